@@ -1,0 +1,2 @@
+#include "qev/kernel.h"
+static_assert(sizeof(void *) == 4, "compiled for 32-bit");

@@ -1,0 +1,25 @@
+// Test support: every test process that needs X gets an X server of its own,
+// so that test programs can run side by side without sharing pointer, focus or
+// window-manager state.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace qevtest {
+
+// Starts a private Xvfb (24-bit TrueColor, 1280x1024) the first time it is
+// called in this process, points DISPLAY at it and returns the display name.
+// The server is stopped when the process exits.
+const char *privateDisplay();
+
+// Opens a new connection to the private server (the caller closes it).
+Display *openDisplay();
+
+// Starts mwm on the private server for tests that need a window manager;
+// returns false when mwm could not be started.  Stopped at process exit.
+bool startWindowManager();
+
+// Reads one pixel of a window (or the root when w is 0) as 0xRRGGBB.
+unsigned long pixelAt(Display *dpy, Window w, int x, int y);
+
+}  // namespace qevtest

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs what the project needs on Debian 12, builds it and then runs the
+# demo or the tests.
+#
+#   tools/setup.sh demo    build and run the demo (on $DISPLAY, or on a private
+#                          Xvfb with screenshots under build/ when there is none)
+#   tools/setup.sh test    build and run every test, then the sanitizer build's
+#   tools/setup.sh build   install and build only
+#   tools/setup.sh bench   build and run the benchmarks on a private Xvfb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages=(build-essential cmake g++ g++-multilib libmotif-dev libxt-dev libx11-dev
+  libxext-dev libxtst-dev libxmu-dev libxpm-dev xvfb xauth xfonts-base x11-apps
+  x11-utils libgtest-dev mwm imagemagick valgrind)
+
+install_packages() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "== installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+build() {  # build DIR [cmake options...]
+  local dir=$1; shift
+  cmake -S "$top" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+run_tests() {  # run_tests DIR
+  (cd "$1" && ctest --output-on-failure -j "$jobs" --timeout 300)
+}
+
+cmd=${1:-test}
+install_packages
+case "$cmd" in
+  build)
+    build build ;;
+  test)
+    build build
+    echo "== tests"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
+    echo "== tests, AddressSanitizer and UndefinedBehaviorSanitizer build"
+    build build-asan -DQEV_SANITIZE=ON -DQEV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build-asan && ctest --output-on-failure -j $jobs --timeout 600"
+    ;;
+  demo)
+    build build
+    shift || true
+    if [ -n "${DISPLAY:-}" ]; then
+      exec build/qevdemo "$@"
+    else
+      echo "== no DISPLAY: running the demo on a private Xvfb, screenshots under build/"
+      exec xvfb-run -a -s "-screen 0 1280x1024x24" build/qevdemo --screenshots build "$@"
+    fi
+    ;;
+  bench)
+    build build
+    shift || true
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh build "$@"
+    ;;
+  *)
+    echo "usage: tools/setup.sh demo|test|build|bench" >&2; exit 2 ;;
+esac

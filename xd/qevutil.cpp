@@ -1,0 +1,111 @@
+#include "xd/qevutil.h"
+
+#include <Xm/XpmP.h>
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+Boolean g_trace = False;
+XdHostHooks g_hooks = {};
+}  // namespace
+
+extern "C" {
+
+void XdSetTrace(Boolean on) { g_trace = on ? True : False; }
+Boolean XdTraceOn(void) { return g_trace; }
+
+void XdTrace(const char *format, ...) {
+  if (!g_trace) return;
+  va_list ap;
+  va_start(ap, format);
+  vfprintf(stdout, format, ap);
+  va_end(ap);
+  fflush(stdout);
+}
+
+void XdSetHostHooks(const XdHostHooks *hooks) {
+  if (hooks)
+    g_hooks = *hooks;
+  else
+    g_hooks = XdHostHooks{};
+}
+
+char *_XdStringText(XmString string) {
+  if (!string) return nullptr;
+  if (g_hooks.string_text) return g_hooks.string_text(string);
+  return static_cast<char *>(
+      XmStringUnparse(string, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+}
+
+void _XdBusy(int on) {
+  if (g_hooks.busy) g_hooks.busy(on);
+}
+
+void _XdBell(Widget w) {
+  if (g_hooks.bell) {
+    g_hooks.bell(w);
+  } else if (w) {
+    XBell(XtDisplay(w), 0);
+  }
+}
+
+void _XdVisualInfo(Display *dpy, Visual **visual, int *depth, Colormap *colormap) {
+  if (g_hooks.visual_info && g_hooks.visual_info(dpy, visual, depth, colormap)) return;
+  int scr = DefaultScreen(dpy);
+  *visual = DefaultVisual(dpy, scr);
+  *depth = DefaultDepth(dpy, scr);
+  *colormap = DefaultColormap(dpy, scr);
+}
+
+void _XdWidgetCreated(Widget w, int kind) {
+  if (g_hooks.widget_created) g_hooks.widget_created(w, kind);
+}
+
+void _XdAddDragHandler(Widget w) {
+  if (g_hooks.add_drag_handler) g_hooks.add_drag_handler(w);
+}
+
+int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pixmap *mask) {
+  *pixmap = None;
+  if (mask) *mask = None;
+  if (!dpy || !xpm) {
+    fputs("Error: couldn't load pixmap.\n", stdout);
+    return 0;
+  }
+  Visual *visual;
+  int depth;
+  Colormap colormap;
+  _XdVisualInfo(dpy, &visual, &depth, &colormap);
+
+  XpmColorSymbol symbol;
+  symbol.name = const_cast<char *>("XpmBackground");
+  symbol.value = nullptr;
+  symbol.pixel = background;
+
+  XpmAttributes attrs = {};
+  attrs.valuemask = XpmVisual | XpmColormap | XpmDepth | XpmColorSymbols | XpmCloseness |
+                    XpmReturnPixels;
+  attrs.visual = visual;
+  attrs.colormap = colormap;
+  attrs.depth = static_cast<unsigned>(depth);
+  attrs.colorsymbols = &symbol;
+  attrs.numsymbols = 1;
+  attrs.closeness = 65535;
+
+  Pixmap shape = None;
+  int rc = XmeXpmCreatePixmapFromData(dpy, RootWindow(dpy, DefaultScreen(dpy)), xpm, pixmap,
+                                      &shape, &attrs);
+  if (rc != XpmSuccess) {
+    *pixmap = None;
+    fputs("Error: couldn't load pixmap.\n", stdout);
+    return 0;
+  }
+  XmeXpmFreeAttributes(&attrs);
+  if (mask)
+    *mask = shape;
+  else if (shape != None)
+    XFreePixmap(dpy, shape);
+  return 1;
+}
+
+}  // extern "C"

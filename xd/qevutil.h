@@ -1,0 +1,76 @@
+/*
+ * Utilities shared by the Xd widget set: the trace switch, pixmap loading
+ * from XPM data, and the hooks through which a hosting program (the display
+ * module) lends the widgets its services.  The widgets work in any Motif
+ * program: without hooks they fall back to plain toolkit behaviour.
+ */
+#ifndef XD_QEVUTIL_H
+#define XD_QEVUTIL_H
+
+#include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Diagnostic texts of the widgets go to standard output only while the trace
+   switch is on; it is off by default. */
+void XdSetTrace(Boolean on);
+Boolean XdTraceOn(void);
+void XdTrace(const char *format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+/* Services a hosting program may lend the widgets.  Any member left NULL
+   keeps the widgets' own fall-back. */
+typedef struct XdHostHooks {
+  /* New host text of a compound string, freed by the caller with XtFree;
+     NULL when the string has no text.  Fall-back: XmStringUnparse. */
+  char *(*string_text)(XmString string);
+  /* Shows (1) or removes (0) the busy cursor around long operations.
+     Fall-back: nothing. */
+  void (*busy)(int on);
+  /* Rings the bell.  Fall-back: XBell at volume 0. */
+  void (*bell)(Widget w);
+  /* Visual, depth and colormap to make pixmaps for.  Fall-back: the
+     screen's defaults. */
+  Boolean (*visual_info)(Display *dpy, Visual **visual, int *depth, Colormap *colormap);
+  /* Called when a widget of the set is created inside a hosting program's
+     window; lets the host add its key translations and handlers.
+     Fall-back: nothing. */
+  void (*widget_created)(Widget w, int kind);
+  /* Adds the host's drag-start handler to a widget.  Fall-back: nothing. */
+  void (*add_drag_handler)(Widget w);
+} XdHostHooks;
+
+/* Kinds given to widget_created. */
+#define XdHOOK_ICONLIST 1
+#define XdHOOK_MCICONLIST 2
+#define XdHOOK_MCHEADER 3
+#define XdHOOK_TREE 4
+#define XdHOOK_TAB 5
+
+/* Installs the hooks (copied); NULL removes them. */
+void XdSetHostHooks(const XdHostHooks *hooks);
+
+/* The services, through the hooks or their fall-backs. */
+char *_XdStringText(XmString string);
+void _XdBusy(int on);
+void _XdBell(Widget w);
+void _XdVisualInfo(Display *dpy, Visual **visual, int *depth, Colormap *colormap);
+void _XdWidgetCreated(Widget w, int kind);
+void _XdAddDragHandler(Widget w);
+
+/* Makes a pixmap and mask from XPM data with the symbolic colour
+   "XpmBackground" set to `background`.  1 on success; 0 after writing
+   "Error: couldn't load pixmap.\n" to standard output. */
+int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pixmap *mask);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* XD_QEVUTIL_H */
