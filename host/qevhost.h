@@ -24,6 +24,9 @@ qev_gcb *gcb();
 // Loading the module as a host does: dlopen, mcn_main, then the tables it
 // registered.  Returns the dlopen handle or nullptr (reason in the log).
 void *loadModule(const std::string &path);
+// The directory the host works in: dataDir, or a temporary directory made at
+// start (and removed at stop) when none was given.
+std::string dataDir();
 void unloadModule();
 // A table the module registered (nullptr when none), and its slot count.
 const void *table(int32_t id, int32_t *slotCount = nullptr);
@@ -37,10 +40,18 @@ struct PoolStats {
 qev_pool *rootPool();
 PoolStats poolStats(qev_pool *pool);
 // Fails the nth allocation from now (1 = the next one) in any pool; 0 turns
-// failure injection off.
+// failure injection off.  Block allocations, reallocations (wmrealc) and
+// pool creations (wmrpc) all count.  Uncleared blocks are filled with 0xA5;
+// a wrong free is refused, counted in `errors` and logged.
 void failAllocation(int64_t nth);
+// Pools alive now (the root pool included).
+size_t poolCount();
 
-// Options.
+// Options.  The file "options" of the data directory is loaded at start;
+// its lines read "char NAME value", "bool NAME on|off", "num NAME n",
+// "hostbit n on|off", "global n value", "shutdown n" and
+// "colour n 0xRRGGBB" ("#" starts a comment).
+bool loadOptions(const std::string &path);
 void setCharOption(const std::string &name, const std::string &value);
 void unsetCharOption(const std::string &name);
 void setBoolOption(const std::string &name, bool value);
@@ -48,21 +59,43 @@ void setNumOption(const std::string &name, int32_t value);
 void setHostBit(int32_t bit, bool on);
 void setGlobal(int32_t index, int32_t value);
 void setShutdownState(int32_t state);
+void setColourParameter(int32_t index, int32_t rgb);
 
 // Message tables and the log.
+// Message files hold lines "set number text"; every "messages*.txt" of the
+// data directory is loaded at start.
 void setMessage(int32_t set, int32_t number, const std::string &text);
 bool loadMessages(const std::string &path);
-std::vector<std::string> log();
+// The log: one entry per line, its class (QEV_LOG_..., 0 when the text had
+// no class prefix) and its text without the prefix.
+struct LogEntry {
+  int32_t cls = 0;
+  std::string text;
+};
+std::vector<LogEntry> logEntries();
+std::vector<std::string> log();     // the texts of logEntries()
 void clearLog();
+// Messages shown to the user: by yudsmsg (window, class, set, number) and by
+// the host message routine (no window, class 0).
+struct ShownMessage {
+  void *window = nullptr;
+  int32_t cls = 0;
+  int32_t set = 0;
+  int32_t number = 0;
+};
+std::vector<ShownMessage> shownMessages();
+void clearShownMessages();
 
 // Tasks and posted events.
 qev_task *createTask(const std::string &name, int32_t kind, int32_t priority);
 qev_task *mainTask();
 void setCurrentTask(qev_task *task);
+qev_task *currentTask();
 struct PostedEvent {
   void *window = nullptr;
   int32_t eventClass = 0;
   std::vector<uint8_t> record;
+  std::vector<uint8_t> params;      // control events: copy of the parameter entries
 };
 // Pops the oldest event posted to the task; false when there is none.
 bool nextEvent(qev_task *task, PostedEvent *out);
@@ -75,14 +108,65 @@ struct Recording {
   std::vector<uint8_t> record;      // the 32-byte recording
   bool popup = false;
   int32_t selected = 0;             // popup recordings: the chosen item
+  std::vector<std::string> choices; // popup recordings: the items' texts
 };
 void installBatchDriver(qev_task *task, int32_t mode);  // 1 record, 2 replay
 void removeBatchDriver(qev_task *task);
 std::vector<Recording> recordings(qev_task *task);
 // Replay: the choice the driver hands to the next popup.
 void queuePopupChoice(qev_task *task, void *window, int32_t choice);
+// Publishes (or, with nullptr, withdraws) a named pointer of the task's
+// execution context.
+void setNamedPointer(qev_task *task, const std::string &name, void *pointer);
 
 // The running command's text (tokenised for xncgtok/xncnxcm).
+// Tokens: names (type 2), numbers (3), quoted strings (4), "=" and "."
+// (type 22, subtypes 15 and 21), other characters (22, 0); ";" ends a
+// command (type 1) and the end of the text gives type 30.
 void setCommand(const std::string &text);
+// How often the module said the command was consumed (xncdrcm).
+int32_t commandsConsumed();
+
+// Catalog libraries: directories below <dataDir>/catalogs.  A library is
+// read-only when it holds a file ".readonly" or was so marked here.
+std::string catalogRoot();
+void defineLibrary(const std::string &libref, bool readOnly = false);
+void setLibraryReadOnly(const std::string &libref, bool readOnly);
+// The user's profile library (ylprofl).
+extern const char *const kProfileLibref;   // "QEVUSER"
+extern const char *const kProfileCatalog;  // "PROFILE"
+// Command id to icon number (yucc2ic).
+void setCommandIcon(int32_t commandId, int32_t icon);
+
+// Host libraries as yhlinf2/yhlcnf2 describe them: engine, path list
+// ("dir" or "('dir1' 'dir2')"), member flags, concatenated members.
+// "QEVUSER" is defined at start over <dataDir>/user.
+struct HostLibrary {
+  std::string engine = "DISK";
+  std::string paths;
+  int32_t memberFlags = 0;
+  std::vector<HostLibrary> members;
+};
+void setHostLibrary(const std::string &libref, const HostLibrary &lib);
+
+// Host images: named images with a vector (wiloadv, viidb2g, wiimgfd).
+void registerImage(const std::string &name, void *vector);
+
+// Method calls handed to the host (yudmeth), oldest first.
+struct MethodCall {
+  void *handle = nullptr;
+  int32_t method = 0;
+  void *params = nullptr;
+  int32_t count = 0;
+};
+std::vector<MethodCall> methodCalls();
+// Host control types (0x2001 and up): the map zuxgmap answers, and the
+// status zuxcrea passes back.
+void setHostControlMap(int32_t type, void *map);
+void setHostControlStatus(wu_status status);
+
+// Panels and fields the module asked for.
+size_t panelCount(void *window);
+size_t fieldCount(void *panel);
 
 }  // namespace qevhost

@@ -33,4 +33,45 @@
 #define WU_EVM_PREVIRTUALKEY    0x00010000u  /* navigation key handed to the host (event 29) */
 #define WU_EVM_VALUECHANGED     0x00040000u  /* value changed */
 
+/* External record file open attributes (word 0 of the wxopen attribute words). */
+#define WU_XOPEN_INPUT          0x00000001u  /* open for reading */
+#define WU_XOPEN_OUTPUT         0x00000002u  /* open for writing */
+#define WU_XOPEN_REPLACE        0x00000100u  /* writing replaces the file's records */
+
+/* Control record flags (wu_control.flags). */
+#define WU_CTL_HIDDEN           0x00000002u  /* hidden */
+#define WU_CTL_GRAYED           0x00000010u  /* grayed (insensitive) */
+#define WU_CTL_SHOWN            0x00000020u  /* widget managed and shown */
+#define WU_CTL_TAKES_FOCUS      0x00000040u  /* takes the keyboard focus; placed by pixels */
+
+/* Pane extension flags (wu_pane_ext.flags). */
+#define WU_PEXT_REALIZED        0x00000004u  /* the pane's widgets exist */
+#define WU_PEXT_HAS_CONTROLS    0x00000008u  /* the pane has controls */
+
+/* Field flags (wu_field.flags), set by the host or the window layer. */
+#define WU_FLD_DIRTY            0x00000001u  /* text or colour changed: draw at the next update */
+#define WU_FLD_PROTECTED        0x00000002u  /* the user cannot type into the field */
+#define WU_FLD_MODIFIED         0x00000004u  /* the user typed into the field since the host looked */
+#define WU_FLD_HIDDEN           0x00000008u  /* contents not shown (blank cells) */
+/* Field highlight flags (wu_field.highlight). */
+#define WU_FHL_REVERSE          0x00000001u  /* reverse video */
+
+/* Pane flags (wu_pane.flags). */
+#define WU_PANE_DIRTY           0x00000001u  /* redraw the whole pane at the next update */
+
+/* Window: first flag word, set by the window layer. */
+#define WU_WIN_REALIZED         0x00200000u  /* wuxiwnd has built the window's widgets */
+#define WU_WIN_RELEASES         0x00002000u  /* a pane has records on its release list */
+
+/* Window: module flag word (besides the WU_DECOR_... wishes). */
+#define WU_WMOD_MENUS_OFF       0x00000800u  /* command-line mode: no menu bar */
+#define WU_WMOD_PULLDOWN        0x00080000u  /* pull-down menu mode asked */
+#define WU_WMOD_DECOR_MASK      0x00000780u  /* the decoration bits WU_DECOR_... */
+
+/* Window: first flag word, set by the controls layer. */
+#define WU_WIN_HOST_REALIZES    0x00000004u  /* the window is realised by its owner: controls do not */
+
+/* Older bar records (wu_bar.bar_flags and the flags of wuxgbar). */
+#define WU_BAR_SCALED           0x00000002u  /* a value-scaled bar (record kinds 20, 21) */
+
 #endif /* QEV_FLAGS_H */

@@ -96,6 +96,8 @@ typedef struct qev_token {
 #define QEV_TOK_NAME 2
 #define QEV_TOK_SPECIAL 22     /* subtype 15 "=", 21 "." */
 #define QEV_TOK_END2 30
+#define QEV_TOK_NUMBER 3       /* a decimal number (text in the token) */
+#define QEV_TOK_STRING 4       /* a quoted string (text without the quotes) */
 
 /* Task traps: run by wtsignl on the signalled task. */
 typedef wu_status (*qev_trap_fn)(qev_task *task, int32_t signal, void *message, void *data);
@@ -105,10 +107,29 @@ typedef wu_status (*qev_trap_fn)(qev_task *task, int32_t signal, void *message, 
 #define QEV_TASK_SLOT_SESSION 11   /* the display module's session record */
 #define QEV_TASK_SLOTS 16
 
+/* Event classes of yuevntg. */
+#define QEV_EVCLASS_CONTROL 1050   /* a control event record (52 bytes on a 32-bit host) */
+
+/* Event suppression (yusupev): the argument sets the current task's flag,
+   QEV_SUPPRESS_QUERY only reads it; the old value is returned. */
+#define QEV_SUPPRESS_QUERY (-1)
+
 /* Catalog open modes. */
 #define QEV_LIB_READ 1
 #define QEV_LIB_WRITE 2
 #define QEV_LIB_UPDATE 8
+/* Member open modes of ylmopen: QEV_LIB_READ, QEV_LIB_WRITE (the member's
+   records are replaced) or QEV_LIB_UPDATE (records are appended).  What is
+   written becomes visible only when ylmclos closes the member without
+   abandoning it.  ylmread with skip > 0 passes over that many records and
+   reads none; at the end of the member it answers a status that
+   WU_IS_EOM() recognises. */
+/* Record types of members written by the tool box services. */
+#define QEV_REC_TOOLBOX_HEADER 1   /* the 276-byte header record */
+#define QEV_REC_TOOLBOX_TOOL 2     /* a 673-byte tool record */
+#define QEV_TOOLBOX_HEADER_LEN 276
+#define QEV_TOOLBOX_TOOL_LEN 673
+#define QEV_TOOLBOX_MEMTYPE "TOOLBOX "
 
 /* Names of host objects. */
 #define QEV_LIBREF_LEN 8
@@ -258,6 +279,9 @@ typedef struct qev_kernel {
   /* Text helpers */
   wu_status (*wzrlchr)(const char *text, int32_t length, int32_t *value_out);
   wu_status (*wzstrup)(char *text, int32_t length);
+
+  /* The host message routine: shows message (set, number) to the user. */
+  wu_status (*yuhmsg)(int32_t set, int32_t number);
 } qev_kernel;
 
 #ifdef __cplusplus

@@ -46,4 +46,23 @@ typedef int32_t wu_status;
 /* True when a member read status (high bits and all) says end of member. */
 #define WU_IS_EOM(st)       ((((int32_t)(st)) & WU_EOM_MASK) == WU_EOM)
 
+/* Argument checks of the kernel services. */
+#define WU_BADARG           ((wu_status)0x80004830) /* bad argument: null pointer, negative length,
+                                                       unknown or closed handle */
+#define WU_READONLY         ((wu_status)0x80004831) /* library is read-only: write refused */
+#define WU_TRUNCATED        ((wu_status)0x80004832) /* result cut to the caller's buffer */
+
+/* Module event queue. */
+#define WU_QUEUE_FULL       ((wu_status)0x80004833) /* all nodes of the module event queue are in use */
+#define WU_SHORTBUF         ((wu_status)0x80004834) /* caller's buffer too small: nothing was taken */
+
+/* Answers of message boxes and of the module's local answer loops. */
+#define WU_ANSWER_YES       ((wu_status)124)        /* message box: Yes */
+#define WU_ANSWER_NO        ((wu_status)125)        /* message box: No */
+#define WU_ANSWER_OK        ((wu_status)126)        /* OK */
+#define WU_ANSWER_CANCEL    ((wu_status)127)        /* Cancel, or the window manager's close */
+
+/* Control attribute set without a kind setter. */
+#define WU_NO_SETTER        ((wu_status)0x80000805) /* the control has no setter of its own */
+
 #endif /* QEV_STATUS_H */
