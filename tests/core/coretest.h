@@ -13,6 +13,7 @@
 #include "qev/status.h"
 #include "qevhost.h"
 #include "runtime/wuruntime.h"
+#include "xserver.h"
 
 namespace coretest {
 
@@ -35,6 +36,8 @@ using FleqFn = wu_status (*)(int32_t, void *);
 class LoadedTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Start-up opens the X display: give this process a server of its own.
+    ASSERT_NE(qevtest::privateDisplay(), nullptr);
     gcb_ = qevhost::start();
     ASSERT_NE(gcb_, nullptr);
     ASSERT_NE(qevhost::loadModule(QEV_MODULE_PATH), nullptr);

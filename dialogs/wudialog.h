@@ -1,0 +1,60 @@
+/*
+ * Common dialogs: file selection, fonts, Find/Change and preferences; the
+ * print and mail dialogs; help and the browser link.
+ */
+#ifndef QEV_DIALOGS_WUDIALOG_H
+#define QEV_DIALOGS_WUDIALOG_H
+
+#include <cstdint>
+
+#include "qev/records.h"
+#include "qev/status.h"
+
+/* Modes of a file selection request. */
+#define WU_FSEL_FILE 4          /* choose a file */
+#define WU_FSEL_DIRECTORY 8     /* choose a directory */
+/* The request's keep value. */
+#define WU_FSEL_KEEP_FILTER (-1) /* keep the filter of the last selection */
+#define WU_FSEL_RESTORE_CWD 2    /* restore the working directory when cancelled */
+/* Bits of the result's write mode. */
+#define WU_FSEL_APPEND 0x4       /* append to the chosen file */
+#define WU_FSEL_PATH_MAX 1024
+
+/* A file selection request and its result. */
+typedef struct wu_fsel {
+  int32_t mode;                  /* WU_FSEL_FILE or WU_FSEL_DIRECTORY */
+  int32_t keep;                  /* WU_FSEL_KEEP_FILTER, WU_FSEL_RESTORE_CWD or 0 */
+  int32_t write_mode;            /* out: WU_FSEL_APPEND ... */
+  int32_t length;                /* out: length of the chosen path */
+  char path[WU_FSEL_PATH_MAX];   /* out: the chosen path, NUL-terminated */
+} wu_fsel;
+
+/* Dispatcher codes of the Find and Change dialogs. */
+#define WU_FDLG_FIND 41
+#define WU_FDLG_CHANGE 46
+/* Mode of browseURL: show the address in the web browser. */
+#define WU_BROWSE_URL 8192
+
+extern "C" {
+
+wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const char *initial_file,
+                  const char *initial_dir, const char *const *filters);
+wu_status wumfswl(int32_t level);
+const char *wumgfil(void);
+wu_status wumcfnt(wu_window *window);
+wu_status wumfdlg(wu_window *window, int32_t code);
+wu_status wumndlg(wu_window *window);
+wu_status wumpref(wu_window *window);
+
+wu_status wumpdlg(wu_window *window);
+wu_status wumpstp(wu_window *window);
+wu_status wumpprv(wu_window *window);
+wu_status wummdlg(wu_window *window);
+
+wu_status browseURL(const char *address, int32_t length, int32_t mode);
+int32_t vuxihlp(void);
+wu_status wunhelpc(void *request);
+
+}  // extern "C"
+
+#endif /* QEV_DIALOGS_WUDIALOG_H */

@@ -1,0 +1,155 @@
+// Message boxes and the modal dialog loop.  A message box is a full
+// application-modal XmMessageBox; its local loop turns until a button or the
+// window manager's close answers it.  The close answers Cancel, as does a
+// display lost while the box is up, so a caller never waits for ever.
+#include <X11/IntrinsicP.h>
+#include <Xm/MessageB.h>
+#include <Xm/Protocols.h>
+#include <Xm/PushB.h>
+#include <Xm/Xm.h>
+
+#include "frames/wutframe.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+
+namespace {
+
+const char kBadMessage[] = "Bad Message";
+
+struct Box {
+  Widget dialog;
+  int32_t answer;
+  bool question;
+};
+
+void Answer(Box *box, int32_t answer) {
+  box->answer = answer;
+  if (box->dialog) XtUnmanageChild(box->dialog);
+}
+
+void OnOk(Widget, XtPointer client, XtPointer) {
+  Box *box = static_cast<Box *>(client);
+  Answer(box, box->question ? WU_ANSWER_YES : WU_ANSWER_OK);
+}
+void OnNo(Widget, XtPointer client, XtPointer) { Answer(static_cast<Box *>(client), WU_ANSWER_NO); }
+void OnCancel(Widget, XtPointer client, XtPointer) {
+  Answer(static_cast<Box *>(client), WU_ANSWER_CANCEL);
+}
+
+Widget DialogParent(Widget parent) {
+  if (parent && !parent->core.being_destroyed) return parent;
+  return devb ? devb->toplevel : nullptr;
+}
+
+// Shows a message box and waits for its answer.
+int32_t Show(Widget parent, const char *text, int32_t kind, int32_t buttons, const char *title) {
+  parent = DialogParent(parent);
+  if (!parent || !wu_x_ok()) return WU_ANSWER_CANCEL;
+  unsigned char type = XmDIALOG_INFORMATION;
+  const char *deflt_title = "Information";
+  switch (kind) {
+    case WU_MSG_ERROR: type = XmDIALOG_ERROR; deflt_title = "Error"; break;
+    case WU_MSG_WARNING: type = XmDIALOG_WARNING; deflt_title = "Warning"; break;
+    case WU_MSG_QUESTION: type = XmDIALOG_QUESTION; deflt_title = "Question"; break;
+    default: break;
+  }
+  Box box = {nullptr, WU_ANSWER_CANCEL, buttons == WU_MSGB_YESNOCANCEL};
+  XmString message = wumcl2r(text ? text : "");
+  XmString caption = wumcstr(title && *title ? title : deflt_title);
+  XmString yes = wumcstr("Yes");
+  XmString cancel = wumcstr("Cancel");
+  Arg args[10];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNdialogType, type); n++;
+  XtSetArg(args[n], XmNmessageString, message); n++;
+  XtSetArg(args[n], XmNdialogTitle, caption); n++;
+  XtSetArg(args[n], XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL); n++;
+  XtSetArg(args[n], XmNdeleteResponse, XmDO_NOTHING); n++;
+  XtSetArg(args[n], XmNautoUnmanage, False); n++;
+  XtSetArg(args[n], XmNcancelLabelString, cancel); n++;
+  if (box.question) {
+    XtSetArg(args[n], XmNokLabelString, yes); n++;
+  }
+  if (devb->font_list) {
+    XtSetArg(args[n], XmNlabelFontList, devb->font_list); n++;
+  }
+  box.dialog = XmCreateMessageDialog(parent, const_cast<char *>("qevMessage"), args, n);
+  XmStringFree(message);
+  XmStringFree(caption);
+  XmStringFree(yes);
+  XmStringFree(cancel);
+
+  XtUnmanageChild(XmMessageBoxGetChild(box.dialog, XmDIALOG_HELP_BUTTON));
+  if (buttons == WU_MSGB_OK)
+    XtUnmanageChild(XmMessageBoxGetChild(box.dialog, XmDIALOG_CANCEL_BUTTON));
+  XtAddCallback(box.dialog, XmNokCallback, OnOk, &box);
+  XtAddCallback(box.dialog, XmNcancelCallback, OnCancel, &box);
+  if (box.question) {
+    // The No button sits between Yes and Cancel.
+    XmString no = wumcstr("No");
+    Widget nb = XtVaCreateManagedWidget("no", xmPushButtonWidgetClass, box.dialog,
+                                        XmNlabelString, no, nullptr);
+    XmStringFree(no);
+    XtAddCallback(nb, XmNactivateCallback, OnNo, &box);
+  }
+  Widget shell = XtParent(box.dialog);
+  Atom del = XmInternAtom(XtDisplay(shell), const_cast<char *>("WM_DELETE_WINDOW"), False);
+  XmAddWMProtocolCallback(shell, del, OnCancel, &box);
+  wutashl(shell);
+
+  const uint8_t outer_modal = devb->modal_requestor;
+  devb->modal_requestor = 1;
+  XtManageChild(box.dialog);
+  wumdevt(box.dialog, 1);
+  if (devb) {
+    devb->modal_requestor = outer_modal;
+    box.dialog = nullptr;  // no answers after this
+    XtDestroyWidget(shell);
+    if (wu_x_ok()) XFlush(devb->display);
+  }
+  return box.answer;
+}
+
+// A host message as a new NUL-terminated text (XtFree), or null.
+char *HostText(int32_t set, int32_t number) {
+  char *text = wuxgmft(set, number);
+  if (!text) return nullptr;
+  char *copy = XtNewString(text);
+  vmfree_handler(wu_module_pool(), text, -1, 0);
+  return copy;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wumdevt(Widget w, int32_t block) {
+  if (!w || !devb) return WU_NOTAVAIL;
+  if (!block) return wutsync(0, 1);
+  while (XtIsManaged(w)) {
+    if (!wutturn(-1)) return WU_NOTAVAIL;
+  }
+  return WU_OK;
+}
+
+int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t) {
+  return Show(parent, text, kind, kind == WU_MSG_QUESTION ? WU_MSGB_YESNOCANCEL : WU_MSGB_OK,
+              nullptr);
+}
+
+int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title) {
+  char *text = HostText(set, number);
+  int32_t kind = buttons == WU_MSGB_YESNOCANCEL ? WU_MSG_QUESTION : WU_MSG_INFO;
+  int32_t answer = Show(parent, text ? text : kBadMessage, kind, buttons, title);
+  XtFree(text);
+  return answer;
+}
+
+XmString wumlstr(int32_t set, int32_t number) {
+  char *text = HostText(set, number);
+  XmString s = wumcl2r(text ? text : kBadMessage);
+  XtFree(text);
+  return s;
+}
+
+}  // extern "C"

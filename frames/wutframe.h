@@ -1,0 +1,72 @@
+/*
+ * Frame services of the toolkit layer: the modal loop, message boxes, the
+ * icon store, colour sets, the busy cursor and the display bell.
+ */
+#ifndef QEV_FRAMES_WUTFRAME_H
+#define QEV_FRAMES_WUTFRAME_H
+
+#include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
+#include <cstdint>
+
+#include "qev/records.h"
+#include "qev/status.h"
+#include "runtime/wudevice.h"
+
+/* Kinds of wumpmsg. */
+#define WU_MSG_ERROR 1        /* error, OK button */
+#define WU_MSG_INFO 2         /* information, OK button */
+#define WU_MSG_WARNING 3      /* warning, OK button */
+#define WU_MSG_QUESTION 4     /* Yes, No and Cancel */
+/* Buttons of wumpmmg. */
+#define WU_MSGB_OK 1          /* OK */
+#define WU_MSGB_OKCANCEL 2    /* OK and Cancel */
+#define WU_MSGB_YESNOCANCEL 4 /* Yes, No and Cancel */
+
+/* Icon numbers of the icon store. */
+#define WU_ICON_DEFAULT 1009  /* given for icon 0: the module's window icon */
+#define WU_ICON_FALLBACK 1010 /* shown when an icon cannot be loaded */
+#define WU_ICON_SET24 4096    /* icon number + this: the 24-pixel set */
+#define WU_ICON_SET16 8192    /* icon number + this: the 16-pixel set */
+
+/* A colour set (wuwgpmc). */
+typedef struct wu_colour_set {
+  Pixel background;
+  Pixel foreground;
+  Pixel top_shadow;
+  Pixel bottom_shadow;
+} wu_colour_set;
+
+extern "C" {
+
+wu_status wumdevt(Widget w, int32_t block);
+int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
+int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title);
+XmString wumlstr(int32_t set, int32_t number);
+
+wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
+                  Pixmap *pixmap_out, int32_t *width_out, int32_t *height_out);
+wu_status wutlpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
+                  Pixmap *pixmap_out, Pixmap *mask_out, int32_t *width_out, int32_t *height_out);
+wu_status wutfpix(Pixmap pixmap);
+wu_status wutgwic(int32_t icon, Pixmap *pixmap_out, int32_t *depth_out);
+Pixmap wuthpmp(Pixmap pixmap, int32_t mode);
+/* References held on a store pixmap (0 when the store does not know it). */
+int32_t wutrpix(Pixmap pixmap);
+void wutfist(void);                  /* empties the icon store at shut-down */
+void wutfcst(void);                  /* forgets the colour sets at shut-down */
+
+wu_status wuwgpmc(wu_window *window, int32_t set, wu_colour_set *result);
+int32_t wuwspmc(const wu_colour_set *colours, Arg *args, int32_t count);
+
+/* Busy cursor over every shell of the module; calls nest. */
+wu_status wutsbsy(int32_t on);
+wu_status wutgwms(Widget w, int32_t *state_out);
+
+/* Display bell and output flush. */
+void wutalrm(void);
+void wutflsh(int32_t mode);
+
+}  // extern "C"
+
+#endif /* QEV_FRAMES_WUTFRAME_H */

@@ -1,0 +1,103 @@
+// The event loop.  Every wait of the module turns the Xt event loop through
+// wutturn, which arms the loop's recovery point: when the X connection
+// breaks while Xt waits for input, the I/O error handler unwinds to it, the
+// display is marked lost and every wait returns instead of spinning on a
+// dead connection.
+#include <X11/Intrinsic.h>
+
+#include <csetjmp>
+#include <cstring>
+
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+
+namespace {
+
+// One autosave period is this many milliseconds per minute.
+const unsigned long kMsPerMinute = 60000UL;
+
+void TimeLimit(XtPointer client_data, XtIntervalId *) {
+  *static_cast<volatile int *>(client_data) = 1;
+}
+
+// Processes what is pending without waiting.
+void DrainPending() {
+  while (wu_x_ok()) {
+    XtInputMask m = XtAppPending(devb->app);
+    if (!m || !wu_x_ok()) break;
+    if (!wutturn(0)) break;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+bool wutturn(int32_t timeout_ms) {
+  if (!wu_x_ok()) return false;
+  volatile int expired = 0;
+  volatile XtIntervalId timer = 0;
+  if (timeout_ms == 0) {
+    if (!XtAppPending(devb->app)) return wu_x_ok();
+  } else if (timeout_ms > 0) {
+    timer = XtAppAddTimeOut(devb->app, (unsigned long)timeout_ms, TimeLimit,
+                            const_cast<int *>(&expired));
+  }
+  // Nested loops (a modal dialog inside a callback) each arm their own
+  // recovery point and give the outer one back afterwards.
+  jmp_buf outer;
+  std::memcpy(outer, devb->recovery, sizeof outer);
+  const int outer_armed = devb->recovery_armed;
+  devb->in_loop++;
+  if (setjmp(devb->recovery) == 0) {
+    devb->recovery_armed = 1;
+    XtAppProcessEvent(devb->app, XtIMAll);
+  }
+  devb->in_loop--;
+  std::memcpy(devb->recovery, outer, sizeof outer);
+  devb->recovery_armed = outer_armed;
+  if (timer && !expired && wu_x_ok()) XtRemoveTimeOut(timer);
+  return wu_x_ok();
+}
+
+wu_status wutpevt(volatile int32_t *flag, int32_t mask) {
+  if (!flag) return WU_NOTAVAIL;
+  while (!(*flag & mask)) {
+    if (!wutturn(-1)) return WU_NOTAVAIL;
+  }
+  return WU_OK;
+}
+
+wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode) {
+  if (!wu_x_ok()) return WU_NOTAVAIL;
+  if (flush_mode) XSync(devb->display, False);
+  if (dispatch_mode) DrainPending();
+  // Mode 2: the server has also applied what the dispatched events asked.
+  if (dispatch_mode > 1 && wu_x_ok()) {
+    XSync(devb->display, False);
+    DrainPending();
+  }
+  return wu_x_ok() ? WU_OK : WU_NOTAVAIL;
+}
+
+void wuwauto(XtPointer, XtIntervalId *) {
+  if (!devb) return;
+  devb->autosave_id = 0;
+  if (devb->autosave_on && devb->autosave_interval > 0)
+    devb->autosave_id = XtAppAddTimeOut(devb->app, (unsigned long)devb->autosave_interval * kMsPerMinute,
+                                        wuwauto, nullptr);
+}
+
+wu_status wutauto(int32_t on, int32_t minutes) {
+  if (!devb || !devb->app) return WU_NOTAVAIL;
+  if (devb->autosave_id) XtRemoveTimeOut(devb->autosave_id);
+  devb->autosave_id = 0;
+  devb->autosave_on = on ? 1 : 0;
+  if (minutes >= 0) devb->autosave_interval = minutes;
+  if (devb->autosave_on && devb->autosave_interval > 0)
+    devb->autosave_id = XtAppAddTimeOut(devb->app, (unsigned long)devb->autosave_interval * kMsPerMinute,
+                                        wuwauto, nullptr);
+  return WU_OK;
+}
+
+}  // extern "C"

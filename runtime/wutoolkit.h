@@ -1,0 +1,89 @@
+/*
+ * The toolkit layer of the module runtime: X start-up and shut-down, the
+ * event loop helpers, compound strings, host-image pixmaps, cursors and the
+ * resource listings.  Functions the rest of the module calls have C linkage
+ * and the names the module uses throughout.
+ */
+#ifndef QEV_RUNTIME_WUTOOLKIT_H
+#define QEV_RUNTIME_WUTOOLKIT_H
+
+#include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
+#include <cstdint>
+
+#include "qev/kernel.h"
+#include "qev/status.h"
+#include "runtime/wudevice.h"
+
+extern "C" {
+
+/* Start-up and shut-down of the X toolkit on the display named by $DISPLAY
+   (or the "DISPLAY" host option).  wutinit fills `fsdev` and points `devb`
+   at it; WU_INITFAIL when the display cannot be opened. */
+wu_status wutinit(void);
+wu_status wutterm(void);
+
+/* X error reporting (wutxerr). */
+void wutxerrs(void);                 /* installs the X and Xt error handlers */
+void wutxerrr(void);                 /* restores the previous handlers */
+/* Writes a formatted line to the host log with the class prefix
+   ("%1z" note, "%2z" warning, "%3z" error). */
+void wutlogf(int32_t log_class, const char *format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+/* Display device set-up (wutidev). */
+wu_status wutidev(void);             /* fonts, colours, stipples, cursors, translations */
+void wutfdev(void);                  /* releases what wutidev made */
+Cursor wutgcsr(int32_t id);
+void wutmfnt(void);                  /* cell and character metrics of the display font */
+void wutfrfn(void);                  /* frees the fonts replaced by wumrfnt */
+
+/* Event loop (wutinpt). */
+wu_status wutpevt(volatile int32_t *flag, int32_t mask);
+wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode);
+/* Turns the event loop once: waits at most `timeout_ms` (-1 for as long as
+   it takes) for something to do and does it.  False once the display is
+   lost. */
+bool wutturn(int32_t timeout_ms);
+void wuwauto(XtPointer client_data, XtIntervalId *id);
+/* Starts (on) or stops (off) the autosave time-out of `minutes`; at most
+   one time-out runs, and none for an interval of 0. */
+wu_status wutauto(int32_t on, int32_t minutes);
+
+/* Compound strings (wumcstr). */
+XmString wumcstr(const char *text);
+XmString wumcl2r(const char *text);
+char *wumgstr(XmString string);
+int32_t wumgl2r(XmString string, char **text_out);
+XmString wumtstr(const char *label);
+void wumnlns(char *text);
+wu_status wumffnt(Widget w, ArgList args, Cardinal count, int32_t flags);
+wu_status wumrfnt(const char *font_name, const char *bold_font_name);
+
+/* Host-image pixmaps (wuticon). */
+Pixmap wutgtpm(int32_t id, int32_t size);
+Pixmap wutgttp(int32_t id, int32_t size, Pixmap *mask_out);
+/* Makes a pixmap (and its mask when `mask` is given) of a host image at a
+   size; a null `background` leaves the background transparent.  Non-zero
+   on success. */
+int32_t wutlxpm(int32_t id, int32_t size, const Pixel *background, Pixmap *pixmap, Pixmap *mask);
+void wutficn(void);                  /* empties the per-size caches */
+
+/* Resource listings (wutresl). */
+wu_status wutqxm(const char *name);
+wu_status wutqxt2(const char *name);
+wu_status wutqicn(const char *name);
+wu_status wutqprf(const char *name);
+/* Reads all resource records from the display's database (wutresl). */
+void wutgres(void);
+
+/* Shells the module made: the busy cursor covers them (frames). */
+void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */
+void wutdshl(Widget shell);          /* removes a shell */
+
+}  // extern "C"
+
+#endif /* QEV_RUNTIME_WUTOOLKIT_H */
