@@ -1,12 +1,23 @@
 // qevdemo: the stand-in host loading the display module as a host does,
-// starting it, passing a command through its event queue and ending it.
+// starting it, passing a command through its event queue, then opening a
+// window with panes, fields and a message line and answering what the user
+// types until the command QUIT or the window's close.
 //
 //   qevdemo [--screenshots DIR] [MODULE]
+//
+// With --screenshots the demo photographs its window into DIR and ends by
+// itself instead of waiting for the user.
+#include <dlfcn.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "qev/flags.h"
 #include "qev/module.h"
+#include "qev/records.h"
 #include "qev/slots.h"
 #include "qevhost.h"
 
@@ -27,18 +38,113 @@ bool check(const char *what, wu_status st) {
   return st == WU_OK;
 }
 
+// Window-interface slots and module entries of the demo window.
+using GwndFn = wu_status (*)(wu_window **, int32_t, uint32_t);
+using GpanFn = wu_status (*)(wu_window *, wu_pane **, int32_t, int32_t, int32_t, int32_t, uint32_t);
+using WindowFn = wu_status (*)(wu_window *);
+using GfldFn = wu_status (*)(wu_pane *, wu_field **, int32_t, int32_t, int32_t, int32_t, uint32_t);
+using PmsgFn = wu_status (*)(wu_window *, const char *, int32_t, int32_t);
+using SyncFn = wu_status (*)(int32_t, int32_t);
+
+const int32_t kDemoWindowKind = 1;
+const int32_t kEnterKey = -13;        // Enter comes back as key 13
+const int32_t kCloseEvent = 1000;     // the window manager's close
+const int32_t kTitleColour = 4;
+const int32_t kLabelColour = 2;
+
+template <typename Fn>
+Fn entry(void *module, const char *name) {
+  return reinterpret_cast<Fn>(dlsym(module, name));
+}
+
+void put(wu_field *f, const char *text) {
+  size_t n = std::min(std::strlen(text), static_cast<size_t>(f->length));
+  std::memset(f->text, ' ', static_cast<size_t>(f->length));
+  std::memcpy(f->text, text, n);
+  f->flags |= WU_FLD_DIRTY;
+}
+
+std::string trimmed(const char *text, int32_t length) {
+  std::string s(text, static_cast<size_t>(length));
+  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+// Opens the demo window and answers the user; true when it ran.
+bool runWindow(void *module, const std::string &shots) {
+  auto gfld = entry<GfldFn>(module, "wuxgfld");
+  auto pmsg = entry<PmsgFn>(module, "wuxpmsg");
+  auto sync = entry<SyncFn>(module, "wutsync");
+  auto fwnd = entry<WindowFn>(module, "wuxfwnd");
+  if (!gfld || !pmsg || !sync || !fwnd) return check("module entries", WU_NOTAVAIL);
+  wu_window *w = nullptr;
+  wu_pane *top = nullptr, *form = nullptr;
+  if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind,
+                                                           WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE)))
+    return false;
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &top, 1, 1, 2, 9999, 0)) &&
+            check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &form, 3, 1, 6, 60, 0));
+  wu_field *title = nullptr, *label = nullptr, *entryField = nullptr, *note = nullptr;
+  ok = ok && gfld(top, &title, 1, 2, 40, kTitleColour, WU_FLD_PROTECTED) == WU_OK &&
+       gfld(form, &label, 2, 2, 10, kLabelColour, WU_FLD_PROTECTED) == WU_OK &&
+       gfld(form, &entryField, 2, 13, 30, 0, 0) == WU_OK &&
+       gfld(form, &note, 4, 2, 56, kLabelColour, WU_FLD_PROTECTED) == WU_OK;
+  if (ok) {
+    put(title, "qevmotif demo window");
+    put(label, "Name:");
+    put(note, "Enter a command on the top line; QUIT ends the demo.");
+    label->highlight = WU_FHL_REVERSE;
+    ok = check("wuxiwnd", windowSlot<WindowFn>(WUX_SLOT_IWND)(w));
+  }
+  if (ok) pmsg(w, "Ready.", -1, 0);
+  if (ok && !shots.empty()) {
+    // Let the server draw, then photograph the screen.
+    for (int i = 0; i < 10; ++i) sync(1, 1);
+    windowSlot<WindowFn>(WUX_SLOT_UWND)(w);
+    sync(1, 1);
+    std::string shot = shots + "/qevdemo.png";
+    std::string cmd = "import -window root '" + shot + "'";
+    int rc = std::system(cmd.c_str());
+    std::printf("screenshot %s: %s\n", shot.c_str(), rc == 0 ? "saved" : "FAILED");
+    ok = rc == 0;
+  }
+  while (ok && shots.empty()) {
+    wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
+    std::printf("event %d\n", code);
+    std::string command;
+    if (code == WU_EV_COMMAND && w->command_text) {
+      command = w->command_text;
+    } else if (code == kEnterKey && w->command_field) {
+      command = trimmed(w->command_field->text, w->command_field->length);
+      put(w->command_field, "");
+    } else if (code == kCloseEvent || code == WU_NOTAVAIL) {
+      break;
+    }
+    if (command.empty()) continue;
+    std::printf("command \"%s\"\n", command.c_str());
+    if (command == "QUIT") break;
+    std::string reply = "Command: " + command;
+    pmsg(w, reply.c_str(), -1, 0);
+    if (entryField) put(entryField, command.c_str());
+  }
+  fwnd(w);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   std::string module = QEV_MODULE_PATH;
+  std::string shots;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc)
-      ++i;   // no windows to photograph yet
+      shots = argv[++i];
     else
       module = argv[i];
   }
   if (qevhost::start() == nullptr) return 1;
-  bool ok = qevhost::loadModule(module) != nullptr;
+  void *handle = qevhost::loadModule(module);
+  bool ok = handle != nullptr;
   if (ok) {
     const struct { int32_t id; const char *name; } tables[] = {
         {QEV_TABLE_WINDOW, "wuxtbl"}, {QEV_TABLE_GRAPHICS, "wugtbl"},
@@ -58,6 +164,7 @@ int main(int argc, char **argv) {
     int32_t code = -1, length = 0;
     ok = ok && check("wuxgqev", windowSlot<GqevFn>(WUX_SLOT_GQEV)(&window, &code, buf, sizeof buf, &length));
     if (ok) std::printf("event %d: \"%.*s\"\n", code, static_cast<int>(length), buf);
+    ok = ok && runWindow(handle, shots);
     ok = check("wuxterm", windowSlot<InitFn>(WUX_SLOT_TERM)()) && ok;
   }
   for (const std::string &line : qevhost::log()) std::printf("log: %s\n", line.c_str());

@@ -1,0 +1,241 @@
+// Drop sites of controls and the drag start of widgets, over Motif's drag
+// and drop.  A site record belongs to one widget; it is registered with
+// Motif as a drop site for its formats (the module's four targets when it
+// names none) and goes away with its widget.
+#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
+#include <X11/CoreP.h>
+#include <Xm/AtomMgr.h>
+#include <Xm/DragDrop.h>
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
+#include <cstring>
+
+#include "frames/wuframes.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/wutwin.h"
+
+namespace {
+
+const char *const kModuleTargets[] = {"_DND_TEXT", "_DND_QEVTEXT", "_DND_FILE", "_QEV"};
+const int kModuleTargetCount = 4;
+const unsigned char kAllOperations = XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK;
+const unsigned int kDragButton = Button2;
+
+wu_dnd_site *g_sites = nullptr;
+
+wu_dnd_site *Find(Widget w) {
+  for (wu_dnd_site *s = g_sites; s; s = s->next)
+    if (s->widget == w) return s;
+  return nullptr;
+}
+
+void WidgetGone(Widget w, XtPointer, XtPointer) {
+  if (wu_dnd_site *s = Find(w)) {
+    s->registered = 0;   // Motif drops the registration with the widget
+    wumudnd(w);
+  }
+}
+
+void FreeLists(wu_dnd_site *s) {
+  XtFree(reinterpret_cast<char *>(s->formats));
+  XtFree(s->data);
+  s->formats = nullptr;
+  s->format_count = 0;
+  s->data = nullptr;
+  s->data_length = 0;
+}
+
+// The text a widget offers when dragged: a text widget's value, else none.
+char *DragText(Widget w) {
+  if (XmIsText(w)) return XmTextGetString(w);
+  if (XmIsTextField(w)) return XmTextFieldGetString(w);
+  return XtNewString("");
+}
+
+Boolean Convert(Widget drag_context, Atom *, Atom *target, Atom *type_out, XtPointer *value_out,
+                unsigned long *length_out, int *format_out) {
+  Widget source = nullptr;
+  XtVaGetValues(drag_context, XmNclientData, &source, nullptr);
+  Display *d = XtDisplay(drag_context);
+  if (!source || *target != XmInternAtom(d, (char *)kModuleTargets[0], False)) return False;
+  char *text = DragText(source);
+  *type_out = *target;
+  *value_out = text;
+  *length_out = std::strlen(text);
+  *format_out = 8;
+  return True;
+}
+
+void StartDrag(Widget w, XtPointer, XEvent *event, Boolean *) {
+  if (!event || event->type != ButtonPress || event->xbutton.button != kDragButton) return;
+  Atom target = XmInternAtom(XtDisplay(w), (char *)kModuleTargets[0], False);
+  Arg args[5];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNexportTargets, &target); ++n;
+  XtSetArg(args[n], XmNnumExportTargets, 1); ++n;
+  XtSetArg(args[n], XmNdragOperations, kAllOperations); ++n;
+  XtSetArg(args[n], XmNconvertProc, Convert); ++n;
+  XtSetArg(args[n], XmNclientData, w); ++n;
+  XmDragStart(w, event, args, n);
+}
+
+// Keeps the dropped data on the site and wakes the window's waiting read.
+void Transfer(Widget, XtPointer client, Atom *, Atom *, XtPointer value, unsigned long *length,
+              int *) {
+  auto *s = static_cast<wu_dnd_site *>(client);
+  if (!s || !value || !length) {
+    XtFree(static_cast<char *>(value));
+    return;
+  }
+  XtFree(s->data);
+  s->data = XtMalloc(Cardinal(*length + 1));
+  std::memcpy(s->data, value, *length);
+  s->data[*length] = '\0';
+  s->data_length = int32_t(*length);
+  XtFree(static_cast<char *>(value));
+  if (s->window) wuxqwev(s->window, WU_EV_WAKE, nullptr, 0);
+}
+
+// Ends a drop that the site does not take.
+void Refuse(Widget drag_context) {
+  Arg args[2];
+  XtSetArg(args[0], XmNtransferStatus, XmTRANSFER_FAILURE);
+  XtSetArg(args[1], XmNnumDropTransfers, 0);
+  XmDropTransferStart(drag_context, args, 2);
+}
+
+Atom *ModuleTargets(Display *d) {
+  Atom *atoms = reinterpret_cast<Atom *>(XtMalloc(sizeof(Atom) * kModuleTargetCount));
+  for (int i = 0; i < kModuleTargetCount; ++i)
+    atoms[i] = XmInternAtom(d, (char *)kModuleTargets[i], False);
+  return atoms;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_dnd_site *wumrdnd(Widget w) {
+  if (!w || !wu_x_ok()) return nullptr;
+  if (wu_dnd_site *s = Find(w)) return s;
+  auto *s = reinterpret_cast<wu_dnd_site *>(XtCalloc(1, sizeof(wu_dnd_site)));
+  s->widget = w;
+  s->operations = kAllOperations;
+  s->enabled = 1;
+  wu_window *win = nullptr;
+  wu_pane *pane = nullptr;
+  if (wutwd2p(w, &win, &pane) == WU_OK) s->window = win;
+  s->next = g_sites;
+  g_sites = s;
+  XtAddCallback(w, XmNdestroyCallback, WidgetGone, nullptr);
+  return s;
+}
+
+wu_status wumudnd(Widget w) {
+  wu_dnd_site **link = &g_sites;
+  while (*link && (*link)->widget != w) link = &(*link)->next;
+  wu_dnd_site *s = *link;
+  if (!s) return WU_NOTAVAIL;
+  *link = s->next;
+  if (!w->core.being_destroyed) {
+    if (s->registered) XmDropSiteUnregister(w);
+    if (s->drag_handler) XtRemoveEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
+    XtRemoveCallback(w, XmNdestroyCallback, WidgetGone, nullptr);
+  }
+  FreeLists(s);
+  XtFree(reinterpret_cast<char *>(s));
+  return WU_OK;
+}
+
+wu_dnd_site *wumldnd(Widget w, int32_t enabled_only) {
+  wu_dnd_site *s = Find(w);
+  if (!s) return nullptr;
+  if (enabled_only && (!s->enabled || s->format_count == 0)) return nullptr;
+  return s;
+}
+
+wu_status wumsdnd(wu_dnd_site *s) {
+  if (!s || !s->widget || !wu_x_ok()) return WU_NOTAVAIL;
+  s->drop_proc = wuwhdrp;
+  if (s->format_count == 0) {
+    s->formats = ModuleTargets(XtDisplay(s->widget));
+    s->format_count = kModuleTargetCount;
+  }
+  Arg args[4];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNimportTargets, s->formats); ++n;
+  XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
+  XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
+  XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
+  if (s->registered) XmDropSiteUpdate(s->widget, args, n);
+  else XmDropSiteRegister(s->widget, args, n);
+  s->registered = 1;
+  return WU_OK;
+}
+
+wu_status wuwddrg(Widget w) {
+  if (!w) return WU_BADARG;
+  XtAddEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
+  if (wu_dnd_site *s = Find(w)) s->drag_handler = 1;
+  return WU_OK;
+}
+
+wu_status wuwidrg(Widget w, wu_dnd_site *site) {
+  if (!w || !wu_x_ok()) return WU_NOTAVAIL;
+  if (!site) site = wumrdnd(w);
+  if (!site) return WU_NOMEM;
+  if (!site->drag_handler) {
+    XtAddEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
+    site->drag_handler = 1;
+  }
+  return wumsdnd(site);
+}
+
+void wuwhdrp(Widget w, XtPointer, XtPointer call) {
+  auto *cb = static_cast<XmDropProcCallbackStruct *>(call);
+  wu_dnd_site *s = Find(w);
+  if (!cb) return;
+  Arg args[4];
+  Cardinal n = 0;
+  if (!s || !s->enabled || cb->dropAction != XmDROP || cb->operation == XmDROP_NOOP) {
+    Refuse(cb->dragContext);
+    return;
+  }
+  // The drop's cell in the widget.
+  if (devb && devb->cell_width > 0 && devb->cell_height > 0) {
+    s->drop_row = cb->y / devb->cell_height + 1;
+    s->drop_column = cb->x / devb->cell_width + 1;
+  }
+  // The first of the site's formats that the drag offers.
+  Atom *offered = nullptr;
+  Cardinal offered_count = 0;
+  XtVaGetValues(cb->dragContext, XmNexportTargets, &offered, XmNnumExportTargets, &offered_count,
+                nullptr);
+  Atom target = None;
+  for (int32_t i = 0; i < s->format_count && target == None; ++i)
+    for (Cardinal j = 0; j < offered_count; ++j)
+      if (offered[j] == s->formats[i]) target = s->formats[i];
+  if (target == None) {
+    Refuse(cb->dragContext);
+    return;
+  }
+  static XmDropTransferEntryRec entry;
+  entry.client_data = s;
+  entry.target = target;
+  XtSetArg(args[n], XmNdropTransfers, &entry); ++n;
+  XtSetArg(args[n], XmNnumDropTransfers, 1); ++n;
+  XtSetArg(args[n], XmNtransferProc, Transfer); ++n;
+  XmDropTransferStart(cb->dragContext, args, n);
+}
+
+wu_status wuxudnd(wu_dnd_site *s) {
+  if (!s || !s->widget) return WU_BADARG;
+  if (s->registered && !s->widget->core.being_destroyed) XmDropSiteUnregister(s->widget);
+  s->registered = 0;
+  FreeLists(s);
+  return WU_OK;
+}
+
+}  // extern "C"

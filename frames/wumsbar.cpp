@@ -1,0 +1,194 @@
+// Scroll bars of panes and the older stand-alone bars: their records, their
+// QEVSbar widgets, and the scroll callback that tells the control's event
+// procedure how the user scrolled.
+#include <X11/Intrinsic.h>
+#include <Xm/ScrollBar.h>
+#include <algorithm>
+#include <cstring>
+
+#include "frames/wuframes.h"
+#include "qev/flags.h"
+#include "runtime/wuhost.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/QEVSbar.h"
+#include "textwin/wutwin.h"
+
+namespace {
+
+struct ReasonCode {
+  int reason;
+  int32_t code;
+};
+
+const ReasonCode kReasonCodes[] = {
+    {XmCR_VALUE_CHANGED, WU_SCROLL_VALUE_CHANGED},
+    {XmCR_INCREMENT, WU_SCROLL_INCREMENT},
+    {XmCR_DECREMENT, WU_SCROLL_DECREMENT},
+    {XmCR_PAGE_INCREMENT, WU_SCROLL_PAGE_INCREMENT},
+    {XmCR_PAGE_DECREMENT, WU_SCROLL_PAGE_DECREMENT},
+    {XmCR_TO_TOP, WU_SCROLL_TO_TOP},
+    {XmCR_TO_BOTTOM, WU_SCROLL_TO_BOTTOM},
+    {XmCR_DRAG, WU_SCROLL_DRAG},
+};
+
+const char *const kScrollCallbacks[] = {
+    XmNvalueChangedCallback, XmNdragCallback,          XmNincrementCallback,
+    XmNdecrementCallback,    XmNpageIncrementCallback, XmNpageDecrementCallback,
+    XmNtoTopCallback,        XmNtoBottomCallback,
+};
+
+bool IsBarKind(int32_t kind) {
+  return kind == WU_MT_PANE_VBAR || kind == WU_MT_PANE_HBAR || kind == WU_MT_BAR ||
+         kind == WU_MT_BAR2 || kind == WU_MT_SCALE || kind == WU_MT_SCALE2 ||
+         kind == WU_MT_SCROLLBAR || kind == WU_MT_SCROLLBAR2;
+}
+
+// Hands the scroll event to the control's event procedure: directly when
+// this is the window's display task, else through a signal to that task.
+void SendScroll(wu_control *c, int32_t code, int32_t value) {
+  wu_value params[2];
+  std::memset(params, 0, sizeof params);
+  params[0].code = WU_PARAM_SCROLL_CODE;
+  params[0].type = WU_VT_ENUM;
+  params[0].value = code;
+  params[1].code = WU_PARAM_SCROLL_VALUE;
+  params[1].type = WU_VT_INTEGER;
+  params[1].value = value;
+  wu_ctl_event record;
+  std::memset(&record, 0, sizeof record);
+  record.code = WU_CTLEV_SCROLL;
+  record.pane = c->pane;
+  record.x = c->x;
+  record.y = c->y;
+  record.user_data = c->user_data;
+  record.procedure = c->procedure;
+  record.handle = c->handle;
+  record.params = params;
+  record.param_count = 2;
+  wu_window *w = c->pane ? c->pane->window : nullptr;
+  qev_task *display_task = (w && w->display) ? w->display->task : nullptr;
+  if (!display_task || display_task == yucurtk()) {
+    if (devb) devb->flags |= int32_t(WU_DEV_IN_EVPROC);
+    c->procedure(c->handle, &record, params, 2);
+    if (devb) devb->flags &= ~int32_t(WU_DEV_IN_EVPROC);
+    return;
+  }
+  wu_key_signal message = {QEV_SIG_EVPROC, int32_t(sizeof(wu_key_signal)), 1, 0, c->handle,
+                           &record};
+  wtsignl(display_task, QEV_SIG_EVPROC, &message, 0);
+}
+
+wu_status BuildBar(wu_window *w, wu_pane *pane, wu_bar *bar) {
+  if (!w || !pane || !bar || !pane->ext || !pane->ext->widget || !wu_x_ok()) return WU_NOTAVAIL;
+  const int32_t cw = devb->cell_width, ch = devb->cell_height;
+  bool vertical = bar->orientation != 0;
+  int32_t minimum = *bar->minimum_ref, maximum = std::max(*bar->maximum_ref, minimum);
+  int32_t slider = 1;
+  if (bar->large_amount >= 1 && bar->large_amount <= maximum - minimum + 1) slider = bar->large_amount;
+  int32_t value = std::clamp(*bar->value_ref, minimum, maximum + 1 - slider);
+  Arg args[16];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNorientation, vertical ? XmVERTICAL : XmHORIZONTAL); ++n;
+  XtSetArg(args[n], XmNx, Position((bar->column - pane->left_column) * cw)); ++n;
+  XtSetArg(args[n], XmNy, Position((bar->row - pane->top_row) * ch)); ++n;
+  XtSetArg(args[n], XmNwidth, Dimension(vertical ? cw : std::max(1, bar->length) * cw)); ++n;
+  XtSetArg(args[n], XmNheight, Dimension(vertical ? std::max(1, bar->length) * ch : ch)); ++n;
+  XtSetArg(args[n], XmNminimum, minimum); ++n;
+  XtSetArg(args[n], XmNmaximum, maximum + 1); ++n;
+  XtSetArg(args[n], XmNsliderSize, slider); ++n;
+  XtSetArg(args[n], XmNpageIncrement, slider); ++n;
+  XtSetArg(args[n], XmNvalue, value); ++n;
+  if (bar->small_amount >= 1) {
+    XtSetArg(args[n], XmNincrement, int(bar->small_amount)); ++n;
+  }
+  XtSetArg(args[n], XmNuserData, bar); ++n;
+  bar->widget = sscreat(pane->ext->widget, "qevScrollBar", args, n);
+  if (!bar->widget) return WU_NOMEM;
+  for (const char *cb : kScrollCallbacks) XtAddCallback(bar->widget, cb, wuwsbrc, bar);
+  XtAddCallback(bar->widget, XmNdestroyCallback, wuwsbds, bar);
+  XtManageChild(bar->widget);
+  return WU_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t wutsbcd(int reason) {
+  for (const ReasonCode &rc : kReasonCodes)
+    if (rc.reason == reason) return rc.code;
+  return 0;
+}
+
+void wuwsbrc(Widget, XtPointer client, XtPointer call) {
+  auto *c = static_cast<wu_control *>(client);
+  auto *cb = static_cast<XmScrollBarCallbackStruct *>(call);
+  if (!c || !cb) return;
+  int32_t code = wutsbcd(cb->reason);
+  if (!code) return;
+  if (IsBarKind(c->kind)) {
+    // The host's value word follows the bar.
+    auto *bar = reinterpret_cast<wu_bar *>(c);
+    if (bar->value_ref) *bar->value_ref = cb->value;
+  }
+  if (c->procedure) SendScroll(c, code, cb->value);
+}
+
+void wuwsbds(Widget, XtPointer client, XtPointer) {
+  auto *c = static_cast<wu_control *>(client);
+  if (c && IsBarKind(c->kind)) reinterpret_cast<wu_bar *>(c)->widget = nullptr;
+}
+
+wu_status wutisbr(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }
+
+// Value-scaled bars keep the host's range as it is: Motif's integer range
+// holds every value of a 32-bit word.
+wu_status wutiscl(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }
+
+wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t, int32_t,
+                  int32_t *minimum, int32_t *maximum, int32_t *value, int32_t row, int32_t column,
+                  int32_t length, uint32_t flags, int32_t) {
+  if (!bar_out) return WU_BADARG;
+  *bar_out = nullptr;
+  if (!pane || !pane->window || !pane->ext) return WU_BADARG;
+  wu_window *w = pane->window;
+  bool scaled = (flags & WU_BAR_SCALED) != 0;
+  int32_t kind = scaled ? (orientation ? WU_MT_SCALE2 : WU_MT_SCALE)
+                        : (orientation ? WU_MT_BAR2 : WU_MT_BAR);
+  if (wutmsiz(kind) < int32_t(sizeof(wu_bar))) return WU_NOTAVAIL;
+  auto *bar = static_cast<wu_bar *>(wutgmem(w->pool, kind));
+  if (!bar) return WU_NOMEM;
+  bar->common.kind = kind;
+  bar->common.pane = pane;
+  bar->minimum_ref = minimum ? minimum : &bar->minimum;
+  bar->maximum_ref = maximum ? maximum : &bar->maximum;
+  bar->value_ref = value ? value : &bar->value;
+  bar->orientation = orientation;
+  bar->row = row;
+  bar->column = column;
+  bar->length = length;
+  bar->bar_flags = flags;
+  bar->small_amount = 1.0;
+  bar->large_amount = 1;
+  wu_pane_ext *ext = pane->ext;
+  bar->common.prev = ext->controls_last;
+  if (ext->controls_last) ext->controls_last->next = &bar->common;
+  else ext->controls = &bar->common;
+  ext->controls_last = &bar->common;
+  ext->flags |= WU_PEXT_HAS_CONTROLS;
+  if (ext->flags & WU_PEXT_REALIZED) {
+    wu_status st = scaled ? wutiscl(w, pane, bar) : wutisbr(w, pane, bar);
+    if (st != WU_OK) {
+      ext->controls_last = bar->common.prev;
+      if (bar->common.prev) bar->common.prev->next = nullptr;
+      else ext->controls = nullptr;
+      wutfmem(w->pool, bar, kind);
+      return st;
+    }
+  }
+  *bar_out = bar;
+  return WU_OK;
+}
+
+}  // extern "C"

@@ -1,0 +1,355 @@
+// Host windows on a private X server: realising a window with its panes,
+// fields and message line, keys typed through XTest reaching the waiting
+// read, the display update's release lists, the pane of a widget, scroll
+// codes and drop sites.
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <Xm/DragDrop.h>
+#include <Xm/PushB.h>
+#include <Xm/ScrollBar.h>
+#include <Xm/Xm.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frames/wuframes.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qevhost.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/QEVSbar.h"
+#include "textwin/QevPane.h"
+#include "textwin/wutwin.h"
+#include "xserver.h"
+
+namespace {
+
+// A code no window-layer path queues: the watchdog's, so that a read that
+// would wait for ever ends the test instead.
+const int32_t kWatchdogCode = 424242;
+const unsigned long kWatchdogMs = 8000;
+
+class Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    ASSERT_NE(devb, nullptr);
+  }
+  void TearDown() override {
+    if (window_) wuxfwnd(window_);
+    qevtest::stopModule();
+  }
+
+  // A window of two panes (rows 1-3 and 4-8) with a field in each, a
+  // command line and a message line.
+  wu_window *MakeWindow() {
+    EXPECT_EQ(wuxgwnd(&window_, 1, WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE), WU_OK);
+    EXPECT_EQ(wuxgpan(window_, &top_, 1, 1, 3, WU_FULL_WIDTH, 0), WU_OK);
+    EXPECT_EQ(wuxgpan(window_, &bottom_, 4, 1, 5, 40, 0), WU_OK);
+    EXPECT_EQ(wuxgfld(top_, &label_, 1, 1, 10, 2, WU_FLD_PROTECTED), WU_OK);
+    EXPECT_EQ(wuxgfld(bottom_, &entry_, 2, 5, 20, 0, 0), WU_OK);
+    std::memcpy(label_->text, "Name:", 5);
+    return window_;
+  }
+
+  bool Realise() {
+    if (wuxiwnd(window_) != WU_OK) return false;
+    return qevtest::turnUntil([&] {
+      return window_->outer && XtIsRealized(window_->outer) && top_->ext->widget &&
+             XtIsRealized(top_->ext->widget);
+    });
+  }
+
+  void Settle() {
+    XSync(devb->display, False);
+    qevtest::turnUntil([] { return false; }, 300);
+  }
+
+  wu_window *window_ = nullptr;
+  wu_pane *top_ = nullptr;
+  wu_pane *bottom_ = nullptr;
+  wu_field *label_ = nullptr;
+  wu_field *entry_ = nullptr;
+};
+
+unsigned long Rgb(Pixel pixel) {
+  XColor c;
+  c.pixel = pixel;
+  XQueryColor(devb->display, devb->colormap, &c);
+  return ((c.red >> 8) << 16) | ((c.green >> 8) << 8) | (c.blue >> 8);
+}
+
+void Watchdog(XtPointer client, XtIntervalId *) {
+  wuxqwev(static_cast<wu_window *>(client), kWatchdogCode, nullptr, 0);
+}
+
+TEST_F(Windows, RealisedWindowShowsPanesFieldsAndMessageLine) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_NE(window_->command_pane, nullptr);
+  ASSERT_NE(window_->message_field, nullptr);
+  ASSERT_NE(window_->command_field, nullptr);
+  // The cursor starts on the command line.
+  EXPECT_EQ(window_->current_pane, window_->command_pane);
+
+  // A field in reverse video fills its cells with its colour.
+  label_->highlight = WU_FHL_REVERSE;
+  label_->flags |= WU_FLD_DIRTY;
+  ASSERT_EQ(wuxuwnd(window_), WU_OK);
+  Settle();
+  Widget pw = top_->ext->widget;
+  const int cw = devb->cell_width, ch = devb->cell_height;
+  unsigned long want = Rgb(wutfpxl(2));
+  EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(pw), 7 * cw + cw / 2, ch / 2), want);
+  // Cells beyond the field keep the pane's background.
+  EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(pw), 30 * cw + 1, 2 * ch + 1),
+            Rgb(devb->background));
+  // The bottom pane lies below the top one, four rows under the command panel.
+  Position x = 0, y = 0, px = 0, py = 0;
+  XtTranslateCoords(bottom_->ext->widget, 0, 0, &x, &y);
+  XtTranslateCoords(pw, 0, 0, &px, &py);
+  EXPECT_EQ(y - py, 3 * ch);
+
+  // The message line shows a text and is cleared by an empty one.
+  window_->flags |= WU_WIN_MSG_PENDING;
+  ASSERT_EQ(wuxpmsg(window_, "Saved.", -1, 0), WU_OK);
+  EXPECT_FALSE(window_->flags & WU_WIN_MSG_PENDING);
+  char text[16];
+  Widget cp = window_->command_pane->ext->widget;
+  QevPaneGetText(cp, window_->message_field->row, 1, text, 7);
+  EXPECT_STREQ(text, "Saved.");
+  Settle();
+  // Some pixel of the first message cell is drawn in the foreground.
+  bool ink = false;
+  const int row_y = (window_->message_field->row - 1) * ch;
+  for (int yy = row_y; yy < row_y + ch && !ink; ++yy)
+    for (int xx = 0; xx < cw && !ink; ++xx)
+      ink = qevtest::pixelAt(devb->display, XtWindow(cp), xx, yy) != Rgb(devb->background);
+  EXPECT_TRUE(ink);
+  ASSERT_EQ(wuxpmsg(window_, "", 0, 0), WU_OK);
+  QevPaneGetText(cp, window_->message_field->row, 1, text, 7);
+  EXPECT_STREQ(text, "      ");
+}
+
+TEST_F(Windows, TypedKeysEditTheFieldAndFunctionKeysEndTheRead) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxmcrs(window_, bottom_, entry_->row, entry_->column), WU_OK);
+  Display *dpy = devb->display;
+  XSetInputFocus(dpy, XtWindow(window_->outer), RevertToParent, CurrentTime);
+  Settle();
+  for (KeySym sym : {XK_h, XK_i, XK_F3}) {
+    KeyCode code = XKeysymToKeycode(dpy, sym);
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  }
+  XFlush(dpy);
+  XtIntervalId dog = XtAppAddTimeOut(devb->app, kWatchdogMs, Watchdog, window_);
+  EXPECT_EQ(wuxrwnd(window_), -3);
+  XtRemoveTimeOut(dog);
+  EXPECT_EQ(std::string(entry_->text, 2), "hi");
+  EXPECT_TRUE(entry_->flags & WU_FLD_MODIFIED);
+  EXPECT_EQ(bottom_->cursor_column, entry_->column + 2);
+  // Typing into a protected field changes nothing.
+  ASSERT_EQ(wuxmcrs(window_, top_, 1, 1), WU_OK);
+  KeyCode x = XKeysymToKeycode(dpy, XK_x);
+  XTestFakeKeyEvent(dpy, x, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, x, False, CurrentTime);
+  Settle();
+  EXPECT_EQ(std::string(label_->text, 5), "Name:");
+  EXPECT_EQ(wutcqev(window_), 0);
+}
+
+TEST_F(Windows, ReadReturnsQueuedCommandsAndTheWindowManagersClose) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxqcmd(window_, "QUIT", -1, 1, 0, 0), WU_OK);
+  EXPECT_EQ(wuxrwnd(window_), WU_EV_COMMAND);
+  ASSERT_NE(window_->command_text, nullptr);
+  EXPECT_STREQ(window_->command_text, "QUIT");
+  EXPECT_EQ(wu_module()->current, window_);
+
+  // The window manager's close arrives as WM_DELETE_WINDOW.
+  XEvent ev;
+  std::memset(&ev, 0, sizeof ev);
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = XtWindow(window_->outer);
+  ev.xclient.message_type = devb->wm_protocols;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(devb->wm_delete_window);
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(devb->display, XtWindow(window_->outer), False, NoEventMask, &ev);
+  XFlush(devb->display);
+  XtIntervalId dog = XtAppAddTimeOut(devb->app, kWatchdogMs, Watchdog, window_);
+  EXPECT_EQ(wuxrwnd(window_), WU_EV_CLOSE);
+  XtRemoveTimeOut(dog);
+}
+
+TEST_F(Windows, WidgetInsideAndOutsideAPane) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  const int cw = devb->cell_width, ch = devb->cell_height;
+  Widget inside = XtVaCreateManagedWidget("inside", xmPushButtonWidgetClass, bottom_->ext->widget,
+                                          XmNx, 3 * cw, XmNy, 2 * ch, nullptr);
+  Widget outside = XtVaCreateManagedWidget("outside", xmPushButtonWidgetClass, window_->form,
+                                           nullptr);
+  wu_window *w = nullptr;
+  wu_pane *p = nullptr;
+  EXPECT_EQ(wutwd2p(inside, &w, &p), WU_OK);
+  EXPECT_EQ(w, window_);
+  EXPECT_EQ(p, bottom_);
+  EXPECT_EQ(bottom_->cursor_row, 3);
+  EXPECT_EQ(bottom_->cursor_column, 4);
+  EXPECT_EQ(wutwd2p(outside, &w, &p), WU_NOTAVAIL);
+  EXPECT_EQ(w, nullptr);
+  EXPECT_EQ(p, nullptr);
+
+  int32_t count = 0;
+  WidgetList list = nullptr;
+  spgetesl(bottom_->ext->widget, &count, &list);
+  EXPECT_EQ(count, 0);
+  QevPaneAddEasel(bottom_->ext->widget, inside);
+  spgetesl(bottom_->ext->widget, &count, &list);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(list[0], inside);
+  spgetesl(outside, &count, &list);
+  EXPECT_EQ(count, -1);
+  EXPECT_EQ(list, nullptr);
+}
+
+TEST_F(Windows, DisplayUpdateRunsTheReleaseListBackToThePoolBaseline) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  qevhost::PoolStats base = qevhost::poolStats(window_->pool);
+  wu_pane_ext *ext = bottom_->ext;
+  for (int32_t kind : {WU_MT_BAR, WU_MT_OLD_PUSHBUTTON, WU_MT_LISTVIEW}) {
+    auto *c = static_cast<wu_control *>(wutgmem(window_->pool, kind));
+    ASSERT_NE(c, nullptr);
+    c->kind = kind;
+    if (ext->release_last) ext->release_last->next = c;
+    else ext->release = c;
+    ext->release_last = c;
+  }
+  EXPECT_GT(qevhost::poolStats(window_->pool).liveBlocks, base.liveBlocks);
+  window_->flags |= WU_WIN_RELEASES;
+  ASSERT_EQ(wuxuwnd(window_), WU_OK);
+  EXPECT_EQ(ext->release, nullptr);
+  EXPECT_EQ(ext->release_last, nullptr);
+  EXPECT_FALSE(window_->flags & WU_WIN_RELEASES);
+  qevhost::PoolStats after = qevhost::poolStats(window_->pool);
+  EXPECT_EQ(after.liveBlocks, base.liveBlocks);
+  EXPECT_EQ(after.liveBytes, base.liveBytes);
+  EXPECT_EQ(after.errors, 0);
+}
+
+// The event procedure of the scroll test: keeps what it was handed.
+std::vector<std::pair<int32_t, int32_t>> g_scrolls;
+int32_t g_event_code = 0;
+wu_status RecordScroll(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, int32_t count) {
+  g_event_code = record->code;
+  if (count == 2 && params[0].type == WU_VT_ENUM && params[1].type == WU_VT_INTEGER)
+    g_scrolls.emplace_back(params[0].value, params[1].value);
+  return WU_OK;
+}
+
+TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  int32_t minimum = 0, maximum = 99, value = 10;
+  wu_bar *bar = nullptr;
+  ASSERT_EQ(wuxgbar(bottom_, &bar, 1, 0, 0, &minimum, &maximum, &value, 1, 39, 5, 0, 0), WU_OK);
+  ASSERT_NE(bar->widget, nullptr);
+  EXPECT_TRUE(QevIsSbar(bar->widget));
+  EXPECT_EQ(bar->common.kind, WU_MT_BAR2);
+  bar->common.procedure = RecordScroll;
+  const struct {
+    const char *callback;
+    int reason;
+    int32_t code;
+  } cases[] = {
+      {XmNvalueChangedCallback, XmCR_VALUE_CHANGED, 7}, {XmNincrementCallback, XmCR_INCREMENT, 2},
+      {XmNdecrementCallback, XmCR_DECREMENT, 1},
+      {XmNpageIncrementCallback, XmCR_PAGE_INCREMENT, 4},
+      {XmNpageDecrementCallback, XmCR_PAGE_DECREMENT, 3}, {XmNtoTopCallback, XmCR_TO_TOP, 5},
+      {XmNtoBottomCallback, XmCR_TO_BOTTOM, 6},           {XmNdragCallback, XmCR_DRAG, 8},
+  };
+  int v = 20;
+  for (const auto &c : cases) {
+    g_scrolls.clear();
+    XmScrollBarCallbackStruct cbs;
+    std::memset(&cbs, 0, sizeof cbs);
+    cbs.reason = c.reason;
+    cbs.value = ++v;
+    XtCallCallbacks(bar->widget, c.callback, &cbs);
+    ASSERT_EQ(g_scrolls.size(), 1u) << c.callback;
+    EXPECT_EQ(g_scrolls[0].first, c.code) << c.callback;
+    EXPECT_EQ(g_scrolls[0].second, v);
+    EXPECT_EQ(value, v);   // the host's value word follows
+  }
+  EXPECT_EQ(g_event_code, WU_CTLEV_SCROLL);
+  // A reason that is no scroll is not handed on.
+  g_scrolls.clear();
+  XmScrollBarCallbackStruct other;
+  std::memset(&other, 0, sizeof other);
+  other.reason = XmCR_ACTIVATE;
+  wuwsbrc(bar->widget, bar, &other);
+  EXPECT_TRUE(g_scrolls.empty());
+  // Destroying the widget clears the record's widget word.
+  XtDestroyWidget(bar->widget);
+  EXPECT_EQ(bar->widget, nullptr);
+}
+
+TEST_F(Windows, DropSitesAreRegisteredWithMotif) {
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  Widget target = XtVaCreateManagedWidget("target", xmPushButtonWidgetClass,
+                                          bottom_->ext->widget, XmNx, 0, XmNy, 0, nullptr);
+  EXPECT_EQ(wumldnd(target, 0), nullptr);
+  ASSERT_EQ(wuwidrg(target, nullptr), WU_OK);
+  wu_dnd_site *site = wumldnd(target, 1);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(site->window, window_);
+  EXPECT_EQ(site->drop_proc, wuwhdrp);
+
+  Cardinal targets = 0;
+  unsigned char operations = 0;
+  XtPointer proc = nullptr;
+  Arg args[3];
+  XtSetArg(args[0], XmNnumImportTargets, &targets);
+  XtSetArg(args[1], XmNdropSiteOperations, &operations);
+  XtSetArg(args[2], XmNdropProc, &proc);
+  XmDropSiteRetrieve(target, args, 3);
+  EXPECT_EQ(targets, 4u);
+  EXPECT_EQ(operations, XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK);
+  EXPECT_EQ(proc, reinterpret_cast<XtPointer>(wuwhdrp));
+
+  ASSERT_EQ(wumudnd(target), WU_OK);
+  EXPECT_EQ(wumldnd(target, 0), nullptr);
+  EXPECT_EQ(wumudnd(target), WU_NOTAVAIL);
+  // A site dies with its widget.
+  ASSERT_NE(wumrdnd(target), nullptr);
+  XtDestroyWidget(target);
+  Settle();
+  EXPECT_EQ(wumldnd(target, 0), nullptr);
+}
+
+TEST_F(Windows, ReleasingAWindowGivesItsMemoryBack) {
+  qevhost::PoolStats base = qevhost::poolStats(wu_module_pool());
+  MakeWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxqwev(window_, 5, nullptr, 0), WU_OK);
+  ASSERT_EQ(wuxfwnd(window_), WU_OK);
+  window_ = nullptr;
+  EXPECT_EQ(wutcqev(nullptr), 0);
+  qevhost::PoolStats after = qevhost::poolStats(wu_module_pool());
+  EXPECT_EQ(after.liveBlocks, base.liveBlocks);
+  EXPECT_EQ(after.errors, 0);
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// The text cursor of a window: placing it on a pane cell, drawing it, and
+// the first place a window's cursor goes.
+#include <X11/Intrinsic.h>
+
+#include "qev/flags.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/QevPane.h"
+#include "textwin/wutwin.h"
+
+namespace {
+
+void CursorOff(wu_pane *p) {
+  if (p && p->ext && p->ext->widget) QevPaneSetCursor(p->ext->widget, 0, 0);
+}
+
+// Moves the pane's scroll origin so that a cell is visible; true when it moved.
+bool ScrollIntoView(wu_pane *p, int32_t row, int32_t column) {
+  int grid_rows = p->rows, grid_cols = 0;
+  if (p->ext && p->ext->widget) QevPaneGetGrid(p->ext->widget, &grid_rows, &grid_cols);
+  bool moved = false;
+  if (row < p->top_row) {
+    p->top_row = row;
+    moved = true;
+  } else if (grid_rows > 0 && row > p->top_row + grid_rows - 1) {
+    p->top_row = row - grid_rows + 1;
+    moved = true;
+  }
+  if (column < p->left_column) {
+    p->left_column = column;
+    moved = true;
+  } else if (grid_cols > 0 && column > p->left_column + grid_cols - 1) {
+    p->left_column = column - grid_cols + 1;
+    moved = true;
+  }
+  return moved;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wuxmcrs(wu_window *w, wu_pane *pane, int32_t row, int32_t column) {
+  if (!w) return WU_BADARG;
+  if (!pane) pane = w->current_pane;
+  if (!pane || row < 1 || column < 1) return WU_BADARG;
+  if (w->current_pane && w->current_pane != pane) CursorOff(w->current_pane);
+  bool moved = ScrollIntoView(pane, row, column);
+  pane->cursor_row = row;
+  pane->cursor_column = column;
+  pane->current_field = wutfatc(pane, row, column);
+  w->current_pane = pane;
+  if (moved) {
+    pane->flags |= WU_PANE_DIRTY;
+    return wuxuwnd(w);
+  }
+  return wuxmcur(w);
+}
+
+wu_status wuxmcur(wu_window *w) {
+  if (!w) return WU_BADARG;
+  wu_pane *p = w->current_pane;
+  if (!p || !p->ext || !p->ext->widget || !wu_x_ok()) return WU_OK;
+  QevPaneSetCursor(p->ext->widget, p->cursor_row - p->top_row + 1,
+                   p->cursor_column - p->left_column + 1);
+  return WU_OK;
+}
+
+wu_status wux1st(wu_window *w) {
+  if (!w) return WU_BADARG;
+  if (w->command_field)
+    return wuxmcrs(w, w->command_pane, w->command_field->row, w->command_field->column);
+  for (wu_pane *p = w->panes; p; p = p->next)
+    for (wu_field *f = p->fields; f; f = f->next)
+      if (!(f->flags & WU_FLD_PROTECTED)) return wuxmcrs(w, p, f->row, f->column);
+  if (w->panes) return wuxmcrs(w, w->panes, w->panes->top_row, w->panes->left_column);
+  return WU_OK;
+}
+
+}  // extern "C"

@@ -1,0 +1,81 @@
+// Fields: records, drawing a field into its pane widget, blanking cells.
+#include <X11/Intrinsic.h>
+#include <algorithm>
+#include <cstring>
+
+#include "qev/flags.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/QevPane.h"
+#include "textwin/wutwin.h"
+
+extern "C" {
+
+wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t column,
+                  int32_t length, int32_t colour, uint32_t flags) {
+  if (!field_out) return WU_BADARG;
+  *field_out = nullptr;
+  if (!pane || !pane->window || row < 1 || column < 1 || length < 1) return WU_BADARG;
+  // The record, its text and its attribute bytes are one block.
+  int32_t size = int32_t(sizeof(wu_field)) + 2 * length;
+  auto *f = static_cast<wu_field *>(vmalcp_handler(pane->window->pool, size, WU_MEM_CLEAR));
+  if (!f) return WU_NOMEM;
+  f->pane = pane;
+  f->row = row;
+  f->column = column;
+  f->length = length;
+  f->colour = colour;
+  f->flags = flags | WU_FLD_DIRTY;
+  f->text = reinterpret_cast<char *>(f + 1);
+  f->attributes = reinterpret_cast<uint8_t *>(f->text + length);
+  std::memset(f->text, ' ', size_t(length));
+  wu_field **tail = &pane->fields;
+  while (*tail) tail = &(*tail)->next;
+  *tail = f;
+  *field_out = f;
+  return WU_OK;
+}
+
+wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column) {
+  if (!pane) return nullptr;
+  for (wu_field *f = pane->fields; f; f = f->next)
+    if (f->row == row && column >= f->column && column < f->column + f->length) return f;
+  return nullptr;
+}
+
+Pixel wutfpxl(int32_t colour) {
+  if (!devb) return 0;
+  if (colour > 0 && colour < WU_DM_COLOURS) return devb->dm_pixel[colour];
+  return devb->foreground;
+}
+
+void wutwfld(wu_pane *panel, wu_field *f, int32_t start, int32_t count) {
+  if (!panel || !f || !panel->ext || !panel->ext->widget || !wu_x_ok()) return;
+  if (start < 1) {
+    count += start - 1;
+    start = 1;
+  }
+  count = std::min(count, f->length - start + 1);
+  if (count <= 0) return;
+  // Cells are placed relative to the pane's scroll origin.
+  int32_t row = f->row - panel->top_row + 1;
+  int32_t column = f->column + start - 1 - panel->left_column + 1;
+  Pixel fg = wutfpxl(f->colour);
+  Pixel bg = devb->background;
+  if (f->highlight & WU_FHL_REVERSE) std::swap(fg, bg);
+  if (f->flags & WU_FLD_HIDDEN) {
+    char blanks[WU_CMDFIELD_LEN];
+    std::memset(blanks, ' ', sizeof blanks);
+    for (int32_t done = 0; done < count; done += int32_t(sizeof blanks))
+      QevPaneDrawText(panel->ext->widget, row, column + done, blanks,
+                      std::min<int32_t>(count - done, int32_t(sizeof blanks)), fg, bg);
+    return;
+  }
+  QevPaneDrawText(panel->ext->widget, row, column, f->text + start - 1, count, fg, bg);
+}
+
+void sperase(Widget pane_widget, int32_t row, int32_t column, int32_t rows, int32_t columns) {
+  QevPaneErase(pane_widget, row, column, rows, columns);
+}
+
+}  // extern "C"

@@ -1,0 +1,227 @@
+// Window records and their life: allocation, realisation, the waiting read,
+// the display update and release.
+#include <X11/Intrinsic.h>
+#include <cstring>
+
+#include "frames/wuframes.h"
+#include "qev/flags.h"
+#include "runtime/wuhost.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/QevPane.h"
+#include "frames/wutframe.h"
+#include "textwin/wutwin.h"
+
+namespace {
+
+// The longest a waiting read sleeps in one turn of the event loop before it
+// looks at the queue and the display again.
+const int32_t kReadTurnMs = 500;
+
+void FreeFields(wu_window *w, wu_pane *pane) {
+  wu_field *f = pane->fields;
+  while (f) {
+    wu_field *next = f->next;
+    vmfree_handler(w->pool, f, int32_t(sizeof(wu_field)) + 2 * f->length, 0);
+    f = next;
+  }
+  pane->fields = pane->current_field = nullptr;
+}
+
+// Takes every record off the pane's release list: the controls layer drops
+// its widgets, then the record goes back to the pool under its kind.
+void RunReleaseList(wu_window *w, wu_pane *pane) {
+  wu_pane_ext *ext = pane->ext;
+  if (!ext) return;
+  while (wu_control *c = ext->release) {
+    ext->release = c->next;
+    if (!ext->release) ext->release_last = nullptr;
+    c->next = c->prev = nullptr;
+    if (wutfwid) wutfwid(w, ext, c);
+    wutfmem(w->pool, c, c->kind);
+  }
+}
+
+}  // namespace
+
+extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+  RunReleaseList(w, pane);
+  FreeFields(w, pane);
+  if (pane->ext) {
+    if (pane->ext->widget) XtDestroyWidget(pane->ext->widget);
+    vmfree_handler(w->pool, pane->ext, int32_t(sizeof(wu_pane_ext)), 0);
+  }
+  vmfree_handler(w->pool, pane, int32_t(sizeof(wu_pane)), 0);
+}
+
+namespace {
+
+// Draws what changed in one pane: the whole pane when it is marked, else
+// the marked fields.
+void UpdatePane(wu_pane *pane) {
+  if (!pane->ext || !pane->ext->widget) return;
+  bool all = (pane->flags & WU_PANE_DIRTY) != 0;
+  if (all) {
+    sperase(pane->ext->widget, 1, 1, pane->rows, WU_FULL_WIDTH);
+    pane->flags &= ~WU_PANE_DIRTY;
+  }
+  for (wu_field *f = pane->fields; f; f = f->next) {
+    if (!all && !(f->flags & WU_FLD_DIRTY)) continue;
+    wutwfld(pane, f, 1, f->length);
+    f->flags &= ~WU_FLD_DIRTY;
+  }
+}
+
+// Keeps a command event's text for the host after the event is taken.
+void KeepCommand(wu_window *w, const wu_event *e) {
+  if (w->command_text) {
+    vmfree_handler(w->pool, w->command_text, w->command_length + 1, 0);
+    w->command_text = nullptr;
+    w->command_length = 0;
+  }
+  if (e->code != WU_EV_COMMAND || !e->text) return;
+  char *copy = static_cast<char *>(vmalloc_handler(w->pool, e->text_length + 1, 0));
+  if (!copy) return;
+  std::memcpy(copy, e->text, size_t(e->text_length));
+  copy[e->text_length] = '\0';
+  w->command_text = copy;
+  w->command_length = e->text_length;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wuxgwnd(wu_window **window_out, int32_t kind, uint32_t module_flags) {
+  if (!window_out) return WU_BADARG;
+  *window_out = nullptr;
+  wu_state *state = wu_module();
+  if (!state) return WU_NOTAVAIL;
+  auto *w = static_cast<wu_window *>(vmalcp_handler(state->pool, sizeof(wu_window), WU_MEM_CLEAR));
+  if (!w) return WU_NOMEM;
+  w->kind = kind;
+  w->module_flags = module_flags;
+  w->pool = state->pool;
+  w->task = yucurtk();
+  w->event_task = w->task;
+  if (w->task) {
+    void **slot = yutslot(w->task, QEV_TASK_SLOT_SESSION);
+    if (slot) w->session = static_cast<wu_session *>(*slot);
+  }
+  if (w->session) {
+    w->display = w->session->display;
+    w->mode = w->session->workspace ? 1 : 0;
+  }
+  w->next = state->newest;
+  if (state->newest) state->newest->prev = w;
+  state->newest = w;
+  if (!state->oldest) state->oldest = w;
+  *window_out = w;
+  return WU_OK;
+}
+
+wu_status wuxfwnd(wu_window *w) {
+  wu_state *state = wu_module();
+  if (!state || !w) return WU_BADARG;
+  wuxfleq(WU_FLEQ_WINDOW, w);
+  wutfcmd(w);
+  // Pane widgets go with the frame; forget them first so that releasing
+  // the records does not destroy them twice.
+  wutdfrm(w);
+  for (wu_pane *p = w->panes; p; p = p->next)
+    if (p->ext) p->ext->widget = nullptr;
+  while (wu_pane *p = w->panes) {
+    w->panes = p->next;
+    wutfpan(w, p);
+  }
+  if (w->command_text) vmfree_handler(w->pool, w->command_text, w->command_length + 1, 0);
+  if (w->prev) w->prev->next = w->next;
+  else state->newest = w->next;
+  if (w->next) w->next->prev = w->prev;
+  else state->oldest = w->prev;
+  if (state->current == w) state->current = nullptr;
+  if (state->modal == w) state->modal = nullptr;
+  vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
+  return WU_OK;
+}
+
+wu_status wuxiwnd(wu_window *w) {
+  if (!w) return WU_BADARG;
+  if (w->flags & WU_WIN_REALIZED) return wuxuwnd(w);
+  if (!wu_x_ok()) return WU_NOTAVAIL;
+  wutiact();
+  w->flags |= WU_WIN_REALIZED;
+  wu_status st = wutwfrm(w);
+  if (st != WU_OK) {
+    w->flags &= ~WU_WIN_REALIZED;
+    return st;
+  }
+  if (wuticmd(w) != 0) wutlogf(QEV_LOG_WARNING, "The window's command line could not be made.");
+  for (wu_pane *p = w->panes; p; p = p->next) {
+    if (wutihpn(p, w->form) != 0) {
+      wutdfrm(w);
+      w->flags &= ~WU_WIN_REALIZED;
+      return WU_NOMEM;
+    }
+    XtManageChild(p->ext->widget);
+    p->flags |= WU_PANE_DIRTY;
+  }
+  wutcnfg(w);
+  wuwmwsa(w);
+  wuwswsl(w);
+  if (w->mode == 0) XtRealizeWidget(w->outer);
+  else XtManageChild(w->outer);
+  wuxuwnd(w);
+  wux1st(w);
+  wuwFocusToQevinput(w);
+  return WU_OK;
+}
+
+wu_status wuxuwnd(wu_window *w) {
+  if (!w) return WU_BADARG;
+  for (wu_pane *p = w->panes; p; p = p->next) RunReleaseList(w, p);
+  if (w->command_pane) RunReleaseList(w, w->command_pane);
+  w->flags &= ~WU_WIN_RELEASES;
+  if (!(w->flags & WU_WIN_REALIZED) || !wu_x_ok()) return WU_OK;
+  if (w->command_pane) UpdatePane(w->command_pane);
+  for (wu_pane *p = w->panes; p; p = p->next) UpdatePane(p);
+  wuxmcur(w);
+  wutflsh(0);
+  return WU_OK;
+}
+
+wu_status wuxrwnd(wu_window *w) {
+  wu_state *state = wu_module();
+  if (!state || !w) return WU_BADARG;
+  wuxuwnd(w);
+  state->current = w;
+  if (wu_x_ok() && (w->flags & WU_WIN_REALIZED)) wuwFocusToQevinput(w);
+  while (wutcqev(w) == 0) {
+    if (!wutturn(kReadTurnMs)) break;   // display lost or never there
+  }
+  wu_event *e = wutdqev(w);
+  if (!e) return WU_NOTAVAIL;
+  int32_t code = e->code;
+  KeepCommand(w, e);
+  wutrlev(e);
+  return code;
+}
+
+wu_status wuxgdsf(wu_window *w, int32_t, uint32_t *flags_out) {
+  if (!w || !flags_out) return WU_BADARG;
+  // A message line always; a command line in command-line mode or while no
+  // menus are loaded; a menu bar otherwise.
+  uint32_t f = WU_DECOR_MESSAGELINE;
+  bool menus = !(w->module_flags & WU_WMOD_MENUS_OFF) &&
+               (w->menu_set || (w->module_flags & WU_WMOD_PULLDOWN));
+  f |= menus ? WU_DECOR_MENUBAR : WU_DECOR_COMMANDLINE;
+  *flags_out = f;
+  return WU_OK;
+}
+
+wu_status wutecmd(wu_window *w, int32_t code) {
+  if (!wumpcmd) return WU_UNSUPPORTED;
+  return wumpcmd(w, code);
+}
+
+}  // extern "C"
