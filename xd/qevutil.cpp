@@ -109,3 +109,19 @@ int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pi
 }
 
 }  // extern "C"
+
+namespace {
+XmString (*g_make_string)(const char *text) = nullptr;
+}  // namespace
+
+extern "C" {
+
+void XdSetStringMaker(XmString (*make)(const char *text)) { g_make_string = make; }
+
+XmString _XdMakeString(const char *text) {
+  if (!text) text = "";
+  if (g_make_string) return g_make_string(text);
+  return XmStringCreateLocalized(const_cast<char *>(text));
+}
+
+}  // extern "C"

@@ -69,6 +69,12 @@ void _XdAddDragHandler(Widget w);
    "Error: couldn't load pixmap.\n" to standard output. */
 int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pixmap *mask);
 
+/* Compound strings from host text.  A hosting program may install its own
+   conversion (NULL restores the fall-back, XmStringCreateLocalized); the
+   caller frees the string. */
+void XdSetStringMaker(XmString (*make)(const char *text));
+XmString _XdMakeString(const char *text);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,548 @@
+// XdMCIconList through its exported functions, real clicks, drags and
+// keys, and what the X server shows.
+#include "listtest.h"
+
+#include "qev/status.h"
+#include "xd/MCIconListP.h"
+
+#include <Xm/ListP.h>
+#include <Xm/ScrollBar.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <list>
+
+using namespace listtest;
+
+namespace {
+
+double numberKey(char *text, int) { return std::atof(text); }
+/* "x" has no number: its key is not a number. */
+double nanKey(char *text, int) { return text[0] == 'x' ? std::nan("") : std::atof(text); }
+
+class MCIconListTest : public ::testing::Test {
+ protected:
+  Widget shell = nullptr, mc = nullptr;
+  std::vector<XmString> owned;
+  Pixmap red = 0, green = 0;
+
+  void SetUp() override {
+    ASSERT_NE(app().dpy, nullptr);
+    red = xdlistdata::makeIcon(app().dpy, 16, 0xff0000);
+    green = xdlistdata::makeIcon(app().dpy, 16, 0x00c000);
+    shell = makeShell(500, 300);
+  }
+  void TearDown() override {
+    if (shell) XtDestroyWidget(shell);
+    pump();
+    for (XmString s : owned) XmStringFree(s);
+    XFreePixmap(app().dpy, red);
+    XFreePixmap(app().dpy, green);
+  }
+  XmString str(const std::string &s) {
+    owned.push_back(XmStringCreateLocalized(const_cast<char *>(s.c_str())));
+    return owned.back();
+  }
+  void create(int columns, unsigned char policy = XmBROWSE_SELECT, bool realize = true) {
+    Arg a[4];
+    XtSetArg(a[0], XdNcolumnCount, columns);
+    XtSetArg(a[1], XmNselectionPolicy, policy);
+    XtSetArg(a[2], XmNwidth, 480);
+    XtSetArg(a[3], XmNheight, 260);
+    mc = XdCreateMCIconList(shell, (char *)"mc", a, 4);
+    XtManageChild(mc);
+    if (realize) {
+      XtRealizeWidget(shell);
+      pump();
+    }
+  }
+  // Adds rows given as one string per column, "|"-separated.
+  void rows(const std::vector<std::string> &r, int position = 0) {
+    int C = P().column_count;
+    std::vector<std::vector<XmString>> cols(C);
+    std::vector<Pixmap> icons;
+    std::vector<int32_t> ids;
+    for (size_t i = 0; i < r.size(); ++i) {
+      std::string line = r[i];
+      for (int c = 0; c < C; ++c) {
+        size_t bar = line.find('|');
+        cols[c].push_back(str(line.substr(0, bar)));
+        line = bar == std::string::npos ? "" : line.substr(bar + 1);
+      }
+      icons.push_back(i % 2 ? green : red);
+      ids.push_back(int32_t(i + 1));
+    }
+    std::vector<XmString *> arr;
+    for (auto &c : cols) arr.push_back(c.data());
+    XdMCIconListAddItems(mc, icons.data(), arr.data(), ids.data(), int(r.size()), position);
+    pump();
+  }
+  XdMCIconListPart &P() { return reinterpret_cast<XdMCIconListWidget>(mc)->mc_icon_list; }
+  Widget inner() { return XdIconListGetChild(XdMCIconListGetChild(mc, 0, XdMCIL_LIST), XdICONLIST_LIST); }
+  Widget textList(int c) { return c == 0 ? inner() : XdMCIconListGetChild(mc, c, XdMCIL_LIST); }
+  std::vector<std::string> column(int c) { return listTexts(textList(c)); }
+  int topOf(int c) {
+    int t = 0;
+    XtVaGetValues(textList(c), XmNtopItemPosition, &t, nullptr);
+    return t;
+  }
+  void clickHeader(int c) {
+    Widget h = XdMCIconListGetChild(mc, c, XdMCIL_HEADER);
+    click(h, h->core.width / 2, h->core.height / 2);
+    pauseClicks();
+  }
+};
+
+TEST_F(MCIconListTest, RowsAndColumnsKeepIconsIdsAndSelectionInTheFirstColumn) {
+  create(3);
+  rows({"a|1|x", "b|2|y", "c|3|z"});
+  EXPECT_EQ(column(0), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(column(2), (std::vector<std::string>{"x", "y", "z"}));
+  EXPECT_EQ(XdMCIconListGetId(mc, 2), 2);
+  EXPECT_EQ(XdMCIconListGetIcon(mc, 1), red);
+  XdMCIconListSelectPos(mc, 2, False);
+
+  // A column inserted first: the icon list stays leftmost with icons, ids
+  // and selection; the old first texts move right.
+  XdMCIconListAddColumn(mc, str("New"), 80, 1, 42, 1, nullptr);
+  pump();
+  ASSERT_EQ(P().column_count, 4);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"", "", ""}));
+  EXPECT_EQ(column(1), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(XdMCIconListGetIcon(mc, 1), red);
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+  int width = 0;
+  XmString label = nullptr;
+  int32_t data = 0, sortable = 0;
+  XdMCIconListKeyProc key = numberKey;
+  XdMCIconListGetColumn(mc, 0, &width, &label, &data, &sortable, &key);
+  EXPECT_EQ(width, 80);
+  EXPECT_EQ(text(label), "New");
+  XmStringFree(label);
+  EXPECT_EQ(data, 42);
+  EXPECT_EQ(key, nullptr);
+
+  // Deleting the first column brings the second's texts and attributes back.
+  EXPECT_EQ(XdMCIconListDeleteColumn(mc, 1), 1);
+  EXPECT_EQ(XdMCIconListDeleteColumn(mc, 0), 0);
+  EXPECT_EQ(XdMCIconListDeleteColumn(mc, 4), 0);
+  ASSERT_EQ(P().column_count, 3);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"a", "b", "c"}));
+  XdMCIconListGetColumn(mc, 0, &width, nullptr, &data, nullptr, nullptr);
+  EXPECT_EQ(data, 0);
+  EXPECT_EQ(width, 148);
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+
+  // A row's strings, and out-of-range rows and children refused.
+  XmString *rowText = nullptr;
+  EXPECT_EQ(XdMCIconListGetRowString(mc, 2, &rowText), 3);
+  ASSERT_NE(rowText, nullptr);
+  EXPECT_EQ(text(rowText[2]), "z");
+  XtFree(reinterpret_cast<char *>(rowText));
+  EXPECT_EQ(XdMCIconListGetRowString(mc, 3, &rowText), 0);
+  EXPECT_EQ(rowText, nullptr);
+  EXPECT_EQ(XdMCIconListGetChild(mc, 3, XdMCIL_LIST), nullptr);
+  EXPECT_EQ(XdMCIconListGetChild(mc, -1, XdMCIL_VSCROLLBAR), nullptr);
+  EXPECT_EQ(XdMCIconListGetChild(mc, 0, 9), nullptr);
+  XdMCIconListSelectPos(mc, 0, False);
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+
+  // Updates: one bad position among good ones is reported, good rows change.
+  XmString c0[] = {str("A"), str("never")}, c2[] = {nullptr, str("never")};
+  XmString *strings[] = {c0, nullptr, c2};
+  Pixmap icons[] = {green, green};
+  int32_t ids[] = {77, 88};
+  int where[] = {1, 4};
+  EXPECT_EQ(XdMCIconListUpdateItems(mc, icons, strings, ids, 2, where), WU_NOTAVAIL);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"A", "b", "c"}));
+  EXPECT_EQ(column(2), (std::vector<std::string>{"x", "y", "z"}));
+  EXPECT_EQ(XdMCIconListGetId(mc, 1), 77);
+  EXPECT_EQ(XdMCIconListGetIcon(mc, 1), green);
+  int good[] = {3};
+  XmString c2b[] = {str("Z")};
+  XmString *strings2[] = {nullptr, nullptr, c2b};
+  EXPECT_EQ(XdMCIconListUpdateItems(mc, nullptr, strings2, XdIDS_UNCHANGED, 1, good), WU_OK);
+  EXPECT_EQ(column(2), (std::vector<std::string>{"x", "y", "Z"}));
+
+  // Deleting rows removes them from every column.
+  int del[] = {3, 1, 9};
+  XdMCIconListDeletePositions(mc, del, 3);
+  EXPECT_EQ(column(0), std::vector<std::string>{"b"});
+  EXPECT_EQ(column(1), std::vector<std::string>{"2"});
+  EXPECT_EQ(XdMCIconListGetId(mc, 1), 2);
+  XdMCIconListDeleteAllItems(mc);
+  EXPECT_TRUE(column(2).empty());
+  EXPECT_EQ(XdMCIconListGetId(mc, 1), -1);
+}
+
+TEST_F(MCIconListTest, HeaderClicksSortReverseAndKeepRowsWhole) {
+  create(3, XmMULTIPLE_SELECT);
+  XdMCIconListSetColumn(mc, 0, XdCOLUMN_WIDTH_UNCHANGED, str("Name"), XdCOLUMN_DATA_UNCHANGED, 1,
+                        XdCOLUMN_KEY_UNCHANGED);
+  XdMCIconListSetColumn(mc, 1, XdCOLUMN_WIDTH_UNCHANGED, str("Size"), XdCOLUMN_DATA_UNCHANGED, 1,
+                        numberKey);
+  rows({"pear|10|p", "apple|9|q", "fig|100|r", "kiwi|9|s"});
+  XdMCIconListSelectPos(mc, 2, False);  // apple
+  Calls headers;
+  headers.watch(mc, XmNdefaultActionCallback);
+
+  clickHeader(0);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"apple", "fig", "kiwi", "pear"}));
+  EXPECT_EQ(column(2), (std::vector<std::string>{"q", "r", "s", "p"}));
+  EXPECT_EQ(XdMCIconListGetId(mc, 1), 2);
+  EXPECT_EQ(XdMCIconListGetIcon(mc, 1), green);
+  EXPECT_EQ(selected(inner()), std::vector<int>{1});
+  ASSERT_EQ(headers.calls.size(), 1u);
+  EXPECT_EQ(headers.calls[0].reason, XmCR_ACTIVATE);
+  EXPECT_EQ(headers.calls[0].item_position, 1);
+
+  clickHeader(0);  // same column: reversed
+  EXPECT_EQ(column(0), (std::vector<std::string>{"pear", "kiwi", "fig", "apple"}));
+  EXPECT_EQ(selected(inner()), std::vector<int>{4});
+  clickHeader(0);  // and back
+  EXPECT_EQ(column(0), (std::vector<std::string>{"apple", "fig", "kiwi", "pear"}));
+
+  // Numeric keys: 9, 9, 10, 100 with the later of the equal keys first.
+  clickHeader(1);
+  EXPECT_EQ(column(1), (std::vector<std::string>{"9", "9", "10", "100"}));
+  EXPECT_EQ(column(0), (std::vector<std::string>{"kiwi", "apple", "pear", "fig"}));
+
+  // A column that is not sortable reports the click and does not sort.
+  clickHeader(2);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"kiwi", "apple", "pear", "fig"}));
+  ASSERT_EQ(headers.calls.size(), 5u);
+  EXPECT_EQ(headers.calls[4].item_position, 3);
+}
+
+// The row order of inserting rows one by one into an ordered chain, as the
+// sort is defined: without a key after every row that is not greater, with
+// a key before the first row whose key is not smaller.
+std::vector<int> chainOrder(const std::vector<std::string> &t, double (*key)(char *, int)) {
+  std::list<int> chain;
+  for (int i = 0; i < int(t.size()); ++i) {
+    auto it = chain.begin();
+    if (!key) {
+      while (it != chain.end() && t[*it] <= t[i]) ++it;
+    } else {
+      double k = key(const_cast<char *>(t[i].c_str()), int(t[i].size()));
+      while (it != chain.end() &&
+             key(const_cast<char *>(t[*it].c_str()), int(t[*it].size())) < k)
+        ++it;
+    }
+    chain.insert(it, i);
+  }
+  return std::vector<int>(chain.begin(), chain.end());
+}
+
+TEST_F(MCIconListTest, SortingGivesTheOrderedInsertionOrderForEqualAndNonNumericKeys) {
+  create(2);
+  XdMCIconListSetColumn(mc, 1, XdCOLUMN_WIDTH_UNCHANGED, nullptr, XdCOLUMN_DATA_UNCHANGED, 1,
+                        nanKey);
+  std::vector<std::string> keys, lines;
+  srand(7);
+  for (int i = 0; i < 300; ++i) {
+    int r = rand() % 12;
+    std::string k = r == 0 ? "x" : std::to_string(r % 5);
+    keys.push_back(k);
+    lines.push_back("row" + std::to_string(i) + "|" + k);
+  }
+  rows(lines);
+  XdMCIconListSortOnColumn(mc, 1);
+  pump();
+  std::vector<int> want = chainOrder(keys, nanKey);
+  std::vector<std::string> got = column(0);
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i)
+    ASSERT_EQ(got[i], "row" + std::to_string(want[i])) << "at " << i;
+
+  // Without a key function equal texts keep their order.
+  XdMCIconListSetColumn(mc, 1, XdCOLUMN_WIDTH_UNCHANGED, nullptr, XdCOLUMN_DATA_UNCHANGED, 1,
+                        nullptr);
+  XdMCIconListDeleteAllItems(mc);
+  rows(lines);
+  XdMCIconListSortOnColumn(mc, 1);
+  want = chainOrder(keys, nullptr);
+  got = column(0);
+  for (size_t i = 0; i < want.size(); ++i)
+    ASSERT_EQ(got[i], "row" + std::to_string(want[i])) << "at " << i;
+}
+
+TEST_F(MCIconListTest, DeletingAColumnKeepsTheLastSortedColumnRight) {
+  create(3);
+  rows({"b|2|z", "a|1|y", "c|3|x"});
+  XdMCIconListSortOnColumn(mc, 2);  // by the third column: c, a, b
+  EXPECT_EQ(column(0), (std::vector<std::string>{"c", "a", "b"}));
+  XdMCIconListDeleteColumn(mc, 2);
+  // The sorted column is now the second: sorting on it again reverses.
+  XdMCIconListSortOnColumn(mc, 1);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"b", "a", "c"}));
+  // Deleting the sorted column forgets it: the next sort is ascending.
+  XdMCIconListSortOnColumn(mc, 0);
+  XdMCIconListDeleteColumn(mc, 1);
+  XdMCIconListAddColumn(mc, str("again"), 0, 0, 0, 1, nullptr);
+  XdMCIconListSortOnColumn(mc, 0);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"", "", ""}).size() == 3
+                           ? column(0) : std::vector<std::string>{});
+  EXPECT_EQ(column(0).size(), 3u);
+}
+
+TEST_F(MCIconListTest, TypeAheadFindsRowsAndDeleteKeysOnlyReport) {
+  create(2);
+  rows({"alpha|1", "Beta|2", "gamma|3", "bazaar|4", "BAT|5", "delta|6"});
+  Calls sel;
+  sel.watch(mc, XmNbrowseSelectionCallback);
+  std::vector<long> deleted;
+  XtAddCallback(mc, XdNdeleteNodeCallback,
+                [](Widget, XtPointer c, XtPointer d) {
+                  static_cast<std::vector<long> *>(c)->push_back(reinterpret_cast<long>(d));
+                },
+                &deleted);
+  focus(inner());
+  key(XK_b);
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+  key(XK_a);  // "ba" from the selected row on: bazaar
+  EXPECT_EQ(selected(inner()), std::vector<int>{4});
+  key(XK_t);  // "bat" in any letter case
+  EXPECT_EQ(selected(inner()), std::vector<int>{5});
+  EXPECT_FALSE(sel.calls.empty());
+  pauseClicks();
+  key(XK_b);  // a new prefix: the next "b" row after the selected one, wrapping
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+  key(XK_Delete);
+  key(XK_BackSpace);
+  EXPECT_EQ(deleted, (std::vector<long>{XK_Delete, XK_BackSpace}));
+  EXPECT_EQ(column(0).size(), 6u);
+  // A long burst of letters stays within the prefix's bound.
+  for (int i = 0; i < XdTYPEAHEAD_MAX + 20; ++i) key(XK_z);
+  EXPECT_EQ(P().typeahead_length, XdTYPEAHEAD_MAX);
+}
+
+TEST_F(MCIconListTest, ScrollingKeepsEveryColumnInStep) {
+  create(3, XmBROWSE_SELECT, false);
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 200; ++i) lines.push_back("r" + std::to_string(i) + "|" + std::to_string(i) + "|c" + std::to_string(i));
+  rows(lines);
+  XdMCIconListSetTopItemPos(mc, 50);  // not realized yet: kept
+  XtRealizeWidget(shell);
+  pump();
+  EXPECT_EQ(topOf(0), 50);
+  EXPECT_EQ(topOf(2), 50);
+  Widget vbar = XdMCIconListGetChild(mc, 0, XdMCIL_VSCROLLBAR);
+  ASSERT_TRUE(XtIsManaged(vbar));
+  int value = 0;
+  XtVaGetValues(vbar, XmNvalue, &value, nullptr);
+  EXPECT_EQ(value, 50);
+  XmScrollBarSetValues(vbar, 120, 0, 0, 0, True);
+  pump();
+  EXPECT_EQ(topOf(0), 120);
+  EXPECT_EQ(topOf(1), 120);
+  EXPECT_EQ(topOf(2), 120);
+  // Keys in the first column move the others along.
+  focus(inner());
+  XmListSetKbdItemPos(inner(), 120);
+  key(XK_Next);
+  int t = topOf(0);
+  EXPECT_GT(t, 120);
+  EXPECT_EQ(topOf(1), t);
+  EXPECT_EQ(topOf(2), t);
+  for (int i = 0; i < 40; ++i) key(XK_Down);
+  t = topOf(0);
+  EXPECT_EQ(topOf(2), t);
+  XtVaGetValues(vbar, XmNvalue, &value, nullptr);
+  EXPECT_EQ(value, t);
+  // A drag in the first list that scrolls it moves the others too.
+  XdMCIconListSetTopItemPos(mc, 10);
+  EXPECT_EQ(topOf(1), 10);
+  XdMCIconListSetTopItemPos(mc, 201);
+  EXPECT_EQ(topOf(1), 10);
+}
+
+TEST_F(MCIconListTest, DraggingAHandleResizesItsColumn) {
+  create(3);
+  rows({"a|1|x"});
+  Widget handle = XdMCIconListGetChild(mc, 0, XdMCIL_HANDLE);
+  Widget second = XdMCIconListGetChild(mc, 1, XdMCIL_HEADER);
+  int before = 0;
+  XdMCIconListGetColumn(mc, 0, &before, nullptr, nullptr, nullptr, nullptr);
+  Position x0 = second->core.x;
+  Display *dpy = XtDisplay(mc);
+  int rx, ry;
+  rootPos(handle, 0, handle->core.height / 2, &rx, &ry);
+  XTestFakeMotionEvent(dpy, -1, rx, ry, 0);
+  XTestFakeButtonEvent(dpy, 1, True, 0);
+  pump();
+  EXPECT_TRUE(XtIsRealized(P().resize_shell));
+  for (int d = 10; d <= 60; d += 10) {
+    XTestFakeMotionEvent(dpy, -1, rx + d, ry, 0);
+    pump();
+  }
+  XTestFakeButtonEvent(dpy, 1, False, 0);
+  pump();
+  int after = 0;
+  XdMCIconListGetColumn(mc, 0, &after, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_NEAR(after, before + 60, 3);
+  EXPECT_NEAR(second->core.x, x0 + 60, 3);
+  // A drag that would leave the column 9 pixels or narrower is ignored.
+  rootPos(XdMCIconListGetChild(mc, 1, XdMCIL_HANDLE), 0, 2, &rx, &ry);
+  int w1 = 0;
+  XdMCIconListGetColumn(mc, 1, &w1, nullptr, nullptr, nullptr, nullptr);
+  XTestFakeMotionEvent(dpy, -1, rx, ry, 0);
+  XTestFakeButtonEvent(dpy, 1, True, 0);
+  pump();
+  XTestFakeMotionEvent(dpy, -1, rx - w1 + 5, ry, 0);
+  pump();
+  XTestFakeButtonEvent(dpy, 1, False, 0);
+  pump();
+  int w2 = 0;
+  XdMCIconListGetColumn(mc, 1, &w2, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(w2, w1);
+}
+
+TEST_F(MCIconListTest, SelectionFunctionsWorkOnTheFirstColumnWithoutCallbacks) {
+  create(2, XmMULTIPLE_SELECT);
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 20; ++i) lines.push_back("r" + std::to_string(i) + "|x");
+  rows(lines);
+  Calls calls;
+  calls.watch(mc, XmNmultipleSelectionCallback);
+  int pos[] = {7, 3, 40, 3};
+  EXPECT_EQ(XdMCIconListSelectPositions(mc, 4, pos, True), 2);
+  EXPECT_TRUE(calls.calls.empty());
+  int *got = nullptr, n = 0;
+  EXPECT_TRUE(XdMCIconListGetSelectedPos(mc, &got, &n));
+  EXPECT_EQ(std::vector<int>(got, got + n), (std::vector<int>{3, 7}));
+  XtFree(reinterpret_cast<char *>(got));
+  EXPECT_EQ(XdMCIconListDeselectPos(mc, 3), 1);
+  EXPECT_EQ(XdMCIconListSelectAll(mc), 20);
+  XdMCIconListDeselectAll(mc);
+  EXPECT_FALSE(XdMCIconListGetSelectedPos(mc, &got, &n));
+  // Clicking a row of the first column reports through the widget's list.
+  Widget il = XdMCIconListGetChild(mc, 0, XdMCIL_LIST);
+  Widget icons = XdIconListGetChild(il, XdICONLIST_ICONS);
+  Position bx, by;
+  Dimension bw, bh;
+  ASSERT_TRUE(XmListPosToBounds(inner(), 2, &bx, &by, &bw, &bh));
+  click(icons, 4, by + bh / 2);
+  EXPECT_EQ(selected(inner()), std::vector<int>{2});
+  ASSERT_EQ(calls.calls.size(), 1u);
+  EXPECT_EQ(calls.calls[0].positions, std::vector<int>{2});
+}
+
+TEST_F(MCIconListTest, ItemsGivenAtCreationAppearAndColumnCountIsFixed) {
+  XmString c0[] = {str("one"), str("two")}, c1[] = {str("1"), str("2")};
+  XmString *cols[] = {c0, c1};
+  int32_t ids[] = {5, 6};
+  Arg a[5];
+  XtSetArg(a[0], XdNcolumnCount, 2);
+  XtSetArg(a[1], XdNstringItems, cols);
+  XtSetArg(a[2], XdNitemCount, 2);
+  XtSetArg(a[3], XdNids, ids);
+  XtSetArg(a[4], XmNwidth, 300);
+  mc = XdCreateMCIconList(shell, (char *)"mc", a, 5);
+  XtManageChild(mc);
+  XtRealizeWidget(shell);
+  pump();
+  EXPECT_EQ(column(0), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(column(1), (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(XdMCIconListGetId(mc, 2), 6);
+  XtVaSetValues(mc, XdNcolumnCount, 5, nullptr);
+  EXPECT_EQ(P().column_count, 2);
+  // The string table names the lists' own items.
+  EXPECT_EQ(P().item_count, 2);
+  EXPECT_EQ(text(P().string_items[1][1]), "2");
+  // View type 1 shows the first column only.
+  XtVaSetValues(mc, XdNviewType, XdVIEW_FIRST_ONLY, nullptr);
+  pump();
+  EXPECT_FALSE(XtIsManaged(XdMCIconListGetChild(mc, 1, XdMCIL_LIST)));
+  EXPECT_FALSE(XtIsManaged(XdMCIconListGetChild(mc, 0, XdMCIL_HEADER)));
+  XtVaSetValues(mc, XdNviewType, XdVIEW_COLUMNS, nullptr);
+  EXPECT_TRUE(XtIsManaged(XdMCIconListGetChild(mc, 1, XdMCIL_LIST)));
+}
+
+}  // namespace
+
+namespace {
+
+struct MenuCalls {
+  std::vector<std::pair<int, int>> calls;  // reason, column
+  std::vector<int> selectedCounts;
+  static void record(Widget, XtPointer closure, XtPointer data) {
+    auto *self = static_cast<MenuCalls *>(closure);
+    auto *cd = static_cast<XdMCIconListMenuCallbackStruct *>(data);
+    self->calls.push_back({cd->reason, cd->column});
+    self->selectedCounts.push_back(cd->selected_count);
+  }
+};
+
+TEST_F(MCIconListTest, MenuButtonOnALaterColumnSelectsTheRowAndPostsTheMenu) {
+  create(3);
+  rows({"a|1|x", "b|2|y", "c|3|z"});
+  MenuCalls menu;
+  XtAddCallback(mc, XdNpostMenuCallback, MenuCalls::record, &menu);
+  Widget second = XdMCIconListGetChild(mc, 1, XdMCIL_LIST);
+  Position bx, by;
+  Dimension bw, bh;
+  ASSERT_TRUE(XmListPosToBounds(second, 3, &bx, &by, &bw, &bh));
+  click(second, 10, by + bh / 2, 3);
+  EXPECT_EQ(selected(inner()), std::vector<int>{3});
+  ASSERT_EQ(menu.calls.size(), 2u);
+  EXPECT_EQ(menu.calls[0], std::make_pair(int(XdCR_BUTTON_PRESS), 0));
+  EXPECT_EQ(menu.calls[1], std::make_pair(int(XdCR_POST_MENU), 2));
+  EXPECT_EQ(menu.selectedCounts[1], 1);
+  // Button 1 on a later column only reports the press.
+  pauseClicks();
+  click(second, 10, by + bh / 2 - int(bh), 1);
+  EXPECT_EQ(selected(inner()), std::vector<int>{3});
+  EXPECT_EQ(menu.calls.size(), 3u);
+  // A button-1 press on the first column is reported for column 1.
+  pauseClicks();
+  click(inner(), 10, by + bh / 2);
+  ASSERT_EQ(menu.calls.size(), 4u);
+  EXPECT_EQ(menu.calls[3], std::make_pair(int(XdCR_BUTTON_PRESS), 1));
+}
+
+TEST_F(MCIconListTest, HorizontalBarMovesTheColumnsTogether) {
+  create(5);  // 5 x 148 pixels ("columnWidth" less 2) in a 480 pixel wide widget
+  rows({"a|1|x|p|q"});
+  Widget hbar = XdMCIconListGetChild(mc, 0, XdMCIL_HSCROLLBAR);
+  Widget area = XdMCIconListGetChild(mc, 0, XdMCIL_COLUMNS_AREA);
+  ASSERT_TRUE(XtIsManaged(hbar));
+  int mx = 0;
+  XtVaGetValues(hbar, XmNmaximum, &mx, nullptr);
+  EXPECT_EQ(mx, 740);
+  XmScrollBarSetValues(hbar, 200, 0, 0, 0, True);
+  pump();
+  EXPECT_EQ(area->core.x, -200);
+  // Widening a column keeps the scrolled position within range.
+  XdMCIconListSetColumn(mc, 4, 300, nullptr, XdCOLUMN_DATA_UNCHANGED, XdCOLUMN_DATA_UNCHANGED,
+                        XdCOLUMN_KEY_UNCHANGED);
+  pump();
+  XtVaGetValues(hbar, XmNmaximum, &mx, nullptr);
+  EXPECT_EQ(mx, 892);
+  EXPECT_LE(area->core.x, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListExample, BuildsBothListsFilledWithRowsAndIcons) {
+  ASSERT_NE(app().dpy, nullptr);
+  Widget shell = makeShell(900, 500);
+  Widget form = xdlistdata::buildExample(shell, 3000);
+  XtRealizeWidget(shell);
+  pump();
+  Widget icons = XtNameToWidget(form, "icons");
+  Widget mc = XtNameToWidget(form, "columns");
+  ASSERT_NE(icons, nullptr);
+  ASSERT_NE(mc, nullptr);
+  EXPECT_EQ(XdIconListGetId(icons, 3000), 1000 + 2999);
+  EXPECT_NE(XdMCIconListGetIcon(mc, 1), Pixmap(0));
+  XmString *row = nullptr;
+  EXPECT_EQ(XdMCIconListGetRowString(mc, 2999, &row), 4);
+  XtFree(reinterpret_cast<char *>(row));
+  XtDestroyWidget(shell);
+  pump();
+}
+
+}  // namespace
