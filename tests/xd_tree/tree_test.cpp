@@ -1,0 +1,525 @@
+// The tree through its exported interface and real input on the private X
+// server: insertion modes, layout, expansion by click and key, selection,
+// deletion, drawing, drag auto-scroll and the coordinate limit.
+#include <gtest/gtest.h>
+
+#include "xd/TreeP.h"
+#include "xd/qevutil.h"
+#include "xdtest.h"
+
+#include <X11/IntrinsicP.h>
+#include <Xm/XmP.h>
+#include <X11/keysym.h>
+#include <Xm/Form.h>
+#include <Xm/Label.h>
+#include <Xm/ScrollBar.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using xdtest::settle;
+
+namespace {
+
+// What the owner's functions were told, in order: "select:a", "expand:b" ...
+std::vector<std::string> g_log;
+std::map<std::string, int> g_words;  // the owner's expanded words, by label
+
+void logCall(const char *what, wu_tree_node *n) { g_log.push_back(std::string(what) + ":" + n->text); }
+void onExpand(Widget, wu_tree_node *n, XtPointer) { logCall("expand", n); }
+void onSelect(Widget, wu_tree_node *n, XtPointer) { logCall("select", n); }
+void onRelease(Widget, wu_tree_node *n, XtPointer) { logCall("release", n); }
+void onDouble(Widget, wu_tree_node *n, XtPointer) { logCall("double", n); }
+void onDelete(Widget, wu_tree_node *n, XtPointer) { logCall("delete", n); }
+
+int g_bells = 0;
+void countBell(Widget) { ++g_bells; }
+
+class Tree : public ::testing::Test {
+ protected:
+  Widget shell = nullptr, form = nullptr;
+  wu_tree *tree = nullptr;
+
+  void SetUp() override {
+    shell = xdtest::makeShell(&form, 300, 260);
+    tree = XdCreateTree(form, nullptr, 0);
+    ASSERT_NE(tree, nullptr);
+    g_log.clear();
+    g_words.clear();
+    g_bells = 0;
+    XdHostHooks hooks = {};
+    hooks.bell = countBell;
+    XdSetHostHooks(&hooks);
+    xdtest::takeWarnings();
+  }
+
+  void TearDown() override {
+    if (shell) XtDestroyWidget(shell);
+    settle();
+    XdSetHostHooks(nullptr);
+  }
+
+  wu_tree_node *node(const char *text, bool expandable = true) {
+    auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
+    n->text = XtNewString(text);
+    n->expandable = expandable ? 1 : 0;
+    n->expand_proc = onExpand;
+    n->select_proc = onSelect;
+    n->release_proc = onRelease;
+    n->delete_proc = onDelete;
+    n->expanded_word = &g_words[text];
+    return n;
+  }
+
+  wu_tree_node *add(const char *text, wu_tree_node *parent = nullptr,
+                    int mode = XdTREE_INSERT_LAST_CHILD) {
+    wu_tree_node *n = node(text);
+    EXPECT_EQ(XdTreeInsertNodeAt(tree, parent, n, mode), 0) << text;
+    return n;
+  }
+
+  void showTree() {
+    xdtest::show(shell);
+    EXPECT_EQ(XdTreeDraw(tree), 0);
+    settle();
+  }
+
+  // The labels in pre-order: "a(b c)" for a with children b and c.
+  static std::string shape(wu_tree_node *first) {
+    std::string s;
+    for (wu_tree_node *n = first; n; n = n->next) {
+      if (!s.empty()) s += ' ';
+      s += n->text;
+      if (n->first_child) s += "(" + shape(n->first_child) + ")";
+    }
+    return s;
+  }
+
+  // The labels whose buttons are on the screen, top to bottom.
+  std::vector<std::string> rows() {
+    std::vector<std::pair<int, std::string>> shown;
+    collect(tree->root, shown);
+    std::sort(shown.begin(), shown.end());
+    std::vector<std::string> out;
+    for (auto &r : shown) out.push_back(r.second);
+    return out;
+  }
+  static void collect(wu_tree_node *n, std::vector<std::pair<int, std::string>> &out) {
+    for (; n; n = n->next) {
+      if (XtIsManaged(n->label)) out.emplace_back(XtY(n->label), n->text);
+      collect(n->first_child, out);
+    }
+  }
+
+  std::vector<std::string> takeLog() {
+    std::vector<std::string> l;
+    l.swap(g_log);
+    return l;
+  }
+
+  bool focusShown(wu_tree_node *n) {
+    return n->label->core.background_pixel == tree->focus_background;
+  }
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(Tree, InsertModesLinkNodesWhereAsked) {
+  wu_tree_node *b = add("b");                                   // empty tree: the root
+  wu_tree_node *a = add("a", b, XdTREE_INSERT_BEFORE);          // before the root
+  wu_tree_node *d = add("d", b, XdTREE_INSERT_AFTER);           // after b
+  add("c", b, XdTREE_INSERT_AFTER);                             // between b and d
+  wu_tree_node *b2 = add("b2", b, XdTREE_INSERT_FIRST_CHILD);
+  add("b1", b, XdTREE_INSERT_FIRST_CHILD);
+  add("b3", b, XdTREE_INSERT_LAST_CHILD);
+  add("b4", b2, XdTREE_INSERT_AFTER);                           // last child through AFTER
+  add("b5", b, XdTREE_INSERT_LAST_CHILD);                       // after b4: the last link held
+  add("e", nullptr, XdTREE_INSERT_LAST_CHILD);                  // top level, last
+  add("_", nullptr, XdTREE_INSERT_FIRST_CHILD);                 // top level, first
+  EXPECT_EQ(shape(tree->root), "_ a b(b1 b2 b4 b3 b5) c d e");
+  EXPECT_EQ(tree->root->next, a);
+  EXPECT_EQ(b2->parent, b);
+
+  // Refused: unknown mode, a node already in a tree, a reference of another tree.
+  wu_tree_node *x = node("x");
+  EXPECT_EQ(XdTreeInsertNodeAt(tree, d, x, 7), -1);
+  EXPECT_EQ(XdTreeInsertNodeAt(tree, d, b2, XdTREE_INSERT_AFTER), -1);
+  wu_tree *other = XdCreateTree(form, nullptr, 0);
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(XdTreeInsertNodeAt(other, nullptr, x, XdTREE_INSERT_BEFORE), -1);  // empty tree
+  EXPECT_EQ(XdTreeInsertNodeAt(other, d, x, XdTREE_INSERT_LAST_CHILD), -1);
+  EXPECT_EQ(x->tree, nullptr);
+  EXPECT_EQ(shape(tree->root), "_ a b(b1 b2 b4 b3 b5) c d e");
+  EXPECT_EQ(XdTreeInsertNodeAt(other, nullptr, x, XdTREE_INSERT_FIRST_CHILD), 0);
+  EXPECT_EQ(other->root, x);
+}
+
+TEST_F(Tree, LayoutIndentsChildrenAndShowsHandlesBelowTheTopLevel) {
+  EXPECT_EQ(XdTreeDraw(tree), -1);  // nothing to draw
+  wu_tree_node *a = add("alpha");
+  wu_tree_node *a1 = add("one", a);
+  wu_tree_node *a11 = add("eleven", a1);
+  add("beta");
+  EXPECT_EQ(XdTreeDraw(tree), -1);  // not realized yet
+  xdtest::show(shell);
+  EXPECT_EQ(XdTreeDraw(tree), 0);
+  EXPECT_EQ(rows(), (std::vector<std::string>{"alpha", "beta"}));
+  EXPECT_FALSE(XtIsManaged(a->handle));  // top-level nodes show no handle
+
+  XdTreeExpandNode(a);
+  XdTreeExpandNode(a1);
+  settle();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"alpha", "one", "eleven", "beta"}));
+  EXPECT_TRUE(XtIsManaged(a1->handle));
+  const int R = tree->row_height;
+  EXPECT_EQ(XtX(a1->label) - XtX(a->label), tree->indent + 8);  // top-level icons sit 8 further left
+  EXPECT_EQ(XtX(a11->label) - XtX(a1->label), tree->indent);
+  EXPECT_EQ(XtX(a1->handle), tree->left_margin + tree->indent);
+  EXPECT_EQ(XtY(a11->label) - XtY(a1->label), R);
+  EXPECT_EQ(g_words["alpha"], 1);
+  EXPECT_EQ(g_words["one"], 1);
+  // The drawing area covers the rows shown.
+  EXPECT_GE(int(XtHeight(tree->drawing_area)), XtY(a11->label) + XtHeight(a11->label));
+}
+
+TEST_F(Tree, HandleClickExpandsAndCollapsesAndMovesAHiddenFocusUp) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b = add("b", a);
+  wu_tree_node *c = add("c", b);
+  add("d", c);
+  showTree();
+  XdTreeExpandNode(a);
+  settle();
+  takeLog();
+  xdtest::click(b->handle);  // expand b by its handle
+  EXPECT_EQ(takeLog(), Log{"expand:b"});
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(g_words["b"], 1);
+
+  xdtest::click(c->label);  // select c
+  EXPECT_EQ(takeLog(), Log{"select:c"});
+  EXPECT_EQ(tree->focus, c);
+  EXPECT_TRUE(focusShown(c));
+
+  xdtest::click(b->handle);  // collapsing b hides the focused c
+  EXPECT_EQ(takeLog(), (Log{"expand:b", "select:b"}));
+  EXPECT_EQ(tree->focus, b);
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(g_words["b"], 0);
+  xdtest::pump(400);  // no late activation follows
+  EXPECT_TRUE(takeLog().empty());
+}
+
+TEST_F(Tree, KeyboardMovesActivateAfterAPauseAndRingAtTheEnds) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *a1 = add("a1", a);
+  add("a2", a);
+  wu_tree_node *b = add("b");
+  showTree();
+  xdtest::click(a->label);
+  EXPECT_EQ(takeLog(), Log{"select:a"});
+
+  xdtest::key(XK_Up);  // nothing above the first node
+  EXPECT_EQ(g_bells, 1);
+  EXPECT_EQ(tree->focus, a);
+
+  xdtest::key(XK_Right);  // expands a
+  EXPECT_EQ(takeLog(), Log{"expand:a"});
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "a1", "a2", "b"}));
+  xdtest::key(XK_Down);
+  xdtest::key(XK_Down);
+  xdtest::key(XK_Down);
+  EXPECT_EQ(tree->focus, b);
+  EXPECT_TRUE(takeLog().empty());  // not yet: the user has not paused
+  xdtest::pump(450);
+  EXPECT_EQ(takeLog(), Log{"select:b"});  // only the last move is told
+  EXPECT_EQ(tree->focus, b);
+
+  xdtest::key(XK_Down);  // nothing below the last row
+  EXPECT_EQ(g_bells, 2);
+  xdtest::key(XK_Up);  // into a's last child
+  xdtest::key(XK_Up);
+  xdtest::key(XK_Left);  // a leaf: to its parent
+  EXPECT_EQ(tree->focus, a);
+  xdtest::key(XK_Left);  // collapses a
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b"}));
+  xdtest::pump(450);
+  EXPECT_EQ(takeLog(), (Log{"expand:a", "select:a"}));
+  (void)a1;
+}
+
+TEST_F(Tree, DoubleClickTogglesAndDeleteKeyAsksTheOwner) {
+  wu_tree_node *a = add("a");
+  add("a1", a);
+  showTree();
+  xdtest::click(a->label);
+  xdtest::click(a->label);  // the second press of a double click
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "a1"}));
+  takeLog();
+  a->double_click_proc = onDouble;
+  xdtest::pump(300);
+  xdtest::click(a->label);
+  xdtest::click(a->label);
+  EXPECT_EQ(takeLog(), (Log{"double:a"}));
+  xdtest::key(XK_Delete);
+  EXPECT_EQ(takeLog(), (Log{"delete:a"}));
+}
+
+TEST_F(Tree, SelectionSingleAndMultiple) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b = add("b");
+  wu_tree_node *c = add("c");
+  showTree();
+  xdtest::click(a->label);
+  xdtest::click(b->icon);  // the icon selects too
+  EXPECT_EQ(takeLog(), (Log{"select:a", "select:b"}));
+  EXPECT_EQ(tree->selection_count, 1);
+  EXPECT_EQ(tree->selection[0], b);
+  EXPECT_FALSE(focusShown(a));
+  xdtest::click(b->label);  // already selected: the owner is not told again
+  EXPECT_TRUE(takeLog().empty());
+
+  tree->multiple_selection = 1;
+  xdtest::click(c->label, 1, {XK_Shift_L});
+  xdtest::click(a->label, 1, {XK_Shift_L});
+  xdtest::click(c->label, 1, {XK_Shift_L});  // listed once only
+  EXPECT_EQ(tree->selection_count, 3);
+  EXPECT_TRUE(focusShown(a) && focusShown(b) && focusShown(c));
+  EXPECT_TRUE(a->selected && c->selected);
+
+  XdTreeUnSetFocus(tree);
+  EXPECT_EQ(tree->selection_count, 0);
+  EXPECT_EQ(tree->focus, nullptr);
+  EXPECT_FALSE(focusShown(a) || focusShown(b) || focusShown(c));
+}
+
+TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b = add("b", a);
+  wu_tree_node *b1 = add("b1", b);
+  add("b2", b);
+  add("b11", b1);
+  wu_tree_node *c = add("c", a);
+  showTree();
+  XdTreeExpandNode(a);
+  XdTreeExpandNode(b);
+  settle();
+  tree->multiple_selection = 1;
+  xdtest::click(b1->label);
+  xdtest::click(c->label, 1, {XK_Shift_L});
+  xdtest::click(b1->label, 1, {XK_Shift_L});
+  ASSERT_EQ(tree->focus, b1);
+  EXPECT_EQ(tree->selection_count, 2);
+  xdtest::key(XK_Down);  // an activation is pending for b2
+  takeLog();
+
+  EXPECT_EQ(XdTreeDeleteTree(tree, b), 0);
+  Log log = takeLog();
+  // Children before their parents; then the focus passes to a, told at once.
+  EXPECT_EQ(log, (Log{"release:b11", "release:b1", "release:b2", "select:a", "release:b"}));
+  EXPECT_EQ(tree->focus, a);
+  // The focus move selected a alone; nothing of the deleted nodes is listed.
+  EXPECT_EQ(tree->selection_count, 1);
+  EXPECT_EQ(std::count(tree->selection, tree->selection + tree->selection_size, a), 1);
+  EXPECT_EQ(_XdTreeFindLabel(tree, "b1"), nullptr);
+  EXPECT_EQ(shape(tree->root), "a(c)");
+  XdTreeDraw(tree);
+  xdtest::pump(450);  // the pending activation of b2 went with it
+  EXPECT_TRUE(takeLog().empty());
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "c"}));
+
+  // The last child goes: the parent is no longer expanded.
+  EXPECT_EQ(XdTreeDeleteTree(tree, c), 0);
+  EXPECT_EQ(a->expanded, 0);
+  EXPECT_EQ(g_words["a"], 0);
+  EXPECT_EQ(XdTreeDeleteTree(tree, a), 0);
+  EXPECT_EQ(tree->root, nullptr);
+  EXPECT_EQ(tree->focus, nullptr);
+  EXPECT_EQ(XdTreeDeleteTree(tree, nullptr), -1);
+  EXPECT_EQ(XdTreeDraw(tree), -1);
+}
+
+TEST_F(Tree, WidgetToTreeNodeFindsIconsAndLabelsOnly) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b = add("b", a);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, b->label), b);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, a->icon), a);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, a->handle), nullptr);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, form), nullptr);
+  EXPECT_EQ(_XdTreeIsChild(a, b), 1);
+  EXPECT_EQ(_XdTreeIsChild(b, a), 0);
+  EXPECT_EQ(_XdTreeFindLabel(tree, "b"), b);
+}
+
+TEST_F(Tree, LinesAndFolderIconsAreDrawn) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *a1 = add("a1", a);
+  wu_tree_node *a2 = add("a2", a);
+  showTree();
+  XdTreeExpandNode(a);
+  settle();
+  Widget da = tree->drawing_area;
+  const unsigned long fg = tree->foreground & 0xffffff, bg = tree->background & 0xffffff;
+  // The vertical line below a's folder: every other pixel in the foreground.
+  int x = a1->x + tree->handle_width / 2 + 1;
+  int on = 0, off = 0;
+  for (int y = XtY(a1->handle) + XtHeight(a1->handle); y < XtY(a2->handle); ++y) {
+    unsigned long p = xdtest::pixel(da, x, y);
+    if (p == fg) ++on;
+    if (p == bg) ++off;
+  }
+  EXPECT_GT(on, 2);
+  EXPECT_GT(off, 2);
+  EXPECT_LE(std::abs(on - off), 1);  // dotted
+  // The horizontal line from the handle to the folder of a2.
+  int line_y = a2->handle_y + tree->handle_height / 2 + 1;
+  int hits = 0;
+  for (int hx = a2->x + tree->handle_width + 4; hx < a2->icon_x; ++hx)
+    if (xdtest::pixel(da, hx, line_y) == fg) ++hits;
+  EXPECT_GT(hits, 1);
+  // Closed folders are yellow inside; the handle shows minus or plus.
+  auto yellowIn = [](Widget w) {
+    int n = 0;
+    for (int y = 0; y < XtHeight(w); ++y)
+      for (int x = 0; x < XtWidth(w); ++x)
+        if (xdtest::pixel(w, x, y) == 0xFEFE00) ++n;
+    return n;
+  };
+  EXPECT_GT(yellowIn(a1->icon), 10);
+  takeLog();
+  xdtest::click(a1->label);
+  EXPECT_GT(yellowIn(a1->icon), 10);  // the open folder
+  EXPECT_EQ(takeLog(), Log{"select:a1"});
+}
+
+TEST_F(Tree, TreesPastTheCoordinateLimitKeepEveryNodeReachable) {
+  wu_tree_node *top = add("top");
+  char text[32];
+  const int count = 2500;
+  for (int i = 0; i < count; ++i) {
+    snprintf(text, sizeof text, "n%d", i);
+    add(text, top);
+  }
+  showTree();
+  XdTreeExpandNode(top);
+  settle();
+  std::vector<std::string> warnings = xdtest::takeWarnings();
+  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+  size_t shown = rows().size();
+  EXPECT_GT(shown, 1000u);
+  EXPECT_LT(shown, size_t(count));
+  wu_tree_node *last = _XdTreeFindLabel(tree, "n2499");
+  ASSERT_NE(last, nullptr);
+  EXPECT_FALSE(XtIsManaged(last->label));
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, last->label), last);
+  XdTreeDraw(tree);  // warned once only
+  EXPECT_TRUE(xdtest::takeWarnings().empty());
+  XdTreeCollapseNode(top);
+  EXPECT_EQ(rows().size(), 1u);
+}
+
+TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
+  wu_tree_node *a = add("a");
+  add("b");
+  add("a1", a);
+  showTree();
+  xdtest::click(a->label);
+  xdtest::key(XK_Down);  // activation pending
+  takeLog();
+  XtDestroyWidget(shell);
+  shell = nullptr;
+  settle();
+  Log log = takeLog();
+  EXPECT_EQ(log.size(), 3u);
+  xdtest::pump(400);  // the time-out went with the tree
+  EXPECT_TRUE(takeLog().empty());
+}
+
+
+// A real drag (button 2 on a label, as Motif starts one) over the tree.
+TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
+  wu_tree_node *top = add("top");
+  char text[16];
+  for (int i = 0; i < 60; ++i) {
+    snprintf(text, sizeof text, "row %d", i);
+    add(text, top);
+  }
+  showTree();
+  XdTreeExpandNode(top);
+  settle();
+  ASSERT_GT(XtHeight(tree->drawing_area), XtHeight(tree->scrolled_w));
+
+  Arg args[2];
+  XtSetArg(args[0], XmNx, 400);
+  XtSetArg(args[1], XmNy, 0);
+  Widget source_shell = xdtest::makeShell(nullptr, 100, 40);
+  XtSetValues(source_shell, args, 2);
+  XmString s = XmStringCreateLocalized(const_cast<char *>("drag me"));
+  Widget source = XtVaCreateManagedWidget("source", xmLabelWidgetClass, source_shell,
+                                          XmNlabelString, s, NULL);
+  XmStringFree(s);
+  xdtest::show(source_shell);
+
+  Display *dpy = xdtest::app().dpy;
+  auto value = [this] {
+    int v = 0;
+    XtVaGetValues(tree->vsb, XmNvalue, &v, NULL);
+    return v;
+  };
+  auto moveTo = [dpy](Widget w, int x, int y) {
+    Position rx, ry;
+    XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), rx, ry, CurrentTime);
+    XFlush(dpy);
+  };
+  // Motif runs a drag in an event loop of its own, so the input is played
+  // from time-outs, which that loop serves too.
+  Widget sw = tree->scrolled_w;
+  const int h = XtHeight(sw);
+  int at_start = -1, scrolled = -1, after_leaving = -1, after_drop = -1, later = -1;
+  std::vector<std::pair<int, std::function<void()>>> script = {
+      {0, [&] { moveTo(source, 10, 10); }},
+      {50, [&] { XTestFakeButtonEvent(dpy, 2, True, CurrentTime); XFlush(dpy); }},
+      {50, [&] { moveTo(source, 12, 30); }},
+      {50, [&] { moveTo(sw, 100, h / 2); }},
+      {50, [&] { moveTo(sw, 100, h / 2 + 5); }},
+      {100, [&] { at_start = value(); moveTo(sw, 100, h - 12); }},  // near the bottom
+      {30, [&] { moveTo(sw, 101, h - 12); }},
+      {900, [&] { scrolled = value(); moveTo(sw, 100, h / 2); }},  // away from the edge
+      {700, [&] { after_leaving = value(); moveTo(sw, 100, 5); }},  // the top edge
+      {400, [&] { XTestFakeButtonEvent(dpy, 2, False, CurrentTime); XFlush(dpy); }},
+      {300, [&] { after_drop = value(); }},
+      {700, [&] { later = value(); }},
+  };
+  struct Player {
+    std::vector<std::pair<int, std::function<void()>>> *steps;
+    size_t next = 0;
+    bool done = false;
+    static void run(XtPointer p, XtIntervalId *) {
+      auto *self = static_cast<Player *>(p);
+      (*self->steps)[self->next++].second();
+      if (self->next == self->steps->size())
+        self->done = true;
+      else
+        XtAppAddTimeOut(xdtest::app().app, unsigned((*self->steps)[self->next].first), run, self);
+    }
+  } player{&script};
+  XtAppAddTimeOut(xdtest::app().app, 1, Player::run, &player);
+  for (int i = 0; i < 1000 && !player.done; ++i) xdtest::pump(10);
+  ASSERT_TRUE(player.done);
+  EXPECT_EQ(at_start, 0);
+  EXPECT_GT(scrolled, 0);
+  EXPECT_EQ(after_leaving, scrolled);  // stopped when the pointer left the edge
+  EXPECT_LT(after_drop, scrolled);     // scrolled back up near the top edge
+  EXPECT_EQ(later, after_drop);        // the drop stopped it
+  EXPECT_EQ(tree->autoscroll_id, XtIntervalId(0));
+  EXPECT_EQ(rows().size(), 61u);  // nothing was dropped into the tree
+  XtDestroyWidget(source_shell);
+}
+
+}  // namespace

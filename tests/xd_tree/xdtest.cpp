@@ -1,0 +1,139 @@
+#include "xdtest.h"
+
+#include "xserver.h"
+
+#include <X11/Shell.h>
+#include <X11/extensions/XTest.h>
+#include <Xm/XmP.h>
+#include <Xm/Form.h>
+
+#include <chrono>
+#include <thread>
+
+namespace xdtest {
+namespace {
+
+std::vector<std::string> g_warnings;
+int g_xerrors = 0;
+
+void warningHandler(String message) { g_warnings.emplace_back(message ? message : ""); }
+
+int errorHandler(Display *, XErrorEvent *) {
+  ++g_xerrors;
+  return 0;
+}
+
+}  // namespace
+
+App &app() {
+  static App a;
+  if (!a.app) {
+    qevtest::privateDisplay();
+    XtToolkitInitialize();
+    a.app = XtCreateApplicationContext();
+    int argc = 1;
+    static char name[] = "xdtest";
+    static char *argv[] = {name, nullptr};
+    a.dpy = XtOpenDisplay(a.app, nullptr, "xdtest", "XdTest", nullptr, 0, &argc, argv);
+    XtAppSetWarningHandler(a.app, warningHandler);
+    XSetErrorHandler(errorHandler);
+  }
+  return a;
+}
+
+Widget makeShell(Widget *form, int width, int height) {
+  App &a = app();
+  Arg args[4];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNwidth, width); ++n;
+  XtSetArg(args[n], XmNheight, height); ++n;
+  XtSetArg(args[n], XmNx, 0); ++n;
+  XtSetArg(args[n], XmNy, 0); ++n;
+  Widget shell = XtAppCreateShell("xdtest", "XdTest", topLevelShellWidgetClass, a.dpy, args, n);
+  if (form) *form = XtCreateManagedWidget("form", xmFormWidgetClass, shell, nullptr, 0);
+  return shell;
+}
+
+void show(Widget shell) {
+  XtRealizeWidget(shell);
+  Display *dpy = XtDisplay(shell);
+  for (int i = 0; i < 200; ++i) {
+    settle();
+    XWindowAttributes attrs;
+    XGetWindowAttributes(dpy, XtWindow(shell), &attrs);
+    if (attrs.map_state == IsViewable) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  XSetInputFocus(dpy, XtWindow(shell), RevertToParent, CurrentTime);
+  settle();
+}
+
+void settle() {
+  App &a = app();
+  for (int round = 0; round < 4; ++round) {
+    XSync(a.dpy, False);
+    while (XtAppPending(a.app) & (XtIMXEvent | XtIMAlternateInput))
+      XtAppProcessEvent(a.app, XtIMXEvent | XtIMAlternateInput);
+  }
+}
+
+void pump(int ms) {
+  App &a = app();
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    XSync(a.dpy, False);
+    if (XtAppPending(a.app))
+      XtAppProcessEvent(a.app, XtIMAll);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  settle();
+}
+
+void pointerTo(Widget w, int x, int y) {
+  Position rx = 0, ry = 0;
+  if (x < 0) x = XtWidth(w) / 2;
+  if (y < 0) y = XtHeight(w) / 2;
+  XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+  Display *dpy = XtDisplay(w);
+  XTestFakeMotionEvent(dpy, DefaultScreen(dpy), rx, ry, CurrentTime);
+  settle();
+}
+
+static void modifiers(Display *dpy, const std::vector<KeySym> &mods, Bool press) {
+  for (KeySym m : mods) XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, m), press, CurrentTime);
+}
+
+void click(Widget w, unsigned button, const std::vector<KeySym> &mods) {
+  Display *dpy = XtDisplay(w);
+  pointerTo(w);
+  modifiers(dpy, mods, True);
+  XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+  modifiers(dpy, mods, False);
+  settle();
+}
+
+void key(KeySym sym, const std::vector<KeySym> &mods) {
+  Display *dpy = app().dpy;
+  modifiers(dpy, mods, True);
+  XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), True, CurrentTime);
+  XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), False, CurrentTime);
+  modifiers(dpy, mods, False);
+  settle();
+}
+
+unsigned long pixel(Widget w, int x, int y) {
+  settle();
+  return qevtest::pixelAt(XtDisplay(w), XtWindow(w), x, y);
+}
+
+std::vector<std::string> takeWarnings() {
+  std::vector<std::string> w;
+  w.swap(g_warnings);
+  return w;
+}
+
+int xErrors() { return g_xerrors; }
+
+}  // namespace xdtest

@@ -1,0 +1,51 @@
+// Shared fixture of the tree and tab tests: one application context on the
+// private X server, real input through XTest, and helpers to wait for the
+// toolkit to settle.
+#pragma once
+
+#include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
+
+#include <string>
+#include <vector>
+
+namespace xdtest {
+
+struct App {
+  XtAppContext app = nullptr;
+  Display *dpy = nullptr;
+};
+
+// The application context, opened on the private display the first time.
+App &app();
+
+// A top-level shell of the given size with an XmForm inside; the shell is
+// not realized yet.
+Widget makeShell(Widget *form, int width, int height);
+
+// Realizes and maps the shell, waits for it to be viewable and gives it the
+// keyboard focus.
+void show(Widget shell);
+
+// Processes events until the queue stays empty (a few round trips).
+void settle();
+// Processes events (and time-outs) for `ms` milliseconds.
+void pump(int ms);
+
+// Moves the pointer to a widget's point (its centre by default) in root
+// coordinates.
+void pointerTo(Widget w, int x = -1, int y = -1);
+// Presses and releases a button over a widget, with modifier keys held.
+void click(Widget w, unsigned button = 1, const std::vector<KeySym> &mods = {});
+// Presses and releases a key (with modifier keys held).
+void key(KeySym sym, const std::vector<KeySym> &mods = {});
+
+// One pixel of a widget's window as 0xRRGGBB.
+unsigned long pixel(Widget w, int x, int y);
+
+// Warnings of the toolkit seen since the last call (and cleared).
+std::vector<std::string> takeWarnings();
+// X protocol errors seen since the start.
+int xErrors();
+
+}  // namespace xdtest

@@ -1,0 +1,90 @@
+/*
+ * XdTree: a hierarchy of nodes, one per row, each with an expand/collapse
+ * handle, a folder icon and a text label, joined by dotted connecting lines,
+ * inside a scrolled window.
+ *
+ * The tree is a record (wu_tree) over an XmScrolledWindow "ScrolledW" and
+ * its XmDrawingArea "DrawingArea", not a widget class.  The owner allocates
+ * each node zero-filled with XtCalloc, fills in its label text (XtMalloc'd),
+ * optional pixmaps and its functions, links it in with XdTreeInsertNodeAt
+ * and calls XdTreeDraw after each batch of insertions or deletions.  From
+ * then on the tree owns the node: XdTreeDeleteTree releases it (the node's
+ * release function is called first), and destroying the scrolled window
+ * releases every node left and the tree record itself.
+ *
+ * Rows are laid out in X window coordinates, which are 16-bit: rows past
+ * about 32,700 pixels from the top are not shown (a warning is given once),
+ * though their nodes stay in the tree and reachable through this interface.
+ */
+#ifndef XD_TREE_H
+#define XD_TREE_H
+
+#include <Xm/Xm.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct wu_tree wu_tree;
+typedef struct wu_tree_node wu_tree_node;
+
+/* The owner's functions of a node, called with the node's button (or the
+   label when no button is involved), the node and the call data: the
+   toolkit's callback structure, the X event of a delete request, or NULL. */
+typedef void (*XdTreeNodeProc)(Widget w, wu_tree_node *node, XtPointer call_data);
+
+/* Insertion modes of XdTreeInsertNodeAt. */
+#define XdTREE_INSERT_BEFORE 0      /* before the reference node, same parent */
+#define XdTREE_INSERT_AFTER 1       /* after the reference node, same parent */
+#define XdTREE_INSERT_FIRST_CHILD 2 /* first child of the parent (NULL: top level) */
+#define XdTREE_INSERT_LAST_CHILD 3  /* last child of the parent (NULL: top level) */
+
+/* Creates the tree in `parent` (normally an XmForm: the scrolled window is
+   attached to all four sides).  The arguments go to the scrolled window; an
+   XmNfontList among them becomes the font of the labels.  NULL on failure. */
+wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args);
+
+/* Links `node` in as `mode` says, relative to `ref` (a sibling for modes 0
+   and 1, the parent for modes 2 and 3), and creates its buttons.  0 when the
+   node was inserted; -1 (nothing changes) for an unknown mode, a missing
+   reference node, a reference of another tree or a node already in a tree. */
+int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int mode);
+
+/* Unlinks `node` and releases it with its whole subtree.  -1 when the tree is
+   empty, the node is NULL or not in this tree; else 0. */
+int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node);
+
+/* Lays out and redraws the whole tree.  -1 when the tree has no nodes or
+   the drawing area has no window yet; else 0. */
+int XdTreeDraw(wu_tree *tree);
+
+/* Expand, collapse and toggle a node as its handle would.  Expand answers 0
+   for a node that is not expandable; otherwise these answer 1. */
+int XdTreeExpandNode(wu_tree_node *node);
+int XdTreeCollapseNode(wu_tree_node *node);
+int XdTreeToggleNode(wu_tree_node *node);
+
+/* Moves the focus mark (open folder, inverse label) to `node`; with
+   `activate` the owner's select function follows once the user pauses. */
+void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate);
+/* Removes the focus mark and empties the selection list. */
+void XdTreeUnSetFocus(wu_tree *tree);
+
+/* The node whose icon or label button is `w`; NULL when none. */
+wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w);
+
+/* The label activation (select the node, tell the owner) for callers
+   outside the tree. */
+void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data);
+
+/* 1 when `node` is in the sibling chain starting at `first` or below it. */
+int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node);
+
+/* Shows the node's label in the focus colours (on) or its normal ones. */
+void _XdTreeSetFocusColors(wu_tree_node *node, int on);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* XD_TREE_H */

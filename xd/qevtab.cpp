@@ -1,0 +1,491 @@
+/*
+ * XdTab: a bulletin-board subclass holding one drawing area ("TabDA") that
+ * carries a row of tab buttons ("Title") and a stack of forms ("Page").
+ * The current page is the one raised on top of the stack and the only one
+ * in keyboard traversal; the outlines of the tabs and of the page frame
+ * are drawn on the drawing area with the first tab's shadow colours.
+ */
+#include "xd/TabP.h"
+
+#include "xd/qevutil.h"
+
+#include <X11/IntrinsicP.h>
+#include <Xm/DrawingA.h>
+#include <Xm/Form.h>
+#include <Xm/PrimitiveP.h>
+#include <Xm/PushB.h>
+#include <Xm/XmP.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+/* The cut of a tab's top corners beyond the outline thickness. */
+constexpr int kCornerCut = 2;
+
+#define TAB(w) (reinterpret_cast<XdTabWidget>(w)->tab)
+
+struct TabConstraintRec {
+  XmManagerConstraintPart manager;
+  XmBulletinBoardConstraintPart bulletin_board;
+};
+
+XtResource resources[] = {
+    {const_cast<char *>(XdNcurrentPage), const_cast<char *>(XdCCurrentPage),
+     const_cast<char *>(XmRInt), sizeof(int), XtOffsetOf(XdTabRec, tab.current_page),
+     const_cast<char *>(XmRImmediate), reinterpret_cast<XtPointer>(0)},
+    {const_cast<char *>(XmNshadowThickness), const_cast<char *>(XmCShadowThickness),
+     const_cast<char *>(XmRHorizontalDimension), sizeof(Dimension),
+     XtOffsetOf(XdTabRec, tab.shadow_thickness), const_cast<char *>(XmRImmediate),
+     reinterpret_cast<XtPointer>(2)},
+    {const_cast<char *>(XdNpageCallback), const_cast<char *>(XmCCallback),
+     const_cast<char *>(XmRCallback), sizeof(XtCallbackList),
+     XtOffsetOf(XdTabRec, tab.page_callback), const_cast<char *>(XmRImmediate), nullptr},
+    {const_cast<char *>(XmNfontList), const_cast<char *>(XmCFontList),
+     const_cast<char *>(XmRFontList), sizeof(XmFontList), XtOffsetOf(XdTabRec, tab.font_list),
+     const_cast<char *>(XmRImmediate), nullptr},
+};
+
+Dimension highlightOf(Widget w) {
+  return reinterpret_cast<XmPrimitiveWidget>(w)->primitive.highlight_thickness;
+}
+
+/* Where the page stack starts. */
+int pageY(Widget w) {
+  XdTabPart &t = TAB(w);
+  Widget first = t.buttons[0];
+  return t.tab_margin + t.shadow_thickness + XtHeight(first) + 2 * highlightOf(first) +
+         t.tab_margin;
+}
+
+void addSegment(std::vector<XSegment> &v, int x1, int y1, int x2, int y2) {
+  v.push_back(XSegment{short(x1), short(y1), short(x2), short(y2)});
+}
+
+void drawSegments(Widget w, GC gc, const std::vector<XSegment> &segs) {
+  if (segs.empty()) return;
+  XdTabPart &t = TAB(w);
+  /* Copied into the widget's own buffer, which is kept for the next time. */
+  if (t.segment_slots < int(segs.size())) {
+    t.segments = reinterpret_cast<XSegment *>(
+        XtRealloc(reinterpret_cast<char *>(t.segments), Cardinal(segs.size() * sizeof(XSegment))));
+    t.segment_slots = int(segs.size());
+  }
+  std::copy(segs.begin(), segs.end(), t.segments);
+  XDrawSegments(XtDisplay(t.tab_area), XtWindow(t.tab_area), gc, t.segments, int(segs.size()));
+}
+
+void raiseCurrent(Widget w) {
+  XdTabPart &t = TAB(w);
+  if (t.current_page < 0 || t.current_page >= t.page_count) return;
+  Widget page = t.pages[t.current_page];
+  if (XtIsRealized(page)) {
+    XRaiseWindow(XtDisplay(page), XtWindow(page));
+    t.stacked = True;
+  }
+}
+
+void drawOutlines(Widget w) {
+  XdTabPart &t = TAB(w);
+  if (!XtIsRealized(t.tab_area) || t.page_count == 0) return;
+  if (!t.stacked) raiseCurrent(w);
+  int W = XtWidth(w), H = XtHeight(w);
+  int th = std::min<int>(t.shadow_thickness, std::min(W / 2, H / 2));
+  if (th <= 0) return;
+  Widget first = t.buttons[0];
+  auto *prim = reinterpret_cast<XmPrimitiveWidget>(first);
+  GC light = prim->primitive.top_shadow_GC, dark = prim->primitive.bottom_shadow_GC;
+  const int s = t.shadow_thickness, d = s + highlightOf(first) + t.tab_spacing;
+  const int cut = th + kCornerCut;
+  const int x0 = s - th, y0 = pageY(w) - th, x1 = W - s + th - 1, y1 = H - s + th - 1;
+
+  std::vector<XSegment> lights, darks;
+  int gap_left = x1, gap_right = x1;  // the opening beneath the current tab
+  for (int i = 0; i < t.page_count; ++i) {
+    Widget b = t.buttons[i];
+    const int L = XtX(b) - d, R = XtX(b) + XtWidth(b) + d - 1, T = XtY(b) - d;
+    const bool current = i == t.current_page;
+    const int bottom = current ? y0 + th - 1 : y0 - 1;
+    if (current) {
+      gap_left = L + th;
+      gap_right = R - th;
+    }
+    for (int k = 0; k < th; ++k) {
+      addSegment(lights, L + k, bottom, L + k, T + cut);
+      addSegment(lights, L + k, T + cut, L + cut, T + k);
+      addSegment(lights, L + cut, T + k, R - cut, T + k);
+      addSegment(darks, R - cut, T + k, R - k, T + cut);
+      addSegment(darks, R - k, T + cut, R - k, bottom);
+    }
+  }
+  for (int k = 0; k < th; ++k) {
+    const int y = y0 + k;
+    if (gap_left > x0 + k) addSegment(lights, x0 + k, y, std::min(gap_left - 1, x1 - k), y);
+    if (gap_right < x1 - k) addSegment(lights, std::max(gap_right + 1, x0 + k), y, x1 - k, y);
+    addSegment(lights, x0 + k, y0 + k, x0 + k, y1 - k);
+    addSegment(darks, x0 + k, y1 - k, x1 - k, y1 - k);
+    addSegment(darks, x1 - k, y0 + k, x1 - k, y1 - k);
+  }
+  drawSegments(w, light, lights);
+  drawSegments(w, dark, darks);
+}
+
+void redraw(Widget w) {
+  XdTabPart &t = TAB(w);
+  if (!XtIsRealized(t.tab_area)) return;
+  XClearWindow(XtDisplay(t.tab_area), XtWindow(t.tab_area));
+  drawOutlines(w);
+}
+
+void layout(Widget w) {
+  XdTabPart &t = TAB(w);
+  Dimension W = std::max<Dimension>(XtWidth(w), 1), H = std::max<Dimension>(XtHeight(w), 1);
+  XtConfigureWidget(t.tab_area, 0, 0, W, H, 0);
+  if (t.page_count > 0) {
+    const int s = t.shadow_thickness, g = t.tab_spacing;
+    Widget first = t.buttons[0];
+    const int y = t.tab_margin + s + highlightOf(first);
+    int x = s + g + highlightOf(first);
+    for (int i = 0; i < t.page_count; ++i) {
+      Widget b = t.buttons[i];
+      if (i > 0) {
+        Widget p = t.buttons[i - 1];
+        x += XtWidth(p) + g + 2 * s + highlightOf(b);
+      }
+      XtMoveWidget(b, Position(x), Position(y));
+    }
+    const int py = pageY(w);
+    const int pw = std::max(1, int(W) - 2 * s), ph = std::max(1, int(H) - py - s);
+    for (int i = 0; i < t.page_count; ++i)
+      XtConfigureWidget(t.pages[i], Position(s), Position(py), Dimension(pw), Dimension(ph), 0);
+  }
+  redraw(w);
+}
+
+void setTraversal(Widget w) {
+  XdTabPart &t = TAB(w);
+  for (int i = 0; i < t.page_count; ++i) {
+    Boolean on = i == t.current_page;
+    if (reinterpret_cast<XmManagerWidget>(t.pages[i])->manager.traversal_on != on)
+      XtVaSetValues(t.pages[i], XmNtraversalOn, on, NULL);
+  }
+}
+
+void exposeCB(Widget, XtPointer client, XtPointer) { drawOutlines(static_cast<Widget>(client)); }
+
+void tabActivateCB(Widget button, XtPointer client, XtPointer) {
+  Widget w = static_cast<Widget>(client);
+  XdTabPart &t = TAB(w);
+  for (int i = 0; i < t.page_count; ++i)
+    if (t.buttons[i] == button) {
+      XdTabSetCurrentPage(w, i + 1, True);
+      return;
+    }
+}
+
+void ClassPartInitialize(WidgetClass) {}
+
+void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
+  XdTabPart &t = TAB(new_w);
+  reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness = 0;
+  t.page_count = 0;
+  t.tab_spacing = 0;
+  t.tab_margin = 0;
+  t.shadows_taken = False;
+  t.buttons = nullptr;
+  t.pages = nullptr;
+  t.segments = nullptr;
+  t.segment_slots = 0;
+  t.stacked = False;
+  if (t.current_page < 0) t.current_page = 0;
+
+  std::vector<Arg> da_args(args, args + *num_args);
+  Arg a;
+  XtSetArg(a, XmNtraversalOn, True); da_args.push_back(a);
+  XtSetArg(a, XmNmarginWidth, 0); da_args.push_back(a);
+  XtSetArg(a, XmNmarginHeight, 0); da_args.push_back(a);
+  XtSetArg(a, XmNresizePolicy, XmRESIZE_NONE); da_args.push_back(a);
+  XtSetArg(a, XmNx, 0); da_args.push_back(a);
+  XtSetArg(a, XmNy, 0); da_args.push_back(a);
+  t.tab_area = XtCreateManagedWidget("TabDA", xmDrawingAreaWidgetClass, new_w, da_args.data(),
+                                     Cardinal(da_args.size()));
+  XtAddCallback(t.tab_area, XmNexposeCallback, exposeCB, new_w);
+  _XdWidgetCreated(new_w, XdHOOK_TAB);
+}
+
+void Destroy(Widget w) {
+  XdTabPart &t = TAB(w);
+  XtFree(reinterpret_cast<char *>(t.buttons));
+  XtFree(reinterpret_cast<char *>(t.pages));
+  XtFree(reinterpret_cast<char *>(t.segments));
+}
+
+void Resize(Widget w) { layout(w); }
+
+Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
+  XdTabPart &o = TAB(old_w), &t = TAB(new_w);
+  int wanted = -1;
+  if (t.current_page != o.current_page) {
+    int value = t.current_page;
+    t.current_page = o.current_page;
+    bool in_range = value >= 0 && (t.page_count > 0 ? value < t.page_count : value == 0);
+    if (in_range)
+      wanted = value;
+    else
+      XmeWarning(new_w, const_cast<char *>("Setting currentPage out of range.\n"));
+  }
+  if (t.font_list != o.font_list)
+    for (int i = 0; i < t.page_count; ++i)
+      XtVaSetValues(t.buttons[i], XmNfontList, t.font_list, NULL);
+  if (wanted >= 0 && t.page_count > 0) XdTabSetCurrentPage(new_w, wanted + 1, False);
+  return True;
+}
+
+XtGeometryResult QueryGeometry(Widget, XtWidgetGeometry *, XtWidgetGeometry *) {
+  XdTrace("(QueryGeometry)\n");
+  return XtGeometryYes;
+}
+
+void ChangeManaged(Widget w) {
+  XdTabPart &t = TAB(w);
+  if (!t.shadows_taken) {
+    if (t.page_count > 0) {
+      Widget first = t.buttons[0];
+      t.shadow_thickness = reinterpret_cast<XmPrimitiveWidget>(first)->primitive.shadow_thickness;
+      XtVaSetValues(first, XmNshadowThickness, 0, NULL);
+    }
+    t.shadows_taken = True;
+  }
+  layout(w);
+}
+
+/* Arguments shared by a new tab button and its page. */
+Cardinal commonArgs(Widget w, Arg *args) {
+  XdTabPart &t = TAB(w);
+  Widget da = t.tab_area;
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNdepth, da->core.depth); ++n;
+  XtSetArg(args[n], XmNcolormap, da->core.colormap); ++n;
+  XtSetArg(args[n], XmNbackground, da->core.background_pixel); ++n;
+  XtSetArg(args[n], XmNforeground, reinterpret_cast<XdTabWidget>(w)->manager.foreground); ++n;
+  XtSetArg(args[n], XmNuserData, w); ++n;
+  return n;
+}
+
+template <class T>
+void insertAt(T *&array, int count, int index, T value) {
+  array = reinterpret_cast<T *>(XtRealloc(reinterpret_cast<char *>(array),
+                                          Cardinal((count + 1) * sizeof(T))));
+  std::memmove(array + index + 1, array + index, size_t(count - index) * sizeof(T));
+  array[index] = value;
+}
+
+template <class T>
+void removeAt(T *array, int count, int index) {
+  std::memmove(array + index, array + index + 1, size_t(count - index - 1) * sizeof(T));
+}
+
+}  // namespace
+
+extern "C" {
+
+XdTabClassRec xdTabClassRec = {
+    /* core */
+    {
+        reinterpret_cast<WidgetClass>(&xmBulletinBoardClassRec), /* superclass */
+        const_cast<char *>("XdTab"),                             /* class_name */
+        sizeof(XdTabRec),                                        /* widget_size */
+        nullptr,                                                 /* class_initialize */
+        ClassPartInitialize,                                     /* class_part_initialize */
+        False,                                                   /* class_inited */
+        Initialize,                                              /* initialize */
+        nullptr,                                                 /* initialize_hook */
+        XtInheritRealize,                                        /* realize */
+        nullptr,                                                 /* actions */
+        0,                                                       /* num_actions */
+        resources,                                               /* resources */
+        XtNumber(resources),                                     /* num_resources */
+        NULLQUARK,                                               /* xrm_class */
+        True,                                                    /* compress_motion */
+        XtExposeCompressMaximal,                                 /* compress_exposure */
+        True,                                                    /* compress_enterleave */
+        False,                                                   /* visible_interest */
+        Destroy,                                                 /* destroy */
+        Resize,                                                  /* resize */
+        XtInheritExpose,                                         /* expose */
+        SetValues,                                               /* set_values */
+        nullptr,                                                 /* set_values_hook */
+        XtInheritSetValuesAlmost,                                /* set_values_almost */
+        nullptr,                                                 /* get_values_hook */
+        nullptr,                                                 /* accept_focus */
+        XtVersion,                                               /* version */
+        nullptr,                                                 /* callback_private */
+        XtInheritTranslations,                                   /* tm_table */
+        QueryGeometry,                                           /* query_geometry */
+        nullptr,                                                 /* display_accelerator */
+        nullptr,                                                 /* extension */
+    },
+    /* composite */
+    {
+        XtInheritGeometryManager, /* geometry_manager */
+        ChangeManaged,            /* change_managed */
+        XtInheritInsertChild,     /* insert_child */
+        XtInheritDeleteChild,     /* delete_child */
+        nullptr,                  /* extension */
+    },
+    /* constraint */
+    {
+        nullptr,                  /* resources */
+        0,                        /* num_resources */
+        sizeof(TabConstraintRec), /* constraint_size */
+        nullptr,                  /* initialize */
+        nullptr,                  /* destroy */
+        nullptr,                  /* set_values */
+        nullptr,                  /* extension */
+    },
+    /* manager */
+    {
+        XmInheritTranslations, /* translations */
+        nullptr,               /* syn_resources */
+        0,                     /* num_syn_resources */
+        nullptr,               /* syn_constraint_resources */
+        0,                     /* num_syn_constraint_resources */
+        XmInheritParentProcess, /* parent_process */
+        nullptr,               /* extension */
+    },
+    /* bulletin board */
+    {
+        True,                     /* always_install_accelerators */
+        XmInheritGeoMatrixCreate, /* geo_matrix_create */
+        XmInheritFocusMovedProc,  /* focus_moved_proc */
+        nullptr,                  /* extension */
+    },
+    /* tab */
+    {
+        nullptr, /* extension */
+    },
+};
+
+WidgetClass xdTabWidgetClass = reinterpret_cast<WidgetClass>(&xdTabClassRec);
+
+Widget XdCreateTab(Widget parent, char *name, ArgList args, Cardinal num_args) {
+  return XtCreateWidget(name, xdTabWidgetClass, parent, args, num_args);
+}
+
+Widget XdTabAddPage(Widget w, XmString label, int position) {
+  if (!w || !XdIsTab(w)) {
+    if (w)
+      XtAppWarning(XtWidgetToApplicationContext(w),
+                   "You must pass an XdTab widget to XdTabAddPage()\n");
+    else
+      XtWarning("You must pass an XdTab widget to XdTabAddPage()\n");
+    return nullptr;
+  }
+  XdTabPart &t = TAB(w);
+  const int count = t.page_count;
+  if (position < 0 || position > count + 1) {
+    XmeWarning(w, const_cast<char *>("XdTabAddPage: page position out of range.\n"));
+    return nullptr;
+  }
+  const int index = position == 0 ? count : position - 1;
+  /* The page that was current stays current. */
+  if (t.current_page < count && index <= t.current_page) ++t.current_page;
+
+  Arg args[12];
+  Cardinal n = commonArgs(w, args);
+  if (label) {
+    XtSetArg(args[n], XmNlabelString, label); ++n;
+  }
+  if (t.shadows_taken || count > 0) {
+    XtSetArg(args[n], XmNshadowThickness, 0); ++n;
+  }
+  XtSetArg(args[n], XmNtraversalOn, True); ++n;
+  XtSetArg(args[n], XmNnavigationType, XmTAB_GROUP); ++n;
+  if (t.font_list) {
+    XtSetArg(args[n], XmNfontList, t.font_list); ++n;
+  }
+  Widget button = XtCreateWidget("Title", xmPushButtonWidgetClass, t.tab_area, args, n);
+  XtAddCallback(button, XmNactivateCallback, tabActivateCB, w);
+
+  n = commonArgs(w, args);
+  XtSetArg(args[n], XmNwidth, 1); ++n;
+  XtSetArg(args[n], XmNheight, 1); ++n;
+  XtSetArg(args[n], XmNtraversalOn, index == t.current_page); ++n;
+  if (t.font_list) {
+    XtSetArg(args[n], XmNbuttonFontList, t.font_list); ++n;
+    XtSetArg(args[n], XmNlabelFontList, t.font_list); ++n;
+    XtSetArg(args[n], XmNtextFontList, t.font_list); ++n;
+  }
+  Widget page = XtCreateWidget("Page", xmFormWidgetClass, t.tab_area, args, n);
+
+  insertAt(t.buttons, count, index, button);
+  insertAt(t.pages, count, index, page);
+  t.page_count = count + 1;
+
+  const bool realized = XtIsRealized(t.tab_area);
+  if (realized) XtUnmapWidget(t.tab_area);
+  XtManageChild(button);
+  XtManageChild(page);
+  layout(w);
+  if (realized) {
+    raiseCurrent(w);
+    XtMapWidget(t.tab_area);
+  }
+  return page;
+}
+
+void XdTabSetCurrentPage(Widget w, int page, Boolean notify) {
+  if (!w || !XdIsTab(w)) return;
+  XdTabPart &t = TAB(w);
+  if (page < 1 || page > t.page_count) return;
+  if (page - 1 != t.current_page || !t.stacked) {
+    t.current_page = page - 1;
+    raiseCurrent(w);
+    setTraversal(w);
+  }
+  if (notify) {
+    XdTabCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, t.current_page + 1};
+    XtCallCallbackList(w, t.page_callback, &cbs);
+    if (t.current_page < t.page_count) {
+      XmAnyCallbackStruct map = {XmCR_ACTIVATE, nullptr};
+      XtCallCallbacks(t.pages[t.current_page], XmNmapCallback, &map);
+    }
+  }
+  redraw(w);
+}
+
+Widget XdTabGetChild(Widget w, int child, int page) {
+  if (!w || !XdIsTab(w)) return nullptr;
+  XdTabPart &t = TAB(w);
+  if (page < 1 || page > t.page_count) return nullptr;
+  if (child == XdTAB_BUTTON) return t.buttons[page - 1];
+  if (child == XdTAB_NONE) return nullptr;
+  return t.pages[page - 1];
+}
+
+void _XdTabDeletePage(Widget w, int page) {
+  if (!w || !XdIsTab(w)) return;
+  XdTabPart &t = TAB(w);
+  if (page < 1 || page > t.page_count) return;
+  const int index = page - 1;
+  Widget button = t.buttons[index], form = t.pages[index];
+  removeAt(t.buttons, t.page_count, index);
+  removeAt(t.pages, t.page_count, index);
+  --t.page_count;
+  XtDestroyWidget(button);
+  XtDestroyWidget(form);
+  /* Another page going keeps the current one; the current one going hands
+     over to the page that takes its place (or the new last page). */
+  if (index < t.current_page) --t.current_page;
+  t.current_page = std::max(0, std::min(t.current_page, t.page_count - 1));
+  t.stacked = False;
+  if (t.page_count > 0) {
+    XdTabSetCurrentPage(w, t.current_page + 1, True);
+    setTraversal(w);
+  }
+  layout(w);
+}
+
+}  // extern "C"

@@ -1,0 +1,1348 @@
+/*
+ * XdTree: the tree record over a scrolled window and its drawing area.
+ *
+ * Every node has three push buttons in the drawing area (handle, folder
+ * icon, label); the connecting lines are drawn into a pixmap that the
+ * drawing area's exposures copy from.  Layout is one pass over the rows
+ * shown: hidden subtrees are skipped (a node whose children were not shown
+ * last time needs no work), and the buttons that change state are managed
+ * and unmanaged in one batch each, so that the drawing area lays itself out
+ * once per draw.
+ */
+#include "xd/TreeP.h"
+
+#include "xd/qevutil.h"
+
+#include <X11/IntrinsicP.h>
+#include <X11/CompositeP.h>
+#include <X11/keysym.h>
+#include <Xm/DragDrop.h>
+#include <Xm/DrawingA.h>
+#include <Xm/PrimitiveP.h>
+#include <Xm/PushB.h>
+#include <Xm/ScrollBar.h>
+#include <Xm/ScrolledW.h>
+#include <Xm/VirtKeys.h>
+#include <Xm/XmP.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+/* X window coordinates are 16-bit: rows whose bottom would pass this are
+   not shown. */
+constexpr int kCoordLimit = 32767;
+constexpr int kSelectionSlots = 50;
+constexpr uint32_t kActivateDelay = 300;   /* ms after a keyboard move */
+constexpr unsigned long kScrollFirst = 200; /* ms before the first auto-scroll */
+constexpr unsigned long kScrollRepeat = 300;
+constexpr int kScrollEdge = 20; /* pixels from a side that start auto-scroll */
+constexpr int kIconGap = 10;    /* handle to icon; where a connecting line ends */
+constexpr int kTopLevelIconShift = 8;
+constexpr int kLabelGap = 4;
+constexpr int kContentPad = 5;
+constexpr int kChildLineRise = 10;
+
+/* Handle and folder pictures; "XpmBackground" never appears, the white of
+   the handle stays white. */
+const char *const minus_xpm[] = {
+    "9 9 3 1", "# c #000000", "' c #FFFFFF", "a c #A0A0A0",
+    "aaaaaaaaa", "a'''''''a", "a'''''''a", "a'''''''a", "a'#####'a",
+    "a'''''''a", "a'''''''a", "a'''''''a", "aaaaaaaaa"};
+
+const char *const plus_xpm[] = {
+    "9 9 3 1", "# c #000000", "' c #FFFFFF", "a c #A0A0A0",
+    "aaaaaaaaa", "a'''''''a", "a'''#'''a", "a'''#'''a", "a'#####'a",
+    "a'''#'''a", "a'''#'''a", "a'''''''a", "aaaaaaaaa"};
+
+const char *const open_folder_xpm[] = {
+    "16 13 7 1", "# c #000000", "$ c #7F7F7F", "% c #FEFEFE", "& c #FEFE00",
+    "' c #4E647C", "( c #BFBFBF", ") c #FFFFFF",
+    "))$$$$$)))))))))", "))$%%%%%$)))))))", ")$%(&(&(%$$$$$$)", ")$%&(&(&(%%%%%$#",
+    ")$%(&(&(&(&(&($#", "$$$$$$$$$$$$$&$#", "$%%%%%%%%%%$#($#", "$%(&(&(&(&(&#$$#",
+    ")$%(&(&(&(&($#$#", ")$%&(&(&(&(&(#$#", "))$%&(&(&(&(&$##", "))$$$$$$$$$$$$##",
+    ")))#############"};
+
+const char *const closed_folder_xpm[] = {
+    "16 13 7 1", "# c #000000", "$ c #7F7F7F", "% c #FEFEFE", "& c #FEFE00",
+    "' c #4E647C", "( c #BFBFBF", ") c #FFFFFF",
+    ")))$$$$$))))))))", "))$(&(&($)))))))", ")$(&(&(&($$$$$$)", ")$%%%%%%%%%%%%$#",
+    ")$%&(&(&(&(&(&$#", ")$%(&(&(&(&(&($#", ")$%&(&(&(&(&(&$#", ")$%(&(&(&(&(&($#",
+    ")$%&(&(&(&(&(&$#", ")$%(&(&(&(&(&($#", ")$%&(&(&(&(&(&$#", ")$$$$$$$$$$$$$$#",
+    "))##############"};
+
+const char kDashes[] = {1, 1};
+
+const char kNodeTranslations[] =
+    "#override\n"
+    "<FocusIn>: PrimitiveFocusIn() XdTreeFocusIn()\n"
+    "<FocusOut>: PrimitiveFocusOut() XdTreeFocusOut()\n"
+    "<Btn1Down>(2+): XdTreeDoubleClick()\n"
+    "<Btn1Down>: Arm() Activate() Disarm()\n"
+    "<Key>osfLeft: XdTreeTraverse(Left)\n"
+    "<Key>osfRight: XdTreeTraverse(Right)\n"
+    "<Key>osfUp: XdTreeTraverse(Up)\n"
+    "<Key>osfDown: XdTreeTraverse(Down)\n"
+    "<Key>osfDelete: XdTreeDeleteRequest()\n"
+    "<Key>Delete: XdTreeDeleteRequest()\n"
+    "<Key>osfBackSpace: XdTreeDeleteRequest()\n"
+    "<Key>BackSpace: XdTreeDeleteRequest()\n"
+    ":<Key>osfPageUp: XdTreeScrWinKey()\n"
+    ":<Key>osfPageDown: XdTreeScrWinKey()\n";
+
+const char kScrollTranslations[] =
+    "#override\n"
+    ":<Key>osfPageUp: XdTreeScrWinKey() SWUpPage()\n"
+    ":<Key>osfPageDown: XdTreeScrWinKey() SWDownPage()\n";
+
+}  // namespace
+
+/* ---------------------------------------------------------------------- */
+/* Small helpers                                                           */
+/* ---------------------------------------------------------------------- */
+
+namespace {
+
+char **xpm(const char *const *data) { return const_cast<char **>(data); }
+
+bool isManaged(Widget w) { return w && XtIsManaged(w); }
+
+wu_tree_node *nodeOfButton(Widget w) {
+  XtPointer data = nullptr;
+  if (!w) return nullptr;
+  XtVaGetValues(w, XmNuserData, &data, NULL);
+  auto *node = static_cast<wu_tree_node *>(data);
+  if (!node || !node->tree) return nullptr;
+  if (node->handle != w && node->icon != w && node->label != w) return nullptr;
+  return node;
+}
+
+wu_tree *treeOfWidget(Widget w) {
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, NULL);
+  return static_cast<wu_tree *>(data);
+}
+
+void removeTimeOut(XtIntervalId *id) {
+  if (*id) {
+    XtRemoveTimeOut(*id);
+    *id = 0;
+  }
+}
+
+/* The chain a node belongs to starts here. */
+wu_tree_node **firstLink(wu_tree *tree, wu_tree_node *parent) {
+  return parent ? &parent->first_child : &tree->root;
+}
+wu_tree_node **lastLink(wu_tree *tree, wu_tree_node *parent) {
+  return parent ? &parent->last_child : &tree->last_root;
+}
+
+void unlink(wu_tree *tree, wu_tree_node *n) {
+  if (n->prev)
+    n->prev->next = n->next;
+  else
+    *firstLink(tree, n->parent) = n->next;
+  if (n->next)
+    n->next->prev = n->prev;
+  else
+    *lastLink(tree, n->parent) = n->prev;
+  n->prev = n->next = nullptr;
+}
+
+void linkBefore(wu_tree *tree, wu_tree_node *ref, wu_tree_node *n) {
+  n->parent = ref->parent;
+  n->prev = ref->prev;
+  n->next = ref;
+  if (ref->prev)
+    ref->prev->next = n;
+  else
+    *firstLink(tree, ref->parent) = n;
+  ref->prev = n;
+}
+
+void linkAfter(wu_tree *tree, wu_tree_node *ref, wu_tree_node *n) {
+  n->parent = ref->parent;
+  n->next = ref->next;
+  n->prev = ref;
+  if (ref->next)
+    ref->next->prev = n;
+  else
+    *lastLink(tree, ref->parent) = n;
+  ref->next = n;
+}
+
+void linkOnly(wu_tree *tree, wu_tree_node *parent, wu_tree_node *n) {
+  n->parent = parent;
+  n->prev = n->next = nullptr;
+  *firstLink(tree, parent) = n;
+  *lastLink(tree, parent) = n;
+}
+
+/* Pre-order walk of the subtree at `top`; `visit` answers whether to go
+   below the node it was given.  No recursion: trees may be deep. */
+template <class Visit>
+void walkSubtree(wu_tree_node *top, Visit visit) {
+  wu_tree_node *n = top;
+  for (;;) {
+    if (visit(n) && n->first_child) {
+      n = n->first_child;
+      continue;
+    }
+    while (n != top && !n->next) n = n->parent;
+    if (n == top) return;
+    n = n->next;
+  }
+}
+
+/* Pre-order walk of the whole tree with the level of each node (1 at the
+   top level); `visit` answers whether to go below the node. */
+template <class Visit>
+void walkTree(wu_tree *tree, Visit visit) {
+  wu_tree_node *n = tree->root;
+  int level = 1;
+  while (n) {
+    if (visit(n, level) && n->first_child) {
+      n = n->first_child;
+      ++level;
+      continue;
+    }
+    while (n && !n->next) {
+      n = n->parent;
+      --level;
+    }
+    if (n) n = n->next;
+  }
+}
+
+void setLabelPixmap(Widget w, Pixmap p) {
+  XtVaSetValues(w, XmNlabelPixmap, p, NULL);
+}
+
+void showIconOpen(wu_tree_node *n, bool open) {
+  bool is_open = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
+  if (is_open == open || !n->icon) return;
+  setLabelPixmap(n->icon, open ? n->open_pixmap : n->closed_pixmap);
+  if (open)
+    n->layout |= XdTREE_NODE_ICON_OPEN;
+  else
+    n->layout &= ~XdTREE_NODE_ICON_OPEN;
+}
+
+void showHandleMinus(wu_tree_node *n, bool minus) {
+  bool is_minus = (n->layout & XdTREE_NODE_HANDLE_MINUS) != 0;
+  if (is_minus == minus || !n->handle) return;
+  wu_tree *tree = n->tree;
+  Pixmap p = minus ? tree->minus : tree->plus;
+  XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
+  if (minus)
+    n->layout |= XdTREE_NODE_HANDLE_MINUS;
+  else
+    n->layout &= ~XdTREE_NODE_HANDLE_MINUS;
+}
+
+bool handleShowsPlus(wu_tree_node *n) { return !(n->layout & XdTREE_NODE_HANDLE_MINUS); }
+
+bool labelShowsFocus(wu_tree_node *n) {
+  return n->label && n->label->core.background_pixel == n->tree->focus_background;
+}
+
+void setExpanded(wu_tree_node *n, unsigned char expanded) {
+  n->expanded = expanded;
+  n->expanded_copy = expanded;
+  if (n->expanded_word) *n->expanded_word = expanded;
+}
+
+/* ---------------------------------------------------------------------- */
+/* Selection list: each node at most once, in the first empty slot.        */
+/* ---------------------------------------------------------------------- */
+
+void selectionAdd(wu_tree *tree, wu_tree_node *n) {
+  n->selected = 1;
+  _XdTreeSetFocusColors(n, 1);
+  if (n->selection_slot) return;
+  int32_t slot = 0;
+  while (slot < tree->selection_size && tree->selection[slot]) ++slot;
+  if (slot == tree->selection_size) {
+    int32_t size = tree->selection_size ? tree->selection_size * 2 : kSelectionSlots;
+    auto *grown = reinterpret_cast<wu_tree_node **>(
+        XtRealloc(reinterpret_cast<char *>(tree->selection), size * sizeof(wu_tree_node *)));
+    std::fill(grown + tree->selection_size, grown + size, nullptr);
+    tree->selection = grown;
+    tree->selection_size = size;
+  }
+  tree->selection[slot] = n;
+  n->selection_slot = slot + 1;
+  ++tree->selection_count;
+}
+
+void selectionRemove(wu_tree *tree, wu_tree_node *n, bool recolour) {
+  n->selected = 0;
+  if (recolour) _XdTreeSetFocusColors(n, 0);
+  if (!n->selection_slot) return;
+  tree->selection[n->selection_slot - 1] = nullptr;
+  n->selection_slot = 0;
+  --tree->selection_count;
+}
+
+void selectionClear(wu_tree *tree) {
+  for (int32_t i = 0; i < tree->selection_size && tree->selection_count > 0; ++i)
+    if (tree->selection[i]) selectionRemove(tree, tree->selection[i], true);
+}
+
+/* ---------------------------------------------------------------------- */
+/* Activation                                                              */
+/* ---------------------------------------------------------------------- */
+
+void callLabelActivate(wu_tree_node *n) {
+  XmPushButtonCallbackStruct cbs = {};
+  cbs.reason = XmCR_ACTIVATE;
+  cbs.click_count = 1;
+  XtCallCallbacks(n->label, XmNactivateCallback, &cbs);
+}
+
+void activateTimeOut(XtPointer client, XtIntervalId *) {
+  auto *n = static_cast<wu_tree_node *>(client);
+  wu_tree *tree = n->tree;
+  tree->activate_id = 0;
+  tree->activate_node = nullptr;
+  tree->focus = nullptr;
+  callLabelActivate(n);
+}
+
+void cancelActivation(wu_tree *tree) {
+  removeTimeOut(&tree->activate_id);
+  tree->activate_node = nullptr;
+}
+
+void obscuredTimeOut(XtPointer client, XtIntervalId *) {
+  auto *tree = static_cast<wu_tree *>(client);
+  tree->obscured_id = 0;
+  tree->obscured_pending = 0;
+  tree->obscured_focus_in = 0;
+}
+
+void startObscuredTimeOut(wu_tree *tree, bool focus_in) {
+  removeTimeOut(&tree->obscured_id);
+  tree->obscured_pending = 1;
+  tree->obscured_focus_in = focus_in ? 1 : 0;
+  tree->obscured_id = XtAppAddTimeOut(tree->app, 0, obscuredTimeOut, tree);
+}
+
+/* Handle activation: expand or collapse. */
+void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
+  wu_tree *tree = n->tree;
+  if (tree->owner_managed) {
+    if (n->expand_proc) n->expand_proc(w, n, call_data);
+    return;
+  }
+  bool toggled = false;
+  if (n->first_child) {
+    n->has_handle = 1;
+    setExpanded(n, n->expanded ? 0 : 1);
+    toggled = true;
+  } else {
+    n->has_handle = 0;
+    if (isManaged(n->handle)) XtUnmanageChild(n->handle);
+  }
+  if (n->expand_proc) n->expand_proc(w, n, call_data);
+  if (!n->expanded && !tree->multiple_selection && tree->focus && tree->focus != n &&
+      n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
+    XdTreeSetFocus(tree, n, 1);
+    cancelActivation(tree);
+    if (n->select_proc) n->select_proc(n->label, n, nullptr);
+  }
+  if (toggled) XdTreeDraw(tree);
+}
+
+void handleActivateCB(Widget w, XtPointer client, XtPointer call) {
+  handleActivate(w, static_cast<wu_tree_node *>(client), call);
+}
+
+void labelActivateCB(Widget w, XtPointer client, XtPointer call) {
+  wuxatre(w, static_cast<wu_tree_node *>(client), call);
+}
+
+/* Shift-press and button-1 drag over icons and labels: multiple selection. */
+void nodeEventHandler(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
+  auto *n = static_cast<wu_tree_node *>(client);
+  wu_tree *tree = n->tree;
+  if (!tree->multiple_selection) return;
+  if (event->type == ButtonPress && (event->xbutton.state & ShiftMask)) {
+    selectionAdd(tree, n);
+    if (n->select_proc) n->select_proc(w, n, event);
+    *go_on = False;
+  } else if (event->type == EnterNotify && (event->xcrossing.state & Button1Mask)) {
+    if (!tree->owner_managed) {
+      if (event->xcrossing.state & ShiftMask)
+        selectionRemove(tree, n, true);
+      else
+        selectionAdd(tree, n);
+    }
+    if (n->select_proc) n->select_proc(w, n, event);
+  }
+}
+
+/* ---------------------------------------------------------------------- */
+/* Actions                                                                 */
+/* ---------------------------------------------------------------------- */
+
+wu_tree_node *lastVisibleBelow(wu_tree_node *n) {
+  n = n->last_child;
+  while (n->expanded && n->first_child) n = n->last_child;
+  return n;
+}
+
+wu_tree_node *previousVisible(wu_tree_node *n) {
+  wu_tree_node *p = n->prev;
+  if (p) return (p->expanded && p->first_child) ? lastVisibleBelow(p) : p;
+  return n->parent;
+}
+
+wu_tree_node *nextVisible(wu_tree_node *n) {
+  if (n->expanded && n->first_child) return n->first_child;
+  for (; n; n = n->parent)
+    if (n->next) return n->next;
+  return nullptr;
+}
+
+KeySym virtualKey(XEvent *event) {
+  if (!event || (event->type != KeyPress && event->type != KeyRelease)) return NoSymbol;
+  Modifiers mods = 0;
+  KeySym sym = NoSymbol;
+  XmTranslateKey(event->xkey.display, event->xkey.keycode, event->xkey.state, &mods, &sym);
+  return sym;
+}
+
+void traverseAction(Widget w, XEvent *event, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
+  wu_tree *tree = n->tree;
+  KeySym key = virtualKey(event);
+  wu_tree_node *target = nullptr;
+  switch (key) {
+    case osfXK_Up:
+    case XK_Up:
+      target = previousVisible(n);
+      break;
+    case osfXK_Down:
+    case XK_Down:
+      target = nextVisible(n);
+      break;
+    case osfXK_Left:
+    case XK_Left:
+      if (n->expanded) {
+        handleActivate(n->handle, n, nullptr);
+        return;
+      }
+      target = n->parent;
+      break;
+    case osfXK_Right:
+    case XK_Right:
+      if (!n->expanded) {
+        handleActivate(n->handle, n, nullptr);
+        return;
+      }
+      target = n->first_child;
+      break;
+    default:
+      return;
+  }
+  if (!target) {
+    _XdBell(w);
+    return;
+  }
+  tree->traversing = 1;
+  XdTreeSetFocus(tree, target, 1);
+  tree->traversing = 0;
+}
+
+void scrWinKeyAction(Widget, XEvent *, String *, Cardinal *) {}
+
+void focusInAction(Widget w, XEvent *, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
+  wu_tree *tree = n->tree;
+  if (n != tree->focus) startObscuredTimeOut(tree, true);
+  if (tree->traversing) return;
+  tree->has_focus = 1;
+  if (n == tree->focus) _XdTreeSetFocusColors(n, 1);
+}
+
+void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
+  wu_tree *tree = n->tree;
+  if (n == tree->focus && !tree->multiple_selection) _XdTreeSetFocusColors(n, 0);
+  if (!tree->traversing) tree->has_focus = 0;
+}
+
+void doubleClickAction(Widget w, XEvent *event, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
+  if (n->double_click_proc)
+    n->double_click_proc(w, n, event);
+  else
+    XdTreeToggleNode(n);
+}
+
+void deleteRequestAction(Widget w, XEvent *event, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (n && n->delete_proc) n->delete_proc(w, n, event);
+}
+
+XtActionsRec tree_actions[] = {
+    {const_cast<char *>("XdTreeTraverse"), traverseAction},
+    {const_cast<char *>("XdTreeScrWinKey"), scrWinKeyAction},
+    {const_cast<char *>("XdTreeFocusIn"), focusInAction},
+    {const_cast<char *>("XdTreeFocusOut"), focusOutAction},
+    {const_cast<char *>("XdTreeDoubleClick"), doubleClickAction},
+    {const_cast<char *>("XdTreeDeleteRequest"), deleteRequestAction},
+};
+
+/* The actions are registered once per application context. */
+void registerActions(XtAppContext app) {
+  static std::vector<XtAppContext> registered;
+  if (std::find(registered.begin(), registered.end(), app) != registered.end()) return;
+  XtAppAddActions(app, tree_actions, XtNumber(tree_actions));
+  registered.push_back(app);
+}
+
+XtTranslations nodeTranslations() {
+  static XtTranslations table = XtParseTranslationTable(kNodeTranslations);
+  return table;
+}
+
+XtTranslations scrollTranslations() {
+  static XtTranslations table = XtParseTranslationTable(kScrollTranslations);
+  return table;
+}
+
+/* ---------------------------------------------------------------------- */
+/* Drawing                                                                 */
+/* ---------------------------------------------------------------------- */
+
+void copyLines(wu_tree *tree, int x, int y, int w, int h) {
+  Widget da = tree->drawing_area;
+  if (!XtIsRealized(da) || !tree->lines_pixmap) return;
+  int pw = tree->width, ph = tree->height;
+  if (x < 0) { w += x; x = 0; }
+  if (y < 0) { h += y; y = 0; }
+  w = std::min(w, pw - x);
+  h = std::min(h, ph - y);
+  if (w <= 0 || h <= 0) return;
+  XCopyArea(XtDisplay(da), tree->lines_pixmap, XtWindow(da), tree->line_gc, x, y,
+            unsigned(w), unsigned(h), x, y);
+}
+
+void exposeCB(Widget, XtPointer client, XtPointer call) {
+  auto *tree = static_cast<wu_tree *>(client);
+  auto *cbs = static_cast<XmDrawingAreaCallbackStruct *>(call);
+  if (cbs && cbs->event && cbs->event->type == Expose) {
+    const XExposeEvent &e = cbs->event->xexpose;
+    copyLines(tree, e.x, e.y, e.width, e.height);
+  } else {
+    copyLines(tree, 0, 0, tree->width, tree->height);
+  }
+}
+
+/* One layout: the buttons to manage and unmanage, the connecting lines and
+   the extent of the rows shown. */
+struct Layout {
+  wu_tree *tree;
+  std::vector<Widget> manage, unmanage;
+  std::vector<XSegment> lines;
+  int row = 1;
+  int extent_w = 1, extent_h = 1;
+  bool limit = false;
+  /* Per level: x of the chain's vertical line, its top and the line y of
+     the last node shown in it, and how many of its nodes were shown. */
+  struct Chain {
+    int x, top, bottom, shown;
+  };
+  std::vector<Chain> chains;
+
+  void want(Widget w, bool on) {
+    if (!w) return;
+    bool managed = XtIsManaged(w);
+    if (on && !managed)
+      manage.push_back(w);
+    else if (!on && managed)
+      unmanage.push_back(w);
+  }
+
+  void segment(int x1, int y1, int x2, int y2) {
+    XSegment s = {short(x1), short(y1), short(x2), short(y2)};
+    lines.push_back(s);
+  }
+
+  /* Hides the node and everything below it that was shown. */
+  void hide(wu_tree_node *top) {
+    walkSubtree(top, [this](wu_tree_node *n) {
+      if (n->layout & XdTREE_NODE_SHOWN) {
+        want(n->handle, false);
+        want(n->icon, false);
+        want(n->label, false);
+        n->layout &= ~XdTREE_NODE_SHOWN;
+      }
+      bool below = (n->layout & XdTREE_NODE_CHILDREN_SHOWN) != 0;
+      n->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
+      return below;
+    });
+  }
+
+  void openChain(int level) {
+    if (int(chains.size()) <= level) chains.resize(level + 1);
+    chains[level] = Chain{0, 0, 0, 0};
+  }
+
+  void closeChain(int level) {
+    const Chain &c = chains[level];
+    if (c.shown == 0 || (level == 1 && c.shown < 2)) return;
+    segment(c.x, c.top, c.x, c.bottom);
+  }
+
+  /* Places a node in the next row; false when the row would pass the
+     coordinate limit. */
+  bool place(wu_tree_node *n, int level) {
+    const int R = tree->row_height;
+    const int hw = tree->handle_width, hh = tree->handle_height;
+    const int centre = R * row + tree->top_margin;
+    const int x = tree->left_margin + (level - 1) * tree->indent;
+    const int handle_y = centre - hh / 2;
+    const int line_end = x + hw + kIconGap;
+    const int icon_x = n->parent ? line_end : line_end - kTopLevelIconShift;
+    const int icon_y = centre - n->icon_height / 2;
+    const int label_x = icon_x + n->icon_width + kLabelGap;
+    const int label_y = centre - n->label_height / 2 + 1;
+    const int right = label_x + n->label_width + kContentPad;
+    const int bottom = label_y + n->label_height + kContentPad;
+    if (limit || bottom > kCoordLimit || right > kCoordLimit) {
+      if (!limit && !tree->limit_warned) {
+        tree->limit_warned = 1;
+        XmeWarning(tree->scrolled_w,
+                   const_cast<char *>("The tree has more rows than a window can show; "
+                                      "the rows past the limit are not shown."));
+      }
+      if (bottom > kCoordLimit) limit = true;
+      return false;
+    }
+    n->x = x;
+    n->handle_y = handle_y;
+    n->icon_x = icon_x;
+    n->icon_y = icon_y;
+    n->label_x = int16_t(label_x);
+    n->label_y = int16_t(label_y);
+
+    bool handle_on = n->has_handle && n->parent;
+    if (n->has_handle) showHandleMinus(n, n->expanded != 0);
+    if (handle_on) XtMoveWidget(n->handle, Position(x), Position(handle_y));
+    want(n->handle, handle_on);
+    XtMoveWidget(n->icon, Position(icon_x), Position(icon_y));
+    showIconOpen(n, tree->focus == n);
+    want(n->icon, true);
+    XtMoveWidget(n->label, Position(label_x), Position(label_y));
+    want(n->label, true);
+    n->layout |= XdTREE_NODE_SHOWN;
+
+    extent_w = std::max(extent_w, right);
+    extent_h = std::max(extent_h, bottom);
+
+    const int line_y = handle_y + hh / 2 + 1;
+    if (n->parent) segment(x + hw / 2 + 1, line_y, line_end, line_y);
+    Chain &c = chains[level];
+    if (c.shown++ == 0) {
+      c.x = x + hw / 2 + 1;
+      c.top = level > 1 ? handle_y - kChildLineRise : handle_y;
+    }
+    c.bottom = line_y;
+    ++row;
+    return true;
+  }
+
+  void run() {
+    wu_tree_node *n = tree->root;
+    int level = 1;
+    openChain(level);
+    while (n) {
+      bool shown = place(n, level);
+      if (!shown) {
+        hide(n);
+      } else if (n->expanded && n->first_child) {
+        n->layout |= XdTREE_NODE_CHILDREN_SHOWN;
+        n = n->first_child;
+        openChain(++level);
+        continue;
+      } else if (n->layout & XdTREE_NODE_CHILDREN_SHOWN) {
+        n->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
+        for (wu_tree_node *c = n->first_child; c; c = c->next) hide(c);
+      }
+      while (n && !n->next) {
+        closeChain(level);
+        n = n->parent;
+        --level;
+      }
+      if (n) n = n->next;
+    }
+  }
+};
+
+void redrawLines(wu_tree *tree, Layout &layout) {
+  Display *dpy = XtDisplay(tree->drawing_area);
+  Window root = RootWindowOfScreen(XtScreen(tree->drawing_area));
+  tree->width = int16_t(std::max<int>(tree->width, layout.extent_w));
+  tree->height = int16_t(std::max<int>(tree->height, layout.extent_h));
+  if (tree->lines_pixmap) XFreePixmap(dpy, tree->lines_pixmap);
+  tree->lines_pixmap = XCreatePixmap(dpy, root, unsigned(tree->width), unsigned(tree->height),
+                                     unsigned(tree->depth));
+  XSetForeground(dpy, tree->line_gc, tree->background);
+  XFillRectangle(dpy, tree->lines_pixmap, tree->line_gc, 0, 0, unsigned(tree->width),
+                 unsigned(tree->height));
+  XSetForeground(dpy, tree->line_gc, tree->foreground);
+  XSetLineAttributes(dpy, tree->line_gc, 1, LineOnOffDash, CapButt, JoinRound);
+  XSetDashes(dpy, tree->line_gc, 0, kDashes, sizeof kDashes);
+  if (!layout.lines.empty())
+    XDrawSegments(dpy, tree->lines_pixmap, tree->line_gc, layout.lines.data(),
+                  int(layout.lines.size()));
+  XSetLineAttributes(dpy, tree->line_gc, 0, LineSolid, CapButt, JoinRound);
+}
+
+/* ---------------------------------------------------------------------- */
+/* Releasing nodes                                                         */
+/* ---------------------------------------------------------------------- */
+
+/* The buttons of the nodes released by one deletion; destroyed together
+   once the deletion is done. */
+std::vector<Widget> doomed;
+
+/* Destroys the drawing area's buttons of released nodes.  The toolkit's
+   removal of a child searches and shifts the parent's whole child list,
+   which makes deleting many nodes quadratic; so the list is compacted here
+   in one pass and hidden from that search while the buttons go. */
+void destroyDoomed(wu_tree *tree) {
+  std::vector<Widget> batch;
+  batch.swap(doomed);
+  if (batch.empty()) return;
+  auto *da = reinterpret_cast<CompositeWidget>(tree->drawing_area);
+  std::sort(batch.begin(), batch.end());
+  Cardinal kept = 0;
+  for (Cardinal i = 0; i < da->composite.num_children; ++i) {
+    Widget child = da->composite.children[i];
+    if (!std::binary_search(batch.begin(), batch.end(), child))
+      da->composite.children[kept++] = child;
+  }
+  da->composite.num_children = 0;
+  for (Widget w : batch) XtDestroyWidget(w);
+  da->composite.num_children = kept;
+}
+
+/* Releases one node; `linked` when it is still in its sibling chain. */
+void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
+  if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
+  if (linked) unlink(tree, n);
+  n->tree = tree; /* a deleted top node was marked as out of the tree */
+  if (tree->activate_node == n) cancelActivation(tree);
+  removeTimeOut(&tree->obscured_id);
+  selectionRemove(tree, n, false);
+  if (n->release_proc) n->release_proc(n->label, n, nullptr);
+  if (!tree->destroying)
+    for (Widget w : {n->handle, n->icon, n->label})
+      if (w) doomed.push_back(w);
+  XtFree(n->text);
+  XtFree(reinterpret_cast<char *>(n));
+}
+
+/* Releases everything below `top`, deepest nodes first. */
+void releaseChildren(wu_tree *tree, wu_tree_node *top) {
+  wu_tree_node *c = top->first_child;
+  while (c) {
+    while (c->first_child) c = c->first_child;
+    wu_tree_node *p = c->parent;
+    releaseNode(tree, c);
+    c = p == top ? top->first_child : p;
+  }
+}
+
+void releaseTopLevel(wu_tree *tree) {
+  while (tree->root) {
+    wu_tree_node *n = tree->root;
+    releaseChildren(tree, n);
+    releaseNode(tree, n);
+  }
+}
+
+void freeTree(wu_tree *tree, Display *dpy) {
+  Pixmap pixmaps[] = {tree->lines_pixmap, tree->open_folder, tree->closed_folder,
+                      tree->open_mask,    tree->closed_mask, tree->minus,
+                      tree->plus,         tree->minus_mask,  tree->plus_mask};
+  for (Pixmap p : pixmaps)
+    if (p) XFreePixmap(dpy, p);
+  if (tree->line_gc) XFreeGC(dpy, tree->line_gc);
+  XtFree(reinterpret_cast<char *>(tree->selection));
+  free(tree);
+}
+
+void destroyCB(Widget w, XtPointer client, XtPointer) {
+  auto *tree = static_cast<wu_tree *>(client);
+  tree->destroying = 1;
+  cancelActivation(tree);
+  removeTimeOut(&tree->obscured_id);
+  removeTimeOut(&tree->autoscroll_id);
+  tree->focus = nullptr;
+  releaseTopLevel(tree);
+  freeTree(tree, XtDisplay(w));
+}
+
+/* ---------------------------------------------------------------------- */
+/* Drag over the tree: never a drop site; scrolls near the edges.          */
+/* ---------------------------------------------------------------------- */
+
+void scrollBy(Widget bar, int direction) {
+  if (!bar || direction == 0) return;
+  int value = 0, minimum = 0, maximum = 0, slider = 0, increment = 0, page = 0;
+  XtVaGetValues(bar, XmNvalue, &value, XmNminimum, &minimum, XmNmaximum, &maximum,
+                XmNsliderSize, &slider, XmNincrement, &increment, XmNpageIncrement, &page, NULL);
+  int target = std::max(minimum, std::min(maximum - slider, value + direction * page));
+  if (target != value) XmScrollBarSetValues(bar, target, slider, increment, page, True);
+}
+
+void autoScrollTimeOut(XtPointer client, XtIntervalId *) {
+  auto *tree = static_cast<wu_tree *>(client);
+  tree->autoscroll_id = 0;
+  int e = tree->autoscroll_edges;
+  scrollBy(tree->vsb, (e & XdTREE_EDGE_BOTTOM ? 1 : 0) - (e & XdTREE_EDGE_TOP ? 1 : 0));
+  scrollBy(tree->hsb, (e & XdTREE_EDGE_RIGHT ? 1 : 0) - (e & XdTREE_EDGE_LEFT ? 1 : 0));
+  tree->autoscroll_id = XtAppAddTimeOut(tree->app, kScrollRepeat, autoScrollTimeOut, tree);
+}
+
+void stopAutoScroll(wu_tree *tree) {
+  removeTimeOut(&tree->autoscroll_id);
+  tree->autoscroll_edges = 0;
+}
+
+void dragProc(Widget w, XtPointer, XtPointer call) {
+  auto *cbs = static_cast<XmDragProcCallbackStruct *>(call);
+  wu_tree *tree = treeOfWidget(w);
+  cbs->dropSiteStatus = XmNO_DROP_SITE;
+  if (!tree) return;
+  if (cbs->reason != XmCR_DROP_SITE_MOTION_MESSAGE) {
+    stopAutoScroll(tree);
+    return;
+  }
+  Widget sw = tree->scrolled_w, da = tree->drawing_area;
+  int edges = 0;
+  if (XtWidth(da) > XtWidth(sw) || XtHeight(da) > XtHeight(sw)) {
+    Position wx = 0, wy = 0, sx = 0, sy = 0;
+    XtTranslateCoords(w, 0, 0, &wx, &wy);
+    XtTranslateCoords(sw, 0, 0, &sx, &sy);
+    int x = cbs->x + wx - sx, y = cbs->y + wy - sy;
+    if (y < kScrollEdge) edges |= XdTREE_EDGE_TOP;
+    if (y >= int(XtHeight(sw)) - kScrollEdge) edges |= XdTREE_EDGE_BOTTOM;
+    if (x < kScrollEdge) edges |= XdTREE_EDGE_LEFT;
+    if (x >= int(XtWidth(sw)) - kScrollEdge) edges |= XdTREE_EDGE_RIGHT;
+  }
+  removeTimeOut(&tree->autoscroll_id);
+  tree->autoscroll_edges = edges;
+  if (edges) tree->autoscroll_id = XtAppAddTimeOut(tree->app, kScrollFirst, autoScrollTimeOut, tree);
+}
+
+void dropProc(Widget w, XtPointer, XtPointer call) {
+  auto *cbs = static_cast<XmDropProcCallbackStruct *>(call);
+  wu_tree *tree = treeOfWidget(w);
+  if (tree) stopAutoScroll(tree);
+  cbs->dropSiteStatus = XmINVALID_DROP_SITE;
+  cbs->operation = XmDROP_NOOP;
+  Arg args[2];
+  XtSetArg(args[0], XmNtransferStatus, XmTRANSFER_FAILURE);
+  XtSetArg(args[1], XmNnumDropTransfers, 0);
+  XmDropTransferStart(cbs->dragContext, args, 2);
+}
+
+void registerDropSite(Widget w) {
+  Arg args[4];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNdropSiteOperations, XmDROP_COPY); ++n;
+  XtSetArg(args[n], XmNdropSiteType, XmDROP_SITE_COMPOSITE); ++n;
+  XtSetArg(args[n], XmNdragProc, dragProc); ++n;
+  XtSetArg(args[n], XmNdropProc, dropProc); ++n;
+  XmDropSiteRegister(w, args, n);
+}
+
+void obscuredCB(Widget, XtPointer client, XtPointer call) {
+  auto *tree = static_cast<wu_tree *>(client);
+  auto *cbs = static_cast<XmTraverseObscuredCallbackStruct *>(call);
+  Widget dest = cbs ? cbs->traversal_destination : nullptr;
+  wu_tree_node *n = dest && XtParent(dest) == tree->drawing_area ? nodeOfButton(dest) : nullptr;
+  if (n && n != tree->focus && !XmIsTraversable(dest))
+    XmScrollVisible(tree->scrolled_w, dest, 0, 0);
+  else
+    startObscuredTimeOut(tree, false);
+}
+
+/* ---------------------------------------------------------------------- */
+/* Creation                                                                */
+/* ---------------------------------------------------------------------- */
+
+Visual *visualOf(Widget w) {
+  Widget shell = w;
+  while (shell && !XtIsShell(shell)) shell = XtParent(shell);
+  Visual *visual = nullptr;
+  if (shell) XtVaGetValues(shell, XtNvisual, &visual, NULL);
+  return visual ? visual : DefaultVisualOfScreen(XtScreen(w));
+}
+
+bool loadPixmaps(wu_tree *tree, Display *dpy) {
+  int w = 0, h = 0;
+  if (!_XdLoadPixmap(dpy, xpm(minus_xpm), tree->background, &tree->minus, &tree->minus_mask) ||
+      !_XdLoadPixmap(dpy, xpm(plus_xpm), tree->background, &tree->plus, &tree->plus_mask)) {
+    XdTrace("Error loading tree handle pixmaps.\n");
+    return false;
+  }
+  sscanf(minus_xpm[0], "%d %d", &w, &h);
+  tree->handle_width = w;
+  tree->handle_height = h;
+  if (!_XdLoadPixmap(dpy, xpm(open_folder_xpm), tree->background, &tree->open_folder,
+                     &tree->open_mask) ||
+      !_XdLoadPixmap(dpy, xpm(closed_folder_xpm), tree->background, &tree->closed_folder,
+                     &tree->closed_mask)) {
+    XdTrace("Error loading tree icon pixmaps.\n");
+    return false;
+  }
+  sscanf(open_folder_xpm[0], "%d %d", &w, &h);
+  tree->icon_width = w;
+  tree->icon_height = h;
+  return true;
+}
+
+/* The GC draws into the lines pixmap, so it is made for the tree's depth. */
+bool makeGC(wu_tree *tree, Display *dpy, Screen *screen) {
+  XGCValues values;
+  values.foreground = BlackPixelOfScreen(screen);
+  values.background = WhitePixelOfScreen(screen);
+  values.graphics_exposures = False;
+  Window root = RootWindowOfScreen(screen);
+  Drawable d = root;
+  Pixmap scratch = None;
+  if (tree->depth != DefaultDepthOfScreen(screen)) {
+    scratch = XCreatePixmap(dpy, root, 1, 1, unsigned(tree->depth));
+    d = scratch;
+  }
+  tree->line_gc = XCreateGC(dpy, d, GCForeground | GCBackground | GCGraphicsExposures, &values);
+  if (scratch) XFreePixmap(dpy, scratch);
+  if (!tree->line_gc) {
+    XdTrace("Error creating tree gc.\n");
+    return false;
+  }
+  return true;
+}
+
+Widget createButton(wu_tree *tree, wu_tree_node *n, Arg *extra, Cardinal num_extra) {
+  Arg args[16];
+  Cardinal c = 0;
+  XtSetArg(args[c], XmNcolormap, tree->colormap); ++c;
+  XtSetArg(args[c], XmNdepth, tree->depth); ++c;
+  XtSetArg(args[c], XmNbackground, tree->background); ++c;
+  XtSetArg(args[c], XmNforeground, tree->foreground); ++c;
+  XtSetArg(args[c], XmNuserData, n); ++c;
+  if (tree->font_list) {
+    XtSetArg(args[c], XmNfontList, tree->font_list); ++c;
+  }
+  for (Cardinal i = 0; i < num_extra && c < XtNumber(args); ++i) args[c++] = extra[i];
+  Widget w = XtCreateWidget("PushButton", xmPushButtonWidgetClass, tree->drawing_area, args, c);
+  XtOverrideTranslations(w, nodeTranslations());
+  return w;
+}
+
+void createButtons(wu_tree *tree, wu_tree_node *n) {
+  const EventMask mask =
+      ButtonPressMask | ButtonReleaseMask | EnterWindowMask | LeaveWindowMask | OwnerGrabButtonMask;
+  /* Picture buttons get an empty text: the toolkit would otherwise make
+     one from the widget's name for each. */
+  static XmString empty = XmStringCreateLocalized(const_cast<char *>(""));
+  Arg args[7];
+  Cardinal c = 0;
+  XtSetArg(args[c], XmNlabelString, empty); ++c;
+  XtSetArg(args[c], XmNlabelType, XmPIXMAP); ++c;
+  XtSetArg(args[c], XmNlabelPixmap, tree->plus); ++c;
+  XtSetArg(args[c], XmNlabelInsensitivePixmap, tree->plus); ++c;
+  XtSetArg(args[c], XmNshadowThickness, 0); ++c;
+  XtSetArg(args[c], XmNhighlightThickness, 0); ++c;
+  XtSetArg(args[c], XmNtraversalOn, False); ++c;
+  n->handle = createButton(tree, n, args, c);
+  XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
+  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, n);
+
+  /* The icon: the same without an insensitive picture. */
+  XtSetArg(args[2], XmNlabelPixmap, n->closed_pixmap);
+  XtSetArg(args[3], XmNtraversalOn, False);
+  n->icon = createButton(tree, n, args, 6);
+  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, n);
+  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, n);
+
+  XmString text = _XdMakeString(n->text);
+  c = 0;
+  XtSetArg(args[c], XmNlabelString, text); ++c;
+  XtSetArg(args[c], XmNshadowThickness, 0); ++c;
+  n->label = createButton(tree, n, args, c);
+  XmStringFree(text);
+  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, n);
+  XtAddEventHandler(n->label, mask, False, nodeEventHandler, n);
+  n->layout = 0;
+
+  n->label_width = int16_t(XtWidth(n->label));
+  n->label_height = int16_t(XtHeight(n->label));
+  int label_row = XtHeight(n->label) + reinterpret_cast<XmPrimitiveWidget>(n->label)
+                                           ->primitive.highlight_thickness;
+  int icon_row = XtHeight(n->icon) +
+                 reinterpret_cast<XmPrimitiveWidget>(n->icon)->primitive.highlight_thickness;
+  tree->row_height = std::max({tree->row_height, label_row, icon_row});
+}
+
+}  // namespace
+
+/* ---------------------------------------------------------------------- */
+/* Interface                                                               */
+/* ---------------------------------------------------------------------- */
+
+extern "C" {
+
+wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
+  if (!parent) return nullptr;
+  auto *tree = static_cast<wu_tree *>(calloc(1, sizeof(wu_tree)));
+  if (!tree) {
+    XdTrace("Error allocation tree memory.\n");
+    return nullptr;
+  }
+  tree->selection = reinterpret_cast<wu_tree_node **>(
+      XtCalloc(kSelectionSlots, sizeof(wu_tree_node *)));
+  tree->selection_size = kSelectionSlots;
+  tree->app = XtWidgetToApplicationContext(parent);
+  registerActions(tree->app);
+
+  Display *dpy = XtDisplay(parent);
+  Screen *screen = XtScreen(parent);
+  tree->visual = visualOf(parent);
+  int depth = 0;
+  tree->foreground = BlackPixelOfScreen(screen);
+  tree->background = WhitePixelOfScreen(screen);
+  XtVaGetValues(parent, XmNcolormap, &tree->colormap, XmNdepth, &depth, XmNbackground,
+                &tree->background, NULL);
+  if (XtIsSubclass(parent, xmManagerWidgetClass) || XtIsSubclass(parent, xmPrimitiveWidgetClass))
+    XtVaGetValues(parent, XmNforeground, &tree->foreground, NULL);
+  tree->depth = depth;
+  tree->focus_foreground = tree->background;
+  tree->focus_background = tree->foreground;
+  for (Cardinal i = 0; i < num_args; ++i)
+    if (strcmp(args[i].name, XmNfontList) == 0)
+      tree->font_list = reinterpret_cast<XmFontList>(args[i].value);
+
+  if (!loadPixmaps(tree, dpy) || !makeGC(tree, dpy, screen)) {
+    freeTree(tree, dpy);
+    return nullptr;
+  }
+  tree->left_margin = 1;
+  tree->top_margin = 0;
+  tree->indent = 15;
+  tree->activate_delay = kActivateDelay;
+
+  std::vector<Arg> sw_args(args, args + num_args);
+  auto add = [&sw_args](const char *name, XtArgVal value) {
+    Arg a;
+    XtSetArg(a, const_cast<char *>(name), value);
+    sw_args.push_back(a);
+  };
+  add(XmNtopAttachment, XmATTACH_FORM);
+  add(XmNbottomAttachment, XmATTACH_FORM);
+  add(XmNleftAttachment, XmATTACH_FORM);
+  add(XmNrightAttachment, XmATTACH_FORM);
+  add(XmNtopOffset, 0);
+  add(XmNbottomOffset, 0);
+  add(XmNleftOffset, 0);
+  add(XmNrightOffset, 0);
+  add(XmNscrollBarPlacement, XmBOTTOM_RIGHT);
+  add(XmNscrollingPolicy, XmAUTOMATIC);
+  add(XmNspacing, 0);
+  add(XmNuserData, reinterpret_cast<XtArgVal>(tree));
+  Widget sw = XtCreateWidget("ScrolledW", xmScrolledWindowWidgetClass, parent, sw_args.data(),
+                             Cardinal(sw_args.size()));
+  tree->scrolled_w = sw;
+  XtOverrideTranslations(sw, scrollTranslations());
+  XtAddCallback(sw, XmNtraverseObscuredCallback, obscuredCB, tree);
+  XtAddCallback(sw, XmNdestroyCallback, destroyCB, tree);
+  registerDropSite(sw);
+  XtVaGetValues(sw, XmNverticalScrollBar, &tree->vsb, XmNhorizontalScrollBar, &tree->hsb,
+                XmNclipWindow, &tree->clip_window, XmNforeground, &tree->foreground,
+                XmNbackground, &tree->background, NULL);
+  tree->focus_foreground = tree->background;
+  tree->focus_background = tree->foreground;
+  Widget colored[] = {tree->vsb, tree->hsb, tree->clip_window};
+  for (Widget w : colored) {
+    if (!w) continue;
+    if (w != tree->clip_window) XtVaSetValues(w, XmNtraversalOn, False, NULL);
+    else XtOverrideTranslations(w, scrollTranslations());
+    XmChangeColor(w, tree->background);
+  }
+
+  Arg da_args[7];
+  Cardinal c = 0;
+  XtSetArg(da_args[c], XmNx, 0); ++c;
+  XtSetArg(da_args[c], XmNy, 0); ++c;
+  XtSetArg(da_args[c], XmNwidth, 1); ++c;
+  XtSetArg(da_args[c], XmNheight, 1); ++c;
+  XtSetArg(da_args[c], XmNresizePolicy, XmRESIZE_NONE); ++c;
+  XtSetArg(da_args[c], XmNuserData, tree); ++c;
+  XtSetArg(da_args[c], XmNbackground, tree->background); ++c;
+  tree->drawing_area =
+      XtCreateManagedWidget("DrawingArea", xmDrawingAreaWidgetClass, sw, da_args, c);
+  XtOverrideTranslations(tree->drawing_area, scrollTranslations());
+  XtAddCallback(tree->drawing_area, XmNexposeCallback, exposeCB, tree);
+  registerDropSite(tree->drawing_area);
+  XtManageChild(sw);
+  _XdWidgetCreated(sw, XdHOOK_TREE);
+  return tree;
+}
+
+int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int mode) {
+  if (!tree || !node || node->tree) return -1;
+  if (ref && ref->tree != tree) return -1;
+  switch (mode) {
+    case XdTREE_INSERT_BEFORE:
+    case XdTREE_INSERT_AFTER:
+      if (!tree->root || !ref) return -1;
+      if (mode == XdTREE_INSERT_BEFORE)
+        linkBefore(tree, ref, node);
+      else
+        linkAfter(tree, ref, node);
+      break;
+    case XdTREE_INSERT_FIRST_CHILD:
+    case XdTREE_INSERT_LAST_CHILD: {
+      if (!tree->root) ref = nullptr;
+      wu_tree_node *at = mode == XdTREE_INSERT_FIRST_CHILD ? *firstLink(tree, ref)
+                                                          : *lastLink(tree, ref);
+      if (!at)
+        linkOnly(tree, ref, node);
+      else if (mode == XdTREE_INSERT_FIRST_CHILD)
+        linkBefore(tree, at, node);
+      else
+        linkAfter(tree, at, node);
+      break;
+    }
+    default:
+      return -1;
+  }
+  node->tree = tree;
+  node->first_child = node->last_child = nullptr;
+  node->has_handle = 1;
+  node->expanded = 0;
+  node->expanded_copy = 0;
+  node->selection_slot = 0;
+  node->selected = 0;
+  if (!node->open_pixmap) {
+    node->open_pixmap = tree->open_folder;
+    node->open_mask = tree->open_mask;
+    node->icon_width = int16_t(tree->icon_width);
+    node->icon_height = int16_t(tree->icon_height);
+  }
+  if (!node->closed_pixmap) {
+    node->closed_pixmap = tree->closed_folder;
+    node->closed_mask = tree->closed_mask;
+  }
+  createButtons(tree, node);
+  return 0;
+}
+
+int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
+  if (!tree || !tree->root || !node || node->tree != tree) return -1;
+
+  /* Take the subtree off the screen in one batch. */
+  std::vector<Widget> shown;
+  walkSubtree(node, [&shown](wu_tree_node *n) {
+    for (Widget w : {n->handle, n->icon, n->label})
+      if (isManaged(w)) shown.push_back(w);
+    return true;
+  });
+  if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
+
+  releaseChildren(tree, node);
+
+  wu_tree_node *parent = node->parent, *next = node->next;
+  unlink(tree, node);
+  node->tree = nullptr; /* a nested delete of this node is refused */
+  if (parent && !parent->first_child) {
+    parent->has_handle = 0;
+    setExpanded(parent, 0);
+    parent->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
+    if (node->expanded_word) *node->expanded_word = 0;
+  }
+  if (tree->focus == node) {
+    tree->deleting = 1;
+    if (parent)
+      XdTreeSetFocus(tree, parent, 1);
+    else if (next)
+      XdTreeSetFocus(tree, next, 1);
+    else
+      tree->focus = nullptr;
+    tree->deleting = 0;
+    if (tree->focus == node) tree->focus = nullptr;
+  }
+  releaseNode(tree, node, false);
+  destroyDoomed(tree);
+  return 0;
+}
+
+int XdTreeDraw(wu_tree *tree) {
+  if (!tree || !tree->root || !XtIsRealized(tree->drawing_area)) return -1;
+  Widget da = tree->drawing_area;
+  tree->saved_has_focus = tree->has_focus;
+  XtUnmanageChild(da);
+
+  Layout layout;
+  layout.tree = tree;
+  layout.run();
+  if (!layout.unmanage.empty())
+    XtUnmanageChildren(layout.unmanage.data(), Cardinal(layout.unmanage.size()));
+  if (!layout.manage.empty())
+    XtManageChildren(layout.manage.data(), Cardinal(layout.manage.size()));
+  XtResizeWidget(da, Dimension(layout.extent_w), Dimension(layout.extent_h), 0);
+  redrawLines(tree, layout);
+  copyLines(tree, 0, 0, tree->width, tree->height);
+  XtManageChild(da);
+  if (tree->saved_has_focus && tree->focus) XdTreeSetFocus(tree, tree->focus, 0);
+  if (tree->vsb) XtVaSetValues(tree->vsb, XmNincrement, tree->row_height, NULL);
+  return 0;
+}
+
+int XdTreeExpandNode(wu_tree_node *node) {
+  if (!node || !node->tree || !node->expandable) return 0;
+  if (node->expanded_word) *node->expanded_word = 1;
+  if (handleShowsPlus(node)) handleActivate(node->handle, node, nullptr);
+  if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
+  return 1;
+}
+
+int XdTreeCollapseNode(wu_tree_node *node) {
+  if (!node || !node->tree) return 0;
+  if (!handleShowsPlus(node)) handleActivate(node->handle, node, nullptr);
+  if (node->expanded_word) *node->expanded_word = 0;
+  return 1;
+}
+
+int XdTreeToggleNode(wu_tree_node *node) {
+  if (!node || !node->tree) return 0;
+  if (handleShowsPlus(node))
+    XdTreeExpandNode(node);
+  else
+    XdTreeCollapseNode(node);
+  return 1;
+}
+
+void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
+  if (!tree || !node || node->tree != tree) return;
+  if (XtIsManaged(tree->drawing_area) && isManaged(node->label))
+    XmProcessTraversal(node->label, XmTRAVERSE_CURRENT);
+  if (tree->focus == node && labelShowsFocus(node)) return;
+  wu_tree_node *previous = tree->focus;
+  if (previous && previous != node) {
+    showIconOpen(previous, false);
+    _XdTreeSetFocusColors(previous, 0);
+  }
+  showIconOpen(node, true);
+  _XdTreeSetFocusColors(node, 1);
+  if (activate) {
+    if (tree->deleting) {
+      callLabelActivate(node);
+      if (node->tree != tree) return; /* the owner deleted it meanwhile */
+    } else {
+      cancelActivation(tree);
+      tree->activate_node = node;
+      tree->activate_id = XtAppAddTimeOut(tree->app, tree->activate_delay, activateTimeOut, node);
+    }
+  }
+  if (XtIsManaged(tree->drawing_area) && isManaged(node->icon))
+    XmScrollVisible(tree->scrolled_w, node->icon, 0, 0);
+  tree->focus = node;
+}
+
+void XdTreeUnSetFocus(wu_tree *tree) {
+  if (!tree) return;
+  cancelActivation(tree);
+  if (tree->focus) {
+    showIconOpen(tree->focus, false);
+    _XdTreeSetFocusColors(tree->focus, 0);
+  }
+  selectionClear(tree);
+  tree->focus = nullptr;
+}
+
+wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w) {
+  if (!tree || !tree->root || !w) return nullptr;
+  wu_tree_node *found = nullptr;
+  walkTree(tree, [&found, w](wu_tree_node *n, int) {
+    if (!found && (n->icon == w || n->label == w)) found = n;
+    return !found;
+  });
+  return found;
+}
+
+void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data) {
+  if (!node || !node->tree) return;
+  wu_tree *tree = node->tree;
+  if (tree->owner_managed) {
+    if (node->select_proc) node->select_proc(w, node, call_data);
+    return;
+  }
+  bool notify = !(tree->focus == node && labelShowsFocus(node));
+  selectionClear(tree);
+  XdTreeSetFocus(tree, node, 0);
+  selectionAdd(tree, node);
+  XFlush(XtDisplay(tree->drawing_area));
+  if (notify && node->select_proc) node->select_proc(w, node, call_data);
+}
+
+int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
+  if (!first || !node || first->tree != node->tree) return 0;
+  /* Find node's ancestor (or node itself) in first's chain, walking up. */
+  wu_tree_node *a = node;
+  while (a && a->parent != first->parent) a = a->parent;
+  if (!a) return 0;
+  if (!first->prev) return 1; /* first starts its chain: every sibling is in it */
+  for (; a; a = a->prev)
+    if (a == first) return 1;
+  return 0;
+}
+
+void _XdTreeSetFocusColors(wu_tree_node *node, int on) {
+  if (!node || !node->tree || !node->label) return;
+  wu_tree *tree = node->tree;
+  Pixel fg = on ? tree->focus_foreground : tree->foreground;
+  Pixel bg = on ? tree->focus_background : tree->background;
+  if (node->label->core.background_pixel == bg) return;
+  XtVaSetValues(node->label, XmNforeground, fg, XmNbackground, bg, NULL);
+}
+
+void _XdTreePrint(wu_tree *tree) {
+  if (!tree || !XdTraceOn()) return;
+  walkTree(tree, [](wu_tree_node *n, int level) {
+    XdTrace("%2d - ", level);
+    for (int i = 0; i < level; ++i) XdTrace("   ");
+    XdTrace("%s, show_children=%d, show_prev=%d\n", n->text ? n->text : "", n->expanded,
+            n->expanded_copy);
+    return true;
+  });
+}
+
+wu_tree_node *_XdTreeFindLabel(wu_tree *tree, const char *text) {
+  if (!tree || !text) return nullptr;
+  wu_tree_node *found = nullptr;
+  walkTree(tree, [&found, text](wu_tree_node *n, int) {
+    if (!found && n->text && strcmp(n->text, text) == 0) found = n;
+    return !found;
+  });
+  return found;
+}
+
+}  // extern "C"
