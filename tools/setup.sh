@@ -4,6 +4,8 @@
 #
 #   tools/setup.sh demo    build and run the demo (on $DISPLAY, or on a private
 #                          Xvfb with screenshots under build/ when there is none)
+#   tools/setup.sh demo widgets
+#                          the widget-set example (lists, tree, tabs) alone
 #   tools/setup.sh test    build and run every test, then the sanitizer build's
 #   tools/setup.sh build   install and build only
 #   tools/setup.sh bench   build and run the benchmarks on a private Xvfb
@@ -59,12 +61,21 @@ case "$cmd" in
   demo)
     build build
     shift || true
+    # "tools/setup.sh demo" runs the stand-in host driving the module;
+    # "tools/setup.sh demo widgets" runs the widget-set example on its own.
+    what=host
+    if [ "${1:-}" = widgets ]; then what=widgets; shift; fi
     if [ -n "${DISPLAY:-}" ]; then
+      if [ $what = widgets ]; then exec build/xddemo "$@"; fi
       exec build/qevdemo "$@"
-    else
-      echo "== no DISPLAY: running the demo on a private Xvfb, screenshots under build/"
-      exec xvfb-run -a -s "-screen 0 1280x1024x24" build/qevdemo --screenshots build "$@"
     fi
+    echo "== no DISPLAY: running the demo on a private Xvfb, screenshots under build/"
+    run_x() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
+    if [ $what = host ]; then
+      run_x build/qevdemo --screenshots build "$@"
+    fi
+    run_x build/xddemo --page 1 --screenshot build/xddemo-lists.png
+    run_x build/xddemo --page 2 --screenshot build/xddemo-tree.png
     ;;
   bench)
     build build
