@@ -1,0 +1,468 @@
+// Control records and their widgets: which records are alive, the main and
+// outer widgets, show and hide, gray, the cell rectangle, following the
+// pane's scroll origin, colours, and the two-step release (unlink now,
+// destroy the widgets at the next display update).
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
+#include <Xm/Xm.h>
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "controls/wucontrol.h"
+#include "qev/flags.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wuruntime.h"
+
+extern "C" {
+// Builders of the other control kinds, linked when their kinds are.
+wu_status wutisbr(wu_control *) __attribute__((weak));
+wu_status wutirbx(wu_control *) __attribute__((weak));
+wu_status wutipbn(wu_control *) __attribute__((weak));
+wu_status wutipbf(wu_control *) __attribute__((weak));
+wu_status wuticbx(wu_control *) __attribute__((weak));
+wu_status wutitog(wu_control *) __attribute__((weak));
+wu_status wutilbx(wu_control *) __attribute__((weak));
+wu_status wutiicf(wu_control *) __attribute__((weak));
+wu_status wutiscl(wu_control *) __attribute__((weak));
+wu_status wutigpb(wu_control *) __attribute__((weak));
+wu_status wuticbo(wu_control *) __attribute__((weak));
+wu_status wutilvw(wu_control *) __attribute__((weak));
+wu_status wutisbx(wu_control *) __attribute__((weak));
+wu_status wutitre(wu_control *) __attribute__((weak));
+wu_status wutippb(wu_control *) __attribute__((weak));
+wu_status wutipsl(wu_control *) __attribute__((weak));
+wu_status wutipck(wu_control *) __attribute__((weak));
+wu_status wuxirbo(wu_control *) __attribute__((weak));
+wu_status wutidco(wu_control *) __attribute__((weak));
+wu_status wutilbw(wu_control *) __attribute__((weak));
+wu_status wuwiprg(wu_control *) __attribute__((weak));
+// Tool-tip timer of the controls that show tips (linked with the tips).
+void wuwtlst(wu_control *) __attribute__((weak));
+}
+
+namespace {
+
+using Builder = wu_status (*)(wu_control *);
+
+struct KindBuilder {
+  int32_t kind;
+  Builder build;
+};
+
+// The builder of each record kind (null where the kind is not linked).
+const KindBuilder kBuilders[] = {
+    {WU_MT_PANE_VBAR, wutisbr},     {WU_MT_PANE_HBAR, wutisbr},
+    {WU_MT_OLD_RADIOBOX, wutirbx},  {WU_MT_OLD_PUSHBUTTON, wutipbn},
+    {WU_MT_FIELD_BUTTON, wutipbf},  {WU_MT_OLD_CHECKBOX, wuticbx},
+    {WU_MT_FIELD_TOGGLE, wutitog},  {WU_MT_OLD_LISTBOX, wutilbx},
+    {WU_MT_BAR, wutisbr},           {WU_MT_BAR2, wutisbr},
+    {WU_MT_ICONBUTTON, wutiicf},    {WU_MT_SCALE, wutiscl},
+    {WU_MT_SCALE2, wutiscl},        {WU_MT_GRAPHBUTTON, wutigpb},
+    {WU_MT_COMBOBOX, wuticbo},      {WU_MT_LABEL, wutifld},
+    {WU_MT_ENTRY, wutifld},         {WU_MT_MLENTRY, wutifld},
+    {WU_MT_LISTVIEW, wutilvw},      {WU_MT_SPINBOX, wutisbx},
+    {WU_MT_TREEVIEW, wutitre},      {WU_MT_PUSHBUTTON, wutippb},
+    {WU_MT_SCROLLBAR2, wutipsl},    {WU_MT_SCROLLBAR, wutipsl},
+    {WU_MT_CHECKBOX, wutipck},      {WU_MT_RADIOBOX, wuxirbo},
+    {WU_MT_DESKTOPICON, wutidco},   {WU_MT_LISTBOX, wutilbw},
+    {WU_MT_PROGRESSBAR, wuwiprg},
+};
+
+// Kinds whose cell rectangle is their stored position and size.
+bool keeps_stored_rect(int32_t kind) {
+  switch (kind) {
+    case WU_MT_GRAPHBUTTON: case WU_MT_COMBOBOX: case WU_MT_LABEL: case WU_MT_ENTRY:
+    case WU_MT_MLENTRY: case WU_MT_TREEVIEW:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Kinds that show tool tips.
+bool shows_tips(int32_t kind) {
+  switch (kind) {
+    case WU_MT_GRAPHBUTTON: case WU_MT_COMBOBOX: case WU_MT_ENTRY: case WU_MT_MLENTRY:
+    case WU_MT_SPINBOX: case WU_MT_PUSHBUTTON: case WU_MT_SCROLLBAR: case WU_MT_CHECKBOX:
+    case WU_MT_RADIOBOX: case WU_MT_DESKTOPICON: case WU_MT_PROGRESSBAR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool is_bar(int32_t kind) {
+  switch (kind) {
+    case WU_MT_PANE_VBAR: case WU_MT_PANE_HBAR: case WU_MT_BAR: case WU_MT_BAR2:
+    case WU_MT_SCALE: case WU_MT_SCALE2: case WU_MT_SCROLLBAR: case WU_MT_SCROLLBAR2:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool is_control_kind(int32_t kind) {
+  return kind >= WU_MT_PANE_VBAR && kind <= WU_MT_LAST && kind != WU_MT_POPUP_MENU;
+}
+
+// Handles the module made and has not released, and released records that
+// wait for the display update.
+std::unordered_set<const void *> g_handles;
+std::unordered_set<const void *> g_released;
+
+bool in_list(const wu_control *first, const wu_control *c) {
+  for (const wu_control *p = first; p != nullptr; p = p->next)
+    if (p == c) return true;
+  return false;
+}
+
+// Cell size of the display, never zero.
+int32_t cell_w() { return (devb && devb->cell_width > 0) ? devb->cell_width : 1; }
+int32_t cell_h() { return (devb && devb->cell_height > 0) ? devb->cell_height : 1; }
+
+}  // namespace
+
+extern "C" {
+
+bool wu_window_live(const wu_window *w) {
+  wu_state *state = wu_module();
+  if (state == nullptr || w == nullptr) return false;
+  for (const wu_window *p = state->newest; p != nullptr; p = p->next)
+    if (p == w) return true;
+  return false;
+}
+
+bool wu_ctl_live(const wu_control *c) {
+  wu_state *state = wu_module();
+  if (state == nullptr || c == nullptr || g_released.count(c) != 0) return false;
+  for (const wu_window *w = state->newest; w != nullptr; w = w->next) {
+    for (const wu_pane *p = w->panes; p != nullptr; p = p->next)
+      if (p->ext && in_list(p->ext->controls, c)) return true;
+    if (w->command_pane && w->command_pane->ext && in_list(w->command_pane->ext->controls, c))
+      return true;
+  }
+  return false;
+}
+
+bool wu_ctl_released(const wu_control *c) { return c != nullptr && g_released.count(c) != 0; }
+
+void wu_handle_add(wu_ctl_handle *h) { g_handles.insert(h); }
+void wu_handle_forget(wu_ctl_handle *h) { g_handles.erase(h); }
+bool wu_handle_known(const wu_ctl_handle *h) { return h != nullptr && g_handles.count(h) != 0; }
+
+wu_control *wu_ctl_of(const wu_ctl_handle *h) {
+  if (!wu_handle_known(h)) return nullptr;
+  wu_control *c = h->control;
+  return (wu_ctl_live(c) && c->handle == h) ? c : nullptr;
+}
+
+wu_window *wu_ctl_window(const wu_control *c) {
+  return (c != nullptr && c->pane != nullptr) ? c->pane->window : nullptr;
+}
+
+void wu_ctl_link(wu_control *c) {
+  wu_pane_ext *ext = c->pane->ext;
+  c->next = nullptr;
+  c->prev = ext->controls_last;
+  if (ext->controls_last != nullptr)
+    ext->controls_last->next = c;
+  else
+    ext->controls = c;
+  ext->controls_last = c;
+  ext->flags |= WU_PEXT_HAS_CONTROLS;
+}
+
+wu_status wutiwid(wu_control *c) {
+  if (c == nullptr) return WU_NOTAVAIL;
+  for (const KindBuilder &b : kBuilders)
+    if (b.kind == c->kind) return b.build != nullptr ? b.build(c) : WU_UNSUPPORTED;
+  return WU_UNSUPPORTED;
+}
+
+Widget wuwgxtw(wu_control *c) {
+  if (c == nullptr || !is_control_kind(c->kind)) return nullptr;
+  return wu_ctl_w(c)->main;
+}
+
+Widget wu_ctl_outer(wu_control *c) {
+  if (c == nullptr || !is_control_kind(c->kind)) return nullptr;
+  wu_ctl_widgets *w = wu_ctl_w(c);
+  return w->outer != nullptr ? w->outer : w->main;
+}
+
+wu_status wutmapw(wu_control *c, int32_t show) {
+  Widget w = wu_ctl_outer(c);
+  if (w == nullptr || !wu_x_ok()) return WU_OK;
+  wu_window *win = wu_ctl_window(c);
+  if (!show) {
+    // A bar being dragged or repeating ends when its sensitivity changes.
+    if (is_bar(c->kind)) XtSetSensitive(wuwgxtw(c), (c->flags & WU_CTL_GRAYED) == 0);
+    XtUnmanageChild(w);
+    XFlush(devb->display);
+    if (c->kind != WU_MT_LISTVIEW && win != nullptr && wuwFocusToQevinput) wuwFocusToQevinput(win);
+    c->flags &= ~WU_CTL_SHOWN;
+  } else {
+    Boolean mapped = True;
+    XtVaGetValues(w, XmNmappedWhenManaged, &mapped, nullptr);
+    if (!mapped) XtSetMappedWhenManaged(w, True);
+    XtManageChild(w);
+    c->flags |= WU_CTL_SHOWN;
+    if (c->kind == WU_MT_COMBOBOX) XFlush(devb->display);
+  }
+  return WU_OK;
+}
+
+wu_status wuxhwid(wu_control *c, int32_t show) {
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  if (show == 1)
+    c->flags &= ~WU_CTL_HIDDEN;
+  else if (show == 0)
+    c->flags |= WU_CTL_HIDDEN;
+  wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
+  return WU_OK;
+}
+
+wu_status wuxgrwd(wu_control *c, int32_t gray) {
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  const bool grayed = (c->flags & WU_CTL_GRAYED) != 0;
+  if (grayed == (gray != 0)) return WU_OK;
+  if (gray)
+    c->flags |= WU_CTL_GRAYED;
+  else
+    c->flags &= ~WU_CTL_GRAYED;
+  Widget outer = wu_ctl_outer(c);
+  Widget main = wuwgxtw(c);
+  if (outer != nullptr) XtSetSensitive(outer, gray ? False : True);
+  if (main != nullptr && main != outer) XtSetSensitive(main, gray ? False : True);
+  return WU_OK;
+}
+
+wu_status wuxgrst(wu_control *c) {
+  if (!wu_ctl_live(c)) return 0;
+  return (c->flags & WU_CTL_GRAYED) ? 1 : 0;
+}
+
+wu_status wuxgwsz(int32_t *rect, int32_t size_kind, wu_control *c) {
+  if (rect == nullptr) return WU_NOTAVAIL;
+  if (c != nullptr) {
+    if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+    Widget w = wuwgxtw(c);
+    if (w == nullptr || keeps_stored_rect(c->kind)) {
+      rect[0] = c->y;
+      rect[1] = c->x;
+      rect[2] = c->height;
+      rect[3] = c->width;
+      return WU_OK;
+    }
+    Position x = 0, y = 0;
+    Dimension width = 0, height = 0, border = 0;
+    XtVaGetValues(w, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height,
+                  XmNborderWidth, &border, nullptr);
+    const int32_t px = x - border, py = y - border;
+    const int32_t pw = width + 2 * border, ph = height + 2 * border;
+    const int32_t top = c->pane ? std::max(c->pane->top_row, 1) : 1;
+    const int32_t left = c->pane ? std::max(c->pane->left_column, 1) : 1;
+    rect[0] = std::max(1, py / cell_h() + top);
+    rect[1] = std::max(1, px / cell_w() + left);
+    rect[2] = std::max(1, (ph + cell_h() - 1) / cell_h());
+    rect[3] = std::max(1, (pw + cell_w() - 1) / cell_w());
+    return WU_OK;
+  }
+  rect[0] = 1;
+  rect[1] = 1;
+  // Scroll-bar thickness and icon size in pixels, as cells.
+  const int32_t bar = 16, icon = 32;
+  switch (size_kind) {
+    case 6: rect[2] = 0; rect[3] = 0; break;
+    case 7: case 9: rect[2] = 1; rect[3] = 4; break;
+    case 8: rect[2] = 3; rect[3] = 4; break;
+    case 14: case 15: case 16: rect[2] = 10; rect[3] = 10; break;
+    case 13: rect[2] = 24; rect[3] = 80; break;
+    case 2: case 17: rect[2] = 10; rect[3] = std::max(1, (bar + cell_w() - 1) / cell_w()); break;
+    case 3: rect[2] = std::max(1, (bar + cell_h() - 1) / cell_h()); rect[3] = 10; break;
+    case 10: case 11: case 12:
+      rect[2] = std::max(1, (icon + cell_h() - 1) / cell_h());
+      rect[3] = std::max(1, (icon + cell_w() - 1) / cell_w());
+      break;
+    default: rect[0] = rect[1] = rect[2] = rect[3] = -1; break;
+  }
+  return WU_OK;
+}
+
+wu_status wutswid(wu_pane *pane) {
+  if (pane == nullptr || pane->ext == nullptr || !wu_x_ok()) return WU_OK;
+  const int32_t oy = (std::max(pane->top_row, 1) - 1) * cell_h();
+  const int32_t ox = (std::max(pane->left_column, 1) - 1) * cell_w();
+  for (wu_control *c = pane->ext->controls; c != nullptr; c = c->next) {
+    Widget w = wu_ctl_outer(c);
+    if (w == nullptr) continue;
+    int32_t x, y;
+    if (c->flags & WU_CTL_TAKES_FOCUS) {
+      x = c->x - ox;
+      y = c->y - oy;
+    } else {
+      x = (c->x - 1) * cell_w() - ox;
+      y = (c->y - 1) * cell_h() - oy;
+      if (c->kind == WU_MT_OLD_PUSHBUTTON) y += cell_h() / 2;
+      if (c->kind == WU_MT_FIELD_BUTTON) y -= cell_h() / 2;
+    }
+    Position cx = 0, cy = 0;
+    XtVaGetValues(w, XmNx, &cx, XmNy, &cy, nullptr);
+    if (cx != x || cy != y) XtVaSetValues(w, XmNx, Position(x), XmNy, Position(y), nullptr);
+  }
+  return WU_OK;
+}
+
+void wu_ctl_class_colours(wu_window *window, wu_ctl_colours *out) {
+  *out = wu_ctl_colours{};
+  if (devb != nullptr) {
+    out->background = devb->background;
+    out->foreground = devb->foreground;
+  }
+  if (wuwgpmc != nullptr) wuwgpmc(window, WU_CTL_COLOUR_CLASS, out);
+}
+
+int32_t wuwswvs(wu_control *c, const void *colour_set, Arg *args, int32_t count) {
+  if (c == nullptr || args == nullptr || !wu_x_ok()) return count;
+  wu_ctl_colours set;
+  if (colour_set != nullptr) {
+    set = *static_cast<const wu_ctl_colours *>(colour_set);
+  } else {
+    wu_ctl_class_colours(wu_ctl_window(c), &set);
+    Pixel select = 0;
+    XmGetColors(XtScreen(devb->toplevel), devb->colormap, set.background, nullptr,
+                &set.top_shadow, &set.bottom_shadow, &select);
+  }
+  XtSetArg(args[count], XmNforeground, set.foreground); ++count;
+  XtSetArg(args[count], XmNbackground, set.background); ++count;
+  XtSetArg(args[count], XmNtopShadowColor, set.top_shadow); ++count;
+  XtSetArg(args[count], XmNbottomShadowColor, set.bottom_shadow); ++count;
+  if (devb->depth == 1) {
+    XtSetArg(args[count], XmNtopShadowPixmap, devb->stipple[WU_STIPPLE_25]); ++count;
+    XtSetArg(args[count], XmNbottomShadowPixmap, devb->stipple[WU_STIPPLE_50]); ++count;
+  }
+  if (is_bar(c->kind) || c->kind == WU_MT_PROGRESSBAR) {
+    XtSetArg(args[count], XmNtroughColor, set.bottom_shadow); ++count;
+  }
+  return count;
+}
+
+wu_status wuwcwbg(wu_control *c, const void *colour_set) {
+  Widget w = wu_ctl_outer(c);
+  if (w == nullptr || colour_set == nullptr || !wu_x_ok()) return WU_OK;
+  const auto *set = static_cast<const wu_ctl_colours *>(colour_set);
+  XtVaSetValues(w, XmNbackground, set->background, XmNtopShadowColor, set->top_shadow,
+                XmNbottomShadowColor, set->bottom_shadow, nullptr);
+  return WU_OK;
+}
+
+}  // extern "C"
+
+namespace {
+
+void pane_cursor_back(Widget, XtPointer client, XtPointer) {
+  auto *window = static_cast<wu_window *>(client);
+  if (window != nullptr && window->input != nullptr && wuwFocusToQevinput)
+    wuwFocusToQevinput(window);
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wutipan(Widget pane_widget) {
+  if (pane_widget == nullptr) return WU_NOTAVAIL;
+  XtPointer id = nullptr;
+  XtVaGetValues(pane_widget, "paneID", &id, nullptr);
+  auto *pane = static_cast<wu_pane *>(id);
+  XtAddCallback(pane_widget, "paneCallback", pane_cursor_back, pane ? pane->window : nullptr);
+  return WU_OK;
+}
+
+wu_status wutactw(wu_window *window, Widget w) {
+  if (window == nullptr) return WU_NOTAVAIL;
+  window->active = w;
+  return WU_OK;
+}
+
+wu_status wuxfwid(wu_control *c) {
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  wu_window *window = wu_ctl_window(c);
+  wuxgrwd(c, 0);
+  if (window != nullptr && window->current_control == c) window->current_control = nullptr;
+  wuxfleq(c->kind, c);
+  wu_pane_ext *ext = c->pane->ext;
+  // Unlink from the pane's control list and append to its release list.
+  if (c->prev != nullptr) c->prev->next = c->next; else ext->controls = c->next;
+  if (c->next != nullptr) c->next->prev = c->prev; else ext->controls_last = c->prev;
+  c->next = nullptr;
+  c->prev = ext->release_last;
+  if (ext->release_last != nullptr) ext->release_last->next = c; else ext->release = c;
+  ext->release_last = c;
+  if (window != nullptr) window->flags |= WU_WIN_RELEASES;
+  if (ext->controls == nullptr) ext->flags &= ~WU_PEXT_HAS_CONTROLS;
+  // From now on the record is inert: its callbacks see it released.
+  g_released.insert(c);
+  return WU_OK;
+}
+
+wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
+  if (c == nullptr) return WU_NOTAVAIL;
+  wu_state *state = wu_module();
+  if (state != nullptr) state->pending_focus = nullptr;
+  wu_ctl_handle *h = c->handle;
+  // The kind's clean-up gets a handle even for a record that never had one.
+  wu_ctl_handle stand_in = {c, WU_CTL_TYPE_OLDER, state ? state->services : nullptr, 0};
+  if (c->Cleanup != nullptr) c->Cleanup(h != nullptr ? h : &stand_in, nullptr, 0);
+  if (h != nullptr && window != nullptr) yufrcev(window, h);
+  wu_ctl_drop_params(c);
+  XtFree(c->tip);
+  c->tip = nullptr;
+  XtFree(reinterpret_cast<char *>(c->events_answer));
+  c->events_answer = nullptr;
+  XtFree(reinterpret_cast<char *>(c->vkeys_answer));
+  c->vkeys_answer = nullptr;
+  wu_ctl_free_colours(c);
+  if (shows_tips(c->kind) && wuwtlst) wuwtlst(c);
+  Widget outer = wu_ctl_outer(c);
+  Widget main = wuwgxtw(c);
+  if (outer != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok()) {
+    if (wumudnd && main != nullptr) wumudnd(main);
+    if (state != nullptr && (state->focus == main || state->last_input == main)) {
+      state->focus = nullptr;
+      state->last_input = nullptr;
+    }
+    XtDestroyWidget(outer);
+  }
+  wu_ctl_w(c)->main = wu_ctl_w(c)->outer = nullptr;
+  if (h != nullptr) {
+    wu_handle_forget(h);
+    vmfree_handler(c->handle_pool, h, static_cast<int32_t>(sizeof(wu_ctl_handle)), 0);
+    c->handle = nullptr;
+  }
+  g_released.erase(c);
+  return WU_OK;
+}
+
+wu_status wuxlscr(void) { return WU_OK; }
+
+// The text widget's horizontal-scrolling switch lives in its output
+// record; both text classes keep it.
+void Kludge_XmText_scrollHorizontal(Widget w, Boolean on) {
+  if (w == nullptr) return;
+  if (XmIsText(w)) XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
+}
+
+// Clears a shell's memory of the input-method widget when it names `w`:
+// focusing the field again re-attaches the input method.
+void Kludge_XmIm_current_widget(Widget w) {
+  if (w == nullptr) return;
+  Widget shell = w;
+  while (shell != nullptr && !XtIsShell(shell)) shell = XtParent(shell);
+  if (shell == nullptr) return;
+  XmImUnregister(w);
+}
+
+}  // extern "C"
