@@ -123,6 +123,14 @@ Pixel foreground_of(EntryField *e) {
   return set.foreground;
 }
 
+// The keys the field keeps for itself over the window's text keys.
+XtTranslations field_keys() {
+  static XtTranslations keys = XtParseTranslationTable(
+      "<Key>Return: activate()\n"
+      "<Key>KP_Enter: activate()");
+  return keys;
+}
+
 void wuwhsub(Widget, XtPointer, XtPointer);
 void wuwhbat(Widget, XtPointer, XtPointer);
 void wuwhpsu(Widget, XtPointer, XtPointer);
@@ -656,7 +664,12 @@ wu_status CreateTxtField(EntryField *e) {
   if (w == nullptr) return WU_NOTAVAIL;
   e->w.main = e->w.outer = w;
   if (wuwpbfo != nullptr) XtInsertEventHandler(w, FocusChangeMask, False, wuwpbfo, c, XtListHead);
-  if (!devb->motifres.native_text_translations && wutaddt != nullptr) wutaddt(w);
+  if (!devb->motifres.native_text_translations && wutaddt != nullptr) {
+    wutaddt(w);
+    // The window's text keys send Return to the window; in an entry field
+    // it activates the field, which reports `returnKey`.
+    XtOverrideTranslations(w, field_keys());
+  }
   wutmnrq(w, c);
   if (devb->popup_translation != nullptr) XtOverrideTranslations(w, devb->popup_translation);
   if (wuwtlwn != nullptr)

@@ -52,14 +52,6 @@ extern "C" {
 #define WU_POPUP_GRAYED 1
 #define WU_POPUP_SEPARATOR 4
 
-/* A string item of a host list of strings (value type 23): 12 bytes on a
-   32-bit host. */
-typedef struct wu_str_item {
-  int32_t length;
-  int32_t reserved;
-  const char *text;
-} wu_str_item;
-
 /* The widgets that follow the common part of every control record. */
 typedef struct wu_ctl_widgets {
   Widget main;      /* the widget of focus, colours and queries */

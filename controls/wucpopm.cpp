@@ -6,12 +6,21 @@
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <vector>
 
 #include "controls/wucontrol.h"
 #include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
 #include "runtime/wutoolkit.h"
 
-extern "C" wu_status wumdevt(Widget w, int32_t block) __attribute__((weak));
+extern "C" {
+wu_status wumdevt(Widget w, int32_t block) __attribute__((weak));
+// The icon store (frames layer).
+wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
+                  Pixmap *pixmap_out, int32_t *width_out, int32_t *height_out)
+    __attribute__((weak));
+wu_status wutfpix(Pixmap pixmap) __attribute__((weak));
+}
 
 namespace {
 
@@ -22,6 +31,45 @@ void chosen(Widget w, XtPointer client, XtPointer) {
                              reinterpret_cast<intptr_t>(client));
   // A choice ends the menu even when it was posted without a grab.
   if (XtIsManaged(XtParent(w))) XtUnmanageChild(XtParent(w));
+}
+
+// Menu icons: 16 by 16 pixels drawn in a left margin of this width.
+constexpr int32_t kIconSize = 16;
+constexpr int32_t kIconSet16 = 8192;      // icon number + this: the 16-pixel set
+constexpr Dimension kIconMargin = 21;
+constexpr int kIconX = 4;
+
+// The 16-pixel icon of an item's command, or None.
+Pixmap item_icon(int32_t command_id) {
+  if (command_id == 0 || wutgpix == nullptr || devb->prefs.suppress_menu_icons) return None;
+  const int32_t icon = yucc2ic(command_id);
+  if (icon <= 0) return None;
+  Pixmap p = None;
+  int32_t width = 0, height = 0;
+  if (wutgpix(icon + kIconSet16, nullptr, devb->depth, 0, &p, &width, &height) != WU_OK) return None;
+  return p;
+}
+
+// Expose handler of an item with an icon: the label pixmap in the left
+// margin, veiled with the background on an insensitive item.
+void draw_icon(Widget w, XtPointer, XEvent *event, Boolean *) {
+  if (event->type != Expose || event->xexpose.count != 0 || !XtIsRealized(w)) return;
+  Pixmap icon = XmUNSPECIFIED_PIXMAP;
+  Pixel background = 0;
+  Dimension height = 0;
+  XtVaGetValues(w, XmNlabelPixmap, &icon, XmNbackground, &background, XmNheight, &height, nullptr);
+  if (icon == XmUNSPECIFIED_PIXMAP || icon == None) return;
+  Display *d = XtDisplay(w);
+  const int y = (int(height) - kIconSize) / 2;
+  GC gc = XCreateGC(d, XtWindow(w), 0, nullptr);
+  XCopyArea(d, icon, XtWindow(w), gc, 0, 0, kIconSize, kIconSize, kIconX, y);
+  if (!XtIsSensitive(w) && devb->stipple[WU_STIPPLE_50] != None) {
+    XSetForeground(d, gc, background);
+    XSetStipple(d, gc, devb->stipple[WU_STIPPLE_50]);
+    XSetFillStyle(d, gc, FillStippled);
+    XFillRectangle(d, XtWindow(w), gc, kIconX, y, kIconSize, kIconSize);
+  }
+  XFreeGC(d, gc);
 }
 
 bool is_separator(const char *label) {
@@ -50,9 +98,9 @@ void place(Widget menu, Widget w) {
 }  // namespace
 
 extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t *enabled,
-                           const char *mnemonics, const int32_t *) {
+                           const char *mnemonics, const int32_t *command_ids) {
   if (!wu_x_ok() || labels == nullptr || count <= 0) return 0;
-  Arg args[8];
+  Arg args[10];
   Cardinal n = 0;
   XtSetArg(args[n], XmNpopupEnabled, False); ++n;
   XtSetArg(args[n], XmNdepth, devb->depth); ++n;
@@ -60,6 +108,7 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
   XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
   Widget menu = XmCreatePopupMenu(devb->toplevel, const_cast<char *>("_popup"), args, n);
   int32_t result = -1;
+  std::vector<Pixmap> icons;   // the store's pixmaps, given back with the menu
   for (int32_t i = 0; i < count; ++i) {
     const char *label = labels[i];
     if (is_separator(label)) {
@@ -75,8 +124,16 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     if (mnemonics != nullptr && mnemonics[i] != 0 && devb->prefs.pmenu_mnemonics) {
       XtSetArg(args[n], XmNmnemonic, KeySym(static_cast<unsigned char>(mnemonics[i]))); ++n;
     }
+    const Pixmap icon = command_ids != nullptr ? item_icon(command_ids[i]) : Pixmap(None);
+    if (icon != None) {
+      icons.push_back(icon);
+      XtSetArg(args[n], XmNlabelPixmap, icon); ++n;
+      XtSetArg(args[n], XmNmarginLeft, kIconMargin); ++n;
+      XtSetArg(args[n], XmNmarginRight, kIconMargin); ++n;
+    }
     Widget b = XtCreateManagedWidget(label, xmPushButtonWidgetClass, menu, args, n);
     XmStringFree(s);
+    if (icon != None) XtAddEventHandler(b, ExposureMask, False, draw_icon, nullptr);
     if (enabled != nullptr && enabled[i] == 0) XtSetSensitive(b, False);
     XtAddCallback(b, XmNactivateCallback, chosen, reinterpret_cast<XtPointer>(intptr_t(i)));
   }
@@ -89,5 +146,7 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     }
   }
   XtDestroyWidget(XtParent(menu));
+  if (wutfpix != nullptr)
+    for (Pixmap p : icons) wutfpix(p);
   return result + 1;
 }

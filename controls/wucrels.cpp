@@ -103,8 +103,72 @@ bool is_bar(int32_t kind) {
   }
 }
 
+// Which extra colour resource a kind takes with its colour set.
+enum class Role { Plain, Trough, Arm, Toggle, Box };
+
+Role colour_role(int32_t kind) {
+  if (is_bar(kind) || kind == WU_MT_PROGRESSBAR) return Role::Trough;
+  switch (kind) {
+    case WU_MT_OLD_PUSHBUTTON: case WU_MT_FIELD_BUTTON: case WU_MT_PUSHBUTTON:
+    case WU_MT_ICONBUTTON: case WU_MT_DESKTOPICON:
+      return Role::Arm;
+    case WU_MT_RADIOBUTTON: case WU_MT_OLD_CHECKBOX: case WU_MT_FIELD_TOGGLE: case WU_MT_CHECKBOX:
+      return Role::Toggle;
+    case WU_MT_OLD_RADIOBOX: case WU_MT_RADIOBOX:
+      return Role::Box;
+    default:
+      return Role::Plain;
+  }
+}
+
+// The toolkit's select colour for a background.
+Pixel select_colour(Pixel background) {
+  Pixel fg = 0, top = 0, bottom = 0, select = background;
+  XmGetColors(XtScreen(devb->toplevel), devb->colormap, background, &fg, &top, &bottom, &select);
+  return select;
+}
+
+// The control's colour class with the toolkit's shadows for its background.
+void colours_by_toolkit(wu_control *c, wu_ctl_colours *set) {
+  wu_ctl_class_colours(wu_ctl_window(c), set);
+  Pixel fg = 0, select = 0;
+  XmGetColors(XtScreen(devb->toplevel), devb->colormap, set->background, &fg, &set->top_shadow,
+              &set->bottom_shadow, &select);
+}
+
+// The toolkit's stipple images, drawn in the set's foreground over its
+// background; the toolkit caches them by name and colours.
+const char kStipple25[] = "25_foreground";
+const char kStipple50[] = "50_foreground";
+
+Pixmap shadow_stipple(const char *image, const wu_ctl_colours &set) {
+  Pixmap p = XmGetPixmapByDepth(XtScreen(devb->toplevel), const_cast<char *>(image),
+                                set.foreground, set.background, devb->depth);
+  return p == XmUNSPECIFIED_PIXMAP ? Pixmap(None) : p;
+}
+
+// Background and shadows of a set, and the kind's select colour.
+void apply_colours(Widget w, const wu_ctl_colours &set, Role role) {
+  Arg args[4];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNbackground, set.background); ++n;
+  XtSetArg(args[n], XmNbottomShadowColor, set.bottom_shadow); ++n;
+  XtSetArg(args[n], XmNtopShadowColor, set.top_shadow); ++n;
+  if (role == Role::Trough) { XtSetArg(args[n], XmNtroughColor, select_colour(set.background)); ++n; }
+  if (role == Role::Arm) { XtSetArg(args[n], XmNarmColor, select_colour(set.background)); ++n; }
+  XtSetValues(w, args, n);
+}
+
 bool is_control_kind(int32_t kind) {
   return kind >= WU_MT_PANE_VBAR && kind <= WU_MT_LAST && kind != WU_MT_POPUP_MENU;
+}
+
+// Records that carry an outer widget after their main one.  The older kinds
+// and the bars (the scroll-bar control shares the older bar's record) keep
+// their own fields after the one widget.
+bool has_outer(int32_t kind) {
+  return kind >= WU_MT_COMBOBOX && kind <= WU_MT_LAST && kind != WU_MT_SCROLLBAR &&
+         kind != WU_MT_SCROLLBAR2;
 }
 
 // Handles the module made and has not released, and released records that
@@ -189,7 +253,7 @@ Widget wuwgxtw(wu_control *c) {
 Widget wu_ctl_outer(wu_control *c) {
   if (c == nullptr || !is_control_kind(c->kind)) return nullptr;
   wu_ctl_widgets *w = wu_ctl_w(c);
-  return w->outer != nullptr ? w->outer : w->main;
+  return has_outer(c->kind) && w->outer != nullptr ? w->outer : w->main;
 }
 
 wu_status wutmapw(wu_control *c, int32_t show) {
@@ -327,14 +391,8 @@ void wu_ctl_class_colours(wu_window *window, wu_ctl_colours *out) {
 int32_t wuwswvs(wu_control *c, const void *colour_set, Arg *args, int32_t count) {
   if (c == nullptr || args == nullptr || !wu_x_ok()) return count;
   wu_ctl_colours set;
-  if (colour_set != nullptr) {
-    set = *static_cast<const wu_ctl_colours *>(colour_set);
-  } else {
-    wu_ctl_class_colours(wu_ctl_window(c), &set);
-    Pixel select = 0;
-    XmGetColors(XtScreen(devb->toplevel), devb->colormap, set.background, nullptr,
-                &set.top_shadow, &set.bottom_shadow, &select);
-  }
+  if (colour_set != nullptr) set = *static_cast<const wu_ctl_colours *>(colour_set);
+  else colours_by_toolkit(c, &set);
   XtSetArg(args[count], XmNforeground, set.foreground); ++count;
   XtSetArg(args[count], XmNbackground, set.background); ++count;
   XtSetArg(args[count], XmNtopShadowColor, set.top_shadow); ++count;
@@ -342,19 +400,52 @@ int32_t wuwswvs(wu_control *c, const void *colour_set, Arg *args, int32_t count)
   if (devb->depth == 1) {
     XtSetArg(args[count], XmNtopShadowPixmap, devb->stipple[WU_STIPPLE_25]); ++count;
     XtSetArg(args[count], XmNbottomShadowPixmap, devb->stipple[WU_STIPPLE_50]); ++count;
+  } else if (set.top_shadow == set.bottom_shadow) {
+    // Equal shadow colours would hide the relief: stipple the two shadows.
+    XtSetArg(args[count], XmNtopShadowPixmap, shadow_stipple(kStipple25, set)); ++count;
+    XtSetArg(args[count], XmNbottomShadowPixmap, shadow_stipple(kStipple50, set)); ++count;
   }
-  if (is_bar(c->kind) || c->kind == WU_MT_PROGRESSBAR) {
-    XtSetArg(args[count], XmNtroughColor, set.bottom_shadow); ++count;
+  switch (colour_role(c->kind)) {
+    case Role::Trough:
+      XtSetArg(args[count], XmNtroughColor, select_colour(set.background)); ++count;
+      break;
+    case Role::Arm:
+      XtSetArg(args[count], XmNarmColor, select_colour(set.background)); ++count;
+      break;
+    case Role::Toggle:
+      XtSetArg(args[count], XmNselectColor, set.foreground); ++count;
+      break;
+    default:
+      break;
   }
   return count;
 }
 
 wu_status wuwcwbg(wu_control *c, const void *colour_set) {
-  Widget w = wu_ctl_outer(c);
-  if (w == nullptr || colour_set == nullptr || !wu_x_ok()) return WU_OK;
+  if (c == nullptr || colour_set == nullptr || !wu_x_ok()) return WU_OK;
+  if (!wu_ctl_live(c) && !wu_ctl_released(c)) return WU_NOTAVAIL;
   const auto *set = static_cast<const wu_ctl_colours *>(colour_set);
-  XtVaSetValues(w, XmNbackground, set->background, XmNtopShadowColor, set->top_shadow,
-                XmNbottomShadowColor, set->bottom_shadow, nullptr);
+  // On a colour change the older list box takes the trough colour too, and
+  // only the push buttons their arm colour.
+  Role role = colour_role(c->kind);
+  if (c->kind == WU_MT_OLD_LISTBOX) role = Role::Trough;
+  if (role == Role::Arm && c->kind != WU_MT_OLD_PUSHBUTTON && c->kind != WU_MT_FIELD_BUTTON &&
+      c->kind != WU_MT_PUSHBUTTON)
+    role = Role::Plain;
+  Widget main = wuwgxtw(c);
+  Widget outer = wu_ctl_outer(c);
+  if (outer != nullptr && outer != main) apply_colours(outer, *set, Role::Plain);
+  if (main == nullptr) return WU_OK;
+  if (role == Role::Box) {
+    // A radio box passes the set on to each of its buttons.
+    apply_colours(main, *set, Role::Plain);
+    WidgetList kids = nullptr;
+    Cardinal n = 0;
+    if (XtIsComposite(main)) XtVaGetValues(main, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+    for (Cardinal i = 0; i < n; ++i) apply_colours(kids[i], *set, Role::Plain);
+    return WU_OK;
+  }
+  apply_colours(main, *set, role);
   return WU_OK;
 }
 
@@ -436,7 +527,8 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
     }
     XtDestroyWidget(outer);
   }
-  wu_ctl_w(c)->main = wu_ctl_w(c)->outer = nullptr;
+  wu_ctl_w(c)->main = nullptr;
+  if (has_outer(c->kind)) wu_ctl_w(c)->outer = nullptr;
   if (h != nullptr) {
     wu_handle_forget(h);
     vmfree_handler(c->handle_pool, h, static_cast<int32_t>(sizeof(wu_ctl_handle)), 0);

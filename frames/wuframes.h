@@ -87,6 +87,46 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t 
 
 /* ---- drag and drop (wucdnd, wumdnd) ---------------------------------------- */
 
+/* The module's drag-and-drop targets: plain text, text with the host's
+   attributes, file names, and the module's own record form.  A site that
+   names no formats accepts all four. */
+#define WU_DND_TARGET_TEXT "_DND_TEXT"
+#define WU_DND_TARGET_QEVTEXT "_DND_QEVTEXT"
+#define WU_DND_TARGET_FILE "_DND_FILE"
+#define WU_DND_TARGET_QEV "_QEV"
+
+/* Codes of the drop-site attributes that wuxsdnd sets and wuxqdnd queries,
+   with the value type each entry carries. */
+#define WU_DND_A_FORMATS 1     /* string list: targets the site accepts on a drop */
+#define WU_DND_A_TYPES 2       /* string list: targets the site offers when dragged */
+#define WU_DND_A_ITEMS 3       /* string list: the data of each offered type, in order */
+#define WU_DND_A_MENU 4        /* string list: items of the site's drop menu */
+#define WU_DND_A_OWNER 5       /* word (pointer field): the owner, a control's handle */
+#define WU_DND_A_KIND 6        /* integer: the owner's kind (6 a control) */
+
+/* One item of a string list in a value entry (12 bytes on a 32-bit host). */
+typedef struct wu_dnd_text {
+  int32_t length;
+  int32_t reserved;
+  char *text;
+} wu_dnd_text;
+
+/* A list of texts that a site keeps (XtMalloc'd). */
+typedef struct wu_dnd_list {
+  int32_t count;
+  char **texts;               /* NUL-terminated copies */
+  int32_t *lengths;
+} wu_dnd_list;
+
+/* Where wuwsdnd starts a drag: the pointer's position on the root window
+   and in the widget. */
+typedef struct wu_drag_desc {
+  int32_t root_x;
+  int32_t root_y;
+  int32_t x;
+  int32_t y;
+} wu_drag_desc;
+
 /* A control drop site (XtMalloc'd; one per widget). */
 typedef void (*wu_drop_proc)(Widget w, XtPointer client, XtPointer call);
 typedef struct wu_dnd_site {
@@ -107,6 +147,11 @@ typedef struct wu_dnd_site {
   int32_t drop_column;
   char *data;
   int32_t data_length;
+  /* what a drag from the site offers: the types and their data */
+  Atom *types;
+  int32_t type_count;
+  wu_dnd_list items;
+  wu_dnd_list menu;           /* the drop menu's items */
 } wu_dnd_site;
 
 wu_dnd_site *wumrdnd(Widget w);
@@ -117,6 +162,15 @@ wu_status wuwidrg(Widget w, wu_dnd_site *site);
 wu_status wuwddrg(Widget w);
 void wuwhdrp(Widget w, XtPointer client, XtPointer call);
 wu_status wuxudnd(wu_dnd_site *site);
+/* Set and query drop-site attributes (WU_DND_A_...).  Lists handed out by
+   wuxqdnd are copies in the module pool (entry status WU_ALLOCATED) that
+   wuxfdnd gives back. */
+wu_status wuxsdnd(wu_dnd_site *site, wu_value *entries, int32_t count);
+wu_status wuxqdnd(wu_dnd_site *site, wu_value *entries, int32_t count);
+wu_status wuxfdnd(wu_value *items, int32_t count, uint32_t flags);
+/* Starts a drag from the widget at the position of `desc`; *started is 1
+   when Motif took it. */
+wu_status wuwsdnd(Widget w, int32_t zero, const wu_drag_desc *desc, int32_t *started);
 
 #ifdef __cplusplus
 }

@@ -11,40 +11,31 @@
 #include <Xm/TextF.h>
 #include <cstring>
 
-#include "frames/wuframes.h"
+#include "frames/wudndp.h"
+#include "qev/flags.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
 
 namespace {
 
-const char *const kModuleTargets[] = {"_DND_TEXT", "_DND_QEVTEXT", "_DND_FILE", "_QEV"};
+const char *const kModuleTargets[] = {WU_DND_TARGET_TEXT, WU_DND_TARGET_QEVTEXT,
+                                      WU_DND_TARGET_FILE, WU_DND_TARGET_QEV};
 const int kModuleTargetCount = 4;
 const unsigned char kAllOperations = XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK;
 const unsigned int kDragButton = Button2;
 
 wu_dnd_site *g_sites = nullptr;
 
-wu_dnd_site *Find(Widget w) {
-  for (wu_dnd_site *s = g_sites; s; s = s->next)
-    if (s->widget == w) return s;
-  return nullptr;
+Atom TargetAtom(Display *d, int index) {
+  return XmInternAtom(d, const_cast<char *>(kModuleTargets[index]), False);
 }
 
 void WidgetGone(Widget w, XtPointer, XtPointer) {
-  if (wu_dnd_site *s = Find(w)) {
+  if (wu_dnd_site *s = wu_dnd_find(w)) {
     s->registered = 0;   // Motif drops the registration with the widget
     wumudnd(w);
   }
-}
-
-void FreeLists(wu_dnd_site *s) {
-  XtFree(reinterpret_cast<char *>(s->formats));
-  XtFree(s->data);
-  s->formats = nullptr;
-  s->format_count = 0;
-  s->data = nullptr;
-  s->data_length = 0;
 }
 
 // The text a widget offers when dragged: a text widget's value, else none.
@@ -54,31 +45,45 @@ char *DragText(Widget w) {
   return XtNewString("");
 }
 
+// Hands out the data of one offered type: the site's data item of that
+// type when it names types, else the widget's text for the text targets.
 Boolean Convert(Widget drag_context, Atom *, Atom *target, Atom *type_out, XtPointer *value_out,
                 unsigned long *length_out, int *format_out) {
   Widget source = nullptr;
   XtVaGetValues(drag_context, XmNclientData, &source, nullptr);
+  if (!source) return False;
   Display *d = XtDisplay(drag_context);
-  if (!source || *target != XmInternAtom(d, (char *)kModuleTargets[0], False)) return False;
-  char *text = DragText(source);
+  char *data = nullptr;
+  unsigned long length = 0;
+  wu_dnd_site *s = wu_dnd_find(source);
+  if (s && s->type_count > 0) {
+    for (int32_t i = 0; i < s->type_count && !data; ++i) {
+      if (s->types[i] != *target) continue;
+      const bool has_item = i < s->items.count;
+      length = has_item ? (unsigned long)s->items.lengths[i] : 0;
+      data = XtMalloc(Cardinal(length + 1));
+      if (has_item) std::memcpy(data, s->items.texts[i], length);
+      data[length] = '\0';
+    }
+  } else if (*target == TargetAtom(d, 0) || *target == TargetAtom(d, 1)) {
+    data = DragText(source);
+    length = std::strlen(data);
+  }
+  if (!data) return False;
   *type_out = *target;
-  *value_out = text;
-  *length_out = std::strlen(text);
+  *value_out = data;
+  *length_out = length;
   *format_out = 8;
   return True;
 }
 
+void DragDone(Widget, XtPointer, XtPointer) {
+  if (devb) devb->flags &= ~int32_t(WU_DEV_DRAGGING);
+}
+
 void StartDrag(Widget w, XtPointer, XEvent *event, Boolean *) {
   if (!event || event->type != ButtonPress || event->xbutton.button != kDragButton) return;
-  Atom target = XmInternAtom(XtDisplay(w), (char *)kModuleTargets[0], False);
-  Arg args[5];
-  Cardinal n = 0;
-  XtSetArg(args[n], XmNexportTargets, &target); ++n;
-  XtSetArg(args[n], XmNnumExportTargets, 1); ++n;
-  XtSetArg(args[n], XmNdragOperations, kAllOperations); ++n;
-  XtSetArg(args[n], XmNconvertProc, Convert); ++n;
-  XtSetArg(args[n], XmNclientData, w); ++n;
-  XmDragStart(w, event, args, n);
+  wu_dnd_start(w, event);
 }
 
 // Keeps the dropped data on the site and wakes the window's waiting read.
@@ -108,18 +113,80 @@ void Refuse(Widget drag_context) {
 
 Atom *ModuleTargets(Display *d) {
   Atom *atoms = reinterpret_cast<Atom *>(XtMalloc(sizeof(Atom) * kModuleTargetCount));
-  for (int i = 0; i < kModuleTargetCount; ++i)
-    atoms[i] = XmInternAtom(d, (char *)kModuleTargets[i], False);
+  for (int i = 0; i < kModuleTargetCount; ++i) atoms[i] = TargetAtom(d, i);
   return atoms;
 }
 
 }  // namespace
 
+wu_dnd_site *wu_dnd_find(Widget w) {
+  for (wu_dnd_site *s = g_sites; s; s = s->next)
+    if (s->widget == w) return s;
+  return nullptr;
+}
+
+void wu_dnd_list_clear(wu_dnd_list *list) {
+  for (int32_t i = 0; i < list->count; ++i) XtFree(list->texts[i]);
+  XtFree(reinterpret_cast<char *>(list->texts));
+  XtFree(reinterpret_cast<char *>(list->lengths));
+  *list = wu_dnd_list{};
+}
+
+void wu_dnd_free_lists(wu_dnd_site *s) {
+  XtFree(reinterpret_cast<char *>(s->formats));
+  XtFree(reinterpret_cast<char *>(s->types));
+  XtFree(s->data);
+  s->formats = nullptr;
+  s->format_count = 0;
+  s->types = nullptr;
+  s->type_count = 0;
+  s->data = nullptr;
+  s->data_length = 0;
+  wu_dnd_list_clear(&s->items);
+  wu_dnd_list_clear(&s->menu);
+}
+
+void wu_dnd_register(wu_dnd_site *s) {
+  Arg args[4];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNimportTargets, s->formats); ++n;
+  XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
+  XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
+  XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
+  if (s->registered) XmDropSiteUpdate(s->widget, args, n);
+  else XmDropSiteRegister(s->widget, args, n);
+  s->registered = 1;
+}
+
+bool wu_dnd_start(Widget w, XEvent *event) {
+  Display *d = XtDisplay(w);
+  wu_dnd_site *s = wu_dnd_find(w);
+  Atom text = TargetAtom(d, 0);
+  Atom *targets = &text;
+  Cardinal count = 1;
+  if (s && s->type_count > 0) {
+    targets = s->types;
+    count = Cardinal(s->type_count);
+  }
+  Arg args[5];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNexportTargets, targets); ++n;
+  XtSetArg(args[n], XmNnumExportTargets, count); ++n;
+  XtSetArg(args[n], XmNdragOperations, kAllOperations); ++n;
+  XtSetArg(args[n], XmNconvertProc, Convert); ++n;
+  XtSetArg(args[n], XmNclientData, w); ++n;
+  Widget context = XmDragStart(w, event, args, n);
+  if (!context) return false;
+  if (devb) devb->flags |= int32_t(WU_DEV_DRAGGING);
+  XtAddCallback(context, XmNdragDropFinishCallback, DragDone, nullptr);
+  return true;
+}
+
 extern "C" {
 
 wu_dnd_site *wumrdnd(Widget w) {
   if (!w || !wu_x_ok()) return nullptr;
-  if (wu_dnd_site *s = Find(w)) return s;
+  if (wu_dnd_site *s = wu_dnd_find(w)) return s;
   auto *s = reinterpret_cast<wu_dnd_site *>(XtCalloc(1, sizeof(wu_dnd_site)));
   s->widget = w;
   s->operations = kAllOperations;
@@ -144,13 +211,13 @@ wu_status wumudnd(Widget w) {
     if (s->drag_handler) XtRemoveEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
     XtRemoveCallback(w, XmNdestroyCallback, WidgetGone, nullptr);
   }
-  FreeLists(s);
+  wu_dnd_free_lists(s);
   XtFree(reinterpret_cast<char *>(s));
   return WU_OK;
 }
 
 wu_dnd_site *wumldnd(Widget w, int32_t enabled_only) {
-  wu_dnd_site *s = Find(w);
+  wu_dnd_site *s = wu_dnd_find(w);
   if (!s) return nullptr;
   if (enabled_only && (!s->enabled || s->format_count == 0)) return nullptr;
   return s;
@@ -163,22 +230,14 @@ wu_status wumsdnd(wu_dnd_site *s) {
     s->formats = ModuleTargets(XtDisplay(s->widget));
     s->format_count = kModuleTargetCount;
   }
-  Arg args[4];
-  Cardinal n = 0;
-  XtSetArg(args[n], XmNimportTargets, s->formats); ++n;
-  XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
-  XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
-  XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
-  if (s->registered) XmDropSiteUpdate(s->widget, args, n);
-  else XmDropSiteRegister(s->widget, args, n);
-  s->registered = 1;
+  wu_dnd_register(s);
   return WU_OK;
 }
 
 wu_status wuwddrg(Widget w) {
   if (!w) return WU_BADARG;
   XtAddEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
-  if (wu_dnd_site *s = Find(w)) s->drag_handler = 1;
+  if (wu_dnd_site *s = wu_dnd_find(w)) s->drag_handler = 1;
   return WU_OK;
 }
 
@@ -195,7 +254,7 @@ wu_status wuwidrg(Widget w, wu_dnd_site *site) {
 
 void wuwhdrp(Widget w, XtPointer, XtPointer call) {
   auto *cb = static_cast<XmDropProcCallbackStruct *>(call);
-  wu_dnd_site *s = Find(w);
+  wu_dnd_site *s = wu_dnd_find(w);
   if (!cb) return;
   Arg args[4];
   Cardinal n = 0;
@@ -234,7 +293,7 @@ wu_status wuxudnd(wu_dnd_site *s) {
   if (!s || !s->widget) return WU_BADARG;
   if (s->registered && !s->widget->core.being_destroyed) XmDropSiteUnregister(s->widget);
   s->registered = 0;
-  FreeLists(s);
+  wu_dnd_free_lists(s);
   return WU_OK;
 }
 

@@ -4,6 +4,8 @@
 #include <X11/Intrinsic.h>
 #include <Xm/ScrollBar.h>
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "frames/wuframes.h"
@@ -79,14 +81,66 @@ void SendScroll(wu_control *c, int32_t code, int32_t value) {
   wtsignl(display_task, QEV_SIG_EVPROC, &message, 0);
 }
 
+bool IsScaled(int32_t kind) { return kind == WU_MT_SCALE || kind == WU_MT_SCALE2; }
+
+// Widget units of a value-scaled bar: its whole range, whatever the host's.
+const int32_t kScaleSpan = 10000;
+
+// The geometry of a bar in the widget's units: Motif's range, slider and
+// value.  A value-scaled bar maps the host's range (which may span every
+// 32-bit value, more than Motif's integer range holds) onto 0..kScaleSpan,
+// so that the ends of the two ranges meet and the slider keeps its share.
+struct BarRange {
+  int64_t minimum, total, slider;        // the host's range: first value, size, page
+  int32_t w_minimum, w_maximum, w_slider;  // Motif's: maximum is one past the end
+};
+
+BarRange RangeOf(const wu_bar *bar) {
+  BarRange r;
+  r.minimum = *bar->minimum_ref;
+  int64_t maximum = std::max<int64_t>(*bar->maximum_ref, r.minimum);
+  r.total = maximum - r.minimum + 1;
+  r.slider = 1;
+  if (bar->large_amount >= 1 && bar->large_amount <= r.total) r.slider = bar->large_amount;
+  if (!IsScaled(bar->common.kind) && maximum < INT32_MAX) {
+    r.w_minimum = int32_t(r.minimum);
+    r.w_maximum = int32_t(maximum + 1);
+    r.w_slider = int32_t(r.slider);
+    return r;
+  }
+  r.w_minimum = 0;
+  r.w_maximum = kScaleSpan;
+  long double share = (long double)r.slider * kScaleSpan / (long double)r.total;
+  r.w_slider = int32_t(std::clamp<long double>(std::llround(share), 1, kScaleSpan));
+  return r;
+}
+
+// A host value in the widget's units (clamped into the range).
+int32_t ToWidget(const BarRange &r, int64_t value) {
+  int64_t free_host = r.total - r.slider;
+  value = std::clamp<int64_t>(value, r.minimum, r.minimum + free_host);
+  if (int64_t(r.w_maximum) - r.w_minimum == r.total) return int32_t(value - r.minimum + r.w_minimum);
+  int32_t free_widget = r.w_maximum - r.w_minimum - r.w_slider;
+  if (free_host <= 0) return r.w_minimum;
+  return r.w_minimum + int32_t(std::llround((long double)(value - r.minimum) * free_widget /
+                                            (long double)free_host));
+}
+
+// A widget value in the host's units.
+int32_t ToHost(const BarRange &r, int32_t value) {
+  if (int64_t(r.w_maximum) - r.w_minimum == r.total) return int32_t(value - r.w_minimum + r.minimum);
+  int64_t free_host = r.total - r.slider;
+  int32_t free_widget = r.w_maximum - r.w_minimum - r.w_slider;
+  if (free_widget <= 0) return int32_t(r.minimum);
+  int64_t offset = std::clamp<int64_t>(value - r.w_minimum, 0, free_widget);
+  return int32_t(r.minimum + std::llround((long double)offset * free_host / free_widget));
+}
+
 wu_status BuildBar(wu_window *w, wu_pane *pane, wu_bar *bar) {
   if (!w || !pane || !bar || !pane->ext || !pane->ext->widget || !wu_x_ok()) return WU_NOTAVAIL;
   const int32_t cw = devb->cell_width, ch = devb->cell_height;
   bool vertical = bar->orientation != 0;
-  int32_t minimum = *bar->minimum_ref, maximum = std::max(*bar->maximum_ref, minimum);
-  int32_t slider = 1;
-  if (bar->large_amount >= 1 && bar->large_amount <= maximum - minimum + 1) slider = bar->large_amount;
-  int32_t value = std::clamp(*bar->value_ref, minimum, maximum + 1 - slider);
+  const BarRange r = RangeOf(bar);
   Arg args[16];
   Cardinal n = 0;
   XtSetArg(args[n], XmNorientation, vertical ? XmVERTICAL : XmHORIZONTAL); ++n;
@@ -94,13 +148,15 @@ wu_status BuildBar(wu_window *w, wu_pane *pane, wu_bar *bar) {
   XtSetArg(args[n], XmNy, Position((bar->row - pane->top_row) * ch)); ++n;
   XtSetArg(args[n], XmNwidth, Dimension(vertical ? cw : std::max(1, bar->length) * cw)); ++n;
   XtSetArg(args[n], XmNheight, Dimension(vertical ? std::max(1, bar->length) * ch : ch)); ++n;
-  XtSetArg(args[n], XmNminimum, minimum); ++n;
-  XtSetArg(args[n], XmNmaximum, maximum + 1); ++n;
-  XtSetArg(args[n], XmNsliderSize, slider); ++n;
-  XtSetArg(args[n], XmNpageIncrement, slider); ++n;
-  XtSetArg(args[n], XmNvalue, value); ++n;
+  XtSetArg(args[n], XmNminimum, r.w_minimum); ++n;
+  XtSetArg(args[n], XmNmaximum, r.w_maximum); ++n;
+  XtSetArg(args[n], XmNsliderSize, r.w_slider); ++n;
+  XtSetArg(args[n], XmNpageIncrement, r.w_slider); ++n;
+  XtSetArg(args[n], XmNvalue, ToWidget(r, *bar->value_ref)); ++n;
   if (bar->small_amount >= 1) {
-    XtSetArg(args[n], XmNincrement, int(bar->small_amount)); ++n;
+    // An arrow moves at least one widget unit.
+    int32_t step = std::max(1, ToWidget(r, r.minimum + int64_t(bar->small_amount)) - r.w_minimum);
+    XtSetArg(args[n], XmNincrement, step); ++n;
   }
   XtSetArg(args[n], XmNuserData, bar); ++n;
   bar->widget = sscreat(pane->ext->widget, "qevScrollBar", args, n);
@@ -127,12 +183,16 @@ void wuwsbrc(Widget, XtPointer client, XtPointer call) {
   if (!c || !cb) return;
   int32_t code = wutsbcd(cb->reason);
   if (!code) return;
+  int32_t value = cb->value;
   if (IsBarKind(c->kind)) {
-    // The host's value word follows the bar.
+    // The host's value word follows the bar, in the host's units.
     auto *bar = reinterpret_cast<wu_bar *>(c);
-    if (bar->value_ref) *bar->value_ref = cb->value;
+    if (bar->value_ref && bar->minimum_ref && bar->maximum_ref) {
+      value = ToHost(RangeOf(bar), value);
+      *bar->value_ref = value;
+    }
   }
-  if (c->procedure) SendScroll(c, code, cb->value);
+  if (c->procedure) SendScroll(c, code, value);
 }
 
 void wuwsbds(Widget, XtPointer client, XtPointer) {
@@ -142,8 +202,7 @@ void wuwsbds(Widget, XtPointer client, XtPointer) {
 
 wu_status wutisbr(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }
 
-// Value-scaled bars keep the host's range as it is: Motif's integer range
-// holds every value of a 32-bit word.
+// Value-scaled bars show the host's range in fixed widget units (RangeOf).
 wu_status wutiscl(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }
 
 wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t, int32_t,

@@ -5,9 +5,12 @@
 //
 //   qevdemo [--screenshots DIR] [MODULE]
 //
-// With --screenshots the demo photographs its window into DIR and ends by
-// itself instead of waiting for the user.
+// With --screenshots the demo photographs its window into DIR (in an mwm
+// frame when mwm is installed) and ends by itself instead of waiting for the
+// user.
+#include <X11/IntrinsicP.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include "qev/module.h"
 #include "qev/records.h"
 #include "qev/slots.h"
+#include "demo_shots.h"
 #include "qevhost.h"
 
 namespace {
@@ -70,6 +74,19 @@ std::string trimmed(const char *text, int32_t length) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
+// Turns the event loop for a while so that the window manager and the
+// server have placed and drawn the window's latest state.
+const int kSettleSteps = 20;
+const useconds_t kSettleStepUs = 50000;
+void settle(wu_window *w, SyncFn sync) {
+  for (int i = 0; i < kSettleSteps; ++i) {
+    sync(1, 2);
+    usleep(kSettleStepUs);
+  }
+  windowSlot<WindowFn>(WUX_SLOT_UWND)(w);
+  sync(1, 2);
+}
+
 // Opens the demo window and answers the user; true when it ran.
 bool runWindow(void *module, const std::string &shots) {
   auto gfld = entry<GfldFn>(module, "wuxgfld");
@@ -98,15 +115,10 @@ bool runWindow(void *module, const std::string &shots) {
   }
   if (ok) pmsg(w, "Ready.", -1, 0);
   if (ok && !shots.empty()) {
-    // Let the server draw, then photograph the screen.
-    for (int i = 0; i < 10; ++i) sync(1, 1);
-    windowSlot<WindowFn>(WUX_SLOT_UWND)(w);
-    sync(1, 1);
-    std::string shot = shots + "/qevdemo.png";
-    std::string cmd = "import -window root '" + shot + "'";
-    int rc = std::system(cmd.c_str());
-    std::printf("screenshot %s: %s\n", shot.c_str(), rc == 0 ? "saved" : "FAILED");
-    ok = rc == 0;
+    // Photograph the window in its frame, placed clear of the corner.
+    demo::placeWindow(XtDisplay(w->outer), XtWindow(w->outer));
+    settle(w, sync);
+    ok = demo::saveShot(XtDisplay(w->outer), XtWindow(w->outer), shots + "/qevdemo.png");
   }
   while (ok && shots.empty()) {
     wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
@@ -131,6 +143,61 @@ bool runWindow(void *module, const std::string &shots) {
   return ok;
 }
 
+
+// A dialog window with two entry fields, a numeric one and a masked one; the
+// control events the module posts are printed as they come.
+using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_value *, int32_t,
+                             void *);
+const int32_t kEntryFieldType = 1;
+const int16_t kAttrText = 43, kAttrNumKeys = 77, kAttrMask = 58, kAttrX = 37, kAttrY = 38,
+              kAttrEvents = 93;
+const int32_t kControlPosted = 113;
+
+wu_status controlEvent(wu_ctl_handle *, void *, wu_value *, int32_t) { return WU_OK; }
+
+bool runControls(void *module, const std::string &shots) {
+  auto sync = entry<SyncFn>(module, "wutsync");
+  auto fwnd = entry<WindowFn>(module, "wuxfwnd");
+  if (!sync || !fwnd) return check("module entries", WU_NOTAVAIL);
+  wu_window *w = nullptr;
+  wu_pane *pane = nullptr;
+  if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 8, 60, 0));
+  int32_t events[] = {2, 3, 5, 9, 27, 31};
+  const char *numeric = "42";
+  for (int i = 0; ok && i < 2; ++i) {
+    wu_value v[5] = {};
+    v[0].code = kAttrX; v[0].type = 9; v[0].value = 20;
+    v[1].code = kAttrY; v[1].type = 9; v[1].value = 20 + 40 * i;
+    v[2].code = kAttrEvents; v[2].type = 10; v[2].value = 6; v[2].pointer = events;
+    v[3].code = i == 0 ? kAttrNumKeys : kAttrMask; v[3].type = i == 0 ? 18 : 0;
+    v[3].value = i == 0 ? 1 : '*';
+    v[4].code = kAttrText; v[4].type = 24; v[4].value = 2; v[4].pointer = const_cast<char *>(numeric);
+    wu_ctl_handle *h = nullptr;
+    ok = check("wuxcrea entry field", windowSlot<CreaFn>(WUX_SLOT_CREA)(
+                                          &h, pane, nullptr, kEntryFieldType, v, 5,
+                                          reinterpret_cast<void *>(controlEvent)));
+  }
+  if (ok && !shots.empty()) {
+    for (int i = 0; i < 10; ++i) sync(1, 1);
+    std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
+    ok = std::system(cmd.c_str()) == 0;
+  }
+  while (ok && shots.empty()) {
+    wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
+    if (code == kCloseEvent || code == WU_NOTAVAIL) break;
+    qevhost::PostedEvent e;
+    while (qevhost::nextEvent(w->event_task, &e)) {
+      wu_ctl_event rec;
+      std::memcpy(&rec, e.record.data(), std::min(sizeof rec, e.record.size()));
+      std::printf("control event %d from control %p\n", rec.code, static_cast<void *>(rec.handle));
+    }
+    if (code != kControlPosted) std::printf("event %d\n", code);
+  }
+  fwnd(w);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -142,7 +209,13 @@ int main(int argc, char **argv) {
     else
       module = argv[i];
   }
-  if (qevhost::start() == nullptr) return 1;
+  // Unattended runs photograph the window with its frame: a window manager
+  // draws it when one is installed.
+  const pid_t wm = shots.empty() ? 0 : demo::startWindowManager();
+  if (qevhost::start() == nullptr) {
+    demo::stopWindowManager(wm);
+    return 1;
+  }
   void *handle = qevhost::loadModule(module);
   bool ok = handle != nullptr;
   if (ok) {
@@ -165,11 +238,13 @@ int main(int argc, char **argv) {
     ok = ok && check("wuxgqev", windowSlot<GqevFn>(WUX_SLOT_GQEV)(&window, &code, buf, sizeof buf, &length));
     if (ok) std::printf("event %d: \"%.*s\"\n", code, static_cast<int>(length), buf);
     ok = ok && runWindow(handle, shots);
+    ok = ok && runControls(handle, shots);
     ok = check("wuxterm", windowSlot<InitFn>(WUX_SLOT_TERM)()) && ok;
   }
   for (const std::string &line : qevhost::log()) std::printf("log: %s\n", line.c_str());
   qevhost::unloadModule();
   qevhost::stop();
+  demo::stopWindowManager(wm);
   std::printf("%s\n", ok ? "demo: ok" : "demo: FAILED");
   return ok ? 0 : 1;
 }

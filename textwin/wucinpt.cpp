@@ -13,6 +13,7 @@
 #include "textwin/QevInput.h"
 #include "textwin/QevPane.h"
 #include "frames/wutframe.h"
+#include "graphics/wugraph.h"
 #include "textwin/wutwin.h"
 
 namespace {
@@ -163,6 +164,30 @@ void KeyFromWidget(Widget widget, QevInputCallbackStruct *call) {
 
 void ActionsGone(Widget, XtPointer, XtPointer) { g_actions_app = nullptr; }
 
+// The easel record of a widget that is one of its pane's easels, or null.
+wu_easel *EaselOf(Widget widget, wu_window **window_out) {
+  wu_window *w = nullptr;
+  wu_pane *p = nullptr;
+  if (wutwd2p(widget, &w, &p) != WU_OK || !p) return nullptr;
+  for (wu_easel *e = p->easels; e; e = e->next)
+    if (e->widget == widget) {
+      *window_out = w;
+      return e;
+    }
+  return nullptr;
+}
+
+// Next- and previous-field actions: an easel reports its own event with the
+// easel record, any other widget the window's field event.
+void FieldAction(Widget widget, int32_t field_code, int32_t easel_code) {
+  wu_window *w = nullptr;
+  if (wu_easel *easel = EaselOf(widget, &w)) {
+    wuxqwev(w, easel_code, &easel, int32_t(sizeof easel));
+    return;
+  }
+  if (wu_window *win = WindowOf(widget)) wuxqwev(win, field_code, nullptr, 0);
+}
+
 void NextFieldAction(Widget w, XEvent *event, String *, Cardinal *) { wutnxtf(w, event); }
 void PrevFieldAction(Widget w, XEvent *event, String *, Cardinal *) { wutprvf(w, event); }
 
@@ -183,13 +208,9 @@ void wuwfkey(Widget, XtPointer client, XtPointer call) {
   HandleKey(static_cast<wu_window *>(client), static_cast<QevInputCallbackStruct *>(call));
 }
 
-void wutnxtf(Widget w, XEvent *) {
-  if (wu_window *win = WindowOf(w)) wuxqwev(win, WU_EV_NEXT_FIELD, nullptr, 0);
-}
+void wutnxtf(Widget w, XEvent *) { FieldAction(w, WU_EV_NEXT_FIELD, WU_EV_EASEL_NEXT_FIELD); }
 
-void wutprvf(Widget w, XEvent *) {
-  if (wu_window *win = WindowOf(w)) wuxqwev(win, WU_EV_PREV_FIELD, nullptr, 0);
-}
+void wutprvf(Widget w, XEvent *) { FieldAction(w, WU_EV_PREV_FIELD, WU_EV_EASEL_PREV_FIELD); }
 
 void wutiact(void) {
   if (!wu_x_ok() || g_actions_app == devb->app) return;

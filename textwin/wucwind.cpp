@@ -12,6 +12,9 @@
 #include "frames/wutframe.h"
 #include "textwin/wutwin.h"
 
+// Step one of a control's release (the controls layer, when linked).
+extern "C" wu_status wuxfwid(wu_control *control) __attribute__((weak));
+
 namespace {
 
 // The longest a waiting read sleeps in one turn of the event loop before it
@@ -42,10 +45,20 @@ void RunReleaseList(wu_window *w, wu_pane *pane) {
   }
 }
 
+// Releases the controls still in the pane's list, both steps at once: a
+// pane that goes takes its controls, their widgets and handles with it.
+void ReleaseControls(wu_window *w, wu_pane *pane) {
+  if (!pane->ext) return;
+  if (wuxfwid)
+    while (wu_control *c = pane->ext->controls)
+      if (wuxfwid(c) != WU_OK) break;
+  RunReleaseList(w, pane);
+}
+
 }  // namespace
 
 extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
-  RunReleaseList(w, pane);
+  ReleaseControls(w, pane);
   FreeFields(w, pane);
   if (pane->ext) {
     if (pane->ext->widget) XtDestroyWidget(pane->ext->widget);
@@ -125,6 +138,8 @@ wu_status wuxfwnd(wu_window *w) {
   if (!state || !w) return WU_BADARG;
   wuxfleq(WU_FLEQ_WINDOW, w);
   wutfcmd(w);
+  // Controls are released while their widgets still stand.
+  for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
   // Pane widgets go with the frame; forget them first so that releasing
   // the records does not destroy them twice.
   wutdfrm(w);
@@ -222,6 +237,16 @@ wu_status wuxgdsf(wu_window *w, int32_t, uint32_t *flags_out) {
 wu_status wutecmd(wu_window *w, int32_t code) {
   if (!wumpcmd) return WU_UNSUPPORTED;
   return wumpcmd(w, code);
+}
+
+void *wucw2ep(wu_window *w) {
+  if (!w || !w->task) return nullptr;
+  qev_context *ctx = yytgexe(w->task);
+  if (!ctx) return nullptr;
+  void *anchor = nullptr;
+  if (yytngp(ctx, 0, WU_EDITOR_ANCHOR_NAME, WU_EDITOR_ANCHOR_NAME_LEN, &anchor, 0) != WU_OK)
+    return nullptr;
+  return anchor;
 }
 
 }  // extern "C"

@@ -26,6 +26,14 @@ extern "C" {
 /* Module event codes queued by the window layer. */
 #define WU_EV_NEXT_FIELD 10       /* next-field action of a widget in a pane */
 #define WU_EV_PREV_FIELD 11       /* previous-field action */
+/* The same actions on an easel: queued with the easel record as the
+   event's one parameter word. */
+#define WU_EV_EASEL_NEXT_FIELD 6
+#define WU_EV_EASEL_PREV_FIELD 7
+/* The named pointer that the owner of an editor window publishes in its
+   execution context: the editor's anchor. */
+#define WU_EDITOR_ANCHOR_NAME "EDITOR_ANCHOR"
+#define WU_EDITOR_ANCHOR_NAME_LEN 13
 #define WU_EV_WAKE 1047           /* wakes the window's waiting read */
 #define WU_EV_CLOSE 1000          /* the window manager asked to close the window */
 /* Function keys reach the host as the negative of their key index. */
@@ -80,6 +88,10 @@ wu_status wuxgdsf(wu_window *window, int32_t zero, uint32_t *flags_out);
 /* Window-system command entry: the window-command dispatcher decides; 0 is
    handled, WU_UNSUPPORTED not handled. */
 wu_status wutecmd(wu_window *window, int32_t code);
+/* The window's editor anchor: the named pointer WU_EDITOR_ANCHOR_NAME of
+   the execution context of the window's owning task; null for a window
+   whose owner publishes none (not an editor window). */
+void *wucw2ep(wu_window *window);
 
 /* ---- panes and fields ---------------------------------------------------- */
 

@@ -22,6 +22,7 @@
 
 /* Display block flags. */
 #define WU_DEV_IN_EVPROC        0x00800000u  /* a control's event procedure runs synchronously */
+#define WU_DEV_DRAGGING         0x00000020u  /* a drag started by the module is in progress */
 
 /* Control event masks (which control events are sent to the host). */
 #define WU_EVM_CLICK_NODE       0x00000001u  /* tree view: click on a node */

@@ -65,6 +65,14 @@ typedef struct wu_value {
   void *pointer;       /* +20 list, string or block */
 } wu_value;
 
+/* String item (12 bytes): one string of a host list of strings (value type
+   23) or of a row of a string table (value type 27). */
+typedef struct wu_str_item {
+  int32_t length;      /* +0 length of the text in bytes */
+  int32_t reserved;    /* +4 not read */
+  const char *text;    /* +8 the text, not necessarily NUL-terminated */
+} wu_str_item;
+
 /* Colour cell (12 bytes): a control's own foreground or background. */
 typedef struct wu_colour_cell {
   uint32_t pixel;      /* +0 */

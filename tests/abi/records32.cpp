@@ -19,6 +19,11 @@ AT(wu_value, value, 12);
 AT(wu_value, second, 16);
 AT(wu_value, pointer, 20);
 
+SIZE(wu_str_item, 12);
+AT(wu_str_item, length, 0);
+AT(wu_str_item, reserved, 4);
+AT(wu_str_item, text, 8);
+
 SIZE(wu_colour_cell, 12);
 AT(wu_colour_cell, pixel, 0);
 AT(wu_colour_cell, red, 4);

@@ -1,0 +1,87 @@
+// The demo's unattended run: see demo_shots.h.
+#include "demo_shots.h"
+
+#include <X11/Xatom.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+extern char **environ;
+
+namespace demo {
+
+namespace {
+
+const int kWmWaitSteps = 50;          // 50 x 100 ms for mwm to come up
+const useconds_t kStepUs = 100000;
+const int kWindowX = 60;              // where the demo window goes
+const int kWindowY = 60;
+const int kFrameMargin = 40;          // room for the frame in a screenshot
+
+bool screenManaged(Display *dpy) {
+  // mwm announces itself with this property of the root window.
+  Atom info = XInternAtom(dpy, "_MOTIF_WM_INFO", True);
+  if (info == None) return false;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  bool ok = XGetWindowProperty(dpy, DefaultRootWindow(dpy), info, 0, 2, False, AnyPropertyType,
+                               &type, &format, &count, &after, &data) == Success &&
+            type != None;
+  if (data) XFree(data);
+  return ok;
+}
+
+}  // namespace
+
+pid_t startWindowManager() {
+  pid_t pid = 0;
+  char name[] = "mwm";
+  char *argv[] = {name, nullptr};
+  if (posix_spawnp(&pid, name, nullptr, nullptr, argv, environ) != 0) return 0;
+  Display *dpy = XOpenDisplay(nullptr);
+  for (int i = 0; dpy && i < kWmWaitSteps && !screenManaged(dpy); ++i) usleep(kStepUs);
+  if (dpy) XCloseDisplay(dpy);
+  return pid;
+}
+
+void stopWindowManager(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  for (int i = 0; i < kWmWaitSteps; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    usleep(kStepUs);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+void placeWindow(Display *dpy, Window window) {
+  XMoveWindow(dpy, window, kWindowX, kWindowY);
+  XFlush(dpy);
+}
+
+bool saveShot(Display *dpy, Window window, const std::string &path) {
+  XWindowAttributes at;
+  Window child = None;
+  int x = 0, y = 0;
+  if (!window || !XGetWindowAttributes(dpy, window, &at) ||
+      !XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child))
+    return false;
+  const int left = std::max(0, x - kFrameMargin), top = std::max(0, y - kFrameMargin);
+  const int w = x - left + at.width + kFrameMargin, h = y - top + at.height + kFrameMargin;
+  char crop[64];
+  std::snprintf(crop, sizeof crop, "%dx%d+%d+%d", w, h, left, top);
+  std::string cmd = "import -window root -crop " + std::string(crop) + " +repage '" + path + "'";
+  int rc = std::system(cmd.c_str());
+  std::printf("screenshot %s: %s\n", path.c_str(), rc == 0 ? "saved" : "FAILED");
+  return rc == 0;
+}
+
+}  // namespace demo

@@ -1,0 +1,27 @@
+// The demo's unattended run on a private X server: a window manager for the
+// window's frame, the window's place and its screenshot.
+//
+// The demo program itself calls only Xlib: an executable that loaded libXt
+// ahead of the module's libXm would give Motif's shells the toolkit's plain
+// vendor shell.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <string>
+
+namespace demo {
+
+// Starts mwm on $DISPLAY when it is installed and waits until it manages
+// the screen; its process id, or 0 when there is none.
+pid_t startWindowManager();
+// Ends the window manager that startWindowManager started.
+void stopWindowManager(pid_t pid);
+// Moves a top-level window away from the screen's corner so that its frame
+// shows whole.
+void placeWindow(Display *dpy, Window window);
+// Saves a picture of the screen around the window and its frame.
+bool saveShot(Display *dpy, Window window, const std::string &path);
+
+}  // namespace demo
