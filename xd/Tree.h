@@ -45,9 +45,12 @@ typedef void (*XdTreeNodeProc)(Widget w, wu_tree_node *node, XtPointer call_data
 wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args);
 
 /* Links `node` in as `mode` says, relative to `ref` (a sibling for modes 0
-   and 1, the parent for modes 2 and 3), and creates its buttons.  0 when the
-   node was inserted; -1 (nothing changes) for an unknown mode, a missing
-   reference node, a reference of another tree or a node already in a tree. */
+   and 1, the parent for modes 2 and 3).  Its handle, icon and label buttons
+   are made by the first XdTreeDraw that shows the node (or by an operation
+   that needs them earlier), so nodes inside collapsed subtrees cost no
+   widgets.  0 when the node was inserted; -1 (nothing changes) for an
+   unknown mode, a missing reference node, a reference of another tree or a
+   node already in a tree. */
 int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int mode);
 
 /* Unlinks `node` and releases it with its whole subtree.  -1 when the tree is

@@ -85,7 +85,7 @@ struct wu_tree {
 struct wu_tree_node {
   wu_tree *tree;
   wu_tree_node *parent; /* NULL at the top level */
-  Widget handle;
+  Widget handle; /* the three buttons: NULL until the node is first shown */
   Widget icon;
   Widget label;
   char *text; /* XtMalloc'd by the owner, freed by the tree */
@@ -131,6 +131,9 @@ struct wu_tree_node {
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
 
+/* Makes the node's buttons now, for an owner that sets them up before the
+   node is first shown; 1 when the node has them, 0 when it is in no tree. */
+int _XdTreeMakeNodeButtons(wu_tree_node *node);
 /* Writes the tree, a line per node, through the trace switch. */
 void _XdTreePrint(wu_tree *tree);
 /* The first node, depth-first, whose label text equals `text`. */

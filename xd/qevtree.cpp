@@ -1,9 +1,9 @@
 /*
  * XdTree: the tree record over a scrolled window and its drawing area.
  *
- * Every node has three push buttons in the drawing area (handle, folder
- * icon, label); the connecting lines are drawn into a pixmap that the
- * drawing area's exposures copy from.  Layout is one pass over the rows
+ * Every node shown has three push buttons in the drawing area (handle,
+ * folder icon, label), made when the node is first shown; the connecting
+ * lines are drawn into a pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
  * shown: hidden subtrees are skipped (a node whose children were not shown
  * last time needs no work), and the buttons that change state are managed
  * and unmanaged in one batch each, so that the drawing area lays itself out
@@ -108,6 +108,8 @@ const char kScrollTranslations[] =
 namespace {
 
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
+
+bool ensureButtons(wu_tree_node *n);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -299,6 +301,7 @@ void selectionClear(wu_tree *tree) {
 /* ---------------------------------------------------------------------- */
 
 void callLabelActivate(wu_tree_node *n) {
+  if (!ensureButtons(n)) return;
   XmPushButtonCallbackStruct cbs = {};
   cbs.reason = XmCR_ACTIVATE;
   cbs.click_count = 1;
@@ -940,29 +943,41 @@ bool makeGC(wu_tree *tree, Display *dpy, Screen *screen) {
   return true;
 }
 
-Widget createButton(wu_tree *tree, wu_tree_node *n, Arg *extra, Cardinal num_extra) {
+/* Makes one node button.  The colormap and depth are given only when they
+   differ from the drawing area's, which the buttons inherit otherwise:
+   every argument costs the toolkit a lookup per widget. */
+Widget createButton(wu_tree *tree, wu_tree_node *n, bool focus_colours, Arg *extra,
+                    Cardinal num_extra) {
   Arg args[16];
   Cardinal c = 0;
-  XtSetArg(args[c], XmNcolormap, tree->colormap); ++c;
-  XtSetArg(args[c], XmNdepth, tree->depth); ++c;
-  XtSetArg(args[c], XmNbackground, tree->background); ++c;
-  XtSetArg(args[c], XmNforeground, tree->foreground); ++c;
+  Widget da = tree->drawing_area;
+  if (da->core.colormap != tree->colormap) {
+    XtSetArg(args[c], XmNcolormap, tree->colormap); ++c;
+  }
+  if (int(da->core.depth) != tree->depth) {
+    XtSetArg(args[c], XmNdepth, tree->depth); ++c;
+  }
+  XtSetArg(args[c], XmNbackground, focus_colours ? tree->focus_background : tree->background); ++c;
+  XtSetArg(args[c], XmNforeground, focus_colours ? tree->focus_foreground : tree->foreground); ++c;
   XtSetArg(args[c], XmNuserData, n); ++c;
   if (tree->font_list) {
     XtSetArg(args[c], XmNfontList, tree->font_list); ++c;
   }
   for (Cardinal i = 0; i < num_extra && c < XtNumber(args); ++i) args[c++] = extra[i];
-  Widget w = XtCreateWidget("PushButton", xmPushButtonWidgetClass, tree->drawing_area, args, c);
+  Widget w = XtCreateWidget("PushButton", xmPushButtonWidgetClass, da, args, c);
   XtOverrideTranslations(w, nodeTranslations());
   return w;
 }
 
+/* Makes the node's handle, icon and label buttons, showing the node's
+   current focus and selection state, and grows the row height to fit. */
 void createButtons(wu_tree *tree, wu_tree_node *n) {
   const EventMask mask =
       ButtonPressMask | ButtonReleaseMask | EnterWindowMask | LeaveWindowMask | OwnerGrabButtonMask;
   /* Picture buttons get an empty text: the toolkit would otherwise make
      one from the widget's name for each. */
   static XmString empty = XmStringCreateLocalized(const_cast<char *>(""));
+  const bool focused = tree->focus == n;
   Arg args[7];
   Cardinal c = 0;
   XtSetArg(args[c], XmNlabelString, empty); ++c;
@@ -972,14 +987,14 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
   XtSetArg(args[c], XmNhighlightThickness, 0); ++c;
   XtSetArg(args[c], XmNtraversalOn, False); ++c;
-  n->handle = createButton(tree, n, args, c);
+  n->handle = createButton(tree, n, false, args, c);
   XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
   XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, n);
 
   /* The icon: the same without an insensitive picture. */
-  XtSetArg(args[2], XmNlabelPixmap, n->closed_pixmap);
+  XtSetArg(args[2], XmNlabelPixmap, focused ? n->open_pixmap : n->closed_pixmap);
   XtSetArg(args[3], XmNtraversalOn, False);
-  n->icon = createButton(tree, n, args, 6);
+  n->icon = createButton(tree, n, false, args, 6);
   XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, n);
   XtAddEventHandler(n->icon, mask, False, nodeEventHandler, n);
 
@@ -987,11 +1002,11 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   c = 0;
   XtSetArg(args[c], XmNlabelString, text); ++c;
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
-  n->label = createButton(tree, n, args, c);
+  n->label = createButton(tree, n, focused || n->selected, args, c);
   XmStringFree(text);
   XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, n);
   XtAddEventHandler(n->label, mask, False, nodeEventHandler, n);
-  n->layout = 0;
+  n->layout = focused ? XdTREE_NODE_ICON_OPEN : 0;
 
   n->label_width = int16_t(XtWidth(n->label));
   n->label_height = int16_t(XtHeight(n->label));
@@ -1000,6 +1015,15 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   int icon_row = XtHeight(n->icon) +
                  reinterpret_cast<XmPrimitiveWidget>(n->icon)->primitive.highlight_thickness;
   tree->row_height = std::max({tree->row_height, label_row, icon_row});
+}
+
+/* A node's buttons are made when a layout first shows it, or when an
+   operation needs them earlier: nodes in subtrees never expanded cost no
+   widgets.  False for a node that is not in a tree. */
+bool ensureButtons(wu_tree_node *n) {
+  if (!n || !n->tree) return false;
+  if (!n->label) createButtons(n->tree, n);
+  return true;
 }
 
 }  // namespace
@@ -1151,7 +1175,8 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
     node->closed_pixmap = tree->closed_folder;
     node->closed_mask = tree->closed_mask;
   }
-  createButtons(tree, node);
+  node->handle = node->icon = node->label = nullptr; /* made when first shown */
+  node->layout = 0;
   return 0;
 }
 
@@ -1200,6 +1225,12 @@ int XdTreeDraw(wu_tree *tree) {
   tree->saved_has_focus = tree->has_focus;
   XtUnmanageChild(da);
 
+  /* Buttons first, for every row to be shown: a new label may make the
+     rows taller. */
+  walkTree(tree, [](wu_tree_node *n, int) {
+    ensureButtons(n);
+    return n->expanded != 0;
+  });
   Layout layout;
   layout.tree = tree;
   layout.run();
@@ -1219,14 +1250,14 @@ int XdTreeDraw(wu_tree *tree) {
 int XdTreeExpandNode(wu_tree_node *node) {
   if (!node || !node->tree || !node->expandable) return 0;
   if (node->expanded_word) *node->expanded_word = 1;
-  if (handleShowsPlus(node)) handleActivate(node->handle, node, nullptr);
+  if (handleShowsPlus(node) && ensureButtons(node)) handleActivate(node->handle, node, nullptr);
   if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
   return 1;
 }
 
 int XdTreeCollapseNode(wu_tree_node *node) {
   if (!node || !node->tree) return 0;
-  if (!handleShowsPlus(node)) handleActivate(node->handle, node, nullptr);
+  if (!handleShowsPlus(node) && ensureButtons(node)) handleActivate(node->handle, node, nullptr);
   if (node->expanded_word) *node->expanded_word = 0;
   return 1;
 }
@@ -1302,6 +1333,8 @@ void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data) {
   XFlush(XtDisplay(tree->drawing_area));
   if (notify && node->select_proc) node->select_proc(w, node, call_data);
 }
+
+int _XdTreeMakeNodeButtons(wu_tree_node *node) { return ensureButtons(node) ? 1 : 0; }
 
 int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
   if (!first || !node || first->tree != node->tree) return 0;

@@ -110,7 +110,7 @@ class Tree : public ::testing::Test {
   }
   static void collect(wu_tree_node *n, std::vector<std::pair<int, std::string>> &out) {
     for (; n; n = n->next) {
-      if (XtIsManaged(n->label)) out.emplace_back(XtY(n->label), n->text);
+      if (n->label && XtIsManaged(n->label)) out.emplace_back(XtY(n->label), n->text);
       collect(n->first_child, out);
     }
   }
@@ -346,6 +346,8 @@ TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
 TEST_F(Tree, WidgetToTreeNodeFindsIconsAndLabelsOnly) {
   wu_tree_node *a = add("a");
   wu_tree_node *b = add("b", a);
+  showTree();
+  XdTreeExpandNode(a);
   EXPECT_EQ(XdTreeWidgetToTreeNode(tree, b->label), b);
   EXPECT_EQ(XdTreeWidgetToTreeNode(tree, a->icon), a);
   EXPECT_EQ(XdTreeWidgetToTreeNode(tree, a->handle), nullptr);
@@ -353,6 +355,71 @@ TEST_F(Tree, WidgetToTreeNodeFindsIconsAndLabelsOnly) {
   EXPECT_EQ(_XdTreeIsChild(a, b), 1);
   EXPECT_EQ(_XdTreeIsChild(b, a), 0);
   EXPECT_EQ(_XdTreeFindLabel(tree, "b"), b);
+}
+
+// Nodes below a collapsed node get their buttons when first shown, in the
+// state the tree gave them meanwhile; the interface reaches them throughout.
+TEST_F(Tree, NodesOfCollapsedSubtreesGetButtonsWhenFirstShown) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b = add("b", a);
+  wu_tree_node *c = add("c", b);
+  wu_tree_node *d = add("d");
+  showTree();
+  EXPECT_EQ(b->label, nullptr);
+  EXPECT_EQ(c->icon, nullptr);
+  EXPECT_EQ(_XdTreeFindLabel(tree, "c"), c);
+  EXPECT_EQ(_XdTreeIsChild(a, c), 1);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, d->label), d);
+
+  // Focused while hidden: shown later with the open folder and inverse label.
+  XdTreeSetFocus(tree, b, 0);
+  EXPECT_EQ(tree->focus, b);
+  XdTreeExpandNode(a);
+  settle();
+  ASSERT_NE(b->label, nullptr);
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b", "d"}));
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, b->label), b);
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, b->icon), b);
+  EXPECT_TRUE(focusShown(b));
+  Pixmap shown = None;
+  XtVaGetValues(b->icon, XmNlabelPixmap, &shown, NULL);
+  EXPECT_EQ(shown, b->open_pixmap);
+  EXPECT_EQ(c->label, nullptr);  // b is still collapsed
+  // The rows of later-made labels line up with the earlier ones.
+  EXPECT_EQ(XtY(b->label) - XtY(a->label), tree->row_height);
+
+  // Expanding a node that was never shown hands its owner a real handle.
+  wu_tree_node *e = add("e", c);
+  takeLog();
+  Widget told = nullptr;
+  c->expand_proc = [](Widget w, wu_tree_node *n, XtPointer) {
+    logCall("expand", n);
+    XtVaSetValues(w, XmNuserData, n, NULL);  // a live widget of the node
+  };
+  EXPECT_EQ(XdTreeExpandNode(c), 1);
+  EXPECT_EQ(takeLog(), Log{"expand:c"});
+  ASSERT_NE(c->handle, nullptr);
+  XtVaGetValues(c->handle, XmNuserData, &told, NULL);
+  EXPECT_EQ(reinterpret_cast<wu_tree_node *>(told), c);
+  EXPECT_EQ(e->label, nullptr);  // b, above c, is collapsed: e is not shown
+
+  // An owner may have the buttons made early to set them up.
+  EXPECT_EQ(_XdTreeMakeNodeButtons(e), 1);
+  ASSERT_NE(e->label, nullptr);
+  EXPECT_FALSE(XtIsManaged(e->label));
+  EXPECT_EQ(XdTreeWidgetToTreeNode(tree, e->label), e);
+  XdTreeExpandNode(b);
+  settle();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b", "c", "e", "d"}));
+
+  // Deleting a subtree with nodes that never had buttons releases them all.
+  wu_tree_node *f = add("f", e);
+  (void)f;
+  takeLog();
+  EXPECT_EQ(XdTreeDeleteTree(tree, a), 0);
+  EXPECT_EQ(takeLog(), (Log{"release:f", "release:e", "release:c", "release:b", "select:d",
+                            "release:a"}));
+  EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
 TEST_F(Tree, LinesAndFolderIconsAreDrawn) {
