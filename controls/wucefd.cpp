@@ -590,7 +590,7 @@ wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *si
   wu_control *c = wu_ctl_of(h);
   Widget w = c ? wuwgxtw(c) : nullptr;
   if (w == nullptr || wumrdnd == nullptr) return WU_UNSUPPORTED;
-  void *site = wumrdnd(w);
+  wu_dnd_site *site = wumrdnd(w);
   if (site == nullptr) return WU_UNSUPPORTED;
   if (wuwidrg != nullptr) wuwidrg(w, site);
   c->dnd = site;
@@ -611,13 +611,13 @@ wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
 wu_status TextQueryDND(wu_ctl_handle *h, void *entries, void *count, void *) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->dnd == nullptr || wuxqdnd == nullptr) return WU_UNSUPPORTED;
-  return wuxqdnd(c->dnd, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
+  return wuxqdnd(static_cast<wu_dnd_site *>(c->dnd), static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
 wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->dnd == nullptr || wuxsdnd == nullptr) return WU_UNSUPPORTED;
-  return wuxsdnd(c->dnd, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
+  return wuxsdnd(static_cast<wu_dnd_site *>(c->dnd), static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
 void install_slots(wu_control *c) {

@@ -20,6 +20,7 @@
 #include "qev/kernel.h"
 #include "qev/records.h"
 #include "qev/status.h"
+#include "frames/wuframes.h"
 
 extern "C" {
 
@@ -196,14 +197,17 @@ void wutaddt(Widget w) __attribute__((weak));
 void wutalrm(void) __attribute__((weak));
 wu_status wuglclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
 wu_status wugrclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
-void *wumrdnd(Widget w) __attribute__((weak));
-wu_status wumudnd(Widget w) __attribute__((weak));
-wu_status wuwidrg(Widget w, void *site) __attribute__((weak));
-wu_status wuxsdnd(void *site, wu_value *entries, int32_t count) __attribute__((weak));
-wu_status wuxqdnd(void *site, wu_value *entries, int32_t count) __attribute__((weak));
-wu_status wuxfdnd(void *items, void *count, void *flags) __attribute__((weak));
 
 }  // extern "C"
+
+/* The drop-site services are declared with the frames layer; a module built
+   without that layer leaves them null. */
+#pragma weak wumrdnd
+#pragma weak wumudnd
+#pragma weak wuwidrg
+#pragma weak wuxsdnd
+#pragma weak wuxqdnd
+#pragma weak wuxfdnd
 
 
 /* A colour set as the frames layer fills it: background, foreground, top

@@ -17,7 +17,6 @@
 
 extern "C" {
 // Builders of the other control kinds, linked when their kinds are.
-wu_status wutisbr(wu_control *) __attribute__((weak));
 wu_status wutirbx(wu_control *) __attribute__((weak));
 wu_status wutipbn(wu_control *) __attribute__((weak));
 wu_status wutipbf(wu_control *) __attribute__((weak));
@@ -25,7 +24,6 @@ wu_status wuticbx(wu_control *) __attribute__((weak));
 wu_status wutitog(wu_control *) __attribute__((weak));
 wu_status wutilbx(wu_control *) __attribute__((weak));
 wu_status wutiicf(wu_control *) __attribute__((weak));
-wu_status wutiscl(wu_control *) __attribute__((weak));
 wu_status wutigpb(wu_control *) __attribute__((weak));
 wu_status wuticbo(wu_control *) __attribute__((weak));
 wu_status wutilvw(wu_control *) __attribute__((weak));
@@ -42,9 +40,23 @@ wu_status wuwiprg(wu_control *) __attribute__((weak));
 void wuwtlst(wu_control *) __attribute__((weak));
 }
 
+#pragma weak wutisbr
+#pragma weak wutiscl
+
 namespace {
 
 using Builder = wu_status (*)(wu_control *);
+
+// The frames layer builds a bar from its window, pane and bar record.
+wu_status build_bar(wu_control *c) {
+  if (wutisbr == nullptr) return WU_UNSUPPORTED;
+  return wutisbr(wu_ctl_window(c), c->pane, reinterpret_cast<wu_bar *>(c));
+}
+
+wu_status build_scaled_bar(wu_control *c) {
+  if (wutiscl == nullptr) return WU_UNSUPPORTED;
+  return wutiscl(wu_ctl_window(c), c->pane, reinterpret_cast<wu_bar *>(c));
+}
 
 struct KindBuilder {
   int32_t kind;
@@ -53,13 +65,13 @@ struct KindBuilder {
 
 // The builder of each record kind (null where the kind is not linked).
 const KindBuilder kBuilders[] = {
-    {WU_MT_PANE_VBAR, wutisbr},     {WU_MT_PANE_HBAR, wutisbr},
+    {WU_MT_PANE_VBAR, build_bar},   {WU_MT_PANE_HBAR, build_bar},
     {WU_MT_OLD_RADIOBOX, wutirbx},  {WU_MT_OLD_PUSHBUTTON, wutipbn},
     {WU_MT_FIELD_BUTTON, wutipbf},  {WU_MT_OLD_CHECKBOX, wuticbx},
     {WU_MT_FIELD_TOGGLE, wutitog},  {WU_MT_OLD_LISTBOX, wutilbx},
-    {WU_MT_BAR, wutisbr},           {WU_MT_BAR2, wutisbr},
-    {WU_MT_ICONBUTTON, wutiicf},    {WU_MT_SCALE, wutiscl},
-    {WU_MT_SCALE2, wutiscl},        {WU_MT_GRAPHBUTTON, wutigpb},
+    {WU_MT_BAR, build_bar},         {WU_MT_BAR2, build_bar},
+    {WU_MT_ICONBUTTON, wutiicf},    {WU_MT_SCALE, build_scaled_bar},
+    {WU_MT_SCALE2, build_scaled_bar}, {WU_MT_GRAPHBUTTON, wutigpb},
     {WU_MT_COMBOBOX, wuticbo},      {WU_MT_LABEL, wutifld},
     {WU_MT_ENTRY, wutifld},         {WU_MT_MLENTRY, wutifld},
     {WU_MT_LISTVIEW, wutilvw},      {WU_MT_SPINBOX, wutisbx},

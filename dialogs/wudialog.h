@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "qev/kernel.h"
 #include "qev/records.h"
 #include "qev/status.h"
 
@@ -35,6 +36,20 @@ typedef struct wu_fsel {
 /* Mode of browseURL: show the address in the web browser. */
 #define WU_BROWSE_URL 8192
 
+/* A help request (wunhelpc), zero-filled by the caller: three counted
+   texts naming the help system, the book and the topic (the Tool Editor
+   asks "host", "ted", "1"), and the file context of the asking task. */
+#define WU_HELP_TEXTS 3
+#define WU_HELP_TEXT_MAX 255
+typedef struct wu_help_text {
+  const char *text;
+  int32_t length;
+} wu_help_text;
+typedef struct wu_help_request {
+  wu_help_text texts[WU_HELP_TEXTS]; /* system, book, topic */
+  qev_context *context;              /* file context of the asking task */
+} wu_help_request;
+
 extern "C" {
 
 wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const char *initial_file,
@@ -45,6 +60,8 @@ wu_status wumcfnt(wu_window *window);
 wu_status wumfdlg(wu_window *window, int32_t code);
 wu_status wumndlg(wu_window *window);
 wu_status wumpref(wu_window *window);
+/* The window is going away: a Find/Change dialog acting on it closes. */
+void wumfdwn(wu_window *window);
 
 wu_status wumpdlg(wu_window *window);
 wu_status wumpstp(wu_window *window);
@@ -53,7 +70,7 @@ wu_status wummdlg(wu_window *window);
 
 wu_status browseURL(const char *address, int32_t length, int32_t mode);
 int32_t vuxihlp(void);
-wu_status wunhelpc(void *request);
+wu_status wunhelpc(const wu_help_request *request);
 
 }  // extern "C"
 

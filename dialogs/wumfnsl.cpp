@@ -83,10 +83,4 @@ wu_status wumcfnt(wu_window *window) {
   return wumrfnt(choice.font.c_str(), nullptr);
 }
 
-// The Find/Change and preferences dialogs are not part of this module yet:
-// the dispatcher is told they are not available.
-wu_status wumfdlg(wu_window *, int32_t) { return WU_NOTAVAIL; }
-wu_status wumndlg(wu_window *) { return WU_OK; }
-wu_status wumpref(wu_window *) { return WU_NOTAVAIL; }
-
 }  // extern "C"

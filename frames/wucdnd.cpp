@@ -235,6 +235,11 @@ wu_status wuxfdnd(wu_value *items, int32_t count, uint32_t) {
   return result;
 }
 
+wu_status wutfdnd(wu_ctl_handle *, void *items, void *count, void *flags) {
+  return wuxfdnd(static_cast<wu_value *>(items), int32_t(reinterpret_cast<intptr_t>(count)),
+                 uint32_t(reinterpret_cast<uintptr_t>(flags)));
+}
+
 wu_status wuwsdnd(Widget w, int32_t, const wu_drag_desc *desc, int32_t *started) {
   if (started) *started = 0;
   if (!w || !desc) return WU_BADARG;

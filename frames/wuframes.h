@@ -168,6 +168,10 @@ wu_status wuxudnd(wu_dnd_site *site);
 wu_status wuxsdnd(wu_dnd_site *site, wu_value *entries, int32_t count);
 wu_status wuxqdnd(wu_dnd_site *site, wu_value *entries, int32_t count);
 wu_status wuxfdnd(wu_value *items, int32_t count, uint32_t flags);
+/* Control services slot 15: gives back handed-out lists.  The handle is not
+   used; the other three arguments are wuxfdnd's entries, count and flags,
+   the last two passed by value in the slot's pointer-sized words. */
+wu_status wutfdnd(wu_ctl_handle *handle, void *items, void *count, void *flags);
 /* Starts a drag from the widget at the position of `desc`; *started is 1
    when Motif took it. */
 wu_status wuwsdnd(Widget w, int32_t zero, const wu_drag_desc *desc, int32_t *started);

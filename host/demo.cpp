@@ -6,7 +6,8 @@
 //   qevdemo [--screenshots DIR] [MODULE]
 //
 // With --screenshots the demo photographs its window into DIR (in an mwm
-// frame when mwm is installed) and ends by itself instead of waiting for the
+// frame when mwm is installed), types a command into it through XTest and
+// photographs the answer, and ends by itself instead of waiting for the
 // user.
 #include <X11/IntrinsicP.h>
 #include <dlfcn.h>
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <string>
 
+#include "qev/catalog.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/records.h"
@@ -49,6 +51,12 @@ using WindowFn = wu_status (*)(wu_window *);
 using GfldFn = wu_status (*)(wu_pane *, wu_field **, int32_t, int32_t, int32_t, int32_t, uint32_t);
 using PmsgFn = wu_status (*)(wu_window *, const char *, int32_t, int32_t);
 using SyncFn = wu_status (*)(int32_t, int32_t);
+using CountFn = int32_t (*)(wu_window *);
+// wutsync's modes: flush the output; dispatch what is pending (2: and again
+// after the server has applied what the dispatched events asked).
+const int32_t kSyncFlush = 1;
+const int32_t kSyncDispatch = 1;
+const int32_t kSyncDispatchApplied = 2;
 
 const int32_t kDemoWindowKind = 1;
 const int32_t kEnterKey = -13;        // Enter comes back as key 13
@@ -80,11 +88,56 @@ const int kSettleSteps = 20;
 const useconds_t kSettleStepUs = 50000;
 void settle(wu_window *w, SyncFn sync) {
   for (int i = 0; i < kSettleSteps; ++i) {
-    sync(1, 2);
+    sync(kSyncFlush, kSyncDispatchApplied);
     usleep(kSettleStepUs);
   }
   windowSlot<WindowFn>(WUX_SLOT_UWND)(w);
-  sync(1, 2);
+  sync(kSyncFlush, kSyncDispatchApplied);
+}
+
+// The command the unattended run types, and how long it waits for the
+// window's answer before it gives up.
+const char kTypedCommand[] = "HELLO";
+const int kTypedWaitSteps = 100;      // x 50 ms
+
+// Answers one event of the demo window: a command (queued, or typed on the
+// command line and ended with Enter) is echoed on the message line and in
+// the entry field.  False when the demo should end.
+bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
+  std::printf("event %d\n", code);
+  std::string command;
+  if (code == WU_EV_COMMAND && w->command_text) {
+    command = w->command_text;
+  } else if (code == kEnterKey && w->command_field) {
+    command = trimmed(w->command_field->text, w->command_field->length);
+    put(w->command_field, "");
+  } else if (code == kCloseEvent || code == WU_NOTAVAIL) {
+    return false;
+  }
+  if (command.empty()) return true;
+  std::printf("command \"%s\"\n", command.c_str());
+  if (command == "QUIT") return false;
+  std::string reply = "Command: " + command;
+  pmsg(w, reply.c_str(), -1, 0);
+  if (entryField) put(entryField, command.c_str());
+  return true;
+}
+
+// The unattended run types a command into the window and photographs the
+// answer.  It turns the event loop until the typed Enter is queued, so a key
+// that never arrives ends the run instead of blocking its read.
+bool typeAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn queued,
+                  PmsgFn pmsg, wu_field *entryField) {
+  Display *dpy = XtDisplay(w->outer);
+  if (!demo::typeCommand(dpy, XtWindow(w->outer), kTypedCommand)) return check("typing", WU_NOTAVAIL);
+  for (int i = 0; i < kTypedWaitSteps && queued(w) == 0; ++i) {
+    sync(kSyncFlush, kSyncDispatchApplied);
+    usleep(kSettleStepUs);
+  }
+  if (queued(w) == 0) return check("typed command", WU_NOTAVAIL);
+  answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField);
+  settle(w, sync);
+  return demo::saveShot(dpy, XtWindow(w->outer), path);
 }
 
 // Opens the demo window and answers the user; true when it ran.
@@ -93,7 +146,8 @@ bool runWindow(void *module, const std::string &shots) {
   auto pmsg = entry<PmsgFn>(module, "wuxpmsg");
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
-  if (!gfld || !pmsg || !sync || !fwnd) return check("module entries", WU_NOTAVAIL);
+  auto queued = entry<CountFn>(module, "wutcqev");
+  if (!gfld || !pmsg || !sync || !fwnd || !queued) return check("module entries", WU_NOTAVAIL);
   wu_window *w = nullptr;
   wu_pane *top = nullptr, *form = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind,
@@ -119,25 +173,9 @@ bool runWindow(void *module, const std::string &shots) {
     demo::placeWindow(XtDisplay(w->outer), XtWindow(w->outer));
     settle(w, sync);
     ok = demo::saveShot(XtDisplay(w->outer), XtWindow(w->outer), shots + "/qevdemo.png");
+    ok = ok && typeAndShoot(w, shots + "/qevdemo-typed.png", sync, queued, pmsg, entryField);
   }
-  while (ok && shots.empty()) {
-    wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
-    std::printf("event %d\n", code);
-    std::string command;
-    if (code == WU_EV_COMMAND && w->command_text) {
-      command = w->command_text;
-    } else if (code == kEnterKey && w->command_field) {
-      command = trimmed(w->command_field->text, w->command_field->length);
-      put(w->command_field, "");
-    } else if (code == kCloseEvent || code == WU_NOTAVAIL) {
-      break;
-    }
-    if (command.empty()) continue;
-    std::printf("command \"%s\"\n", command.c_str());
-    if (command == "QUIT") break;
-    std::string reply = "Command: " + command;
-    pmsg(w, reply.c_str(), -1, 0);
-    if (entryField) put(entryField, command.c_str());
+  while (ok && shots.empty() && answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField)) {
   }
   fwnd(w);
   return ok;
@@ -148,10 +186,7 @@ bool runWindow(void *module, const std::string &shots) {
 // control events the module posts are printed as they come.
 using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_value *, int32_t,
                              void *);
-const int32_t kEntryFieldType = 1;
-const int16_t kAttrText = 43, kAttrNumKeys = 77, kAttrMask = 58, kAttrX = 37, kAttrY = 38,
-              kAttrEvents = 93;
-const int32_t kControlPosted = 113;
+const int32_t kControlPosted = 113;   // the module posted a control event
 
 wu_status controlEvent(wu_ctl_handle *, void *, wu_value *, int32_t) { return WU_OK; }
 
@@ -163,23 +198,27 @@ bool runControls(void *module, const std::string &shots) {
   wu_pane *pane = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
   bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 8, 60, 0));
-  int32_t events[] = {2, 3, 5, 9, 27, 31};
+  int32_t events[] = {WU_EV_KEY,         WU_EV_RETURNKEY, WU_EV_POPUP,
+                      WU_EV_DOUBLECLICK, WU_EV_CLICK,     WU_EV_VALUECHANGED};
   const char *numeric = "42";
   for (int i = 0; ok && i < 2; ++i) {
     wu_value v[5] = {};
-    v[0].code = kAttrX; v[0].type = 9; v[0].value = 20;
-    v[1].code = kAttrY; v[1].type = 9; v[1].value = 20 + 40 * i;
-    v[2].code = kAttrEvents; v[2].type = 10; v[2].value = 6; v[2].pointer = events;
-    v[3].code = i == 0 ? kAttrNumKeys : kAttrMask; v[3].type = i == 0 ? 18 : 0;
+    v[0].code = WU_A_HPOS; v[0].type = WU_VT_INT; v[0].value = 20;
+    v[1].code = WU_A_VPOS; v[1].type = WU_VT_INT; v[1].value = 20 + 40 * i;
+    v[2].code = WU_A_EVENTS; v[2].type = WU_VT_INTLIST;
+    v[2].value = int32_t(sizeof events / sizeof events[0]); v[2].pointer = events;
+    // The first field takes digits only, the second shows '*' for each character.
+    v[3].code = i == 0 ? WU_A_NUMKEYS : WU_A_MASKCHAR; v[3].type = i == 0 ? WU_VT_BOOL : WU_VT_CHAR;
     v[3].value = i == 0 ? 1 : '*';
-    v[4].code = kAttrText; v[4].type = 24; v[4].value = 2; v[4].pointer = const_cast<char *>(numeric);
+    v[4].code = WU_A_TEXT; v[4].type = WU_VT_STRING; v[4].value = int32_t(std::strlen(numeric));
+    v[4].pointer = const_cast<char *>(numeric);
     wu_ctl_handle *h = nullptr;
     ok = check("wuxcrea entry field", windowSlot<CreaFn>(WUX_SLOT_CREA)(
-                                          &h, pane, nullptr, kEntryFieldType, v, 5,
+                                          &h, pane, nullptr, WU_CTYPE_ENTRY, v, 5,
                                           reinterpret_cast<void *>(controlEvent)));
   }
   if (ok && !shots.empty()) {
-    for (int i = 0; i < 10; ++i) sync(1, 1);
+    for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
     ok = std::system(cmd.c_str()) == 0;
   }

@@ -2,12 +2,15 @@
 #include "demo_shots.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -82,6 +85,41 @@ bool saveShot(Display *dpy, Window window, const std::string &path) {
   int rc = std::system(cmd.c_str());
   std::printf("screenshot %s: %s\n", path.c_str(), rc == 0 ? "saved" : "FAILED");
   return rc == 0;
+}
+
+namespace {
+
+const int kPointerInset = 20;         // where in the window the pointer goes
+
+void pressKey(Display *dpy, KeyCode code, bool shifted) {
+  const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+  if (shifted) XTestFakeKeyEvent(dpy, shift, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  if (shifted) XTestFakeKeyEvent(dpy, shift, False, CurrentTime);
+}
+
+}  // namespace
+
+bool typeCommand(Display *dpy, Window window, const std::string &text) {
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(dpy, &event, &error, &major, &minor)) return false;
+  int x = 0, y = 0;
+  Window child = None;
+  if (!XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), kPointerInset, kPointerInset,
+                             &x, &y, &child))
+    return false;
+  XTestFakeMotionEvent(dpy, DefaultScreen(dpy), x, y, CurrentTime);
+  for (char c : text) {
+    char name[2] = {c, '\0'};
+    KeySym sym = c == ' ' ? XK_space : XStringToKeysym(name);
+    KeyCode code = sym != NoSymbol ? XKeysymToKeycode(dpy, sym) : 0;
+    if (code == 0) return false;
+    pressKey(dpy, code, std::isupper(static_cast<unsigned char>(c)) != 0);
+  }
+  pressKey(dpy, XKeysymToKeycode(dpy, XK_Return), false);
+  XFlush(dpy);
+  return true;
 }
 
 }  // namespace demo

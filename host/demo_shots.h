@@ -23,5 +23,10 @@ void stopWindowManager(pid_t pid);
 void placeWindow(Display *dpy, Window window);
 // Saves a picture of the screen around the window and its frame.
 bool saveShot(Display *dpy, Window window, const std::string &path);
+// Types a command into the window as a user would through the keyboard:
+// the pointer moves into the window, then the text's keys and Return go to
+// the server through XTest.  False when XTest is missing or a character has
+// no key.
+bool typeCommand(Display *dpy, Window window, const std::string &text);
 
 }  // namespace demo

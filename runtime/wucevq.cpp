@@ -117,6 +117,16 @@ wu_event *wutdqev(wu_window *window) {
   return nullptr;
 }
 
+wu_event *wutdqec(wu_window *window, int32_t code1, int32_t code2) {
+  wu_state *state = wu_module();
+  if (state == nullptr) return nullptr;
+  wu_event *prev = nullptr;
+  for (wu_event *e = state->queue_head; e != nullptr; prev = e, e = e->next)
+    if (e->window == window && (e->code == code1 || e->code == code2))
+      return unlink_after(state, prev);
+  return nullptr;
+}
+
 void wutrlev(wu_event *event) {
   wu_state *state = wu_module();
   if (state == nullptr || event == nullptr) return;

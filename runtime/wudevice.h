@@ -212,6 +212,10 @@ typedef struct wu_device {
   /* Atoms. */
   Atom wm_protocols, wm_delete_window, wm_state;
 
+  /* This session on the display (wutsess): its number, 1 for the first
+     session, 0 when none was taken; the top-level shell's window names it. */
+  int32_t session_number;
+
   /* Resources. */
   wu_device_resources devres;
   wu_app_resources appres;

@@ -92,6 +92,10 @@ wu_status wuxfleq(int32_t kind, void *record);
    there is none); wutrlev gives the node back. */
 wu_event *wutdqev(wu_window *window);
 void wutrlev(wu_event *event);
+/* Takes the oldest event of the window whose code is `code1` or `code2`
+   (null when there is none); the window's other events and those of other
+   windows stay queued in their order. */
+wu_event *wutdqec(wu_window *window, int32_t code1, int32_t code2);
 /* Number of events queued (for the window, or all when null). */
 int32_t wutcqev(wu_window *window);
 

@@ -8,6 +8,7 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "qev/flags.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -66,6 +67,26 @@ wu_status wutpevt(volatile int32_t *flag, int32_t mask) {
     if (!wutturn(-1)) return WU_NOTAVAIL;
   }
   return WU_OK;
+}
+
+wu_status wutpmio(wu_window *window, int32_t event1, int32_t event2) {
+  if (!window) return WU_BADARG;
+  for (;;) {
+    // Only the two awaited codes are taken: whatever else the window or
+    // other windows queued meanwhile stays for their own reads.
+    if (wu_event *e = wutdqec(window, event1, event2)) {
+      const int32_t code = e->code;
+      wutrlev(e);
+      if (code == event1) return WU_OK;
+      // A menu command that ended the wait counts as a normal end.
+      if (window->flags & WU_WIN_MENU_COMMAND) {
+        window->flags &= ~WU_WIN_MENU_COMMAND;
+        return WU_OK;
+      }
+      return WU_SECOND_EVENT;
+    }
+    if (!wutturn(-1)) return WU_NOTAVAIL;
+  }
 }
 
 wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode) {

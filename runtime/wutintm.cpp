@@ -1,7 +1,8 @@
 // Start-up and shut-down of the X toolkit.  wutinit, in this order: the
 // display block, the locale, the application context, the display, the error
-// handlers, the visual, the top-level shell, the resources (the user's
-// preferences merged in), the display device and the widget set's hooks.
+// handlers, the visual, the top-level shell, the session number on the
+// display, the resources (the user's preferences merged in), the display
+// device and the widget set's hooks.
 // A failure part way undoes what was done and answers WU_INITFAIL; the host
 // then runs without a display.
 #include <X11/Intrinsic.h>
@@ -15,6 +16,7 @@
 #include "graphics/wugraph.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+#include "runtime/wutsess.h"
 #include "xd/qevutil.h"
 
 wu_device fsdev;
@@ -49,6 +51,10 @@ void InstallHooks() {
 
 void CloseDown() {
   if (!devb) return;
+  // The session's number goes back before its shell does.
+  if (devb->session_number && devb->toplevel && wu_x_ok() && XtIsRealized(devb->toplevel))
+    wutsfre(devb->display, XtWindow(devb->toplevel), WU_SESSION_LOCK_WAIT_MS);
+  devb->session_number = 0;
   if (devb->toplevel) XtDestroyWidget(devb->toplevel);
   devb->toplevel = nullptr;
   if (devb->display) XtCloseDisplay(devb->display);
@@ -106,6 +112,7 @@ wu_status wutinit(void) {
   XtSetArg(args[n], XmNheight, kToplevelSize); n++;
   devb->toplevel = XtAppCreateShell("qev", "QEV", applicationShellWidgetClass, dpy, args, n);
   XtRealizeWidget(devb->toplevel);
+  wutsnum(dpy, XtWindow(devb->toplevel), WU_SESSION_LOCK_WAIT_MS, &devb->session_number);
 
   wutgres();
   if (devb->appres.multi_click_time > 0) XtSetMultiClickTime(dpy, devb->appres.multi_click_time);

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "qev/kernel.h"
+#include "qev/records.h"
 #include "qev/status.h"
 #include "runtime/wudevice.h"
 
@@ -44,6 +45,12 @@ void wutfrfn(void);                  /* frees the fonts replaced by wumrfnt */
 /* Event loop (wutinpt). */
 wu_status wutpevt(volatile int32_t *flag, int32_t mask);
 wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode);
+/* Modal wait of a window: turns the event loop until the window's module
+   event queue holds `event1` (answers WU_OK) or `event2` (WU_SECOND_EVENT,
+   or WU_OK when the window's WU_WIN_MENU_COMMAND flag was set, which is
+   cleared).  The awaited event is taken; the window's other events stay
+   queued.  WU_NOTAVAIL once the display is lost. */
+wu_status wutpmio(wu_window *window, int32_t event1, int32_t event2);
 /* Turns the event loop once: waits at most `timeout_ms` (-1 for as long as
    it takes) for something to do and does it.  False once the display is
    lost. */
@@ -79,6 +86,20 @@ wu_status wutqicn(const char *name);
 wu_status wutqprf(const char *name);
 /* Reads all resource records from the display's database (wutresl). */
 void wutgres(void);
+/* The user's preferences file in the home directory: one "QEV.name: value"
+   line per setting, merged into the resource database at start-up. */
+#define WU_PREFS_FILE "QEVUSERPREFS"
+/* The preference settings, by index 0 .. wutprfn()-1: wutprfg gives the
+   name (null past the last), the kind and the current value as text;
+   wutprfs sets one by name from its text in the display's database and
+   reads the preferences again (WU_BADARG for a value of the wrong form,
+   WU_NOTAVAIL for an unknown name). */
+#define WU_PREF_STRING 0
+#define WU_PREF_BOOL 1
+#define WU_PREF_INT 2
+int32_t wutprfn(void);
+const char *wutprfg(int32_t index, int32_t *kind, char *value, int32_t size);
+wu_status wutprfs(const char *name, const char *value);
 
 /* Shells the module made: the busy cursor covers them (frames). */
 void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */

@@ -11,6 +11,8 @@
 #include <X11/Xresource.h>
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -170,36 +172,38 @@ void ReadSet(const Desc *descs, size_t n, void *record) {
   XtFree(reinterpret_cast<char *>(res));
 }
 
+// The value of one resource of a record as text: into `buf` for numbers
+// and flags, the record's own string otherwise.
+const char *ValueText(const Desc &desc, const void *record, char *buf, size_t size) {
+  const char *field = static_cast<const char *>(record) + desc.offset;
+  switch (desc.kind) {
+    case K_STRING: {
+      String s;
+      std::memcpy(&s, field, sizeof s);
+      return s ? s : "";
+    }
+    case K_BOOL: {
+      Boolean b;
+      std::memcpy(&b, field, sizeof b);
+      return b ? "True" : "False";
+    }
+    case K_INT: {
+      int v;
+      std::memcpy(&v, field, sizeof v);
+      std::snprintf(buf, size, "%d", v);
+      return buf;
+    }
+  }
+  return "";
+}
+
 // Lists one set; returns how many lines were written.
 int ListSet(const Desc *descs, size_t n, const void *record, const char *name) {
   int listed = 0;
-  const char *base = static_cast<const char *>(record);
   for (size_t i = 0; i < n; ++i) {
     if (name && *name && strcasecmp(name, descs[i].name) != 0) continue;
-    const char *field = base + descs[i].offset;
     char value[32];
-    const char *text = value;
-    switch (descs[i].kind) {
-      case K_STRING: {
-        String s;
-        std::memcpy(&s, field, sizeof s);
-        text = s ? s : "";
-        break;
-      }
-      case K_BOOL: {
-        Boolean b;
-        std::memcpy(&b, field, sizeof b);
-        text = b ? "True" : "False";
-        break;
-      }
-      case K_INT: {
-        int v;
-        std::memcpy(&v, field, sizeof v);
-        std::snprintf(value, sizeof value, "%d", v);
-        break;
-      }
-    }
-    wutlogf(QEV_LOG_NOTE, "QEV.%s: %s", descs[i].name, text);
+    wutlogf(QEV_LOG_NOTE, "QEV.%s: %s", descs[i].name, ValueText(descs[i], record, value, sizeof value));
     ++listed;
   }
   return listed;
@@ -211,6 +215,30 @@ wu_status List(const Desc *descs, size_t n, const void *record, const char *name
   return (name && *name && listed == 0) ? WU_NOTAVAIL : WU_OK;
 }
 
+// Reads the preferences from the display's database, keeping the number
+// of saved commands within what the history file holds.
+void ReadPrefs() {
+  ReadSet(kPrefRes, COUNT(kPrefRes), &devb->prefs);
+  wu_preferences &p = devb->prefs;
+  if (p.commands_saved > kCommandsSavedMax) {
+    wutlogf(QEV_LOG_WARNING, "QEV.commandsSaved: %d is more than %d; %d is used.",
+            p.commands_saved, kCommandsSavedMax, kCommandsSavedMax);
+    p.commands_saved = kCommandsSavedMax;
+  }
+  if (p.commands_saved < 0) p.commands_saved = 0;
+}
+
+// The spellings of a flag value that the toolkit's converter accepts.
+bool ParseFlag(const char *text, bool *value) {
+  static const char *const kTrue[] = {"true", "yes", "on", "1"};
+  static const char *const kFalse[] = {"false", "no", "off", "0"};
+  for (const char *t : kTrue)
+    if (strcasecmp(text, t) == 0) return *value = true;
+  for (const char *f : kFalse)
+    if (strcasecmp(text, f) == 0) return !(*value = false);
+  return false;
+}
+
 }  // namespace
 
 extern "C" {
@@ -220,7 +248,7 @@ void wutgres(void) {
   // The user's preferences take precedence over the X defaults.
   const char *home = std::getenv("HOME");
   if (home && *home) {
-    std::string path = std::string(home) + "/QEVUSERPREFS";
+    std::string path = std::string(home) + "/" WU_PREFS_FILE;
     XrmDatabase db = XrmGetDatabase(devb->display);
     if (XrmCombineFileDatabase(path.c_str(), &db, True)) XrmSetDatabase(devb->display, db);
   }
@@ -228,14 +256,7 @@ void wutgres(void) {
   ReadSet(kAppRes, COUNT(kAppRes), &devb->appres);
   ReadSet(kMotifRes, COUNT(kMotifRes), &devb->motifres);
   ReadSet(kIconRes, COUNT(kIconRes), &devb->iconres);
-  ReadSet(kPrefRes, COUNT(kPrefRes), &devb->prefs);
-  wu_preferences &p = devb->prefs;
-  if (p.commands_saved > kCommandsSavedMax) {
-    wutlogf(QEV_LOG_WARNING, "QEV.commandsSaved: %d is more than %d; %d is used.",
-            p.commands_saved, kCommandsSavedMax, kCommandsSavedMax);
-    p.commands_saved = kCommandsSavedMax;
-  }
-  if (p.commands_saved < 0) p.commands_saved = 0;
+  ReadPrefs();
 }
 
 wu_status wutqxm(const char *name) {
@@ -255,6 +276,53 @@ wu_status wutqicn(const char *name) {
 
 wu_status wutqprf(const char *name) {
   return devb ? List(kPrefRes, COUNT(kPrefRes), &devb->prefs, name) : WU_NOTAVAIL;
+}
+
+int32_t wutprfn(void) { return int32_t(COUNT(kPrefRes)); }
+
+const char *wutprfg(int32_t index, int32_t *kind, char *value, int32_t size) {
+  if (index < 0 || index >= wutprfn()) return nullptr;
+  const Desc &d = kPrefRes[index];
+  if (kind) *kind = d.kind == K_BOOL ? WU_PREF_BOOL : d.kind == K_INT ? WU_PREF_INT : WU_PREF_STRING;
+  if (value && size > 0) {
+    char number[32];
+    const char *text = devb ? ValueText(d, &devb->prefs, number, sizeof number) : d.deflt;
+    std::snprintf(value, size_t(size), "%s", text);
+  }
+  return d.name;
+}
+
+wu_status wutprfs(const char *name, const char *value) {
+  if (!devb || !devb->display) return WU_NOTAVAIL;
+  if (!name || !value) return WU_BADARG;
+  const Desc *d = nullptr;
+  for (const Desc &each : kPrefRes)
+    if (std::strcmp(each.name, name) == 0) d = &each;
+  if (!d) return WU_NOTAVAIL;
+  // A value goes into the database as one line: control characters would
+  // end it or be misread.
+  for (const char *c = value; *c; ++c)
+    if (std::iscntrl(static_cast<unsigned char>(*c))) return WU_BADARG;
+  std::string text = value;
+  if (d->kind == K_BOOL) {
+    bool flag = false;
+    if (!ParseFlag(value, &flag)) return WU_BADARG;
+    text = flag ? "True" : "False";
+  } else if (d->kind == K_INT) {
+    char *end = nullptr;
+    errno = 0;
+    long v = std::strtol(value, &end, 10);
+    while (end && std::isspace(static_cast<unsigned char>(*end))) ++end;
+    if (end == value || !end || *end || errno == ERANGE || v < INT_MIN || v > INT_MAX)
+      return WU_BADARG;
+    text = std::to_string(v);
+  }
+  std::string spec = std::string("QEV.") + d->name;
+  XrmDatabase db = XrmGetDatabase(devb->display);
+  XrmPutStringResource(&db, spec.c_str(), text.c_str());
+  XrmSetDatabase(devb->display, db);
+  ReadPrefs();
+  return WU_OK;
 }
 
 }  // extern "C"

@@ -64,8 +64,27 @@ XtActionsRec app_actions[] = {
 };
 
 // Named keys first (most specific modifiers first); everything else may be
-// a printable character.
+// a printable character.  Motif's key translator hands the keys that carry a
+// virtual binding (Return, the arrows, BackSpace, Escape, F1, F10 ...) to
+// translations under their osf names, so each such key is listed under both
+// names: the osf name matches wherever the binding exists, the plain name
+// where it does not.
 const char default_translations[] =
+    "<Key>osfActivate: qev-function-key(Enter)\n"
+    "<Key>osfBackSpace: qev-function-key(BackSpace)\n"
+    "<Key>osfDelete: qev-function-key(Delete)\n"
+    "<Key>osfBeginLine: qev-function-key(Home)\n"
+    "<Key>osfEndLine: qev-function-key(End)\n"
+    "<Key>osfLeft: qev-function-key(Left)\n"
+    "<Key>osfRight: qev-function-key(Right)\n"
+    "<Key>osfUp: qev-function-key(Up)\n"
+    "<Key>osfDown: qev-function-key(Down)\n"
+    "<Key>osfPageUp: qev-function-key(PageUp)\n"
+    "<Key>osfPageDown: qev-function-key(PageDown)\n"
+    "<Key>osfCancel: qev-function-key(Escape)\n"
+    "<Key>osfInsert: qev-function-key(Insert)\n"
+    "<Key>osfHelp: qev-function-key(F1)\n"
+    "<Key>osfMenuBar: qev-function-key(F10)\n"
     "Shift<Key>Tab: qev-function-key(BackTab)\n"
     "<Key>Tab: qev-function-key(Tab)\n"
     "<Key>Return: qev-function-key(Enter)\n"
@@ -145,7 +164,10 @@ QevInputClassRec qevInputClassRec = {
     {
         /* border_highlight */ XmInheritBorderHighlight,
         /* border_unhighlight */ XmInheritBorderUnhighlight,
-        /* translations */ XtInheritTranslations,
+        /* translations: the widget's own keys again; XmPrimitive's traversal
+           keys (Tab, Return, the arrows, Escape, Home) would otherwise be laid
+           over them and never reach the window */
+        /* translations */ (String)default_translations,
         /* arm_and_activate */ nullptr,
         /* syn_resources */ nullptr,
         /* num_syn_resources */ 0,

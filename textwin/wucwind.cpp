@@ -55,6 +55,20 @@ void ReleaseControls(wu_window *w, wu_pane *pane) {
   RunReleaseList(w, pane);
 }
 
+// Builds the widgets of the older bars made before their pane was realised
+// (wuxgbar keeps the record and leaves the widget for now).  A bar that
+// cannot be built is reported; the window stands without it.
+void BuildPendingBars(wu_window *w, wu_pane *pane) {
+  for (wu_control *c = pane->ext->controls; c; c = c->next) {
+    const bool scaled = c->kind == WU_MT_SCALE || c->kind == WU_MT_SCALE2;
+    if (!scaled && c->kind != WU_MT_BAR && c->kind != WU_MT_BAR2) continue;
+    auto *bar = reinterpret_cast<wu_bar *>(c);
+    if (bar->widget) continue;
+    wu_status st = scaled ? wutiscl(w, pane, bar) : wutisbr(w, pane, bar);
+    if (st != WU_OK) wutlogf(QEV_LOG_WARNING, "A scroll bar of pane %d could not be made.", pane->id);
+  }
+}
+
 }  // namespace
 
 extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
@@ -179,6 +193,7 @@ wu_status wuxiwnd(wu_window *w) {
       return WU_NOMEM;
     }
     XtManageChild(p->ext->widget);
+    BuildPendingBars(w, p);
     p->flags |= WU_PANE_DIRTY;
   }
   wutcnfg(w);

@@ -1,0 +1,479 @@
+// The module's modal wait and its common dialogs on a private X server:
+// the wait for a window's events, the Find/Change dialog, the preferences
+// dialog and its file, a message box closed by the window manager, and help
+// requests.  The user acts through XTest.
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/extensions/XTest.h>
+#include <Xm/MessageB.h>
+#include <Xm/TextF.h>
+#include <Xm/ToggleB.h>
+#include <Xm/Xm.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "dialogs/wudialog.h"
+#include "frames/wutframe.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qevhost.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "xserver.h"
+
+namespace {
+
+std::string ReadFile(const std::string &path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int CountOf(const std::string &text, const std::string &part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Every test runs with a home directory of its own, so no user's
+// preferences are read or written.
+class XDialogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[] = "/tmp/qevhomeXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    home_ = dir;
+    setenv("HOME", dir, 1);
+    Start();
+  }
+  void TearDown() override {
+    qevtest::stopModule();
+    std::system(("rm -rf '" + home_ + "'").c_str());
+  }
+  void Start() {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    ASSERT_NE(devb, nullptr);
+  }
+  std::string PrefsPath() const { return home_ + "/" WU_PREFS_FILE; }
+
+  std::string home_;
+};
+
+// Two host windows as the event queue and the dialogs know them.
+struct Windows {
+  wu_window a;
+  wu_window b;
+  Windows() {
+    std::memset(&a, 0, sizeof a);
+    std::memset(&b, 0, sizeof b);
+  }
+  ~Windows() {
+    wuxfleq(WU_FLEQ_WINDOW, &a);
+    wuxfleq(WU_FLEQ_WINDOW, &b);
+  }
+};
+
+// Runs `step` from the event loop every 50 ms until it answers true, as a
+// user acting while the module waits in a modal loop.
+// A script that cannot finish within 10 s takes every dialog down, so a
+// failing test ends instead of waiting in the modal loop for ever.
+struct Script {
+  std::function<bool()> step;
+  bool finished = false;
+  int tries = 0;
+};
+const int kScriptTries = 200;
+void RunScript(XtPointer client, XtIntervalId *);
+void Schedule(Script *s) { XtAppAddTimeOut(devb->app, 50, RunScript, s); }
+void RunScript(XtPointer client, XtIntervalId *) {
+  Script *s = static_cast<Script *>(client);
+  if (s->step()) {
+    s->finished = true;
+  } else if (++s->tries < kScriptTries) {
+    Schedule(s);
+  } else {
+    for (int32_t i = 0; i < devb->shell_count; ++i) {
+      CompositeWidget shell = reinterpret_cast<CompositeWidget>(devb->shells[i]);
+      if (shell->composite.num_children) XtUnmanageChild(shell->composite.children[0]);
+    }
+  }
+}
+
+bool Shown(Widget w) {
+  if (!w || !XtIsManaged(w)) return false;
+  Widget shell = w;
+  while (!XtIsShell(shell)) shell = XtParent(shell);
+  if (!XtIsRealized(shell)) return false;
+  XWindowAttributes wa;
+  return XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &wa) && wa.map_state == IsViewable;
+}
+
+// Clicks a widget's middle through XTest.
+void Click(Widget w) {
+  Display *dpy = XtDisplayOfObject(w);
+  XSync(dpy, False);
+  Dimension width = 0, height = 0;
+  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(w, Position(width / 2), Position(height / 2), &x, &y);
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+  XFlush(dpy);
+}
+
+Widget Find(const char *path) { return XtNameToWidget(devb->toplevel, path); }
+
+// The oldest queued command of a window, or "" when its next event is not
+// a command.
+std::string TakeCommand(wu_window *w) {
+  char text[256];
+  int32_t code = -1, length = 0;
+  if (wuxgqev(w, &code, text, sizeof text, &length) != WU_OK || code != WU_EV_COMMAND) return "";
+  return std::string(text, size_t(length));
+}
+
+// What the window manager sends to a shell whose window the user closes.
+void CloseLikeTheWindowManager(Widget shell) {
+  XEvent ev;
+  std::memset(&ev, 0, sizeof ev);
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = XtWindow(shell);
+  ev.xclient.message_type = devb->wm_protocols;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(devb->wm_delete_window);
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(XtDisplay(shell), ev.xclient.window, False, NoEventMask, &ev);
+  XFlush(XtDisplay(shell));
+}
+
+// ---- modal wait ---------------------------------------------------------
+
+struct Posting {
+  wu_window *window;
+  int32_t codes[4];
+};
+
+void PostLater(XtPointer client, XtIntervalId *) {
+  const Posting *p = static_cast<const Posting *>(client);
+  for (int32_t code : p->codes)
+    if (code >= 0) wuxqwev(p->window, code, nullptr, 0);
+}
+
+TEST_F(XDialogs, ModalWaitEndsOnItsEventsAndLeavesOthersQueued) {
+  Windows w;
+  const int32_t kFirst = 1047, kSecond = 103, kOther = 110;
+
+  // Events of another window and other events of this one stay queued.
+  wuxqwev(&w.b, kFirst, nullptr, 0);
+  Posting p = {&w.a, {kOther, kFirst, -1, -1}};
+  XtAppAddTimeOut(devb->app, 50, PostLater, &p);
+  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
+  EXPECT_EQ(wutcqev(&w.a), 1);
+  EXPECT_EQ(wutcqev(&w.b), 1);
+  int32_t code = -1, length = 0;
+  char params[8];
+  ASSERT_EQ(wuxgqev(&w.a, &code, params, sizeof params, &length), WU_OK);
+  EXPECT_EQ(code, kOther);
+
+  // The second event ends the wait with its own answer ...
+  Posting second = {&w.a, {kSecond, -1, -1, -1}};
+  XtAppAddTimeOut(devb->app, 50, PostLater, &second);
+  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_SECOND_EVENT);
+  EXPECT_EQ(wutcqev(&w.a), 0);
+
+  // ... unless a menu command ended it: then the flag is used up.
+  w.a.flags |= WU_WIN_MENU_COMMAND | WU_WIN_MSG_PENDING;
+  XtAppAddTimeOut(devb->app, 50, PostLater, &second);
+  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
+  EXPECT_EQ(w.a.flags, WU_WIN_MSG_PENDING);
+
+  // What is queued already ends the wait at once, the oldest first.
+  wuxqwev(&w.a, kSecond, nullptr, 0);
+  wuxqwev(&w.a, kFirst, nullptr, 0);
+  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_SECOND_EVENT);
+  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
+  EXPECT_EQ(wutcqev(nullptr), 1);  // only window b's event is left
+  EXPECT_EQ(wutpmio(nullptr, kFirst, kSecond), WU_BADARG);
+}
+
+// ---- Find/Change ----------------------------------------------------------
+
+TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
+  Windows w;
+  ASSERT_EQ(wumfdlg(&w.a, WU_FDLG_FIND), WU_OK);
+  Widget form = Find("*qevFindChange");
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
+  EXPECT_FALSE(XtIsManaged(Find("*changeRow")));
+  EXPECT_FALSE(XtIsManaged(Find("*changeAll")));
+
+  // Nothing to search for: nothing is queued.
+  Click(Find("*find"));
+  qevtest::turnUntil([] { return false; }, 200);
+  EXPECT_EQ(wutcqev(nullptr), 0);
+
+  XmTextFieldSetString(Find("*findText"), const_cast<char *>("it's"));
+  Click(Find("*find"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.a) == 1; }));
+  EXPECT_EQ(TakeCommand(&w.a), "FIND 'it''s'");
+
+  // The Change form of the same dialog, retargeted to the newly active window.
+  ASSERT_EQ(wumfdlg(&w.a, WU_FDLG_CHANGE), WU_OK);
+  EXPECT_EQ(Find("*qevFindChange"), form);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(Find("*changeAll")); }));
+  XmTextFieldSetString(Find("*changeText"), const_cast<char *>("is"));
+  Click(Find("*ignoreCase"));
+  ASSERT_TRUE(qevtest::turnUntil([] { return XmToggleButtonGetState(Find("*ignoreCase")) == True; }));
+  EXPECT_EQ(wumndlg(&w.b), WU_OK);
+  Click(Find("*changeAll"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
+  EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ALL ICASE");
+  EXPECT_EQ(wutcqev(&w.a), 0);
+
+  // Closed, it no longer follows the active window.
+  Click(Find("*close"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return !XtIsManaged(form); }));
+  EXPECT_EQ(wumndlg(&w.a), WU_OK);
+  ASSERT_EQ(wumfdlg(&w.b, WU_FDLG_CHANGE), WU_OK);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
+  Click(Find("*change"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
+  EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ICASE");
+
+  // The target window goes away: the dialog closes with it.
+  wumfdwn(&w.a);
+  EXPECT_TRUE(XtIsManaged(form));
+  wumfdwn(&w.b);
+  EXPECT_FALSE(XtIsManaged(form));
+  EXPECT_EQ(wumfdlg(&w.a, 42), WU_NOTAVAIL);
+  EXPECT_EQ(wumfdlg(nullptr, WU_FDLG_FIND), WU_BADARG);
+}
+
+// ---- preferences -----------------------------------------------------------
+
+TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
+  std::ofstream(PrefsPath()) << "! my settings\n"
+                                "QEV.font: fixed\n"
+                                "QEV.toolBoxTipDelay: 900\n"
+                                "QEV.toolBoxTipDelay: 901\n";
+  wutgres();  // as at start-up
+  EXPECT_EQ(devb->prefs.toolbox_tip_delay, 901);
+  EXPECT_TRUE(devb->prefs.use_toolbox_tips);
+
+  // A bad number is refused with a message and the dialog stays up; then
+  // good values are saved.
+  int phase = 0;
+  Script script;
+  script.step = [&]() -> bool {
+    Widget prefs = Find("*qevPreferences");
+    switch (phase) {
+      case 0:
+        if (!Shown(prefs)) return false;
+        XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("soon"));
+        Click(Find("*qevPreferences*ok"));
+        phase = 1;
+        return false;
+      case 1: {
+        Widget box = Find("*qevMessage");
+        if (!Shown(box)) return false;
+        Click(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
+        phase = 2;
+        return false;
+      }
+      case 2:
+        if (Find("*qevMessage") || !Shown(prefs)) return false;
+        XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>(" 1200 "));
+        XmTextFieldSetString(Find("*qevPreferences*menuBackground"), const_cast<char *>("light gray"));
+        Click(Find("*qevPreferences*useToolBoxTips"));
+        phase = 3;
+        return false;
+      case 3:
+        if (XmToggleButtonGetState(Find("*qevPreferences*useToolBoxTips"))) return false;
+        Click(Find("*qevPreferences*ok"));
+        return true;
+    }
+    return true;
+  };
+  Schedule(&script);
+  EXPECT_EQ(wumpref(nullptr), WU_OK);
+  EXPECT_TRUE(script.finished);
+  EXPECT_EQ(devb->prefs.toolbox_tip_delay, 1200);
+  EXPECT_FALSE(devb->prefs.use_toolbox_tips);
+
+  const std::string saved = ReadFile(PrefsPath());
+  EXPECT_EQ(saved.rfind("! my settings\nQEV.font: fixed\nQEV.toolBoxTipDelay: 1200\n", 0), 0u) << saved;
+  EXPECT_EQ(CountOf(saved, "QEV.toolBoxTipDelay:"), 1);
+  EXPECT_EQ(CountOf(saved, "QEV.useToolBoxTips: False\n"), 1);
+  EXPECT_EQ(CountOf(saved, "QEV.menuBackground: light gray\n"), 1);
+  EXPECT_EQ(CountOf(saved, "QEV.cmdX: 0\n"), 1);
+  EXPECT_EQ(CountOf(saved, "\n"), 2 + wutprfn());
+  EXPECT_NE(access((PrefsPath() + ".new").c_str(), F_OK), 0);
+
+  // Read back as start-up reads it, over other values in the database.
+  ASSERT_EQ(wutprfs("toolBoxTipDelay", "3"), WU_OK);
+  ASSERT_EQ(wutprfs("useToolBoxTips", "True"), WU_OK);
+  ASSERT_EQ(wutprfs("menuBackground", "red"), WU_OK);
+  wutgres();
+  EXPECT_EQ(devb->prefs.toolbox_tip_delay, 1200);
+  EXPECT_FALSE(devb->prefs.use_toolbox_tips);
+  EXPECT_STREQ(devb->prefs.menu_background, "light gray");
+  EXPECT_STREQ(devb->devres.font, "fixed");
+
+  // Closed by the window manager: nothing changes.
+  Script close;
+  close.step = [&]() -> bool {
+    Widget prefs = Find("*qevPreferences");
+    if (!Shown(prefs)) return false;
+    XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("5"));
+    CloseLikeTheWindowManager(XtParent(prefs));
+    return true;
+  };
+  Schedule(&close);
+  EXPECT_EQ(wumpref(nullptr), WU_CANCELLED);
+  EXPECT_EQ(devb->prefs.toolbox_tip_delay, 1200);
+  EXPECT_EQ(ReadFile(PrefsPath()), saved);
+}
+
+TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
+  EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
+  EXPECT_EQ(devb->prefs.commands_saved, 12);
+  EXPECT_EQ(wutprfs("commandsSaved", "99"), WU_OK);  // kept to what the history holds
+  EXPECT_EQ(devb->prefs.commands_saved, 50);
+  EXPECT_EQ(wutprfs("commandsSaved", "12x"), WU_BADARG);
+  EXPECT_EQ(wutprfs("confirmQEVExit", "off"), WU_OK);
+  EXPECT_FALSE(devb->prefs.confirm_exit);
+  EXPECT_EQ(wutprfs("confirmQEVExit", "maybe"), WU_BADARG);
+  EXPECT_EQ(wutprfs("menuForeground", "red\nQEV.font: x"), WU_BADARG);
+  EXPECT_EQ(wutprfs("noSuchPreference", "1"), WU_NOTAVAIL);
+  char value[32];
+  int32_t kind = -1;
+  ASSERT_STREQ(wutprfg(0, &kind, value, sizeof value), "useToolBoxTips");
+  EXPECT_EQ(kind, WU_PREF_BOOL);
+  EXPECT_STREQ(value, "True");
+  EXPECT_EQ(wutprfg(wutprfn(), &kind, value, sizeof value), nullptr);
+
+  // A home that cannot be written to: the save fails and says so.
+  setenv("HOME", "/nonexistent/home", 1);
+  Script ok;
+  ok.step = [&]() -> bool {
+    Widget prefs = Find("*qevPreferences");
+    if (!Shown(prefs)) return false;
+    Widget box = Find("*qevMessage");
+    if (!box) {
+      Click(Find("*qevPreferences*ok"));
+      return false;
+    }
+    if (!Shown(box)) return false;
+    Click(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
+    return true;
+  };
+  qevhost::clearLog();
+  Schedule(&ok);
+  EXPECT_EQ(wumpref(nullptr), WU_NOTAVAIL);
+  EXPECT_TRUE(qevtest::logContains("cannot be written"));
+  setenv("HOME", home_.c_str(), 1);
+}
+
+// ---- message box and the window manager -------------------------------------
+
+// True once the window manager has taken the shell into a frame of its own.
+bool Reparented(Widget shell) {
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(XtDisplay(shell), XtWindow(shell), &root, &parent, &children, &count)) return false;
+  if (children) XFree(children);
+  return parent != root;
+}
+
+// Ends the window manager this process started.  mwm acts on a polite
+// SIGTERM only at its next X event, so waiting for it at exit could hang.
+void KillWindowManager() {
+  const std::string me = std::to_string(getpid());
+  FILE *ps = popen(("pgrep -P " + me + " -x mwm").c_str(), "r");
+  if (!ps) return;
+  int pid = 0;
+  while (std::fscanf(ps, "%d", &pid) == 1) kill(pid, SIGKILL);
+  pclose(ps);
+}
+
+TEST_F(XDialogs, MessageBoxClosedByTheWindowManagerAnswersCancel) {
+  ASSERT_TRUE(qevtest::startWindowManager());
+  Script close;
+  close.step = [&]() -> bool {
+    Widget box = Find("*qevMessage");
+    if (!Shown(box) || !Reparented(XtParent(box))) return false;
+    CloseLikeTheWindowManager(XtParent(box));
+    return true;
+  };
+  Schedule(&close);
+  EXPECT_EQ(wumpmsg(nullptr, "Save the changes?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL);
+  EXPECT_TRUE(close.finished);
+  EXPECT_EQ(Find("*qevMessage"), nullptr);
+  EXPECT_EQ(devb->modal_requestor, 0);
+  KillWindowManager();
+}
+
+// ---- help -----------------------------------------------------------------------
+
+wu_help_request Request(const char *system, const char *book, const char *topic) {
+  wu_help_request r;
+  std::memset(&r, 0, sizeof r);
+  const char *texts[] = {system, book, topic};
+  for (int i = 0; i < WU_HELP_TEXTS; ++i) r.texts[i] = {texts[i], int32_t(std::strlen(texts[i]))};
+  return r;
+}
+
+TEST_F(XDialogs, HelpRequestsOpenTheDocumentInTheBrowser) {
+  const wu_help_request ted = Request("host", "ted", "1");
+  unsetenv("QEVROOT");
+  qevhost::clearLog();
+  EXPECT_EQ(wunhelpc(&ted), WU_NOTAVAIL);
+  EXPECT_TRUE(qevtest::logContains("QEVROOT"));
+
+  setenv("QEVROOT", home_.c_str(), 1);
+  EXPECT_EQ(wunhelpc(&ted), WU_NOTAVAIL);  // no such document
+  EXPECT_TRUE(qevtest::logContains("ted.html"));
+  ASSERT_EQ(std::system(("mkdir -p '" + home_ + "/help/host' && touch '" + home_ + "/help/host/ted.html'").c_str()), 0);
+
+  unsetenv("BROWSER");
+  qevhost::clearLog();
+  EXPECT_EQ(wunhelpc(&ted), WU_NOTAVAIL);
+  EXPECT_TRUE(qevtest::logContains("BROWSER"));
+
+  // The browser is given the document's address as its one argument.
+  const std::string seen = home_ + "/seen";
+  const std::string browser = home_ + "/browser";
+  std::ofstream(browser) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << seen << "'\n";
+  chmod(browser.c_str(), 0755);
+  setenv("BROWSER", browser.c_str(), 1);
+  EXPECT_EQ(wunhelpc(&ted), WU_OK);
+  const std::string expected = "file://" + home_ + "/help/host/ted.html#1";
+  ASSERT_TRUE(qevtest::turnUntil([&] { return ReadFile(seen) == expected; }, 3000)) << ReadFile(seen);
+
+  // Texts that would reach outside the help folder are refused.
+  const wu_help_request outside = Request("..", "ted", "1");
+  EXPECT_EQ(wunhelpc(&outside), WU_BADARG);
+  const wu_help_request slash = Request("host", "a/b", "1");
+  EXPECT_EQ(wunhelpc(&slash), WU_BADARG);
+  const wu_help_request empty = Request("host", "", "1");
+  EXPECT_EQ(wunhelpc(&empty), WU_BADARG);
+  EXPECT_EQ(wunhelpc(nullptr), WU_BADARG);
+  EXPECT_EQ(vuxihlp(), 0);
+  unsetenv("BROWSER");
+  unsetenv("QEVROOT");
+}
+
+}  // namespace
