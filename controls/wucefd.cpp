@@ -123,9 +123,19 @@ Pixel foreground_of(EntryField *e) {
   return set.foreground;
 }
 
-// The keys the field keeps for itself over the window's text keys.
+// The keys the field keeps for itself over the window's text keys: Return
+// activates it, and the keys Motif binds to virtual keys (which the window's
+// tables take under their osf names) edit and move in the field's own text.
 XtTranslations field_keys() {
   static XtTranslations keys = XtParseTranslationTable(
+      "<Key>osfActivate: activate()\n"
+      "<Key>osfBeginLine: beginning-of-line()\n"
+      "<Key>osfEndLine: end-of-line()\n"
+      "<Key>osfPageUp: previous-page()\n"
+      "<Key>osfPageDown: next-page()\n"
+      "<Key>osfCancel: process-cancel()\n"
+      "<Key>osfInsert: toggle-overstrike()\n"
+      "<Key>osfHelp: Help()\n"
       "<Key>Return: activate()\n"
       "<Key>KP_Enter: activate()");
   return keys;

@@ -14,6 +14,8 @@
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "runtime/wutoolkit.h"
 
@@ -101,10 +103,19 @@ const unsigned int kCursorShape[WU_CURSORS] = {
     XC_hand2, XC_fleur, XC_sb_h_double_arrow, XC_sb_v_double_arrow,
 };
 
+// A parsed translation table cannot be given back to Xt, and it does not
+// depend on the display; each distinct table text is therefore parsed once
+// in the life of the process and served again when the toolkit is started
+// anew.
 XtTranslations Parse(const char *table, const char *resource) {
   if (!table || !*table) return nullptr;
+  // Never destroyed: the tables outlive every start, to the process's end.
+  static auto *parsed = new std::map<std::string, XtTranslations>;
+  auto found = parsed->find(table);
+  if (found != parsed->end()) return found->second;
   XtTranslations t = XtParseTranslationTable(table);
   if (!t) wutlogf(QEV_LOG_WARNING, "QEV.%s cannot be parsed.", resource);
+  else parsed->emplace(table, t);
   return t;
 }
 
@@ -170,7 +181,7 @@ void wutfdev(void) {
   devb->font = devb->bold_font = nullptr;
   std::memset(devb->stipple, 0, sizeof devb->stipple);
   std::memset(devb->cursor, 0, sizeof devb->cursor);
-  // Parsed translation tables belong to Xt's translation cache.
+  // The parsed translation tables stay with Parse for the next start.
   devb->text_keys = devb->text_keys2 = nullptr;
   devb->control_translation = devb->popup_translation = nullptr;
 }

@@ -5,7 +5,7 @@
 // device and the widget set's hooks.
 // A failure part way undoes what was done and answers WU_INITFAIL; the host
 // then runs without a display.
-#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
 #include <Xm/Xm.h>
 
@@ -49,21 +49,91 @@ void InstallHooks() {
   XdSetHostHooks(&hooks);
 }
 
-void CloseDown() {
-  if (!devb) return;
+// Displays this process has closed.  Motif keeps some caches keyed by the
+// address of the Display structure (default render tables among them) and
+// does not empty them when the display closes; a new connection whose
+// structure lands at a closed one's address would be handed fonts and GCs of
+// the dead connection.  A restart therefore never keeps such a connection.
+const int kClosedDisplays = 16;
+Display *g_closed[kClosedDisplays];
+int g_closed_count = 0;
+
+bool WasClosed(const Display *dpy) {
+  for (int i = 0; i < g_closed_count; ++i)
+    if (g_closed[i] == dpy) return true;
+  return false;
+}
+
+void RememberClosed(Display *dpy) {
+  if (WasClosed(dpy)) return;
+  if (g_closed_count == kClosedDisplays) {
+    std::memmove(g_closed, g_closed + 1, sizeof g_closed[0] * (kClosedDisplays - 1));
+    --g_closed_count;
+  }
+  g_closed[g_closed_count++] = dpy;
+}
+
+// Opens the display in the application context.  While the connection got
+// sits where a closed one sat, it is held open and another is asked for;
+// the held ones are closed once a fresh one is had.
+Display *OpenFresh(const char *name) {
+  Display *held[kClosedDisplays + 1];
+  int held_count = 0;
+  Display *dpy = nullptr;
+  for (;;) {
+    int argc = 1;
+    char prog[] = "qev";
+    char *argv[] = {prog, nullptr};
+    dpy = XtOpenDisplay(devb->app, name, "qev", "QEV", nullptr, 0, &argc, argv);
+    if (!dpy || !WasClosed(dpy) || held_count == kClosedDisplays + 1) break;
+    held[held_count++] = dpy;
+  }
+  for (int i = 0; i < held_count; ++i) XtCloseDisplay(held[i]);
+  return dpy;
+}
+
+// Destroys every widget of the module: the shells it put up (windows,
+// dialogs, message boxes, the workspace) and the top-level shell with what
+// hangs from it.  The widgets go first because they hold the fonts, pixmaps,
+// colours and GCs released after them, and because their destroy callbacks
+// let go of what the module keeps about them (drop sites, the Find/Change
+// dialog, the workspace form, the input actions' context).
+void DestroyWidgets() {
   // The session's number goes back before its shell does.
   if (devb->session_number && devb->toplevel && wu_x_ok() && XtIsRealized(devb->toplevel))
     wutsfre(devb->display, XtWindow(devb->toplevel), WU_SESSION_LOCK_WAIT_MS);
   devb->session_number = 0;
+  // A destroyed shell leaves the list from its destroy callback (with the
+  // shells below it); one whose destruction is deferred is taken off here.
+  while (devb->shell_count > 0) {
+    const int32_t count = devb->shell_count;
+    Widget shell = devb->shells[count - 1];
+    if (!shell->core.being_destroyed) XtDestroyWidget(shell);
+    if (devb->shell_count == count && devb->shells[count - 1] == shell) wutdshl(shell);
+  }
+  XtFree(reinterpret_cast<char *>(devb->shells));
+  devb->shells = nullptr;
+  devb->shell_count = devb->shell_size = 0;
   if (devb->toplevel) XtDestroyWidget(devb->toplevel);
   devb->toplevel = nullptr;
-  if (devb->display) XtCloseDisplay(devb->display);
+}
+
+// Closes the connection and the application context and forgets the block,
+// so that the next wutinit starts from nothing.
+void CloseDown() {
+  if (!devb) return;
+  DestroyWidgets();
+  if (devb->display) {
+    XtCloseDisplay(devb->display);
+    RememberClosed(devb->display);
+  }
   devb->display = nullptr;
   if (devb->app) XtDestroyApplicationContext(devb->app);
   devb->app = nullptr;
   wutxerrr();
   XtFree(devb->display_name);
   devb->display_name = nullptr;
+  std::memset(&fsdev, 0, sizeof fsdev);
   devb = nullptr;
 }
 
@@ -85,10 +155,7 @@ wu_status wutinit(void) {
   const char *name = yw7cget("DISPLAY", &st);
   if (!name || !*name) name = std::getenv("DISPLAY");
   devb->display_name = XtNewString(name ? name : "");
-  int argc = 1;
-  char prog[] = "qev";
-  char *argv[] = {prog, nullptr};
-  devb->display = XtOpenDisplay(devb->app, name, "qev", "QEV", nullptr, 0, &argc, argv);
+  devb->display = OpenFresh(name);
   if (!devb->display) {
     wutlogf(QEV_LOG_ERROR, "The X display \"%s\" cannot be opened.", devb->display_name);
     CloseDown();
@@ -130,15 +197,14 @@ wu_status wutterm(void) {
   if (!devb) return WU_OK;
   XdSetHostHooks(nullptr);
   wutauto(0, 0);
+  if (wu_x_ok()) XSync(devb->display, False);
+  DestroyWidgets();
   wutficn();
   wutfist();
   wutfcst();
   wugfclr();
   wutfdev();
   wutfrfn();
-  XtFree(reinterpret_cast<char *>(devb->shells));
-  devb->shells = nullptr;
-  devb->shell_count = devb->shell_size = 0;
   if (wu_state *state = wu_module()) state->device = nullptr;
   CloseDown();
   return WU_OK;

@@ -40,7 +40,20 @@ struct Desc {
 #define PRF(f) offsetof(wu_preferences, f)
 
 // Keys the text panes bind; each calls the pane action with the key's name.
+// Motif's key translator hands the keys that carry a virtual binding
+// (Return, Home, End, the page keys, Escape, Insert, F1, F10 ...) to
+// translations under their osf names, and a Motif widget's own translations
+// claim them there; such keys are listed under both names, the osf name for
+// where the binding exists, the plain name for where it does not.  osfHelp
+// stays F1 in both tables (the Help key is bound to it as well).
 const char kTextKeys[] =
+    "<Key>osfActivate: qev-function-key(Enter)\n"
+    "<Key>osfBeginLine: qev-function-key(Home)\n"
+    "<Key>osfEndLine: qev-function-key(End)\n"
+    "<Key>osfPageUp: qev-function-key(PageUp)\n"
+    "<Key>osfPageDown: qev-function-key(PageDown)\n"
+    "<Key>osfHelp: qev-function-key(F1)\n"
+    "<Key>osfMenuBar: qev-function-key(F10)\n"
     "<Key>Tab: qev-function-key(Tab)\n"
     "Shift<Key>Tab: qev-function-key(BackTab)\n"
     "<Key>Return: qev-function-key(Enter)\n"
@@ -56,6 +69,8 @@ const char kTextKeys[] =
     "<Key>F9: qev-function-key(F9)\n<Key>F10: qev-function-key(F10)\n"
     "<Key>F11: qev-function-key(F11)\n<Key>F12: qev-function-key(F12)";
 const char kTextKeys2[] =
+    "<Key>osfInsert: qev-function-key(Insert)\n"
+    "<Key>osfCancel: qev-function-key(Escape)\n"
     "<Key>Insert: qev-function-key(Insert)\n"
     "<Key>Help: qev-function-key(Help)\n"
     "<Key>Escape: qev-function-key(Escape)";

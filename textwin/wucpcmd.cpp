@@ -84,12 +84,16 @@ int32_t wuticmd(wu_window *w) {
 void wutfcmd(wu_window *w) {
   if (!w) return;
   wu_pane *panel = w->command_pane;
+  if (panel) {
+    if (w->current_pane == panel) w->current_pane = nullptr;
+    // The pane is released while it is still the window's command pane:
+    // the controls placed in it are found through it, and go with it in
+    // both steps of their release.
+    wutfpan(w, panel);
+    w->command_pane = nullptr;
+  }
   w->prompt_field = w->command_field = w->message_field = nullptr;
   w->module_flags &= ~(WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE);
-  if (!panel) return;
-  if (w->current_pane == panel) w->current_pane = nullptr;
-  w->command_pane = nullptr;
-  wutfpan(w, panel);
 }
 
 }  // extern "C"

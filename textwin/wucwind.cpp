@@ -14,6 +14,10 @@
 
 // Step one of a control's release (the controls layer, when linked).
 extern "C" wu_status wuxfwid(wu_control *control) __attribute__((weak));
+// The Find/Change dialog (the dialogs layer, when linked) acts on a target
+// window: it closes when that window goes and follows the active window.
+extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
+extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
 
 namespace {
 
@@ -151,6 +155,7 @@ wu_status wuxfwnd(wu_window *w) {
   wu_state *state = wu_module();
   if (!state || !w) return WU_BADARG;
   wuxfleq(WU_FLEQ_WINDOW, w);
+  if (wumfdwn) wumfdwn(w);
   wutfcmd(w);
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
@@ -224,7 +229,10 @@ wu_status wuxrwnd(wu_window *w) {
   wu_state *state = wu_module();
   if (!state || !w) return WU_BADARG;
   wuxuwnd(w);
-  state->current = w;
+  if (state->current != w) {
+    state->current = w;
+    if (wumndlg) wumndlg(w);
+  }
   if (wu_x_ok() && (w->flags & WU_WIN_REALIZED)) wuwFocusToQevinput(w);
   while (wutcqev(w) == 0) {
     if (!wutturn(kReadTurnMs)) break;   // display lost or never there

@@ -10,7 +10,48 @@ extern "C" int32_t wutrpix(Pixmap pixmap);
 
 namespace {
 
-using ControlsInWindow = Controls;
+int g_destroyed = 0;
+void CountDestroy(Widget, XtPointer, XtPointer) { ++g_destroyed; }
+
+class ControlsInWindow : public Controls {
+ protected:
+  // Warms the module's own lazy state with one control, then takes the
+  // pool's baseline.
+  void WarmAndTakeBaseline() {
+    wu_ctl_handle *warm = Create(WU_CTYPE_ENTRY);
+    warm->services->wdes(warm);
+    Settle();
+    base_ = qevhost::poolStats(pool_);
+  }
+
+  // An entry field holding a text in each of the panes, each counted when
+  // its widget is destroyed.
+  std::vector<wu_ctl_handle *> EntriesIn(const std::vector<wu_pane *> &panes) {
+    std::vector<wu_ctl_handle *> handles;
+    for (wu_pane *where : panes) {
+      wu_ctl_handle *h = nullptr;
+      wu_value text = Text(WU_A_TEXT, "kept");
+      EXPECT_EQ(crea_(&h, where, nullptr, WU_CTYPE_ENTRY, &text, 1, HostProc), WU_OK);
+      if (h) handles.push_back(h);
+    }
+    Settle();
+    g_destroyed = 0;
+    for (wu_ctl_handle *h : handles) XtAddCallback(W(h), XmNdestroyCallback, CountDestroy, nullptr);
+    return handles;
+  }
+
+  // Every control went with its widget and handle, and the pool is back at
+  // the baseline.
+  void ExpectAllReleased(const std::vector<wu_ctl_handle *> &handles) {
+    EXPECT_EQ(g_destroyed, int(handles.size()));
+    for (wu_ctl_handle *h : handles)
+      EXPECT_EQ(Slot<CntiFn>(QEV_TABLE_WINDOW, WUX_SLOT_CNTI)(h), -1);
+    qevhost::PoolStats now = qevhost::poolStats(pool_);
+    EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
+    EXPECT_EQ(now.liveBytes, base_.liveBytes);
+    EXPECT_EQ(now.errors, 0);
+  }
+};
 
 // A control record of a kind whose builder is not linked, for the colour
 // resources that depend on the kind alone.
@@ -37,9 +78,6 @@ std::vector<Arg> ColourArgs(wu_control *c, const wu_ctl_colours *set) {
   args.resize(size_t(n));
   return args;
 }
-
-int g_destroyed = 0;
-void CountDestroy(Widget, XtPointer, XtPointer) { ++g_destroyed; }
 
 // ---- keys -----------------------------------------------------------------------
 
@@ -83,11 +121,7 @@ TEST_F(ControlsInWindow, ReturnActivatesTheFieldAndOtherWindowKeysStay) {
 // ---- release with the window -------------------------------------------------------
 
 TEST_F(ControlsInWindow, ReleasingTheWindowReleasesItsControls) {
-  // Warm the module's own lazy state with one control, then take the baseline.
-  wu_ctl_handle *warm = Create(WU_CTYPE_ENTRY);
-  warm->services->wdes(warm);
-  Settle();
-  base_ = qevhost::poolStats(pool_);
+  WarmAndTakeBaseline();
 
   wu_window *second = nullptr;
   wu_pane *pane = nullptr;
@@ -95,16 +129,8 @@ TEST_F(ControlsInWindow, ReleasingTheWindowReleasesItsControls) {
   ASSERT_EQ(wuxgpan(second, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
   ASSERT_EQ(wuxiwnd(second), WU_OK);
   Settle();
-  std::vector<wu_ctl_handle *> handles;
-  for (int i = 0; i < 3; ++i) {
-    wu_ctl_handle *h = nullptr;
-    wu_value text = Text(WU_A_TEXT, "kept");
-    ASSERT_EQ(crea_(&h, pane, nullptr, WU_CTYPE_ENTRY, &text, 1, HostProc), WU_OK);
-    handles.push_back(h);
-  }
-  Settle();
-  g_destroyed = 0;
-  for (wu_ctl_handle *h : handles) XtAddCallback(W(h), XmNdestroyCallback, CountDestroy, nullptr);
+  std::vector<wu_ctl_handle *> handles = EntriesIn({pane, pane, pane});
+  ASSERT_EQ(handles.size(), 3u);
   // One control holds a text answer, one has a posted event, one is
   // halfway released.
   wu_value q = Int(WU_A_TEXT, 0);
@@ -113,16 +139,30 @@ TEST_F(ControlsInWindow, ReleasingTheWindowReleasesItsControls) {
   ASSERT_EQ(wuxfwid(handles[2]->control), WU_OK);
 
   ASSERT_EQ(wuxfwnd(second), WU_OK);
-  EXPECT_EQ(g_destroyed, 3);
-  for (wu_ctl_handle *h : handles)
-    EXPECT_EQ(Slot<CntiFn>(QEV_TABLE_WINDOW, WUX_SLOT_CNTI)(h), -1);
-  qevhost::PoolStats now = qevhost::poolStats(pool_);
-  EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
-  EXPECT_EQ(now.liveBytes, base_.liveBytes);
-  EXPECT_EQ(now.errors, 0);
+  ExpectAllReleased(handles);
   // The window the fixture holds is untouched.
   EXPECT_EQ(pane_->ext->controls, nullptr);
   EXPECT_NE(Create(WU_CTYPE_ENTRY), nullptr);
+}
+
+// Controls placed in the command pane go with the window as those of its
+// other panes do.
+TEST_F(ControlsInWindow, ReleasingTheWindowReleasesTheControlsOfItsCommandPane) {
+  WarmAndTakeBaseline();
+
+  wu_window *second = nullptr;
+  wu_pane *pane = nullptr;
+  ASSERT_EQ(wuxgwnd(&second, 1, WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE), WU_OK);
+  ASSERT_EQ(wuxgpan(second, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+  ASSERT_EQ(wuxiwnd(second), WU_OK);
+  Settle();
+  ASSERT_NE(second->command_pane, nullptr);
+  std::vector<wu_ctl_handle *> handles =
+      EntriesIn({second->command_pane, second->command_pane, pane});
+  ASSERT_EQ(handles.size(), 3u);
+
+  ASSERT_EQ(wuxfwnd(second), WU_OK);
+  ExpectAllReleased(handles);
 }
 
 // ---- colours --------------------------------------------------------------------

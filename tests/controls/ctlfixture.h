@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <Xm/PushB.h>
 #include <Xm/RowColumn.h>
@@ -29,6 +28,7 @@
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -192,9 +192,7 @@ class Controls : public ::testing::Test {
   // A key typed on the server's keyboard (the focus is on the widget).
   void Key(Widget w, KeySym sym) {
     if (w != nullptr) Focus(w);
-    const KeyCode code = XKeysymToKeycode(devb->display, sym);
-    XTestFakeKeyEvent(devb->display, code, True, CurrentTime);
-    XTestFakeKeyEvent(devb->display, code, False, CurrentTime);
+    qevtest::pressKey(devb->display, sym);
     Settle();
   }
   // Keys reach a text widget once it holds the keyboard focus.

@@ -15,7 +15,12 @@ bool g_host = false;
 bool g_loaded = false;
 bool g_started = false;
 
-using VoidSlot = wu_status (*)(void);
+bool fail(std::string *error, const std::string &why) {
+  if (error) *error = why;
+  return false;
+}
+
+}  // namespace
 
 VoidSlot windowSlot(int slot) {
   int32_t count = 0;
@@ -23,13 +28,6 @@ VoidSlot windowSlot(int slot) {
   if (!t || slot >= t->slot_count) return nullptr;
   return reinterpret_cast<VoidSlot>(t->slots[slot]);
 }
-
-bool fail(std::string *error, const std::string &why) {
-  if (error) *error = why;
-  return false;
-}
-
-}  // namespace
 
 bool startModule(const std::string &modulePath, std::string *error) {
   if (!privateDisplay()) return fail(error, "no private X server");

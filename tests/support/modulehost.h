@@ -2,6 +2,7 @@
 // window system started on the private X server, as a host runs it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,11 @@ bool startModule(const std::string &modulePath, std::string *error = nullptr);
 // Shuts the module down through its shut-down slot, unloads it and stops the
 // host.  Safe to call when startModule failed.
 void stopModule();
+
+// The window table's slot `slot` taking no arguments (start-up, shut-down),
+// or null when the module registered no such slot.
+using VoidSlot = int32_t (*)(void);
+VoidSlot windowSlot(int slot);
 
 // Turns the module's X event loop until `done` holds or `limitMs` passed;
 // returns whether `done` held.  Stands in for the host's waiting read.

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <Xm/PushB.h>
 #include <Xm/ScrollBar.h>
+#include <Xm/Text.h>
 #include <Xm/Xm.h>
 
 #include <cstdint>
@@ -24,6 +24,7 @@
 #include "runtime/wutoolkit.h"
 #include "textwin/QEVSbar.h"
 #include "textwin/wutwin.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -66,12 +67,7 @@ class WindowParts : public ::testing::Test {
     qevtest::turnUntil([] { return false; }, 300);
   }
 
-  void Press(KeySym sym) {
-    KeyCode code = XKeysymToKeycode(devb->display, sym);
-    XTestFakeKeyEvent(devb->display, code, True, CurrentTime);
-    XTestFakeKeyEvent(devb->display, code, False, CurrentTime);
-    XFlush(devb->display);
-  }
+  void Press(KeySym sym) { qevtest::pressKey(devb->display, sym); }
 
   // The window's waiting read, ended by the watchdog when no key arrives.
   int32_t Read() {
@@ -121,6 +117,49 @@ TEST_F(WindowParts, NamedKeysReachTheReadUnderAWindowManager) {
   Settle();
   EXPECT_EQ(pane_->cursor_row, second_->row - 1);
   EXPECT_EQ(wutcqev(window_), 0);
+}
+
+// A Motif text inside a pane, given the text-key tables: the keys Motif
+// claims under their osf names (Return, Escape, the page keys, F1) end the
+// window's read as the host's keys instead of editing the text.
+TEST_F(WindowParts, TextKeyTablesTakeMotifsVirtualKeysInATextOfAPane) {
+  ASSERT_TRUE(Realise());
+  Widget text = XtVaCreateManagedWidget("entry", xmTextWidgetClass, pane_->ext->widget, XmNx, 0,
+                                        XmNy, 0, XmNcolumns, 20, XmNeditMode, XmMULTI_LINE_EDIT,
+                                        nullptr);
+  wutaddt(text);
+  Settle();
+  // The keyboard goes to the text, as it does to a control that takes it.
+  XSetInputFocus(devb->display, XtWindow(window_->outer), RevertToParent, CurrentTime);
+  XtSetKeyboardFocus(window_->outer, text);
+  Settle();
+  Press(XK_x);
+  Settle();
+  char *typed = XmTextGetString(text);
+  EXPECT_STREQ(typed, "x");
+  XtFree(typed);
+
+  const struct {
+    KeySym sym;
+    int32_t code;
+  } keys[] = {{XK_Return, -WU_KEY_ENTER}, {XK_Escape, -WU_KEY_ESCAPE},
+              {XK_Prior, -WU_KEY_PAGEUP}, {XK_Next, -WU_KEY_PAGEDOWN},
+              {XK_F1, -1},                {XK_F10, -10}};
+  for (const auto &k : keys) {
+    SCOPED_TRACE(XKeysymToString(k.sym));
+    Press(k.sym);
+    EXPECT_EQ(Read(), k.code);
+  }
+  // Home puts the cursor on the command line and leaves the text alone.
+  ASSERT_NE(window_->command_pane, nullptr);
+  ASSERT_EQ(wuxmcrs(window_, pane_, second_->row, second_->column), WU_OK);
+  ASSERT_EQ(window_->current_pane, pane_);
+  Press(XK_Home);
+  Settle();
+  EXPECT_EQ(window_->current_pane, window_->command_pane);
+  typed = XmTextGetString(text);
+  EXPECT_STREQ(typed, "x");
+  XtFree(typed);
 }
 
 // Bars made while the pane has no widget get theirs when the window is

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <Xm/DragDrop.h>
 #include <Xm/PushB.h>
@@ -25,6 +24,7 @@
 #include "textwin/QEVSbar.h"
 #include "textwin/QevPane.h"
 #include "textwin/wutwin.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -144,12 +144,7 @@ TEST_F(Windows, TypedKeysEditTheFieldAndFunctionKeysEndTheRead) {
   Display *dpy = devb->display;
   XSetInputFocus(dpy, XtWindow(window_->outer), RevertToParent, CurrentTime);
   Settle();
-  for (KeySym sym : {XK_h, XK_i, XK_F3}) {
-    KeyCode code = XKeysymToKeycode(dpy, sym);
-    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-  }
-  XFlush(dpy);
+  for (KeySym sym : {XK_h, XK_i, XK_F3}) qevtest::pressKey(dpy, sym);
   XtIntervalId dog = XtAppAddTimeOut(devb->app, kWatchdogMs, Watchdog, window_);
   EXPECT_EQ(wuxrwnd(window_), -3);
   XtRemoveTimeOut(dog);
@@ -158,9 +153,7 @@ TEST_F(Windows, TypedKeysEditTheFieldAndFunctionKeysEndTheRead) {
   EXPECT_EQ(bottom_->cursor_column, entry_->column + 2);
   // Typing into a protected field changes nothing.
   ASSERT_EQ(wuxmcrs(window_, top_, 1, 1), WU_OK);
-  KeyCode x = XKeysymToKeycode(dpy, XK_x);
-  XTestFakeKeyEvent(dpy, x, True, CurrentTime);
-  XTestFakeKeyEvent(dpy, x, False, CurrentTime);
+  qevtest::pressKey(dpy, XK_x);
   Settle();
   EXPECT_EQ(std::string(label_->text, 5), "Name:");
   EXPECT_EQ(wutcqev(window_), 0);
@@ -176,16 +169,7 @@ TEST_F(Windows, ReadReturnsQueuedCommandsAndTheWindowManagersClose) {
   EXPECT_EQ(wu_module()->current, window_);
 
   // The window manager's close arrives as WM_DELETE_WINDOW.
-  XEvent ev;
-  std::memset(&ev, 0, sizeof ev);
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = XtWindow(window_->outer);
-  ev.xclient.message_type = devb->wm_protocols;
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = long(devb->wm_delete_window);
-  ev.xclient.data.l[1] = CurrentTime;
-  XSendEvent(devb->display, XtWindow(window_->outer), False, NoEventMask, &ev);
-  XFlush(devb->display);
+  qevtest::closeLikeWindowManager(window_->outer);
   XtIntervalId dog = XtAppAddTimeOut(devb->app, kWatchdogMs, Watchdog, window_);
   EXPECT_EQ(wuxrwnd(window_), WU_EV_CLOSE);
   XtRemoveTimeOut(dog);

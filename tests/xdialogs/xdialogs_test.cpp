@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/extensions/XTest.h>
 #include <Xm/MessageB.h>
 #include <Xm/TextF.h>
 #include <Xm/ToggleB.h>
@@ -29,6 +28,8 @@
 #include "qevhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+#include "textwin/wutwin.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -120,20 +121,6 @@ bool Shown(Widget w) {
   return XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &wa) && wa.map_state == IsViewable;
 }
 
-// Clicks a widget's middle through XTest.
-void Click(Widget w) {
-  Display *dpy = XtDisplayOfObject(w);
-  XSync(dpy, False);
-  Dimension width = 0, height = 0;
-  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
-  Position x = 0, y = 0;
-  XtTranslateCoords(w, Position(width / 2), Position(height / 2), &x, &y);
-  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-  XFlush(dpy);
-}
-
 Widget Find(const char *path) { return XtNameToWidget(devb->toplevel, path); }
 
 // The oldest queued command of a window, or "" when its next event is not
@@ -143,20 +130,6 @@ std::string TakeCommand(wu_window *w) {
   int32_t code = -1, length = 0;
   if (wuxgqev(w, &code, text, sizeof text, &length) != WU_OK || code != WU_EV_COMMAND) return "";
   return std::string(text, size_t(length));
-}
-
-// What the window manager sends to a shell whose window the user closes.
-void CloseLikeTheWindowManager(Widget shell) {
-  XEvent ev;
-  std::memset(&ev, 0, sizeof ev);
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = XtWindow(shell);
-  ev.xclient.message_type = devb->wm_protocols;
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = long(devb->wm_delete_window);
-  ev.xclient.data.l[1] = CurrentTime;
-  XSendEvent(XtDisplay(shell), ev.xclient.window, False, NoEventMask, &ev);
-  XFlush(XtDisplay(shell));
 }
 
 // ---- modal wait ---------------------------------------------------------
@@ -221,12 +194,12 @@ TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
   EXPECT_FALSE(XtIsManaged(Find("*changeAll")));
 
   // Nothing to search for: nothing is queued.
-  Click(Find("*find"));
+  qevtest::clickWidget(Find("*find"));
   qevtest::turnUntil([] { return false; }, 200);
   EXPECT_EQ(wutcqev(nullptr), 0);
 
   XmTextFieldSetString(Find("*findText"), const_cast<char *>("it's"));
-  Click(Find("*find"));
+  qevtest::clickWidget(Find("*find"));
   ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.a) == 1; }));
   EXPECT_EQ(TakeCommand(&w.a), "FIND 'it''s'");
 
@@ -235,21 +208,21 @@ TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
   EXPECT_EQ(Find("*qevFindChange"), form);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(Find("*changeAll")); }));
   XmTextFieldSetString(Find("*changeText"), const_cast<char *>("is"));
-  Click(Find("*ignoreCase"));
+  qevtest::clickWidget(Find("*ignoreCase"));
   ASSERT_TRUE(qevtest::turnUntil([] { return XmToggleButtonGetState(Find("*ignoreCase")) == True; }));
   EXPECT_EQ(wumndlg(&w.b), WU_OK);
-  Click(Find("*changeAll"));
+  qevtest::clickWidget(Find("*changeAll"));
   ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
   EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ALL ICASE");
   EXPECT_EQ(wutcqev(&w.a), 0);
 
   // Closed, it no longer follows the active window.
-  Click(Find("*close"));
+  qevtest::clickWidget(Find("*close"));
   ASSERT_TRUE(qevtest::turnUntil([&] { return !XtIsManaged(form); }));
   EXPECT_EQ(wumndlg(&w.a), WU_OK);
   ASSERT_EQ(wumfdlg(&w.b, WU_FDLG_CHANGE), WU_OK);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
-  Click(Find("*change"));
+  qevtest::clickWidget(Find("*change"));
   ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
   EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ICASE");
 
@@ -260,6 +233,39 @@ TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
   EXPECT_FALSE(XtIsManaged(form));
   EXPECT_EQ(wumfdlg(&w.a, 42), WU_NOTAVAIL);
   EXPECT_EQ(wumfdlg(nullptr, WU_FDLG_FIND), WU_BADARG);
+}
+
+// The window layer keeps the dialog's target: the window a read makes active
+// becomes the target, and the target's release closes the dialog.
+TEST_F(XDialogs, FindChangeFollowsTheActiveWindowAndGoesWithItsTarget) {
+  const int32_t kWake = 1047;
+  wu_window *a = nullptr, *b = nullptr;
+  ASSERT_EQ(wuxgwnd(&a, 1, 0), WU_OK);
+  ASSERT_EQ(wuxgwnd(&b, 1, 0), WU_OK);
+  ASSERT_EQ(wuxqwev(a, kWake, nullptr, 0), WU_OK);
+  EXPECT_EQ(wuxrwnd(a), kWake);
+
+  ASSERT_EQ(wumfdlg(a, WU_FDLG_FIND), WU_OK);
+  Widget form = Find("*qevFindChange");
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
+  XmTextFieldSetString(Find("*findText"), const_cast<char *>("word"));
+
+  // A read of window b makes it the active window: the dialog acts on it.
+  ASSERT_EQ(wuxqwev(b, kWake, nullptr, 0), WU_OK);
+  EXPECT_EQ(wuxrwnd(b), kWake);
+  qevtest::clickWidget(Find("*find"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(b) == 1; }));
+  EXPECT_EQ(TakeCommand(b), "FIND 'word'");
+  EXPECT_EQ(wutcqev(a), 0);
+
+  // Releasing another window leaves the dialog up; releasing its target
+  // closes it, and nothing more is queued for the window gone.
+  ASSERT_EQ(wuxfwnd(a), WU_OK);
+  EXPECT_TRUE(XtIsManaged(form));
+  ASSERT_EQ(wuxfwnd(b), WU_OK);
+  EXPECT_FALSE(XtIsManaged(form));
+  EXPECT_EQ(wutcqev(nullptr), 0);
 }
 
 // ---- preferences -----------------------------------------------------------
@@ -283,13 +289,13 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
       case 0:
         if (!Shown(prefs)) return false;
         XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("soon"));
-        Click(Find("*qevPreferences*ok"));
+        qevtest::clickWidget(Find("*qevPreferences*ok"));
         phase = 1;
         return false;
       case 1: {
         Widget box = Find("*qevMessage");
         if (!Shown(box)) return false;
-        Click(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
+        qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
         phase = 2;
         return false;
       }
@@ -297,12 +303,12 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
         if (Find("*qevMessage") || !Shown(prefs)) return false;
         XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>(" 1200 "));
         XmTextFieldSetString(Find("*qevPreferences*menuBackground"), const_cast<char *>("light gray"));
-        Click(Find("*qevPreferences*useToolBoxTips"));
+        qevtest::clickWidget(Find("*qevPreferences*useToolBoxTips"));
         phase = 3;
         return false;
       case 3:
         if (XmToggleButtonGetState(Find("*qevPreferences*useToolBoxTips"))) return false;
-        Click(Find("*qevPreferences*ok"));
+        qevtest::clickWidget(Find("*qevPreferences*ok"));
         return true;
     }
     return true;
@@ -338,7 +344,7 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
     Widget prefs = Find("*qevPreferences");
     if (!Shown(prefs)) return false;
     XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("5"));
-    CloseLikeTheWindowManager(XtParent(prefs));
+    qevtest::closeLikeWindowManager(XtParent(prefs));
     return true;
   };
   Schedule(&close);
@@ -373,11 +379,11 @@ TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
     if (!Shown(prefs)) return false;
     Widget box = Find("*qevMessage");
     if (!box) {
-      Click(Find("*qevPreferences*ok"));
+      qevtest::clickWidget(Find("*qevPreferences*ok"));
       return false;
     }
     if (!Shown(box)) return false;
-    Click(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
+    qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
     return true;
   };
   qevhost::clearLog();
@@ -415,7 +421,7 @@ TEST_F(XDialogs, MessageBoxClosedByTheWindowManagerAnswersCancel) {
   close.step = [&]() -> bool {
     Widget box = Find("*qevMessage");
     if (!Shown(box) || !Reparented(XtParent(box))) return false;
-    CloseLikeTheWindowManager(XtParent(box));
+    qevtest::closeLikeWindowManager(XtParent(box));
     return true;
   };
   Schedule(&close);

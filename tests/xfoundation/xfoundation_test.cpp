@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/extensions/XTest.h>
 #include <Xm/FileSB.h>
 #include <Xm/MessageB.h>
 #include <Xm/Xm.h>
@@ -21,6 +20,7 @@
 #include "modulehost.h"
 #include "qevhost.h"
 #include "runtime/wutoolkit.h"
+#include "xinput.h"
 
 namespace {
 
@@ -42,19 +42,6 @@ Widget NewestDialog() {
   return c->composite.num_children ? c->composite.children[0] : nullptr;
 }
 
-// Clicks a button (widget or gadget) through XTest.
-void ClickWidget(Widget w) {
-  Display *dpy = XtDisplayOfObject(w);
-  Dimension width = 0, height = 0;
-  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
-  Position x = 0, y = 0;
-  XtTranslateCoords(w, Position(width / 2), Position(height / 2), &x, &y);
-  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-  XFlush(dpy);
-}
-
 // What the scripted user does to the module's newest dialog.
 enum Act { kOk, kNo, kCancel, kWmClose };
 Act g_act;
@@ -70,23 +57,10 @@ void ActOnDialog(XtPointer, XtIntervalId *) {
   }
   XSync(XtDisplay(dialog), False);
   switch (g_act) {
-    case kOk: ClickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)); break;
-    case kNo: ClickWidget(XtNameToWidget(dialog, "no")); break;
-    case kCancel: ClickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)); break;
-    case kWmClose: {
-      // What a window manager sends when the user closes the window.
-      XEvent ev;
-      std::memset(&ev, 0, sizeof ev);
-      ev.xclient.type = ClientMessage;
-      ev.xclient.window = XtWindow(XtParent(dialog));
-      ev.xclient.message_type = devb->wm_protocols;
-      ev.xclient.format = 32;
-      ev.xclient.data.l[0] = long(devb->wm_delete_window);
-      ev.xclient.data.l[1] = CurrentTime;
-      XSendEvent(XtDisplay(dialog), ev.xclient.window, False, NoEventMask, &ev);
-      XFlush(XtDisplay(dialog));
-      break;
-    }
+    case kOk: qevtest::clickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)); break;
+    case kNo: qevtest::clickWidget(XtNameToWidget(dialog, "no")); break;
+    case kCancel: qevtest::clickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)); break;
+    case kWmClose: qevtest::closeLikeWindowManager(XtParent(dialog)); break;
   }
 }
 
@@ -316,7 +290,7 @@ void ActOnFileDialog(XtPointer, XtIntervalId *) {
     return;
   }
   XSync(XtDisplay(dialog), False);
-  ClickWidget(XmFileSelectionBoxGetChild(dialog, g_fsel_ok ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON));
+  qevtest::clickWidget(XmFileSelectionBoxGetChild(dialog, g_fsel_ok ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON));
 }
 
 TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
