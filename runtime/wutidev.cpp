@@ -43,6 +43,16 @@ int Advance(const XFontStruct *f, int ch) {
   return f->max_bounds.width;
 }
 
+// The action of the display's default popup translation.  Button 3 on a
+// control belongs to the module's input handler, which posts the host's
+// popup event; binding the button to this action keeps the widget's own
+// button-3 behaviour (the text widgets' menu) from running as well.
+void PopupMenu(Widget, XEvent *, String *, Cardinal *) {}
+
+XtActionsRec popup_actions[] = {
+    {(String) "qev-popup-menu", PopupMenu},
+};
+
 }  // namespace
 
 extern "C" void wutmfnt(void) {
@@ -162,6 +172,7 @@ wu_status wutidev(void) {
   devb->text_keys = Parse(devb->appres.text_keys, "textKeyTranslations");
   devb->text_keys2 = Parse(devb->appres.text_keys2, "textKeyTranslations2");
   devb->control_translation = Parse(devb->appres.control_translation, "controlTranslation");
+  XtAppAddActions(devb->app, popup_actions, XtNumber(popup_actions));
   devb->popup_translation = Parse(devb->motifres.popup_translation, "popupTranslation");
   return WU_OK;
 }
