@@ -53,7 +53,10 @@ case "$cmd" in
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
     echo "== tests, AddressSanitizer and UndefinedBehaviorSanitizer build"
     build build-asan -DQEV_SANITIZE=ON -DQEV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-    export ASAN_OPTIONS=detect_leaks=1
+    # Full stacks for every allocation: the toolkit libraries have no frame
+    # pointers, and the leak suppressions name toolkit functions that only a
+    # full stack shows.
+    export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
     export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build-asan && ctest --output-on-failure -j $jobs --timeout 600"
