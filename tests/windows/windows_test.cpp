@@ -60,9 +60,14 @@ class Windows : public ::testing::Test {
 
   bool Realise() {
     if (wuxiwnd(window_) != WU_OK) return false;
+    // Realised and mapped: focus may only be given to a viewable window.
     return qevtest::turnUntil([&] {
-      return window_->outer && XtIsRealized(window_->outer) && top_->ext->widget &&
-             XtIsRealized(top_->ext->widget);
+      if (!window_->outer || !XtIsRealized(window_->outer) || !top_->ext->widget ||
+          !XtIsRealized(top_->ext->widget))
+        return false;
+      XWindowAttributes at;
+      return XGetWindowAttributes(devb->display, XtWindow(window_->outer), &at) &&
+             at.map_state == IsViewable;
     });
   }
 
