@@ -4,6 +4,7 @@
 
 #include "qev/batch.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
 namespace {
@@ -99,6 +100,7 @@ wu_status wuxinit(void) {
   if (st != WU_OK) {
     gcb->module_state = nullptr;
     release_state(state);
+    wu_reg_clear();
     return st;
   }
   return WU_OK;
@@ -110,6 +112,8 @@ wu_status wuxterm(void) {
   wu_status st = wutterm();
   wu_gcb()->module_state = nullptr;
   release_state(state);
+  // Nothing handed out before this point may be used again.
+  wu_reg_clear();
   return st;
 }
 
