@@ -389,7 +389,12 @@ typedef struct wu_window {
   wu_widget form;
   wu_widget input;
   wu_widget active;
-  uint8_t reserved[552];             /* host and later subsystems */
+  /* tool box and menu words, and the host-set window name */
+  uint32_t toolbox_flags;            /* tool box flag word, WU_TBX_... (flags.h) */
+  int32_t menu_kind;                 /* host: 0 no action menu, 3 second button-box place */
+  char *name;                        /* host-set window name for titles and dumps, not terminated */
+  int32_t name_length;               /* its length in bytes */
+  uint8_t reserved[536];             /* host and later subsystems */
 } wu_window;
 
 /* Per-task session record (104 bytes on a 32-bit host), task slot 11. */

@@ -139,6 +139,11 @@ AT(wu_tool_record, second, 649);
 AT(wu_tool_record, reserved657, 657);
 
 SIZE(wu_window, 1064);
+AT(wu_window, toolbox_flags, 512);
+AT(wu_window, menu_kind, 516);
+AT(wu_window, name, 520);
+AT(wu_window, name_length, 524);
+AT(wu_window, reserved, 528);
 SIZE(wu_pane_ext, 80);
 AT(wu_pane_ext, widget, 4);
 AT(wu_pane_ext, flags, 8);
