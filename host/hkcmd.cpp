@@ -52,10 +52,22 @@ void tokenise(const std::string &src) {
       add(QEV_TOK_END, kSubOther, ";");
       ++i;
     } else if (c == '\'' || c == '"') {
-      size_t end = src.find(static_cast<char>(c), i + 1);
-      if (end == std::string::npos) end = src.size();
-      add(QEV_TOK_STRING, kSubOther, src.substr(i + 1, end - i - 1));
-      i = end < src.size() ? end + 1 : end;
+      // A doubled quote inside the string stands for one.
+      std::string text;
+      size_t j = i + 1;
+      while (j < src.size()) {
+        if (src[j] == static_cast<char>(c)) {
+          if (j + 1 < src.size() && src[j + 1] == static_cast<char>(c)) {
+            text += src[j];
+            j += 2;
+            continue;
+          }
+          break;
+        }
+        text += src[j++];
+      }
+      add(QEV_TOK_STRING, kSubOther, text);
+      i = j < src.size() ? j + 1 : j;
     } else if (std::isdigit(c)) {
       size_t j = i;
       while (j < src.size() && std::isdigit(static_cast<unsigned char>(src[j]))) ++j;

@@ -152,6 +152,13 @@ void setHostLibrary(const std::string &libref, const HostLibrary &lib);
 // Host images: named images with a vector (wiloadv, viidb2g, wiimgfd).
 void registerImage(const std::string &name, void *vector);
 
+// The image converter "QEVZIMG " (qev/zimg.h): installed or withdrawn; its
+// output call answers `outputAnswer` (0 writes a small file naming the
+// format and size).  Its calls, oldest first, as texts ("create", "open
+// flag", "set 9302 1", "set 4020 2 <path> <format>", "release").
+void installImageConverter(bool install, wu_status outputAnswer = 0);
+std::vector<std::string> converterCalls();
+
 // Method calls handed to the host (yudmeth), oldest first.
 struct MethodCall {
   void *handle = nullptr;

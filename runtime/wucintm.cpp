@@ -7,6 +7,8 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
+extern "C" void wumficn(void) __attribute__((weak));
+
 namespace {
 
 // The module pool: a top-level host pool.
@@ -109,6 +111,8 @@ wu_status wuxinit(void) {
 wu_status wuxterm(void) {
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
+  // The tool box layer gives back its boxes and pixmaps while X is up.
+  if (wumficn) wumficn();
   wu_status st = wutterm();
   wu_gcb()->module_state = nullptr;
   release_state(state);

@@ -113,6 +113,8 @@ typedef struct wu_preferences {
   int cmd_x;                       /* "cmdX": saved command-window position */
   int cmd_y;                       /* "cmdY" */
   Boolean host_print;              /* "hostPrint" */
+  Boolean toolbox_persistent;      /* "isToolBoxPersistent" */
+  Boolean show_hide_decorations;   /* "useShowHideDecorations" */
 } wu_preferences;
 
 /* The icon colours handed to the icon store. */

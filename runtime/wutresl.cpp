@@ -148,6 +148,8 @@ const Desc kPrefRes[] = {
     {"cmdX", K_INT, PRF(cmd_x), "0"},
     {"cmdY", K_INT, PRF(cmd_y), "0"},
     {"hostPrint", K_BOOL, PRF(host_print), "False"},
+    {"isToolBoxPersistent", K_BOOL, PRF(toolbox_persistent), "True"},
+    {"useShowHideDecorations", K_BOOL, PRF(show_hide_decorations), "False"},
 };
 
 #define COUNT(a) (sizeof(a) / sizeof((a)[0]))

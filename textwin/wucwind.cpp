@@ -156,6 +156,7 @@ wu_status wuxfwnd(wu_window *w) {
   if (!state || !w) return WU_BADARG;
   wuxfleq(WU_FLEQ_WINDOW, w);
   if (wumfdwn) wumfdwn(w);
+  if (wumfbar) wumfbar(w);
   wutfcmd(w);
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
@@ -204,8 +205,15 @@ wu_status wuxiwnd(wu_window *w) {
   wutcnfg(w);
   wuwmwsa(w);
   wuwswsl(w);
-  if (w->mode == 0) XtRealizeWidget(w->outer);
-  else XtManageChild(w->outer);
+  if (w->mode == 0) {
+    // Windows realised while the host asks them to stay unmapped are built
+    // but not shown.
+    wu_state *state = wu_module();
+    if (state && state->stay_unmapped) XtSetMappedWhenManaged(w->outer, False);
+    XtRealizeWidget(w->outer);
+  } else {
+    XtManageChild(w->outer);
+  }
   wuxuwnd(w);
   wux1st(w);
   wuwFocusToQevinput(w);
@@ -258,7 +266,7 @@ wu_status wuxgdsf(wu_window *w, int32_t, uint32_t *flags_out) {
 }
 
 wu_status wutecmd(wu_window *w, int32_t code) {
-  if (!wumpcmd) return WU_UNSUPPORTED;
+  if (!wumpcmd) return WU_NOTAVAIL;
   return wumpcmd(w, code);
 }
 

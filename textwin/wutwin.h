@@ -86,7 +86,7 @@ wu_status wuxrwnd(wu_window *window);
 wu_status wuxuwnd(wu_window *window);
 wu_status wuxgdsf(wu_window *window, int32_t zero, uint32_t *flags_out);
 /* Window-system command entry: the window-command dispatcher decides; 0 is
-   handled, WU_UNSUPPORTED not handled. */
+   handled, WU_NOTAVAIL not handled. */
 wu_status wutecmd(wu_window *window, int32_t code);
 /* The window's editor anchor: the named pointer WU_EDITOR_ANCHOR_NAME of
    the execution context of the window's owning task; null for a window
@@ -137,6 +137,8 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *control)
     __attribute__((weak));
 /* The window-command dispatcher (menus layer). */
 wu_status wumpcmd(wu_window *window, int32_t code) __attribute__((weak));
+/* Saves and releases the window's tool box (menus layer). */
+wu_status wumfbar(wu_window *window) __attribute__((weak));
 
 #ifdef __cplusplus
 }

@@ -75,4 +75,11 @@
 /* Older bar records (wu_bar.bar_flags and the flags of wuxgbar). */
 #define WU_BAR_SCALED           0x00000002u  /* a value-scaled bar (record kinds 20, 21) */
 
+/* Tool box and window-command bits used by the tool box layer. */
+#define WU_TBX_OWN_BOX          0x83C00000u  /* toolbox_flags: the window names its own tool box */
+#define WU_WMOD_LISTED          0x00000004u  /* module_flags: listed in the workspace */
+#define WU_WMOD_QUIET           0x00000008u  /* module_flags: being loaded quietly */
+#define WU_WIN_NO_TOOL_COMMANDS 0x00000002u  /* flags: the window takes no tool commands now */
+#define WU_CONVERTER_FLAG       0x00000004u  /* image converter object: flag word bit set before open */
+
 #endif /* QEV_FLAGS_H */

@@ -572,6 +572,9 @@ typedef struct wu_tool_messages {
   char entry[WU_NAME34_LEN];         /* default entry */
   char help_catalog[WU_NAME34_LEN];  /* "CORE" */
   char help_catalog2[WU_NAME34_LEN]; /* "UNXCORE" */
+  char libref2[WU_LIBREF_LEN];       /* second libref; also the entry never written back */
+  char alt_entry1[WU_NAME34_LEN];    /* first alternative entry */
+  char alt_entry2[WU_NAME34_LEN];    /* second alternative entry */
 } wu_tool_messages;
 
 #define WU_CTL_TYPES 14                     /* catalogue types 0-13 */
@@ -623,6 +626,13 @@ typedef struct wu_state {
   wu_widget tip_shell;
   wu_widget tip_label;
   wu_widget command_combos[2];
+  /* tool box: module busy (buttons do nothing), and the delay of tool and
+     control tips: 0 while the next tip waits for the delay, 1 during the
+     grace period after a shown tip was hidden (the next shows at once) */
+  int32_t busy;
+  int32_t tip_grace;
+  unsigned long tip_grace_timer;     /* XtIntervalId of the grace period, 0 none */
+  int32_t tool_messages_loaded;      /* the tool-message block is filled */
 } wu_state;
 
 #ifdef __cplusplus

@@ -1,0 +1,872 @@
+// Tool box buttons and windows: the merged tool box shell that shows the
+// tools of the window the user works in, its buttons (grayed and checked
+// through the window's item lists), the binding of boxes to windows, their
+// release, and the tips of the buttons.
+#include <X11/Intrinsic.h>
+#include <X11/Shell.h>
+#include <X11/StringDefs.h>
+#include <Xm/ArrowB.h>
+#include <Xm/DrawnB.h>
+#include <Xm/Form.h>
+#include <Xm/Label.h>
+#include <Xm/MwmUtil.h>
+#include <Xm/Protocols.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Xm.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "frames/wutframe.h"
+#include "menus/wutbox.h"
+#include "qev/flags.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+
+
+namespace {
+
+const char *const kGlobalCommands[] = {"LIBASSIGN", "PNXTOOLS", "EXPLORER", "PGM; SUBMIT", "HELP"};
+const int32_t kMsgNoBox = 343;
+const int32_t kMsgNoEntry = 110;
+const int32_t kMsgWindowMenu = 288;
+const int32_t kMsgTitle = 113;          // tool-message slot 0: the title prefix
+const int32_t kBatchReplay = 2;
+const int32_t kColumnOffset24 = 55;
+const int32_t kColumnOffset48 = 79;
+const int32_t kColumnGap = 13;
+const int32_t kBeyondWindow = 15;
+const int32_t kTipBelow = 1;
+const int32_t kTipAbove = 3;
+const int32_t kTipLabelPad = 4;
+
+wu_state *State() { return wu_module(); }
+
+wu_merged_box *Merged() {
+  wu_state *s = State();
+  return s ? static_cast<wu_merged_box *>(s->merged) : nullptr;
+}
+
+bool Alive(wu_window *w) { return w && wu_reg_has(w, WU_REG_WINDOW); }
+
+wu_window *Current() {
+  wu_state *s = State();
+  return s && Alive(s->current) ? s->current : nullptr;
+}
+
+bool GlobalCommand(const char *command) {
+  if (!command) return false;
+  for (const char *g : kGlobalCommands) {
+    int32_t n = wzstlen(g);
+    if (wzstlen(command) >= n && wzbcup(command, g, n) == 0) return true;
+  }
+  return false;
+}
+
+bool Grayed(wu_window *w, wu_tool *t) {
+  if (!t->command_id) return false;
+  if (w && matchid && matchid(w->gray_list, t->command_id)) return true;
+  wu_state *s = State();
+  return s && t->box && t->box == s->global_toolbox && w && !wutisdm(w) &&
+         !GlobalCommand(t->command);
+}
+
+bool Checked(wu_window *w, wu_tool *t) {
+  return t->command_id && w && matchid && matchid(w->check_list, t->command_id);
+}
+
+// A copy of the picture overlaid with a 50 % stipple in the background.
+Pixmap GrayPicture(Pixmap p, Pixel background) {
+  if (!p || !wu_x_ok()) return None;
+  Display *dpy = devb->display;
+  Window root;
+  int x, y;
+  unsigned w = 0, h = 0, border, depth;
+  if (!XGetGeometry(dpy, p, &root, &x, &y, &w, &h, &border, &depth)) return None;
+  Pixmap copy = XCreatePixmap(dpy, p, w, h, depth);
+  GC gc = XCreateGC(dpy, copy, 0, nullptr);
+  XCopyArea(dpy, p, copy, gc, 0, 0, w, h, 0, 0);
+  XSetForeground(dpy, gc, background);
+  XSetFillStyle(dpy, gc, FillStippled);
+  XSetStipple(dpy, gc, devb->stipple[WU_STIPPLE_50]);
+  XFillRectangle(dpy, copy, gc, 0, 0, w, h);
+  XFreeGC(dpy, gc);
+  return copy;
+}
+
+void ButtonGone(Widget, XtPointer client, XtPointer) {
+  auto *t = static_cast<wu_tool *>(client);
+  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  t->insensitive = None;
+  t->button = nullptr;
+}
+
+void SetState(wu_window *w, wu_tool *t) {
+  if (!t->button) return;
+  const Boolean sensitive = !Grayed(w, t);
+  const unsigned char shadow = Checked(w, t) ? XmSHADOW_IN : XmSHADOW_OUT;
+  Boolean was = XtIsSensitive(t->button);
+  unsigned char old = 0;
+  XtVaGetValues(t->button, XmNshadowType, &old, nullptr);
+  if (was == sensitive && old == shadow) return;
+  XtVaSetValues(t->button, XmNsensitive, sensitive, XmNshadowType, shadow, nullptr);
+  if (XtIsRealized(t->button)) XClearArea(XtDisplay(t->button), XtWindow(t->button), 0, 0, 0, 0, True);
+}
+
+void PopdownTip(wu_tool *t) {
+  wu_merged_box *mb = Merged();
+  if (t && t->box && wu_reg_has(t->box, WU_REG_TOOLBOX) && t->box->tip_timer) {
+    XtRemoveTimeOut(t->box->tip_timer);
+    t->box->tip_timer = 0;
+  }
+  if (mb && mb->tip_shell) XtPopdown(mb->tip_shell);
+  if (mb) mb->tip_shown = 0;
+}
+
+// Activation of a tool button.
+void wumsbar(Widget, XtPointer client, XtPointer) {
+  auto *t = static_cast<wu_tool *>(client);
+  wu_state *s = State();
+  if (!s || s->busy || s->modal || wumtedact(-1)) {
+    wutalrm();
+    return;
+  }
+  PopdownTip(t);
+  wu_window *target = Alive(t->window) ? t->window : Current();
+  const char *command = t->command ? t->command : "";
+  if (command[0] == '#') {
+    ++command;
+    target = Current();
+  }
+  if (!target || (target->flags & WU_WIN_NO_TOOL_COMMANDS)) return;
+  wuxqcmd(target, command, -1, 1, 1, 0);
+  if (t->box && t->box->tools && Alive(t->box->tools->window) && target->outer &&
+      XtIsRealized(target->outer)) {
+    XRaiseWindow(XtDisplay(target->outer), XtWindow(target->outer));
+  }
+}
+
+void DrawState(Widget w, wu_tool *t) {
+  if (!wu_x_ok() || (devb->flags & WU_DEV_DRAGGING)) return;
+  wu_merged_box *mb = Merged();
+  wu_window *win = mb ? mb->window : nullptr;
+  if (!Alive(win)) win = nullptr;
+  XtVaSetValues(w, XmNshadowType, Checked(win, t) ? XmSHADOW_IN : XmSHADOW_OUT, nullptr);
+}
+
+void toolarm(Widget w, XtPointer client, XtPointer) { DrawState(w, static_cast<wu_tool *>(client)); }
+
+void wuwtgst(Widget w, XtPointer client, XtPointer) { DrawState(w, static_cast<wu_tool *>(client)); }
+
+void ClearReconfigure(XtPointer, XtIntervalId *) {
+  wu_merged_box *mb = Merged();
+  if (!mb) return;
+  mb->reconfigure = 0;
+  mb->reconfigure_timer = 0;
+}
+
+void wuwccfg(XtPointer, XtIntervalId *id) { ClearReconfigure(nullptr, id); }
+
+void Reconfigure(int32_t ms) {
+  wu_merged_box *mb = Merged();
+  if (!mb || !devb) return;
+  mb->reconfigure = 1;
+  if (mb->reconfigure_timer) XtRemoveTimeOut(mb->reconfigure_timer);
+  mb->reconfigure_timer = XtAppAddTimeOut(devb->app, static_cast<unsigned long>(ms), wuwccfg, nullptr);
+}
+
+void DestroyButtons(wu_tool *tools) {
+  for (wu_tool *t = tools; t; t = t->next) {
+    if (!t->button) continue;
+    if (t->box && wu_reg_has(t->box, WU_REG_TOOLBOX) && t->box->tip_timer) {
+      XtRemoveTimeOut(t->box->tip_timer);
+      t->box->tip_timer = 0;
+    }
+    wumdbtn(t);
+  }
+}
+
+int32_t Rows(wu_toolbox *box) {
+  // A stored box may say 0 per row: the tools then make one row.
+  const int32_t per = box->per_row > 0 ? box->per_row : std::max(box->count, 1);
+  return std::max(1, (box->count + per - 1) / per);
+}
+
+void Retitle(wu_window *w) {
+  wu_merged_box *mb = Merged();
+  if (!mb || !mb->shell) return;
+  char *title = BuildToolboxTitle(w);
+  if (!title) return;
+  XmString xs = wumcstr(title);
+  XtVaSetValues(mb->shell, XmNtitle, title, XmNiconName, title, nullptr);
+  if (xs) XmStringFree(xs);
+  XtFree(title);
+}
+
+// Window-manager requests on the merged shell.
+void wumbdes(Widget, XtPointer, XtPointer) {
+  if (wumtedact(-1)) {
+    wutalrm();
+    return;
+  }
+  wu_merged_box *mb = Merged();
+  wu_window *w = nullptr;
+  if (mb && mb->tools && Alive(mb->tools->window)) w = mb->tools->window;
+  if (!w) w = Current();
+  if (w) wuxqcmd(w, "TOOLCLOSE", -1, 1, 1, 1);
+}
+
+void wuwtled(Widget, XtPointer, XtPointer) {
+  wu_state *s = State();
+  wu_window *cur = Current();
+  if (wumtedact(-1) || !s || s->busy || !cur || (cur->flags & WU_WIN_MSG_PENDING)) {
+    wutalrm();
+    return;
+  }
+  wuxqcmd(cur, "TOOLEDIT", -1, 1, 1, 1);
+}
+
+void wuwmwmp(Widget, XtPointer client, XtPointer) {
+  const char *what = static_cast<const char *>(client);
+  wu_state *s = State();
+  wu_merged_box *mb = Merged();
+  if (!s || !mb) return;
+  if (std::strcmp(what, "BYE") == 0) {
+    wu_window *cur = Current();
+    if ((cur && (cur->flags & WU_WIN_MSG_PENDING)) || !wuwexit) wutalrm();
+    else wuwexit(cur, 1);
+    return;
+  }
+  const bool iconify = std::strcmp(what, "ICONIFY") == 0;
+  for (wu_window *w = s->newest; w; w = w->next) {
+    if (!(w->module_flags & WU_WMOD_LISTED) || !w->outer || !XtIsRealized(w->outer)) continue;
+    if (iconify) XIconifyWindow(XtDisplay(w->outer), XtWindow(w->outer), devb->screen);
+    else XMapWindow(XtDisplay(w->outer), XtWindow(w->outer));
+  }
+  if (iconify) XIconifyWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
+  else XMapWindow(XtDisplay(mb->shell), XtWindow(mb->shell));
+}
+
+// The window manager maps the shell while the box is closed: unmap again.
+void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
+  wu_merged_box *mb = Merged();
+  if (!mb || event->type != MapNotify || !mb->closed || !XtIsRealized(w)) return;
+  XWithdrawWindow(XtDisplay(w), XtWindow(w), devb->screen);
+}
+
+void wuwpcmd(Widget, XtPointer, XEvent *, Boolean *) {
+  // The command part is built with the command window's combo box; without
+  // it there is nothing to centre.
+}
+
+
+void ArrowChanged(Widget w, XtPointer, XtPointer) { wumtctl(w); }
+
+// Where the merged box first appears: by the window it serves.
+void Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
+  wu_merged_box *mb = Merged();
+  int x = 1, y = 1;
+  if (mb && mb->have_position) {
+    x = mb->saved_x;
+    y = mb->saved_y;
+  } else if (w && w->outer && XtIsRealized(w->outer)) {
+    wutsync(1, 1);
+    Window child;
+    XTranslateCoordinates(XtDisplay(w->outer), XtWindow(w->outer), RootWindowOfScreen(XtScreen(w->outer)), 0,
+                          0, &x, &y, &child);
+    Dimension ww = 0, wh = 0;
+    XtVaGetValues(w->outer, XmNwidth, &ww, XmNheight, &wh, nullptr);
+    const wu_motif_resources &r = devb->motifres;
+    if (box->per_row == 1) {
+      x -= kColumnGap + (box->icon_width >= WU_ICON_BOX_LARGE ? kColumnOffset48 : kColumnOffset24);
+      if (x < 0) x = ww + kBeyondWindow;
+    } else {
+      x -= r.wm_left_border;
+      y += wh + r.wm_bottom_border;
+      if (y < wh + r.wm_bottom_border + r.wm_top_border) y += r.wm_top_border;
+    }
+  }
+  *x_out = Position(std::max(x, 1));
+  *y_out = Position(std::max(y, 1));
+}
+
+void WindowMenu(Widget shell, const Atom atoms[4]) {
+  int32_t length = 0;
+  const char *text = wuxrmsg(WU_MSG_TOOL, kMsgWindowMenu, &length);
+  if (!text || length <= 0) return;
+  std::string fmt(text, size_t(length));
+  std::replace(fmt.begin(), fmt.end(), '@', '\n');
+  std::string menu = fmt;
+  if (wutfmtc) {
+    qev_arg a[4];
+    for (int i = 0; i < 4; ++i) a[i] = qev_arg{QEV_ARG_INT, 0, nullptr, int32_t(atoms[i])};
+    char out[2048];
+    if (wutfmtc(out, int32_t(sizeof out), fmt.c_str(), 4, a) >= 0) menu = out;
+  }
+  XtVaSetValues(shell, XmNmwmMenu, menu.c_str(), nullptr);
+}
+
+void WindowManager(Widget shell) {
+  Display *dpy = XtDisplay(shell);
+  Atom messages = XmInternAtom(dpy, const_cast<char *>("_MOTIF_WM_MESSAGES"), False);
+  const char *names[4] = {"_TBAR_EDIT", "_RESTORE_QEV", "_ICONIFY_QEV", "_TERMINATE_QEV"};
+  static const char *const kClients[4] = {nullptr, "RESTORE", "ICONIFY", "BYE"};
+  Atom atoms[4];
+  for (int i = 0; i < 4; ++i) {
+    atoms[i] = XmInternAtom(dpy, const_cast<char *>(names[i]), False);
+    XmAddProtocols(shell, messages, &atoms[i], 1);
+    if (i == 0) XmAddProtocolCallback(shell, messages, atoms[i], wuwtled, nullptr);
+    else XmAddProtocolCallback(shell, messages, atoms[i], wuwmwmp, const_cast<char *>(kClients[i]));
+  }
+  WindowMenu(shell, atoms);
+  Atom del = XmInternAtom(dpy, const_cast<char *>("WM_DELETE_WINDOW"), False);
+  XmAddWMProtocolCallback(shell, del, wumbdes, nullptr);
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_merged_box *wumgmbx(void) { return Merged(); }
+
+int32_t wumtbusy(void) {
+  wu_state *s = State();
+  return s && s->busy;
+}
+
+void wumdbtn(wu_tool *t) {
+  if (!t || !t->button) return;
+  Widget b = t->button;
+  XtRemoveCallback(b, XmNdestroyCallback, ButtonGone, t);
+  XtRemoveEventHandler(b, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wumtlwn, t);
+  XtDestroyWidget(b);
+  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  t->insensitive = None;
+  t->button = nullptr;
+}
+
+void LoadTools(wu_window *w, Widget parent, wu_tool *tools) {
+  if (!wu_x_ok() || !parent) return;
+  wu_merged_box *mb = Merged();
+  wu_colour_set cs = {};
+  wuwgpmc(w, WU_CSET_DIALOG, &cs);
+  for (wu_tool *t = tools; t; t = t->next) {
+    if (t->box && w && w->toolbox && t->box != w->toolbox && !wu_reg_has(t->box, WU_REG_TOOLBOX))
+      t->box = w->toolbox;
+    const int32_t size = mb && mb->icon_size ? mb->icon_size : (t->box ? t->box->icon_width : 24);
+    const bool want_small = size == WU_ICON_BOX_SMALL;
+    if (t->icon != WU_TB_SEPARATOR_ICON && (!t->pixmap || (mb && mb->icon_size && want_small != bool(t->small_icon)))) {
+      if (t->pixmap) {
+        if (t->shared_pixmap) wutfpix(t->pixmap);
+        else XFreePixmap(devb->display, t->pixmap);
+      }
+      t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
+      t->small_icon = want_small;
+    }
+    const char *name = t->command && t->command[0] ? t->command : "tool";
+    Arg args[16];
+    int n = 0;
+    XtSetArg(args[n], XmNlabelType, t->pixmap ? XmPIXMAP : XmSTRING); ++n;
+    if (t->pixmap) {
+      t->insensitive = GrayPicture(t->pixmap, cs.background);
+      XtSetArg(args[n], XmNlabelPixmap, t->pixmap); ++n;
+      if (t->insensitive) { XtSetArg(args[n], XmNlabelInsensitivePixmap, t->insensitive); ++n; }
+    }
+    XtSetArg(args[n], XmNhighlightThickness, 0); ++n;
+    XtSetArg(args[n], XmNpushButtonEnabled, True); ++n;
+    XtSetArg(args[n], XmNshadowType, Checked(w, t) ? XmSHADOW_IN : XmSHADOW_OUT); ++n;
+    XtSetArg(args[n], XmNuserData, t); ++n;
+    XtSetArg(args[n], XmNbackground, cs.background); ++n;
+    XtSetArg(args[n], XmNforeground, cs.foreground); ++n;
+    XtSetArg(args[n], XmNtopShadowColor, cs.top_shadow); ++n;
+    XtSetArg(args[n], XmNbottomShadowColor, cs.bottom_shadow); ++n;
+    XtSetArg(args[n], XmNsensitive, !Grayed(w, t)); ++n;
+    t->button = XmCreateDrawnButton(parent, const_cast<char *>(name), args, Cardinal(n));
+    XtAddCallback(t->button, XmNarmCallback, toolarm, t);
+    XtAddCallback(t->button, XmNdisarmCallback, toolarm, t);
+    XtAddCallback(t->button, XmNactivateCallback, wumsbar, t);
+    XtAddCallback(t->button, XmNexposeCallback, wuwtgst, t);
+    XtAddCallback(t->button, XmNdestroyCallback, ButtonGone, t);
+    XtAddEventHandler(t->button, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wumtlwn, t);
+    if (t->icon != WU_TB_SEPARATOR_ICON) XtManageChild(t->button);
+  }
+}
+
+void wumtact(wu_window *w) {
+  wu_merged_box *mb = Merged();
+  if (!mb || mb->closed || !Alive(w) || mb->window != w) return;
+  for (wu_tool *t = mb->tools; t; t = t->next) SetState(w, t);
+}
+
+char *BuildToolboxTitle(wu_window *w) {
+  wu_state *s = State();
+  std::string title;
+  if (s && s->tool_messages.texts[0]) title = s->tool_messages.texts[0];
+  wu_toolbox *g = s ? s->global_toolbox : nullptr;
+  wu_merged_box *mb = Merged();
+  wu_toolbox *box = mb && mb->box ? mb->box : g;
+  if (box && box->title && box->title[0]) {
+    if (!title.empty()) title += ' ';
+    title += box->title;
+    if (Alive(w) && w->name && w->name_length > 0 && w->name_length < 4096) {
+      title += ": ";
+      title.append(w->name, size_t(w->name_length));
+    }
+  }
+  char *out = XtMalloc(Cardinal(title.size() + 1));
+  std::memcpy(out, title.c_str(), title.size() + 1);
+  return out;
+}
+
+void StoreToolBoxPosition(wu_toolbox *box) {
+  if (!box || !wu_x_ok()) return;
+  wu_merged_box *mb = Merged();
+  Widget shell = box->shell && !box->shared ? box->shell : mb ? mb->shell : nullptr;
+  if (!shell || !XtIsRealized(shell)) {
+    box->x = std::max(box->x, 1);
+    box->y = std::max(box->y, 1);
+    return;
+  }
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(XtDisplay(shell), XtWindow(shell), RootWindowOfScreen(XtScreen(shell)), 0, 0, &x,
+                        &y, &child);
+  x -= devb->motifres.wm_left_border;
+  y -= devb->motifres.wm_top_border;
+  box->x = std::max(x, 1);
+  box->y = std::max(y, 1);
+}
+
+void wumsbsy(int32_t) {
+  // The merged shell is among the module's shells (wutashl): the busy
+  // cursor reaches it with every other shell.
+}
+
+void InitGlobalToolBox(void) {
+  wu_state *s = State();
+  if (!s || s->global_toolbox) return;
+  s->global_toolbox = wumlgbx();
+}
+
+wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
+  wu_state *s = State();
+  if (!s || !box || !wu_x_ok()) return WU_NOTAVAIL;
+  wu_merged_box *mb = Merged();
+  if (!mb) {
+    mb = reinterpret_cast<wu_merged_box *>(XtCalloc(1, sizeof(wu_merged_box)));
+    s->merged = mb;
+  }
+  if (mb->icon_size) box->icon_width = box->icon_height = mb->icon_size;
+  else mb->icon_size = box->icon_width;
+  Position x = 1, y = 1;
+  Place(w, box, &x, &y);
+  wu_colour_set cs = {};
+  wuwgpmc(w, WU_CSET_DIALOG, &cs);
+  char *title = BuildToolboxTitle(w);
+  mb->shell = XtVaAppCreateShell("qev", "QEV", applicationShellWidgetClass, devb->display,
+                                 XmNx, x, XmNy, y, XmNallowShellResize, True,
+                                 XmNtitle, title, XmNiconName, title,
+                                 XmNdeleteResponse, XmDO_NOTHING,
+                                 XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
+                                 XmNmwmDecorations, MWM_DECOR_BORDER | MWM_DECOR_TITLE | MWM_DECOR_MENU |
+                                     MWM_DECOR_MINIMIZE,
+                                 XmNbackground, cs.background, nullptr);
+  XtFree(title);
+  Pixmap icon = None;
+  int32_t depth = 0;
+  if (wutgwic(0, &icon, &depth) == WU_OK && icon) XtVaSetValues(mb->shell, XmNiconPixmap, icon, nullptr);
+  mb->form = XtVaCreateManagedWidget("form", xmFormWidgetClass, mb->shell, XmNbackground, cs.background,
+                                     nullptr);
+  mb->tools_arrow = XtVaCreateManagedWidget(
+      "toolsArrow", xmArrowButtonWidgetClass, mb->form, XmNarrowDirection, XmARROW_LEFT,
+      XmNleftAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
+      XmATTACH_FORM, XmNwidth, 14, XmNbackground, cs.background, nullptr);
+  XtAddCallback(mb->tools_arrow, XmNactivateCallback, ArrowChanged, nullptr);
+  mb->rowcol = XtVaCreateWidget("tools", xmRowColumnWidgetClass, mb->form, XmNorientation, XmVERTICAL,
+                                XmNpacking, XmPACK_COLUMN, XmNnumColumns, Rows(box), XmNleftAttachment,
+                                XmATTACH_WIDGET, XmNleftWidget, mb->tools_arrow, XmNtopAttachment,
+                                XmATTACH_FORM, XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment,
+                                XmATTACH_FORM, XmNspacing, 0, XmNmarginWidth, 1, XmNmarginHeight, 1,
+                                XmNbackground, cs.background, nullptr);
+  mb->tip_shell = XtVaCreatePopupShell("OShell", overrideShellWidgetClass, mb->shell, XmNallowShellResize,
+                                       True, nullptr);
+  Widget tform = XtVaCreateManagedWidget("Form", xmFormWidgetClass, mb->tip_shell, nullptr);
+  mb->tip_label = XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tform, nullptr);
+  WindowManager(mb->shell);
+  XtAddEventHandler(mb->shell, PointerMotionMask, False, wuwpcmd, nullptr);
+  XtAddEventHandler(mb->shell, StructureNotifyMask, False, wuwsncb, nullptr);
+  mb->box = box;
+  mb->tools = box->tools;
+  mb->window = w;
+  if (box->tip_timer) XtRemoveTimeOut(box->tip_timer);
+  box->tip_timer = 0;
+  box->widgets[0] = mb->rowcol;
+  box->widgets[1] = mb->tip_shell;
+  for (wu_tool *t = box->tools; t; t = t->next) t->box = box;
+  LoadTools(w, mb->rowcol, box->tools);
+  XtManageChild(mb->rowcol);
+  mb->shown = 1;
+  XtRealizeWidget(mb->shell);
+  wutashl(mb->shell);
+  XFlush(devb->display);
+  return WU_OK;
+}
+
+wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
+  wu_state *s = State();
+  if (!s || !box || !wu_reg_has(box, WU_REG_TOOLBOX) || !wu_x_ok()) return WU_NOTAVAIL;
+  InitGlobalToolBox();
+  wu_merged_box *mb = Merged();
+  box->messages = &s->tool_messages;
+  if (!mb || !mb->shell) {
+    wu_status st = InitMergedBox(w, box);
+    if (st == WU_OK) Reconfigure(WU_RECONFIG_SWITCH_MS);
+    return st;
+  }
+  mb->window = w;
+  if (mb->icon_size == 0) mb->icon_size = box->icon_width;
+  const bool same = mb->tools == box->tools && mb->box == box && mb->tools;
+  if (same) {
+    Retitle(w);
+    if (!mb->closed)
+      for (wu_tool *t = mb->tools; t; t = t->next) SetState(w, t);
+    return WU_OK;
+  }
+  mb->box = box;
+  Retitle(w);
+  mb->shown = 1;
+  XtUnmanageChild(mb->rowcol);
+  DestroyButtons(mb->tools);
+  mb->tools = box->tools;
+  for (wu_tool *t = box->tools; t; t = t->next) t->box = box;
+  box->widgets[0] = mb->rowcol;
+  box->widgets[1] = mb->tip_shell;
+  XtVaSetValues(mb->rowcol, XmNnumColumns, Rows(box), XmNpacking, XmPACK_COLUMN, nullptr);
+  LoadTools(w, mb->rowcol, box->tools);
+  XtManageChild(mb->rowcol);
+  if (!mb->closed) XtMapWidget(mb->shell);
+  Reconfigure(WU_RECONFIG_SWITCH_MS);
+  return WU_OK;
+}
+
+wu_status wumtctl(Widget arrow) {
+  wu_merged_box *mb = Merged();
+  wu_state *s = State();
+  if (!mb || !s || arrow != mb->tools_arrow) return WU_NOTAVAIL;
+  InitGlobalToolBox();
+  if (!mb->tools && s->global_toolbox) {
+    mb->box = s->global_toolbox;
+    mb->tools = s->global_toolbox->tools;
+  }
+  unsigned char dir = XmARROW_LEFT;
+  XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
+  XtVaSetValues(mb->shell, XmNallowShellResize, True, nullptr);
+  if (dir == XmARROW_LEFT) {
+    // Hide the tools part.
+    XtUnmanageChild(mb->rowcol);
+    XtVaSetValues(mb->tools_arrow, XmNarrowDirection, XmARROW_RIGHT, XmNrightAttachment, XmATTACH_FORM,
+                  nullptr);
+    mb->rebuild = 0;
+    wumtsta(0);
+  } else {
+    XtVaSetValues(mb->tools_arrow, XmNarrowDirection, XmARROW_LEFT, XmNrightAttachment, XmATTACH_NONE,
+                  nullptr);
+    if (mb->rebuild) {
+      mb->rebuild = 0;
+      DestroyButtons(mb->tools);
+      mb->tools = nullptr;
+      wu_window *cur = Current();
+      wu_toolbox *box = cur && cur->toolbox ? cur->toolbox : s->global_toolbox;
+      XtManageChild(mb->rowcol);
+      if (box) SwitchToolBox(cur, box);
+    } else {
+      XtManageChild(mb->rowcol);
+    }
+    wumtsta(1);
+  }
+  wutsync(1, 1);
+  Reconfigure(WU_RECONFIG_SWITCH_MS);
+  return WU_OK;
+}
+
+wu_status wumrbar(wu_window *w) {
+  wu_state *s = State();
+  wu_merged_box *mb = Merged();
+  if (!s) return WU_NOTAVAIL;
+  wu_toolbox *box = Alive(w) && w->toolbox ? w->toolbox : mb && mb->box ? mb->box : s->global_toolbox;
+  bool fresh = false;
+  if (!box) {
+    s->global_toolbox = wumlgbx();
+    box = s->global_toolbox;
+    fresh = true;
+  }
+  if (!box) return WU_NOTAVAIL;
+  if (mb && mb->shell) {
+    // A rebuild replaces the shell: the buttons go with it.
+    DestroyButtons(mb->tools);
+    mb->tools = nullptr;
+    mb->box = nullptr;
+    Widget old = mb->shell;
+    mb->shell = nullptr;
+    XtDestroyWidget(old);
+  }
+  wu_status st = InitMergedBox(Alive(w) ? w : nullptr, box);
+  if (fresh && Alive(w)) wumibar(w);
+  Reconfigure(WU_RECONFIG_REBUILD_MS);
+  return st;
+}
+
+wu_status wumbwnd(wu_window *w, wu_tool *tools) {
+  wu_state *s = State();
+  if (!s) return WU_NOTAVAIL;
+  for (wu_tool *t = tools; t; t = t->next) t->window = w;
+  wu_toolbox *box = tools && tools->box && wu_reg_has(tools->box, WU_REG_TOOLBOX) ? tools->box : s->global_toolbox;
+  return box ? SwitchToolBox(w, box) : WU_NOTAVAIL;
+}
+
+wu_status wumlbar(wu_window *w) {
+  if (!Alive(w)) return WU_NOTAVAIL;
+  if (!w->toolbox || !w->toolbox->tools) return WU_NOTAVAIL;
+  if (w->module_flags & (WU_WMOD_LISTED | WU_WMOD_QUIET)) return SwitchToolBox(w, w->toolbox);
+  return WU_OK;
+}
+
+wu_status wumnbar(wu_window *w) {
+  wu_state *s = State();
+  if (!s || !Alive(w)) return WU_NOTAVAIL;
+  if ((w->toolbox_flags & WU_TBX_OWN_BOX) && !w->toolbox) return WU_OK;
+  wu_merged_box *mb = Merged();
+  if (devb && devb->prefs.toolbox_always_on_top && mb && mb->shell && XtIsRealized(mb->shell))
+    XRaiseWindow(XtDisplay(mb->shell), XtWindow(mb->shell));
+  if (wutisdm(w) && s->global_toolbox) {
+    w->toolbox = s->global_toolbox;
+    return wumbwnd(w, s->global_toolbox->tools);
+  }
+  if (!s->global_toolbox) return w->toolbox ? wumbwnd(w, w->toolbox->tools) : WU_OK;
+  if (!w->toolbox) w->toolbox = wumldbx(w);
+  wu_toolbox *box = w->toolbox ? w->toolbox : s->global_toolbox;
+  return wumbwnd(w, box->tools);
+}
+
+wu_status wumibar(wu_window *w) {
+  wu_state *s = State();
+  if (!s || !Alive(w)) return WU_NOTAVAIL;
+  InitToolMessages();
+  const bool quiet = w->module_flags & WU_WMOD_QUIET;
+  wu_merged_box *mb = Merged();
+  if (!w->toolbox) {
+    if (w->toolbox_flags & WU_TBX_OWN_BOX) {
+      w->toolbox = wumldbx(w);
+      if (!w->toolbox && mb && mb->box) {
+        mb->box->use_count++;
+        w->toolbox = mb->box;
+        return WU_OK;
+      }
+    } else if (s->global_toolbox && wutisdm(w)) {
+      w->toolbox = s->global_toolbox;
+    } else if (wutisdm(w) || w->kind == 122) {
+      s->global_toolbox = wumlgbx();
+      w->toolbox = s->global_toolbox;
+    } else {
+      w->toolbox = wumldbx(w);
+      if (!w->toolbox && !quiet) {
+        const bool no_entry = std::all_of(w->menu_entry, w->menu_entry + 4, [](char c) { return c == 0; });
+        yudsmsg(w, 0, 2, WU_MSG_TOOL, no_entry ? kMsgNoEntry : kMsgNoBox);
+      }
+    }
+  }
+  wu_toolbox *box = w->toolbox;
+  if (!box) return mb && mb->shell ? WU_OK : WU_NOTAVAIL;
+  if (wutisdm(w) && !s->global_toolbox) s->global_toolbox = box;
+  if (std::memcmp(box->libref, w->menu_libref, WU_LIBREF_LEN) == 0 &&
+      std::memcmp(box->catalog, w->menu_catalog, WU_NAME34_LEN) == 0)
+    wumgdloc(box->libref, box->catalog, nullptr);
+  const bool listed = w->module_flags & WU_WMOD_LISTED;
+  if (quiet && !box->load_default && !(devb && devb->prefs.default_toolbox) && !listed) {
+    wumfbar(w);
+    return WU_NOTAVAIL;
+  }
+  const bool batch = s->batch && s->batch->mode == kBatchReplay;
+  if (!batch && !listed && !quiet) return WU_OK;
+  return wumlbar(w);
+}
+
+void FreeAMergedBox(wu_toolbox *gone) {
+  wu_state *s = State();
+  wu_merged_box *mb = Merged();
+  if (!s || !mb || !mb->shell) return;
+  if (mb->box && mb->box != gone && wu_reg_has(mb->box, WU_REG_TOOLBOX)) return;
+  for (wu_window *w = s->newest; w; w = w->next) {
+    if ((w->module_flags & WU_WMOD_LISTED) && w->toolbox && w->toolbox != gone) {
+      SwitchToolBox(w, w->toolbox);
+      return;
+    }
+  }
+  mb->tools = nullptr;
+  mb->box = nullptr;
+  if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
+  mb->shown = 0;
+}
+
+wu_status wumfbar(wu_window *w) {
+  wu_state *s = State();
+  if (!s || !Alive(w)) return WU_NOTAVAIL;
+  wu_toolbox *box = w->toolbox;
+  wu_merged_box *mb = Merged();
+  if (box && mb && box == mb->box && box->use_count > 0 && box != s->global_toolbox &&
+      (w->toolbox_flags & WU_TBX_OWN_BOX)) {
+    // A window that shares the merged box only gives up its share.
+    box->use_count--;
+    w->toolbox = nullptr;
+    return WU_OK;
+  }
+  if (s->global_toolbox)
+    for (wu_tool *t = s->global_toolbox->tools; t; t = t->next)
+      if (t->window == w) t->window = nullptr;
+  if (mb && mb->window == w) mb->window = nullptr;
+  if (!box || !wu_reg_has(box, WU_REG_TOOLBOX)) {
+    w->toolbox = nullptr;
+    return WU_OK;
+  }
+  char dl[WU_LIBREF_LEN], dc[WU_NAME34_LEN];
+  wumgdloc(dl, dc, nullptr);
+  std::string kept(s->tool_messages.libref2, WU_LIBREF_LEN);
+  kept.erase(kept.find_last_not_of(' ') + 1);
+  int16_t en = 0;
+  std::memcpy(&en, box->entry, sizeof en);
+  const bool never = std::memcmp(box->libref, dl, WU_LIBREF_LEN) == 0 &&
+                     std::memcmp(box->catalog, dc, WU_NAME34_LEN) == 0 && en == int16_t(kept.size()) &&
+                     std::memcmp(box->entry + 2, kept.data(), kept.size()) == 0;
+  if (!box->no_save && !never) wumtlsv(box, box->libref, box->catalog, box->entry, WU_TB_MEMBER_TYPE);
+  if (box->tip_timer) XtRemoveTimeOut(box->tip_timer);
+  box->tip_timer = 0;
+  if (box == s->global_toolbox) {
+    if (mb && mb->shell) {
+      StoreToolBoxPosition(box);
+      mb->saved_x = box->x;
+      mb->saved_y = box->y;
+      mb->have_position = 1;
+    }
+    s->global_toolbox = nullptr;
+  }
+  const bool quiet = w->module_flags & WU_WMOD_QUIET;
+  if (mb && mb->box == box) {
+    DestroyButtons(mb->tools);
+    mb->tools = nullptr;
+  }
+  wutfbar(w, box);
+  w->toolbox = nullptr;
+  if (!quiet) FreeAMergedBox(box);
+  return WU_OK;
+}
+
+wu_status wutibox(wu_window *w) { return wumibar(w); }
+
+// ---- tips --------------------------------------------------------------------
+
+int32_t wuttipd(void) {
+  wu_state *s = State();
+  return s && !s->tip_grace;
+}
+
+static void GraceOver(XtPointer, XtIntervalId *) {
+  wu_state *s = State();
+  if (!s) return;
+  s->tip_grace = 0;
+  s->tip_grace_timer = 0;
+}
+
+void wuttipg(void) {
+  wu_state *s = State();
+  if (!s || !devb) return;
+  s->tip_grace = 1;
+  if (s->tip_grace_timer) XtRemoveTimeOut(s->tip_grace_timer);
+  s->tip_grace_timer = XtAppAddTimeOut(devb->app, WU_TIP_GRACE_MS, GraceOver, nullptr);
+}
+
+void wuttipc(void) {
+  wu_state *s = State();
+  if (!s || !s->tip_grace_timer) return;
+  XtRemoveTimeOut(s->tip_grace_timer);
+  s->tip_grace_timer = 0;
+}
+
+void wumtldk(XtPointer client, XtIntervalId *id) { GraceOver(client, id); }
+
+void wumtltt(XtPointer client, XtIntervalId *) {
+  auto *t = static_cast<wu_tool *>(client);
+  wu_merged_box *mb = Merged();
+  if (!t || !t->box || !wu_reg_has(t->box, WU_REG_TOOLBOX) || !t->button || !mb || !mb->tip_shell ||
+      !wu_x_ok() || devb->errors_masked || (devb->flags & WU_DEV_DRAGGING))
+    return;
+  t->box->tip_timer = 0;
+  Display *dpy = devb->display;
+  Window root, child;
+  int rx, ry, wx, wy;
+  unsigned mask;
+  if (!XQueryPointer(dpy, XtWindow(mb->shell), &root, &child, &rx, &ry, &wx, &wy, &mask)) return;
+  if (!t->tip || !t->tip[0]) return;
+  XmString xs = wumcstr(t->tip);
+  XtVaSetValues(mb->tip_label, XmNlabelString, xs, nullptr);
+  if (devb->font_list) XtVaSetValues(mb->tip_label, XmNfontList, devb->font_list, nullptr);
+  if (xs) XmStringFree(xs);
+  Position bx = 0, by = 0;
+  Dimension bw = 0, bh = 0;
+  XtVaGetValues(t->button, XmNx, &bx, XmNy, &by, XmNwidth, &bw, XmNheight, &bh, nullptr);
+  Position ox = 0, oy = 0;
+  XtTranslateCoords(XtParent(t->button), bx, by, &ox, &oy);
+  Dimension tw = 0, th = 0;
+  XtVaGetValues(mb->tip_shell, XmNwidth, &tw, XmNheight, &th, nullptr);
+  if (th == 0 || !XtIsRealized(mb->tip_shell)) {
+    Dimension lw = 0, lh = 0;
+    XtVaGetValues(mb->tip_label, XmNwidth, &lw, XmNheight, &lh, nullptr);
+    tw = lw;
+    th = Dimension(lh + kTipLabelPad);
+  }
+  int x = ox + bw / 2;
+  int y = oy + bh + kTipBelow;
+  const int sw = WidthOfScreen(XtScreen(mb->shell)), sh = HeightOfScreen(XtScreen(mb->shell));
+  if (x + tw > sw) x = sw - tw;
+  if (y + th > sh) y = oy - th - kTipAbove;
+  XtVaSetValues(mb->tip_shell, XmNx, Position(x), XmNy, Position(y), nullptr);
+  XtPopup(mb->tip_shell, XtGrabNone);
+  mb->tip_shown = 1;
+}
+
+void wumtlwn(Widget, XtPointer client, XEvent *event, Boolean *) {
+  auto *t = static_cast<wu_tool *>(client);
+  wu_state *s = State();
+  if (!s || !devb || !devb->prefs.use_toolbox_tips || devb->errors_masked ||
+      (devb->flags & WU_DEV_DRAGGING) || !t || !t->box || !wu_reg_has(t->box, WU_REG_TOOLBOX) ||
+      event->type == FocusIn)
+    return;
+  wu_toolbox *box = t->box;
+  if (event->type == EnterNotify) {
+    if (box->tip_timer) XtRemoveTimeOut(box->tip_timer);   // one pending tip per box
+    box->tip_timer = 0;
+    if (wuttipd()) {
+      box->tip_timer = XtAppAddTimeOut(devb->app, static_cast<unsigned long>(std::max(devb->prefs.toolbox_tip_delay, 0)),
+                                       wumtltt, t);
+    } else {
+      wuttipc();
+      wumtltt(t, nullptr);
+    }
+    return;
+  }
+  if (box->tip_timer) {
+    // Left before the tip showed: no tip, no grace period.
+    XtRemoveTimeOut(box->tip_timer);
+    box->tip_timer = 0;
+    return;
+  }
+  wu_merged_box *mb = Merged();
+  if (mb && mb->tip_shown) wuttipg();   // the grace period follows a shown tip only
+  if (mb && mb->tip_shell) XtPopdown(mb->tip_shell);
+  if (mb) mb->tip_shown = 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,223 @@
+/*
+ * The tool box and the window-command dispatcher.
+ *
+ * A tool box (wu_toolbox) is a list of tools (wu_tool), each an icon button
+ * that queues a host command.  Boxes are stored as "TOOLBOX " catalog
+ * entries (wumtlcl reads, wumtlsv writes).  The module shows one merged tool
+ * box shell whose buttons are the tools of the window the user works in.
+ * The dispatcher wumpcmd runs the window-system commands 31 to 113 that the
+ * host hands back through wutecmd / slot 12.
+ */
+#ifndef QEV_MENUS_WUTBOX_H
+#define QEV_MENUS_WUTBOX_H
+
+#include <X11/Intrinsic.h>
+#include <stdint.h>
+
+#include "qev/records.h"
+#include "qev/status.h"
+
+struct wu_toolbox;
+
+/* One tool (button) of a box. */
+typedef struct wu_tool {
+  Widget button;
+  Pixmap pixmap;
+  uint8_t small_icon;          /* 1: the pixmap is the 24-pixel form */
+  int32_t icon;                /* icon identifier; WU_TB_SEPARATOR_ICON */
+  char *command;               /* owned copies, or null */
+  char *help;
+  char *tip;
+  wu_window *window;           /* the command's window; null: the current window */
+  struct wu_tool *next;
+  struct wu_toolbox *box;      /* owning box */
+  int32_t command_id;          /* graying and checking through the window's lists */
+  int32_t second;
+  /* Kept by this module: whether the pixmap came from the shared icon store
+     (given back with wutfpix) or was made for this tool (freed with it). */
+  uint8_t shared_pixmap;
+  Pixmap insensitive;          /* the grayed picture of the button */
+} wu_tool;
+
+/* One tool box in memory (zero-filled by AllocateToolBar). */
+typedef struct wu_toolbox {
+  Widget shell;                /* own shell, or null */
+  Widget widgets[2];           /* row-column of tools, tip shell */
+  int32_t icon_width;
+  int32_t icon_height;
+  int32_t count;
+  int32_t per_row;
+  char libref[WU_LIBREF_LEN];
+  char catalog[WU_NAME34_LEN];
+  char entry[WU_NAME34_LEN];
+  char *title;                 /* owned, or null */
+  uint8_t tips;
+  int32_t tip_delay;           /* ms */
+  XtIntervalId tip_timer;      /* pending tip time-out, 0 none */
+  wu_tool *tools;
+  uint8_t keep_on_top;
+  wu_tool_messages *messages;
+  int32_t x;
+  int32_t y;
+  uint8_t save_position;
+  uint8_t own_location;
+  uint8_t load_default;
+  uint8_t command_part;
+  uint8_t tools_part;
+  int32_t use_count;
+  uint8_t shared;              /* the merged box's: its widgets are not its own */
+  uint8_t no_save;
+} wu_toolbox;
+
+/* The merged tool box shell (module state's `merged`). */
+typedef struct wu_merged_box {
+  Widget shell;
+  Widget form;
+  Widget rowcol;
+  Widget tip_shell;
+  Widget tip_label;
+  Widget command_arrow;        /* only with the command part */
+  Widget tools_arrow;
+  wu_tool *tools;              /* the tool list shown */
+  wu_toolbox *box;             /* the box whose tools are shown */
+  wu_window *window;           /* the window the buttons act for */
+  int32_t icon_size;           /* 0, 24 or 48 */
+  uint8_t closed;              /* TOOLCLOSE hid it */
+  uint8_t shown;
+  uint8_t have_position;       /* saved global position */
+  int32_t saved_x;
+  int32_t saved_y;
+  uint8_t rebuild;             /* tools part to rebuild when shown again */
+  uint8_t reconfigure;         /* geometry change settling */
+  uint8_t tip_shown;           /* the tip shell is up */
+  XtIntervalId reconfigure_timer;
+} wu_merged_box;
+
+/* Keyword matching of command tokens: the token begins with the keyword. */
+#define WU_ICON_BOX_SMALL 24
+#define WU_ICON_BOX_LARGE 48
+#define WU_TOOL_TEXT_MAX 199      /* characters of a stored tool text */
+#define WU_TOOLS_MAX 255          /* tools a stored header can count */
+#define WU_DEFAULT_TOOLS 14       /* the built-in default tool box */
+#define WU_TIP_GRACE_MS 300
+#define WU_RECONFIG_SWITCH_MS 350
+#define WU_RECONFIG_REBUILD_MS 750
+
+/* Message sets of the menus layer. */
+#define WU_MSG_CMD 524
+#define WU_MSG_TOOL 526
+
+extern "C" {
+
+/* ---- dispatcher (wumpcmd) ------------------------------------------------ */
+wu_status wumpcmd(wu_window *window, int32_t code);
+wu_status wuxecmd(wu_window *window, int32_t code);
+int32_t wutisdm(wu_window *window);
+void wumtsta(int32_t on);
+
+/* ---- storage (wumtlcl) --------------------------------------------------- */
+wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, const char *type);
+wu_status wumtlsv(wu_toolbox *box, const char *libref, const char *catalog, const char *entry,
+                  const char *type);
+wu_toolbox *AllocateToolBar(void);
+void wutfbar(wu_window *window, wu_toolbox *box);
+wu_toolbox *wumbpnx(wu_window *window);
+wu_toolbox *wumbrmg(wu_window *window, int32_t n, int32_t set, int32_t icon_first,
+                    int32_t command_first, int32_t help_first, int32_t tip_first);
+Pixmap wumtllp(int32_t icon, int32_t width, int32_t height, uint8_t *shared_out);
+Pixmap wumldic(int32_t icon, int32_t width, int32_t height);
+void InitToolMessages(void);
+void FreeToolMessages(void);
+void wumficn(void);
+wu_toolbox *wumldbx(wu_window *window);   /* the window chain: sequence S */
+wu_toolbox *wumlgbx(void);                /* the display-manager chain */
+void wumsloc(wu_toolbox *box, const char *libref, const char *catalog, const char *entry);
+int32_t wumgdloc(char *libref, char *catalog, char *entry);
+
+/* ---- buttons, windows, merged shell (wumtbar) ---------------------------- */
+wu_status wumibar(wu_window *window);
+wu_status wumnbar(wu_window *window);
+wu_status wumlbar(wu_window *window);
+wu_status wumbwnd(wu_window *window, wu_tool *tools);
+wu_status wumfbar(wu_window *window);
+void FreeAMergedBox(wu_toolbox *box);
+void LoadTools(wu_window *window, Widget parent, wu_tool *tools);
+void InitGlobalToolBox(void);
+void wumsbsy(int32_t on);
+void StoreToolBoxPosition(wu_toolbox *box);
+char *BuildToolboxTitle(wu_window *window);
+wu_status InitMergedBox(wu_window *window, wu_toolbox *box);
+wu_status SwitchToolBox(wu_window *window, wu_toolbox *box);
+wu_status wumrbar(wu_window *window);
+wu_merged_box *wumgmbx(void);
+/* Destroys a tool's button and its grayed picture; the tool stays. */
+void wumdbtn(wu_tool *tool);
+/* The arrow of the merged box: hides or shows the tools part. */
+wu_status wumtctl(Widget arrow);
+/* The Tool Editor is open (on 1/0; -1 only asks). */
+int32_t wumtedact(int32_t on);
+int32_t wumtbusy(void);
+/* The tool-button half of the item states: redraws every button of the
+   merged box for the window's gray and check lists. */
+void wumtact(wu_window *window);
+/* Builds the tool box of a window for the menus (called weakly by them). */
+wu_status wutibox(wu_window *window);
+
+/* ---- tips ---------------------------------------------------------------- */
+void wumtlwn(Widget w, XtPointer tool, XEvent *event, Boolean *go_on);
+void wumtltt(XtPointer tool, XtIntervalId *id);
+void wumtldk(XtPointer client, XtIntervalId *id);
+/* The tip delay shared by the tool and control tips: 1 when the next tip
+   waits for the delay; starting a grace period after a shown tip. */
+int32_t wuttipd(void);
+void wuttipg(void);
+void wuttipc(void);
+
+/* ---- tool box commands (wumtcmd) ----------------------------------------- */
+int32_t GetToolPath(char *libref, char *catalog, char *entry);
+void HandleTOOLLOAD(wu_window *window);
+void HandleTOOLEDIT(wu_window *window);
+void HandleTOOLCLOSE(wu_window *window);
+void HandleTOOLSWITCH(wu_window *window);
+void HandleTOOLTIPS(wu_window *window);
+void HandleTOOLLARGE2(wu_window *window);
+void HandleTOOLDUMP(wu_window *window);
+void HandleTOOLDUMP2(wu_window *window);
+
+/* ---- file commands and screen dump (wumfcmd) ----------------------------- */
+void HandleDLGOPEN(wu_window *window);
+void HandleDLGSAVE(wu_window *window);
+void HandleDLGCDIR(wu_window *window);
+void HandleDLGSCRDUMP(wu_window *window);
+int32_t GrabFilters(void *parent, const char *text);
+void *wumdflt(int32_t kind);
+char *wumhflt(const char *pattern);
+
+/* ---- token helpers shared by the command handlers ------------------------ */
+int32_t wumtend(const qev_token *t);             /* an end token */
+int32_t wumtkey(const qev_token *t, const char *keyword);  /* begins with the keyword */
+void wumtupc(const qev_token *t);                /* upper-cases in place */
+void wumtlog(int32_t cls, const char *format, int32_t nargs, const qev_arg *args);
+void wumfree(char *text);                        /* gives back a wuxgmft text */
+
+/* ---- calls into the menus layer and the Tool Editor (weak) --------------- */
+wu_status wuxmenu(wu_window *window, int32_t mode) __attribute__((weak));
+int32_t matchid(void *list, int32_t id) __attribute__((weak));
+wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no_location)
+    __attribute__((weak));
+wu_status wumshpn(int32_t on) __attribute__((weak));
+wu_status wuwhprt(wu_window *window) __attribute__((weak));
+wu_status wuwoabt(wu_window *window) __attribute__((weak));
+wu_status wuwexit(wu_window *window, int32_t confirm) __attribute__((weak));
+wu_status wuwikfd(wu_window *window) __attribute__((weak));
+wu_status wuwekfd(wu_window *window) __attribute__((weak));
+wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size,
+                  char *filter, int32_t filter_size) __attribute__((weak));
+const char *wumgtyp(const char *filter) __attribute__((weak));
+/* The checked formatter of host texts used as formats ("%s", "%d", "%%"). */
+int32_t wutfmtc(char *out, int32_t size, const char *format, int32_t nargs,
+                const qev_arg *args) __attribute__((weak));
+
+}  // extern "C"
+
+#endif /* QEV_MENUS_WUTBOX_H */

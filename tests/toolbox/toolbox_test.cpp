@@ -1,0 +1,573 @@
+// The window-command dispatcher and the tool box, driven as the host drives
+// them: command texts in the stand-in's tokenizer, slot 12, the catalog
+// store, the log, the module event queue and what the X server shows.
+#include <gtest/gtest.h>
+
+#include <X11/Intrinsic.h>
+#include <X11/Xatom.h>
+#include <Xm/Xm.h>
+
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "menus/wutbox.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qev/module.h"
+#include "qev/slots.h"
+#include "qevhost.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "textwin/wutwin.h"
+#include "xserver.h"
+
+namespace {
+
+using EcmdFn = wu_status (*)(wu_window *, int32_t);
+
+std::string Name34(const char *field) {
+  int16_t n = 0;
+  std::memcpy(&n, field, 2);
+  return std::string(field + 2, size_t(n));
+}
+void Set34(char *field, const std::string &t) {
+  int16_t n = int16_t(t.size());
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', 32);
+  std::memcpy(field + 2, t.data(), t.size());
+}
+void SetLib(char *field, const std::string &t) {
+  std::memset(field, ' ', 8);
+  std::memcpy(field, t.data(), t.size());
+}
+
+class Toolbox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    const std::pair<int, const char *> tool[] = {
+        {113, "Tool box"},   {151, "QEVUSER"}, {152, "TOOLS"},   {153, "DEFAULT"}, {155, "NOSAVE"},
+        {156, "ALT1"},       {157, "ALT2"},    {442, "%3zTool box %8b.%32b.%s has no tools."},
+        {355, "%2zClipped."}, {356, "%2zNothing."}, {358, "Failed."}, {359, "Done."}, {357, "Bad."},
+        {293, "UNUSED"}};
+    for (auto &m : tool) qevhost::setMessage(526, m.first, m.second);
+    // The built-in box: icons, commands, help and tips of 14 tools.
+    for (int i = 0; i < 14; ++i) {
+      qevhost::setMessage(526, 742 + i, std::to_string(-1 - i));
+      qevhost::setMessage(526, 700 + i, "CMD" + std::to_string(i));
+      qevhost::setMessage(526, 714 + i, "help " + std::to_string(i));
+      qevhost::setMessage(526, 728 + i, "tip " + std::to_string(i));
+    }
+    qevhost::setMessage(524, 124, "ON");
+    qevhost::setMessage(524, 125, "OFF");
+    qevhost::defineLibrary("QEVUSER");
+    qevhost::defineLibrary("TESTLIB");
+    int32_t count = 0;
+    auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+    ASSERT_NE(t, nullptr);
+    ecmd_ = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
+    ASSERT_NE(ecmd_, nullptr);
+    window_ = Window(1);
+  }
+  void TearDown() override {
+    for (wu_window *w : windows_) {
+      wuxfwnd(w);
+      wu_reg_remove(w);
+    }
+    qevtest::stopModule();
+  }
+  wu_window *Window(int32_t kind, bool realise = true) {
+    wu_window *w = nullptr;
+    EXPECT_EQ(wuxgwnd(&w, kind, 0), WU_OK);
+    // The window layer enters its windows in the registry.
+    if (!wu_reg_has(w, WU_REG_WINDOW)) wu_reg_add(w, WU_REG_WINDOW);
+    wu_pane *p = nullptr;
+    wuxgpan(w, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
+    w->module_flags |= WU_WMOD_LISTED;
+    if (realise) wuxiwnd(w);
+    wu_module()->current = w;
+    windows_.push_back(w);
+    return w;
+  }
+  wu_status Cmd(int32_t code, const std::string &args = "", wu_window *w = nullptr) {
+    qevhost::setCommand(args);
+    qevhost::clearShownMessages();
+    return ecmd_(w ? w : window_, code);
+  }
+  bool Shown(int32_t set, int32_t number) {
+    for (auto &m : qevhost::shownMessages())
+      if (m.set == set && m.number == number) return true;
+    return false;
+  }
+  std::vector<std::string> Queued(wu_window *w = nullptr) {
+    std::vector<std::string> out;
+    while (wu_event *e = wutdqev(w ? w : window_)) {
+      out.push_back(e->text ? std::string(e->text, size_t(e->text_length)) : "");
+      wutrlev(e);
+    }
+    return out;
+  }
+  // The log lines after the first that holds `from`.
+  std::vector<std::string> LogFrom(const std::string &from) {
+    std::vector<std::string> out;
+    bool on = false;
+    for (auto &l : qevhost::log()) {
+      if (l.find(from) != std::string::npos) on = true;
+      if (on) out.push_back(l);
+    }
+    return out;
+  }
+  void Settle(int ms = 100) {
+    XSync(devb->display, False);
+    qevtest::turnUntil([] { return false; }, ms);
+  }
+  wu_toolbox *MakeBox(int n) {
+    wu_toolbox *b = AllocateToolBar();
+    wu_tool **tail = &b->tools;
+    for (int i = 0; i < n; ++i) {
+      auto *t = reinterpret_cast<wu_tool *>(XtCalloc(1, sizeof(wu_tool)));
+      t->icon = i == 1 ? WU_TB_SEPARATOR_ICON : 1 + i;
+      t->command = XtNewString(("CMD" + std::to_string(i)).c_str());
+      t->tip = XtNewString(("tip " + std::to_string(i)).c_str());
+      t->help = XtNewString("it's help");
+      t->command_id = 100 + i;
+      t->second = -7;
+      t->box = b;
+      *tail = t;
+      tail = &t->next;
+    }
+    b->count = n;
+    b->per_row = n;
+    b->icon_width = b->icon_height = 24;
+    b->title = XtNewString("Mine");
+    b->x = 40;
+    b->y = 50;
+    b->save_position = 1;
+    b->own_location = 1;
+    return b;
+  }
+  void Loc(const std::string &lib, const std::string &cat, const std::string &entry) {
+    SetLib(lib_, lib);
+    Set34(cat_, cat);
+    Set34(entry_, entry);
+  }
+  EcmdFn ecmd_ = nullptr;
+  wu_window *window_ = nullptr;
+  std::vector<wu_window *> windows_;
+  char lib_[8], cat_[34], entry_[34];
+};
+
+TEST_F(Toolbox, CodesOutsideTheTableAndUnassignedAreNotHandled) {
+  for (int32_t code : {0, 30, 114, 50, 61, 62, 68, 79, 100, 107}) EXPECT_EQ(Cmd(code), WU_NOTAVAIL) << code;
+  EXPECT_TRUE(qevhost::shownMessages().empty());
+  // Commands waiting on other layers answer not handled too.
+  for (int32_t code : {35, 36, 43, 44}) EXPECT_EQ(Cmd(code), WU_NOTAVAIL) << code;
+  EXPECT_EQ(Cmd(76), WU_OK);
+  EXPECT_TRUE(Shown(524, 8));
+  for (int32_t code : {46, 47, 55, 60, 73, 75}) {
+    EXPECT_EQ(Cmd(code), WU_OK);
+    EXPECT_TRUE(Shown(524, 8)) << code;
+  }
+  // A window the module never handed out is not read.
+  wu_window fake = {};
+  EXPECT_EQ(ecmd_(&fake, 63), WU_NOTAVAIL);
+}
+
+TEST_F(Toolbox, EditCommandsFollowTheWindowKind) {
+  EXPECT_EQ(Cmd(63), WU_OK);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"STORE"});
+  window_->kind = 47;
+  Cmd(63);
+  Cmd(66);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"GSTORE", "GSTORE;DELETE"}));
+  Cmd(65);
+  EXPECT_TRUE(Shown(524, 136));
+  EXPECT_TRUE(Queued().empty());
+  window_->kind = 73;
+  Cmd(63);
+  Cmd(64);
+  Cmd(65);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"IGEMOVE", "IGEPCLPB", "UNDO"}));
+  window_->kind = -2;
+  Cmd(66);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"IGECCLPB"});
+}
+
+TEST_F(Toolbox, AutosaveKeepsOneTimerAndRefusesBadIntervals) {
+  devb->autosave_interval = 0;
+  EXPECT_EQ(Cmd(113, "ON"), WU_OK);
+  EXPECT_TRUE(Shown(524, 158));   // no stored interval yet
+  EXPECT_EQ(devb->autosave_id, XtIntervalId(0));
+  Cmd(113, "INTERVAL=5");
+  EXPECT_FALSE(Shown(524, 158));
+  EXPECT_NE(devb->autosave_id, XtIntervalId(0));
+  EXPECT_EQ(devb->autosave_interval, 5);
+  const XtIntervalId before = devb->autosave_id;
+  for (const char *bad : {"INTERVAL=0", "INTERVAL=61", "INTERVAL 5", "INTERVAL="}) {
+    Cmd(113, bad);
+    EXPECT_TRUE(Shown(524, 158)) << bad;
+    EXPECT_EQ(devb->autosave_id, before) << bad;
+    EXPECT_EQ(devb->autosave_interval, 5);
+  }
+  Cmd(113, "SOMETIMES");
+  EXPECT_TRUE(Shown(524, 159));
+  EXPECT_EQ(devb->autosave_id, before);
+  Cmd(113, "off");
+  EXPECT_EQ(devb->autosave_id, XtIntervalId(0));
+  EXPECT_FALSE(devb->autosave_on);
+  Cmd(113, "");
+  EXPECT_TRUE(devb->autosave_on);
+  EXPECT_NE(devb->autosave_id, XtIntervalId(0));
+}
+
+TEST_F(Toolbox, FontResourceDumpAndBrowse) {
+  Cmd(78, "'-Misc-Fixed-Medium-R-Normal--13-120-75-75-C-70-ISO8859-1'");
+  ASSERT_NE(devb->bold_font, nullptr);
+  unsigned long atom = 0;
+  ASSERT_TRUE(XGetFontProperty(devb->bold_font, XA_FONT, &atom));
+  char *name = XGetAtomName(devb->display, Atom(atom));
+  std::string bold = name;
+  XFree(name);
+  for (char &c : bold) c = char(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(bold.find("-bold-"), std::string::npos) << bold;
+  qevhost::clearLog();
+  Cmd(77, "nosuchresource");
+  auto lines = LogFrom("Start of DLGXRESDUMP Output.");
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_TRUE(qevtest::logContains("Unknown X-resource 'QEV.nosuchresource'"));
+  EXPECT_EQ(lines.back(), "End of DLGXRESDUMP Output.");
+  // An address is never cut: too long rings the bell and opens nothing.
+  EXPECT_EQ(Cmd(108, "'" + std::string(300, 'a') + "'"), WU_OK);
+  EXPECT_EQ(qevhost::commandsConsumed() > 0, true);
+}
+
+TEST_F(Toolbox, PrintModesMatchAbbreviations) {
+  devb->prefs.host_print = False;
+  Cmd(71, "NORM");
+  EXPECT_TRUE(devb->prefs.host_print);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  wu_status st = WU_OK;
+  EXPECT_EQ(yw7bget("HOSTPRINT", &st), 1);
+  Cmd(71, "GRAPH");
+  EXPECT_FALSE(devb->prefs.host_print);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  Cmd(71, "ZZZ");
+  EXPECT_TRUE(Shown(608, 147));
+  Cmd(71, "");
+  EXPECT_TRUE(Shown(608, 147));
+  // Preview without the print engine: logged, and the busy cursor is gone.
+  devb->prefs.host_print = True;
+  Cmd(71, "PREV");
+  EXPECT_EQ(devb->busy_depth, 0);
+}
+
+TEST_F(Toolbox, EntriesRoundTripByteForByte) {
+  wu_toolbox *b = MakeBox(3);
+  XtFree(b->tools->tip);
+  b->tools->tip = XtNewString(std::string(199, 't').c_str());
+  XtFree(b->tools->next->next->command);
+  b->tools->next->next->command = XtNewString(std::string(250, 'c').c_str());
+  Loc("TESTLIB", "CAT", "ONE");
+  ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+  wu_toolbox *r = wumtlcl(lib_, cat_, entry_, "TOOLBOX");
+  ASSERT_NE(r, nullptr);
+  EXPECT_STREQ(r->title, "Mine");
+  EXPECT_EQ(r->count, 3);
+  EXPECT_EQ(r->per_row, 3);
+  EXPECT_EQ(r->x, 40);
+  EXPECT_EQ(r->y, 50);
+  EXPECT_EQ(r->icon_width, 24);
+  EXPECT_EQ(r->load_default, 1);
+  EXPECT_EQ(Name34(r->entry), "ONE");
+  wu_tool *t = r->tools;
+  EXPECT_EQ(std::string(t->tip), std::string(199, 't'));
+  EXPECT_EQ(t->command_id, 100);
+  EXPECT_EQ(t->second, -7);
+  EXPECT_STREQ(t->help, "it's help");
+  EXPECT_EQ(t->next->icon, WU_TB_SEPARATOR_ICON);
+  EXPECT_EQ(std::string(t->next->next->command), std::string(199, 'c'));
+  wutfbar(nullptr, r);
+
+  // A number that needs more than 8 characters refuses the box; the old
+  // entry stays as it was.
+  b->tools->icon = 123456789;
+  EXPECT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_NOTAVAIL);
+  r = wumtlcl(lib_, cat_, entry_, "TOOLBOX");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->tools->icon, 1);
+  wutfbar(nullptr, r);
+  // A read-only library refuses the write; the old entry stays.
+  b->tools->icon = 5;
+  qevhost::setLibraryReadOnly("TESTLIB", true);
+  EXPECT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_NOTAVAIL);
+  qevhost::setLibraryReadOnly("TESTLIB", false);
+  r = wumtlcl(lib_, cat_, entry_, "TOOLBOX");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->tools->icon, 1);
+  wutfbar(nullptr, r);
+  wutfbar(nullptr, b);
+  // Missing parts of the location: nothing read.
+  Loc("TESTLIB", "", "ONE");
+  EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
+}
+
+TEST_F(Toolbox, ReaderSkipsExtensionsAndRefusesBoxesWithoutTools) {
+  Loc("TESTLIB", "CAT", "EXT");
+  wu_toolbox_header h = {};
+  h.tool_count = 2;
+  h.per_row = 2;
+  h.icon_width = 17;
+  h.icon_height = 17;
+  h.large_icons = 1;
+  std::memcpy(h.title, std::string(200, 'T').data(), 200);   // no terminator
+  qev_lib *lib = nullptr;
+  qev_member *m = nullptr;
+  ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+  wu_tool_record t = {};
+  std::memcpy(t.icon, "5", 1);
+  std::memcpy(t.command, "ONE", 3);
+  t.ext_type = 2;
+  std::memcpy(t.ext_size, "12", 2);
+  ASSERT_EQ(yucwtol(m, &t), WU_OK);
+  ASSERT_EQ(ylmwrit(m, "extension!!!", 12, 9), WU_OK);
+  wu_tool_record t2 = {};
+  std::memcpy(t2.icon, "-20", 3);
+  std::memcpy(t2.command, "TWO", 3);
+  ASSERT_EQ(yucwtol(m, &t2), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  qevhost::clearLog();
+  wu_toolbox *r = wumtlcl(lib_, cat_, entry_, "TOOLBOX");
+  ASSERT_NE(r, nullptr);
+  EXPECT_TRUE(qevtest::logContains("PC BMP tools cannot be read."));
+  EXPECT_EQ(r->icon_width, 48);
+  EXPECT_EQ(std::string(r->title), std::string(199, 'T'));
+  ASSERT_NE(r->tools->next, nullptr);
+  EXPECT_STREQ(r->tools->next->command, "TWO");
+  EXPECT_EQ(r->tools->next->icon, -20);
+  wutfbar(nullptr, r);
+
+  // Separators only: refused with the location in the log.
+  Loc("TESTLIB", "CAT", "SEPS");
+  h = {};
+  h.tool_count = 1;
+  ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+  t = {};
+  std::memcpy(t.icon, "-999", 4);
+  ASSERT_EQ(yucwtol(m, &t), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
+  EXPECT_TRUE(qevtest::logContains("has no tools"));
+  // A header counting more tools than stored: the partial box is freed.
+  Loc("TESTLIB", "CAT", "SHORT");
+  h.tool_count = 3;
+  ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+  std::memcpy(t.icon, "7\0\0\0", 4);
+  ASSERT_EQ(yucwtol(m, &t), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  const int32_t before = wu_reg_count(WU_REG_TOOLBOX);
+  EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
+  EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), before);
+}
+
+TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
+  // Nothing stored: the display-manager window gets the built-in box.
+  Loc("TESTLIB", "CAT", "NONE");
+  EXPECT_EQ(Cmd(39, "TESTLIB.CAT.NONE"), WU_OK);
+  EXPECT_TRUE(Shown(526, 112));
+  EXPECT_EQ(window_->toolbox, nullptr);
+  Cmd(39, "TESTLIB.CAT");
+  EXPECT_TRUE(Shown(526, 111));
+  Cmd(39, "TESTLIB." + std::string(40, 'C') + ".E");
+  EXPECT_TRUE(Shown(526, 679));
+  Cmd(39, "BAR");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_NE(mb->shell, nullptr);
+  EXPECT_STREQ(XtName(mb->shell), "qev");
+  ASSERT_NE(window_->toolbox, nullptr);
+  EXPECT_EQ(window_->toolbox->count, 14);
+  Widget b0 = mb->tools->button;
+  ASSERT_NE(b0, nullptr);
+  EXPECT_STREQ(XtName(b0), "CMD0");
+  EXPECT_TRUE(XtIsManaged(b0));
+  // Activation queues the tool's command for its window.
+  Queued();
+  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"CMD0"});
+  // "#" sends to the current window.
+  wu_window *other = Window(1);
+  wu_module()->current = other;
+  mb->tools->window = window_;
+  XtFree(mb->tools->command);
+  mb->tools->command = XtNewString("#LIBASSIGN");
+  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_EQ(Queued(other), std::vector<std::string>{"LIBASSIGN"});
+  EXPECT_TRUE(Queued().empty());
+  // A second load says it is loaded.
+  wu_module()->current = window_;
+  Cmd(39, "");
+  EXPECT_TRUE(Shown(524, 131));
+}
+
+TEST_F(Toolbox, DumpsLineForLine) {
+  Cmd(67);
+  EXPECT_TRUE(qevtest::logContains("**** Merging TOOLBOX hasn't been created yet ****"));
+  wu_toolbox *b = MakeBox(3);
+  Loc("TESTLIB", "CAT", "DUMP");
+  ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+  wutfbar(nullptr, b);
+  qevhost::clearLog();
+  Cmd(111, "TESTLIB.CAT.DUMP");
+  auto lines = LogFrom("PROC TOOLBAR;");
+  const std::vector<std::string> want = {
+      "PROC TOOLBAR;", "BAR C=TESTLIB .CAT                             .DUMP                            .TOOLBOX ;",
+      "  ", "ITEM X0", "COMMAND='CMD0'", "HELP='it''s help'", "TIP='tip 0'", "ICON=1", "ID=100;",
+      "  ", "SEPARATOR;",
+      "  ", "ITEM X1", "COMMAND='CMD2'", "HELP='it''s help'", "TIP='tip 2'", "ICON=3", "ID=102;",
+      "  ", "RUN;QUIT;"};
+  EXPECT_EQ(lines, want);
+  qevhost::clearLog();
+  Cmd(111, "TESTLIB.CAT.MISSING");
+  EXPECT_EQ(LogFrom("Unable to dump"),
+            (std::vector<std::string>{"Unable to dump the requested TOOLBOX.", "  ", "RUN;QUIT;"}));
+  // After a close the dump stops at the "now OFF" line.
+  Cmd(39, "TESTLIB.CAT.DUMP");
+  Settle();
+  Cmd(48);
+  qevhost::clearLog();
+  Cmd(67);
+  auto dump = LogFrom("Start of TOOLDUMP Output.");
+  ASSERT_EQ(dump.size(), 15u);
+  EXPECT_EQ(dump[4], "     QEV.mergeToolBoxes     : True");
+  EXPECT_EQ(dump[11], "****  The Merging TOOLBOX is now OFF   ****");
+  EXPECT_EQ(dump[13], "End of TOOLDUMP Output.");
+  Cmd(48);
+  EXPECT_TRUE(Shown(524, 132));
+}
+
+TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
+  devb->prefs.use_toolbox_tips = True;
+  Cmd(53);
+  EXPECT_TRUE(Shown(524, 127));
+  EXPECT_FALSE(devb->prefs.use_toolbox_tips);
+  Cmd(53);
+  EXPECT_TRUE(Shown(524, 126));
+  Cmd(53, "off");
+  EXPECT_FALSE(devb->prefs.use_toolbox_tips);
+  Cmd(53, "ON");
+  EXPECT_TRUE(devb->prefs.use_toolbox_tips);
+
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  devb->prefs.toolbox_tip_delay = 100;
+  wu_tool *t = mb->tools;
+  XEvent enter = {};
+  enter.type = EnterNotify;
+  XEvent leave = {};
+  leave.type = LeaveNotify;
+  Boolean go = True;
+  // Leaving before the delay: no tip, no grace.
+  wumtlwn(t->button, t, &enter, &go);
+  EXPECT_NE(t->box->tip_timer, XtIntervalId(0));
+  wumtlwn(t->button, t, &leave, &go);
+  EXPECT_EQ(t->box->tip_timer, XtIntervalId(0));
+  EXPECT_EQ(wu_module()->tip_grace, 0);
+  // Resting shows the tip below the button.
+  wumtlwn(t->button, t, &enter, &go);
+  qevtest::turnUntil([&] { return mb->tip_shown != 0; }, 2000);
+  ASSERT_TRUE(mb->tip_shown);
+  Position bx, by;
+  XtTranslateCoords(t->button, 0, 0, &bx, &by);
+  Position tx, ty;
+  XtVaGetValues(mb->tip_shell, XmNx, &tx, XmNy, &ty, nullptr);
+  EXPECT_GT(ty, by);
+  // Leaving starts the grace period: the next tip shows at once.
+  wumtlwn(t->button, t, &leave, &go);
+  EXPECT_EQ(wu_module()->tip_grace, 1);
+  wu_tool *t2 = t->next;
+  wumtlwn(t2->button, t2, &enter, &go);
+  EXPECT_TRUE(mb->tip_shown);
+  wumtlwn(t2->button, t2, &leave, &go);
+  qevtest::turnUntil([] { return wu_module()->tip_grace == 0; }, 2000);
+  EXPECT_EQ(wu_module()->tip_grace, 0);
+}
+
+TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
+  const std::pair<int, const char *> keys[] = {
+      {37, "REPLACE"}, {38, "SUBMIT"}, {39, "NOSUBMIT"}, {40, "FILTER"}, {41, "IMPORT"},
+      {42, "ANY"},     {43, "CHECK"},  {44, "EXPORT"},   {45, "KEEP"},   {47, "Save as"},
+      {48, "Open"},    {55, "FILE"},   {56, "INCLUDE"},  {57, "APPEND"}, {58, "*.txt"},
+      {59, "*.c"},     {60, "UNUSED"}, {68, "*.txt"},    {69, "Text files"}, {70, "UNUSED"}};
+  Cmd(32, "FILTER=");
+  EXPECT_TRUE(Shown(524, 35));   // texts missing
+  for (auto &k : keys) qevhost::setMessage(524, k.first, k.second);
+  Cmd(32, "BOGUS");
+  EXPECT_TRUE(Shown(524, 35));
+  Cmd(33, "FILTER");
+  EXPECT_TRUE(Shown(524, 36));
+  window_->kind = 1;
+  Cmd(33, "CHECK");
+  EXPECT_TRUE(Shown(524, 135));
+  Cmd(32, "CHECK");
+  EXPECT_TRUE(Shown(524, 134));
+  EXPECT_TRUE(Queued().empty());
+  // Filters and their descriptions.
+  struct {
+    int32_t count;
+    struct { int32_t length; const char *text; } p[25];
+  } list = {};
+  EXPECT_EQ(GrabFilters(&list, "*.a   *.b *.c"), 3);
+  EXPECT_EQ(std::string(list.p[2].text, size_t(list.p[2].length)), "*.c");
+  auto *d = static_cast<decltype(&list)>(wumdflt(5));
+  EXPECT_EQ(d->count, 2);
+  char *desc = wumhflt("*.TXT");
+  ASSERT_NE(desc, nullptr);
+  EXPECT_STREQ(desc, "Text files");
+  wumfree(desc);
+  EXPECT_EQ(wumhflt("*.none"), nullptr);
+}
+
+TEST_F(Toolbox, ScreenDumpsThroughTheConverter) {
+  Settle();
+  std::string path = qevhost::dataDir() + "/shot.gif";
+  Cmd(69, "'" + path + "' 'size=3'");
+  EXPECT_TRUE(Shown(526, 357));
+  Cmd(69, "'" + std::string(250, 'p') + "'");
+  EXPECT_TRUE(Shown(526, 357));
+  Cmd(69, "'" + path + "'");
+  EXPECT_TRUE(Shown(526, 358));   // no converter
+  qevhost::installImageConverter(true);
+  Cmd(69, "'" + path + "' 'format=png'");
+  EXPECT_TRUE(Shown(526, 359));
+  auto calls = qevhost::converterCalls();
+  ASSERT_EQ(calls.size(), 5u);
+  EXPECT_EQ(calls[1], "open flag");
+  EXPECT_EQ(calls[2], "set 9302 1");
+  EXPECT_EQ(calls[3], "set 4020 2 " + path + " format=png");
+  std::ifstream f(path);
+  std::string format;
+  f >> format;
+  EXPECT_EQ(format, "format=png");
+  EXPECT_EQ(devb->busy_depth, 0);
+  // A window half off the left edge: only the visible part, and a note.
+  XMoveWindow(devb->display, XtWindow(window_->outer), -50, 10);
+  Settle(200);
+  qevhost::clearLog();
+  Cmd(69, "'" + path + "'");
+  EXPECT_TRUE(qevtest::logContains("Clipped."));
+  qevhost::installImageConverter(false);
+}
+
+}  // namespace
