@@ -225,7 +225,6 @@ void Convert(const std::string &path, const std::string &format, wu_image *img) 
   void *vector = nullptr;
   if (wiloadv(QEV_ZIMG_NAME, QEV_ZIMG_LOAD_FLAGS, &zimg) != WU_OK || !zimg ||
       viidb2g(zimg, &vector) != WU_OK || !vector) {
-    ypmlog(WU_MSG_TOOL, kDumpFailed, 0, nullptr);
     yudsmsg(Newest(), 0, 2, WU_MSG_TOOL, kDumpFailed);
     return;
   }

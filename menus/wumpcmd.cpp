@@ -439,7 +439,12 @@ wu_status wumpcmd(wu_window *w, int32_t code) {
     case kPRINT: Print(w, ";DMPRINT;", wumpdlg); break;
     case kPRINTSETUP: Print(w, ";DMPRINTSETUP;", wumpstp); break;
     case kTOOLLOAD: HandleTOOLLOAD(w); break;
-    case kTOOLEDIT: HandleTOOLEDIT(w); break;
+    case kTOOLEDIT:
+      // The Tool Editor is a layer of its own; without it the command is
+      // not handled here.
+      if (!wumtled) return WU_NOTAVAIL;
+      HandleTOOLEDIT(w);
+      break;
     case kFIND: wumfdlg(w, WU_FDLG_FIND); break;
     case kCHANGE: wumfdlg(w, WU_FDLG_CHANGE); break;
     case kIMPORT:

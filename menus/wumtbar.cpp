@@ -258,6 +258,28 @@ void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
   XWithdrawWindow(XtDisplay(w), XtWindow(w), devb->screen);
 }
 
+// Keeps the merged shell above the module's windows while the user works in
+// them, when the preference asks for it.
+void wuwbtop(Widget w, XtPointer, XEvent *event, Boolean *) {
+  wu_state *s = State();
+  if (!s || !devb || event->type != VisibilityNotify || !devb->prefs.toolbox_always_on_top) return;
+  if ((s->busy && !wumtedact(-1)) || (devb->flags & WU_DEV_DRAGGING) || devb->errors_masked) return;
+  if (event->xvisibility.state == VisibilityUnobscured) return;
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(XtDisplay(w), &focus, &revert);
+  for (wu_window *win = s->newest; win; win = win->next) {
+    if (!(win->module_flags & WU_WMOD_LISTED) || !win->outer || !XtIsRealized(win->outer)) continue;
+    Widget owner = XtWindowToWidget(XtDisplay(w), focus);
+    for (Widget p = owner; p; p = XtParent(p)) {
+      if (p == win->outer) {
+        XRaiseWindow(XtDisplay(w), XtWindow(w));
+        return;
+      }
+    }
+  }
+}
+
 void wuwpcmd(Widget, XtPointer, XEvent *, Boolean *) {
   // The command part is built with the command window's combo box; without
   // it there is nothing to centre.
@@ -499,6 +521,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   WindowManager(mb->shell);
   XtAddEventHandler(mb->shell, PointerMotionMask, False, wuwpcmd, nullptr);
   XtAddEventHandler(mb->shell, StructureNotifyMask, False, wuwsncb, nullptr);
+  XtAddEventHandler(mb->shell, VisibilityChangeMask, False, wuwbtop, nullptr);
   mb->box = box;
   mb->tools = box->tools;
   mb->window = w;
@@ -508,6 +531,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   box->widgets[1] = mb->tip_shell;
   for (wu_tool *t = box->tools; t; t = t->next) t->box = box;
   LoadTools(w, mb->rowcol, box->tools);
+  mb->built_size = mb->icon_size;
   XtManageChild(mb->rowcol);
   mb->shown = 1;
   XtRealizeWidget(mb->shell);
@@ -529,7 +553,7 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
   }
   mb->window = w;
   if (mb->icon_size == 0) mb->icon_size = box->icon_width;
-  const bool same = mb->tools == box->tools && mb->box == box && mb->tools;
+  const bool same = mb->tools == box->tools && mb->box == box && mb->tools && mb->built_size == mb->icon_size;
   if (same) {
     Retitle(w);
     if (!mb->closed)
@@ -547,6 +571,7 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
   box->widgets[1] = mb->tip_shell;
   XtVaSetValues(mb->rowcol, XmNnumColumns, Rows(box), XmNpacking, XmPACK_COLUMN, nullptr);
   LoadTools(w, mb->rowcol, box->tools);
+  mb->built_size = mb->icon_size;
   XtManageChild(mb->rowcol);
   if (!mb->closed) XtMapWidget(mb->shell);
   Reconfigure(WU_RECONFIG_SWITCH_MS);

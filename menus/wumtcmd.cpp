@@ -236,10 +236,7 @@ void HandleTOOLLOAD(wu_window *w) {
   if (!quiet) wutsbsy(1);
   mb = wumgmbx();
   if (mb) mb->closed = 0;
-  const uint32_t listed = w->module_flags & WU_WMOD_LISTED;
-  w->module_flags |= WU_WMOD_LISTED;   // loading on request shows the box
   wumibar(w);
-  if (Alive(w) && !listed) w->module_flags &= ~WU_WMOD_LISTED;
   mb = wumgmbx();
   if (mb && mb->shell) XtMapWidget(mb->shell);
   wutsync(1, 1);
@@ -280,12 +277,7 @@ void HandleTOOLEDIT(wu_window *w) {
       return;
     }
   }
-  // The Tool Editor is a dialog of its own; without it the command is not
-  // available here.
-  if (!wumtled) {
-    Show(w, WU_MSG_CMD, kMsgNotHere);
-    return;
-  }
+  if (!wumtled) return;
   wu_toolbox *box = w->toolbox;
   wumtedact(1);
   wumtled(w, box, box ? 0 : 1, where != 0);
@@ -305,14 +297,15 @@ void HandleTOOLCLOSE(wu_window *w) {
     }
     int32_t state = 0;
     wutgwms(mb->shell, &state);
-    if (state == kIconic) {
-      // The window manager keeps an iconic shell: map it, then close again
-      // (once: the repeated command finds the shell mapped).
-      XtMapWidget(mb->shell);
+    if (state == kIconic && !mb->close_requeued) {
+      // An iconic shell is mapped first and the command runs again; only
+      // once, so a window manager that keeps it iconic cannot loop us.
       XMapRaised(XtDisplay(mb->shell), XtWindow(mb->shell));
+      mb->close_requeued = 1;
       wuxqcmd(w, "TOOLCLOSE", -1, 1, 1, 0);
       return;
     }
+    mb->close_requeued = 0;
     if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
     mb->closed = 1;
     wumfbar(w);
@@ -360,16 +353,9 @@ void HandleTOOLLARGE2(wu_window *w) {
   wu_toolbox *box = mb->box;
   if (box && wu_reg_has(box, WU_REG_TOOLBOX)) {
     box->icon_width = box->icon_height = size;
-    wu_toolbox *own = w->toolbox;
-    // Showing the list's box for the window rebuilds the buttons.
+    // Showing the list's box again rebuilds the buttons at the new size.
     mb->tools = nullptr;
-    w->toolbox = box;
-    const uint32_t listed = w->module_flags & WU_WMOD_LISTED;
-    w->module_flags |= WU_WMOD_LISTED;
-    wumlbar(w);
-    if (!Alive(w)) return;
-    if (!listed) w->module_flags &= ~WU_WMOD_LISTED;
-    w->toolbox = own;
+    SwitchToolBox(w, box);
   }
   Show(w, WU_MSG_CMD, size == WU_ICON_BOX_LARGE ? kMsgLarge : kMsgSmall);
   ClearMessageFlag(w);

@@ -90,6 +90,8 @@ typedef struct wu_merged_box {
   uint8_t rebuild;             /* tools part to rebuild when shown again */
   uint8_t reconfigure;         /* geometry change settling */
   uint8_t tip_shown;           /* the tip shell is up */
+  int32_t built_size;          /* icon size of the buttons built last */
+  uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
   XtIntervalId reconfigure_timer;
 } wu_merged_box;
 

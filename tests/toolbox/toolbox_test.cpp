@@ -7,12 +7,14 @@
 #include <X11/Xatom.h>
 #include <Xm/Xm.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "frames/wutframe.h"
 #include "menus/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
@@ -568,6 +570,209 @@ TEST_F(Toolbox, ScreenDumpsThroughTheConverter) {
   Cmd(69, "'" + path + "'");
   EXPECT_TRUE(qevtest::logContains("Clipped."));
   qevhost::installImageConverter(false);
+}
+
+}  // namespace
+
+namespace {
+
+bool Viewable(Widget w) {
+  XWindowAttributes a;
+  return XtIsRealized(w) && XGetWindowAttributes(XtDisplay(w), XtWindow(w), &a) &&
+         a.map_state == IsViewable;
+}
+
+TEST_F(Toolbox, WindowsStayUnmappedWhileAsked) {
+  EXPECT_EQ(Cmd(51), WU_OK);
+  wu_window *hidden = Window(2);
+  Settle();
+  EXPECT_FALSE(Viewable(hidden->outer));
+  EXPECT_EQ(Cmd(52), WU_OK);
+  wu_window *shown = Window(2);
+  qevtest::turnUntil([&] { return Viewable(shown->outer); }, 2000);
+  EXPECT_TRUE(Viewable(shown->outer));
+}
+
+TEST_F(Toolbox, ButtonsFollowGrayingBusyAndTheGlobalCommandRule) {
+  Cmd(39, "");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  wu_state *s = wu_module();
+  ASSERT_NE(s->global_toolbox, nullptr);
+  wu_tool *help = s->global_toolbox->tools;
+  wu_tool *submit = help->next;
+  XtFree(help->command);
+  help->command = XtNewString("help index");
+  help->command_id = 5;
+  XtFree(submit->command);
+  submit->command = XtNewString("SUBMIT");
+  submit->command_id = 6;
+  // A window that is not a display-manager window shows the global box:
+  // only global commands stay sensitive.
+  wu_window *editor = Window(2);
+  editor->module_flags |= WU_WMOD_QUIET;   // its own box is not looked for loudly
+  wumnbar(editor);
+  Settle();
+  EXPECT_EQ(mb->window, editor);
+  EXPECT_TRUE(XtIsSensitive(help->button));
+  EXPECT_FALSE(XtIsSensitive(submit->button));
+  // No button is rebuilt for the switch.
+  EXPECT_EQ(mb->tools, s->global_toolbox->tools);
+  wumnbar(window_);
+  EXPECT_TRUE(XtIsSensitive(submit->button));
+  // While the module is busy a press only rings the bell.
+  s->current = window_;
+  Queued();
+  s->busy = 1;
+  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(Queued().empty());
+  s->busy = 0;
+  // A window that takes no tool commands now gets none.
+  window_->flags |= WU_WIN_NO_TOOL_COMMANDS;
+  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(Queued().empty());
+  window_->flags &= ~WU_WIN_NO_TOOL_COMMANDS;
+}
+
+TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
+  wu_toolbox *b = MakeBox(2);
+  Loc("TESTLIB", "CAT", "FIRST");
+  ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+  wutfbar(nullptr, b);
+  wu_window *a = Window(2);
+  wu_window *c = Window(2);
+  Cmd(39, "TESTLIB.CAT.FIRST", a);
+  Cmd(39, "TESTLIB.CAT.FIRST", c);
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_NE(a->toolbox, nullptr);
+  ASSERT_NE(c->toolbox, nullptr);
+  EXPECT_EQ(mb->box, c->toolbox);
+  wu_toolbox *abox = a->toolbox;
+  // The box is written back when its window goes.
+  abox->x = 1;
+  wuxfwnd(c);
+  wu_reg_remove(c);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), c));
+  EXPECT_EQ(mb->box, abox);
+  EXPECT_TRUE(mb->shown);
+  wuxfwnd(a);
+  wu_reg_remove(a);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), a));
+  EXPECT_FALSE(mb->shown);
+  EXPECT_EQ(mb->tools, nullptr);
+  Settle();
+  EXPECT_FALSE(Viewable(mb->shell));
+}
+
+TEST_F(Toolbox, CloseOfAnIconicShellRunsOnceMoreAndTheMapGuardHolds) {
+  Cmd(39, "");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  // A window manager would say iconic in WM_STATE.
+  long state[2] = {3, 0};
+  XChangeProperty(devb->display, XtWindow(mb->shell), devb->wm_state, devb->wm_state, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char *>(state), 2);
+  Settle();
+  Queued();
+  Cmd(48);
+  EXPECT_FALSE(mb->closed);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"TOOLCLOSE"});
+  Cmd(48);   // still iconic: closes now
+  EXPECT_TRUE(mb->closed);
+  EXPECT_TRUE(Queued().empty());
+  EXPECT_FALSE(devb->prefs.default_toolbox);
+  Settle();
+  // Mapped behind the module's back while closed: unmapped again.
+  XMapWindow(devb->display, XtWindow(mb->shell));
+  Settle(300);
+  EXPECT_FALSE(Viewable(mb->shell));
+  // The toggle loads it again.
+  Cmd(112);
+  Settle();
+  EXPECT_FALSE(mb->closed);
+  EXPECT_TRUE(devb->prefs.default_toolbox);
+}
+
+TEST_F(Toolbox, IconSizeRebuildsTheButtons) {
+  Cmd(54);
+  EXPECT_TRUE(Shown(524, 128));
+  Cmd(39, "");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  EXPECT_EQ(mb->icon_size, 24);
+  Widget before = mb->tools->button;
+  Cmd(54);
+  EXPECT_TRUE(Shown(524, 129));
+  EXPECT_EQ(mb->icon_size, 48);
+  EXPECT_NE(mb->tools->button, before);
+  EXPECT_FALSE(mb->tools->small_icon);
+  Cmd(54, "OFF");
+  EXPECT_TRUE(Shown(524, 130));
+  EXPECT_EQ(mb->icon_size, 24);
+  // The same list at the same size: nothing is rebuilt.
+  before = mb->tools->button;
+  wumnbar(window_);
+  EXPECT_EQ(mb->tools->button, before);
+}
+
+TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
+  Cmd(39, "");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  const int sw = DisplayWidth(devb->display, devb->screen);
+  const int sh = DisplayHeight(devb->display, devb->screen);
+  Dimension w = 0, h = 0;
+  XtVaGetValues(mb->shell, XmNwidth, &w, XmNheight, &h, nullptr);
+  XMoveWindow(devb->display, XtWindow(mb->shell), sw - w, sh - h);
+  Settle(200);
+  wu_tool *last = mb->tools;
+  while (last->next) last = last->next;
+  devb->prefs.use_toolbox_tips = True;
+  devb->prefs.toolbox_tip_delay = 10;
+  XEvent enter = {};
+  enter.type = EnterNotify;
+  Boolean go = True;
+  wumtlwn(last->button, last, &enter, &go);
+  qevtest::turnUntil([&] { return mb->tip_shown != 0; }, 2000);
+  ASSERT_TRUE(mb->tip_shown);
+  Settle(100);
+  Position bx, by, tx, ty;
+  XtTranslateCoords(last->button, 0, 0, &bx, &by);
+  XtVaGetValues(mb->tip_shell, XmNx, &tx, XmNy, &ty, nullptr);
+  Dimension tw = 0, th = 0;
+  XtVaGetValues(mb->tip_shell, XmNwidth, &tw, XmNheight, &th, nullptr);
+  EXPECT_LT(ty, by);
+  EXPECT_LE(tx + tw, sw);
+  // A tool without a tip shows nothing.
+  XEvent leave = {};
+  leave.type = LeaveNotify;
+  wumtlwn(last->button, last, &leave, &go);
+  XtFree(last->tip);
+  last->tip = nullptr;
+  wu_module()->tip_grace = 0;
+  wumtlwn(last->button, last, &enter, &go);
+  Settle(100);
+  EXPECT_FALSE(mb->tip_shown);
+}
+
+TEST_F(Toolbox, IconIdentifiersMapToHostImages) {
+  uint8_t shared = 0;
+  Pixmap a = wumtllp(-20, 48, 48, &shared);
+  Pixmap b = None;
+  int32_t w = 0, h = 0;
+  wu_icon_colours c = devb->icon_colours;
+  wutgpix(202, &c, devb->depth, 0, &b, &w, &h);
+  EXPECT_NE(a, Pixmap(None));
+  EXPECT_EQ(a, b);
+  EXPECT_TRUE(shared);
+  if (a) wutfpix(a);
+  if (b) wutfpix(b);
 }
 
 }  // namespace
