@@ -517,7 +517,10 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   mb->tip_shell = XtVaCreatePopupShell("OShell", overrideShellWidgetClass, mb->shell, XmNallowShellResize,
                                        True, nullptr);
   Widget tform = XtVaCreateManagedWidget("Form", xmFormWidgetClass, mb->tip_shell, nullptr);
-  mb->tip_label = XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tform, nullptr);
+  mb->tip_font = devb->font_list;
+  mb->tip_label = devb->font_list
+                      ? XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tform, XmNfontList, devb->font_list, nullptr)
+                      : XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tform, nullptr);
   WindowManager(mb->shell);
   XtAddEventHandler(mb->shell, PointerMotionMask, False, wuwpcmd, nullptr);
   XtAddEventHandler(mb->shell, StructureNotifyMask, False, wuwsncb, nullptr);
@@ -837,7 +840,11 @@ void wumtltt(XtPointer client, XtIntervalId *) {
   if (!t->tip || !t->tip[0]) return;
   XmString xs = wumcstr(t->tip);
   XtVaSetValues(mb->tip_label, XmNlabelString, xs, nullptr);
-  if (devb->font_list) XtVaSetValues(mb->tip_label, XmNfontList, devb->font_list, nullptr);
+  // The font is given again only when the display font changed.
+  if (devb->font_list && devb->font_list != mb->tip_font) {
+    XtVaSetValues(mb->tip_label, XmNfontList, devb->font_list, nullptr);
+    mb->tip_font = devb->font_list;
+  }
   if (xs) XmStringFree(xs);
   Position bx = 0, by = 0;
   Dimension bw = 0, bh = 0;

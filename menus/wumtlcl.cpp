@@ -574,6 +574,10 @@ void wumficn(void) {
   wu_merged_box *mb = wumgmbx();
   if (mb) {
     if (mb->reconfigure_timer) XtRemoveTimeOut(mb->reconfigure_timer);
+    if (mb->tip_shell && wu_x_ok()) {
+      XtPopdown(mb->tip_shell);
+      XtDestroyWidget(mb->tip_shell);
+    }
     if (mb->shell && wu_x_ok()) XtDestroyWidget(mb->shell);
     XtFree(reinterpret_cast<char *>(mb));
     s->merged = nullptr;

@@ -12,6 +12,7 @@
 #define QEV_MENUS_WUTBOX_H
 
 #include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
 #include <stdint.h>
 
 #include "qev/records.h"
@@ -90,6 +91,7 @@ typedef struct wu_merged_box {
   uint8_t rebuild;             /* tools part to rebuild when shown again */
   uint8_t reconfigure;         /* geometry change settling */
   uint8_t tip_shown;           /* the tip shell is up */
+  XmFontList tip_font;         /* the font list the tip label has */
   int32_t built_size;          /* icon size of the buttons built last */
   uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
   XtIntervalId reconfigure_timer;
