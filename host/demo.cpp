@@ -140,6 +140,82 @@ bool typeAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn qu
   return demo::saveShot(dpy, XtWindow(w->outer), path);
 }
 
+// The demo's tool box: a TOOLBOX entry in the user's library, written as the
+// host's catalog services write one, and named as the default tool box.
+using EcmdFn = wu_status (*)(wu_window *, int32_t);
+const int32_t kToolLoad = 39;         // window-system command: load the tool box
+void putNumber(char *field, int32_t value) { std::snprintf(field, 8, "%d", value); }
+bool writeToolbox() {
+  const qev_kernel *k = qevhost::gcb()->kernel;
+  char libref[8], catalog[34], entry[34];
+  auto name34 = [](char *f, const char *t) {
+    int16_t n = int16_t(std::strlen(t));
+    std::memcpy(f, &n, 2);
+    std::memset(f + 2, ' ', 32);
+    std::memcpy(f + 2, t, std::strlen(t));
+  };
+  // The user's profile library holds the default tool box.
+  std::memset(libref, ' ', 8);
+  std::memcpy(libref, qevhost::kProfileLibref, std::strlen(qevhost::kProfileLibref));
+  name34(catalog, qevhost::kProfileCatalog);
+  name34(entry, "DEMO");
+  qevhost::setMessage(526, 153, "DEMO");
+  qevhost::setMessage(526, 113, "Tools");
+  wu_toolbox_header h = {};
+  std::strcpy(h.title, "Demo");
+  h.tool_count = 3;
+  h.per_row = 3;
+  h.icon_width = h.icon_height = 24;
+  h.load_default = 1;
+  qev_lib *lib = nullptr;
+  qev_member *m = nullptr;
+  if (k->yucwhdr(libref, catalog, entry, &lib, &m, &h) != WU_OK) return false;
+  const struct { int32_t icon; const char *command, *tip; } tools[] = {
+      {-1, "DMSG 'the first tool'", "First tool"}, {WU_TB_SEPARATOR_ICON, "", ""},
+      {-2, "DMSG 'the second tool'", "Second tool"}};
+  for (const auto &t : tools) {
+    wu_tool_record r = {};
+    putNumber(r.icon, t.icon);
+    std::strcpy(r.command, t.command);
+    std::strcpy(r.tip, t.tip);
+    k->yucwtol(m, &r);
+  }
+  const bool written = k->ylmclos(m, 0) == WU_OK;
+  qev_lib *profile = nullptr;
+  if (lib && !(k->ylprofl(&profile) == WU_OK && profile == lib)) k->ylclose(lib);
+  return written;
+}
+
+// Loads the tool box for the window through the window-system command.
+bool showToolbox(wu_window *w, SyncFn sync) {
+  if (!check("toolbox entry", writeToolbox() ? WU_OK : WU_NOTAVAIL)) return false;
+  qevhost::setCommand("");
+  bool ok = check("TOOLLOAD", windowSlot<EcmdFn>(WUX_SLOT_ECMD)(w, kToolLoad));
+  sync(kSyncFlush, kSyncDispatchApplied);
+  return ok;
+}
+
+// Presses the first tool as a user would and answers what it queued.
+bool pressTool(wu_window *w, SyncFn sync, CountFn queued, PmsgFn pmsg, wu_field *entryField,
+               const std::string &path) {
+  settle(w, sync);
+  Display *dpy = XtDisplay(w->outer);
+  Window box = demo::findClient(dpy, DefaultRootWindow(dpy), "Tools Demo");
+  if (box == None) return check("tool box window", WU_NOTAVAIL);
+  const int kFirstTool = 28;          // past the arrow, inside the first button
+  XWindowAttributes a;
+  XGetWindowAttributes(dpy, box, &a);
+  if (!demo::clickAt(dpy, box, kFirstTool, a.height / 2)) return check("pressing a tool", WU_NOTAVAIL);
+  for (int i = 0; i < kTypedWaitSteps && queued(w) == 0; ++i) {
+    sync(kSyncFlush, kSyncDispatchApplied);
+    usleep(kSettleStepUs);
+  }
+  if (queued(w) == 0) return check("tool command", WU_NOTAVAIL);
+  answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField);
+  settle(w, sync);
+  return demo::saveShot(dpy, box, path);
+}
+
 // Opens the demo window and answers the user; true when it ran.
 bool runWindow(void *module, const std::string &shots) {
   auto gfld = entry<GfldFn>(module, "wuxgfld");
@@ -168,12 +244,17 @@ bool runWindow(void *module, const std::string &shots) {
     ok = check("wuxiwnd", windowSlot<WindowFn>(WUX_SLOT_IWND)(w));
   }
   if (ok) pmsg(w, "Ready.", -1, 0);
+  if (ok && shots.empty()) ok = showToolbox(w, sync);
   if (ok && !shots.empty()) {
     // Photograph the window in its frame, placed clear of the corner.
     demo::placeWindow(XtDisplay(w->outer), XtWindow(w->outer));
     settle(w, sync);
     ok = demo::saveShot(XtDisplay(w->outer), XtWindow(w->outer), shots + "/qevdemo.png");
     ok = ok && typeAndShoot(w, shots + "/qevdemo-typed.png", sync, queued, pmsg, entryField);
+    // The tool box comes after the typing: the window manager gives a newly
+    // mapped shell the keyboard.
+    ok = ok && showToolbox(w, sync);
+    ok = ok && pressTool(w, sync, queued, pmsg, entryField, shots + "/qevdemo-toolbox.png");
   }
   while (ok && shots.empty() && answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField)) {
   }

@@ -2,6 +2,7 @@
 #include "demo_shots.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 extern char **environ;
 
@@ -118,6 +120,37 @@ bool typeCommand(Display *dpy, Window window, const std::string &text) {
     pressKey(dpy, code, std::isupper(static_cast<unsigned char>(c)) != 0);
   }
   pressKey(dpy, XKeysymToKeycode(dpy, XK_Return), false);
+  XFlush(dpy);
+  return true;
+}
+
+Window findClient(Display *dpy, Window top, const char *title) {
+  char *name = nullptr;
+  if (XFetchName(dpy, top, &name) && name) {
+    XWindowAttributes a;
+    const bool match = std::strcmp(name, title) == 0 && XGetWindowAttributes(dpy, top, &a) &&
+                       a.map_state == IsViewable;
+    XFree(name);
+    if (match) return top;
+  }
+  Window root = None, parent = None, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy, top, &root, &parent, &kids, &n)) return None;
+  Window found = None;
+  for (unsigned i = 0; i < n && found == None; ++i) found = findClient(dpy, kids[i], title);
+  if (kids) XFree(kids);
+  return found;
+}
+
+bool clickAt(Display *dpy, Window window, int x, int y) {
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (!XTestQueryExtension(dpy, &event, &error, &major, &minor)) return false;
+  int rx = 0, ry = 0;
+  Window child = None;
+  if (!XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), x, y, &rx, &ry, &child)) return false;
+  XTestFakeMotionEvent(dpy, DefaultScreen(dpy), rx, ry, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
   XFlush(dpy);
   return true;
 }

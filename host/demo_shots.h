@@ -29,4 +29,9 @@ bool saveShot(Display *dpy, Window window, const std::string &path);
 // no key.
 bool typeCommand(Display *dpy, Window window, const std::string &text);
 
+// The viewable window titled `title` (searched below `top`), or None.
+Window findClient(Display *dpy, Window top, const char *title);
+// Clicks button 1 at (x, y) of the window through XTest.
+bool clickAt(Display *dpy, Window window, int x, int y);
+
 }  // namespace demo

@@ -508,7 +508,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
       XmNleftAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
       XmATTACH_FORM, XmNwidth, 14, XmNbackground, cs.background, nullptr);
   XtAddCallback(mb->tools_arrow, XmNactivateCallback, ArrowChanged, nullptr);
-  mb->rowcol = XtVaCreateWidget("tools", xmRowColumnWidgetClass, mb->form, XmNorientation, XmVERTICAL,
+  mb->rowcol = XtVaCreateWidget("tools", xmRowColumnWidgetClass, mb->form, XmNorientation, XmHORIZONTAL,
                                 XmNpacking, XmPACK_COLUMN, XmNnumColumns, Rows(box), XmNleftAttachment,
                                 XmATTACH_WIDGET, XmNleftWidget, mb->tools_arrow, XmNtopAttachment,
                                 XmATTACH_FORM, XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment,
@@ -702,7 +702,8 @@ wu_status wumibar(wu_window *w) {
     } else {
       w->toolbox = wumldbx(w);
       if (!w->toolbox && !quiet) {
-        const bool no_entry = std::all_of(w->menu_entry, w->menu_entry + 4, [](char c) { return c == 0; });
+        const char *text = w->menu_entry + 2;   // after the 16-bit length
+        const bool no_entry = std::all_of(text, text + 4, [](char c) { return c == 0; });
         yudsmsg(w, 0, 2, WU_MSG_TOOL, no_entry ? kMsgNoEntry : kMsgNoBox);
       }
     }
@@ -792,7 +793,25 @@ wu_status wumfbar(wu_window *w) {
   return WU_OK;
 }
 
-wu_status wutibox(wu_window *w) { return wumibar(w); }
+wu_status wutibox(wu_window *w) {
+  if (!Alive(w) || !devb || !devb->prefs.default_toolbox || wutisdm(w)) return WU_OK;
+  if (w->toolbox && std::memcmp(w->toolbox->entry, w->menu_entry, WU_NAME34_LEN) == 0) return WU_OK;
+  char l[WU_LIBREF_LEN], c[WU_NAME34_LEN];
+  if (!wumgdloc(l, c, nullptr)) return WU_OK;
+  wu_toolbox *box = wumtlcl(l, c, w->menu_entry, WU_TB_MEMBER_TYPE);
+  if (!box) box = wumtlcl(w->menu_libref, w->menu_catalog, w->menu_entry, WU_TB_MEMBER_TYPE);
+  if (!box) return WU_OK;
+  wu_reg_hold hold = wu_reg_take(w);
+  if (w->toolbox) wumfbar(w);
+  if (!wu_reg_alive(hold)) {
+    wutfbar(nullptr, box);
+    return WU_NOTAVAIL;
+  }
+  w->toolbox = box;
+  wumibar(w);
+  if (!wu_reg_alive(hold)) return WU_NOTAVAIL;
+  return wumnbar(w);
+}
 
 // ---- tips --------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "frames/wuframes.h"
 #include "qev/flags.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -148,6 +149,12 @@ wu_status wuxgwnd(wu_window **window_out, int32_t kind, uint32_t module_flags) {
   state->newest = w;
   if (!state->oldest) state->oldest = w;
   *window_out = w;
+  // Slots that take a window look it up here before reading it.
+  if (wu_reg_add(w, WU_REG_WINDOW) != WU_OK) {
+    wuxfwnd(w);
+    *window_out = nullptr;
+    return WU_NOMEM;
+  }
   return WU_OK;
 }
 
@@ -176,6 +183,7 @@ wu_status wuxfwnd(wu_window *w) {
   else state->oldest = w->prev;
   if (state->current == w) state->current = nullptr;
   if (state->modal == w) state->modal = nullptr;
+  wu_reg_remove(w);
   vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
   return WU_OK;
 }

@@ -78,17 +78,12 @@ class Toolbox : public ::testing::Test {
     window_ = Window(1);
   }
   void TearDown() override {
-    for (wu_window *w : windows_) {
-      wuxfwnd(w);
-      wu_reg_remove(w);
-    }
+    for (wu_window *w : windows_) wuxfwnd(w);
     qevtest::stopModule();
   }
   wu_window *Window(int32_t kind, bool realise = true) {
     wu_window *w = nullptr;
     EXPECT_EQ(wuxgwnd(&w, kind, 0), WU_OK);
-    // The window layer enters its windows in the registry.
-    if (!wu_reg_has(w, WU_REG_WINDOW)) wu_reg_add(w, WU_REG_WINDOW);
     wu_pane *p = nullptr;
     wuxgpan(w, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
     w->module_flags |= WU_WMOD_LISTED;
@@ -654,12 +649,10 @@ TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
   // The box is written back when its window goes.
   abox->x = 1;
   wuxfwnd(c);
-  wu_reg_remove(c);
   windows_.erase(std::find(windows_.begin(), windows_.end(), c));
   EXPECT_EQ(mb->box, abox);
   EXPECT_TRUE(mb->shown);
   wuxfwnd(a);
-  wu_reg_remove(a);
   windows_.erase(std::find(windows_.begin(), windows_.end(), a));
   EXPECT_FALSE(mb->shown);
   EXPECT_EQ(mb->tools, nullptr);
@@ -773,6 +766,21 @@ TEST_F(Toolbox, IconIdentifiersMapToHostImages) {
   EXPECT_TRUE(shared);
   if (a) wutfpix(a);
   if (b) wutfpix(b);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Toolbox, QuotedTokensTakeADoubledQuoteAsOne) {
+  qevhost::setCommand("'it''s' \"a \"\"b\"\"\" x");
+  const qev_token *t = xncgtok();
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(std::string(t->text, size_t(t->length)), "it's");
+  t = xncnxcm();
+  EXPECT_EQ(std::string(t->text, size_t(t->length)), "a \"b\"");
+  t = xncnxcm();
+  EXPECT_EQ(std::string(t->text, size_t(t->length)), "x");
 }
 
 }  // namespace
