@@ -784,3 +784,37 @@ TEST_F(Toolbox, QuotedTokensTakeADoubledQuoteAsOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
+  Cmd(39, "");
+  Settle();
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_TRUE(XtIsManaged(mb->rowcol));
+  XtCallCallbacks(mb->tools_arrow, XmNactivateCallback, nullptr);
+  EXPECT_FALSE(XtIsManaged(mb->rowcol));
+  EXPECT_FALSE(devb->prefs.default_toolbox);
+  unsigned char dir = 0;
+  XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
+  EXPECT_EQ(dir, XmARROW_RIGHT);
+  // Loading again shows the tools part first.
+  Widget first = mb->tools->button;
+  Cmd(39, "");
+  EXPECT_TRUE(XtIsManaged(mb->rowcol));
+  EXPECT_TRUE(devb->prefs.default_toolbox);
+  EXPECT_EQ(mb->tools->button, first);   // not marked for rebuilding: the same buttons
+  // A rebuild after a preference change replaces the shell.
+  Widget old = mb->shell;
+  EXPECT_EQ(wumrbar(window_), WU_OK);
+  Settle();
+  EXPECT_NE(mb->shell, old);
+  ASSERT_NE(mb->tools, nullptr);
+  EXPECT_NE(mb->tools->button, nullptr);
+  EXPECT_TRUE(mb->reconfigure);
+  qevtest::turnUntil([&] { return mb->reconfigure == 0; }, 2000);
+  EXPECT_FALSE(mb->reconfigure);
+}
+
+}  // namespace
