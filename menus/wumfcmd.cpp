@@ -59,6 +59,13 @@ char g_filter_text[kFilterScan + 1];
 FilterList<kDefaultMax> g_defaults;      // default filters
 char g_block[kDefaultMax][kDefaultText];
 
+// Runs the file selection dialog with a filter list of the form above: the
+// one place that hands such a list to the dialog.
+wu_status Select(wu_window *w, const char *title, wu_fsel *req, const char *initial_dir,
+                 const void *filters) {
+  return wumfsel(w, title, req, nullptr, initial_dir, static_cast<const char *const *>(filters));
+}
+
 wu_window *Newest() {
   wu_state *s = wu_module();
   return s ? s->newest : nullptr;
@@ -184,7 +191,7 @@ void FileCommand(wu_window *w, bool save) {
   req.keep = filter ? WU_FSEL_KEEP_FILTER : 0;
   const void *filters = filter ? static_cast<const void *>(&g_filters) : wumdflt(w->kind);
   wu_reg_hold hold = wu_reg_take(w);
-  wu_status st = wumfsel(w, title, &req, nullptr, nullptr, static_cast<const char *const *>(filters));
+  wu_status st = Select(w, title, &req, nullptr, filters);
   if (!wu_reg_alive(hold) || st != WU_OK || req.length <= 0) return;
   req.path[std::min(req.length, int32_t(WU_FSEL_PATH_MAX - 1))] = '\0';
   std::string quoted;
@@ -276,7 +283,7 @@ void HandleDLGCDIR(wu_window *w) {
   wu_fsel req = {};
   req.mode = WU_FSEL_DIRECTORY;
   req.keep = WU_FSEL_RESTORE_CWD;
-  wu_status st = wumfsel(w, title, &req, nullptr, initial, static_cast<const char *const *>(wumdflt(5)));
+  wu_status st = Select(w, title, &req, initial, wumdflt(5));
   wumfree(title);
   if (st != WU_OK || req.length <= 0) return;
   req.path[std::min(req.length, int32_t(WU_FSEL_PATH_MAX - 1))] = '\0';
