@@ -102,19 +102,19 @@ std::string DatabaseText(const std::string &bytes, const std::string &path) {
   text.reserve(bytes.size() + 2);
   bool continued = false;  // the line before this one goes on into it
   int number = 0;
+  // What is left out is logged once per kind, with the first line, however
+  // many lines a damaged file holds.
+  int nul_lines = 0, first_nul = 0, includes = 0, first_include = 0;
   for (std::string line : SplitLines(bytes)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.find('\0') != std::string::npos) {
-      wutlogf(QEV_LOG_WARNING, "%s, line %d: a line holding a NUL byte is ignored.", path.c_str(),
-              number);
+      if (nul_lines++ == 0) first_nul = number;
       continued = false;
       continue;
     }
     if (!continued && Directive(line)) {
-      if (line.find("include") != std::string::npos)
-        wutlogf(QEV_LOG_WARNING, "%s, line %d: other files are not included.", path.c_str(),
-                number);
+      if (line.find("include") != std::string::npos && includes++ == 0) first_include = number;
       continue;
     }
     continued = Continued(line);
@@ -122,6 +122,12 @@ std::string DatabaseText(const std::string &bytes, const std::string &path) {
     text += '\n';
   }
   text += '\n';
+  if (nul_lines)
+    wutlogf(QEV_LOG_WARNING, "%s, line %d: %d line(s) holding a NUL byte are ignored.", path.c_str(),
+            first_nul, nul_lines);
+  if (includes)
+    wutlogf(QEV_LOG_WARNING, "%s, line %d: other files are not included.", path.c_str(),
+            first_include);
   return text;
 }
 
