@@ -25,13 +25,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "runtime/wutoolkit.h"
+#include "runtime/wutprff.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ const Shown kShown[] = {
     {"hostPrint", "Print through the host"},
 };
 
-const int kValueMax = 256;
+const int kValueMax = 4096;
 const int kFieldColumns = 20;
 
 struct Entry {
@@ -112,12 +112,22 @@ const char *Invalid(const Entry &e, const std::string &text) {
   return nullptr;
 }
 
-// A value as the resource database reads it back: a backslash is doubled.
+// A value as the resource database reads it back: a backslash is doubled
+// and a control character (which could end the line) is written as an
+// octal escape.
 std::string Escaped(const std::string &value) {
   std::string out;
   for (char c : value) {
-    if (c == '\\') out += '\\';
-    out += c;
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (u < 0x20 || u == 0x7f) {
+      char octal[8];
+      std::snprintf(octal, sizeof octal, "\\%03o", u);
+      out += octal;
+    } else {
+      out += c;
+    }
   }
   return out;
 }
@@ -136,11 +146,19 @@ std::string SettingOf(const std::string &line) {
 
 const char *PrefName(int32_t index) { return wutprfg(index, nullptr, nullptr, 0); }
 
-bool IsPreference(const std::string &name) {
+// The index of a preference by name, or -1.
+int32_t PrefIndex(const std::string &name) {
   for (int32_t i = 0; i < wutprfn(); ++i)
-    if (name == PrefName(i)) return true;
-  return false;
+    if (name == PrefName(i)) return i;
+  return -1;
 }
+
+// A line of the saved file: one the user owns, kept byte for byte, or the
+// place of a preference setting, written with the current value.
+struct Line {
+  std::string text;    // kept as it stands when `pref` is -1
+  int32_t pref = -1;   // index of the preference written here
+};
 
 // Writes the module's current preferences to the file; WU_OK or WU_NOTAVAIL
 // (the reason is logged).
@@ -150,31 +168,29 @@ wu_status SavePrefs() {
     wutlogf(QEV_LOG_ERROR, "The preferences cannot be saved: HOME is not set.");
     return WU_NOTAVAIL;
   }
+  // A file that is there but cannot be read whole is not replaced: its
+  // lines would be lost.
+  std::string bytes, why;
+  if (wuprefs::ReadFile(path, &bytes, &why) == wuprefs::ReadResult::kFailed) {
+    wutlogf(QEV_LOG_ERROR, "The preferences file %s cannot be written: it cannot be read: %s.",
+            path.c_str(), why.c_str());
+    return WU_NOTAVAIL;
+  }
   // Lines that are not preference settings stay as they are, in their order;
   // each setting is written once, where the file had it first.
-  std::vector<std::string> lines;
-  std::vector<std::string> written;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::string name = SettingOf(line);
-    if (name.empty() || !IsPreference(name)) {
-      lines.push_back(line);
-      continue;
+  std::vector<Line> lines;
+  std::vector<bool> placed(size_t(wutprfn()), false);
+  for (std::string &text : wuprefs::SplitLines(bytes)) {
+    const int32_t pref = PrefIndex(SettingOf(text));
+    if (pref < 0) {
+      lines.push_back(Line{std::move(text), -1});
+    } else if (!placed[size_t(pref)]) {
+      placed[size_t(pref)] = true;
+      lines.push_back(Line{std::string(), pref});
     }
-    bool seen = false;
-    for (const std::string &w : written) seen = seen || w == name;
-    if (seen) continue;
-    written.push_back(name);
-    lines.push_back("\x01" + name);  // placeholder for the new value
   }
-  in.close();
-  for (int32_t i = 0; i < wutprfn(); ++i) {
-    const std::string name = PrefName(i);
-    bool seen = false;
-    for (const std::string &w : written) seen = seen || w == name;
-    if (!seen) lines.push_back("\x01" + name);
-  }
+  for (int32_t i = 0; i < wutprfn(); ++i)
+    if (!placed[size_t(i)]) lines.push_back(Line{std::string(), i});
 
   const std::string temp = path + ".new";
   FILE *out = std::fopen(temp.c_str(), "w");
@@ -184,15 +200,14 @@ wu_status SavePrefs() {
     return WU_NOTAVAIL;
   }
   bool ok = true;
-  for (const std::string &l : lines) {
-    if (!l.empty() && l[0] == '\x01') {
+  for (const Line &l : lines) {
+    if (l.pref >= 0) {
       char value[kValueMax];
-      const std::string name = l.substr(1);
-      for (int32_t i = 0; i < wutprfn(); ++i)
-        if (name == wutprfg(i, nullptr, value, sizeof value)) break;
-      ok = ok && std::fprintf(out, "QEV.%s: %s\n", name.c_str(), Escaped(value).c_str()) > 0;
+      const char *name = wutprfg(l.pref, nullptr, value, sizeof value);
+      ok = ok && std::fprintf(out, "QEV.%s: %s\n", name, Escaped(value).c_str()) > 0;
     } else {
-      ok = ok && std::fprintf(out, "%s\n", l.c_str()) >= 0;
+      ok = ok && std::fwrite(l.text.data(), 1, l.text.size(), out) == l.text.size() &&
+           std::fputc('\n', out) != EOF;
     }
   }
   ok = (std::fflush(out) == 0) && ok;

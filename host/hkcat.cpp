@@ -194,11 +194,21 @@ wu_status openMember(qev_lib *lib, const std::string &entry, const std::string &
   return WU_OK;
 }
 
-// Reads one record's head; false at the end of the member.
+// The bytes of the member after the read position, or -1.
+long remaining(qev_member *m) {
+  struct stat st;
+  long at = std::ftell(m->fp);
+  if (at < 0 || ::fstat(::fileno(m->fp), &st) != 0 || st.st_size < at) return -1;
+  return static_cast<long>(st.st_size - at);
+}
+
+// Reads one record's head; false at the end of the member.  A head cut
+// short, a negative length or a length past the member's end is damage: a
+// record cut off is never read (or passed over) as a whole or truncated one.
 wu_status readHead(qev_member *m, RecordHead *head) {
   size_t n = std::fread(head, 1, sizeof *head, m->fp);
   if (n == 0 && std::feof(m->fp)) return kEndOfMember;
-  if (n != sizeof *head || head->length < 0) {
+  if (n != sizeof *head || head->length < 0 || head->length > remaining(m)) {
     logLine(QEV_LOG_ERROR, "Member " + m->path + " is damaged.");
     return WU_NOTAVAIL;
   }

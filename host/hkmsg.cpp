@@ -6,6 +6,9 @@
 // stands, and a text that arrives as an argument is never scanned for
 // directives, so a host text can never act as a format.
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
@@ -91,6 +94,31 @@ wu_status deliver(const std::string &text, char *out, int32_t size, int32_t *out
   std::memcpy(out, text.data(), static_cast<size_t>(n));
   if (n < size) out[n] = '\0';
   return WU_OK;
+}
+
+// One decimal 32-bit number after optional blanks, starting at *at; *at
+// moves past it.  False for no number or one out of range.
+bool parseNumber(const std::string &line, size_t *at, int32_t *out) {
+  size_t i = line.find_first_not_of(" \t", *at);
+  if (i == std::string::npos) return false;
+  const char *start = line.c_str() + i;
+  char *end = nullptr;
+  errno = 0;
+  long long n = std::strtoll(start, &end, 10);
+  if (end == start || errno == ERANGE || n < INT32_MIN || n > INT32_MAX) return false;
+  *out = static_cast<int32_t>(n);
+  *at = i + static_cast<size_t>(end - start);
+  return true;
+}
+
+// The set and number that begin a message line, and where its text starts
+// (after the blanks that follow them).
+bool parseKey(const std::string &line, int32_t *set, int32_t *number, size_t *text) {
+  size_t at = 0;
+  if (!parseNumber(line, &at, set) || !parseNumber(line, &at, number)) return false;
+  size_t first = line.find_first_not_of(" \t", at);
+  *text = first == std::string::npos ? line.size() : first;
+  return true;
 }
 
 const std::string *message(int32_t set, int32_t number) {
@@ -222,12 +250,13 @@ bool loadMessages(const std::string &path) {
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
-    int set = 0, number = 0, used = 0;
-    if (std::sscanf(line.c_str(), "%d %d %n", &set, &number, &used) < 2 || used <= 0) {
+    int32_t set = 0, number = 0;
+    size_t used = 0;
+    if (!parseKey(line, &set, &number, &used)) {
       logLine(QEV_LOG_WARNING, path + ": message line not understood: " + line);
       continue;
     }
-    mg.messages[{set, number}] = line.substr(static_cast<size_t>(used));
+    mg.messages[{set, number}] = line.substr(used);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // Host options: character, boolean and numeric options by name, the host
 // bits, the global words, the shut-down state and the colour parameters.
 // Names are compared without case and trailing blanks.
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -44,10 +46,15 @@ bool parseBool(const std::string &v, bool *out) {
   return false;
 }
 
+// A whole 32-bit number (decimal, 0x hexadecimal or 0 octal); anything
+// after it (a NUL byte included) or a number out of range is refused rather
+// than cut to some other value.
 bool parseInt(const std::string &v, int32_t *out) {
   char *end = nullptr;
-  long n = std::strtol(v.c_str(), &end, 0);
-  if (v.empty() || *end) return false;
+  errno = 0;
+  long long n = std::strtoll(v.c_str(), &end, 0);
+  if (v.empty() || end != v.c_str() + v.size() || errno == ERANGE || n < INT32_MIN || n > INT32_MAX)
+    return false;
   *out = static_cast<int32_t>(n);
   return true;
 }
@@ -58,6 +65,7 @@ bool applyLine(const std::string &line) {
   in >> kind;
   if (kind.empty() || kind[0] == '#') return true;
   in >> name;
+  if (name.empty()) return false;
   std::getline(in, value);
   size_t first = value.find_first_not_of(" \t");
   value.erase(0, first == std::string::npos ? value.size() : first);

@@ -21,6 +21,7 @@
 #include <strings.h>
 
 #include "runtime/wutoolkit.h"
+#include "runtime/wutprff.h"
 
 namespace {
 
@@ -265,9 +266,14 @@ void wutgres(void) {
   // The user's preferences take precedence over the X defaults.
   const char *home = std::getenv("HOME");
   if (home && *home) {
+    // Read here, bounded, rather than by the resource manager's own file
+    // reader: it is handed only a terminated text it can parse safely.
     std::string path = std::string(home) + "/" WU_PREFS_FILE;
-    XrmDatabase db = XrmGetDatabase(devb->display);
-    if (XrmCombineFileDatabase(path.c_str(), &db, True)) XrmSetDatabase(devb->display, db);
+    if (XrmDatabase prefs = wuprefs::ReadDatabase(path)) {
+      XrmDatabase db = XrmGetDatabase(devb->display);
+      XrmMergeDatabases(prefs, &db);  // takes `prefs`; its values win
+      XrmSetDatabase(devb->display, db);
+    }
   }
   ReadSet(kDeviceRes, COUNT(kDeviceRes), &devb->devres);
   ReadSet(kAppRes, COUNT(kAppRes), &devb->appres);

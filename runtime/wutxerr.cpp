@@ -100,7 +100,12 @@ void wutxerrs(void) {
   g_prev_io = XSetIOErrorHandler(OnIOError);
   if (devb && devb->display) XSetIOErrorExitHandler(devb->display, OnIOErrorExit, nullptr);
   if (devb && devb->app) {
-    g_prev_xt_error = XtAppSetErrorMsgHandler(devb->app, OnXtError);
+    // Xt declares its error handler as one that never returns; this one
+    // returns when no module loop can take the unwind, so that an Xt error
+    // never ends the host.
+    typedef void (*NoReturnHandler)(String, String, String, String, String *, Cardinal *)
+        __attribute__((noreturn));
+    g_prev_xt_error = XtAppSetErrorMsgHandler(devb->app, reinterpret_cast<NoReturnHandler>(OnXtError));
     g_prev_xt_warning = XtAppSetWarningMsgHandler(devb->app, OnXtWarning);
   }
 }

@@ -9,6 +9,9 @@
 #   tools/setup.sh test    build and run every test, then the sanitizer build's
 #   tools/setup.sh build   install and build only
 #   tools/setup.sh bench   build and run the benchmarks on a private Xvfb
+#   tools/setup.sh fuzz [seconds]
+#                          build the fuzz targets with clang and run each for
+#                          `seconds` (300 by default); "test" runs them 10 s each
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -16,7 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(build-essential cmake g++ g++-multilib libmotif-dev libxt-dev libx11-dev
   libxext-dev libxtst-dev libxmu-dev libxpm-dev xvfb xauth xfonts-base x11-apps
-  x11-utils libgtest-dev mwm imagemagick valgrind)
+  x11-utils libgtest-dev mwm imagemagick valgrind clang libclang-rt-14-dev)
 
 install_packages() {
   local missing=()
@@ -42,6 +45,36 @@ run_tests() {  # run_tests DIR
   (cd "$1" && ctest --output-on-failure -j "$jobs" --timeout 300)
 }
 
+# The fuzz targets (tests/fuzz/fuzz_*.cpp), built with clang and libFuzzer
+# in build-fuzz and run one after the other for $1 seconds each, starting
+# from the seed corpus kept in tests/fuzz/corpus/<name>/.  New inputs go to
+# build-fuzz/corpus/<name>/, an input that finds a fault to
+# build-fuzz/artifacts/ (add it to the seed corpus once the fault is fixed).
+run_fuzzers() {  # run_fuzzers SECONDS
+  local secs=$1 dir=build-fuzz failed=0
+  CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -DQEV_FUZZ=ON -DQEV_TESTS=OFF -DQEV_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$dir" -j "$jobs" --target fuzz_targets >/dev/null
+  mkdir -p "$dir/artifacts"
+  for src in tests/fuzz/fuzz_*.cpp; do
+    local target name
+    target=$(basename "$src" .cpp)
+    name=${target#fuzz_}
+    mkdir -p "$dir/corpus/$name"
+    if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "$dir/fuzz/$target" -max_total_time="$secs" -timeout=20 -rss_limit_mb=2048 \
+        -artifact_prefix="$dir/artifacts/$name-" "$dir/corpus/$name" "tests/fuzz/corpus/$name" \
+        >"$dir/$name.log" 2>&1; then
+      echo "$name: $(grep -o 'Done [0-9]* runs' "$dir/$name.log" | tail -1), no fault"
+    else
+      echo "$name: FAULT (log $dir/$name.log, input under $dir/artifacts/)"
+      grep -m1 -A12 -E 'ERROR|runtime error|deadly signal' "$dir/$name.log" || tail -20 "$dir/$name.log"
+      failed=1
+    fi
+  done
+  return $failed
+}
+
 cmd=${1:-test}
 install_packages
 case "$cmd" in
@@ -60,7 +93,11 @@ case "$cmd" in
     export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build-asan && ctest --output-on-failure -j $jobs --timeout 600"
+    echo "== fuzz targets, 10 s each"
+    run_fuzzers 10
     ;;
+  fuzz)
+    run_fuzzers "${2:-300}" ;;
   demo)
     build build
     shift || true
@@ -86,5 +123,5 @@ case "$cmd" in
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh build "$@"
     ;;
   *)
-    echo "usage: tools/setup.sh demo|test|build|bench" >&2; exit 2 ;;
+    echo "usage: tools/setup.sh demo|test|build|bench|fuzz" >&2; exit 2 ;;
 esac
