@@ -13,6 +13,7 @@
 #define QEV_CONTROLS_WUCONTROL_H
 
 #include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
 #include <stdint.h>
 
 #include "qev/batch.h"
@@ -124,6 +125,10 @@ wu_status wumsgeo(wu_ctl_handle *h, int32_t x, int32_t y, int32_t width, int32_t
 char *wuxstmn(const char *text);
 /* A pane cell of a pixel position: (position / cell size) rounded up. */
 int32_t wu_cell_of(int32_t pixels, int32_t cell);
+/* Sets a colour role of a control (41 foreground, 56 background) in its
+   own colour cell, the new colour had before the old one goes; applies it
+   to the main widget.  WU_E_RANGE when the colour cannot be had. */
+wu_status wu_ctl_set_colour(wu_control *c, const wu_value *e);
 /* Releases the control's own colour cells (release of the control). */
 void wu_ctl_free_colours(wu_control *c);
 
@@ -184,6 +189,92 @@ void Kludge_XmIm_current_widget(Widget w);
 wu_status wuxgefd(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
                   int32_t width_chars, int32_t max_length, int32_t word_b);
 wu_status wutifld(wu_control *c);
+
+/* ---- the text kinds: entry field, label, multi-line entry (wucefd) ---- */
+
+/* Module events queued for older pane controls. */
+#define WU_EV_FIELD_BUTTON 104    /* a field-backed button was pressed */
+#define WU_EV_OLD_PIXEL_PRESS 1017 /* button press on a pixel-placed older control */
+#define WU_EV_OLD_CELL_PRESS 1022 /* button press on a cell-placed older control */
+#define WU_EV_OLD_PRESSED 1028    /* an older control was pressed or selected */
+#define WU_EV_OLD_DEFAULT 1034    /* default action (double click) of a list box */
+
+}  // extern "C"
+
+namespace wutext {
+
+/* The entry field's record.  The label and the multi-line entry start with
+   it, so that the text callbacks, the clean-up and the drag-and-drop slots
+   serve all three kinds. */
+typedef struct EntryField {
+  wu_control c;
+  wu_ctl_widgets w;          // the text widget, twice
+  uint32_t max_length;       // kNoLimit when none is set
+  uint16_t error_on;         // text shown in the error colour
+  uint32_t numeric;          // numKeys
+  uint32_t upper;            // upperCase
+  uint8_t mask;              // mask character, 0 unmasked
+  char *shadow;              // the real text while a masked text is put in
+  uint32_t read_only;        // the value given to `editable`
+  uint32_t border;           // etched frame
+  uint32_t cursor;           // 0-based insertion position
+  void *host_font;           // host font record last given to `font`
+  char *text;                // pending text, or the real text while masked
+  char *query;               // the last text handed out by a query
+  int32_t word_b;            // second caller word of the creator
+  XmFontList own_font;       // font list made from the host font
+  int32_t return_sent;       // the last activation sent `returnKey`
+  int32_t host_put;          // a host-set text is being put into the widget
+} EntryField;
+static_assert(sizeof(EntryField) <= WU_CTL_LARGE_SIZE, "entry field fits its record kind");
+
+wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count);
+wu_status TextFieldMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
+wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out);
+wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *);
+wu_status TextQueryDND(wu_ctl_handle *h, void *entries, void *count, void *);
+wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *);
+/* Text callbacks: modify-verify and activate, the activate recording, and
+   the value-changed events. */
+void wuwhsub(Widget w, XtPointer client, XtPointer call);
+void wuwhbat(Widget w, XtPointer client, XtPointer call);
+void wuwhpsu(Widget w, XtPointer client, XtPointer call);
+/* The multi-line entry's row-and-column marks and its replay (wumhfld). */
+wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
+wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec);
+
+}  // namespace wutext
+
+extern "C" {
+
+/* ---- font names and double-byte font sets (wumgext) -------------------- */
+
+#define WU_FONT_SIZE_LEN 16      /* capacity of GetFontSize's buffer */
+#define WU_FONT_NAME_LEN 256     /* capacity of GetSystemFontName's output */
+#define WU_FONT_LIST_LEN 1024    /* capacity of AddFontName's output */
+
+/* 1 for a text starting with "-" that holds exactly 14 "-", else 0. */
+int32_t verifyXLFDname(const char *text);
+/* The name of a font (released by the caller with XtFree), or null. */
+char *GetFontName(Display *display, XFontStruct *font);
+/* The pixel-size field of an XLFD name, "*" when there is none. */
+void GetFontSize(const char *name, char *buffer);
+/* A wildcard pattern from a name for a character set, pixel size and
+   average width; the output may be the name's own buffer. */
+void GetSystemFontName(char *output, const char *name, const char *charset,
+                       const char *pixel_size, const char *average_width);
+/* "first,second" completed by the double-byte mode's character sets. */
+void AddFontName(char *output, const char *first, const char *second);
+/* Adds the double-byte font and font set of a font pair to the control's
+   font list (the control's own, or a copy of the display's made for it). */
+void AppendDBCSFontSet(XFontStruct *pair[2], wu_control *c);
+
+/* ---- the label and the multi-line entry (wumhfld) ----------------------- */
+
+wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
+                  int32_t unused1, int32_t unused2, int32_t word_b);
+wu_status wuxgmef(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
+                  int32_t height, int32_t width, int32_t unused, int32_t word_b);
 
 /* ---- neighbouring services, linked when their layers are -------------- */
 

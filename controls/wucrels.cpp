@@ -179,6 +179,7 @@ bool is_control_kind(int32_t kind) {
 // and the bars (the scroll-bar control shares the older bar's record) keep
 // their own fields after the one widget.
 bool has_outer(int32_t kind) {
+  if (kind == WU_MT_OLD_LISTBOX) return true;  // the list and its titled form
   return kind >= WU_MT_COMBOBOX && kind <= WU_MT_LAST && kind != WU_MT_SCROLLBAR &&
          kind != WU_MT_SCROLLBAR2;
 }
