@@ -3,6 +3,8 @@
 // pane's scroll origin, colours, and the two-step release (unlink now,
 // destroy the widgets at the next display update).
 #include <Xm/Text.h>
+#include <Xm/TextOutP.h>
+#include <Xm/TextP.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
@@ -557,7 +559,13 @@ wu_status wuxlscr(void) { return WU_OK; }
 // record; both text classes keep it.
 void Kludge_XmText_scrollHorizontal(Widget w, Boolean on) {
   if (w == nullptr) return;
-  if (XmIsText(w)) XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
+  if (!XmIsText(w)) return;
+  XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
+  // The resource is taken only at creation: the switch goes straight into
+  // the output data as well.
+  XmTextWidget tw = reinterpret_cast<XmTextWidget>(w);
+  if (tw->text.output != nullptr && tw->text.output->data != nullptr)
+    tw->text.output->data->scrollhorizontal = on;
 }
 
 // Clears a shell's memory of the input-method widget when it names `w`:

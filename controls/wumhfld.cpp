@@ -1075,6 +1075,8 @@ wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, in
   if (c == nullptr) return WU_NOMEM;
   c->Swat = LabelSwat;
   c->Qwat = LabelQwat;
+  // What the label holds before its build is given back by its clean-up.
+  c->Cleanup = LabelClean;
   c->y = y;
   c->x = x;
   c->flags |= WU_CTL_TAKES_FOCUS;
@@ -1092,6 +1094,8 @@ wu_status wuxgmef(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, in
   TextPad *t = pad(c);
   c->Swat = TextPadSwat;
   c->Qwat = TextPadQwat;
+  // A line list handed out before the build is the pad's own to give back.
+  c->Cleanup = TextPadClean;
   c->y = y;
   c->x = x;
   c->height = height;
