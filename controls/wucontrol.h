@@ -276,6 +276,78 @@ wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, in
 wu_status wuxgmef(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
                   int32_t height, int32_t width, int32_t unused, int32_t word_b);
 
+/* ---- older pane controls (wumwidg, wucwidg) ----------------------------- */
+
+/* Older push buttons, check boxes, radio boxes, radio buttons and
+   field-backed buttons (kinds 5-8, 22, 23): the common part, the one
+   widget, then the kind's fields.  Positions are pane cells (1-based); a
+   radio button's are cells of its box. */
+typedef struct wu_old_button {
+  wu_control c;
+  Widget widget;                       /* button, toggle, or the box's drawing area */
+  char *label;                         /* NUL-terminated, in the window pool */
+  int32_t label_size;                  /* bytes of the label buffer */
+  int32_t state;                       /* check box state; radio button "set" flag */
+  struct wu_old_button *box;           /* radio button: its box */
+  struct wu_old_button *first;         /* radio box: its buttons */
+  struct wu_old_button *last;
+  struct wu_old_button *next_button;   /* radio button: the next of its box */
+  struct wu_old_button *selected;      /* radio box: the selected button */
+  wu_field *field;                     /* field-backed button: its field */
+} wu_old_button;
+
+wu_status wuxgpsh(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxgchk(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxgrbx(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t rows, int32_t columns);
+wu_status wuxgrbt(wu_control *box, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxssta(wu_control *c, int32_t state);
+wu_status wuxcsta(wu_control *c);
+wu_control *wuxrrbt(wu_control *box);
+/* Builds a radio button's toggle in its box's widget. */
+wu_status wutirbn(wu_control *c);
+wu_status wuxcwtx(wu_control *c, const char *text);
+/* Refresh a field-backed push button or toggle from its field. */
+wu_status wutwpbf(wu_control *c);
+wu_status wutwtog(wu_control *c);
+/* The items of an older list box, kept by the module so that the host can
+   fill and query the box before its widgets exist.  The combo box keeps its
+   items in the same place of its record (after its two widgets), so that
+   the change service serves both. */
+typedef struct wu_item_store {
+  int32_t top;                 /* top visible position, 0 when empty */
+  int32_t count;               /* items */
+  int32_t selected;            /* selected items */
+  int32_t capacity;            /* entries of the two tables */
+  XmString *items;             /* one compound string per item (window pool) */
+  uint8_t *selection;          /* one byte per item, 1 = selected (window pool) */
+} wu_item_store;
+
+static inline wu_item_store *wu_lbx_store(wu_control *c) {
+  return reinterpret_cast<wu_item_store *>(wu_ctl_w(c) + 1);
+}
+
+wu_status wuxglbx(wu_pane *pane, wu_control **out, const char *title, int32_t row,
+                  int32_t column, int32_t rows, int32_t columns, int32_t colour,
+                  int32_t visible_rows, uint32_t flags, int32_t id, const wu_str_item *items,
+                  int32_t count);
+wu_status wuxclbx(wu_control *c, int32_t operation, const wu_str_item *items, int32_t position,
+                  int32_t count);
+wu_status wuxqlbx(wu_control *c, int32_t query, void *answer);
+wu_status wuxqlbi(wu_control *c, int32_t position, char *buffer, int32_t *length);
+/* The selected count of an older list box. */
+int32_t wu_lbx_selected(wu_control *c);
+/* Queues event 1028 for the control's window with the record and `code`
+   (1028, or 1034 for a list box's default action) and, with `focus_back`,
+   gives the focus back to the input widget when the window asks for it. */
+void wu_old_pressed_event(wu_control *c, int32_t code, bool focus_back);
+/* The module's translations of an older control: button keys and the
+   "qev-widget-popup" action on button 3. */
+void wu_old_translations(Widget w);
+
 /* ---- neighbouring services, linked when their layers are -------------- */
 
 wu_status wuxiwnd(wu_window *window) __attribute__((weak));

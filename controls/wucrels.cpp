@@ -376,7 +376,7 @@ wu_status wutswid(wu_pane *pane) {
   const int32_t ox = (std::max(pane->left_column, 1) - 1) * cell_w();
   for (wu_control *c = pane->ext->controls; c != nullptr; c = c->next) {
     Widget w = wu_ctl_outer(c);
-    if (w == nullptr) continue;
+    if (w == nullptr || c->kind == WU_MT_RADIOBUTTON) continue;  // moves with its box
     int32_t x, y;
     if (c->flags & WU_CTL_TAKES_FOCUS) {
       x = c->x - ox;
