@@ -59,11 +59,11 @@ std::vector<std::string> fields_of(const char *name) {
   return f;
 }
 
-// The text after the 14th "-" of a name (its registry and encoding as one).
+// The text after the 14th "-" of a name.
 std::string after_last_field(const char *name) {
   int k = 0;
   for (const char *p = name; *p != '\0'; ++p)
-    if (*p == '-' && ++k == kFieldCharset - 1) return std::string(p + 1);
+    if (*p == '-' && ++k == kFieldCharset) return std::string(p + 1);
   return std::string();
 }
 
