@@ -730,6 +730,51 @@ wu_status wumswrb(wu_control *c, wu_value *entries, int32_t count) {
   return older_set(c, entries, count);
 }
 
+// Older bars and scales: codes 33-36 (cells: row, column, and the length
+// along the bar from rows or columns by its orientation) and 41.
+wu_status wumswsb(wu_control *c, wu_value *entries, int32_t count) {
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  switch (c->kind) {
+    case WU_MT_BAR: case WU_MT_BAR2: case WU_MT_SCALE: case WU_MT_SCALE2:
+      break;
+    default:
+      return WU_NOTAVAIL;
+  }
+  if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
+  auto *bar = reinterpret_cast<wu_bar *>(c);
+  const bool vertical = bar->orientation != 0;
+  bool moved = false;
+  for (int32_t i = 0; i < count; ++i) {
+    wu_value *v = &entries[i];
+    if (v->status != WU_OK) continue;
+    switch (v->code) {
+      case kRow: case kColumn: case kRows: case kColumns:
+        if (!cells_ok(v->value)) { v->status = WU_E_RANGE; break; }
+        if (v->code == kRow) bar->row = v->value;
+        else if (v->code == kColumn) bar->column = v->value;
+        else if ((v->code == kRows) == vertical) bar->length = v->value;
+        moved = true;
+        break;
+      case kColourIndex:
+        c->colour_index = v->value;
+        break;
+      default:
+        v->status = WU_E_NOT_HANDLED;
+        break;
+    }
+  }
+  if (moved && bar->widget != nullptr && c->pane != nullptr) {
+    const wu_pane *p = c->pane;
+    XtVaSetValues(bar->widget, XmNx, Position((bar->column - p->left_column) * cw()), XmNy,
+                  Position((bar->row - p->top_row) * ch()), XmNwidth,
+                  Dimension(vertical ? cw() : bar->length * cw()), XmNheight,
+                  Dimension(vertical ? bar->length * ch() : ch()), nullptr);
+  }
+  for (int32_t i = 0; i < count; ++i)
+    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
+  return WU_OK;
+}
+
 // ---- state services -----------------------------------------------------------
 
 wu_status wuxssta(wu_control *c, int32_t state) {

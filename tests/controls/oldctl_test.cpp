@@ -341,6 +341,21 @@ TEST_F(OlderControls, FieldBackedButtonsFollowTheirField) {
   EXPECT_EQ(Of(&u->c), nullptr);
 }
 
+TEST_F(OlderControls, BarsTakeTheirCellsFromTheSetter) {
+  int32_t lo = 0, hi = 100, value = 40;
+  wu_bar *bar = nullptr;
+  ASSERT_EQ(wuxgbar(pane_, &bar, 1, 0, 0, &lo, &hi, &value, 2, 30, 5, 0, 0), WU_OK);
+  Settle();
+  ASSERT_NE(bar->widget, nullptr);
+  wu_value set[4] = {Int(33, 3), Int(35, 6), Int(36, 4), Int(43, 0)};
+  EXPECT_EQ(swat_(&bar->common, set, 4), WU_ENTRY_STATUS);
+  EXPECT_EQ(set[3].status, WU_E_NOT_HANDLED);
+  EXPECT_EQ(bar->widget->core.y, 2 * ch_);
+  EXPECT_EQ(bar->widget->core.height, 6 * ch_);  // vertical: rows are its length
+  EXPECT_EQ(csta_(&bar->common), 40);
+  EXPECT_EQ(fwid_(&bar->common), WU_OK);
+}
+
 // ---- list boxes -------------------------------------------------------------------
 
 TEST_F(OlderControls, ListBoxChangesAreMirroredAndRefusedWhole) {
