@@ -61,6 +61,23 @@ XmFontList font_of(wu_control *c) {
   return devb ? devb->font_list : nullptr;
 }
 
+// Frees a control's own font list with the font sets made for it (the font
+// list itself never frees its fonts).
+void free_own_font_list(XmFontList fl) {
+  if (fl == nullptr) return;
+  XmFontContext ctx = nullptr;
+  if (wu_x_ok() && XmFontListInitFontContext(&ctx, fl)) {
+    while (XmFontListEntry e = XmFontListNextEntry(ctx)) {
+      XmFontType type = XmFONT_IS_FONT;
+      XtPointer font = XmFontListEntryGetFont(e, &type);
+      if (type == XmFONT_IS_FONTSET && font != nullptr)
+        XFreeFontSet(devb->display, static_cast<XFontSet>(font));
+    }
+    XmFontListFreeFontContext(ctx);
+  }
+  XmFontListFree(fl);
+}
+
 // The `font` attribute of the text kinds: a host font record whose first
 // word is a loaded X font gives the control its own font list (with the
 // double-byte font set in double-byte mode); an empty value goes back to the
@@ -81,7 +98,7 @@ bool set_host_font(EntryField *e, void *record) {
     }
   }
   e->c.font_list = e->own_font;
-  if (old != nullptr) XmFontListFree(old);
+  free_own_font_list(old);
   return true;
 }
 
@@ -358,6 +375,9 @@ wu_status LabelClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
     l->shown = nullptr;
     if (l->pending != nullptr) XmStringFree(l->pending);
     l->pending = nullptr;
+    free_own_font_list(l->f.own_font);
+    l->f.own_font = nullptr;
+    c->font_list = nullptr;
   }
   return wutext::TextFieldClean(h, entries, count);
 }
@@ -824,7 +844,14 @@ wu_status TextPadClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
     v->value = 0;
     v->status = WU_OK;
   }
-  if (entries == nullptr || count == 0) free_lines(t);
+  if (entries == nullptr || count == 0) {
+    free_lines(t);
+    if (!wu_ctl_live(c)) {
+      free_own_font_list(t->f.own_font);
+      t->f.own_font = nullptr;
+      c->font_list = nullptr;
+    }
+  }
   return wutext::TextFieldClean(h, entries, count);
 }
 

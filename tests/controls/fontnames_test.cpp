@@ -114,13 +114,12 @@ TEST_F(FontNames, DoubleByteFontSetInAJapaneseLocale) {
   Mode(1);
   // Through the label's font attribute: a two-byte font gives the list the
   // font itself and a font set made from its name.
-  wu_ctl_handle *h = Create(WU_CTYPE_LABEL);
   void *record[1] = {kanji};
   wu_value font = {};
   font.code = WU_A_FONT;
   font.type = WU_VT_FONT;
   font.pointer = record;
-  EXPECT_EQ(h->services->swat(h->control, &font, 1), WU_OK);
+  wu_ctl_handle *h = Create(WU_CTYPE_LABEL, {font});
   auto *fl = static_cast<XmFontList>(h->control->font_list);
   ASSERT_NE(fl, nullptr);
   XmFontContext ctx = nullptr;
@@ -152,6 +151,8 @@ TEST_F(FontNames, DoubleByteFontSetInAJapaneseLocale) {
   Settle();
   EXPECT_GT(W(h)->core.width, 0);
   h->services->wdes(h);
+  XFreeFont(devb->display, kanji);
+  XFreeFont(devb->display, latin);
   Mode(0);
   std::setlocale(LC_ALL, old_locale.c_str());
   std::system((std::string("rm -rf ") + dir).c_str());
