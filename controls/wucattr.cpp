@@ -298,6 +298,8 @@ wu_status wuxqwat(wu_control *c, wu_value *entries, int32_t count) {
   if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
   wu_status result = WU_OK;
   Widget w = wuwgxtw(c);
+  // Statuses are answers: none is left over from an earlier call.
+  for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
   if (c->Qwat != nullptr) result = c->Qwat(c, entries, count);
   if (!wu_ctl_live(c)) return result;
   wu_ctl_handle *h = c->handle;

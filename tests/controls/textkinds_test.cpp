@@ -92,6 +92,11 @@ TEST_F(TextKinds, LabelDropsTheFirstMarkerAndShowsABlankWithoutText) {
   EXPECT_EQ(h->services->swat(h->control, &nul, 1), WU_ENTRY_STATUS);
   EXPECT_EQ(nul.status, WU_E_RANGE);
   EXPECT_EQ(LabelText(w), "File && more");
+  // A query answers fresh statuses, whatever the entries held before.
+  wu_value stale[2] = {Int(WU_A_TOOLTIP, 0), Int(WU_A_JUSTIFICATION, 0)};
+  stale[0].status = stale[1].status = WU_E_RANGE;
+  EXPECT_EQ(h->services->qwat(h->control, stale, 2), WU_OK);
+  EXPECT_EQ(stale[0].status, WU_OK);
   // Common codes set with a kind code leave no status behind.
   wu_value ok[2] = {Int(WU_A_JUSTIFICATION, 1), Int(WU_A_VISIBLE, 1)};
   ok[1].type = WU_VT_BOOL;
