@@ -54,6 +54,11 @@ char *copy_bytes(const char *text, int32_t length) {
 
 // A host text entry: a null text with a positive length, or a negative
 // length, is refused.
+// A pixel position the X server can place a widget at.
+bool position_ok(int32_t v) {
+  return v >= std::numeric_limits<Position>::min() && v <= std::numeric_limits<Position>::max();
+}
+
 bool text_ok(const wu_value *v) { return v->value >= 0 && (v->value == 0 || v->pointer != nullptr); }
 
 XmFontList font_of(wu_control *c) {
@@ -247,10 +252,12 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS:
+        if (!position_ok(v->value)) { v->status = WU_E_RANGE; break; }
         c->x = v->value;
         if (w) { XtSetArg(args[n], XmNx, Position(c->x)); ++n; }
         break;
       case WU_A_VPOS:
+        if (!position_ok(v->value)) { v->status = WU_E_RANGE; break; }
         c->y = v->value;
         if (w) { XtSetArg(args[n], XmNy, Position(c->y)); ++n; }
         break;
@@ -692,9 +699,11 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
         t->vbar = uint32_t(val16 != 0);
         break;
       case WU_A_HPOS:
+        if (!position_ok(v->value)) { v->status = WU_E_RANGE; break; }
         c->x = v->value;
         break;
       case WU_A_VPOS:
+        if (!position_ok(v->value)) { v->status = WU_E_RANGE; break; }
         c->y = v->value;
         break;
       case WU_A_WIDTH:

@@ -82,11 +82,15 @@ TEST_F(TextKinds, LabelDropsTheFirstMarkerAndShowsABlankWithoutText) {
   EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "&File && more");
 
   // Refused entries change nothing and the result follows the statuses.
-  wu_value bad[3] = {Int(WU_A_WIDTH, 0), Int(WU_A_HELPTEXT, 0), Int(WU_A_TEXTORIENT, 1)};
-  EXPECT_EQ(h->services->swat(h->control, bad, 3), WU_ENTRY_STATUS);
+  const Position x0 = w->core.x;
+  wu_value bad[4] = {Int(WU_A_WIDTH, 0), Int(WU_A_HELPTEXT, 0), Int(WU_A_TEXTORIENT, 1),
+                     Int(WU_A_HPOS, 70000)};
+  EXPECT_EQ(h->services->swat(h->control, bad, 4), WU_ENTRY_STATUS);
   EXPECT_EQ(bad[0].status, WU_E_RANGE);
   EXPECT_EQ(bad[1].status, WU_UNSUPPORTED);
   EXPECT_EQ(bad[2].status, WU_E_NOT_HANDLED);
+  EXPECT_EQ(bad[3].status, WU_E_RANGE);
+  EXPECT_EQ(w->core.x, x0);
   wu_value nul = Text(WU_A_TEXT, "x");
   nul.pointer = nullptr;
   EXPECT_EQ(h->services->swat(h->control, &nul, 1), WU_ENTRY_STATUS);
