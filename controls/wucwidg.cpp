@@ -394,8 +394,10 @@ wu_status wuxglbx(wu_pane *pane, wu_control **out, const char *title, int32_t ro
   if (out == nullptr || pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window))
     return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && !items_ok(items, count))) return WU_NOTAVAIL;
-  if (rows == kToPaneEdge) rows = pane->rows - row + 1;
-  if (columns == kToPaneEdge) columns = pane->columns - column + 1;
+  // A pane as wide as its window counts as the widest a box can be; the
+  // pane widget clips what lies past the window's edge.
+  if (rows == kToPaneEdge) rows = std::min(pane->rows, kMaxCells) - row + 1;
+  if (columns == kToPaneEdge) columns = std::min(pane->columns, kMaxCells) - column + 1;
   if (!cells_ok(row) || !cells_ok(column) || !cells_ok(rows) || !cells_ok(columns) ||
       visible_rows < 0 || visible_rows > kMaxCells)
     return WU_NOTAVAIL;

@@ -419,6 +419,12 @@ TEST_F(OlderControls, ListBoxChangesAreMirroredAndRefusedWhole) {
   EXPECT_EQ(qlbi_(c, 4, nullptr, &len), WU_OK);
   EXPECT_EQ(len, 1);  // an empty text shows as a blank
   EXPECT_EQ(clbx_(c, 6, Items({"Sorts"}).data(), 0, 1), WU_OK);
+  // To the edge of a pane as wide as its window.
+  wu_control *wide = nullptr;
+  EXPECT_EQ(glbx_(pane_, &wide, nullptr, 2, 40, 3, 9999, 0, 2, 0, 2, nullptr, 0), WU_OK);
+  ASSERT_NE(wide, nullptr);
+  EXPECT_GT(wide->width, 0);
+  EXPECT_EQ(glbx_(pane_, &wide, nullptr, 2, 40, 3, 5, 0, 2, 0, 2, nullptr, 1), WU_NOTAVAIL);
 }
 
 TEST_F(OlderControls, ListBoxSelectionsAreQueuedAndHidingTakesTheTitle) {
