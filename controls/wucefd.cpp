@@ -330,16 +330,10 @@ wu_status TextFieldSwat(wu_control *c, wu_value *entries, int32_t count) {
         e->border = uint32_t(val16);
         break;
       case WU_A_FONT: {
-        void *record = v->pointer;
-        XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-        if (record != nullptr && record == e->host_font) break;
-        XmFontList old = e->own_font;
-        e->own_font = nullptr;
-        e->host_font = xf ? record : nullptr;
-        if (xf != nullptr) e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-        c->font_list = e->own_font;
+        XmFontList old = nullptr;
+        if (!SetHostFont(e, v->pointer, &old)) break;
         if (w) XtVaSetValues(w, XmNfontList, font_list(e), nullptr);
-        if (old != nullptr) XmFontListFree(old);
+        FreeFontList(old);
         font_changed = true;
         if (c->conform_size) recompute = true;
         break;
@@ -532,7 +526,7 @@ wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       set_text_buffer(e, nullptr);
       XtFree(e->shadow);
       e->shadow = nullptr;
-      if (e->own_font != nullptr) XmFontListFree(e->own_font);
+      FreeFontList(e->own_font);
       e->own_font = nullptr;
       c->font_list = nullptr;
     }

@@ -239,6 +239,12 @@ wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *);
 void wuwhsub(Widget w, XtPointer client, XtPointer call);
 void wuwhbat(Widget w, XtPointer client, XtPointer call);
 void wuwhpsu(Widget w, XtPointer client, XtPointer call);
+/* The `font` attribute of the text kinds (wumhfld): true when the font
+   changed; `old_out` gets the previous own font list, to be freed with
+   FreeFontList once the widget has the new one. */
+bool SetHostFont(EntryField *e, void *record, XmFontList *old_out);
+/* Frees a control's own font list with the font sets made for it. */
+void FreeFontList(XmFontList fl);
 /* The multi-line entry's row-and-column marks and its replay (wumhfld). */
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
 wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec);
@@ -253,6 +259,8 @@ extern "C" {
 #define WU_FONT_NAME_LEN 256     /* capacity of GetSystemFontName's output */
 #define WU_FONT_LIST_LEN 1024    /* capacity of AddFontName's output */
 
+/* True when the host runs in a double-byte mode. */
+bool wu_dbcs_mode(void);
 /* 1 for a text starting with "-" that holds exactly 14 "-", else 0. */
 int32_t verifyXLFDname(const char *text);
 /* The name of a font (released by the caller with XtFree), or null. */

@@ -99,6 +99,8 @@ std::string system_pattern(const char *name, const char *charset, const char *si
 
 extern "C" {
 
+bool wu_dbcs_mode(void) { return dbcs_mode() != 0; }
+
 int32_t verifyXLFDname(const char *text) {
   if (text == nullptr || text[0] != '-') return 0;
   int dashes = 0;

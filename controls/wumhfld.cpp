@@ -40,10 +40,7 @@ constexpr uint32_t kEvmConform = 0x2000;       // mask bit of `conformSize`
 constexpr int32_t kWrapSlack = 2;              // a line breaks at the width less this
 constexpr int32_t kJustifyLast = 2;
 
-bool dbcs_mode() {
-  qev_gcb *gcb = wu_gcb();
-  return gcb != nullptr && gcb->multibyte != 0;
-}
+bool dbcs_mode() { return wu_dbcs_mode(); }
 
 char *copy_bytes(const char *text, int32_t length) {
   char *s = XtMalloc(static_cast<Cardinal>(std::max(length, 0)) + 1);
@@ -64,47 +61,6 @@ bool text_ok(const wu_value *v) { return v->value >= 0 && (v->value == 0 || v->p
 XmFontList font_of(wu_control *c) {
   if (c->font_list != nullptr) return static_cast<XmFontList>(c->font_list);
   return devb ? devb->font_list : nullptr;
-}
-
-// Frees a control's own font list with the font sets made for it (the font
-// list itself never frees its fonts).
-void free_own_font_list(XmFontList fl) {
-  if (fl == nullptr) return;
-  XmFontContext ctx = nullptr;
-  if (wu_x_ok() && XmFontListInitFontContext(&ctx, fl)) {
-    while (XmFontListEntry e = XmFontListNextEntry(ctx)) {
-      XmFontType type = XmFONT_IS_FONT;
-      XtPointer font = XmFontListEntryGetFont(e, &type);
-      if (type == XmFONT_IS_FONTSET && font != nullptr)
-        XFreeFontSet(devb->display, static_cast<XFontSet>(font));
-    }
-    XmFontListFreeFontContext(ctx);
-  }
-  XmFontListFree(fl);
-}
-
-// The `font` attribute of the text kinds: a host font record whose first
-// word is a loaded X font gives the control its own font list (with the
-// double-byte font set in double-byte mode); an empty value goes back to the
-// display's font list.  Returns true when the font changed.
-bool set_host_font(EntryField *e, void *record) {
-  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-  if (record != nullptr && record == e->host_font) return false;
-  XmFontList old = e->own_font;
-  e->own_font = nullptr;
-  e->host_font = xf ? record : nullptr;
-  if (xf != nullptr) {
-    e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    e->c.font_list = e->own_font;
-    if (dbcs_mode()) {
-      XFontStruct *pair[2] = {xf, xf};
-      AppendDBCSFontSet(pair, &e->c);
-      e->own_font = static_cast<XmFontList>(e->c.font_list);
-    }
-  }
-  e->c.font_list = e->own_font;
-  free_own_font_list(old);
-  return true;
 }
 
 void dialog_colours(wu_control *c, wu_ctl_colours *set) {
@@ -242,6 +198,7 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
   Arg args[8];
   Cardinal n = 0;
   bool width_set = false, height_set = false, text_set = false;
+  XmFontList stale_font = nullptr;  // freed once the widget has the new one
   for (int32_t i = 0; i < count; ++i) {
     wu_value *v = &entries[i];
     const int32_t val16 = v->value & 0xffff;
@@ -289,11 +246,15 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
         l->justification = uint32_t(v->value);
         if (w) { XtSetArg(args[n], XmNalignment, alignment_of(l->justification)); ++n; }
         break;
-      case WU_A_FONT:
-        if (set_host_font(&l->f, v->pointer) && w) {
+      case WU_A_FONT: {
+        XmFontList old = nullptr;
+        if (wutext::SetHostFont(&l->f, v->pointer, &old) && w) {
           XtSetArg(args[n], XmNfontList, font_of(c)); ++n;
         }
+        wutext::FreeFontList(stale_font);
+        stale_font = old;
         break;
+      }
       case WU_A_CONFORMSIZE:
         c->conform_size = int16_t(val16 != 0);
         break;
@@ -302,8 +263,9 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
+  if (w != nullptr && n > 0) XtSetValues(w, args, n);
+  wutext::FreeFontList(stale_font);
   if (w != nullptr) {
-    if (n > 0) XtSetValues(w, args, n);
     if (c->conform_size) {
       XtVaSetValues(w, XmNrecomputeSize, True, XmNwidth, Dimension(0), XmNheight, Dimension(0),
                     nullptr);
@@ -382,7 +344,7 @@ wu_status LabelClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
     l->shown = nullptr;
     if (l->pending != nullptr) XmStringFree(l->pending);
     l->pending = nullptr;
-    free_own_font_list(l->f.own_font);
+    wutext::FreeFontList(l->f.own_font);
     l->f.own_font = nullptr;
     c->font_list = nullptr;
   }
@@ -676,6 +638,7 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
   const int32_t noted_top = w != nullptr ? top_row(t) : 0;
   int32_t given_top = 0;
   bool font_changed = false, height_set = false, cursor_set = false, text_set = false;
+  XmFontList stale_font = nullptr;  // freed once the widget has the new one
   std::string text;
   Arg args[6];
   Cardinal n = 0;
@@ -745,12 +708,16 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
         if (w) given_top = v->value;
         else t->top_row = uint32_t(v->value);
         break;
-      case WU_A_FONT:
-        if (set_host_font(&t->f, v->pointer)) {
+      case WU_A_FONT: {
+        XmFontList old = nullptr;
+        if (wutext::SetHostFont(&t->f, v->pointer, &old)) {
           font_changed = true;
           if (w) { XtSetArg(args[n], XmNfontList, font_of(c)); ++n; }
         }
+        wutext::FreeFontList(stale_font);
+        stale_font = old;
         break;
+      }
       case WU_A_CURSORPOS: case WU_A_ROWPOS:
         if (v->value < 1) { v->status = WU_E_RANGE; break; }
         (v->code == WU_A_CURSORPOS ? t->cursor_column : t->cursor_row) = uint32_t(v->value);
@@ -761,9 +728,10 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
+  if (w != nullptr && n > 0) XtSetValues(w, args, n);
+  wutext::FreeFontList(stale_font);
   if (w != nullptr) {
     const int32_t keep_top = given_top > 0 ? given_top : noted_top;
-    if (n > 0) XtSetValues(w, args, n);
     if (text_set) put_pad_text(t, text.c_str());
     apply_bars(t);
     Widget sw = t->scrolled;
@@ -856,7 +824,7 @@ wu_status TextPadClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   if (entries == nullptr || count == 0) {
     free_lines(t);
     if (!wu_ctl_live(c)) {
-      free_own_font_list(t->f.own_font);
+      wutext::FreeFontList(t->f.own_font);
       t->f.own_font = nullptr;
       c->font_list = nullptr;
     }
@@ -989,6 +957,49 @@ wu_status finish_record(wu_pane *pane, wu_control *c, wu_control **out) {
 }  // namespace
 
 namespace wutext {
+
+// Frees a control's own font list with the font sets made for it (the font
+// list itself never frees its fonts).
+void FreeFontList(XmFontList fl) {
+  if (fl == nullptr) return;
+  XmFontContext ctx = nullptr;
+  if (wu_x_ok() && XmFontListInitFontContext(&ctx, fl)) {
+    while (XmFontListEntry e = XmFontListNextEntry(ctx)) {
+      XmFontType type = XmFONT_IS_FONT;
+      XtPointer font = XmFontListEntryGetFont(e, &type);
+      if (type == XmFONT_IS_FONTSET && font != nullptr)
+        XFreeFontSet(devb->display, static_cast<XFontSet>(font));
+    }
+    XmFontListFreeFontContext(ctx);
+  }
+  XmFontListFree(fl);
+}
+
+// The `font` attribute of the text kinds: a host font record whose first
+// word is a loaded X font gives the control its own font list (with the
+// double-byte font set in double-byte mode); an empty value goes back to the
+// display's font list.  Returns true when the font changed; the previous
+// own list is handed back, to be freed once the widget has the new one.
+bool SetHostFont(EntryField *e, void *record, XmFontList *old_out) {
+  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
+  *old_out = nullptr;
+  if (record != nullptr && record == e->host_font) return false;
+  XmFontList old = e->own_font;
+  e->own_font = nullptr;
+  e->host_font = xf ? record : nullptr;
+  if (xf != nullptr) {
+    e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+    e->c.font_list = e->own_font;
+    if (wu_dbcs_mode()) {
+      XFontStruct *pair[2] = {xf, xf};
+      AppendDBCSFontSet(pair, &e->c);
+      e->own_font = static_cast<XmFontList>(e->c.font_list);
+    }
+  }
+  e->c.font_list = e->own_font;
+  *old_out = old;
+  return true;
+}
 
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {
   wu_control *c = wu_ctl_of(h);

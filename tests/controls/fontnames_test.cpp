@@ -151,6 +151,28 @@ TEST_F(FontNames, DoubleByteFontSetInAJapaneseLocale) {
   Settle();
   EXPECT_GT(W(h)->core.width, 0);
   h->services->wdes(h);
+  // The entry field and the multi-line entry take the font set the same way;
+  // a new font replaces the set made for the old one.
+  for (int32_t type : {WU_CTYPE_ENTRY, WU_CTYPE_MULTILINE}) {
+    wu_ctl_handle *e = Create(type, {font});
+    ASSERT_NE(e, nullptr);
+    XmFontList efl = static_cast<XmFontList>(e->control->font_list);
+    bool has_set = false;
+    ASSERT_TRUE(XmFontListInitFontContext(&ctx, efl));
+    while (XmFontListEntry x = XmFontListNextEntry(ctx)) {
+      XmFontType type2 = XmFONT_IS_FONT;
+      XmFontListEntryGetFont(x, &type2);
+      if (type2 == XmFONT_IS_FONTSET) has_set = true;
+    }
+    XmFontListFreeFontContext(ctx);
+    EXPECT_TRUE(has_set) << "type " << type;
+    void *other[1] = {latin};
+    wu_value again = font;
+    again.pointer = other;
+    EXPECT_EQ(e->services->swat(e->control, &again, 1), WU_OK);
+    Settle();
+    e->services->wdes(e);
+  }
   XFreeFont(devb->display, kanji);
   XFreeFont(devb->display, latin);
   Mode(0);
