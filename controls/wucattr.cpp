@@ -139,6 +139,16 @@ wu_status set_colour(wu_control *c, const wu_value *e) {
 // A host list: `count` items at the pointer; a positive count needs one.
 bool list_ok(const wu_value *e) { return e->value <= 0 || e->pointer != nullptr; }
 
+// The result of a set or query once the kind and the common codes have
+// run: a failure of the call stands; otherwise the final entry statuses
+// decide.
+wu_status final_result(wu_status result, const wu_value *entries, int32_t count) {
+  if (result != WU_OK && result != WU_ENTRY_STATUS) return result;
+  for (int32_t i = 0; i < count; ++i)
+    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
+  return WU_OK;
+}
+
 void set_events(wu_control *c, wu_value *e) {
   c->event_mask = 0;
   const int32_t *codes = static_cast<const int32_t *>(e->pointer);
@@ -213,8 +223,11 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
   for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
   wu_status result = WU_NO_SETTER;
   if (c->Swat != nullptr) result = c->Swat(c, entries, count);
+  if (!wu_ctl_live(c)) return result;
   wu_ctl_handle *h = c->handle;
-  if (h == nullptr || h->type < 0 || h->type > WU_CTL_TYPE_OLDER || count < 1) return result;
+  // An older control without a handle takes the common codes as one.
+  const int32_t type = h != nullptr ? h->type : WU_CTL_TYPE_OLDER;
+  if (type < 0 || type > WU_CTL_TYPE_OLDER || count < 1) return result;
   auto refuse = [&result](wu_value *e, wu_status st) {
     e->status = st;
     result = WU_ENTRY_STATUS;
@@ -261,7 +274,7 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         break;
       case WU_A_EVENTPROC: {
         wu_window *w = wu_ctl_window(c);
-        if (w != nullptr) yufrcev(w, h);
+        if (w != nullptr && h != nullptr) yufrcev(w, h);
         wu_ctl_drop_params(c);
         c->procedure = reinterpret_cast<wu_evproc>(e->pointer);
         e->status = WU_OK;
@@ -269,7 +282,7 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
       }
       case WU_A_FOREGROUND:
       case WU_A_BACKGROUND:
-        if (!common_colours(h->type)) break;
+        if (!common_colours(type)) break;
         e->status = WU_OK;
         if (set_colour(c, e) != WU_OK) refuse(e, WU_E_RANGE);
         break;
@@ -277,7 +290,7 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return result;
+  return final_result(result, entries, count);
 }
 
 wu_status wuxqwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -285,7 +298,10 @@ wu_status wuxqwat(wu_control *c, wu_value *entries, int32_t count) {
   if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
   wu_status result = WU_OK;
   Widget w = wuwgxtw(c);
+  // Statuses are answers: none is left over from an earlier call.
+  for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
   if (c->Qwat != nullptr) result = c->Qwat(c, entries, count);
+  if (!wu_ctl_live(c)) return result;
   wu_ctl_handle *h = c->handle;
   if (h == nullptr || h->type < 0 || h->type > WU_CTL_TYPE_OLDER || count < 1) return result;
   for (int32_t i = 0; i < count; ++i) {
@@ -384,7 +400,7 @@ wu_status wuxqwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return result;
+  return final_result(result, entries, count);
 }
 
 wu_status wuxclen(wu_ctl_handle *, wu_value *entries, int32_t count) {
@@ -469,6 +485,8 @@ wu_status wumsgeo(wu_ctl_handle *h, int32_t x, int32_t y, int32_t width, int32_t
     if (v[i].status != WU_OK) return v[i].status;
   return WU_OK;
 }
+
+wu_status wu_ctl_set_colour(wu_control *c, const wu_value *e) { return set_colour(c, e); }
 
 char *wuxstmn(const char *text) {
   if (text == nullptr) return nullptr;

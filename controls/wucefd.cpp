@@ -27,7 +27,7 @@ void wuwpbfo(Widget, XtPointer, XEvent *, Boolean *) __attribute__((weak));
 void wuwtlwn(Widget, XtPointer, XEvent *, Boolean *) __attribute__((weak));
 }
 
-namespace {
+namespace wutext {
 
 constexpr uint32_t kNoLimit = 0xffffffffu;
 constexpr int32_t kXlateUpper = 2;           // host translation table: upper case
@@ -38,33 +38,14 @@ constexpr uint32_t kEvmKey = 1u << (WU_EV_KEY - 1);
 constexpr uint32_t kEvmReturn = 1u << (WU_EV_RETURNKEY - 1);
 constexpr uint32_t kEvmConform = 0x2000;
 
-typedef struct EntryField {
-  wu_control c;
-  wu_ctl_widgets w;          // the text widget, twice
-  uint32_t max_length;       // kNoLimit when none is set
-  uint16_t error_on;         // text shown in the error colour
-  uint32_t numeric;          // numKeys
-  uint32_t upper;            // upperCase
-  uint8_t mask;              // mask character, 0 unmasked
-  char *shadow;              // the real text while a masked text is put in
-  uint32_t read_only;        // the value given to `editable`
-  uint32_t border;           // etched frame
-  uint32_t cursor;           // 0-based insertion position
-  void *host_font;           // host font record last given to `font`
-  char *text;                // pending text, or the real text while masked
-  char *query;               // the last text handed out by a query
-  int32_t word_b;            // second caller word of the creator
-  XmFontList own_font;       // font list made from the host font
-  int32_t return_sent;       // the last activation sent `returnKey`
-  int32_t host_put;          // a host-set text is being put into the widget
-} EntryField;
-static_assert(sizeof(EntryField) <= WU_CTL_LARGE_SIZE, "entry field fits its record kind");
 
 EntryField *efd(wu_control *c) { return reinterpret_cast<EntryField *>(c); }
 
 EntryField *live_efd(XtPointer client) {
   auto *c = static_cast<wu_control *>(client);
-  return (wu_ctl_live(c) && c->kind == WU_MT_ENTRY) ? efd(c) : nullptr;
+  if (!wu_ctl_live(c)) return nullptr;
+  return (c->kind == WU_MT_ENTRY || c->kind == WU_MT_LABEL || c->kind == WU_MT_MLENTRY) ? efd(c)
+                                                                                      : nullptr;
 }
 
 char *copy_text(const char *text, int32_t length) {
@@ -228,7 +209,8 @@ void wuwhsub(Widget w, XtPointer client, XtPointer call) {
 void record_text_event(EntryField *e, int32_t code, int32_t sent) {
   wu_batch_driver *d = wu_batch_recording();
   if (d == nullptr || d->event_record == nullptr) return;
-  char *text = current_text(e);
+  // The multi-line entry's recordings carry no text.
+  char *text = e->c.kind == WU_MT_MLENTRY ? copy_text("", 0) : current_text(e);
   wu_batch_event rec = {};
   rec.code = code;
   rec.sent = sent;
@@ -348,16 +330,10 @@ wu_status TextFieldSwat(wu_control *c, wu_value *entries, int32_t count) {
         e->border = uint32_t(val16);
         break;
       case WU_A_FONT: {
-        void *record = v->pointer;
-        XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-        if (record != nullptr && record == e->host_font) break;
-        XmFontList old = e->own_font;
-        e->own_font = nullptr;
-        e->host_font = xf ? record : nullptr;
-        if (xf != nullptr) e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-        c->font_list = e->own_font;
+        XmFontList old = nullptr;
+        if (!SetHostFont(e, v->pointer, &old)) break;
         if (w) XtVaSetValues(w, XmNfontList, font_list(e), nullptr);
-        if (old != nullptr) XmFontListFree(old);
+        FreeFontList(old);
         font_changed = true;
         if (c->conform_size) recompute = true;
         break;
@@ -481,6 +457,7 @@ Time now_time() { return wu_x_ok() ? XtLastTimestampProcessed(devb->display) : C
 
 wu_status TextFieldMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {
   wu_control *c = wu_ctl_of(h);
+  if (c != nullptr && c->kind == WU_MT_MLENTRY) return TextPadMethods(h, method, params, count);
   Widget w = c ? efd(c)->w.main : nullptr;
   if (w == nullptr) return WU_NOTAVAIL;
   switch (method) {
@@ -549,15 +526,13 @@ wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       set_text_buffer(e, nullptr);
       XtFree(e->shadow);
       e->shadow = nullptr;
-      if (e->own_font != nullptr) XmFontListFree(e->own_font);
+      FreeFontList(e->own_font);
       e->own_font = nullptr;
       c->font_list = nullptr;
     }
   }
   return WU_OK;
 }
-
-wu_status TextPadReplay(wu_ctl_handle *, const wu_batch_event *) { return WU_NOTAVAIL; }
 
 wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   wu_control *c = wu_ctl_of(h);
@@ -696,7 +671,9 @@ wu_status CreateTxtField(EntryField *e) {
   return WU_OK;
 }
 
-}  // namespace
+}  // namespace wutext
+
+using namespace wutext;
 
 extern "C" {
 

@@ -13,6 +13,7 @@
 #define QEV_CONTROLS_WUCONTROL_H
 
 #include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
 #include <stdint.h>
 
 #include "qev/batch.h"
@@ -124,6 +125,10 @@ wu_status wumsgeo(wu_ctl_handle *h, int32_t x, int32_t y, int32_t width, int32_t
 char *wuxstmn(const char *text);
 /* A pane cell of a pixel position: (position / cell size) rounded up. */
 int32_t wu_cell_of(int32_t pixels, int32_t cell);
+/* Sets a colour role of a control (41 foreground, 56 background) in its
+   own colour cell, the new colour had before the old one goes; applies it
+   to the main widget.  WU_E_RANGE when the colour cannot be had. */
+wu_status wu_ctl_set_colour(wu_control *c, const wu_value *e);
 /* Releases the control's own colour cells (release of the control). */
 void wu_ctl_free_colours(wu_control *c);
 
@@ -184,6 +189,172 @@ void Kludge_XmIm_current_widget(Widget w);
 wu_status wuxgefd(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
                   int32_t width_chars, int32_t max_length, int32_t word_b);
 wu_status wutifld(wu_control *c);
+
+/* ---- the text kinds: entry field, label, multi-line entry (wucefd) ---- */
+
+/* Module events queued for older pane controls. */
+#define WU_EV_FIELD_BUTTON 104    /* a field-backed button was pressed */
+#define WU_EV_OLD_PIXEL_PRESS 1017 /* button press on a pixel-placed older control */
+#define WU_EV_OLD_CELL_PRESS 1022 /* button press on a cell-placed older control */
+#define WU_EV_OLD_PRESSED 1028    /* an older control was pressed or selected */
+#define WU_EV_OLD_DEFAULT 1034    /* default action (double click) of a list box */
+
+}  // extern "C"
+
+namespace wutext {
+
+/* The entry field's record.  The label and the multi-line entry start with
+   it, so that the text callbacks, the clean-up and the drag-and-drop slots
+   serve all three kinds. */
+typedef struct EntryField {
+  wu_control c;
+  wu_ctl_widgets w;          // the text widget, twice
+  uint32_t max_length;       // kNoLimit when none is set
+  uint16_t error_on;         // text shown in the error colour
+  uint32_t numeric;          // numKeys
+  uint32_t upper;            // upperCase
+  uint8_t mask;              // mask character, 0 unmasked
+  char *shadow;              // the real text while a masked text is put in
+  uint32_t read_only;        // the value given to `editable`
+  uint32_t border;           // etched frame
+  uint32_t cursor;           // 0-based insertion position
+  void *host_font;           // host font record last given to `font`
+  char *text;                // pending text, or the real text while masked
+  char *query;               // the last text handed out by a query
+  int32_t word_b;            // second caller word of the creator
+  XmFontList own_font;       // font list made from the host font
+  int32_t return_sent;       // the last activation sent `returnKey`
+  int32_t host_put;          // a host-set text is being put into the widget
+} EntryField;
+static_assert(sizeof(EntryField) <= WU_CTL_LARGE_SIZE, "entry field fits its record kind");
+
+wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count);
+wu_status TextFieldMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
+wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out);
+wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *);
+wu_status TextQueryDND(wu_ctl_handle *h, void *entries, void *count, void *);
+wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *);
+/* Text callbacks: modify-verify and activate, the activate recording, and
+   the value-changed events. */
+void wuwhsub(Widget w, XtPointer client, XtPointer call);
+void wuwhbat(Widget w, XtPointer client, XtPointer call);
+void wuwhpsu(Widget w, XtPointer client, XtPointer call);
+/* The `font` attribute of the text kinds (wumhfld): true when the font
+   changed; `old_out` gets the previous own font list, to be freed with
+   FreeFontList once the widget has the new one. */
+bool SetHostFont(EntryField *e, void *record, XmFontList *old_out);
+/* Frees a control's own font list with the font sets made for it. */
+void FreeFontList(XmFontList fl);
+/* The multi-line entry's row-and-column marks and its replay (wumhfld). */
+wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
+wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec);
+
+}  // namespace wutext
+
+extern "C" {
+
+/* ---- font names and double-byte font sets (wumgext) -------------------- */
+
+#define WU_FONT_SIZE_LEN 16      /* capacity of GetFontSize's buffer */
+#define WU_FONT_NAME_LEN 256     /* capacity of GetSystemFontName's output */
+#define WU_FONT_LIST_LEN 1024    /* capacity of AddFontName's output */
+
+/* True when the host runs in a double-byte mode. */
+bool wu_dbcs_mode(void);
+/* 1 for a text starting with "-" that holds exactly 14 "-", else 0. */
+int32_t verifyXLFDname(const char *text);
+/* The name of a font (released by the caller with XtFree), or null. */
+char *GetFontName(Display *display, XFontStruct *font);
+/* The pixel-size field of an XLFD name, "*" when there is none. */
+void GetFontSize(const char *name, char *buffer);
+/* A wildcard pattern from a name for a character set, pixel size and
+   average width; the output may be the name's own buffer. */
+void GetSystemFontName(char *output, const char *name, const char *charset,
+                       const char *pixel_size, const char *average_width);
+/* "first,second" completed by the double-byte mode's character sets. */
+void AddFontName(char *output, const char *first, const char *second);
+/* Adds the double-byte font and font set of a font pair to the control's
+   font list (the control's own, or a copy of the display's made for it). */
+void AppendDBCSFontSet(XFontStruct *pair[2], wu_control *c);
+
+/* ---- the label and the multi-line entry (wumhfld) ----------------------- */
+
+wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
+                  int32_t unused1, int32_t unused2, int32_t word_b);
+wu_status wuxgmef(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
+                  int32_t height, int32_t width, int32_t unused, int32_t word_b);
+
+/* ---- older pane controls (wumwidg, wucwidg) ----------------------------- */
+
+/* Older push buttons, check boxes, radio boxes, radio buttons and
+   field-backed buttons (kinds 5-8, 22, 23): the common part, the one
+   widget, then the kind's fields.  Positions are pane cells (1-based); a
+   radio button's are cells of its box. */
+typedef struct wu_old_button {
+  wu_control c;
+  Widget widget;                       /* button, toggle, or the box's drawing area */
+  char *label;                         /* NUL-terminated, in the window pool */
+  int32_t label_size;                  /* bytes of the label buffer */
+  int32_t state;                       /* check box state; radio button "set" flag */
+  struct wu_old_button *box;           /* radio button: its box */
+  struct wu_old_button *first;         /* radio box: its buttons */
+  struct wu_old_button *last;
+  struct wu_old_button *next_button;   /* radio button: the next of its box */
+  struct wu_old_button *selected;      /* radio box: the selected button */
+  wu_field *field;                     /* field-backed button: its field */
+} wu_old_button;
+
+wu_status wuxgpsh(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxgchk(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxgrbx(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t rows, int32_t columns);
+wu_status wuxgrbt(wu_control *box, wu_control **out, int32_t id, int32_t row, int32_t column,
+                  int32_t colour, const char *label, int32_t length);
+wu_status wuxssta(wu_control *c, int32_t state);
+wu_status wuxcsta(wu_control *c);
+wu_control *wuxrrbt(wu_control *box);
+/* Builds a radio button's toggle in its box's widget. */
+wu_status wutirbn(wu_control *c);
+wu_status wuxcwtx(wu_control *c, const char *text);
+/* Refresh a field-backed push button or toggle from its field. */
+wu_status wutwpbf(wu_control *c);
+wu_status wutwtog(wu_control *c);
+/* The items of an older list box, kept by the module so that the host can
+   fill and query the box before its widgets exist.  The combo box keeps its
+   items in the same place of its record (after its two widgets), so that
+   the change service serves both. */
+typedef struct wu_item_store {
+  int32_t top;                 /* top visible position, 0 when empty */
+  int32_t count;               /* items */
+  int32_t selected;            /* selected items */
+  int32_t capacity;            /* entries of the two tables */
+  XmString *items;             /* one compound string per item (window pool) */
+  uint8_t *selection;          /* one byte per item, 1 = selected (window pool) */
+} wu_item_store;
+
+static inline wu_item_store *wu_lbx_store(wu_control *c) {
+  return reinterpret_cast<wu_item_store *>(wu_ctl_w(c) + 1);
+}
+
+wu_status wuxglbx(wu_pane *pane, wu_control **out, const char *title, int32_t row,
+                  int32_t column, int32_t rows, int32_t columns, int32_t colour,
+                  int32_t visible_rows, uint32_t flags, int32_t id, const wu_str_item *items,
+                  int32_t count);
+wu_status wuxclbx(wu_control *c, int32_t operation, const wu_str_item *items, int32_t position,
+                  int32_t count);
+wu_status wuxqlbx(wu_control *c, int32_t query, void *answer);
+wu_status wuxqlbi(wu_control *c, int32_t position, char *buffer, int32_t *length);
+/* The selected count of an older list box. */
+int32_t wu_lbx_selected(wu_control *c);
+/* Queues event 1028 for the control's window with the record and `code`
+   (1028, or 1034 for a list box's default action) and, with `focus_back`,
+   gives the focus back to the input widget when the window asks for it. */
+void wu_old_pressed_event(wu_control *c, int32_t code, bool focus_back);
+/* The module's translations of an older control: button keys and the
+   "qev-widget-popup" action on button 3. */
+void wu_old_translations(Widget w);
 
 /* ---- neighbouring services, linked when their layers are -------------- */
 

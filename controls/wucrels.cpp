@@ -3,6 +3,8 @@
 // pane's scroll origin, colours, and the two-step release (unlink now,
 // destroy the widgets at the next display update).
 #include <Xm/Text.h>
+#include <Xm/TextOutP.h>
+#include <Xm/TextP.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
@@ -179,6 +181,7 @@ bool is_control_kind(int32_t kind) {
 // and the bars (the scroll-bar control shares the older bar's record) keep
 // their own fields after the one widget.
 bool has_outer(int32_t kind) {
+  if (kind == WU_MT_OLD_LISTBOX) return true;  // the list and its titled form
   return kind >= WU_MT_COMBOBOX && kind <= WU_MT_LAST && kind != WU_MT_SCROLLBAR &&
          kind != WU_MT_SCROLLBAR2;
 }
@@ -373,7 +376,7 @@ wu_status wutswid(wu_pane *pane) {
   const int32_t ox = (std::max(pane->left_column, 1) - 1) * cell_w();
   for (wu_control *c = pane->ext->controls; c != nullptr; c = c->next) {
     Widget w = wu_ctl_outer(c);
-    if (w == nullptr) continue;
+    if (w == nullptr || c->kind == WU_MT_RADIOBUTTON) continue;  // moves with its box
     int32_t x, y;
     if (c->flags & WU_CTL_TAKES_FOCUS) {
       x = c->x - ox;
@@ -556,7 +559,13 @@ wu_status wuxlscr(void) { return WU_OK; }
 // record; both text classes keep it.
 void Kludge_XmText_scrollHorizontal(Widget w, Boolean on) {
   if (w == nullptr) return;
-  if (XmIsText(w)) XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
+  if (!XmIsText(w)) return;
+  XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
+  // The resource is taken only at creation: the switch goes straight into
+  // the output data as well.
+  XmTextWidget tw = reinterpret_cast<XmTextWidget>(w);
+  if (tw->text.output != nullptr && tw->text.output->data != nullptr)
+    tw->text.output->data->scrollhorizontal = on;
 }
 
 // Clears a shell's memory of the input-method widget when it names `w`:

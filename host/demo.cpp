@@ -271,6 +271,54 @@ const int32_t kControlPosted = 113;   // the module posted a control event
 
 wu_status controlEvent(wu_ctl_handle *, void *, wu_value *, int32_t) { return WU_OK; }
 
+// One label, one multi-line entry, and the older pane controls: a push
+// button, a check box, a radio box of two buttons and a list box.  Their
+// presses come back as module events (1028), printed by the loop below.
+using PshFn = wu_status (*)(wu_pane *, wu_control **, int32_t, int32_t, int32_t, int32_t,
+                            const char *, int32_t);
+using RbxFn = wu_status (*)(wu_pane *, wu_control **, int32_t, int32_t, int32_t, int32_t, int32_t);
+using RbtFn = wu_status (*)(wu_control *, wu_control **, int32_t, int32_t, int32_t, int32_t,
+                            const char *, int32_t);
+using GlbxFn = wu_status (*)(wu_pane *, wu_control **, const char *, int32_t, int32_t, int32_t,
+                             int32_t, int32_t, int32_t, uint32_t, int32_t, const wu_str_item *,
+                             int32_t);
+
+bool addTextAndOlderControls(wu_pane *pane, int32_t *events, int32_t event_count) {
+  auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
+  wu_ctl_handle *h = nullptr;
+  wu_value lbl[5] = {};
+  lbl[0].code = WU_A_HPOS; lbl[0].type = WU_VT_INT; lbl[0].value = 250;
+  lbl[1].code = WU_A_VPOS; lbl[1].type = WU_VT_INT; lbl[1].value = 10;
+  lbl[3].code = WU_A_WIDTH; lbl[3].type = WU_VT_INT; lbl[3].value = 160;
+  lbl[4].code = WU_A_HEIGHT; lbl[4].type = WU_VT_INT; lbl[4].value = 50;
+  const char *text = "&Notes, wrapped at blanks to the label's width";
+  lbl[2].code = WU_A_TEXT; lbl[2].type = WU_VT_STRING; lbl[2].value = int32_t(std::strlen(text));
+  lbl[2].pointer = const_cast<char *>(text);
+  bool ok = check("wuxcrea label", crea(&h, pane, nullptr, WU_CTYPE_LABEL, lbl, 5,
+                                       reinterpret_cast<void *>(controlEvent)));
+  wu_str_item lines[] = {{5, 0, "first"}, {6, 0, "second"}, {5, 0, "third"}};
+  wu_value mef[6] = {};
+  mef[0].code = WU_A_HPOS; mef[0].type = WU_VT_INT; mef[0].value = 250;
+  mef[1].code = WU_A_VPOS; mef[1].type = WU_VT_INT; mef[1].value = 64;
+  mef[2].code = WU_A_WIDTH; mef[2].type = WU_VT_INT; mef[2].value = 150;
+  mef[3].code = WU_A_HEIGHT; mef[3].type = WU_VT_INT; mef[3].value = 70;
+  mef[4].code = WU_A_LINES; mef[4].type = WU_VT_STRLIST; mef[4].value = 3; mef[4].pointer = lines;
+  mef[5].code = WU_A_EVENTS; mef[5].type = WU_VT_INTLIST; mef[5].value = event_count;
+  mef[5].pointer = events;
+  ok = ok && check("wuxcrea multi-line entry", crea(&h, pane, nullptr, WU_CTYPE_MULTILINE, mef, 6,
+                                                    reinterpret_cast<void *>(controlEvent)));
+  wu_control *c = nullptr, *box = nullptr;
+  ok = ok && check("wuxgpsh", windowSlot<PshFn>(WUX_SLOT_GPSH)(pane, &c, 1, 12, 2, 0, "Apply", -1));
+  ok = ok && check("wuxgchk", windowSlot<PshFn>(WUX_SLOT_GCHK)(pane, &c, 2, 12, 14, 0, "Wrap", -1));
+  ok = ok && check("wuxgrbx", windowSlot<RbxFn>(WUX_SLOT_GRBX)(pane, &box, 3, 15, 2, 2, 20));
+  ok = ok && check("wuxgrbt", windowSlot<RbtFn>(WUX_SLOT_GRBT)(box, &c, 31, 1, 1, 0, "Lines", -1));
+  ok = ok && check("wuxgrbt", windowSlot<RbtFn>(WUX_SLOT_GRBT)(box, &c, 32, 2, 1, 0, "Pages", -1));
+  wu_str_item items[] = {{5, 0, "alpha"}, {4, 0, "beta"}, {5, 0, "gamma"}};
+  ok = ok && check("wuxglbx", windowSlot<GlbxFn>(WUX_SLOT_GLBX)(
+                                  pane, &c, "Choices", 12, 30, 7, 25, 0, 3, WU_LBX_REPORT, 4, items, 3));
+  return ok;
+}
+
 bool runControls(void *module, const std::string &shots) {
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
@@ -278,7 +326,7 @@ bool runControls(void *module, const std::string &shots) {
   wu_window *w = nullptr;
   wu_pane *pane = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
-  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 8, 60, 0));
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 20, 60, 0));
   int32_t events[] = {WU_EV_KEY,         WU_EV_RETURNKEY, WU_EV_POPUP,
                       WU_EV_DOUBLECLICK, WU_EV_CLICK,     WU_EV_VALUECHANGED};
   const char *numeric = "42";
@@ -298,6 +346,7 @@ bool runControls(void *module, const std::string &shots) {
                                           &h, pane, nullptr, WU_CTYPE_ENTRY, v, 5,
                                           reinterpret_cast<void *>(controlEvent)));
   }
+  ok = ok && addTextAndOlderControls(pane, events, int32_t(sizeof events / sizeof events[0]));
   if (ok && !shots.empty()) {
     for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";

@@ -15,6 +15,9 @@
 
 // Step one of a control's release (the controls layer, when linked).
 extern "C" wu_status wuxfwid(wu_control *control) __attribute__((weak));
+// Builder and main widget of a control (the controls layer, when linked).
+extern "C" wu_status wutiwid(wu_control *control) __attribute__((weak));
+extern "C" Widget wuwgxtw(wu_control *control) __attribute__((weak));
 // The Find/Change dialog (the dialogs layer, when linked) acts on a target
 // window: it closes when that window goes and follows the active window.
 extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
@@ -60,13 +63,21 @@ void ReleaseControls(wu_window *w, wu_pane *pane) {
   RunReleaseList(w, pane);
 }
 
-// Builds the widgets of the older bars made before their pane was realised
-// (wuxgbar keeps the record and leaves the widget for now).  A bar that
-// cannot be built is reported; the window stands without it.
+// Builds the widgets of the older bars and controls made before their pane
+// was realised (their creators keep the record and leave the widgets for
+// now; radio buttons come with their box).  A bar or control that cannot be
+// built is reported; the window stands without it.
 void BuildPendingBars(wu_window *w, wu_pane *pane) {
   for (wu_control *c = pane->ext->controls; c; c = c->next) {
     const bool scaled = c->kind == WU_MT_SCALE || c->kind == WU_MT_SCALE2;
-    if (!scaled && c->kind != WU_MT_BAR && c->kind != WU_MT_BAR2) continue;
+    if (!scaled && c->kind != WU_MT_BAR && c->kind != WU_MT_BAR2) {
+      if (c->kind == WU_MT_RADIOBUTTON || c->kind == WU_MT_PANE_VBAR ||
+          c->kind == WU_MT_PANE_HBAR || !wutiwid || !wuwgxtw || wuwgxtw(c))
+        continue;
+      if (wutiwid(c) != WU_OK)
+        wutlogf(QEV_LOG_WARNING, "A control of pane %d could not be made.", pane->id);
+      continue;
+    }
     auto *bar = reinterpret_cast<wu_bar *>(c);
     if (bar->widget) continue;
     wu_status st = scaled ? wutiscl(w, pane, bar) : wutisbr(w, pane, bar);

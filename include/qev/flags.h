@@ -82,4 +82,21 @@
 #define WU_WIN_NO_TOOL_COMMANDS 0x00000002u  /* flags: the window takes no tool commands now */
 #define WU_CONVERTER_FLAG       0x00000004u  /* image converter object: flag word bit set before open */
 
+/* Older pane controls: wishes the host sets for a window (host flag word)
+   and the field flags of field-backed buttons. */
+#define WU_WHOST_FOCUS_BACK     0x00000001u  /* a pressed older control gives the focus back to the input widget */
+#define WU_WHOST_DEFAULT_ACTIONS 0x00000002u /* list boxes report default actions (double clicks) */
+#define WU_FLD_BUTTON_EVENTS    0x10000000u  /* first word: a field-backed button reports presses */
+#define WU_FLD2_RADIO           0x00000001u  /* second word: toggle with a radio-type indicator */
+#define WU_FLD2_CHECK           0x00000002u  /* second word: toggle with a check-type indicator */
+#define WU_FLD2_SET             0x00000008u  /* second word: the toggle is set */
+#define WU_FLD2_GRAYED          0x00000020u  /* second word: the button is grayed */
+#define WU_FLD2_PRESS_EVENT     0x00000040u  /* second word: a press queues the field event */
+/* Creation flags of an older list box. */
+#define WU_LBX_REPORT           0x00000001u  /* report selections to the host */
+#define WU_LBX_MULTIPLE         0x00000002u  /* multiple selection */
+#define WU_LBX_NO_VBAR          0x00000004u  /* no vertical scroll bar */
+#define WU_LBX_NO_HBAR          0x00000008u  /* no horizontal scroll bar */
+#define WU_LBX_EXTENDED         0x00000020u  /* extended selection (without WU_LBX_MULTIPLE) */
+
 #endif /* QEV_FLAGS_H */

@@ -529,6 +529,42 @@ typedef struct wu_popup_menu {
 #define WU_CTL_LARGE_SIZE WU_CTL_RECORD_SIZE(WU_CTL_WORDS_LARGE)
 
 /* ------------------------------------------------------------------------
+ * Parameters of the module events of older pane controls.
+ */
+/* 1028 (pressed or selected) and 1034 (list box default action). */
+typedef struct wu_old_pressed {
+  struct wu_control *control;  /* +0 the record */
+  int32_t code;                /* +4 1028, 1034 */
+  int32_t reserved;            /* +8 0 */
+} wu_old_pressed;
+
+/* 1017 (pixel-placed control) and 1022 (cell-placed control): a button
+   press on an older control (36 bytes on a 32-bit host). */
+typedef struct wu_old_press {
+  struct wu_control *control;  /* +0  the record */
+  int32_t row;                 /* +4  cell of the control (1-based) */
+  int32_t column;              /* +8  */
+  int32_t x;                   /* +12 pixel position of the control in the pane */
+  int32_t y;                   /* +16 */
+  int32_t pointer_x;           /* +20 pointer position in the pane */
+  int32_t pointer_y;           /* +24 */
+  int32_t button;              /* +28 the button pressed */
+  uint32_t state;              /* +32 modifier and button state at the press */
+} wu_old_press;
+
+/* 104: a field-backed button was pressed. */
+#define WU_FIELD_PRESS_CODE 32768
+#define WU_FIELD_PRESS_KIND 16
+typedef struct wu_field_press {
+  wu_pane *pane;               /* +0  */
+  wu_field *field;             /* +4  */
+  int32_t code;                /* +8  WU_FIELD_PRESS_CODE */
+  int32_t row;                 /* +12 the field's cell */
+  int32_t column;              /* +16 */
+  int32_t kind;                /* +20 WU_FIELD_PRESS_KIND */
+} wu_field_press;
+
+/* ------------------------------------------------------------------------
  * The module event queue.
  */
 #define WU_EVQ_NODES 50            /* nodes of the module event queue */

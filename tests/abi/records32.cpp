@@ -154,3 +154,17 @@ SIZE(wu_display, 36);
 
 SIZE(wu_command_params, 16);
 static_assert(sizeof(((wu_event *)0)->params) == WU_EVQ_PARAM_MAX, "event parameters");
+
+// Parameters of the module events of older pane controls.
+SIZE(wu_old_pressed, 12);
+AT(wu_old_pressed, code, 4);
+SIZE(wu_old_press, 36);
+AT(wu_old_press, row, 4);
+AT(wu_old_press, x, 12);
+AT(wu_old_press, pointer_x, 20);
+AT(wu_old_press, button, 28);
+AT(wu_old_press, state, 32);
+SIZE(wu_field_press, 24);
+AT(wu_field_press, code, 8);
+AT(wu_field_press, row, 12);
+AT(wu_field_press, kind, 20);

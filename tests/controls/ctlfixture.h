@@ -72,7 +72,7 @@ wu_status HostProc(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, int3
   return g_proc.answer;
 }
 
-wu_value Int(int16_t code, int32_t value) {
+inline wu_value Int(int16_t code, int32_t value) {
   wu_value v = {};
   v.code = code;
   v.type = WU_VT_INT;
@@ -80,7 +80,7 @@ wu_value Int(int16_t code, int32_t value) {
   return v;
 }
 
-wu_value Text(int16_t code, const char *text) {
+inline wu_value Text(int16_t code, const char *text) {
   wu_value v = {};
   v.code = code;
   v.type = WU_VT_STRING;
@@ -89,7 +89,7 @@ wu_value Text(int16_t code, const char *text) {
   return v;
 }
 
-wu_value List(int16_t code, std::vector<int32_t> &items) {
+inline wu_value List(int16_t code, std::vector<int32_t> &items) {
   wu_value v = {};
   v.code = code;
   v.type = WU_VT_INTLIST;
