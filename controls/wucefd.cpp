@@ -577,6 +577,7 @@ wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       // The recorded text goes in as the host's text would, through every
       // check and rule of the field; a text the field refuses is not
       // replayed.
+      if (rec->value1 < 0) return WU_E_RANGE;
       int32_t length = 0;
       wu_value v = {};
       v.code = WU_A_TEXT;
