@@ -38,6 +38,7 @@ constexpr int32_t kLastCode = WU_A_EVENTPROC;
 constexpr uint32_t kEvmKey = 1u << (WU_EV_KEY - 1);
 constexpr uint32_t kEvmReturn = 1u << (WU_EV_RETURNKEY - 1);
 constexpr uint32_t kEvmConform = 0x2000;
+constexpr int32_t kDndOwnerControl = 6;      // drop-site owner kind of a control
 
 typedef struct EntryField {
   wu_control c;
@@ -620,7 +621,15 @@ wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *si
   if (w == nullptr || wumrdnd == nullptr) return WU_UNSUPPORTED;
   wu_dnd_site *site = wumrdnd(w);
   if (site == nullptr) return WU_UNSUPPORTED;
-  if (wuwidrg != nullptr) wuwidrg(w, site);
+  // The site belongs to the control: drops reach the host through its
+  // window, with the handle as owner.
+  site->window = wu_ctl_window(c);
+  site->kind = kDndOwnerControl;
+  site->owner = h;
+  if (wuwidrg != nullptr) {
+    const wu_status st = wuwidrg(w, site);
+    if (st != WU_OK) return st;
+  }
   c->dnd = site;
   if (site_out != nullptr) *static_cast<void **>(site_out) = site;
   if (entries != nullptr && wuxsdnd != nullptr)

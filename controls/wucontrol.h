@@ -228,6 +228,18 @@ extern "C" wu_status wuwgpmc(wu_window *window, int32_t set, wu_ctl_colours *res
    linked). */
 extern "C" void wu_ctl_class_colours(wu_window *window, wu_ctl_colours *out);
 
+/* ---- services slots 11-14: drag and drop by kind (wucsdnd) ---------------- */
+
+extern "C" {
+/* (handle, entries, count, site out) and the like: handed to the kind's
+   RegisterDND, SetDND, QueryDND, UnregisterDND; WU_UNSUPPORTED when the
+   kind has none, WU_NOTAVAIL for a handle that names no live control. */
+wu_status wuwrdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wutsdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wuwqdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wuwudnd(wu_ctl_handle *h, void *a, void *b, void *c);
+}
+
 /* ---- checks of the host's value entries (wucvchk) ------------------------ */
 
 extern "C" {
