@@ -246,8 +246,9 @@ extern "C" {
 /* The catalogue row of an attribute code for a control type 0-13, or null. */
 const wu_cat_attr *wu_ctl_attr_row(int32_t type, int32_t code);
 /* Checks an entry to be set on a control of handle type `type`: its value
-   type against the catalogue row of its code and a geometry value against
-   X's range.  WU_OK or WU_E_RANGE. */
+   type against the catalogue row of its code, a geometry value against
+   X's range, and a text or list for its storage and a believable length
+   (WU_HOST_TEXT_MAX, WU_HOST_LIST_MAX).  WU_OK or WU_E_RANGE. */
 wu_status wu_ctl_check_set(int32_t type, const wu_value *e);
 /* The foreground a control shows for a requested pixel: while a text
    control's error switch is on its error colour wins over any colour the

@@ -36,6 +36,19 @@ bool geometry_ok(const wu_value &e) {
   }
 }
 
+// A text or list must have its storage and a length that can be real.
+bool extent_ok(const wu_value &e) {
+  switch (e.type) {
+    case WU_VT_STRING:
+      return e.value <= WU_HOST_TEXT_MAX && (e.value <= 0 || e.pointer != nullptr);
+    case WU_VT_INTLIST: case WU_VT_IDLIST: case WU_VT_FLAGLIST: case WU_VT_STRLIST:
+    case WU_VT_STRTABLE:
+      return e.value >= 0 && e.value <= WU_HOST_LIST_MAX && (e.value == 0 || e.pointer != nullptr);
+    default:
+      return true;
+  }
+}
+
 int32_t handle_type(const wu_control *c) {
   return c != nullptr && c->handle != nullptr ? c->handle->type : -1;
 }
@@ -56,7 +69,7 @@ wu_status wu_ctl_check_set(int32_t type, const wu_value *e) {
   if (type < 0 || type > WU_CTL_TYPE_OLDER) return WU_OK;
   const wu_cat_attr *row = wu_ctl_attr_row(type, e->code);
   if (row != nullptr && value_form(row->vtype) != value_form(e->type)) return WU_E_RANGE;
-  return geometry_ok(*e) ? WU_OK : WU_E_RANGE;
+  return geometry_ok(*e) && extent_ok(*e) ? WU_OK : WU_E_RANGE;
 }
 
 }  // extern "C"

@@ -30,6 +30,11 @@ inline int32_t wu_array_bytes(int64_t count, size_t each) {
   return int32_t(bytes);
 }
 
+/* Longest text and longest list the host may hand in one value: anything
+   longer is taken for a broken length, not for data. */
+#define WU_HOST_TEXT_MAX (1 << 20)
+#define WU_HOST_LIST_MAX (1 << 24)
+
 /* True when a pixel position fits an X coordinate. */
 inline bool wu_x_coord_ok(int64_t v) { return v >= WU_X_COORD_MIN && v <= WU_X_COORD_MAX; }
 /* True when a pixel extent fits an X size (0 included). */

@@ -291,6 +291,31 @@ TEST(ValuesIsolated, MarksTakeTheExtremesOfAnInteger) {
             0);
 }
 
+TEST(ValuesIsolated, TextsAndListsOfUnbelievableLengthAreRefused) {
+  EXPECT_EQ(RunIsolated([] {
+              ChildWindow cw;
+              wu_ctl_handle *h = cw.handle;
+              ASSERT_NE(h, nullptr);
+              char small[] = "abc";
+              int32_t codes[1] = {WU_EV_CLICK};
+              std::vector<wu_value> set = {Typed(WU_A_TEXT, WU_VT_STRING, INT_MAX, small),
+                                           Typed(WU_A_TOOLTIP, WU_VT_STRING, INT_MAX, small),
+                                           Typed(WU_A_EVENTS, WU_VT_INTLIST, INT_MAX, codes),
+                                           Typed(WU_A_TEXT, WU_VT_STRING, 3, nullptr),
+                                           Typed(WU_A_TOOLTIP, WU_VT_STRING, 3, small)};
+              EXPECT_EQ(h->services->swat(h->control, set.data(), int32_t(set.size())),
+                        WU_ENTRY_STATUS);
+              for (int i = 0; i < 4; ++i) EXPECT_EQ(set[i].status, WU_E_RANGE) << i;
+              EXPECT_EQ(set[4].status, WU_OK);
+              ASSERT_NE(h->control->tip, nullptr);
+              EXPECT_STREQ(h->control->tip, "abc");
+              char *text = XmTextGetString(wuwgxtw(h->control));
+              EXPECT_STREQ(text, "abcdef");
+              XtFree(text);
+            }),
+            0);
+}
+
 TEST(ValuesIsolated, APopupOfMoreItemsThanASizeHoldsIsRefused) {
   EXPECT_EQ(RunIsolated([] {
               ChildWindow cw;
