@@ -15,7 +15,6 @@ extern "C" wu_status wumrlgo(int32_t, int32_t) {
     Widget shell = top->core.popup_list[i];
     if (shell->core.being_destroyed || std::strcmp(XtName(shell), WU_LOGO_SHELL) != 0) continue;
     XtDestroyWidget(shell);
-    wutsync(1, 1);
     break;
   }
   return WU_OK;

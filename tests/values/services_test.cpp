@@ -55,12 +55,17 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   // Query hands out copies, set replaces, the free slot gives them back.
   wu_value q = {};
   q.code = WU_DND_A_FORMATS;
+  const qevhost::PoolStats before = qevhost::poolStats(pool_);
   EXPECT_EQ(s->qdnd(h, &q, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_OK);
   EXPECT_EQ(q.status, WU_ALLOCATED);
   ASSERT_EQ(q.value, 2);
   EXPECT_EQ(std::string(static_cast<wu_dnd_text *>(q.pointer)[1].text), "FILE");
   EXPECT_EQ(s->fdnd(h, &q, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_OK);
   EXPECT_EQ(q.pointer, nullptr);
+  const qevhost::PoolStats after = qevhost::poolStats(pool_);
+  EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+  EXPECT_EQ(after.liveBytes, before.liveBytes);
+  EXPECT_EQ(after.errors, 0);
   in.value = 1;
   EXPECT_EQ(s->sdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_OK);
   EXPECT_EQ(ds->format_count, 1);

@@ -329,12 +329,17 @@ TEST(ValuesIsolated, APopupOfMoreItemsThanASizeHoldsIsRefused) {
               p[0].pointer = items;
               p[1].type = WU_VT_INTLIST;
               p[5].type = WU_VT_INT;
+              const qevhost::PoolStats before = qevhost::poolStats(cw.window->pool);
               EXPECT_EQ(h->services->meth(h, WU_M_SHOWPOPUP, p, 6), WU_ENTRY_STATUS);
               EXPECT_EQ(p[0].status, WU_E_RANGE);
               p[0].value = INT_MAX;
               p[0].status = WU_OK;
               EXPECT_EQ(h->services->meth(h, WU_M_SHOWPOPUP, p, 6), WU_ENTRY_STATUS);
               EXPECT_EQ(p[0].status, WU_E_RANGE);
+              const qevhost::PoolStats after = qevhost::poolStats(cw.window->pool);
+              EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+              EXPECT_EQ(after.liveBytes, before.liveBytes);
+              EXPECT_EQ(after.errors, 0);
             }),
             0);
 }
