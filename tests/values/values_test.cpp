@@ -316,6 +316,32 @@ TEST(ValuesIsolated, TextsAndListsOfUnbelievableLengthAreRefused) {
             0);
 }
 
+TEST(ValuesIsolated, DropSiteListsOfUnbelievableLengthAreRefused) {
+  EXPECT_EQ(RunIsolated([] {
+              ChildWindow cw;
+              wu_ctl_handle *h = cw.handle;
+              ASSERT_NE(h, nullptr);
+              char name[] = "_TEXT";
+              wu_dnd_text one[1] = {{5, 0, name}};
+              wu_value in = Typed(WU_DND_A_FORMATS, WU_VT_STRLIST, 1, one);
+              void *site = nullptr;
+              ASSERT_EQ(h->services->rdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), &site),
+                        WU_OK);
+              auto *ds = static_cast<wu_dnd_site *>(site);
+              ASSERT_EQ(ds->format_count, 1);
+              one[0].length = INT_MAX;
+              wu_value items = Typed(WU_DND_A_ITEMS, WU_VT_STRLIST, 1, one);
+              wu_value many = Typed(WU_DND_A_FORMATS, WU_VT_STRLIST, INT_MAX, one);
+              wu_value bad[3] = {in, items, many};
+              EXPECT_EQ(h->services->sdnd(h, bad, reinterpret_cast<void *>(intptr_t(3)), nullptr),
+                        WU_ENTRY_STATUS);
+              for (const wu_value &v : bad) EXPECT_EQ(v.status, WU_E_RANGE);
+              EXPECT_EQ(ds->format_count, 1);
+              EXPECT_EQ(ds->items.count, 0);
+            }),
+            0);
+}
+
 TEST(ValuesIsolated, APopupOfMoreItemsThanASizeHoldsIsRefused) {
   EXPECT_EQ(RunIsolated([] {
               ChildWindow cw;
