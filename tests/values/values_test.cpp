@@ -45,6 +45,15 @@ struct ChildWindow {
   }
 };
 
+// Runs a body on an entry field of its own, in a child process.
+int WithEntryField(const std::function<void(ChildWindow &, wu_ctl_handle *)> &body) {
+  return RunIsolated([&body] {
+    ChildWindow cw;
+    ASSERT_NE(cw.handle, nullptr);
+    body(cw, cw.handle);
+  });
+}
+
 // ---- value forms and X's range -------------------------------------------------
 
 TEST_F(Values, EntriesOfTheWrongFormOrOutsideXAreRefusedAndTheRestApplied) {
@@ -236,10 +245,7 @@ TEST_F(Values, ReplayedTextFollowsTheFieldsRules) {
 }
 
 TEST(ValuesIsolated, AReplayedModifierThatIsNoIntegerIsRefused) {
-  EXPECT_EQ(RunIsolated([] {
-              ChildWindow cw;
-              wu_ctl_handle *h = cw.handle;
-              ASSERT_NE(h, nullptr);
+  EXPECT_EQ(WithEntryField([](ChildWindow &cw, wu_ctl_handle *h) {
               wu_batch_event rec = {};
               rec.code = WU_EV_PREVIRTUALKEY;
               rec.sent = 1;
@@ -268,10 +274,7 @@ TEST(ValuesIsolated, AReplayedModifierThatIsNoIntegerIsRefused) {
 // ---- extreme counts, lengths and positions ---------------------------------------------
 
 TEST(ValuesIsolated, MarksTakeTheExtremesOfAnInteger) {
-  EXPECT_EQ(RunIsolated([] {
-              ChildWindow cw;
-              wu_ctl_handle *h = cw.handle;
-              ASSERT_NE(h, nullptr);
+  EXPECT_EQ(WithEntryField([](ChildWindow &, wu_ctl_handle *h) {
               wu_value m[2] = {Int(0, INT_MIN), Int(1, INT_MIN)};
               EXPECT_EQ(h->services->meth(h, WU_M_SETMARK, m, 2), WU_ENTRY_STATUS);
               EXPECT_EQ(m[0].status, WU_E_RANGE);
@@ -292,10 +295,7 @@ TEST(ValuesIsolated, MarksTakeTheExtremesOfAnInteger) {
 }
 
 TEST(ValuesIsolated, TextsAndListsOfUnbelievableLengthAreRefused) {
-  EXPECT_EQ(RunIsolated([] {
-              ChildWindow cw;
-              wu_ctl_handle *h = cw.handle;
-              ASSERT_NE(h, nullptr);
+  EXPECT_EQ(WithEntryField([](ChildWindow &, wu_ctl_handle *h) {
               char small[] = "abc";
               int32_t codes[1] = {WU_EV_CLICK};
               std::vector<wu_value> set = {Typed(WU_A_TEXT, WU_VT_STRING, INT_MAX, small),
@@ -317,10 +317,7 @@ TEST(ValuesIsolated, TextsAndListsOfUnbelievableLengthAreRefused) {
 }
 
 TEST(ValuesIsolated, DropSiteListsOfUnbelievableLengthAreRefused) {
-  EXPECT_EQ(RunIsolated([] {
-              ChildWindow cw;
-              wu_ctl_handle *h = cw.handle;
-              ASSERT_NE(h, nullptr);
+  EXPECT_EQ(WithEntryField([](ChildWindow &, wu_ctl_handle *h) {
               char name[] = "_TEXT";
               wu_dnd_text one[1] = {{5, 0, name}};
               wu_value in = Typed(WU_DND_A_FORMATS, WU_VT_STRLIST, 1, one);
@@ -343,10 +340,7 @@ TEST(ValuesIsolated, DropSiteListsOfUnbelievableLengthAreRefused) {
 }
 
 TEST(ValuesIsolated, APopupOfMoreItemsThanASizeHoldsIsRefused) {
-  EXPECT_EQ(RunIsolated([] {
-              ChildWindow cw;
-              wu_ctl_handle *h = cw.handle;
-              ASSERT_NE(h, nullptr);
+  EXPECT_EQ(WithEntryField([](ChildWindow &cw, wu_ctl_handle *h) {
               wu_str_item items[2] = {{1, 0, "A"}, {1, 0, "B"}};
               wu_value p[6] = {};
               p[0].code = 0;
