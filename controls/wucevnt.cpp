@@ -374,6 +374,8 @@ wu_status wuxmeth(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t co
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && params == nullptr)) return WU_NOTAVAIL;
+  // Parameters of the wrong form or length never reach the method.
+  if (wu_ctl_check_params(h->type, method, params, count) != WU_OK) return WU_ENTRY_STATUS;
   if (method == WU_M_SHOWPOPUP) return show_popup(c, h, params, count);
   return c->Methods != nullptr ? c->Methods(h, method, params, count) : WU_NOTAVAIL;
 }

@@ -250,6 +250,11 @@ const wu_cat_attr *wu_ctl_attr_row(int32_t type, int32_t code);
    X's range, and a text or list for its storage and a believable length
    (WU_HOST_TEXT_MAX, WU_HOST_LIST_MAX).  WU_OK or WU_E_RANGE. */
 wu_status wu_ctl_check_set(int32_t type, const wu_value *e);
+/* Checks the input parameters of a method call on a control of type 0-13
+   against the method's parameter rows, by position, as wu_ctl_check_set
+   checks values: a refused parameter gets WU_E_RANGE and so does the
+   answer, and the method must not run. */
+wu_status wu_ctl_check_params(int32_t type, int32_t method, wu_value *params, int32_t count);
 /* The foreground a control shows for a requested pixel: while a text
    control's error switch is on its error colour wins over any colour the
    host gave. */

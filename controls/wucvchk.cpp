@@ -25,6 +25,23 @@ int32_t value_form(int32_t type) {
   }
 }
 
+bool is_list(int32_t type) {
+  switch (type) {
+    case WU_VT_INTLIST: case WU_VT_IDLIST: case WU_VT_FLAGLIST: case WU_VT_STRLIST:
+    case WU_VT_STRTABLE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Whether an entry carries its value in the form a row asks for.  An empty
+// list is read as no items whatever its item form.
+bool forms_agree(int32_t row_type, const wu_value &e) {
+  if (value_form(row_type) == value_form(e.type)) return true;
+  return is_list(row_type) && is_list(e.type) && e.value == 0;
+}
+
 bool geometry_ok(const wu_value &e) {
   switch (e.code) {
     case WU_A_HPOS: case WU_A_VPOS:
@@ -38,15 +55,11 @@ bool geometry_ok(const wu_value &e) {
 
 // A text or list must have its storage and a length that can be real.
 bool extent_ok(const wu_value &e) {
-  switch (e.type) {
-    case WU_VT_STRING:
-      return e.value <= WU_HOST_TEXT_MAX && (e.value <= 0 || e.pointer != nullptr);
-    case WU_VT_INTLIST: case WU_VT_IDLIST: case WU_VT_FLAGLIST: case WU_VT_STRLIST:
-    case WU_VT_STRTABLE:
-      return e.value >= 0 && e.value <= WU_HOST_LIST_MAX && (e.value == 0 || e.pointer != nullptr);
-    default:
-      return true;
-  }
+  if (e.type == WU_VT_STRING)
+    return e.value <= WU_HOST_TEXT_MAX && (e.value <= 0 || e.pointer != nullptr);
+  if (is_list(e.type))
+    return e.value >= 0 && e.value <= WU_HOST_LIST_MAX && (e.value == 0 || e.pointer != nullptr);
+  return true;
 }
 
 int32_t handle_type(const wu_control *c) {
@@ -68,8 +81,28 @@ const wu_cat_attr *wu_ctl_attr_row(int32_t type, int32_t code) {
 wu_status wu_ctl_check_set(int32_t type, const wu_value *e) {
   if (type < 0 || type > WU_CTL_TYPE_OLDER) return WU_OK;
   const wu_cat_attr *row = wu_ctl_attr_row(type, e->code);
-  if (row != nullptr && value_form(row->vtype) != value_form(e->type)) return WU_E_RANGE;
+  if (row != nullptr && !forms_agree(row->vtype, *e)) return WU_E_RANGE;
   return geometry_ok(*e) && extent_ok(*e) ? WU_OK : WU_E_RANGE;
+}
+
+wu_status wu_ctl_check_params(int32_t type, int32_t method, wu_value *params, int32_t count) {
+  const wu_cat_kind *kind = wu_cat_kind_for_type(type);
+  if (kind == nullptr || params == nullptr) return WU_OK;
+  const wu_cat_method *row = nullptr;
+  for (int32_t i = 0; i < kind->method_count && row == nullptr; ++i)
+    if (kind->methods[i].code == method) row = &kind->methods[i];
+  if (row == nullptr || row->parms == nullptr) return WU_OK;
+  wu_status result = WU_OK;
+  for (int32_t i = 0; i < count && i < row->parm_count; ++i) {
+    const wu_cat_parm &parm = row->parms[i];
+    // What the method writes is not read: only its inputs are checked.
+    if (parm.dir == WU_CAT_OUT) continue;
+    if (!forms_agree(parm.vtype, params[i]) || !extent_ok(params[i])) {
+      params[i].status = WU_E_RANGE;
+      result = WU_E_RANGE;
+    }
+  }
+  return result;
 }
 
 }  // extern "C"

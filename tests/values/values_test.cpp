@@ -356,12 +356,47 @@ TEST(ValuesIsolated, APopupOfMoreItemsThanASizeHoldsIsRefused) {
               p[0].status = WU_OK;
               EXPECT_EQ(h->services->meth(h, WU_M_SHOWPOPUP, p, 6), WU_ENTRY_STATUS);
               EXPECT_EQ(p[0].status, WU_E_RANGE);
+              // An older control, which has no catalogue rows, reaches the
+              // popup's own size check.
+              int32_t lo = 0, hi = 10, at = 0;
+              wu_bar *bar = nullptr;
+              ASSERT_EQ(wuxgbar(cw.pane, &bar, 1, 0, 0, &lo, &hi, &at, 1, 70, 5, 0, 0), WU_OK);
+              wu_ctl_handle *older = wu_ctl_handle_for(&bar->common);
+              ASSERT_NE(older, nullptr);
+              const qevhost::PoolStats mid = qevhost::poolStats(cw.window->pool);
+              p[0].value = 107374183;
+              p[0].status = WU_OK;
+              EXPECT_EQ(older->services->meth(older, WU_M_SHOWPOPUP, p, 6), WU_ENTRY_STATUS);
+              EXPECT_EQ(p[0].status, WU_E_RANGE);
               const qevhost::PoolStats after = qevhost::poolStats(cw.window->pool);
-              EXPECT_EQ(after.liveBlocks, before.liveBlocks);
-              EXPECT_EQ(after.liveBytes, before.liveBytes);
+              EXPECT_EQ(after.liveBlocks, mid.liveBlocks);
+              EXPECT_EQ(after.liveBytes, mid.liveBytes);
               EXPECT_EQ(after.errors, 0);
+              EXPECT_GE(mid.liveBlocks, before.liveBlocks);
             }),
             0);
+}
+
+TEST_F(Values, MethodInputsOfTheWrongFormNeverReachTheMethod) {
+  wu_ctl_handle *h = Create(WU_CTYPE_ENTRY, {Text(WU_A_TEXT, "abcdef")});
+  auto meth = Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH);
+  // Popup items given as integers: the popup is not shown.
+  int32_t numbers[2] = {1, 2};
+  wu_value p[6] = {};
+  p[0] = Typed(0, WU_VT_INTLIST, 2, numbers);
+  p[5].type = WU_VT_INT;
+  EXPECT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_ENTRY_STATUS);
+  EXPECT_EQ(p[0].status, WU_E_RANGE);
+  // A mark given as a text is refused; the selection stays as it was.
+  char text[] = "2";
+  wu_value m[2] = {Typed(0, WU_VT_STRING, 1, text), Int(1, 4)};
+  EXPECT_EQ(meth(h, WU_M_SETMARK, m, 2), WU_ENTRY_STATUS);
+  EXPECT_EQ(m[0].status, WU_E_RANGE);
+  XmTextPosition left = 0, right = 0;
+  EXPECT_FALSE(XmTextGetSelectionPosition(W(h), &left, &right));
+  // Outputs are written, whatever the host left in them.
+  wu_value got[2] = {Typed(0, WU_VT_STRING, 0), Typed(1, WU_VT_STRING, 0)};
+  EXPECT_EQ(meth(h, WU_M_GETMARK, got, 2), WU_OK);
 }
 
 TEST(ValuesIsolated, CommandsAndPanesBeyondTheirLimitsAreRefused) {
