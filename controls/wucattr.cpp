@@ -237,7 +237,7 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         break;
       case WU_A_VISIBLE:
         e->status = WU_OK;
-        wuxhwid(c, e->value & 0xffff);
+        wuxhwid(c, (e->value & 0xffff) != 0 ? 1 : 0);
         break;
       case WU_A_USERDATA:
         e->status = WU_OK;

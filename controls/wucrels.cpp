@@ -294,9 +294,12 @@ wu_status wutmapw(wu_control *c, int32_t show) {
 
 wu_status wuxhwid(wu_control *c, int32_t show) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  // Only 1 (show) and 0 (hide) mean anything: another value changes nothing
+  // and says so.
+  if (show != 0 && show != 1) return WU_BADARG;
   if (show == 1)
     c->flags &= ~WU_CTL_HIDDEN;
-  else if (show == 0)
+  else
     c->flags |= WU_CTL_HIDDEN;
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   return WU_OK;
@@ -318,7 +321,8 @@ wu_status wuxgrwd(wu_control *c, int32_t gray) {
 }
 
 wu_status wuxgrst(wu_control *c) {
-  if (!wu_ctl_live(c)) return 0;
+  // A control that is not there has no gray state to report.
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   return (c->flags & WU_CTL_GRAYED) ? 1 : 0;
 }
 

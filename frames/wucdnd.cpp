@@ -207,7 +207,7 @@ extern "C" {
 wu_status wuxsdnd(wu_dnd_site *s, wu_value *entries, int32_t count) {
   wu_status st = EachEntry(s, entries, count, SetOne);
   // The registration follows the new formats.
-  if (s && s->registered && s->widget && wu_x_ok()) wu_dnd_register(s);
+  if (s && s->registered && s->widget && wu_x_ok() && !wu_dnd_register(s)) return WU_NOTAVAIL;
   return st;
 }
 

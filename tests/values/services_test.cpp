@@ -91,6 +91,37 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   }
 }
 
+TEST_F(Services, ADropSiteMotifRefusesIsReportedAndATextTakesTheModulesTargets) {
+  // A text widget is a drop site of Motif's own: the control's site
+  // replaces its targets on the first registration.
+  wu_ctl_handle *h = Create(WU_CTYPE_ENTRY);
+  void *site = nullptr;
+  ASSERT_EQ(h->services->rdnd(h, nullptr, nullptr, &site), WU_OK);
+  auto *ds = static_cast<wu_dnd_site *>(site);
+  ASSERT_GT(ds->format_count, 0);
+  Atom *targets = nullptr;
+  Cardinal n = 0;
+  Arg args[2];
+  XtSetArg(args[0], XmNimportTargets, &targets);
+  XtSetArg(args[1], XmNnumImportTargets, &n);
+  XmDropSiteRetrieve(W(h), args, 2);
+  ASSERT_EQ(n, Cardinal(ds->format_count));
+  for (Cardinal i = 0; i < n; ++i) EXPECT_EQ(targets[i], ds->formats[i]);
+  EXPECT_EQ(ds->registered, 1);
+
+  // Motif takes no shell as a drop site: the registration answers so.
+  Widget shell = XtVaCreatePopupShell("qevNoSite", overrideShellWidgetClass, devb->toplevel,
+                                      XmNwidth, 40, XmNheight, 40, nullptr);
+  XtRealizeWidget(shell);
+  wu_dnd_site *refused = wumrdnd(shell);
+  ASSERT_NE(refused, nullptr);
+  EXPECT_EQ(wumsdnd(refused), WU_NOTAVAIL);
+  EXPECT_EQ(refused->registered, 0);
+  EXPECT_TRUE(qevtest::logContains("Motif refused the drop site of qevNoSite."));
+  EXPECT_EQ(wumudnd(shell), WU_OK);
+  XtDestroyWidget(shell);
+}
+
 // ---- a widget's children and the start-up logo ------------------------------------
 
 TEST_F(Services, ChildrenOfAWidgetAreCountedAndListed) {

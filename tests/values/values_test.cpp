@@ -435,6 +435,33 @@ TEST(ValuesIsolated, CommandsAndPanesBeyondTheirLimitsAreRefused) {
             0);
 }
 
+// ---- show, hide and gray answer for what they were given ------------------------------
+
+TEST_F(Values, ShowAndGrayStateAnswerOnlyForWhatIsThere) {
+  wu_ctl_handle *h = Create(WU_CTYPE_ENTRY);
+  const wu_ctl_services *s = h->services;
+  Widget w = W(h);
+  EXPECT_EQ(s->hwid(h->control, 77), WU_BADARG);
+  EXPECT_TRUE(XtIsManaged(w));
+  EXPECT_EQ(s->hwid(h->control, -1), WU_BADARG);
+  EXPECT_EQ(s->hwid(h->control, 0), WU_OK);
+  EXPECT_FALSE(XtIsManaged(w));
+  // "visible" is a boolean: any non-zero low half shows the control.
+  wu_value visible = Flag(WU_A_VISIBLE, 2);
+  EXPECT_EQ(s->swat(h->control, &visible, 1), WU_OK);
+  EXPECT_TRUE(XtIsManaged(w));
+  EXPECT_EQ(s->grst(h->control), 0);
+  EXPECT_EQ(s->grwd(h->control, 1), WU_OK);
+  EXPECT_EQ(s->grst(h->control), 1);
+  EXPECT_EQ(Slot<FwidFn>(QEV_TABLE_WINDOW, WUX_SLOT_GRST)(h->control), 1);
+  // A released control and no control at all have no gray state.
+  wu_control *c = h->control;
+  ASSERT_EQ(Slot<FwidFn>(QEV_TABLE_WINDOW, WUX_SLOT_FWID)(c), WU_OK);
+  EXPECT_EQ(Slot<FwidFn>(QEV_TABLE_WINDOW, WUX_SLOT_GRST)(c), WU_NOTAVAIL);
+  EXPECT_EQ(Slot<FwidFn>(QEV_TABLE_WINDOW, WUX_SLOT_GRST)(nullptr), WU_NOTAVAIL);
+  wuxuwnd(window_);
+}
+
 // ---- cell rectangles of size kinds -----------------------------------------------------
 
 TEST_F(Values, SizeKindsOfNoControlFollowTheDisplay) {
