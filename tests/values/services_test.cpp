@@ -22,6 +22,17 @@ namespace {
 
 class Services : public Controls {};
 
+// The targets Motif keeps for a widget's drop site.
+std::vector<Atom> MotifTargets(Widget w) {
+  Atom *targets = nullptr;
+  Cardinal n = 0;
+  Arg args[2];
+  XtSetArg(args[0], XmNimportTargets, &targets);
+  XtSetArg(args[1], XmNnumImportTargets, &n);
+  XmDropSiteRetrieve(w, args, 2);
+  return targets ? std::vector<Atom>(targets, targets + n) : std::vector<Atom>();
+}
+
 // ---- drag and drop through services slots 11 to 14 ------------------------------
 
 TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
@@ -44,13 +55,7 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   EXPECT_EQ(ds->drop_proc, wuwhdrp);
   EXPECT_EQ(ds->format_count, 2);
   // Motif has the widget as a drop site with those targets.
-  Atom *targets = nullptr;
-  Cardinal n = 0;
-  Arg args[2];
-  XtSetArg(args[0], XmNimportTargets, &targets);
-  XtSetArg(args[1], XmNnumImportTargets, &n);
-  XmDropSiteRetrieve(W(h), args, 2);
-  EXPECT_EQ(n, 2u);
+  EXPECT_EQ(MotifTargets(W(h)).size(), 2u);
 
   // Query hands out copies, set replaces, the free slot gives them back.
   wu_value q = {};
@@ -99,14 +104,7 @@ TEST_F(Services, ADropSiteMotifRefusesIsReportedAndATextTakesTheModulesTargets) 
   ASSERT_EQ(h->services->rdnd(h, nullptr, nullptr, &site), WU_OK);
   auto *ds = static_cast<wu_dnd_site *>(site);
   ASSERT_GT(ds->format_count, 0);
-  Atom *targets = nullptr;
-  Cardinal n = 0;
-  Arg args[2];
-  XtSetArg(args[0], XmNimportTargets, &targets);
-  XtSetArg(args[1], XmNnumImportTargets, &n);
-  XmDropSiteRetrieve(W(h), args, 2);
-  ASSERT_EQ(n, Cardinal(ds->format_count));
-  for (Cardinal i = 0; i < n; ++i) EXPECT_EQ(targets[i], ds->formats[i]);
+  EXPECT_EQ(MotifTargets(W(h)), std::vector<Atom>(ds->formats, ds->formats + ds->format_count));
   EXPECT_EQ(ds->registered, 1);
 
   // Motif takes no shell as a drop site: the registration answers so.
