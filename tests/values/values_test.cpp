@@ -462,6 +462,29 @@ TEST_F(Values, ShowAndGrayStateAnswerOnlyForWhatIsThere) {
   wuxuwnd(window_);
 }
 
+TEST(ValuesIsolated, OlderBarsOutsideXAreRefused) {
+  EXPECT_EQ(WithEntryField([](ChildWindow &cw, wu_ctl_handle *) {
+              wu_bar *bar = nullptr;
+              const struct {
+                int32_t orientation, row, column, length;
+              } outside[] = {{1, INT_MAX, 1, 5}, {1, 1, INT_MAX, 5}, {1, 1, 1, INT_MAX},
+                             {0, 1, 1, INT_MAX}, {0, 0, 1, 5}, {0, 1, INT_MIN, 5}};
+              for (const auto &o : outside) {
+                EXPECT_EQ(wuxgbar(cw.pane, &bar, o.orientation, 0, 0, nullptr, nullptr, nullptr,
+                                  o.row, o.column, o.length, 0, 0),
+                          WU_BADARG)
+                    << o.row << " " << o.column << " " << o.length;
+                EXPECT_EQ(bar, nullptr);
+              }
+              ASSERT_EQ(wuxgbar(cw.pane, &bar, 1, 0, 0, nullptr, nullptr, nullptr, 2, 60, 4, 0, 0),
+                        WU_OK);
+              Dimension height = 0;
+              XtVaGetValues(static_cast<Widget>(bar->widget), XmNheight, &height, nullptr);
+              EXPECT_EQ(height, 4 * devb->cell_height);
+            }),
+            0);
+}
+
 // ---- cell rectangles of size kinds -----------------------------------------------------
 
 TEST_F(Values, SizeKindsOfNoControlFollowTheDisplay) {
