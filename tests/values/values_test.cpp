@@ -399,7 +399,7 @@ TEST_F(Values, MethodInputsOfTheWrongFormNeverReachTheMethod) {
   EXPECT_EQ(meth(h, WU_M_GETMARK, got, 2), WU_OK);
 }
 
-TEST(ValuesIsolated, CommandsAndPanesBeyondTheirLimitsAreRefused) {
+TEST(ValuesIsolated, CommandsPanesAndFieldsBeyondTheirLimitsAreRefused) {
   EXPECT_EQ(RunIsolated([] {
               wu_window *w = nullptr;
               ASSERT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
@@ -414,6 +414,17 @@ TEST(ValuesIsolated, CommandsAndPanesBeyondTheirLimitsAreRefused) {
               wutrlev(e);
 
               wu_pane *p = nullptr;
+              ASSERT_EQ(wuxgpan(w, &p, 1, 1, 4, WU_FULL_WIDTH, 0), WU_OK);
+              wu_field *f = nullptr;
+              EXPECT_EQ(wuxgfld(p, &f, 1, 1, INT_MAX, 0, 0), WU_BADARG);
+              EXPECT_EQ(wuxgfld(p, &f, 1, INT_MAX, 2, 0, 0), WU_BADARG);
+              EXPECT_EQ(f, nullptr);
+              EXPECT_EQ(p->fields, nullptr);
+              ASSERT_EQ(wuxgfld(p, &f, 1, 1, 8, 0, 0), WU_OK);
+              EXPECT_EQ(f->length, 8);
+              ASSERT_EQ(wuxfwnd(w), WU_OK);
+              ASSERT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
+              p = nullptr;
               EXPECT_EQ(wuxgpan(w, &p, 1, 1, INT_MAX, WU_FULL_WIDTH, 0), WU_BADARG);
               EXPECT_EQ(p, nullptr);
               EXPECT_EQ(wuxgpan(w, &p, INT_MAX, 1, 2, WU_FULL_WIDTH, 0), WU_BADARG);
