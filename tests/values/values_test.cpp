@@ -439,7 +439,17 @@ TEST(ValuesIsolated, CommandsPanesAndFieldsBeyondTheirLimitsAreRefused) {
               Dimension height = 0;
               XtVaGetValues(static_cast<Widget>(p->ext->widget), XmNheight, &height, nullptr);
               EXPECT_GT(height, 0);
+              // The cursor goes to the far corner of what a pane can hold,
+              // and back, with the origin following.
               p->rows = 5;
+              EXPECT_EQ(wuxmcrs(w, p, INT_MAX, INT_MAX), WU_OK);
+              EXPECT_EQ(p->cursor_row, INT_MAX);
+              EXPECT_GT(p->top_row, 1);
+              p->top_row = INT_MAX;
+              EXPECT_EQ(wuxmcrs(w, p, INT_MAX - 1, 1), WU_OK);
+              EXPECT_EQ(p->top_row, INT_MAX - 1);
+              EXPECT_EQ(wuxmcrs(w, p, 1, 1), WU_OK);
+              EXPECT_EQ(p->top_row, 1);
               wuxuwnd(w);
               wuxfwnd(w);
             }),
