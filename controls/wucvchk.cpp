@@ -1,10 +1,10 @@
-// Checks of the value entries the host sets and queries.  Each entry's value
-// type must carry its value in the form the control's catalogue row gives
-// for its code, and
-// a geometry value must fit X's coordinates and sizes; an entry that fails
-// gets WU_E_RANGE and is never seen by the kind's setter or the common codes,
-// so a font given as a string or a width of 65536 cannot reach Motif.
-#include <cstring>
+// Checks of the value entries and method parameters the host hands in.
+// Each must carry its value in the form the control's catalogue row gives
+// for it, a geometry value must fit X's coordinates and sizes, and a text or
+// list must have its storage and a believable length.  An entry that fails
+// gets WU_E_RANGE and is never seen by the kind's setter, the common codes
+// or the method, so a font given as a string or a width of 65536 cannot
+// reach Motif.
 #include <vector>
 
 #include "controls/wucontrol.h"
