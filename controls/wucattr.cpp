@@ -116,7 +116,7 @@ wu_status set_colour(wu_control *c, const wu_value *e) {
     wu_ctl_class_colours(wu_ctl_window(c), &set);
     free_cell(c, *slot);
     *slot = nullptr;
-    apply_pixel(c, resource, fg ? set.foreground : set.background);
+    apply_pixel(c, resource, fg ? wu_ctl_error_foreground(c, set.foreground) : set.background);
     return WU_OK;
   }
   // The components are at the pointer word (the value word of a 32-bit
@@ -132,7 +132,7 @@ wu_status set_colour(wu_control *c, const wu_value *e) {
   }
   free_cell(c, *slot);
   *slot = cell;
-  apply_pixel(c, resource, cell->pixel);
+  apply_pixel(c, resource, fg ? wu_ctl_error_foreground(c, cell->pixel) : Pixel(cell->pixel));
   return WU_OK;
 }
 
@@ -221,13 +221,20 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
   for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
+  // Entries of the wrong value type or out of X's range stop here.
+  wu_value *const host_entries = entries;
+  const int32_t host_count = count;
+  wu_ctl_entries checked(c, entries, count, false);
+  entries = checked.data();
+  count = checked.count();
   wu_status result = WU_NO_SETTER;
   if (c->Swat != nullptr) result = c->Swat(c, entries, count);
-  if (!wu_ctl_live(c)) return result;
+  if (!wu_ctl_live(c)) return final_result(checked.finish(result), host_entries, host_count);
   wu_ctl_handle *h = c->handle;
   // An older control without a handle takes the common codes as one.
   const int32_t type = h != nullptr ? h->type : WU_CTL_TYPE_OLDER;
-  if (type < 0 || type > WU_CTL_TYPE_OLDER || count < 1) return result;
+  if (type < 0 || type > WU_CTL_TYPE_OLDER || count < 1)
+    return final_result(checked.finish(result), host_entries, host_count);
   auto refuse = [&result](wu_value *e, wu_status st) {
     e->status = st;
     result = WU_ENTRY_STATUS;
@@ -245,7 +252,7 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         break;
       case WU_A_VISIBLE:
         e->status = WU_OK;
-        wuxhwid(c, e->value & 0xffff);
+        wuxhwid(c, (e->value & 0xffff) != 0 ? 1 : 0);
         break;
       case WU_A_USERDATA:
         e->status = WU_OK;
@@ -259,12 +266,13 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         e->status = WU_OK;
         break;
       case WU_A_EVENTS:
-        if (!list_ok(e)) { refuse(e, WU_E_RANGE); break; }
+        // A negative count is refused and leaves the mask as it was.
+        if (e->value < 0 || !list_ok(e)) { refuse(e, WU_E_RANGE); break; }
         e->status = WU_OK;
         set_events(c, e);
         break;
       case WU_A_VIRTUALKEYS:
-        if (!list_ok(e)) { refuse(e, WU_E_RANGE); break; }
+        if (e->value < 0 || !list_ok(e)) { refuse(e, WU_E_RANGE); break; }
         e->status = WU_OK;
         if (!set_vkeys(c, e)) refuse(e, WU_E_RANGE);
         break;
@@ -290,16 +298,17 @@ wu_status wuxswat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return final_result(result, entries, count);
+  return final_result(checked.finish(result), host_entries, host_count);
 }
 
 wu_status wuxqwat(wu_control *c, wu_value *entries, int32_t count) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
+  // Statuses left in the array by an earlier call are not this query's.
+  for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
+  wu_ctl_entries checked(c, entries, count, true);
   wu_status result = WU_OK;
   Widget w = wuwgxtw(c);
-  // Statuses are answers: none is left over from an earlier call.
-  for (int32_t i = 0; i < count; ++i) entries[i].status = WU_OK;
   if (c->Qwat != nullptr) result = c->Qwat(c, entries, count);
   if (!wu_ctl_live(c)) return result;
   wu_ctl_handle *h = c->handle;

@@ -161,9 +161,8 @@ wu_ctl_handle *wu_ctl_handle_for(wu_control *c) {
 wu_status wuxcrea(wu_ctl_handle **handle_out, wu_pane *pane, void *extension, int32_t type,
                   wu_value *entries, int32_t count, wu_evproc procedure) {
   if (type >= WU_CTYPE_HOST_FIRST)
-    return zuxcrea(pane ? pane->window : nullptr, pane, type, entries, count,
-                   reinterpret_cast<void **>(handle_out), reinterpret_cast<void *>(procedure));
-  (void)extension;
+    return zuxcrea(reinterpret_cast<void **>(handle_out), pane, extension, type, entries, count,
+                   reinterpret_cast<void *>(procedure));
   if (type < 0 || type >= WU_CTYPE_KINDS) {
     if (handle_out != nullptr) *handle_out = nullptr;
     return WU_UNSUPPORTED;

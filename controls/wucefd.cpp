@@ -13,6 +13,7 @@
 
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
@@ -37,6 +38,7 @@ constexpr int32_t kLastCode = WU_A_EVENTPROC;
 constexpr uint32_t kEvmKey = 1u << (WU_EV_KEY - 1);
 constexpr uint32_t kEvmReturn = 1u << (WU_EV_RETURNKEY - 1);
 constexpr uint32_t kEvmConform = 0x2000;
+constexpr int32_t kDndOwnerControl = 6;      // drop-site owner kind of a control
 
 
 EntryField *efd(wu_control *c) { return reinterpret_cast<EntryField *>(c); }
@@ -96,9 +98,10 @@ int32_t conform_height(EntryField *e) {
   return h + (e->border ? kPadBorder : kPadPlain);
 }
 
+// The error colour wins over the host's text colour while it is on.
 Pixel foreground_of(EntryField *e) {
-  if (e->c.foreground != nullptr) return e->c.foreground->pixel;
   if (e->error_on && devb) return devb->red_foreground;
+  if (e->c.foreground != nullptr) return e->c.foreground->pixel;
   wu_ctl_colours set;
   wu_ctl_class_colours(wu_ctl_window(&e->c), &set);
   return set.foreground;
@@ -472,13 +475,19 @@ wu_status TextFieldMethods(wu_ctl_handle *h, int32_t method, wu_value *params, i
     }
     case WU_M_SETMARK: {
       if (count < 2) return WU_NOTAVAIL;
-      if (params[0].value < 0) {
-        params[0].status = WU_E_RANGE;
-        return WU_ENTRY_STATUS;
+      // A start below 0 and an end below -1 (-1 is "to the end") mark
+      // nothing; positions are taken in the widget's wide type.
+      bool refused = false;
+      for (int i = 0; i < 2; ++i) {
+        if (params[i].value < (i == 0 ? 0 : -1)) {
+          params[i].status = WU_E_RANGE;
+          refused = true;
+        }
       }
+      if (refused) return WU_ENTRY_STATUS;
       const XmTextPosition last = XmTextGetLastPosition(w);
-      XmTextPosition start = params[0].value <= 1 ? 0 : params[0].value - 1;
-      XmTextPosition end = params[1].value == -1 ? last : params[1].value - 1;
+      XmTextPosition start = params[0].value <= 1 ? 0 : XmTextPosition(params[0].value) - 1;
+      XmTextPosition end = params[1].value == -1 ? last : XmTextPosition(params[1].value) - 1;
       start = std::min(start, last);
       end = std::max(start, std::min(end, last));
       XmTextSetSelection(w, start, end, now_time());
@@ -537,15 +546,21 @@ wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr) return WU_NOTAVAIL;
-  EntryField *e = efd(c);
   wu_value *params = nullptr;
   int32_t n = 0;
   switch (rec->code) {
     case WU_EV_KEY: case WU_EV_RETURNKEY: case WU_EV_VALUECHANGED: {
+      // The recorded text goes in as the host's text would, through every
+      // check and rule of the field; a text the field refuses is not
+      // replayed.
+      if (rec->value1 < 0) return WU_E_RANGE;
       int32_t length = 0;
-      const char *text = wu_rec_text(rec, &length);
-      set_text_buffer(e, copy_text(text, length));
-      if (e->w.main != nullptr) put_text(e);
+      wu_value v = {};
+      v.code = WU_A_TEXT;
+      v.type = WU_VT_STRING;
+      v.pointer = const_cast<char *>(wu_rec_text(rec, &length));
+      v.value = length;
+      if (wuxswat(c, &v, 1) != WU_OK || wu_ctl_of(h) != c) return WU_E_RANGE;
       break;
     }
     case WU_EV_POPUP: case WU_EV_DOUBLECLICK: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
@@ -553,8 +568,12 @@ wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       break;
     case WU_EV_PREVIRTUALKEY:
       if (rec->sent) {
+        // The modifiers come back as a double: one that is no integer is
+        // refused, as a host set of it would be.
+        int32_t modifiers = 0;
+        if (!wu_double_to_int(rec->value2, &modifiers)) return WU_E_RANGE;
         params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
-        const int32_t values[3] = {rec->value1, int32_t(rec->value2), rec->value3};
+        const int32_t values[3] = {rec->value1, modifiers, rec->value3};
         for (int i = 0; i < 3; ++i) {
           params[i].type = WU_VT_INT;
           params[i].value = values[i];
@@ -577,7 +596,15 @@ wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *si
   if (w == nullptr || wumrdnd == nullptr) return WU_UNSUPPORTED;
   wu_dnd_site *site = wumrdnd(w);
   if (site == nullptr) return WU_UNSUPPORTED;
-  if (wuwidrg != nullptr) wuwidrg(w, site);
+  // The site belongs to the control: drops reach the host through its
+  // window, with the handle as owner.
+  site->window = wu_ctl_window(c);
+  site->kind = kDndOwnerControl;
+  site->owner = h;
+  if (wuwidrg != nullptr) {
+    const wu_status st = wuwidrg(w, site);
+    if (st != WU_OK) return st;
+  }
   c->dnd = site;
   if (site_out != nullptr) *static_cast<void **>(site_out) = site;
   if (entries != nullptr && wuxsdnd != nullptr)
@@ -676,6 +703,12 @@ wu_status CreateTxtField(EntryField *e) {
 using namespace wutext;
 
 extern "C" {
+
+Pixel wu_ctl_error_foreground(wu_control *c, Pixel requested) {
+  if (c != nullptr && c->kind == WU_MT_ENTRY && efd(c)->error_on && devb != nullptr)
+    return devb->red_foreground;
+  return requested;
+}
 
 wu_status wutifld(wu_control *c) {
   if (c == nullptr) return WU_NOTAVAIL;

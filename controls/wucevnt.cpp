@@ -14,6 +14,7 @@
 
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
@@ -211,9 +212,15 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
   std::vector<int32_t> enabled, ids, item_of;
   std::vector<char> mnemonics;
   const bool have_mnemonics = count > kMnemonics && params[kMnemonics].value > 0;
+  // The choice rows' size is checked before anything is taken: more items
+  // than a 32-bit size holds are refused.
+  const int32_t row_bytes = wu_array_bytes(n, sizeof(wu_batch_choice));
+  if (row_bytes < 0) {
+    params[kItems].status = WU_E_RANGE;
+    return WU_ENTRY_STATUS;
+  }
   auto *rows = static_cast<wu_batch_choice *>(
-      n > 0 ? vmalcp_handler(c->handle_pool, n * static_cast<int32_t>(sizeof(wu_batch_choice)), 0)
-            : nullptr);
+      n > 0 ? vmalcp_handler(c->handle_pool, row_bytes, 0) : nullptr);
   if (n > 0 && rows == nullptr) return WU_NOTAVAIL;
   for (int32_t i = 0; i < n; ++i) {
     const wu_str_item *item = list_str(params, count, kItems, i);
@@ -271,7 +278,7 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
   }
   for (char *l : labels) XtFree(l);
   if (rows != nullptr)
-    vmfree_handler(c->handle_pool, rows, n * static_cast<int32_t>(sizeof(wu_batch_choice)), 0);
+    vmfree_handler(c->handle_pool, rows, row_bytes, 0);
   if (hand_to_host) yudmeth(h, WU_M_SHOWPOPUP, params, count);
   return WU_OK;
 }
@@ -367,6 +374,8 @@ wu_status wuxmeth(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t co
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && params == nullptr)) return WU_NOTAVAIL;
+  // Parameters of the wrong form or length never reach the method.
+  if (wu_ctl_check_params(h->type, method, params, count) != WU_OK) return WU_ENTRY_STATUS;
   if (method == WU_M_SHOWPOPUP) return show_popup(c, h, params, count);
   return c->Methods != nullptr ? c->Methods(h, method, params, count) : WU_NOTAVAIL;
 }

@@ -29,6 +29,7 @@ extern "C" {
 #define WU_EV_CTL_POSTED 113      /* a control event was posted to the host */
 #define WU_EV_CTL_ANSWER 114      /* the answer word of an event procedure */
 #define WU_EV_CTL_WAKE 1047       /* wakes the window's waiting read */
+#define WU_EV_BAR_RELEASED 1027   /* a pane's scroll bar was released: its space is the pane's */
 
 /* Virtual-key numbers of the navigation keys. */
 #define WU_VK_FIRST 0
@@ -397,5 +398,63 @@ extern "C" wu_status wuwgpmc(wu_window *window, int32_t set, wu_ctl_colours *res
 /* Colour class 5 of a window (display colours when the frames layer is not
    linked). */
 extern "C" void wu_ctl_class_colours(wu_window *window, wu_ctl_colours *out);
+
+/* ---- services slots 11-14: drag and drop by kind (wucsdnd) ---------------- */
+
+extern "C" {
+/* (handle, entries, count, site out) and the like: handed to the kind's
+   RegisterDND, SetDND, QueryDND, UnregisterDND; WU_UNSUPPORTED when the
+   kind has none, WU_NOTAVAIL for a handle that names no live control. */
+wu_status wuwrdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wutsdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wuwqdnd(wu_ctl_handle *h, void *a, void *b, void *c);
+wu_status wuwudnd(wu_ctl_handle *h, void *a, void *b, void *c);
+}
+
+/* ---- checks of the host's value entries (wucvchk) ------------------------ */
+
+extern "C" {
+/* The catalogue row of an attribute code for a control type 0-13, or null. */
+const wu_cat_attr *wu_ctl_attr_row(int32_t type, int32_t code);
+/* Checks an entry to be set on a control of handle type `type`: its value
+   type against the catalogue row of its code, a geometry value against
+   X's range, and a text or list for its storage and a believable length
+   (WU_HOST_TEXT_MAX, WU_HOST_LIST_MAX).  WU_OK or WU_E_RANGE. */
+wu_status wu_ctl_check_set(int32_t type, const wu_value *e);
+/* Checks the input parameters of a method call on a control of type 0-13
+   against the method's parameter rows, by position, as wu_ctl_check_set
+   checks values: a refused parameter gets WU_E_RANGE and so does the
+   answer, and the method must not run. */
+wu_status wu_ctl_check_params(int32_t type, int32_t method, wu_value *params, int32_t count);
+/* The foreground a control shows for a requested pixel: while a text
+   control's error switch is on its error colour wins over any colour the
+   host gave. */
+Pixel wu_ctl_error_foreground(wu_control *c, Pixel requested);
+}
+
+/* The host's entries of one set or query, as the control kinds get them.
+   For a set, entries that fail wu_ctl_check_set are marked WU_E_RANGE and
+   held back; the kinds work on the rest (`data()`, `count()`) and finish()
+   copies their answers back in place.  For a query, each entry's type word
+   is made the catalogue's.  Without a refusal the host's own array is used
+   as it is. */
+#include <vector>
+class wu_ctl_entries {
+ public:
+  wu_ctl_entries(wu_control *c, wu_value *entries, int32_t count, bool query);
+  wu_value *data() const { return data_; }
+  int32_t count() const { return count_; }
+  /* Copies the kinds' answers back; the result is WU_ENTRY_STATUS instead
+     of WU_OK when an entry was refused. */
+  wu_status finish(wu_status result);
+
+ private:
+  wu_value *host_;
+  wu_value *data_;
+  int32_t count_;
+  bool refused_ = false;
+  std::vector<wu_value> kept_;
+  std::vector<int32_t> where_;
+};
 
 #endif /* QEV_CONTROLS_WUCONTROL_H */

@@ -3,9 +3,9 @@
 // pane's scroll origin, colours, and the two-step release (unlink now,
 // destroy the widgets at the next display update).
 #include <Xm/Text.h>
+#include <Xm/TextF.h>
 #include <Xm/TextOutP.h>
 #include <Xm/TextP.h>
-#include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
@@ -295,9 +295,12 @@ wu_status wutmapw(wu_control *c, int32_t show) {
 
 wu_status wuxhwid(wu_control *c, int32_t show) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
+  // Only 1 (show) and 0 (hide) mean anything: another value changes nothing
+  // and says so.
+  if (show != 0 && show != 1) return WU_BADARG;
   if (show == 1)
     c->flags &= ~WU_CTL_HIDDEN;
-  else if (show == 0)
+  else
     c->flags |= WU_CTL_HIDDEN;
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   return WU_OK;
@@ -319,7 +322,8 @@ wu_status wuxgrwd(wu_control *c, int32_t gray) {
 }
 
 wu_status wuxgrst(wu_control *c) {
-  if (!wu_ctl_live(c)) return 0;
+  // A control that is not there has no gray state to report.
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   return (c->flags & WU_CTL_GRAYED) ? 1 : 0;
 }
 
@@ -358,14 +362,23 @@ wu_status wuxgwsz(int32_t *rect, int32_t size_kind, wu_control *c) {
     case 7: case 9: rect[2] = 1; rect[3] = 4; break;
     case 8: rect[2] = 3; rect[3] = 4; break;
     case 14: case 15: case 16: rect[2] = 10; rect[3] = 10; break;
-    case 13: rect[2] = 24; rect[3] = 80; break;
+    case 13:
+      // The display's default window: as many cells as its screen holds.
+      if (!wu_x_ok()) return WU_NOTAVAIL;
+      rect[2] = std::max(1, HeightOfScreen(ScreenOfDisplay(devb->display, devb->screen)) / cell_h());
+      rect[3] = std::max(1, WidthOfScreen(ScreenOfDisplay(devb->display, devb->screen)) / cell_w());
+      break;
     case 2: case 17: rect[2] = 10; rect[3] = std::max(1, (bar + cell_w() - 1) / cell_w()); break;
     case 3: rect[2] = std::max(1, (bar + cell_h() - 1) / cell_h()); rect[3] = 10; break;
     case 10: case 11: case 12:
       rect[2] = std::max(1, (icon + cell_h() - 1) / cell_h());
       rect[3] = std::max(1, (icon + cell_w() - 1) / cell_w());
       break;
-    default: rect[0] = rect[1] = rect[2] = rect[3] = -1; break;
+    default:
+      // An unknown size kind has no size: the rectangle says so and so
+      // does the answer.
+      rect[0] = rect[1] = rect[2] = rect[3] = -1;
+      return WU_BADARG;
   }
   return WU_OK;
 }
@@ -493,6 +506,17 @@ wu_status wutactw(wu_window *window, Widget w) {
   return WU_OK;
 }
 
+// A pane's own scroll bar goes: the pane no longer has it, its window lays
+// the pane out over the bar's space again, and the host hears of it.
+static void give_bar_space_back(wu_window *window, wu_control *c) {
+  wu_pane_ext *ext = c->pane->ext;
+  if (ext->vbar == c) ext->vbar = nullptr;
+  if (ext->hbar == c) ext->hbar = nullptr;
+  if (window == nullptr) return;
+  if (window->form != nullptr && wu_x_ok()) wutcnfg(window);
+  wuxqwev(window, WU_EV_BAR_RELEASED, nullptr, 0);
+}
+
 wu_status wuxfwid(wu_control *c) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   wu_window *window = wu_ctl_window(c);
@@ -500,6 +524,7 @@ wu_status wuxfwid(wu_control *c) {
   if (window != nullptr && window->current_control == c) window->current_control = nullptr;
   wuxfleq(c->kind, c);
   wu_pane_ext *ext = c->pane->ext;
+  if (c->kind == WU_MT_PANE_VBAR || c->kind == WU_MT_PANE_HBAR) give_bar_space_back(window, c);
   // Unlink from the pane's control list and append to its release list.
   if (c->prev != nullptr) c->prev->next = c->next; else ext->controls = c->next;
   if (c->next != nullptr) c->next->prev = c->prev; else ext->controls_last = c->prev;
@@ -555,17 +580,14 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
 
 wu_status wuxlscr(void) { return WU_OK; }
 
-// The text widget's horizontal-scrolling switch lives in its output
-// record; both text classes keep it.
+// Motif takes `scrollHorizontal` only when a text widget is made; the flag
+// that decides later scrolling and wrapping lives in the text's output data
+// and is set there directly.
 void Kludge_XmText_scrollHorizontal(Widget w, Boolean on) {
-  if (w == nullptr) return;
-  if (!XmIsText(w)) return;
-  XtVaSetValues(w, XmNscrollHorizontal, on, nullptr);
-  // The resource is taken only at creation: the switch goes straight into
-  // the output data as well.
+  if (w == nullptr || !XmIsText(w)) return;
   XmTextWidget tw = reinterpret_cast<XmTextWidget>(w);
   if (tw->text.output != nullptr && tw->text.output->data != nullptr)
-    tw->text.output->data->scrollhorizontal = on;
+    tw->text.output->data->scrollhorizontal = on ? True : False;
 }
 
 // Clears a shell's memory of the input-method widget when it names `w`:

@@ -18,8 +18,29 @@
 #define WU_FSEL_KEEP_FILTER (-1) /* keep the filter of the last selection */
 #define WU_FSEL_RESTORE_CWD 2    /* restore the working directory when cancelled */
 /* Bits of the result's write mode. */
-#define WU_FSEL_APPEND 0x4       /* append to the chosen file */
+#define WU_FSEL_APPEND 0x2       /* append to the chosen file (else replace it) */
 #define WU_FSEL_PATH_MAX 1024
+/* Warning levels of a selection (wumfswl): a save or print to a file, an
+   open, an import, an export.  A save offers to append to the file. */
+#define WU_FSEL_LEVEL_SAVE 5
+#define WU_FSEL_LEVEL_OPEN 6
+#define WU_FSEL_LEVEL_IMPORT 23
+#define WU_FSEL_LEVEL_EXPORT 53
+
+/* The filters offered by a selection: `count` patterns, each a counted
+   text (not necessarily NUL-terminated).  Callers fill at most
+   WU_FSEL_FILTERS_MAX; patterns past that, empty ones and ones longer than
+   WU_FSEL_PATTERN_MAX are not offered. */
+#define WU_FSEL_FILTERS_MAX 50
+#define WU_FSEL_PATTERN_MAX 199
+typedef struct wu_fsel_pattern {
+  int32_t length;
+  const char *text;
+} wu_fsel_pattern;
+typedef struct wu_fsel_filters {
+  int32_t count;
+  wu_fsel_pattern patterns[WU_FSEL_FILTERS_MAX];
+} wu_fsel_filters;
 
 /* A file selection request and its result. */
 typedef struct wu_fsel {
@@ -52,8 +73,12 @@ typedef struct wu_help_request {
 
 extern "C" {
 
+/* The modal file or directory selection.  Every filter of `filters` (may
+   be null) is offered; the first is shown, or with keep 0 the filter of the
+   last selection when it is among them.  0 with the path and write mode
+   filled in, WU_CANCELLED when nothing was chosen. */
 wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const char *initial_file,
-                  const char *initial_dir, const char *const *filters);
+                  const char *initial_dir, const wu_fsel_filters *filters);
 wu_status wumfswl(int32_t level);
 const char *wumgfil(void);
 wu_status wumcfnt(wu_window *window);

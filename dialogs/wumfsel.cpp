@@ -3,7 +3,10 @@
 // for callers that ask to keep it; a cancelled directory change can put the
 // working directory back.
 #include <X11/IntrinsicP.h>
+#include <Xm/ComboBox.h>
 #include <Xm/FileSB.h>
+#include <Xm/RowColumn.h>
+#include <Xm/ToggleB.h>
 #include <Xm/Protocols.h>
 #include <Xm/SelectioB.h>
 #include <Xm/Text.h>
@@ -14,6 +17,7 @@
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
@@ -29,7 +33,16 @@ struct Pick {
   bool done;
   bool chosen;
   std::string path;
+  bool append;
 };
+
+// The Append switch of a save, read when OK is pressed.
+void OnAppend(Widget dialog, XtPointer client, XtPointer) {
+  if (!dialog || dialog->core.being_destroyed) return;
+  Pick *p = static_cast<Pick *>(client);
+  Widget toggle = XtNameToWidget(dialog, "*qevFileAppend");
+  p->append = toggle && XmToggleButtonGetState(toggle);
+}
 
 void OnOk(Widget, XtPointer client, XtPointer call) {
   Pick *p = static_cast<Pick *>(client);
@@ -56,6 +69,59 @@ void OnCancel(Widget, XtPointer client, XtPointer) {
   if (p->dialog) XtUnmanageChild(p->dialog);
 }
 
+// The patterns of a filter list that can be offered, in order.
+std::vector<std::string> Patterns(const wu_fsel_filters *filters) {
+  std::vector<std::string> out;
+  if (!filters) return out;
+  const int32_t count = std::min<int32_t>(filters->count, WU_FSEL_FILTERS_MAX);
+  for (int32_t i = 0; i < count; ++i) {
+    const wu_fsel_pattern &p = filters->patterns[i];
+    if (!p.text || p.length <= 0 || p.length > WU_FSEL_PATTERN_MAX) continue;
+    // A pattern ends at its first NUL, if it has one.
+    const size_t n = strnlen(p.text, size_t(p.length));
+    if (n > 0) out.emplace_back(p.text, n);
+  }
+  return out;
+}
+
+// A filter picked in the list becomes the dialog's pattern.
+void OnFilter(Widget combo, XtPointer client, XtPointer call) {
+  auto *cbs = static_cast<XmComboBoxCallbackStruct *>(call);
+  Widget dialog = static_cast<Widget>(client);
+  if (!cbs || !cbs->item_or_text || !dialog || dialog->core.being_destroyed) return;
+  (void)combo;
+  XtVaSetValues(dialog, XmNpattern, cbs->item_or_text, nullptr);
+  XmFileSelectionDoSearch(dialog, nullptr);
+}
+
+// The work area of the dialog: the list of filters when there is more than
+// one to choose from, and the Append switch of a save.
+Widget AddChoices(Widget dialog, const std::vector<std::string> &patterns, size_t shown,
+                  bool offer_append) {
+  if (patterns.size() < 2 && !offer_append) return nullptr;
+  Widget area = XtVaCreateManagedWidget("qevFileChoices", xmRowColumnWidgetClass, dialog,
+                                        XmNorientation, XmHORIZONTAL, nullptr);
+  if (patterns.size() >= 2) {
+    std::vector<XmString> items;
+    for (const std::string &p : patterns) items.push_back(wumcstr(p.c_str()));
+    Widget combo = XtVaCreateManagedWidget(
+        "qevFileFilters", xmComboBoxWidgetClass, area, XmNcomboBoxType, XmDROP_DOWN_LIST,
+        XmNitems, items.data(), XmNitemCount, int(items.size()),
+        XmNvisibleItemCount, int(std::min<size_t>(items.size(), 10)), XmNselectedPosition,
+        int(shown), nullptr);
+    for (XmString s : items) XmStringFree(s);
+    XtAddCallback(combo, XmNselectionCallback, OnFilter, dialog);
+  }
+  Widget append = nullptr;
+  if (offer_append) {
+    XmString label = wumcstr("Append");
+    append = XtVaCreateManagedWidget("qevFileAppend", xmToggleButtonWidgetClass, area,
+                                     XmNlabelString, label, XmNset, False, nullptr);
+    XmStringFree(label);
+  }
+  return append;
+}
+
 Widget ParentOf(wu_window *window) {
   if (window && window->outer) return reinterpret_cast<Widget>(window->outer);
   return devb ? devb->toplevel : nullptr;
@@ -66,7 +132,7 @@ Widget ParentOf(wu_window *window) {
 extern "C" {
 
 wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const char *initial_file,
-                  const char *initial_dir, const char *const *filters) {
+                  const char *initial_dir, const wu_fsel_filters *filters) {
   if (!request) return WU_NOTAVAIL;
   request->length = 0;
   request->path[0] = '\0';
@@ -77,12 +143,16 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
   char cwd[PATH_MAX] = "";
   if (!getcwd(cwd, sizeof cwd)) cwd[0] = '\0';
 
-  std::string pattern = "*";
-  if (request->keep == WU_FSEL_KEEP_FILTER && !g_filter.empty()) {
-    pattern = g_filter;
-  } else if (filters && filters[0] && *filters[0]) {
-    pattern = filters[0];
-  }
+  // The caller's filters are all offered.  With keep -1 the caller's own
+  // filter shows first; otherwise the last selection's filter when it is
+  // one of them.
+  const std::vector<std::string> patterns = Patterns(filters);
+  size_t shown = 0;
+  if (request->keep != WU_FSEL_KEEP_FILTER && !g_filter.empty())
+    for (size_t i = 0; i < patterns.size(); ++i)
+      if (patterns[i] == g_filter) shown = i;
+  std::string pattern = patterns.empty() ? "*" : patterns[shown];
+  const bool offer_append = !directories && g_warning_level == WU_FSEL_LEVEL_SAVE;
   Arg args[10];
   Cardinal n = 0;
   XmString caption = wumcstr(title && *title ? title : (directories ? "Directory" : "File"));
@@ -97,7 +167,7 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
   if (xdir) {
     XtSetArg(args[n], XmNdirectory, xdir); n++;
   }
-  Pick pick = {nullptr, false, false, std::string()};
+  Pick pick = {nullptr, false, false, std::string(), false};
   pick.dialog = XmCreateFileSelectionDialog(parent, const_cast<char *>("qevFileSelection"), args, n);
   XmStringFree(caption);
   XmStringFree(xpattern);
@@ -111,6 +181,9 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
              initial_file;
     XmTextSetString(text, const_cast<char *>(full.c_str()));
   }
+  Widget append = directories ? nullptr : AddChoices(pick.dialog, patterns, shown + 1, offer_append);
+  // The Append switch is read before OK takes the dialog down.
+  if (append) XtAddCallback(pick.dialog, XmNokCallback, OnAppend, &pick);
   XtAddCallback(pick.dialog, XmNokCallback, OnOk, &pick);
   XtAddCallback(pick.dialog, XmNcancelCallback, OnCancel, &pick);
   Widget shell = XtParent(pick.dialog);
@@ -137,6 +210,7 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
   std::memcpy(request->path, path.data(), len);
   request->path[len] = '\0';
   request->length = int32_t(len);
+  if (pick.append) request->write_mode = WU_FSEL_APPEND;
   return WU_OK;
 }
 

@@ -15,6 +15,7 @@
 #include "frames/wudndp.h"
 #include "qev/catalog.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -22,9 +23,15 @@ namespace {
 
 bool Failed(wu_status st) { return (uint32_t(st) & 0x80000000u) != 0; }
 
-// Checks a string-list entry: its count and, when it has items, its list.
+// Checks a string-list entry: its count and, when it has items, its list
+// and every item's length, before anything is allocated for it.
 wu_status CheckList(const wu_value &e) {
-  if (e.type != WU_VT_STRLIST || e.value < 0 || (e.value > 0 && !e.pointer)) return WU_E_RANGE;
+  if (e.type != WU_VT_STRLIST || e.value < 0 || e.value > WU_HOST_LIST_MAX ||
+      (e.value > 0 && !e.pointer))
+    return WU_E_RANGE;
+  const auto *items = static_cast<const wu_dnd_text *>(e.pointer);
+  for (int32_t i = 0; i < e.value; ++i)
+    if (items[i].text && items[i].length > WU_HOST_TEXT_MAX) return WU_E_RANGE;
   return WU_OK;
 }
 
@@ -200,7 +207,7 @@ extern "C" {
 wu_status wuxsdnd(wu_dnd_site *s, wu_value *entries, int32_t count) {
   wu_status st = EachEntry(s, entries, count, SetOne);
   // The registration follows the new formats.
-  if (s && s->registered && s->widget && wu_x_ok()) wu_dnd_register(s);
+  if (s && s->registered && s->widget && wu_x_ok() && !wu_dnd_register(s)) return WU_NOTAVAIL;
   return st;
 }
 

@@ -35,6 +35,13 @@ wu_status wuwswsl(wu_window *window);
 void wuwrent(Widget w, XtPointer client, XEvent *event, Boolean *go_on);
 wu_status wuwFocusToQevinput(wu_window *window);
 
+/* ---- the start-up logo (wumlogo) ------------------------------------------ */
+
+/* Name of the start-up logo's shell (a popup of the display's top level). */
+#define WU_LOGO_SHELL "qevLogo"
+/* (0, 0): removes the start-up logo when it shows; always 0. */
+wu_status wumrlgo(int32_t zero1, int32_t zero2);
+
 /* ---- scroll bars (wucsbar, wumsbar) ---------------------------------------- */
 
 /* An older stand-alone bar or pane scroll bar (record kinds 2, 3, 17, 18,

@@ -7,6 +7,7 @@
 #include <X11/CoreP.h>
 #include <Xm/AtomMgr.h>
 #include <Xm/DragDrop.h>
+#include <Xm/DropSMgr.h>
 #include <Xm/Text.h>
 #include <Xm/TextF.h>
 #include <cstring>
@@ -146,16 +147,26 @@ void wu_dnd_free_lists(wu_dnd_site *s) {
   wu_dnd_list_clear(&s->menu);
 }
 
-void wu_dnd_register(wu_dnd_site *s) {
+bool wu_dnd_register(wu_dnd_site *s) {
   Arg args[4];
   Cardinal n = 0;
   XtSetArg(args[n], XmNimportTargets, s->formats); ++n;
   XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
   XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
   XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
-  if (s->registered) XmDropSiteUpdate(s->widget, args, n);
+  // A widget Motif made a drop site of its own (a text) is updated: a
+  // second registration would be refused.
+  if (s->registered || XmDropSiteRegistered(s->widget)) XmDropSiteUpdate(s->widget, args, n);
   else XmDropSiteRegister(s->widget, args, n);
-  s->registered = 1;
+  // Motif refuses some widgets with no more than a warning: what it keeps
+  // for the widget tells whether it took the site.
+  Cardinal kept = 0;
+  Arg query[1];
+  XtSetArg(query[0], XmNnumImportTargets, &kept);
+  XmDropSiteRetrieve(s->widget, query, 1);
+  s->registered = kept == Cardinal(s->format_count) ? 1 : 0;
+  if (!s->registered) wutlogf(QEV_LOG_WARNING, "Motif refused the drop site of %s.", XtName(s->widget));
+  return s->registered != 0;
 }
 
 bool wu_dnd_start(Widget w, XEvent *event) {
@@ -230,8 +241,7 @@ wu_status wumsdnd(wu_dnd_site *s) {
     s->formats = ModuleTargets(XtDisplay(s->widget));
     s->format_count = kModuleTargetCount;
   }
-  wu_dnd_register(s);
-  return WU_OK;
+  return wu_dnd_register(s) ? WU_OK : WU_NOTAVAIL;
 }
 
 wu_status wuwddrg(Widget w) {

@@ -10,6 +10,7 @@
 
 #include "frames/wuframes.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -144,10 +145,13 @@ wu_status BuildBar(wu_window *w, wu_pane *pane, wu_bar *bar) {
   Arg args[16];
   Cardinal n = 0;
   XtSetArg(args[n], XmNorientation, vertical ? XmVERTICAL : XmHORIZONTAL); ++n;
-  XtSetArg(args[n], XmNx, Position((bar->column - pane->left_column) * cw)); ++n;
-  XtSetArg(args[n], XmNy, Position((bar->row - pane->top_row) * ch)); ++n;
-  XtSetArg(args[n], XmNwidth, Dimension(vertical ? cw : std::max(1, bar->length) * cw)); ++n;
-  XtSetArg(args[n], XmNheight, Dimension(vertical ? std::max(1, bar->length) * ch : ch)); ++n;
+  // Cells to pixels wide, clamped into X's range (the pane's origin is the
+  // host's and moves).
+  const int64_t length = std::max(1, bar->length);
+  XtSetArg(args[n], XmNx, Position(wu_x_coord_clamp((int64_t(bar->column) - pane->left_column) * cw))); ++n;
+  XtSetArg(args[n], XmNy, Position(wu_x_coord_clamp((int64_t(bar->row) - pane->top_row) * ch))); ++n;
+  XtSetArg(args[n], XmNwidth, Dimension(wu_x_size_clamp(vertical ? cw : length * cw))); ++n;
+  XtSetArg(args[n], XmNheight, Dimension(wu_x_size_clamp(vertical ? length * ch : ch))); ++n;
   XtSetArg(args[n], XmNminimum, r.w_minimum); ++n;
   XtSetArg(args[n], XmNmaximum, r.w_maximum); ++n;
   XtSetArg(args[n], XmNsliderSize, r.w_slider); ++n;
@@ -211,6 +215,12 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
   if (!bar_out) return WU_BADARG;
   *bar_out = nullptr;
   if (!pane || !pane->window || !pane->ext) return WU_BADARG;
+  // The bar must lie in cells X can place: from its cell, `length` cells
+  // down (vertical) or across.
+  const int32_t cw = devb ? devb->cell_width : 1, ch = devb ? devb->cell_height : 1;
+  const int32_t span = std::max(1, length);
+  if (!wu_pane_fits(row, orientation ? span : 1, ch) || !wu_pane_fits(column, orientation ? 1 : span, cw))
+    return WU_BADARG;
   wu_window *w = pane->window;
   bool scaled = (flags & WU_BAR_SCALED) != 0;
   int32_t kind = scaled ? (orientation ? WU_MT_SCALE2 : WU_MT_SCALE)

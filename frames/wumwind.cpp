@@ -13,6 +13,7 @@
 
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
+#include "runtime/wucheck.h"
 #include "qev/flags.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -36,15 +37,19 @@ void FrameDestroyed(Widget, XtPointer client, XtPointer) {
   w->flags &= ~WU_WIN_REALIZED;
 }
 
+// The panes' rows and columns are the host's and may change after they
+// were checked: every sum and product is taken wide and clamped to what X
+// can place.
 int32_t WindowColumns(const wu_window *w) {
-  int32_t cols = 0;
+  int64_t cols = 0;
   for (const wu_pane *p = w->panes; p; p = p->next)
-    if (p->columns < WU_FULL_WIDTH) cols = std::max(cols, p->column - 1 + p->columns);
-  return cols > 0 ? cols : WU_DEFAULT_COLUMNS;
+    if (p->columns < WU_FULL_WIDTH) cols = std::max<int64_t>(cols, int64_t(p->column) - 1 + p->columns);
+  const int64_t most = WU_X_COORD_MAX / std::max(1, devb->cell_width);
+  return cols > 0 ? int32_t(std::min(cols, most)) : WU_DEFAULT_COLUMNS;
 }
 
 int32_t CommandHeight(const wu_window *w) {
-  return w->command_pane ? w->command_pane->rows * devb->cell_height : 0;
+  return w->command_pane ? wu_x_size_clamp(int64_t(w->command_pane->rows) * devb->cell_height) : 0;
 }
 
 }  // namespace
@@ -127,20 +132,21 @@ wu_status wutcnfg(wu_window *w) {
     XtVaSetValues(w->command_pane->ext->widget, XmNtopAttachment, XmATTACH_FORM,
                   XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM,
                   XmNwidth, Dimension(cols * cw), XmNheight, Dimension(top), nullptr);
-  int32_t bottom_rows = 0;
+  int64_t bottom_rows = 0;
   for (wu_pane *p = w->panes; p; p = p->next) {
-    bottom_rows = std::max(bottom_rows, p->row - 1 + p->rows);
+    bottom_rows = std::max<int64_t>(bottom_rows, int64_t(p->row) - 1 + p->rows);
     if (!p->ext || !p->ext->widget) continue;
-    bool full = p->columns >= WU_FULL_WIDTH || p->column - 1 + p->columns >= cols;
-    int32_t width = (full ? cols - p->column + 1 : p->columns) * cw;
+    bool full = p->columns >= WU_FULL_WIDTH || int64_t(p->column) - 1 + p->columns >= cols;
+    int64_t width = (full ? int64_t(cols) - p->column + 1 : int64_t(p->columns)) * cw;
     XtVaSetValues(p->ext->widget, XmNtopAttachment, XmATTACH_FORM, XmNtopOffset,
-                  int(top + (p->row - 1) * ch), XmNleftAttachment, XmATTACH_FORM,
-                  XmNleftOffset, int((p->column - 1) * cw), XmNrightAttachment,
-                  full ? XmATTACH_FORM : XmATTACH_NONE, XmNwidth, Dimension(std::max(1, width)),
-                  XmNheight, Dimension(p->rows * ch), nullptr);
+                  wu_x_coord_clamp(top + (int64_t(p->row) - 1) * ch), XmNleftAttachment,
+                  XmATTACH_FORM, XmNleftOffset, wu_x_coord_clamp((int64_t(p->column) - 1) * cw),
+                  XmNrightAttachment, full ? XmATTACH_FORM : XmATTACH_NONE,
+                  XmNwidth, Dimension(std::max(1, wu_x_size_clamp(width))),
+                  XmNheight, Dimension(std::max(1, wu_x_size_clamp(int64_t(p->rows) * ch))), nullptr);
   }
-  XtVaSetValues(w->form, XmNwidth, Dimension(cols * cw),
-                XmNheight, Dimension(std::max(1, top + bottom_rows * ch)), nullptr);
+  XtVaSetValues(w->form, XmNwidth, Dimension(wu_x_size_clamp(int64_t(cols) * cw)),
+                XmNheight, Dimension(std::max(1, wu_x_size_clamp(top + bottom_rows * ch))), nullptr);
   return WU_OK;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dialogs/wudialog.h"
+#include "runtime/wuhost.h"
 #include "runtime/wutoolkit.h"
 
 namespace {
@@ -29,7 +30,7 @@ bool SafeText(const wu_help_text &t, std::string *out) {
 
 extern "C" {
 
-int32_t vuxihlp(void) { return 0; }
+int32_t vuxihlp(void) { return yuhelpq() & 0xff; }
 
 wu_status wunhelpc(const wu_help_request *request) {
   if (!request) return WU_BADARG;

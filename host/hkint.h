@@ -93,7 +93,8 @@ int32_t k_wtfdwt(int, int32_t);
 qev_context *k_yytgexe(qev_task *);
 wu_status k_yytngp(qev_context *, int32_t, const char *, int32_t, void **, int32_t);
 wu_status k_yudmeth(void *, int32_t, void *, int32_t);
-wu_status k_zuxcrea(void *, void *, int32_t, void *, int32_t, void **, void *);
+wu_status k_zuxcrea(void **, void *, void *, int32_t, void *, int32_t, void *);
+int32_t k_yuhelpq();
 wu_status k_zuxgmap(int32_t, void **);
 wu_status k_yubtuid(uint32_t *);
 

@@ -72,6 +72,8 @@ struct TaskState {
   std::vector<MethodCall> methods;
   std::map<int32_t, void *> controlMaps;
   wu_status controlStatus = WU_OK;
+  std::vector<HostCreate> creates;
+  int32_t helpSession = 0;
 };
 TaskState ts;
 
@@ -324,17 +326,20 @@ wu_status k_yudmeth(void *handle, int32_t method, void *params, int32_t count) {
   return WU_OK;
 }
 
-wu_status k_zuxcrea(void *window, void *, int32_t type, void *values, int32_t count,
-                    void **handle_out, void *) {
+wu_status k_zuxcrea(void **handle_out, void *pane, void *extension, int32_t type, void *values,
+                    int32_t count, void *procedure) {
   if (!running()) return WU_NOTAVAIL;
-  if (!window || !handle_out || type <= 0x2000 || count < 0 || (count > 0 && !values))
+  if (!pane || !handle_out || type <= 0x2000 || count < 0 || (count > 0 && !values))
     return WU_BADARG;
   *handle_out = nullptr;
+  ts.creates.push_back(HostCreate{pane, extension, type, values, count, procedure});
   if (ts.controlStatus != WU_OK) return ts.controlStatus;
   uint32_t id = ++ts.nextId;
   *handle_out = reinterpret_cast<void *>(static_cast<uintptr_t>(0x10000u + id));
   return WU_OK;
 }
+
+int32_t k_yuhelpq() { return running() ? ts.helpSession : 0; }
 
 wu_status k_zuxgmap(int32_t type, void **map_out) {
   if (!running()) return WU_NOTAVAIL;
@@ -420,5 +425,7 @@ void setNamedPointer(qev_task *task, const std::string &name, void *pointer) {
 std::vector<MethodCall> methodCalls() { return ts.methods; }
 void setHostControlMap(int32_t type, void *map) { ts.controlMaps[type] = map; }
 void setHostControlStatus(wu_status status) { ts.controlStatus = status; }
+std::vector<HostCreate> hostCreates() { return ts.creates; }
+void setHelpSession(int32_t session) { ts.helpSession = session; }
 
 }  // namespace qevhost

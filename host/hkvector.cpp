@@ -130,6 +130,7 @@ void buildVector() {
   k.wzrlchr = k_wzrlchr;
   k.wzstrup = k_wzstrup;
   k.yuhmsg = k_yuhmsg;
+  k.yuhelpq = k_yuhelpq;
 }
 
 void buildGcb() {

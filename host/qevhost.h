@@ -171,6 +171,18 @@ std::vector<MethodCall> methodCalls();
 // status zuxcrea passes back.
 void setHostControlMap(int32_t type, void *map);
 void setHostControlStatus(wu_status status);
+// What zuxcrea was handed, oldest first.
+struct HostCreate {
+  void *pane = nullptr;
+  void *extension = nullptr;
+  int32_t type = 0;
+  void *values = nullptr;
+  int32_t count = 0;
+  void *procedure = nullptr;
+};
+std::vector<HostCreate> hostCreates();
+// The host help service's session byte (0: no help session).
+void setHelpSession(int32_t session);
 
 // Panels and fields the module asked for.
 size_t panelCount(void *window);

@@ -63,7 +63,19 @@ char g_block[kDefaultMax][kDefaultText];
 // one place that hands such a list to the dialog.
 wu_status Select(wu_window *w, const char *title, wu_fsel *req, const char *initial_dir,
                  const void *filters) {
-  return wumfsel(w, title, req, nullptr, initial_dir, static_cast<const char *const *>(filters));
+  // Both lists start with the count and hold {length, pointer} pairs; the
+  // dialog takes at most WU_FSEL_FILTERS_MAX of them.
+  wu_fsel_filters list{};
+  if (filters != nullptr) {
+    const auto *given = static_cast<const FilterList<1> *>(filters);
+    const Pattern *patterns = given->patterns;  // as long as the list's own count
+    list.count = std::clamp<int32_t>(given->count, 0, WU_FSEL_FILTERS_MAX);
+    for (int32_t i = 0; i < list.count; ++i) {
+      list.patterns[i].length = patterns[i].length;
+      list.patterns[i].text = patterns[i].text;
+    }
+  }
+  return wumfsel(w, title, req, nullptr, initial_dir, filters != nullptr ? &list : nullptr);
 }
 
 wu_window *Newest() {

@@ -85,7 +85,10 @@ wu_status wuxqcmd(wu_window *window, const char *text, int32_t length, int32_t c
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
   if (length == -1) length = wzstlen(text);
-  if (window == nullptr || length < 0 || (length > 0 && text == nullptr)) return WU_BADARG;
+  // A command longer than a host command token can be is refused before
+  // anything is copied or queued.
+  if (window == nullptr || length < 0 || length > WU_COMMAND_MAX || (length > 0 && text == nullptr))
+    return WU_BADARG;
   if (state->queue_free == nullptr) return WU_QUEUE_FULL;
   static char empty[] = "";
   char *kept = text != nullptr ? const_cast<char *>(text) : empty;

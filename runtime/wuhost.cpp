@@ -200,8 +200,8 @@ wu_status yudmeth(void *handle, int32_t method, void *params, int32_t count) {
   WU_KCALL(yudmeth, WU_NOTAVAIL, handle, method, params, count);
 }
 
-wu_status zuxcrea(void *window, void *pane, int32_t type, void *values, int32_t count, void **handle_out, void *reserved) {
-  WU_KCALL(zuxcrea, WU_NOTAVAIL, window, pane, type, values, count, handle_out, reserved);
+wu_status zuxcrea(void **handle_out, void *pane, void *extension, int32_t type, void *values, int32_t count, void *procedure) {
+  WU_KCALL(zuxcrea, WU_NOTAVAIL, handle_out, pane, extension, type, values, count, procedure);
 }
 
 wu_status zuxgmap(int32_t type, void **map_out) {
@@ -358,5 +358,9 @@ wu_status wzstrup(char *text, int32_t length) {
 
 wu_status yuhmsg(int32_t set, int32_t number) {
   WU_KCALL(yuhmsg, WU_NOTAVAIL, set, number);
+}
+
+int32_t yuhelpq(void) {
+  WU_KCALL(yuhelpq, 0);
 }
 }  // extern "C"

@@ -62,7 +62,7 @@ int32_t wtfdwt(int fd, int32_t timeout_ms);
 qev_context * yytgexe(qev_task *task);
 wu_status yytngp(qev_context *ctx, int32_t zero, const char *name, int32_t length, void **out, int32_t zero2);
 wu_status yudmeth(void *handle, int32_t method, void *params, int32_t count);
-wu_status zuxcrea(void *window, void *pane, int32_t type, void *values, int32_t count, void **handle_out, void *reserved);
+wu_status zuxcrea(void **handle_out, void *pane, void *extension, int32_t type, void *values, int32_t count, void *procedure);
 wu_status zuxgmap(int32_t type, void **map_out);
 wu_status yubtuid(uint32_t *id_out);
 const qev_token * xncgtok(void);
@@ -102,6 +102,7 @@ wu_status yuimxpm(int32_t id, int32_t size, const char *const **xpm_out);
 wu_status wzrlchr(const char *text, int32_t length, int32_t *value_out);
 wu_status wzstrup(char *text, int32_t length);
 wu_status yuhmsg(int32_t set, int32_t number);
+int32_t yuhelpq(void);
 
 #ifdef __cplusplus
 }

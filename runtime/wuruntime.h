@@ -80,6 +80,9 @@ wu_status yw7bset(const char *name, int32_t value);
 /* ---- module event queue ------------------------------------------------ */
 
 wu_status wuxqwev(wu_window *window, int32_t code, const void *params, int32_t length);
+/* Longest command string wuxqcmd queues: the 16-bit length of a host
+   command token; a longer one is refused with WU_BADARG. */
+#define WU_COMMAND_MAX 32767
 wu_status wuxqcmd(wu_window *window, const char *text, int32_t length, int32_t copy,
                   int32_t flag1, int32_t flag2);
 wu_status wuxgqev(wu_window *window, int32_t *code, void *buffer, int32_t size,

@@ -12,10 +12,23 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
+// The editor anchor of a window (text windows).
+extern "C" void *wucw2ep(wu_window *window) __attribute__((weak));
+
 namespace {
 
 // One autosave period is this many milliseconds per minute.
 const unsigned long kMsPerMinute = 60000UL;
+
+// True while the window still has an autosave command it has not read: a
+// window left alone gets one, not one per period.
+bool AutosavePending(const wu_state *state, const wu_window *w) {
+  for (const wu_event *e = state->queue_head; e != nullptr; e = e->next)
+    if (e->window == w && e->code == WU_EV_COMMAND && e->text != nullptr &&
+        std::strcmp(e->text, WU_AUTOSAVE_COMMAND) == 0)
+      return true;
+  return false;
+}
 
 void TimeLimit(XtPointer client_data, XtIntervalId *) {
   *static_cast<volatile int *>(client_data) = 1;
@@ -104,6 +117,13 @@ wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode) {
 void wuwauto(XtPointer, XtIntervalId *) {
   if (!devb) return;
   devb->autosave_id = 0;
+  // Each editor window is asked to save its work: the host's editor runs
+  // the queued command at the window's next read.
+  wu_state *state = wu_module();
+  if (state != nullptr && devb->autosave_on && wucw2ep != nullptr)
+    for (wu_window *w = state->newest; w != nullptr; w = w->next)
+      if (wucw2ep(w) != nullptr && !AutosavePending(state, w))
+        wuxqcmd(w, WU_AUTOSAVE_COMMAND, -1, 1, 1, 1);
   if (devb->autosave_on && devb->autosave_interval > 0)
     devb->autosave_id = XtAppAddTimeOut(devb->app, (unsigned long)devb->autosave_interval * kMsPerMinute,
                                         wuwauto, nullptr);

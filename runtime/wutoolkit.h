@@ -55,6 +55,10 @@ wu_status wutpmio(wu_window *window, int32_t event1, int32_t event2);
    it takes) for something to do and does it.  False once the display is
    lost. */
 bool wutturn(int32_t timeout_ms);
+/* The autosave time-out: queues WU_AUTOSAVE_COMMAND (copied, flags 1, 1)
+   for every editor window that has none pending, then starts the next
+   period. */
+#define WU_AUTOSAVE_COMMAND "AUTOSAVE"
 void wuwauto(XtPointer client_data, XtIntervalId *id);
 /* Starts (on) or stops (off) the autosave time-out of `minutes`; at most
    one time-out runs, and none for an interval of 0. */
@@ -100,6 +104,11 @@ void wutgres(void);
 int32_t wutprfn(void);
 const char *wutprfg(int32_t index, int32_t *kind, char *value, int32_t size);
 wu_status wutprfs(const char *name, const char *value);
+
+/* The number of a widget's children and, in *children_out, their array
+   (the widget's own; not to be freed or kept).  0 and null for a widget
+   that is null, being destroyed or no composite. */
+int32_t wutgwcl(Widget w, WidgetList *children_out);
 
 /* Shells the module made: the busy cursor covers them (frames). */
 void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */

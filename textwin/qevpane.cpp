@@ -311,8 +311,10 @@ void QevPaneErase(Widget w, int row, int column, int rows, int columns) {
   QevPanePart &p = PANE(w);
   Pixel fg = ((QevPaneWidget)w)->manager.foreground;
   Pixel bg = w->core.background_pixel;
-  int r0 = std::max(1, row), r1 = std::min(p.rows, row + rows - 1);
-  int c0 = std::max(1, column), c1 = std::min(p.columns, column + columns - 1);
+  // The far edge is taken wide: a host count near INT_MAX must not wrap.
+  int r0 = std::max(1, row), r1 = int(std::min<long long>(p.rows, (long long)row + rows - 1));
+  int c0 = std::max(1, column),
+      c1 = int(std::min<long long>(p.columns, (long long)column + columns - 1));
   for (int r = r0; r <= r1; ++r) {
     for (int c = c0; c <= c1; ++c) p.cells[(r - 1) * p.columns + c - 1] = QevPaneCell{' ', fg, bg};
     DrawRow(w, r - 1, c0 - 1, c1);

@@ -2,6 +2,10 @@
 // the first place a window's cursor goes.
 #include <X11/Intrinsic.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "qev/flags.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -14,6 +18,8 @@ void CursorOff(wu_pane *p) {
 }
 
 // Moves the pane's scroll origin so that a cell is visible; true when it moved.
+// The origin is the host's too: the sums are taken wide so that no value
+// it holds can wrap them.
 bool ScrollIntoView(wu_pane *p, int32_t row, int32_t column) {
   int grid_rows = p->rows, grid_cols = 0;
   if (p->ext && p->ext->widget) QevPaneGetGrid(p->ext->widget, &grid_rows, &grid_cols);
@@ -21,18 +27,24 @@ bool ScrollIntoView(wu_pane *p, int32_t row, int32_t column) {
   if (row < p->top_row) {
     p->top_row = row;
     moved = true;
-  } else if (grid_rows > 0 && row > p->top_row + grid_rows - 1) {
+  } else if (grid_rows > 0 && int64_t(row) > int64_t(p->top_row) + grid_rows - 1) {
     p->top_row = row - grid_rows + 1;
     moved = true;
   }
   if (column < p->left_column) {
     p->left_column = column;
     moved = true;
-  } else if (grid_cols > 0 && column > p->left_column + grid_cols - 1) {
+  } else if (grid_cols > 0 && int64_t(column) > int64_t(p->left_column) + grid_cols - 1) {
     p->left_column = column - grid_cols + 1;
     moved = true;
   }
   return moved;
+}
+
+// A cell of the pane relative to its origin, kept within int.
+int Relative(int32_t cell, int32_t origin) {
+  const int64_t v = int64_t(cell) - origin + 1;
+  return int(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, v)));
 }
 
 }  // namespace
@@ -60,8 +72,8 @@ wu_status wuxmcur(wu_window *w) {
   if (!w) return WU_BADARG;
   wu_pane *p = w->current_pane;
   if (!p || !p->ext || !p->ext->widget || !wu_x_ok()) return WU_OK;
-  QevPaneSetCursor(p->ext->widget, p->cursor_row - p->top_row + 1,
-                   p->cursor_column - p->left_column + 1);
+  QevPaneSetCursor(p->ext->widget, Relative(p->cursor_row, p->top_row),
+                   Relative(p->cursor_column, p->left_column));
   return WU_OK;
 }
 

@@ -1,9 +1,11 @@
 // Fields: records, drawing a field into its pane widget, blanking cells.
 #include <X11/Intrinsic.h>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -16,8 +18,12 @@ wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t colu
   if (!field_out) return WU_BADARG;
   *field_out = nullptr;
   if (!pane || !pane->window || row < 1 || column < 1 || length < 1) return WU_BADARG;
-  // The record, its text and its attribute bytes are one block.
-  int32_t size = int32_t(sizeof(wu_field)) + 2 * length;
+  // The record, its text and its attribute bytes are one block, whose size
+  // and last column must be numbers a 32-bit host holds.
+  const int32_t cells = wu_array_bytes(length, 2);
+  if (length > WU_HOST_TEXT_MAX || cells < 0 || int64_t(column) - 1 + length > INT32_MAX)
+    return WU_BADARG;
+  int32_t size = int32_t(sizeof(wu_field)) + cells;
   auto *f = static_cast<wu_field *>(vmalcp_handler(pane->window->pool, size, WU_MEM_CLEAR));
   if (!f) return WU_NOMEM;
   f->pane = pane;

@@ -2,7 +2,10 @@
 #include <X11/Intrinsic.h>
 #include <Xm/Xm.h>
 
+#include <algorithm>
+
 #include "frames/wuframes.h"
+#include "runtime/wucheck.h"
 #include "qev/flags.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -37,6 +40,11 @@ wu_status wuxgpan(wu_window *w, wu_pane **pane_out, int32_t row, int32_t column,
   if (!pane_out) return WU_BADARG;
   *pane_out = nullptr;
   if (!w || row < 1 || column < 1 || rows < 1 || columns < 1) return WU_BADARG;
+  // The pane must fit X's 16-bit window sizes: its last row and (unless it
+  // spans the window's width) its last column in pixels.
+  if (!wu_pane_fits(row, rows, devb ? devb->cell_height : 1) ||
+      (columns != WU_FULL_WIDTH && !wu_pane_fits(column, columns, devb ? devb->cell_width : 1)))
+    return WU_BADARG;
   auto *p = static_cast<wu_pane *>(vmalcp_handler(w->pool, sizeof(wu_pane), WU_MEM_CLEAR));
   auto *ext = static_cast<wu_pane_ext *>(vmalcp_handler(w->pool, sizeof(wu_pane_ext), WU_MEM_CLEAR));
   if (!p || !ext) {
@@ -88,7 +96,9 @@ int32_t wutihpn(wu_pane *panel, Widget form) {
   XtSetArg(args[n], XmNforeground, devb->foreground); ++n;
   XtSetArg(args[n], QevNcursorColor, devb->cursor_colour); ++n;
   XtSetArg(args[n], XmNwidth, Dimension(devb->cell_width * WU_DEFAULT_COLUMNS)); ++n;
-  XtSetArg(args[n], XmNheight, Dimension(devb->cell_height * panel->rows)); ++n;
+  // The host may have changed the pane's rows since: the height is clamped.
+  XtSetArg(args[n], XmNheight,
+           Dimension(std::max(1, wu_x_size_clamp(int64_t(devb->cell_height) * panel->rows)))); ++n;
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   Widget pw = QevCreatePane(form, "qevpane", args, n);
   if (!pw) return 1;

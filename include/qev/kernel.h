@@ -217,8 +217,12 @@ typedef struct qev_kernel {
   wu_status (*yytngp)(qev_context *ctx, int32_t zero, const char *name, int32_t length,
                       void **out, int32_t zero2);
   wu_status (*yudmeth)(void *handle, int32_t method, void *params, int32_t count);
-  wu_status (*zuxcrea)(void *window, void *pane, int32_t type, void *values, int32_t count,
-                       void **handle_out, void *reserved);
+  /* A host control type (0x2001 and up): the creation call's seven
+     arguments as the window interface got them (handle out, pane, the
+     host's extension argument, type, creation entries, their count, event
+     procedure). */
+  wu_status (*zuxcrea)(void **handle_out, void *pane, void *extension, int32_t type, void *values,
+                       int32_t count, void *procedure);
   wu_status (*zuxgmap)(int32_t type, void **map_out);
   wu_status (*yubtuid)(uint32_t *id_out);
 
@@ -282,6 +286,10 @@ typedef struct qev_kernel {
 
   /* The host message routine: shows message (set, number) to the user. */
   wu_status (*yuhmsg)(int32_t set, int32_t number);
+
+  /* The host help service: its session byte, non-zero while a help
+     session exists. */
+  int32_t (*yuhelpq)(void);
 } qev_kernel;
 
 #ifdef __cplusplus

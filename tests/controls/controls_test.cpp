@@ -510,7 +510,7 @@ TEST_F(Controls, ShowHideAndGrayActOnTheWidget) {
   int32_t rect[4] = {};
   EXPECT_EQ(wuxgwsz(rect, 6, nullptr), WU_OK);
   EXPECT_EQ(rect[2], 0);
-  EXPECT_EQ(wuxgwsz(rect, 99, nullptr), WU_OK);
+  EXPECT_EQ(wuxgwsz(rect, 99, nullptr), WU_BADARG);
   EXPECT_EQ(rect[0], -1);
   EXPECT_EQ(s->focs(h), WU_OK);
 }

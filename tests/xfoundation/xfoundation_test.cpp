@@ -298,14 +298,16 @@ TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
   ASSERT_NE(mkdtemp(dir), nullptr);
   std::string file = std::string(dir) + "/report.txt";
   std::ofstream(file) << "x\n";
-  const char *filters[] = {"*.txt", nullptr};
+  wu_fsel_filters filters = {};
+  filters.count = 1;
+  filters.patterns[0] = {5, "*.txt"};
 
   wu_fsel req;
   std::memset(&req, 0, sizeof req);
   req.mode = WU_FSEL_FILE;
   g_fsel_ok = true;
   XtAppAddTimeOut(devb->app, 100, ActOnFileDialog, nullptr);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, "report.txt", dir, filters), WU_OK);
+  ASSERT_EQ(wumfsel(nullptr, "Open", &req, "report.txt", dir, &filters), WU_OK);
   EXPECT_EQ(std::string(req.path), file);
   EXPECT_EQ(req.length, int32_t(file.size()));
   ASSERT_NE(wumgfil(), nullptr);
@@ -315,7 +317,7 @@ TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
   req.mode = WU_FSEL_FILE;
   g_fsel_ok = false;
   XtAppAddTimeOut(devb->app, 100, ActOnFileDialog, nullptr);
-  EXPECT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, filters), WU_CANCELLED);
+  EXPECT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_CANCELLED);
   EXPECT_EQ(req.length, 0);
   EXPECT_EQ(devb->shell_count, 0);
   unlink(file.c_str());
