@@ -91,6 +91,8 @@ typedef struct wu_menu_set {
   int32_t node_count;
   int32_t plain_root_items;      /* root items that open no menu node */
   wu_window *window;             /* reference: the window whose list holds it */
+  struct wu_menu_set *parent;    /* reference loaded for a node: the reference of that node's entry */
+  wu_menu_node *holder;          /* ... and the node that holds it */
 } wu_menu_set;
 
 /* Loads an entry into a new window reference (WU_PMENU_LOAD_FAILED,
@@ -118,6 +120,9 @@ typedef struct wu_item_state {
 wu_item_state *matchid(wu_item_state *list, int32_t item_id);
 wu_status MenuAction(int32_t kind, wu_window *window, int32_t item_id, int32_t state);
 void wumsppm(void);
+/* The module's print bytes: [0] the print device is not an X printer, [1]
+   the same for editor windows (set by the print code). */
+uint8_t *wu_printer_bytes(void);
 
 wu_status wuxmenu(int32_t request);
 wu_status wuxcmnu(wu_window *window, qev_lib *lib, const char *libref, const char *catalog,
@@ -142,6 +147,7 @@ typedef struct wu_menu_item_ctx {
   unsigned long pixmap;          /* icon and mask (Pixmap), None when none */
   unsigned long mask;
   wu_menu_node *node;            /* cascade: the node its submenu shows */
+  int32_t grayed;                /* button: grayed when built */
 } wu_menu_item_ctx;
 #define WU_MCTX_CASCADE 0
 #define WU_MCTX_BUTTON 1

@@ -18,6 +18,10 @@ extern "C" wu_status wuxfwid(wu_control *control) __attribute__((weak));
 // window: it closes when that window goes and follows the active window.
 extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
 extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
+// The menus of a window: its menu sets, popups, item states and message
+// stack go with it (the menus layer, when linked).
+extern "C" void wumfwmn(wu_window *window) __attribute__((weak));
+extern "C" void wutfamu(wu_window *window, int32_t keep_height) __attribute__((weak));
 
 namespace {
 
@@ -75,13 +79,18 @@ void BuildPendingBars(wu_window *w, wu_pane *pane) {
 
 }  // namespace
 
-extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+extern "C" void wutfpnx(wu_window *w, wu_pane *pane) {
   ReleaseControls(w, pane);
-  FreeFields(w, pane);
   if (pane->ext) {
     if (pane->ext->widget) XtDestroyWidget(pane->ext->widget);
     vmfree_handler(w->pool, pane->ext, int32_t(sizeof(wu_pane_ext)), 0);
+    pane->ext = nullptr;
   }
+}
+
+extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+  wutfpnx(w, pane);
+  FreeFields(w, pane);
   vmfree_handler(w->pool, pane, int32_t(sizeof(wu_pane)), 0);
 }
 
@@ -156,9 +165,12 @@ wu_status wuxfwnd(wu_window *w) {
   if (!state || !w) return WU_BADARG;
   wuxfleq(WU_FLEQ_WINDOW, w);
   if (wumfdwn) wumfdwn(w);
+  if (wutfamu) wutfamu(w, 0);
+  if (wumfwmn) wumfwmn(w);
   wutfcmd(w);
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
+  wutfcpn(w);
   // Pane widgets go with the frame; forget them first so that releasing
   // the records does not destroy them twice.
   wutdfrm(w);
