@@ -263,6 +263,19 @@ wu_status wuxmenu(int32_t request) {
   return WU_OK;
 }
 
+void wumiwmn(wu_window *w) {
+  if (!WindowKnown(w)) return;
+  const char *e = w->menu_entry;
+  int16_t len = 0;
+  std::memcpy(&len, e, sizeof len);
+  if (len <= 0 || e[2] == ' ' || e[2] == '\0') return;
+  if (!w->menu_set) wuxgamu(w);
+  if ((w->module_flags & kMenuBar) && wutiamu(w) != WU_OK) {
+    w->module_flags &= ~kMenuBar;
+    w->module_flags |= kFallback;
+  }
+}
+
 wu_status wuxcmnu(wu_window *w, qev_lib *lib, const char *libref, const char *catalog,
                   const char *entry) {
   if (!WindowKnown(w)) return WU_NOTAVAIL;

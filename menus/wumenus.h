@@ -213,6 +213,9 @@ int32_t wummcls(wu_window *window);
 /* ---- command line, mode switch, message-line stack ----------------------- */
 
 int32_t wutcomd(wu_window *window, int32_t move, int32_t row, int32_t column);
+/* Realising a window that names an action menu: loads and builds it (or
+   falls back to the command line) before the command panel is made. */
+void wumiwmn(wu_window *window);
 int32_t wutclst(wu_window *window, int32_t mode);
 wu_status wutpshm(wu_window *window, const char *text, int32_t length);
 wu_status wutpopm(wu_window *window);

@@ -22,6 +22,7 @@ extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
 // stack go with it (the menus layer, when linked).
 extern "C" void wumfwmn(wu_window *window) __attribute__((weak));
 extern "C" void wutfamu(wu_window *window, int32_t keep_height) __attribute__((weak));
+extern "C" void wumiwmn(wu_window *window) __attribute__((weak));
 
 namespace {
 
@@ -202,6 +203,7 @@ wu_status wuxiwnd(wu_window *w) {
     w->flags &= ~WU_WIN_REALIZED;
     return st;
   }
+  if (wumiwmn) wumiwmn(w);
   if (wuticmd(w) != 0) wutlogf(QEV_LOG_WARNING, "The window's command line could not be made.");
   for (wu_pane *p = w->panes; p; p = p->next) {
     if (wutihpn(p, w->form) != 0) {
