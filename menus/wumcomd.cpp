@@ -70,6 +70,14 @@ void FreeUnusedSets(wu_window *w) {
   }
 }
 
+// Whether windows show pull-down menus: the last request's choice, or the
+// host's global before any request.
+bool MenusOn() {
+  wu_state *st = wu_module();
+  if (st && (st->menu_flags & WU_MST_SWITCHED)) return (st->menu_flags & WU_MST_MENUS_ON) != 0;
+  return yugwred(kGlobalMode) == 0;
+}
+
 bool SameName(const char *a, const char *b, size_t n) { return std::memcmp(a, b, n) == 0; }
 
 // The field of the message line and the length of its text without
@@ -135,6 +143,12 @@ int32_t wutclst(wu_window *w, int32_t mode) {
     }
   } else {
     wutfamu(w, 0);
+    // Menus were asked for but none could be had: the window is left on
+    // the command line, and says so.
+    if (mode == 2) {
+      w->module_flags |= kFallback;
+      mode = 1;
+    }
   }
   if (w->module_flags & kLines) wuticmd(w);
   if (realised) {
@@ -298,7 +312,7 @@ wu_status wuxcmnu(wu_window *w, qev_lib *lib, const char *libref, const char *ca
   int32_t mode;
   if (d & kMenuBar) mode = 2;
   else if (w->host_flags & WU_WHOST_COMMANDLINE) mode = 1;
-  else mode = (wu_module()->menu_flags & WU_MST_MENUS_ON) ? 2 : 1;
+  else mode = MenusOn() ? 2 : 1;
   if (wutibox) wutibox(w);
   wutclst(w, mode);
   return WU_OK;

@@ -121,6 +121,7 @@ inline std::string LabelOf(Widget w) {
 }
 
 inline std::vector<Widget> Children(Widget w) {
+  if (!w) return {};
   WidgetList kids = nullptr;
   Cardinal n = 0;
   XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
@@ -129,6 +130,7 @@ inline std::vector<Widget> Children(Widget w) {
 
 // The managed child labelled `label`, or null.
 inline Widget Find(Widget parent, const std::string &label) {
+  if (!parent) return nullptr;
   for (Widget k : Children(parent))
     if (XtIsManaged(k) && LabelOf(k) == label) return k;
   return nullptr;
