@@ -28,5 +28,8 @@ bool saveShot(Display *dpy, Window window, const std::string &path);
 // the server through XTest.  False when XTest is missing or a character has
 // no key.
 bool typeCommand(Display *dpy, Window window, const std::string &text);
+// Presses Alt with a letter (a menu bar mnemonic), and a key alone.
+bool pressMnemonic(Display *dpy, char letter);
+bool pressLetter(Display *dpy, KeySym sym);
 
 }  // namespace demo
