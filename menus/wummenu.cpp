@@ -648,12 +648,8 @@ void wutfamu(wu_window *w, int32_t keep_height) {
       XtVaGetValues(w->main_window, XmNheight, &h, nullptr);
       (void)h;
     }
-    if (w->main_window) {
-      Widget bar = nullptr, msg = nullptr;
-      XtVaGetValues(w->main_window, XmNmenuBar, &bar, XmNmessageWindow, &msg, nullptr);
-      if (bar == menu) XtVaSetValues(w->main_window, XmNmenuBar, nullptr, nullptr);
-      if (msg == menu) XtVaSetValues(w->main_window, XmNmessageWindow, nullptr, nullptr);
-    }
+    // The main window forgets its menu bar or message area when that
+    // child is destroyed.
     DestroyItems(menu);
     XtDestroyWidget(menu);
   }
