@@ -296,6 +296,15 @@ using LocalHandlerFn = wu_status (*)(wu_window *, const char *);
 
 // Hands a command to the window's local handler or queues it.  A command
 // the queue refuses is logged and belled.
+// The last command the queue refused (a popup's wait answers it).
+wu_status g_refused = WU_OK;
+
+void Refused(wu_status st) {
+  wutlogf(QEV_LOG_WARNING, "A menu command could not be queued (status 0x%x).", unsigned(st));
+  wutalrm();
+  g_refused = st;
+}
+
 wu_status RunCommand(wu_window *w, const char *cmd, int32_t flag2, bool menu) {
   if (LocalHandler(w)) {
     reinterpret_cast<LocalHandlerFn>(w->local_handler)(w, cmd);
@@ -303,8 +312,7 @@ wu_status RunCommand(wu_window *w, const char *cmd, int32_t flag2, bool menu) {
   }
   wu_status st = wuxqcmd(w, cmd, -1, 1, 1, flag2);
   if (st != WU_OK) {
-    wutlogf(QEV_LOG_WARNING, "A menu command could not be queued (status 0x%x).", unsigned(st));
-    wutalrm();
+    Refused(st);
     return st;
   }
   if (menu) w->flags |= WU_WIN_MENU_COMMAND;
@@ -864,7 +872,9 @@ void PopupShown(Widget, XtPointer client, XtPointer) {
 
 void PopupGone(Widget, XtPointer client, XtPointer) {
   auto *w = static_cast<wu_window *>(client);
-  if (WindowKnown(w)) wuxqwev(w, kEvPopdown, nullptr, 0);
+  if (!WindowKnown(w)) return;
+  wu_status st = wuxqwev(w, kEvPopdown, nullptr, 0);
+  if (st != WU_OK) Refused(st);
 }
 
 // Positions a popup menu as for a button press at a root position.
@@ -1009,8 +1019,14 @@ wu_status wuxdpmu(wu_window *w, wu_popup_menu *p) {
     return result;
   }
   if (!wu_x_ok()) return WU_NOTAVAIL;
+  // The wait ends on a queued event: a command and the popdown need room.
+  if (WU_EVQ_NODES - wutcqev(nullptr) < 2) {
+    Refused(WU_QUEUE_FULL);
+    return WU_QUEUE_FULL;
+  }
   if (!p->widget) p->widget = wutipmu(w, p);
   if (!p->widget) return WU_NOTAVAIL;
+  g_refused = WU_OK;
   SetPopupPosition(w, p->widget);
   XtVaSetValues(p->widget, XmNwhichButton, unsigned(w->popup_button > 0 ? w->popup_button : 1),
                 nullptr);
@@ -1019,6 +1035,7 @@ wu_status wuxdpmu(wu_window *w, wu_popup_menu *p) {
   wu_status result = PopupWait(w);
   if (!WindowKnown(w) || (hw.serial && !wu_reg_alive(hw))) return WU_NOTAVAIL;
   if (result == WU_NOTAVAIL) return result;
+  if (g_refused != WU_OK) result = g_refused;
   bd = wutgbat();
   if (bd && bd->mode == QEV_BATCH_RECORD && bd->window_popup_record)
     bd->window_popup_record(w, result);

@@ -6,6 +6,7 @@
 #include "menufixture.h"
 
 #include <Xm/Text.h>
+#include <Xm/MessageB.h>
 #include <Xm/ToggleB.h>
 
 namespace {
@@ -450,6 +451,141 @@ TEST_F(MenuWidgets, DialogNodesFromMessages) {
     EXPECT_EQ(node, nullptr);
   }
   EXPECT_EQ(wuxgmdg(526, 999, &node, &title), WU_MENU_LOAD_FAILED);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MenuWidgets, WindowPopupRefusedWhenTheQueueIsFull) {
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "POP", {Menu(1, {Item("Alpha", 0)})}));
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  Location l = Loc("POP");
+  wu_popup_menu *p = nullptr;
+  ASSERT_EQ(Slot<LoadFn>(WUX_SLOT_GPMU)(window_, nullptr, l.libref, l.catalog, l.entry, &p), WU_OK);
+  while (WU_EVQ_NODES - wutcqev(nullptr) > 1) ASSERT_EQ(wuxqwev(window_, 77, nullptr, 0), WU_OK);
+  qevhost::clearLog();
+  EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_QUEUE_FULL);
+  EXPECT_TRUE(qevtest::logContains("could not be queued"));
+  EXPECT_EQ(p->widget, nullptr);
+  Queued();
+}
+
+// Clicks the item `label` of the module's string popup once it is up.
+struct StringPopupClick {
+  std::string label;
+  int count = -1;
+  int tries = 0;
+};
+
+void ClickStringPopup(XtPointer client, XtIntervalId *) {
+  auto *c = static_cast<StringPopupClick *>(client);
+  Widget menu = nullptr;
+  for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i)
+    for (Widget k : Children(devb->toplevel->core.popup_list[i]))
+      if (std::strcmp(XtName(k), "_popup") == 0 && XtIsManaged(k)) menu = k;
+  bool up = menu && XtIsRealized(XtParent(menu));
+  if (up) {
+    XWindowAttributes at;
+    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
+         at.map_state == IsViewable;
+  }
+  if (!up) {
+    if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ClickStringPopup, client);
+    return;
+  }
+  c->count = int(Children(menu).size());
+  if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
+}
+
+TEST_F(MenuWidgets, MessagePopupListsMessagesUpToTheTerminator) {
+  qevhost::setMessage(526, 293, "END");
+  qevhost::setMessage(700, 1, "One");
+  qevhost::setMessage(700, 2, "Two");
+  qevhost::setMessage(700, 3, "end");
+  qevhost::setMessage(700, 4, "Four");
+  StringPopupClick click{"Two"};
+  XtAppAddTimeOut(devb->app, 50, ClickStringPopup, &click);
+  EXPECT_EQ(wummpop(nullptr, 700, 1, nullptr), 2);
+  EXPECT_EQ(click.count, 2);
+}
+
+TEST_F(MenuWidgets, WindowManagerCloseShowsTheCloseQuestion) {
+  qevhost::setMessage(526, 2, "2,Close,1,1,0,Close the window?,2,1,6,Save first,CLOSE &1");
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  qevtest::closeLikeWindowManager(window_->outer);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block != nullptr; }));
+  Widget dialog = nullptr;
+  for (Cardinal i = 0; i < window_->outer->core.num_popups; ++i)
+    for (Widget k : Children(window_->outer->core.popup_list[i]))
+      if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k)) dialog = k;
+  ASSERT_NE(dialog, nullptr);
+  Widget save = XtNameToWidget(dialog, "Save first");
+  ASSERT_NE(save, nullptr);
+  EXPECT_FALSE(XmToggleButtonGetState(save));
+  XmToggleButtonSetState(save, True, False);
+  XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"CLOSE Save first"});
+}
+
+// Presses OK on the message box the window shows.
+void ConfirmMessage(XtPointer client, XtIntervalId *) {
+  auto *w = static_cast<wu_window *>(client);
+  for (Cardinal i = 0; w->outer && i < w->outer->core.num_popups; ++i)
+    for (Widget k : Children(w->outer->core.popup_list[i]))
+      if (XmIsMessageBox(k) && XtIsManaged(k)) {
+        XtCallCallbacks(XmMessageBoxGetChild(k, XmDIALOG_OK_BUTTON), XmNactivateCallback, nullptr);
+        return;
+      }
+  XtAppAddTimeOut(devb->app, 50, ConfirmMessage, client);
+}
+
+TEST_F(MenuWidgets, DialogCommandsLongerThan199CharactersAreRefused) {
+  MenuNode dlg;
+  dlg.number = 2;
+  dlg.kind = 2;
+  dlg.text = std::string("\1\1\12\1\0\0", 6);   // an input field of 10
+  dlg.templ = std::string(195, 'x') + "@1";
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR", {Menu(1, {Item("Ask", 2), Item("Go", 0)}), dlg}));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  ASSERT_TRUE(Realise());
+  qevhost::clearShownMessages();
+  Widget ask = Find(window_->menu_widget, "Ask");
+  for (const char *text : {"abcd", "abcde"}) {
+    XtCallCallbacks(ask, XmNactivateCallback, nullptr);
+    ASSERT_NE(window_->dialog_block, nullptr);
+    Widget dialog = nullptr;
+    for (Cardinal i = 0; i < window_->outer->core.num_popups; ++i)
+      for (Widget k : Children(window_->outer->core.popup_list[i]))
+        if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k)) dialog = k;
+    ASSERT_NE(dialog, nullptr);
+    XmTextSetString(XtNameToWidget(dialog, "dlgInput"), const_cast<char *>(text));
+    if (std::strlen(text) == 5) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, window_);
+    XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
+  }
+  std::vector<std::string> q = Queued();
+  ASSERT_EQ(q.size(), 1u);   // only the 199-character command
+  EXPECT_EQ(q[0].size(), 199u);
+  EXPECT_EQ(window_->dialog_block, nullptr);
+}
+
+TEST_F(MenuWidgets, DoubleByteMnemonicsArePlacedInTheLabel) {
+  qevhost::gcb()->multibyte = 1;
+  char a[32] = "Open ...";
+  EXPECT_EQ(PutMnemonic(a, 's'), 'S');
+  EXPECT_STREQ(a, "Open(S)...");
+  char b[32] = "Save";
+  EXPECT_EQ(PutMnemonic(b, 's'), 'S');
+  EXPECT_STREQ(b, "Save");
+  char c[32] = "Load ";
+  EXPECT_EQ(PutMnemonic(c, 'x'), 'X');
+  EXPECT_STREQ(c, "Load(X)");
+  char d[4] = "";
+  EXPECT_EQ(PutMnemonic(d, 'x'), 0);
+  qevhost::gcb()->multibyte = 0;
 }
 
 }  // namespace
