@@ -155,8 +155,10 @@ void ContextDestroyed(Widget, XtPointer client, XtPointer) {
   XtFree(reinterpret_cast<char *>(ctx));
 }
 
-void AddItemContext(Widget w, const Build &b, int32_t item_id, int32_t kind, Pixmap pixmap,
-                    Pixmap mask, wu_menu_node *node) {
+// A new item context; it is hung in the item's userData when the item is
+// created and freed by the item's destroy callback (AddItemContext).
+wu_menu_item_ctx *NewItemContext(const Build &b, int32_t item_id, int32_t kind, Pixmap pixmap,
+                                 Pixmap mask, wu_menu_node *node) {
   auto *ctx = reinterpret_cast<wu_menu_item_ctx *>(XtCalloc(1, sizeof(wu_menu_item_ctx)));
   ctx->table = b.table;
   ctx->window = b.window;
@@ -166,8 +168,17 @@ void AddItemContext(Widget w, const Build &b, int32_t item_id, int32_t kind, Pix
   ctx->mask = mask;
   ctx->node = node;
   wu_reg_add(ctx, WU_REG_MENUITEM);
-  XtVaSetValues(w, XmNuserData, ctx, nullptr);
+  return ctx;
+}
+
+// Ties a context to its item; without the item the context goes at once.
+Widget AddItemContext(Widget w, wu_menu_item_ctx *ctx) {
+  if (!w) {
+    ContextDestroyed(nullptr, ctx, nullptr);
+    return nullptr;
+  }
   XtAddCallback(w, XmNdestroyCallback, ContextDestroyed, ctx);
+  return w;
 }
 
 void Colours(wu_window *w, int32_t set, Arg *args, Cardinal *n) {
@@ -226,14 +237,15 @@ Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mn
     XtSetArg(args[n], XmNmnemonic, KeySym(mnemonic)); ++n;
   }
   Colours(w, b.in_bar ? 0 : 1, args, &n);
+  Build sub = b;
+  sub.table = table;
+  wu_menu_item_ctx *ctx = NewItemContext(sub, item_id, WU_MCTX_CASCADE, None, None, node);
+  XtSetArg(args[n], XmNuserData, ctx); ++n;
   Widget cascade = b.in_bar
                        ? XmCreateCascadeButton(parent, const_cast<char *>("CascadeButton"), args, n)
                        : XmCreateCascadeButtonGadget(parent, const_cast<char *>("CascadeButton"), args, n);
   XmStringFree(s);
-  if (!cascade) return nullptr;
-  Build sub = b;
-  sub.table = table;
-  AddItemContext(cascade, sub, item_id, WU_MCTX_CASCADE, None, None, node);
+  if (!AddItemContext(cascade, ctx)) return nullptr;
   XtAddCallback(cascade, XmNcascadingCallback, wuwpdmc, nullptr);
   return cascade;
 }
@@ -259,11 +271,12 @@ Widget MakePushButton(const Build &b, Widget parent, const char *label, XtCallba
       XtSetArg(args[n], XmNmarginHeight, 2); ++n;
     }
   }
+  wu_menu_item_ctx *ctx = NewItemContext(b, item_id, WU_MCTX_BUTTON, pixmap, mask, nullptr);
+  XtSetArg(args[n], XmNuserData, ctx); ++n;
   Widget pb = XmCreatePushButton(parent, const_cast<char *>("PushButton"), args, n);
   XmStringFree(s);
-  if (!pb) return nullptr;
+  if (!AddItemContext(pb, ctx)) return nullptr;
   if (cb) XtAddCallback(pb, XmNactivateCallback, cb, client);
-  AddItemContext(pb, b, item_id, WU_MCTX_BUTTON, pixmap, mask, nullptr);
   return pb;
 }
 
@@ -459,7 +472,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       }
       wu_item_state *gray = matchid(static_cast<wu_item_state *>(w->gray_list), item_id);
       const bool grayed = gray ? gray->state != 0 : node->grayed[i] != 0;
-      XtSetSensitive(button, !grayed);
+      if (grayed) XtSetSensitive(button, False);
       if (cmd == kCmdPrintSetup) {
         w->print_setup_item = button;
         w->print_setup_id = item_id;
