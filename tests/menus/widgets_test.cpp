@@ -202,12 +202,13 @@ TEST_F(MenuWidgets, WindowPopupAnsweredByAClickAndByEscape) {
   auto show = Slot<PopupFn>(WUX_SLOT_DPMU);
   Widget menu = nullptr;
   PopupAction click{&menu, "Beta"};
+  std::pair<wu_popup_menu *, PopupAction *> watch_click(p, &click);
   // The record's widget is made by the first show: watch it through the record.
   XtAppAddTimeOut(devb->app, 50, [](XtPointer c, XtIntervalId *id) {
     auto *pc = static_cast<std::pair<wu_popup_menu *, PopupAction *> *>(c);
     *pc->second->menu = pc->first->widget;
     ActOnPopup(pc->second, id);
-  }, new std::pair<wu_popup_menu *, PopupAction *>(p, &click));
+  }, &watch_click);
   EXPECT_EQ(show(window_, p), WU_OK);
   EXPECT_EQ(Queued(), std::vector<std::string>{"BETA CMD"});
   EXPECT_TRUE(window_->module_flags & WU_WMOD_POPUP_SHOWN);
@@ -247,11 +248,12 @@ TEST_F(MenuWidgets, WindowPopupIsRecordedAndReplayed) {
   qevhost::installBatchDriver(task, QEV_BATCH_RECORD);
   Widget menu = nullptr;
   PopupAction escape{&menu, ""};
+  std::pair<wu_popup_menu *, PopupAction *> watch_escape(p, &escape);
   XtAppAddTimeOut(devb->app, 50, [](XtPointer c, XtIntervalId *id) {
     auto *pc = static_cast<std::pair<wu_popup_menu *, PopupAction *> *>(c);
     *pc->second->menu = pc->first->widget;
     ActOnPopup(pc->second, id);
-  }, new std::pair<wu_popup_menu *, PopupAction *>(p, &escape));
+  }, &watch_escape);
   EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT);
   std::vector<qevhost::Recording> r = qevhost::recordings(task);
   ASSERT_EQ(r.size(), 1u);
