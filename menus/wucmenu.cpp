@@ -462,12 +462,7 @@ wu_status LoadEntry(wu_window *w, qev_lib *lib, const char *libref, const char *
   return WU_OK;
 }
 
-bool WindowKnown(const wu_window *w) {
-  wu_state *st = wu_module();
-  for (wu_window *x = st ? st->newest : nullptr; w && x; x = x->next)
-    if (x == w) return true;
-  return false;
-}
+bool WindowKnown(const wu_window *w) { return wumwkno(w) != 0; }
 
 // Finds or adds the item id's entry of a list; null without memory.
 wu_item_state *StateEntry(wu_window *w, void **list, int32_t item_id) {
@@ -503,6 +498,13 @@ extern "C" void wumfpwd(wu_popup_menu *popup);
 extern "C" void wumfdlw(wu_window *window);
 
 extern "C" {
+
+int32_t wumwkno(const wu_window *w) {
+  wu_state *st = wu_module();
+  for (wu_window *x = st ? st->newest : nullptr; w && x; x = x->next)
+    if (x == w) return 1;
+  return 0;
+}
 
 uint8_t *wu_printer_bytes(void) {
   static uint8_t bytes[2];

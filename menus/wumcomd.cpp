@@ -29,12 +29,7 @@ const uint32_t kMenuBar = WU_DECOR_MENUBAR | WU_DECOR_MENUBAR2;
 const uint32_t kLines = WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE;
 const uint32_t kFallback = WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE | WU_WMOD_MENUS_OFF;
 
-bool WindowKnown(const wu_window *w) {
-  wu_state *st = wu_module();
-  for (wu_window *x = st ? st->newest : nullptr; w && x; x = x->next)
-    if (x == w) return true;
-  return false;
-}
+bool WindowKnown(const wu_window *w) { return wumwkno(w) != 0; }
 
 void Decorate(wu_window *w) {
   uint32_t d = 0;

@@ -106,6 +106,9 @@ wu_status wuxgamu(wu_window *window);
    stack of a window (its close path). */
 void wumfwmn(wu_window *window);
 
+/* True when the window is one of the module's windows (on its window list). */
+int32_t wumwkno(const wu_window *window);
+
 /* ---- item states ------------------------------------------------------- */
 
 typedef struct wu_item_state {

@@ -102,12 +102,7 @@ struct Build {
   bool in_bar;        // the parent is the menu bar
 };
 
-bool WindowKnown(const wu_window *w) {
-  wu_state *st = wu_module();
-  for (wu_window *x = st ? st->newest : nullptr; w && x; x = x->next)
-    if (x == w) return true;
-  return false;
-}
+bool WindowKnown(const wu_window *w) { return wumwkno(w) != 0; }
 
 // True while a node table belongs to a set on the window's list.
 bool TableLive(wu_window *w, wu_menu_node **table) {
