@@ -189,6 +189,9 @@ typedef struct wu_mdlg_item {
   uint8_t extra;                 /* radio box width; choice: adds nothing */
 } wu_mdlg_item;
 #define WU_MDLG_ITEM_SIZE 6
+#ifdef __cplusplus
+static_assert(sizeof(wu_mdlg_item) == WU_MDLG_ITEM_SIZE, "dialog item record");
+#endif
 #define WU_MDLG_LABEL 0
 #define WU_MDLG_INPUT 1
 #define WU_MDLG_RADIOBOX 2

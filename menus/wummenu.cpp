@@ -35,6 +35,7 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+#include "textwin/QEVSbar.h"
 #include "textwin/wutwin.h"
 
 // Callbacks of command ids that later layers provide (null until linked).
@@ -275,25 +276,30 @@ Widget MakePushButton(const Build &b, Widget parent, const char *label, XtCallba
   return pb;
 }
 
-// The fixed callback of a command id, or null for the default.
+// Command ids whose items get a callback of their own instead of queuing
+// their command: the callback with X printing on, and with it off (null:
+// the default callback).  Id 22 makes no item at all without X printing.
+struct FixedItem {
+  int32_t id;
+  XtCallbackProc with_xprint;
+  XtCallbackProc without_xprint;
+};
+const FixedItem kFixed[] = {
+    {kCmdSave, wuwnkfd, wuwnkfd},          {kCmdOpen, wuwpkfd, wuwpkfd},
+    {kCmdExit, wuwexit, wuwexit},          {kCmdPrintSetup, wuwprst, nullptr},
+    {kCmdImport, wuwikfd, wuwikfd},        {kCmdPrint, wuwprnt, wuwhprt},
+    {kCmdPrintFile, wuwsprf, wuwsprf},     {kCmdPrintScreen, wuwpscr, nullptr},
+    {kCmdCommandWindow, wuwocdc, wuwocdc}, {kCmdFind, wuwfind, wuwfind},
+    {kCmdChange, wuwchng, wuwchng},        {kCmdExport, wuwekfd, wuwekfd},
+    {kCmdAbout, wuwoabt, wuwoabt},         {kCmdOpenFilter, wuwakfd, wuwakfd},
+};
+
+// The fixed callback of a command id, or null for the default (also while
+// the layer that provides it is not linked).
 XtCallbackProc FixedCallback(int32_t id) {
-  switch (id) {
-    case kCmdSave: return wuwnkfd;
-    case kCmdOpen: return wuwpkfd;
-    case kCmdExit: return wuwexit;
-    case kCmdPrintSetup: return wuwprst;
-    case kCmdImport: return wuwikfd;
-    case kCmdPrint: return XPrinting() ? wuwprnt : wuwhprt;
-    case kCmdPrintFile: return wuwsprf;
-    case kCmdPrintScreen: return XPrinting() ? wuwpscr : nullptr;
-    case kCmdCommandWindow: return wuwocdc;
-    case kCmdFind: return wuwfind;
-    case kCmdChange: return wuwchng;
-    case kCmdExport: return wuwekfd;
-    case kCmdAbout: return wuwoabt;
-    case kCmdOpenFilter: return wuwakfd;
-    default: return nullptr;
-  }
+  for (const FixedItem &f : kFixed)
+    if (f.id == id) return XPrinting() ? f.with_xprint : f.without_xprint;
+  return nullptr;
 }
 
 // Open and Open-with-filter leave room for a class's own additions.
@@ -655,15 +661,12 @@ wu_status wutiamu(wu_window *w) {
   return WU_OK;
 }
 
-void wutfamu(wu_window *w, int32_t keep_height) {
+// Keeping the height is the caller's: the mode switch restores the form's
+// size itself after the menu widget goes.
+void wutfamu(wu_window *w, int32_t) {
   if (!w) return;
   if (w->menu_widget && wu_x_ok()) {
     Widget menu = w->menu_widget;
-    if (keep_height && w->main_window) {
-      Dimension h = 0;
-      XtVaGetValues(w->main_window, XmNheight, &h, nullptr);
-      (void)h;
-    }
     // The main window forgets its menu bar or message area when that
     // child is destroyed.
     DestroyItems(menu);
@@ -993,6 +996,21 @@ void DrainButtons() {
   }
 }
 
+// A drag or repeat on the window's current scroll bar ends before a choice
+// popup takes the pointer.
+void EndScrollBarDrag(wu_window *w) {
+  wu_control *c = w->current_control;
+  if (!c || !wu_reg_has(c, WU_REG_CONTROL) || (c->flags & WU_CTL_GRAYED)) return;
+  const int32_t k = c->kind;
+  if (k != WU_MT_BAR && k != WU_MT_BAR2 && k != WU_MT_SCALE && k != WU_MT_SCALE2 &&
+      k != WU_MT_PANE_VBAR && k != WU_MT_PANE_HBAR)
+    return;
+  Widget bar = reinterpret_cast<wu_bar *>(c)->widget;
+  if (!bar || !QevIsSbar(bar)) return;
+  XtSetSensitive(bar, False);
+  XtSetSensitive(bar, True);
+}
+
 std::vector<wu_batch_choice> BatchRows(const wu_choice_entry *e, int32_t count) {
   std::vector<wu_batch_choice> rows;
   rows.resize(size_t(count));
@@ -1062,6 +1080,7 @@ int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
     return (result >= 0 && result <= count) ? result : 0;
   }
   if (!wu_x_ok() || !w->work_form) return 0;
+  EndScrollBarDrag(w);
   ChoiceState cs;
   cs.window = w;
   Arg args[20];

@@ -591,3 +591,89 @@ TEST_F(MenuWidgets, DoubleByteMnemonicsArePlacedInTheLabel) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuWidgets, PrintItemsFollowThePrintDeviceAndTheGrayList) {
+  qevhost::setNumOption("UNIVERSALPRINT", 1);
+  qevhost::setBoolOption("AWSMENUMERGE", true);
+  qevhost::setMessage(526, 352, "Print Setup...");
+  qevhost::setMessage(526, 351, "Print...");
+  qevhost::setMessage(526, 432, "Preview...");
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR",
+                                 {Menu(1, {Item("File", 2)}),
+                                  Menu(2, {Item("Setup", 0, 22, 22), Item("Print", 0, 29, 29)})}));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  window_->flags |= WU_WIN_PRINT_WINDOW;
+  ASSERT_TRUE(Realise());
+  Widget file = Open(Find(window_->menu_widget, "File"));
+  EXPECT_NE(Find(file, "Print Setup..."), nullptr);
+  EXPECT_NE(Find(file, "Print..."), nullptr);
+  ASSERT_EQ(window_->print_setup_item, Find(file, "Print Setup..."));
+  ASSERT_EQ(window_->print_preview_item, Find(file, "Preview..."));
+  EXPECT_EQ(window_->print_preview_id, 29);
+  auto gray = Slot<ItemFn>(WUX_SLOT_GITM);
+  // A print device that is not an X printer blocks both items.
+  qevhost::setCharOption("PRINTGDEV", "lp0");
+  ASSERT_EQ(gray(window_, 99, 0), WU_OK);
+  EXPECT_FALSE(XtIsSensitive(window_->print_setup_item));
+  EXPECT_FALSE(XtIsSensitive(window_->print_preview_item));
+  qevhost::setCharOption("PRINTGDEV", "xprint:1");
+  ASSERT_EQ(gray(window_, 99, 0), WU_OK);
+  EXPECT_TRUE(XtIsSensitive(window_->print_setup_item));
+  EXPECT_TRUE(XtIsSensitive(window_->print_preview_item));
+  // A grayed print item stays grayed whatever the device.
+  ASSERT_EQ(gray(window_, 22, 1), WU_OK);
+  EXPECT_FALSE(XtIsSensitive(window_->print_setup_item));
+  EXPECT_TRUE(XtIsSensitive(window_->print_preview_item));
+  ASSERT_EQ(gray(window_, 22, 0), WU_OK);
+  EXPECT_TRUE(XtIsSensitive(window_->print_setup_item));
+  // Without X printing the setup item is not made.
+  qevhost::setNumOption("UNIVERSALPRINT", 0);
+  ASSERT_EQ(wutiamu(window_), WU_OK);
+  file = Open(Find(window_->menu_widget, "File"));
+  EXPECT_EQ(Find(file, "Print Setup..."), nullptr);
+  EXPECT_NE(Find(file, "Print"), nullptr);
+}
+
+// True when some pixel of the item's check-mark square is black.
+bool MarkShown(Widget item) {
+  Dimension h = 0;
+  XtVaGetValues(item, XmNheight, &h, nullptr);
+  const int y0 = (int(h) - 16) / 2;
+  for (int y = y0; y < y0 + 16; ++y)
+    for (int x = 4; x < 20; ++x)
+      if (qevtest::pixelAt(devb->display, XtWindow(item), x, y) == 0) return true;
+  return false;
+}
+
+TEST_F(MenuWidgets, CheckedItemsShowTheirMarkOnTheServer) {
+  qevhost::MenuItem loud = Item("Loud", 0, 0, 5);
+  loud.check = WU_MITEM_CHECK;
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR",
+                                 {Menu(1, {Item("View", 2), Item("Go", 0)}), Menu(2, {loud})}));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  ASSERT_TRUE(Realise());
+  Widget view = Find(window_->menu_widget, "View");
+  qevtest::clickWidget(view);
+  Widget sub = SubMenu(view);
+  ASSERT_TRUE(qevtest::turnUntil([&] {
+    Widget l = Find(sub, "Loud");
+    return l && XtIsRealized(l) && XtIsManaged(sub);
+  }));
+  Widget item = Find(sub, "Loud");
+  Settle();
+  EXPECT_FALSE(MarkShown(item));
+  ASSERT_EQ(Slot<ItemFn>(WUX_SLOT_SITM)(window_, 5, 1), WU_OK);
+  Settle();
+  EXPECT_TRUE(MarkShown(item));
+  ASSERT_EQ(Slot<ItemFn>(WUX_SLOT_SITM)(window_, 5, 0), WU_OK);
+  Settle();
+  EXPECT_FALSE(MarkShown(item));
+  qevtest::pressKey(devb->display, XK_Escape);
+  Settle();
+}
+
+}  // namespace
