@@ -488,14 +488,6 @@ void FreeStates(wu_window *w, void **list) {
 
 }  // namespace
 
-// Applies a state to existing widgets (the widget layer).
-extern "C" void wumapst(int32_t kind, wu_window *window, wu_item_state *entry);
-// The print window check of the gray state (the widget layer).
-extern "C" void wumprwn(wu_window *window);
-// Destroys a window's popup widgets (the widget layer).
-extern "C" void wumfpwd(wu_popup_menu *popup);
-// Destroys a window's menu dialog (the widget layer).
-extern "C" void wumfdlw(wu_window *window);
 
 extern "C" {
 
@@ -515,7 +507,8 @@ wu_status wuxlmnu(wu_window *w, qev_lib *lib, const char *libref, const char *ca
                   const char *entry, const int32_t *excluded, int32_t excluded_count,
                   wu_menu_set **set_out) {
   if (set_out) *set_out = nullptr;
-  if (!set_out || !WindowKnown(w) || excluded_count < 0 || (excluded_count > 0 && !excluded))
+  if (!set_out || !WindowKnown(w) || excluded_count < 0 ||
+      excluded_count > WU_PMENU_MAX_EXCLUDED || (excluded_count > 0 && !excluded))
     return WU_MENU_LOAD_FAILED;
   return LoadEntry(w, lib, libref, catalog, entry, excluded, excluded_count, set_out);
 }

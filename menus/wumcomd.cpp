@@ -96,7 +96,8 @@ int32_t wutclst(wu_window *w, int32_t mode) {
     else mode = (w->module_flags & (WU_WMOD_MENUS_OFF | WU_DECOR_COMMANDLINE)) ? 2 : 1;
   }
   if (mode != 1) mode = 2;
-  if (!w->display && !w->form) {
+  // A window whose widgets do not stand only gets its flags.
+  if (!w->form || !wu_x_ok()) {
     if (mode == 1) CommandLineFlags(w);
     else {
       w->host_flags &= ~WU_WHOST_COMMANDLINE;

@@ -32,6 +32,7 @@ extern "C" {
 #define WU_PMENU_MAX_ITEMS 4096       /* items of one menu node */
 #define WU_PMENU_MAX_TEXT 0x100000    /* bytes of one text or template record */
 #define WU_PMENU_MAX_DEPTH 16         /* nesting of references and includes */
+#define WU_PMENU_MAX_EXCLUDED 65536   /* excluded command ids handed to a load */
 
 /* Node kinds. */
 #define WU_MNODE_COMMAND 0
@@ -234,6 +235,17 @@ typedef struct wu_saved_text {
   int32_t length;
   char text[4];                  /* length bytes and a NUL */
 } wu_saved_text;
+
+/* ---- between the loader and the widget layer ----------------------------- */
+
+/* Applies a gray or check entry to the window's existing menu items. */
+void wumapst(int32_t kind, wu_window *window, wu_item_state *entry);
+/* A print window's gray state: reads the print device into the print byte. */
+void wumprwn(wu_window *window);
+/* Destroys a window popup's widget. */
+void wumfpwd(wu_popup_menu *popup);
+/* Destroys the window's menu dialog, when one is up. */
+void wumfdlw(wu_window *window);
 
 /* ---- mnemonics and item drawing ----------------------------------------- */
 

@@ -282,3 +282,28 @@ TEST(MenuText, CheckedFormatterTakesOnlyTextsAndNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuTest, ALibraryHandleNamesTheLocation) {
+  NewWindow();
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "MAIN", FileMenu()));
+  const qev_kernel *k = qevhost::gcb()->kernel;
+  Location l = Loc("MAIN");
+  qev_lib *lib = nullptr;
+  ASSERT_EQ(k->ylopen(&lib, QEV_LIB_READ, l.libref, l.catalog), WU_OK);
+  char empty_ref[QEV_LIBREF_LEN] = {};
+  char empty_cat[QEV_NAME34_LEN] = {};
+  wu_menu_set *set = nullptr;
+  ASSERT_EQ(wuxlmnu(window_, lib, empty_ref, empty_cat, l.entry, nullptr, 0, &set), WU_OK);
+  EXPECT_EQ(std::string(window_->menu_libref, 8), "MENULIB ");
+  EXPECT_EQ(std::memcmp(window_->menu_catalog, l.catalog, QEV_NAME34_LEN), 0);
+  EXPECT_EQ(std::memcmp(set->entry, l.entry, QEV_NAME34_LEN), 0);
+  EXPECT_EQ(wuxfmnu(window_, set), WU_OK);
+  k->ylclose(lib);
+  // Excluded lists too long to be a host's are refused.
+  EXPECT_EQ(wuxlmnu(window_, nullptr, l.libref, l.catalog, l.entry, nullptr, 1, &set),
+            WU_MENU_LOAD_FAILED);
+}
+
+}  // namespace
