@@ -417,9 +417,14 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       inc.table = s->table;
       inc.node_count = s->node_count;
       MakeItems(inc, s->root, parent, 1, depth + 1);
+      last = nullptr;
+      last_sep = false;
       if (node->separator[i] && !b.in_bar) {
-        Widget sep = MakeSeparator(w, parent);
-        if (sep) XtManageChild(sep);
+        if (Widget sep = MakeSeparator(w, parent)) {
+          made.push_back(sep);
+          last = sep;
+          last_sep = true;
+        }
       }
       continue;
     } else if (kind == WU_MNODE_COMMAND || kind == WU_MNODE_COMMAND2 || kind == WU_MNODE_DIALOG) {

@@ -6,6 +6,7 @@
 #include "menufixture.h"
 
 #include <Xm/Text.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/MessageB.h>
 #include <Xm/ToggleB.h>
 
@@ -674,6 +675,93 @@ TEST_F(MenuWidgets, CheckedItemsShowTheirMarkOnTheServer) {
   EXPECT_FALSE(MarkShown(item));
   qevtest::pressKey(devb->display, XK_Escape);
   Settle();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MenuWidgets, IncludedItemsJoinTheirParentWithTheirSeparators) {
+  qevhost::MenuItem y = Item("Y", 0, 0, 2);
+  y.separator = 1;   // the loader clears a last item's separator
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "INC",
+                                 {Menu(1, {[] { auto x = Item("X", 0, 0, 1); x.separator = 1; return x; }(), y})}));
+  qevhost::MenuItem inc = Item("Inc", 3);
+  inc.separator = 1;
+  qevhost::MenuItem inc2 = Item("Inc2", 3);
+  inc2.separator = 1;
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR",
+                                 {Menu(1, {Item("File", 2), Item("Go", 0)}),
+                                  Menu(2, {Item("A", 0), inc, Item("B", 0), inc2,
+                                           Item("Never", 0, 197)}),
+                                  Ref(3, 6, "INC")}));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  ASSERT_TRUE(Realise());
+  Widget file = Open(Find(window_->menu_widget, "File"));
+  std::vector<std::string> shown;
+  std::vector<Widget> kids = Children(file);
+  for (Widget k : kids) shown.push_back(XtIsManaged(k) ? (LabelOf(k).empty() ? "-" : LabelOf(k)) : "(hidden)");
+  // A, the included X (with its separator) and Y, the include's separator,
+  // B, then the second include, whose separator ends the menu (the item
+  // after it is never made) and is hidden.
+  EXPECT_EQ(shown, (std::vector<std::string>{"A", "X", "-", "Y", "-", "B", "X", "-", "Y",
+                                             "(hidden)"}));
+}
+
+// Moves the pointer over the choice item "First", notes the message line
+// while it is there, then chooses "Second".
+struct Hover {
+  wu_window *w;
+  int step;
+  std::string during;
+};
+
+void HoverChoice(XtPointer client, XtIntervalId *) {
+  auto *h = static_cast<Hover *>(client);
+  Widget menu = ChoiceMenu(h->w);
+  bool up = menu && XtIsRealized(XtParent(menu));
+  if (up) {
+    XWindowAttributes at;
+    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
+         at.map_state == IsViewable;
+  }
+  if (up && h->step == 0) {
+    Position x = 0, y = 0;
+    XtTranslateCoords(Find(menu, "First"), 10, 5, &x, &y);
+    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+    XFlush(devb->display);
+    h->step = 1;
+  } else if (up && h->step > 0) {
+    h->during = std::string(h->w->message, 20);
+    if (h->during == "Runs the first thing" || ++h->step > 40) {
+      qevtest::clickWidget(Find(menu, "Second"));
+      return;
+    }
+  } else if (!up && ++h->step < -100) {
+    return;
+  }
+  XtAppAddTimeOut(devb->app, 50, HoverChoice, client);
+}
+
+TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
+  wu_choice_entry e[2] = {};
+  e[0].label = "First";
+  e[0].label_length = 5;
+  e[0].help = "Runs the first thing";
+  e[0].help_length = 20;
+  e[1].label = "Second";
+  e[1].label_length = 6;
+  Hover hover{window_, 0, ""};
+  XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
+  EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
+  EXPECT_EQ(hover.during, "Runs the first thing");
+  // Once the pointer left, the line shows what it showed before.
+  EXPECT_EQ(std::string(window_->message, 5), "Idle ");
+  EXPECT_EQ(window_->saved_texts, nullptr);
 }
 
 }  // namespace
