@@ -765,3 +765,29 @@ TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MenuWidgets, AWindowReleasedWithItsDialogUpTakesTheDialog) {
+  MenuNode dlg;
+  dlg.number = 2;
+  dlg.kind = 2;
+  dlg.text = std::string("\1\1\12\1\0\0", 6);
+  dlg.templ = "SET @1";
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR", {Menu(1, {Item("Ask", 2), Item("Go", 0)}), dlg}));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  ASSERT_TRUE(Realise());
+  XtCallCallbacks(Find(window_->menu_widget, "Ask"), XmNactivateCallback, nullptr);
+  ASSERT_NE(window_->dialog_block, nullptr);
+  // A second dialog for the same window is not shown while one is up.
+  EXPECT_EQ(wuwmdlg(window_, "Again", static_cast<wu_menu_set *>(window_->menu_set)->table[1]),
+            WU_NOTAVAIL);
+  ASSERT_EQ(wuxfwnd(window_), WU_OK);
+  window_ = nullptr;
+  Settle();
+  EXPECT_EQ(qevhost::poolStats(wu_module()->pool).liveBlocks, base_.liveBlocks);
+  EXPECT_EQ(devb->busy_depth, 0);
+}
+
+}  // namespace
