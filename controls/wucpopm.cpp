@@ -6,6 +6,7 @@
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "controls/wucontrol.h"
@@ -20,6 +21,9 @@ wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, i
                   Pixmap *pixmap_out, int32_t *width_out, int32_t *height_out)
     __attribute__((weak));
 wu_status wutfpix(Pixmap pixmap) __attribute__((weak));
+// Menu item drawing and mnemonic placement (menus layer).
+void wuwmdrw(Widget w, XtPointer client, XEvent *event, Boolean *go_on) __attribute__((weak));
+int32_t PutMnemonic(char *label, int32_t mnemonic) __attribute__((weak));
 }
 
 namespace {
@@ -37,7 +41,8 @@ void chosen(Widget w, XtPointer client, XtPointer) {
 constexpr int32_t kIconSize = 16;
 constexpr int32_t kIconSet16 = 8192;      // icon number + this: the 16-pixel set
 constexpr Dimension kIconMargin = 21;
-constexpr int kIconX = 4;
+// Expose code of wuwmdrw that draws a popup item's label pixmap.
+constexpr intptr_t kDrawLabel = 123;
 
 // The 16-pixel icon of an item's command, or None.
 Pixmap item_icon(int32_t command_id) {
@@ -48,28 +53,6 @@ Pixmap item_icon(int32_t command_id) {
   int32_t width = 0, height = 0;
   if (wutgpix(icon + kIconSet16, nullptr, devb->depth, 0, &p, &width, &height) != WU_OK) return None;
   return p;
-}
-
-// Expose handler of an item with an icon: the label pixmap in the left
-// margin, veiled with the background on an insensitive item.
-void draw_icon(Widget w, XtPointer, XEvent *event, Boolean *) {
-  if (event->type != Expose || event->xexpose.count != 0 || !XtIsRealized(w)) return;
-  Pixmap icon = XmUNSPECIFIED_PIXMAP;
-  Pixel background = 0;
-  Dimension height = 0;
-  XtVaGetValues(w, XmNlabelPixmap, &icon, XmNbackground, &background, XmNheight, &height, nullptr);
-  if (icon == XmUNSPECIFIED_PIXMAP || icon == None) return;
-  Display *d = XtDisplay(w);
-  const int y = (int(height) - kIconSize) / 2;
-  GC gc = XCreateGC(d, XtWindow(w), 0, nullptr);
-  XCopyArea(d, icon, XtWindow(w), gc, 0, 0, kIconSize, kIconSize, kIconX, y);
-  if (!XtIsSensitive(w) && devb->stipple[WU_STIPPLE_50] != None) {
-    XSetForeground(d, gc, background);
-    XSetStipple(d, gc, devb->stipple[WU_STIPPLE_50]);
-    XSetFillStyle(d, gc, FillStippled);
-    XFillRectangle(d, XtWindow(w), gc, kIconX, y, kIconSize, kIconSize);
-  }
-  XFreeGC(d, gc);
 }
 
 bool is_separator(const char *label) {
@@ -111,10 +94,20 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
   std::vector<Pixmap> icons;   // the store's pixmaps, given back with the menu
   for (int32_t i = 0; i < count; ++i) {
     const char *label = labels[i];
+    std::string dbcs_label;   // double-byte mode: the label with its mnemonic placed
     if (is_separator(label)) {
       XtCreateManagedWidget(label && label[0] ? label : "separator", xmSeparatorWidgetClass, menu,
                             nullptr, 0);
       continue;
+    }
+    if (wu_gcb() != nullptr && wu_gcb()->multibyte) {
+      if (label[0] == ' ') ++label;
+      if (mnemonics != nullptr && mnemonics[i] != 0 && devb->prefs.pmenu_mnemonics && PutMnemonic) {
+        dbcs_label = label;
+        dbcs_label.append(3, '\0');
+        PutMnemonic(&dbcs_label[0], static_cast<unsigned char>(mnemonics[i]));
+        label = dbcs_label.c_str();
+      }
     }
     XmString s = XmStringCreateLocalized(const_cast<char *>(label));
     n = 0;
@@ -133,7 +126,8 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     }
     Widget b = XtCreateManagedWidget(label, xmPushButtonWidgetClass, menu, args, n);
     XmStringFree(s);
-    if (icon != None) XtAddEventHandler(b, ExposureMask, False, draw_icon, nullptr);
+    if (icon != None && wuwmdrw)
+      XtAddEventHandler(b, ExposureMask, False, wuwmdrw, reinterpret_cast<XtPointer>(kDrawLabel));
     if (enabled != nullptr && enabled[i] == 0) XtSetSensitive(b, False);
     XtAddCallback(b, XmNactivateCallback, chosen, reinterpret_cast<XtPointer>(intptr_t(i)));
   }

@@ -27,8 +27,13 @@ namespace {
 // command panel.
 const int kMinColumns = 10;
 
+// The close question of the menus layer, when linked and defined.
+extern "C" int32_t wummcls(wu_window *window) __attribute__((weak));
+
 void CloseRequested(Widget, XtPointer client, XtPointer) {
-  wuxqwev(static_cast<wu_window *>(client), WU_EV_CLOSE, nullptr, 0);
+  auto *w = static_cast<wu_window *>(client);
+  if (wummcls && wummcls(w)) return;
+  wuxqwev(w, WU_EV_CLOSE, nullptr, 0);
 }
 
 void FrameDestroyed(Widget, XtPointer client, XtPointer) {

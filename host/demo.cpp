@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "qev/catalog.h"
 #include "qev/flags.h"
@@ -100,9 +101,79 @@ void settle(wu_window *w, SyncFn sync) {
 const char kTypedCommand[] = "HELLO";
 const int kTypedWaitSteps = 100;      // x 50 ms
 
-// Answers one event of the demo window: a command (queued, or typed on the
-// command line and ended with Enter) is echoed on the message line and in
-// the entry field.  False when the demo should end.
+// The demo window's menu bar: a "PMENU" entry with a cascade, a menu dialog,
+// a check item and a reference to a second entry.
+const char kMenuLib[] = "DEMO";
+const char kMenuCatalog[] = "MENUS";
+const int32_t kVerboseItem = 20;
+bool verbose = false;
+
+qevhost::MenuItem menuItem(const char *label, int32_t submenu, int32_t itemId = 0,
+                           int32_t check = 0) {
+  qevhost::MenuItem it;
+  it.label = label;
+  it.submenu = submenu;
+  it.itemId = itemId;
+  it.check = check;
+  it.mnemonic = label[0];
+  return it;
+}
+
+bool writeDemoMenus() {
+  using qevhost::MenuNode;
+  auto menu = [](int32_t n, std::vector<qevhost::MenuItem> items) {
+    MenuNode m;
+    m.number = n;
+    m.items = std::move(items);
+    return m;
+  };
+  auto command = [](int32_t n, const char *text) {
+    MenuNode m;
+    m.number = n;
+    m.kind = 0;
+    m.text = text;
+    return m;
+  };
+  MenuNode greet;   // "Name:" and a 12-character field; OK queues HELLO <name>
+  greet.number = 5;
+  greet.kind = 2;
+  greet.text = std::string("\1\1\5\0\0\0Name:\1\7\14\1\0\0", 17);
+  greet.templ = "HELLO @1";
+  MenuNode tools;
+  tools.number = 4;
+  tools.kind = 5;
+  tools.libref = kMenuLib;
+  tools.catalog = kMenuCatalog;
+  tools.entry = "TOOLS";
+  return qevhost::writeMenu(kMenuLib, kMenuCatalog, "TOOLS",
+                            {menu(1, {menuItem("Hammer", 0), menuItem("Saw", 0)})}) &&
+         qevhost::writeMenu(kMenuLib, kMenuCatalog, "MAIN",
+                            {menu(1, {menuItem("File", 2), menuItem("Options", 3),
+                                      menuItem("Tools", 4)}),
+                             menu(2, {menuItem("Greet...", 5), menuItem("Quit", 6)}),
+                             menu(3, {menuItem("Verbose", 7, kVerboseItem, 1)}), tools, greet,
+                             command(6, "QUIT"), command(7, "VERBOSE")});
+}
+
+void nameMenu(wu_window *w) {
+  std::memset(w->menu_libref, ' ', sizeof w->menu_libref);
+  std::memcpy(w->menu_libref, kMenuLib, std::strlen(kMenuLib));
+  auto name34 = [](char *field, const char *text) {
+    int16_t n = int16_t(std::strlen(text));
+    std::memcpy(field, &n, sizeof n);
+    std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+    std::memcpy(field + 2, text, size_t(n));
+  };
+  name34(w->menu_catalog, kMenuCatalog);
+  name34(w->menu_entry, "MAIN");
+  w->menu_kind = 1;
+}
+
+using ItemFn = wu_status (*)(wu_window *, int32_t, int32_t);
+
+// Answers one event of the demo window: a command (chosen from the menus,
+// queued, or typed into the entry field and ended with Enter) is echoed on
+// the message line and in the entry field.  False when the demo should end.
 bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
   std::printf("event %d\n", code);
   std::string command;
@@ -111,12 +182,18 @@ bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
   } else if (code == kEnterKey && w->command_field) {
     command = trimmed(w->command_field->text, w->command_field->length);
     put(w->command_field, "");
+  } else if (code == kEnterKey && entryField) {
+    command = trimmed(entryField->text, entryField->length);
   } else if (code == kCloseEvent || code == WU_NOTAVAIL) {
     return false;
   }
   if (command.empty()) return true;
   std::printf("command \"%s\"\n", command.c_str());
   if (command == "QUIT") return false;
+  if (command == "VERBOSE") {
+    verbose = !verbose;
+    windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
+  }
   std::string reply = "Command: " + command;
   pmsg(w, reply.c_str(), -1, 0);
   if (entryField) put(entryField, command.c_str());
@@ -216,6 +293,29 @@ bool pressTool(wu_window *w, SyncFn sync, CountFn queued, PmsgFn pmsg, wu_field 
   return demo::saveShot(dpy, box, path);
 }
 
+// The unattended run opens the Options menu with its mnemonic, chooses
+// Verbose (a check item whose command the window answers by checking it)
+// and photographs the menu opened again with its check mark.
+bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn queued,
+                    PmsgFn pmsg, wu_field *entryField) {
+  Display *dpy = XtDisplay(w->outer);
+  if (!demo::pressMnemonic(dpy, 'o')) return check("menu mnemonic", WU_NOTAVAIL);
+  settle(w, sync);
+  demo::pressLetter(dpy, XK_v);
+  for (int i = 0; i < kTypedWaitSteps && queued(w) == 0; ++i) {
+    sync(kSyncFlush, kSyncDispatchApplied);
+    usleep(kSettleStepUs);
+  }
+  if (queued(w) == 0) return check("menu command", WU_NOTAVAIL);
+  answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField);
+  demo::pressMnemonic(dpy, 'o');
+  settle(w, sync);
+  bool ok = demo::saveShot(dpy, XtWindow(w->outer), path);
+  demo::pressLetter(dpy, XK_Escape);
+  settle(w, sync);
+  return ok;
+}
+
 // Opens the demo window and answers the user; true when it ran.
 bool runWindow(void *module, const std::string &shots) {
   auto gfld = entry<GfldFn>(module, "wuxgfld");
@@ -226,9 +326,12 @@ bool runWindow(void *module, const std::string &shots) {
   if (!gfld || !pmsg || !sync || !fwnd || !queued) return check("module entries", WU_NOTAVAIL);
   wu_window *w = nullptr;
   wu_pane *top = nullptr, *form = nullptr;
+  if (!check("demo menus", writeDemoMenus() ? WU_OK : WU_NOTAVAIL)) return false;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind,
-                                                           WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE)))
+                                                           WU_DECOR_MESSAGELINE |
+                                                               WU_WMOD_WANTS_MENUBAR)))
     return false;
+  nameMenu(w);
   bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &top, 1, 1, 2, 9999, 0)) &&
             check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &form, 3, 1, 6, 60, 0));
   wu_field *title = nullptr, *label = nullptr, *entryField = nullptr, *note = nullptr;
@@ -239,7 +342,7 @@ bool runWindow(void *module, const std::string &shots) {
   if (ok) {
     put(title, "qevmotif demo window");
     put(label, "Name:");
-    put(note, "Enter a command on the top line; QUIT ends the demo.");
+    put(note, "Use the menus, or type a command in the field; QUIT ends.");
     label->highlight = WU_FHL_REVERSE;
     ok = check("wuxiwnd", windowSlot<WindowFn>(WUX_SLOT_IWND)(w));
   }
@@ -251,6 +354,7 @@ bool runWindow(void *module, const std::string &shots) {
     settle(w, sync);
     ok = demo::saveShot(XtDisplay(w->outer), XtWindow(w->outer), shots + "/qevdemo.png");
     ok = ok && typeAndShoot(w, shots + "/qevdemo-typed.png", sync, queued, pmsg, entryField);
+    ok = ok && chooseAndShoot(w, shots + "/qevdemo-menu.png", sync, queued, pmsg, entryField);
     // The tool box comes after the typing: the window manager gives a newly
     // mapped shell the keyboard.
     ok = ok && showToolbox(w, sync);

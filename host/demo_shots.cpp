@@ -155,4 +155,25 @@ bool clickAt(Display *dpy, Window window, int x, int y) {
   return true;
 }
 
+bool pressMnemonic(Display *dpy, char letter) {
+  char name[2] = {letter, '\0'};
+  const KeyCode alt = XKeysymToKeycode(dpy, XK_Alt_L);
+  const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(name));
+  if (alt == 0 || code == 0) return false;
+  XTestFakeKeyEvent(dpy, alt, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  XTestFakeKeyEvent(dpy, alt, False, CurrentTime);
+  XFlush(dpy);
+  return true;
+}
+
+bool pressLetter(Display *dpy, KeySym sym) {
+  const KeyCode code = XKeysymToKeycode(dpy, sym);
+  if (code == 0) return false;
+  pressKey(dpy, code, false);
+  XFlush(dpy);
+  return true;
+}
+
 }  // namespace demo

@@ -28,6 +28,9 @@ bool saveShot(Display *dpy, Window window, const std::string &path);
 // the server through XTest.  False when XTest is missing or a character has
 // no key.
 bool typeCommand(Display *dpy, Window window, const std::string &text);
+// Presses Alt with a letter (a menu bar mnemonic), and a key alone.
+bool pressMnemonic(Display *dpy, char letter);
+bool pressLetter(Display *dpy, KeySym sym);
 
 // The viewable window titled `title` (searched below `top`), or None.
 Window findClient(Display *dpy, Window top, const char *title);

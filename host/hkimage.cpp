@@ -22,7 +22,7 @@ const int32_t kSet24Offset = 4096;
 const int32_t kSet16Offset = 8192;
 const int32_t kSizes[] = {16, 24, 48};
 
-enum Design { kFolder, kDocument, kTool, kDesignCount };
+enum Design { kFolder, kDocument, kTool, kCheck, kRadio, kDesignCount };
 
 struct IconId {
   int32_t id;
@@ -34,6 +34,7 @@ const IconId kIcons[] = {
     {2, kFolder},      {10, kDocument},  {31, kFolder},    {173, kTool},     {202, kTool},
     {290, kDocument},  {291, kFolder},   {292, kTool},     {293, kDocument}, {294, kFolder},
     {295, kTool},      {296, kDocument}, {411, kTool},     {1009, kDocument}, {1010, kTool},
+    {510, kCheck},     {546, kRadio},    // the check and radio marks of menu items
 };
 
 struct Xpm {
@@ -75,6 +76,18 @@ Xpm &xpmFor(Design design, int size) {
           if (in(x0, 0.44, 0.56) && in(y, 0.35, 0.94)) c = 'g';
           if (in(x0, 0.15, 0.85) && in(y, 0.08, 0.35)) c = edge(y, 0.08, 0.35) || edge(x0, 0.15, 0.85) ? '#' : 'a';
           break;
+        case kCheck: {
+          // A tick: down from the left, then up to the right.
+          const int mid = size * 2 / 5, base = size * 3 / 4;
+          const int yy = x0 < mid ? base - (mid - x0) : base - (x0 - mid) * 2;
+          if (x0 >= size / 8 && x0 < size * 7 / 8 && (y == yy || y == yy + 1)) c = '#';
+          break;
+        }
+        case kRadio: {
+          const int d = 2 * x0 - size + 1, e = 2 * y - size + 1;
+          if (d * d + e * e <= size * size / 4) c = '#';
+          break;
+        }
         default:
           break;
       }

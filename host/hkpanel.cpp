@@ -4,6 +4,7 @@
 // Rows and columns are 1-based.
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "hkint.h"
@@ -16,8 +17,16 @@ namespace {
 
 struct PanelState {
   std::set<wu_pane *> panes;
+  // The text each field was given: the module may point a field at a
+  // buffer of its own (the message line shows the window's message).
+  std::map<wu_field *, char *> texts;
 };
 PanelState ps;
+
+// The command prompt of the prompt kinds 7 and 8.
+const char kPrompt[] = "Command ===>";
+const int32_t kPromptKind = 7;
+const int32_t kPromptKind2 = 8;
 
 wu_pane *lookupPane(void *panel) {
   wu_pane *p = static_cast<wu_pane *>(panel);
@@ -31,7 +40,11 @@ wu_field **fieldLink(wu_pane *p, void *field) {
 }
 
 void freeField(wu_field *f) {
-  std::free(f->text);
+  auto it = ps.texts.find(f);
+  if (it != ps.texts.end()) {
+    std::free(it->second);
+    ps.texts.erase(it);
+  }
   std::free(f->attributes);
   std::free(f);
 }
@@ -67,6 +80,7 @@ wu_status addField(wu_pane *p, void **field_out, int32_t row, int32_t column, in
   f->colour = colour;
   f->flags = static_cast<uint32_t>(attributes);
   f->text = text;
+  ps.texts[f] = text;
   f->attributes = attr;
   wu_field **tail = &p->fields;
   while (*tail) tail = &(*tail)->next;
@@ -96,6 +110,8 @@ wu_status k_yugtpan(void *window, void **panel_out, int32_t row, int32_t column,
   p->rows = rows;
   p->columns = columns;
   p->flags = static_cast<uint32_t>(flags);
+  p->top_row = 1;       // scroll origin: the first row and column
+  p->left_column = 1;
   ps.panes.insert(p);
   *panel_out = p;
   return WU_OK;
@@ -112,13 +128,19 @@ wu_status k_yugtfld(void *panel, void **field_out, int32_t row, int32_t column, 
 
 // A field from the given cell to the end of its row.
 wu_status k_yugmfld(void *panel, void **field_out, int32_t row, int32_t column,
-                    int32_t *length_out, int32_t colour, int32_t attributes, int32_t, int32_t) {
+                    int32_t *length_out, int32_t colour, int32_t attributes, int32_t,
+                    int32_t kind) {
   if (!running()) return WU_NOTAVAIL;
   wu_pane *p = lookupPane(panel);
   if (!p || !field_out || !length_out || p->columns <= 0) return WU_BADARG;
   *field_out = nullptr;
-  int32_t length = p->columns - column + 1;
+  // A prompt kind gives the prompt text; otherwise the field runs to the
+  // end of the row.
+  const bool prompt = kind == kPromptKind || kind == kPromptKind2;
+  int32_t length = prompt ? int32_t(sizeof kPrompt - 1) : p->columns - column + 1;
   wu_status st = addField(p, field_out, row, column, length, colour, attributes);
+  if (st == WU_OK && prompt)
+    std::memcpy(static_cast<wu_field *>(*field_out)->text, kPrompt, sizeof kPrompt - 1);
   *length_out = st == WU_OK ? length : 0;
   return st;
 }

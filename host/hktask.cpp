@@ -146,6 +146,32 @@ wu_status driverPopupReplay(void **window_out, int32_t *choice_out, const wu_bat
   return WU_OK;
 }
 
+wu_status driverChoiceRecord(void *window, int32_t selected, const wu_batch_choice *rows,
+                             int32_t count) {
+  wu_status st = driverPopupRecord(window, selected, rows, count);
+  if (st == WU_OK) activeDriver()->recordings.back().popupKind = kPopupChoice;
+  return st;
+}
+
+wu_status driverWindowPopupRecord(void *window, wu_status result) {
+  BatchDriver *d = activeDriver();
+  if (!d) return WU_NOTAVAIL;
+  Recording r;
+  r.window = window;
+  r.popup = true;
+  r.popupKind = kPopupWindow;
+  r.selected = result;
+  d->recordings.push_back(r);
+  return WU_OK;
+}
+
+wu_status driverWindowPopupReplay(void **window_out, wu_status *result_out) {
+  int32_t choice = 0;
+  wu_status st = driverPopupReplay(window_out, &choice, nullptr, 0);
+  if (st == WU_OK && result_out) *result_out = choice;
+  return result_out ? st : WU_BADARG;
+}
+
 wu_status driverEventRecord(void *window, int32_t control_id, const wu_batch_event *recording) {
   BatchDriver *d = activeDriver();
   if (!d) return WU_NOTAVAIL;
@@ -391,6 +417,10 @@ void installBatchDriver(qev_task *task, int32_t mode) {
   d->object.mode = mode;
   d->object.popup_record = driverPopupRecord;
   d->object.popup_replay = driverPopupReplay;
+  d->object.window_popup_record = driverWindowPopupRecord;
+  d->object.window_popup_replay = driverWindowPopupReplay;
+  d->object.choice_record = driverChoiceRecord;
+  d->object.choice_replay = driverPopupReplay;
   d->object.event_record = driverEventRecord;
   d->task = t;
   t->context.named[QEV_BATCH_DRIVER_NAME] = &d->object;

@@ -109,7 +109,11 @@ struct Recording {
   bool popup = false;
   int32_t selected = 0;             // popup recordings: the chosen item
   std::vector<std::string> choices; // popup recordings: the items' texts
+  int32_t popupKind = 0;            // kPopupControl, kPopupWindow, kPopupChoice
 };
+const int32_t kPopupControl = 0;    // the controls' string popup
+const int32_t kPopupWindow = 1;     // a window popup menu (selected: its result)
+const int32_t kPopupChoice = 2;     // a choice popup
 void installBatchDriver(qev_task *task, int32_t mode);  // 1 record, 2 replay
 void removeBatchDriver(qev_task *task);
 std::vector<Recording> recordings(qev_task *task);
@@ -187,5 +191,43 @@ void setHelpSession(int32_t session);
 // Panels and fields the module asked for.
 size_t panelCount(void *window);
 size_t fieldCount(void *panel);
+
+
+// Menu descriptions ("PMENU" entries).  A node of kind 1 (menu) lists its
+// items; its text is built from their labels, each followed by a blank.
+// Kinds 5 and 6 (reference, include) name another entry; kind 2 (dialog)
+// carries its item records in `text` and its command template.
+struct MenuItem {
+  std::string label;
+  int32_t submenu = 0;     // node number opened or run, 0 none
+  int32_t commandId = 0;
+  int32_t grayed = 0;
+  int32_t itemId = 0;
+  int32_t separator = 0;   // separator after the item
+  int32_t check = 0;       // 1 check item, 2 radio item
+  char mnemonic = 0;
+};
+struct MenuNode {
+  int32_t number = 1;
+  int32_t kind = 1;
+  std::string text;        // command (kinds 0, 3) or dialog items (kind 2)
+  std::vector<MenuItem> items;
+  std::string templ;       // dialog: command template
+  bool extra = false;      // dialog: one more record follows the template
+  int32_t upper = 0;       // upper-case flag
+  std::string libref, catalog, entry;   // kinds 5 and 6
+};
+// Writes the nodes as one entry (one call per node, in order); false when
+// the library or member cannot be written.
+bool writeMenu(const std::string &libref, const std::string &catalog, const std::string &entry,
+               const std::vector<MenuNode> &nodes);
+// The records of one node as writeMenu writes them, to be changed by tests
+// and written raw.
+std::vector<std::vector<uint8_t>> menuNodeRecords(const MenuNode &node);
+bool writeMenuRecords(const std::string &libref, const std::string &catalog,
+                      const std::string &entry, const std::vector<std::vector<uint8_t>> &records);
+// A 76-byte location: libref, catalog and entry names.
+std::vector<uint8_t> menuLocation(const std::string &libref, const std::string &catalog,
+                                  const std::string &entry);
 
 }  // namespace qevhost

@@ -659,14 +659,14 @@ wu_status wumbwnd(wu_window *w, wu_tool *tools) {
 wu_status wumlbar(wu_window *w) {
   if (!Alive(w)) return WU_NOTAVAIL;
   if (!w->toolbox || !w->toolbox->tools) return WU_NOTAVAIL;
-  if (w->module_flags & (WU_WMOD_LISTED | WU_WMOD_QUIET)) return SwitchToolBox(w, w->toolbox);
+  if (w->module_flags & (WU_WMOD_LISTED | WU_WMOD_QUIET_LOAD)) return SwitchToolBox(w, w->toolbox);
   return WU_OK;
 }
 
 wu_status wumnbar(wu_window *w) {
   wu_state *s = State();
   if (!s || !Alive(w)) return WU_NOTAVAIL;
-  if ((w->toolbox_flags & WU_TBX_OWN_BOX) && !w->toolbox) return WU_OK;
+  if ((w->toolbox_flags & WU_TBX_OWN_TOOLBOX) && !w->toolbox) return WU_OK;
   wu_merged_box *mb = Merged();
   if (devb && devb->prefs.toolbox_always_on_top && mb && mb->shell && XtIsRealized(mb->shell))
     XRaiseWindow(XtDisplay(mb->shell), XtWindow(mb->shell));
@@ -684,10 +684,10 @@ wu_status wumibar(wu_window *w) {
   wu_state *s = State();
   if (!s || !Alive(w)) return WU_NOTAVAIL;
   InitToolMessages();
-  const bool quiet = w->module_flags & WU_WMOD_QUIET;
+  const bool quiet = w->module_flags & WU_WMOD_QUIET_LOAD;
   wu_merged_box *mb = Merged();
   if (!w->toolbox) {
-    if (w->toolbox_flags & WU_TBX_OWN_BOX) {
+    if (w->toolbox_flags & WU_TBX_OWN_TOOLBOX) {
       w->toolbox = wumldbx(w);
       if (!w->toolbox && mb && mb->box) {
         mb->box->use_count++;
@@ -747,7 +747,7 @@ wu_status wumfbar(wu_window *w) {
   wu_toolbox *box = w->toolbox;
   wu_merged_box *mb = Merged();
   if (box && mb && box == mb->box && box->use_count > 0 && box != s->global_toolbox &&
-      (w->toolbox_flags & WU_TBX_OWN_BOX)) {
+      (w->toolbox_flags & WU_TBX_OWN_TOOLBOX)) {
     // A window that shares the merged box only gives up its share.
     box->use_count--;
     w->toolbox = nullptr;
@@ -782,7 +782,7 @@ wu_status wumfbar(wu_window *w) {
     }
     s->global_toolbox = nullptr;
   }
-  const bool quiet = w->module_flags & WU_WMOD_QUIET;
+  const bool quiet = w->module_flags & WU_WMOD_QUIET_LOAD;
   if (mb && mb->box == box) {
     DestroyButtons(mb->tools);
     mb->tools = nullptr;

@@ -174,7 +174,7 @@ void HandleTOOLLOAD(wu_window *w) {
   wu_state *s = State();
   if (!s) return;
   wu_merged_box *mb = wumgmbx();
-  const bool quiet = w->module_flags & WU_WMOD_QUIET;
+  const bool quiet = w->module_flags & WU_WMOD_QUIET_LOAD;
   if (mb && mb->tools && mb->tools_arrow && !quiet) {
     unsigned char dir = XmARROW_LEFT;
     XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
@@ -206,9 +206,9 @@ void HandleTOOLLOAD(wu_window *w) {
       }
     } else if (w->toolbox || (mb && mb->shell && !mb->closed)) {
       if (!w->toolbox) {
-        w->module_flags |= WU_WMOD_QUIET;
+        w->module_flags |= WU_WMOD_QUIET_LOAD;
         wumibar(w);
-        if (Alive(w)) w->module_flags &= ~WU_WMOD_QUIET;
+        if (Alive(w)) w->module_flags &= ~WU_WMOD_QUIET_LOAD;
         if (Alive(w) && w->toolbox) {
           wumnbar(w);
           return;

@@ -44,7 +44,8 @@ typedef enum wu_reg_kind {
   WU_REG_BAR = 11,       /* scroll bar or scale record */
   WU_REG_TOOLBOX = 12,   /* tool box */
   WU_REG_COMBO = 13,     /* combo box or spin box builder record */
-  WU_REG_OTHER = 14      /* anything else handed out */
+  WU_REG_OTHER = 14,     /* anything else handed out */
+  WU_REG_MENUITEM = 15   /* item context of a menu widget */
 } wu_reg_kind;
 
 /* A hold on a registered object: its address and registration serial. */

@@ -22,6 +22,11 @@ extern "C" Widget wuwgxtw(wu_control *control) __attribute__((weak));
 // window: it closes when that window goes and follows the active window.
 extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
 extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
+// The menus of a window: its menu sets, popups, item states and message
+// stack go with it (the menus layer, when linked).
+extern "C" void wumfwmn(wu_window *window) __attribute__((weak));
+extern "C" void wutfamu(wu_window *window, int32_t keep_height) __attribute__((weak));
+extern "C" void wumiwmn(wu_window *window) __attribute__((weak));
 
 namespace {
 
@@ -87,13 +92,18 @@ void BuildPendingBars(wu_window *w, wu_pane *pane) {
 
 }  // namespace
 
-extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+extern "C" void wutfpnx(wu_window *w, wu_pane *pane) {
   ReleaseControls(w, pane);
-  FreeFields(w, pane);
   if (pane->ext) {
     if (pane->ext->widget) XtDestroyWidget(pane->ext->widget);
     vmfree_handler(w->pool, pane->ext, int32_t(sizeof(wu_pane_ext)), 0);
+    pane->ext = nullptr;
   }
+}
+
+extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+  wutfpnx(w, pane);
+  FreeFields(w, pane);
   vmfree_handler(w->pool, pane, int32_t(sizeof(wu_pane)), 0);
 }
 
@@ -175,9 +185,12 @@ wu_status wuxfwnd(wu_window *w) {
   wuxfleq(WU_FLEQ_WINDOW, w);
   if (wumfdwn) wumfdwn(w);
   if (wumfbar) wumfbar(w);
+  if (wutfamu) wutfamu(w, 0);
+  if (wumfwmn) wumfwmn(w);
   wutfcmd(w);
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
+  wutfcpn(w);
   // Pane widgets go with the frame; forget them first so that releasing
   // the records does not destroy them twice.
   wutdfrm(w);
@@ -210,6 +223,7 @@ wu_status wuxiwnd(wu_window *w) {
     w->flags &= ~WU_WIN_REALIZED;
     return st;
   }
+  if (wumiwmn) wumiwmn(w);
   if (wuticmd(w) != 0) wutlogf(QEV_LOG_WARNING, "The window's command line could not be made.");
   for (wu_pane *p = w->panes; p; p = p->next) {
     if (wutihpn(p, w->form) != 0) {

@@ -71,6 +71,9 @@ wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t colu
 /* Releases a pane that is on no list: its release list, fields, pane
    widget, extension and record. */
 void wutfpan(wu_window *window, wu_pane *pane);
+/* Releases what the module added to a pane: its controls, pane widget and
+   extension (not its fields or record). */
+void wutfpnx(wu_window *window, wu_pane *pane);
 /* Releases a window: its widgets, panes, fields, queued events and record. */
 wu_status wuxfwnd(wu_window *window);
 
@@ -109,6 +112,8 @@ Pixel wutfpxl(int32_t colour);
 
 int32_t wuticmd(wu_window *window);
 void wutfcmd(wu_window *window);
+/* Gives the command panel itself back to the host (the window's release). */
+void wutfcpn(wu_window *window);
 
 /* ---- cursor and message line (wuccurs, wucdspl) -------------------------- */
 

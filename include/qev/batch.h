@@ -61,6 +61,11 @@ typedef wu_status (*wu_batch_popup_replay_fn)(void **window_out, int32_t *choice
 typedef wu_status (*wu_batch_event_record_fn)(void *window, int32_t control_id,
                                               const wu_batch_event *recording);
 
+/* Window popup menus: recording (window, result) and replay (window out,
+   result out); 0 when a result was given. */
+typedef wu_status (*wu_batch_wpopup_record_fn)(void *window, wu_status result);
+typedef wu_status (*wu_batch_wpopup_replay_fn)(void **window_out, wu_status *result_out);
+
 typedef struct wu_batch_driver {
   uint32_t word0;                          /* +0  host's */
   uint32_t word1;                          /* +4  host's */
@@ -71,10 +76,10 @@ typedef struct wu_batch_driver {
   uint32_t word6;                          /* +24 host's */
   wu_batch_popup_record_fn popup_record;   /* +28 word 7 */
   wu_batch_popup_replay_fn popup_replay;   /* +32 word 8 */
-  uint32_t word9;                          /* +36 host's */
-  uint32_t word10;                         /* +40 host's */
-  uint32_t word11;                         /* +44 host's */
-  uint32_t word12;                         /* +48 host's */
+  wu_batch_wpopup_record_fn window_popup_record; /* +36 word 9 */
+  wu_batch_wpopup_replay_fn window_popup_replay; /* +40 word 10 */
+  wu_batch_popup_record_fn choice_record;  /* +44 word 11 */
+  wu_batch_popup_replay_fn choice_replay;  /* +48 word 12 */
   wu_batch_event_record_fn event_record;   /* +52 word 13 */
   uint32_t word14;                         /* +56 host's */
   uint32_t word15;                         /* +60 host's */

@@ -76,9 +76,6 @@
 #define WU_BAR_SCALED           0x00000002u  /* a value-scaled bar (record kinds 20, 21) */
 
 /* Tool box and window-command bits used by the tool box layer. */
-#define WU_TBX_OWN_BOX          0x83C00000u  /* toolbox_flags: the window names its own tool box */
-#define WU_WMOD_LISTED          0x00000004u  /* module_flags: listed in the workspace */
-#define WU_WMOD_QUIET           0x00000008u  /* module_flags: being loaded quietly */
 #define WU_WIN_NO_TOOL_COMMANDS 0x00000002u  /* flags: the window takes no tool commands now */
 #define WU_CONVERTER_FLAG       0x00000004u  /* image converter object: flag word bit set before open */
 
@@ -98,5 +95,24 @@
 #define WU_LBX_NO_VBAR          0x00000004u  /* no vertical scroll bar */
 #define WU_LBX_NO_HBAR          0x00000008u  /* no horizontal scroll bar */
 #define WU_LBX_EXTENDED         0x00000020u  /* extended selection (without WU_LBX_MULTIPLE) */
+
+/* ---- Menus, command line and tool box words of a window ------------------
+   module_flags is the window's module flag word (also the mode flag word);
+   host_flags its host flag word; toolbox_flags the tool box flag word. */
+#define WU_WMOD_LISTED          0x00000004u  /* the window is listed */
+#define WU_WMOD_QUIET_LOAD      0x00000008u  /* a tool box load asked by the command window */
+#define WU_WMOD_POPUP_SHOWN     0x00000040u  /* a window popup menu was shown */
+#define WU_WMOD_GEOMETRY        0x00001000u  /* the module changes the window's geometry */
+#define WU_WMOD_OWN_LOCATION    0x00100000u  /* the window re-applies its own menu location */
+#define WU_WMOD_WANTS_MENUBAR   0x80000000u  /* the window wants a menu bar */
+#define WU_WHOST_COMMANDLINE    0x00000400u  /* command-line mode wanted */
+#define WU_WHOST_PANEL_RELEASE  0x00800000u  /* the command panel goes with the command line */
+#define WU_WIN_PRINT_WINDOW     0x00000100u  /* set by the host: a print window */
+/* Tool box flag word (toolbox_flags), set by the host. */
+#define WU_TBX_OWN_TOOLBOX      0x83C00000u  /* any of these: the window names its own tool box */
+/* Module state flags (wu_state.menu_flags). */
+#define WU_MST_SWITCHED         0x00000002u  /* a menu-mode request ran */
+#define WU_MST_MENUS_ON         0x00000040u  /* windows show pull-down menus */
+#define WU_MST_REQUEST4         0x00000100u  /* request 4 arrived in command-line mode */
 
 #endif /* QEV_FLAGS_H */

@@ -669,6 +669,14 @@ typedef struct wu_state {
   int32_t tip_grace;
   unsigned long tip_grace_timer;     /* XtIntervalId of the grace period, 0 none */
   int32_t tool_messages_loaded;      /* the tool-message block is filled */
+  /* menu modes and the excluded command-id lists the current one is chosen
+     from (host start-up data; both empty by default) */
+  uint32_t menu_flags;               /* WU_MST_... */
+  qev_task *menu_task;               /* task recorded by a request that waits */
+  int32_t *excluded_lists[2];        /* [0] without X printing, [1] with it */
+  int32_t excluded_counts[2];
+  void *close_node;                  /* the window-close question's dialog node */
+  char *close_title;
 } wu_state;
 
 #ifdef __cplusplus

@@ -65,4 +65,9 @@ typedef int32_t wu_status;
 /* Control attribute set without a kind setter. */
 #define WU_NO_SETTER        ((wu_status)0x80000805) /* the control has no setter of its own */
 
+
+/* Menus. */
+#define WU_MENU_LOAD_FAILED ((wu_status)1)          /* a menu entry could not be loaded or was refused */
+#define WU_MENU_NOT_BUILT   ((wu_status)0x80000000) /* no menu widget: no set, no root, bad mode */
+
 #endif /* QEV_STATUS_H */

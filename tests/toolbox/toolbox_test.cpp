@@ -610,7 +610,7 @@ TEST_F(Toolbox, ButtonsFollowGrayingBusyAndTheGlobalCommandRule) {
   // A window that is not a display-manager window shows the global box:
   // only global commands stay sensitive.
   wu_window *editor = Window(2);
-  editor->module_flags |= WU_WMOD_QUIET;   // its own box is not looked for loudly
+  editor->module_flags |= WU_WMOD_QUIET_LOAD;   // its own box is not looked for loudly
   wumnbar(editor);
   Settle();
   EXPECT_EQ(mb->window, editor);

@@ -1,0 +1,224 @@
+// The fixture of the menus tests: a module on a private X server, menu
+// descriptions written through the stand-in host's PMENU writer, one window
+// that names them, and the window-interface slots the host calls.
+#ifndef QEV_TESTS_MENUS_MENUFIXTURE_H
+#define QEV_TESTS_MENUS_MENUFIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/keysym.h>
+#include <Xm/CascadeB.h>
+#include <Xm/CascadeBG.h>
+#include <Xm/PushB.h>
+#include <Xm/RowColumn.h>
+#include <Xm/Xm.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "menus/wumenus.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qev/module.h"
+#include "qev/slots.h"
+#include "qevhost.h"
+#include "runtime/wudevice.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "textwin/wutwin.h"
+#include "xinput.h"
+#include "xserver.h"
+
+namespace {
+
+const char kLib[] = "MENULIB";
+const char kCat[] = "MENUS";
+
+template <typename Fn>
+Fn Slot(int32_t n) {
+  int32_t count = 0;
+  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+  if (t == nullptr || n < 0 || n >= count) return nullptr;
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n]));
+}
+
+using LoadFn = wu_status (*)(wu_window *, qev_lib *, const char *, const char *, const char *,
+                             wu_popup_menu **);
+using PopupFn = wu_status (*)(wu_window *, wu_popup_menu *);
+using ChoiceFn = int32_t (*)(wu_window *, const wu_choice_entry *, int32_t);
+using ItemFn = wu_status (*)(wu_window *, int32_t, int32_t);
+using MenuFn = wu_status (*)(int32_t);
+using ChangeFn = wu_status (*)(wu_window *, qev_lib *, const char *, const char *, const char *);
+
+// Host name fields.
+struct Location {
+  char libref[QEV_LIBREF_LEN];
+  char catalog[QEV_NAME34_LEN];
+  char entry[QEV_NAME34_LEN];
+};
+inline void Name34(char *field, const std::string &s) {
+  int16_t n = int16_t(s.size());
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+  std::memcpy(field + 2, s.data(), s.size());
+}
+inline Location Loc(const std::string &entry, const std::string &lib = kLib,
+                    const std::string &cat = kCat) {
+  Location l;
+  std::memset(l.libref, ' ', sizeof l.libref);
+  std::memcpy(l.libref, lib.data(), lib.size());
+  Name34(l.catalog, cat);
+  Name34(l.entry, entry);
+  return l;
+}
+
+inline qevhost::MenuItem Item(const std::string &label, int32_t submenu = 0, int32_t cmd = 0,
+                              int32_t item_id = 0) {
+  qevhost::MenuItem it;
+  it.label = label;
+  it.submenu = submenu;
+  it.commandId = cmd;
+  it.itemId = item_id;
+  return it;
+}
+inline qevhost::MenuNode Menu(int32_t number, std::vector<qevhost::MenuItem> items) {
+  qevhost::MenuNode n;
+  n.number = number;
+  n.kind = 1;
+  n.items = std::move(items);
+  return n;
+}
+inline qevhost::MenuNode Command(int32_t number, const std::string &text) {
+  qevhost::MenuNode n;
+  n.number = number;
+  n.kind = 0;
+  n.text = text;
+  return n;
+}
+inline qevhost::MenuNode Ref(int32_t number, int32_t kind, const std::string &entry) {
+  qevhost::MenuNode n;
+  n.number = number;
+  n.kind = kind;
+  n.libref = kLib;
+  n.catalog = kCat;
+  n.entry = entry;
+  return n;
+}
+
+// The text of a label widget or gadget.
+inline std::string LabelOf(Widget w) {
+  XmString s = nullptr;
+  XtVaGetValues(w, XmNlabelString, &s, nullptr);
+  char *t = s ? static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                    nullptr, 0, XmOUTPUT_ALL))
+              : nullptr;
+  std::string out = t ? t : "";
+  XtFree(t);
+  if (s) XmStringFree(s);
+  return out;
+}
+
+inline std::vector<Widget> Children(Widget w) {
+  if (!w) return {};
+  WidgetList kids = nullptr;
+  Cardinal n = 0;
+  XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+  return std::vector<Widget>(kids, kids + n);
+}
+
+// The managed child labelled `label`, or null.
+inline Widget Find(Widget parent, const std::string &label) {
+  if (!parent) return nullptr;
+  for (Widget k : Children(parent))
+    if (XtIsManaged(k) && LabelOf(k) == label) return k;
+  return nullptr;
+}
+
+inline Widget SubMenu(Widget cascade) {
+  Widget sub = nullptr;
+  XtVaGetValues(cascade, XmNsubMenuId, &sub, nullptr);
+  return sub;
+}
+
+// Opens a cascade's submenu as the user does (its cascading callbacks).
+inline Widget Open(Widget cascade) {
+  XtCallCallbacks(cascade, XmNcascadingCallback, nullptr);
+  return SubMenu(cascade);
+}
+
+class MenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    ASSERT_NE(devb, nullptr);
+    qevhost::defineLibrary(kLib);
+    wu_state *st = wu_module();
+    base_ = qevhost::poolStats(st->pool);
+  }
+  void TearDown() override {
+    if (window_) {
+      wuxuwnd(window_);
+      wuxfwnd(window_);
+      window_ = nullptr;
+    }
+    qevtest::stopModule();
+  }
+
+  wu_window *NewWindow(uint32_t module_flags = WU_DECOR_MESSAGELINE) {
+    EXPECT_EQ(wuxgwnd(&window_, 1, module_flags), WU_OK);
+    EXPECT_EQ(wuxgpan(window_, &pane_, 1, 1, 5, WU_FULL_WIDTH, 0), WU_OK);
+    return window_;
+  }
+  void Name(const std::string &entry) {
+    Location l = Loc(entry);
+    std::memcpy(window_->menu_libref, l.libref, sizeof l.libref);
+    std::memcpy(window_->menu_catalog, l.catalog, sizeof l.catalog);
+    std::memcpy(window_->menu_entry, l.entry, sizeof l.entry);
+    window_->menu_kind = 1;
+  }
+  bool Realise() {
+    if (wuxiwnd(window_) != WU_OK) return false;
+    return qevtest::turnUntil([&] {
+      if (!window_->outer || !XtIsRealized(window_->outer)) return false;
+      XWindowAttributes at;
+      return XGetWindowAttributes(devb->display, XtWindow(window_->outer), &at) &&
+             at.map_state == IsViewable;
+    });
+  }
+  wu_status Load(const std::string &entry, wu_menu_set **set,
+                 std::vector<int32_t> excluded = {}) {
+    Location l = Loc(entry);
+    return wuxlmnu(window_, nullptr, l.libref, l.catalog, l.entry, excluded.data(),
+                   int32_t(excluded.size()), set);
+  }
+  int64_t MenuBlocks() {
+    wu_state *st = wu_module();
+    return st->menu_pool ? qevhost::poolStats(st->menu_pool).liveBlocks : 0;
+  }
+  void Settle() {
+    if (devb && devb->display) XSync(devb->display, False);
+    qevtest::turnUntil([] { return false; }, 100);
+  }
+  // Module events queued for the window (commands with their text).
+  std::vector<std::string> Queued() {
+    std::vector<std::string> out;
+    while (wu_event *e = wutdqev(window_)) {
+      out.push_back(e->code == WU_EV_COMMAND && e->text
+                        ? std::string(e->text, size_t(e->text_length))
+                        : "#" + std::to_string(e->code));
+      wutrlev(e);
+    }
+    return out;
+  }
+
+  wu_window *window_ = nullptr;
+  wu_pane *pane_ = nullptr;
+  qevhost::PoolStats base_;
+};
+
+}  // namespace
+
+#endif  // QEV_TESTS_MENUS_MENUFIXTURE_H
