@@ -579,7 +579,7 @@ wu_status MenuAction(int32_t kind, wu_window *w, int32_t item_id, int32_t state)
     e->state = state;
     wumapst(kind, w, e);
   }
-  if (wumtsta) wumtsta(kind, w);
+  wumtact(w);
   return e ? WU_OK : WU_NOMEM;
 }
 

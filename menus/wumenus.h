@@ -160,9 +160,9 @@ wu_status wutiamu(wu_window *window);
 void wutfamu(wu_window *window, int32_t keep_height);
 /* The tool box of a window (tool box layer, when linked). */
 wu_status wutibox(wu_window *window) __attribute__((weak));
-/* Applies a window's gray (WU_MSTATE_GRAY) or check list to its tool
-   buttons (tool box layer, when linked). */
-void wumtsta(int32_t kind, wu_window *window) __attribute__((weak));
+/* Redraws a window's tool buttons for its gray and check lists (tool box
+   layer). */
+void wumtact(wu_window *window);
 
 /* ---- popups ------------------------------------------------------------ */
 

@@ -13,6 +13,7 @@
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
+#include "menus/wumenus.h"
 #include "menus/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -487,7 +488,7 @@ wu_status wumpcmd(wu_window *w, int32_t code) {
     case kWBROWSE: HandleWBROWSE(w); break;
     case kWPMENU:
       xncdrcm();
-      if (wuxmenu) wuxmenu(w, kWPMENUToggle);
+      wuxmenu(kWPMENUToggle);
       break;
     case kPREVIEWDLG:
       if (XPrinting()) wumpprv(w);

@@ -19,7 +19,9 @@
 #include <string>
 
 #include "frames/wutframe.h"
+#include "menus/wumenus.h"
 #include "menus/wutbox.h"
+#include "runtime/wufmt.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -69,14 +71,17 @@ bool GlobalCommand(const char *command) {
 
 bool Grayed(wu_window *w, wu_tool *t) {
   if (!t->command_id) return false;
-  if (w && matchid && matchid(w->gray_list, t->command_id)) return true;
+  const wu_item_state *e = w ? matchid(static_cast<wu_item_state *>(w->gray_list), t->command_id) : nullptr;
+  if (e && e->state) return true;
   wu_state *s = State();
   return s && t->box && t->box == s->global_toolbox && w && !wutisdm(w) &&
          !GlobalCommand(t->command);
 }
 
 bool Checked(wu_window *w, wu_tool *t) {
-  return t->command_id && w && matchid && matchid(w->check_list, t->command_id);
+  if (!t->command_id || !w) return false;
+  const wu_item_state *e = matchid(static_cast<wu_item_state *>(w->check_list), t->command_id);
+  return e && e->state;
 }
 
 // A copy of the picture overlaid with a 50 % stipple in the background.
@@ -322,13 +327,11 @@ void WindowMenu(Widget shell, const Atom atoms[4]) {
   if (!text || length <= 0) return;
   std::string fmt(text, size_t(length));
   std::replace(fmt.begin(), fmt.end(), '@', '\n');
-  std::string menu = fmt;
-  if (wutfmtc) {
-    qev_arg a[4];
-    for (int i = 0; i < 4; ++i) a[i] = qev_arg{QEV_ARG_INT, 0, nullptr, int32_t(atoms[i])};
-    char out[2048];
-    if (wutfmtc(out, int32_t(sizeof out), fmt.c_str(), 4, a) >= 0) menu = out;
-  }
+  qev_arg a[4];
+  for (int i = 0; i < 4; ++i) a[i] = qev_arg{QEV_ARG_INT, 0, nullptr, int32_t(atoms[i])};
+  char out[2048];
+  wutsfmt(out, int32_t(sizeof out), fmt.c_str(), int32_t(fmt.size()), 4, a);
+  const std::string menu = out;
   XtVaSetValues(shell, XmNmwmMenu, menu.c_str(), nullptr);
 }
 

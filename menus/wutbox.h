@@ -205,8 +205,6 @@ void wumtlog(int32_t cls, const char *format, int32_t nargs, const qev_arg *args
 void wumfree(char *text);                        /* gives back a wuxgmft text */
 
 /* ---- calls into the menus layer and the Tool Editor (weak) --------------- */
-wu_status wuxmenu(wu_window *window, int32_t mode) __attribute__((weak));
-int32_t matchid(void *list, int32_t id) __attribute__((weak));
 wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no_location)
     __attribute__((weak));
 wu_status wumshpn(int32_t on) __attribute__((weak));
@@ -218,9 +216,6 @@ wu_status wuwekfd(wu_window *window) __attribute__((weak));
 wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size,
                   char *filter, int32_t filter_size) __attribute__((weak));
 const char *wumgtyp(const char *filter) __attribute__((weak));
-/* The checked formatter of host texts used as formats ("%s", "%d", "%%"). */
-int32_t wutfmtc(char *out, int32_t size, const char *format, int32_t nargs,
-                const qev_arg *args) __attribute__((weak));
 
 }  // extern "C"
 
