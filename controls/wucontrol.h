@@ -200,6 +200,11 @@ wu_status wugrclr(wu_colour_cell *cells, int32_t count, void *table) __attribute
 
 }  // extern "C"
 
+/* Runs the host's event procedure of `c` for a synchronous event (on the
+   display task directly, from another task through its signal) and returns
+   the procedure's answer. */
+wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, int32_t count);
+
 /* The drop-site services are declared with the frames layer; a module built
    without that layer leaves them null. */
 #pragma weak wumrdnd
