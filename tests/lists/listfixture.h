@@ -43,6 +43,35 @@ class Lists : public Controls {
       EXPECT_EQ(h->services->meth(h, WU_M_ADDCOLUMN, p, 6), WU_ENTRY_STATUS);
     }
   }
+  wu_status Meth(wu_ctl_handle *h, int32_t code, std::vector<wu_value> &p) {
+    return h->services->meth(h, code, p.data(), int32_t(p.size()));
+  }
+  // A list box's items through `_add` (-1 appends).
+  wu_status AddItems(wu_ctl_handle *h, const std::vector<std::string> &texts,
+                     std::vector<int32_t> ids = {}, int32_t position = -1,
+                     std::vector<int32_t> icons = {}) {
+    std::vector<wu_str_item> items;
+    for (const std::string &t : texts) items.push_back(wu_str_item{int32_t(t.size()), 0, t.c_str()});
+    wu_value p[4] = {Int(1, position), {}, {}, {}};
+    p[1].type = WU_VT_INTLIST;
+    p[1].value = int32_t(icons.size());
+    p[1].pointer = icons.empty() ? nullptr : icons.data();
+    p[2].type = WU_VT_STRLIST;
+    p[2].value = int32_t(items.size());
+    p[2].pointer = items.data();
+    p[3].type = WU_VT_IDLIST;
+    p[3].value = int32_t(ids.size());
+    p[3].pointer = ids.empty() ? nullptr : ids.data();
+    return h->services->meth(h, WU_M_ADD, p, 4);
+  }
+  // The ids of a posted click.
+  static std::vector<int32_t> ClickIds(const Posted &e) {
+    std::vector<int32_t> ids;
+    if (e.params.empty() || e.params[0].pointer == nullptr) return ids;
+    auto *p = static_cast<const int32_t *>(e.params[0].pointer);
+    ids.assign(p, p + e.params[0].value);
+    return ids;
+  }
   int32_t Rows(wu_ctl_handle *h) {
     wu_value v = Int(WU_A_ROWS, 0);
     h->services->qwat(h->control, &v, 1);
