@@ -227,8 +227,13 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_SELECTIONMODE:
         if (l->w.outer != nullptr) { v->status = WU_E_CREATE_ONLY; break; }
         l->mode = (v->value == 1 || v->value == 2) ? v->value : 0;
-        if (l->standby != nullptr)
-          XtVaSetValues(l->standby, XmNselectionPolicy, static_cast<unsigned char>(l->mode), nullptr);
+        if (l->standby != nullptr) {
+          // The icon list hands the policy to its inner list only at creation.
+          const unsigned char policy = static_cast<unsigned char>(l->mode);
+          XtVaSetValues(l->standby, XmNselectionPolicy, policy, nullptr);
+          if (Widget inner = XdIconListGetChild(l->standby, XdICONLIST_LIST))
+            XtVaSetValues(inner, XmNselectionPolicy, policy, nullptr);
+        }
         break;
       case WU_A_SELECTEDINDEXES:
         select_positions(l, v);
@@ -952,3 +957,15 @@ Widget wu_lbx_focus(wu_control *c) {
 }
 
 }  // extern "C"
+
+// The pane's realisation pass: the list and tree controls made before it
+// get their widgets now.
+extern "C" wu_status wu_build_pending_lists(wu_pane *pane) {
+  if (pane == nullptr || pane->ext == nullptr || pane->ext->widget == nullptr) return WU_OK;
+  for (wu_control *c = pane->ext->controls; c != nullptr; c = c->next) {
+    if (c->kind != WU_MT_LISTBOX && c->kind != WU_MT_LISTVIEW && c->kind != WU_MT_TREEVIEW)
+      continue;
+    if (wu_ctl_outer(c) == nullptr) wutiwid(c);
+  }
+  return WU_OK;
+}

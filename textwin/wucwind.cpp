@@ -14,6 +14,9 @@
 
 // Step one of a control's release (the controls layer, when linked).
 extern "C" wu_status wuxfwid(wu_control *control) __attribute__((weak));
+// Builds the widgets of the list and tree controls made before their pane
+// was realised (the controls layer).
+extern "C" wu_status wu_build_pending_lists(wu_pane *pane) __attribute__((weak));
 // The Find/Change dialog (the dialogs layer, when linked) acts on a target
 // window: it closes when that window goes and follows the active window.
 extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
@@ -199,6 +202,7 @@ wu_status wuxiwnd(wu_window *w) {
     }
     XtManageChild(p->ext->widget);
     BuildPendingBars(w, p);
+    if (wu_build_pending_lists) wu_build_pending_lists(p);
     p->flags |= WU_PANE_DIRTY;
   }
   wutcnfg(w);

@@ -6,7 +6,9 @@
 
 namespace {
 
-TEST_F(Lists, ListViewDefaultsStatusesAndRowSlots) {
+class ListViews : public Lists {};
+
+TEST_F(ListViews, ListViewDefaultsStatusesAndRowSlots) {
   wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
   ASSERT_NE(h, nullptr);
   wu_control *c = h->control;
@@ -74,7 +76,7 @@ TEST_F(Lists, ListViewDefaultsStatusesAndRowSlots) {
   EXPECT_EQ(clvw(reinterpret_cast<wu_control *>(fake), 7, nullptr, 0, 0), WU_NOTAVAIL);
 }
 
-TEST_F(Lists, ListViewCreatedThroughSlotTwoBeforeAndAfterRealising) {
+TEST_F(ListViews, ListViewCreatedThroughSlotTwoBeforeAndAfterRealising) {
   auto glvw = Slot<GlvwFn>(QEV_TABLE_METHODS, WUXP_SLOT_GLVW);
   ASSERT_NE(glvw, nullptr);
   wu_control *c = nullptr;
@@ -92,7 +94,7 @@ TEST_F(Lists, ListViewCreatedThroughSlotTwoBeforeAndAfterRealising) {
 
 namespace {
 
-TEST_F(Lists, ListViewUserActionsArePostedAndRecorded) {
+TEST_F(ListViews, ListViewUserActionsArePostedAndRecorded) {
   std::vector<int32_t> all = {17};
   wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {Int(WU_A_SELECTIONMODE, 2), List(WU_A_EVENTS, all)});
   wu_control *c = h->control;
@@ -188,7 +190,7 @@ TEST_F(Lists, ListViewUserActionsArePostedAndRecorded) {
   EXPECT_EQ(h->services->rbat(h, &odd), WU_NOTAVAIL);
 }
 
-TEST_F(Lists, ListViewMethodsOnTheirExamples) {
+TEST_F(ListViews, ListViewMethodsOnTheirExamples) {
   wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
   wu_control *c = h->control;
   AddColumns(h, {"Name"});
@@ -307,7 +309,7 @@ TEST_F(Lists, ListViewMethodsOnTheirExamples) {
   EXPECT_EQ(h->services->meth(h, 46, nullptr, 0), WU_NOTAVAIL);
 }
 
-TEST_F(Lists, ListViewIconsFollowTheViewAndMapBackToTheirIds) {
+TEST_F(ListViews, ListViewIconsFollowTheViewAndMapBackToTheirIds) {
   wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
   wu_control *c = h->control;
   Widget list = W(h);
