@@ -247,6 +247,7 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
             fl = XmFontListCreate(fs, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
           XtFree(copy);
         }
+        if (fl == nullptr && c->font_list == nullptr) break;  // the default stays
         if (c->font_list != nullptr && c->font_list != devb->font_list)
           XmFontListFree(static_cast<XmFontList>(c->font_list));
         c->font_list = fl;

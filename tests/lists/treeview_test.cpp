@@ -319,11 +319,15 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
 
   // Selecting a node through the method hands `click` to the procedure.
-  EXPECT_EQ(One(h, WU_M_SELECTNODE, b), WU_OK);
+  // (A node inside the collapsed subtree: it has no buttons to recolour.)
+  wu_node_record *kid = Rec("kid");
+  ASSERT_EQ(Add(h, a, kid, 3), WU_OK);
+  g_proc = ProcLog();
+  EXPECT_EQ(One(h, WU_M_SELECTNODE, kid), WU_OK);
   EXPECT_EQ(g_proc.codes, std::vector<int32_t>{WU_EV_SELECT});
   wu_value sn = Int(WU_A_SELECTEDNODE, 0);
   h->services->qwat(h->control, &sn, 1);
-  EXPECT_EQ(Label(static_cast<wu_node_record *>(sn.pointer)), "two");
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(sn.pointer)), "kid");
 
   // Resize by dragging the right edge.
   Widget form = wu_ctl_outer(h->control);
