@@ -490,6 +490,7 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
         show_title(l);
         break;
       case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS: case WU_A_ICONSCOLUMN:
+      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TOPROW:
@@ -580,6 +581,7 @@ wu_status ListViewQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->value = l->title_text ? int32_t(std::strlen(l->title_text)) : 0;
         break;
       case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS: case WU_A_ICONSCOLUMN:
+      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TOPROW: v->value = top_row(l); break;
@@ -814,17 +816,11 @@ wu_status get_item(ListView *l, wu_value *p, int32_t count) {
   if (count < 4) return WU_NOTAVAIL;
   const int32_t row = p[0].value;
   Widget list = list_of(l);
-  if (list == nullptr || row < 1 || (l->rows > 0 && row > l->rows)) return WU_NOTAVAIL;
+  if (list == nullptr || row < 1 || row > l->rows) return WU_NOTAVAIL;
   wu_list_free_strings(l->item_texts, l->item_columns);
   l->item_texts = nullptr;
   l->item_columns = 0;
   p[2].type = WU_VT_STRLIST;
-  p[2].value = 0;
-  p[2].pointer = nullptr;
-  if (l->rows < 1) {
-    p[1].value = -1;
-    return WU_OK;
-  }
   p[1].value = wu_list_icon_id(XdMCIconListGetIcon(list, row));
   XmString *strings = nullptr;
   const int k = XdMCIconListGetRowString(list, row - 1, &strings);

@@ -207,7 +207,7 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
     wu_value *p = wu_ctl_event_params(c, WU_EV_CLICKONLY, 1);
     p[0].type = WU_VT_BOOL;
     const int32_t sent = wu_ctl_send(c, WU_EV_CLICKONLY, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
-    wu_ctl_record(c, WU_EV_CLICKONLY, 0, sent ? 1 : 1, 0.0, 0);
+    if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_CLICKONLY, 0, sent, 0.0, 0);
     return;
   }
   wu_state *state = wu_module();
@@ -218,7 +218,7 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
     state->loop_nesting = nesting;
   }
   const uint32_t key = i->key;
-  const int32_t sent_flag = (c->event_mask & WU_EVM_CLICK_NODE) ? 1 : 0;
+  const int32_t sent_flag = (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) ? 1 : 0;
   wu_ctl_record(c, WU_EV_SELECT, int32_t(i->copy.id), sent_flag, 0.0, 0);
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
     int32_t x = 0, y = 0;
@@ -247,8 +247,8 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   if (t->click_only || c->click_only) {
     wu_value *p = wu_ctl_event_params(c, WU_EV_CLICKONLY, 1);
     p[0].type = WU_VT_BOOL;
-    wu_ctl_send(c, WU_EV_CLICKONLY, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
-    wu_ctl_record(c, WU_EV_CLICKONLY, 0, 1, 0.0, 0);
+    const int32_t sent = wu_ctl_send(c, WU_EV_CLICKONLY, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
+    if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_CLICKONLY, 0, sent, 0.0, 0);
     return;
   }
   // The tree toggles a node with children before it calls here.
@@ -257,7 +257,8 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   const int32_t code = (was_expanded && had_children) ? WU_EV_COLLAPSE : WU_EV_EXPAND;
   const uint32_t wanted = WU_EVM_EXPAND | WU_EVM_COLLAPSE;
   if (!t->method_running)
-    wu_ctl_record(c, code, int32_t(i->copy.id), (c->event_mask & wanted) ? 1 : 0, 0.0, 0);
+    wu_ctl_record(c, code, int32_t(i->copy.id),
+                  (c->procedure != nullptr && (c->event_mask & wanted)) ? 1 : 0, 0.0, 0);
   if (i->waiting || c->procedure == nullptr || !(c->event_mask & wanted)) return;
   const uint32_t key = i->key;
   if (code == WU_EV_EXPAND) i->copy.expanded = 1;
@@ -283,7 +284,7 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   wu_control *c = &t->c;
   wutgbat();
   wu_ctl_record(c, WU_EV_DOUBLECLICK, int32_t(i->copy.id),
-                (c->event_mask & WU_EVM_DOUBLECLICK) ? 1 : 0, 0.0, 0);
+                (c->procedure != nullptr && (c->event_mask & WU_EVM_DOUBLECLICK)) ? 1 : 0, 0.0, 0);
   const uint32_t key = i->key;
   if (t->auto_expand) XdTreeToggleNode(n);
   if (live_tv(c) == nullptr || !t->state->live.count(key)) return;
@@ -337,13 +338,9 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
       wu_value *p = wu_ctl_event_params(c, WU_EV_FREE, 1);
       p[0].type = WU_VT_WORD;
       p[0].value = i->copy.user.value;
-      wu_ctl_event record;
-      wuxievt(&record, c, WU_EV_FREE);
-      record.params = p;
-      record.param_count = 1;
-      ++i->busy;
-      run_procedure(c, &record, p, 1);
-      --i->busy;
+      int32_t x = 0, y = 0;
+      event_xy(n->label, &x, &y);
+      hand_off(t, i, WU_EV_FREE, p, 1, x, y);
     }
   }
   // Unlink the copy from its neighbours.
@@ -366,7 +363,8 @@ void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
   TreeView *t = control_of(i);
   if (t == nullptr) return;
   wu_control *c = &t->c;
-  wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id), (c->event_mask & WU_EVM_POPUP) ? 1 : 0, 0.0, 0);
+  wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id),
+                (c->procedure != nullptr && (c->event_mask & WU_EVM_POPUP)) ? 1 : 0, 0.0, 0);
   int32_t x = 0, y = 0;
   event_xy(w, &x, &y);
   wu_ctl_send(c, WU_EV_POPUP, WU_EVM_POPUP, x, y, node_param(c, WU_EV_POPUP, i), 1,
@@ -1073,6 +1071,7 @@ wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
                    : v->code == WU_A_WIDTH ? c->width : c->height;
         break;
       case WU_A_FOREGROUND: case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS:
+      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_BACKGROUND: wu_list_query_colour(c, v); break;
@@ -1208,7 +1207,14 @@ wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   NodeInfo *i = rec->value1 == -1 ? nullptr : id_node(t, uint32_t(rec->value1));
   switch (rec->code) {
     case WU_EV_SELECT:
-      if (i != nullptr && t->tree != nullptr) select_node(t, i);
+      // Posted as the user's click is.
+      if (i != nullptr && t->tree != nullptr) {
+        focus_node(t, i);
+        int32_t x = 0, y = 0;
+        event_xy(i->node->label, &x, &y);
+        wu_ctl_send(c, WU_EV_SELECT, WU_EVM_CLICK_NODE, x, y, node_param(c, WU_EV_SELECT, i), 1,
+                    WU_EV_CTL_POSTED);
+      }
       return WU_OK;
     case WU_EV_EXPAND:
       if (i != nullptr) XdTreeExpandNode(i->node);

@@ -356,14 +356,22 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   EXPECT_EQ(form->core.width, 150);
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_RESIZE});
 
-  // Replay: a click on an id that no longer exists does nothing; a resize
-  // applies its width.
+  // Replay: a click is posted as the user's is; one on an id that no
+  // longer exists does nothing; a resize applies its width.
   wu_batch_event click = {};
   click.code = WU_EV_SELECT;
+  click.value1 = int32_t(kid->id);
+  click.sent = 1;
+  EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
+  ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(ev[0].params[0].pointer)), "kid");
   click.value1 = 999999;
   g_proc = ProcLog();
   EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
   EXPECT_TRUE(g_proc.codes.empty());
+  EXPECT_TRUE(Events().empty());
   wu_batch_event rs = {};
   rs.code = WU_EV_RESIZE;
   rs.value1 = 120;
