@@ -58,4 +58,18 @@ void wu_list_free_strings(wu_str_item *items, int32_t count);
    else the widget's own. */
 void wu_list_event_xy(Widget w, XEvent *event, int32_t *x, int32_t *y);
 
+/* A pane of a live window, with its extension. */
+bool wu_list_pane_ok(wu_pane *pane);
+/* A host coordinate or size clamped to what X takes (sizes at least 1). */
+Position wu_list_pos(int32_t v);
+Dimension wu_list_dim(int32_t v);
+
+/* The parameter of a `click`: one entry of value type 16 whose pointer is an
+   array of `count` ids kept after it in the same storage, so that the array
+   lives as long as the parameter does.  `ids` receives the array. */
+wu_value *wu_list_click_params(wu_control *c, int32_t count, int32_t **ids);
+
+/* Starts a drag from a list at the pointer's position. */
+void wu_list_start_drag(Widget list);
+
 #endif /* QEV_CONTROLS_WUMLIST_H */

@@ -70,15 +70,6 @@ ListBox *live_lb(XtPointer client) {
 // The list the record works on: the built one, else the stand-by list.
 Widget list_of(ListBox *l) { return l->w.main != nullptr ? l->w.main : l->standby; }
 
-bool pane_ok(wu_pane *pane) {
-  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
-  for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
-    if (p == pane) return true;
-  return pane->window->command_pane == pane;
-}
-
-Position clamp_pos(int32_t v) { return Position(std::max(-32768, std::min(32767, v))); }
-Dimension clamp_dim(int32_t v) { return Dimension(std::max(1, std::min(32767, v))); }
 
 XmFontList font_of(wu_control *c) {
   return c->font_list != nullptr ? static_cast<XmFontList>(c->font_list)
@@ -263,14 +254,14 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   if (any_ok && l->w.outer != nullptr) {
     const int top = top_item(l);
-    XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, clamp_pos(c->x), XmNy,
-                  clamp_pos(c->y), nullptr);
+    XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, wu_list_pos(c->x), XmNy,
+                  wu_list_pos(c->y), nullptr);
     if (font_changed) {
       for (Widget w : {l->w.main, l->title})
         if (w != nullptr) XtVaSetValues(w, XmNfontList, font_of(c), nullptr);
       show_title(l);
     }
-    XtVaSetValues(l->w.outer, XmNwidth, clamp_dim(c->width), XmNheight, clamp_dim(c->height),
+    XtVaSetValues(l->w.outer, XmNwidth, wu_list_dim(c->width), XmNheight, wu_list_dim(c->height),
                   XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->items > 0) XdIconListSetTopItemPos(l->w.main, std::max(top, 1));
   }
@@ -602,18 +593,13 @@ void wuwlstb(Widget w, XtPointer client, XtPointer call) {
       int32_t sent = 0;
       if (c->event_mask & WU_EVM_CLICK_NODE) {
         XdIconListSetLastSelected(l->w.main, cbs->item_position);
-        const int32_t ids = cbs->reason == XmCR_SINGLE_SELECT ? 1 : n;
-        const int32_t extra = (ids * int32_t(sizeof(int32_t)) + int32_t(sizeof(wu_value)) - 1) /
-                              int32_t(sizeof(wu_value));
-        wu_value *prm = wu_ctl_event_params(c, WU_EV_SELECT, 1 + extra);
-        auto *id_array = reinterpret_cast<int32_t *>(prm + 1);
+        int32_t *id_array = nullptr;
+        wu_value *prm =
+            wu_list_click_params(c, cbs->reason == XmCR_SINGLE_SELECT ? 1 : n, &id_array);
         if (cbs->reason == XmCR_SINGLE_SELECT)
           id_array[0] = XdIconListGetId(l->w.main, cbs->item_position);
         else
           for (int i = 0; i < n; ++i) id_array[i] = XdIconListGetId(l->w.main, pos[i]);
-        prm[0].type = WU_VT_IDLIST;
-        prm[0].value = ids;
-        prm[0].pointer = id_array;
         sent = wu_ctl_send(c, WU_EV_SELECT, 0, x, y, prm, 1, WU_EV_CTL_POSTED);
       }
       if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_SELECT, n > 0 ? pos[0] : 0, sent, 0.0, 0);
@@ -635,19 +621,9 @@ void wuwlstb(Widget w, XtPointer client, XtPointer call) {
       if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_POPUP, 0, sent, 0.0, 0);
       return;
     }
-    case XmCR_DRAG: {
-      if (!wu_x_ok()) return;
-      Window root = 0, child = 0;
-      int rx = 0, ry = 0, wx = 0, wy = 0;
-      unsigned mask = 0;
-      if (!XQueryPointer(devb->display, XtWindow(l->w.main), &root, &child, &rx, &ry, &wx, &wy,
-                         &mask))
-        return;
-      wu_drag_desc desc = {rx, ry, wx, wy};
-      int32_t started = 0;
-      wuwsdnd(l->w.main, 0, &desc, &started);
+    case XmCR_DRAG:
+      wu_list_start_drag(l->w.main);
       return;
-    }
     default:
       return;
   }
@@ -677,12 +653,9 @@ wu_status ListBoxReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
     n = 1;
   } else if (rec->code == WU_EV_SELECT && list != nullptr && rec->value1 >= 1 &&
              rec->value1 <= l->items) {
-    prm = wu_ctl_event_params(c, WU_EV_SELECT, 2);
-    auto *id = reinterpret_cast<int32_t *>(prm + 1);
+    int32_t *id = nullptr;
+    prm = wu_list_click_params(c, 1, &id);
     id[0] = XdIconListGetId(list, rec->value1);
-    prm[0].type = WU_VT_IDLIST;
-    prm[0].value = 1;
-    prm[0].pointer = id;
     n = 1;
   }
   wu_ctl_send(c, rec->code, 0, c->x, c->y, prm, n, WU_EV_CTL_POSTED);
@@ -828,10 +801,10 @@ wu_status wutilbw(wu_control *c) {
   Arg args[24];
   Cardinal n = 0;
   common_args(args, &n, c);
-  XtSetArg(args[n], XmNx, clamp_pos(c->x)); ++n;
-  XtSetArg(args[n], XmNy, clamp_pos(c->y)); ++n;
-  XtSetArg(args[n], XmNwidth, clamp_dim(c->width)); ++n;
-  XtSetArg(args[n], XmNheight, clamp_dim(c->height)); ++n;
+  XtSetArg(args[n], XmNx, wu_list_pos(c->x)); ++n;
+  XtSetArg(args[n], XmNy, wu_list_pos(c->y)); ++n;
+  XtSetArg(args[n], XmNwidth, wu_list_dim(c->width)); ++n;
+  XtSetArg(args[n], XmNheight, wu_list_dim(c->height)); ++n;
   XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
   XtSetArg(args[n], XmNresizePolicy, XmRESIZE_NONE); ++n;
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
@@ -913,7 +886,7 @@ wu_status wuxglbo(wu_pane *pane, wu_control **out, int32_t x, int32_t y, int32_t
                   int32_t height, int32_t, int32_t, int32_t, int32_t word10) {
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
-  if (!pane_ok(pane)) return WU_NOTAVAIL;
+  if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
   wu_window *window = pane->window;
   auto *l = static_cast<ListBox *>(wutgmem(window->pool, WU_MT_LISTBOX));
   if (l == nullptr) return WU_NOMEM;

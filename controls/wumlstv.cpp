@@ -184,6 +184,38 @@ void wu_list_event_xy(Widget w, XEvent *event, int32_t *x, int32_t *y) {
   }
 }
 
+bool wu_list_pane_ok(wu_pane *pane) {
+  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
+  for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
+    if (p == pane) return true;
+  return pane->window->command_pane == pane;
+}
+
+Position wu_list_pos(int32_t v) { return Position(std::max(-32768, std::min(32767, v))); }
+Dimension wu_list_dim(int32_t v) { return Dimension(std::max(1, std::min(32767, v))); }
+
+wu_value *wu_list_click_params(wu_control *c, int32_t count, int32_t **ids) {
+  const int32_t extra = (count * int32_t(sizeof(int32_t)) + int32_t(sizeof(wu_value)) - 1) /
+                        int32_t(sizeof(wu_value));
+  wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1 + extra);
+  *ids = reinterpret_cast<int32_t *>(p + 1);
+  p[0].type = WU_VT_IDLIST;
+  p[0].value = count;
+  p[0].pointer = *ids;
+  return p;
+}
+
+void wu_list_start_drag(Widget list) {
+  if (!wu_x_ok() || list == nullptr || !XtIsRealized(list)) return;
+  Window root = 0, child = 0;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned mask = 0;
+  if (!XQueryPointer(devb->display, XtWindow(list), &root, &child, &rx, &ry, &wx, &wy, &mask)) return;
+  wu_drag_desc desc = {rx, ry, wx, wy};
+  int32_t started = 0;
+  wuwsdnd(list, 0, &desc, &started);
+}
+
 // ---- the list view ------------------------------------------------------------
 
 extern "C" {
@@ -251,16 +283,6 @@ int widget_view(int32_t host_view) {
 int32_t icon_size(int32_t host_view) {
   return (host_view == 0 || host_view == 1) ? WU_ICON_MEDIUM : WU_ICON_SMALL;
 }
-
-bool pane_ok(wu_pane *pane) {
-  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
-  for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
-    if (p == pane) return true;
-  return pane->window->command_pane == pane;
-}
-
-Position clamp_pos(int32_t v) { return Position(std::max(-32768, std::min(32767, v))); }
-Dimension clamp_dim(int32_t v) { return Dimension(std::max(1, std::min(32767, v))); }
 
 XmFontList font_of(wu_control *c) {
   return c->font_list != nullptr ? static_cast<XmFontList>(c->font_list)
@@ -542,8 +564,8 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   if (l->w.outer != nullptr) {
     const int top = top_row(l);
-    XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, clamp_pos(c->x), XmNy,
-                  clamp_pos(c->y), XmNwidth, clamp_dim(c->width), XmNheight, clamp_dim(c->height),
+    XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, wu_list_pos(c->x), XmNy,
+                  wu_list_pos(c->y), XmNwidth, wu_list_dim(c->width), XmNheight, wu_list_dim(c->height),
                   nullptr);
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->rows > 0) XdMCIconListSetTopItemPos(list, std::max(top, 1));
@@ -1020,19 +1042,13 @@ void wuwlstv(Widget w, XtPointer client, XtPointer call) {
       wu_list_event_xy(w, cbs->event, &x, &y);
       if (c->event_mask & WU_EVM_CLICK_NODE) {
         XdMCIconListSetLastSelected(list_of(l), cbs->item_position);
-        const int32_t ids = reason == XmCR_SINGLE_SELECT ? 1 : n;
-        // The id array lives after the parameter, as long as it does.
-        const int32_t extra = (ids * int32_t(sizeof(int32_t)) + int32_t(sizeof(wu_value)) - 1) /
-                              int32_t(sizeof(wu_value));
-        wu_value *prm = wu_ctl_event_params(c, WU_EV_SELECT, 1 + extra);
-        auto *id_array = reinterpret_cast<int32_t *>(prm + 1);
+        int32_t *id_array = nullptr;
+        wu_value *prm =
+            wu_list_click_params(c, reason == XmCR_SINGLE_SELECT ? 1 : n, &id_array);
         if (reason == XmCR_SINGLE_SELECT)
           id_array[0] = XdMCIconListGetId(list_of(l), cbs->item_position);
         else
           for (int i = 0; i < n; ++i) id_array[i] = XdMCIconListGetId(list_of(l), pos[i]);
-        prm[0].type = WU_VT_IDLIST;
-        prm[0].value = ids;
-        prm[0].pointer = id_array;
         const int32_t sent = wu_ctl_send(c, WU_EV_SELECT, 0, x, y, prm, 1, WU_EV_CTL_POSTED);
         // The recording names the first selected row, which replay selects.
         if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_SELECT, n > 0 ? pos[0] : 0, sent, 0.0, 0);
@@ -1085,19 +1101,9 @@ void wuwlstv(Widget w, XtPointer client, XtPointer call) {
       if (window != nullptr) wuxqwev(window, WU_EV_CTL_WAKE, nullptr, 0);
       return;
     }
-    case XmCR_DRAG: {
-      if (!wu_x_ok()) return;
-      Window root = 0, child = 0;
-      int rx = 0, ry = 0, wx = 0, wy = 0;
-      unsigned mask = 0;
-      Widget list = list_of(l);
-      if (!XQueryPointer(devb->display, XtWindow(list), &root, &child, &rx, &ry, &wx, &wy, &mask))
-        return;
-      wu_drag_desc desc = {rx, ry, wx, wy};
-      int32_t started = 0;
-      wuwsdnd(list, 0, &desc, &started);
+    case XmCR_DRAG:
+      wu_list_start_drag(list_of(l));
       return;
-    }
     default:
       return;
   }
@@ -1149,12 +1155,9 @@ wu_status ListViewReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       if (list != nullptr && rec->value1 >= 1 && rec->value1 <= l->rows) {
         XdMCIconListSelectPos(list, rec->value1, False);
         l->selected = std::max(l->selected, 1);
-        prm = wu_ctl_event_params(c, WU_EV_SELECT, 2);
-        auto *id = reinterpret_cast<int32_t *>(prm + 1);
+        int32_t *id = nullptr;
+        prm = wu_list_click_params(c, 1, &id);
         id[0] = XdMCIconListGetId(list, rec->value1);
-        prm[0].type = WU_VT_IDLIST;
-        prm[0].value = 1;
-        prm[0].pointer = id;
         n = 1;
       }
       break;
@@ -1276,10 +1279,10 @@ wu_status wutilvw(wu_control *c) {
   Arg args[24];
   Cardinal n = 0;
   common_args(args, &n, c);
-  XtSetArg(args[n], XmNx, clamp_pos(c->x)); ++n;
-  XtSetArg(args[n], XmNy, clamp_pos(c->y)); ++n;
-  XtSetArg(args[n], XmNwidth, clamp_dim(c->width)); ++n;
-  XtSetArg(args[n], XmNheight, clamp_dim(c->height)); ++n;
+  XtSetArg(args[n], XmNx, wu_list_pos(c->x)); ++n;
+  XtSetArg(args[n], XmNy, wu_list_pos(c->y)); ++n;
+  XtSetArg(args[n], XmNwidth, wu_list_dim(c->width)); ++n;
+  XtSetArg(args[n], XmNheight, wu_list_dim(c->height)); ++n;
   XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
   XtSetArg(args[n], XmNmappedWhenManaged, (c->flags & WU_CTL_HIDDEN) ? False : True); ++n;
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
@@ -1367,7 +1370,7 @@ wu_status wuxglvw(wu_pane *pane, wu_control **out, int32_t x, int32_t y, int32_t
                   int32_t height, int32_t, int32_t, int32_t, int32_t word10) {
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
-  if (!pane_ok(pane)) return WU_NOTAVAIL;
+  if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
   wu_window *window = pane->window;
   auto *l = static_cast<ListView *>(wutgmem(window->pool, WU_MT_LISTVIEW));
   if (l == nullptr) return WU_NOMEM;

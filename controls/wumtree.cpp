@@ -1036,10 +1036,10 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   if (form != nullptr) {
     if (geometry)
-      XtVaSetValues(form, XmNx, Position(std::max(-32768, std::min(32767, c->x))), XmNy,
-                    Position(std::max(-32768, std::min(32767, c->y))), XmNwidth,
-                    Dimension(std::max(1, std::min(32767, c->width))), XmNheight,
-                    Dimension(std::max(1, std::min(32767, c->height))), nullptr);
+      XtVaSetValues(form, XmNx, wu_list_pos(c->x), XmNy,
+                    wu_list_pos(c->y), XmNwidth,
+                    wu_list_dim(c->width), XmNheight,
+                    wu_list_dim(c->height), nullptr);
     if (t->resizable) {
       XtVaSetValues(t->tree->scrolled_w, XmNrightOffset, kResizeEdge, nullptr);
       XtVaSetValues(t->title_frame, XmNrightOffset, kResizeEdge, nullptr);
@@ -1386,13 +1386,6 @@ void install_slots(wu_control *c) {
   c->Replay = TreeReplay;
 }
 
-bool pane_ok(wu_pane *pane) {
-  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
-  for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
-    if (p == pane) return true;
-  return pane->window->command_pane == pane;
-}
-
 }  // namespace
 
 extern "C" {
@@ -1416,10 +1409,10 @@ wu_status wutitre(wu_control *c) {
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
   XtSetArg(args[n], XmNforeground, dialog.foreground); ++n;
   XtSetArg(args[n], XmNuserData, c); ++n;
-  XtSetArg(args[n], XmNx, Position(std::max(-32768, std::min(32767, c->x)))); ++n;
-  XtSetArg(args[n], XmNy, Position(std::max(-32768, std::min(32767, c->y)))); ++n;
-  XtSetArg(args[n], XmNwidth, Dimension(std::max(1, std::min(32767, c->width)))); ++n;
-  XtSetArg(args[n], XmNheight, Dimension(std::max(1, std::min(32767, c->height)))); ++n;
+  XtSetArg(args[n], XmNx, wu_list_pos(c->x)); ++n;
+  XtSetArg(args[n], XmNy, wu_list_pos(c->y)); ++n;
+  XtSetArg(args[n], XmNwidth, wu_list_dim(c->width)); ++n;
+  XtSetArg(args[n], XmNheight, wu_list_dim(c->height)); ++n;
   XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
   XtSetArg(args[n], XmNresizePolicy, XmRESIZE_NONE); ++n;
   XtSetArg(args[n], XmNmappedWhenManaged, (c->flags & WU_CTL_HIDDEN) ? False : True); ++n;
@@ -1491,7 +1484,7 @@ wu_status wutitre(wu_control *c) {
 wu_status wuxgtre(wu_pane *pane, wu_control **out) {
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
-  if (!pane_ok(pane)) return WU_NOTAVAIL;
+  if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
   wu_window *window = pane->window;
   auto *t = static_cast<TreeView *>(wutgmem(window->pool, WU_MT_TREEVIEW));
   if (t == nullptr) return WU_NOMEM;
