@@ -1216,12 +1216,16 @@ wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
                     WU_EV_CTL_POSTED);
       }
       return WU_OK;
-    case WU_EV_EXPAND:
-      if (i != nullptr) XdTreeExpandNode(i->node);
-      redraw(t);
-      return WU_OK;
-    case WU_EV_COLLAPSE:
-      if (i != nullptr) XdTreeCollapseNode(i->node);
+    case WU_EV_EXPAND: case WU_EV_COLLAPSE:
+      // Without an event: the node counts as expanded by a method.
+      if (i != nullptr) {
+        i->waiting = 1;
+        t->method_running = 1;
+        if (rec->code == WU_EV_EXPAND) XdTreeExpandNode(i->node);
+        else XdTreeCollapseNode(i->node);
+        t->method_running = 0;
+        i->waiting = 0;
+      }
       redraw(t);
       return WU_OK;
     case WU_EV_DOUBLECLICK:

@@ -1422,7 +1422,15 @@ void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
   int row = std::max(tree->icon_height, tree->handle_height);
   walkTree(tree, [&row, font_list](wu_tree_node *n, int) {
     if (n->label) {
-      if (font_list) XtVaSetValues(n->label, XmNfontList, font_list, NULL);
+      if (font_list) {
+        XtVaSetValues(n->label, XmNfontList, font_list, NULL);
+        /* The drawing area keeps its children's sizes: the label takes the
+           size its new font needs here. */
+        XtWidgetGeometry pref;
+        XtQueryGeometry(n->label, nullptr, &pref);
+        if ((pref.request_mode & CWWidth) && (pref.request_mode & CWHeight))
+          XtResizeWidget(n->label, pref.width, pref.height, n->label->core.border_width);
+      }
       n->label_width = int16_t(XtWidth(n->label));
       n->label_height = int16_t(XtHeight(n->label));
       int label_row = XtHeight(n->label) +

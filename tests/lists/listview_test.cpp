@@ -361,3 +361,83 @@ TEST_F(ListViews, ListViewIconsFollowTheViewAndMapBackToTheirIds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ListViews, UpdateRowsColoursAndRelease) {
+  // Baseline: the window once it has held a list view and a list box.
+  for (int32_t type : {WU_CTYPE_LISTVIEW, WU_CTYPE_LISTBOX}) {
+    wu_ctl_handle *warm = Create(type);
+    warm->services->wdes(warm);
+  }
+  Settle();
+  base_ = qevhost::poolStats(pool_);
+
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
+  wu_control *c = h->control;
+  Widget list = W(h);
+  AddColumns(h, {"A", "B"});
+  ASSERT_EQ(AddRows(c, {{"a1", "b1"}, {"a2", "b2"}, {"a3", "b3"}}, {1, 2, 3}), WU_OK);
+
+  // _updateRows: new texts and ids for row 2; an empty cell keeps its text.
+  std::vector<int32_t> which = {2};
+  std::vector<wu_str_item> row = {{3, 0, "new"}, {0, 0, ""}};
+  std::vector<const wu_str_item *> table = {row.data()};
+  std::vector<int32_t> ids = {22};
+  std::vector<wu_value> up = {List(1, which), {}, {}, {}, {}};
+  up[2].type = WU_VT_STRTABLE;
+  up[2].value = 1;
+  up[2].second = 2;
+  up[2].pointer = table.data();
+  up[3].type = WU_VT_IDLIST;
+  up[3].value = 1;
+  up[3].pointer = ids.data();
+  EXPECT_EQ(Meth(h, WU_M_UPDATEROWS, up), WU_OK);
+  EXPECT_EQ(Cell(h, 2, 1), "new");
+  EXPECT_EQ(Cell(h, 2, 2), "b2");
+  EXPECT_EQ(XdMCIconListGetId(list, 2), 22);
+  up[2].second = 1;
+  EXPECT_EQ(Meth(h, WU_M_UPDATEROWS, up), WU_NOTAVAIL);
+
+  // Own colours: set, answered as a block for the caller, back to default.
+  uint16_t red[3] = {0xffff, 0, 0};
+  wu_value bg = {};
+  bg.code = WU_A_BACKGROUND;
+  bg.type = WU_VT_WORD;
+  bg.value = 1;
+  bg.pointer = red;
+  ASSERT_EQ(h->services->swat(c, &bg, 1), WU_OK);
+  Pixel shown = 0;
+  XtVaGetValues(list, XmNbackground, &shown, nullptr);
+  EXPECT_EQ(shown, Pixel(c->background->pixel));
+  wu_value q = Int(WU_A_BACKGROUND, 0);
+  EXPECT_EQ(h->services->qwat(c, &q, 1), WU_ENTRY_STATUS);
+  ASSERT_EQ(q.status, WU_ALLOCATED);
+  EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
+  EXPECT_EQ(h->services->clen(h, &q, 1), WU_OK);
+  wu_value def = {};
+  def.code = WU_A_BACKGROUND;
+  def.type = WU_VT_WORD;
+  ASSERT_EQ(h->services->swat(c, &def, 1), WU_OK);
+  EXPECT_EQ(c->background, nullptr);
+
+  // Answers left with the record go at release; the pool is as it was.
+  wu_value items = Int(WU_A_SELECTEDITEMS, 0);
+  XdMCIconListSelectPos(list, 1, False);
+  h->services->qwat(c, &items, 1);
+  std::vector<wu_value> gi = {Int(1, 1), Int(2, 0), {}, Int(4, 0)};
+  Meth(h, WU_M_GETITEM, gi);
+  wu_ctl_handle *box = Create(WU_CTYPE_LISTBOX);
+  ASSERT_EQ(AddItems(box, {"x", "y"}), WU_OK);
+  wu_value bq[2] = {Int(WU_A_SELECTEDITEMS, 0), Int(WU_A_SELECTEDINDEXES, 0)};
+  XdIconListSelectPos(W(box), 2, False);
+  box->services->qwat(box->control, bq, 2);
+  EXPECT_EQ(h->services->wdes(h), WU_OK);
+  EXPECT_EQ(box->services->wdes(box), WU_OK);
+  Settle();
+  qevhost::PoolStats now = qevhost::poolStats(pool_);
+  EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
+  EXPECT_EQ(now.liveBytes, base_.liveBytes);
+}
+
+}  // namespace

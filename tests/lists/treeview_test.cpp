@@ -397,3 +397,85 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TreeViews, UpdatesFontAndReleaseDuringTheExpandEvent) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *a = Rec("alpha", 1, 5), *b = Rec("beta");
+  Chain({a, b});
+  ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
+  Settle();
+  wu_tree_node *n = NodeOf(h, "alpha");
+  ASSERT_NE(n->label, nullptr);
+  Dimension width = n->label->core.width;
+
+  // Every field -1 and the same label: nothing changes.
+  wu_node_record same = *a;
+  same.user.value = -1;
+  same.focus_icon = same.icon = same.expandable = same.expanded = -1;
+  EXPECT_EQ(One(h, WU_M_UPDATENODE, &same), WU_OK);
+  wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
+  EXPECT_EQ(copy->user.value, 5);
+  EXPECT_EQ(n->label->core.width, width);
+  // A new label and icon replace the old ones.
+  wu_node_record upd = same;
+  upd.label = "a much longer label";
+  upd.label_length = int32_t(std::strlen(upd.label));
+  upd.icon = 10;
+  EXPECT_EQ(One(h, WU_M_UPDATENODE, &upd), WU_OK);
+  EXPECT_EQ(Label(copy), "a much longer label");
+  EXPECT_STREQ(n->text, "a much longer label");
+  Pixmap shown = None;
+  XtVaGetValues(n->icon, XmNlabelPixmap, &shown, nullptr);
+  EXPECT_EQ(shown, devb->icon_cache[WU_ICACHE_16][10]);
+  upd.label_length = 70000;
+  EXPECT_EQ(One(h, WU_M_UPDATENODE, &upd), WU_NOTAVAIL);
+
+  // _update of a collapsed node: children go, the record becomes expandable.
+  wu_node_record *k = Rec("k");
+  ASSERT_EQ(Add(h, b, k, 3), WU_OK);
+  EXPECT_EQ(One(h, WU_M_UPDATE, b), WU_OK);
+  EXPECT_EQ(Nav(h, WU_M_GETCHILD, b), nullptr);
+  EXPECT_EQ(b->expandable, 1);
+  EXPECT_EQ(b->expanded, 0);
+
+  // A font reaches every label and the row height.
+  const int32_t before = Tree(h)->row_height;
+  wu_value f = Text(WU_A_FONT, "-misc-fixed-medium-r-normal--20-*-*-*-*-*-iso8859-1");
+  ASSERT_EQ(h->services->swat(h->control, &f, 1), WU_OK);
+  EXPECT_GT(Tree(h)->row_height, before);
+  XmFontList fl = nullptr;
+  XtVaGetValues(n->label, XmNfontList, &fl, nullptr);
+  EXPECT_NE(fl, nullptr);
+  wu_value bad = Text(WU_A_FONT, "no-such-font-anywhere");
+  EXPECT_EQ(h->services->swat(h->control, &bad, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(bad.status, WU_NOTAVAIL);
+  wu_value orient = Int(WU_A_TEXTORIENT, 0);
+  EXPECT_EQ(h->services->qwat(h->control, &orient, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(orient.status, WU_UNSUPPORTED);
+}
+
+// The host releases the control from within the expand event.
+wu_status ReleasingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *, int32_t) {
+  if (record->code == WU_EV_EXPAND) h->services->wdes(h);
+  return WU_OK;
+}
+
+TEST_F(TreeViews, ReleaseFromTheExpandEventIsSafe) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {}, ReleasingProc);
+  const wu_ctl_services *services = h->services;
+  wu_node_record *a = Rec("a", 1);
+  ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
+  Settle();
+  EXPECT_EQ(One(h, WU_M_EXPAND, a), WU_OK);
+  Settle();
+  EXPECT_EQ(pane_->ext->controls, nullptr);
+  // The handle is gone: the host's services vector refuses it.
+  wu_value p = {};
+  p.type = WU_VT_NODE;
+  p.pointer = a;
+  EXPECT_EQ(services->meth(h, WU_M_EXPAND, &p, 1), WU_NOTAVAIL);
+}
+
+}  // namespace
