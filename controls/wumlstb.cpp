@@ -176,6 +176,7 @@ void select_positions(ListBox *l, wu_value *v) {
 wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
   ListBox *l = lb(c);
   bool font_changed = false, any_ok = false;
+  XmFontList old_font = nullptr;
   wu_status result = WU_OK;
   for (int32_t i = 0; i < count; ++i) {
     wu_value *v = &entries[i];
@@ -230,17 +231,9 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         select_positions(l, v);
         break;
       case WU_A_FONT: {
-        const auto *name = static_cast<const char *>(v->pointer);
-        XmFontList fl = nullptr;
-        if (v->value > 0 && name != nullptr && name[0] != '\0' && wu_x_ok()) {
-          char *copy = wu_list_copy(name, v->value, WU_LIST_TEXT_MAX);
-          if (XFontStruct *fs = XLoadQueryFont(devb->display, copy))
-            fl = XmFontListCreate(fs, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-          XtFree(copy);
-        }
+        XmFontList fl = wu_list_font(static_cast<const char *>(v->pointer), v->value);
         if (fl == nullptr && c->font_list == nullptr) break;  // the default stays
-        if (c->font_list != nullptr && c->font_list != devb->font_list)
-          XmFontListFree(static_cast<XmFontList>(c->font_list));
+        old_font = static_cast<XmFontList>(c->font_list);
         c->font_list = fl;
         font_changed = true;
         break;
@@ -265,6 +258,8 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
                   XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->items > 0) XdIconListSetTopItemPos(l->w.main, std::max(top, 1));
   }
+  // The widgets no longer use the previous font.
+  if (old_font != nullptr && old_font != c->font_list) wu_list_font_free(old_font);
   return result;
 }
 
@@ -385,8 +380,7 @@ wu_status ListBoxCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       l->title_text = nullptr;
       if (l->standby != nullptr && wu_x_ok()) XtDestroyWidget(l->standby);
       l->standby = nullptr;
-      if (c->font_list != nullptr && devb != nullptr && c->font_list != devb->font_list)
-        XmFontListFree(static_cast<XmFontList>(c->font_list));
+      wu_list_font_free(static_cast<XmFontList>(c->font_list));
       c->font_list = nullptr;
       l->site = nullptr;
     }

@@ -152,6 +152,34 @@ void wu_list_query_colour(wu_control *c, wu_value *e) {
   e->status = WU_ALLOCATED;
 }
 
+namespace {
+// The fonts loaded for the font lists made here.
+std::unordered_map<XmFontList, XFontStruct *> g_fonts;
+}  // namespace
+
+XmFontList wu_list_font(const char *name, int32_t length) {
+  if (name == nullptr || length <= 0 || !wu_x_ok()) return nullptr;
+  char *copy = wu_list_copy(name, length, WU_LIST_TEXT_MAX);
+  XFontStruct *fs = copy[0] != '\0' ? XLoadQueryFont(devb->display, copy) : nullptr;
+  XtFree(copy);
+  if (fs == nullptr) return nullptr;
+  XmFontList fl = XmFontListCreate(fs, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+  if (fl == nullptr) {
+    XFreeFont(devb->display, fs);
+    return nullptr;
+  }
+  g_fonts[fl] = fs;
+  return fl;
+}
+
+void wu_list_font_free(XmFontList font_list) {
+  auto it = g_fonts.find(font_list);
+  if (it == g_fonts.end()) return;
+  XmFontListFree(font_list);
+  if (wu_x_ok()) XFreeFont(devb->display, it->second);
+  g_fonts.erase(it);
+}
+
 int32_t wu_list_text_height(const char *text) {
   if (devb == nullptr || devb->font_list == nullptr) return devb ? devb->char_height : 0;
   XmString s = wumcstr(text);
@@ -462,18 +490,11 @@ bool framework_code(int32_t code) {
 wu_status set_font(wu_control *c, const wu_value *e, Widget title, Widget list) {
   const auto *name = static_cast<const char *>(e->pointer);
   if (e->value <= 0 || name == nullptr || name[0] == '\0') return WU_E_NOT_HANDLED;
-  char *copy = wu_list_copy(name, e->value, WU_LIST_TEXT_MAX);
-  XmFontList fl = nullptr;
-  if (wu_x_ok()) {
-    XFontStruct *fs = XLoadQueryFont(devb->display, copy);
-    if (fs != nullptr) fl = XmFontListCreate(fs, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-  }
-  XtFree(copy);
+  XmFontList fl = wu_list_font(name, e->value);
   if (fl == nullptr) return WU_NOTAVAIL;
   if (title != nullptr) XtVaSetValues(title, XmNfontList, fl, nullptr);
   if (list != nullptr) XtVaSetValues(list, XmNfontList, fl, nullptr);
-  if (c->font_list != nullptr && c->font_list != devb->font_list)
-    XmFontListFree(static_cast<XmFontList>(c->font_list));
+  wu_list_font_free(static_cast<XmFontList>(c->font_list));
   c->font_list = fl;
   return WU_OK;
 }
@@ -705,8 +726,7 @@ wu_status ListViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
     if (!wu_ctl_live(c)) {
       XtFree(l->title_text);
       l->title_text = nullptr;
-      if (c->font_list != nullptr && devb != nullptr && c->font_list != devb->font_list)
-        XmFontListFree(static_cast<XmFontList>(c->font_list));
+      wu_list_font_free(static_cast<XmFontList>(c->font_list));
       c->font_list = nullptr;
       l->site = nullptr;
     }

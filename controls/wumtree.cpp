@@ -91,6 +91,7 @@ typedef struct TreeView {
   int32_t method_running;
   TreeState *state;
   int32_t grabbed;           // the pointer is grabbed for a resize
+  XmFontList title_font;     // the font list the title label was given
 } TreeView;
 static_assert(sizeof(TreeView) <= WU_CTL_LARGE_SIZE, "tree view fits its record kind");
 
@@ -938,6 +939,10 @@ void show_title(TreeView *t) {
     XtUnmanageChild(t->title_frame);
     const int32_t h = wu_list_text_height(t->title_text);
     XmString s = wumcstr(t->title_text);
+    // The title takes the control's font when it is shown.
+    XmFontList font = t->c.font_list ? static_cast<XmFontList>(t->c.font_list) : devb->font_list;
+    if (font != nullptr && t->title_font != font) XtVaSetValues(t->title, XmNfontList, font, nullptr);
+    t->title_font = font;
     XtVaSetValues(t->title, XmNlabelString, s, XmNheight, Dimension(h + kTitleLabelPad), nullptr);
     XmStringFree(s);
     XtVaSetValues(t->title_frame, XmNheight, Dimension(h + kTitleFramePad), nullptr);
@@ -1009,21 +1014,13 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_FONT: {
         const auto *name = static_cast<const char *>(v->pointer);
         if (v->value <= 0 || name == nullptr || name[0] == '\0') { v->status = WU_E_NOT_HANDLED; break; }
-        char *copy = wu_list_copy(name, v->value, WU_LIST_TEXT_MAX);
-        XmFontList fl = nullptr;
-        if (wu_x_ok())
-          if (XFontStruct *fs = XLoadQueryFont(devb->display, copy))
-            fl = XmFontListCreate(fs, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-        XtFree(copy);
+        XmFontList fl = wu_list_font(name, v->value);
         if (fl == nullptr) { v->status = WU_NOTAVAIL; break; }
         if (old_font == nullptr) old_font = static_cast<XmFontList>(c->font_list);
-        else if (c->font_list != devb->font_list) XmFontListFree(static_cast<XmFontList>(c->font_list));
+        else wu_list_font_free(static_cast<XmFontList>(c->font_list));
         c->font_list = fl;
         font_changed = true;
-        if (t->tree != nullptr) {
-          TreeNodeFontUpdate(t->tree, fl);
-          if (t->title != nullptr) XtVaSetValues(t->title, XmNfontList, fl, nullptr);
-        }
+        if (t->tree != nullptr) TreeNodeFontUpdate(t->tree, fl);
         break;
       }
       case WU_A_CLICKONLY: t->click_only = int16_t(v->value & 0xffff); break;
@@ -1044,10 +1041,12 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       XtVaSetValues(t->tree->scrolled_w, XmNrightOffset, kResizeEdge, nullptr);
       XtVaSetValues(t->title_frame, XmNrightOffset, kResizeEdge, nullptr);
     }
-    if (font_changed) redraw(t);
+    if (font_changed) {
+      if (t->title_text != nullptr && t->title_text[0] != '\0') show_title(t);
+      redraw(t);
+    }
   }
-  if (old_font != nullptr && devb != nullptr && old_font != devb->font_list && old_font != c->font_list)
-    XmFontListFree(old_font);
+  if (old_font != nullptr && old_font != c->font_list) wu_list_font_free(old_font);
   return result;
 }
 
@@ -1189,8 +1188,7 @@ wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       }
       XtFree(t->title_text);
       t->title_text = nullptr;
-      if (c->font_list != nullptr && devb != nullptr && c->font_list != devb->font_list)
-        XmFontListFree(static_cast<XmFontList>(c->font_list));
+      wu_list_font_free(static_cast<XmFontList>(c->font_list));
       c->font_list = nullptr;
     }
   }
@@ -1470,6 +1468,7 @@ wu_status wutitre(wu_control *c) {
   }
   wuwddrg(t->title);
   wutmnrq(t->title, c);
+  t->title_font = c->font_list ? static_cast<XmFontList>(c->font_list) : devb->font_list;
   Widget sw = t->tree->scrolled_w;
   XtVaSetValues(sw, XmNrightOffset, right, nullptr);
   wutmnrq(sw, c);

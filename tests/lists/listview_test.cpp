@@ -399,28 +399,31 @@ TEST_F(ListViews, UpdateRowsColoursAndRelease) {
   up[2].second = 1;
   EXPECT_EQ(Meth(h, WU_M_UPDATEROWS, up), WU_NOTAVAIL);
 
-  // Own colours: set, answered as a block for the caller, back to default.
+  // Own colours (a list box): set, answered as a block for the caller, back
+  // to the default.
+  wu_ctl_handle *box0 = Create(WU_CTYPE_LISTBOX);
   uint16_t red[3] = {0xffff, 0, 0};
   wu_value bg = {};
   bg.code = WU_A_BACKGROUND;
   bg.type = WU_VT_WORD;
   bg.value = 1;
   bg.pointer = red;
-  ASSERT_EQ(h->services->swat(c, &bg, 1), WU_OK);
+  ASSERT_EQ(box0->services->swat(box0->control, &bg, 1), WU_OK);
   Pixel shown = 0;
-  XtVaGetValues(list, XmNbackground, &shown, nullptr);
-  EXPECT_EQ(shown, Pixel(c->background->pixel));
+  XtVaGetValues(W(box0), XmNbackground, &shown, nullptr);
+  EXPECT_EQ(shown, Pixel(box0->control->background->pixel));
   wu_value q = Int(WU_A_BACKGROUND, 0);
-  EXPECT_EQ(h->services->qwat(c, &q, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(box0->services->qwat(box0->control, &q, 1), WU_ENTRY_STATUS);
   ASSERT_EQ(q.status, WU_ALLOCATED);
   EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
-  EXPECT_EQ(h->services->clen(h, &q, 1), WU_OK);
+  EXPECT_EQ(box0->services->clen(box0, &q, 1), WU_OK);
   wu_value def = {};
   def.code = WU_A_BACKGROUND;
   def.type = WU_VT_WORD;
-  ASSERT_EQ(h->services->swat(c, &def, 1), WU_OK);
-  EXPECT_EQ(c->background, nullptr);
+  ASSERT_EQ(box0->services->swat(box0->control, &def, 1), WU_OK);
+  EXPECT_EQ(box0->control->background, nullptr);
 
+  EXPECT_EQ(box0->services->wdes(box0), WU_OK);
   // Answers left with the record go at release; the pool is as it was.
   wu_value items = Int(WU_A_SELECTEDITEMS, 0);
   XdMCIconListSelectPos(list, 1, False);
