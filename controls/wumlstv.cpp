@@ -1382,6 +1382,8 @@ wu_status wutilvw(wu_control *c) {
   XtManageChild(l->frame);
   show_title(l);
   XtManageChild(form);
+  // A top row the host set before the build.
+  if (l->top > 1 && l->rows > 0) XdMCIconListSetTopItemPos(list, std::min(l->top, l->rows));
   if (!(c->flags & WU_CTL_HIDDEN)) c->flags |= WU_CTL_SHOWN;
   return WU_OK;
 }

@@ -162,6 +162,11 @@ TEST_F(TreeViews, NodesAreCopiedLinkedAndNavigated) {
   EXPECT_EQ(h->services->meth(h, WU_M_TREEFIND, f, 5), WU_OK);
   EXPECT_EQ(f[4].pointer, nullptr);
   EXPECT_EQ(h->services->meth(h, WU_M_EDITNODE, f, 1), WU_UNSUPPORTED);
+
+  // Focus goes to the first node's label while no node has the focus.
+  Settle();
+  EXPECT_EQ(h->services->focs(h), WU_OK);
+  EXPECT_EQ(wu_module()->focus, NodeOf(h, "Alpha")->label);
 }
 
 TEST_F(TreeViews, DeletingClearsCopiesAndRefusesStaleRecords) {
