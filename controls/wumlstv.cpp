@@ -53,9 +53,17 @@ Pixmap wu_list_pixmap(int32_t id, int32_t size) {
 
 int32_t wu_list_icon_id(Pixmap pixmap) {
   if (pixmap == None || pixmap == XdICON_INVALID || devb == nullptr) return -1;
+  // The last answer for a pixmap, as long as the cache still holds it there.
+  static std::unordered_map<Pixmap, std::pair<int, int32_t>> seen;
+  auto hit = seen.find(pixmap);
+  if (hit != seen.end() && devb->icon_cache[hit->second.first][hit->second.second] == pixmap)
+    return hit->second.second;
   for (int cache : {WU_ICACHE_16, WU_ICACHE_24})
     for (int32_t id = 0; id < WU_ICON_IDS; ++id)
-      if (devb->icon_cache[cache][id] == pixmap) return id;
+      if (devb->icon_cache[cache][id] == pixmap) {
+        seen[pixmap] = std::make_pair(cache, id);
+        return id;
+      }
   auto it = g_big_ids.find(pixmap);
   return it != g_big_ids.end() ? it->second : -1;
 }
