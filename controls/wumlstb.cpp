@@ -663,7 +663,7 @@ ListBox *dnd_box(wu_ctl_handle *h) {
   return (c != nullptr && c->kind == WU_MT_LISTBOX) ? lb(c) : nullptr;
 }
 
-wu_status ListBoxRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
+wu_status ListBoxRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
   ListBox *l = dnd_box(h);
   if (l == nullptr || l->w.main == nullptr || wumrdnd == nullptr) return WU_NOTAVAIL;
   if (l->site == nullptr) l->site = wumrdnd(l->w.main);
@@ -681,23 +681,26 @@ wu_status ListBoxRegisterDND(wu_ctl_handle *h, void *entries, void *count, void 
   return WU_OK;
 }
 
-wu_status ListBoxUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
+wu_status ListBoxUnregisterDND(wu_ctl_handle *h, void *site, void *, void *) {
   ListBox *l = dnd_box(h);
-  if (l == nullptr || l->site == nullptr || l->w.main == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || l->w.main == nullptr)
+    return WU_NOTAVAIL;
   l->site = nullptr;
   l->c.dnd = nullptr;
   return wumudnd != nullptr ? wumudnd(l->w.main) : WU_OK;
 }
 
-wu_status ListBoxQueryDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+wu_status ListBoxQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   ListBox *l = dnd_box(h);
-  if (l == nullptr || l->site == nullptr || wuxqdnd == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || wuxqdnd == nullptr)
+    return WU_NOTAVAIL;
   return wuxqdnd(l->site, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
-wu_status ListBoxSetDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+wu_status ListBoxSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   ListBox *l = dnd_box(h);
-  if (l == nullptr || l->site == nullptr || wuxsdnd == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || wuxsdnd == nullptr)
+    return WU_NOTAVAIL;
   return wuxsdnd(l->site, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 

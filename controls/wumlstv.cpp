@@ -1219,7 +1219,7 @@ wu_status ListViewReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
 
 // ---- drag and drop ---------------------------------------------------------------
 
-wu_status ListViewRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
+wu_status ListViewRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   ListView *l = c ? lv(c) : nullptr;
   if (l == nullptr || list_of(l) == nullptr || wumrdnd == nullptr) return WU_NOTAVAIL;
@@ -1239,26 +1239,29 @@ wu_status ListViewRegisterDND(wu_ctl_handle *h, void *entries, void *count, void
   return WU_OK;
 }
 
-wu_status ListViewUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
+wu_status ListViewUnregisterDND(wu_ctl_handle *h, void *site, void *, void *) {
   wu_control *c = wu_ctl_of(h);
   ListView *l = c ? lv(c) : nullptr;
-  if (l == nullptr || l->site == nullptr || list_of(l) == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || list_of(l) == nullptr)
+    return WU_NOTAVAIL;
   l->site = nullptr;
   c->dnd = nullptr;
   return wumudnd != nullptr ? wumudnd(list_of(l)) : WU_OK;
 }
 
-wu_status ListViewQueryDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+wu_status ListViewQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   ListView *l = c ? lv(c) : nullptr;
-  if (l == nullptr || l->site == nullptr || wuxqdnd == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || wuxqdnd == nullptr)
+    return WU_NOTAVAIL;
   return wuxqdnd(l->site, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
-wu_status ListViewSetDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+wu_status ListViewSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   ListView *l = c ? lv(c) : nullptr;
-  if (l == nullptr || l->site == nullptr || wuxsdnd == nullptr) return WU_NOTAVAIL;
+  if (l == nullptr || l->site == nullptr || l->site != site || wuxsdnd == nullptr)
+    return WU_NOTAVAIL;
   return wuxsdnd(l->site, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 

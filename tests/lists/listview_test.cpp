@@ -444,3 +444,36 @@ TEST_F(ListViews, UpdateRowsColoursAndRelease) {
 }
 
 }  // namespace
+
+namespace {
+
+// The kind's drop-site slots (the services vector reaches them once its
+// drag-and-drop entries are linked).
+TEST_F(ListViews, DropSiteIsRegisteredUnregisteredAndReplaced) {
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
+  wu_control *c = h->control;
+  void *site = nullptr;
+  ASSERT_EQ(c->RegisterDND(h, &site, nullptr, nullptr), WU_OK);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(static_cast<wu_dnd_site *>(site)->owner, h);
+  EXPECT_EQ(static_cast<wu_dnd_site *>(site)->kind, WU_CTYPE_TREEVIEW);
+  wu_value kind = Int(WU_DND_A_KIND, 0);
+  const auto one = reinterpret_cast<void *>(intptr_t(1));
+  EXPECT_EQ(c->QueryDND(h, site, &kind, one), WU_OK);
+  EXPECT_EQ(kind.value, WU_CTYPE_TREEVIEW);
+  int other = 0;
+  EXPECT_EQ(c->QueryDND(h, &other, &kind, one), WU_NOTAVAIL);
+  EXPECT_EQ(c->UnregisterDND(h, site, nullptr, nullptr), WU_OK);
+  EXPECT_EQ(c->QueryDND(h, site, &kind, one), WU_NOTAVAIL);
+  EXPECT_EQ(c->UnregisterDND(h, site, nullptr, nullptr), WU_NOTAVAIL);
+  void *again = nullptr;
+  ASSERT_EQ(c->RegisterDND(h, &again, nullptr, nullptr), WU_OK);
+  EXPECT_NE(again, nullptr);
+  EXPECT_EQ(c->QueryDND(h, again, &kind, one), WU_OK);
+  // The tree view keeps its sites on its nodes.
+  wu_ctl_handle *t = Create(WU_CTYPE_TREEVIEW);
+  EXPECT_EQ(t->control->RegisterDND(t, &again, nullptr, nullptr), WU_UNSUPPORTED);
+  EXPECT_EQ(t->control->QueryDND(t, site, &kind, nullptr), WU_NOTAVAIL);
+}
+
+}  // namespace
