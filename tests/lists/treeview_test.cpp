@@ -405,7 +405,7 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
 
 namespace {
 
-TEST_F(TreeViews, UpdatesFontAndReleaseDuringTheExpandEvent) {
+TEST_F(TreeViews, UpdatesReplaceLabelsIconsAndChildren) {
   wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
   wu_node_record *a = Rec("alpha", 1, 5), *b = Rec("beta");
   Chain({a, b});
@@ -445,6 +445,15 @@ TEST_F(TreeViews, UpdatesFontAndReleaseDuringTheExpandEvent) {
   EXPECT_EQ(b->expandable, 1);
   EXPECT_EQ(b->expanded, 0);
 
+}
+
+TEST_F(TreeViews, FontReachesEveryLabelAndTheRowHeight) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *a = Rec("alpha", 1), *b = Rec("beta");
+  Chain({a, b});
+  ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
+  Settle();
+  wu_tree_node *n = NodeOf(h, "alpha");
   // A font reaches every label and the row height.  (Motif keeps two GCs
   // of every label whose font changes: the sanitizer build leaves this out.)
 #if defined(__SANITIZE_ADDRESS__)
