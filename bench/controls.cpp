@@ -370,6 +370,7 @@ void tree_view(int n) {
       d.pointer = copy;
       if (h->services->meth(h, WU_M_DELETENODE, &d, 1) != WU_OK) break;
     }
+    pump();  // the redraw the deletions asked for
   });
   qevbench::measure("trv.delete.widget." + sz, [&] {
     while (peer->root) XdTreeDeleteTree(peer, peer->root);

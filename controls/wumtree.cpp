@@ -92,6 +92,7 @@ typedef struct TreeView {
   TreeState *state;
   int32_t grabbed;           // the pointer is grabbed for a resize
   XmFontList title_font;     // the font list the title label was given
+  XtIntervalId redraw_id;    // a redraw after deletions is pending
 } TreeView;
 static_assert(sizeof(TreeView) <= WU_CTL_LARGE_SIZE, "tree view fits its record kind");
 
@@ -157,6 +158,20 @@ bool busy_here_or_above(wu_tree_node *n) {
 
 void redraw(TreeView *t) {
   if (t->tree != nullptr && (t->c.flags & WU_CTL_SHOWN)) XdTreeDraw(t->tree);
+}
+
+void redraw_now(XtPointer client, XtIntervalId *) {
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr) return;
+  t->redraw_id = 0;
+  redraw(t);
+}
+
+// Deletions redraw once the host gives the event loop a turn, so that a run
+// of deletions lays the tree out once.
+void redraw_soon(TreeView *t) {
+  if (t->tree == nullptr || !(t->c.flags & WU_CTL_SHOWN) || t->redraw_id != 0 || !wu_x_ok()) return;
+  t->redraw_id = XtAppAddTimeOut(devb->app, 0, redraw_now, &t->c);
 }
 
 void event_xy(Widget w, int32_t *x, int32_t *y) {
@@ -552,7 +567,7 @@ wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
   wu_tree_node *parent = n->parent;
   XdTreeDeleteTree(t->tree, n);
   if (parent != nullptr) relink(info_of(parent));
-  if (draw) redraw(t);
+  if (draw) redraw_soon(t);
   return WU_OK;
 }
 
@@ -569,7 +584,7 @@ wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
     const wu_status st = delete_node(t, k, false);
     if (st != WU_OK) return st;
   }
-  redraw(t);
+  redraw_soon(t);
   return WU_OK;
 }
 
@@ -1180,6 +1195,8 @@ wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
     if (!wu_ctl_live(c)) {
       if (t->grabbed && wu_x_ok()) XtUngrabPointer(t->w.outer, CurrentTime);
       t->grabbed = 0;
+      if (t->redraw_id != 0) XtRemoveTimeOut(t->redraw_id);
+      t->redraw_id = 0;
       detach_tree(t);
       if (t->state != nullptr) {
         for (NodeInfo *i : t->state->dead) XtFree(reinterpret_cast<char *>(i));
