@@ -319,6 +319,14 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   wu_value allmask = List(WU_A_EVENTS, all);
   h->services->swat(h->control, &allmask, 1);
 
+  // Button 3 on a node's label: popup with the node.
+  Button(n->label, Button3, 70000);
+  ev = Events();
+  ASSERT_FALSE(ev.empty());
+  EXPECT_EQ(ev[0].code, WU_EV_POPUP);
+  ASSERT_EQ(ev[0].params.size(), 1u);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(ev[0].params[0].pointer)), "two");
+
   // Double click with auto-expand toggles and still sends doubleClick.
   XtCallActionProc(n->label, "XdTreeDoubleClick", &key, nullptr, 0);
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
