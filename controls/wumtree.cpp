@@ -27,6 +27,7 @@
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
@@ -100,6 +101,12 @@ TreeView *tv(wu_control *c) { return reinterpret_cast<TreeView *>(c); }
 
 TreeView *live_tv(wu_control *c) {
   return (wu_ctl_live(c) && c->kind == WU_MT_TREEVIEW) ? tv(c) : nullptr;
+}
+
+// Whether a control held across a call out is still the same live control:
+// released, or released and another made at its address, it is not.
+bool stays(wu_control *c, const wu_reg_hold &hold) {
+  return live_tv(c) != nullptr && (hold.serial == 0 || wu_reg_alive(hold));
 }
 
 NodeInfo *info_of(const wu_tree_node *n) {
@@ -203,9 +210,10 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
   const uint32_t key = i ? i->key : 0;
   if (i) ++i->busy;
   wu_window *window = t->window;
+  const wu_reg_hold hold = wu_reg_take(c);
   const wu_status answer = run_procedure(c, &record, params, count);
   // The host may have released the control meanwhile; the node it cannot.
-  if (key != 0 && live_tv(c) != nullptr && t->state->live.count(key)) --i->busy;
+  if (key != 0 && stays(c, hold) && t->state->live.count(key)) --i->busy;
   if (answer == WU_EVPROC_ANSWER && wu_window_live(window))
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
   return answer;
@@ -236,14 +244,15 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   const uint32_t key = i->key;
   const int32_t sent_flag = (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) ? 1 : 0;
   wu_ctl_record(c, WU_EV_SELECT, int32_t(i->copy.id), sent_flag, 0.0, 0);
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  const wu_reg_hold hold = wu_reg_take(c);
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    int32_t x = 0, y = 0;
-    event_xy(w, &x, &y);
     ++i->busy;
     wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
-    if (live_tv(c) && t->state->live.count(key)) --i->busy;
+    if (stays(c, hold) && t->state->live.count(key)) --i->busy;
   }
-  if (live_tv(c) == nullptr || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->live.count(key)) return;
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (i->node != nullptr && i->node->label != nullptr &&
@@ -280,8 +289,9 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   if (code == WU_EV_EXPAND) i->copy.expanded = 1;
   int32_t x = 0, y = 0;
   event_xy(w, &x, &y);
+  const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
-  if (live_tv(c) == nullptr || !t->state->live.count(key) || i->node == nullptr) return;
+  if (!stays(c, hold) || !t->state->live.count(key) || i->node == nullptr) return;
   // Children the host added now show at once.
   if (code == WU_EV_EXPAND && !had_children && n->first_child != nullptr && !n->expanded) {
     i->waiting = 1;
@@ -302,8 +312,9 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   wu_ctl_record(c, WU_EV_DOUBLECLICK, int32_t(i->copy.id),
                 (c->procedure != nullptr && (c->event_mask & WU_EVM_DOUBLECLICK)) ? 1 : 0, 0.0, 0);
   const uint32_t key = i->key;
+  const wu_reg_hold hold = wu_reg_take(c);
   if (t->auto_expand) XdTreeToggleNode(n);
-  if (live_tv(c) == nullptr || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->live.count(key)) return;
   wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
   int32_t x = 0, y = 0;
   event_xy(w, &x, &y);
@@ -606,8 +617,9 @@ wu_status expand(TreeView *t, NodeInfo *i) {
     i->copy.expanded = 1;
     int32_t x = 0, y = 0;
     event_xy(n->handle, &x, &y);
+    const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
-    if (live_tv(c) == nullptr) return WU_OK;
+    if (!stays(c, hold)) return WU_OK;
     if (!t->state->live.count(key)) {
       t->method_running = 0;
       return WU_OK;
@@ -783,8 +795,9 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
     }
     i->copy.expandable = 1;
     n->expandable = 1;
+    const wu_reg_hold hold = wu_reg_take(&t->c);
     expand(t, i);
-    if (live_tv(&t->c) == nullptr || !t->state->live.count(key)) return WU_OK;
+    if (!stays(&t->c, hold) || !t->state->live.count(key)) return WU_OK;
   } else {
     while (n->first_child != nullptr) {
       const wu_status st = delete_node(t, info_of(n->first_child), false);
