@@ -30,6 +30,10 @@ wu_status wu_create_lbx(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_rbx(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_dti(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_pbar(wu_pane *, wu_control **) __attribute__((weak));
+// The widget that takes the focus of a list view, list box or tree view.
+Widget wu_lsv_focus(wu_control *) __attribute__((weak));
+Widget wu_lbx_focus(wu_control *) __attribute__((weak));
+Widget wu_trv_focus(wu_control *) __attribute__((weak));
 }
 
 namespace {
@@ -253,6 +257,11 @@ wu_status wuwfocs(wu_ctl_handle *h) {
   if (c == nullptr) return WU_NOTAVAIL;
   if (c->click_only) return WU_OK;
   Widget w = wuwgxtw(c);
+  Widget (*kind_focus)(wu_control *) = h->type == WU_CTYPE_LISTVIEW  ? wu_lsv_focus
+                                       : h->type == WU_CTYPE_LISTBOX ? wu_lbx_focus
+                                       : h->type == WU_CTYPE_TREEVIEW ? wu_trv_focus
+                                                                      : nullptr;
+  if (kind_focus != nullptr && w != nullptr) w = kind_focus(c);
   if (w != nullptr && wu_x_ok()) take_focus(w, !keeps_highlight(h->type));
   if (c->pane != nullptr) {
     c->pane->cursor_row = wu_cell_of(c->y, cell_h());

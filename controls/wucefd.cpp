@@ -590,7 +590,9 @@ wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
 
 // ---- drag and drop --------------------------------------------------------
 
-wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
+// Every kind's drag-and-drop slots take (handle, site, entries, n); the
+// register slot's site is an out word.
+wu_status TextRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   Widget w = c ? wuwgxtw(c) : nullptr;
   if (w == nullptr || wumrdnd == nullptr) return WU_UNSUPPORTED;
@@ -620,15 +622,20 @@ wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
   return wumudnd(w);
 }
 
-wu_status TextQueryDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+// The site named must be the control's own; a null site names it too.
+bool own_site(const wu_control *c, const void *site) { return site == nullptr || site == c->dnd; }
+
+wu_status TextQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->dnd == nullptr || wuxqdnd == nullptr) return WU_UNSUPPORTED;
+  if (!own_site(c, site)) return WU_NOTAVAIL;
   return wuxqdnd(static_cast<wu_dnd_site *>(c->dnd), static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
-wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *) {
+wu_status TextSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->dnd == nullptr || wuxsdnd == nullptr) return WU_UNSUPPORTED;
+  if (!own_site(c, site)) return WU_NOTAVAIL;
   return wuxsdnd(static_cast<wu_dnd_site *>(c->dnd), static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 

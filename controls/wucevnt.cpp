@@ -63,6 +63,8 @@ int32_t virtual_key(XKeyEvent *event) {
   return -1;
 }
 
+}  // namespace
+
 // Runs the host's event procedure for a synchronous event: on the display
 // task directly, from any other task through the display task's signal.
 wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, int32_t count) {
@@ -83,6 +85,8 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
   if (old >= 0) wtstpri(display_task, old);
   return st == WU_OK ? message.answer : WU_OK;
 }
+
+namespace {
 
 // ---- input handlers ------------------------------------------------------
 

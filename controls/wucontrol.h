@@ -231,10 +231,10 @@ static_assert(sizeof(EntryField) <= WU_CTL_LARGE_SIZE, "entry field fits its rec
 
 wu_status TextFieldClean(wu_ctl_handle *h, wu_value *entries, int32_t count);
 wu_status TextFieldMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
-wu_status TextRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out);
+wu_status TextRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count);
 wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *);
-wu_status TextQueryDND(wu_ctl_handle *h, void *entries, void *count, void *);
-wu_status TextSetDND(wu_ctl_handle *h, void *entries, void *count, void *);
+wu_status TextQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count);
+wu_status TextSetDND(wu_ctl_handle *h, void *site, void *entries, void *count);
 /* Text callbacks: modify-verify and activate, the activate recording, and
    the value-changed events. */
 void wuwhsub(Widget w, XtPointer client, XtPointer call);
@@ -371,6 +371,11 @@ wu_status wuglclr(wu_colour_cell *cells, int32_t count, void *table) __attribute
 wu_status wugrclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
 
 }  // extern "C"
+
+/* Runs the host's event procedure of `c` for a synchronous event (on the
+   display task directly, from another task through its signal) and returns
+   the procedure's answer. */
+wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, int32_t count);
 
 /* The drop-site services are declared with the frames layer; a module built
    without that layer leaves them null. */

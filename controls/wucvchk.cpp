@@ -97,6 +97,9 @@ wu_status wu_ctl_check_params(int32_t type, int32_t method, wu_value *params, in
     const wu_cat_parm &parm = row->parms[i];
     // What the method writes is not read: only its inputs are checked.
     if (parm.dir == WU_CAT_OUT) continue;
+    // An input the host leaves empty (no count, no address) is not given.
+    if (params[i].value == 0 && params[i].pointer == nullptr && value_form(parm.vtype) != WU_VT_INT)
+      continue;
     if (!forms_agree(parm.vtype, params[i]) || !extent_ok(params[i])) {
       params[i].status = WU_E_RANGE;
       result = WU_E_RANGE;

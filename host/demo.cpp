@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,8 @@ using QcmdFn = wu_status (*)(void *, const char *, int32_t, int32_t, int32_t, in
 using GqevFn = wu_status (*)(void *, int32_t *, void *, int32_t, int32_t *);
 
 template <typename Fn>
-Fn windowSlot(int32_t n) {
-  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW));
+Fn windowSlot(int32_t n, int32_t table = QEV_TABLE_WINDOW) {
+  auto *t = static_cast<const qev_table *>(qevhost::table(table));
   return t != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n])) : nullptr;
 }
 
@@ -471,6 +472,134 @@ bool runControls(void *module, const std::string &shots) {
   return ok;
 }
 
+// A window with a large list view, a list box and a tree whose folders get
+// their children when they are first opened.
+using ClvwFn = wu_status (*)(wu_control *, int32_t, const wu_lvw_rows *, int32_t, int32_t);
+const int32_t kDemoRows = 5000;
+const int32_t kDemoFolders = 20;
+std::vector<std::unique_ptr<wu_node_record>> g_demo_nodes;
+std::vector<std::string> g_demo_labels;
+
+wu_node_record *demoNode(const std::string &label, int32_t expandable) {
+  g_demo_labels.reserve(4096);
+  g_demo_labels.push_back(label);
+  g_demo_nodes.push_back(std::make_unique<wu_node_record>());
+  wu_node_record *r = g_demo_nodes.back().get();
+  r->label = g_demo_labels.back().c_str();
+  r->label_length = int32_t(label.size());
+  r->focus_icon = 2;
+  r->icon = expandable ? 31 : 10;
+  r->expandable = expandable;
+  return r;
+}
+
+// The host fills a folder when the user opens it.
+wu_status treeEvent(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
+  auto *folder = static_cast<wu_node_record *>(params[0].pointer);
+  if (folder == nullptr || folder->child != nullptr) return WU_OK;
+  wu_node_record *first = nullptr, *prev = nullptr;
+  for (int i = 1; i <= 5; ++i) {
+    wu_node_record *r = demoNode("file " + std::to_string(i), 0);
+    if (prev) { prev->next = r; r->prev = prev; } else first = r;
+    prev = r;
+  }
+  wu_value p[3] = {};
+  p[0].type = WU_VT_NODE; p[0].pointer = folder;
+  p[1].type = WU_VT_NODE; p[1].pointer = first;
+  p[2].type = WU_VT_INT; p[2].value = 3;
+  return h->services->meth(h, WU_M_ADDNODES, p, 3);
+}
+
+bool runLists(void *module, const std::string &shots) {
+  auto sync = entry<SyncFn>(module, "wutsync");
+  auto fwnd = entry<WindowFn>(module, "wuxfwnd");
+  if (!sync || !fwnd) return check("module entries", WU_NOTAVAIL);
+  wu_window *w = nullptr;
+  wu_pane *pane = nullptr;
+  if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 24, 120, 0));
+  auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
+  auto place = [](wu_value *v, int32_t x, int32_t wd) {
+    const int32_t values[4] = {x, 10, wd, 300};
+    const int16_t codes[4] = {WU_A_HPOS, WU_A_VPOS, WU_A_WIDTH, WU_A_HEIGHT};
+    for (int i = 0; i < 4; ++i) { v[i].code = codes[i]; v[i].type = WU_VT_INT; v[i].value = values[i]; }
+  };
+  wu_ctl_handle *lsv = nullptr, *lbx = nullptr, *trv = nullptr;
+  wu_value v[4] = {};
+  place(v, 10, 420);
+  ok = ok && check("wuxcrea list view", crea(&lsv, pane, nullptr, WU_CTYPE_LISTVIEW, v, 4, nullptr));
+  place(v, 440, 200);
+  ok = ok && check("wuxcrea list box", crea(&lbx, pane, nullptr, WU_CTYPE_LISTBOX, v, 4, nullptr));
+  place(v, 650, 220);
+  ok = ok && check("wuxcrea tree view", crea(&trv, pane, nullptr, WU_CTYPE_TREEVIEW, v, 4,
+                                             reinterpret_cast<void *>(treeEvent)));
+  if (ok) {
+    const char *names[4] = {"Name", "Size", "Date", "Kind"};
+    for (const char *n : names) {
+      wu_value c[6] = {};
+      c[0].value = -1; c[1].value = 90;
+      c[2].type = WU_VT_STRING; c[2].pointer = const_cast<char *>(n); c[2].value = int32_t(std::strlen(n));
+      lsv->services->meth(lsv, WU_M_ADDCOLUMN, c, 6);
+    }
+    std::vector<std::string> texts;
+    std::vector<wu_str_item> items;
+    std::vector<const wu_str_item *> rows;
+    std::vector<int32_t> ids, icons;
+    for (int r = 0; r < kDemoRows; ++r) {
+      texts.push_back("file" + std::to_string(r + 1) + ".txt");
+      texts.push_back(std::to_string((r * 7919) % 100000));
+      texts.push_back("2026-12-" + std::to_string(1 + r % 28));
+      texts.push_back(r % 3 ? "document" : "folder");
+      ids.push_back(r + 1);
+      icons.push_back(r % 3 ? 10 : 31);
+    }
+    for (const std::string &t : texts) items.push_back(wu_str_item{int32_t(t.size()), 0, t.c_str()});
+    for (int r = 0; r < kDemoRows; ++r) rows.push_back(&items[size_t(r) * 4]);
+    wu_lvw_rows data = {rows.data(), icons.data(), ids.data()};
+    ok = check("wuxclvw", windowSlot<ClvwFn>(WUXP_SLOT_CLVW, QEV_TABLE_METHODS)(
+                              lsv->control, 1, &data, -1, kDemoRows));
+    std::vector<wu_str_item> names_only;
+    for (int r = 0; r < 100; ++r) names_only.push_back(items[size_t(r) * 4]);
+    wu_value a[4] = {};
+    a[0].value = -1;
+    a[1].type = WU_VT_INTLIST; a[1].value = 100; a[1].pointer = icons.data();
+    a[2].type = WU_VT_STRLIST; a[2].value = 100; a[2].pointer = names_only.data();
+    a[3].type = WU_VT_IDLIST; a[3].value = 100; a[3].pointer = ids.data();
+    ok = ok && check("list box _add", lbx->services->meth(lbx, WU_M_ADD, a, 4));
+    wu_node_record *first = nullptr, *prev = nullptr;
+    for (int i = 1; i <= kDemoFolders; ++i) {
+      wu_node_record *r = demoNode("folder " + std::to_string(i), 1);
+      if (prev) { prev->next = r; r->prev = prev; } else first = r;
+      prev = r;
+    }
+    wu_value n[3] = {};
+    n[1].type = WU_VT_NODE; n[1].pointer = first;
+    n[2].type = WU_VT_INT; n[2].value = 3;
+    ok = ok && check("tree _addNodes", trv->services->meth(trv, WU_M_ADDNODES, n, 3));
+    wu_value e = {};
+    e.type = WU_VT_NODE; e.pointer = first;
+    ok = ok && check("tree _expand", trv->services->meth(trv, WU_M_EXPAND, &e, 1));
+  }
+  if (ok && !shots.empty()) {
+    for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
+    std::string cmd = "import -window root '" + shots + "/qevdemo-lists.png'";
+    ok = std::system(cmd.c_str()) == 0;
+  }
+  while (ok && shots.empty()) {
+    wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
+    if (code == kCloseEvent || code == WU_NOTAVAIL) break;
+    qevhost::PostedEvent e;
+    while (qevhost::nextEvent(w->event_task, &e)) {
+      wu_ctl_event rec;
+      std::memcpy(&rec, e.record.data(), std::min(sizeof rec, e.record.size()));
+      std::printf("control event %d from control %p\n", rec.code, static_cast<void *>(rec.handle));
+    }
+  }
+  fwnd(w);
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -512,6 +641,7 @@ int main(int argc, char **argv) {
     if (ok) std::printf("event %d: \"%.*s\"\n", code, static_cast<int>(length), buf);
     ok = ok && runWindow(handle, shots);
     ok = ok && runControls(handle, shots);
+    ok = ok && runLists(handle, shots);
     ok = check("wuxterm", windowSlot<InitFn>(WUX_SLOT_TERM)()) && ok;
   }
   for (const std::string &line : qevhost::log()) std::printf("log: %s\n", line.c_str());

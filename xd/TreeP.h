@@ -139,6 +139,18 @@ void _XdTreePrint(wu_tree *tree);
 /* The first node, depth-first, whose label text equals `text`. */
 wu_tree_node *_XdTreeFindLabel(wu_tree *tree, const char *text);
 
+/* ---- owner hooks ---------------------------------------------------------
+ * Called each time the tree has made a node's three buttons, so that an
+ * owner can put its event handlers and drop sites on them; a node may lose
+ * its buttons and get new ones later. */
+typedef void (*XdTreeButtonsProc)(wu_tree *tree, wu_tree_node *node, XtPointer closure);
+void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure);
+
+/* Gives every label the font list, recomputes the label sizes and the row
+   height (the largest icon or label row, never below the tree's own), and
+   keeps the font list as the tree's. */
+void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list);
+
 #ifdef __cplusplus
 }
 #endif

@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -110,6 +111,8 @@ namespace {
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
 bool ensureButtons(wu_tree_node *n);
+void buttonsMade(wu_tree *tree, wu_tree_node *n);
+void dropButtonsProc(wu_tree *tree);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -786,6 +789,7 @@ void freeTree(wu_tree *tree, Display *dpy) {
     if (p) XFreePixmap(dpy, p);
   if (tree->line_gc) XFreeGC(dpy, tree->line_gc);
   XtFree(reinterpret_cast<char *>(tree->selection));
+  dropButtonsProc(tree);
   free(tree);
 }
 
@@ -1015,6 +1019,7 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   int icon_row = XtHeight(n->icon) +
                  reinterpret_cast<XmPrimitiveWidget>(n->icon)->primitive.highlight_thickness;
   tree->row_height = std::max({tree->row_height, label_row, icon_row});
+  buttonsMade(tree, n);
 }
 
 /* A node's buttons are made when a layout first shows it, or when an
@@ -1376,6 +1381,65 @@ wu_tree_node *_XdTreeFindLabel(wu_tree *tree, const char *text) {
     return !found;
   });
   return found;
+}
+
+}  // extern "C"
+
+/* ---------------------------------------------------------------------- */
+/* Owner hooks: buttons made, label font                                   */
+/* ---------------------------------------------------------------------- */
+
+namespace {
+
+struct ButtonsHook {
+  XdTreeButtonsProc proc;
+  XtPointer closure;
+};
+std::unordered_map<const wu_tree *, ButtonsHook> buttons_hooks;
+
+void buttonsMade(wu_tree *tree, wu_tree_node *n) {
+  auto it = buttons_hooks.find(tree);
+  if (it != buttons_hooks.end() && it->second.proc) it->second.proc(tree, n, it->second.closure);
+}
+
+void dropButtonsProc(wu_tree *tree) { buttons_hooks.erase(tree); }
+
+}  // namespace
+
+extern "C" {
+
+void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
+  if (!tree) return;
+  if (proc)
+    buttons_hooks[tree] = ButtonsHook{proc, closure};
+  else
+    buttons_hooks.erase(tree);
+}
+
+void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
+  if (!tree) return;
+  tree->font_list = font_list;
+  int row = std::max(tree->icon_height, tree->handle_height);
+  walkTree(tree, [&row, font_list](wu_tree_node *n, int) {
+    if (n->label) {
+      if (font_list) {
+        XtVaSetValues(n->label, XmNfontList, font_list, NULL);
+        /* The drawing area keeps its children's sizes: the label takes the
+           size its new font needs here. */
+        XtWidgetGeometry pref;
+        XtQueryGeometry(n->label, nullptr, &pref);
+        if ((pref.request_mode & CWWidth) && (pref.request_mode & CWHeight))
+          XtResizeWidget(n->label, pref.width, pref.height, n->label->core.border_width);
+      }
+      n->label_width = int16_t(XtWidth(n->label));
+      n->label_height = int16_t(XtHeight(n->label));
+      int label_row = XtHeight(n->label) +
+                      reinterpret_cast<XmPrimitiveWidget>(n->label)->primitive.highlight_thickness;
+      row = std::max({row, label_row, int(n->icon_height)});
+    }
+    return true;
+  });
+  tree->row_height = row;
 }
 
 }  // extern "C"

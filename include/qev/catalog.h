@@ -176,6 +176,7 @@ extern "C" {
 #define WU_EV_CLICK          27   /* click of the text kinds */
 #define WU_EV_PREVIRTUALKEY  29
 #define WU_EV_VALUECHANGED   31
+#define WU_EV_BACKSPACE      28   /* delete request by BackSpace (list view, tree view); in no table */
 
 /* Method codes (names differ between kinds for some codes). */
 #define WU_M_ADD             1    /* _add, _addItems, _addRows */

@@ -33,6 +33,10 @@
 #define WU_EVM_CLICK            0x00008000u  /* click (event 27) */
 #define WU_EVM_PREVIRTUALKEY    0x00010000u  /* navigation key handed to the host (event 29) */
 #define WU_EVM_VALUECHANGED     0x00040000u  /* value changed */
+/* Event masks of the list and tree kinds. */
+#define WU_EVM_RESIZE           0x00000020u  /* tree view: resize (event 6) */
+#define WU_EVM_FREE             0x00000080u  /* tree view: a node is freed (event 8) */
+#define WU_EVM_COLUMNCLICK      0x00004000u  /* list view: column header click (event 14) */
 
 /* External record file open attributes (word 0 of the wxopen attribute words). */
 #define WU_XOPEN_INPUT          0x00000001u  /* open for reading */

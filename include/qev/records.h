@@ -210,6 +210,15 @@ typedef struct wu_node_record {
   int32_t unused68;                /* +68 */
 } wu_node_record;
 
+/* Row data of the list view's row slot (12 bytes), the caller's, read only:
+   for one row `texts` is an array of one host string per column, for
+   several an array of such arrays, one per row. */
+typedef struct wu_lvw_rows {
+  const void *texts;               /* +0  wu_str_item[columns], or wu_str_item *[rows] */
+  const int32_t *icons;            /* +4  host image id per row, or null */
+  const int32_t *ids;              /* +8  row id per row, or null */
+} wu_lvw_rows;
+
 /* ------------------------------------------------------------------------
  * TOOLBOX catalog entries: a 276-byte header and 673-byte tool records.
  * One-byte fields hold binary values; numbers in 8-byte fields are decimal

@@ -110,6 +110,11 @@ AT(wu_node_record, expandable, 60);
 AT(wu_node_record, id, 64);
 AT(wu_node_record, unused68, 68);
 
+SIZE(wu_lvw_rows, 12);
+AT(wu_lvw_rows, texts, 0);
+AT(wu_lvw_rows, icons, 4);
+AT(wu_lvw_rows, ids, 8);
+
 SIZE(wu_toolbox_header, WU_TB_HEADER_SIZE);
 AT(wu_toolbox_header, title, 8);
 AT(wu_toolbox_header, per_row, 208);

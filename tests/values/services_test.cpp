@@ -46,7 +46,7 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   in.value = 2;
   in.pointer = formats;
   void *site = nullptr;
-  ASSERT_EQ(s->rdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), &site), WU_OK);
+  ASSERT_EQ(s->rdnd(h, &site, &in, reinterpret_cast<void *>(intptr_t(1))), WU_OK);
   ASSERT_NE(site, nullptr);
   auto *ds = static_cast<wu_dnd_site *>(site);
   EXPECT_EQ(ds->owner, h);
@@ -61,7 +61,7 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   wu_value q = {};
   q.code = WU_DND_A_FORMATS;
   const qevhost::PoolStats before = qevhost::poolStats(pool_);
-  EXPECT_EQ(s->qdnd(h, &q, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_OK);
+  EXPECT_EQ(s->qdnd(h, nullptr, &q, reinterpret_cast<void *>(intptr_t(1))), WU_OK);
   EXPECT_EQ(q.status, WU_ALLOCATED);
   ASSERT_EQ(q.value, 2);
   EXPECT_EQ(std::string(static_cast<wu_dnd_text *>(q.pointer)[1].text), "FILE");
@@ -72,13 +72,13 @@ TEST_F(Services, DragAndDropSlotsReachTheKindAndAnswerForKindsWithout) {
   EXPECT_EQ(after.liveBytes, before.liveBytes);
   EXPECT_EQ(after.errors, 0);
   in.value = 1;
-  EXPECT_EQ(s->sdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_OK);
+  EXPECT_EQ(s->sdnd(h, nullptr, &in, reinterpret_cast<void *>(intptr_t(1))), WU_OK);
   EXPECT_EQ(ds->format_count, 1);
 
   // Unregistered: the kind has no site to query or set any more.
   EXPECT_EQ(s->udnd(h, nullptr, nullptr, nullptr), WU_OK);
-  EXPECT_EQ(s->qdnd(h, &q, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_UNSUPPORTED);
-  EXPECT_EQ(s->sdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), nullptr), WU_UNSUPPORTED);
+  EXPECT_EQ(s->qdnd(h, nullptr, &q, reinterpret_cast<void *>(intptr_t(1))), WU_UNSUPPORTED);
+  EXPECT_EQ(s->sdnd(h, nullptr, &in, reinterpret_cast<void *>(intptr_t(1))), WU_UNSUPPORTED);
 
   // A kind without drag and drop (an older bar, reached by a type-14
   // handle) answers "not supported"; a handle of nothing is not available.
@@ -101,7 +101,7 @@ TEST_F(Services, ADropSiteMotifRefusesIsReportedAndATextTakesTheModulesTargets) 
   // replaces its targets on the first registration.
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY);
   void *site = nullptr;
-  ASSERT_EQ(h->services->rdnd(h, nullptr, nullptr, &site), WU_OK);
+  ASSERT_EQ(h->services->rdnd(h, &site, nullptr, nullptr), WU_OK);
   auto *ds = static_cast<wu_dnd_site *>(site);
   ASSERT_GT(ds->format_count, 0);
   EXPECT_EQ(MotifTargets(W(h)), std::vector<Atom>(ds->formats, ds->formats + ds->format_count));

@@ -322,7 +322,7 @@ TEST(ValuesIsolated, DropSiteListsOfUnbelievableLengthAreRefused) {
               wu_dnd_text one[1] = {{5, 0, name}};
               wu_value in = Typed(WU_DND_A_FORMATS, WU_VT_STRLIST, 1, one);
               void *site = nullptr;
-              ASSERT_EQ(h->services->rdnd(h, &in, reinterpret_cast<void *>(intptr_t(1)), &site),
+              ASSERT_EQ(h->services->rdnd(h, &site, &in, reinterpret_cast<void *>(intptr_t(1))),
                         WU_OK);
               auto *ds = static_cast<wu_dnd_site *>(site);
               ASSERT_EQ(ds->format_count, 1);
@@ -330,7 +330,7 @@ TEST(ValuesIsolated, DropSiteListsOfUnbelievableLengthAreRefused) {
               wu_value items = Typed(WU_DND_A_ITEMS, WU_VT_STRLIST, 1, one);
               wu_value many = Typed(WU_DND_A_FORMATS, WU_VT_STRLIST, INT_MAX, one);
               wu_value bad[3] = {in, items, many};
-              EXPECT_EQ(h->services->sdnd(h, bad, reinterpret_cast<void *>(intptr_t(3)), nullptr),
+              EXPECT_EQ(h->services->sdnd(h, nullptr, bad, reinterpret_cast<void *>(intptr_t(3))),
                         WU_ENTRY_STATUS);
               for (const wu_value &v : bad) EXPECT_EQ(v.status, WU_E_RANGE);
               EXPECT_EQ(ds->format_count, 1);

@@ -1,0 +1,81 @@
+/*
+ * Helpers shared by the list view, the list box and the tree view: row
+ * icons and their ids, host texts made into compound strings, the
+ * case-blind search match, the kinds' own colours and titles, and the
+ * answers they keep for the host.
+ */
+#ifndef QEV_CONTROLS_WUMLIST_H
+#define QEV_CONTROLS_WUMLIST_H
+
+#include <X11/Intrinsic.h>
+#include <Xm/Xm.h>
+#include <stdint.h>
+
+#include "controls/wucontrol.h"
+
+/* Longest text a row cell takes; longer texts are cut. */
+#define WU_LIST_TEXT_MAX 2048
+/* Longest column name. */
+#define WU_LIST_NAME_MAX 255
+
+/* The pixmap of a host image id at a size (16 or 24); None for -1 and for
+   an image that cannot be loaded.  Every pixmap made maps back to its id. */
+Pixmap wu_list_pixmap(int32_t id, int32_t size);
+/* The host image id of a pixmap made by wu_list_pixmap; -1 for None or a
+   pixmap it did not make. */
+int32_t wu_list_icon_id(Pixmap pixmap);
+
+/* A compound string of a host text of `length` bytes, cut at
+   WU_LIST_TEXT_MAX bytes without splitting a character. */
+XmString wu_list_xmstring(const char *text, int32_t length);
+/* A NUL-terminated copy (XtMalloc) of at most `max` bytes of a host text. */
+char *wu_list_copy(const char *text, int32_t length, int32_t max);
+
+/* A search match: the first `n` bytes of `label` equal `text` ignoring
+   case; `exact` needs equal lengths, otherwise the label is at least as
+   long as the text. */
+bool wu_list_match(const char *label, int32_t label_length, const char *text, int32_t n,
+                   bool exact);
+
+/* Sets the control's own foreground (41) or background (56) cell from an
+   entry: a colour is allocated before the old one is given back; no value
+   returns to the dialog default.  `pixel` receives the pixel to show.
+   WU_E_RANGE when the colour cannot be had (the old one stays). */
+wu_status wu_list_set_colour(wu_control *c, const wu_value *e, Pixel *pixel);
+/* Answers 41 or 56: a new 6-byte block of red, green, blue (18469) for an
+   own colour, else 0. */
+void wu_list_query_colour(wu_control *c, wu_value *e);
+
+/* A font list of a font name (`length` bytes), or null when the font cannot
+   be loaded; give it back with wu_list_font_free, which frees the font too. */
+XmFontList wu_list_font(const char *name, int32_t length);
+/* Frees a font list made by wu_list_font; others (the device's) are kept. */
+void wu_list_font_free(XmFontList font_list);
+
+/* Height of a text in the device's default font. */
+int32_t wu_list_text_height(const char *text);
+
+/* Frees a string table answer: `rows` rows of `columns` items. */
+void wu_list_free_table(wu_str_item **rows, int32_t count, int32_t columns);
+/* Frees a list of `count` strings. */
+void wu_list_free_strings(wu_str_item *items, int32_t count);
+
+/* The event position of a callback: the pointer position of its X event,
+   else the widget's own. */
+void wu_list_event_xy(Widget w, XEvent *event, int32_t *x, int32_t *y);
+
+/* A pane of a live window, with its extension. */
+bool wu_list_pane_ok(wu_pane *pane);
+/* A host coordinate or size clamped to what X takes (sizes at least 1). */
+Position wu_list_pos(int32_t v);
+Dimension wu_list_dim(int32_t v);
+
+/* The parameter of a `click`: one entry of value type 16 whose pointer is an
+   array of `count` ids kept after it in the same storage, so that the array
+   lives as long as the parameter does.  `ids` receives the array. */
+wu_value *wu_list_click_params(wu_control *c, int32_t count, int32_t **ids);
+
+/* Starts a drag from a list at the pointer's position. */
+void wu_list_start_drag(Widget list);
+
+#endif /* QEV_CONTROLS_WUMLIST_H */

@@ -1,0 +1,1557 @@
+// The tree view: a hierarchy of nodes shown by an XdTree inside a form with
+// an optional title and a resize handle on its right edge.  The host builds
+// node records and hands them to `_addNodes`; the control keeps a copy of
+// each, linked in the shape of the tree, and names nodes to the host only by
+// those copies.  A copy carries a key from one module counter: every record
+// the host hands back is looked up by its key in the control's table of live
+// nodes, so a deleted node (its copy cleared and kept until the control is
+// released) or a foreign record is refused and never read beyond its key.
+#include <X11/IntrinsicP.h>
+#include <X11/Shell.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+#include <Xm/DrawingA.h>
+#include <Xm/Form.h>
+#include <Xm/Frame.h>
+#include <Xm/Label.h>
+#include <Xm/Xm.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "controls/wumlist.h"
+#include "qev/flags.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/wutwin.h"
+#include "xd/TreeP.h"
+
+extern "C" {
+wu_status wuxgtre(wu_pane *pane, wu_control **out);
+wu_status wutitre(wu_control *c);
+wu_status wu_create_trv(wu_pane *pane, wu_control **out);
+Widget wu_trv_focus(wu_control *c);
+}
+
+namespace {
+
+constexpr int32_t kLastMethod = WU_M_GETNODE;
+constexpr int32_t kResizeEdge = 6;           // pixels at the right edge that resize
+constexpr int32_t kTitleFramePad = 8;
+constexpr int32_t kTitleLabelPad = 4;
+constexpr int32_t kLabelMax = 65536;
+constexpr int32_t kIconSize = WU_ICON_SMALL;
+constexpr int32_t kSearchOneLevel = 2;
+constexpr int32_t kModeBefore = 0, kModeAfter = 1, kModeFirstChild = 2, kModeLastChild = 3;
+
+// A node as the control knows it; the copy comes first, so the address the
+// host is given is the record's.
+struct NodeInfo {
+  wu_node_record copy;
+  wu_tree_node *node;       // null once deleted
+  wu_control *control;
+  uint32_t key;
+  int32_t busy;             // an expand, click or free hand-off runs
+  int32_t waiting;          // a method expands it: the tree's callback sends nothing
+};
+
+struct TreeState {
+  std::unordered_map<uint32_t, NodeInfo *> live;   // key -> node
+  std::vector<NodeInfo *> dead;                    // cleared copies kept until release
+};
+
+// Every live node of every tree view, by its tree node.
+std::unordered_map<const wu_tree_node *, NodeInfo *> g_nodes;
+uint32_t g_next_key = 0;
+
+typedef struct TreeView {
+  wu_control c;
+  wu_ctl_widgets w;          // the tree's drawing area, the form
+  wu_window *window;
+  int32_t mode;              // 0 or 1
+  int16_t click_only;        // the tree's own click-only flag (code 112)
+  wu_node_record *sel_answer; // answer of `selections`
+  int32_t sel_count;
+  wu_tree *tree;
+  Widget resize;             // "resize"
+  Widget resize_shell;       // "Resize"
+  Widget title;              // "tree_title"
+  Widget title_frame;
+  Widget title_form;
+  int16_t resizable;
+  char *title_text;
+  int16_t auto_expand;
+  uint32_t id_counter;
+  int32_t method_running;
+  TreeState *state;
+  int32_t grabbed;           // the pointer is grabbed for a resize
+  XmFontList title_font;     // the font list the title label was given
+  XtIntervalId redraw_id;    // a redraw after deletions is pending
+} TreeView;
+static_assert(sizeof(TreeView) <= WU_CTL_LARGE_SIZE, "tree view fits its record kind");
+
+TreeView *tv(wu_control *c) { return reinterpret_cast<TreeView *>(c); }
+
+TreeView *live_tv(wu_control *c) {
+  return (wu_ctl_live(c) && c->kind == WU_MT_TREEVIEW) ? tv(c) : nullptr;
+}
+
+// Whether a control held across a call out is still the same live control:
+// released, or released and another made at its address, it is not.
+bool stays(wu_control *c, const wu_reg_hold &hold) {
+  return live_tv(c) != nullptr && (hold.serial == 0 || wu_reg_alive(hold));
+}
+
+NodeInfo *info_of(const wu_tree_node *n) {
+  if (n == nullptr) return nullptr;
+  auto it = g_nodes.find(n);
+  return it != g_nodes.end() ? it->second : nullptr;
+}
+
+// The live node a host record names, by its key; null for a record without
+// a key, a stale copy or a key of another control.
+NodeInfo *lookup(TreeView *t, const wu_node_record *rec) {
+  if (rec == nullptr || t->state == nullptr) return nullptr;
+  const auto key = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rec->key));
+  if (key == 0) return nullptr;
+  auto it = t->state->live.find(key);
+  return (it != t->state->live.end() && it->second->node != nullptr) ? it->second : nullptr;
+}
+
+wu_node_record *copy_of(wu_tree_node *n) {
+  NodeInfo *i = info_of(n);
+  return i ? &i->copy : nullptr;
+}
+
+// The control of a tree node's callback, alive.
+TreeView *control_of(NodeInfo *i) {
+  if (i == nullptr) return nullptr;
+  wu_control *c = wu_ctl_of(i->copy.handle);
+  return c != nullptr && c->kind == WU_MT_TREEVIEW ? tv(c) : nullptr;
+}
+
+// Sets a copy's links from its tree node.
+void relink(NodeInfo *i) {
+  if (i == nullptr || i->node == nullptr) return;
+  wu_tree_node *n = i->node;
+  i->copy.parent = copy_of(n->parent);
+  i->copy.prev = copy_of(n->prev);
+  i->copy.next = copy_of(n->next);
+  i->copy.child = copy_of(n->first_child);
+}
+
+void relink_around(wu_tree_node *n) {
+  if (n == nullptr) return;
+  relink(info_of(n));
+  relink(info_of(n->prev));
+  relink(info_of(n->next));
+  relink(info_of(n->parent));
+}
+
+bool busy_here_or_above(wu_tree_node *n) {
+  for (; n != nullptr; n = n->parent) {
+    NodeInfo *i = info_of(n);
+    if (i != nullptr && i->busy) return true;
+  }
+  return false;
+}
+
+void redraw(TreeView *t) {
+  if (t->tree != nullptr && (t->c.flags & WU_CTL_SHOWN)) XdTreeDraw(t->tree);
+}
+
+void redraw_now(XtPointer client, XtIntervalId *) {
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr) return;
+  t->redraw_id = 0;
+  redraw(t);
+}
+
+// Deletions redraw once the host gives the event loop a turn, so that a run
+// of deletions lays the tree out once.
+void redraw_soon(TreeView *t) {
+  if (t->tree == nullptr || !(t->c.flags & WU_CTL_SHOWN) || t->redraw_id != 0 || !wu_x_ok()) return;
+  t->redraw_id = XtAppAddTimeOut(devb->app, 0, redraw_now, &t->c);
+}
+
+void event_xy(Widget w, int32_t *x, int32_t *y) {
+  *x = w ? w->core.x : 0;
+  *y = w ? w->core.y + (XtParent(w) ? XtParent(w)->core.y : 0) : 0;
+}
+
+// One node parameter: the key in the value word, the copy at the pointer.
+wu_value *node_param(wu_control *c, int32_t code, NodeInfo *i) {
+  wu_value *p = wu_ctl_event_params(c, code, 1);
+  p[0].type = WU_VT_NODE;
+  p[0].value = i ? int32_t(i->key) : 0;
+  p[0].pointer = i ? &i->copy : nullptr;
+  return p;
+}
+
+// Hands an event to the host's procedure at once and queues the answer
+// event; the node is busy meanwhile.
+wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int32_t count,
+                   int32_t x, int32_t y) {
+  wu_control *c = &t->c;
+  if (c->procedure == nullptr) return WU_OK;
+  wu_ctl_event record;
+  wuxievt(&record, c, code);
+  record.x = x;
+  record.y = y;
+  record.params = params;
+  record.param_count = count;
+  const uint32_t key = i ? i->key : 0;
+  if (i) ++i->busy;
+  wu_window *window = t->window;
+  const wu_reg_hold hold = wu_reg_take(c);
+  const wu_status answer = run_procedure(c, &record, params, count);
+  // The host may have released the control meanwhile; the node it cannot.
+  if (key != 0 && stays(c, hold) && t->state->live.count(key)) --i->busy;
+  if (answer == WU_EVPROC_ANSWER && wu_window_live(window))
+    wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
+  return answer;
+}
+
+// ---- node callbacks -----------------------------------------------------------
+
+void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
+  NodeInfo *i = info_of(n);
+  TreeView *t = control_of(i);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  wutgbat();
+  if (t->click_only || c->click_only) {
+    wu_value *p = wu_ctl_event_params(c, WU_EV_CLICKONLY, 1);
+    p[0].type = WU_VT_BOOL;
+    const int32_t sent = wu_ctl_send(c, WU_EV_CLICKONLY, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
+    if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_CLICKONLY, 0, sent, 0.0, 0);
+    return;
+  }
+  wu_state *state = wu_module();
+  if (state != nullptr && wu_x_ok()) {
+    const int32_t nesting = state->loop_nesting;
+    state->loop_nesting = 0;
+    XSync(devb->display, False);
+    state->loop_nesting = nesting;
+  }
+  const uint32_t key = i->key;
+  const int32_t sent_flag = (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) ? 1 : 0;
+  wu_ctl_record(c, WU_EV_SELECT, int32_t(i->copy.id), sent_flag, 0.0, 0);
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  const wu_reg_hold hold = wu_reg_take(c);
+  if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
+    ++i->busy;
+    wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
+    if (stays(c, hold) && t->state->live.count(key)) --i->busy;
+  }
+  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  wu_window *window = nullptr;
+  wu_pane *pane = nullptr;
+  if (i->node != nullptr && i->node->label != nullptr &&
+      wutwd2p(i->node->label, &window, &pane) == WU_OK && pane != nullptr) {
+    pane->cursor_row = wu_cell_of(c->y, devb->cell_height > 0 ? devb->cell_height : 1);
+    pane->cursor_column = wu_cell_of(c->x, devb->cell_width > 0 ? devb->cell_width : 1);
+  }
+}
+
+// Before the tree toggles a node: tells the host, which may add children.
+void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
+  NodeInfo *i = info_of(n);
+  TreeView *t = control_of(i);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  wutgbat();
+  if (t->click_only || c->click_only) {
+    wu_value *p = wu_ctl_event_params(c, WU_EV_CLICKONLY, 1);
+    p[0].type = WU_VT_BOOL;
+    const int32_t sent = wu_ctl_send(c, WU_EV_CLICKONLY, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
+    if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_CLICKONLY, 0, sent, 0.0, 0);
+    return;
+  }
+  // The tree toggles a node with children before it calls here.
+  const bool had_children = n->first_child != nullptr;
+  const bool was_expanded = had_children ? !n->expanded : n->expanded != 0;
+  const int32_t code = (was_expanded && had_children) ? WU_EV_COLLAPSE : WU_EV_EXPAND;
+  const uint32_t wanted = WU_EVM_EXPAND | WU_EVM_COLLAPSE;
+  if (!t->method_running)
+    wu_ctl_record(c, code, int32_t(i->copy.id),
+                  (c->procedure != nullptr && (c->event_mask & wanted)) ? 1 : 0, 0.0, 0);
+  if (i->waiting || c->procedure == nullptr || !(c->event_mask & wanted)) return;
+  const uint32_t key = i->key;
+  if (code == WU_EV_EXPAND) i->copy.expanded = 1;
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  const wu_reg_hold hold = wu_reg_take(c);
+  hand_off(t, i, code, node_param(c, code, i), 1, x, y);
+  if (!stays(c, hold) || !t->state->live.count(key) || i->node == nullptr) return;
+  // Children the host added now show at once.
+  if (code == WU_EV_EXPAND && !had_children && n->first_child != nullptr && !n->expanded) {
+    i->waiting = 1;
+    n->has_handle = 1;
+    XdTreeExpandNode(n);
+    i->waiting = 0;
+    XdTreeDraw(t->tree);
+  }
+  i->copy.expandable = (n->handle != nullptr && XtIsManaged(n->handle)) || n->expandable ? 1 : 0;
+}
+
+void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
+  NodeInfo *i = info_of(n);
+  TreeView *t = control_of(i);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  wutgbat();
+  wu_ctl_record(c, WU_EV_DOUBLECLICK, int32_t(i->copy.id),
+                (c->procedure != nullptr && (c->event_mask & WU_EVM_DOUBLECLICK)) ? 1 : 0, 0.0, 0);
+  const uint32_t key = i->key;
+  const wu_reg_hold hold = wu_reg_take(c);
+  if (t->auto_expand) XdTreeToggleNode(n);
+  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  wu_ctl_send(c, WU_EV_DOUBLECLICK, WU_EVM_DOUBLECLICK, x, y,
+              node_param(c, WU_EV_DOUBLECLICK, i), 1, WU_EV_CTL_POSTED);
+}
+
+void NodeDeleteRequest(Widget w, wu_tree_node *n, XtPointer call) {
+  NodeInfo *i = info_of(n);
+  TreeView *t = control_of(i);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  wutgbat();
+  wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
+  if (c->procedure == nullptr) return;
+  auto *event = static_cast<XEvent *>(call);
+  KeySym sym = NoSymbol;
+  if (event != nullptr && (event->type == KeyPress || event->type == KeyRelease))
+    sym = XLookupKeysym(&event->xkey, 0);
+  const char *name = sym != NoSymbol ? XKeysymToString(sym) : nullptr;
+  const bool back = sym == XK_BackSpace || (name != nullptr && std::strcmp(name, "osfBackSpace") == 0);
+  const int32_t code = back ? WU_EV_BACKSPACE : WU_EV_DELETENODE;
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  const int32_t id = int32_t(i->copy.id);
+  const int32_t sent = wu_ctl_send(c, code, 0, x, y, node_param(c, code, i), 1, WU_EV_CTL_POSTED);
+  if (wu_ctl_live(c)) wu_ctl_record(c, code, id, sent, 0.0, 0);
+}
+
+// The tree releases a node: its copy leaves the tree and is cleared.
+void NodeFree(Widget, wu_tree_node *n, XtPointer) {
+  NodeInfo *i = info_of(n);
+  if (i == nullptr) return;
+  g_nodes.erase(n);
+  TreeView *t = control_of(i);
+  if (t != nullptr) {
+    wu_control *c = &t->c;
+    wu_state *state = wu_module();
+    for (Widget w : {n->handle, n->icon, n->label}) {
+      if (w == nullptr || state == nullptr) continue;
+      if (state->focus == w) state->focus = nullptr;
+      if (state->last_input == w) state->last_input = nullptr;
+    }
+    if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
+    const bool deleting = n->tree != nullptr && n->tree->deleting;
+    if (c->procedure != nullptr && (c->event_mask & WU_EVM_FREE) && yusupev(QEV_SUPPRESS_QUERY) == 0 &&
+        !deleting) {
+      wu_value *p = wu_ctl_event_params(c, WU_EV_FREE, 1);
+      p[0].type = WU_VT_WORD;
+      p[0].value = i->copy.user.value;
+      int32_t x = 0, y = 0;
+      event_xy(n->label, &x, &y);
+      hand_off(t, i, WU_EV_FREE, p, 1, x, y);
+    }
+  }
+  // Unlink the copy from its neighbours.
+  wu_node_record *me = &i->copy;
+  if (me->prev) me->prev->next = me->next;
+  if (me->next) me->next->prev = me->prev;
+  if (me->parent && me->parent->child == me) me->parent->child = me->next ? me->next : me->prev;
+  if (t != nullptr) t->state->live.erase(i->key);
+  std::memset(&i->copy, 0, sizeof i->copy);
+  i->node = nullptr;
+  i->key = 0;
+  if (t != nullptr) t->state->dead.push_back(i);
+  else XtFree(reinterpret_cast<char *>(i));
+}
+
+// Button 3 on a node's label or icon: the popup event with the node.
+void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
+  if (event->type != ButtonPress || event->xbutton.button != Button3) return;
+  NodeInfo *i = info_of(static_cast<wu_tree_node *>(client));
+  TreeView *t = control_of(i);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id),
+                (c->procedure != nullptr && (c->event_mask & WU_EVM_POPUP)) ? 1 : 0, 0.0, 0);
+  int32_t x = 0, y = 0;
+  event_xy(w, &x, &y);
+  wu_ctl_send(c, WU_EV_POPUP, WU_EVM_POPUP, x, y, node_param(c, WU_EV_POPUP, i), 1,
+              WU_EV_CTL_POSTED);
+}
+
+// The tree made a node's buttons: the control's handlers and drop site go on.
+void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
+  NodeInfo *i = info_of(n);
+  auto *c = static_cast<wu_control *>(client);
+  if (i == nullptr || live_tv(c) == nullptr) return;
+  for (Widget w : {n->label, n->icon}) {
+    if (w == nullptr) continue;
+    XtAddEventHandler(w, ButtonPressMask, False, NodeMenu, n);
+    if (wutaddt != nullptr) wutaddt(w);
+  }
+  if (n->label != nullptr && wumrdnd != nullptr) {
+    wu_dnd_site *site = wumrdnd(n->label);
+    if (site != nullptr) {
+      site->window = tv(c)->window;
+      site->kind = WU_CTYPE_TREEVIEW;
+      site->owner = c->handle;
+      site->enabled = 1;
+      i->copy.drop_site = site;
+      if (wuwidrg != nullptr) {
+        wuwidrg(n->label, site);
+        if (n->icon != nullptr) wuwidrg(n->icon, site);
+      }
+    }
+  }
+}
+
+// ---- inserting ---------------------------------------------------------------
+
+NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode) {
+  if (rec->expandable == 0) rec->expanded = 0;
+  auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
+  auto *i = reinterpret_cast<NodeInfo *>(XtCalloc(1, sizeof(NodeInfo)));
+  i->copy = *rec;
+  n->text = wu_list_copy(rec->label, rec->label_length, kLabelMax);
+  i->copy.label = n->text;
+  const Pixmap focus = wu_list_pixmap(rec->focus_icon, kIconSize);
+  const Pixmap normal = wu_list_pixmap(rec->icon, kIconSize);
+  n->open_pixmap = focus;
+  n->closed_pixmap = normal;
+  if (focus != None || normal != None) {
+    n->icon_width = kIconSize;
+    n->icon_height = kIconSize;
+    if (focus == None) n->open_pixmap = normal;
+    if (normal == None) n->closed_pixmap = focus;
+  }
+  n->expandable = rec->expandable ? 1 : 0;
+  n->expand_proc = NodeExpand;
+  n->select_proc = NodeSelect;
+  n->release_proc = NodeFree;
+  n->double_click_proc = NodeDoubleClick;
+  n->delete_proc = NodeDeleteRequest;
+  n->expanded_word = &i->copy.expanded;
+  n->owner_data = i;
+  i->node = n;
+  i->control = &t->c;
+  i->key = ++g_next_key;
+  if (g_next_key == 0) i->key = ++g_next_key;
+  i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
+  i->copy.handle = t->c.handle;
+  i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
+  rec->key = i->copy.key;
+  rec->handle = t->c.handle;
+  g_nodes[n] = i;
+  t->state->live[i->key] = i;
+  int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
+  if (ref == nullptr && (xmode == kModeBefore || xmode == kModeAfter)) xmode = kModeLastChild;
+  if (XdTreeInsertNodeAt(t->tree, ref ? ref->node : nullptr, n, xmode) != 0) {
+    g_nodes.erase(n);
+    t->state->live.erase(i->key);
+    XtFree(n->text);
+    XtFree(reinterpret_cast<char *>(n));
+    XtFree(reinterpret_cast<char *>(i));
+    rec->key = nullptr;
+    return nullptr;
+  }
+  n->expanded = 0;
+  if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
+    ref->node->has_handle = 1;
+    if (ref->copy.expanded) {
+      ref->node->expanded = 1;
+      ref->node->expanded_copy = 1;
+    }
+  }
+  relink_around(n);
+  return i;
+}
+
+// Checks a host chain before anything is inserted: every record reachable
+// once, labels of a sane length.  `first` receives the chain's first record.
+bool chain_ok(wu_node_record *start, wu_node_record **first, std::vector<wu_node_record *> *all) {
+  std::unordered_set<const wu_node_record *> seen;
+  wu_node_record *f = start;
+  std::unordered_set<const wu_node_record *> back;
+  while (f->prev != nullptr) {
+    if (!back.insert(f).second) return false;
+    f = f->prev;
+  }
+  *first = f;
+  std::vector<wu_node_record *> stack = {f};
+  while (!stack.empty()) {
+    wu_node_record *r = stack.back();
+    stack.pop_back();
+    for (; r != nullptr; r = r->next) {
+      if (!seen.insert(r).second) return false;
+      if (r->label_length < 0 || r->label_length > kLabelMax ||
+          (r->label_length > 0 && r->label == nullptr))
+        return false;
+      all->push_back(r);
+      if (r->child != nullptr) stack.push_back(r->child);
+    }
+  }
+  return true;
+}
+
+wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
+  if (count < 3) return WU_NOTAVAIL;
+  auto *new_nodes = static_cast<wu_node_record *>(p[1].pointer);
+  if (new_nodes == nullptr) return WU_NOTAVAIL;
+  NodeInfo *ref = nullptr;
+  if (p[0].pointer != nullptr) {
+    ref = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
+    if (ref == nullptr) return WU_NOTAVAIL;
+  }
+  wu_node_record *first = nullptr;
+  std::vector<wu_node_record *> all;
+  if (!chain_ok(new_nodes, &first, &all)) return WU_NOTAVAIL;
+  for (wu_node_record *r : all) {
+    uint32_t id = 0;
+    if (yubtuid(&id) == WU_OK) r->id = id;
+  }
+  // Siblings in order: the first with the given mode, the others after it;
+  // children go under their parent as last children.
+  struct Work { wu_node_record *rec; NodeInfo *ref; int32_t mode; };
+  std::vector<Work> todo = {{first, ref, p[2].value}};
+  while (!todo.empty()) {
+    Work w = todo.back();
+    todo.pop_back();
+    NodeInfo *prev = nullptr;
+    for (wu_node_record *r = w.rec; r != nullptr; r = r->next) {
+      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, r, w.mode)
+                                       : add_node(t, prev, r, kModeAfter);
+      if (made == nullptr) break;
+      prev = made;
+      if (r->child != nullptr) todo.push_back({r->child, made, kModeLastChild});
+    }
+  }
+  if (t->tree != nullptr) XdTreeDraw(t->tree);
+  return WU_OK;
+}
+
+// ---- deleting ----------------------------------------------------------------
+
+// Drops the host's pending events of a node and its descendants; a refusal
+// is returned and nothing is deleted.
+wu_status release_events(TreeView *t, wu_tree_node *top) {
+  if (yusupev(QEV_SUPPRESS_QUERY) != 0) return WU_OK;
+  std::vector<wu_tree_node *> stack = {top};
+  while (!stack.empty()) {
+    wu_tree_node *n = stack.back();
+    stack.pop_back();
+    NodeInfo *i = info_of(n);
+    if (i != nullptr) {
+      const wu_status st = yufrnev(t->window, t->c.handle, int32_t(i->key));
+      if (st != WU_OK) return st;
+    }
+    for (wu_tree_node *k = n->first_child; k != nullptr; k = k->next) stack.push_back(k);
+  }
+  return WU_OK;
+}
+
+wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
+  wu_tree_node *n = i->node;
+  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  const wu_status st = release_events(t, n);
+  if (st != WU_OK) return st;
+  wu_state *state = wu_module();
+  if (state != nullptr && n->label != nullptr && state->focus == n->label) state->focus = nullptr;
+  wu_tree_node *parent = n->parent;
+  XdTreeDeleteTree(t->tree, n);
+  if (parent != nullptr) relink(info_of(parent));
+  if (draw) redraw_soon(t);
+  return WU_OK;
+}
+
+wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
+  wu_tree_node *n = i->node;
+  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (!i->busy) {
+    given->expandable = given->expanded = 0;
+    i->copy.expandable = i->copy.expanded = 0;
+  }
+  while (n->first_child != nullptr) {
+    NodeInfo *k = info_of(n->first_child);
+    if (k == nullptr) break;
+    const wu_status st = delete_node(t, k, false);
+    if (st != WU_OK) return st;
+  }
+  redraw_soon(t);
+  return WU_OK;
+}
+
+// ---- expanding -----------------------------------------------------------------
+
+wu_status expand(TreeView *t, NodeInfo *i) {
+  wu_control *c = &t->c;
+  wu_tree_node *n = i->node;
+  t->method_running = 1;
+  const bool shows_plus = n->handle == nullptr || !(n->layout & XdTREE_NODE_HANDLE_MINUS);
+  const uint32_t key = i->key;
+  if (n->first_child != nullptr && !shows_plus) {
+    // Already open.
+  } else if (c->procedure == nullptr || !(c->event_mask & WU_EVM_EXPAND) ||
+             n->first_child != nullptr) {
+    XdTreeExpandNode(n);
+  } else {
+    i->waiting = 1;
+    i->copy.expanded = 1;
+    int32_t x = 0, y = 0;
+    event_xy(n->handle, &x, &y);
+    const wu_reg_hold hold = wu_reg_take(c);
+    hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
+    if (!stays(c, hold)) return WU_OK;
+    if (!t->state->live.count(key)) {
+      t->method_running = 0;
+      return WU_OK;
+    }
+    n->has_handle = 1;
+    XdTreeExpandNode(n);
+    i->waiting = 0;
+  }
+  t->method_running = 0;
+  redraw(t);
+  return WU_OK;
+}
+
+wu_status collapse(TreeView *t, NodeInfo *i) {
+  t->method_running = 1;
+  XdTreeCollapseNode(i->node);
+  t->method_running = 0;
+  redraw(t);
+  return WU_OK;
+}
+
+// ---- searching -------------------------------------------------------------------
+
+typedef int32_t (*SearchCallback)(int32_t user);
+
+bool accepts(NodeInfo *i, const char *text, int32_t n, bool exact, SearchCallback cb) {
+  const char *label = i->node->text;
+  if (!wu_list_match(label, label ? int32_t(std::strlen(label)) : 0, text, n, exact)) return false;
+  return cb == nullptr || cb(i->copy.user.value) == 1;
+}
+
+// Depth first below (and, with `self`, including) `top`; siblings of `top`
+// too when `siblings`.
+NodeInfo *search_from(wu_tree_node *top, bool self, bool siblings, const char *text, int32_t n,
+                      bool exact, SearchCallback cb) {
+  std::vector<wu_tree_node *> stack;
+  if (self) {
+    NodeInfo *i = info_of(top);
+    if (i != nullptr && accepts(i, text, n, exact, cb)) return i;
+    top = top->first_child;
+    siblings = true;
+  }
+  // Pre-order: siblings in order, each before its children.
+  std::vector<wu_tree_node *> order;
+  for (wu_tree_node *s = top; s != nullptr; s = siblings ? s->next : nullptr) {
+    order.clear();
+    stack.assign(1, s);
+    while (!stack.empty()) {
+      wu_tree_node *x = stack.back();
+      stack.pop_back();
+      NodeInfo *i = info_of(x);
+      if (i != nullptr && accepts(i, text, n, exact, cb)) return i;
+      std::vector<wu_tree_node *> kids;
+      for (wu_tree_node *k = x->first_child; k != nullptr; k = k->next) kids.push_back(k);
+      for (auto it = kids.rbegin(); it != kids.rend(); ++it) stack.push_back(*it);
+    }
+    if (!siblings) break;
+  }
+  return nullptr;
+}
+
+wu_status find(TreeView *t, wu_value *p, int32_t count, bool exact) {
+  if (count < 5) return WU_NOTAVAIL;
+  p[4].pointer = nullptr;
+  p[4].value = 0;
+  wu_tree_node *start = nullptr;
+  if (p[0].pointer != nullptr) {
+    NodeInfo *s = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
+    if (s == nullptr || s->node->first_child == nullptr) return WU_NOTAVAIL;
+    start = s->node;
+  } else if (t->tree->root == nullptr) {
+    return WU_NOTAVAIL;
+  }
+  if (p[1].value < 0 || (p[1].value > 0 && p[1].pointer == nullptr)) return WU_NOTAVAIL;
+  char *text = wu_list_copy(static_cast<const char *>(p[1].pointer), p[1].value, kLabelMax);
+  const int32_t n = int32_t(std::strlen(text));
+  auto cb = reinterpret_cast<SearchCallback>(p[3].pointer);
+  NodeInfo *found = nullptr;
+  if (p[2].value == kSearchOneLevel) {
+    for (wu_tree_node *k = start ? start->first_child : t->tree->root; k && !found; k = k->next) {
+      NodeInfo *i = info_of(k);
+      if (i != nullptr && accepts(i, text, n, exact, cb)) found = i;
+    }
+  } else if (start != nullptr) {
+    found = search_from(start, true, false, text, n, exact, cb);
+    p[4].code = WU_A_SELECTEDNODE;
+    p[4].type = WU_VT_NODE;
+    p[4].status = WU_OK;
+  } else {
+    found = search_from(t->tree->root, false, true, text, n, exact, cb);
+  }
+  XtFree(text);
+  p[4].pointer = found ? &found->copy : nullptr;
+  p[4].value = found ? int32_t(found->key) : 0;
+  return WU_OK;
+}
+
+// ---- focus -----------------------------------------------------------------------
+
+void focus_node(TreeView *t, NodeInfo *i) {
+  if (i == nullptr) {
+    XdTreeUnSetFocus(t->tree);
+    return;
+  }
+  XdTreeSetFocus(t->tree, i->node, 0);
+  if (i->node->label != nullptr && XtIsManaged(i->node->label))
+    XmProcessTraversal(i->node->label, XmTRAVERSE_CURRENT);
+}
+
+// ---- update ---------------------------------------------------------------------
+
+wu_status update_node(TreeView *t, NodeInfo *i, const wu_node_record *rec) {
+  wu_tree_node *n = i->node;
+  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (rec->label != nullptr && rec->label != reinterpret_cast<const char *>(-1) &&
+      rec->label_length >= 0) {
+    if (rec->label_length > kLabelMax) return WU_NOTAVAIL;
+    char *text = wu_list_copy(rec->label, rec->label_length, kLabelMax);
+    if (n->text == nullptr || std::strcmp(text, n->text) != 0) {
+      char *old = n->text;
+      n->text = text;
+      i->copy.label = text;
+      i->copy.label_length = int32_t(std::strlen(text));
+      XtFree(old);
+      if (n->label != nullptr) {
+        XmString s = wumcstr(text);
+        XtVaSetValues(n->label, XmNlabelString, s, nullptr);
+        XmStringFree(s);
+      }
+    } else {
+      XtFree(text);
+    }
+  }
+  if (rec->user.value != -1) i->copy.user = rec->user;
+  bool icons = false;
+  if (rec->focus_icon != -1) {
+    i->copy.focus_icon = rec->focus_icon;
+    n->open_pixmap = wu_list_pixmap(rec->focus_icon, kIconSize);
+    icons = true;
+  }
+  if (rec->icon != -1) {
+    i->copy.icon = rec->icon;
+    n->closed_pixmap = wu_list_pixmap(rec->icon, kIconSize);
+    icons = true;
+  }
+  if (icons && n->icon != nullptr) {
+    const bool focused = t->tree->focus == n;
+    Pixmap p = focused ? n->open_pixmap : n->closed_pixmap;
+    if (p == None) p = focused ? t->tree->open_folder : t->tree->closed_folder;
+    XtVaSetValues(n->icon, XmNlabelPixmap, p, nullptr);
+  }
+  if (rec->expandable != -1) {
+    i->copy.expandable = rec->expandable ? 1 : 0;
+    n->expandable = rec->expandable ? 1 : 0;
+    if (n->handle != nullptr && n->parent != nullptr)
+      XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
+  }
+  redraw(t);
+  if (rec->expanded != -1 && (rec->expanded != 0) != (n->expanded != 0))
+    return rec->expanded ? expand(t, i) : collapse(t, i);
+  return WU_OK;
+}
+
+wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
+  wu_tree_node *n = i->node;
+  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  const uint32_t key = i->key;
+  if (n->expanded) {
+    collapse(t, i);
+    while (n->first_child != nullptr) {
+      const wu_status st = delete_node(t, info_of(n->first_child), false);
+      if (st != WU_OK) return st;
+    }
+    i->copy.expandable = 1;
+    n->expandable = 1;
+    const wu_reg_hold hold = wu_reg_take(&t->c);
+    expand(t, i);
+    if (!stays(&t->c, hold) || !t->state->live.count(key)) return WU_OK;
+  } else {
+    while (n->first_child != nullptr) {
+      const wu_status st = delete_node(t, info_of(n->first_child), false);
+      if (st != WU_OK) return st;
+    }
+    given->expandable = 1;
+    given->expanded = 0;
+    i->copy.expandable = 1;
+    i->copy.expanded = 0;
+    n->expandable = 1;
+    n->has_handle = 1;
+    if (n->handle != nullptr) XtSetMappedWhenManaged(n->handle, True);
+    redraw(t);
+  }
+  if (t->tree->focus == n && n->label != nullptr && XtIsManaged(n->label))
+    XmProcessTraversal(n->label, XmTRAVERSE_CURRENT);
+  return WU_OK;
+}
+
+NodeInfo *dnd_node(TreeView *t, const void *site) {
+  if (site == nullptr) return nullptr;
+  for (auto &kv : t->state->live)
+    if (kv.second->copy.drop_site == site) return kv.second;
+  return nullptr;
+}
+
+NodeInfo *id_node(TreeView *t, uint32_t id) {
+  for (auto &kv : t->state->live)
+    if (kv.second->copy.id == id) return kv.second;
+  return nullptr;
+}
+
+wu_status select_node(TreeView *t, NodeInfo *i) {
+  wu_control *c = &t->c;
+  if (i == nullptr) {
+    XdTreeUnSetFocus(t->tree);
+    return WU_OK;
+  }
+  focus_node(t, i);
+  if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE))
+    hand_off(t, i, WU_EV_SELECT, node_param(c, WU_EV_SELECT, i), 1, c->x, c->y);
+  return WU_OK;
+}
+
+wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t count) {
+  wu_control *c = wu_ctl_of(h);
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW) return WU_NOTAVAIL;
+  TreeView *t = tv(c);
+  if (method < WU_M_ADDNODES || method > kLastMethod) return WU_NOTAVAIL;
+  if (count < 0 || (count > 0 && p == nullptr)) return WU_NOTAVAIL;
+  if (method == WU_M_SELECTNODE && t->tree == nullptr) return WU_OK;
+  if (t->tree == nullptr) return WU_NOTAVAIL;
+  auto node_at = [&](int k) -> NodeInfo * {
+    return k < count ? lookup(t, static_cast<wu_node_record *>(p[k].pointer)) : nullptr;
+  };
+  switch (method) {
+    case WU_M_ADDNODES:
+      return add_nodes(t, p, count);
+    case WU_M_DELETENODE: {
+      NodeInfo *i = node_at(0);
+      if (i == nullptr) return WU_NOTAVAIL;
+      wu_tree_node *n = i->node;
+      NodeInfo *parent = info_of(n->parent);
+      const bool only = n->prev == nullptr && n->next == nullptr;
+      const wu_status st = delete_node(t, i, true);
+      if (st == WU_OK && only && parent != nullptr) {
+        parent->copy.expandable = parent->copy.expanded = 0;
+        parent->node->expandable = 0;
+        if (parent->node->handle != nullptr) XtSetMappedWhenManaged(parent->node->handle, False);
+      }
+      return st;
+    }
+    case WU_M_DELETECHILDREN: {
+      NodeInfo *i = node_at(0);
+      if (i == nullptr) return WU_NOTAVAIL;
+      return delete_children(t, i, static_cast<wu_node_record *>(p[0].pointer));
+    }
+    case WU_M_EXPAND: {
+      NodeInfo *i = node_at(0);
+      return i ? expand(t, i) : WU_NOTAVAIL;
+    }
+    case WU_M_COLLAPSE: {
+      NodeInfo *i = node_at(0);
+      return i ? collapse(t, i) : WU_NOTAVAIL;
+    }
+    case WU_M_TREEFIND: return find(t, p, count, false);
+    case WU_M_TREEFINDEXACT: return find(t, p, count, true);
+    case WU_M_DNDNODE: {
+      if (count < 2 || t->tree->root == nullptr) return WU_NOTAVAIL;
+      NodeInfo *i = dnd_node(t, p[0].pointer);
+      p[1].type = WU_VT_NODE;
+      p[1].pointer = i ? &i->copy : nullptr;
+      p[1].value = i ? int32_t(i->key) : 0;
+      return WU_OK;
+    }
+    case WU_M_UPDATE: {
+      NodeInfo *i = node_at(0);
+      return i ? update(t, i, static_cast<wu_node_record *>(p[0].pointer)) : WU_NOTAVAIL;
+    }
+    case WU_M_UPDATENODE: {
+      NodeInfo *i = node_at(0);
+      return i ? update_node(t, i, static_cast<wu_node_record *>(p[0].pointer)) : WU_NOTAVAIL;
+    }
+    case WU_M_GETPARENT: case WU_M_GETCHILD: case WU_M_GETNEXT: case WU_M_GETPREVIOUS: {
+      if (count < 2) return WU_NOTAVAIL;
+      auto *rec = static_cast<wu_node_record *>(p[0].pointer);
+      wu_tree_node *answer = nullptr;
+      if (method == WU_M_GETPARENT && rec == nullptr) {
+        answer = t->tree->root;
+      } else if (method == WU_M_GETPARENT && rec->key == nullptr) {
+        answer = nullptr;
+      } else {
+        NodeInfo *i = lookup(t, rec);
+        if (i == nullptr) return WU_NOTAVAIL;
+        wu_tree_node *n = i->node;
+        answer = method == WU_M_GETPARENT ? n->parent
+                 : method == WU_M_GETCHILD ? n->first_child
+                 : method == WU_M_GETNEXT  ? n->next
+                                           : n->prev;
+      }
+      NodeInfo *a = info_of(answer);
+      p[1].type = WU_VT_NODE;
+      p[1].pointer = a ? &a->copy : nullptr;
+      p[1].value = a ? int32_t(a->key) : 0;
+      return WU_OK;
+    }
+    case WU_M_GETNODE: {
+      if (count < 2 || p[0].value == 0) return WU_NOTAVAIL;
+      auto it = t->state->live.find(static_cast<uint32_t>(p[0].value));
+      NodeInfo *a = it != t->state->live.end() ? it->second : nullptr;
+      p[1].type = WU_VT_NODE;
+      p[1].pointer = a ? &a->copy : nullptr;
+      p[1].value = a ? int32_t(a->key) : 0;
+      return WU_OK;
+    }
+    case WU_M_EDITNODE:
+      return WU_UNSUPPORTED;
+    case WU_M_SELECTNODE: {
+      if (count >= 1 && p[0].pointer != nullptr) {
+        NodeInfo *i = node_at(0);
+        if (i == nullptr) return WU_NOTAVAIL;
+        return select_node(t, i);
+      }
+      return select_node(t, nullptr);
+    }
+    default:
+      return WU_NOTAVAIL;
+  }
+}
+
+// ---- attributes -------------------------------------------------------------------
+
+bool framework_code(int32_t code) {
+  switch (code) {
+    case WU_A_ENABLED: case WU_A_USERDATA: case WU_A_VISIBLE: case WU_A_CLASSTYPE:
+    case WU_A_TOOLTIP: case WU_A_EVENTS: case WU_A_EVENTPROC: case WU_A_CONTROLID:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void show_title(TreeView *t) {
+  if (t->title_frame == nullptr) return;
+  Widget sw = t->tree->scrolled_w;
+  if (t->title_text != nullptr && t->title_text[0] != '\0') {
+    XtUnmanageChild(t->title_frame);
+    const int32_t h = wu_list_text_height(t->title_text);
+    XmString s = wumcstr(t->title_text);
+    // The title takes the control's font when it is shown.
+    XmFontList font = t->c.font_list ? static_cast<XmFontList>(t->c.font_list) : devb->font_list;
+    if (font != nullptr && t->title_font != font) XtVaSetValues(t->title, XmNfontList, font, nullptr);
+    t->title_font = font;
+    XtVaSetValues(t->title, XmNlabelString, s, XmNheight, Dimension(h + kTitleLabelPad), nullptr);
+    XmStringFree(s);
+    XtVaSetValues(t->title_frame, XmNheight, Dimension(h + kTitleFramePad), nullptr);
+    XtManageChild(t->title_frame);
+    XtVaSetValues(sw, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, t->title_frame, nullptr);
+  } else {
+    XtVaSetValues(sw, XmNtopAttachment, XmATTACH_FORM, nullptr);
+    XtUnmanageChild(t->title_frame);
+  }
+}
+
+wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
+  TreeView *t = tv(c);
+  Widget form = t->w.outer;
+  bool font_changed = false, geometry = false;
+  XmFontList old_font = nullptr;
+  wu_status result = WU_OK;
+  for (int32_t i = 0; i < count; ++i) {
+    wu_value *v = &entries[i];
+    v->status = WU_OK;
+    if (v->code < 0 || v->code > 126) { v->status = WU_E_NOT_HANDLED; result = WU_ENTRY_STATUS; continue; }
+    if (framework_code(v->code)) continue;
+    switch (v->code) {
+      case WU_A_HPOS: c->x = v->value; geometry = true; break;
+      case WU_A_VPOS: c->y = v->value; geometry = true; break;
+      case WU_A_WIDTH: case WU_A_HEIGHT:
+        if (v->value <= 0 || v->value > 32767) { v->status = WU_E_RANGE; break; }
+        (v->code == WU_A_WIDTH ? c->width : c->height) = v->value;
+        geometry = true;
+        break;
+      case WU_A_FOREGROUND: case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS:
+      case WU_A_TEXTORIENT:
+        v->status = WU_UNSUPPORTED;
+        break;
+      case WU_A_BACKGROUND: {
+        Pixel px = 0;
+        v->status = wu_list_set_colour(c, v, &px);
+        if (v->status == WU_OK && t->tree != nullptr) {
+          XtVaSetValues(t->tree->drawing_area, XmNbackground, px, nullptr);
+          t->tree->background = px;
+          t->tree->focus_foreground = px;
+        }
+        break;
+      }
+      case WU_A_TITLE:
+        if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) { v->status = WU_E_RANGE; break; }
+        XtFree(t->title_text);
+        t->title_text = wu_list_copy(static_cast<const char *>(v->pointer), v->value, WU_LIST_TEXT_MAX);
+        if (t->tree != nullptr) show_title(t);
+        break;
+      case WU_A_RESIZABLE: t->resizable = int16_t(v->value & 0xffff); break;
+      case WU_A_SELECTIONMODE:
+        if (form != nullptr) { v->status = WU_E_CREATE_ONLY; break; }
+        t->mode = v->value == 1 ? 1 : 0;
+        break;
+      case WU_A_NODES: case WU_A_TITLEHEIGHT:
+        v->status = WU_E_SIZE_FIXED;
+        break;
+      case WU_A_SELECTEDNODE:
+        if (t->tree == nullptr) break;
+        if (v->pointer == nullptr) {
+          XdTreeUnSetFocus(t->tree);
+        } else if (NodeInfo *n = lookup(t, static_cast<wu_node_record *>(v->pointer))) {
+          focus_node(t, n);
+        } else {
+          v->status = WU_E_RANGE;
+        }
+        break;
+      case WU_A_FONT: {
+        const auto *name = static_cast<const char *>(v->pointer);
+        if (v->value <= 0 || name == nullptr || name[0] == '\0') { v->status = WU_E_NOT_HANDLED; break; }
+        XmFontList fl = wu_list_font(name, v->value);
+        if (fl == nullptr) { v->status = WU_NOTAVAIL; break; }
+        if (old_font == nullptr) old_font = static_cast<XmFontList>(c->font_list);
+        else wu_list_font_free(static_cast<XmFontList>(c->font_list));
+        c->font_list = fl;
+        font_changed = true;
+        if (t->tree != nullptr) TreeNodeFontUpdate(t->tree, fl);
+        break;
+      }
+      case WU_A_CLICKONLY: t->click_only = int16_t(v->value & 0xffff); break;
+      case WU_A_AUTOEXPAND: t->auto_expand = int16_t(v->value & 0xffff); break;
+      default:
+        v->status = WU_E_NOT_HANDLED;
+        break;
+    }
+    if (v->status != WU_OK) result = WU_ENTRY_STATUS;
+  }
+  if (form != nullptr) {
+    if (geometry)
+      XtVaSetValues(form, XmNx, wu_list_pos(c->x), XmNy,
+                    wu_list_pos(c->y), XmNwidth,
+                    wu_list_dim(c->width), XmNheight,
+                    wu_list_dim(c->height), nullptr);
+    if (t->resizable) {
+      XtVaSetValues(t->tree->scrolled_w, XmNrightOffset, kResizeEdge, nullptr);
+      XtVaSetValues(t->title_frame, XmNrightOffset, kResizeEdge, nullptr);
+    }
+    if (font_changed) {
+      if (t->title_text != nullptr && t->title_text[0] != '\0') show_title(t);
+      redraw(t);
+    }
+  }
+  if (old_font != nullptr && old_font != c->font_list) wu_list_font_free(old_font);
+  return result;
+}
+
+wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
+  TreeView *t = tv(c);
+  wu_status result = WU_OK;
+  for (int32_t i = 0; i < count; ++i) {
+    wu_value *v = &entries[i];
+    if (v->code < 0 || v->code > 126) { v->status = WU_E_NOT_HANDLED; result = WU_ENTRY_STATUS; continue; }
+    if (framework_code(v->code) || v->code == WU_A_FONT || v->code == WU_A_CLICKONLY) continue;
+    v->status = WU_OK;
+    switch (v->code) {
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        if (t->w.outer != nullptr) {
+          Position x = 0, y = 0;
+          Dimension w = 0, h = 0;
+          XtVaGetValues(t->w.outer, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
+          c->x = x; c->y = y; c->width = w; c->height = h;
+        }
+        v->value = v->code == WU_A_HPOS ? c->x : v->code == WU_A_VPOS ? c->y
+                   : v->code == WU_A_WIDTH ? c->width : c->height;
+        break;
+      case WU_A_FOREGROUND: case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS:
+      case WU_A_TEXTORIENT:
+        v->status = WU_UNSUPPORTED;
+        break;
+      case WU_A_BACKGROUND: wu_list_query_colour(c, v); break;
+      case WU_A_TITLE:
+        v->pointer = t->title_text;
+        v->value = t->title_text ? int32_t(std::strlen(t->title_text)) : 0;
+        break;
+      case WU_A_RESIZABLE: v->value = t->resizable; break;
+      case WU_A_AUTOEXPAND: v->value = t->auto_expand; break;
+      case WU_A_SELECTIONMODE: v->value = t->mode; break;
+      case WU_A_SELECTEDINDEXES: {
+        XtFree(reinterpret_cast<char *>(t->sel_answer));
+        t->sel_answer = nullptr;
+        t->sel_count = 0;
+        std::vector<NodeInfo *> sel;
+        if (t->tree != nullptr)
+          for (int32_t k = 0; k < t->tree->selection_size; ++k)
+            if (NodeInfo *n = info_of(t->tree->selection[k])) sel.push_back(n);
+        if (!sel.empty()) {
+          t->sel_answer = reinterpret_cast<wu_node_record *>(
+              XtCalloc(Cardinal(sel.size()), sizeof(wu_node_record)));
+          for (size_t k = 0; k < sel.size(); ++k) t->sel_answer[k] = sel[k]->copy;
+          t->sel_count = int32_t(sel.size());
+        }
+        v->type = WU_VT_SELECTIONS;
+        v->value = t->sel_count;
+        v->pointer = t->sel_answer;
+        v->status = WU_ALLOCATED;
+        result = WU_ALLOCATED;
+        continue;
+      }
+      case WU_A_NODES: {
+        NodeInfo *n = t->tree ? info_of(t->tree->root) : nullptr;
+        v->type = WU_VT_NODE;
+        v->pointer = n ? &n->copy : nullptr;
+        v->value = n ? int32_t(n->key) : 0;
+        break;
+      }
+      case WU_A_SELECTEDNODE: {
+        NodeInfo *n = t->tree ? info_of(t->tree->focus) : nullptr;
+        v->type = WU_VT_NODE;
+        v->pointer = n ? &n->copy : nullptr;
+        v->value = n ? int32_t(n->key) : 0;
+        break;
+      }
+      case WU_A_TITLEHEIGHT: {
+        Dimension h = 0;
+        if (t->title_frame != nullptr && XtIsManaged(t->title_frame))
+          XtVaGetValues(t->title_frame, XmNheight, &h, nullptr);
+        v->value = h;
+        break;
+      }
+      default:
+        v->status = WU_E_NOT_HANDLED;
+        break;
+    }
+    if (v->status != WU_OK && result == WU_OK) result = WU_ENTRY_STATUS;
+  }
+  return result;
+}
+
+// Detaches the tree from the control before its widgets go: no node
+// callback, time-out or hook reaches the released record.
+void detach_tree(TreeView *t) {
+  wu_tree *tree = t->tree;
+  if (tree == nullptr) return;
+  _XdTreeSetButtonsProc(tree, nullptr, nullptr);
+  for (XtIntervalId *id : {&tree->activate_id, &tree->obscured_id, &tree->autoscroll_id})
+    if (*id) {
+      XtRemoveTimeOut(*id);
+      *id = 0;
+    }
+  tree->activate_node = nullptr;
+  wu_tree_node *n = tree->root;
+  while (n != nullptr) {
+    n->expand_proc = n->select_proc = n->release_proc = nullptr;
+    n->double_click_proc = n->delete_proc = nullptr;
+    n->expanded_word = nullptr;
+    if (NodeInfo *i = info_of(n)) {
+      g_nodes.erase(n);
+      XtFree(reinterpret_cast<char *>(i));
+    }
+    if (n->first_child != nullptr) { n = n->first_child; continue; }
+    while (n != nullptr && n->next == nullptr) n = n->parent;
+    if (n != nullptr) n = n->next;
+  }
+  t->tree = nullptr;
+}
+
+wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
+  wu_control *c = h ? h->control : nullptr;
+  if (c == nullptr) return WU_OK;
+  TreeView *t = tv(c);
+  for (int32_t i = 0; i < count && entries != nullptr; ++i) {
+    wu_value *v = &entries[i];
+    if (v->status != WU_ALLOCATED || v->pointer == nullptr || v->pointer != t->sel_answer) continue;
+    XtFree(reinterpret_cast<char *>(t->sel_answer));
+    t->sel_answer = nullptr;
+    t->sel_count = 0;
+    v->pointer = nullptr;
+    v->status = WU_OK;
+  }
+  if (entries == nullptr || count == 0) {
+    XtFree(reinterpret_cast<char *>(t->sel_answer));
+    t->sel_answer = nullptr;
+    t->sel_count = 0;
+    if (!wu_ctl_live(c)) {
+      if (t->grabbed && wu_x_ok()) XtUngrabPointer(t->w.outer, CurrentTime);
+      t->grabbed = 0;
+      if (t->redraw_id != 0) XtRemoveTimeOut(t->redraw_id);
+      t->redraw_id = 0;
+      detach_tree(t);
+      if (t->state != nullptr) {
+        for (NodeInfo *i : t->state->dead) XtFree(reinterpret_cast<char *>(i));
+        delete t->state;
+        t->state = nullptr;
+      }
+      XtFree(t->title_text);
+      t->title_text = nullptr;
+      wu_list_font_free(static_cast<XmFontList>(c->font_list));
+      c->font_list = nullptr;
+    }
+  }
+  return WU_OK;
+}
+
+// ---- replay ----------------------------------------------------------------------
+
+wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
+  wu_control *c = wu_ctl_of(h);
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW || rec == nullptr) return WU_NOTAVAIL;
+  TreeView *t = tv(c);
+  if (rec->code < 1 || rec->code > 28) return WU_NOTAVAIL;
+  NodeInfo *i = rec->value1 == -1 ? nullptr : id_node(t, uint32_t(rec->value1));
+  switch (rec->code) {
+    case WU_EV_SELECT:
+      // Posted as the user's click is.
+      if (i != nullptr && t->tree != nullptr) {
+        focus_node(t, i);
+        int32_t x = 0, y = 0;
+        event_xy(i->node->label, &x, &y);
+        wu_ctl_send(c, WU_EV_SELECT, WU_EVM_CLICK_NODE, x, y, node_param(c, WU_EV_SELECT, i), 1,
+                    WU_EV_CTL_POSTED);
+      }
+      return WU_OK;
+    case WU_EV_EXPAND: case WU_EV_COLLAPSE:
+      // Without an event: the node counts as expanded by a method.
+      if (i != nullptr) {
+        i->waiting = 1;
+        t->method_running = 1;
+        if (rec->code == WU_EV_EXPAND) XdTreeExpandNode(i->node);
+        else XdTreeCollapseNode(i->node);
+        t->method_running = 0;
+        i->waiting = 0;
+      }
+      redraw(t);
+      return WU_OK;
+    case WU_EV_DOUBLECLICK:
+      if (i != nullptr) NodeDoubleClick(i->node->label, i->node, nullptr);
+      return WU_OK;
+    case WU_EV_RESIZE:
+      if (t->w.outer != nullptr && rec->value1 > 0)
+        XtVaSetValues(t->w.outer, XmNwidth, Dimension(std::min(rec->value1, 32767)), nullptr);
+      wu_ctl_send(c, WU_EV_RESIZE, WU_EVM_RESIZE, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
+      return WU_OK;
+    case WU_EV_FREE: case WU_EV_KEYCOMMAND: case WU_EV_CLICKONLY: case WU_EV_BEGINEDIT:
+    case WU_EV_ENDEDIT:
+      return WU_OK;
+    case WU_EV_POPUP: case WU_EV_DELETENODE: case WU_EV_BACKSPACE: {
+      if (rec->code == WU_EV_POPUP && !(c->event_mask & WU_EVM_POPUP)) return WU_OK;
+      Widget sw = t->tree ? t->tree->scrolled_w : nullptr;
+      wu_value *p = i ? node_param(c, rec->code, i) : nullptr;
+      wu_ctl_send(c, rec->code, 0, sw ? sw->core.x : c->x, sw ? sw->core.y : c->y, p, p ? 1 : 0,
+                  WU_EV_CTL_POSTED);
+      return WU_OK;
+    }
+    default:
+      return WU_NOTAVAIL;
+  }
+}
+
+// ---- drag and drop ----------------------------------------------------------------
+
+wu_status TreeRegisterDND(wu_ctl_handle *, void *, void *, void *) { return WU_UNSUPPORTED; }
+wu_status TreeUnregisterDND(wu_ctl_handle *, void *, void *, void *) { return WU_UNSUPPORTED; }
+
+// A site of one of the control's live nodes.
+NodeInfo *site_node(wu_ctl_handle *h, void *site) {
+  wu_control *c = wu_ctl_of(h);
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW || site == nullptr) return nullptr;
+  NodeInfo *i = dnd_node(tv(c), site);
+  if (i == nullptr || i->node->label == nullptr || wumldnd(i->node->label, 0) != site) return nullptr;
+  return i;
+}
+
+wu_status TreeQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  if (site_node(h, site) == nullptr || wuxqdnd == nullptr) return WU_NOTAVAIL;
+  return wuxqdnd(static_cast<wu_dnd_site *>(site), static_cast<wu_value *>(entries),
+                 int32_t(reinterpret_cast<intptr_t>(count)));
+}
+
+wu_status TreeSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  NodeInfo *i = site_node(h, site);
+  if (i == nullptr || wuxsdnd == nullptr) return WU_NOTAVAIL;
+  auto *s = static_cast<wu_dnd_site *>(site);
+  if (s->drop_proc == nullptr) {
+    s->drop_proc = wuwhdrp;
+    if (wuwidrg != nullptr) {
+      wuwidrg(i->node->label, s);
+      if (i->node->icon != nullptr) wuwidrg(i->node->icon, s);
+    }
+  }
+  return wuxsdnd(s, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
+}
+
+// ---- resize handle -----------------------------------------------------------------
+
+TreeView *tree_of_form(Widget w) {
+  XtPointer data = nullptr;
+  while (w != nullptr && data == nullptr) {
+    if (std::strcmp(XtName(w), "form") == 0 || std::strcmp(XtName(w), "Resize") == 0 ||
+        std::strcmp(XtName(w), "resize") == 0)
+      XtVaGetValues(w, XmNuserData, &data, nullptr);
+    w = XtParent(w);
+  }
+  return live_tv(static_cast<wu_control *>(data));
+}
+
+// The horizontal double arrow, made once and kept with the display.
+Cursor resize_cursor() {
+  Cursor &c = devb->cursor[WU_CURSOR_HRESIZE];
+  if (c == None) c = XCreateFontCursor(devb->display, XC_sb_h_double_arrow);
+  return c;
+}
+
+void CanResize(Widget w, XtPointer client, XEvent *event, Boolean *) {
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr || !t->resizable || !XtIsRealized(w)) return;
+  if (event->type == MotionNotify && event->xmotion.x >= int(w->core.width) - kResizeEdge)
+    XDefineCursor(XtDisplay(w), XtWindow(w), resize_cursor());
+  else
+    XUndefineCursor(XtDisplay(w), XtWindow(w));
+}
+
+int32_t title_height(TreeView *t) {
+  Dimension h = 0;
+  if (t->title_frame != nullptr && XtIsManaged(t->title_frame))
+    XtVaGetValues(t->title_frame, XmNheight, &h, nullptr);
+  return h;
+}
+
+void HandleResizeStart(Widget w, XEvent *event, String *, Cardinal *) {
+  TreeView *t = tree_of_form(w);
+  if (t == nullptr || !t->resizable || event == nullptr || event->type != ButtonPress) return;
+  Widget form = t->w.outer;
+  Position rx = 0, ry = 0;
+  XtTranslateCoords(form, 0, 0, &rx, &ry);
+  const int32_t th = title_height(t);
+  const int32_t height = std::max(1, int32_t(form->core.height) - th - 2);
+  XtConfigureWidget(t->resize_shell, Position(event->xbutton.x_root - 1), Position(ry + th + 3), 1,
+                    Dimension(height), 0);
+  XtPopup(t->resize_shell, XtGrabExclusive);
+  if (XtGrabPointer(t->resize, False, ButtonMotionMask | ButtonReleaseMask, GrabModeAsync,
+                    GrabModeAsync, None, None, event->xbutton.time) == GrabSuccess)
+    t->grabbed = 1;
+}
+
+void HandleResizeMotion(Widget w, XEvent *event, String *, Cardinal *) {
+  TreeView *t = tree_of_form(w);
+  if (t == nullptr || event == nullptr || event->type != MotionNotify) return;
+  XtMoveWidget(t->resize_shell, Position(event->xmotion.x_root), t->resize_shell->core.y);
+}
+
+void HandleResizeEnd(Widget w, XEvent *event, String *, Cardinal *) {
+  TreeView *t = tree_of_form(w);
+  if (t == nullptr) return;
+  wu_control *c = &t->c;
+  // The pointer is given back whatever follows.
+  if (wu_x_ok()) XtUngrabPointer(t->resize, CurrentTime);
+  t->grabbed = 0;
+  XtPopdown(t->resize_shell);
+  if (event == nullptr || event->type != ButtonRelease) return;
+  Position rx = 0, ry = 0;
+  XtTranslateCoords(t->w.outer, 0, 0, &rx, &ry);
+  const int32_t width = event->xbutton.x_root - rx;
+  if (width <= 0 || width > 32767) {
+    if (wutalrm != nullptr) wutalrm(); else XBell(devb->display, 0);
+    return;
+  }
+  c->width = width;
+  XtVaSetValues(t->w.outer, XmNwidth, Dimension(width), nullptr);
+  const int32_t sent = wu_ctl_send(c, WU_EV_RESIZE, WU_EVM_RESIZE, c->x, c->y, nullptr, 0,
+                                   WU_EV_CTL_POSTED);
+  if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_RESIZE, width, sent, 0.0, 0);
+}
+
+void wuwtree(Widget, XtPointer client, XEvent *event, Boolean *) {
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t != nullptr && event->type == MapNotify && t->tree != nullptr) XdTreeDraw(t->tree);
+}
+
+XtActionsRec kResizeActions[] = {
+    {const_cast<char *>("TREEHandleResizeStart"), HandleResizeStart},
+    {const_cast<char *>("TREEHandleResizeMotion"), HandleResizeMotion},
+    {const_cast<char *>("TREEHandleResizeEnd"), HandleResizeEnd},
+};
+
+void install_slots(wu_control *c) {
+  c->Swat = TreeViewSwat;
+  c->Qwat = TreeViewQwat;
+  c->Methods = TreeViewMethods;
+  c->Cleanup = TreeViewCleanup;
+  c->UnregisterDND = TreeUnregisterDND;
+  c->RegisterDND = TreeRegisterDND;
+  c->QueryDND = TreeQueryDND;
+  c->SetDND = TreeSetDND;
+  c->Replay = TreeReplay;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wutitre(wu_control *c) {
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW || !wu_x_ok() || c->pane == nullptr ||
+      c->pane->ext == nullptr || c->pane->ext->widget == nullptr)
+    return WU_NOTAVAIL;
+  TreeView *t = tv(c);
+  if (t->tree != nullptr) return WU_OK;
+  XtAppAddActions(devb->app, kResizeActions, XtNumber(kResizeActions));
+  wu_ctl_colours dialog, set;
+  wu_ctl_class_colours(t->window, &set);
+  dialog = set;
+  if (wuwgpmc != nullptr) wuwgpmc(t->window, WU_CSET_DIALOG, &dialog);
+  Arg args[20];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
+  XtSetArg(args[n], XmNforeground, dialog.foreground); ++n;
+  XtSetArg(args[n], XmNuserData, c); ++n;
+  XtSetArg(args[n], XmNx, wu_list_pos(c->x)); ++n;
+  XtSetArg(args[n], XmNy, wu_list_pos(c->y)); ++n;
+  XtSetArg(args[n], XmNwidth, wu_list_dim(c->width)); ++n;
+  XtSetArg(args[n], XmNheight, wu_list_dim(c->height)); ++n;
+  XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
+  XtSetArg(args[n], XmNresizePolicy, XmRESIZE_NONE); ++n;
+  XtSetArg(args[n], XmNmappedWhenManaged, (c->flags & WU_CTL_HIDDEN) ? False : True); ++n;
+  Widget form = XmCreateForm(c->pane->ext->widget, const_cast<char *>("form"), args, n);
+  if (form == nullptr) return WU_NOTAVAIL;
+  static XtTranslations start = XtParseTranslationTable("<Btn1Down>: TREEHandleResizeStart()");
+  XtOverrideTranslations(form, start);
+  XtAddEventHandler(form, EnterWindowMask | LeaveWindowMask | PointerMotionMask, False, CanResize, c);
+
+  t->resize_shell = XtVaCreatePopupShell("Resize", overrideShellWidgetClass, form, XmNvisual,
+                                         devb->visual, XmNcolormap, devb->colormap, XmNdepth,
+                                         devb->depth, XmNwidth, 1, XmNheight, 1, XmNuserData, c,
+                                         nullptr);
+  t->resize = XtVaCreateManagedWidget("resize", xmDrawingAreaWidgetClass, t->resize_shell,
+                                      XmNwidth, 1, XmNheight, 1, XmNuserData, c, nullptr);
+  static XtTranslations moves = XtParseTranslationTable(
+      "Button1<Motion>  : TREEHandleResizeMotion()\n<Btn1Up>  : TREEHandleResizeEnd()");
+  XtOverrideTranslations(t->resize, moves);
+
+  Arg targs[4];
+  Cardinal tn = 0;
+  XtSetArg(targs[tn], XmNbackground, set.background); ++tn;
+  XtSetArg(targs[tn], XmNforeground, set.foreground); ++tn;
+  XtSetArg(targs[tn], XmNfontList, c->font_list ? c->font_list : devb->font_list); ++tn;
+  t->tree = XdCreateTree(form, targs, tn);
+  if (t->tree == nullptr) {
+    XtDestroyWidget(form);
+    return WU_NOTAVAIL;
+  }
+  t->w.outer = form;
+  t->w.main = t->tree->drawing_area;
+  _XdTreeSetButtonsProc(t->tree, ButtonsMade, c);
+
+  const int right = t->resizable ? kResizeEdge : 0;
+  t->title_frame = XtVaCreateWidget("title_frame", xmFrameWidgetClass, form, XmNtopAttachment,
+                                    XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM,
+                                    XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, right,
+                                    XmNbackground, dialog.background, nullptr);
+  t->title_form = XtVaCreateManagedWidget("title_form", xmFormWidgetClass, t->title_frame,
+                                          XmNbackground, dialog.background, nullptr);
+  t->title = XtVaCreateManagedWidget(
+      "tree_title", xmLabelWidgetClass, t->title_form, XmNtopAttachment, XmATTACH_FORM,
+      XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, 5, XmNrightAttachment, XmATTACH_FORM,
+      XmNrightOffset, 5, XmNalignment, XmALIGNMENT_BEGINNING, XmNrecomputeSize, True,
+      XmNfontList, c->font_list ? c->font_list : devb->font_list, XmNbackground,
+      dialog.background, XmNforeground, dialog.foreground, nullptr);
+  for (Widget k : {t->title_frame, t->title_form, t->title}) {
+    if (wutaddt != nullptr) wutaddt(k);
+    if (devb->popup_translation != nullptr) XtOverrideTranslations(k, devb->popup_translation);
+    XtAddEventHandler(k, ButtonPressMask, False, wuwrent, t->window);
+  }
+  wuwddrg(t->title);
+  wutmnrq(t->title, c);
+  t->title_font = c->font_list ? static_cast<XmFontList>(c->font_list) : devb->font_list;
+  Widget sw = t->tree->scrolled_w;
+  XtVaSetValues(sw, XmNrightOffset, right, nullptr);
+  wutmnrq(sw, c);
+  wutmnrq(t->tree->drawing_area, c);
+  XtVaSetValues(t->tree->drawing_area, XmNuserData, c, nullptr);
+  if (devb->popup_translation != nullptr)
+    XtOverrideTranslations(t->tree->drawing_area, devb->popup_translation);
+  show_title(t);
+  XtAddEventHandler(form, StructureNotifyMask, False, wuwtree, c);
+  t->tree->multiple_selection = t->mode == 1 ? 1 : 0;
+  XtManageChild(form);
+  if (!(c->flags & WU_CTL_HIDDEN)) c->flags |= WU_CTL_SHOWN;
+  return WU_OK;
+}
+
+wu_status wuxgtre(wu_pane *pane, wu_control **out) {
+  if (out == nullptr) return WU_NOTAVAIL;
+  *out = nullptr;
+  if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
+  wu_window *window = pane->window;
+  auto *t = static_cast<TreeView *>(wutgmem(window->pool, WU_MT_TREEVIEW));
+  if (t == nullptr) return WU_NOMEM;
+  wu_control *c = &t->c;
+  c->kind = WU_MT_TREEVIEW;
+  c->pane = pane;
+  wu_ctl_link(c);
+  c->flags |= WU_CTL_TAKES_FOCUS;
+  // Defaults first: the build reads them.
+  c->x = c->y = 1;
+  c->width = c->height = 100;
+  c->font_list = devb ? devb->font_list : nullptr;
+  install_slots(c);
+  t->window = window;
+  t->click_only = 0;
+  t->state = new TreeState;
+  if ((pane->ext->flags & WU_PEXT_REALIZED) && pane->ext->widget != nullptr &&
+      wutitre(c) != WU_OK) {
+    wuxfwid(c);
+    return WU_NOMEM;
+  }
+  pane->ext->flags |= WU_PEXT_HAS_CONTROLS;
+  *out = c;
+  return WU_OK;
+}
+
+wu_status wu_create_trv(wu_pane *pane, wu_control **out) { return wuxgtre(pane, out); }
+
+Widget wu_trv_focus(wu_control *c) {
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW || tv(c)->tree == nullptr) return nullptr;
+  wu_tree *tree = tv(c)->tree;
+  wu_tree_node *n = tree->focus ? tree->focus : tree->root;
+  if (n != nullptr && n->label != nullptr && XtIsManaged(n->label)) return n->label;
+  return tree->drawing_area;
+}
+
+}  // extern "C"
