@@ -10,8 +10,8 @@
 /* The site record of a widget, or null. */
 wu_dnd_site *wu_dnd_find(Widget w);
 /* Registers the site with Motif for its formats, operations and drop
-   procedure, or updates the registration. */
-void wu_dnd_register(wu_dnd_site *site);
+   procedure, or updates the registration; false when Motif refused it. */
+bool wu_dnd_register(wu_dnd_site *site);
 /* Frees every list the site keeps (formats, types, items, drop menu, the
    last drop's data). */
 void wu_dnd_free_lists(wu_dnd_site *site);

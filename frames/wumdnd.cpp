@@ -7,12 +7,14 @@
 #include <X11/CoreP.h>
 #include <Xm/AtomMgr.h>
 #include <Xm/DragDrop.h>
+#include <Xm/DropSMgr.h>
 #include <Xm/Text.h>
 #include <Xm/TextF.h>
 #include <cstring>
 
 #include "frames/wudndp.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
@@ -146,7 +148,7 @@ void wu_dnd_free_lists(wu_dnd_site *s) {
   wu_dnd_list_clear(&s->menu);
 }
 
-void wu_dnd_register(wu_dnd_site *s) {
+bool wu_dnd_register(wu_dnd_site *s) {
   Arg args[4];
   Cardinal n = 0;
   XtSetArg(args[n], XmNimportTargets, s->formats); ++n;
@@ -155,7 +157,10 @@ void wu_dnd_register(wu_dnd_site *s) {
   XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
   if (s->registered) XmDropSiteUpdate(s->widget, args, n);
   else XmDropSiteRegister(s->widget, args, n);
-  s->registered = 1;
+  // Motif refuses some widgets with no more than a warning: the site counts
+  // as registered only when Motif holds it.
+  s->registered = XmDropSiteRegistered(s->widget) ? 1 : 0;
+  return s->registered != 0;
 }
 
 bool wu_dnd_start(Widget w, XEvent *event) {
@@ -194,6 +199,10 @@ wu_dnd_site *wumrdnd(Widget w) {
   wu_window *win = nullptr;
   wu_pane *pane = nullptr;
   if (wutwd2p(w, &win, &pane) == WU_OK) s->window = win;
+  if (wu_reg_add(s, WU_REG_DNDSITE) != WU_OK) {
+    XtFree(reinterpret_cast<char *>(s));
+    return nullptr;
+  }
   s->next = g_sites;
   g_sites = s;
   XtAddCallback(w, XmNdestroyCallback, WidgetGone, nullptr);
@@ -206,6 +215,7 @@ wu_status wumudnd(Widget w) {
   wu_dnd_site *s = *link;
   if (!s) return WU_NOTAVAIL;
   *link = s->next;
+  wu_reg_remove(s);
   if (!w->core.being_destroyed) {
     if (s->registered) XmDropSiteUnregister(w);
     if (s->drag_handler) XtRemoveEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
@@ -224,14 +234,13 @@ wu_dnd_site *wumldnd(Widget w, int32_t enabled_only) {
 }
 
 wu_status wumsdnd(wu_dnd_site *s) {
-  if (!s || !s->widget || !wu_x_ok()) return WU_NOTAVAIL;
+  if (!wu_reg_has(s, WU_REG_DNDSITE) || !s->widget || !wu_x_ok()) return WU_NOTAVAIL;
   s->drop_proc = wuwhdrp;
   if (s->format_count == 0) {
     s->formats = ModuleTargets(XtDisplay(s->widget));
     s->format_count = kModuleTargetCount;
   }
-  wu_dnd_register(s);
-  return WU_OK;
+  return wu_dnd_register(s) ? WU_OK : WU_NOTAVAIL;
 }
 
 wu_status wuwddrg(Widget w) {
@@ -243,6 +252,7 @@ wu_status wuwddrg(Widget w) {
 
 wu_status wuwidrg(Widget w, wu_dnd_site *site) {
   if (!w || !wu_x_ok()) return WU_NOTAVAIL;
+  if (site && !wu_reg_has(site, WU_REG_DNDSITE)) return WU_NOTAVAIL;
   if (!site) site = wumrdnd(w);
   if (!site) return WU_NOMEM;
   if (!site->drag_handler) {
@@ -290,7 +300,8 @@ void wuwhdrp(Widget w, XtPointer, XtPointer call) {
 }
 
 wu_status wuxudnd(wu_dnd_site *s) {
-  if (!s || !s->widget) return WU_BADARG;
+  if (!wu_reg_has(s, WU_REG_DNDSITE)) return WU_NOTAVAIL;
+  if (!s->widget) return WU_BADARG;
   if (s->registered && !s->widget->core.being_destroyed) XmDropSiteUnregister(s->widget);
   s->registered = 0;
   wu_dnd_free_lists(s);

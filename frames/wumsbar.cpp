@@ -11,6 +11,7 @@
 #include "frames/wuframes.h"
 #include "qev/flags.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QEVSbar.h"
@@ -180,7 +181,8 @@ int32_t wutsbcd(int reason) {
 void wuwsbrc(Widget, XtPointer client, XtPointer call) {
   auto *c = static_cast<wu_control *>(client);
   auto *cb = static_cast<XmScrollBarCallbackStruct *>(call);
-  if (!c || !cb) return;
+  // A bar released (step one) is inert until its widget goes.
+  if (!cb || !wu_reg_has(c, WU_REG_CONTROL)) return;
   int32_t code = wutsbcd(cb->reason);
   if (!code) return;
   int32_t value = cb->value;
@@ -210,7 +212,8 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
                   int32_t length, uint32_t flags, int32_t) {
   if (!bar_out) return WU_BADARG;
   *bar_out = nullptr;
-  if (!pane || !pane->window || !pane->ext) return WU_BADARG;
+  if (!wu_reg_has(pane, WU_REG_PANE)) return WU_NOTAVAIL;
+  if (!pane->window || !pane->ext) return WU_BADARG;
   wu_window *w = pane->window;
   bool scaled = (flags & WU_BAR_SCALED) != 0;
   int32_t kind = scaled ? (orientation ? WU_MT_SCALE2 : WU_MT_SCALE)
@@ -246,6 +249,9 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
       return st;
     }
   }
+  // A bar is a control of its pane: released, looked up and made inert
+  // through the same registry.
+  wu_reg_add(bar, WU_REG_CONTROL);
   *bar_out = bar;
   return WU_OK;
 }

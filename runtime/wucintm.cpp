@@ -7,6 +7,9 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
+// Window release (window layer, when linked).
+extern "C" wu_status wuxfwnd(wu_window *window) __attribute__((weak));
+
 namespace {
 
 // The module pool: a top-level host pool.
@@ -109,6 +112,18 @@ wu_status wuxinit(void) {
 wu_status wuxterm(void) {
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
+  // Called from a callback or an event procedure while a loop of the module
+  // turns: the loops still hold the display block and their records, so the
+  // shut-down waits until the outermost of them has ended.
+  if (wu_loop_depth() > 0) {
+    wu_term_defer();
+    return WU_OK;
+  }
+  // Windows still standing go first, with their controls, widgets and
+  // queued events, while the display is still there.
+  if (wuxfwnd != nullptr)
+    while (state->newest != nullptr && wuxfwnd(state->newest) == WU_OK) {
+    }
   wu_status st = wutterm();
   wu_gcb()->module_state = nullptr;
   release_state(state);

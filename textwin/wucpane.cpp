@@ -4,6 +4,7 @@
 
 #include "frames/wuframes.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -34,14 +35,24 @@ extern "C" {
 
 wu_status wuxgpan(wu_window *w, wu_pane **pane_out, int32_t row, int32_t column, int32_t rows,
                   int32_t columns, uint32_t flags) {
+  // The window is looked up before it is read.
+  if (!wu_reg_has(w, WU_REG_WINDOW)) {
+    if (pane_out) *pane_out = nullptr;
+    return WU_NOTAVAIL;
+  }
   if (!pane_out) return WU_BADARG;
   *pane_out = nullptr;
-  if (!w || row < 1 || column < 1 || rows < 1 || columns < 1) return WU_BADARG;
+  if (row < 1 || column < 1 || rows < 1 || columns < 1) return WU_BADARG;
   auto *p = static_cast<wu_pane *>(vmalcp_handler(w->pool, sizeof(wu_pane), WU_MEM_CLEAR));
   auto *ext = static_cast<wu_pane_ext *>(vmalcp_handler(w->pool, sizeof(wu_pane_ext), WU_MEM_CLEAR));
   if (!p || !ext) {
     if (p) vmfree_handler(w->pool, p, int32_t(sizeof(wu_pane)), 0);
     if (ext) vmfree_handler(w->pool, ext, int32_t(sizeof(wu_pane_ext)), 0);
+    return WU_NOMEM;
+  }
+  if (wu_reg_add(p, WU_REG_PANE) != WU_OK) {
+    vmfree_handler(w->pool, p, int32_t(sizeof(wu_pane)), 0);
+    vmfree_handler(w->pool, ext, int32_t(sizeof(wu_pane_ext)), 0);
     return WU_NOMEM;
   }
   ext->pane = p;
