@@ -303,6 +303,7 @@ wu_status wuxgrst(wu_control *c) {
 }
 
 wu_status wuxgwsz(int32_t *rect, int32_t size_kind, wu_control *c) {
+  if (wu_module() == nullptr) return WU_NOTAVAIL;
   if (rect == nullptr) return WU_NOTAVAIL;
   if (c != nullptr) {
     if (!wu_ctl_live(c)) return WU_NOTAVAIL;
@@ -533,7 +534,7 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
   return WU_OK;
 }
 
-wu_status wuxlscr(void) { return WU_OK; }
+wu_status wuxlscr(void) { return wu_module() != nullptr ? WU_OK : WU_NOTAVAIL; }
 
 // The text widget's horizontal-scrolling switch lives in its output
 // record; both text classes keep it.
