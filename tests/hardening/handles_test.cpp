@@ -4,6 +4,8 @@
 // nothing of it is read.
 #include "hardening.h"
 
+#include "controls/wucontrol.h"
+
 #include <X11/IntrinsicP.h>
 
 #include <cstring>

@@ -8,13 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
 #include <Xm/Xm.h>
 #include <string>
 #include <vector>
 
 #include "child.h"
-#include "controls/wucontrol.h"
 #include "modulehost.h"
 #include "qev/catalog.h"
 #include "qev/flags.h"
