@@ -13,6 +13,21 @@
 extern "C" int __lsan_do_recoverable_leak_check(void) __attribute__((weak));
 
 namespace qevtest {
+namespace {
+
+// Failures recorded so far by the running test (the parent's included: a
+// child counts only those its own body adds).
+int Failures() {
+  const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
+  if (info == nullptr) return 0;
+  const ::testing::TestResult *result = info->result();
+  int n = 0;
+  for (int i = 0; i < result->total_part_count(); ++i)
+    if (result->GetTestPartResult(i).failed()) ++n;
+  return n;
+}
+
+}  // namespace
 
 pid_t startChild(const std::function<void()> &body, int timeoutSec, bool leakCheck) {
   privateDisplay();
@@ -24,8 +39,9 @@ pid_t startChild(const std::function<void()> &body, int timeoutSec, bool leakChe
   // X server and exit handlers alone.
   signal(SIGALRM, SIG_DFL);
   alarm(unsigned(timeoutSec));
+  const int before = Failures();
   body();
-  int code = ::testing::Test::HasFailure() ? 1 : 0;
+  int code = Failures() > before ? 1 : 0;
   if (code == 0 && leakCheck && __lsan_do_recoverable_leak_check != nullptr &&
       __lsan_do_recoverable_leak_check() != 0)
     code = 3;
