@@ -199,7 +199,9 @@ void wuwsbrc(Widget, XtPointer client, XtPointer call) {
 
 void wuwsbds(Widget, XtPointer client, XtPointer) {
   auto *c = static_cast<wu_control *>(client);
-  if (c && IsBarKind(c->kind)) reinterpret_cast<wu_bar *>(c)->widget = nullptr;
+  // A widget whose destruction ended a dispatch may outlive its record.
+  if (!wu_reg_has(c, WU_REG_CONTROL) && !wu_reg_has(c, WU_REG_CTL_RELEASED)) return;
+  if (IsBarKind(c->kind)) reinterpret_cast<wu_bar *>(c)->widget = nullptr;
 }
 
 wu_status wutisbr(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }

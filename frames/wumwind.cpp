@@ -14,6 +14,7 @@
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevInput.h"
@@ -27,11 +28,15 @@ namespace {
 const int kMinColumns = 10;
 
 void CloseRequested(Widget, XtPointer client, XtPointer) {
+  // wuxqwev refuses a window released meanwhile.
   wuxqwev(static_cast<wu_window *>(client), WU_EV_CLOSE, nullptr, 0);
 }
 
+// A frame destroyed inside a dispatch goes only when the dispatch ends,
+// after a window released meanwhile has been freed: it is looked up first.
 void FrameDestroyed(Widget, XtPointer client, XtPointer) {
   auto *w = static_cast<wu_window *>(client);
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return;
   w->outer = w->main_window = w->work_form = w->form = w->input = w->active = nullptr;
   w->flags &= ~WU_WIN_REALIZED;
 }

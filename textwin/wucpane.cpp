@@ -17,16 +17,21 @@ namespace {
 void PaneSelected(Widget, XtPointer client, XtPointer call) {
   auto *pane = static_cast<wu_pane *>(client);
   auto *cb = static_cast<QevPaneCallbackStruct *>(call);
+  if (!wu_reg_has(pane, WU_REG_PANE)) return;
   wu_window *w = pane->window;
   if (!w) return;
   wuxmcrs(w, pane, cb->row + pane->top_row - 1, cb->column + pane->left_column - 1);
   wuwFocusToQevinput(w);
 }
 
+// A widget destroyed inside a dispatch goes only when the dispatch ends,
+// after a window released meanwhile has freed the pane: the pane is looked
+// up before it is written.
 void PaneDestroyed(Widget, XtPointer client, XtPointer) {
-  auto *ext = static_cast<wu_pane_ext *>(client);
-  ext->widget = nullptr;
-  ext->flags &= ~WU_PEXT_REALIZED;
+  auto *pane = static_cast<wu_pane *>(client);
+  if (!wu_reg_has(pane, WU_REG_PANE) || !pane->ext) return;
+  pane->ext->widget = nullptr;
+  pane->ext->flags &= ~WU_PEXT_REALIZED;
 }
 
 }  // namespace
@@ -106,7 +111,7 @@ int32_t wutihpn(wu_pane *panel, Widget form) {
   panel->ext->widget = pw;
   panel->ext->flags |= WU_PEXT_REALIZED;
   XtAddCallback(pw, QevNpaneCallback, PaneSelected, panel);
-  XtAddCallback(pw, XmNdestroyCallback, PaneDestroyed, panel->ext);
+  XtAddCallback(pw, XmNdestroyCallback, PaneDestroyed, panel);
   wutaddt(pw);
   return 0;
 }

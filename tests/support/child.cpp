@@ -42,8 +42,8 @@ pid_t startChild(const std::function<void()> &body, int timeoutSec, bool leakChe
   const int before = Failures();
   body();
   int code = Failures() > before ? 1 : 0;
-  if (code == 0 && leakCheck && __lsan_do_recoverable_leak_check != nullptr &&
-      __lsan_do_recoverable_leak_check() != 0)
+  if (leakCheck && __lsan_do_recoverable_leak_check != nullptr &&
+      __lsan_do_recoverable_leak_check() != 0 && code == 0)
     code = 3;
   fflush(stdout);
   fflush(stderr);
