@@ -103,7 +103,7 @@ TEST(Soak, ManyEntryFieldsComeAndGoWithoutATrace) {
   m.Stop();
 }
 
-TEST(Soak, ManyStartUpCyclesLeaveNothingBehind) {
+void StartUpCycles() {
   Started m;
   ASSERT_TRUE(m.Start());
   m.Stop();
@@ -134,6 +134,12 @@ TEST(Soak, ManyStartUpCyclesLeaveNothingBehind) {
   EXPECT_EQ(ServerWindows(), windows_before);
   qevhost::unloadModule();
   qevhost::stop();
+}
+
+TEST(Soak, ManyStartUpCyclesLeaveNothingBehind) {
+  // In a process of its own; what the cycles leave is counted in the pools
+  // and the server's windows here, not by the sanitizer's leak check.
+  InChild(StartUpCycles, 600, false);
 }
 
 }  // namespace
