@@ -155,11 +155,19 @@ bool wu_dnd_register(wu_dnd_site *s) {
   XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
   XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
   XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
-  if (s->registered) XmDropSiteUpdate(s->widget, args, n);
+  // A widget that made itself a drop site (the text widgets do) cannot be
+  // registered again: its registration is updated to the site's instead.
+  if (s->registered || XmDropSiteRegistered(s->widget)) XmDropSiteUpdate(s->widget, args, n);
   else XmDropSiteRegister(s->widget, args, n);
-  // Motif refuses some widgets with no more than a warning: the site counts
-  // as registered only when Motif holds it.
-  s->registered = XmDropSiteRegistered(s->widget) ? 1 : 0;
+  // Motif refuses with no more than a warning: the site counts as
+  // registered only when Motif holds it with the site's own drop procedure.
+  XtCallbackProc held = nullptr;
+  if (XmDropSiteRegistered(s->widget)) {
+    Arg query[1];
+    XtSetArg(query[0], XmNdropProc, &held);
+    XmDropSiteRetrieve(s->widget, query, 1);
+  }
+  s->registered = held != nullptr && held == s->drop_proc ? 1 : 0;
   return s->registered != 0;
 }
 

@@ -7,6 +7,7 @@
 #include "controls/wucontrol.h"
 
 #include <X11/IntrinsicP.h>
+#include <Xm/DragDrop.h>
 
 #include <cstring>
 
@@ -288,6 +289,21 @@ TEST(Handles, FailuresAreNotReportedAsSuccess) {
     EXPECT_TRUE(XtIsManaged(w));
     EXPECT_EQ(h->services->hwid(c, 77), WU_E_RANGE);
     EXPECT_TRUE(XtIsManaged(w));
+
+    // A drop site Motif will not take (a shell) is not reported registered;
+    // a text widget that made itself a drop site takes the site's own.
+    wu_dnd_site *refused = wumrdnd(reinterpret_cast<Widget>(m.window->outer));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(wumsdnd(refused), WU_NOTAVAIL);
+    EXPECT_EQ(refused->registered, 0);
+    wu_dnd_site *taken = wumrdnd(w);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(wumsdnd(taken), WU_OK);
+    XtCallbackProc held = nullptr;
+    Arg arg[1];
+    XtSetArg(arg[0], XmNdropProc, &held);
+    XmDropSiteRetrieve(w, arg, 1);
+    EXPECT_EQ(held, reinterpret_cast<XtCallbackProc>(wuwhdrp));
     EXPECT_EQ(wuxfwnd(m.window), WU_OK);
     m.Stop();
   });
