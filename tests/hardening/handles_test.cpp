@@ -165,9 +165,7 @@ TEST(Handles, HandlesDieWithShutDownAndStayDeadAfterARestart) {
       pane = m.pane;
     }
     m.Stop();
-    // Restarts are counted by the pools; the sanitizer's leak check is left
-    // to the cases without a restart.
-  }, 60, false);
+  });
 }
 
 TEST(Handles, AnArrayOfAReleasedWindowIsStillGivenBack) {

@@ -115,13 +115,10 @@ struct Started {
   void Stop() { qevtest::stopModule(); }
 };
 
-// Runs a case in a child process with a leak check at its end (cases that
-// type on the server's keyboard leave it out: the toolkit's input-method
-// support keeps a few blocks of its own past the display's close), and fails
+// Runs a case in a child process with a leak check at its end, and fails
 // the test with the child's end when it did not pass.
-inline void InChild(const std::function<void()> &body, int timeoutSec = 60,
-                    bool leakCheck = true) {
-  const int status = qevtest::runInChild(body, timeoutSec, leakCheck);
+inline void InChild(const std::function<void()> &body, int timeoutSec = 60) {
+  const int status = qevtest::runInChild(body, timeoutSec, true);
   EXPECT_TRUE(qevtest::childPassed(status)) << "the case's process ended: "
                                             << qevtest::describeStatus(status);
 }

@@ -69,7 +69,7 @@ TEST(Reentry, AnEventProcedureMayReleaseItsControlDuringANavigationKey) {
     EXPECT_EQ(wuxfwnd(m.window), WU_OK);
     m.ExpectPoolAtBase();
     m.Stop();
-  }, 60, false);
+  });
 }
 
 TEST(Reentry, AnEventProcedureMayReleaseTheWindowOfItsControl) {
@@ -88,7 +88,7 @@ TEST(Reentry, AnEventProcedureMayReleaseTheWindowOfItsControl) {
     EXPECT_EQ(wuxuwnd(m.window), WU_NOTAVAIL);
     m.ExpectPoolAtBase();
     m.Stop();
-  }, 60, false);
+  });
 }
 
 TEST(Reentry, ShutDownFromAnEventProcedureWaitsForTheReadToEnd) {
@@ -110,7 +110,7 @@ TEST(Reentry, ShutDownFromAnEventProcedureWaitsForTheReadToEnd) {
     // The module starts again.
     EXPECT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
     m.Stop();
-  }, 60, false);
+  });
 }
 
 void ShutDownNow(XtPointer, XtIntervalId *) {
