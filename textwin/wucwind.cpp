@@ -277,7 +277,8 @@ wu_status wuxrwnd(wu_window *w) {
 }
 
 wu_status wuxgdsf(wu_window *w, int32_t, uint32_t *flags_out) {
-  if (!w || !flags_out) return WU_BADARG;
+  if (!WindowLive(w)) return WU_NOTAVAIL;
+  if (!flags_out) return WU_BADARG;
   // A message line always; a command line in command-line mode or while no
   // menus are loaded; a menu bar otherwise.
   uint32_t f = WU_DECOR_MESSAGELINE;

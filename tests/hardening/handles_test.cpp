@@ -34,6 +34,11 @@ TEST(Handles, AReleasedWindowIsRefusedByEverySlotThatTakesIt) {
     EXPECT_EQ(wuxuwnd(w), WU_NOTAVAIL);
     EXPECT_EQ(wuxrwnd(w), WU_NOTAVAIL);
     EXPECT_EQ(wuxfwnd(w), WU_NOTAVAIL);
+    EXPECT_EQ(wuxpmsg(w, "Saved.", -1, 0), WU_NOTAVAIL);
+    EXPECT_EQ(wuxmcrs(w, pane, 1, 1), WU_NOTAVAIL);
+    EXPECT_EQ(wuxmcur(w), WU_NOTAVAIL);
+    uint32_t decor = 0;
+    EXPECT_EQ(wuxgdsf(w, 0, &decor), WU_NOTAVAIL);
     wu_pane *p2 = reinterpret_cast<wu_pane *>(1);
     EXPECT_EQ(wuxgpan(w, &p2, 1, 1, 1, 1, 0), WU_NOTAVAIL);
     EXPECT_EQ(p2, nullptr);
