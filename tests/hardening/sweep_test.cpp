@@ -27,7 +27,7 @@ using namespace hardening;
 //   O out pointer, E value entries, K their count, N number,
 //   D data pointer, L its length, R focus request, F event procedure,
 //   B recording.
-struct Spec {
+struct SlotShape {
   int32_t table;       // QEV_TABLE_... or kServices
   int32_t slot;
   const char *name;
@@ -37,7 +37,7 @@ struct Spec {
 
 const int32_t kServices = -1;
 
-const Spec kSpecs[] = {
+const SlotShape kShapes[] = {
     {QEV_TABLE_WINDOW, WUX_SLOT_GWND, "wuxgwnd", "ONN", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_GPAN, "wuxgpan", "WONNNNN", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_IWND, "wuxiwnd", "W", 's'},
@@ -297,19 +297,19 @@ bool Refused(char returns, intptr_t r) {
 }
 
 // One call in the child: set up, call, check.
-void CallOne(Phase phase, const Spec &spec, int v) {
+void CallOne(Phase phase, const SlotShape &shape, int v) {
   Objects o;
   if (!Setup(phase, &o)) {
     ADD_FAILURE() << "the phase could not be set up";
     return;
   }
-  AnyFn fn = spec.table == kServices ? ServiceSlot(spec.slot, o, phase) : TableSlot(spec.table, spec.slot);
+  AnyFn fn = shape.table == kServices ? ServiceSlot(shape.slot, o, phase) : TableSlot(shape.table, shape.slot);
   if (fn == nullptr) return;   // a service not linked: its stand-in answers alone
   intptr_t a[7] = {};
-  Arguments(spec.args, v, o, a);
+  Arguments(shape.args, v, o, a);
   const intptr_t r = fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
-  if ((phase == kBefore || phase == kAfterTerm) && !Refused(spec.returns, r))
-    ADD_FAILURE() << spec.name << " answered " << int32_t(r) << " while the module is not running";
+  if ((phase == kBefore || phase == kAfterTerm) && !Refused(shape.returns, r))
+    ADD_FAILURE() << shape.name << " answered " << int32_t(r) << " while the module is not running";
 }
 
 // Every slot that is neither in the list above nor a stand-in: called with
@@ -326,7 +326,7 @@ void CallTheRest(Phase phase) {
     qevhost::table(table, &count);
     for (int32_t slot = 1; slot < count; ++slot) {
       bool listed = table == QEV_TABLE_WINDOW && (slot == WUX_SLOT_INIT);
-      for (const Spec &s : kSpecs) listed = listed || (s.table == table && s.slot == slot);
+      for (const SlotShape &s : kShapes) listed = listed || (s.table == table && s.slot == slot);
       if (listed) continue;
       AnyFn fn = TableSlot(table, slot);
       if (fn == nullptr) continue;
@@ -382,7 +382,7 @@ void RunAll(const std::vector<Job> &jobs) {
 
 void Sweep(Phase phase) {
   std::vector<Job> jobs;
-  for (const Spec &s : kSpecs)
+  for (const SlotShape &s : kShapes)
     for (int v = 0; v < kVariants; ++v)
       jobs.push_back({std::string(s.name) + " variant " + std::to_string(v) + " " + kPhaseNames[phase],
                       [phase, &s, v] { CallOne(phase, s, v); }});
