@@ -44,6 +44,19 @@ TEST(Modal, TheFontDialogEndsAsCancelWhenItsWindowIsReleased) {
   });
 }
 
+TEST(Modal, ThePreferencesDialogEndsAsCancelWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
+    EXPECT_EQ(wumpref(m.window), WU_CANCELLED);
+    EXPECT_EQ(wumpref(m.window), WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
 TEST(Modal, TheEventWaitEndsAsCancelWhenItsWindowIsReleased) {
   InChild([] {
     Started m;

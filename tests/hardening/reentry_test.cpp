@@ -202,4 +202,38 @@ TEST(Reentry, AControlReleasedWhileItsPopupIsUpAnswersNothing) {
   });
 }
 
+// Once the menu is up, the module is shut down from a callback.
+void ShutDownUnderTheMenu(XtPointer, XtIntervalId *) {
+  if (UpPopup() == nullptr) {
+    XtAppAddTimeOut(devb->app, 50, ShutDownUnderTheMenu, nullptr);
+    return;
+  }
+  g_term_answer = qevtest::windowSlot(WUX_SLOT_TERM)();
+}
+
+TEST(Reentry, AShutDownWhileAPopupIsUpEndsTheMenuAndTheModule) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    wu_ctl_handle *h = m.Entry();
+    ASSERT_NE(h, nullptr);
+    wu_str_item items[1] = {{3, 0, "One"}};
+    wu_value p[6] = {};
+    p[0].type = WU_VT_STRLIST;
+    p[0].value = 1;
+    p[0].pointer = items;
+    for (int i = 1; i < 5; ++i) p[i].type = WU_VT_INTLIST;
+    p[5].type = WU_VT_INT;
+    p[5].value = -5;
+    XtAppAddTimeOut(devb->app, 100, ShutDownUnderTheMenu, nullptr);
+    auto meth = Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH);
+    EXPECT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_NOTAVAIL);
+    EXPECT_EQ(g_term_answer, WU_OK);
+    EXPECT_EQ(p[5].value, -5);
+    EXPECT_EQ(wu_module(), nullptr);
+    EXPECT_EQ(qevhost::poolCount(), 1u);
+    m.Stop();
+  });
+}
+
 }  // namespace
