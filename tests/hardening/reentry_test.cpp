@@ -53,14 +53,22 @@ wu_ctl_handle *KeyedEntry(Started &m) {
   return m.Entry(Procedure, {IntList(WU_A_EVENTS, events), IntList(WU_A_VIRTUALKEYS, keys)});
 }
 
+// Types Page Down into a new entry field whose procedure acts as asked.
+wu_ctl_handle *PressWith(Started &m, Act act) {
+  wu_ctl_handle *h = KeyedEntry(m);
+  if (h == nullptr) return nullptr;
+  g_act = act;
+  g_window = m.window;
+  KeyTo(m, wuwgxtw(h->control), XK_Next);
+  return h;
+}
+
 TEST(Reentry, AnEventProcedureMayReleaseItsControlDuringANavigationKey) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
-    wu_ctl_handle *h = KeyedEntry(m);
+    wu_ctl_handle *h = PressWith(m, Act::ReleaseControl);
     ASSERT_NE(h, nullptr);
-    g_act = Act::ReleaseControl;
-    KeyTo(m, wuwgxtw(h->control), XK_Next);
     ASSERT_TRUE(qevtest::turnUntil([] { return g_calls == 1; }));
     m.Settle();
     EXPECT_EQ(wuxcnti(h), -1);
@@ -76,11 +84,8 @@ TEST(Reentry, AnEventProcedureMayReleaseTheWindowOfItsControl) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
-    wu_ctl_handle *h = KeyedEntry(m);
+    wu_ctl_handle *h = PressWith(m, Act::ReleaseWindow);
     ASSERT_NE(h, nullptr);
-    g_act = Act::ReleaseWindow;
-    g_window = m.window;
-    KeyTo(m, wuwgxtw(h->control), XK_Next);
     ASSERT_TRUE(qevtest::turnUntil([] { return g_calls == 1; }));
     m.Settle();
     EXPECT_EQ(wuxcnti(h), -1);
@@ -95,10 +100,8 @@ TEST(Reentry, ShutDownFromAnEventProcedureWaitsForTheReadToEnd) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
-    wu_ctl_handle *h = KeyedEntry(m);
+    wu_ctl_handle *h = PressWith(m, Act::ShutDown);
     ASSERT_NE(h, nullptr);
-    g_act = Act::ShutDown;
-    KeyTo(m, wuwgxtw(h->control), XK_Next);
     // The read is the outermost loop: the shut-down is carried out when it
     // ends, and it answers that the window is no more.
     EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
@@ -173,26 +176,35 @@ void ReleaseThenChoose(XtPointer, XtIntervalId *) {
   }
 }
 
-TEST(Reentry, AControlReleasedWhileItsPopupIsUpAnswersNothing) {
-  InChild([] {
-    Started m;
-    if (!m.Start()) return;
-    wu_ctl_handle *h = m.Entry();
-    ASSERT_NE(h, nullptr);
-    wu_str_item items[2] = {{3, 0, "One"}, {3, 0, "Two"}};
-    wu_value p[6] = {};
+// The parameters of "_showPopup" with two items and no choice yet (-5).
+struct PopupCall {
+  wu_str_item items[2] = {{3, 0, "One"}, {3, 0, "Two"}};
+  wu_value p[6] = {};
+  PopupCall() {
     p[0].type = WU_VT_STRLIST;
     p[0].value = 2;
     p[0].pointer = items;
     for (int i = 1; i < 5; ++i) p[i].type = WU_VT_INTLIST;
     p[5].type = WU_VT_INT;
     p[5].value = -5;
+  }
+  wu_status Show(wu_ctl_handle *h) {
+    return Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH)(h, WU_M_SHOWPOPUP, p, 6);
+  }
+};
+
+TEST(Reentry, AControlReleasedWhileItsPopupIsUpAnswersNothing) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    wu_ctl_handle *h = m.Entry();
+    ASSERT_NE(h, nullptr);
+    PopupCall call;
     g_release = h->control;
     qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
     XtAppAddTimeOut(devb->app, 100, ReleaseThenChoose, nullptr);
-    auto meth = Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH);
-    EXPECT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_NOTAVAIL);
-    EXPECT_EQ(p[5].value, -5);   // no choice for a control that is gone
+    EXPECT_EQ(call.Show(h), WU_NOTAVAIL);
+    EXPECT_EQ(call.p[5].value, -5);   // no choice for a control that is gone
     EXPECT_TRUE(qevhost::recordings(qevhost::mainTask()).empty());
     qevhost::removeBatchDriver(qevhost::mainTask());
     EXPECT_EQ(wuxcnti(h), -1);
@@ -217,19 +229,11 @@ TEST(Reentry, AShutDownWhileAPopupIsUpEndsTheMenuAndTheModule) {
     if (!m.Start()) return;
     wu_ctl_handle *h = m.Entry();
     ASSERT_NE(h, nullptr);
-    wu_str_item items[1] = {{3, 0, "One"}};
-    wu_value p[6] = {};
-    p[0].type = WU_VT_STRLIST;
-    p[0].value = 1;
-    p[0].pointer = items;
-    for (int i = 1; i < 5; ++i) p[i].type = WU_VT_INTLIST;
-    p[5].type = WU_VT_INT;
-    p[5].value = -5;
+    PopupCall call;
     XtAppAddTimeOut(devb->app, 100, ShutDownUnderTheMenu, nullptr);
-    auto meth = Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH);
-    EXPECT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_NOTAVAIL);
+    EXPECT_EQ(call.Show(h), WU_NOTAVAIL);
     EXPECT_EQ(g_term_answer, WU_OK);
-    EXPECT_EQ(p[5].value, -5);
+    EXPECT_EQ(call.p[5].value, -5);
     EXPECT_EQ(wu_module(), nullptr);
     EXPECT_EQ(qevhost::poolCount(), 1u);
     m.Stop();
