@@ -4,6 +4,8 @@
 // driver replays.
 #include "hardening.h"
 
+#include <sys/socket.h>
+
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "runtime/wutoolkit.h"
@@ -99,6 +101,29 @@ TEST(Modal, ShutDownFromAMessageBoxInsideTheReadEndsBoth) {
     EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
     EXPECT_EQ(g_box_answer, WU_ANSWER_CANCEL);
     EXPECT_EQ(wu_module(), nullptr);
+    m.Stop();
+  });
+}
+
+void BreakTheConnection(XtPointer, XtIntervalId *) {
+  shutdown(ConnectionNumber(devb->display), SHUT_RDWR);
+}
+
+TEST(Modal, ALostDisplayEndsTheMessageBoxAndTheReadAndShutDownStillReleasesAll) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    ASSERT_NE(m.Entry(), nullptr);
+    Widget parent = reinterpret_cast<Widget>(m.window->outer);
+    XtAppAddTimeOut(devb->app, 150, BreakTheConnection, nullptr);
+    EXPECT_EQ(wumpmsg(parent, "Save?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL);
+    EXPECT_TRUE(devb->lost);
+    EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);   // nothing queued, and no waiting
+    EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_NOTAVAIL);
+    // The window and its control still stand; shut-down takes them along.
+    EXPECT_EQ(qevtest::windowSlot(WUX_SLOT_TERM)(), WU_OK);
+    EXPECT_EQ(wu_reg_count(WU_REG_NONE), 0);
+    EXPECT_EQ(qevhost::poolCount(), 1u);
     m.Stop();
   });
 }
