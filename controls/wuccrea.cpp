@@ -4,12 +4,12 @@
 #include <Xm/Form.h>
 #include <Xm/Xm.h>
 
-#include <unordered_map>
 
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
 extern "C" {
@@ -79,15 +79,17 @@ bool keeps_highlight(int32_t type) {
   }
 }
 
-bool pane_live(const wu_pane *pane) {
-  if (pane == nullptr || !wu_window_live(pane->window)) return false;
-  for (const wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
-    if (p == pane) return true;
-  return pane->window->command_pane == pane;
-}
+// A pane the module handed out and has not released (a window's command
+// pane included), looked up by address before it is read.
+bool pane_live(const wu_pane *pane) { return wu_reg_has(pane, WU_REG_PANE) != 0; }
 
-// Arrays handed out by wuxcord, with their sizes.
-std::unordered_map<const void *, int32_t> g_arrays;
+// An array handed out by wuxcord is preceded by a header that keeps its
+// block size, so that wuxfcor gives back exactly what was taken without
+// trusting anything the host holds.
+struct ArrayHeader {
+  int32_t size;          // size of the whole block, header included
+  int32_t reserved[3];   // keeps the handles pointer-aligned
+};
 
 // Without a display update of the window layer, the released records are
 // destroyed here.
@@ -164,6 +166,12 @@ wu_ctl_handle *wu_ctl_handle_for(wu_control *c) {
 
 wu_status wuxcrea(wu_ctl_handle **handle_out, wu_pane *pane, void *extension, int32_t type,
                   wu_value *entries, int32_t count, wu_evproc procedure) {
+  // The pane is looked up before anything is read: before start-up, after
+  // shut-down and for anything not handed out the answer is the same.
+  if (!pane_live(pane)) {
+    if (handle_out != nullptr) *handle_out = nullptr;
+    return WU_NOTAVAIL;
+  }
   if (type >= WU_CTYPE_HOST_FIRST)
     return zuxcrea(reinterpret_cast<void **>(handle_out), pane, extension, type, entries, count,
                    reinterpret_cast<void *>(procedure));
@@ -311,37 +319,51 @@ wu_status wutchfk(void) {
 
 wu_status wuxcord(wu_window *window, wu_pane *pane, wu_ctl_handle ***handles_out,
                   int32_t *count_out) {
+  if (!wu_window_live(window) || !pane_live(pane)) return WU_NOTAVAIL;
   if (handles_out == nullptr || count_out == nullptr) return WU_NOTAVAIL;
   *handles_out = nullptr;
   *count_out = 0;
-  if (!wu_window_live(window) || !pane_live(pane) || pane->window != window) return WU_NOTAVAIL;
+  qev_pool *pool = wu_module_pool();
+  if (pool == nullptr || pane->window != window) return WU_NOTAVAIL;
   int32_t n = 0;
   for (wu_control *c = pane->ext ? pane->ext->controls : nullptr; c != nullptr; c = c->next) ++n;
   if (n == 0) return WU_NOTAVAIL;
   const int32_t kSpare = 20;  // zeroed bytes after the handles
-  const int32_t size = n * static_cast<int32_t>(sizeof(wu_ctl_handle *)) + kSpare;
-  auto **array = static_cast<wu_ctl_handle **>(vmalcp_handler(window->pool, size, 0));
-  if (array == nullptr) return WU_NOMEM;
+  const int64_t size64 = int64_t(sizeof(ArrayHeader)) + int64_t(n) * int64_t(sizeof(wu_ctl_handle *)) + kSpare;
+  if (size64 > INT32_MAX) return WU_NOMEM;
+  const int32_t size = static_cast<int32_t>(size64);
+  auto *header = static_cast<ArrayHeader *>(vmalcp_handler(pool, size, 0));
+  if (header == nullptr) return WU_NOMEM;
+  header->size = size;
+  auto **array = reinterpret_cast<wu_ctl_handle **>(header + 1);
   int32_t i = 0;
   for (wu_control *c = pane->ext->controls; c != nullptr; c = c->next) {
     wu_ctl_handle *h = wu_ctl_handle_for(c);
     if (h == nullptr) {
-      vmfree_handler(window->pool, array, size, 0);
+      vmfree_handler(pool, header, size, 0);
       return WU_NOMEM;
     }
     array[i++] = h;
   }
-  g_arrays[array] = size;
+  if (wu_reg_add(array, WU_REG_ARRAY) != WU_OK) {
+    vmfree_handler(pool, header, size, 0);
+    return WU_NOMEM;
+  }
   *handles_out = array;
   *count_out = n;
   return WU_OK;
 }
 
+// The array is the module's own block: it is given back whether or not its
+// window still stands (a host that released the window first leaks
+// nothing); anything wuxcord did not hand out is refused.
 wu_status wuxfcor(wu_window *window, wu_ctl_handle **handles) {
-  auto it = g_arrays.find(handles);
-  if (it == g_arrays.end() || !wu_window_live(window)) return WU_NOTAVAIL;
-  vmfree_handler(window->pool, handles, it->second, 0);
-  g_arrays.erase(it);
+  (void)window;
+  qev_pool *pool = wu_module_pool();
+  if (pool == nullptr || !wu_reg_has(handles, WU_REG_ARRAY)) return WU_NOTAVAIL;
+  wu_reg_remove(handles);
+  ArrayHeader *header = reinterpret_cast<ArrayHeader *>(handles) - 1;
+  vmfree_handler(pool, header, header->size, 0);
   return WU_OK;
 }
 

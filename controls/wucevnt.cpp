@@ -17,6 +17,7 @@
 #include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
 namespace {
@@ -72,10 +73,14 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
   qev_task *display_task =
       (window != nullptr && window->display != nullptr) ? window->display->task : nullptr;
   if (display_task == nullptr || display_task == yucurtk()) {
+    // The procedure runs as a loop of the module: a shut-down it asks for
+    // waits until it has returned and the display block is put back.
+    wu_loop_enter();
     const int32_t saved = devb ? devb->flags : 0;
     if (devb) devb->flags |= WU_DEV_IN_EVPROC;
     wu_status answer = c->procedure(c->handle, record, params, count);
     if (devb) devb->flags = saved;
+    wu_loop_leave();
     return answer;
   }
   wu_key_signal message = {QEV_SIG_EVPROC, static_cast<int32_t>(sizeof(wu_key_signal)), 1, 0,
@@ -167,13 +172,21 @@ void wuwkeye(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
   record.param_count = 3;
   wu_status answer = WU_OK;
   const bool sent = c->procedure != nullptr;
-  if (sent) answer = run_procedure(c, &record, p, 3);
   wu_window *window = wu_ctl_window(c);
-  if ((answer == WU_EVPROC_ANSWER || answer == WU_EVPROC_ANSWER_PASS) && window != nullptr)
+  // The procedure may release the control or its window, or end the module:
+  // both are held and looked at again before anything of them is used.
+  const wu_reg_hold held = wu_reg_take(c);
+  const wu_reg_hold window_held = wu_reg_take(window);
+  if (sent) answer = run_procedure(c, &record, p, 3);
+  if ((answer == WU_EVPROC_ANSWER || answer == WU_EVPROC_ANSWER_PASS) && wu_reg_alive(window_held))
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
+  if (!wu_reg_alive(held)) {
+    // A released control's key goes no further.
+    *cont = False;
+    return;
+  }
   if (answer != WU_EVPROC_PASS && answer != WU_EVPROC_ANSWER_PASS) *cont = False;
-  // The procedure may have released the control.
-  if (wu_ctl_live(c)) wu_ctl_record(c, WU_EV_PREVIRTUALKEY, vk, sent ? 1 : 0, 0.0, kRepeat);
+  wu_ctl_record(c, WU_EV_PREVIRTUALKEY, vk, sent ? 1 : 0, 0.0, kRepeat);
 }
 
 // ---- "_showPopup" ----------------------------------------------------------
@@ -210,6 +223,7 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
   if (refused) return WU_ENTRY_STATUS;
   const int32_t n = params[kItems].value;
   wu_window *window = wu_ctl_window(c);
+  qev_pool *pool = c->handle_pool;
 
   // Labels with a separator after each item flagged so; label -> item.
   std::vector<char *> labels;
@@ -224,7 +238,7 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
     return WU_ENTRY_STATUS;
   }
   auto *rows = static_cast<wu_batch_choice *>(
-      n > 0 ? vmalcp_handler(c->handle_pool, row_bytes, 0) : nullptr);
+      n > 0 ? vmalcp_handler(pool, row_bytes, 0) : nullptr);
   if (n > 0 && rows == nullptr) return WU_NOTAVAIL;
   for (int32_t i = 0; i < n; ++i) {
     const wu_str_item *item = list_str(params, count, kItems, i);
@@ -262,6 +276,10 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
   wu_batch_driver *driver = wutgbat();
   const bool replay = driver != nullptr && driver->mode == QEV_BATCH_REPLAY;
   bool hand_to_host = false;
+  // The driver and the menu's wait run other code: the control, its window
+  // or the whole module may be gone when they return.
+  const wu_reg_hold held = wu_reg_take(c);
+  const wu_reg_hold window_held = wu_reg_take(window);
   if (replay) {
     void *from = nullptr;
     int32_t choice = 0;
@@ -274,15 +292,18 @@ wu_status show_popup(wu_control *c, wu_ctl_handle *h, wu_value *params, int32_t 
     const int32_t chosen = wumhpop(wuwgxtw(c), labels.data(), static_cast<int32_t>(labels.size()),
                                    enabled.data(), have_mnemonics ? mnemonics.data() : nullptr,
                                    count > kClassifier ? ids.data() : nullptr);
-    if (chosen > 0 && chosen <= static_cast<int32_t>(item_of.size()) &&
+    if (wu_reg_alive(held) && chosen > 0 && chosen <= static_cast<int32_t>(item_of.size()) &&
         item_of[chosen - 1] >= 0 && count > kSelected)
       params[kSelected].value = item_of[chosen - 1] + 1;
-    if (driver != nullptr && driver->mode == QEV_BATCH_RECORD && driver->popup_record != nullptr)
+    if (wu_reg_alive(held) && wu_reg_alive(window_held) && driver != nullptr &&
+        driver->mode == QEV_BATCH_RECORD && driver->popup_record != nullptr)
       driver->popup_record(window, count > kSelected ? params[kSelected].value : 0, rows, n);
   }
   for (char *l : labels) XtFree(l);
-  if (rows != nullptr)
-    vmfree_handler(c->handle_pool, rows, row_bytes, 0);
+  // The rows went with the pool if the module ended meanwhile.
+  if (rows != nullptr && wu_module_pool() == pool) vmfree_handler(pool, rows, row_bytes, 0);
+  // A control released while its menu was up answers nothing.
+  if (!wu_reg_alive(held)) return WU_NOTAVAIL;
   if (hand_to_host) yudmeth(h, WU_M_SHOWPOPUP, params, count);
   return WU_OK;
 }

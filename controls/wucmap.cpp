@@ -28,12 +28,15 @@ void display_metrics(int32_t *cw, int32_t *fh) {
 extern "C" {
 
 wu_status wuxgext(const wu_cat_type **table_out, int32_t *count_out) {
+  // Like every slot, the catalogue is there only while the module runs.
+  if (wu_module() == nullptr) return WU_NOTAVAIL;
   if (table_out != nullptr) *table_out = controls;
   if (count_out != nullptr) *count_out = WU_CAT_TYPE_ROWS;
   return WU_OK;
 }
 
 wu_status wuxgmap(int32_t type, wu_cat_map **map_out, const wu_value *entries, int32_t count) {
+  if (wu_module() == nullptr) return WU_NOTAVAIL;
   if (type >= WU_CTYPE_HOST_FIRST) return zuxgmap(type, reinterpret_cast<void **>(map_out));
   const wu_cat_kind *kind = wu_cat_kind_for_type(type);
   if (kind == nullptr) return WU_NOTAVAIL;

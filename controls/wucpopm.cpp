@@ -16,6 +16,7 @@
 
 extern "C" {
 wu_status wumdevt(Widget w, int32_t block) __attribute__((weak));
+wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) __attribute__((weak));
 // The icon store (frames layer).
 wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
                   Pixmap *pixmap_out, int32_t *width_out, int32_t *height_out)
@@ -133,14 +134,17 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
   }
   place(menu, w);
   XtManageChild(menu);
-  if (wumdevt != nullptr) {
-    wumdevt(menu, 1);
+  // The wait ends as a cancel when the menu is destroyed, the display is
+  // lost or the module is shut down meanwhile; the menu is not touched then.
+  int32_t gone = 0;
+  if (wumwait != nullptr) {
+    wumwait(menu, nullptr, &gone);
   } else {
     while (XtIsManaged(menu) && wutturn(-1)) {
     }
   }
-  XtDestroyWidget(XtParent(menu));
-  if (wutfpix != nullptr)
+  if (!gone && devb != nullptr) XtDestroyWidget(XtParent(menu));
+  if (wutfpix != nullptr && devb != nullptr)
     for (Pixmap p : icons) wutfpix(p);
-  return result + 1;
+  return gone ? 0 : result + 1;
 }

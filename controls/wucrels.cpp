@@ -9,12 +9,12 @@
 #include <Xm/Xm.h>
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
 extern "C" {
@@ -186,17 +186,6 @@ bool has_outer(int32_t kind) {
          kind != WU_MT_SCROLLBAR2;
 }
 
-// Handles the module made and has not released, and released records that
-// wait for the display update.
-std::unordered_set<const void *> g_handles;
-std::unordered_set<const void *> g_released;
-
-bool in_list(const wu_control *first, const wu_control *c) {
-  for (const wu_control *p = first; p != nullptr; p = p->next)
-    if (p == c) return true;
-  return false;
-}
-
 // Cell size of the display, never zero.
 int32_t cell_w() { return (devb && devb->cell_width > 0) ? devb->cell_width : 1; }
 int32_t cell_h() { return (devb && devb->cell_height > 0) ? devb->cell_height : 1; }
@@ -205,31 +194,18 @@ int32_t cell_h() { return (devb && devb->cell_height > 0) ? devb->cell_height : 
 
 extern "C" {
 
-bool wu_window_live(const wu_window *w) {
-  wu_state *state = wu_module();
-  if (state == nullptr || w == nullptr) return false;
-  for (const wu_window *p = state->newest; p != nullptr; p = p->next)
-    if (p == w) return true;
-  return false;
-}
+// Every lookup below goes through the registry of what the module handed
+// out: an address is looked up before anything behind it is read.
 
-bool wu_ctl_live(const wu_control *c) {
-  wu_state *state = wu_module();
-  if (state == nullptr || c == nullptr || g_released.count(c) != 0) return false;
-  for (const wu_window *w = state->newest; w != nullptr; w = w->next) {
-    for (const wu_pane *p = w->panes; p != nullptr; p = p->next)
-      if (p->ext && in_list(p->ext->controls, c)) return true;
-    if (w->command_pane && w->command_pane->ext && in_list(w->command_pane->ext->controls, c))
-      return true;
-  }
-  return false;
-}
+bool wu_window_live(const wu_window *w) { return wu_reg_has(w, WU_REG_WINDOW) != 0; }
 
-bool wu_ctl_released(const wu_control *c) { return c != nullptr && g_released.count(c) != 0; }
+bool wu_ctl_live(const wu_control *c) { return wu_reg_has(c, WU_REG_CONTROL) != 0; }
 
-void wu_handle_add(wu_ctl_handle *h) { g_handles.insert(h); }
-void wu_handle_forget(wu_ctl_handle *h) { g_handles.erase(h); }
-bool wu_handle_known(const wu_ctl_handle *h) { return h != nullptr && g_handles.count(h) != 0; }
+bool wu_ctl_released(const wu_control *c) { return wu_reg_has(c, WU_REG_CTL_RELEASED) != 0; }
+
+void wu_handle_add(wu_ctl_handle *h) { wu_reg_add(h, WU_REG_HANDLE); }
+void wu_handle_forget(wu_ctl_handle *h) { wu_reg_remove(h); }
+bool wu_handle_known(const wu_ctl_handle *h) { return wu_reg_has(h, WU_REG_HANDLE) != 0; }
 
 wu_control *wu_ctl_of(const wu_ctl_handle *h) {
   if (!wu_handle_known(h)) return nullptr;
@@ -251,6 +227,8 @@ void wu_ctl_link(wu_control *c) {
     ext->controls = c;
   ext->controls_last = c;
   ext->flags |= WU_PEXT_HAS_CONTROLS;
+  // From here on the host may name it: every slot finds it registered.
+  wu_reg_add(c, WU_REG_CONTROL);
 }
 
 wu_status wutiwid(wu_control *c) {
@@ -295,9 +273,9 @@ wu_status wutmapw(wu_control *c, int32_t show) {
 
 wu_status wuxhwid(wu_control *c, int32_t show) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
-  // Only 1 (show) and 0 (hide) mean anything: another value changes nothing
-  // and says so.
-  if (show != 0 && show != 1) return WU_BADARG;
+  // Only show (1) and hide (0) mean something: anything else changes
+  // nothing and says so.
+  if (show != 0 && show != 1) return WU_E_RANGE;
   if (show == 1)
     c->flags &= ~WU_CTL_HIDDEN;
   else
@@ -322,12 +300,13 @@ wu_status wuxgrwd(wu_control *c, int32_t gray) {
 }
 
 wu_status wuxgrst(wu_control *c) {
-  // A control that is not there has no gray state to report.
+  // A control the module does not know is not "not grayed": it is refused.
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   return (c->flags & WU_CTL_GRAYED) ? 1 : 0;
 }
 
 wu_status wuxgwsz(int32_t *rect, int32_t size_kind, wu_control *c) {
+  if (wu_module() == nullptr) return WU_NOTAVAIL;
   if (rect == nullptr) return WU_NOTAVAIL;
   if (c != nullptr) {
     if (!wu_ctl_live(c)) return WU_NOTAVAIL;
@@ -534,8 +513,9 @@ wu_status wuxfwid(wu_control *c) {
   ext->release_last = c;
   if (window != nullptr) window->flags |= WU_WIN_RELEASES;
   if (ext->controls == nullptr) ext->flags &= ~WU_PEXT_HAS_CONTROLS;
-  // From now on the record is inert: its callbacks see it released.
-  g_released.insert(c);
+  // From now on the record is inert: its callbacks and every slot see it
+  // released, and holds taken on it have died.
+  wu_reg_add(c, WU_REG_CTL_RELEASED);
   return WU_OK;
 }
 
@@ -574,11 +554,11 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
     vmfree_handler(c->handle_pool, h, static_cast<int32_t>(sizeof(wu_ctl_handle)), 0);
     c->handle = nullptr;
   }
-  g_released.erase(c);
+  wu_reg_remove(c);
   return WU_OK;
 }
 
-wu_status wuxlscr(void) { return WU_OK; }
+wu_status wuxlscr(void) { return wu_module() != nullptr ? WU_OK : WU_NOTAVAIL; }
 
 // Motif takes `scrollHorizontal` only when a text widget is made; the flag
 // that decides later scrolling and wrapping lives in the text's output data

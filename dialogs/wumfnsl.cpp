@@ -10,6 +10,7 @@
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 
 namespace {
@@ -44,7 +45,7 @@ void OnCancel(Widget, XtPointer client, XtPointer) {
 extern "C" {
 
 wu_status wumcfnt(wu_window *window) {
-  if (!wu_x_ok()) return WU_NOTAVAIL;
+  if (!wu_x_ok() || (window && !wu_reg_has(window, WU_REG_WINDOW))) return WU_NOTAVAIL;
   Widget parent = (window && window->outer) ? reinterpret_cast<Widget>(window->outer) : devb->toplevel;
   int count = 0;
   char **names = XListFonts(devb->display, kFontPattern, kMaxFonts, &count);
@@ -74,11 +75,8 @@ wu_status wumcfnt(wu_window *window) {
   XmAddWMProtocolCallback(shell, devb->wm_delete_window, OnCancel, &choice);
   wutashl(shell);
   XtManageChild(choice.dialog);
-  wumdevt(choice.dialog, 1);
-  if (devb) {
-    choice.dialog = nullptr;
-    XtDestroyWidget(shell);
-  }
+  // The dialog ends as a cancel when its window goes or the display is lost.
+  if (wumwdlg(choice.dialog, window) != WU_OK) return WU_CANCELLED;
   if (!choice.chosen) return WU_CANCELLED;
   return wumrfnt(choice.font.c_str(), nullptr);
 }

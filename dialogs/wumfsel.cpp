@@ -21,6 +21,7 @@
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 
 namespace {
@@ -133,7 +134,7 @@ extern "C" {
 
 wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const char *initial_file,
                   const char *initial_dir, const wu_fsel_filters *filters) {
-  if (!request) return WU_NOTAVAIL;
+  if (!request || (window && !wu_reg_has(window, WU_REG_WINDOW))) return WU_NOTAVAIL;
   request->length = 0;
   request->path[0] = '\0';
   request->write_mode = 0;
@@ -192,13 +193,10 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
   if (!g_filter.empty() || !directories) g_filter = pattern;
 
   XtManageChild(pick.dialog);
-  wumdevt(pick.dialog, 1);
+  // The dialog ends as a cancel when it is destroyed or the display is lost.
+  const bool answered = wumwdlg(pick.dialog, window) == WU_OK;
   g_warning_level = 0;
-  if (devb) {
-    pick.dialog = nullptr;
-    XtDestroyWidget(shell);
-  }
-  if (!pick.chosen) {
+  if (!answered || !pick.chosen) {
     if (request->keep == WU_FSEL_RESTORE_CWD && cwd[0] && chdir(cwd) != 0)
       wutlogf(QEV_LOG_WARNING, "The working directory %s cannot be restored.", cwd);
     return WU_CANCELLED;

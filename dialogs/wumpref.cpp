@@ -30,6 +30,7 @@
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 #include "runtime/wutprff.h"
 
@@ -292,7 +293,7 @@ Widget Button(Widget parent, const char *name, const char *label, XtCallbackProc
 extern "C" {
 
 wu_status wumpref(wu_window *window) {
-  if (!wu_x_ok()) return WU_NOTAVAIL;
+  if (!wu_x_ok() || (window && !wu_reg_has(window, WU_REG_WINDOW))) return WU_NOTAVAIL;
   Widget parent = (window && window->outer) ? reinterpret_cast<Widget>(window->outer) : devb->toplevel;
   Dialog d{nullptr, {}, false, false, WU_OK};
   XmString title = wumcstr("Preferences");
@@ -320,8 +321,7 @@ wu_status wumpref(wu_window *window) {
   wutashl(shell);
 
   XtManageChild(d.form);
-  wumdevt(d.form, 1);
-  if (devb) XtDestroyWidget(shell);
+  if (wumwdlg(d.form, window) != WU_OK) return WU_CANCELLED;
   if (!d.saved) return WU_CANCELLED;
   return d.status;
 }

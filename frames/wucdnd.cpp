@@ -16,6 +16,7 @@
 #include "qev/catalog.h"
 #include "qev/flags.h"
 #include "runtime/wucheck.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -86,6 +87,14 @@ int32_t BlockSize(int32_t count, const int32_t *lengths) {
   return size > INT32_MAX ? -1 : int32_t(size);
 }
 
+// A handed-out list block is preceded by a header that keeps its size, so
+// that wuxfdnd gives back exactly what was taken without reading what the
+// host may have changed.
+struct ListHeader {
+  int32_t size;          // size of the whole block, header included
+  int32_t reserved[3];   // keeps the items pointer-aligned
+};
+
 // Hands out `count` texts as one pool block in the entry.
 wu_status HandOut(wu_value *e, int32_t count, const char *const *texts, const int32_t *lengths) {
   e->type = WU_VT_STRLIST;
@@ -93,12 +102,20 @@ wu_status HandOut(wu_value *e, int32_t count, const char *const *texts, const in
   e->pointer = nullptr;
   if (count == 0) return WU_OK;
   int32_t size = BlockSize(count, lengths);
+  if (size > 0 && size <= INT32_MAX - int32_t(sizeof(ListHeader))) size += int32_t(sizeof(ListHeader));
+  else size = -1;
   qev_pool *pool = wu_module_pool();
-  void *block = size > 0 && pool ? vmalloc_handler(pool, size, 0) : nullptr;
+  auto *header = static_cast<ListHeader *>(size > 0 && pool ? vmalloc_handler(pool, size, 0) : nullptr);
+  void *block = header ? static_cast<void *>(header + 1) : nullptr;
+  if (block && wu_reg_add(block, WU_REG_DNDLIST) != WU_OK) {
+    vmfree_handler(pool, header, size, 0);
+    block = nullptr;
+  }
   if (!block) {
     e->value = 0;
     return WU_NOMEM;
   }
+  header->size = size;
   auto *items = static_cast<wu_dnd_text *>(block);
   char *text = static_cast<char *>(block) + sizeof(wu_dnd_text) * size_t(count);
   for (int32_t i = 0; i < count; ++i) {
@@ -189,7 +206,8 @@ using EntryFn = wu_status (*)(wu_dnd_site *, wu_value &);
 // Runs one function over the entries, each entry keeping its own status;
 // the call answers WU_ENTRY_STATUS when some entry failed.
 wu_status EachEntry(wu_dnd_site *s, wu_value *entries, int32_t count, EntryFn fn) {
-  if (!s || !s->widget) return WU_NOTAVAIL;
+  // The site is looked up before it is read: a released site is refused.
+  if (!wu_reg_has(s, WU_REG_DNDSITE) || !s->widget) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && !entries)) return WU_BADARG;
   if (!wu_x_ok()) return WU_NOTAVAIL;
   bool failed = false;
@@ -206,6 +224,7 @@ extern "C" {
 
 wu_status wuxsdnd(wu_dnd_site *s, wu_value *entries, int32_t count) {
   wu_status st = EachEntry(s, entries, count, SetOne);
+  if (st != WU_OK && st != WU_ENTRY_STATUS) return st;
   // The registration follows the new formats.
   if (s && s->registered && s->widget && wu_x_ok() && !wu_dnd_register(s)) return WU_NOTAVAIL;
   return st;
@@ -219,18 +238,18 @@ wu_status wuxqdnd(wu_dnd_site *s, wu_value *entries, int32_t count) {
 // that carry no handed-out list are left alone, so freeing twice or freeing
 // entries the host filled itself does no harm.  No flag bits are defined.
 wu_status wuxfdnd(wu_value *items, int32_t count, uint32_t) {
-  if (count < 0 || (count > 0 && !items)) return WU_BADARG;
   qev_pool *pool = wu_module_pool();
   if (!pool) return WU_NOTAVAIL;
+  if (count < 0 || (count > 0 && !items)) return WU_BADARG;
   wu_status result = WU_OK;
   for (int32_t i = 0; i < count; ++i) {
     wu_value &e = items[i];
-    if (e.status != WU_ALLOCATED || e.type != WU_VT_STRLIST || !e.pointer || e.value <= 0)
-      continue;
-    const auto *list = static_cast<const wu_dnd_text *>(e.pointer);
-    int64_t size = int64_t(e.value) * int64_t(sizeof(wu_dnd_text));
-    for (int32_t k = 0; k < e.value; ++k) size += list[k].length + 1;
-    wu_status st = size <= INT32_MAX ? vmfree_handler(pool, e.pointer, int32_t(size), 0) : WU_BADARG;
+    // Only blocks this module handed out and has not taken back are freed,
+    // by the size kept with them.
+    if (e.status != WU_ALLOCATED || !wu_reg_has(e.pointer, WU_REG_DNDLIST)) continue;
+    wu_reg_remove(e.pointer);
+    ListHeader *header = static_cast<ListHeader *>(e.pointer) - 1;
+    wu_status st = vmfree_handler(pool, header, header->size, 0);
     if (st != WU_OK) {
       result = st;
       continue;

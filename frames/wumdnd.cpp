@@ -14,6 +14,7 @@
 
 #include "frames/wudndp.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
@@ -154,17 +155,19 @@ bool wu_dnd_register(wu_dnd_site *s) {
   XtSetArg(args[n], XmNnumImportTargets, s->format_count); ++n;
   XtSetArg(args[n], XmNdropSiteOperations, s->operations); ++n;
   XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
-  // A widget Motif made a drop site of its own (a text) is updated: a
-  // second registration would be refused.
+  // A widget that made itself a drop site (the text widgets do) cannot be
+  // registered again: its registration is updated to the site's instead.
   if (s->registered || XmDropSiteRegistered(s->widget)) XmDropSiteUpdate(s->widget, args, n);
   else XmDropSiteRegister(s->widget, args, n);
-  // Motif refuses some widgets with no more than a warning: what it keeps
-  // for the widget tells whether it took the site.
-  Cardinal kept = 0;
-  Arg query[1];
-  XtSetArg(query[0], XmNnumImportTargets, &kept);
-  XmDropSiteRetrieve(s->widget, query, 1);
-  s->registered = kept == Cardinal(s->format_count) ? 1 : 0;
+  // Motif refuses with no more than a warning: the site counts as
+  // registered only when Motif holds it with the site's own drop procedure.
+  XtCallbackProc held = nullptr;
+  if (XmDropSiteRegistered(s->widget)) {
+    Arg query[1];
+    XtSetArg(query[0], XmNdropProc, &held);
+    XmDropSiteRetrieve(s->widget, query, 1);
+  }
+  s->registered = held != nullptr && held == s->drop_proc ? 1 : 0;
   if (!s->registered) wutlogf(QEV_LOG_WARNING, "Motif refused the drop site of %s.", XtName(s->widget));
   return s->registered != 0;
 }
@@ -205,6 +208,10 @@ wu_dnd_site *wumrdnd(Widget w) {
   wu_window *win = nullptr;
   wu_pane *pane = nullptr;
   if (wutwd2p(w, &win, &pane) == WU_OK) s->window = win;
+  if (wu_reg_add(s, WU_REG_DNDSITE) != WU_OK) {
+    XtFree(reinterpret_cast<char *>(s));
+    return nullptr;
+  }
   s->next = g_sites;
   g_sites = s;
   XtAddCallback(w, XmNdestroyCallback, WidgetGone, nullptr);
@@ -217,6 +224,7 @@ wu_status wumudnd(Widget w) {
   wu_dnd_site *s = *link;
   if (!s) return WU_NOTAVAIL;
   *link = s->next;
+  wu_reg_remove(s);
   if (!w->core.being_destroyed) {
     if (s->registered) XmDropSiteUnregister(w);
     if (s->drag_handler) XtRemoveEventHandler(w, ButtonPressMask, False, StartDrag, nullptr);
@@ -235,7 +243,7 @@ wu_dnd_site *wumldnd(Widget w, int32_t enabled_only) {
 }
 
 wu_status wumsdnd(wu_dnd_site *s) {
-  if (!s || !s->widget || !wu_x_ok()) return WU_NOTAVAIL;
+  if (!wu_reg_has(s, WU_REG_DNDSITE) || !s->widget || !wu_x_ok()) return WU_NOTAVAIL;
   s->drop_proc = wuwhdrp;
   if (s->format_count == 0) {
     s->formats = ModuleTargets(XtDisplay(s->widget));
@@ -253,6 +261,7 @@ wu_status wuwddrg(Widget w) {
 
 wu_status wuwidrg(Widget w, wu_dnd_site *site) {
   if (!w || !wu_x_ok()) return WU_NOTAVAIL;
+  if (site && !wu_reg_has(site, WU_REG_DNDSITE)) return WU_NOTAVAIL;
   if (!site) site = wumrdnd(w);
   if (!site) return WU_NOMEM;
   if (!site->drag_handler) {
@@ -300,7 +309,8 @@ void wuwhdrp(Widget w, XtPointer, XtPointer call) {
 }
 
 wu_status wuxudnd(wu_dnd_site *s) {
-  if (!s || !s->widget) return WU_BADARG;
+  if (!wu_reg_has(s, WU_REG_DNDSITE)) return WU_NOTAVAIL;
+  if (!s->widget) return WU_BADARG;
   if (s->registered && !s->widget->core.being_destroyed) XmDropSiteUnregister(s->widget);
   s->registered = 0;
   wu_dnd_free_lists(s);

@@ -9,6 +9,7 @@
 #include <Xm/Xm.h>
 
 #include "frames/wutframe.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -100,15 +101,21 @@ int32_t Show(Widget parent, const char *text, int32_t kind, int32_t buttons, con
   const uint8_t outer_modal = devb->modal_requestor;
   devb->modal_requestor = 1;
   XtManageChild(box.dialog);
-  wumdevt(box.dialog, 1);
+  // A box whose parent goes, a display lost or a shut-down answers Cancel.
+  if (wumwdlg(box.dialog, nullptr) != WU_OK) box.answer = WU_ANSWER_CANCEL;
   if (devb) {
     devb->modal_requestor = outer_modal;
-    box.dialog = nullptr;  // no answers after this
-    XtDestroyWidget(shell);
     if (wu_x_ok()) XFlush(devb->display);
   }
   return box.answer;
 }
+
+// The state of one modal wait: set when its widget is destroyed.
+struct Wait {
+  bool destroyed;
+};
+
+void WaitGone(Widget, XtPointer client, XtPointer) { static_cast<Wait *>(client)->destroyed = true; }
 
 // A host message as a new NUL-terminated text (XtFree), or null.
 char *HostText(int32_t set, int32_t number) {
@@ -123,13 +130,45 @@ char *HostText(int32_t set, int32_t number) {
 
 extern "C" {
 
+wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {
+  if (destroyed) *destroyed = 0;
+  if (!w || !devb || w->core.being_destroyed) return WU_CANCELLED;
+  const wu_reg_hold hold = wu_reg_take(holder);
+  if (holder && !wu_reg_alive(hold)) return WU_CANCELLED;
+  Wait wait = {false};
+  XtAddCallback(w, XmNdestroyCallback, WaitGone, &wait);
+  wu_status st = WU_OK;
+  wu_loop_enter();
+  // The widget is looked at only while its destroy callback has not run.
+  while (!wait.destroyed && XtIsManaged(w)) {
+    if ((holder && !wu_reg_alive(hold)) || !wutturn(-1)) {
+      st = WU_CANCELLED;
+      break;
+    }
+  }
+  // Leaving the outermost loop may end the module, and its widgets with it.
+  const bool ended = wu_loop_leave() != WU_OK || !devb;
+  if (wait.destroyed || ended) {
+    if (destroyed) *destroyed = 1;
+    return WU_CANCELLED;
+  }
+  XtRemoveCallback(w, XmNdestroyCallback, WaitGone, &wait);
+  return st;
+}
+
+wu_status wumwdlg(Widget dialog, const void *holder) {
+  if (!dialog) return WU_CANCELLED;
+  Widget shell = XtParent(dialog);
+  int32_t destroyed = 0;
+  wu_status st = wumwait(dialog, holder, &destroyed);
+  if (!destroyed && devb && shell) XtDestroyWidget(shell);
+  return st;
+}
+
 wu_status wumdevt(Widget w, int32_t block) {
   if (!w || !devb) return WU_NOTAVAIL;
   if (!block) return wutsync(0, 1);
-  while (XtIsManaged(w)) {
-    if (!wutturn(-1)) return WU_NOTAVAIL;
-  }
-  return WU_OK;
+  return wumwait(w, nullptr, nullptr);
 }
 
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t) {

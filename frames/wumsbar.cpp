@@ -12,6 +12,7 @@
 #include "qev/flags.h"
 #include "runtime/wucheck.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QEVSbar.h"
@@ -184,7 +185,8 @@ int32_t wutsbcd(int reason) {
 void wuwsbrc(Widget, XtPointer client, XtPointer call) {
   auto *c = static_cast<wu_control *>(client);
   auto *cb = static_cast<XmScrollBarCallbackStruct *>(call);
-  if (!c || !cb) return;
+  // A bar released (step one) is inert until its widget goes.
+  if (!cb || !wu_reg_has(c, WU_REG_CONTROL)) return;
   int32_t code = wutsbcd(cb->reason);
   if (!code) return;
   int32_t value = cb->value;
@@ -201,7 +203,9 @@ void wuwsbrc(Widget, XtPointer client, XtPointer call) {
 
 void wuwsbds(Widget, XtPointer client, XtPointer) {
   auto *c = static_cast<wu_control *>(client);
-  if (c && IsBarKind(c->kind)) reinterpret_cast<wu_bar *>(c)->widget = nullptr;
+  // A widget whose destruction ended a dispatch may outlive its record.
+  if (!wu_reg_has(c, WU_REG_CONTROL) && !wu_reg_has(c, WU_REG_CTL_RELEASED)) return;
+  if (IsBarKind(c->kind)) reinterpret_cast<wu_bar *>(c)->widget = nullptr;
 }
 
 wu_status wutisbr(wu_window *w, wu_pane *pane, wu_bar *bar) { return BuildBar(w, pane, bar); }
@@ -214,7 +218,8 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
                   int32_t length, uint32_t flags, int32_t) {
   if (!bar_out) return WU_BADARG;
   *bar_out = nullptr;
-  if (!pane || !pane->window || !pane->ext) return WU_BADARG;
+  if (!wu_reg_has(pane, WU_REG_PANE)) return WU_NOTAVAIL;
+  if (!pane->window || !pane->ext) return WU_BADARG;
   // The bar must lie in cells X can place: from its cell, `length` cells
   // down (vertical) or across.
   const int32_t cw = devb ? devb->cell_width : 1, ch = devb ? devb->cell_height : 1;
@@ -256,6 +261,9 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
       return st;
     }
   }
+  // A bar is a control of its pane: released, looked up and made inert
+  // through the same registry.
+  wu_reg_add(bar, WU_REG_CONTROL);
   *bar_out = bar;
   return WU_OK;
 }

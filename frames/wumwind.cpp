@@ -15,6 +15,7 @@
 #include "frames/wutframe.h"
 #include "runtime/wucheck.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevInput.h"
@@ -31,13 +32,17 @@ const int kMinColumns = 10;
 extern "C" int32_t wummcls(wu_window *window) __attribute__((weak));
 
 void CloseRequested(Widget, XtPointer client, XtPointer) {
+  // wuxqwev refuses a window released meanwhile.
   auto *w = static_cast<wu_window *>(client);
   if (wummcls && wummcls(w)) return;
   wuxqwev(w, WU_EV_CLOSE, nullptr, 0);
 }
 
+// A frame destroyed inside a dispatch goes only when the dispatch ends,
+// after a window released meanwhile has been freed: it is looked up first.
 void FrameDestroyed(Widget, XtPointer client, XtPointer) {
   auto *w = static_cast<wu_window *>(client);
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return;
   w->outer = w->main_window = w->work_form = w->form = w->input = w->active = nullptr;
   w->flags &= ~WU_WIN_REALIZED;
 }

@@ -39,7 +39,20 @@ typedef struct wu_colour_set {
 
 extern "C" {
 
+/* Turns the event loop until `w` is unmanaged (block 1), or only what is
+   pending (block 0).  A wait answers WU_OK when `w` was unmanaged and
+   WU_CANCELLED when it ended otherwise (see wumwait). */
 wu_status wumdevt(Widget w, int32_t block);
+/* The modal wait every dialog and popup of the module uses: turns the event
+   loop while `w` is managed.  It ends, answering WU_CANCELLED, when `w` is
+   destroyed, when `holder` (a registered window, control or other object;
+   may be null) is released, when the display is lost or when a shut-down is
+   asked for; WU_OK when `w` was unmanaged (answered).  `destroyed` (may be
+   null) is set when `w` no longer exists: the caller must not touch it. */
+wu_status wumwait(Widget w, const void *holder, int32_t *destroyed);
+/* Waits on a dialog as wumwait does, then destroys its shell if it still
+   stands; the dialog's callbacks cannot run after this returns. */
+wu_status wumwdlg(Widget dialog, const void *holder);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title);
 XmString wumlstr(int32_t set, int32_t number);

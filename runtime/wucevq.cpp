@@ -2,6 +2,7 @@
 // in arrival order.  A read takes the oldest event of its window.
 #include <string.h>
 
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 
 namespace {
@@ -63,8 +64,10 @@ extern "C" {
 
 wu_status wuxqwev(wu_window *window, int32_t code, const void *params, int32_t length) {
   wu_state *state = wu_module();
-  if (state == nullptr) return WU_NOTAVAIL;
-  if (window == nullptr || length < 0 || length > WU_EVQ_PARAM_MAX ||
+  // Events are queued only for a window the module handed out and has not
+  // released: a released window's events would fill the queue for ever.
+  if (state == nullptr || !wu_reg_has(window, WU_REG_WINDOW)) return WU_NOTAVAIL;
+  if (length < 0 || length > WU_EVQ_PARAM_MAX ||
       (length > 0 && params == nullptr))
     return WU_BADARG;
   wu_event *event = take_node(state);
@@ -83,7 +86,7 @@ wu_status wuxqwev(wu_window *window, int32_t code, const void *params, int32_t l
 wu_status wuxqcmd(wu_window *window, const char *text, int32_t length, int32_t copy,
                   int32_t flag1, int32_t flag2) {
   wu_state *state = wu_module();
-  if (state == nullptr) return WU_NOTAVAIL;
+  if (state == nullptr || !wu_reg_has(window, WU_REG_WINDOW)) return WU_NOTAVAIL;
   if (length == -1) length = wzstlen(text);
   // A command longer than a host command token can be is refused before
   // anything is copied or queued.
@@ -156,7 +159,7 @@ int32_t wutcqev(wu_window *window) {
 wu_status wuxgqev(wu_window *window, int32_t *code, void *buffer, int32_t size,
                   int32_t *length) {
   wu_state *state = wu_module();
-  if (state == nullptr) return WU_NOTAVAIL;
+  if (state == nullptr || !wu_reg_has(window, WU_REG_WINDOW)) return WU_NOTAVAIL;
   if (code == nullptr || length == nullptr || size < 0 || (size > 0 && buffer == nullptr))
     return WU_BADARG;
   wu_event *prev = nullptr;

@@ -8,6 +8,8 @@
 #include "runtime/wuruntime.h"
 
 extern "C" void wumficn(void) __attribute__((weak));
+// Window release (window layer, when linked).
+extern "C" wu_status wuxfwnd(wu_window *window) __attribute__((weak));
 
 namespace {
 
@@ -111,6 +113,18 @@ wu_status wuxinit(void) {
 wu_status wuxterm(void) {
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
+  // Called from a callback or an event procedure while a loop of the module
+  // turns: the loops still hold the display block and their records, so the
+  // shut-down waits until the outermost of them has ended.
+  if (wu_loop_depth() > 0) {
+    wu_term_defer();
+    return WU_OK;
+  }
+  // Windows still standing go first, with their controls, widgets and
+  // queued events, while the display is still there.
+  if (wuxfwnd != nullptr)
+    while (state->newest != nullptr && wuxfwnd(state->newest) == WU_OK) {
+    }
   // The tool box layer gives back its boxes and pixmaps while X is up.
   if (wumficn) wumficn();
   wu_status st = wutterm();

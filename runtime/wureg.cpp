@@ -1,6 +1,8 @@
 // The registry of objects the module has handed out (see wureg.h).
 #include "runtime/wureg.h"
 
+#include "runtime/wuruntime.h"
+
 #include <new>
 #include <unordered_map>
 
@@ -74,5 +76,34 @@ int32_t wu_reg_count(int32_t kind) {
 }
 
 void wu_reg_clear(void) { table().clear(); }
+
+}  // extern "C"
+
+namespace {
+
+// Loops turning now, and whether a shut-down waits for them.  Kept outside
+// the module state, which the shut-down frees.
+int32_t g_loop_depth = 0;
+bool g_term_pending = false;
+
+}  // namespace
+
+extern "C" {
+
+void wu_loop_enter(void) { ++g_loop_depth; }
+
+wu_status wu_loop_leave(void) {
+  if (g_loop_depth > 0) --g_loop_depth;
+  if (g_loop_depth > 0 || !g_term_pending) return WU_OK;
+  g_term_pending = false;
+  wuxterm();
+  return WU_NOTAVAIL;
+}
+
+int32_t wu_loop_depth(void) { return g_loop_depth; }
+
+int wu_term_pending(void) { return g_term_pending ? 1 : 0; }
+
+void wu_term_defer(void) { g_term_pending = true; }
 
 }  // extern "C"

@@ -45,7 +45,9 @@ typedef enum wu_reg_kind {
   WU_REG_TOOLBOX = 12,   /* tool box */
   WU_REG_COMBO = 13,     /* combo box or spin box builder record */
   WU_REG_OTHER = 14,     /* anything else handed out */
-  WU_REG_MENUITEM = 15   /* item context of a menu widget */
+  WU_REG_MENUITEM = 15,  /* item context of a menu widget */
+  WU_REG_CTL_RELEASED = 16 /* control after step one of its release: inert,
+                              freed at the window's next display update */
 } wu_reg_kind;
 
 /* A hold on a registered object: its address and registration serial. */
@@ -72,6 +74,25 @@ int wu_reg_alive(wu_reg_hold hold);
 int32_t wu_reg_count(int32_t kind);
 /* Empties the registry: every hold dies. */
 void wu_reg_clear(void);
+
+/* ---- module loops ---------------------------------------------------------
+ * Every loop of the module that turns the X event loop (the waiting read,
+ * the modal waits, each turn itself) is entered and left here.  A shut-down
+ * asked for while a loop turns (by a callback or an event procedure) is
+ * deferred: the loops see it pending and end, and it is carried out when
+ * the outermost loop is left.
+ */
+void wu_loop_enter(void);
+/* Leaves a loop.  Carries out a deferred shut-down when this was the
+   outermost loop; answers WU_NOTAVAIL then (the module has ended), else
+   WU_OK. */
+wu_status wu_loop_leave(void);
+/* Loops now turning. */
+int32_t wu_loop_depth(void);
+/* True while a shut-down waits for the outermost loop to end. */
+int wu_term_pending(void);
+/* Asks for the deferred shut-down (wuxterm inside a loop). */
+void wu_term_defer(void);
 
 #ifdef __cplusplus
 }

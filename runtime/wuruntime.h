@@ -29,7 +29,12 @@ wu_state *wu_module(void);
 qev_pool *wu_module_pool(void);
 
 wu_status wuxinit(void);            /* window-interface slot: module start-up */
-wu_status wuxterm(void);            /* window-interface slot: module shut-down */
+/* Window-interface slot: module shut-down.  Windows still standing are
+   released first.  Asked for inside a loop of the module (from a callback or
+   an event procedure), it answers WU_OK and is carried out when the
+   outermost loop ends; that loop (the waiting read, a modal wait) then
+   answers WU_NOTAVAIL, a modal dialog as a cancel. */
+wu_status wuxterm(void);
 wu_status wuwinit(wu_state *state); /* builds the control services vector */
 wu_status wutinit(void);            /* X toolkit start-up */
 wu_status wutterm(void);            /* X toolkit shut-down */

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -48,7 +49,8 @@ void DrainPending() {
 extern "C" {
 
 bool wutturn(int32_t timeout_ms) {
-  if (!wu_x_ok()) return false;
+  // A shut-down asked for inside a loop ends every loop.
+  if (!wu_x_ok() || wu_term_pending()) return false;
   volatile int expired = 0;
   volatile XtIntervalId timer = 0;
   if (timeout_ms == 0) {
@@ -62,6 +64,7 @@ bool wutturn(int32_t timeout_ms) {
   jmp_buf outer;
   std::memcpy(outer, devb->recovery, sizeof outer);
   const int outer_armed = devb->recovery_armed;
+  wu_loop_enter();
   devb->in_loop++;
   if (setjmp(devb->recovery) == 0) {
     devb->recovery_armed = 1;
@@ -71,35 +74,69 @@ bool wutturn(int32_t timeout_ms) {
   std::memcpy(devb->recovery, outer, sizeof outer);
   devb->recovery_armed = outer_armed;
   if (timer && !expired && wu_x_ok()) XtRemoveTimeOut(timer);
-  return wu_x_ok();
+  // Leaving the outermost loop carries out a shut-down deferred meanwhile.
+  if (wu_loop_leave() != WU_OK) return false;
+  return wu_x_ok() && !wu_term_pending();
 }
 
 wu_status wutpevt(volatile int32_t *flag, int32_t mask) {
   if (!flag) return WU_NOTAVAIL;
+  wu_status st = WU_OK;
+  wu_loop_enter();
   while (!(*flag & mask)) {
-    if (!wutturn(-1)) return WU_NOTAVAIL;
+    if (!wutturn(-1)) {
+      st = WU_NOTAVAIL;
+      break;
+    }
   }
-  return WU_OK;
+  if (wu_loop_leave() != WU_OK) st = WU_NOTAVAIL;
+  return st;
 }
+
+namespace {
+
+// One look at the queue for the two awaited codes: WU_OK or
+// WU_SECOND_EVENT when one came, 1 when neither did.
+wu_status TakeAwaited(wu_window *window, int32_t event1, int32_t event2) {
+  // Only the two awaited codes are taken: whatever else the window or
+  // other windows queued meanwhile stays for their own reads.
+  wu_event *e = wutdqec(window, event1, event2);
+  if (!e) return 1;
+  const int32_t code = e->code;
+  wutrlev(e);
+  if (code == event1) return WU_OK;
+  // A menu command that ended the wait counts as a normal end.
+  if (window->flags & WU_WIN_MENU_COMMAND) {
+    window->flags &= ~WU_WIN_MENU_COMMAND;
+    return WU_OK;
+  }
+  return WU_SECOND_EVENT;
+}
+
+}  // namespace
 
 wu_status wutpmio(wu_window *window, int32_t event1, int32_t event2) {
   if (!window) return WU_BADARG;
+  // The window must be one the module handed out, and the wait ends (as a
+  // cancel) when it is released meanwhile.
+  const wu_reg_hold hold = wu_reg_take(window);
+  if (!wu_reg_alive(hold)) return WU_NOTAVAIL;
+  wu_status st = 1;
+  wu_loop_enter();
   for (;;) {
-    // Only the two awaited codes are taken: whatever else the window or
-    // other windows queued meanwhile stays for their own reads.
-    if (wu_event *e = wutdqec(window, event1, event2)) {
-      const int32_t code = e->code;
-      wutrlev(e);
-      if (code == event1) return WU_OK;
-      // A menu command that ended the wait counts as a normal end.
-      if (window->flags & WU_WIN_MENU_COMMAND) {
-        window->flags &= ~WU_WIN_MENU_COMMAND;
-        return WU_OK;
-      }
-      return WU_SECOND_EVENT;
+    if (!wu_reg_alive(hold)) {
+      st = WU_CANCELLED;
+      break;
     }
-    if (!wutturn(-1)) return WU_NOTAVAIL;
+    st = TakeAwaited(window, event1, event2);
+    if (st != 1) break;
+    if (!wutturn(-1)) {
+      st = WU_NOTAVAIL;
+      break;
+    }
   }
+  if (wu_loop_leave() != WU_OK) st = WU_NOTAVAIL;
+  return st;
 }
 
 wu_status wutsync(int32_t flush_mode, int32_t dispatch_mode) {

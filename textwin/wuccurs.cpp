@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
 #include "textwin/wutwin.h"
@@ -52,7 +53,8 @@ int Relative(int32_t cell, int32_t origin) {
 extern "C" {
 
 wu_status wuxmcrs(wu_window *w, wu_pane *pane, int32_t row, int32_t column) {
-  if (!w) return WU_BADARG;
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+  if (pane && !wu_reg_has(pane, WU_REG_PANE)) return WU_NOTAVAIL;
   if (!pane) pane = w->current_pane;
   if (!pane || row < 1 || column < 1) return WU_BADARG;
   if (w->current_pane && w->current_pane != pane) CursorOff(w->current_pane);
@@ -69,7 +71,7 @@ wu_status wuxmcrs(wu_window *w, wu_pane *pane, int32_t row, int32_t column) {
 }
 
 wu_status wuxmcur(wu_window *w) {
-  if (!w) return WU_BADARG;
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   wu_pane *p = w->current_pane;
   if (!p || !p->ext || !p->ext->widget || !wu_x_ok()) return WU_OK;
   QevPaneSetCursor(p->ext->widget, Relative(p->cursor_row, p->top_row),
@@ -78,7 +80,7 @@ wu_status wuxmcur(wu_window *w) {
 }
 
 wu_status wux1st(wu_window *w) {
-  if (!w) return WU_BADARG;
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   if (w->command_field)
     return wuxmcrs(w, w->command_pane, w->command_field->row, w->command_field->column);
   for (wu_pane *p = w->panes; p; p = p->next)

@@ -6,13 +6,14 @@
 
 #include "qev/flags.h"
 #include "frames/wutframe.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
 
 extern "C" {
 
 wu_status wuxpmsg(wu_window *w, const char *text, int32_t length, int32_t) {
-  if (!w) return WU_BADARG;
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   if (!text) length = 0;
   else if (length < 0) length = int32_t(std::strlen(text));
   int32_t n = std::min<int32_t>(length, WU_MESSAGE_LEN);

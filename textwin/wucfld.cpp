@@ -6,6 +6,7 @@
 
 #include "qev/flags.h"
 #include "runtime/wucheck.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -15,9 +16,14 @@ extern "C" {
 
 wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t column,
                   int32_t length, int32_t colour, uint32_t flags) {
+  // The pane is looked up before it is read.
+  if (!wu_reg_has(pane, WU_REG_PANE)) {
+    if (field_out) *field_out = nullptr;
+    return WU_NOTAVAIL;
+  }
   if (!field_out) return WU_BADARG;
   *field_out = nullptr;
-  if (!pane || !pane->window || row < 1 || column < 1 || length < 1) return WU_BADARG;
+  if (!pane->window || row < 1 || column < 1 || length < 1) return WU_BADARG;
   // The record, its text and its attribute bytes are one block, whose size
   // and last column must be numbers a 32-bit host holds.
   const int32_t cells = wu_array_bytes(length, 2);
@@ -26,6 +32,10 @@ wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t colu
   int32_t size = int32_t(sizeof(wu_field)) + cells;
   auto *f = static_cast<wu_field *>(vmalcp_handler(pane->window->pool, size, WU_MEM_CLEAR));
   if (!f) return WU_NOMEM;
+  if (wu_reg_add(f, WU_REG_FIELD) != WU_OK) {
+    vmfree_handler(pane->window->pool, f, size, 0);
+    return WU_NOMEM;
+  }
   f->pane = pane;
   f->row = row;
   f->column = column;

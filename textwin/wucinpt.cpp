@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevInput.h"
@@ -200,11 +201,15 @@ XtActionsRec kFieldActions[] = {
 
 extern "C" {
 
+// The keys of a window being released (its widgets go at the end of the
+// dispatch) are dropped.
 void wuwinsc(Widget, XtPointer client, XtPointer call) {
+  if (!wu_reg_has(client, WU_REG_WINDOW)) return;
   HandleKey(static_cast<wu_window *>(client), static_cast<QevInputCallbackStruct *>(call));
 }
 
 void wuwfkey(Widget, XtPointer client, XtPointer call) {
+  if (!wu_reg_has(client, WU_REG_WINDOW)) return;
   HandleKey(static_cast<wu_window *>(client), static_cast<QevInputCallbackStruct *>(call));
 }
 

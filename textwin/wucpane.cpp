@@ -7,6 +7,7 @@
 #include "frames/wuframes.h"
 #include "runtime/wucheck.h"
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/QevPane.h"
@@ -19,16 +20,21 @@ namespace {
 void PaneSelected(Widget, XtPointer client, XtPointer call) {
   auto *pane = static_cast<wu_pane *>(client);
   auto *cb = static_cast<QevPaneCallbackStruct *>(call);
+  if (!wu_reg_has(pane, WU_REG_PANE)) return;
   wu_window *w = pane->window;
   if (!w) return;
   wuxmcrs(w, pane, cb->row + pane->top_row - 1, cb->column + pane->left_column - 1);
   wuwFocusToQevinput(w);
 }
 
+// A widget destroyed inside a dispatch goes only when the dispatch ends,
+// after a window released meanwhile has freed the pane: the pane is looked
+// up before it is written.
 void PaneDestroyed(Widget, XtPointer client, XtPointer) {
-  auto *ext = static_cast<wu_pane_ext *>(client);
-  ext->widget = nullptr;
-  ext->flags &= ~WU_PEXT_REALIZED;
+  auto *pane = static_cast<wu_pane *>(client);
+  if (!wu_reg_has(pane, WU_REG_PANE) || !pane->ext) return;
+  pane->ext->widget = nullptr;
+  pane->ext->flags &= ~WU_PEXT_REALIZED;
 }
 
 }  // namespace
@@ -37,6 +43,11 @@ extern "C" {
 
 wu_status wuxgpan(wu_window *w, wu_pane **pane_out, int32_t row, int32_t column, int32_t rows,
                   int32_t columns, uint32_t flags) {
+  // The window is looked up before it is read.
+  if (!wu_reg_has(w, WU_REG_WINDOW)) {
+    if (pane_out) *pane_out = nullptr;
+    return WU_NOTAVAIL;
+  }
   if (!pane_out) return WU_BADARG;
   *pane_out = nullptr;
   if (!w || row < 1 || column < 1 || rows < 1 || columns < 1) return WU_BADARG;
@@ -50,6 +61,11 @@ wu_status wuxgpan(wu_window *w, wu_pane **pane_out, int32_t row, int32_t column,
   if (!p || !ext) {
     if (p) vmfree_handler(w->pool, p, int32_t(sizeof(wu_pane)), 0);
     if (ext) vmfree_handler(w->pool, ext, int32_t(sizeof(wu_pane_ext)), 0);
+    return WU_NOMEM;
+  }
+  if (wu_reg_add(p, WU_REG_PANE) != WU_OK) {
+    vmfree_handler(w->pool, p, int32_t(sizeof(wu_pane)), 0);
+    vmfree_handler(w->pool, ext, int32_t(sizeof(wu_pane_ext)), 0);
     return WU_NOMEM;
   }
   ext->pane = p;
@@ -105,7 +121,7 @@ int32_t wutihpn(wu_pane *panel, Widget form) {
   panel->ext->widget = pw;
   panel->ext->flags |= WU_PEXT_REALIZED;
   XtAddCallback(pw, QevNpaneCallback, PaneSelected, panel);
-  XtAddCallback(pw, XmNdestroyCallback, PaneDestroyed, panel->ext);
+  XtAddCallback(pw, XmNdestroyCallback, PaneDestroyed, panel);
   wutaddt(pw);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "qev/flags.h"
+#include "runtime/wureg.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -47,6 +48,7 @@ void Unlist(wu_window *w, wu_pane *panel) {
 
 void FreeFields(wu_window *w, wu_pane *panel) {
   while (wu_field *f = panel->fields) {
+    wu_reg_remove(f);
     if (yufrfld(panel, f) != WU_OK) break;
   }
   if (panel->current_field) panel->current_field = nullptr;
@@ -65,12 +67,14 @@ bool MakeFields(wu_window *w, wu_pane *panel, int32_t rows) {
                   kind) != WU_OK)
         return false;
       w->prompt_field = static_cast<wu_field *>(f);
+      wu_reg_add(f, WU_REG_FIELD);
       w->prompt_field->flags |= WU_FLD_PROTECTED;
     }
     if (yugtfld(panel, &f, 1, length + 2, WU_CMDFIELD_LEN, w->command_colour >> kColourShift,
                 w->command_colour & kAttributeMask, 0, 1, 0, 0) != WU_OK)
       return false;
     w->command_field = static_cast<wu_field *>(f);
+    wu_reg_add(f, WU_REG_FIELD);
     panel->cursor_row = w->command_field->row;
     panel->cursor_column = w->command_field->column;
   }
@@ -79,6 +83,7 @@ bool MakeFields(wu_window *w, wu_pane *panel, int32_t rows) {
               0, 1, 0, 0) != WU_OK)
     return false;
   auto *m = static_cast<wu_field *>(f);
+  wu_reg_add(m, WU_REG_FIELD);
   m->flags |= WU_FLD_PROTECTED;
   // The message line shows the window's message buffer itself.
   std::memset(w->message, ' ', sizeof w->message);
@@ -95,6 +100,7 @@ void ReleasePanel(wu_window *w) {
   FreeFields(w, panel);
   wutfpnx(w, panel);
   w->command_pane = nullptr;
+  wu_reg_remove(panel);
   yufrpan(w, panel);
 }
 
@@ -119,6 +125,11 @@ int32_t wuticmd(wu_window *w) {
     panel = static_cast<wu_pane *>(p);
     if (panel->column == WU_FULL_WIDTH) panel->column = 1;
     Unlist(w, panel);
+    // The host's panel is handed to the slots like any pane of the window.
+    if (wu_reg_add(panel, WU_REG_PANE) != WU_OK) {
+      yufrpan(w, panel);
+      return 1;
+    }
     w->command_pane = panel;
   }
   panel->flags &= ~kPanelClear;

@@ -34,10 +34,14 @@ namespace {
 // looks at the queue and the display again.
 const int32_t kReadTurnMs = 500;
 
+// A window the module handed out and has not released.
+bool WindowLive(const wu_window *w) { return wu_reg_has(w, WU_REG_WINDOW) != 0; }
+
 void FreeFields(wu_window *w, wu_pane *pane) {
   wu_field *f = pane->fields;
   while (f) {
     wu_field *next = f->next;
+    wu_reg_remove(f);
     vmfree_handler(w->pool, f, int32_t(sizeof(wu_field)) + 2 * f->length, 0);
     f = next;
   }
@@ -54,6 +58,7 @@ void RunReleaseList(wu_window *w, wu_pane *pane) {
     if (!ext->release) ext->release_last = nullptr;
     c->next = c->prev = nullptr;
     if (wutfwid) wutfwid(w, ext, c);
+    wu_reg_remove(c);
     wutfmem(w->pool, c, c->kind);
   }
 }
@@ -102,6 +107,8 @@ extern "C" void wutfpnx(wu_window *w, wu_pane *pane) {
 }
 
 extern "C" void wutfpan(wu_window *w, wu_pane *pane) {
+  // The pane is unknown to every slot from here on.
+  wu_reg_remove(pane);
   wutfpnx(w, pane);
   FreeFields(w, pane);
   vmfree_handler(w->pool, pane, int32_t(sizeof(wu_pane)), 0);
@@ -146,12 +153,19 @@ void KeepCommand(wu_window *w, const wu_event *e) {
 extern "C" {
 
 wu_status wuxgwnd(wu_window **window_out, int32_t kind, uint32_t module_flags) {
+  wu_state *state = wu_module();
+  if (!state) {
+    if (window_out) *window_out = nullptr;
+    return WU_NOTAVAIL;
+  }
   if (!window_out) return WU_BADARG;
   *window_out = nullptr;
-  wu_state *state = wu_module();
-  if (!state) return WU_NOTAVAIL;
   auto *w = static_cast<wu_window *>(vmalcp_handler(state->pool, sizeof(wu_window), WU_MEM_CLEAR));
   if (!w) return WU_NOMEM;
+  if (wu_reg_add(w, WU_REG_WINDOW) != WU_OK) {
+    vmfree_handler(state->pool, w, int32_t(sizeof(wu_window)), 0);
+    return WU_NOMEM;
+  }
   w->kind = kind;
   w->module_flags = module_flags;
   w->pool = state->pool;
@@ -181,7 +195,7 @@ wu_status wuxgwnd(wu_window **window_out, int32_t kind, uint32_t module_flags) {
 
 wu_status wuxfwnd(wu_window *w) {
   wu_state *state = wu_module();
-  if (!state || !w) return WU_BADARG;
+  if (!state || !WindowLive(w)) return WU_NOTAVAIL;
   wuxfleq(WU_FLEQ_WINDOW, w);
   if (wumfdwn) wumfdwn(w);
   if (wumfbar) wumfbar(w);
@@ -207,13 +221,14 @@ wu_status wuxfwnd(wu_window *w) {
   else state->oldest = w->prev;
   if (state->current == w) state->current = nullptr;
   if (state->modal == w) state->modal = nullptr;
+  // Holds taken on the window (waiting reads, modal waits) see it gone.
   wu_reg_remove(w);
   vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
   return WU_OK;
 }
 
 wu_status wuxiwnd(wu_window *w) {
-  if (!w) return WU_BADARG;
+  if (!WindowLive(w)) return WU_NOTAVAIL;
   if (w->flags & WU_WIN_REALIZED) return wuxuwnd(w);
   if (!wu_x_ok()) return WU_NOTAVAIL;
   wutiact();
@@ -254,7 +269,7 @@ wu_status wuxiwnd(wu_window *w) {
 }
 
 wu_status wuxuwnd(wu_window *w) {
-  if (!w) return WU_BADARG;
+  if (!WindowLive(w)) return WU_NOTAVAIL;
   for (wu_pane *p = w->panes; p; p = p->next) RunReleaseList(w, p);
   if (w->command_pane) RunReleaseList(w, w->command_pane);
   w->flags &= ~WU_WIN_RELEASES;
@@ -268,16 +283,30 @@ wu_status wuxuwnd(wu_window *w) {
 
 wu_status wuxrwnd(wu_window *w) {
   wu_state *state = wu_module();
-  if (!state || !w) return WU_BADARG;
+  if (!state || !WindowLive(w)) return WU_NOTAVAIL;
+  const wu_reg_hold hold = wu_reg_take(w);
   wuxuwnd(w);
   if (state->current != w) {
     state->current = w;
     if (wumndlg) wumndlg(w);
   }
+  // A window never realised would wait for input that cannot come: it is
+  // realised now, as its first read asks.
+  if (!(w->flags & (WU_WIN_REALIZED | WU_WIN_HOST_REALIZES)) && wu_x_ok()) wuxiwnd(w);
   if (wu_x_ok() && (w->flags & WU_WIN_REALIZED)) wuwFocusToQevinput(w);
-  while (wutcqev(w) == 0) {
-    if (!wutturn(kReadTurnMs)) break;   // display lost or never there
+  // While the batch driver replays, the recording supplies the input: the
+  // read takes what is queued and never waits for the user.
+  wu_batch_driver *driver = wutgbat();
+  const bool replaying = driver && driver->mode == QEV_BATCH_REPLAY;
+  const bool can_wait = !replaying && (w->flags & (WU_WIN_REALIZED | WU_WIN_HOST_REALIZES));
+  wu_loop_enter();
+  // Callbacks and event procedures run inside this loop: they may release
+  // the window or end the module, so the hold is looked at every turn.
+  while (can_wait && wu_reg_alive(hold) && wutcqev(w) == 0) {
+    if (!wutturn(kReadTurnMs)) break;   // display lost, or a shut-down asked for
   }
+  // Leaving the outermost loop carries out a shut-down deferred meanwhile.
+  if (wu_loop_leave() != WU_OK || !wu_reg_alive(hold)) return WU_NOTAVAIL;
   wu_event *e = wutdqev(w);
   if (!e) return WU_NOTAVAIL;
   int32_t code = e->code;
@@ -287,7 +316,8 @@ wu_status wuxrwnd(wu_window *w) {
 }
 
 wu_status wuxgdsf(wu_window *w, int32_t, uint32_t *flags_out) {
-  if (!w || !flags_out) return WU_BADARG;
+  if (!WindowLive(w)) return WU_NOTAVAIL;
+  if (!flags_out) return WU_BADARG;
   // A message line always; a command line in command-line mode or while no
   // menus are loaded; a menu bar otherwise.
   uint32_t f = WU_DECOR_MESSAGELINE;

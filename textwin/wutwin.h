@@ -74,7 +74,8 @@ void wutfpan(wu_window *window, wu_pane *pane);
 /* Releases what the module added to a pane: its controls, pane widget and
    extension (not its fields or record). */
 void wutfpnx(wu_window *window, wu_pane *pane);
-/* Releases a window: its widgets, panes, fields, queued events and record. */
+/* Releases a window: its widgets, panes, fields, queued events and record.
+   WU_NOTAVAIL for anything wuxgwnd did not hand out or that is released. */
 wu_status wuxfwnd(wu_window *window);
 
 /* ---- realising, reading, updating (wucwind, wucdspl) --------------------- */
@@ -84,7 +85,10 @@ wu_status wuxiwnd(wu_window *window);
    loop until an event is queued for it; takes that event off the queue and
    returns its code (a command's text is kept in the window's command_text
    until the next read).  Without a display it answers at once: the code of
-   an event already queued, else WU_NOTAVAIL. */
+   an event already queued, else WU_NOTAVAIL.  A window never realised is
+   realised first; while the batch driver replays the read never waits.
+   A window released while the read waits, or a shut-down asked for meanwhile
+   (carried out when this, the outermost loop, ends), answers WU_NOTAVAIL. */
 wu_status wuxrwnd(wu_window *window);
 wu_status wuxuwnd(wu_window *window);
 wu_status wuxgdsf(wu_window *window, int32_t zero, uint32_t *flags_out);

@@ -462,9 +462,9 @@ TEST_F(Values, ShowAndGrayStateAnswerOnlyForWhatIsThere) {
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY);
   const wu_ctl_services *s = h->services;
   Widget w = W(h);
-  EXPECT_EQ(s->hwid(h->control, 77), WU_BADARG);
+  EXPECT_EQ(s->hwid(h->control, 77), WU_E_RANGE);
   EXPECT_TRUE(XtIsManaged(w));
-  EXPECT_EQ(s->hwid(h->control, -1), WU_BADARG);
+  EXPECT_EQ(s->hwid(h->control, -1), WU_E_RANGE);
   EXPECT_EQ(s->hwid(h->control, 0), WU_OK);
   EXPECT_FALSE(XtIsManaged(w));
   // "visible" is a boolean: any non-zero low half shows the control.

@@ -73,16 +73,17 @@ class XDialogs : public ::testing::Test {
 };
 
 // Two host windows as the event queue and the dialogs know them.
+// Two window records the module handed out (never realised).
 struct Windows {
-  wu_window a;
-  wu_window b;
+  wu_window *a = nullptr;
+  wu_window *b = nullptr;
   Windows() {
-    std::memset(&a, 0, sizeof a);
-    std::memset(&b, 0, sizeof b);
+    wuxgwnd(&a, 1, 0);
+    wuxgwnd(&b, 1, 0);
   }
   ~Windows() {
-    wuxfleq(WU_FLEQ_WINDOW, &a);
-    wuxfleq(WU_FLEQ_WINDOW, &b);
+    wuxfwnd(a);
+    wuxfwnd(b);
   }
 };
 
@@ -150,34 +151,34 @@ TEST_F(XDialogs, ModalWaitEndsOnItsEventsAndLeavesOthersQueued) {
   const int32_t kFirst = 1047, kSecond = 103, kOther = 110;
 
   // Events of another window and other events of this one stay queued.
-  wuxqwev(&w.b, kFirst, nullptr, 0);
-  Posting p = {&w.a, {kOther, kFirst, -1, -1}};
+  wuxqwev(w.b, kFirst, nullptr, 0);
+  Posting p = {w.a, {kOther, kFirst, -1, -1}};
   XtAppAddTimeOut(devb->app, 50, PostLater, &p);
-  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
-  EXPECT_EQ(wutcqev(&w.a), 1);
-  EXPECT_EQ(wutcqev(&w.b), 1);
+  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK);
+  EXPECT_EQ(wutcqev(w.a), 1);
+  EXPECT_EQ(wutcqev(w.b), 1);
   int32_t code = -1, length = 0;
   char params[8];
-  ASSERT_EQ(wuxgqev(&w.a, &code, params, sizeof params, &length), WU_OK);
+  ASSERT_EQ(wuxgqev(w.a, &code, params, sizeof params, &length), WU_OK);
   EXPECT_EQ(code, kOther);
 
   // The second event ends the wait with its own answer ...
-  Posting second = {&w.a, {kSecond, -1, -1, -1}};
+  Posting second = {w.a, {kSecond, -1, -1, -1}};
   XtAppAddTimeOut(devb->app, 50, PostLater, &second);
-  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_SECOND_EVENT);
-  EXPECT_EQ(wutcqev(&w.a), 0);
+  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_SECOND_EVENT);
+  EXPECT_EQ(wutcqev(w.a), 0);
 
   // ... unless a menu command ended it: then the flag is used up.
-  w.a.flags |= WU_WIN_MENU_COMMAND | WU_WIN_MSG_PENDING;
+  w.a->flags |= WU_WIN_MENU_COMMAND | WU_WIN_MSG_PENDING;
   XtAppAddTimeOut(devb->app, 50, PostLater, &second);
-  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
-  EXPECT_EQ(w.a.flags, WU_WIN_MSG_PENDING);
+  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK);
+  EXPECT_EQ(w.a->flags, WU_WIN_MSG_PENDING);
 
   // What is queued already ends the wait at once, the oldest first.
-  wuxqwev(&w.a, kSecond, nullptr, 0);
-  wuxqwev(&w.a, kFirst, nullptr, 0);
-  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_SECOND_EVENT);
-  EXPECT_EQ(wutpmio(&w.a, kFirst, kSecond), WU_OK);
+  wuxqwev(w.a, kSecond, nullptr, 0);
+  wuxqwev(w.a, kFirst, nullptr, 0);
+  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_SECOND_EVENT);
+  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK);
   EXPECT_EQ(wutcqev(nullptr), 1);  // only window b's event is left
   EXPECT_EQ(wutpmio(nullptr, kFirst, kSecond), WU_BADARG);
 }
@@ -186,7 +187,7 @@ TEST_F(XDialogs, ModalWaitEndsOnItsEventsAndLeavesOthersQueued) {
 
 TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
   Windows w;
-  ASSERT_EQ(wumfdlg(&w.a, WU_FDLG_FIND), WU_OK);
+  ASSERT_EQ(wumfdlg(w.a, WU_FDLG_FIND), WU_OK);
   Widget form = Find("*qevFindChange");
   ASSERT_NE(form, nullptr);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
@@ -200,38 +201,38 @@ TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
 
   XmTextFieldSetString(Find("*findText"), const_cast<char *>("it's"));
   qevtest::clickWidget(Find("*find"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.a) == 1; }));
-  EXPECT_EQ(TakeCommand(&w.a), "FIND 'it''s'");
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.a) == 1; }));
+  EXPECT_EQ(TakeCommand(w.a), "FIND 'it''s'");
 
   // The Change form of the same dialog, retargeted to the newly active window.
-  ASSERT_EQ(wumfdlg(&w.a, WU_FDLG_CHANGE), WU_OK);
+  ASSERT_EQ(wumfdlg(w.a, WU_FDLG_CHANGE), WU_OK);
   EXPECT_EQ(Find("*qevFindChange"), form);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(Find("*changeAll")); }));
   XmTextFieldSetString(Find("*changeText"), const_cast<char *>("is"));
   qevtest::clickWidget(Find("*ignoreCase"));
   ASSERT_TRUE(qevtest::turnUntil([] { return XmToggleButtonGetState(Find("*ignoreCase")) == True; }));
-  EXPECT_EQ(wumndlg(&w.b), WU_OK);
+  EXPECT_EQ(wumndlg(w.b), WU_OK);
   qevtest::clickWidget(Find("*changeAll"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
-  EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ALL ICASE");
-  EXPECT_EQ(wutcqev(&w.a), 0);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.b) == 1; }));
+  EXPECT_EQ(TakeCommand(w.b), "CHANGE 'it''s' 'is' ALL ICASE");
+  EXPECT_EQ(wutcqev(w.a), 0);
 
   // Closed, it no longer follows the active window.
   qevtest::clickWidget(Find("*close"));
   ASSERT_TRUE(qevtest::turnUntil([&] { return !XtIsManaged(form); }));
-  EXPECT_EQ(wumndlg(&w.a), WU_OK);
-  ASSERT_EQ(wumfdlg(&w.b, WU_FDLG_CHANGE), WU_OK);
+  EXPECT_EQ(wumndlg(w.a), WU_OK);
+  ASSERT_EQ(wumfdlg(w.b, WU_FDLG_CHANGE), WU_OK);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
   qevtest::clickWidget(Find("*change"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(&w.b) == 1; }));
-  EXPECT_EQ(TakeCommand(&w.b), "CHANGE 'it''s' 'is' ICASE");
+  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.b) == 1; }));
+  EXPECT_EQ(TakeCommand(w.b), "CHANGE 'it''s' 'is' ICASE");
 
   // The target window goes away: the dialog closes with it.
-  wumfdwn(&w.a);
+  wumfdwn(w.a);
   EXPECT_TRUE(XtIsManaged(form));
-  wumfdwn(&w.b);
+  wumfdwn(w.b);
   EXPECT_FALSE(XtIsManaged(form));
-  EXPECT_EQ(wumfdlg(&w.a, 42), WU_NOTAVAIL);
+  EXPECT_EQ(wumfdlg(w.a, 42), WU_NOTAVAIL);
   EXPECT_EQ(wumfdlg(nullptr, WU_FDLG_FIND), WU_BADARG);
 }
 

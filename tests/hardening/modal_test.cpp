@@ -1,0 +1,165 @@
+// Modal waits end when their widget or window goes, when the module is shut
+// down or when the display is lost, and answer as a cancel; the waiting
+// read realises a window never realised and never waits while the batch
+// driver replays.
+#include "hardening.h"
+
+#include <sys/socket.h>
+
+#include "dialogs/wudialog.h"
+#include "frames/wutframe.h"
+#include "runtime/wutoolkit.h"
+
+namespace {
+
+using namespace hardening;
+
+const int32_t kWake = WU_EV_WAKE;
+wu_window *g_window = nullptr;
+
+void ReleaseWindow(XtPointer, XtIntervalId *) { wuxfwnd(g_window); }
+
+TEST(Modal, AMessageBoxEndsAsCancelWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
+    EXPECT_EQ(wumpmsg(reinterpret_cast<Widget>(m.window->outer), "Save?", WU_MSG_QUESTION, 0),
+              WU_ANSWER_CANCEL);
+    EXPECT_EQ(wuxuwnd(m.window), WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+TEST(Modal, TheFontDialogEndsAsCancelWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
+    EXPECT_EQ(wumcfnt(m.window), WU_CANCELLED);
+    EXPECT_EQ(wumcfnt(m.window), WU_NOTAVAIL);   // and a released window is refused
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+TEST(Modal, ThePreferencesDialogEndsAsCancelWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
+    EXPECT_EQ(wumpref(m.window), WU_CANCELLED);
+    EXPECT_EQ(wumpref(m.window), WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+TEST(Modal, TheEventWaitEndsAsCancelWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
+    EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_CANCELLED);
+    EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_NOTAVAIL);
+    int32_t foreign[300] = {};
+    EXPECT_EQ(wutpmio(reinterpret_cast<wu_window *>(foreign), kWake, 103), WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+void ShutDown(XtPointer, XtIntervalId *) { qevtest::windowSlot(WUX_SLOT_TERM)(); }
+
+TEST(Modal, AMessageBoxEndsAsCancelWhenTheModuleIsShutDown) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    XtAppAddTimeOut(devb->app, 150, ShutDown, nullptr);
+    EXPECT_EQ(wumpmsg(nullptr, "Still there?", WU_MSG_INFO, 0), WU_ANSWER_CANCEL);
+    EXPECT_EQ(wu_module(), nullptr);
+    m.Stop();
+  });
+}
+
+int32_t g_box_answer = -1;
+void MessageBoxNow(XtPointer, XtIntervalId *) {
+  XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
+  g_box_answer = wumpmsg(nullptr, "Carry on?", WU_MSG_QUESTION, 0);
+}
+
+TEST(Modal, ShutDownFromAMessageBoxInsideTheReadEndsBoth) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    XtAppAddTimeOut(devb->app, 100, MessageBoxNow, nullptr);
+    EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
+    EXPECT_EQ(g_box_answer, WU_ANSWER_CANCEL);
+    EXPECT_EQ(wu_module(), nullptr);
+    m.Stop();
+  });
+}
+
+void BreakTheConnection(XtPointer, XtIntervalId *) {
+  shutdown(ConnectionNumber(devb->display), SHUT_RDWR);
+}
+
+TEST(Modal, ALostDisplayEndsTheMessageBoxAndTheReadAndShutDownStillReleasesAll) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    ASSERT_NE(m.Entry(), nullptr);
+    Widget parent = reinterpret_cast<Widget>(m.window->outer);
+    XtAppAddTimeOut(devb->app, 150, BreakTheConnection, nullptr);
+    EXPECT_EQ(wumpmsg(parent, "Save?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL);
+    EXPECT_TRUE(devb->lost);
+    EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);   // nothing queued, and no waiting
+    EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_NOTAVAIL);
+    // The window and its control still stand; shut-down takes them along.
+    EXPECT_EQ(qevtest::windowSlot(WUX_SLOT_TERM)(), WU_OK);
+    EXPECT_EQ(wu_reg_count(WU_REG_NONE), 0);
+    EXPECT_EQ(qevhost::poolCount(), 1u);
+    m.Stop();
+  });
+}
+
+void Wake(XtPointer, XtIntervalId *) { wuxqwev(g_window, kWake, nullptr, 0); }
+
+TEST(Modal, TheReadRealisesAWindowNeverRealised) {
+  InChild([] {
+    Started m;
+    if (!m.Start(false)) return;
+    EXPECT_FALSE(m.window->flags & WU_WIN_REALIZED);
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 150, Wake, nullptr);
+    EXPECT_EQ(wuxrwnd(m.window), kWake);
+    EXPECT_TRUE(m.window->flags & WU_WIN_REALIZED);
+    EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+    m.Stop();
+  });
+}
+
+TEST(Modal, TheReadNeverWaitsWhileTheBatchDriverReplays) {
+  InChild(
+      [] {
+        Started m;
+        if (!m.Start()) return;
+        qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_REPLAY);
+        // Nothing queued: the answer comes at once (the child's alarm would
+        // end a read that waited).
+        EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
+        ASSERT_EQ(wuxqwev(m.window, kWake, nullptr, 0), WU_OK);
+        EXPECT_EQ(wuxrwnd(m.window), kWake);
+        qevhost::removeBatchDriver(qevhost::mainTask());
+        EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+        m.Stop();
+      },
+      20);
+}
+
+}  // namespace
