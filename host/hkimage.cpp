@@ -34,6 +34,9 @@ const IconId kIcons[] = {
     {2, kFolder},      {10, kDocument},  {31, kFolder},    {173, kTool},     {202, kTool},
     {290, kDocument},  {291, kFolder},   {292, kTool},     {293, kDocument}, {294, kFolder},
     {295, kTool},      {296, kDocument}, {411, kTool},     {1009, kDocument}, {1010, kTool},
+    // The user's own images.
+    {1025, kFolder},   {1026, kDocument}, {1027, kTool},   {1028, kFolder},  {1029, kDocument},
+    {1030, kTool},
 };
 
 struct Xpm {
