@@ -835,7 +835,13 @@ void End(wu_editor *ed, wu_toolbox *box) {
 
 // ---- shared helpers ----------------------------------------------------------
 
-bool wu_ed_gone(wu_editor *ed) { return !ed || ed != wu_ed || ed->ending || !wu_x_ok(); }
+bool wu_ed_gone(wu_editor *ed) {
+  if (!ed || ed != wu_ed) return true;
+  // A window released or a display lost while a message box waited ends
+  // the editor as well.
+  if (!ed->ending && (!wu_x_ok() || !wu_reg_alive(ed->window_hold))) ed->ending = true;
+  return ed->ending;
+}
 
 const char *wu_ed_msg(int32_t slot) {
   wu_state *s = wu_module();
