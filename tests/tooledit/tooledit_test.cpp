@@ -686,6 +686,10 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
         EXPECT_FALSE(XtIsManaged(actions));
         EXPECT_EQ(Text(Field(1)), "ICONS2");
         EXPECT_EQ(Text(Field(4)), "102");
+        Press(Bottom("Action"));
+        EXPECT_TRUE(XtIsManaged(actions));
+        Press(ButtonLabelled(actions, "Cancel"));
+        EXPECT_FALSE(XtIsManaged(actions));
         Press(Bottom("Save"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
@@ -745,6 +749,8 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
         EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
         EXPECT_EQ(Text(Field(1)), "TWO0");
         EXPECT_EQ(Text(Field(0)), "1");
+        // Default is offered only when the command named no location.
+        EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
         XtSetSensitive(Bottom("Default"), True);
         Press(Bottom("Default"));
       },
@@ -771,6 +777,34 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
   ASSERT_NE(r, nullptr);
   EXPECT_STREQ(r->tools->command, "TWO0");
   wutfbar(nullptr, r);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
+TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
+  Store("OLD", 1, 1);   // the catalog exists, the entry does not
+  Script s;
+  s.steps = {
+      [&] {
+        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 14u);
+        Press(Bottom("Save"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("TESTLIB.CAT.FRESH", &s);
+  wu_toolbox *r = Read("FRESH");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->count, 14);
+  EXPECT_STREQ(r->tools->command, "DEF0");
+  EXPECT_EQ(r->tools->icon, 290);
+  wutfbar(nullptr, r);
+  // A library that cannot be opened gives the message and no editor.
+  qevhost::clearShownMessages();
+  Cmd(40, "NOLIB.CAT.FRESH");
   EXPECT_EQ(Editor(), nullptr);
 }
 
