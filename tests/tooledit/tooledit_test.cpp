@@ -609,6 +609,29 @@ TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
         // The Icon button does nothing on a separator.
         Press(Bottom("Icon"));
         EXPECT_FALSE(XtIsManaged(One(Editor(), "Pixmap", 1)));
+        // Button 3 on Insert posts the popup of new tools.
+        SelectTool(0);
+        Widget insert = Bottom("Insert");
+        XEvent ev;
+        std::memset(&ev, 0, sizeof ev);
+        ev.xbutton.type = ButtonPress;
+        ev.xbutton.display = devb->display;
+        ev.xbutton.window = XtWindow(insert);
+        ev.xbutton.button = Button3;
+        ev.xbutton.time = XtLastTimestampProcessed(devb->display);
+        ev.xbutton.same_screen = True;
+        XtDispatchEvent(&ev);
+      },
+      [&] {
+        Widget item = One(devb->toplevel, "New separator");
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(XtIsSensitive(item));
+        EXPECT_FALSE(XtIsSensitive(One(devb->toplevel, "New from action")));   // no tool set
+        Press(item);
+      },
+      [&] {
+        EXPECT_EQ(Text(Field(1)), "-Separator-");
+        EXPECT_EQ(ToolNames().size(), 4u);
         Press(Bottom("Save"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
@@ -617,9 +640,10 @@ TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
   Edit("TESTLIB.CAT.SEP", &s);
   wu_toolbox *r = Read("SEP");
   ASSERT_NE(r, nullptr);
-  ASSERT_EQ(r->count, 3);
-  EXPECT_EQ(r->tools->next->icon, WU_TB_SEPARATOR_ICON);
-  EXPECT_EQ(r->per_row, 3);
+  ASSERT_EQ(r->count, 4);
+  EXPECT_EQ(r->tools->icon, WU_TB_SEPARATOR_ICON);
+  EXPECT_EQ(r->tools->next->next->icon, WU_TB_SEPARATOR_ICON);
+  EXPECT_EQ(r->per_row, 4);
   wutfbar(nullptr, r);
 }
 
