@@ -23,6 +23,8 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
@@ -186,6 +188,19 @@ void Attach(Widget w, Widget above, Widget left) {
                 XmNleftWidget, left, XmNleftOffset, kGap, nullptr);
 }
 
+// Lines up fields behind their labels: every field starts past the widest.
+void AlignFields(const std::vector<std::pair<Widget, Widget>> &rows) {
+  Dimension widest = 0;
+  for (const auto &r : rows) {
+    Dimension w = 0;
+    XtVaGetValues(r.first, XmNwidth, &w, nullptr);
+    widest = std::max(widest, w);
+  }
+  for (const auto &r : rows)
+    XtVaSetValues(r.second, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, int(widest) + 2 * kGap,
+                  nullptr);
+}
+
 // A dialog of the editor: full application modal, nothing unmanaged by its
 // buttons, a separator and a row of buttons at its foot.
 Widget Dialog(Widget parent, const char *name, const char *title, bool resizable) {
@@ -229,6 +244,7 @@ void BuildOpenSave(wu_editor *ed) {
   const int32_t labels[3] = {WU_TM_LIBRARY, WU_TM_CATALOG, WU_TM_ENTRY};
   const int32_t limits[3] = {WU_TE_LIBRARY_MAX, WU_TE_NAME_MAX, WU_TE_NAME_MAX};
   Widget *fields[3] = {&ed->os_library, &ed->os_catalog, &ed->os_entry};
+  std::vector<std::pair<Widget, Widget>> rows;
   for (int i = 0; i < 3; ++i) {
     Widget l = LabelText(d, wu_ed_msg(labels[i]));
     Attach(l, above, nullptr);
@@ -236,8 +252,10 @@ void BuildOpenSave(wu_editor *ed) {
     Attach(t, above, l);
     XtVaSetValues(t, XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, kGap, nullptr);
     *fields[i] = t;
+    rows.emplace_back(l, t);
     above = t;
   }
+  AlignFields(rows);
   if (devb->motifres.has_toolset) {
     ed->os_type = XtVaCreateManagedWidget("Type", xmToggleButtonWidgetClass, d, nullptr);
     Attach(ed->os_type, above, nullptr);
@@ -365,6 +383,7 @@ void BuildEditor(wu_editor *ed) {
   form = XtVaCreateManagedWidget("Form", xmFormWidgetClass, f2, nullptr);
   Widget above = nullptr;
   Widget *fields[4] = {&ed->command, &ed->help, &ed->tip, &ed->command_id};
+  std::vector<std::pair<Widget, Widget>> rows;
   for (int i = 0; i < 4; ++i) {
     Widget l;
     if (i < 3) {
@@ -382,8 +401,10 @@ void BuildEditor(wu_editor *ed) {
     XtAddCallback(t, XmNmodifyVerifyCallback, wumtltf, nullptr);
     XtAddCallback(t, XmNvalueChangedCallback, wumtlvc, nullptr);
     *fields[i] = t;
+    rows.emplace_back(l, t);
     above = t;
   }
+  AlignFields(rows);
 
   // Icon and Action, the move arrows, Insert, Add and Delete.
   Widget rc = XtVaCreateManagedWidget("RowColumn", xmRowColumnWidgetClass, d, XmNorientation,
@@ -1121,6 +1142,11 @@ wu_status wumebar(wu_window *w, const char *libref, const char *catalog, const c
   if (!s) return WU_NOTAVAIL;
   InitToolMessages();
   wu_tool_messages *m = &s->tool_messages;
+  // A box stored with the window's menus is edited at the default place.
+  if (wu_toolbox *own = wu_reg_get(w->toolbox, WU_REG_TOOLBOX))
+    if (std::memcmp(own->libref, w->menu_libref, WU_LIBREF_LEN) == 0 &&
+        std::memcmp(own->catalog, w->menu_catalog, WU_NAME34_LEN) == 0)
+      wumsloc(own, m->libref, m->catalog, nullptr);
   wu_toolbox *box = nullptr;
   bool separate = false;   // the box is the editor's own, released afterwards
   int32_t is_new = 0;
