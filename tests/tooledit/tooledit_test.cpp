@@ -832,6 +832,65 @@ TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
   EXPECT_EQ(Editor(), nullptr);
 }
 
+TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
+  Store("FULL", 255, 255);
+  Script s;
+  s.steps = {[&] {
+    EXPECT_EQ(ToolNames().size(), 255u);
+    Press(Bottom("Add"));   // a stored header counts at most 255 tools
+    EXPECT_EQ(ToolNames().size(), 255u);
+    Press(Bottom("Close"));
+  }};
+  Edit("TESTLIB.CAT.FULL", &s);
+
+  // A box of one separator, opened in the editor while separators are edited: deleting
+  // it leaves nothing to select, and Add starts again from there.
+  devb->motifres.edit_toolbox_separators = True;
+  char l[8], c[34], e[34];
+  SetLib(l, "TESTLIB");
+  Set34(c, "CAT");
+  Set34(e, "BARE");
+  wu_toolbox_header h = {};
+  h.tool_count = 1;
+  h.per_row = 1;
+  h.icon_width = h.icon_height = 24;
+  qev_lib *lib = nullptr;
+  qev_member *m = nullptr;
+  ASSERT_EQ(yucwhdr(l, c, e, &lib, &m, &h), WU_OK);
+  wu_tool_record sep = {};
+  std::memcpy(sep.icon, "-999", 4);
+  ASSERT_EQ(yucwtol(m, &sep), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  Script t;
+  t.steps = {
+      [&] { Press(Bottom("Open")); },
+      [&] {
+        FillOpenSave("TESTLIB", "CAT", "BARE");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        ASSERT_EQ(Tools().size(), 1u);
+        EXPECT_EQ(Text(Field(1)), "-Separator-");
+        Press(Bottom("Delete"));
+        EXPECT_TRUE(Tools().empty());
+        for (int i = 1; i <= 4; ++i) EXPECT_FALSE(XtIsSensitive(Field(i))) << i;
+        EXPECT_FALSE(XtIsSensitive(Bottom("Delete")));
+        EXPECT_FALSE(XtIsSensitive(Bottom("Icon")));
+        Press(Bottom("Delete"));
+        Press(One(Editor(), "ArrowButton", 0));
+        Press(One(Editor(), "ArrowButton", 2));
+        Press(Bottom("Add"));
+        EXPECT_EQ(ToolNames().size(), 1u);
+        EXPECT_TRUE(XtIsSensitive(Field(1)));
+        Press(Bottom("Close"));
+      },
+      [&] { AnswerNo(); },
+  };
+  Edit("TESTLIB.CAT.FULL", &t);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
 TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   wu_toolbox *b = AllocateToolBar();
   b->count = 3;   // but no tools in the list
