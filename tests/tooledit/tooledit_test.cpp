@@ -18,6 +18,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frames/wutframe.h"
@@ -224,6 +225,37 @@ class ToolEditor : public ::testing::Test {
     Set34(e, entry);
     ASSERT_EQ(wumtlsv(b, l, c, e, "TOOLBOX"), WU_OK);
     wutfbar(nullptr, b);
+  }
+  // Writes TESTLIB.CAT.<entry> record by record as the host's catalog
+  // services do; an extension record follows the tool at `ext_after`.
+  void WriteEntry(const std::string &entry, int per_row, int size,
+                  std::vector<std::pair<const char *, const char *>> tools, int ext_after = -1) {
+    char l[8], c[34], e[34];
+    SetLib(l, "TESTLIB");
+    Set34(c, "CAT");
+    Set34(e, entry);
+    wu_toolbox_header h = {};
+    h.tool_count = uint8_t(tools.size());
+    h.per_row = uint8_t(per_row);
+    h.icon_width = h.icon_height = uint8_t(size);
+    qev_lib *lib = nullptr;
+    qev_member *m = nullptr;
+    ASSERT_EQ(yucwhdr(l, c, e, &lib, &m, &h), WU_OK);
+    for (size_t i = 0; i < tools.size(); ++i) {
+      wu_tool_record r = {};
+      std::memcpy(r.icon, tools[i].first, std::strlen(tools[i].first));
+      std::memcpy(r.command, tools[i].second, std::strlen(tools[i].second));
+      if (int(i) == ext_after) {
+        r.ext_type = 2;
+        std::memcpy(r.ext_size, "12", 2);
+      }
+      ASSERT_EQ(yucwtol(m, &r), WU_OK);
+      if (int(i) == ext_after) {
+        ASSERT_EQ(ylmwrit(m, "extension!!!", 12, 9), WU_OK);
+      }
+    }
+    ylmclos(m, 0);
+    ylclose(lib);
   }
   wu_toolbox *Read(const std::string &entry, const std::string &lib = "TESTLIB") {
     char l[8], c[34], e[34];
@@ -450,33 +482,7 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
 }
 
 TEST_F(ToolEditor, OpeningAndClosingLeavesTheEntryByteForByte) {
-  char l[8], c[34], e[34];
-  SetLib(l, "TESTLIB");
-  Set34(c, "CAT");
-  Set34(e, "SEPS");
-  wu_toolbox_header h = {};
-  h.tool_count = 3;
-  h.per_row = 1;
-  h.icon_width = h.icon_height = 48;
-  qev_lib *lib = nullptr;
-  qev_member *m = nullptr;
-  ASSERT_EQ(yucwhdr(l, c, e, &lib, &m, &h), WU_OK);
-  wu_tool_record t1 = {};
-  std::memcpy(t1.icon, "2", 1);
-  std::memcpy(t1.command, "ONE", 3);
-  t1.ext_type = 2;
-  std::memcpy(t1.ext_size, "12", 2);
-  ASSERT_EQ(yucwtol(m, &t1), WU_OK);
-  ASSERT_EQ(ylmwrit(m, "extension!!!", 12, 9), WU_OK);
-  wu_tool_record sep = {};
-  std::memcpy(sep.icon, "-999", 4);
-  ASSERT_EQ(yucwtol(m, &sep), WU_OK);
-  wu_tool_record t2 = {};
-  std::memcpy(t2.icon, "10", 2);
-  std::memcpy(t2.command, "TWO", 3);
-  ASSERT_EQ(yucwtol(m, &t2), WU_OK);
-  ylmclos(m, 0);
-  ylclose(lib);
+  WriteEntry("SEPS", 1, 48, {{"2", "ONE"}, {"-999", ""}, {"10", "TWO"}}, 0);
   const std::string dir = qevhost::catalogRoot() + "/TESTLIB/CAT";
   const std::string bytes = FileBytes(dir, "SEPS");
   ASSERT_FALSE(bytes.empty());
@@ -846,22 +852,7 @@ TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   // A box of one separator, opened in the editor while separators are edited: deleting
   // it leaves nothing to select, and Add starts again from there.
   devb->motifres.edit_toolbox_separators = True;
-  char l[8], c[34], e[34];
-  SetLib(l, "TESTLIB");
-  Set34(c, "CAT");
-  Set34(e, "BARE");
-  wu_toolbox_header h = {};
-  h.tool_count = 1;
-  h.per_row = 1;
-  h.icon_width = h.icon_height = 24;
-  qev_lib *lib = nullptr;
-  qev_member *m = nullptr;
-  ASSERT_EQ(yucwhdr(l, c, e, &lib, &m, &h), WU_OK);
-  wu_tool_record sep = {};
-  std::memcpy(sep.icon, "-999", 4);
-  ASSERT_EQ(yucwtol(m, &sep), WU_OK);
-  ylmclos(m, 0);
-  ylclose(lib);
+  WriteEntry("BARE", 1, 24, {{"-999", ""}});
   Script t;
   t.steps = {
       [&] { Press(Bottom("Open")); },
