@@ -29,6 +29,15 @@
 #define WU_ICON_SET24 4096    /* icon number + this: the 24-pixel set */
 #define WU_ICON_SET16 8192    /* icon number + this: the 16-pixel set */
 
+/* One row of the icon category table: the category's name is host message
+   (WU_ICON_CATEGORY_SET, message); its icons end with 0.  The table ends
+   with a row whose message is 0. */
+#define WU_ICON_CATEGORY_SET 542
+typedef struct wu_icon_category {
+  int32_t message;
+  const int32_t *icons;
+} wu_icon_category;
+
 /* A colour set (wuwgpmc). */
 typedef struct wu_colour_set {
   Pixel background;
@@ -67,6 +76,11 @@ Pixmap wuthpmp(Pixmap pixmap, int32_t mode);
 /* References held on a store pixmap (0 when the store does not know it). */
 int32_t wutrpix(Pixmap pixmap);
 void wutfist(void);                  /* empties the icon store at shut-down */
+/* The icon category table of the image store. */
+const wu_icon_category *wutgcat(void);
+/* Number of the user's own images (1025 on) for the display: the
+   monochrome count on one-bit screens, else the colour count. */
+int32_t wutuicn(void);
 void wutfcst(void);                  /* forgets the colour sets at shut-down */
 
 wu_status wuwgpmc(wu_window *window, int32_t set, wu_colour_set *result);

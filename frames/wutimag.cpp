@@ -77,9 +77,24 @@ wu_icon_entry *Get(int32_t icon, const wu_icon_colours *colours, int32_t depth, 
   return e;
 }
 
+// The icon categories and their icons (names are host messages of set 542).
+const int32_t kFolderIcons[] = {2, 31, 291, 294, 0};
+const int32_t kDocumentIcons[] = {10, 290, 293, 296, 1009, 0};
+const int32_t kToolIcons[] = {173, 202, 292, 295, 411, 1010, 0};
+const wu_icon_category kCategories[] = {
+    {1, kFolderIcons}, {2, kDocumentIcons}, {3, kToolIcons}, {0, nullptr}};
+
 }  // namespace
 
 extern "C" {
+
+const wu_icon_category *wutgcat(void) { return kCategories; }
+
+int32_t wutuicn(void) {
+  if (!devb) return 0;
+  const int32_t n = devb->depth == 1 ? devb->user_icons_mono : devb->user_icons_colour;
+  return n > 0 && n <= WU_ICON_MAX_ID ? n : 0;
+}
 
 wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
                   Pixmap *pixmap_out, int32_t *width_out, int32_t *height_out) {

@@ -11,9 +11,11 @@
 // user.
 #include <X11/IntrinsicP.h>
 #include <dlfcn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -172,6 +174,33 @@ void nameMenu(wu_window *w) {
 
 using ItemFn = wu_status (*)(wu_window *, int32_t, int32_t);
 
+// The tool box commands the host hands back to the module: TOOLEDIT typed
+// by the user opens the Tool Editor, and the reload the editor queues after
+// a save runs TOOLLOAD with its location.
+using EcmdFn = wu_status (*)(wu_window *, int32_t);
+const int32_t kToolLoad = 39;         // window-system command: load the tool box
+const int32_t kToolEdit = 40;         // window-system command: edit the tool box
+bool runToolCommand(wu_window *w, std::string command) {
+  command.erase(0, command.find_first_not_of("; "));
+  while (!command.empty() && (command.back() == ';' || command.back() == ' ')) command.pop_back();
+  std::string upper = command;
+  for (char &c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  int32_t code = 0;
+  size_t skip = 0;
+  if (upper.rfind("TOOLEDIT", 0) == 0) {
+    code = kToolEdit;
+    skip = 8;
+  } else if (upper.rfind("TOOLLOAD WINDOW", 0) == 0) {
+    code = kToolLoad;
+    skip = 15;
+  } else {
+    return false;
+  }
+  qevhost::setCommand(command.substr(skip));
+  windowSlot<EcmdFn>(WUX_SLOT_ECMD)(w, code);
+  return true;
+}
+
 // Answers one event of the demo window: a command (chosen from the menus,
 // queued, or typed into the entry field and ended with Enter) is echoed on
 // the message line and in the entry field.  False when the demo should end.
@@ -195,6 +224,7 @@ bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
     verbose = !verbose;
     windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
   }
+  if (runToolCommand(w, command)) return true;
   std::string reply = "Command: " + command;
   pmsg(w, reply.c_str(), -1, 0);
   if (entryField) put(entryField, command.c_str());
@@ -220,8 +250,6 @@ bool typeAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn qu
 
 // The demo's tool box: a TOOLBOX entry in the user's library, written as the
 // host's catalog services write one, and named as the default tool box.
-using EcmdFn = wu_status (*)(wu_window *, int32_t);
-const int32_t kToolLoad = 39;         // window-system command: load the tool box
 void putNumber(char *field, int32_t value) { std::snprintf(field, 8, "%d", value); }
 bool writeToolbox() {
   const qev_kernel *k = qevhost::gcb()->kernel;
@@ -239,6 +267,16 @@ bool writeToolbox() {
   name34(entry, "DEMO");
   qevhost::setMessage(526, 153, "DEMO");
   qevhost::setMessage(526, 113, "Tools");
+  // The Tool Editor's texts.
+  const std::pair<int32_t, const char *> editor[] = {
+      {114, "Not saved."}, {119, "Open"}, {120, "Preview"}, {121, "Tool box"},
+      {122, "Tools per row"}, {123, "Selected tool"}, {124, "Command"}, {125, "Help"},
+      {126, "Tip"}, {127, "Icon..."}, {128, "Add"}, {129, "Delete"}, {130, "Save"},
+      {131, "Save As..."}, {133, "Icons"}, {137, "Save the changes?"}, {140, "Tool Editor"},
+      {141, "Location"}, {142, "Insert"}, {143, "Library"}, {144, "Catalog"}, {145, "Entry"},
+      {132, "Default"}, {136, "Close"}, {12, "OK"}, {10, "Cancel"}, {57, "Help"},
+      {600, "Action..."}, {645, "Command id"}, {456, "Category"}};
+  for (const auto &m : editor) qevhost::setMessage(526, m.first, m.second);
   wu_toolbox_header h = {};
   std::strcpy(h.title, "Demo");
   h.tool_count = 3;
@@ -317,6 +355,43 @@ bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn 
   return ok;
 }
 
+// Opens the Tool Editor with TOOLEDIT; a helper process with its own
+// connection photographs it and closes it as a window manager would.
+bool editAndShoot(wu_window *w, const std::string &path) {
+  const char kTitle[] = "Tool Editor";
+  const int kTries = 100;
+  const useconds_t kStepUs = 100000;
+  pid_t pid = fork();
+  if (pid < 0) return check("fork", WU_NOTAVAIL);
+  if (pid == 0) {
+    Display *dpy = XOpenDisplay(nullptr);
+    Window editor = None;
+    for (int i = 0; dpy && i < kTries && editor == None; ++i) {
+      usleep(kStepUs);
+      editor = demo::findClient(dpy, DefaultRootWindow(dpy), kTitle);
+    }
+    usleep(kStepUs * 5);
+    const bool ok = editor != None && demo::saveShot(dpy, editor, path);
+    if (editor != None) {
+      XEvent ev = {};
+      ev.xclient.type = ClientMessage;
+      ev.xclient.window = editor;
+      ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+      ev.xclient.format = 32;
+      ev.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+      ev.xclient.data.l[1] = CurrentTime;
+      XSendEvent(dpy, editor, False, NoEventMask, &ev);
+      XFlush(dpy);
+    }
+    if (dpy) XCloseDisplay(dpy);
+    _exit(ok ? 0 : 1);
+  }
+  runToolCommand(w, "TOOLEDIT");
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return check("Tool Editor", WIFEXITED(status) && WEXITSTATUS(status) == 0 ? WU_OK : WU_NOTAVAIL);
+}
+
 // Opens the demo window and answers the user; true when it ran.
 bool runWindow(void *module, const std::string &shots) {
   auto gfld = entry<GfldFn>(module, "wuxgfld");
@@ -360,6 +435,7 @@ bool runWindow(void *module, const std::string &shots) {
     // mapped shell the keyboard.
     ok = ok && showToolbox(w, sync);
     ok = ok && pressTool(w, sync, queued, pmsg, entryField, shots + "/qevdemo-toolbox.png");
+    ok = ok && editAndShoot(w, shots + "/qevdemo-tooleditor.png");
   }
   while (ok && shots.empty() && answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField)) {
   }

@@ -35,6 +35,9 @@ const IconId kIcons[] = {
     {290, kDocument},  {291, kFolder},   {292, kTool},     {293, kDocument}, {294, kFolder},
     {295, kTool},      {296, kDocument}, {411, kTool},     {1009, kDocument}, {1010, kTool},
     {510, kCheck},     {546, kRadio},    // the check and radio marks of menu items
+    // The user's own images.
+    {1025, kFolder},   {1026, kDocument}, {1027, kTool},   {1028, kFolder},  {1029, kDocument},
+    {1030, kTool},
 };
 
 struct Xpm {

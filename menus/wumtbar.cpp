@@ -232,7 +232,9 @@ void wuwtled(Widget, XtPointer, XtPointer) {
     wutalrm();
     return;
   }
-  wuxqcmd(cur, "TOOLEDIT", -1, 1, 1, 1);
+  wu_merged_box *mb = Merged();
+  if (mb && mb->tools && Alive(mb->tools->window)) wumebar(mb->tools->window, nullptr, nullptr, nullptr);
+  else wuxqcmd(cur, "TOOLEDIT", -1, 1, 1, 1);
 }
 
 void wuwmwmp(Widget, XtPointer client, XtPointer) {

@@ -270,18 +270,15 @@ void HandleTOOLEDIT(wu_window *w) {
       }
       ylclose(lib);
     }
-  } else {
-    wu_merged_box *mb = wumgmbx();
-    if (w->toolbox && mb && mb->box == w->toolbox && w->toolbox->use_count > 0) {
-      wutalrm();
-      return;
-    }
+    wumebar(w, l, c, e);
+    return;
   }
-  if (!wumtled) return;
-  wu_toolbox *box = w->toolbox;
-  wumtedact(1);
-  wumtled(w, box, box ? 0 : 1, where != 0);
-  wumtedact(0);
+  wu_merged_box *mb = wumgmbx();
+  if (w->toolbox && mb && mb->box == w->toolbox && w->toolbox->use_count > 0) {
+    wutalrm();
+    return;
+  }
+  wumebar(w, nullptr, nullptr, nullptr);
 }
 
 void HandleTOOLCLOSE(wu_window *w) {

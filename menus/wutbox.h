@@ -187,6 +187,9 @@ void HandleTOOLTIPS(wu_window *window);
 void HandleTOOLLARGE2(wu_window *window);
 void HandleTOOLDUMP(wu_window *window);
 void HandleTOOLDUMP2(wu_window *window);
+/* Prepares the box a window edits (the given location, else the window's
+   own) and runs the Tool Editor on it (wumtled). */
+wu_status wumebar(wu_window *window, const char *libref, const char *catalog, const char *entry);
 
 /* ---- file commands and screen dump (wumfcmd) ----------------------------- */
 void HandleDLGOPEN(wu_window *window);

@@ -218,6 +218,11 @@ typedef struct wu_device {
      session, 0 when none was taken; the top-level shell's window names it. */
   int32_t session_number;
 
+  /* The user's own images (ids 1025 on) the host carries, for one-bit and
+     for colour screens. */
+  int32_t user_icons_mono;
+  int32_t user_icons_colour;
+
   /* Resources. */
   wu_device_resources devres;
   wu_app_resources appres;

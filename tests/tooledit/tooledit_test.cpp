@@ -1,0 +1,917 @@
+// The Tool Editor, driven as a user drives it: TOOLEDIT through the window
+// slot, clicks and keys through XTest and widget callbacks from timers that
+// run inside the editor's modal loops, checked against the stand-in's
+// catalog files, the module event queue and the widgets on the X server.
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/keysym.h>
+#include <Xm/List.h>
+#include <Xm/MessageB.h>
+#include <Xm/TextF.h>
+#include <Xm/Xm.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "frames/wutframe.h"
+#include "menus/wutbox.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qev/slots.h"
+#include "qevhost.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "textwin/wutwin.h"
+#include "xd/IconList.h"
+#include "xinput.h"
+
+namespace {
+
+using EcmdFn = wu_status (*)(wu_window *, int32_t);
+
+void Set34(char *field, const std::string &t) {
+  int16_t n = int16_t(t.size());
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', 32);
+  std::memcpy(field + 2, t.data(), t.size());
+}
+void SetLib(char *field, const std::string &t) {
+  std::memset(field, ' ', 8);
+  std::memcpy(field, t.data(), t.size());
+}
+
+// Every widget below a widget, popups included, in creation order.
+void Walk(Widget w, std::vector<Widget> *out) {
+  out->push_back(w);
+  if (XtIsComposite(w)) {
+    CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+    for (Cardinal i = 0; i < c->composite.num_children; ++i) Walk(c->composite.children[i], out);
+  }
+  if (XtIsWidget(w))
+    for (Cardinal i = 0; i < w->core.num_popups; ++i) Walk(w->core.popup_list[i], out);
+}
+std::vector<Widget> All(Widget root, const char *name) {
+  std::vector<Widget> all, out;
+  if (!root) return out;
+  Walk(root, &all);
+  for (Widget w : all)
+    if (!w->core.being_destroyed && std::strcmp(XtName(w), name) == 0) out.push_back(w);
+  return out;
+}
+Widget One(Widget root, const char *name, size_t nth = 0) {
+  auto v = All(root, name);
+  return nth < v.size() ? v[nth] : nullptr;
+}
+std::string LabelOf(Widget w) {
+  XmString xs = nullptr;
+  XtVaGetValues(w, XmNlabelString, &xs, nullptr);
+  char *t = nullptr;
+  if (xs) t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+  std::string out = t ? t : "";
+  XtFree(t);
+  if (xs) XmStringFree(xs);
+  return out;
+}
+Widget ButtonLabelled(Widget root, const std::string &label) {
+  for (Widget w : All(root, "PushButton"))
+    if (LabelOf(w) == label) return w;
+  return nullptr;
+}
+std::string Text(Widget field) {
+  char *t = XmTextFieldGetString(field);
+  std::string s = t ? t : "";
+  XtFree(t);
+  return s;
+}
+// A key typed into a text field, as its translations take it.
+void Type(Widget w, KeySym sym) {
+  XEvent ev;
+  std::memset(&ev, 0, sizeof ev);
+  ev.xkey.type = KeyPress;
+  ev.xkey.display = XtDisplay(w);
+  ev.xkey.window = XtWindow(w);
+  ev.xkey.keycode = XKeysymToKeycode(XtDisplay(w), sym);
+  ev.xkey.state = ShiftMask;
+  ev.xkey.time = CurrentTime;
+  XtCallActionProc(w, const_cast<char *>("self-insert"), &ev, nullptr, 0);
+}
+void Press(Widget w) {
+  ASSERT_NE(w, nullptr);
+  XmAnyCallbackStruct cbs = {XmCR_ACTIVATE, nullptr};
+  XtCallCallbacks(w, XmNactivateCallback, &cbs);
+}
+int Managed(const std::vector<Widget> &v) {
+  int n = 0;
+  for (Widget w : v) n += XtIsManaged(w) ? 1 : 0;
+  return n;
+}
+std::string FileBytes(const std::string &dir, const std::string &stem) {
+  namespace fs = std::filesystem;
+  if (!fs::exists(dir)) return "";
+  for (auto &e : fs::directory_iterator(dir)) {
+    if (e.path().filename().string().rfind(stem + ".", 0) != 0) continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return "";
+}
+
+// Steps run one after the other from timers; each next step is armed before
+// the current one runs, so a step that opens a modal wait is followed inside it.
+struct Script {
+  std::vector<std::function<void()>> steps;
+  size_t next = 0;
+  unsigned long delay = 80;
+  XtIntervalId timer = 0;
+  static void Tick(XtPointer c, XtIntervalId *) {
+    auto *s = static_cast<Script *>(c);
+    s->timer = 0;
+    if (s->next >= s->steps.size()) return;
+    auto f = s->steps[s->next++];
+    s->timer = XtAppAddTimeOut(devb->app, s->delay, Tick, s);
+    f();
+  }
+  void Start() { timer = XtAppAddTimeOut(devb->app, delay, Tick, this); }
+  // Every step ran but the closing one that only runs when the editor stayed up.
+  bool Done() const { return next + 1 >= steps.size(); }
+  ~Script() {
+    if (timer && devb) XtRemoveTimeOut(timer);
+  }
+};
+
+class ToolEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    const std::pair<int, const char *> tool[] = {
+        {113, "Saved."}, {114, "Not saved."}, {116, "No library."}, {117, "No catalog."},
+        {118, "No entry."}, {119, "Open"}, {120, "Tools of %s.%s.%s %s"}, {121, "Tool box"},
+        {122, "Tools@per row"}, {123, "Tool"}, {124, "Command"}, {125, "Help text"},
+        {126, "Tip text"}, {127, "Icon"}, {128, "Add"}, {129, "Delete"}, {130, "Save"},
+        {131, "Save As"}, {133, "Icons"}, {137, "Save the changes?"}, {140, "Tool Editor"},
+        {141, "Location"}, {142, "Insert"}, {143, "Library"}, {144, "Catalog"}, {145, "Entry"},
+        {603, "E: Not found."}, {132, "Default"}, {136, "Close"}, {337, "New box for %s."},
+        {148, "Restore the default?"}, {151, "QEVUSER"}, {152, "TOOLS"}, {153, "DEFAULT"},
+        {155, "NOSAVE"}, {156, "ALT1"}, {157, "ALT2"}, {12, "OK"}, {10, "Cancel"}, {57, "Help"},
+        {600, "Action"}, {601, "Tool set"}, {602, "As tool set"}, {645, "Command id"},
+        {456, "Category"}, {457, "My icons"}, {606, "New tool"}, {607, "New from action"},
+        {608, "New separator"}};
+    for (auto &m : tool) qevhost::setMessage(526, m.first, m.second);
+    for (int i = 0; i < 14; ++i) {
+      qevhost::setMessage(526, 742 + i, std::to_string(-1 - i));
+      qevhost::setMessage(526, 700 + i, "DEF" + std::to_string(i));
+      qevhost::setMessage(526, 714 + i, "help " + std::to_string(i));
+      qevhost::setMessage(526, 728 + i, "tip " + std::to_string(i));
+    }
+    for (int i = 1; i <= 3; ++i) qevhost::setMessage(542, i, "Category " + std::to_string(i));
+    qevhost::defineLibrary("QEVUSER");
+    qevhost::defineLibrary("TESTLIB");
+    qevhost::defineLibrary("ROLIB");
+    int32_t count = 0;
+    auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+    ASSERT_NE(t, nullptr);
+    ecmd_ = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
+    ASSERT_EQ(wuxgwnd(&window_, 20, 0), WU_OK);
+    wu_pane *p = nullptr;
+    wuxgpan(window_, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
+    window_->module_flags |= WU_WMOD_LISTED;
+    wuxiwnd(window_);
+    wu_module()->current = window_;
+    devb->motifres.edit_toolbox_separators = False;
+    devb->motifres.has_toolset = True;
+  }
+  void TearDown() override {
+    if (window_) wuxfwnd(window_);
+    qevtest::stopModule();
+  }
+  wu_status Cmd(int32_t code, const std::string &args = "") {
+    qevhost::setCommand(args);
+    return ecmd_(window_, code);
+  }
+  // Stores a box of n tools (icons from `icons` when given) at TESTLIB.CAT.<entry>.
+  void Store(const std::string &entry, int n, int per_row, std::vector<int> icons = {},
+             const std::string &lib = "TESTLIB", const std::string &catalog = "CAT") {
+    wu_toolbox *b = AllocateToolBar();
+    wu_tool **tail = &b->tools;
+    for (int i = 0; i < n; ++i) {
+      auto *t = reinterpret_cast<wu_tool *>(XtCalloc(1, sizeof(wu_tool)));
+      t->icon = i < int(icons.size()) ? icons[size_t(i)] : 2;
+      t->command = XtNewString((entry + std::to_string(i)).c_str());
+      t->help = XtNewString(("help of " + entry + std::to_string(i)).c_str());
+      t->tip = XtNewString(("tip " + std::to_string(i)).c_str());
+      t->command_id = 100 + i;
+      t->box = b;
+      *tail = t;
+      tail = &t->next;
+    }
+    b->count = n;
+    b->per_row = per_row;
+    b->icon_width = b->icon_height = 48;
+    b->own_location = 1;
+    char l[8], c[34], e[34];
+    SetLib(l, lib);
+    Set34(c, catalog);
+    Set34(e, entry);
+    ASSERT_EQ(wumtlsv(b, l, c, e, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+  }
+  // Writes TESTLIB.CAT.<entry> record by record as the host's catalog
+  // services do; an extension record follows the tool at `ext_after`.
+  void WriteEntry(const std::string &entry, int per_row, int size,
+                  std::vector<std::pair<const char *, const char *>> tools, int ext_after = -1) {
+    char l[8], c[34], e[34];
+    SetLib(l, "TESTLIB");
+    Set34(c, "CAT");
+    Set34(e, entry);
+    wu_toolbox_header h = {};
+    h.tool_count = uint8_t(tools.size());
+    h.per_row = uint8_t(per_row);
+    h.icon_width = h.icon_height = uint8_t(size);
+    qev_lib *lib = nullptr;
+    qev_member *m = nullptr;
+    ASSERT_EQ(yucwhdr(l, c, e, &lib, &m, &h), WU_OK);
+    for (size_t i = 0; i < tools.size(); ++i) {
+      wu_tool_record r = {};
+      std::memcpy(r.icon, tools[i].first, std::strlen(tools[i].first));
+      std::memcpy(r.command, tools[i].second, std::strlen(tools[i].second));
+      if (int(i) == ext_after) {
+        r.ext_type = 2;
+        std::memcpy(r.ext_size, "12", 2);
+      }
+      ASSERT_EQ(yucwtol(m, &r), WU_OK);
+      if (int(i) == ext_after) {
+        ASSERT_EQ(ylmwrit(m, "extension!!!", 12, 9), WU_OK);
+      }
+    }
+    ylmclos(m, 0);
+    ylclose(lib);
+  }
+  wu_toolbox *Read(const std::string &entry, const std::string &lib = "TESTLIB") {
+    char l[8], c[34], e[34];
+    SetLib(l, lib);
+    Set34(c, "CAT");
+    Set34(e, entry);
+    return wumtlcl(l, c, e, "TOOLBOX");
+  }
+  struct Queued {
+    int32_t code;
+    std::string text;
+  };
+  std::vector<Queued> Drain() {
+    std::vector<Queued> out;
+    while (wu_event *e = wutdqev(window_)) {
+      out.push_back({e->code, e->text ? std::string(e->text, size_t(e->text_length)) : ""});
+      wutrlev(e);
+    }
+    return out;
+  }
+  // Runs TOOLEDIT (args) with the script's steps inside the editor.
+  void Edit(const std::string &args, Script *s) {
+    s->steps.push_back([this] {
+      // The last step closes whatever is still up, so a failing test ends.
+      if (Widget d = Editor()) {
+        EXPECT_FALSE(XtIsManaged(d)) << "editor still up at the end of the script";
+        for (Widget m : All(devb->toplevel, "qevMessage"))
+          if (XtIsManaged(m)) Press(XmMessageBoxGetChild(m, XmDIALOG_CANCEL_BUTTON));
+        if (Widget os = One(d, "OpenSave")) XtUnmanageChild(os);
+        XtUnmanageChild(d);
+      }
+    });
+    s->Start();
+    Cmd(40, args);
+    EXPECT_TRUE(s->Done());
+    if (s->timer) XtRemoveTimeOut(s->timer);
+    s->timer = 0;
+  }
+  Widget Editor() { return One(devb->toplevel, "Tool Editor"); }
+  Widget Preview() { return One(devb->toplevel, "ToolBar"); }
+  std::vector<Widget> Tools() {
+    std::vector<Widget> out;
+    Widget rc = One(Preview(), "RowColumn");
+    if (!rc) return out;
+    CompositeWidget c = reinterpret_cast<CompositeWidget>(rc);
+    for (Cardinal i = 0; i < c->composite.num_children; ++i) out.push_back(c->composite.children[i]);
+    return out;
+  }
+  std::vector<std::string> ToolNames() {
+    std::vector<std::string> out;
+    for (Widget w : Tools())
+      if (XtIsManaged(w)) out.push_back(XtName(w));
+    return out;
+  }
+  Widget Field(int i) {   // 0 per row, 1 command, 2 help, 3 tip, 4 command id
+    return One(Editor(), "TextField", size_t(i));
+  }
+  Widget Bottom(const char *label) { return ButtonLabelled(Editor(), label); }
+  Widget Box() {
+    for (Widget m : All(devb->toplevel, "qevMessage"))
+      if (XtIsManaged(m)) return m;
+    return nullptr;
+  }
+  std::string BoxText() {
+    Widget m = Box();
+    if (!m) return "";
+    XmString xs = nullptr;
+    XtVaGetValues(m, XmNmessageString, &xs, nullptr);
+    char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+    std::string s = t ? t : "";
+    XtFree(t);
+    XmStringFree(xs);
+    return s;
+  }
+  void Answer(unsigned char child) {
+    Widget m = Box();
+    ASSERT_NE(m, nullptr) << "no message box";
+    Press(XmMessageBoxGetChild(m, child));
+  }
+  void AnswerNo() {
+    Widget m = Box();
+    ASSERT_NE(m, nullptr) << "no message box";
+    Press(XtNameToWidget(m, "no"));
+  }
+  Widget OpenSave() { return One(Editor(), "OpenSave"); }
+  void FillOpenSave(const std::string &l, const std::string &c, const std::string &e) {
+    Widget os = OpenSave();
+    XmTextFieldSetString(One(os, "TextField", 0), const_cast<char *>(l.c_str()));
+    XmTextFieldSetString(One(os, "TextField", 1), const_cast<char *>(c.c_str()));
+    XmTextFieldSetString(One(os, "TextField", 2), const_cast<char *>(e.c_str()));
+  }
+  void SelectTool(size_t i) {
+    auto t = Tools();
+    ASSERT_LT(i, t.size());
+    XtCallActionProc(t[i], const_cast<char *>("PushMeToolBarButton"), nullptr, nullptr, 0);
+  }
+
+  EcmdFn ecmd_ = nullptr;
+  wu_window *window_ = nullptr;
+};
+
+TEST_F(ToolEditor, SaveAsToTheActiveLocationQueuesTheReloadAndKeepsTheSavedBox) {
+  Store("MINE", 3, 3);
+  Cmd(39, "TESTLIB.CAT.MINE");
+  ASSERT_NE(window_->toolbox, nullptr);
+  ASSERT_NE(wumgmbx(), nullptr);
+  ASSERT_NE(wumgmbx()->shell, nullptr);
+  wu_toolbox *before = window_->toolbox;
+  Drain();
+  Script s;
+  s.steps = {
+      [&] {
+        ASSERT_NE(Editor(), nullptr);
+        EXPECT_TRUE(XtIsManaged(Editor()));
+        EXPECT_EQ(ToolNames(), (std::vector<std::string>{"MINE0", "MINE1", "MINE2"}));
+        EXPECT_EQ(Text(Field(1)), "MINE0");
+        EXPECT_EQ(Text(Field(4)), "100");
+        XmTextFieldSetString(Field(1), const_cast<char *>("CHANGED"));
+        Press(Bottom("Save As"));
+      },
+      [&] {
+        ASSERT_TRUE(XtIsManaged(OpenSave()));
+        EXPECT_EQ(Text(One(OpenSave(), "TextField", 2)), "MINE");
+        FillOpenSave("  testlib ", " cat", "mine  ");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Saved.");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("", &s);
+  auto q = Drain();
+  ASSERT_EQ(q.size(), 2u);
+  EXPECT_EQ(q[0].code, 1027);
+  EXPECT_EQ(q[1].text, ";TOOLLOAD WINDOW TESTLIB .CAT" + std::string(29, ' ') + ".MINE" +
+                           std::string(28, ' ') + ";");
+  wu_toolbox *r = Read("MINE");
+  ASSERT_NE(r, nullptr);
+  EXPECT_STREQ(r->tools->command, "CHANGED");
+  wutfbar(nullptr, r);
+  // The window's old box is not written back over the saved one.
+  ASSERT_EQ(window_->toolbox, before);
+  EXPECT_EQ(before->no_save, 1);
+  wumfbar(window_);
+  r = Read("MINE");
+  ASSERT_NE(r, nullptr);
+  EXPECT_STREQ(r->tools->command, "CHANGED");
+  wutfbar(nullptr, r);
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(Preview(), nullptr);
+}
+
+TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
+  Store("MINE", 2, 2);
+  Cmd(39, "TESTLIB.CAT.MINE");
+  Drain();
+  Script s;
+  s.steps = {
+      [&] { Press(Bottom("Save As")); },
+      [&] {
+        FillOpenSave("TESTLIB", "   ", "OTHER");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "No catalog.");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_TRUE(XtIsManaged(OpenSave()));
+        EXPECT_EQ(XmGetFocusWidget(OpenSave()), One(OpenSave(), "TextField", 1));
+        // A catalog name longer than the field's limit is cut by the field.
+        Widget cat = One(OpenSave(), "TextField", 1);
+        XmTextFieldSetString(cat, const_cast<char *>(""));
+        for (int i = 0; i < 40; ++i) Type(cat, XK_C);
+        EXPECT_EQ(Text(cat), std::string(32, 'C'));
+        FillOpenSave("ROLIB", "CAT", "OTHER");
+        qevhost::setLibraryReadOnly("ROLIB", true);
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Not saved.");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_TRUE(XtIsManaged(OpenSave()));
+        FillOpenSave("testlib", "cat", "other");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] {
+        EXPECT_FALSE(XtIsManaged(OpenSave()));
+        XmTextFieldSetString(Field(3), const_cast<char *>("new tip"));
+        XmTextFieldSetString(Field(4), const_cast<char *>("77"));
+        EXPECT_TRUE(XtIsSensitive(Bottom("Save")));
+        Press(Bottom("Save"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("", &s);
+  auto q = Drain();
+  ASSERT_EQ(q.size(), 1u);
+  EXPECT_EQ(q[0].code, 1027);
+  wu_toolbox *r = Read("OTHER");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->count, 2);
+  EXPECT_STREQ(r->tools->tip, "new tip");
+  EXPECT_EQ(r->tools->command_id, 77);
+  EXPECT_STREQ(r->tools->next->command, "MINE1");
+  wutfbar(nullptr, r);
+  EXPECT_EQ(Read("OTHER", "ROLIB"), nullptr);
+  EXPECT_EQ(window_->toolbox->no_save, 0);
+
+  // A read-only location cannot be saved: the Save button says so.
+  qevhost::setLibraryReadOnly("TESTLIB", true);
+  Script t;
+  t.steps = {[&] {
+               EXPECT_FALSE(XtIsSensitive(Bottom("Save")));
+               Press(Bottom("Close"));
+             }};
+  Edit("TESTLIB.CAT.MINE", &t);
+}
+
+TEST_F(ToolEditor, OpeningAndClosingLeavesTheEntryByteForByte) {
+  WriteEntry("SEPS", 1, 48, {{"2", "ONE"}, {"-999", ""}, {"10", "TWO"}}, 0);
+  const std::string dir = qevhost::catalogRoot() + "/TESTLIB/CAT";
+  const std::string bytes = FileBytes(dir, "SEPS");
+  ASSERT_FALSE(bytes.empty());
+  Script s;
+  s.steps = {[&] {
+    // Separators are not shown: the preview has the two tools in one row.
+    EXPECT_EQ(ToolNames(), (std::vector<std::string>{"ONE", "TWO"}));
+    EXPECT_EQ(Text(Field(0)), "2");
+    EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 0)));   // per row at the count
+    Press(Bottom("Close"));
+  }};
+  Edit("TESTLIB.CAT.SEPS", &s);
+  EXPECT_EQ(FileBytes(dir, "SEPS"), bytes);
+  auto q = Drain();
+  ASSERT_EQ(q.size(), 1u);
+  EXPECT_EQ(q[0].code, 1027);
+}
+
+TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
+  Store("EDIT", 3, 3);
+  const int32_t boxes = wu_reg_count(WU_REG_TOOLBOX);
+  const int32_t icons = devb->icon_count;
+  Script s;
+  s.steps = {
+      [&] {
+        // Add after the first tool: a box in one row stays in one row.
+        qevtest::clickWidget(Bottom("Add"));
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 4u);
+        EXPECT_EQ(Text(Field(0)), "4");
+        EXPECT_EQ(Text(Field(1)), "");
+        XmTextFieldSetString(Field(1), const_cast<char *>("NEW1"));
+        // Two per row, then Add keeps two per row.
+        XmTextFieldSetString(Field(0), const_cast<char *>("2"));
+        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        short rows = 0;
+        XtVaGetValues(One(Preview(), "RowColumn"), XmNnumColumns, &rows, nullptr);
+        EXPECT_EQ(rows, 2);
+        Press(Bottom("Insert"));
+        EXPECT_EQ(ToolNames().size(), 5u);
+        EXPECT_EQ(Text(Field(0)), "2");
+        XmTextFieldSetString(Field(1), const_cast<char *>("NEW0"));
+        // Per row: 0 and too many both mean the count; the arrows step.
+        XmTextFieldSetString(Field(0), const_cast<char *>("0"));
+        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        EXPECT_EQ(Text(Field(0)), "5");
+        XmTextFieldSetString(Field(0), const_cast<char *>("99"));
+        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        EXPECT_EQ(Text(Field(0)), "5");
+        Press(One(Editor(), "ArrowButton", 1));   // down
+        EXPECT_EQ(Text(Field(0)), "4");
+        // Delete the last tool: the new last one is selected.
+        SelectTool(4);
+        EXPECT_EQ(Text(Field(1)), "EDIT2");
+        Press(Bottom("Delete"));
+        EXPECT_EQ(Text(Field(1)), "EDIT1");
+        EXPECT_EQ(Text(Field(0)), "4");
+        // Move the first tool forward, then the selected one back.
+        SelectTool(0);
+        Press(One(Editor(), "ArrowButton", 3));
+        EXPECT_EQ(Text(Field(1)), "EDIT0");
+        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)) && false);
+        // A text holds 199 characters; a paste into an empty field is cut.
+        XmTextFieldSetString(Field(2), const_cast<char *>(std::string(199, 'h').c_str()));
+        XmTextFieldInsert(Field(2), 0, const_cast<char *>("x"));
+        EXPECT_EQ(Text(Field(2)).size(), 199u);
+        XmTextFieldSetString(Field(3), const_cast<char *>(""));
+        XmTextFieldInsert(Field(3), 0, const_cast<char *>(std::string(250, 't').c_str()));
+        EXPECT_EQ(Text(Field(3)).size(), 199u);
+        XmTextFieldSetString(Field(4), const_cast<char *>("12345678"));
+        XmTextFieldInsert(Field(4), 8, const_cast<char *>("9"));
+        EXPECT_EQ(Text(Field(4)), "12345678");
+        Press(Bottom("Save"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Saved.");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        // With a modifier held and separators not edited: the bell, a tool.
+        Display *dpy = devb->display;
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
+        XSync(dpy, False);
+        Press(Bottom("Add"));
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), False, CurrentTime);
+        XSync(dpy, False);
+        EXPECT_EQ(ToolNames().size(), 5u);
+        EXPECT_TRUE(XtIsSensitive(Field(1)));
+        Press(Bottom("Delete"));
+        EXPECT_EQ(ToolNames().size(), 4u);
+        Press(Bottom("Close"));
+      },
+      [&] { AnswerNo(); },
+  };
+  Edit("TESTLIB.CAT.EDIT", &s);
+  wu_toolbox *r = Read("EDIT");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->count, 4);
+  EXPECT_EQ(r->per_row, 4);
+  std::vector<std::string> names;
+  for (wu_tool *t = r->tools; t; t = t->next) names.push_back(t->command ? t->command : "");
+  EXPECT_EQ(names, (std::vector<std::string>{"NEW0", "EDIT0", "NEW1", "EDIT1"}));
+  EXPECT_EQ(std::string(r->tools->next->help), std::string(199, 'h'));
+  EXPECT_EQ(std::string(r->tools->next->tip), std::string(199, 't'));
+  EXPECT_EQ(r->tools->next->command_id, 12345678);
+  EXPECT_EQ(r->tools->icon, 1010);
+  wutfbar(nullptr, r);
+  EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), boxes);
+  EXPECT_EQ(devb->icon_count, icons);
+  EXPECT_EQ(wu_module()->busy, 0);
+  EXPECT_EQ(devb->busy_depth, 0);
+}
+
+TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
+  devb->motifres.edit_toolbox_separators = True;
+  Store("SEP", 2, 2);
+  Script s;
+  s.steps = {
+      [&] {
+        Display *dpy = devb->display;
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
+        XSync(dpy, False);
+        Press(Bottom("Add"));
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), False, CurrentTime);
+        XSync(dpy, False);
+        EXPECT_EQ(Text(Field(1)), "-Separator-");
+        EXPECT_FALSE(XtIsSensitive(Field(1)));
+        EXPECT_FALSE(XtIsSensitive(Bottom("Action")) && XtIsManaged(Bottom("Action")));
+        // The Icon button does nothing on a separator.
+        Press(Bottom("Icon"));
+        EXPECT_FALSE(XtIsManaged(One(Editor(), "Pixmap", 1)));
+        // Button 3 on Insert posts the popup of new tools.
+        SelectTool(0);
+        Widget insert = Bottom("Insert");
+        XEvent ev;
+        std::memset(&ev, 0, sizeof ev);
+        ev.xbutton.type = ButtonPress;
+        ev.xbutton.display = devb->display;
+        ev.xbutton.window = XtWindow(insert);
+        ev.xbutton.button = Button3;
+        ev.xbutton.time = XtLastTimestampProcessed(devb->display);
+        ev.xbutton.same_screen = True;
+        XtDispatchEvent(&ev);
+      },
+      [&] {
+        Widget item = One(devb->toplevel, "New separator");
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(XtIsSensitive(item));
+        EXPECT_FALSE(XtIsSensitive(One(devb->toplevel, "New from action")));   // no tool set
+        Press(item);
+      },
+      [&] {
+        EXPECT_EQ(Text(Field(1)), "-Separator-");
+        EXPECT_EQ(ToolNames().size(), 4u);
+        Press(Bottom("Save"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("TESTLIB.CAT.SEP", &s);
+  wu_toolbox *r = Read("SEP");
+  ASSERT_NE(r, nullptr);
+  ASSERT_EQ(r->count, 4);
+  EXPECT_EQ(r->tools->icon, WU_TB_SEPARATOR_ICON);
+  EXPECT_EQ(r->tools->next->next->icon, WU_TB_SEPARATOR_ICON);
+  EXPECT_EQ(r->per_row, 4);
+  wutfbar(nullptr, r);
+}
+
+TEST_F(ToolEditor, IconChooserAndActionList) {
+  devb->user_icons_colour = 6;
+  Store("ICONS", 3, 3, {-5, 1030, 999});
+  // The action source: a tool set of the entry's name at the default place.
+  Store("ICONS", 3, 3, {2, -999, -3}, qevhost::kProfileLibref, qevhost::kProfileCatalog);
+  const int32_t icons = devb->icon_count;
+  Script s;
+  s.steps = {
+      [&] {
+        Widget chooser = One(Editor(), "Pixmap", 1);
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(XtIsManaged(Bottom("Action")));
+        Press(Bottom("Icon"));
+        ASSERT_TRUE(XtIsManaged(chooser));
+        Widget list = One(chooser, "Category");
+        int *pos = nullptr, n = 0;
+        ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
+        EXPECT_EQ(pos[0], 4);   // the user category first, then the tools with 173
+        XtFree(reinterpret_cast<char *>(pos));
+        auto pool = All(chooser, "Button");
+        EXPECT_EQ(Managed(pool), 6);
+        // Switching categories reuses the buttons and the loaded pixmaps.
+        Pixmap tool_icon = None;
+        XtVaGetValues(pool[0], XmNlabelPixmap, &tool_icon, nullptr);
+        const int32_t refs = wutrpix(tool_icon);
+        XmListSelectPos(list, 2, True);
+        EXPECT_EQ(Managed(All(chooser, "Button")), 4);
+        XmListSelectPos(list, 4, True);
+        Pixmap again = None;
+        XtVaGetValues(pool[0], XmNlabelPixmap, &again, nullptr);
+        EXPECT_EQ(again, tool_icon);
+        EXPECT_EQ(wutrpix(tool_icon), refs);
+        // Arm another icon by clicking it and take it.
+        XmListSelectPos(list, 2, True);
+        XtCallActionProc(All(chooser, "Button")[1], const_cast<char *>("PushMeBrowserButton"), nullptr, nullptr, 0);
+        Press(ButtonLabelled(chooser, "OK"));
+        EXPECT_FALSE(XtIsManaged(chooser));
+        // A user icon opens its category with its button armed.
+        SelectTool(1);
+        Press(Bottom("Icon"));
+        ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
+        EXPECT_EQ(pos[0], 1);
+        XtFree(reinterpret_cast<char *>(pos));
+        Press(ButtonLabelled(chooser, "Cancel"));
+        // A missing icon arms nothing: OK rings and keeps the chooser.
+        SelectTool(2);
+        Press(Bottom("Icon"));
+        Press(ButtonLabelled(chooser, "OK"));
+        EXPECT_TRUE(XtIsManaged(chooser));
+        Press(ButtonLabelled(chooser, "Cancel"));
+        // The action list: the tool set without its separator.
+        Press(Bottom("Action"));
+        Widget actions = One(Editor(), "Pixmap", 0);
+        ASSERT_TRUE(XtIsManaged(actions));
+        Widget al = One(actions, "ActionList");
+        XdIconListDeselectAll(al);
+        Press(ButtonLabelled(actions, "OK"));
+        EXPECT_TRUE(XtIsManaged(actions));
+        XdIconListSelectPos(al, 2, False);
+        Press(ButtonLabelled(actions, "OK"));
+        EXPECT_FALSE(XtIsManaged(actions));
+        EXPECT_EQ(Text(Field(1)), "ICONS2");
+        EXPECT_EQ(Text(Field(4)), "102");
+        Press(Bottom("Action"));
+        EXPECT_TRUE(XtIsManaged(actions));
+        Press(ButtonLabelled(actions, "Cancel"));
+        EXPECT_FALSE(XtIsManaged(actions));
+        Press(Bottom("Save"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("TESTLIB.CAT.ICONS", &s);
+  wu_toolbox *r = Read("ICONS");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->tools->icon, 31);
+  EXPECT_EQ(r->tools->next->icon, 1030);
+  EXPECT_EQ(r->tools->next->next->icon, 292);
+  EXPECT_STREQ(r->tools->next->next->command, "ICONS2");
+  EXPECT_STREQ(r->tools->next->next->help, "help of ICONS2");
+  wutfbar(nullptr, r);
+  EXPECT_EQ(devb->icon_count, icons);
+}
+
+TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
+  Store("ONE", 2, 2);
+  Store("TWO", 3, 1);
+  Script s;
+  s.steps = {
+      [&] {
+        XmTextFieldSetString(Field(1), const_cast<char *>("EDITED"));
+        Press(Bottom("Close"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Save the changes?");
+        Answer(XmDIALOG_CANCEL_BUTTON);
+      },
+      [&] {
+        ASSERT_TRUE(XtIsManaged(Editor()));
+        Press(Bottom("Open"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },   // Yes: saved first
+      [&] { Answer(XmDIALOG_OK_BUTTON); },   // "Saved."
+      [&] {
+        ASSERT_TRUE(XtIsManaged(OpenSave()));
+        // The window manager's close rings while the Open/Save dialog is up.
+        qevtest::closeLikeWindowManager(XtParent(Editor()));
+      },
+      [&] {
+        ASSERT_TRUE(XtIsManaged(OpenSave()));
+        FillOpenSave("TESTLIB", "CAT", "NOSUCH");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Not found.");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        FillOpenSave("TESTLIB", "CAT", "TWO");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        EXPECT_FALSE(XtIsManaged(OpenSave()));
+        EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
+        EXPECT_EQ(Text(Field(1)), "TWO0");
+        EXPECT_EQ(Text(Field(0)), "1");
+        // Default is offered only when the command named no location.
+        EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
+        XtSetSensitive(Bottom("Default"), True);
+        Press(Bottom("Default"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Restore the default?");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 14u);
+        EXPECT_EQ(Text(Field(1)), "DEF0");
+        qevtest::closeLikeWindowManager(XtParent(Editor()));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Save the changes?");
+        AnswerNo();
+      },
+  };
+  Edit("TESTLIB.CAT.ONE", &s);
+  wu_toolbox *r = Read("ONE");
+  ASSERT_NE(r, nullptr);
+  EXPECT_STREQ(r->tools->command, "EDITED");
+  wutfbar(nullptr, r);
+  r = Read("TWO");
+  ASSERT_NE(r, nullptr);
+  EXPECT_STREQ(r->tools->command, "TWO0");
+  wutfbar(nullptr, r);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
+TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
+  Store("OLD", 1, 1);   // the catalog exists, the entry does not
+  Script s;
+  s.steps = {
+      [&] {
+        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 14u);
+        Press(Bottom("Save"));
+      },
+      [&] { Answer(XmDIALOG_OK_BUTTON); },
+      [&] { Press(Bottom("Close")); },
+  };
+  Edit("TESTLIB.CAT.FRESH", &s);
+  wu_toolbox *r = Read("FRESH");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->count, 14);
+  EXPECT_STREQ(r->tools->command, "DEF0");
+  EXPECT_EQ(r->tools->icon, 290);
+  wutfbar(nullptr, r);
+  // A library that cannot be opened gives the message and no editor.
+  qevhost::clearShownMessages();
+  Cmd(40, "NOLIB.CAT.FRESH");
+  EXPECT_EQ(Editor(), nullptr);
+}
+
+TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
+  Store("FULL", 255, 255);
+  Script s;
+  s.steps = {[&] {
+    EXPECT_EQ(ToolNames().size(), 255u);
+    Press(Bottom("Add"));   // a stored header counts at most 255 tools
+    EXPECT_EQ(ToolNames().size(), 255u);
+    Press(Bottom("Close"));
+  }};
+  Edit("TESTLIB.CAT.FULL", &s);
+
+  // A box of one separator, opened in the editor while separators are edited: deleting
+  // it leaves nothing to select, and Add starts again from there.
+  devb->motifres.edit_toolbox_separators = True;
+  WriteEntry("BARE", 1, 24, {{"-999", ""}});
+  Script t;
+  t.steps = {
+      [&] { Press(Bottom("Open")); },
+      [&] {
+        FillOpenSave("TESTLIB", "CAT", "BARE");
+        Press(ButtonLabelled(OpenSave(), "OK"));
+      },
+      [&] {
+        ASSERT_EQ(Tools().size(), 1u);
+        EXPECT_EQ(Text(Field(1)), "-Separator-");
+        Press(Bottom("Delete"));
+        EXPECT_TRUE(Tools().empty());
+        for (int i = 1; i <= 4; ++i) EXPECT_FALSE(XtIsSensitive(Field(i))) << i;
+        EXPECT_FALSE(XtIsSensitive(Bottom("Delete")));
+        EXPECT_FALSE(XtIsSensitive(Bottom("Icon")));
+        Press(Bottom("Delete"));
+        Press(One(Editor(), "ArrowButton", 0));
+        Press(One(Editor(), "ArrowButton", 2));
+        Press(Bottom("Add"));
+        EXPECT_EQ(ToolNames().size(), 1u);
+        EXPECT_TRUE(XtIsSensitive(Field(1)));
+        Press(Bottom("Close"));
+      },
+      [&] { AnswerNo(); },
+  };
+  Edit("TESTLIB.CAT.FULL", &t);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
+TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
+  wu_toolbox *b = AllocateToolBar();
+  b->count = 3;   // but no tools in the list
+  b->per_row = 3;
+  const int32_t depth = devb->busy_depth;
+  EXPECT_EQ(wumtled(window_, b, 0, 0), WU_NOTAVAIL);
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(devb->busy_depth, depth);
+  EXPECT_EQ(wu_module()->busy, 0);
+  EXPECT_EQ(wumtled(window_, nullptr, 0, 0), WU_NOTAVAIL);
+  wu_toolbox fake = {};
+  EXPECT_EQ(wumtled(window_, &fake, 0, 0), WU_NOTAVAIL);
+  wutfbar(nullptr, b);
+
+  Store("GONE", 2, 2);
+  Drain();
+  wu_window *w = window_;
+  Script s;
+  s.steps = {[&] {
+    ASSERT_NE(Editor(), nullptr);
+    wuxfwnd(window_);
+    window_ = nullptr;
+  }};
+  s.steps.push_back([] {});
+  s.Start();
+  qevhost::setCommand("TESTLIB.CAT.GONE");
+  ecmd_(w, 40);
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(Preview(), nullptr);
+  EXPECT_EQ(wu_module()->busy, 0);
+}
+
+}  // namespace
