@@ -247,6 +247,8 @@ void ungrab(wu_combo *cb) {
   if (cb->shell == nullptr) return;
   XtUngrabPointer(cb->shell, CurrentTime);
   if (cb->list != nullptr) XtUngrabKeyboard(cb->list, CurrentTime);
+  // Other clients may take the pointer again at once.
+  XFlush(XtDisplay(cb->shell));
 }
 
 void remove_posted_handlers(wu_combo *cb) {
@@ -364,7 +366,6 @@ void list_action(wu_combo *cb, const char *action, XEvent *event) {
 void wumcbke(Widget, XtPointer client, XEvent *event, Boolean *) {
   wu_combo *cb = live(client);
   if (cb == nullptr || cb->list == nullptr) return;
-  wu_reg_hold hold = wu_reg_take(cb);
   const KeySym sym = virtual_key(event);
   const int32_t first = first_selected(cb);
   if (first > 0 && !cb->icon_list) XmListSetKbdItemPos(cb->list, first);
@@ -388,7 +389,6 @@ void wumcbke(Widget, XtPointer client, XEvent *event, Boolean *) {
              cb->style == WU_COMBO_DROPDOWN && !cb->icon_list) {
     list_action(cb, "ListQuickNavigate", event);
   }
-  (void)hold;
 }
 
 // ---- callbacks of the parts ---------------------------------------------
@@ -423,7 +423,7 @@ void wumcbls(Widget, XtPointer client, XtPointer call) {
                        WU_EV_CTL_POSTED);
     if ((cb = live(client)) == nullptr) return;
   }
-  wu_ctl_record(&cb->c, WU_EV_SELECT, 0, sent, double(first_selected(cb)), 0);
+  wu_ctl_record(&cb->c, WU_EV_SELECT, first_selected(cb), sent, 0, 0);
 }
 
 void wumcbat(Widget w, XtPointer client, XtPointer) {
@@ -526,6 +526,12 @@ void form_destroyed(Widget, XtPointer client, XtPointer) {
   wu_reg_remove(cb);
 }
 
+// A posted list goes down with its combo when that is hidden.
+void form_unmapped(Widget, XtPointer client, XEvent *event, Boolean *) {
+  wu_combo *cb = live(client);
+  if (cb != nullptr && cb->shown && event->type == UnmapNotify) PopDownComboList(cb);
+}
+
 // A list posted when its combo goes is popped down and its grabs released.
 void list_destroyed(Widget, XtPointer client, XtPointer) {
   auto *cb = static_cast<wu_combo *>(client);
@@ -547,6 +553,7 @@ void register_actions() {
 
 wu_status fail_build(wu_combo *cb) {
   if (cb->form != nullptr) XtDestroyWidget(cb->form);
+  if (!in_pane(cb)) wu_reg_remove(cb);
   cb->form = cb->text_w = cb->arrow = cb->shell = cb->list = nullptr;
   cb->w.main = cb->w.outer = nullptr;
   return WU_NOTAVAIL;
@@ -602,8 +609,7 @@ void UpdateText(wu_combo *cb) {
 void PopDownComboList(wu_combo *cb) {
   if (cb == nullptr) return;
   cb->shown = 0;
-  if (cb->shell != nullptr && XtIsRealized(cb->shell) && cb->shell->core.mapped_when_managed &&
-      reinterpret_cast<ShellWidget>(cb->shell)->shell.popped_up) {
+  if (cb->shell != nullptr && reinterpret_cast<ShellWidget>(cb->shell)->shell.popped_up) {
     XtPopdown(cb->shell);
   }
   ungrab(cb);
@@ -662,6 +668,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
   cb->form = XtCreateWidget("ComboForm", xmFormWidgetClass, parent, a, n);
   if (cb->form == nullptr) return fail_build(cb);
   XtAddCallback(cb->form, XmNdestroyCallback, form_destroyed, cb);
+  XtAddEventHandler(cb->form, StructureNotifyMask, False, form_unmapped, cb);
   if (pane && wutaddt != nullptr) wutaddt(cb->form);
 
   // The text.
@@ -1097,7 +1104,9 @@ wu_status ComboCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   wu_combo *cb = rec(c);
   for (int32_t i = 0; i < count && entries != nullptr; ++i) {
     wu_value *v = &entries[i];
-    if (v->status == WU_ALLOCATED && v->code == WU_A_ITEMS && v->pointer == cb->query_items) {
+    // Item answers are the control's own, the latest freed below and the
+    // earlier ones by the query that replaced them.
+    if (v->status == WU_ALLOCATED && v->code == WU_A_ITEMS && v->type == WU_VT_STRLIST) {
       v->pointer = nullptr;
       v->value = 0;
       v->status = WU_OK;
@@ -1254,7 +1263,7 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
   int32_t n = 0;
   switch (r->code) {
     case WU_EV_SELECT: {
-      const int32_t pos = r->value1 != 0 ? r->value1 : int32_t(r->value2);
+      const int32_t pos = r->value1;
       if (cb->list != nullptr) {
         select_only(cb, pos);
         cb->selected = pos;

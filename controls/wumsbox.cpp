@@ -435,11 +435,11 @@ wu_status wuxarrw(wu_spin *sb) {
       XtSetArg(a[n], XmNtopWidget, sb->arrow1); ++n;
     }
     XtSetArg(a[n], XmNheight, half); ++n;
+    // Beside a text the arrows keep their own width at the form's right
+    // edge; without one they fill the form.
+    XtSetArg(a[n], XmNwidth, Dimension(kArrowRoom)); ++n;
     if (!sb->input_area || sb->text_w == nullptr) {
       XtSetArg(a[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-    } else {
-      XtSetArg(a[n], XmNleftAttachment, XmATTACH_WIDGET); ++n;
-      XtSetArg(a[n], XmNleftWidget, sb->text_w); ++n;
     }
     const unsigned char dir = sb->vertical ? (i == 0 ? XmARROW_UP : XmARROW_DOWN)
                                            : (i == 0 ? XmARROW_RIGHT : XmARROW_LEFT);
@@ -493,27 +493,46 @@ wu_status wutgsbx(Widget parent, wu_spin *sb) {
   return WU_OK;
 }
 
+}  // extern "C"
+
+namespace {
+
+// The width of the form: the record's, or for a width of 1 the natural
+// width (the arrow, with the text four cells or the longest item wide).
+int32_t form_width(wu_spin *sb) {
+  if (sb->c.width != 1) return sb->c.width;
+  Dimension aw = 0;
+  if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
+  const int32_t cell = devb->cell_width > 0 ? devb->cell_width : 1;
+  int32_t width = aw;
+  if (sb->input_area && sb->text_w != nullptr)
+    width += (sb->numeric && !sb->host_driven) ? kNumberCells * cell : int32_t(sb->longest) * cell;
+  return std::max(width, 1);
+}
+
+void apply_width(wu_spin *sb) {
+  const int32_t width = form_width(sb);
+  XtVaSetValues(sb->form, XmNwidth, Dimension(width), nullptr);
+  if (sb->text_w != nullptr) {
+    Dimension aw = 0;
+    if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
+    XtVaSetValues(sb->text_w, XmNwidth, Dimension(std::max(width - int32_t(aw), 1)), nullptr);
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
 wu_status wuxcsbx(wu_spin *sb) {
   if (sb == nullptr || sb->form == nullptr) return WU_NOTAVAIL;
   if (sb->input_area && sb->text_w != nullptr)
     XtVaSetValues(sb->text_w, XmNhighlightThickness, Dimension(0), XmNforeground,
                   text_foreground(sb), nullptr);
-  int32_t width = sb->c.width;
-  if (width == 1) {
-    Dimension aw = 0;
-    if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
-    const int32_t cell = devb->cell_width > 0 ? devb->cell_width : 1;
-    if (!sb->input_area) width = aw;
-    else if (sb->numeric && !sb->host_driven) width = aw + kNumberCells * cell;
-    else width = int32_t(sb->longest) * cell + aw;
-    width = std::max(width, 1);
-  }
   XtVaSetValues(sb->form, XmNx, Position(sb->c.x), XmNy, Position(sb->c.y), XmNheight,
-                Dimension(std::max(sb->c.height, 1)), XmNwidth, Dimension(width), nullptr);
+                Dimension(std::max(sb->c.height, 1)), nullptr);
+  apply_width(sb);
   if (sb->text_w != nullptr) {
-    Dimension aw = 0;
-    if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
-    XtVaSetValues(sb->text_w, XmNwidth, Dimension(std::max(width - int32_t(aw), 1)), nullptr);
     if (sb->pending != nullptr) {
       put_text(sb, sb->pending);
       XmTextSetInsertionPosition(
@@ -629,7 +648,7 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
   wu_spin *sb = rec(c);
   sb->host_driven = 1;
   bool height_given = false, recompute = false, font_changed = false;
-  bool area_given = false, refresh = false;
+  bool area_given = false, refresh = false, width_given = false;
   for (int32_t i = 0; i < count; ++i) {
     wu_value *v = &entries[i];
     const int32_t val16 = v->value & 0xffff;
@@ -676,9 +695,7 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_WIDTH:
         if (v->value < 1) { v->status = WU_E_RANGE; break; }
         c->width = v->value;
-        if (sb->form != nullptr) XtVaSetValues(sb->form, XmNwidth, Dimension(c->width), nullptr);
-        if (sb->text_w != nullptr)
-          XtVaSetValues(sb->text_w, XmNwidth, Dimension(std::max(c->width - kArrowRoom, 1)), nullptr);
+        width_given = true;
         break;
       case WU_A_HEIGHT: {
         Dimension now = 0;
@@ -802,11 +819,14 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         c->width = std::max(int32_t(aw) - kArrowRoom, 0) + kArrowRoom;
         if (wuwtxtf(sb) == WU_OK) {
           for (Widget a : {sb->arrow1, sb->arrow2})
-            XtVaSetValues(a, XmNleftAttachment, XmATTACH_WIDGET, XmNleftWidget, sb->text_w, nullptr);
+            XtVaSetValues(a, XmNleftAttachment, XmATTACH_NONE, XmNwidth, Dimension(kArrowRoom),
+                          nullptr);
         }
         c->width = keep;
       }
     }
+    // Applied once the items, the mode and the text of this call are known.
+    if (width_given || (c->width == 1 && (refresh || area_given))) apply_width(sb);
     if (!(c->flags & WU_CTL_HIDDEN)) XtManageChild(sb->form);
     if (sb->text_w != nullptr && refresh) UpdateSpinBox(sb);
   } else if (recompute && c->conform_size) {

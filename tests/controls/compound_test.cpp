@@ -9,6 +9,7 @@
 #include "controls/wucombo.h"
 #include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
+#include "xd/IconList.h"
 
 #include <X11/extensions/XTest.h>
 
@@ -318,6 +319,11 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   XmTextSetString(sb.text_w, const_cast<char *>("0"));
   XtCallCallbacks(sb.text_w, XmNactivateCallback, nullptr);
   EXPECT_EQ(WidgetText(sb.text_w), "1");
+  // The natural width of a local numeric box: the arrow and four cells.
+  Dimension aw = 0, fw = 0;
+  XtVaGetValues(sb.arrow1, XmNwidth, &aw, nullptr);
+  XtVaGetValues(sb.form, XmNwidth, &fw, nullptr);
+  EXPECT_EQ(fw, aw + 4 * devb->cell_width);
   sb.current = 2.7f;
   std::strcpy(sb.unit, "cm");
   UpdateSpinBox(&sb);
@@ -388,6 +394,155 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   ASSERT_EQ(Set(h, {Int(WU_A_COMPANION, 1)}), WU_OK);
   Settle();
   EXPECT_NE(sb->text_w, nullptr);
+}
+
+TEST_F(Compound, DropDownKeysAndReturnWithoutTheUniqueSwitch) {
+  anchor_ = Create(WU_CTYPE_ENTRY);
+  Widget form = Form();
+  wu_combo drop = {};
+  drop.style = WU_COMBO_DROPDOWN;
+  XmString items[3] = {wumcstr("apple"), wumcstr("cherry"), wumcstr("citrus")};
+  drop.items = items;
+  drop.item_count = 3;
+  ASSERT_EQ(wutgcbo(form, &drop), WU_OK);
+  XtManageChild(drop.form);
+  Settle();
+  // Letters jump in the list; Tab is not a letter.
+  Type(drop.text_w, "c");
+  int *pos = nullptr;
+  int n = 0;
+  ASSERT_TRUE(XmListGetSelectedPos(drop.list, &pos, &n));
+  EXPECT_EQ(pos[0], 2);
+  XtFree(reinterpret_cast<char *>(pos));
+  Key(drop.text_w, XK_Tab);
+  ASSERT_TRUE(XmListGetSelectedPos(drop.list, &pos, &n));
+  EXPECT_EQ(pos[0], 2);
+  XtFree(reinterpret_cast<char *>(pos));
+  XtDestroyWidget(drop.form);
+
+  // Without the unique switch the text already at the top adds nothing,
+  // another text goes to the top.
+  wu_combo edit = {};
+  edit.style = WU_COMBO_EDITABLE;
+  edit.items = items;
+  edit.item_count = 3;
+  ASSERT_EQ(wutgcbo(form, &edit), WU_OK);
+  XtManageChild(edit.form);
+  Settle();
+  XmTextSetString(edit.text_w, const_cast<char *>("apple"));
+  Key(edit.text_w, XK_Return);
+  XtVaGetValues(edit.list, XmNitemCount, &n, nullptr);
+  EXPECT_EQ(n, 3);
+  XmTextSetString(edit.text_w, const_cast<char *>("citrus"));
+  Key(edit.text_w, XK_Return);
+  XtVaGetValues(edit.list, XmNitemCount, &n, nullptr);
+  EXPECT_EQ(n, 4);
+  XmStringTable now = nullptr;
+  XtVaGetValues(edit.list, XmNitems, &now, nullptr);
+  char *top = wumgstr(now[0]);
+  EXPECT_STREQ(top, "citrus");
+  XtFree(top);
+  XtDestroyWidget(edit.form);
+  Settle();
+  for (XmString s : items) XmStringFree(s);
+}
+
+TEST_F(Compound, IconListVariantPostsAndCopiesTheSelection) {
+  anchor_ = Create(WU_CTYPE_ENTRY);
+  Widget form = Form();
+  wu_combo cb = {};
+  cb.style = WU_COMBO_EDITABLE;
+  cb.icon_list = 1;
+  XmString items[2] = {wumcstr("first"), wumcstr("second")};
+  cb.items = items;
+  cb.item_count = 2;
+  ASSERT_EQ(wutgcbo(form, &cb), WU_OK);
+  ASSERT_TRUE(XdIsIconList(cb.list));
+  XtManageChild(cb.form);
+  Settle();
+  XtCallCallbacks(cb.arrow, XmNactivateCallback, nullptr);
+  Settle();
+  EXPECT_TRUE(cb.shown);
+  EXPECT_EQ(cb.shell->core.height, 8 * devb->cell_height);
+  EXPECT_FALSE(PointerFree());
+  PopDownComboList(&cb);
+  Settle();
+  EXPECT_TRUE(PointerFree()) << "after pop-down";
+  XdIconListSelectPos(cb.list, 2, True);
+  Settle();
+  EXPECT_EQ(WidgetText(cb.text_w), "second");
+  EXPECT_TRUE(PointerFree());
+  XtDestroyWidget(cb.form);
+  Settle();
+  for (XmString s : items) XmStringFree(s);
+}
+
+TEST_F(Compound, TextEventsAreRecordedInOrder) {
+  std::vector<int32_t> events = {WU_EV_KEY, WU_EV_VALUECHANGED, WU_EV_INCREMENT};
+  wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, events)});
+  wu_ctl_handle *s = Create(WU_CTYPE_SPIN, {List(WU_A_EVENTS, events)});
+  qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
+  Events();
+  Type(Cb(c)->text_w, "q");
+  std::vector<qevhost::Recording> rec = qevhost::recordings(qevhost::mainTask());
+  ASSERT_EQ(rec.size(), 2u);
+  wu_batch_event r[2];
+  for (int i = 0; i < 2; ++i) std::memcpy(&r[i], rec[i].record.data(), sizeof r[i]);
+  EXPECT_EQ(r[0].code, WU_EV_KEY);
+  EXPECT_EQ(r[1].code, WU_EV_VALUECHANGED);
+  int32_t len = 0;
+  wu_rec_text(&r[1], &len);
+  EXPECT_EQ(len, 1);
+  EXPECT_EQ(Codes(), (std::vector<int32_t>{WU_EV_KEY, WU_EV_VALUECHANGED}));
+  // The spin box records the value change, then the key.
+  Type(Sb(s)->text_w, "5");
+  rec = qevhost::recordings(qevhost::mainTask());
+  ASSERT_EQ(rec.size(), 4u);
+  std::memcpy(&r[0], rec[2].record.data(), sizeof r[0]);
+  std::memcpy(&r[1], rec[3].record.data(), sizeof r[1]);
+  EXPECT_EQ(r[0].code, WU_EV_VALUECHANGED);
+  EXPECT_EQ(r[0].sent, 1);
+  EXPECT_EQ(r[1].code, WU_EV_KEY);
+  EXPECT_EQ(rec[2].controlId, s->control->id);
+  qevhost::removeBatchDriver(qevhost::mainTask());
+  Events();
+  // A replayed step with its sent flag posts the text and the number again.
+  wu_batch_event step = {};
+  step.code = WU_EV_INCREMENT;
+  step.sent = 1;
+  ASSERT_EQ(s->services->rbat(s, &step), WU_OK);
+  auto posted = Events();
+  ASSERT_EQ(posted.size(), 1u);
+  ASSERT_EQ(posted[0].params.size(), 2u);
+  EXPECT_EQ(posted[0].params[0].type, WU_VT_STRING);
+  EXPECT_EQ(posted[0].params[1].value, 1);
+}
+
+TEST_F(Compound, SpinBoxWidthAndTextLimit) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN);
+  wu_spin *sb = Sb(h);
+  auto items = Strs({"abc", "defghij"});
+  ASSERT_EQ(Set(h, {Int(WU_A_NUMKEYS, 0), Items(items), Int(WU_A_WIDTH, 1)}), WU_OK);
+  Settle();
+  Dimension aw = 0, fw = 0;
+  XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
+  XtVaGetValues(sb->form, XmNwidth, &fw, nullptr);
+  Dimension tw = 0;
+  XtVaGetValues(sb->text_w, XmNwidth, &tw, nullptr);
+  EXPECT_EQ(fw, 7 * devb->cell_width + aw) << "arrow " << aw << " cell " << devb->cell_width << " text " << tw << " longest " << sb->longest << " width " << sb->c.width;
+  // A text of 200 bytes takes no more typing.
+  std::string full(200, 'x');
+  ASSERT_EQ(Set(h, {Text(WU_A_TEXT, full.c_str())}), WU_OK);
+  Type(sb->text_w, "y");
+  EXPECT_EQ(WidgetText(sb->text_w), full);
+  // The unit and the numbers of the range are clamped to what can be shown.
+  sb->numeric = 1;
+  sb->host_driven = 0;
+  sb->minimum = -1e30f;
+  sb->maximum = 1e30f;
+  sb->current = 1e20f;
+  UpdateSpinBox(sb);
+  EXPECT_EQ(WidgetText(sb->text_w), "2147483647");
 }
 
 TEST_F(Compound, ReleaseGivesThePoolBack) {
