@@ -97,7 +97,7 @@ typedef struct wu_spin {
   int32_t word_a;
   void *host_font;
   XmFontList own_font;
-  char *step_text;             /* text parameter of the last increment or decrement */
+  char *step_text[2];          /* text parameters of the last increment and decrement */
   uint32_t in_update;          /* the module is putting a text in */
 } wu_spin;
 static_assert(sizeof(wu_spin) <= WU_CTL_LARGE_SIZE, "spin box fits its record kind");

@@ -1186,10 +1186,9 @@ wu_status ComboMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32
       const wu_status st = insert_items(cb, &item, 1, 1);
       XtFree(text);
       if (st != WU_OK) return st;
-      select_only(cb, 1);
-      wuxclbx(c, 3, nullptr, 1, 1);
-      cb->selected = 1;
       items_changed(cb);
+      select_only(cb, 1);
+      cb->selected = 1;
       put_text_quietly(cb, "");
       return WU_OK;
     }

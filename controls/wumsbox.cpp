@@ -217,12 +217,14 @@ void wumsbtf(Widget w, XtPointer client, XtPointer) {
 
 // The two parameters of a host-driven step: the text and the number.
 wu_value *step_params(wu_spin *sb, int32_t code) {
+  // Each code keeps its own text while an event of it may be pending.
   wu_value *p = wu_ctl_event_params(&sb->c, code, 2);
-  XtFree(sb->step_text);
-  sb->step_text = sb->text_w != nullptr ? XmTextGetString(sb->text_w) : copy_n("", 0);
+  char *&text = sb->step_text[code == WU_EV_DECREMENT ? 1 : 0];
+  XtFree(text);
+  text = sb->text_w != nullptr ? XmTextGetString(sb->text_w) : copy_n("", 0);
   p[0].type = WU_VT_STRING;
-  p[0].pointer = sb->step_text;
-  p[0].value = int32_t(std::strlen(sb->step_text));
+  p[0].pointer = text;
+  p[0].value = int32_t(std::strlen(text));
   p[1].type = WU_VT_INT;
   p[1].value = sb->numeric ? 1 : sb->selected;
   return p;
@@ -918,8 +920,10 @@ wu_status SpinBoxCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   if (entries != nullptr && count > 0) return wuxclen(h, entries, count);
   if (!wu_ctl_live(c)) {
     set_pending(sb, nullptr);
-    XtFree(sb->step_text);
-    sb->step_text = nullptr;
+    for (char *&text : sb->step_text) {
+      XtFree(text);
+      text = nullptr;
+    }
     free_items(sb);
     wutext::FreeFontList(sb->own_font);
     sb->own_font = nullptr;

@@ -140,6 +140,41 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
 }
 
+TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_combo *cb = Cb(h);
+  auto items = Strs({"one", "two"});
+  ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
+  // Another client holds the pointer: the list does not stay up.
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                         GrabModeAsync, None, None, CurrentTime),
+            GrabSuccess);
+  XSync(other, False);
+  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  Settle();
+  EXPECT_FALSE(cb->shown);
+  XWindowAttributes attr = {};
+  XGetWindowAttributes(devb->display, XtWindow(cb->shell), &attr);
+  EXPECT_NE(attr.map_state, IsViewable);
+  XUngrabPointer(other, CurrentTime);
+  // The keyboard is not left grabbed either.
+  EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                          CurrentTime),
+            GrabSuccess);
+  XUngrabKeyboard(other, CurrentTime);
+  XCloseDisplay(other);
+  // Hiding a combo whose list is up takes the list down.
+  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  Settle();
+  ASSERT_TRUE(cb->shown);
+  ASSERT_EQ(Set(h, {Int(WU_A_VISIBLE, 0)}), WU_OK);
+  Settle();
+  EXPECT_FALSE(cb->shown);
+  EXPECT_TRUE(PointerFree());
+}
+
 TEST_F(Compound, ReturnSelectsTheEqualItemForTheHost) {
   wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
@@ -283,13 +318,30 @@ TEST_F(Compound, BuilderOnAPlainForm) {
   XmListDeselectAllItems(list);
   UpdateText(&cb);
   EXPECT_EQ(WidgetText(cb.text_w), " ");
-  // Near the bottom of the screen the list opens above the text.
-  XtVaSetValues(XtParent(form), XmNy, Position(0), nullptr);
+  // The list opens below the text, and above it near the screen's bottom.
+  Widget shell_of_form = form;
+  while (!XtIsShell(shell_of_form)) shell_of_form = XtParent(shell_of_form);
+  Position tx = 0, ty = 0;
   XtCallCallbacks(cb.arrow, XmNactivateCallback, nullptr);
   Settle();
-  Position tx = 0, ty = 0;
   XtTranslateCoords(cb.text_w, 0, 0, &tx, &ty);
-  EXPECT_GE(cb.shell->core.y, ty);
+  EXPECT_EQ(cb.shell->core.y, ty + cb.text_w->core.height);
+  PopDownComboList(&cb);
+  const int screen_h = HeightOfScreen(XtScreen(shell_of_form));
+  // The text's bottom five pixels above the screen's.
+  XWindowAttributes wa = {};
+  XGetWindowAttributes(devb->display, XtWindow(shell_of_form), &wa);
+  Window child = 0;
+  int wx = 0, wy = 0;
+  XTranslateCoordinates(devb->display, XtWindow(shell_of_form), wa.root, 0, 0, &wx, &wy, &child);
+  XMoveWindow(devb->display, XtWindow(shell_of_form), wx,
+              wy + (screen_h - 5 - (ty + cb.text_w->core.height)));
+  Settle();
+  XtCallCallbacks(cb.arrow, XmNactivateCallback, nullptr);
+  Settle();
+  XtTranslateCoords(cb.text_w, 0, 0, &tx, &ty);
+  EXPECT_GT(ty + cb.text_w->core.height + cb.shell->core.height, screen_h);
+  EXPECT_EQ(cb.shell->core.y + cb.shell->core.height, ty);
   PopDownComboList(&cb);
   XtDestroyWidget(cb.form);
   Settle();
