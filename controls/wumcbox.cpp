@@ -285,11 +285,12 @@ void post_list(wu_combo *cb) {
                 Dimension(width), XmNheight, Dimension(std::max(height, 1)), nullptr);
   XtAddEventHandler(cb->shell, ButtonPressMask | ButtonReleaseMask, False, wumcbbp, cb);
   XtAddEventHandler(cb->shell, EnterWindowMask | LeaveWindowMask, False, wumcbme, cb);
-  XtAddEventHandler(list, KeyPressMask, False, wumlbke, cb);
+  XtInsertEventHandler(list, KeyPressMask, False, wumlbke, cb, XtListHead);
   Widget top = cb->text_w;
   while (top != nullptr && !XtIsShell(top)) top = XtParent(top);
   if (top != nullptr) XtSetKeyboardFocus(top, cb->text_w);
   XtPopup(cb->shell, XtGrabNone);
+  XtSetKeyboardFocus(cb->shell, list);
   cb->shown = 1;
   const int pg = XtGrabPointer(cb->shell, False,
                                ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
@@ -346,11 +347,53 @@ KeySym virtual_key(XEvent *event) {
   return sym;
 }
 
-void wumlbke(Widget, XtPointer client, XEvent *event, Boolean *) {
+// Moves the selection of the posted list by `delta` rows, keeping it in
+// view; the text and the host learn the item when Return takes it.
+void browse(wu_combo *cb, int32_t delta) {
+  const int32_t count = list_count(cb);
+  if (count < 1) return;
+  const int32_t first = first_selected(cb);
+  const int32_t next = std::min(std::max(first == 0 ? 1 : first + delta, 1), count);
+  select_pos(cb, next, False);
+  if (cb->icon_list) {
+    int top = 1;
+    XdIconListGetTopItemPos(cb->list, &top);
+    const int visible = std::max(XdIconListVisibleItems(cb->list), 1);
+    if (next < top) XdIconListSetTopItemPos(cb->list, next);
+    else if (next >= top + visible) XdIconListSetTopItemPos(cb->list, next - visible + 1);
+    return;
+  }
+  XmListSetKbdItemPos(cb->list, next);
+  int top = 1, visible = 1;
+  XtVaGetValues(cb->list, XmNtopItemPosition, &top, XmNvisibleItemCount, &visible, nullptr);
+  if (next < top) XmListSetPos(cb->list, next);
+  else if (next >= top + visible) XmListSetBottomPos(cb->list, next);
+}
+
+void wumlbke(Widget, XtPointer client, XEvent *event, Boolean *go_on) {
   wu_combo *cb = live(client);
-  if (cb == nullptr) return;
+  if (cb == nullptr || !cb->shown) return;
   const KeySym sym = virtual_key(event);
-  if (sym == XK_Return || sym == osfXK_Activate) PopDownComboList(cb);
+  int visible = 1;
+  if (!cb->icon_list) XtVaGetValues(cb->list, XmNvisibleItemCount, &visible, nullptr);
+  else visible = XdIconListVisibleItems(cb->list);
+  const int32_t page = std::max(visible, 1);
+  const int32_t delta = sym == osfXK_Up ? -1 : sym == osfXK_Down ? 1
+                        : sym == osfXK_PageUp ? -page : sym == osfXK_PageDown ? page : 0;
+  if (delta != 0) {
+    browse(cb, delta);
+    *go_on = False;
+    return;
+  }
+  if (sym != XK_Return && sym != osfXK_Activate) return;
+  *go_on = False;
+  // Return takes the item the keys moved to, reported as a selection.
+  const int32_t first = first_selected(cb);
+  if (first > 0) {
+    select_pos(cb, first, True);
+    if ((cb = live(client)) == nullptr) return;
+  }
+  PopDownComboList(cb);
 }
 
 void list_action(wu_combo *cb, const char *action, XEvent *event) {
@@ -399,12 +442,16 @@ void wumcbls(Widget, XtPointer client, XtPointer call) {
   auto *cbs = static_cast<XmListCallbackStruct *>(call);
   XEvent *event = cbs != nullptr ? cbs->event : nullptr;
   cb->in_selection = 1;
-  if (event != nullptr) PopDownComboList(cb);
+  const bool was_posted = cb->shown;
+  if (event != nullptr && event->type != KeyPress) PopDownComboList(cb);
+  // Keys that browse the posted list leave the text until Return there;
+  // the keys of the text itself show the item they moved to.
   const bool by_button = event == nullptr ||
                          ((event->type == ButtonPress || event->type == ButtonRelease) &&
                           event->xbutton.button == Button1);
+  const bool by_text_key = event != nullptr && event->type == KeyPress && !was_posted;
   const int32_t first = first_selected(cb);
-  if (first > 0 && by_button) UpdateText(cb);
+  if (first > 0 && (by_button || by_text_key)) UpdateText(cb);
   cb->in_selection = 0;
   if (cb->text_w != nullptr) XmTextSetInsertionPosition(cb->text_w, 0);
   const int32_t position = cbs != nullptr ? cbs->item_position : -1;

@@ -140,6 +140,47 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
 }
 
+TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_combo *cb = Cb(h);
+  auto items = Strs({"north", "south", "east"});
+  ASSERT_EQ(Set(h, {Items(items), Int(WU_A_SELECTEDINDEX, 1)}), WU_OK);
+  EXPECT_EQ(WidgetText(cb->text_w), "north");
+  // Down in the text shows the next item.
+  Key(cb->text_w, XK_Down);
+  EXPECT_EQ(WidgetText(cb->text_w), "south");
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
+  // In the posted list the keys browse; Return takes the item and pops down.
+  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  Settle();
+  ASSERT_TRUE(cb->shown);
+  qevtest::pressKey(devb->display, XK_Down);
+  Settle();
+  EXPECT_TRUE(cb->shown);
+  EXPECT_EQ(WidgetText(cb->text_w), "south");
+  qevtest::pressKey(devb->display, XK_Return);
+  Settle();
+  EXPECT_FALSE(cb->shown);
+  EXPECT_TRUE(PointerFree());
+  EXPECT_EQ(WidgetText(cb->text_w), "east");
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
+  // A click on an item of the posted list takes it.
+  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  Settle();
+  ASSERT_TRUE(cb->shown);
+  Position lx = 0, ly = 0;
+  XtTranslateCoords(cb->list, 5, 3, &lx, &ly);
+  XTestFakeMotionEvent(devb->display, -1, lx, ly, CurrentTime);
+  Settle();
+  XTestFakeButtonEvent(devb->display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(devb->display, 1, False, CurrentTime);
+  Settle();
+  EXPECT_FALSE(cb->shown);
+  EXPECT_TRUE(PointerFree());
+  EXPECT_EQ(WidgetText(cb->text_w), "north");
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 1);
+}
+
 TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
   wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
