@@ -570,6 +570,9 @@ void form_destroyed(Widget, XtPointer client, XtPointer) {
   cb->list_copy = cb->hbar = cb->vbar = nullptr;
   cb->w.main = cb->w.outer = nullptr;
   cb->shown = 0;
+  // The text copy goes with the widgets it was taken from.
+  XtFree(cb->text);
+  cb->text = nullptr;
   wu_reg_remove(cb);
 }
 

@@ -251,6 +251,7 @@ void form_destroyed(Widget, XtPointer client, XtPointer) {
   if (!wu_reg_has(sb, WU_REG_COMBO)) return;
   sb->form = sb->form2 = sb->arrow1 = sb->arrow2 = sb->text_w = nullptr;
   sb->w.main = sb->w.outer = nullptr;
+  set_pending(sb, nullptr);
   wu_reg_remove(sb);
 }
 
