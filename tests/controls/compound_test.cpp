@@ -29,6 +29,11 @@ class Compound : public Controls {
   }
   wu_combo *Cb(wu_ctl_handle *h) { return reinterpret_cast<wu_combo *>(h->control); }
   wu_spin *Sb(wu_ctl_handle *h) { return reinterpret_cast<wu_spin *>(h->control); }
+  static wu_value Flag(int16_t code, int32_t value) {
+    wu_value v = Int(code, value);
+    v.type = WU_VT_BOOL;
+    return v;
+  }
   static wu_value Items(std::vector<wu_str_item> &items) {
     wu_value v = {};
     v.code = WU_A_ITEMS;
@@ -62,7 +67,7 @@ class Compound : public Controls {
 };
 
 TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   ASSERT_NE(h, nullptr);
   wu_combo *cb = Cb(h);
   ASSERT_NE(cb->list, nullptr);
@@ -83,7 +88,7 @@ TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
 }
 
 TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"alpha", "beta", "gamma"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
@@ -141,7 +146,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
 }
 
 TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"north", "south", "east"});
   ASSERT_EQ(Set(h, {Items(items), Int(WU_A_SELECTEDINDEX, 1)}), WU_OK);
@@ -182,7 +187,7 @@ TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
 }
 
 TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"one", "two"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
@@ -210,14 +215,14 @@ TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
   XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
   Settle();
   ASSERT_TRUE(cb->shown);
-  ASSERT_EQ(Set(h, {Int(WU_A_VISIBLE, 0)}), WU_OK);
+  ASSERT_EQ(Set(h, {Flag(WU_A_VISIBLE, 0)}), WU_OK);
   Settle();
   EXPECT_FALSE(cb->shown);
   EXPECT_TRUE(PointerFree());
 }
 
 TEST_F(Compound, ReturnSelectsTheEqualItemForTheHost) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"one", "two", "three"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
@@ -234,7 +239,7 @@ TEST_F(Compound, ReturnSelectsTheEqualItemForTheHost) {
 }
 
 TEST_F(Compound, AttributesMethodsAndFind) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"a", "Abc", "b", "abd"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
@@ -253,7 +258,7 @@ TEST_F(Compound, AttributesMethodsAndFind) {
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 0)}), WU_OK);
   EXPECT_EQ(WidgetText(cb->text_w), " ");
   // Style after creation, cursor of a drop-down, maximum characters.
-  v = {Int(WU_A_COMBOSTYLE, 0), Int(WU_A_MAXCHARS, 257)};
+  v = {Flag(WU_A_COMBOSTYLE, 0), Int(WU_A_MAXCHARS, 257)};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   EXPECT_EQ(v[0].status, WU_E_CREATE_ONLY);
   EXPECT_EQ(v[1].status, WU_E_RANGE);
@@ -301,7 +306,7 @@ TEST_F(Compound, AttributesMethodsAndFind) {
 }
 
 TEST_F(Compound, RecordingsAndReplay) {
-  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_combo *cb = Cb(h);
   auto items = Strs({"red", "green"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
@@ -453,7 +458,7 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   std::vector<wu_value> v = {Items(items)};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   EXPECT_EQ(v[0].status, WU_E_SIZE_FIXED);
-  ASSERT_EQ(Set(h, {Int(WU_A_NUMKEYS, 0), Items(items)}), WU_OK);
+  ASSERT_EQ(Set(h, {Flag(WU_A_NUMKEYS, 0), Items(items)}), WU_OK);
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "b")}), WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "d")}), WU_OK);
@@ -477,14 +482,14 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   ASSERT_EQ(h->services->rbat(h, &r), WU_OK);
   EXPECT_EQ(WidgetText(sb->text_w), "b");
   // inputArea 0 removes the text; text, errorOn and cursorPosition refused.
-  ASSERT_EQ(Set(h, {Int(WU_A_COMPANION, 0)}), WU_OK);
+  ASSERT_EQ(Set(h, {Flag(WU_A_COMPANION, 0)}), WU_OK);
   Settle();
   EXPECT_EQ(sb->text_w, nullptr);
   EXPECT_EQ(W(h), sb->form);
-  v = {Text(WU_A_TEXT, "x"), Int(WU_A_ERRORON, 1), Int(WU_A_CURSORPOS, 1)};
+  v = {Text(WU_A_TEXT, "x"), Flag(WU_A_ERRORON, 1), Int(WU_A_CURSORPOS, 1)};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   for (const wu_value &e : v) EXPECT_EQ(e.status, WU_E_SIZE_FIXED);
-  ASSERT_EQ(Set(h, {Int(WU_A_COMPANION, 1)}), WU_OK);
+  ASSERT_EQ(Set(h, {Flag(WU_A_COMPANION, 1)}), WU_OK);
   Settle();
   EXPECT_NE(sb->text_w, nullptr);
 }
@@ -572,7 +577,7 @@ TEST_F(Compound, IconListVariantPostsAndCopiesTheSelection) {
 
 TEST_F(Compound, TextEventsAreRecordedInOrder) {
   std::vector<int32_t> events = {WU_EV_KEY, WU_EV_VALUECHANGED, WU_EV_INCREMENT};
-  wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, events)});
+  wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, events)});
   wu_ctl_handle *s = Create(WU_CTYPE_SPIN, {List(WU_A_EVENTS, events)});
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
   Events();
@@ -615,7 +620,7 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   wu_ctl_handle *h = Create(WU_CTYPE_SPIN);
   wu_spin *sb = Sb(h);
   auto items = Strs({"abc", "defghij"});
-  ASSERT_EQ(Set(h, {Int(WU_A_NUMKEYS, 0), Items(items), Int(WU_A_WIDTH, 1)}), WU_OK);
+  ASSERT_EQ(Set(h, {Flag(WU_A_NUMKEYS, 0), Items(items), Int(WU_A_WIDTH, 1)}), WU_OK);
   Settle();
   Dimension aw = 0, fw = 0;
   XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
@@ -638,6 +643,54 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   EXPECT_EQ(WidgetText(sb->text_w), "2147483647");
 }
 
+TEST_F(Compound, ColoursReachEveryPartAndConformSizeFixesTheHeight) {
+  wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
+  wu_ctl_handle *s = Create(WU_CTYPE_SPIN);
+  uint16_t rgb[3] = {0xffff, 0, 0};
+  for (int16_t code : {WU_A_FOREGROUND, WU_A_BACKGROUND}) {
+    wu_value v = {};
+    v.code = code;
+    v.type = WU_VT_WORD;
+    v.value = 1;
+    v.pointer = rgb;
+    for (wu_ctl_handle *h : {c, s}) {
+      std::vector<wu_value> e = {v};
+      EXPECT_EQ(Set(h, e), WU_OK);
+      wu_colour_cell *cell = code == WU_A_FOREGROUND ? h->control->foreground : h->control->background;
+      ASSERT_NE(cell, nullptr);
+      // One cell per role: the common setter does not allocate another.
+      wu_value q = Query(h, code);
+      ASSERT_EQ(q.status, WU_ALLOCATED);
+      EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
+      h->services->clen(h, &q, 1);
+    }
+  }
+  wu_combo *cb = Cb(c);
+  const Pixel red = c->control->background->pixel;
+  for (Widget w : {cb->text_w, cb->list, cb->shell, cb->vbar}) EXPECT_EQ(w->core.background_pixel, red);
+  Pixel fg = 0;
+  XtVaGetValues(cb->list, XmNforeground, &fg, nullptr);
+  EXPECT_EQ(fg, c->control->foreground->pixel);
+  wu_spin *sb = Sb(s);
+  for (Widget w : {sb->text_w, sb->arrow1, sb->arrow2})
+    EXPECT_EQ(w->core.background_pixel, s->control->background->pixel);
+  // conformSize: the height follows the font and cannot be set.
+  ASSERT_EQ(Set(c, {Flag(WU_A_CONFORMSIZE, 1)}), WU_OK);
+  Dimension shadow = 0;
+  XtVaGetValues(cb->text_w, XmNshadowThickness, &shadow, nullptr);
+  XmString tall = XmStringCreateLocalized(const_cast<char *>("Tall"));
+  const int32_t want = 2 * shadow + XmStringHeight(devb->font_list, tall) + 4;
+  XmStringFree(tall);
+  EXPECT_EQ(Query(c, WU_A_HEIGHT).value, want);
+  std::vector<wu_value> v = {Int(WU_A_HEIGHT, want + 10)};
+  EXPECT_EQ(Set(c, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_E_SIZE_FIXED);
+  v = {Int(WU_A_CURSORPOS, 0), Text(WU_A_HELPTEXT, "help")};
+  EXPECT_EQ(Set(c, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_E_RANGE);
+  EXPECT_EQ(v[1].status, WU_UNSUPPORTED);
+}
+
 TEST_F(Compound, ReleaseGivesThePoolBack) {
   for (int32_t type : {WU_CTYPE_COMBO, WU_CTYPE_SPIN}) {
     wu_ctl_handle *first = Create(type);
@@ -646,7 +699,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
   Settle();
   base_ = qevhost::poolStats(pool_);
   {
-    wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Int(WU_A_COMBOSTYLE, 1)});
+    wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
     auto items = Strs({"a", "b"});
     ASSERT_EQ(Set(c, {Items(items)}), WU_OK);
     wu_value q = Query(c, WU_A_ITEMS);
@@ -654,7 +707,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
     XtCallCallbacks(Cb(c)->arrow, XmNactivateCallback, nullptr);
     Settle();
     wu_ctl_handle *s = Create(WU_CTYPE_SPIN);
-    ASSERT_EQ(Set(s, {Int(WU_A_NUMKEYS, 0), Items(items)}), WU_OK);
+    ASSERT_EQ(Set(s, {Flag(WU_A_NUMKEYS, 0), Items(items)}), WU_OK);
     ASSERT_EQ(c->services->wdes(c), WU_OK);
     ASSERT_EQ(s->services->wdes(s), WU_OK);
     Settle();
