@@ -691,6 +691,37 @@ TEST_F(Compound, ColoursReachEveryPartAndConformSizeFixesTheHeight) {
   EXPECT_EQ(v[1].status, WU_UNSUPPORTED);
 }
 
+TEST_F(Compound, FocusFrameIsDrawnAroundTheFormAndCleared) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN, {Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 20)});
+  wu_spin *sb = Sb(h);
+  Widget pane = XtParent(sb->form);
+  Settle();
+  Pixel hl = 0, fg = 0, bg = 0;
+  XtVaGetValues(sb->text_w, XmNhighlightColor, &hl, XmNforeground, &fg, XmNbackground, &bg,
+                nullptr);
+  const Pixel frame = hl == bg ? fg : hl;
+  auto pixel = [&](int x, int y) {
+    XImage *img = XGetImage(devb->display, XtWindow(pane), x, y, 1, 1, AllPlanes, ZPixmap);
+    const Pixel p = XGetPixel(img, 0, 0);
+    XDestroyImage(img);
+    return p;
+  };
+  const int x = sb->form->core.x - 1, y = sb->form->core.y - 1;
+  const Pixel before = pixel(x, y);
+  ASSERT_NE(before, frame);
+  XEvent ev = {};
+  ev.type = FocusIn;
+  Boolean go_on = True;
+  wuwsbfo(sb->text_w, nullptr, &ev, &go_on);
+  XSync(devb->display, False);
+  EXPECT_EQ(pixel(x, y), frame);
+  EXPECT_EQ(pixel(x + sb->form->core.width + 1, y + sb->form->core.height + 1), frame);
+  ev.type = FocusOut;
+  wuwsbfo(sb->text_w, nullptr, &ev, &go_on);
+  Settle();
+  EXPECT_EQ(pixel(x, y), before);
+}
+
 TEST_F(Compound, ReleaseGivesThePoolBack) {
   for (int32_t type : {WU_CTYPE_COMBO, WU_CTYPE_SPIN}) {
     wu_ctl_handle *first = Create(type);
