@@ -47,6 +47,8 @@ constexpr int32_t kCallMaxText = 1024;   // bytes of a recorded text replayed
 constexpr int32_t kShellCells = 9;       // popup height in cells before it has one
 constexpr int32_t kIconCells = 8;        // popup height in cells of an icon list
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
+constexpr int32_t kMaxPixels = 32767;      // the X server's coordinate range
+constexpr int32_t kMaxItems = 1 << 20;     // items a host list may give at once
 
 const char kComboKeys[] =
     "#override    Ctrl<Key>osfDown: ComboPostList() \n   Mod1<Key>osfDown: ComboPostList() \n"
@@ -912,7 +914,7 @@ bool realised(wu_combo *cb) {
 
 // A host list of strings: a positive count needs items, each text its bytes.
 bool host_items_ok(const wu_value *v) {
-  if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) return false;
+  if (v->value < 0 || v->value > kMaxItems || (v->value > 0 && v->pointer == nullptr)) return false;
   const auto *items = static_cast<const wu_str_item *>(v->pointer);
   for (int32_t i = 0; i < v->value; ++i)
     if (items[i].length < 0 || (items[i].length > 0 && items[i].text == nullptr)) return false;
@@ -1391,12 +1393,13 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         break;
       }
       case WU_A_HPOS: case WU_A_VPOS:
+        if (v->value < -kMaxPixels - 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         (v->code == WU_A_HPOS ? c->x : c->y) = v->value;
         if (cb->form != nullptr)
           XtVaSetValues(cb->form, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
         break;
       case WU_A_WIDTH:
-        if (v->value < 1) { v->status = WU_E_RANGE; break; }
+        if (v->value < 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         c->width = v->value;
         if (cb->form != nullptr) XtVaSetValues(cb->form, XmNwidth, Dimension(c->width), nullptr);
         break;
@@ -1405,7 +1408,7 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         if (cb->form != nullptr) XtVaGetValues(cb->form, XmNheight, &now, nullptr);
         if (cb->form != nullptr && v->value == now) break;
         if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1) { v->status = WU_E_RANGE; break; }
+        if (v->value < 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         c->height = v->value;
         height_given = true;
         break;
@@ -1563,7 +1566,8 @@ wu_status wuxicbx(wu_pane *pane, wu_control **out, int32_t word_a, int32_t style
   c->Cleanup = ComboCleanup;
   c->y = y;
   c->x = x;
-  c->width = width_chars * ((devb && devb->cell_width > 0) ? devb->cell_width : 1);
+  c->width = std::min(width_chars * ((devb && devb->cell_width > 0) ? devb->cell_width : 1),
+                      kMaxPixels);
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->host_id.value = word_a;
   cb->word_a = word_a;

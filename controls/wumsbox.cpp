@@ -38,6 +38,8 @@ constexpr int32_t kArrowRoom = 19;     // the text is the width less the arrows'
 constexpr int32_t kConformPad = 6;     // conformSize: "Tall" plus this
 constexpr int32_t kNumberCells = 4;    // natural width of a local numeric box
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
+constexpr int32_t kMaxPixels = 32767;      // the X server's coordinate range
+constexpr int32_t kMaxItems = 1 << 20;     // items a host list may give at once
 
 wu_spin *rec(wu_control *c) { return reinterpret_cast<wu_spin *>(c); }
 
@@ -306,7 +308,7 @@ void UpdateSpinBox(wu_spin *sb) {
     const float v = (sb->current > sb->maximum || sb->current < sb->minimum) ? sb->initial
                                                                              : sb->current;
     if (sb->unit[0] != '\0')
-      std::snprintf(buf, sizeof buf, "%d %s", shown_integer(v), sb->unit);
+      std::snprintf(buf, sizeof buf, "%d %.*s", shown_integer(v), WU_SPIN_UNIT_LEN - 1, sb->unit);
     else
       std::snprintf(buf, sizeof buf, "%d", shown_integer(v));
   } else {
@@ -671,7 +673,10 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
       case WU_A_ITEMS: {
         if (sb->numeric) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) { v->status = WU_E_RANGE; break; }
+        if (v->value < 0 || v->value > kMaxItems || (v->value > 0 && v->pointer == nullptr)) {
+          v->status = WU_E_RANGE;
+          break;
+        }
         const auto *items = static_cast<const wu_str_item *>(v->pointer);
         bool ok = true;
         for (int32_t k = 0; k < v->value; ++k)
@@ -691,12 +696,13 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
       }
       case WU_A_HPOS: case WU_A_VPOS:
+        if (v->value < -kMaxPixels - 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         (v->code == WU_A_HPOS ? c->x : c->y) = v->value;
         if (sb->form != nullptr)
           XtVaSetValues(sb->form, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
         break;
       case WU_A_WIDTH:
-        if (v->value < 1) { v->status = WU_E_RANGE; break; }
+        if (v->value < 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         c->width = v->value;
         width_given = true;
         break;
@@ -705,14 +711,18 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         if (sb->form != nullptr) XtVaGetValues(sb->form, XmNheight, &now, nullptr);
         if (sb->form != nullptr && v->value == now) break;
         if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1) { v->status = WU_E_RANGE; break; }
+        if (v->value < 1 || v->value > kMaxPixels) { v->status = WU_E_RANGE; break; }
         c->height = v->value;
         height_given = true;
         break;
       }
       case WU_A_TEXT: {
         if (!sb->input_area) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) { v->status = WU_E_RANGE; break; }
+        // The field never holds more than its limit, from the host either.
+        if (v->value < 0 || v->value > WU_SPIN_TEXT_MAX || (v->value > 0 && v->pointer == nullptr)) {
+          v->status = WU_E_RANGE;
+          break;
+        }
         set_pending(sb, v->value > 0 ? copy_n(static_cast<const char *>(v->pointer), v->value) : nullptr);
         if (!sb->numeric) sb->selected = last_equal(sb, sb->pending);
         if (sb->text_w != nullptr) {
@@ -1004,7 +1014,7 @@ wu_status wuxgsbx(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, in
   wu_ctl_link(c);
   c->y = y;
   c->x = x;
-  c->width = std::max(width, 1);
+  c->width = std::min(std::max(width, 1), kMaxPixels);
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->host_id.value = word_a;
   sb->word_a = word_a;

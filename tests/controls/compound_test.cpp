@@ -426,6 +426,10 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   std::strcpy(sb.unit, "cm");
   UpdateSpinBox(&sb);
   EXPECT_EQ(WidgetText(sb.text_w), "2 cm");
+  // A unit filling its buffer without an end is shown up to the buffer's end.
+  std::memset(sb.unit, 'u', sizeof sb.unit);
+  UpdateSpinBox(&sb);
+  EXPECT_EQ(WidgetText(sb.text_w), "2 " + std::string(sizeof sb.unit - 1, 'u'));
   // The 200-byte limit holds for a long paste into an empty field too.
   XmTextSetString(sb.text_w, const_cast<char *>(""));
   std::string longtext(201, 'x');
@@ -632,6 +636,13 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   std::string full(200, 'x');
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, full.c_str())}), WU_OK);
   Type(sb->text_w, "y");
+  EXPECT_EQ(WidgetText(sb->text_w), full);
+  // Nor does the host put in more.
+  std::string over(201, 'z');
+  std::vector<wu_value> v = {Text(WU_A_TEXT, over.c_str()), Int(WU_A_WIDTH, 40000)};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_E_RANGE);
+  EXPECT_EQ(v[1].status, WU_E_RANGE);
   EXPECT_EQ(WidgetText(sb->text_w), full);
   // The unit and the numbers of the range are clamped to what can be shown.
   sb->numeric = 1;
