@@ -1528,6 +1528,8 @@ wu_status wuticbo(wu_control *c) {
   if (first) {
     const wu_status st = wutgcbo(static_cast<Widget>(c->pane->ext->widget), cb);
     if (st != WU_OK) return st;
+    // The build may have sent `conformSize`, and the host may have let go.
+    if (!wu_ctl_live(c)) return WU_NOTAVAIL;
     cb->built = cb->list;
   }
   install_slots(c);

@@ -998,6 +998,8 @@ wu_status wutisbx(wu_control *c) {
   wu_spin *sb = rec(c);
   wu_status st = wutgsbx(static_cast<Widget>(c->pane->ext->widget), sb);
   if (st != WU_OK) return st;
+  // The build may have sent `conformSize`, and the host may have let go.
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   return wuxcsbx(sb);
 }
 
