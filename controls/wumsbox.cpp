@@ -365,13 +365,11 @@ wu_status wuwtxtf(wu_spin *sb) {
   wu_ctl_colours c5;
   wu_ctl_class_colours(wu_ctl_window(&sb->c), &c5);
   const int32_t text_h = tall_height(sb) + kConformPad;
-  Dimension margin = 0;
-  if (sb->c.conform_size) {
-    sb->c.height = text_h;
-    margin = 1;
-  } else if (sb->c.height > text_h) {
-    margin = Dimension((sb->c.height - text_h - 2) / 2);
-  }
+  // A box no taller than its font keeps a one-pixel margin, so that the
+  // text is not cut by the toolkit's default margins.
+  Dimension margin = 1;
+  if (sb->c.conform_size) sb->c.height = text_h;
+  else if (sb->c.height > text_h) margin = Dimension(std::max((sb->c.height - text_h - 2) / 2, 1));
   Arg a[24];
   Cardinal n = 0;
   XtSetArg(a[n], XmNvisual, devb->visual); ++n;
@@ -383,7 +381,7 @@ wu_status wuwtxtf(wu_spin *sb) {
   XtSetArg(a[n], XmNleftAttachment, XmATTACH_FORM); ++n;
   XtSetArg(a[n], XmNtopAttachment, XmATTACH_FORM); ++n;
   XtSetArg(a[n], XmNeditable, sb->read_only ? False : True); ++n;
-  if (margin > 0) { XtSetArg(a[n], XmNmarginHeight, margin); ++n; }
+  XtSetArg(a[n], XmNmarginHeight, margin); ++n;
   XtSetArg(a[n], XmNheight, Dimension(std::max(sb->c.height, 1))); ++n;
   XtSetArg(a[n], XmNshadowThickness, Dimension(1)); ++n;
   XtSetArg(a[n], XmNhighlightThickness, Dimension(0)); ++n;
