@@ -500,6 +500,51 @@ bool addTextAndOlderControls(wu_pane *pane, int32_t *events, int32_t event_count
   return ok;
 }
 
+// Two combo boxes (an editable one and a drop-down list) and two spin boxes
+// (numeric and stepping through a list); their events are printed below.
+wu_value demoInt(int16_t code, int32_t value) {
+  wu_value v = {};
+  v.code = code;
+  v.type = WU_VT_INT;
+  v.value = value;
+  return v;
+}
+
+bool addComboAndSpinBoxes(wu_pane *pane) {
+  auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
+  static int32_t events[] = {WU_EV_SELECT, WU_EV_RETURNKEY, WU_EV_INCREMENT, WU_EV_DECREMENT,
+                             WU_EV_VALUECHANGED};
+  static wu_str_item colours[] = {{3, 0, "red"}, {5, 0, "green"}, {4, 0, "blue"}};
+  static wu_str_item sizes[] = {{5, 0, "small"}, {6, 0, "medium"}, {5, 0, "large"}};
+  bool ok = true;
+  for (int i = 0; ok && i < 4; ++i) {
+    const bool combo = i < 2;
+    wu_value v[8] = {demoInt(WU_A_HPOS, 20 + 200 * (i % 2)), demoInt(WU_A_VPOS, combo ? 100 : 135),
+                     demoInt(WU_A_WIDTH, combo ? 150 : (i == 2 ? 80 : 1))};
+    v[3].code = WU_A_EVENTS; v[3].type = WU_VT_INTLIST;
+    v[3].value = int32_t(sizeof events / sizeof events[0]); v[3].pointer = events;
+    int32_t n = 4;
+    if (combo) {
+      v[n] = demoInt(WU_A_COMBOSTYLE, i == 0 ? 1 : 0); v[n++].type = WU_VT_BOOL;
+    } else if (i == 3) {
+      v[n] = demoInt(WU_A_NUMKEYS, 0); v[n++].type = WU_VT_BOOL;
+    }
+    if (combo || i == 3) {
+      v[n].code = WU_A_ITEMS; v[n].type = WU_VT_STRLIST; v[n].value = 3;
+      v[n++].pointer = combo ? colours : sizes;
+      v[n++] = demoInt(WU_A_SELECTEDINDEX, 2);
+    } else {
+      v[n].code = WU_A_TEXT; v[n].type = WU_VT_STRING; v[n].value = 2;
+      v[n++].pointer = const_cast<char *>("10");
+    }
+    wu_ctl_handle *h = nullptr;
+    ok = check(combo ? "wuxcrea combo box" : "wuxcrea spin box",
+               crea(&h, pane, nullptr, combo ? WU_CTYPE_COMBO : WU_CTYPE_SPIN, v, n,
+                    reinterpret_cast<void *>(controlEvent)));
+  }
+  return ok;
+}
+
 bool runControls(void *module, const std::string &shots) {
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
@@ -528,6 +573,7 @@ bool runControls(void *module, const std::string &shots) {
                                           reinterpret_cast<void *>(controlEvent)));
   }
   ok = ok && addTextAndOlderControls(pane, events, int32_t(sizeof events / sizeof events[0]));
+  ok = ok && addComboAndSpinBoxes(pane);
   if (ok && !shots.empty()) {
     for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
