@@ -669,6 +669,13 @@ typedef struct wu_state {
   int32_t tip_grace;
   unsigned long tip_grace_timer;     /* XtIntervalId of the grace period, 0 none */
   int32_t tool_messages_loaded;      /* the tool-message block is filled */
+  /* control tips: the pending show time-out and the control it shows, the
+     tip being up, and the suspension after a release of control widgets */
+  unsigned long ctl_tip_timer;       /* XtIntervalId, 0 none */
+  struct wu_control *ctl_tip_control;
+  int32_t ctl_tip_up;
+  int32_t ctl_tip_suspended;
+  unsigned long ctl_tip_resume_timer; /* XtIntervalId, 0 none */
 } wu_state;
 
 #ifdef __cplusplus
