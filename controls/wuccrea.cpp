@@ -215,7 +215,7 @@ wu_status wuxcrea(wu_ctl_handle **handle_out, wu_pane *pane, void *extension, in
   c->handle = h;
   h->control = c;
   if (type != WU_CTYPE_PUSH) {
-    if (type == WU_CTYPE_SCROLL) {
+    if (type == WU_CTYPE_SCROLL || type == WU_CTYPE_PROGRESS) {
       wu_value orient = {};
       orient.type = WU_VT_INT;
       for (int32_t i = 0; i < count; ++i)
