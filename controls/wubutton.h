@@ -89,6 +89,11 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
 /* The common event handlers of a button widget: focus frame, keys, tips. */
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame);
 
+/* Graph push buttons: the tip part of the text, and the older setter's
+   codes of the kind. */
+bool graph_tip(wu_control *c, char *out, int32_t size);
+wu_status graph_set(wu_control *c, wu_value *entries, int32_t count);
+
 }  // namespace wubtn
 
 extern "C" {
