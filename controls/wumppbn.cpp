@@ -19,11 +19,20 @@
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
 
+// The display's shared icon store (the frames layer): icon numbers of the
+// 24-pixel set are offset by kIconSet24.
+extern "C" wu_status wutlpix(int32_t icon, const wu_icon_colours *colours, int32_t depth,
+                             int32_t flag, Pixmap *pixmap_out, Pixmap *mask_out,
+                             int32_t *width_out, int32_t *height_out);
+extern "C" wu_status wutfpix(Pixmap pixmap);
+
 namespace wubtn {
 
 namespace {
 
-constexpr int32_t kDefaultIcon = 1009;
+constexpr int32_t kIconSet24 = 4096;        // offset of the 24-pixel icons
+constexpr int32_t kDefaultIcon = 1009;       // shown for icon 0
+
 constexpr int32_t kLargeIcon = 48;
 constexpr int32_t kSmallIcon = 24;
 constexpr int32_t kGap = 2;              // between icon and label
@@ -76,22 +85,34 @@ void setString(PushButton *p) {
   }
 }
 
-// Loads the icon; the old pixmaps stay when the new icon has no image.
+// Loads the icon from the display's shared icon store (one counted pixmap
+// and mask per image and size); the old one stays when the new icon has no
+// image.
 wu_status setIcon(PushButton *p) {
   const int32_t size = p->icon_style == 1 ? kLargeIcon : kSmallIcon;
   if (!wu_x_ok()) {
     p->icon_w = p->icon_h = size;
     return WU_OK;
   }
-  Pixmap mask = None;
-  Pixmap pm = wutgttp(p->icon != 0 ? p->icon : kDefaultIcon, size, &mask);
-  if (pm == None) return WU_E_RANGE;
-  if (p->pixmap != None) XFreePixmap(devb->display, p->pixmap);
-  if (p->mask != None) XFreePixmap(devb->display, p->mask);
+  const int32_t id = p->icon != 0 ? p->icon : kDefaultIcon;
+  if (id < 0 || id >= kIconSet24) return WU_E_RANGE;
+  Pixmap pm = None, mask = None;
+  int32_t w = 0, h = 0;
+  if (wutlpix(size == kLargeIcon ? id : id + kIconSet24, nullptr, 0, 0, &pm, &mask, &w, &h) !=
+          WU_OK ||
+      pm == None)
+    return WU_E_RANGE;
+  if (p->pixmap != None) wutfpix(p->pixmap);
   p->pixmap = pm;
   p->mask = mask;
-  p->icon_w = p->icon_h = size;
+  p->icon_w = size;
+  p->icon_h = size;
   return WU_OK;
+}
+
+void release_icon(PushButton *p) {
+  if (p->pixmap != None && wu_x_ok()) wutfpix(p->pixmap);
+  p->pixmap = p->mask = None;
 }
 
 bool uses_icon(const PushButton *p) { return p->style >= 1 && p->style <= 3; }
@@ -230,9 +251,7 @@ void wuwpbns(Widget w, XtPointer client, XtPointer call) {
 void wuwpbds(Widget, XtPointer client, XtPointer) {
   PushButton *p = live_pb(client);
   if (p == nullptr) return;
-  if (p->pixmap != None && wu_x_ok()) XFreePixmap(devb->display, p->pixmap);
-  if (p->mask != None && wu_x_ok()) XFreePixmap(devb->display, p->mask);
-  p->pixmap = p->mask = None;
+  release_icon(p);
   if (p->xlabel != nullptr) XmStringFree(p->xlabel);
   p->xlabel = nullptr;
   if (p->gc != nullptr && p->w.main != nullptr) XtReleaseGC(p->w.main, p->gc);
@@ -262,12 +281,8 @@ wu_status PushCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   PushButton *p = pb(c);
   pool_text_free(c, &p->label, &p->label_size);
   p->label_len = 0;
-  if (wu_x_ok()) {
-    if (p->pixmap != None) XFreePixmap(devb->display, p->pixmap);
-    if (p->mask != None) XFreePixmap(devb->display, p->mask);
-    if (p->gc != nullptr && p->w.main != nullptr) XtReleaseGC(p->w.main, p->gc);
-  }
-  p->pixmap = p->mask = None;
+  release_icon(p);
+  if (p->gc != nullptr && p->w.main != nullptr && wu_x_ok()) XtReleaseGC(p->w.main, p->gc);
   p->gc = nullptr;
   if (p->xlabel != nullptr) XmStringFree(p->xlabel);
   p->xlabel = nullptr;
@@ -557,7 +572,7 @@ wu_status build_push(PushButton *p) {
     return WU_NOTAVAIL;
   Widget parent = c->pane->ext->widget;
   setString(p);
-  if (p->pixmap == None) setIcon(p);
+  if (p->pixmap == None && uses_icon(p)) setIcon(p);
   wu_ctl_colours set;
   const bool dialog_set =
       wuwgpmc != nullptr && wuwgpmc(wu_ctl_window(c), WU_CSET_DIALOG, &set) == WU_OK;
@@ -584,9 +599,7 @@ wu_status build_push(PushButton *p) {
   if (w == nullptr) {
     if (p->xlabel != nullptr) XmStringFree(p->xlabel);
     p->xlabel = nullptr;
-    if (p->pixmap != None) XFreePixmap(devb->display, p->pixmap);
-    if (p->mask != None) XFreePixmap(devb->display, p->mask);
-    p->pixmap = p->mask = None;
+    release_icon(p);
     return WU_NOTAVAIL;
   }
   p->w.main = p->w.outer = w;
