@@ -27,6 +27,10 @@ unsigned long tip_delay() {
   return static_cast<unsigned long>(std::max(devb ? devb->prefs.toolbox_tip_delay : 0, 0));
 }
 
+// The font list the tip label was last given: it gets the display's font
+// again only when that changes (a label takes a new GC for each font).
+XmFontList g_tip_font = nullptr;
+
 bool tips_blocked() {
   return !wu_x_ok() || devb->errors_masked || (devb->flags & WU_DEV_DRAGGING);
 }
@@ -69,6 +73,7 @@ bool tip_widgets(wu_state *s) {
   Widget label = XtVaCreateManagedWidget("ttlabel", xmLabelWidgetClass, shell, nullptr);
   s->tip_shell = shell;
   s->tip_label = label;
+  g_tip_font = nullptr;
   return true;
 }
 
@@ -126,7 +131,10 @@ void wuwtltt(wu_control *c) {
   Arg args[2];
   Cardinal n = 0;
   XtSetArg(args[n], XmNlabelString, text); ++n;
-  if (devb->font_list != nullptr) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
+  if (devb->font_list != nullptr && devb->font_list != g_tip_font) {
+    XtSetArg(args[n], XmNfontList, devb->font_list); ++n;
+    g_tip_font = devb->font_list;
+  }
   XtSetValues(s->tip_label, args, n);
   XmStringFree(text);
   if (!XtIsRealized(s->tip_shell)) XtRealizeWidget(s->tip_shell);

@@ -308,8 +308,7 @@ void set_title(RadioBox *r) {
   XmString probe = XmStringCreateLocalized(const_cast<char *>(r->title));
   const Dimension th = XmStringHeight(fonts(r), probe);
   XmStringFree(probe);
-  XtVaSetValues(r->label, XmNlabelString, s, XmNfontList, fonts(r), XmNheight,
-                Dimension(th + kTitlePad), nullptr);
+  XtVaSetValues(r->label, XmNlabelString, s, XmNheight, Dimension(th + kTitlePad), nullptr);
   XmStringFree(s);
   if (r->frame != nullptr) XtManageChild(r->frame);
   XtManageChild(r->label);
@@ -357,7 +356,10 @@ wu_status build_radio(RadioBox *r) {
     n = common_args(r, args, 0);
     XtSetArg(args[n], XmNchildType, XmFRAME_TITLE_CHILD); ++n;
     if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
+    XmString empty = XmStringCreateLocalized(const_cast<char *>(""));
+    XtSetArg(args[n], XmNlabelString, empty); ++n;
     r->label = XtCreateWidget("rbox", xmLabelWidgetClass, r->frame, args, n);
+    XmStringFree(empty);
     common_input(r, r->label);
     if (r->title != nullptr && r->title[0] != '\0') {
       set_title(r);

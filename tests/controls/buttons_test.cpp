@@ -12,6 +12,11 @@ namespace {
 
 class Buttons : public Controls {
  protected:
+  // The host's event loop runs before it closes the window, as it does.
+  void TearDown() override {
+    Settle();
+    Controls::TearDown();
+  }
   wu_status Set(wu_ctl_handle *h, std::vector<wu_value> &v) {
     return h->services->swat(h->control, v.data(), int32_t(v.size()));
   }
