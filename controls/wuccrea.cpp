@@ -30,6 +30,8 @@ wu_status wu_create_lbx(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_rbx(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_dti(wu_pane *, wu_control **) __attribute__((weak));
 wu_status wu_create_pbar(wu_pane *, wu_control **) __attribute__((weak));
+// The toggle a radio box takes the focus on (with the radio box).
+Widget wu_rbx_focus(wu_control *) __attribute__((weak));
 }
 
 namespace {
@@ -254,6 +256,8 @@ wu_status wuwfocs(wu_ctl_handle *h) {
   if (c == nullptr) return WU_NOTAVAIL;
   if (c->click_only) return WU_OK;
   Widget w = wuwgxtw(c);
+  if (c->kind == WU_MT_RADIOBOX && wu_rbx_focus != nullptr && wu_rbx_focus(c) != nullptr)
+    w = wu_rbx_focus(c);
   if (w != nullptr && wu_x_ok()) take_focus(w, !keeps_highlight(h->type));
   if (c->pane != nullptr) {
     c->pane->cursor_row = wu_cell_of(c->y, cell_h());

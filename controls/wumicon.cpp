@@ -54,9 +54,6 @@ namespace {
 
 constexpr uint32_t kTextBeside = 1;         // flags: text beside the icon
 constexpr uint32_t kNoBorder = 4;           // icon flags: no push-button border
-constexpr uint32_t kFieldBeside = 0x100;    // second flag word of a field: text beside
-constexpr uint32_t kFieldEvents = 0x10000000u;
-constexpr uint32_t kFieldEvents2 = 0x40;
 constexpr int32_t kMargin = 2;
 constexpr int32_t kShadowT = 4;
 constexpr int32_t kHighlightT = 2;
@@ -247,7 +244,7 @@ void wuwicns(Widget w, XtPointer client, XtPointer) {
     wu_field *fd = f->field;
     if (wuxmcrs != nullptr && win != nullptr) wuxmcrs(win, c->pane, fd->row, fd->column);
     if (!wu_ctl_live(c)) return;
-    if ((fd->flags & kFieldEvents) && (fd->flags2 & kFieldEvents2) && win != nullptr) {
+    if ((fd->flags & WU_FLD_BUTTON_EVENTS) && (fd->flags2 & WU_FLD2_PRESS_EVENT) && win != nullptr) {
       wu_field_press p = {c->pane, fd, WU_FIELD_PRESS_CODE, fd->row, fd->column, WU_FIELD_PRESS_KIND};
       wuxqwev(win, WU_EV_FIELD_BUTTON, &p, int32_t(sizeof p));
     }
@@ -436,7 +433,7 @@ wu_status wutwicf(wu_control *c) {
     XtSetArg(args[n], XmNx, Position(x)); ++n;
     XtSetArg(args[n], XmNy, Position(y)); ++n;
   }
-  const uint32_t beside = (fd->flags2 & kFieldBeside) ? kTextBeside : 0;
+  const uint32_t beside = (fd->flags2 & WU_FLD2_TEXT_BESIDE) ? kTextBeside : 0;
   if (changed || beside != (f->flags & kTextBeside)) {
     if (XtIsRealized(w))
       XClearArea(XtDisplay(w), XtWindow(w), f->text_x, f->text_y, unsigned(std::max(f->text_w, 1)),

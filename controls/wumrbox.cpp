@@ -799,4 +799,15 @@ wu_status wuxirbo(wu_control *c) {
 
 wu_status wu_create_rbx(wu_pane *pane, wu_control **out) { return wuxrbox(pane, out); }
 
+// The widget a radio box gives the keyboard focus to: its set toggle, else
+// its first.
+Widget wu_rbx_focus(wu_control *c) {
+  if (!wu_ctl_live(c) || c->kind != WU_MT_RADIOBOX) return nullptr;
+  const std::vector<Widget> t = toggles(rbx(c));
+  if (t.empty()) return nullptr;
+  for (Widget w : t)
+    if (XmToggleButtonGetState(w)) return w;
+  return t.front();
+}
+
 }  // extern "C"

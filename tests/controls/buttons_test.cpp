@@ -347,7 +347,9 @@ TEST_F(Buttons, RadioBoxChoiceKeysReplayAndTexts) {
   EXPECT_FALSE(XmToggleButtonGetState(t[1]));
   EXPECT_TRUE(XmToggleButtonGetState(t[2]));
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), 3);
-  // Arrows wrap among the toggles.
+  // The box takes the focus on its set toggle; arrows wrap among them.
+  EXPECT_EQ(h->services->focs(h), WU_OK);
+  EXPECT_EQ(XtGetKeyboardFocusWidget(area), t[2]);
   Focus(t[0]);
   ASSERT_EQ(XtGetKeyboardFocusWidget(area), t[0]);
   Key(nullptr, XK_Up);
