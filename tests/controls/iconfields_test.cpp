@@ -82,6 +82,25 @@ TEST_F(OlderPictures, IconFieldIsMadeAndPressed) {
   EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_SWAT)(c, v, 2), WU_ENTRY_STATUS);
   EXPECT_EQ(v[0].status, WU_OK);
   EXPECT_EQ(v[1].status, WU_E_NOT_HANDLED);
+  // The text is drawn below the icon.
+  Settle();
+  XImage *img = XGetImage(devb->display, XtWindow(w), 0, 0, w->core.width, w->core.height,
+                          AllPlanes, ZPixmap);
+  ASSERT_NE(img, nullptr);
+  Pixel fg = 0;
+  XtVaGetValues(w, XmNforeground, &fg, nullptr);
+  int ink_below = 0;
+  for (int y = 48 + 8; y < int(w->core.height) - 8; ++y)
+    for (int x = 8; x < int(w->core.width) - 8; ++x)
+      if (XGetPixel(img, x, y) == fg) ++ink_below;
+  XDestroyImage(img);
+  EXPECT_GT(ink_below, 10);
+  // Its query answers nothing of an icon field; a graph button's colour
+  // needs a block to write into.
+  wu_value colour = Int(WU_A_BACKGROUND, 0);
+  colour.type = WU_VT_WORD;
+  EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_QWAT)(c, &colour, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(colour.status, WU_E_NOT_HANDLED);
   // Without a field or procedure a press is the window's event 1028.
   Queued();
   XtCallCallbacks(w, XmNactivateCallback, nullptr);
@@ -142,6 +161,15 @@ TEST_F(OlderPictures, GraphButtonPicturesModesAndTips) {
   EXPECT_STREQ(text, "Runs it");
   XtFree(text);
   XmStringFree(label);
+  // The background colour answer needs a block to write into.
+  wu_value bg = Int(WU_A_BACKGROUND, 0);
+  bg.type = WU_VT_WORD;
+  EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_QWAT)(c, &bg, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(bg.status, WU_E_RANGE);
+  uint16_t rgb[3] = {1, 1, 1};
+  bg.pointer = rgb;
+  bg.status = 0;
+  EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_QWAT)(c, &bg, 1), WU_OK);
   // A button that stays pressed stays so.
   wu_control *k = nullptr;
   ASSERT_EQ(ggpb(pane_, &k, 2, 40, 5, "", 0, 16, &easel_, nullptr, 0), WU_OK);
