@@ -231,7 +231,9 @@ void wuwpbns(Widget w, XtPointer client, XtPointer call) {
   auto *cbs = static_cast<XmAnyCallbackStruct *>(call);
   int32_t sent = 0;
   if (c->procedure == nullptr || !(c->event_mask & WU_EVM_CLICK_NODE)) {
+    const wu_reg_hold hold = wu_reg_take(c);
     wu_old_pressed_event(c, WU_EV_OLD_PRESSED, true);
+    if (!held_alive(hold, c)) return;
   } else {
     int32_t x = w->core.x, y = w->core.y;
     const XEvent *ev = cbs != nullptr ? cbs->event : nullptr;

@@ -236,6 +236,20 @@ TEST_F(Buttons, CheckBoxClicksReplayAndState) {
   ASSERT_EQ(ev[0].params.size(), 1u);
   EXPECT_EQ(ev[0].params[0].value, 0);
   EXPECT_EQ(Query(h, WU_A_SELECTED), 0);
+  // Tab and Shift-Tab go to the next and previous field of the window.
+  Queued();
+  for (unsigned state : {0u, unsigned(ShiftMask)}) {
+    XEvent key = {};
+    key.xkey.type = KeyPress;
+    key.xkey.display = devb->display;
+    key.xkey.window = XtWindow(w);
+    key.xkey.state = state;
+    key.xkey.keycode = XKeysymToKeycode(devb->display, XK_Tab);
+    Boolean go_on = True;
+    wuwskey(w, h->control, &key, &go_on);
+    EXPECT_FALSE(go_on);
+  }
+  EXPECT_EQ(Queued(), (std::vector<int32_t>{WU_EV_NEXT_FIELD, WU_EV_PREV_FIELD}));
   // Replay: a recorded 1 sets, another value toggles; posted only when sent.
   wu_batch_event r = {};
   r.code = WU_EV_SELECT;
