@@ -1,19 +1,24 @@
 // Tool tips of the controls: the enter and leave handler every control
 // widget gets, the delayed tip window "tt" under the control, the grace
 // period shared with the tool buttons' tips, and the suspension of tips
-// while control widgets are being released.
+// while control widgets are being released.  Also the graph push buttons,
+// whose tips come from their own text.
 #include <X11/IntrinsicP.h>
 #include <X11/ShellP.h>
 #include <X11/Shell.h>
+#include <Xm/DrawnB.h>
 #include <Xm/Label.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "controls/wubutton.h"
+#include "graphics/wugraph.h"
 #include "menus/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -193,12 +198,6 @@ void wuwtlst(wu_control *c) {
 // push button, a toggle or a button that stays pressed.  Its text holds a
 // command part and, after the two characters backslash and "n", its tip.
 
-#include <Xm/DrawnB.h>
-
-#include <cstring>
-
-#include "graphics/wugraph.h"
-#include "runtime/wuhost.h"
 
 namespace wubtn {
 
