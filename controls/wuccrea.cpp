@@ -34,6 +34,8 @@ wu_status wu_create_pbar(wu_pane *, wu_control **) __attribute__((weak));
 Widget wu_lsv_focus(wu_control *) __attribute__((weak));
 Widget wu_lbx_focus(wu_control *) __attribute__((weak));
 Widget wu_trv_focus(wu_control *) __attribute__((weak));
+// The toggle a radio box takes the focus on (with the radio box).
+Widget wu_rbx_focus(wu_control *) __attribute__((weak));
 }
 
 namespace {
@@ -226,7 +228,7 @@ wu_status wuxcrea(wu_ctl_handle **handle_out, wu_pane *pane, void *extension, in
   c->handle = h;
   h->control = c;
   if (type != WU_CTYPE_PUSH) {
-    if (type == WU_CTYPE_SCROLL) {
+    if (type == WU_CTYPE_SCROLL || type == WU_CTYPE_PROGRESS) {
       wu_value orient = {};
       orient.type = WU_VT_INT;
       for (int32_t i = 0; i < count; ++i)
@@ -270,6 +272,8 @@ wu_status wuwfocs(wu_ctl_handle *h) {
                                        : h->type == WU_CTYPE_TREEVIEW ? wu_trv_focus
                                                                       : nullptr;
   if (kind_focus != nullptr && w != nullptr) w = kind_focus(c);
+  if (c->kind == WU_MT_RADIOBOX && wu_rbx_focus != nullptr && wu_rbx_focus(c) != nullptr)
+    w = wu_rbx_focus(c);
   if (w != nullptr && wu_x_ok()) take_focus(w, !keeps_highlight(h->type));
   if (c->pane != nullptr) {
     c->pane->cursor_row = wu_cell_of(c->y, cell_h());

@@ -354,6 +354,11 @@ int32_t wu_ctl_send(wu_control *c, int32_t code, uint32_t mask_bit, int32_t x, i
   return wu_ctl_post(c, &record, wake) == WU_OK ? 1 : 0;
 }
 
+wu_status wu_ctl_run(wu_control *c, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (c == nullptr || c->procedure == nullptr || record == nullptr) return WU_OK;
+  return run_procedure(c, record, params, count);
+}
+
 wu_batch_driver *wu_batch_recording(void) {
   wu_batch_driver *d = wutgbat();
   return (d != nullptr && d->mode == QEV_BATCH_RECORD) ? d : nullptr;

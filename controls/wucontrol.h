@@ -149,6 +149,9 @@ wu_status wu_ctl_post(wu_control *c, wu_ctl_event *record, int32_t wake);
    set in its mask (0: no mask check); returns 1 when it was sent. */
 int32_t wu_ctl_send(wu_control *c, int32_t code, uint32_t mask_bit, int32_t x, int32_t y,
                     wu_value *params, int32_t count, int32_t wake);
+/* Runs the control's event procedure for an event that needs it at once:
+   on the window's display task directly, else through that task. */
+wu_status wu_ctl_run(wu_control *c, wu_ctl_event *record, wu_value *params, int32_t count);
 /* The batch driver in record mode, or null. */
 wu_batch_driver *wu_batch_recording(void);
 /* Hands an event recording to the driver when it records. */

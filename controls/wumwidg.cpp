@@ -19,6 +19,10 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
+// State of a graph push button, linked with that kind.
+extern "C" wu_status wu_gpb_set_state(wu_control *c, int32_t state) __attribute__((weak));
+extern "C" int32_t wu_gpb_state(wu_control *c) __attribute__((weak));
+
 namespace {
 
 constexpr int32_t kPushRows = 3;          // an older push button is three rows high
@@ -806,6 +810,8 @@ wu_status wuxssta(wu_control *c, int32_t state) {
       if (k->widget != nullptr) XmToggleButtonSetState(k->widget, True, False);
       return WU_OK;
     }
+    case WU_MT_GRAPHBUTTON:
+      return wu_gpb_set_state != nullptr ? wu_gpb_set_state(c, state) : WU_NOTAVAIL;
     default:
       return WU_NOTAVAIL;
   }
@@ -830,6 +836,8 @@ wu_status wuxcsta(wu_control *c) {
       const wu_bar *bar = reinterpret_cast<const wu_bar *>(c);
       return bar->value_ref != nullptr ? *bar->value_ref : bar->value;
     }
+    case WU_MT_GRAPHBUTTON:
+      return wu_gpb_state != nullptr ? wu_gpb_state(c) : 0;
     default:
       return 0;
   }

@@ -545,6 +545,70 @@ bool addComboAndSpinBoxes(wu_pane *pane) {
   return ok;
 }
 
+// One control of each button kind, each with its tool tip: a push button,
+// a check box, a radio box, a scroll bar, a progress bar and a desktop icon.
+wu_value demoValue(int16_t code, int32_t type, int32_t value, const void *pointer = nullptr) {
+  wu_value v = {};
+  v.code = code;
+  v.type = type;
+  v.value = value;
+  v.pointer = const_cast<void *>(pointer);
+  return v;
+}
+
+wu_value demoText(int16_t code, const char *text) {
+  return demoValue(code, WU_VT_STRING, int32_t(std::strlen(text)), text);
+}
+
+wu_value demoReal(int16_t code, double d) {
+  wu_value v = demoValue(code, WU_VT_DOUBLE, 0);
+  std::memcpy(&v.value, &d, sizeof d);
+  return v;
+}
+
+bool addButtonControls(wu_pane *pane) {
+  auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
+  static wu_str_item choices[] = {{5, 0, "Lines"}, {5, 0, "Pages"}, {8, 0, "Chapters"}};
+  struct Made {
+    int32_t type;
+    std::vector<wu_value> entries;
+  };
+  const Made made[] = {
+      {WU_CTYPE_PUSH, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 10),
+                       demoText(WU_A_TEXT, "&Run"), demoText(WU_A_TOOLTIP, "Runs the program")}},
+      {WU_CTYPE_CHECK, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 44),
+                        demoText(WU_A_TEXT, "Keep log"), demoValue(WU_A_SELECTED, WU_VT_BOOL, 1),
+                        demoText(WU_A_TOOLTIP, "Writes the log to a file")}},
+      {WU_CTYPE_RADIO, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 72),
+                        demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoValue(WU_A_HEIGHT, WU_VT_INT, 90),
+                        demoText(WU_A_TITLE, "Scroll by"),
+                        demoValue(WU_A_ITEMS, WU_VT_STRLIST, 3, choices),
+                        demoValue(WU_A_SELECTEDINDEX, WU_VT_INT, 2),
+                        demoText(WU_A_TOOLTIP, "How far a page key moves")}},
+      {WU_CTYPE_SCROLL, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 170),
+                         demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoReal(WU_A_MAXIMUM, 100),
+                         demoReal(WU_A_LARGESCROLL, 20), demoReal(WU_A_VALUE, 40),
+                         demoText(WU_A_TOOLTIP, "Zoom")}},
+      {WU_CTYPE_PROGRESS, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 196),
+                           demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoValue(WU_A_HEIGHT, WU_VT_INT, 20),
+                           demoValue(WU_A_SHOWPERCENT, WU_VT_INT, 1),
+                           demoValue(WU_A_VALUE, WU_VT_NUMBER, 60),
+                           demoText(WU_A_TOOLTIP, "Work done")}},
+      {WU_CTYPE_DESKICON, {demoValue(WU_A_HPOS, WU_VT_INT, 580), demoValue(WU_A_VPOS, WU_VT_INT, 10),
+                           demoText(WU_A_TEXT, "Report"), demoValue(WU_A_CONFORMSIZE, WU_VT_BOOL, 1),
+                           demoText(WU_A_TOOLTIP, "Double-click to open")}},
+  };
+  bool ok = true;
+  for (const Made &m : made) {
+    wu_ctl_handle *h = nullptr;
+    std::vector<wu_value> v = m.entries;
+    ok = ok && check("wuxcrea button kind", crea(&h, pane, nullptr, m.type, v.data(),
+                                                 int32_t(v.size()),
+                                                 reinterpret_cast<void *>(controlEvent)));
+  }
+  return ok;
+}
+
 bool runControls(void *module, const std::string &shots) {
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
@@ -552,7 +616,7 @@ bool runControls(void *module, const std::string &shots) {
   wu_window *w = nullptr;
   wu_pane *pane = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
-  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 20, 60, 0));
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 20, 90, 0));
   int32_t events[] = {WU_EV_KEY,         WU_EV_RETURNKEY, WU_EV_POPUP,
                       WU_EV_DOUBLECLICK, WU_EV_CLICK,     WU_EV_VALUECHANGED};
   const char *numeric = "42";
@@ -574,6 +638,7 @@ bool runControls(void *module, const std::string &shots) {
   }
   ok = ok && addTextAndOlderControls(pane, events, int32_t(sizeof events / sizeof events[0]));
   ok = ok && addComboAndSpinBoxes(pane);
+  ok = ok && addButtonControls(pane);
   if (ok && !shots.empty()) {
     for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
@@ -754,13 +819,17 @@ int main(int argc, char **argv) {
   }
   ok = ok && check("wuxinit", windowSlot<InitFn>(WUX_SLOT_INIT)());
   if (ok) {
-    int window = 0;   // the demo has no window record yet: any address names one
+    // A command queued for a window record and read back, before any window
+    // is shown.
+    wu_window *window = nullptr;
     const char *command = "DMSG 'hello from qevdemo';";
-    ok = check("wuxqcmd", windowSlot<QcmdFn>(WUX_SLOT_QCMD)(&window, command, -1, 1, 1, 0));
+    ok = check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&window, kDemoWindowKind, 0));
+    ok = ok && check("wuxqcmd", windowSlot<QcmdFn>(WUX_SLOT_QCMD)(window, command, -1, 1, 1, 0));
     char buf[128];
     int32_t code = -1, length = 0;
-    ok = ok && check("wuxgqev", windowSlot<GqevFn>(WUX_SLOT_GQEV)(&window, &code, buf, sizeof buf, &length));
+    ok = ok && check("wuxgqev", windowSlot<GqevFn>(WUX_SLOT_GQEV)(window, &code, buf, sizeof buf, &length));
     if (ok) std::printf("event %d: \"%.*s\"\n", code, static_cast<int>(length), buf);
+    if (window) ok = check("wuxfwnd", entry<WindowFn>(handle, "wuxfwnd")(window)) && ok;
     ok = ok && runWindow(handle, shots);
     ok = ok && runControls(handle, shots);
     ok = ok && runLists(handle, shots);

@@ -52,6 +52,7 @@ wu_status wuxqlbi(void) __attribute__((weak));
 wu_status wuxsitm(void) __attribute__((weak));
 wu_status wuxggpb(void) __attribute__((weak));
 wu_status wuxgicb(void) __attribute__((weak));
+wu_status wuxuwid(void) __attribute__((weak));
 wu_status wuxswat(void) __attribute__((weak));
 wu_status wuxqdnd(void) __attribute__((weak));
 wu_status wuxsdnd(void) __attribute__((weak));
@@ -134,6 +135,7 @@ const SlotEntry kWindowSlots[] = {
     {WUX_SLOT_QLBI, slot_of(wuxqlbi)},
     {WUX_SLOT_SITM, slot_of(wuxsitm)},
     {WUX_SLOT_GGPB, slot_of(wuxggpb)},
+    {WUX_SLOT_116, slot_of(wuxuwid)},
     {WUX_SLOT_GICB, slot_of(wuxgicb)},
     {WUX_SLOT_SWAT, slot_of(wuxswat)},
     {WUX_SLOT_QDND, slot_of(wuxqdnd)},

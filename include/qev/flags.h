@@ -93,6 +93,7 @@
 #define WU_FLD2_SET             0x00000008u  /* second word: the toggle is set */
 #define WU_FLD2_GRAYED          0x00000020u  /* second word: the button is grayed */
 #define WU_FLD2_PRESS_EVENT     0x00000040u  /* second word: a press queues the field event */
+#define WU_FLD2_TEXT_BESIDE     0x00000100u  /* second word: an icon field's text beside its icon */
 /* Creation flags of an older list box. */
 #define WU_LBX_REPORT           0x00000001u  /* report selections to the host */
 #define WU_LBX_MULTIPLE         0x00000002u  /* multiple selection */

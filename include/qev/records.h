@@ -686,6 +686,13 @@ typedef struct wu_state {
   int32_t excluded_counts[2];
   void *close_node;                  /* the window-close question's dialog node */
   char *close_title;
+  /* control tips: the pending show time-out and the control it shows, the
+     tip being up, and the suspension after a release of control widgets */
+  unsigned long ctl_tip_timer;       /* XtIntervalId, 0 none */
+  struct wu_control *ctl_tip_control;
+  int32_t ctl_tip_up;
+  int32_t ctl_tip_suspended;
+  unsigned long ctl_tip_resume_timer; /* XtIntervalId, 0 none */
 } wu_state;
 
 #ifdef __cplusplus

@@ -1,0 +1,97 @@
+// The desktop icon of host-built dialogs: a push button with a large icon
+// and its label below or beside it, without a frame or a click of its own;
+// the user opens it with a double click.
+#include <X11/IntrinsicP.h>
+#include <Xm/Xm.h>
+
+#include <vector>
+
+#include "controls/wubutton.h"
+#include "qev/flags.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuruntime.h"
+
+namespace wubtn {
+namespace {
+
+constexpr int32_t kBesideStyle = 2;   // the push button's icon beside text
+constexpr int32_t kAboveStyle = 3;    // ... icon above text
+constexpr int16_t kLargeIcons = 1;
+
+// The host's button styles 0 and 1 are the push button's 2 and 3.  The
+// host's entries stay as given: the push button sets from a copy.
+wu_status DIconSwat(wu_control *c, wu_value *entries, int32_t count) {
+  std::vector<wu_value> copy(entries, entries + count);
+  for (wu_value &v : copy) {
+    if (v.code != WU_A_STYLE || v.type != WU_VT_INT) continue;
+    if (v.value == 0 || v.value == 1) v.value += kBesideStyle;
+    else v.value = -1;   // refused by the push button's range check
+  }
+  PushSwat(c, copy.data(), count);
+  for (int32_t i = 0; i < count; ++i) entries[i].status = copy[size_t(i)].status;
+  return entries_result(entries, count);
+}
+
+wu_status DIconQwat(wu_control *c, wu_value *entries, int32_t count) {
+  PushQwat(c, entries, count);
+  for (int32_t i = 0; i < count; ++i)
+    if (entries[i].code == WU_A_STYLE && entries[i].status == WU_OK)
+      entries[i].value = entries[i].value == kBesideStyle ? 0 : 1;
+  return entries_result(entries, count);
+}
+
+wu_status DIconReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
+  wu_control *c = wu_ctl_of(h);
+  if (c == nullptr || rec == nullptr) return WU_NOTAVAIL;
+  switch (rec->code) {
+    case WU_EV_DOUBLECLICK: case WU_EV_POPUP: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
+      replay_send(c, rec, nullptr, 0);
+      return WU_OK;
+    default:
+      return WU_NOTAVAIL;
+  }
+}
+
+}  // namespace
+}  // namespace wubtn
+
+using namespace wubtn;
+
+extern "C" {
+
+wu_status wuxppsh(wu_pane *pane, wu_control **out);
+wu_status wutippb(wu_control *c);
+
+wu_status wuxdico(wu_pane *pane, wu_control **out) {
+  const wu_status st = wuxppsh(pane, out);
+  if (st != WU_OK) return st;
+  wu_control *c = *out;
+  c->Swat = DIconSwat;
+  c->Qwat = DIconQwat;
+  c->Replay = DIconReplay;
+  c->kind = WU_MT_DESKTOPICON;
+  PushButton *p = pb(c);
+  p->icon_style = kLargeIcons;
+  p->style = kAboveStyle;
+  p->layout = kIconAbove;
+  return WU_OK;
+}
+
+wu_status wutidco(wu_control *c) {
+  if (c == nullptr || c->kind != WU_MT_DESKTOPICON) return WU_NOTAVAIL;
+  const wu_status st = wutippb(c);
+  if (st != WU_OK) return st;
+  Widget w = pb(c)->w.main;
+  XtRemoveAllCallbacks(w, XmNactivateCallback);
+  Arg args[3];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
+  if (c->background != nullptr) { XtSetArg(args[n], XmNbackground, Pixel(c->background->pixel)); ++n; }
+  if (c->foreground != nullptr) { XtSetArg(args[n], XmNforeground, Pixel(c->foreground->pixel)); ++n; }
+  XtSetValues(w, args, n);
+  return WU_OK;
+}
+
+wu_status wu_create_dti(wu_pane *pane, wu_control **out) { return wuxdico(pane, out); }
+
+}  // extern "C"

@@ -1,0 +1,509 @@
+// The button kinds of host dialogs (push button, desktop icon, check box,
+// radio box) and the control tool tips, driven through slot 141, the
+// services vector and input on the X server.
+#include "ctlfixture.h"
+#include "controls/wubutton.h"
+#include "runtime/wutoolkit.h"
+
+#include <X11/ShellP.h>
+#include <Xm/ToggleB.h>
+
+namespace {
+
+class Buttons : public Controls {
+ protected:
+  // The host's event loop runs before it closes the window, as it does.
+  void TearDown() override {
+    Settle();
+    Controls::TearDown();
+  }
+  wu_status Set(wu_ctl_handle *h, std::vector<wu_value> &v) {
+    return h->services->swat(h->control, v.data(), int32_t(v.size()));
+  }
+  int32_t Query(wu_ctl_handle *h, int16_t code, wu_status *status = nullptr) {
+    wu_value v = Int(code, 0);
+    h->services->qwat(h->control, &v, 1);
+    if (status) *status = v.status;
+    return v.value;
+  }
+  std::vector<Widget> Kids(Widget w) {
+    WidgetList kids = nullptr;
+    Cardinal n = 0;
+    XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+    return std::vector<Widget>(kids, kids + n);
+  }
+  void Turn(int ms) { qevtest::turnUntil([] { return false; }, ms); }
+};
+
+std::pair<int, int> Extent(const char *text) {
+  XmString s = XmStringCreateLocalized(const_cast<char *>(text));
+  Dimension w = 0, h = 0;
+  XmStringExtent(devb->font_list, s, &w, &h);
+  XmStringFree(s);
+  return {w, h};
+}
+
+wu_value Flag(int16_t code, int32_t on) {
+  wu_value v = Int(code, on);
+  v.type = WU_VT_BOOL;
+  return v;
+}
+
+// ---- push button ---------------------------------------------------------------
+
+TEST_F(Buttons, PushButtonTakesItsNaturalSizeInEachStyle) {
+  wu_ctl_handle *h = Create(WU_CTYPE_PUSH, {Text(WU_A_TEXT, "  Hello  ")});
+  ASSERT_NE(h, nullptr);
+  Widget w = W(h);
+  ASSERT_NE(w, nullptr);
+  EXPECT_STREQ(XtName(w), "QEVIcon");
+  const auto [lw, lh] = Extent("Hello");
+  const int m = 2 * 2;  // shadow on both sides, no highlight
+  struct { int style, width, height; } cases[] = {
+      {0, lw + m, lh + m},
+      {1, 24 + m, 24 + m},
+      {2, 24 + lw + 2 + m, std::max(24, lh) + m},
+      {3, std::max(24, lw) + m, 24 + lh + 2 + m},
+  };
+  for (auto k : cases) {
+    std::vector<wu_value> v = {Int(WU_A_STYLE, k.style), Flag(WU_A_CONFORMSIZE, 1)};
+    EXPECT_EQ(Set(h, v), WU_OK) << k.style;
+    EXPECT_EQ(Query(h, WU_A_WIDTH), k.width) << "style " << k.style;
+    EXPECT_EQ(Query(h, WU_A_HEIGHT), k.height) << "style " << k.style;
+    EXPECT_EQ(Query(h, WU_A_STYLE), k.style);
+  }
+  // conformSize holds the size: the current width passes, another does not.
+  std::vector<wu_value> same = {Int(WU_A_WIDTH, Query(h, WU_A_WIDTH))};
+  EXPECT_EQ(Set(h, same), WU_OK);
+  std::vector<wu_value> other = {Int(WU_A_WIDTH, 300)};
+  EXPECT_EQ(Set(h, other), WU_ENTRY_STATUS);
+  EXPECT_EQ(other[0].status, WU_E_SIZE_FIXED);
+}
+
+TEST_F(Buttons, PushButtonRefusesBadHostValues) {
+  wu_ctl_handle *h = Create(WU_CTYPE_PUSH);
+  wu_value style = Int(WU_A_STYLE, 4);
+  wu_value icon = Int(WU_A_ICON, -3);
+  wu_value text = Text(WU_A_TEXT, "x");
+  text.value = -1;
+  wu_value null_text = Text(WU_A_TEXT, "x");
+  null_text.pointer = nullptr;
+  wu_value wrong_type = Text(WU_A_STYLE, "2");
+  wu_value orient = Flag(WU_A_TEXTORIENT, 1);
+  std::vector<wu_value> v = {style, icon, text, null_text, wrong_type, orient};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(v[size_t(i)].status, WU_E_RANGE) << i;
+  EXPECT_EQ(v[5].status, WU_UNSUPPORTED);
+  EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  // Labels: the first "&" goes from the shown text, long texts are cut.
+  std::string longer(300, 'a');
+  std::vector<wu_value> l = {Text(WU_A_TEXT, longer.c_str())};
+  EXPECT_EQ(Set(h, l), WU_OK);
+  EXPECT_EQ(Query(h, WU_A_TEXT), 257);
+  std::vector<wu_value> amp = {Text(WU_A_TEXT, "&Save&As")};
+  EXPECT_EQ(Set(h, amp), WU_OK);
+  wu_value q = Int(WU_A_TEXT, 0);
+  h->services->qwat(h->control, &q, 1);
+  EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "&Save&As");
+}
+
+TEST_F(Buttons, PushButtonDrawsInContrastWhenColoursAreEqual) {
+  wu_ctl_handle *h = Create(WU_CTYPE_PUSH, {Text(WU_A_TEXT, "MMMM"), Int(WU_A_WIDTH, 120),
+                                            Int(WU_A_HEIGHT, 40)});
+  Widget w = W(h);
+  Display *d = devb->display;
+  const Pixel white = WhitePixel(d, devb->screen), black = BlackPixel(d, devb->screen);
+  for (Pixel both : {white, black}) {
+    XtVaSetValues(w, XmNforeground, both, XmNbackground, both, nullptr);
+    XClearArea(d, XtWindow(w), 0, 0, 0, 0, True);
+    Settle();
+    int ink = 0;
+    XImage *img = XGetImage(d, XtWindow(w), 4, 4, 112, 32, AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    const Pixel expect = both == white ? black : white;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 112; ++x)
+        if ((XGetPixel(img, x, y) & 0xffffff) == (expect & 0xffffff)) ++ink;
+    XDestroyImage(img);
+    EXPECT_GT(ink, 10) << "background " << both;
+  }
+}
+
+TEST_F(Buttons, PushButtonClickPostsOrQueuesAndIsRecorded) {
+  std::vector<int32_t> click = {WU_EV_SELECT};
+  wu_ctl_handle *h = Create(WU_CTYPE_PUSH, {Text(WU_A_TEXT, "Go"), Int(WU_A_HPOS, 10),
+                                            Int(WU_A_VPOS, 10), List(WU_A_EVENTS, click)});
+  Widget w = W(h);
+  qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
+  Events();
+  Queued();
+  qevtest::clickWidget(w);
+  Settle();
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  EXPECT_GE(ev[0].record.x, 10);
+  // Return on the focused button activates it.
+  XEvent key = {};
+  key.xkey.type = KeyPress;
+  key.xkey.display = devb->display;
+  key.xkey.window = XtWindow(w);
+  key.xkey.keycode = XKeysymToKeycode(devb->display, XK_Return);
+  Boolean go_on = True;
+  wuwskey(w, h->control, &key, &go_on);
+  EXPECT_FALSE(go_on);
+  EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_SELECT});
+  // Without the click bit the press is the window's module event 1028.
+  std::vector<int32_t> none = {WU_EV_POPUP};
+  std::vector<wu_value> v = {List(WU_A_EVENTS, none)};
+  Set(h, v);
+  qevtest::clickWidget(w);
+  Settle();
+  EXPECT_TRUE(Events().empty());
+  std::vector<int32_t> q = Queued();
+  EXPECT_NE(std::find(q.begin(), q.end(), WU_EV_OLD_PRESSED), q.end());
+  std::vector<qevhost::Recording> rec = qevhost::recordings(qevhost::mainTask());
+  ASSERT_EQ(rec.size(), 3u);
+  wu_batch_event r[3];
+  for (int i = 0; i < 3; ++i) std::memcpy(&r[i], rec[size_t(i)].record.data(), sizeof r[i]);
+  EXPECT_EQ(r[0].sent, 1);
+  EXPECT_EQ(r[1].sent, 1);
+  EXPECT_EQ(r[2].sent, 0);  // only queued
+  qevhost::removeBatchDriver(qevhost::mainTask());
+  // Replay posts only what was sent.
+  r[0].sent = 0;
+  EXPECT_EQ(h->services->rbat(h, &r[0]), WU_OK);
+  r[0].sent = 1;
+  EXPECT_EQ(h->services->rbat(h, &r[0]), WU_OK);
+  EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_SELECT});
+  wu_batch_event odd = {};
+  odd.code = WU_EV_SCROLL;
+  EXPECT_EQ(h->services->rbat(h, &odd), WU_NOTAVAIL);
+}
+
+// ---- desktop icon --------------------------------------------------------------
+
+TEST_F(Buttons, DesktopIconMapsItsStylesAndOpensOnDoubleClick) {
+  wu_value style = Int(WU_A_STYLE, 0);
+  wu_ctl_handle *h = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Doc"), style});
+  // 48 by 48 until it conforms to its content.
+  EXPECT_EQ(Query(h, WU_A_WIDTH), 48);
+  std::vector<wu_value> conform = {Flag(WU_A_CONFORMSIZE, 1)};
+  EXPECT_EQ(Set(h, conform), WU_OK);
+  ASSERT_NE(h, nullptr);
+  Widget w = W(h);
+  EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  const auto [lw, lh] = Extent("Doc");
+  // Style 0 is the icon (48 pixels) beside the label; no frame.
+  EXPECT_GE(Query(h, WU_A_WIDTH), 48 + lw + 2);
+  std::vector<wu_value> v = {Int(WU_A_STYLE, 1)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(v[0].value, 1);  // the host's entry stays as given
+  EXPECT_EQ(Query(h, WU_A_STYLE), 1);
+  EXPECT_GE(Query(h, WU_A_HEIGHT), 48 + lh + 2);
+  std::vector<wu_value> bad = {Int(WU_A_STYLE, 2)};
+  EXPECT_EQ(Set(h, bad), WU_ENTRY_STATUS);
+  EXPECT_EQ(bad[0].status, WU_E_RANGE);
+  std::vector<wu_value> orient = {Flag(WU_A_TEXTORIENT, 1)};
+  EXPECT_EQ(Set(h, orient), WU_ENTRY_STATUS);
+  EXPECT_EQ(orient[0].status, WU_UNSUPPORTED);
+  Events();
+  // A single press and the keyboard's activation send nothing.
+  Button(w, Button1, 1000);
+  XtCallActionProc(w, "ArmAndActivate", nullptr, nullptr, 0);
+  EXPECT_TRUE(Events().empty());
+  Button(w, Button1, 1100);
+  EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
+}
+
+// ---- check box -------------------------------------------------------------------
+
+TEST_F(Buttons, CheckBoxClicksReplayAndState) {
+  wu_ctl_handle *h = Create(WU_CTYPE_CHECK, {Text(WU_A_TEXT, "&Bold"), Flag(WU_A_SELECTED, 1),
+                                             Int(WU_A_HPOS, 5), Int(WU_A_VPOS, 5)});
+  Widget w = W(h);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(XmToggleButtonGetState(w));  // set before the widget existed
+  Dimension ind = 0;
+  XtVaGetValues(w, XmNindicatorSize, &ind, nullptr);
+  EXPECT_EQ(int(ind), Extent("M").first);
+  Events();
+  qevtest::clickWidget(w);
+  Settle();
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  ASSERT_EQ(ev[0].params.size(), 1u);
+  EXPECT_EQ(ev[0].params[0].value, 0);
+  EXPECT_EQ(Query(h, WU_A_SELECTED), 0);
+  // Tab and Shift-Tab go to the next and previous field of the window.
+  Queued();
+  for (unsigned state : {0u, unsigned(ShiftMask)}) {
+    XEvent key = {};
+    key.xkey.type = KeyPress;
+    key.xkey.display = devb->display;
+    key.xkey.window = XtWindow(w);
+    key.xkey.state = state;
+    key.xkey.keycode = XKeysymToKeycode(devb->display, XK_Tab);
+    Boolean go_on = True;
+    wuwskey(w, h->control, &key, &go_on);
+    EXPECT_FALSE(go_on);
+  }
+  EXPECT_EQ(Queued(), (std::vector<int32_t>{WU_EV_NEXT_FIELD, WU_EV_PREV_FIELD}));
+  // Replay: a recorded 1 sets, another value toggles; posted only when sent.
+  wu_batch_event r = {};
+  r.code = WU_EV_SELECT;
+  r.value1 = 1;
+  EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
+  EXPECT_TRUE(XmToggleButtonGetState(w));
+  EXPECT_TRUE(Events().empty());
+  r.value1 = 7;
+  r.sent = 1;
+  EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
+  EXPECT_FALSE(XmToggleButtonGetState(w));
+  ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].params[0].value, 0);
+  // Without the click bit a click posts nothing.
+  std::vector<int32_t> none = {WU_EV_POPUP};
+  std::vector<wu_value> v = {List(WU_A_EVENTS, none)};
+  Set(h, v);
+  qevtest::clickWidget(w);
+  Settle();
+  EXPECT_TRUE(Events().empty());
+  EXPECT_EQ(Query(h, WU_A_SELECTED), 1);
+  // Colours: none of its own answers 0; one set is answered and shown.
+  wu_status st = 1;
+  EXPECT_EQ(Query(h, WU_A_FOREGROUND, &st), 0);
+  EXPECT_EQ(st, WU_OK);
+  uint16_t red[3] = {0xffff, 0, 0};
+  wu_value fg = {};
+  fg.code = WU_A_FOREGROUND;
+  fg.type = WU_VT_WORD;
+  fg.value = 1;
+  fg.pointer = red;
+  std::vector<wu_value> cv = {fg};
+  EXPECT_EQ(Set(h, cv), WU_OK);
+  Pixel shown = 0;
+  XtVaGetValues(w, XmNforeground, &shown, nullptr);
+  EXPECT_EQ(shown & 0xffffff, 0xff0000u);
+}
+
+// ---- radio box -------------------------------------------------------------------
+
+std::vector<wu_str_item> Items(std::initializer_list<const char *> texts) {
+  std::vector<wu_str_item> out;
+  for (const char *t : texts) out.push_back({int32_t(std::strlen(t)), 0, t});
+  return out;
+}
+
+wu_value ItemList(std::vector<wu_str_item> &items) {
+  wu_value v = {};
+  v.code = WU_A_ITEMS;
+  v.type = WU_VT_STRLIST;
+  v.value = int32_t(items.size());
+  v.pointer = items.data();
+  return v;
+}
+
+TEST_F(Buttons, RadioBoxLaysOutColumnsAndRows) {
+  std::vector<wu_str_item> items = Items({"One", "Two", "Three", "Four", "Five"});
+  wu_ctl_handle *h = Create(WU_CTYPE_RADIO, {Flag(WU_A_BORDERSTYLE, 0), Int(WU_A_HEIGHT, 60),
+                                             Int(WU_A_WIDTH, 300), ItemList(items)});
+  ASSERT_NE(h, nullptr);
+  Widget area = W(h);
+  EXPECT_STREQ(XtName(area), "RadioBox");
+  std::vector<Widget> t = Kids(area);
+  ASSERT_EQ(t.size(), 5u);
+  // A new column starts where a toggle would reach the bottom.
+  for (size_t i = 0; i < t.size(); ++i) EXPECT_LE(t[i]->core.y + 6, 60) << i;
+  EXPECT_EQ(t[0]->core.y, 3);
+  int columns = 1;
+  for (size_t i = 1; i < t.size(); ++i)
+    if (t[i]->core.x > t[i - 1]->core.x) {
+      ++columns;
+      EXPECT_EQ(t[i]->core.y, 3);
+    }
+  EXPECT_GE(columns, 2);
+  // Horizontal: side by side, a new row when the width is used up.
+  std::vector<wu_value> v = {Int(WU_A_ORIENTATION, 0)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  t = Kids(area);
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_EQ(t[1]->core.y, t[0]->core.y);
+  EXPECT_GT(t[1]->core.x, t[0]->core.x);
+  // Its own title is refused without a frame; a frame is for creation only.
+  std::vector<wu_value> title = {Text(WU_A_TITLE, "T"), Flag(WU_A_BORDERSTYLE, 1)};
+  EXPECT_EQ(Set(h, title), WU_ENTRY_STATUS);
+  EXPECT_EQ(title[0].status, WU_E_SIZE_FIXED);
+  EXPECT_EQ(title[1].status, WU_E_CREATE_ONLY);
+}
+
+TEST_F(Buttons, RadioBoxChoiceKeysReplayAndTexts) {
+  std::vector<wu_str_item> items = Items({"Red", "Green", "Blue"});
+  wu_ctl_handle *h = Create(WU_CTYPE_RADIO, {Text(WU_A_TITLE, "Colour"), Int(WU_A_HEIGHT, 120),
+                                             Int(WU_A_WIDTH, 200), ItemList(items),
+                                             Int(WU_A_SELECTEDINDEX, 2)});
+  Widget area = W(h);
+  std::vector<Widget> t = Kids(area);
+  ASSERT_EQ(t.size(), 3u);
+  EXPECT_TRUE(XmToggleButtonGetState(t[1]));
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), 2);
+  Events();
+  // Pressing the set toggle keeps it set and still sends its index.
+  qevtest::clickWidget(t[1]);
+  qevtest::clickWidget(t[2]);
+  Settle();
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 2u);
+  EXPECT_EQ(ev[0].params[0].value, 2);
+  EXPECT_EQ(ev[1].params[0].value, 3);
+  EXPECT_FALSE(XmToggleButtonGetState(t[1]));
+  EXPECT_TRUE(XmToggleButtonGetState(t[2]));
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), 3);
+  // The box takes the focus on its set toggle; arrows wrap among them.
+  EXPECT_EQ(h->services->focs(h), WU_OK);
+  EXPECT_EQ(XtGetKeyboardFocusWidget(area), t[2]);
+  Focus(t[0]);
+  ASSERT_EQ(XtGetKeyboardFocusWidget(area), t[0]);
+  Key(nullptr, XK_Up);
+  EXPECT_EQ(XtGetKeyboardFocusWidget(area), t[2]);
+  Key(nullptr, XK_Down);
+  EXPECT_EQ(XtGetKeyboardFocusWidget(area), t[0]);
+  // Selection 0 leaves none; beyond the count is refused.
+  std::vector<wu_value> v = {Int(WU_A_SELECTEDINDEX, 0), Int(WU_A_SELECTEDINDEX, 4),
+                             Int(WU_A_SELECTEDINDEX, -1)};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_OK);
+  EXPECT_EQ(v[1].status, WU_E_RANGE);
+  EXPECT_EQ(v[2].status, WU_E_RANGE);
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), 0);
+  // Replay within 0..count; beyond it nothing changes.
+  wu_batch_event r = {};
+  r.code = WU_EV_SELECT;
+  r.value1 = 1;
+  r.sent = 1;
+  EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
+  EXPECT_TRUE(XmToggleButtonGetState(t[0]));
+  r.value1 = 9;
+  EXPECT_EQ(h->services->rbat(h, &r), WU_E_RANGE);
+  EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), 1);
+  EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_SELECT});
+  // _getText answers a row; too few parameters are refused.
+  wu_value p[2] = {Int(0, 3), {}};
+  EXPECT_EQ(h->services->meth(h, WU_M_GETTEXT, p, 2), WU_ENTRY_STATUS);
+  EXPECT_EQ(std::string(static_cast<char *>(p[1].pointer), size_t(p[1].value)), "Blue");
+  EXPECT_EQ(h->services->meth(h, WU_M_GETTEXT, p, 1), WU_NOTAVAIL);
+  h->services->clen(h, p, 2);
+  EXPECT_EQ(p[1].pointer, nullptr);
+  // Items and title come back as copies the host gives back.
+  wu_value q[2] = {Int(WU_A_ITEMS, 0), Int(WU_A_TITLE, 0)};
+  EXPECT_EQ(h->services->qwat(h->control, q, 2), WU_ENTRY_STATUS);
+  ASSERT_EQ(q[0].value, 3);
+  EXPECT_EQ(std::string(static_cast<wu_str_item *>(q[0].pointer)[1].text), "Green");
+  EXPECT_EQ(std::string(static_cast<char *>(q[1].pointer), size_t(q[1].value)), "Colour");
+  h->services->clen(h, q, 2);
+  EXPECT_EQ(q[0].status, WU_OK);
+}
+
+// ---- tool tips -----------------------------------------------------------------
+
+class Tips : public Buttons {
+ protected:
+  void SetUp() override {
+    Buttons::SetUp();
+    devb->prefs.use_toolbox_tips = True;
+    devb->prefs.toolbox_tip_delay = 150;
+  }
+  void Cross(Widget w, int type) {
+    XEvent ev = {};
+    ev.xcrossing.type = type;
+    ev.xcrossing.display = devb->display;
+    ev.xcrossing.window = XtWindow(w);
+    ev.xcrossing.mode = NotifyNormal;
+    XtDispatchEvent(&ev);
+  }
+  bool Up() {
+    wu_state *s = wu_module();
+    return s->tip_shell != nullptr && reinterpret_cast<ShellWidget>(s->tip_shell)->shell.popped_up;
+  }
+};
+
+TEST_F(Tips, DelayGracePlacementAndSuspension) {
+  wu_ctl_handle *a = Create(WU_CTYPE_PUSH, {Text(WU_A_TEXT, "A"), Text(WU_A_TOOLTIP, "First"),
+                                            Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 30)});
+  wu_ctl_handle *b = Create(WU_CTYPE_CHECK, {Text(WU_A_TEXT, "B"), Text(WU_A_TOOLTIP, "Second"),
+                                             Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 80)});
+  Widget wa = W(a), wb = W(b);
+  Turn(200);  // past the suspension of the first creation's releases
+  Cross(wa, EnterNotify);
+  EXPECT_FALSE(Up());
+  Turn(60);
+  EXPECT_FALSE(Up());  // still waiting for the delay
+  Turn(250);
+  ASSERT_TRUE(Up());
+  wu_state *s = wu_module();
+  // Under the middle of the control.
+  Position rx = 0, ry = 0;
+  XtTranslateCoords(XtParent(wa), wa->core.x, wa->core.y, &rx, &ry);
+  EXPECT_EQ(s->tip_shell->core.x, rx + wa->core.width / 2);
+  EXPECT_EQ(s->tip_shell->core.y, ry + wa->core.height + 1);
+  // Leaving starts the grace period: the next control's tip shows at once.
+  Cross(wa, LeaveNotify);
+  EXPECT_FALSE(Up());
+  Cross(wb, EnterNotify);
+  EXPECT_TRUE(Up());
+  Cross(wb, LeaveNotify);
+  Turn(450);  // the grace period is over: the delay applies again
+  Cross(wa, EnterNotify);
+  EXPECT_FALSE(Up());
+  // Leaving before the tip shows cancels it.
+  Cross(wa, LeaveNotify);
+  Turn(300);
+  EXPECT_FALSE(Up());
+  // A grey control shows none.
+  std::vector<wu_value> grey = {Flag(WU_A_ENABLED, 0)};
+  Set(a, grey);
+  Cross(wa, EnterNotify);
+  Turn(300);
+  EXPECT_FALSE(Up());
+  // Releasing a control with a pending tip leaves no time-out and rests
+  // the tips for one delay.
+  Cross(wb, EnterNotify);
+  EXPECT_NE(s->ctl_tip_timer, 0u);
+  b->services->wdes(b);
+  EXPECT_EQ(s->ctl_tip_timer, 0u);
+  EXPECT_EQ(s->ctl_tip_suspended, 1);
+  Turn(300);
+  EXPECT_EQ(s->ctl_tip_suspended, 0);
+}
+
+// ---- release --------------------------------------------------------------------
+
+TEST_F(Buttons, ReleaseLeavesThePoolAsItWas) {
+  // The baseline: the window once it has held a control of each kind.
+  for (int32_t type : {WU_CTYPE_PUSH, WU_CTYPE_CHECK, WU_CTYPE_RADIO, WU_CTYPE_DESKICON}) {
+    wu_ctl_handle *h = Create(type);
+    h->services->wdes(h);
+  }
+  Settle();
+  base_ = qevhost::poolStats(pool_);
+  std::vector<wu_str_item> items = Items({"a", "b"});
+  std::vector<wu_ctl_handle *> made;
+  for (int32_t type : {WU_CTYPE_PUSH, WU_CTYPE_CHECK, WU_CTYPE_RADIO, WU_CTYPE_DESKICON}) {
+    std::string label(40, 'x');
+    std::vector<wu_value> v = {Text(WU_A_TEXT, label.c_str()), Text(WU_A_TOOLTIP, "tip")};
+    if (type == WU_CTYPE_RADIO) v = {ItemList(items), Text(WU_A_TITLE, "t")};
+    made.push_back(Create(type, v));
+  }
+  for (wu_ctl_handle *h : made) {
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->services->wdes(h), WU_OK);
+  }
+  qevhost::PoolStats now = qevhost::poolStats(pool_);
+  EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
+  EXPECT_EQ(now.liveBytes, base_.liveBytes);
+  EXPECT_EQ(now.errors, 0);
+}
+
+}  // namespace
