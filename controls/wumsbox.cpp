@@ -508,8 +508,15 @@ int32_t form_width(wu_spin *sb) {
   if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
   const int32_t cell = devb->cell_width > 0 ? devb->cell_width : 1;
   int32_t width = aw;
-  if (sb->input_area && sb->text_w != nullptr)
+  if (sb->input_area && sb->text_w != nullptr) {
     width += (sb->numeric && !sb->host_driven) ? kNumberCells * cell : int32_t(sb->longest) * cell;
+    // The text's own frame and margins come on top, so the longest text is
+    // shown whole rather than cut at its first characters.
+    Dimension margin = 0, shadow = 0, highlight = 0;
+    XtVaGetValues(sb->text_w, XmNmarginWidth, &margin, XmNshadowThickness, &shadow,
+                  XmNhighlightThickness, &highlight, nullptr);
+    width += 2 * (int32_t(margin) + shadow + highlight) + cell;
+  }
   return std::max(width, 1);
 }
 

@@ -519,7 +519,8 @@ bool addComboAndSpinBoxes(wu_pane *pane) {
   bool ok = true;
   for (int i = 0; ok && i < 4; ++i) {
     const bool combo = i < 2;
-    wu_value v[8] = {demoInt(WU_A_HPOS, 20 + 200 * (i % 2)), demoInt(WU_A_VPOS, combo ? 100 : 135),
+    // Below the older controls, which take the pane's rows 12 to 19.
+    wu_value v[8] = {demoInt(WU_A_HPOS, 20 + 200 * (i % 2)), demoInt(WU_A_VPOS, combo ? 290 : 325),
                      demoInt(WU_A_WIDTH, combo ? 150 : (i == 2 ? 80 : 1))};
     v[3].code = WU_A_EVENTS; v[3].type = WU_VT_INTLIST;
     v[3].value = int32_t(sizeof events / sizeof events[0]); v[3].pointer = events;
@@ -616,7 +617,7 @@ bool runControls(void *module, const std::string &shots) {
   wu_window *w = nullptr;
   wu_pane *pane = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
-  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 20, 90, 0));
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 27, 90, 0));
   int32_t events[] = {WU_EV_KEY,         WU_EV_RETURNKEY, WU_EV_POPUP,
                       WU_EV_DOUBLECLICK, WU_EV_CLICK,     WU_EV_VALUECHANGED};
   const char *numeric = "42";

@@ -66,6 +66,15 @@ class Compound : public Controls {
   wu_ctl_handle *anchor_ = nullptr;
 };
 
+// Width a spin box adds around its text: margins, shadows and highlight on
+// both sides, and one cell for the insertion cursor.
+int32_t TextFrame(Widget text) {
+  Dimension margin = 0, shadow = 0, highlight = 0;
+  XtVaGetValues(text, XmNmarginWidth, &margin, XmNshadowThickness, &shadow, XmNhighlightThickness,
+                &highlight, nullptr);
+  return 2 * (int32_t(margin) + shadow + highlight) + devb->cell_width;
+}
+
 TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
   wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   ASSERT_NE(h, nullptr);
@@ -417,11 +426,12 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   XmTextSetString(sb.text_w, const_cast<char *>("0"));
   XtCallCallbacks(sb.text_w, XmNactivateCallback, nullptr);
   EXPECT_EQ(WidgetText(sb.text_w), "1");
-  // The natural width of a local numeric box: the arrow and four cells.
+  // The natural width of a local numeric box: the arrow and four cells,
+  // with the text's frame and a cell for the cursor.
   Dimension aw = 0, fw = 0;
   XtVaGetValues(sb.arrow1, XmNwidth, &aw, nullptr);
   XtVaGetValues(sb.form, XmNwidth, &fw, nullptr);
-  EXPECT_EQ(fw, aw + 4 * devb->cell_width);
+  EXPECT_EQ(fw, aw + 4 * devb->cell_width + TextFrame(sb.text_w));
   sb.current = 2.7f;
   std::strcpy(sb.unit, "cm");
   UpdateSpinBox(&sb);
@@ -631,7 +641,9 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   XtVaGetValues(sb->form, XmNwidth, &fw, nullptr);
   Dimension tw = 0;
   XtVaGetValues(sb->text_w, XmNwidth, &tw, nullptr);
-  EXPECT_EQ(fw, 7 * devb->cell_width + aw) << "arrow " << aw << " cell " << devb->cell_width << " text " << tw << " longest " << sb->longest << " width " << sb->c.width;
+  // The longest item is shown whole: seven cells and the text's frame.
+  EXPECT_EQ(fw, 7 * devb->cell_width + aw + TextFrame(sb->text_w)) << "text " << tw;
+  EXPECT_GE(int32_t(tw), 7 * devb->cell_width);
   // A text of 200 bytes takes no more typing.
   std::string full(200, 'x');
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, full.c_str())}), WU_OK);
