@@ -1084,6 +1084,40 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(Preview(), nullptr);
   EXPECT_EQ(wu_module()->busy, 0);
+
+  // A window released while the chooser's category list is posted ends the
+  // editor and lets the pointer and keyboard go.
+  ASSERT_EQ(wuxgwnd(&window_, 20, 0), WU_OK);
+  wuxiwnd(window_);
+  w = window_;
+  Script posted;
+  posted.steps = {
+      [&] {
+        Press(Bottom("Icon"));
+        Widget chooser = One(Editor(), "Pixmap", 1);
+        ASSERT_NE(chooser, nullptr);
+        qevtest::clickWidget(One(chooser, "ComboArrow"));
+      },
+      [&] {
+        ASSERT_FALSE(PointerFree()) << "the list is posted";
+        wuxfwnd(window_);
+        window_ = nullptr;
+      },
+      [] {}};
+  posted.Start();
+  qevhost::setCommand("TESTLIB.CAT.GONE");
+  ecmd_(w, 40);
+  EXPECT_TRUE(posted.Done());
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(One(devb->toplevel, "ListShell"), nullptr);
+  EXPECT_TRUE(PointerFree());
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                          CurrentTime),
+            GrabSuccess);
+  XUngrabKeyboard(other, CurrentTime);
+  XCloseDisplay(other);
 }
 
 }  // namespace
