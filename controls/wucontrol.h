@@ -22,6 +22,7 @@
 #include "qev/records.h"
 #include "qev/status.h"
 #include "frames/wuframes.h"
+#include "frames/wutframe.h"
 
 extern "C" {
 
@@ -390,19 +391,13 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
 #pragma weak wuxfdnd
 
 
-/* A colour set as the frames layer fills it: background, foreground, top
-   and bottom shadow. */
-typedef struct wu_ctl_colours {
-  Pixel background;
-  Pixel foreground;
-  Pixel top_shadow;
-  Pixel bottom_shadow;
-} wu_ctl_colours;
+/* A colour set as the frames layer fills it (wuwgpmc): background,
+   foreground, top and bottom shadow. */
+typedef wu_colour_set wu_ctl_colours;
 /* The controls' colour class. */
 #define WU_CTL_COLOUR_CLASS 5
 
-extern "C" wu_status wuwgpmc(wu_window *window, int32_t set, wu_ctl_colours *result)
-    __attribute__((weak));
+#pragma weak wuwgpmc
 /* Colour class 5 of a window (display colours when the frames layer is not
    linked). */
 extern "C" void wu_ctl_class_colours(wu_window *window, wu_ctl_colours *out);

@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/wucombo.h"
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
@@ -37,6 +38,9 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "xd/IconList.h"
+
+// The combo box builder of the controls layer.
+extern "C" wu_status wutgcbo(Widget parent, wu_combo *cb) __attribute__((weak));
 
 wu_editor *wu_ed = nullptr;
 wu_editor_names wu_edn;
@@ -54,7 +58,6 @@ const int32_t kFieldColumns = 32;
 const int32_t kActionListSize = 300;
 const int32_t kChooserWidth = 500;
 const int32_t kChooserHeight = 310;
-const int32_t kCategoryRows = 4;
 const int32_t kDefaultTipDelay = 750;   // ms, for a box that names no delay
 const int32_t kReloadSize = 200;
 const int32_t kEditorEnded = 1027;     // module event: the Tool Editor ended
@@ -295,7 +298,16 @@ void BuildActionList(wu_editor *ed) {
                 XmNbottomWidget, sep, XmNbottomOffset, kGap, nullptr);
 }
 
-// The category chooser: a list of the categories, one selected.
+// The category combo's record lives as long as its widgets: the builder
+// lets it go from the registry when the form goes, then this frees it.
+void CategoryComboGone(Widget, XtPointer client, XtPointer) {
+  auto *cb = static_cast<wu_combo *>(client);
+  if (wu_ed && wu_ed->categories == cb) wu_ed->categories = nullptr;
+  XtFree(reinterpret_cast<char *>(cb));
+}
+
+// The icon chooser: a drop-down combo box of the icon categories above the
+// grid of the selected category's icons.
 void BuildChooser(wu_editor *ed) {
   Widget d = Dialog(ed->dialog, "Pixmap", wu_ed_msg(WU_TM_CHOOSER_TITLE), false);
   ed->chooser = d;
@@ -303,21 +315,26 @@ void BuildChooser(wu_editor *ed) {
   Widget label = Label(d, "Label", xs);
   XmStringFree(xs);
   Attach(label, nullptr, nullptr);
-  Arg args[8];
-  Cardinal n = wu_ed_args(args, 0);
-  XtSetArg(args[n], XmNselectionPolicy, XmBROWSE_SELECT); ++n;
-  XtSetArg(args[n], XmNvisibleItemCount, kCategoryRows); ++n;
-  ed->categories = XmCreateScrolledList(d, const_cast<char *>("Category"), args, n);
-  XtAddCallback(ed->categories, XmNbrowseSelectionCallback, wumtlcb, nullptr);
-  XtManageChild(ed->categories);
-  Widget combo = XtParent(ed->categories);
-  Attach(combo, nullptr, label);
-  wuwddrg(ed->categories);
+  // The categories are put into its list when the chooser first opens.
+  auto *cb = reinterpret_cast<wu_combo *>(XtCalloc(1, sizeof(wu_combo)));
+  cb->style = WU_COMBO_DROPDOWN;
+  Widget combo = nullptr;
+  if (wutgcbo && wutgcbo(d, cb) == WU_OK) {
+    combo = cb->form;
+    ed->categories = cb;
+    XtAddCallback(combo, XmNdestroyCallback, CategoryComboGone, cb);
+    XtAddCallback(cb->text_w, XmNvalueChangedCallback, wumtlcb, nullptr);
+    for (Widget part : {cb->text_w, cb->arrow, cb->list}) wuwddrg(part);
+    XtManageChild(combo);
+    Attach(combo, nullptr, label);
+  } else {
+    XtFree(reinterpret_cast<char *>(cb));
+  }
   ed->scroll = XtVaCreateManagedWidget(
       "ScrolledWindow", xmScrolledWindowWidgetClass, d, XmNwidth, kChooserWidth, XmNheight,
       kChooserHeight, XmNscrollingPolicy, XmAUTOMATIC, XmNscrollBarDisplayPolicy, XmAS_NEEDED,
       nullptr);
-  Attach(ed->scroll, combo, nullptr);
+  Attach(ed->scroll, combo ? combo : label, nullptr);
   XtVaSetValues(ed->scroll, XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, kGap, nullptr);
   ed->grid = XtVaCreateManagedWidget("RowColumn", xmRowColumnWidgetClass, ed->scroll, XmNorientation,
                                      XmHORIZONTAL, XmNpacking, XmPACK_COLUMN, XmNnumColumns, 1,

@@ -16,6 +16,8 @@
 #include "menus/wutbox.h"
 #include "runtime/wureg.h"
 
+struct wu_combo;
+
 /* Tool messages of the editor (slots of wu_tool_messages). */
 enum {
   WU_TM_SAVED = 0, WU_TM_NOT_SAVED = 1, WU_TM_NO_LIBRARY = 3, WU_TM_NO_CATALOG = 4,
@@ -62,7 +64,8 @@ struct wu_editor {
   Widget selected;               /* button of the selected tool */
   int32_t index;                 /* its 0-based place */
   /* icon chooser */
-  Widget chooser, categories, category_text, scroll, grid;
+  Widget chooser, scroll, grid;
+  wu_combo *categories;          /* the category combo box, or null when it could not be built */
   std::vector<Widget> pool;      /* icon buttons, reused by every category */
   Widget armed;
   int32_t chosen;

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "controls/wucombo.h"
 #include "frames/wutframe.h"
 #include "menus/wumtled.h"
 #include "runtime/wudevice.h"
@@ -303,20 +304,29 @@ void BusyCursor(const std::initializer_list<Widget> &widgets, bool on) {
   XFlush(devb->display);
 }
 
+void LoadIconCategory(wu_editor *ed, int32_t k);
+
+Widget CategoryList(const wu_editor *ed) { return ed->categories ? ed->categories->list : nullptr; }
+
+// The category combo's list fills once, in table order (the user category first).
 void LoadBrowserIcons(wu_editor *ed) {
   std::vector<Category> cats = Categories(ed);
   ed->cache.assign(cats.size() + 2, std::vector<Pixmap>());
   ed->cache_loaded.assign(cats.size() + 2, false);
-  for (const Category &c : cats) {
-    XmString xs = c.message ? wumlstr(WU_ICON_CATEGORY_SET, c.message) : wu_ed_label(WU_HM_USER_ICONS);
-    XmListAddItemUnselected(ed->categories, xs, 0);
-    XmStringFree(xs);
+  if (Widget list = CategoryList(ed)) {
+    for (const Category &c : cats) {
+      XmString xs = c.message ? wumlstr(WU_ICON_CATEGORY_SET, c.message) : wu_ed_label(WU_HM_USER_ICONS);
+      XmListAddItemUnselected(list, xs, 0);
+      XmStringFree(xs);
+    }
+    SizePopupList(ed->categories);
   }
   ed->categories_loaded = true;
   wu_edn.icons_loaded = true;
 }
 
-bool FindAndSetCategory(wu_editor *ed, int32_t icon, int32_t *category, int32_t *button) {
+// The category holding an icon (0-based) and the icon's place in it.
+bool FindCategory(wu_editor *ed, int32_t icon, int32_t *category, int32_t *button) {
   std::vector<Category> cats = Categories(ed);
   for (size_t k = 0; k < cats.size(); ++k) {
     auto it = std::find(cats[k].icons.begin(), cats[k].icons.end(), icon);
@@ -326,6 +336,19 @@ bool FindAndSetCategory(wu_editor *ed, int32_t icon, int32_t *category, int32_t 
     return true;
   }
   return false;
+}
+
+// Selects a category (1-based) in the combo with notification: the combo
+// shows its name and the name's change loads it (wumtlcb).
+void SelectCategory(wu_editor *ed, int32_t position) {
+  if (Widget list = CategoryList(ed)) XmListSelectPos(list, position, True);
+  else LoadIconCategory(ed, position - 1);
+}
+
+bool FindAndSetCategory(wu_editor *ed, int32_t icon, int32_t *category, int32_t *button) {
+  if (!FindCategory(ed, icon, category, button)) return false;
+  SelectCategory(ed, *category + 1);
+  return true;
 }
 
 void LoadIconCategory(wu_editor *ed, int32_t k) {
@@ -392,8 +415,7 @@ void OpenChooser(wu_editor *ed, wu_tool *tool) {
   if (first) LoadBrowserIcons(ed);
   int32_t k = -1, button = -1;
   const bool found = FindAndSetCategory(ed, ToolIcon(tool), &k, &button);
-  if (found) XmListSelectPos(ed->categories, k + 1, True);
-  else if (first) XmListSelectPos(ed->categories, 1, True);
+  if (!found && first) SelectCategory(ed, 1);
   if (wu_ed_gone(ed)) return;
   XtManageChild(ed->chooser);
   if (found && size_t(button) < ed->pool.size()) {
@@ -825,19 +847,22 @@ void wumtlic(Widget, XtPointer which, XtPointer) {
   if (!wu_edn.actions_loaded) LoadActionList(ed);
 }
 
-void wumtlcb(Widget, XtPointer, XtPointer) {
+void wumtlcb(Widget w, XtPointer, XtPointer) {
   wu_editor *ed = Ed();
-  if (!ed) return;
+  if (!ed || !ed->categories || w != ed->categories->text_w) return;
   int *positions = nullptr;
   int count = 0;
-  if (!XmListGetSelectedPos(ed->categories, &positions, &count) || count < 1) return;
+  if (!XmListGetSelectedPos(CategoryList(ed), &positions, &count) || count < 1) {
+    XtFree(reinterpret_cast<char *>(positions));
+    return;
+  }
   const int32_t p = positions[0];
   XtFree(reinterpret_cast<char *>(positions));
   BusyCursor({ed->dialog, ed->preview, ed->chooser}, true);
   LoadIconCategory(ed, p - 1);
   wu_tool *t = Selected(ed);
   int32_t k = -1, button = -1;
-  const bool holds = t && FindAndSetCategory(ed, ToolIcon(t), &k, &button) && k == p - 1;
+  const bool holds = t && FindCategory(ed, ToolIcon(t), &k, &button) && k == p - 1;
   if (!holds) {
     ArmIcon(ed, nullptr);
     if (!ed->pool.empty()) ShowIcon(ed, ed->pool[0]);

@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <Xm/List.h>
 #include <Xm/MessageB.h>
+#include <Xm/Text.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 #include <X11/extensions/XTest.h>
@@ -347,6 +348,15 @@ class ToolEditor : public ::testing::Test {
     XmTextFieldSetString(One(os, "TextField", 1), const_cast<char *>(c.c_str()));
     XmTextFieldSetString(One(os, "TextField", 2), const_cast<char *>(e.c_str()));
   }
+  // The text of the icon chooser's category combo.
+  std::string ComboText(Widget chooser) {
+    Widget t = One(chooser, "ComboText");
+    if (!t) return "<no combo>";
+    char *v = XmTextGetString(t);
+    std::string out = v ? v : "";
+    XtFree(v);
+    return out;
+  }
   void SelectTool(size_t i) {
     auto t = Tools();
     ASSERT_LT(i, t.size());
@@ -667,11 +677,14 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
         ASSERT_TRUE(XtIsManaged(Bottom("Action")));
         Press(Bottom("Icon"));
         ASSERT_TRUE(XtIsManaged(chooser));
-        Widget list = One(chooser, "Category");
+        // The category combo shows the category of the tool's icon.
+        Widget list = One(chooser, "ComboList");
+        ASSERT_NE(list, nullptr);
         int *pos = nullptr, n = 0;
         ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
         EXPECT_EQ(pos[0], 4);   // the user category first, then the tools with 173
         XtFree(reinterpret_cast<char *>(pos));
+        EXPECT_EQ(ComboText(chooser), "Category 3");
         auto pool = All(chooser, "Button");
         EXPECT_EQ(Managed(pool), 6);
         // Switching categories reuses the buttons and the loaded pixmaps.
@@ -696,6 +709,7 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
         ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
         EXPECT_EQ(pos[0], 1);
         XtFree(reinterpret_cast<char *>(pos));
+        EXPECT_EQ(ComboText(chooser), "My icons");
         Press(ButtonLabelled(chooser, "Cancel"));
         // A missing icon arms nothing: OK rings and keeps the chooser.
         SelectTool(2);
@@ -734,6 +748,164 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
   EXPECT_STREQ(r->tools->next->next->command, "ICONS2");
   EXPECT_STREQ(r->tools->next->next->help, "help of ICONS2");
   wutfbar(nullptr, r);
+  EXPECT_EQ(devb->icon_count, icons);
+}
+
+// The icon grid as the chooser shows it: each managed button's icon and pixmap.
+std::vector<std::pair<int32_t, Pixmap>> ShownIcons(Widget chooser) {
+  std::vector<std::pair<int32_t, Pixmap>> out;
+  for (Widget b : All(chooser, "Button")) {
+    if (!XtIsManaged(b)) continue;
+    XtPointer id = nullptr;
+    Pixmap p = None;
+    XtVaGetValues(b, XmNuserData, &id, XmNlabelPixmap, &p, nullptr);
+    out.emplace_back(int32_t(intptr_t(id)), p);
+  }
+  return out;
+}
+std::vector<int32_t> CategoryIcons(int row) {
+  std::vector<int32_t> out;
+  for (const int32_t *i = wutgcat()[row].icons; *i; ++i) out.push_back(*i);
+  return out;
+}
+bool Viewable(Widget w) {
+  if (!w || !XtIsRealized(w)) return false;
+  XWindowAttributes wa = {};
+  XGetWindowAttributes(XtDisplay(w), XtWindow(w), &wa);
+  return wa.map_state == IsViewable;
+}
+// True when a second client can grab the pointer (nothing holds it).
+bool PointerFree() {
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  if (!other) return false;
+  const int st = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask,
+                              GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+  XUngrabPointer(other, CurrentTime);
+  XCloseDisplay(other);
+  return st == GrabSuccess;
+}
+
+// The category combo switches categories as a user works it: the arrow
+// posts the list, a click or the keys choose, and the grid shows the chosen
+// category's icons, each category's pixmaps loaded once.
+TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
+  devb->user_icons_colour = 0;
+  Store("COMBO", 2, 2, {-5, 31});   // -5 stands for 173, of the third category
+  const int32_t icons = devb->icon_count;
+  Display *dpy = devb->display;
+  Widget chooser = nullptr;
+  std::vector<std::pair<int32_t, Pixmap>> tools, documents;
+  std::vector<int32_t> refs, document_refs;
+  auto Refs = [](const std::vector<std::pair<int32_t, Pixmap>> &shown) {
+    std::vector<int32_t> out;
+    for (auto &s : shown) out.push_back(wutrpix(s.second));
+    return out;
+  };
+  auto ClickItem = [&](int pos, bool move_only) {
+    Widget list = One(chooser, "ComboList");
+    Position x = 0, y = 0;
+    Dimension w = 0, h = 0;
+    ASSERT_TRUE(XmListPosToBounds(list, pos, &x, &y, &w, &h));
+    Position rx = 0, ry = 0;
+    XtTranslateCoords(list, Position(x + w / 2), Position(y + h / 2), &rx, &ry);
+    if (move_only) {
+      XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
+    } else {
+      XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+      XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    }
+    XFlush(dpy);
+  };
+  Script s;
+  s.steps = {
+      [&] {
+        Press(Bottom("Icon"));
+        chooser = One(Editor(), "Pixmap", 1);
+        ASSERT_NE(chooser, nullptr);
+        ASSERT_TRUE(XtIsManaged(chooser));
+        EXPECT_EQ(ComboText(chooser), "Category 3");
+        tools = ShownIcons(chooser);
+        std::vector<int32_t> ids;
+        for (auto &t : tools) ids.push_back(t.first);
+        EXPECT_EQ(ids, CategoryIcons(2));
+        refs = Refs(tools);
+        // The category texts cannot be typed over: the combo is a drop-down list.
+        Boolean editable = True;
+        XtVaGetValues(One(chooser, "ComboText"), XmNeditable, &editable, nullptr);
+        EXPECT_FALSE(editable);
+        qevtest::clickWidget(One(chooser, "ComboArrow"));
+      },
+      [&] {
+        ASSERT_TRUE(Viewable(One(chooser, "ListShell"))) << "the arrow posts the list";
+        EXPECT_FALSE(PointerFree());
+        int count = 0;
+        XtVaGetValues(One(chooser, "ComboList"), XmNitemCount, &count, nullptr);
+        EXPECT_EQ(count, 3);
+        ClickItem(2, true);
+      },
+      [&] { ClickItem(2, false); },
+      [&] {
+        EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
+        EXPECT_TRUE(PointerFree());
+        EXPECT_EQ(ComboText(chooser), "Category 2");
+        documents = ShownIcons(chooser);
+        std::vector<int32_t> ids;
+        for (auto &d : documents) ids.push_back(d.first);
+        EXPECT_EQ(ids, CategoryIcons(1));
+        // Each button shows its icon's pixmap from the store.
+        for (auto &d : documents) {
+          Pixmap p = None;
+          int32_t w = 0, h = 0;
+          ASSERT_EQ(wutgpix(d.first, &devb->icon_colours, devb->depth, 0, &p, &w, &h), WU_OK);
+          EXPECT_EQ(p, d.second) << "icon " << d.first;
+          wutfpix(p);
+        }
+        document_refs = Refs(documents);
+        // Back to the tools by the keys of the posted list.
+        qevtest::clickWidget(One(chooser, "ComboArrow"));
+      },
+      [&] {
+        ASSERT_TRUE(Viewable(One(chooser, "ListShell")));
+        qevtest::pressKey(dpy, XK_Down);
+        qevtest::pressKey(dpy, XK_Return);
+      },
+      [&] {
+        EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
+        EXPECT_TRUE(PointerFree());
+        EXPECT_EQ(ComboText(chooser), "Category 3");
+        // The cached pixmaps again, not one more taken from the store.
+        EXPECT_EQ(ShownIcons(chooser), tools);
+        EXPECT_EQ(Refs(tools), refs);
+        // The tool's own icon is armed again: OK keeps it.
+        Press(ButtonLabelled(chooser, "OK"));
+        EXPECT_FALSE(XtIsManaged(chooser));
+        // Opening again shows the tool's category with the same pixmaps.
+        SelectTool(1);
+        Press(Bottom("Icon"));
+        EXPECT_EQ(ComboText(chooser), "Category 1");
+        SelectTool(0);
+        Press(ButtonLabelled(chooser, "Cancel"));
+        Press(Bottom("Icon"));
+        EXPECT_EQ(ComboText(chooser), "Category 3");
+        EXPECT_EQ(ShownIcons(chooser), tools);
+        EXPECT_EQ(Refs(tools), refs);
+        qevtest::clickWidget(One(chooser, "ComboArrow"));
+      },
+      [&] { ClickItem(2, true); },
+      [&] { ClickItem(2, false); },
+      [&] {
+        EXPECT_EQ(ComboText(chooser), "Category 2");
+        EXPECT_EQ(ShownIcons(chooser), documents);
+        EXPECT_EQ(Refs(documents), document_refs);
+        Press(ButtonLabelled(chooser, "Cancel"));
+        Press(Bottom("Close"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Save the changes?");
+        AnswerNo();
+      },
+  };
+  Edit("TESTLIB.CAT.COMBO", &s);
   EXPECT_EQ(devb->icon_count, icons);
 }
 
@@ -912,6 +1084,40 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(Preview(), nullptr);
   EXPECT_EQ(wu_module()->busy, 0);
+
+  // A window released while the chooser's category list is posted ends the
+  // editor and lets the pointer and keyboard go.
+  ASSERT_EQ(wuxgwnd(&window_, 20, 0), WU_OK);
+  wuxiwnd(window_);
+  w = window_;
+  Script posted;
+  posted.steps = {
+      [&] {
+        Press(Bottom("Icon"));
+        Widget chooser = One(Editor(), "Pixmap", 1);
+        ASSERT_NE(chooser, nullptr);
+        qevtest::clickWidget(One(chooser, "ComboArrow"));
+      },
+      [&] {
+        ASSERT_FALSE(PointerFree()) << "the list is posted";
+        wuxfwnd(window_);
+        window_ = nullptr;
+      },
+      [] {}};
+  posted.Start();
+  qevhost::setCommand("TESTLIB.CAT.GONE");
+  ecmd_(w, 40);
+  EXPECT_TRUE(posted.Done());
+  EXPECT_EQ(Editor(), nullptr);
+  EXPECT_EQ(One(devb->toplevel, "ListShell"), nullptr);
+  EXPECT_TRUE(PointerFree());
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                          CurrentTime),
+            GrabSuccess);
+  XUngrabKeyboard(other, CurrentTime);
+  XCloseDisplay(other);
 }
 
 }  // namespace
