@@ -1347,11 +1347,99 @@ void XdIconListOverrideUserData(Widget w, XtPointer record) {
 
 /* ---- keyboard procedures -------------------------------------------- */
 
+/* The selection step of a navigation key: row `pos` becomes the only
+   selected row (in multiple policy it is added), and the list's selection
+   callback of the policy is called.  Only the rows concerned are touched:
+   the list's own selection call rebuilds its selection from every row, so
+   a keystroke would cost more the longer the list. */
+static void SelectByKey(ILW ilw, int pos) {
+  XmListWidget l = L(ilw);
+  Widget list = ilw->icon_list.list;
+  const int n = l->list.itemCount;
+  if (pos < 1 || pos > n) return;
+  const int policy = PolicyOf(ilw);
+  const bool multiple = policy == XmMULTIPLE_SELECT;
+  if (multiple && l->list.InternalList[pos - 1]->selected) return;
+  std::vector<int> positions, redraw;
+  for (int i = 0; i < l->list.selectedPositionCount; ++i) {
+    int old = l->list.selectedPositions[i];
+    if (old < 1 || old > n) continue;
+    if (multiple) {
+      positions.push_back(old);
+    } else {
+      l->list.InternalList[old - 1]->selected = False;
+      l->list.InternalList[old - 1]->last_selected = False;
+      redraw.push_back(old);
+    }
+  }
+  positions.insert(std::lower_bound(positions.begin(), positions.end(), pos), pos);
+  l->list.InternalList[pos - 1]->selected = True;
+  l->list.InternalList[pos - 1]->last_selected = True;
+  redraw.push_back(pos);
+
+  /* The list's selection arrays hold copies of the selected items. */
+  for (int i = 0; i < l->list.selectedItemCount && l->list.selectedItems; ++i)
+    XmStringFree(l->list.selectedItems[i]);
+  XtFree(reinterpret_cast<char *>(l->list.selectedItems));
+  XtFree(reinterpret_cast<char *>(l->list.selectedPositions));
+  const int k = int(positions.size());
+  l->list.selectedItems = reinterpret_cast<XmString *>(XtMalloc(Cardinal(k * sizeof(XmString))));
+  l->list.selectedPositions = reinterpret_cast<int *>(XtMalloc(Cardinal(k * sizeof(int))));
+  for (int i = 0; i < k; ++i) {
+    l->list.selectedPositions[i] = positions[size_t(i)];
+    l->list.selectedItems[i] = XmStringCopy(l->list.items[positions[size_t(i)] - 1]);
+  }
+  l->list.selectedItemCount = k;
+  l->list.selectedPositionCount = k;
+  l->list.LastHLItem = pos - 1;
+  if (!multiple) {
+    l->list.StartItem = l->list.EndItem = pos - 1;
+    l->list.OldStartItem = l->list.OldEndItem = pos - 1;
+  }
+
+  if (XtIsRealized(list)) {
+    const int top = Top(ilw), vis = Visible(ilw);
+    for (int r : redraw) {
+      if (r - 1 < top || r - 1 > top + vis) continue;
+      Position x, y;
+      Dimension w, h;
+      if (XmListPosToBounds(list, r, &x, &y, &w, &h))
+        XClearArea(XtDisplay(list), XtWindow(list), x, y, w, h, True);
+    }
+  }
+
+  XmListCallbackStruct cbs;
+  std::memset(&cbs, 0, sizeof cbs);
+  const char *name = XmNbrowseSelectionCallback;
+  cbs.reason = XmCR_BROWSE_SELECT;
+  if (policy == XmSINGLE_SELECT) {
+    name = XmNsingleSelectionCallback;
+    cbs.reason = XmCR_SINGLE_SELECT;
+  } else if (policy == XmEXTENDED_SELECT) {
+    name = XmNextendedSelectionCallback;
+    cbs.reason = XmCR_EXTENDED_SELECT;
+    cbs.selection_type = XmINITIAL;
+  } else if (multiple) {
+    name = XmNmultipleSelectionCallback;
+    cbs.reason = XmCR_MULTIPLE_SELECT;
+  }
+  XmString item = XmStringCopy(l->list.items[pos - 1]);
+  std::vector<XmString> items(l->list.selectedItems, l->list.selectedItems + k);
+  cbs.item = item;
+  cbs.item_length = XmStringLength(item);
+  cbs.item_position = pos;
+  cbs.selected_items = items.data();
+  cbs.selected_item_count = k;
+  cbs.selected_item_positions = positions.data();
+  XtCallCallbacks(list, const_cast<String>(name), &cbs);
+  XmStringFree(item);
+}
+
 /* Selects (without toggling a selected row off) and shows index i. */
 static void MoveTo(ILW ilw, int index) {
   Widget list = ilw->icon_list.list;
   int pos = index + 1;
-  if (!(PolicyOf(ilw) == XmMULTIPLE_SELECT && IsSelected(ilw, pos))) XmListSelectPos(list, pos, True);
+  SelectByKey(ilw, pos);
   XmListSetKbdItemPos(list, pos);
   int top = Top(ilw), vis = Visible(ilw);
   if (index < top)
@@ -1386,7 +1474,7 @@ static void Page(Widget w, bool next) {
   }
   Widget list = ilw->icon_list.list;
   int pos = ntop + 1;
-  if (!(PolicyOf(ilw) == XmMULTIPLE_SELECT && IsSelected(ilw, pos))) XmListSelectPos(list, pos, True);
+  SelectByKey(ilw, pos);
   XmListSetKbdItemPos(list, pos);
   XdIconListSetPos((Widget)ilw, pos);
 }

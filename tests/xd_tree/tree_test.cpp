@@ -587,16 +587,17 @@ TEST_F(Tree, OwnerFunctionsMayDeleteWhatIsBeingHandled) {
   settle();
 
   // An expand function that deletes its own node, by click and by call.
-  b->expand_proc = [](Widget, wu_tree_node *n, XtPointer) {
+  XdTreeNodeProc delete_self = [](Widget, wu_tree_node *n, XtPointer) {
     logCall("expand", n);
     XdTreeDeleteTree(g_tree, n);
   };
+  b->expand_proc = delete_self;
   takeLog();
   xdtest::click(b->handle);
   settle();
   EXPECT_EQ(takeLog(), (Log{"expand:b", "release:b1", "release:b"}));
   EXPECT_EQ(shape(tree->root), "a(c(c1)) d");
-  c->expand_proc = b->expand_proc;
+  c->expand_proc = delete_self;
   EXPECT_EQ(XdTreeExpandNode(c), 1);
   EXPECT_EQ(shape(tree->root), "a d");
   XdTreeDraw(tree);
