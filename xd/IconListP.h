@@ -108,6 +108,9 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count);
 /* Sets the list's items wholesale, replacing all rows: strings are copied
    by the list; icons and ids (either may be NULL) are copied. */
 void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids, int count);
+/* Bounds the measured width of the items at positions first .. first +
+   count - 1 of an XmList whose texts are too long for its 16-bit widths. */
+void _XdListLimitWidths(Widget list, int first, int count);
 
 #ifdef __cplusplus
 }

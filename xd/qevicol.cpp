@@ -867,6 +867,14 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList, Cardinal *) {
   ILW c = reinterpret_cast<ILW>(cur), n = reinterpret_cast<ILW>(neww);
   XdIconListPart &np = n->icon_list;
   const XdIconListPart &cp = c->icon_list;
+  if (np.selection_policy != cp.selection_policy)
+    XtVaSetValues(np.list, XmNselectionPolicy, np.selection_policy, nullptr);
+  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+      np.icon_items == cp.icon_items && np.ids == cp.ids) {
+    /* A count without the items it counts would drop every row. */
+    XtWarning("Can only set itemCount together with stringItems.\n");
+    np.item_count = cp.item_count;
+  }
   if (np.string_items == cp.string_items && np.icon_items == cp.icon_items &&
       np.item_count == cp.item_count && np.ids == cp.ids)
     return True;
@@ -1003,6 +1011,40 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count) {
     XClearArea(XtDisplay(w), XtWindow(ilw->icon_list.list), 0, 0, 0, 0, True);
 }
 
+/* Items far wider than a window can be (thousands of characters) would
+   overflow the list's 16-bit widths: the list would become a few pixels
+   wide or its end unreachable.  Such an item keeps its whole text, but only
+   its first characters are measured, and no width passes kMaxItemWidth. */
+void _XdListLimitWidths(Widget w, int first, int count) {
+  constexpr unsigned kLongItem = 256;  /* bytes of a compound string worth checking */
+  constexpr int kMeasuredChars = 512;
+  constexpr int kMaxItemWidth = 16000;
+  if (!w || !XmIsList(w)) return;
+  XmListWidget l = reinterpret_cast<XmListWidget>(w);
+  const int n = l->list.itemCount;
+  first = std::max(first, 1);
+  const int last = std::min(n, first + std::max(count, 0) - 1);
+  bool changed = false;
+  for (int pos = first; pos <= last; ++pos) {
+    XmString item = l->list.items[pos - 1];
+    if (!item || XmStringLength(item) < kLongItem) continue;
+    char *text = static_cast<char *>(
+        XmStringUnparse(item, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+    if (!text) continue;
+    if (std::strlen(text) > size_t(kMeasuredChars)) text[kMeasuredChars] = '\0';
+    XmString prefix = XmStringCreateLocalized(text);
+    XtFree(text);
+    int width = std::min<int>(XmStringWidth(l->list.font, prefix), kMaxItemWidth);
+    XmStringFree(prefix);
+    l->list.InternalList[pos - 1]->width = Dimension(width);
+    changed = true;
+  }
+  if (!changed) return;
+  Dimension widest = 0;
+  for (int i = 0; i < n; ++i) widest = std::max(widest, l->list.InternalList[i]->width);
+  l->list.MaxWidth = widest;
+}
+
 void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids, int count) {
   ILW ilw = Cast(w);
   if (!ilw) return;
@@ -1015,6 +1057,7 @@ void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids,
     if (ids) p.ids = CopyArray(ids, count);
     if (icons || ids) p.array_capacity = count;
     XmListAddItems(p.list, strings, count, 0);
+    _XdListLimitWidths(p.list, 1, count);
   }
   p.widest = L(ilw)->list.MaxWidth;
   p.item_count = Count(ilw);
@@ -1071,6 +1114,7 @@ void XdIconListAddItems(Widget w, Pixmap *icons, XmString *strings, int32_t *ids
   bool had_icon = p.icon_width != 0;
   InsertSlots(ilw, idx, count, icons, ids);
   XmListAddItems(p.list, strings, count, idx + 1);
+  _XdListLimitWidths(p.list, idx + 1, count);
   p.item_count = Count(ilw);
   MeasureIcons(ilw, had_icon ? Count(ilw) : 0);
   p.widest = L(ilw)->list.MaxWidth;
@@ -1115,7 +1159,10 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
       rstr.push_back(strings[i]);
     }
   }
-  if (!rpos.empty()) XmListReplacePositions(p.list, rpos.data(), rstr.data(), int(rpos.size()));
+  if (!rpos.empty()) {
+    XmListReplacePositions(p.list, rpos.data(), rstr.data(), int(rpos.size()));
+    for (int pos : rpos) _XdListLimitWidths(p.list, pos, 1);
+  }
   if (icons_changed) MeasureIcons(ilw, 0);
   p.widest = L(ilw)->list.MaxWidth;
   Relaid(ilw);
@@ -1281,7 +1328,11 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   if (count <= 0 || !positions) return l->list.selectedPositionCount;
   int n = Count(ilw);
   if (PolicyOf(ilw) == XmSINGLE_SELECT) {
-    if (positions[0] >= 1 && positions[0] <= n) XmListSelectPos(ilw->icon_list.list, positions[0], True);
+    if (positions[0] >= 1 && positions[0] <= n) {
+      XdWidgetWatch watch(w);
+      XmListSelectPos(ilw->icon_list.list, positions[0], True);
+      if (!watch.alive()) return 1;
+    }
     return l->list.selectedPositionCount;
   }
   std::vector<int> want;
@@ -1299,9 +1350,14 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   std::set_union(want.begin(), want.end(), curv.begin(), curv.end(), std::back_inserter(merged));
   merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
   _XdIconListSetSelection(w, merged.data(), int(merged.size()));
-  if (notify)
+  int selected = l->list.selectedPositionCount;
+  if (notify) {
+    /* The callback may destroy the list. */
+    XdWidgetWatch watch(w);
     NotifySelection(ilw, PolicyOf(ilw) == XmEXTENDED_SELECT ? XmCR_EXTENDED_SELECT : XmCR_MULTIPLE_SELECT,
                     nullptr);
+    if (!watch.alive()) return selected;
+  }
   return l->list.selectedPositionCount;
 }
 
