@@ -147,14 +147,28 @@ void layout(Widget w) {
     const int s = t.shadow_thickness, g = t.tab_spacing;
     Widget first = t.buttons[0];
     const int y = t.tab_margin + s + highlightOf(first);
+    /* Each tab at its natural width; when the row is wider than the widget
+       the tabs narrow alike, so that every tab stays within reach. */
+    std::vector<int> widths(size_t(t.page_count));
+    long natural = 0, room = long(W) - s - (s + g + highlightOf(first));
+    for (int i = 0; i < t.page_count; ++i) {
+      Widget b = t.buttons[i];
+      XtWidgetGeometry pref = {};
+      XtQueryGeometry(b, nullptr, &pref);
+      widths[size_t(i)] = (pref.request_mode & CWWidth) ? pref.width : XtWidth(b);
+      natural += widths[size_t(i)];
+      if (i > 0) room -= g + 2 * s + highlightOf(b);
+    }
+    room -= s + highlightOf(t.buttons[t.page_count - 1]) + g;
+    if (natural > room)
+      for (int &width : widths)
+        width = int(std::max(1L, width * std::max(room, long(t.page_count)) / natural));
     int x = s + g + highlightOf(first);
     for (int i = 0; i < t.page_count; ++i) {
       Widget b = t.buttons[i];
-      if (i > 0) {
-        Widget p = t.buttons[i - 1];
-        x += XtWidth(p) + g + 2 * s + highlightOf(b);
-      }
-      XtMoveWidget(b, Position(x), Position(y));
+      if (i > 0) x += widths[size_t(i) - 1] + g + 2 * s + highlightOf(b);
+      XtConfigureWidget(b, Position(x), Position(y), Dimension(widths[size_t(i)]), XtHeight(b),
+                        b->core.border_width);
     }
     const int py = pageY(w);
     const int pw = std::max(1, int(W) - 2 * s), ph = std::max(1, int(H) - py - s);
@@ -185,11 +199,26 @@ void tabActivateCB(Widget button, XtPointer client, XtPointer) {
     }
 }
 
+/* A page (or its tab) destroyed by the program leaves the tab set. */
+void pageDestroyedCB(Widget gone, XtPointer client, XtPointer) {
+  Widget w = static_cast<Widget>(client);
+  if (w->core.being_destroyed) return; /* the whole widget goes */
+  XdTabPart &t = TAB(w);
+  for (int i = 0; i < t.page_count; ++i)
+    if (t.pages[i] == gone || t.buttons[i] == gone) {
+      _XdTabDeletePage(w, i + 1);
+      return;
+    }
+}
+
 void ClassPartInitialize(WidgetClass) {}
 
 void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   XdTabPart &t = TAB(new_w);
-  reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness = 0;
+  /* "shadowThickness" is the manager's resource too, and XtSetValues and
+     XtGetValues reach the manager's field: the two are kept equal (the
+     manager's own shadow is hidden under the tab area). */
+  reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness = t.shadow_thickness;
   t.page_count = 0;
   t.tab_spacing = 0;
   t.tab_margin = 0;
@@ -226,6 +255,11 @@ void Resize(Widget w) { layout(w); }
 
 Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
   XdTabPart &o = TAB(old_w), &t = TAB(new_w);
+  Dimension &shadow = reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness;
+  if (shadow != reinterpret_cast<XdTabWidget>(old_w)->manager.shadow_thickness)
+    t.shadow_thickness = shadow;
+  else
+    shadow = t.shadow_thickness;
   int wanted = -1;
   if (t.current_page != o.current_page) {
     int value = t.current_page;
@@ -240,6 +274,7 @@ Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
     for (int i = 0; i < t.page_count; ++i)
       XtVaSetValues(t.buttons[i], XmNfontList, t.font_list, NULL);
   if (wanted >= 0 && t.page_count > 0) XdTabSetCurrentPage(new_w, wanted + 1, False);
+  if (t.shadow_thickness != o.shadow_thickness || t.font_list != o.font_list) layout(new_w);
   return True;
 }
 
@@ -254,6 +289,7 @@ void ChangeManaged(Widget w) {
     if (t.page_count > 0) {
       Widget first = t.buttons[0];
       t.shadow_thickness = reinterpret_cast<XmPrimitiveWidget>(first)->primitive.shadow_thickness;
+      reinterpret_cast<XdTabWidget>(w)->manager.shadow_thickness = t.shadow_thickness;
       XtVaSetValues(first, XmNshadowThickness, 0, NULL);
     }
     t.shadows_taken = True;
@@ -395,9 +431,9 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
 
   Arg args[12];
   Cardinal n = commonArgs(w, args);
-  if (label) {
-    XtSetArg(args[n], XmNlabelString, label); ++n;
-  }
+  /* Without a label the tab is blank, not titled with the widget's name. */
+  static XmString blank = XmStringCreateLocalized(const_cast<char *>(""));
+  XtSetArg(args[n], XmNlabelString, label ? label : blank); ++n;
   if (t.shadows_taken || count > 0) {
     XtSetArg(args[n], XmNshadowThickness, 0); ++n;
   }
@@ -408,6 +444,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
   }
   Widget button = XtCreateWidget("Title", xmPushButtonWidgetClass, t.tab_area, args, n);
   XtAddCallback(button, XmNactivateCallback, tabActivateCB, w);
+  XtAddCallback(button, XmNdestroyCallback, pageDestroyedCB, w);
 
   n = commonArgs(w, args);
   XtSetArg(args[n], XmNwidth, 1); ++n;
@@ -419,6 +456,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
     XtSetArg(args[n], XmNtextFontList, t.font_list); ++n;
   }
   Widget page = XtCreateWidget("Page", xmFormWidgetClass, t.tab_area, args, n);
+  XtAddCallback(page, XmNdestroyCallback, pageDestroyedCB, w);
 
   insertAt(t.buttons, count, index, button);
   insertAt(t.pages, count, index, page);
@@ -445,6 +483,13 @@ void XdTabSetCurrentPage(Widget w, int page, Boolean notify) {
     raiseCurrent(w);
     setTraversal(w);
   }
+  /* A focus box on another tab would read as the current one: the
+     keyboard focus, when on a tab, goes along to the current tab. */
+  Widget focus = XmGetFocusWidget(w);
+  Widget current_tab = t.buttons[t.current_page];
+  if (focus && focus != current_tab && XtParent(focus) == t.tab_area &&
+      XmIsPushButton(focus))
+    XmProcessTraversal(current_tab, XmTRAVERSE_CURRENT);
   if (notify) {
     XdTabCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, t.current_page + 1};
     XtCallCallbackList(w, t.page_callback, &cbs);
@@ -474,8 +519,10 @@ void _XdTabDeletePage(Widget w, int page) {
   removeAt(t.buttons, t.page_count, index);
   removeAt(t.pages, t.page_count, index);
   --t.page_count;
-  XtDestroyWidget(button);
-  XtDestroyWidget(form);
+  for (Widget gone : {button, form}) {
+    XtRemoveCallback(gone, XmNdestroyCallback, pageDestroyedCB, w);
+    if (!gone->core.being_destroyed) XtDestroyWidget(gone);
+  }
   /* Another page going keeps the current one; the current one going hands
      over to the page that takes its place (or the new last page). */
   if (index < t.current_page) --t.current_page;
