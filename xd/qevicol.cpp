@@ -1027,7 +1027,7 @@ void _XdListLimitWidths(Widget w, int first, int count) {
   bool changed = false;
   for (int pos = first; pos <= last; ++pos) {
     XmString item = l->list.items[pos - 1];
-    if (!item || XmStringLength(item) < kLongItem) continue;
+    if (!item || unsigned(XmStringLength(item)) < kLongItem) continue;
     char *text = static_cast<char *>(
         XmStringUnparse(item, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
     if (!text) continue;

@@ -1543,8 +1543,10 @@ int XdTreeToggleNode(wu_tree_node *node) {
 void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   if (!tree || !node || node->tree != tree) return;
   /* The node's row comes into view first, so that it has buttons to take
-     the keyboard focus. */
-  scrollToNode(tree, node);
+     the keyboard focus.  Not while a deletion moves the focus: the rows
+     are not final until the owner draws the tree again, which brings the
+     focus back into view. */
+  if (!tree->deleting) scrollToNode(tree, node);
   if (XtIsManaged(tree->drawing_area) && isManaged(node->label))
     XmProcessTraversal(node->label, XmTRAVERSE_CURRENT);
   if (tree->focus == node && labelShowsFocus(node)) return;
