@@ -795,7 +795,10 @@ void layoutView(wu_tree *tree) {
     return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
   };
 
-  /* Nodes with buttons outside the range give them up. */
+  /* Nodes with buttons outside the range give them up.  They are taken
+     off the screen in one batch first: the toolkit checks the keyboard
+     focus once per batch, with a server round trip, and would do so once
+     per button if each were unmanaged as it is destroyed. */
   std::vector<wu_tree_node *> leaving;
   for (wu_tree_node *n : v->live)
     if (!inView(n)) leaving.push_back(n);
@@ -810,10 +813,11 @@ void layoutView(wu_tree *tree) {
     want(n->handle, false);
     want(n->icon, false);
     want(n->label, false);
-    dropButtons(tree, n);
   }
-  /* Those unmanaged above are being destroyed: nothing to unmanage. */
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
   unmanage.clear();
+  for (wu_tree_node *n : leaving)
+    if (n != tree->focus || !n->label) dropButtons(tree, n);
 
   Display *dpy = XtDisplay(da);
   if (!tree->lines_pixmap || v->pix_w != view_w || v->pix_h != view_h) {
