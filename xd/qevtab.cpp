@@ -14,6 +14,8 @@
 #include <Xm/Form.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
+#include <Xm/TraitP.h>
+#include <Xm/TravConT.h>
 #include <Xm/XmP.h>
 
 #include <algorithm>
@@ -199,6 +201,49 @@ void tabActivateCB(Widget button, XtPointer client, XtPointer) {
     }
 }
 
+/* The keyboard focus never marks a tab that is not current.  Focus
+   arriving from outside the widget (or given at start-up) goes to the
+   current tab; a tab reached by the keyboard from within the widget
+   becomes current; a click on a tab makes it current when it activates. */
+void switchTimeOut(XtPointer client, XtIntervalId *) {
+  Widget w = static_cast<Widget>(client);
+  XdTabPart &t = TAB(w);
+  t.switch_id = 0;
+  if (t.switch_to >= 1 && t.switch_to <= t.page_count) XdTabSetCurrentPage(w, t.switch_to, True);
+}
+
+bool inside(Widget w, Widget child) {
+  for (; child; child = XtParent(child))
+    if (child == w) return true;
+  return false;
+}
+
+Widget redirectTraversal(Widget old_focus, Widget new_focus, unsigned int, XmTraversalDirection direction,
+                         unsigned int) {
+  if (!new_focus || !XtParent(new_focus) || !XtParent(XtParent(new_focus))) return new_focus;
+  Widget w = XtParent(XtParent(new_focus));
+  if (!XdIsTab(w) || w->core.being_destroyed) return new_focus;
+  XdTabPart &t = TAB(w);
+  int index = -1;
+  for (int i = 0; i < t.page_count; ++i)
+    if (t.buttons[i] == new_focus) index = i;
+  if (index < 0 || index == t.current_page || t.current_page >= t.page_count) return new_focus;
+  if (direction == XmTRAVERSE_CURRENT) {
+    XEvent *last = XtLastEventProcessed(XtDisplay(w));
+    if (last && last->type == ButtonPress) return new_focus; /* a click: its activation follows */
+  } else if (old_focus && inside(w, old_focus)) {
+    t.switch_to = index + 1;
+    if (!t.switch_id)
+      t.switch_id = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, switchTimeOut, w);
+    return new_focus;
+  }
+  return t.buttons[t.current_page];
+}
+
+XmTraversalControlTraitRec traversal_control = {0, redirectTraversal};
+
+void ClassInitialize();
+
 /* A page (or its tab) destroyed by the program leaves the tab set. */
 void pageDestroyedCB(Widget gone, XtPointer client, XtPointer) {
   Widget w = static_cast<Widget>(client);
@@ -228,6 +273,8 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   t.segments = nullptr;
   t.segment_slots = 0;
   t.stacked = False;
+  t.switch_id = 0;
+  t.switch_to = 0;
   if (t.current_page < 0) t.current_page = 0;
 
   std::vector<Arg> da_args(args, args + *num_args);
@@ -246,6 +293,7 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
 
 void Destroy(Widget w) {
   XdTabPart &t = TAB(w);
+  if (t.switch_id) XtRemoveTimeOut(t.switch_id);
   XtFree(reinterpret_cast<char *>(t.buttons));
   XtFree(reinterpret_cast<char *>(t.pages));
   XtFree(reinterpret_cast<char *>(t.segments));
@@ -333,7 +381,7 @@ XdTabClassRec xdTabClassRec = {
         reinterpret_cast<WidgetClass>(&xmBulletinBoardClassRec), /* superclass */
         const_cast<char *>("XdTab"),                             /* class_name */
         sizeof(XdTabRec),                                        /* widget_size */
-        nullptr,                                                 /* class_initialize */
+        ClassInitialize,                                         /* class_initialize */
         ClassPartInitialize,                                     /* class_part_initialize */
         False,                                                   /* class_inited */
         Initialize,                                              /* initialize */
@@ -405,6 +453,16 @@ XdTabClassRec xdTabClassRec = {
 };
 
 WidgetClass xdTabWidgetClass = reinterpret_cast<WidgetClass>(&xdTabClassRec);
+
+}  // extern "C"
+
+namespace {
+void ClassInitialize() {
+  XmeTraitSet(reinterpret_cast<XtPointer>(xdTabWidgetClass), XmQTtraversalControl, &traversal_control);
+}
+}  // namespace
+
+extern "C" {
 
 Widget XdCreateTab(Widget parent, char *name, ArgList args, Cardinal num_args) {
   return XtCreateWidget(name, xdTabWidgetClass, parent, args, num_args);

@@ -275,6 +275,39 @@ TEST_F(Tab, TheFocusBoxFollowsTheCurrentTab) {
   EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 1));
 }
 
+TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardMovesTheCurrentPage) {
+  Widget form = nullptr;
+  Widget shell = xdtest::makeShell(&form, 300, 200);
+  Arg args[5];
+  Cardinal n = 0;
+  XtSetArg(args[n], XdNcurrentPage, 1); ++n;
+  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  Widget tab = XdCreateTab(form, const_cast<char *>("tab"), args, n);
+  XtManageChild(tab);
+  for (const char *title : {"A", "B", "C"}) {
+    XmString s = XmStringCreateLocalized(const_cast<char *>(title));
+    XdTabAddPage(tab, s, 0);
+    XmStringFree(s);
+  }
+  g_pages.clear();
+  XtAddCallback(tab, XdNpageCallback, onPage, nullptr);
+  xdtest::show(shell);
+  settle();
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 2));  // not the first tab
+  xdtest::key(XK_Tab);
+  xdtest::pump(50);
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 3));
+  EXPECT_EQ(g_pages, std::vector<int>{3});
+  int current = -1;
+  XtVaGetValues(tab, XdNcurrentPage, &current, NULL);
+  EXPECT_EQ(current, 2);
+  XtDestroyWidget(shell);
+  settle();
+}
+
 TEST_F(Tab, ShadowsLabelsAndTabsPastTheRightEdge) {
   addPage("A", 0);
   Widget blank = XdTabAddPage(tab, nullptr, 0);
