@@ -953,7 +953,10 @@ void FillFromResources(MCW mc) {
       if (col) XdIconListAddItems(First(mc), icons, col, ids, n, 0);
     } else {
       XmListDeleteAllItems(Col(mc, c)->list);
-      if (col) XmListAddItems(Col(mc, c)->list, col, n, 0);
+      if (col) {
+        XmListAddItems(Col(mc, c)->list, col, n, 0);
+        _XdListLimitWidths(Col(mc, c)->list, 1, n);
+      }
       else if (strings && n > 0) FillEmpty(Col(mc, c)->list, n);
     }
   }
@@ -1422,7 +1425,10 @@ int32_t XdMCIconListUpdateItems(Widget w, Pixmap *icons, XmString **strings, int
         cp.push_back(positions[i]);
         cs.push_back(strings[c][i]);
       }
-    if (!cp.empty()) XmListReplacePositions(Col(mc, c)->list, cp.data(), cs.data(), int(cp.size()));
+    if (!cp.empty()) {
+      XmListReplacePositions(Col(mc, c)->list, cp.data(), cs.data(), int(cp.size()));
+      for (int pos : cp) _XdListLimitWidths(Col(mc, c)->list, pos, 1);
+    }
   }
   Layout(mc);
   UpdateTables(mc);
