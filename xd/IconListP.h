@@ -111,6 +111,11 @@ void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids,
 /* Bounds the measured width of the items at positions first .. first +
    count - 1 of an XmList whose texts are too long for its 16-bit widths. */
 void _XdListLimitWidths(Widget list, int first, int count);
+/* Reorders the rows of an XmList (row i takes the row at index order[i]),
+   or of an icon list with its icons and ids, without adding them again;
+   the selection goes with its rows.  False when the order does not fit. */
+Boolean _XdListPermute(Widget list, const int *order, int count);
+Boolean _XdIconListPermute(Widget w, const int *order, int count);
 
 #ifdef __cplusplus
 }

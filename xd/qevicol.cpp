@@ -1045,6 +1045,48 @@ void _XdListLimitWidths(Widget w, int first, int count) {
   l->list.MaxWidth = widest;
 }
 
+/* Puts an XmList's rows in the given order (row i takes the row that was
+   at index order[i]) without adding them again: the items and their
+   measured elements move together, as a reordering changes no size, and
+   the selected rows go with them.  False (nothing changed) when the order
+   does not fit the list. */
+Boolean _XdListPermute(Widget w, const int *order, int n) {
+  if (!w || !XmIsList(w) || !order) return False;
+  XmListWidget l = reinterpret_cast<XmListWidget>(w);
+  if (n != l->list.itemCount) return False;
+  std::vector<char> seen(size_t(n), 0);
+  for (int i = 0; i < n; ++i) {
+    if (order[i] < 0 || order[i] >= n || seen[size_t(order[i])]) return False;
+    seen[size_t(order[i])] = 1;
+  }
+  std::vector<XmString> items(l->list.items, l->list.items + n);
+  std::vector<ElementPtr> elements(l->list.InternalList, l->list.InternalList + n);
+  for (int i = 0; i < n; ++i) {
+    l->list.items[i] = items[size_t(order[i])];
+    l->list.InternalList[i] = elements[size_t(order[i])];
+  }
+  XmListUpdateSelectedList(w);
+  if (XtIsRealized(w)) XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, True);
+  return True;
+}
+
+Boolean _XdIconListPermute(Widget w, const int *order, int n) {
+  ILW ilw = Cast(w);
+  if (!ilw || !_XdListPermute(ilw->icon_list.list, order, n)) return False;
+  XdIconListPart &p = ilw->icon_list;
+  if (p.icon_items) {
+    std::vector<Pixmap> icons(p.icon_items, p.icon_items + n);
+    for (int i = 0; i < n; ++i) p.icon_items[i] = icons[size_t(order[i])];
+  }
+  if (p.ids) {
+    std::vector<int32_t> ids(p.ids, p.ids + n);
+    for (int i = 0; i < n; ++i) p.ids[i] = ids[size_t(order[i])];
+  }
+  p.anchor = 0;
+  PaintIcons(ilw, true);
+  return True;
+}
+
 void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids, int count) {
   ILW ilw = Cast(w);
   if (!ilw) return;

@@ -496,40 +496,26 @@ std::vector<int> SortOrder(MCW mc, int c) {
 
 /* Refills every column in the given row order (one bulk add per column);
    the selection moves with its rows. */
+XmString EmptyString() { return _XdMakeString(""); }
+
+/* Puts every column's rows in the given order in place; the icons, ids
+   and selection go with their rows.  A column whose rows are not in step
+   is refilled instead. */
 void Reorder(MCW mc, const std::vector<int> &order) {
   int n = Rows(mc), C = Columns(mc);
-  XdIconListWidget il = FirstIL(mc);
-  Widget inner = FirstInner(mc);
-  std::vector<char> wasSelected(n, 0);
-  for (int i = 0; i < n; ++i) wasSelected[i] = XL(inner)->list.InternalList[i]->selected;
-  std::vector<XmString> s(n);
-  std::vector<Pixmap> icons;
-  std::vector<int32_t> ids;
-  if (il->icon_list.icon_items) {
-    icons.resize(n);
-    for (int i = 0; i < n; ++i) icons[i] = il->icon_list.icon_items[order[i]];
-  }
-  if (il->icon_list.ids) {
-    ids.resize(n);
-    for (int i = 0; i < n; ++i) ids[i] = il->icon_list.ids[order[i]];
-  }
-  for (int c = 0; c < C; ++c) {
+  if (!_XdIconListPermute(First(mc), order.data(), n)) return;
+  std::vector<XmString> s;
+  for (int c = 1; c < C; ++c) {
     Widget l = TextList(mc, c);
+    if (_XdListPermute(l, order.data(), n)) continue;
     XmString *items = XL(l)->list.items;
-    for (int i = 0; i < n; ++i) s[i] = XmStringCopy(items[order[i]]);
-    if (c == 0) {
-      _XdIconListSetAll(First(mc), icons.empty() ? nullptr : icons.data(), s.data(),
-                        ids.empty() ? nullptr : ids.data(), n);
-    } else {
-      XmListDeleteAllItems(l);
-      XmListAddItems(l, s.data(), n, 0);
-    }
+    int count = XL(l)->list.itemCount;
+    s.assign(size_t(n), nullptr);
+    for (int i = 0; i < n; ++i) s[size_t(i)] = order[size_t(i)] < count ? XmStringCopy(items[order[size_t(i)]]) : EmptyString();
+    XmListDeleteAllItems(l);
+    XmListAddItems(l, s.data(), n, 0);
     for (XmString x : s) XmStringFree(x);
   }
-  std::vector<int> sel;
-  for (int i = 0; i < n; ++i)
-    if (wasSelected[order[i]]) sel.push_back(i + 1);
-  if (!sel.empty()) _XdIconListSetSelection(First(mc), sel.data(), int(sel.size()));
 }
 
 void Sort(MCW mc, int c) {
@@ -725,7 +711,6 @@ void LookArgs(MCW mc, std::vector<Arg> &a, bool header) {
 }
 
 /* An empty row text, made as the host makes compound strings. */
-XmString EmptyString() { return _XdMakeString(""); }
 
 /* Replaces every row's text of the first column, keeping its selection by
    position (the list would otherwise match selected rows by text). */
