@@ -770,16 +770,20 @@ void layoutView(wu_tree *tree) {
      which moves the range. */
   size_t first = 0, last = 0;
   const size_t count = v->rows.size();
-  for (int pass = 0; pass < 4; ++pass) {
+  for (int pass = 0; pass < 16; ++pass) {
     updateBars(tree, view_w, view_h);
     const long R = std::max<long>(1, tree->row_height);
-    const int32_t before = tree->row_height;
     first = size_t(std::max(0L, v->top / R - 1));
     last = size_t(std::max(0L, (long(v->top) + view_h) / R + 1));
     if (count == 0) break;
     last = std::min(last, count - 1);
-    for (size_t i = first; i <= last && i < count; ++i) ensureButtons(v->rows[i]);
-    if (tree->row_height == before) break;
+    bool taller = false;
+    for (size_t i = first; i <= last && i < count && !taller; ++i) {
+      const int32_t before = tree->row_height;
+      ensureButtons(v->rows[i]);
+      taller = tree->row_height != before; /* fewer rows fit: the range again */
+    }
+    if (!taller) break;
   }
 
   std::vector<Widget> manage, unmanage;
