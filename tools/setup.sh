@@ -75,6 +75,27 @@ run_fuzzers() {  # run_fuzzers SECONDS
   return $failed
 }
 
+# Installs the build into a scratch prefix and builds the example program
+# from the installed headers and library alone: each widget-set header must
+# compile on its own (the public ones in C too), and the program must run.
+install_check() {  # install_check BUILD_DIR
+  local prefix
+  prefix=$(mktemp -d)
+  cmake --install "$1" --prefix "$prefix" >/dev/null
+  local h
+  for h in "$prefix"/include/xd/*.h; do
+    printf '#include "xd/%s"\n' "$(basename "$h")" |
+      g++ -std=c++17 -fsyntax-only -x c++ -I"$prefix/include" -
+  done
+  for h in IconList.h MCIconList.h Tree.h Tab.h qevutil.h; do
+    printf '#include "xd/%s"\n' "$h" | gcc -fsyntax-only -x c -I"$prefix/include" -
+  done
+  g++ -std=c++17 -o "$prefix/xdalone" examples/xdalone.cpp -I"$prefix/include" \
+    "$prefix/lib/qevmotif.so" -Wl,-rpath,"$prefix/lib" -lXm -lXt -lX11
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$prefix/xdalone" --check
+  rm -rf "$prefix"
+}
+
 cmd=${1:-test}
 install_packages
 case "$cmd" in
@@ -84,6 +105,8 @@ case "$cmd" in
     build build
     echo "== tests"
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
+    echo "== the widget set from its installed headers and library"
+    install_check build
     echo "== tests, AddressSanitizer and UndefinedBehaviorSanitizer build"
     build build-asan -DQEV_SANITIZE=ON -DQEV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
     # Full stacks for every allocation: the toolkit libraries have no frame

@@ -108,6 +108,14 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count);
 /* Sets the list's items wholesale, replacing all rows: strings are copied
    by the list; icons and ids (either may be NULL) are copied. */
 void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids, int count);
+/* Bounds the measured width of the items at positions first .. first +
+   count - 1 of an XmList whose texts are too long for its 16-bit widths. */
+void _XdListLimitWidths(Widget list, int first, int count);
+/* Reorders the rows of an XmList (row i takes the row at index order[i]),
+   or of an icon list with its icons and ids, without adding them again;
+   the selection goes with its rows.  False when the order does not fit. */
+Boolean _XdListPermute(Widget list, const int *order, int count);
+Boolean _XdIconListPermute(Widget w, const int *order, int count);
 
 #ifdef __cplusplus
 }

@@ -11,6 +11,7 @@
 #define XD_MCICONLIST_H
 
 #include "xd/IconList.h"
+#include "qev/status.h" /* WU_OK, WU_NOTAVAIL of XdMCIconListUpdateItems */
 
 #ifdef __cplusplus
 extern "C" {

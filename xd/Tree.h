@@ -12,9 +12,11 @@
  * release function is called first), and destroying the scrolled window
  * releases every node left and the tree record itself.
  *
- * Rows are laid out in X window coordinates, which are 16-bit: rows past
- * about 32,700 pixels from the top are not shown (a warning is given once),
- * though their nodes stay in the tree and reachable through this interface.
+ * Only the rows in view have buttons: the tree scrolls its rows through a
+ * drawing area the size of the view, so any number of rows can be reached
+ * by the scroll bars and the arrow keys, and a node whose row is out of
+ * view simply has no buttons (its handle, icon and label are NULL) until it
+ * is shown again.
  */
 #ifndef XD_TREE_H
 #define XD_TREE_H
@@ -25,6 +27,8 @@
 extern "C" {
 #endif
 
+#include <stdint.h>
+
 typedef struct wu_tree wu_tree;
 typedef struct wu_tree_node wu_tree_node;
 
@@ -32,6 +36,54 @@ typedef struct wu_tree_node wu_tree_node;
    label when no button is involved), the node and the call data: the
    toolkit's callback structure, the X event of a delete request, or NULL. */
 typedef void (*XdTreeNodeProc)(Widget w, wu_tree_node *node, XtPointer call_data);
+
+/* A node.  The owner allocates it zero-filled with XtCalloc and fills in
+   the fields marked "owner"; the tree fills in the rest. */
+struct wu_tree_node {
+  wu_tree *tree;
+  wu_tree_node *parent; /* NULL at the top level */
+  Widget handle; /* the three buttons: NULL while the node's row is not shown */
+  Widget icon;
+  Widget label;
+  char *text; /* owner: XtMalloc'd label text, freed by the tree */
+  unsigned char has_handle;
+  unsigned char expanded;
+  unsigned char expanded_copy;
+  Pixmap open_pixmap; /* owner, optional: None gives the tree's folders */
+  Pixmap closed_pixmap;
+  Pixmap open_mask;
+  Pixmap closed_mask;
+  int32_t x; /* layout results, in the coordinates of the whole tree */
+  int32_t handle_y;
+  int32_t icon_x;
+  int32_t icon_y;
+  int16_t icon_width; /* owner with open_pixmap; else the tree's */
+  int16_t icon_height;
+  int16_t label_x;
+  int16_t label_y;
+  int16_t label_width;
+  int16_t label_height;
+  XdTreeNodeProc expand_proc; /* owner: the node's functions, each optional */
+  XdTreeNodeProc select_proc;
+  XdTreeNodeProc release_proc;
+  XdTreeNodeProc double_click_proc;
+  XdTreeNodeProc delete_proc;
+  wu_tree_node *first_child;
+  wu_tree_node *prev;
+  wu_tree_node *next;
+  unsigned char selected;
+  unsigned char expandable; /* owner: the handle is mapped only when set */
+  int32_t *expanded_word;   /* owner, optional: kept equal to expanded */
+  XtPointer owner_data;     /* owner, optional: its record of this node */
+
+  /* The tree's own bookkeeping; never set by the owner. */
+  wu_tree_node *last_child;
+  int32_t selection_slot; /* 1-based slot in the selection list, 0 = none */
+  unsigned char layout;   /* XdTREE_NODE_* of xd/TreeP.h */
+  int32_t row;            /* index among the rows shown at the last layout */
+  int32_t level;          /* 1 at the top level, as of the last layout */
+  int32_t live_slot;      /* 1-based slot among the nodes with buttons */
+};
 
 /* Insertion modes of XdTreeInsertNodeAt. */
 #define XdTREE_INSERT_BEFORE 0      /* before the reference node, same parent */
@@ -85,6 +137,10 @@ int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node);
 
 /* Shows the node's label in the focus colours (on) or its normal ones. */
 void _XdTreeSetFocusColors(wu_tree_node *node, int on);
+
+/* Turns XPM data into a pixmap (and mask) of the default screen with
+   `background` as the colour of the symbol "XpmBackground"; 1 on success. */
+int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pixmap *mask);
 
 #ifdef __cplusplus
 }

@@ -78,52 +78,12 @@ struct wu_tree {
   wu_tree_node *last_root;      /* last top-level node */
   wu_tree_node *activate_node;  /* node of the pending activation */
   int32_t selection_count;      /* slots in use */
-  unsigned char limit_warned;   /* the coordinate-limit warning was given */
+  unsigned char limit_warned;   /* unused: kept for the record's layout */
   unsigned char destroying;     /* the scrolled window is being destroyed */
+  int32_t releasing;            /* nodes are being released: no nested delete */
+  struct XdTreeView *view;      /* the rows shown and the nodes with buttons */
 };
 
-struct wu_tree_node {
-  wu_tree *tree;
-  wu_tree_node *parent; /* NULL at the top level */
-  Widget handle; /* the three buttons: NULL until the node is first shown */
-  Widget icon;
-  Widget label;
-  char *text; /* XtMalloc'd by the owner, freed by the tree */
-  unsigned char has_handle;
-  unsigned char expanded;
-  unsigned char expanded_copy;
-  Pixmap open_pixmap; /* None: the tree's folders */
-  Pixmap closed_pixmap;
-  Pixmap open_mask;
-  Pixmap closed_mask;
-  int32_t x;
-  int32_t handle_y;
-  int32_t icon_x;
-  int32_t icon_y;
-  int16_t icon_width; /* the tree's when open_pixmap is None */
-  int16_t icon_height;
-  int16_t label_x;
-  int16_t label_y;
-  int16_t label_width;
-  int16_t label_height;
-  XdTreeNodeProc expand_proc;
-  XdTreeNodeProc select_proc;
-  XdTreeNodeProc release_proc;
-  XdTreeNodeProc double_click_proc;
-  XdTreeNodeProc delete_proc;
-  wu_tree_node *first_child;
-  wu_tree_node *prev;
-  wu_tree_node *next;
-  unsigned char selected;
-  unsigned char expandable; /* the handle is mapped only when set */
-  int32_t *expanded_word;   /* the owner's copy of expanded, or NULL */
-  XtPointer owner_data;     /* the owner's record of this node */
-
-  /* The tree's own bookkeeping. */
-  wu_tree_node *last_child;
-  int32_t selection_slot; /* 1-based slot in the selection list, 0 = none */
-  unsigned char layout;   /* XdTREE_NODE_* */
-};
 
 /* Layout state of a node (wu_tree_node.layout). */
 #define XdTREE_NODE_SHOWN 0x01          /* its buttons were managed by the last layout */
@@ -131,20 +91,23 @@ struct wu_tree_node {
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
 
+/* Called each time the tree has made a node's three buttons (handle, icon
+   and label are then non-NULL): when its row comes into view, again after
+   the row left the view and came back, and from _XdTreeMakeNodeButtons.
+   The procedure may add event handlers and drop sites to the buttons; it
+   must not insert, delete or redraw nodes. */
+typedef void (*XdTreeButtonsProc)(wu_tree *tree, wu_tree_node *node, XtPointer closure);
+void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure);
+
 /* Makes the node's buttons now, for an owner that sets them up before the
-   node is first shown; 1 when the node has them, 0 when it is in no tree. */
+   node is first shown (even for a node whose row is out of view: the next
+   layout takes them away again); 1 when the node has them, 0 when it is in
+   no tree. */
 int _XdTreeMakeNodeButtons(wu_tree_node *node);
 /* Writes the tree, a line per node, through the trace switch. */
 void _XdTreePrint(wu_tree *tree);
 /* The first node, depth-first, whose label text equals `text`. */
 wu_tree_node *_XdTreeFindLabel(wu_tree *tree, const char *text);
-
-/* ---- owner hooks ---------------------------------------------------------
- * Called each time the tree has made a node's three buttons, so that an
- * owner can put its event handlers and drop sites on them; a node may lose
- * its buttons and get new ones later. */
-typedef void (*XdTreeButtonsProc)(wu_tree *tree, wu_tree_node *node, XtPointer closure);
-void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure);
 
 /* Gives every label the font list, recomputes the label sizes and the row
    height (the largest icon or label row, never below the tree's own), and

@@ -867,6 +867,14 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList, Cardinal *) {
   ILW c = reinterpret_cast<ILW>(cur), n = reinterpret_cast<ILW>(neww);
   XdIconListPart &np = n->icon_list;
   const XdIconListPart &cp = c->icon_list;
+  if (np.selection_policy != cp.selection_policy)
+    XtVaSetValues(np.list, XmNselectionPolicy, np.selection_policy, nullptr);
+  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+      np.icon_items == cp.icon_items && np.ids == cp.ids) {
+    /* A count without the items it counts would drop every row. */
+    XtWarning("Can only set itemCount together with stringItems.\n");
+    np.item_count = cp.item_count;
+  }
   if (np.string_items == cp.string_items && np.icon_items == cp.icon_items &&
       np.item_count == cp.item_count && np.ids == cp.ids)
     return True;
@@ -1003,6 +1011,82 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count) {
     XClearArea(XtDisplay(w), XtWindow(ilw->icon_list.list), 0, 0, 0, 0, True);
 }
 
+/* Items far wider than a window can be (thousands of characters) would
+   overflow the list's 16-bit widths: the list would become a few pixels
+   wide or its end unreachable.  Such an item keeps its whole text, but only
+   its first characters are measured, and no width passes kMaxItemWidth. */
+void _XdListLimitWidths(Widget w, int first, int count) {
+  constexpr unsigned kLongItem = 256;  /* bytes of a compound string worth checking */
+  constexpr int kMeasuredChars = 512;
+  constexpr int kMaxItemWidth = 16000;
+  if (!w || !XmIsList(w)) return;
+  XmListWidget l = reinterpret_cast<XmListWidget>(w);
+  const int n = l->list.itemCount;
+  first = std::max(first, 1);
+  const int last = std::min(n, first + std::max(count, 0) - 1);
+  bool changed = false;
+  for (int pos = first; pos <= last; ++pos) {
+    XmString item = l->list.items[pos - 1];
+    if (!item || unsigned(XmStringLength(item)) < kLongItem) continue;
+    char *text = static_cast<char *>(
+        XmStringUnparse(item, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
+    if (!text) continue;
+    if (std::strlen(text) > size_t(kMeasuredChars)) text[kMeasuredChars] = '\0';
+    XmString prefix = XmStringCreateLocalized(text);
+    XtFree(text);
+    int width = std::min<int>(XmStringWidth(l->list.font, prefix), kMaxItemWidth);
+    XmStringFree(prefix);
+    l->list.InternalList[pos - 1]->width = Dimension(width);
+    changed = true;
+  }
+  if (!changed) return;
+  Dimension widest = 0;
+  for (int i = 0; i < n; ++i) widest = std::max(widest, l->list.InternalList[i]->width);
+  l->list.MaxWidth = widest;
+}
+
+/* Puts an XmList's rows in the given order (row i takes the row that was
+   at index order[i]) without adding them again: the items and their
+   measured elements move together, as a reordering changes no size, and
+   the selected rows go with them.  False (nothing changed) when the order
+   does not fit the list. */
+Boolean _XdListPermute(Widget w, const int *order, int n) {
+  if (!w || !XmIsList(w) || !order) return False;
+  XmListWidget l = reinterpret_cast<XmListWidget>(w);
+  if (n != l->list.itemCount) return False;
+  std::vector<char> seen(size_t(n), 0);
+  for (int i = 0; i < n; ++i) {
+    if (order[i] < 0 || order[i] >= n || seen[size_t(order[i])]) return False;
+    seen[size_t(order[i])] = 1;
+  }
+  std::vector<XmString> items(l->list.items, l->list.items + n);
+  std::vector<ElementPtr> elements(l->list.InternalList, l->list.InternalList + n);
+  for (int i = 0; i < n; ++i) {
+    l->list.items[i] = items[size_t(order[i])];
+    l->list.InternalList[i] = elements[size_t(order[i])];
+  }
+  XmListUpdateSelectedList(w);
+  if (XtIsRealized(w)) XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, True);
+  return True;
+}
+
+Boolean _XdIconListPermute(Widget w, const int *order, int n) {
+  ILW ilw = Cast(w);
+  if (!ilw || !_XdListPermute(ilw->icon_list.list, order, n)) return False;
+  XdIconListPart &p = ilw->icon_list;
+  if (p.icon_items) {
+    std::vector<Pixmap> icons(p.icon_items, p.icon_items + n);
+    for (int i = 0; i < n; ++i) p.icon_items[i] = icons[size_t(order[i])];
+  }
+  if (p.ids) {
+    std::vector<int32_t> ids(p.ids, p.ids + n);
+    for (int i = 0; i < n; ++i) p.ids[i] = ids[size_t(order[i])];
+  }
+  p.anchor = 0;
+  PaintIcons(ilw, true);
+  return True;
+}
+
 void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids, int count) {
   ILW ilw = Cast(w);
   if (!ilw) return;
@@ -1015,6 +1099,7 @@ void _XdIconListSetAll(Widget w, Pixmap *icons, XmString *strings, int32_t *ids,
     if (ids) p.ids = CopyArray(ids, count);
     if (icons || ids) p.array_capacity = count;
     XmListAddItems(p.list, strings, count, 0);
+    _XdListLimitWidths(p.list, 1, count);
   }
   p.widest = L(ilw)->list.MaxWidth;
   p.item_count = Count(ilw);
@@ -1071,6 +1156,7 @@ void XdIconListAddItems(Widget w, Pixmap *icons, XmString *strings, int32_t *ids
   bool had_icon = p.icon_width != 0;
   InsertSlots(ilw, idx, count, icons, ids);
   XmListAddItems(p.list, strings, count, idx + 1);
+  _XdListLimitWidths(p.list, idx + 1, count);
   p.item_count = Count(ilw);
   MeasureIcons(ilw, had_icon ? Count(ilw) : 0);
   p.widest = L(ilw)->list.MaxWidth;
@@ -1115,7 +1201,10 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
       rstr.push_back(strings[i]);
     }
   }
-  if (!rpos.empty()) XmListReplacePositions(p.list, rpos.data(), rstr.data(), int(rpos.size()));
+  if (!rpos.empty()) {
+    XmListReplacePositions(p.list, rpos.data(), rstr.data(), int(rpos.size()));
+    for (int pos : rpos) _XdListLimitWidths(p.list, pos, 1);
+  }
   if (icons_changed) MeasureIcons(ilw, 0);
   p.widest = L(ilw)->list.MaxWidth;
   Relaid(ilw);
@@ -1281,7 +1370,11 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   if (count <= 0 || !positions) return l->list.selectedPositionCount;
   int n = Count(ilw);
   if (PolicyOf(ilw) == XmSINGLE_SELECT) {
-    if (positions[0] >= 1 && positions[0] <= n) XmListSelectPos(ilw->icon_list.list, positions[0], True);
+    if (positions[0] >= 1 && positions[0] <= n) {
+      XdWidgetWatch watch(w);
+      XmListSelectPos(ilw->icon_list.list, positions[0], True);
+      if (!watch.alive()) return 1;
+    }
     return l->list.selectedPositionCount;
   }
   std::vector<int> want;
@@ -1299,9 +1392,14 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   std::set_union(want.begin(), want.end(), curv.begin(), curv.end(), std::back_inserter(merged));
   merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
   _XdIconListSetSelection(w, merged.data(), int(merged.size()));
-  if (notify)
+  int selected = l->list.selectedPositionCount;
+  if (notify) {
+    /* The callback may destroy the list. */
+    XdWidgetWatch watch(w);
     NotifySelection(ilw, PolicyOf(ilw) == XmEXTENDED_SELECT ? XmCR_EXTENDED_SELECT : XmCR_MULTIPLE_SELECT,
                     nullptr);
+    if (!watch.alive()) return selected;
+  }
   return l->list.selectedPositionCount;
 }
 
@@ -1347,11 +1445,99 @@ void XdIconListOverrideUserData(Widget w, XtPointer record) {
 
 /* ---- keyboard procedures -------------------------------------------- */
 
+/* The selection step of a navigation key: row `pos` becomes the only
+   selected row (in multiple policy it is added), and the list's selection
+   callback of the policy is called.  Only the rows concerned are touched:
+   the list's own selection call rebuilds its selection from every row, so
+   a keystroke would cost more the longer the list. */
+static void SelectByKey(ILW ilw, int pos) {
+  XmListWidget l = L(ilw);
+  Widget list = ilw->icon_list.list;
+  const int n = l->list.itemCount;
+  if (pos < 1 || pos > n) return;
+  const int policy = PolicyOf(ilw);
+  const bool multiple = policy == XmMULTIPLE_SELECT;
+  if (multiple && l->list.InternalList[pos - 1]->selected) return;
+  std::vector<int> positions, redraw;
+  for (int i = 0; i < l->list.selectedPositionCount; ++i) {
+    int old = l->list.selectedPositions[i];
+    if (old < 1 || old > n) continue;
+    if (multiple) {
+      positions.push_back(old);
+    } else {
+      l->list.InternalList[old - 1]->selected = False;
+      l->list.InternalList[old - 1]->last_selected = False;
+      redraw.push_back(old);
+    }
+  }
+  positions.insert(std::lower_bound(positions.begin(), positions.end(), pos), pos);
+  l->list.InternalList[pos - 1]->selected = True;
+  l->list.InternalList[pos - 1]->last_selected = True;
+  redraw.push_back(pos);
+
+  /* The list's selection arrays hold copies of the selected items. */
+  for (int i = 0; i < l->list.selectedItemCount && l->list.selectedItems; ++i)
+    XmStringFree(l->list.selectedItems[i]);
+  XtFree(reinterpret_cast<char *>(l->list.selectedItems));
+  XtFree(reinterpret_cast<char *>(l->list.selectedPositions));
+  const int k = int(positions.size());
+  l->list.selectedItems = reinterpret_cast<XmString *>(XtMalloc(Cardinal(k * sizeof(XmString))));
+  l->list.selectedPositions = reinterpret_cast<int *>(XtMalloc(Cardinal(k * sizeof(int))));
+  for (int i = 0; i < k; ++i) {
+    l->list.selectedPositions[i] = positions[size_t(i)];
+    l->list.selectedItems[i] = XmStringCopy(l->list.items[positions[size_t(i)] - 1]);
+  }
+  l->list.selectedItemCount = k;
+  l->list.selectedPositionCount = k;
+  l->list.LastHLItem = pos - 1;
+  if (!multiple) {
+    l->list.StartItem = l->list.EndItem = pos - 1;
+    l->list.OldStartItem = l->list.OldEndItem = pos - 1;
+  }
+
+  if (XtIsRealized(list)) {
+    const int top = Top(ilw), vis = Visible(ilw);
+    for (int r : redraw) {
+      if (r - 1 < top || r - 1 > top + vis) continue;
+      Position x, y;
+      Dimension w, h;
+      if (XmListPosToBounds(list, r, &x, &y, &w, &h))
+        XClearArea(XtDisplay(list), XtWindow(list), x, y, w, h, True);
+    }
+  }
+
+  XmListCallbackStruct cbs;
+  std::memset(&cbs, 0, sizeof cbs);
+  const char *name = XmNbrowseSelectionCallback;
+  cbs.reason = XmCR_BROWSE_SELECT;
+  if (policy == XmSINGLE_SELECT) {
+    name = XmNsingleSelectionCallback;
+    cbs.reason = XmCR_SINGLE_SELECT;
+  } else if (policy == XmEXTENDED_SELECT) {
+    name = XmNextendedSelectionCallback;
+    cbs.reason = XmCR_EXTENDED_SELECT;
+    cbs.selection_type = XmINITIAL;
+  } else if (multiple) {
+    name = XmNmultipleSelectionCallback;
+    cbs.reason = XmCR_MULTIPLE_SELECT;
+  }
+  XmString item = XmStringCopy(l->list.items[pos - 1]);
+  std::vector<XmString> items(l->list.selectedItems, l->list.selectedItems + k);
+  cbs.item = item;
+  cbs.item_length = XmStringLength(item);
+  cbs.item_position = pos;
+  cbs.selected_items = items.data();
+  cbs.selected_item_count = k;
+  cbs.selected_item_positions = positions.data();
+  XtCallCallbacks(list, const_cast<String>(name), &cbs);
+  XmStringFree(item);
+}
+
 /* Selects (without toggling a selected row off) and shows index i. */
 static void MoveTo(ILW ilw, int index) {
   Widget list = ilw->icon_list.list;
   int pos = index + 1;
-  if (!(PolicyOf(ilw) == XmMULTIPLE_SELECT && IsSelected(ilw, pos))) XmListSelectPos(list, pos, True);
+  SelectByKey(ilw, pos);
   XmListSetKbdItemPos(list, pos);
   int top = Top(ilw), vis = Visible(ilw);
   if (index < top)
@@ -1386,7 +1572,7 @@ static void Page(Widget w, bool next) {
   }
   Widget list = ilw->icon_list.list;
   int pos = ntop + 1;
-  if (!(PolicyOf(ilw) == XmMULTIPLE_SELECT && IsSelected(ilw, pos))) XmListSelectPos(list, pos, True);
+  SelectByKey(ilw, pos);
   XmListSetKbdItemPos(list, pos);
   XdIconListSetPos((Widget)ilw, pos);
 }

@@ -261,14 +261,12 @@ void Layout(MCW mc) {
   bool showH = T > width;
   int hbh = showH ? p.hbar->core.height : 0;
 
+  /* The columns area keeps its scrolled offset, within what the bar can
+     reach; an area not scrolled yet shows the first column whole. */
   int x0 = p.area->core.x;
-  if (p.area->core.width == T) {
-    x0 = std::max(x0, width - T);
-    if (x0 > 0) x0 = 0;
-  } else {
-    x0 += p.area->core.width - T;
-    if (x0 > 0) x0 = 0;
-  }
+  if (p.area->core.width != T && x0 < 0) x0 += p.area->core.width - T;
+  x0 = std::max(x0, std::min(0, width - T));
+  if (x0 > 0) x0 = 0;
   if (!columnsView || !showH) x0 = 0;
 
   int hh = columnsView ? Col(mc, 0)->header->core.height : 0;
@@ -498,40 +496,26 @@ std::vector<int> SortOrder(MCW mc, int c) {
 
 /* Refills every column in the given row order (one bulk add per column);
    the selection moves with its rows. */
+XmString EmptyString() { return _XdMakeString(""); }
+
+/* Puts every column's rows in the given order in place; the icons, ids
+   and selection go with their rows.  A column whose rows are not in step
+   is refilled instead. */
 void Reorder(MCW mc, const std::vector<int> &order) {
   int n = Rows(mc), C = Columns(mc);
-  XdIconListWidget il = FirstIL(mc);
-  Widget inner = FirstInner(mc);
-  std::vector<char> wasSelected(n, 0);
-  for (int i = 0; i < n; ++i) wasSelected[i] = XL(inner)->list.InternalList[i]->selected;
-  std::vector<XmString> s(n);
-  std::vector<Pixmap> icons;
-  std::vector<int32_t> ids;
-  if (il->icon_list.icon_items) {
-    icons.resize(n);
-    for (int i = 0; i < n; ++i) icons[i] = il->icon_list.icon_items[order[i]];
-  }
-  if (il->icon_list.ids) {
-    ids.resize(n);
-    for (int i = 0; i < n; ++i) ids[i] = il->icon_list.ids[order[i]];
-  }
-  for (int c = 0; c < C; ++c) {
+  if (!_XdIconListPermute(First(mc), order.data(), n)) return;
+  std::vector<XmString> s;
+  for (int c = 1; c < C; ++c) {
     Widget l = TextList(mc, c);
+    if (_XdListPermute(l, order.data(), n)) continue;
     XmString *items = XL(l)->list.items;
-    for (int i = 0; i < n; ++i) s[i] = XmStringCopy(items[order[i]]);
-    if (c == 0) {
-      _XdIconListSetAll(First(mc), icons.empty() ? nullptr : icons.data(), s.data(),
-                        ids.empty() ? nullptr : ids.data(), n);
-    } else {
-      XmListDeleteAllItems(l);
-      XmListAddItems(l, s.data(), n, 0);
-    }
+    int count = XL(l)->list.itemCount;
+    s.assign(size_t(n), nullptr);
+    for (int i = 0; i < n; ++i) s[size_t(i)] = order[size_t(i)] < count ? XmStringCopy(items[order[size_t(i)]]) : EmptyString();
+    XmListDeleteAllItems(l);
+    XmListAddItems(l, s.data(), n, 0);
     for (XmString x : s) XmStringFree(x);
   }
-  std::vector<int> sel;
-  for (int i = 0; i < n; ++i)
-    if (wasSelected[order[i]]) sel.push_back(i + 1);
-  if (!sel.empty()) _XdIconListSetSelection(First(mc), sel.data(), int(sel.size()));
 }
 
 void Sort(MCW mc, int c) {
@@ -579,8 +563,14 @@ void HeaderActivated(Widget w, XtPointer closure, XtPointer call) {
   cbs.event = pb ? pb->event : nullptr;
   cbs.item_position = c + 1;
   cbs.selection_type = static_cast<unsigned char>(col->sortable & 0xff);
-  if (P(mc).default_action_callback)
+  if (P(mc).default_action_callback) {
+    /* The callback may delete columns or destroy the widget. */
+    XdWidgetWatch watch((Widget)mc);
     XtCallCallbackList((Widget)mc, P(mc).default_action_callback, &cbs);
+    if (!watch.alive()) return;
+    c = IndexOf(mc, col);
+    if (c < 0) return;
+  }
   if (col->sortable) Sort(mc, c);
 }
 
@@ -721,7 +711,6 @@ void LookArgs(MCW mc, std::vector<Arg> &a, bool header) {
 }
 
 /* An empty row text, made as the host makes compound strings. */
-XmString EmptyString() { return _XdMakeString(""); }
 
 /* Replaces every row's text of the first column, keeping its selection by
    position (the list would otherwise match selected rows by text). */
@@ -949,7 +938,10 @@ void FillFromResources(MCW mc) {
       if (col) XdIconListAddItems(First(mc), icons, col, ids, n, 0);
     } else {
       XmListDeleteAllItems(Col(mc, c)->list);
-      if (col) XmListAddItems(Col(mc, c)->list, col, n, 0);
+      if (col) {
+        XmListAddItems(Col(mc, c)->list, col, n, 0);
+        _XdListLimitWidths(Col(mc, c)->list, 1, n);
+      }
       else if (strings && n > 0) FillEmpty(Col(mc, c)->list, n);
     }
   }
@@ -1185,6 +1177,21 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
     XtWarning("Can only set columnCount at creation time.\n");
     np.column_count = cp.column_count;
   }
+  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+      np.icon_items == cp.icon_items) {
+    /* A count without the items it counts would drop every row. */
+    XtWarning("Can only set itemCount together with stringItems.\n");
+    np.item_count = cp.item_count;
+  }
+  if (np.string_items && np.string_items != cp.string_items && np.item_count > 0 &&
+      Columns(n) > 0 && !np.string_items[0]) {
+    /* Rows need their first column: the columns would be out of step. */
+    XtWarning("The first column's strings are missing: the items are not set.\n");
+    np.string_items = cp.string_items;
+    np.icon_items = cp.icon_items;
+    np.item_count = cp.item_count;
+    np.ids = cp.ids;
+  }
   if (np.string_items != cp.string_items || np.icon_items != cp.icon_items ||
       np.item_count != cp.item_count) {
     if (np.ids == cp.ids) np.ids = nullptr; /* ids are taken only with the items */
@@ -1267,9 +1274,19 @@ void XdMCIconListSetColumn(Widget w, int column, int width, XmString label, int3
   if (label) XtVaSetValues(col->header, XmNlabelString, label, nullptr);
   if (width != XdCOLUMN_WIDTH_UNCHANGED) {
     if (width == 0) {
-      XtWidgetGeometry pref = {};
-      XtQueryGeometry(col->header, nullptr, &pref);
-      width = ((pref.request_mode & CWWidth) ? pref.width : col->header->core.width) + hw;
+      /* The header's natural width: its label and its margins.  The header
+         does not recompute its size, so its own geometry answer is its
+         current width. */
+      XmString text = nullptr;
+      XmFontList font = nullptr;
+      Dimension mw = 0, ml = 0, mr = 0, st = 0, ht = 0;
+      XtVaGetValues(col->header, XmNlabelString, &text, XmNfontList, &font, XmNmarginWidth, &mw,
+                    XmNmarginLeft, &ml, XmNmarginRight, &mr, XmNshadowThickness, &st,
+                    XmNhighlightThickness, &ht, nullptr);
+      int natural = 2 * (mw + st + ht) + ml + mr;
+      if (text && font) natural += XmStringWidth(font, text);
+      if (text) XmStringFree(text);
+      width = std::min(natural, 16000) + hw;
     }
     width = std::max(width, hw + 1);
     XtVaSetValues(col->header, XmNwidth, width - hw, nullptr);
@@ -1327,11 +1344,17 @@ void XdMCIconListAddItems(Widget w, Pixmap *icons, XmString **strings, int32_t *
     XtWarning("Bad position for XdMCIconListAddItems()\n");
     return;
   }
+  if (!strings[0]) {
+    /* Every row has its first column; the others may be left empty. */
+    XtWarning("XdMCIconListAddItems() needs the first column's strings\n");
+    return;
+  }
   for (int c = 0; c < Columns(mc); ++c) {
     if (c == 0) {
       XdIconListAddItems(First(mc), icons, strings[0], ids, count, position);
     } else if (strings[c]) {
       XmListAddItems(Col(mc, c)->list, strings[c], count, position);
+      _XdListLimitWidths(Col(mc, c)->list, position == 0 ? n + 1 : position, count);
     } else {
       XmString e = EmptyString();
       std::vector<XmString> v(count, e);
@@ -1387,7 +1410,10 @@ int32_t XdMCIconListUpdateItems(Widget w, Pixmap *icons, XmString **strings, int
         cp.push_back(positions[i]);
         cs.push_back(strings[c][i]);
       }
-    if (!cp.empty()) XmListReplacePositions(Col(mc, c)->list, cp.data(), cs.data(), int(cp.size()));
+    if (!cp.empty()) {
+      XmListReplacePositions(Col(mc, c)->list, cp.data(), cs.data(), int(cp.size()));
+      for (int pos : cp) _XdListLimitWidths(Col(mc, c)->list, pos, 1);
+    }
   }
   Layout(mc);
   UpdateTables(mc);
@@ -1489,10 +1515,9 @@ void XdMCIconListSetTopItemPos(Widget w, int position) {
   MCW mc = Cast(w);
   if (!mc || Columns(mc) == 0) return;
   XdMCIconListPart &p = P(mc);
-  if (!XtIsRealized(FirstInner(mc))) {
-    p.pending_top = position;
-    return;
-  }
+  /* The deferred realisation work applies the latest position asked for. */
+  p.pending_top = position;
+  if (!XtIsRealized(FirstInner(mc))) return;
   int n = Rows(mc);
   XmListWidget l = XL(FirstInner(mc));
   if (n == 0 || position < 1 || position > n || n <= l->list.visibleItemCount) return;

@@ -14,6 +14,8 @@
 #include <Xm/Form.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
+#include <Xm/TraitP.h>
+#include <Xm/TravConT.h>
 #include <Xm/XmP.h>
 
 #include <algorithm>
@@ -147,14 +149,28 @@ void layout(Widget w) {
     const int s = t.shadow_thickness, g = t.tab_spacing;
     Widget first = t.buttons[0];
     const int y = t.tab_margin + s + highlightOf(first);
+    /* Each tab at its natural width; when the row is wider than the widget
+       the tabs narrow alike, so that every tab stays within reach. */
+    std::vector<int> widths(size_t(t.page_count));
+    long natural = 0, room = long(W) - s - (s + g + highlightOf(first));
+    for (int i = 0; i < t.page_count; ++i) {
+      Widget b = t.buttons[i];
+      XtWidgetGeometry pref = {};
+      XtQueryGeometry(b, nullptr, &pref);
+      widths[size_t(i)] = (pref.request_mode & CWWidth) ? pref.width : XtWidth(b);
+      natural += widths[size_t(i)];
+      if (i > 0) room -= g + 2 * s + highlightOf(b);
+    }
+    room -= s + highlightOf(t.buttons[t.page_count - 1]) + g;
+    if (natural > room)
+      for (int &width : widths)
+        width = int(std::max(1L, width * std::max(room, long(t.page_count)) / natural));
     int x = s + g + highlightOf(first);
     for (int i = 0; i < t.page_count; ++i) {
       Widget b = t.buttons[i];
-      if (i > 0) {
-        Widget p = t.buttons[i - 1];
-        x += XtWidth(p) + g + 2 * s + highlightOf(b);
-      }
-      XtMoveWidget(b, Position(x), Position(y));
+      if (i > 0) x += widths[size_t(i) - 1] + g + 2 * s + highlightOf(b);
+      XtConfigureWidget(b, Position(x), Position(y), Dimension(widths[size_t(i)]), XtHeight(b),
+                        b->core.border_width);
     }
     const int py = pageY(w);
     const int pw = std::max(1, int(W) - 2 * s), ph = std::max(1, int(H) - py - s);
@@ -185,11 +201,69 @@ void tabActivateCB(Widget button, XtPointer client, XtPointer) {
     }
 }
 
+/* The keyboard focus never marks a tab that is not current.  Focus
+   arriving from outside the widget (or given at start-up) goes to the
+   current tab; a tab reached by the keyboard from within the widget
+   becomes current; a click on a tab makes it current when it activates. */
+void switchTimeOut(XtPointer client, XtIntervalId *) {
+  Widget w = static_cast<Widget>(client);
+  XdTabPart &t = TAB(w);
+  t.switch_id = 0;
+  if (t.switch_to >= 1 && t.switch_to <= t.page_count) XdTabSetCurrentPage(w, t.switch_to, True);
+}
+
+bool inside(Widget w, Widget child) {
+  for (; child; child = XtParent(child))
+    if (child == w) return true;
+  return false;
+}
+
+Widget redirectTraversal(Widget old_focus, Widget new_focus, unsigned int, XmTraversalDirection direction,
+                         unsigned int) {
+  if (!new_focus || !XtParent(new_focus) || !XtParent(XtParent(new_focus))) return new_focus;
+  Widget w = XtParent(XtParent(new_focus));
+  if (!XdIsTab(w) || w->core.being_destroyed) return new_focus;
+  XdTabPart &t = TAB(w);
+  int index = -1;
+  for (int i = 0; i < t.page_count; ++i)
+    if (t.buttons[i] == new_focus) index = i;
+  if (index < 0 || index == t.current_page || t.current_page >= t.page_count) return new_focus;
+  if (direction == XmTRAVERSE_CURRENT) {
+    XEvent *last = XtLastEventProcessed(XtDisplay(w));
+    if (last && last->type == ButtonPress) return new_focus; /* a click: its activation follows */
+  } else if (old_focus && inside(w, old_focus)) {
+    t.switch_to = index + 1;
+    if (!t.switch_id)
+      t.switch_id = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, switchTimeOut, w);
+    return new_focus;
+  }
+  return t.buttons[t.current_page];
+}
+
+XmTraversalControlTraitRec traversal_control = {0, redirectTraversal};
+
+void ClassInitialize();
+
+/* A page (or its tab) destroyed by the program leaves the tab set. */
+void pageDestroyedCB(Widget gone, XtPointer client, XtPointer) {
+  Widget w = static_cast<Widget>(client);
+  if (w->core.being_destroyed) return; /* the whole widget goes */
+  XdTabPart &t = TAB(w);
+  for (int i = 0; i < t.page_count; ++i)
+    if (t.pages[i] == gone || t.buttons[i] == gone) {
+      _XdTabDeletePage(w, i + 1);
+      return;
+    }
+}
+
 void ClassPartInitialize(WidgetClass) {}
 
 void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   XdTabPart &t = TAB(new_w);
-  reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness = 0;
+  /* "shadowThickness" is the manager's resource too, and XtSetValues and
+     XtGetValues reach the manager's field: the two are kept equal (the
+     manager's own shadow is hidden under the tab area). */
+  reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness = t.shadow_thickness;
   t.page_count = 0;
   t.tab_spacing = 0;
   t.tab_margin = 0;
@@ -199,6 +273,8 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   t.segments = nullptr;
   t.segment_slots = 0;
   t.stacked = False;
+  t.switch_id = 0;
+  t.switch_to = 0;
   if (t.current_page < 0) t.current_page = 0;
 
   std::vector<Arg> da_args(args, args + *num_args);
@@ -217,6 +293,7 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
 
 void Destroy(Widget w) {
   XdTabPart &t = TAB(w);
+  if (t.switch_id) XtRemoveTimeOut(t.switch_id);
   XtFree(reinterpret_cast<char *>(t.buttons));
   XtFree(reinterpret_cast<char *>(t.pages));
   XtFree(reinterpret_cast<char *>(t.segments));
@@ -226,6 +303,11 @@ void Resize(Widget w) { layout(w); }
 
 Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
   XdTabPart &o = TAB(old_w), &t = TAB(new_w);
+  Dimension &shadow = reinterpret_cast<XdTabWidget>(new_w)->manager.shadow_thickness;
+  if (shadow != reinterpret_cast<XdTabWidget>(old_w)->manager.shadow_thickness)
+    t.shadow_thickness = shadow;
+  else
+    shadow = t.shadow_thickness;
   int wanted = -1;
   if (t.current_page != o.current_page) {
     int value = t.current_page;
@@ -240,6 +322,7 @@ Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
     for (int i = 0; i < t.page_count; ++i)
       XtVaSetValues(t.buttons[i], XmNfontList, t.font_list, NULL);
   if (wanted >= 0 && t.page_count > 0) XdTabSetCurrentPage(new_w, wanted + 1, False);
+  if (t.shadow_thickness != o.shadow_thickness || t.font_list != o.font_list) layout(new_w);
   return True;
 }
 
@@ -254,6 +337,7 @@ void ChangeManaged(Widget w) {
     if (t.page_count > 0) {
       Widget first = t.buttons[0];
       t.shadow_thickness = reinterpret_cast<XmPrimitiveWidget>(first)->primitive.shadow_thickness;
+      reinterpret_cast<XdTabWidget>(w)->manager.shadow_thickness = t.shadow_thickness;
       XtVaSetValues(first, XmNshadowThickness, 0, NULL);
     }
     t.shadows_taken = True;
@@ -297,7 +381,7 @@ XdTabClassRec xdTabClassRec = {
         reinterpret_cast<WidgetClass>(&xmBulletinBoardClassRec), /* superclass */
         const_cast<char *>("XdTab"),                             /* class_name */
         sizeof(XdTabRec),                                        /* widget_size */
-        nullptr,                                                 /* class_initialize */
+        ClassInitialize,                                         /* class_initialize */
         ClassPartInitialize,                                     /* class_part_initialize */
         False,                                                   /* class_inited */
         Initialize,                                              /* initialize */
@@ -370,6 +454,16 @@ XdTabClassRec xdTabClassRec = {
 
 WidgetClass xdTabWidgetClass = reinterpret_cast<WidgetClass>(&xdTabClassRec);
 
+}  // extern "C"
+
+namespace {
+void ClassInitialize() {
+  XmeTraitSet(reinterpret_cast<XtPointer>(xdTabWidgetClass), XmQTtraversalControl, &traversal_control);
+}
+}  // namespace
+
+extern "C" {
+
 Widget XdCreateTab(Widget parent, char *name, ArgList args, Cardinal num_args) {
   return XtCreateWidget(name, xdTabWidgetClass, parent, args, num_args);
 }
@@ -395,9 +489,9 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
 
   Arg args[12];
   Cardinal n = commonArgs(w, args);
-  if (label) {
-    XtSetArg(args[n], XmNlabelString, label); ++n;
-  }
+  /* Without a label the tab is blank, not titled with the widget's name. */
+  static XmString blank = XmStringCreateLocalized(const_cast<char *>(""));
+  XtSetArg(args[n], XmNlabelString, label ? label : blank); ++n;
   if (t.shadows_taken || count > 0) {
     XtSetArg(args[n], XmNshadowThickness, 0); ++n;
   }
@@ -408,6 +502,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
   }
   Widget button = XtCreateWidget("Title", xmPushButtonWidgetClass, t.tab_area, args, n);
   XtAddCallback(button, XmNactivateCallback, tabActivateCB, w);
+  XtAddCallback(button, XmNdestroyCallback, pageDestroyedCB, w);
 
   n = commonArgs(w, args);
   XtSetArg(args[n], XmNwidth, 1); ++n;
@@ -419,6 +514,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
     XtSetArg(args[n], XmNtextFontList, t.font_list); ++n;
   }
   Widget page = XtCreateWidget("Page", xmFormWidgetClass, t.tab_area, args, n);
+  XtAddCallback(page, XmNdestroyCallback, pageDestroyedCB, w);
 
   insertAt(t.buttons, count, index, button);
   insertAt(t.pages, count, index, page);
@@ -445,6 +541,13 @@ void XdTabSetCurrentPage(Widget w, int page, Boolean notify) {
     raiseCurrent(w);
     setTraversal(w);
   }
+  /* A focus box on another tab would read as the current one: the
+     keyboard focus, when on a tab, goes along to the current tab. */
+  Widget focus = XmGetFocusWidget(w);
+  Widget current_tab = t.buttons[t.current_page];
+  if (focus && focus != current_tab && XtParent(focus) == t.tab_area &&
+      XmIsPushButton(focus))
+    XmProcessTraversal(current_tab, XmTRAVERSE_CURRENT);
   if (notify) {
     XdTabCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, t.current_page + 1};
     XtCallCallbackList(w, t.page_callback, &cbs);
@@ -474,8 +577,10 @@ void _XdTabDeletePage(Widget w, int page) {
   removeAt(t.buttons, t.page_count, index);
   removeAt(t.pages, t.page_count, index);
   --t.page_count;
-  XtDestroyWidget(button);
-  XtDestroyWidget(form);
+  for (Widget gone : {button, form}) {
+    XtRemoveCallback(gone, XmNdestroyCallback, pageDestroyedCB, w);
+    if (!gone->core.being_destroyed) XtDestroyWidget(gone);
+  }
   /* Another page going keeps the current one; the current one going hands
      over to the page that takes its place (or the new last page). */
   if (index < t.current_page) --t.current_page;

@@ -32,11 +32,53 @@
 #include <unordered_map>
 #include <vector>
 
+/* What the tree shows: the rows of the expanded nodes in order and the
+   nodes that have buttons now. */
+struct XdTreeView {
+  std::vector<wu_tree_node *> rows;
+  std::vector<wu_tree_node *> live;
+  bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
+  bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
+  bool laying_out = false;
+  int top = 0;             /* the view's offset into the rows, in pixels */
+  int left = 0;
+  int content_w = 1;       /* widest row seen so far */
+  int pix_w = 0, pix_h = 0; /* size of the lines pixmap: the view's */
+  XdTreeButtonsProc buttons_proc = nullptr;
+  XtPointer buttons_closure = nullptr;
+};
+
 namespace {
 
-/* X window coordinates are 16-bit: rows whose bottom would pass this are
-   not shown. */
-constexpr int kCoordLimit = 32767;
+/* Owner functions may delete the node being handled or destroy the whole
+   tree.  A Held names what the code holds across such a call; releasing a
+   node or destroying the tree clears the matching Helds. */
+struct Held;
+std::vector<Held *> held;
+
+struct Held {
+  wu_tree *tree;
+  wu_tree_node *node;
+  Held(wu_tree *t, wu_tree_node *n) : tree(t), node(n) { held.push_back(this); }
+  ~Held() { held.erase(std::find(held.begin(), held.end(), this)); }
+  Held(const Held &) = delete;
+  Held &operator=(const Held &) = delete;
+  bool treeAlive() const { return tree != nullptr; }
+  bool alive() const { return tree && node && node->tree == tree; }
+};
+
+void forgetNode(wu_tree_node *n) {
+  for (Held *h : held)
+    if (h->node == n) h->node = nullptr;
+}
+
+void forgetTree(wu_tree *t) {
+  for (Held *h : held)
+    if (h->tree == t) h->tree = nullptr, h->node = nullptr;
+}
+
+/* The largest extent the scroll bars can hold (their values are int). */
+constexpr int kMaxExtent = 0x3fffffff;
 constexpr int kSelectionSlots = 50;
 constexpr uint32_t kActivateDelay = 300;   /* ms after a keyboard move */
 constexpr unsigned long kScrollFirst = 200; /* ms before the first auto-scroll */
@@ -111,8 +153,6 @@ namespace {
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
 bool ensureButtons(wu_tree_node *n);
-void buttonsMade(wu_tree *tree, wu_tree_node *n);
-void dropButtonsProc(wu_tree *tree);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -250,7 +290,10 @@ void showHandleMinus(wu_tree_node *n, bool minus) {
     n->layout &= ~XdTREE_NODE_HANDLE_MINUS;
 }
 
-bool handleShowsPlus(wu_tree_node *n) { return !(n->layout & XdTREE_NODE_HANDLE_MINUS); }
+/* A node without buttons shows what its next layout would. */
+bool handleShowsPlus(wu_tree_node *n) {
+  return n->handle ? !(n->layout & XdTREE_NODE_HANDLE_MINUS) : !n->expanded;
+}
 
 bool labelShowsFocus(wu_tree_node *n) {
   return n->label && n->label->core.background_pixel == n->tree->focus_background;
@@ -339,9 +382,11 @@ void startObscuredTimeOut(wu_tree *tree, bool focus_in) {
   tree->obscured_id = XtAppAddTimeOut(tree->app, 0, obscuredTimeOut, tree);
 }
 
-/* Handle activation: expand or collapse. */
+/* Handle activation: expand or collapse.  The owner's functions may
+   delete the node or destroy the tree: each is checked for afterwards. */
 void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   wu_tree *tree = n->tree;
+  if (!w) w = n->handle ? n->handle : tree->drawing_area;
   if (tree->owner_managed) {
     if (n->expand_proc) n->expand_proc(w, n, call_data);
     return;
@@ -350,17 +395,27 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (n->first_child) {
     n->has_handle = 1;
     setExpanded(n, n->expanded ? 0 : 1);
+    tree->view->dirty = true;
     toggled = true;
   } else {
     n->has_handle = 0;
     if (isManaged(n->handle)) XtUnmanageChild(n->handle);
   }
+  Held h(tree, n);
   if (n->expand_proc) n->expand_proc(w, n, call_data);
-  if (!n->expanded && !tree->multiple_selection && tree->focus && tree->focus != n &&
-      n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
+  if (!h.treeAlive()) return;
+  if (h.alive() && !n->expanded && !tree->multiple_selection && tree->focus &&
+      tree->focus != n && n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
+    /* Lay out first, so the collapsed rows lose their buttons before the
+       keyboard focus moves. */
+    tree->view->dirty = true;
+    XdTreeDraw(tree);
+    if (!h.alive()) return;
     XdTreeSetFocus(tree, n, 1);
+    if (!h.alive()) return;
     cancelActivation(tree);
-    if (n->select_proc) n->select_proc(n->label, n, nullptr);
+    if (n->select_proc) n->select_proc(n->label ? n->label : w, n, nullptr);
+    if (!h.treeAlive()) return;
   }
   if (toggled) XdTreeDraw(tree);
 }
@@ -462,9 +517,10 @@ void traverseAction(Widget w, XEvent *event, String *, Cardinal *) {
     _XdBell(w);
     return;
   }
+  Held h(tree, target);
   tree->traversing = 1;
   XdTreeSetFocus(tree, target, 1);
-  tree->traversing = 0;
+  if (h.treeAlive()) tree->traversing = 0;
 }
 
 void scrWinKeyAction(Widget, XEvent *, String *, Cardinal *) {}
@@ -489,6 +545,7 @@ void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
 
 void doubleClickAction(Widget w, XEvent *event, String *, Cardinal *) {
   wu_tree_node *n = nodeOfButton(w);
+  if (n && !n->tree->view->drawn) return;
   if (!n) return;
   if (n->double_click_proc)
     n->double_click_proc(w, n, event);
@@ -535,7 +592,7 @@ XtTranslations scrollTranslations() {
 void copyLines(wu_tree *tree, int x, int y, int w, int h) {
   Widget da = tree->drawing_area;
   if (!XtIsRealized(da) || !tree->lines_pixmap) return;
-  int pw = tree->width, ph = tree->height;
+  int pw = tree->view->pix_w, ph = tree->view->pix_h;
   if (x < 0) { w += x; x = 0; }
   if (y < 0) { h += y; y = 0; }
   w = std::min(w, pw - x);
@@ -552,170 +609,347 @@ void exposeCB(Widget, XtPointer client, XtPointer call) {
     const XExposeEvent &e = cbs->event->xexpose;
     copyLines(tree, e.x, e.y, e.width, e.height);
   } else {
-    copyLines(tree, 0, 0, tree->width, tree->height);
+    copyLines(tree, 0, 0, tree->view->pix_w, tree->view->pix_h);
   }
 }
 
-/* One layout: the buttons to manage and unmanage, the connecting lines and
-   the extent of the rows shown. */
-struct Layout {
-  wu_tree *tree;
-  std::vector<Widget> manage, unmanage;
-  std::vector<XSegment> lines;
-  int row = 1;
-  int extent_w = 1, extent_h = 1;
-  bool limit = false;
-  /* Per level: x of the chain's vertical line, its top and the line y of
-     the last node shown in it, and how many of its nodes were shown. */
-  struct Chain {
-    int x, top, bottom, shown;
-  };
-  std::vector<Chain> chains;
+/* A node's row in view coordinates: rows are numbered from 0 and the
+   centre of row i lies at R * (i + 1) + top margin in the coordinates of
+   the whole tree. */
+long rowCentre(wu_tree *tree, long row) {
+  return long(tree->row_height) * (row + 1) + tree->top_margin;
+}
 
-  void want(Widget w, bool on) {
+bool isRow(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  return n && n->row >= 0 && size_t(n->row) < v->rows.size() && v->rows[size_t(n->row)] == n;
+}
+
+/* The rows shown, top to bottom, with each node's row and level. */
+void rebuildRows(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  v->rows.clear();
+  int right = 1;
+  walkTree(tree, [v, tree, &right](wu_tree_node *n, int level) {
+    n->row = int32_t(v->rows.size());
+    n->level = level;
+    v->rows.push_back(n);
+    if (n->label_width > 0) {
+      int x = tree->left_margin + (level - 1) * tree->indent;
+      int label_x = x + int(tree->handle_width) + kIconGap + n->icon_width + kLabelGap -
+                    (n->parent ? 0 : kTopLevelIconShift);
+      right = std::max(right, label_x + n->label_width + kContentPad);
+    }
+    return n->expanded != 0;
+  });
+  v->dirty = false;
+  v->content_w = std::max(v->content_w, right);
+}
+
+long contentHeight(wu_tree *tree) {
+  long rows = long(tree->view->rows.size());
+  if (rows == 0) return 1;
+  long h = rowCentre(tree, rows - 1) + tree->row_height / 2 + 1 + kContentPad;
+  return std::min(h, long(kMaxExtent));
+}
+
+void liveAdd(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  if (n->live_slot) return;
+  v->live.push_back(n);
+  n->live_slot = int32_t(v->live.size());
+}
+
+void liveRemove(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  if (!n->live_slot) return;
+  size_t i = size_t(n->live_slot - 1);
+  v->live[i] = v->live.back();
+  v->live[i]->live_slot = int32_t(i + 1);
+  v->live.pop_back();
+  n->live_slot = 0;
+}
+
+/* Takes a node's buttons away; it gets new ones when its row is shown
+   again.  The focus and selection state live in the node. */
+void dropButtons(wu_tree *tree, wu_tree_node *n) {
+  liveRemove(tree, n);
+  Widget ws[] = {n->handle, n->icon, n->label};
+  n->handle = n->icon = n->label = nullptr;
+  n->layout &= ~(XdTREE_NODE_SHOWN | XdTREE_NODE_HANDLE_MINUS | XdTREE_NODE_ICON_OPEN);
+  for (Widget w : ws)
+    if (w) XtDestroyWidget(w);
+}
+
+void setBar(Widget bar, int maximum, int slider, int value, int increment, int page) {
+  if (!bar) return;
+  slider = std::max(1, std::min(slider, maximum));
+  value = std::max(0, std::min(value, maximum - slider));
+  int o_max = 0, o_slider = 0, o_value = 0, o_inc = 0, o_page = 0, o_min = 0;
+  XtVaGetValues(bar, XmNmaximum, &o_max, XmNsliderSize, &o_slider, XmNvalue, &o_value,
+                XmNincrement, &o_inc, XmNpageIncrement, &o_page, XmNminimum, &o_min, NULL);
+  if (o_max == maximum && o_slider == slider && o_value == value && o_inc == increment &&
+      o_page == page && o_min == 0)
+    return;
+  XtVaSetValues(bar, XmNminimum, 0, XmNmaximum, maximum, XmNsliderSize, slider, XmNvalue, value,
+                XmNincrement, std::max(1, increment), XmNpageIncrement, std::max(1, page), NULL);
+}
+
+/* The scroll bars follow the content and the view; the offsets stay
+   within them. */
+void updateBars(wu_tree *tree, int view_w, int view_h) {
+  XdTreeView *v = tree->view;
+  long content_h = contentHeight(tree);
+  int max_top = int(std::max(0L, content_h - view_h));
+  int max_left = std::max(0, v->content_w - view_w);
+  v->top = std::max(0, std::min(v->top, max_top));
+  v->left = std::max(0, std::min(v->left, max_left));
+  const int R = std::max(1, int(tree->row_height));
+  setBar(tree->vsb, int(std::max<long>(content_h, view_h)), view_h, v->top, R,
+         std::max(R, view_h - R));
+  setBar(tree->hsb, std::max(v->content_w, view_w), view_w, v->left, R,
+         std::max(R, view_w - R));
+}
+
+/* One dashed segment in view coordinates, clipped to the view with its
+   dashes kept in step with where the unclipped line starts. */
+struct Lines {
+  Display *dpy;
+  Drawable d;
+  GC gc;
+  int w, h;
+  void horizontal(long x1, long x2, long y) {
+    if (y < -1 || y > h || x2 < -1 || x1 > w || x2 < x1) return;
+    long left = std::max(x1, -1L), right = std::min(x2, long(w) + 1);
+    XSetDashes(dpy, gc, int((left - x1) & 1), kDashes, sizeof kDashes);
+    XDrawLine(dpy, d, gc, int(left), int(y), int(right), int(y));
+  }
+};
+
+/* Where a node's row puts it, in the coordinates of the whole tree. */
+struct Place {
+  long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
+};
+
+Place placeOf(wu_tree *tree, wu_tree_node *n) {
+  Place p;
+  const long centre = rowCentre(tree, n->row);
+  p.x = tree->left_margin + long(n->level - 1) * tree->indent;
+  p.handle_y = centre - tree->handle_height / 2;
+  p.line_y = p.handle_y + tree->handle_height / 2 + 1;
+  p.line_end = p.x + tree->handle_width + kIconGap;
+  p.icon_x = n->parent ? p.line_end : p.line_end - kTopLevelIconShift;
+  p.icon_y = centre - n->icon_height / 2;
+  p.label_x = p.icon_x + n->icon_width + kLabelGap;
+  p.label_y = centre - n->label_height / 2 + 1;
+  return p;
+}
+
+/* The top of the vertical line of the chain `n` belongs to. */
+long chainTop(wu_tree *tree, wu_tree_node *n) {
+  wu_tree_node *first = n->parent ? n->parent->first_child : tree->root;
+  long top = rowCentre(tree, first->row) - tree->handle_height / 2;
+  return n->parent ? top - kChildLineRise : top;
+}
+
+Position clampPos(long v) { return Position(std::max(-30000L, std::min(30000L, v))); }
+
+/* Lays out the rows in view: their nodes get buttons, placed in view
+   coordinates; nodes whose rows left the view lose theirs (the focused
+   node keeps its buttons, out of sight, so the keyboard focus stays with
+   it); the connecting lines of the view are drawn into the lines pixmap. */
+void layoutView(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  Widget da = tree->drawing_area;
+  if (!v->drawn || tree->destroying || v->laying_out || !XtIsRealized(da)) return;
+  v->laying_out = true;
+  if (v->dirty) rebuildRows(tree);
+  const int view_w = std::max<int>(1, XtWidth(da));
+  const int view_h = std::max<int>(1, XtHeight(da));
+
+  /* Buttons for the rows in view; a new label may make the rows taller,
+     which moves the range. */
+  size_t first = 0, last = 0;
+  const size_t count = v->rows.size();
+  for (int pass = 0; pass < 16; ++pass) {
+    updateBars(tree, view_w, view_h);
+    const long R = std::max<long>(1, tree->row_height);
+    first = size_t(std::max(0L, v->top / R - 1));
+    last = size_t(std::max(0L, (long(v->top) + view_h) / R + 1));
+    if (count == 0) break;
+    last = std::min(last, count - 1);
+    bool taller = false;
+    for (size_t i = first; i <= last && i < count && !taller; ++i) {
+      const int32_t before = tree->row_height;
+      ensureButtons(v->rows[i]);
+      taller = tree->row_height != before; /* fewer rows fit: the range again */
+    }
+    if (!taller) break;
+  }
+
+  std::vector<Widget> manage, unmanage;
+  auto want = [&manage, &unmanage](Widget w, bool on) {
     if (!w) return;
     bool managed = XtIsManaged(w);
     if (on && !managed)
       manage.push_back(w);
     else if (!on && managed)
       unmanage.push_back(w);
-  }
+  };
+  auto inView = [&](wu_tree_node *n) {
+    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
+  };
 
-  void segment(int x1, int y1, int x2, int y2) {
-    XSegment s = {short(x1), short(y1), short(x2), short(y2)};
-    lines.push_back(s);
-  }
-
-  /* Hides the node and everything below it that was shown. */
-  void hide(wu_tree_node *top) {
-    walkSubtree(top, [this](wu_tree_node *n) {
-      if (n->layout & XdTREE_NODE_SHOWN) {
-        want(n->handle, false);
-        want(n->icon, false);
-        want(n->label, false);
-        n->layout &= ~XdTREE_NODE_SHOWN;
-      }
-      bool below = (n->layout & XdTREE_NODE_CHILDREN_SHOWN) != 0;
-      n->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
-      return below;
-    });
-  }
-
-  void openChain(int level) {
-    if (int(chains.size()) <= level) chains.resize(level + 1);
-    chains[level] = Chain{0, 0, 0, 0};
-  }
-
-  void closeChain(int level) {
-    const Chain &c = chains[level];
-    if (c.shown == 0 || (level == 1 && c.shown < 2)) return;
-    segment(c.x, c.top, c.x, c.bottom);
-  }
-
-  /* Places a node in the next row; false when the row would pass the
-     coordinate limit. */
-  bool place(wu_tree_node *n, int level) {
-    const int R = tree->row_height;
-    const int hw = tree->handle_width, hh = tree->handle_height;
-    const int centre = R * row + tree->top_margin;
-    const int x = tree->left_margin + (level - 1) * tree->indent;
-    const int handle_y = centre - hh / 2;
-    const int line_end = x + hw + kIconGap;
-    const int icon_x = n->parent ? line_end : line_end - kTopLevelIconShift;
-    const int icon_y = centre - n->icon_height / 2;
-    const int label_x = icon_x + n->icon_width + kLabelGap;
-    const int label_y = centre - n->label_height / 2 + 1;
-    const int right = label_x + n->label_width + kContentPad;
-    const int bottom = label_y + n->label_height + kContentPad;
-    if (limit || bottom > kCoordLimit || right > kCoordLimit) {
-      if (!limit && !tree->limit_warned) {
-        tree->limit_warned = 1;
-        XmeWarning(tree->scrolled_w,
-                   const_cast<char *>("The tree has more rows than a window can show; "
-                                      "the rows past the limit are not shown."));
-      }
-      if (bottom > kCoordLimit) limit = true;
-      return false;
+  /* Nodes with buttons outside the range give them up.  They are taken
+     off the screen in one batch first: the toolkit checks the keyboard
+     focus once per batch, with a server round trip, and would do so once
+     per button if each were unmanaged as it is destroyed. */
+  std::vector<wu_tree_node *> leaving;
+  for (wu_tree_node *n : v->live)
+    if (!inView(n)) leaving.push_back(n);
+  for (wu_tree_node *n : leaving) {
+    if (n == tree->focus && n->label) {
+      /* Out of sight, still holding the keyboard focus. */
+      for (Widget w : {n->handle, n->icon, n->label})
+        if (w) XtMoveWidget(w, Position(-1000), Position(-1000));
+      n->layout &= ~XdTREE_NODE_SHOWN;
+      continue;
     }
-    n->x = x;
-    n->handle_y = handle_y;
-    n->icon_x = icon_x;
-    n->icon_y = icon_y;
-    n->label_x = int16_t(label_x);
-    n->label_y = int16_t(label_y);
+    want(n->handle, false);
+    want(n->icon, false);
+    want(n->label, false);
+  }
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  unmanage.clear();
+  for (wu_tree_node *n : leaving)
+    if (n != tree->focus || !n->label) dropButtons(tree, n);
 
+  Display *dpy = XtDisplay(da);
+  if (!tree->lines_pixmap || v->pix_w != view_w || v->pix_h != view_h) {
+    if (tree->lines_pixmap) XFreePixmap(dpy, tree->lines_pixmap);
+    tree->lines_pixmap = XCreatePixmap(dpy, RootWindowOfScreen(XtScreen(da)), unsigned(view_w),
+                                       unsigned(view_h), unsigned(tree->depth));
+    v->pix_w = view_w;
+    v->pix_h = view_h;
+  }
+  XSetForeground(dpy, tree->line_gc, tree->background);
+  XFillRectangle(dpy, tree->lines_pixmap, tree->line_gc, 0, 0, unsigned(view_w), unsigned(view_h));
+  XSetForeground(dpy, tree->line_gc, tree->foreground);
+  XSetLineAttributes(dpy, tree->line_gc, 1, LineOnOffDash, CapButt, JoinRound);
+  Lines lines = {dpy, tree->lines_pixmap, tree->line_gc, view_w, view_h};
+  const long top = v->top, left = v->left;
+  const long hw = tree->handle_width;
+  const bool many_roots = tree->root && tree->root->next;
+
+  for (size_t i = first; count > 0 && i <= last; ++i) {
+    wu_tree_node *n = v->rows[i];
+    Place p = placeOf(tree, n);
+    n->x = int32_t(p.x);
+    n->handle_y = int32_t(std::min(p.handle_y, long(INT32_MAX)));
+    n->icon_x = int32_t(p.icon_x);
+    n->icon_y = int32_t(std::min(p.icon_y, long(INT32_MAX)));
+    n->label_x = int16_t(std::min(p.label_x, 32767L));
+    n->label_y = int16_t(std::min(p.label_y, 32767L));
+    v->content_w = std::max<long>(v->content_w, std::min(p.label_x + n->label_width + kContentPad,
+                                                          long(kMaxExtent)));
     bool handle_on = n->has_handle && n->parent;
     if (n->has_handle) showHandleMinus(n, n->expanded != 0);
-    if (handle_on) XtMoveWidget(n->handle, Position(x), Position(handle_y));
+    if (handle_on) XtMoveWidget(n->handle, clampPos(p.x - left), clampPos(p.handle_y - top));
     want(n->handle, handle_on);
-    XtMoveWidget(n->icon, Position(icon_x), Position(icon_y));
+    XtMoveWidget(n->icon, clampPos(p.icon_x - left), clampPos(p.icon_y - top));
     showIconOpen(n, tree->focus == n);
     want(n->icon, true);
-    XtMoveWidget(n->label, Position(label_x), Position(label_y));
+    XtMoveWidget(n->label, clampPos(p.label_x - left), clampPos(p.label_y - top));
     want(n->label, true);
     n->layout |= XdTREE_NODE_SHOWN;
 
-    extent_w = std::max(extent_w, right);
-    extent_h = std::max(extent_h, bottom);
-
-    const int line_y = handle_y + hh / 2 + 1;
-    if (n->parent) segment(x + hw / 2 + 1, line_y, line_end, line_y);
-    Chain &c = chains[level];
-    if (c.shown++ == 0) {
-      c.x = x + hw / 2 + 1;
-      c.top = level > 1 ? handle_y - kChildLineRise : handle_y;
-    }
-    c.bottom = line_y;
-    ++row;
-    return true;
-  }
-
-  void run() {
-    wu_tree_node *n = tree->root;
-    int level = 1;
-    openChain(level);
-    while (n) {
-      bool shown = place(n, level);
-      if (!shown) {
-        hide(n);
-      } else if (n->expanded && n->first_child) {
-        n->layout |= XdTREE_NODE_CHILDREN_SHOWN;
-        n = n->first_child;
-        openChain(++level);
-        continue;
-      } else if (n->layout & XdTREE_NODE_CHILDREN_SHOWN) {
-        n->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
-        for (wu_tree_node *c = n->first_child; c; c = c->next) hide(c);
+    const long vx = p.x + hw / 2 + 1 - left;
+    if (n->parent) lines.horizontal(vx, p.line_end - left, p.line_y - top);
+    /* The chain's vertical line down to this node, from the sibling above
+       or from the chain's top. */
+    if (n->parent || many_roots) {
+      long from = n->prev ? placeOf(tree, n->prev).line_y : chainTop(tree, n);
+      long chain_top = chainTop(tree, n);
+      long y1 = from - top, y2 = p.line_y - top;
+      if (y2 >= -1 && y1 <= view_h) {
+        long clipped = std::max(y1, -1L);
+        /* Dashes run from the chain's top. */
+        XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chain_top) & 1), kDashes,
+                   sizeof kDashes);
+        XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
+                  int(std::min(y2, long(view_h) + 1)));
       }
-      while (n && !n->next) {
-        closeChain(level);
-        n = n->parent;
-        --level;
-      }
-      if (n) n = n->next;
     }
   }
-};
-
-void redrawLines(wu_tree *tree, Layout &layout) {
-  Display *dpy = XtDisplay(tree->drawing_area);
-  Window root = RootWindowOfScreen(XtScreen(tree->drawing_area));
-  tree->width = int16_t(std::max<int>(tree->width, layout.extent_w));
-  tree->height = int16_t(std::max<int>(tree->height, layout.extent_h));
-  if (tree->lines_pixmap) XFreePixmap(dpy, tree->lines_pixmap);
-  tree->lines_pixmap = XCreatePixmap(dpy, root, unsigned(tree->width), unsigned(tree->height),
-                                     unsigned(tree->depth));
-  XSetForeground(dpy, tree->line_gc, tree->background);
-  XFillRectangle(dpy, tree->lines_pixmap, tree->line_gc, 0, 0, unsigned(tree->width),
-                 unsigned(tree->height));
-  XSetForeground(dpy, tree->line_gc, tree->foreground);
-  XSetLineAttributes(dpy, tree->line_gc, 1, LineOnOffDash, CapButt, JoinRound);
-  XSetDashes(dpy, tree->line_gc, 0, kDashes, sizeof kDashes);
-  if (!layout.lines.empty())
-    XDrawSegments(dpy, tree->lines_pixmap, tree->line_gc, layout.lines.data(),
-                  int(layout.lines.size()));
+  /* Lines that run on below the view: the chains of the last row and of
+     its ancestors continue to their next siblings. */
+  if (count > 0) {
+    for (wu_tree_node *a = v->rows[last]; a; a = a->parent) {
+      if (!a->next || !(a->parent || many_roots)) continue;
+      Place p = placeOf(tree, a);
+      long vx = p.x + hw / 2 + 1 - left;
+      long y1 = p.line_y - top;
+      if (y1 > view_h) continue;
+      long clipped = std::max(y1, -1L);
+      XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chainTop(tree, a)) & 1), kDashes,
+                 sizeof kDashes);
+      XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
+                view_h + 1);
+    }
+  }
   XSetLineAttributes(dpy, tree->line_gc, 0, LineSolid, CapButt, JoinRound);
+  tree->width = int16_t(std::min(v->content_w, 32767));
+  tree->height = int16_t(std::min(contentHeight(tree), 32767L));
+
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  if (!manage.empty()) XtManageChildren(manage.data(), Cardinal(manage.size()));
+  copyLines(tree, 0, 0, view_w, view_h);
+  v->laying_out = false;
 }
+
+/* Scrolls so that the node's row (its icon, and as much of its label as
+   fits) is in view.  False when the node has no row shown. */
+bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  if (!v->drawn || !XtIsRealized(tree->drawing_area)) return false;
+  if (v->dirty) rebuildRows(tree);
+  if (!isRow(tree, n)) return false;
+  const long view_h = std::max<int>(1, XtHeight(tree->drawing_area));
+  const long view_w = std::max<int>(1, XtWidth(tree->drawing_area));
+  const long R = std::max<long>(1, tree->row_height);
+  long row_top = rowCentre(tree, n->row) - R / 2;
+  long row_bottom = row_top + R;
+  long top = v->top;
+  if (row_top < top)
+    top = row_top;
+  else if (row_bottom > top + view_h)
+    top = row_bottom - view_h;
+  Place p = placeOf(tree, n);
+  long left = v->left;
+  long right = p.label_x + std::max<long>(n->label_width, 1);
+  if (p.icon_x < left)
+    left = p.icon_x;
+  else if (right > left + view_w)
+    left = std::min(p.icon_x, right - view_w);
+  v->top = int(std::max(0L, top));
+  v->left = int(std::max(0L, left));
+  layoutView(tree);
+  return true;
+}
+
+/* The scroll bars move the view. */
+void scrollCB(Widget w, XtPointer client, XtPointer call) {
+  auto *tree = static_cast<wu_tree *>(client);
+  auto *cbs = static_cast<XmScrollBarCallbackStruct *>(call);
+  if (!cbs) return;
+  if (w == tree->vsb)
+    tree->view->top = cbs->value;
+  else
+    tree->view->left = cbs->value;
+  layoutView(tree);
+}
+
+void resizeCB(Widget, XtPointer client, XtPointer) { layoutView(static_cast<wu_tree *>(client)); }
 
 /* ---------------------------------------------------------------------- */
 /* Releasing nodes                                                         */
@@ -746,18 +980,32 @@ void destroyDoomed(wu_tree *tree) {
   da->composite.num_children = kept;
 }
 
-/* Releases one node; `linked` when it is still in its sibling chain. */
+/* Releases one node; `linked` when it is still in its sibling chain.  The
+   release function may re-enter the tree: the node is out of every list by
+   then, and a nested delete is refused while nodes are being released. */
 void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
   if (linked) unlink(tree, n);
+  tree->view->dirty = true;
   n->tree = tree; /* a deleted top node was marked as out of the tree */
   if (tree->activate_node == n) cancelActivation(tree);
   removeTimeOut(&tree->obscured_id);
   selectionRemove(tree, n, false);
-  if (n->release_proc) n->release_proc(n->label, n, nullptr);
+  liveRemove(tree, n);
+  if (n->release_proc) {
+    Held h(tree, nullptr);
+    ++tree->releasing;
+    n->release_proc(n->label, n, nullptr);
+    if (!h.treeAlive()) return; /* the tree went, and the node with it */
+    --tree->releasing;
+    if (tree->focus == n) tree->focus = nullptr;
+    if (tree->activate_node == n) cancelActivation(tree);
+    selectionRemove(tree, n, false);
+  }
+  forgetNode(n);
   if (!tree->destroying)
     for (Widget w : {n->handle, n->icon, n->label})
-      if (w) doomed.push_back(w);
+      if (w && !w->core.being_destroyed) doomed.push_back(w);
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
 }
@@ -789,7 +1037,7 @@ void freeTree(wu_tree *tree, Display *dpy) {
     if (p) XFreePixmap(dpy, p);
   if (tree->line_gc) XFreeGC(dpy, tree->line_gc);
   XtFree(reinterpret_cast<char *>(tree->selection));
-  dropButtonsProc(tree);
+  delete tree->view;
   free(tree);
 }
 
@@ -801,6 +1049,7 @@ void destroyCB(Widget w, XtPointer client, XtPointer) {
   removeTimeOut(&tree->autoscroll_id);
   tree->focus = nullptr;
   releaseTopLevel(tree);
+  forgetTree(tree);
   freeTree(tree, XtDisplay(w));
 }
 
@@ -842,7 +1091,7 @@ void dragProc(Widget w, XtPointer, XtPointer call) {
   }
   Widget sw = tree->scrolled_w, da = tree->drawing_area;
   int edges = 0;
-  if (XtWidth(da) > XtWidth(sw) || XtHeight(da) > XtHeight(sw)) {
+  if (tree->view->content_w > int(XtWidth(da)) || contentHeight(tree) > long(XtHeight(da))) {
     Position wx = 0, wy = 0, sx = 0, sy = 0;
     XtTranslateCoords(w, 0, 0, &wx, &wy);
     XtTranslateCoords(sw, 0, 0, &sx, &sy);
@@ -1012,6 +1261,7 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtAddEventHandler(n->label, mask, False, nodeEventHandler, n);
   n->layout = focused ? XdTREE_NODE_ICON_OPEN : 0;
 
+  liveAdd(tree, n);
   n->label_width = int16_t(XtWidth(n->label));
   n->label_height = int16_t(XtHeight(n->label));
   int label_row = XtHeight(n->label) + reinterpret_cast<XmPrimitiveWidget>(n->label)
@@ -1019,7 +1269,6 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   int icon_row = XtHeight(n->icon) +
                  reinterpret_cast<XmPrimitiveWidget>(n->icon)->primitive.highlight_thickness;
   tree->row_height = std::max({tree->row_height, label_row, icon_row});
-  buttonsMade(tree, n);
 }
 
 /* A node's buttons are made when a layout first shows it, or when an
@@ -1027,8 +1276,12 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
    widgets.  False for a node that is not in a tree. */
 bool ensureButtons(wu_tree_node *n) {
   if (!n || !n->tree) return false;
-  if (!n->label) createButtons(n->tree, n);
-  return true;
+  if (!n->label) {
+    wu_tree *tree = n->tree;
+    createButtons(tree, n);
+    if (tree->view->buttons_proc) tree->view->buttons_proc(tree, n, tree->view->buttons_closure);
+  }
+  return n->label != nullptr;
 }
 
 }  // namespace
@@ -1043,6 +1296,12 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   if (!parent) return nullptr;
   auto *tree = static_cast<wu_tree *>(calloc(1, sizeof(wu_tree)));
   if (!tree) {
+    XdTrace("Error allocation tree memory.\n");
+    return nullptr;
+  }
+  tree->view = new (std::nothrow) XdTreeView;
+  if (!tree->view) {
+    free(tree);
     XdTrace("Error allocation tree memory.\n");
     return nullptr;
   }
@@ -1093,7 +1352,11 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   add(XmNleftOffset, 0);
   add(XmNrightOffset, 0);
   add(XmNscrollBarPlacement, XmBOTTOM_RIGHT);
-  add(XmNscrollingPolicy, XmAUTOMATIC);
+  /* The tree scrolls its rows itself: the drawing area is the view, so no
+     window coordinate ever exceeds the view's size. */
+  add(XmNscrollingPolicy, XmAPPLICATION_DEFINED);
+  add(XmNvisualPolicy, XmVARIABLE);
+  add(XmNscrollBarDisplayPolicy, XmSTATIC);
   add(XmNspacing, 0);
   add(XmNuserData, reinterpret_cast<XtArgVal>(tree));
   Widget sw = XtCreateWidget("ScrolledW", xmScrolledWindowWidgetClass, parent, sw_args.data(),
@@ -1103,9 +1366,16 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   XtAddCallback(sw, XmNtraverseObscuredCallback, obscuredCB, tree);
   XtAddCallback(sw, XmNdestroyCallback, destroyCB, tree);
   registerDropSite(sw);
-  XtVaGetValues(sw, XmNverticalScrollBar, &tree->vsb, XmNhorizontalScrollBar, &tree->hsb,
-                XmNclipWindow, &tree->clip_window, XmNforeground, &tree->foreground,
-                XmNbackground, &tree->background, NULL);
+  XtVaGetValues(sw, XmNforeground, &tree->foreground, XmNbackground, &tree->background, NULL);
+  tree->vsb = XtVaCreateManagedWidget("VertScrollBar", xmScrollBarWidgetClass, sw, XmNorientation,
+                                      XmVERTICAL, NULL);
+  tree->hsb = XtVaCreateManagedWidget("HorScrollBar", xmScrollBarWidgetClass, sw, XmNorientation,
+                                      XmHORIZONTAL, NULL);
+  for (Widget bar : {tree->vsb, tree->hsb}) {
+    XtAddCallback(bar, XmNvalueChangedCallback, scrollCB, tree);
+    XtAddCallback(bar, XmNdragCallback, scrollCB, tree);
+  }
+  tree->clip_window = nullptr;
   tree->focus_foreground = tree->background;
   tree->focus_background = tree->foreground;
   Widget colored[] = {tree->vsb, tree->hsb, tree->clip_window};
@@ -1129,6 +1399,8 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
       XtCreateManagedWidget("DrawingArea", xmDrawingAreaWidgetClass, sw, da_args, c);
   XtOverrideTranslations(tree->drawing_area, scrollTranslations());
   XtAddCallback(tree->drawing_area, XmNexposeCallback, exposeCB, tree);
+  XtAddCallback(tree->drawing_area, XmNresizeCallback, resizeCB, tree);
+  XmScrolledWindowSetAreas(sw, tree->hsb, tree->vsb, tree->drawing_area);
   registerDropSite(tree->drawing_area);
   XtManageChild(sw);
   _XdWidgetCreated(sw, XdHOOK_TREE);
@@ -1182,11 +1454,16 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
   }
   node->handle = node->icon = node->label = nullptr; /* made when first shown */
   node->layout = 0;
+  node->row = -1;
+  node->level = 0;
+  node->live_slot = 0;
+  tree->view->dirty = true;
   return 0;
 }
 
 int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
-  if (!tree || !tree->root || !node || node->tree != tree) return -1;
+  if (!tree || !tree->root || !node || node->tree != tree || tree->releasing) return -1;
+  Held h(tree, nullptr);
 
   /* Take the subtree off the screen in one batch. */
   std::vector<Widget> shown;
@@ -1198,9 +1475,12 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
 
   releaseChildren(tree, node);
+  if (!h.treeAlive()) return 0;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
+  tree->view->dirty = true;
+  liveRemove(tree, node);
   node->tree = nullptr; /* a nested delete of this node is refused */
   if (parent && !parent->first_child) {
     parent->has_handle = 0;
@@ -1216,53 +1496,46 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
       XdTreeSetFocus(tree, next, 1);
     else
       tree->focus = nullptr;
+    if (!h.treeAlive()) return 0; /* the owner's select function ended the tree */
     tree->deleting = 0;
     if (tree->focus == node) tree->focus = nullptr;
   }
   releaseNode(tree, node, false);
+  if (!h.treeAlive()) return 0;
   destroyDoomed(tree);
   return 0;
 }
 
 int XdTreeDraw(wu_tree *tree) {
-  if (!tree || !tree->root || !XtIsRealized(tree->drawing_area)) return -1;
-  Widget da = tree->drawing_area;
+  if (!tree || !XtIsRealized(tree->drawing_area)) return -1;
   tree->saved_has_focus = tree->has_focus;
-  XtUnmanageChild(da);
-
-  /* Buttons first, for every row to be shown: a new label may make the
-     rows taller. */
-  walkTree(tree, [](wu_tree_node *n, int) {
-    ensureButtons(n);
-    return n->expanded != 0;
-  });
-  Layout layout;
-  layout.tree = tree;
-  layout.run();
-  if (!layout.unmanage.empty())
-    XtUnmanageChildren(layout.unmanage.data(), Cardinal(layout.unmanage.size()));
-  if (!layout.manage.empty())
-    XtManageChildren(layout.manage.data(), Cardinal(layout.manage.size()));
-  XtResizeWidget(da, Dimension(layout.extent_w), Dimension(layout.extent_h), 0);
-  redrawLines(tree, layout);
-  copyLines(tree, 0, 0, tree->width, tree->height);
-  XtManageChild(da);
+  tree->view->drawn = true;
+  tree->view->dirty = true;
+  layoutView(tree);
+  if (!tree->root) return -1;
   if (tree->saved_has_focus && tree->focus) XdTreeSetFocus(tree, tree->focus, 0);
-  if (tree->vsb) XtVaSetValues(tree->vsb, XmNincrement, tree->row_height, NULL);
   return 0;
 }
 
 int XdTreeExpandNode(wu_tree_node *node) {
   if (!node || !node->tree || !node->expandable) return 0;
   if (node->expanded_word) *node->expanded_word = 1;
-  if (handleShowsPlus(node) && ensureButtons(node)) handleActivate(node->handle, node, nullptr);
+  if (handleShowsPlus(node) && ensureButtons(node)) {
+    Held h(node->tree, node);
+    handleActivate(node->handle, node, nullptr);
+    if (!h.alive()) return 1;
+  }
   if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
   return 1;
 }
 
 int XdTreeCollapseNode(wu_tree_node *node) {
   if (!node || !node->tree) return 0;
-  if (!handleShowsPlus(node) && ensureButtons(node)) handleActivate(node->handle, node, nullptr);
+  if (!handleShowsPlus(node) && ensureButtons(node)) {
+    Held h(node->tree, node);
+    handleActivate(node->handle, node, nullptr);
+    if (!h.alive()) return 1;
+  }
   if (node->expanded_word) *node->expanded_word = 0;
   return 1;
 }
@@ -1278,10 +1551,16 @@ int XdTreeToggleNode(wu_tree_node *node) {
 
 void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   if (!tree || !node || node->tree != tree) return;
+  /* The node's row comes into view first, so that it has buttons to take
+     the keyboard focus.  Not while a deletion moves the focus: the rows
+     are not final until the owner draws the tree again, which brings the
+     focus back into view. */
+  if (!tree->deleting) scrollToNode(tree, node);
   if (XtIsManaged(tree->drawing_area) && isManaged(node->label))
     XmProcessTraversal(node->label, XmTRAVERSE_CURRENT);
   if (tree->focus == node && labelShowsFocus(node)) return;
   wu_tree_node *previous = tree->focus;
+  Held held_previous(tree, previous);
   if (previous && previous != node) {
     showIconOpen(previous, false);
     _XdTreeSetFocusColors(previous, 0);
@@ -1290,17 +1569,26 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   _XdTreeSetFocusColors(node, 1);
   if (activate) {
     if (tree->deleting) {
+      Held h(tree, node);
       callLabelActivate(node);
-      if (node->tree != tree) return; /* the owner deleted it meanwhile */
+      if (!h.alive()) return; /* the owner deleted it meanwhile */
     } else {
       cancelActivation(tree);
       tree->activate_node = node;
       tree->activate_id = XtAppAddTimeOut(tree->app, tree->activate_delay, activateTimeOut, node);
     }
   }
-  if (XtIsManaged(tree->drawing_area) && isManaged(node->icon))
-    XmScrollVisible(tree->scrolled_w, node->icon, 0, 0);
   tree->focus = node;
+  /* A previous focus kept out of sight for the keyboard gives its buttons up. */
+  if (held_previous.alive() && previous != node && previous->label &&
+      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out)
+    dropButtons(tree, previous);
+}
+
+void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
+  if (!tree) return;
+  tree->view->buttons_proc = proc;
+  tree->view->buttons_closure = closure;
 }
 
 void XdTreeUnSetFocus(wu_tree *tree) {
@@ -1389,32 +1677,7 @@ wu_tree_node *_XdTreeFindLabel(wu_tree *tree, const char *text) {
 /* Owner hooks: buttons made, label font                                   */
 /* ---------------------------------------------------------------------- */
 
-namespace {
-
-struct ButtonsHook {
-  XdTreeButtonsProc proc;
-  XtPointer closure;
-};
-std::unordered_map<const wu_tree *, ButtonsHook> buttons_hooks;
-
-void buttonsMade(wu_tree *tree, wu_tree_node *n) {
-  auto it = buttons_hooks.find(tree);
-  if (it != buttons_hooks.end() && it->second.proc) it->second.proc(tree, n, it->second.closure);
-}
-
-void dropButtonsProc(wu_tree *tree) { buttons_hooks.erase(tree); }
-
-}  // namespace
-
 extern "C" {
-
-void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
-  if (!tree) return;
-  if (proc)
-    buttons_hooks[tree] = ButtonsHook{proc, closure};
-  else
-    buttons_hooks.erase(tree);
-}
 
 void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
   if (!tree) return;

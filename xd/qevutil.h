@@ -8,6 +8,7 @@
 #define XD_QEVUTIL_H
 
 #include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
 #include <Xm/Xm.h>
 
 #ifdef __cplusplus
@@ -77,6 +78,26 @@ XmString _XdMakeString(const char *text);
 
 #ifdef __cplusplus
 }
+
+/* Tells whether a widget survived a call out (a callback may destroy it):
+   alive() is false once the widget is destroyed or being destroyed. */
+class XdWidgetWatch {
+ public:
+  explicit XdWidgetWatch(Widget w) : w_(w) {
+    if (w_) XtAddCallback(w_, XtNdestroyCallback, gone, this);
+  }
+  ~XdWidgetWatch() {
+    if (w_ && !dead_) XtRemoveCallback(w_, XtNdestroyCallback, gone, this);
+  }
+  XdWidgetWatch(const XdWidgetWatch &) = delete;
+  XdWidgetWatch &operator=(const XdWidgetWatch &) = delete;
+  bool alive() const { return w_ && !dead_ && !w_->core.being_destroyed; }
+
+ private:
+  static void gone(Widget, XtPointer self, XtPointer) { static_cast<XdWidgetWatch *>(self)->dead_ = true; }
+  Widget w_;
+  bool dead_ = false;
+};
 #endif
 
 #endif /* XD_QEVUTIL_H */

@@ -3,6 +3,7 @@
 // lazy expansion from the event procedure (on the display task and from
 // another task), deletion, stale copies and keys, resize by dragging,
 // replay, and the pool after release.
+#include <cstring>
 #include "listfixture.h"
 
 #include <memory>
@@ -68,9 +69,10 @@ class TreeViews : public Lists {
   }
   wu_tree *Tree(wu_ctl_handle *h) {
     XtPointer data = nullptr;
-    Widget da = W(h);
-    Widget sw = XtParent(XtParent(da));
-    XtVaGetValues(sw, XmNuserData, &data, nullptr);
+    // The tree's scrolled window carries the tree record.
+    Widget sw = W(h);
+    while (sw != nullptr && std::strcmp(XtName(sw), "ScrolledW") != 0) sw = XtParent(sw);
+    if (sw != nullptr) XtVaGetValues(sw, XmNuserData, &data, nullptr);
     return static_cast<wu_tree *>(data);
   }
   wu_tree_node *NodeOf(wu_ctl_handle *h, const char *label) {

@@ -11,6 +11,20 @@ using namespace listtest;
 
 namespace {
 
+int g_warnings = 0;
+void countWarning(String) { ++g_warnings; }
+// Counts the toolkit's warnings since the last call.
+int xdtest_warnings() {
+  static bool installed = false;
+  if (!installed) {
+    XtAppSetWarningHandler(listtest::app().app, countWarning);
+    installed = true;
+  }
+  int n = g_warnings;
+  g_warnings = 0;
+  return n;
+}
+
 const unsigned long kRed = 0xff0000, kGreen = 0x00c000, kBlue = 0x0000ff;
 
 class IconListTest : public ::testing::Test {
@@ -381,6 +395,54 @@ TEST_F(IconListTest, ScrolledVariantKeysPageAndKeepIconsInStep) {
   EXPECT_EQ(value, 0);
 }
 
+// Navigation keys replace the selection row by row, as the list's own
+// selection would, and tell the owner once per key with what is selected.
+TEST_F(IconListTest, NavigationKeysReplaceTheSelectionAndTellTheOwner) {
+  for (unsigned char policy : {XmBROWSE_SELECT, XmSINGLE_SELECT, XmEXTENDED_SELECT}) {
+    SCOPED_TRACE(int(policy));
+    create(true, policy);
+    fill(5000);
+    const char *cb = policy == XmBROWSE_SELECT   ? XmNbrowseSelectionCallback
+                     : policy == XmSINGLE_SELECT ? XmNsingleSelectionCallback
+                                                 : XmNextendedSelectionCallback;
+    Calls calls;
+    calls.watch(il, cb);
+    int vis = XdIconListVisibleItems(il);
+    focus(list);
+    XmListSelectPos(list, 3, False);
+    XmListSetKbdItemPos(list, 3);
+    key(XK_Next);
+    ASSERT_EQ(calls.calls.size(), 1u);
+    const int pos = top();
+    EXPECT_EQ(selected(list), std::vector<int>{pos});
+    EXPECT_EQ(calls.calls[0].item_position, pos);
+    EXPECT_EQ(calls.calls[0].positions, std::vector<int>{pos});
+    EXPECT_TRUE(XmListPosSelected(list, pos));
+    EXPECT_FALSE(XmListPosSelected(list, 3));
+    key(XK_Down);
+    EXPECT_EQ(selected(list), std::vector<int>{pos + 1});
+    ASSERT_EQ(calls.calls.size(), 2u);
+    EXPECT_EQ(calls.calls[1].item, "row " + std::to_string(pos + 1));
+    // What is drawn follows: the old row in the normal colours, the new one
+    // in the selection colours (the right end of a row is blank).
+    Position x, y;
+    Dimension w, h;
+    ASSERT_TRUE(XmListPosToBounds(list, pos + 1, &x, &y, &w, &h));
+    pump();
+    unsigned long sel_bg = qevtest::pixelAt(XtDisplay(list), XtWindow(list), x + w / 2, y + h / 2);
+    ASSERT_TRUE(XmListPosToBounds(list, pos, &x, &y, &w, &h));
+    unsigned long old_bg = qevtest::pixelAt(XtDisplay(list), XtWindow(list), x + w / 2, y + h / 2);
+    EXPECT_NE(sel_bg, old_bg);
+    // The selection survives a later toolkit call that reads it back.
+    XmListUpdateSelectedList(list);
+    EXPECT_EQ(selected(list), std::vector<int>{pos + 1});
+    EXPECT_GT(vis, 2);
+    XtDestroyWidget(shell);
+    pump();
+    shell = makeShell(300, 240);
+  }
+}
+
 TEST_F(IconListTest, ItemsGivenAsResourcesAppearAndAreCopied) {
   XmString s[] = {str("one"), str("two"), str("three")};
   Pixmap p[] = {red, green, blue};
@@ -402,8 +464,75 @@ TEST_F(IconListTest, ItemsGivenAsResourcesAppearAndAreCopied) {
   EXPECT_EQ(listTexts(list), (std::vector<std::string>{"four", "five"}));
   EXPECT_EQ(XdIconListGetIcon(il, 2), red);
   EXPECT_EQ(XdIconListGetId(il, 1), -1);
+  // A count alone, without the items it counts, is refused.
+  xdtest_warnings();
   XtVaSetValues(il, XdNitemCount, 0, nullptr);
-  EXPECT_TRUE(listTexts(list).empty());
+  XtVaSetValues(il, XdNitemCount, 7, nullptr);
+  EXPECT_EQ(listTexts(list), (std::vector<std::string>{"four", "five"}));
+  EXPECT_EQ(xdtest_warnings(), 2);
+  // The selection policy reaches the list.
+  XtVaSetValues(il, XmNselectionPolicy, XmMULTIPLE_SELECT, nullptr);
+  unsigned char policy = 0;
+  XtVaGetValues(list, XmNselectionPolicy, &policy, nullptr);
+  EXPECT_EQ(policy, XmMULTIPLE_SELECT);
+  XdIconListSelectPos(il, 1, False);
+  XdIconListSelectPos(il, 2, False);
+  EXPECT_EQ(selected(list), (std::vector<int>{1, 2}));
+}
+
+// Selection callbacks that destroy the list while it notifies.
+TEST_F(IconListTest, SelectPositionsSurvivesACallbackThatDestroysTheList) {
+  for (unsigned char policy : {XmMULTIPLE_SELECT, XmSINGLE_SELECT}) {
+    create(false, policy);
+    fill(10);
+    // The callback is given the inner list; it destroys the icon list.
+    auto destroy = [](Widget, XtPointer icon_list, XtPointer) {
+      XtDestroyWidget(static_cast<Widget>(icon_list));
+    };
+    XtAddCallback(il, policy == XmSINGLE_SELECT ? XmNsingleSelectionCallback : XmNmultipleSelectionCallback,
+                  destroy, il);
+    int positions[] = {2, 5};
+    EXPECT_GE(XdIconListSelectPositions(il, 2, positions, True), 1);
+    pump();
+    XtDestroyWidget(shell);
+    pump();
+    shell = makeShell(300, 240);
+  }
+}
+
+// Items thousands of characters long keep their text; the list stays usable.
+TEST_F(IconListTest, VeryLongItemsKeepTheListUsable) {
+  create(true);
+  // Just past 65,536 pixels: a 16-bit width would wrap to a few pixels.
+  XmFontList font = nullptr;
+  XtVaGetValues(list, XmNfontList, &font, nullptr);
+  XmString x = str("x");
+  int cw = XmStringWidth(font, x);
+  ASSERT_GT(cw, 0);
+  std::string longText(size_t(65536 / cw + 1), 'x');
+  XmString items[] = {str("short"), str(longText), str("after")};
+  XdIconListAddItems(il, nullptr, items, nullptr, 3, 0);
+  pump();
+  EXPECT_EQ(listTexts(list)[1], longText);
+  EXPECT_GT(int(XtWidth(list)), 200);  // not wrapped to a few pixels
+  Widget hbar = XdIconListGetChild(il, XdICONLIST_HSCROLLBAR);
+  ASSERT_NE(hbar, nullptr);
+  int maximum = 0;
+  XtVaGetValues(hbar, XmNmaximum, &maximum, nullptr);
+  EXPECT_GT(maximum, 2000);
+  EXPECT_LT(maximum, 32767);
+  XmString longer[] = {str(longText + longText)};
+  int pos = 3;
+  EXPECT_EQ(XdIconListReplaceItems(il, nullptr, longer, nullptr, 1, &pos), 1);
+  pump();
+  EXPECT_EQ(listTexts(list)[2], longText + longText);
+  XtVaGetValues(hbar, XmNmaximum, &maximum, nullptr);
+  EXPECT_LT(maximum, 32767);
+  focus(list);
+  XdIconListSelectPos(il, 1, False);
+  XmListSetKbdItemPos(list, 1);
+  key(XK_Down);
+  EXPECT_EQ(selected(list), std::vector<int>{2});
 }
 
 }  // namespace

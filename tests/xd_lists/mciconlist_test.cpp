@@ -459,6 +459,103 @@ TEST_F(MCIconListTest, ItemsGivenAtCreationAppearAndColumnCountIsFixed) {
   EXPECT_TRUE(XtIsManaged(XdMCIconListGetChild(mc, 1, XdMCIL_LIST)));
 }
 
+TEST_F(MCIconListTest, WideColumnsShowTheFirstColumnWholeAndTopPositionsStick) {
+  create(5, XmBROWSE_SELECT, false);  // 740 pixels of columns in 480
+  std::vector<std::string> r;
+  for (int i = 1; i <= 100; ++i) r.push_back("r" + std::to_string(i) + "|" + std::to_string(i));
+  rows(r);
+  XtRealizeWidget(shell);
+  // Asked for at once after realisation: the deferred work keeps it.
+  XdMCIconListSetTopItemPos(mc, 40);
+  pump();
+  Widget area = XdMCIconListGetChild(mc, 0, XdMCIL_COLUMNS_AREA);
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(XtDisplay(area), XtWindow(area), &wa));
+  EXPECT_EQ(wa.x, 0);  // the first column is not shifted left
+  EXPECT_EQ(topOf(0), 40);
+  EXPECT_EQ(topOf(1), 40);
+  int value = -1;
+  XtVaGetValues(XdMCIconListGetChild(mc, 0, XdMCIL_HSCROLLBAR), XmNvalue, &value, nullptr);
+  EXPECT_EQ(value, 0);
+}
+
+int g_mc_warnings = 0;
+void countMcWarning(String) { ++g_mc_warnings; }
+
+TEST_F(MCIconListTest, CountsWithoutItemsAndRowsWithoutAFirstColumnAreRefused) {
+  create(2);
+  rows({"a|1", "b|2"});
+  XtAppSetWarningHandler(app().app, countMcWarning);
+  g_mc_warnings = 0;
+  XtVaSetValues(mc, XdNitemCount, 0, nullptr);
+  XtVaSetValues(mc, XdNitemCount, 9, nullptr);
+  XmString c1[] = {str("3")};
+  XmString *noFirst[] = {nullptr, c1};
+  XdMCIconListAddItems(mc, nullptr, noFirst, nullptr, 1, 0);
+  XtVaSetValues(mc, XdNstringItems, noFirst, XdNitemCount, 1, nullptr);
+  pump();
+  XtAppSetWarningHandler(app().app, nullptr);
+  EXPECT_EQ(g_mc_warnings, 4);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(column(1), (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(P().item_count, 2);
+  // Items with their first column are still taken.
+  XmString c0[] = {str("c")};
+  XmString *both[] = {c0, c1};
+  XtVaSetValues(mc, XdNstringItems, both, XdNitemCount, 1, nullptr);
+  pump();
+  EXPECT_EQ(column(0), std::vector<std::string>{"c"});
+  EXPECT_EQ(column(1), std::vector<std::string>{"3"});
+}
+
+TEST_F(MCIconListTest, WidthZeroSizesAColumnToItsLabel) {
+  create(2);
+  Widget header = XdMCIconListGetChild(mc, 0, XdMCIL_HEADER);
+  XmFontList font = nullptr;
+  XtVaGetValues(header, XmNfontList, &font, nullptr);
+  for (const char *label : {"ab", "A header label far wider than the default column"}) {
+    XmString s = str(label);
+    XdMCIconListSetColumn(mc, 0, 0, s, XdCOLUMN_DATA_UNCHANGED, XdCOLUMN_DATA_UNCHANGED,
+                          XdCOLUMN_KEY_UNCHANGED);
+    pump();
+    int width = 0;
+    XdMCIconListGetColumn(mc, 0, &width, nullptr, nullptr, nullptr, nullptr);
+    int text = XmStringWidth(font, s);
+    EXPECT_GT(width, text) << label;
+    EXPECT_LT(width, text + 40) << label;
+  }
+}
+
+// A header callback that deletes columns, or destroys the widget.
+TEST_F(MCIconListTest, HeaderCallbacksMayDeleteColumnsOrTheWidget) {
+  create(3);
+  rows({"b|2|x", "a|1|y"});
+  XdMCIconListSetColumn(mc, 1, XdCOLUMN_WIDTH_UNCHANGED, nullptr, XdCOLUMN_DATA_UNCHANGED, 1,
+                        XdCOLUMN_KEY_UNCHANGED);
+  XtAddCallback(mc, XmNdefaultActionCallback,
+                [](Widget w, XtPointer, XtPointer) {
+                  while (XdMCIconListDeleteColumn(w, 2) == 1) {
+                  }
+                },
+                nullptr);
+  clickHeader(1);
+  pump();
+  EXPECT_EQ(P().column_count, 1);
+  EXPECT_EQ(column(0), (std::vector<std::string>{"b", "a"}));
+  XtRemoveAllCallbacks(mc, XmNdefaultActionCallback);
+  XtAddCallback(mc, XmNdefaultActionCallback, [](Widget w, XtPointer, XtPointer) { XtDestroyWidget(w); },
+                nullptr);
+  clickHeader(0);
+  pump();
+  // Called outside event dispatch the widget goes at once.
+  create(2);
+  rows({"b|2", "a|1"});
+  XtAddCallback(mc, XmNdefaultActionCallback, [](Widget w, XtPointer, XtPointer) { XtDestroyWidget(w); },
+                nullptr);
+  XtCallCallbacks(XdMCIconListGetChild(mc, 0, XdMCIL_HEADER), XmNactivateCallback, nullptr);
+  pump();
+}
+
 }  // namespace
 
 namespace {

@@ -237,6 +237,115 @@ TEST_F(Tab, RemovingPagesKeepsTheCurrentOneOrHandsOver) {
   EXPECT_NE(addPage("A", 0), nullptr);
 }
 
+TEST_F(Tab, APageDestroyedByTheProgramLeavesTheTabSet) {
+  addPage("A", 0);
+  Widget b = addPage("B", 0);
+  addPage("C", 0);
+  xdtest::show(shell);
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
+  g_pages.clear();
+  XtDestroyWidget(b);  // the current page goes: C takes its place
+  settle();
+  EXPECT_EQ(titles(), "AC");
+  EXPECT_EQ(current(), 1);
+  EXPECT_EQ(g_pages, std::vector<int>{2});
+  EXPECT_EQ(shownColour(), kColours[2]);
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 1));
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
+  EXPECT_EQ(shownColour(), kColours[2]);
+  XtDestroyWidget(XdTabGetChild(tab, XdTAB_BUTTON, 1));  // a tab goes with its page
+  settle();
+  EXPECT_EQ(titles(), "C");
+  EXPECT_EQ(current(), 0);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
+TEST_F(Tab, TheFocusBoxFollowsTheCurrentTab) {
+  addPage("A", 0);
+  addPage("B", 0);
+  addPage("C", 0);
+  xdtest::show(shell);
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 2));
+  XdTabSetCurrentPage(tab, 3, False);
+  settle();
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 3));
+  XtVaSetValues(tab, XdNcurrentPage, 0, NULL);
+  settle();
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 1));
+}
+
+TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardMovesTheCurrentPage) {
+  Widget form = nullptr;
+  Widget shell = xdtest::makeShell(&form, 300, 200);
+  Arg args[5];
+  Cardinal n = 0;
+  XtSetArg(args[n], XdNcurrentPage, 1); ++n;
+  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  Widget tab = XdCreateTab(form, const_cast<char *>("tab"), args, n);
+  XtManageChild(tab);
+  for (const char *title : {"A", "B", "C"}) {
+    XmString s = XmStringCreateLocalized(const_cast<char *>(title));
+    XdTabAddPage(tab, s, 0);
+    XmStringFree(s);
+  }
+  g_pages.clear();
+  XtAddCallback(tab, XdNpageCallback, onPage, nullptr);
+  xdtest::show(shell);
+  settle();
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 2));  // not the first tab
+  xdtest::key(XK_Tab);
+  xdtest::pump(50);
+  EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 3));
+  EXPECT_EQ(g_pages, std::vector<int>{3});
+  int current = -1;
+  XtVaGetValues(tab, XdNcurrentPage, &current, NULL);
+  EXPECT_EQ(current, 2);
+  XtDestroyWidget(shell);
+  settle();
+}
+
+TEST_F(Tab, ShadowsLabelsAndTabsPastTheRightEdge) {
+  addPage("A", 0);
+  Widget blank = XdTabAddPage(tab, nullptr, 0);
+  ASSERT_NE(blank, nullptr);
+  xdtest::show(shell);
+  // The outline thickness reads back and redraws when set.
+  Dimension thickness = 0;
+  XtVaGetValues(tab, XmNshadowThickness, &thickness, NULL);
+  auto &t = reinterpret_cast<XdTabWidget>(tab)->tab;
+  EXPECT_EQ(thickness, t.shadow_thickness);
+  EXPECT_GT(thickness, 0);
+  XtVaSetValues(tab, XmNshadowThickness, 6, NULL);
+  settle();
+  XtVaGetValues(tab, XmNshadowThickness, &thickness, NULL);
+  EXPECT_EQ(thickness, 6);
+  Widget page = XdTabGetChild(tab, XdTAB_PAGE, 1);
+  EXPECT_EQ(XtX(page), 6);
+  Widget first = XdTabGetChild(tab, XdTAB_BUTTON, 1);
+  auto *prim = reinterpret_cast<XmPrimitiveWidget>(first);
+  EXPECT_EQ(xdtest::pixel(tab, XtX(page) - 6, XtY(page) + 20), prim->primitive.top_shadow_color & 0xffffff);
+  // A tab without a label is blank.
+  EXPECT_EQ(titles(), "A");
+  // Many tabs in a narrow widget all stay within reach of the mouse.
+  for (const char *title : {"B long title", "C long title", "D long title", "E long title",
+                            "A long title", "B another one", "C another one"})
+    addPage(title, 0);
+  settle();
+  const int count = 9;
+  for (int p = 1; p <= count; ++p) {
+    Widget b = XdTabGetChild(tab, XdTAB_BUTTON, p);
+    EXPECT_LE(XtX(b) + int(XtWidth(b)), int(XtWidth(tab))) << p;
+    EXPECT_GT(int(XtWidth(b)), 0) << p;
+  }
+  g_pages.clear();
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, count));
+  EXPECT_EQ(g_pages, std::vector<int>{count});
+}
+
 TEST_F(Tab, OutlinesFrameThePageAndJoinTheCurrentTab) {
   addPage("A", 0);
   addPage("B", 0);
