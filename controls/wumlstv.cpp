@@ -221,7 +221,7 @@ void wu_list_event_xy(Widget w, XEvent *event, int32_t *x, int32_t *y) {
 }
 
 bool wu_list_pane_ok(wu_pane *pane) {
-  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
+  if (!wu_pane_live(pane)) return false;
   for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
     if (p == pane) return true;
   return pane->window->command_pane == pane;
