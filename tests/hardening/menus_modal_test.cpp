@@ -1,0 +1,174 @@
+// The waits of the menus and the Tool Editor end when what they hold goes:
+// a window released while its popup menu, its choice popup or the Tool
+// Editor is up, a popup record released while it is shown, and a shut-down
+// asked for from a callback inside them.  Each case runs in a child process.
+#include "hardening.h"
+
+#include <cstring>
+
+#include "menus/wumenus.h"
+
+namespace {
+
+using namespace hardening;
+
+const char kLib[] = "HARDLIB";
+const char kCat[] = "MENUS";
+const char kEntry[] = "POP";
+const int32_t kToolEdit = 40;   // window-system command TOOLEDIT
+
+using LoadFn = wu_status (*)(wu_window *, qev_lib *, const char *, const char *, const char *,
+                             wu_popup_menu **);
+using PopupFn = wu_status (*)(wu_window *, wu_popup_menu *);
+using ChoiceFn = int32_t (*)(wu_window *, const wu_choice_entry *, int32_t);
+using CommandFn = wu_status (*)(wu_window *, int32_t);
+
+void Name34(char *field, const char *s) {
+  const int16_t n = int16_t(std::strlen(s));
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+  std::memcpy(field + 2, s, size_t(n));
+}
+
+// A popup menu of two items loaded for the window through slot 79.
+wu_popup_menu *LoadPopup(wu_window *w) {
+  qevhost::defineLibrary(kLib);
+  qevhost::MenuNode menu;
+  for (const char *label : {"Alpha", "Beta"}) {
+    qevhost::MenuItem item;
+    item.label = label;
+    menu.items.push_back(item);
+  }
+  if (!qevhost::writeMenu(kLib, kCat, kEntry, {menu})) return nullptr;
+  char libref[QEV_LIBREF_LEN], catalog[QEV_NAME34_LEN], entry[QEV_NAME34_LEN];
+  std::memset(libref, ' ', sizeof libref);
+  std::memcpy(libref, kLib, std::strlen(kLib));
+  Name34(catalog, kCat);
+  Name34(entry, kEntry);
+  wu_popup_menu *p = nullptr;
+  EXPECT_EQ(Slot<LoadFn>(QEV_TABLE_WINDOW, WUX_SLOT_GPMU)(w, nullptr, libref, catalog, entry, &p),
+            WU_OK);
+  return p;
+}
+
+wu_window *g_window = nullptr;
+wu_popup_menu *g_popup = nullptr;
+wu_status g_released = -1;
+
+void ReleaseWindow(XtPointer, XtIntervalId *) { wuxfwnd(g_window); }
+void ReleasePopup(XtPointer, XtIntervalId *) {
+  g_released = Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_FPMU)(g_window, g_popup);
+}
+void ShutDown(XtPointer, XtIntervalId *) { qevtest::windowSlot(WUX_SLOT_TERM)(); }
+
+wu_status ShowPopup(wu_window *w, wu_popup_menu *p) {
+  return Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_DPMU)(w, p);
+}
+
+int32_t Choose(wu_window *w) {
+  wu_choice_entry e[2] = {};
+  e[0].label = "One";
+  e[0].label_length = 3;
+  e[1].label = "Two";
+  e[1].label_length = 3;
+  return Slot<ChoiceFn>(QEV_TABLE_WINDOW, WUX_SLOT_UMNU)(w, e, 2);
+}
+
+TEST(MenuWaits, AWindowPopupEndsWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    wu_popup_menu *p = LoadPopup(m.window);
+    ASSERT_NE(p, nullptr);
+    XtAppAddTimeOut(devb->app, 200, ReleaseWindow, nullptr);
+    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    // The record went with its window.
+    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    EXPECT_FALSE(wu_reg_has(p, WU_REG_POPUP));
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, AWindowPopupReleasedWhileShownClosesWithoutAChoice) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    g_popup = LoadPopup(m.window);
+    ASSERT_NE(g_popup, nullptr);
+    XtAppAddTimeOut(devb->app, 200, ReleasePopup, nullptr);
+    EXPECT_EQ(ShowPopup(m.window, g_popup), WU_SECOND_EVENT);
+    EXPECT_EQ(g_released, WU_OK);
+    // The window carries on: its reads and updates answer.
+    EXPECT_EQ(wuxuwnd(m.window), WU_OK);
+    EXPECT_EQ(ShowPopup(m.window, g_popup), WU_NOTAVAIL);
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, AShutDownInsideAWindowPopupEndsIt) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    wu_popup_menu *p = LoadPopup(m.window);
+    ASSERT_NE(p, nullptr);
+    XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
+    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    EXPECT_EQ(wu_module(), nullptr);
+    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, AChoicePopupEndsWhenItsWindowIsReleasedOrTheModuleEnds) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    XtAppAddTimeOut(devb->app, 200, ReleaseWindow, nullptr);
+    EXPECT_EQ(Choose(m.window), WU_NOTAVAIL);
+    EXPECT_EQ(Choose(m.window), WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    // A second window, and a shut-down from inside its choice popup.
+    wu_window *w = nullptr;
+    wu_pane *pane = nullptr;
+    ASSERT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
+    ASSERT_EQ(wuxgpan(w, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+    ASSERT_EQ(wuxiwnd(w), WU_OK);
+    XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
+    EXPECT_EQ(Choose(w), WU_NOTAVAIL);
+    EXPECT_EQ(wu_module(), nullptr);
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, TheToolEditorEndsWhenTheModuleEndsFromInsideIt) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    qevhost::setCommand("");
+    XtAppAddTimeOut(devb->app, 300, ShutDown, nullptr);
+    Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit);
+    EXPECT_EQ(wu_module(), nullptr);
+    EXPECT_EQ(Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit), WU_NOTAVAIL);
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, TheToolEditorEndsWhenItsWindowIsReleased) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = m.window;
+    qevhost::setCommand("");
+    XtAppAddTimeOut(devb->app, 300, ReleaseWindow, nullptr);
+    Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit);
+    EXPECT_EQ(Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit), WU_NOTAVAIL);
+    EXPECT_EQ(wu_module()->busy, 0);
+    m.Stop();
+  });
+}
+
+}  // namespace
