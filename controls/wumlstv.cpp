@@ -21,6 +21,7 @@
 
 #include "controls/wumlist.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
@@ -387,6 +388,11 @@ wu_status add_rows(ListView *l, const wu_str_item *one_row, const wu_str_item *c
   Widget list = list_of(l);
   if (position == -1) position = 0;
   if (count < 1 || l->columns < 1 || list == nullptr) return WU_NOTAVAIL;
+  // The host's count becomes a table of count by columns strings: a count
+  // past what the host may hand in one call is a broken count, not rows.
+  if (count > WU_HOST_LIST_MAX ||
+      wu_array_bytes(int64_t(count) * l->columns, sizeof(XmString)) < 0)
+    return WU_NOTAVAIL;
   if (position < 0 || position > l->rows + 1) return WU_NOTAVAIL;
   if (count > 1 && rows == nullptr) return WU_NOTAVAIL;
   if (count == 1 && one_row == nullptr && rows == nullptr) return WU_NOTAVAIL;
