@@ -76,13 +76,19 @@ uint32_t g_next_key = 0;
 // is gone.  The records are therefore never given back to the heap: a
 // released one is cleared (key 0, so no lookup finds it) and kept for the
 // next node, and an old copy always reads as a cleared or a live record.
-std::vector<NodeInfo *> g_spare_infos;
+// They go back to the heap only when the module itself is unloaded.
+struct SpareInfos {
+  std::vector<NodeInfo *> list;
+  ~SpareInfos() {
+    for (NodeInfo *i : list) delete i;
+  }
+} g_spare_infos;
 
 NodeInfo *new_info() {
   NodeInfo *i = nullptr;
-  if (!g_spare_infos.empty()) {
-    i = g_spare_infos.back();
-    g_spare_infos.pop_back();
+  if (!g_spare_infos.list.empty()) {
+    i = g_spare_infos.list.back();
+    g_spare_infos.list.pop_back();
     *i = NodeInfo{};
   } else {
     i = new NodeInfo{};
@@ -95,7 +101,7 @@ void release_info(NodeInfo *i) {
   if (i == nullptr) return;
   wu_reg_remove(&i->copy);
   *i = NodeInfo{};
-  g_spare_infos.push_back(i);
+  g_spare_infos.list.push_back(i);
 }
 
 typedef struct TreeView {

@@ -534,7 +534,8 @@ void InitInterface(wu_editor *ed) {
 
 // Drops the copy: its preview, its buttons, texts and pixmaps, the record.
 void FreeCopy(wu_editor *ed) {
-  wu_toolbox *c = ed->copy;
+  // A shut-down while the editor waited has given the copy back already.
+  wu_toolbox *c = wu_reg_get(ed->copy, WU_REG_TOOLBOX);
   ed->copy = nullptr;
   ed->selected = nullptr;
   if (c && c->tip_timer) {

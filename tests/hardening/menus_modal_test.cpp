@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include <Xm/Text.h>
+
 #include "menus/wumenus.h"
 
 namespace {
@@ -167,6 +169,99 @@ TEST(MenuWaits, TheToolEditorEndsWhenItsWindowIsReleased) {
     Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit);
     EXPECT_EQ(Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit), WU_NOTAVAIL);
     EXPECT_EQ(wu_module()->busy, 0);
+    m.Stop();
+  });
+}
+
+// A window whose menu bar has "Ask", opening a menu dialog of one input
+// field whose command is 199 characters and more: too long a command
+// brings up a message box from inside the dialog's OK callback.
+wu_window *DialogWindow() {
+  qevhost::defineLibrary(kLib);
+  qevhost::MenuNode bar;
+  qevhost::MenuItem ask;
+  ask.label = "Ask";
+  ask.submenu = 2;
+  bar.items.push_back(ask);
+  qevhost::MenuNode dlg;
+  dlg.number = 2;
+  dlg.kind = 2;
+  dlg.text = std::string("\1\1\12\1\0\0", 6);
+  dlg.templ = std::string(195, 'x') + "@1";
+  if (!qevhost::writeMenu(kLib, kCat, "BAR", {bar, dlg})) return nullptr;
+  wu_window *w = nullptr;
+  wu_pane *pane = nullptr;
+  if (wuxgwnd(&w, 1, WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR) != WU_OK ||
+      wuxgpan(w, &pane, 1, 1, 5, WU_FULL_WIDTH, 0) != WU_OK)
+    return nullptr;
+  std::memset(w->menu_libref, ' ', sizeof w->menu_libref);
+  std::memcpy(w->menu_libref, kLib, std::strlen(kLib));
+  Name34(w->menu_catalog, kCat);
+  Name34(w->menu_entry, "BAR");
+  w->menu_kind = 1;
+  if (wuxiwnd(w) != WU_OK) return nullptr;
+  return w;
+}
+
+Widget Named(Widget parent, const char *name) {
+  if (parent == nullptr) return nullptr;
+  WidgetList kids = nullptr;
+  Cardinal n = 0;
+  XtVaGetValues(parent, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+  for (Cardinal i = 0; i < n; ++i) {
+    XmString s = nullptr;
+    XtVaGetValues(kids[i], XmNlabelString, &s, nullptr);
+    char *t = s ? static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                      nullptr, 0, XmOUTPUT_ALL))
+                : nullptr;
+    const bool match = t && std::strcmp(t, name) == 0;
+    XtFree(t);
+    if (s) XmStringFree(s);
+    if (match) return kids[i];
+  }
+  return nullptr;
+}
+
+// Opens the window's menu dialog, fills its field and presses OK: the
+// command is too long, so a message box comes up inside the callback.
+void PressOkOnTooLongACommand(wu_window *w) {
+  Widget ask = Named(w->menu_widget, "Ask");
+  ASSERT_NE(ask, nullptr);
+  XtCallCallbacks(ask, XmNactivateCallback, nullptr);
+  ASSERT_NE(w->dialog_block, nullptr);
+  Widget dialog = nullptr;
+  for (Cardinal i = 0; i < w->outer->core.num_popups && !dialog; ++i) {
+    Widget shell = w->outer->core.popup_list[i];
+    dialog = XtNameToWidget(shell, "menuDialog");
+  }
+  ASSERT_NE(dialog, nullptr);
+  XmTextSetString(XtNameToWidget(dialog, "dlgInput"), const_cast<char *>("abcde"));
+  XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
+}
+
+TEST(MenuWaits, AWindowReleasedUnderItsMenuDialogsMessageIsNotTouchedAfterwards) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    g_window = DialogWindow();
+    ASSERT_NE(g_window, nullptr);
+    XtAppAddTimeOut(devb->app, 200, ReleaseWindow, nullptr);
+    PressOkOnTooLongACommand(g_window);
+    EXPECT_FALSE(wu_reg_has(g_window, WU_REG_WINDOW));
+    EXPECT_EQ(devb->busy_depth, 0);
+    m.Stop();
+  });
+}
+
+TEST(MenuWaits, AShutDownUnderAMenuDialogsMessageEndsTheModule) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    wu_window *w = DialogWindow();
+    ASSERT_NE(w, nullptr);
+    XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
+    PressOkOnTooLongACommand(w);
+    EXPECT_EQ(wu_module(), nullptr);
     m.Stop();
   });
 }
