@@ -266,4 +266,71 @@ TEST(MenuWaits, AShutDownUnderAMenuDialogsMessageEndsTheModule) {
   });
 }
 
+// Any slot of the table, with the arguments its number fixes.
+template <typename... A>
+intptr_t Call(int32_t table, int32_t slot, A... a) {
+  using Fn = intptr_t (*)(...);
+  Fn fn = Slot<Fn>(table, slot);
+  return fn ? fn(a...) : intptr_t(WU_NOTAVAIL);
+}
+
+// Older pane controls, list boxes, list views, popups and menu items of a
+// released window are refused by every slot that takes them, and their
+// memory is never read (the sanitizer build sees every read).
+TEST(MenuWaits, OlderControlsPopupsAndMenusOfAReleasedWindowAreRefused) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    wu_window *w = m.window;
+    wu_pane *p = m.pane;
+    wu_popup_menu *popup = LoadPopup(w);
+    ASSERT_NE(popup, nullptr);
+    wu_control *box = nullptr, *button = nullptr, *push = nullptr, *list = nullptr, *view = nullptr;
+    ASSERT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_GRBX, p, &box, 1, 2, 2, 3, 20), WU_OK);
+    ASSERT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_GRBT, box, &button, 7, 1, 1, 0, "One", -1), WU_OK);
+    ASSERT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_GPSH, p, &push, 3, 6, 2, 0, "Go", -1), WU_OK);
+    wu_str_item items[2] = {{3, 0, "one"}, {3, 0, "two"}};
+    ASSERT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_GLBX, p, &list, "T", 9, 2, 4, 20, 0, 3, 0, 9, items, 2),
+              WU_OK);
+    ASSERT_EQ(Call(QEV_TABLE_METHODS, WUXP_SLOT_GLVW, p, &view, 1, 1, 100, 100, 0, 0, 0, 0), WU_OK);
+    // While they stand they answer.
+    EXPECT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_CSTA, box), 7);
+    EXPECT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_RRBT, box), intptr_t(button));
+    ASSERT_EQ(wuxfwnd(w), WU_OK);
+    m.Settle();
+
+    for (wu_control *c : {box, button, push, list, view}) {
+      EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_CSTA, c)), WU_NOTAVAIL);
+      EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_SSTA, c, 1)), WU_NOTAVAIL);
+      EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_CWTX, c, "New")), WU_NOTAVAIL);
+    }
+    EXPECT_EQ(Call(QEV_TABLE_WINDOW, WUX_SLOT_RRBT, box), 0);
+    wu_control *more = nullptr;
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_GRBT, box, &more, 8, 2, 1, 0, "Two", -1)),
+              WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_GPSH, p, &more, 4, 1, 1, 0, "X", -1)),
+              WU_NOTAVAIL);
+    EXPECT_EQ(more, nullptr);
+    int32_t answer = 0;
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_CLBX, list, 1, items, -1, 2)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_QLBX, list, 3, &answer)), WU_NOTAVAIL);
+    char text[16];
+    int32_t length = int32_t(sizeof text);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_QLBI, list, 1, text, &length)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_METHODS, WUXP_SLOT_CLVW, view, 3, nullptr, 0, 0)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_METHODS, WUXP_SLOT_GLVW, p, &more, 1, 1, 10, 10, 0, 0, 0, 0)),
+              WU_NOTAVAIL);
+    EXPECT_EQ(ShowPopup(w, popup), WU_NOTAVAIL);
+    EXPECT_EQ(Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_FPMU)(w, popup), WU_NOTAVAIL);
+    EXPECT_EQ(Choose(w), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_GITM, w, 5, 1)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_SITM, w, 5, 1)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_ECMD, w, kToolEdit)), WU_NOTAVAIL);
+    EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_CMNU, w, nullptr, nullptr, nullptr, nullptr)),
+              WU_NOTAVAIL);
+    m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
 }  // namespace
