@@ -82,6 +82,9 @@ bool wu_handle_known(const wu_ctl_handle *h);
 bool wu_ctl_released(const wu_control *c);
 /* The live window records of the module. */
 bool wu_window_live(const wu_window *w);
+/* A pane the module handed out, of a live window: looked up before it is
+   read, so a released or foreign pane is never touched. */
+bool wu_pane_live(const wu_pane *pane);
 
 /* ---- the catalogue (wucmap) ------------------------------------------ */
 

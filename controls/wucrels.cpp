@@ -199,6 +199,10 @@ extern "C" {
 
 bool wu_window_live(const wu_window *w) { return wu_reg_has(w, WU_REG_WINDOW) != 0; }
 
+bool wu_pane_live(const wu_pane *pane) {
+  return wu_reg_has(pane, WU_REG_PANE) && pane->ext != nullptr && wu_window_live(pane->window);
+}
+
 bool wu_ctl_live(const wu_control *c) { return wu_reg_has(c, WU_REG_CONTROL) != 0; }
 
 bool wu_ctl_released(const wu_control *c) { return wu_reg_has(c, WU_REG_CTL_RELEASED) != 0; }

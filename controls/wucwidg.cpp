@@ -391,8 +391,7 @@ wu_status wuxglbx(wu_pane *pane, wu_control **out, const char *title, int32_t ro
                   int32_t column, int32_t rows, int32_t columns, int32_t colour,
                   int32_t visible_rows, uint32_t flags, int32_t id, const wu_str_item *items,
                   int32_t count) {
-  if (out == nullptr || pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window))
-    return WU_NOTAVAIL;
+  if (out == nullptr || !wu_pane_live(pane)) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && !items_ok(items, count))) return WU_NOTAVAIL;
   // A pane as wide as its window counts as the widest a box can be; the
   // pane widget clips what lies past the window's edge.

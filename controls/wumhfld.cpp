@@ -1116,8 +1116,7 @@ wu_status wu_build_mlentry(wu_control *c) {
 
 wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
                   int32_t, int32_t, int32_t word_b) {
-  if (pane == nullptr || pane->ext == nullptr || pane->window == nullptr || out == nullptr)
-    return WU_NOTAVAIL;
+  if (out == nullptr || !wu_pane_live(pane)) return WU_NOTAVAIL;
   wu_control *c = new_record(pane, WU_MT_LABEL);
   if (c == nullptr) return WU_NOMEM;
   c->Swat = LabelSwat;
@@ -1134,8 +1133,7 @@ wu_status wuxglbl(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, in
 
 wu_status wuxgmef(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,
                   int32_t height, int32_t width, int32_t, int32_t word_b) {
-  if (pane == nullptr || pane->ext == nullptr || pane->window == nullptr || out == nullptr)
-    return WU_NOTAVAIL;
+  if (out == nullptr || !wu_pane_live(pane)) return WU_NOTAVAIL;
   wu_control *c = new_record(pane, WU_MT_MLENTRY);
   if (c == nullptr) return WU_NOMEM;
   TextPad *t = pad(c);

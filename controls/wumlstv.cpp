@@ -21,6 +21,7 @@
 
 #include "controls/wumlist.h"
 #include "qev/flags.h"
+#include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
@@ -221,7 +222,7 @@ void wu_list_event_xy(Widget w, XEvent *event, int32_t *x, int32_t *y) {
 }
 
 bool wu_list_pane_ok(wu_pane *pane) {
-  if (pane == nullptr || pane->ext == nullptr || !wu_window_live(pane->window)) return false;
+  if (!wu_pane_live(pane)) return false;
   for (wu_pane *p = pane->window->panes; p != nullptr; p = p->next)
     if (p == pane) return true;
   return pane->window->command_pane == pane;
@@ -387,6 +388,11 @@ wu_status add_rows(ListView *l, const wu_str_item *one_row, const wu_str_item *c
   Widget list = list_of(l);
   if (position == -1) position = 0;
   if (count < 1 || l->columns < 1 || list == nullptr) return WU_NOTAVAIL;
+  // The host's count becomes a table of count by columns strings: a count
+  // past what the host may hand in one call is a broken count, not rows.
+  if (count > WU_HOST_LIST_MAX ||
+      wu_array_bytes(int64_t(count) * l->columns, sizeof(XmString)) < 0)
+    return WU_NOTAVAIL;
   if (position < 0 || position > l->rows + 1) return WU_NOTAVAIL;
   if (count > 1 && rows == nullptr) return WU_NOTAVAIL;
   if (count == 1 && one_row == nullptr && rows == nullptr) return WU_NOTAVAIL;

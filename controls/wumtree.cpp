@@ -71,6 +71,39 @@ struct TreeState {
 std::unordered_map<const wu_tree_node *, NodeInfo *> g_nodes;
 uint32_t g_next_key = 0;
 
+// Node records are handed to the host as the addresses of their copies, and
+// the host may hand any of them back long after the node, or its control,
+// is gone.  The records are therefore never given back to the heap: a
+// released one is cleared (key 0, so no lookup finds it) and kept for the
+// next node, and an old copy always reads as a cleared or a live record.
+// They go back to the heap only when the module itself is unloaded.
+struct SpareInfos {
+  std::vector<NodeInfo *> list;
+  ~SpareInfos() {
+    for (NodeInfo *i : list) delete i;
+  }
+} g_spare_infos;
+
+NodeInfo *new_info() {
+  NodeInfo *i = nullptr;
+  if (!g_spare_infos.list.empty()) {
+    i = g_spare_infos.list.back();
+    g_spare_infos.list.pop_back();
+    *i = NodeInfo{};
+  } else {
+    i = new NodeInfo{};
+  }
+  wu_reg_add(&i->copy, WU_REG_NODECOPY);
+  return i;
+}
+
+void release_info(NodeInfo *i) {
+  if (i == nullptr) return;
+  wu_reg_remove(&i->copy);
+  *i = NodeInfo{};
+  g_spare_infos.list.push_back(i);
+}
+
 typedef struct TreeView {
   wu_control c;
   wu_ctl_widgets w;          // the tree's drawing area, the form
@@ -119,6 +152,8 @@ NodeInfo *info_of(const wu_tree_node *n) {
 // a key, a stale copy or a key of another control.
 NodeInfo *lookup(TreeView *t, const wu_node_record *rec) {
   if (rec == nullptr || t->state == nullptr) return nullptr;
+  // A copy of this module (registered, or cleared and kept) or the host's
+  // own record: of either only the key is read.
   const auto key = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rec->key));
   if (key == 0) return nullptr;
   auto it = t->state->live.find(key);
@@ -380,7 +415,7 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   i->node = nullptr;
   i->key = 0;
   if (t != nullptr) t->state->dead.push_back(i);
-  else XtFree(reinterpret_cast<char *>(i));
+  else release_info(i);
 }
 
 // Button 3 on a node's label or icon: the popup event with the node.
@@ -429,7 +464,7 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
 NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode) {
   if (rec->expandable == 0) rec->expanded = 0;
   auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
-  auto *i = reinterpret_cast<NodeInfo *>(XtCalloc(1, sizeof(NodeInfo)));
+  NodeInfo *i = new_info();
   i->copy = *rec;
   n->text = wu_list_copy(rec->label, rec->label_length, kLabelMax);
   i->copy.label = n->text;
@@ -469,7 +504,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
     t->state->live.erase(i->key);
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
-    XtFree(reinterpret_cast<char *>(i));
+    release_info(i);
     rec->key = nullptr;
     return nullptr;
   }
@@ -1179,7 +1214,7 @@ void detach_tree(TreeView *t) {
     n->expanded_word = nullptr;
     if (NodeInfo *i = info_of(n)) {
       g_nodes.erase(n);
-      XtFree(reinterpret_cast<char *>(i));
+      release_info(i);
     }
     if (n->first_child != nullptr) { n = n->first_child; continue; }
     while (n != nullptr && n->next == nullptr) n = n->parent;
@@ -1212,7 +1247,7 @@ wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       t->redraw_id = 0;
       detach_tree(t);
       if (t->state != nullptr) {
-        for (NodeInfo *i : t->state->dead) XtFree(reinterpret_cast<char *>(i));
+        for (NodeInfo *i : t->state->dead) release_info(i);
         delete t->state;
         t->state = nullptr;
       }

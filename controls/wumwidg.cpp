@@ -475,10 +475,7 @@ wu_old_button *new_button(wu_pane *pane, int32_t kind, int32_t id, int32_t row, 
   return b;
 }
 
-bool pane_ok(const wu_pane *pane) {
-  return pane != nullptr && pane->ext != nullptr && pane->window != nullptr &&
-         wu_window_live(pane->window);
-}
+bool pane_ok(const wu_pane *pane) { return wu_pane_live(pane); }
 
 bool realised(const wu_pane *pane) {
   return (pane->ext->flags & WU_PEXT_REALIZED) && pane->ext->widget != nullptr && wu_x_ok();
@@ -818,7 +815,7 @@ wu_status wuxssta(wu_control *c, int32_t state) {
 }
 
 wu_status wuxcsta(wu_control *c) {
-  if (!wu_ctl_live(c)) return 0;
+  if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   wu_old_button *b = old(c);
   switch (c->kind) {
     case WU_MT_OLD_RADIOBOX:

@@ -131,6 +131,11 @@ char *HostText(int32_t set, int32_t number) {
 extern "C" {
 
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {
+  return wumwans(w, holder, nullptr, 0, destroyed);
+}
+
+wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t waiting,
+                  int32_t *destroyed) {
   if (destroyed) *destroyed = 0;
   if (!w || !devb || w->core.being_destroyed) return WU_CANCELLED;
   const wu_reg_hold hold = wu_reg_take(holder);
@@ -140,7 +145,7 @@ wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {
   wu_status st = WU_OK;
   wu_loop_enter();
   // The widget is looked at only while its destroy callback has not run.
-  while (!wait.destroyed && XtIsManaged(w)) {
+  while (!wait.destroyed && XtIsManaged(w) && (!answer || *answer == waiting)) {
     if ((holder && !wu_reg_alive(hold)) || !wutturn(-1)) {
       st = WU_CANCELLED;
       break;

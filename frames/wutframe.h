@@ -59,6 +59,11 @@ wu_status wumdevt(Widget w, int32_t block);
    asked for; WU_OK when `w` was unmanaged (answered).  `destroyed` (may be
    null) is set when `w` no longer exists: the caller must not touch it. */
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed);
+/* wumwait for a dialog that answers without being unmanaged: the wait also
+   ends, answering WU_OK, once `*answer` (may be null) no longer equals
+   `waiting`. */
+wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t waiting,
+                  int32_t *destroyed);
 /* Waits on a dialog as wumwait does, then destroys its shell if it still
    stands; the dialog's callbacks cannot run after this returns. */
 wu_status wumwdlg(Widget dialog, const void *holder);

@@ -492,10 +492,9 @@ void FreeStates(wu_window *w, void **list) {
 extern "C" {
 
 int32_t wumwkno(const wu_window *w) {
-  wu_state *st = wu_module();
-  for (wu_window *x = st ? st->newest : nullptr; w && x; x = x->next)
-    if (x == w) return 1;
-  return 0;
+  // Only windows the module handed out and still holds: the registry is
+  // empty before start-up and after shut-down.
+  return wu_module() != nullptr && wu_reg_has(w, WU_REG_WINDOW) ? 1 : 0;
 }
 
 uint8_t *wu_printer_bytes(void) {

@@ -944,12 +944,41 @@ Widget wutipmu(wu_window *w, wu_popup_menu *p) {
   return menu;
 }
 
+// A popup destroyed while it is up (its record or window released by host
+// code meanwhile) ends the wait as a popdown would.
+struct PopupWatch {
+  wu_window *window;
+  wu_reg_hold hold;
+  bool destroyed;
+};
+
+void PopupDestroyed(Widget, XtPointer client, XtPointer) {
+  auto *pw = static_cast<PopupWatch *>(client);
+  pw->destroyed = true;
+  if (wu_reg_alive(pw->hold)) wuxqwev(pw->window, kEvPopdown, nullptr, 0);
+}
+
 // The modal wait of a window popup: until a command (0) or the popdown.
-wu_status PopupWait(wu_window *w) { return wutpmio(w, WU_EV_COMMAND, kEvPopdown); }
+// It also ends, as a cancel, when the window is released, the display is
+// lost or a shut-down is asked for.
+wu_status PopupWait(wu_window *w, Widget menu) {
+  PopupWatch watch = {w, wu_reg_take(w), false};
+  XtAddCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  const wu_status st = wutpmio(w, WU_EV_COMMAND, kEvPopdown);
+  if (!watch.destroyed && wu_x_ok()) XtRemoveCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  return st;
+}
 
 // The choice popup's local loop: until the done flag is set (also by the
-// menu's destruction) or the display is lost.
-void ChoiceWait(volatile int32_t *done) { wutpevt(done, 1); }
+// menu's destruction), the window is released, the display is lost or a
+// shut-down is asked for.
+void ChoiceWait(volatile int32_t *done, wu_window *w) {
+  const wu_reg_hold hold = wu_reg_take(w);
+  wu_loop_enter();
+  while (!*done && wu_reg_alive(hold) && wutturn(-1)) {
+  }
+  wu_loop_leave();
+}
 
 struct ChoiceState {
   volatile int32_t done = 0;
@@ -1062,10 +1091,13 @@ wu_status wuxdpmu(wu_window *w, wu_popup_menu *p) {
   XtVaSetValues(p->widget, XmNwhichButton, unsigned(w->popup_button > 0 ? w->popup_button : 1),
                 nullptr);
   wu_reg_hold hw = wu_reg_take(w);
+  wu_reg_hold hp = wu_reg_take(p);
   XtManageChild(p->widget);
-  wu_status result = PopupWait(w);
-  if (!WindowKnown(w) || (hw.serial && !wu_reg_alive(hw))) return WU_NOTAVAIL;
-  if (result == WU_NOTAVAIL) return result;
+  wu_status result = PopupWait(w, p->widget);
+  if (!WindowKnown(w) || !wu_reg_alive(hw) || !wu_x_ok()) return WU_NOTAVAIL;
+  if (result == WU_NOTAVAIL || result == WU_CANCELLED) return WU_NOTAVAIL;
+  // The record released meanwhile: the menu closed without a choice.
+  if (!wu_reg_alive(hp)) return WU_SECOND_EVENT;
   if (g_refused != WU_OK) result = g_refused;
   bd = wutgbat();
   if (bd && bd->mode == QEV_BATCH_RECORD && bd->window_popup_record)
@@ -1075,7 +1107,8 @@ wu_status wuxdpmu(wu_window *w, wu_popup_menu *p) {
 }
 
 int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
-  if (!WindowKnown(w) || !entries || count <= 0 || count > WU_PMENU_MAX_ITEMS) return 0;
+  if (!WindowKnown(w)) return WU_NOTAVAIL;
+  if (!entries || count <= 0 || count > WU_PMENU_MAX_ITEMS) return 0;
   std::vector<wu_batch_choice> rows = BatchRows(entries, count);
   wu_batch_driver *bd = wutgbat();
   if (bd && bd->mode == QEV_BATCH_REPLAY && bd->choice_replay) {
@@ -1158,9 +1191,9 @@ int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
   SetPopupPosition(w, menu);
   wu_reg_hold hw = wu_reg_take(w);
   XtManageChild(menu);
-  ChoiceWait(&cs.done);
+  ChoiceWait(&cs.done, w);
   DrainButtons();
-  const bool alive = WindowKnown(w) && (!hw.serial || wu_reg_alive(hw));
+  const bool alive = WindowKnown(w) && wu_reg_alive(hw);
   if (wu_x_ok() && !cs.destroyed) {
     XtRemoveCallback(menu, XmNdestroyCallback, ChoiceDestroyed, &cs);
     XtRemoveCallback(XtParent(menu), XmNpopdownCallback, ChoiceGone, &cs);
@@ -1171,7 +1204,9 @@ int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
     if (h->pushed && alive) wutpopm(w);
     delete h;
   }
-  if (!alive) return 0;
+  // A window released or a module ended meanwhile: nothing was chosen
+  // for it, and nothing of it is touched.
+  if (!alive || !wu_x_ok()) return WU_NOTAVAIL;
   bd = wutgbat();
   if (bd && bd->mode == QEV_BATCH_RECORD && bd->choice_record)
     bd->choice_record(w, cs.chosen, rows.data(), count);
@@ -1250,6 +1285,9 @@ void wuwcdlc(Widget button, XtPointer client, XtPointer) {
   if (!WindowKnown(w) || !w->dialog_block) return;
   auto *b = static_cast<DialogBlock *>(w->dialog_block);
   auto *node = static_cast<wu_menu_node *>(w->dialog_node);
+  // The message box and the window's own handler below may release the
+  // window (and its dialog with it): the hold tells afterwards.
+  const wu_reg_hold hold = wu_reg_take(w);
   g_dialog_up = 0;
   XtUnmanageChild(b->dialog);
   if (node && button == b->input[b->inputs]) {
@@ -1293,7 +1331,7 @@ void wuwcdlc(Widget button, XtPointer client, XtPointer) {
                                 ckp.data(), b->checks, result, sizeof result);
     if (len > WU_MDLG_RESULT_MAX) {
       wumpmmg(w->outer, kCloseSet, kMsgTooLong, WU_MSGB_OK, nullptr);
-    } else if (WindowKnown(w)) {
+    } else {
       if (w->local_handler) reinterpret_cast<LocalHandlerFn>(w->local_handler)(w, result);
       else if (wuxqcmd(w, result, len, 1, 1, 0) != WU_OK) {
         wutlogf(QEV_LOG_WARNING, "A menu dialog's command could not be queued.");
@@ -1301,7 +1339,7 @@ void wuwcdlc(Widget button, XtPointer client, XtPointer) {
       }
     }
   }
-  if (!WindowKnown(w)) return;
+  if (!wu_reg_alive(hold) || !wu_x_ok() || w->dialog_block != b) return;
   FreeDialog(w);
   wutsbsy(0);
   wutsync(1, 0);

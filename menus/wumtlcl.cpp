@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "frames/wutframe.h"
 #include "menus/wutbox.h"
@@ -18,6 +19,11 @@
 #include "runtime/wutoolkit.h"
 
 namespace {
+
+// Every tool box made and not yet released, so that a shut-down gives back
+// also those no window holds (a box an editor or a command works on while
+// the module ends under it).
+std::unordered_set<wu_toolbox *> g_boxes;
 
 const int32_t kName34Text = WU_NAME34_LEN - 2;   // characters after the length
 const char kHelpLibref[] = "QEVHELP ";
@@ -293,6 +299,7 @@ wu_toolbox *AllocateToolBar(void) {
     XtFree(reinterpret_cast<char *>(box));
     return nullptr;
   }
+  g_boxes.insert(box);
   box->messages = Messages();
   return box;
 }
@@ -312,6 +319,7 @@ Pixmap wumldic(int32_t icon, int32_t width, int32_t height) {
 void wutfbar(wu_window *, wu_toolbox *box) {
   if (!wu_reg_has(box, WU_REG_TOOLBOX)) return;
   wu_reg_remove(box);
+  g_boxes.erase(box);
   if (box->tip_timer) XtRemoveTimeOut(box->tip_timer);
   wu_merged_box *mb = wumgmbx();
   if (mb && (mb->box == box || mb->tools == box->tools)) {
@@ -571,6 +579,11 @@ void wumficn(void) {
   }
   if (s->global_toolbox) wutfbar(nullptr, s->global_toolbox);
   s->global_toolbox = nullptr;
+  while (!g_boxes.empty()) {
+    wu_toolbox *box = *g_boxes.begin();
+    if (wu_reg_has(box, WU_REG_TOOLBOX)) wutfbar(nullptr, box);
+    else g_boxes.erase(box);
+  }
   wu_merged_box *mb = wumgmbx();
   if (mb) {
     if (mb->reconfigure_timer) XtRemoveTimeOut(mb->reconfigure_timer);

@@ -105,18 +105,17 @@ Widget Shell(Widget w) { return w ? XtParent(w) : nullptr; }
 
 // The single place where the editor waits: until `done` is set, the widget
 // is unmanaged or destroyed, the editor ends, or the display is lost.
+// The module's shared modal wait does the turning: it ends when the widget
+// is destroyed, the window released, the display lost or a shut-down asked
+// for, and each of those ends the editor.
 void Wait(Widget w, const int32_t *answer) {
   wu_editor *ed = wu_ed;
-  while (!wu_ed_gone(ed) && w && XtIsManaged(w) && (!answer || *answer == WU_TE_WAITING)) {
-    if (!wu_reg_alive(ed->window_hold)) {
-      ed->ending = true;
-      break;
-    }
-    if (!wutturn(-1)) {
-      ed->ending = true;
-      break;
-    }
-  }
+  if (wu_ed_gone(ed) || w == nullptr) return;
+  int32_t destroyed = 0;
+  const wu_status st = wumwans(w, ed->window, answer, WU_TE_WAITING, &destroyed);
+  if (ed != wu_ed) return;
+  if (st != WU_OK || destroyed || wu_term_pending() || !wu_reg_alive(ed->window_hold))
+    ed->ending = true;
 }
 
 void WidgetGone(Widget w, XtPointer client, XtPointer) {
@@ -552,7 +551,8 @@ void InitInterface(wu_editor *ed) {
 
 // Drops the copy: its preview, its buttons, texts and pixmaps, the record.
 void FreeCopy(wu_editor *ed) {
-  wu_toolbox *c = ed->copy;
+  // A shut-down while the editor waited has given the copy back already.
+  wu_toolbox *c = wu_reg_get(ed->copy, WU_REG_TOOLBOX);
   ed->copy = nullptr;
   ed->selected = nullptr;
   if (c && c->tip_timer) {

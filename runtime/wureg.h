@@ -46,8 +46,9 @@ typedef enum wu_reg_kind {
   WU_REG_COMBO = 13,     /* combo box or spin box builder record */
   WU_REG_OTHER = 14,     /* anything else handed out */
   WU_REG_MENUITEM = 15,  /* item context of a menu widget */
-  WU_REG_CTL_RELEASED = 16 /* control after step one of its release: inert,
+  WU_REG_CTL_RELEASED = 16, /* control after step one of its release: inert,
                               freed at the window's next display update */
+  WU_REG_NODECOPY = 17   /* a tree view's copy of a host node record */
 } wu_reg_kind;
 
 /* A hold on a registered object: its address and registration serial. */

@@ -23,17 +23,21 @@ using namespace hardening;
 
 // The kinds of argument a slot takes, one letter each:
 //   W window, P pane, C control record, H control handle, S drop site,
-//   A handle array (objects the module hands out);
+//   A handle array, U window popup menu, X older radio box, G older list
+//   box, V list view (objects the module hands out);
 //   O out pointer, E value entries, K their count, N number,
 //   D data pointer, L its length, R focus request, F event procedure,
-//   B recording.
+//   B recording, I text items, T host name field (library, catalog, entry
+//   in turn), Z a host handle the module cannot look up (always null).
 struct SlotShape {
   int32_t table;       // QEV_TABLE_... or kServices
   int32_t slot;
   const char *name;
-  const char *args;
+  const char *args;    // at most kMaxArgs
   char returns;        // 's' status, 'p' pointer (null when refused), 'i' id (-1 when refused)
 };
+
+const int kMaxArgs = 13;
 
 const int32_t kServices = -1;
 
@@ -67,6 +71,31 @@ const SlotShape kShapes[] = {
     {QEV_TABLE_WINDOW, WUX_SLOT_CNTI, "wuxcnti", "H", 'i'},
     {QEV_TABLE_WINDOW, WUX_SLOT_ACON, "wuxacon", "P", 'p'},
     {QEV_TABLE_WINDOW, WUX_SLOT_TERM, "wuxterm", "", 's'},
+    // Menus, popups and window-system commands.
+    {QEV_TABLE_WINDOW, WUX_SLOT_MENU, "wuxmenu", "N", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_ECMD, "wuxecmd", "WN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_CMNU, "wuxcmnu", "WZTTT", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GITM, "wuxgitm", "WNN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_SITM, "wuxsitm", "WNN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GPMU, "wuxgpmu", "WZTTTO", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_FPMU, "wuxfpmu", "WU", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_DPMU, "wuxdpmu", "WU", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_UMNU, "wuxumnu", "WEK", 's'},
+    // Older pane controls and list boxes.
+    {QEV_TABLE_WINDOW, WUX_SLOT_CWTX, "wuxcwtx", "XD", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GPSH, "wuxgpsh", "PONNNNDL", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GCHK, "wuxgchk", "PONNNNDL", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_SSTA, "wuxssta", "XN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_CSTA, "wuxcsta", "X", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GRBX, "wuxgrbx", "PONNNN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GRBT, "wuxgrbt", "XONNNNDL", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_RRBT, "wuxrrbt", "X", 'p'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GLBX, "wuxglbx", "POTNNNNNNNNIK", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_CLBX, "wuxclbx", "GNINK", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_QLBX, "wuxqlbx", "GNO", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_QLBI, "wuxqlbi", "GNDO", 's'},
+    {QEV_TABLE_METHODS, WUXP_SLOT_GLVW, "wuxglvw", "PONNNNNNNN", 's'},
+    {QEV_TABLE_METHODS, WUXP_SLOT_CLVW, "wuxclvw", "VNDNK", 's'},
     {QEV_TABLE_METHODS, WUXP_SLOT_METH, "wuxmeth", "HNEK", 's'},
     {kServices, 0, "swat", "CEK", 's'},
     {kServices, 1, "qwat", "CEK", 's'},
@@ -79,11 +108,11 @@ const SlotShape kShapes[] = {
     {kServices, 8, "sgeo", "HNNNN", 's'},
     {kServices, 9, "clen", "HEK", 's'},
     {kServices, 10, "focs", "H", 's'},
-    {kServices, 11, "rdnd", "HEKO", 's'},
-    {kServices, 12, "sdnd", "HEKO", 's'},
-    {kServices, 13, "qdnd", "HEKO", 's'},
-    {kServices, 14, "udnd", "HEKO", 's'},
-    {kServices, 15, "fdnd", "HEKO", 's'},
+    {kServices, 11, "rdnd", "HOEK", 's'},
+    {kServices, 12, "sdnd", "HSEK", 's'},
+    {kServices, 13, "qdnd", "HSEK", 's'},
+    {kServices, 14, "udnd", "HSEK", 's'},
+    {kServices, 15, "fdnd", "HEKN", 's'},
     {kServices, 16, "rbat", "HB", 's'},
 };
 
@@ -97,21 +126,102 @@ const char *const kServiceNames[WU_CTL_SERVICES_SLOTS - 1] = {
 enum Phase { kBefore, kStarted, kAfterTerm, kRestarted };
 const char *const kPhaseNames[] = {"before start-up", "started", "after shut-down", "after restart"};
 const int kVariants = 7;
+// How long a call may wait for the user before the sweep ends the module.
+const unsigned long kWaitEndMs = 1000;
 
 // Objects of one kind: what the module handed out and still holds, and
 // what it handed out and took back.
+const char kKinds[] = "WPCHSAUXGV";
+const int kKindCount = int(sizeof kKinds - 1);
+
 struct Objects {
-  void *live[6] = {};    // W P C H S A
-  void *stale[6] = {};
+  void *live[kKindCount] = {};
+  void *stale[kKindCount] = {};
   void *list = nullptr;  // a drop-site list given back already
   wu_ctl_services services = {};
   bool have_services = false;
 };
 
 int KindIndex(char k) {
-  const char *kinds = "WPCHSA";
-  const char *at = std::strchr(kinds, k);
-  return at ? int(at - kinds) : -1;
+  const char *at = std::strchr(kKinds, k);
+  return at ? int(at - kKinds) : -1;
+}
+
+using AnyFn = intptr_t (*)(intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t,
+                           intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t);
+
+AnyFn TableSlot(int32_t table, int32_t slot) {
+  int32_t count = 0;
+  auto *t = static_cast<const qev_table *>(qevhost::table(table, &count));
+  if (t == nullptr || slot < 0 || slot >= count) return nullptr;
+  return reinterpret_cast<AnyFn>(reinterpret_cast<void (*)(void)>(t->slots[slot]));
+}
+
+template <typename... A>
+intptr_t Call(int32_t table, int32_t slot, A... a) {
+  AnyFn fn = TableSlot(table, slot);
+  intptr_t args[kMaxArgs] = {intptr_t(a)...};
+  return fn ? fn(args[0], args[1], args[2], args[3], args[4], args[5], args[6], args[7], args[8],
+                 args[9], args[10], args[11], args[12])
+            : intptr_t(WU_NOTAVAIL);
+}
+
+// A popup menu description every set of objects loads.
+const char kMenuLib[] = "SWEEPLIB";
+const char kMenuCat[] = "SWEEP";
+const char kMenuEntry[] = "POP";
+
+struct Location {
+  char libref[QEV_LIBREF_LEN];
+  char catalog[QEV_NAME34_LEN];
+  char entry[QEV_NAME34_LEN];
+};
+
+void Name34(char *field, const char *s) {
+  const int16_t n = int16_t(std::strlen(s));
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+  std::memcpy(field + 2, s, size_t(n));
+}
+
+Location MenuLocation() {
+  Location l;
+  std::memset(l.libref, ' ', sizeof l.libref);
+  std::memcpy(l.libref, kMenuLib, std::strlen(kMenuLib));
+  Name34(l.catalog, kMenuCat);
+  Name34(l.entry, kMenuEntry);
+  return l;
+}
+
+// Makes the objects of the menus and the older controls: a popup menu, an
+// older radio box with one button, an older list box of two items and a
+// list view, all in the window and pane given.
+void MakeMore(void **set) {
+  wu_window *w = static_cast<wu_window *>(set[0]);
+  wu_pane *p = static_cast<wu_pane *>(set[1]);
+  if (w == nullptr || p == nullptr) return;
+  qevhost::defineLibrary(kMenuLib);
+  qevhost::MenuNode menu;
+  menu.items.push_back(qevhost::MenuItem{});
+  menu.items.back().label = "Alpha";
+  qevhost::writeMenu(kMenuLib, kMenuCat, kMenuEntry, {menu});
+  Location l = MenuLocation();
+  wu_popup_menu *popup = nullptr;
+  Call(QEV_TABLE_WINDOW, WUX_SLOT_GPMU, w, nullptr, l.libref, l.catalog, l.entry, &popup);
+  set[KindIndex('U')] = popup;
+  wu_control *box = nullptr, *button = nullptr;
+  if (Call(QEV_TABLE_WINDOW, WUX_SLOT_GRBX, p, &box, 1, 2, 2, 3, 20) == WU_OK) {
+    Call(QEV_TABLE_WINDOW, WUX_SLOT_GRBT, box, &button, 7, 1, 1, 0, "One", -1);
+    set[KindIndex('X')] = box;
+  }
+  wu_str_item items[2] = {{3, 0, "one"}, {3, 0, "two"}};
+  wu_control *list = nullptr;
+  if (Call(QEV_TABLE_WINDOW, WUX_SLOT_GLBX, p, &list, "Title", 5, 2, 4, 20, 0, 3, 0, 9, items, 2) ==
+      WU_OK)
+    set[KindIndex('G')] = list;
+  wu_control *view = nullptr;
+  if (Call(QEV_TABLE_METHODS, WUXP_SLOT_GLVW, p, &view, 1, 1, 100, 100, 0, 0, 0, 0) == WU_OK)
+    set[KindIndex('V')] = view;
 }
 
 // Makes one set of objects in a started module: a realised window with a
@@ -127,6 +237,7 @@ void Make(void **set, void **list_out, wu_ctl_services *services) {
   Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA)(&h, p, nullptr, WU_CTYPE_ENTRY, nullptr, 0, nullptr);
   set[0] = w;
   set[1] = p;
+  MakeMore(set);
   if (h == nullptr) return;
   set[2] = h->control;
   set[3] = h;
@@ -152,7 +263,9 @@ bool Setup(Phase phase, Objects *o) {
   if (!qevtest::startModule(QEV_MODULE_PATH, &why)) return false;
   Make(o->live, nullptr, &o->services);
   o->have_services = o->live[3] != nullptr;
-  void *gone[6] = {};
+  for (int i = 0; i < kKindCount; ++i)
+    if (o->live[i] == nullptr) ADD_FAILURE() << "no live object of kind " << kKinds[i];
+  void *gone[kKindCount] = {};
   void *list = nullptr;
   Make(gone, &list, nullptr);
   if (list) {
@@ -165,14 +278,14 @@ bool Setup(Phase phase, Objects *o) {
   }
   if (gone[5]) wuxfcor(static_cast<wu_window *>(gone[0]), static_cast<wu_ctl_handle **>(gone[5]));
   if (gone[0]) wuxfwnd(static_cast<wu_window *>(gone[0]));
-  for (int i = 0; i < 6; ++i) o->stale[i] = gone[i];
+  for (int i = 0; i < kKindCount; ++i) o->stale[i] = gone[i];
   o->list = list;
   // The live window has an event queued, so that a read of it answers.
   if (o->live[0]) wuxqwev(static_cast<wu_window *>(o->live[0]), WU_EV_WAKE, nullptr, 0);
   if (phase == kStarted) return true;
   // Shut down: every object becomes stale.
   if (qevtest::windowSlot(WUX_SLOT_TERM)() != WU_OK) return false;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < kKindCount; ++i) {
     if (o->live[i]) o->stale[i] = o->live[i];
     o->live[i] = nullptr;
   }
@@ -197,6 +310,8 @@ struct FocusRequest {
   int32_t column;
 } g_request;
 alignas(16) uint8_t g_recording[64];
+alignas(16) wu_str_item g_items[16];
+Location g_location;
 
 wu_status Procedure(wu_ctl_handle *, wu_ctl_event *, wu_value *, int32_t) { return WU_OK; }
 
@@ -224,9 +339,9 @@ intptr_t Number(int v) {
 
 // Builds the arguments of one call.
 void Arguments(const char *kinds, int v, const Objects &o, intptr_t *args) {
-  int out = 0;
+  int out = 0, names = 0;
   const bool with_memory = v != 0 && v != 3 && v != 6;
-  for (int i = 0; kinds[i] && i < 7; ++i) {
+  for (int i = 0; kinds[i] && i < kMaxArgs; ++i) {
     switch (kinds[i]) {
       case 'O': args[i] = with_memory ? intptr_t(g_out[out++ % 8]) : 0; break;
       case 'E': {
@@ -265,18 +380,25 @@ void Arguments(const char *kinds, int v, const Objects &o, intptr_t *args) {
         break;
       case 'F': args[i] = (v % 2) ? intptr_t(Procedure) : 0; break;
       case 'B': args[i] = v == 0 ? 0 : intptr_t(g_recording); break;
+      case 'I': {
+        // Items of every length the host may claim, the text always there.
+        const int32_t lengths[kVariants] = {0, 3, -1, INT_MAX, 3, INT_MIN, 1 << 21};
+        for (wu_str_item &item : g_items) item = {lengths[v], 0, reinterpret_cast<char *>(g_data)};
+        args[i] = with_memory ? intptr_t(g_items) : 0;
+        break;
+      }
+      case 'T': {
+        // The menu's real location for the later variants, blanks before.
+        g_location = MenuLocation();
+        if (v < 4) std::memset(&g_location, v == 1 ? ' ' : 0, sizeof g_location);
+        char *fields[3] = {g_location.libref, g_location.catalog, g_location.entry};
+        args[i] = with_memory ? intptr_t(fields[names++ % 3]) : 0;
+        break;
+      }
+      case 'Z': args[i] = 0; break;
       default: args[i] = Object(kinds[i], v, o); break;
     }
   }
-}
-
-using AnyFn = intptr_t (*)(intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t);
-
-AnyFn TableSlot(int32_t table, int32_t slot) {
-  int32_t count = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(table, &count));
-  if (t == nullptr || slot < 0 || slot >= count) return nullptr;
-  return reinterpret_cast<AnyFn>(reinterpret_cast<void (*)(void)>(t->slots[slot]));
 }
 
 AnyFn ServiceSlot(int32_t slot, const Objects &o, Phase phase) {
@@ -305,9 +427,15 @@ void CallOne(Phase phase, const SlotShape &shape, int v) {
   }
   AnyFn fn = shape.table == kServices ? ServiceSlot(shape.slot, o, phase) : TableSlot(shape.table, shape.slot);
   if (fn == nullptr) return;   // a service not linked: its stand-in answers alone
-  intptr_t a[7] = {};
+  intptr_t a[kMaxArgs] = {};
   Arguments(shape.args, v, o, a);
-  const intptr_t r = fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
+  // A call that waits (a popup posted, a dialog opened) is ended by a
+  // shut-down asked for from inside its wait.
+  if (devb && devb->app)
+    XtAppAddTimeOut(devb->app, kWaitEndMs, [](XtPointer, XtIntervalId *) {
+      qevtest::windowSlot(WUX_SLOT_TERM)();
+    }, nullptr);
+  const intptr_t r = fn(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12]);
   if ((phase == kBefore || phase == kAfterTerm) && !Refused(shape.returns, r))
     ADD_FAILURE() << shape.name << " answered " << int32_t(r) << " while the module is not running";
 }
@@ -331,7 +459,7 @@ void CallTheRest(Phase phase) {
       AnyFn fn = TableSlot(table, slot);
       if (fn == nullptr) continue;
       for (int v = 0; v < kVariants; ++v) {
-        const intptr_t r = fn(intptr_t(g_foreign), Number(v), 0, Number(v), 0, 0, 0);
+        const intptr_t r = fn(intptr_t(g_foreign), Number(v), 0, Number(v), 0, 0, 0, 0, 0, 0, 0, 0, 0);
         if (phase == kBefore || phase == kAfterTerm || fn == reinterpret_cast<AnyFn>(wu_notbuilt))
           EXPECT_EQ(int32_t(r), WU_NOTAVAIL) << "table " << table << " slot " << slot;
       }

@@ -510,4 +510,35 @@ TEST_F(TreeViews, ReleaseFromTheExpandEventIsSafe) {
   EXPECT_EQ(services->meth(h, WU_M_EXPAND, &p, 1), WU_NOTAVAIL);
 }
 
+// The host may hand back a copy long after its control is gone: another
+// tree refuses it, and nothing of the old tree is read (the sanitizer
+// build sees every read).
+TEST_F(TreeViews, ACopyOfAReleasedTreeIsRefusedByAnother) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *a = Rec("A", 1), *b = Rec("B");
+  Chain({a, b});
+  ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
+  wu_node_record *a_copy = Nav(h, WU_M_GETPARENT, nullptr);
+  ASSERT_NE(a_copy, nullptr);
+  wu_node_record *b_copy = Nav(h, WU_M_GETNEXT, a_copy);
+  ASSERT_NE(b_copy, nullptr);
+  EXPECT_EQ(h->services->wdes(h), WU_OK);
+  Settle();
+  wu_ctl_handle *other = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *c = Rec("C");
+  ASSERT_EQ(Add(other, nullptr, c, 3), WU_OK);
+  // Its own copy answers (it may stand where an old one stood).
+  wu_node_record *c_copy = Nav(other, WU_M_GETPARENT, nullptr);
+  ASSERT_NE(c_copy, nullptr);
+  EXPECT_EQ(Label(c_copy), "C");
+  for (wu_node_record *old : {a_copy, b_copy}) {
+    if (old == c_copy) continue;
+    wu_status st = WU_OK;
+    EXPECT_EQ(Nav(other, WU_M_GETNEXT, old, &st), nullptr);
+    EXPECT_EQ(st, WU_NOTAVAIL);
+    EXPECT_EQ(One(other, WU_M_EXPAND, old), WU_NOTAVAIL);
+    EXPECT_EQ(One(other, WU_M_DELETENODE, old), WU_NOTAVAIL);
+  }
+}
+
 }  // namespace
