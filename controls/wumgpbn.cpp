@@ -555,9 +555,8 @@ wu_status wuxggpb(wu_pane *pane, wu_control **out, int32_t id, int32_t x, int32_
                   const int16_t *rect, int32_t last_word) {
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
-  if (pane == nullptr || pane->ext == nullptr || pane->window == nullptr ||
-      !wu_window_live(pane->window))
-    return WU_NOTAVAIL;
+  // The pane is looked up before anything of it is read.
+  if (!wu_pane_live(pane) || pane->ext == nullptr) return WU_NOTAVAIL;
   if (mode < kPlain || mode > kSticky) return WU_NOTAVAIL;
   if (length == -1) length = text != nullptr ? int32_t(strnlen(text, kMaxPixels)) : 0;
   if (length < 0 || (length > 0 && text == nullptr) || x < 0 || y < 0 || x > kMaxPixels ||

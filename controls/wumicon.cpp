@@ -465,9 +465,8 @@ wu_status wuxgicb(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int3
                   int32_t icon_flags) {
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
-  if (pane == nullptr || pane->ext == nullptr || pane->window == nullptr ||
-      !wu_window_live(pane->window))
-    return WU_NOTAVAIL;
+  // The pane is looked up before anything of it is read.
+  if (!wu_pane_live(pane) || pane->ext == nullptr) return WU_NOTAVAIL;
   if (length == -1) length = text != nullptr ? int32_t(strnlen(text, kMaxText + 1)) : 0;
   if (length < 0 || length > kMaxText || (length > 0 && text == nullptr) || icon < 0 ||
       row < 1 || row > kMaxCells || column < 1 || column > kMaxCells)

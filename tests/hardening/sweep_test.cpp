@@ -94,6 +94,11 @@ const SlotShape kShapes[] = {
     {QEV_TABLE_WINDOW, WUX_SLOT_CLBX, "wuxclbx", "GNINK", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_QLBX, "wuxqlbx", "GNO", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_QLBI, "wuxqlbi", "GNDO", 's'},
+    // Icon fields, icon buttons and graph push buttons.
+    {QEV_TABLE_WINDOW, WUX_SLOT_ICSZ, "wuxicsz", "DLNOO", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GICB, "wuxgicb", "PONNNNDLNN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_GGPB, "wuxggpb", "PONNNDLNDDN", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_116, "wuxuwid", "CDD", 's'},
     {QEV_TABLE_METHODS, WUXP_SLOT_GLVW, "wuxglvw", "PONNNNNNNN", 's'},
     {QEV_TABLE_METHODS, WUXP_SLOT_CLVW, "wuxclvw", "VNDNK", 's'},
     {QEV_TABLE_METHODS, WUXP_SLOT_METH, "wuxmeth", "HNEK", 's'},
