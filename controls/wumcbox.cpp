@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "xd/qevutil.h"
 #include "controls/wucombo.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
@@ -592,15 +593,13 @@ void list_destroyed(Widget, XtPointer client, XtPointer) {
   cb->shown = 0;
 }
 
+// Once per start of the window system: a restart brings a new context.
 void register_actions() {
-  static bool done = false;
-  if (done) return;
   static XtActionsRec actions[] = {
       {const_cast<char *>("ComboPostList"), wumcba2},
       {const_cast<char *>("ComboHideList"), wumcba1},
   };
-  XtAppAddActions(devb->app, actions, XtNumber(actions));
-  done = true;
+  if (_XdFirstOnDisplay(devb->display, actions)) XtAppAddActions(devb->app, actions, XtNumber(actions));
 }
 
 wu_status fail_build(wu_combo *cb) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "xd/qevutil.h"
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
@@ -526,14 +527,13 @@ void wu_old_pressed_event(wu_control *c, int32_t code, bool give_focus) {
 }
 
 void wu_old_translations(Widget w) {
-  static XtAppContext registered = nullptr;
+  static XtActionsRec actions[] = {{const_cast<String>(kPopupAction), wuwpopc}};
   static XtTranslations popup = nullptr;
   if (w == nullptr || !wu_x_ok()) return;
-  if (registered != devb->app) {
-    static XtActionsRec actions[] = {{const_cast<String>(kPopupAction), wuwpopc}};
+  // Once per start of the window system: a restart brings a new context.
+  if (_XdFirstOnDisplay(XtDisplay(w), actions)) {
     XtAppAddActions(devb->app, actions, XtNumber(actions));
     popup = XtParseTranslationTable(kPopupBinding);
-    registered = devb->app;
   }
   if (devb->control_translation != nullptr) XtOverrideTranslations(w, devb->control_translation);
   XtOverrideTranslations(w, popup);

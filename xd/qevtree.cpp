@@ -567,12 +567,10 @@ XtActionsRec tree_actions[] = {
     {const_cast<char *>("XdTreeDeleteRequest"), deleteRequestAction},
 };
 
-/* The actions are registered once per application context. */
-void registerActions(XtAppContext app) {
-  static std::vector<XtAppContext> registered;
-  if (std::find(registered.begin(), registered.end(), app) != registered.end()) return;
-  XtAppAddActions(app, tree_actions, XtNumber(tree_actions));
-  registered.push_back(app);
+/* The actions are registered once per application context, on the first
+   display of it that shows a tree. */
+void registerActions(XtAppContext app, Display *dpy) {
+  if (_XdFirstOnDisplay(dpy, tree_actions)) XtAppAddActions(app, tree_actions, XtNumber(tree_actions));
 }
 
 XtTranslations nodeTranslations() {
@@ -1309,7 +1307,7 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
       XtCalloc(kSelectionSlots, sizeof(wu_tree_node *)));
   tree->selection_size = kSelectionSlots;
   tree->app = XtWidgetToApplicationContext(parent);
-  registerActions(tree->app);
+  registerActions(tree->app, XtDisplay(parent));
 
   Display *dpy = XtDisplay(parent);
   Screen *screen = XtScreen(parent);

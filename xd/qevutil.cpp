@@ -1,3 +1,5 @@
+#include <cstdint>
+#include <X11/Xutil.h>
 #include "xd/qevutil.h"
 
 #include <Xm/XpmP.h>
@@ -122,6 +124,20 @@ XmString _XdMakeString(const char *text) {
   if (!text) text = "";
   if (g_make_string) return g_make_string(text);
   return XmStringCreateLocalized(const_cast<char *>(text));
+}
+
+// The marks live in the display's context table, which Xlib frees with the
+// connection, so a new connection starts without any.
+Boolean _XdFirstOnDisplay(Display *dpy, const void *tag) {
+  static XContext context = 0;
+  if (dpy == nullptr) return False;
+  if (context == 0) context = XUniqueContext();
+  // One entry per tag: the tag's address is the resource id.
+  const XID id = static_cast<XID>(reinterpret_cast<uintptr_t>(tag));
+  XPointer data = nullptr;
+  if (XFindContext(dpy, id, context, &data) == 0) return False;
+  XSaveContext(dpy, id, context, reinterpret_cast<XPointer>(1));
+  return True;
 }
 
 }  // extern "C"

@@ -76,6 +76,13 @@ int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pi
 void XdSetStringMaker(XmString (*make)(const char *text));
 XmString _XdMakeString(const char *text);
 
+/* True the first time it is asked for `tag` on a display connection, false
+   after that until the connection closes: for registering actions with an
+   application context once, even when a later context (after a restart)
+   is made at the address of one that is gone.  `tag` is any address that
+   names what is registered. */
+Boolean _XdFirstOnDisplay(Display *dpy, const void *tag);
+
 #ifdef __cplusplus
 }
 
