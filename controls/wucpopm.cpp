@@ -38,8 +38,7 @@ void chosen(Widget w, XtPointer client, XtPointer) {
   if (XtIsManaged(XtParent(w))) XtUnmanageChild(XtParent(w));
 }
 
-// Menu icons: 16 by 16 pixels drawn in a left margin of this width.
-constexpr int32_t kIconSize = 16;
+// Menu icons: 16 by 16 pixels, drawn in a left margin of kIconMargin.
 constexpr int32_t kIconSet16 = 8192;      // icon number + this: the 16-pixel set
 constexpr Dimension kIconMargin = 21;
 // Expose code of wuwmdrw that draws a popup item's label pixmap.

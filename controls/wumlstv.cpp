@@ -275,7 +275,6 @@ constexpr int32_t kVisibleRows = 15;
 constexpr int32_t kTitlePad = 5;
 constexpr int32_t kLastMethod = WU_M_EDITITEM;
 constexpr int32_t kRewriteFirstRow = 9;      // method code outside the catalogue
-constexpr int32_t kDropOperations = XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK;
 
 typedef struct ListView {
   wu_control c;

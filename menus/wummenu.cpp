@@ -84,7 +84,6 @@ const int32_t kEvPopdown = 110;
 const int32_t kMsgSet = 526;
 const int32_t kMsgPrintSetup = 352, kMsgPrint = 351, kMsgPreview = 432, kMsgPreviewMnemonic = 433;
 const int32_t kPreviewClient = 434;
-const int32_t kViewClientBase = 277;
 // Images drawn for check marks and the ToolBox item.
 const int32_t kImageCheck = 510, kImageRadio = 546, kImageToolBox = 510;
 const int32_t kIconSize = 16, kIconX = 4;

@@ -36,7 +36,6 @@ const char *const kGlobalCommands[] = {"LIBASSIGN", "PNXTOOLS", "EXPLORER", "PGM
 const int32_t kMsgNoBox = 343;
 const int32_t kMsgNoEntry = 110;
 const int32_t kMsgWindowMenu = 288;
-const int32_t kMsgTitle = 113;          // tool-message slot 0: the title prefix
 const int32_t kBatchReplay = 2;
 const int32_t kColumnOffset24 = 55;
 const int32_t kColumnOffset48 = 79;
