@@ -8,6 +8,9 @@
 #include "runtime/wuruntime.h"
 
 extern "C" void wumficn(void) __attribute__((weak));
+// The command history: read at start-up, written at shut-down (menus layer).
+extern "C" void wumcmdr(void) __attribute__((weak));
+extern "C" void wumcmds(void) __attribute__((weak));
 
 namespace {
 
@@ -105,12 +108,15 @@ wu_status wuxinit(void) {
     wu_reg_clear();
     return st;
   }
+  if (wumcmdr) wumcmdr();
   return WU_OK;
 }
 
 wu_status wuxterm(void) {
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
+  // The history is written from its list while the widgets are there.
+  if (wumcmds) wumcmds();
   // The tool box layer gives back its boxes and pixmaps while X is up.
   if (wumficn) wumficn();
   wu_status st = wutterm();
