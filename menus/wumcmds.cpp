@@ -84,6 +84,8 @@ void FreePending(wu_state *s) {
   s->pending_count = 0;
 }
 
+void Save();
+
 }  // namespace
 
 extern "C" {
@@ -133,6 +135,17 @@ void wumcfre(void) {
 
 void wumcmds(void) {
   wumcfre();
+  Save();
+  // The command window goes with the display.
+  if (Widget top = wumcwtf())
+    if (wu_x_ok()) XtDestroyWidget(XtParent(top));
+}
+
+}  // extern "C"
+
+namespace {
+
+void Save() {
   Widget list = HistoryList();
   if (!list) return;
   XmStringTable items = nullptr;
@@ -161,4 +174,4 @@ void wumcmds(void) {
   if (!ok) Log(kWriteFailed);
 }
 
-}  // extern "C"
+}  // namespace

@@ -242,10 +242,13 @@ Widget Label(Widget parent, const char *name, int32_t number, Arg *extra, Cardin
   return w;
 }
 
-Widget Button(Widget parent, int32_t number, XtCallbackProc cb, Question *q, Widget left) {
+Widget Button(Widget parent, int32_t number, XtCallbackProc cb, Question *q, Widget left,
+              Widget above) {
   XmString s = wumlstr(kDlgSet, number);
-  Widget b = XtVaCreateManagedWidget("button", xmPushButtonWidgetClass, parent, XmNbottomAttachment,
-                                     XmATTACH_FORM, XmNbottomOffset, 8, XmNleftAttachment,
+  Widget b = XtVaCreateManagedWidget("button", xmPushButtonWidgetClass, parent, XmNtopAttachment,
+                                     XmATTACH_WIDGET, XmNtopWidget, above, XmNtopOffset, 8,
+                                     XmNbottomAttachment, XmATTACH_FORM, XmNbottomOffset, 8,
+                                     XmNleftAttachment,
                                      left ? XmATTACH_WIDGET : XmATTACH_FORM, XmNleftOffset, 8,
                                      nullptr);
   if (left) XtVaSetValues(b, XmNleftWidget, left, nullptr);
@@ -270,8 +273,7 @@ int32_t PostHostPrtDialog(Widget parent) {
   Question q;
   const std::string title = Message(kDlgSet, kMsgQTitle, "");
   XmString xtitle = wumcstr(title.c_str());
-  Widget d = XtVaCreateWidget("PrintQuestion", xmFormWidgetClass, shell, XmNdialogStyle,
-                              XmDIALOG_FULL_APPLICATION_MODAL, XmNautoUnmanage, False,
+  Widget d = XtVaCreateWidget("PrintQuestion", xmFormWidgetClass, shell, XmNautoUnmanage, False,
                               XmNdialogTitle, xtitle, nullptr);
   if (xtitle) XmStringFree(xtitle);
   XtVaSetValues(shell, XmNtitle, title.c_str(), XmNmwmFunctions, MWM_FUNC_MOVE, XmNdeleteResponse,
@@ -305,19 +307,21 @@ int32_t PostHostPrtDialog(Widget parent) {
   Widget sep = XtVaCreateManagedWidget("separator", xmSeparatorWidgetClass, d, XmNtopAttachment,
                                        XmATTACH_WIDGET, XmNtopWidget, note, XmNleftAttachment,
                                        XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, nullptr);
-  Widget ok = Button(d, kMsgOk, QuestionOk, &q, nullptr);
-  Widget cancel = Button(d, kMsgCancel, QuestionCancel, &q, ok);
-  if (vuxihlp()) Button(d, kMsgHelp, QuestionHelp, &q, cancel);
-  XtVaSetValues(ok, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, sep, nullptr);
+  Widget ok = Button(d, kMsgOk, QuestionOk, &q, nullptr, sep);
+  Widget cancel = Button(d, kMsgCancel, QuestionCancel, &q, ok, sep);
+  if (vuxihlp()) Button(d, kMsgHelp, QuestionHelp, &q, cancel, sep);
   XmAddWMProtocolCallback(shell, devb->wm_delete_window, QuestionCancel, &q);
-  XtRealizeWidget(shell);
   const uint8_t outer_modal = devb->modal_requestor;
   devb->modal_requestor = 1;
   XtManageChild(d);
+  XtRealizeWidget(shell);
   XtMapWidget(shell);
+  // Application modal: the rest of the module takes no input meanwhile.
+  XtAddGrab(shell, True, False);
   wumdevt(d, 1);
   q.dialog = nullptr;  // no answers after this
   if (devb) {
+    if (!shell->core.being_destroyed) XtRemoveGrab(shell);
     devb->modal_requestor = outer_modal;
     XtDestroyWidget(shell);
   }
