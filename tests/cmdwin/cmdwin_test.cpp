@@ -594,3 +594,115 @@ TEST_F(CmdWin, DispatcherCodesReachTheItems) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- the About box -----------------------------------------------------------------
+
+void AboutMessages(bool with_colours) {
+  const std::pair<int, const char *> texts[] = {
+      {17, "Banner"}, {18, "Product"}, {19, "Release"}, {20, "Rights"}, {21, "X server"},
+      {289, "System"}, {290, "system %s"}, {291, "release %s"}, {292, "version %s"},
+      {22, "toolkit %s"}, {23, "protocol %d"}, {24, "display %s"}, {25, "vendor %s"},
+      {26, "vendor release %d"}, {653, "visual %s"}, {667, "depth %d"}, {654, "cells %d"},
+      {354, "Copyright"}, {353, "Copyright..."}};
+  for (auto &t : texts) qevhost::setMessage(526, t.first, t.second);
+  if (with_colours) qevhost::setMessage(526, 655, "Colours");
+  qevhost::setMessage(530, 1, "line one");
+  qevhost::setMessage(530, 2, "line two");
+  qevhost::setMessage(530, 101, "Product line 1");
+  qevhost::setMessage(530, 102, "Product line 2");
+  qevhost::setMessage(530, 103, "About QEV");
+}
+
+std::vector<std::string> Sections(Widget box) {
+  std::vector<std::string> out;
+  Widget layout = XtNameToWidget(box, "layout");
+  if (!layout) return out;
+  auto *c = reinterpret_cast<CompositeWidget>(layout);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i) {
+    Widget info = XtNameToWidget(c->composite.children[i], "info");
+    XmString s = nullptr;
+    if (info) XtVaGetValues(info, XmNlabelString, &s, nullptr);
+    char *t = s ? wumgstr(s) : nullptr;
+    out.push_back(t ? t : "");
+    XtFree(t);
+    if (s) XmStringFree(s);
+  }
+  return out;
+}
+
+// The copyright dialog: the managed "aboutBox" that is not the About box.
+void CloseCopyright(XtPointer client, XtIntervalId *) {
+  auto *seen = static_cast<std::string *>(client);
+  Widget about = wu_module()->about_box;
+  auto *top = devb->toplevel;
+  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
+    auto *shell = reinterpret_cast<CompositeWidget>(top->core.popup_list[i]);
+    for (Cardinal k = 0; k < shell->composite.num_children; ++k) {
+      Widget d = shell->composite.children[k];
+      if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) {
+        *seen = Sections(d).empty() ? "" : Sections(d)[0];
+        qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
+        return;
+      }
+    }
+  }
+  XtAppAddTimeOut(devb->app, 30, CloseCopyright, client);
+}
+
+TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
+  AboutMessages(true);
+  using EcmdFn = wu_status (*)(wu_window *, int32_t);
+  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, nullptr));
+  auto ecmd = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
+  EXPECT_EQ(ecmd(window_, 35), WU_OK);
+  Widget box = wu_module()->about_box;
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(XtIsManaged(box));
+  std::vector<std::string> s = Sections(box);
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[0], "Product line 2");
+  EXPECT_EQ(s[1], "Product line 1");
+  EXPECT_EQ(s[2].rfind("system ", 0), 0u) << s[2];
+  EXPECT_NE(s[3].find("display " + std::string(DisplayString(devb->display))), std::string::npos);
+  EXPECT_NE(s[3].find("protocol 6"), std::string::npos);
+  EXPECT_NE(s[4].find("visual TrueColor"), std::string::npos);
+  EXPECT_NE(s[4].find("depth 24"), std::string::npos);
+  // No product entry: no product button.
+  EXPECT_EQ(XmMessageBoxGetChild(box, XmDIALOG_HELP_BUTTON), nullptr);
+  // A second opening raises the same box.
+  wuwoabt(nullptr, window_, nullptr);
+  EXPECT_EQ(wu_module()->about_box, box);
+
+  // The copyright button opens the copyright texts modally.
+  std::string seen;
+  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
+  qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
+  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
+  EXPECT_EQ(seen, "line one\nline two");
+  Settle();
+
+  // New dialog colours rebuild it; OK closes it.
+  wutfcst();
+  devb->motifres.dialog_background = const_cast<char *>("#405060");
+  wuwoabt(nullptr, window_, nullptr);
+  devb->motifres.dialog_background = nullptr;
+  Widget rebuilt = wu_module()->about_box;
+  ASSERT_NE(rebuilt, nullptr);
+  Pixel bg1 = 0;
+  XtVaGetValues(rebuilt, XmNbackground, &bg1, nullptr);
+  wutfcst();
+  qevtest::clickWidget(XmMessageBoxGetChild(rebuilt, XmDIALOG_OK_BUTTON));
+  Settle();
+  EXPECT_EQ(wu_module()->about_box, nullptr);
+}
+
+TEST_F(CmdWin, AboutBoxWithoutASectionTitleIsNotShown) {
+  AboutMessages(false);
+  wuwoabt(nullptr, window_, nullptr);
+  EXPECT_EQ(wu_module()->about_box, nullptr);
+  EXPECT_TRUE(qevtest::logContains("BUGALERT:"));
+}
+
+}  // namespace
