@@ -259,7 +259,11 @@ wu_status k_wxwrite(qev_file *file, const void *buf, int32_t length) {
     f->failed = true;
     return WU_NOTAVAIL;
   }
-  return take < length ? WU_TRUNCATED : WU_OK;
+  if (take < length) {
+    f->failed = true;  // a cut record is not the record asked for
+    return WU_TRUNCATED;
+  }
+  return WU_OK;
 }
 
 wu_status k_wxclose(qev_file *file) {
