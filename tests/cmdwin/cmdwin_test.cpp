@@ -40,6 +40,19 @@
 
 namespace {
 
+void AddItem(Widget list, const std::string &text, int position = 0) {
+  XmString xs = XmStringCreateLocalized(const_cast<char *>(text.c_str()));
+  XmListAddItem(list, xs, position);
+  XmStringFree(xs);
+}
+
+std::string FieldText(Widget text) {
+  char *t = XmTextFieldGetString(text);
+  std::string out = t ? t : "";
+  XtFree(t);
+  return out;
+}
+
 std::string HistoryPath() { return qevhost::dataDir() + "/user/command.hist"; }
 
 std::vector<std::string> ReadLines(const std::string &path) {
@@ -262,7 +275,7 @@ TEST_F(CmdWin, HistoryCarriesAcrossStartUpsMostRecentFirst) {
 
 TEST_F(CmdWin, HistoryWritesCommandsSavedAndKeepsTheOldFileOnFailure) {
   Open();
-  for (int i = 30; i >= 1; --i) XmListAddItem(List(), XmStringCreateLocalized(const_cast<char *>(("c" + std::to_string(i)).c_str())), 0);
+  for (int i = 30; i >= 1; --i) AddItem(List(), "c" + std::to_string(i));
   devb->prefs.commands_saved = 25;
   Restart();
   std::vector<std::string> written = ReadLines(HistoryPath());
@@ -363,15 +376,13 @@ TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
   Enter("ftp ://x");
   EXPECT_EQ(Queued(), (std::vector<std::string>{"list files", "WBROWSE 'http://host/a''b'",
                                                 "go http://host/x", "ftp ://x"}));
-  EXPECT_EQ(std::string(XmTextFieldGetString(Text())), "");
+  EXPECT_EQ(FieldText(Text()), "");
   // An address that does not fit the browse command is not cut: the text
   // stays in the field and nothing is queued.
   const std::string address = "http://" + std::string(190, 'a');
   Enter(address);
   EXPECT_TRUE(Queued().empty());
-  char *kept = XmTextFieldGetString(Text());
-  EXPECT_EQ(std::string(kept), address);
-  XtFree(kept);
+  EXPECT_EQ(FieldText(Text()), address);
 }
 
 TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
@@ -387,23 +398,21 @@ TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
   EXPECT_EQ(Items().size(), 1u);  // the unique-list rule holds for the button
   Queued();
 
-  XmListAddItem(List(), XmStringCreateLocalized(const_cast<char *>("picked")), 0);
+  AddItem(List(), "picked");
   XmListSelectPos(List(), 2, False);
   XmTextFieldSetString(Text(), const_cast<char *>("half typed"));
   XtCallActionProc(List(), "ComboSubmitCommand", nullptr, nullptr, 0);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"picked"}));
-  EXPECT_EQ(std::string(XmTextFieldGetString(Text())), "");
+  EXPECT_EQ(FieldText(Text()), "");
 }
 
 TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
   devb->prefs.auto_complete = True;
   Open();
-  XmListAddItem(List(), XmStringCreateLocalized(const_cast<char *>("he")), 0);
-  XmListAddItem(List(), XmStringCreateLocalized(const_cast<char *>("HELLO WORLD")), 0);
+  AddItem(List(), "he");
+  AddItem(List(), "HELLO WORLD");
   Type("hel");
-  char *t = XmTextFieldGetString(Text());
-  EXPECT_STREQ(t, "helLO WORLD");
-  XtFree(t);
+  EXPECT_EQ(FieldText(Text()), "helLO WORLD");
   XmTextPosition left = 0, right = 0;
   ASSERT_TRUE(XmTextFieldGetSelectionPosition(Text(), &left, &right));
   EXPECT_EQ(left, 3);
@@ -411,14 +420,10 @@ TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
   // BackSpace removes the completion and offers none for that change.
   qevtest::pressKey(devb->display, XK_BackSpace);
   Settle();
-  t = XmTextFieldGetString(Text());
-  EXPECT_STREQ(t, "hel");
-  XtFree(t);
+  EXPECT_EQ(FieldText(Text()), "hel");
   qevtest::pressKey(devb->display, XK_l);
   Settle();
-  t = XmTextFieldGetString(Text());
-  EXPECT_STREQ(t, "hellO WORLD");
-  XtFree(t);
+  EXPECT_EQ(FieldText(Text()), "hellO WORLD");
   devb->prefs.auto_complete = False;
 }
 
