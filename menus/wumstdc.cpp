@@ -351,15 +351,6 @@ void SetPrintDevice() {
     yw7cset("PRINTGDEV", devb && devb->depth == 1 ? "XPRINTM" : "XPRINTC");
 }
 
-bool IsMenuPrint(const char *command) {
-  static const char *const kPrinters[] = {"qgvprint", "qgdprint", "qgfprint", "qgwprint", "qgmprint"};
-  const int32_t n = wzstlen(command);
-  if (n >= 5 && std::strncmp(command, "print", 5) == 0) return true;
-  for (const char *p : kPrinters)
-    if (n >= 8 && wzbcup(command, p, 8) == 0) return true;
-  return false;
-}
-
 // Runs the print command once the printing choice is settled.
 void RunPrint(wu_window *w, Widget item, const char *command) {
   if (!item) {
@@ -377,12 +368,9 @@ void RunPrint(wu_window *w, Widget item, const char *command) {
     if (wu_reg_alive(hold) && w->menu_mode != 1 && w->input) wuwFocusToQevinput(w);
     return;
   }
-  if (command && *command && IsMenuPrint(command)) {
-    wuwpcmc(item, const_cast<char *>(command), nullptr);
-    return;
-  }
-  // Anything else asks through the item's menu dialog.
-  XtCallCallbacks(item, XmNactivateCallback, nullptr);
+  // The item's own callback is this handler: its command runs as a menu
+  // command, never through the item again.
+  if (command && *command) wuwpcmc(item, const_cast<char *>(command), nullptr);
 }
 
 }  // namespace
