@@ -16,6 +16,8 @@
 #include <Xm/Xm.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -708,6 +710,48 @@ TEST_F(CmdWin, AboutBoxWithoutASectionTitleIsNotShown) {
   wuwoabt(nullptr, window_, nullptr);
   EXPECT_EQ(wu_module()->about_box, nullptr);
   EXPECT_TRUE(qevtest::logContains("BUGALERT:"));
+}
+
+}  // namespace
+
+namespace {
+
+void WriteMember(const std::string &path, const std::vector<std::string> &records) {
+  std::ofstream out(path, std::ios::binary);
+  for (const std::string &r : records) {
+    const int32_t head[2] = {int32_t(r.size()), 1};
+    out.write(reinterpret_cast<const char *>(head), sizeof head);
+    out.write(r.data(), std::streamsize(r.size()));
+  }
+}
+
+void SetName34(char *field, const std::string &s) {
+  const int16_t n = int16_t(s.size());
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+  std::memcpy(field + 2, s.data(), s.size());
+}
+
+TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
+  AboutMessages(true);
+  qevhost::defineLibrary("ABOUTLIB");
+  const std::string dir = qevhost::catalogRoot() + "/ABOUTLIB/CAT";
+  std::filesystem::create_directories(dir);
+  WriteMember(dir + "/DLGABOUT.LOG", {"Licensed to   ", std::string("Site 42\0\0", 9)});
+  std::memset(window_->menu_libref, ' ', sizeof window_->menu_libref);
+  std::memcpy(window_->menu_libref, "ABOUTLIB", 8);
+  SetName34(window_->menu_catalog, "CAT");
+  SetName34(window_->menu_entry, "MAIN");
+  wuwoabt(nullptr, window_, nullptr);
+  Widget box = wu_module()->about_box;
+  ASSERT_NE(box, nullptr);
+  Widget help = XmMessageBoxGetChild(box, XmDIALOG_HELP_BUTTON);
+  ASSERT_NE(help, nullptr);
+  std::string seen;
+  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
+  qevtest::clickWidget(help);
+  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
+  EXPECT_EQ(seen, "\nLicensed to\nSite 42\n");
 }
 
 }  // namespace
