@@ -755,3 +755,22 @@ TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CmdWin, ReadingAnotherWindowRetitlesTheCommandWindow) {
+  Open();
+  wu_window *other = Window();
+  static char name[] = "LOG";
+  other->name = name;
+  other->name_length = 3;
+  wu_module()->current = window_;
+  wuxqcmd(other, "x", -1, 1, 1, 0);
+  wuxrwnd(other);
+  char *title = nullptr;
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command:LOG");
+  EXPECT_EQ(wu_module()->current, other);
+}
+
+}  // namespace
