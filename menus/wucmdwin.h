@@ -53,6 +53,9 @@ Widget wumcwtf(void);
 int32_t wumcsub(char *text);
 
 /* ---- standard items (wumstdc) ---------------------------------------------- */
+/* The window an item handler acts for: the menu item's window, else a
+   registered window given as the client data, else the current window. */
+wu_window *wumhwin(Widget item, XtPointer client);
 void wuwnkfd(Widget, XtPointer, XtPointer);
 void wuwpkfd(Widget, XtPointer, XtPointer);
 void wuwprnt(Widget, XtPointer, XtPointer);

@@ -341,15 +341,8 @@ extern "C" {
 void wuwoabt(Widget item, XtPointer client, XtPointer) {
   wu_state *s = wu_module();
   if (!s || !devb || !wu_x_ok()) return;
-  wu_window *w = nullptr;
-  if (item) {
-    XtPointer data = nullptr;
-    XtVaGetValues(item, XmNuserData, &data, nullptr);
-    auto *ctx = static_cast<wu_menu_item_ctx *>(data);
-    if (ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && wu_reg_has(ctx->window, WU_REG_WINDOW)) w = ctx->window;
-  } else if (wu_reg_has(client, WU_REG_WINDOW)) {
-    w = static_cast<wu_window *>(client);
-  }
+  // The item's window, else the given one; none: nothing.
+  wu_window *w = item || wu_reg_has(client, WU_REG_WINDOW) ? wumhwin(item, client) : nullptr;
   if (!w) return;
   wu_colour_set c{};
   wuwgpmc(w, WU_CSET_EDITOR, &c);

@@ -103,20 +103,7 @@ wu_window *Current() {
   return wu_reg_has(w, WU_REG_WINDOW) ? w : nullptr;
 }
 
-// The window of a menu item, else the window given as client data, else
-// the module's current window.
-wu_window *HandlerWindow(Widget item, XtPointer client) {
-  if (item) {
-    XtPointer data = nullptr;
-    XtVaGetValues(item, XmNuserData, &data, nullptr);
-    auto *ctx = static_cast<wu_menu_item_ctx *>(data);
-    if (ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && wu_reg_has(ctx->window, WU_REG_WINDOW))
-      return ctx->window;
-  } else if (client && wu_reg_has(client, WU_REG_WINDOW)) {
-    return static_cast<wu_window *>(client);
-  }
-  return Current();
-}
+wu_window *HandlerWindow(Widget item, XtPointer client) { return wumhwin(item, client); }
 
 using LocalHandlerFn = wu_status (*)(wu_window *, const char *);
 
@@ -376,6 +363,19 @@ void RunPrint(wu_window *w, Widget item, const char *command) {
 }  // namespace
 
 extern "C" {
+
+wu_window *wumhwin(Widget item, XtPointer client) {
+  if (item) {
+    XtPointer data = nullptr;
+    XtVaGetValues(item, XmNuserData, &data, nullptr);
+    auto *ctx = static_cast<wu_menu_item_ctx *>(data);
+    if (ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && wu_reg_has(ctx->window, WU_REG_WINDOW))
+      return ctx->window;
+  } else if (client && wu_reg_has(client, WU_REG_WINDOW)) {
+    return static_cast<wu_window *>(client);
+  }
+  return Current();
+}
 
 int32_t wumqcmd(const char *prefix, const char *path, const char *suffix, char *out, int32_t size) {
   if (!out || size <= 0) return 0;
