@@ -11,6 +11,9 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
+// The command window's shell follows the busy cursor (menus layer).
+extern "C" void wutcmcs(Cursor cursor) __attribute__((weak));
+
 namespace {
 
 const int32_t kShellGrowth = 16;
@@ -104,6 +107,7 @@ wu_status wutsbsy(int32_t on) {
   if (!wu_x_ok()) return WU_NOTAVAIL;
   const bool busy = devb->busy_depth > 0;
   EachShell([busy](Widget shell) { SetCursor(shell, busy); });
+  if (wutcmcs) wutcmcs(busy ? wutgcsr(WU_CURSOR_BUSY) : None);
   XFlush(devb->display);
   return WU_OK;
 }

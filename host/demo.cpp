@@ -122,7 +122,28 @@ qevhost::MenuItem menuItem(const char *label, int32_t submenu, int32_t itemId = 
   return it;
 }
 
+// An item with a command id of the module's own (the command window, About).
+qevhost::MenuItem commandItem(const char *label, int32_t node, int32_t commandId) {
+  qevhost::MenuItem it = menuItem(label, node);
+  it.commandId = commandId;
+  return it;
+}
+
+// Texts of the command window and the About box.
+void setDemoTexts() {
+  const std::pair<int32_t, const char *> texts[] = {
+      {3, "Commands"}, {12, "Enter"}, {17, "QEV demo"}, {18, "Product"}, {19, "Release"},
+      {20, "Copyright"}, {21, "X server"}, {289, "System"}, {290, "%s"}, {291, "release %s"},
+      {22, "Motif %s"}, {24, "display %s"}, {25, "%s"}, {655, "Colours"}, {653, "%s visual"},
+      {667, "depth %d"}};
+  for (const auto &t : texts) qevhost::setMessage(526, t.first, t.second);
+  qevhost::setMessage(530, 1, "The stand-in host.");
+  qevhost::setMessage(530, 101, "Stand-in host");
+  qevhost::setMessage(530, 103, "About the demo");
+}
+
 bool writeDemoMenus() {
+  setDemoTexts();
   using qevhost::MenuNode;
   auto menu = [](int32_t n, std::vector<qevhost::MenuItem> items) {
     MenuNode m;
@@ -153,9 +174,11 @@ bool writeDemoMenus() {
          qevhost::writeMenu(kMenuLib, kMenuCatalog, "MAIN",
                             {menu(1, {menuItem("File", 2), menuItem("Options", 3),
                                       menuItem("Tools", 4)}),
-                             menu(2, {menuItem("Greet...", 5), menuItem("Quit", 6)}),
+                             menu(2, {menuItem("Greet...", 5), commandItem("Command Window", 8, 40),
+                                      commandItem("About", 9, 102), menuItem("Quit", 6)}),
                              menu(3, {menuItem("Verbose", 7, kVerboseItem, 1)}), tools, greet,
-                             command(6, "QUIT"), command(7, "VERBOSE")});
+                             command(6, "QUIT"), command(7, "VERBOSE"), command(8, "CMDWIN"),
+                             command(9, "ABOUT")});
 }
 
 void nameMenu(wu_window *w) {

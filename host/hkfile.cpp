@@ -1,5 +1,7 @@
 // Host libraries as the file services describe them, and external record
-// files over real files: one record per line.
+// files over real files: one record per line.  An output file that replaces
+// the old one is written beside it and takes its place only when it is
+// closed after writes that all succeeded; otherwise the old file stays.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +21,9 @@ struct qev_file {
   bool input = false;
   int32_t recordLength = 0;   // output: longest record, 0 for no limit
   std::string path;
+  std::string pending;        // replacing output: the file written until the close
+  bool failed = false;        // a write failed: the close keeps the old file
+  int32_t records = 0;        // records read or written so far
 };
 
 namespace qevhost {
@@ -30,6 +35,12 @@ const char kUserLibref[] = "QEVUSER";
 // Attribute words of wxopen.
 const int kAttrFlags = 0;
 const int kAttrRecordLength = 2;
+
+// Injected failures: the record of this number (1-based, in the next file
+// opened for reading, resp. writing) fails; 0 none.
+int32_t g_failRead = 0;
+int32_t g_failWrite = 0;
+const char kPendingSuffix[] = ".qevnew";
 
 struct FileState {
   std::map<std::string, HostLibrary> libraries;
@@ -103,6 +114,7 @@ void fileStart(const std::string &dataDir) {
 void fileStop() {
   for (qev_file *f : fs.files) {
     if (f->fp) std::fclose(f->fp);
+    if (!f->pending.empty()) std::remove(f->pending.c_str());  // never closed: the old file stays
     delete f;
   }
   fs = FileState();
@@ -188,10 +200,13 @@ wu_status k_wxopen(qev_file **file_out, const char *fileref, const int32_t *attr
   uint32_t flags = static_cast<uint32_t>(attributes[kAttrFlags]);
   bool input = flags & WU_XOPEN_INPUT, output = flags & WU_XOPEN_OUTPUT;
   if (input == output) return WU_BADARG;
-  const char *how = input ? "r" : ((flags & WU_XOPEN_REPLACE) ? "w" : "a");
-  FILE *fp = std::fopen(it->second.c_str(), how);
+  const bool replace = output && (flags & WU_XOPEN_REPLACE);
+  const char *how = input ? "r" : (replace ? "w" : "a");
+  const std::string target = replace ? it->second + kPendingSuffix : it->second;
+  FILE *fp = std::fopen(target.c_str(), how);
   if (!fp) return WU_NOTAVAIL;
   qev_file *f = new qev_file;
+  if (replace) f->pending = target;
   f->fp = fp;
   f->input = input;
   f->recordLength = output && attributes[kAttrRecordLength] > 0 ? attributes[kAttrRecordLength] : 0;
@@ -206,6 +221,10 @@ wu_status k_wxread(qev_file *file, void *buf, int32_t size, int32_t *length_out)
   qev_file *f = lookup(file);
   if (length_out) *length_out = 0;
   if (!f || !f->input || !length_out || size < 0 || (!buf && size > 0)) return WU_BADARG;
+  if (++f->records == g_failRead) {
+    g_failRead = 0;
+    return WU_NOTAVAIL;
+  }
   char *line = nullptr;
   size_t cap = 0;
   ssize_t n = ::getline(&line, &cap, f->fp);
@@ -225,12 +244,26 @@ wu_status k_wxwrite(qev_file *file, const void *buf, int32_t length) {
   if (!running()) return WU_NOTAVAIL;
   qev_file *f = lookup(file);
   if (!f || f->input || length < 0 || (!buf && length > 0)) return WU_BADARG;
-  if (length > 0 && std::memchr(buf, '\n', static_cast<size_t>(length))) return WU_BADARG;
+  if (length > 0 && std::memchr(buf, '\n', static_cast<size_t>(length))) {
+    f->failed = true;
+    return WU_BADARG;
+  }
+  if (++f->records == g_failWrite) {
+    g_failWrite = 0;
+    f->failed = true;
+    return WU_NOTAVAIL;
+  }
   int32_t take = (f->recordLength > 0 && length > f->recordLength) ? f->recordLength : length;
   if ((take > 0 && std::fwrite(buf, 1, static_cast<size_t>(take), f->fp) != static_cast<size_t>(take)) ||
-      std::fputc('\n', f->fp) == EOF)
+      std::fputc('\n', f->fp) == EOF) {
+    f->failed = true;
     return WU_NOTAVAIL;
-  return take < length ? WU_TRUNCATED : WU_OK;
+  }
+  if (take < length) {
+    f->failed = true;  // a cut record is not the record asked for
+    return WU_TRUNCATED;
+  }
+  return WU_OK;
 }
 
 wu_status k_wxclose(qev_file *file) {
@@ -238,6 +271,11 @@ wu_status k_wxclose(qev_file *file) {
   qev_file *f = lookup(file);
   if (!f) return WU_BADARG;
   bool ok = std::fclose(f->fp) == 0;
+  if (!f->pending.empty()) {
+    if (ok && !f->failed) ok = std::rename(f->pending.c_str(), f->path.c_str()) == 0;
+    else ok = false;
+    if (!ok) std::remove(f->pending.c_str());
+  }
   fs.files.erase(f);
   delete f;
   return ok ? WU_OK : WU_NOTAVAIL;
@@ -246,6 +284,10 @@ wu_status k_wxclose(qev_file *file) {
 }  // namespace detail
 
 using namespace detail;
+
+void failRecordFile(bool write, int32_t record) {
+  (write ? g_failWrite : g_failRead) = record > 0 ? record : 0;
+}
 
 void setHostLibrary(const std::string &libref, const HostLibrary &lib) {
   fs.libraries[hostName(libref.data(), static_cast<int32_t>(libref.size()))] = lib;

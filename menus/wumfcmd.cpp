@@ -192,8 +192,8 @@ void FileCommand(wu_window *w, bool save) {
   }
   xncdrcm();
   if (other_dialog) {
-    wu_status (*fn)(wu_window *) = save ? wuwekfd : wuwikfd;
-    if (fn) fn(w);
+    XtCallbackProc fn = save ? wuwekfd : wuwikfd;
+    if (fn) fn(nullptr, w, nullptr);
     return;
   }
   if (filter) GrabFilters(&g_filters, g_filter_text);
@@ -439,6 +439,11 @@ void HandleDLGSCRDUMP(wu_window *w) {
     return;
   }
   Convert(path, format, &scope.portable);
+}
+
+wu_status wumfsfl(wu_window *w, const char *title, wu_fsel *request, const char *initial_dir,
+                  const void *filters) {
+  return Select(w, title, request, initial_dir, filters);
 }
 
 }  // extern "C"

@@ -340,7 +340,7 @@ void Print(wu_window *w, const char *universal, wu_status (*dialog)(wu_window *)
   }
   if (wuwhprt) {
     wu_reg_hold hold = wu_reg_take(w);
-    wuwhprt(w);
+    wuwhprt(nullptr, w, nullptr);
     if (!wu_reg_alive(hold)) return;
   }
   if (!XPrinting() || dialog(w) == WU_NOTAVAIL) Show(w, WU_MSG_CMD, kMsgNoXPrint);
@@ -353,7 +353,7 @@ void Preview(wu_window *w) {
   }
   if (wuwhprt) {
     wu_reg_hold hold = wu_reg_take(w);
-    wuwhprt(w);
+    wuwhprt(nullptr, w, nullptr);
     if (!wu_reg_alive(hold)) return;
   }
   wu_state *s = wu_module();
@@ -431,11 +431,11 @@ wu_status wumpcmd(wu_window *w, int32_t code) {
     case kFONT: wumcfnt(w); break;
     case kABOUT:
       if (!wuwoabt) return WU_NOTAVAIL;
-      wuwoabt(w);
+      wuwoabt(nullptr, w, nullptr);
       break;
     case kEXIT:
       if (!wuwexit) return WU_NOTAVAIL;
-      wuwexit(w, 1);
+      wuwexit(nullptr, w, XtPointer(1));
       break;
     case kPRINT: Print(w, ";DMPRINT;", wumpdlg); break;
     case kPRINTSETUP: Print(w, ";DMPRINTSETUP;", wumpstp); break;
@@ -450,11 +450,11 @@ wu_status wumpcmd(wu_window *w, int32_t code) {
     case kCHANGE: wumfdlg(w, WU_FDLG_CHANGE); break;
     case kIMPORT:
       if (!wuwikfd) return WU_NOTAVAIL;
-      wuwikfd(w);
+      wuwikfd(nullptr, w, nullptr);
       break;
     case kEXPORT:
       if (!wuwekfd) return WU_NOTAVAIL;
-      wuwekfd(w);
+      wuwekfd(nullptr, w, nullptr);
       break;
     case kDLGCDIR: HandleDLGCDIR(w); break;
     case 46: case 47: case 55: case 56: case 57: case 58: case 59: case 60:

@@ -244,7 +244,7 @@ void wuwmwmp(Widget, XtPointer client, XtPointer) {
   if (std::strcmp(what, "BYE") == 0) {
     wu_window *cur = Current();
     if ((cur && (cur->flags & WU_WIN_MSG_PENDING)) || !wuwexit) wutalrm();
-    else wuwexit(cur, 1);
+    else wuwexit(nullptr, cur, XtPointer(1));
     return;
   }
   const bool iconify = std::strcmp(what, "ICONIFY") == 0;

@@ -198,6 +198,10 @@ void HandleDLGCDIR(wu_window *window);
 void HandleDLGSCRDUMP(wu_window *window);
 int32_t GrabFilters(void *parent, const char *text);
 void *wumdflt(int32_t kind);
+/* Runs the file selection with a filter list of the form wumdflt returns
+   ({count, {length, text}...}, null for none). */
+wu_status wumfsfl(wu_window *window, const char *title, struct wu_fsel *request,
+                  const char *initial_dir, const void *filters);
 char *wumhflt(const char *pattern);
 
 /* ---- token helpers shared by the command handlers ------------------------ */
@@ -211,11 +215,13 @@ void wumfree(char *text);                        /* gives back a wuxgmft text */
 wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no_location)
     __attribute__((weak));
 wu_status wumshpn(int32_t on) __attribute__((weak));
-wu_status wuwhprt(wu_window *window) __attribute__((weak));
-wu_status wuwoabt(wu_window *window) __attribute__((weak));
-wu_status wuwexit(wu_window *window, int32_t confirm) __attribute__((weak));
-wu_status wuwikfd(wu_window *window) __attribute__((weak));
-wu_status wuwekfd(wu_window *window) __attribute__((weak));
+/* Item handlers called without an item: the client data is the window, the
+   call data of wuwexit non-null when the dispatcher asks. */
+void wuwhprt(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
+void wuwoabt(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
+void wuwexit(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
+void wuwikfd(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
+void wuwekfd(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
 wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size,
                   char *filter, int32_t filter_size) __attribute__((weak));
 const char *wumgtyp(const char *filter) __attribute__((weak));

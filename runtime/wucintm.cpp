@@ -10,6 +10,9 @@
 extern "C" void wumficn(void) __attribute__((weak));
 // Window release (window layer, when linked).
 extern "C" wu_status wuxfwnd(wu_window *window) __attribute__((weak));
+// The command history: read at start-up, written at shut-down (menus layer).
+extern "C" void wumcmdr(void) __attribute__((weak));
+extern "C" void wumcmds(void) __attribute__((weak));
 
 namespace {
 
@@ -107,6 +110,7 @@ wu_status wuxinit(void) {
     wu_reg_clear();
     return st;
   }
+  if (wumcmdr) wumcmdr();
   return WU_OK;
 }
 
@@ -120,6 +124,8 @@ wu_status wuxterm(void) {
     wu_term_defer();
     return WU_OK;
   }
+  // The history is written from its list while the widgets are there.
+  if (wumcmds) wumcmds();
   // Windows still standing go first, with their controls, widgets and
   // queued events, while the display is still there.
   if (wuxfwnd != nullptr)

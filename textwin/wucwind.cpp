@@ -22,6 +22,9 @@ extern "C" Widget wuwgxtw(wu_control *control) __attribute__((weak));
 // window: it closes when that window goes and follows the active window.
 extern "C" void wumfdwn(wu_window *window) __attribute__((weak));
 extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
+// A window becoming the active one: the Find/Change dialog, the tool box and
+// the command window follow it (menus layer).
+extern "C" wu_status wutacmd(wu_window *window) __attribute__((weak));
 // The menus of a window: its menu sets, popups, item states and message
 // stack go with it (the menus layer, when linked).
 extern "C" void wumfwmn(wu_window *window) __attribute__((weak));
@@ -288,7 +291,13 @@ wu_status wuxrwnd(wu_window *w) {
   wuxuwnd(w);
   if (state->current != w) {
     state->current = w;
-    if (wumndlg) wumndlg(w);
+    if (wutacmd) {
+      wu_reg_hold hold = wu_reg_take(w);
+      wutacmd(w);
+      if (!wu_reg_alive(hold)) return WU_NOTAVAIL;
+    } else if (wumndlg) {
+      wumndlg(w);
+    }
   }
   // A window never realised would wait for input that cannot come: it is
   // realised now, as its first read asks.

@@ -41,12 +41,26 @@ TEST_F(FileTest, RecordsWrittenAndReadBackUntilEndOfFile) {
   ASSERT_EQ(k_->wxopen(&f, "COMDHIST", kOutput), WU_OK);
   EXPECT_EQ(k_->wxwrite(f, "dir", 3), WU_OK);
   EXPECT_EQ(k_->wxwrite(f, "", 0), WU_OK);
-  std::string longer(250, 'x');
-  EXPECT_EQ(k_->wxwrite(f, longer.data(), 250), WU_TRUNCATED);   // record length 200
-  EXPECT_EQ(k_->wxwrite(f, "two\nlines", 9), WU_BADARG);
+  EXPECT_EQ(k_->wxwrite(f, std::string(20, 'x').data(), 20), WU_OK);
   EXPECT_EQ(k_->wxread(f, nullptr, 0, nullptr), WU_BADARG);       // opened for writing
   ASSERT_EQ(k_->wxclose(f), WU_OK);
   EXPECT_EQ(k_->wxclose(f), WU_BADARG);
+
+  // A replacing file whose writes did not all succeed leaves the old one.
+  for (int bad = 0; bad < 3; ++bad) {
+    ASSERT_EQ(k_->wxopen(&f, "COMDHIST", kOutput), WU_OK);
+    EXPECT_EQ(k_->wxwrite(f, "new", 3), WU_OK);
+    if (bad == 0) {
+      std::string longer(250, 'x');
+      EXPECT_EQ(k_->wxwrite(f, longer.data(), 250), WU_TRUNCATED);   // record length 200
+    } else if (bad == 1) {
+      EXPECT_EQ(k_->wxwrite(f, "two\nlines", 9), WU_BADARG);
+    } else {
+      qevhost::failRecordFile(true, 2);
+      EXPECT_EQ(k_->wxwrite(f, "lost", 4), WU_NOTAVAIL);
+    }
+    EXPECT_NE(k_->wxclose(f), WU_OK);
+  }
 
   ASSERT_EQ(k_->wxopen(&f, "COMDHIST", kInput), WU_OK);
   char buf[512];

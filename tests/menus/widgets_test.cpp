@@ -4,6 +4,7 @@
 // by a click and by Escape, the choice popup, record and replay, and a menu
 // dialog answered.
 #include "menufixture.h"
+#include "menus/wucmdwin.h"
 
 #include <Xm/Text.h>
 #include <X11/extensions/XTest.h>
@@ -90,6 +91,9 @@ TEST_F(MenuWidgets, MenuBarFromAnEntryBuildsSubmenusOnFirstOpening) {
   EXPECT_TRUE(window_->flags & WU_WIN_MENU_COMMAND);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"OPEN FILE", "Close", "Quit",
                                                 "#" + std::to_string(kEventCommandWindow)}));
+  // The command-window item shows the command window.
+  ASSERT_NE(wumcwtf(), nullptr);
+  EXPECT_TRUE(XtIsManaged(wumcwtf()));
 }
 
 TEST_F(MenuWidgets, ClickingThroughTheMenuBarQueuesTheCommand) {

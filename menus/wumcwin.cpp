@@ -1,0 +1,578 @@
+// The command window: one small top-level shell per module, titled after
+// the active window, holding a command combo whose list is the command
+// history and an Enter button.  Commands typed there are queued for the
+// module's current window; an address ("scheme://...") becomes a browse
+// command.  With merged tool boxes using their own command combo, asking
+// for the command window shows the merged box's command part instead.
+#include <X11/IntrinsicP.h>
+#include <X11/ShellP.h>
+#include <X11/Shell.h>
+#include <X11/keysym.h>
+#include <Xm/ArrowB.h>
+#include <Xm/Form.h>
+#include <Xm/Frame.h>
+#include <Xm/List.h>
+#include <Xm/MwmUtil.h>
+#include <Xm/Protocols.h>
+#include <Xm/PushB.h>
+#include <Xm/TextF.h>
+#include <Xm/VirtKeys.h>
+#include <Xm/Xm.h>
+
+#include <cstring>
+#include <string>
+
+#include "frames/wuframes.h"
+#include "frames/wutframe.h"
+#include "menus/wucmdwin.h"
+#include "menus/wumenus.h"
+#include "menus/wutbox.h"
+#include "qev/flags.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuhost.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/wutwin.h"
+
+extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
+
+namespace {
+
+// Messages of set 526: the title prefix and the button label.
+const int32_t kMsgSet = 526, kMsgTitle = 3, kMsgButton = 12;
+const int32_t kIconCommand = 1009;
+// Dispatcher code of the tool-box load.
+const int32_t kToolLoad = 39;
+// Window-manager functions (close, minimise, move) and decorations (title,
+// menu, minimise; with border when another window manager runs).
+const int kMwmFunctions = MWM_FUNC_CLOSE | MWM_FUNC_MINIMIZE | MWM_FUNC_MOVE;
+const int kMwmDecorations = MWM_DECOR_TITLE | MWM_DECOR_MENU | MWM_DECOR_MINIMIZE;
+const int kMwmDecorationsOther = kMwmDecorations | MWM_DECOR_BORDER;
+const int kWidthCells = 50, kWidthExtra = 4, kHeightCells = 3;
+const int kSmallCell = 20, kLargeCell = 25, kSmallExtra = 6, kMediumExtra = 3;
+// Auto-completion scrolls so that this many characters before the
+// insertion point stay visible.
+const int kScrollBack = 10;
+const char kSubmitAction[] = "ComboSubmitCommand";
+const char kListTranslations[] =
+    "#override              <Btn2Down>: ListBeginSelect() \n"
+    "             <Btn2Up>: ListEndSelect() ComboSubmitCommand() \n"
+    "             Button2 <Motion>: ListButtonMotion()";
+const char kBrowse[] = "WBROWSE ";
+
+// The command window's widgets.
+struct CommandWindow {
+  Widget shell = nullptr;
+  Widget top = nullptr;        // "topform", the window while it exists
+  Widget dialog = nullptr;     // "commandDialog"
+  Widget form = nullptr;       // the combo's form
+  Widget text = nullptr;
+  Widget arrow = nullptr;
+  Widget list_shell = nullptr;
+  Widget list = nullptr;
+  Widget button = nullptr;     // "pb"
+  Window icon_window = None;
+  Pixmap icon = None;
+};
+CommandWindow g_cw;
+bool g_deleted = false;        // BackSpace or Delete changed the text last
+Pixel g_background = 0;        // set 3's background the window was built with
+
+wu_window *Current() {
+  wu_state *s = wu_module();
+  wu_window *w = s ? s->current : nullptr;
+  return wu_reg_has(w, WU_REG_WINDOW) ? w : nullptr;
+}
+
+bool Mwm() { return devb && devb->toplevel && XmIsMotifWMRunning(devb->toplevel); }
+
+// The title: the prefix, the session number from the second session on,
+// and the window's name.
+std::string Title(wu_window *w) {
+  std::string title;
+  if (char *prefix = wuxgmft(kMsgSet, kMsgTitle)) {
+    title = prefix;
+    wumfree(prefix);
+  }
+  if (wu_reg_has(w, WU_REG_WINDOW) && w->name && w->name_length > 0 && w->name_length < 4096) {
+    if (devb && devb->session_number >= 2) title += std::to_string(devb->session_number);
+    title += ':';
+    title.append(w->name, size_t(w->name_length));
+    // The name is host text: it ends at its first NUL.
+    title = title.c_str();
+  }
+  return title;
+}
+
+void SetTitle(Widget shell, wu_window *w) {
+  const std::string title = Title(w);
+  XtVaSetValues(shell, XmNtitleEncoding, XA_STRING, XmNiconNameEncoding, XA_STRING, XmNiconName,
+                title.c_str(), XmNtitle, title.c_str(), nullptr);
+}
+
+std::string TextOf(Widget text) {
+  char *t = text ? XmTextFieldGetString(text) : nullptr;
+  std::string out = t ? t : "";
+  XtFree(t);
+  return out;
+}
+
+std::string ItemText(XmString item) {
+  char *t = item ? wumgstr(item) : nullptr;
+  std::string out = t ? t : "";
+  XtFree(t);
+  return out;
+}
+
+// Puts a command at the top of the history list; an equal item already
+// there moves up instead of being added twice.
+void AddToTop(Widget list, const std::string &text) {
+  if (!list || text.empty()) return;
+  XmString xs = wumcstr(text.c_str());
+  if (!xs) return;
+  while (int pos = XmListItemPos(list, xs)) XmListDeletePos(list, pos);
+  XmListAddItem(list, xs, 1);
+  XmStringFree(xs);
+}
+
+// ---- the plain combo: a text field, an arrow and a popup list --------------
+void PopDownList() {
+  if (g_cw.list_shell && !g_cw.list_shell->core.being_destroyed) XtPopdown(g_cw.list_shell);
+}
+
+void ArrowActivated(Widget, XtPointer, XtPointer) {
+  if (!g_cw.list_shell || !g_cw.text) return;
+  if (reinterpret_cast<ShellWidget>(g_cw.list_shell)->shell.popped_up) {
+    PopDownList();
+    return;
+  }
+  Position x = 0, y = 0;
+  Dimension width = 0, height = 0;
+  XtVaGetValues(g_cw.form, XmNwidth, &width, XmNheight, &height, nullptr);
+  XtTranslateCoords(g_cw.form, 0, Position(height), &x, &y);
+  XtVaSetValues(g_cw.list_shell, XmNx, x, XmNy, y, XmNwidth, width > 0 ? width : 1, nullptr);
+  XtPopup(g_cw.list_shell, XtGrabNone);
+}
+
+void ListChosen(Widget, XtPointer, XtPointer call) {
+  auto *cbs = static_cast<XmListCallbackStruct *>(call);
+  if (cbs && cbs->event && cbs->event->type == ButtonRelease && cbs->event->xbutton.button == Button2)
+    return;  // the middle button submits through its action
+  if (cbs && cbs->item && g_cw.text) {
+    const std::string t = ItemText(cbs->item);
+    XmTextFieldSetString(g_cw.text, const_cast<char *>(t.c_str()));
+    XmTextFieldSetInsertionPosition(g_cw.text, XmTextPosition(t.size()));
+  }
+  PopDownList();
+}
+
+// Return in the text: the command goes to the top of the list first.
+void TextActivated(Widget, XtPointer, XtPointer) {
+  AddToTop(g_cw.list, TextOf(g_cw.text));
+}
+
+void Forget(Widget, XtPointer, XtPointer) {
+  if (wu_state *s = wu_module())
+    if (s->command_combos[WU_COMBO_CMDWIN] == g_cw.list) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
+  if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
+  if (g_cw.icon != None) wutfpix(g_cw.icon);
+  g_cw = CommandWindow();
+}
+
+bool BuildCombo(Widget parent, const wu_colour_set &c3, const wu_colour_set &c5) {
+  Arg a[12];
+  Cardinal n = 0;
+  XtSetArg(a[n], XmNbackground, c3.background); ++n;
+  XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
+  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  g_cw.form = XmCreateForm(parent, const_cast<char *>("ComboForm"), a, n);
+  if (!g_cw.form) return false;
+  n = 0;
+  XtSetArg(a[n], XmNbackground, c5.background); ++n;
+  XtSetArg(a[n], XmNforeground, c5.foreground); ++n;
+  XtSetArg(a[n], XmNfontList, devb->font_list); ++n;
+  XtSetArg(a[n], XmNmaxLength, WU_CMDTEXT_MAX + 1); ++n;
+  XtSetArg(a[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  g_cw.text = XmCreateTextField(g_cw.form, const_cast<char *>("ComboText"), a, n);
+  Dimension text_height = 0;
+  XtVaGetValues(g_cw.text, XmNheight, &text_height, nullptr);
+  n = 0;
+  XtSetArg(a[n], XmNbackground, c3.background); ++n;
+  XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
+  XtSetArg(a[n], XmNarrowDirection, XmARROW_DOWN); ++n;
+  XtSetArg(a[n], XmNtraversalOn, False); ++n;
+  XtSetArg(a[n], XmNhighlightThickness, 0); ++n;
+  XtSetArg(a[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(a[n], XmNwidth, text_height > 4 ? text_height : Dimension(devb->cell_height)); ++n;
+  g_cw.arrow = XmCreateArrowButton(g_cw.form, const_cast<char *>("ComboArrow"), a, n);
+  XtVaSetValues(g_cw.text, XmNrightAttachment, XmATTACH_WIDGET, XmNrightWidget, g_cw.arrow, nullptr);
+  XtAddCallback(g_cw.arrow, XmNactivateCallback, ArrowActivated, nullptr);
+  n = 0;
+  XtSetArg(a[n], XmNoverrideRedirect, True); ++n;
+  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(a[n], XmNheight, Dimension(8 * devb->cell_height)); ++n;
+  g_cw.list_shell = XtCreatePopupShell("ListShell", overrideShellWidgetClass, g_cw.form, a, n);
+  n = 0;
+  XtSetArg(a[n], XmNbackground, c5.background); ++n;
+  XtSetArg(a[n], XmNforeground, c5.foreground); ++n;
+  XtSetArg(a[n], XmNfontList, devb->font_list); ++n;
+  XtSetArg(a[n], XmNselectionPolicy, XmBROWSE_SELECT); ++n;
+  XtSetArg(a[n], XmNuserData, g_cw.form); ++n;
+  g_cw.list = XmCreateList(g_cw.list_shell, const_cast<char *>("ComboList"), a, n);
+  XtAddCallback(g_cw.list, XmNbrowseSelectionCallback, ListChosen, nullptr);
+  XtManageChild(g_cw.list);
+  XtAddCallback(g_cw.text, XmNactivateCallback, TextActivated, nullptr);
+  XtManageChild(g_cw.text);
+  XtManageChild(g_cw.arrow);
+  return true;
+}
+
+// Builds the window; false when its dialog form cannot be made.
+bool Build(wu_window *w, const wu_colour_set &c3, const wu_colour_set &c5) {
+  const int cw = devb->cell_width, ch = devb->cell_height;
+  const Dimension width = Dimension(kWidthCells * cw + kWidthExtra);
+  int h = kHeightCells * ch;
+  if (ch < kSmallCell) h += kSmallExtra;
+  else if (ch <= kLargeCell) h += kMediumExtra;
+  const Dimension height = Dimension(h);
+  g_background = c3.background;
+  wu_icon_colours ic = devb->icon_colours;
+  Pixmap icon = None;
+  wutgpix(kIconCommand, &ic, devb->depth, 0, &icon, nullptr, nullptr);
+  const std::string title = Title(w);
+  Arg a[16];
+  Cardinal n = 0;
+  if (icon != None) { XtSetArg(a[n], XmNiconPixmap, icon); ++n; }
+  XtSetArg(a[n], XmNwindowGroup, XtWindow(devb->toplevel)); ++n;
+  XtSetArg(a[n], XmNdeleteResponse, XmDO_NOTHING); ++n;
+  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(a[n], XmNwidth, width); ++n;
+  XtSetArg(a[n], XmNheight, height); ++n;
+  XtSetArg(a[n], XmNtitleEncoding, XA_STRING); ++n;
+  XtSetArg(a[n], XmNiconNameEncoding, XA_STRING); ++n;
+  XtSetArg(a[n], XmNiconName, title.c_str()); ++n;
+  XtSetArg(a[n], XmNtitle, title.c_str()); ++n;
+  XtSetArg(a[n], XmNmwmFunctions, kMwmFunctions); ++n;
+  XtSetArg(a[n], XmNmwmDecorations, Mwm() ? kMwmDecorations : kMwmDecorationsOther); ++n;
+  Widget shell = XtAppCreateShell("qev", "QEV", applicationShellWidgetClass, devb->display, a, n);
+  g_cw.shell = shell;
+  g_cw.icon = icon;
+  XtAddCallback(shell, XmNdestroyCallback, Forget, nullptr);
+  XmAddWMProtocolCallback(shell, devb->wm_delete_window, wuwcncl, nullptr);
+
+  Arg c[16];
+  n = 0;
+  XtSetArg(c[n], XmNbackground, c3.background); ++n;
+  XtSetArg(c[n], XmNforeground, c3.foreground); ++n;
+  XtSetArg(c[n], XmNtopShadowColor, c3.top_shadow); ++n;
+  XtSetArg(c[n], XmNbottomShadowColor, c3.bottom_shadow); ++n;
+  XtSetArg(c[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(c[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(c[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(c[n], XmNwidth, width); ++n;
+  XtSetArg(c[n], XmNheight, height); ++n;
+  const Cardinal common = n;
+  Widget top = XmCreateForm(shell, const_cast<char *>("topform"), c, common);
+  n = common;
+  XtSetArg(c[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(c[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(c[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(c[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  Widget frame = XmCreateFrame(top, const_cast<char *>("frame"), c, n);
+  XtManageChild(frame);
+  n = 0;
+  XtSetArg(c[n], XmNbackground, c3.background); ++n;
+  XtSetArg(c[n], XmNforeground, c3.foreground); ++n;
+  XtSetArg(c[n], XmNtopShadowColor, c3.top_shadow); ++n;
+  XtSetArg(c[n], XmNbottomShadowColor, c3.bottom_shadow); ++n;
+  XtSetArg(c[n], XmNautoUnmanage, False); ++n;
+  XtSetArg(c[n], XmNwidth, width); ++n;
+  XtSetArg(c[n], XmNheight, height); ++n;
+  XtSetArg(c[n], XmNmarginHeight, 0); ++n;
+  XtSetArg(c[n], XmNmarginWidth, 0); ++n;
+  XtSetArg(c[n], XmNdefaultPosition, False); ++n;
+  XtSetArg(c[n], XmNbuttonFontList, devb->font_list); ++n;
+  XtSetArg(c[n], XmNlabelFontList, devb->font_list); ++n;
+  XtSetArg(c[n], XmNtextFontList, devb->font_list); ++n;
+  XtSetArg(c[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(c[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(c[n], XmNcolormap, devb->colormap); ++n;
+  Widget dialog = XmCreateForm(frame, const_cast<char *>("commandDialog"), c, n);
+  if (!dialog) {
+    XtDestroyWidget(shell);
+    return false;
+  }
+  g_cw.dialog = dialog;
+  XtManageChild(dialog);
+  if (BuildCombo(dialog, c3, c5)) {
+    if (wu_state *s = wu_module()) s->command_combos[WU_COMBO_CMDWIN] = g_cw.list;
+    wumcpop(g_cw.list);
+    static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
+    XtAppAddActions(devb->app, &action, 1);
+    XtOverrideTranslations(g_cw.list, XtParseTranslationTable(kListTranslations));
+    XtVaSetValues(g_cw.form, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, cw / 2,
+                  XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, 7 * cw, XmNtopAttachment,
+                  XmATTACH_FORM, XmNtopOffset, ch / 2, nullptr);
+    XtManageChild(g_cw.form);
+    XtAddCallback(g_cw.text, XmNactivateCallback, wuwcent, nullptr);
+    XtAddCallback(g_cw.text, XmNmodifyVerifyCallback, wuwcent, nullptr);
+    XtAddCallback(g_cw.text, XmNvalueChangedCallback, wuwatcm, nullptr);
+    XmString label = wumlstr(kMsgSet, kMsgButton);
+    n = 0;
+    XtSetArg(c[n], XmNfontList, devb->font_list); ++n;
+    XtSetArg(c[n], XmNleftAttachment, XmATTACH_WIDGET); ++n;
+    XtSetArg(c[n], XmNleftWidget, g_cw.form); ++n;
+    XtSetArg(c[n], XmNleftOffset, cw / 2 - 3); ++n;
+    XtSetArg(c[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+    XtSetArg(c[n], XmNrightOffset, cw / 2); ++n;
+    XtSetArg(c[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+    XtSetArg(c[n], XmNtopOffset, ch / 2 + 2); ++n;
+    if (label) { XtSetArg(c[n], XmNlabelString, label); ++n; }
+    XtSetArg(c[n], XmNnavigationType, XmTAB_GROUP); ++n;
+    XtSetArg(c[n], XmNbackground, c3.background); ++n;
+    XtSetArg(c[n], XmNforeground, c3.foreground); ++n;
+    XtSetArg(c[n], XmNdepth, devb->depth); ++n;
+    XtSetArg(c[n], XmNvisual, devb->visual); ++n;
+    XtSetArg(c[n], XmNcolormap, devb->colormap); ++n;
+    g_cw.button = XmCreatePushButton(dialog, const_cast<char *>("pb"), c, n);
+    if (label) XmStringFree(label);
+    XtManageChild(g_cw.button);
+    wuwidrg(g_cw.button, nullptr);
+    Dimension arrow_height = 0, border = 0;
+    XtVaGetValues(g_cw.arrow, XmNheight, &arrow_height, XmNborderWidth, &border, nullptr);
+    if (arrow_height > 0) XtVaSetValues(g_cw.button, XmNheight, Dimension(arrow_height + border), nullptr);
+    XtAddCallback(g_cw.button, XmNactivateCallback, wuwcmok, nullptr);
+  }
+  g_cw.top = top;
+
+  // Position: the saved one, else just below the window.
+  int x = devb->prefs.cmd_x, y = devb->prefs.cmd_y;
+  if (x == 0 && y == 0 && wu_reg_has(w, WU_REG_WINDOW) && w->outer && XtIsRealized(w->outer)) {
+    wutsync(1, 2);
+    if (wu_reg_has(w, WU_REG_WINDOW) && w->outer) {
+      Position rx = 0, ry = 0;
+      Dimension oh = 0;
+      XtTranslateCoords(w->outer, 0, 0, &rx, &ry);
+      XtVaGetValues(w->outer, XmNheight, &oh, nullptr);
+      const int bottom = devb->motifres.wm_bottom_border, left = devb->motifres.wm_left_border,
+                topb = devb->motifres.wm_top_border;
+      x = rx - left;
+      y = ry + oh + bottom;
+      if (y < oh + bottom + topb) y += topb;
+    }
+  }
+  if (x < 1) x = 1;
+  if (y < 1) y = 1;
+  XtVaSetValues(shell, XmNx, Position(x), XmNy, Position(y), nullptr);
+  return true;
+}
+
+void Show() {
+  Pixmap icon = None;
+  int32_t depth = 0;
+  wutgwic(kIconCommand, &icon, &depth);
+  if (icon != None && g_cw.icon_window == None) {
+    Window root = 0;
+    int ix = 0, iy = 0;
+    unsigned iw = 0, ih = 0, ib = 0, id = 0;
+    if (depth > 1 && XGetGeometry(devb->display, icon, &root, &ix, &iy, &iw, &ih, &ib, &id)) {
+      XSetWindowAttributes attrs;
+      attrs.background_pixmap = icon;
+      attrs.colormap = devb->colormap;
+      attrs.border_pixel = 0;
+      g_cw.icon_window = XCreateWindow(devb->display, RootWindow(devb->display, devb->screen), 0, 0,
+                                       iw, ih, 0, devb->depth, InputOutput, devb->visual,
+                                       CWBackPixmap | CWColormap | CWBorderPixel, &attrs);
+      XtVaSetValues(g_cw.shell, XmNiconWindow, g_cw.icon_window, XmNiconPixmap, None, nullptr);
+    } else if (depth <= 1) {
+      XtVaSetValues(g_cw.shell, XmNiconPixmap, icon, XmNiconWindow, None, nullptr);
+    }
+  }
+  XtRealizeWidget(g_cw.shell);
+  XtManageChild(g_cw.top);
+  if (Mwm() && XtIsRealized(g_cw.shell)) XRaiseWindow(devb->display, XtWindow(g_cw.shell));
+}
+
+// The merged tool box's command part stands in for the command window.
+void ShowMergedCommandPart(wu_window *w) {
+  wu_merged_box *mb = wumgmbx();
+  unsigned char dir = 127;
+  if (mb && mb->tools_arrow) XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
+  const uint32_t saved = w->module_flags;
+  if (dir == XmARROW_LEFT) w->module_flags |= WU_WMOD_QUIET_LOAD;
+  xncdrcm();
+  wu_reg_hold hold = wu_reg_take(w);
+  wumpcmd(w, kToolLoad);
+  if (!wu_reg_alive(hold)) return;
+  w->module_flags = (w->module_flags & ~WU_WMOD_QUIET_LOAD) | (saved & WU_WMOD_QUIET_LOAD);
+  wuxpmsg(w, "", 0, 0);
+  wuxuwnd(w);
+  if (!wu_reg_alive(hold)) return;
+  mb = wumgmbx();
+  if (mb && mb->command_arrow) {
+    unsigned char cdir = 0;
+    XtVaGetValues(mb->command_arrow, XmNarrowDirection, &cdir, nullptr);
+    if (cdir == XmARROW_LEFT) wumtctl(mb->command_arrow);
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+Widget wumcwtf(void) { return g_cw.top; }
+
+wu_status wutcwdw(wu_window *w) {
+  if (!devb || !wu_x_ok() || !wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+  if (devb->motifres.merged_toolbox && devb->prefs.use_command_combo) {
+    ShowMergedCommandPart(w);
+    return WU_OK;
+  }
+  wu_colour_set c3{}, c5{};
+  wuwgpmc(w, WU_CSET_DIALOG, &c3);
+  wuwgpmc(w, WU_CSET_COMMAND2, &c5);
+  // Rebuilt in the new colours when the dialog colours changed.
+  if (g_cw.shell && g_background != c3.background) XtDestroyWidget(g_cw.shell);
+  if (!g_cw.top && !Build(w, c3, c5)) return WU_NOTAVAIL;
+  Show();
+  return WU_OK;
+}
+
+void wuwcncl(Widget, XtPointer, XtPointer) {
+  if (!g_cw.top) return;
+  PopDownList();
+  XtUnmanageChild(g_cw.top);
+  XtUnrealizeWidget(g_cw.shell);
+}
+
+wu_status wutacmd(wu_window *w) {
+  if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+  wu_reg_hold hold = wu_reg_take(w);
+  if (wumndlg) wumndlg(w);
+  if (!wu_reg_alive(hold)) return WU_NOTAVAIL;
+  wu_status st = wumnbar(w);
+  if (!wu_reg_alive(hold)) return st;
+  if (g_cw.shell && wu_x_ok()) {
+    SetTitle(g_cw.shell, w);
+    if (Mwm() && XtIsRealized(g_cw.shell)) XRaiseWindow(devb->display, XtWindow(g_cw.shell));
+  }
+  return st;
+}
+
+void wutcmcs(Cursor cursor) {
+  if (!g_cw.top || !XtIsManaged(g_cw.top) || !XtIsRealized(g_cw.shell) || !wu_x_ok()) return;
+  if (cursor) XDefineCursor(devb->display, XtWindow(g_cw.shell), cursor);
+  else XUndefineCursor(devb->display, XtWindow(g_cw.shell));
+}
+
+int32_t wumcsub(char *text) {
+  if (!text) return 0;
+  const int32_t n = wzstlen(text);
+  int32_t lead = 0;
+  while (lead < n && text[lead] == ' ') ++lead;
+  wzstjls(text, n, WU_JUSTIFY_LEFT, 0, 0);
+  text[n - lead] = '\0';  // the blanks moved to the end are not part of it
+  if (!text[0]) return 1;
+  wu_window *w = Current();
+  if (!w) return 0;
+  const char *scheme_end = std::strstr(text, "://");
+  bool browse = scheme_end != nullptr;
+  for (const char *p = text; browse && p <= scheme_end; ++p)
+    if (*p == ' ' || *p == '\t') browse = false;
+  if (browse) {
+    char command[WU_CMDTEXT_MAX + 1] = {};
+    if (!wumqcmd(kBrowse, text, "", command, int32_t(sizeof command))) return 0;
+    return wuxqcmd(w, command, -1, 1, 1, 0) == WU_OK;
+  }
+  return wuxqcmd(w, text, -1, 1, 1, 0) == WU_OK;
+}
+
+void wuwcent(Widget, XtPointer, XtPointer call) {
+  wu_state *s = wu_module();
+  if (s && s->tip_shell && XtIsShell(s->tip_shell) && !s->tip_shell->core.being_destroyed)
+    XtPopdown(s->tip_shell);
+  auto *cbs = static_cast<XmAnyCallbackStruct *>(call);
+  if (cbs && cbs->reason != XmCR_ACTIVATE) {
+    if (!cbs->event || (cbs->event->type != KeyPress && cbs->event->type != KeyRelease)) return;
+    Modifiers mods = 0;
+    KeySym sym = NoSymbol;
+    XtTranslateKeycode(cbs->event->xkey.display, KeyCode(cbs->event->xkey.keycode),
+                       cbs->event->xkey.state, &mods, &sym);
+    if (sym == osfXK_BackSpace || sym == osfXK_Delete || sym == XK_BackSpace || sym == XK_Delete)
+      g_deleted = true;
+    return;
+  }
+  if (!g_cw.text) return;
+  std::string text = TextOf(g_cw.text);
+  if (wumcsub(&text[0])) XmTextFieldSetString(g_cw.text, const_cast<char *>(""));
+  else wutalrm();  // kept in the field: nothing was queued
+}
+
+void wuwcmok(Widget, XtPointer, XtPointer) {
+  if (!g_cw.text) return;
+  const std::string text = TextOf(g_cw.text);
+  if (!text.empty() && g_cw.list) {
+    XmStringTable items = nullptr;
+    int count = 0;
+    XtVaGetValues(g_cw.list, XmNitems, &items, XmNitemCount, &count, nullptr);
+    if (count == 0 || ItemText(items[0]) != text) AddToTop(g_cw.list, text);
+  }
+  XmProcessTraversal(g_cw.text, XmTRAVERSE_CURRENT);
+  wuwcent(g_cw.text, nullptr, nullptr);
+}
+
+void wuwcbsc(Widget w, XEvent *, String *, Cardinal *) {
+  wu_state *s = wu_module();
+  // Only the command window's list is served here.
+  if (!s || !w || s->command_combos[WU_COMBO_CMDWIN] != w || w != g_cw.list) return;
+  XmStringTable selected = nullptr;
+  int count = 0;
+  XtVaGetValues(w, XmNselectedItems, &selected, XmNselectedItemCount, &count, nullptr);
+  const std::string item = count > 0 && selected ? ItemText(selected[0]) : std::string();
+  PopDownList();
+  XFlush(devb->display);
+  if (item.empty()) return;
+  XmTextFieldSetString(g_cw.text, const_cast<char *>(""));
+  if (wu_window *cur = Current()) wuxqcmd(cur, item.c_str(), -1, 1, 1, 0);
+}
+
+void wuwatcm(Widget, XtPointer, XtPointer call) {
+  auto *cbs = static_cast<XmAnyCallbackStruct *>(call);
+  if (!cbs || !cbs->event || !g_cw.text) return;
+  if (g_deleted) {
+    g_deleted = false;
+    return;
+  }
+  if (!devb || !devb->prefs.auto_complete || !g_cw.list) return;
+  const std::string typed = TextOf(g_cw.text);
+  if (typed.empty()) return;
+  const int32_t n = int32_t(typed.size());
+  XmStringTable items = nullptr;
+  int count = 0;
+  XtVaGetValues(g_cw.list, XmNitems, &items, XmNitemCount, &count, nullptr);
+  for (int i = 0; i < count; ++i) {
+    const std::string item = ItemText(items[i]);
+    if (int32_t(item.size()) < n || wzbcup(item.c_str(), typed.c_str(), n) != 0) continue;
+    const XmTextPosition at = XmTextFieldGetInsertionPosition(g_cw.text);
+    const std::string whole = typed + item.substr(size_t(n));
+    XmTextFieldSetString(g_cw.text, const_cast<char *>(whole.c_str()));
+    XmTextFieldSetSelection(g_cw.text, n, XmTextPosition(item.size()), CurrentTime);
+    XmTextFieldSetInsertionPosition(g_cw.text, at);
+    XmTextFieldShowPosition(g_cw.text, at <= kScrollBack ? 0 : at - kScrollBack);
+    return;
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,776 @@
+// The command window, the command history file and the standard command
+// items, driven as the host and the user drive them: the item handlers and
+// the command window's callbacks, XTest input, the stand-in's record files,
+// log, profile and the module event queue.
+#include <gtest/gtest.h>
+
+#include <X11/IntrinsicP.h>
+#include <X11/ShellP.h>
+#include <X11/keysym.h>
+#include <Xm/FileSB.h>
+#include <Xm/List.h>
+#include <Xm/MessageB.h>
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
+#include <Xm/ToggleB.h>
+#include <Xm/Xm.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialogs/wudialog.h"
+#include "frames/wutframe.h"
+#include "menus/wucmdwin.h"
+#include "menus/wutbox.h"
+#include "modulehost.h"
+#include "qev/flags.h"
+#include "qev/module.h"
+#include "qev/slots.h"
+#include "qevhost.h"
+#include "runtime/wudevice.h"
+#include "runtime/wureg.h"
+#include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
+#include "textwin/wutwin.h"
+#include "xinput.h"
+#include "xserver.h"
+
+namespace {
+
+void AddItem(Widget list, const std::string &text, int position = 0) {
+  XmString xs = XmStringCreateLocalized(const_cast<char *>(text.c_str()));
+  XmListAddItem(list, xs, position);
+  XmStringFree(xs);
+}
+
+std::string FieldText(Widget text) {
+  char *t = XmTextFieldGetString(text);
+  std::string out = t ? t : "";
+  XtFree(t);
+  return out;
+}
+
+std::string HistoryPath() { return qevhost::dataDir() + "/user/command.hist"; }
+
+std::vector<std::string> ReadLines(const std::string &path) {
+  std::vector<std::string> out;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+void WriteLines(const std::string &path, const std::vector<std::string> &lines) {
+  std::ofstream out(path);
+  for (const std::string &l : lines) out << l << "\n";
+}
+
+// The managed widget named `name` among the shells of the display.
+Widget FindShown(const char *name) {
+  std::function<Widget(Widget)> walk = [&](Widget w) -> Widget {
+    if (!w || w->core.being_destroyed) return nullptr;
+    if (std::string(XtName(w)) == name && (XtIsShell(w) ? XtIsRealized(w) : XtIsManaged(w))) return w;
+    for (Cardinal i = 0; i < w->core.num_popups; ++i)
+      if (Widget f = walk(w->core.popup_list[i])) return f;
+    if (XtIsComposite(w)) {
+      auto *c = reinterpret_cast<CompositeWidget>(w);
+      for (Cardinal i = 0; i < c->composite.num_children; ++i)
+        if (Widget f = walk(c->composite.children[i])) return f;
+    }
+    return nullptr;
+  };
+  Display *dpy = devb->display;
+  Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &kids, &n)) return nullptr;
+  Widget found = walk(devb->toplevel);
+  for (unsigned i = 0; !found && i < n; ++i)
+    if (Widget w = XtWindowToWidget(dpy, kids[i])) found = walk(w);
+  if (kids) XFree(kids);
+  return found;
+}
+
+// Runs `act` once the widget `name` shows, while the module waits modally.
+struct Waiter {
+  const char *name;
+  std::function<void(Widget)> act;
+  bool done = false;
+};
+void Act(XtPointer client, XtIntervalId *) {
+  auto *p = static_cast<Waiter *>(client);
+  Widget w = FindShown(p->name);
+  if (!w) {
+    XtAppAddTimeOut(devb->app, 30, Act, client);
+    return;
+  }
+  p->done = true;
+  p->act(w);
+}
+
+class CmdWin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+    qevhost::setMessage(526, 3, "Command");
+    qevhost::setMessage(526, 12, "Enter");
+    qevhost::setMessage(526, 646, "Too long.");
+    qevhost::setMessage(526, 80, "Exit now?");
+    window_ = Window();
+  }
+  void TearDown() override {
+    for (wu_window *w : windows_) wuxfwnd(w);
+    qevtest::stopModule();
+  }
+  wu_window *Window() {
+    wu_window *w = nullptr;
+    EXPECT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
+    wu_pane *p = nullptr;
+    wuxgpan(w, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
+    w->module_flags |= WU_WMOD_LISTED;
+    wuxiwnd(w);
+    wu_module()->current = w;
+    windows_.push_back(w);
+    return w;
+  }
+  std::vector<std::string> Queued(wu_window *w = nullptr) {
+    std::vector<std::string> out;
+    while (wu_event *e = wutdqev(w ? w : window_)) {
+      out.push_back(e->text ? std::string(e->text, size_t(e->text_length)) : "#" + std::to_string(e->code));
+      wutrlev(e);
+    }
+    return out;
+  }
+  void Settle(int ms = 100) {
+    XSync(devb->display, False);
+    qevtest::turnUntil([] { return false; }, ms);
+  }
+  // Stops and starts the window system in this process, as the host does
+  // between two sessions.
+  void Restart() {
+    for (wu_window *w : windows_) wuxfwnd(w);
+    windows_.clear();
+    ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_TERM)(), WU_OK);
+    ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
+    window_ = Window();
+  }
+  std::vector<std::string> Pending() {
+    std::vector<std::string> out;
+    wu_state *s = wu_module();
+    for (int32_t i = 0; s && i < s->pending_count; ++i) {
+      char *t = wumgstr(static_cast<XmString>(s->pending_items[i]));
+      out.push_back(t ? t : "");
+      XtFree(t);
+    }
+    return out;
+  }
+  Widget Shell() { return wumcwtf() ? XtParent(wumcwtf()) : nullptr; }
+  Widget Text() { return wumcwtf() ? XtNameToWidget(wumcwtf(), "*ComboText") : nullptr; }
+  Widget List() { return wumcwtf() ? XtNameToWidget(wumcwtf(), "*ComboList") : nullptr; }
+  std::vector<std::string> Items() {
+    std::vector<std::string> out;
+    XmStringTable items = nullptr;
+    int n = 0;
+    XtVaGetValues(List(), XmNitems, &items, XmNitemCount, &n, nullptr);
+    for (int i = 0; i < n; ++i) {
+      char *t = wumgstr(items[i]);
+      out.push_back(t ? t : "");
+      XtFree(t);
+    }
+    return out;
+  }
+  void Open() {
+    ASSERT_EQ(wutcwdw(window_), WU_OK);
+    ASSERT_NE(wumcwtf(), nullptr);
+    Settle();
+  }
+  // Types into the command text with XTest.
+  void Type(const std::string &keys) {
+    qevtest::clickWidget(Text());
+    Settle(50);
+    for (char c : keys) qevtest::pressKey(devb->display, KeySym(c == ' ' ? XK_space : c));
+    Settle();
+  }
+  void Enter(const std::string &text) {
+    XmTextFieldSetString(Text(), const_cast<char *>(text.c_str()));
+    qevtest::clickWidget(Text());
+    Settle(50);
+    qevtest::pressKey(devb->display, XK_Return);
+    Settle();
+  }
+  wu_window *window_ = nullptr;
+  std::vector<wu_window *> windows_;
+};
+
+// ---- the history file ---------------------------------------------------------------
+
+TEST_F(CmdWin, HistoryReadTakesFiftyRecordsSkippingEmptyOnes) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 60; ++i) {
+    lines.push_back("cmd" + std::to_string(i));
+    if (i % 10 == 0) lines.push_back("");
+  }
+  WriteLines(HistoryPath(), lines);
+  Restart();
+  std::vector<std::string> p = Pending();
+  ASSERT_EQ(p.size(), 50u);
+  EXPECT_EQ(p.front(), "cmd1");
+  EXPECT_EQ(p.back(), "cmd50");
+  // The first list built takes them; the second call finds none.
+  Open();
+  EXPECT_EQ(Items().size(), 50u);
+  EXPECT_EQ(Items()[0], "cmd1");
+  EXPECT_EQ(wu_module()->pending_count, 0);
+  EXPECT_EQ(wumcpop(List()), WU_NOTAVAIL);
+  EXPECT_EQ(Items().size(), 50u);
+}
+
+TEST_F(CmdWin, HistoryReadErrorsKeepWhatWasReadAndLogOnce) {
+  WriteLines(HistoryPath(), {"one", "two", "three", "four", "five"});
+  qevhost::failRecordFile(false, 4);
+  Restart();
+  EXPECT_EQ(Pending(), (std::vector<std::string>{"one", "two", "three"}));
+  EXPECT_TRUE(qevtest::logContains("Unable to read command history file."));
+  // A record over 200 bytes is an error as well, not a cut command.
+  WriteLines(HistoryPath(), {"short", std::string(201, 'x'), "after"});
+  Restart();
+  EXPECT_EQ(Pending(), (std::vector<std::string>{"short"}));
+  // Exactly 200 bytes is a whole record.
+  WriteLines(HistoryPath(), {std::string(200, 'y')});
+  Restart();
+  EXPECT_EQ(Pending(), (std::vector<std::string>{std::string(200, 'y')}));
+}
+
+TEST_F(CmdWin, NoUsableDirectoryMeansNoFileActivity) {
+  for (const char *paths : {".", "('.' 'other')", "('' 'other')"}) {
+    qevhost::HostLibrary lib;
+    lib.paths = paths;
+    qevhost::setHostLibrary("QEVUSER", lib);
+    const size_t lines = qevhost::log().size();
+    Restart();
+    EXPECT_TRUE(Pending().empty()) << paths;
+    Open();
+    Enter("kept nowhere");
+    Restart();
+    EXPECT_EQ(qevhost::log().size() > lines, false) << paths;
+  }
+}
+
+TEST_F(CmdWin, HistoryCarriesAcrossStartUpsMostRecentFirst) {
+  Open();
+  Enter("first");
+  Enter("second");
+  Enter("first");   // moves to the top instead of a second copy
+  EXPECT_EQ(Items(), (std::vector<std::string>{"first", "second"}));
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()), (std::vector<std::string>{"first", "second"}));
+  Open();
+  EXPECT_EQ(Items(), (std::vector<std::string>{"first", "second"}));
+  Enter("third");
+  Restart();
+  EXPECT_EQ(Pending(), (std::vector<std::string>{"third", "first", "second"}));
+}
+
+TEST_F(CmdWin, HistoryWritesCommandsSavedAndKeepsTheOldFileOnFailure) {
+  Open();
+  for (int i = 30; i >= 1; --i) AddItem(List(), "c" + std::to_string(i));
+  devb->prefs.commands_saved = 25;
+  Restart();
+  std::vector<std::string> written = ReadLines(HistoryPath());
+  ASSERT_EQ(written.size(), 25u);
+  EXPECT_EQ(written.front(), "c30");
+  EXPECT_EQ(written.back(), "c6");
+
+  // A run that builds no command window leaves the file as it was.
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()).size(), 25u);
+
+  // A failed write keeps the old file whole, with one log line.
+  Open();
+  Enter("newer");
+  qevhost::failRecordFile(true, 3);
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()).size(), 25u);
+  EXPECT_EQ(ReadLines(HistoryPath()).front(), "c30");
+  EXPECT_TRUE(qevtest::logContains("Unable to save command history file."));
+
+  // commandsSaved 0 writes an empty file.
+  Open();
+  devb->prefs.commands_saved = 0;
+  Restart();
+  EXPECT_TRUE(ReadLines(HistoryPath()).empty());
+}
+
+// ---- the command window ------------------------------------------------------------
+
+TEST_F(CmdWin, GeometryFollowsTheCellSize) {
+  const int32_t cw = devb->cell_width, ch = devb->cell_height;
+  for (auto hc : std::vector<std::pair<int, int>>{{19, 63}, {22, 69}, {30, 90}}) {
+    if (Shell()) XtDestroyWidget(Shell());
+    devb->cell_height = hc.first;
+    Open();
+    Dimension width = 0, height = 0;
+    XtVaGetValues(Shell(), XmNwidth, &width, XmNheight, &height, nullptr);
+    EXPECT_EQ(height, hc.second) << hc.first;
+    EXPECT_EQ(width, 50 * cw + 4);
+  }
+  devb->cell_height = ch;
+}
+
+TEST_F(CmdWin, TitlePositionHideShowAndRebuild) {
+  static char name[] = "EDITOR";
+  window_->name = name;
+  window_->name_length = 6;
+  devb->prefs.cmd_x = 120;
+  devb->prefs.cmd_y = 80;
+  Open();
+  char *title = nullptr;
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command:EDITOR");
+  Position x = 0, y = 0;
+  XtVaGetValues(Shell(), XmNx, &x, XmNy, &y, nullptr);
+  EXPECT_EQ(x, 120);
+  EXPECT_EQ(y, 80);
+  // A second session's number, and a window without a name.
+  devb->session_number = 2;
+  EXPECT_EQ(wutacmd(window_), wumnbar(window_));
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command2:EDITOR");
+  window_->name = nullptr;
+  window_->name_length = 0;
+  wutacmd(window_);
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command");
+  devb->session_number = 1;
+
+  // The window manager's close hides it; the next request shows the same one.
+  Widget top = wumcwtf();
+  qevtest::closeLikeWindowManager(Shell());
+  Settle();
+  EXPECT_FALSE(XtIsManaged(top));
+  EXPECT_FALSE(XtIsRealized(Shell()));
+  Open();
+  EXPECT_EQ(wumcwtf(), top);
+  EXPECT_TRUE(XtIsManaged(top));
+
+  // New dialog colours rebuild it.
+  Pixel before = 0;
+  XtVaGetValues(top, XmNbackground, &before, nullptr);
+  wutfcst();
+  devb->motifres.dialog_background = const_cast<char *>("#203040");
+  Open();
+  devb->motifres.dialog_background = nullptr;
+  Pixel after = 0;
+  XtVaGetValues(wumcwtf(), XmNbackground, &after, nullptr);
+  EXPECT_NE(after, before);
+  wutfcst();
+}
+
+TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
+  Open();
+  Enter("   list files");
+  Enter("http://host/a'b");
+  Enter("go http://host/x");
+  Enter("ftp ://x");
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"list files", "WBROWSE 'http://host/a''b'",
+                                                "go http://host/x", "ftp ://x"}));
+  EXPECT_EQ(FieldText(Text()), "");
+  // An address that does not fit the browse command is not cut: the text
+  // stays in the field and nothing is queued.
+  const std::string address = "http://" + std::string(190, 'a');
+  Enter(address);
+  EXPECT_TRUE(Queued().empty());
+  EXPECT_EQ(FieldText(Text()), address);
+}
+
+TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
+  Open();
+  XmTextFieldSetString(Text(), const_cast<char *>("from button"));
+  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"from button"}));
+  EXPECT_EQ(Items(), (std::vector<std::string>{"from button"}));
+  XmTextFieldSetString(Text(), const_cast<char *>("from button"));
+  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  Settle();
+  EXPECT_EQ(Items().size(), 1u);  // the unique-list rule holds for the button
+  Queued();
+
+  AddItem(List(), "picked");
+  XmListSelectPos(List(), 2, False);
+  XmTextFieldSetString(Text(), const_cast<char *>("half typed"));
+  XtCallActionProc(List(), "ComboSubmitCommand", nullptr, nullptr, 0);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"picked"}));
+  EXPECT_EQ(FieldText(Text()), "");
+}
+
+TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
+  devb->prefs.auto_complete = True;
+  Open();
+  AddItem(List(), "he");
+  AddItem(List(), "HELLO WORLD");
+  Type("hel");
+  EXPECT_EQ(FieldText(Text()), "helLO WORLD");
+  XmTextPosition left = 0, right = 0;
+  ASSERT_TRUE(XmTextFieldGetSelectionPosition(Text(), &left, &right));
+  EXPECT_EQ(left, 3);
+  EXPECT_EQ(right, 11);
+  // BackSpace removes the completion and offers none for that change.
+  qevtest::pressKey(devb->display, XK_BackSpace);
+  Settle();
+  EXPECT_EQ(FieldText(Text()), "hel");
+  qevtest::pressKey(devb->display, XK_l);
+  Settle();
+  EXPECT_EQ(FieldText(Text()), "hellO WORLD");
+  devb->prefs.auto_complete = False;
+}
+
+TEST_F(CmdWin, MergedBoxStandsInForTheCommandWindow) {
+  devb->motifres.merged_toolbox = True;
+  devb->prefs.use_command_combo = True;
+  EXPECT_EQ(wutcwdw(window_), WU_OK);
+  EXPECT_EQ(wumcwtf(), nullptr);
+  EXPECT_EQ(window_->module_flags & WU_WMOD_QUIET_LOAD, 0u);
+  devb->motifres.merged_toolbox = False;
+  devb->prefs.use_command_combo = False;
+}
+
+// ---- standard items ------------------------------------------------------------------
+
+TEST_F(CmdWin, FixedItemsQueueTheirMessageOrTheDefault) {
+  struct { XtCallbackProc fn; int32_t number; const char *deflt; } rows[] = {
+      {wuwnkfd, 123, "DLGSAVE"}, {wuwprst, 137, "DLGPRTSETUP"},
+      {wuwakfd, 156, "DLGOPEN FILTER = *"}, {wuwprnt, 138, "DLGPRT"}};
+  for (auto &r : rows) {
+    r.fn(nullptr, window_, nullptr);
+    EXPECT_EQ(Queued(), (std::vector<std::string>{r.deflt}));
+    qevhost::setMessage(524, r.number, "HOSTS OWN");
+    r.fn(nullptr, window_, nullptr);
+    EXPECT_EQ(Queued(), (std::vector<std::string>{"HOSTS OWN"}));
+  }
+  window_->flags |= WU_WIN_PRINT_WINDOW;
+  wuwprnt(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"#112", "HOSTS OWN"}));
+  wuwpscr(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"DLGPRT ALTCMD='SPRINT NOBORDER'"}));
+  qevhost::setNumOption("UNIVERSALPRINT", 1);
+  wuwpscr(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"DMPRT ALTCMD='SPRINT NOBORDER'"}));
+}
+
+TEST_F(CmdWin, FormatLookupAndQuotedPaths) {
+  EXPECT_STREQ(wumgtyp("*.JPG"), "JFIF");
+  EXPECT_STREQ(wumgtyp("*.png"), "PNG");
+  EXPECT_STREQ(wumgtyp("*.ppm"), "PBM");
+  EXPECT_STREQ(wumgtyp("*.doc"), "AUTODET");
+  EXPECT_STREQ(wumgtyp(nullptr), "AUTODET");
+  char out[256];
+  EXPECT_TRUE(wumqcmd("IMPORT ", "/tmp/it's", "", out, sizeof out));
+  EXPECT_STREQ(out, "IMPORT '/tmp/it''s'");
+  EXPECT_FALSE(wumqcmd("IMPORT ", "/tmp/a\nb", "", out, sizeof out));
+  EXPECT_FALSE(wumqcmd("X ", std::string(197, '\'').c_str(), "", out, sizeof out));
+}
+
+// Answers the file selection with `path`, the Append switch as given.
+void AnswerFiles(Waiter *p, const std::string &path, bool append = false) {
+  p->act = [path, append](Widget d) {
+    Widget toggle = XtNameToWidget(d, "*qevFileAppend");
+    if (toggle && append) XmToggleButtonSetState(toggle, True, False);
+    XmTextSetString(XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT), const_cast<char *>(path.c_str()));
+    XSync(devb->display, False);
+    qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON));
+  };
+}
+
+TEST_F(CmdWin, FileItemsQueueTheChosenPathQuoted) {
+  qevhost::setMessage(524, 56, "DLGOPEN");
+  const std::string dir = qevhost::dataDir();
+  Waiter p{"qevFileSelection", nullptr};
+  AnswerFiles(&p, dir + "/it's.txt");
+  XtAppAddTimeOut(devb->app, 50, Act, &p);
+  wuwpkfd(nullptr, window_, nullptr);
+  EXPECT_TRUE(p.done);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"DLGOPEN '" + dir + "/it''s.txt'"}));
+
+  Waiter q{"qevFileSelection", nullptr};
+  AnswerFiles(&q, dir + "/out.prt", true);
+  XtAppAddTimeOut(devb->app, 50, Act, &q);
+  wuwsprf(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"PRTFILE " + dir + "/out.prt APPEND"}));
+
+  Waiter r{"qevFileSelection", nullptr};
+  AnswerFiles(&r, dir + "/pic.gif");
+  XtAppAddTimeOut(devb->app, 50, Act, &r);
+  wuwikfd(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"IMPORT '" + dir + "/pic.gif'  'FORMAT=GIF'  "}));
+
+  Waiter e{"qevFileSelection", nullptr};
+  AnswerFiles(&e, dir + "/pic.gif");
+  XtAppAddTimeOut(devb->app, 50, Act, &e);
+  wuwekfd(nullptr, window_, nullptr);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"EXPORT '" + dir + "/pic.gif'  'FORMAT=GIF' "}));
+
+  // A path too long for the command is refused whole with the message.
+  Waiter l{"qevFileSelection", nullptr};
+  AnswerFiles(&l, dir + "/" + std::string(190, 'n'));
+  XtAppAddTimeOut(devb->app, 50, Act, &l);
+  Waiter m{"qevMessage", [](Widget d) {
+    qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
+  }};
+  XtAppAddTimeOut(devb->app, 400, Act, &m);
+  wuwpkfd(nullptr, window_, nullptr);
+  EXPECT_TRUE(m.done);
+  EXPECT_TRUE(Queued().empty());
+}
+
+TEST_F(CmdWin, ExitFollowsTheShutDownStateAndTheQuestion) {
+  devb->prefs.confirm_exit = False;
+  wuwexit(nullptr, window_, XtPointer(1));
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
+  devb->prefs.confirm_exit = True;
+  qevhost::setShutdownState(3);
+  wuwexit(nullptr, window_, XtPointer(1));
+  EXPECT_TRUE(Queued().empty());
+  qevhost::setShutdownState(2);
+  wuwexit(nullptr, window_, XtPointer(1));
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
+  qevhost::setShutdownState(0);
+  for (int button : {XmDIALOG_CANCEL_BUTTON, XmDIALOG_OK_BUTTON}) {
+    Waiter p{"qevMessage", [button](Widget d) {
+      qevtest::clickWidget(XmMessageBoxGetChild(d, static_cast<unsigned char>(button)));
+    }};
+    XtAppAddTimeOut(devb->app, 50, Act, &p);
+    wuwexit(nullptr, window_, XtPointer(1));
+    EXPECT_TRUE(p.done);
+    EXPECT_EQ(Queued(), button == XmDIALOG_OK_BUTTON ? std::vector<std::string>{"BYE"}
+                                                     : std::vector<std::string>{});
+  }
+}
+
+TEST_F(CmdWin, PrintingQuestionIsAskedOnceAndSettlesTheByte) {
+  const std::string entry = qevhost::catalogRoot() + "/QEVUSER/PROFILE/PRTNOTIF.UNXPREFS";
+  std::remove(entry.c_str());
+  EXPECT_EQ(GetHostPrintNotif(), 0);
+  devb->prefs.host_print = False;
+  // X printing (the first choice, set): the entry is written with 1.
+  Waiter p{"PrintQuestion", [](Widget d) { qevtest::clickWidget(XtNameToWidget(d, "button")); }};
+  XtAppAddTimeOut(devb->app, 50, Act, &p);
+  wuwhprt(nullptr, window_, nullptr);
+  EXPECT_TRUE(p.done);
+  EXPECT_EQ(GetHostPrintNotif(), 1);
+  EXPECT_TRUE(devb->prefs.host_print);
+  std::vector<std::string> q = Queued();
+  ASSERT_FALSE(q.empty());
+  EXPECT_EQ(q[0], ";WPMENU;WPMENU;");
+  // Asked once: the next print goes straight to its command.
+  wuwhprt(nullptr, window_, nullptr);
+  EXPECT_TRUE(Queued().empty());
+  std::remove(entry.c_str());
+  // Host printing chosen: off again, and the print runs.
+  Waiter h{"PrintQuestion", [](Widget d) {
+    XmToggleButtonSetState(XtNameToWidget(d, "*choice2"), True, True);
+    qevtest::clickWidget(XtNameToWidget(d, "button"));
+  }};
+  XtAppAddTimeOut(devb->app, 50, Act, &h);
+  wuwhprt(nullptr, window_, nullptr);
+  EXPECT_FALSE(devb->prefs.host_print);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{";WPMENU;WPMENU;", "print"}));
+  EXPECT_EQ(GetHostPrintNotif(), 1);
+}
+
+TEST_F(CmdWin, DispatcherCodesReachTheItems) {
+  using EcmdFn = wu_status (*)(wu_window *, int32_t);
+  int32_t count = 0;
+  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+  auto ecmd = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
+  devb->prefs.confirm_exit = False;
+  EXPECT_EQ(ecmd(window_, 36), WU_OK);
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
+  // Import through the dispatcher, the file dialog cancelled: nothing queued.
+  Waiter c{"qevFileSelection", [](Widget d) {
+    qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_CANCEL_BUTTON));
+  }};
+  XtAppAddTimeOut(devb->app, 50, Act, &c);
+  EXPECT_EQ(ecmd(window_, 43), WU_OK);
+  EXPECT_TRUE(c.done);
+  EXPECT_TRUE(Queued().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the About box -----------------------------------------------------------------
+
+void AboutMessages(bool with_colours) {
+  const std::pair<int, const char *> texts[] = {
+      {17, "Banner"}, {18, "Product"}, {19, "Release"}, {20, "Rights"}, {21, "X server"},
+      {289, "System"}, {290, "system %s"}, {291, "release %s"}, {292, "version %s"},
+      {22, "toolkit %s"}, {23, "protocol %d"}, {24, "display %s"}, {25, "vendor %s"},
+      {26, "vendor release %d"}, {653, "visual %s"}, {667, "depth %d"}, {654, "cells %d"},
+      {354, "Copyright"}, {353, "Copyright..."}};
+  for (auto &t : texts) qevhost::setMessage(526, t.first, t.second);
+  if (with_colours) qevhost::setMessage(526, 655, "Colours");
+  qevhost::setMessage(530, 1, "line one");
+  qevhost::setMessage(530, 2, "line two");
+  qevhost::setMessage(530, 101, "Product line 1");
+  qevhost::setMessage(530, 102, "Product line 2");
+  qevhost::setMessage(530, 103, "About QEV");
+}
+
+std::vector<std::string> Sections(Widget box) {
+  std::vector<std::string> out;
+  Widget layout = XtNameToWidget(box, "layout");
+  if (!layout) return out;
+  auto *c = reinterpret_cast<CompositeWidget>(layout);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i) {
+    Widget info = XtNameToWidget(c->composite.children[i], "info");
+    XmString s = nullptr;
+    if (info) XtVaGetValues(info, XmNlabelString, &s, nullptr);
+    char *t = s ? wumgstr(s) : nullptr;
+    out.push_back(t ? t : "");
+    XtFree(t);
+    if (s) XmStringFree(s);
+  }
+  return out;
+}
+
+// The copyright dialog: the managed "aboutBox" that is not the About box.
+void CloseCopyright(XtPointer client, XtIntervalId *) {
+  auto *seen = static_cast<std::string *>(client);
+  Widget about = wu_module()->about_box;
+  auto *top = devb->toplevel;
+  for (Cardinal i = 0; i < top->core.num_popups; ++i) {
+    auto *shell = reinterpret_cast<CompositeWidget>(top->core.popup_list[i]);
+    for (Cardinal k = 0; k < shell->composite.num_children; ++k) {
+      Widget d = shell->composite.children[k];
+      if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) {
+        *seen = Sections(d).empty() ? "" : Sections(d)[0];
+        qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
+        return;
+      }
+    }
+  }
+  XtAppAddTimeOut(devb->app, 30, CloseCopyright, client);
+}
+
+TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
+  AboutMessages(true);
+  using EcmdFn = wu_status (*)(wu_window *, int32_t);
+  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, nullptr));
+  auto ecmd = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
+  EXPECT_EQ(ecmd(window_, 35), WU_OK);
+  Widget box = wu_module()->about_box;
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(XtIsManaged(box));
+  std::vector<std::string> s = Sections(box);
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[0], "Product line 2");
+  EXPECT_EQ(s[1], "Product line 1");
+  EXPECT_EQ(s[2].rfind("system ", 0), 0u) << s[2];
+  EXPECT_NE(s[3].find("display " + std::string(DisplayString(devb->display))), std::string::npos);
+  EXPECT_NE(s[3].find("protocol 6"), std::string::npos);
+  EXPECT_NE(s[4].find("visual TrueColor"), std::string::npos);
+  EXPECT_NE(s[4].find("depth 24"), std::string::npos);
+  // No product entry: no product button.
+  EXPECT_EQ(XmMessageBoxGetChild(box, XmDIALOG_HELP_BUTTON), nullptr);
+  // A second opening raises the same box.
+  wuwoabt(nullptr, window_, nullptr);
+  EXPECT_EQ(wu_module()->about_box, box);
+
+  // The copyright button opens the copyright texts modally.
+  std::string seen;
+  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
+  qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
+  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
+  EXPECT_EQ(seen, "line one\nline two");
+  Settle();
+
+  // New dialog colours rebuild it; OK closes it.
+  wutfcst();
+  devb->motifres.dialog_background = const_cast<char *>("#405060");
+  wuwoabt(nullptr, window_, nullptr);
+  devb->motifres.dialog_background = nullptr;
+  Widget rebuilt = wu_module()->about_box;
+  ASSERT_NE(rebuilt, nullptr);
+  Pixel bg1 = 0;
+  XtVaGetValues(rebuilt, XmNbackground, &bg1, nullptr);
+  wutfcst();
+  qevtest::clickWidget(XmMessageBoxGetChild(rebuilt, XmDIALOG_OK_BUTTON));
+  Settle();
+  EXPECT_EQ(wu_module()->about_box, nullptr);
+}
+
+TEST_F(CmdWin, AboutBoxWithoutASectionTitleIsNotShown) {
+  AboutMessages(false);
+  wuwoabt(nullptr, window_, nullptr);
+  EXPECT_EQ(wu_module()->about_box, nullptr);
+  EXPECT_TRUE(qevtest::logContains("BUGALERT:"));
+}
+
+}  // namespace
+
+namespace {
+
+void WriteMember(const std::string &path, const std::vector<std::string> &records) {
+  std::ofstream out(path, std::ios::binary);
+  for (const std::string &r : records) {
+    const int32_t head[2] = {int32_t(r.size()), 1};
+    out.write(reinterpret_cast<const char *>(head), sizeof head);
+    out.write(r.data(), std::streamsize(r.size()));
+  }
+}
+
+void SetName34(char *field, const std::string &s) {
+  const int16_t n = int16_t(s.size());
+  std::memcpy(field, &n, 2);
+  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
+  std::memcpy(field + 2, s.data(), s.size());
+}
+
+TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
+  AboutMessages(true);
+  qevhost::defineLibrary("ABOUTLIB");
+  const std::string dir = qevhost::catalogRoot() + "/ABOUTLIB/CAT";
+  std::filesystem::create_directories(dir);
+  WriteMember(dir + "/DLGABOUT.LOG", {"Licensed to   ", std::string("Site 42\0\0", 9)});
+  std::memset(window_->menu_libref, ' ', sizeof window_->menu_libref);
+  std::memcpy(window_->menu_libref, "ABOUTLIB", 8);
+  SetName34(window_->menu_catalog, "CAT");
+  SetName34(window_->menu_entry, "MAIN");
+  wuwoabt(nullptr, window_, nullptr);
+  Widget box = wu_module()->about_box;
+  ASSERT_NE(box, nullptr);
+  Widget help = XmMessageBoxGetChild(box, XmDIALOG_HELP_BUTTON);
+  ASSERT_NE(help, nullptr);
+  std::string seen;
+  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
+  qevtest::clickWidget(help);
+  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
+  EXPECT_EQ(seen, "\nLicensed to\nSite 42\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CmdWin, ReadingAnotherWindowRetitlesTheCommandWindow) {
+  Open();
+  wu_window *other = Window();
+  static char name[] = "LOG";
+  other->name = name;
+  other->name_length = 3;
+  wu_module()->current = window_;
+  wuxqcmd(other, "x", -1, 1, 1, 0);
+  wuxrwnd(other);
+  char *title = nullptr;
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command:LOG");
+  EXPECT_EQ(wu_module()->current, other);
+}
+
+}  // namespace
