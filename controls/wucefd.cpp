@@ -399,18 +399,10 @@ wu_status TextFieldQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          Position x = 0, y = 0;
-          Dimension width = 0, height = 0;
-          XtVaGetValues(w, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height, nullptr);
-          geo[0] = x; geo[1] = y; geo[2] = width; geo[3] = height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         v->status = WU_OK;
         break;
-      }
       case WU_A_TEXT: {
         XtFree(e->query);
         e->query = current_text(e);

@@ -460,4 +460,27 @@ class wu_ctl_entries {
   std::vector<int32_t> where_;
 };
 
+/* ------------------------------------------------------------------------
+ * Shared by the control kinds (wuckind.cpp).
+ */
+/* The slots a kind answers the host through, kept by the kind as one table. */
+struct wu_ctl_slots {
+  wu_ctl_set_fn Swat;
+  wu_ctl_set_fn Qwat;
+  wu_ctl_method_fn Methods;
+  wu_ctl_entries_fn Cleanup;
+  wu_ctl_dnd_fn UnregisterDND;
+  wu_ctl_dnd_fn RegisterDND;
+  wu_ctl_dnd_fn QueryDND;
+  wu_ctl_dnd_fn SetDND;
+  wu_ctl_replay_fn Replay;
+};
+/* Puts all nine slots of the table into the control. */
+void wu_ctl_install(wu_control *c, const wu_ctl_slots &s);
+/* The answer to a query of WU_A_HPOS, VPOS, WIDTH or HEIGHT (`code`): the
+   widget's own place and size once there is one, else the control's words. */
+int32_t wu_ctl_geometry(const wu_control *c, Widget w, int32_t code);
+/* The parameters of an event of `code`, `count` integers taken from `values`. */
+wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, int32_t count);
+
 #endif /* QEV_CONTROLS_WUCONTROL_H */

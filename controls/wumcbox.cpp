@@ -1105,17 +1105,9 @@ wu_status ComboQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->status = WU_ALLOCATED;
         break;
       }
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (cb->form != nullptr) {
-          Position x = 0, y = 0;
-          Dimension w = 0, h = 0;
-          XtVaGetValues(cb->form, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
-          geo[0] = x; geo[1] = y; geo[2] = w; geo[3] = h;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, cb->form, v->code);
         break;
-      }
       case WU_A_TEXT: {
         if (cb->text_w != nullptr) {
           XtFree(cb->text);

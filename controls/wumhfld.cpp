@@ -295,16 +295,10 @@ wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         v->status = WU_OK;
         break;
-      }
       case WU_A_TEXT:
         v->pointer = l->text;
         v->value = l->text ? int32_t(std::strlen(l->text)) : 0;
@@ -760,16 +754,9 @@ wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
     switch (v->code) {
       case WU_A_HSCROLLBAR: v->value = int32_t(t->hbar & 0xffff); break;
       case WU_A_VSCROLLBAR: v->value = int32_t(t->vbar & 0xffff); break;
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (t->scrolled != nullptr) {
-          Widget sw = t->scrolled;
-          geo[0] = sw->core.x; geo[1] = sw->core.y;
-          geo[2] = sw->core.width; geo[3] = sw->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, t->scrolled, v->code);
         break;
-      }
       case WU_A_LINES:
         split_lines(t, pad_text(t));
         v->type = WU_VT_STRLIST;

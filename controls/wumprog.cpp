@@ -186,16 +186,10 @@ wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_UNSUPPORTED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
         v->type = WU_VT_INT;
-        v->value = geo[v->code - WU_A_HPOS];
+        v->value = wu_ctl_geometry(c, w, v->code);
         break;
-      }
       case WU_A_VALUE: v->type = WU_VT_NUMBER; v->value = p->value; break;
       case WU_A_MINIMUM: v->type = WU_VT_NUMBER; v->value = p->minimum; break;
       case WU_A_MAXIMUM: v->type = WU_VT_NUMBER; v->value = p->maximum; break;

@@ -1,0 +1,35 @@
+// Pieces every control kind repeats: installing its slots, answering a query
+// of its place and size, and filling integer event parameters.
+#include <X11/IntrinsicP.h>
+
+#include "controls/wucontrol.h"
+
+void wu_ctl_install(wu_control *c, const wu_ctl_slots &s) {
+  c->Swat = s.Swat;
+  c->Qwat = s.Qwat;
+  c->Methods = s.Methods;
+  c->Cleanup = s.Cleanup;
+  c->UnregisterDND = s.UnregisterDND;
+  c->RegisterDND = s.RegisterDND;
+  c->QueryDND = s.QueryDND;
+  c->SetDND = s.SetDND;
+  c->Replay = s.Replay;
+}
+
+int32_t wu_ctl_geometry(const wu_control *c, Widget w, int32_t code) {
+  int32_t geo[4] = {c->x, c->y, c->width, c->height};
+  if (w != nullptr) {
+    geo[0] = w->core.x; geo[1] = w->core.y;
+    geo[2] = w->core.width; geo[3] = w->core.height;
+  }
+  return geo[code - WU_A_HPOS];
+}
+
+wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, int32_t count) {
+  wu_value *params = wu_ctl_event_params(c, code, count);
+  for (int32_t i = 0; i < count; ++i) {
+    params[i].type = WU_VT_INT;
+    params[i].value = values[i];
+  }
+  return params;
+}
