@@ -1035,15 +1035,8 @@ wu_status ComboSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) 
 }
 
 void install_slots(wu_control *c) {
-  c->Swat = wumswcb;
-  c->Qwat = ComboQwat;
-  c->Methods = ComboMethods;
-  c->Cleanup = ComboCleanup;
-  c->UnregisterDND = ComboUnregisterDND;
-  c->RegisterDND = ComboRegisterDND;
-  c->QueryDND = ComboQueryDND;
-  c->SetDND = ComboSetDND;
-  c->Replay = ComboReplay;
+  wu_ctl_install(c, {wumswcb, ComboQwat, ComboMethods, ComboCleanup, ComboUnregisterDND,
+                  ComboRegisterDND, ComboQueryDND, ComboSetDND, ComboReplay});
 }
 
 // Selects a position without events, shows it in the text and scrolls a

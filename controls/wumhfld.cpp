@@ -346,15 +346,8 @@ wu_status LabelClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 }
 
 void label_slots(wu_control *c) {
-  c->Swat = LabelSwat;
-  c->Qwat = LabelQwat;
-  c->Methods = nullptr;
-  c->Cleanup = LabelClean;
-  c->UnregisterDND = wutext::TextUnregisterDND;
-  c->RegisterDND = wutext::TextRegisterDND;
-  c->QueryDND = wutext::TextQueryDND;
-  c->SetDND = wutext::TextSetDND;
-  c->Replay = TextReplay;
+  wu_ctl_install(c, {LabelSwat, LabelQwat, nullptr, LabelClean, wutext::TextUnregisterDND,
+                  wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, TextReplay});
 }
 
 wu_status CreateLabel(Label *l) {
@@ -836,15 +829,9 @@ void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
 }
 
 void pad_slots(wu_control *c) {
-  c->Swat = TextPadSwat;
-  c->Qwat = TextPadQwat;
-  c->Methods = wutext::TextFieldMethods;
-  c->Cleanup = TextPadClean;
-  c->UnregisterDND = wutext::TextUnregisterDND;
-  c->RegisterDND = wutext::TextRegisterDND;
-  c->QueryDND = wutext::TextQueryDND;
-  c->SetDND = wutext::TextSetDND;
-  c->Replay = wutext::TextPadReplay;
+  wu_ctl_install(c, {TextPadSwat, TextPadQwat, wutext::TextFieldMethods, TextPadClean,
+                  wutext::TextUnregisterDND, wutext::TextRegisterDND, wutext::TextQueryDND,
+                  wutext::TextSetDND, wutext::TextPadReplay});
 }
 
 wu_status CreateTxtPad(TextPad *t) {

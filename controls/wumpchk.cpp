@@ -337,15 +337,8 @@ wu_status wuxpchk(wu_pane *pane, wu_control **out) {
   pool_text_free(c, &old_label, &old_size);
   CheckBox *k = chk(c);
   std::memset(&k->w, 0, sizeof(CheckBox) - sizeof(wu_control));
-  c->Swat = CheckSwat;
-  c->Qwat = CheckQwat;
-  c->Methods = nullptr;
-  c->Cleanup = CheckCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = CheckReplay;
+  wu_ctl_install(c, {CheckSwat, CheckQwat, nullptr, CheckCleanup, UnregisterDND, RegisterDND,
+                  QueryDND, SetDND, CheckReplay});
   c->kind = WU_MT_CHECKBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   if (pool_text(c, &k->label, &k->label_size, &k->label_len, " ", 1) != WU_OK) {

@@ -624,15 +624,8 @@ wu_status build_push(PushButton *p) {
 }
 
 void install_push_slots(wu_control *c) {
-  c->Swat = PushSwat;
-  c->Qwat = PushQwat;
-  c->Methods = nullptr;
-  c->Cleanup = PushCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = PushReplay;
+  wu_ctl_install(c, {PushSwat, PushQwat, nullptr, PushCleanup, UnregisterDND, RegisterDND, QueryDND,
+                  SetDND, PushReplay});
 }
 
 }  // namespace wubtn

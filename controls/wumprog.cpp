@@ -333,15 +333,8 @@ wu_status wuxprog(wu_pane *pane, wu_control **out) {
   wu_control *c = &p->c;
   c->kind = WU_MT_PROGRESSBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
-  c->Swat = ProgressBarSwat;
-  c->Qwat = ProgressBarQwat;
-  c->Methods = ProgressBarMethods;
-  c->Cleanup = ProgressBarCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = ProgressBarRegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = ProgressBarReplay;
+  wu_ctl_install(c, {ProgressBarSwat, ProgressBarQwat, ProgressBarMethods, ProgressBarCleanup,
+                  UnregisterDND, ProgressBarRegisterDND, QueryDND, SetDND, ProgressBarReplay});
   c->pane = pane;
   c->height = kCreateHeight;
   c->width = kCreateWidth;

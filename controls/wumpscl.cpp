@@ -319,15 +319,8 @@ wu_status wuxpscl(wu_pane *pane, wu_control **out) {
       b == nullptr)
     return WU_NOTAVAIL;
   wu_control *c = &b->common;
-  c->Swat = ScrollSwat;
-  c->Qwat = ScrollQwat;
-  c->Methods = nullptr;
-  c->Cleanup = nullptr;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = ScrollReplay;
+  wu_ctl_install(c, {ScrollSwat, ScrollQwat, nullptr, nullptr, UnregisterDND, RegisterDND, QueryDND,
+                  SetDND, ScrollReplay});
   c->kind = WU_MT_SCROLLBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
   b->minimum = b->maximum = b->value = 0;

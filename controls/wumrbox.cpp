@@ -767,15 +767,8 @@ wu_status wuxrbox(wu_pane *pane, wu_control **out) {
   auto *r = static_cast<RadioBox *>(wutgmem(pane->window->pool, WU_MT_OLD_RADIOBOX));
   if (r == nullptr) return WU_NOMEM;
   wu_control *c = &r->c;
-  c->Swat = RadioSwat;
-  c->Qwat = RadioQwat;
-  c->Methods = RadioMethods;
-  c->Cleanup = RadioCleanup;
-  c->UnregisterDND = RadioUnregisterDND;
-  c->RegisterDND = RadioRegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = RadioReplay;
+  wu_ctl_install(c, {RadioSwat, RadioQwat, RadioMethods, RadioCleanup, RadioUnregisterDND,
+                  RadioRegisterDND, QueryDND, SetDND, RadioReplay});
   c->kind = WU_MT_RADIOBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->pane = pane;

@@ -620,15 +620,8 @@ wu_status SpinBoxSetDND(wu_ctl_handle *h, void *site, void *entries, void *count
 }
 
 void install_slots(wu_control *c) {
-  c->Swat = SpinBoxSwat;
-  c->Qwat = SpinBoxQwat;
-  c->Methods = nullptr;
-  c->Cleanup = SpinBoxCleanup;
-  c->UnregisterDND = SpinBoxUnregisterDND;
-  c->RegisterDND = SpinBoxRegisterDND;
-  c->QueryDND = SpinBoxQueryDND;
-  c->SetDND = SpinBoxSetDND;
-  c->Replay = SpinBoxReplay;
+  wu_ctl_install(c, {SpinBoxSwat, SpinBoxQwat, nullptr, SpinBoxCleanup, SpinBoxUnregisterDND,
+                  SpinBoxRegisterDND, SpinBoxQueryDND, SpinBoxSetDND, SpinBoxReplay});
 }
 
 // Takes the text out: nothing of the module names it any more, the form
