@@ -564,12 +564,8 @@ wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
         // refused, as a host set of it would be.
         int32_t modifiers = 0;
         if (!wu_double_to_int(rec->value2, &modifiers)) return WU_E_RANGE;
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
         const int32_t values[3] = {rec->value1, modifiers, rec->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }
       break;

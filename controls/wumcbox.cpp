@@ -465,9 +465,7 @@ void wumcbls(Widget, XtPointer client, XtPointer call) {
   if (!in_pane(cb)) return;
   int32_t sent = 0;
   if (cb->c.procedure != nullptr && (cb->c.event_mask & kEvmSelect)) {
-    wu_value *p = wu_ctl_event_params(&cb->c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = position;
+    wu_value *p = wu_ctl_int_params(&cb->c, WU_EV_SELECT, &position, 1);
     sent = wu_ctl_send(&cb->c, WU_EV_SELECT, kEvmSelect, form_x(cb), form_y(cb), p, 1,
                        WU_EV_CTL_POSTED);
     if ((cb = live(client)) == nullptr) return;
@@ -1308,9 +1306,7 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
         }
       }
       if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-        params[0].type = WU_VT_INT;
-        params[0].value = pos;
+        params = wu_ctl_int_params(c, WU_EV_SELECT, &pos, 1);
         n = 1;
       }
       break;
@@ -1330,12 +1326,8 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
       break;
     case WU_EV_PREVIRTUALKEY:
       if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
         const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }
       break;

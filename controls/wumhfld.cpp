@@ -1058,12 +1058,8 @@ wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       break;
     case WU_EV_PREVIRTUALKEY:
       if (rec->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
         const int32_t values[3] = {rec->value1, int32_t(rec->value2), rec->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }
       break;

@@ -64,9 +64,7 @@ void post_click(CheckBox *k, Widget w, int32_t state) {
   wu_control *c = &k->c;
   int32_t sent = 0;
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = state;
+    wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &state, 1);
     const wu_reg_hold hold = wu_reg_take(c);
     sent = wu_ctl_send(c, WU_EV_SELECT, 0, w->core.x, w->core.y, p, 1, WU_EV_CTL_POSTED);
     if (!held_alive(hold, c)) return;
@@ -245,9 +243,7 @@ wu_status CheckReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       if (k->w.main != nullptr) now = XmToggleButtonGetState(k->w.main) ? 1 : 0;
       k->state = (rec->value1 == 0 || rec->value1 == 1) ? rec->value1 : (now ? 0 : 1);
       if (k->w.main != nullptr) XmToggleButtonSetState(k->w.main, k->state ? True : False, False);
-      wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-      p[0].type = WU_VT_INT;
-      p[0].value = k->state;
+      wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &k->state, 1);
       replay_send(c, rec, p, 1);
       return WU_OK;
     }

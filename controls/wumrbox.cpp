@@ -170,9 +170,7 @@ void wuwradi(Widget w, XtPointer client, XtPointer call) {
   wu_control *c = &r->c;
   int32_t sent = 0;
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = index;
+    wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &index, 1);
     Widget box = wu_ctl_outer(c);
     const int32_t x = w->core.x + (box ? box->core.x : 0);
     const int32_t y = w->core.y + (box ? box->core.y : 0);
@@ -713,9 +711,7 @@ wu_status RadioReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       if (rec->value1 < 0 || rec->value1 > r->count) return WU_E_RANGE;
       r->selected = rec->value1;
       show_selection(r);
-      wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-      p[0].type = WU_VT_INT;
-      p[0].value = rec->value1;
+      wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &rec->value1, 1);
       replay_send(c, rec, p, 1);
       return WU_OK;
     }

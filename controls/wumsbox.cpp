@@ -971,12 +971,8 @@ wu_status SpinBoxReplay(wu_ctl_handle *h, const wu_batch_event *r) {
       break;
     case WU_EV_PREVIRTUALKEY:
       if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
         const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }
       break;
