@@ -33,3 +33,24 @@ wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, 
   }
   return params;
 }
+
+wu_status wu_ctl_replay_passed(wu_control *c, const wu_batch_event *r) {
+  wu_value *params = nullptr;
+  int32_t n = 0;
+  switch (r->code) {
+    case WU_EV_POPUP: case WU_EV_DOUBLECLICK: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
+    case WU_EV_CLICK: case 30:
+      break;
+    case WU_EV_PREVIRTUALKEY:
+      if (r->sent) {
+        const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
+        n = 3;
+      }
+      break;
+    default:
+      return WU_NOTAVAIL;
+  }
+  if (r->sent) wu_ctl_send(c, r->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
+  return WU_OK;
+}

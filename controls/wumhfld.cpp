@@ -1050,24 +1050,16 @@ wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int
 wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->kind != WU_MT_MLENTRY || rec == nullptr) return WU_NOTAVAIL;
-  wu_value *params = nullptr;
-  int32_t n = 0;
   switch (rec->code) {
-    case WU_EV_KEY: case WU_EV_RETURNKEY: case WU_EV_POPUP: case WU_EV_DOUBLECLICK:
-    case WU_EV_CLICKONLY: case WU_EV_CLICK: case 30: case WU_EV_VALUECHANGED:
-      break;
-    case WU_EV_PREVIRTUALKEY:
-      if (rec->sent) {
-        const int32_t values[3] = {rec->value1, int32_t(rec->value2), rec->value3};
-        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
-        n = 3;
-      }
-      break;
-    default:
+    case WU_EV_KEY: case WU_EV_RETURNKEY: case WU_EV_VALUECHANGED:
+      if (rec->sent) wu_ctl_send(c, rec->code, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
+      return WU_OK;
+    case WU_EV_CONFORMSIZE:
+      // A pad never sends `conformSize`, so it has none to replay.
       return WU_NOTAVAIL;
+    default:
+      return wu_ctl_replay_passed(c, rec);
   }
-  if (rec->sent) wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
-  return WU_OK;
 }
 
 }  // namespace wutext
