@@ -113,22 +113,11 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_CONTROLID: case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+        set_place(c, w, v);
         break;
-      case WU_A_WIDTH: case WU_A_HEIGHT: {
-        if (!entry_type(v, WU_VT_INT)) break;
-        const bool horiz = v->code == WU_A_WIDTH;
-        Dimension now = 0;
-        if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
-        if (w && v->value == now) break;
-        if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (horiz) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+      case WU_A_WIDTH: case WU_A_HEIGHT:
+        set_size(c, w, v, true);
         break;
-      }
       case WU_A_TEXT: {
         if (!entry_type(v, WU_VT_STRING)) break;
         if (!text_ok(v)) { v->status = WU_E_RANGE; break; }

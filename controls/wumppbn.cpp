@@ -320,6 +320,28 @@ bool entry_type(wu_value *v, int32_t type) {
   return false;
 }
 
+bool set_place(wu_control *c, Widget w, wu_value *v) {
+  if (!entry_type(v, WU_VT_INT)) return false;
+  if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
+  if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+  return true;
+}
+
+bool set_size(wu_control *c, Widget w, wu_value *v, bool conforming) {
+  if (!entry_type(v, WU_VT_INT)) return false;
+  const bool horiz = v->code == WU_A_WIDTH;
+  if (conforming) {
+    Dimension now = 0;
+    if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
+    if (w && v->value == now) return false;
+    if (c->conform_size) { v->status = WU_E_SIZE_FIXED; return false; }
+  }
+  if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; return false; }
+  if (horiz) c->width = v->value; else c->height = v->value;
+  if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+  return true;
+}
+
 bool text_ok(const wu_value *v) {
   return v->value >= 0 && (v->value == 0 || v->pointer != nullptr);
 }
@@ -419,24 +441,11 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_EVENTS: case WU_A_CONTROLID: case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
-        changed = true;
+        if (set_place(c, w, v)) changed = true;
         break;
-      case WU_A_WIDTH: case WU_A_HEIGHT: {
-        if (!entry_type(v, WU_VT_INT)) break;
-        const bool horiz = v->code == WU_A_WIDTH;
-        Dimension now = 0;
-        if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
-        if (w && v->value == now) break;
-        if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (horiz) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
-        changed = true;
+      case WU_A_WIDTH: case WU_A_HEIGHT:
+        if (set_size(c, w, v, true)) changed = true;
         break;
-      }
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;

@@ -101,15 +101,10 @@ wu_status ScrollSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+        set_place(c, w, v);
         break;
       case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (v->code == WU_A_WIDTH) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_WIDTH ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+        set_size(c, w, v, false);
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_SCALEON:
         v->status = WU_UNSUPPORTED;
