@@ -64,8 +64,6 @@ void pool_text_free(wu_control *c, char **buffer, int32_t *size);
 /* The control's font list made from a host font record (an X font
    structure first), or null without one. */
 XmFontList host_font_list(wu_control *c, void *record);
-/* Result of a set or query: WU_ENTRY_STATUS when any entry failed. */
-wu_status entries_result(const wu_value *entries, int32_t count);
 /* Sets the control's place from a WU_A_HPOS or WU_A_VPOS entry and moves
    its widget `w` when there is one.  False when the entry was refused. */
 bool set_place(wu_control *c, Widget w, wu_value *v);

@@ -386,9 +386,7 @@ wu_status TextFieldSwat(wu_control *c, wu_value *entries, int32_t count) {
   } else if (recompute && c->conform_size) {
     c->height = conform_height(e);
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status TextFieldQwat(wu_control *c, wu_value *entries, int32_t count) {

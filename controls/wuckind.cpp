@@ -54,3 +54,9 @@ wu_status wu_ctl_replay_passed(wu_control *c, const wu_batch_event *r) {
   if (r->sent) wu_ctl_send(c, r->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
   return WU_OK;
 }
+
+wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count) {
+  for (int32_t i = 0; i < count; ++i)
+    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
+  return WU_OK;
+}

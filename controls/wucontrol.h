@@ -482,6 +482,8 @@ void wu_ctl_install(wu_control *c, const wu_ctl_slots &s);
 int32_t wu_ctl_geometry(const wu_control *c, Widget w, int32_t code);
 /* The parameters of an event of `code`, `count` integers taken from `values`. */
 wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, int32_t count);
+/* Result of a set or query: WU_ENTRY_STATUS when any entry failed. */
+wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count);
 /* Replays an event a text kind only passes on to the host: a popup, a click,
    a double click, `clickOnly`, `conformSize`, code 30 and a pre-virtual key
    (its modifiers recorded as a number).  Sent again when the recording says

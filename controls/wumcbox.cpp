@@ -1482,9 +1482,7 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         XtVaSetValues(cb->arrow, XmNheight, Dimension(std::max(1, c->height - 2 * hl)), nullptr);
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status wuticbo(wu_control *c) {

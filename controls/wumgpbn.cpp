@@ -500,7 +500,7 @@ wu_status graph_set(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 }  // namespace wubtn

@@ -283,9 +283,7 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
       if (w1 != w0 || h1 != h0) send_conform(c, w);
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -321,9 +319,7 @@ wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Frees what the label owns beyond the text kinds' part.
@@ -732,9 +728,7 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (cursor_set) set_cursor(t);
     if (keep_top > 0) set_top_row(t, keep_top);
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -782,9 +776,7 @@ wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Gives back the line array a text query handed out; with no entries (the

@@ -577,7 +577,7 @@ wu_status wumswic(wu_control *c, wu_value *entries, int32_t count) {
     }
   }
   if (relay) relayout(f, f->length);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status wumqwic(wu_control *c, wu_value *entries, int32_t count) {
@@ -599,7 +599,7 @@ wu_status wumqwic(wu_control *c, wu_value *entries, int32_t count) {
     auto *out = static_cast<uint16_t *>(v->pointer);
     for (int k = 0; k < 3; ++k) out[k] = static_cast<uint16_t>(rgb[k]);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 }  // extern "C"

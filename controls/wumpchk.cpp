@@ -164,7 +164,7 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   if (w == nullptr) {
     wutext::FreeFontList(old_font);
-    return entries_result(entries, count);
+    return wu_ctl_entries_result(entries, count);
   }
   Dimension old_w = 0, old_h = 0;
   XtVaGetValues(w, XmNwidth, &old_w, XmNheight, &old_h, nullptr);
@@ -184,7 +184,7 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (nw != old_w || nh != old_h)
       wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status CheckQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -219,7 +219,7 @@ wu_status CheckQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status CheckReplay(wu_ctl_handle *h, const wu_batch_event *rec) {

@@ -391,12 +391,6 @@ XmFontList host_font_list(wu_control *c, void *record) {
   return fl;
 }
 
-wu_status entries_result(const wu_value *entries, int32_t count) {
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
-}
-
 void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int32_t n) {
   if (!rec->sent) return;
   wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
@@ -524,7 +518,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
       wutsync(1, 1);
     }
     p->remanage = 0;
-    if (!wu_ctl_live(c)) return entries_result(entries, count);
+    if (!wu_ctl_live(c)) return wu_ctl_entries_result(entries, count);
     if (redraw) draw(p);
     if (c->conform_size && (c->event_mask & kEvmConform)) {
       Dimension nw = 0, nh = 0;
@@ -533,7 +527,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
         wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, w->core.x, w->core.y, nullptr, 0, WU_EV_CTL_POSTED);
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -567,7 +561,7 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Builds the drawn button of a push button or desktop icon.

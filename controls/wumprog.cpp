@@ -171,7 +171,7 @@ wu_status ProgressBarSwat(wu_control *c, wu_value *entries, int32_t count) {
     p->value = clamp_value(p, i_val >= 0 ? new_val : p->value);
     show_value(p);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -201,7 +201,7 @@ wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ProgressBarMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {

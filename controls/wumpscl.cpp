@@ -187,7 +187,7 @@ wu_status ScrollSwat(wu_control *c, wu_value *entries, int32_t count) {
     XtSetArg(args[n], XmNvalue, int(val)); ++n;
   }
   if (w != nullptr && n > 0 && b->minimum < b->maximum + 1) XtSetValues(w, args, n);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ScrollQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -219,7 +219,7 @@ wu_status ScrollQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ScrollReplay(wu_ctl_handle *h, const wu_batch_event *rec) {

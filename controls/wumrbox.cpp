@@ -532,7 +532,7 @@ wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
   }
   Widget outer = r->w.outer;
-  if (outer == nullptr) return entries_result(entries, count);
+  if (outer == nullptr) return wu_ctl_entries_result(entries, count);
   const Dimension old_w = outer->core.width, old_h = outer->core.height;
   if (relayout) {
     destroy_toggles(r);
@@ -561,7 +561,7 @@ wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {
   if (c->conform_size && (c->event_mask & kEvmConform) &&
       (outer->core.width != old_w || outer->core.height != old_h))
     wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status RadioQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -643,7 +643,7 @@ wu_status RadioQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status RadioMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {

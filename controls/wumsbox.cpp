@@ -844,9 +844,7 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
     c->height = tall_height(sb) + kConformPad;
   }
   if (result != WU_OK) return result;
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status SpinBoxQwat(wu_control *c, wu_value *entries, int32_t count) {
