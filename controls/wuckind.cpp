@@ -1,5 +1,6 @@
 // Pieces every control kind repeats: installing its slots, answering a query
-// of its place and size, and filling integer event parameters.
+// of its place and size, the result of a set or query, integer event
+// parameters, the replay of events only passed on, and the `font` attribute.
 #include <X11/IntrinsicP.h>
 
 #include "controls/wucontrol.h"
@@ -59,4 +60,26 @@ wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count) {
   for (int32_t i = 0; i < count; ++i)
     if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
   return WU_OK;
+}
+
+bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList *own_font,
+                      XmFontList *old_out) {
+  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
+  *old_out = nullptr;
+  if (record != nullptr && record == *host_font) return false;
+  XmFontList old = *own_font;
+  *own_font = nullptr;
+  *host_font = xf ? record : nullptr;
+  if (xf != nullptr) {
+    *own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+    c->font_list = *own_font;
+    if (wu_dbcs_mode()) {
+      XFontStruct *pair[2] = {xf, xf};
+      AppendDBCSFontSet(pair, c);
+      *own_font = static_cast<XmFontList>(c->font_list);
+    }
+  }
+  c->font_list = *own_font;
+  *old_out = old;
+  return true;
 }

@@ -484,6 +484,14 @@ int32_t wu_ctl_geometry(const wu_control *c, Widget w, int32_t code);
 wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, int32_t count);
 /* Result of a set or query: WU_ENTRY_STATUS when any entry failed. */
 wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count);
+/* The `font` attribute: a host font record whose first word is a loaded X
+   font gives the control its own font list `*own_font` (with the
+   double-byte font set in double-byte mode); an empty value goes back to
+   the display's font list.  `*host_font` keeps the record last given.
+   True when the font changed; `old_out` gets the previous own list, to be
+   freed with FreeFontList once the widget has the new one. */
+bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList *own_font,
+                      XmFontList *old_out);
 /* Replays an event a text kind only passes on to the host: a popup, a click,
    a double click, `clickOnly`, `conformSize`, code 30 and a pre-virtual key
    (its modifiers recorded as a number).  Sent again when the recording says

@@ -993,24 +993,8 @@ void apply_colour(wu_combo *cb, bool foreground) {
 }
 
 bool set_host_font(wu_combo *cb, void *record, XmFontList *old_out) {
-  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-  *old_out = nullptr;
-  if (record != nullptr && record == cb->host_font) return false;
-  XmFontList old = cb->own_font;
-  cb->own_font = nullptr;
-  cb->host_font = xf ? record : nullptr;
-  cb->xfont = xf;
-  if (xf != nullptr) {
-    cb->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    cb->c.font_list = cb->own_font;
-    if (wu_dbcs_mode()) {
-      XFontStruct *pair[2] = {xf, xf};
-      AppendDBCSFontSet(pair, &cb->c);
-      cb->own_font = static_cast<XmFontList>(cb->c.font_list);
-    }
-  }
-  cb->c.font_list = cb->own_font;
-  *old_out = old;
+  if (!wu_ctl_host_font(&cb->c, record, &cb->host_font, &cb->own_font, old_out)) return false;
+  cb->xfont = record ? *static_cast<XFontStruct **>(record) : nullptr;
   return true;
 }
 
@@ -1019,22 +1003,11 @@ wu_status ComboMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32
 wu_status ComboCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count);
 wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r);
 
-wu_status ComboRegisterDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextRegisterDND(h, site, entries, count);
-}
-wu_status ComboUnregisterDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextUnregisterDND(h, site, entries, count);
-}
-wu_status ComboQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextQueryDND(h, site, entries, count);
-}
-wu_status ComboSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextSetDND(h, site, entries, count);
-}
-
+// Drag and drop work on the combo box's text as on an entry field's.
 void install_slots(wu_control *c) {
-  wu_ctl_install(c, {wumswcb, ComboQwat, ComboMethods, ComboCleanup, ComboUnregisterDND,
-                  ComboRegisterDND, ComboQueryDND, ComboSetDND, ComboReplay});
+  wu_ctl_install(c, {wumswcb, ComboQwat, ComboMethods, ComboCleanup, wutext::TextUnregisterDND,
+                     wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND,
+                     ComboReplay});
 }
 
 // Selects a position without events, shows it in the text and scrolls a

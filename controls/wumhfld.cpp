@@ -343,7 +343,7 @@ wu_status LabelClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 
 void label_slots(wu_control *c) {
   wu_ctl_install(c, {LabelSwat, LabelQwat, nullptr, LabelClean, wutext::TextUnregisterDND,
-                  wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, TextReplay});
+                     wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, TextReplay});
 }
 
 wu_status CreateLabel(Label *l) {
@@ -822,8 +822,8 @@ void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
 
 void pad_slots(wu_control *c) {
   wu_ctl_install(c, {TextPadSwat, TextPadQwat, wutext::TextFieldMethods, TextPadClean,
-                  wutext::TextUnregisterDND, wutext::TextRegisterDND, wutext::TextQueryDND,
-                  wutext::TextSetDND, wutext::TextPadReplay});
+                     wutext::TextUnregisterDND, wutext::TextRegisterDND, wutext::TextQueryDND,
+                     wutext::TextSetDND, wutext::TextPadReplay});
 }
 
 wu_status CreateTxtPad(TextPad *t) {
@@ -941,30 +941,9 @@ void FreeFontList(XmFontList fl) {
   XmFontListFree(fl);
 }
 
-// The `font` attribute of the text kinds: a host font record whose first
-// word is a loaded X font gives the control its own font list (with the
-// double-byte font set in double-byte mode); an empty value goes back to the
-// display's font list.  Returns true when the font changed; the previous
-// own list is handed back, to be freed once the widget has the new one.
+// The `font` attribute of the text kinds.
 bool SetHostFont(EntryField *e, void *record, XmFontList *old_out) {
-  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-  *old_out = nullptr;
-  if (record != nullptr && record == e->host_font) return false;
-  XmFontList old = e->own_font;
-  e->own_font = nullptr;
-  e->host_font = xf ? record : nullptr;
-  if (xf != nullptr) {
-    e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    e->c.font_list = e->own_font;
-    if (wu_dbcs_mode()) {
-      XFontStruct *pair[2] = {xf, xf};
-      AppendDBCSFontSet(pair, &e->c);
-      e->own_font = static_cast<XmFontList>(e->c.font_list);
-    }
-  }
-  e->c.font_list = e->own_font;
-  *old_out = old;
-  return true;
+  return wu_ctl_host_font(&e->c, record, &e->host_font, &e->own_font, old_out);
 }
 
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {

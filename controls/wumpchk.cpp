@@ -323,7 +323,7 @@ wu_status wuxpchk(wu_pane *pane, wu_control **out) {
   CheckBox *k = chk(c);
   std::memset(&k->w, 0, sizeof(CheckBox) - sizeof(wu_control));
   wu_ctl_install(c, {CheckSwat, CheckQwat, nullptr, CheckCleanup, UnregisterDND, RegisterDND,
-                  QueryDND, SetDND, CheckReplay});
+                     QueryDND, SetDND, CheckReplay});
   c->kind = WU_MT_CHECKBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   if (pool_text(c, &k->label, &k->label_size, &k->label_len, " ", 1) != WU_OK) {

@@ -628,7 +628,7 @@ wu_status build_push(PushButton *p) {
 
 void install_push_slots(wu_control *c) {
   wu_ctl_install(c, {PushSwat, PushQwat, nullptr, PushCleanup, UnregisterDND, RegisterDND, QueryDND,
-                  SetDND, PushReplay});
+                     SetDND, PushReplay});
 }
 
 }  // namespace wubtn

@@ -329,7 +329,7 @@ wu_status wuxprog(wu_pane *pane, wu_control **out) {
   c->kind = WU_MT_PROGRESSBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
   wu_ctl_install(c, {ProgressBarSwat, ProgressBarQwat, ProgressBarMethods, ProgressBarCleanup,
-                  UnregisterDND, ProgressBarRegisterDND, QueryDND, SetDND, ProgressBarReplay});
+                     UnregisterDND, ProgressBarRegisterDND, QueryDND, SetDND, ProgressBarReplay});
   c->pane = pane;
   c->height = kCreateHeight;
   c->width = kCreateWidth;

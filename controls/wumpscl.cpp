@@ -315,7 +315,7 @@ wu_status wuxpscl(wu_pane *pane, wu_control **out) {
     return WU_NOTAVAIL;
   wu_control *c = &b->common;
   wu_ctl_install(c, {ScrollSwat, ScrollQwat, nullptr, nullptr, UnregisterDND, RegisterDND, QueryDND,
-                  SetDND, ScrollReplay});
+                     SetDND, ScrollReplay});
   c->kind = WU_MT_SCROLLBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
   b->minimum = b->maximum = b->value = 0;

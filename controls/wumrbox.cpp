@@ -764,7 +764,7 @@ wu_status wuxrbox(wu_pane *pane, wu_control **out) {
   if (r == nullptr) return WU_NOMEM;
   wu_control *c = &r->c;
   wu_ctl_install(c, {RadioSwat, RadioQwat, RadioMethods, RadioCleanup, RadioUnregisterDND,
-                  RadioRegisterDND, QueryDND, SetDND, RadioReplay});
+                     RadioRegisterDND, QueryDND, SetDND, RadioReplay});
   c->kind = WU_MT_RADIOBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->pane = pane;

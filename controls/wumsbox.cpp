@@ -612,16 +612,10 @@ wu_status SpinBoxUnregisterDND(wu_ctl_handle *h, void *site, void *entries, void
   if (c == nullptr || rec(c)->text_w == nullptr) return WU_NOTAVAIL;
   return wutext::TextUnregisterDND(h, site, entries, count);
 }
-wu_status SpinBoxQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextQueryDND(h, site, entries, count);
-}
-wu_status SpinBoxSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextSetDND(h, site, entries, count);
-}
 
 void install_slots(wu_control *c) {
   wu_ctl_install(c, {SpinBoxSwat, SpinBoxQwat, nullptr, SpinBoxCleanup, SpinBoxUnregisterDND,
-                  SpinBoxRegisterDND, SpinBoxQueryDND, SpinBoxSetDND, SpinBoxReplay});
+                     SpinBoxRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, SpinBoxReplay});
 }
 
 // Takes the text out: nothing of the module names it any more, the form
@@ -753,21 +747,8 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         sb->vertical = v->value == 1 ? 1 : 0;
         break;
       case WU_A_FONT: {
-        XFontStruct *xf = v->pointer ? *static_cast<XFontStruct **>(v->pointer) : nullptr;
-        if (v->pointer != nullptr && v->pointer == sb->host_font) break;
-        XmFontList old = sb->own_font;
-        sb->own_font = nullptr;
-        sb->host_font = xf ? v->pointer : nullptr;
-        c->font_list = nullptr;
-        if (xf != nullptr) {
-          sb->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-          c->font_list = sb->own_font;
-          if (wu_dbcs_mode()) {
-            XFontStruct *pair[2] = {xf, xf};
-            AppendDBCSFontSet(pair, c);
-            sb->own_font = static_cast<XmFontList>(c->font_list);
-          }
-        }
+        XmFontList old = nullptr;
+        if (!wu_ctl_host_font(c, v->pointer, &sb->host_font, &sb->own_font, &old)) break;
         if (sb->text_w != nullptr) XtVaSetValues(sb->text_w, XmNfontList, font_list(sb), nullptr);
         wutext::FreeFontList(old);
         font_changed = true;
