@@ -645,9 +645,7 @@ wu_status CreateTxtField(EntryField *e) {
   if (c->conform_size) c->height = conform_height(e);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (e->max_length != kNoLimit) { XtSetArg(args[n], XmNmaxLength, int(e->max_length)); ++n; }
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;

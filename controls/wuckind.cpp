@@ -1,9 +1,11 @@
 // Pieces every control kind repeats: installing its slots, answering a query
 // of its place and size, the result of a set or query, integer event
-// parameters, the replay of events only passed on, and the `font` attribute.
+// parameters, the replay of events only passed on, the `font` attribute and
+// the display's visual for a widget.
 #include <X11/IntrinsicP.h>
 
 #include "controls/wucontrol.h"
+#include "runtime/wudevice.h"
 
 void wu_ctl_install(wu_control *c, const wu_ctl_slots &s) {
   c->Swat = s.Swat;
@@ -82,4 +84,11 @@ bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList 
   c->font_list = *own_font;
   *old_out = old;
   return true;
+}
+
+Cardinal wu_ctl_visual_args(Arg *args, Cardinal n) {
+  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  return n;
 }

@@ -492,6 +492,9 @@ wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count);
    freed with FreeFontList once the widget has the new one. */
 bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList *own_font,
                       XmFontList *old_out);
+/* Adds the display's visual, colormap and depth to a widget's arguments
+   from `args[n]` on; returns the new count. */
+Cardinal wu_ctl_visual_args(Arg *args, Cardinal n);
 /* Replays an event a text kind only passes on to the host: a popup, a click,
    a double click, `clickOnly`, `conformSize`, code 30 and a pre-virtual key
    (its modifiers recorded as a number).  Sent again when the recording says

@@ -706,9 +706,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
   Arg a[24];
   Cardinal n = 0;
   if (cb->c.conform_size) cb->c.height = tall_height(cb) + 6;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, c3.background); ++n;
   XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -723,9 +721,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The text.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNfontList, font_list(cb)); ++n;
@@ -776,9 +772,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The arrow.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, c3.background); ++n;
   XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -809,9 +803,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The popup shell.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -830,9 +822,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The list.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;

@@ -355,9 +355,7 @@ wu_status CreateLabel(Label *l) {
   l->pending = nullptr;
   Arg args[20];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   if (!c->conform_size && c->width > 0) { XtSetArg(args[n], XmNwidth, Dimension(c->width)); ++n; }
@@ -833,9 +831,7 @@ wu_status CreateTxtPad(TextPad *t) {
   wu_ctl_class_colours(wu_ctl_window(c), &set);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (font_of(c) != nullptr) { XtSetArg(args[n], XmNfontList, font_of(c)); ++n; }
   XtSetArg(args[n], XmNeditMode, XmMULTI_LINE_EDIT); ++n;
   if (t->rows > 0) { XtSetArg(args[n], XmNrows, short(t->rows)); ++n; }

@@ -267,9 +267,7 @@ wu_status build_check(CheckBox *k) {
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
   XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, c->background ? Pixel(c->background->pixel) : pane_bg); ++n;
   XtSetArg(args[n], XmNforeground, c->foreground ? Pixel(c->foreground->pixel) : pane_fg); ++n;
   XtSetArg(args[n], XmNfontList, fonts(k)); ++n;

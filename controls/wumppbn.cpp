@@ -577,9 +577,7 @@ wu_status build_push(PushButton *p) {
       wuwgpmc != nullptr && wuwgpmc(wu_ctl_window(c), WU_CSET_DIALOG, &set) == WU_OK;
   Arg args[30];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   XtSetArg(args[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;

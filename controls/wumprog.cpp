@@ -268,9 +268,7 @@ wu_status build_progress(ProgressBar *p) {
   XtSetArg(args[n], XmNshowArrows, XmNONE); ++n;
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (p->orientation == 1) {
     XtSetArg(args[n], XmNorientation, XmVERTICAL); ++n;
     XtSetArg(args[n], XmNprocessingDirection, XmMAX_ON_TOP); ++n;

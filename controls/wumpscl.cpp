@@ -259,9 +259,7 @@ wu_status build_scroll(wu_bar *b) {
   if (!dialog_set) wu_ctl_class_colours(wu_ctl_window(c), &set);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, set.background); ++n;
   XtSetArg(args[n], XmNforeground, set.foreground); ++n;
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;

@@ -123,9 +123,7 @@ void colours(RadioBox *r, Pixel *bg, Pixel *fg) {
 Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
   Pixel bg = 0, fg = 0;
   colours(r, &bg, &fg);
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
   XtSetArg(args[n], XmNfontList, devb->font_list); ++n;
