@@ -64,6 +64,10 @@ void pool_text_free(wu_control *c, char **buffer, int32_t *size);
 /* The control's font list made from a host font record (an X font
    structure first), or null without one. */
 XmFontList host_font_list(wu_control *c, void *record);
+/* A GC from the toolkit's cache for drawing icons and text on widget `w`:
+   copy function, all planes and the display's font fixed; the `dynamic`
+   values are the caller's to change. */
+GC icon_gc(Widget w, XtGCMask dynamic);
 /* Sets the control's place from a WU_A_HPOS or WU_A_VPOS entry and moves
    its widget `w` when there is one.  False when the entry was refused. */
 bool set_place(wu_control *c, Widget w, wu_value *v);

@@ -361,16 +361,7 @@ wu_status build_icon_field(IconField *f) {
     return WU_NOTAVAIL;
   }
   f->widget = w;
-  XGCValues gv = {};
-  gv.function = GXcopy;
-  gv.plane_mask = AllPlanes;
-  XtGCMask fixed = GCFunction | GCPlaneMask;
-  if (devb->font != nullptr) {
-    gv.font = devb->font->fid;
-    fixed |= GCFont;
-  }
-  f->gc = XtAllocateGC(w, 0, fixed, &gv,
-                       GCForeground | GCBackground | GCClipMask | GCStipple | GCFillStyle, 0);
+  f->gc = icon_gc(w, GCForeground | GCBackground | GCClipMask | GCStipple | GCFillStyle);
   XtAddCallback(w, XmNexposeCallback, wuwdicn, c);
   XtAddCallback(w, XmNactivateCallback, wuwicns, c);
   XtAddCallback(w, XmNdestroyCallback, wuwicds, c);

@@ -119,17 +119,8 @@ bool uses_icon(const PushButton *p) { return p->style >= 1 && p->style <= 3; }
 
 // The drawing GC all push buttons share, through the toolkit's cache.
 GC ppbIconGC(Widget w) {
-  XGCValues v = {};
-  v.function = GXcopy;
-  v.plane_mask = AllPlanes;
-  XtGCMask fixed = GCFunction | GCPlaneMask;
-  if (devb->font != nullptr) {
-    v.font = devb->font->fid;
-    fixed |= GCFont;
-  }
-  const XtGCMask dynamic = GCForeground | GCBackground | GCClipXOrigin | GCClipYOrigin |
-                           GCClipMask | GCStipple | GCFillStyle;
-  return XtAllocateGC(w, 0, fixed, &v, dynamic, 0);
+  return icon_gc(w, GCForeground | GCBackground | GCClipXOrigin | GCClipYOrigin | GCClipMask |
+                        GCStipple | GCFillStyle);
 }
 
 // Foreground for a background when the two are equal: black or white by
@@ -340,6 +331,18 @@ bool set_size(wu_control *c, Widget w, wu_value *v, bool conforming) {
   if (horiz) c->width = v->value; else c->height = v->value;
   if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
   return true;
+}
+
+GC icon_gc(Widget w, XtGCMask dynamic) {
+  XGCValues v = {};
+  v.function = GXcopy;
+  v.plane_mask = AllPlanes;
+  XtGCMask fixed = GCFunction | GCPlaneMask;
+  if (devb->font != nullptr) {
+    v.font = devb->font->fid;
+    fixed |= GCFont;
+  }
+  return XtAllocateGC(w, 0, fixed, &v, dynamic, 0);
 }
 
 bool text_ok(const wu_value *v) {
