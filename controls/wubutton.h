@@ -64,8 +64,18 @@ void pool_text_free(wu_control *c, char **buffer, int32_t *size);
 /* The control's font list made from a host font record (an X font
    structure first), or null without one. */
 XmFontList host_font_list(wu_control *c, void *record);
-/* Result of a set or query: WU_ENTRY_STATUS when any entry failed. */
-wu_status entries_result(const wu_value *entries, int32_t count);
+/* A GC from the toolkit's cache for drawing icons and text on widget `w`:
+   copy function, all planes and the display's font fixed; the `dynamic`
+   values are the caller's to change. */
+GC icon_gc(Widget w, XtGCMask dynamic);
+/* Sets the control's place from a WU_A_HPOS or WU_A_VPOS entry and moves
+   its widget `w` when there is one.  False when the entry was refused. */
+bool set_place(wu_control *c, Widget w, wu_value *v);
+/* Sets the control's size from a WU_A_WIDTH or WU_A_HEIGHT entry and sizes
+   its widget `w` when there is one.  With `conforming`, a size the widget
+   already has is no change, and any other is refused while the control
+   sizes itself to its content.  False when the entry made no change. */
+bool set_size(wu_control *c, Widget w, wu_value *v, bool conforming);
 
 /* A control is still there after a call out: its registration stands
    (when it has one) and it is live. */

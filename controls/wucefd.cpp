@@ -386,9 +386,7 @@ wu_status TextFieldSwat(wu_control *c, wu_value *entries, int32_t count) {
   } else if (recompute && c->conform_size) {
     c->height = conform_height(e);
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status TextFieldQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -399,18 +397,10 @@ wu_status TextFieldQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          Position x = 0, y = 0;
-          Dimension width = 0, height = 0;
-          XtVaGetValues(w, XmNx, &x, XmNy, &y, XmNwidth, &width, XmNheight, &height, nullptr);
-          geo[0] = x; geo[1] = y; geo[2] = width; geo[3] = height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         v->status = WU_OK;
         break;
-      }
       case WU_A_TEXT: {
         XtFree(e->query);
         e->query = current_text(e);
@@ -572,12 +562,8 @@ wu_status TextFldReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
         // refused, as a host set of it would be.
         int32_t modifiers = 0;
         if (!wu_double_to_int(rec->value2, &modifiers)) return WU_E_RANGE;
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
         const int32_t values[3] = {rec->value1, modifiers, rec->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
+        params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }
       break;
@@ -659,9 +645,7 @@ wu_status CreateTxtField(EntryField *e) {
   if (c->conform_size) c->height = conform_height(e);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (e->max_length != kNoLimit) { XtSetArg(args[n], XmNmaxLength, int(e->max_length)); ++n; }
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;

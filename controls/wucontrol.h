@@ -463,4 +463,45 @@ class wu_ctl_entries {
   std::vector<int32_t> where_;
 };
 
+/* ------------------------------------------------------------------------
+ * Shared by the control kinds (wuckind.cpp).
+ */
+/* The slots a kind answers the host through, kept by the kind as one table. */
+struct wu_ctl_slots {
+  wu_ctl_set_fn Swat;
+  wu_ctl_set_fn Qwat;
+  wu_ctl_method_fn Methods;
+  wu_ctl_entries_fn Cleanup;
+  wu_ctl_dnd_fn UnregisterDND;
+  wu_ctl_dnd_fn RegisterDND;
+  wu_ctl_dnd_fn QueryDND;
+  wu_ctl_dnd_fn SetDND;
+  wu_ctl_replay_fn Replay;
+};
+/* Puts all nine slots of the table into the control. */
+void wu_ctl_install(wu_control *c, const wu_ctl_slots &s);
+/* The answer to a query of WU_A_HPOS, VPOS, WIDTH or HEIGHT (`code`): the
+   widget's own place and size once there is one, else the control's words. */
+int32_t wu_ctl_geometry(const wu_control *c, Widget w, int32_t code);
+/* The parameters of an event of `code`, `count` integers taken from `values`. */
+wu_value *wu_ctl_int_params(wu_control *c, int32_t code, const int32_t *values, int32_t count);
+/* Result of a set or query: WU_ENTRY_STATUS when any entry failed. */
+wu_status wu_ctl_entries_result(const wu_value *entries, int32_t count);
+/* The `font` attribute: a host font record whose first word is a loaded X
+   font gives the control its own font list `*own_font` (with the
+   double-byte font set in double-byte mode); an empty value goes back to
+   the display's font list.  `*host_font` keeps the record last given.
+   True when the font changed; `old_out` gets the previous own list, to be
+   freed with FreeFontList once the widget has the new one. */
+bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList *own_font,
+                      XmFontList *old_out);
+/* Adds the display's visual, colormap and depth to a widget's arguments
+   from `args[n]` on; returns the new count. */
+Cardinal wu_ctl_visual_args(Arg *args, Cardinal n);
+/* Replays an event a text kind only passes on to the host: a popup, a click,
+   a double click, `clickOnly`, `conformSize`, code 30 and a pre-virtual key
+   (its modifiers recorded as a number).  Sent again when the recording says
+   it was sent; WU_NOTAVAIL for any other event. */
+wu_status wu_ctl_replay_passed(wu_control *c, const wu_batch_event *r);
+
 #endif /* QEV_CONTROLS_WUCONTROL_H */

@@ -466,9 +466,7 @@ void wumcbls(Widget, XtPointer client, XtPointer call) {
   if (!in_pane(cb)) return;
   int32_t sent = 0;
   if (cb->c.procedure != nullptr && (cb->c.event_mask & kEvmSelect)) {
-    wu_value *p = wu_ctl_event_params(&cb->c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = position;
+    wu_value *p = wu_ctl_int_params(&cb->c, WU_EV_SELECT, &position, 1);
     sent = wu_ctl_send(&cb->c, WU_EV_SELECT, kEvmSelect, form_x(cb), form_y(cb), p, 1,
                        WU_EV_CTL_POSTED);
     if ((cb = live(client)) == nullptr) return;
@@ -707,9 +705,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
   Arg a[24];
   Cardinal n = 0;
   if (cb->c.conform_size) cb->c.height = tall_height(cb) + 6;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, c3.background); ++n;
   XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -724,9 +720,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The text.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNfontList, font_list(cb)); ++n;
@@ -777,9 +771,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The arrow.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, c3.background); ++n;
   XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -810,9 +802,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The popup shell.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -831,9 +821,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
 
   // The list.
   n = 0;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(a, n);
   XtSetArg(a[n], XmNbackground, bg); ++n;
   XtSetArg(a[n], XmNforeground, fg); ++n;
   XtSetArg(a[n], XmNuserData, cb); ++n;
@@ -994,24 +982,8 @@ void apply_colour(wu_combo *cb, bool foreground) {
 }
 
 bool set_host_font(wu_combo *cb, void *record, XmFontList *old_out) {
-  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-  *old_out = nullptr;
-  if (record != nullptr && record == cb->host_font) return false;
-  XmFontList old = cb->own_font;
-  cb->own_font = nullptr;
-  cb->host_font = xf ? record : nullptr;
-  cb->xfont = xf;
-  if (xf != nullptr) {
-    cb->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    cb->c.font_list = cb->own_font;
-    if (wu_dbcs_mode()) {
-      XFontStruct *pair[2] = {xf, xf};
-      AppendDBCSFontSet(pair, &cb->c);
-      cb->own_font = static_cast<XmFontList>(cb->c.font_list);
-    }
-  }
-  cb->c.font_list = cb->own_font;
-  *old_out = old;
+  if (!wu_ctl_host_font(&cb->c, record, &cb->host_font, &cb->own_font, old_out)) return false;
+  cb->xfont = record ? *static_cast<XFontStruct **>(record) : nullptr;
   return true;
 }
 
@@ -1020,29 +992,11 @@ wu_status ComboMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32
 wu_status ComboCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count);
 wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r);
 
-wu_status ComboRegisterDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextRegisterDND(h, site, entries, count);
-}
-wu_status ComboUnregisterDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextUnregisterDND(h, site, entries, count);
-}
-wu_status ComboQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextQueryDND(h, site, entries, count);
-}
-wu_status ComboSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextSetDND(h, site, entries, count);
-}
-
+// Drag and drop work on the combo box's text as on an entry field's.
 void install_slots(wu_control *c) {
-  c->Swat = wumswcb;
-  c->Qwat = ComboQwat;
-  c->Methods = ComboMethods;
-  c->Cleanup = ComboCleanup;
-  c->UnregisterDND = ComboUnregisterDND;
-  c->RegisterDND = ComboRegisterDND;
-  c->QueryDND = ComboQueryDND;
-  c->SetDND = ComboSetDND;
-  c->Replay = ComboReplay;
+  wu_ctl_install(c, {wumswcb, ComboQwat, ComboMethods, ComboCleanup, wutext::TextUnregisterDND,
+                     wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND,
+                     ComboReplay});
 }
 
 // Selects a position without events, shows it in the text and scrolls a
@@ -1104,17 +1058,9 @@ wu_status ComboQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->status = WU_ALLOCATED;
         break;
       }
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (cb->form != nullptr) {
-          Position x = 0, y = 0;
-          Dimension w = 0, h = 0;
-          XtVaGetValues(cb->form, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
-          geo[0] = x; geo[1] = y; geo[2] = w; geo[3] = h;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, cb->form, v->code);
         break;
-      }
       case WU_A_TEXT: {
         if (cb->text_w != nullptr) {
           XtFree(cb->text);
@@ -1322,9 +1268,7 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
         }
       }
       if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-        params[0].type = WU_VT_INT;
-        params[0].value = pos;
+        params = wu_ctl_int_params(c, WU_EV_SELECT, &pos, 1);
         n = 1;
       }
       break;
@@ -1339,22 +1283,8 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
       }
       break;
     }
-    case WU_EV_POPUP: case WU_EV_DOUBLECLICK: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
-    case WU_EV_CLICK: case 30:
-      break;
-    case WU_EV_PREVIRTUALKEY:
-      if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
-        const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
-        n = 3;
-      }
-      break;
     default:
-      return WU_NOTAVAIL;
+      return wu_ctl_replay_passed(c, r);
   }
   if (r->sent) wu_ctl_send(c, r->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
   return WU_OK;
@@ -1514,9 +1444,7 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         XtVaSetValues(cb->arrow, XmNheight, Dimension(std::max(1, c->height - 2 * hl)), nullptr);
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status wuticbo(wu_control *c) {

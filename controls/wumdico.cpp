@@ -29,7 +29,7 @@ wu_status DIconSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   PushSwat(c, copy.data(), count);
   for (int32_t i = 0; i < count; ++i) entries[i].status = copy[size_t(i)].status;
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status DIconQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -37,7 +37,7 @@ wu_status DIconQwat(wu_control *c, wu_value *entries, int32_t count) {
   for (int32_t i = 0; i < count; ++i)
     if (entries[i].code == WU_A_STYLE && entries[i].status == WU_OK)
       entries[i].value = entries[i].value == kBesideStyle ? 0 : 1;
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status DIconReplay(wu_ctl_handle *h, const wu_batch_event *rec) {

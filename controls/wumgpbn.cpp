@@ -70,9 +70,7 @@ bool tip_widgets(wu_state *s) {
   Arg args[6];
   Cardinal n = 0;
   XtSetArg(args[n], XmNallowShellResize, True); ++n;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   Widget shell = XtCreatePopupShell("tt", overrideShellWidgetClass, devb->toplevel, args, n);
   if (shell == nullptr) return false;
   Widget label = XtVaCreateManagedWidget("ttlabel", xmLabelWidgetClass, shell, nullptr);
@@ -500,7 +498,7 @@ wu_status graph_set(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 }  // namespace wubtn

@@ -283,9 +283,7 @@ wu_status LabelSwat(wu_control *c, wu_value *entries, int32_t count) {
       if (w1 != w0 || h1 != h0) send_conform(c, w);
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -295,16 +293,10 @@ wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         v->status = WU_OK;
         break;
-      }
       case WU_A_TEXT:
         v->pointer = l->text;
         v->value = l->text ? int32_t(std::strlen(l->text)) : 0;
@@ -327,9 +319,7 @@ wu_status LabelQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Frees what the label owns beyond the text kinds' part.
@@ -352,15 +342,8 @@ wu_status LabelClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 }
 
 void label_slots(wu_control *c) {
-  c->Swat = LabelSwat;
-  c->Qwat = LabelQwat;
-  c->Methods = nullptr;
-  c->Cleanup = LabelClean;
-  c->UnregisterDND = wutext::TextUnregisterDND;
-  c->RegisterDND = wutext::TextRegisterDND;
-  c->QueryDND = wutext::TextQueryDND;
-  c->SetDND = wutext::TextSetDND;
-  c->Replay = TextReplay;
+  wu_ctl_install(c, {LabelSwat, LabelQwat, nullptr, LabelClean, wutext::TextUnregisterDND,
+                     wutext::TextRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, TextReplay});
 }
 
 wu_status CreateLabel(Label *l) {
@@ -372,9 +355,7 @@ wu_status CreateLabel(Label *l) {
   l->pending = nullptr;
   Arg args[20];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   if (!c->conform_size && c->width > 0) { XtSetArg(args[n], XmNwidth, Dimension(c->width)); ++n; }
@@ -745,9 +726,7 @@ wu_status TextPadSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (cursor_set) set_cursor(t);
     if (keep_top > 0) set_top_row(t, keep_top);
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -760,16 +739,9 @@ wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
     switch (v->code) {
       case WU_A_HSCROLLBAR: v->value = int32_t(t->hbar & 0xffff); break;
       case WU_A_VSCROLLBAR: v->value = int32_t(t->vbar & 0xffff); break;
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (t->scrolled != nullptr) {
-          Widget sw = t->scrolled;
-          geo[0] = sw->core.x; geo[1] = sw->core.y;
-          geo[2] = sw->core.width; geo[3] = sw->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, t->scrolled, v->code);
         break;
-      }
       case WU_A_LINES:
         split_lines(t, pad_text(t));
         v->type = WU_VT_STRLIST;
@@ -802,9 +774,7 @@ wu_status TextPadQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Gives back the line array a text query handed out; with no entries (the
@@ -849,15 +819,9 @@ void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
 }
 
 void pad_slots(wu_control *c) {
-  c->Swat = TextPadSwat;
-  c->Qwat = TextPadQwat;
-  c->Methods = wutext::TextFieldMethods;
-  c->Cleanup = TextPadClean;
-  c->UnregisterDND = wutext::TextUnregisterDND;
-  c->RegisterDND = wutext::TextRegisterDND;
-  c->QueryDND = wutext::TextQueryDND;
-  c->SetDND = wutext::TextSetDND;
-  c->Replay = wutext::TextPadReplay;
+  wu_ctl_install(c, {TextPadSwat, TextPadQwat, wutext::TextFieldMethods, TextPadClean,
+                     wutext::TextUnregisterDND, wutext::TextRegisterDND, wutext::TextQueryDND,
+                     wutext::TextSetDND, wutext::TextPadReplay});
 }
 
 wu_status CreateTxtPad(TextPad *t) {
@@ -867,9 +831,7 @@ wu_status CreateTxtPad(TextPad *t) {
   wu_ctl_class_colours(wu_ctl_window(c), &set);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (font_of(c) != nullptr) { XtSetArg(args[n], XmNfontList, font_of(c)); ++n; }
   XtSetArg(args[n], XmNeditMode, XmMULTI_LINE_EDIT); ++n;
   if (t->rows > 0) { XtSetArg(args[n], XmNrows, short(t->rows)); ++n; }
@@ -975,30 +937,9 @@ void FreeFontList(XmFontList fl) {
   XmFontListFree(fl);
 }
 
-// The `font` attribute of the text kinds: a host font record whose first
-// word is a loaded X font gives the control its own font list (with the
-// double-byte font set in double-byte mode); an empty value goes back to the
-// display's font list.  Returns true when the font changed; the previous
-// own list is handed back, to be freed once the widget has the new one.
+// The `font` attribute of the text kinds.
 bool SetHostFont(EntryField *e, void *record, XmFontList *old_out) {
-  XFontStruct *xf = record ? *static_cast<XFontStruct **>(record) : nullptr;
-  *old_out = nullptr;
-  if (record != nullptr && record == e->host_font) return false;
-  XmFontList old = e->own_font;
-  e->own_font = nullptr;
-  e->host_font = xf ? record : nullptr;
-  if (xf != nullptr) {
-    e->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    e->c.font_list = e->own_font;
-    if (wu_dbcs_mode()) {
-      XFontStruct *pair[2] = {xf, xf};
-      AppendDBCSFontSet(pair, &e->c);
-      e->own_font = static_cast<XmFontList>(e->c.font_list);
-    }
-  }
-  e->c.font_list = e->own_font;
-  *old_out = old;
-  return true;
+  return wu_ctl_host_font(&e->c, record, &e->host_font, &e->own_font, old_out);
 }
 
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {
@@ -1076,28 +1017,16 @@ wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int
 wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   wu_control *c = wu_ctl_of(h);
   if (c == nullptr || c->kind != WU_MT_MLENTRY || rec == nullptr) return WU_NOTAVAIL;
-  wu_value *params = nullptr;
-  int32_t n = 0;
   switch (rec->code) {
-    case WU_EV_KEY: case WU_EV_RETURNKEY: case WU_EV_POPUP: case WU_EV_DOUBLECLICK:
-    case WU_EV_CLICKONLY: case WU_EV_CLICK: case 30: case WU_EV_VALUECHANGED:
-      break;
-    case WU_EV_PREVIRTUALKEY:
-      if (rec->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
-        const int32_t values[3] = {rec->value1, int32_t(rec->value2), rec->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
-        n = 3;
-      }
-      break;
-    default:
+    case WU_EV_KEY: case WU_EV_RETURNKEY: case WU_EV_VALUECHANGED:
+      if (rec->sent) wu_ctl_send(c, rec->code, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
+      return WU_OK;
+    case WU_EV_CONFORMSIZE:
+      // A pad never sends `conformSize`, so it has none to replay.
       return WU_NOTAVAIL;
+    default:
+      return wu_ctl_replay_passed(c, rec);
   }
-  if (rec->sent) wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
-  return WU_OK;
 }
 
 }  // namespace wutext

@@ -361,16 +361,7 @@ wu_status build_icon_field(IconField *f) {
     return WU_NOTAVAIL;
   }
   f->widget = w;
-  XGCValues gv = {};
-  gv.function = GXcopy;
-  gv.plane_mask = AllPlanes;
-  XtGCMask fixed = GCFunction | GCPlaneMask;
-  if (devb->font != nullptr) {
-    gv.font = devb->font->fid;
-    fixed |= GCFont;
-  }
-  f->gc = XtAllocateGC(w, 0, fixed, &gv,
-                       GCForeground | GCBackground | GCClipMask | GCStipple | GCFillStyle, 0);
+  f->gc = icon_gc(w, GCForeground | GCBackground | GCClipMask | GCStipple | GCFillStyle);
   XtAddCallback(w, XmNexposeCallback, wuwdicn, c);
   XtAddCallback(w, XmNactivateCallback, wuwicns, c);
   XtAddCallback(w, XmNdestroyCallback, wuwicds, c);
@@ -576,7 +567,7 @@ wu_status wumswic(wu_control *c, wu_value *entries, int32_t count) {
     }
   }
   if (relay) relayout(f, f->length);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status wumqwic(wu_control *c, wu_value *entries, int32_t count) {
@@ -598,7 +589,7 @@ wu_status wumqwic(wu_control *c, wu_value *entries, int32_t count) {
     auto *out = static_cast<uint16_t *>(v->pointer);
     for (int k = 0; k < 3; ++k) out[k] = static_cast<uint16_t>(rgb[k]);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 }  // extern "C"

@@ -64,9 +64,7 @@ void post_click(CheckBox *k, Widget w, int32_t state) {
   wu_control *c = &k->c;
   int32_t sent = 0;
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = state;
+    wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &state, 1);
     const wu_reg_hold hold = wu_reg_take(c);
     sent = wu_ctl_send(c, WU_EV_SELECT, 0, w->core.x, w->core.y, p, 1, WU_EV_CTL_POSTED);
     if (!held_alive(hold, c)) return;
@@ -115,22 +113,11 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_CONTROLID: case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+        set_place(c, w, v);
         break;
-      case WU_A_WIDTH: case WU_A_HEIGHT: {
-        if (!entry_type(v, WU_VT_INT)) break;
-        const bool horiz = v->code == WU_A_WIDTH;
-        Dimension now = 0;
-        if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
-        if (w && v->value == now) break;
-        if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (horiz) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+      case WU_A_WIDTH: case WU_A_HEIGHT:
+        set_size(c, w, v, true);
         break;
-      }
       case WU_A_TEXT: {
         if (!entry_type(v, WU_VT_STRING)) break;
         if (!text_ok(v)) { v->status = WU_E_RANGE; break; }
@@ -177,7 +164,7 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   if (w == nullptr) {
     wutext::FreeFontList(old_font);
-    return entries_result(entries, count);
+    return wu_ctl_entries_result(entries, count);
   }
   Dimension old_w = 0, old_h = 0;
   XtVaGetValues(w, XmNwidth, &old_w, XmNheight, &old_h, nullptr);
@@ -197,7 +184,7 @@ wu_status CheckSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (nw != old_w || nh != old_h)
       wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status CheckQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -207,15 +194,9 @@ wu_status CheckQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         break;
-      }
       case WU_A_TEXT:
         v->type = WU_VT_STRING;
         v->value = k->label != nullptr ? k->label_len : 0;
@@ -238,7 +219,7 @@ wu_status CheckQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status CheckReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
@@ -251,9 +232,7 @@ wu_status CheckReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       if (k->w.main != nullptr) now = XmToggleButtonGetState(k->w.main) ? 1 : 0;
       k->state = (rec->value1 == 0 || rec->value1 == 1) ? rec->value1 : (now ? 0 : 1);
       if (k->w.main != nullptr) XmToggleButtonSetState(k->w.main, k->state ? True : False, False);
-      wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-      p[0].type = WU_VT_INT;
-      p[0].value = k->state;
+      wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &k->state, 1);
       replay_send(c, rec, p, 1);
       return WU_OK;
     }
@@ -288,9 +267,7 @@ wu_status build_check(CheckBox *k) {
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
   XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, c->background ? Pixel(c->background->pixel) : pane_bg); ++n;
   XtSetArg(args[n], XmNforeground, c->foreground ? Pixel(c->foreground->pixel) : pane_fg); ++n;
   XtSetArg(args[n], XmNfontList, fonts(k)); ++n;
@@ -343,15 +320,8 @@ wu_status wuxpchk(wu_pane *pane, wu_control **out) {
   pool_text_free(c, &old_label, &old_size);
   CheckBox *k = chk(c);
   std::memset(&k->w, 0, sizeof(CheckBox) - sizeof(wu_control));
-  c->Swat = CheckSwat;
-  c->Qwat = CheckQwat;
-  c->Methods = nullptr;
-  c->Cleanup = CheckCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = CheckReplay;
+  wu_ctl_install(c, {CheckSwat, CheckQwat, nullptr, CheckCleanup, UnregisterDND, RegisterDND,
+                     QueryDND, SetDND, CheckReplay});
   c->kind = WU_MT_CHECKBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   if (pool_text(c, &k->label, &k->label_size, &k->label_len, " ", 1) != WU_OK) {

@@ -119,17 +119,8 @@ bool uses_icon(const PushButton *p) { return p->style >= 1 && p->style <= 3; }
 
 // The drawing GC all push buttons share, through the toolkit's cache.
 GC ppbIconGC(Widget w) {
-  XGCValues v = {};
-  v.function = GXcopy;
-  v.plane_mask = AllPlanes;
-  XtGCMask fixed = GCFunction | GCPlaneMask;
-  if (devb->font != nullptr) {
-    v.font = devb->font->fid;
-    fixed |= GCFont;
-  }
-  const XtGCMask dynamic = GCForeground | GCBackground | GCClipXOrigin | GCClipYOrigin |
-                           GCClipMask | GCStipple | GCFillStyle;
-  return XtAllocateGC(w, 0, fixed, &v, dynamic, 0);
+  return icon_gc(w, GCForeground | GCBackground | GCClipXOrigin | GCClipYOrigin | GCClipMask |
+                        GCStipple | GCFillStyle);
 }
 
 // Foreground for a background when the two are equal: black or white by
@@ -320,6 +311,40 @@ bool entry_type(wu_value *v, int32_t type) {
   return false;
 }
 
+bool set_place(wu_control *c, Widget w, wu_value *v) {
+  if (!entry_type(v, WU_VT_INT)) return false;
+  if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
+  if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+  return true;
+}
+
+bool set_size(wu_control *c, Widget w, wu_value *v, bool conforming) {
+  if (!entry_type(v, WU_VT_INT)) return false;
+  const bool horiz = v->code == WU_A_WIDTH;
+  if (conforming) {
+    Dimension now = 0;
+    if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
+    if (w && v->value == now) return false;
+    if (c->conform_size) { v->status = WU_E_SIZE_FIXED; return false; }
+  }
+  if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; return false; }
+  if (horiz) c->width = v->value; else c->height = v->value;
+  if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+  return true;
+}
+
+GC icon_gc(Widget w, XtGCMask dynamic) {
+  XGCValues v = {};
+  v.function = GXcopy;
+  v.plane_mask = AllPlanes;
+  XtGCMask fixed = GCFunction | GCPlaneMask;
+  if (devb->font != nullptr) {
+    v.font = devb->font->fid;
+    fixed |= GCFont;
+  }
+  return XtAllocateGC(w, 0, fixed, &v, dynamic, 0);
+}
+
 bool text_ok(const wu_value *v) {
   return v->value >= 0 && (v->value == 0 || v->pointer != nullptr);
 }
@@ -369,12 +394,6 @@ XmFontList host_font_list(wu_control *c, void *record) {
   return fl;
 }
 
-wu_status entries_result(const wu_value *entries, int32_t count) {
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
-}
-
 void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int32_t n) {
   if (!rec->sent) return;
   wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
@@ -419,24 +438,11 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_EVENTS: case WU_A_CONTROLID: case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
-        changed = true;
+        if (set_place(c, w, v)) changed = true;
         break;
-      case WU_A_WIDTH: case WU_A_HEIGHT: {
-        if (!entry_type(v, WU_VT_INT)) break;
-        const bool horiz = v->code == WU_A_WIDTH;
-        Dimension now = 0;
-        if (w) XtVaGetValues(w, horiz ? XmNwidth : XmNheight, &now, nullptr);
-        if (w && v->value == now) break;
-        if (c->conform_size) { v->status = WU_E_SIZE_FIXED; break; }
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (horiz) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, horiz ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
-        changed = true;
+      case WU_A_WIDTH: case WU_A_HEIGHT:
+        if (set_size(c, w, v, true)) changed = true;
         break;
-      }
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
@@ -515,7 +521,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
       wutsync(1, 1);
     }
     p->remanage = 0;
-    if (!wu_ctl_live(c)) return entries_result(entries, count);
+    if (!wu_ctl_live(c)) return wu_ctl_entries_result(entries, count);
     if (redraw) draw(p);
     if (c->conform_size && (c->event_mask & kEvmConform)) {
       Dimension nw = 0, nh = 0;
@@ -524,7 +530,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
         wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, w->core.x, w->core.y, nullptr, 0, WU_EV_CTL_POSTED);
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -534,15 +540,9 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         break;
-      }
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
@@ -564,7 +564,7 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 // Builds the drawn button of a push button or desktop icon.
@@ -580,9 +580,7 @@ wu_status build_push(PushButton *p) {
       wuwgpmc != nullptr && wuwgpmc(wu_ctl_window(c), WU_CSET_DIALOG, &set) == WU_OK;
   Arg args[30];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   XtSetArg(args[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;
@@ -630,15 +628,8 @@ wu_status build_push(PushButton *p) {
 }
 
 void install_push_slots(wu_control *c) {
-  c->Swat = PushSwat;
-  c->Qwat = PushQwat;
-  c->Methods = nullptr;
-  c->Cleanup = PushCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = PushReplay;
+  wu_ctl_install(c, {PushSwat, PushQwat, nullptr, PushCleanup, UnregisterDND, RegisterDND, QueryDND,
+                     SetDND, PushReplay});
 }
 
 }  // namespace wubtn

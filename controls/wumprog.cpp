@@ -112,15 +112,10 @@ wu_status ProgressBarSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_EVENTPROC: case WU_A_FOREGROUND: case WU_A_BACKGROUND:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+        set_place(c, w, v);
         break;
       case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (v->code == WU_A_WIDTH) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_WIDTH ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+        set_size(c, w, v, false);
         break;
       case WU_A_VALUE: case WU_A_MINIMUM: case WU_A_MAXIMUM:
         if (!entry_type(v, WU_VT_NUMBER)) break;
@@ -176,7 +171,7 @@ wu_status ProgressBarSwat(wu_control *c, wu_value *entries, int32_t count) {
     p->value = clamp_value(p, i_val >= 0 ? new_val : p->value);
     show_value(p);
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -186,16 +181,10 @@ wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_UNSUPPORTED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
         v->type = WU_VT_INT;
-        v->value = geo[v->code - WU_A_HPOS];
+        v->value = wu_ctl_geometry(c, w, v->code);
         break;
-      }
       case WU_A_VALUE: v->type = WU_VT_NUMBER; v->value = p->value; break;
       case WU_A_MINIMUM: v->type = WU_VT_NUMBER; v->value = p->minimum; break;
       case WU_A_MAXIMUM: v->type = WU_VT_NUMBER; v->value = p->maximum; break;
@@ -212,7 +201,7 @@ wu_status ProgressBarQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ProgressBarMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {
@@ -279,9 +268,7 @@ wu_status build_progress(ProgressBar *p) {
   XtSetArg(args[n], XmNshowArrows, XmNONE); ++n;
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   if (p->orientation == 1) {
     XtSetArg(args[n], XmNorientation, XmVERTICAL); ++n;
     XtSetArg(args[n], XmNprocessingDirection, XmMAX_ON_TOP); ++n;
@@ -339,15 +326,8 @@ wu_status wuxprog(wu_pane *pane, wu_control **out) {
   wu_control *c = &p->c;
   c->kind = WU_MT_PROGRESSBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
-  c->Swat = ProgressBarSwat;
-  c->Qwat = ProgressBarQwat;
-  c->Methods = ProgressBarMethods;
-  c->Cleanup = ProgressBarCleanup;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = ProgressBarRegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = ProgressBarReplay;
+  wu_ctl_install(c, {ProgressBarSwat, ProgressBarQwat, ProgressBarMethods, ProgressBarCleanup,
+                     UnregisterDND, ProgressBarRegisterDND, QueryDND, SetDND, ProgressBarReplay});
   c->pane = pane;
   c->height = kCreateHeight;
   c->width = kCreateWidth;

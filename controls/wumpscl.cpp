@@ -101,15 +101,10 @@ wu_status ScrollSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_CLICKONLY: case WU_A_EVENTPROC:
         break;
       case WU_A_HPOS: case WU_A_VPOS:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->code == WU_A_HPOS) c->x = v->value; else c->y = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_HPOS ? XmNx : XmNy, Position(v->value), nullptr);
+        set_place(c, w, v);
         break;
       case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (!entry_type(v, WU_VT_INT)) break;
-        if (v->value < 1 || v->value > 0x7fff) { v->status = WU_E_RANGE; break; }
-        if (v->code == WU_A_WIDTH) c->width = v->value; else c->height = v->value;
-        if (w) XtVaSetValues(w, v->code == WU_A_WIDTH ? XmNwidth : XmNheight, Dimension(v->value), nullptr);
+        set_size(c, w, v, false);
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_SCALEON:
         v->status = WU_UNSUPPORTED;
@@ -192,7 +187,7 @@ wu_status ScrollSwat(wu_control *c, wu_value *entries, int32_t count) {
     XtSetArg(args[n], XmNvalue, int(val)); ++n;
   }
   if (w != nullptr && n > 0 && b->minimum < b->maximum + 1) XtSetValues(w, args, n);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ScrollQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -202,15 +197,9 @@ wu_status ScrollQwat(wu_control *c, wu_value *entries, int32_t count) {
     wu_value *v = &entries[i];
     if (v->code < 0 || v->code > kLastCode) { v->status = WU_E_NOT_HANDLED; continue; }
     switch (v->code) {
-      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT: {
-        int32_t geo[4] = {c->x, c->y, c->width, c->height};
-        if (w != nullptr) {
-          geo[0] = w->core.x; geo[1] = w->core.y;
-          geo[2] = w->core.width; geo[3] = w->core.height;
-        }
-        v->value = geo[v->code - WU_A_HPOS];
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->value = wu_ctl_geometry(c, w, v->code);
         break;
-      }
       case WU_A_VALUE: put_double(v, b->value); break;
       case WU_A_MINIMUM: put_double(v, b->minimum); break;
       case WU_A_MAXIMUM: put_double(v, b->maximum); break;
@@ -230,7 +219,7 @@ wu_status ScrollQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status ScrollReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
@@ -270,9 +259,7 @@ wu_status build_scroll(wu_bar *b) {
   if (!dialog_set) wu_ctl_class_colours(wu_ctl_window(c), &set);
   Arg args[24];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, set.background); ++n;
   XtSetArg(args[n], XmNforeground, set.foreground); ++n;
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
@@ -325,15 +312,8 @@ wu_status wuxpscl(wu_pane *pane, wu_control **out) {
       b == nullptr)
     return WU_NOTAVAIL;
   wu_control *c = &b->common;
-  c->Swat = ScrollSwat;
-  c->Qwat = ScrollQwat;
-  c->Methods = nullptr;
-  c->Cleanup = nullptr;
-  c->UnregisterDND = UnregisterDND;
-  c->RegisterDND = RegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = ScrollReplay;
+  wu_ctl_install(c, {ScrollSwat, ScrollQwat, nullptr, nullptr, UnregisterDND, RegisterDND, QueryDND,
+                     SetDND, ScrollReplay});
   c->kind = WU_MT_SCROLLBAR;
   c->flags |= WU_CTL_TAKES_FOCUS;
   b->minimum = b->maximum = b->value = 0;

@@ -123,9 +123,7 @@ void colours(RadioBox *r, Pixel *bg, Pixel *fg) {
 Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
   Pixel bg = 0, fg = 0;
   colours(r, &bg, &fg);
-  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  n = wu_ctl_visual_args(args, n);
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
   XtSetArg(args[n], XmNfontList, devb->font_list); ++n;
@@ -170,9 +168,7 @@ void wuwradi(Widget w, XtPointer client, XtPointer call) {
   wu_control *c = &r->c;
   int32_t sent = 0;
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-    p[0].type = WU_VT_INT;
-    p[0].value = index;
+    wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &index, 1);
     Widget box = wu_ctl_outer(c);
     const int32_t x = w->core.x + (box ? box->core.x : 0);
     const int32_t y = w->core.y + (box ? box->core.y : 0);
@@ -534,7 +530,7 @@ wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
   }
   Widget outer = r->w.outer;
-  if (outer == nullptr) return entries_result(entries, count);
+  if (outer == nullptr) return wu_ctl_entries_result(entries, count);
   const Dimension old_w = outer->core.width, old_h = outer->core.height;
   if (relayout) {
     destroy_toggles(r);
@@ -563,7 +559,7 @@ wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {
   if (c->conform_size && (c->event_mask & kEvmConform) &&
       (outer->core.width != old_w || outer->core.height != old_h))
     wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status RadioQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -645,7 +641,7 @@ wu_status RadioQwat(wu_control *c, wu_value *entries, int32_t count) {
         break;
     }
   }
-  return entries_result(entries, count);
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status RadioMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count) {
@@ -713,9 +709,7 @@ wu_status RadioReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
       if (rec->value1 < 0 || rec->value1 > r->count) return WU_E_RANGE;
       r->selected = rec->value1;
       show_selection(r);
-      wu_value *p = wu_ctl_event_params(c, WU_EV_SELECT, 1);
-      p[0].type = WU_VT_INT;
-      p[0].value = rec->value1;
+      wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &rec->value1, 1);
       replay_send(c, rec, p, 1);
       return WU_OK;
     }
@@ -767,15 +761,8 @@ wu_status wuxrbox(wu_pane *pane, wu_control **out) {
   auto *r = static_cast<RadioBox *>(wutgmem(pane->window->pool, WU_MT_OLD_RADIOBOX));
   if (r == nullptr) return WU_NOMEM;
   wu_control *c = &r->c;
-  c->Swat = RadioSwat;
-  c->Qwat = RadioQwat;
-  c->Methods = RadioMethods;
-  c->Cleanup = RadioCleanup;
-  c->UnregisterDND = RadioUnregisterDND;
-  c->RegisterDND = RadioRegisterDND;
-  c->QueryDND = QueryDND;
-  c->SetDND = SetDND;
-  c->Replay = RadioReplay;
+  wu_ctl_install(c, {RadioSwat, RadioQwat, RadioMethods, RadioCleanup, RadioUnregisterDND,
+                     RadioRegisterDND, QueryDND, SetDND, RadioReplay});
   c->kind = WU_MT_RADIOBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->pane = pane;

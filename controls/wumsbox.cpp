@@ -612,23 +612,10 @@ wu_status SpinBoxUnregisterDND(wu_ctl_handle *h, void *site, void *entries, void
   if (c == nullptr || rec(c)->text_w == nullptr) return WU_NOTAVAIL;
   return wutext::TextUnregisterDND(h, site, entries, count);
 }
-wu_status SpinBoxQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextQueryDND(h, site, entries, count);
-}
-wu_status SpinBoxSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  return wutext::TextSetDND(h, site, entries, count);
-}
 
 void install_slots(wu_control *c) {
-  c->Swat = SpinBoxSwat;
-  c->Qwat = SpinBoxQwat;
-  c->Methods = nullptr;
-  c->Cleanup = SpinBoxCleanup;
-  c->UnregisterDND = SpinBoxUnregisterDND;
-  c->RegisterDND = SpinBoxRegisterDND;
-  c->QueryDND = SpinBoxQueryDND;
-  c->SetDND = SpinBoxSetDND;
-  c->Replay = SpinBoxReplay;
+  wu_ctl_install(c, {SpinBoxSwat, SpinBoxQwat, nullptr, SpinBoxCleanup, SpinBoxUnregisterDND,
+                     SpinBoxRegisterDND, wutext::TextQueryDND, wutext::TextSetDND, SpinBoxReplay});
 }
 
 // Takes the text out: nothing of the module names it any more, the form
@@ -760,21 +747,8 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         sb->vertical = v->value == 1 ? 1 : 0;
         break;
       case WU_A_FONT: {
-        XFontStruct *xf = v->pointer ? *static_cast<XFontStruct **>(v->pointer) : nullptr;
-        if (v->pointer != nullptr && v->pointer == sb->host_font) break;
-        XmFontList old = sb->own_font;
-        sb->own_font = nullptr;
-        sb->host_font = xf ? v->pointer : nullptr;
-        c->font_list = nullptr;
-        if (xf != nullptr) {
-          sb->own_font = XmFontListCreate(xf, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-          c->font_list = sb->own_font;
-          if (wu_dbcs_mode()) {
-            XFontStruct *pair[2] = {xf, xf};
-            AppendDBCSFontSet(pair, c);
-            sb->own_font = static_cast<XmFontList>(c->font_list);
-          }
-        }
+        XmFontList old = nullptr;
+        if (!wu_ctl_host_font(c, v->pointer, &sb->host_font, &sb->own_font, &old)) break;
         if (sb->text_w != nullptr) XtVaSetValues(sb->text_w, XmNfontList, font_list(sb), nullptr);
         wutext::FreeFontList(old);
         font_changed = true;
@@ -851,9 +825,7 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
     c->height = tall_height(sb) + kConformPad;
   }
   if (result != WU_OK) return result;
-  for (int32_t i = 0; i < count; ++i)
-    if (entries[i].status != WU_OK) return WU_ENTRY_STATUS;
-  return WU_OK;
+  return wu_ctl_entries_result(entries, count);
 }
 
 wu_status SpinBoxQwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -973,22 +945,8 @@ wu_status SpinBoxReplay(wu_ctl_handle *h, const wu_batch_event *r) {
       }
       break;
     }
-    case WU_EV_POPUP: case WU_EV_DOUBLECLICK: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
-    case WU_EV_CLICK: case 30:
-      break;
-    case WU_EV_PREVIRTUALKEY:
-      if (r->sent) {
-        params = wu_ctl_event_params(c, WU_EV_PREVIRTUALKEY, 3);
-        const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
-        for (int i = 0; i < 3; ++i) {
-          params[i].type = WU_VT_INT;
-          params[i].value = values[i];
-        }
-        n = 3;
-      }
-      break;
     default:
-      return WU_NOTAVAIL;
+      return wu_ctl_replay_passed(c, r);
   }
   if (r->sent) wu_ctl_send(c, r->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
   return WU_OK;

@@ -745,6 +745,61 @@ TEST_F(Compound, FocusFrameIsDrawnAroundTheFormAndCleared) {
   EXPECT_EQ(pixel(x, y), before);
 }
 
+// The first font of a font list, or null.
+XFontStruct *FirstFont(XmFontList fl) {
+  XmFontContext ctx = nullptr;
+  if (fl == nullptr || !XmFontListInitFontContext(&ctx, fl)) return nullptr;
+  XFontStruct *font = nullptr;
+  if (XmFontListEntry e = XmFontListNextEntry(ctx)) {
+    XmFontType type = XmFONT_IS_FONT;
+    XtPointer p = XmFontListEntryGetFont(e, &type);
+    if (type == XmFONT_IS_FONT) font = static_cast<XFontStruct *>(p);
+  }
+  XmFontListFreeFontContext(ctx);
+  return font;
+}
+
+TEST_F(Compound, HostFontReachesTheTextAndAnEmptyValueGoesBack) {
+  XFontStruct *xf = XLoadQueryFont(devb->display, "fixed");
+  ASSERT_NE(xf, nullptr);
+  void *record[1] = {xf};
+  wu_value font = {};
+  font.code = WU_A_FONT;
+  font.type = WU_VT_FONT;
+  font.pointer = record;
+  wu_value none = font;
+  none.pointer = nullptr;
+  for (int32_t type : {WU_CTYPE_COMBO, WU_CTYPE_SPIN}) {
+    SCOPED_TRACE(type);
+    wu_ctl_handle *h = Create(type);
+    Widget text = type == WU_CTYPE_COMBO ? Cb(h)->text_w : Sb(h)->text_w;
+    ASSERT_NE(text, nullptr);
+    ASSERT_EQ(Set(h, {font}), WU_OK);
+    void *made = h->control->font_list;
+    EXPECT_EQ(FirstFont(static_cast<XmFontList>(made)), xf);
+    XmFontList shown = nullptr;
+    XtVaGetValues(text, XmNfontList, &shown, nullptr);
+    XFontStruct *first = FirstFont(shown);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->fid, xf->fid);
+    if (type == WU_CTYPE_COMBO) EXPECT_EQ(Cb(h)->xfont, xf);
+    // The same record again keeps the list it made.
+    ASSERT_EQ(Set(h, {font}), WU_OK);
+    EXPECT_EQ(h->control->font_list, made);
+    // An empty value goes back to the display's font list.
+    ASSERT_EQ(Set(h, {none}), WU_OK);
+    EXPECT_EQ(h->control->font_list, nullptr);
+    if (type == WU_CTYPE_COMBO) EXPECT_EQ(Cb(h)->xfont, nullptr);
+    XtVaGetValues(text, XmNfontList, &shown, nullptr);
+    first = FirstFont(shown);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->fid, FirstFont(devb->font_list)->fid);
+    ASSERT_EQ(h->services->wdes(h), WU_OK);
+    Settle();
+  }
+  XFreeFont(devb->display, xf);
+}
+
 TEST_F(Compound, ReleaseGivesThePoolBack) {
   for (int32_t type : {WU_CTYPE_COMBO, WU_CTYPE_SPIN}) {
     wu_ctl_handle *first = Create(type);
