@@ -5,6 +5,7 @@
 #include <X11/IntrinsicP.h>
 
 #include "controls/wucontrol.h"
+#include "runtime/wucheck.h"
 #include "runtime/wudevice.h"
 
 void wu_ctl_install(wu_control *c, const wu_ctl_slots &s) {
@@ -46,7 +47,11 @@ wu_status wu_ctl_replay_passed(wu_control *c, const wu_batch_event *r) {
       break;
     case WU_EV_PREVIRTUALKEY:
       if (r->sent) {
-        const int32_t values[3] = {r->value1, int32_t(r->value2), r->value3};
+        // The recorded modifiers are a double: one that is no integer is
+        // refused, as the entry field refuses it.
+        int32_t modifiers = 0;
+        if (!wu_double_to_int(r->value2, &modifiers)) return WU_E_RANGE;
+        const int32_t values[3] = {r->value1, modifiers, r->value3};
         params = wu_ctl_int_params(c, WU_EV_PREVIRTUALKEY, values, 3);
         n = 3;
       }

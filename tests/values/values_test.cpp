@@ -271,6 +271,23 @@ TEST(ValuesIsolated, AReplayedModifierThatIsNoIntegerIsRefused) {
             0);
 }
 
+TEST_F(Values, ComboAndSpinBoxesRefuseAReplayedModifierThatIsNoInteger) {
+  for (int32_t type : {WU_CTYPE_COMBO, WU_CTYPE_SPIN}) {
+    wu_ctl_handle *h = Create(type);
+    wu_batch_event rec = {};
+    rec.code = WU_EV_PREVIRTUALKEY;
+    rec.sent = 1;
+    rec.value1 = WU_VK_HOME;
+    rec.value3 = 1;
+    for (double d : {1e300, -1e300, 2147483648.0, std::nan("")}) {
+      rec.value2 = d;
+      EXPECT_EQ(h->services->rbat(h, &rec), WU_E_RANGE) << "type " << type << " modifiers " << d;
+    }
+    rec.value2 = 2.0;
+    EXPECT_EQ(h->services->rbat(h, &rec), WU_OK) << "type " << type;
+  }
+}
+
 // ---- extreme counts, lengths and positions ---------------------------------------------
 
 TEST(ValuesIsolated, MarksTakeTheExtremesOfAnInteger) {
