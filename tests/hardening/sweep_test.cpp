@@ -501,6 +501,7 @@ void RunAll(const std::vector<Job> &jobs) {
     const pid_t done = waitpid(-1, &status, 0);
     for (size_t i = 0; i < running.size(); ++i) {
       if (running[i].first != done) continue;
+      qevtest::reapGroup(done);
       if (!qevtest::childPassed(status)) {
         ++failed;
         ADD_FAILURE() << jobs[running[i].second].name << ": " << qevtest::describeStatus(status);

@@ -36,7 +36,10 @@ pid_t startChild(const std::function<void()> &body, int timeoutSec, bool leakChe
   pid_t pid = fork();
   if (pid != 0) return pid;
   // The child: an alarm ends it if it hangs; _exit leaves the parent's
-  // X server and exit handlers alone.
+  // X server and exit handlers alone.  It leads a process group of its
+  // own, so whatever it starts goes with it when it is reaped (a process
+  // left behind would keep the test runner's output pipe open).
+  setpgid(0, 0);
   signal(SIGALRM, SIG_DFL);
   alarm(unsigned(timeoutSec));
   const int before = Failures();
@@ -55,7 +58,12 @@ int waitChild(pid_t pid) {
   if (pid < 0) return -1;
   while (waitpid(pid, &status, 0) < 0) {
   }
+  reapGroup(pid);
   return status;
+}
+
+void reapGroup(pid_t pid) {
+  if (pid > 0) kill(-pid, SIGKILL);
 }
 
 int runInChild(const std::function<void()> &body, int timeoutSec, bool leakCheck) {

@@ -27,4 +27,7 @@ std::string describeStatus(int status);
 // True when a wait status says the child ended normally with exit code 0.
 bool childPassed(int status);
 
+// Ends whatever a reaped child left running in its process group.
+void reapGroup(pid_t pid);
+
 }  // namespace qevtest

@@ -26,8 +26,16 @@ void stopChildren() {
     g_wm = 0;
   }
   if (g_xvfb > 0) {
+    // A server that has not gone after two seconds is killed: the test's
+    // end must not wait on it.
     kill(g_xvfb, SIGTERM);
-    waitpid(g_xvfb, nullptr, 0);
+    const int kSteps = 200;
+    int step = 0;
+    while (waitpid(g_xvfb, nullptr, WNOHANG) == 0 && step++ < kSteps) usleep(10000);
+    if (step > kSteps) {
+      kill(g_xvfb, SIGKILL);
+      waitpid(g_xvfb, nullptr, 0);
+    }
     g_xvfb = 0;
   }
 }
