@@ -8,16 +8,19 @@
 #include <X11/Shell.h>
 #include <Xm/DrawnB.h>
 #include <Xm/Label.h>
+#include <Xm/Text.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "controls/wubutton.h"
 #include "graphics/wugraph.h"
 #include "menus/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
+#include "runtime/wufmt.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -80,6 +83,22 @@ bool tip_widgets(wu_state *s) {
   return true;
 }
 
+// The command text's tip: its format filled with the command in single
+// quotes, or with "Command" when there is none or it is too long to show.
+constexpr int32_t kCommandTipBuffer = 500;
+constexpr size_t kCommandTipMax = 200;
+bool command_tip(wu_control *c, char (&out)[kCommandTipBuffer]) {
+  Widget text = wu_ctl_w(c)->main;
+  if (text == nullptr || text->core.being_destroyed) return false;
+  char *typed = XmTextGetString(text);
+  const size_t n = typed != nullptr ? std::strlen(typed) : 0;
+  std::string quoted = n > 0 && n < kCommandTipMax ? "'" + std::string(typed) + "'" : "Command";
+  XtFree(typed);
+  qev_arg arg = {QEV_ARG_TEXT, int32_t(quoted.size()), quoted.c_str(), 0};
+  wutsfmt(out, kCommandTipBuffer, c->tip, -1, 1, &arg);
+  return out[0] != '\0';
+}
+
 // Hides the tip when it is up; returns whether it was.
 bool pop_down(wu_state *s) {
   if (!s->ctl_tip_up || s->tip_shell == nullptr) return false;
@@ -125,8 +144,14 @@ void wuwtltt(wu_control *c) {
   forget_pending(s);
   constexpr int32_t kTipBuffer = 256;
   char own[kTipBuffer];
+  char command[kCommandTipBuffer];
   const char *tip = c->tip;
-  if ((tip == nullptr || tip[0] == '\0') && wubtn::graph_tip(c, own, kTipBuffer)) tip = own;
+  if (c == s->command_tip) {
+    if (tip == nullptr || tip[0] == '\0' || !command_tip(c, command)) return;
+    tip = command;
+  } else if ((tip == nullptr || tip[0] == '\0') && wubtn::graph_tip(c, own, kTipBuffer)) {
+    tip = own;
+  }
   if (tip == nullptr || tip[0] == '\0') return;
   Widget w = wu_ctl_outer(c);
   if (w == nullptr || !XtIsRealized(w) || XtParent(w) == nullptr || !tip_widgets(s)) return;

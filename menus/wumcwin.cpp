@@ -21,6 +21,7 @@
 #include <string>
 
 #include "controls/wucombo.h"
+#include "controls/wucontrol.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
 #include "menus/wucmdwin.h"
@@ -29,6 +30,7 @@
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wufmt.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
@@ -36,11 +38,13 @@
 
 extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
 extern "C" wu_status wutgcbo(Widget parent, wu_combo *cb) __attribute__((weak));
+extern "C" void wuwtlwn(Widget, XtPointer, XEvent *, Boolean *) __attribute__((weak));
+extern "C" void wuwtlst(wu_control *c) __attribute__((weak));
 
 namespace {
 
-// Messages of set 526: the title prefix and the button label.
-const int32_t kMsgSet = 526, kMsgTitle = 3, kMsgButton = 12;
+// Messages of set 526: the title prefix, the button label and the tip format.
+const int32_t kMsgSet = 526, kMsgTitle = 3, kMsgButton = 12, kMsgTip = 627;
 const int32_t kIconCommand = 1009;
 // Dispatcher code of the tool-box load.
 const int32_t kToolLoad = 39;
@@ -70,8 +74,16 @@ struct CommandWindow {
   Window icon_window = None;
   Pixmap icon = None;
 };
+// The tip record of the command text: a control record of the graph-button
+// kind whose tip text is the format the command fills, its main widget the
+// text.
+struct CommandTip {
+  wu_control c;
+  wu_ctl_widgets w;
+};
 CommandWindow g_cw;
 wu_combo g_combo;              // the command combo, built with the window
+CommandTip g_tip;
 Pixel g_background = 0;        // set 3's background the window was built with
 
 wu_window *Current() {
@@ -142,12 +154,46 @@ void AddToTop(Widget list, const std::string &text) {
   XmStringFree(xs);
 }
 
+// The command tip goes with the window.
+void ForgetTip() {
+  wu_state *s = wu_module();
+  if (wu_reg_has(&g_tip.c, WU_REG_CONTROL)) {
+    if (wuwtlst) wuwtlst(&g_tip.c);
+    wu_reg_remove(&g_tip.c);
+  }
+  if (s && s->command_tip == &g_tip.c) s->command_tip = nullptr;
+  XtFree(g_tip.c.tip);
+  g_tip = CommandTip();
+}
+
 void Forget(Widget, XtPointer, XtPointer) {
   if (wu_state *s = wu_module())
     if (s->command_combos[WU_COMBO_CMDWIN] == &g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
+  ForgetTip();
   if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
   if (g_cw.icon != None) wutfpix(g_cw.icon);
   g_cw = CommandWindow();
+}
+
+// The command text's tip: the format (526, 627) filled with the command.
+void AttachTip(Widget text) {
+  wu_state *s = wu_module();
+  if (!s || !wuwtlwn) return;
+  ForgetTip();
+  char *format = wuxgmft(kMsgSet, kMsgTip);
+  if (!format) return;
+  g_tip.c.kind = WU_MT_GRAPHBUTTON;
+  g_tip.c.tip = XtNewString(format);
+  wumfree(format);
+  g_tip.w.main = text;
+  if (wu_reg_add(&g_tip.c, WU_REG_CONTROL) != WU_OK) {
+    XtFree(g_tip.c.tip);
+    g_tip = CommandTip();
+    return;
+  }
+  s->command_tip = &g_tip.c;
+  XtAddEventHandler(text, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn,
+                    &g_tip.c);
 }
 
 // Builds the window; false when its dialog form cannot be made.
@@ -249,6 +295,7 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
     XtAddCallback(cb->text_w, XmNactivateCallback, wuwcent, cb);
     XtAddCallback(cb->text_w, XmNmodifyVerifyCallback, wuwcent, cb);
     XtAddCallback(cb->text_w, XmNvalueChangedCallback, wuwatcm, cb);
+    AttachTip(cb->text_w);
     XmString label = wumlstr(kMsgSet, kMsgButton);
     n = 0;
     XtSetArg(c[n], XmNfontList, devb->font_list); ++n;

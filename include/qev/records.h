@@ -696,8 +696,11 @@ typedef struct wu_state {
   int32_t ctl_tip_suspended;
   unsigned long ctl_tip_resume_timer; /* XtIntervalId, 0 none */
   /* the command combos: BackSpace or Delete (or a text put in from the
-     list) changed the text last, so no completion is offered for it */
+     list) changed the text last, so no completion is offered for it; and
+     the tip record of the command window's text, whose tip text is a
+     format filled with the command */
   int32_t command_deleted;
+  struct wu_control *command_tip;
 } wu_state;
 
 #ifdef __cplusplus

@@ -492,6 +492,62 @@ TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
   devb->prefs.auto_complete = False;
 }
 
+// The command text's tip: the host's format filled with the command in
+// quotes, or with "Command" when the text is empty; shown after the delay.
+TEST_F(CmdWin, CommandTipShowsTheFormattedCommandAfterTheDelay) {
+  qevhost::setMessage(526, 627, "Run %s now (100%%)");
+  devb->prefs.use_toolbox_tips = True;
+  devb->prefs.toolbox_tip_delay = 600;
+  Open();
+  wu_state *s = wu_module();
+  ASSERT_NE(s->command_tip, nullptr);
+  auto tip = [&]() -> std::string {
+    if (!s->ctl_tip_up || !s->tip_label) return "";
+    XmString label = nullptr;
+    XtVaGetValues(s->tip_label, XmNlabelString, &label, nullptr);
+    char *t = label ? wumgstr(label) : nullptr;
+    std::string out = t ? t : "";
+    XtFree(t);
+    if (label) XmStringFree(label);
+    return out;
+  };
+  auto enter = [&] {
+    Position x = 0, y = 0;
+    XtTranslateCoords(Text(), 5, 5, &x, &y);
+    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+  };
+  auto leave = [&] {
+    XTestFakeMotionEvent(devb->display, -1, 0, 0, CurrentTime);
+    Settle(50);
+  };
+  enter();
+  Settle(150);
+  EXPECT_EQ(tip(), "");  // not before the delay
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run Command now (100%)");
+  leave();
+  EXPECT_EQ(s->ctl_tip_up, 0);
+  // Past the grace period the delay applies again; the tip quotes the text.
+  Settle(500);
+  XmTextSetString(Text(), const_cast<char *>("ls -l"));
+  enter();
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run 'ls -l' now (100%)");
+  leave();
+  // A command of 200 characters or more is not shown in the tip.
+  Settle(500);
+  XmTextSetString(Text(), const_cast<char *>(std::string(200, 'x').c_str()));
+  enter();
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run Command now (100%)");
+  leave();
+  // The tip goes with the window.
+  XtDestroyWidget(Shell());
+  EXPECT_EQ(s->command_tip, nullptr);
+  EXPECT_EQ(s->command_combos[WU_COMBO_CMDWIN], nullptr);
+  devb->prefs.use_toolbox_tips = False;
+}
+
 // ---- standard items ------------------------------------------------------------------
 
 TEST_F(CmdWin, FixedItemsQueueTheirMessageOrTheDefault) {
