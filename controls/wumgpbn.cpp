@@ -25,6 +25,11 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
+extern "C" {
+wu_status wutpshm(wu_window *window, const char *text, int32_t length) __attribute__((weak));
+wu_status wutpopm(wu_window *window) __attribute__((weak));
+}
+
 namespace {
 
 constexpr int32_t kTipPad = 4;        // label height + this when the shell has none yet
@@ -237,6 +242,7 @@ struct GraphButton {
   int32_t pic_w, pic_h;
   int32_t armed;
   int32_t last_word;         // the creator's last word, kept
+  int32_t pushed;            // the arm put the command part on the message line
 };
 static_assert(sizeof(GraphButton) <= WU_CTL_SMALL_SIZE, "graph button fits its record kind");
 
@@ -319,10 +325,23 @@ void wuwgpbe(Widget w, XtPointer client, XtPointer) {
   }
 }
 
+// Armed, the button shows its command part (the text before the tip) on
+// the window's message line; the disarm takes back only what the arm put
+// there, so a press that showed nothing never pops another's text.
 void wuwgpba(Widget, XtPointer client, XtPointer) {
   GraphButton *g = live_gpb(client);
   if (g == nullptr) return;
   g->armed = 1;
+  if (!g->pushed && g->text != nullptr && g->length > 0 && wutpshm != nullptr) {
+    const int32_t tip = FindTip(g->text, g->length);
+    const int32_t part = tip < 0 ? g->length : tip - 2;
+    wu_window *w = wu_ctl_window(&g->c);
+    if (part > 0 && w != nullptr) {
+      const wu_status st = wutpshm(w, g->text, part);
+      if ((g = live_gpb(client)) == nullptr) return;
+      g->pushed = st == WU_OK;
+    }
+  }
   if (g->mode != kPlain) SetShadow(g, false);
 }
 
@@ -330,6 +349,14 @@ void wuwgpbd(Widget, XtPointer client, XtPointer) {
   GraphButton *g = live_gpb(client);
   if (g == nullptr) return;
   g->armed = 0;
+  if (g->pushed) {
+    g->pushed = 0;
+    wu_window *w = wu_ctl_window(&g->c);
+    if (w != nullptr && wutpopm != nullptr) {
+      wutpopm(w);
+      if ((g = live_gpb(client)) == nullptr) return;
+    }
+  }
   if (g->mode != kPlain) SetShadow(g, true);
 }
 
