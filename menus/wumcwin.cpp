@@ -283,18 +283,11 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   g_combo.max_chars = WU_CMDTEXT_MAX + 1;
   if (wutgcbo && wutgcbo(dialog, &g_combo) == WU_OK) {
     wu_combo *cb = &g_combo;
-    if (wu_state *s = wu_module()) s->command_combos[WU_COMBO_CMDWIN] = cb;
-    wumcpop(cb->list);
-    static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
-    XtAppAddActions(devb->app, &action, 1);
-    XtOverrideTranslations(cb->list, XtParseTranslationTable(kListTranslations));
+    wumcset(cb, WU_COMBO_CMDWIN);
     XtVaSetValues(cb->form, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, cw / 2,
                   XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, 7 * cw, XmNtopAttachment,
                   XmATTACH_FORM, XmNtopOffset, ch / 2, nullptr);
     XtManageChild(cb->form);
-    XtAddCallback(cb->text_w, XmNactivateCallback, wuwcent, cb);
-    XtAddCallback(cb->text_w, XmNmodifyVerifyCallback, wuwcent, cb);
-    XtAddCallback(cb->text_w, XmNvalueChangedCallback, wuwatcm, cb);
     AttachTip(cb->text_w);
     XmString label = wumlstr(kMsgSet, kMsgButton);
     n = 0;
@@ -400,6 +393,20 @@ void ShowMergedCommandPart(wu_window *w) {
 extern "C" {
 
 Widget wumcwtf(void) { return g_cw.top; }
+
+void wumcset(wu_combo *cb, int32_t which) {
+  wu_state *s = wu_module();
+  if (!s || !cb || !cb->list || !cb->text_w || (which != WU_COMBO_CMDWIN && which != WU_COMBO_TOOLBOX))
+    return;
+  s->command_combos[which] = cb;
+  wumcpop(cb->list);
+  static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
+  XtAppAddActions(devb->app, &action, 1);
+  XtOverrideTranslations(cb->list, XtParseTranslationTable(kListTranslations));
+  XtAddCallback(cb->text_w, XmNactivateCallback, wuwcent, cb);
+  XtAddCallback(cb->text_w, XmNmodifyVerifyCallback, wuwcent, cb);
+  XtAddCallback(cb->text_w, XmNvalueChangedCallback, wuwatcm, cb);
+}
 
 wu_status wutcwdw(wu_window *w) {
   if (!devb || !wu_x_ok() || !wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;

@@ -432,11 +432,63 @@ TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
 }
 
 TEST_F(CmdWin, MergedBoxStandsInForTheCommandWindow) {
+  WriteLines(HistoryPath(), {"older", "oldest"});
+  Restart();
   devb->motifres.merged_toolbox = True;
   devb->prefs.use_command_combo = True;
   EXPECT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
   EXPECT_EQ(wumcwtf(), nullptr);
   EXPECT_EQ(window_->module_flags & WU_WMOD_QUIET_LOAD, 0u);
+  // The merged box's command part holds the history combo.
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_NE(mb->command_line, nullptr);
+  EXPECT_STREQ(XtName(mb->command_line), "QEVTBCommandLine");
+  wu_combo *cb = wu_module()->command_combos[WU_COMBO_TOOLBOX];
+  ASSERT_NE(cb, nullptr);
+  EXPECT_EQ(cb, mb->combo);
+  auto items = [&] {
+    std::vector<std::string> out;
+    XmStringTable list = nullptr;
+    int n = 0;
+    XtVaGetValues(cb->list, XmNitems, &list, XmNitemCount, &n, nullptr);
+    for (int i = 0; i < n; ++i) {
+      char *t = wumgstr(list[i]);
+      out.push_back(t ? t : "");
+      XtFree(t);
+    }
+    return out;
+  };
+  EXPECT_EQ(items(), (std::vector<std::string>{"older", "oldest"}));
+  // Typed and entered there, a command is queued and leads the history.
+  qevtest::clickWidget(cb->text_w);
+  Settle(50);
+  for (char c : std::string("ls")) qevtest::pressKey(devb->display, KeySym(c));
+  qevtest::pressKey(devb->display, XK_Return);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"ls"}));
+  EXPECT_EQ(FieldText(cb->text_w), "");
+  // The check button submits the text, a browse address wrapped.
+  XmTextSetString(cb->text_w, const_cast<char *>("http://host/x"));
+  qevtest::clickWidget(mb->check);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"WBROWSE 'http://host/x'"}));
+  EXPECT_EQ(items(), (std::vector<std::string>{"http://host/x", "ls", "older", "oldest"}));
+  // Its arrow hides the command part; asking for the command window shows
+  // it again.
+  qevtest::clickWidget(mb->command_arrow);
+  Settle();
+  EXPECT_FALSE(XtIsManaged(mb->command_line));
+  EXPECT_FALSE(XtIsSensitive(mb->tools_arrow));
+  EXPECT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
+  EXPECT_TRUE(XtIsManaged(mb->command_line));
+  EXPECT_TRUE(XtIsSensitive(mb->tools_arrow));
+  // The history written at shut-down is this combo's.
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()),
+            (std::vector<std::string>{"http://host/x", "ls", "older", "oldest"}));
   devb->motifres.merged_toolbox = False;
   devb->prefs.use_command_combo = False;
 }
