@@ -648,6 +648,9 @@ void UpdateText(wu_combo *cb) {
   }
   XtFree(cb->text);
   cb->text = copy_n(text, int32_t(std::strlen(text)));
+  // A command combo offers no completion for a text taken from its list.
+  if (wu_state *state = wu_module())
+    if (cb == state->command_combos[0] || cb == state->command_combos[1]) state->command_deleted = 1;
   put_text_quietly(cb, text);
   XmTextSetInsertionPosition(cb->text_w, cb->style == WU_COMBO_DROPDOWN
                                              ? 1

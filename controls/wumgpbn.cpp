@@ -8,19 +8,27 @@
 #include <X11/Shell.h>
 #include <Xm/DrawnB.h>
 #include <Xm/Label.h>
+#include <Xm/Text.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "controls/wubutton.h"
 #include "graphics/wugraph.h"
 #include "menus/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
+#include "runtime/wufmt.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+
+extern "C" {
+wu_status wutpshm(wu_window *window, const char *text, int32_t length) __attribute__((weak));
+wu_status wutpopm(wu_window *window) __attribute__((weak));
+}
 
 namespace {
 
@@ -80,6 +88,22 @@ bool tip_widgets(wu_state *s) {
   return true;
 }
 
+// The command text's tip: its format filled with the command in single
+// quotes, or with "Command" when there is none or it is too long to show.
+constexpr int32_t kCommandTipBuffer = 500;
+constexpr size_t kCommandTipMax = 200;
+bool command_tip(wu_control *c, char (&out)[kCommandTipBuffer]) {
+  Widget text = wu_ctl_w(c)->main;
+  if (text == nullptr || text->core.being_destroyed) return false;
+  char *typed = XmTextGetString(text);
+  const size_t n = typed != nullptr ? std::strlen(typed) : 0;
+  std::string quoted = n > 0 && n < kCommandTipMax ? "'" + std::string(typed) + "'" : "Command";
+  XtFree(typed);
+  qev_arg arg = {QEV_ARG_TEXT, int32_t(quoted.size()), quoted.c_str(), 0};
+  wutsfmt(out, kCommandTipBuffer, c->tip, -1, 1, &arg);
+  return out[0] != '\0';
+}
+
 // Hides the tip when it is up; returns whether it was.
 bool pop_down(wu_state *s) {
   if (!s->ctl_tip_up || s->tip_shell == nullptr) return false;
@@ -125,8 +149,14 @@ void wuwtltt(wu_control *c) {
   forget_pending(s);
   constexpr int32_t kTipBuffer = 256;
   char own[kTipBuffer];
+  char command[kCommandTipBuffer];
   const char *tip = c->tip;
-  if ((tip == nullptr || tip[0] == '\0') && wubtn::graph_tip(c, own, kTipBuffer)) tip = own;
+  if (c == s->command_tip) {
+    if (tip == nullptr || tip[0] == '\0' || !command_tip(c, command)) return;
+    tip = command;
+  } else if ((tip == nullptr || tip[0] == '\0') && wubtn::graph_tip(c, own, kTipBuffer)) {
+    tip = own;
+  }
   if (tip == nullptr || tip[0] == '\0') return;
   Widget w = wu_ctl_outer(c);
   if (w == nullptr || !XtIsRealized(w) || XtParent(w) == nullptr || !tip_widgets(s)) return;
@@ -212,6 +242,7 @@ struct GraphButton {
   int32_t pic_w, pic_h;
   int32_t armed;
   int32_t last_word;         // the creator's last word, kept
+  int32_t pushed;            // the arm put the command part on the message line
 };
 static_assert(sizeof(GraphButton) <= WU_CTL_SMALL_SIZE, "graph button fits its record kind");
 
@@ -294,10 +325,23 @@ void wuwgpbe(Widget w, XtPointer client, XtPointer) {
   }
 }
 
+// Armed, the button shows its command part (the text before the tip) on
+// the window's message line; the disarm takes back only what the arm put
+// there, so a press that showed nothing never pops another's text.
 void wuwgpba(Widget, XtPointer client, XtPointer) {
   GraphButton *g = live_gpb(client);
   if (g == nullptr) return;
   g->armed = 1;
+  if (!g->pushed && g->text != nullptr && g->length > 0 && wutpshm != nullptr) {
+    const int32_t tip = FindTip(g->text, g->length);
+    const int32_t part = tip < 0 ? g->length : tip - 2;
+    wu_window *w = wu_ctl_window(&g->c);
+    if (part > 0 && w != nullptr) {
+      const wu_status st = wutpshm(w, g->text, part);
+      if ((g = live_gpb(client)) == nullptr) return;
+      g->pushed = st == WU_OK;
+    }
+  }
   if (g->mode != kPlain) SetShadow(g, false);
 }
 
@@ -305,6 +349,14 @@ void wuwgpbd(Widget, XtPointer client, XtPointer) {
   GraphButton *g = live_gpb(client);
   if (g == nullptr) return;
   g->armed = 0;
+  if (g->pushed) {
+    g->pushed = 0;
+    wu_window *w = wu_ctl_window(&g->c);
+    if (w != nullptr && wutpopm != nullptr) {
+      wutpopm(w);
+      if ((g = live_gpb(client)) == nullptr) return;
+    }
+  }
   if (g->mode != kPlain) SetShadow(g, true);
 }
 

@@ -47,6 +47,10 @@ void wuwatcm(Widget w, XtPointer client, XtPointer call);
 void wuwcbsc(Widget w, XEvent *event, String *params, Cardinal *count);
 /* The command window's top form, or null. */
 Widget wumcwtf(void);
+/* Makes a built combo the module's command combo `which` (WU_COMBO_...):
+   it takes the history, submits its list's item on the middle button, and
+   queues, completes and remembers what is typed in its text. */
+void wumcset(struct wu_combo *cb, int32_t which);
 /* Queues a typed command for the current window: leading blanks removed, an
    address ("scheme://...") wrapped into a browse command.  False when the
    command could not be queued whole (it is then kept by the caller). */

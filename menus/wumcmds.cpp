@@ -10,10 +10,12 @@
 #include <cstring>
 #include <vector>
 
+#include "controls/wucombo.h"
 #include "menus/wucmdwin.h"
 #include "qev/kernel.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
@@ -73,7 +75,9 @@ bool AssignHistory() {
 Widget HistoryList() {
   wu_state *s = wu_module();
   if (!s || !devb) return nullptr;
-  Widget list = s->command_combos[devb->prefs.use_command_combo ? WU_COMBO_TOOLBOX : WU_COMBO_CMDWIN];
+  wu_combo *cb = s->command_combos[devb->prefs.use_command_combo ? WU_COMBO_TOOLBOX : WU_COMBO_CMDWIN];
+  if (!wu_reg_has(cb, WU_REG_COMBO)) return nullptr;
+  Widget list = cb->list;
   return (list && !list->core.being_destroyed) ? list : nullptr;
 }
 

@@ -5,23 +5,23 @@
 // command.  With merged tool boxes using their own command combo, asking
 // for the command window shows the merged box's command part instead.
 #include <X11/IntrinsicP.h>
-#include <X11/ShellP.h>
 #include <X11/Shell.h>
 #include <X11/keysym.h>
-#include <Xm/ArrowB.h>
 #include <Xm/Form.h>
 #include <Xm/Frame.h>
 #include <Xm/List.h>
 #include <Xm/MwmUtil.h>
 #include <Xm/Protocols.h>
 #include <Xm/PushB.h>
-#include <Xm/TextF.h>
+#include <Xm/Text.h>
 #include <Xm/VirtKeys.h>
 #include <Xm/Xm.h>
 
 #include <cstring>
 #include <string>
 
+#include "controls/wucombo.h"
+#include "controls/wucontrol.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
 #include "menus/wucmdwin.h"
@@ -30,17 +30,21 @@
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wufmt.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
 
 extern "C" wu_status wumndlg(wu_window *window) __attribute__((weak));
+extern "C" wu_status wutgcbo(Widget parent, wu_combo *cb) __attribute__((weak));
+extern "C" void wuwtlwn(Widget, XtPointer, XEvent *, Boolean *) __attribute__((weak));
+extern "C" void wuwtlst(wu_control *c) __attribute__((weak));
 
 namespace {
 
-// Messages of set 526: the title prefix and the button label.
-const int32_t kMsgSet = 526, kMsgTitle = 3, kMsgButton = 12;
+// Messages of set 526: the title prefix, the button label and the tip format.
+const int32_t kMsgSet = 526, kMsgTitle = 3, kMsgButton = 12, kMsgTip = 627;
 const int32_t kIconCommand = 1009;
 // Dispatcher code of the tool-box load.
 const int32_t kToolLoad = 39;
@@ -66,17 +70,20 @@ struct CommandWindow {
   Widget shell = nullptr;
   Widget top = nullptr;        // "topform", the window while it exists
   Widget dialog = nullptr;     // "commandDialog"
-  Widget form = nullptr;       // the combo's form
-  Widget text = nullptr;
-  Widget arrow = nullptr;
-  Widget list_shell = nullptr;
-  Widget list = nullptr;
   Widget button = nullptr;     // "pb"
   Window icon_window = None;
   Pixmap icon = None;
 };
+// The tip record of the command text: a control record of the graph-button
+// kind whose tip text is the format the command fills, its main widget the
+// text.
+struct CommandTip {
+  wu_control c;
+  wu_ctl_widgets w;
+};
 CommandWindow g_cw;
-bool g_deleted = false;        // BackSpace or Delete changed the text last
+wu_combo g_combo;              // the command combo, built with the window
+CommandTip g_tip;
 Pixel g_background = 0;        // set 3's background the window was built with
 
 wu_window *Current() {
@@ -112,7 +119,7 @@ void SetTitle(Widget shell, wu_window *w) {
 }
 
 std::string TextOf(Widget text) {
-  char *t = text ? XmTextFieldGetString(text) : nullptr;
+  char *t = text ? XmTextGetString(text) : nullptr;
   std::string out = t ? t : "";
   XtFree(t);
   return out;
@@ -123,6 +130,17 @@ std::string ItemText(XmString item) {
   std::string out = t ? t : "";
   XtFree(t);
   return out;
+}
+
+// The command combo a callback serves: one of the module's two command
+// combos, while its widgets stand.
+wu_combo *CommandCombo(XtPointer client) {
+  auto *cb = static_cast<wu_combo *>(client);
+  wu_state *s = wu_module();
+  if (!s || !cb || !wu_reg_has(cb, WU_REG_COMBO)) return nullptr;
+  if (cb != s->command_combos[WU_COMBO_CMDWIN] && cb != s->command_combos[WU_COMBO_TOOLBOX])
+    return nullptr;
+  return cb->text_w && cb->list ? cb : nullptr;
 }
 
 // Puts a command at the top of the history list; an equal item already
@@ -136,109 +154,50 @@ void AddToTop(Widget list, const std::string &text) {
   XmStringFree(xs);
 }
 
-// ---- the plain combo: a text field, an arrow and a popup list --------------
-void PopDownList() {
-  if (g_cw.list_shell && !g_cw.list_shell->core.being_destroyed) XtPopdown(g_cw.list_shell);
-}
-
-void ArrowActivated(Widget, XtPointer, XtPointer) {
-  if (!g_cw.list_shell || !g_cw.text) return;
-  if (reinterpret_cast<ShellWidget>(g_cw.list_shell)->shell.popped_up) {
-    PopDownList();
-    return;
+// The command tip goes with the window.
+void ForgetTip() {
+  wu_state *s = wu_module();
+  if (wu_reg_has(&g_tip.c, WU_REG_CONTROL)) {
+    if (wuwtlst) wuwtlst(&g_tip.c);
+    wu_reg_remove(&g_tip.c);
   }
-  Position x = 0, y = 0;
-  Dimension width = 0, height = 0;
-  XtVaGetValues(g_cw.form, XmNwidth, &width, XmNheight, &height, nullptr);
-  XtTranslateCoords(g_cw.form, 0, Position(height), &x, &y);
-  XtVaSetValues(g_cw.list_shell, XmNx, x, XmNy, y, XmNwidth, width > 0 ? width : 1, nullptr);
-  XtPopup(g_cw.list_shell, XtGrabNone);
-}
-
-void ListChosen(Widget, XtPointer, XtPointer call) {
-  auto *cbs = static_cast<XmListCallbackStruct *>(call);
-  if (cbs && cbs->event && cbs->event->type == ButtonRelease && cbs->event->xbutton.button == Button2)
-    return;  // the middle button submits through its action
-  if (cbs && cbs->item && g_cw.text) {
-    const std::string t = ItemText(cbs->item);
-    XmTextFieldSetString(g_cw.text, const_cast<char *>(t.c_str()));
-    XmTextFieldSetInsertionPosition(g_cw.text, XmTextPosition(t.size()));
-  }
-  PopDownList();
-}
-
-// Return in the text: the command goes to the top of the list first.
-void TextActivated(Widget, XtPointer, XtPointer) {
-  AddToTop(g_cw.list, TextOf(g_cw.text));
+  if (s && s->command_tip == &g_tip.c) s->command_tip = nullptr;
+  XtFree(g_tip.c.tip);
+  g_tip = CommandTip();
 }
 
 void Forget(Widget, XtPointer, XtPointer) {
   if (wu_state *s = wu_module())
-    if (s->command_combos[WU_COMBO_CMDWIN] == g_cw.list) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
+    if (s->command_combos[WU_COMBO_CMDWIN] == &g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
+  ForgetTip();
   if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
   if (g_cw.icon != None) wutfpix(g_cw.icon);
   g_cw = CommandWindow();
 }
 
-bool BuildCombo(Widget parent, const wu_colour_set &c3, const wu_colour_set &c5) {
-  Arg a[12];
-  Cardinal n = 0;
-  XtSetArg(a[n], XmNbackground, c3.background); ++n;
-  XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  g_cw.form = XmCreateForm(parent, const_cast<char *>("ComboForm"), a, n);
-  if (!g_cw.form) return false;
-  n = 0;
-  XtSetArg(a[n], XmNbackground, c5.background); ++n;
-  XtSetArg(a[n], XmNforeground, c5.foreground); ++n;
-  XtSetArg(a[n], XmNfontList, devb->font_list); ++n;
-  XtSetArg(a[n], XmNmaxLength, WU_CMDTEXT_MAX + 1); ++n;
-  XtSetArg(a[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  g_cw.text = XmCreateTextField(g_cw.form, const_cast<char *>("ComboText"), a, n);
-  Dimension text_height = 0;
-  XtVaGetValues(g_cw.text, XmNheight, &text_height, nullptr);
-  n = 0;
-  XtSetArg(a[n], XmNbackground, c3.background); ++n;
-  XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
-  XtSetArg(a[n], XmNarrowDirection, XmARROW_DOWN); ++n;
-  XtSetArg(a[n], XmNtraversalOn, False); ++n;
-  XtSetArg(a[n], XmNhighlightThickness, 0); ++n;
-  XtSetArg(a[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNbottomAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(a[n], XmNwidth, text_height > 4 ? text_height : Dimension(devb->cell_height)); ++n;
-  g_cw.arrow = XmCreateArrowButton(g_cw.form, const_cast<char *>("ComboArrow"), a, n);
-  XtVaSetValues(g_cw.text, XmNrightAttachment, XmATTACH_WIDGET, XmNrightWidget, g_cw.arrow, nullptr);
-  XtAddCallback(g_cw.arrow, XmNactivateCallback, ArrowActivated, nullptr);
-  n = 0;
-  XtSetArg(a[n], XmNoverrideRedirect, True); ++n;
-  XtSetArg(a[n], XmNvisual, devb->visual); ++n;
-  XtSetArg(a[n], XmNdepth, devb->depth); ++n;
-  XtSetArg(a[n], XmNcolormap, devb->colormap); ++n;
-  XtSetArg(a[n], XmNheight, Dimension(8 * devb->cell_height)); ++n;
-  g_cw.list_shell = XtCreatePopupShell("ListShell", overrideShellWidgetClass, g_cw.form, a, n);
-  n = 0;
-  XtSetArg(a[n], XmNbackground, c5.background); ++n;
-  XtSetArg(a[n], XmNforeground, c5.foreground); ++n;
-  XtSetArg(a[n], XmNfontList, devb->font_list); ++n;
-  XtSetArg(a[n], XmNselectionPolicy, XmBROWSE_SELECT); ++n;
-  XtSetArg(a[n], XmNuserData, g_cw.form); ++n;
-  g_cw.list = XmCreateList(g_cw.list_shell, const_cast<char *>("ComboList"), a, n);
-  XtAddCallback(g_cw.list, XmNbrowseSelectionCallback, ListChosen, nullptr);
-  XtManageChild(g_cw.list);
-  XtAddCallback(g_cw.text, XmNactivateCallback, TextActivated, nullptr);
-  XtManageChild(g_cw.text);
-  XtManageChild(g_cw.arrow);
-  return true;
+// The command text's tip: the format (526, 627) filled with the command.
+void AttachTip(Widget text) {
+  wu_state *s = wu_module();
+  if (!s || !wuwtlwn) return;
+  ForgetTip();
+  char *format = wuxgmft(kMsgSet, kMsgTip);
+  if (!format) return;
+  g_tip.c.kind = WU_MT_GRAPHBUTTON;
+  g_tip.c.tip = XtNewString(format);
+  wumfree(format);
+  g_tip.w.main = text;
+  if (wu_reg_add(&g_tip.c, WU_REG_CONTROL) != WU_OK) {
+    XtFree(g_tip.c.tip);
+    g_tip = CommandTip();
+    return;
+  }
+  s->command_tip = &g_tip.c;
+  XtAddEventHandler(text, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn,
+                    &g_tip.c);
 }
 
 // Builds the window; false when its dialog form cannot be made.
-bool Build(wu_window *w, const wu_colour_set &c3, const wu_colour_set &c5) {
+bool Build(wu_window *w, const wu_colour_set &c3) {
   const int cw = devb->cell_width, ch = devb->cell_height;
   const Dimension width = Dimension(kWidthCells * cw + kWidthExtra);
   int h = kHeightCells * ch;
@@ -316,24 +275,25 @@ bool Build(wu_window *w, const wu_colour_set &c3, const wu_colour_set &c5) {
   }
   g_cw.dialog = dialog;
   XtManageChild(dialog);
-  if (BuildCombo(dialog, c3, c5)) {
-    if (wu_state *s = wu_module()) s->command_combos[WU_COMBO_CMDWIN] = g_cw.list;
-    wumcpop(g_cw.list);
-    static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
-    XtAppAddActions(devb->app, &action, 1);
-    XtOverrideTranslations(g_cw.list, XtParseTranslationTable(kListTranslations));
-    XtVaSetValues(g_cw.form, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, cw / 2,
+  // The combo: an entered command already in the history moves to the top.
+  wu_reg_remove(&g_combo);
+  g_combo = wu_combo();
+  g_combo.unique = 1;
+  g_combo.style = WU_COMBO_EDITABLE;
+  g_combo.max_chars = WU_CMDTEXT_MAX + 1;
+  if (wutgcbo && wutgcbo(dialog, &g_combo) == WU_OK) {
+    wu_combo *cb = &g_combo;
+    wumcset(cb, WU_COMBO_CMDWIN);
+    XtVaSetValues(cb->form, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, cw / 2,
                   XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, 7 * cw, XmNtopAttachment,
                   XmATTACH_FORM, XmNtopOffset, ch / 2, nullptr);
-    XtManageChild(g_cw.form);
-    XtAddCallback(g_cw.text, XmNactivateCallback, wuwcent, nullptr);
-    XtAddCallback(g_cw.text, XmNmodifyVerifyCallback, wuwcent, nullptr);
-    XtAddCallback(g_cw.text, XmNvalueChangedCallback, wuwatcm, nullptr);
+    XtManageChild(cb->form);
+    AttachTip(cb->text_w);
     XmString label = wumlstr(kMsgSet, kMsgButton);
     n = 0;
     XtSetArg(c[n], XmNfontList, devb->font_list); ++n;
     XtSetArg(c[n], XmNleftAttachment, XmATTACH_WIDGET); ++n;
-    XtSetArg(c[n], XmNleftWidget, g_cw.form); ++n;
+    XtSetArg(c[n], XmNleftWidget, cb->form); ++n;
     XtSetArg(c[n], XmNleftOffset, cw / 2 - 3); ++n;
     XtSetArg(c[n], XmNrightAttachment, XmATTACH_FORM); ++n;
     XtSetArg(c[n], XmNrightOffset, cw / 2); ++n;
@@ -351,9 +311,9 @@ bool Build(wu_window *w, const wu_colour_set &c3, const wu_colour_set &c5) {
     XtManageChild(g_cw.button);
     wuwidrg(g_cw.button, nullptr);
     Dimension arrow_height = 0, border = 0;
-    XtVaGetValues(g_cw.arrow, XmNheight, &arrow_height, XmNborderWidth, &border, nullptr);
+    XtVaGetValues(cb->arrow, XmNheight, &arrow_height, XmNborderWidth, &border, nullptr);
     if (arrow_height > 0) XtVaSetValues(g_cw.button, XmNheight, Dimension(arrow_height + border), nullptr);
-    XtAddCallback(g_cw.button, XmNactivateCallback, wuwcmok, nullptr);
+    XtAddCallback(g_cw.button, XmNactivateCallback, wuwcmok, cb);
   }
   g_cw.top = top;
 
@@ -434,25 +394,38 @@ extern "C" {
 
 Widget wumcwtf(void) { return g_cw.top; }
 
+void wumcset(wu_combo *cb, int32_t which) {
+  wu_state *s = wu_module();
+  if (!s || !cb || !cb->list || !cb->text_w || (which != WU_COMBO_CMDWIN && which != WU_COMBO_TOOLBOX))
+    return;
+  s->command_combos[which] = cb;
+  wumcpop(cb->list);
+  static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
+  XtAppAddActions(devb->app, &action, 1);
+  XtOverrideTranslations(cb->list, XtParseTranslationTable(kListTranslations));
+  XtAddCallback(cb->text_w, XmNactivateCallback, wuwcent, cb);
+  XtAddCallback(cb->text_w, XmNmodifyVerifyCallback, wuwcent, cb);
+  XtAddCallback(cb->text_w, XmNvalueChangedCallback, wuwatcm, cb);
+}
+
 wu_status wutcwdw(wu_window *w) {
   if (!devb || !wu_x_ok() || !wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   if (devb->motifres.merged_toolbox && devb->prefs.use_command_combo) {
     ShowMergedCommandPart(w);
     return WU_OK;
   }
-  wu_colour_set c3{}, c5{};
+  wu_colour_set c3{};
   wuwgpmc(w, WU_CSET_DIALOG, &c3);
-  wuwgpmc(w, WU_CSET_COMMAND2, &c5);
   // Rebuilt in the new colours when the dialog colours changed.
   if (g_cw.shell && g_background != c3.background) XtDestroyWidget(g_cw.shell);
-  if (!g_cw.top && !Build(w, c3, c5)) return WU_NOTAVAIL;
+  if (!g_cw.top && !Build(w, c3)) return WU_NOTAVAIL;
   Show();
   return WU_OK;
 }
 
 void wuwcncl(Widget, XtPointer, XtPointer) {
   if (!g_cw.top) return;
-  PopDownList();
+  if (wu_reg_has(&g_combo, WU_REG_COMBO)) PopDownComboList(&g_combo);
   XtUnmanageChild(g_cw.top);
   XtUnrealizeWidget(g_cw.shell);
 }
@@ -499,10 +472,13 @@ int32_t wumcsub(char *text) {
   return wuxqcmd(w, text, -1, 1, 1, 0) == WU_OK;
 }
 
-void wuwcent(Widget, XtPointer, XtPointer call) {
+void wuwcent(Widget, XtPointer client, XtPointer call) {
   wu_state *s = wu_module();
-  if (s && s->tip_shell && XtIsShell(s->tip_shell) && !s->tip_shell->core.being_destroyed)
+  if (s && s->ctl_tip_up && s->tip_shell && XtIsShell(s->tip_shell) &&
+      !s->tip_shell->core.being_destroyed) {
+    s->ctl_tip_up = 0;
     XtPopdown(s->tip_shell);
+  }
   auto *cbs = static_cast<XmAnyCallbackStruct *>(call);
   if (cbs && cbs->reason != XmCR_ACTIVATE) {
     if (!cbs->event || (cbs->event->type != KeyPress && cbs->event->type != KeyRelease)) return;
@@ -510,67 +486,80 @@ void wuwcent(Widget, XtPointer, XtPointer call) {
     KeySym sym = NoSymbol;
     XtTranslateKeycode(cbs->event->xkey.display, KeyCode(cbs->event->xkey.keycode),
                        cbs->event->xkey.state, &mods, &sym);
-    if (sym == osfXK_BackSpace || sym == osfXK_Delete || sym == XK_BackSpace || sym == XK_Delete)
-      g_deleted = true;
+    if (s && (sym == osfXK_BackSpace || sym == osfXK_Delete || sym == XK_BackSpace || sym == XK_Delete))
+      s->command_deleted = 1;
     return;
   }
-  if (!g_cw.text) return;
-  std::string text = TextOf(g_cw.text);
-  if (wumcsub(&text[0])) XmTextFieldSetString(g_cw.text, const_cast<char *>(""));
-  else wutalrm();  // kept in the field: nothing was queued
+  wu_combo *cb = CommandCombo(client);
+  if (!cb) return;
+  std::string text = TextOf(cb->text_w);
+  if (!wumcsub(&text[0])) {
+    wutalrm();  // kept in the field: nothing was queued
+    return;
+  }
+  if ((cb = CommandCombo(client)) != nullptr) XmTextSetString(cb->text_w, const_cast<char *>(""));
 }
 
-void wuwcmok(Widget, XtPointer, XtPointer) {
-  if (!g_cw.text) return;
-  const std::string text = TextOf(g_cw.text);
-  if (!text.empty() && g_cw.list) {
+void wuwcmok(Widget, XtPointer client, XtPointer) {
+  wu_combo *cb = CommandCombo(client);
+  if (!cb) return;
+  const std::string text = TextOf(cb->text_w);
+  if (!text.empty()) {
     XmStringTable items = nullptr;
     int count = 0;
-    XtVaGetValues(g_cw.list, XmNitems, &items, XmNitemCount, &count, nullptr);
-    if (count == 0 || ItemText(items[0]) != text) AddToTop(g_cw.list, text);
+    XtVaGetValues(cb->list, XmNitems, &items, XmNitemCount, &count, nullptr);
+    if (count == 0 || ItemText(items[0]) != text) AddToTop(cb->list, text);
   }
-  XmProcessTraversal(g_cw.text, XmTRAVERSE_CURRENT);
-  wuwcent(g_cw.text, nullptr, nullptr);
+  XmProcessTraversal(cb->text_w, XmTRAVERSE_CURRENT);
+  wuwcent(cb->text_w, cb, nullptr);
 }
 
 void wuwcbsc(Widget w, XEvent *, String *, Cardinal *) {
-  wu_state *s = wu_module();
-  // Only the command window's list is served here.
-  if (!s || !w || s->command_combos[WU_COMBO_CMDWIN] != w || w != g_cw.list) return;
+  // The combo named by the list's user data, when it is a command combo
+  // whose list this is.
+  XtPointer data = nullptr;
+  if (w) XtVaGetValues(w, XmNuserData, &data, nullptr);
+  wu_combo *cb = CommandCombo(data);
+  if (!cb || cb->list != w) return;
   XmStringTable selected = nullptr;
   int count = 0;
   XtVaGetValues(w, XmNselectedItems, &selected, XmNselectedItemCount, &count, nullptr);
   const std::string item = count > 0 && selected ? ItemText(selected[0]) : std::string();
-  PopDownList();
+  PopDownComboList(cb);
   XFlush(devb->display);
   if (item.empty()) return;
-  XmTextFieldSetString(g_cw.text, const_cast<char *>(""));
+  XmTextSetString(cb->text_w, const_cast<char *>(""));
   if (wu_window *cur = Current()) wuxqcmd(cur, item.c_str(), -1, 1, 1, 0);
 }
 
-void wuwatcm(Widget, XtPointer, XtPointer call) {
+void wuwatcm(Widget, XtPointer client, XtPointer call) {
+  wu_state *s = wu_module();
   auto *cbs = static_cast<XmAnyCallbackStruct *>(call);
-  if (!cbs || !cbs->event || !g_cw.text) return;
-  if (g_deleted) {
-    g_deleted = false;
+  wu_combo *cb = CommandCombo(client);
+  if (!s || !cb) return;
+  // A deletion, or a text put in from the list, is not completed.
+  if (s->command_deleted) {
+    s->command_deleted = 0;
     return;
   }
-  if (!devb || !devb->prefs.auto_complete || !g_cw.list) return;
-  const std::string typed = TextOf(g_cw.text);
+  if (!cbs || !cbs->event) return;
+  if (!devb || !devb->prefs.auto_complete) return;
+  const std::string typed = TextOf(cb->text_w);
   if (typed.empty()) return;
   const int32_t n = int32_t(typed.size());
   XmStringTable items = nullptr;
   int count = 0;
-  XtVaGetValues(g_cw.list, XmNitems, &items, XmNitemCount, &count, nullptr);
+  XtVaGetValues(cb->list, XmNitems, &items, XmNitemCount, &count, nullptr);
   for (int i = 0; i < count; ++i) {
     const std::string item = ItemText(items[i]);
     if (int32_t(item.size()) < n || wzbcup(item.c_str(), typed.c_str(), n) != 0) continue;
-    const XmTextPosition at = XmTextFieldGetInsertionPosition(g_cw.text);
+    Widget text = cb->text_w;
+    const XmTextPosition at = XmTextGetInsertionPosition(text);
     const std::string whole = typed + item.substr(size_t(n));
-    XmTextFieldSetString(g_cw.text, const_cast<char *>(whole.c_str()));
-    XmTextFieldSetSelection(g_cw.text, n, XmTextPosition(item.size()), CurrentTime);
-    XmTextFieldSetInsertionPosition(g_cw.text, at);
-    XmTextFieldShowPosition(g_cw.text, at <= kScrollBack ? 0 : at - kScrollBack);
+    XmTextSetString(text, const_cast<char *>(whole.c_str()));
+    XmTextSetSelection(text, n, XmTextPosition(item.size()), CurrentTime);
+    XmTextSetInsertionPosition(text, at);
+    XmTextShowPosition(text, at <= kScrollBack ? 0 : at - kScrollBack);
     return;
   }
 }

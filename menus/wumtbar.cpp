@@ -5,20 +5,25 @@
 #include <X11/Intrinsic.h>
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
+#include <X11/xpm.h>
 #include <Xm/ArrowB.h>
 #include <Xm/DrawnB.h>
 #include <Xm/Form.h>
 #include <Xm/Label.h>
 #include <Xm/MwmUtil.h>
 #include <Xm/Protocols.h>
+#include <Xm/PushB.h>
 #include <Xm/RowColumn.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "controls/wucombo.h"
 #include "frames/wutframe.h"
+#include "menus/wucmdwin.h"
 #include "menus/wumenus.h"
 #include "menus/wutbox.h"
 #include "runtime/wufmt.h"
@@ -28,6 +33,8 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+
+extern "C" wu_status wutgcbo(Widget parent, wu_combo *cb) __attribute__((weak));
 
 
 namespace {
@@ -40,6 +47,9 @@ const int32_t kBatchReplay = 2;
 const int32_t kColumnOffset24 = 55;
 const int32_t kColumnOffset48 = 79;
 const int32_t kColumnGap = 13;
+// A one-column box beside the window leaves room for the command part.
+const int32_t kCommandPartCells = 30;
+const int32_t kCommandPartExtra = 4;
 const int32_t kBeyondWindow = 15;
 const int32_t kTipBelow = 1;
 const int32_t kTipAbove = 3;
@@ -286,13 +296,122 @@ void wuwbtop(Widget w, XtPointer, XEvent *event, Boolean *) {
   }
 }
 
+void ArrowChanged(Widget w, XtPointer, XtPointer) { wumtctl(w); }
+
+// The command part follows the keyboard and stays centred beside the tools.
 void wuwpcmd(Widget, XtPointer, XEvent *, Boolean *) {
-  // The command part is built with the command window's combo box; without
-  // it there is nothing to centre.
+  wu_merged_box *mb = Merged();
+  if (!mb || !mb->shell || !mb->command_line || !devb || !devb->prefs.use_command_combo) return;
+  wu_combo *cb = mb->combo;
+  if (cb && wu_reg_has(cb, WU_REG_COMBO) && cb->text_w) XtSetKeyboardFocus(mb->shell, cb->text_w);
+  Dimension tools = 0, line = 0;
+  if (XtIsManaged(mb->rowcol)) XtVaGetValues(mb->rowcol, XmNheight, &tools, nullptr);
+  XtVaGetValues(mb->command_line, XmNheight, &line, nullptr);
+  const int offset = tools > line ? (tools - line) / 2 : 0;
+  int current = 0;
+  XtVaGetValues(mb->command_line, XmNtopOffset, &current, nullptr);
+  if (current != offset) XtVaSetValues(mb->command_line, XmNtopOffset, offset, nullptr);
+}
+
+// The check mark of the button that submits the command part's text, in
+// the dialog's own foreground on its background.
+const char *kCheckXpm[] = {
+    "16 16 2 1",        ". s Back c #c0c0c0", "# s Fore c #000000", "................",
+    "................", "..............#.", ".............##.", "............###.",
+    "...........###..", "..........###...", ".#.......###....", ".##.....###.....",
+    ".###...###......", "..###.###.......", "...#####........", "....###.........",
+    ".....#..........", "................", "................"};
+
+// An X colour as "#rrrrggggbbbb" for an XPM colour symbol.
+std::string XpmColour(Pixel pixel) {
+  XColor c = {};
+  c.pixel = pixel;
+  XQueryColor(devb->display, devb->colormap, &c);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "#%4x%4x%4x", c.red, c.green, c.blue);
+  std::replace(buf, buf + std::strlen(buf), ' ', '0');
+  return buf;
+}
+
+void CheckGone(Widget w, XtPointer, XtPointer) {
+  Pixmap pm = None;
+  XtVaGetValues(w, XmNlabelPixmap, &pm, nullptr);
+  if (pm != None && pm != XmUNSPECIFIED_PIXMAP && wu_x_ok()) XFreePixmap(XtDisplay(w), pm);
+}
+
+// The command combo goes with its command part (after its own widgets).
+void CommandLineGone(Widget, XtPointer client, XtPointer) {
+  auto *cb = static_cast<wu_combo *>(client);
+  wu_state *s = State();
+  if (s && s->command_combos[WU_COMBO_TOOLBOX] == cb) s->command_combos[WU_COMBO_TOOLBOX] = nullptr;
+  wu_merged_box *mb = Merged();
+  if (mb && mb->combo == cb) {
+    mb->combo = nullptr;
+    mb->command_line = mb->check = nullptr;
+  }
+  wu_reg_remove(cb);
+  XtFree(reinterpret_cast<char *>(cb));
+}
+
+// The command part: an arrow that hides and shows it, the command combo
+// "QEVTBCommandLine" and the check button.  Returns the widget the tools
+// arrow follows.
+Widget BuildCommandPart(wu_merged_box *mb, const wu_colour_set &cs) {
+  mb->command_arrow = XtVaCreateManagedWidget(
+      "commandArrow", xmArrowButtonWidgetClass, mb->form, XmNarrowDirection, XmARROW_RIGHT,
+      XmNleftAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
+      XmATTACH_FORM, XmNwidth, 14, XmNbackground, cs.background, nullptr);
+  XtAddCallback(mb->command_arrow, XmNactivateCallback, ArrowChanged, nullptr);
+  Widget line = XtVaCreateWidget("QEVTBCommandLine", xmFormWidgetClass, mb->form, XmNleftAttachment,
+                                 XmATTACH_WIDGET, XmNleftWidget, mb->command_arrow, XmNtopAttachment,
+                                 XmATTACH_FORM, XmNbackground, cs.background, nullptr);
+  auto *cb = reinterpret_cast<wu_combo *>(XtCalloc(1, sizeof(wu_combo)));
+  cb->unique = 1;
+  cb->style = WU_COMBO_EDITABLE;
+  cb->max_chars = WU_CMDTEXT_MAX + 1;
+  cb->c.width = kCommandPartCells * std::max(devb->cell_width, 1);
+  if (!wutgcbo || wutgcbo(line, cb) != WU_OK) {
+    XtFree(reinterpret_cast<char *>(cb));
+    XtDestroyWidget(line);
+    XtSetSensitive(mb->command_arrow, False);
+    return mb->command_arrow;
+  }
+  XtAddCallback(line, XmNdestroyCallback, CommandLineGone, cb);
+  mb->command_line = line;
+  mb->combo = cb;
+  wumcset(cb, WU_COMBO_TOOLBOX);
+  XtVaSetValues(cb->form, XmNleftAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM,
+                XmNbottomAttachment, XmATTACH_FORM, nullptr);
+  XtManageChild(cb->form);
+  Pixel fg = cs.foreground;
+  std::string back = XpmColour(cs.background), fore = XpmColour(fg);
+  XpmColorSymbol symbols[2] = {{const_cast<char *>("Back"), const_cast<char *>(back.c_str()), 0},
+                               {const_cast<char *>("Fore"), const_cast<char *>(fore.c_str()), 0}};
+  XpmAttributes attrs = {};
+  attrs.valuemask = XpmColorSymbols | XpmVisual | XpmColormap | XpmDepth;
+  attrs.colorsymbols = symbols;
+  attrs.numsymbols = 2;
+  attrs.visual = devb->visual;
+  attrs.colormap = devb->colormap;
+  attrs.depth = unsigned(devb->depth);
+  Pixmap pm = None, mask = None;
+  XpmCreatePixmapFromData(devb->display, RootWindow(devb->display, devb->screen),
+                          const_cast<char **>(kCheckXpm), &pm, &mask, &attrs);
+  if (mask != None) XFreePixmap(devb->display, mask);
+  XpmFreeAttributes(&attrs);
+  mb->check = XtVaCreateManagedWidget(
+      "check", xmPushButtonWidgetClass, line, XmNlabelType, pm != None ? XmPIXMAP : XmSTRING,
+      XmNlabelPixmap, pm != None ? pm : XmUNSPECIFIED_PIXMAP, XmNleftAttachment, XmATTACH_WIDGET,
+      XmNleftWidget, cb->form, XmNrightAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM,
+      XmNbottomAttachment, XmATTACH_FORM, XmNbackground, cs.background, XmNforeground, fg,
+      nullptr);
+  XtAddCallback(mb->check, XmNdestroyCallback, CheckGone, nullptr);
+  XtAddCallback(mb->check, XmNactivateCallback, wuwcmok, cb);
+  XtManageChild(line);
+  return line;
 }
 
 
-void ArrowChanged(Widget w, XtPointer, XtPointer) { wumtctl(w); }
 
 // Where the merged box first appears: by the window it serves.
 void Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
@@ -310,7 +429,10 @@ void Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
     XtVaGetValues(w->outer, XmNwidth, &ww, XmNheight, &wh, nullptr);
     const wu_motif_resources &r = devb->motifres;
     if (box->per_row == 1) {
-      x -= kColumnGap + (box->icon_width >= WU_ICON_BOX_LARGE ? kColumnOffset48 : kColumnOffset24);
+      // Left of the window by the command part (or a gap) and the icons.
+      x -= devb->prefs.use_command_combo ? kCommandPartCells * devb->cell_width + kCommandPartExtra
+                                         : kColumnGap;
+      x -= box->icon_width >= WU_ICON_BOX_LARGE ? kColumnOffset48 : kColumnOffset24;
       if (x < 0) x = ww + kBeyondWindow;
     } else {
       x -= r.wm_left_border;
@@ -507,9 +629,13 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   if (wutgwic(0, &icon, &depth) == WU_OK && icon) XtVaSetValues(mb->shell, XmNiconPixmap, icon, nullptr);
   mb->form = XtVaCreateManagedWidget("form", xmFormWidgetClass, mb->shell, XmNbackground, cs.background,
                                      nullptr);
+  mb->command_arrow = mb->command_line = mb->check = nullptr;
+  mb->combo = nullptr;
+  Widget before = devb->prefs.use_command_combo ? BuildCommandPart(mb, cs) : nullptr;
   mb->tools_arrow = XtVaCreateManagedWidget(
       "toolsArrow", xmArrowButtonWidgetClass, mb->form, XmNarrowDirection, XmARROW_LEFT,
-      XmNleftAttachment, XmATTACH_FORM, XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
+      XmNleftAttachment, before ? XmATTACH_WIDGET : XmATTACH_FORM, XmNleftWidget, before,
+      XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
       XmATTACH_FORM, XmNwidth, 14, XmNbackground, cs.background, nullptr);
   XtAddCallback(mb->tools_arrow, XmNactivateCallback, ArrowChanged, nullptr);
   mb->rowcol = XtVaCreateWidget("tools", xmRowColumnWidgetClass, mb->form, XmNorientation, XmHORIZONTAL,
@@ -588,7 +714,30 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
 wu_status wumtctl(Widget arrow) {
   wu_merged_box *mb = Merged();
   wu_state *s = State();
-  if (!mb || !s || arrow != mb->tools_arrow) return WU_NOTAVAIL;
+  if (!mb || !s || !arrow || (arrow != mb->tools_arrow && arrow != mb->command_arrow))
+    return WU_NOTAVAIL;
+  if (arrow == mb->command_arrow) {
+    unsigned char shown = XmARROW_RIGHT;
+    XtVaGetValues(arrow, XmNarrowDirection, &shown, nullptr);
+    XtVaSetValues(mb->shell, XmNallowShellResize, True, nullptr);
+    if (shown == XmARROW_RIGHT) {
+      // Hide the command part; the tools stay until it is shown again.
+      if (mb->command_line) XtUnmanageChild(mb->command_line);
+      XtVaSetValues(mb->tools_arrow, XmNleftWidget, arrow, nullptr);
+      XtVaSetValues(arrow, XmNarrowDirection, XmARROW_LEFT, nullptr);
+      XtSetSensitive(mb->tools_arrow, False);
+    } else {
+      XtVaSetValues(mb->tools_arrow, XmNleftWidget, mb->command_line ? mb->command_line : arrow,
+                    nullptr);
+      if (mb->command_line) XtManageChild(mb->command_line);
+      XtSetSensitive(mb->tools_arrow, True);
+      XtVaSetValues(arrow, XmNarrowDirection, XmARROW_RIGHT, nullptr);
+    }
+    wutsync(1, 1);
+    wuwpcmd(nullptr, nullptr, nullptr, nullptr);
+    Reconfigure(WU_RECONFIG_SWITCH_MS);
+    return WU_OK;
+  }
   InitGlobalToolBox();
   if (!mb->tools && s->global_toolbox) {
     mb->box = s->global_toolbox;
@@ -603,6 +752,7 @@ wu_status wumtctl(Widget arrow) {
     XtVaSetValues(mb->tools_arrow, XmNarrowDirection, XmARROW_RIGHT, XmNrightAttachment, XmATTACH_FORM,
                   nullptr);
     mb->rebuild = 0;
+    if (mb->command_arrow) XtSetSensitive(mb->command_arrow, False);
     wumtsta(0);
   } else {
     XtVaSetValues(mb->tools_arrow, XmNarrowDirection, XmARROW_LEFT, XmNrightAttachment, XmATTACH_NONE,
@@ -618,9 +768,11 @@ wu_status wumtctl(Widget arrow) {
     } else {
       XtManageChild(mb->rowcol);
     }
+    if (mb->command_arrow) XtSetSensitive(mb->command_arrow, True);
     wumtsta(1);
   }
   wutsync(1, 1);
+  wuwpcmd(nullptr, nullptr, nullptr, nullptr);
   Reconfigure(WU_RECONFIG_SWITCH_MS);
   return WU_OK;
 }

@@ -95,6 +95,11 @@ typedef struct wu_merged_box {
   int32_t built_size;          /* icon size of the buttons built last */
   uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
   XtIntervalId reconfigure_timer;
+  /* The command part (with useCommandToolBoxCombo): "QEVTBCommandLine"
+     holding the command combo and the check button that submits it. */
+  Widget command_line;
+  struct wu_combo *combo;
+  Widget check;
 } wu_merged_box;
 
 /* Keyword matching of command tokens: the token begins with the keyword. */

@@ -37,6 +37,7 @@ struct wu_device;   /* display block (X start-up) */
 struct wu_toolbox;  /* a tool box in memory */
 struct wu_easel;    /* drawing surface */
 struct wu_control;
+struct wu_combo;    /* combo box record (controls) */
 struct wu_window;
 struct wu_pane;
 struct wu_pane_ext;
@@ -670,7 +671,8 @@ typedef struct wu_state {
   wu_widget about_box;
   wu_widget tip_shell;
   wu_widget tip_label;
-  wu_widget command_combos[2];
+  struct wu_combo *command_combos[2]; /* the command window's and the merged box's
+                                        command combo records, null until built */
   /* tool box: module busy (buttons do nothing), and the delay of tool and
      control tips: 0 while the next tip waits for the delay, 1 during the
      grace period after a shown tip was hidden (the next shows at once) */
@@ -693,6 +695,12 @@ typedef struct wu_state {
   int32_t ctl_tip_up;
   int32_t ctl_tip_suspended;
   unsigned long ctl_tip_resume_timer; /* XtIntervalId, 0 none */
+  /* the command combos: BackSpace or Delete (or a text put in from the
+     list) changed the text last, so no completion is offered for it; and
+     the tip record of the command window's text, whose tip text is a
+     format filled with the command */
+  int32_t command_deleted;
+  struct wu_control *command_tip;
 } wu_state;
 
 #ifdef __cplusplus

@@ -7,6 +7,7 @@
 #include <X11/IntrinsicP.h>
 #include <X11/ShellP.h>
 #include <X11/keysym.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/FileSB.h>
 #include <Xm/List.h>
 #include <Xm/MessageB.h>
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/wucombo.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "menus/wucmdwin.h"
@@ -49,7 +51,7 @@ void AddItem(Widget list, const std::string &text, int position = 0) {
 }
 
 std::string FieldText(Widget text) {
-  char *t = XmTextFieldGetString(text);
+  char *t = XmTextGetString(text);
   std::string out = t ? t : "";
   XtFree(t);
   return out;
@@ -196,7 +198,7 @@ class CmdWin : public ::testing::Test {
     Settle();
   }
   void Enter(const std::string &text) {
-    XmTextFieldSetString(Text(), const_cast<char *>(text.c_str()));
+    XmTextSetString(Text(), const_cast<char *>(text.c_str()));
     qevtest::clickWidget(Text());
     Settle(50);
     qevtest::pressKey(devb->display, XK_Return);
@@ -389,12 +391,12 @@ TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
 
 TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
   Open();
-  XmTextFieldSetString(Text(), const_cast<char *>("from button"));
+  XmTextSetString(Text(), const_cast<char *>("from button"));
   qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
   Settle();
   EXPECT_EQ(Queued(), (std::vector<std::string>{"from button"}));
   EXPECT_EQ(Items(), (std::vector<std::string>{"from button"}));
-  XmTextFieldSetString(Text(), const_cast<char *>("from button"));
+  XmTextSetString(Text(), const_cast<char *>("from button"));
   qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
   Settle();
   EXPECT_EQ(Items().size(), 1u);  // the unique-list rule holds for the button
@@ -402,7 +404,7 @@ TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
 
   AddItem(List(), "picked");
   XmListSelectPos(List(), 2, False);
-  XmTextFieldSetString(Text(), const_cast<char *>("half typed"));
+  XmTextSetString(Text(), const_cast<char *>("half typed"));
   XtCallActionProc(List(), "ComboSubmitCommand", nullptr, nullptr, 0);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"picked"}));
   EXPECT_EQ(FieldText(Text()), "");
@@ -416,7 +418,7 @@ TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
   Type("hel");
   EXPECT_EQ(FieldText(Text()), "helLO WORLD");
   XmTextPosition left = 0, right = 0;
-  ASSERT_TRUE(XmTextFieldGetSelectionPosition(Text(), &left, &right));
+  ASSERT_TRUE(XmTextGetSelectionPosition(Text(), &left, &right));
   EXPECT_EQ(left, 3);
   EXPECT_EQ(right, 11);
   // BackSpace removes the completion and offers none for that change.
@@ -430,13 +432,172 @@ TEST_F(CmdWin, TypingCompletesFromTheHistoryUnlessDeleting) {
 }
 
 TEST_F(CmdWin, MergedBoxStandsInForTheCommandWindow) {
+  WriteLines(HistoryPath(), {"older", "oldest"});
+  Restart();
   devb->motifres.merged_toolbox = True;
   devb->prefs.use_command_combo = True;
   EXPECT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
   EXPECT_EQ(wumcwtf(), nullptr);
   EXPECT_EQ(window_->module_flags & WU_WMOD_QUIET_LOAD, 0u);
+  // The merged box's command part holds the history combo.
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_NE(mb->command_line, nullptr);
+  EXPECT_STREQ(XtName(mb->command_line), "QEVTBCommandLine");
+  wu_combo *cb = wu_module()->command_combos[WU_COMBO_TOOLBOX];
+  ASSERT_NE(cb, nullptr);
+  EXPECT_EQ(cb, mb->combo);
+  auto items = [&] {
+    std::vector<std::string> out;
+    XmStringTable list = nullptr;
+    int n = 0;
+    XtVaGetValues(cb->list, XmNitems, &list, XmNitemCount, &n, nullptr);
+    for (int i = 0; i < n; ++i) {
+      char *t = wumgstr(list[i]);
+      out.push_back(t ? t : "");
+      XtFree(t);
+    }
+    return out;
+  };
+  EXPECT_EQ(items(), (std::vector<std::string>{"older", "oldest"}));
+  // Typed and entered there, a command is queued and leads the history.
+  qevtest::clickWidget(cb->text_w);
+  Settle(50);
+  for (char c : std::string("ls")) qevtest::pressKey(devb->display, KeySym(c));
+  qevtest::pressKey(devb->display, XK_Return);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"ls"}));
+  EXPECT_EQ(FieldText(cb->text_w), "");
+  // The check button submits the text, a browse address wrapped.
+  XmTextSetString(cb->text_w, const_cast<char *>("http://host/x"));
+  qevtest::clickWidget(mb->check);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"WBROWSE 'http://host/x'"}));
+  EXPECT_EQ(items(), (std::vector<std::string>{"http://host/x", "ls", "older", "oldest"}));
+  // Its arrow hides the command part; asking for the command window shows
+  // it again.
+  qevtest::clickWidget(mb->command_arrow);
+  Settle();
+  EXPECT_FALSE(XtIsManaged(mb->command_line));
+  EXPECT_FALSE(XtIsSensitive(mb->tools_arrow));
+  EXPECT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
+  EXPECT_TRUE(XtIsManaged(mb->command_line));
+  EXPECT_TRUE(XtIsSensitive(mb->tools_arrow));
+  // The history written at shut-down is this combo's.
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()),
+            (std::vector<std::string>{"http://host/x", "ls", "older", "oldest"}));
   devb->motifres.merged_toolbox = False;
   devb->prefs.use_command_combo = False;
+}
+
+// The command combo is the module's combo box: its arrow posts the history
+// below the text, the middle button on an item submits that item, and Up
+// in the text copies the first item without completing it.
+TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
+  WriteLines(HistoryPath(), {"alpha", "beta", "gamma"});
+  Restart();
+  devb->prefs.auto_complete = True;
+  Open();
+  wu_combo *cb = wu_module()->command_combos[WU_COMBO_CMDWIN];
+  ASSERT_NE(cb, nullptr);
+  EXPECT_EQ(cb->text_w, Text());
+  EXPECT_EQ(cb->list, List());
+  EXPECT_EQ(cb->unique, 1u);
+  EXPECT_EQ(Items(), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*ComboArrow"));
+  Settle();
+  ASSERT_TRUE(cb->shown);
+  Position tx = 0, ty = 0, lx = 0, ly = 0;
+  XtTranslateCoords(Text(), 0, 0, &tx, &ty);
+  XtTranslateCoords(List(), 0, 0, &lx, &ly);
+  EXPECT_GT(ly, ty);  // below the text
+  // The middle button on the second item queues it and pops the list down.
+  Position x = 0, y = 0;
+  Dimension w = 0, h = 0;
+  ASSERT_TRUE(XmListPosToBounds(List(), 2, &x, &y, &w, &h));
+  Display *d = devb->display;
+  XTestFakeMotionEvent(d, -1, lx + x + w / 2, ly + y + h / 2, CurrentTime);
+  Settle(50);
+  XTestFakeButtonEvent(d, 2, True, CurrentTime);
+  Settle(50);
+  XTestFakeButtonEvent(d, 2, False, CurrentTime);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"beta"}));
+  EXPECT_FALSE(cb->shown);
+  EXPECT_EQ(FieldText(Text()), "");
+  // Up in the empty text takes the first item, and no completion runs on
+  // that change or survives it.
+  XmListDeselectAllItems(List());
+  qevtest::clickWidget(Text());
+  Settle(50);
+  qevtest::pressKey(d, XK_Up);
+  Settle();
+  EXPECT_EQ(FieldText(Text()), "alpha");
+  EXPECT_EQ(wu_module()->command_deleted, 0);
+  qevtest::pressKey(d, XK_Return);
+  Settle();
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"alpha"}));
+  EXPECT_EQ(Items(), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+  devb->prefs.auto_complete = False;
+}
+
+// The command text's tip: the host's format filled with the command in
+// quotes, or with "Command" when the text is empty; shown after the delay.
+TEST_F(CmdWin, CommandTipShowsTheFormattedCommandAfterTheDelay) {
+  qevhost::setMessage(526, 627, "Run %s now (100%%)");
+  devb->prefs.use_toolbox_tips = True;
+  devb->prefs.toolbox_tip_delay = 600;
+  Open();
+  wu_state *s = wu_module();
+  ASSERT_NE(s->command_tip, nullptr);
+  auto tip = [&]() -> std::string {
+    if (!s->ctl_tip_up || !s->tip_label) return "";
+    XmString label = nullptr;
+    XtVaGetValues(s->tip_label, XmNlabelString, &label, nullptr);
+    char *t = label ? wumgstr(label) : nullptr;
+    std::string out = t ? t : "";
+    XtFree(t);
+    if (label) XmStringFree(label);
+    return out;
+  };
+  auto enter = [&] {
+    Position x = 0, y = 0;
+    XtTranslateCoords(Text(), 5, 5, &x, &y);
+    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+  };
+  auto leave = [&] {
+    XTestFakeMotionEvent(devb->display, -1, 0, 0, CurrentTime);
+    Settle(50);
+  };
+  enter();
+  Settle(150);
+  EXPECT_EQ(tip(), "");  // not before the delay
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run Command now (100%)");
+  leave();
+  EXPECT_EQ(s->ctl_tip_up, 0);
+  // Past the grace period the delay applies again; the tip quotes the text.
+  Settle(500);
+  XmTextSetString(Text(), const_cast<char *>("ls -l"));
+  enter();
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run 'ls -l' now (100%)");
+  leave();
+  // A command of 200 characters or more is not shown in the tip.
+  Settle(500);
+  XmTextSetString(Text(), const_cast<char *>(std::string(200, 'x').c_str()));
+  enter();
+  qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
+  EXPECT_EQ(tip(), "Run Command now (100%)");
+  leave();
+  // The tip goes with the window.
+  XtDestroyWidget(Shell());
+  EXPECT_EQ(s->command_tip, nullptr);
+  EXPECT_EQ(s->command_combos[WU_COMBO_CMDWIN], nullptr);
+  devb->prefs.use_toolbox_tips = False;
 }
 
 // ---- standard items ------------------------------------------------------------------

@@ -6,6 +6,10 @@
 #include "runtime/wutoolkit.h"
 
 #include <Xm/DrawnB.h>
+#include <X11/extensions/XTest.h>
+
+#include "menus/wumenus.h"
+#include "textwin/wutwin.h"
 
 namespace {
 
@@ -177,6 +181,51 @@ TEST_F(OlderPictures, GraphButtonPicturesModesAndTips) {
   XtCallCallbacks(wuwgxtw(k), XmNactivateCallback, nullptr);
   XtCallCallbacks(wuwgxtw(k), XmNactivateCallback, nullptr);
   EXPECT_EQ(csta(k), 1);
+}
+
+
+// Holding button 1 down on a graph button shows its command part on the
+// window's message line; letting go restores the line.  A button whose
+// press showed nothing takes nothing back.
+TEST_F(OlderPictures, GraphButtonShowsItsCommandWhileArmed) {
+  window_->module_flags |= WU_DECOR_MESSAGELINE;
+  ASSERT_EQ(wuticmd(window_), 0);
+  ASSERT_NE(window_->message_field, nullptr);
+  ASSERT_EQ(wuxpmsg(window_, "Ready.", -1, 0), WU_OK);
+  auto ggpb = Slot<GgpbFn>(QEV_TABLE_WINDOW, WUX_SLOT_GGPB);
+  wu_control *run = nullptr, *tip_only = nullptr;
+  ASSERT_EQ(ggpb(pane_, &run, 1, 5, 5, "submit job\\nRuns it", -1, 14, &easel_, nullptr, 0), WU_OK);
+  ASSERT_EQ(ggpb(pane_, &tip_only, 2, 5, 80, "\\nOnly a tip", -1, 14, &easel_, nullptr, 0), WU_OK);
+  Settle();
+  auto message = [&] {
+    const wu_field *f = window_->message_field;
+    std::string m(f->text, size_t(f->length));
+    return m.substr(0, m.find_last_not_of(' ') + 1);
+  };
+  Display *d = devb->display;
+  auto hold = [&](wu_control *c, bool down) {
+    Widget w = wuwgxtw(c);
+    Position x = 0, y = 0;
+    XtTranslateCoords(w, Position(w->core.width / 2), Position(w->core.height / 2), &x, &y);
+    XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(d, 1, down ? True : False, CurrentTime);
+    Settle();
+  };
+  hold(run, true);
+  EXPECT_EQ(message(), "submit job");
+  hold(run, false);
+  EXPECT_EQ(message(), "Ready.");
+  EXPECT_EQ(window_->saved_texts, nullptr);
+  // Someone else's text stays when a button without a command part is
+  // pressed and let go.
+  ASSERT_EQ(wutpshm(window_, "menu help", -1), WU_OK);
+  hold(tip_only, true);
+  EXPECT_EQ(message(), "menu help");
+  hold(tip_only, false);
+  EXPECT_EQ(message(), "menu help");
+  ASSERT_EQ(wutpopm(window_), WU_OK);
+  EXPECT_EQ(message(), "Ready.");
+  Queued();
 }
 
 }  // namespace
