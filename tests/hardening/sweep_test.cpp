@@ -27,7 +27,7 @@ using namespace hardening;
 //   box, V list view (objects the module hands out);
 //   O out pointer, E value entries, K their count, N number,
 //   D data pointer, L its length, R focus request, F event procedure,
-//   B recording, I text items, T host name field (library, catalog, entry
+//   B recording, I text items, Q choice entries, T host name field (library, catalog, entry
 //   in turn), Z a host handle the module cannot look up (always null).
 struct SlotShape {
   int32_t table;       // QEV_TABLE_... or kServices
@@ -80,7 +80,7 @@ const SlotShape kShapes[] = {
     {QEV_TABLE_WINDOW, WUX_SLOT_GPMU, "wuxgpmu", "WZTTTO", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_FPMU, "wuxfpmu", "WU", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_DPMU, "wuxdpmu", "WU", 's'},
-    {QEV_TABLE_WINDOW, WUX_SLOT_UMNU, "wuxumnu", "WEK", 's'},
+    {QEV_TABLE_WINDOW, WUX_SLOT_UMNU, "wuxumnu", "WQK", 's'},
     // Older pane controls and list boxes.
     {QEV_TABLE_WINDOW, WUX_SLOT_CWTX, "wuxcwtx", "XD", 's'},
     {QEV_TABLE_WINDOW, WUX_SLOT_GPSH, "wuxgpsh", "PONNNNDL", 's'},
@@ -316,6 +316,7 @@ struct FocusRequest {
 } g_request;
 alignas(16) uint8_t g_recording[64];
 alignas(16) wu_str_item g_items[16];
+alignas(16) wu_choice_entry g_choices[16];
 Location g_location;
 
 wu_status Procedure(wu_ctl_handle *, wu_ctl_event *, wu_value *, int32_t) { return WU_OK; }
@@ -390,6 +391,22 @@ void Arguments(const char *kinds, int v, const Objects &o, intptr_t *args) {
         const int32_t lengths[kVariants] = {0, 3, -1, INT_MAX, 3, INT_MIN, 1 << 21};
         for (wu_str_item &item : g_items) item = {lengths[v], 0, reinterpret_cast<char *>(g_data)};
         args[i] = with_memory ? intptr_t(g_items) : 0;
+        break;
+      }
+      case 'Q': {
+        // Choice entries of every label and help length the host may claim,
+        // their texts always there (the module cannot judge an address).
+        const int32_t lengths[kVariants] = {0, 3, -1, INT_MAX, 3, INT_MIN, 1 << 21};
+        for (wu_choice_entry &e : g_choices) {
+          e = wu_choice_entry{};
+          e.label = reinterpret_cast<const char *>(g_data);
+          e.label_length = lengths[v];
+          e.help = reinterpret_cast<const char *>(g_data);
+          e.help_length = lengths[(v + 1) % kVariants];
+          e.flags = v;
+          e.command_id = int32_t(Number(v));
+        }
+        args[i] = with_memory ? intptr_t(g_choices) : 0;
         break;
       }
       case 'T': {
