@@ -2,6 +2,7 @@
 // slot, clicks and keys through XTest and widget callbacks from timers that
 // run inside the editor's modal loops, checked against the stand-in's
 // catalog files, the module event queue and the widgets on the X server.
+#include <memory>
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
@@ -143,6 +144,15 @@ struct Script {
     f();
   }
   void Start() { timer = XtAppAddTimeOut(devb->app, delay, Tick, this); }
+  // A step that holds the script until `ready` (at most about five
+  // seconds): what the X server does for a click comes in its own time.
+  std::function<void()> Until(std::function<bool()> ready) {
+    auto tries = std::make_shared<int>(0);
+    const int kTries = 60;
+    return [this, ready, tries] {
+      if (!ready() && ++*tries < kTries) --next;
+    };
+  }
   // Every step ran but the closing one that only runs when the editor stayed up.
   bool Done() const { return next + 1 >= steps.size(); }
   ~Script() {
@@ -835,6 +845,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         EXPECT_FALSE(editable);
         qevtest::clickWidget(One(chooser, "ComboArrow"));
       },
+      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
       [&] {
         ASSERT_TRUE(Viewable(One(chooser, "ListShell"))) << "the arrow posts the list";
         EXPECT_FALSE(PointerFree());
@@ -844,6 +855,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         ClickItem(2, true);
       },
       [&] { ClickItem(2, false); },
+      s.Until([&] { return !Viewable(One(chooser, "ListShell")) && ComboText(chooser) == "Category 2"; }),
       [&] {
         EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
         EXPECT_TRUE(PointerFree());
@@ -864,11 +876,13 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         // Back to the tools by the keys of the posted list.
         qevtest::clickWidget(One(chooser, "ComboArrow"));
       },
+      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
       [&] {
         ASSERT_TRUE(Viewable(One(chooser, "ListShell")));
         qevtest::pressKey(dpy, XK_Down);
         qevtest::pressKey(dpy, XK_Return);
       },
+      s.Until([&] { return !Viewable(One(chooser, "ListShell")) && ComboText(chooser) == "Category 3"; }),
       [&] {
         EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
         EXPECT_TRUE(PointerFree());
@@ -891,8 +905,10 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         EXPECT_EQ(Refs(tools), refs);
         qevtest::clickWidget(One(chooser, "ComboArrow"));
       },
+      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
       [&] { ClickItem(2, true); },
       [&] { ClickItem(2, false); },
+      s.Until([&] { return ComboText(chooser) == "Category 2"; }),
       [&] {
         EXPECT_EQ(ComboText(chooser), "Category 2");
         EXPECT_EQ(ShownIcons(chooser), documents);
