@@ -55,6 +55,17 @@ void wu_list_font_free(XmFontList font_list);
 /* Height of a text in the device's default font. */
 int32_t wu_list_text_height(const char *text);
 
+/* Answers a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) from the
+   outer widget, refreshing the control's record first when it exists. */
+void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v);
+/* Height of a title band: 0 while it is hidden or absent. */
+int32_t wu_list_title_height(Widget title_frame);
+/* Shows a title band holding `text` (its label `pad` beyond the text's
+   height) above `frame`, or with no text hides it and lets the frame take
+   the top. */
+void wu_list_title_band(Widget title_frame, Widget title, Widget frame, const char *text,
+                        int32_t pad);
+
 /* Frees a string table answer: `rows` rows of `columns` items. */
 void wu_list_free_table(wu_str_item **rows, int32_t count, int32_t columns);
 /* Frees a list of `count` strings. */

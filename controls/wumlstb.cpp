@@ -96,18 +96,7 @@ void free_answers(ListBox *l) {
 void show_title(ListBox *l) {
   if (l->title_frame == nullptr) return;
   const bool on = l->title_text != nullptr && l->title_text[0] != '\0';
-  if (on) {
-    XmString s = wumcstr(l->title_text);
-    XtVaSetValues(l->title, XmNlabelString, s, XmNheight,
-                  Dimension(wu_list_text_height(l->title_text) + kTitlePad), nullptr);
-    XmStringFree(s);
-    XtManageChild(l->title_frame);
-    XtVaSetValues(l->frame, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, l->title_frame,
-                  nullptr);
-  } else {
-    XtUnmanageChild(l->title_frame);
-    XtVaSetValues(l->frame, XmNtopAttachment, XmATTACH_FORM, nullptr);
-  }
+  wu_list_title_band(l->title_frame, l->title, l->frame, on ? l->title_text : nullptr, kTitlePad);
 }
 
 // The item text at a 1-based position, a copy to free with XtFree.
@@ -275,14 +264,7 @@ wu_status ListBoxQwat(wu_control *c, wu_value *entries, int32_t count) {
     switch (v->code) {
       case WU_A_ROWS: v->value = l->items; break;
       case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (l->w.outer != nullptr) {
-          Position x = 0, y = 0;
-          Dimension w = 0, h = 0;
-          XtVaGetValues(l->w.outer, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
-          c->x = x; c->y = y; c->width = w; c->height = h;
-        }
-        v->value = v->code == WU_A_HPOS ? c->x : v->code == WU_A_VPOS ? c->y
-                   : v->code == WU_A_WIDTH ? c->width : c->height;
+        wu_list_query_geometry(c, l->w.outer, v);
         break;
       case WU_A_FOREGROUND: case WU_A_BACKGROUND:
         wu_list_query_colour(c, v);
@@ -332,13 +314,7 @@ wu_status ListBoxQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->pointer = l->sel_items;
         break;
       }
-      case WU_A_TITLEHEIGHT: {
-        Dimension h = 0;
-        if (l->title_frame != nullptr && XtIsManaged(l->title_frame))
-          XtVaGetValues(l->title_frame, XmNheight, &h, nullptr);
-        v->value = h;
-        break;
-      }
+      case WU_A_TITLEHEIGHT: v->value = wu_list_title_height(l->title_frame); break;
       case WU_A_SELECTEDCOUNT: v->value = l->selected; break;
       default:
         v->status = WU_E_NOT_HANDLED;

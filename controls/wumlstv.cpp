@@ -197,6 +197,39 @@ int32_t wu_list_text_height(const char *text) {
   return h;
 }
 
+void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v) {
+  if (outer != nullptr) {
+    Position x = 0, y = 0;
+    Dimension w = 0, h = 0;
+    XtVaGetValues(outer, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
+    c->x = x; c->y = y; c->width = w; c->height = h;
+  }
+  v->value = v->code == WU_A_HPOS ? c->x : v->code == WU_A_VPOS ? c->y
+             : v->code == WU_A_WIDTH ? c->width : c->height;
+}
+
+int32_t wu_list_title_height(Widget title_frame) {
+  Dimension h = 0;
+  if (title_frame != nullptr && XtIsManaged(title_frame))
+    XtVaGetValues(title_frame, XmNheight, &h, nullptr);
+  return h;
+}
+
+void wu_list_title_band(Widget title_frame, Widget title, Widget frame, const char *text,
+                        int32_t pad) {
+  if (text != nullptr) {
+    XmString s = wumcstr(text);
+    XtVaSetValues(title, XmNlabelString, s, XmNheight,
+                  Dimension(wu_list_text_height(text) + pad), nullptr);
+    XmStringFree(s);
+    XtManageChild(title_frame);
+    XtVaSetValues(frame, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, title_frame, nullptr);
+  } else {
+    XtUnmanageChild(title_frame);
+    XtVaSetValues(frame, XmNtopAttachment, XmATTACH_FORM, nullptr);
+  }
+}
+
 void wu_list_free_table(wu_str_item **rows, int32_t count, int32_t columns) {
   for (int32_t r = 0; rows != nullptr && r < count; ++r) wu_list_free_strings(rows[r], columns);
   XtFree(reinterpret_cast<char *>(rows));
@@ -363,18 +396,7 @@ void show_title(ListView *l) {
   if (l->title_frame == nullptr) return;
   const bool on = l->title_text != nullptr && l->title_text[0] != '\0';
   const int top = top_row(l);
-  if (on) {
-    XmString s = wumcstr(l->title_text);
-    XtVaSetValues(l->title, XmNlabelString, s, XmNheight,
-                  Dimension(wu_list_text_height(l->title_text) + kTitlePad), nullptr);
-    XmStringFree(s);
-    XtManageChild(l->title_frame);
-    XtVaSetValues(l->frame, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, l->title_frame,
-                  nullptr);
-  } else {
-    XtUnmanageChild(l->title_frame);
-    XtVaSetValues(l->frame, XmNtopAttachment, XmATTACH_FORM, nullptr);
-  }
+  wu_list_title_band(l->title_frame, l->title, l->frame, on ? l->title_text : nullptr, kTitlePad);
   if (list_of(l) != nullptr && l->rows > 0) XdMCIconListSetTopItemPos(list_of(l), std::max(top, 1));
 }
 
@@ -620,14 +642,7 @@ wu_status ListViewQwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_ROWS: v->value = l->rows; break;
       case WU_A_COLUMNS: v->value = l->columns; break;
       case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (l->w.outer != nullptr) {
-          Position x = 0, y = 0;
-          Dimension w = 0, h = 0;
-          XtVaGetValues(l->w.outer, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
-          c->x = x; c->y = y; c->width = w; c->height = h;
-        }
-        v->value = v->code == WU_A_HPOS ? c->x : v->code == WU_A_VPOS ? c->y
-                   : v->code == WU_A_WIDTH ? c->width : c->height;
+        wu_list_query_geometry(c, l->w.outer, v);
         break;
       case WU_A_FOREGROUND: case WU_A_BACKGROUND:
         wu_list_query_colour(c, v);
@@ -693,13 +708,7 @@ wu_status ListViewQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->pointer = l->sel_table;
         break;
       }
-      case WU_A_TITLEHEIGHT: {
-        Dimension h = 0;
-        if (l->title_frame != nullptr && XtIsManaged(l->title_frame))
-          XtVaGetValues(l->title_frame, XmNheight, &h, nullptr);
-        v->value = h;
-        break;
-      }
+      case WU_A_TITLEHEIGHT: v->value = wu_list_title_height(l->title_frame); break;
       case WU_A_SELECTEDCOUNT: v->value = l->selected; break;
       case WU_A_VIEWTYPE: v->value = l->view; break;
       default:

@@ -1123,14 +1123,7 @@ wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
     v->status = WU_OK;
     switch (v->code) {
       case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (t->w.outer != nullptr) {
-          Position x = 0, y = 0;
-          Dimension w = 0, h = 0;
-          XtVaGetValues(t->w.outer, XmNx, &x, XmNy, &y, XmNwidth, &w, XmNheight, &h, nullptr);
-          c->x = x; c->y = y; c->width = w; c->height = h;
-        }
-        v->value = v->code == WU_A_HPOS ? c->x : v->code == WU_A_VPOS ? c->y
-                   : v->code == WU_A_WIDTH ? c->width : c->height;
+        wu_list_query_geometry(c, t->w.outer, v);
         break;
       case WU_A_FOREGROUND: case WU_A_MINCHAR: case WU_A_MINROWS: case WU_A_KEYCOMMANDS:
       case WU_A_TEXTORIENT:
@@ -1179,13 +1172,7 @@ wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->value = n ? int32_t(n->key) : 0;
         break;
       }
-      case WU_A_TITLEHEIGHT: {
-        Dimension h = 0;
-        if (t->title_frame != nullptr && XtIsManaged(t->title_frame))
-          XtVaGetValues(t->title_frame, XmNheight, &h, nullptr);
-        v->value = h;
-        break;
-      }
+      case WU_A_TITLEHEIGHT: v->value = wu_list_title_height(t->title_frame); break;
       default:
         v->status = WU_E_NOT_HANDLED;
         break;
