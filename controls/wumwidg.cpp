@@ -598,16 +598,23 @@ wu_status wuxgrbt(wu_control *box, wu_control **out, int32_t id, int32_t row, in
 
 // ---- builders ---------------------------------------------------------------
 
+// Keeps a built button widget, hooks its callback (and the shared
+// translations where asked) and shows it as its flags say.
+static wu_status keep_widget(wu_control *c, wu_old_button *b, Widget w, const char *reason,
+                             XtCallbackProc proc, bool translations) {
+  if (w == nullptr) return WU_NOTAVAIL;
+  b->widget = w;
+  XtAddCallback(w, reason, proc, c);
+  if (translations) wu_old_translations(w);
+  return shown_by_flag(c);
+}
+
 wu_status wutipbn(wu_control *c) {
   Widget parent = c ? pane_widget(c) : nullptr;
   if (parent == nullptr || c->kind != WU_MT_OLD_PUSHBUTTON) return WU_NOTAVAIL;
   wu_old_button *b = old(c);
   Widget w = MakePush(parent, b);
-  if (w == nullptr) return WU_NOTAVAIL;
-  b->widget = w;
-  XtAddCallback(w, XmNactivateCallback, wuwswgc, c);
-  wu_old_translations(w);
-  return shown_by_flag(c);
+  return keep_widget(c, b, w, XmNactivateCallback, wuwswgc, true);
 }
 
 wu_status wuticbx(wu_control *c) {
@@ -615,10 +622,7 @@ wu_status wuticbx(wu_control *c) {
   if (parent == nullptr || c->kind != WU_MT_OLD_CHECKBOX) return WU_NOTAVAIL;
   wu_old_button *b = old(c);
   Widget w = MakeToggle(parent, b, XmN_OF_MANY, b->state != 0);
-  if (w == nullptr) return WU_NOTAVAIL;
-  b->widget = w;
-  XtAddCallback(w, XmNvalueChangedCallback, wuwswgc, c);
-  return shown_by_flag(c);
+  return keep_widget(c, b, w, XmNvalueChangedCallback, wuwswgc, false);
 }
 
 wu_status wutirbn(wu_control *c) {
@@ -673,11 +677,7 @@ wu_status wutipbf(wu_control *c) {
   wu_old_button *b = old(c);
   if (!from_field(b)) return WU_NOTAVAIL;
   Widget w = MakePush(parent, b);
-  if (w == nullptr) return WU_NOTAVAIL;
-  b->widget = w;
-  XtAddCallback(w, XmNactivateCallback, wuwxfwc, c);
-  wu_old_translations(w);
-  return shown_by_flag(c);
+  return keep_widget(c, b, w, XmNactivateCallback, wuwxfwc, true);
 }
 
 wu_status wutitog(wu_control *c) {
@@ -689,10 +689,7 @@ wu_status wutitog(wu_control *c) {
   if (!from_field(b)) return WU_NOTAVAIL;
   const unsigned char indicator = (f->flags2 & WU_FLD2_RADIO) ? XmONE_OF_MANY : XmN_OF_MANY;
   Widget w = MakeToggle(parent, b, indicator, (f->flags2 & WU_FLD2_SET) != 0);
-  if (w == nullptr) return WU_NOTAVAIL;
-  b->widget = w;
-  XtAddCallback(w, XmNvalueChangedCallback, wuwxfwc, c);
-  return shown_by_flag(c);
+  return keep_widget(c, b, w, XmNvalueChangedCallback, wuwxfwc, false);
 }
 
 wu_status wutwpbf(wu_control *c) {
