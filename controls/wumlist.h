@@ -55,6 +55,12 @@ void wu_list_font_free(XmFontList font_list);
 /* Height of a text in the device's default font. */
 int32_t wu_list_text_height(const char *text);
 
+/* Adds the device's visual, colour map and depth and the control as user
+   data to an argument list. */
+void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c);
+/* Takes a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) into the
+   control's record; WU_E_RANGE for a size outside 1..32767. */
+wu_status wu_list_set_geometry(wu_control *c, const wu_value *v);
 /* Answers a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) from the
    outer widget, refreshing the control's record first when it exists. */
 void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v);

@@ -197,6 +197,25 @@ int32_t wu_list_text_height(const char *text) {
   return h;
 }
 
+void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c) {
+  XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
+  XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
+  XtSetArg(args[*n], XmNdepth, devb->depth); ++*n;
+  XtSetArg(args[*n], XmNuserData, c); ++*n;
+}
+
+wu_status wu_list_set_geometry(wu_control *c, const wu_value *v) {
+  switch (v->code) {
+    case WU_A_HPOS: c->x = v->value; break;
+    case WU_A_VPOS: c->y = v->value; break;
+    default:
+      if (v->value <= 0 || v->value > 32767) return WU_E_RANGE;
+      (v->code == WU_A_WIDTH ? c->width : c->height) = v->value;
+      break;
+  }
+  return WU_OK;
+}
+
 void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v) {
   if (outer != nullptr) {
     Position x = 0, y = 0;
@@ -548,11 +567,8 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_SELECTEDCOUNT:
         v->status = WU_E_SIZE_FIXED;
         break;
-      case WU_A_HPOS: c->x = v->value; break;
-      case WU_A_VPOS: c->y = v->value; break;
-      case WU_A_WIDTH: case WU_A_HEIGHT:
-        if (v->value <= 0 || v->value > 32767) { v->status = WU_E_RANGE; break; }
-        (v->code == WU_A_WIDTH ? c->width : c->height) = v->value;
+      case WU_A_HPOS: case WU_A_VPOS: case WU_A_WIDTH: case WU_A_HEIGHT:
+        v->status = wu_list_set_geometry(c, v);
         break;
       case WU_A_FOREGROUND: case WU_A_BACKGROUND: {
         Pixel p = 0;
@@ -1292,13 +1308,6 @@ void install_slots(wu_control *c, bool all) {
   c->Replay = ListViewReplay;
 }
 
-void common_args(Arg *args, Cardinal *n, wu_control *c) {
-  XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
-  XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
-  XtSetArg(args[*n], XmNdepth, devb->depth); ++*n;
-  XtSetArg(args[*n], XmNuserData, c); ++*n;
-}
-
 // Module translations and the press handlers of every widget of the kind.
 void dress(Widget w, wu_control *c) {
   if (devb->popup_translation != nullptr) XtOverrideTranslations(w, devb->popup_translation);
@@ -1323,7 +1332,7 @@ wu_status wutilvw(wu_control *c) {
   if (wuwgpmc != nullptr) wuwgpmc(window, WU_CSET_DIALOG, &dialog);
   Arg args[24];
   Cardinal n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNx, wu_list_pos(c->x)); ++n;
   XtSetArg(args[n], XmNy, wu_list_pos(c->y)); ++n;
   XtSetArg(args[n], XmNwidth, wu_list_dim(c->width)); ++n;
@@ -1338,18 +1347,18 @@ wu_status wutilvw(wu_control *c) {
   dress(form, c);
 
   n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
   XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
   XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
   XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
   l->title_frame = XmCreateFrame(form, const_cast<char *>("title_frame"), args, n);
   n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
   l->title_form = XmCreateForm(l->title_frame, const_cast<char *>("title_form"), args, n);
   n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
   XtSetArg(args[n], XmNforeground, dialog.foreground); ++n;
   XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
@@ -1370,7 +1379,7 @@ wu_status wutilvw(wu_control *c) {
   XtManageChild(l->title_form);
 
   n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNbackground, dialog.background); ++n;
   XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
   XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
@@ -1380,7 +1389,7 @@ wu_status wutilvw(wu_control *c) {
   dress(l->frame, c);
 
   n = 0;
-  common_args(args, &n, c);
+  wu_list_common_args(args, &n, c);
   XtSetArg(args[n], XmNvisibleItemCount, kVisibleRows); ++n;
   XtSetArg(args[n], XdNheaderColor, dialog.background); ++n;
   XtSetArg(args[n], XmNselectionPolicy, static_cast<unsigned char>(l->mode)); ++n;
