@@ -55,6 +55,11 @@ void wu_list_font_free(XmFontList font_list);
 /* Height of a text in the device's default font. */
 int32_t wu_list_text_height(const char *text);
 
+/* Searches rows 1..`rows` for `text` (`n` bytes), from `start` (row 1 when
+   out of range) round to the row before it; `text_of` gives a row's text as
+   an Xt string (freed here) or null.  The row found, else 0. */
+int32_t wu_list_find_row(int32_t start, int32_t rows, const char *text, int32_t n, bool exact,
+                         char *(*text_of)(void *data, int32_t row), void *data);
 /* Adds the device's visual, colour map and depth and the control as user
    data to an argument list. */
 void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c);

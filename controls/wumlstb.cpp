@@ -431,15 +431,9 @@ wu_status find_item(ListBox *l, wu_value *p, int32_t count, bool exact) {
   if (p[1].value < 0 || (p[1].value > 0 && p[1].pointer == nullptr)) return WU_NOTAVAIL;
   char *text = wu_list_copy(static_cast<const char *>(p[1].pointer), p[1].value, INT_MAX);
   const int32_t n = int32_t(std::strlen(text));
-  const int32_t start = (p[0].value < 1 || p[0].value > l->items) ? 1 : p[0].value;
-  int32_t r = start, found = 0;
-  do {
-    char *t = item_text(list, r);
-    const bool hit = t != nullptr && wu_list_match(t, int32_t(std::strlen(t)), text, n, exact);
-    XtFree(t);
-    if (hit) { found = r; break; }
-    r = r == l->items ? 1 : r + 1;
-  } while (r != start);
+  const int32_t found = wu_list_find_row(
+      p[0].value, l->items, text, n, exact,
+      [](void *data, int32_t row) { return item_text(static_cast<Widget>(data), row); }, list);
   XtFree(text);
   p[0].value = found;
   return WU_OK;

@@ -197,6 +197,20 @@ int32_t wu_list_text_height(const char *text) {
   return h;
 }
 
+int32_t wu_list_find_row(int32_t start, int32_t rows, const char *text, int32_t n, bool exact,
+                         char *(*text_of)(void *data, int32_t row), void *data) {
+  if (start < 1 || start > rows) start = 1;
+  int32_t r = start;
+  do {
+    char *t = text_of(data, r);
+    const bool hit = t != nullptr && wu_list_match(t, int32_t(std::strlen(t)), text, n, exact);
+    XtFree(t);
+    if (hit) return r;
+    r = r == rows ? 1 : r + 1;
+  } while (r != start);
+  return 0;
+}
+
 void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c) {
   XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
   XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
@@ -793,16 +807,14 @@ wu_status find_row(ListView *l, wu_value *params, int32_t count, bool exact) {
   if (params[2].value < 0 || (params[2].value > 0 && params[2].pointer == nullptr)) return WU_NOTAVAIL;
   char *text = wu_list_copy(static_cast<const char *>(params[2].pointer), params[2].value, INT_MAX);
   const int32_t n = int32_t(std::strlen(text));
-  int32_t start = (row.value < 1 || row.value > l->rows) ? 1 : row.value;
-  int32_t found = 0;
-  int32_t r = start;
-  do {
-    char *cell = cell_text(l, r, column);
-    const bool hit = cell != nullptr && wu_list_match(cell, int32_t(std::strlen(cell)), text, n, exact);
-    XtFree(cell);
-    if (hit) { found = r; break; }
-    r = r == l->rows ? 1 : r + 1;
-  } while (r != start);
+  struct Where { ListView *l; int32_t column; } where{l, column};
+  const int32_t found = wu_list_find_row(
+      row.value, l->rows, text, n, exact,
+      [](void *data, int32_t r) {
+        auto *w = static_cast<Where *>(data);
+        return cell_text(w->l, r, w->column);
+      },
+      &where);
   XtFree(text);
   row.value = found;
   return WU_OK;
