@@ -66,6 +66,12 @@ void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c);
 /* Takes a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) into the
    control's record; WU_E_RANGE for a size outside 1..32767. */
 wu_status wu_list_set_geometry(wu_control *c, const wu_value *v);
+/* Builds a title band in `form`: a frame along its top holding a form with
+   a left-aligned label `pad` in from either side.  Nothing is managed yet:
+   the caller dresses and manages the three widgets. */
+void wu_list_make_title(Widget form, wu_control *c, Pixel background, Pixel foreground,
+                        int32_t pad, XmFontList font, const char *label_name, Widget *title_frame,
+                        Widget *title_form, Widget *title);
 /* Answers a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) from the
    outer widget, refreshing the control's record first when it exists. */
 void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v);

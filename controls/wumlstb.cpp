@@ -770,29 +770,8 @@ wu_status wutilbw(wu_control *c) {
   l->w.outer = form;
   dress(form, c);
 
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  l->title_frame = XmCreateFrame(form, const_cast<char *>("title_frame"), args, n);
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  l->title_form = XmCreateForm(l->title_frame, const_cast<char *>("title_form"), args, n);
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  XtSetArg(args[n], XmNforeground, dialog.foreground); ++n;
-  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftOffset, kTitlePad); ++n;
-  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNrightOffset, kTitlePad); ++n;
-  XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
-  XtSetArg(args[n], XmNfontList, font_of(c)); ++n;
-  l->title = XmCreateLabel(l->title_form, const_cast<char *>("lbx"), args, n);
+  wu_list_make_title(form, c, dialog.background, dialog.foreground, kTitlePad, font_of(c), "lbx",
+                     &l->title_frame, &l->title_form, &l->title);
   dress(l->title, c);
   wuwddrg(l->title);
   XtManageChild(l->title);

@@ -211,6 +211,36 @@ int32_t wu_list_find_row(int32_t start, int32_t rows, const char *text, int32_t 
   return 0;
 }
 
+void wu_list_make_title(Widget form, wu_control *c, Pixel background, Pixel foreground,
+                        int32_t pad, XmFontList font, const char *label_name, Widget *title_frame,
+                        Widget *title_form, Widget *title) {
+  Arg args[16];
+  Cardinal n = 0;
+  wu_list_common_args(args, &n, c);
+  XtSetArg(args[n], XmNbackground, background); ++n;
+  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  *title_frame = XmCreateFrame(form, const_cast<char *>("title_frame"), args, n);
+  n = 0;
+  wu_list_common_args(args, &n, c);
+  XtSetArg(args[n], XmNbackground, background); ++n;
+  *title_form = XmCreateForm(*title_frame, const_cast<char *>("title_form"), args, n);
+  n = 0;
+  wu_list_common_args(args, &n, c);
+  XtSetArg(args[n], XmNbackground, background); ++n;
+  XtSetArg(args[n], XmNforeground, foreground); ++n;
+  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNleftOffset, pad); ++n;
+  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
+  XtSetArg(args[n], XmNrightOffset, pad); ++n;
+  XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
+  XtSetArg(args[n], XmNrecomputeSize, True); ++n;
+  XtSetArg(args[n], XmNfontList, font); ++n;
+  *title = XmCreateLabel(*title_form, const_cast<char *>(label_name), args, n);
+}
+
 void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c) {
   XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
   XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
@@ -1358,30 +1388,8 @@ wu_status wutilvw(wu_control *c) {
   l->w.outer = form;
   dress(form, c);
 
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  l->title_frame = XmCreateFrame(form, const_cast<char *>("title_frame"), args, n);
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  l->title_form = XmCreateForm(l->title_frame, const_cast<char *>("title_form"), args, n);
-  n = 0;
-  wu_list_common_args(args, &n, c);
-  XtSetArg(args[n], XmNbackground, dialog.background); ++n;
-  XtSetArg(args[n], XmNforeground, dialog.foreground); ++n;
-  XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNleftOffset, kTitlePad); ++n;
-  XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
-  XtSetArg(args[n], XmNrightOffset, kTitlePad); ++n;
-  XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
-  XtSetArg(args[n], XmNrecomputeSize, True); ++n;
-  XtSetArg(args[n], XmNfontList, font_of(c)); ++n;
-  l->title = XmCreateLabel(l->title_form, const_cast<char *>("lvw_title"), args, n);
+  wu_list_make_title(form, c, dialog.background, dialog.foreground, kTitlePad, font_of(c), "lvw_title",
+                     &l->title_frame, &l->title_form, &l->title);
   for (Widget k : {l->title_frame, l->title_form, l->title}) {
     dress(k, c);
     XtAddEventHandler(k, ButtonPressMask, False, wuwrent, window);
