@@ -72,6 +72,9 @@ wu_status wu_list_set_geometry(wu_control *c, const wu_value *v);
 void wu_list_make_title(Widget form, wu_control *c, Pixel background, Pixel foreground,
                         int32_t pad, XmFontList font, const char *label_name, Widget *title_frame,
                         Widget *title_form, Widget *title);
+/* Fills a string item with an Xt string it takes over, or with an empty
+   one when `text` is null. */
+void wu_list_set_item(wu_str_item *item, char *text);
 /* Answers a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) from the
    outer widget, refreshing the control's record first when it exists. */
 void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v);

@@ -297,12 +297,7 @@ wu_status ListBoxQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->type = WU_VT_STRLIST;
         if (n > 0) {
           l->sel_items = reinterpret_cast<wu_str_item *>(XtCalloc(Cardinal(n), sizeof(wu_str_item)));
-          for (int k = 0; k < n; ++k) {
-            char *t = item_text(list, pos[k]);
-            if (t == nullptr) t = wu_list_copy("", 0, 0);
-            l->sel_items[k].text = t;
-            l->sel_items[k].length = int32_t(std::strlen(t));
-          }
+          for (int k = 0; k < n; ++k) wu_list_set_item(&l->sel_items[k], item_text(list, pos[k]));
           l->sel_count = n;
           v->status = WU_ALLOCATED;
         }

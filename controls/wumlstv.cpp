@@ -241,6 +241,12 @@ void wu_list_make_title(Widget form, wu_control *c, Pixel background, Pixel fore
   *title = XmCreateLabel(*title_form, const_cast<char *>(label_name), args, n);
 }
 
+void wu_list_set_item(wu_str_item *item, char *text) {
+  if (text == nullptr) text = wu_list_copy("", 0, 0);
+  item->text = text;
+  item->length = int32_t(std::strlen(text));
+}
+
 void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c) {
   XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
   XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
@@ -559,6 +565,20 @@ char *cell_text(ListView *l, int32_t row, int32_t column) {
   return text;
 }
 
+// The texts of a row's cells as a new array of one item a column (empty
+// texts for cells without one), to free with wu_list_free_strings.
+wu_str_item *row_items(ListView *l, Widget list, int32_t row) {
+  XmString *strings = nullptr;
+  const int k = XdMCIconListGetRowString(list, row - 1, &strings);
+  auto *items = reinterpret_cast<wu_str_item *>(
+      XtCalloc(Cardinal(std::max(l->columns, 1)), sizeof(wu_str_item)));
+  for (int32_t col = 0; col < l->columns; ++col)
+    wu_list_set_item(&items[col],
+                     (col < k && strings && strings[col]) ? wumgstr(strings[col]) : nullptr);
+  XtFree(reinterpret_cast<char *>(strings));
+  return items;
+}
+
 // Remakes every row's icon at the size of a new view.
 void remake_icons(ListView *l, int32_t size) {
   Widget list = list_of(l);
@@ -747,18 +767,7 @@ wu_status ListViewQwat(wu_control *c, wu_value *entries, int32_t count) {
         if (n > 0) {
           l->sel_table = reinterpret_cast<wu_str_item **>(XtCalloc(Cardinal(n), sizeof(wu_str_item *)));
           for (int r = 0; r < n; ++r) {
-            XmString *strings = nullptr;
-            const int k = XdMCIconListGetRowString(list, pos[r] - 1, &strings);
-            auto *row = reinterpret_cast<wu_str_item *>(
-                XtCalloc(Cardinal(std::max(l->columns, 1)), sizeof(wu_str_item)));
-            for (int32_t col = 0; col < l->columns; ++col) {
-              char *t = (col < k && strings && strings[col]) ? wumgstr(strings[col]) : nullptr;
-              if (t == nullptr) t = wu_list_copy("", 0, 0);
-              row[col].text = t;
-              row[col].length = int32_t(std::strlen(t));
-            }
-            XtFree(reinterpret_cast<char *>(strings));
-            l->sel_table[r] = row;
+            l->sel_table[r] = row_items(l, list, pos[r]);
           }
           l->sel_rows = n;
           v->status = WU_ALLOCATED;
@@ -944,18 +953,8 @@ wu_status get_item(ListView *l, wu_value *p, int32_t count) {
   l->item_columns = 0;
   p[2].type = WU_VT_STRLIST;
   p[1].value = wu_list_icon_id(XdMCIconListGetIcon(list, row));
-  XmString *strings = nullptr;
-  const int k = XdMCIconListGetRowString(list, row - 1, &strings);
   l->item_columns = l->columns;
-  l->item_texts = reinterpret_cast<wu_str_item *>(
-      XtCalloc(Cardinal(std::max(l->columns, 1)), sizeof(wu_str_item)));
-  for (int32_t col = 0; col < l->columns; ++col) {
-    char *t = (col < k && strings && strings[col]) ? wumgstr(strings[col]) : nullptr;
-    if (t == nullptr) t = wu_list_copy("", 0, 0);
-    l->item_texts[col].text = t;
-    l->item_texts[col].length = int32_t(std::strlen(t));
-  }
-  XtFree(reinterpret_cast<char *>(strings));
+  l->item_texts = row_items(l, list, row);
   p[2].value = l->columns;
   p[2].pointer = l->item_texts;
   p[2].status = WU_ALLOCATED;
