@@ -75,6 +75,10 @@ void wu_list_make_title(Widget form, wu_control *c, Pixel background, Pixel fore
 /* Fills a string item with an Xt string it takes over, or with an empty
    one when `text` is null. */
 void wu_list_set_item(wu_str_item *item, char *text);
+/* A new record of `kind` from the pool of the pane's window, its control
+   (the record's first member) given the kind and pane and linked into the
+   window; null when memory runs out. */
+wu_control *wu_list_new_control(wu_pane *pane, int32_t kind);
 /* Answers a position or size entry (HPOS, VPOS, WIDTH, HEIGHT) from the
    outer widget, refreshing the control's record first when it exists. */
 void wu_list_query_geometry(wu_control *c, Widget outer, wu_value *v);

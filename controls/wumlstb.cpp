@@ -818,13 +818,9 @@ wu_status wuxglbo(wu_pane *pane, wu_control **out, int32_t x, int32_t y, int32_t
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
   if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
-  wu_window *window = pane->window;
-  auto *l = static_cast<ListBox *>(wutgmem(window->pool, WU_MT_LISTBOX));
-  if (l == nullptr) return WU_NOMEM;
-  wu_control *c = &l->c;
-  c->kind = WU_MT_LISTBOX;
-  c->pane = pane;
-  wu_ctl_link(c);
+  wu_control *c = wu_list_new_control(pane, WU_MT_LISTBOX);
+  if (c == nullptr) return WU_NOMEM;
+  auto *l = reinterpret_cast<ListBox *>(c);
   install_slots(c, false);
   c->x = x;
   c->y = y;

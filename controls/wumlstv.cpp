@@ -247,6 +247,15 @@ void wu_list_set_item(wu_str_item *item, char *text) {
   item->length = int32_t(std::strlen(text));
 }
 
+wu_control *wu_list_new_control(wu_pane *pane, int32_t kind) {
+  auto *c = static_cast<wu_control *>(wutgmem(pane->window->pool, kind));
+  if (c == nullptr) return nullptr;
+  c->kind = kind;
+  c->pane = pane;
+  wu_ctl_link(c);
+  return c;
+}
+
 void wu_list_common_args(Arg *args, Cardinal *n, wu_control *c) {
   XtSetArg(args[*n], XmNvisual, devb->visual); ++*n;
   XtSetArg(args[*n], XmNcolormap, devb->colormap); ++*n;
@@ -1446,13 +1455,9 @@ wu_status wuxglvw(wu_pane *pane, wu_control **out, int32_t x, int32_t y, int32_t
   if (out == nullptr) return WU_NOTAVAIL;
   *out = nullptr;
   if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
-  wu_window *window = pane->window;
-  auto *l = static_cast<ListView *>(wutgmem(window->pool, WU_MT_LISTVIEW));
-  if (l == nullptr) return WU_NOMEM;
-  wu_control *c = &l->c;
-  c->kind = WU_MT_LISTVIEW;
-  c->pane = pane;
-  wu_ctl_link(c);
+  wu_control *c = wu_list_new_control(pane, WU_MT_LISTVIEW);
+  if (c == nullptr) return WU_NOMEM;
+  auto *l = reinterpret_cast<ListView *>(c);
   install_slots(c, false);
   c->x = x;
   c->y = y;

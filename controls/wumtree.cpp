@@ -1541,12 +1541,9 @@ wu_status wuxgtre(wu_pane *pane, wu_control **out) {
   *out = nullptr;
   if (!wu_list_pane_ok(pane)) return WU_NOTAVAIL;
   wu_window *window = pane->window;
-  auto *t = static_cast<TreeView *>(wutgmem(window->pool, WU_MT_TREEVIEW));
-  if (t == nullptr) return WU_NOMEM;
-  wu_control *c = &t->c;
-  c->kind = WU_MT_TREEVIEW;
-  c->pane = pane;
-  wu_ctl_link(c);
+  wu_control *c = wu_list_new_control(pane, WU_MT_TREEVIEW);
+  if (c == nullptr) return WU_NOMEM;
+  auto *t = reinterpret_cast<TreeView *>(c);
   c->flags |= WU_CTL_TAKES_FOCUS;
   // Defaults first: the build reads them.
   c->x = c->y = 1;
