@@ -252,17 +252,23 @@ void wuwpopc(Widget w, XEvent *event, String *, Cardinal *) {
 
 // ---- widgets ----------------------------------------------------------------
 
-Widget MakePush(Widget parent, wu_old_button *b) {
-  wu_control *c = &b->c;
-  const Rect r = place(b);
-  XmString s = label_string(b->label);
-  Arg args[24];
+// Puts a button's place and label first in its argument list; the count.
+Cardinal place_args(Arg *args, const Rect &r, XmString s) {
   Cardinal n = 0;
   XtSetArg(args[n], XmNx, Position(r.x)); ++n;
   XtSetArg(args[n], XmNy, Position(r.y)); ++n;
   if (r.width > 0) { XtSetArg(args[n], XmNwidth, Dimension(r.width)); ++n; }
   if (r.height > 0) { XtSetArg(args[n], XmNheight, Dimension(r.height)); ++n; }
   XtSetArg(args[n], XmNlabelString, s); ++n;
+  return n;
+}
+
+Widget MakePush(Widget parent, wu_old_button *b) {
+  wu_control *c = &b->c;
+  const Rect r = place(b);
+  XmString s = label_string(b->label);
+  Arg args[24];
+  Cardinal n = place_args(args, r, s);
   if (devb->font_list != nullptr) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
   XtSetArg(args[n], XmNmarginHeight, Dimension(0)); ++n;
   XtSetArg(args[n], XmNrecomputeSize, False); ++n;
@@ -283,12 +289,7 @@ Widget MakeToggle(Widget parent, wu_old_button *b, unsigned char indicator, bool
   const Rect r = place(b);
   XmString s = label_string(b->label);
   Arg args[32];
-  Cardinal n = 0;
-  XtSetArg(args[n], XmNx, Position(r.x)); ++n;
-  XtSetArg(args[n], XmNy, Position(r.y)); ++n;
-  if (r.width > 0) { XtSetArg(args[n], XmNwidth, Dimension(r.width)); ++n; }
-  if (r.height > 0) { XtSetArg(args[n], XmNheight, Dimension(r.height)); ++n; }
-  XtSetArg(args[n], XmNlabelString, s); ++n;
+  Cardinal n = place_args(args, r, s);
   XtSetArg(args[n], XmNset, set ? True : False); ++n;
   if (devb->font_list != nullptr) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
   XtSetArg(args[n], XmNindicatorType, indicator); ++n;
