@@ -5,13 +5,16 @@
 #include <Xm/Separator.h>
 #include <Xm/Xm.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "controls/wucontrol.h"
+#include "frames/wutframe.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
+#include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 
 extern "C" {
@@ -55,6 +58,27 @@ Pixmap item_icon(int32_t command_id) {
   return p;
 }
 
+// The menus' colour arguments (shadows included).
+int32_t ColourArgs(const wu_colour_set &c, Arg *args, int32_t n) {
+  XtSetArg(args[n], XmNbackground, c.background); ++n;
+  XtSetArg(args[n], XmNforeground, c.foreground); ++n;
+  return wuwspmc(&c, args, n);
+}
+
+// True when the label holds the character in either case form.
+bool ContainsEitherCase(const char *label, int32_t c) {
+  for (const char *p = label; *p; ++p)
+    if (std::tolower(static_cast<unsigned char>(*p)) == std::tolower(c)) return true;
+  return false;
+}
+
+// The character through the host's upper-case translation table.
+int32_t UpperCase(int32_t c) {
+  char ch = char(c);
+  if (wztxxlt(2, &ch, &ch, 1) != WU_OK) return c;
+  return static_cast<unsigned char>(ch);
+}
+
 bool is_separator(const char *label) {
   return label == nullptr || label[0] == '\0' || std::strcmp(label, "-") == 0;
 }
@@ -83,8 +107,12 @@ void place(Widget menu, Widget w) {
 extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t *enabled,
                            const char *mnemonics, const int32_t *command_ids) {
   if (!wu_x_ok() || labels == nullptr || count <= 0) return 0;
-  Arg args[10];
+  // The menu and its items are in the dialog colours.
+  wu_colour_set colours{};
+  const bool coloured = wuwgpmc(nullptr, WU_CSET_DIALOG, &colours) == WU_OK;
+  Arg args[20];
   Cardinal n = 0;
+  if (coloured) n = Cardinal(ColourArgs(colours, args, int32_t(n)));
   XtSetArg(args[n], XmNpopupEnabled, False); ++n;
   XtSetArg(args[n], XmNdepth, devb->depth); ++n;
   XtSetArg(args[n], XmNvisual, devb->visual); ++n;
@@ -100,22 +128,35 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
                             nullptr, 0);
       continue;
     }
-    if (wu_gcb() != nullptr && wu_gcb()->multibyte) {
+    const bool dbcs = wu_gcb() != nullptr && wu_gcb()->multibyte;
+    const bool use_mnemonic = mnemonics != nullptr && mnemonics[i] != 0 && devb->prefs.pmenu_mnemonics;
+    int32_t mnemonic = use_mnemonic ? static_cast<unsigned char>(mnemonics[i]) : 0;
+    if (dbcs) {
       if (label[0] == ' ') ++label;
-      if (mnemonics != nullptr && mnemonics[i] != 0 && devb->prefs.pmenu_mnemonics && PutMnemonic) {
+      if (use_mnemonic && PutMnemonic) {
+        // The letter is placed in the label (in parentheses when the label
+        // lacks it); the one placed is the mnemonic.
         dbcs_label = label;
         dbcs_label.append(3, '\0');
-        PutMnemonic(&dbcs_label[0], static_cast<unsigned char>(mnemonics[i]));
+        if (const int32_t placed = PutMnemonic(&dbcs_label[0], mnemonic)) mnemonic = placed;
         label = dbcs_label.c_str();
       }
+      if (mnemonic && ContainsEitherCase(label, mnemonic)) mnemonic = UpperCase(mnemonic);
     }
-    XmString s = XmStringCreateLocalized(const_cast<char *>(label));
+    XmString s = wumtstr(label);
     n = 0;
     XtSetArg(args[n], XmNlabelString, s); ++n;
     XtSetArg(args[n], XmNuserData, &result); ++n;
     if (devb->font_list) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
-    if (mnemonics != nullptr && mnemonics[i] != 0 && devb->prefs.pmenu_mnemonics) {
-      XtSetArg(args[n], XmNmnemonic, KeySym(static_cast<unsigned char>(mnemonics[i]))); ++n;
+    if (coloured) {
+      XtSetArg(args[n], XmNbackground, colours.background); ++n;
+      XtSetArg(args[n], XmNforeground, colours.foreground); ++n;
+    }
+    if (mnemonic) {
+      XtSetArg(args[n], XmNmnemonic, KeySym(mnemonic)); ++n;
+      if (dbcs && devb->motifres.mnemonic_charset) {
+        XtSetArg(args[n], XmNmnemonicCharSet, devb->motifres.mnemonic_charset); ++n;
+      }
     }
     const Pixmap icon = command_ids != nullptr ? item_icon(command_ids[i]) : Pixmap(None);
     if (icon != None) {

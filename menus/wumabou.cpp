@@ -11,9 +11,11 @@
 #include <Xm/Xm.h>
 #include <sys/utsname.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "frames/wuframes.h"
 #include "frames/wutframe.h"
 #include "menus/wucmdwin.h"
 #include "menus/wumenus.h"
@@ -24,6 +26,9 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+
+// The toolkit library's version text.
+extern "C" const char _XmVersionString[] __attribute__((weak));
 
 namespace {
 
@@ -81,6 +86,27 @@ std::string Number(int32_t key, int32_t value) {
   return Format(key, &a);
 }
 
+// The toolkit's version as the running library gives it: major, minor and
+// update level, three numbers for the host's format.
+std::string ToolkitVersion(int32_t key) {
+  int32_t update = XmUPDATE_LEVEL;
+  // The library's version text ends in "major.minor.update".
+  if (&_XmVersionString != nullptr) {
+    const char *v = _XmVersionString;
+    const char *last = std::strrchr(v, '.');
+    if (last && last[1] >= '0' && last[1] <= '9') update = std::atoi(last + 1);
+  }
+  const qev_arg a[3] = {{QEV_ARG_INT, 0, nullptr, xmUseVersion / 1000},
+                        {QEV_ARG_INT, 0, nullptr, xmUseVersion % 1000},
+                        {QEV_ARG_INT, 0, nullptr, update}};
+  char *format = wuxgmft(kSet, key);
+  if (!format) return std::string();
+  char buf[kValueMax + 1];
+  wutsfmt(buf, int32_t(sizeof buf), format, -1, 3, a);
+  wumfree(format);
+  return buf;
+}
+
 std::string GetOperSysInf(int32_t key) {
   struct utsname u;
   if (uname(&u) != 0) return Format(key, nullptr);
@@ -100,12 +126,7 @@ std::string GetOperSysInf(int32_t key) {
 std::string GetMotifInfo(int32_t key) {
   Display *dpy = devb->display;
   switch (key) {
-    case kKeyToolkit: {
-      // The toolkit library's own version, as it runs.
-      const std::string v = std::to_string(xmUseVersion / 1000) + "." +
-                            std::to_string(xmUseVersion % 1000);
-      return Text(key, v);
-    }
+    case kKeyToolkit: return ToolkitVersion(key);
     case kKeyProtocol: return Number(key, kProtocolVersion);
     case kKeyDisplay: return Text(key, DisplayString(dpy));
     case kKeyVendor: return Text(key, ServerVendor(dpy));
@@ -279,6 +300,34 @@ void FreeSymbol(Widget w, XtPointer client, XtPointer) {
   if (symbol != None && wu_x_ok()) wutfpix(symbol);
 }
 
+// The top-left corner of a widget on the root window; false when it has
+// no window yet.
+bool Corner(Widget anchor, Position *x, Position *y) {
+  if (!anchor || !XtIsRealized(anchor)) return false;
+  XtTranslateCoords(anchor, 0, 0, x, y);
+  return true;
+}
+
+// Places the box before it is shown: with no window and no dialog parent
+// where the toolkit puts dialogs by default; at the corner of the dialog
+// parent the host recorded, or of the workspace shell for a window inside
+// the application workspace; else beside the window's outer widget.
+void Place(Widget box, wu_window *w, Widget dialog_parent) {
+  Position x = 0, y = 0;
+  bool placed = false;
+  if (dialog_parent && !dialog_parent->core.being_destroyed) {
+    placed = Corner(dialog_parent, &x, &y);
+  } else if (w && w->mode == 1) {
+    placed = Corner(wumaws(w->session), &x, &y);
+  } else if (w && Corner(w->outer, &x, &y)) {
+    x = Position(x + kPlacementOffset);
+    y = Position(y + kPlacementOffset);
+    placed = true;
+  }
+  if (placed) XtVaSetValues(box, XmNdefaultPosition, False, XmNx, x, XmNy, y, nullptr);
+  else XtVaSetValues(box, XmNdefaultPosition, True, nullptr);
+}
+
 // Builds the About box; null when a section cannot be made.
 Widget MakeAboutDialog(const wu_colour_set &c) {
   const std::string title = AboutText(WU_ABOUT_RECORD, 3);
@@ -341,9 +390,13 @@ extern "C" {
 void wuwoabt(Widget item, XtPointer client, XtPointer) {
   wu_state *s = wu_module();
   if (!s || !devb || !wu_x_ok()) return;
-  // The item's window, else the given one; none: nothing.
-  wu_window *w = item || wu_reg_has(client, WU_REG_WINDOW) ? wumhwin(item, client) : nullptr;
-  if (!w) return;
+  // The item's window, else the given one.  An item whose window is gone
+  // shows nothing; a call that names no window shows the box unplaced.
+  wu_window *w = nullptr;
+  if (item || client) {
+    w = item || wu_reg_has(client, WU_REG_WINDOW) ? wumhwin(item, client) : nullptr;
+    if (!w) return;
+  }
   wu_colour_set c{};
   wuwgpmc(w, WU_CSET_EDITOR, &c);
   Widget box = s->about_box;
@@ -364,10 +417,7 @@ void wuwoabt(Widget item, XtPointer client, XtPointer) {
     XRaiseWindow(devb->display, XtWindow(XtParent(box)));
     return;
   }
-  Widget anchor = w->outer;
-  Position x = 0, y = 0;
-  if (anchor && XtIsRealized(anchor)) XtTranslateCoords(anchor, 0, 0, &x, &y);
-  XtVaSetValues(box, XmNx, Position(x + kPlacementOffset), XmNy, Position(y + kPlacementOffset), nullptr);
+  Place(box, w, s->dialog_parent);
   XtManageChild(box);
 }
 

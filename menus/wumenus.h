@@ -156,6 +156,10 @@ typedef struct wu_menu_item_ctx {
 #define WU_MCTX_CASCADE 0
 #define WU_MCTX_BUTTON 1
 
+/* True while a menu item widget (cascade or push button with an item
+   context) stands; item callbacks look before they read the widget. */
+int32_t wumialv(wu_widget item);
+
 wu_status wutiamu(wu_window *window);
 void wutfamu(wu_window *window, int32_t keep_height);
 /* The tool box of a window (tool box layer, when linked). */

@@ -84,6 +84,10 @@ const int32_t kEvPopdown = 110;
 const int32_t kMsgSet = 526;
 const int32_t kMsgPrintSetup = 352, kMsgPrint = 351, kMsgPreview = 432, kMsgPreviewMnemonic = 433;
 const int32_t kPreviewClient = 434;
+// View additions: item i runs message (526, kViewFirstClient + i); the item
+// labelled "ToolBox" shows the default tool box's state.
+const int32_t kViewFirstClient = 277;
+const char kToolBoxLabel[] = "ToolBox";
 // Images drawn for check marks and the ToolBox item.
 const int32_t kImageCheck = 510, kImageRadio = 546, kImageToolBox = 510;
 const int32_t kIconSize = 16, kIconX = 4;
@@ -111,10 +115,9 @@ bool TableLive(wu_window *w, wu_menu_node **table) {
   return false;
 }
 
-bool XPrinting() {
-  int32_t v = 0;
-  return wyrnget("UNIVERSALPRINT", 14, &v) == WU_OK && v != 0;
-}
+// X printing: printing goes through the module's own print dialogs (the
+// display block's HOSTPRINT flag, which the printing choice sets).
+bool XPrinting() { return devb && devb->prefs.host_print; }
 
 bool SolutionsOn() {
   int32_t v = 1;
@@ -133,15 +136,20 @@ uint8_t Fold(int which, uint8_t c) {
   return c;
 }
 
+// Every item callback starts here: the item widget itself is read only
+// while it stands (host code on the item may have released its window,
+// and with it the item, before the module's callback runs).
 wu_menu_item_ctx *ItemContext(Widget w) {
+  if (!wumialv(w)) return nullptr;
   XtPointer data = nullptr;
   XtVaGetValues(w, XmNuserData, &data, nullptr);
   auto *ctx = static_cast<wu_menu_item_ctx *>(data);
   return (ctx && wu_reg_has(ctx, WU_REG_MENUITEM)) ? ctx : nullptr;
 }
 
-void ContextDestroyed(Widget, XtPointer client, XtPointer) {
+void ContextDestroyed(Widget item, XtPointer client, XtPointer) {
   auto *ctx = static_cast<wu_menu_item_ctx *>(client);
+  if (item) wu_reg_remove(item);
   wu_reg_remove(ctx);
   if (wu_x_ok()) {
     if (ctx->pixmap) XFreePixmap(devb->display, Pixmap(ctx->pixmap));
@@ -173,6 +181,10 @@ Widget AddItemContext(Widget w, wu_menu_item_ctx *ctx) {
     return nullptr;
   }
   XtAddCallback(w, XmNdestroyCallback, ContextDestroyed, ctx);
+  if (wu_reg_add(w, WU_REG_OTHER) != WU_OK) {
+    XtDestroyWidget(w);
+    return nullptr;
+  }
   return w;
 }
 
@@ -208,6 +220,15 @@ Widget MakeSeparator(wu_window *w, Widget parent) {
   return XmCreateSeparatorGadget(parent, const_cast<char *>("menuSeparator"), args, n);
 }
 
+// The mnemonic of an item, and in double-byte mode the character set it
+// is matched in.
+void MnemonicArgs(int32_t mnemonic, Arg *args, Cardinal *n) {
+  XtSetArg(args[*n], XmNmnemonic, KeySym(mnemonic)); ++*n;
+  if (DoubleByte() && devb->motifres.mnemonic_charset) {
+    XtSetArg(args[*n], XmNmnemonicCharSet, devb->motifres.mnemonic_charset); ++*n;
+  }
+}
+
 // A cascade and its pulldown; the submenu is filled on first opening.
 Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mnemonic,
                     wu_menu_node **table, wu_menu_node *node, int32_t item_id) {
@@ -228,9 +249,7 @@ Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mn
   XtSetArg(args[n], XmNlabelString, s); ++n;
   XtSetArg(args[n], XmNsubMenuId, pull); ++n;
   if (devb->font_list) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
-  if (mnemonic && devb->prefs.pmenu_mnemonics) {
-    XtSetArg(args[n], XmNmnemonic, KeySym(mnemonic)); ++n;
-  }
+  if (mnemonic && devb->prefs.pmenu_mnemonics) MnemonicArgs(mnemonic, args, &n);
   Colours(w, b.in_bar ? 0 : 1, args, &n);
   Build sub = b;
   sub.table = table;
@@ -341,6 +360,13 @@ void ManageBatch(std::vector<Widget> *made, bool all) {
   made->clear();
 }
 
+// The gray state an item is built with: the window's gray-list entry for
+// its id, else the grayed flag of the description.
+bool ItemGrayed(wu_window *w, const wu_menu_node *node, int32_t i) {
+  const wu_item_state *e = matchid(static_cast<wu_item_state *>(w->gray_list), node->item_id[i]);
+  return e ? e->state != 0 : node->grayed[i] != 0;
+}
+
 // Mnemonic of an item: its host code through the first case table, or the
 // second when the first's character is not in the label.
 int32_t ItemMnemonic(const wu_menu_node *node, int32_t i, const char *label) {
@@ -430,10 +456,16 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       const bool dialog = kind == WU_MNODE_DIALOG;
       XtPointer client = dialog ? XtPointer(target) : XtPointer(target ? target->text : label);
       XtCallbackProc cb = dialog ? wuwodlc : wuwpcmc;
-      if (!dialog)
-        if (XtCallbackProc fixed = FixedCallback(cmd)) cb = fixed;
+      if (XtCallbackProc fixed = FixedCallback(cmd)) {
+        // The host-printing choice also serves a print item with a dialog:
+        // it opens the dialog (found through the item) once the choice is
+        // settled.  Other fixed callbacks replace commands only.
+        if (!dialog || fixed == wuwhprt) cb = fixed;
+        if (dialog && fixed == wuwhprt) client = nullptr;
+      }
       if (cmd == kCmdOpen || cmd == kCmdOpenFilter) AmendClassInclude(w, parent);
-      std::string text = shown;
+      // Buttons of the second button-box place show the label as given.
+      std::string text = b.mode == WU_MMODE_BUTTONBOX2 ? std::string(label) : shown;
       if (cmd == kCmdPrintSetup || (cmd == kCmdPrint && XPrinting())) {
         if (char *m = wuxgmft(kMsgSet, cmd == kCmdPrint ? kMsgPrint : kMsgPrintSetup)) {
           text = m;
@@ -469,26 +501,33 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
           XtAddEventHandler(button, ExposureMask, False, wuwmdrw,
                             reinterpret_cast<XtPointer>(marked ? intptr_t(check) : kDrawIcon));
         }
-        if (mnemonic && devb->prefs.pmenu_mnemonics)
-          XtVaSetValues(button, XmNmnemonic, KeySym(mnemonic), nullptr);
+        if (mnemonic && devb->prefs.pmenu_mnemonics) {
+          Arg margs[2];
+          Cardinal mn = 0;
+          MnemonicArgs(mnemonic, margs, &mn);
+          XtSetValues(button, margs, mn);
+        }
       } else if (w->module_flags & WU_WMOD_LISTED) {
         wu_colour_set cs;
         if (wuwgpmc(w, 4, &cs) == WU_OK) XmChangeColor(button, cs.background);
       }
-      wu_item_state *gray = matchid(static_cast<wu_item_state *>(w->gray_list), item_id);
-      const bool grayed = gray ? gray->state != 0 : node->grayed[i] != 0;
+      const bool grayed = ItemGrayed(w, node, i);
       if (grayed) XtSetSensitive(button, False);
       if (cmd == kCmdPrintSetup) {
         w->print_setup_item = button;
         w->print_setup_id = item_id;
       }
       if (wrapper) {
+        if (grayed) XtSetSensitive(wrapper, False);
         XtManageChild(button);
         item = wrapper;
       } else {
         item = button;
       }
-      if (wu_menu_item_ctx *ctx = ItemContext(button)) ctx->grayed = grayed;
+      if (wu_menu_item_ctx *ctx = ItemContext(button)) {
+        ctx->grayed = grayed;
+        if (dialog) ctx->node = target;
+      }
       made.push_back(item);
       last = item;
       last_sep = false;
@@ -501,6 +540,9 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       continue;
     }
     if (item) {
+      // A cascade takes its gray state as a push button does.
+      if (ItemGrayed(w, node, i)) XtSetSensitive(item, False);
+      if (wu_menu_item_ctx *ctx = ItemContext(item)) ctx->grayed = ItemGrayed(w, node, i);
       made.push_back(item);
       last = item;
       last_sep = false;
@@ -524,9 +566,37 @@ void ViewMenu(const Build &b, Widget parent, std::vector<Widget> *made) {
   wu_window *w = b.window;
   wu_status st = WU_OK;
   if (LocalHandler(w) || !yw7bget("AWSMENUMERGE", &st) || st != WU_OK) return;
+  wu_state *ms = wu_module();
+  if (!ms) return;
   // The view labels are host start-up data; without them nothing is added.
-  (void)parent;
-  (void)made;
+  for (int32_t i = 0; i < WU_VIEW_LABELS && ms->view_labels[i]; ++i) {
+    const char *label = ms->view_labels[i];
+    int32_t mnemonic = static_cast<unsigned char>(ms->view_mnemonics[i]);
+    std::string shown = label;
+    if (DoubleByte() && mnemonic && devb->prefs.pmenu_mnemonics) {
+      std::vector<char> copy(shown.size() + 4, '\0');
+      std::memcpy(copy.data(), label, shown.size());
+      mnemonic = PutMnemonic(copy.data(), mnemonic);
+      shown = copy.data();
+    }
+    Widget pb = MakePushButton(b, parent, shown.c_str(), wuwhpmu,
+                               reinterpret_cast<XtPointer>(intptr_t(kViewFirstClient + i)), 0, None,
+                               None);
+    if (!pb) return;
+    if (std::strncmp(label, kToolBoxLabel, sizeof kToolBoxLabel - 1) == 0) {
+      // The ToolBox item shows whether the default tool box is on.
+      w->toolbox_item = pb;
+      XtVaSetValues(pb, XmNmarginLeft, kIconMargin, nullptr);
+      XtAddEventHandler(pb, ExposureMask, False, wuwtdrw, nullptr);
+    }
+    if (mnemonic && devb->prefs.pmenu_mnemonics) {
+      Arg margs[2];
+      Cardinal mn = 0;
+      MnemonicArgs(mnemonic, margs, &mn);
+      XtSetValues(pb, margs, mn);
+    }
+    made->push_back(pb);
+  }
 }
 
 void PrintPreview(const Build &b, Widget parent, int32_t item_id, std::vector<Widget> *made) {
@@ -581,7 +651,7 @@ void ApplyState(int32_t kind, Widget menu, const wu_item_state *e, int depth) {
       ApplyState(kind, sub, e, depth + 1);
     }
     wu_menu_item_ctx *ctx = ItemContext(k);
-    if (!ctx || ctx->item_id != e->item_id || ctx->kind != WU_MCTX_BUTTON) continue;
+    if (!ctx || ctx->item_id != e->item_id) continue;
     if (kind == WU_MSTATE_GRAY) {
       XtSetSensitive(k, e->state == 0);
     } else if (XtIsRealized(k) && XtIsWidget(k)) {
@@ -593,6 +663,8 @@ void ApplyState(int32_t kind, Widget menu, const wu_item_state *e, int depth) {
 }  // namespace
 
 extern "C" {
+
+int32_t wumialv(Widget item) { return item && wu_reg_has(item, WU_REG_OTHER); }
 
 void MakeMenu(wu_window *w, wu_menu_node *node, Widget parent, wu_menu_node **table,
               int32_t inside_include) {
@@ -710,8 +782,9 @@ void wuwpcmc(Widget item, XtPointer client, XtPointer) {
 void wuwocdc(Widget item, XtPointer, XtPointer) {
   wu_window *w = ItemWindow(item);
   if (!w) return;
+  const wu_reg_hold hold = wu_reg_take(w);
   wuxqwev(w, kEvCommandWindow, nullptr, 0);
-  if (wutcwdw) wutcwdw(w);
+  if (wutcwdw && wu_reg_alive(hold)) wutcwdw(w);
 }
 
 void wuwfind(Widget item, XtPointer, XtPointer) {
@@ -729,8 +802,9 @@ void wuwhpmu(Widget item, XtPointer client, XtPointer) {
   if (!w) return;
   char *cmd = wuxgmft(kMsgSet, int32_t(reinterpret_cast<intptr_t>(client)));
   if (!cmd) return;
-  RunCommand(w, cmd, 1, true);
-  vmfree_handler(wu_module_pool(), cmd, int32_t(std::strlen(cmd)) + 1, 0);
+  const std::string text = cmd;
+  vmfree_handler(wu_module_pool(), cmd, int32_t(text.size()) + 1, 0);
+  RunCommand(w, text.c_str(), 1, true);
 }
 
 // Draws an item's picture in its left margin: a popup item's label pixmap
@@ -1149,9 +1223,7 @@ int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
     XtSetArg(args[n], XmNtraversalOn, True); ++n;
     XtSetArg(args[n], XmNsensitive, !(e.grayed || (e.flags & WU_CHOICE_GRAYED))); ++n;
     Colours(w, WU_CSET_DIALOG, args, &n);
-    if (e.mnemonic && devb->prefs.pmenu_mnemonics) {
-      XtSetArg(args[n], XmNmnemonic, KeySym(e.mnemonic)); ++n;
-    }
+    if (e.mnemonic && devb->prefs.pmenu_mnemonics) MnemonicArgs(e.mnemonic, args, &n);
     Widget item;
     if (e.flags & WU_CHOICE_TOGGLE) {
       XtSetArg(args[n], XmNindicatorType, XmONE_OF_MANY); ++n;
@@ -1225,6 +1297,16 @@ const int kManageDialogBatch = 20;
 const int32_t kMsgTooLong = 646;
 const int32_t kCloseSet = 526, kCloseNumber = 2;
 const int32_t kOkCancelColours = 6;
+// The module's button texts (set 526).
+const int32_t kMsgOk = 12, kMsgCancel = 10;
+
+// A compound string of message (526, number), else of the default.
+XmString MessageString(int32_t number, const char *fallback) {
+  char *m = wuxgmft(kMsgSet, number);
+  XmString s = wumtstr(m && m[0] ? m : fallback);
+  if (m) vmfree_handler(wu_module_pool(), m, int32_t(std::strlen(m)) + 1, 0);
+  return s;
+}
 
 // The window's dialog block: counts, then the widgets in one allocation.
 struct DialogBlock {
@@ -1410,10 +1492,13 @@ wu_status wuwmdlg(wu_window *w, const char *title, wu_menu_node *node) {
     XtSetArg(args[n], XmNbuttonFontList, devb->font_list); ++n;
     XtSetArg(args[n], XmNlabelFontList, devb->font_list); ++n;
   }
-  XtSetArg(args[n], XmNmwmFunctions, MWM_FUNC_MOVE); ++n;
-  XtSetArg(args[n], XmNmwmDecorations, MWM_DECOR_TITLE | MWM_DECOR_BORDER); ++n;
-  VisualArgs(args, &n);
   Widget parent = w->mode == 1 ? wumaws(w->session) : w->outer;
+  // A Motif window manager draws the border with the title; others are
+  // asked for both.
+  const bool mwm = parent && XmIsMotifWMRunning(parent);
+  XtSetArg(args[n], XmNmwmFunctions, MWM_FUNC_MOVE); ++n;
+  XtSetArg(args[n], XmNmwmDecorations, mwm ? MWM_DECOR_TITLE : MWM_DECOR_TITLE | MWM_DECOR_BORDER); ++n;
+  VisualArgs(args, &n);
   Widget dialog = parent ? XmCreateBulletinBoardDialog(parent, const_cast<char *>("menuDialog"), args, n)
                          : nullptr;
   XmStringFree(st);
@@ -1494,6 +1579,9 @@ wu_status wuwmdlg(wu_window *w, const char *title, wu_menu_node *node) {
       case WU_MDLG_CHOICE_SET: {
         if (!radio || nr == 0) break;
         const uint8_t *value = ValueRecord(node, at + len, WU_MDLG_CHOICE_VALUE);
+        // The value stands for the choice in the command, and so does the
+        // choice's mark that it adds nothing.
+        if (value) const_cast<uint8_t *>(value)[5] = r[5];
         XmString s = wumtstr(text.c_str());
         n = 0;
         XtSetArg(args[n], XmNx, (r[1] - 1) * cw); ++n;
@@ -1546,8 +1634,8 @@ wu_status wuwmdlg(wu_window *w, const char *title, wu_menu_node *node) {
   b->radios = nr;
   b->choices = nch;
   // Buttons.
-  XmString ok = XmStringCreateLocalized(const_cast<char *>("OK"));
-  XmString cancel = XmStringCreateLocalized(const_cast<char *>("Cancel"));
+  XmString ok = MessageString(kMsgOk, "OK");
+  XmString cancel = MessageString(kMsgCancel, "Cancel");
   const int bw = std::max(XmStringWidth(devb->font_list, ok), XmStringWidth(devb->font_list, cancel)) + 20;
   int gap = (width - 2 * (bw + 10)) / 3;
   if (gap < 0) gap = cw;

@@ -37,6 +37,8 @@
 
 // The menus' command callback: runs an item's command.
 extern "C" void wuwpcmc(Widget item, XtPointer client, XtPointer call);
+// The menus' dialog callback: opens an item's menu dialog.
+extern "C" void wuwodlc(Widget item, XtPointer client, XtPointer call);
 
 namespace {
 
@@ -338,6 +340,17 @@ void SetPrintDevice() {
     yw7cset("PRINTGDEV", devb && devb->depth == 1 ? "XPRINTM" : "XPRINTC");
 }
 
+// Commands that print: "print..." and the graphics print commands.
+bool IsPrintCommand(const char *command) {
+  static const char *const kGraphics[] = {"qgvprint", "qgdprint", "qgfprint", "qgwprint",
+                                          "qgmprint"};
+  const int32_t n = wzstlen(command);
+  if (n >= 5 && wzbcup(command, "print", 5) == 0) return true;
+  for (const char *g : kGraphics)
+    if (n >= 8 && wzbcup(command, g, 8) == 0) return true;
+  return false;
+}
+
 // Runs the print command once the printing choice is settled.
 void RunPrint(wu_window *w, Widget item, const char *command) {
   if (!item) {
@@ -355,9 +368,22 @@ void RunPrint(wu_window *w, Widget item, const char *command) {
     if (wu_reg_alive(hold) && w->menu_mode != 1 && w->input) wuwFocusToQevinput(w);
     return;
   }
-  // The item's own callback is this handler: its command runs as a menu
-  // command, never through the item again.
-  if (command && *command) wuwpcmc(item, const_cast<char *>(command), nullptr);
+  // From an item: print commands run as menu commands; an item with a
+  // dialog opens it for any other command (or none); without a dialog the
+  // command runs as a menu command too, never through the item again (its
+  // own callback is this handler).
+  XtPointer data = nullptr;
+  XtVaGetValues(item, XmNuserData, &data, nullptr);
+  auto *ctx = static_cast<wu_menu_item_ctx *>(data);
+  wu_menu_node *dialog = ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && ctx->kind == WU_MCTX_BUTTON &&
+                                 ctx->node && ctx->node->header[WU_MH_KIND] == WU_MNODE_DIALOG
+                             ? ctx->node
+                             : nullptr;
+  const bool has_command = command && *command;
+  if (has_command && (IsPrintCommand(command) || !dialog))
+    wuwpcmc(item, const_cast<char *>(command), nullptr);
+  else if (dialog)
+    wuwodlc(item, dialog, nullptr);
 }
 
 }  // namespace
@@ -366,11 +392,14 @@ extern "C" {
 
 wu_window *wumhwin(Widget item, XtPointer client) {
   if (item) {
+    // A menu item acts for its own window only: when the item or its
+    // window went (host code on the item released it), it does nothing.
+    if (!wumialv(item)) return nullptr;
     XtPointer data = nullptr;
     XtVaGetValues(item, XmNuserData, &data, nullptr);
     auto *ctx = static_cast<wu_menu_item_ctx *>(data);
-    if (ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && wu_reg_has(ctx->window, WU_REG_WINDOW))
-      return ctx->window;
+    if (ctx && wu_reg_has(ctx, WU_REG_MENUITEM))
+      return wu_reg_has(ctx->window, WU_REG_WINDOW) ? ctx->window : nullptr;
   } else if (client && wu_reg_has(client, WU_REG_WINDOW)) {
     return static_cast<wu_window *>(client);
   }
@@ -545,8 +574,11 @@ void wuwexit(Widget item, XtPointer client, XtPointer call) {
 void wuwhprt(Widget item, XtPointer client, XtPointer) {
   wu_window *w = HandlerWindow(item, client);
   if (!w || w->local_handler) return;
-  // Without an item the client data is the window, not a command.
-  const std::string command = item && client ? static_cast<const char *>(client) : "";
+  // From an item the client data is the item's command.  Without one it
+  // is either the window to print (no command: "print" runs) or the
+  // command itself, for the current window.
+  const bool given = client && (item || !wu_reg_has(client, WU_REG_WINDOW));
+  const std::string command = given ? static_cast<const char *>(client) : "";
   const bool batch = devb && devb->appres.batch_driver_mode != 0;
   if (GetHostPrintNotif() || batch) {
     if (item) RunPrint(w, item, command.c_str());

@@ -92,9 +92,10 @@ int32_t wumgl2r(XmString string, char **text_out) {
 }
 
 XmString wumtstr(const char *label) {
-  if (!label || !DoubleByteMode()) return wumcstr(label);
-  // In double-byte mode the mnemonic is not underlined in the label, so a
-  // parenthesised one-letter marker such as "(F)" is dropped.
+  // In double-byte mode a mnemonic is shown as a parenthesised letter
+  // after the label, such as "(F)".  With menu mnemonics turned off the
+  // letter runs nothing, so the marker is dropped; otherwise it stays.
+  if (!label || !DoubleByteMode() || !devb || devb->prefs.pmenu_mnemonics) return wumcstr(label);
   std::string text(label);
   for (size_t i = 0; i + 2 < text.size(); ++i) {
     if (text[i] == '(' && std::isalnum(static_cast<unsigned char>(text[i + 1])) &&

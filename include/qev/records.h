@@ -578,6 +578,7 @@ typedef struct wu_field_press {
  * The module event queue.
  */
 #define WU_EVQ_NODES 50            /* nodes of the module event queue */
+#define WU_VIEW_LABELS 10          /* view additions of a window menu */
 #define WU_EVQ_PARAM_MAX 72        /* parameter bytes of one event */
 #define WU_EV_COMMAND 0            /* event code of a queued command string */
 
@@ -701,6 +702,13 @@ typedef struct wu_state {
      format filled with the command */
   int32_t command_deleted;
   struct wu_control *command_tip;
+  /* start-up data the host may fill (empty by default): the parent its
+     dialogs are placed at, and the view additions of window menus (labels
+     in order up to the first null, one mnemonic character per label, 0
+     none) */
+  wu_widget dialog_parent;
+  const char *view_labels[WU_VIEW_LABELS];
+  char view_mnemonics[WU_VIEW_LABELS];
 } wu_state;
 
 #ifdef __cplusplus

@@ -6,9 +6,11 @@
 
 #include <cstring>
 
+#include <X11/keysym.h>
 #include <Xm/Text.h>
 
 #include "menus/wumenus.h"
+#include "xinput.h"
 
 namespace {
 
@@ -173,6 +175,22 @@ TEST(MenuWaits, TheToolEditorEndsWhenItsWindowIsReleased) {
   });
 }
 
+// A realised window whose action menu is the entry.
+wu_window *MenuWindow(const char *entry) {
+  wu_window *w = nullptr;
+  wu_pane *pane = nullptr;
+  if (wuxgwnd(&w, 1, WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR) != WU_OK ||
+      wuxgpan(w, &pane, 1, 1, 5, WU_FULL_WIDTH, 0) != WU_OK)
+    return nullptr;
+  std::memset(w->menu_libref, ' ', sizeof w->menu_libref);
+  std::memcpy(w->menu_libref, kLib, std::strlen(kLib));
+  Name34(w->menu_catalog, kCat);
+  Name34(w->menu_entry, entry);
+  w->menu_kind = 1;
+  if (wuxiwnd(w) != WU_OK) return nullptr;
+  return w;
+}
+
 // A window whose menu bar has "Ask", opening a menu dialog of one input
 // field whose command is 199 characters and more: too long a command
 // brings up a message box from inside the dialog's OK callback.
@@ -189,18 +207,7 @@ wu_window *DialogWindow() {
   dlg.text = std::string("\1\1\12\1\0\0", 6);
   dlg.templ = std::string(195, 'x') + "@1";
   if (!qevhost::writeMenu(kLib, kCat, "BAR", {bar, dlg})) return nullptr;
-  wu_window *w = nullptr;
-  wu_pane *pane = nullptr;
-  if (wuxgwnd(&w, 1, WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR) != WU_OK ||
-      wuxgpan(w, &pane, 1, 1, 5, WU_FULL_WIDTH, 0) != WU_OK)
-    return nullptr;
-  std::memset(w->menu_libref, ' ', sizeof w->menu_libref);
-  std::memcpy(w->menu_libref, kLib, std::strlen(kLib));
-  Name34(w->menu_catalog, kCat);
-  Name34(w->menu_entry, "BAR");
-  w->menu_kind = 1;
-  if (wuxiwnd(w) != WU_OK) return nullptr;
-  return w;
+  return MenuWindow("BAR");
 }
 
 Widget Named(Widget parent, const char *name) {
@@ -329,6 +336,121 @@ TEST(MenuWaits, OlderControlsPopupsAndMenusOfAReleasedWindowAreRefused) {
     EXPECT_EQ(int32_t(Call(QEV_TABLE_WINDOW, WUX_SLOT_CMNU, w, nullptr, nullptr, nullptr, nullptr)),
               WU_NOTAVAIL);
     m.ExpectPoolAtBase();
+    m.Stop();
+  });
+}
+
+}  // namespace
+
+namespace {
+
+// A window whose button box has a command item "Go", a Save item, an item
+// opening a menu dialog, and (in the menu bar variant) a cascade.
+wu_window *ItemWindow(bool bar) {
+  qevhost::defineLibrary(kLib);
+  qevhost::MenuNode root;
+  auto add = [&](const char *label, int32_t submenu, int32_t command_id) {
+    qevhost::MenuItem item;
+    item.label = label;
+    item.submenu = submenu;
+    item.commandId = command_id;
+    root.items.push_back(item);
+  };
+  add("Go", 0, 0);
+  add("Save", 0, 5);
+  add("Ask", 2, 0);
+  if (bar) add("More", 3, 0);
+  qevhost::MenuNode dlg;
+  dlg.number = 2;
+  dlg.kind = 2;
+  dlg.text = std::string("\1\1\12\1\0\0", 6);
+  dlg.templ = "SET @1";
+  qevhost::MenuNode more;
+  more.number = 3;
+  qevhost::MenuItem inner;
+  inner.label = "Inner";
+  more.items.push_back(inner);
+  std::vector<qevhost::MenuNode> nodes = {root, dlg};
+  if (bar) nodes.push_back(more);
+  if (!qevhost::writeMenu(kLib, kCat, "ITEMS", nodes)) return nullptr;
+  return MenuWindow("ITEMS");
+}
+
+// Host code on a menu item: it releases the item's window and turns the
+// event loop (as any slot that waits does) before the module's own
+// callback runs.
+void HostReleases(Widget, XtPointer client, XtPointer) {
+  wuxfwnd(static_cast<wu_window *>(client));
+  qevtest::turnUntil([] { return false; }, 100);
+}
+
+// Puts HostReleases in front of the callbacks of `name` on the item.
+void HostCallbackFirst(Widget item, const char *name, wu_window *w) {
+  XtCallbackList list = nullptr;
+  XtVaGetValues(item, name, &list, nullptr);
+  std::vector<XtCallbackRec> module;
+  for (XtCallbackList c = list; c && c->callback; ++c) module.push_back(*c);
+  XtRemoveAllCallbacks(item, name);
+  XtAddCallback(item, name, HostReleases, w);
+  for (const XtCallbackRec &c : module) XtAddCallback(item, name, c.callback, c.closure);
+}
+
+// Waits until the widget is on the screen, then clicks it.
+void ClickWhenShown(Widget w) {
+  qevtest::turnUntil([&] {
+    XWindowAttributes at;
+    Widget on = XtIsWidget(w) ? w : XtParent(w);
+    return XtIsRealized(on) && XGetWindowAttributes(devb->display, XtWindow(on), &at) &&
+           at.map_state == IsViewable;
+  });
+  qevtest::clickWidget(w);
+}
+
+TEST(MenuWaits, AnItemWhoseWindowTheHostReleasesFirstTouchesNothingOfIt) {
+  for (const char *label : {"Go", "Save", "Ask"}) {
+    InChild([label] {
+      Started m;
+      if (!m.Start()) return;
+      const qevhost::PoolStats before = qevhost::poolStats(m.pool);
+      wu_window *w = ItemWindow(false);
+      ASSERT_NE(w, nullptr);
+      ASSERT_EQ(w->menu_mode, WU_MMODE_BUTTONBOX);
+      Widget item = Named(w->menu_widget, label);
+      ASSERT_NE(item, nullptr);
+      HostCallbackFirst(item, XmNactivateCallback, w);
+      // Another window is current: nothing of the released one may reach it.
+      wu_module()->current = m.window;
+      ClickWhenShown(item);
+      m.Settle();
+      EXPECT_FALSE(wu_reg_has(w, WU_REG_WINDOW)) << label;
+      // Nothing was queued for any window, and no dialog or busy cursor
+      // stayed behind.
+      EXPECT_EQ(wutcqev(nullptr), 0) << label;
+      EXPECT_EQ(devb->busy_depth, 0) << label;
+      EXPECT_EQ(qevhost::poolStats(m.pool).liveBlocks, before.liveBlocks) << label;
+      m.Stop();
+    });
+  }
+}
+
+TEST(MenuWaits, ACascadeWhoseWindowTheHostReleasesBuildsNothing) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    const qevhost::PoolStats before = qevhost::poolStats(m.pool);
+    wu_window *w = ItemWindow(true);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->menu_mode, WU_MMODE_MENUBAR);
+    Widget more = Named(w->menu_widget, "More");
+    ASSERT_NE(more, nullptr);
+    HostCallbackFirst(more, XmNcascadingCallback, w);
+    ClickWhenShown(more);
+    m.Settle();
+    qevtest::pressKey(devb->display, XK_Escape);
+    m.Settle();
+    EXPECT_FALSE(wu_reg_has(w, WU_REG_WINDOW));
+    EXPECT_EQ(wutcqev(nullptr), 0);
+    EXPECT_EQ(qevhost::poolStats(m.pool).liveBlocks, before.liveBlocks);
     m.Stop();
   });
 }

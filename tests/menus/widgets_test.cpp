@@ -600,7 +600,7 @@ TEST_F(MenuWidgets, DoubleByteMnemonicsArePlacedInTheLabel) {
 namespace {
 
 TEST_F(MenuWidgets, PrintItemsFollowThePrintDeviceAndTheGrayList) {
-  qevhost::setNumOption("UNIVERSALPRINT", 1);
+  devb->prefs.host_print = True;   // X printing
   qevhost::setBoolOption("AWSMENUMERGE", true);
   qevhost::setMessage(526, 352, "Print Setup...");
   qevhost::setMessage(526, 351, "Print...");
@@ -634,8 +634,10 @@ TEST_F(MenuWidgets, PrintItemsFollowThePrintDeviceAndTheGrayList) {
   EXPECT_TRUE(XtIsSensitive(window_->print_preview_item));
   ASSERT_EQ(gray(window_, 22, 0), WU_OK);
   EXPECT_TRUE(XtIsSensitive(window_->print_setup_item));
-  // Without X printing the setup item is not made.
-  qevhost::setNumOption("UNIVERSALPRINT", 0);
+  // Without X printing the setup item is not made, whatever the universal
+  // print option says.
+  devb->prefs.host_print = False;
+  qevhost::setNumOption("UNIVERSALPRINT", 1);
   ASSERT_EQ(wutiamu(window_), WU_OK);
   file = Open(Find(window_->menu_widget, "File"));
   EXPECT_EQ(Find(file, "Print Setup..."), nullptr);
