@@ -107,6 +107,21 @@ inline qevhost::MenuNode Ref(int32_t number, int32_t kind, const std::string &en
   return n;
 }
 
+// One item record of a dialog node (input fields and radio boxes carry no
+// text; `len` overrides the length byte).
+inline std::string DialogRecord(int row, int col, const std::string &text, int type, int extra = 0,
+                                int len = -1) {
+  std::string s;
+  s += char(row);
+  s += char(col);
+  s += char(len >= 0 ? len : int(text.size()));
+  s += char(type);
+  s += char(0);
+  s += char(extra);
+  if (type != WU_MDLG_INPUT && type != WU_MDLG_RADIOBOX) s += text;
+  return s;
+}
+
 // The text of a label widget or gadget.
 inline std::string LabelOf(Widget w) {
   XmString s = nullptr;
@@ -148,6 +163,51 @@ inline Widget Open(Widget cascade) {
   return SubMenu(cascade);
 }
 
+// True once the widget (or a gadget's parent) is mapped on the server.
+inline bool Shown(Widget w) {
+  if (!w) return false;
+  Widget on = XtIsWidget(w) ? w : XtParent(w);
+  if (!XtIsRealized(on)) return false;
+  XWindowAttributes at;
+  return XGetWindowAttributes(XtDisplay(on), XtWindow(on), &at) && at.map_state == IsViewable;
+}
+
+// The module's string popup while it is up, else null.
+inline Widget StringPopup() {
+  Widget menu = nullptr;
+  for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i)
+    for (Widget k : Children(devb->toplevel->core.popup_list[i]))
+      if (std::strcmp(XtName(k), "_popup") == 0 && XtIsManaged(k)) menu = k;
+  return Shown(menu) ? menu : nullptr;
+}
+
+// What the string popup showed (labels, mnemonics, background) once it
+// was up, and a click on the item labelled `label`.
+struct StringPopupClick {
+  std::string label;
+  std::vector<std::string> labels;
+  std::vector<KeySym> mnemonics;
+  Pixel background = 0;
+  int tries = 0;
+};
+
+inline void ClickStringPopup(XtPointer client, XtIntervalId *) {
+  auto *c = static_cast<StringPopupClick *>(client);
+  Widget menu = StringPopup();
+  if (!menu) {
+    if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ClickStringPopup, client);
+    return;
+  }
+  XtVaGetValues(menu, XmNbackground, &c->background, nullptr);
+  for (Widget k : Children(menu)) {
+    c->labels.push_back(LabelOf(k));
+    KeySym m = 0;
+    XtVaGetValues(k, XmNmnemonic, &m, nullptr);
+    c->mnemonics.push_back(m);
+  }
+  if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
+}
+
 class MenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -187,6 +247,14 @@ class MenuTest : public ::testing::Test {
       return XGetWindowAttributes(devb->display, XtWindow(window_->outer), &at) &&
              at.map_state == IsViewable;
     });
+  }
+  // A realised window whose action menu is the entry "BAR" of the nodes.
+  void Build(const std::vector<qevhost::MenuNode> &nodes, uint32_t flags = WU_WMOD_WANTS_MENUBAR) {
+    ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR", nodes));
+    NewWindow(WU_DECOR_MESSAGELINE | flags);
+    Name("BAR");
+    ASSERT_TRUE(Realise());
+    Settle();
   }
   wu_status Load(const std::string &entry, wu_menu_set **set,
                  std::vector<int32_t> excluded = {}) {

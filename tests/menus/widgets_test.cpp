@@ -32,16 +32,7 @@ std::vector<MenuNode> BarMenu() {
           Menu(7, {Item("Hammer", 0, 0, 11), Item("Saw", 0, 0, 12)})};
 }
 
-class MenuWidgets : public MenuTest {
- protected:
-  void Build(const std::vector<MenuNode> &nodes, uint32_t flags = WU_WMOD_WANTS_MENUBAR) {
-    ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR", nodes));
-    NewWindow(WU_DECOR_MESSAGELINE | flags);
-    Name("BAR");
-    ASSERT_TRUE(Realise());
-    Settle();
-  }
-};
+class MenuWidgets : public MenuTest {};
 
 // A bar cascade wrapping a command: its one-item pulldown's button.
 Widget Wrapped(Widget cascade) {
@@ -359,21 +350,8 @@ TEST_F(MenuWidgets, ChoicePopupReturnsTheChosenIndex) {
 
 // A dialog node's item records: label, input field, check box with value.
 std::string DialogItems() {
-  std::string s;
-  auto rec = [&](int row, int col, std::string text, int type, int extra = 0, int len = -1) {
-    s += char(row);
-    s += char(col);
-    s += char(len >= 0 ? len : int(text.size()));
-    s += char(type);
-    s += char(0);
-    s += char(extra);
-    if (type != WU_MDLG_INPUT && type != WU_MDLG_RADIOBOX) s += text;
-  };
-  rec(1, 1, "Name:", WU_MDLG_LABEL);
-  rec(1, 8, "", WU_MDLG_INPUT, 0, 8);
-  rec(2, 1, "Loud", WU_MDLG_CHECK_SET);
-  rec(2, 1, "LOUD", WU_MDLG_CHECK_VALUE);
-  return s;
+  return DialogRecord(1, 1, "Name:", WU_MDLG_LABEL) + DialogRecord(1, 8, "", WU_MDLG_INPUT, 0, 8) +
+         DialogRecord(2, 1, "Loud", WU_MDLG_CHECK_SET) + DialogRecord(2, 1, "LOUD", WU_MDLG_CHECK_VALUE);
 }
 
 TEST_F(MenuWidgets, MenuDialogFillsItsTemplateOnOk) {
@@ -479,43 +457,17 @@ TEST_F(MenuWidgets, WindowPopupRefusedWhenTheQueueIsFull) {
   Queued();
 }
 
-// Clicks the item `label` of the module's string popup once it is up.
-struct StringPopupClick {
-  std::string label;
-  int count = -1;
-  int tries = 0;
-};
-
-void ClickStringPopup(XtPointer client, XtIntervalId *) {
-  auto *c = static_cast<StringPopupClick *>(client);
-  Widget menu = nullptr;
-  for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i)
-    for (Widget k : Children(devb->toplevel->core.popup_list[i]))
-      if (std::strcmp(XtName(k), "_popup") == 0 && XtIsManaged(k)) menu = k;
-  bool up = menu && XtIsRealized(XtParent(menu));
-  if (up) {
-    XWindowAttributes at;
-    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
-         at.map_state == IsViewable;
-  }
-  if (!up) {
-    if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ClickStringPopup, client);
-    return;
-  }
-  c->count = int(Children(menu).size());
-  if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
-}
-
 TEST_F(MenuWidgets, MessagePopupListsMessagesUpToTheTerminator) {
   qevhost::setMessage(526, 293, "END");
   qevhost::setMessage(700, 1, "One");
   qevhost::setMessage(700, 2, "Two");
   qevhost::setMessage(700, 3, "end");
   qevhost::setMessage(700, 4, "Four");
-  StringPopupClick click{"Two"};
+  StringPopupClick click;
+  click.label = "Two";
   XtAppAddTimeOut(devb->app, 50, ClickStringPopup, &click);
   EXPECT_EQ(wummpop(nullptr, 700, 1, nullptr), 2);
-  EXPECT_EQ(click.count, 2);
+  EXPECT_EQ(click.labels.size(), 2u);
 }
 
 TEST_F(MenuWidgets, WindowManagerCloseShowsTheCloseQuestion) {
