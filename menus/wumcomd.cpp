@@ -289,7 +289,11 @@ void wumiwmn(wu_window *w) {
 wu_status wuxcmnu(wu_window *w, qev_lib *lib, const char *libref, const char *catalog,
                   const char *entry) {
   if (!WindowKnown(w)) return WU_NOTAVAIL;
-  if (libref && catalog && entry &&
+  // Without a library reference the library handle names the library: the
+  // loader asks the handle for it.
+  static const char kNoLibref[QEV_LIBREF_LEN] = {};
+  if (!libref) libref = kNoLibref;
+  if (catalog && entry &&
       (!SameName(libref, w->menu_libref, QEV_LIBREF_LEN) ||
        !SameName(catalog, w->menu_catalog, QEV_NAME34_LEN) ||
        !SameName(entry, w->menu_entry, QEV_NAME34_LEN))) {

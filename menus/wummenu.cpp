@@ -84,6 +84,8 @@ const int32_t kEvPopdown = 110;
 const int32_t kMsgSet = 526;
 const int32_t kMsgPrintSetup = 352, kMsgPrint = 351, kMsgPreview = 432, kMsgPreviewMnemonic = 433;
 const int32_t kPreviewClient = 434;
+// The name prefix of host tasks whose windows get no print preview item.
+const int32_t kNoPreviewSet = 682, kNoPreviewNumber = 54;
 // View additions: item i runs message (526, kViewFirstClient + i); the item
 // labelled "ToolBox" shows the default tool box's state.
 const int32_t kViewFirstClient = 277;
@@ -264,6 +266,47 @@ Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mn
   return cascade;
 }
 
+// Push buttons outside the menu bar: no traversal, and shadow and margins
+// (thin and tight in batch-driver mode).
+void ButtonLook(Arg *args, Cardinal *n) {
+  XtSetArg(args[*n], XmNtraversalOn, False); ++*n;
+  if (devb->appres.batch_driver_mode) {
+    XtSetArg(args[*n], XmNshadowThickness, 1); ++*n;
+    XtSetArg(args[*n], XmNmarginWidth, 0); ++*n;
+    XtSetArg(args[*n], XmNmarginHeight, 0); ++*n;
+    XtSetArg(args[*n], XmNborderWidth, 0); ++*n;
+  } else {
+    XtSetArg(args[*n], XmNshadowThickness, 4); ++*n;
+    XtSetArg(args[*n], XmNmarginWidth, 4); ++*n;
+    XtSetArg(args[*n], XmNmarginHeight, 2); ++*n;
+  }
+}
+
+// The display's menu-bar and button-box heights: what a menu bar holding a
+// cascade, resp. a row of the module's push buttons, asks for in the
+// display font.  Measured on a prototype that is destroyed again.
+Dimension ProbeHeight(bool bar) {
+  Arg args[12];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNorientation, XmHORIZONTAL); ++n;
+  Widget row = bar ? XmCreateMenuBar(devb->toplevel, const_cast<char *>("probe"), args, n)
+                   : XmCreateRowColumn(devb->toplevel, const_cast<char *>("probe"), args, n);
+  if (!row) return Dimension(devb->cell_height);
+  XmString x = XmStringCreateLocalized(const_cast<char *>("X"));
+  n = 0;
+  XtSetArg(args[n], XmNlabelString, x); ++n;
+  if (devb->font_list) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
+  if (!bar) ButtonLook(args, &n);
+  Widget item = bar ? XmCreateCascadeButton(row, const_cast<char *>("probe"), args, n)
+                    : XmCreatePushButton(row, const_cast<char *>("probe"), args, n);
+  XmStringFree(x);
+  XtManageChild(item);
+  XtWidgetGeometry g{};
+  XtQueryGeometry(row, nullptr, &g);
+  XtDestroyWidget(row);
+  return g.height > 0 ? g.height : Dimension(devb->cell_height);
+}
+
 Widget MakePushButton(const Build &b, Widget parent, const char *label, XtCallbackProc cb,
                       XtPointer client, int32_t item_id, Pixmap pixmap, Pixmap mask) {
   Arg args[20];
@@ -272,19 +315,7 @@ Widget MakePushButton(const Build &b, Widget parent, const char *label, XtCallba
   XtSetArg(args[n], XmNlabelString, s); ++n;
   XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
   if (devb->font_list) { XtSetArg(args[n], XmNfontList, devb->font_list); ++n; }
-  if (b.mode != WU_MMODE_MENUBAR) {
-    XtSetArg(args[n], XmNtraversalOn, False); ++n;
-    if (devb->appres.batch_driver_mode) {
-      XtSetArg(args[n], XmNshadowThickness, 1); ++n;
-      XtSetArg(args[n], XmNmarginWidth, 0); ++n;
-      XtSetArg(args[n], XmNmarginHeight, 0); ++n;
-      XtSetArg(args[n], XmNborderWidth, 0); ++n;
-    } else {
-      XtSetArg(args[n], XmNshadowThickness, 4); ++n;
-      XtSetArg(args[n], XmNmarginWidth, 4); ++n;
-      XtSetArg(args[n], XmNmarginHeight, 2); ++n;
-    }
-  }
+  if (b.mode != WU_MMODE_MENUBAR) ButtonLook(args, &n);
   wu_menu_item_ctx *ctx = NewItemContext(b, item_id, WU_MCTX_BUTTON, pixmap, mask, nullptr);
   XtSetArg(args[n], XmNuserData, ctx); ++n;
   Widget pb = XmCreatePushButton(parent, const_cast<char *>("PushButton"), args, n);
@@ -599,10 +630,23 @@ void ViewMenu(const Build &b, Widget parent, std::vector<Widget> *made) {
   }
 }
 
+// True when the window's event task is one whose name begins with the text
+// of message (682,54): such tasks have no print preview.
+bool NoPreviewTask(wu_window *w) {
+  char name[8];
+  if (!w->event_task || wtinfo(w->event_task, name) != WU_OK) return false;
+  char *prefix = wuxgmft(kNoPreviewSet, kNoPreviewNumber);
+  if (!prefix) return false;
+  const size_t n = std::strlen(prefix);
+  const bool match = n > 0 && n <= sizeof name && std::memcmp(name, prefix, n) == 0;
+  vmfree_handler(wu_module_pool(), prefix, int32_t(n) + 1, 0);
+  return match;
+}
+
 void PrintPreview(const Build &b, Widget parent, int32_t item_id, std::vector<Widget> *made) {
   wu_window *w = b.window;
   wu_status st = WU_OK;
-  if (LocalHandler(w) || !yw7bget("AWSMENUMERGE", &st) || st != WU_OK) return;
+  if (LocalHandler(w) || NoPreviewTask(w) || !yw7bget("AWSMENUMERGE", &st) || st != WU_OK) return;
   char *label = wuxgmft(kMsgSet, kMsgPreview);
   Widget pb = MakePushButton(b, parent, label ? label : "Print Preview...", wuwhpmu,
                              reinterpret_cast<XtPointer>(intptr_t(kPreviewClient)), item_id, None,
@@ -702,6 +746,7 @@ wu_status wutiamu(wu_window *w) {
     if (mode == WU_MMODE_MENUBAR) {
       XtSetArg(args[n], XmNmenuAccelerator, ""); ++n;
       XtSetArg(args[n], XmNborderWidth, 0); ++n;
+      XtSetArg(args[n], XmNheight, ProbeHeight(true)); ++n;
       if (devb->appres.batch_driver_mode) {
         XtSetArg(args[n], XmNmarginHeight, 0); ++n;
         XtSetArg(args[n], XmNmarginWidth, 0); ++n;
@@ -713,7 +758,13 @@ wu_status wutiamu(wu_window *w) {
       XtSetArg(args[n], XmNpacking, XmPACK_TIGHT); ++n;
       XtSetArg(args[n], XmNresizeHeight, False); ++n;
       XtSetArg(args[n], XmNborderWidth, 1); ++n;
-      XtSetArg(args[n], XmNheight, Dimension(devb->cell_height + 8)); ++n;
+      // In the menu-bar place the box is as high as a menu bar would be;
+      // in the second place as a row of buttons; two pixels less each for
+      // the border, none in batch-driver mode.
+      const Dimension height = devb->appres.batch_driver_mode ? ProbeHeight(false)
+                               : mode == WU_MMODE_BUTTONBOX ? ProbeHeight(true) - 2
+                                                             : ProbeHeight(false) - 2;
+      XtSetArg(args[n], XmNheight, height); ++n;
       if (devb->appres.batch_driver_mode) {
         XtSetArg(args[n], XmNmarginHeight, 0); ++n;
         XtSetArg(args[n], XmNmarginWidth, 0); ++n;
@@ -1012,7 +1063,9 @@ Widget wutipmu(wu_window *w, wu_popup_menu *p) {
   if (!menu) return nullptr;
   XtAddCallback(XtParent(menu), XmNpopupCallback, PopupShown, w);
   XtAddCallback(XtParent(menu), XmNpopdownCallback, PopupGone, w);
-  Build b{w, set->table, set->node_count, WU_MMODE_NONE, false};
+  // Items are made as the window's menus are (traversal, icons and
+  // mnemonics follow its menu mode).
+  Build b{w, set->table, set->node_count, w->menu_mode, false};
   MakeItems(b, set->root, menu, 0, 0);
   return menu;
 }

@@ -505,3 +505,81 @@ TEST_F(DoubleByte, TheStringPopupShowsPlacedMnemonicsInTheDialogColours) {
 }
 
 }  // namespace
+
+namespace {
+
+Dimension Height(Widget w) {
+  Dimension h = 0;
+  XtVaGetValues(w, XmNheight, &h, nullptr);
+  return h;
+}
+
+TEST_F(MenuItems, ButtonBoxesAreAsHighAsAMenuBarOrARowOfButtons) {
+  // A menu bar's height.
+  Build({Menu(1, {Item("Run", 2), Item("Stop", 0)}), Menu(2, {Item("A", 0)})});
+  ASSERT_EQ(window_->menu_mode, WU_MMODE_MENUBAR);
+  const Dimension bar = Height(window_->menu_widget);
+  wuxfwnd(window_);
+  window_ = nullptr;
+  // In the menu bar's place a button box is two pixels lower.
+  Build({Menu(1, {Item("Run", 0), Item("Stop", 0)})});
+  ASSERT_EQ(window_->menu_mode, WU_MMODE_BUTTONBOX);
+  EXPECT_EQ(Height(window_->menu_widget), bar - 2);
+  wuxfwnd(window_);
+  window_ = nullptr;
+  // In the second place its buttons show their whole label inside their
+  // shadows (4) and margins (2).
+  Build({Menu(1, {Item("Run", 0), Item("Stop", 0)})}, 0);
+  ASSERT_EQ(window_->menu_mode, WU_MMODE_BUTTONBOX2);
+  for (Widget b : Children(window_->menu_widget))
+    EXPECT_GE(int(Height(b)), devb->cell_height + 2 * (4 + 2)) << LabelOf(b);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- print preview item, slot 42 --------------------------------------
+
+TEST_F(MenuItems, TasksNamedByTheHostGetNoPrintPreview) {
+  devb->prefs.host_print = True;
+  qevhost::setBoolOption("AWSMENUMERGE", true);
+  qevhost::setMessage(526, 351, "Print...");
+  qevhost::setMessage(526, 432, "Preview...");
+  qevhost::setMessage(526, 352, "Print Setup...");
+  qevhost::setMessage(682, 54, "EDIT");
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "BAR", PrintMenu()));
+  NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
+  Name("BAR");
+  window_->event_task = qevhost::createTask("EDITOR", 0, 0);
+  ASSERT_TRUE(Realise());
+  EXPECT_EQ(Labels(Post("File")), (std::vector<std::string>{"Print Setup...", "Print...", "Shot"}));
+  qevtest::pressKey(devb->display, XK_Escape);
+  Settle();
+  // Another task's window has the item after Print.
+  window_->event_task = qevhost::createTask("VIEWER", 0, 0);
+  ASSERT_EQ(wutiamu(window_), WU_OK);
+  Settle();
+  EXPECT_EQ(Labels(Post("File")),
+            (std::vector<std::string>{"Print Setup...", "Print...", "Preview...", "Shot"}));
+  qevtest::pressKey(devb->display, XK_Escape);
+  Settle();
+}
+
+TEST_F(MenuItems, ANewActionMenuNeedsNoLibraryReferenceWithAHandle) {
+  Build({Menu(1, {Item("Old", 0), Item("Gone", 0)})});
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "NEW", {Menu(1, {Item("Fresh", 0), Item("Again", 0)})}));
+  const qev_kernel *k = qevhost::gcb()->kernel;
+  Location l = Loc("NEW");
+  qev_lib *lib = nullptr;
+  ASSERT_EQ(k->ylopen(&lib, QEV_LIB_READ, l.libref, l.catalog), WU_OK);
+  ASSERT_EQ(Slot<ChangeFn>(WUX_SLOT_CMNU)(window_, lib, nullptr, l.catalog, l.entry), WU_OK);
+  Settle();
+  EXPECT_EQ(Labels(window_->menu_widget), (std::vector<std::string>{"Fresh", "Again"}));
+  qevtest::clickWidget(Find(window_->menu_widget, "Again"));
+  qevtest::turnUntil([&] { return wutcqev(window_) > 0; }, 2000);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"Again"});
+  k->ylclose(lib);
+}
+
+}  // namespace
