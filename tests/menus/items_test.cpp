@@ -96,6 +96,8 @@ TEST_F(MenuItems, WithHostPrintingThePrintItemsRunTheirCommands) {
   EXPECT_EQ(Choose("File", "Shot"), std::vector<std::string>{"Shot"});
 }
 
+Widget ShownDialog(wu_window *w);
+
 // Answers the printing question: host printing, then OK.
 struct Question {
   bool answered = false;
@@ -152,6 +154,32 @@ TEST_F(MenuItems, PrintingWithoutAnItemRunsTheCommandItWasGiven) {
   wuwhprt(nullptr, window_, nullptr);
   EXPECT_TRUE(again.answered);
   EXPECT_EQ(Queued(), std::vector<std::string>{"print"});
+}
+
+TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
+  qevhost::setMessage(526, 12, "OK");
+  devb->prefs.host_print = False;
+  MenuNode dlg;
+  dlg.number = 3;
+  dlg.kind = 2;
+  dlg.text = DialogRecord(1, 1, "Copies:", WU_MDLG_LABEL) + DialogRecord(1, 10, "", WU_MDLG_INPUT, 0, 3);
+  dlg.templ = "PRINT COPIES=@1";
+  Build({Menu(1, {Item("File", 2), Item("Go", 0)}), Menu(2, {Item("Print", 3, 29, 29)}), dlg});
+  Question q;
+  XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, &q);
+  Widget sub = Post("File");
+  qevtest::clickWidget(Find(sub, "Print"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return q.answered; }));
+  // Host printing was chosen: the item's dialog comes up.
+  Widget dialog = ShownDialog(window_);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(GetHostPrintNotif());
+  qevtest::clickWidget(XtNameToWidget(dialog, "dlgInput"));
+  qevtest::pressKey(devb->display, XK_2);
+  qevtest::turnUntil([&] { return wutcqev(window_) < 0; }, 300);
+  qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
+  qevtest::turnUntil([&] { return window_->dialog_block == nullptr; });
+  EXPECT_EQ(Queued(), std::vector<std::string>{"PRINT COPIES=2"});
 }
 
 // ---- gray and check states of cascades ----------------------------------------
