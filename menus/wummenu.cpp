@@ -231,6 +231,15 @@ void MnemonicArgs(int32_t mnemonic, Arg *args, Cardinal *n) {
   }
 }
 
+// Gives an item its mnemonic while menu mnemonics are on.
+void SetMnemonic(Widget item, int32_t mnemonic) {
+  if (!mnemonic || !devb->prefs.pmenu_mnemonics) return;
+  Arg args[2];
+  Cardinal n = 0;
+  MnemonicArgs(mnemonic, args, &n);
+  XtSetValues(item, args, n);
+}
+
 // A cascade and its pulldown; the submenu is filled on first opening.
 Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mnemonic,
                     wu_menu_node **table, wu_menu_node *node, int32_t item_id) {
@@ -532,12 +541,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
           XtAddEventHandler(button, ExposureMask, False, wuwmdrw,
                             reinterpret_cast<XtPointer>(marked ? intptr_t(check) : kDrawIcon));
         }
-        if (mnemonic && devb->prefs.pmenu_mnemonics) {
-          Arg margs[2];
-          Cardinal mn = 0;
-          MnemonicArgs(mnemonic, margs, &mn);
-          XtSetValues(button, margs, mn);
-        }
+        SetMnemonic(button, mnemonic);
       } else if (w->module_flags & WU_WMOD_LISTED) {
         wu_colour_set cs;
         if (wuwgpmc(w, 4, &cs) == WU_OK) XmChangeColor(button, cs.background);
@@ -620,12 +624,7 @@ void ViewMenu(const Build &b, Widget parent, std::vector<Widget> *made) {
       XtVaSetValues(pb, XmNmarginLeft, kIconMargin, nullptr);
       XtAddEventHandler(pb, ExposureMask, False, wuwtdrw, nullptr);
     }
-    if (mnemonic && devb->prefs.pmenu_mnemonics) {
-      Arg margs[2];
-      Cardinal mn = 0;
-      MnemonicArgs(mnemonic, margs, &mn);
-      XtSetValues(pb, margs, mn);
-    }
+    SetMnemonic(pb, mnemonic);
     made->push_back(pb);
   }
 }
