@@ -231,6 +231,17 @@ void MnemonicArgs(int32_t mnemonic, Arg *args, Cardinal *n) {
   }
 }
 
+// The label an item shows: in double-byte mode with menu mnemonics on, a
+// copy with the mnemonic placed in it (the placed letter becomes the
+// mnemonic); else the label itself.
+std::string PlacedLabel(const char *label, int32_t *mnemonic) {
+  if (!DoubleByte() || !*mnemonic || !devb->prefs.pmenu_mnemonics) return label;
+  std::vector<char> copy(std::strlen(label) + 4, '\0');
+  std::memcpy(copy.data(), label, copy.size() - 4);
+  *mnemonic = PutMnemonic(copy.data(), *mnemonic);
+  return copy.data();
+}
+
 // Gives an item its mnemonic while menu mnemonics are on.
 void SetMnemonic(Widget item, int32_t mnemonic) {
   if (!mnemonic || !devb->prefs.pmenu_mnemonics) return;
@@ -444,13 +455,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
     const char *label = node->text + node->label_offset[i];
     if (dbcs && label[0] == ' ') ++label;
     int32_t mnemonic = ItemMnemonic(node, i, label);
-    std::string shown = label;
-    if (dbcs && mnemonic && devb->prefs.pmenu_mnemonics) {
-      char copy[WU_PMENU_MAX_ITEMS];
-      std::snprintf(copy, sizeof copy - 3, "%s", label);
-      mnemonic = PutMnemonic(copy, mnemonic);
-      shown = copy;
-    }
+    const std::string shown = PlacedLabel(label, &mnemonic);
     const int32_t sub = node->submenu[i];
     wu_menu_node *target = sub > 0 && sub <= b.node_count ? b.table[sub - 1] : nullptr;
     const int32_t kind = target ? target->header[WU_MH_KIND] : WU_MNODE_COMMAND;
@@ -607,13 +612,7 @@ void ViewMenu(const Build &b, Widget parent, std::vector<Widget> *made) {
   for (int32_t i = 0; i < WU_VIEW_LABELS && ms->view_labels[i]; ++i) {
     const char *label = ms->view_labels[i];
     int32_t mnemonic = static_cast<unsigned char>(ms->view_mnemonics[i]);
-    std::string shown = label;
-    if (DoubleByte() && mnemonic && devb->prefs.pmenu_mnemonics) {
-      std::vector<char> copy(shown.size() + 4, '\0');
-      std::memcpy(copy.data(), label, shown.size());
-      mnemonic = PutMnemonic(copy.data(), mnemonic);
-      shown = copy.data();
-    }
+    const std::string shown = PlacedLabel(label, &mnemonic);
     Widget pb = MakePushButton(b, parent, shown.c_str(), wuwhpmu,
                                reinterpret_cast<XtPointer>(intptr_t(kViewFirstClient + i)), 0, None,
                                None);
