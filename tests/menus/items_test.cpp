@@ -96,8 +96,6 @@ TEST_F(MenuItems, WithHostPrintingThePrintItemsRunTheirCommands) {
   EXPECT_EQ(Choose("File", "Shot"), std::vector<std::string>{"Shot"});
 }
 
-Widget ShownDialog(wu_window *w);
-
 // Answers the printing question: host printing, then OK.
 struct Question {
   bool answered = false;
@@ -242,16 +240,6 @@ MenuNode SizeDialog() {
   return dlg;
 }
 
-Widget ShownDialog(wu_window *w) {
-  Widget dialog = nullptr;
-  qevtest::turnUntil([&] {
-    for (Cardinal i = 0; i < w->outer->core.num_popups; ++i)
-      for (Widget k : Children(w->outer->core.popup_list[i]))
-        if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k) && Shown(k)) dialog = k;
-    return dialog != nullptr;
-  });
-  return dialog;
-}
 
 TEST_F(MenuItems, AChoiceValueKeepsTheChoicesMarkThatItAddsNothing) {
   qevhost::setMessage(526, 12, "Fine");

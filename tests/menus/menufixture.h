@@ -208,6 +208,18 @@ inline void ClickStringPopup(XtPointer client, XtIntervalId *) {
   if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
 }
 
+// The window's menu dialog once it is on the screen, else null.
+inline Widget ShownDialog(wu_window *w) {
+  Widget dialog = nullptr;
+  qevtest::turnUntil([&] {
+    for (Cardinal i = 0; i < w->outer->core.num_popups; ++i)
+      for (Widget k : Children(w->outer->core.popup_list[i]))
+        if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k) && Shown(k)) dialog = k;
+    return dialog != nullptr;
+  });
+  return dialog;
+}
+
 class MenuTest : public ::testing::Test {
  protected:
   void SetUp() override {

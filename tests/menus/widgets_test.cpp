@@ -369,33 +369,38 @@ TEST_F(MenuWidgets, MenuDialogFillsItsTemplateOnOk) {
   EXPECT_EQ(window_->menu_mode, WU_MMODE_BUTTONBOX);
   Widget ask = Find(window_->menu_widget, "Ask");
   ASSERT_NE(ask, nullptr);
-  XtCallCallbacks(ask, XmNactivateCallback, nullptr);
-  ASSERT_NE(window_->dialog_block, nullptr);
-  EXPECT_EQ(window_->dialog_inputs, 1);
-  Widget dialog = nullptr;
-  for (Cardinal i = 0; i < window_->outer->core.num_popups && !dialog; ++i)
-    for (Widget k : Children(window_->outer->core.popup_list[i]))
-      if (std::strcmp(XtName(k), "menuDialog") == 0) dialog = k;
+  qevtest::clickWidget(ask);
+  Widget dialog = ShownDialog(window_);
   ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(window_->dialog_inputs, 1);
   Widget input = XtNameToWidget(dialog, "dlgInput");
   ASSERT_NE(input, nullptr);
-  XmTextSetString(input, const_cast<char *>("Bob "));
-  // The dialog is at least 30 columns wide.
+  // The user types into the field; the trailing blank is dropped.
+  qevtest::clickWidget(input);
+  for (KeySym k : {XK_b, XK_o, XK_b, XK_space}) qevtest::pressKey(devb->display, k);
+  ASSERT_TRUE(qevtest::turnUntil([&] {
+    char *t = XmTextGetString(input);
+    const bool typed = t && std::strcmp(t, "bob ") == 0;
+    XtFree(t);
+    return typed;
+  }));
+  // The dialog is at least 30 columns (and a margin) wide.
+  XmString x = XmStringCreateLocalized(const_cast<char *>("X"));
+  const int column = XmStringWidth(devb->font_list, x);
+  XmStringFree(x);
   Dimension width = 0;
   XtVaGetValues(dialog, XmNwidth, &width, nullptr);
-  EXPECT_GE(int(width), 31 * 1);
-  XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
-  EXPECT_EQ(Queued(), std::vector<std::string>{"GREET Bob LOUD %"});
-  EXPECT_EQ(window_->dialog_block, nullptr);
+  EXPECT_GE(int(width), 31 * column);
+  qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block == nullptr; }));
+  EXPECT_EQ(Queued(), std::vector<std::string>{"GREET bob LOUD %"});
   // Cancel queues nothing.
-  XtCallCallbacks(ask, XmNactivateCallback, nullptr);
-  ASSERT_NE(window_->dialog_block, nullptr);
-  for (Cardinal i = 0; i < window_->outer->core.num_popups; ++i)
-    for (Widget k : Children(window_->outer->core.popup_list[i]))
-      if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k))
-        XtCallCallbacks(XtNameToWidget(k, "dlgCancelButton"), XmNactivateCallback, nullptr);
+  qevtest::clickWidget(ask);
+  dialog = ShownDialog(window_);
+  ASSERT_NE(dialog, nullptr);
+  qevtest::clickWidget(XtNameToWidget(dialog, "dlgCancelButton"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block == nullptr; }));
   EXPECT_TRUE(Queued().empty());
-  EXPECT_EQ(window_->dialog_block, nullptr);
 }
 
 TEST(MenuDialogText, TemplatesTakeFieldsChoicesAndChecks) {
