@@ -494,16 +494,24 @@ TEST_F(MenuWidgets, WindowManagerCloseShowsTheCloseQuestion) {
   EXPECT_EQ(Queued(), std::vector<std::string>{"CLOSE Save first"});
 }
 
-// Presses OK on the message box the window shows.
+// Clicks OK on the message box the window shows; notes that it did.
+struct Confirm {
+  wu_window *window;
+  bool confirmed = false;
+  int tries = 0;
+};
+
 void ConfirmMessage(XtPointer client, XtIntervalId *) {
-  auto *w = static_cast<wu_window *>(client);
+  auto *c = static_cast<Confirm *>(client);
+  wu_window *w = c->window;
   for (Cardinal i = 0; w->outer && i < w->outer->core.num_popups; ++i)
     for (Widget k : Children(w->outer->core.popup_list[i]))
-      if (XmIsMessageBox(k) && XtIsManaged(k)) {
-        XtCallCallbacks(XmMessageBoxGetChild(k, XmDIALOG_OK_BUTTON), XmNactivateCallback, nullptr);
+      if (XmIsMessageBox(k) && XtIsManaged(k) && Shown(k)) {
+        qevtest::clickWidget(XmMessageBoxGetChild(k, XmDIALOG_OK_BUTTON));
+        c->confirmed = true;
         return;
       }
-  XtAppAddTimeOut(devb->app, 50, ConfirmMessage, client);
+  if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, client);
 }
 
 TEST_F(MenuWidgets, DialogCommandsLongerThan199CharactersAreRefused) {
@@ -518,18 +526,22 @@ TEST_F(MenuWidgets, DialogCommandsLongerThan199CharactersAreRefused) {
   ASSERT_TRUE(Realise());
   qevhost::clearShownMessages();
   Widget ask = Find(window_->menu_widget, "Ask");
-  for (const char *text : {"abcd", "abcde"}) {
-    XtCallCallbacks(ask, XmNactivateCallback, nullptr);
-    ASSERT_NE(window_->dialog_block, nullptr);
-    Widget dialog = nullptr;
-    for (Cardinal i = 0; i < window_->outer->core.num_popups; ++i)
-      for (Widget k : Children(window_->outer->core.popup_list[i]))
-        if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k)) dialog = k;
+  Confirm confirm{window_};
+  for (const std::vector<KeySym> &keys :
+       {std::vector<KeySym>{XK_a, XK_b, XK_c, XK_d}, std::vector<KeySym>{XK_a, XK_b, XK_c, XK_d, XK_e}}) {
+    qevtest::clickWidget(ask);
+    Widget dialog = ShownDialog(window_);
     ASSERT_NE(dialog, nullptr);
-    XmTextSetString(XtNameToWidget(dialog, "dlgInput"), const_cast<char *>(text));
-    if (std::strlen(text) == 5) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, window_);
-    XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
+    Widget input = XtNameToWidget(dialog, "dlgInput");
+    qevtest::clickWidget(input);
+    for (KeySym k : keys) qevtest::pressKey(devb->display, k);
+    ASSERT_TRUE(qevtest::turnUntil([&] { return XmTextGetLastPosition(input) == XmTextPosition(keys.size()); }));
+    if (keys.size() == 5) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, &confirm);
+    qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
+    ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block == nullptr; }));
   }
+  // The 200-character command was refused with a message.
+  EXPECT_TRUE(confirm.confirmed);
   std::vector<std::string> q = Queued();
   ASSERT_EQ(q.size(), 1u);   // only the 199-character command
   EXPECT_EQ(q[0].size(), 199u);
