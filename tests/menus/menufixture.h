@@ -157,11 +157,7 @@ inline Widget SubMenu(Widget cascade) {
   return sub;
 }
 
-// Opens a cascade's submenu as the user does (its cascading callbacks).
-inline Widget Open(Widget cascade) {
-  XtCallCallbacks(cascade, XmNcascadingCallback, nullptr);
-  return SubMenu(cascade);
-}
+
 
 // True once the widget (or a gadget's parent) is mapped on the server.
 inline bool Shown(Widget w) {
@@ -206,6 +202,28 @@ inline void ClickStringPopup(XtPointer client, XtIntervalId *) {
     c->mnemonics.push_back(m);
   }
   if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
+}
+
+// Opens a menu-bar cascade's pulldown with a click, waits until it shows
+// and closes it again with Escape; the pulldown (built by the opening).
+inline Widget Open(Widget cascade) {
+  if (!cascade) return nullptr;
+  Widget sub = SubMenu(cascade);
+  qevtest::clickWidget(cascade);
+  qevtest::turnUntil([&] { return XtIsManaged(sub) && Shown(sub); });
+  qevtest::pressKey(XtDisplay(cascade), XK_Escape);
+  qevtest::turnUntil([&] { return !Shown(sub); });
+  return sub;
+}
+
+// Clicks the item labelled `item` in the pulldown of a menu-bar cascade.
+inline void ClickThrough(Widget cascade, const std::string &item) {
+  if (!cascade) return;
+  Widget sub = SubMenu(cascade);
+  qevtest::clickWidget(cascade);
+  qevtest::turnUntil([&] { return XtIsManaged(sub) && Shown(sub) && Find(sub, item); });
+  if (Widget it = Find(sub, item)) qevtest::clickWidget(it);
+  qevtest::turnUntil([&] { return !Shown(sub); });
 }
 
 // The window's menu dialog once it is on the screen, else null.

@@ -75,10 +75,11 @@ TEST_F(MenuWidgets, MenuBarFromAnEntryBuildsSubmenusOnFirstOpening) {
 
   // Choosing items queues their commands and marks the window.
   window_->flags &= ~WU_WIN_MENU_COMMAND;
-  XtCallCallbacks(items[0], XmNactivateCallback, nullptr);
-  XtCallCallbacks(items[2], XmNactivateCallback, nullptr);
-  XtCallCallbacks(Wrapped(Find(bar, "Quit")), XmNactivateCallback, nullptr);
-  XtCallCallbacks(Wrapped(Find(bar, "Cmdwin")), XmNactivateCallback, nullptr);
+  ClickThrough(file, "Open");
+  ClickThrough(file, "Close");
+  ClickThrough(Find(bar, "Quit"), "Quit");
+  ClickThrough(Find(bar, "Cmdwin"), "Cmdwin");
+  qevtest::turnUntil([&] { return wutcqev(window_) >= 4; }, 2000);
   EXPECT_TRUE(window_->flags & WU_WIN_MENU_COMMAND);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"OPEN FILE", "Close", "Quit",
                                                 "#" + std::to_string(kEventCommandWindow)}));
@@ -113,7 +114,8 @@ TEST_F(MenuWidgets, PlainRootItemsMakeAButtonBox) {
   EXPECT_EQ(bar, window_->menu_widget);
   Widget stop = Find(window_->menu_widget, "Stop");
   ASSERT_NE(stop, nullptr);
-  XtCallCallbacks(stop, XmNactivateCallback, nullptr);
+  qevtest::clickWidget(stop);
+  qevtest::turnUntil([&] { return wutcqev(window_) > 0; }, 2000);
   EXPECT_EQ(Queued(), std::vector<std::string>{"HALT"});
   // A window that does not ask for a menu bar gets the second place.
   wuxfwnd(window_);
@@ -480,17 +482,15 @@ TEST_F(MenuWidgets, WindowManagerCloseShowsTheCloseQuestion) {
   NewWindow();
   ASSERT_TRUE(Realise());
   qevtest::closeLikeWindowManager(window_->outer);
-  ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block != nullptr; }));
-  Widget dialog = nullptr;
-  for (Cardinal i = 0; i < window_->outer->core.num_popups; ++i)
-    for (Widget k : Children(window_->outer->core.popup_list[i]))
-      if (std::strcmp(XtName(k), "menuDialog") == 0 && XtIsManaged(k)) dialog = k;
+  Widget dialog = ShownDialog(window_);
   ASSERT_NE(dialog, nullptr);
   Widget save = XtNameToWidget(dialog, "Save first");
   ASSERT_NE(save, nullptr);
   EXPECT_FALSE(XmToggleButtonGetState(save));
-  XmToggleButtonSetState(save, True, False);
-  XtCallCallbacks(XtNameToWidget(dialog, "dlgOKButton"), XmNactivateCallback, nullptr);
+  qevtest::clickWidget(save);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return XmToggleButtonGetState(save); }));
+  qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
+  ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block == nullptr; }));
   EXPECT_EQ(Queued(), std::vector<std::string>{"CLOSE Save first"});
 }
 
@@ -753,8 +753,8 @@ TEST_F(MenuWidgets, AWindowReleasedWithItsDialogUpTakesTheDialog) {
   NewWindow(WU_DECOR_MESSAGELINE | WU_WMOD_WANTS_MENUBAR);
   Name("BAR");
   ASSERT_TRUE(Realise());
-  XtCallCallbacks(Find(window_->menu_widget, "Ask"), XmNactivateCallback, nullptr);
-  ASSERT_NE(window_->dialog_block, nullptr);
+  qevtest::clickWidget(Find(window_->menu_widget, "Ask"));
+  ASSERT_NE(ShownDialog(window_), nullptr);
   // A second dialog for the same window is not shown while one is up.
   EXPECT_EQ(wuwmdlg(window_, "Again", static_cast<wu_menu_set *>(window_->menu_set)->table[1]),
             WU_NOTAVAIL);
