@@ -198,6 +198,20 @@ bool busy_here_or_above(wu_tree_node *n) {
   return false;
 }
 
+// Whether a node below `n` (not `n` itself) is in a hand-off to the host.
+bool busy_below(wu_tree_node *n) {
+  std::vector<wu_tree_node *> stack;
+  for (wu_tree_node *k = n->first_child; k != nullptr; k = k->next) stack.push_back(k);
+  while (!stack.empty()) {
+    wu_tree_node *x = stack.back();
+    stack.pop_back();
+    NodeInfo *i = info_of(x);
+    if (i != nullptr && i->busy) return true;
+    for (wu_tree_node *k = x->first_child; k != nullptr; k = k->next) stack.push_back(k);
+  }
+  return false;
+}
+
 void redraw(TreeView *t) {
   if (t->tree != nullptr && (t->c.flags & WU_CTL_SHOWN)) XdTreeDraw(t->tree);
 }
@@ -327,8 +341,9 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
   if (!stays(c, hold) || !t->state->live.count(key) || i->node == nullptr) return;
-  // Children the host added now show at once.
-  if (code == WU_EV_EXPAND && !had_children && n->first_child != nullptr && !n->expanded) {
+  // Children the host added now show at once, also when it replaced the
+  // children the node had (deleting the last one closes the node).
+  if (code == WU_EV_EXPAND && n->first_child != nullptr && !n->expanded) {
     i->waiting = 1;
     n->has_handle = 1;
     XdTreeExpandNode(n);
@@ -461,15 +476,23 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
 
 // ---- inserting ---------------------------------------------------------------
 
-NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode) {
-  if (rec->expandable == 0) rec->expanded = 0;
+// Whether a record is a copy this module made (live or cleared): the host
+// may hand one in, and it is never written.
+bool module_copy(const wu_node_record *rec) { return wu_reg_kind_of(rec) == WU_REG_NODECOPY; }
+
+// Inserts one node from `rec` (the host's data, links ignored) relative to
+// `ref`.  `host` is the host's own record, which receives the key and
+// handle, or null when the data came from one of the module's copies.
+NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_node_record *host,
+                   int32_t mode) {
   auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   NodeInfo *i = new_info();
-  i->copy = *rec;
-  n->text = wu_list_copy(rec->label, rec->label_length, kLabelMax);
+  i->copy = rec;
+  if (i->copy.expandable == 0) i->copy.expanded = 0;
+  n->text = wu_list_copy(rec.label, rec.label_length, kLabelMax);
   i->copy.label = n->text;
-  const Pixmap focus = wu_list_pixmap(rec->focus_icon, kIconSize);
-  const Pixmap normal = wu_list_pixmap(rec->icon, kIconSize);
+  const Pixmap focus = wu_list_pixmap(rec.focus_icon, kIconSize);
+  const Pixmap normal = wu_list_pixmap(rec.icon, kIconSize);
   n->open_pixmap = focus;
   n->closed_pixmap = normal;
   if (focus != None || normal != None) {
@@ -478,7 +501,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
     if (focus == None) n->open_pixmap = normal;
     if (normal == None) n->closed_pixmap = focus;
   }
-  n->expandable = rec->expandable ? 1 : 0;
+  n->expandable = rec.expandable ? 1 : 0;
   n->expand_proc = NodeExpand;
   n->select_proc = NodeSelect;
   n->release_proc = NodeFree;
@@ -493,8 +516,6 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
-  rec->key = i->copy.key;
-  rec->handle = t->c.handle;
   g_nodes[n] = i;
   t->state->live[i->key] = i;
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
@@ -505,8 +526,13 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
     release_info(i);
-    rec->key = nullptr;
     return nullptr;
+  }
+  if (host != nullptr) {
+    if (host->expandable == 0) host->expanded = 0;
+    host->key = i->copy.key;
+    host->handle = t->c.handle;
+    host->drop_site = i->copy.drop_site;
   }
   n->expanded = 0;
   if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
@@ -520,29 +546,60 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
   return i;
 }
 
-// Checks a host chain before anything is inserted: every record reachable
-// once, labels of a sane length.  `first` receives the chain's first record.
-bool chain_ok(wu_node_record *start, wu_node_record **first, std::vector<wu_node_record *> *all) {
-  std::unordered_set<const wu_node_record *> seen;
-  wu_node_record *f = start;
+// One record of a host chain as it was when `_addNodes` was called: the
+// insertion walks these, never the records themselves, which the insertion
+// may relink when the host handed in the module's own copies.
+struct Snapshot {
+  wu_node_record data;
+  wu_node_record *host;   // written back to; null for a module copy
+  int32_t next;           // index of the next sibling, -1 for none
+  int32_t child;          // index of the first child, -1 for none
+};
+
+// Takes a host chain apart before anything is inserted: every record
+// reachable once, labels of a sane length.  `first` receives the index of
+// the chain's first record (reached through the previous links).
+bool snapshot_chain(wu_node_record *start, std::vector<Snapshot> *out, int32_t *first) {
+  std::unordered_map<const wu_node_record *, int32_t> index;
   std::unordered_set<const wu_node_record *> back;
+  wu_node_record *f = start;
   while (f->prev != nullptr) {
     if (!back.insert(f).second) return false;
     f = f->prev;
   }
-  *first = f;
-  std::vector<wu_node_record *> stack = {f};
+  // Each record is numbered once; a record met again is a cycle or a
+  // record shared between chains, either refused.
+  auto enter = [&](wu_node_record *r) -> int32_t {
+    if (r == nullptr) return -1;
+    if (!index.emplace(r, int32_t(out->size())).second) return -2;
+    if (r->label_length < 0 || r->label_length > kLabelMax ||
+        (r->label_length > 0 && r->label == nullptr))
+      return -2;
+    // A copy whose node is gone is cleared: nothing to insert from it.
+    if (module_copy(r) && r->key == nullptr) return -2;
+    Snapshot s;
+    s.data = *r;
+    s.data.prev = s.data.next = s.data.child = s.data.parent = nullptr;
+    s.host = module_copy(r) ? nullptr : r;
+    s.next = s.child = -1;
+    out->push_back(s);
+    return int32_t(out->size()) - 1;
+  };
+  std::vector<std::pair<wu_node_record *, int32_t>> stack;  // record, its index
+  const int32_t head = enter(f);
+  if (head < 0) return false;
+  *first = head;
+  stack.emplace_back(f, head);
   while (!stack.empty()) {
-    wu_node_record *r = stack.back();
+    auto [r, k] = stack.back();
     stack.pop_back();
-    for (; r != nullptr; r = r->next) {
-      if (!seen.insert(r).second) return false;
-      if (r->label_length < 0 || r->label_length > kLabelMax ||
-          (r->label_length > 0 && r->label == nullptr))
-        return false;
-      all->push_back(r);
-      if (r->child != nullptr) stack.push_back(r->child);
-    }
+    const int32_t next = enter(r->next);
+    const int32_t child = enter(r->child);
+    if (next == -2 || child == -2) return false;
+    (*out)[size_t(k)].next = next;
+    (*out)[size_t(k)].child = child;
+    if (next >= 0) stack.emplace_back(r->next, next);
+    if (child >= 0) stack.emplace_back(r->child, child);
   }
   return true;
 }
@@ -556,27 +613,30 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     ref = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
     if (ref == nullptr) return WU_NOTAVAIL;
   }
-  wu_node_record *first = nullptr;
-  std::vector<wu_node_record *> all;
-  if (!chain_ok(new_nodes, &first, &all)) return WU_NOTAVAIL;
-  for (wu_node_record *r : all) {
-    uint32_t id = 0;
-    if (yubtuid(&id) == WU_OK) r->id = id;
+  std::vector<Snapshot> all;
+  int32_t first = -1;
+  if (!snapshot_chain(new_nodes, &all, &first)) return WU_NOTAVAIL;
+  // The host numbers the new records from the control's counter.
+  for (Snapshot &s : all) {
+    if (yubtuid(&t->id_counter) != WU_OK) continue;
+    s.data.id = t->id_counter;
+    if (s.host != nullptr) s.host->id = t->id_counter;
   }
   // Siblings in order: the first with the given mode, the others after it;
   // children go under their parent as last children.
-  struct Work { wu_node_record *rec; NodeInfo *ref; int32_t mode; };
+  struct Work { int32_t rec; NodeInfo *ref; int32_t mode; };
   std::vector<Work> todo = {{first, ref, p[2].value}};
   while (!todo.empty()) {
     Work w = todo.back();
     todo.pop_back();
     NodeInfo *prev = nullptr;
-    for (wu_node_record *r = w.rec; r != nullptr; r = r->next) {
-      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, r, w.mode)
-                                       : add_node(t, prev, r, kModeAfter);
+    for (int32_t k = w.rec; k >= 0; k = all[size_t(k)].next) {
+      Snapshot &s = all[size_t(k)];
+      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, s.data, s.host, w.mode)
+                                       : add_node(t, prev, s.data, s.host, kModeAfter);
       if (made == nullptr) break;
       prev = made;
-      if (r->child != nullptr) todo.push_back({r->child, made, kModeLastChild});
+      if (s.child >= 0) todo.push_back({s.child, made, kModeLastChild});
     }
   }
   if (t->tree != nullptr) XdTreeDraw(t->tree);
@@ -603,9 +663,9 @@ wu_status release_events(TreeView *t, wu_tree_node *top) {
   return WU_OK;
 }
 
-wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
+// Deletes a node and its descendants, unchecked.
+wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
   const wu_status st = release_events(t, n);
   if (st != WU_OK) return st;
   wu_state *state = wu_module();
@@ -617,17 +677,28 @@ wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
   return WU_OK;
 }
 
+// Deletes a node and its descendants.  A node in a hand-off to the host
+// (an expand, click or free it is being told of) is never deleted, nor
+// anything above or below it.
+wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
+  if (busy_here_or_above(i->node) || busy_below(i->node)) return WU_NOTAVAIL;
+  return delete_subtree(t, i, draw);
+}
+
+// Deletes the children of a node.  The node may be in its own expand
+// hand-off: a host that refreshes a folder on each expand drops the old
+// children there and adds the new ones.  Only the children must be free.
 wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (busy_here_or_above(n->parent) || busy_below(n)) return WU_NOTAVAIL;
   if (!i->busy) {
-    given->expandable = given->expanded = 0;
+    if (!module_copy(given)) given->expandable = given->expanded = 0;
     i->copy.expandable = i->copy.expanded = 0;
   }
   while (n->first_child != nullptr) {
     NodeInfo *k = info_of(n->first_child);
     if (k == nullptr) break;
-    const wu_status st = delete_node(t, k, false);
+    const wu_status st = delete_subtree(t, k, false);
     if (st != WU_OK) return st;
   }
   redraw_soon(t);

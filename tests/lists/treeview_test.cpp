@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "xd/TreeP.h"
+#include "child.h"
+#include "xinput.h"
 
 namespace {
 
@@ -223,6 +225,23 @@ std::vector<std::unique_ptr<wu_node_record>> *g_store = nullptr;
 wu_status g_answer = WU_OK;
 std::vector<int32_t> g_seen;
 
+// Adds a child of that label (kept in the test's store) as the node's last.
+void AddKid(wu_ctl_handle *h, wu_node_record *node, const char *label) {
+  g_store->push_back(std::make_unique<wu_node_record>());
+  wu_node_record *kid = g_store->back().get();
+  *kid = wu_node_record{};
+  kid->label = label;
+  kid->label_length = int32_t(std::strlen(label));
+  kid->focus_icon = kid->icon = -1;
+  wu_value p[3] = {};
+  p[0].type = WU_VT_NODE;
+  p[0].pointer = node;
+  p[1].type = WU_VT_NODE;
+  p[1].pointer = kid;
+  p[2] = Int(3, 3);
+  h->services->meth(h, WU_M_ADDNODES, p, 3);
+}
+
 wu_status ExpandingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
   g_seen.push_back(record->code);
   if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
@@ -232,19 +251,7 @@ wu_status ExpandingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params
   self.type = WU_VT_NODE;
   self.pointer = node;
   if (h->services->meth(h, WU_M_DELETENODE, &self, 1) != WU_NOTAVAIL) g_seen.push_back(-1);
-  g_store->push_back(std::make_unique<wu_node_record>());
-  wu_node_record *kid = g_store->back().get();
-  *kid = wu_node_record{};
-  kid->label = "child";
-  kid->label_length = 5;
-  kid->focus_icon = kid->icon = -1;
-  wu_value p[3] = {};
-  p[0].type = WU_VT_NODE;
-  p[0].pointer = node;
-  p[1].type = WU_VT_NODE;
-  p[1].pointer = kid;
-  p[2] = Int(3, 3);
-  h->services->meth(h, WU_M_ADDNODES, p, 3);
+  AddKid(h, node, "child");
   record->answer = 55;
   return g_answer;
 }
@@ -539,6 +546,134 @@ TEST_F(TreeViews, ACopyOfAReleasedTreeIsRefusedByAnother) {
     EXPECT_EQ(One(other, WU_M_EXPAND, old), WU_NOTAVAIL);
     EXPECT_EQ(One(other, WU_M_DELETENODE, old), WU_NOTAVAIL);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// ---- a host that hands back the control's copies and refreshes folders --------
+
+// The event procedure of a host that refreshes a folder each time it opens:
+// the old children go, fresh ones come.
+int g_refreshes = 0;
+wu_status g_delete_self = WU_OK;
+
+wu_status RefreshingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
+  auto *node = static_cast<wu_node_record *>(params[0].pointer);
+  wu_value self = {};
+  self.type = WU_VT_NODE;
+  self.pointer = node;
+  g_delete_self = h->services->meth(h, WU_M_DELETENODE, &self, 1);
+  if (h->services->meth(h, WU_M_DELETECHILDREN, &self, 1) != WU_OK) return WU_OK;
+  ++g_refreshes;
+  static char label[16];
+  std::snprintf(label, sizeof label, "fresh%d", g_refreshes);
+  AddKid(h, node, label);
+  return WU_OK;
+}
+
+TEST_F(TreeViews, AFolderRefreshedInItsExpandEventShowsTheNewChildren) {
+  std::vector<int32_t> all = {17};
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 300),
+                                                Int(WU_A_HEIGHT, 300)},
+                            RefreshingProc);
+  g_store = &records_;
+  g_refreshes = 0;
+  // A folder below an open top node shows its handle.
+  wu_node_record *top = Rec("top", 1), *folder = Rec("folder", 1), *old1 = Rec("old1"),
+                 *old2 = Rec("old2");
+  top->expanded = 1;
+  top->child = folder;
+  Chain({old1, old2});
+  folder->child = old1;
+  ASSERT_EQ(Add(h, nullptr, top, 3), WU_OK);
+  Settle();
+  wu_tree_node *n = NodeOf(h, "folder");
+  ASSERT_NE(n, nullptr);
+  ASSERT_NE(n->handle, nullptr);
+  ASSERT_FALSE(n->expanded);
+  // The user opens the folder with a click on its handle.
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_EQ(g_refreshes, 1);
+  // The node itself stays out of reach while its event runs.
+  EXPECT_EQ(g_delete_self, WU_NOTAVAIL);
+  std::vector<std::string> kids;
+  for (wu_node_record *k = Nav(h, WU_M_GETCHILD, folder); k; k = Nav(h, WU_M_GETNEXT, k))
+    kids.push_back(Label(k));
+  EXPECT_EQ(kids, std::vector<std::string>{"fresh1"});
+  EXPECT_TRUE(n->expanded);
+  wu_tree_node *fresh = NodeOf(h, "fresh1");
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_NE(fresh->label, nullptr);
+  EXPECT_TRUE(XtIsManaged(fresh->label));
+  EXPECT_EQ(NodeOf(h, "old1"), nullptr);
+  // Closed and opened again (clicks apart, not a double click): refreshed
+  // again.
+  const int apart = XtGetMultiClickTime(devb->display) + 100;
+  qevtest::turnUntil([] { return false; }, apart);
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_FALSE(n->expanded);
+  qevtest::turnUntil([] { return false; }, apart);
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_EQ(g_refreshes, 2);
+  EXPECT_TRUE(n->expanded);
+  ASSERT_NE(NodeOf(h, "fresh2"), nullptr);
+  EXPECT_EQ(NodeOf(h, "fresh1"), nullptr);
+}
+
+// Runs a tree case in a process of its own: a case that hangs is ended by
+// an alarm and fails alone.
+class TreeInChild : public TreeViews {
+ public:
+  void TestBody() override {}
+  void CopyOfAChildAddedUnderItsParent();
+};
+
+void TreeInChild::CopyOfAChildAddedUnderItsParent() {
+  SetUp();
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *parent = Rec("parent", 1), *a = Rec("a"), *b = Rec("b");
+  Chain({a, b});
+  parent->child = a;
+  ASSERT_EQ(Add(h, nullptr, parent, 3), WU_OK);
+  wu_node_record *copy_a = Nav(h, WU_M_GETCHILD, parent);
+  ASSERT_NE(copy_a, nullptr);
+  const wu_node_record before = *copy_a;
+  // The copy of the first child, as the last child of its own parent: the
+  // copy's chain (a, b) is added once more.
+  ASSERT_EQ(Add(h, parent, copy_a, 3), WU_OK);
+  std::vector<std::string> kids;
+  for (wu_node_record *k = Nav(h, WU_M_GETCHILD, parent); k && kids.size() < 10;
+       k = Nav(h, WU_M_GETNEXT, k))
+    kids.push_back(Label(k));
+  EXPECT_EQ(kids, (std::vector<std::string>{"a", "b", "a", "b"}));
+  // The copy handed in still names the first child: its key, id and
+  // handle are what they were.
+  EXPECT_EQ(copy_a->key, before.key);
+  EXPECT_EQ(copy_a->id, before.id);
+  EXPECT_EQ(copy_a->handle, before.handle);
+  EXPECT_EQ(Nav(h, WU_M_GETCHILD, parent), copy_a);
+  // A copy whose node was deleted adds nothing.
+  wu_node_record *last = Nav(h, WU_M_GETNEXT, Nav(h, WU_M_GETNEXT, Nav(h, WU_M_GETNEXT, copy_a)));
+  ASSERT_NE(last, nullptr);
+  ASSERT_EQ(One(h, WU_M_DELETENODE, last), WU_OK);
+  EXPECT_EQ(Add(h, parent, last, 3), WU_NOTAVAIL);
+  TearDown();
+}
+
+TEST(TreeViewCopies, ACopyHandedToAddNodesIsAddedOnceAndLeftAsItWas) {
+  const int status = qevtest::runInChild(
+      [] {
+        TreeInChild t;
+        t.CopyOfAChildAddedUnderItsParent();
+      },
+      30);
+  EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
 }
 
 }  // namespace
