@@ -4,6 +4,10 @@
 // what the host sees is read from the stand-in host and the widget.
 #include "listfixture.h"
 
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+
 namespace {
 
 class ListViews : public Lists {};
@@ -474,6 +478,116 @@ TEST_F(ListViews, DropSiteIsRegisteredUnregisteredAndReplaced) {
   wu_ctl_handle *t = Create(WU_CTYPE_TREEVIEW);
   EXPECT_EQ(t->control->RegisterDND(t, &again, nullptr, nullptr), WU_UNSUPPORTED);
   EXPECT_EQ(t->control->QueryDND(t, site, &kind, nullptr), WU_NOTAVAIL);
+}
+
+}  // namespace
+
+namespace {
+
+class ListViewInput : public Lists {
+ protected:
+  // Presses and releases a mouse button on the server a few pixels into a
+  // widget, as the user does.
+  void PressOn(Widget w, unsigned button, int x = 8, int y = 6) {
+    Display *dpy = devb->display;
+    XSync(dpy, False);
+    Position rx = 0, ry = 0;
+    XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+    XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
+    XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+    XFlush(dpy);
+    Settle();
+  }
+  wu_ctl_handle *FilledList() {
+    std::vector<int32_t> all = {17};
+    wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 400),
+                                                  Int(WU_A_HEIGHT, 300), Int(WU_A_HPOS, 5),
+                                                  Int(WU_A_VPOS, 5)});
+    AddColumns(h, {"Name", "Size"});
+    EXPECT_EQ(AddRows(h->control, {{"a", "1"}, {"b", "2"}, {"c", "3"}}, {101, 102, 103}), WU_OK);
+    Settle();
+    Events();
+    Queued();
+    return h;
+  }
+  static int Count(const std::vector<int32_t> &v, int32_t code) {
+    return int(std::count(v.begin(), v.end(), code));
+  }
+};
+
+TEST_F(ListViewInput, ButtonThreeOnARowOfAnyColumnPostsOnePopup) {
+  wu_ctl_handle *h = FilledList();
+  Widget list = W(h);
+  Widget first = XdIconListGetChild(XdMCIconListGetChild(list, 0, XdMCIL_LIST), XdICONLIST_LIST);
+  Widget second = XdMCIconListGetChild(list, 1, XdMCIL_LIST);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  int64_t apart = XtGetMultiClickTime(devb->display) + 100;
+  for (Widget column : {first, second}) {
+    PressOn(column, Button3);
+    std::vector<int32_t> codes = Codes();
+    EXPECT_EQ(Count(codes, WU_EV_POPUP), 1) << XtName(column);
+    // The press woke the window.
+    std::vector<int32_t> q = Queued();
+    EXPECT_GE(Count(q, WU_EV_CTL_WAKE), 1) << XtName(column);
+    qevtest::turnUntil([] { return false; }, int(apart));
+  }
+  // Without the popup bit nothing is posted, but the press still wakes.
+  std::vector<int32_t> click = {WU_EV_SELECT};
+  wu_value mask = List(WU_A_EVENTS, click);
+  h->services->swat(h->control, &mask, 1);
+  PressOn(first, Button3);
+  EXPECT_EQ(Count(Codes(), WU_EV_POPUP), 0);
+  EXPECT_GE(Count(Queued(), WU_EV_CTL_WAKE), 1);
+  // Button 1 on a row of the first column selects it: one click.
+  qevtest::turnUntil([] { return false; }, int(apart));
+  PressOn(first, Button1);
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{101});
+}
+
+// The X server's answer about a pixmap: its size, or 0 when it is not a
+// drawable of this connection.
+unsigned PixmapSize(Pixmap p) {
+  Window root;
+  int x, y;
+  unsigned w = 0, hgt = 0, border, depth;
+  const int errors = devb->x_errors;
+  devb->errors_masked = 1;
+  const Status ok = XGetGeometry(devb->display, p, &root, &x, &y, &w, &hgt, &border, &depth);
+  XSync(devb->display, False);
+  devb->errors_masked = 0;
+  return ok && devb->x_errors == errors ? w : 0;
+}
+
+TEST_F(ListViewInput, RowIconsOfHostImagesAreMadeAnewAfterARestart) {
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) {
+      // The module is ended and started again on a new connection.
+      TearDown();
+      window_ = nullptr;
+      SetUp();
+    }
+    wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {Int(WU_A_VIEWTYPE, 1)});
+    AddColumns(h, {"Name"});
+    ASSERT_EQ(AddRows(h->control, {{"big"}, {"small"}}, {1, 2}, -1, {4096 + 10, 10}), WU_OK);
+    Settle();
+    const int errors = devb->x_errors;
+    const Pixmap big = XdMCIconListGetIcon(W(h), 1);
+    ASSERT_NE(big, Pixmap(None)) << "round " << round;
+    EXPECT_EQ(PixmapSize(big), 24u) << "round " << round;
+    // The row is drawn with it without an X error.
+    XClearArea(devb->display, XtWindow(W(h)), 0, 0, 0, 0, True);
+    Settle();
+    EXPECT_EQ(devb->x_errors, errors) << "round " << round;
+    // Its id is still found from the pixmap.
+    std::vector<wu_value> gi = {Int(1, 1), Int(2, 0), {}, Int(4, 0)};
+    Meth(h, WU_M_GETITEM, gi);
+    EXPECT_EQ(gi[1].value, 4096 + 10);
+  }
 }
 
 }  // namespace

@@ -568,7 +568,7 @@ wu_status RefreshingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *param
   g_delete_self = h->services->meth(h, WU_M_DELETENODE, &self, 1);
   if (h->services->meth(h, WU_M_DELETECHILDREN, &self, 1) != WU_OK) return WU_OK;
   ++g_refreshes;
-  static char label[16];
+  static char label[32];
   std::snprintf(label, sizeof label, "fresh%d", g_refreshes);
   AddKid(h, node, label);
   return WU_OK;
