@@ -217,7 +217,7 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         select_positions(l, v);
         break;
       case WU_A_FONT: {
-        XmFontList fl = wu_list_font(static_cast<const char *>(v->pointer), v->value);
+        XmFontList fl = wu_list_font(c, static_cast<const char *>(v->pointer), v->value);
         if (fl == nullptr && c->font_list == nullptr) break;  // the default stays
         old_font = static_cast<XmFontList>(c->font_list);
         c->font_list = fl;

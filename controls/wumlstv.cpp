@@ -193,7 +193,7 @@ namespace {
 std::unordered_map<XmFontList, XFontStruct *> g_fonts;
 }  // namespace
 
-XmFontList wu_list_font(const char *name, int32_t length) {
+XmFontList wu_list_font(wu_control *c, const char *name, int32_t length) {
   if (name == nullptr || length <= 0 || !wu_x_ok()) return nullptr;
   char *copy = wu_list_copy(name, length, WU_LIST_TEXT_MAX);
   XFontStruct *fs = copy[0] != '\0' ? XLoadQueryFont(devb->display, copy) : nullptr;
@@ -203,6 +203,15 @@ XmFontList wu_list_font(const char *name, int32_t length) {
   if (fl == nullptr) {
     XFreeFont(devb->display, fs);
     return nullptr;
+  }
+  // In a double-byte mode the list also carries the double-byte font set.
+  if (wu_dbcs_mode() && c != nullptr) {
+    void *saved = c->font_list;
+    c->font_list = fl;
+    XFontStruct *pair[2] = {fs, fs};
+    AppendDBCSFontSet(pair, c);
+    fl = static_cast<XmFontList>(c->font_list);
+    c->font_list = saved;
   }
   g_fonts[fl] = fs;
   return fl;
@@ -644,13 +653,25 @@ bool framework_code(int32_t code) {
 wu_status set_font(wu_control *c, const wu_value *e, Widget title, Widget list) {
   const auto *name = static_cast<const char *>(e->pointer);
   if (e->value <= 0 || name == nullptr || name[0] == '\0') return WU_E_NOT_HANDLED;
-  XmFontList fl = wu_list_font(name, e->value);
+  XmFontList fl = wu_list_font(c, name, e->value);
   if (fl == nullptr) return WU_NOTAVAIL;
   if (title != nullptr) XtVaSetValues(title, XmNfontList, fl, nullptr);
   if (list != nullptr) XtVaSetValues(list, XmNfontList, fl, nullptr);
   wu_list_font_free(static_cast<XmFontList>(c->font_list));
   c->font_list = fl;
   return WU_OK;
+}
+
+// A list that is a drop site is made active again after its widgets
+// changed and sits above its children in the drop-site stacking.  The
+// operations and formats stay the ones the host gave the site.
+void refresh_drop_site(ListView *l) {
+  Widget list = list_of(l);
+  if (l->site == nullptr || !l->site->registered || list == nullptr || !wu_x_ok()) return;
+  Arg args[1];
+  XtSetArg(args[0], XmNdropSiteActivity, XmDROP_SITE_ACTIVE);
+  XmDropSiteUpdate(list, args, 1);
+  XmDropSiteConfigureStackingOrder(list, nullptr, 0);
 }
 
 wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -739,8 +760,16 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, wu_list_pos(c->x), XmNy,
                   wu_list_pos(c->y), XmNwidth, wu_list_dim(c->width), XmNheight, wu_list_dim(c->height),
                   nullptr);
+    // The title is as high as its text in the control's own font.
+    if (l->title != nullptr && l->title_text != nullptr && l->title_text[0] != '\0') {
+      XmString text = wumcstr(l->title_text);
+      const int32_t h = XmStringHeight(font_of(c), text) + kTitlePad;
+      XmStringFree(text);
+      XtVaSetValues(l->title, XmNheight, wu_list_dim(h), nullptr);
+    }
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->rows > 0) XdMCIconListSetTopItemPos(list, std::max(top, 1));
+    refresh_drop_site(l);
   }
   return result;
 }
@@ -975,10 +1004,10 @@ wu_status get_column(ListView *l, wu_value *p, int32_t count, bool set) {
     label = wumcstr(name);
     XtFree(name);
   }
-  XdMCIconListSetColumn(list, column - 1, p[1].value == 0 ? XdCOLUMN_WIDTH_UNCHANGED : p[1].value,
-                        label, p[3].value, p[4].value,
-                        p[5].pointer ? reinterpret_cast<XdMCIconListKeyProc>(p[5].pointer)
-                                     : XdCOLUMN_KEY_UNCHANGED);
+  // Width -1 keeps the width and 0 fits the column to its header; the
+  // format is the sort function as given, none clearing it.
+  XdMCIconListSetColumn(list, column - 1, p[1].value, label, p[3].value, p[4].value,
+                        reinterpret_cast<XdMCIconListKeyProc>(p[5].pointer));
   if (label) XmStringFree(label);
   return justified ? WU_ENTRY_STATUS : WU_OK;
 }
@@ -987,11 +1016,19 @@ wu_status get_item(ListView *l, wu_value *p, int32_t count) {
   if (count < 4) return WU_NOTAVAIL;
   const int32_t row = p[0].value;
   Widget list = list_of(l);
-  if (list == nullptr || row < 1 || row > l->rows) return WU_NOTAVAIL;
+  if (list == nullptr || row < 1 || (l->rows > 0 && row > l->rows)) return WU_NOTAVAIL;
   wu_list_free_strings(l->item_texts, l->item_columns);
   l->item_texts = nullptr;
   l->item_columns = 0;
   p[2].type = WU_VT_STRLIST;
+  if (l->rows == 0) {
+    // An empty list answers no texts, no icon and no id.
+    p[1].value = -1;
+    p[2].value = 0;
+    p[2].pointer = nullptr;
+    p[3].value = 0;
+    return WU_OK;
+  }
   p[1].value = wu_list_icon_id(XdMCIconListGetIcon(list, row));
   l->item_columns = l->columns;
   l->item_texts = row_items(l, list, row);

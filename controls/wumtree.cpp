@@ -1111,16 +1111,6 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
-      case WU_A_BACKGROUND: {
-        Pixel px = 0;
-        v->status = wu_list_set_colour(c, v, &px);
-        if (v->status == WU_OK && t->tree != nullptr) {
-          XtVaSetValues(t->tree->drawing_area, XmNbackground, px, nullptr);
-          t->tree->background = px;
-          t->tree->focus_foreground = px;
-        }
-        break;
-      }
       case WU_A_TITLE:
         if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) { v->status = WU_E_RANGE; break; }
         XtFree(t->title_text);
@@ -1148,7 +1138,7 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_FONT: {
         const auto *name = static_cast<const char *>(v->pointer);
         if (v->value <= 0 || name == nullptr || name[0] == '\0') { v->status = WU_E_NOT_HANDLED; break; }
-        XmFontList fl = wu_list_font(name, v->value);
+        XmFontList fl = wu_list_font(c, name, v->value);
         if (fl == nullptr) { v->status = WU_NOTAVAIL; break; }
         if (old_font == nullptr) old_font = static_cast<XmFontList>(c->font_list);
         else wu_list_font_free(static_cast<XmFontList>(c->font_list));
@@ -1200,7 +1190,6 @@ wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
-      case WU_A_BACKGROUND: wu_list_query_colour(c, v); break;
       case WU_A_TITLE:
         v->pointer = t->title_text;
         v->value = t->title_text ? int32_t(std::strlen(t->title_text)) : 0;
@@ -1328,14 +1317,8 @@ wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   NodeInfo *i = rec->value1 == -1 ? nullptr : id_node(t, uint32_t(rec->value1));
   switch (rec->code) {
     case WU_EV_SELECT:
-      // Posted as the user's click is.
-      if (i != nullptr && t->tree != nullptr) {
-        focus_node(t, i);
-        int32_t x = 0, y = 0;
-        event_xy(i->node->label, &x, &y);
-        wu_ctl_send(c, WU_EV_SELECT, WU_EVM_CLICK_NODE, x, y, node_param(c, WU_EV_SELECT, i), 1,
-                    WU_EV_CTL_POSTED);
-      }
+      // Selected as `_selectNode` selects: the host hears of it at once.
+      if (i != nullptr && t->tree != nullptr) select_node(t, i);
       return WU_OK;
     case WU_EV_EXPAND: case WU_EV_COLLAPSE:
       // Without an event: the node counts as expanded by a method.

@@ -591,3 +591,60 @@ TEST_F(ListViewInput, RowIconsOfHostImagesAreMadeAnewAfterARestart) {
 }
 
 }  // namespace
+
+namespace {
+
+class ListViewColumns : public Lists {};
+
+double ByLength(char *, int length) { return length; }
+
+TEST_F(ListViewColumns, SetColumnWidthZeroFitsTheHeaderAndNoFormatClearsTheSort) {
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
+  AddColumns(h, {"Id", "Description"});
+  auto get = [&](int column) {
+    std::vector<wu_value> p = {Int(1, column), Int(2, 0), {}, Int(4, 0), Int(5, 0), {}};
+    EXPECT_EQ(Meth(h, WU_M_GETCOLUMN, p), WU_ENTRY_STATUS);
+    if (p[2].status == WU_ALLOCATED) XtFree(static_cast<char *>(p[2].pointer));
+    return p;
+  };
+  auto set = [&](int column, int width, void *format) {
+    std::vector<wu_value> p = {Int(1, column), Int(2, width), {}, Int(4, -1), Int(5, 1), {}};
+    p[5].type = WU_VT_FUNCTION;
+    p[5].pointer = format;
+    return Meth(h, WU_M_SETCOLUMN, p);
+  };
+  void *format = reinterpret_cast<void *>(&ByLength);
+  ASSERT_EQ(set(1, 300, format), WU_OK);
+  EXPECT_EQ(get(1)[1].value, 300);
+  EXPECT_EQ(get(1)[5].pointer, format);
+  // Width 0: as wide as the header's text, far below 300.
+  ASSERT_EQ(set(1, 0, format), WU_OK);
+  const int32_t fitted = get(1)[1].value;
+  EXPECT_GT(fitted, 2);
+  EXPECT_LT(fitted, 150);
+  // The longer header is the wider column.
+  ASSERT_EQ(set(2, 0, format), WU_OK);
+  EXPECT_GT(get(2)[1].value, fitted);
+  // Width -1 keeps the width; no format clears the sort function.
+  ASSERT_EQ(set(1, -1, nullptr), WU_OK);
+  EXPECT_EQ(get(1)[1].value, fitted);
+  EXPECT_EQ(get(1)[5].pointer, nullptr);
+  // Widths 1 and 2 are refused on their entry.
+  std::vector<wu_value> bad = {Int(1, 1), Int(2, 2), {}, Int(4, -1), Int(5, 1), {}};
+  EXPECT_EQ(Meth(h, WU_M_SETCOLUMN, bad), WU_ENTRY_STATUS);
+  EXPECT_EQ(bad[1].status, WU_E_RANGE);
+  EXPECT_EQ(get(1)[1].value, fitted);
+
+  // _getItem on a list without rows: an empty text list, no icon.
+  std::vector<wu_value> gi = {Int(1, 1), Int(2, 0), {}, Int(4, 0)};
+  gi[2].pointer = &gi;  // must be cleared
+  EXPECT_EQ(Meth(h, WU_M_GETITEM, gi), WU_OK);
+  EXPECT_EQ(gi[2].type, WU_VT_STRLIST);
+  EXPECT_EQ(gi[2].value, 0);
+  EXPECT_EQ(gi[2].pointer, nullptr);
+  EXPECT_EQ(gi[1].value, -1);
+  gi[0].value = 0;
+  EXPECT_EQ(Meth(h, WU_M_GETITEM, gi), WU_NOTAVAIL);
+}
+
+}  // namespace

@@ -380,17 +380,25 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   EXPECT_EQ(form->core.width, 150);
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_RESIZE});
 
-  // Replay: a click is posted as the user's is; one on an id that no
-  // longer exists does nothing; a resize applies its width.
+  // Replay: a click selects the node as `_selectNode` does, handing
+  // `click` to the procedure at once; one on an id that no longer exists
+  // does nothing; a resize applies its width.
+  wu_value none_sel = {};
+  none_sel.code = WU_A_SELECTEDNODE;
+  none_sel.type = WU_VT_NODE;
+  h->services->swat(h->control, &none_sel, 1);
+  Events();
+  g_proc = ProcLog();
   wu_batch_event click = {};
   click.code = WU_EV_SELECT;
   click.value1 = int32_t(kid->id);
   click.sent = 1;
   EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
-  ev = Events();
-  ASSERT_EQ(ev.size(), 1u);
-  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
-  EXPECT_EQ(Label(static_cast<wu_node_record *>(ev[0].params[0].pointer)), "kid");
+  EXPECT_EQ(g_proc.codes, std::vector<int32_t>{WU_EV_SELECT});
+  EXPECT_EQ(g_proc.keys, std::vector<int32_t>{int32_t(reinterpret_cast<uintptr_t>(kid->key))});
+  EXPECT_TRUE(Events().empty());
+  h->services->qwat(h->control, &sn, 1);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(sn.pointer)), "kid");
   click.value1 = 999999;
   g_proc = ProcLog();
   EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
@@ -674,6 +682,77 @@ TEST(TreeViewCopies, ACopyHandedToAddNodesIsAddedOnceAndLeftAsItWas) {
       },
       30);
   EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TreeViews, ColoursAreNotTreeAttributes) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  const uint16_t red[3] = {0xffff, 0, 0};
+  wu_value bg = {};
+  bg.code = WU_A_BACKGROUND;
+  bg.type = WU_VT_WORD;
+  bg.pointer = const_cast<uint16_t *>(red);
+  wu_value width = Int(WU_A_WIDTH, 250);
+  wu_value set[2] = {bg, width};
+  EXPECT_EQ(h->services->swat(h->control, set, 2), WU_ENTRY_STATUS);
+  EXPECT_EQ(set[0].status, WU_E_NOT_HANDLED);
+  // The other entries of the call still apply.
+  EXPECT_EQ(set[1].status, WU_OK);
+  EXPECT_EQ(wu_ctl_outer(h->control)->core.width, 250);
+  wu_value q = {};
+  q.code = WU_A_BACKGROUND;
+  EXPECT_EQ(h->services->qwat(h->control, &q, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(q.status, WU_E_NOT_HANDLED);
+  EXPECT_EQ(q.pointer, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A host that fills a folder the first time it opens, as the demo does.
+wu_status FillingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
+  auto *folder = static_cast<wu_node_record *>(params[0].pointer);
+  if (folder == nullptr || folder->child != nullptr) return WU_OK;
+  AddKid(h, folder, "file");
+  return WU_OK;
+}
+
+TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 140),
+                                                Int(WU_A_AUTOEXPAND, 1)},
+                            FillingProc);
+  g_store = &records_;
+  std::vector<wu_node_record *> folders;
+  for (int i = 1; i <= 5; ++i) folders.push_back(Rec(("folder " + std::to_string(i)).c_str(), 1));
+  Chain(folders);
+  ASSERT_EQ(Add(h, nullptr, folders[0], 3), WU_OK);
+  ASSERT_EQ(One(h, WU_M_EXPAND, folders[0]), WU_OK);
+  Settle();
+  Display *dpy = devb->display;
+  const int apart = XtGetMultiClickTime(dpy) + 100;
+  // Folders 2 to 4: each in view while the others are closed.
+  for (int i = 1; i <= 3; ++i) {
+    wu_tree_node *n = NodeOf(h, ("folder " + std::to_string(i + 1)).c_str());
+    ASSERT_NE(n, nullptr);
+    ASSERT_NE(n->label, nullptr) << i;
+    qevtest::turnUntil([] { return false; }, apart);
+    qevtest::clickWidget(n->label);
+    qevtest::clickWidget(n->label);
+    Settle();
+    EXPECT_TRUE(n->expanded) << "folder " << i + 1;
+    EXPECT_EQ(Label(Nav(h, WU_M_GETCHILD, folders[size_t(i)])), "file") << "folder " << i + 1;
+    // Double-clicked again it closes, and the next folder stays in view.
+    qevtest::turnUntil([] { return false; }, apart);
+    qevtest::clickWidget(n->label);
+    qevtest::clickWidget(n->label);
+    Settle();
+    EXPECT_FALSE(n->expanded) << "folder " << i + 1;
+  }
 }
 
 }  // namespace
