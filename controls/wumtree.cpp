@@ -10,6 +10,7 @@
 #include <X11/Shell.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
+#include <Xm/DragDrop.h>
 #include <Xm/DrawingA.h>
 #include <Xm/Form.h>
 #include <Xm/Frame.h>
@@ -67,8 +68,6 @@ struct TreeState {
   std::vector<NodeInfo *> dead;                    // cleared copies kept until release
 };
 
-// Every live node of every tree view, by its tree node.
-std::unordered_map<const wu_tree_node *, NodeInfo *> g_nodes;
 uint32_t g_next_key = 0;
 
 // Node records are handed to the host as the addresses of their copies, and
@@ -142,10 +141,9 @@ bool stays(wu_control *c, const wu_reg_hold &hold) {
   return live_tv(c) != nullptr && (hold.serial == 0 || wu_reg_alive(hold));
 }
 
+// A tree node carries its record in its owner word while it lives.
 NodeInfo *info_of(const wu_tree_node *n) {
-  if (n == nullptr) return nullptr;
-  auto it = g_nodes.find(n);
-  return it != g_nodes.end() ? it->second : nullptr;
+  return n != nullptr ? static_cast<NodeInfo *>(n->owner_data) : nullptr;
 }
 
 // The live node a host record names, by its key; null for a record without
@@ -267,6 +265,32 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
   return answer;
 }
+
+// Brackets changes to many nodes' drop sites: Motif recomputes its
+// drop-site tree once at the end instead of at every registration.
+class DropSiteBatch {
+ public:
+  explicit DropSiteBatch(TreeView *t)
+      : w_(t->tree != nullptr && wu_x_ok() ? t->tree->drawing_area : nullptr) {
+    if (w_ == nullptr) return;
+    // The host may release the control meanwhile: the widget then goes.
+    XtAddCallback(w_, XmNdestroyCallback, Gone, this);
+    XmDropSiteStartUpdate(w_);
+  }
+  ~DropSiteBatch() {
+    if (w_ == nullptr || !wu_x_ok()) return;
+    XtRemoveCallback(w_, XmNdestroyCallback, Gone, this);
+    XmDropSiteEndUpdate(w_);
+  }
+  DropSiteBatch(const DropSiteBatch &) = delete;
+  DropSiteBatch &operator=(const DropSiteBatch &) = delete;
+
+ private:
+  static void Gone(Widget, XtPointer client, XtPointer) {
+    static_cast<DropSiteBatch *>(client)->w_ = nullptr;
+  }
+  Widget w_;
+};
 
 // ---- node callbacks -----------------------------------------------------------
 
@@ -398,7 +422,7 @@ void NodeDeleteRequest(Widget w, wu_tree_node *n, XtPointer call) {
 void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   NodeInfo *i = info_of(n);
   if (i == nullptr) return;
-  g_nodes.erase(n);
+  n->owner_data = nullptr;
   TreeView *t = control_of(i);
   if (t != nullptr) {
     wu_control *c = &t->c;
@@ -516,12 +540,10 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
-  g_nodes[n] = i;
   t->state->live[i->key] = i;
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
   if (ref == nullptr && (xmode == kModeBefore || xmode == kModeAfter)) xmode = kModeLastChild;
   if (XdTreeInsertNodeAt(t->tree, ref ? ref->node : nullptr, n, xmode) != 0) {
-    g_nodes.erase(n);
     t->state->live.erase(i->key);
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
@@ -625,6 +647,8 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
   // Siblings in order: the first with the given mode, the others after it;
   // children go under their parent as last children.
   struct Work { int32_t rec; NodeInfo *ref; int32_t mode; };
+  // The drop sites of the rows shown are changed in one update.
+  DropSiteBatch batch(t);
   std::vector<Work> todo = {{first, ref, p[2].value}};
   while (!todo.empty()) {
     Work w = todo.back();
@@ -671,7 +695,10 @@ wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
   wu_state *state = wu_module();
   if (state != nullptr && n->label != nullptr && state->focus == n->label) state->focus = nullptr;
   wu_tree_node *parent = n->parent;
-  XdTreeDeleteTree(t->tree, n);
+  {
+    DropSiteBatch batch(t);
+    XdTreeDeleteTree(t->tree, n);
+  }
   if (parent != nullptr) relink(info_of(parent));
   if (draw) redraw_soon(t);
   return WU_OK;
@@ -1259,8 +1286,10 @@ void detach_tree(TreeView *t) {
     n->expand_proc = n->select_proc = n->release_proc = nullptr;
     n->double_click_proc = n->delete_proc = nullptr;
     n->expanded_word = nullptr;
+    // The node's drop site goes with it; no NodeFree runs to take it.
+    if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
     if (NodeInfo *i = info_of(n)) {
-      g_nodes.erase(n);
+      n->owner_data = nullptr;
       release_info(i);
     }
     if (n->first_child != nullptr) { n = n->first_child; continue; }
@@ -1482,6 +1511,16 @@ XtActionsRec kResizeActions[] = {
     {const_cast<char *>("TREEHandleResizeEnd"), HandleResizeEnd},
 };
 
+// The resize actions are registered once for each connection: Xt keeps
+// every table it is given for as long as the application context lives.
+// (A restart never opens its display at a closed one's address.)
+void add_resize_actions() {
+  static Display *registered = nullptr;
+  if (registered == devb->display) return;
+  XtAppAddActions(devb->app, kResizeActions, XtNumber(kResizeActions));
+  registered = devb->display;
+}
+
 void install_slots(wu_control *c) {
   c->Swat = TreeViewSwat;
   c->Qwat = TreeViewQwat;
@@ -1504,7 +1543,7 @@ wu_status wutitre(wu_control *c) {
     return WU_NOTAVAIL;
   TreeView *t = tv(c);
   if (t->tree != nullptr) return WU_OK;
-  XtAppAddActions(devb->app, kResizeActions, XtNumber(kResizeActions));
+  add_resize_actions();
   wu_ctl_colours dialog, set;
   wu_ctl_class_colours(t->window, &set);
   dialog = set;
