@@ -61,46 +61,86 @@ struct NodeInfo {
   uint32_t key;
   int32_t busy;             // an expand, click or free hand-off runs
   int32_t waiting;          // a method expands it: the tree's callback sends nothing
+  NodeInfo *link;           // the spare list, or the control's list of deleted nodes
 };
 
+// The nodes of a tree view by key.  Keys come from one module counter and
+// are never reused; the control's nodes have keys from `base` on, so a key
+// is an index: no look-up table grows or shrinks per node.  A key of another
+// control (or a stale one) finds no node.
 struct TreeState {
-  std::unordered_map<uint32_t, NodeInfo *> live;   // key -> node
-  std::vector<NodeInfo *> dead;                    // cleared copies kept until release
+  uint32_t base = 0;                 // the first key this control gave out
+  std::vector<NodeInfo *> by_key;    // key - base -> live node, or null
+  NodeInfo *dead = nullptr;          // cleared copies, kept until release
+
+  NodeInfo *find(uint32_t key) const {
+    if (key < base || key - base >= by_key.size()) return nullptr;
+    NodeInfo *i = by_key[key - base];
+    return (i != nullptr && i->key == key) ? i : nullptr;
+  }
+  bool has(uint32_t key) const { return find(key) != nullptr; }
+  void enter(NodeInfo *i) {
+    if (by_key.empty()) base = i->key;
+    const size_t k = i->key - base;
+    if (k >= by_key.size()) by_key.resize(k + 1, nullptr);
+    by_key[k] = i;
+  }
+  void forget(uint32_t key) {
+    if (key >= base && key - base < by_key.size()) by_key[key - base] = nullptr;
+  }
 };
 
 uint32_t g_next_key = 0;
 
 // Node records are handed to the host as the addresses of their copies, and
 // the host may hand any of them back long after the node, or its control,
-// is gone.  The records are therefore never given back to the heap: a
-// released one is cleared (key 0, so no lookup finds it) and kept for the
-// next node, and an old copy always reads as a cleared or a live record.
-// They go back to the heap only when the module itself is unloaded.
-struct SpareInfos {
-  std::vector<NodeInfo *> list;
-  ~SpareInfos() {
-    for (NodeInfo *i : list) delete i;
+// is gone.  The records therefore live in blocks that are never given back
+// to the heap: a released one is cleared (key 0, so no lookup finds it) and
+// kept for the next node, and an old copy always reads as a cleared or a
+// live record.  The blocks also tell the module's copies from the host's
+// records by address.  They go back to the heap when the module is unloaded.
+constexpr size_t kInfoBlock = 512;
+
+struct InfoBlocks {
+  std::vector<NodeInfo *> blocks;    // sorted by address
+  NodeInfo *spare = nullptr;
+  ~InfoBlocks() {
+    for (NodeInfo *b : blocks) delete[] b;
   }
-} g_spare_infos;
+} g_infos;
 
 NodeInfo *new_info() {
-  NodeInfo *i = nullptr;
-  if (!g_spare_infos.list.empty()) {
-    i = g_spare_infos.list.back();
-    g_spare_infos.list.pop_back();
-    *i = NodeInfo{};
-  } else {
-    i = new NodeInfo{};
+  if (g_infos.spare == nullptr) {
+    auto *block = new NodeInfo[kInfoBlock];  // each is cleared when handed out
+    g_infos.blocks.insert(std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), block),
+                          block);
+    for (size_t k = kInfoBlock; k-- > 0;) {
+      block[k].link = g_infos.spare;
+      g_infos.spare = &block[k];
+    }
   }
-  wu_reg_add(&i->copy, WU_REG_NODECOPY);
+  NodeInfo *i = g_infos.spare;
+  g_infos.spare = i->link;
+  *i = NodeInfo{};
   return i;
 }
 
 void release_info(NodeInfo *i) {
   if (i == nullptr) return;
-  wu_reg_remove(&i->copy);
   *i = NodeInfo{};
-  g_spare_infos.list.push_back(i);
+  i->link = g_infos.spare;
+  g_infos.spare = i;
+}
+
+// Whether a record is a copy this module made (live or cleared): the host
+// may hand one in, and it is never written.
+bool module_copy(const wu_node_record *rec) {
+  const auto p = reinterpret_cast<uintptr_t>(rec);
+  auto it = std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), p,
+                             [](uintptr_t v, NodeInfo *b) { return v < reinterpret_cast<uintptr_t>(b); });
+  if (it == g_infos.blocks.begin()) return false;
+  const auto base = reinterpret_cast<uintptr_t>(*(it - 1));
+  return p - base < kInfoBlock * sizeof(NodeInfo) && (p - base) % sizeof(NodeInfo) == 0;
 }
 
 typedef struct TreeView {
@@ -154,8 +194,8 @@ NodeInfo *lookup(TreeView *t, const wu_node_record *rec) {
   // own record: of either only the key is read.
   const auto key = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rec->key));
   if (key == 0) return nullptr;
-  auto it = t->state->live.find(key);
-  return (it != t->state->live.end() && it->second->node != nullptr) ? it->second : nullptr;
+  NodeInfo *i = t->state->find(key);
+  return (i != nullptr && i->node != nullptr) ? i : nullptr;
 }
 
 wu_node_record *copy_of(wu_tree_node *n) {
@@ -260,7 +300,7 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
   const wu_reg_hold hold = wu_reg_take(c);
   const wu_status answer = run_procedure(c, &record, params, count);
   // The host may have released the control meanwhile; the node it cannot.
-  if (key != 0 && stays(c, hold) && t->state->live.count(key)) --i->busy;
+  if (key != 0 && stays(c, hold) && t->state->has(key)) --i->busy;
   if (answer == WU_EVPROC_ANSWER && wu_window_live(window))
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
   return answer;
@@ -323,9 +363,9 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
     ++i->busy;
     wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
-    if (stays(c, hold) && t->state->live.count(key)) --i->busy;
+    if (stays(c, hold) && t->state->has(key)) --i->busy;
   }
-  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->has(key)) return;
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (i->node != nullptr && i->node->label != nullptr &&
@@ -364,7 +404,7 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   event_xy(w, &x, &y);
   const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
-  if (!stays(c, hold) || !t->state->live.count(key) || i->node == nullptr) return;
+  if (!stays(c, hold) || !t->state->has(key) || i->node == nullptr) return;
   // Children the host added now show at once, also when it replaced the
   // children the node had (deleting the last one closes the node).
   if (code == WU_EV_EXPAND && n->first_child != nullptr && !n->expanded) {
@@ -388,7 +428,7 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   const uint32_t key = i->key;
   const wu_reg_hold hold = wu_reg_take(c);
   if (t->auto_expand) XdTreeToggleNode(n);
-  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->has(key)) return;
   wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
   int32_t x = 0, y = 0;
   event_xy(w, &x, &y);
@@ -423,7 +463,9 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   NodeInfo *i = info_of(n);
   if (i == nullptr) return;
   n->owner_data = nullptr;
-  TreeView *t = control_of(i);
+  // The control lives: the tree calls here only from a deletion the control
+  // asked for (its release takes the function away from every node first).
+  TreeView *t = i->control != nullptr ? tv(i->control) : nullptr;
   if (t != nullptr) {
     wu_control *c = &t->c;
     wu_state *state = wu_module();
@@ -441,7 +483,10 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
       p[0].value = i->copy.user.value;
       int32_t x = 0, y = 0;
       event_xy(n->label, &x, &y);
+      const wu_reg_hold hold = wu_reg_take(c);
       hand_off(t, i, WU_EV_FREE, p, 1, x, y);
+      // Released by the host meanwhile: the copy has no control to keep it.
+      if (!stays(c, hold)) t = nullptr;
     }
   }
   // Unlink the copy from its neighbours.
@@ -449,12 +494,16 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   if (me->prev) me->prev->next = me->next;
   if (me->next) me->next->prev = me->prev;
   if (me->parent && me->parent->child == me) me->parent->child = me->next ? me->next : me->prev;
-  if (t != nullptr) t->state->live.erase(i->key);
+  if (t != nullptr) t->state->forget(i->key);
   std::memset(&i->copy, 0, sizeof i->copy);
   i->node = nullptr;
   i->key = 0;
-  if (t != nullptr) t->state->dead.push_back(i);
-  else release_info(i);
+  if (t != nullptr) {
+    i->link = t->state->dead;
+    t->state->dead = i;
+  } else {
+    release_info(i);
+  }
 }
 
 // Button 3 on a node's label or icon: the popup event with the node.
@@ -500,10 +549,6 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
 
 // ---- inserting ---------------------------------------------------------------
 
-// Whether a record is a copy this module made (live or cleared): the host
-// may hand one in, and it is never written.
-bool module_copy(const wu_node_record *rec) { return wu_reg_kind_of(rec) == WU_REG_NODECOPY; }
-
 // Inserts one node from `rec` (the host's data, links ignored) relative to
 // `ref`.  `host` is the host's own record, which receives the key and
 // handle, or null when the data came from one of the module's copies.
@@ -540,11 +585,11 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
-  t->state->live[i->key] = i;
+  t->state->enter(i);
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
   if (ref == nullptr && (xmode == kModeBefore || xmode == kModeAfter)) xmode = kModeLastChild;
   if (XdTreeInsertNodeAt(t->tree, ref ? ref->node : nullptr, n, xmode) != 0) {
-    t->state->live.erase(i->key);
+    t->state->forget(i->key);
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
     release_info(i);
@@ -571,39 +616,75 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
 // One record of a host chain as it was when `_addNodes` was called: the
 // insertion walks these, never the records themselves, which the insertion
 // may relink when the host handed in the module's own copies.
+// A host record is read again when it is inserted (the insertion does not
+// change what it reads of it); a module copy is copied whole at once.
 struct Snapshot {
-  wu_node_record data;
-  wu_node_record *host;   // written back to; null for a module copy
+  wu_node_record *rec;    // the record handed in
+  int32_t copy;           // index of its data in the copies taken, -1 for a host record
   int32_t next;           // index of the next sibling, -1 for none
   int32_t child;          // index of the first child, -1 for none
+};
+
+// Addresses met while taking a host chain apart: an open-addressed set,
+// with no allocation per record.
+class SeenSet {
+ public:
+  // False when the address was in the set already.
+  bool insert(const void *p) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    return put(p);
+  }
+
+ private:
+  bool put(const void *p) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t k = size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask;;
+         k = (k + 1) & mask) {
+      if (slots_[k] == p) return false;
+      if (slots_[k] == nullptr) {
+        slots_[k] = p;
+        ++count_;
+        return true;
+      }
+    }
+  }
+  void grow() {
+    std::vector<const void *> old(std::max<size_t>(64, slots_.size() * 2), nullptr);
+    old.swap(slots_);
+    count_ = 0;
+    for (const void *p : old)
+      if (p != nullptr) put(p);
+  }
+  std::vector<const void *> slots_;
+  size_t count_ = 0;
 };
 
 // Takes a host chain apart before anything is inserted: every record
 // reachable once, labels of a sane length.  `first` receives the index of
 // the chain's first record (reached through the previous links).
-bool snapshot_chain(wu_node_record *start, std::vector<Snapshot> *out, int32_t *first) {
-  std::unordered_map<const wu_node_record *, int32_t> index;
-  std::unordered_set<const wu_node_record *> back;
+bool snapshot_chain(wu_node_record *start, std::vector<Snapshot> *out,
+                    std::vector<wu_node_record> *copies, int32_t *first) {
+  SeenSet index, back;
   wu_node_record *f = start;
   while (f->prev != nullptr) {
-    if (!back.insert(f).second) return false;
+    if (!back.insert(f)) return false;
     f = f->prev;
   }
   // Each record is numbered once; a record met again is a cycle or a
   // record shared between chains, either refused.
   auto enter = [&](wu_node_record *r) -> int32_t {
     if (r == nullptr) return -1;
-    if (!index.emplace(r, int32_t(out->size())).second) return -2;
+    if (!index.insert(r)) return -2;
     if (r->label_length < 0 || r->label_length > kLabelMax ||
         (r->label_length > 0 && r->label == nullptr))
       return -2;
     // A copy whose node is gone is cleared: nothing to insert from it.
     if (module_copy(r) && r->key == nullptr) return -2;
-    Snapshot s;
-    s.data = *r;
-    s.data.prev = s.data.next = s.data.child = s.data.parent = nullptr;
-    s.host = module_copy(r) ? nullptr : r;
-    s.next = s.child = -1;
+    Snapshot s = {r, -1, -1, -1};
+    if (module_copy(r)) {
+      s.copy = int32_t(copies->size());
+      copies->push_back(*r);
+    }
     out->push_back(s);
     return int32_t(out->size()) - 1;
   };
@@ -636,13 +717,14 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     if (ref == nullptr) return WU_NOTAVAIL;
   }
   std::vector<Snapshot> all;
+  std::vector<wu_node_record> copies;
   int32_t first = -1;
-  if (!snapshot_chain(new_nodes, &all, &first)) return WU_NOTAVAIL;
+  if (!snapshot_chain(new_nodes, &all, &copies, &first)) return WU_NOTAVAIL;
   // The host numbers the new records from the control's counter.
   for (Snapshot &s : all) {
     if (yubtuid(&t->id_counter) != WU_OK) continue;
-    s.data.id = t->id_counter;
-    if (s.host != nullptr) s.host->id = t->id_counter;
+    if (s.copy >= 0) copies[size_t(s.copy)].id = t->id_counter;
+    else s.rec->id = t->id_counter;
   }
   // Siblings in order: the first with the given mode, the others after it;
   // children go under their parent as last children.
@@ -655,9 +737,11 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     todo.pop_back();
     NodeInfo *prev = nullptr;
     for (int32_t k = w.rec; k >= 0; k = all[size_t(k)].next) {
-      Snapshot &s = all[size_t(k)];
-      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, s.data, s.host, w.mode)
-                                       : add_node(t, prev, s.data, s.host, kModeAfter);
+      const Snapshot &s = all[size_t(k)];
+      wu_node_record *host = s.copy >= 0 ? nullptr : s.rec;
+      const wu_node_record &data = s.copy >= 0 ? copies[size_t(s.copy)] : *s.rec;
+      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, data, host, w.mode)
+                                       : add_node(t, prev, data, host, kModeAfter);
       if (made == nullptr) break;
       prev = made;
       if (s.child >= 0) todo.push_back({s.child, made, kModeLastChild});
@@ -753,7 +837,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
     const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
-    if (!t->state->live.count(key)) {
+    if (!t->state->has(key)) {
       t->method_running = 0;
       return WU_OK;
     }
@@ -930,7 +1014,7 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
     n->expandable = 1;
     const wu_reg_hold hold = wu_reg_take(&t->c);
     expand(t, i);
-    if (!stays(&t->c, hold) || !t->state->live.count(key)) return WU_OK;
+    if (!stays(&t->c, hold) || !t->state->has(key)) return WU_OK;
   } else {
     while (n->first_child != nullptr) {
       const wu_status st = delete_node(t, info_of(n->first_child), false);
@@ -952,14 +1036,14 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
 
 NodeInfo *dnd_node(TreeView *t, const void *site) {
   if (site == nullptr) return nullptr;
-  for (auto &kv : t->state->live)
-    if (kv.second->copy.drop_site == site) return kv.second;
+  for (NodeInfo *i : t->state->by_key)
+    if (i != nullptr && i->copy.drop_site == site) return i;
   return nullptr;
 }
 
 NodeInfo *id_node(TreeView *t, uint32_t id) {
-  for (auto &kv : t->state->live)
-    if (kv.second->copy.id == id) return kv.second;
+  for (NodeInfo *i : t->state->by_key)
+    if (i != nullptr && i->copy.id == id) return i;
   return nullptr;
 }
 
@@ -1059,8 +1143,7 @@ wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t
     }
     case WU_M_GETNODE: {
       if (count < 2 || p[0].value == 0) return WU_NOTAVAIL;
-      auto it = t->state->live.find(static_cast<uint32_t>(p[0].value));
-      NodeInfo *a = it != t->state->live.end() ? it->second : nullptr;
+      NodeInfo *a = t->state->find(static_cast<uint32_t>(p[0].value));
       p[1].type = WU_VT_NODE;
       p[1].pointer = a ? &a->copy : nullptr;
       p[1].value = a ? int32_t(a->key) : 0;
@@ -1323,7 +1406,11 @@ wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       t->redraw_id = 0;
       detach_tree(t);
       if (t->state != nullptr) {
-        for (NodeInfo *i : t->state->dead) release_info(i);
+        for (NodeInfo *i = t->state->dead; i != nullptr;) {
+          NodeInfo *next = i->link;
+          release_info(i);
+          i = next;
+        }
         delete t->state;
         t->state = nullptr;
       }
