@@ -220,7 +220,7 @@ XmFontList wu_list_font(wu_control *c, const char *name, int32_t length) {
 void wu_list_font_free(XmFontList font_list) {
   auto it = g_fonts.find(font_list);
   if (it == g_fonts.end()) return;
-  XmFontListFree(font_list);
+  wutext::FreeFontList(font_list);  // with the double-byte font set, if any
   if (wu_x_ok()) XFreeFont(devb->display, it->second);
   g_fonts.erase(it);
 }

@@ -3,6 +3,7 @@
 // the services vector for attributes and methods, and input as X events;
 // what the host sees is read from the stand-in host and the widget.
 #include "listfixture.h"
+#include "runtime/wuhost.h"
 
 #include <X11/extensions/XTest.h>
 
@@ -645,6 +646,50 @@ TEST_F(ListViewColumns, SetColumnWidthZeroFitsTheHeaderAndNoFormatClearsTheSort)
   EXPECT_EQ(gi[1].value, -1);
   gi[0].value = 0;
   EXPECT_EQ(Meth(h, WU_M_GETITEM, gi), WU_NOTAVAIL);
+}
+
+}  // namespace
+
+namespace {
+
+class ListFonts : public Lists {};
+
+// Whether a font list holds an X font set entry.
+bool HasFontSet(XmFontList fl) {
+  XmFontContext ctx = nullptr;
+  if (fl == nullptr || !XmFontListInitFontContext(&ctx, fl)) return false;
+  bool set = false;
+  while (XmFontListEntry e = XmFontListNextEntry(ctx)) {
+    XmFontType type = XmFONT_IS_FONT;
+    XmFontListEntryGetFont(e, &type);
+    if (type == XmFONT_IS_FONTSET) set = true;
+  }
+  XmFontListFreeFontContext(ctx);
+  return set;
+}
+
+// A font named in a double-byte mode carries the double-byte font set, in
+// the list view, the list box and the tree view alike; in single-byte mode
+// it is the font alone.
+TEST_F(ListFonts, NamedFontsCarryTheDoubleByteSetInADoubleByteMode) {
+  const char *name = "-misc-fixed-medium-r-normal--14-*-*-*-*-*-iso8859-1";
+  XFontStruct *probe = XLoadQueryFont(devb->display, name);
+  if (probe == nullptr) GTEST_SKIP() << "the server has no " << name;
+  XFreeFont(devb->display, probe);
+  const int32_t saved = wu_gcb()->multibyte;
+  for (int32_t mode : {0, 4}) {
+    wu_gcb()->multibyte = mode;
+    for (int32_t type : {WU_CTYPE_LISTVIEW, WU_CTYPE_LISTBOX, WU_CTYPE_TREEVIEW}) {
+      wu_ctl_handle *h = Create(type);
+      wu_value font = Text(WU_A_FONT, name);
+      font.type = WU_VT_FONT;  // taken by name
+      EXPECT_EQ(h->services->swat(h->control, &font, 1), WU_OK) << type;
+      EXPECT_EQ(HasFontSet(static_cast<XmFontList>(h->control->font_list)), mode != 0)
+          << "type " << type << " mode " << mode;
+      h->services->wdes(h);
+    }
+  }
+  wu_gcb()->multibyte = saved;
 }
 
 }  // namespace
