@@ -539,10 +539,9 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
       site->owner = c->handle;
       site->enabled = 1;
       i->copy.drop_site = site;
-      if (wuwidrg != nullptr) {
-        wuwidrg(n->label, site);
-        if (n->icon != nullptr) wuwidrg(n->icon, site);
-      }
+      // The site is the label's: registering the icon with it again would
+      // only update the label's registration a second time.
+      if (wuwidrg != nullptr) wuwidrg(n->label, site);
     }
   }
 }
