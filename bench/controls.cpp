@@ -2,14 +2,16 @@
 // calls on the same data: filling (texts made into compound strings on both
 // sides), the selection query, deselecting, deleting 1,000 rows and finding
 // the last row at 10,000 and 100,000 rows, and inserting and deleting
-// 1,000 and 10,000 tree nodes (100 shown top-level nodes, the rest
-// collapsed below them).  The controls run inside the module started by the
+// 1,000, 10,000 and 100,000 tree nodes (100 top-level nodes, the rest
+// collapsed below them; both trees in the same area, showing the same
+// rows).  The controls run inside the module started by the
 // stand-in host, as a host drives them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh BUILD_DIR controls
 #include "benchutil.h"
 
 #include <X11/IntrinsicP.h>
 #include <Xm/Form.h>
+#include <Xm/ScrolledW.h>
 #include <Xm/Xm.h>
 
 #include <cstdio>
@@ -34,7 +36,7 @@
 namespace {
 
 const int kSizes[] = {10000, 100000};
-const int kNodeSizes[] = {1000, 10000};
+const int kNodeSizes[] = {1000, 10000, 100000};
 const int kColumns = 4;
 const int kScattered = 1000;
 const int kShownNodes = 100;
@@ -320,6 +322,29 @@ int count_nodes(wu_tree *tree) {
   return n;
 }
 
+// Labels on the screen.
+int shown_labels(wu_tree *tree) {
+  int n = 0;
+  for (wu_tree_node *x = tree->root; x;) {
+    if (x->label != nullptr && XtIsManaged(x->label)) ++n;
+    if (x->first_child) { x = x->first_child; continue; }
+    while (x && !x->next) x = x->parent;
+    if (x) x = x->next;
+  }
+  return n;
+}
+
+// The tree record of a tree view: its scrolled window carries it.
+wu_tree *tree_of(wu_ctl_handle *h) {
+  for (Widget w = wuwgxtw(h->control); w != nullptr; w = XtParent(w)) {
+    if (!XmIsScrolledWindow(w)) continue;
+    XtPointer data = nullptr;
+    XtVaGetValues(w, XmNuserData, &data, nullptr);
+    return static_cast<wu_tree *>(data);
+  }
+  return nullptr;
+}
+
 void tree_view(int n) {
   const std::string sz = std::to_string(n);
   Nodes nodes(n);
@@ -330,13 +355,21 @@ void tree_view(int n) {
   p[2].value = 3;
   qevbench::measure("trv.addnodes.xd." + sz, [&] { h->services->meth(h, WU_M_ADDNODES, p, 3); });
   pump();
-  XtPointer data = nullptr;
-  XtVaGetValues(XtParent(XtParent(wuwgxtw(h->control))), XmNuserData, &data, nullptr);
-  auto *tree = static_cast<wu_tree *>(data);
+  wu_tree *tree = tree_of(h);
+  if (tree == nullptr) fail("the control's tree");
 
-  Widget form = XtVaCreateManagedWidget("peer", xmFormWidgetClass, pane->ext->widget, XmNwidth, 300,
-                                        XmNheight, 300, nullptr);
+  // The peer: a tree in a form of the control's size, filling it as the
+  // control's does.
+  Dimension width = 0, height = 0;
+  XtVaGetValues(wu_ctl_outer(h->control), XmNwidth, &width, XmNheight, &height, nullptr);
+  Widget form = XtVaCreateManagedWidget("peer", xmFormWidgetClass, pane->ext->widget, XmNwidth,
+                                        width, XmNheight, height, XmNresizePolicy, XmRESIZE_NONE,
+                                        nullptr);
   wu_tree *peer = XdCreateTree(form, nullptr, 0);
+  XtVaSetValues(peer->scrolled_w, XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
+                XmATTACH_FORM, XmNleftAttachment, XmATTACH_FORM, XmNrightAttachment,
+                XmATTACH_FORM, nullptr);
+  XtManageChild(peer->scrolled_w);
   pump();
   qevbench::measure("trv.addnodes.widget." + sz, [&] {
     const int per = n / kShownNodes;
@@ -355,6 +388,11 @@ void tree_view(int n) {
   });
   pump();
   if (count_nodes(tree) != n || count_nodes(peer) != n) fail("trees differ");
+  if (shown_labels(tree) != shown_labels(peer) || shown_labels(tree) == 0) {
+    std::fprintf(stderr, "bench: %d labels shown against %d\n", shown_labels(tree),
+                 shown_labels(peer));
+    fail("trees show different rows");
+  }
 
   // Deleting every node: top-level nodes in turn.
   qevhost::PoolStats before = qevhost::poolStats(window->pool);

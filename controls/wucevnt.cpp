@@ -377,6 +377,13 @@ void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, do
   d->event_record(wu_ctl_window(c), c->id, &rec);
 }
 
+wu_status wu_ctl_button1(Widget w, wu_control *c) {
+  if (w == nullptr || c == nullptr) return WU_NOTAVAIL;
+  XtInsertEventHandler(w, ButtonPressMask | ButtonReleaseMask | Button1MotionMask, False, wuwbldm,
+                       c, XtListHead);
+  return WU_OK;
+}
+
 wu_status wutmnrq(Widget w, wu_control *c) {
   if (w == nullptr || c == nullptr) return WU_NOTAVAIL;
   // Inserted at the head in reverse: the press handler runs first.

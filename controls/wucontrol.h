@@ -163,6 +163,9 @@ void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, do
                    int32_t value3);
 /* Installs the common input handlers on a control widget. */
 wu_status wutmnrq(Widget w, wu_control *c);
+/* Installs the button-1 handler alone (clicks of click-only controls,
+   double clicks of text kinds), without the press handler's popup. */
+wu_status wu_ctl_button1(Widget w, wu_control *c);
 wu_status wutesig(qev_task *task, int32_t signal, void *message, void *data);
 wu_status wuxmeth(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
 wu_status wuxrbat(wu_ctl_handle *h, const wu_batch_event *recording);

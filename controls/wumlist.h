@@ -46,9 +46,10 @@ wu_status wu_list_set_colour(wu_control *c, const wu_value *e, Pixel *pixel);
    own colour, else 0. */
 void wu_list_query_colour(wu_control *c, wu_value *e);
 
-/* A font list of a font name (`length` bytes), or null when the font cannot
+/* A font list of a font name (`length` bytes) for control `c` (with the
+   double-byte font set in a double-byte mode), or null when the font cannot
    be loaded; give it back with wu_list_font_free, which frees the font too. */
-XmFontList wu_list_font(const char *name, int32_t length);
+XmFontList wu_list_font(wu_control *c, const char *name, int32_t length);
 /* Frees a font list made by wu_list_font; others (the device's) are kept. */
 void wu_list_font_free(XmFontList font_list);
 

@@ -217,7 +217,7 @@ wu_status ListBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
         select_positions(l, v);
         break;
       case WU_A_FONT: {
-        XmFontList fl = wu_list_font(static_cast<const char *>(v->pointer), v->value);
+        XmFontList fl = wu_list_font(c, static_cast<const char *>(v->pointer), v->value);
         if (fl == nullptr && c->font_list == nullptr) break;  // the default stays
         old_font = static_cast<XmFontList>(c->font_list);
         c->font_list = fl;
@@ -643,13 +643,13 @@ wu_status ListBoxRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, vo
   return WU_OK;
 }
 
+// The site stays with the list (a later register takes it up again); it
+// only stops naming the control, so drops on it reach no one.
 wu_status ListBoxUnregisterDND(wu_ctl_handle *h, void *site, void *, void *) {
   ListBox *l = dnd_box(h);
-  if (l == nullptr || l->site == nullptr || l->site != site || l->w.main == nullptr)
-    return WU_NOTAVAIL;
-  l->site = nullptr;
-  l->c.dnd = nullptr;
-  return wumudnd != nullptr ? wumudnd(l->w.main) : WU_OK;
+  if (l == nullptr || site == nullptr || l->site == nullptr || l->site != site) return WU_NOTAVAIL;
+  l->site->owner = nullptr;
+  return WU_OK;
 }
 
 wu_status ListBoxQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {

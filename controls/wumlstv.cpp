@@ -28,27 +28,53 @@
 #include "runtime/wutoolkit.h"
 #include "xd/IconList.h"
 #include "xd/MCIconList.h"
+#include "xd/qevutil.h"
+
+// The tool box's masked icon of a host image at a box size.
+extern "C" Pixmap wumldic(int32_t icon, int32_t width, int32_t height);
 
 // ---- shared helpers ---------------------------------------------------------
 
 namespace {
 
-// Pixmaps of host images beyond the icon caches, by (id, size), and back.
-std::map<std::pair<int32_t, int32_t>, Pixmap> g_big;
-std::unordered_map<Pixmap, int32_t> g_big_ids;
+// Pixmaps of host images beyond the icon caches (ids above 1024), by id and
+// size, and back.  They belong to the connection they were made on: a
+// restart opens a connection whose Display never sits at a closed one's
+// address, so a change of address drops them (the server freed them with
+// the old connection).
+struct BigIcons {
+  Display *display = nullptr;
+  std::map<std::pair<int32_t, int32_t>, Pixmap> by_id;
+  std::unordered_map<Pixmap, int32_t> ids;
+};
+BigIcons g_big;
+
+BigIcons &big_icons() {
+  if (g_big.display != devb->display) {
+    g_big.by_id.clear();
+    g_big.ids.clear();
+    g_big.display = devb->display;
+  }
+  return g_big;
+}
 
 }  // namespace
 
 Pixmap wu_list_pixmap(int32_t id, int32_t size) {
   if (id < 0 || devb == nullptr || !wu_x_ok()) return None;
   if (id <= WU_ICON_MAX_ID) return wutgtpm(id, size);
+  BigIcons &big = big_icons();
   auto key = std::make_pair(id, size);
-  auto it = g_big.find(key);
-  if (it != g_big.end()) return it->second;
+  auto it = big.by_id.find(key);
+  if (it != big.by_id.end()) return it->second;
+  // The 24-pixel icon is the tool box's masked one; the 16-pixel one is
+  // made from the image file at that size.
   Pixmap p = None;
-  if (!wutlxpm(id, size, &devb->background, &p, nullptr) || p == None) return None;
-  g_big[key] = p;
-  g_big_ids[p] = id;
+  if (size == WU_ICON_MEDIUM) p = wumldic(id, size, size);
+  else if (!wutlxpm(id, size, &devb->background, &p, nullptr)) p = None;
+  if (p == None) return None;
+  big.by_id[key] = p;
+  big.ids[p] = id;
   return p;
 }
 
@@ -65,8 +91,9 @@ int32_t wu_list_icon_id(Pixmap pixmap) {
         seen[pixmap] = std::make_pair(cache, id);
         return id;
       }
-  auto it = g_big_ids.find(pixmap);
-  return it != g_big_ids.end() ? it->second : -1;
+  BigIcons &big = big_icons();
+  auto it = big.ids.find(pixmap);
+  return it != big.ids.end() ? it->second : -1;
 }
 
 char *wu_list_copy(const char *text, int32_t length, int32_t max) {
@@ -166,7 +193,7 @@ namespace {
 std::unordered_map<XmFontList, XFontStruct *> g_fonts;
 }  // namespace
 
-XmFontList wu_list_font(const char *name, int32_t length) {
+XmFontList wu_list_font(wu_control *c, const char *name, int32_t length) {
   if (name == nullptr || length <= 0 || !wu_x_ok()) return nullptr;
   char *copy = wu_list_copy(name, length, WU_LIST_TEXT_MAX);
   XFontStruct *fs = copy[0] != '\0' ? XLoadQueryFont(devb->display, copy) : nullptr;
@@ -177,6 +204,15 @@ XmFontList wu_list_font(const char *name, int32_t length) {
     XFreeFont(devb->display, fs);
     return nullptr;
   }
+  // In a double-byte mode the list also carries the double-byte font set.
+  if (wu_dbcs_mode() && c != nullptr) {
+    void *saved = c->font_list;
+    c->font_list = fl;
+    XFontStruct *pair[2] = {fs, fs};
+    AppendDBCSFontSet(pair, c);
+    fl = static_cast<XmFontList>(c->font_list);
+    c->font_list = saved;
+  }
   g_fonts[fl] = fs;
   return fl;
 }
@@ -184,7 +220,7 @@ XmFontList wu_list_font(const char *name, int32_t length) {
 void wu_list_font_free(XmFontList font_list) {
   auto it = g_fonts.find(font_list);
   if (it == g_fonts.end()) return;
-  XmFontListFree(font_list);
+  wutext::FreeFontList(font_list);  // with the double-byte font set, if any
   if (wu_x_ok()) XFreeFont(devb->display, it->second);
   g_fonts.erase(it);
 }
@@ -617,13 +653,25 @@ bool framework_code(int32_t code) {
 wu_status set_font(wu_control *c, const wu_value *e, Widget title, Widget list) {
   const auto *name = static_cast<const char *>(e->pointer);
   if (e->value <= 0 || name == nullptr || name[0] == '\0') return WU_E_NOT_HANDLED;
-  XmFontList fl = wu_list_font(name, e->value);
+  XmFontList fl = wu_list_font(c, name, e->value);
   if (fl == nullptr) return WU_NOTAVAIL;
   if (title != nullptr) XtVaSetValues(title, XmNfontList, fl, nullptr);
   if (list != nullptr) XtVaSetValues(list, XmNfontList, fl, nullptr);
   wu_list_font_free(static_cast<XmFontList>(c->font_list));
   c->font_list = fl;
   return WU_OK;
+}
+
+// A list that is a drop site is made active again after its widgets
+// changed and sits above its children in the drop-site stacking.  The
+// operations and formats stay the ones the host gave the site.
+void refresh_drop_site(ListView *l) {
+  Widget list = list_of(l);
+  if (l->site == nullptr || !l->site->registered || list == nullptr || !wu_x_ok()) return;
+  Arg args[1];
+  XtSetArg(args[0], XmNdropSiteActivity, XmDROP_SITE_ACTIVE);
+  XmDropSiteUpdate(list, args, 1);
+  XmDropSiteConfigureStackingOrder(list, nullptr, 0);
 }
 
 wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -712,8 +760,16 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_ANY, XmNx, wu_list_pos(c->x), XmNy,
                   wu_list_pos(c->y), XmNwidth, wu_list_dim(c->width), XmNheight, wu_list_dim(c->height),
                   nullptr);
+    // The title is as high as its text in the control's own font.
+    if (l->title != nullptr && l->title_text != nullptr && l->title_text[0] != '\0') {
+      XmString text = wumcstr(l->title_text);
+      const int32_t h = XmStringHeight(font_of(c), text) + kTitlePad;
+      XmStringFree(text);
+      XtVaSetValues(l->title, XmNheight, wu_list_dim(h), nullptr);
+    }
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->rows > 0) XdMCIconListSetTopItemPos(list, std::max(top, 1));
+    refresh_drop_site(l);
   }
   return result;
 }
@@ -895,11 +951,15 @@ wu_status add_column(ListView *l, wu_value *p, int32_t count) {
   pane->cursor_column = column;
   const int index = where == -1 ? l->columns : where - 1;
   ++l->columns;
-  for (int child : {XdMCIL_HEADER, XdMCIL_HANDLE}) {
-    Widget k = XdMCIconListGetChild(list, index, child);
-    if (k != nullptr) wutmnrq(k, &l->c);
-  }
-  if (Widget k = XdMCIconListGetChild(list, index, XdMCIL_LIST)) wutmnrq(k, &l->c);
+  // Header, resize handle and list take button 1; a button-3 press on a
+  // list row reaches the control through the widget's post-menu callback.
+  for (int child : {XdMCIL_HEADER, XdMCIL_HANDLE, XdMCIL_LIST})
+    if (Widget k = XdMCIconListGetChild(list, index, child)) wu_ctl_button1(k, &l->c);
+  // The first column is an icon list: the press handler goes on its icon
+  // area; its inner list got the handlers when it was made.
+  Widget first = XdMCIconListGetChild(list, index, XdMCIL_LIST);
+  if (first != nullptr && XtIsSubclass(first, xdIconListWidgetClass))
+    if (Widget icons = XdIconListGetChild(first, XdICONLIST_ICONS)) wutmnrq(icons, &l->c);
   return WU_ENTRY_STATUS;
 }
 
@@ -944,10 +1004,10 @@ wu_status get_column(ListView *l, wu_value *p, int32_t count, bool set) {
     label = wumcstr(name);
     XtFree(name);
   }
-  XdMCIconListSetColumn(list, column - 1, p[1].value == 0 ? XdCOLUMN_WIDTH_UNCHANGED : p[1].value,
-                        label, p[3].value, p[4].value,
-                        p[5].pointer ? reinterpret_cast<XdMCIconListKeyProc>(p[5].pointer)
-                                     : XdCOLUMN_KEY_UNCHANGED);
+  // Width -1 keeps the width and 0 fits the column to its header; the
+  // format is the sort function as given, none clearing it.
+  XdMCIconListSetColumn(list, column - 1, p[1].value, label, p[3].value, p[4].value,
+                        reinterpret_cast<XdMCIconListKeyProc>(p[5].pointer));
   if (label) XmStringFree(label);
   return justified ? WU_ENTRY_STATUS : WU_OK;
 }
@@ -956,11 +1016,19 @@ wu_status get_item(ListView *l, wu_value *p, int32_t count) {
   if (count < 4) return WU_NOTAVAIL;
   const int32_t row = p[0].value;
   Widget list = list_of(l);
-  if (list == nullptr || row < 1 || row > l->rows) return WU_NOTAVAIL;
+  if (list == nullptr || row < 1 || (l->rows > 0 && row > l->rows)) return WU_NOTAVAIL;
   wu_list_free_strings(l->item_texts, l->item_columns);
   l->item_texts = nullptr;
   l->item_columns = 0;
   p[2].type = WU_VT_STRLIST;
+  if (l->rows == 0) {
+    // An empty list answers no texts, no icon and no id.
+    p[1].value = -1;
+    p[2].value = 0;
+    p[2].pointer = nullptr;
+    p[3].value = 0;
+    return WU_OK;
+  }
   p[1].value = wu_list_icon_id(XdMCIconListGetIcon(list, row));
   l->item_columns = l->columns;
   l->item_texts = row_items(l, list, row);
@@ -1434,6 +1502,13 @@ wu_status wutilvw(wu_control *c) {
   l->w.main = list;
   dress(list, c);
   XdMCIconListSetResizeCursor(list, 0);
+  // A press on the columns area (between and below the lists) is the
+  // control's; the scroll bars take button 1 only.
+  if (Widget area = XdMCIconListGetChild(list, 0, XdMCIL_COLUMNS_AREA)) wutmnrq(area, c);
+  for (int bar : {XdMCIL_HSCROLLBAR, XdMCIL_VSCROLLBAR})
+    if (Widget k = XdMCIconListGetChild(list, 0, bar)) wu_ctl_button1(k, c);
+  // Before any column: the first column's inner list takes this record
+  // (and the creation hook its handlers, wu_list_widget_created).
   XdMCIconListOverrideUserData(list, c);
   for (const char *cb : {XmNbrowseSelectionCallback, XmNdefaultActionCallback,
                          XmNextendedSelectionCallback, XmNmultipleSelectionCallback,
@@ -1501,6 +1576,20 @@ wu_status wuxclvw(wu_control *c, int32_t operation, const wu_lvw_rows *data, int
 }
 
 }  // extern "C"
+
+// The creation hook of the widget set: the inner list of a list view's
+// first column gets the control's input handlers and the module's control
+// translations as soon as it is made, so that a press on a row reaches
+// the control like a press anywhere else in it.
+extern "C" void wu_list_widget_created(Widget w, int kind) {
+  if (kind != XdHOOK_MCICONLIST || w == nullptr || devb == nullptr) return;
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, nullptr);
+  auto *c = static_cast<wu_control *>(data);
+  if (!wu_ctl_live(c) || c->kind != WU_MT_LISTVIEW) return;
+  wutmnrq(w, c);
+  if (devb->control_translation != nullptr) XtOverrideTranslations(w, devb->control_translation);
+}
 
 extern "C" Widget wu_lsv_focus(wu_control *c) {
   if (c == nullptr || c->kind != WU_MT_LISTVIEW || lv(c)->w.main == nullptr) return nullptr;

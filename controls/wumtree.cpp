@@ -10,6 +10,7 @@
 #include <X11/Shell.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
+#include <Xm/DragDrop.h>
 #include <Xm/DrawingA.h>
 #include <Xm/Form.h>
 #include <Xm/Frame.h>
@@ -60,48 +61,86 @@ struct NodeInfo {
   uint32_t key;
   int32_t busy;             // an expand, click or free hand-off runs
   int32_t waiting;          // a method expands it: the tree's callback sends nothing
+  NodeInfo *link;           // the spare list, or the control's list of deleted nodes
 };
 
+// The nodes of a tree view by key.  Keys come from one module counter and
+// are never reused; the control's nodes have keys from `base` on, so a key
+// is an index: no look-up table grows or shrinks per node.  A key of another
+// control (or a stale one) finds no node.
 struct TreeState {
-  std::unordered_map<uint32_t, NodeInfo *> live;   // key -> node
-  std::vector<NodeInfo *> dead;                    // cleared copies kept until release
+  uint32_t base = 0;                 // the first key this control gave out
+  std::vector<NodeInfo *> by_key;    // key - base -> live node, or null
+  NodeInfo *dead = nullptr;          // cleared copies, kept until release
+
+  NodeInfo *find(uint32_t key) const {
+    if (key < base || key - base >= by_key.size()) return nullptr;
+    NodeInfo *i = by_key[key - base];
+    return (i != nullptr && i->key == key) ? i : nullptr;
+  }
+  bool has(uint32_t key) const { return find(key) != nullptr; }
+  void enter(NodeInfo *i) {
+    if (by_key.empty()) base = i->key;
+    const size_t k = i->key - base;
+    if (k >= by_key.size()) by_key.resize(k + 1, nullptr);
+    by_key[k] = i;
+  }
+  void forget(uint32_t key) {
+    if (key >= base && key - base < by_key.size()) by_key[key - base] = nullptr;
+  }
 };
 
-// Every live node of every tree view, by its tree node.
-std::unordered_map<const wu_tree_node *, NodeInfo *> g_nodes;
 uint32_t g_next_key = 0;
 
 // Node records are handed to the host as the addresses of their copies, and
 // the host may hand any of them back long after the node, or its control,
-// is gone.  The records are therefore never given back to the heap: a
-// released one is cleared (key 0, so no lookup finds it) and kept for the
-// next node, and an old copy always reads as a cleared or a live record.
-// They go back to the heap only when the module itself is unloaded.
-struct SpareInfos {
-  std::vector<NodeInfo *> list;
-  ~SpareInfos() {
-    for (NodeInfo *i : list) delete i;
+// is gone.  The records therefore live in blocks that are never given back
+// to the heap: a released one is cleared (key 0, so no lookup finds it) and
+// kept for the next node, and an old copy always reads as a cleared or a
+// live record.  The blocks also tell the module's copies from the host's
+// records by address.  They go back to the heap when the module is unloaded.
+constexpr size_t kInfoBlock = 512;
+
+struct InfoBlocks {
+  std::vector<NodeInfo *> blocks;    // sorted by address
+  NodeInfo *spare = nullptr;
+  ~InfoBlocks() {
+    for (NodeInfo *b : blocks) delete[] b;
   }
-} g_spare_infos;
+} g_infos;
 
 NodeInfo *new_info() {
-  NodeInfo *i = nullptr;
-  if (!g_spare_infos.list.empty()) {
-    i = g_spare_infos.list.back();
-    g_spare_infos.list.pop_back();
-    *i = NodeInfo{};
-  } else {
-    i = new NodeInfo{};
+  if (g_infos.spare == nullptr) {
+    auto *block = new NodeInfo[kInfoBlock];  // each is cleared when handed out
+    g_infos.blocks.insert(std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), block),
+                          block);
+    for (size_t k = kInfoBlock; k-- > 0;) {
+      block[k].link = g_infos.spare;
+      g_infos.spare = &block[k];
+    }
   }
-  wu_reg_add(&i->copy, WU_REG_NODECOPY);
+  NodeInfo *i = g_infos.spare;
+  g_infos.spare = i->link;
+  *i = NodeInfo{};
   return i;
 }
 
 void release_info(NodeInfo *i) {
   if (i == nullptr) return;
-  wu_reg_remove(&i->copy);
   *i = NodeInfo{};
-  g_spare_infos.list.push_back(i);
+  i->link = g_infos.spare;
+  g_infos.spare = i;
+}
+
+// Whether a record is a copy this module made (live or cleared): the host
+// may hand one in, and it is never written.
+bool module_copy(const wu_node_record *rec) {
+  const auto p = reinterpret_cast<uintptr_t>(rec);
+  auto it = std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), p,
+                             [](uintptr_t v, NodeInfo *b) { return v < reinterpret_cast<uintptr_t>(b); });
+  if (it == g_infos.blocks.begin()) return false;
+  const auto base = reinterpret_cast<uintptr_t>(*(it - 1));
+  return p - base < kInfoBlock * sizeof(NodeInfo) && (p - base) % sizeof(NodeInfo) == 0;
 }
 
 typedef struct TreeView {
@@ -142,10 +181,9 @@ bool stays(wu_control *c, const wu_reg_hold &hold) {
   return live_tv(c) != nullptr && (hold.serial == 0 || wu_reg_alive(hold));
 }
 
+// A tree node carries its record in its owner word while it lives.
 NodeInfo *info_of(const wu_tree_node *n) {
-  if (n == nullptr) return nullptr;
-  auto it = g_nodes.find(n);
-  return it != g_nodes.end() ? it->second : nullptr;
+  return n != nullptr ? static_cast<NodeInfo *>(n->owner_data) : nullptr;
 }
 
 // The live node a host record names, by its key; null for a record without
@@ -156,8 +194,8 @@ NodeInfo *lookup(TreeView *t, const wu_node_record *rec) {
   // own record: of either only the key is read.
   const auto key = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(rec->key));
   if (key == 0) return nullptr;
-  auto it = t->state->live.find(key);
-  return (it != t->state->live.end() && it->second->node != nullptr) ? it->second : nullptr;
+  NodeInfo *i = t->state->find(key);
+  return (i != nullptr && i->node != nullptr) ? i : nullptr;
 }
 
 wu_node_record *copy_of(wu_tree_node *n) {
@@ -194,6 +232,20 @@ bool busy_here_or_above(wu_tree_node *n) {
   for (; n != nullptr; n = n->parent) {
     NodeInfo *i = info_of(n);
     if (i != nullptr && i->busy) return true;
+  }
+  return false;
+}
+
+// Whether a node below `n` (not `n` itself) is in a hand-off to the host.
+bool busy_below(wu_tree_node *n) {
+  std::vector<wu_tree_node *> stack;
+  for (wu_tree_node *k = n->first_child; k != nullptr; k = k->next) stack.push_back(k);
+  while (!stack.empty()) {
+    wu_tree_node *x = stack.back();
+    stack.pop_back();
+    NodeInfo *i = info_of(x);
+    if (i != nullptr && i->busy) return true;
+    for (wu_tree_node *k = x->first_child; k != nullptr; k = k->next) stack.push_back(k);
   }
   return false;
 }
@@ -248,11 +300,37 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
   const wu_reg_hold hold = wu_reg_take(c);
   const wu_status answer = run_procedure(c, &record, params, count);
   // The host may have released the control meanwhile; the node it cannot.
-  if (key != 0 && stays(c, hold) && t->state->live.count(key)) --i->busy;
+  if (key != 0 && stays(c, hold) && t->state->has(key)) --i->busy;
   if (answer == WU_EVPROC_ANSWER && wu_window_live(window))
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
   return answer;
 }
+
+// Brackets changes to many nodes' drop sites: Motif recomputes its
+// drop-site tree once at the end instead of at every registration.
+class DropSiteBatch {
+ public:
+  explicit DropSiteBatch(TreeView *t)
+      : w_(t->tree != nullptr && wu_x_ok() ? t->tree->drawing_area : nullptr) {
+    if (w_ == nullptr) return;
+    // The host may release the control meanwhile: the widget then goes.
+    XtAddCallback(w_, XmNdestroyCallback, Gone, this);
+    XmDropSiteStartUpdate(w_);
+  }
+  ~DropSiteBatch() {
+    if (w_ == nullptr || !wu_x_ok()) return;
+    XtRemoveCallback(w_, XmNdestroyCallback, Gone, this);
+    XmDropSiteEndUpdate(w_);
+  }
+  DropSiteBatch(const DropSiteBatch &) = delete;
+  DropSiteBatch &operator=(const DropSiteBatch &) = delete;
+
+ private:
+  static void Gone(Widget, XtPointer client, XtPointer) {
+    static_cast<DropSiteBatch *>(client)->w_ = nullptr;
+  }
+  Widget w_;
+};
 
 // ---- node callbacks -----------------------------------------------------------
 
@@ -285,9 +363,9 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
     ++i->busy;
     wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
-    if (stays(c, hold) && t->state->live.count(key)) --i->busy;
+    if (stays(c, hold) && t->state->has(key)) --i->busy;
   }
-  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->has(key)) return;
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (i->node != nullptr && i->node->label != nullptr &&
@@ -326,9 +404,10 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   event_xy(w, &x, &y);
   const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
-  if (!stays(c, hold) || !t->state->live.count(key) || i->node == nullptr) return;
-  // Children the host added now show at once.
-  if (code == WU_EV_EXPAND && !had_children && n->first_child != nullptr && !n->expanded) {
+  if (!stays(c, hold) || !t->state->has(key) || i->node == nullptr) return;
+  // Children the host added now show at once, also when it replaced the
+  // children the node had (deleting the last one closes the node).
+  if (code == WU_EV_EXPAND && n->first_child != nullptr && !n->expanded) {
     i->waiting = 1;
     n->has_handle = 1;
     XdTreeExpandNode(n);
@@ -349,7 +428,7 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   const uint32_t key = i->key;
   const wu_reg_hold hold = wu_reg_take(c);
   if (t->auto_expand) XdTreeToggleNode(n);
-  if (!stays(c, hold) || !t->state->live.count(key)) return;
+  if (!stays(c, hold) || !t->state->has(key)) return;
   wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
   int32_t x = 0, y = 0;
   event_xy(w, &x, &y);
@@ -383,8 +462,10 @@ void NodeDeleteRequest(Widget w, wu_tree_node *n, XtPointer call) {
 void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   NodeInfo *i = info_of(n);
   if (i == nullptr) return;
-  g_nodes.erase(n);
-  TreeView *t = control_of(i);
+  n->owner_data = nullptr;
+  // The control lives: the tree calls here only from a deletion the control
+  // asked for (its release takes the function away from every node first).
+  TreeView *t = i->control != nullptr ? tv(i->control) : nullptr;
   if (t != nullptr) {
     wu_control *c = &t->c;
     wu_state *state = wu_module();
@@ -402,7 +483,10 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
       p[0].value = i->copy.user.value;
       int32_t x = 0, y = 0;
       event_xy(n->label, &x, &y);
+      const wu_reg_hold hold = wu_reg_take(c);
       hand_off(t, i, WU_EV_FREE, p, 1, x, y);
+      // Released by the host meanwhile: the copy has no control to keep it.
+      if (!stays(c, hold)) t = nullptr;
     }
   }
   // Unlink the copy from its neighbours.
@@ -410,12 +494,16 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   if (me->prev) me->prev->next = me->next;
   if (me->next) me->next->prev = me->prev;
   if (me->parent && me->parent->child == me) me->parent->child = me->next ? me->next : me->prev;
-  if (t != nullptr) t->state->live.erase(i->key);
+  if (t != nullptr) t->state->forget(i->key);
   std::memset(&i->copy, 0, sizeof i->copy);
   i->node = nullptr;
   i->key = 0;
-  if (t != nullptr) t->state->dead.push_back(i);
-  else release_info(i);
+  if (t != nullptr) {
+    i->link = t->state->dead;
+    t->state->dead = i;
+  } else {
+    release_info(i);
+  }
 }
 
 // Button 3 on a node's label or icon: the popup event with the node.
@@ -451,25 +539,28 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
       site->owner = c->handle;
       site->enabled = 1;
       i->copy.drop_site = site;
-      if (wuwidrg != nullptr) {
-        wuwidrg(n->label, site);
-        if (n->icon != nullptr) wuwidrg(n->icon, site);
-      }
+      // The site is the label's: registering the icon with it again would
+      // only update the label's registration a second time.
+      if (wuwidrg != nullptr) wuwidrg(n->label, site);
     }
   }
 }
 
 // ---- inserting ---------------------------------------------------------------
 
-NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode) {
-  if (rec->expandable == 0) rec->expanded = 0;
+// Inserts one node from `rec` (the host's data, links ignored) relative to
+// `ref`.  `host` is the host's own record, which receives the key and
+// handle, or null when the data came from one of the module's copies.
+NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_node_record *host,
+                   int32_t mode) {
   auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   NodeInfo *i = new_info();
-  i->copy = *rec;
-  n->text = wu_list_copy(rec->label, rec->label_length, kLabelMax);
+  i->copy = rec;
+  if (i->copy.expandable == 0) i->copy.expanded = 0;
+  n->text = wu_list_copy(rec.label, rec.label_length, kLabelMax);
   i->copy.label = n->text;
-  const Pixmap focus = wu_list_pixmap(rec->focus_icon, kIconSize);
-  const Pixmap normal = wu_list_pixmap(rec->icon, kIconSize);
+  const Pixmap focus = wu_list_pixmap(rec.focus_icon, kIconSize);
+  const Pixmap normal = wu_list_pixmap(rec.icon, kIconSize);
   n->open_pixmap = focus;
   n->closed_pixmap = normal;
   if (focus != None || normal != None) {
@@ -478,7 +569,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
     if (focus == None) n->open_pixmap = normal;
     if (normal == None) n->closed_pixmap = focus;
   }
-  n->expandable = rec->expandable ? 1 : 0;
+  n->expandable = rec.expandable ? 1 : 0;
   n->expand_proc = NodeExpand;
   n->select_proc = NodeSelect;
   n->release_proc = NodeFree;
@@ -493,20 +584,21 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
-  rec->key = i->copy.key;
-  rec->handle = t->c.handle;
-  g_nodes[n] = i;
-  t->state->live[i->key] = i;
+  t->state->enter(i);
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
   if (ref == nullptr && (xmode == kModeBefore || xmode == kModeAfter)) xmode = kModeLastChild;
   if (XdTreeInsertNodeAt(t->tree, ref ? ref->node : nullptr, n, xmode) != 0) {
-    g_nodes.erase(n);
-    t->state->live.erase(i->key);
+    t->state->forget(i->key);
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
     release_info(i);
-    rec->key = nullptr;
     return nullptr;
+  }
+  if (host != nullptr) {
+    if (host->expandable == 0) host->expanded = 0;
+    host->key = i->copy.key;
+    host->handle = t->c.handle;
+    host->drop_site = i->copy.drop_site;
   }
   n->expanded = 0;
   if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
@@ -520,29 +612,96 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, wu_node_record *rec, int32_t mode
   return i;
 }
 
-// Checks a host chain before anything is inserted: every record reachable
-// once, labels of a sane length.  `first` receives the chain's first record.
-bool chain_ok(wu_node_record *start, wu_node_record **first, std::vector<wu_node_record *> *all) {
-  std::unordered_set<const wu_node_record *> seen;
+// One record of a host chain as it was when `_addNodes` was called: the
+// insertion walks these, never the records themselves, which the insertion
+// may relink when the host handed in the module's own copies.
+// A host record is read again when it is inserted (the insertion does not
+// change what it reads of it); a module copy is copied whole at once.
+struct Snapshot {
+  wu_node_record *rec;    // the record handed in
+  int32_t copy;           // index of its data in the copies taken, -1 for a host record
+  int32_t next;           // index of the next sibling, -1 for none
+  int32_t child;          // index of the first child, -1 for none
+};
+
+// Addresses met while taking a host chain apart: an open-addressed set,
+// with no allocation per record.
+class SeenSet {
+ public:
+  // False when the address was in the set already.
+  bool insert(const void *p) {
+    if ((count_ + 1) * 2 > slots_.size()) grow();
+    return put(p);
+  }
+
+ private:
+  bool put(const void *p) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t k = size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask;;
+         k = (k + 1) & mask) {
+      if (slots_[k] == p) return false;
+      if (slots_[k] == nullptr) {
+        slots_[k] = p;
+        ++count_;
+        return true;
+      }
+    }
+  }
+  void grow() {
+    std::vector<const void *> old(std::max<size_t>(64, slots_.size() * 2), nullptr);
+    old.swap(slots_);
+    count_ = 0;
+    for (const void *p : old)
+      if (p != nullptr) put(p);
+  }
+  std::vector<const void *> slots_;
+  size_t count_ = 0;
+};
+
+// Takes a host chain apart before anything is inserted: every record
+// reachable once, labels of a sane length.  `first` receives the index of
+// the chain's first record (reached through the previous links).
+bool snapshot_chain(wu_node_record *start, std::vector<Snapshot> *out,
+                    std::vector<wu_node_record> *copies, int32_t *first) {
+  SeenSet index, back;
   wu_node_record *f = start;
-  std::unordered_set<const wu_node_record *> back;
   while (f->prev != nullptr) {
-    if (!back.insert(f).second) return false;
+    if (!back.insert(f)) return false;
     f = f->prev;
   }
-  *first = f;
-  std::vector<wu_node_record *> stack = {f};
-  while (!stack.empty()) {
-    wu_node_record *r = stack.back();
-    stack.pop_back();
-    for (; r != nullptr; r = r->next) {
-      if (!seen.insert(r).second) return false;
-      if (r->label_length < 0 || r->label_length > kLabelMax ||
-          (r->label_length > 0 && r->label == nullptr))
-        return false;
-      all->push_back(r);
-      if (r->child != nullptr) stack.push_back(r->child);
+  // Each record is numbered once; a record met again is a cycle or a
+  // record shared between chains, either refused.
+  auto enter = [&](wu_node_record *r) -> int32_t {
+    if (r == nullptr) return -1;
+    if (!index.insert(r)) return -2;
+    if (r->label_length < 0 || r->label_length > kLabelMax ||
+        (r->label_length > 0 && r->label == nullptr))
+      return -2;
+    // A copy whose node is gone is cleared: nothing to insert from it.
+    if (module_copy(r) && r->key == nullptr) return -2;
+    Snapshot s = {r, -1, -1, -1};
+    if (module_copy(r)) {
+      s.copy = int32_t(copies->size());
+      copies->push_back(*r);
     }
+    out->push_back(s);
+    return int32_t(out->size()) - 1;
+  };
+  std::vector<std::pair<wu_node_record *, int32_t>> stack;  // record, its index
+  const int32_t head = enter(f);
+  if (head < 0) return false;
+  *first = head;
+  stack.emplace_back(f, head);
+  while (!stack.empty()) {
+    auto [r, k] = stack.back();
+    stack.pop_back();
+    const int32_t next = enter(r->next);
+    const int32_t child = enter(r->child);
+    if (next == -2 || child == -2) return false;
+    (*out)[size_t(k)].next = next;
+    (*out)[size_t(k)].child = child;
+    if (next >= 0) stack.emplace_back(r->next, next);
+    if (child >= 0) stack.emplace_back(r->child, child);
   }
   return true;
 }
@@ -556,27 +715,35 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     ref = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
     if (ref == nullptr) return WU_NOTAVAIL;
   }
-  wu_node_record *first = nullptr;
-  std::vector<wu_node_record *> all;
-  if (!chain_ok(new_nodes, &first, &all)) return WU_NOTAVAIL;
-  for (wu_node_record *r : all) {
-    uint32_t id = 0;
-    if (yubtuid(&id) == WU_OK) r->id = id;
+  std::vector<Snapshot> all;
+  std::vector<wu_node_record> copies;
+  int32_t first = -1;
+  if (!snapshot_chain(new_nodes, &all, &copies, &first)) return WU_NOTAVAIL;
+  // The host numbers the new records from the control's counter.
+  for (Snapshot &s : all) {
+    if (yubtuid(&t->id_counter) != WU_OK) continue;
+    if (s.copy >= 0) copies[size_t(s.copy)].id = t->id_counter;
+    else s.rec->id = t->id_counter;
   }
   // Siblings in order: the first with the given mode, the others after it;
   // children go under their parent as last children.
-  struct Work { wu_node_record *rec; NodeInfo *ref; int32_t mode; };
+  struct Work { int32_t rec; NodeInfo *ref; int32_t mode; };
+  // The drop sites of the rows shown are changed in one update.
+  DropSiteBatch batch(t);
   std::vector<Work> todo = {{first, ref, p[2].value}};
   while (!todo.empty()) {
     Work w = todo.back();
     todo.pop_back();
     NodeInfo *prev = nullptr;
-    for (wu_node_record *r = w.rec; r != nullptr; r = r->next) {
-      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, r, w.mode)
-                                       : add_node(t, prev, r, kModeAfter);
+    for (int32_t k = w.rec; k >= 0; k = all[size_t(k)].next) {
+      const Snapshot &s = all[size_t(k)];
+      wu_node_record *host = s.copy >= 0 ? nullptr : s.rec;
+      const wu_node_record &data = s.copy >= 0 ? copies[size_t(s.copy)] : *s.rec;
+      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, data, host, w.mode)
+                                       : add_node(t, prev, data, host, kModeAfter);
       if (made == nullptr) break;
       prev = made;
-      if (r->child != nullptr) todo.push_back({r->child, made, kModeLastChild});
+      if (s.child >= 0) todo.push_back({s.child, made, kModeLastChild});
     }
   }
   if (t->tree != nullptr) XdTreeDraw(t->tree);
@@ -603,31 +770,45 @@ wu_status release_events(TreeView *t, wu_tree_node *top) {
   return WU_OK;
 }
 
-wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
+// Deletes a node and its descendants, unchecked.
+wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
   const wu_status st = release_events(t, n);
   if (st != WU_OK) return st;
   wu_state *state = wu_module();
   if (state != nullptr && n->label != nullptr && state->focus == n->label) state->focus = nullptr;
   wu_tree_node *parent = n->parent;
-  XdTreeDeleteTree(t->tree, n);
+  {
+    DropSiteBatch batch(t);
+    XdTreeDeleteTree(t->tree, n);
+  }
   if (parent != nullptr) relink(info_of(parent));
   if (draw) redraw_soon(t);
   return WU_OK;
 }
 
+// Deletes a node and its descendants.  A node in a hand-off to the host
+// (an expand, click or free it is being told of) is never deleted, nor
+// anything above or below it.
+wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
+  if (busy_here_or_above(i->node) || busy_below(i->node)) return WU_NOTAVAIL;
+  return delete_subtree(t, i, draw);
+}
+
+// Deletes the children of a node.  The node may be in its own expand
+// hand-off: a host that refreshes a folder on each expand drops the old
+// children there and adds the new ones.  Only the children must be free.
 wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (busy_here_or_above(n->parent) || busy_below(n)) return WU_NOTAVAIL;
   if (!i->busy) {
-    given->expandable = given->expanded = 0;
+    if (!module_copy(given)) given->expandable = given->expanded = 0;
     i->copy.expandable = i->copy.expanded = 0;
   }
   while (n->first_child != nullptr) {
     NodeInfo *k = info_of(n->first_child);
     if (k == nullptr) break;
-    const wu_status st = delete_node(t, k, false);
+    const wu_status st = delete_subtree(t, k, false);
     if (st != WU_OK) return st;
   }
   redraw_soon(t);
@@ -655,7 +836,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
     const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
-    if (!t->state->live.count(key)) {
+    if (!t->state->has(key)) {
       t->method_running = 0;
       return WU_OK;
     }
@@ -832,7 +1013,7 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
     n->expandable = 1;
     const wu_reg_hold hold = wu_reg_take(&t->c);
     expand(t, i);
-    if (!stays(&t->c, hold) || !t->state->live.count(key)) return WU_OK;
+    if (!stays(&t->c, hold) || !t->state->has(key)) return WU_OK;
   } else {
     while (n->first_child != nullptr) {
       const wu_status st = delete_node(t, info_of(n->first_child), false);
@@ -854,14 +1035,14 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
 
 NodeInfo *dnd_node(TreeView *t, const void *site) {
   if (site == nullptr) return nullptr;
-  for (auto &kv : t->state->live)
-    if (kv.second->copy.drop_site == site) return kv.second;
+  for (NodeInfo *i : t->state->by_key)
+    if (i != nullptr && i->copy.drop_site == site) return i;
   return nullptr;
 }
 
 NodeInfo *id_node(TreeView *t, uint32_t id) {
-  for (auto &kv : t->state->live)
-    if (kv.second->copy.id == id) return kv.second;
+  for (NodeInfo *i : t->state->by_key)
+    if (i != nullptr && i->copy.id == id) return i;
   return nullptr;
 }
 
@@ -961,8 +1142,7 @@ wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t
     }
     case WU_M_GETNODE: {
       if (count < 2 || p[0].value == 0) return WU_NOTAVAIL;
-      auto it = t->state->live.find(static_cast<uint32_t>(p[0].value));
-      NodeInfo *a = it != t->state->live.end() ? it->second : nullptr;
+      NodeInfo *a = t->state->find(static_cast<uint32_t>(p[0].value));
       p[1].type = WU_VT_NODE;
       p[1].pointer = a ? &a->copy : nullptr;
       p[1].value = a ? int32_t(a->key) : 0;
@@ -1040,16 +1220,6 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
-      case WU_A_BACKGROUND: {
-        Pixel px = 0;
-        v->status = wu_list_set_colour(c, v, &px);
-        if (v->status == WU_OK && t->tree != nullptr) {
-          XtVaSetValues(t->tree->drawing_area, XmNbackground, px, nullptr);
-          t->tree->background = px;
-          t->tree->focus_foreground = px;
-        }
-        break;
-      }
       case WU_A_TITLE:
         if (v->value < 0 || (v->value > 0 && v->pointer == nullptr)) { v->status = WU_E_RANGE; break; }
         XtFree(t->title_text);
@@ -1077,7 +1247,7 @@ wu_status TreeViewSwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_FONT: {
         const auto *name = static_cast<const char *>(v->pointer);
         if (v->value <= 0 || name == nullptr || name[0] == '\0') { v->status = WU_E_NOT_HANDLED; break; }
-        XmFontList fl = wu_list_font(name, v->value);
+        XmFontList fl = wu_list_font(c, name, v->value);
         if (fl == nullptr) { v->status = WU_NOTAVAIL; break; }
         if (old_font == nullptr) old_font = static_cast<XmFontList>(c->font_list);
         else wu_list_font_free(static_cast<XmFontList>(c->font_list));
@@ -1129,7 +1299,6 @@ wu_status TreeViewQwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
-      case WU_A_BACKGROUND: wu_list_query_colour(c, v); break;
       case WU_A_TITLE:
         v->pointer = t->title_text;
         v->value = t->title_text ? int32_t(std::strlen(t->title_text)) : 0;
@@ -1199,8 +1368,10 @@ void detach_tree(TreeView *t) {
     n->expand_proc = n->select_proc = n->release_proc = nullptr;
     n->double_click_proc = n->delete_proc = nullptr;
     n->expanded_word = nullptr;
+    // The node's drop site goes with it; no NodeFree runs to take it.
+    if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
     if (NodeInfo *i = info_of(n)) {
-      g_nodes.erase(n);
+      n->owner_data = nullptr;
       release_info(i);
     }
     if (n->first_child != nullptr) { n = n->first_child; continue; }
@@ -1234,7 +1405,11 @@ wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
       t->redraw_id = 0;
       detach_tree(t);
       if (t->state != nullptr) {
-        for (NodeInfo *i : t->state->dead) release_info(i);
+        for (NodeInfo *i = t->state->dead; i != nullptr;) {
+          NodeInfo *next = i->link;
+          release_info(i);
+          i = next;
+        }
         delete t->state;
         t->state = nullptr;
       }
@@ -1257,14 +1432,8 @@ wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   NodeInfo *i = rec->value1 == -1 ? nullptr : id_node(t, uint32_t(rec->value1));
   switch (rec->code) {
     case WU_EV_SELECT:
-      // Posted as the user's click is.
-      if (i != nullptr && t->tree != nullptr) {
-        focus_node(t, i);
-        int32_t x = 0, y = 0;
-        event_xy(i->node->label, &x, &y);
-        wu_ctl_send(c, WU_EV_SELECT, WU_EVM_CLICK_NODE, x, y, node_param(c, WU_EV_SELECT, i), 1,
-                    WU_EV_CTL_POSTED);
-      }
+      // Selected as `_selectNode` selects: the host hears of it at once.
+      if (i != nullptr && t->tree != nullptr) select_node(t, i);
       return WU_OK;
     case WU_EV_EXPAND: case WU_EV_COLLAPSE:
       // Without an event: the node counts as expanded by a method.
@@ -1428,6 +1597,16 @@ XtActionsRec kResizeActions[] = {
     {const_cast<char *>("TREEHandleResizeEnd"), HandleResizeEnd},
 };
 
+// The resize actions are registered once for each connection: Xt keeps
+// every table it is given for as long as the application context lives.
+// (A restart never opens its display at a closed one's address.)
+void add_resize_actions() {
+  static Display *registered = nullptr;
+  if (registered == devb->display) return;
+  XtAppAddActions(devb->app, kResizeActions, XtNumber(kResizeActions));
+  registered = devb->display;
+}
+
 void install_slots(wu_control *c) {
   c->Swat = TreeViewSwat;
   c->Qwat = TreeViewQwat;
@@ -1450,7 +1629,7 @@ wu_status wutitre(wu_control *c) {
     return WU_NOTAVAIL;
   TreeView *t = tv(c);
   if (t->tree != nullptr) return WU_OK;
-  XtAppAddActions(devb->app, kResizeActions, XtNumber(kResizeActions));
+  add_resize_actions();
   wu_ctl_colours dialog, set;
   wu_ctl_class_colours(t->window, &set);
   dialog = set;

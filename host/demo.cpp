@@ -743,7 +743,10 @@ bool runLists(void *module, const std::string &shots) {
   place(v, 440, 200);
   ok = ok && check("wuxcrea list box", crea(&lbx, pane, nullptr, WU_CTYPE_LISTBOX, v, 4, nullptr));
   place(v, 650, 220);
-  ok = ok && check("wuxcrea tree view", crea(&trv, pane, nullptr, WU_CTYPE_TREEVIEW, v, 4,
+  // Top-level folders have no handle: a double click opens them.
+  wu_value tv[5] = {v[0], v[1], v[2], v[3], {}};
+  tv[4].code = WU_A_AUTOEXPAND; tv[4].type = WU_VT_BOOL; tv[4].value = 1;
+  ok = ok && check("wuxcrea tree view", crea(&trv, pane, nullptr, WU_CTYPE_TREEVIEW, tv, 5,
                                              reinterpret_cast<void *>(treeEvent)));
   if (ok) {
     const char *names[4] = {"Name", "Size", "Date", "Kind"};

@@ -22,6 +22,9 @@
 wu_device fsdev;
 wu_device *devb = nullptr;
 
+// The controls' handlers for widgets of the set made inside a control.
+extern "C" void wu_list_widget_created(Widget w, int kind) __attribute__((weak));
+
 namespace {
 
 // The top-level shell is realised but never mapped: it is the parent and
@@ -46,6 +49,7 @@ void InstallHooks() {
   hooks.busy = HookBusy;
   hooks.bell = HookBell;
   hooks.visual_info = HookVisual;
+  hooks.widget_created = wu_list_widget_created;
   XdSetHostHooks(&hooks);
 }
 

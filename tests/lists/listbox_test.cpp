@@ -179,3 +179,32 @@ TEST_F(ListBoxes, ListBoxEventsAndReplay) {
 }
 
 }  // namespace
+
+namespace {
+
+class ListBoxSites : public Lists {};
+
+// Unregistering keeps the list's site: it stops naming the control, and a
+// later register takes the same site up again.
+TEST_F(ListBoxSites, UnregisterKeepsTheSiteAndRegisterTakesItBack) {
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTBOX);
+  wu_control *c = h->control;
+  void *site = nullptr;
+  ASSERT_EQ(c->RegisterDND(h, &site, nullptr, nullptr), WU_OK);
+  ASSERT_NE(site, nullptr);
+  auto *s = static_cast<wu_dnd_site *>(site);
+  EXPECT_EQ(s->owner, h);
+  EXPECT_EQ(c->UnregisterDND(h, site, nullptr, nullptr), WU_OK);
+  EXPECT_EQ(s->owner, nullptr);
+  EXPECT_EQ(s->kind, WU_CTYPE_TREEVIEW);
+  wu_value kind = Int(WU_DND_A_KIND, 0);
+  const auto one = reinterpret_cast<void *>(intptr_t(1));
+  EXPECT_EQ(c->QueryDND(h, site, &kind, one), WU_OK);
+  EXPECT_EQ(c->UnregisterDND(h, nullptr, nullptr, nullptr), WU_NOTAVAIL);
+  void *again = nullptr;
+  ASSERT_EQ(c->RegisterDND(h, &again, nullptr, nullptr), WU_OK);
+  EXPECT_EQ(again, site);
+  EXPECT_EQ(s->owner, h);
+}
+
+}  // namespace

@@ -3,6 +3,11 @@
 // the services vector for attributes and methods, and input as X events;
 // what the host sees is read from the stand-in host and the widget.
 #include "listfixture.h"
+#include "runtime/wuhost.h"
+
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -474,6 +479,217 @@ TEST_F(ListViews, DropSiteIsRegisteredUnregisteredAndReplaced) {
   wu_ctl_handle *t = Create(WU_CTYPE_TREEVIEW);
   EXPECT_EQ(t->control->RegisterDND(t, &again, nullptr, nullptr), WU_UNSUPPORTED);
   EXPECT_EQ(t->control->QueryDND(t, site, &kind, nullptr), WU_NOTAVAIL);
+}
+
+}  // namespace
+
+namespace {
+
+class ListViewInput : public Lists {
+ protected:
+  // Presses and releases a mouse button on the server a few pixels into a
+  // widget, as the user does.
+  void PressOn(Widget w, unsigned button, int x = 8, int y = 6) {
+    Display *dpy = devb->display;
+    XSync(dpy, False);
+    Position rx = 0, ry = 0;
+    XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+    XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
+    XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+    XFlush(dpy);
+    Settle();
+  }
+  wu_ctl_handle *FilledList() {
+    std::vector<int32_t> all = {17};
+    wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 400),
+                                                  Int(WU_A_HEIGHT, 300), Int(WU_A_HPOS, 5),
+                                                  Int(WU_A_VPOS, 5)});
+    AddColumns(h, {"Name", "Size"});
+    EXPECT_EQ(AddRows(h->control, {{"a", "1"}, {"b", "2"}, {"c", "3"}}, {101, 102, 103}), WU_OK);
+    Settle();
+    Events();
+    Queued();
+    return h;
+  }
+  static int Count(const std::vector<int32_t> &v, int32_t code) {
+    return int(std::count(v.begin(), v.end(), code));
+  }
+};
+
+TEST_F(ListViewInput, ButtonThreeOnARowOfAnyColumnPostsOnePopup) {
+  wu_ctl_handle *h = FilledList();
+  Widget list = W(h);
+  Widget first = XdIconListGetChild(XdMCIconListGetChild(list, 0, XdMCIL_LIST), XdICONLIST_LIST);
+  Widget second = XdMCIconListGetChild(list, 1, XdMCIL_LIST);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  int64_t apart = XtGetMultiClickTime(devb->display) + 100;
+  for (Widget column : {first, second}) {
+    PressOn(column, Button3);
+    std::vector<int32_t> codes = Codes();
+    EXPECT_EQ(Count(codes, WU_EV_POPUP), 1) << XtName(column);
+    // The press woke the window.
+    std::vector<int32_t> q = Queued();
+    EXPECT_GE(Count(q, WU_EV_CTL_WAKE), 1) << XtName(column);
+    qevtest::turnUntil([] { return false; }, int(apart));
+  }
+  // Without the popup bit nothing is posted, but the press still wakes.
+  std::vector<int32_t> click = {WU_EV_SELECT};
+  wu_value mask = List(WU_A_EVENTS, click);
+  h->services->swat(h->control, &mask, 1);
+  PressOn(first, Button3);
+  EXPECT_EQ(Count(Codes(), WU_EV_POPUP), 0);
+  EXPECT_GE(Count(Queued(), WU_EV_CTL_WAKE), 1);
+  // Button 1 on a row of the first column selects it: one click.
+  qevtest::turnUntil([] { return false; }, int(apart));
+  PressOn(first, Button1);
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{101});
+}
+
+// The X server's answer about a pixmap: its size, or 0 when it is not a
+// drawable of this connection.
+unsigned PixmapSize(Pixmap p) {
+  Window root;
+  int x, y;
+  unsigned w = 0, hgt = 0, border, depth;
+  const int errors = devb->x_errors;
+  devb->errors_masked = 1;
+  const Status ok = XGetGeometry(devb->display, p, &root, &x, &y, &w, &hgt, &border, &depth);
+  XSync(devb->display, False);
+  devb->errors_masked = 0;
+  return ok && devb->x_errors == errors ? w : 0;
+}
+
+TEST_F(ListViewInput, RowIconsOfHostImagesAreMadeAnewAfterARestart) {
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) {
+      // The module is ended and started again on a new connection.
+      TearDown();
+      window_ = nullptr;
+      SetUp();
+    }
+    wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {Int(WU_A_VIEWTYPE, 1)});
+    AddColumns(h, {"Name"});
+    ASSERT_EQ(AddRows(h->control, {{"big"}, {"small"}}, {1, 2}, -1, {4096 + 10, 10}), WU_OK);
+    Settle();
+    const int errors = devb->x_errors;
+    const Pixmap big = XdMCIconListGetIcon(W(h), 1);
+    ASSERT_NE(big, Pixmap(None)) << "round " << round;
+    EXPECT_EQ(PixmapSize(big), 24u) << "round " << round;
+    // The row is drawn with it without an X error.
+    XClearArea(devb->display, XtWindow(W(h)), 0, 0, 0, 0, True);
+    Settle();
+    EXPECT_EQ(devb->x_errors, errors) << "round " << round;
+    // Its id is still found from the pixmap.
+    std::vector<wu_value> gi = {Int(1, 1), Int(2, 0), {}, Int(4, 0)};
+    Meth(h, WU_M_GETITEM, gi);
+    EXPECT_EQ(gi[1].value, 4096 + 10);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+class ListViewColumns : public Lists {};
+
+double ByLength(char *, int length) { return length; }
+
+TEST_F(ListViewColumns, SetColumnWidthZeroFitsTheHeaderAndNoFormatClearsTheSort) {
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW);
+  AddColumns(h, {"Id", "Description"});
+  auto get = [&](int column) {
+    std::vector<wu_value> p = {Int(1, column), Int(2, 0), {}, Int(4, 0), Int(5, 0), {}};
+    EXPECT_EQ(Meth(h, WU_M_GETCOLUMN, p), WU_ENTRY_STATUS);
+    if (p[2].status == WU_ALLOCATED) XtFree(static_cast<char *>(p[2].pointer));
+    return p;
+  };
+  auto set = [&](int column, int width, void *format) {
+    std::vector<wu_value> p = {Int(1, column), Int(2, width), {}, Int(4, -1), Int(5, 1), {}};
+    p[5].type = WU_VT_FUNCTION;
+    p[5].pointer = format;
+    return Meth(h, WU_M_SETCOLUMN, p);
+  };
+  void *format = reinterpret_cast<void *>(&ByLength);
+  ASSERT_EQ(set(1, 300, format), WU_OK);
+  EXPECT_EQ(get(1)[1].value, 300);
+  EXPECT_EQ(get(1)[5].pointer, format);
+  // Width 0: as wide as the header's text, far below 300.
+  ASSERT_EQ(set(1, 0, format), WU_OK);
+  const int32_t fitted = get(1)[1].value;
+  EXPECT_GT(fitted, 2);
+  EXPECT_LT(fitted, 150);
+  // The longer header is the wider column.
+  ASSERT_EQ(set(2, 0, format), WU_OK);
+  EXPECT_GT(get(2)[1].value, fitted);
+  // Width -1 keeps the width; no format clears the sort function.
+  ASSERT_EQ(set(1, -1, nullptr), WU_OK);
+  EXPECT_EQ(get(1)[1].value, fitted);
+  EXPECT_EQ(get(1)[5].pointer, nullptr);
+  // Widths 1 and 2 are refused on their entry.
+  std::vector<wu_value> bad = {Int(1, 1), Int(2, 2), {}, Int(4, -1), Int(5, 1), {}};
+  EXPECT_EQ(Meth(h, WU_M_SETCOLUMN, bad), WU_ENTRY_STATUS);
+  EXPECT_EQ(bad[1].status, WU_E_RANGE);
+  EXPECT_EQ(get(1)[1].value, fitted);
+
+  // _getItem on a list without rows: an empty text list, no icon.
+  std::vector<wu_value> gi = {Int(1, 1), Int(2, 0), {}, Int(4, 0)};
+  gi[2].pointer = &gi;  // must be cleared
+  EXPECT_EQ(Meth(h, WU_M_GETITEM, gi), WU_OK);
+  EXPECT_EQ(gi[2].type, WU_VT_STRLIST);
+  EXPECT_EQ(gi[2].value, 0);
+  EXPECT_EQ(gi[2].pointer, nullptr);
+  EXPECT_EQ(gi[1].value, -1);
+  gi[0].value = 0;
+  EXPECT_EQ(Meth(h, WU_M_GETITEM, gi), WU_NOTAVAIL);
+}
+
+}  // namespace
+
+namespace {
+
+class ListFonts : public Lists {};
+
+// Whether a font list holds an X font set entry.
+bool HasFontSet(XmFontList fl) {
+  XmFontContext ctx = nullptr;
+  if (fl == nullptr || !XmFontListInitFontContext(&ctx, fl)) return false;
+  bool set = false;
+  while (XmFontListEntry e = XmFontListNextEntry(ctx)) {
+    XmFontType type = XmFONT_IS_FONT;
+    XmFontListEntryGetFont(e, &type);
+    if (type == XmFONT_IS_FONTSET) set = true;
+  }
+  XmFontListFreeFontContext(ctx);
+  return set;
+}
+
+// A font named in a double-byte mode carries the double-byte font set, in
+// the list view, the list box and the tree view alike; in single-byte mode
+// it is the font alone.
+TEST_F(ListFonts, NamedFontsCarryTheDoubleByteSetInADoubleByteMode) {
+  const char *name = "-misc-fixed-medium-r-normal--14-*-*-*-*-*-iso8859-1";
+  XFontStruct *probe = XLoadQueryFont(devb->display, name);
+  if (probe == nullptr) GTEST_SKIP() << "the server has no " << name;
+  XFreeFont(devb->display, probe);
+  const int32_t saved = wu_gcb()->multibyte;
+  for (int32_t mode : {0, 4}) {
+    wu_gcb()->multibyte = mode;
+    for (int32_t type : {WU_CTYPE_LISTVIEW, WU_CTYPE_LISTBOX, WU_CTYPE_TREEVIEW}) {
+      wu_ctl_handle *h = Create(type);
+      wu_value font = Text(WU_A_FONT, name);
+      font.type = WU_VT_FONT;  // taken by name
+      EXPECT_EQ(h->services->swat(h->control, &font, 1), WU_OK) << type;
+      EXPECT_EQ(HasFontSet(static_cast<XmFontList>(h->control->font_list)), mode != 0)
+          << "type " << type << " mode " << mode;
+      h->services->wdes(h);
+    }
+  }
+  wu_gcb()->multibyte = saved;
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "xd/TreeP.h"
+#include "child.h"
+#include "xinput.h"
 
 namespace {
 
@@ -223,6 +225,23 @@ std::vector<std::unique_ptr<wu_node_record>> *g_store = nullptr;
 wu_status g_answer = WU_OK;
 std::vector<int32_t> g_seen;
 
+// Adds a child of that label (kept in the test's store) as the node's last.
+void AddKid(wu_ctl_handle *h, wu_node_record *node, const char *label) {
+  g_store->push_back(std::make_unique<wu_node_record>());
+  wu_node_record *kid = g_store->back().get();
+  *kid = wu_node_record{};
+  kid->label = label;
+  kid->label_length = int32_t(std::strlen(label));
+  kid->focus_icon = kid->icon = -1;
+  wu_value p[3] = {};
+  p[0].type = WU_VT_NODE;
+  p[0].pointer = node;
+  p[1].type = WU_VT_NODE;
+  p[1].pointer = kid;
+  p[2] = Int(3, 3);
+  h->services->meth(h, WU_M_ADDNODES, p, 3);
+}
+
 wu_status ExpandingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
   g_seen.push_back(record->code);
   if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
@@ -232,19 +251,7 @@ wu_status ExpandingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params
   self.type = WU_VT_NODE;
   self.pointer = node;
   if (h->services->meth(h, WU_M_DELETENODE, &self, 1) != WU_NOTAVAIL) g_seen.push_back(-1);
-  g_store->push_back(std::make_unique<wu_node_record>());
-  wu_node_record *kid = g_store->back().get();
-  *kid = wu_node_record{};
-  kid->label = "child";
-  kid->label_length = 5;
-  kid->focus_icon = kid->icon = -1;
-  wu_value p[3] = {};
-  p[0].type = WU_VT_NODE;
-  p[0].pointer = node;
-  p[1].type = WU_VT_NODE;
-  p[1].pointer = kid;
-  p[2] = Int(3, 3);
-  h->services->meth(h, WU_M_ADDNODES, p, 3);
+  AddKid(h, node, "child");
   record->answer = 55;
   return g_answer;
 }
@@ -373,17 +380,25 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   EXPECT_EQ(form->core.width, 150);
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_RESIZE});
 
-  // Replay: a click is posted as the user's is; one on an id that no
-  // longer exists does nothing; a resize applies its width.
+  // Replay: a click selects the node as `_selectNode` does, handing
+  // `click` to the procedure at once; one on an id that no longer exists
+  // does nothing; a resize applies its width.
+  wu_value none_sel = {};
+  none_sel.code = WU_A_SELECTEDNODE;
+  none_sel.type = WU_VT_NODE;
+  h->services->swat(h->control, &none_sel, 1);
+  Events();
+  g_proc = ProcLog();
   wu_batch_event click = {};
   click.code = WU_EV_SELECT;
   click.value1 = int32_t(kid->id);
   click.sent = 1;
   EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
-  ev = Events();
-  ASSERT_EQ(ev.size(), 1u);
-  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
-  EXPECT_EQ(Label(static_cast<wu_node_record *>(ev[0].params[0].pointer)), "kid");
+  EXPECT_EQ(g_proc.codes, std::vector<int32_t>{WU_EV_SELECT});
+  EXPECT_EQ(g_proc.keys, std::vector<int32_t>{int32_t(reinterpret_cast<uintptr_t>(kid->key))});
+  EXPECT_TRUE(Events().empty());
+  h->services->qwat(h->control, &sn, 1);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(sn.pointer)), "kid");
   click.value1 = 999999;
   g_proc = ProcLog();
   EXPECT_EQ(h->services->rbat(h, &click), WU_OK);
@@ -538,6 +553,205 @@ TEST_F(TreeViews, ACopyOfAReleasedTreeIsRefusedByAnother) {
     EXPECT_EQ(st, WU_NOTAVAIL);
     EXPECT_EQ(One(other, WU_M_EXPAND, old), WU_NOTAVAIL);
     EXPECT_EQ(One(other, WU_M_DELETENODE, old), WU_NOTAVAIL);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// ---- a host that hands back the control's copies and refreshes folders --------
+
+// The event procedure of a host that refreshes a folder each time it opens:
+// the old children go, fresh ones come.
+int g_refreshes = 0;
+wu_status g_delete_self = WU_OK;
+
+wu_status RefreshingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
+  auto *node = static_cast<wu_node_record *>(params[0].pointer);
+  wu_value self = {};
+  self.type = WU_VT_NODE;
+  self.pointer = node;
+  g_delete_self = h->services->meth(h, WU_M_DELETENODE, &self, 1);
+  if (h->services->meth(h, WU_M_DELETECHILDREN, &self, 1) != WU_OK) return WU_OK;
+  ++g_refreshes;
+  static char label[32];
+  std::snprintf(label, sizeof label, "fresh%d", g_refreshes);
+  AddKid(h, node, label);
+  return WU_OK;
+}
+
+TEST_F(TreeViews, AFolderRefreshedInItsExpandEventShowsTheNewChildren) {
+  std::vector<int32_t> all = {17};
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 300),
+                                                Int(WU_A_HEIGHT, 300)},
+                            RefreshingProc);
+  g_store = &records_;
+  g_refreshes = 0;
+  // A folder below an open top node shows its handle.
+  wu_node_record *top = Rec("top", 1), *folder = Rec("folder", 1), *old1 = Rec("old1"),
+                 *old2 = Rec("old2");
+  top->expanded = 1;
+  top->child = folder;
+  Chain({old1, old2});
+  folder->child = old1;
+  ASSERT_EQ(Add(h, nullptr, top, 3), WU_OK);
+  Settle();
+  wu_tree_node *n = NodeOf(h, "folder");
+  ASSERT_NE(n, nullptr);
+  ASSERT_NE(n->handle, nullptr);
+  ASSERT_FALSE(n->expanded);
+  // The user opens the folder with a click on its handle.
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_EQ(g_refreshes, 1);
+  // The node itself stays out of reach while its event runs.
+  EXPECT_EQ(g_delete_self, WU_NOTAVAIL);
+  std::vector<std::string> kids;
+  for (wu_node_record *k = Nav(h, WU_M_GETCHILD, folder); k; k = Nav(h, WU_M_GETNEXT, k))
+    kids.push_back(Label(k));
+  EXPECT_EQ(kids, std::vector<std::string>{"fresh1"});
+  EXPECT_TRUE(n->expanded);
+  wu_tree_node *fresh = NodeOf(h, "fresh1");
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_NE(fresh->label, nullptr);
+  EXPECT_TRUE(XtIsManaged(fresh->label));
+  EXPECT_EQ(NodeOf(h, "old1"), nullptr);
+  // Closed and opened again (clicks apart, not a double click): refreshed
+  // again.
+  const int apart = XtGetMultiClickTime(devb->display) + 100;
+  qevtest::turnUntil([] { return false; }, apart);
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_FALSE(n->expanded);
+  qevtest::turnUntil([] { return false; }, apart);
+  qevtest::clickWidget(n->handle);
+  Settle();
+  EXPECT_EQ(g_refreshes, 2);
+  EXPECT_TRUE(n->expanded);
+  ASSERT_NE(NodeOf(h, "fresh2"), nullptr);
+  EXPECT_EQ(NodeOf(h, "fresh1"), nullptr);
+}
+
+// Runs a tree case in a process of its own: a case that hangs is ended by
+// an alarm and fails alone.
+class TreeInChild : public TreeViews {
+ public:
+  void TestBody() override {}
+  void CopyOfAChildAddedUnderItsParent();
+};
+
+void TreeInChild::CopyOfAChildAddedUnderItsParent() {
+  SetUp();
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *parent = Rec("parent", 1), *a = Rec("a"), *b = Rec("b");
+  Chain({a, b});
+  parent->child = a;
+  ASSERT_EQ(Add(h, nullptr, parent, 3), WU_OK);
+  wu_node_record *copy_a = Nav(h, WU_M_GETCHILD, parent);
+  ASSERT_NE(copy_a, nullptr);
+  const wu_node_record before = *copy_a;
+  // The copy of the first child, as the last child of its own parent: the
+  // copy's chain (a, b) is added once more.
+  ASSERT_EQ(Add(h, parent, copy_a, 3), WU_OK);
+  std::vector<std::string> kids;
+  for (wu_node_record *k = Nav(h, WU_M_GETCHILD, parent); k && kids.size() < 10;
+       k = Nav(h, WU_M_GETNEXT, k))
+    kids.push_back(Label(k));
+  EXPECT_EQ(kids, (std::vector<std::string>{"a", "b", "a", "b"}));
+  // The copy handed in still names the first child: its key, id and
+  // handle are what they were.
+  EXPECT_EQ(copy_a->key, before.key);
+  EXPECT_EQ(copy_a->id, before.id);
+  EXPECT_EQ(copy_a->handle, before.handle);
+  EXPECT_EQ(Nav(h, WU_M_GETCHILD, parent), copy_a);
+  // A copy whose node was deleted adds nothing.
+  wu_node_record *last = Nav(h, WU_M_GETNEXT, Nav(h, WU_M_GETNEXT, Nav(h, WU_M_GETNEXT, copy_a)));
+  ASSERT_NE(last, nullptr);
+  ASSERT_EQ(One(h, WU_M_DELETENODE, last), WU_OK);
+  EXPECT_EQ(Add(h, parent, last, 3), WU_NOTAVAIL);
+  TearDown();
+}
+
+TEST(TreeViewCopies, ACopyHandedToAddNodesIsAddedOnceAndLeftAsItWas) {
+  const int status = qevtest::runInChild(
+      [] {
+        TreeInChild t;
+        t.CopyOfAChildAddedUnderItsParent();
+      },
+      30);
+  EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TreeViews, ColoursAreNotTreeAttributes) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  const uint16_t red[3] = {0xffff, 0, 0};
+  wu_value bg = {};
+  bg.code = WU_A_BACKGROUND;
+  bg.type = WU_VT_WORD;
+  bg.pointer = const_cast<uint16_t *>(red);
+  wu_value width = Int(WU_A_WIDTH, 250);
+  wu_value set[2] = {bg, width};
+  EXPECT_EQ(h->services->swat(h->control, set, 2), WU_ENTRY_STATUS);
+  EXPECT_EQ(set[0].status, WU_E_NOT_HANDLED);
+  // The other entries of the call still apply.
+  EXPECT_EQ(set[1].status, WU_OK);
+  EXPECT_EQ(wu_ctl_outer(h->control)->core.width, 250);
+  wu_value q = {};
+  q.code = WU_A_BACKGROUND;
+  EXPECT_EQ(h->services->qwat(h->control, &q, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(q.status, WU_E_NOT_HANDLED);
+  EXPECT_EQ(q.pointer, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A host that fills a folder the first time it opens, as the demo does.
+wu_status FillingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code != WU_EV_EXPAND || count < 1) return WU_OK;
+  auto *folder = static_cast<wu_node_record *>(params[0].pointer);
+  if (folder == nullptr || folder->child != nullptr) return WU_OK;
+  AddKid(h, folder, "file");
+  return WU_OK;
+}
+
+TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 140),
+                                                Int(WU_A_AUTOEXPAND, 1)},
+                            FillingProc);
+  g_store = &records_;
+  std::vector<wu_node_record *> folders;
+  for (int i = 1; i <= 5; ++i) folders.push_back(Rec(("folder " + std::to_string(i)).c_str(), 1));
+  Chain(folders);
+  ASSERT_EQ(Add(h, nullptr, folders[0], 3), WU_OK);
+  ASSERT_EQ(One(h, WU_M_EXPAND, folders[0]), WU_OK);
+  Settle();
+  Display *dpy = devb->display;
+  const int apart = XtGetMultiClickTime(dpy) + 100;
+  // Folders 2 to 4: each in view while the others are closed.
+  for (int i = 1; i <= 3; ++i) {
+    wu_tree_node *n = NodeOf(h, ("folder " + std::to_string(i + 1)).c_str());
+    ASSERT_NE(n, nullptr);
+    ASSERT_NE(n->label, nullptr) << i;
+    qevtest::turnUntil([] { return false; }, apart);
+    qevtest::clickWidget(n->label);
+    qevtest::clickWidget(n->label);
+    Settle();
+    EXPECT_TRUE(n->expanded) << "folder " << i + 1;
+    EXPECT_EQ(Label(Nav(h, WU_M_GETCHILD, folders[size_t(i)])), "file") << "folder " << i + 1;
+    // Double-clicked again it closes, and the next folder stays in view.
+    qevtest::turnUntil([] { return false; }, apart);
+    qevtest::clickWidget(n->label);
+    qevtest::clickWidget(n->label);
+    Settle();
+    EXPECT_FALSE(n->expanded) << "folder " << i + 1;
   }
 }
 
