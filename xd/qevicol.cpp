@@ -11,6 +11,7 @@
 #include "xd/IconListP.h"
 #include "xd/qevutil.h"
 
+#include <Xm/BaseClassP.h>
 #include <Xm/DrawP.h>
 #include <Xm/DrawingA.h>
 #include <Xm/ListP.h>
@@ -109,6 +110,11 @@ const char scrolledKeys[] =
     "Ctrl<Key>osfPageDown: IconListRightPage()\n"
     "~Ctrl<Key>osfPageDown: IconListNextPage()";
 
+/* Both tables are parsed once per process: Xt keeps the tables merged with
+   a widget's own under the parsed table's identity, so a table parsed for
+   every list would make a new merged table, kept for good, for each. */
+XtTranslations iconColumnTranslations, scrolledTranslations;
+
 }  // namespace
 
 extern "C" {
@@ -192,10 +198,12 @@ ILW Cast(Widget w) {
 void ClassInitialize() {
   xdIconListClassRec.constraint_class.constraint_size =
       xmBulletinBoardClassRec.constraint_class.constraint_size;
+  iconColumnTranslations = XtParseTranslationTable(iconColumnKeys);
+  scrolledTranslations = XtParseTranslationTable(scrolledKeys);
 }
 
-/* The bulletin board's own extension flags are left as Motif sets them. */
-void ClassPartInitialize(WidgetClass) {}
+/* The class and its subclasses answer Motif's quick bulletin-board test. */
+void ClassPartInitialize(WidgetClass wc) { _XmFastSubclassInit(wc, XmBULLETIN_BOARD_BIT); }
 
 /* ---- row arrays ---------------------------------------------------- */
 
@@ -491,16 +499,18 @@ bool IsSelected(ILW ilw, int pos) { return XmListPosSelected(ilw->icon_list.list
 int PolicyOf(ILW ilw) { return L(ilw)->list.SelectionPolicy; }
 
 /* Selects position pos by the rules of a click; `toggle` lets a click
-   deselect a selected row (a drag press never does). */
-void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
+   deselect a selected row (a drag press never does).  False when a
+   callback destroyed the widget. */
+bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
   XdIconListPart &p = ilw->icon_list;
   Widget list = p.list;
+  XdWidgetWatch watch((Widget)ilw);
   unsigned state = event ? event->xbutton.state : 0;
   switch (PolicyOf(ilw)) {
     case XmMULTIPLE_SELECT:
-      if (toggle && (state & (ShiftMask | ControlMask))) return;
+      if (toggle && (state & (ShiftMask | ControlMask))) return true;
       if (IsSelected(ilw, pos)) {
-        if (!toggle) return;
+        if (!toggle) return true;
         XmListDeselectPos(list, pos);
         p.anchor = 0;
         NotifySelection(ilw, XmCR_MULTIPLE_SELECT, event);
@@ -510,7 +520,7 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
       break;
     case XmSINGLE_SELECT:
       if (IsSelected(ilw, pos)) {
-        if (!toggle) return;
+        if (!toggle) return true;
         XmListDeselectPos(list, pos);
         CallData cd;
         FillCallData(ilw, cd, XmCR_SINGLE_SELECT, event, pos);
@@ -527,20 +537,20 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
         range.reserve(hi - lo + 1);
         for (int i = lo; i <= hi; ++i) range.push_back(i);
         XdIconListSelectPositions((Widget)ilw, int(range.size()), range.data(), True);
-        p.anchor = lo;
+        if (watch.alive()) p.anchor = lo;
       } else if (state & ControlMask) {
         if (IsSelected(ilw, pos)) {
-          if (!toggle) return;
+          if (!toggle) return true;
           XmListDeselectPos(list, pos);
           p.anchor = 0;
           NotifySelection(ilw, XmCR_EXTENDED_SELECT, event);
         } else {
           XdIconListSelectPositions((Widget)ilw, 1, &pos, True);
-          p.anchor = pos;
+          if (watch.alive()) p.anchor = pos;
         }
       } else {
         if (!IsSelected(ilw, pos) || toggle) XmListSelectPos(list, pos, True);
-        p.anchor = pos;
+        if (watch.alive()) p.anchor = pos;
       }
       break;
     default: { /* browse */
@@ -556,7 +566,9 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
       break;
     }
   }
+  if (!watch.alive()) return false;
   XmListSetKbdItemPos(list, pos);
+  return true;
 }
 
 /* The row (1-based) under y of the icon column or the list, 0 for none. */
@@ -574,7 +586,10 @@ void DragOrMenuPress(Widget child, XtPointer closure, XEvent *event, Boolean *co
   if (event->type != ButtonPress) return;
   if (p.drag_callback && event->xbutton.button == Button2) {
     int pos = PosAtY(ilw, event->xbutton.y);
-    if (pos) ClickSelect(ilw, pos, event, false);
+    if (pos && !ClickSelect(ilw, pos, event, false)) {
+      if (cont) *cont = False;
+      return;
+    }
     p.last_press = event->xbutton.time;
     CallData cd;
     FillCallData(ilw, cd, XmCR_DRAG, event, pos);
@@ -604,8 +619,9 @@ void IconColumnInput(Widget, XtPointer closure, XtPointer call) {
   if (p.last_press && event->xbutton.time - p.last_press <= Time(p.multi_click)) {
     CallData cd;
     FillCallData(ilw, cd, XmCR_DEFAULT_ACTION, event, pos);
+    XdWidgetWatch watch((Widget)ilw);
     CallWith(ilw, p.default_action_callback, cd);
-    p.last_press = 0;
+    if (watch.alive()) p.last_press = 0;
     return;
   }
   if (pos == 0) {
@@ -614,8 +630,7 @@ void IconColumnInput(Widget, XtPointer closure, XtPointer call) {
   }
   if (PolicyOf(ilw) == XmMULTIPLE_SELECT && (event->xbutton.state & (ShiftMask | ControlMask)))
     return;
-  ClickSelect(ilw, pos, event, true);
-  p.last_press = event->xbutton.time;
+  if (ClickSelect(ilw, pos, event, true)) p.last_press = event->xbutton.time;
 }
 
 void IconColumnExpose(Widget, XtPointer closure, XtPointer) {
@@ -802,7 +817,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtAddCallback(p.icon_column, XmNinputCallback, IconColumnInput, ilw);
   /* Ctrl-clicks toggle rows: they go to the input callback too (the
      manager would take them for keyboard traversal). */
-  XtOverrideTranslations(p.icon_column, XtParseTranslationTable(iconColumnKeys));
+  XtOverrideTranslations(p.icon_column, iconColumnTranslations);
   XtManageChild(p.icon_column);
   XtInsertEventHandler(p.icon_column, ButtonPressMask, False, DragOrMenuPress, ilw, XtListHead);
 
@@ -869,9 +884,10 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList, Cardinal *) {
   const XdIconListPart &cp = c->icon_list;
   if (np.selection_policy != cp.selection_policy)
     XtVaSetValues(np.list, XmNselectionPolicy, np.selection_policy, nullptr);
-  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+  if (np.item_count != cp.item_count && np.item_count != 0 && np.string_items == cp.string_items &&
       np.icon_items == cp.icon_items && np.ids == cp.ids) {
-    /* A count without the items it counts would drop every row. */
+    /* A count without the items it counts would read rows that are not
+       there; a count of 0 alone empties the list. */
     XtWarning("Can only set itemCount together with stringItems.\n");
     np.item_count = cp.item_count;
   }
@@ -1115,7 +1131,7 @@ Widget XdCreateScrolledIconList(Widget parent, char *name, ArgList args, Cardina
   Widget w = XtCreateWidget(name, xdIconListWidgetClass, parent, args, num_args);
   ILW ilw = reinterpret_cast<ILW>(w);
   XdIconListPart &p = ilw->icon_list;
-  XtOverrideTranslations(p.list, XtParseTranslationTable(scrolledKeys));
+  XtOverrideTranslations(p.list, scrolledTranslations);
   p.vbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,
                                    XmVERTICAL, XmNbackground, w->core.background_pixel, nullptr);
   p.hbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,
@@ -1176,6 +1192,7 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
   if (!ilw || !positions || count <= 0) return 0;
   XdIconListPart &p = ilw->icon_list;
   int n = Count(ilw);
+  /* The answer starts at 1 and flips for each position out of range. */
   int ok = 1;
   bool use_ids = ids && ids != XdIDS_UNCHANGED;
   std::vector<int> rpos;
@@ -1184,15 +1201,15 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
   for (int i = 0; i < count; ++i) {
     int pos = positions[i];
     if (pos < 1 || pos > n) {
-      ok = 0;
+      ok = !ok;
       continue;
     }
     if (use_ids && ids[i] != XdID_UNCHANGED) {
       Reserve(ilw, n, false, true);
       p.ids[pos - 1] = ids[i];
     }
-    if (icons && icons[i] != XdICON_UNCHANGED && (p.icon_items || icons[i])) {
-      Reserve(ilw, n, true, false);
+    /* Icons replace icons: a list without icons gets none here. */
+    if (icons && icons[i] != XdICON_UNCHANGED && p.icon_items) {
       p.icon_items[pos - 1] = icons[i];
       icons_changed = true;
     }
@@ -1396,8 +1413,7 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   if (notify) {
     /* The callback may destroy the list. */
     XdWidgetWatch watch(w);
-    NotifySelection(ilw, PolicyOf(ilw) == XmEXTENDED_SELECT ? XmCR_EXTENDED_SELECT : XmCR_MULTIPLE_SELECT,
-                    nullptr);
+    NotifySelection(ilw, XmCR_MULTIPLE_SELECT, nullptr);
     if (!watch.alive()) return selected;
   }
   return l->list.selectedPositionCount;
@@ -1423,9 +1439,11 @@ int32_t XdIconListGetIdFromPos(Widget w, int, int y) { return XdIconListGetId(w,
 
 int XdIconListSetFocus(Widget w, int position) {
   ILW ilw = Cast(w);
-  if (!ilw || !InRange(ilw, position)) return 0;
-  XmListSetKbdItemPos(ilw->icon_list.list, position);
-  SyncTop(ilw);
+  if (!ilw) return 0;
+  if (InRange(ilw, position)) {
+    XmListSetKbdItemPos(ilw->icon_list.list, position);
+    SyncTop(ilw);
+  }
   return position;
 }
 
@@ -1449,15 +1467,16 @@ void XdIconListOverrideUserData(Widget w, XtPointer record) {
    selected row (in multiple policy it is added), and the list's selection
    callback of the policy is called.  Only the rows concerned are touched:
    the list's own selection call rebuilds its selection from every row, so
-   a keystroke would cost more the longer the list. */
-static void SelectByKey(ILW ilw, int pos) {
+   a keystroke would cost more the longer the list.  False when the
+   callback destroyed the widget. */
+static bool SelectByKey(ILW ilw, int pos) {
   XmListWidget l = L(ilw);
   Widget list = ilw->icon_list.list;
   const int n = l->list.itemCount;
-  if (pos < 1 || pos > n) return;
+  if (pos < 1 || pos > n) return true;
   const int policy = PolicyOf(ilw);
   const bool multiple = policy == XmMULTIPLE_SELECT;
-  if (multiple && l->list.InternalList[pos - 1]->selected) return;
+  if (multiple && l->list.InternalList[pos - 1]->selected) return true;
   std::vector<int> positions, redraw;
   for (int i = 0; i < l->list.selectedPositionCount; ++i) {
     int old = l->list.selectedPositions[i];
@@ -1529,15 +1548,17 @@ static void SelectByKey(ILW ilw, int pos) {
   cbs.selected_items = items.data();
   cbs.selected_item_count = k;
   cbs.selected_item_positions = positions.data();
+  XdWidgetWatch watch((Widget)ilw);
   XtCallCallbacks(list, const_cast<String>(name), &cbs);
   XmStringFree(item);
+  return watch.alive();
 }
 
 /* Selects (without toggling a selected row off) and shows index i. */
 static void MoveTo(ILW ilw, int index) {
   Widget list = ilw->icon_list.list;
   int pos = index + 1;
-  SelectByKey(ilw, pos);
+  if (!SelectByKey(ilw, pos)) return;
   XmListSetKbdItemPos(list, pos);
   int top = Top(ilw), vis = Visible(ilw);
   if (index < top)
@@ -1572,7 +1593,7 @@ static void Page(Widget w, bool next) {
   }
   Widget list = ilw->icon_list.list;
   int pos = ntop + 1;
-  SelectByKey(ilw, pos);
+  if (!SelectByKey(ilw, pos)) return;
   XmListSetKbdItemPos(list, pos);
   XdIconListSetPos((Widget)ilw, pos);
 }

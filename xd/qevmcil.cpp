@@ -403,10 +403,14 @@ void CallPostMenu(MCW mc, int reason, XEvent *event, int column, bool withSelect
   XtFree(reinterpret_cast<char *>(sel));
 }
 
-/* Selects row pos of the first column unless it is selected already. */
-void SelectIfNot(MCW mc, int pos) {
+/* Selects row pos of the first column unless it is selected already.
+   False when the selection callback destroyed the widget. */
+bool SelectIfNot(MCW mc, int pos) {
   Widget inner = FirstInner(mc);
-  if (pos >= 1 && pos <= Rows(mc) && !XmListPosSelected(inner, pos)) XmListSelectPos(inner, pos, True);
+  if (pos < 1 || pos > Rows(mc) || XmListPosSelected(inner, pos)) return true;
+  XdWidgetWatch watch((Widget)mc);
+  XmListSelectPos(inner, pos, True);
+  return watch.alive();
 }
 
 int RowAtRootY(MCW mc, int rootY) {
@@ -432,19 +436,20 @@ void OwnPress(Widget w, XtPointer, XEvent *event, Boolean *) {
   MCW mc = reinterpret_cast<MCW>(w);
   if (event->type != ButtonPress || Columns(mc) == 0) return;
   int column = ColumnAtRootX(mc, event->xbutton.x_root);
-  if (column == 1) SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root));
+  if (column == 1 && !SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root))) return;
   CallPostMenu(mc, XdCR_POST_MENU, event, column, true);
 }
 
 void ActMenuButton(Widget w, XEvent *event, String *, Cardinal *) {
   MCW mc = Of(w);
   if (!mc || !event || event->type != ButtonPress) return;
+  XdWidgetWatch watch((Widget)mc);
   CallPostMenu(mc, XdCR_BUTTON_PRESS, event, 0, false);
-  if (event->xbutton.button != Button3 || Columns(mc) == 0) return;
+  if (!watch.alive() || event->xbutton.button != Button3 || Columns(mc) == 0) return;
   int column = 0;
   for (int i = 0; i < Columns(mc); ++i)
     if (Col(mc, i)->list == w) column = i + 1;
-  SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root));
+  if (!SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root))) return;
   CallPostMenu(mc, XdCR_POST_MENU, event, column, true);
 }
 
@@ -615,8 +620,11 @@ bool StartsWith(const char *text, const char *prefix, int len) {
 /* Selects (without toggling off) and shows row pos of the first column. */
 void GoTo(MCW mc, int pos) {
   Widget inner = FirstInner(mc);
-  if (!(XL(inner)->list.SelectionPolicy == XmMULTIPLE_SELECT && XmListPosSelected(inner, pos)))
+  if (!(XL(inner)->list.SelectionPolicy == XmMULTIPLE_SELECT && XmListPosSelected(inner, pos))) {
+    XdWidgetWatch watch((Widget)mc);
     XmListSelectPos(inner, pos, True);
+    if (!watch.alive()) return;
+  }
   XmListSetKbdItemPos(inner, pos);
   int top = XL(inner)->list.top_position + 1, vis = XL(inner)->list.visibleItemCount;
   if (Rows(mc) > vis && (pos < top || pos >= top + vis)) XdIconListSetPos(First(mc), pos);
@@ -681,9 +689,10 @@ void KeyPressed(Widget, XtPointer closure, XEvent *event, Boolean *cont) {
     case XK_Next: case XK_KP_Next: case XK_F35: action = "IconListNextPage"; break;
     default: return;
   }
+  XdWidgetWatch watch((Widget)mc);
   XtCallActionProc(FirstInner(mc), const_cast<String>(action), event, nullptr, 0);
   *cont = False;
-  FollowFirst(nullptr, mc);
+  if (watch.alive()) FollowFirst(nullptr, mc);
 }
 
 /* ---- columns ------------------------------------------------------- */
@@ -1177,9 +1186,10 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
     XtWarning("Can only set columnCount at creation time.\n");
     np.column_count = cp.column_count;
   }
-  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+  if (np.item_count != cp.item_count && np.item_count != 0 && np.string_items == cp.string_items &&
       np.icon_items == cp.icon_items) {
-    /* A count without the items it counts would drop every row. */
+    /* A count without the items it counts would read rows that are not
+       there; a count of 0 alone empties the list. */
     XtWarning("Can only set itemCount together with stringItems.\n");
     np.item_count = cp.item_count;
   }
@@ -1483,7 +1493,11 @@ int XdMCIconListSelectPositions(Widget w, int count, int *positions, Boolean not
   Widget inner = FirstInner(mc);
   if (count < 1 || !positions) return XL(inner)->list.selectedPositionCount;
   if (XL(inner)->list.SelectionPolicy == XmSINGLE_SELECT) {
-    if (positions[0] >= 1 && positions[0] <= Rows(mc)) XmListSelectPos(inner, positions[0], notify);
+    if (positions[0] >= 1 && positions[0] <= Rows(mc)) {
+      XdWidgetWatch watch(w);
+      XmListSelectPos(inner, positions[0], notify);
+      if (!watch.alive()) return 1;
+    }
     return XL(inner)->list.selectedPositionCount;
   }
   return XdIconListSelectPositions(First(mc), count, positions, False);
