@@ -373,7 +373,11 @@ void Layout(ILW ilw) {
   XtConfigureWidget(p.frame, fx, s, fw, fh, 0);
   XtConfigureWidget(p.icon_column, 0, 0, iconw, fh, 0);
   int lw = fw - iconw;
-  XtConfigureWidget(p.list, iconw, 0, lw > 0 ? lw : 1, fh, 0);
+  /* The list ends a row highlight above the frame's lower edge: the icon
+     column's last row has room for its highlight, and a multi-column
+     list's other columns, as high as this list, show the same rows. */
+  int lh = height - rh - s - (showH ? hbh : 0);
+  XtConfigureWidget(p.list, iconw, 0, lw > 0 ? lw : 1, std::max(lh, 1), 0);
   if (XtIsRealized(w)) XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, False);
 
   if (p.hbar) {

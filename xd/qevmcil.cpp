@@ -1013,6 +1013,14 @@ void ActResizeEnd(Widget w, XEvent *event, String *, Cardinal *) {
 
 /* ---- class methods -------------------------------------------------- */
 
+/* The bulletin board keeps margins of its own under the same names, and
+   answers and takes them: its fields hold the widget's, so that they read
+   back as the widget holds them. */
+void ShareMargins(MCW mc) {
+  mc->bulletin_board.margin_width = P(mc).margin_width;
+  mc->bulletin_board.margin_height = P(mc).margin_height;
+}
+
 bool OwnResource(const char *name) {
   static const char *const own[] = {
       XdNstringItems, XdNiconItems, XdNitemCount, XdNids, XdNcolumnWidth, XdNhandleWidth,
@@ -1056,6 +1064,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.owner->pane = XtParent(neww);
   p.owner->owner = neww;
   XtAddEventHandler(neww, ButtonPressMask, False, OwnPress, nullptr);
+  ShareMargins(mc);
 
   int visible = kDefaultVisibleRows;
   std::vector<Arg> base;
@@ -1161,6 +1170,11 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
   MCW c = reinterpret_cast<MCW>(cur), n = reinterpret_cast<MCW>(neww);
   XdMCIconListPart &np = P(n);
   const XdMCIconListPart &cp = P(c);
+  if (n->bulletin_board.margin_width != c->bulletin_board.margin_width)
+    np.margin_width = n->bulletin_board.margin_width;
+  if (n->bulletin_board.margin_height != c->bulletin_board.margin_height)
+    np.margin_height = n->bulletin_board.margin_height;
+  ShareMargins(n);
   if (np.view_type != cp.view_type) {
     bool show = np.view_type == XdVIEW_COLUMNS;
     for (int i = 0; i < Columns(n); ++i) {
