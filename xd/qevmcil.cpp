@@ -280,6 +280,7 @@ void Layout(MCW mc) {
       XtConfigureWidget(col->handle, x + cw - p.handle_width, 0, std::max<int>(p.handle_width, 1),
                         std::max(hh, 1), 0);
       int lh = height - hh - hbh - (i > 0 ? rowHL : 0);
+      if (i > 0) lh = _XdListHeight(col->list, lh);
       XtConfigureWidget(col->list, x, hh, cw, std::max(lh, 1), 0);
     } else if (i == 0) {
       XtConfigureWidget(col->list, 0, 0, std::max(width - kSingleViewInset, 1),
@@ -1460,13 +1461,8 @@ int XdMCIconListGetRowString(Widget w, int row, XmString **strings) {
 void XdMCIconListDeletePositions(Widget w, int *positions, int count) {
   MCW mc = Cast(w);
   if (!mc || !positions || count <= 0 || Columns(mc) == 0) return;
-  int n = Rows(mc);
-  std::vector<int> pos;
-  pos.reserve(count);
-  for (int i = 0; i < count; ++i)
-    if (positions[i] >= 1 && positions[i] <= n) pos.push_back(positions[i]);
-  std::sort(pos.begin(), pos.end());
-  pos.erase(std::unique(pos.begin(), pos.end()), pos.end());
+  std::vector<int> pos(size_t(count), 0);
+  pos.resize(size_t(_XdSortPositions(positions, count, Rows(mc), pos.data())));
   if (pos.empty()) return;
   XdIconListDeletePositions(First(mc), pos.data(), int(pos.size()));
   for (int c = 1; c < Columns(mc); ++c)
