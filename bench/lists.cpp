@@ -399,8 +399,10 @@ void mcIconList(int n, bool callgrind) {
 
 // Motif's multi-column list sorts through per-column functions.  Two
 // comparators: one converts both compound strings on every comparison; the
-// careful one compares texts converted once, kept in each row's data.  Both
-// compare byte-wise, as the project's sort does.
+// careful one compares texts converted once, kept in each row's data, and
+// converts the sorted column's texts when the header is clicked (that
+// conversion is timed with the sort, as ours is).  Both compare byte-wise,
+// as the project's sort does.
 char *textOf(XmString s) {
   return static_cast<char *>(
       XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
@@ -467,9 +469,8 @@ void sortAgainstMultiList(int n) {
   XtDestroyWidget(s1);
   pump();
 
-  std::vector<std::vector<char *>> converted(static_cast<size_t>(n), std::vector<char *>(kColumns));
-  for (int r = 0; r < n; ++r)
-    for (int c = 0; c < kColumns; ++c) converted[size_t(r)][size_t(c)] = textOf(rows.text[c][r]);
+  std::vector<std::vector<char *>> converted(static_cast<size_t>(n),
+                                             std::vector<char *>(kColumns, nullptr));
   for (int variant = 0; variant < 2; ++variant) {
     const char *impl = variant == 0 ? "xmmultilist-convert" : "xmmultilist-rowdata";
     Widget s2 = shell();
@@ -509,6 +510,11 @@ void sortAgainstMultiList(int n) {
     ev.xbutton.y = 2;
     ev.xbutton.time = 5000 + variant * 5000;
     qevbench::measure(label("mciconlist", "sortclick", impl, n), [&] {
+      if (variant == 1) {
+        XmMultiListRowInfo *rd = XmI18List_row_data(ilist);
+        for (int r = 0; r < XmI18List_num_rows(ilist); ++r)
+          static_cast<char **>(rd[r].data)[kSortColumn] = textOf(rd[r].values[kSortColumn]);
+      }
       XtDispatchEvent(&ev);
       ev.xbutton.type = ButtonRelease;
       XtDispatchEvent(&ev);

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -202,7 +203,17 @@ int IndexOf(MCW mc, const XdMCColumn *col) {
   return -1;
 }
 
-void InvalidateTexts(MCW mc) { P(mc).texts_valid = False; }
+void InvalidateTexts(MCW mc) {
+  P(mc).texts_valid = False;
+  ++P(mc).rows_stamp;
+}
+
+void FreeColumnTexts(XdMCColumn *col) {
+  for (int i = 0; i < col->text_count; ++i) XtFree(col->texts[i]);
+  XtFree(reinterpret_cast<char *>(col->texts));
+  col->texts = nullptr;
+  col->text_count = 0;
+}
 
 void DefineCursor(MCW mc) {
   Cursor c = P(mc).resize_cursor;
@@ -456,31 +467,64 @@ void ActMenuButton(Widget w, XEvent *event, String *, Cardinal *) {
 
 /* ---- sorting ------------------------------------------------------- */
 
+/* Column c's rows as host text ("" for none), converted once and kept
+   until the rows change. */
+char **ColumnTexts(MCW mc, int c) {
+  XdMCColumn *col = Col(mc, c);
+  const int n = Rows(mc);
+  if (col->texts && col->texts_stamp == P(mc).rows_stamp && col->text_count == n) return col->texts;
+  FreeColumnTexts(col);
+  Widget l = TextList(mc, c);
+  const int have = std::min(n, XL(l)->list.itemCount);
+  XmString *items = XL(l)->list.items;
+  col->texts = reinterpret_cast<char **>(XtMalloc(Cardinal(std::max(n, 1) * sizeof(char *))));
+  for (int i = 0; i < n; ++i) {
+    char *t = i < have ? _XdStringText(items[i]) : nullptr;
+    col->texts[i] = t ? t : XtNewString("");
+  }
+  col->text_count = n;
+  col->texts_stamp = P(mc).rows_stamp;
+  return col->texts;
+}
+
+/* The first eight bytes of a text, in an order that compares as strcmp
+   does over them (a shorter text ends in zeros). */
+uint64_t Prefix(const char *t) {
+  uint64_t v = 0;
+  int i = 0;
+  for (; i < 8 && t[i]; ++i) v = (v << 8) | static_cast<unsigned char>(t[i]);
+  return v << (8 * (8 - i));
+}
+
 /* The order of rows (0-based indices) by column c's texts, ascending.
    Without a key function equal texts keep their order.  With one, rows are
    ordered by key with equal keys latest first, and a row whose key is not
    a number goes before every row placed so far. */
 std::vector<int> SortOrder(MCW mc, int c) {
-  int n = Rows(mc);
-  XmString *items = XL(TextList(mc, c))->list.items;
+  const int n = Rows(mc);
+  char **texts = ColumnTexts(mc, c);
   XdMCIconListKeyProc key = Col(mc, c)->key;
   std::vector<int> order(n);
-  std::iota(order.begin(), order.end(), 0);
   if (!key) {
-    std::vector<char *> texts(n);
-    for (int i = 0; i < n; ++i) texts[i] = _XdStringText(items[i]);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return std::strcmp(texts[a] ? texts[a] : "", texts[b] ? texts[b] : "") < 0;
+    /* Rows compare by their texts' first bytes as one number; only rows
+       alike in those compare the rest. */
+    struct Entry {
+      uint64_t prefix;
+      int row;
+    };
+    std::vector<Entry> e(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) e[size_t(i)] = {Prefix(texts[i]), i};
+    std::stable_sort(e.begin(), e.end(), [texts](const Entry &a, const Entry &b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      if ((a.prefix & 0xff) == 0) return false; /* both end within the prefix: equal */
+      return std::strcmp(texts[a.row] + 8, texts[b.row] + 8) < 0;
     });
-    for (char *t : texts) XtFree(t);
+    for (int i = 0; i < n; ++i) order[size_t(i)] = e[size_t(i)].row;
     return order;
   }
+  std::iota(order.begin(), order.end(), 0);
   std::vector<double> keys(n);
-  for (int i = 0; i < n; ++i) {
-    char *t = _XdStringText(items[i]);
-    keys[i] = key(t ? t : const_cast<char *>(""), t ? int(std::strlen(t)) : 0);
-    XtFree(t);
-  }
+  for (int i = 0; i < n; ++i) keys[i] = key(texts[i], int(std::strlen(texts[i])));
   /* A row whose key is not a number starts a new front segment: rows after
      it are placed before it, rows before it stay behind it.  Within a
      segment rows are ascending, equal keys latest first. */
@@ -545,11 +589,22 @@ void Sort(MCW mc, int c) {
     order = SortOrder(mc, c);
   }
   Reorder(mc, order);
+  /* Texts kept for the columns go with their rows and stay valid. */
+  std::vector<XdMCColumn *> kept;
+  std::vector<char *> moved(static_cast<size_t>(n));
+  for (int k = 0; k < Columns(mc); ++k) {
+    XdMCColumn *col = Col(mc, k);
+    if (!col->texts || col->texts_stamp != P(mc).rows_stamp || col->text_count != n) continue;
+    for (int i = 0; i < n; ++i) moved[size_t(i)] = col->texts[order[size_t(i)]];
+    std::copy(moved.begin(), moved.end(), col->texts);
+    kept.push_back(col);
+  }
   XtManageChild(frame);
   FirstIL(mc)->icon_list.last_sorted = c;
   _XdBusy(0);
   Layout(mc);
   UpdateTables(mc);
+  for (XdMCColumn *col : kept) col->texts_stamp = P(mc).rows_stamp;
   XdMCIconListSetTopItemPos((Widget)mc, top);
   if (XtIsRealized(FirstInner(mc))) XmProcessTraversal(FirstInner(mc), XmTRAVERSE_CURRENT);
 }
@@ -911,6 +966,7 @@ int DeleteColumn(MCW mc, int column) {
     ls = ls == 0 ? -1 : ls > 0 ? ls - 1 : ls;
     XdMCColumn *gone = Col(mc, index);
     DestroyColumnWidgets(mc, gone);
+    FreeColumnTexts(gone);
     XtFree(reinterpret_cast<char *>(gone));
   } else {
     if (!p.destroying && index > 0) {
@@ -919,6 +975,7 @@ int DeleteColumn(MCW mc, int column) {
     }
     XdMCColumn *gone = Col(mc, index);
     DestroyColumnWidgets(mc, gone);
+    FreeColumnTexts(gone);
     XtFree(reinterpret_cast<char *>(gone));
   }
   std::memmove(p.columns + index, p.columns + index + 1, (c - index - 1) * sizeof(XdMCColumn *));
@@ -1059,6 +1116,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.first_offsets = nullptr;
   p.texts_valid = False;
   p.syncing = False;
+  p.rows_stamp = 0;
   p.realize_timer = 0;
   p.own_cursor = None;
   p.owner = reinterpret_cast<XdOwnerRecord *>(XtCalloc(1, sizeof(XdOwnerRecord)));

@@ -730,3 +730,43 @@ TEST_F(MCIconListTest, ColumnsShowTheSameRowsAndTheArrowMovesOneRow) {
   EXPECT_EQ(topOf(0), 1);
   EXPECT_EQ(topOf(2), 1);
 }
+
+// Header clicks sort on the texts as they are at each click: texts alike in
+// their first bytes, bytes above 127, empty texts, and texts changed, added
+// and deleted between clicks.
+TEST_F(MCIconListTest, EachSortSeesTheTextsAsTheyAreNow) {
+  create(2);
+  for (int c = 0; c < 2; ++c)
+    XdMCIconListSetColumn(mc, c, XdCOLUMN_WIDTH_UNCHANGED, nullptr, XdCOLUMN_DATA_UNCHANGED, 1,
+                          XdCOLUMN_KEY_UNCHANGED);
+  rows({"r1|prefix-aaaa-10", "r2|prefix-aaaa-2", "r3|prefix-aaab", "r4|prefix", "r5|prefix-aaaa-10",
+        "r6|pr\xe9" "fixe", "r7|", "r8|prefix-aaaa-1", "r9|Prefix-zzzz-99"});
+  auto clickAndCheck = [&](int c) {
+    std::vector<std::string> names = column(0), texts = column(c);
+    std::vector<int> want = chainOrder(texts, nullptr);
+    clickHeader(c);
+    std::vector<std::string> got = column(0);
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], names[size_t(want[i])]) << "at " << i;
+  };
+  clickAndCheck(1);
+  clickAndCheck(0);
+  // A text changed between sorts takes its new place.
+  int pos = 0;
+  std::vector<std::string> names = column(0);
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == "r3") pos = int(i) + 1;
+  XmString newText[] = {str("a first")};
+  XmString *cols[] = {nullptr, newText};
+  EXPECT_EQ(XdMCIconListUpdateItems(mc, nullptr, cols, XdIDS_UNCHANGED, 1, &pos), 0);
+  clickAndCheck(1);
+  EXPECT_EQ(column(1).front(), "");
+  EXPECT_EQ(column(1)[1], "Prefix-zzzz-99");
+  EXPECT_EQ(column(0)[2], "r3");
+  // Rows added and deleted between sorts.
+  rows({"r10|prefix-aaaa-0", "r11|zz"}, 1);
+  XdMCIconListDeletePos(mc, 5);
+  clickAndCheck(0);
+  clickAndCheck(1);
+  EXPECT_EQ(column(1).back(), "zz");
+}
