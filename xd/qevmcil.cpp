@@ -493,7 +493,7 @@ uint64_t Prefix(const char *t) {
   uint64_t v = 0;
   int i = 0;
   for (; i < 8 && t[i]; ++i) v = (v << 8) | static_cast<unsigned char>(t[i]);
-  return v << (8 * (8 - i));
+  return i == 0 ? 0 : v << (8 * (8 - i));
 }
 
 /* The order of rows (0-based indices) by column c's texts, ascending.
