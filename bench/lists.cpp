@@ -429,6 +429,21 @@ int peerCompareRowData(short column, const XmMultiListRowInfo *a, const XmMultiL
 
 const int kSortColumn = 2;
 
+// A button-1 press at (x, y) of a window, to be dispatched.
+XEvent buttonPress(Window window, int x, int y, Time time) {
+  XEvent ev = {};
+  ev.xbutton.type = ButtonPress;
+  ev.xbutton.display = dpy;
+  ev.xbutton.window = window;
+  ev.xbutton.root = DefaultRootWindow(dpy);
+  ev.xbutton.same_screen = True;
+  ev.xbutton.button = Button1;
+  ev.xbutton.x = x;
+  ev.xbutton.y = y;
+  ev.xbutton.time = time;
+  return ev;
+}
+
 bool sortedTexts(const std::vector<std::string> &texts) {
   for (size_t i = 1; i < texts.size(); ++i)
     if (texts[i - 1] > texts[i]) return false;
@@ -454,16 +469,7 @@ void sortAgainstMultiList(int n) {
   Widget header = XdMCIconListGetChild(mc, kSortColumn, XdMCIL_HEADER);
   size_t heap = heapInUse();
   /* A click on the header, dispatched as the peer's is. */
-  XEvent click = {};
-  click.xbutton.type = ButtonPress;
-  click.xbutton.display = dpy;
-  click.xbutton.window = XtWindow(header);
-  click.xbutton.root = DefaultRootWindow(dpy);
-  click.xbutton.same_screen = True;
-  click.xbutton.button = Button1;
-  click.xbutton.x = XtWidth(header) / 2;
-  click.xbutton.y = XtHeight(header) / 2;
-  click.xbutton.time = 2000;
+  XEvent click = buttonPress(XtWindow(header), XtWidth(header) / 2, XtHeight(header) / 2, 2000);
   qevbench::measure(label("mciconlist", "sortclick", "xd", n), [&] {
     XtDispatchEvent(&click);
     click.xbutton.type = ButtonRelease;
@@ -519,16 +525,7 @@ void sortAgainstMultiList(int n) {
     for (int c = 0; c < kSortColumn; ++c) x += XmI18List_column_widths(ilist)[c] + 8;
     x += 4;
     size_t peer_heap = heapInUse();
-    XEvent ev = {};
-    ev.xbutton.type = ButtonPress;
-    ev.xbutton.display = dpy;
-    ev.xbutton.window = XtWindow(ilist);
-    ev.xbutton.root = DefaultRootWindow(dpy);
-    ev.xbutton.same_screen = True;
-    ev.xbutton.button = Button1;
-    ev.xbutton.x = x;
-    ev.xbutton.y = 2;
-    ev.xbutton.time = 5000 + variant * 5000;
+    XEvent ev = buttonPress(XtWindow(ilist), x, 2, Time(5000 + variant * 5000));
     qevbench::measure(label("mciconlist", "sortclick", impl, n), [&] {
       if (variant == 1) {
         XmMultiListRowInfo *rd = XmI18List_row_data(ilist);
