@@ -37,6 +37,11 @@ typedef struct XdMCColumn {
   int32_t data;    /* kept for the owner */
   int32_t sortable;
   XdMCIconListKeyProc key;
+  /* The column's texts as host text, kept for sorting until its rows
+     change: valid while texts_stamp equals the widget's rows_stamp. */
+  char **texts;
+  int text_count;
+  unsigned texts_stamp;
 } XdMCColumn;
 
 /* Type-ahead prefix: at most this many letters are kept. */
@@ -83,6 +88,7 @@ typedef struct _XdMCIconListPart {
   int *first_offsets;        /* start of each row's text in first_texts */
   Boolean texts_valid;
   Boolean syncing;
+  unsigned rows_stamp;       /* changes with every change of the rows */
   XtIntervalId realize_timer; /* finishes realization once the children exist */
 } XdMCIconListPart;
 

@@ -11,6 +11,7 @@
 #include "xd/IconListP.h"
 #include "xd/qevutil.h"
 
+#include <Xm/BaseClassP.h>
 #include <Xm/DrawP.h>
 #include <Xm/DrawingA.h>
 #include <Xm/ListP.h>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 extern "C" {
@@ -109,6 +111,11 @@ const char scrolledKeys[] =
     "Ctrl<Key>osfPageDown: IconListRightPage()\n"
     "~Ctrl<Key>osfPageDown: IconListNextPage()";
 
+/* Both tables are parsed once per process: Xt keeps the tables merged with
+   a widget's own under the parsed table's identity, so a table parsed for
+   every list would make a new merged table, kept for good, for each. */
+XtTranslations iconColumnTranslations, scrolledTranslations;
+
 }  // namespace
 
 extern "C" {
@@ -189,13 +196,53 @@ ILW Cast(Widget w) {
   return reinterpret_cast<ILW>(w);
 }
 
+/* Motif keeps a compound string of one segment with at most 255 bytes of
+   text in a compact form: the two low bits of its first byte are 0 and its
+   second byte is the text's byte count.  Reading that count costs nothing,
+   where asking the string its length costs hundreds of instructions a row.
+   The form is checked once on strings made here; when it does not hold,
+   every string is asked. */
+bool CompactFormKnown() {
+  static int known = -1;
+  if (known < 0) {
+    XmString shortOne = XmStringCreateLocalized(const_cast<char *>("xy"));
+    std::string text(300, 'x');
+    XmString longOne = XmStringCreateLocalized(const_cast<char *>(text.c_str()));
+    const unsigned char *a = reinterpret_cast<const unsigned char *>(shortOne);
+    const unsigned char *b = reinterpret_cast<const unsigned char *>(longOne);
+    known = a && b && (a[0] & 3) == 0 && a[1] == 2 && (b[0] & 3) != 0;
+    XmStringFree(shortOne);
+    XmStringFree(longOne);
+  }
+  return known == 1;
+}
+
+/* At least the byte count of an item's text. */
+unsigned TextBound(XmString item, bool compact) {
+  const unsigned char *b = reinterpret_cast<const unsigned char *>(item);
+  if (compact && (b[0] & 3) == 0) return b[1];
+  return unsigned(XmStringLength(item));
+}
+
+/* The widest character of a list's font; for a font without character
+   metrics at hand, twice the row height. */
+int WidestChar(XmListWidget l) {
+  XFontStruct *fs = nullptr;
+  if (l->list.font && XmeRenderTableGetDefaultFont(l->list.font, &fs) && fs && fs->max_bounds.width > 0)
+    return fs->max_bounds.width;
+  return std::max(2 * int(l->list.MaxItemHeight), 1);
+}
+
 void ClassInitialize() {
   xdIconListClassRec.constraint_class.constraint_size =
       xmBulletinBoardClassRec.constraint_class.constraint_size;
+  iconColumnTranslations = XtParseTranslationTable(iconColumnKeys);
+  (void)CompactFormKnown();
+  scrolledTranslations = XtParseTranslationTable(scrolledKeys);
 }
 
-/* The bulletin board's own extension flags are left as Motif sets them. */
-void ClassPartInitialize(WidgetClass) {}
+/* The class and its subclasses answer Motif's quick bulletin-board test. */
+void ClassPartInitialize(WidgetClass wc) { _XmFastSubclassInit(wc, XmBULLETIN_BOARD_BIT); }
 
 /* ---- row arrays ---------------------------------------------------- */
 
@@ -211,12 +258,17 @@ void Reserve(ILW ilw, int n, bool want_icons, bool want_ids) {
       p.ids = reinterpret_cast<int32_t *>(XtRealloc((char *)p.ids, cap * sizeof(int32_t)));
     p.array_capacity = cap;
   }
+  /* A new array has 0 for the rows there are; the slots beyond them are
+     filled by whoever asked for the room. */
   int cap = std::max(p.array_capacity, 1);
   if (want_icons && !p.icon_items) {
-    p.icon_items = reinterpret_cast<Pixmap *>(XtCalloc(cap, sizeof(Pixmap)));
-    (void)have;
+    p.icon_items = reinterpret_cast<Pixmap *>(XtMalloc(Cardinal(cap * sizeof(Pixmap))));
+    std::memset(p.icon_items, 0, size_t(std::min(have, cap)) * sizeof(Pixmap));
   }
-  if (want_ids && !p.ids) p.ids = reinterpret_cast<int32_t *>(XtCalloc(cap, sizeof(int32_t)));
+  if (want_ids && !p.ids) {
+    p.ids = reinterpret_cast<int32_t *>(XtMalloc(Cardinal(cap * sizeof(int32_t))));
+    std::memset(p.ids, 0, size_t(std::min(have, cap)) * sizeof(int32_t));
+  }
   if (p.array_capacity == 0) p.array_capacity = cap;
 }
 
@@ -337,6 +389,18 @@ void ListInputSeen(Widget, XtPointer closure, XEvent *, Boolean *) {
         XtAppAddTimeOut(XtWidgetToApplicationContext((Widget)ilw), 0, SyncTimer, ilw);
 }
 
+/* Sets a bar's range without the toolkit's allocation of a varargs list:
+   the layout runs after every change of the rows. */
+void SetBarRange(Widget bar, int minimum, int maximum, int slider, int page, int value) {
+  Arg a[5];
+  XtSetArg(a[0], XmNminimum, minimum);
+  XtSetArg(a[1], XmNmaximum, maximum);
+  XtSetArg(a[2], XmNsliderSize, slider);
+  XtSetArg(a[3], XmNpageIncrement, page);
+  XtSetArg(a[4], XmNvalue, value);
+  XtSetValues(bar, a, 5);
+}
+
 void Layout(ILW ilw) {
   XdIconListPart &p = ilw->icon_list;
   Widget w = (Widget)ilw;
@@ -365,7 +429,11 @@ void Layout(ILW ilw) {
   XtConfigureWidget(p.frame, fx, s, fw, fh, 0);
   XtConfigureWidget(p.icon_column, 0, 0, iconw, fh, 0);
   int lw = fw - iconw;
-  XtConfigureWidget(p.list, iconw, 0, lw > 0 ? lw : 1, fh, 0);
+  /* The list ends a row highlight above the frame's lower edge: the icon
+     column's last row has room for its highlight, and a multi-column
+     list's other columns, as high as this list, show the same rows. */
+  int lh = _XdListHeight(p.list, height - rh - s - (showH ? hbh : 0));
+  XtConfigureWidget(p.list, iconw, 0, lw > 0 ? lw : 1, std::max(lh, 1), 0);
   if (XtIsRealized(w)) XClearArea(XtDisplay(w), XtWindow(w), 0, 0, 0, 0, False);
 
   if (p.hbar) {
@@ -376,8 +444,7 @@ void Layout(ILW ilw) {
       int value;
       XtVaGetValues(p.hbar, XmNvalue, &value, nullptr);
       value = std::max(0, std::min(value, W - slider));
-      XtVaSetValues(p.hbar, XmNminimum, 0, XmNmaximum, W, XmNsliderSize, slider,
-                    XmNpageIncrement, 1, XmNvalue, value, nullptr);
+      SetBarRange(p.hbar, 0, W, slider, 1, value);
       XtConfigureWidget(p.frame, Position(s - value), s, fw, fh, 0);
       XtManageChild(p.hbar);
       if (XtIsRealized(p.hbar)) XRaiseWindow(XtDisplay(w), XtWindow(p.hbar));
@@ -395,8 +462,7 @@ void Layout(ILW ilw) {
         if (slider < 1 || slider > n) slider = 1;
         int page = std::max(vis - 1, 1);
         int value = std::max(0, std::min(Top(ilw), n - slider));
-        XtVaSetValues(p.vbar, XmNminimum, 0, XmNmaximum, n, XmNsliderSize, slider,
-                      XmNpageIncrement, page, XmNvalue, value, nullptr);
+        SetBarRange(p.vbar, 0, n, slider, page, value);
       }
       XtManageChild(p.vbar);
       if (XtIsRealized(p.vbar)) XRaiseWindow(XtDisplay(w), XtWindow(p.vbar));
@@ -491,16 +557,18 @@ bool IsSelected(ILW ilw, int pos) { return XmListPosSelected(ilw->icon_list.list
 int PolicyOf(ILW ilw) { return L(ilw)->list.SelectionPolicy; }
 
 /* Selects position pos by the rules of a click; `toggle` lets a click
-   deselect a selected row (a drag press never does). */
-void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
+   deselect a selected row (a drag press never does).  False when a
+   callback destroyed the widget. */
+bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
   XdIconListPart &p = ilw->icon_list;
   Widget list = p.list;
+  XdWidgetWatch watch((Widget)ilw);
   unsigned state = event ? event->xbutton.state : 0;
   switch (PolicyOf(ilw)) {
     case XmMULTIPLE_SELECT:
-      if (toggle && (state & (ShiftMask | ControlMask))) return;
+      if (toggle && (state & (ShiftMask | ControlMask))) return true;
       if (IsSelected(ilw, pos)) {
-        if (!toggle) return;
+        if (!toggle) return true;
         XmListDeselectPos(list, pos);
         p.anchor = 0;
         NotifySelection(ilw, XmCR_MULTIPLE_SELECT, event);
@@ -510,7 +578,7 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
       break;
     case XmSINGLE_SELECT:
       if (IsSelected(ilw, pos)) {
-        if (!toggle) return;
+        if (!toggle) return true;
         XmListDeselectPos(list, pos);
         CallData cd;
         FillCallData(ilw, cd, XmCR_SINGLE_SELECT, event, pos);
@@ -527,20 +595,20 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
         range.reserve(hi - lo + 1);
         for (int i = lo; i <= hi; ++i) range.push_back(i);
         XdIconListSelectPositions((Widget)ilw, int(range.size()), range.data(), True);
-        p.anchor = lo;
+        if (watch.alive()) p.anchor = lo;
       } else if (state & ControlMask) {
         if (IsSelected(ilw, pos)) {
-          if (!toggle) return;
+          if (!toggle) return true;
           XmListDeselectPos(list, pos);
           p.anchor = 0;
           NotifySelection(ilw, XmCR_EXTENDED_SELECT, event);
         } else {
           XdIconListSelectPositions((Widget)ilw, 1, &pos, True);
-          p.anchor = pos;
+          if (watch.alive()) p.anchor = pos;
         }
       } else {
         if (!IsSelected(ilw, pos) || toggle) XmListSelectPos(list, pos, True);
-        p.anchor = pos;
+        if (watch.alive()) p.anchor = pos;
       }
       break;
     default: { /* browse */
@@ -556,7 +624,9 @@ void ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
       break;
     }
   }
+  if (!watch.alive()) return false;
   XmListSetKbdItemPos(list, pos);
+  return true;
 }
 
 /* The row (1-based) under y of the icon column or the list, 0 for none. */
@@ -574,7 +644,10 @@ void DragOrMenuPress(Widget child, XtPointer closure, XEvent *event, Boolean *co
   if (event->type != ButtonPress) return;
   if (p.drag_callback && event->xbutton.button == Button2) {
     int pos = PosAtY(ilw, event->xbutton.y);
-    if (pos) ClickSelect(ilw, pos, event, false);
+    if (pos && !ClickSelect(ilw, pos, event, false)) {
+      if (cont) *cont = False;
+      return;
+    }
     p.last_press = event->xbutton.time;
     CallData cd;
     FillCallData(ilw, cd, XmCR_DRAG, event, pos);
@@ -604,8 +677,9 @@ void IconColumnInput(Widget, XtPointer closure, XtPointer call) {
   if (p.last_press && event->xbutton.time - p.last_press <= Time(p.multi_click)) {
     CallData cd;
     FillCallData(ilw, cd, XmCR_DEFAULT_ACTION, event, pos);
+    XdWidgetWatch watch((Widget)ilw);
     CallWith(ilw, p.default_action_callback, cd);
-    p.last_press = 0;
+    if (watch.alive()) p.last_press = 0;
     return;
   }
   if (pos == 0) {
@@ -614,8 +688,7 @@ void IconColumnInput(Widget, XtPointer closure, XtPointer call) {
   }
   if (PolicyOf(ilw) == XmMULTIPLE_SELECT && (event->xbutton.state & (ShiftMask | ControlMask)))
     return;
-  ClickSelect(ilw, pos, event, true);
-  p.last_press = event->xbutton.time;
+  if (ClickSelect(ilw, pos, event, true)) p.last_press = event->xbutton.time;
 }
 
 void IconColumnExpose(Widget, XtPointer closure, XtPointer) {
@@ -802,8 +875,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtAddCallback(p.icon_column, XmNinputCallback, IconColumnInput, ilw);
   /* Ctrl-clicks toggle rows: they go to the input callback too (the
      manager would take them for keyboard traversal). */
-  static XtTranslations icon_keys = XtParseTranslationTable(iconColumnKeys);
-  XtOverrideTranslations(p.icon_column, icon_keys);
+  XtOverrideTranslations(p.icon_column, iconColumnTranslations);
   XtManageChild(p.icon_column);
   XtInsertEventHandler(p.icon_column, ButtonPressMask, False, DragOrMenuPress, ilw, XtListHead);
 
@@ -870,9 +942,10 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList, Cardinal *) {
   const XdIconListPart &cp = c->icon_list;
   if (np.selection_policy != cp.selection_policy)
     XtVaSetValues(np.list, XmNselectionPolicy, np.selection_policy, nullptr);
-  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+  if (np.item_count != cp.item_count && np.item_count != 0 && np.string_items == cp.string_items &&
       np.icon_items == cp.icon_items && np.ids == cp.ids) {
-    /* A count without the items it counts would drop every row. */
+    /* A count without the items it counts would read rows that are not
+       there; a count of 0 alone empties the list. */
     XtWarning("Can only set itemCount together with stringItems.\n");
     np.item_count = cp.item_count;
   }
@@ -939,29 +1012,39 @@ void InsertSlots(ILW ilw, int idx, int count, const Pixmap *icons, const int32_t
   Reserve(ilw, n + count, icons != nullptr, ids != nullptr);
   if (p.icon_items) {
     std::memmove(p.icon_items + idx + count, p.icon_items + idx, (n - idx) * sizeof(Pixmap));
-    for (int i = 0; i < count; ++i) p.icon_items[idx + i] = icons ? icons[i] : 0;
+    if (icons)
+      std::memcpy(p.icon_items + idx, icons, size_t(count) * sizeof(Pixmap));
+    else
+      std::memset(p.icon_items + idx, 0, size_t(count) * sizeof(Pixmap));
   }
   if (p.ids) {
     std::memmove(p.ids + idx + count, p.ids + idx, (n - idx) * sizeof(int32_t));
-    for (int i = 0; i < count; ++i) p.ids[idx + i] = ids ? ids[i] : 0;
+    if (ids)
+      std::memcpy(p.ids + idx, ids, size_t(count) * sizeof(int32_t));
+    else
+      std::memset(p.ids + idx, 0, size_t(count) * sizeof(int32_t));
+  }
+}
+
+/* Removes from an array of n slots those of the sorted, distinct 1-based
+   positions, moving each run of kept slots once. */
+template <class T>
+void RemoveFrom(T *slots, const std::vector<int> &pos, int n) {
+  if (!slots || pos.empty()) return;
+  int out = pos[0] - 1;
+  for (size_t k = 0; k < pos.size(); ++k) {
+    int from = pos[k];  /* index of the first slot kept after this one */
+    int to = k + 1 < pos.size() ? pos[k + 1] - 1 : n;
+    if (to > from) std::memmove(slots + out, slots + from, size_t(to - from) * sizeof(T));
+    out += to - from;
   }
 }
 
 /* Removes the slots of the sorted, distinct 1-based positions. */
 void RemoveSlots(ILW ilw, const std::vector<int> &pos, int n) {
   XdIconListPart &p = ilw->icon_list;
-  if (!p.icon_items && !p.ids) return;
-  size_t k = 0;
-  int out = 0;
-  for (int i = 0; i < n; ++i) {
-    if (k < pos.size() && pos[k] == i + 1) {
-      ++k;
-      continue;
-    }
-    if (p.icon_items) p.icon_items[out] = p.icon_items[i];
-    if (p.ids) p.ids[out] = p.ids[i];
-    ++out;
-  }
+  RemoveFrom(p.icon_items, pos, n);
+  RemoveFrom(p.ids, pos, n);
 }
 
 void AfterDelete(ILW ilw) {
@@ -1012,12 +1095,14 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count) {
     XClearArea(XtDisplay(w), XtWindow(ilw->icon_list.list), 0, 0, 0, 0, True);
 }
 
+
 /* Items far wider than a window can be (thousands of characters) would
    overflow the list's 16-bit widths: the list would become a few pixels
    wide or its end unreachable.  Such an item keeps its whole text, but only
-   its first characters are measured, and no width passes kMaxItemWidth. */
+   its first characters are measured, and no width passes kMaxItemWidth.
+   Only an item whose length times the font's widest character could pass
+   the limit is measured again. */
 void _XdListLimitWidths(Widget w, int first, int count) {
-  constexpr unsigned kLongItem = 256;  /* bytes of a compound string worth checking */
   constexpr int kMeasuredChars = 512;
   constexpr int kMaxItemWidth = 16000;
   if (!w || !XmIsList(w)) return;
@@ -1025,10 +1110,16 @@ void _XdListLimitWidths(Widget w, int first, int count) {
   const int n = l->list.itemCount;
   first = std::max(first, 1);
   const int last = std::min(n, first + std::max(count, 0) - 1);
+  if (last < first) return;
+  const bool compact = CompactFormKnown();
+  const unsigned longest = unsigned(kMaxItemWidth / WidestChar(l));
   bool changed = false;
+  XmString *items = l->list.items;
   for (int pos = first; pos <= last; ++pos) {
-    XmString item = l->list.items[pos - 1];
-    if (!item || unsigned(XmStringLength(item)) < kLongItem) continue;
+    XmString item = items[pos - 1];
+    if (!item) continue;
+    const unsigned char *b = reinterpret_cast<const unsigned char *>(item);
+    if (compact && (b[0] & 3) == 0 ? b[1] <= longest : TextBound(item, compact) <= longest) continue;
     char *text = static_cast<char *>(
         XmStringUnparse(item, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
     if (!text) continue;
@@ -1116,10 +1207,7 @@ Widget XdCreateScrolledIconList(Widget parent, char *name, ArgList args, Cardina
   Widget w = XtCreateWidget(name, xdIconListWidgetClass, parent, args, num_args);
   ILW ilw = reinterpret_cast<ILW>(w);
   XdIconListPart &p = ilw->icon_list;
-  // Parsed once: a table parsed per widget defeats Xt's merge cache, which
-  // then keeps a merged table for every list ever made.
-  static XtTranslations scrolled_keys = XtParseTranslationTable(scrolledKeys);
-  XtOverrideTranslations(p.list, scrolled_keys);
+  XtOverrideTranslations(p.list, scrolledTranslations);
   p.vbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,
                                    XmVERTICAL, XmNbackground, w->core.background_pixel, nullptr);
   p.hbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,
@@ -1180,6 +1268,7 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
   if (!ilw || !positions || count <= 0) return 0;
   XdIconListPart &p = ilw->icon_list;
   int n = Count(ilw);
+  /* The answer starts at 1 and flips for each position out of range. */
   int ok = 1;
   bool use_ids = ids && ids != XdIDS_UNCHANGED;
   std::vector<int> rpos;
@@ -1188,15 +1277,15 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
   for (int i = 0; i < count; ++i) {
     int pos = positions[i];
     if (pos < 1 || pos > n) {
-      ok = 0;
+      ok = !ok;
       continue;
     }
     if (use_ids && ids[i] != XdID_UNCHANGED) {
       Reserve(ilw, n, false, true);
       p.ids[pos - 1] = ids[i];
     }
-    if (icons && icons[i] != XdICON_UNCHANGED && (p.icon_items || icons[i])) {
-      Reserve(ilw, n, true, false);
+    /* Icons replace icons: a list without icons gets none here. */
+    if (icons && icons[i] != XdICON_UNCHANGED && p.icon_items) {
       p.icon_items[pos - 1] = icons[i];
       icons_changed = true;
     }
@@ -1215,17 +1304,50 @@ int XdIconListReplaceItems(Widget w, Pixmap *icons, XmString *strings, int32_t *
   return ok;
 }
 
+int _XdListHeight(Widget w, int height) {
+  if (!w || !XmIsList(w)) return height;
+  XmListWidget l = reinterpret_cast<XmListWidget>(w);
+  const int cur = w->core.height;
+  const int pitch = l->list.MaxItemHeight + l->list.spacing;
+  return cur <= height && cur > height - pitch ? cur : height;
+}
+
+int _XdSortPositions(const int *positions, int count, int n, int *out) {
+  int k = 0;
+  if (count <= 0 || n <= 0) return 0;
+  if (count >= n / 64) {
+    /* Many positions for the rows: mark them in a bit set and read the
+       marks in order, a word at a time. */
+    const size_t words = size_t(n) / 64 + 1;
+    uint64_t local[256];
+    std::vector<uint64_t> heap;
+    uint64_t *bits = local;
+    if (words > 256) {
+      heap.assign(words, 0);
+      bits = heap.data();
+    } else {
+      std::memset(local, 0, words * sizeof(uint64_t));
+    }
+    for (int i = 0; i < count; ++i)
+      if (positions[i] >= 1 && positions[i] <= n)
+        bits[unsigned(positions[i]) / 64] |= uint64_t(1) << (unsigned(positions[i]) % 64);
+    for (size_t w = 0; w < words; ++w)
+      for (uint64_t b = bits[w]; b; b &= b - 1) out[k++] = int(w * 64 + unsigned(__builtin_ctzll(b)));
+    return k;
+  }
+  for (int i = 0; i < count; ++i)
+    if (positions[i] >= 1 && positions[i] <= n) out[k++] = positions[i];
+  std::sort(out, out + k);
+  return int(std::unique(out, out + k) - out);
+}
+
 void XdIconListDeletePositions(Widget w, int *positions, int count) {
   ILW ilw = Cast(w);
   if (!ilw || !positions || count <= 0) return;
   int n = Count(ilw);
-  std::vector<int> pos;
-  pos.reserve(count);
-  for (int i = 0; i < count; ++i)
-    if (positions[i] >= 1 && positions[i] <= n) pos.push_back(positions[i]);
+  std::vector<int> pos(size_t(count), 0);
+  pos.resize(size_t(_XdSortPositions(positions, count, n, pos.data())));
   if (pos.empty()) return;
-  std::sort(pos.begin(), pos.end());
-  pos.erase(std::unique(pos.begin(), pos.end()), pos.end());
   XdIconListPart &p = ilw->icon_list;
   RemoveSlots(ilw, pos, n);
   XmListDeletePositions(p.list, pos.data(), int(pos.size()));
@@ -1400,8 +1522,7 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   if (notify) {
     /* The callback may destroy the list. */
     XdWidgetWatch watch(w);
-    NotifySelection(ilw, PolicyOf(ilw) == XmEXTENDED_SELECT ? XmCR_EXTENDED_SELECT : XmCR_MULTIPLE_SELECT,
-                    nullptr);
+    NotifySelection(ilw, XmCR_MULTIPLE_SELECT, nullptr);
     if (!watch.alive()) return selected;
   }
   return l->list.selectedPositionCount;
@@ -1427,9 +1548,11 @@ int32_t XdIconListGetIdFromPos(Widget w, int, int y) { return XdIconListGetId(w,
 
 int XdIconListSetFocus(Widget w, int position) {
   ILW ilw = Cast(w);
-  if (!ilw || !InRange(ilw, position)) return 0;
-  XmListSetKbdItemPos(ilw->icon_list.list, position);
-  SyncTop(ilw);
+  if (!ilw) return 0;
+  if (InRange(ilw, position)) {
+    XmListSetKbdItemPos(ilw->icon_list.list, position);
+    SyncTop(ilw);
+  }
   return position;
 }
 
@@ -1453,15 +1576,16 @@ void XdIconListOverrideUserData(Widget w, XtPointer record) {
    selected row (in multiple policy it is added), and the list's selection
    callback of the policy is called.  Only the rows concerned are touched:
    the list's own selection call rebuilds its selection from every row, so
-   a keystroke would cost more the longer the list. */
-static void SelectByKey(ILW ilw, int pos) {
+   a keystroke would cost more the longer the list.  False when the
+   callback destroyed the widget. */
+static bool SelectByKey(ILW ilw, int pos) {
   XmListWidget l = L(ilw);
   Widget list = ilw->icon_list.list;
   const int n = l->list.itemCount;
-  if (pos < 1 || pos > n) return;
+  if (pos < 1 || pos > n) return true;
   const int policy = PolicyOf(ilw);
   const bool multiple = policy == XmMULTIPLE_SELECT;
-  if (multiple && l->list.InternalList[pos - 1]->selected) return;
+  if (multiple && l->list.InternalList[pos - 1]->selected) return true;
   std::vector<int> positions, redraw;
   for (int i = 0; i < l->list.selectedPositionCount; ++i) {
     int old = l->list.selectedPositions[i];
@@ -1533,15 +1657,17 @@ static void SelectByKey(ILW ilw, int pos) {
   cbs.selected_items = items.data();
   cbs.selected_item_count = k;
   cbs.selected_item_positions = positions.data();
+  XdWidgetWatch watch((Widget)ilw);
   XtCallCallbacks(list, const_cast<String>(name), &cbs);
   XmStringFree(item);
+  return watch.alive();
 }
 
 /* Selects (without toggling a selected row off) and shows index i. */
 static void MoveTo(ILW ilw, int index) {
   Widget list = ilw->icon_list.list;
   int pos = index + 1;
-  SelectByKey(ilw, pos);
+  if (!SelectByKey(ilw, pos)) return;
   XmListSetKbdItemPos(list, pos);
   int top = Top(ilw), vis = Visible(ilw);
   if (index < top)
@@ -1576,7 +1702,7 @@ static void Page(Widget w, bool next) {
   }
   Widget list = ilw->icon_list.list;
   int pos = ntop + 1;
-  SelectByKey(ilw, pos);
+  if (!SelectByKey(ilw, pos)) return;
   XmListSetKbdItemPos(list, pos);
   XdIconListSetPos((Widget)ilw, pos);
 }

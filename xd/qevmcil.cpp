@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -202,7 +203,17 @@ int IndexOf(MCW mc, const XdMCColumn *col) {
   return -1;
 }
 
-void InvalidateTexts(MCW mc) { P(mc).texts_valid = False; }
+void InvalidateTexts(MCW mc) {
+  P(mc).texts_valid = False;
+  ++P(mc).rows_stamp;
+}
+
+void FreeColumnTexts(XdMCColumn *col) {
+  for (int i = 0; i < col->text_count; ++i) XtFree(col->texts[i]);
+  XtFree(reinterpret_cast<char *>(col->texts));
+  col->texts = nullptr;
+  col->text_count = 0;
+}
 
 void DefineCursor(MCW mc) {
   Cursor c = P(mc).resize_cursor;
@@ -280,6 +291,7 @@ void Layout(MCW mc) {
       XtConfigureWidget(col->handle, x + cw - p.handle_width, 0, std::max<int>(p.handle_width, 1),
                         std::max(hh, 1), 0);
       int lh = height - hh - hbh - (i > 0 ? rowHL : 0);
+      if (i > 0) lh = _XdListHeight(col->list, lh);
       XtConfigureWidget(col->list, x, hh, cw, std::max(lh, 1), 0);
     } else if (i == 0) {
       XtConfigureWidget(col->list, 0, 0, std::max(width - kSingleViewInset, 1),
@@ -403,10 +415,14 @@ void CallPostMenu(MCW mc, int reason, XEvent *event, int column, bool withSelect
   XtFree(reinterpret_cast<char *>(sel));
 }
 
-/* Selects row pos of the first column unless it is selected already. */
-void SelectIfNot(MCW mc, int pos) {
+/* Selects row pos of the first column unless it is selected already.
+   False when the selection callback destroyed the widget. */
+bool SelectIfNot(MCW mc, int pos) {
   Widget inner = FirstInner(mc);
-  if (pos >= 1 && pos <= Rows(mc) && !XmListPosSelected(inner, pos)) XmListSelectPos(inner, pos, True);
+  if (pos < 1 || pos > Rows(mc) || XmListPosSelected(inner, pos)) return true;
+  XdWidgetWatch watch((Widget)mc);
+  XmListSelectPos(inner, pos, True);
+  return watch.alive();
 }
 
 int RowAtRootY(MCW mc, int rootY) {
@@ -432,49 +448,83 @@ void OwnPress(Widget w, XtPointer, XEvent *event, Boolean *) {
   MCW mc = reinterpret_cast<MCW>(w);
   if (event->type != ButtonPress || Columns(mc) == 0) return;
   int column = ColumnAtRootX(mc, event->xbutton.x_root);
-  if (column == 1) SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root));
+  if (column == 1 && !SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root))) return;
   CallPostMenu(mc, XdCR_POST_MENU, event, column, true);
 }
 
 void ActMenuButton(Widget w, XEvent *event, String *, Cardinal *) {
   MCW mc = Of(w);
   if (!mc || !event || event->type != ButtonPress) return;
+  XdWidgetWatch watch((Widget)mc);
   CallPostMenu(mc, XdCR_BUTTON_PRESS, event, 0, false);
-  if (event->xbutton.button != Button3 || Columns(mc) == 0) return;
+  if (!watch.alive() || event->xbutton.button != Button3 || Columns(mc) == 0) return;
   int column = 0;
   for (int i = 0; i < Columns(mc); ++i)
     if (Col(mc, i)->list == w) column = i + 1;
-  SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root));
+  if (!SelectIfNot(mc, RowAtRootY(mc, event->xbutton.y_root))) return;
   CallPostMenu(mc, XdCR_POST_MENU, event, column, true);
 }
 
 /* ---- sorting ------------------------------------------------------- */
+
+/* Column c's rows as host text ("" for none), converted once and kept
+   until the rows change. */
+char **ColumnTexts(MCW mc, int c) {
+  XdMCColumn *col = Col(mc, c);
+  const int n = Rows(mc);
+  if (col->texts && col->texts_stamp == P(mc).rows_stamp && col->text_count == n) return col->texts;
+  FreeColumnTexts(col);
+  Widget l = TextList(mc, c);
+  const int have = std::min(n, XL(l)->list.itemCount);
+  XmString *items = XL(l)->list.items;
+  col->texts = reinterpret_cast<char **>(XtMalloc(Cardinal(std::max(n, 1) * sizeof(char *))));
+  for (int i = 0; i < n; ++i) {
+    char *t = i < have ? _XdStringText(items[i]) : nullptr;
+    col->texts[i] = t ? t : XtNewString("");
+  }
+  col->text_count = n;
+  col->texts_stamp = P(mc).rows_stamp;
+  return col->texts;
+}
+
+/* The first eight bytes of a text, in an order that compares as strcmp
+   does over them (a shorter text ends in zeros). */
+uint64_t Prefix(const char *t) {
+  uint64_t v = 0;
+  int i = 0;
+  for (; i < 8 && t[i]; ++i) v = (v << 8) | static_cast<unsigned char>(t[i]);
+  return i == 0 ? 0 : v << (8 * (8 - i));
+}
 
 /* The order of rows (0-based indices) by column c's texts, ascending.
    Without a key function equal texts keep their order.  With one, rows are
    ordered by key with equal keys latest first, and a row whose key is not
    a number goes before every row placed so far. */
 std::vector<int> SortOrder(MCW mc, int c) {
-  int n = Rows(mc);
-  XmString *items = XL(TextList(mc, c))->list.items;
+  const int n = Rows(mc);
+  char **texts = ColumnTexts(mc, c);
   XdMCIconListKeyProc key = Col(mc, c)->key;
   std::vector<int> order(n);
-  std::iota(order.begin(), order.end(), 0);
   if (!key) {
-    std::vector<char *> texts(n);
-    for (int i = 0; i < n; ++i) texts[i] = _XdStringText(items[i]);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return std::strcmp(texts[a] ? texts[a] : "", texts[b] ? texts[b] : "") < 0;
+    /* Rows compare by their texts' first bytes as one number; only rows
+       alike in those compare the rest. */
+    struct Entry {
+      uint64_t prefix;
+      int row;
+    };
+    std::vector<Entry> e(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) e[size_t(i)] = {Prefix(texts[i]), i};
+    std::stable_sort(e.begin(), e.end(), [texts](const Entry &a, const Entry &b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      if ((a.prefix & 0xff) == 0) return false; /* both end within the prefix: equal */
+      return std::strcmp(texts[a.row] + 8, texts[b.row] + 8) < 0;
     });
-    for (char *t : texts) XtFree(t);
+    for (int i = 0; i < n; ++i) order[size_t(i)] = e[size_t(i)].row;
     return order;
   }
+  std::iota(order.begin(), order.end(), 0);
   std::vector<double> keys(n);
-  for (int i = 0; i < n; ++i) {
-    char *t = _XdStringText(items[i]);
-    keys[i] = key(t ? t : const_cast<char *>(""), t ? int(std::strlen(t)) : 0);
-    XtFree(t);
-  }
+  for (int i = 0; i < n; ++i) keys[i] = key(texts[i], int(std::strlen(texts[i])));
   /* A row whose key is not a number starts a new front segment: rows after
      it are placed before it, rows before it stay behind it.  Within a
      segment rows are ascending, equal keys latest first. */
@@ -539,11 +589,22 @@ void Sort(MCW mc, int c) {
     order = SortOrder(mc, c);
   }
   Reorder(mc, order);
+  /* Texts kept for the columns go with their rows and stay valid. */
+  std::vector<XdMCColumn *> kept;
+  std::vector<char *> moved(static_cast<size_t>(n));
+  for (int k = 0; k < Columns(mc); ++k) {
+    XdMCColumn *col = Col(mc, k);
+    if (!col->texts || col->texts_stamp != P(mc).rows_stamp || col->text_count != n) continue;
+    for (int i = 0; i < n; ++i) moved[size_t(i)] = col->texts[order[size_t(i)]];
+    std::copy(moved.begin(), moved.end(), col->texts);
+    kept.push_back(col);
+  }
   XtManageChild(frame);
   FirstIL(mc)->icon_list.last_sorted = c;
   _XdBusy(0);
   Layout(mc);
   UpdateTables(mc);
+  for (XdMCColumn *col : kept) col->texts_stamp = P(mc).rows_stamp;
   XdMCIconListSetTopItemPos((Widget)mc, top);
   if (XtIsRealized(FirstInner(mc))) XmProcessTraversal(FirstInner(mc), XmTRAVERSE_CURRENT);
 }
@@ -615,8 +676,11 @@ bool StartsWith(const char *text, const char *prefix, int len) {
 /* Selects (without toggling off) and shows row pos of the first column. */
 void GoTo(MCW mc, int pos) {
   Widget inner = FirstInner(mc);
-  if (!(XL(inner)->list.SelectionPolicy == XmMULTIPLE_SELECT && XmListPosSelected(inner, pos)))
+  if (!(XL(inner)->list.SelectionPolicy == XmMULTIPLE_SELECT && XmListPosSelected(inner, pos))) {
+    XdWidgetWatch watch((Widget)mc);
     XmListSelectPos(inner, pos, True);
+    if (!watch.alive()) return;
+  }
   XmListSetKbdItemPos(inner, pos);
   int top = XL(inner)->list.top_position + 1, vis = XL(inner)->list.visibleItemCount;
   if (Rows(mc) > vis && (pos < top || pos >= top + vis)) XdIconListSetPos(First(mc), pos);
@@ -681,9 +745,10 @@ void KeyPressed(Widget, XtPointer closure, XEvent *event, Boolean *cont) {
     case XK_Next: case XK_KP_Next: case XK_F35: action = "IconListNextPage"; break;
     default: return;
   }
+  XdWidgetWatch watch((Widget)mc);
   XtCallActionProc(FirstInner(mc), const_cast<String>(action), event, nullptr, 0);
   *cont = False;
-  FollowFirst(nullptr, mc);
+  if (watch.alive()) FollowFirst(nullptr, mc);
 }
 
 /* ---- columns ------------------------------------------------------- */
@@ -901,6 +966,7 @@ int DeleteColumn(MCW mc, int column) {
     ls = ls == 0 ? -1 : ls > 0 ? ls - 1 : ls;
     XdMCColumn *gone = Col(mc, index);
     DestroyColumnWidgets(mc, gone);
+    FreeColumnTexts(gone);
     XtFree(reinterpret_cast<char *>(gone));
   } else {
     if (!p.destroying && index > 0) {
@@ -909,6 +975,7 @@ int DeleteColumn(MCW mc, int column) {
     }
     XdMCColumn *gone = Col(mc, index);
     DestroyColumnWidgets(mc, gone);
+    FreeColumnTexts(gone);
     XtFree(reinterpret_cast<char *>(gone));
   }
   std::memmove(p.columns + index, p.columns + index + 1, (c - index - 1) * sizeof(XdMCColumn *));
@@ -1004,6 +1071,14 @@ void ActResizeEnd(Widget w, XEvent *event, String *, Cardinal *) {
 
 /* ---- class methods -------------------------------------------------- */
 
+/* The bulletin board keeps margins of its own under the same names, and
+   answers and takes them: its fields hold the widget's, so that they read
+   back as the widget holds them. */
+void ShareMargins(MCW mc) {
+  mc->bulletin_board.margin_width = P(mc).margin_width;
+  mc->bulletin_board.margin_height = P(mc).margin_height;
+}
+
 bool OwnResource(const char *name) {
   static const char *const own[] = {
       XdNstringItems, XdNiconItems, XdNitemCount, XdNids, XdNcolumnWidth, XdNhandleWidth,
@@ -1041,12 +1116,14 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.first_offsets = nullptr;
   p.texts_valid = False;
   p.syncing = False;
+  p.rows_stamp = 0;
   p.realize_timer = 0;
   p.own_cursor = None;
   p.owner = reinterpret_cast<XdOwnerRecord *>(XtCalloc(1, sizeof(XdOwnerRecord)));
   p.owner->pane = XtParent(neww);
   p.owner->owner = neww;
   XtAddEventHandler(neww, ButtonPressMask, False, OwnPress, nullptr);
+  ShareMargins(mc);
 
   int visible = kDefaultVisibleRows;
   std::vector<Arg> base;
@@ -1152,6 +1229,11 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
   MCW c = reinterpret_cast<MCW>(cur), n = reinterpret_cast<MCW>(neww);
   XdMCIconListPart &np = P(n);
   const XdMCIconListPart &cp = P(c);
+  if (n->bulletin_board.margin_width != c->bulletin_board.margin_width)
+    np.margin_width = n->bulletin_board.margin_width;
+  if (n->bulletin_board.margin_height != c->bulletin_board.margin_height)
+    np.margin_height = n->bulletin_board.margin_height;
+  ShareMargins(n);
   if (np.view_type != cp.view_type) {
     bool show = np.view_type == XdVIEW_COLUMNS;
     for (int i = 0; i < Columns(n); ++i) {
@@ -1177,9 +1259,10 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
     XtWarning("Can only set columnCount at creation time.\n");
     np.column_count = cp.column_count;
   }
-  if (np.item_count != cp.item_count && np.string_items == cp.string_items &&
+  if (np.item_count != cp.item_count && np.item_count != 0 && np.string_items == cp.string_items &&
       np.icon_items == cp.icon_items) {
-    /* A count without the items it counts would drop every row. */
+    /* A count without the items it counts would read rows that are not
+       there; a count of 0 alone empties the list. */
     XtWarning("Can only set itemCount together with stringItems.\n");
     np.item_count = cp.item_count;
   }
@@ -1436,13 +1519,8 @@ int XdMCIconListGetRowString(Widget w, int row, XmString **strings) {
 void XdMCIconListDeletePositions(Widget w, int *positions, int count) {
   MCW mc = Cast(w);
   if (!mc || !positions || count <= 0 || Columns(mc) == 0) return;
-  int n = Rows(mc);
-  std::vector<int> pos;
-  pos.reserve(count);
-  for (int i = 0; i < count; ++i)
-    if (positions[i] >= 1 && positions[i] <= n) pos.push_back(positions[i]);
-  std::sort(pos.begin(), pos.end());
-  pos.erase(std::unique(pos.begin(), pos.end()), pos.end());
+  std::vector<int> pos(size_t(count), 0);
+  pos.resize(size_t(_XdSortPositions(positions, count, Rows(mc), pos.data())));
   if (pos.empty()) return;
   XdIconListDeletePositions(First(mc), pos.data(), int(pos.size()));
   for (int c = 1; c < Columns(mc); ++c)
@@ -1483,7 +1561,11 @@ int XdMCIconListSelectPositions(Widget w, int count, int *positions, Boolean not
   Widget inner = FirstInner(mc);
   if (count < 1 || !positions) return XL(inner)->list.selectedPositionCount;
   if (XL(inner)->list.SelectionPolicy == XmSINGLE_SELECT) {
-    if (positions[0] >= 1 && positions[0] <= Rows(mc)) XmListSelectPos(inner, positions[0], notify);
+    if (positions[0] >= 1 && positions[0] <= Rows(mc)) {
+      XdWidgetWatch watch(w);
+      XmListSelectPos(inner, positions[0], notify);
+      if (!watch.alive()) return 1;
+    }
     return XL(inner)->list.selectedPositionCount;
   }
   return XdIconListSelectPositions(First(mc), count, positions, False);

@@ -108,6 +108,13 @@ TEST_F(IconListTest, RowsIconsAndIdsFollowAddsReplacesAndDeletes) {
   EXPECT_EQ(icons->core.width, 1);
   EXPECT_EQ(XdIconListGetIcon(il, 1), XdICON_INVALID);
   EXPECT_EQ(XdIconListGetId(il, 2), 8);
+  // Replacing gives a list without icons none.
+  Pixmap oneIcon[] = {red};
+  int second[] = {2};
+  EXPECT_EQ(XdIconListReplaceItems(il, oneIcon, nullptr, nullptr, 1, second), 1);
+  pump();
+  EXPECT_EQ(icons->core.width, 1);
+  EXPECT_EQ(XdIconListGetIcon(il, 2), XdICON_INVALID);
   // The first row with an icon makes icons for all rows, 0 for the earlier.
   XdIconListAddItem(il, green, str("gamma"), 9, 1);
   pump();
@@ -119,15 +126,15 @@ TEST_F(IconListTest, RowsIconsAndIdsFollowAddsReplacesAndDeletes) {
   EXPECT_GT(icons->core.width, 16);
   EXPECT_EQ(iconPixel(1), kGreen);
 
-  // Replace: one position out of range makes the answer 0, and so do two;
-  // the rows in range are replaced all the same.
+  // Replace: the answer flips with each position out of range (0 for one,
+  // 1 for two); the rows in range are replaced all the same.
   Pixmap newIcons[] = {red, XdICON_UNCHANGED, blue};
   XmString newText[] = {str("ALPHA"), nullptr, str("never")};
   int32_t newIds[] = {70, XdID_UNCHANGED, 99};
   int where[] = {2, 3, 4};
   EXPECT_EQ(XdIconListReplaceItems(il, newIcons, newText, newIds, 3, where), 0);
   int where2[] = {2, 0, 9};
-  EXPECT_EQ(XdIconListReplaceItems(il, newIcons, newText, newIds, 3, where2), 0);
+  EXPECT_EQ(XdIconListReplaceItems(il, newIcons, newText, newIds, 3, where2), 1);
   int good[] = {2};
   EXPECT_EQ(XdIconListReplaceItems(il, newIcons, newText, newIds, 1, good), 1);
   pump();
@@ -186,7 +193,10 @@ TEST_F(IconListTest, OutOfRangePositionsAreRefused) {
   EXPECT_EQ(XdIconListGetId(il, 0), -1);
   EXPECT_EQ(XdIconListGetId(il, 7), -1);
   EXPECT_EQ(XdIconListGetIcon(il, -1), XdICON_INVALID);
-  EXPECT_EQ(XdIconListSetFocus(il, 9), 0);
+  EXPECT_EQ(XdIconListSetFocus(il, 9), 9);  // answers the position asked for
+  EXPECT_EQ(XmListGetKbdItemPos(list), 1);
+  EXPECT_EQ(XdIconListSetFocus(il, 4), 4);
+  EXPECT_EQ(XmListGetKbdItemPos(list), 4);
   XmString s = nullptr;
   EXPECT_FALSE(XdIconListGetText(il, 6, &s));
   EXPECT_EQ(s, nullptr);
@@ -299,24 +309,41 @@ TEST_F(IconListTest, IconColumnClicksFollowEachSelectionPolicy) {
     pauseClicks();
   }
   // Extended: click sets the anchor, Ctrl adds, Shift extends from it.
+  // Rows added by Ctrl or Shift are reported on the multiple-selection list
+  // (reason 24), a row taken away by Ctrl on the extended one (reason 25).
   {
     create(false, XmEXTENDED_SELECT);
     fill(8);
-    Calls calls;
+    Calls calls, added;
     calls.watch(il, XmNextendedSelectionCallback);
+    added.watch(il, XmNmultipleSelectionCallback);
     click(icons, 5, rowY(2));
     pauseClicks();
     click(icons, 5, rowY(7), 1, {XK_Control_L});
     EXPECT_EQ(selected(list), (std::vector<int>{2, 7}));
+    ASSERT_EQ(added.calls.size(), 1u);
+    EXPECT_EQ(added.calls[0].reason, XmCR_MULTIPLE_SELECT);
+    EXPECT_EQ(added.calls[0].positions, (std::vector<int>{2, 7}));
+    EXPECT_EQ(added.calls[0].item_position, 2);
     pauseClicks();
     click(icons, 5, rowY(4), 1, {XK_Shift_L});  // from the anchor, row 7
     EXPECT_EQ(selected(list), (std::vector<int>{2, 4, 5, 6, 7}));
+    ASSERT_EQ(added.calls.size(), 2u);
+    EXPECT_EQ(added.calls[1].reason, XmCR_MULTIPLE_SELECT);
+    EXPECT_EQ(added.calls[1].positions, (std::vector<int>{2, 4, 5, 6, 7}));
     pauseClicks();
+    size_t before = calls.calls.size();
     click(icons, 5, rowY(5), 1, {XK_Control_L});
     EXPECT_EQ(selected(list), (std::vector<int>{2, 4, 6, 7}));
-    ASSERT_FALSE(calls.calls.empty());
+    ASSERT_EQ(calls.calls.size(), before + 1);
     EXPECT_EQ(calls.calls.back().reason, XmCR_EXTENDED_SELECT);
     EXPECT_EQ(calls.calls.back().positions, (std::vector<int>{2, 4, 6, 7}));
+    EXPECT_EQ(added.calls.size(), 2u);
+    // The programming interface reports on the multiple list as well.
+    int more[] = {1};
+    EXPECT_EQ(XdIconListSelectPositions(il, 1, more, True), 5);
+    ASSERT_EQ(added.calls.size(), 3u);
+    EXPECT_EQ(added.calls[2].positions, (std::vector<int>{1, 2, 4, 6, 7}));
   }
 }
 
@@ -464,12 +491,18 @@ TEST_F(IconListTest, ItemsGivenAsResourcesAppearAndAreCopied) {
   EXPECT_EQ(listTexts(list), (std::vector<std::string>{"four", "five"}));
   EXPECT_EQ(XdIconListGetIcon(il, 2), red);
   EXPECT_EQ(XdIconListGetId(il, 1), -1);
-  // A count alone, without the items it counts, is refused.
+  // A count alone, without the items it counts, is refused, but a count of
+  // 0 alone empties the list.
   xdtest_warnings();
-  XtVaSetValues(il, XdNitemCount, 0, nullptr);
   XtVaSetValues(il, XdNitemCount, 7, nullptr);
   EXPECT_EQ(listTexts(list), (std::vector<std::string>{"four", "five"}));
-  EXPECT_EQ(xdtest_warnings(), 2);
+  EXPECT_EQ(xdtest_warnings(), 1);
+  XtVaSetValues(il, XdNitemCount, 0, nullptr);
+  pump();
+  EXPECT_TRUE(listTexts(list).empty());
+  EXPECT_EQ(XdIconListGetIcon(il, 1), XdICON_INVALID);
+  EXPECT_EQ(xdtest_warnings(), 0);
+  XtVaSetValues(il, XdNstringItems, s2, XdNitemCount, 2, nullptr);
   // The selection policy reaches the list.
   XtVaSetValues(il, XmNselectionPolicy, XmMULTIPLE_SELECT, nullptr);
   unsigned char policy = 0;

@@ -487,7 +487,6 @@ TEST_F(MCIconListTest, CountsWithoutItemsAndRowsWithoutAFirstColumnAreRefused) {
   rows({"a|1", "b|2"});
   XtAppSetWarningHandler(app().app, countMcWarning);
   g_mc_warnings = 0;
-  XtVaSetValues(mc, XdNitemCount, 0, nullptr);
   XtVaSetValues(mc, XdNitemCount, 9, nullptr);
   XmString c1[] = {str("3")};
   XmString *noFirst[] = {nullptr, c1};
@@ -495,7 +494,7 @@ TEST_F(MCIconListTest, CountsWithoutItemsAndRowsWithoutAFirstColumnAreRefused) {
   XtVaSetValues(mc, XdNstringItems, noFirst, XdNitemCount, 1, nullptr);
   pump();
   XtAppSetWarningHandler(app().app, nullptr);
-  EXPECT_EQ(g_mc_warnings, 4);
+  EXPECT_EQ(g_mc_warnings, 3);
   EXPECT_EQ(column(0), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(column(1), (std::vector<std::string>{"1", "2"}));
   EXPECT_EQ(P().item_count, 2);
@@ -506,6 +505,11 @@ TEST_F(MCIconListTest, CountsWithoutItemsAndRowsWithoutAFirstColumnAreRefused) {
   pump();
   EXPECT_EQ(column(0), std::vector<std::string>{"c"});
   EXPECT_EQ(column(1), std::vector<std::string>{"3"});
+  // A count of 0 alone empties every column.
+  XtVaSetValues(mc, XdNitemCount, 0, nullptr);
+  pump();
+  EXPECT_TRUE(column(0).empty());
+  EXPECT_TRUE(column(1).empty());
 }
 
 TEST_F(MCIconListTest, WidthZeroSizesAColumnToItsLabel) {
@@ -638,8 +642,131 @@ TEST(ListExample, BuildsBothListsFilledWithRowsAndIcons) {
   XmString *row = nullptr;
   EXPECT_EQ(XdMCIconListGetRowString(mc, 2999, &row), 4);
   XtFree(reinterpret_cast<char *>(row));
+  // One click on the lower arrow of the columns' bar moves them one row.
+  Widget vbar = XdMCIconListGetChild(mc, 0, XdMCIL_VSCROLLBAR);
+  Widget first = XdIconListGetChild(XdMCIconListGetChild(mc, 0, XdMCIL_LIST), XdICONLIST_LIST);
+  click(vbar, XtWidth(vbar) / 2, XtHeight(vbar) - XtWidth(vbar) / 2);
+  int top = 0;
+  XtVaGetValues(first, XmNtopItemPosition, &top, nullptr);
+  EXPECT_EQ(top, 2);
   XtDestroyWidget(shell);
   pump();
 }
 
 }  // namespace
+
+namespace {
+
+// True when the band of rows [y0, y1) of w's window holds a pixel of the
+// given colour.
+bool bandHolds(Widget w, int y0, int y1, unsigned long pixel) {
+  y0 = std::max(y0, 0);
+  y1 = std::min(y1, int(XtHeight(w)));
+  if (y1 <= y0) return false;
+  XImage *img = XGetImage(XtDisplay(w), XtWindow(w), 0, y0, XtWidth(w), unsigned(y1 - y0), AllPlanes,
+                          ZPixmap);
+  if (!img) return false;
+  bool found = false;
+  for (int y = 0; y < y1 - y0 && !found; ++y)
+    for (int x = 0; x < int(XtWidth(w)) && !found; ++x) found = XGetPixel(img, x, y) == pixel;
+  XDestroyImage(img);
+  return found;
+}
+
+}  // namespace
+
+// Every column shows the same rows, the last partly visible one too, at
+// any height; an arrow of the vertical bar moves one row.
+TEST_F(MCIconListTest, ColumnsShowTheSameRowsAndTheArrowMovesOneRow) {
+  create(3);
+  std::vector<std::string> lines;
+  for (int i = 1; i <= 100; ++i)
+    lines.push_back("n" + std::to_string(i) + "|" + std::to_string(i) + "|k" + std::to_string(i));
+  rows(lines);
+  Dimension margin_w = 0, margin_h = 0;
+  XtVaGetValues(mc, XmNmarginWidth, &margin_w, XmNmarginHeight, &margin_h, nullptr);
+  EXPECT_EQ(margin_w, 2);
+  EXPECT_EQ(margin_h, 2);
+  XtVaSetValues(mc, XmNmarginWidth, 4, nullptr);
+  XtVaGetValues(mc, XmNmarginWidth, &margin_w, XmNmarginHeight, &margin_h, nullptr);
+  EXPECT_EQ(margin_w, 4);
+  EXPECT_EQ(margin_h, 2);
+  Pixel fg = 0;
+  XtVaGetValues(textList(2), XmNforeground, &fg, nullptr);
+  XmListWidget first = reinterpret_cast<XmListWidget>(inner());
+  const int pitch = first->list.MaxItemHeight + first->list.spacing;
+  ASSERT_GT(pitch, 4);
+  for (int extra = 0; extra < pitch; extra += 3) {
+    XtResizeWidget(mc, 480, Dimension(200 + extra), 0);
+    pump();
+    int vis0 = 0;
+    XtVaGetValues(textList(0), XmNvisibleItemCount, &vis0, nullptr);
+    for (int c = 1; c < 3; ++c) {
+      int vis = 0;
+      XtVaGetValues(textList(c), XmNvisibleItemCount, &vis, nullptr);
+      EXPECT_EQ(vis, vis0) << "column " << c << " at height " << 200 + extra;
+    }
+    // The last row the first column shows has its text in the last column.
+    Position x, y;
+    Dimension w, h;
+    int last = topOf(0) + vis0 - 1;
+    ASSERT_TRUE(XmListPosToBounds(textList(0), last, &x, &y, &w, &h));
+    Position y0 = 0, yc = 0, xr;
+    XtTranslateCoords(textList(0), 0, y, &xr, &y0);
+    XtTranslateCoords(textList(2), 0, 0, &xr, &yc);
+    EXPECT_TRUE(bandHolds(textList(2), y0 - yc, y0 - yc + h, fg))
+        << "row " << last << " at height " << 200 + extra;
+  }
+  // One click on the lower arrow moves every column down one row.
+  Widget vbar = XdMCIconListGetChild(mc, 0, XdMCIL_VSCROLLBAR);
+  ASSERT_TRUE(XtIsManaged(vbar));
+  EXPECT_EQ(topOf(0), 1);
+  click(vbar, XtWidth(vbar) / 2, XtHeight(vbar) - XtWidth(vbar) / 2);
+  EXPECT_EQ(topOf(0), 2);
+  EXPECT_EQ(topOf(1), 2);
+  EXPECT_EQ(topOf(2), 2);
+  pauseClicks();
+  click(vbar, XtWidth(vbar) / 2, XtWidth(vbar) / 2);
+  EXPECT_EQ(topOf(0), 1);
+  EXPECT_EQ(topOf(2), 1);
+}
+
+// Header clicks sort on the texts as they are at each click: texts alike in
+// their first bytes, bytes above 127, empty texts, and texts changed, added
+// and deleted between clicks.
+TEST_F(MCIconListTest, EachSortSeesTheTextsAsTheyAreNow) {
+  create(2);
+  for (int c = 0; c < 2; ++c)
+    XdMCIconListSetColumn(mc, c, XdCOLUMN_WIDTH_UNCHANGED, nullptr, XdCOLUMN_DATA_UNCHANGED, 1,
+                          XdCOLUMN_KEY_UNCHANGED);
+  rows({"r1|prefix-aaaa-10", "r2|prefix-aaaa-2", "r3|prefix-aaab", "r4|prefix", "r5|prefix-aaaa-10",
+        "r6|pr\xe9" "fixe", "r7|", "r8|prefix-aaaa-1", "r9|Prefix-zzzz-99"});
+  auto clickAndCheck = [&](int c) {
+    std::vector<std::string> names = column(0), texts = column(c);
+    std::vector<int> want = chainOrder(texts, nullptr);
+    clickHeader(c);
+    std::vector<std::string> got = column(0);
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], names[size_t(want[i])]) << "at " << i;
+  };
+  clickAndCheck(1);
+  clickAndCheck(0);
+  // A text changed between sorts takes its new place.
+  int pos = 0;
+  std::vector<std::string> names = column(0);
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == "r3") pos = int(i) + 1;
+  XmString newText[] = {str("a first")};
+  XmString *cols[] = {nullptr, newText};
+  EXPECT_EQ(XdMCIconListUpdateItems(mc, nullptr, cols, XdIDS_UNCHANGED, 1, &pos), 0);
+  clickAndCheck(1);
+  EXPECT_EQ(column(1).front(), "");
+  EXPECT_EQ(column(1)[1], "Prefix-zzzz-99");
+  EXPECT_EQ(column(0)[2], "r3");
+  // Rows added and deleted between sorts.
+  rows({"r10|prefix-aaaa-0", "r11|zz"}, 1);
+  XdMCIconListDeletePos(mc, 5);
+  clickAndCheck(0);
+  clickAndCheck(1);
+  EXPECT_EQ(column(1).back(), "zz");
+}
