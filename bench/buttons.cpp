@@ -116,17 +116,27 @@ void pump() {
   dispatch_all();
 }
 
-// True when the widget was drawn: its own window, or for a windowless
-// object its rectangle in the parent's window, received an exposure.
+// True when the widget was drawn: its own window or one of its children's,
+// or for a windowless object its rectangle in the parent's window, received
+// an exposure (the part of a control left uncovered may be a child's).
 bool drawn(Widget w) {
   if (w == nullptr) return false;
   Window win = XtWindowOfObject(w);
   auto it = g_exposed.find(win);
-  if (it == g_exposed.end()) return false;
-  if (XtIsWidget(w)) return true;
-  const int x0 = w->core.x, y0 = w->core.y, x1 = x0 + w->core.width, y1 = y0 + w->core.height;
-  for (const XRectangle &r : it->second)
-    if (r.x < x1 && r.x + r.width > x0 && r.y < y1 && r.y + r.height > y0) return true;
+  if (!XtIsWidget(w)) {
+    if (it == g_exposed.end()) return false;
+    const int x0 = w->core.x, y0 = w->core.y, x1 = x0 + w->core.width, y1 = y0 + w->core.height;
+    for (const XRectangle &r : it->second)
+      if (r.x < x1 && r.x + r.width > x0 && r.y < y1 && r.y + r.height > y0) return true;
+    return false;
+  }
+  if (it != g_exposed.end()) return true;
+  if (!XtIsComposite(w)) return false;
+  WidgetList kids = nullptr;
+  Cardinal n = 0;
+  XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+  for (Cardinal i = 0; i < n; ++i)
+    if (XtIsManaged(kids[i]) && drawn(kids[i])) return true;
   return false;
 }
 
