@@ -800,6 +800,9 @@ std::vector<std::string> Sections(Widget box) {
   return out;
 }
 
+// Where the last copyright dialog stood on the screen, and the About box.
+Position g_copyright_x = -1, g_copyright_y = -1, g_about_x = -1, g_about_y = -1;
+
 // The copyright dialog: the managed "aboutBox" that is not the About box.
 void CloseCopyright(XtPointer client, XtIntervalId *) {
   auto *seen = static_cast<std::string *>(client);
@@ -811,6 +814,8 @@ void CloseCopyright(XtPointer client, XtIntervalId *) {
       Widget d = shell->composite.children[k];
       if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) {
         *seen = Sections(d).empty() ? "" : Sections(d)[0];
+        XtTranslateCoords(d, 0, 0, &g_copyright_x, &g_copyright_y);
+        XtTranslateCoords(about, 0, 0, &g_about_x, &g_about_y);
         qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
         return;
       }
@@ -849,6 +854,12 @@ TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
   qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
   qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
   EXPECT_EQ(seen, "line one\nline two");
+  // Over the About box, not at the screen's corner.
+  EXPECT_GT(g_about_x, 0);
+  EXPECT_GE(g_copyright_x, g_about_x + 20);
+  EXPECT_GE(g_copyright_y, g_about_y + 20);
+  EXPECT_LE(g_copyright_x, g_about_x + 100);
+  EXPECT_LE(g_copyright_y, g_about_y + 100);
   Settle();
 
   // New dialog colours rebuild it; OK closes it.
