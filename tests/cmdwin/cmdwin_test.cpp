@@ -2,6 +2,7 @@
 // items, driven as the host and the user drive them: the item handlers and
 // the command window's callbacks, XTest input, the stand-in's record files,
 // log, profile and the module event queue.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
@@ -207,6 +208,36 @@ class CmdWin : public ::testing::Test {
   wu_window *window_ = nullptr;
   std::vector<wu_window *> windows_;
 };
+
+// ---- the command window and the windows it serves ------------------------------
+
+bool Shown(Widget shell) {
+  if (!shell || !XtIsRealized(shell)) return false;
+  XWindowAttributes a;
+  return XGetWindowAttributes(devb->display, XtWindow(shell), &a) && a.map_state == IsViewable;
+}
+
+TEST_F(CmdWin, CommandWindowGoesWithTheLastWindowAndStaysForAnother) {
+  wu_window *other = Window();
+  wu_module()->current = window_;
+  Open();
+  Widget shell = Shell();
+  ASSERT_TRUE(Shown(shell));
+  // Another window remains: the command window stays for it.
+  wuxfwnd(other);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), other));
+  Settle();
+  EXPECT_TRUE(Shown(shell));
+  // The last window goes: nothing is left to send commands to.
+  wuxfwnd(window_);
+  windows_.clear();
+  Settle();
+  EXPECT_FALSE(Shown(Shell()));
+  // A new window brings it back when asked for.
+  window_ = Window();
+  Open();
+  EXPECT_TRUE(Shown(Shell()));
+}
 
 // ---- the history file ---------------------------------------------------------------
 
