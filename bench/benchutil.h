@@ -12,8 +12,10 @@
 // ends with a non-zero status when a result check fails.
 #pragma once
 
+#include <X11/IntrinsicP.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
+#include <Xm/Xm.h>
 #include <dlfcn.h>
 #include <valgrind/callgrind.h>
 
@@ -21,7 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace qevbench {
 
@@ -76,6 +80,61 @@ inline void note(const std::string &text) {
 inline void failed(const std::string &text) {
   std::printf("FAILED %s\n", text.c_str());
   std::fflush(stdout);
+}
+
+// ---- what was drawn ------------------------------------------------------------
+
+// The exposures seen since the last clearExposures, by window.
+inline std::map<Window, std::vector<XRectangle>> &exposures() {
+  static std::map<Window, std::vector<XRectangle>> e;
+  return e;
+}
+
+inline void clearExposures() { exposures().clear(); }
+
+// Dispatches everything pending, keeping the exposures.
+inline void dispatchPending(XtAppContext app) {
+  while (XtAppPending(app)) {
+    if (!(XtAppPending(app) & XtIMXEvent)) {
+      XtAppProcessEvent(app, XtIMAll);
+      continue;
+    }
+    XEvent ev;
+    XtAppNextEvent(app, &ev);
+    if (ev.type == Expose)
+      exposures()[ev.xexpose.window].push_back(XRectangle{short(ev.xexpose.x), short(ev.xexpose.y),
+                                                          (unsigned short)ev.xexpose.width,
+                                                          (unsigned short)ev.xexpose.height});
+    XtDispatchEvent(&ev);
+  }
+}
+
+// True when the object was drawn since the last clear: its own window or a
+// managed child's, or for a windowless object its rectangle in the parent's
+// window, received an exposure (the part left uncovered may be a child's).
+inline bool drawn(Widget w) {
+  if (w == nullptr) return false;
+  auto it = exposures().find(XtWindowOfObject(w));
+  if (!XtIsWidget(w)) {
+    if (it == exposures().end()) return false;
+    const int x0 = w->core.x, y0 = w->core.y, x1 = x0 + w->core.width, y1 = y0 + w->core.height;
+    for (const XRectangle &r : it->second)
+      if (r.x < x1 && r.x + r.width > x0 && r.y < y1 && r.y + r.height > y0) return true;
+    return false;
+  }
+  if (it != exposures().end()) return true;
+  if (!XtIsComposite(w)) return false;
+  CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i)
+    if (XtIsManaged(c->composite.children[i]) && drawn(c->composite.children[i])) return true;
+  return false;
+}
+
+inline int drawnCount(const std::vector<Widget> &ws) {
+  int n = 0;
+  for (Widget w : ws)
+    if (drawn(w)) ++n;
+  return n;
 }
 
 }  // namespace qevbench

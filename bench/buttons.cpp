@@ -29,7 +29,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -90,54 +89,11 @@ wu_value RealV(int16_t code, double d) {
   return e;
 }
 
-// The exposures seen since the last clear, by window.
-std::map<Window, std::vector<XRectangle>> g_exposed;
-
-void dispatch_all() {
-  while (XtAppPending(devb->app)) {
-    if (XtAppPending(devb->app) & XtIMXEvent) {
-      XEvent ev;
-      XtAppNextEvent(devb->app, &ev);
-      if (ev.type == Expose)
-        g_exposed[ev.xexpose.window].push_back(XRectangle{short(ev.xexpose.x), short(ev.xexpose.y),
-                                                          (unsigned short)ev.xexpose.width,
-                                                          (unsigned short)ev.xexpose.height});
-      XtDispatchEvent(&ev);
-    } else {
-      XtAppProcessEvent(devb->app, XtIMAll);
-    }
-  }
-}
-
 void pump() {
   XSync(devb->display, False);
-  dispatch_all();
+  qevbench::dispatchPending(devb->app);
   XSync(devb->display, False);
-  dispatch_all();
-}
-
-// True when the widget was drawn: its own window or one of its children's,
-// or for a windowless object its rectangle in the parent's window, received
-// an exposure (the part of a control left uncovered may be a child's).
-bool drawn(Widget w) {
-  if (w == nullptr) return false;
-  Window win = XtWindowOfObject(w);
-  auto it = g_exposed.find(win);
-  if (!XtIsWidget(w)) {
-    if (it == g_exposed.end()) return false;
-    const int x0 = w->core.x, y0 = w->core.y, x1 = x0 + w->core.width, y1 = y0 + w->core.height;
-    for (const XRectangle &r : it->second)
-      if (r.x < x1 && r.x + r.width > x0 && r.y < y1 && r.y + r.height > y0) return true;
-    return false;
-  }
-  if (it != g_exposed.end()) return true;
-  if (!XtIsComposite(w)) return false;
-  WidgetList kids = nullptr;
-  Cardinal n = 0;
-  XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
-  for (Cardinal i = 0; i < n; ++i)
-    if (XtIsManaged(kids[i]) && drawn(kids[i])) return true;
-  return false;
+  qevbench::dispatchPending(devb->app);
 }
 
 // What a host sets on each control of a kind.
@@ -253,14 +209,7 @@ void show_only(Widget shown, Widget hidden) {
   XtUnmapWidget(hidden);
   XtMapWidget(shown);
   pump();
-  g_exposed.clear();
-}
-
-int drawn_count(const std::vector<Widget> &ws) {
-  int n = 0;
-  for (Widget w : ws)
-    if (drawn(w)) ++n;
-  return n;
+  qevbench::clearExposures();
 }
 
 }  // namespace
@@ -353,7 +302,7 @@ int main(int argc, char **argv) {
     });
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
-    const int shown = drawn_count(module_ws);
+    const int shown = qevbench::drawnCount(module_ws);
     qevbench::measure(std::string(k.name) + ".release.xd." + size, [&] {
       for (wu_ctl_handle *h : made)
         if (h != nullptr) h->services->wdes(h);
@@ -368,7 +317,7 @@ int main(int argc, char **argv) {
       for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon);
       pump();
     });
-    const int peer_shown = drawn_count(peers);
+    const int peer_shown = qevbench::drawnCount(peers);
     qevbench::measure(std::string(k.name) + ".release.motif." + size, [&] {
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
