@@ -48,6 +48,15 @@ inline bool smallest() {
   return v != nullptr && *v != '\0' && std::strcmp(v, "0") != 0;
 }
 
+// The X requests and round trips of the last measured block (when counted).
+struct Counts {
+  unsigned long requests = 0, trips = 0;
+};
+inline Counts &lastCounts() {
+  static Counts c;
+  return c;
+}
+
 // Runs f once, measured under `label` (a word without blanks, e.g.
 // "iconlist.fill.xd.10000").  Prints "TIME <label> <milliseconds>" and, when
 // a display is counted, "COUNT <label> <requests> <round trips>".
@@ -65,8 +74,10 @@ void measure(const std::string &label, F &&f) {
   auto t1 = std::chrono::steady_clock::now();
   double ms = std::chrono::duration<double, std::milli>(t1 - t0).count();
   std::printf("TIME %s %.3f\n", label.c_str(), ms);
-  if (dpy != nullptr)
-    std::printf("COUNT %s %lu %lu\n", label.c_str(), NextRequest(dpy) - req0, roundTrips() - trips0);
+  if (dpy != nullptr) {
+    lastCounts() = Counts{NextRequest(dpy) - req0, roundTrips() - trips0};
+    std::printf("COUNT %s %lu %lu\n", label.c_str(), lastCounts().requests, lastCounts().trips);
+  }
   std::fflush(stdout);
 }
 

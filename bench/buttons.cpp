@@ -300,6 +300,7 @@ int main(int argc, char **argv) {
       wuxuwnd(window);
       pump();
     });
+    const unsigned long create_trips = qevbench::lastCounts().trips;
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
     const int shown = qevbench::drawnCount(module_ws);
@@ -308,6 +309,7 @@ int main(int argc, char **argv) {
         if (h != nullptr) h->services->wdes(h);
       pump();
     });
+    const unsigned long release_trips = qevbench::lastCounts().trips;
     const qevhost::PoolStats after = qevhost::poolStats(pool);
     const int module_left = children(pane->ext->widget);
 
@@ -330,6 +332,14 @@ int main(int argc, char **argv) {
                                   " blocks)") +
                    ", " + std::to_string(module_left) + " pane children left" + "; Motif " +
                    std::to_string(peer_shown) + " drawn, " + std::to_string(children(board)) + " left");
+    // A control costs no round trip of its own: what the batch waits for
+    // (the synchronisations of the turn, an icon's first load) stays far
+    // below one per control.
+    if (create_trips * 2 > unsigned(g_count) || release_trips * 2 > unsigned(g_count)) {
+      qevbench::failed(std::string(k.name) + ": " + std::to_string(create_trips) + " round trips to make and " +
+                       std::to_string(release_trips) + " to release " + size + " controls");
+      ok = false;
+    }
     if (shown != g_count || peer_shown != g_count || failed != 0 || !at_base || children(board) != 0) {
       qevbench::failed(std::string(k.name) + ": not every control was made, drawn and released");
       ok = false;
