@@ -1,10 +1,15 @@
 // Menus from a menu description of 4,096 items in 200 submenus (and 1,024
-// items in 50, to show how the cost grows): reading the entry, the first
-// showing of the menu bar and opening one submenu; then a popup menu of 500
-// items shown and answered.  The peers are plain Motif programs working
-// from the same items: one builds every pulldown at once, the careful one
-// fills a pulldown when it is first opened.  Widget counts are printed as
-// notes.
+// items in 50, to show how the cost grows; only those in the smallest-size
+// mode): reading the entry, the first showing of the menu bar and opening
+// one submenu with a click; then a popup menu of 500 items shown and
+// answered.  The peers are plain Motif programs working from the same
+// items: one builds every pulldown at once, the careful one fills a
+// pulldown when it is first opened.  Each peer's shell has the module
+// window's size and place and is the only one mapped while it is measured;
+// both sides must draw their bar (the cascade buttons that fit the window;
+// how many is noted) and the submenu a click opens, else the program fails.
+// Widget counts are printed as notes.  The popup is answered by calling its
+// middle item's activation: the item lies far outside the screen.
 #include "benchutil.h"
 
 #include <X11/IntrinsicP.h>
@@ -15,6 +20,8 @@
 #include <Xm/RowColumn.h>
 
 #include <cstring>
+#include <unistd.h>
+#include <X11/keysym.h>
 #include <string>
 #include <vector>
 
@@ -26,12 +33,14 @@
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "xinput.h"
 
 namespace {
 
 const char kLib[] = "BENCH";
 const char kCat[] = "MENUS";
 const int kPopupItems = 500;
+bool g_failed = false;
 
 struct Shape {
   int items;
@@ -42,8 +51,43 @@ const Shape kShapes[] = {{1024, 50}, {4096, 200}};
 void settle() {
   for (int round = 0; round < 3; ++round) {
     XSync(devb->display, False);
-    while (XtAppPending(devb->app) & XtIMXEvent) XtAppProcessEvent(devb->app, XtIMXEvent);
+    qevbench::dispatchPending(devb->app);
   }
+}
+
+// The shell a widget lives in.
+Widget ShellOf(Widget w) {
+  while (w && !XtIsShell(w)) w = XtParent(w);
+  return w;
+}
+
+std::vector<Widget> Children(Widget w) {
+  std::vector<Widget> out;
+  if (!w || !XtIsComposite(w)) return out;
+  CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i)
+    if (XtIsManaged(c->composite.children[i])) out.push_back(c->composite.children[i]);
+  return out;
+}
+
+// Opens a menu bar's submenu with a click, as a user does, and turns the
+// loop until the submenu is up and drawn (at most two seconds).
+bool OpenByClick(Widget cascade) {
+  qevtest::clickWidget(cascade);
+  for (int i = 0; i < 200; ++i) {
+    settle();
+    Widget sub = nullptr;
+    XtVaGetValues(cascade, XmNsubMenuId, &sub, nullptr);
+    if (sub && XtIsManaged(sub) && qevbench::drawn(sub)) return true;
+    usleep(10000);
+  }
+  return false;
+}
+
+// Takes the submenu down again with Escape.
+void CloseByKey() {
+  qevtest::pressKey(devb->display, XK_Escape);
+  settle();
 }
 
 template <class F>
@@ -186,10 +230,17 @@ void PeerCascading(Widget cascade, XtPointer client, XtPointer) {
   FillPulldown(pull, *d->labels);
 }
 
-void PeerBuild(PeerMenu *pm, bool lazy, std::vector<LazyData> *data) {
+// The module window's shell size and place, which the peers take.
+struct Geometry {
+  Position x = 0, y = 0;
+  Dimension width = 800, height = 200;
+};
+
+void PeerBuild(PeerMenu *pm, bool lazy, std::vector<LazyData> *data, const Geometry &g) {
   pm->shell = XtVaAppCreateShell("peer", "Peer", topLevelShellWidgetClass, devb->display,
                                  XmNvisual, devb->visual, XmNdepth, devb->depth, XmNcolormap,
-                                 devb->colormap, nullptr);
+                                 devb->colormap, XmNx, g.x, XmNy, g.y, XmNwidth, g.width,
+                                 XmNheight, g.height, nullptr);
   Widget main = XtVaCreateManagedWidget("main", xmMainWindowWidgetClass, pm->shell, nullptr);
   pm->bar = XmCreateMenuBar(main, const_cast<char *>("MenuBar"), nullptr, 0);
   data->resize(pm->labels.size());
@@ -209,7 +260,6 @@ void PeerBuild(PeerMenu *pm, bool lazy, std::vector<LazyData> *data) {
     }
   }
   XtManageChild(pm->bar);
-  XtVaSetValues(main, XmNwidth, 800, XmNheight, 200, nullptr);
   XtRealizeWidget(pm->shell);
 }
 
@@ -236,20 +286,31 @@ void BenchMenuBar(const Shape &s) {
   });
   int records = 0;
   measure("menus.load.motif-read." + size, [&] { records = PeerRead(Entry(s)); });
-  if (!set || set->node_count != s.submenus + 1 || records == 0) qevbench::note("menus: entry not loaded");
+  if (!set || set->node_count != s.submenus + 1 || records == 0) {
+    qevbench::failed("menus: entry not loaded");
+    g_failed = true;
+  }
   w->menu_set = set;
   const int before = CountWidgets(w->outer);
+  qevbench::clearExposures();
   measure("menus.show.xd." + size, [&] { wutiamu(w); });
   const int shown = CountWidgets(w->outer) - before;
-  Widget cascade = nullptr;
-  {
-    WidgetList kids = nullptr;
-    Cardinal n = 0;
-    XtVaGetValues(w->menu_widget, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
-    if (n > 0) cascade = kids[n / 2];
+  const std::vector<Widget> xd_cascades = Children(w->menu_widget);
+  const int xd_drawn = qevbench::drawnCount(xd_cascades);
+  bool xd_opened = false;
+  if (xd_cascades.size() > 1) {
+    qevbench::clearExposures();
+    measure("menus.open.xd." + size, [&] { xd_opened = OpenByClick(xd_cascades[1]); });
+    CloseByKey();
   }
-  measure("menus.open.xd." + size, [&] { XtCallCallbacks(cascade, XmNcascadingCallback, nullptr); });
   const int opened = CountWidgets(w->outer) - before;
+  Geometry g;
+  Widget module_shell = ShellOf(w->outer);
+  XtTranslateCoords(module_shell, 0, 0, &g.x, &g.y);
+  g.width = module_shell->core.width;
+  g.height = module_shell->core.height;
+  XtUnmapWidget(module_shell);
+  settle();
 
   PeerMenu eager, lazy;
   std::vector<int> sizes = Sizes(s);
@@ -260,15 +321,32 @@ void BenchMenuBar(const Shape &s) {
   }
   lazy.labels = eager.labels;
   std::vector<LazyData> d1, d2;
-  measure("menus.show.motif-eager." + size, [&] { PeerBuild(&eager, false, &d1); });
-  measure("menus.show.motif-lazy." + size, [&] { PeerBuild(&lazy, true, &d2); });
-  measure("menus.open.motif-lazy." + size, [&] {
-    XtCallCallbacks(lazy.cascades[lazy.cascades.size() / 2], XmNcascadingCallback, nullptr);
-  });
+  qevbench::clearExposures();
+  measure("menus.show.motif-eager." + size, [&] { PeerBuild(&eager, false, &d1, g); });
+  const int eager_drawn = qevbench::drawnCount(eager.cascades);
+  XtUnmapWidget(eager.shell);
+  settle();
+  qevbench::clearExposures();
+  measure("menus.show.motif-lazy." + size, [&] { PeerBuild(&lazy, true, &d2, g); });
+  const int lazy_drawn = qevbench::drawnCount(lazy.cascades);
+  bool lazy_opened = false;
+  qevbench::clearExposures();
+  measure("menus.open.motif-lazy." + size, [&] { lazy_opened = OpenByClick(lazy.cascades[1]); });
+  CloseByKey();
   qevbench::note("menus " + size + " items: widgets after showing the bar: xd " +
                  std::to_string(shown) + ", motif-eager " + std::to_string(CountWidgets(eager.shell)) +
                  ", motif-lazy " + std::to_string(CountWidgets(lazy.shell)) +
-                 "; after opening one submenu: xd " + std::to_string(opened));
+                 "; after opening one submenu: xd " + std::to_string(opened) +
+                 "; cascades drawn in a " + std::to_string(g.width) + "x" + std::to_string(g.height) +
+                 " window: xd " + std::to_string(xd_drawn) + " of " + std::to_string(xd_cascades.size()) +
+                 ", motif-eager " + std::to_string(eager_drawn) + ", motif-lazy " +
+                 std::to_string(lazy_drawn) + " of " + std::to_string(lazy.cascades.size()) +
+                 "; submenu opened by a click: xd " + (xd_opened ? "yes" : "NO") + ", motif-lazy " +
+                 (lazy_opened ? "yes" : "NO"));
+  if (xd_drawn == 0 || eager_drawn == 0 || lazy_drawn == 0 || !xd_opened || !lazy_opened) {
+    qevbench::failed("menus " + size + ": the bars were not drawn alike or a submenu did not open");
+    g_failed = true;
+  }
   XtDestroyWidget(eager.shell);
   XtDestroyWidget(lazy.shell);
   wuxfwnd(w);
@@ -349,6 +427,10 @@ void BenchPopup() {
     XtManageChild(peer);
     while (XtIsManaged(peer)) XtAppProcessEvent(devb->app, XtIMAll);
   });
+  if (result != WU_OK || queued < 1 || g_chosen < 1) {
+    qevbench::failed("popup: no choice reached the host on both sides");
+    g_failed = true;
+  }
   qevbench::note("popup 500 items: result " + std::to_string(result) + ", commands queued " +
                  std::to_string(queued) + ", peer choices " + std::to_string(g_chosen) +
                  "; widgets: xd " + std::to_string(xd_widgets) + ", motif " +
@@ -366,10 +448,17 @@ int main() {
   auto term = reinterpret_cast<wu_status (*)(void)>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_TERM]));
   if (init() != WU_OK) return 1;
   qevhost::defineLibrary(kLib);
-  for (const Shape &s : kShapes) BenchMenuBar(s);
+  qevbench::countOn(devb->display);
+  // The benchmark's clicks and keys reach the window they aim at.
+  XSetInputFocus(devb->display, PointerRoot, RevertToPointerRoot, CurrentTime);
+  for (const Shape &s : kShapes) {
+    // The smallest-size mode: the smaller menu only.
+    if (qevbench::smallest() && &s != &kShapes[0]) break;
+    BenchMenuBar(s);
+  }
   BenchPopup();
   term();
   qevhost::unloadModule();
   qevhost::stop();
-  return 0;
+  return g_failed ? 1 : 0;
 }

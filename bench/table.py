@@ -2,7 +2,8 @@
 """Pairs wall times with callgrind instruction counts and prints a table.
 
 Usage: table.py TIMES CALLGRIND_OUT...
-TIMES holds "TIME <label> <ms>" and "NOTE <text>" lines; the callgrind files
+TIMES holds "TIME <label> <ms>", "COUNT <label> <X requests> <round trips>",
+"NOTE <text>" and "FAILED <text>" lines; the callgrind files
 hold one dump per label ("desc: Trigger: Client Request: <label>" with a
 "totals:" or "summary:" line).
 """
@@ -12,15 +13,29 @@ from collections import OrderedDict
 
 
 def read_times(path):
-    times, notes = OrderedDict(), []
+    times, counts, notes = OrderedDict(), {}, []
     with open(path) as f:
         for line in f:
-            parts = line.split(None, 2)
+            parts = line.split()
             if len(parts) == 3 and parts[0] == "TIME":
                 times[parts[1]] = float(parts[2])
-            elif parts and parts[0] == "NOTE":
-                notes.append(line[5:].rstrip())
-    return times, notes
+            elif len(parts) == 4 and parts[0] == "COUNT":
+                counts[parts[1]] = (int(parts[2]), int(parts[3]))
+            elif parts and parts[0] in ("NOTE", "FAILED"):
+                notes.append(line.rstrip() if parts[0] == "FAILED" else line[5:].rstrip())
+    return times, counts, notes
+
+
+def per_unit(counts, label, size):
+    """X requests and round trips of one measurement per unit of its size."""
+    if not label or label not in counts:
+        return "-"
+    try:
+        n = float(size)
+    except ValueError:
+        n = 1.0
+    req, trips = counts[label]
+    return "%.1f / %.2f" % (req / n, trips / n)
 
 
 def read_instr(paths):
@@ -41,7 +56,7 @@ def read_instr(paths):
 
 
 def main():
-    times, notes = read_times(sys.argv[1])
+    times, counts, notes = read_times(sys.argv[1])
     instr = read_instr(sys.argv[2:])
     rows = OrderedDict()
     for label in times:
@@ -50,8 +65,14 @@ def main():
         except ValueError:
             continue
         rows.setdefault((group, op, size), {})[impl] = label
-    print("| operation | size | impl | ms | instructions | peer | peer ms | peer instr | ratio ms | ratio instr |")
-    print("|---|---|---|---|---|---|---|---|---|---|")
+    with_counts = bool(counts)
+    head = "| operation | size | impl | ms | instructions | peer | peer ms | peer instr | ratio ms | ratio instr |"
+    rule = "|---|---|---|---|---|---|---|---|---|---|"
+    if with_counts:
+        head += " requests / round trips per unit | peer's |"
+        rule += "---|---|"
+    print(head)
+    print(rule)
     for (group, op, size), impls in rows.items():
         xd = impls.get("xd")
         peers = [i for i in impls if i != "xd"] or [None]
@@ -66,8 +87,12 @@ def main():
             pt, pn, ptv, pnv = cell(impls.get(peer) if peer else None)
             rt = "%.2f" % (xtv / ptv) if xtv is not None and ptv else "-"
             rn = "%.2f" % (xnv / pnv) if xnv is not None and pnv else "-"
-            print("| %s.%s | %s | xd | %s | %s | %s | %s | %s | %s | %s |" % (
-                group, op, size, xt, xn, peer or "-", pt, pn, rt, rn))
+            line = "| %s.%s | %s | xd | %s | %s | %s | %s | %s | %s | %s |" % (
+                group, op, size, xt, xn, peer or "-", pt, pn, rt, rn)
+            if with_counts:
+                line += " %s | %s |" % (per_unit(counts, xd, size),
+                                        per_unit(counts, impls.get(peer) if peer else None, size))
+            print(line)
     for n in notes:
         print("note: " + n)
 

@@ -265,9 +265,7 @@ wu_status wutmapw(wu_control *c, int32_t show) {
     if (c->kind != WU_MT_LISTVIEW && win != nullptr && wuwFocusToQevinput) wuwFocusToQevinput(win);
     c->flags &= ~WU_CTL_SHOWN;
   } else {
-    Boolean mapped = True;
-    XtVaGetValues(w, XmNmappedWhenManaged, &mapped, nullptr);
-    if (!mapped) XtSetMappedWhenManaged(w, True);
+    if (!w->core.mapped_when_managed) XtSetMappedWhenManaged(w, True);
     XtManageChild(w);
     c->flags |= WU_CTL_SHOWN;
     if (c->kind == WU_MT_COMBOBOX) XFlush(devb->display);

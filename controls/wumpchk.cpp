@@ -290,7 +290,8 @@ wu_status build_check(CheckBox *k) {
   XtVaSetValues(w, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
   if (wuwidrg != nullptr && c->dnd != nullptr) wuwidrg(w, static_cast<wu_dnd_site *>(c->dnd));
   XtAddCallback(w, XmNvalueChangedCallback, CheckValueChanged, c);
-  XtManageChild(w);
+  // Managed by wutmapw below, with its translations merged beforehand:
+  // merging into a realized widget installs them again each time.
   if (wutaddt != nullptr) wutaddt(w);
   wutmnrq(w, c);
   wu_old_translations(w);

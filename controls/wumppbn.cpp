@@ -619,7 +619,8 @@ wu_status build_push(PushButton *p) {
   }
   if (wuwidrg != nullptr && c->dnd != nullptr) wuwidrg(w, static_cast<wu_dnd_site *>(c->dnd));
   wu_old_translations(w);
-  XtManageChild(w);
+  // Managed by wutmapw below, with its translations merged beforehand:
+  // merging into a realized widget installs them again each time.
   if (wutaddt != nullptr) wutaddt(w);
   wutmnrq(w, c);
   add_button_handlers(w, c, true);

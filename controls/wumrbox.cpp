@@ -335,7 +335,8 @@ wu_status build_radio(RadioBox *r) {
     r->form = XtCreateWidget("rbox", xmFormWidgetClass, pw, args, n);
     if (r->form == nullptr) return WU_NOTAVAIL;
     r->w.outer = r->form;
-    XtManageChild(r->form);
+    // The form is managed last (wutmapw below), with its children in place:
+    // a child managed in a realized form costs a round trip.
     common_input(r, r->form);
     n = common_args(r, args, 0);
     XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;

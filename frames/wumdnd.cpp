@@ -148,6 +148,20 @@ void wu_dnd_free_lists(wu_dnd_site *s) {
   wu_dnd_list_clear(&s->menu);
 }
 
+// The nearest ancestor of `w` that is a simple drop site, or null: Motif
+// takes no site inside one.
+static Widget simple_site_above(Widget w) {
+  for (Widget a = XtParent(w); a != nullptr && !XtIsShell(a); a = XtParent(a)) {
+    if (!XmDropSiteRegistered(a)) continue;
+    unsigned char type = XmDROP_SITE_SIMPLE;
+    Arg query[1];
+    XtSetArg(query[0], XmNdropSiteType, &type);
+    XmDropSiteRetrieve(a, query, 1);
+    if (type != XmDROP_SITE_COMPOSITE) return a;
+  }
+  return nullptr;
+}
+
 bool wu_dnd_register(wu_dnd_site *s) {
   Arg args[4];
   Cardinal n = 0;
@@ -157,8 +171,16 @@ bool wu_dnd_register(wu_dnd_site *s) {
   XtSetArg(args[n], XmNdropProc, s->drop_proc); ++n;
   // A widget that made itself a drop site (the text widgets do) cannot be
   // registered again: its registration is updated to the site's instead.
-  if (s->registered || XmDropSiteRegistered(s->widget)) XmDropSiteUpdate(s->widget, args, n);
-  else XmDropSiteRegister(s->widget, args, n);
+  if (s->registered || XmDropSiteRegistered(s->widget)) {
+    XmDropSiteUpdate(s->widget, args, n);
+  } else if (Widget above = simple_site_above(s->widget)) {
+    s->registered = 0;
+    wutlogf(QEV_LOG_WARNING, "The drop site of %s lies inside the simple drop site of %s and is not made.",
+            XtName(s->widget), XtName(above));
+    return false;
+  } else {
+    XmDropSiteRegister(s->widget, args, n);
+  }
   // Motif refuses with no more than a warning: the site counts as
   // registered only when Motif holds it with the site's own drop procedure.
   XtCallbackProc held = nullptr;

@@ -139,6 +139,7 @@ void setDemoTexts() {
   for (const auto &t : texts) qevhost::setMessage(526, t.first, t.second);
   qevhost::setMessage(530, 1, "The stand-in host.");
   qevhost::setMessage(530, 101, "Stand-in host");
+  qevhost::setMessage(530, 102, "QEV demo, release 1");
   qevhost::setMessage(530, 103, "About the demo");
 }
 
@@ -292,14 +293,18 @@ bool writeToolbox() {
   qevhost::setMessage(526, 113, "Tools");
   // The Tool Editor's texts.
   const std::pair<int32_t, const char *> editor[] = {
-      {114, "Not saved."}, {119, "Open"}, {120, "Preview"}, {121, "Tool box"},
+      {114, "Not saved."}, {119, "Open"}, {120, "%s.%s.%s"}, {121, "Tool box"},
       {122, "Tools per row"}, {123, "Selected tool"}, {124, "Command"}, {125, "Help"},
       {126, "Tip"}, {127, "Icon..."}, {128, "Add"}, {129, "Delete"}, {130, "Save"},
       {131, "Save As..."}, {133, "Icons"}, {137, "Save the changes?"}, {140, "Tool Editor"},
-      {141, "Location"}, {142, "Insert"}, {143, "Library"}, {144, "Catalog"}, {145, "Entry"},
+      {141, "Location:"}, {142, "Insert"}, {143, "Library"}, {144, "Catalog"}, {145, "Entry"},
       {132, "Default"}, {136, "Close"}, {12, "OK"}, {10, "Cancel"}, {57, "Help"},
       {600, "Action..."}, {645, "Command id"}, {456, "Category"}};
   for (const auto &m : editor) qevhost::setMessage(526, m.first, m.second);
+  // The location line joins 141 and 120, filled with library, catalog and
+  // entry; the icon categories are named by set 542.
+  const char *const categories[] = {"Folders", "Documents", "Tools"};
+  for (int32_t i = 0; i < 3; ++i) qevhost::setMessage(542, i + 1, categories[i]);
   wu_toolbox_header h = {};
   std::strcpy(h.title, "Demo");
   h.tool_count = 3;
@@ -437,7 +442,7 @@ bool runWindow(void *module, const std::string &shots) {
   ok = ok && gfld(top, &title, 1, 2, 40, kTitleColour, WU_FLD_PROTECTED) == WU_OK &&
        gfld(form, &label, 2, 2, 10, kLabelColour, WU_FLD_PROTECTED) == WU_OK &&
        gfld(form, &entryField, 2, 13, 30, 0, 0) == WU_OK &&
-       gfld(form, &note, 4, 2, 56, kLabelColour, WU_FLD_PROTECTED) == WU_OK;
+       gfld(form, &note, 4, 2, 57, kLabelColour, WU_FLD_PROTECTED) == WU_OK;
   if (ok) {
     put(title, "qevmotif demo window");
     put(label, "Name:");
@@ -729,7 +734,7 @@ bool runLists(void *module, const std::string &shots) {
   wu_window *w = nullptr;
   wu_pane *pane = nullptr;
   if (!check("wuxgwnd", windowSlot<GwndFn>(WUX_SLOT_GWND)(&w, kDemoWindowKind, 0))) return false;
-  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 24, 120, 0));
+  bool ok = check("wuxgpan", windowSlot<GpanFn>(WUX_SLOT_GPAN)(w, &pane, 1, 1, 24, 128, 0));
   auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
   auto place = [](wu_value *v, int32_t x, int32_t wd) {
     const int32_t values[4] = {x, 10, wd, 300};

@@ -39,6 +39,9 @@ void wumcfre(void);
 /* ---- command window (wumcwin) ---------------------------------------------- */
 wu_status wutcwdw(wu_window *window);
 wu_status wutacmd(wu_window *window);
+/* A window is being released: with no other window left the command window
+   is hidden. */
+void wumcwgo(wu_window *window);
 void wutcmcs(Cursor cursor);
 void wuwcncl(Widget w, XtPointer client, XtPointer call);
 void wuwcent(Widget w, XtPointer client, XtPointer call);

@@ -16,6 +16,7 @@
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
+#include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
 
 namespace {
@@ -366,7 +367,13 @@ wu_status ReadMember(wu_window *w, qev_lib *lib, qev_member *m, qev_pool *pool,
       if (!WU_IS_EOM(st)) return WU_MENU_LOAD_FAILED;
       break;
     }
-    if (length != WU_PMENU_HEADER_SIZE || !ValidHeader(h)) return WU_MENU_LOAD_FAILED;
+    if (length != WU_PMENU_HEADER_SIZE || !ValidHeader(h)) {
+      if (length == WU_PMENU_HEADER_SIZE && h[WU_MH_KIND] == WU_MNODE_MENU &&
+          h[WU_MH_COUNT] > WU_PMENU_MAX_ITEMS)
+        wutlogf(QEV_LOG_WARNING, "A menu of %d items is refused: a menu holds at most %d.",
+                int(h[WU_MH_COUNT]), int(WU_PMENU_MAX_ITEMS));
+      return WU_MENU_LOAD_FAILED;
+    }
     if (++count > WU_PMENU_MAX_ITEMS * 16) return WU_MENU_LOAD_FAILED;
     wu_menu_node *node = NewNode(pool, h);
     if (!node) return WU_MENU_LOAD_FAILED;

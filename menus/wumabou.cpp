@@ -264,11 +264,20 @@ wu_window *Current() {
 // A modal information dialog with one section; runs until closed.
 void PostTextDialog(Widget parent, int32_t title_number, const char *default_title,
                     int32_t section, const std::string &text) {
-  (void)parent;
   const std::string title = Message(title_number, default_title);
   XmString xt = wumcstr(title.c_str());
-  Arg a[6];
+  Arg a[9];
   Cardinal n = 0;
+  // Placed over the box it was asked from, as the About box is over its
+  // window: the shared top-level shell it hangs on stays at the screen's
+  // corner.
+  if (parent && XtIsRealized(parent)) {
+    Position x = 0, y = 0;
+    XtTranslateCoords(parent, 0, 0, &x, &y);
+    XtSetArg(a[n], XmNdefaultPosition, False); ++n;
+    XtSetArg(a[n], XmNx, Position(x + kPlacementOffset)); ++n;
+    XtSetArg(a[n], XmNy, Position(y + kPlacementOffset)); ++n;
+  }
   XtSetArg(a[n], XmNdialogTitle, xt); ++n;
   XtSetArg(a[n], XmNdialogStyle, XmDIALOG_FULL_APPLICATION_MODAL); ++n;
   XtSetArg(a[n], XmNmwmFunctions, MWM_FUNC_MOVE); ++n;

@@ -430,6 +430,17 @@ void wuwcncl(Widget, XtPointer, XtPointer) {
   XtUnrealizeWidget(g_cw.shell);
 }
 
+// A window is being released: the command window serves the windows that
+// remain; with none left it has nothing to send to and is hidden, as the
+// window manager's close hides it (the next wutcwdw shows it again).
+void wumcwgo(wu_window *w) {
+  wu_state *s = wu_module();
+  if (!g_cw.top || !s || !wu_x_ok()) return;
+  for (wu_window *o = s->newest; o != nullptr; o = o->next)
+    if (o != w) return;
+  wuwcncl(nullptr, nullptr, nullptr);
+}
+
 wu_status wutacmd(wu_window *w) {
   if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   wu_reg_hold hold = wu_reg_take(w);

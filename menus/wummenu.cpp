@@ -97,8 +97,6 @@ const Dimension kIconMargin = 21;
 // Expose codes of wuwmdrw.
 const intptr_t kDrawPopupLabel = 123;
 const intptr_t kDrawIcon = 111;
-// Items are managed in batches of this many.
-const int kManageBatch = 29;
 
 struct Build {
   wu_window *window;
@@ -405,8 +403,11 @@ wu_status RunCommand(wu_window *w, const char *cmd, int32_t flag2, bool menu) {
 void ViewMenu(const Build &b, Widget parent, std::vector<Widget> *made);
 void PrintPreview(const Build &b, Widget parent, int32_t item_id, std::vector<Widget> *made);
 
+// The items made so far are managed together when `all` is asked (before a
+// submenu is attached, and at the end): one layout of the menu for all of
+// them, where each smaller batch laid the whole menu out again.
 void ManageBatch(std::vector<Widget> *made, bool all) {
-  if (made->empty() || (!all && made->size() < size_t(kManageBatch))) return;
+  if (made->empty() || !all) return;
   XtManageChildren(made->data(), Cardinal(made->size()));
   made->clear();
 }

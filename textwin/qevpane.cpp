@@ -212,7 +212,23 @@ XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry *req, XtWidgetGe
   return XtGeometryYes;
 }
 
-void ChangeManaged(Widget w) { XmeNavigChangeManaged(w); }
+// The toolkit's navigation check after a change of managed children moves
+// the keyboard focus when its widget can no longer take it, and asks the
+// server for the focus widget's window tree each time: a round trip for
+// every control made or released.  Changes among the pane's children can
+// only take the focus from a widget inside the pane, so the check runs
+// when the focus lies there (or nowhere yet) and is skipped otherwise.
+bool FocusInside(Widget pane) {
+  Widget focus = XmGetFocusWidget(pane);
+  if (focus == nullptr) return true;
+  for (Widget w = focus; w != nullptr; w = XtParent(w))
+    if (w == pane) return true;
+  return false;
+}
+
+void ChangeManaged(Widget w) {
+  if (FocusInside(w)) XmeNavigChangeManaged(w);
+}
 
 }  // namespace
 

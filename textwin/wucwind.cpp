@@ -30,6 +30,8 @@ extern "C" wu_status wutacmd(wu_window *window) __attribute__((weak));
 extern "C" void wumfwmn(wu_window *window) __attribute__((weak));
 extern "C" void wutfamu(wu_window *window, int32_t keep_height) __attribute__((weak));
 extern "C" void wumiwmn(wu_window *window) __attribute__((weak));
+// The command window learns of a window's release (menus layer).
+extern "C" void wumcwgo(wu_window *window) __attribute__((weak));
 
 namespace {
 
@@ -204,6 +206,7 @@ wu_status wuxfwnd(wu_window *w) {
   if (wumfbar) wumfbar(w);
   if (wutfamu) wutfamu(w, 0);
   if (wumfwmn) wumfwmn(w);
+  if (wumcwgo) wumcwgo(w);
   wutfcmd(w);
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);

@@ -6,7 +6,8 @@
 #                          Xvfb with screenshots under build/ when there is none)
 #   tools/setup.sh demo widgets
 #                          the widget-set example (lists, tree, tabs) alone
-#   tools/setup.sh test    build and run every test, then the sanitizer build's
+#   tools/setup.sh test    build and run every test, every benchmark program
+#                          once at its smallest size, then the sanitizer build's
 #   tools/setup.sh build   install and build only
 #   tools/setup.sh bench   build and run the benchmarks on a private Xvfb
 #   tools/setup.sh fuzz [seconds]
@@ -107,6 +108,8 @@ case "$cmd" in
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
     echo "== the widget set from its installed headers and library"
     install_check build
+    echo "== every benchmark program once at its smallest size"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh --smallest build
     echo "== tests, AddressSanitizer and UndefinedBehaviorSanitizer build"
     build build-asan -DQEV_SANITIZE=ON -DQEV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
     # Full stacks for every allocation: the toolkit libraries have no frame

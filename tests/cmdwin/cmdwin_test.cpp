@@ -2,6 +2,7 @@
 // items, driven as the host and the user drive them: the item handlers and
 // the command window's callbacks, XTest input, the stand-in's record files,
 // log, profile and the module event queue.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
@@ -207,6 +208,36 @@ class CmdWin : public ::testing::Test {
   wu_window *window_ = nullptr;
   std::vector<wu_window *> windows_;
 };
+
+// ---- the command window and the windows it serves ------------------------------
+
+bool Shown(Widget shell) {
+  if (!shell || !XtIsRealized(shell)) return false;
+  XWindowAttributes a;
+  return XGetWindowAttributes(devb->display, XtWindow(shell), &a) && a.map_state == IsViewable;
+}
+
+TEST_F(CmdWin, CommandWindowGoesWithTheLastWindowAndStaysForAnother) {
+  wu_window *other = Window();
+  wu_module()->current = window_;
+  Open();
+  Widget shell = Shell();
+  ASSERT_TRUE(Shown(shell));
+  // Another window remains: the command window stays for it.
+  wuxfwnd(other);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), other));
+  Settle();
+  EXPECT_TRUE(Shown(shell));
+  // The last window goes: nothing is left to send commands to.
+  wuxfwnd(window_);
+  windows_.clear();
+  Settle();
+  EXPECT_FALSE(Shown(Shell()));
+  // A new window brings it back when asked for.
+  window_ = Window();
+  Open();
+  EXPECT_TRUE(Shown(Shell()));
+}
 
 // ---- the history file ---------------------------------------------------------------
 
@@ -800,6 +831,9 @@ std::vector<std::string> Sections(Widget box) {
   return out;
 }
 
+// Where the last copyright dialog stood on the screen, and the About box.
+Position g_copyright_x = -1, g_copyright_y = -1, g_about_x = -1, g_about_y = -1;
+
 // The copyright dialog: the managed "aboutBox" that is not the About box.
 void CloseCopyright(XtPointer client, XtIntervalId *) {
   auto *seen = static_cast<std::string *>(client);
@@ -811,6 +845,8 @@ void CloseCopyright(XtPointer client, XtIntervalId *) {
       Widget d = shell->composite.children[k];
       if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) {
         *seen = Sections(d).empty() ? "" : Sections(d)[0];
+        XtTranslateCoords(d, 0, 0, &g_copyright_x, &g_copyright_y);
+        XtTranslateCoords(about, 0, 0, &g_about_x, &g_about_y);
         qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
         return;
       }
@@ -849,6 +885,12 @@ TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
   qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
   qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
   EXPECT_EQ(seen, "line one\nline two");
+  // Over the About box, not at the screen's corner.
+  EXPECT_GT(g_about_x, 0);
+  EXPECT_GE(g_copyright_x, g_about_x + 20);
+  EXPECT_GE(g_copyright_y, g_about_y + 20);
+  EXPECT_LE(g_copyright_x, g_about_x + 100);
+  EXPECT_LE(g_copyright_y, g_about_y + 100);
   Settle();
 
   // New dialog colours rebuild it; OK closes it.

@@ -204,6 +204,8 @@ TEST_F(MenuTest, MalformedEntriesAreRefusedWithNothingKept) {
     EXPECT_EQ(window_->menu_sets, nullptr) << c.what;
     EXPECT_EQ(MenuBlocks(), 0) << c.what;
   }
+  // The host learns why a menu too long to show is refused.
+  EXPECT_TRUE(qevtest::logContains("A menu of 4097 items is refused: a menu holds at most 4096."));
   // The untouched sequence loads; a short mnemonic record is padded.
   auto recs = good();
   recs[10] = {'a'};
