@@ -89,6 +89,7 @@ constexpr int kTopLevelIconShift = 8;
 constexpr int kLabelGap = 4;
 constexpr int kContentPad = 5;
 constexpr int kChildLineRise = 10;
+constexpr Position kHiddenPos = 30000; /* where a hidden focused row's buttons wait */
 
 /* Handle and folder pictures; "XpmBackground" never appears, the white of
    the handle stays white. */
@@ -807,9 +808,11 @@ void layoutView(wu_tree *tree) {
     if (!inView(n)) leaving.push_back(n);
   for (wu_tree_node *n : leaving) {
     if (n == tree->focus && n->label) {
-      /* Out of sight, still holding the keyboard focus. */
+      /* Out of sight, still holding the keyboard focus: below and right of
+         the view (the drawing area moves children placed at negative
+         coordinates back to its edge). */
       for (Widget w : {n->handle, n->icon, n->label})
-        if (w) XtMoveWidget(w, Position(-1000), Position(-1000));
+        if (w) XtMoveWidget(w, kHiddenPos, kHiddenPos);
       n->layout &= ~XdTREE_NODE_SHOWN;
       continue;
     }
@@ -1384,8 +1387,12 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
     XmChangeColor(w, tree->background);
   }
 
-  Arg da_args[7];
+  /* No margins: the drawing area would otherwise push every row placed
+     near its top or left edge inwards each time it manages children. */
+  Arg da_args[9];
   Cardinal c = 0;
+  XtSetArg(da_args[c], XmNmarginWidth, 0); ++c;
+  XtSetArg(da_args[c], XmNmarginHeight, 0); ++c;
   XtSetArg(da_args[c], XmNx, 0); ++c;
   XtSetArg(da_args[c], XmNy, 0); ++c;
   XtSetArg(da_args[c], XmNwidth, 1); ++c;
