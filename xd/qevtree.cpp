@@ -18,6 +18,7 @@
 #include <X11/keysym.h>
 #include <Xm/DragDrop.h>
 #include <Xm/DrawingA.h>
+#include <Xm/LabelP.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
 #include <Xm/ScrollBar.h>
@@ -34,9 +35,16 @@
 
 /* What the tree shows: the rows of the expanded nodes in order and the
    nodes that have buttons now. */
+/* A row's three buttons.  Rows leaving the view hand theirs to rows
+   entering it; buttons no row needs wait, unmanaged, for the next. */
+struct XdTreeButtons {
+  Widget handle, icon, label;
+};
+
 struct XdTreeView {
   std::vector<wu_tree_node *> rows;
   std::vector<wu_tree_node *> live;
+  std::vector<XdTreeButtons> spare;
   bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
   bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
   bool laying_out = false;
@@ -90,6 +98,8 @@ constexpr int kLabelGap = 4;
 constexpr int kContentPad = 5;
 constexpr int kChildLineRise = 10;
 constexpr Position kHiddenPos = 30000; /* where a hidden focused row's buttons wait */
+/* Spare buttons are kept for at most a view's rows and this many more. */
+constexpr size_t kSpareExtra = 3;
 
 /* Handle and folder pictures; "XpmBackground" never appears, the white of
    the handle stays white. */
@@ -154,14 +164,24 @@ namespace {
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
 bool ensureButtons(wu_tree_node *n);
+void buttonsTaken(wu_tree *tree, wu_tree_node *n);
+void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
+/* The node a button serves now (its XmNuserData), read without the
+   resource machinery: every event on a button asks. */
+XtPointer buttonData(Widget w) {
+  return reinterpret_cast<XmPrimitiveWidget>(w)->primitive.user_data;
+}
+
+void setButtonData(Widget w, wu_tree_node *n) {
+  reinterpret_cast<XmPrimitiveWidget>(w)->primitive.user_data = n;
+}
+
 wu_tree_node *nodeOfButton(Widget w) {
-  XtPointer data = nullptr;
-  if (!w) return nullptr;
-  XtVaGetValues(w, XmNuserData, &data, NULL);
-  auto *node = static_cast<wu_tree_node *>(data);
+  if (!w || !XmIsPrimitive(w)) return nullptr;
+  auto *node = static_cast<wu_tree_node *>(buttonData(w));
   if (!node || !node->tree) return nullptr;
   if (node->handle != w && node->icon != w && node->label != w) return nullptr;
   return node;
@@ -265,14 +285,14 @@ void walkTree(wu_tree *tree, Visit visit) {
   }
 }
 
-void setLabelPixmap(Widget w, Pixmap p) {
-  XtVaSetValues(w, XmNlabelPixmap, p, NULL);
-}
+/* The picture a button shows now.  Buttons pass from node to node, so
+   the button itself says what it shows. */
+Pixmap shownPixmap(Widget w) { return reinterpret_cast<XmLabelWidget>(w)->label.pixmap; }
 
 void showIconOpen(wu_tree_node *n, bool open) {
-  bool is_open = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
-  if (is_open == open || !n->icon) return;
-  setLabelPixmap(n->icon, open ? n->open_pixmap : n->closed_pixmap);
+  if (!n->icon) return;
+  Pixmap want = open ? n->open_pixmap : n->closed_pixmap;
+  if (shownPixmap(n->icon) != want) XtVaSetValues(n->icon, XmNlabelPixmap, want, NULL);
   if (open)
     n->layout |= XdTREE_NODE_ICON_OPEN;
   else
@@ -280,11 +300,11 @@ void showIconOpen(wu_tree_node *n, bool open) {
 }
 
 void showHandleMinus(wu_tree_node *n, bool minus) {
-  bool is_minus = (n->layout & XdTREE_NODE_HANDLE_MINUS) != 0;
-  if (is_minus == minus || !n->handle) return;
+  if (!n->handle) return;
   wu_tree *tree = n->tree;
   Pixmap p = minus ? tree->minus : tree->plus;
-  XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
+  if (shownPixmap(n->handle) != p)
+    XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
   if (minus)
     n->layout |= XdTREE_NODE_HANDLE_MINUS;
   else
@@ -293,7 +313,7 @@ void showHandleMinus(wu_tree_node *n, bool minus) {
 
 /* A node without buttons shows what its next layout would. */
 bool handleShowsPlus(wu_tree_node *n) {
-  return n->handle ? !(n->layout & XdTREE_NODE_HANDLE_MINUS) : !n->expanded;
+  return n->handle ? shownPixmap(n->handle) != n->tree->minus : !n->expanded;
 }
 
 bool labelShowsFocus(wu_tree_node *n) {
@@ -421,17 +441,20 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (toggled) XdTreeDraw(tree);
 }
 
-void handleActivateCB(Widget w, XtPointer client, XtPointer call) {
-  handleActivate(w, static_cast<wu_tree_node *>(client), call);
+/* A row's buttons serve whichever node holds them now: the callbacks find
+   it through the button. */
+void handleActivateCB(Widget w, XtPointer, XtPointer call) {
+  if (wu_tree_node *n = nodeOfButton(w)) handleActivate(w, n, call);
 }
 
-void labelActivateCB(Widget w, XtPointer client, XtPointer call) {
-  wuxatre(w, static_cast<wu_tree_node *>(client), call);
+void labelActivateCB(Widget w, XtPointer, XtPointer call) {
+  if (wu_tree_node *n = nodeOfButton(w)) wuxatre(w, n, call);
 }
 
 /* Shift-press and button-1 drag over icons and labels: multiple selection. */
-void nodeEventHandler(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
-  auto *n = static_cast<wu_tree_node *>(client);
+void nodeEventHandler(Widget w, XtPointer, XEvent *event, Boolean *go_on) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
   wu_tree *tree = n->tree;
   if (!tree->multiple_selection) return;
   if (event->type == ButtonPress && (event->xbutton.state & ShiftMask)) {
@@ -669,15 +692,18 @@ void liveRemove(wu_tree *tree, wu_tree_node *n) {
   n->live_slot = 0;
 }
 
-/* Takes a node's buttons away; it gets new ones when its row is shown
-   again.  The focus and selection state live in the node. */
+/* Takes a node's buttons away, to serve the next row that needs them;
+   the node gets buttons again when its row is shown again.  The focus and
+   selection state live in the node.  The buttons stay where they are
+   until the spare ones are put away (parkSpares). */
 void dropButtons(wu_tree *tree, wu_tree_node *n) {
   liveRemove(tree, n);
-  Widget ws[] = {n->handle, n->icon, n->label};
+  if (!n->label) return;
+  XdTreeButtons b = {n->handle, n->icon, n->label};
   n->handle = n->icon = n->label = nullptr;
-  n->layout &= ~(XdTREE_NODE_SHOWN | XdTREE_NODE_HANDLE_MINUS | XdTREE_NODE_ICON_OPEN);
-  for (Widget w : ws)
-    if (w) XtDestroyWidget(w);
+  n->layout &= ~XdTREE_NODE_SHOWN;
+  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, nullptr);
+  tree->view->spare.push_back(b);
 }
 
 void setBar(Widget bar, int maximum, int slider, int value, int increment, int page) {
@@ -766,17 +792,36 @@ void layoutView(wu_tree *tree) {
   const int view_w = std::max<int>(1, XtWidth(da));
   const int view_h = std::max<int>(1, XtHeight(da));
 
-  /* Buttons for the rows in view; a new label may make the rows taller,
-     which moves the range. */
+  /* Buttons for the rows in view, handed over from the rows that left it;
+     a new label may make the rows taller, which moves the range. */
   size_t first = 0, last = 0;
   const size_t count = v->rows.size();
+  auto inView = [&](wu_tree_node *n) {
+    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
+  };
+  std::vector<wu_tree_node *> leaving;
   for (int pass = 0; pass < 16; ++pass) {
     updateBars(tree, view_w, view_h);
     const long R = std::max<long>(1, tree->row_height);
     first = size_t(std::max(0L, v->top / R - 1));
     last = size_t(std::max(0L, (long(v->top) + view_h) / R + 1));
+    if (count > 0) last = std::min(last, count - 1);
+    leaving.clear();
+    for (wu_tree_node *n : v->live)
+      if (!inView(n)) leaving.push_back(n);
+    for (wu_tree_node *n : leaving) {
+      if (n == tree->focus && n->label) {
+        /* Out of sight, still holding the keyboard focus: below and right
+           of the view (the drawing area moves children placed at negative
+           coordinates back to its edge). */
+        for (Widget w : {n->handle, n->icon, n->label})
+          if (w) XtMoveWidget(w, kHiddenPos, kHiddenPos);
+        n->layout &= ~XdTREE_NODE_SHOWN;
+        continue;
+      }
+      dropButtons(tree, n);
+    }
     if (count == 0) break;
-    last = std::min(last, count - 1);
     bool taller = false;
     for (size_t i = first; i <= last && i < count && !taller; ++i) {
       const int32_t before = tree->row_height;
@@ -795,35 +840,6 @@ void layoutView(wu_tree *tree) {
     else if (!on && managed)
       unmanage.push_back(w);
   };
-  auto inView = [&](wu_tree_node *n) {
-    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
-  };
-
-  /* Nodes with buttons outside the range give them up.  They are taken
-     off the screen in one batch first: the toolkit checks the keyboard
-     focus once per batch, with a server round trip, and would do so once
-     per button if each were unmanaged as it is destroyed. */
-  std::vector<wu_tree_node *> leaving;
-  for (wu_tree_node *n : v->live)
-    if (!inView(n)) leaving.push_back(n);
-  for (wu_tree_node *n : leaving) {
-    if (n == tree->focus && n->label) {
-      /* Out of sight, still holding the keyboard focus: below and right of
-         the view (the drawing area moves children placed at negative
-         coordinates back to its edge). */
-      for (Widget w : {n->handle, n->icon, n->label})
-        if (w) XtMoveWidget(w, kHiddenPos, kHiddenPos);
-      n->layout &= ~XdTREE_NODE_SHOWN;
-      continue;
-    }
-    want(n->handle, false);
-    want(n->icon, false);
-    want(n->label, false);
-  }
-  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
-  unmanage.clear();
-  for (wu_tree_node *n : leaving)
-    if (n != tree->focus || !n->label) dropButtons(tree, n);
 
   Display *dpy = XtDisplay(da);
   if (!tree->lines_pixmap || v->pix_w != view_w || v->pix_h != view_h) {
@@ -902,7 +918,10 @@ void layoutView(wu_tree *tree) {
   tree->width = int16_t(std::min(v->content_w, 32767));
   tree->height = int16_t(std::min(contentHeight(tree), 32767L));
 
-  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  /* Buttons no row took are put away with the others unmanaged here, in
+     one batch: the toolkit checks the keyboard focus once per batch, with
+     a server round trip. */
+  parkSpares(tree, unmanage);
   if (!manage.empty()) XtManageChildren(manage.data(), Cardinal(manage.size()));
   copyLines(tree, 0, 0, view_w, view_h);
   v->laying_out = false;
@@ -981,6 +1000,30 @@ void destroyDoomed(wu_tree *tree) {
   da->composite.num_children = kept;
 }
 
+/* Puts the spare buttons away: those still managed are unmanaged (with
+   `unmanage`, in one batch), and those beyond the spare limit destroyed. */
+void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage) {
+  std::vector<XdTreeButtons> &spare = tree->view->spare;
+  for (const XdTreeButtons &b : spare)
+    for (Widget w : {b.handle, b.icon, b.label})
+      if (XtIsManaged(w)) unmanage.push_back(w);
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  unmanage.clear();
+  const size_t per_view =
+      size_t(std::max<int>(1, XtHeight(tree->drawing_area)) / std::max(1, int(tree->row_height)));
+  while (spare.size() > per_view + kSpareExtra) {
+    const XdTreeButtons &b = spare.back();
+    doomed.insert(doomed.end(), {b.handle, b.icon, b.label});
+    spare.pop_back();
+  }
+  destroyDoomed(tree);
+}
+
+void parkSpares(wu_tree *tree) {
+  std::vector<Widget> none;
+  parkSpares(tree, none);
+}
+
 /* Releases one node; `linked` when it is still in its sibling chain.  The
    release function may re-enter the tree: the node is out of every list by
    then, and a nested delete is refused while nodes are being released. */
@@ -1004,9 +1047,7 @@ void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
     selectionRemove(tree, n, false);
   }
   forgetNode(n);
-  if (!tree->destroying)
-    for (Widget w : {n->handle, n->icon, n->label})
-      if (w && !w->core.being_destroyed) doomed.push_back(w);
+  if (!tree->destroying && n->label && !n->label->core.being_destroyed) dropButtons(tree, n);
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
 }
@@ -1243,14 +1284,14 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNtraversalOn, False); ++c;
   n->handle = createButton(tree, n, false, args, c);
   XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
-  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, n);
+  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, nullptr);
 
   /* The icon: the same without an insensitive picture. */
   XtSetArg(args[2], XmNlabelPixmap, focused ? n->open_pixmap : n->closed_pixmap);
   XtSetArg(args[3], XmNtraversalOn, False);
   n->icon = createButton(tree, n, false, args, 6);
-  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, n);
-  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, n);
+  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, nullptr);
 
   XmString text = _XdMakeString(n->text);
   c = 0;
@@ -1258,10 +1299,35 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
   n->label = createButton(tree, n, focused || n->selected, args, c);
   XmStringFree(text);
-  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, n);
-  XtAddEventHandler(n->label, mask, False, nodeEventHandler, n);
+  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(n->label, mask, False, nodeEventHandler, nullptr);
   n->layout = focused ? XdTREE_NODE_ICON_OPEN : 0;
+  buttonsTaken(tree, n);
+}
 
+/* Gives the node the buttons another row gave up, showing the node's
+   text, pictures, focus and selection state. */
+void takeSpare(wu_tree *tree, wu_tree_node *n) {
+  XdTreeButtons b = tree->view->spare.back();
+  tree->view->spare.pop_back();
+  n->handle = b.handle;
+  n->icon = b.icon;
+  n->label = b.label;
+  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, n);
+  XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
+  n->layout = 0;
+  showHandleMinus(n, n->expanded != 0);
+  showIconOpen(n, tree->focus == n);
+  XmString text = _XdMakeString(n->text);
+  XtVaSetValues(n->label, XmNlabelString, text, NULL);
+  XmStringFree(text);
+  _XdTreeSetFocusColors(n, tree->focus == n || n->selected);
+  buttonsTaken(tree, n);
+}
+
+/* The node holds buttons now: it is live, and its label's size may grow
+   the rows. */
+void buttonsTaken(wu_tree *tree, wu_tree_node *n) {
   liveAdd(tree, n);
   n->label_width = int16_t(XtWidth(n->label));
   n->label_height = int16_t(XtHeight(n->label));
@@ -1279,7 +1345,10 @@ bool ensureButtons(wu_tree_node *n) {
   if (!n || !n->tree) return false;
   if (!n->label) {
     wu_tree *tree = n->tree;
-    createButtons(tree, n);
+    if (tree->view->spare.empty())
+      createButtons(tree, n);
+    else
+      takeSpare(tree, n);
     if (tree->view->buttons_proc) tree->view->buttons_proc(tree, n, tree->view->buttons_closure);
   }
   return n->label != nullptr;
@@ -1507,7 +1576,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   }
   releaseNode(tree, node, false);
   if (!h.treeAlive()) return 0;
-  destroyDoomed(tree);
+  parkSpares(tree);
   return 0;
 }
 
@@ -1586,8 +1655,10 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   tree->focus = node;
   /* A previous focus kept out of sight for the keyboard gives its buttons up. */
   if (held_previous.alive() && previous != node && previous->label &&
-      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out)
+      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out) {
     dropButtons(tree, previous);
+    parkSpares(tree);
+  }
 }
 
 void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
@@ -1708,6 +1779,10 @@ void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
     return true;
   });
   tree->row_height = row;
+  /* Spare labels take the font too, for the rows they will serve. */
+  if (font_list)
+    for (const XdTreeButtons &b : tree->view->spare)
+      XtVaSetValues(b.label, XmNfontList, font_list, NULL);
 }
 
 }  // extern "C"
