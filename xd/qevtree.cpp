@@ -52,6 +52,7 @@ struct XdTreeView {
   int left = 0;
   int content_w = 1;       /* widest row seen so far */
   int pix_w = 0, pix_h = 0; /* size of the lines pixmap: the view's */
+  wu_tree_node *unlinked = nullptr; /* a deleted node not yet released */
   XdTreeButtonsProc buttons_proc = nullptr;
   XtPointer buttons_closure = nullptr;
 };
@@ -1026,8 +1027,10 @@ void parkSpares(wu_tree *tree) {
 
 /* Releases one node; `linked` when it is still in its sibling chain.  The
    release function may re-enter the tree: the node is out of every list by
-   then, and a nested delete is refused while nodes are being released. */
-void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
+   then, and a nested delete is refused while nodes are being released.  It
+   may also destroy the tree: the node is freed all the same, and false
+   tells the caller that the tree is gone. */
+bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
   if (linked) unlink(tree, n);
   tree->view->dirty = true;
@@ -1040,7 +1043,12 @@ void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
     Held h(tree, nullptr);
     ++tree->releasing;
     n->release_proc(n->label, n, nullptr);
-    if (!h.treeAlive()) return; /* the tree went, and the node with it */
+    if (!h.treeAlive()) { /* the tree went; its widgets with it */
+      forgetNode(n);
+      XtFree(n->text);
+      XtFree(reinterpret_cast<char *>(n));
+      return false;
+    }
     --tree->releasing;
     if (tree->focus == n) tree->focus = nullptr;
     if (tree->activate_node == n) cancelActivation(tree);
@@ -1050,24 +1058,33 @@ void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   if (!tree->destroying && n->label && !n->label->core.being_destroyed) dropButtons(tree, n);
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
+  return true;
 }
 
-/* Releases everything below `top`, deepest nodes first. */
-void releaseChildren(wu_tree *tree, wu_tree_node *top) {
+/* Releases everything below `top`, deepest nodes first; false when a
+   release function destroyed the tree (which released the rest). */
+bool releaseChildren(wu_tree *tree, wu_tree_node *top) {
   wu_tree_node *c = top->first_child;
   while (c) {
     while (c->first_child) c = c->first_child;
     wu_tree_node *p = c->parent;
-    releaseNode(tree, c);
+    if (!releaseNode(tree, c)) return false;
     c = p == top ? top->first_child : p;
   }
+  return true;
 }
 
+/* While the tree is being destroyed: every node left goes, with the one a
+   deletion had unlinked when an owner function destroyed the tree. */
 void releaseTopLevel(wu_tree *tree) {
   while (tree->root) {
     wu_tree_node *n = tree->root;
     releaseChildren(tree, n);
     releaseNode(tree, n);
+  }
+  if (wu_tree_node *n = tree->view->unlinked) {
+    tree->view->unlinked = nullptr;
+    releaseNode(tree, n, false);
   }
 }
 
@@ -1548,11 +1565,11 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   });
   if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
 
-  releaseChildren(tree, node);
-  if (!h.treeAlive()) return 0;
+  if (!releaseChildren(tree, node)) return 0;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
+  tree->view->unlinked = node; /* released with the tree should it go meanwhile */
   tree->view->dirty = true;
   liveRemove(tree, node);
   node->tree = nullptr; /* a nested delete of this node is refused */
@@ -1574,6 +1591,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
     tree->deleting = 0;
     if (tree->focus == node) tree->focus = nullptr;
   }
+  tree->view->unlinked = nullptr;
   releaseNode(tree, node, false);
   if (!h.treeAlive()) return 0;
   parkSpares(tree);
