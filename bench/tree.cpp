@@ -265,6 +265,17 @@ void benchPeer(Peer peer, int total) {
     XtManageChild(box);
   });
   memoryNote(impl, total, heap, shell);
+  if (peer == kContainer) {
+    /* The container's height is a 16-bit dimension: past 32,767 pixels it
+       wraps and most rows cannot be reached.  Said in the table. */
+    Dimension h = 0;
+    XtVaGetValues(box, XmNheight, &h, NULL);
+    long need = long(total) * 26;
+    if (need > 32767)
+      qevbench::note(std::string("xmcontainer at ") + size + " nodes: height " +
+                     std::to_string(h) + " pixels where about " + std::to_string(need) +
+                     " are needed (16-bit wrap): most rows cannot be reached, figures not comparable");
+  }
   exposeAll(std::string("tree.expose.") + impl + "." + size);
   Widget vsb = nullptr;
   XtVaGetValues(sw, XmNverticalScrollBar, &vsb, NULL);

@@ -2,8 +2,10 @@
  * XdTree: the tree record over a scrolled window and its drawing area.
  *
  * Every node shown has three push buttons in the drawing area (handle,
- * folder icon, label), made when the node is first shown; the connecting
- * lines are drawn into a pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
+ * folder icon, label).  Buttons are made only while no spare ones wait: a
+ * row leaving the view hands its buttons to a row entering it, so scrolling
+ * makes and destroys no widgets.  The connecting lines are drawn into a
+ * pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
  * shown: hidden subtrees are skipped (a node whose children were not shown
  * last time needs no work), and the buttons that change state are managed
  * and unmanaged in one batch each, so that the drawing area lays itself out
