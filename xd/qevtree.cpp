@@ -78,6 +78,20 @@ struct Held {
   bool alive() const { return tree && node && node->tree == tree; }
 };
 
+/* After an owner function: true when the held node is still in its tree.
+   When the function deleted it, the tree warns and does nothing more with
+   it (the caller stops there). */
+bool stillThere(const Held &h, const char *step) {
+  if (h.alive()) return true;
+  if (h.treeAlive()) {
+    char text[160];
+    snprintf(text, sizeof text, "XdTree: the node was deleted by an owner function; %s is not done",
+             step);
+    XtAppWarning(h.tree->app, text);
+  }
+  return false;
+}
+
 void forgetNode(wu_tree_node *n) {
   for (Held *h : held)
     if (h->node == n) h->node = nullptr;
@@ -434,9 +448,9 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
        keyboard focus moves. */
     tree->view->dirty = true;
     XdTreeDraw(tree);
-    if (!h.alive()) return;
+    if (!stillThere(h, "moving the focus to the collapsed node")) return;
     XdTreeSetFocus(tree, n, 1);
-    if (!h.alive()) return;
+    if (!stillThere(h, "telling the collapsed node's select function")) return;
     cancelActivation(tree);
     if (n->select_proc) n->select_proc(n->label ? n->label : w, n, nullptr);
     if (!h.treeAlive()) return;
@@ -1617,7 +1631,7 @@ int XdTreeExpandNode(wu_tree_node *node) {
   if (handleShowsPlus(node) && ensureButtons(node)) {
     Held h(node->tree, node);
     handleActivate(node->handle, node, nullptr);
-    if (!h.alive()) return 1;
+    if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
   return 1;
@@ -1628,7 +1642,7 @@ int XdTreeCollapseNode(wu_tree_node *node) {
   if (!handleShowsPlus(node) && ensureButtons(node)) {
     Held h(node->tree, node);
     handleActivate(node->handle, node, nullptr);
-    if (!h.alive()) return 1;
+    if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (node->expanded_word) *node->expanded_word = 0;
   return 1;
@@ -1665,7 +1679,7 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
     if (tree->deleting) {
       Held h(tree, node);
       callLabelActivate(node);
-      if (!h.alive()) return; /* the owner deleted it meanwhile */
+      if (!stillThere(h, "moving the focus mark")) return;
     } else {
       cancelActivation(tree);
       tree->activate_node = node;

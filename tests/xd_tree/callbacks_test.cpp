@@ -269,6 +269,21 @@ TEST(TreeCallbacks, FunctionsCalledByTheInterfaceMayDestroyTheTree) {
     EXPECT_EQ(XdTreeToggleNode(s.a), 1);
     expectDestroyed(s, Log{"expand:a"});
   });
+  runCase("expand function deleting its node, called by XdTreeExpandNode", [](Scene &s) {
+    XdTreeCollapseNode(s.a);
+    settle();
+    xdtest::takeWarnings();
+    s.owner.log.clear();
+    s.arm(Owner::kDeleteNode, "a");
+    EXPECT_EQ(XdTreeExpandNode(s.a), 1);
+    EXPECT_EQ(s.owner.log, (Log{"expand:a", "release:a11", "release:a1", "release:a2",
+                                "release:a"}));
+    // Warned, not crashed: the expanded word is left alone.
+    std::vector<std::string> warnings = xdtest::takeWarnings();
+    ASSERT_EQ(warnings.size(), 1u) << warnings[0] << " / " << warnings.back();
+    EXPECT_NE(warnings[0].find("deleted by an owner function"), std::string::npos);
+    EXPECT_EQ(_XdTreeFindLabel(s.owner.tree, "a"), nullptr);
+  });
   runCase("select function called by wuxatre", [](Scene &s) {
     s.arm(Owner::kDestroyTree, "b");
     wuxatre(s.b->label, s.b, nullptr);
