@@ -180,7 +180,10 @@ namespace {
 
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
-bool ensureButtons(wu_tree_node *n);
+/* `label_y`: where the row will put the label in the view, so that spare
+   buttons already there are taken first and need not move. */
+constexpr int kAnywhere = -1000000;
+bool ensureButtons(wu_tree_node *n, int label_y = kAnywhere);
 void buttonsTaken(wu_tree *tree, wu_tree_node *n);
 void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage);
 
@@ -747,8 +750,10 @@ void updateBars(wu_tree *tree, int view_w, int view_h) {
   v->top = std::max(0, std::min(v->top, max_top));
   v->left = std::max(0, std::min(v->left, max_left));
   const int R = std::max(1, int(tree->row_height));
+  /* A page is whole rows: the rows of the next page fall where those of
+     this one were, and their buttons need not move. */
   setBar(tree->vsb, int(std::max<long>(content_h, view_h)), view_h, v->top, R,
-         std::max(R, view_h - R));
+         std::max(R, (view_h / R - 1) * R));
   setBar(tree->hsb, std::max(v->content_w, view_w), view_w, v->left, R,
          std::max(R, view_w - R));
 }
@@ -820,8 +825,10 @@ void layoutView(wu_tree *tree) {
   for (int pass = 0; pass < 16; ++pass) {
     updateBars(tree, view_w, view_h);
     const long R = std::max<long>(1, tree->row_height);
+    /* As many rows at any offset, so that scrolling always finds the
+       buttons it needs among those the rows leaving gave up. */
     first = size_t(std::max(0L, v->top / R - 1));
-    last = size_t(std::max(0L, (long(v->top) + view_h) / R + 1));
+    last = first + size_t(view_h / R + 3);
     if (count > 0) last = std::min(last, count - 1);
     leaving.clear();
     for (wu_tree_node *n : v->live)
@@ -842,7 +849,8 @@ void layoutView(wu_tree *tree) {
     bool taller = false;
     for (size_t i = first; i <= last && i < count && !taller; ++i) {
       const int32_t before = tree->row_height;
-      ensureButtons(v->rows[i]);
+      wu_tree_node *n = v->rows[i];
+      ensureButtons(n, int(std::min(placeOf(tree, n).label_y - v->top, 30000L)));
       taller = tree->row_height != before; /* fewer rows fit: the range again */
     }
     if (!taller) break;
@@ -1340,9 +1348,18 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
 
 /* Gives the node the buttons another row gave up, showing the node's
    text, pictures, focus and selection state. */
-void takeSpare(wu_tree *tree, wu_tree_node *n) {
-  XdTreeButtons b = tree->view->spare.back();
-  tree->view->spare.pop_back();
+void takeSpare(wu_tree *tree, wu_tree_node *n, int label_y) {
+  std::vector<XdTreeButtons> &spare = tree->view->spare;
+  size_t pick = spare.size() - 1;
+  if (label_y != kAnywhere)
+    for (size_t i = 0; i < spare.size(); ++i)
+      if (XtY(spare[i].label) == label_y && XtIsManaged(spare[i].label)) {
+        pick = i;
+        break;
+      }
+  XdTreeButtons b = spare[pick];
+  spare[pick] = spare.back();
+  spare.pop_back();
   n->handle = b.handle;
   n->icon = b.icon;
   n->label = b.label;
@@ -1374,14 +1391,14 @@ void buttonsTaken(wu_tree *tree, wu_tree_node *n) {
 /* A node's buttons are made when a layout first shows it, or when an
    operation needs them earlier: nodes in subtrees never expanded cost no
    widgets.  False for a node that is not in a tree. */
-bool ensureButtons(wu_tree_node *n) {
+bool ensureButtons(wu_tree_node *n, int label_y) {
   if (!n || !n->tree) return false;
   if (!n->label) {
     wu_tree *tree = n->tree;
     if (tree->view->spare.empty())
       createButtons(tree, n);
     else
-      takeSpare(tree, n);
+      takeSpare(tree, n, label_y);
     if (tree->view->buttons_proc) tree->view->buttons_proc(tree, n, tree->view->buttons_closure);
   }
   return n->label != nullptr;

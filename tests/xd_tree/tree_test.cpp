@@ -916,8 +916,9 @@ TEST_F(Tree, PagingAHundredThousandRowsHandsButtonsOverAndTellsTheOwner) {
   EXPECT_GT(value, (maximum - slider) / 100 * 95);
   const int rows_passed = value / tree->row_height;
   EXPECT_GT(pages, rows_passed / (XtHeight(tree->drawing_area) / tree->row_height));
-  // Each page handed every row's buttons on and told the owner.
-  EXPECT_GE(seen.calls - calls_before, rows_passed);
+  // Each page handed every row's buttons on and told the owner (a focused
+  // row that scrolls away keeps its buttons for the keyboard).
+  EXPECT_GE(seen.calls - calls_before, rows_passed - pages / 100);
   EXPECT_LE(children().size(), 3u * (XtHeight(tree->drawing_area) / tree->row_height + 8));
 
   // The focus moves from the last page: a click, then arrow keys.
