@@ -827,8 +827,8 @@ void layoutView(wu_tree *tree) {
     const long R = std::max<long>(1, tree->row_height);
     /* As many rows at any offset, so that scrolling always finds the
        buttons it needs among those the rows leaving gave up. */
-    first = size_t(std::max(0L, v->top / R - 1));
-    last = first + size_t(view_h / R + 3);
+    first = size_t(std::max(0L, v->top / R));
+    last = first + size_t(view_h / R + 1);
     if (count > 0) last = std::min(last, count - 1);
     leaving.clear();
     for (wu_tree_node *n : v->live)
