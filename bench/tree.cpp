@@ -277,12 +277,12 @@ void benchPeer(Peer peer, int total) {
     g_row_height = row;
   }
   if (peer == kContainer) {
-    /* The container's height is a 16-bit dimension: past 32,767 pixels it
+    /* The container's height is a 16-bit dimension: past 65,535 pixels it
        wraps and most rows cannot be reached.  Said in the table. */
     Dimension h = 0;
     XtVaGetValues(box, XmNheight, &h, NULL);
     long need = long(total) * g_row_height;
-    if (need > 32767)
+    if (need > 65535)
       qevbench::note(std::string("xmcontainer at ") + size + " nodes: height " +
                      std::to_string(h) + " pixels where about " + std::to_string(need) +
                      " are needed (16-bit wrap): most rows cannot be reached, figures not comparable");
