@@ -3,7 +3,9 @@
 // nodes: building, a full expose, scrolling by a page, collapsing and
 // expanding a node with 500 children (also with the keyboard focus on one of
 // them), deleting everything, and the memory and X windows per node.  Sizes
-// are node counts: 1,000, 10,000 and 30,000.
+// are node counts: 1,000 to 100,000 (the peers up to 30,000).  The tree's
+// rows are given the container's row height, so that both show as many
+// rows per view.
 #include "benchutil.h"
 
 #include "xd/TreeP.h"
@@ -24,6 +26,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -34,7 +37,9 @@ namespace {
 
 constexpr int kBigChildren = 500;
 constexpr int kGroup = 50;  // a folder and 49 leaves
-const int kSizes[] = {1000, 10000, 30000};
+const int kSizes[] = {1000, 2000, 10000, 30000, 100000};
+constexpr int kPeerMax = 30000; /* the peers take minutes beyond */
+int g_row_height = 0;          /* the container's row height, measured */
 
 XtAppContext g_app;
 Display *g_dpy;
@@ -174,6 +179,7 @@ void benchXd(int total) {
     Arg font;
     XtSetArg(font, XmNfontList, g_font);
     tree = XdCreateTree(form, &font, 1);
+    tree->row_height = std::max(tree->row_height, g_row_height);  /* rows only grow */
     for (size_t i = 0; i < shape.nodes.size(); ++i) {
       auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
       n->text = XtNewString(name(int(i)).c_str());
@@ -265,6 +271,22 @@ void benchPeer(Peer peer, int total) {
     XtManageChild(box);
   });
   memoryNote(impl, total, heap, shell);
+  if (peer == kContainer && !g_row_height) {
+    Dimension row = 0;
+    XtVaGetValues(nodes[0], XmNheight, &row, NULL);
+    g_row_height = row;
+  }
+  if (peer == kContainer) {
+    /* The container's height is a 16-bit dimension: past 65,535 pixels it
+       wraps and most rows cannot be reached.  Said in the table. */
+    Dimension h = 0;
+    XtVaGetValues(box, XmNheight, &h, NULL);
+    long need = long(total) * g_row_height;
+    if (need > 65535)
+      qevbench::note(std::string("xmcontainer at ") + size + " nodes: height " +
+                     std::to_string(h) + " pixels where about " + std::to_string(need) +
+                     " are needed (16-bit wrap): most rows cannot be reached, figures not comparable");
+  }
   exposeAll(std::string("tree.expose.") + impl + "." + size);
   Widget vsb = nullptr;
   XtVaGetValues(sw, XmNverticalScrollBar, &vsb, NULL);
@@ -297,19 +319,22 @@ void benchPeer(Peer peer, int total) {
 }
 
 void growth(const char *op) {
-  std::string a = std::string("tree.") + op + ".xd.1000", b = std::string("tree.") + op + ".xd.30000";
+  std::string a = std::string("tree.") + op + ".xd.1000", b = std::string("tree.") + op + ".xd.100000";
   if (!g_ms.count(a) || !g_ms.count(b) || g_ms[a] <= 0) return;
   char text[160];
-  snprintf(text, sizeof text, "growth exponent 1,000->30,000 nodes, %s (wall time): %.2f", op,
-           std::log(g_ms[b] / g_ms[a]) / std::log(30.0));
+  snprintf(text, sizeof text, "growth exponent 1,000->100,000 nodes, %s (wall time): %.2f", op,
+           std::log(g_ms[b] / g_ms[a]) / std::log(100.0));
   qevbench::note(text);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i)
+  int only = 0; /* --size N: that size alone */
+  for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--callgrind") == 0) g_callgrind = true;
+    if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) only = std::atoi(argv[++i]);
+  }
   XtToolkitInitialize();
   g_app = XtCreateApplicationContext();
   int xargc = 1;
@@ -326,13 +351,23 @@ int main(int argc, char **argv) {
      every implementation first, not reported. */
   {
     g_warmup = true;
-    benchXd(60);
     benchPeer(kContainer, 60);
+    benchXd(60);
     benchPeer(kOutline, 60);
     g_warmup = false;
   }
+  {
+    char text[120];
+    snprintf(text, sizeof text, "row height of both trees: %d pixels", g_row_height);
+    qevbench::note(text);
+  }
   for (int total : kSizes) {
+    if (only && total != only) continue;
     benchXd(total);
+    if (total > kPeerMax) {
+      qevbench::note("peers not run at " + std::to_string(total) + " nodes");
+      continue;
+    }
     benchPeer(kContainer, total);
     /* The outline costs seconds per operation from 10,000 nodes on (its
        build takes 14 s natively at 10,000 and 145 s at 30,000): it runs at

@@ -16,7 +16,8 @@
  * drawing area the size of the view, so any number of rows can be reached
  * by the scroll bars and the arrow keys, and a node whose row is out of
  * view simply has no buttons (its handle, icon and label are NULL) until it
- * is shown again.
+ * is shown again.  Rows leaving the view hand their buttons to rows
+ * entering it: a button's XmNuserData names the node it serves now.
  */
 #ifndef XD_TREE_H
 #define XD_TREE_H

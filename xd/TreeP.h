@@ -91,11 +91,15 @@ struct wu_tree {
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
 
-/* Called each time the tree has made a node's three buttons (handle, icon
-   and label are then non-NULL): when its row comes into view, again after
-   the row left the view and came back, and from _XdTreeMakeNodeButtons.
-   The procedure may add event handlers and drop sites to the buttons; it
-   must not insert, delete or redraw nodes. */
+/* Called each time a node's three buttons change hands (handle, icon and
+   label are then non-NULL): when its row comes into view, again after the
+   row left the view and came back, and from _XdTreeMakeNodeButtons.  Rows
+   leaving the view hand their buttons to rows entering it, so the buttons
+   may have served other nodes before: the procedure finds the node a
+   button serves through its XmNuserData (or XdTreeWidgetToTreeNode) rather
+   than binding it in a closure, and adds the same handlers with the same
+   closure each time (the toolkit keeps such a handler once).  It must not
+   insert, delete or redraw nodes. */
 typedef void (*XdTreeButtonsProc)(wu_tree *tree, wu_tree_node *node, XtPointer closure);
 void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure);
 

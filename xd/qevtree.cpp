@@ -2,8 +2,10 @@
  * XdTree: the tree record over a scrolled window and its drawing area.
  *
  * Every node shown has three push buttons in the drawing area (handle,
- * folder icon, label), made when the node is first shown; the connecting
- * lines are drawn into a pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
+ * folder icon, label).  Buttons are made only while no spare ones wait: a
+ * row leaving the view hands its buttons to a row entering it, so scrolling
+ * makes and destroys no widgets.  The connecting lines are drawn into a
+ * pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
  * shown: hidden subtrees are skipped (a node whose children were not shown
  * last time needs no work), and the buttons that change state are managed
  * and unmanaged in one batch each, so that the drawing area lays itself out
@@ -18,6 +20,7 @@
 #include <X11/keysym.h>
 #include <Xm/DragDrop.h>
 #include <Xm/DrawingA.h>
+#include <Xm/LabelP.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
 #include <Xm/ScrollBar.h>
@@ -34,9 +37,16 @@
 
 /* What the tree shows: the rows of the expanded nodes in order and the
    nodes that have buttons now. */
+/* A row's three buttons.  Rows leaving the view hand theirs to rows
+   entering it; buttons no row needs wait, unmanaged, for the next. */
+struct XdTreeButtons {
+  Widget handle, icon, label;
+};
+
 struct XdTreeView {
   std::vector<wu_tree_node *> rows;
   std::vector<wu_tree_node *> live;
+  std::vector<XdTreeButtons> spare;
   bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
   bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
   bool laying_out = false;
@@ -44,6 +54,7 @@ struct XdTreeView {
   int left = 0;
   int content_w = 1;       /* widest row seen so far */
   int pix_w = 0, pix_h = 0; /* size of the lines pixmap: the view's */
+  wu_tree_node *unlinked = nullptr; /* a deleted node not yet released */
   XdTreeButtonsProc buttons_proc = nullptr;
   XtPointer buttons_closure = nullptr;
 };
@@ -67,6 +78,20 @@ struct Held {
   bool alive() const { return tree && node && node->tree == tree; }
 };
 
+/* After an owner function: true when the held node is still in its tree.
+   When the function deleted it, the tree warns and does nothing more with
+   it (the caller stops there). */
+bool stillThere(const Held &h, const char *step) {
+  if (h.alive()) return true;
+  if (h.treeAlive()) {
+    char text[160];
+    snprintf(text, sizeof text, "XdTree: the node was deleted by an owner function; %s is not done",
+             step);
+    XtAppWarning(h.tree->app, text);
+  }
+  return false;
+}
+
 void forgetNode(wu_tree_node *n) {
   for (Held *h : held)
     if (h->node == n) h->node = nullptr;
@@ -89,6 +114,9 @@ constexpr int kTopLevelIconShift = 8;
 constexpr int kLabelGap = 4;
 constexpr int kContentPad = 5;
 constexpr int kChildLineRise = 10;
+constexpr Position kHiddenPos = 30000; /* where a hidden focused row's buttons wait */
+/* Spare buttons are kept for at most a view's rows and this many more. */
+constexpr size_t kSpareExtra = 3;
 
 /* Handle and folder pictures; "XpmBackground" never appears, the white of
    the handle stays white. */
@@ -152,15 +180,28 @@ namespace {
 
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
-bool ensureButtons(wu_tree_node *n);
+/* `label_y`: where the row will put the label in the view, so that spare
+   buttons already there are taken first and need not move. */
+constexpr int kAnywhere = -1000000;
+bool ensureButtons(wu_tree_node *n, int label_y = kAnywhere);
+void buttonsTaken(wu_tree *tree, wu_tree_node *n);
+void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
+/* The node a button serves now (its XmNuserData), read without the
+   resource machinery: every event on a button asks. */
+XtPointer buttonData(Widget w) {
+  return reinterpret_cast<XmPrimitiveWidget>(w)->primitive.user_data;
+}
+
+void setButtonData(Widget w, wu_tree_node *n) {
+  reinterpret_cast<XmPrimitiveWidget>(w)->primitive.user_data = n;
+}
+
 wu_tree_node *nodeOfButton(Widget w) {
-  XtPointer data = nullptr;
-  if (!w) return nullptr;
-  XtVaGetValues(w, XmNuserData, &data, NULL);
-  auto *node = static_cast<wu_tree_node *>(data);
+  if (!w || !XmIsPrimitive(w)) return nullptr;
+  auto *node = static_cast<wu_tree_node *>(buttonData(w));
   if (!node || !node->tree) return nullptr;
   if (node->handle != w && node->icon != w && node->label != w) return nullptr;
   return node;
@@ -264,14 +305,14 @@ void walkTree(wu_tree *tree, Visit visit) {
   }
 }
 
-void setLabelPixmap(Widget w, Pixmap p) {
-  XtVaSetValues(w, XmNlabelPixmap, p, NULL);
-}
+/* The picture a button shows now.  Buttons pass from node to node, so
+   the button itself says what it shows. */
+Pixmap shownPixmap(Widget w) { return reinterpret_cast<XmLabelWidget>(w)->label.pixmap; }
 
 void showIconOpen(wu_tree_node *n, bool open) {
-  bool is_open = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
-  if (is_open == open || !n->icon) return;
-  setLabelPixmap(n->icon, open ? n->open_pixmap : n->closed_pixmap);
+  if (!n->icon) return;
+  Pixmap want = open ? n->open_pixmap : n->closed_pixmap;
+  if (shownPixmap(n->icon) != want) XtVaSetValues(n->icon, XmNlabelPixmap, want, NULL);
   if (open)
     n->layout |= XdTREE_NODE_ICON_OPEN;
   else
@@ -279,11 +320,11 @@ void showIconOpen(wu_tree_node *n, bool open) {
 }
 
 void showHandleMinus(wu_tree_node *n, bool minus) {
-  bool is_minus = (n->layout & XdTREE_NODE_HANDLE_MINUS) != 0;
-  if (is_minus == minus || !n->handle) return;
+  if (!n->handle) return;
   wu_tree *tree = n->tree;
   Pixmap p = minus ? tree->minus : tree->plus;
-  XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
+  if (shownPixmap(n->handle) != p)
+    XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
   if (minus)
     n->layout |= XdTREE_NODE_HANDLE_MINUS;
   else
@@ -292,7 +333,7 @@ void showHandleMinus(wu_tree_node *n, bool minus) {
 
 /* A node without buttons shows what its next layout would. */
 bool handleShowsPlus(wu_tree_node *n) {
-  return n->handle ? !(n->layout & XdTREE_NODE_HANDLE_MINUS) : !n->expanded;
+  return n->handle ? shownPixmap(n->handle) != n->tree->minus : !n->expanded;
 }
 
 bool labelShowsFocus(wu_tree_node *n) {
@@ -410,9 +451,9 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
        keyboard focus moves. */
     tree->view->dirty = true;
     XdTreeDraw(tree);
-    if (!h.alive()) return;
+    if (!stillThere(h, "moving the focus to the collapsed node")) return;
     XdTreeSetFocus(tree, n, 1);
-    if (!h.alive()) return;
+    if (!stillThere(h, "telling the collapsed node's select function")) return;
     cancelActivation(tree);
     if (n->select_proc) n->select_proc(n->label ? n->label : w, n, nullptr);
     if (!h.treeAlive()) return;
@@ -420,17 +461,20 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (toggled) XdTreeDraw(tree);
 }
 
-void handleActivateCB(Widget w, XtPointer client, XtPointer call) {
-  handleActivate(w, static_cast<wu_tree_node *>(client), call);
+/* A row's buttons serve whichever node holds them now: the callbacks find
+   it through the button. */
+void handleActivateCB(Widget w, XtPointer, XtPointer call) {
+  if (wu_tree_node *n = nodeOfButton(w)) handleActivate(w, n, call);
 }
 
-void labelActivateCB(Widget w, XtPointer client, XtPointer call) {
-  wuxatre(w, static_cast<wu_tree_node *>(client), call);
+void labelActivateCB(Widget w, XtPointer, XtPointer call) {
+  if (wu_tree_node *n = nodeOfButton(w)) wuxatre(w, n, call);
 }
 
 /* Shift-press and button-1 drag over icons and labels: multiple selection. */
-void nodeEventHandler(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
-  auto *n = static_cast<wu_tree_node *>(client);
+void nodeEventHandler(Widget w, XtPointer, XEvent *event, Boolean *go_on) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n) return;
   wu_tree *tree = n->tree;
   if (!tree->multiple_selection) return;
   if (event->type == ButtonPress && (event->xbutton.state & ShiftMask)) {
@@ -668,15 +712,18 @@ void liveRemove(wu_tree *tree, wu_tree_node *n) {
   n->live_slot = 0;
 }
 
-/* Takes a node's buttons away; it gets new ones when its row is shown
-   again.  The focus and selection state live in the node. */
+/* Takes a node's buttons away, to serve the next row that needs them;
+   the node gets buttons again when its row is shown again.  The focus and
+   selection state live in the node.  The buttons stay where they are
+   until the spare ones are put away (parkSpares). */
 void dropButtons(wu_tree *tree, wu_tree_node *n) {
   liveRemove(tree, n);
-  Widget ws[] = {n->handle, n->icon, n->label};
+  if (!n->label) return;
+  XdTreeButtons b = {n->handle, n->icon, n->label};
   n->handle = n->icon = n->label = nullptr;
-  n->layout &= ~(XdTREE_NODE_SHOWN | XdTREE_NODE_HANDLE_MINUS | XdTREE_NODE_ICON_OPEN);
-  for (Widget w : ws)
-    if (w) XtDestroyWidget(w);
+  n->layout &= ~XdTREE_NODE_SHOWN;
+  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, nullptr);
+  tree->view->spare.push_back(b);
 }
 
 void setBar(Widget bar, int maximum, int slider, int value, int increment, int page) {
@@ -703,8 +750,10 @@ void updateBars(wu_tree *tree, int view_w, int view_h) {
   v->top = std::max(0, std::min(v->top, max_top));
   v->left = std::max(0, std::min(v->left, max_left));
   const int R = std::max(1, int(tree->row_height));
+  /* A page is whole rows: the rows of the next page fall where those of
+     this one were, and their buttons need not move. */
   setBar(tree->vsb, int(std::max<long>(content_h, view_h)), view_h, v->top, R,
-         std::max(R, view_h - R));
+         std::max(R, (view_h / R - 1) * R));
   setBar(tree->hsb, std::max(v->content_w, view_w), view_w, v->left, R,
          std::max(R, view_w - R));
 }
@@ -765,21 +814,43 @@ void layoutView(wu_tree *tree) {
   const int view_w = std::max<int>(1, XtWidth(da));
   const int view_h = std::max<int>(1, XtHeight(da));
 
-  /* Buttons for the rows in view; a new label may make the rows taller,
-     which moves the range. */
+  /* Buttons for the rows in view, handed over from the rows that left it;
+     a new label may make the rows taller, which moves the range. */
   size_t first = 0, last = 0;
   const size_t count = v->rows.size();
+  auto inView = [&](wu_tree_node *n) {
+    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
+  };
+  std::vector<wu_tree_node *> leaving;
   for (int pass = 0; pass < 16; ++pass) {
     updateBars(tree, view_w, view_h);
     const long R = std::max<long>(1, tree->row_height);
-    first = size_t(std::max(0L, v->top / R - 1));
-    last = size_t(std::max(0L, (long(v->top) + view_h) / R + 1));
+    /* As many rows at any offset, so that scrolling always finds the
+       buttons it needs among those the rows leaving gave up. */
+    first = size_t(std::max(0L, v->top / R));
+    last = first + size_t(view_h / R + 1);
+    if (count > 0) last = std::min(last, count - 1);
+    leaving.clear();
+    for (wu_tree_node *n : v->live)
+      if (!inView(n)) leaving.push_back(n);
+    for (wu_tree_node *n : leaving) {
+      if (n == tree->focus && n->label) {
+        /* Out of sight, still holding the keyboard focus: below and right
+           of the view (the drawing area moves children placed at negative
+           coordinates back to its edge). */
+        for (Widget w : {n->handle, n->icon, n->label})
+          if (w) XtMoveWidget(w, kHiddenPos, kHiddenPos);
+        n->layout &= ~XdTREE_NODE_SHOWN;
+        continue;
+      }
+      dropButtons(tree, n);
+    }
     if (count == 0) break;
-    last = std::min(last, count - 1);
     bool taller = false;
     for (size_t i = first; i <= last && i < count && !taller; ++i) {
       const int32_t before = tree->row_height;
-      ensureButtons(v->rows[i]);
+      wu_tree_node *n = v->rows[i];
+      ensureButtons(n, int(std::min(placeOf(tree, n).label_y - v->top, 30000L)));
       taller = tree->row_height != before; /* fewer rows fit: the range again */
     }
     if (!taller) break;
@@ -794,33 +865,6 @@ void layoutView(wu_tree *tree) {
     else if (!on && managed)
       unmanage.push_back(w);
   };
-  auto inView = [&](wu_tree_node *n) {
-    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
-  };
-
-  /* Nodes with buttons outside the range give them up.  They are taken
-     off the screen in one batch first: the toolkit checks the keyboard
-     focus once per batch, with a server round trip, and would do so once
-     per button if each were unmanaged as it is destroyed. */
-  std::vector<wu_tree_node *> leaving;
-  for (wu_tree_node *n : v->live)
-    if (!inView(n)) leaving.push_back(n);
-  for (wu_tree_node *n : leaving) {
-    if (n == tree->focus && n->label) {
-      /* Out of sight, still holding the keyboard focus. */
-      for (Widget w : {n->handle, n->icon, n->label})
-        if (w) XtMoveWidget(w, Position(-1000), Position(-1000));
-      n->layout &= ~XdTREE_NODE_SHOWN;
-      continue;
-    }
-    want(n->handle, false);
-    want(n->icon, false);
-    want(n->label, false);
-  }
-  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
-  unmanage.clear();
-  for (wu_tree_node *n : leaving)
-    if (n != tree->focus || !n->label) dropButtons(tree, n);
 
   Display *dpy = XtDisplay(da);
   if (!tree->lines_pixmap || v->pix_w != view_w || v->pix_h != view_h) {
@@ -899,7 +943,10 @@ void layoutView(wu_tree *tree) {
   tree->width = int16_t(std::min(v->content_w, 32767));
   tree->height = int16_t(std::min(contentHeight(tree), 32767L));
 
-  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  /* Buttons no row took are put away with the others unmanaged here, in
+     one batch: the toolkit checks the keyboard focus once per batch, with
+     a server round trip. */
+  parkSpares(tree, unmanage);
   if (!manage.empty()) XtManageChildren(manage.data(), Cardinal(manage.size()));
   copyLines(tree, 0, 0, view_w, view_h);
   v->laying_out = false;
@@ -978,10 +1025,36 @@ void destroyDoomed(wu_tree *tree) {
   da->composite.num_children = kept;
 }
 
+/* Puts the spare buttons away: those still managed are unmanaged (with
+   `unmanage`, in one batch), and those beyond the spare limit destroyed. */
+void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage) {
+  std::vector<XdTreeButtons> &spare = tree->view->spare;
+  for (const XdTreeButtons &b : spare)
+    for (Widget w : {b.handle, b.icon, b.label})
+      if (XtIsManaged(w)) unmanage.push_back(w);
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  unmanage.clear();
+  const size_t per_view =
+      size_t(std::max<int>(1, XtHeight(tree->drawing_area)) / std::max(1, int(tree->row_height)));
+  while (spare.size() > per_view + kSpareExtra) {
+    const XdTreeButtons &b = spare.back();
+    doomed.insert(doomed.end(), {b.handle, b.icon, b.label});
+    spare.pop_back();
+  }
+  destroyDoomed(tree);
+}
+
+void parkSpares(wu_tree *tree) {
+  std::vector<Widget> none;
+  parkSpares(tree, none);
+}
+
 /* Releases one node; `linked` when it is still in its sibling chain.  The
    release function may re-enter the tree: the node is out of every list by
-   then, and a nested delete is refused while nodes are being released. */
-void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
+   then, and a nested delete is refused while nodes are being released.  It
+   may also destroy the tree: the node is freed all the same, and false
+   tells the caller that the tree is gone. */
+bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
   if (linked) unlink(tree, n);
   tree->view->dirty = true;
@@ -994,36 +1067,48 @@ void releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
     Held h(tree, nullptr);
     ++tree->releasing;
     n->release_proc(n->label, n, nullptr);
-    if (!h.treeAlive()) return; /* the tree went, and the node with it */
+    if (!h.treeAlive()) { /* the tree went; its widgets with it */
+      forgetNode(n);
+      XtFree(n->text);
+      XtFree(reinterpret_cast<char *>(n));
+      return false;
+    }
     --tree->releasing;
     if (tree->focus == n) tree->focus = nullptr;
     if (tree->activate_node == n) cancelActivation(tree);
     selectionRemove(tree, n, false);
   }
   forgetNode(n);
-  if (!tree->destroying)
-    for (Widget w : {n->handle, n->icon, n->label})
-      if (w && !w->core.being_destroyed) doomed.push_back(w);
+  if (!tree->destroying && n->label && !n->label->core.being_destroyed) dropButtons(tree, n);
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
+  return true;
 }
 
-/* Releases everything below `top`, deepest nodes first. */
-void releaseChildren(wu_tree *tree, wu_tree_node *top) {
+/* Releases everything below `top`, deepest nodes first; false when a
+   release function destroyed the tree (which released the rest). */
+bool releaseChildren(wu_tree *tree, wu_tree_node *top) {
   wu_tree_node *c = top->first_child;
   while (c) {
     while (c->first_child) c = c->first_child;
     wu_tree_node *p = c->parent;
-    releaseNode(tree, c);
+    if (!releaseNode(tree, c)) return false;
     c = p == top ? top->first_child : p;
   }
+  return true;
 }
 
+/* While the tree is being destroyed: every node left goes, with the one a
+   deletion had unlinked when an owner function destroyed the tree. */
 void releaseTopLevel(wu_tree *tree) {
   while (tree->root) {
     wu_tree_node *n = tree->root;
     releaseChildren(tree, n);
     releaseNode(tree, n);
+  }
+  if (wu_tree_node *n = tree->view->unlinked) {
+    tree->view->unlinked = nullptr;
+    releaseNode(tree, n, false);
   }
 }
 
@@ -1240,14 +1325,14 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNtraversalOn, False); ++c;
   n->handle = createButton(tree, n, false, args, c);
   XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
-  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, n);
+  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, nullptr);
 
   /* The icon: the same without an insensitive picture. */
   XtSetArg(args[2], XmNlabelPixmap, focused ? n->open_pixmap : n->closed_pixmap);
   XtSetArg(args[3], XmNtraversalOn, False);
   n->icon = createButton(tree, n, false, args, 6);
-  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, n);
-  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, n);
+  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, nullptr);
 
   XmString text = _XdMakeString(n->text);
   c = 0;
@@ -1255,10 +1340,44 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
   n->label = createButton(tree, n, focused || n->selected, args, c);
   XmStringFree(text);
-  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, n);
-  XtAddEventHandler(n->label, mask, False, nodeEventHandler, n);
+  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(n->label, mask, False, nodeEventHandler, nullptr);
   n->layout = focused ? XdTREE_NODE_ICON_OPEN : 0;
+  buttonsTaken(tree, n);
+}
 
+/* Gives the node the buttons another row gave up, showing the node's
+   text, pictures, focus and selection state. */
+void takeSpare(wu_tree *tree, wu_tree_node *n, int label_y) {
+  std::vector<XdTreeButtons> &spare = tree->view->spare;
+  size_t pick = spare.size() - 1;
+  if (label_y != kAnywhere)
+    for (size_t i = 0; i < spare.size(); ++i)
+      if (XtY(spare[i].label) == label_y && XtIsManaged(spare[i].label)) {
+        pick = i;
+        break;
+      }
+  XdTreeButtons b = spare[pick];
+  spare[pick] = spare.back();
+  spare.pop_back();
+  n->handle = b.handle;
+  n->icon = b.icon;
+  n->label = b.label;
+  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, n);
+  XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
+  n->layout = 0;
+  showHandleMinus(n, n->expanded != 0);
+  showIconOpen(n, tree->focus == n);
+  XmString text = _XdMakeString(n->text);
+  XtVaSetValues(n->label, XmNlabelString, text, NULL);
+  XmStringFree(text);
+  _XdTreeSetFocusColors(n, tree->focus == n || n->selected);
+  buttonsTaken(tree, n);
+}
+
+/* The node holds buttons now: it is live, and its label's size may grow
+   the rows. */
+void buttonsTaken(wu_tree *tree, wu_tree_node *n) {
   liveAdd(tree, n);
   n->label_width = int16_t(XtWidth(n->label));
   n->label_height = int16_t(XtHeight(n->label));
@@ -1272,11 +1391,14 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
 /* A node's buttons are made when a layout first shows it, or when an
    operation needs them earlier: nodes in subtrees never expanded cost no
    widgets.  False for a node that is not in a tree. */
-bool ensureButtons(wu_tree_node *n) {
+bool ensureButtons(wu_tree_node *n, int label_y) {
   if (!n || !n->tree) return false;
   if (!n->label) {
     wu_tree *tree = n->tree;
-    createButtons(tree, n);
+    if (tree->view->spare.empty())
+      createButtons(tree, n);
+    else
+      takeSpare(tree, n, label_y);
     if (tree->view->buttons_proc) tree->view->buttons_proc(tree, n, tree->view->buttons_closure);
   }
   return n->label != nullptr;
@@ -1384,8 +1506,12 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
     XmChangeColor(w, tree->background);
   }
 
-  Arg da_args[7];
+  /* No margins: the drawing area would otherwise push every row placed
+     near its top or left edge inwards each time it manages children. */
+  Arg da_args[9];
   Cardinal c = 0;
+  XtSetArg(da_args[c], XmNmarginWidth, 0); ++c;
+  XtSetArg(da_args[c], XmNmarginHeight, 0); ++c;
   XtSetArg(da_args[c], XmNx, 0); ++c;
   XtSetArg(da_args[c], XmNy, 0); ++c;
   XtSetArg(da_args[c], XmNwidth, 1); ++c;
@@ -1472,11 +1598,11 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   });
   if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
 
-  releaseChildren(tree, node);
-  if (!h.treeAlive()) return 0;
+  if (!releaseChildren(tree, node)) return 0;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
+  tree->view->unlinked = node; /* released with the tree should it go meanwhile */
   tree->view->dirty = true;
   liveRemove(tree, node);
   node->tree = nullptr; /* a nested delete of this node is refused */
@@ -1498,9 +1624,10 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
     tree->deleting = 0;
     if (tree->focus == node) tree->focus = nullptr;
   }
+  tree->view->unlinked = nullptr;
   releaseNode(tree, node, false);
   if (!h.treeAlive()) return 0;
-  destroyDoomed(tree);
+  parkSpares(tree);
   return 0;
 }
 
@@ -1521,7 +1648,7 @@ int XdTreeExpandNode(wu_tree_node *node) {
   if (handleShowsPlus(node) && ensureButtons(node)) {
     Held h(node->tree, node);
     handleActivate(node->handle, node, nullptr);
-    if (!h.alive()) return 1;
+    if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
   return 1;
@@ -1532,7 +1659,7 @@ int XdTreeCollapseNode(wu_tree_node *node) {
   if (!handleShowsPlus(node) && ensureButtons(node)) {
     Held h(node->tree, node);
     handleActivate(node->handle, node, nullptr);
-    if (!h.alive()) return 1;
+    if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (node->expanded_word) *node->expanded_word = 0;
   return 1;
@@ -1569,7 +1696,7 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
     if (tree->deleting) {
       Held h(tree, node);
       callLabelActivate(node);
-      if (!h.alive()) return; /* the owner deleted it meanwhile */
+      if (!stillThere(h, "moving the focus mark")) return;
     } else {
       cancelActivation(tree);
       tree->activate_node = node;
@@ -1579,8 +1706,10 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   tree->focus = node;
   /* A previous focus kept out of sight for the keyboard gives its buttons up. */
   if (held_previous.alive() && previous != node && previous->label &&
-      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out)
+      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out) {
     dropButtons(tree, previous);
+    parkSpares(tree);
+  }
 }
 
 void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
@@ -1701,6 +1830,10 @@ void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
     return true;
   });
   tree->row_height = row;
+  /* Spare labels take the font too, for the rows they will serve. */
+  if (font_list)
+    for (const XdTreeButtons &b : tree->view->spare)
+      XtVaSetValues(b.label, XmNfontList, font_list, NULL);
 }
 
 }  // extern "C"

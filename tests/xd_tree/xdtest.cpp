@@ -23,10 +23,20 @@ int errorHandler(Display *, XErrorEvent *) {
   return 0;
 }
 
+App &slot() {
+  static App a;
+  return a;
+}
+
 }  // namespace
 
+void reopen() {
+  slot() = App{};
+  app();
+}
+
 App &app() {
-  static App a;
+  App &a = slot();
   if (!a.app) {
     qevtest::privateDisplay();
     XtToolkitInitialize();

@@ -19,6 +19,10 @@ struct App {
 // The application context, opened on the private display the first time.
 App &app();
 
+// In a child process: a new application context on a connection of the
+// child's own (the inherited one stays the parent's, untouched).
+void reopen();
+
 // A top-level shell of the given size with an XmForm inside; the shell is
 // not realized yet.
 Widget makeShell(Widget *form, int width, int height);
