@@ -507,11 +507,21 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
 }
 
 // Button 3 on a node's label or icon: the popup event with the node.
+// Button 3 on a node's label or icon.  The tree hands a row's buttons on to
+// other nodes as it scrolls, so the node is the one the button serves now
+// (its user data), and the handler's closure is the control: adding it again
+// at a hand-over leaves one handler on the button, not one per node served.
 void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
   if (event->type != ButtonPress || event->xbutton.button != Button3) return;
-  NodeInfo *i = info_of(static_cast<wu_tree_node *>(client));
+  TreeView *owner = live_tv(static_cast<wu_control *>(client));
+  if (owner == nullptr || owner->tree == nullptr) return;
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, nullptr);
+  auto *n = static_cast<wu_tree_node *>(data);
+  if (n == nullptr || n->tree != owner->tree || (n->label != w && n->icon != w)) return;
+  NodeInfo *i = info_of(n);
   TreeView *t = control_of(i);
-  if (t == nullptr) return;
+  if (t != owner) return;
   wu_control *c = &t->c;
   wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id),
                 (c->procedure != nullptr && (c->event_mask & WU_EVM_POPUP)) ? 1 : 0, 0.0, 0);
@@ -528,7 +538,7 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
   if (i == nullptr || live_tv(c) == nullptr) return;
   for (Widget w : {n->label, n->icon}) {
     if (w == nullptr) continue;
-    XtAddEventHandler(w, ButtonPressMask, False, NodeMenu, n);
+    XtAddEventHandler(w, ButtonPressMask, False, NodeMenu, c);
     if (wutaddt != nullptr) wutaddt(w);
   }
   if (n->label != nullptr && wumrdnd != nullptr) {
