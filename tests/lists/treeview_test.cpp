@@ -12,6 +12,8 @@
 #include "child.h"
 #include "xinput.h"
 
+#include <X11/extensions/XTest.h>
+
 namespace {
 
 class TreeViews : public Lists {
@@ -753,6 +755,62 @@ TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
     Settle();
     EXPECT_FALSE(n->expanded) << "folder " << i + 1;
   }
+}
+
+
+// A row leaving the view hands its buttons to a row entering it: after a few
+// pages, button 3 on a row posts one popup, for the node that row shows now.
+TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
+  std::vector<int32_t> all = {17};
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 300),
+                                                Int(WU_A_HEIGHT, 140)});
+  std::vector<wu_node_record *> rows;
+  for (int i = 0; i < 200; ++i) rows.push_back(Rec(("row " + std::to_string(i)).c_str()));
+  Chain(rows);
+  ASSERT_EQ(Add(h, nullptr, rows[0], 3), WU_OK);
+  Settle();
+  wu_tree_node *first = NodeOf(h, "row 0");
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(first->label, nullptr);
+  Display *dpy = devb->display;
+  // Six pages by clicks in the vertical bar's trough, below its slider.
+  Widget bar = Tree(h)->vsb;
+  ASSERT_NE(bar, nullptr);
+  for (int i = 0; i < 6; ++i) {
+    Position x = 0, y = 0;
+    XtTranslateCoords(bar, Position(bar->core.width / 2), Position(bar->core.height * 3 / 4), &x,
+                      &y);
+    XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    XFlush(dpy);
+    Settle();
+  }
+  // A row in view now whose buttons served rows of earlier pages.
+  wu_tree_node *shown = nullptr;
+  for (int i = 199; i >= 10 && shown == nullptr; --i) {
+    wu_tree_node *n = NodeOf(h, ("row " + std::to_string(i)).c_str());
+    if (n != nullptr && n->label != nullptr && XtIsManaged(n->label) && n->label->core.y >= 0 &&
+        n->label->core.y + int(n->label->core.height) <= int(Tree(h)->drawing_area->core.height))
+      shown = n;
+  }
+  ASSERT_NE(shown, nullptr) << "paging moved no row into view";
+  Events();
+  const std::string expected = shown->text;
+  Dimension width = 0, height = 0;
+  XtVaGetValues(shown->label, XmNwidth, &width, XmNheight, &height, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(shown->label, Position(width / 2), Position(height / 2), &x, &y);
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 3, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, 3, False, CurrentTime);
+  XFlush(dpy);
+  Settle();
+  std::vector<std::string> popups;
+  for (const Posted &e : Events())
+    if (e.code == WU_EV_POPUP && !e.params.empty())
+      popups.push_back(Label(static_cast<wu_node_record *>(e.params[0].pointer)));
+  EXPECT_EQ(popups, std::vector<std::string>{expected});
 }
 
 }  // namespace
