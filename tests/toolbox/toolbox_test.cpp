@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/module.h"

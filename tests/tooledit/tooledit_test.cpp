@@ -23,8 +23,9 @@
 #include <utility>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/slots.h"

@@ -26,11 +26,12 @@
 #include <utility>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "controls/wucombo.h"
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
-#include "menus/wumtled.h"
+#include "toolbox/wumtled.h"
 #include "qev/flags.h"
 #include "runtime/wufmt.h"
 #include "runtime/wudevice.h"

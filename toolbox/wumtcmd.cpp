@@ -7,8 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"

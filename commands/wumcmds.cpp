@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controls/wucombo.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "qev/kernel.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"

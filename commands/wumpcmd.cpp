@@ -10,11 +10,12 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"

@@ -23,9 +23,9 @@
 
 #include "controls/wucombo.h"
 #include "frames/wutframe.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wufmt.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"

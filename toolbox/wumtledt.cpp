@@ -16,9 +16,10 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "controls/wucombo.h"
 #include "frames/wutframe.h"
-#include "menus/wumtled.h"
+#include "toolbox/wumtled.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
