@@ -135,6 +135,8 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
   XtManageChild(menu);
   // The wait ends as a cancel when the menu is destroyed, the display is
   // lost or the module is shut down meanwhile; the menu is not touched then.
+  // The menu serves whatever the waits it is opened from serve (the dialog,
+  // window or control of an enclosing wait): their release ends it too.
   int32_t gone = 0;
   if (wumwait != nullptr) {
     wumwait(menu, nullptr, &gone);

@@ -68,6 +68,9 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
    stands; the dialog's callbacks cannot run after this returns. */
 wu_status wumwdlg(Widget dialog, const void *holder);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
+/* wumpmsg for a box that serves `holder` (a registered window, control or
+   record): it answers Cancel, without waiting, once the holder is released. */
+int32_t wumpmsh(Widget parent, const void *holder, const char *text, int32_t kind);
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title);
 XmString wumlstr(int32_t set, int32_t number);
 

@@ -889,7 +889,11 @@ const char *wu_ed_msg(int32_t slot) {
 XmString wu_ed_label(int32_t number) { return wumlstr(WU_MSG_TOOL, number); }
 
 int32_t wu_ed_show(Widget parent, const char *text, int32_t kind) {
-  return wumpmsg(parent, text ? text : "", kind, 0);
+  // Every box of the editor serves the editor's window: its release answers
+  // the box with Cancel and ends the editor.
+  wu_editor *ed = wu_ed;
+  if (wu_ed_gone(ed)) return WU_ANSWER_CANCEL;
+  return wumpmsh(parent, ed->window, text ? text : "", kind);
 }
 
 Cardinal wu_ed_args(Arg *args, Cardinal n) {
