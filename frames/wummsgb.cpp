@@ -161,6 +161,30 @@ char *HostText(int32_t set, int32_t number) {
 
 extern "C" {
 
+// Motif's store of the Xft drawing state of each window it drew text in.
+// It never forgets a window by itself: the entries of destroyed windows
+// pile up for the life of the process.
+void *_XmXftDrawCreate(Display *display, Window window) __attribute__((weak));
+void _XmXftDrawDestroy(Display *display, Window window, void *draw) __attribute__((weak));
+
+void wumdxft(Widget root) {
+  if (!root || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  std::vector<Widget> todo{root};
+  while (!todo.empty()) {
+    Widget w = todo.back();
+    todo.pop_back();
+    if (!XtIsWidget(w)) continue;
+    for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
+    if (XtIsComposite(w)) {
+      CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+      for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
+    }
+    if (!XtIsRealized(w)) continue;
+    Display *dpy = XtDisplay(w);
+    if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
+  }
+}
+
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {
   return wumwans(w, holder, nullptr, 0, destroyed);
 }
@@ -198,7 +222,10 @@ wu_status wumwdlg(Widget dialog, const void *holder) {
   Widget shell = XtParent(dialog);
   int32_t destroyed = 0;
   wu_status st = wumwait(dialog, holder, &destroyed);
-  if (!destroyed && devb && shell) XtDestroyWidget(shell);
+  if (!destroyed && devb && shell) {
+    wumdxft(shell);
+    XtDestroyWidget(shell);
+  }
   return st;
 }
 

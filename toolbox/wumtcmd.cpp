@@ -342,7 +342,7 @@ void HandleTOOLLARGE2(wu_window *w) {
     wumdbtn(t);
     if (t->pixmap) {
       if (t->shared_pixmap) wutfpix(t->pixmap);
-      else if (wu_x_ok()) XFreePixmap(devb->display, t->pixmap);
+      else if (wu_x_ok()) wumfpxm(t->pixmap);
     }
     t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
     t->small_icon = size == WU_ICON_BOX_SMALL;

@@ -122,9 +122,9 @@ void FreeTool(wu_tool *t) {
   wumdbtn(t);
   if (t->pixmap) {
     if (t->shared_pixmap) wutfpix(t->pixmap);
-    else if (wu_x_ok()) XFreePixmap(devb->display, t->pixmap);
+    else if (wu_x_ok()) wumfpxm(t->pixmap);
   }
-  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   Free(t->command);
   Free(t->help);
   Free(t->tip);
@@ -234,6 +234,8 @@ bool g_editor_active = false;
 }  // namespace
 
 extern "C" {
+
+
 
 void InitToolMessages(void) {
   wu_state *s = wu_module();

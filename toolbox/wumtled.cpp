@@ -119,6 +119,26 @@ void Wait(Widget w, const int32_t *answer) {
     ed->ending = true;
 }
 
+// The editor's actions are entered once for each start of the toolkit:
+// Xt keeps every table it is given for the life of the application.
+bool g_actions_added = false;
+
+void ActionsGone(Widget, XtPointer, XtPointer) { g_actions_added = false; }
+
+void AddActions() {
+  if (g_actions_added) return;
+  static XtActionsRec actions[] = {
+      {const_cast<char *>("PushMeToolBarButton"), wumtlph},
+      {const_cast<char *>("PushMeBrowserButton"), wumtlbb},
+      {const_cast<char *>("DoubleClickSelector"), wumtlbd},
+      {const_cast<char *>("DoubleClickToolBar"), wumtldc},
+  };
+  XtAppAddActions(devb->app, actions, XtNumber(actions));
+  // The toplevel goes with the toolkit; the next start enters them again.
+  XtAddCallback(devb->toplevel, XmNdestroyCallback, ActionsGone, nullptr);
+  g_actions_added = true;
+}
+
 void WidgetGone(Widget w, XtPointer client, XtPointer) {
   wu_editor *ed = static_cast<wu_editor *>(client);
   if (ed != wu_ed) return;
@@ -533,6 +553,7 @@ bool BuildToolBar(wu_editor *ed, wu_toolbox *box) {
   Widget tl = XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tf, nullptr);
   wuwidrg(tl, nullptr);
   if (wumtedlt(ed->preview_rowcol, box->tools) != WU_OK) {
+    wumdxft(Shell(p));
     XtDestroyWidget(Shell(p));
     ed->preview = nullptr;
     return false;
@@ -562,6 +583,7 @@ void FreeCopy(wu_editor *ed) {
   }
   if (ed->preview && wu_x_ok()) {
     if (c) FreeToolWidgets(c->tools);
+    wumdxft(Shell(ed->preview));
     XtDestroyWidget(Shell(ed->preview));
   }
   ed->preview = nullptr;
@@ -843,6 +865,7 @@ void End(wu_editor *ed, wu_toolbox *box) {
   if (ed->dialog && x) {
     Widget d = ed->dialog;
     XtRemoveCallback(d, XmNdestroyCallback, WidgetGone, ed);
+    wumdxft(Shell(d));
     XtDestroyWidget(Shell(d));
   }
   wu_window *w = ed->window;
@@ -1121,13 +1144,7 @@ wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no
   XtVaSetValues(shell, XmNdeleteResponse, XmDO_NOTHING, nullptr);
   XmAddWMProtocolCallback(shell, devb->wm_delete_window, wumtcan, nullptr);
   wutashl(shell);
-  static XtActionsRec actions[] = {
-      {const_cast<char *>("PushMeToolBarButton"), wumtlph},
-      {const_cast<char *>("PushMeBrowserButton"), wumtlbb},
-      {const_cast<char *>("DoubleClickSelector"), wumtlbd},
-      {const_cast<char *>("DoubleClickToolBar"), wumtldc},
-  };
-  XtAppAddActions(devb->app, actions, XtNumber(actions));
+  AddActions();
   BuildEditor(ed);
   XtManageChild(ed->dialog);
   XtSetSensitive(ed->deflt, no_location != 0);

@@ -802,7 +802,9 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtAddCallback(p.icon_column, XmNinputCallback, IconColumnInput, ilw);
   /* Ctrl-clicks toggle rows: they go to the input callback too (the
      manager would take them for keyboard traversal). */
-  XtOverrideTranslations(p.icon_column, XtParseTranslationTable(iconColumnKeys));
+  // Parsed once: Xt keeps every parsed table, and every merge of a new one.
+  static XtTranslations icon_column_keys = XtParseTranslationTable(iconColumnKeys);
+  XtOverrideTranslations(p.icon_column, icon_column_keys);
   XtManageChild(p.icon_column);
   XtInsertEventHandler(p.icon_column, ButtonPressMask, False, DragOrMenuPress, ilw, XtListHead);
 
@@ -1115,7 +1117,9 @@ Widget XdCreateScrolledIconList(Widget parent, char *name, ArgList args, Cardina
   Widget w = XtCreateWidget(name, xdIconListWidgetClass, parent, args, num_args);
   ILW ilw = reinterpret_cast<ILW>(w);
   XdIconListPart &p = ilw->icon_list;
-  XtOverrideTranslations(p.list, XtParseTranslationTable(scrolledKeys));
+  // Parsed once: Xt keeps every parsed table, and every merge of a new one.
+  static XtTranslations scrolled_keys = XtParseTranslationTable(scrolledKeys);
+  XtOverrideTranslations(p.list, scrolled_keys);
   p.vbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,
                                    XmVERTICAL, XmNbackground, w->core.background_pixel, nullptr);
   p.hbar = XtVaCreateManagedWidget("ScrollBar", xmScrollBarWidgetClass, w, XmNorientation,

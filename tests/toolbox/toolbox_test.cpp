@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "child.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -818,6 +821,122 @@ TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
   EXPECT_TRUE(mb->reconfigure);
   qevtest::turnUntil([&] { return mb->reconfigure == 0; }, 2000);
   EXPECT_FALSE(mb->reconfigure);
+}
+
+// Cases that release what the tool box is working on; each runs in a child
+// of its own, started as the host starts the module.
+class ToolboxGoing : public Toolbox {
+ protected:
+  void SetUp() override {}
+  void TearDown() override {}
+  void InChild(const std::function<void()> &body) {
+    const int status = qevtest::runInChild([&] {
+      Toolbox::SetUp();
+      if (::testing::Test::HasFatalFailure()) return;
+      body();
+      if (devb) Toolbox::TearDown();
+      else qevtest::stopModule();
+    }, 30);
+    EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
+  }
+  void StoreBox(const std::string &entry, int tools) {
+    wu_toolbox *b = MakeBox(tools);
+    Loc("TESTLIB", "CAT", entry);
+    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+  }
+};
+
+struct Reload {
+  Toolbox *self;
+  wu_status (*cmd)(Toolbox *, wu_window *);
+  wu_window *window;
+  int ran;
+};
+
+// A press whose tool is released by host code on the button before the
+// module's activation (here the arm callback loads another box for the
+// window) queues nothing and reads nothing of the released tool.
+TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
+  InChild([&] {
+    StoreBox("FIRST", 3);
+    StoreBox("SECOND", 3);
+    wu_window *a = Window(2);
+    Cmd(39, "TESTLIB.CAT.FIRST", a);
+    Settle();
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(mb->tools, nullptr);
+    Widget b0 = mb->tools->button;
+    ASSERT_NE(b0, nullptr);
+    static Reload reload;
+    reload = {this, [](Toolbox *t, wu_window *w) {
+                qevhost::setCommand("TESTLIB.CAT.SECOND");
+                int32_t count = 0;
+                auto *table = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+                auto ecmd = reinterpret_cast<EcmdFn>(
+                    reinterpret_cast<void (*)(void)>(table->slots[WUX_SLOT_ECMD]));
+                (void)t;
+                return ecmd(w, 39);
+              }, a, 0};
+    XtAddCallback(b0, XmNarmCallback, [](Widget, XtPointer c, XtPointer) {
+      auto *r = static_cast<Reload *>(c);
+      if (r->ran++ == 0) r->cmd(r->self, r->window);
+    }, &reload);
+    Queued(a);
+    qevtest::clickWidget(b0);
+    Settle(300);
+    EXPECT_EQ(reload.ran, 1) << "the press reached the button";
+    EXPECT_TRUE(Queued(a).empty()) << "the released tool's command is not queued";
+    mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(mb->tools, nullptr);
+    EXPECT_STREQ(XtName(mb->tools->button), "CMD0");
+    // The new box's buttons work.
+    qevtest::clickWidget(mb->tools->button);
+    Settle(300);
+    EXPECT_EQ(Queued(a), std::vector<std::string>{"CMD0"});
+  });
+}
+
+wu_window *g_going = nullptr;
+
+// TOOLLOAD places a new merged box by its window after a round trip to the
+// server; a time-out that releases the window or shuts the module down in
+// that round trip leaves the load with nothing freed read.
+TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheMergedBoxIsPlaced) {
+  for (const bool shut : {false, true}) {
+    SCOPED_TRACE(shut ? "shut down" : "window released");
+    InChild([&] {
+      StoreBox("FIRST", 3);
+      wu_window *a = Window(2);
+      Settle();
+      ASSERT_EQ(wumgmbx() == nullptr || wumgmbx()->shell == nullptr, true);
+      g_going = a;
+      XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                             qevtest::windowSlot(WUX_SLOT_TERM)();
+                                           })
+                                         : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                             wuxfwnd(g_going);
+                                           }),
+                      nullptr);
+      windows_.erase(std::find(windows_.begin(), windows_.end(), a));
+      Cmd(39, "TESTLIB.CAT.FIRST", a);
+      if (shut) {
+        EXPECT_EQ(devb, nullptr);
+        windows_.clear();
+        return;
+      }
+      EXPECT_FALSE(wu_reg_has(a, WU_REG_WINDOW));
+      // The module goes on: another window loads the box.
+      wu_window *b = Window(2);
+      Cmd(39, "TESTLIB.CAT.FIRST", b);
+      Settle();
+      ASSERT_NE(wumgmbx(), nullptr);
+      EXPECT_NE(wumgmbx()->shell, nullptr);
+      EXPECT_NE(b->toolbox, nullptr);
+    });
+  }
 }
 
 }  // namespace

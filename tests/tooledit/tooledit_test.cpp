@@ -14,6 +14,8 @@
 #include <Xm/Xm.h>
 #include <X11/extensions/XTest.h>
 
+#include <malloc.h>
+
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -1282,5 +1284,24 @@ INSTANTIATE_TEST_SUITE_P(
                                          InnerWait::NewBox, InnerWait::AskDefault, InnerWait::Popup),
                        ::testing::Values(Ending::WindowReleased, Ending::ShutDown)),
     WaitName);
+
+// Opening and closing the editor again and again keeps the process heap
+// flat: what one run makes, its end gives back.
+TEST_F(ToolEditor, ManyRunsKeepTheHeapFlat) {
+  Store("MANY", 6, 3);
+  auto run = [&] {
+    Script s;
+    s.delay = 5;
+    s.steps = {[&] { qevtest::closeLikeWindowManager(XtParent(Editor())); }};
+    Edit("TESTLIB.CAT.MANY", &s);
+    Drain();
+  };
+  for (int i = 0; i < 20; ++i) run();   // caches and first-use allocations settle
+  const size_t before = mallinfo2().uordblks;
+  for (int i = 0; i < 200; ++i) run();
+  const size_t after = mallinfo2().uordblks;
+  EXPECT_LT(after, before + 64 * 1024) << "heap grew by " << (after - before) << " bytes over 200 runs";
+  EXPECT_EQ(Editor(), nullptr);
+}
 
 }  // namespace
