@@ -626,14 +626,18 @@ void InitGlobalToolBox(void) {
   s->global_toolbox = wumlgbx();
 }
 
+wu_merged_box *wumamrg(void) {
+  wu_state *s = State();
+  if (!s) return nullptr;
+  if (!s->merged) s->merged = XtCalloc(1, sizeof(wu_merged_box));
+  return Merged();
+}
+
 wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   wu_state *s = State();
   if (!s || !box || !wu_x_ok()) return WU_NOTAVAIL;
-  wu_merged_box *mb = Merged();
-  if (!mb) {
-    mb = reinterpret_cast<wu_merged_box *>(XtCalloc(1, sizeof(wu_merged_box)));
-    s->merged = mb;
-  }
+  wu_merged_box *mb = wumamrg();
+  if (!mb) return WU_NOTAVAIL;
   if (mb->icon_size) box->icon_width = box->icon_height = mb->icon_size;
   else mb->icon_size = box->icon_width;
   Position x = 1, y = 1;
@@ -1022,8 +1026,13 @@ void wuttipg(void) {
 }
 
 void wuttipc(void) {
+  // Entering a tool or control within the grace period uses the period up:
+  // whether that one has a tip or not, the next waits for the delay again
+  // unless a shown tip starts a new period.
   wu_state *s = State();
-  if (!s || !s->tip_grace_timer) return;
+  if (!s) return;
+  s->tip_grace = 0;
+  if (!s->tip_grace_timer) return;
   XtRemoveTimeOut(s->tip_grace_timer);
   s->tip_grace_timer = 0;
 }

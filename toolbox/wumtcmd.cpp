@@ -307,7 +307,8 @@ void HandleTOOLCLOSE(wu_window *w) {
     if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
     mb->closed = 1;
     wumfbar(w);
-  } else if (mb) {
+  } else if ((mb = wumamrg()) != nullptr) {
+    // Not built yet: it is marked closed all the same.
     mb->closed = 1;
   }
   wumtsta(0);
@@ -374,7 +375,7 @@ void HandleTOOLDUMP(wu_window *w) {
   LineD("     QEV.toolBoxTipDelay    : %d", p.toolbox_tip_delay);
   LineS("     QEV.isToolBoxPersistent: %s", TF(p.toolbox_persistent));
   Line(" ");
-  if (mb && mb->shell && mb->closed) {
+  if (mb && mb->closed) {
     Line("****  The Merging TOOLBOX is now OFF   ****");
     EndDump();
     return;

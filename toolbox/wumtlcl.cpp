@@ -405,7 +405,14 @@ wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, 
       if (r.ext_type <= 3) wutlogf(QEV_LOG_WARNING, "PC BMP tools cannot be read.");
       else wutlogf(QEV_LOG_WARNING, "Unknown host tool extension encountered.");
       int32_t length = 0;
-      ylmread(member, nullptr, 0, &length, 1);   // passes over the record, whatever its size
+      // Passes over the record, whatever its size; a record the catalog
+      // cannot pass over is a damaged entry, refused whole like a failing
+      // tool record.
+      if (ylmread(member, nullptr, 0, &length, 1) != WU_OK) {
+        CloseEntry(lib, member, 1);
+        wutfbar(nullptr, box);
+        return nullptr;
+      }
     }
   }
   const bool separators_only =

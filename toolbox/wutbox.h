@@ -152,6 +152,9 @@ wu_status InitMergedBox(wu_window *window, wu_toolbox *box);
 wu_status SwitchToolBox(wu_window *window, wu_toolbox *box);
 wu_status wumrbar(wu_window *window);
 wu_merged_box *wumgmbx(void);
+/* The merged box's record in the module state, made (empty, no shell) when
+   there is none yet; null without a module. */
+wu_merged_box *wumamrg(void);
 /* Destroys a tool's button and its grayed picture; the tool stays. */
 void wumdbtn(wu_tool *tool);
 /* The arrow of the merged box: hides or shows the tools part. */

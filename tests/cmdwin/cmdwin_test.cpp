@@ -935,4 +935,22 @@ TEST_F(CmdWin, ReadingAnotherWindowRetitlesTheCommandWindow) {
   EXPECT_EQ(wu_module()->current, other);
 }
 
+// The command panel's fields as the host's panel services got them: the
+// command field with the command colour's attribute bits, the message line
+// with the message colour's and the output-only attribute added.
+TEST_F(CmdWin, MessageLineFieldTakesTheOutputOnlyAttribute) {
+  wu_window *w = nullptr;
+  ASSERT_EQ(wuxgwnd(&w, 1, WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE), WU_OK);
+  ASSERT_EQ(wuxiwnd(w), WU_OK);
+  ASSERT_NE(w->message_field, nullptr);
+  ASSERT_NE(w->command_field, nullptr);
+  // The colour words' attribute bits stay below 16: the bit of 16 is the
+  // output-only attribute, on the message line alone.
+  EXPECT_EQ(w->message_field->colour, w->message_colour >> 4);
+  EXPECT_NE(w->message_field->flags & 16u, 0u);
+  EXPECT_EQ(w->command_field->flags & 16u, 0u);
+  EXPECT_EQ(w->command_field->flags & 0xFu, uint32_t(w->command_colour & 0xF));
+  wuxfwnd(w);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <X11/Intrinsic.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
@@ -163,6 +164,8 @@ class Toolbox : public ::testing::Test {
   std::vector<wu_window *> windows_;
   char lib_[8], cat_[34], entry_[34];
 };
+
+bool Viewable(Widget w);
 
 TEST_F(Toolbox, CodesOutsideTheTableAndUnassignedAreNotHandled) {
   for (int32_t code : {0, 30, 114, 50, 61, 62, 68, 79, 100, 107}) EXPECT_EQ(Cmd(code), WU_NOTAVAIL) << code;
@@ -375,6 +378,22 @@ TEST_F(Toolbox, ReaderSkipsExtensionsAndRefusesBoxesWithoutTools) {
   const int32_t before = wu_reg_count(WU_REG_TOOLBOX);
   EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
   EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), before);
+  // A tool announcing an extension record the entry does not hold: the
+  // catalog cannot pass over it and the whole box is refused.
+  Loc("TESTLIB", "CAT", "DAMAGED");
+  h.tool_count = 2;
+  ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+  t = {};
+  std::memcpy(t.icon, "5", 1);
+  std::memcpy(t.command, "ONE", 3);
+  ASSERT_EQ(yucwtol(m, &t), WU_OK);
+  t2.ext_type = 2;
+  std::memcpy(t2.ext_size, "12", 2);
+  ASSERT_EQ(yucwtol(m, &t2), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
+  EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), before);
 }
 
 TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
@@ -425,6 +444,20 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
 TEST_F(Toolbox, DumpsLineForLine) {
   Cmd(67);
   EXPECT_TRUE(qevtest::logContains("**** Merging TOOLBOX hasn't been created yet ****"));
+  // Closed before it was ever built: the dump says it is off, and a load
+  // builds and opens it.
+  qevhost::clearLog();
+  Cmd(48);
+  EXPECT_FALSE(devb->prefs.default_toolbox);
+  Cmd(67);
+  EXPECT_TRUE(qevtest::logContains("****  The Merging TOOLBOX is now OFF   ****"));
+  EXPECT_FALSE(qevtest::logContains("hasn't been created yet"));
+  Cmd(39, "");
+  Settle();
+  ASSERT_NE(wumgmbx(), nullptr);
+  EXPECT_NE(wumgmbx()->shell, nullptr);
+  EXPECT_FALSE(wumgmbx()->closed);
+  EXPECT_TRUE(Viewable(wumgmbx()->shell));
   wu_toolbox *b = MakeBox(3);
   Loc("TESTLIB", "CAT", "DUMP");
   ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
@@ -470,41 +503,74 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   Cmd(53, "ON");
   EXPECT_TRUE(devb->prefs.use_toolbox_tips);
 
+  qevhost::setMessage(526, 730, "");   // the third built-in tool has no tip
   Cmd(39, "");
   Settle(300);
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
-  devb->prefs.toolbox_tip_delay = 100;
-  wu_tool *t = mb->tools;
-  XEvent enter = {};
-  enter.type = EnterNotify;
-  XEvent leave = {};
-  leave.type = LeaveNotify;
-  Boolean go = True;
-  // Leaving before the delay: no tip, no grace.
-  wumtlwn(t->button, t, &enter, &go);
-  EXPECT_NE(t->box->tip_timer, XtIntervalId(0));
-  wumtlwn(t->button, t, &leave, &go);
-  EXPECT_EQ(t->box->tip_timer, XtIntervalId(0));
-  EXPECT_EQ(wu_module()->tip_grace, 0);
-  // Resting shows the tip below the button.
-  wumtlwn(t->button, t, &enter, &go);
-  qevtest::turnUntil([&] { return mb->tip_shown != 0; }, 2000);
-  ASSERT_TRUE(mb->tip_shown);
-  Position bx, by;
-  XtTranslateCoords(t->button, 0, 0, &bx, &by);
-  Position tx, ty;
+  devb->prefs.toolbox_tip_delay = 400;
+  std::vector<wu_tool *> tools;
+  for (wu_tool *t = mb->tools; t; t = t->next)
+    if (t->button && XtIsManaged(t->button)) tools.push_back(t);
+  ASSERT_GE(tools.size(), 4u);
+  ASSERT_TRUE(tools[2]->tip == nullptr || !tools[2]->tip[0]);
+  auto tipText = [&] {
+    XmString xs = nullptr;
+    XtVaGetValues(mb->tip_label, XmNlabelString, &xs, nullptr);
+    char *t = xs ? static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                     nullptr, 0, XmOUTPUT_ALL))
+                 : nullptr;
+    std::string out = t ? t : "";
+    XtFree(t);
+    if (xs) XmStringFree(xs);
+    return out;
+  };
+  auto moveTo = [&](Widget w) {
+    Position x = 0, y = 0;
+    Dimension bw = 0, bh = 0;
+    XtVaGetValues(w, XmNwidth, &bw, XmNheight, &bh, nullptr);
+    XtTranslateCoords(w, Position(bw / 2), Position(bh / 2), &x, &y);
+    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+    XFlush(devb->display);
+  };
+  auto shown = [&] { return mb->tip_shown && Viewable(mb->tip_shell); };
+  // Resting on a tool: nothing before the delay, then its tip below it.
+  moveTo(tools[0]->button);
+  Settle(150);
+  EXPECT_FALSE(shown()) << "no tip before the delay";
+  ASSERT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 0");
+  Position bx, by, tx, ty;
+  XtTranslateCoords(tools[0]->button, 0, 0, &bx, &by);
   XtVaGetValues(mb->tip_shell, XmNx, &tx, XmNy, &ty, nullptr);
   EXPECT_GT(ty, by);
-  // Leaving starts the grace period: the next tip shows at once.
-  wumtlwn(t->button, t, &leave, &go);
-  EXPECT_EQ(wu_module()->tip_grace, 1);
-  wu_tool *t2 = t->next;
-  wumtlwn(t2->button, t2, &enter, &go);
-  EXPECT_TRUE(mb->tip_shown);
-  wumtlwn(t2->button, t2, &leave, &go);
-  qevtest::turnUntil([] { return wu_module()->tip_grace == 0; }, 2000);
-  EXPECT_EQ(wu_module()->tip_grace, 0);
+  // Moving on within the grace period shows the next tip at once.
+  moveTo(tools[1]->button);
+  Settle(60);
+  EXPECT_TRUE(shown());
+  EXPECT_EQ(tipText(), "tip 1");
+  // A tool without a tip in the grace period shows nothing and uses the
+  // period up: after a pause, the next tool waits for the delay again.
+  moveTo(tools[2]->button);
+  Settle(60);
+  EXPECT_FALSE(shown());
+  Settle(600);
+  moveTo(tools[3]->button);
+  Settle(150);
+  EXPECT_FALSE(shown()) << "the grace period ended with the tool without a tip";
+  EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 3");
+  // Leaving before the delay: no tip, no grace.
+  moveTo(mb->tools_arrow);
+  Settle(50);
+  moveTo(tools[0]->button);
+  Settle(60);
+  moveTo(mb->tools_arrow);
+  Settle(600);
+  EXPECT_FALSE(shown());
+  moveTo(tools[1]->button);
+  Settle(150);
+  EXPECT_FALSE(shown());
 }
 
 TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
@@ -754,7 +820,6 @@ TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
   wumtlwn(last->button, last, &leave, &go);
   XtFree(last->tip);
   last->tip = nullptr;
-  wu_module()->tip_grace = 0;
   wumtlwn(last->button, last, &enter, &go);
   Settle(100);
   EXPECT_FALSE(mb->tip_shown);
