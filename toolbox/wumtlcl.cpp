@@ -168,6 +168,9 @@ Pixmap LoadIcon(int32_t icon, int32_t width, int32_t height, bool masked, uint8_
     *shared = 0;
     return half;
   }
+  // An image beyond the user's last one is told to the user; the store is
+  // asked all the same.
+  if (id > kHostIcons + wutuicn()) yuhmsg(WU_MSG_TOOL, kMsgNoImage);
   Pixmap p = Fetch(id, &w, &h, masked);
   if (!p) {
     qev_arg a = {QEV_ARG_INT, 0, nullptr, id - kHostIcons};

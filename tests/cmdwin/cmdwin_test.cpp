@@ -301,6 +301,17 @@ TEST_F(CmdWin, HistoryWritesCommandsSavedAndKeepsTheOldFileOnFailure) {
   EXPECT_EQ(ReadLines(HistoryPath()).front(), "c30");
   EXPECT_TRUE(qevtest::logContains("Unable to save command history file."));
 
+  // The host refusing the file's assignment: the old file stays, with the
+  // same log line.
+  qevhost::clearLog();
+  Open();
+  Enter("newest");
+  qevhost::failFileAssign();
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()).size(), 25u);
+  EXPECT_EQ(ReadLines(HistoryPath()).front(), "c30");
+  EXPECT_TRUE(qevtest::logContains("Unable to save command history file."));
+
   // commandsSaved 0 writes an empty file.
   Open();
   devb->prefs.commands_saved = 0;

@@ -837,6 +837,17 @@ TEST_F(Toolbox, IconIdentifiersMapToHostImages) {
   EXPECT_TRUE(shared);
   if (a) wutfpix(a);
   if (b) wutfpix(b);
+  // An image identifier beyond the user's images: the user is told (the
+  // image store is still asked).
+  qevhost::clearShownMessages();
+  Pixmap over = wumtllp(1024 + wutuicn() + 1, 48, 48, &shared);
+  EXPECT_TRUE(Shown(526, 341));
+  if (over && shared) wutfpix(over);
+  // The last of the user's images is not beyond.
+  qevhost::clearShownMessages();
+  Pixmap last = wumtllp(1024 + wutuicn(), 48, 48, &shared);
+  EXPECT_FALSE(Shown(526, 341));
+  if (last && shared) wutfpix(last);
 }
 
 }  // namespace

@@ -1291,9 +1291,16 @@ TEST_F(ToolEditor, ManyRunsKeepTheHeapFlat) {
   Store("MANY", 6, 3);
   auto run = [&] {
     Script s;
-    s.delay = 5;
-    s.steps = {[&] { qevtest::closeLikeWindowManager(XtParent(Editor())); }};
-    Edit("TESTLIB.CAT.MANY", &s);
+    s.delay = 20;
+    s.steps = {[&] { qevtest::closeLikeWindowManager(XtParent(Editor())); },
+               s.Until([] { return false; }),   // until the close ends the editor
+               [&] {
+                 ADD_FAILURE() << "the window manager's close did not end the editor";
+                 XtUnmanageChild(Editor());
+               }};
+    s.Start();
+    Cmd(40, "TESTLIB.CAT.MANY");
+    EXPECT_EQ(Editor(), nullptr);
     Drain();
   };
   for (int i = 0; i < 20; ++i) run();   // caches and first-use allocations settle
