@@ -931,8 +931,8 @@ struct Reload {
 };
 
 // A press whose tool is released by host code on the button before the
-// module's activation (here the arm callback loads another box for the
-// window) queues nothing and reads nothing of the released tool.
+// module's activation (here the host's activation callback loads another
+// box for the window) queues nothing and reads nothing of the released tool.
 TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
   InChild([&] {
     StoreBox("FIRST", 3);
@@ -955,10 +955,18 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
                 (void)t;
                 return ecmd(w, 39);
               }, a, 0};
-    XtAddCallback(b0, XmNarmCallback, [](Widget, XtPointer c, XtPointer) {
+    // The host's activation callback goes before the module's.
+    XtCallbackList module = nullptr;
+    XtVaGetValues(b0, XmNactivateCallback, &module, nullptr);
+    std::vector<XtCallbackRec> kept;
+    for (XtCallbackList c = module; c && c->callback; ++c) kept.push_back(*c);
+    kept.push_back({nullptr, nullptr});
+    XtRemoveAllCallbacks(b0, XmNactivateCallback);
+    XtAddCallback(b0, XmNactivateCallback, [](Widget, XtPointer c, XtPointer) {
       auto *r = static_cast<Reload *>(c);
       if (r->ran++ == 0) r->cmd(r->self, r->window);
     }, &reload);
+    XtAddCallbacks(b0, XmNactivateCallback, kept.data());
     Queued(a);
     qevtest::clickWidget(b0);
     Settle(300);
