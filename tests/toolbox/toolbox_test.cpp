@@ -12,6 +12,8 @@
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -244,9 +246,41 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
   ASSERT_GE(lines.size(), 4u);
   EXPECT_TRUE(qevtest::logContains("Unknown X-resource 'QEV.nosuchresource'"));
   EXPECT_EQ(lines.back(), "End of DLGXRESDUMP Output.");
+  // The browser named in BROWSER is started with the address given.
+  char dir[] = "/tmp/qevbrowseXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string script = std::string(dir) + "/browser", opened = std::string(dir) + "/opened";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".part && mv " << opened << ".part "
+        << opened << "\n";
+  }
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  const char *old_browser = std::getenv("BROWSER");
+  const std::string kept = old_browser ? old_browser : "";
+  setenv("BROWSER", script.c_str(), 1);
+  auto openedAddress = [&] {
+    std::string text;
+    qevtest::turnUntil([&] { return access(opened.c_str(), F_OK) == 0; }, 3000);
+    std::ifstream in(opened);
+    std::getline(in, text);
+    std::remove(opened.c_str());
+    return text;
+  };
+  EXPECT_EQ(Cmd(108, "'https://example.org/a?b=c'"), WU_OK);
+  EXPECT_EQ(openedAddress(), "https://example.org/a?b=c");
+  // No address: the default page.
+  Cmd(108);
+  EXPECT_EQ(openedAddress(), "https://www.example.com/");
   // An address is never cut: too long rings the bell and opens nothing.
   EXPECT_EQ(Cmd(108, "'" + std::string(300, 'a') + "'"), WU_OK);
   EXPECT_EQ(qevhost::commandsConsumed() > 0, true);
+  Settle(300);
+  EXPECT_NE(access(opened.c_str(), F_OK), 0) << "a cut address was opened";
+  if (old_browser) setenv("BROWSER", kept.c_str(), 1);
+  else unsetenv("BROWSER");
+  std::remove(script.c_str());
+  rmdir(dir);
 }
 
 TEST_F(Toolbox, PrintModesMatchAbbreviations) {

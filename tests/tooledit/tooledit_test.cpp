@@ -568,9 +568,20 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_EQ(Text(Field(0)), "4");
         // Move the first tool forward, then the selected one back.
         SelectTool(0);
-        Press(One(Editor(), "ArrowButton", 3));
+        // The first tool cannot go back; the last cannot go forward.
+        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        qevtest::clickWidget(One(Editor(), "ArrowButton", 3));
+      },
+      [&] {
         EXPECT_EQ(Text(Field(1)), "EDIT0");
-        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)) && false);
+        EXPECT_EQ(ToolNames()[1], "EDIT0");
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        SelectTool(3);
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        SelectTool(1);
         // A text holds 199 characters; a paste into an empty field is cut.
         XmTextFieldSetString(Field(2), const_cast<char *>(std::string(199, 'h').c_str()));
         XmTextFieldInsert(Field(2), 0, const_cast<char *>("x"));
