@@ -196,9 +196,15 @@ bool OptionNamed(const char *name) {
   return v && v[0] != '\0' && v[0] != '.';
 }
 
-void RebuildMenus() {
+// The printing choice changed: the menus take the excluded-item list of the
+// new choice (0 printing through the host's print dialog, 1 graph printing)
+// and are rebuilt for the current window.
+void RebuildMenus(int32_t excluded_list) {
   wu_state *s = wu_module();
-  if (s && s->current) wuxqcmd(s->current, "WPMENU;WPMENU", -1, 1, 1, 1);
+  if (!s) return;
+  s->excluded = s->excluded_lists[excluded_list];
+  s->excluded_count = s->excluded_counts[excluded_list];
+  if (s->current) wuxqcmd(s->current, "WPMENU;WPMENU", -1, 1, 1, 1);
 }
 
 void HandleDLGPRTMODE(wu_window *w) {
@@ -235,11 +241,11 @@ void HandleDLGPRTMODE(wu_window *w) {
   } else if (PrintKeyword(t, "NORMAL") || PrintKeyword(t, "HOST")) {
     yw7bset("PRINTGDLG", 1);
     yw7bset("PRINTUSEXDRIVER", 0);
-    if (!was_on) RebuildMenus();
+    if (!was_on) RebuildMenus(0);
     if (devb) devb->prefs.host_print = True;
     if (wumshpn) wumshpn(1);
   } else if (PrintKeyword(t, "GRAPH")) {
-    if (was_on) RebuildMenus();
+    if (was_on) RebuildMenus(1);
     if (devb) devb->prefs.host_print = False;
     if (wumshpn) wumshpn(0);
     yw7cset("PRINTGDEV", "");

@@ -284,15 +284,33 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
 }
 
 TEST_F(Toolbox, PrintModesMatchAbbreviations) {
+  // The host's two excluded-item lists: the menus rebuilt after a change of
+  // the printing choice leave out the items of the list of that choice.
+  static int32_t dialog_items[] = {101, 102}, graph_items[] = {201};
+  wu_state *s = wu_module();
+  s->excluded_lists[0] = dialog_items;
+  s->excluded_counts[0] = 2;
+  s->excluded_lists[1] = graph_items;
+  s->excluded_counts[1] = 1;
   devb->prefs.host_print = False;
   Cmd(71, "NORM");
   EXPECT_TRUE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, dialog_items);
+  EXPECT_EQ(s->excluded_count, 2);
   wu_status st = WU_OK;
   EXPECT_EQ(yw7bget("HOSTPRINT", &st), 1);
   Cmd(71, "GRAPH");
   EXPECT_FALSE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, graph_items);
+  EXPECT_EQ(s->excluded_count, 1);
+  Cmd(71, "HOST");
+  EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, dialog_items);
+  s->excluded_lists[0] = s->excluded_lists[1] = nullptr;
+  s->excluded = nullptr;
+  s->excluded_count = s->excluded_counts[0] = s->excluded_counts[1] = 0;
   Cmd(71, "ZZZ");
   EXPECT_TRUE(Shown(608, 147));
   Cmd(71, "");
