@@ -78,6 +78,22 @@ void place(Widget menu, Widget w) {
   XtVaSetValues(menu, XmNx, x, XmNy, y, nullptr);
 }
 
+// The widget a menu is opened for, watched while the menu is up.
+struct Anchor {
+  Widget menu;
+  bool gone;
+};
+
+// The widget went (its control or window was released): the menu closes
+// with nothing chosen.
+void AnchorGone(Widget, XtPointer client, XtPointer) {
+  auto *a = static_cast<Anchor *>(client);
+  a->gone = true;
+  if (a->menu && XtIsManaged(a->menu)) XtUnmanageChild(a->menu);
+}
+
+void MenuGone(Widget, XtPointer client, XtPointer) { static_cast<Anchor *>(client)->menu = nullptr; }
+
 }  // namespace
 
 extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t *enabled,
@@ -132,6 +148,14 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     XtAddCallback(b, XmNactivateCallback, chosen, reinterpret_cast<XtPointer>(intptr_t(i)));
   }
   place(menu, w);
+  // The menu serves the widget it is opened for: its destruction ends the
+  // wait as a cancel.
+  Anchor anchor = {menu, false};
+  const bool anchored = w != nullptr;
+  if (anchored) {
+    XtAddCallback(w, XmNdestroyCallback, AnchorGone, &anchor);
+    XtAddCallback(menu, XmNdestroyCallback, MenuGone, &anchor);
+  }
   XtManageChild(menu);
   // The wait ends as a cancel when the menu is destroyed, the display is
   // lost or the module is shut down meanwhile; the menu is not touched then.
@@ -144,6 +168,10 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     while (XtIsManaged(menu) && wutturn(-1)) {
     }
   }
+  if (anchored && !anchor.gone && devb != nullptr)
+    XtRemoveCallback(w, XmNdestroyCallback, AnchorGone, &anchor);
+  if (anchor.menu != nullptr && devb != nullptr)
+    XtRemoveCallback(anchor.menu, XmNdestroyCallback, MenuGone, &anchor);
   if (!gone && devb != nullptr) XtDestroyWidget(XtParent(menu));
   if (wutfpix != nullptr && devb != nullptr)
     for (Pixmap p : icons) wutfpix(p);
