@@ -298,16 +298,26 @@ void wuwbtop(Widget w, XtPointer, XEvent *event, Boolean *) {
   if (!s || !devb || event->type != VisibilityNotify || !devb->prefs.toolbox_always_on_top) return;
   if ((s->busy && !wumtedact(-1)) || (devb->flags & WU_DEV_DRAGGING) || devb->errors_masked) return;
   if (event->xvisibility.state == VisibilityUnobscured) return;
+  Display *dpy = XtDisplay(w);
   Window focus = None;
   int revert = 0;
-  XGetInputFocus(XtDisplay(w), &focus, &revert);
+  XGetInputFocus(dpy, &focus, &revert);
+  // The deepest window under the pointer, through any window-manager frame.
+  Window pointer = None, root = None, child = RootWindowOfScreen(XtScreen(w));
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned mask = 0;
+  while (child != None && XQueryPointer(dpy, child, &root, &child, &rx, &ry, &wx, &wy, &mask)) {
+    if (child != None) pointer = child;
+  }
+  const Widget owners[2] = {XtWindowToWidget(dpy, focus), pointer ? XtWindowToWidget(dpy, pointer) : nullptr};
   for (wu_window *win = s->newest; win; win = win->next) {
     if (!(win->module_flags & WU_WMOD_LISTED) || !win->outer || !XtIsRealized(win->outer)) continue;
-    Widget owner = XtWindowToWidget(XtDisplay(w), focus);
-    for (Widget p = owner; p; p = XtParent(p)) {
-      if (p == win->outer) {
-        XRaiseWindow(XtDisplay(w), XtWindow(w));
-        return;
+    for (Widget owner : owners) {
+      for (Widget p = owner; p; p = XtParent(p)) {
+        if (p == win->outer) {
+          XRaiseWindow(dpy, XtWindow(w));
+          return;
+        }
       }
     }
   }

@@ -1075,4 +1075,54 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheMergedBoxIsPlaced) {
   }
 }
 
+// Kept on top: the merged box, covered by another client's window, comes
+// back above it while the pointer rests in a module window, even with the
+// focus elsewhere.
+TEST_F(Toolbox, KeptOnTopWhileThePointerIsInAModuleWindow) {
+  devb->prefs.toolbox_always_on_top = True;
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_TRUE(Viewable(mb->shell));
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(mb->shell, 0, 0, &x, &y);
+  Dimension w = 0, h = 0;
+  XtVaGetValues(mb->shell, XmNwidth, &w, XmNheight, &h, nullptr);
+  XSetWindowAttributes a = {};
+  a.override_redirect = True;
+  ::Window cover = XCreateWindow(other, DefaultRootWindow(other), x, y, w, h, 0, CopyFromParent,
+                               InputOutput, CopyFromParent, CWOverrideRedirect, &a);
+  // The pointer in the module's window, the focus on the other client's.
+  Widget outer = reinterpret_cast<Widget>(window_->outer);
+  Position ox = 0, oy = 0;
+  Dimension ow = 0, oh = 0;
+  XtVaGetValues(outer, XmNwidth, &ow, XmNheight, &oh, nullptr);
+  XtTranslateCoords(outer, Position(ow / 2), Position(oh / 2), &ox, &oy);
+  ASSERT_FALSE(ox >= x && ox < x + w && oy >= y && oy < y + h) << "the cover hides the pointer's window";
+  XTestFakeMotionEvent(devb->display, -1, ox, oy, CurrentTime);
+  XMapRaised(other, cover);
+  XSync(other, False);
+  XSetInputFocus(other, cover, RevertToPointerRoot, CurrentTime);
+  XSync(other, False);
+  auto above = [&] {
+    ::Window root = None, parent = None, *children = nullptr;
+    unsigned n = 0;
+    XQueryTree(devb->display, DefaultRootWindow(devb->display), &root, &parent, &children, &n);
+    int shell = -1, covering = -1;
+    for (unsigned i = 0; i < n; ++i) {
+      if (children[i] == XtWindow(mb->shell)) shell = int(i);
+      if (children[i] == cover) covering = int(i);
+    }
+    if (children) XFree(children);
+    return shell > covering;
+  };
+  EXPECT_TRUE(qevtest::turnUntil(above, 2000)) << "the merged box stayed under the other window";
+  XDestroyWindow(other, cover);
+  XCloseDisplay(other);
+  devb->prefs.toolbox_always_on_top = False;
+}
+
 }  // namespace
