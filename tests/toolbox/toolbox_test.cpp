@@ -598,7 +598,7 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   EXPECT_GT(ty, by);
   // Moving on within the grace period shows the next tip at once.
   moveTo(tools[1]->button);
-  Settle(60);
+  qevtest::turnUntil([&] { return shown() && tipText() == "tip 1"; }, 300);   // well before the delay
   EXPECT_TRUE(shown());
   EXPECT_EQ(tipText(), "tip 1");
   // A tool without a tip in the grace period shows nothing and uses the
@@ -1021,7 +1021,8 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
     XtAddCallbacks(b0, XmNactivateCallback, kept.data());
     Queued(a);
     qevtest::clickWidget(b0);
-    Settle(300);
+    qevtest::turnUntil([&] { return reload.ran > 0; }, 3000);
+    Settle(100);
     EXPECT_EQ(reload.ran, 1) << "the press reached the button";
     EXPECT_TRUE(Queued(a).empty()) << "the released tool's command is not queued";
     mb = wumgmbx();
@@ -1030,8 +1031,12 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
     EXPECT_STREQ(XtName(mb->tools->button), "CMD0");
     // The new box's buttons work.
     qevtest::clickWidget(mb->tools->button);
-    Settle(300);
-    EXPECT_EQ(Queued(a), std::vector<std::string>{"CMD0"});
+    std::vector<std::string> queued;
+    qevtest::turnUntil([&] {
+      for (auto &q : Queued(a)) queued.push_back(q);
+      return !queued.empty();
+    }, 3000);
+    EXPECT_EQ(queued, std::vector<std::string>{"CMD0"});
   });
 }
 

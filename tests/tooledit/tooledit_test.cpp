@@ -573,6 +573,7 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
         qevtest::clickWidget(One(Editor(), "ArrowButton", 3));
       },
+      s.Until([&] { return ToolNames().size() > 1 && ToolNames()[1] == "EDIT0"; }),
       [&] {
         EXPECT_EQ(Text(Field(1)), "EDIT0");
         EXPECT_EQ(ToolNames()[1], "EDIT0");
