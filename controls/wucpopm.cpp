@@ -102,6 +102,22 @@ void place(Widget menu, Widget w) {
   XtVaSetValues(menu, XmNx, x, XmNy, y, nullptr);
 }
 
+// The widget a menu is opened for, watched while the menu is up.
+struct Anchor {
+  Widget menu;
+  bool gone;
+};
+
+// The widget went (its control or window was released): the menu closes
+// with nothing chosen.
+void AnchorGone(Widget, XtPointer client, XtPointer) {
+  auto *a = static_cast<Anchor *>(client);
+  a->gone = true;
+  if (a->menu && XtIsManaged(a->menu)) XtUnmanageChild(a->menu);
+}
+
+void MenuGone(Widget, XtPointer client, XtPointer) { static_cast<Anchor *>(client)->menu = nullptr; }
+
 }  // namespace
 
 extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t *enabled,
@@ -173,9 +189,19 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     XtAddCallback(b, XmNactivateCallback, chosen, reinterpret_cast<XtPointer>(intptr_t(i)));
   }
   place(menu, w);
+  // The menu serves the widget it is opened for: its destruction ends the
+  // wait as a cancel.
+  Anchor anchor = {menu, false};
+  const bool anchored = w != nullptr;
+  if (anchored) {
+    XtAddCallback(w, XmNdestroyCallback, AnchorGone, &anchor);
+    XtAddCallback(menu, XmNdestroyCallback, MenuGone, &anchor);
+  }
   XtManageChild(menu);
   // The wait ends as a cancel when the menu is destroyed, the display is
   // lost or the module is shut down meanwhile; the menu is not touched then.
+  // The menu serves whatever the waits it is opened from serve (the dialog,
+  // window or control of an enclosing wait): their release ends it too.
   int32_t gone = 0;
   if (wumwait != nullptr) {
     wumwait(menu, nullptr, &gone);
@@ -183,6 +209,10 @@ extern "C" int32_t wumhpop(Widget w, char **labels, int32_t count, const int32_t
     while (XtIsManaged(menu) && wutturn(-1)) {
     }
   }
+  if (anchored && !anchor.gone && devb != nullptr)
+    XtRemoveCallback(w, XmNdestroyCallback, AnchorGone, &anchor);
+  if (anchor.menu != nullptr && devb != nullptr)
+    XtRemoveCallback(anchor.menu, XmNdestroyCallback, MenuGone, &anchor);
   if (!gone && devb != nullptr) XtDestroyWidget(XtParent(menu));
   if (wutfpix != nullptr && devb != nullptr)
     for (Pixmap p : icons) wutfpix(p);

@@ -17,7 +17,7 @@
 
 #include "controls/wubutton.h"
 #include "graphics/wugraph.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wufmt.h"

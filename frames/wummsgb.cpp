@@ -8,6 +8,8 @@
 #include <Xm/PushB.h>
 #include <Xm/Xm.h>
 
+#include <vector>
+
 #include "frames/wutframe.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
@@ -43,9 +45,11 @@ Widget DialogParent(Widget parent) {
 }
 
 // Shows a message box and waits for its answer.
-int32_t Show(Widget parent, const char *text, int32_t kind, int32_t buttons, const char *title) {
+int32_t Show(Widget parent, const void *holder, const char *text, int32_t kind, int32_t buttons,
+             const char *title) {
   parent = DialogParent(parent);
   if (!parent || !wu_x_ok()) return WU_ANSWER_CANCEL;
+  if (holder && !wu_reg_has(holder, WU_REG_NONE)) return WU_ANSWER_CANCEL;
   unsigned char type = XmDIALOG_INFORMATION;
   const char *deflt_title = "Information";
   switch (kind) {
@@ -101,8 +105,9 @@ int32_t Show(Widget parent, const char *text, int32_t kind, int32_t buttons, con
   const uint8_t outer_modal = devb->modal_requestor;
   devb->modal_requestor = 1;
   XtManageChild(box.dialog);
-  // A box whose parent goes, a display lost or a shut-down answers Cancel.
-  if (wumwdlg(box.dialog, nullptr) != WU_OK) box.answer = WU_ANSWER_CANCEL;
+  // A box whose parent or holder goes, a display lost or a shut-down
+  // answers Cancel.
+  if (wumwdlg(box.dialog, holder) != WU_OK) box.answer = WU_ANSWER_CANCEL;
   if (devb) {
     devb->modal_requestor = outer_modal;
     if (wu_x_ok()) XFlush(devb->display);
@@ -117,6 +122,32 @@ struct Wait {
 
 void WaitGone(Widget, XtPointer client, XtPointer) { static_cast<Wait *>(client)->destroyed = true; }
 
+// The holders of the waits in progress, outermost first.  A wait nested in
+// another serves what the outer one serves as well: a message box or popup
+// opened from a dialog's callback ends when the dialog's window goes, even
+// when the box was given no holder of its own.
+std::vector<wu_reg_hold> &Holders() {
+  static std::vector<wu_reg_hold> holders;
+  return holders;
+}
+
+bool HoldersAlive() {
+  for (const wu_reg_hold &h : Holders())
+    if (!wu_reg_alive(h)) return false;
+  return true;
+}
+
+// Enters a wait's holder for the time of the wait.
+struct HolderScope {
+  bool entered;
+  explicit HolderScope(const void *holder, wu_reg_hold hold) : entered(holder != nullptr) {
+    if (entered) Holders().push_back(hold);
+  }
+  ~HolderScope() {
+    if (entered && !Holders().empty()) Holders().pop_back();
+  }
+};
+
 // A host message as a new NUL-terminated text (XtFree), or null.
 char *HostText(int32_t set, int32_t number) {
   char *text = wuxgmft(set, number);
@@ -130,6 +161,30 @@ char *HostText(int32_t set, int32_t number) {
 
 extern "C" {
 
+// Motif's store of the Xft drawing state of each window it drew text in.
+// It never forgets a window by itself: the entries of destroyed windows
+// pile up for the life of the process.
+void *_XmXftDrawCreate(Display *display, Window window) __attribute__((weak));
+void _XmXftDrawDestroy(Display *display, Window window, void *draw) __attribute__((weak));
+
+void wumdxft(Widget root) {
+  if (!root || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  std::vector<Widget> todo{root};
+  while (!todo.empty()) {
+    Widget w = todo.back();
+    todo.pop_back();
+    if (!XtIsWidget(w)) continue;
+    for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
+    if (XtIsComposite(w)) {
+      CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+      for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
+    }
+    if (!XtIsRealized(w)) continue;
+    Display *dpy = XtDisplay(w);
+    if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
+  }
+}
+
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {
   return wumwans(w, holder, nullptr, 0, destroyed);
 }
@@ -139,14 +194,15 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
   if (destroyed) *destroyed = 0;
   if (!w || !devb || w->core.being_destroyed) return WU_CANCELLED;
   const wu_reg_hold hold = wu_reg_take(holder);
-  if (holder && !wu_reg_alive(hold)) return WU_CANCELLED;
+  if ((holder && !wu_reg_alive(hold)) || !HoldersAlive()) return WU_CANCELLED;
+  HolderScope scope(holder, hold);
   Wait wait = {false};
   XtAddCallback(w, XmNdestroyCallback, WaitGone, &wait);
   wu_status st = WU_OK;
   wu_loop_enter();
   // The widget is looked at only while its destroy callback has not run.
   while (!wait.destroyed && XtIsManaged(w) && (!answer || *answer == waiting)) {
-    if ((holder && !wu_reg_alive(hold)) || !wutturn(-1)) {
+    if (!HoldersAlive() || !wutturn(-1)) {
       st = WU_CANCELLED;
       break;
     }
@@ -166,7 +222,10 @@ wu_status wumwdlg(Widget dialog, const void *holder) {
   Widget shell = XtParent(dialog);
   int32_t destroyed = 0;
   wu_status st = wumwait(dialog, holder, &destroyed);
-  if (!destroyed && devb && shell) XtDestroyWidget(shell);
+  if (!destroyed && devb && shell) {
+    wumdxft(shell);
+    XtDestroyWidget(shell);
+  }
   return st;
 }
 
@@ -177,14 +236,18 @@ wu_status wumdevt(Widget w, int32_t block) {
 }
 
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t) {
-  return Show(parent, text, kind, kind == WU_MSG_QUESTION ? WU_MSGB_YESNOCANCEL : WU_MSGB_OK,
-              nullptr);
+  return wumpmsh(parent, nullptr, text, kind);
+}
+
+int32_t wumpmsh(Widget parent, const void *holder, const char *text, int32_t kind) {
+  return Show(parent, holder, text, kind,
+              kind == WU_MSG_QUESTION ? WU_MSGB_YESNOCANCEL : WU_MSGB_OK, nullptr);
 }
 
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title) {
   char *text = HostText(set, number);
   int32_t kind = buttons == WU_MSGB_YESNOCANCEL ? WU_MSG_QUESTION : WU_MSG_INFO;
-  int32_t answer = Show(parent, text ? text : kBadMessage, kind, buttons, title);
+  int32_t answer = Show(parent, nullptr, text ? text : kBadMessage, kind, buttons, title);
   XtFree(text);
   return answer;
 }

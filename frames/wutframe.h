@@ -67,7 +67,14 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
 /* Waits on a dialog as wumwait does, then destroys its shell if it still
    stands; the dialog's callbacks cannot run after this returns. */
 wu_status wumwdlg(Widget dialog, const void *holder);
+/* Lets Motif forget the text drawing state it keeps for every window of a
+   widget tree (popups included) that is about to be destroyed; Motif keeps
+   it for the life of the process otherwise. */
+void wumdxft(Widget root);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
+/* wumpmsg for a box that serves `holder` (a registered window, control or
+   record): it answers Cancel, without waiting, once the holder is released. */
+int32_t wumpmsh(Widget parent, const void *holder, const char *text, int32_t kind);
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title);
 XmString wumlstr(int32_t set, int32_t number);
 
@@ -76,6 +83,10 @@ wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, i
 wu_status wutlpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,
                   Pixmap *pixmap_out, Pixmap *mask_out, int32_t *width_out, int32_t *height_out);
 wu_status wutfpix(Pixmap pixmap);
+/* Frees a pixmap the module made, with the entry Motif keeps for every
+   pixmap a label has shown (a plain XFreePixmap leaves that entry behind
+   for the life of the process). */
+void wumfpxm(Pixmap pixmap);
 wu_status wutgwic(int32_t icon, Pixmap *pixmap_out, int32_t *depth_out);
 Pixmap wuthpmp(Pixmap pixmap, int32_t mode);
 /* References held on a store pixmap (0 when the store does not know it). */

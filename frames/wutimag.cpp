@@ -115,6 +115,12 @@ wu_status wutlpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, i
   return e ? WU_OK : WU_NOTAVAIL;
 }
 
+void wumfpxm(Pixmap pixmap) {
+  if (!pixmap || !devb || !devb->display) return;
+  if (!XmDestroyPixmap(ScreenOfDisplay(devb->display, devb->screen), pixmap))
+    XFreePixmap(devb->display, pixmap);
+}
+
 wu_status wutfpix(Pixmap pixmap) {
   if (!devb || !pixmap) return WU_NOTAVAIL;
   for (int32_t i = 0; i < devb->icon_count; ++i) {
@@ -122,7 +128,7 @@ wu_status wutfpix(Pixmap pixmap) {
     if (e.pixmap != pixmap) continue;
     if (--e.refs > 0) return WU_OK;
     if (devb->display) {
-      XFreePixmap(devb->display, e.pixmap);
+      wumfpxm(e.pixmap);
       if (e.mask) XFreePixmap(devb->display, e.mask);
     }
     devb->icons[i] = devb->icons[--devb->icon_count];

@@ -40,6 +40,7 @@ const int kAttrRecordLength = 2;
 // opened for reading, resp. writing) fails; 0 none.
 int32_t g_failRead = 0;
 int32_t g_failWrite = 0;
+bool g_failAssign = false;
 const char kPendingSuffix[] = ".qevnew";
 
 struct FileState {
@@ -186,6 +187,10 @@ wu_status k_wxasgn(const char *fileref, const char *engine, const char *name, in
   if (nul != std::string::npos) path.resize(nul);
   if (ref.empty() || path.empty()) return WU_BADARG;
   if (hostName(engine, 8) != kDiskEngine) return WU_UNSUPPORTED;
+  if (g_failAssign) {
+    g_failAssign = false;
+    return WU_NOTAVAIL;
+  }
   fs.filerefs[activeTask()][ref] = path;
   return WU_OK;
 }
@@ -284,6 +289,8 @@ wu_status k_wxclose(qev_file *file) {
 }  // namespace detail
 
 using namespace detail;
+
+void failFileAssign() { g_failAssign = true; }
 
 void failRecordFile(bool write, int32_t record) {
   (write ? g_failWrite : g_failRead) = record > 0 ? record : 0;

@@ -155,6 +155,8 @@ void setHostLibrary(const std::string &libref, const HostLibrary &lib);
 // External record files: the record of number `record` (1-based) read,
 // resp. written, next fails once; 0 withdraws the failure.
 void failRecordFile(bool write, int32_t record);
+// The next assignment of a file reference fails once.
+void failFileAssign();
 
 // Host images: named images with a vector (wiloadv, viidb2g, wiimgfd).
 void registerImage(const std::string &name, void *vector);

@@ -17,9 +17,9 @@
 
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wufmt.h"
 #include "runtime/wuhost.h"

@@ -12,6 +12,7 @@
 #ifndef QEV_MENUS_WUMENUS_H
 #define QEV_MENUS_WUMENUS_H
 
+#include <X11/Intrinsic.h>
 #include <stdint.h>
 
 #include "qev/kernel.h"
@@ -256,6 +257,39 @@ void wumfdlw(wu_window *window);
 /* Places a mnemonic in a label copy (which has room for three more bytes);
    returns the mnemonic character, 0 when none. */
 int32_t PutMnemonic(char *label, int32_t mnemonic);
+
+/* ---- standard items and About ------------------------------------------
+   The item handlers are Xt callbacks: (item widget or null, client data, call
+   data).  Called without an item widget, a registered window given as the
+   client data is the window they act for (the dispatcher passes its window
+   so); otherwise they act for the module's current window. */
+/* The window an item handler acts for: the menu item's window, else a
+   registered window given as the client data, else the current window. */
+wu_window *wumhwin(Widget item, XtPointer client);
+void wuwnkfd(Widget, XtPointer, XtPointer);
+void wuwpkfd(Widget, XtPointer, XtPointer);
+void wuwprnt(Widget, XtPointer, XtPointer);
+void wuwprst(Widget, XtPointer, XtPointer);
+void wuwakfd(Widget, XtPointer, XtPointer);
+void wuwsprf(Widget, XtPointer, XtPointer);
+void wuwpscr(Widget, XtPointer, XtPointer);
+void wuwikfd(Widget, XtPointer, XtPointer);
+void wuwekfd(Widget, XtPointer, XtPointer);
+void wuwexit(Widget, XtPointer, XtPointer);
+void wuwhprt(Widget, XtPointer, XtPointer);
+wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size, char *filter,
+                  int32_t filter_size);
+const char *wumgtyp(const char *filter);
+wu_status wumshpn(int32_t value);
+/* 1 when the printing question was answered (the profile entry exists). */
+int32_t GetHostPrintNotif(void);
+/* Puts `path` between single quotes after `prefix`, each quote in it
+   doubled, then `suffix`; false when the path holds a control character or
+   the whole does not fit WU_CMDTEXT_MAX characters. */
+int32_t wumqcmd(const char *prefix, const char *path, const char *suffix, char *out, int32_t size);
+
+void wuwoabt(Widget, XtPointer, XtPointer);
+void wuwacb(Widget, XtPointer, XtPointer);
 
 #ifdef __cplusplus
 }

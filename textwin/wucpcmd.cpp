@@ -30,6 +30,9 @@ const uint32_t kPanelClear = 0x4001;
 const int32_t kPromptAttributes = 0x210;
 const int32_t kPromptArgument = 129;
 const int32_t kPromptPlain = 2, kPromptKind = 7, kPromptKind2 = 8;
+// Added to the colour word's attribute bits of the message-line field: the
+// host's attribute of an output-only message line.
+const int32_t kMessageAttributes = 16;
 // Window kind whose message line takes the command colour.
 const int32_t kKindCommandColoured = 114;
 
@@ -79,8 +82,8 @@ bool MakeFields(wu_window *w, wu_pane *panel, int32_t rows) {
     panel->cursor_column = w->command_field->column;
   }
   const int32_t colour = w->kind == kKindCommandColoured ? w->command_colour : w->message_colour;
-  if (yugtfld(panel, &f, rows, 1, WU_MESSAGE_LEN, colour >> kColourShift, colour & kAttributeMask,
-              0, 1, 0, 0) != WU_OK)
+  if (yugtfld(panel, &f, rows, 1, WU_MESSAGE_LEN, colour >> kColourShift,
+              (colour & kAttributeMask) + kMessageAttributes, 0, 1, 0, 0) != WU_OK)
     return false;
   auto *m = static_cast<wu_field *>(f);
   wu_reg_add(m, WU_REG_FIELD);

@@ -28,8 +28,9 @@
 #include "controls/wucombo.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
-#include "menus/wucmdwin.h"
-#include "menus/wutbox.h"
+#include "commands/wucmds.h"
+#include "menus/wumenus.h"
+#include "toolbox/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/module.h"
@@ -326,6 +327,17 @@ TEST_F(CmdWin, HistoryWritesCommandsSavedAndKeepsTheOldFileOnFailure) {
   Open();
   Enter("newer");
   qevhost::failRecordFile(true, 3);
+  Restart();
+  EXPECT_EQ(ReadLines(HistoryPath()).size(), 25u);
+  EXPECT_EQ(ReadLines(HistoryPath()).front(), "c30");
+  EXPECT_TRUE(qevtest::logContains("Unable to save command history file."));
+
+  // The host refusing the file's assignment: the old file stays, with the
+  // same log line.
+  qevhost::clearLog();
+  Open();
+  Enter("newest");
+  qevhost::failFileAssign();
   Restart();
   EXPECT_EQ(ReadLines(HistoryPath()).size(), 25u);
   EXPECT_EQ(ReadLines(HistoryPath()).front(), "c30");
@@ -974,6 +986,24 @@ TEST_F(CmdWin, ReadingAnotherWindowRetitlesTheCommandWindow) {
   XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
   EXPECT_STREQ(title, "Command:LOG");
   EXPECT_EQ(wu_module()->current, other);
+}
+
+// The command panel's fields as the host's panel services got them: the
+// command field with the command colour's attribute bits, the message line
+// with the message colour's and the output-only attribute added.
+TEST_F(CmdWin, MessageLineFieldTakesTheOutputOnlyAttribute) {
+  wu_window *w = nullptr;
+  ASSERT_EQ(wuxgwnd(&w, 1, WU_DECOR_COMMANDLINE | WU_DECOR_MESSAGELINE), WU_OK);
+  ASSERT_EQ(wuxiwnd(w), WU_OK);
+  ASSERT_NE(w->message_field, nullptr);
+  ASSERT_NE(w->command_field, nullptr);
+  // The colour words' attribute bits stay below 16: the bit of 16 is the
+  // output-only attribute, on the message line alone.
+  EXPECT_EQ(w->message_field->colour, w->message_colour >> 4);
+  EXPECT_NE(w->message_field->flags & 16u, 0u);
+  EXPECT_EQ(w->command_field->flags & 16u, 0u);
+  EXPECT_EQ(w->command_field->flags & 0xFu, uint32_t(w->command_colour & 0xF));
+  wuxfwnd(w);
 }
 
 }  // namespace

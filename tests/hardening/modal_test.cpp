@@ -6,6 +6,9 @@
 
 #include <sys/socket.h>
 
+#include <Xm/PushB.h>
+
+#include "controls/wucontrol.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "runtime/wutoolkit.h"
@@ -160,6 +163,51 @@ TEST(Modal, TheReadNeverWaitsWhileTheBatchDriverReplays) {
         m.Stop();
       },
       20);
+}
+
+Widget g_anchor = nullptr;
+void DestroyAnchor(XtPointer, XtIntervalId *) { XtDestroyWidget(g_anchor); }
+bool PopupUp() {
+  for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i) {
+    Widget shell = devb->toplevel->core.popup_list[i];
+    if (shell->core.being_destroyed || !XtIsComposite(shell)) continue;
+    CompositeWidget c = reinterpret_cast<CompositeWidget>(shell);
+    for (Cardinal k = 0; k < c->composite.num_children; ++k)
+      if (XtIsManaged(c->composite.children[k])) return true;
+  }
+  return false;
+}
+
+// The string popup serves the widget it is opened for: the widget going
+// (its control destroyed, its window released) closes the menu with nothing
+// chosen, outside any other wait.
+TEST(Modal, AStringPopupEndsWithTheWidgetItServes) {
+  for (const bool whole_window : {false, true}) {
+    SCOPED_TRACE(whole_window ? "window released" : "widget destroyed");
+    InChild([whole_window] {
+      Started m;
+      if (!m.Start()) return;
+      Widget outer = reinterpret_cast<Widget>(m.window->outer);
+      ASSERT_NE(outer, nullptr);
+      g_anchor = XtVaCreateManagedWidget("anchor", xmPushButtonWidgetClass, outer, nullptr);
+      g_window = m.window;
+      XtAppAddTimeOut(devb->app, 200, whole_window ? ReleaseWindow : DestroyAnchor, nullptr);
+      char one[] = "One", two[] = "Two";
+      char *labels[] = {one, two};
+      EXPECT_EQ(wumhpop(g_anchor, labels, 2, nullptr, nullptr, nullptr), 0);
+      EXPECT_FALSE(PopupUp());
+      // The pointer is free again.
+      Display *other = XOpenDisplay(DisplayString(devb->display));
+      ASSERT_NE(other, nullptr);
+      EXPECT_EQ(XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                             GrabModeAsync, None, None, CurrentTime),
+                GrabSuccess);
+      XUngrabPointer(other, CurrentTime);
+      XCloseDisplay(other);
+      if (!whole_window) EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+      m.Stop();
+    }, 20);
+  }
 }
 
 }  // namespace

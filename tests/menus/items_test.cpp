@@ -4,7 +4,7 @@
 // About box's place and toolkit version, double-byte mnemonics and the
 // string popup.
 #include "menufixture.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 
 #include <X11/Xatom.h>
 #include <Xm/MessageB.h>

@@ -4,7 +4,7 @@
 // by a click and by Escape, the choice popup, record and replay, and a menu
 // dialog answered.
 #include "menufixture.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 
 #include <Xm/Text.h>
 #include <X11/extensions/XTest.h>

@@ -5,17 +5,22 @@
 
 #include <X11/Intrinsic.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/module.h"
@@ -26,6 +31,8 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "child.h"
+#include "xinput.h"
 #include "xserver.h"
 
 namespace {
@@ -160,6 +167,8 @@ class Toolbox : public ::testing::Test {
   char lib_[8], cat_[34], entry_[34];
 };
 
+bool Viewable(Widget w);
+
 TEST_F(Toolbox, CodesOutsideTheTableAndUnassignedAreNotHandled) {
   for (int32_t code : {0, 30, 114, 50, 61, 62, 68, 79, 100, 107}) EXPECT_EQ(Cmd(code), WU_NOTAVAIL) << code;
   EXPECT_TRUE(qevhost::shownMessages().empty());
@@ -237,21 +246,71 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
   ASSERT_GE(lines.size(), 4u);
   EXPECT_TRUE(qevtest::logContains("Unknown X-resource 'QEV.nosuchresource'"));
   EXPECT_EQ(lines.back(), "End of DLGXRESDUMP Output.");
+  // The browser named in BROWSER is started with the address given.
+  char dir[] = "/tmp/qevbrowseXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string script = std::string(dir) + "/browser", opened = std::string(dir) + "/opened";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\nprintf '%s' \"$1\" > " << opened << ".part && mv " << opened << ".part "
+        << opened << "\n";
+  }
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  const char *old_browser = std::getenv("BROWSER");
+  const std::string kept = old_browser ? old_browser : "";
+  setenv("BROWSER", script.c_str(), 1);
+  auto openedAddress = [&] {
+    std::string text;
+    qevtest::turnUntil([&] { return access(opened.c_str(), F_OK) == 0; }, 3000);
+    std::ifstream in(opened);
+    std::getline(in, text);
+    std::remove(opened.c_str());
+    return text;
+  };
+  EXPECT_EQ(Cmd(108, "'https://example.org/a?b=c'"), WU_OK);
+  EXPECT_EQ(openedAddress(), "https://example.org/a?b=c");
+  // No address: the default page.
+  Cmd(108);
+  EXPECT_EQ(openedAddress(), "https://www.example.com/");
   // An address is never cut: too long rings the bell and opens nothing.
   EXPECT_EQ(Cmd(108, "'" + std::string(300, 'a') + "'"), WU_OK);
   EXPECT_EQ(qevhost::commandsConsumed() > 0, true);
+  Settle(300);
+  EXPECT_NE(access(opened.c_str(), F_OK), 0) << "a cut address was opened";
+  if (old_browser) setenv("BROWSER", kept.c_str(), 1);
+  else unsetenv("BROWSER");
+  std::remove(script.c_str());
+  rmdir(dir);
 }
 
 TEST_F(Toolbox, PrintModesMatchAbbreviations) {
+  // The host's two excluded-item lists: the menus rebuilt after a change of
+  // the printing choice leave out the items of the list of that choice.
+  static int32_t dialog_items[] = {101, 102}, graph_items[] = {201};
+  wu_state *s = wu_module();
+  s->excluded_lists[0] = dialog_items;
+  s->excluded_counts[0] = 2;
+  s->excluded_lists[1] = graph_items;
+  s->excluded_counts[1] = 1;
   devb->prefs.host_print = False;
   Cmd(71, "NORM");
   EXPECT_TRUE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, dialog_items);
+  EXPECT_EQ(s->excluded_count, 2);
   wu_status st = WU_OK;
   EXPECT_EQ(yw7bget("HOSTPRINT", &st), 1);
   Cmd(71, "GRAPH");
   EXPECT_FALSE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, graph_items);
+  EXPECT_EQ(s->excluded_count, 1);
+  Cmd(71, "HOST");
+  EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
+  EXPECT_EQ(s->excluded, dialog_items);
+  s->excluded_lists[0] = s->excluded_lists[1] = nullptr;
+  s->excluded = nullptr;
+  s->excluded_count = s->excluded_counts[0] = s->excluded_counts[1] = 0;
   Cmd(71, "ZZZ");
   EXPECT_TRUE(Shown(608, 147));
   Cmd(71, "");
@@ -371,6 +430,22 @@ TEST_F(Toolbox, ReaderSkipsExtensionsAndRefusesBoxesWithoutTools) {
   const int32_t before = wu_reg_count(WU_REG_TOOLBOX);
   EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
   EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), before);
+  // A tool announcing an extension record the entry does not hold: the
+  // catalog cannot pass over it and the whole box is refused.
+  Loc("TESTLIB", "CAT", "DAMAGED");
+  h.tool_count = 2;
+  ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+  t = {};
+  std::memcpy(t.icon, "5", 1);
+  std::memcpy(t.command, "ONE", 3);
+  ASSERT_EQ(yucwtol(m, &t), WU_OK);
+  t2.ext_type = 2;
+  std::memcpy(t2.ext_size, "12", 2);
+  ASSERT_EQ(yucwtol(m, &t2), WU_OK);
+  ylmclos(m, 0);
+  ylclose(lib);
+  EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
+  EXPECT_EQ(wu_reg_count(WU_REG_TOOLBOX), before);
 }
 
 TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
@@ -421,6 +496,20 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
 TEST_F(Toolbox, DumpsLineForLine) {
   Cmd(67);
   EXPECT_TRUE(qevtest::logContains("**** Merging TOOLBOX hasn't been created yet ****"));
+  // Closed before it was ever built: the dump says it is off, and a load
+  // builds and opens it.
+  qevhost::clearLog();
+  Cmd(48);
+  EXPECT_FALSE(devb->prefs.default_toolbox);
+  Cmd(67);
+  EXPECT_TRUE(qevtest::logContains("****  The Merging TOOLBOX is now OFF   ****"));
+  EXPECT_FALSE(qevtest::logContains("hasn't been created yet"));
+  Cmd(39, "");
+  Settle();
+  ASSERT_NE(wumgmbx(), nullptr);
+  EXPECT_NE(wumgmbx()->shell, nullptr);
+  EXPECT_FALSE(wumgmbx()->closed);
+  EXPECT_TRUE(Viewable(wumgmbx()->shell));
   wu_toolbox *b = MakeBox(3);
   Loc("TESTLIB", "CAT", "DUMP");
   ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
@@ -466,41 +555,74 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   Cmd(53, "ON");
   EXPECT_TRUE(devb->prefs.use_toolbox_tips);
 
+  qevhost::setMessage(526, 730, "");   // the third built-in tool has no tip
   Cmd(39, "");
   Settle(300);
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
-  devb->prefs.toolbox_tip_delay = 100;
-  wu_tool *t = mb->tools;
-  XEvent enter = {};
-  enter.type = EnterNotify;
-  XEvent leave = {};
-  leave.type = LeaveNotify;
-  Boolean go = True;
-  // Leaving before the delay: no tip, no grace.
-  wumtlwn(t->button, t, &enter, &go);
-  EXPECT_NE(t->box->tip_timer, XtIntervalId(0));
-  wumtlwn(t->button, t, &leave, &go);
-  EXPECT_EQ(t->box->tip_timer, XtIntervalId(0));
-  EXPECT_EQ(wu_module()->tip_grace, 0);
-  // Resting shows the tip below the button.
-  wumtlwn(t->button, t, &enter, &go);
-  qevtest::turnUntil([&] { return mb->tip_shown != 0; }, 2000);
-  ASSERT_TRUE(mb->tip_shown);
-  Position bx, by;
-  XtTranslateCoords(t->button, 0, 0, &bx, &by);
-  Position tx, ty;
+  devb->prefs.toolbox_tip_delay = 400;
+  std::vector<wu_tool *> tools;
+  for (wu_tool *t = mb->tools; t; t = t->next)
+    if (t->button && XtIsManaged(t->button)) tools.push_back(t);
+  ASSERT_GE(tools.size(), 4u);
+  ASSERT_TRUE(tools[2]->tip == nullptr || !tools[2]->tip[0]);
+  auto tipText = [&] {
+    XmString xs = nullptr;
+    XtVaGetValues(mb->tip_label, XmNlabelString, &xs, nullptr);
+    char *t = xs ? static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
+                                                     nullptr, 0, XmOUTPUT_ALL))
+                 : nullptr;
+    std::string out = t ? t : "";
+    XtFree(t);
+    if (xs) XmStringFree(xs);
+    return out;
+  };
+  auto moveTo = [&](Widget w) {
+    Position x = 0, y = 0;
+    Dimension bw = 0, bh = 0;
+    XtVaGetValues(w, XmNwidth, &bw, XmNheight, &bh, nullptr);
+    XtTranslateCoords(w, Position(bw / 2), Position(bh / 2), &x, &y);
+    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+    XFlush(devb->display);
+  };
+  auto shown = [&] { return mb->tip_shown && Viewable(mb->tip_shell); };
+  // Resting on a tool: nothing before the delay, then its tip below it.
+  moveTo(tools[0]->button);
+  Settle(150);
+  EXPECT_FALSE(shown()) << "no tip before the delay";
+  ASSERT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 0");
+  Position bx, by, tx, ty;
+  XtTranslateCoords(tools[0]->button, 0, 0, &bx, &by);
   XtVaGetValues(mb->tip_shell, XmNx, &tx, XmNy, &ty, nullptr);
   EXPECT_GT(ty, by);
-  // Leaving starts the grace period: the next tip shows at once.
-  wumtlwn(t->button, t, &leave, &go);
-  EXPECT_EQ(wu_module()->tip_grace, 1);
-  wu_tool *t2 = t->next;
-  wumtlwn(t2->button, t2, &enter, &go);
-  EXPECT_TRUE(mb->tip_shown);
-  wumtlwn(t2->button, t2, &leave, &go);
-  qevtest::turnUntil([] { return wu_module()->tip_grace == 0; }, 2000);
-  EXPECT_EQ(wu_module()->tip_grace, 0);
+  // Moving on within the grace period shows the next tip at once.
+  moveTo(tools[1]->button);
+  qevtest::turnUntil([&] { return shown() && tipText() == "tip 1"; }, 300);   // well before the delay
+  EXPECT_TRUE(shown());
+  EXPECT_EQ(tipText(), "tip 1");
+  // A tool without a tip in the grace period shows nothing and uses the
+  // period up: after a pause, the next tool waits for the delay again.
+  moveTo(tools[2]->button);
+  Settle(60);
+  EXPECT_FALSE(shown());
+  Settle(600);
+  moveTo(tools[3]->button);
+  Settle(150);
+  EXPECT_FALSE(shown()) << "the grace period ended with the tool without a tip";
+  EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 3");
+  // Leaving before the delay: no tip, no grace.
+  moveTo(mb->tools_arrow);
+  Settle(50);
+  moveTo(tools[0]->button);
+  Settle(60);
+  moveTo(mb->tools_arrow);
+  Settle(600);
+  EXPECT_FALSE(shown());
+  moveTo(tools[1]->button);
+  Settle(150);
+  EXPECT_FALSE(shown());
 }
 
 TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
@@ -750,7 +872,6 @@ TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
   wumtlwn(last->button, last, &leave, &go);
   XtFree(last->tip);
   last->tip = nullptr;
-  wu_module()->tip_grace = 0;
   wumtlwn(last->button, last, &enter, &go);
   Settle(100);
   EXPECT_FALSE(mb->tip_shown);
@@ -768,6 +889,17 @@ TEST_F(Toolbox, IconIdentifiersMapToHostImages) {
   EXPECT_TRUE(shared);
   if (a) wutfpix(a);
   if (b) wutfpix(b);
+  // An image identifier beyond the user's images: the user is told (the
+  // image store is still asked).
+  qevhost::clearShownMessages();
+  Pixmap over = wumtllp(1024 + wutuicn() + 1, 48, 48, &shared);
+  EXPECT_TRUE(Shown(526, 341));
+  if (over && shared) wutfpix(over);
+  // The last of the user's images is not beyond.
+  qevhost::clearShownMessages();
+  Pixmap last = wumtllp(1024 + wutuicn(), 48, 48, &shared);
+  EXPECT_FALSE(Shown(526, 341));
+  if (last && shared) wutfpix(last);
 }
 
 }  // namespace
@@ -817,6 +949,185 @@ TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
   EXPECT_TRUE(mb->reconfigure);
   qevtest::turnUntil([&] { return mb->reconfigure == 0; }, 2000);
   EXPECT_FALSE(mb->reconfigure);
+}
+
+// Cases that release what the tool box is working on; each runs in a child
+// of its own, started as the host starts the module.
+class ToolboxGoing : public Toolbox {
+ protected:
+  void SetUp() override {}
+  void TearDown() override {}
+  void InChild(const std::function<void()> &body) {
+    const int status = qevtest::runInChild([&] {
+      Toolbox::SetUp();
+      if (::testing::Test::HasFatalFailure()) return;
+      body();
+      if (devb) Toolbox::TearDown();
+      else qevtest::stopModule();
+    }, 30);
+    EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
+  }
+  void StoreBox(const std::string &entry, int tools) {
+    wu_toolbox *b = MakeBox(tools);
+    Loc("TESTLIB", "CAT", entry);
+    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+  }
+};
+
+struct Reload {
+  Toolbox *self;
+  wu_status (*cmd)(Toolbox *, wu_window *);
+  wu_window *window;
+  int ran;
+};
+
+// A press whose tool is released by host code on the button before the
+// module's activation (here the host's activation callback loads another
+// box for the window) queues nothing and reads nothing of the released tool.
+TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
+  InChild([&] {
+    StoreBox("FIRST", 3);
+    StoreBox("SECOND", 3);
+    wu_window *a = Window(2);
+    Cmd(39, "TESTLIB.CAT.FIRST", a);
+    Settle();
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(mb->tools, nullptr);
+    Widget b0 = mb->tools->button;
+    ASSERT_NE(b0, nullptr);
+    static Reload reload;
+    reload = {this, [](Toolbox *t, wu_window *w) {
+                qevhost::setCommand("TESTLIB.CAT.SECOND");
+                int32_t count = 0;
+                auto *table = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+                auto ecmd = reinterpret_cast<EcmdFn>(
+                    reinterpret_cast<void (*)(void)>(table->slots[WUX_SLOT_ECMD]));
+                (void)t;
+                return ecmd(w, 39);
+              }, a, 0};
+    // The host's activation callback goes before the module's.
+    XtCallbackList module = nullptr;
+    XtVaGetValues(b0, XmNactivateCallback, &module, nullptr);
+    std::vector<XtCallbackRec> kept;
+    for (XtCallbackList c = module; c && c->callback; ++c) kept.push_back(*c);
+    kept.push_back({nullptr, nullptr});
+    XtRemoveAllCallbacks(b0, XmNactivateCallback);
+    XtAddCallback(b0, XmNactivateCallback, [](Widget, XtPointer c, XtPointer) {
+      auto *r = static_cast<Reload *>(c);
+      if (r->ran++ == 0) r->cmd(r->self, r->window);
+    }, &reload);
+    XtAddCallbacks(b0, XmNactivateCallback, kept.data());
+    Queued(a);
+    qevtest::clickWidget(b0);
+    qevtest::turnUntil([&] { return reload.ran > 0; }, 3000);
+    Settle(100);
+    EXPECT_EQ(reload.ran, 1) << "the press reached the button";
+    EXPECT_TRUE(Queued(a).empty()) << "the released tool's command is not queued";
+    mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(mb->tools, nullptr);
+    EXPECT_STREQ(XtName(mb->tools->button), "CMD0");
+    // The new box's buttons work.
+    qevtest::clickWidget(mb->tools->button);
+    std::vector<std::string> queued;
+    qevtest::turnUntil([&] {
+      for (auto &q : Queued(a)) queued.push_back(q);
+      return !queued.empty();
+    }, 3000);
+    EXPECT_EQ(queued, std::vector<std::string>{"CMD0"});
+  });
+}
+
+wu_window *g_going = nullptr;
+
+// TOOLLOAD places a new merged box by its window after a round trip to the
+// server; a time-out that releases the window or shuts the module down in
+// that round trip leaves the load with nothing freed read.
+TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheMergedBoxIsPlaced) {
+  for (const bool shut : {false, true}) {
+    SCOPED_TRACE(shut ? "shut down" : "window released");
+    InChild([&] {
+      StoreBox("FIRST", 3);
+      wu_window *a = Window(2);
+      Settle();
+      ASSERT_EQ(wumgmbx() == nullptr || wumgmbx()->shell == nullptr, true);
+      g_going = a;
+      XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                             qevtest::windowSlot(WUX_SLOT_TERM)();
+                                           })
+                                         : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                             wuxfwnd(g_going);
+                                           }),
+                      nullptr);
+      windows_.erase(std::find(windows_.begin(), windows_.end(), a));
+      Cmd(39, "TESTLIB.CAT.FIRST", a);
+      if (shut) {
+        EXPECT_EQ(devb, nullptr);
+        windows_.clear();
+        return;
+      }
+      EXPECT_FALSE(wu_reg_has(a, WU_REG_WINDOW));
+      // The module goes on: another window loads the box.
+      wu_window *b = Window(2);
+      Cmd(39, "TESTLIB.CAT.FIRST", b);
+      Settle();
+      ASSERT_NE(wumgmbx(), nullptr);
+      EXPECT_NE(wumgmbx()->shell, nullptr);
+      EXPECT_NE(b->toolbox, nullptr);
+    });
+  }
+}
+
+// Kept on top: the merged box, covered by another client's window, comes
+// back above it while the pointer rests in a module window, even with the
+// focus elsewhere.
+TEST_F(Toolbox, KeptOnTopWhileThePointerIsInAModuleWindow) {
+  devb->prefs.toolbox_always_on_top = True;
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_TRUE(Viewable(mb->shell));
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(mb->shell, 0, 0, &x, &y);
+  Dimension w = 0, h = 0;
+  XtVaGetValues(mb->shell, XmNwidth, &w, XmNheight, &h, nullptr);
+  XSetWindowAttributes a = {};
+  a.override_redirect = True;
+  ::Window cover = XCreateWindow(other, DefaultRootWindow(other), x, y, w, h, 0, CopyFromParent,
+                               InputOutput, CopyFromParent, CWOverrideRedirect, &a);
+  // The pointer in the module's window, the focus on the other client's.
+  Widget outer = reinterpret_cast<Widget>(window_->outer);
+  Position ox = 0, oy = 0;
+  Dimension ow = 0, oh = 0;
+  XtVaGetValues(outer, XmNwidth, &ow, XmNheight, &oh, nullptr);
+  XtTranslateCoords(outer, Position(ow / 2), Position(oh / 2), &ox, &oy);
+  ASSERT_FALSE(ox >= x && ox < x + w && oy >= y && oy < y + h) << "the cover hides the pointer's window";
+  XTestFakeMotionEvent(devb->display, -1, ox, oy, CurrentTime);
+  XMapRaised(other, cover);
+  XSync(other, False);
+  XSetInputFocus(other, cover, RevertToPointerRoot, CurrentTime);
+  XSync(other, False);
+  auto above = [&] {
+    ::Window root = None, parent = None, *children = nullptr;
+    unsigned n = 0;
+    XQueryTree(devb->display, DefaultRootWindow(devb->display), &root, &parent, &children, &n);
+    int shell = -1, covering = -1;
+    for (unsigned i = 0; i < n; ++i) {
+      if (children[i] == XtWindow(mb->shell)) shell = int(i);
+      if (children[i] == cover) covering = int(i);
+    }
+    if (children) XFree(children);
+    return shell > covering;
+  };
+  EXPECT_TRUE(qevtest::turnUntil(above, 2000)) << "the merged box stayed under the other window";
+  XDestroyWindow(other, cover);
+  XCloseDisplay(other);
+  devb->prefs.toolbox_always_on_top = False;
 }
 
 }  // namespace

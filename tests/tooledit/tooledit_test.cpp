@@ -14,8 +14,11 @@
 #include <Xm/Xm.h>
 #include <X11/extensions/XTest.h>
 
+#include <malloc.h>
+
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -23,8 +26,9 @@
 #include <utility>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/slots.h"
@@ -35,6 +39,7 @@
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
 #include "xd/IconList.h"
+#include "child.h"
 #include "xinput.h"
 
 namespace {
@@ -563,9 +568,21 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_EQ(Text(Field(0)), "4");
         // Move the first tool forward, then the selected one back.
         SelectTool(0);
-        Press(One(Editor(), "ArrowButton", 3));
+        // The first tool cannot go back; the last cannot go forward.
+        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        qevtest::clickWidget(One(Editor(), "ArrowButton", 3));
+      },
+      s.Until([&] { return ToolNames().size() > 1 && ToolNames()[1] == "EDIT0"; }),
+      [&] {
         EXPECT_EQ(Text(Field(1)), "EDIT0");
-        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)) && false);
+        EXPECT_EQ(ToolNames()[1], "EDIT0");
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        SelectTool(3);
+        EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
+        EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
+        SelectTool(1);
         // A text holds 199 characters; a paste into an empty field is cut.
         XmTextFieldSetString(Field(2), const_cast<char *>(std::string(199, 'h').c_str()));
         XmTextFieldInsert(Field(2), 0, const_cast<char *>("x"));
@@ -1134,6 +1151,176 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
             GrabSuccess);
   XUngrabKeyboard(other, CurrentTime);
   XCloseDisplay(other);
+}
+
+// Button 3 pressed, and held, on a widget through the server connection `dpy`.
+void RightPress(Display *dpy, Widget w) {
+  XSync(XtDisplayOfObject(w), False);
+  Dimension width = 0, height = 0;
+  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(w, Position(width / 2), Position(height / 2), &x, &y);
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 3, True, CurrentTime);
+  XFlush(dpy);
+}
+
+// The editor's inner waits, each opened by the user, and what ends them.
+enum class InnerWait { AskSave, Saved, NoCatalog, NewBox, AskDefault, Popup };
+enum class Ending { WindowReleased, ShutDown };
+
+// Each inner wait of the editor ends, and the editor with it, when its window
+// is released or the module shut down while the wait is up; nothing of the
+// editor stays on the server and the call that ran the editor returns.
+class EditorWaits : public ToolEditor, public ::testing::WithParamInterface<std::tuple<InnerWait, Ending>> {
+ protected:
+  void SetUp() override {}
+  void TearDown() override {}
+  bool BoxSays(const std::string &text) { return Box() && BoxText() == text; }
+  Widget PopupUp() {
+    for (Widget m : All(devb->toplevel, "_popup"))
+      if (XtIsManaged(m)) return m;
+    return nullptr;
+  }
+};
+
+TEST_P(EditorWaits, EndWithTheirWindowAndAtShutDown) {
+  const InnerWait which = std::get<0>(GetParam());
+  const Ending ending = std::get<1>(GetParam());
+  const int status = qevtest::runInChild([&] {
+    ToolEditor::SetUp();
+    if (::testing::Test::HasFatalFailure()) return;
+    Store("WAIT", 3, 3);
+    std::string args = "TESTLIB.CAT.WAIT";
+    // A connection of the test's own for input that outlasts the module's.
+    Display *input = XOpenDisplay(DisplayString(devb->display));
+    ASSERT_NE(input, nullptr);
+    Script s;
+    std::function<bool()> up;   // the wait is up
+    auto click = [&](std::function<Widget()> w) {
+      return [w] {
+        Widget b = w();
+        ASSERT_NE(b, nullptr);
+        qevtest::clickWidget(b);
+      };
+    };
+    switch (which) {
+      case InnerWait::AskSave:
+        s.steps = {click([&] { return Field(1); }),
+                   [&] { qevtest::pressKey(devb->display, XK_x); },
+                   click([&] { return Bottom("Close"); }),
+                   };
+        up = [&] { return BoxSays("Save the changes?"); };
+        break;
+      case InnerWait::Saved:
+        s.steps = {click([&] { return Bottom("Save"); })};
+        up = [&] { return BoxSays("Saved."); };
+        break;
+      case InnerWait::NoCatalog:
+        s.steps = {click([&] { return Bottom("Open"); }),
+                   s.Until([&] { return OpenSave() && XtIsManaged(OpenSave()); }),
+                   click([&] { return One(OpenSave(), "TextField", 1); }),
+                   [&] {
+                     qevtest::pressKey(devb->display, XK_End);
+                     for (int i = 0; i < 4; ++i) qevtest::pressKey(devb->display, XK_BackSpace);
+                   },
+                   click([&] { return ButtonLabelled(OpenSave(), "OK"); })};
+        up = [&] { return BoxSays("No catalog."); };
+        break;
+      case InnerWait::NewBox:
+        args = "TESTLIB.CAT.FRESH";
+        up = [&] { return Box() && BoxText().rfind("New box for ", 0) == 0; };
+        break;
+      case InnerWait::AskDefault:
+        args = "";   // the window's own box: Default is offered
+        s.steps = {s.Until([&] { return Box() != nullptr; }),   // a new box for the window
+                   click([&] { return XmMessageBoxGetChild(Box(), XmDIALOG_OK_BUTTON); }),
+                   s.Until([&] { return !Box(); }),
+                   click([&] { return Bottom("Default"); })};
+        up = [&] { return BoxSays("Restore the default?"); };
+        break;
+      case InnerWait::Popup:
+        s.steps = {[&] {
+                     ASSERT_NE(Bottom("Add"), nullptr);
+                     RightPress(input, Bottom("Add"));   // held: the menu stays up
+                   }};
+        up = [&] { return PopupUp() != nullptr; };
+        break;
+    }
+    wu_window *w = window_;
+    s.steps.push_back(s.Until(up));
+    s.steps.push_back([&] {
+      ASSERT_TRUE(up()) << "the wait is up";
+      if (ending == Ending::WindowReleased) {
+        wuxfwnd(window_);
+        window_ = nullptr;
+      } else {
+        qevtest::windowSlot(WUX_SLOT_TERM)();
+      }
+    });
+    const size_t ran = s.steps.size();
+    s.steps.push_back([] { ADD_FAILURE() << "the wait outlived what it served"; });
+    s.Start();
+    qevhost::setCommand(args);
+    ecmd_(w, 40);
+    XTestFakeButtonEvent(input, 3, False, CurrentTime);
+    XCloseDisplay(input);
+    EXPECT_EQ(s.next, ran) << "every step up to the ending ran, and nothing after it";
+    if (ending == Ending::ShutDown) {
+      EXPECT_EQ(devb, nullptr) << "the deferred shut-down ran when the editor's wait ended";
+      s.timer = 0;
+      window_ = nullptr;
+      qevtest::stopModule();
+      return;
+    }
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_EQ(Preview(), nullptr);
+    EXPECT_EQ(Box(), nullptr);
+    EXPECT_EQ(PopupUp(), nullptr);
+    EXPECT_EQ(wu_module()->busy, 0);
+    EXPECT_TRUE(PointerFree());
+    ToolEditor::TearDown();
+  }, 20);
+  EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
+}
+
+std::string WaitName(const ::testing::TestParamInfo<std::tuple<InnerWait, Ending>> &info) {
+  static const char *const kWaits[] = {"AskSave", "Saved", "NoCatalog", "NewBox", "AskDefault", "Popup"};
+  return std::string(kWaits[int(std::get<0>(info.param))]) +
+         (std::get<1>(info.param) == Ending::WindowReleased ? "_WindowReleased" : "_ShutDown");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ToolEditor, EditorWaits,
+    ::testing::Combine(::testing::Values(InnerWait::AskSave, InnerWait::Saved, InnerWait::NoCatalog,
+                                         InnerWait::NewBox, InnerWait::AskDefault, InnerWait::Popup),
+                       ::testing::Values(Ending::WindowReleased, Ending::ShutDown)),
+    WaitName);
+
+// Opening and closing the editor again and again keeps the process heap
+// flat: what one run makes, its end gives back.
+TEST_F(ToolEditor, ManyRunsKeepTheHeapFlat) {
+  Store("MANY", 6, 3);
+  auto run = [&] {
+    Script s;
+    s.delay = 20;
+    s.steps = {[&] { qevtest::closeLikeWindowManager(XtParent(Editor())); },
+               s.Until([] { return false; }),   // until the close ends the editor
+               [&] {
+                 ADD_FAILURE() << "the window manager's close did not end the editor";
+                 XtUnmanageChild(Editor());
+               }};
+    s.Start();
+    Cmd(40, "TESTLIB.CAT.MANY");
+    EXPECT_EQ(Editor(), nullptr);
+    Drain();
+  };
+  for (int i = 0; i < 20; ++i) run();   // caches and first-use allocations settle
+  const size_t before = mallinfo2().uordblks;
+  for (int i = 0; i < 200; ++i) run();
+  const size_t after = mallinfo2().uordblks;
+  EXPECT_LT(after, before + 64 * 1024) << "heap grew by " << (after - before) << " bytes over 200 runs";
+  EXPECT_EQ(Editor(), nullptr);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controls/wucombo.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "qev/kernel.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -35,39 +35,43 @@ const char kWriteFailed[] = "%1zUnable to save command history file.";
 
 void Log(const char *text) { ypslog(text, wzstlen(text)); }
 
-// Assigns the file reference to the history file of the user's library.
-// False (quietly) when there is no usable directory.
-bool AssignHistory() {
+enum class Assigned { kNoDirectory, kYes, kFailed };
+
+// Assigns the file reference to the history file of the user's library:
+// kNoDirectory (quietly) when there is no usable directory, kFailed when
+// the host refused the assignment.
+Assigned AssignHistory() {
   qev_libinfo info;
   std::memset(&info, 0, sizeof info);
-  if (yhlinf2(kUserLibrary, &info) != WU_OK) return false;
+  if (yhlinf2(kUserLibrary, &info) != WU_OK) return Assigned::kNoDirectory;
   if (info.concatenated > 0) {
     // The first plain member on the default engine, else the last member.
     qev_libinfo member;
     for (int32_t i = 1; i <= info.concatenated; ++i) {
       std::memset(&member, 0, sizeof member);
-      if (yhlcnf2(kUserLibrary, i, &member) != WU_OK) return false;
+      if (yhlcnf2(kUserLibrary, i, &member) != WU_OK) return Assigned::kNoDirectory;
       if (!(member.member_flags & QEV_LIBINFO_MEMBER_FLAG) &&
           std::memcmp(member.engine, kEngine, sizeof member.engine) == 0)
         break;
     }
     info = member;
   }
-  if (info.path_length <= 0 || info.path_length > int32_t(sizeof info.path)) return false;
+  if (info.path_length <= 0 || info.path_length > int32_t(sizeof info.path)) return Assigned::kNoDirectory;
   std::vector<char> first(kNameSize, '\0');
   int32_t count = 0;
   if (hx_split_path(info.path, info.path_length, first.data(), kNameSize, &count) != WU_OK ||
       count < 1)
-    return false;
+    return Assigned::kNoDirectory;
   first[kNameSize - 1] = '\0';
   // An empty first element is the working directory as much as "." is.
-  if (first[0] == '\0' || std::strcmp(first.data(), ".") == 0) return false;
+  if (first[0] == '\0' || std::strcmp(first.data(), ".") == 0) return Assigned::kNoDirectory;
   std::vector<char> name(kNameSize, '\0');
   if (wxname(name.data(), kNameSize, kFileName, kFileNameLength, 0, info.path, info.path_length) !=
       WU_OK)
-    return false;
+    return Assigned::kNoDirectory;
   name[kNameSize - 1] = '\0';
-  return wxasgn(kFileRef, kEngine, name.data(), wzstlen(name.data())) == WU_OK;
+  return wxasgn(kFileRef, kEngine, name.data(), wzstlen(name.data())) == WU_OK ? Assigned::kYes
+                                                                              : Assigned::kFailed;
 }
 
 // The list holding the history: the merged box's command combo or the
@@ -97,7 +101,7 @@ extern "C" {
 void wumcmdr(void) {
   wu_state *s = wu_module();
   if (!s || s->pending_items) return;
-  if (!AssignHistory()) return;
+  if (AssignHistory() != Assigned::kYes) return;
   qev_file *file = nullptr;
   if (wxopen(&file, kFileRef, kReadAttributes) != WU_OK || !file) return;
   std::vector<XmString> items;
@@ -156,9 +160,11 @@ void Save() {
   int count = 0;
   XtVaGetValues(list, XmNitems, &items, XmNitemCount, &count, nullptr);
   if (!items || count <= 0) return;
-  if (!AssignHistory()) return;
+  const Assigned assigned = AssignHistory();
+  if (assigned == Assigned::kNoDirectory) return;
   qev_file *file = nullptr;
-  if (wxopen(&file, kFileRef, kWriteAttributes) != WU_OK || !file) {
+  if (assigned == Assigned::kFailed || wxopen(&file, kFileRef, kWriteAttributes) != WU_OK ||
+      !file) {
     Log(kWriteFailed);
     return;
   }

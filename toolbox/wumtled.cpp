@@ -26,11 +26,12 @@
 #include <utility>
 #include <vector>
 
+#include "commands/wucmds.h"
 #include "controls/wucombo.h"
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
-#include "menus/wumtled.h"
+#include "toolbox/wumtled.h"
 #include "qev/flags.h"
 #include "runtime/wufmt.h"
 #include "runtime/wudevice.h"
@@ -116,6 +117,26 @@ void Wait(Widget w, const int32_t *answer) {
   if (ed != wu_ed) return;
   if (st != WU_OK || destroyed || wu_term_pending() || !wu_reg_alive(ed->window_hold))
     ed->ending = true;
+}
+
+// The editor's actions are entered once for each start of the toolkit:
+// Xt keeps every table it is given for the life of the application.
+bool g_actions_added = false;
+
+void ActionsGone(Widget, XtPointer, XtPointer) { g_actions_added = false; }
+
+void AddActions() {
+  if (g_actions_added) return;
+  static XtActionsRec actions[] = {
+      {const_cast<char *>("PushMeToolBarButton"), wumtlph},
+      {const_cast<char *>("PushMeBrowserButton"), wumtlbb},
+      {const_cast<char *>("DoubleClickSelector"), wumtlbd},
+      {const_cast<char *>("DoubleClickToolBar"), wumtldc},
+  };
+  XtAppAddActions(devb->app, actions, XtNumber(actions));
+  // The toplevel goes with the toolkit; the next start enters them again.
+  XtAddCallback(devb->toplevel, XmNdestroyCallback, ActionsGone, nullptr);
+  g_actions_added = true;
 }
 
 void WidgetGone(Widget w, XtPointer client, XtPointer) {
@@ -532,6 +553,7 @@ bool BuildToolBar(wu_editor *ed, wu_toolbox *box) {
   Widget tl = XtVaCreateManagedWidget("Label", xmLabelWidgetClass, tf, nullptr);
   wuwidrg(tl, nullptr);
   if (wumtedlt(ed->preview_rowcol, box->tools) != WU_OK) {
+    wumdxft(Shell(p));
     XtDestroyWidget(Shell(p));
     ed->preview = nullptr;
     return false;
@@ -561,6 +583,7 @@ void FreeCopy(wu_editor *ed) {
   }
   if (ed->preview && wu_x_ok()) {
     if (c) FreeToolWidgets(c->tools);
+    wumdxft(Shell(ed->preview));
     XtDestroyWidget(Shell(ed->preview));
   }
   ed->preview = nullptr;
@@ -842,6 +865,7 @@ void End(wu_editor *ed, wu_toolbox *box) {
   if (ed->dialog && x) {
     Widget d = ed->dialog;
     XtRemoveCallback(d, XmNdestroyCallback, WidgetGone, ed);
+    wumdxft(Shell(d));
     XtDestroyWidget(Shell(d));
   }
   wu_window *w = ed->window;
@@ -888,7 +912,11 @@ const char *wu_ed_msg(int32_t slot) {
 XmString wu_ed_label(int32_t number) { return wumlstr(WU_MSG_TOOL, number); }
 
 int32_t wu_ed_show(Widget parent, const char *text, int32_t kind) {
-  return wumpmsg(parent, text ? text : "", kind, 0);
+  // Every box of the editor serves the editor's window: its release answers
+  // the box with Cancel and ends the editor.
+  wu_editor *ed = wu_ed;
+  if (wu_ed_gone(ed)) return WU_ANSWER_CANCEL;
+  return wumpmsh(parent, ed->window, text ? text : "", kind);
 }
 
 Cardinal wu_ed_args(Arg *args, Cardinal n) {
@@ -1116,13 +1144,7 @@ wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no
   XtVaSetValues(shell, XmNdeleteResponse, XmDO_NOTHING, nullptr);
   XmAddWMProtocolCallback(shell, devb->wm_delete_window, wumtcan, nullptr);
   wutashl(shell);
-  static XtActionsRec actions[] = {
-      {const_cast<char *>("PushMeToolBarButton"), wumtlph},
-      {const_cast<char *>("PushMeBrowserButton"), wumtlbb},
-      {const_cast<char *>("DoubleClickSelector"), wumtlbd},
-      {const_cast<char *>("DoubleClickToolBar"), wumtldc},
-  };
-  XtAppAddActions(devb->app, actions, XtNumber(actions));
+  AddActions();
   BuildEditor(ed);
   XtManageChild(ed->dialog);
   XtSetSensitive(ed->deflt, no_location != 0);

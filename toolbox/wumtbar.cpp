@@ -2,7 +2,7 @@
 // tools of the window the user works in, its buttons (grayed and checked
 // through the window's item lists), the binding of boxes to windows, their
 // release, and the tips of the buttons.
-#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
 #include <X11/StringDefs.h>
 #include <X11/xpm.h>
@@ -23,9 +23,9 @@
 
 #include "controls/wucombo.h"
 #include "frames/wutframe.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wufmt.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
@@ -114,7 +114,7 @@ Pixmap GrayPicture(Pixmap p, Pixel background) {
 
 void ButtonGone(Widget, XtPointer client, XtPointer) {
   auto *t = static_cast<wu_tool *>(client);
-  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   t->insensitive = None;
   t->button = nullptr;
 }
@@ -141,15 +141,30 @@ void PopdownTip(wu_tool *t) {
   if (mb) mb->tip_shown = 0;
 }
 
+// The tool a merged box button serves, looked up in the merged box's list
+// rather than trusted: host callbacks on the button, or the command a tool
+// runs, may have released the tool, its box or the whole merged box.
+wu_tool *LiveTool(Widget button, XtPointer client) {
+  wu_merged_box *mb = Merged();
+  if (!mb || !button || button->core.being_destroyed) return nullptr;
+  for (wu_tool *t = mb->tools; t; t = t->next)
+    if (t == client && t->button == button) return t;
+  return nullptr;
+}
+
 // Activation of a tool button.
-void wumsbar(Widget, XtPointer client, XtPointer) {
-  auto *t = static_cast<wu_tool *>(client);
+void wumsbar(Widget button, XtPointer client, XtPointer) {
+  wu_tool *t = LiveTool(button, client);
+  if (!t) return;
   wu_state *s = State();
   if (!s || s->busy || s->modal || wumtedact(-1)) {
     wutalrm();
     return;
   }
   PopdownTip(t);
+  // Popping the tip down runs its callbacks: look the tool up again.
+  t = LiveTool(button, client);
+  if (!t) return;
   wu_window *target = Alive(t->window) ? t->window : Current();
   const char *command = t->command ? t->command : "";
   if (command[0] == '#') {
@@ -164,17 +179,19 @@ void wumsbar(Widget, XtPointer client, XtPointer) {
   }
 }
 
-void DrawState(Widget w, wu_tool *t) {
+void DrawState(Widget w, XtPointer client) {
   if (!wu_x_ok() || (devb->flags & WU_DEV_DRAGGING)) return;
+  wu_tool *t = LiveTool(w, client);
+  if (!t) return;
   wu_merged_box *mb = Merged();
   wu_window *win = mb ? mb->window : nullptr;
   if (!Alive(win)) win = nullptr;
   XtVaSetValues(w, XmNshadowType, Checked(win, t) ? XmSHADOW_IN : XmSHADOW_OUT, nullptr);
 }
 
-void toolarm(Widget w, XtPointer client, XtPointer) { DrawState(w, static_cast<wu_tool *>(client)); }
+void toolarm(Widget w, XtPointer client, XtPointer) { DrawState(w, client); }
 
-void wuwtgst(Widget w, XtPointer client, XtPointer) { DrawState(w, static_cast<wu_tool *>(client)); }
+void wuwtgst(Widget w, XtPointer client, XtPointer) { DrawState(w, client); }
 
 void ClearReconfigure(XtPointer, XtIntervalId *) {
   wu_merged_box *mb = Merged();
@@ -281,16 +298,26 @@ void wuwbtop(Widget w, XtPointer, XEvent *event, Boolean *) {
   if (!s || !devb || event->type != VisibilityNotify || !devb->prefs.toolbox_always_on_top) return;
   if ((s->busy && !wumtedact(-1)) || (devb->flags & WU_DEV_DRAGGING) || devb->errors_masked) return;
   if (event->xvisibility.state == VisibilityUnobscured) return;
+  Display *dpy = XtDisplay(w);
   Window focus = None;
   int revert = 0;
-  XGetInputFocus(XtDisplay(w), &focus, &revert);
+  XGetInputFocus(dpy, &focus, &revert);
+  // The deepest window under the pointer, through any window-manager frame.
+  Window pointer = None, root = None, child = RootWindowOfScreen(XtScreen(w));
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned mask = 0;
+  while (child != None && XQueryPointer(dpy, child, &root, &child, &rx, &ry, &wx, &wy, &mask)) {
+    if (child != None) pointer = child;
+  }
+  const Widget owners[2] = {XtWindowToWidget(dpy, focus), pointer ? XtWindowToWidget(dpy, pointer) : nullptr};
   for (wu_window *win = s->newest; win; win = win->next) {
     if (!(win->module_flags & WU_WMOD_LISTED) || !win->outer || !XtIsRealized(win->outer)) continue;
-    Widget owner = XtWindowToWidget(XtDisplay(w), focus);
-    for (Widget p = owner; p; p = XtParent(p)) {
-      if (p == win->outer) {
-        XRaiseWindow(XtDisplay(w), XtWindow(w));
-        return;
+    for (Widget owner : owners) {
+      for (Widget p = owner; p; p = XtParent(p)) {
+        if (p == win->outer) {
+          XRaiseWindow(dpy, XtWindow(w));
+          return;
+        }
       }
     }
   }
@@ -336,7 +363,7 @@ std::string XpmColour(Pixel pixel) {
 void CheckGone(Widget w, XtPointer, XtPointer) {
   Pixmap pm = None;
   XtVaGetValues(w, XmNlabelPixmap, &pm, nullptr);
-  if (pm != None && pm != XmUNSPECIFIED_PIXMAP && wu_x_ok()) XFreePixmap(XtDisplay(w), pm);
+  if (pm != None && pm != XmUNSPECIFIED_PIXMAP && wu_x_ok()) wumfpxm(pm);
 }
 
 // The command combo goes with its command part (after its own widgets).
@@ -413,15 +440,22 @@ Widget BuildCommandPart(wu_merged_box *mb, const wu_colour_set &cs) {
 
 
 
-// Where the merged box first appears: by the window it serves.
-void Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
+// Where the merged box first appears: by the window it serves.  The
+// window's place is read after a round trip that runs callbacks and timers:
+// false when the module, the window or the box went meanwhile.
+bool Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
   wu_merged_box *mb = Merged();
   int x = 1, y = 1;
   if (mb && mb->have_position) {
     x = mb->saved_x;
     y = mb->saved_y;
   } else if (w && w->outer && XtIsRealized(w->outer)) {
+    wu_state *s = State();
+    const wu_reg_hold window_hold = wu_reg_take(w), box_hold = wu_reg_take(box);
     wutsync(1, 1);
+    if (s != State() || !wu_x_ok() || !wu_reg_alive(window_hold) || !wu_reg_alive(box_hold) ||
+        !w->outer || !XtIsRealized(w->outer))
+      return false;
     Window child;
     XTranslateCoordinates(XtDisplay(w->outer), XtWindow(w->outer), RootWindowOfScreen(XtScreen(w->outer)), 0,
                           0, &x, &y, &child);
@@ -442,6 +476,7 @@ void Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
   }
   *x_out = Position(std::max(x, 1));
   *y_out = Position(std::max(y, 1));
+  return true;
 }
 
 void WindowMenu(Widget shell, const Atom atoms[4]) {
@@ -491,8 +526,9 @@ void wumdbtn(wu_tool *t) {
   Widget b = t->button;
   XtRemoveCallback(b, XmNdestroyCallback, ButtonGone, t);
   XtRemoveEventHandler(b, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wumtlwn, t);
+  wumdxft(b);
   XtDestroyWidget(b);
-  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   t->insensitive = None;
   t->button = nullptr;
 }
@@ -510,7 +546,7 @@ void LoadTools(wu_window *w, Widget parent, wu_tool *tools) {
     if (t->icon != WU_TB_SEPARATOR_ICON && (!t->pixmap || (mb && mb->icon_size && want_small != bool(t->small_icon)))) {
       if (t->pixmap) {
         if (t->shared_pixmap) wutfpix(t->pixmap);
-        else XFreePixmap(devb->display, t->pixmap);
+        else wumfpxm(t->pixmap);
       }
       t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
       t->small_icon = want_small;
@@ -600,18 +636,26 @@ void InitGlobalToolBox(void) {
   s->global_toolbox = wumlgbx();
 }
 
+wu_merged_box *wumamrg(void) {
+  wu_state *s = State();
+  if (!s) return nullptr;
+  if (!s->merged) s->merged = XtCalloc(1, sizeof(wu_merged_box));
+  return Merged();
+}
+
 wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   wu_state *s = State();
   if (!s || !box || !wu_x_ok()) return WU_NOTAVAIL;
-  wu_merged_box *mb = Merged();
-  if (!mb) {
-    mb = reinterpret_cast<wu_merged_box *>(XtCalloc(1, sizeof(wu_merged_box)));
-    s->merged = mb;
-  }
+  wu_merged_box *mb = wumamrg();
+  if (!mb) return WU_NOTAVAIL;
   if (mb->icon_size) box->icon_width = box->icon_height = mb->icon_size;
   else mb->icon_size = box->icon_width;
   Position x = 1, y = 1;
-  Place(w, box, &x, &y);
+  if (!Place(w, box, &x, &y)) return WU_NOTAVAIL;
+  // A merged box built while the placement waited is switched to instead.
+  mb = Merged();
+  if (!mb) return WU_NOTAVAIL;
+  if (mb->shell) return SwitchToolBox(w, box);
   wu_colour_set cs = {};
   wuwgpmc(w, WU_CSET_DIALOG, &cs);
   char *title = BuildToolboxTitle(w);
@@ -992,8 +1036,13 @@ void wuttipg(void) {
 }
 
 void wuttipc(void) {
+  // Entering a tool or control within the grace period uses the period up:
+  // whether that one has a tip or not, the next waits for the delay again
+  // unless a shown tip starts a new period.
   wu_state *s = State();
-  if (!s || !s->tip_grace_timer) return;
+  if (!s) return;
+  s->tip_grace = 0;
+  if (!s->tip_grace_timer) return;
   XtRemoveTimeOut(s->tip_grace_timer);
   s->tip_grace_timer = 0;
 }

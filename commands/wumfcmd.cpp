@@ -9,10 +9,11 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "qev/flags.h"
 #include "qev/zimg.h"
 #include "runtime/wudevice.h"

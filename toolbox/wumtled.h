@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wureg.h"
 
 struct wu_combo;

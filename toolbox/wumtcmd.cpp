@@ -7,8 +7,9 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -306,7 +307,8 @@ void HandleTOOLCLOSE(wu_window *w) {
     if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
     mb->closed = 1;
     wumfbar(w);
-  } else if (mb) {
+  } else if ((mb = wumamrg()) != nullptr) {
+    // Not built yet: it is marked closed all the same.
     mb->closed = 1;
   }
   wumtsta(0);
@@ -341,7 +343,7 @@ void HandleTOOLLARGE2(wu_window *w) {
     wumdbtn(t);
     if (t->pixmap) {
       if (t->shared_pixmap) wutfpix(t->pixmap);
-      else if (wu_x_ok()) XFreePixmap(devb->display, t->pixmap);
+      else if (wu_x_ok()) wumfpxm(t->pixmap);
     }
     t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
     t->small_icon = size == WU_ICON_BOX_SMALL;
@@ -373,7 +375,7 @@ void HandleTOOLDUMP(wu_window *w) {
   LineD("     QEV.toolBoxTipDelay    : %d", p.toolbox_tip_delay);
   LineS("     QEV.isToolBoxPersistent: %s", TF(p.toolbox_persistent));
   Line(" ");
-  if (mb && mb->shell && mb->closed) {
+  if (mb && mb->closed) {
     Line("****  The Merging TOOLBOX is now OFF   ****");
     EndDump();
     return;

@@ -16,9 +16,10 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "controls/wucombo.h"
 #include "frames/wutframe.h"
-#include "menus/wumtled.h"
+#include "toolbox/wumtled.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wuruntime.h"
@@ -102,11 +103,14 @@ XtTranslations Translations(const char *table) {
 void ReleasePixmap(Pixmap p, bool shared) {
   if (!p) return;
   if (shared) wutfpix(p);
-  else if (wu_x_ok()) XFreePixmap(devb->display, p);
+  else if (wu_x_ok()) wumfpxm(p);
 }
 
 void FreeTool(wu_tool *t) {
-  if (t->button && wu_x_ok()) XtDestroyWidget(t->button);
+  if (t->button && wu_x_ok()) {
+    wumdxft(t->button);
+    XtDestroyWidget(t->button);
+  }
   t->button = nullptr;
   t->next = nullptr;
   FreeToolPixmaps(t);
@@ -907,7 +911,10 @@ void wumtlba(Widget, XtPointer code, XtPointer) {
 
 void FreeToolWidgets(wu_tool *tools) {
   for (wu_tool *t = tools; t; t = t->next) {
-    if (t->button && wu_x_ok()) XtDestroyWidget(t->button);
+    if (t->button && wu_x_ok()) {
+      wumdxft(t->button);
+      XtDestroyWidget(t->button);
+    }
     t->button = nullptr;
   }
 }

@@ -10,8 +10,9 @@
 #include <string>
 #include <unordered_set>
 
+#include "commands/wucmds.h"
 #include "frames/wutframe.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"
@@ -121,9 +122,9 @@ void FreeTool(wu_tool *t) {
   wumdbtn(t);
   if (t->pixmap) {
     if (t->shared_pixmap) wutfpix(t->pixmap);
-    else if (wu_x_ok()) XFreePixmap(devb->display, t->pixmap);
+    else if (wu_x_ok()) wumfpxm(t->pixmap);
   }
-  if (t->insensitive && wu_x_ok()) XFreePixmap(devb->display, t->insensitive);
+  if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   Free(t->command);
   Free(t->help);
   Free(t->tip);
@@ -167,6 +168,9 @@ Pixmap LoadIcon(int32_t icon, int32_t width, int32_t height, bool masked, uint8_
     *shared = 0;
     return half;
   }
+  // An image beyond the user's last one is told to the user; the store is
+  // asked all the same.
+  if (id > kHostIcons + wutuicn()) yuhmsg(WU_MSG_TOOL, kMsgNoImage);
   Pixmap p = Fetch(id, &w, &h, masked);
   if (!p) {
     qev_arg a = {QEV_ARG_INT, 0, nullptr, id - kHostIcons};
@@ -233,6 +237,8 @@ bool g_editor_active = false;
 }  // namespace
 
 extern "C" {
+
+
 
 void InitToolMessages(void) {
   wu_state *s = wu_module();
@@ -402,7 +408,14 @@ wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, 
       if (r.ext_type <= 3) wutlogf(QEV_LOG_WARNING, "PC BMP tools cannot be read.");
       else wutlogf(QEV_LOG_WARNING, "Unknown host tool extension encountered.");
       int32_t length = 0;
-      ylmread(member, nullptr, 0, &length, 1);   // passes over the record, whatever its size
+      // Passes over the record, whatever its size; a record the catalog
+      // cannot pass over is a damaged entry, refused whole like a failing
+      // tool record.
+      if (ylmread(member, nullptr, 0, &length, 1) != WU_OK) {
+        CloseEntry(lib, member, 1);
+        wutfbar(nullptr, box);
+        return nullptr;
+      }
     }
   }
   const bool separators_only =

@@ -24,9 +24,9 @@
 #include "controls/wucontrol.h"
 #include "frames/wuframes.h"
 #include "frames/wutframe.h"
-#include "menus/wucmdwin.h"
+#include "commands/wucmds.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -402,7 +402,10 @@ void wumcset(wu_combo *cb, int32_t which) {
   wumcpop(cb->list);
   static XtActionsRec action = {const_cast<char *>(kSubmitAction), wuwcbsc};
   XtAppAddActions(devb->app, &action, 1);
-  XtOverrideTranslations(cb->list, XtParseTranslationTable(kListTranslations));
+  // A parsed table depends on no display and cannot be given back to Xt:
+  // it is parsed once for the process.
+  static XtTranslations list_translations = XtParseTranslationTable(kListTranslations);
+  XtOverrideTranslations(cb->list, list_translations);
   XtAddCallback(cb->text_w, XmNactivateCallback, wuwcent, cb);
   XtAddCallback(cb->text_w, XmNmodifyVerifyCallback, wuwcent, cb);
   XtAddCallback(cb->text_w, XmNvalueChangedCallback, wuwatcm, cb);

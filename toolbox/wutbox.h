@@ -1,15 +1,15 @@
 /*
- * The tool box and the window-command dispatcher.
+ * The tool box, its tips and the Tool Editor.
  *
  * A tool box (wu_toolbox) is a list of tools (wu_tool), each an icon button
  * that queues a host command.  Boxes are stored as "TOOLBOX " catalog
  * entries (wumtlcl reads, wumtlsv writes).  The module shows one merged tool
  * box shell whose buttons are the tools of the window the user works in.
- * The dispatcher wumpcmd runs the window-system commands 31 to 113 that the
- * host hands back through wutecmd / slot 12.
+ * The tool box commands (TOOLLOAD, TOOLEDIT, ...) are run by the
+ * window-command dispatcher (commands/wucmds.h).
  */
-#ifndef QEV_MENUS_WUTBOX_H
-#define QEV_MENUS_WUTBOX_H
+#ifndef QEV_TOOLBOX_WUTBOX_H
+#define QEV_TOOLBOX_WUTBOX_H
 
 #include <X11/Intrinsic.h>
 #include <Xm/Xm.h>
@@ -112,17 +112,10 @@ typedef struct wu_merged_box {
 #define WU_RECONFIG_SWITCH_MS 350
 #define WU_RECONFIG_REBUILD_MS 750
 
-/* Message sets of the menus layer. */
-#define WU_MSG_CMD 524
+/* Message set of the tool box. */
 #define WU_MSG_TOOL 526
 
 extern "C" {
-
-/* ---- dispatcher (wumpcmd) ------------------------------------------------ */
-wu_status wumpcmd(wu_window *window, int32_t code);
-wu_status wuxecmd(wu_window *window, int32_t code);
-int32_t wutisdm(wu_window *window);
-void wumtsta(int32_t on);
 
 /* ---- storage (wumtlcl) --------------------------------------------------- */
 wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, const char *type);
@@ -159,6 +152,9 @@ wu_status InitMergedBox(wu_window *window, wu_toolbox *box);
 wu_status SwitchToolBox(wu_window *window, wu_toolbox *box);
 wu_status wumrbar(wu_window *window);
 wu_merged_box *wumgmbx(void);
+/* The merged box's record in the module state, made (empty, no shell) when
+   there is none yet; null without a module. */
+wu_merged_box *wumamrg(void);
 /* Destroys a tool's button and its grayed picture; the tool stays. */
 void wumdbtn(wu_tool *tool);
 /* The arrow of the merged box: hides or shows the tools part. */
@@ -196,41 +192,11 @@ void HandleTOOLDUMP2(wu_window *window);
    own) and runs the Tool Editor on it (wumtled). */
 wu_status wumebar(wu_window *window, const char *libref, const char *catalog, const char *entry);
 
-/* ---- file commands and screen dump (wumfcmd) ----------------------------- */
-void HandleDLGOPEN(wu_window *window);
-void HandleDLGSAVE(wu_window *window);
-void HandleDLGCDIR(wu_window *window);
-void HandleDLGSCRDUMP(wu_window *window);
-int32_t GrabFilters(void *parent, const char *text);
-void *wumdflt(int32_t kind);
-/* Runs the file selection with a filter list of the form wumdflt returns
-   ({count, {length, text}...}, null for none). */
-wu_status wumfsfl(wu_window *window, const char *title, struct wu_fsel *request,
-                  const char *initial_dir, const void *filters);
-char *wumhflt(const char *pattern);
-
-/* ---- token helpers shared by the command handlers ------------------------ */
-int32_t wumtend(const qev_token *t);             /* an end token */
-int32_t wumtkey(const qev_token *t, const char *keyword);  /* begins with the keyword */
-void wumtupc(const qev_token *t);                /* upper-cases in place */
-void wumtlog(int32_t cls, const char *format, int32_t nargs, const qev_arg *args);
-void wumfree(char *text);                        /* gives back a wuxgmft text */
-
-/* ---- calls into the menus layer and the Tool Editor (weak) --------------- */
+/* The Tool Editor (wumtled): runs modally on the box; weak so the storage
+   and buttons build without it. */
 wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no_location)
     __attribute__((weak));
-wu_status wumshpn(int32_t on) __attribute__((weak));
-/* Item handlers called without an item: the client data is the window, the
-   call data of wuwexit non-null when the dispatcher asks. */
-void wuwhprt(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
-void wuwoabt(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
-void wuwexit(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
-void wuwikfd(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
-void wuwekfd(Widget item, XtPointer client, XtPointer call) __attribute__((weak));
-wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size,
-                  char *filter, int32_t filter_size) __attribute__((weak));
-const char *wumgtyp(const char *filter) __attribute__((weak));
 
 }  // extern "C"
 
-#endif /* QEV_MENUS_WUTBOX_H */
+#endif /* QEV_TOOLBOX_WUTBOX_H */

@@ -10,11 +10,12 @@
 #include <cstring>
 #include <string>
 
+#include "commands/wucmds.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
 #include "menus/wumenus.h"
-#include "menus/wutbox.h"
+#include "toolbox/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"
@@ -195,9 +196,15 @@ bool OptionNamed(const char *name) {
   return v && v[0] != '\0' && v[0] != '.';
 }
 
-void RebuildMenus() {
+// The printing choice changed: the menus take the excluded-item list of the
+// new choice (0 printing through the host's print dialog, 1 graph printing)
+// and are rebuilt for the current window.
+void RebuildMenus(int32_t excluded_list) {
   wu_state *s = wu_module();
-  if (s && s->current) wuxqcmd(s->current, "WPMENU;WPMENU", -1, 1, 1, 1);
+  if (!s) return;
+  s->excluded = s->excluded_lists[excluded_list];
+  s->excluded_count = s->excluded_counts[excluded_list];
+  if (s->current) wuxqcmd(s->current, "WPMENU;WPMENU", -1, 1, 1, 1);
 }
 
 void HandleDLGPRTMODE(wu_window *w) {
@@ -234,11 +241,11 @@ void HandleDLGPRTMODE(wu_window *w) {
   } else if (PrintKeyword(t, "NORMAL") || PrintKeyword(t, "HOST")) {
     yw7bset("PRINTGDLG", 1);
     yw7bset("PRINTUSEXDRIVER", 0);
-    if (!was_on) RebuildMenus();
+    if (!was_on) RebuildMenus(0);
     if (devb) devb->prefs.host_print = True;
     if (wumshpn) wumshpn(1);
   } else if (PrintKeyword(t, "GRAPH")) {
-    if (was_on) RebuildMenus();
+    if (was_on) RebuildMenus(1);
     if (devb) devb->prefs.host_print = False;
     if (wumshpn) wumshpn(0);
     yw7cset("PRINTGDEV", "");
