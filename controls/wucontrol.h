@@ -116,6 +116,12 @@ wu_ctl_handle *wuxacon(wu_pane *pane);
 /* A type-14 handle for a record that has none (null when out of memory). */
 wu_ctl_handle *wu_ctl_handle_for(wu_control *c);
 
+/* Tab (step 1) or Shift-Tab (step -1) from a widget of a window: the
+   keyboard goes to the next or previous of the window's fields and controls
+   (wuctab).  0 when the window has no control to go to (its own field
+   cycling applies), 1 when the keyboard moved. */
+int32_t wuwtabc(wu_window *window, Widget from, int32_t step);
+
 /* Links a new record at the tail of its pane's control list. */
 void wu_ctl_link(wu_control *c);
 
@@ -372,6 +378,9 @@ wu_status wuxmcrs(wu_window *window, wu_pane *pane, int32_t row, int32_t column)
     __attribute__((weak));
 wu_status wuxmcur(wu_window *window) __attribute__((weak));
 wu_status wuwFocusToQevinput(wu_window *window) __attribute__((weak));
+wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column) __attribute__((weak));
+/* 1 while Shift or Mod1 is held on the keyboard. */
+int32_t isaltpr(void) __attribute__((weak));
 void wutaddt(Widget w) __attribute__((weak));
 void wutalrm(void) __attribute__((weak));
 wu_status wuglclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));

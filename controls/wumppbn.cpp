@@ -669,7 +669,7 @@ void wuwskey(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
     }
   }
   if (sym == XK_Tab || sym == XK_KP_Tab || sym == XK_ISO_Left_Tab) {
-    const bool back = (event->xkey.state & (ShiftMask | Mod1Mask)) != 0 || sym == XK_ISO_Left_Tab;
+    const bool back = (isaltpr != nullptr && isaltpr() != 0) || sym == XK_ISO_Left_Tab;
     if (back) wutprvf(w, event); else wutnxtf(w, event);
     *go_on = False;
     return;
