@@ -259,6 +259,10 @@ void wuwhpsu(Widget w, XtPointer client, XtPointer call);
 bool SetHostFont(EntryField *e, void *record, XmFontList *old_out);
 /* Frees a control's own font list with the font sets made for it. */
 void FreeFontList(XmFontList fl);
+/* The keys a text kind keeps over the window's text keys (laid over them):
+   its editing keys, and Return, which activates the text (`returnKey`) and,
+   with `line_feed`, first starts a new line. */
+XtTranslations text_keys(bool line_feed);
 /* The multi-line entry's row-and-column marks and its replay (wumhfld). */
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
 wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec);
@@ -332,6 +336,10 @@ wu_control *wuxrrbt(wu_control *box);
 /* Builds a radio button's toggle in its box's widget. */
 wu_status wutirbn(wu_control *c);
 wu_status wuxcwtx(wu_control *c, const char *text);
+/* The text of slot 6 for a combo box (into its text, no value-changed
+   event, the cursor at the end) and for an icon button (its whole text). */
+wu_status wu_cbx_put_text(wu_control *c, const char *text);
+wu_status wu_icf_put_text(wu_control *c, const char *text);
 /* Refresh a field-backed push button or toggle from its field. */
 wu_status wutwpbf(wu_control *c);
 wu_status wutwtog(wu_control *c);

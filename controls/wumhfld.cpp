@@ -857,7 +857,10 @@ wu_status CreateTxtPad(TextPad *t) {
   t->f.w.outer = t->scrolled;
   XtInsertEventHandler(w, FocusChangeMask, False, wuwtxfo, c, XtListHead);
   XtVaGetValues(t->scrolled, XmNhorizontalScrollBar, &t->hsb, XmNverticalScrollBar, &t->vsb, nullptr);
-  if (!devb->motifres.native_text_translations && wutaddt != nullptr) wutaddt(w);
+  if (!devb->motifres.native_text_translations && wutaddt != nullptr) {
+    wutaddt(w);
+    XtOverrideTranslations(w, wutext::text_keys(true));
+  }
   common_handlers(w, c);
   bar_setup(t, t->hsb);
   bar_setup(t, t->vsb);

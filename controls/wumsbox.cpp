@@ -397,7 +397,10 @@ wu_status wuwtxtf(wu_spin *sb) {
     XtInsertEventHandler(sb->text_w, FocusChangeMask, False, wuwsbfo, sb, XtListHead);
   if (sb->input_area) XtManageChild(sb->text_w);
   if (in_pane(sb)) {
-    if (!devb->motifres.native_text_translations && wutaddt != nullptr) wutaddt(sb->text_w);
+    if (!devb->motifres.native_text_translations && wutaddt != nullptr) {
+      wutaddt(sb->text_w);
+      XtOverrideTranslations(sb->text_w, wutext::text_keys(false));
+    }
     wutmnrq(sb->text_w, &sb->c);
     if (sb->host_driven && devb->popup_translation != nullptr)
       XtOverrideTranslations(sb->text_w, devb->popup_translation);

@@ -75,6 +75,26 @@ int32_t TextFrame(Widget text) {
   return 2 * (int32_t(margin) + shadow + highlight) + devb->cell_width;
 }
 
+// Slot 6 puts a text into a combo box's text without a value-changed event,
+// the cursor at its end; before the widgets exist it waits for them.
+TEST_F(Compound, ComboTakesATextThroughSlotSixQuietly) {
+  using CwtxFn = wu_status (*)(wu_control *, const char *);
+  auto cwtx = Slot<CwtxFn>(QEV_TABLE_WINDOW, WUX_SLOT_CWTX);
+  ASSERT_NE(cwtx, nullptr);
+  std::vector<int32_t> all = {WU_EV_KEY, WU_EV_VALUECHANGED, WU_EV_RETURNKEY};
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, all)});
+  ASSERT_NE(h, nullptr);
+  Events();
+  EXPECT_EQ(cwtx(h->control, "from the host"), WU_OK);
+  Settle();
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "from the host");
+  EXPECT_EQ(XmTextGetInsertionPosition(Cb(h)->text_w), XmTextPosition(13));
+  EXPECT_TRUE(Events().empty());
+  wu_value q = Query(h, WU_A_TEXT);
+  EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "from the host");
+  h->services->clen(h, &q, 1);
+}
+
 TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
   wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   ASSERT_NE(h, nullptr);

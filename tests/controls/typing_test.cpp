@@ -181,6 +181,32 @@ TEST_F(Typing, AClickGivesEveryTextKindTheKeysUnderAWindowManager) {
   TypeIntoEveryKind();
 }
 
+// Return in each text kind reports `returnKey` to the host and is never the
+// window's Enter key; in a multi-line entry it also starts a new line.
+TEST_F(Typing, ReturnInEveryTextKindReportsReturnKeyAndAMultiLineEntryBreaksTheLine) {
+  const int32_t at[][2] = {{20, 10}, {20, 45}, {20, 80}, {200, 10}, {380, 10}, {380, 45}};
+  for (size_t i = 0; i < std::size(kTextKinds); ++i) {
+    SCOPED_TRACE(kTextKinds[i].name);
+    wu_ctl_handle *h = Make(kTextKinds[i], at[i][1], at[i][0]);
+    ASSERT_NE(h, nullptr);
+    Widget text = TextOf(h);
+    XmTextSetString(text, const_cast<char *>(""));
+    Settle();
+    Click(text);
+    Events();
+    Queued();
+    TypeKeys("3");
+    Press(XK_Return);
+    TypeKeys("4");
+    std::vector<int32_t> codes = Codes();
+    EXPECT_EQ(Count(codes, WU_EV_RETURNKEY), 1);
+    for (int32_t code : Queued()) EXPECT_NE(code, -WU_KEY_ENTER) << "Return went to the window";
+    if (kTextKinds[i].type == WU_CTYPE_MULTILINE) EXPECT_EQ(Shown(text), "3\n4");
+    else if (std::strcmp(kTextKinds[i].name, "masked entry field") != 0)
+      EXPECT_NE(Shown(text).find("4"), std::string::npos);
+  }
+}
+
 // Tab and Shift-Tab go round the window's text controls and its field, top
 // to bottom and left to right, passing a push button by; what is typed goes
 // where the keyboard went.
