@@ -122,6 +122,9 @@ wu_ctl_handle *wu_ctl_handle_for(wu_control *c);
    cycling applies), 1 when the keyboard moved. */
 int32_t wuwtabc(wu_window *window, Widget from, int32_t step);
 
+/* True while a control is being grayed or ungrayed (wuxgrwd). */
+bool wu_ctl_graying(void);
+
 /* Links a new record at the tail of its pane's control list. */
 void wu_ctl_link(wu_control *c);
 

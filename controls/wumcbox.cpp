@@ -1382,8 +1382,9 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         break;
       }
       case WU_A_SELECTEDINDEX:
-        // An index past the items changes nothing.
-        if (v->value < 0 || v->value > cb->store.count) { v->status = WU_E_RANGE; break; }
+        // An index past the items is kept as it is (items may follow); it
+        // selects nothing while it stays past them.
+        if (v->value < 0) { v->status = WU_E_RANGE; break; }
         cb->selected = v->value;
         if (cb->list != nullptr) {
           show_selected(cb);

@@ -805,7 +805,7 @@ wu_status TextPadClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 // The focus frame of the pad: the shadows take the highlight colour while
 // it has the focus.
 void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
-  if (event == nullptr || XmIsToggleButton(w)) return;
+  if (event == nullptr || XmIsToggleButton(w) || wu_ctl_graying()) return;
   if (event->type == FocusIn) {
     Pixel hl = 0;
     XtVaGetValues(w, XmNhighlightColor, &hl, nullptr);

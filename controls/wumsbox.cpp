@@ -149,9 +149,9 @@ void wumsbve(Widget w, XtPointer client, XtPointer call) {
   const int32_t inserted = cbs->text != nullptr ? cbs->text->length : 0;
   const int32_t removed = int32_t(std::max<XmTextPosition>(cbs->endPos - cbs->startPos, 0));
   const int32_t now = int32_t(XmTextGetLastPosition(w));
-  // The limit holds whatever the field holds now: a long paste into an
-  // empty field is refused as well.
-  if (inserted > 0 && now - removed + inserted > WU_SPIN_TEXT_MAX) {
+  // The limit applies to a text the field already holds: what goes into
+  // an empty field (a paste) is taken whole.
+  if (inserted > 0 && now > 0 && now - removed + inserted > WU_SPIN_TEXT_MAX) {
     if (wutalrm != nullptr) wutalrm();
     else XBell(devb->display, 0);
     cbs->doit = False;
@@ -906,9 +906,13 @@ wu_status SpinBoxCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   wu_control *c = h ? h->control : nullptr;
   if (c == nullptr || c->kind != WU_MT_SPINBOX) return WU_OK;
   wu_spin *sb = rec(c);
-  // What the last query handed out goes back; a text still to be shown
-  // stays.
-  if (entries != nullptr && count > 0) return wuxclen(h, entries, count);
+  // The pending text goes, then what the last query handed out.  While no
+  // text widget exists the pending text is the only copy of the host's text
+  // and stays until the widget shows it.
+  if (entries != nullptr && count > 0) {
+    if (sb->text_w != nullptr) set_pending(sb, nullptr);
+    return wuxclen(h, entries, count);
+  }
   if (!wu_ctl_live(c)) {
     set_pending(sb, nullptr);
     for (char *&text : sb->step_text) {

@@ -95,6 +95,26 @@ TEST_F(Compound, ComboTakesATextThroughSlotSixQuietly) {
   h->services->clen(h, &q, 1);
 }
 
+// A selected index past the items is taken and kept; it selects nothing
+// and reaches no item while it stays past them.  Below 0 is refused.
+TEST_F(Compound, ComboKeepsASelectedIndexPastItsItems) {
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 0)});
+  ASSERT_NE(h, nullptr);
+  auto items = Strs({"alpha", "beta", "gamma"});
+  ASSERT_EQ(Set(h, {Items(items), Int(WU_A_SELECTEDINDEX, 2)}), WU_OK);
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "beta");
+  std::vector<wu_value> past = {Int(WU_A_SELECTEDINDEX, 9)};
+  EXPECT_EQ(Set(h, past), WU_OK);
+  EXPECT_EQ(past[0].status, WU_OK);
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "beta");
+  int *pos = nullptr, n = 0;
+  EXPECT_FALSE(XmListGetSelectedPos(Cb(h)->list, &pos, &n) && n > 0 && pos[0] > 3);
+  XtFree(reinterpret_cast<char *>(pos));
+  std::vector<wu_value> below = {Int(WU_A_SELECTEDINDEX, -1)};
+  EXPECT_EQ(Set(h, below), WU_ENTRY_STATUS);
+  EXPECT_EQ(below[0].status, WU_E_RANGE);
+}
+
 TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
   wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   ASSERT_NE(h, nullptr);
@@ -278,11 +298,13 @@ TEST_F(Compound, AttributesMethodsAndFind) {
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
   EXPECT_EQ(WidgetText(cb->text_w), "b");
-  // selectedIndex past the items changes nothing.
+  // selectedIndex past the items is taken and leaves the list's selection
+  // and the text as they are.
   std::vector<wu_value> v = {Int(WU_A_SELECTEDINDEX, 9)};
-  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
-  EXPECT_EQ(v[0].status, WU_E_RANGE);
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(v[0].status, WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
+  EXPECT_EQ(WidgetText(cb->text_w), "b");
   // 0 in an editable combo leaves one blank.
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 0)}), WU_OK);
   EXPECT_EQ(WidgetText(cb->text_w), " ");
@@ -460,11 +482,14 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   std::memset(sb.unit, 'u', sizeof sb.unit);
   UpdateSpinBox(&sb);
   EXPECT_EQ(WidgetText(sb.text_w), "2 " + std::string(sizeof sb.unit - 1, 'u'));
-  // The 200-byte limit holds for a long paste into an empty field too.
+  // The 200-byte limit holds for a text the field holds: a long paste into
+  // an empty field is taken whole, and nothing more goes in after it.
   XmTextSetString(sb.text_w, const_cast<char *>(""));
   std::string longtext(201, 'x');
   XmTextInsert(sb.text_w, 0, const_cast<char *>(longtext.c_str()));
-  EXPECT_EQ(WidgetText(sb.text_w), "");
+  EXPECT_EQ(WidgetText(sb.text_w), longtext);
+  XmTextInsert(sb.text_w, 0, const_cast<char *>("y"));
+  EXPECT_EQ(WidgetText(sb.text_w), longtext);
   XtDestroyWidget(sb.form);
   Settle();
   EXPECT_FALSE(wu_reg_has(&sb, WU_REG_COMBO));
@@ -684,6 +709,25 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   sb->current = 1e20f;
   UpdateSpinBox(sb);
   EXPECT_EQ(WidgetText(sb->text_w), "2147483647");
+}
+
+// The clean-up after a text query gives back the copy handed out and the
+// pending text the query kept; the field still shows its text.
+TEST_F(Compound, SpinBoxCleanUpFreesThePendingText) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN, {Int(WU_A_WIDTH, 80)});
+  ASSERT_NE(h, nullptr);
+  wu_spin *sb = Sb(h);
+  ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "abc")}), WU_OK);
+  const qevhost::PoolStats before = qevhost::poolStats(pool_);
+  wu_value q = Query(h, WU_A_TEXT);
+  ASSERT_EQ(q.status, WU_ALLOCATED);
+  EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "abc");
+  EXPECT_NE(sb->pending, nullptr);
+  EXPECT_EQ(h->services->clen(h, &q, 1), WU_OK);
+  EXPECT_EQ(sb->pending, nullptr);
+  EXPECT_EQ(WidgetText(sb->text_w), "abc");
+  EXPECT_EQ(qevhost::poolStats(pool_).liveBlocks, before.liveBlocks);
+  EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, before.liveBytes);
 }
 
 TEST_F(Compound, ColoursReachEveryPartAndConformSizeFixesTheHeight) {

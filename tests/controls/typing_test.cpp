@@ -207,6 +207,29 @@ TEST_F(Typing, ReturnInEveryTextKindReportsReturnKeyAndAMultiLineEntryBreaksTheL
   }
 }
 
+// A multi-line entry shows the keyboard in its shadows; the focus leaving it
+// for another control gives it its own shadows again.
+TEST_F(Typing, AMultiLineEntryShowsTheFocusInItsShadows) {
+  wu_ctl_handle *multi = Make(kTextKinds[3], 10, 20);
+  wu_ctl_handle *entry = Make(kTextKinds[0], 10, 200);
+  ASSERT_TRUE(multi && entry);
+  Widget text = TextOf(multi);
+  auto shadow = [&] {
+    Pixel top = 0;
+    XtVaGetValues(text, XmNtopShadowColor, &top, nullptr);
+    return top;
+  };
+  Pixel hl = 0;
+  XtVaGetValues(text, XmNhighlightColor, &hl, nullptr);
+  const Pixel own = shadow();
+  ASSERT_NE(own, hl);
+  Click(text);
+  EXPECT_EQ(shadow(), hl);
+  Click(TextOf(entry));
+  EXPECT_EQ(Focused(text), TextOf(entry));
+  EXPECT_EQ(shadow(), own);
+}
+
 // Tab and Shift-Tab go round the window's text controls and its field, top
 // to bottom and left to right, passing a push button by; what is typed goes
 // where the keyboard went.
