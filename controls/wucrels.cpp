@@ -233,6 +233,11 @@ void wu_ctl_link(wu_control *c) {
   ext->flags |= WU_PEXT_HAS_CONTROLS;
   // From here on the host may name it: every slot finds it registered.
   wu_reg_add(c, WU_REG_CONTROL);
+  // The first control of a pane without fields takes its text cursor away.
+  wu_window *w = c->pane->window;
+  if (c->prev == nullptr && c->pane->fields == nullptr && wuxmcur != nullptr && w != nullptr &&
+      w->current_pane == c->pane)
+    wuxmcur(w);
 }
 
 wu_status wutiwid(wu_control *c) {

@@ -432,6 +432,10 @@ wu_status wuxarrw(wu_spin *sb) {
     XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
     XtSetArg(a[n], XmNuserData, sb); ++n;
     XtSetArg(a[n], XmNhighlightThickness, Dimension(0)); ++n;
+    // Each arrow is half a text line high: a thin shadow and a solid arrow
+    // leave the arrow itself room to be seen.
+    XtSetArg(a[n], XmNshadowThickness, Dimension(1)); ++n;
+    XtSetArg(a[n], XmNdetailShadowThickness, Dimension(0)); ++n;
     XtSetArg(a[n], XmNtraversalOn, False); ++n;
     XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
     if (i == 0) {
@@ -440,7 +444,9 @@ wu_status wuxarrw(wu_spin *sb) {
       XtSetArg(a[n], XmNtopAttachment, XmATTACH_WIDGET); ++n;
       XtSetArg(a[n], XmNtopWidget, sb->arrow1); ++n;
     }
-    XtSetArg(a[n], XmNheight, half); ++n;
+    // The second arrow takes the odd pixel, so that together they are as
+    // high as the text.
+    XtSetArg(a[n], XmNheight, i == 0 ? half : Dimension(std::max(int(th) - int(half), 1))); ++n;
     // Beside a text the arrows keep their own width at the form's right
     // edge; without one they fill the form.
     XtSetArg(a[n], XmNwidth, Dimension(kArrowRoom)); ++n;

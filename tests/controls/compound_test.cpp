@@ -63,6 +63,19 @@ class Compound : public Controls {
     Settle();
     return f;
   }
+  // The increment and decrement events posted since the last call (a click
+  // on an arrow also posts `click`, two quick ones `doubleClick`).
+  std::vector<Posted> Steps() {
+    std::vector<Posted> out;
+    for (const Posted &p : Events())
+      if (p.code == WU_EV_INCREMENT || p.code == WU_EV_DECREMENT) out.push_back(p);
+    return out;
+  }
+  // A click of the pointer on a widget, handled.
+  void Click(Widget w) {
+    qevtest::clickWidget(w);
+    Settle();
+  }
   wu_ctl_handle *anchor_ = nullptr;
 };
 
@@ -503,9 +516,9 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   // Host-driven numeric arrows change nothing and send text and 1.
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "42")}), WU_OK);
   Events();
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
-  XtCallCallbacks(sb->arrow2, XmNactivateCallback, nullptr);
-  auto posted = Events();
+  Click(sb->arrow1);
+  Click(sb->arrow2);
+  auto posted = Steps();
   ASSERT_EQ(posted.size(), 2u);
   EXPECT_EQ(posted[0].code, WU_EV_INCREMENT);
   EXPECT_EQ(posted[1].code, WU_EV_DECREMENT);
@@ -522,18 +535,18 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "d")}), WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 0);
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
+  Click(sb->arrow1);
   EXPECT_EQ(WidgetText(sb->text_w), "a");
   Events();
   // At the last item up does not move; at the first, down does not.
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 3)}), WU_OK);
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
+  Click(sb->arrow1);
   EXPECT_EQ(WidgetText(sb->text_w), "c");
-  posted = Events();
+  posted = Steps();
   ASSERT_EQ(posted.size(), 1u);
   EXPECT_EQ(posted[0].params[1].value, 3);
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 1)}), WU_OK);
-  XtCallCallbacks(sb->arrow2, XmNactivateCallback, nullptr);
+  Click(sb->arrow2);
   EXPECT_EQ(WidgetText(sb->text_w), "a");
   // Replay of a step.
   wu_batch_event r = {};
@@ -728,6 +741,36 @@ TEST_F(Compound, SpinBoxCleanUpFreesThePendingText) {
   EXPECT_EQ(WidgetText(sb->text_w), "abc");
   EXPECT_EQ(qevhost::poolStats(pool_).liveBlocks, before.liveBlocks);
   EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, before.liveBytes);
+}
+
+// Each arrow of a spin box at the display's font shows its arrow: a solid
+// triangle of several pixels in the arrow's foreground.
+TEST_F(Compound, SpinBoxArrowsShowTheirArrows) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN, {Int(WU_A_WIDTH, 80)});
+  ASSERT_NE(h, nullptr);
+  wu_spin *sb = Sb(h);
+  Settle();
+  for (Widget a : {sb->arrow1, sb->arrow2}) {
+    ASSERT_TRUE(a != nullptr && XtIsRealized(a));
+    Pixel fg = 0;
+    XtVaGetValues(a, XmNforeground, &fg, nullptr);
+    XImage *img = XGetImage(devb->display, XtWindow(a), 0, 0, a->core.width, a->core.height,
+                            AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    int ink = 0, rows_with_ink = 0;
+    for (int y = 0; y < int(a->core.height); ++y) {
+      int row = 0;
+      for (int x = 0; x < int(a->core.width); ++x)
+        if (XGetPixel(img, x, y) == fg) ++row;
+      ink += row;
+      if (row > 0) ++rows_with_ink;
+    }
+    XDestroyImage(img);
+    EXPECT_GE(ink, 9) << XtName(a) << " " << a->core.width << "x" << a->core.height;
+    EXPECT_GE(rows_with_ink, 3);
+  }
+  // Their text and arrows are as high as each other.
+  EXPECT_EQ(sb->arrow1->core.height + sb->arrow2->core.height, sb->text_w->core.height);
 }
 
 TEST_F(Compound, ColoursReachEveryPartAndConformSizeFixesTheHeight) {

@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "controls/wucombo.h"
+#include "textwin/QevPane.h"
 #include "xserver.h"
 
 namespace {
@@ -228,6 +229,38 @@ TEST_F(Typing, AMultiLineEntryShowsTheFocusInItsShadows) {
   Click(TextOf(entry));
   EXPECT_EQ(Focused(text), TextOf(entry));
   EXPECT_EQ(shadow(), own);
+}
+
+// The text cursor of a pane says where typing goes: a pane of controls
+// without fields shows none once it holds a control; a pane with a field
+// shows it on the field.
+TEST_F(Typing, APaneOfControlsShowsNoTextCursor) {
+  Widget pw = pane_->ext->widget;
+  Pixel cursor = 0;
+  XtVaGetValues(pw, QevNcursorColor, &cursor, nullptr);
+  auto cursor_shown = [&] {
+    Settle();
+    XImage *img = XGetImage(devb->display, XtWindow(pw), 0, 0, pw->core.width,
+                            std::min<unsigned>(pw->core.height, 4u * devb->cell_height), AllPlanes,
+                            ZPixmap);
+    int n = 0;
+    for (int y = 0; img && y < img->height; ++y)
+      for (int x = 0; x < img->width; ++x)
+        if (XGetPixel(img, x, y) == cursor) ++n;
+    if (img) XDestroyImage(img);
+    return n > 0;
+  };
+  ASSERT_TRUE(cursor_shown()) << "an empty pane shows its cursor";
+  ASSERT_NE(Make(kTextKinds[0], 80, 20), nullptr);
+  EXPECT_FALSE(cursor_shown());
+  Click(pw);
+  EXPECT_FALSE(cursor_shown());
+
+  NewWindow(true);
+  ASSERT_NE(Make(kTextKinds[0], 10, 20), nullptr);
+  pw = pane_->ext->widget;
+  ASSERT_EQ(wuxmcrs(window_, pane_, 1, 1), WU_OK);
+  EXPECT_TRUE(cursor_shown()) << "a pane with a field keeps its cursor";
 }
 
 // Tab and Shift-Tab go round the window's text controls and its field, top
