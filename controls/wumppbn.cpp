@@ -444,7 +444,6 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
         if (set_size(c, w, v, true)) changed = true;
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
-      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TEXT: {
@@ -544,7 +543,6 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->value = wu_ctl_geometry(c, w, v->code);
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
-      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TEXT:
@@ -557,7 +555,7 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_ICONSTYLE: v->value = p->icon_style; break;
       case WU_A_ENABLED: case WU_A_USERDATA: case WU_A_VISIBLE: case WU_A_CLASSTYPE:
       case WU_A_TOOLTIP: case WU_A_FONT: case WU_A_EVENTS: case WU_A_CONTROLID:
-      case WU_A_CLICKONLY: case WU_A_CONFORMSIZE: case WU_A_EVENTPROC: case WU_A_BACKGROUND:
+      case WU_A_CLICKONLY: case WU_A_CONFORMSIZE: case WU_A_EVENTPROC:
         break;
       default:
         v->status = WU_E_NOT_HANDLED;

@@ -94,8 +94,25 @@ TEST_F(Buttons, PushButtonRefusesBadHostValues) {
   std::vector<wu_value> v = {style, icon, text, null_text, wrong_type, orient};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(v[size_t(i)].status, WU_E_RANGE) << i;
-  EXPECT_EQ(v[5].status, WU_UNSUPPORTED);
+  // Codes this kind does not list are not handled; the listed unsupported
+  // ones are not supported.
+  EXPECT_EQ(v[5].status, WU_E_NOT_HANDLED);
   EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  for (int16_t code : {WU_A_BACKGROUND, WU_A_TEXTORIENT}) {
+    wu_status st = WU_OK;
+    Query(h, code, &st);
+    EXPECT_EQ(st, WU_E_NOT_HANDLED) << code;
+  }
+  for (int16_t code : {WU_A_FOREGROUND, WU_A_HELPTEXT}) {
+    wu_value q = Int(code, 0);
+    q.type = code == WU_A_FOREGROUND ? WU_VT_WORD : WU_VT_STRING;
+    h->services->qwat(h->control, &q, 1);
+    EXPECT_EQ(q.status, WU_UNSUPPORTED) << code;
+    std::vector<wu_value> set = {q};
+    set[0].status = WU_OK;
+    Set(h, set);
+    EXPECT_EQ(set[0].status, WU_UNSUPPORTED) << code;
+  }
   // Labels: the first "&" goes from the shown text, long texts are cut.
   std::string longer(300, 'a');
   std::vector<wu_value> l = {Text(WU_A_TEXT, longer.c_str())};
@@ -202,19 +219,70 @@ TEST_F(Buttons, DesktopIconMapsItsStylesAndOpensOnDoubleClick) {
   EXPECT_EQ(v[0].value, 1);  // the host's entry stays as given
   EXPECT_EQ(Query(h, WU_A_STYLE), 1);
   EXPECT_GE(Query(h, WU_A_HEIGHT), 48 + lh + 2);
-  std::vector<wu_value> bad = {Int(WU_A_STYLE, 2)};
+  // Other styles pass to the button as they are: its style 2 (beside)
+  // reads back as the icon's 0; a style no button has is refused.
+  std::vector<wu_value> other = {Int(WU_A_STYLE, 2)};
+  EXPECT_EQ(Set(h, other), WU_OK);
+  EXPECT_EQ(other[0].status, WU_OK);
+  EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  std::vector<wu_value> bad = {Int(WU_A_STYLE, 7)};
   EXPECT_EQ(Set(h, bad), WU_ENTRY_STATUS);
   EXPECT_EQ(bad[0].status, WU_E_RANGE);
   std::vector<wu_value> orient = {Flag(WU_A_TEXTORIENT, 1)};
   EXPECT_EQ(Set(h, orient), WU_ENTRY_STATUS);
-  EXPECT_EQ(orient[0].status, WU_UNSUPPORTED);
+  EXPECT_EQ(orient[0].status, WU_E_NOT_HANDLED);
+  Settle();
   Events();
-  // A single press and the keyboard's activation send nothing.
-  Button(w, Button1, 1000);
-  XtCallActionProc(w, "ArmAndActivate", nullptr, nullptr, 0);
+  // A single click sends nothing; a double click opens it.
+  qevtest::clickWidget(w);
+  Settle();
   EXPECT_TRUE(Events().empty());
-  Button(w, Button1, 1100);
+  qevtest::clickWidget(w);
+  Settle();
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
+}
+
+// The icon's label and background colours are its own; the shadows follow
+// the background, and a colour given back returns to the window's.
+TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
+  wu_ctl_handle *h = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Doc")});
+  ASSERT_NE(h, nullptr);
+  Widget w = W(h);
+  uint16_t red[3] = {0xffff, 0, 0}, blue[3] = {0, 0, 0xffff};
+  auto colour = [](int16_t code, uint16_t *rgb) {
+    wu_value v = {};
+    v.code = code;
+    v.type = WU_VT_WORD;
+    v.value = rgb != nullptr ? 1 : 0;
+    v.pointer = rgb;
+    return v;
+  };
+  std::vector<wu_value> v = {colour(WU_A_BACKGROUND, red), colour(WU_A_FOREGROUND, blue)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(v[0].status, WU_OK);
+  EXPECT_EQ(v[1].status, WU_OK);
+  Pixel bg = 0, fg = 0, top = 0, bottom = 0;
+  XtVaGetValues(w, XmNbackground, &bg, XmNforeground, &fg, XmNtopShadowColor, &top,
+                XmNbottomShadowColor, &bottom, nullptr);
+  EXPECT_EQ(bg, h->control->background->pixel);
+  EXPECT_EQ(fg, h->control->foreground->pixel);
+  EXPECT_EQ(top, bg);
+  EXPECT_EQ(bottom, bg);
+  EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(w), 1, 1), 0xff0000ul);
+  wu_status st = WU_OK;
+  wu_value q = Int(WU_A_BACKGROUND, 0);
+  st = h->services->qwat(h->control, &q, 1);
+  EXPECT_EQ(q.status, WU_ALLOCATED);
+  ASSERT_NE(q.pointer, nullptr);
+  EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
+  h->services->clen(h, &q, 1);
+  (void)st;
+  std::vector<wu_value> back = {colour(WU_A_BACKGROUND, nullptr)};
+  EXPECT_EQ(Set(h, back), WU_OK);
+  EXPECT_EQ(h->control->background, nullptr);
+  XtVaGetValues(w, XmNbackground, &bg, XmNtopShadowColor, &top, nullptr);
+  EXPECT_EQ(top, bg);
+  EXPECT_NE(bg, Pixel(0xff0000));
 }
 
 // ---- check box -------------------------------------------------------------------
