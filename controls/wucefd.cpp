@@ -604,16 +604,18 @@ wu_status TextRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void 
   return WU_OK;
 }
 
-wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
+// The site named must be the control's own; a null site names it too.
+bool own_site(const wu_control *c, const void *site) { return site == nullptr || site == c->dnd; }
+
+wu_status TextUnregisterDND(wu_ctl_handle *h, void *site, void *, void *) {
   wu_control *c = wu_ctl_of(h);
   Widget w = c ? wuwgxtw(c) : nullptr;
   if (w == nullptr || wumudnd == nullptr) return WU_UNSUPPORTED;
+  // Another site than the control's is refused and removes nothing.
+  if (!own_site(c, site)) return WU_NOTAVAIL;
   c->dnd = nullptr;
   return wumudnd(w);
 }
-
-// The site named must be the control's own; a null site names it too.
-bool own_site(const wu_control *c, const void *site) { return site == nullptr || site == c->dnd; }
 
 wu_status TextQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);

@@ -399,17 +399,17 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
   wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
 }
 
-wu_status RegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
-  return wutext::TextRegisterDND(h, entries, count, site_out);
+wu_status RegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
+  return wutext::TextRegisterDND(h, site_out, entries, count);
 }
-wu_status UnregisterDND(wu_ctl_handle *h, void *a, void *b, void *d) {
-  return wutext::TextUnregisterDND(h, a, b, d);
+wu_status UnregisterDND(wu_ctl_handle *h, void *site, void *b, void *d) {
+  return wutext::TextUnregisterDND(h, site, b, d);
 }
-wu_status QueryDND(wu_ctl_handle *h, void *entries, void *count, void *d) {
-  return wutext::TextQueryDND(h, entries, count, d);
+wu_status QueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  return wutext::TextQueryDND(h, site, entries, count);
 }
-wu_status SetDND(wu_ctl_handle *h, void *entries, void *count, void *d) {
-  return wutext::TextSetDND(h, entries, count, d);
+wu_status SetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  return wutext::TextSetDND(h, site, entries, count);
 }
 
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame) {

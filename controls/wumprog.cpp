@@ -244,8 +244,8 @@ wu_status ProgressBarReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   return WU_OK;
 }
 
-wu_status ProgressBarRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
-  const wu_status st = RegisterDND(h, entries, count, site_out);
+wu_status ProgressBarRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
+  const wu_status st = RegisterDND(h, site_out, entries, count);
   return st == WU_UNSUPPORTED ? WU_NOTAVAIL : st;
 }
 
