@@ -263,6 +263,55 @@ TEST_F(Typing, APaneOfControlsShowsNoTextCursor) {
   EXPECT_TRUE(cursor_shown()) << "a pane with a field keeps its cursor";
 }
 
+// What a user types into an entry field, a combo box and a spin box is
+// recorded with its text; once the field shows something else, replaying
+// each text event shows the recorded text again.
+TEST_F(Typing, RecordedTextEventsReplayTheirTexts) {
+  const TextKind kinds[] = {kTextKinds[0], kTextKinds[4], kTextKinds[5]};
+  const int32_t at[][2] = {{20, 10}, {200, 10}, {380, 10}};
+  for (size_t i = 0; i < std::size(kinds); ++i) {
+    SCOPED_TRACE(kinds[i].name);
+    wu_ctl_handle *h = Make(kinds[i], at[i][1], at[i][0]);
+    ASSERT_NE(h, nullptr);
+    Widget text = TextOf(h);
+    XmTextSetString(text, const_cast<char *>(""));
+    Settle();
+    Click(text);
+    qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
+    TypeKeys("xy");
+    Press(XK_Return);
+    std::vector<qevhost::Recording> recs = qevhost::recordings(qevhost::mainTask());
+    qevhost::removeBatchDriver(qevhost::mainTask());
+    // The module has freed its own texts by now; the scratch allocations
+    // below take their place.
+    std::vector<std::string> scratch(64, std::string(24, '#'));
+    int replayed = 0;
+    bool saw_return = false;
+    for (const qevhost::Recording &r : recs) {
+      wu_batch_event ev = {};
+      ASSERT_EQ(r.record.size(), sizeof ev);
+      std::memcpy(&ev, r.record.data(), sizeof ev);
+      if (ev.code != WU_EV_KEY && ev.code != WU_EV_RETURNKEY && ev.code != WU_EV_VALUECHANGED)
+        continue;
+      int32_t length = 0;
+      const char *recorded = wu_rec_text(&ev, &length);
+      ASSERT_NE(recorded, nullptr) << "code " << ev.code;
+      const std::string expected(recorded, size_t(length));
+      XmTextSetString(text, const_cast<char *>("other"));
+      Settle();
+      EXPECT_EQ(h->services->rbat(h, &ev), WU_OK);
+      Settle();
+      EXPECT_EQ(Shown(text), expected) << "code " << ev.code;
+      saw_return = saw_return || (ev.code == WU_EV_RETURNKEY && expected == "xy");
+      ++replayed;
+    }
+    EXPECT_GE(replayed, 2);
+    EXPECT_TRUE(saw_return);
+    Events();
+    Queued();
+  }
+}
+
 // Tab and Shift-Tab go round the window's text controls and its field, top
 // to bottom and left to right, passing a push button by; what is typed goes
 // where the keyboard went.
