@@ -412,6 +412,8 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
 #pragma weak wuxsdnd
 #pragma weak wuxqdnd
 #pragma weak wuxfdnd
+#pragma weak wumldnd
+#pragma weak wuwsdnd
 
 
 /* A colour set as the frames layer fills it (wuwgpmc): background,

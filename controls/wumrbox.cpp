@@ -145,12 +145,24 @@ Dimension text_width(XmFontList fl, const char *text) {
   return w;
 }
 
-// A press: button 2 drags from a box with a drop site, others take the focus.
+// A press: button 2 drags from a box whose drop site has formats, as the
+// list view does, and is swallowed otherwise; others take the focus.
 void wuwradd(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
   RadioBox *r = live_rbx(client);
-  if (r == nullptr || event->type != ButtonPress) return;
+  if (r == nullptr || event == nullptr || event->type != ButtonPress) return;
   if (event->xbutton.button == Button2) {
-    if (r->c.dnd == nullptr) *go_on = False;
+    *go_on = False;
+    auto *site = static_cast<wu_dnd_site *>(r->c.dnd);
+    Widget from = site != nullptr ? site->widget : nullptr;
+    if (from == nullptr || wumldnd == nullptr || wuwsdnd == nullptr || wumldnd(from, 1) == nullptr ||
+        !XtIsRealized(from))
+      return;
+    Position fx = 0, fy = 0;
+    XtTranslateCoords(from, 0, 0, &fx, &fy);
+    const wu_drag_desc desc = {event->xbutton.x_root, event->xbutton.y_root,
+                               event->xbutton.x_root - fx, event->xbutton.y_root - fy};
+    int32_t started = 0;
+    wuwsdnd(from, 0, &desc, &started);
     return;
   }
   XmProcessTraversal(w, XmTRAVERSE_CURRENT);
