@@ -559,7 +559,7 @@ TEST_F(Buttons, ReleaseLeavesThePoolAsItWas) {
     h->services->wdes(h);
   }
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   std::vector<wu_str_item> items = Items({"a", "b"});
   std::vector<wu_ctl_handle *> made;
   for (int32_t type : {WU_CTYPE_PUSH, WU_CTYPE_CHECK, WU_CTYPE_RADIO, WU_CTYPE_DESKICON}) {
@@ -576,6 +576,7 @@ TEST_F(Buttons, ReleaseLeavesThePoolAsItWas) {
   EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
   EXPECT_EQ(now.liveBytes, base_.liveBytes);
   EXPECT_EQ(now.errors, 0);
+  ExpectBaselines();
 }
 
 }  // namespace

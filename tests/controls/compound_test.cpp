@@ -913,7 +913,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
     first->services->wdes(first);
   }
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   {
     wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
     auto items = Strs({"a", "b"});
@@ -930,6 +930,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
   }
   EXPECT_TRUE(PointerFree());
   EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, base_.liveBytes);
+  ExpectBaselines();
 }
 
 }  // namespace
