@@ -83,11 +83,13 @@ inline bool held_alive(const wu_reg_hold &hold, const wu_control *c) {
   return (hold.serial == 0 || wu_reg_alive(hold)) && wu_ctl_live(c);
 }
 
-/* Drag-and-drop slots on a kind's main widget. */
-wu_status RegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out);
-wu_status UnregisterDND(wu_ctl_handle *h, void *, void *, void *);
-wu_status QueryDND(wu_ctl_handle *h, void *entries, void *count, void *);
-wu_status SetDND(wu_ctl_handle *h, void *entries, void *count, void *);
+/* Drag-and-drop slots on a kind's main widget, one argument order for
+   every kind: register (handle, out site, entries, count), unregister
+   (handle, site), query and set (handle, site, entries, count). */
+wu_status RegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count);
+wu_status UnregisterDND(wu_ctl_handle *h, void *site, void *, void *);
+wu_status QueryDND(wu_ctl_handle *h, void *site, void *entries, void *count);
+wu_status SetDND(wu_ctl_handle *h, void *site, void *entries, void *count);
 
 /* The push button's set and query, which the desktop icon runs. */
 wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count);

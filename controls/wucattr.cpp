@@ -46,8 +46,7 @@ uint32_t event_bit(int32_t code) {
 // Handle types whose foreground and background the common code applies.
 bool common_colours(int32_t type) {
   switch (type) {
-    case WU_CTYPE_ENTRY: case WU_CTYPE_LABEL: case WU_CTYPE_CHECK:
-    case WU_CTYPE_DESKICON: case WU_CTYPE_PROGRESS:
+    case WU_CTYPE_ENTRY: case WU_CTYPE_LABEL: case WU_CTYPE_CHECK: case WU_CTYPE_PROGRESS:
       return true;
     default:
       return false;

@@ -107,19 +107,23 @@ Pixel foreground_of(EntryField *e) {
   return set.foreground;
 }
 
-// The keys the field keeps for itself over the window's text keys: Return
-// activates it, and the keys Motif binds to virtual keys (which the window's
-// tables take under their osf names) edit and move in the field's own text.
+// The keys a text kind keeps for itself over the window's text keys: the
+// keys Motif binds to virtual keys (which the window's tables take under
+// their osf names) edit and move in its own text, and Return activates it,
+// reporting `returnKey`; in a multi-line entry Return also starts a new
+// line.
+#define QEV_TEXT_OWN_KEYS                          \
+  "<Key>osfBeginLine: beginning-of-line()\n"      \
+  "<Key>osfEndLine: end-of-line()\n"              \
+  "<Key>osfPageUp: previous-page()\n"             \
+  "<Key>osfPageDown: next-page()\n"               \
+  "<Key>osfCancel: process-cancel()\n"            \
+  "<Key>osfInsert: toggle-overstrike()\n"         \
+  "<Key>osfHelp: Help()\n"
 XtTranslations field_keys() {
   static XtTranslations keys = XtParseTranslationTable(
+      QEV_TEXT_OWN_KEYS
       "<Key>osfActivate: activate()\n"
-      "<Key>osfBeginLine: beginning-of-line()\n"
-      "<Key>osfEndLine: end-of-line()\n"
-      "<Key>osfPageUp: previous-page()\n"
-      "<Key>osfPageDown: next-page()\n"
-      "<Key>osfCancel: process-cancel()\n"
-      "<Key>osfInsert: toggle-overstrike()\n"
-      "<Key>osfHelp: Help()\n"
       "<Key>Return: activate()\n"
       "<Key>KP_Enter: activate()");
   return keys;
@@ -600,16 +604,18 @@ wu_status TextRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void 
   return WU_OK;
 }
 
-wu_status TextUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
+// The site named must be the control's own; a null site names it too.
+bool own_site(const wu_control *c, const void *site) { return site == nullptr || site == c->dnd; }
+
+wu_status TextUnregisterDND(wu_ctl_handle *h, void *site, void *, void *) {
   wu_control *c = wu_ctl_of(h);
   Widget w = c ? wuwgxtw(c) : nullptr;
   if (w == nullptr || wumudnd == nullptr) return WU_UNSUPPORTED;
+  // Another site than the control's is refused and removes nothing.
+  if (!own_site(c, site)) return WU_NOTAVAIL;
   c->dnd = nullptr;
   return wumudnd(w);
 }
-
-// The site named must be the control's own; a null site names it too.
-bool own_site(const wu_control *c, const void *site) { return site == nullptr || site == c->dnd; }
 
 wu_status TextQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   wu_control *c = wu_ctl_of(h);
@@ -687,6 +693,15 @@ wu_status CreateTxtField(EntryField *e) {
   if (c->conform_size)
     wu_ctl_send(c, WU_EV_CONFORMSIZE, kEvmConform, w->core.x, w->core.y, nullptr, 0, WU_EV_CTL_POSTED);
   return WU_OK;
+}
+
+XtTranslations text_keys(bool line_feed) {
+  static XtTranslations lines = XtParseTranslationTable(
+      QEV_TEXT_OWN_KEYS
+      "<Key>osfActivate: newline() activate()\n"
+      "<Key>Return: newline() activate()\n"
+      "<Key>KP_Enter: newline() activate()");
+  return line_feed ? lines : field_keys();
 }
 
 }  // namespace wutext

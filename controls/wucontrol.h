@@ -116,6 +116,15 @@ wu_ctl_handle *wuxacon(wu_pane *pane);
 /* A type-14 handle for a record that has none (null when out of memory). */
 wu_ctl_handle *wu_ctl_handle_for(wu_control *c);
 
+/* Tab (step 1) or Shift-Tab (step -1) from a widget of a window: the
+   keyboard goes to the next or previous of the window's fields and controls
+   (wuctab).  0 when the window has no control to go to (its own field
+   cycling applies), 1 when the keyboard moved. */
+int32_t wuwtabc(wu_window *window, Widget from, int32_t step);
+
+/* True while a control is being grayed or ungrayed (wuxgrwd). */
+bool wu_ctl_graying(void);
+
 /* Links a new record at the tail of its pane's control list. */
 void wu_ctl_link(wu_control *c);
 
@@ -256,6 +265,10 @@ void wuwhpsu(Widget w, XtPointer client, XtPointer call);
 bool SetHostFont(EntryField *e, void *record, XmFontList *old_out);
 /* Frees a control's own font list with the font sets made for it. */
 void FreeFontList(XmFontList fl);
+/* The keys a text kind keeps over the window's text keys (laid over them):
+   its editing keys, and Return, which activates the text (`returnKey`) and,
+   with `line_feed`, first starts a new line. */
+XtTranslations text_keys(bool line_feed);
 /* The multi-line entry's row-and-column marks and its replay (wumhfld). */
 wu_status TextPadMethods(wu_ctl_handle *h, int32_t method, wu_value *params, int32_t count);
 wu_status TextPadReplay(wu_ctl_handle *h, const wu_batch_event *rec);
@@ -329,6 +342,10 @@ wu_control *wuxrrbt(wu_control *box);
 /* Builds a radio button's toggle in its box's widget. */
 wu_status wutirbn(wu_control *c);
 wu_status wuxcwtx(wu_control *c, const char *text);
+/* The text of slot 6 for a combo box (into its text, no value-changed
+   event, the cursor at the end) and for an icon button (its whole text). */
+wu_status wu_cbx_put_text(wu_control *c, const char *text);
+wu_status wu_icf_put_text(wu_control *c, const char *text);
 /* Refresh a field-backed push button or toggle from its field. */
 wu_status wutwpbf(wu_control *c);
 wu_status wutwtog(wu_control *c);
@@ -375,6 +392,9 @@ wu_status wuxmcrs(wu_window *window, wu_pane *pane, int32_t row, int32_t column)
     __attribute__((weak));
 wu_status wuxmcur(wu_window *window) __attribute__((weak));
 wu_status wuwFocusToQevinput(wu_window *window) __attribute__((weak));
+wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column) __attribute__((weak));
+/* 1 while Shift or Mod1 is held on the keyboard. */
+int32_t isaltpr(void) __attribute__((weak));
 void wutaddt(Widget w) __attribute__((weak));
 void wutalrm(void) __attribute__((weak));
 wu_status wuglclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
@@ -395,6 +415,8 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
 #pragma weak wuxsdnd
 #pragma weak wuxqdnd
 #pragma weak wuxfdnd
+#pragma weak wumldnd
+#pragma weak wuwsdnd
 
 
 /* A colour set as the frames layer fills it (wuwgpmc): background,

@@ -233,6 +233,11 @@ void wu_ctl_link(wu_control *c) {
   ext->flags |= WU_PEXT_HAS_CONTROLS;
   // From here on the host may name it: every slot finds it registered.
   wu_reg_add(c, WU_REG_CONTROL);
+  // The first control of a pane without fields takes its text cursor away.
+  wu_window *w = c->pane->window;
+  if (c->prev == nullptr && c->pane->fields == nullptr && wuxmcur != nullptr && w != nullptr &&
+      w->current_pane == c->pane)
+    wuxmcur(w);
 }
 
 wu_status wutiwid(wu_control *c) {
@@ -286,6 +291,8 @@ wu_status wuxhwid(wu_control *c, int32_t show) {
   return WU_OK;
 }
 
+static int g_graying = 0;   // grayings and ungrayings under way
+
 wu_status wuxgrwd(wu_control *c, int32_t gray) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   const bool grayed = (c->flags & WU_CTL_GRAYED) != 0;
@@ -296,10 +303,16 @@ wu_status wuxgrwd(wu_control *c, int32_t gray) {
     c->flags &= ~WU_CTL_GRAYED;
   Widget outer = wu_ctl_outer(c);
   Widget main = wuwgxtw(c);
+  // The focus moves off a control being grayed inside these calls; the
+  // text kinds' focus handlers let that pass (wu_ctl_graying).
+  ++g_graying;
   if (outer != nullptr) XtSetSensitive(outer, gray ? False : True);
   if (main != nullptr && main != outer) XtSetSensitive(main, gray ? False : True);
+  --g_graying;
   return WU_OK;
 }
+
+bool wu_ctl_graying(void) { return g_graying > 0; }
 
 wu_status wuxgrst(wu_control *c) {
   // A control the module does not know is not "not grayed": it is refused.

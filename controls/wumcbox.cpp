@@ -1297,6 +1297,24 @@ wu_status ComboReplay(wu_ctl_handle *h, const wu_batch_event *r) {
 
 extern "C" {
 
+wu_status wu_cbx_put_text(wu_control *c, const char *text) {
+  if (!wu_ctl_live(c) || c->kind != WU_MT_COMBOBOX) return WU_NOTAVAIL;
+  wu_combo *cb = reinterpret_cast<wu_combo *>(c);
+  const int32_t n = text != nullptr ? int32_t(strnlen(text, size_t(WU_COMBO_ITEM_MAX))) : 0;
+  char *t = copy_n(text != nullptr ? text : "", n);
+  if (cb->text_w == nullptr) {
+    // Before the widgets exist the text waits as the initial text.
+    XtFree(cb->text);
+    cb->text = t;
+    cb->selected = 0;
+    return WU_OK;
+  }
+  put_text_quietly(cb, t);
+  XtFree(t);
+  XmTextSetInsertionPosition(cb->text_w, XmTextGetLastPosition(cb->text_w));
+  return WU_OK;
+}
+
 wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
   if (!wu_ctl_live(c) || c->kind != WU_MT_COMBOBOX) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && entries == nullptr)) return WU_NOTAVAIL;
@@ -1364,8 +1382,9 @@ wu_status wumswcb(wu_control *c, wu_value *entries, int32_t count) {
         break;
       }
       case WU_A_SELECTEDINDEX:
-        // An index past the items changes nothing.
-        if (v->value < 0 || v->value > cb->store.count) { v->status = WU_E_RANGE; break; }
+        // An index past the items is kept as it is (items may follow); it
+        // selects nothing while it stays past them.
+        if (v->value < 0) { v->status = WU_E_RANGE; break; }
         cb->selected = v->value;
         if (cb->list != nullptr) {
           show_selected(cb);

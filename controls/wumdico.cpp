@@ -18,25 +18,39 @@ constexpr int32_t kBesideStyle = 2;   // the push button's icon beside text
 constexpr int32_t kAboveStyle = 3;    // ... icon above text
 constexpr int16_t kLargeIcons = 1;
 
-// The host's button styles 0 and 1 are the push button's 2 and 3.  The
-// host's entries stay as given: the push button sets from a copy.
+// The host's button styles 0 and 1 are the push button's 2 and 3; other
+// styles pass to the push button as they are.  The host's entries stay as
+// given: the push button sets from a copy.  The label and background
+// colours are the icon's own: the background takes the shadows with it, so
+// that the icon shows no frame in any colour.
 wu_status DIconSwat(wu_control *c, wu_value *entries, int32_t count) {
   std::vector<wu_value> copy(entries, entries + count);
-  for (wu_value &v : copy) {
-    if (v.code != WU_A_STYLE || v.type != WU_VT_INT) continue;
-    if (v.value == 0 || v.value == 1) v.value += kBesideStyle;
-    else v.value = -1;   // refused by the push button's range check
-  }
+  for (wu_value &v : copy)
+    if (v.code == WU_A_STYLE && v.type == WU_VT_INT && (v.value == 0 || v.value == 1))
+      v.value += kBesideStyle;
   PushSwat(c, copy.data(), count);
-  for (int32_t i = 0; i < count; ++i) entries[i].status = copy[size_t(i)].status;
+  for (int32_t i = 0; i < count; ++i) {
+    wu_value *e = &entries[i];
+    e->status = copy[size_t(i)].status;
+    if (e->code != WU_A_FOREGROUND && e->code != WU_A_BACKGROUND) continue;
+    if (!wu_ctl_live(c)) break;
+    e->status = wu_ctl_set_colour(c, e);
+    Widget w = pb(c)->w.main;
+    if (e->status == WU_OK && e->code == WU_A_BACKGROUND && w != nullptr) {
+      Pixel bg = 0;
+      XtVaGetValues(w, XmNbackground, &bg, nullptr);
+      XtVaSetValues(w, XmNtopShadowColor, bg, XmNbottomShadowColor, bg, nullptr);
+    }
+  }
   return wu_ctl_entries_result(entries, count);
 }
 
 wu_status DIconQwat(wu_control *c, wu_value *entries, int32_t count) {
   PushQwat(c, entries, count);
   for (int32_t i = 0; i < count; ++i)
-    if (entries[i].code == WU_A_STYLE && entries[i].status == WU_OK)
-      entries[i].value = entries[i].value == kBesideStyle ? 0 : 1;
+    if (entries[i].code == WU_A_STYLE && entries[i].status == WU_OK &&
+        (entries[i].value == kBesideStyle || entries[i].value == kAboveStyle))
+      entries[i].value -= kBesideStyle;
   return wu_ctl_entries_result(entries, count);
 }
 

@@ -805,7 +805,7 @@ wu_status TextPadClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 // The focus frame of the pad: the shadows take the highlight colour while
 // it has the focus.
 void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
-  if (event == nullptr || XmIsToggleButton(w)) return;
+  if (event == nullptr || XmIsToggleButton(w) || wu_ctl_graying()) return;
   if (event->type == FocusIn) {
     Pixel hl = 0;
     XtVaGetValues(w, XmNhighlightColor, &hl, nullptr);
@@ -857,7 +857,10 @@ wu_status CreateTxtPad(TextPad *t) {
   t->f.w.outer = t->scrolled;
   XtInsertEventHandler(w, FocusChangeMask, False, wuwtxfo, c, XtListHead);
   XtVaGetValues(t->scrolled, XmNhorizontalScrollBar, &t->hsb, XmNverticalScrollBar, &t->vsb, nullptr);
-  if (!devb->motifres.native_text_translations && wutaddt != nullptr) wutaddt(w);
+  if (!devb->motifres.native_text_translations && wutaddt != nullptr) {
+    wutaddt(w);
+    XtOverrideTranslations(w, wutext::text_keys(true));
+  }
   common_handlers(w, c);
   bar_setup(t, t->hsb);
   bar_setup(t, t->vsb);

@@ -378,6 +378,17 @@ using namespace wubtn;
 
 extern "C" {
 
+wu_status wu_icf_put_text(wu_control *c, const char *text) {
+  if (!wu_ctl_live(c) || c->kind != WU_MT_ICONBUTTON) return WU_NOTAVAIL;
+  IconField *f = icf(c);
+  const int32_t n = text != nullptr ? int32_t(std::strlen(text)) : 0;
+  const wu_status st = pool_text(c, &f->text, &f->text_size, &f->length, text != nullptr ? text : "", n);
+  if (st != WU_OK) return st;
+  set_text(f, f->text, f->length);
+  relayout(f, f->length);
+  return WU_OK;
+}
+
 wu_status wutiicf(wu_control *c) {
   if (c == nullptr || c->kind != WU_MT_ICONBUTTON) return WU_NOTAVAIL;
   return build_icon_field(icf(c));

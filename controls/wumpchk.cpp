@@ -228,16 +228,18 @@ wu_status CheckReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   CheckBox *k = chk(c);
   switch (rec->code) {
     case WU_EV_SELECT: {
+      // A recorded click toggles the box, as the user's click did, and is
+      // reported with the new state.
       int32_t now = k->state;
       if (k->w.main != nullptr) now = XmToggleButtonGetState(k->w.main) ? 1 : 0;
-      k->state = (rec->value1 == 0 || rec->value1 == 1) ? rec->value1 : (now ? 0 : 1);
+      k->state = now ? 0 : 1;
       if (k->w.main != nullptr) XmToggleButtonSetState(k->w.main, k->state ? True : False, False);
       wu_value *p = wu_ctl_int_params(c, WU_EV_SELECT, &k->state, 1);
-      replay_send(c, rec, p, 1);
+      wu_ctl_send(c, WU_EV_SELECT, 0, c->x, c->y, p, 1, WU_EV_CTL_POSTED);
       return WU_OK;
     }
     case WU_EV_POPUP: case WU_EV_CLICKONLY: case WU_EV_CONFORMSIZE:
-      replay_send(c, rec, nullptr, 0);
+      wu_ctl_send(c, rec->code, 0, c->x, c->y, nullptr, 0, WU_EV_CTL_POSTED);
       return WU_OK;
     default:
       return WU_NOTAVAIL;

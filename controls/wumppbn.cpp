@@ -399,17 +399,17 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
   wu_ctl_send(c, rec->code, 0, c->x, c->y, params, n, WU_EV_CTL_POSTED);
 }
 
-wu_status RegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
-  return wutext::TextRegisterDND(h, entries, count, site_out);
+wu_status RegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
+  return wutext::TextRegisterDND(h, site_out, entries, count);
 }
-wu_status UnregisterDND(wu_ctl_handle *h, void *a, void *b, void *d) {
-  return wutext::TextUnregisterDND(h, a, b, d);
+wu_status UnregisterDND(wu_ctl_handle *h, void *site, void *b, void *d) {
+  return wutext::TextUnregisterDND(h, site, b, d);
 }
-wu_status QueryDND(wu_ctl_handle *h, void *entries, void *count, void *d) {
-  return wutext::TextQueryDND(h, entries, count, d);
+wu_status QueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  return wutext::TextQueryDND(h, site, entries, count);
 }
-wu_status SetDND(wu_ctl_handle *h, void *entries, void *count, void *d) {
-  return wutext::TextSetDND(h, entries, count, d);
+wu_status SetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
+  return wutext::TextSetDND(h, site, entries, count);
 }
 
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame) {
@@ -444,7 +444,6 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
         if (set_size(c, w, v, true)) changed = true;
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
-      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TEXT: {
@@ -544,7 +543,6 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
         v->value = wu_ctl_geometry(c, w, v->code);
         break;
       case WU_A_FOREGROUND: case WU_A_HELPTEXT: case WU_A_MINCHAR: case WU_A_DEFAULTBUTTON:
-      case WU_A_TEXTORIENT:
         v->status = WU_UNSUPPORTED;
         break;
       case WU_A_TEXT:
@@ -557,7 +555,7 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
       case WU_A_ICONSTYLE: v->value = p->icon_style; break;
       case WU_A_ENABLED: case WU_A_USERDATA: case WU_A_VISIBLE: case WU_A_CLASSTYPE:
       case WU_A_TOOLTIP: case WU_A_FONT: case WU_A_EVENTS: case WU_A_CONTROLID:
-      case WU_A_CLICKONLY: case WU_A_CONFORMSIZE: case WU_A_EVENTPROC: case WU_A_BACKGROUND:
+      case WU_A_CLICKONLY: case WU_A_CONFORMSIZE: case WU_A_EVENTPROC:
         break;
       default:
         v->status = WU_E_NOT_HANDLED;
@@ -670,7 +668,7 @@ void wuwskey(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
     }
   }
   if (sym == XK_Tab || sym == XK_KP_Tab || sym == XK_ISO_Left_Tab) {
-    const bool back = (event->xkey.state & (ShiftMask | Mod1Mask)) != 0 || sym == XK_ISO_Left_Tab;
+    const bool back = (isaltpr != nullptr && isaltpr() != 0) || sym == XK_ISO_Left_Tab;
     if (back) wutprvf(w, event); else wutnxtf(w, event);
     *go_on = False;
     return;

@@ -160,9 +160,21 @@ wu_status ProgressBarSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   const bool range_given = i_min >= 0 || i_max >= 0;
   if (range_given && new_min >= new_max) {
-    // A range that would not be one: the bounds given fail, nothing changes.
-    if (i_min >= 0) entries[i_min].status = WU_E_RANGE;
-    if (i_max >= 0) entries[i_max].status = WU_E_RANGE;
+    // A range that would not be one: the later of the two bounds fails; the
+    // earlier one, when both were given, stands alone with the record's
+    // other bound, as long as the two still make a range.
+    const bool both = i_min >= 0 && i_max >= 0;
+    const bool min_first = both && i_min < i_max;
+    entries[both ? (min_first ? i_max : i_min) : (i_min >= 0 ? i_min : i_max)].status = WU_E_RANGE;
+    if (both) {
+      if (min_first) new_max = p->maximum; else new_min = p->minimum;
+      if (new_min < new_max) {
+        p->minimum = new_min;
+        p->maximum = new_max;
+      } else {
+        entries[min_first ? i_min : i_max].status = WU_E_RANGE;
+      }
+    }
   } else if (range_given) {
     p->minimum = new_min;
     p->maximum = new_max;
@@ -244,8 +256,8 @@ wu_status ProgressBarReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   return WU_OK;
 }
 
-wu_status ProgressBarRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
-  const wu_status st = RegisterDND(h, entries, count, site_out);
+wu_status ProgressBarRegisterDND(wu_ctl_handle *h, void *site_out, void *entries, void *count) {
+  const wu_status st = RegisterDND(h, site_out, entries, count);
   return st == WU_UNSUPPORTED ? WU_NOTAVAIL : st;
 }
 

@@ -154,9 +154,13 @@ wu_status ScrollSwat(wu_control *c, wu_value *entries, int32_t count) {
     have_s = have_max = have_min = false;
   }
   if (val > top_value(mx, s)) {
-    // Clamped to the top: the value is stored, its entry says it moved.
+    // Clamped to the top: the value is stored; the entries of the value,
+    // the maximum and the slider size say the three did not fit (a new
+    // maximum and slider size still take effect).
     val = top_value(mx, s);
     fail(WU_A_VALUE);
+    fail(WU_A_MAXIMUM);
+    fail(WU_A_LARGESCROLL);
     have_val = true;
   }
   if (val < mn) {

@@ -145,12 +145,24 @@ Dimension text_width(XmFontList fl, const char *text) {
   return w;
 }
 
-// A press: button 2 drags from a box with a drop site, others take the focus.
+// A press: button 2 drags from a box whose drop site has formats, as the
+// list view does, and is swallowed otherwise; others take the focus.
 void wuwradd(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
   RadioBox *r = live_rbx(client);
-  if (r == nullptr || event->type != ButtonPress) return;
+  if (r == nullptr || event == nullptr || event->type != ButtonPress) return;
   if (event->xbutton.button == Button2) {
-    if (r->c.dnd == nullptr) *go_on = False;
+    *go_on = False;
+    auto *site = static_cast<wu_dnd_site *>(r->c.dnd);
+    Widget from = site != nullptr ? site->widget : nullptr;
+    if (from == nullptr || wumldnd == nullptr || wuwsdnd == nullptr || wumldnd(from, 1) == nullptr ||
+        !XtIsRealized(from))
+      return;
+    Position fx = 0, fy = 0;
+    XtTranslateCoords(from, 0, 0, &fx, &fy);
+    const wu_drag_desc desc = {event->xbutton.x_root, event->xbutton.y_root,
+                               event->xbutton.x_root - fx, event->xbutton.y_root - fy};
+    int32_t started = 0;
+    wuwsdnd(from, 0, &desc, &started);
     return;
   }
   XmProcessTraversal(w, XmTRAVERSE_CURRENT);
@@ -722,30 +734,6 @@ wu_status RadioReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
   }
 }
 
-// Drop sites go on the form, else the drawing area.
-wu_status RadioRegisterDND(wu_ctl_handle *h, void *entries, void *count, void *site_out) {
-  wu_control *c = wu_ctl_of(h);
-  if (c == nullptr) return WU_NOTAVAIL;
-  Widget w = wu_ctl_outer(c);
-  if (w == nullptr || wumrdnd == nullptr) return WU_UNSUPPORTED;
-  wu_dnd_site *site = wumrdnd(w);
-  if (site == nullptr) return WU_UNSUPPORTED;
-  if (wuwidrg != nullptr) wuwidrg(w, site);
-  c->dnd = site;
-  if (site_out != nullptr) *static_cast<void **>(site_out) = site;
-  if (entries != nullptr && wuxsdnd != nullptr)
-    return wuxsdnd(site, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
-  return WU_OK;
-}
-
-wu_status RadioUnregisterDND(wu_ctl_handle *h, void *, void *, void *) {
-  wu_control *c = wu_ctl_of(h);
-  Widget w = c ? wu_ctl_outer(c) : nullptr;
-  if (w == nullptr || wumudnd == nullptr) return WU_UNSUPPORTED;
-  c->dnd = nullptr;
-  return wumudnd(w);
-}
-
 }  // namespace
 }  // namespace wubtn
 
@@ -762,8 +750,8 @@ wu_status wuxrbox(wu_pane *pane, wu_control **out) {
   auto *r = static_cast<RadioBox *>(wutgmem(pane->window->pool, WU_MT_OLD_RADIOBOX));
   if (r == nullptr) return WU_NOMEM;
   wu_control *c = &r->c;
-  wu_ctl_install(c, {RadioSwat, RadioQwat, RadioMethods, RadioCleanup, RadioUnregisterDND,
-                     RadioRegisterDND, QueryDND, SetDND, RadioReplay});
+  wu_ctl_install(c, {RadioSwat, RadioQwat, RadioMethods, RadioCleanup, UnregisterDND,
+                     RegisterDND, QueryDND, SetDND, RadioReplay});
   c->kind = WU_MT_RADIOBOX;
   c->flags |= WU_CTL_TAKES_FOCUS;
   c->pane = pane;

@@ -149,9 +149,9 @@ void wumsbve(Widget w, XtPointer client, XtPointer call) {
   const int32_t inserted = cbs->text != nullptr ? cbs->text->length : 0;
   const int32_t removed = int32_t(std::max<XmTextPosition>(cbs->endPos - cbs->startPos, 0));
   const int32_t now = int32_t(XmTextGetLastPosition(w));
-  // The limit holds whatever the field holds now: a long paste into an
-  // empty field is refused as well.
-  if (inserted > 0 && now - removed + inserted > WU_SPIN_TEXT_MAX) {
+  // The limit applies to a text the field already holds: what goes into
+  // an empty field (a paste) is taken whole.
+  if (inserted > 0 && now > 0 && now - removed + inserted > WU_SPIN_TEXT_MAX) {
     if (wutalrm != nullptr) wutalrm();
     else XBell(devb->display, 0);
     cbs->doit = False;
@@ -397,7 +397,10 @@ wu_status wuwtxtf(wu_spin *sb) {
     XtInsertEventHandler(sb->text_w, FocusChangeMask, False, wuwsbfo, sb, XtListHead);
   if (sb->input_area) XtManageChild(sb->text_w);
   if (in_pane(sb)) {
-    if (!devb->motifres.native_text_translations && wutaddt != nullptr) wutaddt(sb->text_w);
+    if (!devb->motifres.native_text_translations && wutaddt != nullptr) {
+      wutaddt(sb->text_w);
+      XtOverrideTranslations(sb->text_w, wutext::text_keys(false));
+    }
     wutmnrq(sb->text_w, &sb->c);
     if (sb->host_driven && devb->popup_translation != nullptr)
       XtOverrideTranslations(sb->text_w, devb->popup_translation);
@@ -429,6 +432,10 @@ wu_status wuxarrw(wu_spin *sb) {
     XtSetArg(a[n], XmNforeground, c3.foreground); ++n;
     XtSetArg(a[n], XmNuserData, sb); ++n;
     XtSetArg(a[n], XmNhighlightThickness, Dimension(0)); ++n;
+    // Each arrow is half a text line high: a thin shadow and a solid arrow
+    // leave the arrow itself room to be seen.
+    XtSetArg(a[n], XmNshadowThickness, Dimension(1)); ++n;
+    XtSetArg(a[n], XmNdetailShadowThickness, Dimension(0)); ++n;
     XtSetArg(a[n], XmNtraversalOn, False); ++n;
     XtSetArg(a[n], XmNrightAttachment, XmATTACH_FORM); ++n;
     if (i == 0) {
@@ -437,7 +444,9 @@ wu_status wuxarrw(wu_spin *sb) {
       XtSetArg(a[n], XmNtopAttachment, XmATTACH_WIDGET); ++n;
       XtSetArg(a[n], XmNtopWidget, sb->arrow1); ++n;
     }
-    XtSetArg(a[n], XmNheight, half); ++n;
+    // The second arrow takes the odd pixel, so that together they are as
+    // high as the text.
+    XtSetArg(a[n], XmNheight, i == 0 ? half : Dimension(std::max(int(th) - int(half), 1))); ++n;
     // Beside a text the arrows keep their own width at the form's right
     // edge; without one they fill the form.
     XtSetArg(a[n], XmNwidth, Dimension(kArrowRoom)); ++n;
@@ -903,9 +912,13 @@ wu_status SpinBoxCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   wu_control *c = h ? h->control : nullptr;
   if (c == nullptr || c->kind != WU_MT_SPINBOX) return WU_OK;
   wu_spin *sb = rec(c);
-  // What the last query handed out goes back; a text still to be shown
-  // stays.
-  if (entries != nullptr && count > 0) return wuxclen(h, entries, count);
+  // The pending text goes, then what the last query handed out.  While no
+  // text widget exists the pending text is the only copy of the host's text
+  // and stays until the widget shows it.
+  if (entries != nullptr && count > 0) {
+    if (sb->text_w != nullptr) set_pending(sb, nullptr);
+    return wuxclen(h, entries, count);
+  }
   if (!wu_ctl_live(c)) {
     set_pending(sb, nullptr);
     for (char *&text : sb->step_text) {

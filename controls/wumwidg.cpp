@@ -845,13 +845,19 @@ wu_control *wuxrrbt(wu_control *box) {
 }
 
 // A new label in the old one's width: read up to its NUL but never past the
-// label's length, padded with blanks or cut to it.
+// label's length, padded with blanks or cut to it.  An icon button takes the
+// whole text; a combo box takes it into its text without a value-changed
+// event.
 wu_status wuxcwtx(wu_control *c, const char *text) {
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
   switch (c->kind) {
     case WU_MT_OLD_PUSHBUTTON: case WU_MT_OLD_CHECKBOX: case WU_MT_RADIOBUTTON:
     case WU_MT_FIELD_BUTTON: case WU_MT_FIELD_TOGGLE:
       break;
+    case WU_MT_ICONBUTTON:
+      return wu_icf_put_text(c, text);
+    case WU_MT_COMBOBOX:
+      return wu_cbx_put_text(c, text);
     default:
       return WU_UNSUPPORTED;
   }

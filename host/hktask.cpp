@@ -11,6 +11,7 @@
 
 #include "hkint.h"
 #include "qev/batch.h"
+#include "qev/catalog.h"
 #include "qev/records.h"
 #include "qevhost.h"
 
@@ -172,6 +173,19 @@ wu_status driverWindowPopupReplay(void **window_out, wu_status *result_out) {
   return result_out ? st : WU_BADARG;
 }
 
+// The text of a text event's recording (key, return key, value changed):
+// its length at +8 and its address at +4 on a 32-bit host, at +16 where
+// addresses are wider.  The module frees the text after the call, so the
+// driver keeps a copy, as a host keeps what it records, and the stored
+// recording names the copy.
+bool carriesText(int32_t code) {
+  return code == WU_EV_KEY || code == WU_EV_RETURNKEY || code == WU_EV_VALUECHANGED;
+}
+void *textWord(wu_batch_event *rec) {
+  return sizeof(void *) == sizeof(int32_t) ? static_cast<void *>(&rec->zero1)
+                                           : static_cast<void *>(&rec->value2);
+}
+
 wu_status driverEventRecord(void *window, int32_t control_id, const wu_batch_event *recording) {
   BatchDriver *d = activeDriver();
   if (!d) return WU_NOTAVAIL;
@@ -179,7 +193,19 @@ wu_status driverEventRecord(void *window, int32_t control_id, const wu_batch_eve
   Recording r;
   r.window = window;
   r.controlId = control_id;
-  const uint8_t *p = reinterpret_cast<const uint8_t *>(recording);
+  wu_batch_event copy = *recording;
+  if (carriesText(copy.code)) {
+    const char *text = nullptr;
+    std::memcpy(&text, textWord(&copy), sizeof text);
+    if (text != nullptr && copy.value1 > 0) {
+      r.text = std::make_shared<const std::string>(text, size_t(copy.value1));
+      text = r.text->data();
+    } else {
+      text = nullptr;
+    }
+    std::memcpy(textWord(&copy), &text, sizeof text);
+  }
+  const uint8_t *p = reinterpret_cast<const uint8_t *>(&copy);
   r.record.assign(p, p + sizeof(wu_batch_event));
   d->recordings.push_back(r);
   return WU_OK;

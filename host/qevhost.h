@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,7 +106,9 @@ size_t pendingEvents(qev_task *task);
 struct Recording {
   void *window = nullptr;
   int32_t controlId = 0;
-  std::vector<uint8_t> record;      // the 32-byte recording
+  std::vector<uint8_t> record;      // the 32-byte recording; a text event's
+                                    // text address names `text` below
+  std::shared_ptr<const std::string> text;  // the driver's copy of a recorded text
   bool popup = false;
   int32_t selected = 0;             // popup recordings: the chosen item
   std::vector<std::string> choices; // popup recordings: the items' texts

@@ -74,6 +74,12 @@ wu_status wuxmcur(wu_window *w) {
   if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   wu_pane *p = w->current_pane;
   if (!p || !p->ext || !p->ext->widget || !wu_x_ok()) return WU_OK;
+  // A pane of controls without fields takes no typing into its cells: it
+  // shows no text cursor, which would say the keyboard is there.
+  if (p->fields == nullptr && p->ext->controls != nullptr) {
+    CursorOff(p);
+    return WU_OK;
+  }
   QevPaneSetCursor(p->ext->widget, Relative(p->cursor_row, p->top_row),
                    Relative(p->cursor_column, p->left_column));
   return WU_OK;

@@ -88,16 +88,16 @@ void DeleteAt(wu_pane *p, wu_field *f, int32_t off) {
   wutwfld(p, f, off + 1, f->length - off);
 }
 
-bool EditKey(wu_window *w, const char *key) {
+bool EditKey(wu_window *w, Widget from, const char *key) {
   wu_pane *p = Current(w);
   wu_field *f = CurrentField(w);
   int32_t row = p ? p->cursor_row : 1, col = p ? p->cursor_column : 1;
   if (!std::strcmp(key, "Home")) {
     wux1st(w);
   } else if (!std::strcmp(key, "Tab")) {
-    NextField(w, 1);
+    if (wuwtabc == nullptr || !wuwtabc(w, from, 1)) NextField(w, 1);
   } else if (!std::strcmp(key, "BackTab")) {
-    NextField(w, -1);
+    if (wuwtabc == nullptr || !wuwtabc(w, from, -1)) NextField(w, -1);
   } else if (!std::strcmp(key, "Left")) {
     MoveTo(w, row, col - 1);
   } else if (!std::strcmp(key, "Right")) {
@@ -124,7 +124,8 @@ bool EditKey(wu_window *w, const char *key) {
   return true;
 }
 
-void HandleKey(wu_window *w, const QevInputCallbackStruct *call) {
+// The key of a widget: the window's input widget or a widget in a pane.
+void HandleKey(wu_window *w, Widget from, const QevInputCallbackStruct *call) {
   if (!w || !call) return;
   if (call->reason == QevCR_INSERT_CHAR) {
     wu_pane *p = Current(w);
@@ -141,7 +142,13 @@ void HandleKey(wu_window *w, const QevInputCallbackStruct *call) {
     return;
   }
   if (!call->key) return;
-  if (EditKey(w, call->key)) return;
+  // The tables bind Tab before Shift-Tab in places; a Tab typed with Shift
+  // held goes back.
+  const char *key = call->key;
+  if (!std::strcmp(key, "Tab") && call->event && call->event->type == KeyPress &&
+      (call->event->xkey.state & ShiftMask))
+    key = "BackTab";
+  if (EditKey(w, from, key)) return;
   for (const KeyIndex &k : kHostKeys) {
     if (std::strcmp(k.name, call->key) != 0) continue;
     if (wuxqwev(w, -k.index, nullptr, 0) != WU_OK) wutalrm();
@@ -160,7 +167,7 @@ wu_window *WindowOf(Widget widget) {
 }
 
 void KeyFromWidget(Widget widget, QevInputCallbackStruct *call) {
-  HandleKey(WindowOf(widget), call);
+  HandleKey(WindowOf(widget), widget, call);
 }
 
 void ActionsGone(Widget, XtPointer, XtPointer) { g_actions_app = nullptr; }
@@ -203,14 +210,14 @@ extern "C" {
 
 // The keys of a window being released (its widgets go at the end of the
 // dispatch) are dropped.
-void wuwinsc(Widget, XtPointer client, XtPointer call) {
+void wuwinsc(Widget from, XtPointer client, XtPointer call) {
   if (!wu_reg_has(client, WU_REG_WINDOW)) return;
-  HandleKey(static_cast<wu_window *>(client), static_cast<QevInputCallbackStruct *>(call));
+  HandleKey(static_cast<wu_window *>(client), from, static_cast<QevInputCallbackStruct *>(call));
 }
 
-void wuwfkey(Widget, XtPointer client, XtPointer call) {
+void wuwfkey(Widget from, XtPointer client, XtPointer call) {
   if (!wu_reg_has(client, WU_REG_WINDOW)) return;
-  HandleKey(static_cast<wu_window *>(client), static_cast<QevInputCallbackStruct *>(call));
+  HandleKey(static_cast<wu_window *>(client), from, static_cast<QevInputCallbackStruct *>(call));
 }
 
 void wutnxtf(Widget w, XEvent *) { FieldAction(w, WU_EV_NEXT_FIELD, WU_EV_EASEL_NEXT_FIELD); }

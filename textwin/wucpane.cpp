@@ -115,7 +115,10 @@ int32_t wutihpn(wu_pane *panel, Widget form) {
   // The host may have changed the pane's rows since: the height is clamped.
   XtSetArg(args[n], XmNheight,
            Dimension(std::max(1, wu_x_size_clamp(int64_t(devb->cell_height) * panel->rows)))); ++n;
-  XtSetArg(args[n], XmNtraversalOn, False); ++n;
+  // Traversal stays on so that a click gives a control in the pane the
+  // keyboard; the pane itself takes none (a click on a cell hands it to the
+  // window's input widget).
+  XtSetArg(args[n], XmNtraversalOn, True); ++n;
   Widget pw = QevCreatePane(form, "qevpane", args, n);
   if (!pw) return 1;
   panel->ext->widget = pw;

@@ -1,6 +1,7 @@
 // Window records and their life: allocation, realisation, the waiting read,
 // the display update and release.
-#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
+#include <Xm/Xm.h>
 #include <cstring>
 
 #include "frames/wuframes.h"
@@ -287,6 +288,21 @@ wu_status wuxuwnd(wu_window *w) {
   return WU_OK;
 }
 
+// True while a widget inside one of the window's panes (a control the user
+// clicked or tabbed to) holds the keyboard: the read leaves it there.
+static bool FocusInPane(wu_window *w) {
+  if (w->outer == nullptr) return false;
+  Widget focus = XmGetFocusWidget(w->outer);
+  if (focus == nullptr || focus->core.being_destroyed || QevIsPane(focus)) return false;
+  for (Widget p = XtParent(focus); p != nullptr && !XtIsShell(p); p = XtParent(p))
+    if (QevIsPane(p)) {
+      for (wu_pane *pane = w->panes; pane != nullptr; pane = pane->next)
+        if (pane->ext != nullptr && pane->ext->widget == p) return true;
+      return false;
+    }
+  return false;
+}
+
 wu_status wuxrwnd(wu_window *w) {
   wu_state *state = wu_module();
   if (!state || !WindowLive(w)) return WU_NOTAVAIL;
@@ -305,7 +321,7 @@ wu_status wuxrwnd(wu_window *w) {
   // A window never realised would wait for input that cannot come: it is
   // realised now, as its first read asks.
   if (!(w->flags & (WU_WIN_REALIZED | WU_WIN_HOST_REALIZES)) && wu_x_ok()) wuxiwnd(w);
-  if (wu_x_ok() && (w->flags & WU_WIN_REALIZED)) wuwFocusToQevinput(w);
+  if (wu_x_ok() && (w->flags & WU_WIN_REALIZED) && !FocusInPane(w)) wuwFocusToQevinput(w);
   // While the batch driver replays, the recording supplies the input: the
   // read takes what is queued and never waits for the user.
   wu_batch_driver *driver = wutgbat();

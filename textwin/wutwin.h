@@ -131,6 +131,9 @@ void wutaddt(Widget w);
 
 void wutnxtf(Widget w, XEvent *event);
 void wutprvf(Widget w, XEvent *event);
+/* Tab and Shift-Tab round a window's fields and controls, linked with the
+   controls layer (0: the window has no controls; its fields cycle alone). */
+int32_t wuwtabc(wu_window *window, Widget from, int32_t step) __attribute__((weak));
 /* Registers the module's text-key actions with the application context
    (once), so that widgets carrying the text-key translations reach the
    window layer. */

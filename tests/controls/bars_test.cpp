@@ -72,12 +72,21 @@ TEST_F(Bars, ScrollBarRangeRules) {
   EXPECT_EQ(v[1].status, WU_E_RANGE);
   EXPECT_EQ(RealOf(Query(h, WU_A_MINIMUM)), 0);
   EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 91);
-  // A new maximum and amount that took effect stay clean when the value
-  // they make too high is clamped.
+  // A new maximum and amount that make the value too high take effect, the
+  // value is clamped, and their entries say the three did not fit.
   v = {Real(WU_A_MAXIMUM, 50), Real(WU_A_LARGESCROLL, 5)};
-  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_E_RANGE);
+  EXPECT_EQ(v[1].status, WU_E_RANGE);
   EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 46);
   EXPECT_EQ(Resource(w, XmNmaximum), 51);
+  EXPECT_EQ(Resource(w, XmNsliderSize), 5);
+  // A value clamped in the same call as a maximum marks all three.
+  v = {Real(WU_A_VALUE, 49), Real(WU_A_MAXIMUM, 48), Real(WU_A_LARGESCROLL, 4)};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(v[size_t(i)].status, WU_E_RANGE) << i;
+  EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 45);
+  EXPECT_EQ(Resource(w, XmNmaximum), 49);
   // Steps are truncated; below 1 or out of 32 bits they are refused.
   v = {Real(WU_A_INCREMENT, 2.9), Real(WU_A_INCREMENT, 0.5), Real(WU_A_INCREMENT, -1),
        Real(WU_A_VALUE, 1e12), Int(WU_A_VALUE, 3)};
@@ -181,10 +190,29 @@ TEST_F(Bars, ProgressBarStepsWithinItsRange) {
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   EXPECT_EQ(v[0].status, WU_E_RANGE);
   EXPECT_EQ(Query(h, WU_A_MAXIMUM).value, 150);
+  // Of a minimum above the maximum the later entry fails; the earlier one
+  // stands alone when it makes a range with the other bound kept.
+  v = {Number(WU_A_MINIMUM, 120), Number(WU_A_MAXIMUM, 100)};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_OK);
+  EXPECT_EQ(v[1].status, WU_E_RANGE);
+  EXPECT_EQ(Query(h, WU_A_MINIMUM).value, 120);
+  EXPECT_EQ(Query(h, WU_A_MAXIMUM).value, 150);
+  v = {Number(WU_A_MAXIMUM, 130), Number(WU_A_MINIMUM, 140)};
+  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
+  EXPECT_EQ(v[0].status, WU_OK);
+  EXPECT_EQ(v[1].status, WU_E_RANGE);
+  EXPECT_EQ(Query(h, WU_A_MAXIMUM).value, 130);
+  EXPECT_EQ(Query(h, WU_A_MINIMUM).value, 120);
+  // Where the earlier one would turn the range over, it fails as well.
   v = {Number(WU_A_MINIMUM, 200), Number(WU_A_MAXIMUM, 100)};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   EXPECT_EQ(v[0].status, WU_E_RANGE);
   EXPECT_EQ(v[1].status, WU_E_RANGE);
+  EXPECT_EQ(Query(h, WU_A_MINIMUM).value, 120);
+  EXPECT_EQ(Query(h, WU_A_MAXIMUM).value, 130);
+  v = {Number(WU_A_MINIMUM, 50), Number(WU_A_MAXIMUM, 150)};
+  EXPECT_EQ(Set(h, v), WU_OK);
   v = {Number(WU_A_VALUE, -5)};
   EXPECT_EQ(Set(h, v), WU_OK);
   EXPECT_EQ(Query(h, WU_A_VALUE).value, 50);

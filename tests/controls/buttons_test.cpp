@@ -7,6 +7,7 @@
 
 #include <X11/ShellP.h>
 #include <Xm/ToggleB.h>
+#include <X11/extensions/XTest.h>
 
 namespace {
 
@@ -93,8 +94,25 @@ TEST_F(Buttons, PushButtonRefusesBadHostValues) {
   std::vector<wu_value> v = {style, icon, text, null_text, wrong_type, orient};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(v[size_t(i)].status, WU_E_RANGE) << i;
-  EXPECT_EQ(v[5].status, WU_UNSUPPORTED);
+  // Codes this kind does not list are not handled; the listed unsupported
+  // ones are not supported.
+  EXPECT_EQ(v[5].status, WU_E_NOT_HANDLED);
   EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  for (int16_t code : {WU_A_BACKGROUND, WU_A_TEXTORIENT}) {
+    wu_status st = WU_OK;
+    Query(h, code, &st);
+    EXPECT_EQ(st, WU_E_NOT_HANDLED) << code;
+  }
+  for (int16_t code : {WU_A_FOREGROUND, WU_A_HELPTEXT}) {
+    wu_value q = Int(code, 0);
+    q.type = code == WU_A_FOREGROUND ? WU_VT_WORD : WU_VT_STRING;
+    h->services->qwat(h->control, &q, 1);
+    EXPECT_EQ(q.status, WU_UNSUPPORTED) << code;
+    std::vector<wu_value> set = {q};
+    set[0].status = WU_OK;
+    Set(h, set);
+    EXPECT_EQ(set[0].status, WU_UNSUPPORTED) << code;
+  }
   // Labels: the first "&" goes from the shown text, long texts are cut.
   std::string longer(300, 'a');
   std::vector<wu_value> l = {Text(WU_A_TEXT, longer.c_str())};
@@ -201,19 +219,70 @@ TEST_F(Buttons, DesktopIconMapsItsStylesAndOpensOnDoubleClick) {
   EXPECT_EQ(v[0].value, 1);  // the host's entry stays as given
   EXPECT_EQ(Query(h, WU_A_STYLE), 1);
   EXPECT_GE(Query(h, WU_A_HEIGHT), 48 + lh + 2);
-  std::vector<wu_value> bad = {Int(WU_A_STYLE, 2)};
+  // Other styles pass to the button as they are: its style 2 (beside)
+  // reads back as the icon's 0; a style no button has is refused.
+  std::vector<wu_value> other = {Int(WU_A_STYLE, 2)};
+  EXPECT_EQ(Set(h, other), WU_OK);
+  EXPECT_EQ(other[0].status, WU_OK);
+  EXPECT_EQ(Query(h, WU_A_STYLE), 0);
+  std::vector<wu_value> bad = {Int(WU_A_STYLE, 7)};
   EXPECT_EQ(Set(h, bad), WU_ENTRY_STATUS);
   EXPECT_EQ(bad[0].status, WU_E_RANGE);
   std::vector<wu_value> orient = {Flag(WU_A_TEXTORIENT, 1)};
   EXPECT_EQ(Set(h, orient), WU_ENTRY_STATUS);
-  EXPECT_EQ(orient[0].status, WU_UNSUPPORTED);
+  EXPECT_EQ(orient[0].status, WU_E_NOT_HANDLED);
+  Settle();
   Events();
-  // A single press and the keyboard's activation send nothing.
-  Button(w, Button1, 1000);
-  XtCallActionProc(w, "ArmAndActivate", nullptr, nullptr, 0);
+  // A single click sends nothing; a double click opens it.
+  qevtest::clickWidget(w);
+  Settle();
   EXPECT_TRUE(Events().empty());
-  Button(w, Button1, 1100);
+  qevtest::clickWidget(w);
+  Settle();
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
+}
+
+// The icon's label and background colours are its own; the shadows follow
+// the background, and a colour given back returns to the window's.
+TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
+  wu_ctl_handle *h = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Doc")});
+  ASSERT_NE(h, nullptr);
+  Widget w = W(h);
+  uint16_t red[3] = {0xffff, 0, 0}, blue[3] = {0, 0, 0xffff};
+  auto colour = [](int16_t code, uint16_t *rgb) {
+    wu_value v = {};
+    v.code = code;
+    v.type = WU_VT_WORD;
+    v.value = rgb != nullptr ? 1 : 0;
+    v.pointer = rgb;
+    return v;
+  };
+  std::vector<wu_value> v = {colour(WU_A_BACKGROUND, red), colour(WU_A_FOREGROUND, blue)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(v[0].status, WU_OK);
+  EXPECT_EQ(v[1].status, WU_OK);
+  Pixel bg = 0, fg = 0, top = 0, bottom = 0;
+  XtVaGetValues(w, XmNbackground, &bg, XmNforeground, &fg, XmNtopShadowColor, &top,
+                XmNbottomShadowColor, &bottom, nullptr);
+  EXPECT_EQ(bg, h->control->background->pixel);
+  EXPECT_EQ(fg, h->control->foreground->pixel);
+  EXPECT_EQ(top, bg);
+  EXPECT_EQ(bottom, bg);
+  EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(w), 1, 1), 0xff0000ul);
+  wu_status st = WU_OK;
+  wu_value q = Int(WU_A_BACKGROUND, 0);
+  st = h->services->qwat(h->control, &q, 1);
+  EXPECT_EQ(q.status, WU_ALLOCATED);
+  ASSERT_NE(q.pointer, nullptr);
+  EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
+  h->services->clen(h, &q, 1);
+  (void)st;
+  std::vector<wu_value> back = {colour(WU_A_BACKGROUND, nullptr)};
+  EXPECT_EQ(Set(h, back), WU_OK);
+  EXPECT_EQ(h->control->background, nullptr);
+  XtVaGetValues(w, XmNbackground, &bg, XmNtopShadowColor, &top, nullptr);
+  EXPECT_EQ(top, bg);
+  EXPECT_NE(bg, Pixel(0xff0000));
 }
 
 // ---- check box -------------------------------------------------------------------
@@ -236,34 +305,37 @@ TEST_F(Buttons, CheckBoxClicksReplayAndState) {
   ASSERT_EQ(ev[0].params.size(), 1u);
   EXPECT_EQ(ev[0].params[0].value, 0);
   EXPECT_EQ(Query(h, WU_A_SELECTED), 0);
-  // Tab and Shift-Tab go to the next and previous field of the window.
+  // Tab and Shift-Tab, typed with the box holding the keyboard the host gave
+  // it, tell the window of the next and previous field.
+  ASSERT_EQ(h->services->focs(h), WU_OK);
+  Settle();
   Queued();
-  for (unsigned state : {0u, unsigned(ShiftMask)}) {
-    XEvent key = {};
-    key.xkey.type = KeyPress;
-    key.xkey.display = devb->display;
-    key.xkey.window = XtWindow(w);
-    key.xkey.state = state;
-    key.xkey.keycode = XKeysymToKeycode(devb->display, XK_Tab);
-    Boolean go_on = True;
-    wuwskey(w, h->control, &key, &go_on);
-    EXPECT_FALSE(go_on);
-  }
+  qevtest::pressKey(devb->display, XK_Tab);
+  Settle();
+  const KeyCode shift = XKeysymToKeycode(devb->display, XK_Shift_L);
+  XTestFakeKeyEvent(devb->display, shift, True, CurrentTime);
+  qevtest::pressKey(devb->display, XK_Tab);
+  XTestFakeKeyEvent(devb->display, shift, False, CurrentTime);
+  Settle();
   EXPECT_EQ(Queued(), (std::vector<int32_t>{WU_EV_NEXT_FIELD, WU_EV_PREV_FIELD}));
-  // Replay: a recorded 1 sets, another value toggles; posted only when sent.
+  // Replay: every recorded click toggles and is reported with the new state,
+  // whatever value it recorded.
+  const bool before = XmToggleButtonGetState(w);
   wu_batch_event r = {};
   r.code = WU_EV_SELECT;
   r.value1 = 1;
   EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
-  EXPECT_TRUE(XmToggleButtonGetState(w));
-  EXPECT_TRUE(Events().empty());
-  r.value1 = 7;
-  r.sent = 1;
-  EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
-  EXPECT_FALSE(XmToggleButtonGetState(w));
+  EXPECT_NE(XmToggleButtonGetState(w), before);
   ev = Events();
   ASSERT_EQ(ev.size(), 1u);
-  EXPECT_EQ(ev[0].params[0].value, 0);
+  EXPECT_EQ(ev[0].params[0].value, before ? 0 : 1);
+  EXPECT_EQ(Query(h, WU_A_SELECTED), before ? 0 : 1);
+  r.value1 = 7;
+  EXPECT_EQ(h->services->rbat(h, &r), WU_OK);
+  EXPECT_EQ(XmToggleButtonGetState(w), before);
+  ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].params[0].value, before ? 1 : 0);
   // Without the click bit a click posts nothing.
   std::vector<int32_t> none = {WU_EV_POPUP};
   std::vector<wu_value> v = {List(WU_A_EVENTS, none)};
@@ -487,7 +559,7 @@ TEST_F(Buttons, ReleaseLeavesThePoolAsItWas) {
     h->services->wdes(h);
   }
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   std::vector<wu_str_item> items = Items({"a", "b"});
   std::vector<wu_ctl_handle *> made;
   for (int32_t type : {WU_CTYPE_PUSH, WU_CTYPE_CHECK, WU_CTYPE_RADIO, WU_CTYPE_DESKICON}) {
@@ -504,6 +576,7 @@ TEST_F(Buttons, ReleaseLeavesThePoolAsItWas) {
   EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
   EXPECT_EQ(now.liveBytes, base_.liveBytes);
   EXPECT_EQ(now.errors, 0);
+  ExpectBaselines();
 }
 
 }  // namespace

@@ -63,6 +63,19 @@ class Compound : public Controls {
     Settle();
     return f;
   }
+  // The increment and decrement events posted since the last call (a click
+  // on an arrow also posts `click`, two quick ones `doubleClick`).
+  std::vector<Posted> Steps() {
+    std::vector<Posted> out;
+    for (const Posted &p : Events())
+      if (p.code == WU_EV_INCREMENT || p.code == WU_EV_DECREMENT) out.push_back(p);
+    return out;
+  }
+  // A click of the pointer on a widget, handled.
+  void Click(Widget w) {
+    qevtest::clickWidget(w);
+    Settle();
+  }
   wu_ctl_handle *anchor_ = nullptr;
 };
 
@@ -73,6 +86,46 @@ int32_t TextFrame(Widget text) {
   XtVaGetValues(text, XmNmarginWidth, &margin, XmNshadowThickness, &shadow, XmNhighlightThickness,
                 &highlight, nullptr);
   return 2 * (int32_t(margin) + shadow + highlight) + devb->cell_width;
+}
+
+// Slot 6 puts a text into a combo box's text without a value-changed event,
+// the cursor at its end; before the widgets exist it waits for them.
+TEST_F(Compound, ComboTakesATextThroughSlotSixQuietly) {
+  using CwtxFn = wu_status (*)(wu_control *, const char *);
+  auto cwtx = Slot<CwtxFn>(QEV_TABLE_WINDOW, WUX_SLOT_CWTX);
+  ASSERT_NE(cwtx, nullptr);
+  std::vector<int32_t> all = {WU_EV_KEY, WU_EV_VALUECHANGED, WU_EV_RETURNKEY};
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, all)});
+  ASSERT_NE(h, nullptr);
+  Events();
+  EXPECT_EQ(cwtx(h->control, "from the host"), WU_OK);
+  Settle();
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "from the host");
+  EXPECT_EQ(XmTextGetInsertionPosition(Cb(h)->text_w), XmTextPosition(13));
+  EXPECT_TRUE(Events().empty());
+  wu_value q = Query(h, WU_A_TEXT);
+  EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "from the host");
+  h->services->clen(h, &q, 1);
+}
+
+// A selected index past the items is taken and kept; it selects nothing
+// and reaches no item while it stays past them.  Below 0 is refused.
+TEST_F(Compound, ComboKeepsASelectedIndexPastItsItems) {
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 0)});
+  ASSERT_NE(h, nullptr);
+  auto items = Strs({"alpha", "beta", "gamma"});
+  ASSERT_EQ(Set(h, {Items(items), Int(WU_A_SELECTEDINDEX, 2)}), WU_OK);
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "beta");
+  std::vector<wu_value> past = {Int(WU_A_SELECTEDINDEX, 9)};
+  EXPECT_EQ(Set(h, past), WU_OK);
+  EXPECT_EQ(past[0].status, WU_OK);
+  EXPECT_EQ(WidgetText(Cb(h)->text_w), "beta");
+  int *pos = nullptr, n = 0;
+  EXPECT_FALSE(XmListGetSelectedPos(Cb(h)->list, &pos, &n) && n > 0 && pos[0] > 3);
+  XtFree(reinterpret_cast<char *>(pos));
+  std::vector<wu_value> below = {Int(WU_A_SELECTEDINDEX, -1)};
+  EXPECT_EQ(Set(h, below), WU_ENTRY_STATUS);
+  EXPECT_EQ(below[0].status, WU_E_RANGE);
 }
 
 TEST_F(Compound, PopupListIsSizedForFewAndManyItems) {
@@ -258,11 +311,13 @@ TEST_F(Compound, AttributesMethodsAndFind) {
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
   EXPECT_EQ(WidgetText(cb->text_w), "b");
-  // selectedIndex past the items changes nothing.
+  // selectedIndex past the items is taken and leaves the list's selection
+  // and the text as they are.
   std::vector<wu_value> v = {Int(WU_A_SELECTEDINDEX, 9)};
-  EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);
-  EXPECT_EQ(v[0].status, WU_E_RANGE);
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(v[0].status, WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
+  EXPECT_EQ(WidgetText(cb->text_w), "b");
   // 0 in an editable combo leaves one blank.
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 0)}), WU_OK);
   EXPECT_EQ(WidgetText(cb->text_w), " ");
@@ -440,11 +495,14 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   std::memset(sb.unit, 'u', sizeof sb.unit);
   UpdateSpinBox(&sb);
   EXPECT_EQ(WidgetText(sb.text_w), "2 " + std::string(sizeof sb.unit - 1, 'u'));
-  // The 200-byte limit holds for a long paste into an empty field too.
+  // The 200-byte limit holds for a text the field holds: a long paste into
+  // an empty field is taken whole, and nothing more goes in after it.
   XmTextSetString(sb.text_w, const_cast<char *>(""));
   std::string longtext(201, 'x');
   XmTextInsert(sb.text_w, 0, const_cast<char *>(longtext.c_str()));
-  EXPECT_EQ(WidgetText(sb.text_w), "");
+  EXPECT_EQ(WidgetText(sb.text_w), longtext);
+  XmTextInsert(sb.text_w, 0, const_cast<char *>("y"));
+  EXPECT_EQ(WidgetText(sb.text_w), longtext);
   XtDestroyWidget(sb.form);
   Settle();
   EXPECT_FALSE(wu_reg_has(&sb, WU_REG_COMBO));
@@ -458,9 +516,9 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   // Host-driven numeric arrows change nothing and send text and 1.
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "42")}), WU_OK);
   Events();
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
-  XtCallCallbacks(sb->arrow2, XmNactivateCallback, nullptr);
-  auto posted = Events();
+  Click(sb->arrow1);
+  Click(sb->arrow2);
+  auto posted = Steps();
   ASSERT_EQ(posted.size(), 2u);
   EXPECT_EQ(posted[0].code, WU_EV_INCREMENT);
   EXPECT_EQ(posted[1].code, WU_EV_DECREMENT);
@@ -477,18 +535,18 @@ TEST_F(Compound, SpinBoxControlListModeAndHostArrows) {
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
   ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "d")}), WU_OK);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 0);
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
+  Click(sb->arrow1);
   EXPECT_EQ(WidgetText(sb->text_w), "a");
   Events();
   // At the last item up does not move; at the first, down does not.
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 3)}), WU_OK);
-  XtCallCallbacks(sb->arrow1, XmNactivateCallback, nullptr);
+  Click(sb->arrow1);
   EXPECT_EQ(WidgetText(sb->text_w), "c");
-  posted = Events();
+  posted = Steps();
   ASSERT_EQ(posted.size(), 1u);
   EXPECT_EQ(posted[0].params[1].value, 3);
   ASSERT_EQ(Set(h, {Int(WU_A_SELECTEDINDEX, 1)}), WU_OK);
-  XtCallCallbacks(sb->arrow2, XmNactivateCallback, nullptr);
+  Click(sb->arrow2);
   EXPECT_EQ(WidgetText(sb->text_w), "a");
   // Replay of a step.
   wu_batch_event r = {};
@@ -666,6 +724,55 @@ TEST_F(Compound, SpinBoxWidthAndTextLimit) {
   EXPECT_EQ(WidgetText(sb->text_w), "2147483647");
 }
 
+// The clean-up after a text query gives back the copy handed out and the
+// pending text the query kept; the field still shows its text.
+TEST_F(Compound, SpinBoxCleanUpFreesThePendingText) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN, {Int(WU_A_WIDTH, 80)});
+  ASSERT_NE(h, nullptr);
+  wu_spin *sb = Sb(h);
+  ASSERT_EQ(Set(h, {Text(WU_A_TEXT, "abc")}), WU_OK);
+  const qevhost::PoolStats before = qevhost::poolStats(pool_);
+  wu_value q = Query(h, WU_A_TEXT);
+  ASSERT_EQ(q.status, WU_ALLOCATED);
+  EXPECT_EQ(std::string(static_cast<char *>(q.pointer), size_t(q.value)), "abc");
+  EXPECT_NE(sb->pending, nullptr);
+  EXPECT_EQ(h->services->clen(h, &q, 1), WU_OK);
+  EXPECT_EQ(sb->pending, nullptr);
+  EXPECT_EQ(WidgetText(sb->text_w), "abc");
+  EXPECT_EQ(qevhost::poolStats(pool_).liveBlocks, before.liveBlocks);
+  EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, before.liveBytes);
+}
+
+// Each arrow of a spin box at the display's font shows its arrow: a solid
+// triangle of several pixels in the arrow's foreground.
+TEST_F(Compound, SpinBoxArrowsShowTheirArrows) {
+  wu_ctl_handle *h = Create(WU_CTYPE_SPIN, {Int(WU_A_WIDTH, 80)});
+  ASSERT_NE(h, nullptr);
+  wu_spin *sb = Sb(h);
+  Settle();
+  for (Widget a : {sb->arrow1, sb->arrow2}) {
+    ASSERT_TRUE(a != nullptr && XtIsRealized(a));
+    Pixel fg = 0;
+    XtVaGetValues(a, XmNforeground, &fg, nullptr);
+    XImage *img = XGetImage(devb->display, XtWindow(a), 0, 0, a->core.width, a->core.height,
+                            AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    int ink = 0, rows_with_ink = 0;
+    for (int y = 0; y < int(a->core.height); ++y) {
+      int row = 0;
+      for (int x = 0; x < int(a->core.width); ++x)
+        if (XGetPixel(img, x, y) == fg) ++row;
+      ink += row;
+      if (row > 0) ++rows_with_ink;
+    }
+    XDestroyImage(img);
+    EXPECT_GE(ink, 9) << XtName(a) << " " << a->core.width << "x" << a->core.height;
+    EXPECT_GE(rows_with_ink, 3);
+  }
+  // Their text and arrows are as high as each other.
+  EXPECT_EQ(sb->arrow1->core.height + sb->arrow2->core.height, sb->text_w->core.height);
+}
+
 TEST_F(Compound, ColoursReachEveryPartAndConformSizeFixesTheHeight) {
   wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
   wu_ctl_handle *s = Create(WU_CTYPE_SPIN);
@@ -806,7 +913,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
     first->services->wdes(first);
   }
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   {
     wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
     auto items = Strs({"a", "b"});
@@ -823,6 +930,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
   }
   EXPECT_TRUE(PointerFree());
   EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, base_.liveBytes);
+  ExpectBaselines();
 }
 
 }  // namespace

@@ -384,7 +384,7 @@ TEST_F(Controls, ReleaseTakesTwoStepsAndLeavesThePoolAsItWas) {
   wu_ctl_handle *first = Create(WU_CTYPE_ENTRY);
   first->services->wdes(first);
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY, {Text(WU_A_TEXT, "x")});
   wu_control *c = h->control;
   Widget w = W(h);
@@ -417,6 +417,7 @@ TEST_F(Controls, ReleaseTakesTwoStepsAndLeavesThePoolAsItWas) {
   EXPECT_EQ(s->wdes(h2), WU_NOTAVAIL);
   now = qevhost::poolStats(pool_);
   EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
+  ExpectBaselines();
 }
 
 // ---- the entry field's input rules ---------------------------------------------

@@ -215,6 +215,23 @@ class Controls : public ::testing::Test {
     return out;
   }
 
+  // Baselines of the module pool and of the window's pool (control records,
+  // handles, labels and item tables live in the window's pool).
+  void NoteBaselines() {
+    base_ = qevhost::poolStats(pool_);
+    win_base_ = qevhost::poolStats(window_->pool);
+  }
+  void ExpectBaselines() {
+    Settle();
+    for (auto [pool, base] : {std::make_pair(pool_, base_), std::make_pair(window_->pool, win_base_)}) {
+      const qevhost::PoolStats now = qevhost::poolStats(pool);
+      EXPECT_EQ(now.liveBlocks, base.liveBlocks) << (pool == pool_ ? "module pool" : "window pool");
+      EXPECT_EQ(now.liveBytes, base.liveBytes) << (pool == pool_ ? "module pool" : "window pool");
+      EXPECT_EQ(now.errors, 0);
+    }
+  }
+  qevhost::PoolStats win_base_;
+
   CreaFn crea_ = nullptr;
   wu_window *window_ = nullptr;
   wu_pane *pane_ = nullptr;

@@ -68,6 +68,28 @@ TEST_F(OlderPictures, IconFieldSizesInCells) {
   EXPECT_EQ(icsz("x", 1, 0, nullptr, &cols), WU_NOTAVAIL);
 }
 
+// Slot 6 gives an icon button the whole new text; the button is laid out
+// for it again.
+TEST_F(OlderPictures, IconButtonTakesANewTextThroughSlotSix) {
+  auto gicb = Slot<GicbFn>(QEV_TABLE_WINDOW, WUX_SLOT_GICB);
+  using CwtxFn = wu_status (*)(wu_control *, const char *);
+  auto cwtx = Slot<CwtxFn>(QEV_TABLE_WINDOW, WUX_SLOT_CWTX);
+  ASSERT_TRUE(gicb && cwtx);
+  wu_control *c = nullptr;
+  ASSERT_EQ(gicb(pane_, &c, 7, 2, 3, 1, "Doc", -1, 1009, 0), WU_OK);
+  Settle();
+  Widget w = wuwgxtw(c);
+  ASSERT_NE(w, nullptr);
+  const Dimension before = w->core.width;
+  EXPECT_EQ(cwtx(c, "A much longer text than before"), WU_OK);
+  Settle();
+  EXPECT_GT(w->core.width, before);
+  EXPECT_EQ(c->width, (w->core.width + devb->cell_width - 1) / devb->cell_width);
+  EXPECT_EQ(cwtx(c, "Doc"), WU_OK);
+  Settle();
+  EXPECT_EQ(w->core.width, before);
+}
+
 TEST_F(OlderPictures, IconFieldIsMadeAndPressed) {
   auto gicb = Slot<GicbFn>(QEV_TABLE_WINDOW, WUX_SLOT_GICB);
   ASSERT_NE(gicb, nullptr);

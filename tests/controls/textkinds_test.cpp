@@ -400,7 +400,7 @@ TEST_F(TextKinds, ReleaseGivesBackEverythingTheTextKindsHeld) {
   wu_ctl_handle *second = Create(WU_CTYPE_LABEL);
   second->services->wdes(second);
   Settle();
-  base_ = qevhost::poolStats(pool_);
+  NoteBaselines();
   std::vector<wu_str_item> lines = Items({"a", "b"});
   wu_ctl_handle *m = Create(WU_CTYPE_MULTILINE, {Lines(lines)});
   wu_ctl_handle *l = Create(WU_CTYPE_LABEL, {Text(WU_A_TEXT, "&Label")});
@@ -413,6 +413,7 @@ TEST_F(TextKinds, ReleaseGivesBackEverythingTheTextKindsHeld) {
   EXPECT_EQ(now.liveBlocks, base_.liveBlocks);
   EXPECT_EQ(now.liveBytes, base_.liveBytes);
   EXPECT_EQ(now.errors, 0);
+  ExpectBaselines();
 }
 
 }  // namespace
