@@ -335,6 +335,7 @@ int main(int argc, char **argv) {
     if (std::strcmp(argv[i], "--callgrind") == 0) g_callgrind = true;
     if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) only = std::atoi(argv[++i]);
   }
+  if (only == 0 && qevbench::smallest()) only = 1000;
   XtToolkitInitialize();
   g_app = XtCreateApplicationContext();
   int xargc = 1;
