@@ -27,6 +27,11 @@ wu_status wutterm(void);
 /* X error reporting (wutxerr). */
 void wutxerrs(void);                 /* installs the X and Xt error handlers */
 void wutxerrr(void);                 /* restores the previous handlers */
+/* Sets the watcher told of every protocol error the module's handler
+   reports (null for none).  It outlives start-up and shut-down, so a program
+   embedding the module (its tests among them) sees each error whichever
+   handler is installed. */
+void wutxwtch(XErrorHandler watcher);
 /* Writes a formatted line to the host log with the class prefix
    ("%1z" note, "%2z" warning, "%3z" error). */
 void wutlogf(int32_t log_class, const char *format, ...)

@@ -16,6 +16,7 @@
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "runtime/wutoolkit.h"
+#include "xerrors.h"
 #include "xinput.h"
 
 namespace {
@@ -159,10 +160,11 @@ TEST_F(Services, TheStartUpLogoIsRemovedWhenItShows) {
   EXPECT_TRUE(gone);
   // The X server no longer has the logo's window.
   XWindowAttributes attrs;
-  XErrorHandler old = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-  EXPECT_EQ(XGetWindowAttributes(devb->display, xw, &attrs), 0);
-  XSync(devb->display, False);
-  XSetErrorHandler(old);
+  {
+    qevtest::ExpectXErrors gone_window(devb->display, BadWindow);
+    EXPECT_EQ(XGetWindowAttributes(devb->display, xw, &attrs), 0);
+    EXPECT_EQ(gone_window.seen(), 1);
+  }
   EXPECT_EQ(wumrlgo(0, 0), WU_OK);
 }
 
