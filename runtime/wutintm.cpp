@@ -116,13 +116,13 @@ void DestroyWidgets() {
   while (devb->shell_count > 0) {
     const int32_t count = devb->shell_count;
     Widget shell = devb->shells[count - 1];
-    if (!shell->core.being_destroyed) XtDestroyWidget(shell);
+    if (!shell->core.being_destroyed) wutxdes(shell);
     if (devb->shell_count == count && devb->shells[count - 1] == shell) wutdshl(shell);
   }
   XtFree(reinterpret_cast<char *>(devb->shells));
   devb->shells = nullptr;
   devb->shell_count = devb->shell_size = 0;
-  if (devb->toplevel) XtDestroyWidget(devb->toplevel);
+  if (devb->toplevel) wutxdes(devb->toplevel);
   devb->toplevel = nullptr;
 }
 

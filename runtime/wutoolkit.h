@@ -118,6 +118,12 @@ int32_t wutgwcl(Widget w, WidgetList *children_out);
 /* Shells the module made: the busy cursor covers them (frames). */
 void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */
 void wutdshl(Widget shell);          /* removes a shell */
+/* Destroys a shell (or any widget) the module made.  A realised shell is
+   unrealised first: Motif resets the toolkit's keyboard focus bookkeeping
+   when a shell goes by dispatching a made-up key press to it, which on a
+   realised shell follows focus records of widgets already freed (a crash
+   after a window whose control had the keyboard was released). */
+void wutxdes(Widget w);
 
 }  // extern "C"
 
