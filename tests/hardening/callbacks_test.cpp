@@ -9,6 +9,8 @@
 #include <X11/extensions/XTest.h>
 #include <Xm/ScrollBar.h>
 
+#include <cstring>
+
 #include "controls/wucontrol.h"
 #include "frames/wuframes.h"
 #include "xinput.h"
@@ -110,8 +112,22 @@ TEST(Callbacks, AScrollBarsProcedureMayReleaseItsWindowOrEndTheModule) {
   }
 }
 
-// An older pane bar: the user presses its arrow, the host's read returns and
-// the host releases the window before the button is let go.
+// What the pane bar's procedure was handed: the scroll code and the value,
+// which the catalogue types as a double.
+int32_t g_code = 0;
+double g_value = -1;
+int32_t g_value_type = 0;
+
+wu_status PaneBarProcedure(wu_ctl_handle *, wu_ctl_event *, wu_value *params, int32_t count) {
+  if (count != 2) return WU_OK;
+  g_code = params[0].value;
+  g_value_type = params[1].type;
+  std::memcpy(&g_value, &params[1].value, sizeof g_value);
+  return WU_OK;
+}
+
+// An older pane bar: the user presses its arrow, the host hears the new
+// value, and releases the window before the button is let go.
 TEST(Callbacks, APaneBarsWindowMayGoBetweenThePressAndTheRelease) {
   InChild([] {
     Started m;
@@ -120,11 +136,15 @@ TEST(Callbacks, APaneBarsWindowMayGoBetweenThePressAndTheRelease) {
     wu_bar *bar = nullptr;
     ASSERT_EQ(wuxgbar(m.pane, &bar, 1, 0, 0, &minimum, &maximum, &value, 1, 40, 8, 0, 0), WU_OK);
     ASSERT_NE(bar->widget, nullptr);
+    bar->common.procedure = PaneBarProcedure;
     m.Settle();
     int x = 0, y = 0;
     ArrowPoint(bar->widget, &x, &y);
     Press(devb->display, x, y, true);
     ASSERT_TRUE(qevtest::turnUntil([&] { return value != 10; }));
+    EXPECT_EQ(g_code, WU_SCROLL_INCREMENT);
+    EXPECT_EQ(g_value_type, WU_VT_DOUBLE);
+    EXPECT_EQ(g_value, double(value));
     ASSERT_EQ(wuxfwnd(m.window), WU_OK);
     Press(devb->display, x, y, false);
     CheckAfter(m, Act::ReleaseWindow);
