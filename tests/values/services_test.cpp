@@ -343,6 +343,7 @@ void ActOnFiles(XtPointer client, XtIntervalId *) {
     XmString shown = nullptr;
     XtVaGetValues(combo, XmNitemCount, &act->filters, XmNselectedItem, &shown, nullptr);
     act->shown = Text(shown);
+    XmStringFree(shown);  // a copy, as the box hands out its strings
     if (act->pick_filter > 0) PickFilter(combo, act->pick_filter);
   }
   Widget toggle = XtNameToWidget(d, "*qevFileAppend");
