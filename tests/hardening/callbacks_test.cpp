@@ -151,4 +151,35 @@ TEST(Callbacks, APaneBarsWindowMayGoBetweenThePressAndTheRelease) {
   });
 }
 
+// A pane bar's procedure that ends the module from inside Motif's scroll
+// callback: the shut-down is carried out once the callback has returned.
+wu_status EndingProcedure(wu_ctl_handle *, wu_ctl_event *, wu_value *, int32_t) {
+  if (++g_calls == 1) qevtest::windowSlot(WUX_SLOT_TERM)();
+  return WU_OK;
+}
+
+TEST(Callbacks, APaneBarsProcedureMayEndTheModule) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    int32_t minimum = 0, maximum = 99, value = 10;
+    wu_bar *bar = nullptr;
+    ASSERT_EQ(wuxgbar(m.pane, &bar, 1, 0, 0, &minimum, &maximum, &value, 1, 40, 8, 0, 0), WU_OK);
+    ASSERT_NE(bar->widget, nullptr);
+    bar->common.procedure = EndingProcedure;
+    g_calls = 0;
+    m.Settle();
+    int x = 0, y = 0;
+    ArrowPoint(bar->widget, &x, &y);
+    Display *dpy = devb->display;
+    Press(dpy, x, y, true);
+    Press(dpy, x, y, false);
+    qevtest::turnUntil([] { return g_calls >= 1 || wu_module() == nullptr; });
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(wu_module(), nullptr);
+    EXPECT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
+    m.Stop();
+  });
+}
+
 }  // namespace
