@@ -51,6 +51,17 @@ void OnOk(Widget, XtPointer client, XtPointer call) {
   char *text = cbs ? wumgstr(cbs->value) : nullptr;
   p->path = text ? text : "";
   XtFree(text);
+  // A name typed without a directory is a file of the dialog's directory,
+  // not of whatever directory the host works in.
+  if (!p->path.empty() && p->path[0] != '/') {
+    char *dir = cbs ? wumgstr(cbs->dir) : nullptr;
+    if (dir && *dir) {
+      std::string base = dir;
+      if (base.back() != '/') base += '/';
+      p->path = base + p->path;
+    }
+    XtFree(dir);
+  }
   char *mask = cbs ? wumgstr(cbs->mask) : nullptr;
   if (mask && *mask) {
     // Keep only the pattern part of the mask (after the last slash).
@@ -105,6 +116,7 @@ Widget AddChoices(Widget dialog, const std::vector<std::string> &patterns, size_
   if (patterns.size() >= 2) {
     std::vector<XmString> items;
     for (const std::string &p : patterns) items.push_back(wumcstr(p.c_str()));
+    // The combo box counts its positions from 0.
     Widget combo = XtVaCreateManagedWidget(
         "qevFileFilters", xmComboBoxWidgetClass, area, XmNcomboBoxType, XmDROP_DOWN_LIST,
         XmNitems, items.data(), XmNitemCount, int(items.size()),
@@ -182,7 +194,7 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
              initial_file;
     XmTextSetString(text, const_cast<char *>(full.c_str()));
   }
-  Widget append = directories ? nullptr : AddChoices(pick.dialog, patterns, shown + 1, offer_append);
+  Widget append = directories ? nullptr : AddChoices(pick.dialog, patterns, shown, offer_append);
   // The Append switch is read before OK takes the dialog down.
   if (append) XtAddCallback(pick.dialog, XmNokCallback, OnAppend, &pick);
   XtAddCallback(pick.dialog, XmNokCallback, OnOk, &pick);

@@ -73,11 +73,10 @@ typedef struct wu_bar {
 #define WU_SCROLL_TO_BOTTOM 6
 #define WU_SCROLL_VALUE_CHANGED 7
 #define WU_SCROLL_DRAG 8
-/* The control event a scroll hands to the event procedure, and the value
-   types of its two parameters. */
+/* The control event a scroll hands to the event procedure; its two
+   parameters are the scroll code (WU_VT_INT) and the new value (WU_VT_DOUBLE,
+   as the catalogue defines it). */
 #define WU_CTLEV_SCROLL 13
-#define WU_VT_ENUM 9
-#define WU_VT_INTEGER 5
 #define WU_PARAM_SCROLL_CODE 1
 #define WU_PARAM_SCROLL_VALUE 2
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "frames/wuframes.h"
+#include "qev/catalog.h"
 #include "qev/flags.h"
 #include "runtime/wucheck.h"
 #include "runtime/wuhost.h"
@@ -54,11 +55,14 @@ void SendScroll(wu_control *c, int32_t code, int32_t value) {
   wu_value params[2];
   std::memset(params, 0, sizeof params);
   params[0].code = WU_PARAM_SCROLL_CODE;
-  params[0].type = WU_VT_ENUM;
+  params[0].type = WU_VT_INT;
   params[0].value = code;
   params[1].code = WU_PARAM_SCROLL_VALUE;
-  params[1].type = WU_VT_INTEGER;
-  params[1].value = value;
+  params[1].type = WU_VT_DOUBLE;
+  // The double fills the value word and the one after it.
+  const double as_double = value;
+  static_assert(sizeof(double) == 2 * sizeof(int32_t), "a double takes two value words");
+  std::memcpy(&params[1].value, &as_double, sizeof as_double);
   wu_ctl_event record;
   std::memset(&record, 0, sizeof record);
   record.code = WU_CTLEV_SCROLL;
@@ -73,9 +77,13 @@ void SendScroll(wu_control *c, int32_t code, int32_t value) {
   wu_window *w = c->pane ? c->pane->window : nullptr;
   qev_task *display_task = (w && w->display) ? w->display->task : nullptr;
   if (!display_task || display_task == yucurtk()) {
+    // The procedure runs as a loop of the module: a shut-down it asks for
+    // waits until Motif's callback has returned.
+    wu_loop_enter();
     if (devb) devb->flags |= int32_t(WU_DEV_IN_EVPROC);
     c->procedure(c->handle, &record, params, 2);
     if (devb) devb->flags &= ~int32_t(WU_DEV_IN_EVPROC);
+    wu_loop_leave();
     return;
   }
   wu_key_signal message = {QEV_SIG_EVPROC, int32_t(sizeof(wu_key_signal)), 1, 0, c->handle,

@@ -2,7 +2,7 @@
 // or a frame in the application workspace), the layout of its panes on the
 // cell grid, keyboard focus and the window manager.
 #include <X11/Xatom.h>
-#include <X11/Intrinsic.h>
+#include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
 #include <Xm/Form.h>
 #include <Xm/Frame.h>
@@ -128,9 +128,15 @@ void wutdfrm(wu_window *w) {
   if (!w || !w->outer) return;
   Widget outer = w->outer;
   if (w->mode == 0) wutdshl(outer);
-  XtDestroyWidget(outer);
+  wutxdes(outer);
   w->outer = w->main_window = w->work_form = w->form = w->input = w->active = nullptr;
   w->flags &= ~WU_WIN_REALIZED;
+}
+
+void wutxdes(Widget w) {
+  if (!w) return;
+  if (XtIsShell(w) && XtIsRealized(w) && !w->core.being_destroyed) XtUnrealizeWidget(w);
+  XtDestroyWidget(w);
 }
 
 wu_status wutcnfg(wu_window *w) {

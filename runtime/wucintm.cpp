@@ -45,8 +45,7 @@ void release_state(wu_state *state) {
   }
   state->queue_tail = nullptr;
   state->queue_count = 0;
-  vmfree_handler(pool, state->services, sizeof(wu_ctl_services), 0);
-  state->services = nullptr;
+  state->services = nullptr;  // the table itself outlives the state (wuwinit)
   state->batch = nullptr;
   if (state->menu_pool != nullptr) wmrdel(state->menu_pool);
   memset(state->eye, 0, sizeof state->eye);

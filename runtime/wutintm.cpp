@@ -9,8 +9,10 @@
 #include <X11/Shell.h>
 #include <Xm/Xm.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
@@ -53,35 +55,41 @@ void InstallHooks() {
   XdSetHostHooks(&hooks);
 }
 
-// Displays this process has closed.  Motif keeps some caches keyed by the
-// address of the Display structure (default render tables among them) and
-// does not empty them when the display closes; a new connection whose
-// structure lands at a closed one's address would be handed fonts and GCs of
-// the dead connection.  A restart therefore never keeps such a connection.
-const int kClosedDisplays = 16;
-Display *g_closed[kClosedDisplays];
-int g_closed_count = 0;
+// Displays this process has closed, and their screens.  Motif keeps caches
+// keyed by the address of the Display structure (default render tables among
+// them) or of a Screen (the stipple its widgets draw insensitive parts with,
+// in a pixmap cache that outlives the screen's widgets) and does not empty
+// them when the display closes; a new connection whose structures land at a
+// closed one's addresses would be handed fonts, pixmaps and GCs of the dead
+// connection.  A restart therefore never keeps such a connection.  Every
+// address is remembered: the caches keep their entries for good.
+std::vector<const void *> g_closed;
 
-bool WasClosed(const Display *dpy) {
-  for (int i = 0; i < g_closed_count; ++i)
-    if (g_closed[i] == dpy) return true;
-  return false;
+bool WasClosed(const void *address) {
+  return std::find(g_closed.begin(), g_closed.end(), address) != g_closed.end();
+}
+
+bool AnyClosed(Display *dpy) {
+  for (int i = 0; i < ScreenCount(dpy); ++i)
+    if (WasClosed(ScreenOfDisplay(dpy, i))) return true;
+  return WasClosed(dpy);
 }
 
 void RememberClosed(Display *dpy) {
-  if (WasClosed(dpy)) return;
-  if (g_closed_count == kClosedDisplays) {
-    std::memmove(g_closed, g_closed + 1, sizeof g_closed[0] * (kClosedDisplays - 1));
-    --g_closed_count;
-  }
-  g_closed[g_closed_count++] = dpy;
+  for (int i = 0; i < ScreenCount(dpy); ++i)
+    if (!WasClosed(ScreenOfDisplay(dpy, i))) g_closed.push_back(ScreenOfDisplay(dpy, i));
+  if (!WasClosed(dpy)) g_closed.push_back(dpy);
 }
+
+// The most connections held open while looking for fresh addresses; the
+// last one got is used when none is found.
+const int kMostHeld = 64;
 
 // Opens the display in the application context.  While the connection got
 // sits where a closed one sat, it is held open and another is asked for;
 // the held ones are closed once a fresh one is had.
 Display *OpenFresh(const char *name) {
-  Display *held[kClosedDisplays + 1];
+  Display *held[kMostHeld];
   int held_count = 0;
   Display *dpy = nullptr;
   for (;;) {
@@ -89,7 +97,7 @@ Display *OpenFresh(const char *name) {
     char prog[] = "qev";
     char *argv[] = {prog, nullptr};
     dpy = XtOpenDisplay(devb->app, name, "qev", "QEV", nullptr, 0, &argc, argv);
-    if (!dpy || !WasClosed(dpy) || held_count == kClosedDisplays + 1) break;
+    if (!dpy || !AnyClosed(dpy) || held_count == kMostHeld) break;
     held[held_count++] = dpy;
   }
   for (int i = 0; i < held_count; ++i) XtCloseDisplay(held[i]);
@@ -112,13 +120,13 @@ void DestroyWidgets() {
   while (devb->shell_count > 0) {
     const int32_t count = devb->shell_count;
     Widget shell = devb->shells[count - 1];
-    if (!shell->core.being_destroyed) XtDestroyWidget(shell);
+    if (!shell->core.being_destroyed) wutxdes(shell);
     if (devb->shell_count == count && devb->shells[count - 1] == shell) wutdshl(shell);
   }
   XtFree(reinterpret_cast<char *>(devb->shells));
   devb->shells = nullptr;
   devb->shell_count = devb->shell_size = 0;
-  if (devb->toplevel) XtDestroyWidget(devb->toplevel);
+  if (devb->toplevel) wutxdes(devb->toplevel);
   devb->toplevel = nullptr;
 }
 
@@ -128,8 +136,8 @@ void CloseDown() {
   if (!devb) return;
   DestroyWidgets();
   if (devb->display) {
-    XtCloseDisplay(devb->display);
     RememberClosed(devb->display);
+    XtCloseDisplay(devb->display);
   }
   devb->display = nullptr;
   if (devb->app) XtDestroyApplicationContext(devb->app);

@@ -27,6 +27,11 @@ wu_status wutterm(void);
 /* X error reporting (wutxerr). */
 void wutxerrs(void);                 /* installs the X and Xt error handlers */
 void wutxerrr(void);                 /* restores the previous handlers */
+/* Sets the watcher told of every protocol error the module's handler
+   reports (null for none).  It outlives start-up and shut-down, so a program
+   embedding the module (its tests among them) sees each error whichever
+   handler is installed. */
+void wutxwtch(XErrorHandler watcher);
 /* Writes a formatted line to the host log with the class prefix
    ("%1z" note, "%2z" warning, "%3z" error). */
 void wutlogf(int32_t log_class, const char *format, ...)
@@ -113,6 +118,12 @@ int32_t wutgwcl(Widget w, WidgetList *children_out);
 /* Shells the module made: the busy cursor covers them (frames). */
 void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */
 void wutdshl(Widget shell);          /* removes a shell */
+/* Destroys a shell (or any widget) the module made.  A realised shell is
+   unrealised first: Motif resets the toolkit's keyboard focus bookkeeping
+   when a shell goes by dispatching a made-up key press to it, which on a
+   realised shell follows focus records of widgets already freed (a crash
+   after a window whose control had the keyboard was released). */
+void wutxdes(Widget w);
 
 }  // extern "C"
 

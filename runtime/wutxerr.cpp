@@ -21,9 +21,10 @@ XErrorHandler g_prev_error = nullptr;
 XIOErrorHandler g_prev_io = nullptr;
 XtErrorMsgHandler g_prev_xt_error = nullptr;
 XtErrorMsgHandler g_prev_xt_warning = nullptr;
+XErrorHandler g_watcher = nullptr;
 
 int OnXError(Display *dpy, XErrorEvent *ev) {
-  if (!devb) return 0;
+  if (!devb) return g_watcher ? g_watcher(dpy, ev) : 0;
   devb->x_errors++;
   devb->last_error_code = ev->error_code;
   devb->last_request_code = ev->request_code;
@@ -35,6 +36,7 @@ int OnXError(Display *dpy, XErrorEvent *ev) {
                ev->error_code, ev->request_code, ev->minor_code, ev->resourceid, ev->serial);
   wutlogf(QEV_LOG_ERROR, "X Error: %s (error %d, request %d.%d, resource 0x%lx)", text,
           ev->error_code, ev->request_code, ev->minor_code, ev->resourceid);
+  if (g_watcher) g_watcher(dpy, ev);
   return 0;
 }
 
@@ -118,6 +120,8 @@ void wutxerrr(void) {
   (void)g_prev_xt_error;
   (void)g_prev_xt_warning;
 }
+
+void wutxwtch(XErrorHandler watcher) { g_watcher = watcher; }
 
 void wutlogf(int32_t log_class, const char *format, ...) {
   char text[1024];

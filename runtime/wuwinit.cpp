@@ -41,13 +41,17 @@ Fn either(Fn linked, Fn standin) {
   return linked != nullptr ? linked : standin;
 }
 
+// The control services table.  Every handle points at it, and a host may
+// call through a handle it kept after the module was shut down (the call
+// then answers "not available"): the table lives as long as the module is
+// loaded, not with the state block.
+wu_ctl_services g_services;
+
 }  // namespace
 
 extern "C" wu_status wuwinit(wu_state *state) {
   if (state == nullptr) return WU_NOTAVAIL;
-  auto *v = static_cast<wu_ctl_services *>(
-      vmalcp_handler(state->pool, static_cast<int32_t>(sizeof(wu_ctl_services)), 0));
-  if (v == nullptr) return WU_NOMEM;
+  wu_ctl_services *v = &g_services;
   v->swat = either<wu_ctl_set_fn>(wuxswat, na_set);
   v->qwat = either<wu_ctl_set_fn>(wuxqwat, na_set);
   v->hwid = either<wu_ctl_show_fn>(wuxhwid, na_show);

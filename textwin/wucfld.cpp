@@ -52,10 +52,27 @@ wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t colu
   return WU_OK;
 }
 
+int32_t wutfcap(const wu_field *f) {
+  if (!f) return 0;
+  // A field the module made has its text and attribute bytes right after
+  // the record, one cell each: the distance between them is the cells made.
+  const char *text = reinterpret_cast<const char *>(f + 1);
+  const char *attributes = reinterpret_cast<const char *>(f->attributes);
+  if (f->text == text && attributes >= text && attributes - text <= WU_HOST_TEXT_MAX)
+    return int32_t(attributes - text);
+  // One the host made (the command and message lines) is the host's block.
+  return (f->length >= 1 && f->length <= WU_HOST_TEXT_MAX) ? f->length : 0;
+}
+
+int32_t wutflen(const wu_field *f) {
+  return (f && f->length >= 1) ? std::min(f->length, wutfcap(f)) : 0;
+}
+
 wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column) {
   if (!pane) return nullptr;
   for (wu_field *f = pane->fields; f; f = f->next)
-    if (f->row == row && column >= f->column && column < f->column + f->length) return f;
+    if (f->row == row && column >= f->column && int64_t(column) < int64_t(f->column) + wutflen(f))
+      return f;
   return nullptr;
 }
 
@@ -67,15 +84,25 @@ Pixel wutfpxl(int32_t colour) {
 
 void wutwfld(wu_pane *panel, wu_field *f, int32_t start, int32_t count) {
   if (!panel || !f || !panel->ext || !panel->ext->widget || !wu_x_ok()) return;
-  if (start < 1) {
-    count += start - 1;
-    start = 1;
+  // Every sum is taken wide: the start, count, length and places are the
+  // host's and may be anything.
+  int64_t first = start, n = count;
+  if (first < 1) {
+    n += first - 1;
+    first = 1;
   }
-  count = std::min(count, f->length - start + 1);
-  if (count <= 0) return;
+  n = std::min<int64_t>(n, int64_t(wutflen(f)) - first + 1);
+  if (n <= 0) return;
+  start = int32_t(first);
+  count = int32_t(n);
   // Cells are placed relative to the pane's scroll origin.
-  int32_t row = f->row - panel->top_row + 1;
-  int32_t column = f->column + start - 1 - panel->left_column + 1;
+  const int64_t wide_row = int64_t(f->row) - panel->top_row + 1;
+  const int64_t wide_column = int64_t(f->column) + start - 1 - panel->left_column + 1;
+  if (wide_row < INT32_MIN || wide_row > INT32_MAX || wide_column < INT32_MIN ||
+      wide_column > INT32_MAX - count)
+    return;
+  int32_t row = int32_t(wide_row);
+  int32_t column = int32_t(wide_column);
   Pixel fg = wutfpxl(f->colour);
   Pixel bg = devb->background;
   if (f->highlight & WU_FHL_REVERSE) std::swap(fg, bg);

@@ -82,10 +82,12 @@ void NextField(wu_window *w, int step) {
 
 // Removes the character at a field offset; the rest moves left.
 void DeleteAt(wu_pane *p, wu_field *f, int32_t off) {
-  std::memmove(f->text + off, f->text + off + 1, size_t(f->length - off - 1));
-  f->text[f->length - 1] = ' ';
+  const int32_t length = wutflen(f);
+  if (off < 0 || off >= length) return;
+  std::memmove(f->text + off, f->text + off + 1, size_t(length - off - 1));
+  f->text[length - 1] = ' ';
   f->flags |= WU_FLD_MODIFIED;
-  wutwfld(p, f, off + 1, f->length - off);
+  wutwfld(p, f, off + 1, length - off);
 }
 
 bool EditKey(wu_window *w, Widget from, const char *key) {
@@ -107,7 +109,7 @@ bool EditKey(wu_window *w, Widget from, const char *key) {
   } else if (!std::strcmp(key, "Down")) {
     MoveTo(w, row + 1, col);
   } else if (!std::strcmp(key, "End")) {
-    if (f) MoveTo(w, f->row, f->column + std::min(f->length - 1, wzstrip(f->text, f->length)));
+    if (f) MoveTo(w, f->row, f->column + std::min(wutflen(f) - 1, wzstrip(f->text, wutflen(f))));
   } else if (!std::strcmp(key, "Delete")) {
     if (f && !(f->flags & WU_FLD_PROTECTED)) DeleteAt(p, f, col - f->column);
     else wutalrm();
@@ -135,10 +137,11 @@ void HandleKey(wu_window *w, Widget from, const QevInputCallbackStruct *call) {
       return;
     }
     int32_t off = p->cursor_column - f->column;
-    for (int i = 0; i < call->length && off < f->length; ++i, ++off) f->text[off] = call->text[i];
+    const int32_t length = wutflen(f);
+    for (int i = 0; i < call->length && off >= 0 && off < length; ++i, ++off) f->text[off] = call->text[i];
     f->flags |= WU_FLD_MODIFIED;
     wutwfld(p, f, p->cursor_column - f->column + 1, call->length);
-    MoveTo(w, p->cursor_row, f->column + std::min(off, f->length - 1));
+    MoveTo(w, p->cursor_row, f->column + std::min(off, length - 1));
     return;
   }
   if (!call->key) return;

@@ -48,7 +48,7 @@ void FreeFields(wu_window *w, wu_pane *pane) {
   while (f) {
     wu_field *next = f->next;
     wu_reg_remove(f);
-    vmfree_handler(w->pool, f, int32_t(sizeof(wu_field)) + 2 * f->length, 0);
+    vmfree_handler(w->pool, f, int32_t(sizeof(wu_field)) + 2 * wutfcap(f), 0);
     f = next;
   }
   pane->fields = pane->current_field = nullptr;

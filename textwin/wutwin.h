@@ -109,6 +109,13 @@ void wutwfld(wu_pane *panel, wu_field *field, int32_t start, int32_t count);
 void sperase(Widget pane_widget, int32_t row, int32_t column, int32_t rows, int32_t columns);
 /* The field of the pane that holds a cell, or null. */
 wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column);
+/* The length of a field as the module may use it: the host owns the record
+   and may have put any value there since the field was made, so it is cut
+   to the cells the text holds (none for a length below 1). */
+int32_t wutflen(const wu_field *field);
+/* The cells a field's text holds: what the module made for a field of
+   wuxgfld, the length (when in 1 .. WU_HOST_TEXT_MAX) of one the host made. */
+int32_t wutfcap(const wu_field *field);
 /* The window's colour of a field colour index, as a pixel. */
 Pixel wutfpxl(int32_t colour);
 

@@ -57,13 +57,17 @@ run_fuzzers() {  # run_fuzzers SECONDS
     -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$dir" -j "$jobs" --target fuzz_targets >/dev/null
   mkdir -p "$dir/artifacts"
+  # The readers that keep what they read in the module's state run with the
+  # window system started: on $DISPLAY, else on a private Xvfb.
+  local x=()
+  [ -n "${DISPLAY:-}" ] || x=(xvfb-run -a -s "-screen 0 1280x1024x24")
   for src in tests/fuzz/fuzz_*.cpp; do
     local target name
     target=$(basename "$src" .cpp)
     name=${target#fuzz_}
     mkdir -p "$dir/corpus/$name"
     if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        "$dir/fuzz/$target" -max_total_time="$secs" -timeout=20 -rss_limit_mb=2048 \
+        "${x[@]}" "$dir/fuzz/$target" -max_total_time="$secs" -timeout=20 -rss_limit_mb=2048 \
         -artifact_prefix="$dir/artifacts/$name-" "$dir/corpus/$name" "tests/fuzz/corpus/$name" \
         >"$dir/$name.log" 2>&1; then
       echo "$name: $(grep -o 'Done [0-9]* runs' "$dir/$name.log" | tail -1), no fault"

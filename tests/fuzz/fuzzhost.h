@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 #include "qev/kernel.h"
+#include "qev/module.h"
+#include "qev/slots.h"
+#include "qevhost.h"
 
 namespace fuzzhost {
 
@@ -72,6 +75,27 @@ void ForLines(const uint8_t *data, size_t size, size_t limit, F each) {
     each(std::string(reinterpret_cast<const char *>(data + start), end - start));
     start = end + 1;
   }
+}
+
+// The stand-in host with the display module loaded and started, once per
+// process, for the readers that keep what they read in the module's state
+// (the window system needs an X display: DISPLAY must name one).  False when
+// it could not be started.
+inline bool StartedModule() {
+  static int started = -1;
+  if (started >= 0) return started == 1;
+  started = 0;
+  if (!::getenv("DISPLAY") || !qevhost::start(Dir()) || !qevhost::loadModule(QEV_MODULE_PATH)) {
+    std::fprintf(stderr, "fuzz target: the module could not be started (DISPLAY unset?)\n");
+    return false;
+  }
+  int32_t count = 0;
+  auto *table = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
+  if (!table || WUX_SLOT_INIT >= count) return false;
+  auto init = reinterpret_cast<int32_t (*)(void)>(table->slots[WUX_SLOT_INIT]);
+  started = init() == 0 ? 1 : 0;
+  if (!started) std::fprintf(stderr, "fuzz target: the window system did not start\n");
+  return started == 1;
 }
 
 }  // namespace fuzzhost

@@ -85,7 +85,9 @@ TEST(Handles, AReleasedControlAndItsHandleAreRefusedAndInertAfterStepOne) {
     wu_ctl_handle *h = m.Entry();
     ASSERT_NE(h, nullptr);
     wu_control *c = h->control;
-    const wu_ctl_services services = *h->services;
+    // The host keeps the services table the handle pointed at and calls
+    // through it after the shut-down and the restart.
+    const wu_ctl_services *services = h->services;
     EXPECT_EQ(wuxgrst(c), 0);
     EXPECT_EQ(wuxfwid(c), WU_OK);
     // Step one: the record stays until the display update, but every slot
@@ -103,17 +105,17 @@ TEST(Handles, AReleasedControlAndItsHandleAreRefusedAndInertAfterStepOne) {
     EXPECT_EQ(wuxgwsz(rect, 0, c), WU_NOTAVAIL);
     EXPECT_EQ(wuxcnti(h), -1);
     EXPECT_EQ(wuxmeth(h, WU_M_GETMARK, &v, 1), WU_NOTAVAIL);
-    EXPECT_EQ(services.wdes(h), WU_NOTAVAIL);
+    EXPECT_EQ(services->wdes(h), WU_NOTAVAIL);
     // Step two frees it once; the refusals stay.
     ASSERT_EQ(wuxuwnd(m.window), WU_OK);
     EXPECT_EQ(wuxgrst(c), WU_NOTAVAIL);
     EXPECT_EQ(wuxcnti(h), -1);
-    EXPECT_EQ(services.swat(c, &v, 1), WU_NOTAVAIL);
-    EXPECT_EQ(services.meth(h, WU_M_GETMARK, &v, 1), WU_NOTAVAIL);
-    EXPECT_EQ(services.focs(h), WU_NOTAVAIL);
+    EXPECT_EQ(services->swat(c, &v, 1), WU_NOTAVAIL);
+    EXPECT_EQ(services->meth(h, WU_M_GETMARK, &v, 1), WU_NOTAVAIL);
+    EXPECT_EQ(services->focs(h), WU_NOTAVAIL);
     int32_t x = 0;
-    EXPECT_EQ(services.ggeo(h, &x, &x, &x, &x), WU_NOTAVAIL);
-    EXPECT_EQ(services.rbat(h, nullptr), WU_NOTAVAIL);
+    EXPECT_EQ(services->ggeo(h, &x, &x, &x, &x), WU_NOTAVAIL);
+    EXPECT_EQ(services->rbat(h, nullptr), WU_NOTAVAIL);
     EXPECT_EQ(wuxfwnd(m.window), WU_OK);
     m.ExpectPoolAtBase();
     m.Stop();
@@ -129,7 +131,9 @@ TEST(Handles, HandlesDieWithShutDownAndStayDeadAfterARestart) {
     wu_control *c = h->control;
     wu_window *w = m.window;
     wu_pane *pane = m.pane;
-    const wu_ctl_services services = *h->services;
+    // The host keeps the services table the handle pointed at and calls
+    // through it after the shut-down and the restart.
+    const wu_ctl_services *services = h->services;
     auto term = qevtest::windowSlot(WUX_SLOT_TERM);
     auto init = qevtest::windowSlot(WUX_SLOT_INIT);
     auto cnti = Slot<CntiFn>(QEV_TABLE_WINDOW, WUX_SLOT_CNTI);
@@ -138,9 +142,9 @@ TEST(Handles, HandlesDieWithShutDownAndStayDeadAfterARestart) {
       ASSERT_EQ(term(), WU_OK);   // the window and control still stand: they go with it
       EXPECT_EQ(cnti(h), -1);
       EXPECT_EQ(wuxmeth(h, WU_M_GETMARK, &v, 1), WU_NOTAVAIL);
-      EXPECT_EQ(services.swat(c, &v, 1), WU_NOTAVAIL);
-      EXPECT_EQ(services.grst(c), WU_NOTAVAIL);
-      EXPECT_EQ(services.wdes(h), WU_NOTAVAIL);
+      EXPECT_EQ(services->swat(c, &v, 1), WU_NOTAVAIL);
+      EXPECT_EQ(services->grst(c), WU_NOTAVAIL);
+      EXPECT_EQ(services->wdes(h), WU_NOTAVAIL);
       EXPECT_EQ(wuxuwnd(w), WU_NOTAVAIL);
       EXPECT_EQ(wuxrwnd(w), WU_NOTAVAIL);
       EXPECT_EQ(wuxqwev(w, kWake, nullptr, 0), WU_NOTAVAIL);
@@ -152,7 +156,7 @@ TEST(Handles, HandlesDieWithShutDownAndStayDeadAfterARestart) {
       ASSERT_EQ(init(), WU_OK);
       EXPECT_EQ(cnti(h), -1);
       EXPECT_EQ(wuxmeth(h, WU_M_GETMARK, &v, 1), WU_NOTAVAIL);
-      EXPECT_EQ(services.hwid(c, 1), WU_NOTAVAIL);
+      EXPECT_EQ(services->hwid(c, 1), WU_NOTAVAIL);
       EXPECT_EQ(wuxuwnd(w), WU_NOTAVAIL);
       EXPECT_EQ(wuxfwnd(w), WU_NOTAVAIL);
       // New objects work as before.

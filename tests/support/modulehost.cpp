@@ -45,6 +45,9 @@ bool startModule(const std::string &modulePath, std::string *error) {
 
 void stopModule() {
   if (g_started) {
+    // Errors of the test's last requests are reported in the test, before
+    // the shut-down's own requests.
+    if (devb && devb->display && !devb->lost) XSync(devb->display, False);
     if (VoidSlot term = windowSlot(WUX_SLOT_TERM)) term();
     g_started = false;
   }

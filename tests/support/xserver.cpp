@@ -1,5 +1,7 @@
 #include "xserver.h"
 
+#include "xerrors.h"
+
 #include <X11/Xutil.h>
 #include <csignal>
 #include <fcntl.h>
@@ -75,6 +77,7 @@ const char *privateDisplay() {
   atexit(stopChildren);
   g_display = ":" + std::to_string(atoi(buf));
   setenv("DISPLAY", g_display.c_str(), 1);
+  watchXErrors();
   return g_display.c_str();
 }
 

@@ -7,6 +7,9 @@
 #include <X11/CompositeP.h>
 #include <Xm/ComboBox.h>
 #include <Xm/FileSB.h>
+#include <Xm/List.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <Xm/ToggleB.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "runtime/wutoolkit.h"
+#include "xerrors.h"
 #include "xinput.h"
 
 namespace {
@@ -159,10 +163,11 @@ TEST_F(Services, TheStartUpLogoIsRemovedWhenItShows) {
   EXPECT_TRUE(gone);
   // The X server no longer has the logo's window.
   XWindowAttributes attrs;
-  XErrorHandler old = XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-  EXPECT_EQ(XGetWindowAttributes(devb->display, xw, &attrs), 0);
-  XSync(devb->display, False);
-  XSetErrorHandler(old);
+  {
+    qevtest::ExpectXErrors gone_window(devb->display, BadWindow);
+    EXPECT_EQ(XGetWindowAttributes(devb->display, xw, &attrs), 0);
+    EXPECT_EQ(gone_window.seen(), 1);
+  }
   EXPECT_EQ(wumrlgo(0, 0), WU_OK);
 }
 
@@ -240,12 +245,13 @@ TEST_F(Services, AutosaveAsksEveryEditorWindowOnceAndRunsOn) {
 // ---- the file selection's filters and write mode ------------------------------------------
 
 struct FileAct {
-  std::string path;           // typed into the selection text
+  std::string name;           // typed into the selection text (lower case)
   int pick_filter = 0;        // filter position to pick first (1-based), 0 none
   bool append = false;        // set the Append switch
-  // What the dialog offered.
+  // What the dialog offered when it came up.
   int filters = -1;           // filter items, -1 when there was no list
-  int shown = 0;              // selected filter position
+  std::string shown;          // the filter the list shows
+  std::string filtering;      // the pattern the dialog filters on
   bool has_append = false;
   std::string pattern;        // the dialog's pattern when OK was pressed
 };
@@ -265,42 +271,121 @@ Widget FileDialog() {
   return nullptr;
 }
 
+std::string Text(XmString s) {
+  char *text = s ? wumgstr(s) : nullptr;
+  std::string out = text ? text : "";
+  XtFree(text);
+  return out;
+}
+
+// Turns the event loop until `done` holds (at most about a second).
+template <typename F>
+bool Until(F done) {
+  for (int i = 0; i < 100 && !done(); ++i) {
+    XSync(devb->display, False);
+    while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
+    if (!done()) usleep(10000);
+  }
+  return done();
+}
+
+bool Viewable(Widget w) {
+  XWindowAttributes at;
+  return w && XtIsRealized(w) && XGetWindowAttributes(devb->display, XtWindow(w), &at) &&
+         at.map_state == IsViewable;
+}
+
+// Clicks at a point of a widget.
+void ClickAt(Widget w, int x, int y) {
+  Position rx = 0, ry = 0;
+  XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+  XTestFakeMotionEvent(devb->display, -1, rx, ry, CurrentTime);
+  XTestFakeButtonEvent(devb->display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(devb->display, 1, False, CurrentTime);
+  XFlush(devb->display);
+}
+
+// Types a lower-case name with dots.
+void Type(const std::string &text) {
+  for (char c : text) qevtest::pressKey(devb->display, c == '.' ? XK_period : KeySym(XK_a + (c - 'a')));
+}
+
+// The user opens the filter list and clicks one of its items.
+void PickFilter(Widget combo, int position) {
+  Widget list = nullptr;
+  XtVaGetValues(combo, XmNlist, &list, nullptr);
+  ASSERT_NE(list, nullptr);
+  // The arrow at the right end of the box opens the list.
+  Dimension width = 0, height = 0;
+  XtVaGetValues(combo, XmNwidth, &width, XmNheight, &height, nullptr);
+  ClickAt(combo, width - 10, height / 2);
+  ASSERT_TRUE(Until([&] { return Viewable(list); }));
+  Position x = 0, y = 0;
+  Dimension w = 0, h = 0;
+  ASSERT_TRUE(XmListPosToBounds(list, position, &x, &y, &w, &h));
+  ClickAt(list, x + w / 2, y + h / 2);
+  ASSERT_TRUE(Until([&] { return !Viewable(list); }));
+}
+
 void ActOnFiles(XtPointer client, XtIntervalId *) {
   auto *act = static_cast<FileAct *>(client);
   Widget d = FileDialog();
-  if (d == nullptr) {
+  if (d == nullptr || !Viewable(XtParent(d))) {
     XtAppAddTimeOut(devb->app, 50, ActOnFiles, client);
     return;
   }
+  XmString pattern = nullptr;
+  XtVaGetValues(d, XmNpattern, &pattern, nullptr);
+  act->filtering = Text(pattern);
+  XmStringFree(pattern);
   Widget combo = XtNameToWidget(d, "*qevFileFilters");
   if (combo != nullptr) {
-    XtVaGetValues(combo, XmNitemCount, &act->filters, XmNselectedPosition, &act->shown, nullptr);
-    if (act->pick_filter > 0) {
-      // The user picks an item of the list.
-      XmStringTable items = nullptr;
-      XtVaGetValues(combo, XmNitems, &items, nullptr);
-      XmComboBoxSelectItem(combo, items[act->pick_filter - 1]);
-      XmComboBoxCallbackStruct cbs = {};
-      cbs.reason = XmCR_SELECT;
-      cbs.item_or_text = items[act->pick_filter - 1];
-      cbs.item_position = act->pick_filter;
-      XtCallCallbacks(combo, XmNselectionCallback, &cbs);
-    }
+    XmString shown = nullptr;
+    XtVaGetValues(combo, XmNitemCount, &act->filters, XmNselectedItem, &shown, nullptr);
+    act->shown = Text(shown);
+    XmStringFree(shown);  // a copy, as the box hands out its strings
+    if (act->pick_filter > 0) PickFilter(combo, act->pick_filter);
   }
   Widget toggle = XtNameToWidget(d, "*qevFileAppend");
   act->has_append = toggle != nullptr;
-  if (toggle != nullptr && act->append) XmToggleButtonSetState(toggle, True, False);
-  XmString pattern = nullptr;
+  if (toggle != nullptr && act->append) {
+    qevtest::clickWidget(toggle);
+    Until([&] { return XmToggleButtonGetState(toggle) == True; });
+  }
   XtVaGetValues(d, XmNpattern, &pattern, nullptr);
-  char *text = pattern ? wumgstr(pattern) : nullptr;
-  act->pattern = text ? text : "";
-  XtFree(text);
+  act->pattern = Text(pattern);
   XmStringFree(pattern);
-  XmTextSetString(XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT), const_cast<char *>(act->path.c_str()));
-  XSync(devb->display, False);
+  // The user clicks into the selection text, rubs out what it holds and
+  // types a name.
+  Widget text = XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT);
+  auto length = [text] {
+    char *held = XmTextGetString(text);
+    const size_t n = held ? std::strlen(held) : 0;
+    XtFree(held);
+    return n;
+  };
+  qevtest::clickWidget(text);
+  // Back Space rubs out what lies before the cursor, Delete what lies after.
+  for (KeySym key : {XK_BackSpace, XK_Delete}) {
+    for (int i = 0; i < 400 && length() > 0; ++i) {
+      const size_t before = length();
+      qevtest::pressKey(devb->display, key);
+      if (!Until([&] { return length() < before; })) break;
+    }
+  }
+  Type(act->name);
+  Until([&] {
+    char *typed = XmTextGetString(text);
+    const bool done = typed && act->name == typed;
+    XtFree(typed);
+    return done;
+  });
   qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON));
 }
 
+// The filter list shows the filter the dialog filters on; a filter the user
+// picks becomes the dialog's; a name typed without a directory is answered
+// as a file of the dialog's directory.
 TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   char dir[] = "/tmp/qevfiltersXXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
@@ -314,36 +399,42 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   filters.patterns[2] = {0, text};     // empty: not offered
   filters.patterns[3] = {1, "*"};
 
-  // A save with the caller's filter: every filter offered, the first shown,
-  // the Append switch offered and reported as the value-2 bit.
+  // A save with the caller's filter: every filter offered, the first shown
+  // and filtered on, the Append switch offered and reported as the value-2
+  // bit.
   wu_fsel req = {};
   req.mode = WU_FSEL_FILE;
   req.keep = WU_FSEL_KEEP_FILTER;
   FileAct act;
-  act.path = file;
+  act.name = "out.log";
   act.pick_filter = 2;
   act.append = true;
   wumfswl(WU_FSEL_LEVEL_SAVE);
   XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
   ASSERT_EQ(wumfsel(nullptr, "Save", &req, nullptr, dir, &filters), WU_OK);
   EXPECT_EQ(act.filters, 3);
-  EXPECT_EQ(act.shown, 1);
+  EXPECT_EQ(act.shown, "*.txt");
+  EXPECT_EQ(act.filtering, "*.txt");
   EXPECT_TRUE(act.has_append);
   EXPECT_EQ(act.pattern, "*.log");  // the picked filter is the dialog's pattern
   EXPECT_EQ(std::string(req.path), file);
+  EXPECT_EQ(req.length, int32_t(file.size()));
   EXPECT_EQ(req.write_mode, WU_FSEL_APPEND);
   EXPECT_EQ(WU_FSEL_APPEND, 2);
 
-  // An open: no Append switch; with keep 0 the last filter shows again.
+  // An open: no Append switch; with keep 0 the last filter shows again.  A
+  // new name typed alone is a file of the dialog's directory too.
   req = {};
   req.mode = WU_FSEL_FILE;
   act = FileAct();
-  act.path = file;
+  act.name = "new.txt";
   wumfswl(WU_FSEL_LEVEL_OPEN);
   XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
   ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
   EXPECT_FALSE(act.has_append);
-  EXPECT_EQ(act.shown, 2);
+  EXPECT_EQ(act.shown, "*.log");
+  EXPECT_EQ(act.filtering, "*.log");
+  EXPECT_EQ(std::string(req.path), std::string(dir) + "/new.txt");
   EXPECT_EQ(req.write_mode, 0);
 
   // With keep -1 the caller's filter shows, whatever was picked before.
@@ -351,24 +442,25 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   req.mode = WU_FSEL_FILE;
   req.keep = WU_FSEL_KEEP_FILTER;
   act = FileAct();
-  act.path = file;
+  act.name = "out.log";
   XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
   ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
-  EXPECT_EQ(act.shown, 1);
+  EXPECT_EQ(act.shown, "*.txt");
+  EXPECT_EQ(act.filtering, "*.txt");
   EXPECT_EQ(act.pattern, "*.txt");
 
   // A filter list that claims more patterns than it can hold is read only
   // as far as it goes; one pattern gives no list to choose from.
   filters.count = 1;
   act = FileAct();
-  act.path = file;
+  act.name = "out.log";
   XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
   ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
   EXPECT_EQ(act.filters, -1);
   filters.count = INT32_MAX;
   filters.patterns[0] = {-3, text};
   act = FileAct();
-  act.path = file;
+  act.name = "out.log";
   XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
   ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
   EXPECT_EQ(act.filters, 2);

@@ -274,7 +274,12 @@ TEST_F(DragDrop, DragStartedAtAPointerPositionDropsOnAnotherSite) {
 // Keeps the values a scaled bar hands to the host.
 std::vector<int32_t> g_values;
 wu_status KeepValue(wu_ctl_handle *, wu_ctl_event *, wu_value *params, int32_t count) {
-  if (count == 2) g_values.push_back(params[1].value);
+  // The value is a double (value type 5), as the catalogue defines it.
+  double value = 0;
+  if (count == 2 && params[1].type == WU_VT_DOUBLE) {
+    std::memcpy(&value, &params[1].value, sizeof value);
+    g_values.push_back(int32_t(value));
+  }
   return WU_OK;
 }
 

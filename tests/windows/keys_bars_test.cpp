@@ -11,6 +11,7 @@
 #include <Xm/Text.h>
 #include <Xm/Xm.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -117,6 +118,41 @@ TEST_F(WindowParts, NamedKeysReachTheReadUnderAWindowManager) {
   Settle();
   EXPECT_EQ(pane_->cursor_row, second_->row - 1);
   EXPECT_EQ(wutcqev(window_), 0);
+}
+
+// The host owns its field records and may leave any length in them: a
+// length below 1 holds no cell, one beyond what the field was made with
+// holds only the cells it was made with.  The display update, the cursor
+// and typing keep to that.
+TEST_F(WindowParts, FieldLengthsTheHostBrokeKeepToTheCellsMade) {
+  ASSERT_TRUE(Realise());
+  second_->length = INT_MIN;
+  first_->length = INT_MAX;
+  first_->flags |= WU_FLD_DIRTY;
+  second_->flags |= WU_FLD_DIRTY;
+  EXPECT_EQ(wuxuwnd(window_), WU_OK);
+  // The broken field holds no cell: the cursor put on it lands on none.
+  ASSERT_EQ(wuxmcrs(window_, pane_, second_->row, second_->column), WU_OK);
+  EXPECT_EQ(pane_->current_field, nullptr);
+  XSetInputFocus(devb->display, XtWindow(window_->outer), RevertToParent, CurrentTime);
+  Settle();
+  for (KeySym sym : {XK_x, XK_Delete, XK_End, XK_BackSpace}) Press(sym);
+  Settle();
+  // Typing at the last cell made of the long field writes that cell only
+  // (the cursor stays on it, each key replacing the one before).
+  ASSERT_EQ(wuxmcrs(window_, pane_, first_->row, first_->column + 9), WU_OK);
+  EXPECT_EQ(pane_->current_field, first_);
+  Settle();
+  for (KeySym sym : {XK_a, XK_b, XK_c}) Press(sym);
+  Settle();
+  EXPECT_EQ(std::string(first_->text, 10), "         c");
+  EXPECT_EQ(first_->attributes[0], 0);
+  Press(XK_End);
+  Press(XK_Delete);
+  Settle();
+  EXPECT_EQ(first_->attributes[0], 0);
+  ASSERT_EQ(wuxmcrs(window_, pane_, first_->row, first_->column + 10), WU_OK);
+  EXPECT_EQ(pane_->current_field, nullptr);
 }
 
 // A Motif text inside a pane, given the text-key tables: the keys Motif

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frames/wuframes.h"
+#include "qev/catalog.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qevhost.h"
@@ -242,8 +243,13 @@ std::vector<std::pair<int32_t, int32_t>> g_scrolls;
 int32_t g_event_code = 0;
 wu_status RecordScroll(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, int32_t count) {
   g_event_code = record->code;
-  if (count == 2 && params[0].type == WU_VT_ENUM && params[1].type == WU_VT_INTEGER)
-    g_scrolls.emplace_back(params[0].value, params[1].value);
+  // The value is a double, as the catalogue defines type 5.
+  if (count == 2 && params[0].type == WU_VT_INT && params[1].type == WU_VT_DOUBLE) {
+    double value = 0;
+    std::memcpy(&value, &params[1].value, sizeof value);
+    g_scrolls.emplace_back(params[0].value, int32_t(value));
+    if (double(int32_t(value)) != value) g_scrolls.emplace_back(-1, -1);
+  }
   return WU_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "xdtest.h"
 
+#include "xerrors.h"
 #include "xserver.h"
 
 #include <X11/Shell.h>
@@ -14,14 +15,9 @@ namespace xdtest {
 namespace {
 
 std::vector<std::string> g_warnings;
-int g_xerrors = 0;
 
 void warningHandler(String message) { g_warnings.emplace_back(message ? message : ""); }
 
-int errorHandler(Display *, XErrorEvent *) {
-  ++g_xerrors;
-  return 0;
-}
 
 App &slot() {
   static App a;
@@ -46,7 +42,6 @@ App &app() {
     static char *argv[] = {name, nullptr};
     a.dpy = XtOpenDisplay(a.app, nullptr, "xdtest", "XdTest", nullptr, 0, &argc, argv);
     XtAppSetWarningHandler(a.app, warningHandler);
-    XSetErrorHandler(errorHandler);
   }
   return a;
 }
@@ -144,6 +139,6 @@ std::vector<std::string> takeWarnings() {
   return w;
 }
 
-int xErrors() { return g_xerrors; }
+int xErrors() { return qevtest::xErrorCount(); }
 
 }  // namespace xdtest

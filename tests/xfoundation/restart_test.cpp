@@ -6,10 +6,16 @@
 
 #include <X11/IntrinsicP.h>
 #include <X11/keysym.h>
+#include <Xm/Label.h>
+#include <Xm/List.h>
 #include <Xm/MessageB.h>
+#include <Xm/RowColumn.h>
+#include <Xm/ScrollBar.h>
+#include <Xm/Text.h>
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "frames/wutframe.h"
@@ -130,6 +136,36 @@ class Restart : public ::testing::Test {
 };
 
 TEST_F(Restart, TwoStartStopCyclesLeaveNothingBehind) { Cycle(2); }
+
+// Motif draws the insensitive parts of its widgets with a stipple it keeps
+// per screen.  Many restarts in one process, each showing insensitive
+// widgets, draw them with the stipple and GCs of their own connection: the
+// test support fails the test on any X error.
+TEST_F(Restart, InsensitiveWidgetsOfEveryRunDrawWithThatRunsConnection) {
+  const int kRuns = 24;
+  std::set<const void *> used;
+  for (int run = 0; run < kRuns; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    // A connection whose structures sit where a closed one's sat would meet
+    // that one's entries in the toolkit's caches.
+    EXPECT_TRUE(used.insert(devb->display).second);
+    EXPECT_TRUE(used.insert(DefaultScreenOfDisplay(devb->display)).second);
+    Widget shell = XtVaCreatePopupShell("insensitive", topLevelShellWidgetClass, devb->toplevel,
+                                        XmNwidth, 200, XmNheight, 200, nullptr);
+    Widget box = XtVaCreateManagedWidget("box", xmRowColumnWidgetClass, shell, nullptr);
+    Widget kids[] = {
+        XtVaCreateManagedWidget("label", xmLabelWidgetClass, box, nullptr),
+        XtVaCreateManagedWidget("text", xmTextWidgetClass, box, nullptr),
+        XtVaCreateManagedWidget("bar", xmScrollBarWidgetClass, box, nullptr),
+        XtVaCreateManagedWidget("list", xmListWidgetClass, box, nullptr)};
+    for (Widget kid : kids) XtSetSensitive(kid, False);
+    XtPopup(shell, XtGrabNone);
+    qevtest::turnUntil([] { return false; }, 50);
+    XSync(devb->display, False);
+    ASSERT_EQ(term_(), WU_OK);
+    ASSERT_EQ(init_(), WU_OK);
+  }
+}
 
 TEST_F(Restart, ThreeStartStopCyclesLeaveNothingBehind) { Cycle(3); }
 

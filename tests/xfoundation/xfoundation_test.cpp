@@ -8,19 +8,23 @@
 #include <Xm/MessageB.h>
 #include <Xm/Xm.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <unistd.h>
 
+#include "child.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
 #include "modulehost.h"
 #include "qevhost.h"
 #include "runtime/wutoolkit.h"
+#include "xerrors.h"
 #include "xinput.h"
+#include "xserver.h"
 
 namespace {
 
@@ -213,12 +217,42 @@ TEST_F(XFoundation, BusyCursorNests) {
 
 TEST_F(XFoundation, ProtocolErrorIsReportedAndTheModuleGoesOn) {
   qevhost::clearLog();
+  qevtest::ExpectXErrors bad_pixmap(devb->display, BadPixmap);
   XFreePixmap(devb->display, Pixmap(0x3fffff1));
   XSync(devb->display, False);
   EXPECT_EQ(devb->x_errors, 1);
+  EXPECT_EQ(bad_pixmap.seen(), 1);
   EXPECT_TRUE(qevtest::logContains("X Error"));
   EXPECT_FALSE(devb->lost);
   EXPECT_EQ(wutsync(1, 1), WU_OK);  // the connection still works
+}
+
+// A protocol error no test said it expects fails the test that caused it,
+// whether the module's handler or the test support's own receives it; one
+// the test expects does not.
+TEST(XErrorCheck, AnUnexpectedProtocolErrorFailsTheRunningTest) {
+  for (bool module : {false, true}) {
+    for (bool expected : {false, true}) {
+      const int status = qevtest::runInChild([module, expected] {
+        std::string why;
+        if (module) ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+        Display *dpy = module ? devb->display : qevtest::openDisplay();
+        ASSERT_NE(dpy, nullptr);
+        if (expected) {
+          qevtest::ExpectXErrors bad_pixmap(dpy, BadPixmap);
+          XFreePixmap(dpy, Pixmap(0x3fffff1));
+          EXPECT_EQ(bad_pixmap.seen(), 1);
+        } else {
+          std::printf("(an X error is caused on purpose: the failure below is expected)\n");
+          XFreePixmap(dpy, Pixmap(0x3fffff1));
+          XSync(dpy, False);
+        }
+        if (module) qevtest::stopModule(); else XCloseDisplay(dpy);
+      });
+      EXPECT_EQ(qevtest::describeStatus(status), expected ? "exit 0" : "exit 1")
+          << (module ? "module started" : "no module") << (expected ? ", expected" : "");
+    }
+  }
 }
 
 TEST_F(XFoundation, CompoundStringsRoundTrip) {
