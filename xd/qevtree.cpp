@@ -1371,6 +1371,15 @@ void takeSpare(wu_tree *tree, wu_tree_node *n, int label_y) {
   XmString text = _XdMakeString(n->text);
   XtVaSetValues(n->label, XmNlabelString, text, NULL);
   XmStringFree(text);
+  /* A managed label keeps the size the drawing area gave the previous
+     node's text (a wider one showed the new text centred, off its icon).
+     The tree places its buttons itself, so it gives the label the size
+     its new text wants. */
+  XtWidgetGeometry want = {};
+  XtQueryGeometry(n->label, nullptr, &want);
+  if ((want.request_mode & (CWWidth | CWHeight)) == (CWWidth | CWHeight) &&
+      (want.width != XtWidth(n->label) || want.height != XtHeight(n->label)))
+    XtResizeWidget(n->label, want.width, want.height, XtBorderWidth(n->label));
   _XdTreeSetFocusColors(n, tree->focus == n || n->selected);
   buttonsTaken(tree, n);
 }

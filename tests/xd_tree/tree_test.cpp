@@ -188,6 +188,30 @@ TEST_F(Tree, LayoutIndentsChildrenAndShowsHandlesBelowTheTopLevel) {
   EXPECT_GE(int(XtHeight(tree->drawing_area)), XtY(a11->label) + XtHeight(a11->label));
 }
 
+// Rows handed on to nodes of other texts: each label is as wide as its own
+// text wants, so short texts after long ones start where their icons end.
+TEST_F(Tree, ALabelHandedOnTakesTheSizeOfItsNewText) {
+  std::vector<wu_tree_node *> folders;
+  for (int i = 1; i <= 30; ++i)
+    folders.push_back(add(("a long folder name " + std::to_string(i)).c_str()));
+  for (int i = 1; i <= 5; ++i) add(("f" + std::to_string(i)).c_str(), folders[0]);
+  showTree();
+  XdTreeExpandNode(folders[0]);  // the children take rows the folders gave up
+  XdTreeDraw(tree);
+  settle();
+  int checked = 0;
+  for (wu_tree_node *n = folders[0]->first_child; n; n = n->next) {
+    ASSERT_NE(n->label, nullptr) << n->text;
+    XtWidgetGeometry want = {};
+    XtQueryGeometry(n->label, nullptr, &want);
+    ASSERT_TRUE(want.request_mode & CWWidth);
+    EXPECT_EQ(XtWidth(n->label), want.width) << n->text;
+    EXPECT_EQ(XtX(n->label), XtX(folders[0]->first_child->label)) << n->text;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 5);
+}
+
 TEST_F(Tree, HandleClickExpandsAndCollapsesAndMovesAHiddenFocusUp) {
   wu_tree_node *a = add("a");
   wu_tree_node *b = add("b", a);
