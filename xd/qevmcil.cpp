@@ -1154,8 +1154,11 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtAddCallback(p.vbar, XmNvalueChangedCallback, VScrolled, mc);
   XtAddCallback(p.vbar, XmNdragCallback, VScrolled, mc);
 
+  /* The columns' area shows below the last whole row of the later columns
+     (their lists hold whole rows only): it has the lists' background. */
   p.area = XtVaCreateManagedWidget("DrawingArea", xmDrawingAreaWidgetClass, neww, XmNuserData,
-                                   p.owner, XmNmarginWidth, 0, XmNmarginHeight, 0,
+                                   p.owner, XmNbackground, neww->core.background_pixel,
+                                   XmNmarginWidth, 0, XmNmarginHeight, 0,
                                    XmNresizePolicy, XmRESIZE_NONE, XmNwidth, neww->core.width,
                                    XmNheight, neww->core.height, nullptr);
   p.resize_shell = XtVaCreatePopupShell("Resize", overrideShellWidgetClass, neww, XmNwidth, 1,

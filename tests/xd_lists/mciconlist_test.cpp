@@ -43,13 +43,15 @@ class MCIconListTest : public ::testing::Test {
     owned.push_back(XmStringCreateLocalized(const_cast<char *>(s.c_str())));
     return owned.back();
   }
-  void create(int columns, unsigned char policy = XmBROWSE_SELECT, bool realize = true) {
-    Arg a[4];
+  void create(int columns, unsigned char policy = XmBROWSE_SELECT, bool realize = true,
+              Pixel background = 0, bool with_background = false) {
+    Arg a[5];
     XtSetArg(a[0], XdNcolumnCount, columns);
     XtSetArg(a[1], XmNselectionPolicy, policy);
     XtSetArg(a[2], XmNwidth, 480);
     XtSetArg(a[3], XmNheight, 260);
-    mc = XdCreateMCIconList(shell, (char *)"mc", a, 4);
+    XtSetArg(a[4], XmNbackground, background);
+    mc = XdCreateMCIconList(shell, (char *)"mc", a, with_background ? 5 : 4);
     XtManageChild(mc);
     if (realize) {
       XtRealizeWidget(shell);
@@ -678,7 +680,8 @@ bool bandHolds(Widget w, int y0, int y1, unsigned long pixel) {
 // Every column shows the same rows, the last partly visible one too, at
 // any height; an arrow of the vertical bar moves one row.
 TEST_F(MCIconListTest, ColumnsShowTheSameRowsAndTheArrowMovesOneRow) {
-  create(3);
+  // White lists, as a program gives them, on a shell of another colour.
+  create(3, XmBROWSE_SELECT, true, WhitePixelOfScreen(XtScreen(shell)), true);
   std::vector<std::string> lines;
   for (int i = 1; i <= 100; ++i)
     lines.push_back("n" + std::to_string(i) + "|" + std::to_string(i) + "|k" + std::to_string(i));
@@ -716,6 +719,17 @@ TEST_F(MCIconListTest, ColumnsShowTheSameRowsAndTheArrowMovesOneRow) {
     XtTranslateCoords(textList(2), 0, 0, &xr, &yc);
     EXPECT_TRUE(bandHolds(textList(2), y0 - yc, y0 - yc + h, fg))
         << "row " << last << " at height " << 200 + extra;
+    // Below a later column's whole rows the columns' area shows the lists'
+    // background, as the first column does, not a band of its own colour.
+    Widget list2 = textList(2), area = XtParent(list2);
+    const int below = XtY(list2) + int(XtHeight(list2)) + 1;
+    if (below < int(XtHeight(area))) {
+      XImage *img = XGetImage(XtDisplay(area), XtWindow(area), XtX(list2) + XtWidth(list2) / 2,
+                              below, 1, 1, AllPlanes, ZPixmap);
+      ASSERT_NE(img, nullptr);
+      EXPECT_EQ(XGetPixel(img, 0, 0), mc->core.background_pixel) << "at height " << 200 + extra;
+      XDestroyImage(img);
+    }
   }
   // One click on the lower arrow moves every column down one row.
   Widget vbar = XdMCIconListGetChild(mc, 0, XdMCIL_VSCROLLBAR);
