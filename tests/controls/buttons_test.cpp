@@ -242,6 +242,16 @@ TEST_F(Buttons, DesktopIconMapsItsStylesAndOpensOnDoubleClick) {
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
 }
 
+// A colour entry: three 16-bit components, or none for the window's colour.
+wu_value Colour(int16_t code, uint16_t *rgb) {
+  wu_value v = {};
+  v.code = code;
+  v.type = WU_VT_WORD;
+  v.value = rgb != nullptr ? 1 : 0;
+  v.pointer = rgb;
+  return v;
+}
+
 // The icon's label and background colours are its own; the shadows follow
 // the background, and a colour given back returns to the window's.
 TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
@@ -249,15 +259,7 @@ TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
   ASSERT_NE(h, nullptr);
   Widget w = W(h);
   uint16_t red[3] = {0xffff, 0, 0}, blue[3] = {0, 0, 0xffff};
-  auto colour = [](int16_t code, uint16_t *rgb) {
-    wu_value v = {};
-    v.code = code;
-    v.type = WU_VT_WORD;
-    v.value = rgb != nullptr ? 1 : 0;
-    v.pointer = rgb;
-    return v;
-  };
-  std::vector<wu_value> v = {colour(WU_A_BACKGROUND, red), colour(WU_A_FOREGROUND, blue)};
+  std::vector<wu_value> v = {Colour(WU_A_BACKGROUND, red), Colour(WU_A_FOREGROUND, blue)};
   EXPECT_EQ(Set(h, v), WU_OK);
   EXPECT_EQ(v[0].status, WU_OK);
   EXPECT_EQ(v[1].status, WU_OK);
@@ -277,12 +279,52 @@ TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
   EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
   h->services->clen(h, &q, 1);
   (void)st;
-  std::vector<wu_value> back = {colour(WU_A_BACKGROUND, nullptr)};
+  std::vector<wu_value> back = {Colour(WU_A_BACKGROUND, nullptr)};
   EXPECT_EQ(Set(h, back), WU_OK);
   EXPECT_EQ(h->control->background, nullptr);
   XtVaGetValues(w, XmNbackground, &bg, XmNtopShadowColor, &top, nullptr);
   EXPECT_EQ(top, bg);
   EXPECT_NE(bg, Pixel(0xff0000));
+}
+
+// A new icon is drawn once: its window gets one exposure, also when it
+// is made with its own colours and a frame-free shadow.
+Bool CountExposure(Display *, XEvent *e, XPointer arg) {
+  auto *seen = reinterpret_cast<std::pair<Window, int> *>(arg);
+  if (e->type == Expose && e->xexpose.window == seen->first && e->xexpose.count == 0) ++seen->second;
+  return False;  // looked at, left in the queue
+}
+
+TEST_F(Buttons, NewDesktopIconIsExposedOnce) {
+  uint16_t red[3] = {0xffff, 0, 0};
+  const wu_value bg = Colour(WU_A_BACKGROUND, red);
+  for (bool coloured : {false, true}) {
+    SCOPED_TRACE(coloured ? "own background" : "window colours");
+    std::vector<wu_value> entries = {Text(WU_A_TEXT, "Doc"), Int(WU_A_HPOS, 5), Int(WU_A_VPOS, 5)};
+    if (coloured) entries.push_back(bg);
+    wu_ctl_handle *h = nullptr;
+    ASSERT_EQ(crea_(&h, pane_, nullptr, WU_CTYPE_DESKICON, entries.data(), int32_t(entries.size()),
+                    HostProc),
+              WU_OK);
+    Widget w = W(h);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(XtIsRealized(w));
+    // Every exposure the creation caused is in the queue after a round trip.
+    XSync(devb->display, False);
+    std::pair<Window, int> seen = {XtWindow(w), 0};
+    XEvent e;
+    XCheckIfEvent(devb->display, &e, CountExposure, reinterpret_cast<XPointer>(&seen));
+    EXPECT_EQ(seen.second, 1);
+    Settle();
+    Dimension shadow = 1;
+    XtVaGetValues(w, XmNshadowThickness, &shadow, nullptr);
+    EXPECT_EQ(shadow, 0);
+    if (coloured) {
+      EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(w), 1, 1), 0xff0000ul);
+    }
+    EXPECT_EQ(h->services->wdes(h), WU_OK);
+    Settle();
+  }
 }
 
 // ---- check box -------------------------------------------------------------------
