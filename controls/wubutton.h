@@ -98,6 +98,11 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count);
    is set. */
 void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int32_t n);
 
+/* Builds the drawn button of a push button or desktop icon.  `extra`
+   resources follow the button's own and win over them, so that a kind
+   with its own look gets it at creation instead of a second drawing. */
+wu_status build_push(PushButton *p, const Arg *extra = nullptr, Cardinal extra_count = 0);
+
 /* The common event handlers of a button widget: focus frame, keys, tips. */
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame);
 

@@ -74,7 +74,6 @@ using namespace wubtn;
 extern "C" {
 
 wu_status wuxppsh(wu_pane *pane, wu_control **out);
-wu_status wutippb(wu_control *c);
 
 wu_status wuxdico(wu_pane *pane, wu_control **out) {
   const wu_status st = wuxppsh(pane, out);
@@ -93,16 +92,21 @@ wu_status wuxdico(wu_pane *pane, wu_control **out) {
 
 wu_status wutidco(wu_control *c) {
   if (c == nullptr || c->kind != WU_MT_DESKTOPICON) return WU_NOTAVAIL;
-  const wu_status st = wutippb(c);
-  if (st != WU_OK) return st;
-  Widget w = pb(c)->w.main;
-  XtRemoveAllCallbacks(w, XmNactivateCallback);
-  Arg args[3];
+  // No frame and the icon's own colours from the start: set afterwards,
+  // they would draw the new icon a second time.
+  Arg args[5];
   Cardinal n = 0;
   XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
-  if (c->background != nullptr) { XtSetArg(args[n], XmNbackground, Pixel(c->background->pixel)); ++n; }
+  if (c->background != nullptr) {
+    const Pixel bg = c->background->pixel;
+    XtSetArg(args[n], XmNbackground, bg); ++n;
+    XtSetArg(args[n], XmNtopShadowColor, bg); ++n;
+    XtSetArg(args[n], XmNbottomShadowColor, bg); ++n;
+  }
   if (c->foreground != nullptr) { XtSetArg(args[n], XmNforeground, Pixel(c->foreground->pixel)); ++n; }
-  XtSetValues(w, args, n);
+  const wu_status st = build_push(pb(c), args, n);
+  if (st != WU_OK) return st;
+  XtRemoveAllCallbacks(pb(c)->w.main, XmNactivateCallback);
   return WU_OK;
 }
 

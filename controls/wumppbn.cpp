@@ -565,8 +565,7 @@ wu_status PushQwat(wu_control *c, wu_value *entries, int32_t count) {
   return wu_ctl_entries_result(entries, count);
 }
 
-// Builds the drawn button of a push button or desktop icon.
-wu_status build_push(PushButton *p) {
+wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
   wu_control *c = &p->c;
   if (!wu_x_ok() || c->pane == nullptr || c->pane->ext == nullptr || c->pane->ext->widget == nullptr)
     return WU_NOTAVAIL;
@@ -593,6 +592,7 @@ wu_status build_push(PushButton *p) {
   XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
   if (label_fonts(p) != nullptr) { XtSetArg(args[n], XmNfontList, label_fonts(p)); ++n; }
   n = Cardinal(wuwswvs(c, dialog_set ? &set : nullptr, args, int32_t(n)));
+  for (Cardinal i = 0; i < extra_count && n < XtNumber(args); ++i) args[n++] = extra[i];
   Widget w = XtCreateWidget("QEVIcon", xmDrawnButtonWidgetClass, parent, args, n);
   if (w == nullptr) {
     if (p->xlabel != nullptr) XmStringFree(p->xlabel);

@@ -405,6 +405,10 @@ wu_status build_radio(RadioBox *r) {
   if (!r->titled) r->w.outer = area;
   XtManageChild(area);
   common_input(r, area);
+  // The area is the box's drop site: button 2 between the toggles follows
+  // the same rule as on them, ahead of the site's own drag handler, which
+  // would start a drag with nothing to offer.
+  XtInsertEventHandler(area, ButtonPressMask, False, wuwradd, c, XtListHead);
   if (wuxirbu(r) != WU_OK) return WU_NOTAVAIL;
   fit_title(r);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);

@@ -478,7 +478,44 @@ using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_va
                              void *);
 const int32_t kControlPosted = 113;   // the module posted a control event
 
-wu_status controlEvent(wu_ctl_handle *, void *, wu_value *, int32_t) { return WU_OK; }
+// The host's answer to a numeric spin box: its arrows ask for the next
+// number, which the host sets as the box's text, within the box's range.
+const long kSpinLowest = 0, kSpinHighest = 99;
+
+wu_status controlEvent(wu_ctl_handle *h, wu_ctl_event *rec, wu_value *params, int32_t count) {
+  if (h == nullptr || rec == nullptr || h->type != WU_CTYPE_SPIN || count < 1 ||
+      (rec->code != WU_EV_INCREMENT && rec->code != WU_EV_DECREMENT) ||
+      params[0].type != WU_VT_STRING || params[0].pointer == nullptr)
+    return WU_OK;
+  // The first parameter is the box's text; a box stepping through a list
+  // of words steps by itself.
+  std::string text(static_cast<const char *>(params[0].pointer), size_t(std::max(params[0].value, 0)));
+  char *end = nullptr;
+  long n = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || end == nullptr || *end != '\0') return WU_OK;
+  n = std::clamp(n + (rec->code == WU_EV_INCREMENT ? 1 : -1), kSpinLowest, kSpinHighest);
+  std::string next = std::to_string(n);
+  wu_value v = {};
+  v.code = WU_A_TEXT;
+  v.type = WU_VT_STRING;
+  v.value = int32_t(next.size());
+  v.pointer = next.data();
+  return h->services->swat(h->control, &v, 1);
+}
+
+// The host's loop over what the module posted for a window: each control
+// event is printed and, with `hand_over`, given to the control's event
+// procedure as a host does.
+void runControlEvents(wu_window *w, bool hand_over) {
+  qevhost::PostedEvent e;
+  while (qevhost::nextEvent(w->event_task, &e)) {
+    wu_ctl_event rec = {};
+    std::memcpy(&rec, e.record.data(), std::min(sizeof rec, e.record.size()));
+    std::printf("control event %d from control %p\n", rec.code, static_cast<void *>(rec.handle));
+    if (hand_over && rec.procedure != nullptr && rec.handle != nullptr)
+      rec.procedure(rec.handle, &rec, rec.params, rec.param_count);
+  }
+}
 
 // One label, one multi-line entry, and the older pane controls: a push
 // button, a check box, a radio box of two buttons and a list box.  Their
@@ -538,6 +575,8 @@ wu_value demoInt(int16_t code, int32_t value) {
   return v;
 }
 
+wu_ctl_handle *g_numeric_spin = nullptr;   // the numeric spin box, stepped in the unattended run
+
 bool addComboAndSpinBoxes(wu_pane *pane) {
   auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
   static int32_t events[] = {WU_EV_SELECT, WU_EV_RETURNKEY, WU_EV_INCREMENT, WU_EV_DECREMENT,
@@ -570,6 +609,7 @@ bool addComboAndSpinBoxes(wu_pane *pane) {
     ok = check(combo ? "wuxcrea combo box" : "wuxcrea spin box",
                crea(&h, pane, nullptr, combo ? WU_CTYPE_COMBO : WU_CTYPE_SPIN, v, n,
                     reinterpret_cast<void *>(controlEvent)));
+    if (i == 2) g_numeric_spin = h;
   }
   return ok;
 }
@@ -638,6 +678,48 @@ bool addButtonControls(wu_pane *pane) {
   return ok;
 }
 
+// The window below `top` that lies at (x, y) of its parent with the size
+// given, or None.
+Window windowAt(Display *dpy, Window top, int x, int y, int width, int height) {
+  Window root = None, parent = None, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy, top, &root, &parent, &kids, &n)) return None;
+  Window found = None;
+  for (unsigned i = 0; i < n && found == None; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy, kids[i], &a) && a.x == x && a.y == y && a.width == width &&
+        a.height == height)
+      found = kids[i];
+    else
+      found = windowAt(dpy, kids[i], x, y, width, height);
+  }
+  if (kids) XFree(kids);
+  return found;
+}
+
+// The user presses the numeric spin box's arrows, 'u' the upper and 'd'
+// the lower one; the host answers each step as its events come.
+bool stepNumericSpinBox(wu_window *w, SyncFn sync, const char *arrows) {
+  wu_ctl_handle *h = g_numeric_spin;
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  if (h == nullptr || h->services->ggeo(h, &x, &y, &width, &height) != WU_OK) return false;
+  Display *dpy = XtDisplay(w->outer);
+  Window box = windowAt(dpy, XtWindow(w->outer), x, y, width, height);
+  if (box == None) return check("finding the spin box", WU_NOTAVAIL);
+  for (const char *a = arrows; *a != '\0'; ++a) {
+    const int at_y = *a == 'u' ? height / 4 : height * 3 / 4;
+    if (!demo::clickAt(dpy, box, width - 5, at_y)) return check("pressing an arrow", WU_NOTAVAIL);
+    for (int k = 0; k < 5; ++k) sync(kSyncFlush, kSyncDispatch);
+    runControlEvents(w, true);
+  }
+  wu_value text = {};
+  text.code = WU_A_TEXT;
+  h->services->qwat(h->control, &text, 1);
+  std::printf("numeric spin box: %.*s\n", int(text.value), static_cast<const char *>(text.pointer));
+  h->services->clen(h, &text, 1);
+  return true;
+}
+
 bool runControls(void *module, const std::string &shots) {
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
@@ -670,18 +752,15 @@ bool runControls(void *module, const std::string &shots) {
   ok = ok && addButtonControls(pane);
   if (ok && !shots.empty()) {
     for (int i = 0; i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
+    ok = stepNumericSpinBox(w, sync, "uuud");  // 10 becomes 12
+    for (int i = 0; ok && i < 10; ++i) sync(kSyncFlush, kSyncDispatch);
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
     ok = std::system(cmd.c_str()) == 0;
   }
   while (ok && shots.empty()) {
     wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
     if (code == kCloseEvent || code == WU_NOTAVAIL) break;
-    qevhost::PostedEvent e;
-    while (qevhost::nextEvent(w->event_task, &e)) {
-      wu_ctl_event rec;
-      std::memcpy(&rec, e.record.data(), std::min(sizeof rec, e.record.size()));
-      std::printf("control event %d from control %p\n", rec.code, static_cast<void *>(rec.handle));
-    }
+    runControlEvents(w, true);
     if (code != kControlPosted) std::printf("event %d\n", code);
   }
   fwnd(w);
@@ -808,12 +887,7 @@ bool runLists(void *module, const std::string &shots) {
   while (ok && shots.empty()) {
     wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
     if (code == kCloseEvent || code == WU_NOTAVAIL) break;
-    qevhost::PostedEvent e;
-    while (qevhost::nextEvent(w->event_task, &e)) {
-      wu_ctl_event rec;
-      std::memcpy(&rec, e.record.data(), std::min(sizeof rec, e.record.size()));
-      std::printf("control event %d from control %p\n", rec.code, static_cast<void *>(rec.handle));
-    }
+    runControlEvents(w, false);
   }
   fwnd(w);
   return ok;

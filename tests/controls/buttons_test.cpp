@@ -2,6 +2,8 @@
 // radio box) and the control tool tips, driven through slot 141, the
 // services vector and input on the X server.
 #include "ctlfixture.h"
+#include "child.h"
+#include "frames/wuframes.h"
 #include "controls/wubutton.h"
 #include "runtime/wutoolkit.h"
 
@@ -242,6 +244,16 @@ TEST_F(Buttons, DesktopIconMapsItsStylesAndOpensOnDoubleClick) {
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
 }
 
+// A colour entry: three 16-bit components, or none for the window's colour.
+wu_value Colour(int16_t code, uint16_t *rgb) {
+  wu_value v = {};
+  v.code = code;
+  v.type = WU_VT_WORD;
+  v.value = rgb != nullptr ? 1 : 0;
+  v.pointer = rgb;
+  return v;
+}
+
 // The icon's label and background colours are its own; the shadows follow
 // the background, and a colour given back returns to the window's.
 TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
@@ -249,15 +261,7 @@ TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
   ASSERT_NE(h, nullptr);
   Widget w = W(h);
   uint16_t red[3] = {0xffff, 0, 0}, blue[3] = {0, 0, 0xffff};
-  auto colour = [](int16_t code, uint16_t *rgb) {
-    wu_value v = {};
-    v.code = code;
-    v.type = WU_VT_WORD;
-    v.value = rgb != nullptr ? 1 : 0;
-    v.pointer = rgb;
-    return v;
-  };
-  std::vector<wu_value> v = {colour(WU_A_BACKGROUND, red), colour(WU_A_FOREGROUND, blue)};
+  std::vector<wu_value> v = {Colour(WU_A_BACKGROUND, red), Colour(WU_A_FOREGROUND, blue)};
   EXPECT_EQ(Set(h, v), WU_OK);
   EXPECT_EQ(v[0].status, WU_OK);
   EXPECT_EQ(v[1].status, WU_OK);
@@ -277,12 +281,52 @@ TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
   EXPECT_EQ(static_cast<uint16_t *>(q.pointer)[0], 0xffff);
   h->services->clen(h, &q, 1);
   (void)st;
-  std::vector<wu_value> back = {colour(WU_A_BACKGROUND, nullptr)};
+  std::vector<wu_value> back = {Colour(WU_A_BACKGROUND, nullptr)};
   EXPECT_EQ(Set(h, back), WU_OK);
   EXPECT_EQ(h->control->background, nullptr);
   XtVaGetValues(w, XmNbackground, &bg, XmNtopShadowColor, &top, nullptr);
   EXPECT_EQ(top, bg);
   EXPECT_NE(bg, Pixel(0xff0000));
+}
+
+// A new icon is drawn once: its window gets one exposure, also when it
+// is made with its own colours and a frame-free shadow.
+Bool CountExposure(Display *, XEvent *e, XPointer arg) {
+  auto *seen = reinterpret_cast<std::pair<Window, int> *>(arg);
+  if (e->type == Expose && e->xexpose.window == seen->first && e->xexpose.count == 0) ++seen->second;
+  return False;  // looked at, left in the queue
+}
+
+TEST_F(Buttons, NewDesktopIconIsExposedOnce) {
+  uint16_t red[3] = {0xffff, 0, 0};
+  const wu_value bg = Colour(WU_A_BACKGROUND, red);
+  for (bool coloured : {false, true}) {
+    SCOPED_TRACE(coloured ? "own background" : "window colours");
+    std::vector<wu_value> entries = {Text(WU_A_TEXT, "Doc"), Int(WU_A_HPOS, 5), Int(WU_A_VPOS, 5)};
+    if (coloured) entries.push_back(bg);
+    wu_ctl_handle *h = nullptr;
+    ASSERT_EQ(crea_(&h, pane_, nullptr, WU_CTYPE_DESKICON, entries.data(), int32_t(entries.size()),
+                    HostProc),
+              WU_OK);
+    Widget w = W(h);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(XtIsRealized(w));
+    // Every exposure the creation caused is in the queue after a round trip.
+    XSync(devb->display, False);
+    std::pair<Window, int> seen = {XtWindow(w), 0};
+    XEvent e;
+    XCheckIfEvent(devb->display, &e, CountExposure, reinterpret_cast<XPointer>(&seen));
+    EXPECT_EQ(seen.second, 1);
+    Settle();
+    Dimension shadow = 1;
+    XtVaGetValues(w, XmNshadowThickness, &shadow, nullptr);
+    EXPECT_EQ(shadow, 0);
+    if (coloured) {
+      EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(w), 1, 1), 0xff0000ul);
+    }
+    EXPECT_EQ(h->services->wdes(h), WU_OK);
+    Settle();
+  }
 }
 
 // ---- check box -------------------------------------------------------------------
@@ -476,6 +520,167 @@ TEST_F(Buttons, RadioBoxChoiceKeysReplayAndTexts) {
   EXPECT_EQ(std::string(static_cast<char *>(q[1].pointer), size_t(q[1].value)), "Colour");
   h->services->clen(h, q, 2);
   EXPECT_EQ(q[0].status, WU_OK);
+}
+
+// ---- radio box drag ---------------------------------------------------------------
+
+// Button 2 on a radio box: nothing without formats to drag, a drag with
+// them.  Motif runs a drag in a loop of its own, so what the user does
+// during it comes from a time-out.  The case runs in a child with an alarm:
+// a press that loses its way can hang the application.
+struct DuringDrag {
+  Display *dpy;
+  KeySym key;             // pressed during the drag; NoSymbol: the button is let go
+  bool dragging = false;  // the module's drag flag, seen during the drag
+  bool ended = false;     // the key or release went out
+};
+
+// Presses button 2 at (x, y) of `w`, or at its middle.
+void PressButton2(Widget w, int at_x = -1, int at_y = -1) {
+  Display *d = XtDisplay(w);
+  Position x = 0, y = 0;
+  XtTranslateCoords(w, Position(at_x >= 0 ? at_x : w->core.width / 2),
+                    Position(at_y >= 0 ? at_y : w->core.height / 2), &x, &y);
+  XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(d, 2, True, CurrentTime);
+  XFlush(d);
+}
+
+// Runs while button 2 is down (inside the drag, if one started): notes
+// whether the module is dragging, then lets go of the button, after a key
+// or a move.
+void EndDrag(XtPointer client, XtIntervalId *) {
+  auto *at = static_cast<DuringDrag *>(client);
+  at->dragging = (devb->flags & WU_DEV_DRAGGING) != 0;
+  if (at->key != NoSymbol) {
+    qevtest::pressKey(at->dpy, at->key);
+  } else {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    XQueryPointer(at->dpy, DefaultRootWindow(at->dpy), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    XTestFakeMotionEvent(at->dpy, -1, rx + 30, ry + 30, CurrentTime);
+  }
+  XTestFakeButtonEvent(at->dpy, 2, False, CurrentTime);
+  XFlush(at->dpy);
+  at->ended = true;
+}
+
+class RadioDragInChild : public Buttons {
+ public:
+  void TestBody() override {}
+  void Run();
+
+  // Button 2 pressed and let go on `where` of the box does nothing: no
+  // event, no drag, no change of the choice; a click of button 1 on the
+  // toggle `w` after it chooses as always.
+  void NothingOnButton2(wu_ctl_handle *h, Widget where, int x, int y, Widget w, int32_t index) {
+    Events();
+    const int32_t before = Query(h, WU_A_SELECTEDINDEX);
+    // The user lets go of the button while the application runs on.
+    DuringDrag at = {devb->display, NoSymbol};
+    XtAppAddTimeOut(devb->app, 300, EndDrag, &at);
+    PressButton2(where, x, y);
+    ASSERT_TRUE(qevtest::turnUntil([&at] { return at.ended; }, 5000));
+    Settle();
+    EXPECT_FALSE(at.dragging);
+    EXPECT_TRUE(Events().empty());
+    EXPECT_FALSE(devb->flags & WU_DEV_DRAGGING);
+    EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), before);
+    qevtest::clickWidget(w);
+    Settle();
+    std::vector<Posted> ev = Events();
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+    EXPECT_EQ(ev[0].params[0].value, index);
+    EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX), index);
+  }
+
+  // Button 2 on `w` starts a drag that the user ends with `key` or, with
+  // NoSymbol, by letting go of the button; after it the box chooses on a
+  // click as always.
+  void DragOnButton2(Widget w, int32_t index, KeySym key) {
+    Events();
+    DuringDrag at = {devb->display, key};
+    XtAppAddTimeOut(devb->app, 300, EndDrag, &at);
+    PressButton2(w);
+    ASSERT_TRUE(qevtest::turnUntil(
+        [&at] { return at.ended && !(devb->flags & WU_DEV_DRAGGING); }, 5000));
+    Settle();
+    EXPECT_TRUE(at.dragging);
+    EXPECT_FALSE(devb->flags & WU_DEV_DRAGGING);
+    EXPECT_TRUE(Events().empty());
+    qevtest::clickWidget(w);
+    Settle();
+    std::vector<Posted> ev = Events();
+    ASSERT_EQ(ev.size(), 1u);
+    EXPECT_EQ(ev[0].params[0].value, index);
+  }
+};
+
+void RadioDragInChild::Run() {
+  SetUp();
+  std::vector<wu_str_item> items = Items({"Red", "Green", "Blue"});
+  std::vector<int32_t> click = {WU_EV_SELECT};
+  wu_ctl_handle *h = Create(WU_CTYPE_RADIO, {Text(WU_A_TITLE, "Colour"), Int(WU_A_HPOS, 10),
+                                             Int(WU_A_VPOS, 10), Int(WU_A_HEIGHT, 120),
+                                             Int(WU_A_WIDTH, 200), ItemList(items),
+                                             List(WU_A_EVENTS, click)});
+  ASSERT_NE(h, nullptr);
+  Widget area = W(h);
+  std::vector<Widget> t = Kids(area);
+  ASSERT_EQ(t.size(), 3u);
+  // The box's parts: a toggle, the area below the toggles, the title.
+  Widget title = XtNameToWidget(XtParent(XtParent(area)), "*rbox");
+  ASSERT_NE(title, nullptr);
+  ASSERT_GT(int(area->core.height), t[2]->core.y + t[2]->core.height + 4);
+  struct Part {
+    const char *name;
+    Widget w;
+    int x, y;
+  } parts[] = {{"a toggle", t[0], -1, -1},
+               {"below the toggles", area, 4, area->core.height - 3},
+               {"the title", title, 2, -1}};
+  for (const Part &p : parts) {
+    SCOPED_TRACE(std::string("no drop site, on ") + p.name);
+    NothingOnButton2(h, p.w, p.x, p.y, t[0], 1);
+  }
+  void *site = nullptr;
+  ASSERT_EQ(h->services->rdnd(h, &site, nullptr, nullptr), WU_OK);
+  // The host takes the formats away: nothing to drag.
+  wu_value none = {};
+  none.code = WU_DND_A_FORMATS;
+  none.type = WU_VT_STRLIST;
+  ASSERT_EQ(h->services->sdnd(h, site, &none, reinterpret_cast<void *>(intptr_t(1))), WU_OK);
+  for (const Part &p : parts) {
+    SCOPED_TRACE(std::string("a drop site without formats, on ") + p.name);
+    NothingOnButton2(h, p.w, p.x, p.y, t[1], 2);
+  }
+  std::string format = "QEV_TEST_FORMAT";
+  wu_dnd_text text = {int32_t(format.size()), 0, format.data()};
+  wu_value formats = none;
+  formats.value = 1;
+  formats.pointer = &text;
+  ASSERT_EQ(h->services->sdnd(h, site, &formats, reinterpret_cast<void *>(intptr_t(1))), WU_OK);
+  {
+    SCOPED_TRACE("ended by Escape");
+    DragOnButton2(t[2], 3, XK_Escape);
+  }
+  {
+    SCOPED_TRACE("ended by the release");
+    DragOnButton2(t[0], 1, NoSymbol);
+  }
+  TearDown();
+}
+
+TEST(RadioBoxDrag, Button2DragsOnlyWithFormatsAndNeverHangs) {
+  const int status = qevtest::runInChild(
+      [] {
+        RadioDragInChild t;
+        t.Run();
+      },
+      60);
+  EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
 }
 
 // ---- tool tips -----------------------------------------------------------------
