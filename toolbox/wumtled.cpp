@@ -1197,14 +1197,20 @@ wu_status wumebar(wu_window *w, const char *libref, const char *catalog, const c
     separate = true;
   } else {
     box = wu_reg_get(w->toolbox, WU_REG_TOOLBOX);
-    if (!box) {
-      if (wutisdm(w)) {
-        InitGlobalToolBox();
-        box = s->global_toolbox;
-      } else {
-        box = wumldbx(w);
-        if (box) w->toolbox = box;
+    if (wutisdm(w)) {
+      // Display-manager windows share the global box: a box of the window's
+      // own is released and the global one edited in its place.
+      InitGlobalToolBox();
+      if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+      if (box && box != s->global_toolbox && s->global_toolbox) {
+        wumfbar(w);
+        if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+        box = nullptr;
       }
+      if (!box) box = wu_reg_get(s->global_toolbox, WU_REG_TOOLBOX);
+    } else if (!box) {
+      box = wumldbx(w);
+      if (box) w->toolbox = box;
     }
     if (!box) {
       wu_merged_box *mb = wumgmbx();
