@@ -236,9 +236,15 @@ void Retitle(wu_window *w) {
   if (!mb || !mb->shell) return;
   char *title = BuildToolboxTitle(w);
   if (!title) return;
-  XmString xs = wumcstr(title);
-  XtVaSetValues(mb->shell, XmNtitle, title, XmNiconName, title, nullptr);
-  if (xs) XmStringFree(xs);
+  // The form's dialog title sets the shell's title and icon name, each in
+  // the encoding its text needs; without the form the shell takes the text.
+  XmString xs = mb->form ? wumcstr(title) : nullptr;
+  if (xs) {
+    XtVaSetValues(mb->form, XmNdialogTitle, xs, nullptr);
+    XmStringFree(xs);
+  } else {
+    XtVaSetValues(mb->shell, XmNtitle, title, XmNiconName, title, nullptr);
+  }
   XtFree(title);
 }
 

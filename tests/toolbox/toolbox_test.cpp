@@ -1186,3 +1186,44 @@ INSTANTIATE_TEST_SUITE_P(PreferenceAndManager, ToolboxDecorations,
                          ::testing::Combine(::testing::Values(false, true), ::testing::Values(false, true)));
 
 }  // namespace
+
+namespace {
+
+std::string TextProperty(Window w, Atom property) {
+  XTextProperty tp = {};
+  std::string out;
+  if (XGetTextProperty(devb->display, w, &tp, property) && tp.value) {
+    out.assign(reinterpret_cast<char *>(tp.value), tp.nitems);
+    XFree(tp.value);
+  }
+  return out;
+}
+
+// The merged shell's title on the server is the one built for the window
+// shown, and it is the dialog title of the shell's form.
+TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
+  static char name[] = "EDITOR";
+  window_->name = name;
+  window_->name_length = 6;
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_TRUE(mb->shell && XtIsRealized(mb->shell));
+  char *built = BuildToolboxTitle(window_);
+  ASSERT_NE(built, nullptr);
+  const std::string want = built;
+  XtFree(built);
+  EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
+  EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
+  XmString xs = nullptr;
+  XtVaGetValues(mb->form, XmNdialogTitle, &xs, nullptr);
+  ASSERT_NE(xs, nullptr) << "the form has no dialog title";
+  char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0,
+                                                XmOUTPUT_ALL));
+  EXPECT_EQ(std::string(t ? t : ""), want);
+  XtFree(t);
+  XmStringFree(xs);
+}
+
+}  // namespace

@@ -1079,6 +1079,37 @@ TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
   wuxfwnd(dm);
 }
 
+// The icon chooser opened with a click shows its icon area at its full
+// height on the server, however the categories filled it before.
+TEST_F(ToolEditor, TheIconChooserOpensWithItsIconAreaHeight) {
+  Store("AREA", 2, 2, {-5, 2});
+  auto height = [](Widget w) {
+    XWindowAttributes a = {};
+    if (!w || !XtIsRealized(w) || !XGetWindowAttributes(devb->display, XtWindow(w), &a)) return -1;
+    return a.height;
+  };
+  std::vector<int> seen;
+  Widget chooser = nullptr;
+  Script s;
+  s.steps = {[&] {
+               chooser = One(Editor(), "Pixmap", 1);
+               ASSERT_NE(chooser, nullptr);
+               // A small icon area before the chooser opens, as a layout may leave it.
+               XtVaSetValues(One(chooser, "ScrolledWindow"), XmNheight, 40, nullptr);
+               qevtest::clickWidget(Bottom("Icon"));
+             },
+             s.Until([&] { return chooser && XtIsManaged(chooser) && height(One(chooser, "ScrolledWindow")) > 0; }),
+             [&] {
+               XSync(devb->display, False);
+               seen.push_back(height(One(chooser, "ScrolledWindow")));
+               Press(ButtonLabelled(chooser, "Cancel"));
+             },
+             s.Until([&] { return !XtIsManaged(chooser); }),
+             [&] { Press(Bottom("Close")); }};
+  Edit("TESTLIB.CAT.AREA", &s);
+  EXPECT_EQ(seen, std::vector<int>{310});
+}
+
 TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   Store("FULL", 255, 255);
   Script s;
