@@ -82,7 +82,11 @@ struct CommandTip {
   wu_ctl_widgets w;
 };
 CommandWindow g_cw;
-wu_combo g_combo;              // the command combo, built with the window
+// The command combo, built with the window.  Two records take turns: the
+// widgets of a window being replaced keep pointing at theirs until Xt has
+// destroyed them.
+wu_combo g_combos[2];
+wu_combo *g_combo = &g_combos[0];
 CommandTip g_tip;
 Pixel g_background = 0;        // set 3's background the window was built with
 
@@ -168,11 +172,42 @@ void ForgetTip() {
 
 void Forget(Widget, XtPointer, XtPointer) {
   if (wu_state *s = wu_module())
-    if (s->command_combos[WU_COMBO_CMDWIN] == &g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
+    if (s->command_combos[WU_COMBO_CMDWIN] == g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
   ForgetTip();
   if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
   if (g_cw.icon != None) wutfpix(g_cw.icon);
   g_cw = CommandWindow();
+}
+
+// The icon of a command window being replaced, kept until its shell is gone.
+struct OldIcon {
+  Window window;
+  Pixmap pixmap;
+};
+
+void FreeOldIcon(Widget, XtPointer client, XtPointer) {
+  auto *old = static_cast<OldIcon *>(client);
+  if (devb && old->window != None && wu_x_ok()) XDestroyWindow(devb->display, old->window);
+  if (old->pixmap != None) wutfpix(old->pixmap);
+  XtFree(reinterpret_cast<char *>(old));
+}
+
+// Lets the command window go so that a new one can be built at once.
+// Inside a callback Xt destroys a widget only when the callback returns, so
+// the window is forgotten now and the next one takes the other combo
+// record; the old icon goes with the old shell.
+void Discard() {
+  Widget shell = g_cw.shell;
+  XtRemoveCallback(shell, XmNdestroyCallback, Forget, nullptr);
+  auto *old = reinterpret_cast<OldIcon *>(XtMalloc(sizeof(OldIcon)));
+  old->window = g_cw.icon_window;
+  old->pixmap = g_cw.icon;
+  g_cw.icon_window = None;
+  g_cw.icon = None;
+  XtAddCallback(shell, XmNdestroyCallback, FreeOldIcon, old);
+  Forget(shell, nullptr, nullptr);
+  g_combo = g_combo == &g_combos[0] ? &g_combos[1] : &g_combos[0];
+  XtDestroyWidget(shell);
 }
 
 // The command text's tip: the format (526, 627) filled with the command.
@@ -276,13 +311,13 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   g_cw.dialog = dialog;
   XtManageChild(dialog);
   // The combo: an entered command already in the history moves to the top.
-  wu_reg_remove(&g_combo);
-  g_combo = wu_combo();
-  g_combo.unique = 1;
-  g_combo.style = WU_COMBO_EDITABLE;
-  g_combo.max_chars = WU_CMDTEXT_MAX + 1;
-  if (wutgcbo && wutgcbo(dialog, &g_combo) == WU_OK) {
-    wu_combo *cb = &g_combo;
+  wu_reg_remove(g_combo);
+  *g_combo = wu_combo();
+  g_combo->unique = 1;
+  g_combo->style = WU_COMBO_EDITABLE;
+  g_combo->max_chars = WU_CMDTEXT_MAX + 1;
+  if (wutgcbo && wutgcbo(dialog, g_combo) == WU_OK) {
+    wu_combo *cb = g_combo;
     wumcset(cb, WU_COMBO_CMDWIN);
     XtVaSetValues(cb->form, XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, cw / 2,
                   XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, 7 * cw, XmNtopAttachment,
@@ -420,7 +455,7 @@ wu_status wutcwdw(wu_window *w) {
   wu_colour_set c3{};
   wuwgpmc(w, WU_CSET_DIALOG, &c3);
   // Rebuilt in the new colours when the dialog colours changed.
-  if (g_cw.shell && g_background != c3.background) XtDestroyWidget(g_cw.shell);
+  if (g_cw.shell && g_background != c3.background) Discard();
   if (!g_cw.top && !Build(w, c3)) return WU_NOTAVAIL;
   Show();
   return WU_OK;
@@ -428,7 +463,7 @@ wu_status wutcwdw(wu_window *w) {
 
 void wuwcncl(Widget, XtPointer, XtPointer) {
   if (!g_cw.top) return;
-  if (wu_reg_has(&g_combo, WU_REG_COMBO)) PopDownComboList(&g_combo);
+  if (wu_reg_has(g_combo, WU_REG_COMBO)) PopDownComboList(g_combo);
   XtUnmanageChild(g_cw.top);
   XtUnrealizeWidget(g_cw.shell);
 }

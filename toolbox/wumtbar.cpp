@@ -50,6 +50,10 @@ const int32_t kColumnGap = 13;
 // A one-column box beside the window leaves room for the command part.
 const int32_t kCommandPartCells = 30;
 const int32_t kCommandPartExtra = 4;
+// The shell's decorations: a title with its menu and minimise button, and a
+// border of its own where no Motif window manager draws one.
+const int kShellDecorations = MWM_DECOR_TITLE | MWM_DECOR_MENU | MWM_DECOR_MINIMIZE;
+const int kShellDecorationsBordered = kShellDecorations | MWM_DECOR_BORDER;
 const int32_t kBeyondWindow = 15;
 const int32_t kTipBelow = 1;
 const int32_t kTipAbove = 3;
@@ -232,9 +236,15 @@ void Retitle(wu_window *w) {
   if (!mb || !mb->shell) return;
   char *title = BuildToolboxTitle(w);
   if (!title) return;
-  XmString xs = wumcstr(title);
-  XtVaSetValues(mb->shell, XmNtitle, title, XmNiconName, title, nullptr);
-  if (xs) XmStringFree(xs);
+  // The form's dialog title sets the shell's title and icon name, each in
+  // the encoding its text needs; without the form the shell takes the text.
+  XmString xs = mb->form ? wumcstr(title) : nullptr;
+  if (xs) {
+    XtVaSetValues(mb->form, XmNdialogTitle, xs, nullptr);
+    XmStringFree(xs);
+  } else {
+    XtVaSetValues(mb->shell, XmNtitle, title, XmNiconName, title, nullptr);
+  }
   XtFree(title);
 }
 
@@ -643,6 +653,14 @@ wu_merged_box *wumamrg(void) {
   return Merged();
 }
 
+// With useShowHideDecorations the border follows the window manager: the
+// Motif one draws its own, others get it asked for; without it the border
+// is always asked for.
+static int ShellDecorations() {
+  bool mwm = devb->toplevel && XmIsMotifWMRunning(devb->toplevel);
+  return devb->prefs.show_hide_decorations && mwm ? kShellDecorations : kShellDecorationsBordered;
+}
+
 wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   wu_state *s = State();
   if (!s || !box || !wu_x_ok()) return WU_NOTAVAIL;
@@ -664,8 +682,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
                                  XmNtitle, title, XmNiconName, title,
                                  XmNdeleteResponse, XmDO_NOTHING,
                                  XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
-                                 XmNmwmDecorations, MWM_DECOR_BORDER | MWM_DECOR_TITLE | MWM_DECOR_MENU |
-                                     MWM_DECOR_MINIMIZE,
+                                 XmNmwmDecorations, ShellDecorations(),
                                  XmNbackground, cs.background, nullptr);
   XtFree(title);
   Pixmap icon = None;

@@ -57,8 +57,6 @@ const int32_t kPreviewBelowX = 20;     // a wider one below it
 const int32_t kPreviewBelowY = 37;
 const int32_t kFieldColumns = 32;
 const int32_t kActionListSize = 300;
-const int32_t kChooserWidth = 500;
-const int32_t kChooserHeight = 310;
 const int32_t kDefaultTipDelay = 750;   // ms, for a box that names no delay
 const int32_t kReloadSize = 200;
 const int32_t kEditorEnded = 1027;     // module event: the Tool Editor ended
@@ -351,8 +349,8 @@ void BuildChooser(wu_editor *ed) {
     XtFree(reinterpret_cast<char *>(cb));
   }
   ed->scroll = XtVaCreateManagedWidget(
-      "ScrolledWindow", xmScrolledWindowWidgetClass, d, XmNwidth, kChooserWidth, XmNheight,
-      kChooserHeight, XmNscrollingPolicy, XmAUTOMATIC, XmNscrollBarDisplayPolicy, XmAS_NEEDED,
+      "ScrolledWindow", xmScrolledWindowWidgetClass, d, XmNwidth, WU_TE_CHOOSER_WIDTH, XmNheight,
+      WU_TE_CHOOSER_HEIGHT, XmNscrollingPolicy, XmAUTOMATIC, XmNscrollBarDisplayPolicy, XmAS_NEEDED,
       nullptr);
   Attach(ed->scroll, combo ? combo : label, nullptr);
   XtVaSetValues(ed->scroll, XmNrightAttachment, XmATTACH_FORM, XmNrightOffset, kGap, nullptr);
@@ -1197,14 +1195,20 @@ wu_status wumebar(wu_window *w, const char *libref, const char *catalog, const c
     separate = true;
   } else {
     box = wu_reg_get(w->toolbox, WU_REG_TOOLBOX);
-    if (!box) {
-      if (wutisdm(w)) {
-        InitGlobalToolBox();
-        box = s->global_toolbox;
-      } else {
-        box = wumldbx(w);
-        if (box) w->toolbox = box;
+    if (wutisdm(w)) {
+      // Display-manager windows share the global box: a box of the window's
+      // own is released and the global one edited in its place.
+      InitGlobalToolBox();
+      if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+      if (box && box != s->global_toolbox && s->global_toolbox) {
+        wumfbar(w);
+        if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
+        box = nullptr;
       }
+      if (!box) box = wu_reg_get(s->global_toolbox, WU_REG_TOOLBOX);
+    } else if (!box) {
+      box = wumldbx(w);
+      if (box) w->toolbox = box;
     }
     if (!box) {
       wu_merged_box *mb = wumgmbx();

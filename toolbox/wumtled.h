@@ -50,6 +50,8 @@ enum {
 #define WU_TE_NEW_ICON 1010        /* icon of a new tool */
 #define WU_TE_ALT_ICON 202         /* icon of a new tool made with the modifier */
 #define WU_TE_TOOLSET "TOOLSET "
+#define WU_TE_CHOOSER_WIDTH 500     /* the icon chooser's icon area */
+#define WU_TE_CHOOSER_HEIGHT 310
 
 /* One editor (module-static while it runs). */
 struct wu_editor {

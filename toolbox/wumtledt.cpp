@@ -422,6 +422,8 @@ void OpenChooser(wu_editor *ed, wu_tool *tool) {
   if (!found && first) SelectCategory(ed, 1);
   if (wu_ed_gone(ed)) return;
   XtManageChild(ed->chooser);
+  // The icon area opens at its full height whatever an earlier layout left.
+  XtVaSetValues(ed->scroll, XmNheight, WU_TE_CHOOSER_HEIGHT, nullptr);
   if (found && size_t(button) < ed->pool.size()) {
     ArmIcon(ed, ed->pool[size_t(button)]);
     ShowIcon(ed, ed->pool[size_t(button)]);

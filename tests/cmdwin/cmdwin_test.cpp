@@ -11,6 +11,7 @@
 #include <X11/extensions/XTest.h>
 #include <Xm/FileSB.h>
 #include <Xm/List.h>
+#include <Xm/PushB.h>
 #include <Xm/MessageB.h>
 #include <Xm/Text.h>
 #include <Xm/TextF.h>
@@ -412,6 +413,59 @@ TEST_F(CmdWin, TitlePositionHideShowAndRebuild) {
   Pixel after = 0;
   XtVaGetValues(wumcwtf(), XmNbackground, &after, nullptr);
   EXPECT_NE(after, before);
+  wutfcst();
+}
+
+// A user's click whose callback changes the dialog colours and asks for the
+// command window, as the menu item that opens it does: the window shown is
+// a new one in the new colours, and it is still there once the click's
+// dispatch has ended.
+struct ColourClick {
+  wu_window *window;
+  wu_status status = WU_NOTAVAIL;
+  int calls = 0;
+};
+void AskInNewColours(Widget, XtPointer client, XtPointer) {
+  auto *c = static_cast<ColourClick *>(client);
+  wutfcst();
+  devb->motifres.dialog_background = const_cast<char *>("#204060");
+  c->status = wutcwdw(c->window);
+  devb->motifres.dialog_background = nullptr;
+  ++c->calls;
+}
+
+TEST_F(CmdWin, NewColoursAskedInsideACallbackRebuildTheWindow) {
+  Open();
+  Widget old_top = wumcwtf();
+  Pixel before = 0;
+  XtVaGetValues(old_top, XmNbackground, &before, nullptr);
+  Widget shell = XtVaAppCreateShell("asker", "Asker", applicationShellWidgetClass, devb->display,
+                                    XmNx, 1150, XmNy, 950, nullptr);
+  Widget button = XtVaCreateManagedWidget("ask", xmPushButtonWidgetClass, shell, XmNwidth, 80,
+                                          XmNheight, 40, nullptr);
+  ColourClick click{window_};
+  XtAddCallback(button, XmNactivateCallback, AskInNewColours, &click);
+  XtRealizeWidget(shell);
+  Settle();
+  qevtest::clickWidget(button);
+  ASSERT_TRUE(qevtest::turnUntil([&] { return click.calls > 0; }, 3000));
+  Settle();
+  EXPECT_EQ(click.status, WU_OK);
+  Widget top = wumcwtf();
+  ASSERT_NE(top, nullptr) << "the window shown was the one being destroyed";
+  Pixel after = 0;
+  XtVaGetValues(top, XmNbackground, &after, nullptr);
+  EXPECT_NE(after, before);
+  EXPECT_TRUE(XtIsManaged(top));
+  EXPECT_TRUE(Shown(XtParent(top)));
+  // The server shows the new colour inside the frame.
+  Dimension w = 0, h = 0;
+  XtVaGetValues(XtParent(top), XmNwidth, &w, XmNheight, &h, nullptr);
+  EXPECT_EQ(qevtest::pixelAt(devb->display, XtWindow(XtParent(top)), 3, h - 3), 0x204060ul);
+  // Typing in it still queues the command.
+  Enter("LIST");
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"LIST"}));
+  XtDestroyWidget(shell);
   wutfcst();
 }
 

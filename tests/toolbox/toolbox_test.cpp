@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <functional>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -1128,6 +1129,101 @@ TEST_F(Toolbox, KeptOnTopWhileThePointerIsInAModuleWindow) {
   XDestroyWindow(other, cover);
   XCloseDisplay(other);
   devb->prefs.toolbox_always_on_top = False;
+}
+
+}  // namespace
+
+namespace {
+
+// The decorations the merged shell asks of the window manager, as the
+// server holds them in _MOTIF_WM_HINTS (-1 when the property is missing).
+long ShellDecorationsOnServer(Widget shell) {
+  Display *dpy = qevtest::openDisplay();
+  if (!dpy) return -1;
+  Atom hints = XInternAtom(dpy, "_MOTIF_WM_HINTS", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  long decorations = -1;
+  if (XGetWindowProperty(dpy, XtWindow(shell), hints, 0, 5, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) == Success &&
+      data && format == 32 && count >= 3) {
+    auto *v = reinterpret_cast<long *>(data);
+    if (v[0] & 2) decorations = v[2];   // the decorations field is in use
+  }
+  if (data) XFree(data);
+  XCloseDisplay(dpy);
+  return decorations;
+}
+
+const long kTitleMenuMinimise = 0x08 | 0x10 | 0x20;
+const long kBorder = 0x02;
+
+class ToolboxDecorations : public Toolbox,
+                           public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+// With useShowHideDecorations under the Motif window manager the shell asks
+// for no border of its own; in every other case it asks for one.
+TEST_P(ToolboxDecorations, FollowThePreferenceAndTheWindowManager) {
+  bool pref = std::get<0>(GetParam()), mwm = std::get<1>(GetParam());
+  if (mwm) {
+    ASSERT_TRUE(qevtest::startWindowManager());
+    ASSERT_TRUE(qevtest::turnUntil([] { return bool(XmIsMotifWMRunning(devb->toplevel)); }, 5000));
+  }
+  devb->prefs.show_hide_decorations = pref;
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_NE(mb->shell, nullptr);
+  ASSERT_TRUE(XtIsRealized(mb->shell));
+  long want = pref && mwm ? kTitleMenuMinimise : kTitleMenuMinimise | kBorder;
+  EXPECT_EQ(ShellDecorationsOnServer(mb->shell), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(PreferenceAndManager, ToolboxDecorations,
+                         ::testing::Combine(::testing::Values(false, true), ::testing::Values(false, true)));
+
+}  // namespace
+
+namespace {
+
+std::string TextProperty(Window w, Atom property) {
+  XTextProperty tp = {};
+  std::string out;
+  if (XGetTextProperty(devb->display, w, &tp, property) && tp.value) {
+    out.assign(reinterpret_cast<char *>(tp.value), tp.nitems);
+    XFree(tp.value);
+  }
+  return out;
+}
+
+// The merged shell's title on the server is the one built for the window
+// shown, and it is the dialog title of the shell's form.
+TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
+  static char name[] = "EDITOR";
+  window_->name = name;
+  window_->name_length = 6;
+  Cmd(39, "");
+  Settle(300);
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  ASSERT_TRUE(mb->shell && XtIsRealized(mb->shell));
+  char *built = BuildToolboxTitle(window_);
+  ASSERT_NE(built, nullptr);
+  const std::string want = built;
+  XtFree(built);
+  EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
+  EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
+  XmString xs = nullptr;
+  XtVaGetValues(mb->form, XmNdialogTitle, &xs, nullptr);
+  ASSERT_NE(xs, nullptr) << "the form has no dialog title";
+  char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0,
+                                                XmOUTPUT_ALL));
+  EXPECT_EQ(std::string(t ? t : ""), want);
+  XtFree(t);
+  XmStringFree(xs);
 }
 
 }  // namespace

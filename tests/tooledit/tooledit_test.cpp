@@ -1043,6 +1043,73 @@ TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
   EXPECT_EQ(Editor(), nullptr);
 }
 
+// A display-manager window edits the global box its kind shares: a box of
+// its own is released, not edited.
+TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
+  Store("OWN", 2, 2);
+  wu_window *dm = nullptr;
+  ASSERT_EQ(wuxgwnd(&dm, 1, 0), WU_OK);
+  wu_pane *p = nullptr;
+  wuxgpan(dm, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
+  dm->module_flags |= WU_WMOD_LISTED;
+  wuxiwnd(dm);
+  wu_module()->current = dm;
+  wu_toolbox *own = Read("OWN");
+  ASSERT_NE(own, nullptr);
+  dm->toolbox = own;
+  std::vector<std::string> shown;
+  Script s;
+  s.steps = {[&] {
+               shown = ToolNames();
+               Press(Bottom("Close"));
+             },
+             [] {}};
+  s.Start();
+  qevhost::setCommand("");
+  ecmd_(dm, 40);
+  EXPECT_TRUE(s.Done());
+  ASSERT_EQ(shown.size(), 14u);   // the built-in box stands as the global one
+  EXPECT_EQ(shown.front(), "DEF0");
+  wu_toolbox *global = wu_module()->global_toolbox;
+  ASSERT_NE(global, nullptr);
+  EXPECT_STREQ(global->tools->command, "DEF0");
+  EXPECT_FALSE(wu_reg_has(own, WU_REG_TOOLBOX));
+  EXPECT_NE(dm->toolbox, own);
+  EXPECT_EQ(Editor(), nullptr);
+  wuxfwnd(dm);
+}
+
+// The icon chooser opened with a click shows its icon area at its full
+// height on the server, however the categories filled it before.
+TEST_F(ToolEditor, TheIconChooserOpensWithItsIconAreaHeight) {
+  Store("AREA", 2, 2, {-5, 2});
+  auto height = [](Widget w) {
+    XWindowAttributes a = {};
+    if (!w || !XtIsRealized(w) || !XGetWindowAttributes(devb->display, XtWindow(w), &a)) return -1;
+    return a.height;
+  };
+  std::vector<int> seen;
+  Widget chooser = nullptr;
+  Script s;
+  s.steps = {[&] {
+               chooser = One(Editor(), "Pixmap", 1);
+               ASSERT_NE(chooser, nullptr);
+               // A small icon area before the chooser opens, as a layout may leave it.
+               XtVaSetValues(One(chooser, "ScrolledWindow"), XmNheight, 40, nullptr);
+               qevtest::clickWidget(Bottom("Icon"));
+             },
+             s.Until([&] { return chooser && XtIsManaged(chooser) && height(One(chooser, "ScrolledWindow")) > 0; }),
+             [&] {
+               XSync(devb->display, False);
+               seen.push_back(height(One(chooser, "ScrolledWindow")));
+               Press(ButtonLabelled(chooser, "Cancel"));
+             },
+             s.Until([&] { return !XtIsManaged(chooser); }),
+             [&] { Press(Bottom("Close")); }};
+  Edit("TESTLIB.CAT.AREA", &s);
+  EXPECT_EQ(seen, std::vector<int>{310});
+}
+
 TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   Store("FULL", 255, 255);
   Script s;
