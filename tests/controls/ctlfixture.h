@@ -197,11 +197,7 @@ class Controls : public ::testing::Test {
   }
   // Keys reach a text widget once it holds the keyboard focus.
   void Focus(Widget w) {
-    Widget shell = w;
-    while (!XtIsShell(shell)) shell = XtParent(shell);
-    XSetInputFocus(devb->display, XtWindow(shell), RevertToParent, CurrentTime);
-    XmProcessTraversal(w, XmTRAVERSE_CURRENT);
-    XtSetKeyboardFocus(shell, w);
+    qevtest::focusWidget(w);
     Settle();
   }
   void Type(Widget w, const char *text) {

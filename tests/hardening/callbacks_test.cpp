@@ -10,9 +10,12 @@
 #include <Xm/ScrollBar.h>
 
 #include <cstring>
+#include <functional>
 
+#include "controls/wucombo.h"
 #include "controls/wucontrol.h"
 #include "frames/wuframes.h"
+#include "xd/TreeP.h"
 #include "xinput.h"
 
 namespace {
@@ -65,16 +68,19 @@ void Press(Display *dpy, int x, int y, bool down) {
 
 // After the act, the module stands with its window (or without it), or has
 // ended and starts again; the sanitizer build's leak check runs at the
-// child's end.
-void CheckAfter(Started &m, Act act) {
+// child's end.  With `pools`, the module pool is back where it stood
+// before the control was made.
+void CheckAfter(Started &m, Act act, bool pools = false) {
   qevtest::turnUntil([] { return false; }, 300);
   if (act == Act::ShutDown) {
     EXPECT_EQ(wu_module(), nullptr);
     EXPECT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
   } else if (act == Act::ReleaseWindow) {
     EXPECT_EQ(wuxuwnd(m.window), WU_NOTAVAIL);
+    if (pools) m.ExpectPoolAtBase();
   } else {
     EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+    if (pools) m.ExpectPoolAtBase();
   }
   m.Stop();
 }
@@ -181,5 +187,165 @@ TEST(Callbacks, APaneBarsProcedureMayEndTheModule) {
     m.Stop();
   });
 }
+
+// ---- every kind whose procedure runs inside a Motif callback ---------------
+
+// A key typed on the server's keyboard, the focus given to `w` first.
+void Key(Widget w, KeySym sym) {
+  qevtest::focusWidget(w);
+  qevtest::turnUntil([] { return false; }, 100);
+  qevtest::pressKey(devb->display, sym);
+}
+
+wu_value Text(int16_t code, const char *text) {
+  wu_value v = {};
+  v.code = code;
+  v.type = WU_VT_STRING;
+  v.value = int32_t(std::strlen(text));
+  v.pointer = const_cast<char *>(text);
+  return v;
+}
+
+// One kind and one user action: how the control is made, which event its
+// procedure hears, and what the user does to the control.
+struct KindCase {
+  const char *name;
+  int32_t type;
+  std::function<std::vector<wu_value>()> entries;
+  std::function<void(wu_ctl_handle *)> user;
+};
+
+Widget W(wu_ctl_handle *h) { return wuwgxtw(h->control); }
+
+// The text kinds hand a virtual key they are asked for to the procedure
+// from the key press's event handler, before the text widget sees it.
+std::vector<int32_t> g_key_events = {WU_EV_PREVIRTUALKEY};
+std::vector<int32_t> g_keys = {WU_VK_DOWN};
+std::vector<int32_t> g_expand_events = {WU_EV_EXPAND};
+
+std::vector<wu_value> KeyEntries() {
+  return {IntList(WU_A_EVENTS, g_key_events), IntList(WU_A_VIRTUALKEYS, g_keys)};
+}
+
+// A tree of an open top node over a closed folder; the user opens the
+// folder with a click on its handle, and the tree hands the expand event
+// to the procedure from inside the handle's callback.
+wu_node_record g_top, g_folder, g_leaf;
+
+void OpenFolder(wu_ctl_handle *h) {
+  auto fill = [](wu_node_record *r, const char *label, int32_t expandable) {
+    *r = wu_node_record{};
+    r->label = label;
+    r->label_length = int32_t(std::strlen(label));
+    r->focus_icon = -1;
+    r->icon = -1;
+    r->expandable = expandable;
+  };
+  fill(&g_top, "top", 1);
+  fill(&g_folder, "folder", 1);
+  fill(&g_leaf, "leaf", 0);
+  g_top.expanded = 1;
+  g_top.child = &g_folder;
+  g_folder.child = &g_leaf;
+  wu_value p[3] = {};
+  p[0].type = WU_VT_NODE;
+  p[1].type = WU_VT_NODE;
+  p[1].pointer = &g_top;
+  p[2].code = 3;
+  p[2].type = WU_VT_INT;
+  p[2].value = 3;
+  ASSERT_EQ(h->services->meth(h, WU_M_ADDNODES, p, 3), WU_OK);
+  qevtest::turnUntil([] { return false; }, 200);
+  Widget sw = W(h);
+  while (sw != nullptr && std::strcmp(XtName(sw), "ScrolledW") != 0) sw = XtParent(sw);
+  ASSERT_NE(sw, nullptr);
+  XtPointer tree = nullptr;
+  XtVaGetValues(sw, XmNuserData, &tree, nullptr);
+  wu_tree_node *n = _XdTreeFindLabel(static_cast<wu_tree *>(tree), "folder");
+  ASSERT_NE(n, nullptr);
+  ASSERT_NE(n->handle, nullptr);
+  qevtest::clickWidget(n->handle);
+}
+
+std::vector<KindCase> KindCases() {
+  auto text_of = [](wu_ctl_handle *h) -> Widget {
+    if (h->type == WU_CTYPE_COMBO) return reinterpret_cast<wu_combo *>(h->control)->text_w;
+    if (h->type == WU_CTYPE_SPIN) return reinterpret_cast<wu_spin *>(h->control)->text_w;
+    return W(h);
+  };
+  auto down = [text_of](wu_ctl_handle *h) { Key(text_of(h), XK_Down); };
+  return {
+      {"EntryFieldKey", WU_CTYPE_ENTRY, KeyEntries, down},
+      {"MultiLineKey", WU_CTYPE_MULTILINE, KeyEntries, down},
+      {"ComboBoxKey", WU_CTYPE_COMBO, KeyEntries, down},
+      {"SpinBoxKey", WU_CTYPE_SPIN, KeyEntries, down},
+      {"TreeViewExpand", WU_CTYPE_TREEVIEW,
+       [] {
+         return std::vector<wu_value>{IntList(WU_A_EVENTS, g_expand_events),
+                                      Text(WU_A_TITLE, "T")};
+       },
+       OpenFolder},
+  };
+}
+
+struct KindAndAct {
+  KindCase kind;
+  Act act;
+};
+
+class EveryKind : public ::testing::TestWithParam<KindAndAct> {};
+
+// The user acts on the control; its procedure, run from inside Motif's
+// callback, releases the control, its window, or ends the module.  The
+// module stands afterwards as CheckAfter expects, without an X error.
+TEST_P(EveryKind, ProcedureMayReleaseOrEndFromInsideTheCallback) {
+  const KindAndAct c = GetParam();
+  InChild([c] {
+    Started m;
+    if (!m.Start()) return;
+    std::vector<wu_value> entries = c.kind.entries();
+    CreaFn crea = Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+    // A first control of the kind makes what the kind keeps for the
+    // module's lifetime; the baseline holds it.
+    const qevhost::PoolStats before = qevhost::poolStats(m.pool);
+    wu_ctl_handle *warm = nullptr;
+    ASSERT_EQ(crea(&warm, m.pane, nullptr, c.kind.type, entries.data(), int32_t(entries.size()),
+                   nullptr),
+              WU_OK);
+    ASSERT_EQ(warm->services->wdes(warm), WU_OK);
+    m.Settle();
+    const qevhost::PoolStats kept = qevhost::poolStats(m.pool);
+    m.base.liveBlocks += kept.liveBlocks - before.liveBlocks;
+    m.base.liveBytes += kept.liveBytes - before.liveBytes;
+    wu_ctl_handle *h = nullptr;
+    ASSERT_EQ(crea(&h, m.pane, nullptr, c.kind.type, entries.data(), int32_t(entries.size()),
+                   Procedure),
+              WU_OK);
+    ASSERT_NE(h, nullptr);
+    m.Settle();
+    g_act = c.act;
+    g_window = m.window;
+    g_calls = 0;
+    c.kind.user(h);
+    ASSERT_TRUE(qevtest::turnUntil([] { return g_calls >= 1; }));
+    CheckAfter(m, c.act, true);
+  });
+}
+
+std::vector<KindAndAct> AllCases() {
+  std::vector<KindAndAct> out;
+  for (const KindCase &k : KindCases())
+    for (Act act : {Act::ReleaseControl, Act::ReleaseWindow, Act::ShutDown}) out.push_back({k, act});
+  return out;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<KindAndAct> &info) {
+  const char *act = info.param.act == Act::ReleaseControl  ? "ReleasesTheControl"
+                    : info.param.act == Act::ReleaseWindow ? "ReleasesTheWindow"
+                                                           : "EndsTheModule";
+  return std::string(info.param.kind.name) + "_" + act;
+}
+
+INSTANTIATE_TEST_SUITE_P(Callbacks, EveryKind, ::testing::ValuesIn(AllCases()), CaseName);
 
 }  // namespace

@@ -27,6 +27,14 @@ void pressKey(Display *dpy, KeySym sym) {
   XFlush(dpy);
 }
 
+void focusWidget(Widget w) {
+  Widget shell = w;
+  while (!XtIsShell(shell)) shell = XtParent(shell);
+  XSetInputFocus(XtDisplay(shell), XtWindow(shell), RevertToParent, CurrentTime);
+  XmProcessTraversal(w, XmTRAVERSE_CURRENT);
+  XtSetKeyboardFocus(shell, w);
+}
+
 void closeLikeWindowManager(Widget shell) {
   Display *dpy = XtDisplay(shell);
   XEvent ev;

@@ -13,6 +13,10 @@ void clickWidget(Widget w);
 // Presses and releases the key of a keysym.
 void pressKey(Display *dpy, KeySym sym);
 
+// Gives a widget the keyboard focus: its shell holds the server's focus
+// and Motif's traversal is on the widget, as after the user's click.
+void focusWidget(Widget w);
+
 // Sends a shell the WM_DELETE_WINDOW message a window manager sends when the
 // user closes its window.
 void closeLikeWindowManager(Widget shell);
