@@ -755,7 +755,10 @@ TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
       {50, [&] { moveTo(sw, 100, h / 2 + 5); }},
       {100, [&] { at_start = value(); moveTo(sw, 100, h - 12); }},  // near the bottom
       {30, [&] { moveTo(sw, 101, h - 12); }},
-      {900, [&] { scrolled = value(); moveTo(sw, 100, h / 2); }},  // away from the edge
+      // Away from the edge; the value is read once the drag has seen the
+      // move (a scroll step already due may still land before it).
+      {900, [&] { moveTo(sw, 100, h / 2); }},
+      {350, [&] { scrolled = value(); }},
       {700, [&] { after_leaving = value(); moveTo(sw, 100, 5); }},  // the top edge
       {400, [&] { XTestFakeButtonEvent(dpy, 2, False, CurrentTime); XFlush(dpy); }},
       {300, [&] { after_drop = value(); }},
