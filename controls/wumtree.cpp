@@ -19,7 +19,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -67,11 +69,14 @@ struct NodeInfo {
 // The nodes of a tree view by key.  Keys come from one module counter and
 // are never reused; the control's nodes have keys from `base` on, so a key
 // is an index: no look-up table grows or shrinks per node.  A key of another
-// control (or a stale one) finds no node.
+// control (or a stale one) finds no node.  Once the control has no nodes
+// left, the table starts again from the next key given out.
 struct TreeState {
-  uint32_t base = 0;                 // the first key this control gave out
+  uint32_t base = 0;                 // the first key of the table
   std::vector<NodeInfo *> by_key;    // key - base -> live node, or null
+  size_t live = 0;                   // nodes in the table
   NodeInfo *dead = nullptr;          // cleared copies, kept until release
+  int32_t busy = 0;                  // hand-offs running on its nodes
 
   NodeInfo *find(uint32_t key) const {
     if (key < base || key - base >= by_key.size()) return nullptr;
@@ -80,13 +85,22 @@ struct TreeState {
   }
   bool has(uint32_t key) const { return find(key) != nullptr; }
   void enter(NodeInfo *i) {
-    if (by_key.empty()) base = i->key;
+    if (live == 0) {
+      by_key.clear();
+      base = i->key;
+    }
     const size_t k = i->key - base;
     if (k >= by_key.size()) by_key.resize(k + 1, nullptr);
     by_key[k] = i;
+    ++live;
   }
+  // Room for `more` keys beyond the last given out, so that a run of
+  // insertions grows the table once.
+  void reserve(size_t more) { by_key.reserve(by_key.size() + more); }
   void forget(uint32_t key) {
-    if (key >= base && key - base < by_key.size()) by_key[key - base] = nullptr;
+    if (key < base || key - base >= by_key.size() || by_key[key - base] == nullptr) return;
+    by_key[key - base] = nullptr;
+    --live;
   }
 };
 
@@ -99,29 +113,54 @@ uint32_t g_next_key = 0;
 // kept for the next node, and an old copy always reads as a cleared or a
 // live record.  The blocks also tell the module's copies from the host's
 // records by address.  They go back to the heap when the module is unloaded.
-constexpr size_t kInfoBlock = 512;
+// Each block is twice the size of the one before (up to a limit), so that
+// there are few of them to search by address.
+constexpr size_t kInfoBlockFirst = 512;
+constexpr size_t kInfoBlockMost = 32768;
+
+struct InfoBlock {
+  NodeInfo *first;
+  size_t count;
+};
 
 struct InfoBlocks {
-  std::vector<NodeInfo *> blocks;    // sorted by address
+  std::vector<InfoBlock> blocks;     // sorted by address
+  uintptr_t low = UINTPTR_MAX;       // the addresses the blocks span
+  uintptr_t high = 0;
+  size_t next_count = kInfoBlockFirst;
   NodeInfo *spare = nullptr;
   ~InfoBlocks() {
-    for (NodeInfo *b : blocks) delete[] b;
+    for (const InfoBlock &b : blocks) std::free(b.first);
   }
 } g_infos;
 
+// Blocks come cleared from calloc, which clears only what the heap has
+// used before: fresh pages are not written until a node needs them.
+static_assert(std::is_trivial<NodeInfo>::value, "a node record is plain data");
+
+// A cleared node record from the spare list; null when memory is out.
 NodeInfo *new_info() {
   if (g_infos.spare == nullptr) {
-    auto *block = new NodeInfo[kInfoBlock];  // each is cleared when handed out
-    g_infos.blocks.insert(std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), block),
-                          block);
-    for (size_t k = kInfoBlock; k-- > 0;) {
+    const size_t count = g_infos.next_count;
+    auto *block = static_cast<NodeInfo *>(std::calloc(count, sizeof(NodeInfo)));
+    if (block == nullptr) return nullptr;
+    const InfoBlock b = {block, count};
+    g_infos.blocks.insert(
+        std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), b,
+                         [](const InfoBlock &x, const InfoBlock &y) { return x.first < y.first; }),
+        b);
+    const auto start = reinterpret_cast<uintptr_t>(block);
+    g_infos.low = std::min(g_infos.low, start);
+    g_infos.high = std::max(g_infos.high, start + count * sizeof(NodeInfo));
+    g_infos.next_count = std::min(count * 2, kInfoBlockMost);
+    for (size_t k = count; k-- > 0;) {
       block[k].link = g_infos.spare;
       g_infos.spare = &block[k];
     }
   }
   NodeInfo *i = g_infos.spare;
   g_infos.spare = i->link;
-  *i = NodeInfo{};
+  i->link = nullptr;  // the rest was cleared when it was released
   return i;
 }
 
@@ -136,11 +175,15 @@ void release_info(NodeInfo *i) {
 // may hand one in, and it is never written.
 bool module_copy(const wu_node_record *rec) {
   const auto p = reinterpret_cast<uintptr_t>(rec);
+  if (p < g_infos.low || p >= g_infos.high) return false;
   auto it = std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), p,
-                             [](uintptr_t v, NodeInfo *b) { return v < reinterpret_cast<uintptr_t>(b); });
+                             [](uintptr_t v, const InfoBlock &b) {
+                               return v < reinterpret_cast<uintptr_t>(b.first);
+                             });
   if (it == g_infos.blocks.begin()) return false;
-  const auto base = reinterpret_cast<uintptr_t>(*(it - 1));
-  return p - base < kInfoBlock * sizeof(NodeInfo) && (p - base) % sizeof(NodeInfo) == 0;
+  --it;
+  const uintptr_t off = p - reinterpret_cast<uintptr_t>(it->first);
+  return off < it->count * sizeof(NodeInfo) && off % sizeof(NodeInfo) == 0;
 }
 
 typedef struct TreeView {
@@ -220,15 +263,41 @@ void relink(NodeInfo *i) {
   i->copy.child = copy_of(n->first_child);
 }
 
-void relink_around(wu_tree_node *n) {
-  if (n == nullptr) return;
-  relink(info_of(n));
-  relink(info_of(n->prev));
-  relink(info_of(n->next));
-  relink(info_of(n->parent));
+// A node just inserted: its copy takes its place among its neighbours'.
+void link_in(NodeInfo *i) {
+  wu_tree_node *n = i->node;
+  wu_node_record *me = &i->copy;
+  me->parent = copy_of(n->parent);
+  me->prev = copy_of(n->prev);
+  me->next = copy_of(n->next);
+  me->child = copy_of(n->first_child);
+  if (me->prev != nullptr) me->prev->next = me;
+  if (me->next != nullptr) me->next->prev = me;
+  if (me->parent != nullptr) me->parent->child = copy_of(n->parent->first_child);
 }
 
-bool busy_here_or_above(wu_tree_node *n) {
+// The node after `x` in a depth-first walk of `top` and its descendants
+// (each node before its children, siblings in order); null after the last.
+wu_tree_node *next_below(wu_tree_node *x, const wu_tree_node *top) {
+  if (x->first_child != nullptr) return x->first_child;
+  while (x != top && x->next == nullptr) x = x->parent;
+  return x == top ? nullptr : x->next;
+}
+
+// A node is busy while a hand-off to the host about it runs; the control
+// counts its busy nodes, so that a deletion with none running walks nothing.
+void mark_busy(TreeView *t, NodeInfo *i) {
+  ++i->busy;
+  ++t->state->busy;
+}
+
+void unmark_busy(TreeView *t, NodeInfo *i) {
+  --i->busy;
+  --t->state->busy;
+}
+
+bool busy_here_or_above(TreeView *t, wu_tree_node *n) {
+  if (t->state->busy == 0) return false;
   for (; n != nullptr; n = n->parent) {
     NodeInfo *i = info_of(n);
     if (i != nullptr && i->busy) return true;
@@ -237,15 +306,11 @@ bool busy_here_or_above(wu_tree_node *n) {
 }
 
 // Whether a node below `n` (not `n` itself) is in a hand-off to the host.
-bool busy_below(wu_tree_node *n) {
-  std::vector<wu_tree_node *> stack;
-  for (wu_tree_node *k = n->first_child; k != nullptr; k = k->next) stack.push_back(k);
-  while (!stack.empty()) {
-    wu_tree_node *x = stack.back();
-    stack.pop_back();
+bool busy_below(TreeView *t, wu_tree_node *n) {
+  if (t->state->busy == 0) return false;
+  for (wu_tree_node *x = next_below(n, n); x != nullptr; x = next_below(x, n)) {
     NodeInfo *i = info_of(x);
     if (i != nullptr && i->busy) return true;
-    for (wu_tree_node *k = x->first_child; k != nullptr; k = k->next) stack.push_back(k);
   }
   return false;
 }
@@ -295,12 +360,12 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
   record.params = params;
   record.param_count = count;
   const uint32_t key = i ? i->key : 0;
-  if (i) ++i->busy;
+  if (i) mark_busy(t, i);
   wu_window *window = t->window;
   const wu_reg_hold hold = wu_reg_take(c);
   const wu_status answer = run_procedure(c, &record, params, count);
   // The host may have released the control meanwhile; the node it cannot.
-  if (key != 0 && stays(c, hold) && t->state->has(key)) --i->busy;
+  if (key != 0 && stays(c, hold) && t->state->has(key)) unmark_busy(t, i);
   if (answer == WU_EVPROC_ANSWER && wu_window_live(window))
     wuxqwev(window, WU_EV_CTL_ANSWER, &record.answer, static_cast<int32_t>(sizeof record.answer));
   return answer;
@@ -361,9 +426,9 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   event_xy(w, &x, &y);
   const wu_reg_hold hold = wu_reg_take(c);
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
-    ++i->busy;
+    mark_busy(t, i);
     wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
-    if (stays(c, hold) && t->state->has(key)) --i->busy;
+    if (stays(c, hold) && t->state->has(key)) unmark_busy(t, i);
   }
   if (!stays(c, hold) || !t->state->has(key)) return;
   wu_window *window = nullptr;
@@ -468,11 +533,15 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   TreeView *t = i->control != nullptr ? tv(i->control) : nullptr;
   if (t != nullptr) {
     wu_control *c = &t->c;
-    wu_state *state = wu_module();
-    for (Widget w : {n->handle, n->icon, n->label}) {
-      if (w == nullptr || state == nullptr) continue;
-      if (state->focus == w) state->focus = nullptr;
-      if (state->last_input == w) state->last_input = nullptr;
+    // Only a node shown has widgets the module may hold.
+    if (n->handle != nullptr || n->icon != nullptr || n->label != nullptr) {
+      if (wu_state *state = wu_module()) {
+        for (Widget w : {n->handle, n->icon, n->label}) {
+          if (w == nullptr) continue;
+          if (state->focus == w) state->focus = nullptr;
+          if (state->last_input == w) state->last_input = nullptr;
+        }
+      }
     }
     if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
     const bool deleting = n->tree != nullptr && n->tree->deleting;
@@ -494,8 +563,12 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   if (me->prev) me->prev->next = me->next;
   if (me->next) me->next->prev = me->prev;
   if (me->parent && me->parent->child == me) me->parent->child = me->next ? me->next : me->prev;
-  if (t != nullptr) t->state->forget(i->key);
-  std::memset(&i->copy, 0, sizeof i->copy);
+  if (t != nullptr) {
+    t->state->forget(i->key);
+    t->state->busy -= i->busy;
+    i->busy = 0;
+  }
+  i->copy = wu_node_record{};
   i->node = nullptr;
   i->key = 0;
   if (t != nullptr) {
@@ -563,8 +636,9 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
 // handle, or null when the data came from one of the module's copies.
 NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_node_record *host,
                    int32_t mode) {
-  auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   NodeInfo *i = new_info();
+  if (i == nullptr) return nullptr;
+  auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   i->copy = rec;
   if (i->copy.expandable == 0) i->copy.expanded = 0;
   n->text = wu_list_copy(rec.label, rec.label_length, kLabelMax);
@@ -593,6 +667,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   if (g_next_key == 0) i->key = ++g_next_key;
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
+  i->copy.drop_site = nullptr;  // the control's own, when the label is shown
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
   t->state->enter(i);
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
@@ -618,7 +693,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
       ref->node->expanded_copy = 1;
     }
   }
-  relink_around(n);
+  link_in(i);
   return i;
 }
 
@@ -634,17 +709,67 @@ struct Snapshot {
   int32_t child;          // index of the first child, -1 for none
 };
 
+// A growing array of plain records on malloc and realloc: a large one grows
+// by remapping its pages rather than by copying, and fresh memory comes
+// cleared without being written.
+template <class T>
+class PlainArray {
+  static_assert(std::is_trivial<T>::value, "plain records only");
+
+ public:
+  PlainArray() = default;
+  PlainArray(const PlainArray &) = delete;
+  PlainArray &operator=(const PlainArray &) = delete;
+  ~PlainArray() { std::free(data_); }
+
+  // `count` cleared records in place of the contents; false when memory is out.
+  bool cleared(size_t count) {
+    T *fresh = static_cast<T *>(std::calloc(count, sizeof(T)));
+    if (fresh == nullptr) return false;
+    std::free(data_);
+    data_ = fresh;
+    size_ = capacity_ = count;
+    return true;
+  }
+  bool push(const T &v) {
+    if (size_ == capacity_) {
+      const size_t grown = capacity_ != 0 ? capacity_ * 2 : 256;
+      if (grown > SIZE_MAX / sizeof(T)) return false;
+      T *more = static_cast<T *>(std::realloc(data_, grown * sizeof(T)));
+      if (more == nullptr) return false;
+      data_ = more;
+      capacity_ = grown;
+    }
+    data_[size_++] = v;
+    return true;
+  }
+  void swap(PlainArray &o) {
+    std::swap(data_, o.data_);
+    std::swap(size_, o.size_);
+    std::swap(capacity_, o.capacity_);
+  }
+  T &operator[](size_t k) { return data_[k]; }
+  const T &operator[](size_t k) const { return data_[k]; }
+  size_t size() const { return size_; }
+
+ private:
+  T *data_ = nullptr;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
 // Addresses met while taking a host chain apart: an open-addressed set,
 // with no allocation per record.
 class SeenSet {
  public:
-  // False when the address was in the set already.
-  bool insert(const void *p) {
-    if ((count_ + 1) * 2 > slots_.size()) grow();
-    return put(p);
+  enum Result { kNew, kSeen, kNoMemory };
+  Result insert(const void *p) {
+    if ((count_ + 1) * 2 > slots_.size() && !grow()) return kNoMemory;
+    return put(p) ? kNew : kSeen;
   }
 
  private:
+  // False when the address was in the set already.
   bool put(const void *p) {
     const size_t mask = slots_.size() - 1;
     for (size_t k = size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask;;
@@ -657,63 +782,65 @@ class SeenSet {
       }
     }
   }
-  void grow() {
-    std::vector<const void *> old(std::max<size_t>(64, slots_.size() * 2), nullptr);
+  bool grow() {
+    PlainArray<const void *> old;
+    if (!old.cleared(std::max<size_t>(1024, slots_.size() * 4))) return false;
     old.swap(slots_);
     count_ = 0;
-    for (const void *p : old)
-      if (p != nullptr) put(p);
+    for (size_t k = 0; k < old.size(); ++k)
+      if (old[k] != nullptr) put(old[k]);
+    return true;
   }
-  std::vector<const void *> slots_;
+  PlainArray<const void *> slots_;
   size_t count_ = 0;
 };
 
 // Takes a host chain apart before anything is inserted: every record
-// reachable once, labels of a sane length.  `first` receives the index of
-// the chain's first record (reached through the previous links).
-bool snapshot_chain(wu_node_record *start, std::vector<Snapshot> *out,
-                    std::vector<wu_node_record> *copies, int32_t *first) {
+// reachable once, labels of a sane length.  The chain's first record
+// (reached through the previous links) is the first taken.  Answers 0,
+// 0x8000480c for a chain refused, or 0x80000803 when memory is out.
+wu_status snapshot_chain(wu_node_record *start, PlainArray<Snapshot> *out,
+                         std::vector<wu_node_record> *copies) {
   SeenSet index, back;
   wu_node_record *f = start;
   while (f->prev != nullptr) {
-    if (!back.insert(f)) return false;
+    const SeenSet::Result seen = back.insert(f);
+    if (seen != SeenSet::kNew) return seen == SeenSet::kSeen ? WU_NOTAVAIL : WU_NOMEM;
     f = f->prev;
   }
   // Each record is numbered once; a record met again is a cycle or a
   // record shared between chains, either refused.
+  constexpr int32_t kNone = -1, kRefused = -2, kNoMemory = -3;
   auto enter = [&](wu_node_record *r) -> int32_t {
-    if (r == nullptr) return -1;
-    if (!index.insert(r)) return -2;
+    if (r == nullptr) return kNone;
+    if (out->size() >= size_t(INT32_MAX)) return kRefused;
+    const SeenSet::Result seen = index.insert(r);
+    if (seen != SeenSet::kNew) return seen == SeenSet::kSeen ? kRefused : kNoMemory;
     if (r->label_length < 0 || r->label_length > kLabelMax ||
         (r->label_length > 0 && r->label == nullptr))
-      return -2;
+      return kRefused;
+    const bool mine = module_copy(r);
     // A copy whose node is gone is cleared: nothing to insert from it.
-    if (module_copy(r) && r->key == nullptr) return -2;
+    if (mine && r->key == nullptr) return kRefused;
     Snapshot s = {r, -1, -1, -1};
-    if (module_copy(r)) {
+    if (mine) {
       s.copy = int32_t(copies->size());
       copies->push_back(*r);
     }
-    out->push_back(s);
+    if (!out->push(s)) return kNoMemory;
     return int32_t(out->size()) - 1;
   };
-  std::vector<std::pair<wu_node_record *, int32_t>> stack;  // record, its index
-  const int32_t head = enter(f);
-  if (head < 0) return false;
-  *first = head;
-  stack.emplace_back(f, head);
-  while (!stack.empty()) {
-    auto [r, k] = stack.back();
-    stack.pop_back();
+  // The records taken so far are the queue of those whose links are read.
+  int32_t worst = enter(f);  // kNone and above are good
+  for (size_t k = 0; worst >= kNone && k < out->size(); ++k) {
+    wu_node_record *r = (*out)[k].rec;
     const int32_t next = enter(r->next);
-    const int32_t child = enter(r->child);
-    if (next == -2 || child == -2) return false;
-    (*out)[size_t(k)].next = next;
-    (*out)[size_t(k)].child = child;
-    if (next >= 0) stack.emplace_back(r->next, next);
-    if (child >= 0) stack.emplace_back(r->child, child);
+    const int32_t child = next >= kNone ? enter(r->child) : next;
+    worst = std::min(next, child);
+    (*out)[k].next = next;
+    (*out)[k].child = child;
   }
-  return true;
+  return worst == kNoMemory ? WU_NOMEM : worst == kRefused ? WU_NOTAVAIL : WU_OK;
 }
 
 wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
@@ -725,22 +852,24 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     ref = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
     if (ref == nullptr) return WU_NOTAVAIL;
   }
-  std::vector<Snapshot> all;
+  PlainArray<Snapshot> all;
   std::vector<wu_node_record> copies;
-  int32_t first = -1;
-  if (!snapshot_chain(new_nodes, &all, &copies, &first)) return WU_NOTAVAIL;
+  const wu_status taken = snapshot_chain(new_nodes, &all, &copies);
+  if (taken != WU_OK) return taken;
   // The host numbers the new records from the control's counter.
-  for (Snapshot &s : all) {
+  for (size_t k = 0; k < all.size(); ++k) {
+    Snapshot &s = all[k];
     if (yubtuid(&t->id_counter) != WU_OK) continue;
     if (s.copy >= 0) copies[size_t(s.copy)].id = t->id_counter;
     else s.rec->id = t->id_counter;
   }
+  t->state->reserve(all.size());
   // Siblings in order: the first with the given mode, the others after it;
   // children go under their parent as last children.
   struct Work { int32_t rec; NodeInfo *ref; int32_t mode; };
   // The drop sites of the rows shown are changed in one update.
   DropSiteBatch batch(t);
-  std::vector<Work> todo = {{first, ref, p[2].value}};
+  std::vector<Work> todo = {{0, ref, p[2].value}};
   while (!todo.empty()) {
     Work w = todo.back();
     todo.pop_back();
@@ -766,16 +895,11 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
 // is returned and nothing is deleted.
 wu_status release_events(TreeView *t, wu_tree_node *top) {
   if (yusupev(QEV_SUPPRESS_QUERY) != 0) return WU_OK;
-  std::vector<wu_tree_node *> stack = {top};
-  while (!stack.empty()) {
-    wu_tree_node *n = stack.back();
-    stack.pop_back();
+  for (wu_tree_node *n = top; n != nullptr; n = next_below(n, top)) {
     NodeInfo *i = info_of(n);
-    if (i != nullptr) {
-      const wu_status st = yufrnev(t->window, t->c.handle, int32_t(i->key));
-      if (st != WU_OK) return st;
-    }
-    for (wu_tree_node *k = n->first_child; k != nullptr; k = k->next) stack.push_back(k);
+    if (i == nullptr) continue;
+    const wu_status st = yufrnev(t->window, t->c.handle, int32_t(i->key));
+    if (st != WU_OK) return st;
   }
   return WU_OK;
 }
@@ -801,7 +925,7 @@ wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
 // (an expand, click or free it is being told of) is never deleted, nor
 // anything above or below it.
 wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
-  if (busy_here_or_above(i->node) || busy_below(i->node)) return WU_NOTAVAIL;
+  if (busy_here_or_above(t, i->node) || busy_below(t, i->node)) return WU_NOTAVAIL;
   return delete_subtree(t, i, draw);
 }
 
@@ -810,7 +934,7 @@ wu_status delete_node(TreeView *t, NodeInfo *i, bool draw) {
 // children there and adds the new ones.  Only the children must be free.
 wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n->parent) || busy_below(n)) return WU_NOTAVAIL;
+  if (busy_here_or_above(t, n->parent) || busy_below(t, n)) return WU_NOTAVAIL;
   if (!i->busy) {
     if (!module_copy(given)) given->expandable = given->expanded = 0;
     i->copy.expandable = i->copy.expanded = 0;
@@ -959,7 +1083,7 @@ void focus_node(TreeView *t, NodeInfo *i) {
 
 wu_status update_node(TreeView *t, NodeInfo *i, const wu_node_record *rec) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (busy_here_or_above(t, n)) return WU_NOTAVAIL;
   if (rec->label != nullptr && rec->label != reinterpret_cast<const char *>(-1) &&
       rec->label_length >= 0) {
     if (rec->label_length > kLabelMax) return WU_NOTAVAIL;
@@ -1011,7 +1135,7 @@ wu_status update_node(TreeView *t, NodeInfo *i, const wu_node_record *rec) {
 
 wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
   wu_tree_node *n = i->node;
-  if (busy_here_or_above(n)) return WU_NOTAVAIL;
+  if (busy_here_or_above(t, n)) return WU_NOTAVAIL;
   const uint32_t key = i->key;
   if (n->expanded) {
     collapse(t, i);
