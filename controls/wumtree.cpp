@@ -90,8 +90,12 @@ struct TreeState {
       base = i->key;
     }
     const size_t k = i->key - base;
-    if (k >= by_key.size()) by_key.resize(k + 1, nullptr);
-    by_key[k] = i;
+    if (k == by_key.size()) {
+      by_key.push_back(i);
+    } else {
+      if (k > by_key.size()) by_key.resize(k + 1, nullptr);
+      by_key[k] = i;
+    }
     ++live;
   }
   // Room for `more` keys beyond the last given out, so that a run of
@@ -632,7 +636,7 @@ void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
 // ---- inserting ---------------------------------------------------------------
 
 // Inserts one node from `rec` (the host's data, links ignored) relative to
-// `ref`.  `host` is the host's own record, which receives the key and
+// `ref`.  `host` is the host's own record, which receives the id, key and
 // handle, or null when the data came from one of the module's copies.
 NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_node_record *host,
                    int32_t mode) {
@@ -641,10 +645,16 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   i->copy = rec;
   if (i->copy.expandable == 0) i->copy.expanded = 0;
+  // The host numbers each new record from the control's counter.
+  if (yubtuid(&t->id_counter) == WU_OK) {
+    i->copy.id = t->id_counter;
+    if (host != nullptr) host->id = t->id_counter;
+  }
   n->text = wu_list_copy(rec.label, rec.label_length, kLabelMax);
   i->copy.label = n->text;
-  const Pixmap focus = wu_list_pixmap(rec.focus_icon, kIconSize);
-  const Pixmap normal = wu_list_pixmap(rec.icon, kIconSize);
+  // Negative ids are no icon.
+  const Pixmap focus = rec.focus_icon >= 0 ? wu_list_pixmap(rec.focus_icon, kIconSize) : None;
+  const Pixmap normal = rec.icon >= 0 ? wu_list_pixmap(rec.icon, kIconSize) : None;
   n->open_pixmap = focus;
   n->closed_pixmap = normal;
   if (focus != None || normal != None) {
@@ -743,6 +753,7 @@ class PlainArray {
     data_[size_++] = v;
     return true;
   }
+  void pop() { --size_; }
   void swap(PlainArray &o) {
     std::swap(data_, o.data_);
     std::swap(size_, o.size_);
@@ -843,6 +854,99 @@ wu_status snapshot_chain(wu_node_record *start, PlainArray<Snapshot> *out,
   return worst == kNoMemory ? WU_NOMEM : worst == kRefused ? WU_NOTAVAIL : WU_OK;
 }
 
+// Checks a host chain before anything is inserted, without copying it:
+// every record reachable once, labels of a sane length, no cleared copy.
+// `first` receives the chain's first record (reached through the previous
+// links), `count` the number of records and `copies` whether any is one of
+// the module's copies.  Answers 0, 0x8000480c for a chain refused, or
+// 0x80000803.
+wu_status check_chain(wu_node_record *start, wu_node_record **first, size_t *count,
+                      bool *copies) {
+  SeenSet seen;
+  wu_node_record *f = start;
+  while (f->prev != nullptr) {
+    const SeenSet::Result r = seen.insert(f);
+    if (r != SeenSet::kNew) return r == SeenSet::kSeen ? WU_NOTAVAIL : WU_NOMEM;
+    f = f->prev;
+  }
+  *first = f;
+  *count = 0;
+  *copies = false;
+  SeenSet index;
+  PlainArray<wu_node_record *> stack;
+  if (!stack.push(f)) return WU_NOMEM;
+  while (stack.size() > 0) {
+    wu_node_record *r = stack[stack.size() - 1];
+    stack.pop();
+    const SeenSet::Result met = index.insert(r);
+    if (met != SeenSet::kNew) return met == SeenSet::kSeen ? WU_NOTAVAIL : WU_NOMEM;
+    if (r->label_length < 0 || r->label_length > kLabelMax ||
+        (r->label_length > 0 && r->label == nullptr))
+      return WU_NOTAVAIL;
+    if (module_copy(r)) {
+      // A copy whose node is gone is cleared: nothing to insert from it.
+      if (r->key == nullptr) return WU_NOTAVAIL;
+      *copies = true;
+    }
+    ++*count;
+    for (wu_node_record *k : {r->next, r->child})
+      if (k != nullptr && !stack.push(k)) return WU_NOMEM;
+  }
+  return WU_OK;
+}
+
+// The records of a host chain, read where the host keeps them: the
+// insertion writes only keys, handles, ids and flags into them.
+struct HostChain {
+  using Ref = wu_node_record *;
+  static constexpr Ref kEnd = nullptr;
+  Ref next(Ref r) const { return r->next; }
+  Ref child(Ref r) const { return r->child; }
+  const wu_node_record &data(Ref r) const { return *r; }
+  wu_node_record *host(Ref r) const { return r; }
+};
+
+// A chain that holds module copies, walked in its snapshot: inserting may
+// relink the copies themselves.
+struct SnapshotChain {
+  using Ref = int32_t;
+  static constexpr Ref kEnd = -1;
+  const PlainArray<Snapshot> &all;
+  const std::vector<wu_node_record> &copies;
+  Ref next(Ref k) const { return all[size_t(k)].next; }
+  Ref child(Ref k) const { return all[size_t(k)].child; }
+  const wu_node_record &data(Ref k) const {
+    const Snapshot &s = all[size_t(k)];
+    return s.copy >= 0 ? copies[size_t(s.copy)] : *s.rec;
+  }
+  wu_node_record *host(Ref k) const {
+    const Snapshot &s = all[size_t(k)];
+    return s.copy >= 0 ? nullptr : s.rec;
+  }
+};
+
+// Siblings in order: the first with the given mode, the others after it;
+// children go under their parent as last children.
+template <class Chain>
+void insert_chain(TreeView *t, const Chain &chain, typename Chain::Ref first, NodeInfo *ref,
+                  int32_t mode) {
+  struct Work { typename Chain::Ref rec; NodeInfo *ref; int32_t mode; };
+  std::vector<Work> todo = {{first, ref, mode}};
+  while (!todo.empty()) {
+    const Work w = todo.back();
+    todo.pop_back();
+    NodeInfo *prev = nullptr;
+    for (auto k = w.rec; k != Chain::kEnd; k = chain.next(k)) {
+      NodeInfo *made = prev == nullptr
+                           ? add_node(t, w.ref, chain.data(k), chain.host(k), w.mode)
+                           : add_node(t, prev, chain.data(k), chain.host(k), kModeAfter);
+      if (made == nullptr) break;
+      prev = made;
+      if (chain.child(k) != Chain::kEnd) todo.push_back({chain.child(k), made, kModeLastChild});
+    }
+  }
+}
+
 wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
   if (count < 3) return WU_NOTAVAIL;
   auto *new_nodes = static_cast<wu_node_record *>(p[1].pointer);
@@ -852,38 +956,22 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
     ref = lookup(t, static_cast<wu_node_record *>(p[0].pointer));
     if (ref == nullptr) return WU_NOTAVAIL;
   }
-  PlainArray<Snapshot> all;
-  std::vector<wu_node_record> copies;
-  const wu_status taken = snapshot_chain(new_nodes, &all, &copies);
-  if (taken != WU_OK) return taken;
-  // The host numbers the new records from the control's counter.
-  for (size_t k = 0; k < all.size(); ++k) {
-    Snapshot &s = all[k];
-    if (yubtuid(&t->id_counter) != WU_OK) continue;
-    if (s.copy >= 0) copies[size_t(s.copy)].id = t->id_counter;
-    else s.rec->id = t->id_counter;
-  }
-  t->state->reserve(all.size());
-  // Siblings in order: the first with the given mode, the others after it;
-  // children go under their parent as last children.
-  struct Work { int32_t rec; NodeInfo *ref; int32_t mode; };
+  wu_node_record *first = nullptr;
+  size_t records = 0;
+  bool copies_given = false;
+  const wu_status checked = check_chain(new_nodes, &first, &records, &copies_given);
+  if (checked != WU_OK) return checked;
+  t->state->reserve(records);
   // The drop sites of the rows shown are changed in one update.
   DropSiteBatch batch(t);
-  std::vector<Work> todo = {{0, ref, p[2].value}};
-  while (!todo.empty()) {
-    Work w = todo.back();
-    todo.pop_back();
-    NodeInfo *prev = nullptr;
-    for (int32_t k = w.rec; k >= 0; k = all[size_t(k)].next) {
-      const Snapshot &s = all[size_t(k)];
-      wu_node_record *host = s.copy >= 0 ? nullptr : s.rec;
-      const wu_node_record &data = s.copy >= 0 ? copies[size_t(s.copy)] : *s.rec;
-      NodeInfo *made = prev == nullptr ? add_node(t, w.ref, data, host, w.mode)
-                                       : add_node(t, prev, data, host, kModeAfter);
-      if (made == nullptr) break;
-      prev = made;
-      if (s.child >= 0) todo.push_back({s.child, made, kModeLastChild});
-    }
+  if (!copies_given) {
+    insert_chain(t, HostChain{}, first, ref, p[2].value);
+  } else {
+    PlainArray<Snapshot> all;
+    std::vector<wu_node_record> copies;
+    const wu_status taken = snapshot_chain(first, &all, &copies);
+    if (taken != WU_OK) return taken;
+    insert_chain(t, SnapshotChain{all, copies}, 0, ref, p[2].value);
   }
   if (t->tree != nullptr) XdTreeDraw(t->tree);
   return WU_OK;
