@@ -63,6 +63,7 @@ struct NodeInfo {
   uint32_t key;
   int32_t busy;             // an expand, click or free hand-off runs
   int32_t waiting;          // a method expands it: the tree's callback sends nothing
+  int32_t named;            // an event has named it: the host may hold one with its key
   NodeInfo *link;           // the spare list, or the control's list of deleted nodes
 };
 
@@ -344,6 +345,7 @@ void event_xy(Widget w, int32_t *x, int32_t *y) {
 
 // One node parameter: the key in the value word, the copy at the pointer.
 wu_value *node_param(wu_control *c, int32_t code, NodeInfo *i) {
+  if (i != nullptr) i->named = 1;
   wu_value *p = wu_ctl_event_params(c, code, 1);
   p[0].type = WU_VT_NODE;
   p[0].value = i ? int32_t(i->key) : 0;
@@ -775,35 +777,41 @@ class SeenSet {
  public:
   enum Result { kNew, kSeen, kNoMemory };
   Result insert(const void *p) {
-    if ((count_ + 1) * 2 > slots_.size() && !grow()) return kNoMemory;
-    return put(p) ? kNew : kSeen;
+    if (count_ >= limit_ && !grow()) return kNoMemory;
+    size_t k = slot_of(p);
+    for (const void *s; (s = slots_[k]) != nullptr; k = (k + 1) & mask_)
+      if (s == p) return kSeen;
+    slots_[k] = p;
+    ++count_;
+    return kNew;
   }
 
  private:
-  // False when the address was in the set already.
-  bool put(const void *p) {
-    const size_t mask = slots_.size() - 1;
-    for (size_t k = size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask;;
-         k = (k + 1) & mask) {
-      if (slots_[k] == p) return false;
-      if (slots_[k] == nullptr) {
-        slots_[k] = p;
-        ++count_;
-        return true;
-      }
-    }
+  size_t slot_of(const void *p) const {
+    return size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask_;
   }
+  // Four times the room, filled at most half.
   bool grow() {
     PlainArray<const void *> old;
-    if (!old.cleared(std::max<size_t>(1024, slots_.size() * 4))) return false;
-    old.swap(slots_);
-    count_ = 0;
-    for (size_t k = 0; k < old.size(); ++k)
-      if (old[k] != nullptr) put(old[k]);
+    if (!old.cleared(std::max<size_t>(1024, table_.size() * 4))) return false;
+    old.swap(table_);
+    slots_ = &table_[0];
+    mask_ = table_.size() - 1;
+    limit_ = table_.size() / 2;
+    for (size_t j = 0; j < old.size(); ++j) {
+      const void *p = old[j];
+      if (p == nullptr) continue;
+      size_t k = slot_of(p);
+      while (slots_[k] != nullptr) k = (k + 1) & mask_;
+      slots_[k] = p;
+    }
     return true;
   }
-  PlainArray<const void *> slots_;
+  PlainArray<const void *> table_;
+  const void **slots_ = nullptr;
+  size_t mask_ = 0;
   size_t count_ = 0;
+  size_t limit_ = 0;
 };
 
 // Takes a host chain apart before anything is inserted: every record
@@ -980,12 +988,14 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
 // ---- deleting ----------------------------------------------------------------
 
 // Drops the host's pending events of a node and its descendants; a refusal
-// is returned and nothing is deleted.
+// is returned and nothing is deleted.  The host is asked about the node
+// itself, and about each descendant that an event has named (the others
+// cannot be in an event it holds).
 wu_status release_events(TreeView *t, wu_tree_node *top) {
   if (yusupev(QEV_SUPPRESS_QUERY) != 0) return WU_OK;
   for (wu_tree_node *n = top; n != nullptr; n = next_below(n, top)) {
     NodeInfo *i = info_of(n);
-    if (i == nullptr) continue;
+    if (i == nullptr || (n != top && !i->named)) continue;
     const wu_status st = yufrnev(t->window, t->c.handle, int32_t(i->key));
     if (st != WU_OK) return st;
   }

@@ -221,6 +221,36 @@ TEST_F(TreeViews, DeletingClearsCopiesAndRefusesStaleRecords) {
   EXPECT_EQ(One(h, WU_M_DELETENODE, k2), WU_NOTAVAIL);
 }
 
+// Clicks the host has not read yet go with the nodes they name: deleting a
+// folder drops those of its children, and those of other nodes stay.
+TEST_F(TreeViews, DeletingAFolderDropsTheClicksQueuedForItsChildren) {
+  std::vector<int32_t> all = {17};
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all)});
+  wu_node_record *folder = Rec("folder", 1), *other = Rec("other");
+  Chain({folder, other});
+  ASSERT_EQ(Add(h, nullptr, folder, 3), WU_OK);
+  wu_node_record *k1 = Rec("kid one"), *k2 = Rec("kid two"), *k3 = Rec("kid three");
+  Chain({k1, k2, k3});
+  ASSERT_EQ(Add(h, folder, k1, 3), WU_OK);
+  ASSERT_EQ(One(h, WU_M_EXPAND, folder), WU_OK);
+  Settle();
+  Events();
+  // The user clicks the second child and the other top-level node.
+  for (const char *label : {"kid two", "other"}) {
+    wu_tree_node *n = NodeOf(h, label);
+    ASSERT_NE(n, nullptr);
+    ASSERT_NE(n->label, nullptr);
+    qevtest::clickWidget(n->label);
+    Settle();
+  }
+  EXPECT_EQ(One(h, WU_M_DELETENODE, folder), WU_OK);
+  std::vector<std::string> clicked;
+  for (const Posted &e : Events())
+    if (e.code == WU_EV_SELECT && !e.params.empty())
+      clicked.push_back(Label(static_cast<wu_node_record *>(e.params[0].pointer)));
+  EXPECT_EQ(clicked, std::vector<std::string>{"other"});
+}
+
 // The host adds children from within the expand event.
 wu_ctl_handle *g_tree = nullptr;
 std::vector<std::unique_ptr<wu_node_record>> *g_store = nullptr;
