@@ -78,6 +78,7 @@ struct TreeState {
   size_t live = 0;                   // nodes in the table
   NodeInfo *dead = nullptr;          // cleared copies, kept until release
   int32_t busy = 0;                  // hand-offs running on its nodes
+  size_t named = 0;                  // live nodes an event has named
 
   NodeInfo *find(uint32_t key) const {
     if (key < base || key - base >= by_key.size()) return nullptr;
@@ -345,7 +346,12 @@ void event_xy(Widget w, int32_t *x, int32_t *y) {
 
 // One node parameter: the key in the value word, the copy at the pointer.
 wu_value *node_param(wu_control *c, int32_t code, NodeInfo *i) {
-  if (i != nullptr) i->named = 1;
+  // The node may be in an event the host holds from now on.
+  TreeView *t = i != nullptr && !i->named ? live_tv(c) : nullptr;
+  if (t != nullptr && t->state != nullptr) {
+    i->named = 1;
+    ++t->state->named;
+  }
   wu_value *p = wu_ctl_event_params(c, code, 1);
   p[0].type = WU_VT_NODE;
   p[0].value = i ? int32_t(i->key) : 0;
@@ -573,6 +579,7 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
     t->state->forget(i->key);
     t->state->busy -= i->busy;
     i->busy = 0;
+    if (i->named) --t->state->named;
   }
   i->copy = wu_node_record{};
   i->node = nullptr;
@@ -993,9 +1000,16 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
 // cannot be in an event it holds).
 wu_status release_events(TreeView *t, wu_tree_node *top) {
   if (yusupev(QEV_SUPPRESS_QUERY) != 0) return WU_OK;
-  for (wu_tree_node *n = top; n != nullptr; n = next_below(n, top)) {
+  NodeInfo *self = info_of(top);
+  if (self != nullptr) {
+    const wu_status st = yufrnev(t->window, t->c.handle, int32_t(self->key));
+    if (st != WU_OK) return st;
+  }
+  // With no other node named anywhere in the tree, none is below.
+  if (t->state->named == ((self != nullptr && self->named) ? 1u : 0u)) return WU_OK;
+  for (wu_tree_node *n = next_below(top, top); n != nullptr; n = next_below(n, top)) {
     NodeInfo *i = info_of(n);
-    if (i == nullptr || (n != top && !i->named)) continue;
+    if (i == nullptr || !i->named) continue;
     const wu_status st = yufrnev(t->window, t->c.handle, int32_t(i->key));
     if (st != WU_OK) return st;
   }
