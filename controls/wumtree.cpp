@@ -556,9 +556,8 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
       }
     }
     if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
-    const bool deleting = n->tree != nullptr && n->tree->deleting;
-    if (c->procedure != nullptr && (c->event_mask & WU_EVM_FREE) && yusupev(QEV_SUPPRESS_QUERY) == 0 &&
-        !deleting) {
+    if (c->procedure != nullptr && (c->event_mask & WU_EVM_FREE) &&
+        !(n->tree != nullptr && n->tree->deleting) && yusupev(QEV_SUPPRESS_QUERY) == 0) {
       wu_value *p = wu_ctl_event_params(c, WU_EV_FREE, 1);
       p[0].type = WU_VT_WORD;
       p[0].value = i->copy.user.value;
