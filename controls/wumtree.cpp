@@ -715,11 +715,11 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   return i;
 }
 
-// One record of a host chain as it was when `_addNodes` was called: the
-// insertion walks these, never the records themselves, which the insertion
-// may relink when the host handed in the module's own copies.
-// A host record is read again when it is inserted (the insertion does not
-// change what it reads of it); a module copy is copied whole at once.
+// One record of a chain that holds the module's own copies, as it was when
+// `_addNodes` was called: the insertion walks these, never the records
+// themselves, which it may relink.  A host record is read again when it is
+// inserted (the insertion does not change what it reads of it); a module
+// copy is copied whole at once.
 struct Snapshot {
   wu_node_record *rec;    // the record handed in
   int32_t copy;           // index of its data in the copies taken, -1 for a host record

@@ -144,6 +144,21 @@ TEST_F(TreeViews, NodesAreCopiedLinkedAndNavigated) {
   wu_node_record *bad = Rec("bad");
   bad->label_length = -4;
   EXPECT_EQ(Add(h, nullptr, bad, 3), WU_NOTAVAIL);
+  // So does a child that leads back up, or a record in two chains; nothing
+  // is written into the records refused.
+  wu_node_record *up = Rec("up", 1), *down = Rec("down", 1);
+  up->child = down;
+  down->child = up;
+  EXPECT_EQ(Add(h, nullptr, up, 3), WU_NOTAVAIL);
+  wu_node_record *s1 = Rec("s1", 1), *s2 = Rec("s2", 1), *both = Rec("both");
+  Chain({s1, s2});
+  s1->child = both;
+  s2->child = both;
+  EXPECT_EQ(Add(h, nullptr, s1, 3), WU_NOTAVAIL);
+  for (wu_node_record *r : {p, q, up, down, s1, s2, both}) {
+    EXPECT_EQ(r->key, nullptr) << Label(r);
+    EXPECT_EQ(r->id, 0u) << Label(r);
+  }
 
   // Searches.
   wu_value f[5] = {{}, Text(2, "ab"), Int(3, 0), {}, {}};
