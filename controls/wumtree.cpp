@@ -940,10 +940,13 @@ struct SnapshotChain {
 };
 
 // Siblings in order: the first with the given mode, the others after it;
-// children go under their parent as last children.
+// children go under their parent as last children.  False when a node could
+// not be made (memory is out): the siblings after it and their children are
+// left out.
 template <class Chain>
-void insert_chain(TreeView *t, const Chain &chain, typename Chain::Ref first, NodeInfo *ref,
+bool insert_chain(TreeView *t, const Chain &chain, typename Chain::Ref first, NodeInfo *ref,
                   int32_t mode) {
+  bool whole = true;
   struct Work { typename Chain::Ref rec; NodeInfo *ref; int32_t mode; };
   std::vector<Work> todo = {{first, ref, mode}};
   while (!todo.empty()) {
@@ -954,11 +957,15 @@ void insert_chain(TreeView *t, const Chain &chain, typename Chain::Ref first, No
       NodeInfo *made = prev == nullptr
                            ? add_node(t, w.ref, chain.data(k), chain.host(k), w.mode)
                            : add_node(t, prev, chain.data(k), chain.host(k), kModeAfter);
-      if (made == nullptr) break;
+      if (made == nullptr) {
+        whole = false;
+        break;
+      }
       prev = made;
       if (chain.child(k) != Chain::kEnd) todo.push_back({chain.child(k), made, kModeLastChild});
     }
   }
+  return whole;
 }
 
 wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
@@ -978,17 +985,18 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
   t->state->reserve(records);
   // The drop sites of the rows shown are changed in one update.
   DropSiteBatch batch(t);
+  bool whole = true;
   if (!copies_given) {
-    insert_chain(t, HostChain{}, first, ref, p[2].value);
+    whole = insert_chain(t, HostChain{}, first, ref, p[2].value);
   } else {
     PlainArray<Snapshot> all;
     std::vector<wu_node_record> copies;
     const wu_status taken = snapshot_chain(first, &all, &copies);
     if (taken != WU_OK) return taken;
-    insert_chain(t, SnapshotChain{all, copies}, 0, ref, p[2].value);
+    whole = insert_chain(t, SnapshotChain{all, copies}, 0, ref, p[2].value);
   }
   if (t->tree != nullptr) XdTreeDraw(t->tree);
-  return WU_OK;
+  return whole ? WU_OK : WU_NOMEM;
 }
 
 // ---- deleting ----------------------------------------------------------------

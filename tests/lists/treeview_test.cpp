@@ -236,6 +236,27 @@ TEST_F(TreeViews, DeletingClearsCopiesAndRefusesStaleRecords) {
   EXPECT_EQ(One(h, WU_M_DELETENODE, k2), WU_NOTAVAIL);
 }
 
+// A drop site is the control's to give: one the host's record carries
+// (say, from an earlier insertion) is not copied, and names no node.
+TEST_F(TreeViews, AHostRecordsDropSiteIsNotTakenIntoTheCopy) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW);
+  wu_node_record *r = Rec("carried");
+  auto *stale = reinterpret_cast<decltype(r->drop_site)>(uintptr_t(0x5a5a50));
+  r->drop_site = stale;
+  ASSERT_EQ(Add(h, nullptr, r, 3), WU_OK);
+  wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(Label(copy), "carried");
+  EXPECT_NE(copy->drop_site, stale);
+  EXPECT_NE(r->drop_site, stale);
+  wu_value d[2] = {};
+  d[0].type = WU_VT_DROP;
+  d[0].pointer = stale;
+  d[1].type = WU_VT_NODE;
+  EXPECT_EQ(h->services->meth(h, WU_M_DNDNODE, d, 2), WU_OK);
+  EXPECT_EQ(d[1].pointer, nullptr);
+}
+
 // Clicks the host has not read yet go with the nodes they name: deleting a
 // folder drops those of its children, and those of other nodes stay.
 TEST_F(TreeViews, DeletingAFolderDropsTheClicksQueuedForItsChildren) {
