@@ -1227,3 +1227,60 @@ TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
 }
 
 }  // namespace
+
+// ---- the command window beside the tool box --------------------------------
+
+// A shell's window on the screen, as the server has it.
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+ScreenRect OnScreen(Widget shell) {
+  ScreenRect r;
+  XWindowAttributes a;
+  if (!XtIsRealized(shell) || !XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &a))
+    return r;
+  Window child = None;
+  XTranslateCoordinates(XtDisplay(shell), XtWindow(shell), a.root, 0, 0, &r.x, &r.y, &child);
+  r.width = a.width;
+  r.height = a.height;
+  return r;
+}
+bool Overlap(const ScreenRect &a, const ScreenRect &b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+class ToolboxAndCommandWindow : public Toolbox {
+ protected:
+  // Both shown, neither covers the other, and both stand below the window.
+  void ExpectSideBySide() {
+    Settle(200);
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(wumcwtf(), nullptr);
+    Widget cw = XtParent(wumcwtf());
+    ASSERT_TRUE(Viewable(mb->shell));
+    ASSERT_TRUE(Viewable(cw));
+    const ScreenRect box = OnScreen(mb->shell), command = OnScreen(cw),
+                     window = OnScreen(window_->outer);
+    EXPECT_FALSE(Overlap(box, command)) << "box " << box.x << "," << box.y << " " << box.width
+                                        << "x" << box.height << "; command window " << command.x
+                                        << "," << command.y << " " << command.width << "x"
+                                        << command.height;
+    EXPECT_GE(box.y, window.y + window.height);
+    EXPECT_GE(command.y, window.y + window.height);
+  }
+};
+
+TEST_F(ToolboxAndCommandWindow, OpenedAfterTheToolBoxTheCommandWindowGoesBesideIt) {
+  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  Settle();
+  ASSERT_EQ(wutcwdw(window_), WU_OK);
+  ExpectSideBySide();
+}
+
+TEST_F(ToolboxAndCommandWindow, AToolBoxShownAfterTheCommandWindowGoesBesideIt) {
+  ASSERT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
+  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  ExpectSideBySide();
+}
