@@ -381,9 +381,11 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   }
   g_cw.top = top;
 
-  // Position: the saved one, else just below the window.
+  // Position: the saved one, else just below the window, clear of the
+  // tool box.
   int x = devb->prefs.cmd_x, y = devb->prefs.cmd_y;
-  if (x == 0 && y == 0 && wu_reg_has(w, WU_REG_WINDOW) && w->outer && XtIsRealized(w->outer)) {
+  const bool saved = x != 0 || y != 0;
+  if (!saved && wu_reg_has(w, WU_REG_WINDOW) && w->outer && XtIsRealized(w->outer)) {
     wutsync(1, 2);
     if (wu_reg_has(w, WU_REG_WINDOW) && w->outer) {
       Position rx = 0, ry = 0;
@@ -399,7 +401,7 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   }
   if (x < 1) x = 1;
   if (y < 1) y = 1;
-  ClearOfToolBox(&x, &y, width, height);
+  if (!saved) ClearOfToolBox(&x, &y, width, height);
   XtVaSetValues(shell, XmNx, Position(x), XmNy, Position(y), nullptr);
   return true;
 }

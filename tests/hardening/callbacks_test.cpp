@@ -441,6 +441,60 @@ TEST_P(EveryKind, ProcedureMayReleaseOrEndFromInsideTheCallback) {
   });
 }
 
+// A host procedure that waits on its window's read from inside the entry
+// field's key handler, as a host waiting for the user there does, while
+// another control's procedure releases the window: the waiting read ends
+// as released while the outer handler still runs, and the release is
+// carried out once both are over.
+int g_waits = 0;
+bool g_wait_over = false;
+wu_status g_inner_read = WU_OK;
+bool g_inner_shown = false;
+
+wu_status WaitingProcedure(wu_ctl_handle *, wu_ctl_event *, wu_value *, int32_t) {
+  if (++g_waits > 1) return WU_OK;
+  wu_status read = WU_OK;
+  for (int reads = 0; reads < 50 && read != WU_NOTAVAIL; ++reads) read = wuxrwnd(g_window);
+  g_inner_read = read;
+  g_inner_shown = OnServer(g_xwindow);
+  g_wait_over = true;
+  return WU_OK;
+}
+
+TEST(Callbacks, AReadWaitingInsideAProcedureEndsWhenAnotherReleasesTheWindow) {
+  InChild([] {
+    Started m;
+    if (!m.Start()) return;
+    CreaFn crea = Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+    std::vector<wu_value> keys = KeyEntries();
+    wu_ctl_handle *entry = nullptr;
+    ASSERT_EQ(crea(&entry, m.pane, nullptr, WU_CTYPE_ENTRY, keys.data(), int32_t(keys.size()),
+                   WaitingProcedure),
+              WU_OK);
+    wu_value at = {};
+    at.code = WU_A_HPOS;
+    at.type = WU_VT_INT;
+    at.value = 300;
+    std::vector<wu_value> scroll = {IntList(WU_A_EVENTS, g_scroll_events), at};
+    wu_ctl_handle *bar = nullptr;
+    ASSERT_EQ(crea(&bar, m.pane, nullptr, WU_CTYPE_SCROLL, scroll.data(), int32_t(scroll.size()),
+                   Procedure),
+              WU_OK);
+    m.Settle();
+    Arm(m, Act::ReleaseWindow, W(bar));
+    // The key reaches the entry field first; the click comes while its
+    // procedure waits.
+    Key(W(entry), XK_Down);
+    ClickArrow(W(bar));
+    ASSERT_TRUE(qevtest::turnUntil([] { return g_wait_over; }));
+    EXPECT_EQ(g_waits, 1);
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(g_inner_read, WU_NOTAVAIL);
+    EXPECT_TRUE(g_inner_shown);
+    CheckAfter(m, Act::ReleaseWindow, bar);
+  });
+}
+
 std::vector<KindAndAct> AllCases() {
   std::vector<KindAndAct> out;
   for (const KindCase &k : KindCases())
