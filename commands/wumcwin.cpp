@@ -171,11 +171,24 @@ void ForgetTip() {
   g_tip = CommandTip();
 }
 
+// Destroys the icon window.  A window manager takes it into a frame of its
+// own while the shell is managed and may destroy it with that frame once
+// the shell's window goes, so it may be gone already: that error is
+// expected.
+void DestroyIconWindow(Window icon_window) {
+  if (!devb || icon_window == None || !wu_x_ok()) return;
+  const uint8_t masked = devb->errors_masked;
+  devb->errors_masked = 1;
+  XDestroyWindow(devb->display, icon_window);
+  XSync(devb->display, False);
+  devb->errors_masked = masked;
+}
+
 void Forget(Widget, XtPointer, XtPointer) {
   if (wu_state *s = wu_module())
     if (s->command_combos[WU_COMBO_CMDWIN] == g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
   ForgetTip();
-  if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
+  DestroyIconWindow(g_cw.icon_window);
   if (g_cw.icon != None) wutfpix(g_cw.icon);
   g_cw = CommandWindow();
 }
@@ -188,7 +201,7 @@ struct OldIcon {
 
 void FreeOldIcon(Widget, XtPointer client, XtPointer) {
   auto *old = static_cast<OldIcon *>(client);
-  if (devb && old->window != None && wu_x_ok()) XDestroyWindow(devb->display, old->window);
+  DestroyIconWindow(old->window);
   if (old->pixmap != None) wutfpix(old->pixmap);
   XtFree(reinterpret_cast<char *>(old));
 }
@@ -499,6 +512,10 @@ void wuwcncl(Widget, XtPointer, XtPointer) {
   if (wu_reg_has(g_combo, WU_REG_COMBO)) PopDownComboList(g_combo);
   XtUnmanageChild(g_cw.top);
   XtUnrealizeWidget(g_cw.shell);
+  // The next showing makes a new icon window: the window manager may
+  // destroy this one as it lets the shell go.
+  DestroyIconWindow(g_cw.icon_window);
+  g_cw.icon_window = None;
 }
 
 // A window is being released.  The command window that was shown or
