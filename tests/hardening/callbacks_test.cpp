@@ -40,8 +40,22 @@ struct Inside {
   bool shown = false;           // its X window still on the server
   wu_window *fresh = nullptr;   // a window made after the release
   bool started = false;         // the module, after a shut-down asked for
+  int posted = 0;               // host events posted for it up to the act
+                                // (taken, so that later ones stand out)
 };
 Inside g_inside;
+
+// The task that receives the window's host events.
+qev_task *g_task = nullptr;
+
+// Host events posted for the window since the last call.
+int PostedFor(const wu_window *w) {
+  int n = 0;
+  qevhost::PostedEvent e;
+  while (g_task != nullptr && qevhost::nextEvent(g_task, &e))
+    if (e.window == w) ++n;
+  return n;
+}
 
 // True when the X window is among the root window's children.
 bool OnServer(Window xw) {
@@ -72,6 +86,7 @@ wu_status Procedure(wu_ctl_handle *h, wu_ctl_event *, wu_value *, int32_t) {
       g_inside.again = wuxfwnd(g_window);
       g_inside.queue = wuxqwev(g_window, WU_EV_WAKE, nullptr, 0);
       g_inside.handle = h != nullptr ? h->services->wdes(h) : WU_NOTAVAIL;
+      g_inside.posted = PostedFor(g_window);
       g_inside.shown = OnServer(g_xwindow);
       if (wuxgwnd(&g_inside.fresh, 1, 0) == WU_OK) wuxfwnd(g_inside.fresh);
       break;
@@ -86,6 +101,8 @@ wu_status Procedure(wu_ctl_handle *h, wu_ctl_event *, wu_value *, int32_t) {
 
 // Sets the act the next procedure call carries out on the window.
 void Arm(Started &m, Act act, Widget control) {
+  g_task = m.window->event_task;
+  PostedFor(m.window);
   g_act = act;
   g_window = m.window;
   g_calls = 0;
@@ -199,6 +216,8 @@ void CheckAfter(Started &m, Act act, wu_ctl_handle *h, bool pools = false) {
     EXPECT_EQ(Slot<MethFn>(QEV_TABLE_METHODS, WUXP_SLOT_METH)(h, WU_M_SHOWPOPUP, nullptr, 0),
               WU_NOTAVAIL);
     EXPECT_EQ(QueuedFor(m.window), 0);
+    // Nothing was posted for it after the act.
+    EXPECT_EQ(PostedFor(m.window), 0);
     EXPECT_EQ(wu_reg_count(WU_REG_WINDOW_GOING), 0);
     EXPECT_EQ(wu_reg_count(WU_REG_WINDOW), 0);
     if (pools) m.ExpectPoolAtBase();
