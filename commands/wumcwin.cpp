@@ -73,6 +73,7 @@ struct CommandWindow {
   Widget button = nullptr;     // "pb"
   Window icon_window = None;
   Pixmap icon = None;
+  wu_window *served = nullptr; // the window it was shown or retitled for
 };
 // The tip record of the command text: a control record of the graph-button
 // kind whose tip text is the format the command fills, its main widget the
@@ -170,11 +171,24 @@ void ForgetTip() {
   g_tip = CommandTip();
 }
 
+// Destroys the icon window.  A window manager takes it into a frame of its
+// own while the shell is managed and may destroy it with that frame once
+// the shell's window goes, so it may be gone already: that error is
+// expected.
+void DestroyIconWindow(Window icon_window) {
+  if (!devb || icon_window == None || !wu_x_ok()) return;
+  const uint8_t masked = devb->errors_masked;
+  devb->errors_masked = 1;
+  XDestroyWindow(devb->display, icon_window);
+  XSync(devb->display, False);
+  devb->errors_masked = masked;
+}
+
 void Forget(Widget, XtPointer, XtPointer) {
   if (wu_state *s = wu_module())
     if (s->command_combos[WU_COMBO_CMDWIN] == g_combo) s->command_combos[WU_COMBO_CMDWIN] = nullptr;
   ForgetTip();
-  if (devb && g_cw.icon_window != None && wu_x_ok()) XDestroyWindow(devb->display, g_cw.icon_window);
+  DestroyIconWindow(g_cw.icon_window);
   if (g_cw.icon != None) wutfpix(g_cw.icon);
   g_cw = CommandWindow();
 }
@@ -187,7 +201,7 @@ struct OldIcon {
 
 void FreeOldIcon(Widget, XtPointer client, XtPointer) {
   auto *old = static_cast<OldIcon *>(client);
-  if (devb && old->window != None && wu_x_ok()) XDestroyWindow(devb->display, old->window);
+  DestroyIconWindow(old->window);
   if (old->pixmap != None) wutfpix(old->pixmap);
   XtFree(reinterpret_cast<char *>(old));
 }
@@ -229,6 +243,34 @@ void AttachTip(Widget text) {
   s->command_tip = &g_tip.c;
   XtAddEventHandler(text, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn,
                     &g_tip.c);
+}
+
+// The merged tool box stands below the window at the place the command
+// window takes there: when it is shown and the command window (`width` by
+// `height` at x, y) would cover any of it, frames included, the command
+// window goes to its right, or below it when the screen has no room there.
+void ClearOfToolBox(int *x, int *y, int width, int height) {
+  wu_merged_box *mb = wumgmbx();
+  if (!mb || !mb->shell || !XtIsRealized(mb->shell) || !wu_x_ok()) return;
+  Display *dpy = devb->display;
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, XtWindow(mb->shell), &a) || a.map_state != IsViewable) return;
+  int bx = 0, by = 0;
+  Window child = None;
+  XTranslateCoordinates(dpy, XtWindow(mb->shell), a.root, 0, 0, &bx, &by, &child);
+  const int left = devb->motifres.wm_left_border, top = devb->motifres.wm_top_border,
+            bottom = devb->motifres.wm_bottom_border;
+  // Both as the screen shows them: the window and its frame.
+  const int box_left = bx - left, box_top = by - top;
+  const int box_right = bx + a.width + left, box_bottom = by + a.height + bottom;
+  const int cw_right = *x + width + 2 * left, cw_bottom = *y + height + top + bottom;
+  if (*x >= box_right || cw_right <= box_left || *y >= box_bottom || cw_bottom <= box_top) return;
+  const int screen_width = WidthOfScreen(DefaultScreenOfDisplay(dpy));
+  if (box_right + width + 2 * left <= screen_width) {
+    *x = box_right + 1;
+  } else {
+    *y = box_bottom + top + 1;
+  }
 }
 
 // Builds the window; false when its dialog form cannot be made.
@@ -352,9 +394,11 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   }
   g_cw.top = top;
 
-  // Position: the saved one, else just below the window.
+  // Position: the saved one, else just below the window, clear of the
+  // tool box.
   int x = devb->prefs.cmd_x, y = devb->prefs.cmd_y;
-  if (x == 0 && y == 0 && wu_reg_has(w, WU_REG_WINDOW) && w->outer && XtIsRealized(w->outer)) {
+  const bool saved = x != 0 || y != 0;
+  if (!saved && wu_reg_has(w, WU_REG_WINDOW) && w->outer && XtIsRealized(w->outer)) {
     wutsync(1, 2);
     if (wu_reg_has(w, WU_REG_WINDOW) && w->outer) {
       Position rx = 0, ry = 0;
@@ -370,6 +414,7 @@ bool Build(wu_window *w, const wu_colour_set &c3) {
   }
   if (x < 1) x = 1;
   if (y < 1) y = 1;
+  if (!saved) ClearOfToolBox(&x, &y, width, height);
   XtVaSetValues(shell, XmNx, Position(x), XmNy, Position(y), nullptr);
   return true;
 }
@@ -457,6 +502,7 @@ wu_status wutcwdw(wu_window *w) {
   // Rebuilt in the new colours when the dialog colours changed.
   if (g_cw.shell && g_background != c3.background) Discard();
   if (!g_cw.top && !Build(w, c3)) return WU_NOTAVAIL;
+  g_cw.served = w;
   Show();
   return WU_OK;
 }
@@ -466,16 +512,24 @@ void wuwcncl(Widget, XtPointer, XtPointer) {
   if (wu_reg_has(g_combo, WU_REG_COMBO)) PopDownComboList(g_combo);
   XtUnmanageChild(g_cw.top);
   XtUnrealizeWidget(g_cw.shell);
+  // The next showing makes a new icon window: the window manager may
+  // destroy this one as it lets the shell go.
+  DestroyIconWindow(g_cw.icon_window);
+  g_cw.icon_window = None;
 }
 
-// A window is being released: the command window serves the windows that
-// remain; with none left it has nothing to send to and is hidden, as the
-// window manager's close hides it (the next wutcwdw shows it again).
+// A window is being released.  The command window that was shown or
+// retitled for it goes with it, and so does one left with no window to send
+// to; it is hidden as the window manager's close hides it (the next wutcwdw
+// shows it again).  Otherwise it stays for the window it serves.
 void wumcwgo(wu_window *w) {
   wu_state *s = wu_module();
   if (!g_cw.top || !s || !wu_x_ok()) return;
+  bool others = false;
   for (wu_window *o = s->newest; o != nullptr; o = o->next)
-    if (o != w) return;
+    if (o != w) others = true;
+  if (others && g_cw.served != w) return;
+  g_cw.served = nullptr;
   wuwcncl(nullptr, nullptr, nullptr);
 }
 
@@ -487,6 +541,7 @@ wu_status wutacmd(wu_window *w) {
   wu_status st = wumnbar(w);
   if (!wu_reg_alive(hold)) return st;
   if (g_cw.shell && wu_x_ok()) {
+    g_cw.served = w;
     SetTitle(g_cw.shell, w);
     if (Mwm() && XtIsRealized(g_cw.shell)) XRaiseWindow(devb->display, XtWindow(g_cw.shell));
   }

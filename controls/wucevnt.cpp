@@ -72,23 +72,25 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
   wu_window *window = wu_ctl_window(c);
   qev_task *display_task =
       (window != nullptr && window->display != nullptr) ? window->display->task : nullptr;
+  // The procedure runs from inside a widget callback: a window it releases
+  // or a shut-down it asks for waits until the toolkit is done with the
+  // widgets and the display block is put back.
+  wu_callout_enter();
+  wu_status answer = WU_OK;
   if (display_task == nullptr || display_task == yucurtk()) {
-    // The procedure runs as a loop of the module: a shut-down it asks for
-    // waits until it has returned and the display block is put back.
-    wu_loop_enter();
     const int32_t saved = devb ? devb->flags : 0;
     if (devb) devb->flags |= WU_DEV_IN_EVPROC;
-    wu_status answer = c->procedure(c->handle, record, params, count);
+    answer = c->procedure(c->handle, record, params, count);
     if (devb) devb->flags = saved;
-    wu_loop_leave();
-    return answer;
+  } else {
+    wu_key_signal message = {QEV_SIG_EVPROC, static_cast<int32_t>(sizeof(wu_key_signal)), 1, 0,
+                             c->handle, record};
+    const int32_t old = wtstpri(display_task, WU_EVPROC_PRIORITY);
+    if (wtsignl(display_task, QEV_SIG_EVPROC, &message, 0) == WU_OK) answer = message.answer;
+    if (old >= 0) wtstpri(display_task, old);
   }
-  wu_key_signal message = {QEV_SIG_EVPROC, static_cast<int32_t>(sizeof(wu_key_signal)), 1, 0,
-                           c->handle, record};
-  const int32_t old = wtstpri(display_task, WU_EVPROC_PRIORITY);
-  wu_status st = wtsignl(display_task, QEV_SIG_EVPROC, &message, 0);
-  if (old >= 0) wtstpri(display_task, old);
-  return st == WU_OK ? message.answer : WU_OK;
+  wu_callout_leave();
+  return answer;
 }
 
 namespace {
@@ -402,7 +404,9 @@ wu_status wutesig(qev_task *, int32_t signal, void *message, void *) {
   const int32_t saved = devb ? devb->flags : 0;
   if (devb) devb->flags |= WU_DEV_IN_EVPROC;
   // The answer goes back unchanged; the sender acts on it.
+  wu_callout_enter();
   m->answer = c->procedure(m->handle, m->record, m->record->params, m->record->param_count);
+  wu_callout_leave();
   if (devb) devb->flags = saved;
   return WU_OK;
 }

@@ -203,7 +203,13 @@ bool wu_pane_live(const wu_pane *pane) {
   return wu_reg_has(pane, WU_REG_PANE) && pane->ext != nullptr && wu_window_live(pane->window);
 }
 
-bool wu_ctl_live(const wu_control *c) { return wu_reg_has(c, WU_REG_CONTROL) != 0; }
+bool wu_ctl_live(const wu_control *c) {
+  if (!wu_reg_has(c, WU_REG_CONTROL)) return false;
+  // The controls of a window released from inside a callback are inert
+  // until the window goes with them.
+  const wu_window *w = wu_ctl_window(c);
+  return w == nullptr || wu_reg_kind_of(w) != WU_REG_WINDOW_GOING;
+}
 
 bool wu_ctl_released(const wu_control *c) { return wu_reg_has(c, WU_REG_CTL_RELEASED) != 0; }
 

@@ -76,19 +76,19 @@ void SendScroll(wu_control *c, int32_t code, int32_t value) {
   record.param_count = 2;
   wu_window *w = c->pane ? c->pane->window : nullptr;
   qev_task *display_task = (w && w->display) ? w->display->task : nullptr;
+  // The procedure runs from inside Motif's scroll callback: a window it
+  // releases or a shut-down it asks for waits until the callback is over.
+  wu_callout_enter();
   if (!display_task || display_task == yucurtk()) {
-    // The procedure runs as a loop of the module: a shut-down it asks for
-    // waits until Motif's callback has returned.
-    wu_loop_enter();
     if (devb) devb->flags |= int32_t(WU_DEV_IN_EVPROC);
     c->procedure(c->handle, &record, params, 2);
     if (devb) devb->flags &= ~int32_t(WU_DEV_IN_EVPROC);
-    wu_loop_leave();
-    return;
+  } else {
+    wu_key_signal message = {QEV_SIG_EVPROC, int32_t(sizeof(wu_key_signal)), 1, 0, c->handle,
+                             &record};
+    wtsignl(display_task, QEV_SIG_EVPROC, &message, 0);
   }
-  wu_key_signal message = {QEV_SIG_EVPROC, int32_t(sizeof(wu_key_signal)), 1, 0, c->handle,
-                           &record};
-  wtsignl(display_task, QEV_SIG_EVPROC, &message, 0);
+  wu_callout_leave();
 }
 
 bool IsScaled(int32_t kind) { return kind == WU_MT_SCALE || kind == WU_MT_SCALE2; }
@@ -195,6 +195,9 @@ void wuwsbrc(Widget, XtPointer client, XtPointer call) {
   auto *cb = static_cast<XmScrollBarCallbackStruct *>(call);
   // A bar released (step one) is inert until its widget goes.
   if (!cb || !wu_reg_has(c, WU_REG_CONTROL)) return;
+  // So is a bar of a window released from inside a callback.
+  const wu_window *w = c->pane ? c->pane->window : nullptr;
+  if (w && !wu_reg_has(w, WU_REG_WINDOW)) return;
   int32_t code = wutsbcd(cb->reason);
   if (!code) return;
   int32_t value = cb->value;

@@ -117,12 +117,16 @@ wu_status wuxterm(void) {
   wu_state *state = wu_module();
   if (state == nullptr) return WU_NOTAVAIL;
   // Called from a callback or an event procedure while a loop of the module
-  // turns: the loops still hold the display block and their records, so the
-  // shut-down waits until the outermost of them has ended.
-  if (wu_loop_depth() > 0) {
+  // turns, or while an event procedure runs inside a widget callback: the
+  // loops and the toolkit still hold the display block, the widgets and
+  // their records, so the shut-down waits until the outermost of them has
+  // ended.
+  if (wu_loop_depth() > 0 || wu_callout_depth() > 0) {
     wu_term_defer();
     return WU_OK;
   }
+  // Windows released from inside a callback and still waiting go first.
+  wu_defer_flush();
   // The history is written from its list while the widgets are there.
   if (wumcmds) wumcmds();
   // Windows still standing go first, with their controls, widgets and

@@ -5,6 +5,9 @@
 
 #include <new>
 #include <unordered_map>
+#include <vector>
+
+#include "runtime/wudevice.h"
 
 namespace {
 
@@ -81,10 +84,49 @@ void wu_reg_clear(void) { table().clear(); }
 
 namespace {
 
-// Loops turning now, and whether a shut-down waits for them.  Kept outside
-// the module state, which the shut-down frees.
+// Loops turning now, calls out running, and what waits for them.  Kept
+// outside the module state, which the shut-down frees.
 int32_t g_loop_depth = 0;
 bool g_term_pending = false;
+int32_t g_callout_depth = 0;
+
+// A release that waits for the calls out and their dispatch.
+struct Deferred {
+  void *object;
+  void (*release)(void *);
+};
+std::vector<Deferred> g_deferred;
+// The module's dispatch level the waiting releases were asked at: they are
+// carried out once the dispatches have returned below it.
+int32_t g_deferred_level = 0;
+// Set while the waiting releases are carried out: a release that calls out
+// in turn adds to the list, which is worked off before returning.
+bool g_running = false;
+
+// Dispatches of the module's event loop now running (one per nested loop).
+int32_t DispatchLevel() { return devb != nullptr ? int32_t(devb->in_loop) : 0; }
+
+void RunDeferred() {
+  if (g_running) return;
+  g_running = true;
+  while (!g_deferred.empty()) {
+    const Deferred d = g_deferred.front();
+    g_deferred.erase(g_deferred.begin());
+    d.release(d.object);
+  }
+  g_running = false;
+}
+
+// With no loop and no call out left, what waited is carried out; false
+// when that ended the module.
+bool CarryOutWhenIdle() {
+  if (g_loop_depth > 0 || g_callout_depth > 0 || g_running) return true;
+  RunDeferred();
+  if (!g_term_pending) return true;
+  g_term_pending = false;
+  wuxterm();
+  return false;
+}
 
 }  // namespace
 
@@ -94,10 +136,7 @@ void wu_loop_enter(void) { ++g_loop_depth; }
 
 wu_status wu_loop_leave(void) {
   if (g_loop_depth > 0) --g_loop_depth;
-  if (g_loop_depth > 0 || !g_term_pending) return WU_OK;
-  g_term_pending = false;
-  wuxterm();
-  return WU_NOTAVAIL;
+  return CarryOutWhenIdle() ? WU_OK : WU_NOTAVAIL;
 }
 
 int32_t wu_loop_depth(void) { return g_loop_depth; }
@@ -105,5 +144,45 @@ int32_t wu_loop_depth(void) { return g_loop_depth; }
 int wu_term_pending(void) { return g_term_pending ? 1 : 0; }
 
 void wu_term_defer(void) { g_term_pending = true; }
+
+void wu_callout_enter(void) {
+  if (g_callout_depth++ == 0) {
+    const int32_t level = DispatchLevel();
+    if (g_deferred.empty() || level < g_deferred_level) g_deferred_level = level;
+  }
+}
+
+wu_status wu_callout_leave(void) {
+  if (g_callout_depth > 0) --g_callout_depth;
+  if (g_callout_depth > 0) return WU_OK;
+  // Outside the module's dispatch nothing of the toolkit waits above the
+  // callback: what the call out asked for is carried out now.
+  if (DispatchLevel() == 0 && !CarryOutWhenIdle()) return WU_NOTAVAIL;
+  return WU_OK;
+}
+
+int32_t wu_callout_depth(void) { return g_callout_depth; }
+
+void wu_callout_restore(int32_t depth) { g_callout_depth = depth < 0 ? 0 : depth; }
+
+int wu_release_deferred(void) { return (g_callout_depth > 0 || !g_deferred.empty()) ? 1 : 0; }
+
+wu_status wu_defer_release(void *object, void (*release)(void *)) {
+  if (object == nullptr || release == nullptr) return WU_NOTAVAIL;
+  try {
+    g_deferred.push_back(Deferred{object, release});
+  } catch (const std::bad_alloc &) {
+    return WU_NOMEM;
+  }
+  return WU_OK;
+}
+
+void wu_defer_run(void) {
+  if (g_deferred.empty() || g_callout_depth > 0) return;
+  if (g_deferred_level > 0 && DispatchLevel() >= g_deferred_level) return;
+  RunDeferred();
+}
+
+void wu_defer_flush(void) { RunDeferred(); }
 
 }  // extern "C"

@@ -48,7 +48,10 @@ typedef enum wu_reg_kind {
   WU_REG_MENUITEM = 15,  /* item context of a menu widget */
   WU_REG_CTL_RELEASED = 16, /* control after step one of its release: inert,
                               freed at the window's next display update */
-  WU_REG_NODECOPY = 17   /* a tree view's copy of a host node record */
+  WU_REG_NODECOPY = 17,  /* a tree view's copy of a host node record */
+  WU_REG_WINDOW_GOING = 18 /* window the host released from inside a widget
+                              callback: inert, released once the toolkit
+                              has returned from the callback */
 } wu_reg_kind;
 
 /* A hold on a registered object: its address and registration serial. */
@@ -94,6 +97,42 @@ int32_t wu_loop_depth(void);
 int wu_term_pending(void);
 /* Asks for the deferred shut-down (wuxterm inside a loop). */
 void wu_term_defer(void);
+
+/* ---- calls out to the host from widget callbacks ---------------------------
+ * A host event procedure that the module runs from inside a widget
+ * callback is bracketed by wu_callout_enter and wu_callout_leave.  Motif
+ * goes on working on its widgets after the callback returns, so what the
+ * host releases meanwhile waits:
+ * - a window (wuxfwnd) is marked as going at once and released when the
+ *   toolkit's dispatch that ran the outermost such callback has returned
+ *   (wu_defer_run, after each dispatch of the event loop), or when that
+ *   callback returns if no dispatch of the module runs it;
+ * - a shut-down (wuxterm) waits for the calls out as for the loops above,
+ *   and is carried out when the last of both has ended.
+ */
+void wu_callout_enter(void);
+/* Leaves a call out.  With no call out, loop or dispatch left, carries out
+   the releases and a shut-down that waited; answers WU_NOTAVAIL when the
+   module has ended then, else WU_OK. */
+wu_status wu_callout_leave(void);
+/* Calls out now running. */
+int32_t wu_callout_depth(void);
+/* Puts the depth back after the event loop's recovery point was taken
+   from inside a callback. */
+void wu_callout_restore(int32_t depth);
+/* True while a release asked for now must wait (a call out runs, or
+   releases already wait for the dispatch to end). */
+int wu_release_deferred(void);
+/* Records `release(object)` to be carried out when the calls out and the
+   dispatch that ran them have ended.  WU_NOMEM when it cannot be kept. */
+wu_status wu_defer_release(void *object, void (*release)(void *object));
+/* Carries out the waiting releases when nothing holds them any more (no
+   call out runs and the dispatch that ran them has returned).  Called by
+   the event loop after each dispatch. */
+void wu_defer_run(void);
+/* Carries out every waiting release now (the shut-down, before it
+   releases the windows). */
+void wu_defer_flush(void);
 
 #ifdef __cplusplus
 }

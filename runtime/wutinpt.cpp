@@ -64,16 +64,23 @@ bool wutturn(int32_t timeout_ms) {
   jmp_buf outer;
   std::memcpy(outer, devb->recovery, sizeof outer);
   const int outer_armed = devb->recovery_armed;
+  // A recovery taken from inside a callback skips the end of its calls out.
+  const int32_t callouts = wu_callout_depth();
   wu_loop_enter();
   devb->in_loop++;
   if (setjmp(devb->recovery) == 0) {
     devb->recovery_armed = 1;
     XtAppProcessEvent(devb->app, XtIMAll);
+  } else {
+    wu_callout_restore(callouts);
   }
   devb->in_loop--;
   std::memcpy(devb->recovery, outer, sizeof outer);
   devb->recovery_armed = outer_armed;
   if (timer && !expired && wu_x_ok()) XtRemoveTimeOut(timer);
+  // The dispatch is over and Motif is done with its widgets: windows the
+  // host released from inside its callbacks go now.
+  wu_defer_run();
   // Leaving the outermost loop carries out a shut-down deferred meanwhile.
   if (wu_loop_leave() != WU_OK) return false;
   return wu_x_ok() && !wu_term_pending();

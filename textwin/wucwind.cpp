@@ -154,6 +154,85 @@ void KeepCommand(wu_window *w, const wu_event *e) {
   w->command_length = e->text_length;
 }
 
+// Takes the window off the module's window list (once).
+void Unlink(wu_state *state, wu_window *w) {
+  if (w->prev == nullptr && state->newest != w) return;
+  if (w->prev) w->prev->next = w->next;
+  else state->newest = w->next;
+  if (w->next) w->next->prev = w->prev;
+  else state->oldest = w->prev;
+  w->prev = w->next = nullptr;
+  if (state->current == w) state->current = nullptr;
+  if (state->modal == w) state->modal = nullptr;
+}
+
+void ReleaseWindow(wu_state *state, wu_window *w) {
+  wuxfleq(WU_FLEQ_WINDOW, w);
+  if (wumfdwn) wumfdwn(w);
+  if (wumfbar) wumfbar(w);
+  if (wutfamu) wutfamu(w, 0);
+  if (wumfwmn) wumfwmn(w);
+  if (wumcwgo) wumcwgo(w);
+  wutfcmd(w);
+  // Controls are released while their widgets still stand.
+  for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
+  wutfcpn(w);
+  // Pane widgets go with the frame; forget them first so that releasing
+  // the records does not destroy them twice.
+  wutdfrm(w);
+  for (wu_pane *p = w->panes; p; p = p->next)
+    if (p->ext) p->ext->widget = nullptr;
+  while (wu_pane *p = w->panes) {
+    w->panes = p->next;
+    wutfpan(w, p);
+  }
+  if (w->command_text) vmfree_handler(w->pool, w->command_text, w->command_length + 1, 0);
+  Unlink(state, w);
+  // Holds taken on the window (waiting reads, modal waits) see it gone.
+  wu_reg_remove(w);
+  vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
+}
+
+// A window marked as going is released here, once the toolkit has returned
+// from the callback it was released in.  It is known again as a window for
+// the time of its release, so that every step finds its records.
+void ReleaseGoing(void *object) {
+  auto *w = static_cast<wu_window *>(object);
+  wu_state *state = wu_module();
+  if (!state || wu_reg_kind_of(w) != WU_REG_WINDOW_GOING) return;
+  wu_reg_add(w, WU_REG_WINDOW);
+  ReleaseWindow(state, w);
+}
+
+// Every object of the window gets a fresh registration: holds taken on the
+// window, its panes and its controls see them gone, so modal waits they
+// serve end as cancelled, and callbacks that hold them stop.
+void RenewPane(wu_pane *pane) {
+  if (!pane) return;
+  wu_reg_add(pane, wu_reg_kind_of(pane));
+  if (!pane->ext) return;
+  for (wu_control *c = pane->ext->controls; c; c = c->next)
+    if (wu_reg_kind_of(c) != WU_REG_NONE) wu_reg_add(c, wu_reg_kind_of(c));
+}
+
+// The host released the window from inside a widget callback: nothing of it
+// is queued, drawn or answered from now on (every slot finds it released),
+// its record stays entered, so that no other window takes its address,
+// until the release is carried out.
+wu_status MarkGoing(wu_state *state, wu_window *w) {
+  if (wu_defer_release(w, ReleaseGoing) != WU_OK) {
+    // Not kept for later: released now, as before.
+    ReleaseWindow(state, w);
+    return WU_OK;
+  }
+  wuxfleq(WU_FLEQ_WINDOW, w);
+  Unlink(state, w);
+  for (wu_pane *p = w->panes; p; p = p->next) RenewPane(p);
+  RenewPane(w->command_pane);
+  wu_reg_add(w, WU_REG_WINDOW_GOING);
+  return WU_OK;
+}
+
 }  // namespace
 
 extern "C" {
@@ -202,35 +281,10 @@ wu_status wuxgwnd(wu_window **window_out, int32_t kind, uint32_t module_flags) {
 wu_status wuxfwnd(wu_window *w) {
   wu_state *state = wu_module();
   if (!state || !WindowLive(w)) return WU_NOTAVAIL;
-  wuxfleq(WU_FLEQ_WINDOW, w);
-  if (wumfdwn) wumfdwn(w);
-  if (wumfbar) wumfbar(w);
-  if (wutfamu) wutfamu(w, 0);
-  if (wumfwmn) wumfwmn(w);
-  if (wumcwgo) wumcwgo(w);
-  wutfcmd(w);
-  // Controls are released while their widgets still stand.
-  for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
-  wutfcpn(w);
-  // Pane widgets go with the frame; forget them first so that releasing
-  // the records does not destroy them twice.
-  wutdfrm(w);
-  for (wu_pane *p = w->panes; p; p = p->next)
-    if (p->ext) p->ext->widget = nullptr;
-  while (wu_pane *p = w->panes) {
-    w->panes = p->next;
-    wutfpan(w, p);
-  }
-  if (w->command_text) vmfree_handler(w->pool, w->command_text, w->command_length + 1, 0);
-  if (w->prev) w->prev->next = w->next;
-  else state->newest = w->next;
-  if (w->next) w->next->prev = w->prev;
-  else state->oldest = w->prev;
-  if (state->current == w) state->current = nullptr;
-  if (state->modal == w) state->modal = nullptr;
-  // Holds taken on the window (waiting reads, modal waits) see it gone.
-  wu_reg_remove(w);
-  vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
+  // From inside a widget callback the release waits until the toolkit is
+  // done with the window's widgets; the window is inert meanwhile.
+  if (wu_release_deferred()) return MarkGoing(state, w);
+  ReleaseWindow(state, w);
   return WU_OK;
 }
 

@@ -450,6 +450,16 @@ Widget BuildCommandPart(wu_merged_box *mb, const wu_colour_set &cs) {
 
 
 
+// The command window's width on the screen, frame included, while it is
+// shown; 0 otherwise.
+int CommandWindowWidth() {
+  Widget top = wumcwtf();
+  if (!top || !XtIsManaged(top) || !XtIsRealized(XtParent(top))) return 0;
+  Dimension width = 0;
+  XtVaGetValues(XtParent(top), XmNwidth, &width, nullptr);
+  return int(width) + 2 * devb->motifres.wm_left_border;
+}
+
 // Where the merged box first appears: by the window it serves.  The
 // window's place is read after a round trip that runs callbacks and timers:
 // false when the module, the window or the box went meanwhile.
@@ -482,6 +492,10 @@ bool Place(wu_window *w, wu_toolbox *box, Position *x_out, Position *y_out) {
       x -= r.wm_left_border;
       y += wh + r.wm_bottom_border;
       if (y < wh + r.wm_bottom_border + r.wm_top_border) y += r.wm_top_border;
+      // The command window takes the same place below the window: a box
+      // without a command part of its own goes right of it, frame included.
+      if (!devb->prefs.use_command_combo && devb->prefs.default_toolbox)
+        x += CommandWindowWidth();
     }
   }
   *x_out = Position(std::max(x, 1));

@@ -241,6 +241,33 @@ TEST_F(CmdWin, CommandWindowGoesWithTheLastWindowAndStaysForAnother) {
   EXPECT_TRUE(Shown(Shell()));
 }
 
+// The window the command window was shown for goes: the command window
+// goes with it, although another window remains; a read of that window
+// retitles it without showing it, and asking for it shows it again.
+TEST_F(CmdWin, ReleasingTheWindowItServesClosesTheCommandWindow) {
+  wu_window *other = Window();
+  static char name[] = "LOG";
+  other->name = name;
+  other->name_length = 3;
+  wu_module()->current = window_;
+  Open();
+  ASSERT_TRUE(Shown(Shell()));
+  wuxfwnd(window_);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), window_));
+  Settle();
+  EXPECT_FALSE(Shown(Shell()));
+  window_ = other;
+  wuxqcmd(other, "x", -1, 1, 1, 0);
+  EXPECT_EQ(wuxrwnd(other), WU_EV_COMMAND);
+  Settle();
+  EXPECT_FALSE(Shown(Shell()));
+  char *title = nullptr;
+  XtVaGetValues(Shell(), XmNtitle, &title, nullptr);
+  EXPECT_STREQ(title, "Command:LOG");
+  Open();
+  EXPECT_TRUE(Shown(Shell()));
+}
+
 // ---- the history file ---------------------------------------------------------------
 
 TEST_F(CmdWin, HistoryReadTakesFiftyRecordsSkippingEmptyOnes) {

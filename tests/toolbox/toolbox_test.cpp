@@ -1227,3 +1227,90 @@ TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
 }
 
 }  // namespace
+
+// ---- the command window beside the tool box --------------------------------
+
+// A shell as the screen shows it: its window, or the frame a window
+// manager put around it (the child of the root that holds it).
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+ScreenRect OnScreen(Widget shell) {
+  ScreenRect r;
+  if (!XtIsRealized(shell)) return r;
+  Display *dpy = XtDisplay(shell);
+  Window w = XtWindow(shell), root = None, parent = None, *children = nullptr;
+  unsigned count = 0;
+  while (XQueryTree(dpy, w, &root, &parent, &children, &count)) {
+    if (children) XFree(children);
+    if (parent == root || parent == None) break;
+    w = parent;
+  }
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, w, &a)) return r;
+  r.x = a.x;
+  r.y = a.y;
+  r.width = a.width + 2 * a.border_width;
+  r.height = a.height + 2 * a.border_width;
+  return r;
+}
+bool Overlap(const ScreenRect &a, const ScreenRect &b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// With and without the Motif window manager, whose frames take room too.
+class ToolboxAndCommandWindow : public Toolbox, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    Toolbox::SetUp();
+    if (!GetParam()) return;
+    ASSERT_TRUE(qevtest::startWindowManager());
+    ASSERT_TRUE(qevtest::turnUntil([] { return bool(XmIsMotifWMRunning(devb->toplevel)); }, 5000));
+    // The window, made before the manager ran, has its frame and place.
+    Widget outer = window_->outer;
+    Dimension width = 0;
+    XtVaGetValues(outer, XmNwidth, &width, nullptr);
+    ASSERT_TRUE(qevtest::turnUntil([outer, width] { return OnScreen(outer).width > int(width); }));
+    Settle(300);
+  }
+  // Both shown, neither covers the other, and both stand below the
+  // window's own area (the window-manager frames around it are as wide as
+  // the border resources say, not necessarily as the manager draws them).
+  void ExpectSideBySide() {
+    Settle(200);
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_NE(mb, nullptr);
+    ASSERT_NE(wumcwtf(), nullptr);
+    Widget cw = XtParent(wumcwtf());
+    ASSERT_TRUE(Viewable(mb->shell));
+    ASSERT_TRUE(Viewable(cw));
+    const ScreenRect box = OnScreen(mb->shell), command = OnScreen(cw);
+    Position wx = 0, wy = 0;
+    Dimension height = 0;
+    XtTranslateCoords(window_->outer, 0, 0, &wx, &wy);
+    XtVaGetValues(window_->outer, XmNheight, &height, nullptr);
+    const int window_bottom = wy + height;
+    EXPECT_FALSE(Overlap(box, command)) << "box " << box.x << "," << box.y << " " << box.width
+                                        << "x" << box.height << "; command window " << command.x
+                                        << "," << command.y << " " << command.width << "x"
+                                        << command.height;
+    EXPECT_GE(box.y, window_bottom);
+    EXPECT_GE(command.y, window_bottom);
+  }
+};
+
+TEST_P(ToolboxAndCommandWindow, OpenedAfterTheToolBoxTheCommandWindowGoesBesideIt) {
+  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  Settle();
+  ASSERT_EQ(wutcwdw(window_), WU_OK);
+  ExpectSideBySide();
+}
+
+TEST_P(ToolboxAndCommandWindow, AToolBoxShownAfterTheCommandWindowGoesBesideIt) {
+  ASSERT_EQ(wutcwdw(window_), WU_OK);
+  Settle();
+  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  ExpectSideBySide();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, ToolboxAndCommandWindow, ::testing::Values(false, true));
