@@ -445,7 +445,18 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
   Widget last = nullptr;
   bool last_sep = false;
   const bool dbcs = DoubleByte();
+  // Keeps a made widget for managing; a separator left last is taken away.
+  auto keep = [&](Widget made_widget, bool separator) {
+    made.push_back(made_widget);
+    last = made_widget;
+    last_sep = separator;
+  };
   for (int32_t i = 0; i < count; ++i) {
+    // The separator the description puts after item i (none in a menu bar).
+    auto separate = [&] {
+      if (!node->separator[i] || b.in_bar) return;
+      if (Widget sep = MakeSeparator(w, parent)) keep(sep, true);
+    };
     const int32_t cmd = node->command_id[i];
     if (cmd == kCmdNever) continue;
     if (cmd == kCmdViewAdditions) {
@@ -490,13 +501,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       MakeItems(inc, s->root, parent, 1, depth + 1);
       last = nullptr;
       last_sep = false;
-      if (node->separator[i] && !b.in_bar) {
-        if (Widget sep = MakeSeparator(w, parent)) {
-          made.push_back(sep);
-          last = sep;
-          last_sep = true;
-        }
-      }
+      separate();
       continue;
     } else if (kind == WU_MNODE_COMMAND || kind == WU_MNODE_COMMAND2 || kind == WU_MNODE_DIALOG) {
       const bool dialog = kind == WU_MNODE_DIALOG;
@@ -569,9 +574,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
         ctx->grayed = grayed;
         if (dialog) ctx->node = target;
       }
-      made.push_back(item);
-      last = item;
-      last_sep = false;
+      keep(item, false);
       if (cmd == kCmdPrint && XPrinting()) {
         PrintPreview(b, button_parent, item_id, &made);
         if (grayed && w->print_preview_item) XtSetSensitive(w->print_preview_item, False);
@@ -584,17 +587,9 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       // A cascade takes its gray state as a push button does.
       if (ItemGrayed(w, node, i)) XtSetSensitive(item, False);
       if (wu_menu_item_ctx *ctx = ItemContext(item)) ctx->grayed = ItemGrayed(w, node, i);
-      made.push_back(item);
-      last = item;
-      last_sep = false;
+      keep(item, false);
     }
-    if (node->separator[i] && !b.in_bar) {
-      if (Widget sep = MakeSeparator(w, parent)) {
-        made.push_back(sep);
-        last = sep;
-        last_sep = true;
-      }
-    }
+    separate();
     ManageBatch(&made, false);
   }
   ManageBatch(&made, true);

@@ -70,13 +70,6 @@ const int32_t kMwmFunctions = MWM_FUNC_MOVE;
 const int32_t kMwmDecorationsMwm = MWM_DECOR_TITLE;
 const int32_t kMwmDecorationsOther = MWM_DECOR_TITLE | MWM_DECOR_BORDER;
 
-std::string Text34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, sizeof n);
-  n = int16_t(std::max<int16_t>(0, std::min<int16_t>(n, WU_TE_NAME_MAX)));
-  return std::string(field + 2, size_t(n));
-}
-
 qev_arg TextArg(const char *text) {
   return qev_arg{QEV_ARG_TEXT, int32_t(std::strlen(text)), text, 0};
 }
@@ -974,12 +967,7 @@ void MakeQEVName(char *library, char *catalog, char *entry, char *libref_out, ch
   std::memcpy(libref_out, library, std::min(std::strlen(library), size_t(WU_LIBREF_LEN)));
   const char *in[2] = {catalog, entry};
   char *out[2] = {catalog_out, entry_out};
-  for (int i = 0; i < 2; ++i) {
-    const int16_t n = int16_t(std::min(std::strlen(in[i]), size_t(WU_TE_NAME_MAX)));
-    std::memcpy(out[i], &n, sizeof n);
-    std::memset(out[i] + 2, ' ', WU_TE_NAME_MAX);
-    std::memcpy(out[i] + 2, in[i], size_t(n));
-  }
+  for (int i = 0; i < 2; ++i) SetName34(out[i], in[i], std::strlen(in[i]));
 }
 
 char *TrimString(char *text) {

@@ -45,9 +45,6 @@ const int32_t kActionIcon = 16;
 const int32_t kFirstUserImage = 1025;
 const int32_t kPopupItems = 3;
 const unsigned kModifierMask = ShiftMask | Mod1Mask;
-// The old built-in identifiers -1 to -14 and the icons they stand for.
-const int32_t kBuiltinIcons[14] = {290, 291, 292, 293, 173, 294, 295, 411, 296, 2, 31, 1009, 1010, 10};
-const int32_t kOtherBuiltin = 202;
 
 wu_editor *Ed() { return wu_ed_gone(wu_ed) ? nullptr : wu_ed; }
 
@@ -487,7 +484,7 @@ extern "C" {
 
 int32_t MapToNewPixid(int32_t icon) {
   if (icon >= 0 || icon == WU_TB_SEPARATOR_ICON) return 0;
-  return icon >= -14 ? kBuiltinIcons[-icon - 1] : kOtherBuiltin;
+  return wumbimg(icon);
 }
 
 int32_t isaltpr(void) {
