@@ -1136,6 +1136,10 @@ struct HelpText {
 void HelpCrossing(Widget, XtPointer client, XEvent *event, Boolean *) {
   auto *h = static_cast<HelpText *>(client);
   if (!WindowKnown(h->window)) return;
+  // The menu's pointer grab and its release cross windows without the
+  // pointer moving: a popup that comes up under the pointer sees an Enter,
+  // then a Leave of the grab while the pointer is still inside the item.
+  if (event->xcrossing.mode != NotifyNormal) return;
   if (event->type == EnterNotify && !h->pushed) {
     h->pushed = wutpshm(h->window, h->text.data(), int32_t(h->text.size())) == WU_OK;
   } else if (event->type == LeaveNotify && h->pushed) {
