@@ -722,17 +722,22 @@ void HoverChoice(XtPointer client, XtIntervalId *) {
   XtAppAddTimeOut(devb->app, 50, HoverChoice, client);
 }
 
-TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
-  NewWindow();
-  ASSERT_TRUE(Realise());
-  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
-  wu_choice_entry e[2] = {};
+// Two choices, the first with a help text.
+void FirstWithHelp(wu_choice_entry e[2]) {
   e[0].label = "First";
   e[0].label_length = 5;
   e[0].help = "Runs the first thing";
   e[0].help_length = 20;
   e[1].label = "Second";
   e[1].label_length = 6;
+}
+
+TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
+  wu_choice_entry e[2] = {};
+  FirstWithHelp(e);
   Hover hover{window_, 0, ""};
   XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
   EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
@@ -754,12 +759,7 @@ TEST_F(MenuWidgets, ChoiceHelpShowsWhenThePopupComesUpUnderThePointer) {
   XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
   Settle();
   wu_choice_entry e[2] = {};
-  e[0].label = "First";
-  e[0].label_length = 5;
-  e[0].help = "Runs the first thing";
-  e[0].help_length = 20;
-  e[1].label = "Second";
-  e[1].label_length = 6;
+  FirstWithHelp(e);
   Hover hover{window_, 0, "", false};
   XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
   EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
