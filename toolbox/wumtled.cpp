@@ -303,7 +303,9 @@ void BuildActionList(wu_editor *ed) {
   XtAddCallback(ed->action_list, XmNdefaultActionCallback, wumtlba,
                 reinterpret_cast<XtPointer>(intptr_t(WU_TE_ACTION_OK)));
   XtManageChild(ed->action_list);
-  XtVaSetValues(XtParent(ed->action_list), XmNtopAttachment, XmATTACH_FORM, XmNtopOffset, kGap,
+  // The scrolled icon list carries its own scroll bars: it is the dialog's
+  // child and fills the dialog above the button row.
+  XtVaSetValues(ed->action_list, XmNtopAttachment, XmATTACH_FORM, XmNtopOffset, kGap,
                 XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, kGap, XmNrightAttachment,
                 XmATTACH_FORM, XmNrightOffset, kGap, XmNbottomAttachment, XmATTACH_WIDGET,
                 XmNbottomWidget, sep, XmNbottomOffset, kGap, nullptr);

@@ -418,9 +418,11 @@ void OpenChooser(wu_editor *ed, wu_tool *tool) {
   const bool found = FindAndSetCategory(ed, ToolIcon(tool), &k, &button);
   if (!found && first) SelectCategory(ed, 1);
   if (wu_ed_gone(ed)) return;
-  XtManageChild(ed->chooser);
-  // The icon area opens at its full height whatever an earlier layout left.
+  // The icon area opens at its full height whatever an earlier layout left;
+  // set before the dialog is managed, so that the dialog is laid out around
+  // it and the button row stays below it.
   XtVaSetValues(ed->scroll, XmNheight, WU_TE_CHOOSER_HEIGHT, nullptr);
+  XtManageChild(ed->chooser);
   if (found && size_t(button) < ed->pool.size()) {
     ArmIcon(ed, ed->pool[size_t(button)]);
     ShowIcon(ed, ed->pool[size_t(button)]);

@@ -42,10 +42,13 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "modulewindow.h"
 #include "xinput.h"
 #include "xserver.h"
 
 namespace {
+
+const int32_t kKindDisplayManager = 1;
 
 void AddItem(Widget list, const std::string &text, int position = 0) {
   XmString xs = XmStringCreateLocalized(const_cast<char *>(text.c_str()));
@@ -132,13 +135,7 @@ class CmdWin : public ::testing::Test {
     qevtest::stopModule();
   }
   wu_window *Window() {
-    wu_window *w = nullptr;
-    EXPECT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
-    wu_pane *p = nullptr;
-    wuxgpan(w, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
-    w->module_flags |= WU_WMOD_LISTED;
-    wuxiwnd(w);
-    wu_module()->current = w;
+    wu_window *w = qevtest::openUserWindow(kKindDisplayManager);
     windows_.push_back(w);
     return w;
   }
