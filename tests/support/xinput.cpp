@@ -3,6 +3,7 @@
 #include <X11/IntrinsicP.h>
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
+#include <Xm/List.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
@@ -180,6 +181,15 @@ bool clickHandled(Widget w, unsigned button) {
   int x = 0, y = 0;
   Middle(w, &x, &y);
   return clickHandledAt(w, x, y, button);
+}
+
+bool clickRowHandled(Widget list, int pos, unsigned button) {
+  Position x = 0, y = 0;
+  Dimension width = 0, height = 0;
+  if (!list || !WaitViewable(list, kLimitMs) ||
+      !XmListPosToBounds(list, pos, &x, &y, &width, &height))
+    return false;
+  return clickHandledAt(list, x + width / 2, y + height / 2, button);
 }
 
 bool pressHandled(Widget w, unsigned button) {

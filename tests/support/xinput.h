@@ -30,6 +30,9 @@ void focusWidget(Widget w);
 // A click on `w` with `button` at its middle, or at (x, y) inside it.
 bool clickHandled(Widget w, unsigned button = 1);
 bool clickHandledAt(Widget w, int x, int y, unsigned button = 1);
+// A click on row `pos` (1-based) of a Motif list; false also when the row
+// is not in view.
+bool clickRowHandled(Widget list, int pos, unsigned button = 1);
 // A button pressed on the middle of `w` and held; later released over the
 // middle of `over` (the press-drag-release of a popup menu).
 bool pressHandled(Widget w, unsigned button);

@@ -477,7 +477,7 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   EXPECT_TRUE(XtIsManaged(b0));
   // Activation queues the tool's command for its window.
   Queued();
-  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(b0));
   EXPECT_EQ(Queued(), std::vector<std::string>{"CMD0"});
   // "#" sends to the current window.
   wu_window *other = Window(1);
@@ -485,7 +485,7 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   mb->tools->window = window_;
   XtFree(mb->tools->command);
   mb->tools->command = XtNewString("#LIBASSIGN");
-  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(b0));
   EXPECT_EQ(Queued(other), std::vector<std::string>{"LIBASSIGN"});
   EXPECT_TRUE(Queued().empty());
   // A second load says it is loaded.
@@ -745,14 +745,17 @@ TEST_F(Toolbox, ButtonsFollowGrayingBusyAndTheGlobalCommandRule) {
   s->current = window_;
   Queued();
   s->busy = 1;
-  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
   EXPECT_TRUE(Queued().empty());
   s->busy = 0;
   // A window that takes no tool commands now gets none.
   window_->flags |= WU_WIN_NO_TOOL_COMMANDS;
-  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
   EXPECT_TRUE(Queued().empty());
   window_->flags &= ~WU_WIN_NO_TOOL_COMMANDS;
+  // The same click queues the command again once nothing holds it back.
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
+  EXPECT_EQ(Queued(), std::vector<std::string>{"help index"});
 }
 
 TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
@@ -928,7 +931,7 @@ TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(XtIsManaged(mb->rowcol));
-  XtCallCallbacks(mb->tools_arrow, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
   EXPECT_FALSE(XtIsManaged(mb->rowcol));
   EXPECT_FALSE(devb->prefs.default_toolbox);
   unsigned char dir = 0;
