@@ -42,6 +42,7 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "hostnames.h"
 #include "modulewindow.h"
 #include "xinput.h"
 #include "xserver.h"
@@ -993,23 +994,15 @@ void WriteMember(const std::string &path, const std::vector<std::string> &record
   }
 }
 
-void SetName34(char *field, const std::string &s) {
-  const int16_t n = int16_t(s.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
-  std::memcpy(field + 2, s.data(), s.size());
-}
-
 TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
   AboutMessages(true);
   qevhost::defineLibrary("ABOUTLIB");
   const std::string dir = qevhost::catalogRoot() + "/ABOUTLIB/CAT";
   std::filesystem::create_directories(dir);
   WriteMember(dir + "/DLGABOUT.LOG", {"Licensed to   ", std::string("Site 42\0\0", 9)});
-  std::memset(window_->menu_libref, ' ', sizeof window_->menu_libref);
-  std::memcpy(window_->menu_libref, "ABOUTLIB", 8);
-  SetName34(window_->menu_catalog, "CAT");
-  SetName34(window_->menu_entry, "MAIN");
+  qevtest::setLibref(window_->menu_libref, "ABOUTLIB");
+  qevtest::setName34(window_->menu_catalog, "CAT");
+  qevtest::setName34(window_->menu_entry, "MAIN");
   wuwoabt(nullptr, window_, nullptr);
   Widget box = wu_module()->about_box;
   ASSERT_NE(box, nullptr);

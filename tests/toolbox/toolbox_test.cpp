@@ -33,6 +33,7 @@
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
 #include "child.h"
+#include "hostnames.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -40,21 +41,6 @@ namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
 
-std::string Name34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, 2);
-  return std::string(field + 2, size_t(n));
-}
-void Set34(char *field, const std::string &t) {
-  int16_t n = int16_t(t.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', 32);
-  std::memcpy(field + 2, t.data(), t.size());
-}
-void SetLib(char *field, const std::string &t) {
-  std::memset(field, ' ', 8);
-  std::memcpy(field, t.data(), t.size());
-}
 
 class Toolbox : public ::testing::Test {
  protected:
@@ -158,9 +144,9 @@ class Toolbox : public ::testing::Test {
     return b;
   }
   void Loc(const std::string &lib, const std::string &cat, const std::string &entry) {
-    SetLib(lib_, lib);
-    Set34(cat_, cat);
-    Set34(entry_, entry);
+    qevtest::setLibref(lib_, lib);
+    qevtest::setName34(cat_, cat);
+    qevtest::setName34(entry_, entry);
   }
   EcmdFn ecmd_ = nullptr;
   wu_window *window_ = nullptr;
@@ -339,7 +325,7 @@ TEST_F(Toolbox, EntriesRoundTripByteForByte) {
   EXPECT_EQ(r->y, 50);
   EXPECT_EQ(r->icon_width, 24);
   EXPECT_EQ(r->load_default, 1);
-  EXPECT_EQ(Name34(r->entry), "ONE");
+  EXPECT_EQ(qevtest::name34(r->entry), "ONE");
   wu_tool *t = r->tools;
   EXPECT_EQ(std::string(t->tip), std::string(199, 't'));
   EXPECT_EQ(t->command_id, 100);

@@ -41,6 +41,7 @@
 #include "textwin/wutwin.h"
 #include "xd/IconList.h"
 #include "child.h"
+#include "hostnames.h"
 #include "modulewindow.h"
 #include "xinput.h"
 
@@ -52,16 +53,6 @@ using EcmdFn = wu_status (*)(wu_window *, int32_t);
 const int32_t kKindEdited = 20;
 const int32_t kKindDisplayManager = 1;
 
-void Set34(char *field, const std::string &t) {
-  int16_t n = int16_t(t.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', 32);
-  std::memcpy(field + 2, t.data(), t.size());
-}
-void SetLib(char *field, const std::string &t) {
-  std::memset(field, ' ', 8);
-  std::memcpy(field, t.data(), t.size());
-}
 
 // Every widget below a widget, popups included, in creation order.
 void Walk(Widget w, std::vector<Widget> *out) {
@@ -239,9 +230,9 @@ class ToolEditor : public ::testing::Test {
     b->icon_width = b->icon_height = 48;
     b->own_location = 1;
     char l[8], c[34], e[34];
-    SetLib(l, lib);
-    Set34(c, catalog);
-    Set34(e, entry);
+    qevtest::setLibref(l, lib);
+    qevtest::setName34(c, catalog);
+    qevtest::setName34(e, entry);
     ASSERT_EQ(wumtlsv(b, l, c, e, "TOOLBOX"), WU_OK);
     wutfbar(nullptr, b);
   }
@@ -250,9 +241,9 @@ class ToolEditor : public ::testing::Test {
   void WriteEntry(const std::string &entry, int per_row, int size,
                   std::vector<std::pair<const char *, const char *>> tools, int ext_after = -1) {
     char l[8], c[34], e[34];
-    SetLib(l, "TESTLIB");
-    Set34(c, "CAT");
-    Set34(e, entry);
+    qevtest::setLibref(l, "TESTLIB");
+    qevtest::setName34(c, "CAT");
+    qevtest::setName34(e, entry);
     wu_toolbox_header h = {};
     h.tool_count = uint8_t(tools.size());
     h.per_row = uint8_t(per_row);
@@ -278,9 +269,9 @@ class ToolEditor : public ::testing::Test {
   }
   wu_toolbox *Read(const std::string &entry, const std::string &lib = "TESTLIB") {
     char l[8], c[34], e[34];
-    SetLib(l, lib);
-    Set34(c, "CAT");
-    Set34(e, entry);
+    qevtest::setLibref(l, lib);
+    qevtest::setName34(c, "CAT");
+    qevtest::setName34(e, entry);
     return wumtlcl(l, c, e, "TOOLBOX");
   }
   struct Queued {
@@ -1008,18 +999,13 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
         EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
         EXPECT_EQ(Text(Field(1)), "TWO0");
         EXPECT_EQ(Text(Field(0)), "1");
-        // Default is offered only when the command named no location.
+        // Default is offered only when the command named no location: a
+        // click on it asks nothing.
         EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
-        XtSetSensitive(Bottom("Default"), True);
         Click(Bottom("Default"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Restore the default?");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_EQ(ToolNames().size(), 14u);
-        EXPECT_EQ(Text(Field(1)), "DEF0");
+        EXPECT_EQ(Box(), nullptr);
+        EXPECT_EQ(ToolNames().size(), 3u);
+        Replace(Field(1), "TWO CHANGED");
         qevtest::closeLikeWindowManager(XtParent(Editor()));
       },
       [&] {
@@ -1036,6 +1022,43 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
   ASSERT_NE(r, nullptr);
   EXPECT_STREQ(r->tools->command, "TWO0");
   wutfbar(nullptr, r);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
+// TOOLEDIT without a location edits the window's own box and offers
+// Default, which puts the built-in tools back after a question.
+TEST_F(ToolEditor, DefaultRestoresTheBuiltInToolsAfterAQuestion) {
+  Script s;
+  s.steps = {
+      s.Until([&] { return Box() != nullptr; }),   // a new box for the window
+      [&] {
+        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        ASSERT_EQ(ToolNames().size(), 14u);
+        SelectTool(0);
+        Click(Bottom("Delete"));
+        EXPECT_EQ(ToolNames().size(), 13u);
+        EXPECT_TRUE(XtIsSensitive(Bottom("Default")));
+        Click(Bottom("Default"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Restore the default?");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 14u);
+        EXPECT_EQ(ToolNames().front(), "DEF0");
+        EXPECT_EQ(Text(Field(1)), "DEF0");
+        Click(Bottom("Close"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Save the changes?");
+        AnswerNo();
+      },
+  };
+  Edit("", &s);
   EXPECT_EQ(Editor(), nullptr);
 }
 
