@@ -1150,7 +1150,14 @@ const long kTitleMenuMinimise = 0x08 | 0x10 | 0x20;
 const long kBorder = 0x02;
 
 class ToolboxDecorations : public Toolbox,
-                           public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+                           public ::testing::WithParamInterface<std::tuple<bool, bool>> {
+ protected:
+  // The cases after one that started mwm run without a window manager.
+  void TearDown() override {
+    Toolbox::TearDown();
+    qevtest::stopWindowManager();
+  }
+};
 
 // With useShowHideDecorations under the Motif window manager the shell asks
 // for no border of its own; in every other case it asks for one.
