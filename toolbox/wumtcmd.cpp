@@ -326,10 +326,7 @@ void HandleTOOLLARGE2(wu_window *w) {
   for (wu_tool *t = mb->tools; t; t = t->next) {
     if (t->icon == WU_TB_SEPARATOR_ICON) continue;
     wumdbtn(t);
-    if (t->pixmap) {
-      if (t->shared_pixmap) wutfpix(t->pixmap);
-      else if (wu_x_ok()) wumfpxm(t->pixmap);
-    }
+    ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
     t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
     t->small_icon = size == WU_ICON_BOX_SMALL;
   }

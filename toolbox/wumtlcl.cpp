@@ -110,12 +110,17 @@ void CloseEntry(qev_lib *lib, qev_member *member, int32_t abandon) {
   if (lib && !IsProfile(lib)) ylclose(lib);
 }
 
+// A box takes the user's tip and keep-on-top preferences.
+void TakePreferences(wu_toolbox *box) {
+  if (!devb) return;
+  box->tips = devb->prefs.use_toolbox_tips;
+  box->keep_on_top = devb->prefs.toolbox_always_on_top;
+  box->tip_delay = devb->prefs.toolbox_tip_delay;
+}
+
 void FreeTool(wu_tool *t) {
   wumdbtn(t);
-  if (t->pixmap) {
-    if (t->shared_pixmap) wutfpix(t->pixmap);
-    else if (wu_x_ok()) wumfpxm(t->pixmap);
-  }
+  ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
   if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   Free(t->command);
   Free(t->help);
@@ -237,6 +242,12 @@ void SetName34(char *field, const char *text, size_t n) {
 }
 
 extern "C" {
+
+void ReleaseToolPixmap(Pixmap pixmap, uint8_t shared) {
+  if (!pixmap) return;
+  if (shared) wutfpix(pixmap);
+  else if (wu_x_ok()) wumfpxm(pixmap);
+}
 
 int32_t wumbimg(int32_t icon) {
   return icon >= -WU_DEFAULT_TOOLS ? kBuiltinImages[-icon - 1] : kOtherBuiltin;
@@ -378,11 +389,7 @@ wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, 
   box->command_part = h.command_part;
   box->tools_part = h.tools_part;
   box->title = FieldText(h.title);
-  if (devb) {
-    box->tips = devb->prefs.use_toolbox_tips;
-    box->keep_on_top = devb->prefs.toolbox_always_on_top;
-    box->tip_delay = devb->prefs.toolbox_tip_delay;
-  }
+  TakePreferences(box);
   int32_t separators = 0, real = 0;
   wu_tool **tail = &box->tools;
   for (int32_t i = 0; i < box->count; ++i) {
@@ -534,11 +541,7 @@ wu_toolbox *wumbrmg(wu_window *window, int32_t n, int32_t set, int32_t icon_firs
   box->count = n;
   box->per_row = n;
   box->icon_width = box->icon_height = WU_ICON_BOX_SMALL;
-  if (devb) {
-    box->tips = devb->prefs.use_toolbox_tips;
-    box->keep_on_top = devb->prefs.toolbox_always_on_top;
-    box->tip_delay = devb->prefs.toolbox_tip_delay;
-  }
+  TakePreferences(box);
   box->command_part = box->tools_part = 1;
   box->save_position = box->load_default = 1;
   wumgdloc(box->libref, box->catalog, box->entry);

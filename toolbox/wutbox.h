@@ -139,6 +139,9 @@ wu_toolbox *wumlgbx(void);                /* the display-manager chain */
 void wumsloc(wu_toolbox *box, const char *libref, const char *catalog, const char *entry);
 int32_t wumgdloc(char *libref, char *catalog, char *entry);
 
+/* Gives back a tool's pixmap: to the shared icon store when it came from
+   there (`shared`), else it is freed. */
+void ReleaseToolPixmap(Pixmap pixmap, uint8_t shared);
 /* The host image a built-in icon identifier (-1 down) stands for. */
 int32_t wumbimg(int32_t icon);
 
