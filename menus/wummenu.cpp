@@ -284,6 +284,16 @@ Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mn
   return cascade;
 }
 
+// In batch-driver mode the menu bar and button box have no margins and no
+// shadow; true when the arguments were added.
+bool FlatInBatchMode(Arg *args, Cardinal *n) {
+  if (!devb->appres.batch_driver_mode) return false;
+  XtSetArg(args[*n], XmNmarginHeight, 0); ++*n;
+  XtSetArg(args[*n], XmNmarginWidth, 0); ++*n;
+  XtSetArg(args[*n], XmNshadowThickness, 0); ++*n;
+  return true;
+}
+
 // Push buttons outside the menu bar: no traversal, and shadow and margins
 // (thin and tight in batch-driver mode).
 void ButtonLook(Arg *args, Cardinal *n) {
@@ -741,11 +751,7 @@ wu_status wutiamu(wu_window *w) {
       XtSetArg(args[n], XmNmenuAccelerator, ""); ++n;
       XtSetArg(args[n], XmNborderWidth, 0); ++n;
       XtSetArg(args[n], XmNheight, ProbeHeight(true)); ++n;
-      if (devb->appres.batch_driver_mode) {
-        XtSetArg(args[n], XmNmarginHeight, 0); ++n;
-        XtSetArg(args[n], XmNmarginWidth, 0); ++n;
-        XtSetArg(args[n], XmNshadowThickness, 0); ++n;
-      }
+      FlatInBatchMode(args, &n);
       menu = XmCreateMenuBar(w->main_window, const_cast<char *>("MenuBar"), args, n);
     } else {
       XtSetArg(args[n], XmNorientation, XmHORIZONTAL); ++n;
@@ -759,10 +765,7 @@ wu_status wutiamu(wu_window *w) {
                                : mode == WU_MMODE_BUTTONBOX ? ProbeHeight(true) - 2
                                                              : ProbeHeight(false) - 2;
       XtSetArg(args[n], XmNheight, height); ++n;
-      if (devb->appres.batch_driver_mode) {
-        XtSetArg(args[n], XmNmarginHeight, 0); ++n;
-        XtSetArg(args[n], XmNmarginWidth, 0); ++n;
-        XtSetArg(args[n], XmNshadowThickness, 0); ++n;
+      if (FlatInBatchMode(args, &n)) {
         XtSetArg(args[n], XmNborderWidth, 0); ++n;
       }
       menu = XmCreateRowColumn(w->main_window, const_cast<char *>("ButtonBox"), args, n);
