@@ -1,7 +1,8 @@
 // The command window, the command history file and the standard command
-// items, driven as the host and the user drive them: the item handlers and
-// the command window's callbacks, XTest input, the stand-in's record files,
-// log, profile and the module event queue.
+// items, driven as the host and the user drive them: the item handlers as
+// the dispatcher calls them, and clicks and keys through XTest; checked
+// against the stand-in's record files, log, profile and the module event
+// queue.
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -191,18 +192,16 @@ class CmdWin : public ::testing::Test {
     ASSERT_NE(wumcwtf(), nullptr);
     Settle();
   }
-  // Types into the command text with XTest.
+  // Types into the command text after a focus click.
   void Type(const std::string &keys) {
-    qevtest::clickWidget(Text());
-    Settle(50);
-    for (char c : keys) qevtest::pressKey(devb->display, KeySym(c == ' ' ? XK_space : c));
+    EXPECT_TRUE(qevtest::clickHandled(Text()));
+    EXPECT_TRUE(qevtest::typeHandled(devb->display, keys));
     Settle();
   }
+  // Types a command into the command text and presses Return.
   void Enter(const std::string &text) {
-    XmTextSetString(Text(), const_cast<char *>(text.c_str()));
-    qevtest::clickWidget(Text());
-    Settle(50);
-    qevtest::pressKey(devb->display, XK_Return);
+    EXPECT_TRUE(qevtest::replaceTextHandled(Text(), text));
+    EXPECT_TRUE(qevtest::keyHandled(devb->display, XK_Return));
     Settle();
   }
   wu_window *window_ = nullptr;
@@ -486,13 +485,13 @@ TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
 
 TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
   Open();
-  XmTextSetString(Text(), const_cast<char *>("from button"));
-  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  Type("from button");
+  EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(wumcwtf(), "*pb")));
   Settle();
   EXPECT_EQ(Queued(), (std::vector<std::string>{"from button"}));
   EXPECT_EQ(Items(), (std::vector<std::string>{"from button"}));
-  XmTextSetString(Text(), const_cast<char *>("from button"));
-  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  EXPECT_TRUE(qevtest::replaceTextHandled(Text(), "from button"));
+  EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(wumcwtf(), "*pb")));
   Settle();
   EXPECT_EQ(Items().size(), 1u);  // the unique-list rule holds for the button
   Queued();

@@ -4,6 +4,7 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <Xm/List.h>
+#include <Xm/Text.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
@@ -236,7 +237,7 @@ bool typeHandled(Display *dpy, const std::string &text) {
 bool replaceTextHandled(Widget field, const std::string &text) {
   if (!clickHandled(field)) return false;
   Display *dpy = XtDisplay(field);
-  char *old = XmTextFieldGetString(field);
+  char *old = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);
   const size_t length = old ? std::strlen(old) : 0;
   XtFree(old);
   if (!keyHandled(dpy, XK_End)) return false;

@@ -42,7 +42,7 @@ bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers = 0, int limitMs = 
 // The characters of `text` typed to whatever holds the keyboard focus,
 // Shift held for those that need it.
 bool typeHandled(Display *dpy, const std::string &text);
-// A focus click on a text field, then its text replaced by `text` with keys
+// A focus click on a text field (or text), then its text replaced by `text` with keys
 // (End, one BackSpace per character, then the new characters).
 bool replaceTextHandled(Widget field, const std::string &text);
 
