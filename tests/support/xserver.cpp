@@ -136,6 +136,10 @@ void stopWindowManager() {
     usleep(20000);
   }
   XSelectInput(dpy, DefaultRootWindow(dpy), NoEventMask);
+  // The manager's focus may have reverted to None with it, which would send
+  // the keys of later cases nowhere: the focus follows the pointer again,
+  // as on a fresh server.
+  XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, CurrentTime);
   XSync(dpy, False);
   XSetErrorHandler(previous);
   XCloseDisplay(dpy);
