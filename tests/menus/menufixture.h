@@ -29,6 +29,7 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "widgettext.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -117,17 +118,7 @@ inline std::string DialogRecord(int row, int col, const std::string &text, int t
 }
 
 // The text of a label widget or gadget.
-inline std::string LabelOf(Widget w) {
-  XmString s = nullptr;
-  XtVaGetValues(w, XmNlabelString, &s, nullptr);
-  char *t = s ? static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
-                                                    nullptr, 0, XmOUTPUT_ALL))
-              : nullptr;
-  std::string out = t ? t : "";
-  XtFree(t);
-  if (s) XmStringFree(s);
-  return out;
-}
+inline std::string LabelOf(Widget w) { return qevtest::xmStringResource(w, XmNlabelString); }
 
 inline std::vector<Widget> Children(Widget w) {
   if (!w) return {};

@@ -34,6 +34,7 @@
 #include "textwin/wutwin.h"
 #include "child.h"
 #include "hostnames.h"
+#include "widgettext.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -553,17 +554,7 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
     if (t->button && XtIsManaged(t->button)) tools.push_back(t);
   ASSERT_GE(tools.size(), 4u);
   ASSERT_TRUE(tools[2]->tip == nullptr || !tools[2]->tip[0]);
-  auto tipText = [&] {
-    XmString xs = nullptr;
-    XtVaGetValues(mb->tip_label, XmNlabelString, &xs, nullptr);
-    char *t = xs ? static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
-                                                     nullptr, 0, XmOUTPUT_ALL))
-                 : nullptr;
-    std::string out = t ? t : "";
-    XtFree(t);
-    if (xs) XmStringFree(xs);
-    return out;
-  };
+  auto tipText = [&] { return qevtest::xmStringResource(mb->tip_label, XmNlabelString); };
   auto moveTo = [&](Widget w) {
     Position x = 0, y = 0;
     Dimension bw = 0, bh = 0;
@@ -1212,14 +1203,7 @@ TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
   XtFree(built);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
-  XmString xs = nullptr;
-  XtVaGetValues(mb->form, XmNdialogTitle, &xs, nullptr);
-  ASSERT_NE(xs, nullptr) << "the form has no dialog title";
-  char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0,
-                                                XmOUTPUT_ALL));
-  EXPECT_EQ(std::string(t ? t : ""), want);
-  XtFree(t);
-  XmStringFree(xs);
+  EXPECT_EQ(qevtest::xmStringResource(mb->form, XmNdialogTitle), want) << "the form's dialog title";
 }
 
 }  // namespace

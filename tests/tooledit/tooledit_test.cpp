@@ -43,6 +43,7 @@
 #include "child.h"
 #include "hostnames.h"
 #include "modulewindow.h"
+#include "widgettext.h"
 #include "xinput.h"
 
 namespace {
@@ -76,16 +77,7 @@ Widget One(Widget root, const char *name, size_t nth = 0) {
   auto v = All(root, name);
   return nth < v.size() ? v[nth] : nullptr;
 }
-std::string LabelOf(Widget w) {
-  XmString xs = nullptr;
-  XtVaGetValues(w, XmNlabelString, &xs, nullptr);
-  char *t = nullptr;
-  if (xs) t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  std::string out = t ? t : "";
-  XtFree(t);
-  if (xs) XmStringFree(xs);
-  return out;
-}
+std::string LabelOf(Widget w) { return qevtest::xmStringResource(w, XmNlabelString); }
 Widget ButtonLabelled(Widget root, const std::string &label) {
   for (Widget w : All(root, "PushButton"))
     if (LabelOf(w) == label) return w;
@@ -331,14 +323,7 @@ class ToolEditor : public ::testing::Test {
   }
   std::string BoxText() {
     Widget m = Box();
-    if (!m) return "";
-    XmString xs = nullptr;
-    XtVaGetValues(m, XmNmessageString, &xs, nullptr);
-    char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-    std::string s = t ? t : "";
-    XtFree(t);
-    XmStringFree(xs);
-    return s;
+    return m ? qevtest::xmStringResource(m, XmNmessageString) : "";
   }
   void Answer(unsigned char child) {
     Widget m = Box();
