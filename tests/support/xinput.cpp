@@ -55,14 +55,11 @@ void closeLikeWindowManager(Widget shell) {
   XFlush(dpy);
 }
 
-}  // namespace qevtest
-
-namespace qevtest {
 namespace {
 
 // Button and key events the toolkit dispatched, counted by a dispatcher
 // that runs before the toolkit's own one for these types.
-const int kCounted[] = {ButtonPress, ButtonRelease, KeyPress, KeyRelease};
+const int kCounted[] = {ButtonPress, ButtonRelease, KeyPress};
 unsigned long g_dispatched[LASTEvent] = {};
 XtEventDispatchProc g_chain[LASTEvent] = {};
 

@@ -25,7 +25,8 @@ void focusWidget(Widget w);
 // for the input by a round trip after it).  What the input does has happened on return, and a modal wait
 // it opened has run inside the call, as it runs inside the user's click.
 // False when the widget was not on the screen or the events did not come
-// within `limitMs`.
+// within `limitMs`.  Not for input that ends the module or closes its
+// display: the dispatching goes on with that display.
 //
 // A click on `w` with `button` at its middle, or at (x, y) inside it.
 bool clickHandled(Widget w, unsigned button = 1);
