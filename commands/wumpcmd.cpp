@@ -202,8 +202,7 @@ bool OptionNamed(const char *name) {
 void RebuildMenus(int32_t excluded_list) {
   wu_state *s = wu_module();
   if (!s) return;
-  s->excluded = s->excluded_lists[excluded_list];
-  s->excluded_count = s->excluded_counts[excluded_list];
+  SelectExcluded(excluded_list);
   if (s->current) wuxqcmd(s->current, "WPMENU;WPMENU", -1, 1, 1, 1);
 }
 

@@ -281,6 +281,10 @@ wu_status wumpexp(wu_window *window, const char *title, char *path, int32_t size
                   int32_t filter_size);
 const char *wumgtyp(const char *filter);
 wu_status wumshpn(int32_t value);
+/* The menus take the excluded command-id list of a printing choice: 0
+   printing through the host's print dialog, 1 printing through X (the
+   module state's excluded_lists). */
+void SelectExcluded(int32_t which);
 /* 1 when the printing question was answered (the profile entry exists). */
 int32_t GetHostPrintNotif(void);
 /* Puts `path` between single quotes after `prefix`, each quote in it

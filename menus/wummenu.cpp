@@ -284,6 +284,16 @@ Widget MakePullMenu(const Build &b, Widget parent, const char *label, int32_t mn
   return cascade;
 }
 
+// In batch-driver mode the menu bar and button box have no margins and no
+// shadow; true when the arguments were added.
+bool FlatInBatchMode(Arg *args, Cardinal *n) {
+  if (!devb->appres.batch_driver_mode) return false;
+  XtSetArg(args[*n], XmNmarginHeight, 0); ++*n;
+  XtSetArg(args[*n], XmNmarginWidth, 0); ++*n;
+  XtSetArg(args[*n], XmNshadowThickness, 0); ++*n;
+  return true;
+}
+
 // Push buttons outside the menu bar: no traversal, and shadow and margins
 // (thin and tight in batch-driver mode).
 void ButtonLook(Arg *args, Cardinal *n) {
@@ -445,7 +455,18 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
   Widget last = nullptr;
   bool last_sep = false;
   const bool dbcs = DoubleByte();
+  // Keeps a made widget for managing; a separator left last is taken away.
+  auto keep = [&](Widget made_widget, bool separator) {
+    made.push_back(made_widget);
+    last = made_widget;
+    last_sep = separator;
+  };
   for (int32_t i = 0; i < count; ++i) {
+    // The separator the description puts after item i (none in a menu bar).
+    auto separate = [&] {
+      if (!node->separator[i] || b.in_bar) return;
+      if (Widget sep = MakeSeparator(w, parent)) keep(sep, true);
+    };
     const int32_t cmd = node->command_id[i];
     if (cmd == kCmdNever) continue;
     if (cmd == kCmdViewAdditions) {
@@ -490,13 +511,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       MakeItems(inc, s->root, parent, 1, depth + 1);
       last = nullptr;
       last_sep = false;
-      if (node->separator[i] && !b.in_bar) {
-        if (Widget sep = MakeSeparator(w, parent)) {
-          made.push_back(sep);
-          last = sep;
-          last_sep = true;
-        }
-      }
+      separate();
       continue;
     } else if (kind == WU_MNODE_COMMAND || kind == WU_MNODE_COMMAND2 || kind == WU_MNODE_DIALOG) {
       const bool dialog = kind == WU_MNODE_DIALOG;
@@ -569,9 +584,7 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
         ctx->grayed = grayed;
         if (dialog) ctx->node = target;
       }
-      made.push_back(item);
-      last = item;
-      last_sep = false;
+      keep(item, false);
       if (cmd == kCmdPrint && XPrinting()) {
         PrintPreview(b, button_parent, item_id, &made);
         if (grayed && w->print_preview_item) XtSetSensitive(w->print_preview_item, False);
@@ -584,17 +597,9 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       // A cascade takes its gray state as a push button does.
       if (ItemGrayed(w, node, i)) XtSetSensitive(item, False);
       if (wu_menu_item_ctx *ctx = ItemContext(item)) ctx->grayed = ItemGrayed(w, node, i);
-      made.push_back(item);
-      last = item;
-      last_sep = false;
+      keep(item, false);
     }
-    if (node->separator[i] && !b.in_bar) {
-      if (Widget sep = MakeSeparator(w, parent)) {
-        made.push_back(sep);
-        last = sep;
-        last_sep = true;
-      }
-    }
+    separate();
     ManageBatch(&made, false);
   }
   ManageBatch(&made, true);
@@ -746,11 +751,7 @@ wu_status wutiamu(wu_window *w) {
       XtSetArg(args[n], XmNmenuAccelerator, ""); ++n;
       XtSetArg(args[n], XmNborderWidth, 0); ++n;
       XtSetArg(args[n], XmNheight, ProbeHeight(true)); ++n;
-      if (devb->appres.batch_driver_mode) {
-        XtSetArg(args[n], XmNmarginHeight, 0); ++n;
-        XtSetArg(args[n], XmNmarginWidth, 0); ++n;
-        XtSetArg(args[n], XmNshadowThickness, 0); ++n;
-      }
+      FlatInBatchMode(args, &n);
       menu = XmCreateMenuBar(w->main_window, const_cast<char *>("MenuBar"), args, n);
     } else {
       XtSetArg(args[n], XmNorientation, XmHORIZONTAL); ++n;
@@ -764,10 +765,7 @@ wu_status wutiamu(wu_window *w) {
                                : mode == WU_MMODE_BUTTONBOX ? ProbeHeight(true) - 2
                                                              : ProbeHeight(false) - 2;
       XtSetArg(args[n], XmNheight, height); ++n;
-      if (devb->appres.batch_driver_mode) {
-        XtSetArg(args[n], XmNmarginHeight, 0); ++n;
-        XtSetArg(args[n], XmNmarginWidth, 0); ++n;
-        XtSetArg(args[n], XmNshadowThickness, 0); ++n;
+      if (FlatInBatchMode(args, &n)) {
         XtSetArg(args[n], XmNborderWidth, 0); ++n;
       }
       menu = XmCreateRowColumn(w->main_window, const_cast<char *>("ButtonBox"), args, n);
@@ -1141,6 +1139,10 @@ struct HelpText {
 void HelpCrossing(Widget, XtPointer client, XEvent *event, Boolean *) {
   auto *h = static_cast<HelpText *>(client);
   if (!WindowKnown(h->window)) return;
+  // The menu's pointer grab and its release cross windows without the
+  // pointer moving: a popup that comes up under the pointer sees an Enter,
+  // then a Leave of the grab while the pointer is still inside the item.
+  if (event->xcrossing.mode != NotifyNormal) return;
   if (event->type == EnterNotify && !h->pushed) {
     h->pushed = wutpshm(h->window, h->text.data(), int32_t(h->text.size())) == WU_OK;
   } else if (event->type == LeaveNotify && h->pushed) {

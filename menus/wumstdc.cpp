@@ -317,14 +317,6 @@ int32_t PostHostPrtDialog(Widget parent) {
   return q.answer;
 }
 
-// Selects the excluded-item list for X printing on (0) or off (1).
-void SelectExcluded(int32_t which) {
-  wu_state *s = wu_module();
-  if (!s) return;
-  s->excluded = s->excluded_lists[which];
-  s->excluded_count = s->excluded_counts[which];
-}
-
 // The printer device: an X printer unless one is named.
 void SetPrintDevice() {
   wu_status st = WU_OK;
@@ -389,6 +381,13 @@ void RunPrint(wu_window *w, Widget item, const char *command) {
 }  // namespace
 
 extern "C" {
+
+void SelectExcluded(int32_t which) {
+  wu_state *s = wu_module();
+  if (!s || which < 0 || which > 1) return;
+  s->excluded = s->excluded_lists[which];
+  s->excluded_count = s->excluded_counts[which];
+}
 
 wu_window *wumhwin(Widget item, XtPointer client) {
   if (item) {

@@ -47,21 +47,6 @@ void Show(wu_window *w, int32_t set, int32_t number) {
   yudsmsg(cur, 0, 2, set, number);
 }
 
-void SetName34(char *field, const char *text, int32_t n) {
-  int16_t len = int16_t(n);
-  std::memcpy(field, &len, sizeof len);
-  std::memset(field + 2, ' ', kName34Text);
-  if (n > 0) std::memcpy(field + 2, text, size_t(n));
-}
-
-std::string Text34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, sizeof n);
-  if (n < 0) n = 0;
-  if (n > kName34Text) n = kName34Text;
-  return std::string(field + 2, size_t(n));
-}
-
 void SkipCommand() {
   for (const qev_token *t = xncgtok(); t && !wumtend(t);) t = xncnxcm();
 }
@@ -158,13 +143,13 @@ int32_t GetToolPath(char *libref, char *catalog, char *entry) {
     if (!Name(c)) return fail(kMsgSyntax);
     if (c->length > kName34Text) return fail(kMsgEntryLong);
     wumtupc(c);
-    SetName34(catalog, c->text, c->length);
+    SetName34(catalog, c->text, size_t(c->length));
     if (!Period(xncnxcm())) return fail(kMsgSyntax);
     const qev_token *e = xncnxcm();
     if (!Name(e)) return fail(kMsgSyntax);
     if (e->length > kName34Text) return fail(kMsgEntryLong);
     wumtupc(e);
-    SetName34(entry, e->text, e->length);
+    SetName34(entry, e->text, size_t(e->length));
     result = 0;
     t = xncnxcm();
   }
@@ -341,10 +326,7 @@ void HandleTOOLLARGE2(wu_window *w) {
   for (wu_tool *t = mb->tools; t; t = t->next) {
     if (t->icon == WU_TB_SEPARATOR_ICON) continue;
     wumdbtn(t);
-    if (t->pixmap) {
-      if (t->shared_pixmap) wutfpix(t->pixmap);
-      else if (wu_x_ok()) wumfpxm(t->pixmap);
-    }
+    ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
     t->pixmap = wumtllp(t->icon, size, size, &t->shared_pixmap);
     t->small_icon = size == WU_ICON_BOX_SMALL;
   }

@@ -56,18 +56,10 @@ enum {
 const int32_t kDefaultTextMax = 99;    // characters of a built-in tool's text
 
 // Built-in icon identifiers -1 to -14 and the host images they show.
-const int32_t kBuiltinImages[14] = {290, 291, 292, 293, 173, 294, 295, 411, 296, 2, 31, 1009, 1010, 10};
+const int32_t kBuiltinImages[WU_DEFAULT_TOOLS] = {290, 291, 292, 293, 173, 294, 295, 411, 296, 2, 31, 1009, 1010, 10};
 const int32_t kOtherBuiltin = 202;
 const int32_t kFallbackImage = 1010;
 const int32_t kHostIcons = 1024;       // identifiers above are host images
-
-std::string Text34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, sizeof n);
-  if (n < 0) n = 0;
-  if (n > kName34Text) n = kName34Text;
-  return std::string(field + 2, size_t(n));
-}
 
 void Free(void *p) { XtFree(static_cast<char *>(p)); }
 
@@ -118,12 +110,17 @@ void CloseEntry(qev_lib *lib, qev_member *member, int32_t abandon) {
   if (lib && !IsProfile(lib)) ylclose(lib);
 }
 
+// A box takes the user's tip and keep-on-top preferences.
+void TakePreferences(wu_toolbox *box) {
+  if (!devb) return;
+  box->tips = devb->prefs.use_toolbox_tips;
+  box->keep_on_top = devb->prefs.toolbox_always_on_top;
+  box->tip_delay = devb->prefs.toolbox_tip_delay;
+}
+
 void FreeTool(wu_tool *t) {
   wumdbtn(t);
-  if (t->pixmap) {
-    if (t->shared_pixmap) wutfpix(t->pixmap);
-    else if (wu_x_ok()) wumfpxm(t->pixmap);
-  }
+  ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
   if (t->insensitive && wu_x_ok()) wumfpxm(t->insensitive);
   Free(t->command);
   Free(t->help);
@@ -151,7 +148,7 @@ Pixmap LoadIcon(int32_t icon, int32_t width, int32_t height, bool masked, uint8_
   if (!wu_x_ok()) return None;
   const bool small = (width == 24 && height == 24) || (width == 16 && height == 16);
   int32_t id = icon;
-  if (icon < 0) id = icon >= -14 ? kBuiltinImages[-icon - 1] : kOtherBuiltin;
+  if (icon < 0) id = wumbimg(icon);
   int32_t w = 0, h = 0;
   if (id <= kHostIcons) {
     if (!small) return Fetch(id, &w, &h, masked);
@@ -200,14 +197,6 @@ void SetLibref(char *field, const char *text) {
   if (text) std::memcpy(field, text, std::min(std::strlen(text), size_t(WU_LIBREF_LEN)));
 }
 
-void SetName34(char *field, const char *text, size_t n) {
-  if (n > size_t(kName34Text)) n = kName34Text;
-  int16_t len = int16_t(n);
-  std::memcpy(field, &len, sizeof len);
-  std::memset(field + 2, ' ', kName34Text);
-  if (n) std::memcpy(field + 2, text, n);
-}
-
 void FromMessage(char *field, int32_t number, bool libref) {
   int32_t n = 0;
   const char *text = wuxrmsg(WU_MSG_TOOL, number, &n);
@@ -236,7 +225,33 @@ bool g_editor_active = false;
 
 }  // namespace
 
+std::string Text34(const char *field) {
+  int16_t n = 0;
+  std::memcpy(&n, field, sizeof n);
+  if (n < 0) n = 0;
+  if (n > kName34Text) n = kName34Text;
+  return std::string(field + 2, size_t(n));
+}
+
+void SetName34(char *field, const char *text, size_t n) {
+  if (n > size_t(kName34Text)) n = kName34Text;
+  int16_t len = int16_t(n);
+  std::memcpy(field, &len, sizeof len);
+  std::memset(field + 2, ' ', kName34Text);
+  if (n) std::memcpy(field + 2, text, n);
+}
+
 extern "C" {
+
+void ReleaseToolPixmap(Pixmap pixmap, uint8_t shared) {
+  if (!pixmap) return;
+  if (shared) wutfpix(pixmap);
+  else if (wu_x_ok()) wumfpxm(pixmap);
+}
+
+int32_t wumbimg(int32_t icon) {
+  return icon >= -WU_DEFAULT_TOOLS ? kBuiltinImages[-icon - 1] : kOtherBuiltin;
+}
 
 
 
@@ -374,11 +389,7 @@ wu_toolbox *wumtlcl(const char *libref, const char *catalog, const char *entry, 
   box->command_part = h.command_part;
   box->tools_part = h.tools_part;
   box->title = FieldText(h.title);
-  if (devb) {
-    box->tips = devb->prefs.use_toolbox_tips;
-    box->keep_on_top = devb->prefs.toolbox_always_on_top;
-    box->tip_delay = devb->prefs.toolbox_tip_delay;
-  }
+  TakePreferences(box);
   int32_t separators = 0, real = 0;
   wu_tool **tail = &box->tools;
   for (int32_t i = 0; i < box->count; ++i) {
@@ -530,11 +541,7 @@ wu_toolbox *wumbrmg(wu_window *window, int32_t n, int32_t set, int32_t icon_firs
   box->count = n;
   box->per_row = n;
   box->icon_width = box->icon_height = WU_ICON_BOX_SMALL;
-  if (devb) {
-    box->tips = devb->prefs.use_toolbox_tips;
-    box->keep_on_top = devb->prefs.toolbox_always_on_top;
-    box->tip_delay = devb->prefs.toolbox_tip_delay;
-  }
+  TakePreferences(box);
   box->command_part = box->tools_part = 1;
   box->save_position = box->load_default = 1;
   wumgdloc(box->libref, box->catalog, box->entry);

@@ -70,13 +70,6 @@ const int32_t kMwmFunctions = MWM_FUNC_MOVE;
 const int32_t kMwmDecorationsMwm = MWM_DECOR_TITLE;
 const int32_t kMwmDecorationsOther = MWM_DECOR_TITLE | MWM_DECOR_BORDER;
 
-std::string Text34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, sizeof n);
-  n = int16_t(std::max<int16_t>(0, std::min<int16_t>(n, WU_TE_NAME_MAX)));
-  return std::string(field + 2, size_t(n));
-}
-
 qev_arg TextArg(const char *text) {
   return qev_arg{QEV_ARG_TEXT, int32_t(std::strlen(text)), text, 0};
 }
@@ -310,7 +303,9 @@ void BuildActionList(wu_editor *ed) {
   XtAddCallback(ed->action_list, XmNdefaultActionCallback, wumtlba,
                 reinterpret_cast<XtPointer>(intptr_t(WU_TE_ACTION_OK)));
   XtManageChild(ed->action_list);
-  XtVaSetValues(XtParent(ed->action_list), XmNtopAttachment, XmATTACH_FORM, XmNtopOffset, kGap,
+  // The scrolled icon list carries its own scroll bars: it is the dialog's
+  // child and fills the dialog above the button row.
+  XtVaSetValues(ed->action_list, XmNtopAttachment, XmATTACH_FORM, XmNtopOffset, kGap,
                 XmNleftAttachment, XmATTACH_FORM, XmNleftOffset, kGap, XmNrightAttachment,
                 XmATTACH_FORM, XmNrightOffset, kGap, XmNbottomAttachment, XmATTACH_WIDGET,
                 XmNbottomWidget, sep, XmNbottomOffset, kGap, nullptr);
@@ -591,15 +586,21 @@ void FreeCopy(wu_editor *ed) {
   }
 }
 
+// A new box with copies of `box`'s tools, or null.
+wu_toolbox *CopyOf(wu_toolbox *box) {
+  wu_toolbox *copy = AllocateToolBar();
+  if (copy && wumcptb(box, copy) != WU_OK) {
+    wutfbar(nullptr, copy);
+    copy = nullptr;
+  }
+  return copy;
+}
+
 // Replaces the copy by a copy of `box` with its preview; the old copy stays
 // when the new one cannot be made.
 bool Replace(wu_editor *ed, wu_toolbox *box) {
-  wu_toolbox *fresh = AllocateToolBar();
+  wu_toolbox *fresh = CopyOf(box);
   if (!fresh) return false;
-  if (wumcptb(box, fresh) != WU_OK) {
-    wutfbar(nullptr, fresh);
-    return false;
-  }
   wu_toolbox *old = ed->copy;
   Widget old_preview = ed->preview;
   // The new preview opens where the old one was.
@@ -635,15 +636,6 @@ bool Replace(wu_editor *ed, wu_toolbox *box) {
   return true;
 }
 
-// The editor's names as catalog names.
-void CatalogNames(char *libref, char *catalog, char *entry) {
-  char l[WU_TE_LIBRARY_MAX + 1], c[WU_TE_NAME_MAX + 1], e[WU_TE_NAME_MAX + 1];
-  std::memcpy(l, wu_edn.library, sizeof l);
-  std::memcpy(c, wu_edn.catalog, sizeof c);
-  std::memcpy(e, wu_edn.entry, sizeof e);
-  MakeQEVName(l, c, e, libref, catalog, entry);
-}
-
 bool IsActive(const char *libref, const char *catalog, const char *entry) {
   if (std::memcmp(libref, wu_edn.active_libref, WU_LIBREF_LEN) != 0) return false;
   std::string c = Text34(catalog), ac = Text34(wu_edn.active_catalog);
@@ -661,7 +653,7 @@ void Report(Widget parent, bool saved) {
 // Writes the copy to the editor's location; true when it was written.
 bool Save(wu_editor *ed, Widget parent) {
   char l[WU_LIBREF_LEN], c[WU_NAME34_LEN], e[WU_NAME34_LEN];
-  CatalogNames(l, c, e);
+  wu_ed_catalog_names(l, c, e);
   const bool ok = wumtlsv(ed->copy, l, c, e, wu_edn.type) == WU_OK;
   if (ok && IsActive(l, c, e)) wu_edn.needs_reload = true;
   Report(parent, ok);
@@ -803,7 +795,7 @@ void Default(wu_editor *ed) {
   const int32_t answer = wu_ed_show(ed->dialog, wu_ed_msg(WU_TM_ASK_DEFAULT), WU_MSG_QUESTION);
   if (wu_ed_gone(ed) || answer != WU_ANSWER_YES) return;
   char l[WU_LIBREF_LEN], c[WU_NAME34_LEN], e[WU_NAME34_LEN];
-  CatalogNames(l, c, e);
+  wu_ed_catalog_names(l, c, e);
   wu_window *w = ed->window;
   wu_tool_messages *m = ed->copy->messages;
   wu_toolbox *box = nullptr;
@@ -928,6 +920,14 @@ Cardinal wu_ed_args(Arg *args, Cardinal n) {
   return n;
 }
 
+void wu_ed_catalog_names(char *libref, char *catalog, char *entry) {
+  char l[WU_TE_LIBRARY_MAX + 1], c[WU_TE_NAME_MAX + 1], e[WU_TE_NAME_MAX + 1];
+  std::memcpy(l, wu_edn.library, sizeof l);
+  std::memcpy(c, wu_edn.catalog, sizeof c);
+  std::memcpy(e, wu_edn.entry, sizeof e);
+  MakeQEVName(l, c, e, libref, catalog, entry);
+}
+
 void wu_ed_set_text(Widget field, const char *text) {
   if (!field) return;
   XmTextFieldSetString(field, const_cast<char *>(text ? text : ""));
@@ -974,12 +974,7 @@ void MakeQEVName(char *library, char *catalog, char *entry, char *libref_out, ch
   std::memcpy(libref_out, library, std::min(std::strlen(library), size_t(WU_LIBREF_LEN)));
   const char *in[2] = {catalog, entry};
   char *out[2] = {catalog_out, entry_out};
-  for (int i = 0; i < 2; ++i) {
-    const int16_t n = int16_t(std::min(std::strlen(in[i]), size_t(WU_TE_NAME_MAX)));
-    std::memcpy(out[i], &n, sizeof n);
-    std::memset(out[i] + 2, ' ', WU_TE_NAME_MAX);
-    std::memcpy(out[i] + 2, in[i], size_t(n));
-  }
+  for (int i = 0; i < 2; ++i) SetName34(out[i], in[i], std::strlen(in[i]));
 }
 
 char *TrimString(char *text) {
@@ -1063,12 +1058,8 @@ wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no
   std::memcpy(wu_edn.type, WU_TB_MEMBER_TYPE, sizeof wu_edn.type);
 
   // The private copy first: a box that cannot be copied opens nothing.
-  wu_toolbox *copy = AllocateToolBar();
+  wu_toolbox *copy = CopyOf(box);
   if (!copy) return WU_NOTAVAIL;
-  if (wumcptb(box, copy) != WU_OK) {
-    wutfbar(nullptr, copy);
-    return WU_NOTAVAIL;
-  }
   auto *ed = new wu_editor();
   wu_ed = ed;
   ed->window = window;

@@ -119,6 +119,8 @@ int32_t wu_ed_show(Widget parent, const char *text, int32_t kind);
 Cardinal wu_ed_args(Arg *args, Cardinal n);
 /* Sets a text field's value with the cursor at its end. */
 void wu_ed_set_text(Widget field, const char *text);
+/* The editor's library, catalog and entry names as catalog name fields. */
+void wu_ed_catalog_names(char *libref, char *catalog, char *entry);
 
 extern "C" {
 

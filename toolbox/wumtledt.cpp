@@ -45,9 +45,6 @@ const int32_t kActionIcon = 16;
 const int32_t kFirstUserImage = 1025;
 const int32_t kPopupItems = 3;
 const unsigned kModifierMask = ShiftMask | Mod1Mask;
-// The old built-in identifiers -1 to -14 and the icons they stand for.
-const int32_t kBuiltinIcons[14] = {290, 291, 292, 293, 173, 294, 295, 411, 296, 2, 31, 1009, 1010, 10};
-const int32_t kOtherBuiltin = 202;
 
 wu_editor *Ed() { return wu_ed_gone(wu_ed) ? nullptr : wu_ed; }
 
@@ -100,18 +97,17 @@ XtTranslations Translations(const char *table) {
   return XtParseTranslationTable(table);
 }
 
-void ReleasePixmap(Pixmap p, bool shared) {
-  if (!p) return;
-  if (shared) wutfpix(p);
-  else if (wu_x_ok()) wumfpxm(p);
-}
-
-void FreeTool(wu_tool *t) {
+// Destroys a tool's button (its tip goes with it); the tool stays.
+void DestroyButton(wu_tool *t) {
   if (t->button && wu_x_ok()) {
     wumdxft(t->button);
     XtDestroyWidget(t->button);
   }
   t->button = nullptr;
+}
+
+void FreeTool(wu_tool *t) {
+  DestroyButton(t);
   t->next = nullptr;
   FreeToolPixmaps(t);
   FreeToolStrings(t);
@@ -269,7 +265,7 @@ void SetIcon(wu_editor *ed, wu_tool *tool, int32_t icon) {
     if (p) XtVaSetValues(tool->button, XmNlabelType, XmPIXMAP, XmNlabelPixmap, p, nullptr);
     else XtVaSetValues(tool->button, XmNlabelPixmap, XmUNSPECIFIED_PIXMAP, nullptr);
   }
-  ReleasePixmap(old, old_shared);
+  ReleaseToolPixmap(old, old_shared);
   Changed();
 }
 
@@ -421,9 +417,11 @@ void OpenChooser(wu_editor *ed, wu_tool *tool) {
   const bool found = FindAndSetCategory(ed, ToolIcon(tool), &k, &button);
   if (!found && first) SelectCategory(ed, 1);
   if (wu_ed_gone(ed)) return;
-  XtManageChild(ed->chooser);
-  // The icon area opens at its full height whatever an earlier layout left.
+  // The icon area opens at its full height whatever an earlier layout left;
+  // set before the dialog is managed, so that the dialog is laid out around
+  // it and the button row stays below it.
   XtVaSetValues(ed->scroll, XmNheight, WU_TE_CHOOSER_HEIGHT, nullptr);
+  XtManageChild(ed->chooser);
   if (found && size_t(button) < ed->pool.size()) {
     ArmIcon(ed, ed->pool[size_t(button)]);
     ShowIcon(ed, ed->pool[size_t(button)]);
@@ -487,7 +485,7 @@ extern "C" {
 
 int32_t MapToNewPixid(int32_t icon) {
   if (icon >= 0 || icon == WU_TB_SEPARATOR_ICON) return 0;
-  return icon >= -14 ? kBuiltinIcons[-icon - 1] : kOtherBuiltin;
+  return wumbimg(icon);
 }
 
 int32_t isaltpr(void) {
@@ -578,11 +576,7 @@ void RefreshToolBar(int32_t index, int32_t rebuild) {
     LoadTools(ed->preview_rowcol, c);
   }
   char l[WU_LIBREF_LEN], cat[WU_NAME34_LEN], e[WU_NAME34_LEN];
-  char lib[WU_TE_LIBRARY_MAX + 1], catn[WU_TE_NAME_MAX + 1], ent[WU_TE_NAME_MAX + 1];
-  std::memcpy(lib, wu_edn.library, sizeof lib);
-  std::memcpy(catn, wu_edn.catalog, sizeof catn);
-  std::memcpy(ent, wu_edn.entry, sizeof ent);
-  MakeQEVName(lib, catn, ent, l, cat, e);
+  wu_ed_catalog_names(l, cat, e);
   XtSetSensitive(ed->save, CanSaveToolBox(l, cat));
   if (c->count <= 0 || !c->tools) {
     SelectNothing(ed);
@@ -678,7 +672,7 @@ void wumtlad(Widget, XtPointer where, XtPointer) {
     wu_edn.separator_asked = false;
   }
   if (separator) {
-    ReleasePixmap(t->pixmap, t->shared_pixmap);
+    ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
     t->pixmap = None;
     t->icon = WU_TB_SEPARATOR_ICON;
   }
@@ -912,13 +906,7 @@ void wumtlba(Widget, XtPointer code, XtPointer) {
 }
 
 void FreeToolWidgets(wu_tool *tools) {
-  for (wu_tool *t = tools; t; t = t->next) {
-    if (t->button && wu_x_ok()) {
-      wumdxft(t->button);
-      XtDestroyWidget(t->button);
-    }
-    t->button = nullptr;
-  }
+  for (wu_tool *t = tools; t; t = t->next) DestroyButton(t);
 }
 
 void FreeToolStrings(wu_tool *tools) {
@@ -932,7 +920,7 @@ void FreeToolStrings(wu_tool *tools) {
 
 void FreeToolPixmaps(wu_tool *tools) {
   for (wu_tool *t = tools; t; t = t->next) {
-    ReleasePixmap(t->pixmap, t->shared_pixmap);
+    ReleaseToolPixmap(t->pixmap, t->shared_pixmap);
     t->pixmap = None;
   }
 }
@@ -943,7 +931,7 @@ void wumtlfc(wu_editor *ed) {
       if (p) wutfpix(p);
   ed->cache.clear();
   ed->cache_loaded.clear();
-  for (auto &p : ed->action_pixmaps) ReleasePixmap(p.first, p.second);
+  for (auto &p : ed->action_pixmaps) ReleaseToolPixmap(p.first, p.second);
   ed->action_pixmaps.clear();
   ed->pool.clear();   // the buttons go with the chooser
   ed->armed = nullptr;

@@ -13,7 +13,10 @@
 
 #include <X11/Intrinsic.h>
 #include <Xm/Xm.h>
+#include <stddef.h>
 #include <stdint.h>
+
+#include <string>
 
 #include "qev/records.h"
 #include "qev/status.h"
@@ -136,6 +139,12 @@ wu_toolbox *wumlgbx(void);                /* the display-manager chain */
 void wumsloc(wu_toolbox *box, const char *libref, const char *catalog, const char *entry);
 int32_t wumgdloc(char *libref, char *catalog, char *entry);
 
+/* Gives back a tool's pixmap: to the shared icon store when it came from
+   there (`shared`), else it is freed. */
+void ReleaseToolPixmap(Pixmap pixmap, uint8_t shared);
+/* The host image a built-in icon identifier (-1 down) stands for. */
+int32_t wumbimg(int32_t icon);
+
 /* ---- buttons, windows, merged shell (wumtbar) ---------------------------- */
 wu_status wumibar(wu_window *window);
 wu_status wumnbar(wu_window *window);
@@ -198,5 +207,12 @@ wu_status wumtled(wu_window *window, wu_toolbox *box, int32_t is_new, int32_t no
     __attribute__((weak));
 
 }  // extern "C"
+
+/* Catalog and entry names in records: a 16-bit length, then the characters
+   padded with blanks to the field's full width (wumtlcl).  Text34 reads the
+   name (a length out of range is held to the field); SetName34 writes one,
+   cut to the field. */
+std::string Text34(const char *field);
+void SetName34(char *field, const char *text, size_t n);
 
 #endif /* QEV_TOOLBOX_WUTBOX_H */

@@ -1,7 +1,8 @@
 // The command window, the command history file and the standard command
-// items, driven as the host and the user drive them: the item handlers and
-// the command window's callbacks, XTest input, the stand-in's record files,
-// log, profile and the module event queue.
+// items, driven as the host and the user drive them: the item handlers as
+// the dispatcher calls them, and clicks and keys through XTest; checked
+// against the stand-in's record files, log, profile and the module event
+// queue.
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -42,10 +43,14 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "hostnames.h"
+#include "modulewindow.h"
 #include "xinput.h"
 #include "xserver.h"
 
 namespace {
+
+const int32_t kKindDisplayManager = 1;
 
 void AddItem(Widget list, const std::string &text, int position = 0) {
   XmString xs = XmStringCreateLocalized(const_cast<char *>(text.c_str()));
@@ -132,13 +137,7 @@ class CmdWin : public ::testing::Test {
     qevtest::stopModule();
   }
   wu_window *Window() {
-    wu_window *w = nullptr;
-    EXPECT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
-    wu_pane *p = nullptr;
-    wuxgpan(w, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
-    w->module_flags |= WU_WMOD_LISTED;
-    wuxiwnd(w);
-    wu_module()->current = w;
+    wu_window *w = qevtest::openUserWindow(kKindDisplayManager);
     windows_.push_back(w);
     return w;
   }
@@ -193,18 +192,16 @@ class CmdWin : public ::testing::Test {
     ASSERT_NE(wumcwtf(), nullptr);
     Settle();
   }
-  // Types into the command text with XTest.
+  // Types into the command text after a focus click.
   void Type(const std::string &keys) {
-    qevtest::clickWidget(Text());
-    Settle(50);
-    for (char c : keys) qevtest::pressKey(devb->display, KeySym(c == ' ' ? XK_space : c));
+    EXPECT_TRUE(qevtest::clickHandled(Text()));
+    EXPECT_TRUE(qevtest::typeHandled(devb->display, keys));
     Settle();
   }
+  // Types a command into the command text and presses Return.
   void Enter(const std::string &text) {
-    XmTextSetString(Text(), const_cast<char *>(text.c_str()));
-    qevtest::clickWidget(Text());
-    Settle(50);
-    qevtest::pressKey(devb->display, XK_Return);
+    EXPECT_TRUE(qevtest::replaceTextHandled(Text(), text));
+    EXPECT_TRUE(qevtest::keyHandled(devb->display, XK_Return));
     Settle();
   }
   wu_window *window_ = nullptr;
@@ -515,21 +512,23 @@ TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
 
 TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
   Open();
-  XmTextSetString(Text(), const_cast<char *>("from button"));
-  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  Type("from button");
+  EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(wumcwtf(), "*pb")));
   Settle();
   EXPECT_EQ(Queued(), (std::vector<std::string>{"from button"}));
   EXPECT_EQ(Items(), (std::vector<std::string>{"from button"}));
-  XmTextSetString(Text(), const_cast<char *>("from button"));
-  qevtest::clickWidget(XtNameToWidget(wumcwtf(), "*pb"));
+  EXPECT_TRUE(qevtest::replaceTextHandled(Text(), "from button"));
+  EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(wumcwtf(), "*pb")));
   Settle();
   EXPECT_EQ(Items().size(), 1u);  // the unique-list rule holds for the button
   Queued();
 
+  // The middle button on a row of the posted history submits that row,
+  // whatever the text holds.
   AddItem(List(), "picked");
-  XmListSelectPos(List(), 2, False);
-  XmTextSetString(Text(), const_cast<char *>("half typed"));
-  XtCallActionProc(List(), "ComboSubmitCommand", nullptr, nullptr, 0);
+  Type("half typed");
+  EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(wumcwtf(), "*ComboArrow")));
+  EXPECT_TRUE(qevtest::clickRowHandled(List(), 2, Button2));
   EXPECT_EQ(Queued(), (std::vector<std::string>{"picked"}));
   EXPECT_EQ(FieldText(Text()), "");
 }
@@ -1021,23 +1020,15 @@ void WriteMember(const std::string &path, const std::vector<std::string> &record
   }
 }
 
-void SetName34(char *field, const std::string &s) {
-  const int16_t n = int16_t(s.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
-  std::memcpy(field + 2, s.data(), s.size());
-}
-
 TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
   AboutMessages(true);
   qevhost::defineLibrary("ABOUTLIB");
   const std::string dir = qevhost::catalogRoot() + "/ABOUTLIB/CAT";
   std::filesystem::create_directories(dir);
   WriteMember(dir + "/DLGABOUT.LOG", {"Licensed to   ", std::string("Site 42\0\0", 9)});
-  std::memset(window_->menu_libref, ' ', sizeof window_->menu_libref);
-  std::memcpy(window_->menu_libref, "ABOUTLIB", 8);
-  SetName34(window_->menu_catalog, "CAT");
-  SetName34(window_->menu_entry, "MAIN");
+  qevtest::setLibref(window_->menu_libref, "ABOUTLIB");
+  qevtest::setName34(window_->menu_catalog, "CAT");
+  qevtest::setName34(window_->menu_entry, "MAIN");
   wuwoabt(nullptr, window_, nullptr);
   Widget box = wu_module()->about_box;
   ASSERT_NE(box, nullptr);

@@ -290,6 +290,11 @@ long Decorations(Widget shell) {
 
 class MenuDialogFrame : public MenuItems {
  protected:
+  // The cases after these in the process run without a window manager.
+  void TearDown() override {
+    MenuItems::TearDown();
+    qevtest::stopWindowManager();
+  }
   long Open() {
     Build({Menu(1, {Item("Ask", 2, 0, 5), Item("Go", 0)}), SizeDialog()});
     qevtest::clickWidget(Find(window_->menu_widget, "Ask"));

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "menus/wumenus.h"
+#include "hostnames.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qev/module.h"
@@ -28,6 +29,7 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "widgettext.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -58,19 +60,12 @@ struct Location {
   char catalog[QEV_NAME34_LEN];
   char entry[QEV_NAME34_LEN];
 };
-inline void Name34(char *field, const std::string &s) {
-  int16_t n = int16_t(s.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', QEV_NAME34_LEN - 2);
-  std::memcpy(field + 2, s.data(), s.size());
-}
 inline Location Loc(const std::string &entry, const std::string &lib = kLib,
                     const std::string &cat = kCat) {
   Location l;
-  std::memset(l.libref, ' ', sizeof l.libref);
-  std::memcpy(l.libref, lib.data(), lib.size());
-  Name34(l.catalog, cat);
-  Name34(l.entry, entry);
+  qevtest::setLibref(l.libref, lib);
+  qevtest::setName34(l.catalog, cat);
+  qevtest::setName34(l.entry, entry);
   return l;
 }
 
@@ -123,17 +118,7 @@ inline std::string DialogRecord(int row, int col, const std::string &text, int t
 }
 
 // The text of a label widget or gadget.
-inline std::string LabelOf(Widget w) {
-  XmString s = nullptr;
-  XtVaGetValues(w, XmNlabelString, &s, nullptr);
-  char *t = s ? static_cast<char *>(XmStringUnparse(s, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
-                                                    nullptr, 0, XmOUTPUT_ALL))
-              : nullptr;
-  std::string out = t ? t : "";
-  XtFree(t);
-  if (s) XmStringFree(s);
-  return out;
-}
+inline std::string LabelOf(Widget w) { return qevtest::xmStringResource(w, XmNlabelString); }
 
 inline std::vector<Widget> Children(Widget w) {
   if (!w) return {};

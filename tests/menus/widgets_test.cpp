@@ -690,6 +690,7 @@ struct Hover {
   wu_window *w;
   int step;
   std::string during;
+  bool move = true;   // false: the popup came up under the pointer
 };
 
 void HoverChoice(XtPointer client, XtIntervalId *) {
@@ -702,10 +703,12 @@ void HoverChoice(XtPointer client, XtIntervalId *) {
          at.map_state == IsViewable;
   }
   if (up && h->step == 0) {
-    Position x = 0, y = 0;
-    XtTranslateCoords(Find(menu, "First"), 10, 5, &x, &y);
-    XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
-    XFlush(devb->display);
+    if (h->move) {
+      Position x = 0, y = 0;
+      XtTranslateCoords(Find(menu, "First"), 10, 5, &x, &y);
+      XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+      XFlush(devb->display);
+    }
     h->step = 1;
   } else if (up && h->step > 0) {
     h->during = std::string(h->w->message, 20);
@@ -719,22 +722,48 @@ void HoverChoice(XtPointer client, XtIntervalId *) {
   XtAppAddTimeOut(devb->app, 50, HoverChoice, client);
 }
 
-TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
-  NewWindow();
-  ASSERT_TRUE(Realise());
-  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
-  wu_choice_entry e[2] = {};
+// Two choices, the first with a help text.
+void FirstWithHelp(wu_choice_entry e[2]) {
   e[0].label = "First";
   e[0].label_length = 5;
   e[0].help = "Runs the first thing";
   e[0].help_length = 20;
   e[1].label = "Second";
   e[1].label_length = 6;
+}
+
+TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
+  wu_choice_entry e[2] = {};
+  FirstWithHelp(e);
   Hover hover{window_, 0, ""};
   XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
   EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
   EXPECT_EQ(hover.during, "Runs the first thing");
   // Once the pointer left, the line shows what it showed before.
+  EXPECT_EQ(std::string(window_->message, 5), "Idle ");
+  EXPECT_EQ(window_->saved_texts, nullptr);
+}
+
+TEST_F(MenuWidgets, ChoiceHelpShowsWhenThePopupComesUpUnderThePointer) {
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
+  // The popup comes up at the pane's cursor, row 1 column 1: the pointer
+  // waits a little inside that corner, where the first item will be.
+  ASSERT_NE(pane_->ext, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(pane_->ext->widget, 12, 10, &x, &y);
+  XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
+  Settle();
+  wu_choice_entry e[2] = {};
+  FirstWithHelp(e);
+  Hover hover{window_, 0, "", false};
+  XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
+  EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
+  EXPECT_EQ(hover.during, "Runs the first thing");
   EXPECT_EQ(std::string(window_->message, 5), "Idle ");
   EXPECT_EQ(window_->saved_texts, nullptr);
 }

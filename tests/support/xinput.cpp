@@ -1,9 +1,15 @@
 #include "xinput.h"
 
+#include <X11/IntrinsicP.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
+#include <Xm/List.h>
+#include <Xm/Text.h>
+#include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <ctime>
 
 namespace qevtest {
 
@@ -47,6 +53,194 @@ void closeLikeWindowManager(Widget shell) {
   ev.xclient.data.l[1] = CurrentTime;
   XSendEvent(dpy, ev.xclient.window, False, NoEventMask, &ev);
   XFlush(dpy);
+}
+
+namespace {
+
+// Button and key events the toolkit dispatched, counted by a dispatcher
+// that runs before the toolkit's own one for these types.
+const int kCounted[] = {ButtonPress, ButtonRelease, KeyPress};
+unsigned long g_dispatched[LASTEvent] = {};
+XtEventDispatchProc g_chain[LASTEvent] = {};
+
+Boolean CountingDispatcher(XEvent *event) {
+  ++g_dispatched[event->type];
+  return g_chain[event->type](event);
+}
+
+void CountOn(Display *dpy) {
+  for (int type : kCounted) {
+    XtEventDispatchProc previous = XtSetEventDispatcher(dpy, type, CountingDispatcher);
+    if (previous != CountingDispatcher) g_chain[type] = previous;
+  }
+}
+
+long NowMs() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return long(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// Dispatches the display's X events until `type` was dispatched up to
+// `target` and nothing more is queued after a round trip: the server sends
+// the events of input it was handed before it answers a later request, so
+// the events of the whole input (a release the widget does not select
+// included) have then been dispatched.  No timers or other input run here
+// (a modal wait the events open runs its own loop).
+bool DispatchUntil(Display *dpy, int type, unsigned long target, int limitMs) {
+  XtAppContext app = XtDisplayToApplicationContext(dpy);
+  const long deadline = NowMs() + limitMs;
+  for (;;) {
+    XSync(dpy, False);
+    bool any = false;
+    while (XtAppPending(app) & XtIMXEvent) {
+      XtAppProcessEvent(app, XtIMXEvent);
+      any = true;
+    }
+    if (!any && g_dispatched[type] >= target) return true;
+    if (NowMs() > deadline) return false;
+    if (!any) {
+      timespec pause = {0, 1000000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+}
+
+// Waits (dispatching X events) until the widget is viewable.
+bool WaitViewable(Widget w, int limitMs) {
+  Display *dpy = XtDisplayOfObject(w);
+  XtAppContext app = XtDisplayToApplicationContext(dpy);
+  const long deadline = NowMs() + limitMs;
+  XSync(dpy, False);
+  while (!viewable(w)) {
+    if (NowMs() > deadline) return false;
+    while (XtAppPending(app) & XtIMXEvent) XtAppProcessEvent(app, XtIMXEvent);
+    timespec pause = {0, 2000000};
+    nanosleep(&pause, nullptr);
+    XSync(dpy, False);
+  }
+  return true;
+}
+
+const int kLimitMs = 5000;
+
+}  // namespace
+
+bool viewable(Widget w) {
+  if (!w || w->core.being_destroyed) return false;
+  Widget on = XtIsWidget(w) ? w : XtParent(w);
+  if (!XtIsRealized(on) || (!XtIsShell(w) && !XtIsManaged(w))) return false;
+  XWindowAttributes at;
+  return XGetWindowAttributes(XtDisplay(on), XtWindow(on), &at) && at.map_state == IsViewable;
+}
+
+namespace {
+
+// Once `w` is on the screen, moves the pointer to (x, y) inside it and
+// handles what the move does before any button, as between a user's move
+// and click (a crossing may change a grab).  Its display, or null.
+Display *MoveInto(Widget w, int x, int y) {
+  if (!w || !WaitViewable(w, kLimitMs)) return nullptr;
+  Display *dpy = XtDisplayOfObject(w);
+  CountOn(dpy);
+  Position rx = 0, ry = 0;
+  XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+  XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
+  return DispatchUntil(dpy, ButtonPress, 0, kLimitMs) ? dpy : nullptr;
+}
+
+// The middle of a widget.
+void Middle(Widget w, int *x, int *y) {
+  Dimension width = 0, height = 0;
+  if (w) XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+  *x = width / 2;
+  *y = height / 2;
+}
+
+// Presses and/or releases a button where the pointer is and handles it;
+// the wait is for the press when there is one (its release, which the
+// widget may not select, comes with it), else for the release.
+bool Buttons(Display *dpy, unsigned button, bool press, bool release) {
+  if (!dpy) return false;
+  const int waited = press ? ButtonPress : ButtonRelease;
+  const unsigned long target = g_dispatched[waited] + 1;
+  if (press) XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+  if (release) XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+  return DispatchUntil(dpy, waited, target, kLimitMs);
+}
+
+}  // namespace
+
+bool clickHandledAt(Widget w, int x, int y, unsigned button) {
+  return Buttons(MoveInto(w, x, y), button, true, true);
+}
+
+bool clickHandled(Widget w, unsigned button) {
+  int x = 0, y = 0;
+  Middle(w, &x, &y);
+  return clickHandledAt(w, x, y, button);
+}
+
+bool clickRowHandled(Widget list, int pos, unsigned button) {
+  Position x = 0, y = 0;
+  Dimension width = 0, height = 0;
+  if (!list || !WaitViewable(list, kLimitMs) ||
+      !XmListPosToBounds(list, pos, &x, &y, &width, &height))
+    return false;
+  return clickHandledAt(list, x + width / 2, y + height / 2, button);
+}
+
+bool pressHandled(Widget w, unsigned button) {
+  int x = 0, y = 0;
+  Middle(w, &x, &y);
+  return Buttons(MoveInto(w, x, y), button, true, false);
+}
+
+bool releaseHandled(Widget over, unsigned button) {
+  int x = 0, y = 0;
+  Middle(over, &x, &y);
+  return Buttons(MoveInto(over, x, y), button, false, true);
+}
+
+bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers, int limitMs) {
+  CountOn(dpy);
+  const KeyCode code = XKeysymToKeycode(dpy, sym);
+  if (code == 0) return false;
+  const unsigned long target = g_dispatched[KeyPress] + 1;
+  const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+  const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+  if (modifiers & ShiftMask) XTestFakeKeyEvent(dpy, shift, True, CurrentTime);
+  if (modifiers & ControlMask) XTestFakeKeyEvent(dpy, control, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  if (modifiers & ControlMask) XTestFakeKeyEvent(dpy, control, False, CurrentTime);
+  if (modifiers & ShiftMask) XTestFakeKeyEvent(dpy, shift, False, CurrentTime);
+  // The modifiers' presses are key presses too.
+  return DispatchUntil(dpy, KeyPress, target + ((modifiers & ShiftMask) ? 1 : 0) +
+                                          ((modifiers & ControlMask) ? 1 : 0), limitMs);
+}
+
+bool typeHandled(Display *dpy, const std::string &text) {
+  for (char c : text) {
+    const KeySym sym = c == ' ' ? XK_space : KeySym(static_cast<unsigned char>(c));
+    const KeyCode code = XKeysymToKeycode(dpy, sym);
+    // The character needs Shift when the key's unshifted symbol is another.
+    const bool shifted = code != 0 && XkbKeycodeToKeysym(dpy, code, 0, 0) != sym;
+    if (!keyHandled(dpy, sym, shifted ? ShiftMask : 0)) return false;
+  }
+  return true;
+}
+
+bool replaceTextHandled(Widget field, const std::string &text) {
+  if (!clickHandled(field)) return false;
+  Display *dpy = XtDisplay(field);
+  char *old = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);
+  const size_t length = old ? std::strlen(old) : 0;
+  XtFree(old);
+  if (!keyHandled(dpy, XK_End)) return false;
+  for (size_t i = 0; i < length; ++i)
+    if (!keyHandled(dpy, XK_BackSpace)) return false;
+  return typeHandled(dpy, text);
 }
 
 }  // namespace qevtest

@@ -5,6 +5,8 @@
 
 #include <X11/Intrinsic.h>
 
+#include <string>
+
 namespace qevtest {
 
 // Moves the pointer to the middle of a widget or gadget and clicks button 1.
@@ -16,6 +18,37 @@ void pressKey(Display *dpy, KeySym sym);
 // Gives a widget the keyboard focus: its shell holds the server's focus
 // and Motif's traversal is on the widget, as after the user's click.
 void focusWidget(Widget w);
+
+// The same input, handled before the call returns: the XTest events are
+// sent, then the X events of the widget's display are dispatched until the
+// toolkit has dispatched them all (the press, and whatever the server sent
+// for the input by a round trip after it).  What the input does has happened on return, and a modal wait
+// it opened has run inside the call, as it runs inside the user's click.
+// False when the widget was not on the screen or the events did not come
+// within `limitMs`.  Not for input that ends the module or closes its
+// display: the dispatching goes on with that display.
+//
+// A click on `w` with `button` at its middle, or at (x, y) inside it.
+bool clickHandled(Widget w, unsigned button = 1);
+bool clickHandledAt(Widget w, int x, int y, unsigned button = 1);
+// A click on row `pos` (1-based) of a Motif list; false also when the row
+// is not in view.
+bool clickRowHandled(Widget list, int pos, unsigned button = 1);
+// A button pressed on the middle of `w` and held; later released over the
+// middle of `over` (the press-drag-release of a popup menu).
+bool pressHandled(Widget w, unsigned button);
+bool releaseHandled(Widget over, unsigned button);
+// A key pressed with `modifiers` (ShiftMask, ControlMask) held.
+bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers = 0, int limitMs = 5000);
+// The characters of `text` typed to whatever holds the keyboard focus,
+// Shift held for those that need it.
+bool typeHandled(Display *dpy, const std::string &text);
+// A focus click on a text field (or text), then its text replaced by `text` with keys
+// (End, one BackSpace per character, then the new characters).
+bool replaceTextHandled(Widget field, const std::string &text);
+
+// True when the widget (a gadget's parent for a gadget) is viewable.
+bool viewable(Widget w);
 
 // Sends a shell the WM_DELETE_WINDOW message a window manager sends when the
 // user closes its window.

@@ -109,6 +109,42 @@ bool startWindowManager() {
   return true;
 }
 
+namespace {
+bool g_redirect_refused = false;
+int NoteRefusal(Display *, XErrorEvent *e) {
+  if (e->error_code == BadAccess) g_redirect_refused = true;
+  return 0;
+}
+}  // namespace
+
+void stopWindowManager() {
+  if (g_wm <= 0) return;
+  kill(g_wm, SIGKILL);
+  waitpid(g_wm, nullptr, 0);
+  g_wm = 0;
+  Display *dpy = XOpenDisplay(g_display.c_str());
+  if (!dpy) return;
+  // The server drops the manager's selections when it sees the connection
+  // close; until then selecting SubstructureRedirect is refused.
+  const int kTries = 100;
+  XErrorHandler previous = XSetErrorHandler(NoteRefusal);
+  for (int i = 0; i < kTries; ++i) {
+    g_redirect_refused = false;
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureRedirectMask);
+    XSync(dpy, False);
+    if (!g_redirect_refused) break;
+    usleep(20000);
+  }
+  XSelectInput(dpy, DefaultRootWindow(dpy), NoEventMask);
+  // The manager's focus may have reverted to None with it, which would send
+  // the keys of later cases nowhere: the focus follows the pointer again,
+  // as on a fresh server.
+  XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, CurrentTime);
+  XSync(dpy, False);
+  XSetErrorHandler(previous);
+  XCloseDisplay(dpy);
+}
+
 unsigned long pixelAt(Display *dpy, Window w, int x, int y) {
   if (!w) w = DefaultRootWindow(dpy);
   XImage *img = XGetImage(dpy, w, x, y, 1, 1, AllPlanes, ZPixmap);

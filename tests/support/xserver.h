@@ -19,6 +19,12 @@ Display *openDisplay();
 // returns false when mwm could not be started.  Stopped at process exit.
 bool startWindowManager();
 
+// Stops the mwm startWindowManager started, once the server has seen it go
+// (no client selects SubstructureRedirect on the root any more), and gives
+// the keyboard focus back to the pointer, so that the cases after it in the
+// same process run as on a server without a window manager.
+void stopWindowManager();
+
 // Reads one pixel of a window (or the root when w is 0) as 0xRRGGBB.
 unsigned long pixelAt(Display *dpy, Window w, int x, int y);
 

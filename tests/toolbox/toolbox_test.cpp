@@ -33,6 +33,8 @@
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
 #include "child.h"
+#include "hostnames.h"
+#include "widgettext.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -40,21 +42,6 @@ namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
 
-std::string Name34(const char *field) {
-  int16_t n = 0;
-  std::memcpy(&n, field, 2);
-  return std::string(field + 2, size_t(n));
-}
-void Set34(char *field, const std::string &t) {
-  int16_t n = int16_t(t.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', 32);
-  std::memcpy(field + 2, t.data(), t.size());
-}
-void SetLib(char *field, const std::string &t) {
-  std::memset(field, ' ', 8);
-  std::memcpy(field, t.data(), t.size());
-}
 
 class Toolbox : public ::testing::Test {
  protected:
@@ -158,9 +145,9 @@ class Toolbox : public ::testing::Test {
     return b;
   }
   void Loc(const std::string &lib, const std::string &cat, const std::string &entry) {
-    SetLib(lib_, lib);
-    Set34(cat_, cat);
-    Set34(entry_, entry);
+    qevtest::setLibref(lib_, lib);
+    qevtest::setName34(cat_, cat);
+    qevtest::setName34(entry_, entry);
   }
   EcmdFn ecmd_ = nullptr;
   wu_window *window_ = nullptr;
@@ -339,7 +326,7 @@ TEST_F(Toolbox, EntriesRoundTripByteForByte) {
   EXPECT_EQ(r->y, 50);
   EXPECT_EQ(r->icon_width, 24);
   EXPECT_EQ(r->load_default, 1);
-  EXPECT_EQ(Name34(r->entry), "ONE");
+  EXPECT_EQ(qevtest::name34(r->entry), "ONE");
   wu_tool *t = r->tools;
   EXPECT_EQ(std::string(t->tip), std::string(199, 't'));
   EXPECT_EQ(t->command_id, 100);
@@ -477,7 +464,7 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   EXPECT_TRUE(XtIsManaged(b0));
   // Activation queues the tool's command for its window.
   Queued();
-  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(b0));
   EXPECT_EQ(Queued(), std::vector<std::string>{"CMD0"});
   // "#" sends to the current window.
   wu_window *other = Window(1);
@@ -485,7 +472,7 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   mb->tools->window = window_;
   XtFree(mb->tools->command);
   mb->tools->command = XtNewString("#LIBASSIGN");
-  XtCallCallbacks(b0, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(b0));
   EXPECT_EQ(Queued(other), std::vector<std::string>{"LIBASSIGN"});
   EXPECT_TRUE(Queued().empty());
   // A second load says it is loaded.
@@ -567,17 +554,7 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
     if (t->button && XtIsManaged(t->button)) tools.push_back(t);
   ASSERT_GE(tools.size(), 4u);
   ASSERT_TRUE(tools[2]->tip == nullptr || !tools[2]->tip[0]);
-  auto tipText = [&] {
-    XmString xs = nullptr;
-    XtVaGetValues(mb->tip_label, XmNlabelString, &xs, nullptr);
-    char *t = xs ? static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT,
-                                                     nullptr, 0, XmOUTPUT_ALL))
-                 : nullptr;
-    std::string out = t ? t : "";
-    XtFree(t);
-    if (xs) XmStringFree(xs);
-    return out;
-  };
+  auto tipText = [&] { return qevtest::xmStringResource(mb->tip_label, XmNlabelString); };
   auto moveTo = [&](Widget w) {
     Position x = 0, y = 0;
     Dimension bw = 0, bh = 0;
@@ -745,14 +722,17 @@ TEST_F(Toolbox, ButtonsFollowGrayingBusyAndTheGlobalCommandRule) {
   s->current = window_;
   Queued();
   s->busy = 1;
-  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
   EXPECT_TRUE(Queued().empty());
   s->busy = 0;
   // A window that takes no tool commands now gets none.
   window_->flags |= WU_WIN_NO_TOOL_COMMANDS;
-  XtCallCallbacks(help->button, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
   EXPECT_TRUE(Queued().empty());
   window_->flags &= ~WU_WIN_NO_TOOL_COMMANDS;
+  // The same click queues the command again once nothing holds it back.
+  EXPECT_TRUE(qevtest::clickHandled(help->button));
+  EXPECT_EQ(Queued(), std::vector<std::string>{"help index"});
 }
 
 TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
@@ -928,7 +908,7 @@ TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(XtIsManaged(mb->rowcol));
-  XtCallCallbacks(mb->tools_arrow, XmNactivateCallback, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
   EXPECT_FALSE(XtIsManaged(mb->rowcol));
   EXPECT_FALSE(devb->prefs.default_toolbox);
   unsigned char dir = 0;
@@ -1161,7 +1141,14 @@ const long kTitleMenuMinimise = 0x08 | 0x10 | 0x20;
 const long kBorder = 0x02;
 
 class ToolboxDecorations : public Toolbox,
-                           public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+                           public ::testing::WithParamInterface<std::tuple<bool, bool>> {
+ protected:
+  // The cases after one that started mwm run without a window manager.
+  void TearDown() override {
+    Toolbox::TearDown();
+    qevtest::stopWindowManager();
+  }
+};
 
 // With useShowHideDecorations under the Motif window manager the shell asks
 // for no border of its own; in every other case it asks for one.
@@ -1216,14 +1203,7 @@ TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
   XtFree(built);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
-  XmString xs = nullptr;
-  XtVaGetValues(mb->form, XmNdialogTitle, &xs, nullptr);
-  ASSERT_NE(xs, nullptr) << "the form has no dialog title";
-  char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0,
-                                                XmOUTPUT_ALL));
-  EXPECT_EQ(std::string(t ? t : ""), want);
-  XtFree(t);
-  XmStringFree(xs);
+  EXPECT_EQ(qevtest::xmStringResource(mb->form, XmNdialogTitle), want) << "the form's dialog title";
 }
 
 }  // namespace

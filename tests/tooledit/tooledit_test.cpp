@@ -1,7 +1,8 @@
 // The Tool Editor, driven as a user drives it: TOOLEDIT through the window
-// slot, clicks and keys through XTest and widget callbacks from timers that
-// run inside the editor's modal loops, checked against the stand-in's
-// catalog files, the module event queue and the widgets on the X server.
+// slot, then clicks and keys through XTest on the widgets where the server
+// shows them, from timers that run inside the editor's modal loops; checked
+// against the stand-in's catalog files, the module event queue and the
+// widgets on the X server.
 #include <memory>
 #include <gtest/gtest.h>
 
@@ -40,22 +41,19 @@
 #include "textwin/wutwin.h"
 #include "xd/IconList.h"
 #include "child.h"
+#include "hostnames.h"
+#include "modulewindow.h"
+#include "widgettext.h"
 #include "xinput.h"
 
 namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
 
-void Set34(char *field, const std::string &t) {
-  int16_t n = int16_t(t.size());
-  std::memcpy(field, &n, 2);
-  std::memset(field + 2, ' ', 32);
-  std::memcpy(field + 2, t.data(), t.size());
-}
-void SetLib(char *field, const std::string &t) {
-  std::memset(field, ' ', 8);
-  std::memcpy(field, t.data(), t.size());
-}
+// Window kinds: one with a tool box of its own, and a display-manager window.
+const int32_t kKindEdited = 20;
+const int32_t kKindDisplayManager = 1;
+
 
 // Every widget below a widget, popups included, in creation order.
 void Walk(Widget w, std::vector<Widget> *out) {
@@ -79,16 +77,7 @@ Widget One(Widget root, const char *name, size_t nth = 0) {
   auto v = All(root, name);
   return nth < v.size() ? v[nth] : nullptr;
 }
-std::string LabelOf(Widget w) {
-  XmString xs = nullptr;
-  XtVaGetValues(w, XmNlabelString, &xs, nullptr);
-  char *t = nullptr;
-  if (xs) t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-  std::string out = t ? t : "";
-  XtFree(t);
-  if (xs) XmStringFree(xs);
-  return out;
-}
+std::string LabelOf(Widget w) { return qevtest::xmStringResource(w, XmNlabelString); }
 Widget ButtonLabelled(Widget root, const std::string &label) {
   for (Widget w : All(root, "PushButton"))
     if (LabelOf(w) == label) return w;
@@ -100,22 +89,23 @@ std::string Text(Widget field) {
   XtFree(t);
   return s;
 }
-// A key typed into a text field, as its translations take it.
-void Type(Widget w, KeySym sym) {
-  XEvent ev;
-  std::memset(&ev, 0, sizeof ev);
-  ev.xkey.type = KeyPress;
-  ev.xkey.display = XtDisplay(w);
-  ev.xkey.window = XtWindow(w);
-  ev.xkey.keycode = XKeysymToKeycode(XtDisplay(w), sym);
-  ev.xkey.state = ShiftMask;
-  ev.xkey.time = CurrentTime;
-  XtCallActionProc(w, const_cast<char *>("self-insert"), &ev, nullptr, 0);
-}
-void Press(Widget w) {
+// A click on a widget where the server shows it, handled before the call
+// returns (a modal wait it opens runs inside, as under the user's click).
+void Click(Widget w, unsigned button = 1) {
   ASSERT_NE(w, nullptr);
-  XmAnyCallbackStruct cbs = {XmCR_ACTIVATE, nullptr};
-  XtCallCallbacks(w, XmNactivateCallback, &cbs);
+  EXPECT_TRUE(qevtest::clickHandled(w, button)) << "no click on " << XtName(w);
+}
+// A text field's text replaced by the user: a focus click, then keys.
+void Replace(Widget field, const std::string &text) {
+  ASSERT_NE(field, nullptr);
+  EXPECT_TRUE(qevtest::replaceTextHandled(field, text)) << "no typing into " << XtName(field);
+}
+// A key pressed for the widget that holds the focus.
+void Key(KeySym sym) { EXPECT_TRUE(qevtest::keyHandled(devb->display, sym)); }
+// A click on row `pos` (1-based) of a Motif list, in view.
+void ClickRow(Widget list, int pos) {
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(qevtest::clickRowHandled(list, pos)) << "no click on row " << pos;
 }
 int Managed(const std::vector<Widget> &v) {
   int n = 0;
@@ -198,12 +188,8 @@ class ToolEditor : public ::testing::Test {
     auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
     ASSERT_NE(t, nullptr);
     ecmd_ = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
-    ASSERT_EQ(wuxgwnd(&window_, 20, 0), WU_OK);
-    wu_pane *p = nullptr;
-    wuxgpan(window_, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
-    window_->module_flags |= WU_WMOD_LISTED;
-    wuxiwnd(window_);
-    wu_module()->current = window_;
+    window_ = qevtest::openUserWindow(kKindEdited);
+    ASSERT_NE(window_, nullptr);
     devb->motifres.edit_toolbox_separators = False;
     devb->motifres.has_toolset = True;
   }
@@ -236,9 +222,9 @@ class ToolEditor : public ::testing::Test {
     b->icon_width = b->icon_height = 48;
     b->own_location = 1;
     char l[8], c[34], e[34];
-    SetLib(l, lib);
-    Set34(c, catalog);
-    Set34(e, entry);
+    qevtest::setLibref(l, lib);
+    qevtest::setName34(c, catalog);
+    qevtest::setName34(e, entry);
     ASSERT_EQ(wumtlsv(b, l, c, e, "TOOLBOX"), WU_OK);
     wutfbar(nullptr, b);
   }
@@ -247,9 +233,9 @@ class ToolEditor : public ::testing::Test {
   void WriteEntry(const std::string &entry, int per_row, int size,
                   std::vector<std::pair<const char *, const char *>> tools, int ext_after = -1) {
     char l[8], c[34], e[34];
-    SetLib(l, "TESTLIB");
-    Set34(c, "CAT");
-    Set34(e, entry);
+    qevtest::setLibref(l, "TESTLIB");
+    qevtest::setName34(c, "CAT");
+    qevtest::setName34(e, entry);
     wu_toolbox_header h = {};
     h.tool_count = uint8_t(tools.size());
     h.per_row = uint8_t(per_row);
@@ -275,9 +261,9 @@ class ToolEditor : public ::testing::Test {
   }
   wu_toolbox *Read(const std::string &entry, const std::string &lib = "TESTLIB") {
     char l[8], c[34], e[34];
-    SetLib(l, lib);
-    Set34(c, "CAT");
-    Set34(e, entry);
+    qevtest::setLibref(l, lib);
+    qevtest::setName34(c, "CAT");
+    qevtest::setName34(e, entry);
     return wumtlcl(l, c, e, "TOOLBOX");
   }
   struct Queued {
@@ -299,7 +285,7 @@ class ToolEditor : public ::testing::Test {
       if (Widget d = Editor()) {
         EXPECT_FALSE(XtIsManaged(d)) << "editor still up at the end of the script";
         for (Widget m : All(devb->toplevel, "qevMessage"))
-          if (XtIsManaged(m)) Press(XmMessageBoxGetChild(m, XmDIALOG_CANCEL_BUTTON));
+          if (XtIsManaged(m)) Click(XmMessageBoxGetChild(m, XmDIALOG_CANCEL_BUTTON));
         if (Widget os = One(d, "OpenSave")) XtUnmanageChild(os);
         XtUnmanageChild(d);
       }
@@ -337,31 +323,24 @@ class ToolEditor : public ::testing::Test {
   }
   std::string BoxText() {
     Widget m = Box();
-    if (!m) return "";
-    XmString xs = nullptr;
-    XtVaGetValues(m, XmNmessageString, &xs, nullptr);
-    char *t = static_cast<char *>(XmStringUnparse(xs, nullptr, XmCHARSET_TEXT, XmCHARSET_TEXT, nullptr, 0, XmOUTPUT_ALL));
-    std::string s = t ? t : "";
-    XtFree(t);
-    XmStringFree(xs);
-    return s;
+    return m ? qevtest::xmStringResource(m, XmNmessageString) : "";
   }
   void Answer(unsigned char child) {
     Widget m = Box();
     ASSERT_NE(m, nullptr) << "no message box";
-    Press(XmMessageBoxGetChild(m, child));
+    Click(XmMessageBoxGetChild(m, child));
   }
   void AnswerNo() {
     Widget m = Box();
     ASSERT_NE(m, nullptr) << "no message box";
-    Press(XtNameToWidget(m, "no"));
+    Click(XtNameToWidget(m, "no"));
   }
   Widget OpenSave() { return One(Editor(), "OpenSave"); }
   void FillOpenSave(const std::string &l, const std::string &c, const std::string &e) {
     Widget os = OpenSave();
-    XmTextFieldSetString(One(os, "TextField", 0), const_cast<char *>(l.c_str()));
-    XmTextFieldSetString(One(os, "TextField", 1), const_cast<char *>(c.c_str()));
-    XmTextFieldSetString(One(os, "TextField", 2), const_cast<char *>(e.c_str()));
+    Replace(One(os, "TextField", 0), l);
+    Replace(One(os, "TextField", 1), c);
+    Replace(One(os, "TextField", 2), e);
   }
   // The text of the icon chooser's category combo.
   std::string ComboText(Widget chooser) {
@@ -372,10 +351,24 @@ class ToolEditor : public ::testing::Test {
     XtFree(v);
     return out;
   }
+  Widget Chooser() { return One(Editor(), "Pixmap", 1); }
+  // The steps that pick a category in the icon chooser's combo: the arrow
+  // posts the list (in its own time), a click on the row chooses and the
+  // list goes.
+  std::vector<std::function<void()>> ChooseCategory(Script *s, int pos) {
+    auto posted = [this] { return qevtest::viewable(One(Chooser(), "ListShell")); };
+    return {[this] { Click(One(Chooser(), "ComboArrow")); },
+            s->Until(posted),
+            [this, pos, posted] {
+              ASSERT_TRUE(posted()) << "the arrow posts the list";
+              ClickRow(One(Chooser(), "ComboList"), pos);
+            },
+            s->Until([posted] { return !posted(); })};
+  }
   void SelectTool(size_t i) {
     auto t = Tools();
     ASSERT_LT(i, t.size());
-    XtCallActionProc(t[i], const_cast<char *>("PushMeToolBarButton"), nullptr, nullptr, 0);
+    Click(t[i]);
   }
 
   EcmdFn ecmd_ = nullptr;
@@ -398,20 +391,22 @@ TEST_F(ToolEditor, SaveAsToTheActiveLocationQueuesTheReloadAndKeepsTheSavedBox) 
         EXPECT_EQ(ToolNames(), (std::vector<std::string>{"MINE0", "MINE1", "MINE2"}));
         EXPECT_EQ(Text(Field(1)), "MINE0");
         EXPECT_EQ(Text(Field(4)), "100");
-        XmTextFieldSetString(Field(1), const_cast<char *>("CHANGED"));
-        Press(Bottom("Save As"));
+        Replace(Field(1), "CHANGED");
+        Click(Bottom("Save As"));
       },
       [&] {
         ASSERT_TRUE(XtIsManaged(OpenSave()));
         EXPECT_EQ(Text(One(OpenSave(), "TextField", 2)), "MINE");
-        FillOpenSave("  testlib ", " cat", "mine  ");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        // Blanks typed around the names (the library field takes 8
+        // characters) are not part of them.
+        FillOpenSave(" testlib", " cat", "mine  ");
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Saved.");
         Answer(XmDIALOG_OK_BUTTON);
       },
-      [&] { Press(Bottom("Close")); },
+      [&] { Click(Bottom("Close")); },
   };
   Edit("", &s);
   auto q = Drain();
@@ -441,10 +436,10 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
   Drain();
   Script s;
   s.steps = {
-      [&] { Press(Bottom("Save As")); },
+      [&] { Click(Bottom("Save As")); },
       [&] {
         FillOpenSave("TESTLIB", "   ", "OTHER");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "No catalog.");
@@ -455,12 +450,11 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
         EXPECT_EQ(XmGetFocusWidget(OpenSave()), One(OpenSave(), "TextField", 1));
         // A catalog name longer than the field's limit is cut by the field.
         Widget cat = One(OpenSave(), "TextField", 1);
-        XmTextFieldSetString(cat, const_cast<char *>(""));
-        for (int i = 0; i < 40; ++i) Type(cat, XK_C);
+        Replace(cat, std::string(40, 'C'));
         EXPECT_EQ(Text(cat), std::string(32, 'C'));
         FillOpenSave("ROLIB", "CAT", "OTHER");
         qevhost::setLibraryReadOnly("ROLIB", true);
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Not saved.");
@@ -469,18 +463,18 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
       [&] {
         EXPECT_TRUE(XtIsManaged(OpenSave()));
         FillOpenSave("testlib", "cat", "other");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
       [&] {
         EXPECT_FALSE(XtIsManaged(OpenSave()));
-        XmTextFieldSetString(Field(3), const_cast<char *>("new tip"));
-        XmTextFieldSetString(Field(4), const_cast<char *>("77"));
+        Replace(Field(3), "new tip");
+        Replace(Field(4), "77");
         EXPECT_TRUE(XtIsSensitive(Bottom("Save")));
-        Press(Bottom("Save"));
+        Click(Bottom("Save"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Press(Bottom("Close")); },
+      [&] { Click(Bottom("Close")); },
   };
   Edit("", &s);
   auto q = Drain();
@@ -501,7 +495,7 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
   Script t;
   t.steps = {[&] {
                EXPECT_FALSE(XtIsSensitive(Bottom("Save")));
-               Press(Bottom("Close"));
+               Click(Bottom("Close"));
              }};
   Edit("TESTLIB.CAT.MINE", &t);
 }
@@ -517,7 +511,7 @@ TEST_F(ToolEditor, OpeningAndClosingLeavesTheEntryByteForByte) {
     EXPECT_EQ(ToolNames(), (std::vector<std::string>{"ONE", "TWO"}));
     EXPECT_EQ(Text(Field(0)), "2");
     EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 0)));   // per row at the count
-    Press(Bottom("Close"));
+    Click(Bottom("Close"));
   }};
   Edit("TESTLIB.CAT.SEPS", &s);
   EXPECT_EQ(FileBytes(dir, "SEPS"), bytes);
@@ -540,30 +534,30 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_EQ(ToolNames().size(), 4u);
         EXPECT_EQ(Text(Field(0)), "4");
         EXPECT_EQ(Text(Field(1)), "");
-        XmTextFieldSetString(Field(1), const_cast<char *>("NEW1"));
+        Replace(Field(1), "NEW1");
         // Two per row, then Add keeps two per row.
-        XmTextFieldSetString(Field(0), const_cast<char *>("2"));
-        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        Replace(Field(0), "2");
+        Key(XK_Return);
         short rows = 0;
         XtVaGetValues(One(Preview(), "RowColumn"), XmNnumColumns, &rows, nullptr);
         EXPECT_EQ(rows, 2);
-        Press(Bottom("Insert"));
+        Click(Bottom("Insert"));
         EXPECT_EQ(ToolNames().size(), 5u);
         EXPECT_EQ(Text(Field(0)), "2");
-        XmTextFieldSetString(Field(1), const_cast<char *>("NEW0"));
+        Replace(Field(1), "NEW0");
         // Per row: 0 and too many both mean the count; the arrows step.
-        XmTextFieldSetString(Field(0), const_cast<char *>("0"));
-        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        Replace(Field(0), "0");
+        Key(XK_Return);
         EXPECT_EQ(Text(Field(0)), "5");
-        XmTextFieldSetString(Field(0), const_cast<char *>("99"));
-        XtCallCallbacks(Field(0), XmNactivateCallback, nullptr);
+        Replace(Field(0), "99");
+        Key(XK_Return);
         EXPECT_EQ(Text(Field(0)), "5");
-        Press(One(Editor(), "ArrowButton", 1));   // down
+        Click(One(Editor(), "ArrowButton", 1));   // down
         EXPECT_EQ(Text(Field(0)), "4");
         // Delete the last tool: the new last one is selected.
         SelectTool(4);
         EXPECT_EQ(Text(Field(1)), "EDIT2");
-        Press(Bottom("Delete"));
+        Click(Bottom("Delete"));
         EXPECT_EQ(Text(Field(1)), "EDIT1");
         EXPECT_EQ(Text(Field(0)), "4");
         // Move the first tool forward, then the selected one back.
@@ -583,17 +577,16 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
         EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
         SelectTool(1);
-        // A text holds 199 characters; a paste into an empty field is cut.
-        XmTextFieldSetString(Field(2), const_cast<char *>(std::string(199, 'h').c_str()));
-        XmTextFieldInsert(Field(2), 0, const_cast<char *>("x"));
-        EXPECT_EQ(Text(Field(2)).size(), 199u);
-        XmTextFieldSetString(Field(3), const_cast<char *>(""));
+        // A text holds 199 characters: the 200th typed is refused; a paste
+        // into an empty field (inserted as the paste inserts it) is cut.
+        Replace(Field(2), std::string(199, 'h') + "x");
+        EXPECT_EQ(Text(Field(2)), std::string(199, 'h'));
+        Replace(Field(3), "");
         XmTextFieldInsert(Field(3), 0, const_cast<char *>(std::string(250, 't').c_str()));
         EXPECT_EQ(Text(Field(3)).size(), 199u);
-        XmTextFieldSetString(Field(4), const_cast<char *>("12345678"));
-        XmTextFieldInsert(Field(4), 8, const_cast<char *>("9"));
+        Replace(Field(4), "123456789");
         EXPECT_EQ(Text(Field(4)), "12345678");
-        Press(Bottom("Save"));
+        Click(Bottom("Save"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Saved.");
@@ -604,14 +597,14 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         Display *dpy = devb->display;
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
         XSync(dpy, False);
-        Press(Bottom("Add"));
+        Click(Bottom("Add"));
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), False, CurrentTime);
         XSync(dpy, False);
         EXPECT_EQ(ToolNames().size(), 5u);
         EXPECT_TRUE(XtIsSensitive(Field(1)));
-        Press(Bottom("Delete"));
+        Click(Bottom("Delete"));
         EXPECT_EQ(ToolNames().size(), 4u);
-        Press(Bottom("Close"));
+        Click(Bottom("Close"));
       },
       [&] { AnswerNo(); },
   };
@@ -643,42 +636,35 @@ TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
         Display *dpy = devb->display;
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
         XSync(dpy, False);
-        Press(Bottom("Add"));
+        Click(Bottom("Add"));
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), False, CurrentTime);
         XSync(dpy, False);
         EXPECT_EQ(Text(Field(1)), "-Separator-");
         EXPECT_FALSE(XtIsSensitive(Field(1)));
         EXPECT_FALSE(XtIsSensitive(Bottom("Action")) && XtIsManaged(Bottom("Action")));
         // The Icon button does nothing on a separator.
-        Press(Bottom("Icon"));
+        Click(Bottom("Icon"));
         EXPECT_FALSE(XtIsManaged(One(Editor(), "Pixmap", 1)));
         // Button 3 on Insert posts the popup of new tools.
         SelectTool(0);
-        Widget insert = Bottom("Insert");
-        XEvent ev;
-        std::memset(&ev, 0, sizeof ev);
-        ev.xbutton.type = ButtonPress;
-        ev.xbutton.display = devb->display;
-        ev.xbutton.window = XtWindow(insert);
-        ev.xbutton.button = Button3;
-        ev.xbutton.time = XtLastTimestampProcessed(devb->display);
-        ev.xbutton.same_screen = True;
-        XtDispatchEvent(&ev);
+        // Pressed and held: the popup comes up inside the press.
+        EXPECT_TRUE(qevtest::pressHandled(Bottom("Insert"), Button3));
       },
       [&] {
         Widget item = One(devb->toplevel, "New separator");
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(XtIsSensitive(item));
         EXPECT_FALSE(XtIsSensitive(One(devb->toplevel, "New from action")));   // no tool set
-        Press(item);
+        // Dragged to the item and released there.
+        EXPECT_TRUE(qevtest::releaseHandled(item, Button3));
       },
       [&] {
         EXPECT_EQ(Text(Field(1)), "-Separator-");
         EXPECT_EQ(ToolNames().size(), 4u);
-        Press(Bottom("Save"));
+        Click(Bottom("Save"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Press(Bottom("Close")); },
+      [&] { Click(Bottom("Close")); },
   };
   Edit("TESTLIB.CAT.SEP", &s);
   wu_toolbox *r = Read("SEP");
@@ -696,76 +682,86 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
   // The action source: a tool set of the entry's name at the default place.
   Store("ICONS", 3, 3, {2, -999, -3}, qevhost::kProfileLibref, qevhost::kProfileCatalog);
   const int32_t icons = devb->icon_count;
-  Script s;
-  s.steps = {
-      [&] {
-        Widget chooser = One(Editor(), "Pixmap", 1);
-        ASSERT_NE(chooser, nullptr);
-        ASSERT_TRUE(XtIsManaged(Bottom("Action")));
-        Press(Bottom("Icon"));
-        ASSERT_TRUE(XtIsManaged(chooser));
-        // The category combo shows the category of the tool's icon.
-        Widget list = One(chooser, "ComboList");
-        ASSERT_NE(list, nullptr);
-        int *pos = nullptr, n = 0;
-        ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
-        EXPECT_EQ(pos[0], 4);   // the user category first, then the tools with 173
-        XtFree(reinterpret_cast<char *>(pos));
-        EXPECT_EQ(ComboText(chooser), "Category 3");
-        auto pool = All(chooser, "Button");
-        EXPECT_EQ(Managed(pool), 6);
-        // Switching categories reuses the buttons and the loaded pixmaps.
-        Pixmap tool_icon = None;
-        XtVaGetValues(pool[0], XmNlabelPixmap, &tool_icon, nullptr);
-        const int32_t refs = wutrpix(tool_icon);
-        XmListSelectPos(list, 2, True);
-        EXPECT_EQ(Managed(All(chooser, "Button")), 4);
-        XmListSelectPos(list, 4, True);
-        Pixmap again = None;
-        XtVaGetValues(pool[0], XmNlabelPixmap, &again, nullptr);
-        EXPECT_EQ(again, tool_icon);
-        EXPECT_EQ(wutrpix(tool_icon), refs);
-        // Arm another icon by clicking it and take it.
-        XmListSelectPos(list, 2, True);
-        XtCallActionProc(All(chooser, "Button")[1], const_cast<char *>("PushMeBrowserButton"), nullptr, nullptr, 0);
-        Press(ButtonLabelled(chooser, "OK"));
-        EXPECT_FALSE(XtIsManaged(chooser));
-        // A user icon opens its category with its button armed.
-        SelectTool(1);
-        Press(Bottom("Icon"));
-        ASSERT_TRUE(XmListGetSelectedPos(list, &pos, &n));
-        EXPECT_EQ(pos[0], 1);
-        XtFree(reinterpret_cast<char *>(pos));
-        EXPECT_EQ(ComboText(chooser), "My icons");
-        Press(ButtonLabelled(chooser, "Cancel"));
-        // A missing icon arms nothing: OK rings and keeps the chooser.
-        SelectTool(2);
-        Press(Bottom("Icon"));
-        Press(ButtonLabelled(chooser, "OK"));
-        EXPECT_TRUE(XtIsManaged(chooser));
-        Press(ButtonLabelled(chooser, "Cancel"));
-        // The action list: the tool set without its separator.
-        Press(Bottom("Action"));
-        Widget actions = One(Editor(), "Pixmap", 0);
-        ASSERT_TRUE(XtIsManaged(actions));
-        Widget al = One(actions, "ActionList");
-        XdIconListDeselectAll(al);
-        Press(ButtonLabelled(actions, "OK"));
-        EXPECT_TRUE(XtIsManaged(actions));
-        XdIconListSelectPos(al, 2, False);
-        Press(ButtonLabelled(actions, "OK"));
-        EXPECT_FALSE(XtIsManaged(actions));
-        EXPECT_EQ(Text(Field(1)), "ICONS2");
-        EXPECT_EQ(Text(Field(4)), "102");
-        Press(Bottom("Action"));
-        EXPECT_TRUE(XtIsManaged(actions));
-        Press(ButtonLabelled(actions, "Cancel"));
-        EXPECT_FALSE(XtIsManaged(actions));
-        Press(Bottom("Save"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Press(Bottom("Close")); },
+  std::vector<Widget> pool;
+  Pixmap tool_icon = None;
+  int32_t refs = 0;
+  auto selected = [](Widget list) {
+    int *pos = nullptr, n = 0;
+    int first = 0;
+    if (XmListGetSelectedPos(list, &pos, &n) && n > 0) first = pos[0];
+    XtFree(reinterpret_cast<char *>(pos));
+    return first;
   };
+  Script s;
+  auto then = [&s](std::vector<std::function<void()>> more) {
+    s.steps.insert(s.steps.end(), more.begin(), more.end());
+  };
+  then({[&] {
+    ASSERT_NE(Chooser(), nullptr);
+    ASSERT_TRUE(XtIsManaged(Bottom("Action")));
+    Click(Bottom("Icon"));
+    ASSERT_TRUE(XtIsManaged(Chooser()));
+    // The category combo shows the category of the tool's icon.
+    Widget list = One(Chooser(), "ComboList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(selected(list), 4);   // the user category first, then the tools with 173
+    EXPECT_EQ(ComboText(Chooser()), "Category 3");
+    pool = All(Chooser(), "Button");
+    EXPECT_EQ(Managed(pool), 6);
+    XtVaGetValues(pool[0], XmNlabelPixmap, &tool_icon, nullptr);
+    refs = wutrpix(tool_icon);
+  }});
+  // Switching categories reuses the buttons and the loaded pixmaps.
+  then(ChooseCategory(&s, 2));
+  then({[&] { EXPECT_EQ(Managed(All(Chooser(), "Button")), 4); }});
+  then(ChooseCategory(&s, 4));
+  then({[&] {
+    Pixmap again = None;
+    XtVaGetValues(pool[0], XmNlabelPixmap, &again, nullptr);
+    EXPECT_EQ(again, tool_icon);
+    EXPECT_EQ(wutrpix(tool_icon), refs);
+  }});
+  // Arm another icon by clicking it and take it.
+  then(ChooseCategory(&s, 2));
+  then({[&] {
+    Widget chooser = Chooser();
+    Click(All(chooser, "Button")[1]);
+    Click(ButtonLabelled(chooser, "OK"));
+    EXPECT_FALSE(XtIsManaged(chooser));
+    // A user icon opens its category with its button armed.
+    SelectTool(1);
+    Click(Bottom("Icon"));
+    EXPECT_EQ(selected(One(chooser, "ComboList")), 1);
+    EXPECT_EQ(ComboText(chooser), "My icons");
+    Click(ButtonLabelled(chooser, "Cancel"));
+    // A missing icon arms nothing: OK rings and keeps the chooser.
+    SelectTool(2);
+    Click(Bottom("Icon"));
+    Click(ButtonLabelled(chooser, "OK"));
+    EXPECT_TRUE(XtIsManaged(chooser));
+    Click(ButtonLabelled(chooser, "Cancel"));
+    // The action list: the tool set without its separator.
+    Click(Bottom("Action"));
+    Widget actions = One(Editor(), "Pixmap", 0);
+    ASSERT_TRUE(XtIsManaged(actions));
+    Widget al = One(actions, "ActionList");
+    XdIconListDeselectAll(al);
+    Click(ButtonLabelled(actions, "OK"));
+    EXPECT_TRUE(XtIsManaged(actions));
+    // The list fills the dialog: its rows are in view to be clicked.
+    ClickRow(XdIconListGetChild(al, XdICONLIST_LIST), 2);
+    Click(ButtonLabelled(actions, "OK"));
+    EXPECT_FALSE(XtIsManaged(actions));
+    EXPECT_EQ(Text(Field(1)), "ICONS2");
+    EXPECT_EQ(Text(Field(4)), "102");
+    Click(Bottom("Action"));
+    EXPECT_TRUE(XtIsManaged(actions));
+    Click(ButtonLabelled(actions, "Cancel"));
+    EXPECT_FALSE(XtIsManaged(actions));
+    Click(Bottom("Save"));
+  },
+  [&] { Answer(XmDIALOG_OK_BUTTON); },
+  [&] { Click(Bottom("Close")); }});
   Edit("TESTLIB.CAT.ICONS", &s);
   wu_toolbox *r = Read("ICONS");
   ASSERT_NE(r, nullptr);
@@ -846,7 +842,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
   Script s;
   s.steps = {
       [&] {
-        Press(Bottom("Icon"));
+        Click(Bottom("Icon"));
         chooser = One(Editor(), "Pixmap", 1);
         ASSERT_NE(chooser, nullptr);
         ASSERT_TRUE(XtIsManaged(chooser));
@@ -908,15 +904,19 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         EXPECT_EQ(ShownIcons(chooser), tools);
         EXPECT_EQ(Refs(tools), refs);
         // The tool's own icon is armed again: OK keeps it.
-        Press(ButtonLabelled(chooser, "OK"));
+        Click(ButtonLabelled(chooser, "OK"));
         EXPECT_FALSE(XtIsManaged(chooser));
         // Opening again shows the tool's category with the same pixmaps.
         SelectTool(1);
-        Press(Bottom("Icon"));
+        Click(Bottom("Icon"));
         EXPECT_EQ(ComboText(chooser), "Category 1");
+        // The chooser is application modal: the preview takes no click.
         SelectTool(0);
-        Press(ButtonLabelled(chooser, "Cancel"));
-        Press(Bottom("Icon"));
+        EXPECT_TRUE(XtIsManaged(chooser));
+        Click(ButtonLabelled(chooser, "Cancel"));
+        EXPECT_EQ(Text(Field(1)), "COMBO1");
+        SelectTool(0);
+        Click(Bottom("Icon"));
         EXPECT_EQ(ComboText(chooser), "Category 3");
         EXPECT_EQ(ShownIcons(chooser), tools);
         EXPECT_EQ(Refs(tools), refs);
@@ -930,8 +930,8 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
         EXPECT_EQ(ComboText(chooser), "Category 2");
         EXPECT_EQ(ShownIcons(chooser), documents);
         EXPECT_EQ(Refs(documents), document_refs);
-        Press(ButtonLabelled(chooser, "Cancel"));
-        Press(Bottom("Close"));
+        Click(ButtonLabelled(chooser, "Cancel"));
+        Click(Bottom("Close"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Save the changes?");
@@ -948,8 +948,8 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
   Script s;
   s.steps = {
       [&] {
-        XmTextFieldSetString(Field(1), const_cast<char *>("EDITED"));
-        Press(Bottom("Close"));
+        Replace(Field(1), "EDITED");
+        Click(Bottom("Close"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Save the changes?");
@@ -957,7 +957,7 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
       },
       [&] {
         ASSERT_TRUE(XtIsManaged(Editor()));
-        Press(Bottom("Open"));
+        Click(Bottom("Open"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },   // Yes: saved first
       [&] { Answer(XmDIALOG_OK_BUTTON); },   // "Saved."
@@ -969,7 +969,7 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
       [&] {
         ASSERT_TRUE(XtIsManaged(OpenSave()));
         FillOpenSave("TESTLIB", "CAT", "NOSUCH");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         EXPECT_EQ(BoxText(), "Not found.");
@@ -977,25 +977,20 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
       },
       [&] {
         FillOpenSave("TESTLIB", "CAT", "TWO");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         EXPECT_FALSE(XtIsManaged(OpenSave()));
         EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
         EXPECT_EQ(Text(Field(1)), "TWO0");
         EXPECT_EQ(Text(Field(0)), "1");
-        // Default is offered only when the command named no location.
+        // Default is offered only when the command named no location: a
+        // click on it asks nothing.
         EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
-        XtSetSensitive(Bottom("Default"), True);
-        Press(Bottom("Default"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Restore the default?");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_EQ(ToolNames().size(), 14u);
-        EXPECT_EQ(Text(Field(1)), "DEF0");
+        Click(Bottom("Default"));
+        EXPECT_EQ(Box(), nullptr);
+        EXPECT_EQ(ToolNames().size(), 3u);
+        Replace(Field(1), "TWO CHANGED");
         qevtest::closeLikeWindowManager(XtParent(Editor()));
       },
       [&] {
@@ -1015,6 +1010,43 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
   EXPECT_EQ(Editor(), nullptr);
 }
 
+// TOOLEDIT without a location edits the window's own box and offers
+// Default, which puts the built-in tools back after a question.
+TEST_F(ToolEditor, DefaultRestoresTheBuiltInToolsAfterAQuestion) {
+  Script s;
+  s.steps = {
+      s.Until([&] { return Box() != nullptr; }),   // a new box for the window
+      [&] {
+        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        ASSERT_EQ(ToolNames().size(), 14u);
+        SelectTool(0);
+        Click(Bottom("Delete"));
+        EXPECT_EQ(ToolNames().size(), 13u);
+        EXPECT_TRUE(XtIsSensitive(Bottom("Default")));
+        Click(Bottom("Default"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Restore the default?");
+        Answer(XmDIALOG_OK_BUTTON);
+      },
+      [&] {
+        EXPECT_EQ(ToolNames().size(), 14u);
+        EXPECT_EQ(ToolNames().front(), "DEF0");
+        EXPECT_EQ(Text(Field(1)), "DEF0");
+        Click(Bottom("Close"));
+      },
+      [&] {
+        EXPECT_EQ(BoxText(), "Save the changes?");
+        AnswerNo();
+      },
+  };
+  Edit("", &s);
+  EXPECT_EQ(Editor(), nullptr);
+}
+
 TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
   Store("OLD", 1, 1);   // the catalog exists, the entry does not
   Script s;
@@ -1025,10 +1057,10 @@ TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
       },
       [&] {
         EXPECT_EQ(ToolNames().size(), 14u);
-        Press(Bottom("Save"));
+        Click(Bottom("Save"));
       },
       [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Press(Bottom("Close")); },
+      [&] { Click(Bottom("Close")); },
   };
   Edit("TESTLIB.CAT.FRESH", &s);
   wu_toolbox *r = Read("FRESH");
@@ -1047,13 +1079,8 @@ TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
 // its own is released, not edited.
 TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
   Store("OWN", 2, 2);
-  wu_window *dm = nullptr;
-  ASSERT_EQ(wuxgwnd(&dm, 1, 0), WU_OK);
-  wu_pane *p = nullptr;
-  wuxgpan(dm, &p, 1, 1, 5, WU_FULL_WIDTH, 0);
-  dm->module_flags |= WU_WMOD_LISTED;
-  wuxiwnd(dm);
-  wu_module()->current = dm;
+  wu_window *dm = qevtest::openUserWindow(kKindDisplayManager);
+  ASSERT_NE(dm, nullptr);
   wu_toolbox *own = Read("OWN");
   ASSERT_NE(own, nullptr);
   dm->toolbox = own;
@@ -1061,7 +1088,7 @@ TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
   Script s;
   s.steps = {[&] {
                shown = ToolNames();
-               Press(Bottom("Close"));
+               Click(Bottom("Close"));
              },
              [] {}};
   s.Start();
@@ -1102,10 +1129,18 @@ TEST_F(ToolEditor, TheIconChooserOpensWithItsIconAreaHeight) {
              [&] {
                XSync(devb->display, False);
                seen.push_back(height(One(chooser, "ScrolledWindow")));
-               Press(ButtonLabelled(chooser, "Cancel"));
+               // The button row is below the icon area, not under it: a
+               // click on Cancel reaches Cancel.
+               Widget area = One(chooser, "ScrolledWindow"), cancel = ButtonLabelled(chooser, "Cancel");
+               Position ax = 0, ay = 0, cx = 0, cy = 0;
+               XtTranslateCoords(area, 0, 0, &ax, &ay);
+               XtTranslateCoords(cancel, 0, 0, &cx, &cy);
+               EXPECT_GE(cy, ay + height(area));
+               Click(cancel);
+               EXPECT_FALSE(XtIsManaged(chooser));
              },
              s.Until([&] { return !XtIsManaged(chooser); }),
-             [&] { Press(Bottom("Close")); }};
+             [&] { Click(Bottom("Close")); }};
   Edit("TESTLIB.CAT.AREA", &s);
   EXPECT_EQ(seen, std::vector<int>{310});
 }
@@ -1115,9 +1150,9 @@ TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   Script s;
   s.steps = {[&] {
     EXPECT_EQ(ToolNames().size(), 255u);
-    Press(Bottom("Add"));   // a stored header counts at most 255 tools
+    Click(Bottom("Add"));   // a stored header counts at most 255 tools
     EXPECT_EQ(ToolNames().size(), 255u);
-    Press(Bottom("Close"));
+    Click(Bottom("Close"));
   }};
   Edit("TESTLIB.CAT.FULL", &s);
 
@@ -1127,26 +1162,26 @@ TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   WriteEntry("BARE", 1, 24, {{"-999", ""}});
   Script t;
   t.steps = {
-      [&] { Press(Bottom("Open")); },
+      [&] { Click(Bottom("Open")); },
       [&] {
         FillOpenSave("TESTLIB", "CAT", "BARE");
-        Press(ButtonLabelled(OpenSave(), "OK"));
+        Click(ButtonLabelled(OpenSave(), "OK"));
       },
       [&] {
         ASSERT_EQ(Tools().size(), 1u);
         EXPECT_EQ(Text(Field(1)), "-Separator-");
-        Press(Bottom("Delete"));
+        Click(Bottom("Delete"));
         EXPECT_TRUE(Tools().empty());
         for (int i = 1; i <= 4; ++i) EXPECT_FALSE(XtIsSensitive(Field(i))) << i;
         EXPECT_FALSE(XtIsSensitive(Bottom("Delete")));
         EXPECT_FALSE(XtIsSensitive(Bottom("Icon")));
-        Press(Bottom("Delete"));
-        Press(One(Editor(), "ArrowButton", 0));
-        Press(One(Editor(), "ArrowButton", 2));
-        Press(Bottom("Add"));
+        Click(Bottom("Delete"));
+        Click(One(Editor(), "ArrowButton", 0));
+        Click(One(Editor(), "ArrowButton", 2));
+        Click(Bottom("Add"));
         EXPECT_EQ(ToolNames().size(), 1u);
         EXPECT_TRUE(XtIsSensitive(Field(1)));
-        Press(Bottom("Close"));
+        Click(Bottom("Close"));
       },
       [&] { AnswerNo(); },
   };
@@ -1193,7 +1228,7 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   Script posted;
   posted.steps = {
       [&] {
-        Press(Bottom("Icon"));
+        Click(Bottom("Icon"));
         Widget chooser = One(Editor(), "Pixmap", 1);
         ASSERT_NE(chooser, nullptr);
         qevtest::clickWidget(One(chooser, "ComboArrow"));

@@ -51,6 +51,14 @@ std::map<Window, long> Table(Display *dpy) {
 class Sessions : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Each case starts on a display with no other session.  A case before it
+    // in this process may have left pairs of sessions that ended without
+    // giving their numbers back; the server hands their window ids to new
+    // clients, so such a pair would read as a live session.
+    Display *dpy = qevtest::openDisplay();
+    ASSERT_NE(dpy, nullptr);
+    XDeleteProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, WU_SESSION_TABLE, False));
+    XCloseDisplay(dpy);
     std::string why;
     ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
     ASSERT_NE(devb, nullptr);
