@@ -33,9 +33,21 @@ int Trap(Display *, XErrorEvent *) {
   return 0;
 }
 
-bool Alive(Display *dpy, Window w) {
-  XWindowAttributes at;
-  return XGetWindowAttributes(dpy, w, &at) != 0;
+// A pair is live while its window exists and carries the session's mark
+// with the pair's number: a window id the server gave to another client
+// after the session ended has no such mark.
+bool Alive(Display *dpy, Atom mark, const Entry &e) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  bool alive = false;
+  if (XGetWindowProperty(dpy, e.window, mark, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                         &after, &data) == Success &&
+      type == XA_CARDINAL && format == 32 && count == 1 && data)
+    alive = *reinterpret_cast<const long *>(data) == e.number;
+  if (data) XFree(data);
+  return alive;
 }
 
 long NowMs() {
@@ -69,7 +81,7 @@ void DropLock(Display *dpy, Atom lock, Window window) {
 
 // The table as it stands, without the pairs of sessions that are gone and
 // without any pair of `window` itself.
-std::vector<Entry> LiveEntries(Display *dpy, Atom table, Window window) {
+std::vector<Entry> LiveEntries(Display *dpy, Atom table, Atom mark, Window window) {
   std::vector<Entry> entries;
   Atom type = None;
   int format = 0;
@@ -82,7 +94,7 @@ std::vector<Entry> LiveEntries(Display *dpy, Atom table, Window window) {
     for (unsigned long i = 0; i + 1 < count; i += kPairWords) {
       Entry e = {words[i], Window(words[i + 1])};
       if (e.number < 1 || e.window == None || e.window == window) continue;
-      if (Alive(dpy, e.window)) entries.push_back(e);
+      if (Alive(dpy, mark, e)) entries.push_back(e);
     }
   }
   if (data) XFree(data);
@@ -119,17 +131,22 @@ long Update(Display *dpy, Window window, int32_t wait_ms, bool take) {
   XSync(dpy, False);  // earlier errors go to the module's handler, not the trap
   Atom lock = XInternAtom(dpy, WU_SESSION_LOCK, False);
   Atom table = XInternAtom(dpy, WU_SESSION_TABLE, False);
+  Atom mark = XInternAtom(dpy, WU_SESSION_MARK, False);
   const bool locked = TakeLock(dpy, lock, window, wait_ms);
   if (!locked)
     wutlogf(QEV_LOG_WARNING,
             "The session lock \"%s\" was not released within %d ms; the session table is changed without it.",
             WU_SESSION_LOCK, int(wait_ms));
   XErrorHandler previous = XSetErrorHandler(Trap);
-  std::vector<Entry> entries = LiveEntries(dpy, table, window);
+  std::vector<Entry> entries = LiveEntries(dpy, table, mark, window);
   long number = 0;
   if (take && long(entries.size()) < kMaxSessions) {
     number = LowestFree(entries);
     entries.push_back({number, window});
+    XChangeProperty(dpy, window, mark, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(&number), 1);
+  } else {
+    XDeleteProperty(dpy, window, mark);
   }
   WriteTable(dpy, table, entries);
   XSync(dpy, False);

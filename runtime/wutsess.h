@@ -7,6 +7,9 @@
  * one number.  A session that ends without giving its number back (a crash)
  * leaves a pair whose window the server has destroyed with the connection:
  * the next session to look drops that pair and its number is free again.
+ * The server may hand that window id to a later client, so a session also
+ * marks its window with the property "QEV_SESSION" holding its number, and
+ * a pair counts only while its window carries the mark with that number.
  */
 #ifndef QEV_RUNTIME_WUTSESS_H
 #define QEV_RUNTIME_WUTSESS_H
@@ -18,6 +21,7 @@
 
 #define WU_SESSION_LOCK "QEV_LOCK"
 #define WU_SESSION_TABLE "QEV_SESSIONS"
+#define WU_SESSION_MARK "QEV_SESSION"
 /* How long a session waits for another to release the lock before it goes
    on without it. */
 #define WU_SESSION_LOCK_WAIT_MS 2000
