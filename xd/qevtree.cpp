@@ -24,7 +24,7 @@
 #include <Xm/LabelP.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
-#include <Xm/ScrollBar.h>
+#include <Xm/ScrollBarP.h>
 #include <Xm/ScrolledW.h>
 #include <Xm/VirtKeys.h>
 #include <Xm/XmP.h>
@@ -56,6 +56,9 @@ struct XdTreeView {
   wu_tree_node *holder = nullptr;   /* the node the buttons serve */
   XdTreeMetrics m;
   GC text_gc = nullptr;
+  GC dash_gc[2] = {nullptr, nullptr}; /* the lines, dash offsets 0 and 1 */
+  Pixel text_fg = 0;       /* text_gc's foreground, when known */
+  bool text_fg_known = false;
   bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
   bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
   bool laying_out = false;
@@ -198,6 +201,7 @@ char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
 void giveButtons(wu_tree *tree, wu_tree_node *n);
 bool makeButtonSet(wu_tree *tree);
+GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
 void repaint(wu_tree *tree);
 
@@ -827,11 +831,12 @@ void setBar(Widget bar, int maximum, int slider, int value, int increment, int p
   if (!bar) return;
   slider = std::max(1, std::min(slider, maximum));
   value = std::max(0, std::min(value, maximum - slider));
-  int o_max = 0, o_slider = 0, o_value = 0, o_inc = 0, o_page = 0, o_min = 0;
-  XtVaGetValues(bar, XmNmaximum, &o_max, XmNsliderSize, &o_slider, XmNvalue, &o_value,
-                XmNincrement, &o_inc, XmNpageIncrement, &o_page, XmNminimum, &o_min, NULL);
-  if (o_max == maximum && o_slider == slider && o_value == value && o_inc == increment &&
-      o_page == page && o_min == 0)
+  /* Read from the bar itself (every layout asks; the resource machinery
+     would cost more than the rest of a page's layout). */
+  const XmScrollBarPart &b = reinterpret_cast<XmScrollBarWidget>(bar)->scrollBar;
+  if (b.maximum == maximum && b.slider_size == slider && b.value == value &&
+      b.increment == std::max(1, increment) && b.page_increment == std::max(1, page) &&
+      b.minimum == 0)
     return;
   XtVaSetValues(bar, XmNminimum, 0, XmNmaximum, maximum, XmNsliderSize, slider, XmNvalue, value,
                 XmNincrement, std::max(1, increment), XmNpageIncrement, std::max(1, page), NULL);
@@ -860,13 +865,19 @@ void updateBars(wu_tree *tree, int view_w, int view_h) {
 struct Lines {
   Display *dpy;
   Drawable d;
-  GC gc;
+  GC even, odd; /* dash offsets 0 and 1 */
   int w, h;
+  GC dashes(long offset) { return (offset & 1) ? odd : even; }
   void horizontal(long x1, long x2, long y) {
     if (y < -1 || y > h || x2 < -1 || x1 > w || x2 < x1) return;
     long left = std::max(x1, -1L), right = std::min(x2, long(w) + 1);
-    XSetDashes(dpy, gc, int((left - x1) & 1), kDashes, sizeof kDashes);
-    XDrawLine(dpy, d, gc, int(left), int(y), int(right), int(y));
+    XDrawLine(dpy, d, dashes(left - x1), int(left), int(y), int(right), int(y));
+  }
+  void vertical(long x, long y1, long y2, long chain_top, long top) {
+    long clipped = std::max(y1, -1L);
+    /* Dashes run from the chain's top. */
+    XDrawLine(dpy, d, dashes((clipped + top) - chain_top), int(x), int(clipped), int(x),
+              int(std::min(y2, long(h) + 1)));
   }
 };
 
@@ -921,10 +932,18 @@ bool measure(wu_tree *tree, wu_tree_node *n) {
   return tree->row_height != before;
 }
 
-void fill(Display *dpy, Drawable d, GC gc, Pixel colour, long x, long y, long w, long h) {
+/* The row GC's foreground, set only when it changes. */
+void ink(XdTreeView *v, Display *dpy, Pixel colour) {
+  if (v->text_fg_known && v->text_fg == colour) return;
+  XSetForeground(dpy, v->text_gc, colour);
+  v->text_fg = colour;
+  v->text_fg_known = true;
+}
+
+void fill(XdTreeView *v, Display *dpy, Drawable d, Pixel colour, long x, long y, long w, long h) {
   if (w <= 0 || h <= 0) return;
-  XSetForeground(dpy, gc, colour);
-  XFillRectangle(dpy, d, gc, int(x), int(y), unsigned(w), unsigned(h));
+  ink(v, dpy, colour);
+  XFillRectangle(dpy, d, v->text_gc, int(x), int(y), unsigned(w), unsigned(h));
 }
 
 /* A picture with its mask (None: the whole rectangle). */
@@ -953,24 +972,26 @@ void drawRow(wu_tree *tree, wu_tree_node *n, const Place &p, Display *dpy, Drawa
   if (n->has_handle && n->parent && n->expandable) {
     const long hy = p.handle_y - top;
     const bool minus = n->expanded != 0;
-    fill(dpy, d, gc, tree->background, hx, hy, m.handle_w, m.handle_h);
+    fill(v, dpy, d, tree->background, hx, hy, m.handle_w, m.handle_h);
     picture(dpy, d, gc, minus ? tree->minus : tree->plus, minus ? tree->minus_mask : tree->plus_mask,
             hx + m.handle_dx, hy + m.handle_dy, tree->handle_width, tree->handle_height);
   }
   const long ix = p.icon_x - left, iy = p.icon_y - top;
   const bool open = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
-  fill(dpy, d, gc, tree->background, ix, iy, n->icon_width + m.icon_extra_w,
+  fill(v, dpy, d, tree->background, ix, iy, n->icon_width + m.icon_extra_w,
        n->icon_height + m.icon_extra_h);
   picture(dpy, d, gc, open ? n->open_pixmap : n->closed_pixmap, open ? n->open_mask : n->closed_mask,
           ix + m.icon_dx, iy + m.icon_dy, n->icon_width, n->icon_height);
   const long lx = p.label_x - left, ly = p.label_y - top;
   if (lx > view_w) return;
+  /* No line reaches a label: its ring and normal background are the
+     view's, filled already. */
   const bool inverse = labelShowsFocus(n);
   const long ht = m.label_ht;
-  fill(dpy, d, gc, tree->background, lx, ly, n->label_width, n->label_height);
-  fill(dpy, d, gc, inverse ? tree->focus_background : tree->background, lx + ht, ly + ht,
-       n->label_width - 2 * ht, n->label_height - 2 * ht);
-  XSetForeground(dpy, gc, inverse ? tree->focus_foreground : tree->foreground);
+  if (inverse)
+    fill(v, dpy, d, tree->focus_background, lx + ht, ly + ht, n->label_width - 2 * ht,
+         n->label_height - 2 * ht);
+  ink(v, dpy, inverse ? tree->focus_foreground : tree->foreground);
   XmStringDraw(dpy, d, m.font, labelString(n), gc, Position(lx + m.label_dx),
                Position(ly + m.label_dy), Dimension(std::max(0, n->label_width - m.label_extra_w)),
                XmALIGNMENT_CENTER, XmSTRING_DIRECTION_L_TO_R, nullptr);
@@ -992,11 +1013,18 @@ void paintView(wu_tree *tree) {
     v->pix_h = view_h;
   }
   v->paint_wanted = false;
-  XSetForeground(dpy, tree->line_gc, tree->background);
-  XFillRectangle(dpy, tree->lines_pixmap, tree->line_gc, 0, 0, unsigned(view_w), unsigned(view_h));
-  XSetForeground(dpy, tree->line_gc, tree->foreground);
-  XSetLineAttributes(dpy, tree->line_gc, 1, LineOnOffDash, CapButt, JoinRound);
-  Lines lines = {dpy, tree->lines_pixmap, tree->line_gc, view_w, view_h};
+  if (!v->text_gc && !(v->text_gc = depthGC(tree, dpy, XtScreen(da)))) return;
+  fill(v, dpy, tree->lines_pixmap, tree->background, 0, 0, view_w, view_h);
+  /* The connecting lines' GCs, one per dash offset, made once. */
+  for (int phase = 0; phase < 2; ++phase) {
+    GC &gc = v->dash_gc[phase];
+    if (gc) continue;
+    gc = depthGC(tree, dpy, XtScreen(da));
+    XSetForeground(dpy, gc, tree->foreground);
+    XSetLineAttributes(dpy, gc, 1, LineOnOffDash, CapButt, JoinRound);
+    XSetDashes(dpy, gc, phase, kDashes, sizeof kDashes);
+  }
+  Lines lines = {dpy, tree->lines_pixmap, v->dash_gc[0], v->dash_gc[1], view_w, view_h};
   const long top = v->top, left = v->left;
   const long hw = tree->handle_width;
   const bool many_roots = tree->root && tree->root->next;
@@ -1034,14 +1062,8 @@ void paintView(wu_tree *tree) {
       long from = n->prev ? placeOf(tree, n->prev).line_y : chainTop(tree, n);
       long chain_top = chainTop(tree, n);
       long y1 = from - top, y2 = p.line_y - top;
-      if (y2 >= -1 && y1 <= view_h && vx >= -1 && vx <= view_w) {
-        long clipped = std::max(y1, -1L);
-        /* Dashes run from the chain's top. */
-        XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chain_top) & 1), kDashes,
-                   sizeof kDashes);
-        XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
-                  int(std::min(y2, long(view_h) + 1)));
-      }
+      if (y2 >= -1 && y1 <= view_h && vx >= -1 && vx <= view_w)
+        lines.vertical(vx, y1, y2, chain_top, top);
     }
   }
   /* Lines that run on below the view: the chains of the last row and of
@@ -1053,14 +1075,9 @@ void paintView(wu_tree *tree) {
       long vx = p.x + hw / 2 + 1 - left;
       long y1 = p.line_y - top;
       if (y1 > view_h || vx < -1 || vx > view_w) continue;
-      long clipped = std::max(y1, -1L);
-      XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chainTop(tree, a)) & 1), kDashes,
-                 sizeof kDashes);
-      XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
-                view_h + 1);
+      lines.vertical(vx, y1, long(view_h) + 1, chainTop(tree, a), top);
     }
   }
-  XSetLineAttributes(dpy, tree->line_gc, 0, LineSolid, CapButt, JoinRound);
   for (size_t i = first; count > 0 && i <= last; ++i) {
     wu_tree_node *n = v->rows[i];
     drawRow(tree, n, placeOf(tree, n), dpy, tree->lines_pixmap, view_w);
@@ -1305,7 +1322,9 @@ void freeTree(wu_tree *tree, Display *dpy) {
   for (Pixmap p : pixmaps)
     if (p) XFreePixmap(dpy, p);
   if (tree->line_gc) XFreeGC(dpy, tree->line_gc);
-  if (tree->view && tree->view->text_gc) XFreeGC(dpy, tree->view->text_gc);
+  if (tree->view)
+    for (GC gc : {tree->view->text_gc, tree->view->dash_gc[0], tree->view->dash_gc[1]})
+      if (gc) XFreeGC(dpy, gc);
   XtFree(reinterpret_cast<char *>(tree->selection));
   delete tree->view;
   free(tree);
