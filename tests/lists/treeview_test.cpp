@@ -10,7 +10,10 @@
 
 #include "xd/TreeP.h"
 #include "child.h"
+#include "dragsource.h"
+#include "frames/wuframes.h"
 #include "treerows.h"
+#include <Xm/DrawingA.h>
 #include "xinput.h"
 
 #include <X11/extensions/XTest.h>
@@ -829,13 +832,60 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   XTestFakeButtonEvent(dpy, 3, False, CurrentTime);
   XFlush(dpy);
   Settle();
-  for (const Posted &e : Events())  // the control's own popup, without a node
-    if (e.code == WU_EV_POPUP) EXPECT_TRUE(e.params.empty()) << "a popup with a node";
+  for (const Posted &e : Events()) {  // the control's own popup, without a node
+    if (e.code == WU_EV_POPUP) {
+      EXPECT_TRUE(e.params.empty()) << "a popup with a node";
+    }
+  }
   // Every node's record names the tree's one drop site.
   wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
   ASSERT_NE(copy, nullptr);
   EXPECT_NE(copy->drop_site, nullptr);
   EXPECT_EQ(rows[150]->drop_site, copy->drop_site);
+}
+
+// A real drag dropped on a drawn row (no widgets of its own) reaches the
+// tree's one drop site, and _DNDNode names the node under the pointer; a
+// drop beside the rows is refused, as the tree alone refuses it.
+TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 120)});
+  std::vector<wu_node_record *> rows;
+  for (int i = 0; i < 8; ++i) rows.push_back(Rec(("row " + std::to_string(i)).c_str()));
+  Chain(rows);
+  ASSERT_EQ(Add(h, nullptr, rows[0], 3), WU_OK);
+  Settle();
+  wu_tree_node *target = NodeOf(h, "row 2");
+  ASSERT_NE(target, nullptr);
+  ASSERT_EQ(target->label, nullptr);
+  auto *site = static_cast<wu_dnd_site *>(rows[2]->drop_site);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(site, rows[0]->drop_site);  // one site for the tree
+
+  // A drag source beside the tree offering a text.
+  Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, pane_->ext->widget,
+                                          XmNx, 400, XmNy, 40, XmNwidth, 80, XmNheight, 40,
+                                          nullptr);
+  Settle();
+  ASSERT_NE(qevtest::offerText(source, "dropped text"), nullptr);
+
+  // Beside the rows: refused, nothing arrives.
+  int x = 0, y = 0;
+  ASSERT_TRUE(qevtest::treeNodePoint(target, XdTREE_PART_LABEL, &x, &y));
+  XRectangle row;
+  ASSERT_EQ(_XdTreeNodeRect(target, XdTREE_PART_NONE, &row), 1);
+  ASSERT_TRUE(qevtest::dragFrom(source, x + row.width + 40, y));
+  EXPECT_EQ(site->data, nullptr);
+  // On the drawn row's label: the data arrives and the method names the node.
+  ASSERT_TRUE(qevtest::dragFrom(source, x, y));
+  ASSERT_NE(site->data, nullptr);
+  EXPECT_EQ(std::string(site->data, size_t(site->data_length)), "dropped text");
+  wu_value p[2] = {};
+  p[0].type = WU_VT_DROP;
+  p[0].pointer = site;
+  ASSERT_EQ(h->services->meth(h, WU_M_DNDNODE, p, 2), WU_OK);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(p[1].pointer)), "row 2");
+  EXPECT_EQ(target->label, nullptr);  // no widget was needed
+  XtDestroyWidget(source);
 }
 
 }  // namespace
