@@ -1094,11 +1094,12 @@ void repaint(wu_tree *tree) {
     return;
   }
   v->paint_wanted = false;
-  if (!v->drawn || v->laying_out || tree->destroying || !XtIsRealized(tree->drawing_area)) return;
-  if (v->dirty || !tree->lines_pixmap) {
-    layoutView(tree);
+  /* Rows linked or unlinked since the last layout wait for the owner's
+     XdTreeDraw (after a batch of deletions, say), which paints them: a
+     layout per change would make a batch quadratic. */
+  if (!v->drawn || v->laying_out || tree->destroying || v->dirty || !tree->lines_pixmap ||
+      !XtIsRealized(tree->drawing_area))
     return;
-  }
   paintView(tree);
 }
 
@@ -1286,6 +1287,24 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
   return true;
+}
+
+/* The buttons served a deleted node: they go to the focus (the same
+   widgets, so a keyboard focus in them stays); with no focus they wait,
+   unmanaged, for the next layout. */
+void buttonsAfterDelete(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  wu_tree_node *focus = tree->focus;
+  if (focus && focus->tree == tree && v->drawn) {
+    Held h(tree, focus);
+    giveButtons(tree, focus);
+    if (h.alive()) placeButtons(tree);
+    return;
+  }
+  std::vector<Widget> shown;
+  for (Widget w : {v->buttons.handle, v->buttons.icon, v->buttons.label})
+    if (isManaged(w)) shown.push_back(w);
+  if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
 }
 
 /* Releases everything below `top`, deepest nodes first; false when a
@@ -1797,14 +1816,11 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   if (!tree || !tree->root || !node || node->tree != tree || tree->releasing) return -1;
   Held h(tree, nullptr);
 
-  /* The buttons leave the subtree first, in one batch. */
-  if (wu_tree_node *holder = tree->view->holder)
-    if (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder))) {
-      std::vector<Widget> shown;
-      for (Widget w : {holder->handle, holder->icon, holder->label})
-        if (isManaged(w)) shown.push_back(w);
-      if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
-    }
+  /* The buttons of a node in the subtree stay where they are (a keyboard
+     focus in them stays too) until the deletion is done. */
+  wu_tree_node *holder = tree->view->holder;
+  const bool holder_goes =
+      holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
   if (!releaseChildren(tree, node)) return 0;
 
@@ -1832,7 +1848,8 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
     if (tree->focus == node) tree->focus = nullptr;
   }
   tree->view->unlinked = nullptr;
-  releaseNode(tree, node, false);
+  if (!releaseNode(tree, node, false)) return 0;
+  if (holder_goes && !tree->view->holder) buttonsAfterDelete(tree);
   return 0;
 }
 
@@ -1889,8 +1906,9 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   if (node->tree != tree) return;
   /* The focused row holds the buttons, for the keyboard focus.  The same
      widgets serve every row, so a keyboard focus already in the tree stays
-     where it is. */
-  if (tree->view->drawn && !tree->view->laying_out) {
+     where it is.  While a deletion moves the focus they wait for the
+     owner's next XdTreeDraw, which gives them to the focus. */
+  if (tree->view->drawn && !tree->view->laying_out && !tree->deleting) {
     Held h(tree, node);
     giveButtons(tree, node);
     if (!h.alive()) return;
