@@ -322,11 +322,13 @@ int count_nodes(wu_tree *tree) {
   return n;
 }
 
-// Labels on the screen.
+// Labels on the screen: the rows drawn in view.
 int shown_labels(wu_tree *tree) {
   int n = 0;
+  const int h = tree->drawing_area->core.height;
   for (wu_tree_node *x = tree->root; x;) {
-    if (x->label != nullptr && XtIsManaged(x->label)) ++n;
+    XRectangle r;
+    if (_XdTreeNodeRect(x, XdTREE_PART_LABEL, &r) && r.y >= 0 && r.y < h) ++n;
     if (x->first_child) { x = x->first_child; continue; }
     while (x && !x->next) x = x->parent;
     if (x) x = x->next;

@@ -215,6 +215,9 @@ typedef struct TreeView {
   int32_t grabbed;           // the pointer is grabbed for a resize
   XmFontList title_font;     // the font list the title label was given
   XtIntervalId redraw_id;    // a redraw after deletions is pending
+  wu_dnd_site *site;         // the tree's one drop site, on its drawing area
+  uint32_t drop_key;         // the node under the pointer at the last drop
+  Widget keyed;              // the label button the control has set up
 } TreeView;
 static_assert(sizeof(TreeView) <= WU_CTL_LARGE_SIZE, "tree view fits its record kind");
 
@@ -344,6 +347,20 @@ void event_xy(Widget w, int32_t *x, int32_t *y) {
   *y = w ? w->core.y + (XtParent(w) ? XtParent(w)->core.y : 0) : 0;
 }
 
+// A node's position for its events: its button's when the owner function
+// was given one, else where its row draws the part (the drawn rows have no
+// widgets), in the same coordinates.
+void node_xy(Widget w, wu_tree_node *n, int part, int32_t *x, int32_t *y) {
+  XRectangle r;
+  Widget da = n != nullptr && n->tree != nullptr ? n->tree->drawing_area : nullptr;
+  if ((w == nullptr || w == da) && da != nullptr && _XdTreeNodeRect(n, part, &r)) {
+    *x = r.x;
+    *y = r.y + da->core.y;
+    return;
+  }
+  event_xy(w, x, y);
+}
+
 // One node parameter: the key in the value word, the copy at the pointer.
 wu_value *node_param(wu_control *c, int32_t code, NodeInfo *i) {
   // The node may be in an event the host holds from now on.
@@ -383,32 +400,6 @@ wu_status hand_off(TreeView *t, NodeInfo *i, int32_t code, wu_value *params, int
   return answer;
 }
 
-// Brackets changes to many nodes' drop sites: Motif recomputes its
-// drop-site tree once at the end instead of at every registration.
-class DropSiteBatch {
- public:
-  explicit DropSiteBatch(TreeView *t)
-      : w_(t->tree != nullptr && wu_x_ok() ? t->tree->drawing_area : nullptr) {
-    if (w_ == nullptr) return;
-    // The host may release the control meanwhile: the widget then goes.
-    XtAddCallback(w_, XmNdestroyCallback, Gone, this);
-    XmDropSiteStartUpdate(w_);
-  }
-  ~DropSiteBatch() {
-    if (w_ == nullptr || !wu_x_ok()) return;
-    XtRemoveCallback(w_, XmNdestroyCallback, Gone, this);
-    XmDropSiteEndUpdate(w_);
-  }
-  DropSiteBatch(const DropSiteBatch &) = delete;
-  DropSiteBatch &operator=(const DropSiteBatch &) = delete;
-
- private:
-  static void Gone(Widget, XtPointer client, XtPointer) {
-    static_cast<DropSiteBatch *>(client)->w_ = nullptr;
-  }
-  Widget w_;
-};
-
 // ---- node callbacks -----------------------------------------------------------
 
 void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
@@ -435,7 +426,7 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   const int32_t sent_flag = (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) ? 1 : 0;
   wu_ctl_record(c, WU_EV_SELECT, int32_t(i->copy.id), sent_flag, 0.0, 0);
   int32_t x = 0, y = 0;
-  event_xy(w, &x, &y);
+  node_xy(w, n, XdTREE_PART_LABEL, &x, &y);
   const wu_reg_hold hold = wu_reg_take(c);
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
     mark_busy(t, i);
@@ -445,8 +436,8 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   if (!stays(c, hold) || !t->state->has(key)) return;
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
-  if (i->node != nullptr && i->node->label != nullptr &&
-      wutwd2p(i->node->label, &window, &pane) == WU_OK && pane != nullptr) {
+  if (i->node != nullptr && i->node->tree != nullptr &&
+      wutwd2p(i->node->tree->drawing_area, &window, &pane) == WU_OK && pane != nullptr) {
     pane->cursor_row = wu_cell_of(c->y, devb->cell_height > 0 ? devb->cell_height : 1);
     pane->cursor_column = wu_cell_of(c->x, devb->cell_width > 0 ? devb->cell_width : 1);
   }
@@ -478,7 +469,7 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   const uint32_t key = i->key;
   if (code == WU_EV_EXPAND) i->copy.expanded = 1;
   int32_t x = 0, y = 0;
-  event_xy(w, &x, &y);
+  node_xy(w, n, XdTREE_PART_HANDLE, &x, &y);
   const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
   if (!stays(c, hold) || !t->state->has(key) || i->node == nullptr) return;
@@ -491,7 +482,7 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
     i->waiting = 0;
     XdTreeDraw(t->tree);
   }
-  i->copy.expandable = (n->handle != nullptr && XtIsManaged(n->handle)) || n->expandable ? 1 : 0;
+  i->copy.expandable = n->has_handle || n->expandable ? 1 : 0;
 }
 
 void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
@@ -508,7 +499,7 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   if (!stays(c, hold) || !t->state->has(key)) return;
   wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
   int32_t x = 0, y = 0;
-  event_xy(w, &x, &y);
+  node_xy(w, n, XdTREE_PART_LABEL, &x, &y);
   wu_ctl_send(c, WU_EV_DOUBLECLICK, WU_EVM_DOUBLECLICK, x, y,
               node_param(c, WU_EV_DOUBLECLICK, i), 1, WU_EV_CTL_POSTED);
 }
@@ -529,7 +520,7 @@ void NodeDeleteRequest(Widget w, wu_tree_node *n, XtPointer call) {
   const bool back = sym == XK_BackSpace || (name != nullptr && std::strcmp(name, "osfBackSpace") == 0);
   const int32_t code = back ? WU_EV_BACKSPACE : WU_EV_DELETENODE;
   int32_t x = 0, y = 0;
-  event_xy(w, &x, &y);
+  node_xy(w, n, XdTREE_PART_LABEL, &x, &y);
   const int32_t id = int32_t(i->copy.id);
   const int32_t sent = wu_ctl_send(c, code, 0, x, y, node_param(c, code, i), 1, WU_EV_CTL_POSTED);
   if (wu_ctl_live(c)) wu_ctl_record(c, code, id, sent, 0.0, 0);
@@ -555,14 +546,13 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
         }
       }
     }
-    if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
     if (c->procedure != nullptr && (c->event_mask & WU_EVM_FREE) &&
         !(n->tree != nullptr && n->tree->deleting) && yusupev(QEV_SUPPRESS_QUERY) == 0) {
       wu_value *p = wu_ctl_event_params(c, WU_EV_FREE, 1);
       p[0].type = WU_VT_WORD;
       p[0].value = i->copy.user.value;
       int32_t x = 0, y = 0;
-      event_xy(n->label, &x, &y);
+      node_xy(n->label, n, XdTREE_PART_LABEL, &x, &y);
       const wu_reg_hold hold = wu_reg_take(c);
       hand_off(t, i, WU_EV_FREE, p, 1, x, y);
       // Released by the host meanwhile: the copy has no control to keep it.
@@ -591,54 +581,114 @@ void NodeFree(Widget, wu_tree_node *n, XtPointer) {
   }
 }
 
-// Button 3 on a node's label or icon: the popup event with the node.
-// Button 3 on a node's label or icon.  The tree hands a row's buttons on to
-// other nodes as it scrolls, so the node is the one the button serves now
-// (its user data), and the handler's closure is the control: adding it again
-// at a hand-over leaves one handler on the button, not one per node served.
+// The control's node whose icon or label lies under (x, y) of `w`: the
+// drawing area (the drawn rows) or a button of the row holding them.
+NodeInfo *node_under(TreeView *t, Widget w, int x, int y) {
+  wu_tree *tree = t->tree;
+  if (tree == nullptr) return nullptr;
+  wu_tree_node *n = nullptr;
+  if (w == tree->drawing_area) {
+    int part = XdTREE_PART_NONE;
+    n = _XdTreeNodeAt(tree, x, y, &part);
+    if (part != XdTREE_PART_ICON && part != XdTREE_PART_LABEL) n = nullptr;
+  } else {
+    n = XdTreeWidgetToTreeNode(tree, w);
+  }
+  NodeInfo *i = info_of(n);
+  return control_of(i) == t ? i : nullptr;
+}
+
+// Button 3 on a node's label or icon: the popup event with the node.  One
+// handler on the drawing area finds the node under the pointer; the same
+// handler is on the buttons of the row holding them, whose presses do not
+// reach the drawing area.
 void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
   if (event->type != ButtonPress || event->xbutton.button != Button3) return;
-  TreeView *owner = live_tv(static_cast<wu_control *>(client));
-  if (owner == nullptr || owner->tree == nullptr) return;
-  XtPointer data = nullptr;
-  XtVaGetValues(w, XmNuserData, &data, nullptr);
-  auto *n = static_cast<wu_tree_node *>(data);
-  if (n == nullptr || n->tree != owner->tree || (n->label != w && n->icon != w)) return;
-  NodeInfo *i = info_of(n);
-  TreeView *t = control_of(i);
-  if (t != owner) return;
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr) return;
+  NodeInfo *i = node_under(t, w, event->xbutton.x, event->xbutton.y);
+  if (i == nullptr) return;
   wu_control *c = &t->c;
   wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id),
                 (c->procedure != nullptr && (c->event_mask & WU_EVM_POPUP)) ? 1 : 0, 0.0, 0);
   int32_t x = 0, y = 0;
-  event_xy(w, &x, &y);
+  node_xy(w, i->node, XdTREE_PART_LABEL, &x, &y);
   wu_ctl_send(c, WU_EV_POPUP, WU_EVM_POPUP, x, y, node_param(c, WU_EV_POPUP, i), 1,
               WU_EV_CTL_POSTED);
 }
 
-// The tree made a node's buttons: the control's handlers and drop site go on.
+// The tree gave its buttons to a node: the same three widgets serve every
+// node, so they are set up once (the popup handler, the text keys).
 void ButtonsMade(wu_tree *, wu_tree_node *n, XtPointer client) {
-  NodeInfo *i = info_of(n);
-  auto *c = static_cast<wu_control *>(client);
-  if (i == nullptr || live_tv(c) == nullptr) return;
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr || n->label == nullptr || t->keyed == n->label) return;
+  t->keyed = n->label;
   for (Widget w : {n->label, n->icon}) {
-    if (w == nullptr) continue;
-    XtAddEventHandler(w, ButtonPressMask, False, NodeMenu, c);
+    XtAddEventHandler(w, ButtonPressMask, False, NodeMenu, client);
     if (wutaddt != nullptr) wutaddt(w);
   }
-  if (n->label != nullptr && wumrdnd != nullptr) {
-    wu_dnd_site *site = wumrdnd(n->label);
-    if (site != nullptr) {
-      site->window = tv(c)->window;
-      site->kind = WU_CTYPE_TREEVIEW;
-      site->owner = c->handle;
-      site->enabled = 1;
-      i->copy.drop_site = site;
-      // The site is the label's: registering the icon with it again would
-      // only update the label's registration a second time.
-      if (wuwidrg != nullptr) wuwidrg(n->label, site);
-    }
+}
+
+// ---- drag and drop over the tree ---------------------------------------------
+
+// Over a node's icon or label the tree is the control's drop site, when the
+// host enabled it; elsewhere the tree's own behaviour holds (no drop site,
+// scrolling near the edges).
+void TreeDrag(Widget w, XtPointer client, XtPointer call) {
+  _XdTreeDragProc(w, client, call);
+  auto *cbs = static_cast<XmDragProcCallbackStruct *>(call);
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, nullptr);
+  TreeView *t = live_tv(static_cast<wu_control *>(data));
+  if (t == nullptr || t->site == nullptr || cbs->reason == XmCR_DROP_SITE_LEAVE_MESSAGE) return;
+  // Motif stops telling a site that answers "no drop site" of the pointer's
+  // moves: between the rows the tree stays a site that refuses the drop.
+  const bool on_node = node_under(t, w, cbs->x, cbs->y) != nullptr;
+  cbs->dropSiteStatus = on_node && t->site->enabled && t->site->format_count > 0
+                            ? XmVALID_DROP_SITE
+                            : XmINVALID_DROP_SITE;
+}
+
+void TreeDrop(Widget w, XtPointer client, XtPointer call) {
+  auto *cbs = static_cast<XmDropProcCallbackStruct *>(call);
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, nullptr);
+  TreeView *t = live_tv(static_cast<wu_control *>(data));
+  NodeInfo *i = t != nullptr ? node_under(t, w, cbs->x, cbs->y) : nullptr;
+  if (i == nullptr) {
+    _XdTreeDropProc(w, client, call);
+    return;
   }
+  t->drop_key = i->key;
+  _XdTreeDragProc(w, client, nullptr);  // ends the tree's scrolling
+  wuwhdrp(w, client, call);
+}
+
+// A button-2 press starts a drag from the drawing area only on a node.
+void DragFilter(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
+  if (event->type != ButtonPress || event->xbutton.button != Button2) return;
+  TreeView *t = live_tv(static_cast<wu_control *>(client));
+  if (t == nullptr || node_under(t, w, event->xbutton.x, event->xbutton.y) == nullptr) *go_on = False;
+}
+
+// The tree's drop site: the drawing area's, registered once.
+void make_site(TreeView *t) {
+  if (t->tree == nullptr || wumrdnd == nullptr) return;
+  Widget da = t->tree->drawing_area;
+  XtAddEventHandler(da, ButtonPressMask, False, DragFilter, &t->c);
+  wu_dnd_site *site = wumrdnd(da);
+  if (site == nullptr) return;
+  site->window = t->window;
+  site->kind = WU_CTYPE_TREEVIEW;
+  site->owner = t->c.handle;
+  site->enabled = 1;
+  t->site = site;
+  if (wuwidrg != nullptr) wuwidrg(da, site);
+  site->drop_proc = TreeDrop;
+  Arg args[2];
+  XtSetArg(args[0], XmNdragProc, TreeDrag);
+  XtSetArg(args[1], XmNdropProc, TreeDrop);
+  XmDropSiteUpdate(da, args, 2);
 }
 
 // ---- inserting ---------------------------------------------------------------
@@ -685,7 +735,8 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   if (g_next_key == 0) i->key = ++g_next_key;
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
-  i->copy.drop_site = nullptr;  // the control's own, when the label is shown
+  i->copy.drop_site = t->site;  // the tree's one drop site, when the control has it
+  if (t->site != nullptr) t->site->owner = t->c.handle;
   i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
   t->state->enter(i);
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
@@ -701,7 +752,7 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
     if (host->expandable == 0) host->expanded = 0;
     host->key = i->copy.key;
     host->handle = t->c.handle;
-    host->drop_site = i->copy.drop_site;
+    host->drop_site = t->site;
   }
   n->expanded = 0;
   if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
@@ -983,8 +1034,6 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
   const wu_status checked = check_chain(new_nodes, &first, &records, &copies_given);
   if (checked != WU_OK) return checked;
   t->state->reserve(records);
-  // The drop sites of the rows shown are changed in one update.
-  DropSiteBatch batch(t);
   bool whole = true;
   if (!copies_given) {
     whole = insert_chain(t, HostChain{}, first, ref, p[2].value);
@@ -1031,10 +1080,7 @@ wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
   wu_state *state = wu_module();
   if (state != nullptr && n->label != nullptr && state->focus == n->label) state->focus = nullptr;
   wu_tree_node *parent = n->parent;
-  {
-    DropSiteBatch batch(t);
-    XdTreeDeleteTree(t->tree, n);
-  }
+  XdTreeDeleteTree(t->tree, n);
   if (parent != nullptr) relink(info_of(parent));
   if (draw) redraw_soon(t);
   return WU_OK;
@@ -1074,7 +1120,8 @@ wu_status expand(TreeView *t, NodeInfo *i) {
   wu_control *c = &t->c;
   wu_tree_node *n = i->node;
   t->method_running = 1;
-  const bool shows_plus = n->handle == nullptr || !(n->layout & XdTREE_NODE_HANDLE_MINUS);
+  const bool shows_plus = (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS)
+                                                         : !n->expanded;
   const uint32_t key = i->key;
   if (n->first_child != nullptr && !shows_plus) {
     // Already open.
@@ -1085,7 +1132,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
     i->waiting = 1;
     i->copy.expanded = 1;
     int32_t x = 0, y = 0;
-    event_xy(n->handle, &x, &y);
+    node_xy(n->handle, n, XdTREE_PART_HANDLE, &x, &y);
     const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
@@ -1213,11 +1260,6 @@ wu_status update_node(TreeView *t, NodeInfo *i, const wu_node_record *rec) {
       i->copy.label = text;
       i->copy.label_length = int32_t(std::strlen(text));
       XtFree(old);
-      if (n->label != nullptr) {
-        XmString s = wumcstr(text);
-        XtVaSetValues(n->label, XmNlabelString, s, nullptr);
-        XmStringFree(s);
-      }
     } else {
       XtFree(text);
     }
@@ -1234,18 +1276,16 @@ wu_status update_node(TreeView *t, NodeInfo *i, const wu_node_record *rec) {
     n->closed_pixmap = wu_list_pixmap(rec->icon, kIconSize);
     icons = true;
   }
-  if (icons && n->icon != nullptr) {
-    const bool focused = t->tree->focus == n;
-    Pixmap p = focused ? n->open_pixmap : n->closed_pixmap;
-    if (p == None) p = focused ? t->tree->open_folder : t->tree->closed_folder;
-    XtVaSetValues(n->icon, XmNlabelPixmap, p, nullptr);
+  if (icons) {
+    // A host image that is not there shows the tree's folders.
+    if (n->open_pixmap == None) n->open_pixmap = t->tree->open_folder;
+    if (n->closed_pixmap == None) n->closed_pixmap = t->tree->closed_folder;
   }
   if (rec->expandable != -1) {
     i->copy.expandable = rec->expandable ? 1 : 0;
     n->expandable = rec->expandable ? 1 : 0;
-    if (n->handle != nullptr && n->parent != nullptr)
-      XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
   }
+  _XdTreeNodeChanged(n);  // text, pictures and handle, drawn or on the buttons
   redraw(t);
   if (rec->expanded != -1 && (rec->expanded != 0) != (n->expanded != 0))
     return rec->expanded ? expand(t, i) : collapse(t, i);
@@ -1278,7 +1318,7 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
     i->copy.expanded = 0;
     n->expandable = 1;
     n->has_handle = 1;
-    if (n->handle != nullptr) XtSetMappedWhenManaged(n->handle, True);
+    _XdTreeNodeChanged(n);
     redraw(t);
   }
   if (t->tree->focus == n && n->label != nullptr && XtIsManaged(n->label))
@@ -1286,11 +1326,12 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
   return WU_OK;
 }
 
+// The node of a drop on the tree's site: the one under the pointer at the
+// last drop, while it lives.
 NodeInfo *dnd_node(TreeView *t, const void *site) {
-  if (site == nullptr) return nullptr;
-  for (NodeInfo *i : t->state->by_key)
-    if (i != nullptr && i->copy.drop_site == site) return i;
-  return nullptr;
+  if (site == nullptr || site != t->site || t->drop_key == 0) return nullptr;
+  NodeInfo *i = t->state->find(t->drop_key);
+  return (i != nullptr && i->node != nullptr) ? i : nullptr;
 }
 
 NodeInfo *id_node(TreeView *t, uint32_t id) {
@@ -1335,7 +1376,7 @@ wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t
       if (st == WU_OK && only && parent != nullptr) {
         parent->copy.expandable = parent->copy.expanded = 0;
         parent->node->expandable = 0;
-        if (parent->node->handle != nullptr) XtSetMappedWhenManaged(parent->node->handle, False);
+        _XdTreeNodeChanged(parent->node);
       }
       return st;
     }
@@ -1621,8 +1662,6 @@ void detach_tree(TreeView *t) {
     n->expand_proc = n->select_proc = n->release_proc = nullptr;
     n->double_click_proc = n->delete_proc = nullptr;
     n->expanded_word = nullptr;
-    // The node's drop site goes with it; no NodeFree runs to take it.
-    if (n->label != nullptr && wumudnd != nullptr) wumudnd(n->label);
     if (NodeInfo *i = info_of(n)) {
       n->owner_data = nullptr;
       release_info(i);
@@ -1632,6 +1671,7 @@ void detach_tree(TreeView *t) {
     if (n != nullptr) n = n->next;
   }
   t->tree = nullptr;
+  t->site = nullptr;  // the drawing area's site goes with it
 }
 
 wu_status TreeViewCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
@@ -1729,32 +1769,24 @@ wu_status TreeReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
 wu_status TreeRegisterDND(wu_ctl_handle *, void *, void *, void *) { return WU_UNSUPPORTED; }
 wu_status TreeUnregisterDND(wu_ctl_handle *, void *, void *, void *) { return WU_UNSUPPORTED; }
 
-// A site of one of the control's live nodes.
-NodeInfo *site_node(wu_ctl_handle *h, void *site) {
+// The control's drop site: the tree's one.
+wu_dnd_site *own_site(wu_ctl_handle *h, void *site) {
   wu_control *c = wu_ctl_of(h);
-  if (c == nullptr || c->kind != WU_MT_TREEVIEW || site == nullptr) return nullptr;
-  NodeInfo *i = dnd_node(tv(c), site);
-  if (i == nullptr || i->node->label == nullptr || wumldnd(i->node->label, 0) != site) return nullptr;
-  return i;
+  if (c == nullptr || c->kind != WU_MT_TREEVIEW || site == nullptr || tv(c)->site != site)
+    return nullptr;
+  return tv(c)->site;
 }
 
 wu_status TreeQueryDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  if (site_node(h, site) == nullptr || wuxqdnd == nullptr) return WU_NOTAVAIL;
-  return wuxqdnd(static_cast<wu_dnd_site *>(site), static_cast<wu_value *>(entries),
-                 int32_t(reinterpret_cast<intptr_t>(count)));
+  wu_dnd_site *s = own_site(h, site);
+  if (s == nullptr || wuxqdnd == nullptr) return WU_NOTAVAIL;
+  return wuxqdnd(s, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
 wu_status TreeSetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
-  NodeInfo *i = site_node(h, site);
-  if (i == nullptr || wuxsdnd == nullptr) return WU_NOTAVAIL;
-  auto *s = static_cast<wu_dnd_site *>(site);
-  if (s->drop_proc == nullptr) {
-    s->drop_proc = wuwhdrp;
-    if (wuwidrg != nullptr) {
-      wuwidrg(i->node->label, s);
-      if (i->node->icon != nullptr) wuwidrg(i->node->icon, s);
-    }
-  }
+  wu_dnd_site *s = own_site(h, site);
+  if (s == nullptr || wuxsdnd == nullptr) return WU_NOTAVAIL;
+  s->owner = h;
   return wuxsdnd(s, static_cast<wu_value *>(entries), int32_t(reinterpret_cast<intptr_t>(count)));
 }
 
@@ -1931,6 +1963,7 @@ wu_status wutitre(wu_control *c) {
   t->w.outer = form;
   t->w.main = t->tree->drawing_area;
   _XdTreeSetButtonsProc(t->tree, ButtonsMade, c);
+  XtAddEventHandler(t->tree->drawing_area, ButtonPressMask, False, NodeMenu, c);
 
   const int right = t->resizable ? kResizeEdge : 0;
   t->title_frame = XtVaCreateWidget("title_frame", xmFrameWidgetClass, form, XmNtopAttachment,
@@ -1958,6 +1991,7 @@ wu_status wutitre(wu_control *c) {
   wutmnrq(sw, c);
   wutmnrq(t->tree->drawing_area, c);
   XtVaSetValues(t->tree->drawing_area, XmNuserData, c, nullptr);
+  make_site(t);
   if (devb->popup_translation != nullptr)
     XtOverrideTranslations(t->tree->drawing_area, devb->popup_translation);
   show_title(t);

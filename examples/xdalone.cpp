@@ -135,6 +135,7 @@ int main(int argc, char **argv) {
   XdTreeSetFocus(tree, last, 1);
   pump(app, XtDisplay(shell));
   ok = ok && XdIconListGetId(icons, rows) == rows && cells == 3 && top_pos > 1;
+  /* The focused node holds the tree's buttons. */
   ok = ok && last->label != nullptr && XdTreeWidgetToTreeNode(tree, last->label) == last;
   ok = ok && XdTreeDeleteTree(tree, top) == 0;
   std::printf("icon list %d rows, top %d; columns %d; tree reached \"%s\": %s\n", rows, top_pos,

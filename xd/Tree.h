@@ -12,12 +12,15 @@
  * release function is called first), and destroying the scrolled window
  * releases every node left and the tree record itself.
  *
- * Only the rows in view have buttons: the tree scrolls its rows through a
- * drawing area the size of the view, so any number of rows can be reached
- * by the scroll bars and the arrow keys, and a node whose row is out of
- * view simply has no buttons (its handle, icon and label are NULL) until it
- * is shown again.  Rows leaving the view hand their buttons to rows
- * entering it: a button's XmNuserData names the node it serves now.
+ * The rows are drawn, not made of widgets: the tree scrolls its rows
+ * through a drawing area the size of the view, so any number of rows can
+ * be reached by the scroll bars and the arrow keys, and draws the handle,
+ * icon, label and lines of the rows in view.  One set of three buttons
+ * (handle, icon, label) serves the focused node (with no focus, the row
+ * that had them last, while it is shown): only that node has non-NULL
+ * handle, icon and label fields.  The buttons change hands when the focus
+ * moves; a button's XmNuserData names the node it serves now.  Pointer
+ * input on the drawn rows does what the buttons do.
  */
 #ifndef XD_TREE_H
 #define XD_TREE_H
@@ -43,7 +46,8 @@ typedef void (*XdTreeNodeProc)(Widget w, wu_tree_node *node, XtPointer call_data
 struct wu_tree_node {
   wu_tree *tree;
   wu_tree_node *parent; /* NULL at the top level */
-  Widget handle; /* the three buttons: NULL while the node's row is not shown */
+  Widget handle; /* the tree's three buttons while the node holds them (it is
+                    the focused node, or the row that had them last); else NULL */
   Widget icon;
   Widget label;
   char *text; /* owner: XtMalloc'd label text, freed by the tree */
@@ -54,7 +58,8 @@ struct wu_tree_node {
   Pixmap closed_pixmap;
   Pixmap open_mask;
   Pixmap closed_mask;
-  int32_t x; /* layout results, in the coordinates of the whole tree */
+  int32_t x; /* layout results of the last time the row was in view, in the
+                coordinates of the whole tree */
   int32_t handle_y;
   int32_t icon_x;
   int32_t icon_y;
@@ -62,8 +67,8 @@ struct wu_tree_node {
   int16_t icon_height;
   int16_t label_x;
   int16_t label_y;
-  int16_t label_width;
-  int16_t label_height;
+  int16_t label_width;  /* as the label button would size itself; measured when */
+  int16_t label_height; /* the row is first shown */
   XdTreeNodeProc expand_proc; /* owner: the node's functions, each optional */
   XdTreeNodeProc select_proc;
   XdTreeNodeProc release_proc;
@@ -83,7 +88,7 @@ struct wu_tree_node {
   unsigned char layout;   /* XdTREE_NODE_* of xd/TreeP.h */
   int32_t row;            /* index among the rows shown at the last layout */
   int32_t level;          /* 1 at the top level, as of the last layout */
-  int32_t live_slot;      /* 1-based slot among the nodes with buttons */
+  XmString label_string;  /* the label text as drawn; made when first shown */
 };
 
 /* Insertion modes of XdTreeInsertNodeAt. */
@@ -126,7 +131,8 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate);
 /* Removes the focus mark and empties the selection list. */
 void XdTreeUnSetFocus(wu_tree *tree);
 
-/* The node whose icon or label button is `w`; NULL when none. */
+/* The node whose icon or label button is `w` (the node holding the
+   buttons); NULL when none. */
 wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w);
 
 /* The label activation (select the node, tell the owner) for callers

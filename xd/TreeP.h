@@ -86,28 +86,52 @@ struct wu_tree {
 
 
 /* Layout state of a node (wu_tree_node.layout). */
-#define XdTREE_NODE_SHOWN 0x01          /* its buttons were managed by the last layout */
+#define XdTREE_NODE_SHOWN 0x01          /* its row has been drawn */
 #define XdTREE_NODE_CHILDREN_SHOWN 0x02 /* its children were laid out last time */
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
+#define XdTREE_NODE_MEASURED 0x10       /* label_width and label_height are known */
+#define XdTREE_NODE_INVERSE 0x20        /* the label shows the focus colours */
 
-/* Called each time a node's three buttons change hands (handle, icon and
-   label are then non-NULL): when its row comes into view, again after the
-   row left the view and came back, and from _XdTreeMakeNodeButtons.  Rows
-   leaving the view hand their buttons to rows entering it, so the buttons
-   may have served other nodes before: the procedure finds the node a
-   button serves through its XmNuserData (or XdTreeWidgetToTreeNode) rather
-   than binding it in a closure, and adds the same handlers with the same
-   closure each time (the toolkit keeps such a handler once).  It must not
-   insert, delete or redraw nodes. */
+/* The parts of a row, as _XdTreeNodeAt finds them. */
+#define XdTREE_PART_NONE 0
+#define XdTREE_PART_HANDLE 1
+#define XdTREE_PART_ICON 2
+#define XdTREE_PART_LABEL 3
+
+/* Called each time the tree's three buttons change hands (handle, icon
+   and label of `node` are then non-NULL): when the focus moves to another
+   node, when a layout gives them to another row, and from
+   _XdTreeMakeNodeButtons.  The same three widgets serve every node, so the
+   procedure finds the node a button serves through its XmNuserData (or
+   XdTreeWidgetToTreeNode) rather than binding it in a closure, and adds
+   the same handlers with the same closure each time (the toolkit keeps
+   such a handler once).  It must not insert, delete or redraw nodes. */
 typedef void (*XdTreeButtonsProc)(wu_tree *tree, wu_tree_node *node, XtPointer closure);
 void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure);
 
-/* Makes the node's buttons now, for an owner that sets them up before the
-   node is first shown (even for a node whose row is out of view: the next
-   layout takes them away again); 1 when the node has them, 0 when it is in
-   no tree. */
+/* Gives the node the buttons now, for an owner that needs them on a node
+   other than the focused one (the next layout may take them away again);
+   1 when the node has them, 0 when it is in no tree. */
 int _XdTreeMakeNodeButtons(wu_tree_node *node);
+
+/* The node whose row part lies at (x, y) of the drawing area's window, and
+   which part (XdTREE_PART_*); NULL (part NONE) where no handle, icon or
+   label is drawn. */
+wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part);
+/* A part's rectangle (XdTREE_PART_NONE: the whole row, handle to label)
+   in the drawing area's coordinates; 0 when the node's row is not laid
+   out (a collapsed parent, no draw yet) or lies beyond the view's reach. */
+int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect);
+/* The tree's drag and drop procedures of its drop sites (never a drop
+   site; scrolls near the edges while dragging), for an owner that makes
+   parts of the tree a drop site of its own and keeps this behaviour
+   elsewhere.  A NULL call data ends the scrolling. */
+void _XdTreeDragProc(Widget w, XtPointer client, XtPointer call);
+void _XdTreeDropProc(Widget w, XtPointer client, XtPointer call);
+/* The owner changed the node's text, pixmaps or expandable flag: the row
+   is measured and drawn again. */
+void _XdTreeNodeChanged(wu_tree_node *node);
 /* Writes the tree, a line per node, through the trace switch. */
 void _XdTreePrint(wu_tree *tree);
 /* The first node, depth-first, whose label text equals `text`. */

@@ -1,15 +1,16 @@
 /*
  * XdTree: the tree record over a scrolled window and its drawing area.
  *
- * Every node shown has three push buttons in the drawing area (handle,
- * folder icon, label).  Buttons are made only while no spare ones wait: a
- * row leaving the view hands its buttons to a row entering it, so scrolling
- * makes and destroys no widgets.  The connecting lines are drawn into a
- * pixmap that the drawing area's exposures copy from.  Layout is one pass over the rows
- * shown: hidden subtrees are skipped (a node whose children were not shown
- * last time needs no work), and the buttons that change state are managed
- * and unmanaged in one batch each, so that the drawing area lays itself out
- * once per draw.
+ * The rows are drawn, not made of widgets: the handle, the folder icon,
+ * the label and the connecting lines of the rows in view are drawn into a
+ * pixmap the size of the view, which the drawing area's exposures copy
+ * from.  One set of three push buttons (handle, icon, label) serves the
+ * row that needs real widgets: the focused node's (keyboard focus, the
+ * node translations), or, with no focus, the row that had them last.  The
+ * buttons change hands when the focus moves; a drawn row looks exactly as
+ * the buttons would, because the drawing takes its offsets, sizes and font
+ * from the buttons themselves.  Pointer input on the drawing area is
+ * hit-tested to a row and its part and does what the buttons do.
  */
 #include "xd/TreeP.h"
 
@@ -23,7 +24,7 @@
 #include <Xm/LabelP.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/PushB.h>
-#include <Xm/ScrollBar.h>
+#include <Xm/ScrollBarP.h>
 #include <Xm/ScrolledW.h>
 #include <Xm/VirtKeys.h>
 #include <Xm/XmP.h>
@@ -32,31 +33,52 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
-/* What the tree shows: the rows of the expanded nodes in order and the
-   nodes that have buttons now. */
-/* A row's three buttons.  Rows leaving the view hand theirs to rows
-   entering it; buttons no row needs wait, unmanaged, for the next. */
+/* The one set of buttons. */
 struct XdTreeButtons {
-  Widget handle, icon, label;
+  Widget handle = nullptr, icon = nullptr, label = nullptr;
+};
+
+/* Where the buttons put their pictures and text and what they add around
+   them, read from the buttons when they are made: a drawn row uses the
+   same numbers. */
+struct XdTreeMetrics {
+  int handle_dx = 0, handle_dy = 0, handle_w = 0, handle_h = 0;
+  int icon_dx = 0, icon_dy = 0, icon_extra_w = 0, icon_extra_h = 0;
+  int label_dx = 0, label_dy = 0, label_extra_w = 0, label_extra_h = 0, label_ht = 0;
+  XmFontList font = nullptr; /* the label button's own font list */
 };
 
 struct XdTreeView {
-  std::vector<wu_tree_node *> rows;
-  std::vector<wu_tree_node *> live;
-  std::vector<XdTreeButtons> spare;
+  std::vector<wu_tree_node *> rows; /* the rows of the expanded nodes, in order */
+  XdTreeButtons buttons;            /* made by the first layout */
+  wu_tree_node *holder = nullptr;   /* the node the buttons serve */
+  XdTreeMetrics m;
+  GC text_gc = nullptr;
+  GC dash_gc[2] = {nullptr, nullptr}; /* the lines, dash offsets 0 and 1 */
+  Pixel text_fg = 0;       /* text_gc's foreground, when known */
+  bool text_fg_known = false;
   bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
   bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
   bool laying_out = false;
   int top = 0;             /* the view's offset into the rows, in pixels */
   int left = 0;
   int content_w = 1;       /* widest row seen so far */
-  int pix_w = 0, pix_h = 0; /* size of the lines pixmap: the view's */
+  int pix_w = 0, pix_h = 0; /* size of the view pixmap: the view's */
+  size_t first = 0, last = 0; /* the rows in view at the last layout */
+  int hold_paint = 0;      /* >0: repaints wait for the end of a batch of changes */
+  bool paint_wanted = false;
   wu_tree_node *unlinked = nullptr; /* a deleted node not yet released */
   XdTreeButtonsProc buttons_proc = nullptr;
   XtPointer buttons_closure = nullptr;
+  /* The pointer on the rows: the last button-1 press (double clicks) and
+     the part under a dragging pointer (multiple selection). */
+  wu_tree_node *press_node = nullptr;
+  int press_part = XdTREE_PART_NONE;
+  Time press_time = 0;
+  wu_tree_node *over_node = nullptr;
+  int over_part = XdTREE_PART_NONE;
 };
 
 namespace {
@@ -114,9 +136,7 @@ constexpr int kTopLevelIconShift = 8;
 constexpr int kLabelGap = 4;
 constexpr int kContentPad = 5;
 constexpr int kChildLineRise = 10;
-constexpr Position kHiddenPos = 30000; /* where a hidden focused row's buttons wait */
-/* Spare buttons are kept for at most a view's rows and this many more. */
-constexpr size_t kSpareExtra = 3;
+constexpr Position kHiddenPos = 30000; /* where the buttons of a row out of view wait */
 
 /* Handle and folder pictures; "XpmBackground" never appears, the white of
    the handle stays white. */
@@ -152,8 +172,7 @@ const char kNodeTranslations[] =
     "#override\n"
     "<FocusIn>: PrimitiveFocusIn() XdTreeFocusIn()\n"
     "<FocusOut>: PrimitiveFocusOut() XdTreeFocusOut()\n"
-    "<Btn1Down>(2+): XdTreeDoubleClick()\n"
-    "<Btn1Down>: Arm() Activate() Disarm()\n"
+    "<Btn1Down>: XdTreePress()\n"
     "<Key>osfLeft: XdTreeTraverse(Left)\n"
     "<Key>osfRight: XdTreeTraverse(Right)\n"
     "<Key>osfUp: XdTreeTraverse(Up)\n"
@@ -180,12 +199,11 @@ namespace {
 
 char **xpm(const char *const *data) { return const_cast<char **>(data); }
 
-/* `label_y`: where the row will put the label in the view, so that spare
-   buttons already there are taken first and need not move. */
-constexpr int kAnywhere = -1000000;
-bool ensureButtons(wu_tree_node *n, int label_y = kAnywhere);
-void buttonsTaken(wu_tree *tree, wu_tree_node *n);
-void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage);
+void giveButtons(wu_tree *tree, wu_tree_node *n);
+bool makeButtonSet(wu_tree *tree);
+GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
+void layoutView(wu_tree *tree);
+void repaint(wu_tree *tree);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -207,7 +225,10 @@ wu_tree_node *nodeOfButton(Widget w) {
   return node;
 }
 
+/* The tree of its scrolled window or drawing area (whose XmNuserData an
+   owner may use for its own record). */
 wu_tree *treeOfWidget(Widget w) {
+  if (XmIsDrawingArea(w) && XtParent(w)) w = XtParent(w);
   XtPointer data = nullptr;
   XtVaGetValues(w, XmNuserData, &data, NULL);
   return static_cast<wu_tree *>(data);
@@ -305,40 +326,57 @@ void walkTree(wu_tree *tree, Visit visit) {
   }
 }
 
-/* The picture a button shows now.  Buttons pass from node to node, so
-   the button itself says what it shows. */
-Pixmap shownPixmap(Widget w) { return reinterpret_cast<XmLabelWidget>(w)->label.pixmap; }
+/* Redraws the view now, or at the end of the batch of changes under way. */
+void repaint(wu_tree *tree);
 
+/* Batches the repaints of several rows' changes into one. */
+struct PaintBatch {
+  Held h; /* owner functions called meanwhile may end the tree */
+  explicit PaintBatch(wu_tree *t) : h(t, nullptr) { ++t->view->hold_paint; }
+  ~PaintBatch() {
+    if (!h.treeAlive()) return;
+    XdTreeView *v = h.tree->view;
+    if (--v->hold_paint == 0 && v->paint_wanted) repaint(h.tree);
+  }
+  PaintBatch(const PaintBatch &) = delete;
+  PaintBatch &operator=(const PaintBatch &) = delete;
+};
+
+/* What a node's row shows is kept in its layout flags; the buttons, when
+   the node holds them, show the same. */
 void showIconOpen(wu_tree_node *n, bool open) {
-  if (!n->icon) return;
-  Pixmap want = open ? n->open_pixmap : n->closed_pixmap;
-  if (shownPixmap(n->icon) != want) XtVaSetValues(n->icon, XmNlabelPixmap, want, NULL);
+  const bool was = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
   if (open)
     n->layout |= XdTREE_NODE_ICON_OPEN;
   else
     n->layout &= ~XdTREE_NODE_ICON_OPEN;
+  if (n->icon) {
+    Pixmap want = open ? n->open_pixmap : n->closed_pixmap;
+    if (reinterpret_cast<XmLabelWidget>(n->icon)->label.pixmap != want)
+      XtVaSetValues(n->icon, XmNlabelPixmap, want, NULL);
+  } else if (was != open && n->tree) { /* a node being deleted is in no tree */
+    repaint(n->tree);
+  }
 }
 
 void showHandleMinus(wu_tree_node *n, bool minus) {
-  if (!n->handle) return;
-  wu_tree *tree = n->tree;
-  Pixmap p = minus ? tree->minus : tree->plus;
-  if (shownPixmap(n->handle) != p)
-    XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
   if (minus)
     n->layout |= XdTREE_NODE_HANDLE_MINUS;
   else
     n->layout &= ~XdTREE_NODE_HANDLE_MINUS;
+  if (!n->handle) return;
+  wu_tree *tree = n->tree;
+  Pixmap p = minus ? tree->minus : tree->plus;
+  if (reinterpret_cast<XmLabelWidget>(n->handle)->label.pixmap != p)
+    XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
 }
 
-/* A node without buttons shows what its next layout would. */
+/* A node not drawn yet shows what its first layout will. */
 bool handleShowsPlus(wu_tree_node *n) {
-  return n->handle ? shownPixmap(n->handle) != n->tree->minus : !n->expanded;
+  return (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS) : !n->expanded;
 }
 
-bool labelShowsFocus(wu_tree_node *n) {
-  return n->label && n->label->core.background_pixel == n->tree->focus_background;
-}
+bool labelShowsFocus(wu_tree_node *n) { return (n->layout & XdTREE_NODE_INVERSE) != 0; }
 
 void setExpanded(wu_tree_node *n, unsigned char expanded) {
   n->expanded = expanded;
@@ -379,6 +417,7 @@ void selectionRemove(wu_tree *tree, wu_tree_node *n, bool recolour) {
 }
 
 void selectionClear(wu_tree *tree) {
+  PaintBatch batch(tree);
   for (int32_t i = 0; i < tree->selection_size && tree->selection_count > 0; ++i)
     if (tree->selection[i]) selectionRemove(tree, tree->selection[i], true);
 }
@@ -388,11 +427,10 @@ void selectionClear(wu_tree *tree) {
 /* ---------------------------------------------------------------------- */
 
 void callLabelActivate(wu_tree_node *n) {
-  if (!ensureButtons(n)) return;
   XmPushButtonCallbackStruct cbs = {};
   cbs.reason = XmCR_ACTIVATE;
   cbs.click_count = 1;
-  XtCallCallbacks(n->label, XmNactivateCallback, &cbs);
+  wuxatre(n->label ? n->label : n->tree->drawing_area, n, &cbs);
 }
 
 void activateTimeOut(XtPointer client, XtIntervalId *) {
@@ -440,7 +478,11 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
     toggled = true;
   } else {
     n->has_handle = 0;
-    if (isManaged(n->handle)) XtUnmanageChild(n->handle);
+    if (n->handle) {
+      if (isManaged(n->handle)) XtUnmanageChild(n->handle);
+    } else {
+      repaint(tree);
+    }
   }
   Held h(tree, n);
   if (n->expand_proc) n->expand_proc(w, n, call_data);
@@ -461,8 +503,9 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (toggled) XdTreeDraw(tree);
 }
 
-/* A row's buttons serve whichever node holds them now: the callbacks find
-   it through the button. */
+/* The buttons serve whichever node holds them now: the callbacks find it
+   through the button.  Clicks come through XdTreePress; these serve the
+   keyboard's activation (osfActivate, space) of the focused row. */
 void handleActivateCB(Widget w, XtPointer, XtPointer call) {
   if (wu_tree_node *n = nodeOfButton(w)) handleActivate(w, n, call);
 }
@@ -471,24 +514,108 @@ void labelActivateCB(Widget w, XtPointer, XtPointer call) {
   if (wu_tree_node *n = nodeOfButton(w)) wuxatre(w, n, call);
 }
 
-/* Shift-press and button-1 drag over icons and labels: multiple selection. */
-void nodeEventHandler(Widget w, XtPointer, XEvent *event, Boolean *go_on) {
-  wu_tree_node *n = nodeOfButton(w);
-  if (!n) return;
-  wu_tree *tree = n->tree;
-  if (!tree->multiple_selection) return;
-  if (event->type == ButtonPress && (event->xbutton.state & ShiftMask)) {
+/* The widget the owner's functions are given for a node: its button when
+   it holds them, else the drawing area. */
+Widget nodeWidget(wu_tree_node *n, int part) {
+  Widget w = part == XdTREE_PART_HANDLE ? n->handle : part == XdTREE_PART_ICON ? n->icon : n->label;
+  return w ? w : n->tree->drawing_area;
+}
+
+void doubleClick(Widget w, wu_tree_node *n, XEvent *event) {
+  if (!n->tree->view->drawn) return;
+  if (n->double_click_proc)
+    n->double_click_proc(w, n, event);
+  else
+    XdTreeToggleNode(n);
+}
+
+/* Button 1 pressed on a row's part, drawn or a button: Shift (with
+   multiple selection) adds an icon's or label's node to the selection; a
+   second press on the same node within the multi-click time is the double
+   click; otherwise the handle toggles the node and the icon and label
+   select it, on the press. */
+void pressAt(wu_tree *tree, wu_tree_node *n, int part, Widget w, XEvent *event) {
+  XdTreeView *v = tree->view;
+  v->over_node = n;
+  v->over_part = part;
+  if (tree->multiple_selection && part != XdTREE_PART_HANDLE &&
+      (event->xbutton.state & ShiftMask)) {
     selectionAdd(tree, n);
     if (n->select_proc) n->select_proc(w, n, event);
-    *go_on = False;
-  } else if (event->type == EnterNotify && (event->xcrossing.state & Button1Mask)) {
-    if (!tree->owner_managed) {
-      if (event->xcrossing.state & ShiftMask)
-        selectionRemove(tree, n, true);
-      else
-        selectionAdd(tree, n);
-    }
-    if (n->select_proc) n->select_proc(w, n, event);
+    return;
+  }
+  const Time t = event->xbutton.time;
+  const unsigned long multi = unsigned(XtGetMultiClickTime(XtDisplay(tree->drawing_area)));
+  if (v->press_node == n && v->press_part == part && t >= v->press_time &&
+      t - v->press_time <= multi) {
+    v->press_node = nullptr;
+    doubleClick(w, n, event);
+    return;
+  }
+  v->press_node = n;
+  v->press_part = part;
+  v->press_time = t;
+  XmPushButtonCallbackStruct cbs = {};
+  cbs.reason = XmCR_ACTIVATE;
+  cbs.event = event;
+  cbs.click_count = 1;
+  if (part == XdTREE_PART_HANDLE)
+    handleActivate(w, n, &cbs);
+  else
+    wuxatre(w, n, &cbs);
+}
+
+/* Button 1 held, the pointer enters a node's icon or label: multiple
+   selection (without Shift adds the node, with Shift removes it). */
+void enterAt(wu_tree *tree, wu_tree_node *n, Widget w, XEvent *event, unsigned state) {
+  if (!tree->multiple_selection) return;
+  if (!tree->owner_managed) {
+    if (state & ShiftMask)
+      selectionRemove(tree, n, true);
+    else
+      selectionAdd(tree, n);
+  }
+  if (n->select_proc) n->select_proc(w, n, event);
+}
+
+/* Entering the icon or label button of the row holding the buttons. */
+void nodeEventHandler(Widget w, XtPointer, XEvent *event, Boolean *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n || event->type != EnterNotify || !(event->xcrossing.state & Button1Mask)) return;
+  wu_tree *tree = n->tree;
+  XdTreeView *v = tree->view;
+  const int part = w == n->icon ? XdTREE_PART_ICON : XdTREE_PART_LABEL;
+  /* The buttons may arrive under a pointer already on the row's part. */
+  if (v->over_node == n && v->over_part == part) return;
+  v->over_node = n;
+  v->over_part = part;
+  enterAt(tree, n, w, event, event->xcrossing.state);
+}
+
+/* Pointer input on the drawing area: the drawn rows. */
+void areaInput(Widget da, XtPointer client, XEvent *event, Boolean *) {
+  auto *tree = static_cast<wu_tree *>(client);
+  XdTreeView *v = tree->view;
+  if (tree->destroying || !v->drawn) return;
+  if (event->type == ButtonPress) {
+    if (event->xbutton.button != Button1) return;
+    int part = XdTREE_PART_NONE;
+    wu_tree_node *n = _XdTreeNodeAt(tree, event->xbutton.x, event->xbutton.y, &part);
+    v->over_node = n;
+    v->over_part = part;
+    if (n) pressAt(tree, n, part, nodeWidget(n, part), event);
+  } else if (event->type == MotionNotify && (event->xmotion.state & Button1Mask)) {
+    int part = XdTREE_PART_NONE;
+    wu_tree_node *n = _XdTreeNodeAt(tree, event->xmotion.x, event->xmotion.y, &part);
+    if (part == XdTREE_PART_HANDLE) n = nullptr, part = XdTREE_PART_NONE;
+    if (n == v->over_node && part == v->over_part) return;
+    v->over_node = n;
+    v->over_part = part;
+    /* The buttons' own windows see the pointer enter them. */
+    if (n && !n->label) enterAt(tree, n, da, event, event->xmotion.state);
+  } else if (event->type == ButtonRelease) {
+    v->over_node = nullptr;
+    v->over_part = XdTREE_PART_NONE;
   }
 }
 
@@ -588,13 +715,17 @@ void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
 }
 
 void doubleClickAction(Widget w, XEvent *event, String *, Cardinal *) {
+  if (wu_tree_node *n = nodeOfButton(w)) doubleClick(w, n, event);
+}
+
+/* Button 1 on one of the buttons: as on a drawn row. */
+void pressAction(Widget w, XEvent *event, String *, Cardinal *) {
   wu_tree_node *n = nodeOfButton(w);
-  if (n && !n->tree->view->drawn) return;
-  if (!n) return;
-  if (n->double_click_proc)
-    n->double_click_proc(w, n, event);
-  else
-    XdTreeToggleNode(n);
+  if (!n || !event || event->type != ButtonPress || !n->tree->view->drawn) return;
+  const int part = w == n->handle ? XdTREE_PART_HANDLE
+                   : w == n->icon ? XdTREE_PART_ICON
+                                  : XdTREE_PART_LABEL;
+  pressAt(n->tree, n, part, w, event);
 }
 
 void deleteRequestAction(Widget w, XEvent *event, String *, Cardinal *) {
@@ -609,6 +740,7 @@ XtActionsRec tree_actions[] = {
     {const_cast<char *>("XdTreeFocusOut"), focusOutAction},
     {const_cast<char *>("XdTreeDoubleClick"), doubleClickAction},
     {const_cast<char *>("XdTreeDeleteRequest"), deleteRequestAction},
+    {const_cast<char *>("XdTreePress"), pressAction},
 };
 
 /* The actions are registered once per application context, on the first
@@ -695,46 +827,16 @@ long contentHeight(wu_tree *tree) {
   return std::min(h, long(kMaxExtent));
 }
 
-void liveAdd(wu_tree *tree, wu_tree_node *n) {
-  XdTreeView *v = tree->view;
-  if (n->live_slot) return;
-  v->live.push_back(n);
-  n->live_slot = int32_t(v->live.size());
-}
-
-void liveRemove(wu_tree *tree, wu_tree_node *n) {
-  XdTreeView *v = tree->view;
-  if (!n->live_slot) return;
-  size_t i = size_t(n->live_slot - 1);
-  v->live[i] = v->live.back();
-  v->live[i]->live_slot = int32_t(i + 1);
-  v->live.pop_back();
-  n->live_slot = 0;
-}
-
-/* Takes a node's buttons away, to serve the next row that needs them;
-   the node gets buttons again when its row is shown again.  The focus and
-   selection state live in the node.  The buttons stay where they are
-   until the spare ones are put away (parkSpares). */
-void dropButtons(wu_tree *tree, wu_tree_node *n) {
-  liveRemove(tree, n);
-  if (!n->label) return;
-  XdTreeButtons b = {n->handle, n->icon, n->label};
-  n->handle = n->icon = n->label = nullptr;
-  n->layout &= ~XdTREE_NODE_SHOWN;
-  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, nullptr);
-  tree->view->spare.push_back(b);
-}
-
 void setBar(Widget bar, int maximum, int slider, int value, int increment, int page) {
   if (!bar) return;
   slider = std::max(1, std::min(slider, maximum));
   value = std::max(0, std::min(value, maximum - slider));
-  int o_max = 0, o_slider = 0, o_value = 0, o_inc = 0, o_page = 0, o_min = 0;
-  XtVaGetValues(bar, XmNmaximum, &o_max, XmNsliderSize, &o_slider, XmNvalue, &o_value,
-                XmNincrement, &o_inc, XmNpageIncrement, &o_page, XmNminimum, &o_min, NULL);
-  if (o_max == maximum && o_slider == slider && o_value == value && o_inc == increment &&
-      o_page == page && o_min == 0)
+  /* Read from the bar itself (every layout asks; the resource machinery
+     would cost more than the rest of a page's layout). */
+  const XmScrollBarPart &b = reinterpret_cast<XmScrollBarWidget>(bar)->scrollBar;
+  if (b.maximum == maximum && b.slider_size == slider && b.value == value &&
+      b.increment == std::max(1, increment) && b.page_increment == std::max(1, page) &&
+      b.minimum == 0)
     return;
   XtVaSetValues(bar, XmNminimum, 0, XmNmaximum, maximum, XmNsliderSize, slider, XmNvalue, value,
                 XmNincrement, std::max(1, increment), XmNpageIncrement, std::max(1, page), NULL);
@@ -763,13 +865,19 @@ void updateBars(wu_tree *tree, int view_w, int view_h) {
 struct Lines {
   Display *dpy;
   Drawable d;
-  GC gc;
+  GC even, odd; /* dash offsets 0 and 1 */
   int w, h;
+  GC dashes(long offset) { return (offset & 1) ? odd : even; }
   void horizontal(long x1, long x2, long y) {
     if (y < -1 || y > h || x2 < -1 || x1 > w || x2 < x1) return;
     long left = std::max(x1, -1L), right = std::min(x2, long(w) + 1);
-    XSetDashes(dpy, gc, int((left - x1) & 1), kDashes, sizeof kDashes);
-    XDrawLine(dpy, d, gc, int(left), int(y), int(right), int(y));
+    XDrawLine(dpy, d, dashes(left - x1), int(left), int(y), int(right), int(y));
+  }
+  void vertical(long x, long y1, long y2, long chain_top, long top) {
+    long clipped = std::max(y1, -1L);
+    /* Dashes run from the chain's top. */
+    XDrawLine(dpy, d, dashes((clipped + top) - chain_top), int(x), int(clipped), int(x),
+              int(std::min(y2, long(h) + 1)));
   }
 };
 
@@ -801,72 +909,102 @@ long chainTop(wu_tree *tree, wu_tree_node *n) {
 
 Position clampPos(long v) { return Position(std::max(-30000L, std::min(30000L, v))); }
 
-/* Lays out the rows in view: their nodes get buttons, placed in view
-   coordinates; nodes whose rows left the view lose theirs (the focused
-   node keeps its buttons, out of sight, so the keyboard focus stays with
-   it); the connecting lines of the view are drawn into the lines pixmap. */
-void layoutView(wu_tree *tree) {
+/* The label text as drawn, made when the row is first shown. */
+XmString labelString(wu_tree_node *n) {
+  if (!n->label_string) n->label_string = _XdMakeString(n->text ? n->text : "");
+  return n->label_string;
+}
+
+/* Measures a node's label as its button would size itself and grows the
+   row height to fit the label and icon buttons; true when the rows got
+   taller. */
+bool measure(wu_tree *tree, wu_tree_node *n) {
+  if (n->layout & XdTREE_NODE_MEASURED) return false;
+  const XdTreeMetrics &m = tree->view->m;
+  Dimension w = 0, h = 0;
+  XmStringExtent(m.font, labelString(n), &w, &h);
+  n->label_width = int16_t(std::min(32767, int(w) + m.label_extra_w));
+  n->label_height = int16_t(std::min(32767, int(h) + m.label_extra_h));
+  n->layout |= XdTREE_NODE_MEASURED;
+  const int32_t before = tree->row_height;
+  tree->row_height = std::max({tree->row_height, int32_t(n->label_height + m.label_ht),
+                               int32_t(n->icon_height + m.icon_extra_h)});
+  return tree->row_height != before;
+}
+
+/* The row GC's foreground, set only when it changes. */
+void ink(XdTreeView *v, Display *dpy, Pixel colour) {
+  if (v->text_fg_known && v->text_fg == colour) return;
+  XSetForeground(dpy, v->text_gc, colour);
+  v->text_fg = colour;
+  v->text_fg_known = true;
+}
+
+void fill(XdTreeView *v, Display *dpy, Drawable d, Pixel colour, long x, long y, long w, long h) {
+  if (w <= 0 || h <= 0) return;
+  ink(v, dpy, colour);
+  XFillRectangle(dpy, d, v->text_gc, int(x), int(y), unsigned(w), unsigned(h));
+}
+
+/* A picture with its mask (None: the whole rectangle). */
+void picture(Display *dpy, Drawable d, GC gc, Pixmap p, Pixmap mask, long x, long y, int w, int h) {
+  if (!p || w <= 0 || h <= 0) return;
+  if (mask) {
+    XSetClipMask(dpy, gc, mask);
+    XSetClipOrigin(dpy, gc, int(x), int(y));
+  }
+  XCopyArea(dpy, p, d, gc, 0, 0, unsigned(w), unsigned(h), int(x), int(y));
+  if (mask) XSetClipMask(dpy, gc, None);
+}
+
+/* Draws a node's row as its handle, icon and label buttons would show it:
+   each button's rectangle in its background (which covers the lines, as
+   the buttons' windows did), its picture or text at the button's offsets.
+   The label's highlight ring is the drawing area's background. */
+void drawRow(wu_tree *tree, wu_tree_node *n, const Place &p, Display *dpy, Drawable d,
+             int view_w) {
+  XdTreeView *v = tree->view;
+  const XdTreeMetrics &m = v->m;
+  GC gc = v->text_gc;
+  const long top = v->top, left = v->left;
+  const long hx = p.x - left;
+  if (hx > view_w) return;
+  if (n->has_handle && n->parent && n->expandable) {
+    const long hy = p.handle_y - top;
+    const bool minus = n->expanded != 0;
+    fill(v, dpy, d, tree->background, hx, hy, m.handle_w, m.handle_h);
+    picture(dpy, d, gc, minus ? tree->minus : tree->plus, minus ? tree->minus_mask : tree->plus_mask,
+            hx + m.handle_dx, hy + m.handle_dy, tree->handle_width, tree->handle_height);
+  }
+  const long ix = p.icon_x - left, iy = p.icon_y - top;
+  const bool open = (n->layout & XdTREE_NODE_ICON_OPEN) != 0;
+  fill(v, dpy, d, tree->background, ix, iy, n->icon_width + m.icon_extra_w,
+       n->icon_height + m.icon_extra_h);
+  picture(dpy, d, gc, open ? n->open_pixmap : n->closed_pixmap, open ? n->open_mask : n->closed_mask,
+          ix + m.icon_dx, iy + m.icon_dy, n->icon_width, n->icon_height);
+  const long lx = p.label_x - left, ly = p.label_y - top;
+  if (lx > view_w) return;
+  /* No line reaches a label: its ring and normal background are the
+     view's, filled already. */
+  const bool inverse = labelShowsFocus(n);
+  const long ht = m.label_ht;
+  if (inverse)
+    fill(v, dpy, d, tree->focus_background, lx + ht, ly + ht, n->label_width - 2 * ht,
+         n->label_height - 2 * ht);
+  ink(v, dpy, inverse ? tree->focus_foreground : tree->foreground);
+  XmStringDraw(dpy, d, m.font, labelString(n), gc, Position(lx + m.label_dx),
+               Position(ly + m.label_dy), Dimension(std::max(0, n->label_width - m.label_extra_w)),
+               XmALIGNMENT_CENTER, XmSTRING_DIRECTION_L_TO_R, nullptr);
+}
+
+/* Draws the rows in view (lines first, then each row) into the view
+   pixmap, and copies it to the window. */
+void paintView(wu_tree *tree) {
   XdTreeView *v = tree->view;
   Widget da = tree->drawing_area;
-  if (!v->drawn || tree->destroying || v->laying_out || !XtIsRealized(da)) return;
-  v->laying_out = true;
-  if (v->dirty) rebuildRows(tree);
+  Display *dpy = XtDisplay(da);
   const int view_w = std::max<int>(1, XtWidth(da));
   const int view_h = std::max<int>(1, XtHeight(da));
-
-  /* Buttons for the rows in view, handed over from the rows that left it;
-     a new label may make the rows taller, which moves the range. */
-  size_t first = 0, last = 0;
-  const size_t count = v->rows.size();
-  auto inView = [&](wu_tree_node *n) {
-    return count > 0 && isRow(tree, n) && size_t(n->row) >= first && size_t(n->row) <= last;
-  };
-  std::vector<wu_tree_node *> leaving;
-  for (int pass = 0; pass < 16; ++pass) {
-    updateBars(tree, view_w, view_h);
-    const long R = std::max<long>(1, tree->row_height);
-    /* As many rows at any offset, so that scrolling always finds the
-       buttons it needs among those the rows leaving gave up. */
-    first = size_t(std::max(0L, v->top / R));
-    last = first + size_t(view_h / R + 1);
-    if (count > 0) last = std::min(last, count - 1);
-    leaving.clear();
-    for (wu_tree_node *n : v->live)
-      if (!inView(n)) leaving.push_back(n);
-    for (wu_tree_node *n : leaving) {
-      if (n == tree->focus && n->label) {
-        /* Out of sight, still holding the keyboard focus: below and right
-           of the view (the drawing area moves children placed at negative
-           coordinates back to its edge). */
-        for (Widget w : {n->handle, n->icon, n->label})
-          if (w) XtMoveWidget(w, kHiddenPos, kHiddenPos);
-        n->layout &= ~XdTREE_NODE_SHOWN;
-        continue;
-      }
-      dropButtons(tree, n);
-    }
-    if (count == 0) break;
-    bool taller = false;
-    for (size_t i = first; i <= last && i < count && !taller; ++i) {
-      const int32_t before = tree->row_height;
-      wu_tree_node *n = v->rows[i];
-      ensureButtons(n, int(std::min(placeOf(tree, n).label_y - v->top, 30000L)));
-      taller = tree->row_height != before; /* fewer rows fit: the range again */
-    }
-    if (!taller) break;
-  }
-
-  std::vector<Widget> manage, unmanage;
-  auto want = [&manage, &unmanage](Widget w, bool on) {
-    if (!w) return;
-    bool managed = XtIsManaged(w);
-    if (on && !managed)
-      manage.push_back(w);
-    else if (!on && managed)
-      unmanage.push_back(w);
-  };
-
-  Display *dpy = XtDisplay(da);
   if (!tree->lines_pixmap || v->pix_w != view_w || v->pix_h != view_h) {
     if (tree->lines_pixmap) XFreePixmap(dpy, tree->lines_pixmap);
     tree->lines_pixmap = XCreatePixmap(dpy, RootWindowOfScreen(XtScreen(da)), unsigned(view_w),
@@ -874,14 +1012,24 @@ void layoutView(wu_tree *tree) {
     v->pix_w = view_w;
     v->pix_h = view_h;
   }
-  XSetForeground(dpy, tree->line_gc, tree->background);
-  XFillRectangle(dpy, tree->lines_pixmap, tree->line_gc, 0, 0, unsigned(view_w), unsigned(view_h));
-  XSetForeground(dpy, tree->line_gc, tree->foreground);
-  XSetLineAttributes(dpy, tree->line_gc, 1, LineOnOffDash, CapButt, JoinRound);
-  Lines lines = {dpy, tree->lines_pixmap, tree->line_gc, view_w, view_h};
+  v->paint_wanted = false;
+  if (!v->text_gc && !(v->text_gc = depthGC(tree, dpy, XtScreen(da)))) return;
+  fill(v, dpy, tree->lines_pixmap, tree->background, 0, 0, view_w, view_h);
+  /* The connecting lines' GCs, one per dash offset, made once. */
+  for (int phase = 0; phase < 2; ++phase) {
+    GC &gc = v->dash_gc[phase];
+    if (gc) continue;
+    gc = depthGC(tree, dpy, XtScreen(da));
+    XSetForeground(dpy, gc, tree->foreground);
+    XSetLineAttributes(dpy, gc, 1, LineOnOffDash, CapButt, JoinRound);
+    XSetDashes(dpy, gc, phase, kDashes, sizeof kDashes);
+  }
+  Lines lines = {dpy, tree->lines_pixmap, v->dash_gc[0], v->dash_gc[1], view_w, view_h};
   const long top = v->top, left = v->left;
   const long hw = tree->handle_width;
   const bool many_roots = tree->root && tree->root->next;
+  const size_t count = v->rows.size();
+  const size_t first = v->first, last = std::min(v->last, count ? count - 1 : 0);
 
   for (size_t i = first; count > 0 && i <= last; ++i) {
     wu_tree_node *n = v->rows[i];
@@ -892,18 +1040,19 @@ void layoutView(wu_tree *tree) {
     n->icon_y = int32_t(std::min(p.icon_y, long(INT32_MAX)));
     n->label_x = int16_t(std::min(p.label_x, 32767L));
     n->label_y = int16_t(std::min(p.label_y, 32767L));
-    v->content_w = std::max<long>(v->content_w, std::min(p.label_x + n->label_width + kContentPad,
-                                                          long(kMaxExtent)));
-    bool handle_on = n->has_handle && n->parent;
-    if (n->has_handle) showHandleMinus(n, n->expanded != 0);
-    if (handle_on) XtMoveWidget(n->handle, clampPos(p.x - left), clampPos(p.handle_y - top));
-    want(n->handle, handle_on);
-    XtMoveWidget(n->icon, clampPos(p.icon_x - left), clampPos(p.icon_y - top));
-    showIconOpen(n, tree->focus == n);
-    want(n->icon, true);
-    XtMoveWidget(n->label, clampPos(p.label_x - left), clampPos(p.label_y - top));
-    want(n->label, true);
+    v->content_w = int(std::max<long>(v->content_w, std::min(p.label_x + n->label_width + kContentPad,
+                                                              long(kMaxExtent))));
     n->layout |= XdTREE_NODE_SHOWN;
+    if (n->has_handle) {
+      if (n->expanded)
+        n->layout |= XdTREE_NODE_HANDLE_MINUS;
+      else
+        n->layout &= ~XdTREE_NODE_HANDLE_MINUS;
+    }
+    if (tree->focus == n)
+      n->layout |= XdTREE_NODE_ICON_OPEN;
+    else
+      n->layout &= ~XdTREE_NODE_ICON_OPEN;
 
     const long vx = p.x + hw / 2 + 1 - left;
     if (n->parent) lines.horizontal(vx, p.line_end - left, p.line_y - top);
@@ -913,14 +1062,8 @@ void layoutView(wu_tree *tree) {
       long from = n->prev ? placeOf(tree, n->prev).line_y : chainTop(tree, n);
       long chain_top = chainTop(tree, n);
       long y1 = from - top, y2 = p.line_y - top;
-      if (y2 >= -1 && y1 <= view_h) {
-        long clipped = std::max(y1, -1L);
-        /* Dashes run from the chain's top. */
-        XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chain_top) & 1), kDashes,
-                   sizeof kDashes);
-        XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
-                  int(std::min(y2, long(view_h) + 1)));
-      }
+      if (y2 >= -1 && y1 <= view_h && vx >= -1 && vx <= view_w)
+        lines.vertical(vx, y1, y2, chain_top, top);
     }
   }
   /* Lines that run on below the view: the chains of the last row and of
@@ -931,24 +1074,119 @@ void layoutView(wu_tree *tree) {
       Place p = placeOf(tree, a);
       long vx = p.x + hw / 2 + 1 - left;
       long y1 = p.line_y - top;
-      if (y1 > view_h) continue;
-      long clipped = std::max(y1, -1L);
-      XSetDashes(dpy, tree->line_gc, int(((clipped + top) - chainTop(tree, a)) & 1), kDashes,
-                 sizeof kDashes);
-      XDrawLine(dpy, tree->lines_pixmap, tree->line_gc, int(vx), int(clipped), int(vx),
-                view_h + 1);
+      if (y1 > view_h || vx < -1 || vx > view_w) continue;
+      lines.vertical(vx, y1, long(view_h) + 1, chainTop(tree, a), top);
     }
   }
-  XSetLineAttributes(dpy, tree->line_gc, 0, LineSolid, CapButt, JoinRound);
+  for (size_t i = first; count > 0 && i <= last; ++i) {
+    wu_tree_node *n = v->rows[i];
+    drawRow(tree, n, placeOf(tree, n), dpy, tree->lines_pixmap, view_w);
+  }
   tree->width = int16_t(std::min(v->content_w, 32767));
   tree->height = int16_t(std::min(contentHeight(tree), 32767L));
-
-  /* Buttons no row took are put away with the others unmanaged here, in
-     one batch: the toolkit checks the keyboard focus once per batch, with
-     a server round trip. */
-  parkSpares(tree, unmanage);
-  if (!manage.empty()) XtManageChildren(manage.data(), Cardinal(manage.size()));
   copyLines(tree, 0, 0, view_w, view_h);
+}
+
+void repaint(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (v->hold_paint > 0) {
+    v->paint_wanted = true;
+    return;
+  }
+  v->paint_wanted = false;
+  /* Rows linked or unlinked since the last layout wait for the owner's
+     XdTreeDraw (after a batch of deletions, say), which paints them: a
+     layout per change would make a batch quadratic. */
+  if (!v->drawn || v->laying_out || tree->destroying || v->dirty || !tree->lines_pixmap ||
+      !XtIsRealized(tree->drawing_area))
+    return;
+  paintView(tree);
+}
+
+/* Puts the buttons on their node's row: in view they cover the drawn row
+   exactly; out of view they wait below and right of it, still managed so
+   that the keyboard focus stays with them. */
+void placeButtons(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  const XdTreeButtons &b = v->buttons;
+  if (!b.label) return;
+  wu_tree_node *n = v->holder;
+  std::vector<Widget> manage, unmanage;
+  auto want = [&manage, &unmanage](Widget w, bool on) {
+    bool managed = XtIsManaged(w);
+    if (on && !managed)
+      manage.push_back(w);
+    else if (!on && managed)
+      unmanage.push_back(w);
+  };
+  if (!n || !isRow(tree, n)) {
+    for (Widget w : {b.handle, b.icon, b.label}) want(w, false);
+  } else {
+    showHandleMinus(n, n->has_handle ? n->expanded != 0 : !handleShowsPlus(n));
+    showIconOpen(n, tree->focus == n);
+    const bool in_view = size_t(n->row) >= v->first && size_t(n->row) <= v->last;
+    const Place p = placeOf(tree, n);
+    const long top = v->top, left = v->left;
+    auto move = [in_view](Widget w, long x, long y) {
+      if (in_view)
+        XtMoveWidget(w, clampPos(x), clampPos(y));
+      else
+        XtMoveWidget(w, kHiddenPos, kHiddenPos);
+    };
+    move(b.handle, p.x - left, p.handle_y - top);
+    move(b.icon, p.icon_x - left, p.icon_y - top);
+    move(b.label, p.label_x - left, p.label_y - top);
+    want(b.handle, n->has_handle && n->parent);
+    want(b.icon, true);
+    want(b.label, true);
+  }
+  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
+  if (!manage.empty()) XtManageChildren(manage.data(), Cardinal(manage.size()));
+}
+
+/* Lays out the rows in view: measures them, gives the buttons to the row
+   that needs them (the focused node's; with no focus, the node that had
+   them while it is still shown, else the first row in view), draws the
+   rows and places the buttons. */
+void layoutView(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  Widget da = tree->drawing_area;
+  if (!v->drawn || tree->destroying || v->laying_out || !XtIsRealized(da)) return;
+  if (v->dirty) rebuildRows(tree);
+  /* The buttons (and what drawing needs of them) come with the first row. */
+  if (!v->rows.empty() && !makeButtonSet(tree)) return;
+  v->laying_out = true;
+  const int view_w = std::max<int>(1, XtWidth(da));
+  const int view_h = std::max<int>(1, XtHeight(da));
+  size_t first = 0, last = 0;
+  const size_t count = v->rows.size();
+  for (int pass = 0; pass < 16; ++pass) {
+    updateBars(tree, view_w, view_h);
+    const long R = std::max<long>(1, tree->row_height);
+    /* As many rows at any offset. */
+    first = size_t(std::max(0L, v->top / R));
+    last = first + size_t(view_h / R + 1);
+    if (count > 0) last = std::min(last, count - 1);
+    bool taller = false;
+    for (size_t i = first; i <= last && i < count; ++i) taller = measure(tree, v->rows[i]) || taller;
+    if (!taller) break; /* fewer rows fit: the range again */
+  }
+  v->first = first;
+  v->last = last;
+  wu_tree_node *holder = nullptr;
+  if (count > 0) {
+    if (tree->focus && isRow(tree, tree->focus))
+      holder = tree->focus;
+    else if (v->holder && isRow(tree, v->holder))
+      holder = v->holder;
+    else
+      holder = v->rows[first];
+  }
+  Held h(tree, nullptr);
+  if (holder != v->holder) giveButtons(tree, holder);
+  if (!h.treeAlive()) return;
+  paintView(tree);
+  placeButtons(tree);
   v->laying_out = false;
 }
 
@@ -1000,53 +1238,18 @@ void resizeCB(Widget, XtPointer client, XtPointer) { layoutView(static_cast<wu_t
 /* Releasing nodes                                                         */
 /* ---------------------------------------------------------------------- */
 
-/* The buttons of the nodes released by one deletion; destroyed together
-   once the deletion is done. */
-std::vector<Widget> doomed;
-
-/* Destroys the drawing area's buttons of released nodes.  The toolkit's
-   removal of a child searches and shifts the parent's whole child list,
-   which makes deleting many nodes quadratic; so the list is compacted here
-   in one pass and hidden from that search while the buttons go. */
-void destroyDoomed(wu_tree *tree) {
-  std::vector<Widget> batch;
-  batch.swap(doomed);
-  if (batch.empty()) return;
-  auto *da = reinterpret_cast<CompositeWidget>(tree->drawing_area);
-  std::sort(batch.begin(), batch.end());
-  Cardinal kept = 0;
-  for (Cardinal i = 0; i < da->composite.num_children; ++i) {
-    Widget child = da->composite.children[i];
-    if (!std::binary_search(batch.begin(), batch.end(), child))
-      da->composite.children[kept++] = child;
-  }
-  da->composite.num_children = 0;
-  for (Widget w : batch) XtDestroyWidget(w);
-  da->composite.num_children = kept;
-}
-
-/* Puts the spare buttons away: those still managed are unmanaged (with
-   `unmanage`, in one batch), and those beyond the spare limit destroyed. */
-void parkSpares(wu_tree *tree, std::vector<Widget> &unmanage) {
-  std::vector<XdTreeButtons> &spare = tree->view->spare;
-  for (const XdTreeButtons &b : spare)
-    for (Widget w : {b.handle, b.icon, b.label})
-      if (XtIsManaged(w)) unmanage.push_back(w);
-  if (!unmanage.empty()) XtUnmanageChildren(unmanage.data(), Cardinal(unmanage.size()));
-  unmanage.clear();
-  const size_t per_view =
-      size_t(std::max<int>(1, XtHeight(tree->drawing_area)) / std::max(1, int(tree->row_height)));
-  while (spare.size() > per_view + kSpareExtra) {
-    const XdTreeButtons &b = spare.back();
-    doomed.insert(doomed.end(), {b.handle, b.icon, b.label});
-    spare.pop_back();
-  }
-  destroyDoomed(tree);
-}
-
-void parkSpares(wu_tree *tree) {
-  std::vector<Widget> none;
-  parkSpares(tree, none);
+/* A node leaves: the buttons it held serve no node until the next
+   layout gives them to another row; the view forgets it. */
+void forgetInView(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  if (v->press_node == n) v->press_node = nullptr;
+  if (v->over_node == n) v->over_node = nullptr, v->over_part = XdTREE_PART_NONE;
+  if (v->holder != n) return;
+  v->holder = nullptr;
+  n->handle = n->icon = n->label = nullptr;
+  if (tree->destroying) return; /* the buttons are gone already */
+  for (Widget w : {v->buttons.handle, v->buttons.icon, v->buttons.label})
+    if (w && !w->core.being_destroyed) setButtonData(w, nullptr);
 }
 
 /* Releases one node; `linked` when it is still in its sibling chain.  The
@@ -1062,13 +1265,13 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   if (tree->activate_node == n) cancelActivation(tree);
   removeTimeOut(&tree->obscured_id);
   selectionRemove(tree, n, false);
-  liveRemove(tree, n);
   if (n->release_proc) {
     Held h(tree, nullptr);
     ++tree->releasing;
     n->release_proc(n->label, n, nullptr);
     if (!h.treeAlive()) { /* the tree went; its widgets with it */
       forgetNode(n);
+      if (n->label_string) XmStringFree(n->label_string);
       XtFree(n->text);
       XtFree(reinterpret_cast<char *>(n));
       return false;
@@ -1079,10 +1282,29 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
     selectionRemove(tree, n, false);
   }
   forgetNode(n);
-  if (!tree->destroying && n->label && !n->label->core.being_destroyed) dropButtons(tree, n);
+  forgetInView(tree, n);
+  if (n->label_string) XmStringFree(n->label_string);
   XtFree(n->text);
   XtFree(reinterpret_cast<char *>(n));
   return true;
+}
+
+/* The buttons served a deleted node: they go to the focus (the same
+   widgets, so a keyboard focus in them stays); with no focus they wait,
+   unmanaged, for the next layout. */
+void buttonsAfterDelete(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  wu_tree_node *focus = tree->focus;
+  if (focus && focus->tree == tree && v->drawn) {
+    Held h(tree, focus);
+    giveButtons(tree, focus);
+    if (h.alive()) placeButtons(tree);
+    return;
+  }
+  std::vector<Widget> shown;
+  for (Widget w : {v->buttons.handle, v->buttons.icon, v->buttons.label})
+    if (isManaged(w)) shown.push_back(w);
+  if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
 }
 
 /* Releases everything below `top`, deepest nodes first; false when a
@@ -1119,6 +1341,9 @@ void freeTree(wu_tree *tree, Display *dpy) {
   for (Pixmap p : pixmaps)
     if (p) XFreePixmap(dpy, p);
   if (tree->line_gc) XFreeGC(dpy, tree->line_gc);
+  if (tree->view)
+    for (GC gc : {tree->view->text_gc, tree->view->dash_gc[0], tree->view->dash_gc[1]})
+      if (gc) XFreeGC(dpy, gc);
   XtFree(reinterpret_cast<char *>(tree->selection));
   delete tree->view;
   free(tree);
@@ -1166,9 +1391,9 @@ void stopAutoScroll(wu_tree *tree) {
 void dragProc(Widget w, XtPointer, XtPointer call) {
   auto *cbs = static_cast<XmDragProcCallbackStruct *>(call);
   wu_tree *tree = treeOfWidget(w);
-  cbs->dropSiteStatus = XmNO_DROP_SITE;
+  if (cbs) cbs->dropSiteStatus = XmNO_DROP_SITE;
   if (!tree) return;
-  if (cbs->reason != XmCR_DROP_SITE_MOTION_MESSAGE) {
+  if (!cbs || cbs->reason != XmCR_DROP_SITE_MOTION_MESSAGE) {
     stopAutoScroll(tree);
     return;
   }
@@ -1257,8 +1482,8 @@ bool loadPixmaps(wu_tree *tree, Display *dpy) {
   return true;
 }
 
-/* The GC draws into the lines pixmap, so it is made for the tree's depth. */
-bool makeGC(wu_tree *tree, Display *dpy, Screen *screen) {
+/* A GC for drawing into the view pixmap, so made for the tree's depth. */
+GC depthGC(wu_tree *tree, Display *dpy, Screen *screen) {
   XGCValues values;
   values.foreground = BlackPixelOfScreen(screen);
   values.background = WhitePixelOfScreen(screen);
@@ -1270,8 +1495,13 @@ bool makeGC(wu_tree *tree, Display *dpy, Screen *screen) {
     scratch = XCreatePixmap(dpy, root, 1, 1, unsigned(tree->depth));
     d = scratch;
   }
-  tree->line_gc = XCreateGC(dpy, d, GCForeground | GCBackground | GCGraphicsExposures, &values);
+  GC gc = XCreateGC(dpy, d, GCForeground | GCBackground | GCGraphicsExposures, &values);
   if (scratch) XFreePixmap(dpy, scratch);
+  return gc;
+}
+
+bool makeGC(wu_tree *tree, Display *dpy, Screen *screen) {
+  tree->line_gc = depthGC(tree, dpy, screen);
   if (!tree->line_gc) {
     XdTrace("Error creating tree gc.\n");
     return false;
@@ -1305,15 +1535,28 @@ Widget createButton(wu_tree *tree, wu_tree_node *n, bool focus_colours, Arg *ext
   return w;
 }
 
-/* Makes the node's handle, icon and label buttons, showing the node's
-   current focus and selection state, and grows the row height to fit. */
-void createButtons(wu_tree *tree, wu_tree_node *n) {
-  const EventMask mask =
-      ButtonPressMask | ButtonReleaseMask | EnterWindowMask | LeaveWindowMask | OwnerGrabButtonMask;
+/* Where a button puts its picture or text (x, y) and what it adds around
+   it (w, h), as the label widget lays itself out at its own size. */
+void contentBox(Widget w, int *dx, int *dy, int *extra_w, int *extra_h) {
+  const XRectangle &r = reinterpret_cast<XmLabelWidget>(w)->label.TextRect;
+  *dx = r.x;
+  *dy = r.y;
+  *extra_w = int(XtWidth(w)) - int(r.width);
+  *extra_h = int(XtHeight(w)) - int(r.height);
+}
+
+/* Makes the one set of buttons (unmanaged, serving no node yet) and reads
+   from them what drawing rows needs: offsets, sizes, the label's font. */
+bool makeButtonSet(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (v->buttons.label) return true;
+  Widget da = tree->drawing_area;
+  if (!v->text_gc) v->text_gc = depthGC(tree, XtDisplay(da), XtScreen(da));
+  if (!v->text_gc) return false;
+  const EventMask mask = EnterWindowMask | OwnerGrabButtonMask;
   /* Picture buttons get an empty text: the toolkit would otherwise make
      one from the widget's name for each. */
   static XmString empty = XmStringCreateLocalized(const_cast<char *>(""));
-  const bool focused = tree->focus == n;
   Arg args[7];
   Cardinal c = 0;
   XtSetArg(args[c], XmNlabelString, empty); ++c;
@@ -1323,94 +1566,66 @@ void createButtons(wu_tree *tree, wu_tree_node *n) {
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
   XtSetArg(args[c], XmNhighlightThickness, 0); ++c;
   XtSetArg(args[c], XmNtraversalOn, False); ++c;
-  n->handle = createButton(tree, n, false, args, c);
-  XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
-  XtAddCallback(n->handle, XmNactivateCallback, handleActivateCB, nullptr);
+  XdTreeButtons b;
+  b.handle = createButton(tree, nullptr, false, args, c);
+  XtAddCallback(b.handle, XmNactivateCallback, handleActivateCB, nullptr);
 
   /* The icon: the same without an insensitive picture. */
-  XtSetArg(args[2], XmNlabelPixmap, focused ? n->open_pixmap : n->closed_pixmap);
+  XtSetArg(args[2], XmNlabelPixmap, tree->closed_folder);
   XtSetArg(args[3], XmNtraversalOn, False);
-  n->icon = createButton(tree, n, false, args, 6);
-  XtAddCallback(n->icon, XmNactivateCallback, labelActivateCB, nullptr);
-  XtAddEventHandler(n->icon, mask, False, nodeEventHandler, nullptr);
+  b.icon = createButton(tree, nullptr, false, args, 6);
+  XtAddCallback(b.icon, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(b.icon, mask, False, nodeEventHandler, nullptr);
 
-  XmString text = _XdMakeString(n->text);
+  XmString text = _XdMakeString(const_cast<char *>("X"));
   c = 0;
   XtSetArg(args[c], XmNlabelString, text); ++c;
   XtSetArg(args[c], XmNshadowThickness, 0); ++c;
-  n->label = createButton(tree, n, focused || n->selected, args, c);
+  b.label = createButton(tree, nullptr, false, args, c);
   XmStringFree(text);
-  XtAddCallback(n->label, XmNactivateCallback, labelActivateCB, nullptr);
-  XtAddEventHandler(n->label, mask, False, nodeEventHandler, nullptr);
-  n->layout = focused ? XdTREE_NODE_ICON_OPEN : 0;
-  buttonsTaken(tree, n);
+  XtAddCallback(b.label, XmNactivateCallback, labelActivateCB, nullptr);
+  XtAddEventHandler(b.label, mask, False, nodeEventHandler, nullptr);
+  v->buttons = b;
+
+  XdTreeMetrics &m = v->m;
+  int ew = 0, eh = 0;
+  contentBox(b.handle, &m.handle_dx, &m.handle_dy, &ew, &eh);
+  m.handle_w = XtWidth(b.handle);
+  m.handle_h = XtHeight(b.handle);
+  contentBox(b.icon, &m.icon_dx, &m.icon_dy, &m.icon_extra_w, &m.icon_extra_h);
+  contentBox(b.label, &m.label_dx, &m.label_dy, &m.label_extra_w, &m.label_extra_h);
+  m.label_ht = reinterpret_cast<XmPrimitiveWidget>(b.label)->primitive.highlight_thickness;
+  m.font = reinterpret_cast<XmLabelWidget>(b.label)->label.font;
+  return true;
 }
 
-/* Gives the node the buttons another row gave up, showing the node's
-   text, pictures, focus and selection state. */
-void takeSpare(wu_tree *tree, wu_tree_node *n, int label_y) {
-  std::vector<XdTreeButtons> &spare = tree->view->spare;
-  size_t pick = spare.size() - 1;
-  if (label_y != kAnywhere)
-    for (size_t i = 0; i < spare.size(); ++i)
-      if (XtY(spare[i].label) == label_y && XtIsManaged(spare[i].label)) {
-        pick = i;
-        break;
-      }
-  XdTreeButtons b = spare[pick];
-  spare[pick] = spare.back();
-  spare.pop_back();
+/* Hands the buttons to `n` (NULL: to no node), showing the node's text,
+   pictures and colours, and tells the owner. */
+void giveButtons(wu_tree *tree, wu_tree_node *n) {
+  XdTreeView *v = tree->view;
+  if (v->holder == n || !makeButtonSet(tree)) return;
+  const XdTreeButtons &b = v->buttons;
+  if (wu_tree_node *old = v->holder) old->handle = old->icon = old->label = nullptr;
+  v->holder = n;
+  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, n);
+  if (!n) return;
   n->handle = b.handle;
   n->icon = b.icon;
   n->label = b.label;
-  for (Widget w : {b.handle, b.icon, b.label}) setButtonData(w, n);
-  XtSetMappedWhenManaged(n->handle, n->expandable ? True : False);
-  n->layout = 0;
-  showHandleMinus(n, n->expanded != 0);
-  showIconOpen(n, tree->focus == n);
-  XmString text = _XdMakeString(n->text);
-  XtVaSetValues(n->label, XmNlabelString, text, NULL);
-  XmStringFree(text);
-  /* A managed label keeps the size the drawing area gave the previous
-     node's text (a wider one showed the new text centred, off its icon).
-     The tree places its buttons itself, so it gives the label the size
-     its new text wants. */
-  XtWidgetGeometry want = {};
-  XtQueryGeometry(n->label, nullptr, &want);
-  if ((want.request_mode & (CWWidth | CWHeight)) == (CWWidth | CWHeight) &&
-      (want.width != XtWidth(n->label) || want.height != XtHeight(n->label)))
-    XtResizeWidget(n->label, want.width, want.height, XtBorderWidth(n->label));
-  _XdTreeSetFocusColors(n, tree->focus == n || n->selected);
-  buttonsTaken(tree, n);
-}
-
-/* The node holds buttons now: it is live, and its label's size may grow
-   the rows. */
-void buttonsTaken(wu_tree *tree, wu_tree_node *n) {
-  liveAdd(tree, n);
-  n->label_width = int16_t(XtWidth(n->label));
-  n->label_height = int16_t(XtHeight(n->label));
-  int label_row = XtHeight(n->label) + reinterpret_cast<XmPrimitiveWidget>(n->label)
-                                           ->primitive.highlight_thickness;
-  int icon_row = XtHeight(n->icon) +
-                 reinterpret_cast<XmPrimitiveWidget>(n->icon)->primitive.highlight_thickness;
-  tree->row_height = std::max({tree->row_height, label_row, icon_row});
-}
-
-/* A node's buttons are made when a layout first shows it, or when an
-   operation needs them earlier: nodes in subtrees never expanded cost no
-   widgets.  False for a node that is not in a tree. */
-bool ensureButtons(wu_tree_node *n, int label_y) {
-  if (!n || !n->tree) return false;
-  if (!n->label) {
-    wu_tree *tree = n->tree;
-    if (tree->view->spare.empty())
-      createButtons(tree, n);
-    else
-      takeSpare(tree, n, label_y);
-    if (tree->view->buttons_proc) tree->view->buttons_proc(tree, n, tree->view->buttons_closure);
-  }
-  return n->label != nullptr;
+  measure(tree, n);
+  XtSetMappedWhenManaged(b.handle, n->expandable ? True : False);
+  showHandleMinus(n, !handleShowsPlus(n));
+  showIconOpen(n, (n->layout & XdTREE_NODE_ICON_OPEN) != 0);
+  const bool inverse = labelShowsFocus(n);
+  XtVaSetValues(b.label, XmNlabelString, labelString(n), XmNforeground,
+                inverse ? tree->focus_foreground : tree->foreground, XmNbackground,
+                inverse ? tree->focus_background : tree->background, NULL);
+  /* The drawing area keeps a managed child's size: the label takes the
+     size its text wants, which is the size its drawn row had. */
+  if (XtWidth(b.label) != Dimension(n->label_width) || XtHeight(b.label) != Dimension(n->label_height))
+    XtResizeWidget(b.label, Dimension(std::max<int>(1, n->label_width)),
+                   Dimension(std::max<int>(1, n->label_height)), XtBorderWidth(b.label));
+  if (v->buttons_proc) v->buttons_proc(tree, n, v->buttons_closure);
 }
 
 }  // namespace
@@ -1533,6 +1748,9 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   XtOverrideTranslations(tree->drawing_area, scrollTranslations());
   XtAddCallback(tree->drawing_area, XmNexposeCallback, exposeCB, tree);
   XtAddCallback(tree->drawing_area, XmNresizeCallback, resizeCB, tree);
+  XtAddEventHandler(tree->drawing_area,
+                    ButtonPressMask | ButtonReleaseMask | Button1MotionMask | OwnerGrabButtonMask,
+                    False, areaInput, tree);
   XmScrolledWindowSetAreas(sw, tree->hsb, tree->vsb, tree->drawing_area);
   registerDropSite(tree->drawing_area);
   XtManageChild(sw);
@@ -1585,11 +1803,11 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
     node->closed_pixmap = tree->closed_folder;
     node->closed_mask = tree->closed_mask;
   }
-  node->handle = node->icon = node->label = nullptr; /* made when first shown */
+  node->handle = node->icon = node->label = nullptr; /* given when focused */
   node->layout = 0;
   node->row = -1;
   node->level = 0;
-  node->live_slot = 0;
+  node->label_string = nullptr;
   tree->view->dirty = true;
   return 0;
 }
@@ -1598,14 +1816,11 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   if (!tree || !tree->root || !node || node->tree != tree || tree->releasing) return -1;
   Held h(tree, nullptr);
 
-  /* Take the subtree off the screen in one batch. */
-  std::vector<Widget> shown;
-  walkSubtree(node, [&shown](wu_tree_node *n) {
-    for (Widget w : {n->handle, n->icon, n->label})
-      if (isManaged(w)) shown.push_back(w);
-    return true;
-  });
-  if (!shown.empty()) XtUnmanageChildren(shown.data(), Cardinal(shown.size()));
+  /* The buttons of a node in the subtree stay where they are (a keyboard
+     focus in them stays too) until the deletion is done. */
+  wu_tree_node *holder = tree->view->holder;
+  const bool holder_goes =
+      holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
   if (!releaseChildren(tree, node)) return 0;
 
@@ -1613,7 +1828,6 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   unlink(tree, node);
   tree->view->unlinked = node; /* released with the tree should it go meanwhile */
   tree->view->dirty = true;
-  liveRemove(tree, node);
   node->tree = nullptr; /* a nested delete of this node is refused */
   if (parent && !parent->first_child) {
     parent->has_handle = 0;
@@ -1634,9 +1848,8 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
     if (tree->focus == node) tree->focus = nullptr;
   }
   tree->view->unlinked = nullptr;
-  releaseNode(tree, node, false);
-  if (!h.treeAlive()) return 0;
-  parkSpares(tree);
+  if (!releaseNode(tree, node, false)) return 0;
+  if (holder_goes && !tree->view->holder) buttonsAfterDelete(tree);
   return 0;
 }
 
@@ -1654,9 +1867,9 @@ int XdTreeDraw(wu_tree *tree) {
 int XdTreeExpandNode(wu_tree_node *node) {
   if (!node || !node->tree || !node->expandable) return 0;
   if (node->expanded_word) *node->expanded_word = 1;
-  if (handleShowsPlus(node) && ensureButtons(node)) {
+  if (handleShowsPlus(node)) {
     Held h(node->tree, node);
-    handleActivate(node->handle, node, nullptr);
+    handleActivate(nodeWidget(node, XdTREE_PART_HANDLE), node, nullptr);
     if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (!node->first_child && node->expanded_word) *node->expanded_word = 0;
@@ -1665,9 +1878,9 @@ int XdTreeExpandNode(wu_tree_node *node) {
 
 int XdTreeCollapseNode(wu_tree_node *node) {
   if (!node || !node->tree) return 0;
-  if (!handleShowsPlus(node) && ensureButtons(node)) {
+  if (!handleShowsPlus(node)) {
     Held h(node->tree, node);
-    handleActivate(node->handle, node, nullptr);
+    handleActivate(nodeWidget(node, XdTREE_PART_HANDLE), node, nullptr);
     if (!stillThere(h, "updating the expanded word")) return 1;
   }
   if (node->expanded_word) *node->expanded_word = 0;
@@ -1685,16 +1898,26 @@ int XdTreeToggleNode(wu_tree_node *node) {
 
 void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   if (!tree || !node || node->tree != tree) return;
-  /* The node's row comes into view first, so that it has buttons to take
-     the keyboard focus.  Not while a deletion moves the focus: the rows
-     are not final until the owner draws the tree again, which brings the
-     focus back into view. */
+  PaintBatch batch(tree);
+  /* The node's row comes into view first.  Not while a deletion moves the
+     focus: the rows are not final until the owner draws the tree again,
+     which brings the focus back into view. */
   if (!tree->deleting) scrollToNode(tree, node);
+  if (node->tree != tree) return;
+  /* The focused row holds the buttons, for the keyboard focus.  The same
+     widgets serve every row, so a keyboard focus already in the tree stays
+     where it is.  While a deletion moves the focus they wait for the
+     owner's next XdTreeDraw, which gives them to the focus. */
+  if (tree->view->drawn && !tree->view->laying_out && !tree->deleting) {
+    Held h(tree, node);
+    giveButtons(tree, node);
+    if (!h.alive()) return;
+    placeButtons(tree);
+  }
   if (XtIsManaged(tree->drawing_area) && isManaged(node->label))
     XmProcessTraversal(node->label, XmTRAVERSE_CURRENT);
   if (tree->focus == node && labelShowsFocus(node)) return;
   wu_tree_node *previous = tree->focus;
-  Held held_previous(tree, previous);
   if (previous && previous != node) {
     showIconOpen(previous, false);
     _XdTreeSetFocusColors(previous, 0);
@@ -1713,13 +1936,10 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
     }
   }
   tree->focus = node;
-  /* A previous focus kept out of sight for the keyboard gives its buttons up. */
-  if (held_previous.alive() && previous != node && previous->label &&
-      !(previous->layout & XdTREE_NODE_SHOWN) && !tree->view->laying_out) {
-    dropButtons(tree, previous);
-    parkSpares(tree);
-  }
 }
+
+void _XdTreeDragProc(Widget w, XtPointer client, XtPointer call) { dragProc(w, client, call); }
+void _XdTreeDropProc(Widget w, XtPointer client, XtPointer call) { dropProc(w, client, call); }
 
 void _XdTreeSetButtonsProc(wu_tree *tree, XdTreeButtonsProc proc, XtPointer closure) {
   if (!tree) return;
@@ -1740,12 +1960,9 @@ void XdTreeUnSetFocus(wu_tree *tree) {
 
 wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w) {
   if (!tree || !tree->root || !w) return nullptr;
-  wu_tree_node *found = nullptr;
-  walkTree(tree, [&found, w](wu_tree_node *n, int) {
-    if (!found && (n->icon == w || n->label == w)) found = n;
-    return !found;
-  });
-  return found;
+  /* Only the node holding the buttons has an icon or label widget. */
+  wu_tree_node *n = tree->view->holder;
+  return n && (n->icon == w || n->label == w) ? n : nullptr;
 }
 
 void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data) {
@@ -1756,14 +1973,99 @@ void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data) {
     return;
   }
   bool notify = !(tree->focus == node && labelShowsFocus(node));
-  selectionClear(tree);
-  XdTreeSetFocus(tree, node, 0);
-  selectionAdd(tree, node);
+  {
+    Held h(tree, node);
+    PaintBatch batch(tree);
+    selectionClear(tree);
+    XdTreeSetFocus(tree, node, 0);
+    if (!h.alive()) return;
+    selectionAdd(tree, node);
+  }
+  if (node->tree != tree) return;
   XFlush(XtDisplay(tree->drawing_area));
+  /* The node now holds the buttons: its label stands for it. */
+  if (w == tree->drawing_area && node->label) w = node->label;
   if (notify && node->select_proc) node->select_proc(w, node, call_data);
 }
 
-int _XdTreeMakeNodeButtons(wu_tree_node *node) { return ensureButtons(node) ? 1 : 0; }
+int _XdTreeMakeNodeButtons(wu_tree_node *node) {
+  if (!node || !node->tree) return 0;
+  wu_tree *tree = node->tree;
+  giveButtons(tree, node);
+  if (tree->view->holder == node && !tree->view->dirty) placeButtons(tree);
+  return node->label ? 1 : 0;
+}
+
+wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part) {
+  if (part) *part = XdTREE_PART_NONE;
+  if (!tree || tree->destroying) return nullptr;
+  XdTreeView *v = tree->view;
+  if (!v->drawn || v->dirty || v->rows.empty()) return nullptr;
+  const long R = std::max<long>(1, tree->row_height);
+  const long Y = long(y) + v->top, X = long(x) + v->left;
+  /* Row i covers R * (i + 1) + top margin - R / 2 and the R pixels below. */
+  const long from = Y - tree->top_margin + R / 2 - R;
+  if (from < 0) return nullptr;
+  const size_t row = size_t(from / R);
+  if (row >= v->rows.size()) return nullptr;
+  wu_tree_node *n = v->rows[row];
+  if (!(n->layout & XdTREE_NODE_MEASURED)) return nullptr;
+  const XdTreeMetrics &m = v->m;
+  const Place p = placeOf(tree, n);
+  auto inside = [X, Y](long rx, long ry, long rw, long rh) {
+    return X >= rx && X < rx + rw && Y >= ry && Y < ry + rh;
+  };
+  int found = XdTREE_PART_NONE;
+  if (inside(p.label_x, p.label_y, n->label_width, n->label_height))
+    found = XdTREE_PART_LABEL;
+  else if (inside(p.icon_x, p.icon_y, n->icon_width + m.icon_extra_w, n->icon_height + m.icon_extra_h))
+    found = XdTREE_PART_ICON;
+  else if (n->has_handle && n->parent && n->expandable &&
+           inside(p.x, p.handle_y, m.handle_w, m.handle_h))
+    found = XdTREE_PART_HANDLE;
+  if (found == XdTREE_PART_NONE) return nullptr;
+  if (part) *part = found;
+  return n;
+}
+
+int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect) {
+  if (!node || !node->tree || !rect) return 0;
+  wu_tree *tree = node->tree;
+  XdTreeView *v = tree->view;
+  if (!v->drawn || v->dirty || !isRow(tree, node) || !(node->layout & XdTREE_NODE_MEASURED))
+    return 0;
+  const XdTreeMetrics &m = v->m;
+  const Place p = placeOf(tree, node);
+  long x = 0, y = 0, w = 0, h = 0;
+  switch (part) {
+    case XdTREE_PART_HANDLE:
+      if (!(node->has_handle && node->parent && node->expandable)) return 0;
+      x = p.x, y = p.handle_y, w = m.handle_w, h = m.handle_h;
+      break;
+    case XdTREE_PART_ICON:
+      x = p.icon_x, y = p.icon_y;
+      w = node->icon_width + m.icon_extra_w, h = node->icon_height + m.icon_extra_h;
+      break;
+    case XdTREE_PART_LABEL:
+      x = p.label_x, y = p.label_y, w = node->label_width, h = node->label_height;
+      break;
+    default: { /* the whole row: from the handle to the label's end */
+      const long R = std::max<long>(1, tree->row_height);
+      x = p.x, y = rowCentre(tree, node->row) - R / 2;
+      w = p.label_x + node->label_width - p.x, h = R;
+      break;
+    }
+  }
+  x -= v->left;
+  y -= v->top;
+  const long limit = 32767;
+  if (x > limit || y > limit || x + w < -limit || y + h < -limit) return 0;
+  rect->x = short(std::max(-limit, x));
+  rect->y = short(std::max(-limit, y));
+  rect->width = (unsigned short)(std::max(0L, std::min(w, 65535L)));
+  rect->height = (unsigned short)(std::max(0L, std::min(h, 65535L)));
+  return 1;
+}
 
 int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
   if (!first || !node || first->tree != node->tree) return 0;
@@ -1778,8 +2080,19 @@ int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
 }
 
 void _XdTreeSetFocusColors(wu_tree_node *node, int on) {
-  if (!node || !node->tree || !node->label) return;
+  if (!node || !node->tree) return;
   wu_tree *tree = node->tree;
+  const bool was = labelShowsFocus(node);
+  if (on)
+    node->layout |= XdTREE_NODE_INVERSE;
+  else
+    node->layout &= ~XdTREE_NODE_INVERSE;
+  if (!node->label) {
+    if (was != (on != 0) && isRow(tree, node) && size_t(node->row) >= tree->view->first &&
+        size_t(node->row) <= tree->view->last)
+      repaint(tree);
+    return;
+  }
   Pixel fg = on ? tree->focus_foreground : tree->foreground;
   Pixel bg = on ? tree->focus_background : tree->background;
   if (node->label->core.background_pixel == bg) return;
@@ -1818,31 +2131,44 @@ extern "C" {
 void TreeNodeFontUpdate(wu_tree *tree, XmFontList font_list) {
   if (!tree) return;
   tree->font_list = font_list;
-  int row = std::max(tree->icon_height, tree->handle_height);
-  walkTree(tree, [&row, font_list](wu_tree_node *n, int) {
-    if (n->label) {
-      if (font_list) {
-        XtVaSetValues(n->label, XmNfontList, font_list, NULL);
-        /* The drawing area keeps its children's sizes: the label takes the
-           size its new font needs here. */
-        XtWidgetGeometry pref;
-        XtQueryGeometry(n->label, nullptr, &pref);
-        if ((pref.request_mode & CWWidth) && (pref.request_mode & CWHeight))
-          XtResizeWidget(n->label, pref.width, pref.height, n->label->core.border_width);
-      }
-      n->label_width = int16_t(XtWidth(n->label));
-      n->label_height = int16_t(XtHeight(n->label));
-      int label_row = XtHeight(n->label) +
-                      reinterpret_cast<XmPrimitiveWidget>(n->label)->primitive.highlight_thickness;
-      row = std::max({row, label_row, int(n->icon_height)});
-    }
+  XdTreeView *v = tree->view;
+  if (font_list && v->buttons.label) {
+    XtVaSetValues(v->buttons.label, XmNfontList, font_list, NULL);
+    v->m.font = reinterpret_cast<XmLabelWidget>(v->buttons.label)->label.font;
+  }
+  /* The rows measured so far are measured again with the new font. */
+  tree->row_height = std::max(tree->icon_height, tree->handle_height);
+  std::vector<wu_tree_node *> measured;
+  walkTree(tree, [&measured](wu_tree_node *n, int) {
+    if (n->layout & XdTREE_NODE_MEASURED) measured.push_back(n);
+    n->layout &= ~XdTREE_NODE_MEASURED;
     return true;
   });
-  tree->row_height = row;
-  /* Spare labels take the font too, for the rows they will serve. */
-  if (font_list)
-    for (const XdTreeButtons &b : tree->view->spare)
-      XtVaSetValues(b.label, XmNfontList, font_list, NULL);
+  if (!v->buttons.label) return;
+  for (wu_tree_node *n : measured) measure(tree, n);
+  if (wu_tree_node *n = v->holder) {
+    XtResizeWidget(n->label, Dimension(std::max<int>(1, n->label_width)),
+                   Dimension(std::max<int>(1, n->label_height)), n->label->core.border_width);
+  }
+}
+
+void _XdTreeNodeChanged(wu_tree_node *node) {
+  if (!node || !node->tree) return;
+  wu_tree *tree = node->tree;
+  if (node->label_string) XmStringFree(node->label_string);
+  node->label_string = nullptr;
+  node->layout &= ~XdTREE_NODE_MEASURED;
+  if (!tree->view->buttons.label) return;
+  measure(tree, node);
+  if (node->label) {
+    XtVaSetValues(node->label, XmNlabelString, labelString(node), NULL);
+    XtResizeWidget(node->label, Dimension(std::max<int>(1, node->label_width)),
+                   Dimension(std::max<int>(1, node->label_height)), node->label->core.border_width);
+    XtSetMappedWhenManaged(node->handle, node->expandable ? True : False);
+    Pixmap icon = (node->layout & XdTREE_NODE_ICON_OPEN) ? node->open_pixmap : node->closed_pixmap;
+    XtVaSetValues(node->icon, XmNlabelPixmap, icon, NULL);
+  }
+  repaint(tree);
 }
 
 }  // extern "C"

@@ -17,6 +17,7 @@
 #include "controls/wucontrol.h"
 #include "frames/wuframes.h"
 #include "xd/TreeP.h"
+#include "treerows.h"
 #include "xinput.h"
 
 namespace {
@@ -391,8 +392,7 @@ void OpenFolder(wu_ctl_handle *h) {
   XtVaGetValues(sw, XmNuserData, &tree, nullptr);
   wu_tree_node *n = _XdTreeFindLabel(static_cast<wu_tree *>(tree), "folder");
   ASSERT_NE(n, nullptr);
-  ASSERT_NE(n->handle, nullptr);
-  qevtest::clickWidget(n->handle);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_HANDLE));
 }
 
 std::vector<KindCase> KindCases() {

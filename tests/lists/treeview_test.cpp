@@ -10,6 +10,10 @@
 
 #include "xd/TreeP.h"
 #include "child.h"
+#include "dragsource.h"
+#include "frames/wuframes.h"
+#include "treerows.h"
+#include <Xm/DrawingA.h>
 #include "xinput.h"
 
 #include <X11/extensions/XTest.h>
@@ -275,8 +279,7 @@ TEST_F(TreeViews, DeletingAFolderDropsTheClicksQueuedForItsChildren) {
   for (const char *label : {"kid two", "other"}) {
     wu_tree_node *n = NodeOf(h, label);
     ASSERT_NE(n, nullptr);
-    ASSERT_NE(n->label, nullptr);
-    qevtest::clickWidget(n->label);
+    ASSERT_TRUE(qevtest::clickTreeNode(n));
     Settle();
   }
   EXPECT_EQ(One(h, WU_M_DELETENODE, folder), WU_OK);
@@ -336,15 +339,19 @@ TEST_F(TreeViews, LazyExpansionFromTheEventProcedure) {
   Settle();
   wu_tree_node *n = NodeOf(h, "folder");
   ASSERT_NE(n, nullptr);
-  ASSERT_NE(n->handle, nullptr);
   Queued();
-  // The user's click on the handle.
-  XtCallCallbacks(n->handle, XmNactivateCallback, nullptr);
+  // A top-level node shows no handle: the user selects it and opens it
+  // with the Right key.
+  ASSERT_TRUE(qevtest::clickTreeNode(n));
+  Settle();
+  g_seen.clear();
+  qevtest::pressKey(devb->display, XK_Right);
   Settle();
   EXPECT_EQ(g_seen, std::vector<int32_t>{WU_EV_EXPAND});
   ASSERT_NE(n->first_child, nullptr);
   EXPECT_TRUE(n->expanded);
-  EXPECT_TRUE(XtIsManaged(n->first_child->label));
+  XRectangle shown;
+  EXPECT_EQ(_XdTreeNodeRect(n->first_child, XdTREE_PART_LABEL, &shown), 1);
   EXPECT_EQ(Label(Nav(h, WU_M_GETCHILD, a)), "child");
   std::vector<int32_t> q = Queued();
   EXPECT_NE(std::find(q.begin(), q.end(), WU_EV_CTL_ANSWER), q.end());
@@ -376,6 +383,11 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
   Settle();
   wu_tree_node *n = NodeOf(h, "two");
+  ASSERT_NE(n, nullptr);
+  const int apart = XtGetMultiClickTime(devb->display) + 100;
+  // The user clicks the node: it takes the focus (and the buttons).
+  ASSERT_TRUE(qevtest::clickTreeNode(n));
+  Settle();
   ASSERT_NE(n->label, nullptr);
   Events();
   g_proc = ProcLog();
@@ -384,12 +396,8 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   std::vector<int32_t> none = {};
   wu_value nomask = List(WU_A_EVENTS, none);
   h->services->swat(h->control, &nomask, 1);
-  XEvent key = {};
-  key.xkey.type = KeyPress;
-  key.xkey.display = devb->display;
-  key.xkey.window = XtWindow(n->label);
-  key.xkey.keycode = XKeysymToKeycode(devb->display, XK_BackSpace);
-  XtCallActionProc(n->label, "XdTreeDeleteRequest", &key, nullptr, 0);
+  qevtest::pressKey(devb->display, XK_BackSpace);
+  Settle();
   std::vector<Posted> ev = Events();
   ASSERT_EQ(ev.size(), 1u);
   EXPECT_EQ(ev[0].code, WU_EV_BACKSPACE);
@@ -399,7 +407,9 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   h->services->swat(h->control, &allmask, 1);
 
   // Button 3 on a node's label: popup with the node.
-  Button(n->label, Button3, 70000);
+  qevtest::turnUntil([] { return false; }, apart);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_LABEL, 3));
+  Settle();
   ev = Events();
   ASSERT_FALSE(ev.empty());
   EXPECT_EQ(ev[0].code, WU_EV_POPUP);
@@ -407,7 +417,10 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   EXPECT_EQ(Label(static_cast<wu_node_record *>(ev[0].params[0].pointer)), "two");
 
   // Double click with auto-expand toggles and still sends doubleClick.
-  XtCallActionProc(n->label, "XdTreeDoubleClick", &key, nullptr, 0);
+  qevtest::turnUntil([] { return false; }, apart);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_ICON));
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_ICON));
+  Settle();
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_DOUBLECLICK});
 
   // Selecting a node through the method hands `click` to the procedure.
@@ -507,8 +520,9 @@ TEST_F(TreeViews, UpdatesReplaceLabelsIconsAndChildren) {
   ASSERT_EQ(Add(h, nullptr, a, 3), WU_OK);
   Settle();
   wu_tree_node *n = NodeOf(h, "alpha");
-  ASSERT_NE(n->label, nullptr);
-  Dimension width = n->label->core.width;
+  XRectangle r;
+  ASSERT_EQ(_XdTreeNodeRect(n, XdTREE_PART_LABEL, &r), 1);
+  const unsigned short width = r.width;
 
   // Every field -1 and the same label: nothing changes.
   wu_node_record same = *a;
@@ -517,7 +531,8 @@ TEST_F(TreeViews, UpdatesReplaceLabelsIconsAndChildren) {
   EXPECT_EQ(One(h, WU_M_UPDATENODE, &same), WU_OK);
   wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
   EXPECT_EQ(copy->user.value, 5);
-  EXPECT_EQ(n->label->core.width, width);
+  ASSERT_EQ(_XdTreeNodeRect(n, XdTREE_PART_LABEL, &r), 1);
+  EXPECT_EQ(r.width, width);
   // A new label and icon replace the old ones.
   wu_node_record upd = same;
   upd.label = "a much longer label";
@@ -526,9 +541,10 @@ TEST_F(TreeViews, UpdatesReplaceLabelsIconsAndChildren) {
   EXPECT_EQ(One(h, WU_M_UPDATENODE, &upd), WU_OK);
   EXPECT_EQ(Label(copy), "a much longer label");
   EXPECT_STREQ(n->text, "a much longer label");
-  Pixmap shown = None;
-  XtVaGetValues(n->icon, XmNlabelPixmap, &shown, nullptr);
-  EXPECT_EQ(shown, devb->icon_cache[WU_ICACHE_16][10]);
+  Settle();
+  ASSERT_EQ(_XdTreeNodeRect(n, XdTREE_PART_LABEL, &r), 1);
+  EXPECT_GT(r.width, width);  // measured and drawn again
+  EXPECT_EQ(n->closed_pixmap, devb->icon_cache[WU_ICACHE_16][10]);
   upd.label_length = 70000;
   EXPECT_EQ(One(h, WU_M_UPDATENODE, &upd), WU_NOTAVAIL);
 
@@ -668,10 +684,9 @@ TEST_F(TreeViews, AFolderRefreshedInItsExpandEventShowsTheNewChildren) {
   Settle();
   wu_tree_node *n = NodeOf(h, "folder");
   ASSERT_NE(n, nullptr);
-  ASSERT_NE(n->handle, nullptr);
   ASSERT_FALSE(n->expanded);
   // The user opens the folder with a click on its handle.
-  qevtest::clickWidget(n->handle);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_HANDLE));
   Settle();
   EXPECT_EQ(g_refreshes, 1);
   // The node itself stays out of reach while its event runs.
@@ -683,18 +698,18 @@ TEST_F(TreeViews, AFolderRefreshedInItsExpandEventShowsTheNewChildren) {
   EXPECT_TRUE(n->expanded);
   wu_tree_node *fresh = NodeOf(h, "fresh1");
   ASSERT_NE(fresh, nullptr);
-  ASSERT_NE(fresh->label, nullptr);
-  EXPECT_TRUE(XtIsManaged(fresh->label));
+  XRectangle r;
+  EXPECT_EQ(_XdTreeNodeRect(fresh, XdTREE_PART_LABEL, &r), 1);
   EXPECT_EQ(NodeOf(h, "old1"), nullptr);
   // Closed and opened again (clicks apart, not a double click): refreshed
   // again.
   const int apart = XtGetMultiClickTime(devb->display) + 100;
   qevtest::turnUntil([] { return false; }, apart);
-  qevtest::clickWidget(n->handle);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_HANDLE));
   Settle();
   EXPECT_FALSE(n->expanded);
   qevtest::turnUntil([] { return false; }, apart);
-  qevtest::clickWidget(n->handle);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_HANDLE));
   Settle();
   EXPECT_EQ(g_refreshes, 2);
   EXPECT_TRUE(n->expanded);
@@ -807,25 +822,25 @@ TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
   for (int i = 1; i <= 3; ++i) {
     wu_tree_node *n = NodeOf(h, ("folder " + std::to_string(i + 1)).c_str());
     ASSERT_NE(n, nullptr);
-    ASSERT_NE(n->label, nullptr) << i;
     qevtest::turnUntil([] { return false; }, apart);
-    qevtest::clickWidget(n->label);
-    qevtest::clickWidget(n->label);
+    ASSERT_TRUE(qevtest::clickTreeNode(n)) << i;
+    ASSERT_TRUE(qevtest::clickTreeNode(n)) << i;
     Settle();
     EXPECT_TRUE(n->expanded) << "folder " << i + 1;
     EXPECT_EQ(Label(Nav(h, WU_M_GETCHILD, folders[size_t(i)])), "file") << "folder " << i + 1;
     // Double-clicked again it closes, and the next folder stays in view.
     qevtest::turnUntil([] { return false; }, apart);
-    qevtest::clickWidget(n->label);
-    qevtest::clickWidget(n->label);
+    ASSERT_TRUE(qevtest::clickTreeNode(n));
+    ASSERT_TRUE(qevtest::clickTreeNode(n));
     Settle();
     EXPECT_FALSE(n->expanded) << "folder " << i + 1;
   }
 }
 
 
-// A row leaving the view hands its buttons to a row entering it: after a few
-// pages, button 3 on a row posts one popup, for the node that row shows now.
+// The rows are drawn: after a few pages, button 3 on a row that has no
+// widgets posts one popup, for the node that row shows; a drop on a node
+// reaches the control's one drop site, which names that node.
 TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   std::vector<int32_t> all = {17};
   wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 300),
@@ -837,7 +852,6 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   Settle();
   wu_tree_node *first = NodeOf(h, "row 0");
   ASSERT_NE(first, nullptr);
-  ASSERT_NE(first->label, nullptr);
   Display *dpy = devb->display;
   // Six pages by clicks in the vertical bar's trough, below its slider.
   Widget bar = Tree(h)->vsb;
@@ -852,31 +866,91 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
     XFlush(dpy);
     Settle();
   }
-  // A row in view now whose buttons served rows of earlier pages.
+  // A row in view now, drawn, with no widgets.
   wu_tree_node *shown = nullptr;
   for (int i = 199; i >= 10 && shown == nullptr; --i) {
     wu_tree_node *n = NodeOf(h, ("row " + std::to_string(i)).c_str());
-    if (n != nullptr && n->label != nullptr && XtIsManaged(n->label) && n->label->core.y >= 0 &&
-        n->label->core.y + int(n->label->core.height) <= int(Tree(h)->drawing_area->core.height))
+    XRectangle r;
+    if (n != nullptr && n->label == nullptr && _XdTreeNodeRect(n, XdTREE_PART_LABEL, &r) &&
+        r.y >= 0 && r.y + int(r.height) <= int(Tree(h)->drawing_area->core.height))
       shown = n;
   }
   ASSERT_NE(shown, nullptr) << "paging moved no row into view";
   Events();
   const std::string expected = shown->text;
-  Dimension width = 0, height = 0;
-  XtVaGetValues(shown->label, XmNwidth, &width, XmNheight, &height, nullptr);
-  Position x = 0, y = 0;
-  XtTranslateCoords(shown->label, Position(width / 2), Position(height / 2), &x, &y);
-  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(dpy, 3, True, CurrentTime);
-  XTestFakeButtonEvent(dpy, 3, False, CurrentTime);
-  XFlush(dpy);
+  ASSERT_TRUE(qevtest::clickTreeNode(shown, XdTREE_PART_LABEL, 3));
   Settle();
   std::vector<std::string> popups;
   for (const Posted &e : Events())
     if (e.code == WU_EV_POPUP && !e.params.empty())
       popups.push_back(Label(static_cast<wu_node_record *>(e.params[0].pointer)));
   EXPECT_EQ(popups, std::vector<std::string>{expected});
+  EXPECT_EQ(shown->label, nullptr);  // no widget was needed
+  // Button 3 between rows posts nothing.
+  XRectangle r;
+  ASSERT_EQ(_XdTreeNodeRect(shown, XdTREE_PART_NONE, &r), 1);
+  Position x = 0, y = 0;
+  XtTranslateCoords(Tree(h)->drawing_area, Position(r.x + r.width + 20), Position(r.y + r.height / 2),
+                    &x, &y);
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 3, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, 3, False, CurrentTime);
+  XFlush(dpy);
+  Settle();
+  for (const Posted &e : Events()) {  // the control's own popup, without a node
+    if (e.code == WU_EV_POPUP) {
+      EXPECT_TRUE(e.params.empty()) << "a popup with a node";
+    }
+  }
+  // Every node's record names the tree's one drop site.
+  wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy->drop_site, nullptr);
+  EXPECT_EQ(rows[150]->drop_site, copy->drop_site);
+}
+
+// A real drag dropped on a drawn row (no widgets of its own) reaches the
+// tree's one drop site, and _DNDNode names the node under the pointer; a
+// drop beside the rows is refused, as the tree alone refuses it.
+TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 120)});
+  std::vector<wu_node_record *> rows;
+  for (int i = 0; i < 8; ++i) rows.push_back(Rec(("row " + std::to_string(i)).c_str()));
+  Chain(rows);
+  ASSERT_EQ(Add(h, nullptr, rows[0], 3), WU_OK);
+  Settle();
+  wu_tree_node *target = NodeOf(h, "row 2");
+  ASSERT_NE(target, nullptr);
+  ASSERT_EQ(target->label, nullptr);
+  auto *site = static_cast<wu_dnd_site *>(rows[2]->drop_site);
+  ASSERT_NE(site, nullptr);
+  EXPECT_EQ(site, rows[0]->drop_site);  // one site for the tree
+
+  // A drag source beside the tree offering a text.
+  Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, pane_->ext->widget,
+                                          XmNx, 400, XmNy, 40, XmNwidth, 80, XmNheight, 40,
+                                          nullptr);
+  Settle();
+  ASSERT_NE(qevtest::offerText(source, "dropped text"), nullptr);
+
+  // Beside the rows: refused, nothing arrives.
+  int x = 0, y = 0;
+  ASSERT_TRUE(qevtest::treeNodePoint(target, XdTREE_PART_LABEL, &x, &y));
+  XRectangle row;
+  ASSERT_EQ(_XdTreeNodeRect(target, XdTREE_PART_NONE, &row), 1);
+  ASSERT_TRUE(qevtest::dragFrom(source, x + row.width + 40, y));
+  EXPECT_EQ(site->data, nullptr);
+  // On the drawn row's label: the data arrives and the method names the node.
+  ASSERT_TRUE(qevtest::dragFrom(source, x, y));
+  ASSERT_NE(site->data, nullptr);
+  EXPECT_EQ(std::string(site->data, size_t(site->data_length)), "dropped text");
+  wu_value p[2] = {};
+  p[0].type = WU_VT_DROP;
+  p[0].pointer = site;
+  ASSERT_EQ(h->services->meth(h, WU_M_DNDNODE, p, 2), WU_OK);
+  EXPECT_EQ(Label(static_cast<wu_node_record *>(p[1].pointer)), "row 2");
+  EXPECT_EQ(target->label, nullptr);  // no widget was needed
+  XtDestroyWidget(source);
 }
 
 }  // namespace

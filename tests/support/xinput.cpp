@@ -41,6 +41,28 @@ void focusWidget(Widget w) {
   XtSetKeyboardFocus(shell, w);
 }
 
+namespace {
+const int kDragSteps = 10;
+const unsigned long kDragStepMs = 60;
+
+void DragStep(XtPointer client, XtIntervalId *) {
+  auto *p = static_cast<DragPath *>(client);
+  ++p->step;
+  if (p->step <= kDragSteps)
+    XTestFakeMotionEvent(p->dpy, -1, p->from_x + (p->to_x - p->from_x) * p->step / kDragSteps,
+                         p->from_y + (p->to_y - p->from_y) * p->step / kDragSteps, CurrentTime);
+  else
+    XTestFakeButtonEvent(p->dpy, 2, False, CurrentTime);
+  XFlush(p->dpy);
+  if (p->step <= kDragSteps) XtAppAddTimeOut(p->app, kDragStepMs, DragStep, p);
+}
+}  // namespace
+
+void playDragPath(DragPath *path) {
+  path->step = 0;
+  XtAppAddTimeOut(path->app, kDragStepMs, DragStep, path);
+}
+
 void closeLikeWindowManager(Widget shell) {
   Display *dpy = XtDisplay(shell);
   XEvent ev;

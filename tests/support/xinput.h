@@ -50,6 +50,19 @@ bool replaceTextHandled(Widget field, const std::string &text);
 // True when the widget (a gadget's parent for a gadget) is viewable.
 bool viewable(Widget w);
 
+// The pointer's path of a button-2 drag: XTest motion in ten steps from
+// `from` to `to`, 60 ms apart, then the release of button 2.  It is played
+// from time-outs of `app`, so it goes on inside Motif's drag loop; the
+// caller presses button 2 and starts the drag, and keeps the path alive
+// until the drag ends.
+struct DragPath {
+  Display *dpy;
+  XtAppContext app;
+  int from_x, from_y, to_x, to_y;
+  int step;
+};
+void playDragPath(DragPath *path);
+
 // Sends a shell the WM_DELETE_WINDOW message a window manager sends when the
 // user closes its window.
 void closeLikeWindowManager(Widget shell);

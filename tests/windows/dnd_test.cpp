@@ -5,6 +5,9 @@
 
 #include <X11/IntrinsicP.h>
 #include <X11/extensions/XTest.h>
+
+#include "dragsource.h"
+#include "xinput.h"
 #include <Xm/DragDrop.h>
 #include <Xm/DrawingA.h>
 #include <Xm/PushB.h>
@@ -204,30 +207,6 @@ TEST_F(DragDrop, SiteAttributesAreCopiedInAndHandedOutThroughTheSlots) {
   EXPECT_EQ(wuxfdnd(nullptr, 1, 0), WU_BADARG);
 }
 
-// The pointer's path of a drag: XTest motion in steps from `from` to `to`,
-// then the release of button 2, run from time-outs so that it also goes on
-// inside Motif's drag loop.
-struct DragPath {
-  Display *dpy;
-  Position from_x, from_y, to_x, to_y;
-  int step;
-};
-const int kDragSteps = 10;
-const unsigned long kDragStepMs = 60;
-
-void DragStep(XtPointer client, XtIntervalId *) {
-  auto *p = static_cast<DragPath *>(client);
-  ++p->step;
-  if (p->step <= kDragSteps) {
-    XTestFakeMotionEvent(p->dpy, -1, p->from_x + (p->to_x - p->from_x) * p->step / kDragSteps,
-                         p->from_y + (p->to_y - p->from_y) * p->step / kDragSteps, CurrentTime);
-  } else {
-    XTestFakeButtonEvent(p->dpy, 2, False, CurrentTime);
-  }
-  XFlush(p->dpy);
-  if (p->step <= kDragSteps) XtAppAddTimeOut(devb->app, kDragStepMs, DragStep, p);
-}
-
 TEST_F(DragDrop, DragStartedAtAPointerPositionDropsOnAnotherSite) {
   // Drawing areas: plain widgets that start no drag of their own.
   Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, pane_->ext->widget,
@@ -238,30 +217,17 @@ TEST_F(DragDrop, DragStartedAtAPointerPositionDropsOnAnotherSite) {
                                           nullptr);
   Settle();
   // The source offers a text; the target takes the module's targets.
-  wu_dnd_site *from = wumrdnd(source);
-  ASSERT_NE(from, nullptr);
-  ASSERT_EQ(wumsdnd(from), WU_OK);
-  HostList types({WU_DND_TARGET_QEVTEXT}), items({"dragged text"});
-  wu_value in[2] = {ListEntry(WU_DND_A_TYPES, types), ListEntry(WU_DND_A_ITEMS, items)};
-  ASSERT_EQ(wuxsdnd(from, in, 2), WU_OK);
+  ASSERT_NE(qevtest::offerText(source, "dragged text"), nullptr);
   ASSERT_EQ(wuwidrg(target, nullptr), WU_OK);
   wu_dnd_site *to = wumldnd(target, 1);
   ASSERT_NE(to, nullptr);
 
-  Display *dpy = devb->display;
-  Position sx = 0, sy = 0, tx = 0, ty = 0;
-  XtTranslateCoords(source, 20, 20, &sx, &sy);
+  Position tx = 0, ty = 0;
   XtTranslateCoords(target, 30, 20, &tx, &ty);
-  XTestFakeMotionEvent(dpy, -1, sx, sy, CurrentTime);
-  XTestFakeButtonEvent(dpy, 2, True, CurrentTime);
-  Settle();
-  wu_drag_desc desc = {sx, sy, 20, 20};
+  wu_drag_desc desc = {tx, ty, 20, 20};
   int32_t started = 0;
   EXPECT_EQ(wuwsdnd(nullptr, 0, &desc, &started), WU_BADARG);
-  DragPath path = {dpy, sx, sy, tx, ty, 0};
-  XtAppAddTimeOut(devb->app, kDragStepMs, DragStep, &path);
-  ASSERT_EQ(wuwsdnd(source, 0, &desc, &started), WU_OK);
-  EXPECT_EQ(started, 1);
+  ASSERT_TRUE(qevtest::dragFrom(source, tx, ty));
   ASSERT_TRUE(qevtest::turnUntil([&] { return to->data != nullptr; }, 8000));
   EXPECT_EQ(std::string(to->data, size_t(to->data_length)), "dragged text");
   EXPECT_GT(to->drop_column, 0);

@@ -139,42 +139,42 @@ void expectDestroyed(Scene &s, const Log &before) {
 TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDestroyTheTree) {
   runCase("select on a click", [](Scene &s) {
     s.arm(Owner::kDestroyTree, "a1");
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     expectDestroyed(s, Log{"select:a1"});
   });
   runCase("expand on a handle click", [](Scene &s) {
     s.arm(Owner::kDestroyTree, "a1");
-    xdtest::click(s.a1->handle);
+    xdtest::clickNode(s.a1, XdTREE_PART_HANDLE);
     expectDestroyed(s, Log{"expand:a1"});
   });
   runCase("double click", [](Scene &s) {
     s.a1->double_click_proc = onDouble;
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     expectDestroyed(s, (Log{"select:a1", "double:a1"}));
   });
   runCase("double click toggling into the expand function", [](Scene &s) {
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     expectDestroyed(s, (Log{"select:a1", "expand:a1"}));
   });
   runCase("delete key", [](Scene &s) {
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
     xdtest::key(XK_Delete);
     expectDestroyed(s, (Log{"select:a1", "delete:a1"}));
   });
   runCase("activation after a keyboard move", [](Scene &s) {
-    xdtest::click(s.a->label);
+    xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
     xdtest::key(XK_Down);
     xdtest::pump(450);
     expectDestroyed(s, (Log{"select:a", "select:a1"}));
   });
   runCase("Left collapses into the expand function", [](Scene &s) {
-    xdtest::click(s.a->label);
+    xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a");
     xdtest::key(XK_Left);
     expectDestroyed(s, (Log{"select:a", "expand:a"}));
@@ -182,17 +182,17 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDestroyTheTree) {
   runCase("collapse that hides the focus, into the select function", [](Scene &s) {
     XdTreeExpandNode(s.a1);
     settle();
-    xdtest::click(s.a11->label);
+    xdtest::clickNode(s.a11, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
     s.a1->expand_proc = nullptr;
-    xdtest::click(s.a1->handle);
+    xdtest::clickNode(s.a1, XdTREE_PART_HANDLE);
     expectDestroyed(s, (Log{"expand:a1", "select:a11", "select:a1"}));
   });
   runCase("shift click in multiple selection", [](Scene &s) {
     s.owner.tree->multiple_selection = 1;
-    xdtest::click(s.a->label);
+    xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a2");
-    xdtest::click(s.a2->label, 1, {XK_Shift_L});
+    xdtest::clickNode(s.a2, XdTREE_PART_LABEL, 1, {XK_Shift_L});
     expectDestroyed(s, (Log{"select:a", "select:a2"}));
   });
 }
@@ -200,30 +200,30 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDestroyTheTree) {
 TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDeleteTheirNode) {
   runCase("select on a click", [](Scene &s) {
     s.arm(Owner::kDeleteNode, "a1");
-    xdtest::click(s.a1->label);
+    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
     // The focus passes to the parent, told at once.
     EXPECT_EQ(s.owner.log, (Log{"select:a1", "release:a11", "select:a", "release:a1"}));
     EXPECT_EQ(_XdTreeFindLabel(s.owner.tree, "a1"), nullptr);
   });
   runCase("icon click", [](Scene &s) {
     s.arm(Owner::kDeleteNode, "a2");
-    xdtest::click(s.a2->icon);
+    xdtest::clickNode(s.a2, XdTREE_PART_ICON);
     EXPECT_EQ(s.owner.log, (Log{"select:a2", "select:a", "release:a2"}));
   });
   runCase("expand on a handle click", [](Scene &s) {
     s.arm(Owner::kDeleteNode, "a1");
-    xdtest::click(s.a1->handle);
+    xdtest::clickNode(s.a1, XdTREE_PART_HANDLE);
     EXPECT_EQ(s.owner.log, (Log{"expand:a1", "release:a11", "release:a1"}));
   });
   runCase("double click", [](Scene &s) {
     s.a2->double_click_proc = onDouble;
-    xdtest::click(s.a2->label);
+    xdtest::clickNode(s.a2, XdTREE_PART_LABEL);
     s.arm(Owner::kDeleteNode, "a2");
-    xdtest::click(s.a2->label);
+    xdtest::clickNode(s.a2, XdTREE_PART_LABEL);
     EXPECT_EQ(s.owner.log, (Log{"select:a2", "double:a2", "select:a", "release:a2"}));
   });
   runCase("delete key, then the keys go on", [](Scene &s) {
-    xdtest::click(s.a2->label);
+    xdtest::clickNode(s.a2, XdTREE_PART_LABEL);
     s.arm(Owner::kDeleteNode, "a2");
     xdtest::key(XK_Delete);
     EXPECT_EQ(s.owner.log, (Log{"select:a2", "delete:a2", "select:a", "release:a2"}));
@@ -234,7 +234,7 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDeleteTheirNode) {
     EXPECT_EQ(s.owner.tree->focus, s.a1);
   });
   runCase("activation after a keyboard move", [](Scene &s) {
-    xdtest::click(s.a->label);
+    xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDeleteNode, "a1");
     xdtest::key(XK_Down);
     xdtest::pump(450);
@@ -243,7 +243,7 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDeleteTheirNode) {
     EXPECT_EQ(s.owner.tree->focus, s.a);
   });
   runCase("Right expands into an expand function that deletes", [](Scene &s) {
-    xdtest::click(s.b->label);
+    xdtest::clickNode(s.b, XdTREE_PART_LABEL);
     add(s.owner.tree, "b1", s.b);
     s.owner.log.clear();
     s.arm(Owner::kDeleteNode, "b");
@@ -287,7 +287,7 @@ TEST(TreeCallbacks, FunctionsCalledByTheInterfaceMayDestroyTheTree) {
   });
   runCase("select function called by wuxatre", [](Scene &s) {
     s.arm(Owner::kDestroyTree, "b");
-    wuxatre(s.b->label, s.b, nullptr);
+    wuxatre(s.owner.tree->drawing_area, s.b, nullptr);
     expectDestroyed(s, Log{"select:b"});
   });
 }

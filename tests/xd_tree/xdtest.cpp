@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include "xdtest.h"
 
 #include "xerrors.h"
@@ -107,6 +108,22 @@ void pointerTo(Widget w, int x, int y) {
 
 static void modifiers(Display *dpy, const std::vector<KeySym> &mods, Bool press) {
   for (KeySym m : mods) XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, m), press, CurrentTime);
+}
+
+void clickAt(Widget w, int x, int y, unsigned button, const std::vector<KeySym> &mods) {
+  Display *dpy = XtDisplay(w);
+  pointerTo(w, x, y);
+  modifiers(dpy, mods, True);
+  XTestFakeButtonEvent(dpy, button, True, CurrentTime);
+  XTestFakeButtonEvent(dpy, button, False, CurrentTime);
+  modifiers(dpy, mods, False);
+  settle();
+}
+
+void clickNode(wu_tree_node *n, int part, unsigned button, const std::vector<KeySym> &mods) {
+  XRectangle r = {};
+  ASSERT_EQ(_XdTreeNodeRect(n, part, &r), 1) << n->text;
+  clickAt(n->tree->drawing_area, r.x + r.width / 2, r.y + r.height / 2, button, mods);
 }
 
 void click(Widget w, unsigned button, const std::vector<KeySym> &mods) {

@@ -6,6 +6,8 @@
 #include <X11/Intrinsic.h>
 #include <Xm/Xm.h>
 
+#include "xd/TreeP.h"
+
 #include <string>
 #include <vector>
 
@@ -41,6 +43,12 @@ void pump(int ms);
 void pointerTo(Widget w, int x = -1, int y = -1);
 // Presses and releases a button over a widget, with modifier keys held.
 void click(Widget w, unsigned button = 1, const std::vector<KeySym> &mods = {});
+// Presses and releases a button at a point of a widget's window.
+void clickAt(Widget w, int x, int y, unsigned button = 1, const std::vector<KeySym> &mods = {});
+// Clicks the middle of a part (XdTREE_PART_*) of a tree node's row, drawn
+// or a button; the row must be laid out.
+void clickNode(wu_tree_node *n, int part = XdTREE_PART_LABEL, unsigned button = 1,
+               const std::vector<KeySym> &mods = {});
 // Presses and releases a key (with modifier keys held).
 void key(KeySym sym, const std::vector<KeySym> &mods = {});
 
