@@ -127,6 +127,7 @@ constexpr size_t kInfoBlockMost = 32768;
 struct InfoBlock {
   NodeInfo *first;
   size_t count;
+  size_t used;   // records handed out at least once, from the first on
 };
 
 struct InfoBlocks {
@@ -134,39 +135,52 @@ struct InfoBlocks {
   uintptr_t low = UINTPTR_MAX;       // the addresses the blocks span
   uintptr_t high = 0;
   size_t next_count = kInfoBlockFirst;
-  NodeInfo *spare = nullptr;
+  NodeInfo *spare = nullptr;         // released records, cleared
+  NodeInfo *fresh = nullptr;         // the newest block's records never handed out
+  NodeInfo *fresh_end = nullptr;
+  size_t newest = SIZE_MAX;          // index of the newest block in `blocks`
   ~InfoBlocks() {
     for (const InfoBlock &b : blocks) std::free(b.first);
   }
 } g_infos;
 
-// Blocks come cleared from calloc, which clears only what the heap has
-// used before: fresh pages are not written until a node needs them.
+// A block's records are cleared one by one as they are first handed out,
+// not all at once: clearing a fresh block of 32,768 records would cost more
+// than the nodes made from it.  The records never handed out are never read
+// (a host address among them is not a copy).
 static_assert(std::is_trivial<NodeInfo>::value, "a node record is plain data");
 
-// A cleared node record from the spare list; null when memory is out.
+// Whether the newest block still has records never handed out.
+bool fresh_left() { return g_infos.fresh != g_infos.fresh_end; }
+
+// A node record to fill: a released one (cleared), else the next never
+// handed out (unwritten, the caller writes every field); null when memory
+// is out.
 NodeInfo *new_info() {
-  if (g_infos.spare == nullptr) {
+  if (NodeInfo *i = g_infos.spare) {
+    g_infos.spare = i->link;
+    i->link = nullptr;  // the rest was cleared when it was released
+    return i;
+  }
+  if (!fresh_left()) {
     const size_t count = g_infos.next_count;
-    auto *block = static_cast<NodeInfo *>(std::calloc(count, sizeof(NodeInfo)));
+    auto *block = static_cast<NodeInfo *>(std::malloc(count * sizeof(NodeInfo)));
     if (block == nullptr) return nullptr;
-    const InfoBlock b = {block, count};
-    g_infos.blocks.insert(
+    const InfoBlock b = {block, count, 0};
+    auto at = g_infos.blocks.insert(
         std::upper_bound(g_infos.blocks.begin(), g_infos.blocks.end(), b,
                          [](const InfoBlock &x, const InfoBlock &y) { return x.first < y.first; }),
         b);
+    g_infos.newest = size_t(at - g_infos.blocks.begin());
     const auto start = reinterpret_cast<uintptr_t>(block);
     g_infos.low = std::min(g_infos.low, start);
     g_infos.high = std::max(g_infos.high, start + count * sizeof(NodeInfo));
     g_infos.next_count = std::min(count * 2, kInfoBlockMost);
-    for (size_t k = count; k-- > 0;) {
-      block[k].link = g_infos.spare;
-      g_infos.spare = &block[k];
-    }
+    g_infos.fresh = block;
+    g_infos.fresh_end = block + count;
   }
-  NodeInfo *i = g_infos.spare;
-  g_infos.spare = i->link;
-  i->link = nullptr;  // the rest was cleared when it was released
+  NodeInfo *i = g_infos.fresh++;
+  ++g_infos.blocks[g_infos.newest].used;
   return i;
 }
 
@@ -189,7 +203,7 @@ bool module_copy(const wu_node_record *rec) {
   if (it == g_infos.blocks.begin()) return false;
   --it;
   const uintptr_t off = p - reinterpret_cast<uintptr_t>(it->first);
-  return off < it->count * sizeof(NodeInfo) && off % sizeof(NodeInfo) == 0;
+  return off < it->used * sizeof(NodeInfo) && off % sizeof(NodeInfo) == 0;
 }
 
 typedef struct TreeView {
@@ -272,14 +286,15 @@ void relink(NodeInfo *i) {
   i->copy.child = copy_of(n->first_child);
 }
 
-// A node just inserted: its copy takes its place among its neighbours'.
+// A node just inserted (it has no children yet): its copy takes its place
+// among its neighbours'.
 void link_in(NodeInfo *i) {
   wu_tree_node *n = i->node;
   wu_node_record *me = &i->copy;
   me->parent = copy_of(n->parent);
   me->prev = copy_of(n->prev);
   me->next = copy_of(n->next);
-  me->child = copy_of(n->first_child);
+  me->child = nullptr;
   if (me->prev != nullptr) me->prev->next = me;
   if (me->next != nullptr) me->next->prev = me;
   if (me->parent != nullptr) me->parent->child = copy_of(n->parent->first_child);
@@ -696,12 +711,17 @@ void make_site(TreeView *t) {
 // Inserts one node from `rec` (the host's data, links ignored) relative to
 // `ref`.  `host` is the host's own record, which receives the id, key and
 // handle, or null when the data came from one of the module's copies.
-NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_node_record *host,
-                   int32_t mode) {
+// Inlined into the insertion loop, its one caller: a run of 100,000 nodes
+// pays no call per node.
+__attribute__((always_inline)) inline NodeInfo *add_node(TreeView *t, NodeInfo *ref,
+                                                          const wu_node_record &rec,
+                                                          wu_node_record *host, int32_t mode) {
   NodeInfo *i = new_info();
   if (i == nullptr) return nullptr;
   auto *n = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
   i->copy = rec;
+  i->busy = i->waiting = i->named = 0;
+  i->link = nullptr;
   if (i->copy.expandable == 0) i->copy.expanded = 0;
   // The host numbers each new record from the control's counter.
   if (yubtuid(&t->id_counter) == WU_OK) {
@@ -736,13 +756,12 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
   i->copy.key = reinterpret_cast<void *>(static_cast<uintptr_t>(i->key));
   i->copy.handle = t->c.handle;
   i->copy.drop_site = t->site;  // the tree's one drop site, when the control has it
-  if (t->site != nullptr) t->site->owner = t->c.handle;
-  i->copy.prev = i->copy.next = i->copy.child = i->copy.parent = nullptr;
   t->state->enter(i);
   int xmode = (mode >= kModeBefore && mode <= kModeLastChild) ? mode : kModeLastChild;
   if (ref == nullptr && (xmode == kModeBefore || xmode == kModeAfter)) xmode = kModeLastChild;
   if (XdTreeInsertNodeAt(t->tree, ref ? ref->node : nullptr, n, xmode) != 0) {
     t->state->forget(i->key);
+    i->node = nullptr;
     XtFree(n->text);
     XtFree(reinterpret_cast<char *>(n));
     release_info(i);
@@ -754,7 +773,6 @@ NodeInfo *add_node(TreeView *t, NodeInfo *ref, const wu_node_record &rec, wu_nod
     host->handle = t->c.handle;
     host->drop_site = t->site;
   }
-  n->expanded = 0;
   if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
     ref->node->has_handle = 1;
     if (ref->copy.expanded) {
@@ -833,7 +851,7 @@ class PlainArray {
 class SeenSet {
  public:
   enum Result { kNew, kSeen, kNoMemory };
-  Result insert(const void *p) {
+  __attribute__((always_inline)) Result insert(const void *p) {
     if (count_ >= limit_ && !grow()) return kNoMemory;
     size_t k = slot_of(p);
     for (const void *s; (s = slots_[k]) != nullptr; k = (k + 1) & mask_)
@@ -848,7 +866,7 @@ class SeenSet {
     return size_t((reinterpret_cast<uintptr_t>(p) >> 3) * 0x9E3779B97F4A7C15ull) & mask_;
   }
   // Four times the room, filled at most half.
-  bool grow() {
+  __attribute__((noinline)) bool grow() {
     PlainArray<const void *> old;
     if (!old.cleared(std::max<size_t>(1024, table_.size() * 4))) return false;
     old.swap(table_);
@@ -938,25 +956,30 @@ wu_status check_chain(wu_node_record *start, wu_node_record **first, size_t *cou
   *count = 0;
   *copies = false;
   SeenSet index;
-  PlainArray<wu_node_record *> stack;
-  if (!stack.push(f)) return WU_NOMEM;
-  while (stack.size() > 0) {
-    wu_node_record *r = stack[stack.size() - 1];
-    stack.pop();
-    const SeenSet::Result met = index.insert(r);
-    if (met != SeenSet::kNew) return met == SeenSet::kSeen ? WU_NOTAVAIL : WU_NOMEM;
-    if (r->label_length < 0 || r->label_length > kLabelMax ||
-        (r->label_length > 0 && r->label == nullptr))
-      return WU_NOTAVAIL;
-    if (module_copy(r)) {
-      // A copy whose node is gone is cleared: nothing to insert from it.
-      if (r->key == nullptr) return WU_NOTAVAIL;
-      *copies = true;
+  // The first records of sibling runs still to walk; each run is walked
+  // along its next links.
+  PlainArray<wu_node_record *> runs;
+  if (!runs.push(f)) return WU_NOMEM;
+  size_t n = 0;
+  while (runs.size() > 0) {
+    wu_node_record *r = runs[runs.size() - 1];
+    runs.pop();
+    for (; r != nullptr; r = r->next) {
+      const SeenSet::Result met = index.insert(r);
+      if (met != SeenSet::kNew) return met == SeenSet::kSeen ? WU_NOTAVAIL : WU_NOMEM;
+      if (r->label_length < 0 || r->label_length > kLabelMax ||
+          (r->label_length > 0 && r->label == nullptr))
+        return WU_NOTAVAIL;
+      if (module_copy(r)) {
+        // A copy whose node is gone is cleared: nothing to insert from it.
+        if (r->key == nullptr) return WU_NOTAVAIL;
+        *copies = true;
+      }
+      ++n;
+      if (r->child != nullptr && !runs.push(r->child)) return WU_NOMEM;
     }
-    ++*count;
-    for (wu_node_record *k : {r->next, r->child})
-      if (k != nullptr && !stack.push(k)) return WU_NOMEM;
   }
+  *count = n;
   return WU_OK;
 }
 
@@ -1005,9 +1028,8 @@ bool insert_chain(TreeView *t, const Chain &chain, typename Chain::Ref first, No
     todo.pop_back();
     NodeInfo *prev = nullptr;
     for (auto k = w.rec; k != Chain::kEnd; k = chain.next(k)) {
-      NodeInfo *made = prev == nullptr
-                           ? add_node(t, w.ref, chain.data(k), chain.host(k), w.mode)
-                           : add_node(t, prev, chain.data(k), chain.host(k), kModeAfter);
+      NodeInfo *made = add_node(t, prev != nullptr ? prev : w.ref, chain.data(k), chain.host(k),
+                                prev != nullptr ? kModeAfter : w.mode);
       if (made == nullptr) {
         whole = false;
         break;
@@ -1034,6 +1056,8 @@ wu_status add_nodes(TreeView *t, wu_value *p, int32_t count) {
   const wu_status checked = check_chain(new_nodes, &first, &records, &copies_given);
   if (checked != WU_OK) return checked;
   t->state->reserve(records);
+  // The nodes' copies name the tree's one drop site, which the control owns.
+  if (t->site != nullptr) t->site->owner = t->c.handle;
   bool whole = true;
   if (!copies_given) {
     whole = insert_chain(t, HostChain{}, first, ref, p[2].value);
@@ -1353,8 +1377,10 @@ wu_status select_node(TreeView *t, NodeInfo *i) {
 }
 
 wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t count) {
-  wu_control *c = wu_ctl_of(h);
-  if (c == nullptr || c->kind != WU_MT_TREEVIEW) return WU_NOTAVAIL;
+  // Reached only from the method dispatcher, which has just found the
+  // handle's live control; nothing has run since.
+  wu_control *c = h != nullptr ? h->control : nullptr;
+  if (c == nullptr || c->handle != h || c->kind != WU_MT_TREEVIEW) return WU_NOTAVAIL;
   TreeView *t = tv(c);
   if (method < WU_M_ADDNODES || method > kLastMethod) return WU_NOTAVAIL;
   if (count < 0 || (count > 0 && p == nullptr)) return WU_NOTAVAIL;

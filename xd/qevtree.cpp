@@ -1257,7 +1257,9 @@ void forgetInView(wu_tree *tree, wu_tree_node *n) {
    then, and a nested delete is refused while nodes are being released.  It
    may also destroy the tree: the node is freed all the same, and false
    tells the caller that the tree is gone. */
-bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
+/* `guard` names the tree for the whole deletion: a release function that
+   destroys the tree clears it, and the release stops there. */
+bool releaseNode(wu_tree *tree, wu_tree_node *n, const Held &guard, bool linked = true) {
   if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
   if (linked) unlink(tree, n);
   tree->view->dirty = true;
@@ -1266,10 +1268,9 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, bool linked = true) {
   removeTimeOut(&tree->obscured_id);
   selectionRemove(tree, n, false);
   if (n->release_proc) {
-    Held h(tree, nullptr);
     ++tree->releasing;
     n->release_proc(n->label, n, nullptr);
-    if (!h.treeAlive()) { /* the tree went; its widgets with it */
+    if (!guard.treeAlive()) { /* the tree went; its widgets with it */
       forgetNode(n);
       if (n->label_string) XmStringFree(n->label_string);
       XtFree(n->text);
@@ -1309,12 +1310,12 @@ void buttonsAfterDelete(wu_tree *tree) {
 
 /* Releases everything below `top`, deepest nodes first; false when a
    release function destroyed the tree (which released the rest). */
-bool releaseChildren(wu_tree *tree, wu_tree_node *top) {
+bool releaseChildren(wu_tree *tree, wu_tree_node *top, const Held &guard) {
   wu_tree_node *c = top->first_child;
   while (c) {
     while (c->first_child) c = c->first_child;
     wu_tree_node *p = c->parent;
-    if (!releaseNode(tree, c)) return false;
+    if (!releaseNode(tree, c, guard)) return false;
     c = p == top ? top->first_child : p;
   }
   return true;
@@ -1323,14 +1324,15 @@ bool releaseChildren(wu_tree *tree, wu_tree_node *top) {
 /* While the tree is being destroyed: every node left goes, with the one a
    deletion had unlinked when an owner function destroyed the tree. */
 void releaseTopLevel(wu_tree *tree) {
+  Held h(tree, nullptr);
   while (tree->root) {
     wu_tree_node *n = tree->root;
-    releaseChildren(tree, n);
-    releaseNode(tree, n);
+    releaseChildren(tree, n, h);
+    releaseNode(tree, n, h);
   }
   if (wu_tree_node *n = tree->view->unlinked) {
     tree->view->unlinked = nullptr;
-    releaseNode(tree, n, false);
+    releaseNode(tree, n, h, false);
   }
 }
 
@@ -1822,7 +1824,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   const bool holder_goes =
       holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
-  if (!releaseChildren(tree, node)) return 0;
+  if (!releaseChildren(tree, node, h)) return 0;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
@@ -1848,7 +1850,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
     if (tree->focus == node) tree->focus = nullptr;
   }
   tree->view->unlinked = nullptr;
-  if (!releaseNode(tree, node, false)) return 0;
+  if (!releaseNode(tree, node, h, false)) return 0;
   if (holder_goes && !tree->view->holder) buttonsAfterDelete(tree);
   return 0;
 }
