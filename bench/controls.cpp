@@ -437,9 +437,15 @@ int main(int, char **) {
       wuxiwnd(window) != WU_OK)
     fail("window");
   pump();
-  for (int n : kSizes) list_view(n);
-  for (int n : kSizes) list_box(n);
-  for (int n : kNodeSizes) tree_view(n);
+  // QEV_BENCH_PART=trv (or lvw, lbx) runs one part alone.
+  const char *part = std::getenv("QEV_BENCH_PART");
+  auto runs = [&](const char *name) { return part == nullptr || std::strcmp(part, name) == 0; };
+  if (runs("lvw"))
+    for (int n : kSizes) list_view(n);
+  if (runs("lbx"))
+    for (int n : kSizes) list_box(n);
+  if (runs("trv"))
+    for (int n : kNodeSizes) tree_view(n);
   wuxfwnd(window);
   if (auto term = slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
   qevhost::unloadModule();
