@@ -270,14 +270,12 @@ void ClickMenuItem(XtPointer client, XtIntervalId *) {
     if (seen++ != pc->item) continue;
     XtVaGetValues(kids[i], XmNlabelPixmap, &pc->icon, XmNmarginLeft, &pc->margin_left, nullptr);
     pc->sensitive = XtIsSensitive(kids[i]);
-    // The user's click on the item: press and release on it.
-    XEvent ev = {};
-    ev.xbutton.type = ButtonRelease;
-    ev.xbutton.display = devb->display;
-    ev.xbutton.window = XtWindow(kids[i]);
-    ev.xbutton.button = Button1;
-    ev.xbutton.time = XtLastTimestampProcessed(devb->display);
-    XtCallActionProc(kids[i], "ArmAndActivate", &ev, nullptr, 0);
+    // The user's click on the item, once the menu is on the screen.
+    if (!qevtest::viewable(kids[i])) {
+      XtAppAddTimeOut(devb->app, 50, ClickMenuItem, client);
+      return;
+    }
+    qevtest::clickWidget(kids[i]);
     return;
   }
 }
