@@ -152,26 +152,28 @@ Widget UpPopup() {
   return nullptr;
 }
 
-// Once the menu is up: the control goes, then the user picks the first item.
+// Once the menu is up: the control goes, then the user clicks the first item
+// while the menu is still on the screen.
 void ReleaseThenChoose(XtPointer, XtIntervalId *) {
   Widget menu = UpPopup();
   if (menu == nullptr) {
     XtAppAddTimeOut(devb->app, 50, ReleaseThenChoose, nullptr);
     return;
   }
-  wuxfwid(g_release);
+  if (g_release != nullptr) {
+    wuxfwid(g_release);
+    g_release = nullptr;
+  }
   WidgetList kids = nullptr;
   Cardinal n = 0;
   XtVaGetValues(menu, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
   for (Cardinal i = 0; i < n; ++i) {
     if (!XmIsPushButton(kids[i])) continue;
-    XEvent ev = {};
-    ev.xbutton.type = ButtonRelease;
-    ev.xbutton.display = devb->display;
-    ev.xbutton.window = XtWindow(kids[i]);
-    ev.xbutton.button = Button1;
-    ev.xbutton.time = XtLastTimestampProcessed(devb->display);
-    XtCallActionProc(kids[i], const_cast<char *>("ArmAndActivate"), &ev, nullptr, 0);
+    if (!qevtest::viewable(kids[i])) {
+      XtAppAddTimeOut(devb->app, 50, ReleaseThenChoose, nullptr);
+      return;
+    }
+    qevtest::clickWidget(kids[i]);
     return;
   }
 }
