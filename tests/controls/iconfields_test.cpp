@@ -129,7 +129,7 @@ TEST_F(OlderPictures, IconFieldIsMadeAndPressed) {
   EXPECT_EQ(colour.status, WU_E_NOT_HANDLED);
   // Without a field or procedure a press is the window's event 1028.
   Queued();
-  XtCallCallbacks(w, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(w));
   std::vector<int32_t> q = Queued();
   EXPECT_NE(std::find(q.begin(), q.end(), WU_EV_OLD_PRESSED), q.end());
 }
@@ -166,12 +166,12 @@ TEST_F(OlderPictures, GraphButtonPicturesModesAndTips) {
   EXPECT_EQ(c->width, 20);
   // A toggle pressed twice ends released.
   Queued();
-  XtCallCallbacks(w, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(w));
   EXPECT_EQ(csta(c), 1);
   unsigned char shadow = 0;
   XtVaGetValues(w, XmNshadowType, &shadow, nullptr);
   EXPECT_EQ(shadow, XmSHADOW_IN);
-  XtCallCallbacks(w, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(w));
   EXPECT_EQ(csta(c), 0);
   EXPECT_EQ(Queued().size(), 2u);
   // The state service sets it; the tip is the text after backslash-n.
@@ -200,8 +200,8 @@ TEST_F(OlderPictures, GraphButtonPicturesModesAndTips) {
   wu_control *k = nullptr;
   ASSERT_EQ(ggpb(pane_, &k, 2, 40, 5, "", 0, 16, &easel_, nullptr, 0), WU_OK);
   EXPECT_EQ(k->width, 50);
-  XtCallCallbacks(wuwgxtw(k), XmNactivateCallback, nullptr);
-  XtCallCallbacks(wuwgxtw(k), XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(wuwgxtw(k)));
+  ASSERT_TRUE(qevtest::clickHandled(wuwgxtw(k)));
   EXPECT_EQ(csta(k), 1);
 }
 
