@@ -61,6 +61,9 @@ class Compound : public Controls {
     Widget f = XtVaCreateManagedWidget("plain", xmFormWidgetClass, W(anchor_)->core.parent,
                                        nullptr);
     Settle();
+    // Above the anchor, so that the pointer reaches what is built on it.
+    XRaiseWindow(XtDisplay(f), XtWindow(f));
+    Settle();
     return f;
   }
   // The increment and decrement events posted since the last call (a click
@@ -156,7 +159,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
   ASSERT_TRUE(PointerFree());
   // The arrow posts; Escape in the list pops down.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   EXPECT_TRUE(cb->shown);
   EXPECT_FALSE(PointerFree());
@@ -165,7 +168,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   EXPECT_FALSE(cb->shown);
   EXPECT_TRUE(PointerFree());
   // Return in the list pops down.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   EXPECT_FALSE(PointerFree());
   qevtest::pressKey(devb->display, XK_Return);
@@ -173,7 +176,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   EXPECT_FALSE(cb->shown);
   EXPECT_TRUE(PointerFree());
   // A press outside the list pops down.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   XWarpPointer(devb->display, None, DefaultRootWindow(devb->display), 0, 0, 0, 0, 1, 1);
   Settle();
@@ -183,18 +186,10 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   EXPECT_FALSE(cb->shown);
   EXPECT_TRUE(PointerFree());
   // A selection by the pointer pops down, copies the item and sends select.
-  Events();
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
-  XEvent ev = {};
-  ev.xbutton.type = ButtonRelease;
-  ev.xbutton.button = Button1;
-  XmListCallbackStruct cbs = {};
-  cbs.reason = XmCR_BROWSE_SELECT;
-  cbs.event = &ev;
-  cbs.item_position = 2;
-  XmListSelectPos(cb->list, 2, False);
-  XtCallCallbacks(cb->list, XmNbrowseSelectionCallback, &cbs);
+  Events();  // the arrow's click
+  ASSERT_TRUE(qevtest::clickRowHandled(cb->list, 2));
   Settle();
   EXPECT_FALSE(cb->shown);
   EXPECT_TRUE(PointerFree());
@@ -218,7 +213,7 @@ TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
   EXPECT_EQ(WidgetText(cb->text_w), "south");
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
   // In the posted list the keys browse; Return takes the item and pops down.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   ASSERT_TRUE(cb->shown);
   qevtest::pressKey(devb->display, XK_Down);
@@ -232,7 +227,7 @@ TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
   EXPECT_EQ(WidgetText(cb->text_w), "east");
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
   // A click on an item of the posted list takes it.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   ASSERT_TRUE(cb->shown);
   Position lx = 0, ly = 0;
@@ -254,13 +249,15 @@ TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
   auto items = Strs({"one", "two"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
   // Another client holds the pointer: the list does not stay up.
+  ASSERT_TRUE(qevtest::clickHandled(cb->text_w));
   Display *other = XOpenDisplay(DisplayString(devb->display));
   ASSERT_NE(other, nullptr);
   ASSERT_EQ(XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
                          GrabModeAsync, None, None, CurrentTime),
             GrabSuccess);
   XSync(other, False);
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  // The pointer is another client's: the list is asked for from the keyboard.
+  ASSERT_TRUE(qevtest::keyHandled(devb->display, XK_Down, ControlMask));
   Settle();
   EXPECT_FALSE(cb->shown);
   XWindowAttributes attr = {};
@@ -274,7 +271,7 @@ TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
   XUngrabKeyboard(other, CurrentTime);
   XCloseDisplay(other);
   // Hiding a combo whose list is up takes the list down.
-  XtCallCallbacks(cb->arrow, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   ASSERT_TRUE(cb->shown);
   ASSERT_EQ(Set(h, {Flag(WU_A_VISIBLE, 0)}), WU_OK);
@@ -473,13 +470,13 @@ TEST_F(Compound, SpinBoxNumericBuilderSteps) {
   ASSERT_EQ(wutgsbx(form, &sb), WU_OK);
   ASSERT_EQ(wuxcsbx(&sb), WU_OK);
   Settle();
-  XtCallCallbacks(sb.arrow1, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(sb.arrow1));
   EXPECT_EQ(WidgetText(sb.text_w), "10");
-  XmTextSetString(sb.text_w, const_cast<char *>("15"));
-  XtCallCallbacks(sb.text_w, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::replaceTextHandled(sb.text_w, "15"));
+  ASSERT_TRUE(qevtest::keyHandled(devb->display, XK_Return));
   EXPECT_EQ(WidgetText(sb.text_w), "10");
-  XmTextSetString(sb.text_w, const_cast<char *>("0"));
-  XtCallCallbacks(sb.text_w, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::replaceTextHandled(sb.text_w, "0"));
+  ASSERT_TRUE(qevtest::keyHandled(devb->display, XK_Return));
   EXPECT_EQ(WidgetText(sb.text_w), "1");
   // The natural width of a local numeric box: the arrow and four cells,
   // with the text's frame and a cell for the cursor.
@@ -920,7 +917,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
     ASSERT_EQ(Set(c, {Items(items)}), WU_OK);
     wu_value q = Query(c, WU_A_ITEMS);
     EXPECT_EQ(q.status, WU_ALLOCATED);
-    XtCallCallbacks(Cb(c)->arrow, XmNactivateCallback, nullptr);
+    ASSERT_TRUE(qevtest::clickHandled(Cb(c)->arrow));
     Settle();
     wu_ctl_handle *s = Create(WU_CTYPE_SPIN);
     ASSERT_EQ(Set(s, {Flag(WU_A_NUMKEYS, 0), Items(items)}), WU_OK);
