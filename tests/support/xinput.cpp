@@ -224,6 +224,16 @@ bool releaseHandled(Widget over, unsigned button) {
   return Buttons(MoveInto(over, x, y), button, false, true);
 }
 
+bool pressHandledAt(Widget w, int x, int y, unsigned button) {
+  return Buttons(MoveInto(w, x, y), button, true, false);
+}
+
+bool releaseHandledAt(Widget over, int x, int y, unsigned button) {
+  return Buttons(MoveInto(over, x, y), button, false, true);
+}
+
+bool moveHandled(Widget w, int x, int y) { return MoveInto(w, x, y) != nullptr; }
+
 bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers, int limitMs) {
   CountOn(dpy);
   const KeyCode code = XKeysymToKeycode(dpy, sym);

@@ -38,6 +38,11 @@ bool clickRowHandled(Widget list, int pos, unsigned button = 1);
 // middle of `over` (the press-drag-release of a popup menu).
 bool pressHandled(Widget w, unsigned button);
 bool releaseHandled(Widget over, unsigned button);
+// The same at (x, y) inside the widget, and a move of the pointer there
+// with what the move does handled (a drag with the button held).
+bool pressHandledAt(Widget w, int x, int y, unsigned button);
+bool releaseHandledAt(Widget over, int x, int y, unsigned button);
+bool moveHandled(Widget w, int x, int y);
 // A key pressed with `modifiers` (ShiftMask, ControlMask) held.
 bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers = 0, int limitMs = 5000);
 // The characters of `text` typed to whatever holds the keyboard focus,

@@ -8,7 +8,8 @@
 #include <X11/keysym.h>
 #include <Xm/DragDrop.h>
 #include <Xm/PushB.h>
-#include <Xm/ScrollBar.h>
+#include <Xm/ScrollBarP.h>
+#include <X11/extensions/XTest.h>
 #include <Xm/Xm.h>
 
 #include <cstring>
@@ -253,6 +254,41 @@ wu_status RecordScroll(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, 
   return WU_OK;
 }
 
+// Places of a scroll bar a user clicks.
+enum BarPlace { kStartArrow, kEndArrow, kTroughBefore, kTroughAfter, kSlider };
+
+bool BarVertical(Widget w) {
+  return reinterpret_cast<XmScrollBarWidget>(w)->scrollBar.orientation == XmVERTICAL;
+}
+
+int BarValue(Widget w) {
+  int v = 0;
+  XtVaGetValues(w, XmNvalue, &v, nullptr);
+  return v;
+}
+
+// The middle of a place of the bar as it is drawn, in its own coordinates.
+void PlaceOf(Widget w, BarPlace place, int *x, int *y) {
+  const XmScrollBarPart &b = reinterpret_cast<XmScrollBarWidget>(w)->scrollBar;
+  const bool vertical = b.orientation == XmVERTICAL;
+  // Along the bar: the start and end of the trough and of the slider.
+  const int start = vertical ? b.slider_area_y : b.slider_area_x;
+  const int end = start + (vertical ? b.slider_area_height : b.slider_area_width);
+  const int s0 = vertical ? b.slider_y : b.slider_x;
+  const int s1 = s0 + (vertical ? b.slider_height : b.slider_width);
+  int along = 0;
+  switch (place) {
+    case kStartArrow: along = vertical ? b.arrow1_y + b.arrow_height / 2 : b.arrow1_x + b.arrow_width / 2; break;
+    case kEndArrow: along = vertical ? b.arrow2_y + b.arrow_height / 2 : b.arrow2_x + b.arrow_width / 2; break;
+    case kTroughBefore: along = (start + s0) / 2; break;
+    case kTroughAfter: along = (s1 + end) / 2; break;
+    case kSlider: along = (s0 + s1) / 2; break;
+  }
+  const int across = (vertical ? w->core.width : w->core.height) / 2;
+  *x = vertical ? across : along;
+  *y = vertical ? along : across;
+}
+
 TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   MakeWindow();
   ASSERT_TRUE(Realise());
@@ -263,30 +299,68 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   EXPECT_TRUE(QevIsSbar(bar->widget));
   EXPECT_EQ(bar->common.kind, WU_MT_BAR2);
   bar->common.procedure = RecordScroll;
-  const struct {
-    const char *callback;
-    int reason;
-    int32_t code;
-  } cases[] = {
-      {XmNvalueChangedCallback, XmCR_VALUE_CHANGED, 7}, {XmNincrementCallback, XmCR_INCREMENT, 2},
-      {XmNdecrementCallback, XmCR_DECREMENT, 1},
-      {XmNpageIncrementCallback, XmCR_PAGE_INCREMENT, 4},
-      {XmNpageDecrementCallback, XmCR_PAGE_DECREMENT, 3}, {XmNtoTopCallback, XmCR_TO_TOP, 5},
-      {XmNtoBottomCallback, XmCR_TO_BOTTOM, 6},           {XmNdragCallback, XmCR_DRAG, 8},
-  };
-  int v = 20;
-  for (const auto &c : cases) {
+  Display *dpy = XtDisplay(bar->widget);
+  const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+  // A click at a place of the bar, with Control held or not; the scroll
+  // codes it handed to the host.
+  auto click = [&](BarPlace place, bool withControl) {
     g_scrolls.clear();
-    XmScrollBarCallbackStruct cbs;
-    std::memset(&cbs, 0, sizeof cbs);
-    cbs.reason = c.reason;
-    cbs.value = ++v;
-    XtCallCallbacks(bar->widget, c.callback, &cbs);
-    ASSERT_EQ(g_scrolls.size(), 1u) << c.callback;
-    EXPECT_EQ(g_scrolls[0].first, c.code) << c.callback;
-    EXPECT_EQ(g_scrolls[0].second, v);
-    EXPECT_EQ(value, v);   // the host's value word follows
+    int x = 0, y = 0;
+    PlaceOf(bar->widget, place, &x, &y);
+    if (withControl) XTestFakeKeyEvent(dpy, control, True, CurrentTime);
+    const bool handled = qevtest::clickHandledAt(bar->widget, x, y);
+    if (withControl) XTestFakeKeyEvent(dpy, control, False, CurrentTime);
+    XSync(dpy, False);
+    std::vector<int32_t> codes;
+    for (const auto &s : g_scrolls) codes.push_back(s.first);
+    EXPECT_TRUE(handled);
+    return codes;
+  };
+  auto shown = [&] { return BarValue(bar->widget); };
+  // Each reported value is the bar's value, and the host's value word follows.
+  auto followed = [&] {
+    ASSERT_FALSE(g_scrolls.empty());
+    EXPECT_EQ(g_scrolls.back().second, shown());
+    EXPECT_EQ(value, shown());
+  };
+  int barMaximum = 0, barSlider = 0;
+  XtVaGetValues(bar->widget, XmNmaximum, &barMaximum, XmNsliderSize, &barSlider, nullptr);
+  // Arrows and trough clicks, then Control clicks in the trough to the ends.
+  const struct {
+    BarPlace place;
+    bool withControl;
+    int32_t code;
+    int direction;  // of the value: 1 up, -1 down; 2 the end, -2 the start
+  } clicks[] = {
+      {kEndArrow, false, 2, 1},      {kStartArrow, false, 1, -1}, {kTroughAfter, false, 4, 1},
+      {kTroughBefore, false, 3, -1}, {kTroughAfter, true, 6, 2},  {kTroughBefore, true, 5, -2},
+  };
+  for (const auto &k : clicks) {
+    const int before = shown();
+    EXPECT_EQ(click(k.place, k.withControl), std::vector<int32_t>{k.code}) << k.code;
+    followed();
+    const int now = shown();
+    switch (k.direction) {
+      case 1: EXPECT_GT(now, before) << k.code; break;
+      case -1: EXPECT_LT(now, before) << k.code; break;
+      case 2: EXPECT_EQ(now, barMaximum - barSlider); break;
+      default: EXPECT_EQ(now, minimum); break;
+    }
   }
+  // The slider dragged: drags while it moves, the value changed at the release.
+  g_scrolls.clear();
+  int sx = 0, sy = 0;
+  PlaceOf(bar->widget, kSlider, &sx, &sy);
+  ASSERT_TRUE(qevtest::pressHandledAt(bar->widget, sx, sy, 1));
+  const bool vertical = BarVertical(bar->widget);
+  ASSERT_TRUE(qevtest::moveHandled(bar->widget, sx + (vertical ? 0 : 20), sy + (vertical ? 20 : 0)));
+  ASSERT_TRUE(qevtest::releaseHandledAt(bar->widget, sx + (vertical ? 0 : 20),
+                                        sy + (vertical ? 20 : 0), 1));
+  ASSERT_GE(g_scrolls.size(), 2u);
+  for (size_t i = 0; i + 1 < g_scrolls.size(); ++i) EXPECT_EQ(g_scrolls[i].first, 8);
+  EXPECT_EQ(g_scrolls.back().first, 7);
+  followed();
+  EXPECT_GT(shown(), minimum);
   EXPECT_EQ(g_event_code, WU_CTLEV_SCROLL);
   // A reason that is no scroll is not handed on.
   g_scrolls.clear();
