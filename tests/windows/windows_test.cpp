@@ -8,8 +8,7 @@
 #include <X11/keysym.h>
 #include <Xm/DragDrop.h>
 #include <Xm/PushB.h>
-#include <Xm/ScrollBarP.h>
-#include <X11/extensions/XTest.h>
+#include <Xm/ScrollBar.h>
 #include <Xm/Xm.h>
 
 #include <cstring>
@@ -254,39 +253,10 @@ wu_status RecordScroll(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, 
   return WU_OK;
 }
 
-// Places of a scroll bar a user clicks.
-enum BarPlace { kStartArrow, kEndArrow, kTroughBefore, kTroughAfter, kSlider };
-
-bool BarVertical(Widget w) {
-  return reinterpret_cast<XmScrollBarWidget>(w)->scrollBar.orientation == XmVERTICAL;
-}
-
 int BarValue(Widget w) {
   int v = 0;
   XtVaGetValues(w, XmNvalue, &v, nullptr);
   return v;
-}
-
-// The middle of a place of the bar as it is drawn, in its own coordinates.
-void PlaceOf(Widget w, BarPlace place, int *x, int *y) {
-  const XmScrollBarPart &b = reinterpret_cast<XmScrollBarWidget>(w)->scrollBar;
-  const bool vertical = b.orientation == XmVERTICAL;
-  // Along the bar: the start and end of the trough and of the slider.
-  const int start = vertical ? b.slider_area_y : b.slider_area_x;
-  const int end = start + (vertical ? b.slider_area_height : b.slider_area_width);
-  const int s0 = vertical ? b.slider_y : b.slider_x;
-  const int s1 = s0 + (vertical ? b.slider_height : b.slider_width);
-  int along = 0;
-  switch (place) {
-    case kStartArrow: along = vertical ? b.arrow1_y + b.arrow_height / 2 : b.arrow1_x + b.arrow_width / 2; break;
-    case kEndArrow: along = vertical ? b.arrow2_y + b.arrow_height / 2 : b.arrow2_x + b.arrow_width / 2; break;
-    case kTroughBefore: along = (start + s0) / 2; break;
-    case kTroughAfter: along = (s1 + end) / 2; break;
-    case kSlider: along = (s0 + s1) / 2; break;
-  }
-  const int across = (vertical ? w->core.width : w->core.height) / 2;
-  *x = vertical ? across : along;
-  *y = vertical ? along : across;
 }
 
 TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
@@ -299,18 +269,14 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   EXPECT_TRUE(QevIsSbar(bar->widget));
   EXPECT_EQ(bar->common.kind, WU_MT_BAR2);
   bar->common.procedure = RecordScroll;
-  Display *dpy = XtDisplay(bar->widget);
-  const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
   // A click at a place of the bar, with Control held or not; the scroll
   // codes it handed to the host.
-  auto click = [&](BarPlace place, bool withControl) {
+  auto click = [&](qevtest::ScrollBarPlace place, bool withControl) {
     g_scrolls.clear();
     int x = 0, y = 0;
-    PlaceOf(bar->widget, place, &x, &y);
-    if (withControl) XTestFakeKeyEvent(dpy, control, True, CurrentTime);
-    const bool handled = qevtest::clickHandledAt(bar->widget, x, y);
-    if (withControl) XTestFakeKeyEvent(dpy, control, False, CurrentTime);
-    XSync(dpy, False);
+    qevtest::scrollBarPlace(bar->widget, place, &x, &y);
+    const bool handled =
+        qevtest::clickHandledAt(bar->widget, x, y, 1, withControl ? ControlMask : 0);
     std::vector<int32_t> codes;
     for (const auto &s : g_scrolls) codes.push_back(s.first);
     EXPECT_TRUE(handled);
@@ -327,13 +293,14 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   XtVaGetValues(bar->widget, XmNmaximum, &barMaximum, XmNsliderSize, &barSlider, nullptr);
   // Arrows and trough clicks, then Control clicks in the trough to the ends.
   const struct {
-    BarPlace place;
+    qevtest::ScrollBarPlace place;
     bool withControl;
     int32_t code;
     int direction;  // of the value: 1 up, -1 down; 2 the end, -2 the start
   } clicks[] = {
-      {kEndArrow, false, 2, 1},      {kStartArrow, false, 1, -1}, {kTroughAfter, false, 4, 1},
-      {kTroughBefore, false, 3, -1}, {kTroughAfter, true, 6, 2},  {kTroughBefore, true, 5, -2},
+      {qevtest::kEndArrow, false, 2, 1},      {qevtest::kStartArrow, false, 1, -1},
+      {qevtest::kTroughAfter, false, 4, 1},   {qevtest::kTroughBefore, false, 3, -1},
+      {qevtest::kTroughAfter, true, 6, 2},    {qevtest::kTroughBefore, true, 5, -2},
   };
   for (const auto &k : clicks) {
     const int before = shown();
@@ -350,9 +317,9 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   // The slider dragged: drags while it moves, the value changed at the release.
   g_scrolls.clear();
   int sx = 0, sy = 0;
-  PlaceOf(bar->widget, kSlider, &sx, &sy);
+  qevtest::scrollBarPlace(bar->widget, qevtest::kSlider, &sx, &sy);
   ASSERT_TRUE(qevtest::pressHandledAt(bar->widget, sx, sy, 1));
-  const bool vertical = BarVertical(bar->widget);
+  const bool vertical = qevtest::scrollBarVertical(bar->widget);
   ASSERT_TRUE(qevtest::moveHandled(bar->widget, sx + (vertical ? 0 : 20), sy + (vertical ? 20 : 0)));
   ASSERT_TRUE(qevtest::releaseHandledAt(bar->widget, sx + (vertical ? 0 : 20),
                                         sy + (vertical ? 20 : 0), 1));
