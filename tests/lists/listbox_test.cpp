@@ -2,6 +2,7 @@
 // selection, searches, the stand-by list of a pane realised later, its
 // events and their replay.
 #include "listfixture.h"
+#include "xinput.h"
 
 namespace {
 
@@ -153,14 +154,17 @@ TEST_F(ListBoxes, ListBoxEventsAndReplay) {
   ASSERT_EQ(ev.size(), 1u);
   EXPECT_EQ(ev[0].code, WU_EV_SELECT);
   EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{22});
-  XmListCallbackStruct cbs = {};
-  cbs.reason = XmCR_DEFAULT_ACTION;
-  cbs.item_position = 1;
-  XtCallCallbacks(list, XmNdefaultActionCallback, &cbs);
+  // A double click on the first row: its first click selects it, the
+  // second posts the row's id.
+  Widget inner = XdIconListGetChild(list, XdICONLIST_LIST);
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 1));
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 1));
   ev = Events();
-  ASSERT_EQ(ev.size(), 1u);
-  EXPECT_EQ(ev[0].code, WU_EV_DOUBLECLICK);
-  EXPECT_EQ(ev[0].params[0].value, 21);
+  ASSERT_EQ(ev.size(), 2u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{21});
+  EXPECT_EQ(ev[1].code, WU_EV_DOUBLECLICK);
+  EXPECT_EQ(ev[1].params[0].value, 21);
   // Replaying the double click sends the same id.
   wu_batch_event dbl = {};
   dbl.code = WU_EV_DOUBLECLICK;

@@ -4,8 +4,11 @@
 // what the host sees is read from the stand-in host and the widget.
 #include "listfixture.h"
 #include "runtime/wuhost.h"
+#include "xinput.h"
 
 #include <X11/extensions/XTest.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -129,21 +132,25 @@ TEST_F(ListViews, ListViewUserActionsArePostedAndRecorded) {
   EXPECT_EQ(r.value1, 2);
   EXPECT_EQ(r.sent, 1);
 
-  // Double click: the row's id.
-  XmListCallbackStruct cbs = {};
-  cbs.reason = XmCR_DEFAULT_ACTION;
-  cbs.item_position = 3;
-  XtCallCallbacks(list, XmNdefaultActionCallback, &cbs);
+  // Double click: the first click selects the row, the second posts its id.
+  Widget inner = XdIconListGetChild(XdMCIconListGetChild(list, 0, XdMCIL_LIST), XdICONLIST_LIST);
+  ASSERT_NE(inner, nullptr);
+  Display *dpy = XtDisplay(list);
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 3));
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 3));
   ev = Events();
-  ASSERT_EQ(ev.size(), 1u);
-  EXPECT_EQ(ev[0].code, WU_EV_DOUBLECLICK);
-  ASSERT_EQ(ev[0].params.size(), 1u);
-  EXPECT_EQ(ev[0].params[0].value, 103);
+  ASSERT_FALSE(ev.empty());
+  EXPECT_EQ(std::count_if(ev.begin(), ev.end(),
+                          [](const Posted &p) { return p.code == WU_EV_DOUBLECLICK; }),
+            1);
+  EXPECT_EQ(ev.back().code, WU_EV_DOUBLECLICK);
+  ASSERT_EQ(ev.back().params.size(), 1u);
+  EXPECT_EQ(ev.back().params[0].value, 103);
 
   // Header of a column that does not sort: columnClick with the column.
   Widget header = XdMCIconListGetChild(list, 1, XdMCIL_HEADER);
   ASSERT_NE(header, nullptr);
-  XtCallCallbacks(header, XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(header));
   ev = Events();
   ASSERT_EQ(ev.size(), 1u);
   EXPECT_EQ(ev[0].code, WU_EV_COLUMNCLICK);
@@ -152,27 +159,35 @@ TEST_F(ListViews, ListViewUserActionsArePostedAndRecorded) {
   // unposted click sorts again.
   wu_value sc[6] = {Int(1, 1), Int(2, -1), {}, Int(4, -1), Int(5, 1), {}};
   EXPECT_EQ(h->services->meth(h, WU_M_SETCOLUMN, sc, 6), WU_OK);
-  XtCallCallbacks(XdMCIconListGetChild(list, 0, XdMCIL_HEADER), XmNactivateCallback, nullptr);
+  ASSERT_TRUE(qevtest::clickHandled(XdMCIconListGetChild(list, 0, XdMCIL_HEADER)));
   EXPECT_TRUE(Events().empty());
 
   // Popup, Delete and BackSpace: Delete and BackSpace whatever the mask.
-  XdMCIconListMenuCallbackStruct menu = {};
-  menu.reason = XdCR_POST_MENU;
-  XtCallCallbacks(list, XdNpostMenuCallback, &menu);
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 1, 3));
   std::vector<int32_t> none = {};
   wu_value nomask = List(WU_A_EVENTS, none);
   h->services->swat(c, &nomask, 1);
-  XtCallCallbacks(list, XdNdeleteNodeCallback, reinterpret_cast<XtPointer>(uintptr_t(XK_Delete)));
-  XtCallCallbacks(list, XdNdeleteNodeCallback, reinterpret_cast<XtPointer>(uintptr_t(XK_BackSpace)));
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 1));
+  ASSERT_TRUE(qevtest::keyHandled(dpy, XK_Delete));
+  ASSERT_TRUE(qevtest::keyHandled(dpy, XK_BackSpace));
   EXPECT_EQ(Codes(), (std::vector<int32_t>{WU_EV_POPUP, WU_EV_DELETENODE, WU_EV_BACKSPACE}));
-  // Deselecting nothing when nothing was selected sends no click.
+  // The deselect-all key with a row selected reports the selection the
+  // list keeps (the row at the location cursor in extended mode).
   h->services->swat(c, &(all[0] = 17, nomask = List(WU_A_EVENTS, all)), 1);
+  usleep(useconds_t(XtGetMultiClickTime(dpy) + 100) * 1000);
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, 1));
+  ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{XdMCIconListGetId(list, 1)});
+  ASSERT_TRUE(qevtest::keyHandled(dpy, XK_backslash, ControlMask));
+  ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ev[0].code, WU_EV_SELECT);
+  // Deselecting nothing when nothing was selected sends no click.
   XdMCIconListDeselectAll(list);
   Events();
   h->services->meth(h, WU_M_DESELECTALL, nullptr, 0);
-  XmListCallbackStruct none_sel = {};
-  none_sel.reason = XmCR_EXTENDED_SELECT;
-  XtCallCallbacks(list, XmNextendedSelectionCallback, &none_sel);
+  ASSERT_TRUE(qevtest::keyHandled(dpy, XK_backslash, ControlMask));
   EXPECT_TRUE(Events().empty());
 
   // Replay: a posted click selects its row first and posts its id.

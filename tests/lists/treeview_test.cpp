@@ -434,29 +434,21 @@ TEST_F(TreeViews, NodeEventsResizeReplayAndRelease) {
   h->services->qwat(h->control, &sn, 1);
   EXPECT_EQ(Label(static_cast<wu_node_record *>(sn.pointer)), "kid");
 
-  // Resize by dragging the right edge.
+  // Resize by dragging the right edge: press on the edge, move, release.
   Widget form = wu_ctl_outer(h->control);
+  ASSERT_TRUE(qevtest::viewable(form));
+  Display *dpy = devb->display;
   Position rx = 0, ry = 0;
   XtTranslateCoords(form, 0, 0, &rx, &ry);
-  XEvent press = {};
-  press.xbutton.type = ButtonPress;
-  press.xbutton.display = devb->display;
-  press.xbutton.window = XtWindow(form);
-  press.xbutton.button = Button1;
-  press.xbutton.x_root = rx + form->core.width - 2;
-  press.xbutton.y_root = ry + 10;
-  press.xbutton.time = CurrentTime;
-  XtCallActionProc(form, "TREEHandleResizeStart", &press, nullptr, 0);
+  XTestFakeMotionEvent(dpy, -1, rx + form->core.width - 2, ry + form->core.height / 2, CurrentTime);
   Settle();
-  XEvent release = press;
-  release.xbutton.type = ButtonRelease;
-  release.xbutton.x_root = rx + 150;
-  Widget area = nullptr;
-  for (Cardinal i = 0; i < form->core.num_popups; ++i)
-    if (std::strcmp(XtName(form->core.popup_list[i]), "Resize") == 0)
-      area = reinterpret_cast<CompositeWidget>(form->core.popup_list[i])->composite.children[0];
-  ASSERT_NE(area, nullptr);
-  XtCallActionProc(area, "TREEHandleResizeEnd", &release, nullptr, 0);
+  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+  Settle();
+  XTestFakeMotionEvent(dpy, -1, rx + 170, ry + form->core.height / 2, CurrentTime);
+  Settle();
+  XTestFakeMotionEvent(dpy, -1, rx + 150, ry + form->core.height / 2, CurrentTime);
+  Settle();
+  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
   Settle();
   EXPECT_EQ(form->core.width, 150);
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_RESIZE});

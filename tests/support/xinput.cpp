@@ -4,6 +4,7 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <Xm/List.h>
+#include <Xm/ScrollBarP.h>
 #include <Xm/Text.h>
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
@@ -193,8 +194,18 @@ bool Buttons(Display *dpy, unsigned button, bool press, bool release) {
 
 }  // namespace
 
-bool clickHandledAt(Widget w, int x, int y, unsigned button) {
-  return Buttons(MoveInto(w, x, y), button, true, true);
+bool clickHandledAt(Widget w, int x, int y, unsigned button, unsigned modifiers) {
+  Display *dpy = MoveInto(w, x, y);
+  if (!dpy) return false;
+  const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+  const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+  if (modifiers & ShiftMask) XTestFakeKeyEvent(dpy, shift, True, CurrentTime);
+  if (modifiers & ControlMask) XTestFakeKeyEvent(dpy, control, True, CurrentTime);
+  const bool handled = Buttons(dpy, button, true, true);
+  if (modifiers & ControlMask) XTestFakeKeyEvent(dpy, control, False, CurrentTime);
+  if (modifiers & ShiftMask) XTestFakeKeyEvent(dpy, shift, False, CurrentTime);
+  XSync(dpy, False);
+  return handled;
 }
 
 bool clickHandled(Widget w, unsigned button) {
@@ -222,6 +233,41 @@ bool releaseHandled(Widget over, unsigned button) {
   int x = 0, y = 0;
   Middle(over, &x, &y);
   return Buttons(MoveInto(over, x, y), button, false, true);
+}
+
+bool pressHandledAt(Widget w, int x, int y, unsigned button) {
+  return Buttons(MoveInto(w, x, y), button, true, false);
+}
+
+bool releaseHandledAt(Widget over, int x, int y, unsigned button) {
+  return Buttons(MoveInto(over, x, y), button, false, true);
+}
+
+bool moveHandled(Widget w, int x, int y) { return MoveInto(w, x, y) != nullptr; }
+
+bool scrollBarVertical(Widget bar) {
+  return reinterpret_cast<XmScrollBarWidget>(bar)->scrollBar.orientation == XmVERTICAL;
+}
+
+void scrollBarPlace(Widget bar, ScrollBarPlace place, int *x, int *y) {
+  const XmScrollBarPart &b = reinterpret_cast<XmScrollBarWidget>(bar)->scrollBar;
+  const bool vertical = b.orientation == XmVERTICAL;
+  // Along the bar: the start and end of the trough and of the slider.
+  const int start = vertical ? b.slider_area_y : b.slider_area_x;
+  const int end = start + (vertical ? b.slider_area_height : b.slider_area_width);
+  const int s0 = vertical ? b.slider_y : b.slider_x;
+  const int s1 = s0 + (vertical ? b.slider_height : b.slider_width);
+  int along = 0;
+  switch (place) {
+    case kStartArrow: along = vertical ? b.arrow1_y + b.arrow_height / 2 : b.arrow1_x + b.arrow_width / 2; break;
+    case kEndArrow: along = vertical ? b.arrow2_y + b.arrow_height / 2 : b.arrow2_x + b.arrow_width / 2; break;
+    case kTroughBefore: along = (start + s0) / 2; break;
+    case kTroughAfter: along = (s1 + end) / 2; break;
+    case kSlider: along = (s0 + s1) / 2; break;
+  }
+  const int across = (vertical ? bar->core.width : bar->core.height) / 2;
+  *x = vertical ? across : along;
+  *y = vertical ? along : across;
 }
 
 bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers, int limitMs) {

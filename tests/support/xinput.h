@@ -30,7 +30,7 @@ void focusWidget(Widget w);
 //
 // A click on `w` with `button` at its middle, or at (x, y) inside it.
 bool clickHandled(Widget w, unsigned button = 1);
-bool clickHandledAt(Widget w, int x, int y, unsigned button = 1);
+bool clickHandledAt(Widget w, int x, int y, unsigned button = 1, unsigned modifiers = 0);
 // A click on row `pos` (1-based) of a Motif list; false also when the row
 // is not in view.
 bool clickRowHandled(Widget list, int pos, unsigned button = 1);
@@ -38,6 +38,11 @@ bool clickRowHandled(Widget list, int pos, unsigned button = 1);
 // middle of `over` (the press-drag-release of a popup menu).
 bool pressHandled(Widget w, unsigned button);
 bool releaseHandled(Widget over, unsigned button);
+// The same at (x, y) inside the widget, and a move of the pointer there
+// with what the move does handled (a drag with the button held).
+bool pressHandledAt(Widget w, int x, int y, unsigned button);
+bool releaseHandledAt(Widget over, int x, int y, unsigned button);
+bool moveHandled(Widget w, int x, int y);
 // A key pressed with `modifiers` (ShiftMask, ControlMask) held.
 bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers = 0, int limitMs = 5000);
 // The characters of `text` typed to whatever holds the keyboard focus,
@@ -46,6 +51,12 @@ bool typeHandled(Display *dpy, const std::string &text);
 // A focus click on a text field (or text), then its text replaced by `text` with keys
 // (End, one BackSpace per character, then the new characters).
 bool replaceTextHandled(Widget field, const std::string &text);
+
+// The places of a scroll bar a user clicks, and the middle of one as the
+// bar is drawn, in its own coordinates.
+enum ScrollBarPlace { kStartArrow, kEndArrow, kTroughBefore, kTroughAfter, kSlider };
+void scrollBarPlace(Widget bar, ScrollBarPlace place, int *x, int *y);
+bool scrollBarVertical(Widget bar);
 
 // True when the widget (a gadget's parent for a gadget) is viewable.
 bool viewable(Widget w);

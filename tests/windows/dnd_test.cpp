@@ -255,12 +255,12 @@ int WidgetValue(Widget w, const char *resource) {
   return v;
 }
 
-void Scroll(Widget w, int value) {
-  XmScrollBarCallbackStruct cbs;
-  std::memset(&cbs, 0, sizeof cbs);
-  cbs.reason = XmCR_VALUE_CHANGED;
-  cbs.value = value;
-  XtCallCallbacks(w, XmNvalueChangedCallback, &cbs);
+// The user sends the bar to its start or end: a Control click in the
+// trough on that side of the slider.
+bool ScrollToEnd(Widget w, bool end) {
+  int x = 0, y = 0;
+  qevtest::scrollBarPlace(w, end ? qevtest::kTroughAfter : qevtest::kTroughBefore, &x, &y);
+  return qevtest::clickHandledAt(w, x, y, 1, ControlMask);
 }
 
 TEST_F(DragDrop, ValueScaledBarsScaleBothWays) {
@@ -280,8 +280,8 @@ TEST_F(DragDrop, ValueScaledBarsScaleBothWays) {
   EXPECT_NEAR(WidgetValue(w, XmNvalue), wmin + (wmax - wmin - slider) / 2, 1);
   bar->common.procedure = KeepValue;
   g_values.clear();
-  Scroll(w, wmin);
-  Scroll(w, wmax - slider);
+  ASSERT_TRUE(ScrollToEnd(w, false));
+  ASSERT_TRUE(ScrollToEnd(w, true));
   ASSERT_EQ(g_values.size(), 2u);
   EXPECT_EQ(g_values[0], INT32_MIN);
   EXPECT_EQ(g_values[1], INT32_MAX);   // the slider's page is one host value
@@ -299,12 +299,17 @@ TEST_F(DragDrop, ValueScaledBarsScaleBothWays) {
   w = bar->widget;
   const int span = WidgetValue(w, XmNmaximum) - WidgetValue(w, XmNminimum);
   EXPECT_EQ(WidgetValue(w, XmNsliderSize), span / 10);
-  const int shown = WidgetValue(w, XmNvalue);
+  // A click on the slider that does not move it reports the value it
+  // shows: the host's value again.
+  Settle(100);
+  ASSERT_TRUE(qevtest::viewable(w));
+  int sx = 0, sy = 0;
+  qevtest::scrollBarPlace(w, qevtest::kSlider, &sx, &sy);
   g_values.clear();
-  Scroll(w, shown);
+  ASSERT_TRUE(qevtest::clickHandledAt(w, sx, sy));
   ASSERT_EQ(g_values.size(), 1u);
   EXPECT_EQ(g_values[0], 45);
-  Scroll(w, WidgetValue(w, XmNmaximum) - WidgetValue(w, XmNsliderSize));
+  ASSERT_TRUE(ScrollToEnd(w, true));
   EXPECT_EQ(value, 90);   // the last value that leaves room for the page
 }
 

@@ -253,6 +253,12 @@ wu_status RecordScroll(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, 
   return WU_OK;
 }
 
+int BarValue(Widget w) {
+  int v = 0;
+  XtVaGetValues(w, XmNvalue, &v, nullptr);
+  return v;
+}
+
 TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   MakeWindow();
   ASSERT_TRUE(Realise());
@@ -263,30 +269,65 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   EXPECT_TRUE(QevIsSbar(bar->widget));
   EXPECT_EQ(bar->common.kind, WU_MT_BAR2);
   bar->common.procedure = RecordScroll;
-  const struct {
-    const char *callback;
-    int reason;
-    int32_t code;
-  } cases[] = {
-      {XmNvalueChangedCallback, XmCR_VALUE_CHANGED, 7}, {XmNincrementCallback, XmCR_INCREMENT, 2},
-      {XmNdecrementCallback, XmCR_DECREMENT, 1},
-      {XmNpageIncrementCallback, XmCR_PAGE_INCREMENT, 4},
-      {XmNpageDecrementCallback, XmCR_PAGE_DECREMENT, 3}, {XmNtoTopCallback, XmCR_TO_TOP, 5},
-      {XmNtoBottomCallback, XmCR_TO_BOTTOM, 6},           {XmNdragCallback, XmCR_DRAG, 8},
-  };
-  int v = 20;
-  for (const auto &c : cases) {
+  // A click at a place of the bar, with Control held or not; the scroll
+  // codes it handed to the host.
+  auto click = [&](qevtest::ScrollBarPlace place, bool withControl) {
     g_scrolls.clear();
-    XmScrollBarCallbackStruct cbs;
-    std::memset(&cbs, 0, sizeof cbs);
-    cbs.reason = c.reason;
-    cbs.value = ++v;
-    XtCallCallbacks(bar->widget, c.callback, &cbs);
-    ASSERT_EQ(g_scrolls.size(), 1u) << c.callback;
-    EXPECT_EQ(g_scrolls[0].first, c.code) << c.callback;
-    EXPECT_EQ(g_scrolls[0].second, v);
-    EXPECT_EQ(value, v);   // the host's value word follows
+    int x = 0, y = 0;
+    qevtest::scrollBarPlace(bar->widget, place, &x, &y);
+    const bool handled =
+        qevtest::clickHandledAt(bar->widget, x, y, 1, withControl ? ControlMask : 0);
+    std::vector<int32_t> codes;
+    for (const auto &s : g_scrolls) codes.push_back(s.first);
+    EXPECT_TRUE(handled);
+    return codes;
+  };
+  auto shown = [&] { return BarValue(bar->widget); };
+  // Each reported value is the bar's value, and the host's value word follows.
+  auto followed = [&] {
+    ASSERT_FALSE(g_scrolls.empty());
+    EXPECT_EQ(g_scrolls.back().second, shown());
+    EXPECT_EQ(value, shown());
+  };
+  int barMaximum = 0, barSlider = 0;
+  XtVaGetValues(bar->widget, XmNmaximum, &barMaximum, XmNsliderSize, &barSlider, nullptr);
+  // Arrows and trough clicks, then Control clicks in the trough to the ends.
+  const struct {
+    qevtest::ScrollBarPlace place;
+    bool withControl;
+    int32_t code;
+    int direction;  // of the value: 1 up, -1 down; 2 the end, -2 the start
+  } clicks[] = {
+      {qevtest::kEndArrow, false, 2, 1},      {qevtest::kStartArrow, false, 1, -1},
+      {qevtest::kTroughAfter, false, 4, 1},   {qevtest::kTroughBefore, false, 3, -1},
+      {qevtest::kTroughAfter, true, 6, 2},    {qevtest::kTroughBefore, true, 5, -2},
+  };
+  for (const auto &k : clicks) {
+    const int before = shown();
+    EXPECT_EQ(click(k.place, k.withControl), std::vector<int32_t>{k.code}) << k.code;
+    followed();
+    const int now = shown();
+    switch (k.direction) {
+      case 1: EXPECT_GT(now, before) << k.code; break;
+      case -1: EXPECT_LT(now, before) << k.code; break;
+      case 2: EXPECT_EQ(now, barMaximum - barSlider); break;
+      default: EXPECT_EQ(now, minimum); break;
+    }
   }
+  // The slider dragged: drags while it moves, the value changed at the release.
+  g_scrolls.clear();
+  int sx = 0, sy = 0;
+  qevtest::scrollBarPlace(bar->widget, qevtest::kSlider, &sx, &sy);
+  ASSERT_TRUE(qevtest::pressHandledAt(bar->widget, sx, sy, 1));
+  const bool vertical = qevtest::scrollBarVertical(bar->widget);
+  ASSERT_TRUE(qevtest::moveHandled(bar->widget, sx + (vertical ? 0 : 20), sy + (vertical ? 20 : 0)));
+  ASSERT_TRUE(qevtest::releaseHandledAt(bar->widget, sx + (vertical ? 0 : 20),
+                                        sy + (vertical ? 20 : 0), 1));
+  ASSERT_GE(g_scrolls.size(), 2u);
+  for (size_t i = 0; i + 1 < g_scrolls.size(); ++i) EXPECT_EQ(g_scrolls[i].first, 8);
+  EXPECT_EQ(g_scrolls.back().first, 7);
+  followed();
+  EXPECT_GT(shown(), minimum);
   EXPECT_EQ(g_event_code, WU_CTLEV_SCROLL);
   // A reason that is no scroll is not handed on.
   g_scrolls.clear();
