@@ -38,6 +38,7 @@ void OnNo(Widget, XtPointer client, XtPointer) { Answer(static_cast<Box *>(clien
 void OnCancel(Widget, XtPointer client, XtPointer) {
   Answer(static_cast<Box *>(client), WU_ANSWER_CANCEL);
 }
+void OnBoxGone(Widget, XtPointer client, XtPointer) { static_cast<Box *>(client)->dialog = nullptr; }
 
 Widget DialogParent(Widget parent) {
   if (parent && !parent->core.being_destroyed) return parent;
@@ -89,11 +90,13 @@ int32_t Show(Widget parent, const void *holder, const char *text, int32_t kind, 
     XtUnmanageChild(XmMessageBoxGetChild(box.dialog, XmDIALOG_CANCEL_BUTTON));
   XtAddCallback(box.dialog, XmNokCallback, OnOk, &box);
   XtAddCallback(box.dialog, XmNcancelCallback, OnCancel, &box);
+  XtAddCallback(box.dialog, XmNdestroyCallback, OnBoxGone, &box);
+  Widget nb = nullptr;
   if (box.question) {
     // The No button sits between Yes and Cancel.
     XmString no = wumcstr("No");
-    Widget nb = XtVaCreateManagedWidget("no", xmPushButtonWidgetClass, box.dialog,
-                                        XmNlabelString, no, nullptr);
+    nb = XtVaCreateManagedWidget("no", xmPushButtonWidgetClass, box.dialog, XmNlabelString, no,
+                                 nullptr);
     XmStringFree(no);
     XtAddCallback(nb, XmNactivateCallback, OnNo, &box);
   }
@@ -108,6 +111,16 @@ int32_t Show(Widget parent, const void *holder, const char *text, int32_t kind, 
   // A box whose parent or holder goes, a display lost or a shut-down
   // answers Cancel.
   if (wumwdlg(box.dialog, holder) != WU_OK) box.answer = WU_ANSWER_CANCEL;
+  // Inside an event the toolkit is dispatching, a destroyed box is freed
+  // only when that event ends: until then nothing of it may call back into
+  // this frame.
+  if (box.dialog) {
+    XtRemoveCallback(box.dialog, XmNokCallback, OnOk, &box);
+    XtRemoveCallback(box.dialog, XmNcancelCallback, OnCancel, &box);
+    XtRemoveCallback(box.dialog, XmNdestroyCallback, OnBoxGone, &box);
+    if (nb) XtRemoveCallback(nb, XmNactivateCallback, OnNo, &box);
+    XmRemoveWMProtocolCallback(shell, del, OnCancel, &box);
+  }
   if (devb) {
     devb->modal_requestor = outer_modal;
     if (wu_x_ok()) XFlush(devb->display);
@@ -201,7 +214,12 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
   wu_status st = WU_OK;
   wu_loop_enter();
   // The widget is looked at only while its destroy callback has not run.
-  while (!wait.destroyed && XtIsManaged(w) && (!answer || *answer == waiting)) {
+  // A destroy begun inside an event the toolkit is still dispatching (the
+  // window released under a box opened from a button's callback) only
+  // marks the widget: the toolkit frees it once that dispatch ends, which
+  // is after this wait, so the mark ends the wait.
+  while (!wait.destroyed && !w->core.being_destroyed && XtIsManaged(w) &&
+         (!answer || *answer == waiting)) {
     if (!HoldersAlive() || !wutturn(-1)) {
       st = WU_CANCELLED;
       break;
@@ -209,11 +227,13 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
   }
   // Leaving the outermost loop may end the module, and its widgets with it.
   const bool ended = wu_loop_leave() != WU_OK || !devb;
-  if (wait.destroyed || ended) {
+  // Until its destroy callback has run the widget stands, so the callback,
+  // which names this frame, is taken back.
+  if (!wait.destroyed) XtRemoveCallback(w, XmNdestroyCallback, WaitGone, &wait);
+  if (wait.destroyed || ended || w->core.being_destroyed) {
     if (destroyed) *destroyed = 1;
     return WU_CANCELLED;
   }
-  XtRemoveCallback(w, XmNdestroyCallback, WaitGone, &wait);
   return st;
 }
 
@@ -245,9 +265,14 @@ int32_t wumpmsh(Widget parent, const void *holder, const char *text, int32_t kin
 }
 
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title) {
+  return wumpmmh(parent, nullptr, set, number, buttons, title);
+}
+
+int32_t wumpmmh(Widget parent, const void *holder, int32_t set, int32_t number, int32_t buttons,
+                const char *title) {
   char *text = HostText(set, number);
   int32_t kind = buttons == WU_MSGB_YESNOCANCEL ? WU_MSG_QUESTION : WU_MSG_INFO;
-  int32_t answer = Show(parent, nullptr, text ? text : kBadMessage, kind, buttons, title);
+  int32_t answer = Show(parent, holder, text ? text : kBadMessage, kind, buttons, title);
   XtFree(text);
   return answer;
 }

@@ -76,6 +76,9 @@ int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
    record): it answers Cancel, without waiting, once the holder is released. */
 int32_t wumpmsh(Widget parent, const void *holder, const char *text, int32_t kind);
 int32_t wumpmmg(Widget parent, int32_t set, int32_t number, int32_t buttons, const char *title);
+/* wumpmmg for a box that serves `holder`, as wumpmsh. */
+int32_t wumpmmh(Widget parent, const void *holder, int32_t set, int32_t number, int32_t buttons,
+                const char *title);
 XmString wumlstr(int32_t set, int32_t number);
 
 wu_status wutgpix(int32_t icon, const wu_icon_colours *colours, int32_t depth, int32_t flag,

@@ -1465,7 +1465,7 @@ void wuwcdlc(Widget button, XtPointer client, XtPointer) {
     const int32_t len = wumdtpl(node->templ, inp.data(), b->inputs, rdp.data(), b->radios,
                                 ckp.data(), b->checks, result, sizeof result);
     if (len > WU_MDLG_RESULT_MAX) {
-      wumpmmg(w->outer, kCloseSet, kMsgTooLong, WU_MSGB_OK, nullptr);
+      wumpmmh(w->outer, w, kCloseSet, kMsgTooLong, WU_MSGB_OK, nullptr);
     } else {
       if (w->local_handler) reinterpret_cast<LocalHandlerFn>(w->local_handler)(w, result);
       else if (wuxqcmd(w, result, len, 1, 1, 0) != WU_OK) {

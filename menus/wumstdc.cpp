@@ -118,7 +118,7 @@ wu_status Run(wu_window *w, const char *command, int32_t length, int32_t flag2) 
 // A command that does not fit is never cut: the user is told and nothing
 // is queued.
 void TooLong(wu_window *w) {
-  wumpmmg(w && w->outer ? w->outer : nullptr, kDlgSet, kMsgTooLong, WU_MSGB_OK, nullptr);
+  wumpmmh(w && w->outer ? w->outer : nullptr, w, kDlgSet, kMsgTooLong, WU_MSGB_OK, nullptr);
 }
 
 // The label of a menu item (titles of the import and export dialogs).
@@ -564,7 +564,7 @@ void wuwexit(Widget item, XtPointer client, XtPointer call) {
     }
     if (!parent) parent = devb->toplevel;
     wu_reg_hold hold = wu_reg_take(w);
-    const int32_t answer = wumpmmg(parent, kDlgSet, kMsgExit, WU_MSGB_OKCANCEL, "Exit...");
+    const int32_t answer = wumpmmh(parent, w, kDlgSet, kMsgExit, WU_MSGB_OKCANCEL, "Exit...");
     if (answer != WU_ANSWER_OK || !wu_reg_alive(hold)) return;
   }
   Run(w, "BYE", 3, 0);

@@ -59,6 +59,8 @@ int waitChild(pid_t pid) {
   while (waitpid(pid, &status, 0) < 0) {
   }
   reapGroup(pid);
+  // The next case on the same server starts with the focus as on a fresh one.
+  restoreFocus();
   return status;
 }
 

@@ -136,12 +136,19 @@ void stopWindowManager() {
     usleep(20000);
   }
   XSelectInput(dpy, DefaultRootWindow(dpy), NoEventMask);
-  // The manager's focus may have reverted to None with it, which would send
-  // the keys of later cases nowhere: the focus follows the pointer again,
-  // as on a fresh server.
-  XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, CurrentTime);
   XSync(dpy, False);
   XSetErrorHandler(previous);
+  XCloseDisplay(dpy);
+  // The manager's focus may have reverted to None with it.
+  restoreFocus();
+}
+
+void restoreFocus() {
+  if (g_display.empty()) return;
+  Display *dpy = XOpenDisplay(g_display.c_str());
+  if (!dpy) return;
+  XSetInputFocus(dpy, PointerRoot, RevertToPointerRoot, CurrentTime);
+  XSync(dpy, False);
   XCloseDisplay(dpy);
 }
 

@@ -25,6 +25,11 @@ bool startWindowManager();
 // same process run as on a server without a window manager.
 void stopWindowManager();
 
+// Gives the keyboard focus back to the pointer, as on a fresh server: a
+// client that ends while one of its windows has the focus (a popup menu, a
+// window manager) may leave it at None, which sends later keys nowhere.
+void restoreFocus();
+
 // Reads one pixel of a window (or the root when w is 0) as 0xRRGGBB.
 unsigned long pixelAt(Display *dpy, Window w, int x, int y);
 
