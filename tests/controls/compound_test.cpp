@@ -890,14 +890,18 @@ TEST_F(Compound, HostFontReachesTheTextAndAnEmptyValueGoesBack) {
     XFontStruct *first = FirstFont(shown);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->fid, xf->fid);
-    if (type == WU_CTYPE_COMBO) EXPECT_EQ(Cb(h)->xfont, xf);
+    if (type == WU_CTYPE_COMBO) {
+      EXPECT_EQ(Cb(h)->xfont, xf);
+    }
     // The same record again keeps the list it made.
     ASSERT_EQ(Set(h, {font}), WU_OK);
     EXPECT_EQ(h->control->font_list, made);
     // An empty value goes back to the display's font list.
     ASSERT_EQ(Set(h, {none}), WU_OK);
     EXPECT_EQ(h->control->font_list, nullptr);
-    if (type == WU_CTYPE_COMBO) EXPECT_EQ(Cb(h)->xfont, nullptr);
+    if (type == WU_CTYPE_COMBO) {
+      EXPECT_EQ(Cb(h)->xfont, nullptr);
+    }
     XtVaGetValues(text, XmNfontList, &shown, nullptr);
     first = FirstFont(shown);
     ASSERT_NE(first, nullptr);

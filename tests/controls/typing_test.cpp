@@ -25,6 +25,11 @@ const TextKind kTextKinds[] = {
 
 class Typing : public Controls {
  protected:
+  // The cases after one that started mwm run without a window manager.
+  void TearDown() override {
+    Controls::TearDown();
+    qevtest::stopWindowManager();
+  }
   // A fresh window of one pane, made after a window manager was started so
   // that the manager frames it as it frames a host's dialog.
   void NewWindow(bool with_field = false) {
@@ -36,7 +41,9 @@ class Typing : public Controls {
     ASSERT_EQ(wuxgwnd(&window_, 1, 0), WU_OK);
     ASSERT_EQ(wuxgpan(window_, &pane_, 1, 1, 20, WU_FULL_WIDTH, 0), WU_OK);
     field_ = nullptr;
-    if (with_field) ASSERT_EQ(wuxgfld(pane_, &field_, 8, 3, 10, 0, 0), WU_OK);
+    if (with_field) {
+      ASSERT_EQ(wuxgfld(pane_, &field_, 8, 3, 10, 0, 0), WU_OK);
+    }
     ASSERT_EQ(wuxiwnd(window_), WU_OK);
     Settle();
   }
@@ -201,10 +208,14 @@ TEST_F(Typing, ReturnInEveryTextKindReportsReturnKeyAndAMultiLineEntryBreaksTheL
     TypeKeys("4");
     std::vector<int32_t> codes = Codes();
     EXPECT_EQ(Count(codes, WU_EV_RETURNKEY), 1);
-    for (int32_t code : Queued()) EXPECT_NE(code, -WU_KEY_ENTER) << "Return went to the window";
-    if (kTextKinds[i].type == WU_CTYPE_MULTILINE) EXPECT_EQ(Shown(text), "3\n4");
-    else if (std::strcmp(kTextKinds[i].name, "masked entry field") != 0)
+    for (int32_t code : Queued()) {
+      EXPECT_NE(code, -WU_KEY_ENTER) << "Return went to the window";
+    }
+    if (kTextKinds[i].type == WU_CTYPE_MULTILINE) {
+      EXPECT_EQ(Shown(text), "3\n4");
+    } else if (std::strcmp(kTextKinds[i].name, "masked entry field") != 0) {
       EXPECT_NE(Shown(text).find("4"), std::string::npos);
+    }
   }
 }
 

@@ -208,7 +208,7 @@ TEST(Handles, AnArrayOfAReleasedWindowIsStillGivenBack) {
 
 // Drop-site lists handed out in entries, as the host gets them.
 wu_value Formats() {
-  static wu_dnd_text items[2] = {{6, 0, "STRING"}, {4, 0, "TEXT"}};
+  static wu_dnd_text items[2] = {{6, 0, const_cast<char *>("STRING")}, {4, 0, const_cast<char *>("TEXT")}};
   wu_value v = {};
   v.code = WU_DND_A_FORMATS;
   v.type = WU_VT_STRLIST;
@@ -257,7 +257,7 @@ TEST(Handles, DropSitesAndTheirListsAreRefusedOnceReleased) {
     EXPECT_EQ(copy.status, WU_ALLOCATED);
     // A list the module never handed out, with lengths that would run far
     // past it, is left alone too.
-    wu_dnd_text forged[1] = {{0x7ffffff0, 0, "x"}};
+    wu_dnd_text forged[1] = {{0x7ffffff0, 0, const_cast<char *>("x")}};
     wu_value fake = {};
     fake.type = WU_VT_STRLIST;
     fake.value = 1;

@@ -204,7 +204,9 @@ TEST(Modal, AStringPopupEndsWithTheWidgetItServes) {
                 GrabSuccess);
       XUngrabPointer(other, CurrentTime);
       XCloseDisplay(other);
-      if (!whole_window) EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+      if (!whole_window) {
+        EXPECT_EQ(wuxfwnd(m.window), WU_OK);
+      }
       m.Stop();
     }, 20);
   }

@@ -482,8 +482,9 @@ void CallTheRest(Phase phase) {
       if (fn == nullptr) continue;
       for (int v = 0; v < kVariants; ++v) {
         const intptr_t r = fn(intptr_t(g_foreign), Number(v), 0, Number(v), 0, 0, 0, 0, 0, 0, 0, 0, 0);
-        if (phase == kBefore || phase == kAfterTerm || fn == reinterpret_cast<AnyFn>(wu_notbuilt))
+        if (phase == kBefore || phase == kAfterTerm || fn == reinterpret_cast<AnyFn>(reinterpret_cast<void (*)(void)>(wu_notbuilt))) {
           EXPECT_EQ(int32_t(r), WU_NOTAVAIL) << "table " << table << " slot " << slot;
+        }
       }
     }
   }

@@ -48,9 +48,11 @@ class WindowParts : public ::testing::Test {
     ASSERT_EQ(wuxgfld(pane_, &first_, 2, 5, 10, 0, 0), WU_OK);
     ASSERT_EQ(wuxgfld(pane_, &second_, 4, 5, 10, 0, 0), WU_OK);
   }
+  // The cases after one that started mwm run without a window manager.
   void TearDown() override {
     if (window_) wuxfwnd(window_);
     qevtest::stopModule();
+    qevtest::stopWindowManager();
   }
 
   bool Realise() {

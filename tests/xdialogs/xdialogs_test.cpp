@@ -58,8 +58,10 @@ class XDialogs : public ::testing::Test {
     setenv("HOME", dir, 1);
     Start();
   }
+  // The cases after one that started mwm run without a window manager.
   void TearDown() override {
     qevtest::stopModule();
+    qevtest::stopWindowManager();
     std::system(("rm -rf '" + home_ + "'").c_str());
   }
   void Start() {
