@@ -11,6 +11,7 @@
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
+#include "textwin/wutwin.h"
 
 extern "C" {
 // Creators of the other catalogue kinds, linked when their kinds are.  Each
@@ -83,7 +84,7 @@ bool keeps_highlight(int32_t type) {
 
 // A pane the module handed out and has not released (a window's command
 // pane included), looked up by address before it is read.
-bool pane_live(const wu_pane *pane) { return wu_reg_has(pane, WU_REG_PANE) != 0; }
+bool pane_live(const wu_pane *pane) { return wutpopn(pane) != 0; }
 
 // An array handed out by wuxcord is preceded by a header that keeps its
 // block size, so that wuxfcor gives back exactly what was taken without

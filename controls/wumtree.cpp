@@ -235,6 +235,7 @@ typedef struct TreeView {
   XtIntervalId redraw_id;    // a redraw after deletions is pending
   wu_dnd_site *site;         // the tree's one drop site, on its drawing area
   uint32_t drop_key;         // the node under the pointer at the last drop
+  bool drag_valid;           // a drag over the tree was told "valid" since it came in
   Widget keyed;              // the label button the control has set up
 } TreeView;
 static_assert(sizeof(TreeView) <= WU_CTL_LARGE_SIZE, "tree view fits its record kind");
@@ -659,13 +660,22 @@ void TreeDrag(Widget w, XtPointer client, XtPointer call) {
   XtPointer data = nullptr;
   XtVaGetValues(w, XmNuserData, &data, nullptr);
   TreeView *t = live_tv(static_cast<wu_control *>(data));
-  if (t == nullptr || t->site == nullptr || cbs->reason == XmCR_DROP_SITE_LEAVE_MESSAGE) return;
+  if (t == nullptr || t->site == nullptr) return;
+  if (cbs->reason == XmCR_DROP_SITE_LEAVE_MESSAGE) {
+    // Motif takes back the highlight it drew over the tree on a "valid"
+    // answer (and frees what it saved for it) only when the drag leaves
+    // with that answer, even after the pointer moved on between the rows.
+    if (t->drag_valid) cbs->dropSiteStatus = XmVALID_DROP_SITE;
+    t->drag_valid = false;
+    return;
+  }
   // Motif stops telling a site that answers "no drop site" of the pointer's
   // moves: between the rows the tree stays a site that refuses the drop.
   const bool on_node = node_under(t, w, cbs->x, cbs->y) != nullptr;
   cbs->dropSiteStatus = on_node && t->site->enabled && t->site->format_count > 0
                             ? XmVALID_DROP_SITE
                             : XmINVALID_DROP_SITE;
+  if (cbs->dropSiteStatus == XmVALID_DROP_SITE) t->drag_valid = true;
 }
 
 void TreeDrop(Widget w, XtPointer client, XtPointer call) {
@@ -673,6 +683,7 @@ void TreeDrop(Widget w, XtPointer client, XtPointer call) {
   XtPointer data = nullptr;
   XtVaGetValues(w, XmNuserData, &data, nullptr);
   TreeView *t = live_tv(static_cast<wu_control *>(data));
+  if (t != nullptr) t->drag_valid = false;  // the drop ends the drag's visit
   NodeInfo *i = t != nullptr ? node_under(t, w, cbs->x, cbs->y) : nullptr;
   if (i == nullptr) {
     _XdTreeDropProc(w, client, call);

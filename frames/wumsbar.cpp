@@ -229,7 +229,7 @@ wu_status wuxgbar(wu_pane *pane, wu_bar **bar_out, int32_t orientation, int32_t,
                   int32_t length, uint32_t flags, int32_t) {
   if (!bar_out) return WU_BADARG;
   *bar_out = nullptr;
-  if (!wu_reg_has(pane, WU_REG_PANE)) return WU_NOTAVAIL;
+  if (!wutpopn(pane)) return WU_NOTAVAIL;
   if (!pane->window || !pane->ext) return WU_BADARG;
   // The bar must lie in cells X can place: from its cell, `length` cells
   // down (vertical) or across.

@@ -17,7 +17,7 @@ extern "C" {
 wu_status wuxgfld(wu_pane *pane, wu_field **field_out, int32_t row, int32_t column,
                   int32_t length, int32_t colour, uint32_t flags) {
   // The pane is looked up before it is read.
-  if (!wu_reg_has(pane, WU_REG_PANE)) {
+  if (!wutpopn(pane)) {
     if (field_out) *field_out = nullptr;
     return WU_NOTAVAIL;
   }

@@ -41,6 +41,11 @@ void PaneDestroyed(Widget, XtPointer client, XtPointer) {
 
 extern "C" {
 
+int wutpopn(const wu_pane *pane) {
+  if (!wu_reg_has(pane, WU_REG_PANE)) return 0;
+  return pane->window == nullptr || wu_reg_kind_of(pane->window) != WU_REG_WINDOW_GOING;
+}
+
 wu_status wuxgpan(wu_window *w, wu_pane **pane_out, int32_t row, int32_t column, int32_t rows,
                   int32_t columns, uint32_t flags) {
   // The window is looked up before it is read.

@@ -107,6 +107,11 @@ wu_status wutwd2p(Widget w, wu_window **window_out, wu_pane **pane_out);
 void spgetesl(Widget w, int32_t *count_out, WidgetList *list_out);
 void wutwfld(wu_pane *panel, wu_field *field, int32_t start, int32_t count);
 void sperase(Widget pane_widget, int32_t row, int32_t column, int32_t rows, int32_t columns);
+/* True for a pane the module handed out (a window's command pane included)
+   whose window has not been released.  The panes of a window released from
+   inside a widget callback stay entered until the release is carried out,
+   so that the release finds them; nothing more is made in them meanwhile. */
+int wutpopn(const wu_pane *pane);
 /* The field of the pane that holds a cell, or null. */
 wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column);
 /* The length of a field as the module may use it: the host owns the record

@@ -173,6 +173,7 @@ const char kNodeTranslations[] =
     "<FocusIn>: PrimitiveFocusIn() XdTreeFocusIn()\n"
     "<FocusOut>: PrimitiveFocusOut() XdTreeFocusOut()\n"
     "<Btn1Down>: XdTreePress()\n"
+    "<Btn2Down>: XdTreeAreaPress()\n"
     "<Key>osfLeft: XdTreeTraverse(Left)\n"
     "<Key>osfRight: XdTreeTraverse(Right)\n"
     "<Key>osfUp: XdTreeTraverse(Up)\n"
@@ -204,6 +205,7 @@ bool makeButtonSet(wu_tree *tree);
 GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
 void repaint(wu_tree *tree);
+bool isRow(wu_tree *tree, wu_tree_node *n);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -447,11 +449,19 @@ void cancelActivation(wu_tree *tree) {
   tree->activate_node = nullptr;
 }
 
+/* After the keyboard came to the buttons: when they stood in for a
+   focused row out of view (Tab from outside the tree), that row comes into
+   view and takes them, keeping the keyboard. */
 void obscuredTimeOut(XtPointer client, XtIntervalId *) {
   auto *tree = static_cast<wu_tree *>(client);
+  const bool focus_in = tree->obscured_focus_in != 0;
   tree->obscured_id = 0;
   tree->obscured_pending = 0;
   tree->obscured_focus_in = 0;
+  wu_tree_node *f = tree->focus;
+  if (focus_in && f && tree->has_focus && !tree->deleting && !tree->destroying &&
+      tree->view->holder != f && isRow(tree, f))
+    XdTreeSetFocus(tree, f, 0);
 }
 
 void startObscuredTimeOut(wu_tree *tree, bool focus_in) {
@@ -711,7 +721,13 @@ void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
   if (!n) return;
   wu_tree *tree = n->tree;
   if (n == tree->focus && !tree->multiple_selection) _XdTreeSetFocusColors(n, 0);
-  if (!tree->traversing) tree->has_focus = 0;
+  if (tree->traversing) return;
+  tree->has_focus = 0;
+  /* The keyboard left buttons that wait out of view with the focused row:
+     a row in view takes them, so that Tab can come back. */
+  XdTreeView *v = tree->view;
+  if (n == v->holder && isRow(tree, n) && (size_t(n->row) < v->first || size_t(n->row) > v->last))
+    layoutView(tree);
 }
 
 void doubleClickAction(Widget w, XEvent *event, String *, Cardinal *) {
@@ -728,6 +744,23 @@ void pressAction(Widget w, XEvent *event, String *, Cardinal *) {
   pressAt(n->tree, n, part, w, event);
 }
 
+/* Button 2 on one of the buttons: the drawing area gets the press, at the
+   same place, as it does on every drawn row, so that a drag started there
+   is the same on the focused row as on the others (and not the label's own
+   drag of its text). */
+void areaPressAction(Widget w, XEvent *event, String *, Cardinal *) {
+  wu_tree_node *n = nodeOfButton(w);
+  if (!n || !event || event->type != ButtonPress) return;
+  Widget da = n->tree->drawing_area;
+  if (!XtIsRealized(da) || XtParent(w) != da) return;
+  XEvent e = *event;
+  e.xbutton.window = XtWindow(da);
+  e.xbutton.subwindow = None;
+  e.xbutton.x += XtX(w) + XtBorderWidth(w);
+  e.xbutton.y += XtY(w) + XtBorderWidth(w);
+  XtDispatchEventToWidget(da, &e);
+}
+
 void deleteRequestAction(Widget w, XEvent *event, String *, Cardinal *) {
   wu_tree_node *n = nodeOfButton(w);
   if (n && n->delete_proc) n->delete_proc(w, n, event);
@@ -741,6 +774,7 @@ XtActionsRec tree_actions[] = {
     {const_cast<char *>("XdTreeDoubleClick"), doubleClickAction},
     {const_cast<char *>("XdTreeDeleteRequest"), deleteRequestAction},
     {const_cast<char *>("XdTreePress"), pressAction},
+    {const_cast<char *>("XdTreeAreaPress"), areaPressAction},
 };
 
 /* The actions are registered once per application context, on the first
@@ -1145,9 +1179,12 @@ void placeButtons(wu_tree *tree) {
 }
 
 /* Lays out the rows in view: measures them, gives the buttons to the row
-   that needs them (the focused node's; with no focus, the node that had
-   them while it is still shown, else the first row in view), draws the
-   rows and places the buttons. */
+   that needs them, draws the rows and places the buttons.  The buttons
+   serve the focused node while its row is in view or the keyboard is in
+   the tree; otherwise the node that had them while its row is in view,
+   else the first row in view.  Buttons out of view cannot take the
+   keyboard, so this way Tab always finds a row the user sees (and one
+   standing in for the focused row hands over to it). */
 void layoutView(wu_tree *tree) {
   XdTreeView *v = tree->view;
   Widget da = tree->drawing_area;
@@ -1175,9 +1212,12 @@ void layoutView(wu_tree *tree) {
   v->last = last;
   wu_tree_node *holder = nullptr;
   if (count > 0) {
-    if (tree->focus && isRow(tree, tree->focus))
+    auto in_view = [first, last](const wu_tree_node *n) {
+      return size_t(n->row) >= first && size_t(n->row) <= last;
+    };
+    if (tree->focus && isRow(tree, tree->focus) && (tree->has_focus || in_view(tree->focus)))
       holder = tree->focus;
-    else if (v->holder && isRow(tree, v->holder))
+    else if (v->holder && isRow(tree, v->holder) && in_view(v->holder))
       holder = v->holder;
     else
       holder = v->rows[first];
@@ -1393,7 +1433,10 @@ void stopAutoScroll(wu_tree *tree) {
 void dragProc(Widget w, XtPointer, XtPointer call) {
   auto *cbs = static_cast<XmDragProcCallbackStruct *>(call);
   wu_tree *tree = treeOfWidget(w);
-  if (cbs) cbs->dropSiteStatus = XmNO_DROP_SITE;
+  /* The tree takes no drop, but a leave keeps the answer Motif brings: it
+     takes back a highlight it drew on entering (and frees what it saved
+     for it) only for the answer it gave then. */
+  if (cbs && cbs->reason != XmCR_DROP_SITE_LEAVE_MESSAGE) cbs->dropSiteStatus = XmNO_DROP_SITE;
   if (!tree) return;
   if (!cbs || cbs->reason != XmCR_DROP_SITE_MOTION_MESSAGE) {
     stopAutoScroll(tree);

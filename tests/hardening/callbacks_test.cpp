@@ -27,6 +27,7 @@ using namespace hardening;
 enum class Act { ReleaseControl, ReleaseWindow, ShutDown };
 Act g_act = Act::ReleaseControl;
 wu_window *g_window = nullptr;
+wu_pane *g_pane = nullptr;
 int g_calls = 0;
 // The window's own X window on the server (its shell's).
 Window g_xwindow = None;
@@ -43,6 +44,8 @@ struct Inside {
   bool started = false;         // the module, after a shut-down asked for
   int posted = 0;               // host events posted for it up to the act
                                 // (taken, so that later ones stand out)
+  std::vector<wu_status> pane_slots;  // slots given its pane, or a new one
+  bool made = false;            // a field, bar, control or pane came of them
 };
 Inside g_inside;
 
@@ -90,6 +93,22 @@ wu_status Procedure(wu_ctl_handle *h, wu_ctl_event *, wu_value *, int32_t) {
       g_inside.posted = PostedFor(g_window);
       g_inside.shown = OnServer(g_xwindow);
       if (wuxgwnd(&g_inside.fresh, 1, 0) == WU_OK) wuxfwnd(g_inside.fresh);
+      {
+        // Nothing more is made in the released window's panes.
+        static int32_t low = 0, high = 9, at = 0;
+        wu_field *field = nullptr;
+        wu_bar *bar = nullptr;
+        wu_ctl_handle *control = nullptr;
+        wu_pane *pane = nullptr;
+        g_inside.pane_slots = {
+            wuxgfld(g_pane, &field, 2, 2, 5, 0, 0),
+            wuxgbar(g_pane, &bar, 1, 0, 0, &low, &high, &at, 1, 30, 3, 0, 0),
+            Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA)(&control, g_pane, nullptr,
+                                                          WU_CTYPE_ENTRY, nullptr, 0, nullptr),
+            wuxgpan(g_window, &pane, 1, 1, 2, 10, 0),
+            wuxmcrs(g_window, g_pane, 1, 1)};
+        g_inside.made = field || bar || control || pane;
+      }
       break;
     }
     case Act::ShutDown:
@@ -106,6 +125,7 @@ void Arm(Started &m, Act act, Widget control) {
   PostedFor(m.window);
   g_act = act;
   g_window = m.window;
+  g_pane = m.pane;
   g_calls = 0;
   g_inside = Inside{};
   g_xwindow = ShellWindow(control);
@@ -212,6 +232,8 @@ void CheckAfter(Started &m, Act act, wu_ctl_handle *h, bool pools = false) {
     EXPECT_TRUE(g_inside.shown);
     EXPECT_NE(g_inside.fresh, nullptr);
     EXPECT_NE(g_inside.fresh, m.window);
+    EXPECT_EQ(g_inside.pane_slots, std::vector<wu_status>(5, WU_NOTAVAIL));
+    EXPECT_FALSE(g_inside.made);
     // Once the callback returned the window is gone from the server, and
     // every later call on it or its control answers as released.
     EXPECT_FALSE(OnServer(g_xwindow));

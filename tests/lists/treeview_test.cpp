@@ -72,6 +72,16 @@ class TreeViews : public Lists {
     p.pointer = const_cast<wu_node_record *>(n);
     return h->services->meth(h, method, &p, 1);
   }
+  // A tree 120 pixels high holding "row 0" to "row 7" at the top level
+  // (their records in `rows`), laid out; null when they were refused.
+  wu_ctl_handle *EightRows(std::vector<wu_node_record *> *rows) {
+    wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 120)});
+    for (int i = 0; i < 8; ++i) rows->push_back(Rec(("row " + std::to_string(i)).c_str()));
+    Chain(*rows);
+    if (Add(h, nullptr, rows->front(), 3) != WU_OK) return nullptr;
+    Settle();
+    return h;
+  }
   static std::string Label(const wu_node_record *r) {
     return r ? std::string(r->label, size_t(r->label_length)) : std::string("<none>");
   }
@@ -905,12 +915,9 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
 // tree's one drop site, and _DNDNode names the node under the pointer; a
 // drop beside the rows is refused, as the tree alone refuses it.
 TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
-  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 120)});
   std::vector<wu_node_record *> rows;
-  for (int i = 0; i < 8; ++i) rows.push_back(Rec(("row " + std::to_string(i)).c_str()));
-  Chain(rows);
-  ASSERT_EQ(Add(h, nullptr, rows[0], 3), WU_OK);
-  Settle();
+  wu_ctl_handle *h = EightRows(&rows);
+  ASSERT_NE(h, nullptr);
   wu_tree_node *target = NodeOf(h, "row 2");
   ASSERT_NE(target, nullptr);
   ASSERT_EQ(target->label, nullptr);
@@ -943,6 +950,66 @@ TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
   EXPECT_EQ(Label(static_cast<wu_node_record *>(p[1].pointer)), "row 2");
   EXPECT_EQ(target->label, nullptr);  // no widget was needed
   XtDestroyWidget(source);
+}
+
+// Button 2 dragged from a node starts the tree's own drag, offering what the
+// host gave the tree's site: from the focused row, whose buttons are real
+// widgets, as from a drawn row (the label's own drag of its text never
+// starts).
+TEST_F(TreeViews, AButton2DragFromTheFocusedRowIsTheTreesDrag) {
+  std::vector<wu_node_record *> rows;
+  wu_ctl_handle *h = EightRows(&rows);
+  ASSERT_NE(h, nullptr);
+  wu_tree_node *focused = NodeOf(h, "row 1");
+  wu_tree_node *drawn = NodeOf(h, "row 2");
+  ASSERT_TRUE(qevtest::clickTreeNode(focused));
+  Settle();
+  ASSERT_NE(focused->label, nullptr);
+  ASSERT_EQ(drawn->label, nullptr);
+
+  // The host offers a text from the tree's site.
+  auto *site = static_cast<wu_dnd_site *>(rows[0]->drop_site);
+  ASSERT_NE(site, nullptr);
+  ASSERT_EQ(qevtest::setOfferedText(site, "tree text"), WU_OK);
+
+  // A module drop site beside the tree.
+  Widget target = XtVaCreateManagedWidget("target", xmDrawingAreaWidgetClass, pane_->ext->widget,
+                                          XmNx, 400, XmNy, 40, XmNwidth, 80, XmNheight, 40,
+                                          nullptr);
+  Settle();
+  wu_dnd_site *dropped = qevtest::offerText(target, "unused");
+  ASSERT_NE(dropped, nullptr);
+  Position tx = 0, ty = 0;
+  XtTranslateCoords(target, 40, 20, &tx, &ty);
+
+  Display *dpy = XtDisplay(target);
+  // The tree's right edge beside the rows, as drawn before any drag.
+  Widget area = Tree(h)->drawing_area;
+  Dimension area_w = 0, area_h = 0;
+  XtVaGetValues(area, XmNwidth, &area_w, XmNheight, &area_h, nullptr);
+  const int edge_x = int(area_w) - 1, edge_y = int(area_h) / 2;
+  const unsigned long edge = qevtest::pixelAt(dpy, XtWindow(area), edge_x, edge_y);
+  for (wu_tree_node *n : {focused, drawn}) {
+    XtFree(dropped->data);
+    dropped->data = nullptr;
+    dropped->data_length = 0;
+    int x = 0, y = 0;
+    ASSERT_TRUE(qevtest::treeNodePoint(n, XdTREE_PART_LABEL, &x, &y));
+    XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(dpy, 2, True, CurrentTime);
+    XFlush(dpy);
+    qevtest::DragPath path = {dpy, XtWidgetToApplicationContext(target), x, y, tx, ty, 0};
+    qevtest::playDragPath(&path);
+    qevtest::turnUntil([&path] { return path.step > 10; }, 3000);
+    qevtest::turnUntil([] { return !(devb->flags & int32_t(WU_DEV_DRAGGING)); }, 5000);
+    Settle();
+    ASSERT_NE(dropped->data, nullptr) << n->text;
+    EXPECT_EQ(std::string(dropped->data, size_t(dropped->data_length)), "tree text") << n->text;
+    // The highlight Motif drew over the tree while the drag was on a node
+    // went with the drag.
+    EXPECT_EQ(qevtest::pixelAt(dpy, XtWindow(area), edge_x, edge_y), edge) << n->text;
+  }
+  XtDestroyWidget(target);
 }
 
 }  // namespace

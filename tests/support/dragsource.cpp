@@ -17,6 +17,10 @@ namespace qevtest {
 wu_dnd_site *offerText(Widget w, const char *text) {
   wu_dnd_site *site = wumrdnd(w);
   if (site == nullptr || wumsdnd(site) != WU_OK) return nullptr;
+  return setOfferedText(site, text) == WU_OK ? site : nullptr;
+}
+
+int32_t setOfferedText(wu_dnd_site *site, const char *text) {
   std::string type = WU_DND_TARGET_QEVTEXT, item = text;
   wu_dnd_text types[1] = {{int32_t(type.size()), 0, type.data()}};
   wu_dnd_text items[1] = {{int32_t(item.size()), 0, item.data()}};
@@ -27,7 +31,7 @@ wu_dnd_site *offerText(Widget w, const char *text) {
   in[0].value = in[1].value = 1;
   in[0].pointer = types;
   in[1].pointer = items;
-  return wuxsdnd(site, in, 2) == WU_OK ? site : nullptr;
+  return wuxsdnd(site, in, 2);
 }
 
 bool dragFrom(Widget source, int to_x, int to_y) {

@@ -11,6 +11,9 @@ namespace qevtest {
 // Registers `w` as a module drop site whose drags offer `text` as the
 // module's text type; the site, or null when the module refused.
 wu_dnd_site *offerText(Widget w, const char *text);
+// Sets the types and items of a site the module made so that its drags
+// offer `text` as the module's text type; the status of the setting.
+int32_t setOfferedText(wu_dnd_site *site, const char *text);
 
 // The user's drag from `source`: button 2 pressed at (20, 20) of it, the
 // module's drag started there (wuwsdnd) and the pointer moved to root

@@ -12,6 +12,7 @@
 #include <X11/keysym.h>
 #include <Xm/Form.h>
 #include <Xm/Label.h>
+#include <Xm/PushB.h>
 #include <Xm/ScrollBar.h>
 #include <X11/extensions/XTest.h>
 
@@ -1101,5 +1102,75 @@ TEST_F(Tree, PagingAHundredThousandRowsHandsButtonsOverAndTellsTheOwner) {
   EXPECT_EQ(children(), buttons);
   EXPECT_EQ(xdtest::xErrors(), 0);
   EXPECT_TRUE(xdtest::takeWarnings().empty());
+}
+
+// Buttons out of view cannot take the keyboard, so with no node focused
+// they stay on a row in view: a few pages down by the scroll bar, Tab from
+// a button above the tree gives the keyboard to a row the user sees, and
+// Down goes on from there with the view where it was.  With a focused row
+// scrolled away, Tab brings the keyboard to that row, scrolled into view.
+TEST_F(Tree, TabIntoAScrolledTreeLandsOnARowInView) {
+  Widget before = XtVaCreateManagedWidget("before", xmPushButtonWidgetClass, form,
+                                          XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment,
+                                          XmATTACH_FORM, XmNrightAttachment, XmATTACH_FORM, NULL);
+  XtVaSetValues(tree->scrolled_w, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, before, NULL);
+  char text[16];
+  for (int i = 0; i < 300; ++i) {
+    snprintf(text, sizeof text, "n%d", i);
+    add(text);
+  }
+  showTree();
+  Display *dpy = xdtest::app().dpy;
+  auto pageDown = [&](int pages) {
+    xdtest::pointerTo(tree->vsb, XtWidth(tree->vsb) / 2, XtHeight(tree->vsb) - 20);
+    for (int i = 0; i < pages; ++i) {
+      XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+      XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+      settle();
+    }
+  };
+  auto shows = [](const std::vector<std::string> &rows, const wu_tree_node *n) {
+    return std::find(rows.begin(), rows.end(), n->text) != rows.end();
+  };
+  // The node whose buttons have the keyboard after Tab from `before`.
+  auto tabIn = [&]() -> wu_tree_node * {
+    xdtest::click(before);
+    EXPECT_EQ(XmGetFocusWidget(before), before);
+    xdtest::key(XK_Tab);
+    xdtest::pump(100);
+    Widget got = XmGetFocusWidget(tree->drawing_area);
+    wu_tree_node *n = got ? XdTreeWidgetToTreeNode(tree, got) : nullptr;
+    if (n == nullptr) {
+      ADD_FAILURE() << "the keyboard is on " << (got ? XtName(got) : "nothing");
+      return nullptr;
+    }
+    EXPECT_EQ(got, n->label);
+    // The button that has the keyboard covers its row.
+    const XRectangle r = rectOf(n);
+    EXPECT_EQ(XtX(got), r.x);
+    EXPECT_EQ(XtY(got), r.y);
+    EXPECT_TRUE(XtIsManaged(got));
+    return n;
+  };
+
+  pageDown(3);
+  const std::vector<std::string> shown = rows();
+  ASSERT_GT(shown.size(), 3u);
+  ASSERT_NE(shown.front(), "n0");
+  ASSERT_EQ(tree->focus, nullptr);
+  wu_tree_node *n = tabIn();
+  ASSERT_NE(n, nullptr);
+  EXPECT_TRUE(shows(shown, n)) << n->text;
+  xdtest::key(XK_Down);
+  ASSERT_EQ(tree->focus, n->next);
+  EXPECT_EQ(rows(), shown);
+
+  wu_tree_node *focused = tree->focus;
+  pageDown(3);
+  ASSERT_FALSE(shows(rows(), focused));
+  EXPECT_EQ(tabIn(), focused);
+  EXPECT_TRUE(shows(rows(), focused));
+  EXPECT_EQ(tree->focus, focused);
+  EXPECT_EQ(xdtest::xErrors(), 0);
 }
 }  // namespace
