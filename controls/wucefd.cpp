@@ -214,15 +214,14 @@ void wuwhsub(Widget w, XtPointer client, XtPointer call) {
 }
 
 void record_text_event(EntryField *e, int32_t code, int32_t sent) {
-  wu_batch_driver *d = wu_batch_recording();
-  if (d == nullptr || d->event_record == nullptr) return;
+  if (wu_batch_recording() == nullptr) return;
   // The multi-line entry's recordings carry no text.
   char *text = e->c.kind == WU_MT_MLENTRY ? copy_text("", 0) : current_text(e);
   wu_batch_event rec = {};
   rec.code = code;
   rec.sent = sent;
   wu_rec_set_text(&rec, text, int32_t(std::strlen(text)));
-  d->event_record(wu_ctl_window(&e->c), e->c.id, &rec);
+  wu_ctl_record_event(&e->c, &rec);
   XtFree(text);
 }
 

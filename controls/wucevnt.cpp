@@ -366,17 +366,24 @@ wu_batch_driver *wu_batch_recording(void) {
   return (d != nullptr && d->mode == QEV_BATCH_RECORD) ? d : nullptr;
 }
 
-void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, double value2,
-                   int32_t value3) {
+void wu_ctl_record_event(wu_control *c, const wu_batch_event *recording) {
   wu_batch_driver *d = wu_batch_recording();
   if (d == nullptr || d->event_record == nullptr) return;
+  wu_callout_enter();
+  d->event_record(wu_ctl_window(c), c->id, recording);
+  wu_callout_leave();
+}
+
+void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, double value2,
+                   int32_t value3) {
+  if (wu_batch_recording() == nullptr) return;
   wu_batch_event rec = {};
   rec.code = code;
   rec.value1 = value1;
   rec.sent = sent;
   rec.value2 = value2;
   rec.value3 = value3;
-  d->event_record(wu_ctl_window(c), c->id, &rec);
+  wu_ctl_record_event(c, &rec);
 }
 
 wu_status wu_ctl_button1(Widget w, wu_control *c) {

@@ -170,6 +170,11 @@ wu_batch_driver *wu_batch_recording(void);
 /* Hands an event recording to the driver when it records. */
 void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, double value2,
                    int32_t value3);
+/* Hands a filled recording of the control to the driver when it records.
+   The driver is host code called from inside a widget callback: a window
+   it releases or a shut-down it asks for waits, as for an event procedure,
+   until the toolkit is done with the widgets. */
+void wu_ctl_record_event(wu_control *c, const wu_batch_event *recording);
 /* Installs the common input handlers on a control widget. */
 wu_status wutmnrq(Widget w, wu_control *c);
 /* Installs the button-1 handler alone (clicks of click-only controls,

@@ -229,13 +229,12 @@ Position form_x(wu_combo *cb) { return cb->form ? cb->form->core.x : Position(cb
 Position form_y(wu_combo *cb) { return cb->form ? cb->form->core.y : Position(cb->c.y); }
 
 void record_text(wu_combo *cb, int32_t code, const char *text, int32_t sent) {
-  wu_batch_driver *d = wu_batch_recording();
-  if (d == nullptr || d->event_record == nullptr) return;
+  if (wu_batch_recording() == nullptr) return;
   wu_batch_event r = {};
   r.code = code;
   r.sent = sent;
   wu_rec_set_text(&r, text, int32_t(std::strlen(text)));
-  d->event_record(wu_ctl_window(&cb->c), cb->c.id, &r);
+  wu_ctl_record_event(&cb->c, &r);
 }
 
 void text_changed(Widget, XtPointer, XtPointer);

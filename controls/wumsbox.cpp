@@ -125,13 +125,12 @@ int32_t shown_integer(double v) {
 }
 
 void record(wu_spin *sb, int32_t code, const char *text, int32_t sent) {
-  wu_batch_driver *d = wu_batch_recording();
-  if (d == nullptr || d->event_record == nullptr) return;
+  if (wu_batch_recording() == nullptr) return;
   wu_batch_event r = {};
   r.code = code;
   r.sent = sent;
   if (text != nullptr) wu_rec_set_text(&r, text, int32_t(std::strlen(text)));
-  d->event_record(wu_ctl_window(&sb->c), sb->c.id, &r);
+  wu_ctl_record_event(&sb->c, &r);
 }
 
 void note_active(wu_spin *sb) {

@@ -540,6 +540,70 @@ TEST(Callbacks, AReadWaitingInsideAProcedureEndsWhenAnotherReleasesTheWindow) {
   });
 }
 
+// ---- the batch driver's recordings ------------------------------------------
+
+// A host's batch driver records what the user does from inside Motif's
+// callbacks too.  One that releases the window, or ends the module, while
+// it records a push button's click or an entry field's Return is carried
+// out as an event procedure's act is: nothing of the window is posted or
+// touched afterwards.
+wu_batch_event_record_fn g_recorder = nullptr;
+
+wu_status RecordThenAct(void *window, int32_t id, const wu_batch_event *recording) {
+  const wu_status st = g_recorder != nullptr ? g_recorder(window, id, recording) : WU_OK;
+  Procedure(nullptr, nullptr, nullptr, 0);
+  return st;
+}
+
+std::vector<int32_t> g_select_events = {WU_EV_SELECT};
+
+TEST(Callbacks, ABatchDriverMayReleaseOrEndWhileItRecords) {
+  const std::vector<KindCase> kinds = {
+      {"push button click", WU_CTYPE_PUSH,
+       [] {
+         return std::vector<wu_value>{Text(WU_A_TEXT, "Go"), IntList(WU_A_EVENTS, g_select_events)};
+       },
+       [](wu_ctl_handle *h) { qevtest::clickWidget(W(h)); }},
+      // The click that gives the field the keyboard is recorded first.
+      {"entry field click", WU_CTYPE_ENTRY, [] { return std::vector<wu_value>{}; },
+       [](wu_ctl_handle *h) { qevtest::clickWidget(W(h)); }},
+      {"entry field Return", WU_CTYPE_ENTRY, [] { return std::vector<wu_value>{}; },
+       [](wu_ctl_handle *h) {
+         g_calls = 1;  // the click's recording does nothing
+         qevtest::clickWidget(W(h));
+         qevtest::turnUntil([] { return false; }, 200);
+         g_calls = 0;
+         qevtest::pressKey(devb->display, XK_Return);
+       }},
+  };
+  for (const KindCase &kind : kinds)
+    for (Act act : {Act::ReleaseWindow, Act::ShutDown}) {
+      SCOPED_TRACE(kind.name);
+      InChild([&kind, act] {
+        Started m;
+        if (!m.Start()) return;
+        std::vector<wu_value> entries = kind.entries();
+        wu_ctl_handle *h = nullptr;
+        ASSERT_EQ(Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA)(
+                      &h, m.pane, nullptr, kind.type, entries.data(), int32_t(entries.size()),
+                      nullptr),
+                  WU_OK);
+        m.Settle();
+        qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
+        wu_batch_driver *driver = wu_batch_recording();
+        ASSERT_NE(driver, nullptr);
+        g_recorder = driver->event_record;
+        driver->event_record = RecordThenAct;
+        Arm(m, act, W(h));
+        // The input is dispatched by the module's own turns, as the host's
+        // waits dispatch it.
+        kind.user(h);
+        ASSERT_TRUE(qevtest::turnUntil([] { return g_calls >= 1; }));
+        CheckAfter(m, act, h);
+      });
+    }
+}
+
 std::vector<KindAndAct> AllCases() {
   std::vector<KindAndAct> out;
   for (const KindCase &k : KindCases())
