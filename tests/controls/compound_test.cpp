@@ -840,15 +840,15 @@ TEST_F(Compound, FocusFrameIsDrawnAroundTheFormAndCleared) {
   const int x = sb->form->core.x - 1, y = sb->form->core.y - 1;
   const Pixel before = pixel(x, y);
   ASSERT_NE(before, frame);
-  XEvent ev = {};
-  ev.type = FocusIn;
-  Boolean go_on = True;
-  wuwsbfo(sb->text_w, nullptr, &ev, &go_on);
-  XSync(devb->display, False);
+  // A click gives the spin box's text the keyboard; a click on another
+  // control takes it away.
+  wu_ctl_handle *other = Create(WU_CTYPE_ENTRY, {Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 120)});
+  Settle();
+  ASSERT_TRUE(qevtest::clickHandled(sb->text_w));
+  Settle();
   EXPECT_EQ(pixel(x, y), frame);
   EXPECT_EQ(pixel(x + sb->form->core.width + 1, y + sb->form->core.height + 1), frame);
-  ev.type = FocusOut;
-  wuwsbfo(sb->text_w, nullptr, &ev, &go_on);
+  ASSERT_TRUE(qevtest::clickHandled(W(other)));
   Settle();
   EXPECT_EQ(pixel(x, y), before);
 }

@@ -187,8 +187,8 @@ TEST_F(Controls, ClicksDoubleClicksAndPopupsArePostedToTheHost) {
   Events();
   Queued();
   const Time multi = XtGetMultiClickTime(devb->display);
-  Button(w, Button1, 5000);
-  Button(w, Button1, 5000 + multi / 2);
+  ASSERT_TRUE(Button(w, Button1, 5000));
+  ASSERT_TRUE(Button(w, Button1, 5000 + multi / 2));
   std::vector<Posted> ev = Events();
   ASSERT_EQ(ev.size(), 2u);
   EXPECT_EQ(ev[0].code, WU_EV_CLICK);
@@ -203,18 +203,18 @@ TEST_F(Controls, ClicksDoubleClicksAndPopupsArePostedToTheHost) {
   std::vector<int32_t> only = {WU_EV_CLICK};
   wu_value ev1 = List(WU_A_EVENTS, only);
   h->services->swat(h->control, &ev1, 1);
-  Button(w, Button1, 20000);
-  Button(w, Button1, 20000 + multi / 2);
+  ASSERT_TRUE(Button(w, Button1, 20000));
+  ASSERT_TRUE(Button(w, Button1, 20000 + multi / 2));
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_CLICK});
 
   // Button 3: a popup event only with the popup bit and a procedure.
-  Button(w, Button3, 30000);
+  ASSERT_TRUE(Button(w, Button3, 30000));
   EXPECT_TRUE(Codes().empty());
   std::vector<int32_t> pop = {WU_EV_POPUP};
   wu_value ev2 = List(WU_A_EVENTS, pop);
   h->services->swat(h->control, &ev2, 1);
   Queued();
-  Button(w, Button3, 40000);
+  ASSERT_TRUE(Button(w, Button3, 40000));
   EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_POPUP});
   EXPECT_EQ(Queued(), (std::vector<int32_t>{WU_EV_CTL_WAKE, WU_EV_CTL_POSTED}));
   EXPECT_TRUE(window_->flags & WU_WIN_CONTROL_PRESSED);
@@ -222,7 +222,7 @@ TEST_F(Controls, ClicksDoubleClicksAndPopupsArePostedToTheHost) {
   // Click-only: every button-1 press is an event 16 with its modifier.
   wu_value co = Int(WU_A_CLICKONLY, 1);
   h->services->swat(h->control, &co, 1);
-  Button(w, Button1, 50000, ControlMask | ShiftMask);
+  ASSERT_TRUE(Button(w, Button1, 50000, ControlMask | ShiftMask));
   ev = Events();
   ASSERT_EQ(ev.size(), 1u);
   EXPECT_EQ(ev[0].code, WU_EV_CLICKONLY);
@@ -399,7 +399,7 @@ TEST_F(Controls, ReleaseTakesTwoStepsAndLeavesThePoolAsItWas) {
   EXPECT_EQ(fwid(c), WU_NOTAVAIL);
   EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_SWAT)(c, &q, 1), WU_NOTAVAIL);
   EXPECT_EQ(h->services->meth(h, WU_M_CLEARMARK, nullptr, 0), WU_NOTAVAIL);
-  Button(w, Button1, 9000);
+  EXPECT_TRUE(Button(w, Button1, 9000));  // the widget is still on the screen
   EXPECT_TRUE(Codes().empty());
   // Step two at the display update.
   wuxuwnd(window_);
