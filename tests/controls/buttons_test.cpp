@@ -479,6 +479,7 @@ TEST_F(Buttons, RadioBoxChoiceKeysReplayAndTexts) {
   EXPECT_TRUE(XmToggleButtonGetState(t[2]));
   Focus(t[0]);
   ASSERT_EQ(XtGetKeyboardFocusWidget(area), t[0]);
+  EXPECT_EQ(Codes(), std::vector<int32_t>{WU_EV_SELECT});  // the click chose it
   Key(nullptr, XK_Up);
   EXPECT_EQ(XtGetKeyboardFocusWidget(area), t[2]);
   Key(nullptr, XK_Down);

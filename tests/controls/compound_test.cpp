@@ -651,7 +651,8 @@ TEST_F(Compound, IconListVariantPostsAndCopiesTheSelection) {
 TEST_F(Compound, TextEventsAreRecordedInOrder) {
   std::vector<int32_t> events = {WU_EV_KEY, WU_EV_VALUECHANGED, WU_EV_INCREMENT};
   wu_ctl_handle *c = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1), List(WU_A_EVENTS, events)});
-  wu_ctl_handle *s = Create(WU_CTYPE_SPIN, {List(WU_A_EVENTS, events)});
+  wu_ctl_handle *s = Create(WU_CTYPE_SPIN, {Int(WU_A_VPOS, 80), List(WU_A_EVENTS, events)});
+  Focus(Cb(c)->text_w);  // the user clicks into the combo, then the recording starts
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
   Events();
   Type(Cb(c)->text_w, "q");
@@ -665,16 +666,19 @@ TEST_F(Compound, TextEventsAreRecordedInOrder) {
   wu_rec_text(&r[1], &len);
   EXPECT_EQ(len, 1);
   EXPECT_EQ(Codes(), (std::vector<int32_t>{WU_EV_KEY, WU_EV_VALUECHANGED}));
-  // The spin box records the value change, then the key.
+  // The spin box records the value change, then the key (after what the
+  // click into it recorded).
+  Focus(Sb(s)->text_w);
+  const size_t before = qevhost::recordings(qevhost::mainTask()).size();
   Type(Sb(s)->text_w, "5");
   rec = qevhost::recordings(qevhost::mainTask());
-  ASSERT_EQ(rec.size(), 4u);
-  std::memcpy(&r[0], rec[2].record.data(), sizeof r[0]);
-  std::memcpy(&r[1], rec[3].record.data(), sizeof r[1]);
+  ASSERT_EQ(rec.size(), before + 2);
+  std::memcpy(&r[0], rec[before].record.data(), sizeof r[0]);
+  std::memcpy(&r[1], rec[before + 1].record.data(), sizeof r[1]);
   EXPECT_EQ(r[0].code, WU_EV_VALUECHANGED);
   EXPECT_EQ(r[0].sent, 1);
   EXPECT_EQ(r[1].code, WU_EV_KEY);
-  EXPECT_EQ(rec[2].controlId, s->control->id);
+  EXPECT_EQ(rec[before].controlId, s->control->id);
   qevhost::removeBatchDriver(qevhost::mainTask());
   Events();
   // A replayed step with its sent flag posts the text and the number again.

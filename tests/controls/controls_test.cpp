@@ -235,6 +235,7 @@ TEST_F(Controls, NavigationKeysGoToTheProcedureOnTheDisplayTask) {
   std::vector<int32_t> keys = {WU_VK_PAGEDOWN};
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY, {List(WU_A_EVENTS, events), Text(WU_A_TEXT, "ab")});
   Widget w = W(h);
+  Focus(w);  // the user clicks into the field first
   Queued();
   // Without the key's bit the key is the widget's.
   Key(w, XK_Next);
@@ -256,7 +257,9 @@ TEST_F(Controls, NavigationKeysGoToTheProcedureOnTheDisplayTask) {
   wu_display disp = {};
   disp.task = display;
   window_->display = &disp;
-  wu_ctl_handle *h2 = Create(WU_CTYPE_ENTRY, {List(WU_A_EVENTS, events), List(WU_A_VIRTUALKEYS, keys)});
+  wu_ctl_handle *h2 = Create(WU_CTYPE_ENTRY, {Int(WU_A_VPOS, 60), List(WU_A_EVENTS, events),
+                                              List(WU_A_VIRTUALKEYS, keys)});
+  Focus(W(h2));
   Queued();
   qevhost::setCurrentTask(worker);
   g_proc = ProcLog();
@@ -272,6 +275,8 @@ TEST_F(Controls, NavigationKeysGoToTheProcedureOnTheDisplayTask) {
   wu_value none = {};
   none.code = WU_A_EVENTPROC;
   h->services->swat(h->control, &none, 1);
+  Focus(w);
+  Queued();
   Key(w, XK_Next);
   EXPECT_TRUE(Queued().empty());
 }
@@ -332,6 +337,7 @@ TEST_F(Controls, EntryFieldEventsAreRecordedAndReplayed) {
   std::vector<int32_t> events = {WU_EV_KEY, WU_EV_RETURNKEY, WU_EV_VALUECHANGED, WU_EV_CLICK};
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY, {List(WU_A_EVENTS, events)});
   Widget w = W(h);
+  Focus(w);  // the user clicks into the field, then the recording starts
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
   Events();
   Type(w, "7");

@@ -84,6 +84,7 @@ std::vector<Arg> ColourArgs(wu_control *c, const wu_ctl_colours *set) {
 TEST_F(ControlsInWindow, ReturnActivatesTheFieldAndOtherWindowKeysStay) {
   wu_ctl_handle *h = Create(WU_CTYPE_ENTRY, {Text(WU_A_TEXT, "abc")});
   Widget w = W(h);
+  Focus(w);  // the user clicks into the field, then the recording starts
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
   Events();
   Queued();

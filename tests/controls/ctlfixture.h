@@ -186,19 +186,24 @@ class Controls : public ::testing::Test {
     return qevtest::clickHandledAt(w, 3, 3, button, state);
   }
   Time last_click_ = 0;
-  // A key typed on the server's keyboard (the focus is on the widget).
+  // A key typed on the server's keyboard, to `w` (given the keyboard by a
+  // click when it does not hold it) or to whatever holds it (null).
   void Key(Widget w, KeySym sym) {
-    if (w != nullptr) Focus(w);
+    if (w != nullptr && XmGetFocusWidget(w) != w) Focus(w);
     qevtest::pressKey(devb->display, sym);
     Settle();
   }
-  // Keys reach a text widget once it holds the keyboard focus.
+  // The user's click that gives a widget the keyboard: near its right
+  // edge, so that in a text the insertion point goes after the text.  What
+  // the click itself does (a click event, a recording) happens too.
   void Focus(Widget w) {
-    qevtest::focusWidget(w);
+    Dimension width = 0, height = 0;
+    XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
+    EXPECT_TRUE(qevtest::clickHandledAt(w, int(width) - 4, int(height) / 2)) << XtName(w);
     Settle();
   }
   void Type(Widget w, const char *text) {
-    Focus(w);
+    if (XmGetFocusWidget(w) != w) Focus(w);
     for (const char *p = text; *p; ++p) Key(nullptr, KeySym(static_cast<unsigned char>(*p)));
   }
   std::string WidgetText(Widget w) {

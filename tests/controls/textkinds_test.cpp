@@ -374,6 +374,7 @@ TEST_F(TextKinds, MultiLineReplayAndRecordingCarryNoText) {
   std::vector<int32_t> events = {WU_EV_VALUECHANGED};
   wu_ctl_handle *h = Create(WU_CTYPE_MULTILINE, {List(WU_A_EVENTS, events)});
   Widget w = W(h);
+  Focus(w);  // the user clicks into the text, then the recording starts
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
   Events();
   Type(w, "z");

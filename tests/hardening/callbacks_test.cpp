@@ -340,9 +340,10 @@ TEST(Callbacks, APaneBarsProcedureMayReleaseItsWindowOrEndTheModule) {
 
 // ---- every kind whose procedure runs inside a Motif callback ---------------
 
-// A key typed on the server's keyboard, the focus given to `w` first.
+// A key typed on the server's keyboard, after a click that gives `w` the
+// keyboard.
 void Key(Widget w, KeySym sym) {
-  qevtest::focusWidget(w);
+  ASSERT_TRUE(qevtest::clickHandled(w));
   qevtest::turnUntil([] { return false; }, 100);
   qevtest::pressKey(devb->display, sym);
 }

@@ -35,14 +35,17 @@ wu_status Procedure(wu_ctl_handle *h, wu_ctl_event *record, wu_value *, int32_t)
   return WU_EVPROC_ANSWER;
 }
 
-// Gives the widget the keyboard and types a key on the server's keyboard.
+// Gives the widget the keyboard with a click and types a key on the
+// server's keyboard.
 void KeyTo(Started &m, Widget w, KeySym sym) {
   Widget shell = w;
   while (!XtIsShell(shell)) shell = XtParent(shell);
   XSetInputFocus(devb->display, XtWindow(shell), RevertToParent, CurrentTime);
-  XmProcessTraversal(w, XmTRAVERSE_CURRENT);
-  XtSetKeyboardFocus(shell, w);
+  ASSERT_TRUE(qevtest::clickHandled(w));
   m.Settle();
+  // What the click queued for the window is taken: the reads below are
+  // about the key.
+  while (wu_event *e = wutdqev(m.window)) wutrlev(e);
   qevtest::pressKey(devb->display, sym);
 }
 
