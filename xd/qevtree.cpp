@@ -206,6 +206,7 @@ GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
 void repaint(wu_tree *tree);
 bool isRow(wu_tree *tree, wu_tree_node *n);
+bool inView(const XdTreeView *v, const wu_tree_node *n);
 
 bool isManaged(Widget w) { return w && XtIsManaged(w); }
 
@@ -726,7 +727,7 @@ void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
   /* The keyboard left buttons that wait out of view with the focused row:
      a row in view takes them, so that Tab can come back. */
   XdTreeView *v = tree->view;
-  if (n == v->holder && isRow(tree, n) && (size_t(n->row) < v->first || size_t(n->row) > v->last))
+  if (n == v->holder && isRow(tree, n) && !inView(v, n))
     layoutView(tree);
 }
 
@@ -831,6 +832,11 @@ long rowCentre(wu_tree *tree, long row) {
 bool isRow(wu_tree *tree, wu_tree_node *n) {
   XdTreeView *v = tree->view;
   return n && n->row >= 0 && size_t(n->row) < v->rows.size() && v->rows[size_t(n->row)] == n;
+}
+
+/* A shown node's row lies among the rows in view (as last laid out). */
+bool inView(const XdTreeView *v, const wu_tree_node *n) {
+  return size_t(n->row) >= v->first && size_t(n->row) <= v->last;
 }
 
 /* The rows shown, top to bottom, with each node's row and level. */
@@ -1158,7 +1164,7 @@ void placeButtons(wu_tree *tree) {
   } else {
     showHandleMinus(n, n->has_handle ? n->expanded != 0 : !handleShowsPlus(n));
     showIconOpen(n, tree->focus == n);
-    const bool in_view = size_t(n->row) >= v->first && size_t(n->row) <= v->last;
+    const bool in_view = inView(v, n);
     const Place p = placeOf(tree, n);
     const long top = v->top, left = v->left;
     auto move = [in_view](Widget w, long x, long y) {
@@ -1212,12 +1218,9 @@ void layoutView(wu_tree *tree) {
   v->last = last;
   wu_tree_node *holder = nullptr;
   if (count > 0) {
-    auto in_view = [first, last](const wu_tree_node *n) {
-      return size_t(n->row) >= first && size_t(n->row) <= last;
-    };
-    if (tree->focus && isRow(tree, tree->focus) && (tree->has_focus || in_view(tree->focus)))
+    if (tree->focus && isRow(tree, tree->focus) && (tree->has_focus || inView(v, tree->focus)))
       holder = tree->focus;
-    else if (v->holder && isRow(tree, v->holder) && in_view(v->holder))
+    else if (v->holder && isRow(tree, v->holder) && inView(v, v->holder))
       holder = v->holder;
     else
       holder = v->rows[first];

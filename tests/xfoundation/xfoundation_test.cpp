@@ -235,7 +235,9 @@ TEST(XErrorCheck, AnUnexpectedProtocolErrorFailsTheRunningTest) {
     for (bool expected : {false, true}) {
       const int status = qevtest::runInChild([module, expected] {
         std::string why;
-        if (module) ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+        if (module) {
+          ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+        }
         Display *dpy = module ? devb->display : qevtest::openDisplay();
         ASSERT_NE(dpy, nullptr);
         if (expected) {
