@@ -234,6 +234,7 @@ int WidestChar(XmListWidget l) {
 }
 
 void ClassInitialize() {
+  _XdRegisterConverters();
   xdIconListClassRec.constraint_class.constraint_size =
       xmBulletinBoardClassRec.constraint_class.constraint_size;
   iconColumnTranslations = XtParseTranslationTable(iconColumnKeys);
@@ -818,6 +819,9 @@ void SetItemsFromResources(ILW ilw) {
   p.icon_items = nullptr;
   p.ids = nullptr;
   p.array_capacity = 0;
+  n = _XdRowsToRead((Widget)ilw, strings, n, nullptr);
+  std::vector<int32_t> room;
+  ids = _XdIdsFor(ids, n, room);
   if (n > 0 && strings) {
     _XdIconListSetAll((Widget)ilw, icons, strings, ids, n);
   } else {

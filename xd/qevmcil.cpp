@@ -175,6 +175,7 @@ MCW Of(Widget w) {
 }
 
 void ClassInitialize() {
+  _XdRegisterConverters();
   xdMCIconListClassRec.constraint_class.constraint_size =
       xmBulletinBoardClassRec.constraint_class.constraint_size;
   handleTranslations = XtParseTranslationTable("<Btn1Down>: MCILHandleResizeStart()");
@@ -998,8 +999,13 @@ void FillFromResources(MCW mc) {
   p.string_items = nullptr;
   p.icon_items = nullptr;
   p.ids = nullptr;
+  int table_columns = -1;
+  n = _XdRowsToRead((Widget)mc, strings, n, &table_columns);
+  std::vector<int32_t> room;
+  ids = _XdIdsFor(ids, n, room);
   for (int c = 0; c < Columns(mc); ++c) {
-    XmString *col = strings && n > 0 ? strings[c] : nullptr;
+    const bool given = strings && n > 0 && (table_columns < 0 || c < table_columns);
+    XmString *col = given ? strings[c] : nullptr;
     if (c == 0) {
       XdIconListDeleteAllItems(First(mc));
       if (col) XdIconListAddItems(First(mc), icons, col, ids, n, 0);

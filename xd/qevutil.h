@@ -83,8 +83,28 @@ XmString _XdMakeString(const char *text);
    names what is registered. */
 Boolean _XdFirstOnDisplay(Display *dpy, const void *tag);
 
+/* Registers the converters of the widget set's own representation types
+   (item tables, ids, column count) from resource-file text; once per
+   process, from the classes' ClassInitialize. */
+void _XdRegisterConverters(void);
+/* For a table these converters made and the toolkit still holds: its row
+   count (and through `columns`, when given, its column count, 0 for a
+   table of items); -1 for any other table. */
+int _XdConvertedRows(const void *table, int *columns);
+
 #ifdef __cplusplus
 }
+
+#include <vector>
+
+/* The rows of an item table given with `count` that may be read: `count`,
+   or for a table read from a resource file no more than it holds (after a
+   warning on `w`).  `columns`, when given, receives the column count of a
+   table of tables read from a file, -1 for a table from the program. */
+int _XdRowsToRead(Widget w, const void *table, int count, int *columns);
+/* Ids for `count` rows: `ids` itself, or when it was read from a resource
+   file and holds fewer, a copy padded with 0, kept in `room`. */
+int32_t *_XdIdsFor(int32_t *ids, int count, std::vector<int32_t> &room);
 
 /* Tells whether a widget survived a call out (a callback may destroy it):
    alive() is false once the widget is destroyed or being destroyed. */

@@ -1,0 +1,150 @@
+// The list widgets as a Motif programmer uses them: created from a resource
+// file, changed with XtSetValues and XmChangeColor after realisation, made
+// insensitive, and driven with the keys a Motif list answers.
+#include "listtest.h"
+
+#include "xd/IconListP.h"
+#include "xd/MCIconListP.h"
+
+#include <X11/Xresource.h>
+#include <Xm/Label.h>
+#include <Xm/ListP.h>
+#include <Xm/PushB.h>
+
+#include <string>
+
+using namespace listtest;
+
+namespace {
+
+std::vector<std::string> g_warnings;
+void keepWarning(String message) {
+  // Run by root, the toolkit says so before each formatted warning.
+  std::string text = message ? message : "";
+  if (text.rfind("This program is an suid-root program", 0) != 0) g_warnings.push_back(text);
+}
+
+// Warnings of the toolkit since the last call.
+std::vector<std::string> warnings() {
+  static bool installed = false;
+  if (!installed) {
+    XtAppSetWarningHandler(app().app, keepWarning);
+    installed = true;
+  }
+  std::vector<std::string> out;
+  out.swap(g_warnings);
+  return out;
+}
+
+// Puts resource lines into the display's database, as an app-defaults file
+// or -xrm options do.
+void resources(const std::vector<std::string> &lines) {
+  XrmDatabase db = XtDatabase(app().dpy);
+  for (const std::string &line : lines) XrmPutLineResource(&db, line.c_str());
+}
+
+// How many pixels of a window's rectangle differ from `background`.
+int ink(Widget w, int x, int y, int width, int height, unsigned long background) {
+  pump();
+  XImage *im = XGetImage(XtDisplay(w), XtWindow(w), x, y, unsigned(width), unsigned(height),
+                         AllPlanes, ZPixmap);
+  if (!im) return -1;
+  int n = 0;
+  for (int j = 0; j < height; ++j)
+    for (int i = 0; i < width; ++i)
+      if ((XGetPixel(im, i, j) & 0xffffff) != (background & 0xffffff)) ++n;
+  XDestroyImage(im);
+  return n;
+}
+
+unsigned long pixel(Widget w, int x, int y) {
+  pump();
+  return qevtest::pixelAt(XtDisplay(w), XtWindow(w), x, y);
+}
+
+Pixel background(Widget w) {
+  Pixel p = 0;
+  XtVaGetValues(w, XmNbackground, &p, nullptr);
+  return p;
+}
+
+// A row of an XmList shows text: some of its pixels are not background.
+bool rowShowsText(Widget list, int pos) {
+  Position x, y;
+  Dimension w, h;
+  if (!XmListPosToBounds(list, pos, &x, &y, &w, &h)) return false;
+  return ink(list, x, y, w, h, background(list)) > 0;
+}
+
+Widget innerOf(Widget il) { return XdIconListGetChild(il, XdICONLIST_LIST); }
+Widget firstInner(Widget mc) { return innerOf(XdMCIconListGetChild(mc, 0, XdMCIL_LIST)); }
+
+class MotifUse : public ::testing::Test {
+ protected:
+  Widget shell = nullptr;
+  std::vector<XmString> owned;
+  void SetUp() override {
+    ASSERT_NE(app().dpy, nullptr);
+    shell = makeShell(400, 300);
+    XtDatabase(app().dpy);
+    warnings();
+  }
+  void TearDown() override {
+    if (shell) XtDestroyWidget(shell);
+    pump();
+    for (XmString s : owned) XmStringFree(s);
+  }
+  XmString str(const std::string &s) {
+    owned.push_back(XmStringCreateLocalized(const_cast<char *>(s.c_str())));
+    return owned.back();
+  }
+  void show() {
+    XtRealizeWidget(shell);
+    pump();
+  }
+};
+
+TEST_F(MotifUse, ResourceFilesGiveTheListsTheirItemsAndColumns) {
+  Widget box = XtVaCreateManagedWidget("box", xmFormWidgetClass, shell, nullptr);
+  resources({"*fileIcons.stringItems: alpha, beta,gamma", "*fileIcons.itemCount: 3",
+             "*fileIcons.ids: 7, 8, 9", "*fileIcons.width: 100", "*fileIcons.height: 90",
+             // A count beyond the items given shows the items given.
+             "*shortIcons.stringItems: one,two", "*shortIcons.itemCount: 5",
+             "*fileColumns.columnCount: 2", "*fileColumns.headerColor: #ff0000",
+             "*fileColumns.stringItems: a1,a2,a3;b1,b2", "*fileColumns.itemCount: 3",
+             "*badColumns.columnCount: many"});
+  Widget il = XdCreateIconList(box, (char *)"fileIcons", nullptr, 0);
+  Widget shortList = XdCreateIconList(box, (char *)"shortIcons", nullptr, 0);
+  XtVaSetValues(shortList, XmNtopAttachment, XmATTACH_WIDGET, XmNtopWidget, il, nullptr);
+  EXPECT_EQ(warnings().size(), 1u);  // the count beyond the items
+  Arg a[2];
+  XtSetArg(a[0], XmNwidth, 300);
+  XtSetArg(a[1], XmNheight, 120);
+  Widget mc = XdCreateMCIconList(box, (char *)"fileColumns", a, 2);
+  XtVaSetValues(mc, XmNleftAttachment, XmATTACH_WIDGET, XmNleftWidget, il, nullptr);
+  Widget bad = XdCreateMCIconList(box, (char *)"badColumns", nullptr, 0);
+  EXPECT_EQ(warnings().size(), 1u);  // "many" is no column count
+  for (Widget w : {il, shortList, mc}) XtManageChild(w);
+  show();
+
+  EXPECT_EQ(listTexts(innerOf(il)), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+  EXPECT_EQ(XdIconListGetId(il, 2), 8);
+  EXPECT_TRUE(rowShowsText(innerOf(il), 3));
+  EXPECT_EQ(listTexts(innerOf(shortList)), (std::vector<std::string>{"one", "two"}));
+
+  auto &p = reinterpret_cast<XdMCIconListWidget>(mc)->mc_icon_list;
+  ASSERT_EQ(p.column_count, 2);
+  EXPECT_EQ(listTexts(firstInner(mc)), (std::vector<std::string>{"a1", "a2", "a3"}));
+  EXPECT_EQ(listTexts(XdMCIconListGetChild(mc, 1, XdMCIL_LIST)),
+            (std::vector<std::string>{"b1", "b2", ""}));
+  EXPECT_TRUE(rowShowsText(XdMCIconListGetChild(mc, 1, XdMCIL_LIST), 2));
+  // The headers are drawn in the header colour.
+  for (int c = 0; c < 2; ++c) {
+    Widget h = XdMCIconListGetChild(mc, c, XdMCIL_HEADER);
+    EXPECT_EQ(pixel(h, 4, h->core.height / 2), 0xff0000ul) << c;
+  }
+  EXPECT_EQ(reinterpret_cast<XdMCIconListWidget>(bad)->mc_icon_list.column_count, 0);
+  EXPECT_TRUE(warnings().empty());
+}
+
+}  // namespace
