@@ -86,6 +86,7 @@ typedef struct _XdIconListPart {
   Boolean focus_drawn;
   XdIconListTopProc top_proc;
   XtPointer top_closure;
+  struct XdGreyIcons *grey_icons; /* icons drawn while insensitive */
 } XdIconListPart;
 
 typedef struct _XdIconListRec {

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,15 @@ extern "C" {
 void _XmPrimitiveFocusIn(Widget w, XEvent *event, String *params, Cardinal *num_params);
 void _XmPrimitiveFocusOut(Widget w, XEvent *event, String *params, Cardinal *num_params);
 unsigned char _XmGetFocusPolicy(Widget w);
+/* The picture an insensitive label shows for a pixmap (a new pixmap). */
+Pixmap _XmConvertToBW(Widget w, Pixmap pixmap);
 }
+
+/* The icons as an insensitive label shows them, made once for each icon
+   while the list is insensitive. */
+struct XdGreyIcons {
+  std::map<Pixmap, Pixmap> made;
+};
 
 namespace {
 
@@ -282,6 +291,27 @@ void FreeArrays(ILW ilw) {
   p.array_capacity = 0;
 }
 
+void ForgetGreyIcons(ILW ilw) {
+  XdGreyIcons *&grey = ilw->icon_list.grey_icons;
+  if (!grey) return;
+  for (const auto &entry : grey->made)
+    if (entry.second) XFreePixmap(XtDisplay((Widget)ilw), entry.second);
+  delete grey;
+  grey = nullptr;
+}
+
+/* The icon to draw: the icon itself, or while the list is insensitive
+   its picture as an insensitive label shows it. */
+Pixmap ShownIcon(ILW ilw, Pixmap icon) {
+  if (XtIsSensitive((Widget)ilw)) return icon;
+  XdGreyIcons *&grey = ilw->icon_list.grey_icons;
+  if (!grey) grey = new XdGreyIcons;
+  auto it = grey->made.find(icon);
+  if (it == grey->made.end())
+    it = grey->made.emplace(icon, _XmConvertToBW(ilw->icon_list.icon_column, icon)).first;
+  return it->second ? it->second : icon;
+}
+
 /* ---- geometry ------------------------------------------------------ */
 
 /* Distance between the tops of two rows of the list. */
@@ -293,6 +323,7 @@ int RowPitch(ILW ilw) {
 /* Measures the first icon, and makes the list's rows tall enough for it. */
 void MeasureIcons(ILW ilw, int from) {
   XdIconListPart &p = ilw->icon_list;
+  ForgetGreyIcons(ilw);
   int n = Count(ilw);
   if (!p.icon_items) {
     p.icon_width = p.icon_height = 0;
@@ -351,7 +382,7 @@ void PaintIcons(ILW ilw, bool clear) {
       if (!XmListPosToBounds(p.list, top + i + 1, &bx, &by, &bw, &bh)) continue;
       (void)bh;
       int y = by + (slot - int(p.icon_height)) / 2;
-      XCopyArea(dpy, pm, XtWindow(ic), p.icon_gc, 0, 0, p.icon_width, p.icon_height,
+      XCopyArea(dpy, ShownIcon(ilw, pm), XtWindow(ic), p.icon_gc, 0, 0, p.icon_width, p.icon_height,
                 p.icon_margin_width, y);
     }
   }
@@ -834,6 +865,17 @@ void SetItemsFromResources(ILW ilw) {
   p.item_count = Count(ilw);
 }
 
+/* The icons' GC draws in the list's colours. */
+void MakeIconGC(ILW ilw) {
+  XdIconListPart &p = ilw->icon_list;
+  if (p.icon_gc) XtReleaseGC((Widget)ilw, p.icon_gc);
+  XGCValues gcv;
+  gcv.foreground = L(ilw)->primitive.foreground;
+  gcv.background = L(ilw)->core.background_pixel;
+  gcv.graphics_exposures = False;
+  p.icon_gc = XtGetGC((Widget)ilw, GCForeground | GCBackground | GCGraphicsExposures, &gcv);
+}
+
 void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   ILW ilw = reinterpret_cast<ILW>(neww);
   XdIconListPart &p = ilw->icon_list;
@@ -853,6 +895,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.focus_drawn = False;
   p.top_proc = nullptr;
   p.top_closure = nullptr;
+  p.grey_icons = nullptr;
 
   p.owner = reinterpret_cast<XdOwnerRecord *>(XtCalloc(1, sizeof(XdOwnerRecord)));
   p.owner->kind = 0;
@@ -903,11 +946,8 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.init_spacing = Dimension(l->list.ItemSpacing);
   p.multi_click = XtGetMultiClickTime(XtDisplay(neww));
 
-  XGCValues gcv;
-  gcv.foreground = l->primitive.foreground;
-  gcv.background = l->core.background_pixel;
-  gcv.graphics_exposures = False;
-  p.icon_gc = XtGetGC(neww, GCForeground | GCBackground | GCGraphicsExposures, &gcv);
+  p.icon_gc = nullptr;
+  MakeIconGC(ilw);
 
   XtAddCallback(p.list, XmNsingleSelectionCallback, ForwardSelection, ilw);
   XtAddCallback(p.list, XmNmultipleSelectionCallback, ForwardSelection, ilw);
@@ -933,6 +973,7 @@ void Destroy(Widget w) {
   if (p.sync_timer) XtRemoveTimeOut(p.sync_timer);
   p.sync_timer = 0;
   FreeArrays(ilw);
+  ForgetGreyIcons(ilw);
   XtFree((char *)p.owner);
   p.owner = nullptr;
   if (p.icon_gc) XtReleaseGC(w, p.icon_gc);
@@ -940,12 +981,41 @@ void Destroy(Widget w) {
 
 void Resize(Widget w) { Layout(reinterpret_cast<ILW>(w)); }
 
-Boolean SetValues(Widget cur, Widget, Widget neww, ArgList, Cardinal *) {
+/* What the widget's own resources change in its parts: colours (the
+   parts showing the widget's colours take the new ones), the list's font
+   and the icons' look when the widget's sensitivity changes. */
+void PassOnLook(ILW c, ILW n, ArgList args, Cardinal num_args) {
+  XdIconListPart &np = n->icon_list;
+  const XdColours was = _XdManagerColours((Widget)c), now = _XdManagerColours((Widget)n);
+  bool repaint = false;
+  if (was != now) {
+    for (Widget part : {np.frame, np.icon_column, np.list, np.hbar, np.vbar})
+      if (part) _XdPassColours(part, was, now);
+    MakeIconGC(n);
+    repaint = true;
+  }
+  for (Cardinal i = 0; i < num_args; ++i) {
+    if (std::strcmp(args[i].name, XmNfontList) != 0) continue;
+    XtVaSetValues(np.list, XmNfontList, args[i].value, nullptr);
+    _XdListLimitWidths(np.list, 1, Count(n));
+    np.widest = L(n)->list.MaxWidth;
+    MeasureIcons(n, 0);
+    Layout(n);
+  }
+  if (XtIsSensitive((Widget)c) != XtIsSensitive((Widget)n)) {
+    ForgetGreyIcons(n);
+    repaint = true;
+  }
+  if (repaint && XtIsRealized((Widget)n)) PaintIcons(n, true);
+}
+
+Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_args) {
   ILW c = reinterpret_cast<ILW>(cur), n = reinterpret_cast<ILW>(neww);
   XdIconListPart &np = n->icon_list;
   const XdIconListPart &cp = c->icon_list;
   if (np.selection_policy != cp.selection_policy)
     XtVaSetValues(np.list, XmNselectionPolicy, np.selection_policy, nullptr);
+  PassOnLook(c, n, args, *num_args);
   if (np.item_count != cp.item_count && np.item_count != 0 && np.string_items == cp.string_items &&
       np.icon_items == cp.icon_items && np.ids == cp.ids) {
     /* A count without the items it counts would read rows that are not

@@ -2,6 +2,8 @@
 #include <X11/Xutil.h>
 #include "xd/qevutil.h"
 
+#include <Xm/ManagerP.h>
+
 #include <Xm/XpmP.h>
 #include <cstdarg>
 #include <cstdio>
@@ -141,3 +143,54 @@ Boolean _XdFirstOnDisplay(Display *dpy, const void *tag) {
 }
 
 }  // extern "C"
+
+XdColours _XdManagerColours(Widget w) {
+  XdColours c = {};
+  if (!w || !XmIsManager(w)) return c;
+  XmManagerWidget m = reinterpret_cast<XmManagerWidget>(w);
+  c.background = w->core.background_pixel;
+  c.foreground = m->manager.foreground;
+  c.top_shadow = m->manager.top_shadow_color;
+  c.bottom_shadow = m->manager.bottom_shadow_color;
+  c.highlight = m->manager.highlight_color;
+  return c;
+}
+
+namespace {
+XdColours shownColours(Widget w) {
+  XdColours c = {};
+  XtVaGetValues(w, XmNbackground, &c.background, XmNforeground, &c.foreground, XmNtopShadowColor,
+                &c.top_shadow, XmNbottomShadowColor, &c.bottom_shadow, XmNhighlightColor,
+                &c.highlight, nullptr);
+  return c;
+}
+}  // namespace
+
+void _XdPassColours(Widget part, const XdColours &was, const XdColours &now) {
+  if (!part || part->core.being_destroyed || was == now) return;
+  const XdColours had = shownColours(part);
+  if (had.background == was.background && now.background != was.background)
+    XmChangeColor(part, now.background);
+  const XdColours after = shownColours(part);
+  /* Each colour: the widget's new one when the part shared it, else the
+     part's own, whatever the calculation made of it. */
+  struct {
+    const char *name;
+    Pixel had, was, now, after;
+  } const colours[] = {
+      {XmNforeground, had.foreground, was.foreground, now.foreground, after.foreground},
+      {XmNtopShadowColor, had.top_shadow, was.top_shadow, now.top_shadow, after.top_shadow},
+      {XmNbottomShadowColor, had.bottom_shadow, was.bottom_shadow, now.bottom_shadow,
+       after.bottom_shadow},
+      {XmNhighlightColor, had.highlight, was.highlight, now.highlight, after.highlight},
+  };
+  Arg args[XtNumber(colours)];
+  Cardinal n = 0;
+  for (const auto &c : colours) {
+    const Pixel want = c.had == c.was ? c.now : c.had;
+    if (want == c.after) continue;
+    XtSetArg(args[n], const_cast<char *>(c.name), want);
+    ++n;
+  }
+  if (n) XtSetValues(part, args, n);
+}

@@ -97,6 +97,26 @@ int _XdConvertedRows(const void *table, int *columns);
 
 #include <vector>
 
+/* The colours a Motif manager or primitive shows. */
+struct XdColours {
+  Pixel background, foreground, top_shadow, bottom_shadow, highlight;
+  bool operator==(const XdColours &o) const {
+    return background == o.background && foreground == o.foreground &&
+           top_shadow == o.top_shadow && bottom_shadow == o.bottom_shadow &&
+           highlight == o.highlight;
+  }
+  bool operator!=(const XdColours &o) const { return !(*this == o); }
+};
+/* The colours of a manager (the widget set's widgets, and the scrolled
+   window of a tree). */
+XdColours _XdManagerColours(Widget manager);
+/* Passes a widget's change of colours (from `was` to `now`) on to one of
+   its parts: each colour the part showed alike with the widget takes the
+   widget's new one, the others stay.  A new background goes through
+   Motif's colour calculation (XmChangeColor), so that what the part
+   derives from it (arm, trough and select colours) follows. */
+void _XdPassColours(Widget part, const XdColours &was, const XdColours &now);
+
 /* The rows of an item table given with `count` that may be read: `count`,
    or for a table read from a resource file no more than it holds (after a
    warning on `w`).  `columns`, when given, receives the column count of a

@@ -7,6 +7,7 @@
 #include "xd/MCIconListP.h"
 
 #include <X11/Xresource.h>
+#include <Xm/Form.h>
 #include <Xm/Label.h>
 #include <Xm/ListP.h>
 #include <Xm/PushB.h>
@@ -145,6 +146,99 @@ TEST_F(MotifUse, ResourceFilesGiveTheListsTheirItemsAndColumns) {
   }
   EXPECT_EQ(reinterpret_cast<XdMCIconListWidget>(bad)->mc_icon_list.column_count, 0);
   EXPECT_TRUE(warnings().empty());
+}
+
+// A font list of the 24-pixel fixed font (free with XmFontListFree).
+XmFontList bigFont() {
+  XmFontListEntry entry = XmFontListEntryLoad(app().dpy, const_cast<char *>("12x24"),
+                                              XmFONT_IS_FONT, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+  EXPECT_NE(entry, nullptr);
+  XmFontList font = XmFontListAppendEntry(nullptr, entry);
+  XmFontListEntryFree(&entry);
+  return font;
+}
+
+// The colour shown low in a widget's window, below its rows.
+unsigned long lowPixel(Widget w) { return pixel(w, XtWidth(w) / 2, XtHeight(w) - 6); }
+
+class IconListLook : public MotifUse {
+ protected:
+  Widget form = nullptr, il = nullptr, list = nullptr, icons = nullptr, label = nullptr;
+  Pixmap red = 0;
+  void SetUp() override {
+    MotifUse::SetUp();
+    red = xdlistdata::makeIcon(app().dpy, 16, 0xff0000);
+    form = XtVaCreateManagedWidget("form", xmFormWidgetClass, shell, nullptr);
+    Arg a[4];
+    XtSetArg(a[0], XmNtopAttachment, XmATTACH_FORM);
+    XtSetArg(a[1], XmNbottomAttachment, XmATTACH_FORM);
+    XtSetArg(a[2], XmNleftAttachment, XmATTACH_FORM);
+    XtSetArg(a[3], XmNwidth, 250);
+    il = XdCreateIconList(form, (char *)"icons", a, 4);
+    list = innerOf(il);
+    icons = XdIconListGetChild(il, XdICONLIST_ICONS);
+    for (int i = 1; i <= 3; ++i) XdIconListAddItem(il, red, str("row " + std::to_string(i)), i, 0);
+    XtManageChild(il);
+    // An insensitive Motif label showing the same pixmap, for comparison.
+    label = XtVaCreateManagedWidget("label", xmLabelWidgetClass, form, XmNlabelType, XmPIXMAP,
+                                    XmNlabelPixmap, red, XmNleftAttachment, XmATTACH_WIDGET,
+                                    XmNleftWidget, il, XmNsensitive, False, nullptr);
+    show();
+  }
+  void TearDown() override {
+    MotifUse::TearDown();
+    shell = nullptr;
+    XFreePixmap(app().dpy, red);
+  }
+  unsigned long iconPixel(int pos) {
+    Position x, y;
+    Dimension w, h;
+    EXPECT_TRUE(XmListPosToBounds(list, pos, &x, &y, &w, &h));
+    auto &p = reinterpret_cast<XdIconListWidget>(il)->icon_list;
+    return pixel(icons, p.icon_margin_width + int(p.icon_width) / 2, y + h / 2);
+  }
+};
+
+TEST_F(IconListLook, FontAndColoursSetLaterReachTheListAndTheIcons) {
+  Position x, y;
+  Dimension w, h;
+  ASSERT_TRUE(XmListPosToBounds(list, 1, &x, &y, &w, &h));
+  ASSERT_LT(h, 24);
+  XmFontList font = bigFont();
+  XtVaSetValues(il, XmNfontList, font, nullptr);
+  XmFontListFree(font);
+  pump();
+  ASSERT_TRUE(XmListPosToBounds(list, 2, &x, &y, &w, &h));
+  EXPECT_GE(h, 24);  // the rows have the new font's height
+  EXPECT_TRUE(rowShowsText(list, 2));
+  EXPECT_EQ(iconPixel(2), 0xff0000ul);  // the icons keep to their rows
+
+  XtVaSetValues(il, XmNbackground, 0x3060a0, nullptr);
+  EXPECT_EQ(lowPixel(list), 0x3060a0ul);
+  EXPECT_EQ(lowPixel(icons), 0x3060a0ul);
+  EXPECT_EQ(iconPixel(1), 0xff0000ul);
+
+  XmChangeColor(il, 0x806040);
+  EXPECT_EQ(lowPixel(list), 0x806040ul);
+  EXPECT_EQ(lowPixel(icons), 0x806040ul);
+  Pixel ilForeground = 0, listForeground = 1;
+  XtVaGetValues(il, XmNforeground, &ilForeground, nullptr);
+  XtVaGetValues(list, XmNforeground, &listForeground, nullptr);
+  EXPECT_EQ(listForeground, ilForeground);  // Motif's foreground for the colour
+  EXPECT_TRUE(rowShowsText(list, 3));
+}
+
+TEST_F(IconListLook, AnInsensitiveListDrawsItsIconsAsAnInsensitiveLabel) {
+  const unsigned long grey = pixel(label, XtWidth(label) / 2, XtHeight(label) / 2);
+  ASSERT_NE(grey, 0xff0000ul);
+  EXPECT_EQ(iconPixel(2), 0xff0000ul);
+  XtSetSensitive(il, False);
+  EXPECT_EQ(iconPixel(2), grey);
+  XtSetSensitive(il, True);
+  EXPECT_EQ(iconPixel(2), 0xff0000ul);
+  // An insensitive ancestor counts as well.
+  XtSetSensitive(form, False);
+  EXPECT_EQ(iconPixel(3), grey);
 }
 
 }  // namespace
