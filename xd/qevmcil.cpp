@@ -1234,6 +1234,62 @@ void Destroy(Widget w) {
 
 void Resize(Widget w) { Layout(reinterpret_cast<MCW>(w)); }
 
+/* The colours of a column's header and resize handle. */
+XdColours HeaderColours(MCW mc) {
+  XdColours c = _XdManagerColours((Widget)mc);
+  c.background = HeaderBackground(mc);
+  return c;
+}
+
+/* A change of the widget's colours or header colour reaches the parts
+   that show them (the colours each was given when it was made). */
+void PassOnColours(MCW c, MCW n) {
+  XdMCIconListPart &np = P(n);
+  const XdColours was = _XdManagerColours((Widget)c), now = _XdManagerColours((Widget)n);
+  const XdColours wasHeader = HeaderColours(c), nowHeader = HeaderColours(n);
+  if (was == now && wasHeader == nowHeader) return;
+  for (Widget part : {np.hbar, np.vbar, np.area}) _XdPassColours(part, was, now);
+  if (was.foreground != now.foreground)
+    XtVaSetValues(np.resize_line, XmNbackground, now.foreground, nullptr);
+  for (int k = 0; k < Columns(n); ++k) {
+    XdMCColumn *col = Col(n, k);
+    _XdPassColours(col->header, wasHeader, nowHeader);
+    _XdPassColours(col->handle, wasHeader, nowHeader);
+    _XdPassColours(col->list, was, now);
+  }
+  /* The first column's focus highlight is drawn in the background. */
+  if (Columns(n) > 0 && was.background != now.background)
+    XtVaSetValues(First(n), XmNhighlightColor, now.background, nullptr);
+}
+
+/* A new font for every column: the headers take the height of their
+   label in it, as a label sizes itself, and the handles theirs. */
+void SetFont(MCW mc, XmFontList font) {
+  Widget w = (Widget)mc;
+  const bool managed = XtIsManaged(w);
+  if (managed) XtUnmanageChild(w);
+  for (int k = 0; k < Columns(mc); ++k) {
+    XdMCColumn *col = Col(mc, k);
+    XmString label = nullptr;
+    Dimension shadow = 0, highlight = 0, margin = 0, top = 0, bottom = 0;
+    XtVaSetValues(col->header, XmNfontList, font, nullptr);
+    XtVaGetValues(col->header, XmNlabelString, &label, XmNshadowThickness, &shadow,
+                  XmNhighlightThickness, &highlight, XmNmarginHeight, &margin, XmNmarginTop, &top,
+                  XmNmarginBottom, &bottom, nullptr);
+    Dimension extent_w = 0, extent_h = 0;
+    if (label && font) XmStringExtent(font, label, &extent_w, &extent_h);
+    XmStringFree(label);
+    const int height = extent_h + 2 * (shadow + highlight + margin) + top + bottom;
+    XtVaSetValues(col->header, XmNheight, std::max(height, 1), nullptr);
+    XtVaSetValues(col->handle, XmNheight, col->header->core.height, nullptr);
+    XtVaSetValues(col->list, XmNfontList, font, nullptr);
+  }
+  /* A widget the program unmanaged stays unmanaged. */
+  if (managed) XtManageChild(w);
+  UpdateTables(mc);
+  Layout(mc);
+}
+
 Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_args) {
   MCW c = reinterpret_cast<MCW>(cur), n = reinterpret_cast<MCW>(neww);
   XdMCIconListPart &np = P(n);
@@ -1293,23 +1349,13 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
   } else if (np.ids != cp.ids) {
     np.ids = nullptr;
   }
-  for (Cardinal i = 0; i < *num_args; ++i) {
-    if (std::strcmp(args[i].name, XmNfontList) != 0) continue;
-    XmFontList font = reinterpret_cast<XmFontList>(args[i].value);
-    XtUnmanageChild(neww);
-    for (int k = 0; k < Columns(n); ++k) {
-      XdMCColumn *col = Col(n, k);
-      XtVaSetValues(col->header, XmNfontList, font, nullptr);
-      XtWidgetGeometry pref = {};
-      XtQueryGeometry(col->header, nullptr, &pref);
-      if (pref.request_mode & CWHeight) XtVaSetValues(col->header, XmNheight, pref.height, nullptr);
-      XtVaSetValues(col->handle, XmNheight, col->header->core.height, nullptr);
-      XtVaSetValues(TextList(n, k), XmNfontList, font, nullptr);
-    }
-    XtManageChild(neww);
-    UpdateTables(n);
-    Layout(n);
-  }
+  if (np.selection_policy != cp.selection_policy)
+    for (int k = 0; k < Columns(n); ++k)
+      XtVaSetValues(Col(n, k)->list, XmNselectionPolicy, np.selection_policy, nullptr);
+  PassOnColours(c, n);
+  for (Cardinal i = 0; i < *num_args; ++i)
+    if (std::strcmp(args[i].name, XmNfontList) == 0)
+      SetFont(n, reinterpret_cast<XmFontList>(args[i].value));
   return True;
 }
 

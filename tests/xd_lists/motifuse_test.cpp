@@ -2,6 +2,7 @@
 // file, changed with XtSetValues and XmChangeColor after realisation, made
 // insensitive, and driven with the keys a Motif list answers.
 #include "listtest.h"
+#include "xinput.h"
 
 #include "xd/IconListP.h"
 #include "xd/MCIconListP.h"
@@ -239,6 +240,90 @@ TEST_F(IconListLook, AnInsensitiveListDrawsItsIconsAsAnInsensitiveLabel) {
   // An insensitive ancestor counts as well.
   XtSetSensitive(form, False);
   EXPECT_EQ(iconPixel(3), grey);
+}
+
+class ColumnsLook : public MotifUse {
+ protected:
+  Widget mc = nullptr;
+  void SetUp() override {
+    MotifUse::SetUp();
+    Arg a[2];
+    XtSetArg(a[0], XmNwidth, 380);
+    XtSetArg(a[1], XmNheight, 260);
+    mc = XdCreateMCIconList(shell, (char *)"columns", a, 2);
+    XdMCIconListAddColumn(mc, str("Name"), 0, 0, 0, 0, nullptr);
+    XdMCIconListAddColumn(mc, str("Size"), 0, 0, 0, 0, nullptr);
+    std::vector<XmString> first, second;
+    for (int i = 1; i <= 3; ++i) {
+      first.push_back(str("row " + std::to_string(i)));
+      second.push_back(str("cell " + std::to_string(i)));
+    }
+    XmString *strings[] = {first.data(), second.data()};
+    XdMCIconListAddItems(mc, nullptr, strings, nullptr, 3, 0);
+    XtManageChild(mc);
+    show();
+  }
+  Widget header(int c) { return XdMCIconListGetChild(mc, c, XdMCIL_HEADER); }
+  Widget later() { return XdMCIconListGetChild(mc, 1, XdMCIL_LIST); }
+  unsigned long headerPixel(int c) { return pixel(header(c), 4, XtHeight(header(c)) / 2); }
+};
+
+TEST_F(ColumnsLook, HeaderColourPolicyAndFontSetLaterReachTheColumns) {
+  XtVaSetValues(mc, XdNheaderColor, 0x00a000, nullptr);
+  EXPECT_EQ(headerPixel(0), 0x00a000ul);
+  EXPECT_EQ(headerPixel(1), 0x00a000ul);
+
+  // Multiple selection: a second click adds a row.
+  XtVaSetValues(mc, XmNselectionPolicy, XmMULTIPLE_SELECT, nullptr);
+  ASSERT_TRUE(qevtest::clickRowHandled(firstInner(mc), 1));
+  pauseClicks();
+  ASSERT_TRUE(qevtest::clickRowHandled(firstInner(mc), 3));
+  int *pos = nullptr, count = 0;
+  XdMCIconListGetSelectedPos(mc, &pos, &count);
+  EXPECT_EQ(std::vector<int>(pos, pos + count), (std::vector<int>{1, 3}));
+  XtFree(reinterpret_cast<char *>(pos));
+  unsigned char policy = 0;
+  XtVaGetValues(later(), XmNselectionPolicy, &policy, nullptr);
+  EXPECT_EQ(policy, XmMULTIPLE_SELECT);
+
+  // The headers take the height of their labels in a larger font, and the
+  // rows start below them.
+  XmFontList font = bigFont();
+  XtVaSetValues(mc, XmNfontList, font, nullptr);
+  pump();
+  Dimension w = 0, h = 0, shadow = 0, margin = 0;
+  XmString label = nullptr;
+  XtVaGetValues(header(0), XmNlabelString, &label, XmNshadowThickness, &shadow, XmNmarginHeight,
+                &margin, nullptr);
+  XmStringExtent(font, label, &w, &h);
+  XmStringFree(label);
+  EXPECT_GE(h, 24);
+  EXPECT_EQ(int(XtHeight(header(0))), h + 2 * (shadow + margin));  // as the label sizes itself
+  EXPECT_EQ(XtHeight(header(1)), XtHeight(header(0)));
+  EXPECT_EQ(XtHeight(XdMCIconListGetChild(mc, 1, XdMCIL_HANDLE)), XtHeight(header(0)));
+  EXPECT_EQ(XtY(XdMCIconListGetChild(mc, 0, XdMCIL_LIST)), XtHeight(header(0)));
+  EXPECT_TRUE(rowShowsText(firstInner(mc), 1));
+  EXPECT_TRUE(rowShowsText(later(), 1));
+
+  // A widget the program unmanaged stays unmanaged.
+  XtUnmanageChild(mc);
+  XtVaSetValues(mc, XmNfontList, font, nullptr);
+  EXPECT_FALSE(XtIsManaged(mc));
+  XmFontListFree(font);
+}
+
+TEST_F(ColumnsLook, XmChangeColorReachesHeadersAndColumns) {
+  XmChangeColor(mc, 0x406080);
+  EXPECT_EQ(headerPixel(0), 0x406080ul);
+  EXPECT_EQ(headerPixel(1), 0x406080ul);
+  EXPECT_EQ(lowPixel(firstInner(mc)), 0x406080ul);
+  EXPECT_EQ(lowPixel(later()), 0x406080ul);
+  EXPECT_TRUE(rowShowsText(later(), 2));
+  // Headers with a colour of their own keep it.
+  XtVaSetValues(mc, XdNheaderColor, 0x00a000, nullptr);
+  XmChangeColor(mc, 0x605040);
+  EXPECT_EQ(headerPixel(1), 0x00a000ul);
+  EXPECT_EQ(lowPixel(later()), 0x605040ul);
 }
 
 }  // namespace
