@@ -35,6 +35,10 @@ unsigned char _XmGetFocusPolicy(Widget w);
 Pixmap _XmConvertToBW(Widget w, Pixmap pixmap);
 }
 
+namespace {
+void EdgeKeys(Widget list, XtPointer closure, XEvent *event, Boolean *cont);
+}
+
 /* The icons as an insensitive label shows them, made once for each icon
    while the list is insensitive. */
 struct XdGreyIcons {
@@ -937,6 +941,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtInsertEventHandler(p.list, ButtonPressMask, False, DragOrMenuPress, ilw, XtListHead);
   XtAddEventHandler(p.list, KeyPressMask | ButtonReleaseMask | Button1MotionMask, False,
                     ListInputSeen, ilw);
+  XtInsertEventHandler(p.list, KeyPressMask, False, EdgeKeys, ilw, XtListHead);
   XtManageChild(p.list);
 
   XmListWidget l = L(ilw);
@@ -1785,3 +1790,29 @@ void XdIconListPrevPage(Widget w, XEvent *, String *, Cardinal *) { Page(w, fals
 void XdIconListNextPage(Widget w, XEvent *, String *, Cardinal *) { Page(w, true); }
 
 }  // extern "C"
+
+namespace {
+
+/* Ctrl+Home and Ctrl+End go to the first and the last row and show it.
+   The list's own actions for them move only among the rows in view: it
+   scrolls through a scrolled window, and it has none here. */
+void EdgeKeys(Widget, XtPointer closure, XEvent *event, Boolean *cont) {
+  ILW ilw = static_cast<ILW>(closure);
+  if (event->type != KeyPress || Count(ilw) == 0) return;
+  const unsigned state = event->xkey.state;
+  if (state & ShiftMask) return; /* extending a selection is the list's own */
+  Modifiers mods = 0;
+  KeySym sym = NoSymbol;
+  XmTranslateKey(event->xkey.display, event->xkey.keycode, state, &mods, &sym);
+  const bool ctrl = (state & ControlMask) != 0;
+  int index = -1;
+  if (sym == osfXK_BeginData || (ctrl && (sym == osfXK_BeginLine || sym == XK_Home || sym == XK_KP_Home)))
+    index = 0;
+  else if (sym == osfXK_EndData || (ctrl && (sym == osfXK_EndLine || sym == XK_End || sym == XK_KP_End)))
+    index = Count(ilw) - 1;
+  if (index < 0) return;
+  *cont = False;
+  MoveTo(ilw, index);
+}
+
+}  // namespace

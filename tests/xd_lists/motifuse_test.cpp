@@ -326,4 +326,61 @@ TEST_F(ColumnsLook, XmChangeColorReachesHeadersAndColumns) {
   EXPECT_EQ(lowPixel(later()), 0x605040ul);
 }
 
+TEST_F(MotifUse, CtrlHomeAndCtrlEndGoToTheFirstAndLastRowOfBothLists) {
+  const int kRows = 500;
+  Widget form = XtVaCreateManagedWidget("form", xmFormWidgetClass, shell, nullptr);
+  Arg a[5];
+  XtSetArg(a[0], XmNtopAttachment, XmATTACH_FORM);
+  XtSetArg(a[1], XmNbottomAttachment, XmATTACH_FORM);
+  XtSetArg(a[2], XmNleftAttachment, XmATTACH_FORM);
+  XtSetArg(a[3], XmNwidth, 150);
+  Widget il = XdCreateIconList(form, (char *)"icons", a, 4);
+  XtSetArg(a[2], XmNleftAttachment, XmATTACH_WIDGET);
+  XtSetArg(a[3], XmNleftWidget, il);
+  XtSetArg(a[4], XmNwidth, 240);
+  Widget mc = XdCreateMCIconList(form, (char *)"columns", a, 5);
+  XdMCIconListAddColumn(mc, str("Name"), 110, 0, 0, 0, nullptr);
+  XdMCIconListAddColumn(mc, str("Size"), 110, 0, 0, 0, nullptr);
+  std::vector<XmString> first, second;
+  for (int i = 1; i <= kRows; ++i) {
+    first.push_back(str("row " + std::to_string(i)));
+    second.push_back(str("cell " + std::to_string(i)));
+  }
+  XdIconListAddItems(il, nullptr, first.data(), nullptr, kRows, 0);
+  XmString *strings[] = {first.data(), second.data()};
+  XdMCIconListAddItems(mc, nullptr, strings, nullptr, kRows, 0);
+  Calls told;
+  told.watch(il, XmNbrowseSelectionCallback);
+  told.watch(mc, XmNbrowseSelectionCallback);
+  XtManageChild(il);
+  XtManageChild(mc);
+  show();
+  Display *dpy = app().dpy;
+  Widget later = XdMCIconListGetChild(mc, 1, XdMCIL_LIST);
+
+  for (Widget list : {innerOf(il), firstInner(mc)}) {
+    SCOPED_TRACE(list == innerOf(il) ? "icon list" : "multi-column list");
+    ASSERT_TRUE(qevtest::clickRowHandled(list, 2));
+    told.calls.clear();
+    ASSERT_TRUE(qevtest::keyHandled(dpy, XK_End, ControlMask));
+    pump();
+    EXPECT_EQ(selected(list), std::vector<int>{kRows});
+    ASSERT_FALSE(told.calls.empty());
+    EXPECT_EQ(told.calls.back().item_position, kRows);
+    EXPECT_TRUE(rowShowsText(list, kRows));  // scrolled into view
+    if (list == firstInner(mc)) {
+      EXPECT_TRUE(rowShowsText(later, kRows));  // the other column goes along
+    }
+    ASSERT_TRUE(qevtest::keyHandled(dpy, XK_Home, ControlMask));
+    pump();
+    EXPECT_EQ(selected(list), std::vector<int>{1});
+    EXPECT_EQ(told.calls.back().item_position, 1);
+    EXPECT_TRUE(rowShowsText(list, 1));
+    if (list == firstInner(mc)) {
+      EXPECT_TRUE(rowShowsText(later, 1));
+    }
+    pauseClicks();
+  }
+}
+
 }  // namespace
