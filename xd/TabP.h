@@ -45,8 +45,6 @@ typedef struct {
   XSegment *segments;
   int segment_slots;
   Boolean stacked; /* the current page was raised since realization */
-  XtIntervalId switch_id; /* a tab reached by the keyboard becomes current */
-  int switch_to;          /* ... this page (1-based) */
 } XdTabPart;
 
 typedef struct _XdTabRec {

@@ -201,17 +201,10 @@ void tabActivateCB(Widget button, XtPointer client, XtPointer) {
     }
 }
 
-/* The keyboard focus never marks a tab that is not current.  Focus
-   arriving from outside the widget (or given at start-up) goes to the
-   current tab; a tab reached by the keyboard from within the widget
-   becomes current; a click on a tab makes it current when it activates. */
-void switchTimeOut(XtPointer client, XtIntervalId *) {
-  Widget w = static_cast<Widget>(client);
-  XdTabPart &t = TAB(w);
-  t.switch_id = 0;
-  if (t.switch_to >= 1 && t.switch_to <= t.page_count) XdTabSetCurrentPage(w, t.switch_to, True);
-}
-
+/* Focus arriving from outside the widget (or given at start-up) goes to
+   the current tab; the keyboard then goes through the tabs and on into
+   the current page without changing the page, and a click, Space or
+   Return on a tab makes its page current. */
 bool inside(Widget w, Widget child) {
   for (; child; child = XtParent(child))
     if (child == w) return true;
@@ -232,15 +225,14 @@ Widget redirectTraversal(Widget old_focus, Widget new_focus, unsigned int, XmTra
     XEvent *last = XtLastEventProcessed(XtDisplay(w));
     if (last && last->type == ButtonPress) return new_focus; /* a click: its activation follows */
   } else if (old_focus && inside(w, old_focus)) {
-    t.switch_to = index + 1;
-    if (!t.switch_id)
-      t.switch_id = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, switchTimeOut, w);
     return new_focus;
   }
   return t.buttons[t.current_page];
 }
 
 XmTraversalControlTraitRec traversal_control = {0, redirectTraversal};
+
+XtTranslations tabKeys;
 
 void ClassInitialize();
 
@@ -273,8 +265,6 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   t.segments = nullptr;
   t.segment_slots = 0;
   t.stacked = False;
-  t.switch_id = 0;
-  t.switch_to = 0;
   if (t.current_page < 0) t.current_page = 0;
 
   std::vector<Arg> da_args(args, args + *num_args);
@@ -293,7 +283,6 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
 
 void Destroy(Widget w) {
   XdTabPart &t = TAB(w);
-  if (t.switch_id) XtRemoveTimeOut(t.switch_id);
   XtFree(reinterpret_cast<char *>(t.buttons));
   XtFree(reinterpret_cast<char *>(t.pages));
   XtFree(reinterpret_cast<char *>(t.segments));
@@ -321,6 +310,17 @@ Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
   if (t.font_list != o.font_list)
     for (int i = 0; i < t.page_count; ++i)
       XtVaSetValues(t.buttons[i], XmNfontList, t.font_list, NULL);
+  /* New colours reach the tab area, the tabs and the pages that show the
+     widget's; the outlines are drawn in the first tab's shadows. */
+  const XdColours was = _XdManagerColours(old_w), now = _XdManagerColours(new_w);
+  if (was != now) {
+    _XdPassColours(t.tab_area, was, now);
+    for (int i = 0; i < t.page_count; ++i) {
+      _XdPassColours(t.buttons[i], was, now);
+      _XdPassColours(t.pages[i], was, now);
+    }
+    redraw(new_w);
+  }
   if (wanted >= 0 && t.page_count > 0) XdTabSetCurrentPage(new_w, wanted + 1, False);
   if (t.shadow_thickness != o.shadow_thickness || t.font_list != o.font_list) layout(new_w);
   return True;
@@ -458,6 +458,11 @@ WidgetClass xdTabWidgetClass = reinterpret_cast<WidgetClass>(&xdTabClassRec);
 
 namespace {
 void ClassInitialize() {
+  /* Return, like Space, activates a tab (a push button would hand it to
+     the default button of its dialog). */
+  tabKeys = XtParseTranslationTable(
+      "~s ~m ~a <Key>Return: ArmAndActivate()\n"
+      "<Key>osfActivate: ArmAndActivate()");
   XmeTraitSet(reinterpret_cast<XtPointer>(xdTabWidgetClass), XmQTtraversalControl, &traversal_control);
 }
 }  // namespace
@@ -501,6 +506,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
     XtSetArg(args[n], XmNfontList, t.font_list); ++n;
   }
   Widget button = XtCreateWidget("Title", xmPushButtonWidgetClass, t.tab_area, args, n);
+  XtOverrideTranslations(button, tabKeys);
   XtAddCallback(button, XmNactivateCallback, tabActivateCB, w);
   XtAddCallback(button, XmNdestroyCallback, pageDestroyedCB, w);
 

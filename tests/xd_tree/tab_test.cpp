@@ -8,6 +8,7 @@
 
 #include <X11/IntrinsicP.h>
 #include <Xm/Label.h>
+#include <Xm/TextF.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/XmP.h>
 
@@ -275,7 +276,7 @@ TEST_F(Tab, TheFocusBoxFollowsTheCurrentTab) {
   EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 1));
 }
 
-TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardMovesTheCurrentPage) {
+TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardPassesTheTabsWithoutChangingThePage) {
   Widget form = nullptr;
   Widget shell = xdtest::makeShell(&form, 300, 200);
   Arg args[5];
@@ -300,12 +301,77 @@ TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardMovesTheCurrentPage) {
   xdtest::key(XK_Tab);
   xdtest::pump(50);
   EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 3));
-  EXPECT_EQ(g_pages, std::vector<int>{3});
+  EXPECT_TRUE(g_pages.empty());
   int current = -1;
   XtVaGetValues(tab, XdNcurrentPage, &current, NULL);
-  EXPECT_EQ(current, 2);
+  EXPECT_EQ(current, 1);
   XtDestroyWidget(shell);
   settle();
+}
+
+// Tab goes through the tabs and on into the current page; a click, Space
+// or Return on a tab changes the page.
+TEST_F(Tab, TabPassesTheTabsIntoTheCurrentPageAndSpaceOrReturnChangesIt) {
+  std::vector<Widget> fields;
+  for (const char *title : {"A", "B", "C"}) {
+    Widget page = addPage(title, 0);
+    fields.push_back(XtVaCreateManagedWidget("field", xmTextFieldWidgetClass, page,
+                                             XmNtopAttachment, XmATTACH_FORM, XmNleftAttachment,
+                                             XmATTACH_FORM, NULL));
+  }
+  xdtest::show(shell);
+  Widget a = XdTabGetChild(tab, XdTAB_BUTTON, 1), b = XdTabGetChild(tab, XdTAB_BUTTON, 2),
+         c = XdTabGetChild(tab, XdTAB_BUTTON, 3);
+  xdtest::click(a);  // the keyboard comes with a click
+  EXPECT_EQ(XmGetFocusWidget(tab), a);
+  EXPECT_EQ(g_pages, std::vector<int>{1});
+  for (Widget next : {b, c, fields[0]}) {
+    xdtest::key(XK_Tab);
+    xdtest::pump(50);
+    EXPECT_EQ(XmGetFocusWidget(tab), next);
+    EXPECT_EQ(current(), 0);
+  }
+  EXPECT_EQ(g_pages, std::vector<int>{1});
+  EXPECT_EQ(shownColour(), kColours[0]);
+
+  xdtest::key(XK_Tab, {XK_Shift_L});
+  EXPECT_EQ(XmGetFocusWidget(tab), c);
+  xdtest::key(XK_space);
+  EXPECT_EQ(current(), 2);
+  EXPECT_EQ(g_pages, (std::vector<int>{1, 3}));
+  EXPECT_EQ(shownColour(), kColours[2]);
+  xdtest::key(XK_Tab, {XK_Shift_L});
+  EXPECT_EQ(XmGetFocusWidget(tab), b);
+  xdtest::key(XK_Return);
+  EXPECT_EQ(current(), 1);
+  EXPECT_EQ(g_pages, (std::vector<int>{1, 3, 2}));
+  EXPECT_EQ(shownColour(), kColours[1]);
+  xdtest::key(XK_Tab);
+  xdtest::key(XK_Tab);
+  xdtest::pump(50);
+  EXPECT_EQ(XmGetFocusWidget(tab), fields[1]);  // into the page now current
+  EXPECT_EQ(g_pages, (std::vector<int>{1, 3, 2}));
+}
+
+TEST_F(Tab, XmChangeColorReachesTheTabsAndThePages) {
+  addPage("A", 0);
+  Widget plain = XdTabAddPage(tab, nullptr, 0);  // a page the program leaves uncoloured
+  xdtest::show(shell);
+  Widget first = XdTabGetChild(tab, XdTAB_BUTTON, 1), second = XdTabGetChild(tab, XdTAB_BUTTON, 2);
+  XmChangeColor(tab, 0x305070);
+  settle();
+  EXPECT_EQ(xdtest::pixel(second, 4, 4), 0x305070ul);
+  EXPECT_EQ(xdtest::pixel(tab, XtWidth(tab) - 8, 4), 0x305070ul);  // the tab area beside the tabs
+  xdtest::click(second);
+  EXPECT_EQ(xdtest::pixel(plain, XtWidth(plain) / 2, XtHeight(plain) / 2), 0x305070ul);
+  // A page the program coloured keeps its colour.
+  xdtest::click(first);
+  EXPECT_EQ(shownColour(), kColours[0]);
+  // The outlines are drawn in the tabs' new shadow colours.
+  Pixel top = 0;
+  XtVaGetValues(tab, XmNtopShadowColor, &top, NULL);
+  Widget page = XdTabGetChild(tab, XdTAB_PAGE, 1);
+  EXPECT_EQ(xdtest::pixel(tab, XtX(page) - 1, XtY(page) + XtHeight(page) / 2), top & 0xffffff);
 }
 
 TEST_F(Tab, ShadowsLabelsAndTabsPastTheRightEdge) {
