@@ -1394,9 +1394,45 @@ void freeTree(wu_tree *tree, Display *dpy) {
   free(tree);
 }
 
+/* A program that changes the scrolled window's colours (XmChangeColor,
+   XtSetValues) changes the tree's: the view and its bars take them and
+   the rows are drawn in them. */
+void colourHook(Widget, XtPointer client, XtPointer call) {
+  auto *tree = static_cast<wu_tree *>(client);
+  auto *data = static_cast<XtChangeHookDataRec *>(call);
+  if (!data || data->widget != tree->scrolled_w || tree->destroying ||
+      std::strcmp(data->type, XtHsetValues) != 0)
+    return;
+  auto *change = static_cast<XtChangeHookSetValuesDataRec *>(data->event_data);
+  const XdColours was = _XdManagerColours(change->old);
+  const XdColours now = _XdManagerColours(tree->scrolled_w);
+  if (was == now) return;
+  tree->foreground = now.foreground;
+  tree->background = now.background;
+  tree->focus_foreground = tree->background;
+  tree->focus_background = tree->foreground;
+  _XdPassColours(tree->drawing_area, was, now);
+  for (Widget w : {tree->vsb, tree->hsb, tree->clip_window})
+    if (w && was.background != now.background) XmChangeColor(w, tree->background);
+  XdTreeView *v = tree->view;
+  Display *dpy = XtDisplay(tree->scrolled_w);
+  for (GC gc : v->dash_gc)
+    if (gc) XSetForeground(dpy, gc, tree->foreground);
+  const XdTreeButtons &b = v->buttons;
+  for (Widget w : {b.handle, b.icon})
+    if (w) XtVaSetValues(w, XmNforeground, tree->foreground, XmNbackground, tree->background, NULL);
+  if (b.label) {
+    const bool inverse = v->holder && labelShowsFocus(v->holder);
+    XtVaSetValues(b.label, XmNforeground, inverse ? tree->focus_foreground : tree->foreground,
+                  XmNbackground, inverse ? tree->focus_background : tree->background, NULL);
+  }
+  repaint(tree);
+}
+
 void destroyCB(Widget w, XtPointer client, XtPointer) {
   auto *tree = static_cast<wu_tree *>(client);
   tree->destroying = 1;
+  XtRemoveCallback(XtHooksOfDisplay(XtDisplay(w)), XtNchangeHook, colourHook, tree);
   cancelActivation(tree);
   removeTimeOut(&tree->obscured_id);
   removeTimeOut(&tree->autoscroll_id);
@@ -1757,6 +1793,7 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   XtOverrideTranslations(sw, scrollTranslations());
   XtAddCallback(sw, XmNtraverseObscuredCallback, obscuredCB, tree);
   XtAddCallback(sw, XmNdestroyCallback, destroyCB, tree);
+  XtAddCallback(XtHooksOfDisplay(dpy), XtNchangeHook, colourHook, tree);
   registerDropSite(sw);
   XtVaGetValues(sw, XmNforeground, &tree->foreground, XmNbackground, &tree->background, NULL);
   tree->vsb = XtVaCreateManagedWidget("VertScrollBar", xmScrollBarWidgetClass, sw, XmNorientation,

@@ -89,6 +89,16 @@ class Tree : public ::testing::Test {
     settle();
   }
 
+  // Shows a folder "a" open on its children a1 and a2.
+  void showOpenFolder(wu_tree_node **a1, wu_tree_node **a2) {
+    wu_tree_node *a = add("a");
+    *a1 = add("a1", a);
+    *a2 = add("a2", a);
+    showTree();
+    XdTreeExpandNode(a);
+    settle();
+  }
+
   // The labels in pre-order: "a(b c)" for a with children b and c.
   static std::string shape(wu_tree_node *first) {
     std::string s;
@@ -603,12 +613,8 @@ TEST_F(Tree, TheButtonsFollowTheFocusAndTheOwnerHearsOfEachHandOver) {
 }
 
 TEST_F(Tree, LinesAndFolderIconsAreDrawn) {
-  wu_tree_node *a = add("a");
-  wu_tree_node *a1 = add("a1", a);
-  wu_tree_node *a2 = add("a2", a);
-  showTree();
-  XdTreeExpandNode(a);
-  settle();
+  wu_tree_node *a1 = nullptr, *a2 = nullptr;
+  showOpenFolder(&a1, &a2);
   Widget da = tree->drawing_area;
   const unsigned long fg = tree->foreground & 0xffffff, bg = tree->background & 0xffffff;
   // The vertical line below a's folder: every other pixel in the foreground.
@@ -643,6 +649,36 @@ TEST_F(Tree, LinesAndFolderIconsAreDrawn) {
   clickNode(a1);
   EXPECT_GT(yellowIn(a1), 10);  // the open folder
   EXPECT_EQ(takeLog(), Log{"select:a1"});
+}
+
+TEST_F(Tree, XmChangeColorReachesTheViewItsBarsAndTheRows) {
+  wu_tree_node *a1 = nullptr, *a2 = nullptr;
+  showOpenFolder(&a1, &a2);
+  clickNode(a1);
+  XmChangeColor(tree->scrolled_w, 0x204060);
+  settle();
+  Pixel fg = 0;
+  XtVaGetValues(tree->scrolled_w, XmNforeground, &fg, NULL);
+  fg &= 0xffffff;
+  Widget da = tree->drawing_area;
+  EXPECT_EQ(pixelAt(XtWidth(da) - 4, XtHeight(da) - 4), 0x204060ul);  // the view
+  for (Widget bar : {tree->vsb, tree->hsb}) {
+    Pixel bg = 0;
+    XtVaGetValues(bar, XmNbackground, &bg, NULL);
+    EXPECT_EQ(bg, 0x204060ul);
+  }
+  // A row's label in the view's colours, the focused one inverse.
+  const XRectangle r2 = rectOf(a2);
+  EXPECT_EQ(pixelAt(r2.x + 3, r2.y + 3), 0x204060ul);
+  const XRectangle r1 = rectOf(a1);
+  EXPECT_EQ(pixelAt(r1.x + 3, r1.y + 3), fg);
+  // The connecting line in the new foreground.
+  const int x = a1->x + tree->handle_width / 2 + 1;
+  const XRectangle h1 = rectOf(a1, XdTREE_PART_HANDLE), h2 = rectOf(a2, XdTREE_PART_HANDLE);
+  int on = 0;
+  for (int y = h1.y + h1.height; y < h2.y; ++y)
+    if (pixelAt(x, y) == fg) ++on;
+  EXPECT_GT(on, 2);
 }
 
 // A folder of 100,000 children: every row reachable by the scroll bar and
