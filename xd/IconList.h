@@ -25,7 +25,11 @@ typedef struct _XdIconListRec *XdIconListWidget;
 #define XdIsIconList(w) XtIsSubclass((w), xdIconListWidgetClass)
 #endif
 
-/* Resources (the selection callbacks and "selectionPolicy" are Motif's). */
+/* Resources (the selection callbacks and "selectionPolicy" are Motif's).
+   A resource file gives "stringItems" as texts separated by commas, as
+   XmList's "items" (with "itemCount"; a count beyond the texts given stops
+   at them), and "ids" as whole numbers separated by commas; "iconItems"
+   name the program's pixmaps and cannot be given there. */
 #define XdNstringItems ((char *)"stringItems")
 #define XdCStringItems ((char *)"StringItems")
 #define XdRStringTable ((char *)"StringTable")

@@ -26,7 +26,11 @@ typedef struct _XdMCIconListRec *XdMCIconListWidget;
 #endif
 
 /* Resources besides those of XdIconList ("stringItems" here takes one
-   XmString array per column). */
+   XmString array per column).  A resource file gives "columnCount" as a
+   whole number and "stringItems" as one list of texts per column, the
+   texts separated by commas and the columns by semicolons:
+   "*files.stringItems: a.txt,b.txt;12,40" (a shorter column gets empty
+   texts). */
 #define XdRStringItems ((char *)"StringItems")
 #define XdNcolumnWidth ((char *)"columnWidth")
 #define XdCColumnWidth ((char *)"ColumnWidth")

@@ -1,8 +1,10 @@
 /*
  * XdTab: a row of tab buttons above a stack of pages.  Pressing a tab
- * raises its page and calls the "pageCallback" list.  Each page is an
- * XmForm that the owner fills.  Page numbers are 1-based; the
- * "currentPage" resource holds the 0-based index of the current page.
+ * (a click, or Space or Return on it) raises its page and calls the
+ * "pageCallback" list; the keyboard's Tab goes through the tabs and on
+ * into the current page without changing it.  Each page is an XmForm
+ * that the owner fills.  Page numbers are 1-based; the "currentPage"
+ * resource holds the 0-based index of the current page.
  */
 #ifndef XD_TAB_H
 #define XD_TAB_H

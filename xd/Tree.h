@@ -20,7 +20,9 @@
  * that had them last, while it is shown): only that node has non-NULL
  * handle, icon and label fields.  The buttons change hands when the focus
  * moves; a button's XmNuserData names the node it serves now.  Pointer
- * input on the drawn rows does what the buttons do.
+ * input on the drawn rows does what the buttons do.  The colours of the
+ * scrolled window are the tree's: set there (XmChangeColor), they reach
+ * the view, its scroll bars and the rows.
  */
 #ifndef XD_TREE_H
 #define XD_TREE_H
