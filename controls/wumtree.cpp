@@ -627,13 +627,17 @@ NodeInfo *node_under(TreeView *t, Widget w, int x, int y) {
 // Button 3 on a node's label or icon: the popup event with the node.  One
 // handler on the drawing area finds the node under the pointer; the same
 // handler is on the buttons of the row holding them, whose presses do not
-// reach the drawing area.
-void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
+// reach the drawing area.  On the drawing area it comes before the
+// control's own input handlers and takes a press over a node whole, as the
+// node's buttons would: the control's popup without a node is for presses
+// elsewhere.
+void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
   if (event->type != ButtonPress || event->xbutton.button != Button3) return;
   TreeView *t = live_tv(static_cast<wu_control *>(client));
   if (t == nullptr) return;
   NodeInfo *i = node_under(t, w, event->xbutton.x, event->xbutton.y);
   if (i == nullptr) return;
+  if (w == t->tree->drawing_area) *go_on = False;
   wu_control *c = &t->c;
   const uint32_t key = i->key;
   const wu_reg_hold hold = wu_reg_take(c);
@@ -2038,7 +2042,6 @@ wu_status wutitre(wu_control *c) {
   t->w.outer = form;
   t->w.main = t->tree->drawing_area;
   _XdTreeSetButtonsProc(t->tree, ButtonsMade, c);
-  XtAddEventHandler(t->tree->drawing_area, ButtonPressMask, False, NodeMenu, c);
 
   const int right = t->resizable ? kResizeEdge : 0;
   t->title_frame = XtVaCreateWidget("title_frame", xmFrameWidgetClass, form, XmNtopAttachment,
@@ -2065,6 +2068,7 @@ wu_status wutitre(wu_control *c) {
   XtVaSetValues(sw, XmNrightOffset, right, nullptr);
   wutmnrq(sw, c);
   wutmnrq(t->tree->drawing_area, c);
+  XtInsertEventHandler(t->tree->drawing_area, ButtonPressMask, False, NodeMenu, c, XtListHead);
   XtVaSetValues(t->tree->drawing_area, XmNuserData, c, nullptr);
   make_site(t);
   if (devb->popup_translation != nullptr)
