@@ -927,11 +927,8 @@ TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
   EXPECT_EQ(site, rows[0]->drop_site);  // one site for the tree
 
   // A drag source beside the tree offering a text.
-  Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, pane_->ext->widget,
-                                          XmNx, 400, XmNy, 40, XmNwidth, 80, XmNheight, 40,
-                                          nullptr);
-  Settle();
-  ASSERT_NE(qevtest::offerText(source, "dropped text"), nullptr);
+  Widget source = qevtest::textSource(pane_->ext->widget, 400, 40, "dropped text");
+  ASSERT_NE(source, nullptr);
 
   // Beside the rows: refused, nothing arrives.
   int x = 0, y = 0;
