@@ -489,6 +489,31 @@ TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
   EXPECT_EQ(XdTreeDraw(tree), -1);
 }
 
+// An owner that gives its nodes no release function: the node whose
+// activation is pending is deleted, the focus passes to its parent, told at
+// once, and the activation goes with the node.
+TEST_F(Tree, APendingActivationGoesWithItsNodeWhenTheOwnerHasNoReleaseFunction) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b1 = add("b1", a);
+  wu_tree_node *b2 = add("b2", a);
+  for (wu_tree_node *n : {a, b1, b2}) n->release_proc = nullptr;
+  showTree();
+  XdTreeExpandNode(a);
+  settle();
+  takeLog();
+  clickNode(b1);
+  xdtest::key(XK_Down);  // an activation is pending for b2
+  ASSERT_EQ(tree->focus, b2);
+  EXPECT_EQ(takeLog(), Log{"select:b1"});
+  EXPECT_EQ(XdTreeDeleteTree(tree, b2), 0);
+  EXPECT_EQ(takeLog(), Log{"select:a"});
+  EXPECT_EQ(tree->focus, a);
+  XdTreeDraw(tree);
+  xdtest::pump(450);
+  EXPECT_TRUE(takeLog().empty());
+  EXPECT_EQ(tree->focus, a);
+}
+
 TEST_F(Tree, WidgetToTreeNodeFindsIconsAndLabelsOnly) {
   wu_tree_node *a = add("a");
   wu_tree_node *b = add("b", a);
