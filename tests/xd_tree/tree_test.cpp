@@ -6,6 +6,7 @@
 #include "xd/TreeP.h"
 #include "xd/qevutil.h"
 #include "xdtest.h"
+#include "xinput.h"
 
 #include <X11/IntrinsicP.h>
 #include <Xm/XmP.h>
@@ -709,8 +710,17 @@ TEST_F(Tree, AHundredThousandChildrenExpandScrollAndCollapse) {
   int maximum = 0, slider = 0;
   XtVaGetValues(tree->vsb, XmNmaximum, &maximum, XmNsliderSize, &slider, NULL);
   EXPECT_GT(maximum, count * tree->row_height);
-  XmScrollBarSetValues(tree->vsb, maximum - slider, slider, 1, 1, True);
-  settle();
+  // The user sends the bar to its end: Control and a click in the trough.
+  auto toEnd = [this](qevtest::ScrollBarPlace place) {
+    int x = 0, y = 0;
+    qevtest::scrollBarPlace(tree->vsb, place, &x, &y);
+    xdtest::clickAt(tree->vsb, x, y, 1, {XK_Control_L});
+    settle();
+  };
+  toEnd(qevtest::kTroughAfter);
+  int value = -1;
+  XtVaGetValues(tree->vsb, XmNvalue, &value, NULL);
+  EXPECT_EQ(value, maximum - slider);
   EXPECT_EQ(rows().back(), "after");
   wu_tree_node *last = _XdTreeFindLabel(tree, "n99999");
   ASSERT_NE(last, nullptr);
@@ -731,8 +741,8 @@ TEST_F(Tree, AHundredThousandChildrenExpandScrollAndCollapse) {
   EXPECT_GT(on, 2);
 
   // The keyboard: focus a node far out of view, then move from it.
-  XmScrollBarSetValues(tree->vsb, 0, slider, 1, 1, True);
-  settle();
+  toEnd(qevtest::kTroughBefore);
+  EXPECT_EQ(rows().front(), "top");
   wu_tree_node *mid = _XdTreeFindLabel(tree, "n50000");
   ASSERT_NE(mid, nullptr);
   EXPECT_EQ(mid->label, nullptr);
