@@ -1187,17 +1187,19 @@ wu_status expand(TreeView *t, NodeInfo *i) {
   const bool shows_plus = (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS)
                                                          : !n->expanded;
   const uint32_t key = i->key;
+  // The host hears `expand` from here or from the tree's handle activation.
+  const wu_reg_hold hold = wu_reg_take(c);
   if (n->first_child != nullptr && !shows_plus) {
     // Already open.
   } else if (c->procedure == nullptr || !(c->event_mask & WU_EVM_EXPAND) ||
              n->first_child != nullptr) {
     XdTreeExpandNode(n);
+    if (!stays(c, hold)) return WU_OK;
   } else {
     i->waiting = 1;
     i->copy.expanded = 1;
     int32_t x = 0, y = 0;
     node_xy(n->handle, n, XdTREE_PART_HANDLE, &x, &y);
-    const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
     if (!t->state->has(key)) {

@@ -553,28 +553,39 @@ TEST(Callbacks, AReadWaitingInsideAProcedureEndsWhenAnotherReleasesTheWindow) {
   });
 }
 
-// ---- the tree view's deletions ----------------------------------------------
+// ---- the tree view's methods --------------------------------------------------
 
 // The tree view tells the host of each node it deletes with `free`, from
-// inside the host's own `_delete` or `_deleteChildren`.  A procedure that
-// releases the control, its window or ends the module there leaves the
-// deletion nothing to finish: it stops, and the module stands as after any
-// other act.  "top" holds "only" (itself over "leaf") for `_delete`, the
-// only child whose parent the method then marks closed; "top" holds "one"
-// and "two" for `_deleteChildren`.
-std::vector<int32_t> g_free_events = {WU_EV_FREE};
+// inside the host's own `_delete` or `_deleteChildren`, and of a node the
+// host opens or closes with `_expand` or `_collapse` with `expand` or
+// `collapse`.  A procedure that releases the control, its window or ends
+// the module there leaves the method nothing to finish: it stops, and the
+// module stands as after any other act.  "top" (open) holds "one" over
+// "leaf"; for `_deleteChildren` "two" follows "one".  `_delete` takes
+// "one", the only child, whose parent the method then marks closed;
+// `_expand` opens "one", `_collapse` closes "top".
+std::vector<int32_t> g_node_method_events = {WU_EV_FREE, WU_EV_EXPAND, WU_EV_COLLAPSE};
 
-TEST(Callbacks, ATreeViewsFreeEventMayReleaseOrEndInsideADeletion) {
-  for (int32_t method : {WU_M_DELETENODE, WU_M_DELETECHILDREN})
+const char *MethodName(int32_t method) {
+  switch (method) {
+    case WU_M_DELETENODE: return "_delete";
+    case WU_M_DELETECHILDREN: return "_deleteChildren";
+    case WU_M_EXPAND: return "_expand";
+    default: return "_collapse";
+  }
+}
+
+TEST(Callbacks, ATreeViewsProcedureMayReleaseOrEndInsideItsMethods) {
+  for (int32_t method : {WU_M_DELETENODE, WU_M_DELETECHILDREN, WU_M_EXPAND, WU_M_COLLAPSE})
     for (Act act : {Act::ReleaseControl, Act::ReleaseWindow, Act::ShutDown}) {
-      SCOPED_TRACE(method == WU_M_DELETENODE ? "_delete" : "_deleteChildren");
+      SCOPED_TRACE(MethodName(method));
       SCOPED_TRACE(act == Act::ReleaseControl  ? "release the control"
                    : act == Act::ReleaseWindow ? "release the window"
                                                : "shut down");
       InChild([method, act] {
         Started m;
         if (!m.Start()) return;
-        std::vector<wu_value> entries = {IntList(WU_A_EVENTS, g_free_events)};
+        std::vector<wu_value> entries = {IntList(WU_A_EVENTS, g_node_method_events)};
         wu_ctl_handle *h = nullptr;
         auto make = [&](wu_evproc procedure) {
           ASSERT_EQ(Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA)(
@@ -583,35 +594,40 @@ TEST(Callbacks, ATreeViewsFreeEventMayReleaseOrEndInsideADeletion) {
                     WU_OK);
         };
         wu_node_record top, a, b, leaf;
-        FillNode(&top, "top", 1);
-        FillNode(&a, method == WU_M_DELETENODE ? "only" : "one", 1);
-        FillNode(&b, "two", 1);
-        FillNode(&leaf, "leaf", 1);
-        top.expanded = 1;
-        top.child = &a;
-        a.parent = b.parent = &top;
-        if (method == WU_M_DELETENODE) {
+        // The methods write the host's records: they are filled afresh for
+        // each tree.
+        auto fill = [&] {
+          FillNode(&top, "top", 1);
+          FillNode(&a, "one", 1);
+          FillNode(&b, "two", 1);
+          FillNode(&leaf, "leaf", 1);
+          top.expanded = 1;
+          top.child = &a;
+          a.parent = b.parent = &top;
           a.child = &leaf;
           leaf.parent = &a;
-        } else {
-          a.next = &b;
-          b.prev = &a;
-        }
+          if (method == WU_M_DELETECHILDREN) {
+            a.next = &b;
+            b.prev = &a;
+          }
+        };
         wu_value node = {};
         node.type = WU_VT_NODE;
-        node.pointer = method == WU_M_DELETENODE ? &a : &top;
+        node.pointer = method == WU_M_DELETENODE || method == WU_M_EXPAND ? &a : &top;
         // A first tree made, filled and emptied makes what the kind keeps
         // for the module's lifetime; the baseline holds it.
         const qevhost::PoolStats before = qevhost::poolStats(m.pool);
         make(nullptr);
+        fill();
         ASSERT_EQ(AddTopLevel(h, &top), WU_OK);
-        ASSERT_EQ(h->services->meth(h, method, &node, 1), WU_OK);
+        ASSERT_EQ(h->services->meth(h, WU_M_DELETECHILDREN, &node, 1), WU_OK);
         ASSERT_EQ(h->services->wdes(h), WU_OK);
         m.Settle();
         const qevhost::PoolStats kept = qevhost::poolStats(m.pool);
         m.base.liveBlocks += kept.liveBlocks - before.liveBlocks;
         m.base.liveBytes += kept.liveBytes - before.liveBytes;
         make(Procedure);
+        fill();
         ASSERT_EQ(AddTopLevel(h, &top), WU_OK);
         m.Settle();
         Arm(m, act, W(h));
