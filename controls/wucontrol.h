@@ -422,6 +422,7 @@ wu_status run_procedure(wu_control *c, wu_ctl_event *record, wu_value *params, i
 #pragma weak wuxfdnd
 #pragma weak wumldnd
 #pragma weak wuwsdnd
+#pragma weak wu_dnd_simple_site_above
 
 
 /* A colour set as the frames layer fills it (wuwgpmc): background,

@@ -662,16 +662,34 @@ wu_status set_font(wu_control *c, const wu_value *e, Widget title, Widget list) 
   return WU_OK;
 }
 
-// A list that is a drop site is made active again after its widgets
-// changed and sits above its children in the drop-site stacking.  The
-// operations and formats stay the ones the host gave the site.
-void refresh_drop_site(ListView *l) {
+// After its attributes are set the list is a drop site again: active,
+// composite (its columns lie inside it), the module's drop procedure, and
+// copy, move and link; it takes the formats the host gave its site.  Motif
+// fixes a site's type when it is registered, so the list is registered
+// afresh, then put above its children.  The list gets no drag procedure:
+// the drop procedure handles drops only, and Motif's own drag-under
+// feedback serves while a drag passes over.
+void register_drop_site(ListView *l) {
   Widget list = list_of(l);
-  if (l->site == nullptr || !l->site->registered || list == nullptr || !wu_x_ok()) return;
-  Arg args[1];
-  XtSetArg(args[0], XmNdropSiteActivity, XmDROP_SITE_ACTIVE);
-  XmDropSiteUpdate(list, args, 1);
+  if (list == nullptr || list->core.being_destroyed || !wu_x_ok() ||
+      wu_dnd_simple_site_above == nullptr)
+    return;
+  if (XmDropSiteRegistered(list)) XmDropSiteUnregister(list);
+  if (l->site != nullptr) l->site->registered = 0;
+  if (wu_dnd_simple_site_above(list) != nullptr) return;
+  Arg args[6];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNdropSiteActivity, XmDROP_SITE_ACTIVE); ++n;
+  XtSetArg(args[n], XmNdropSiteType, XmDROP_SITE_COMPOSITE); ++n;
+  XtSetArg(args[n], XmNdropProc, wuwhdrp); ++n;
+  XtSetArg(args[n], XmNdropSiteOperations, XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK); ++n;
+  if (l->site != nullptr) {
+    XtSetArg(args[n], XmNimportTargets, l->site->formats); ++n;
+    XtSetArg(args[n], XmNnumImportTargets, l->site->format_count); ++n;
+  }
+  XmDropSiteRegister(list, args, n);
   XmDropSiteConfigureStackingOrder(list, nullptr, 0);
+  if (l->site != nullptr) l->site->registered = XmDropSiteRegistered(list) ? 1 : 0;
 }
 
 wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
@@ -769,7 +787,7 @@ wu_status ListViewSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
     XtVaSetValues(l->w.outer, XmNresizePolicy, XmRESIZE_NONE, nullptr);
     if (l->rows > 0) XdMCIconListSetTopItemPos(list, std::max(top, 1));
-    refresh_drop_site(l);
+    register_drop_site(l);
   }
   return result;
 }

@@ -444,10 +444,13 @@ void NodeSelect(Widget w, wu_tree_node *n, XtPointer) {
   }
   const uint32_t key = i->key;
   const int32_t sent_flag = (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) ? 1 : 0;
+  // The batch driver's recording is a call out: it may release the
+  // control, its window or the module.
+  const wu_reg_hold hold = wu_reg_take(c);
   wu_ctl_record(c, WU_EV_SELECT, int32_t(i->copy.id), sent_flag, 0.0, 0);
+  if (!stays(c, hold) || !t->state->has(key)) return;
   int32_t x = 0, y = 0;
   node_xy(w, n, XdTREE_PART_LABEL, &x, &y);
-  const wu_reg_hold hold = wu_reg_take(c);
   if (c->procedure != nullptr && (c->event_mask & WU_EVM_CLICK_NODE)) {
     mark_busy(t, i);
     wu_ctl_send(c, WU_EV_SELECT, 0, x, y, node_param(c, WU_EV_SELECT, i), 1, WU_EV_CTL_POSTED);
@@ -482,15 +485,17 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   const bool was_expanded = had_children ? !n->expanded : n->expanded != 0;
   const int32_t code = (was_expanded && had_children) ? WU_EV_COLLAPSE : WU_EV_EXPAND;
   const uint32_t wanted = WU_EVM_EXPAND | WU_EVM_COLLAPSE;
-  if (!t->method_running)
+  const uint32_t key = i->key;
+  const wu_reg_hold hold = wu_reg_take(c);
+  if (!t->method_running) {
     wu_ctl_record(c, code, int32_t(i->copy.id),
                   (c->procedure != nullptr && (c->event_mask & wanted)) ? 1 : 0, 0.0, 0);
+    if (!stays(c, hold) || !t->state->has(key)) return;
+  }
   if (i->waiting || c->procedure == nullptr || !(c->event_mask & wanted)) return;
-  const uint32_t key = i->key;
   if (code == WU_EV_EXPAND) i->copy.expanded = 1;
   int32_t x = 0, y = 0;
   node_xy(w, n, XdTREE_PART_HANDLE, &x, &y);
-  const wu_reg_hold hold = wu_reg_take(c);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
   if (!stays(c, hold) || !t->state->has(key) || i->node == nullptr) return;
   // Children the host added now show at once, also when it replaced the
@@ -511,10 +516,11 @@ void NodeDoubleClick(Widget w, wu_tree_node *n, XtPointer) {
   if (t == nullptr) return;
   wu_control *c = &t->c;
   wutgbat();
-  wu_ctl_record(c, WU_EV_DOUBLECLICK, int32_t(i->copy.id),
-                (c->procedure != nullptr && (c->event_mask & WU_EVM_DOUBLECLICK)) ? 1 : 0, 0.0, 0);
   const uint32_t key = i->key;
   const wu_reg_hold hold = wu_reg_take(c);
+  wu_ctl_record(c, WU_EV_DOUBLECLICK, int32_t(i->copy.id),
+                (c->procedure != nullptr && (c->event_mask & WU_EVM_DOUBLECLICK)) ? 1 : 0, 0.0, 0);
+  if (!stays(c, hold) || !t->state->has(key)) return;
   if (t->auto_expand) XdTreeToggleNode(n);
   if (!stays(c, hold) || !t->state->has(key)) return;
   wuxqwev(t->window, WU_EV_CTL_WAKE, nullptr, 0);
@@ -621,16 +627,23 @@ NodeInfo *node_under(TreeView *t, Widget w, int x, int y) {
 // Button 3 on a node's label or icon: the popup event with the node.  One
 // handler on the drawing area finds the node under the pointer; the same
 // handler is on the buttons of the row holding them, whose presses do not
-// reach the drawing area.
-void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *) {
+// reach the drawing area.  On the drawing area it comes before the
+// control's own input handlers and takes a press over a node whole, as the
+// node's buttons would: the control's popup without a node is for presses
+// elsewhere.
+void NodeMenu(Widget w, XtPointer client, XEvent *event, Boolean *go_on) {
   if (event->type != ButtonPress || event->xbutton.button != Button3) return;
   TreeView *t = live_tv(static_cast<wu_control *>(client));
   if (t == nullptr) return;
   NodeInfo *i = node_under(t, w, event->xbutton.x, event->xbutton.y);
   if (i == nullptr) return;
+  if (w == t->tree->drawing_area) *go_on = False;
   wu_control *c = &t->c;
+  const uint32_t key = i->key;
+  const wu_reg_hold hold = wu_reg_take(c);
   wu_ctl_record(c, WU_EV_POPUP, int32_t(i->copy.id),
                 (c->procedure != nullptr && (c->event_mask & WU_EVM_POPUP)) ? 1 : 0, 0.0, 0);
+  if (!stays(c, hold) || !t->state->has(key)) return;
   int32_t x = 0, y = 0;
   node_xy(w, i->node, XdTREE_PART_LABEL, &x, &y);
   wu_ctl_send(c, WU_EV_POPUP, WU_EVM_POPUP, x, y, node_param(c, WU_EV_POPUP, i), 1,
@@ -1112,16 +1125,24 @@ wu_status release_events(TreeView *t, wu_tree_node *top) {
   return WU_OK;
 }
 
-// Deletes a node and its descendants, unchecked.
+// Deletes a node and its descendants, unchecked.  The tree tells the host
+// of each node it releases (`free`), and the host may release the control,
+// its window or the module there: the deletion then stops, and the callers
+// check their own hold on the control before they go on.  A deletion the
+// tree refuses (one asked for from inside another's `free`) is answered as
+// such.
 wu_status delete_subtree(TreeView *t, NodeInfo *i, bool draw) {
   wu_tree_node *n = i->node;
   const wu_status st = release_events(t, n);
   if (st != WU_OK) return st;
   wu_state *state = wu_module();
   if (state != nullptr && n->label != nullptr && state->focus == n->label) state->focus = nullptr;
-  wu_tree_node *parent = n->parent;
-  XdTreeDeleteTree(t->tree, n);
-  if (parent != nullptr) relink(info_of(parent));
+  NodeInfo *parent = info_of(n->parent);
+  const uint32_t parent_key = parent != nullptr ? parent->key : 0;
+  const wu_reg_hold hold = wu_reg_take(&t->c);
+  if (XdTreeDeleteTree(t->tree, n) != 0) return WU_NOTAVAIL;
+  if (!stays(&t->c, hold)) return WU_OK;
+  if (parent_key != 0) relink(t->state->find(parent_key));
   if (draw) redraw_soon(t);
   return WU_OK;
 }
@@ -1144,11 +1165,14 @@ wu_status delete_children(TreeView *t, NodeInfo *i, wu_node_record *given) {
     if (!module_copy(given)) given->expandable = given->expanded = 0;
     i->copy.expandable = i->copy.expanded = 0;
   }
+  const uint32_t key = i->key;
+  const wu_reg_hold hold = wu_reg_take(&t->c);
   while (n->first_child != nullptr) {
     NodeInfo *k = info_of(n->first_child);
     if (k == nullptr) break;
     const wu_status st = delete_subtree(t, k, false);
     if (st != WU_OK) return st;
+    if (!stays(&t->c, hold) || !t->state->has(key)) return WU_OK;
   }
   redraw_soon(t);
   return WU_OK;
@@ -1163,17 +1187,19 @@ wu_status expand(TreeView *t, NodeInfo *i) {
   const bool shows_plus = (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS)
                                                          : !n->expanded;
   const uint32_t key = i->key;
+  // The host hears `expand` from here or from the tree's handle activation.
+  const wu_reg_hold hold = wu_reg_take(c);
   if (n->first_child != nullptr && !shows_plus) {
     // Already open.
   } else if (c->procedure == nullptr || !(c->event_mask & WU_EVM_EXPAND) ||
              n->first_child != nullptr) {
     XdTreeExpandNode(n);
+    if (!stays(c, hold)) return WU_OK;
   } else {
     i->waiting = 1;
     i->copy.expanded = 1;
     int32_t x = 0, y = 0;
     node_xy(n->handle, n, XdTREE_PART_HANDLE, &x, &y);
-    const wu_reg_hold hold = wu_reg_take(c);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
     if (!t->state->has(key)) {
@@ -1190,8 +1216,11 @@ wu_status expand(TreeView *t, NodeInfo *i) {
 }
 
 wu_status collapse(TreeView *t, NodeInfo *i) {
+  // The host hears `collapse` from the tree's handle activation.
+  const wu_reg_hold hold = wu_reg_take(&t->c);
   t->method_running = 1;
   XdTreeCollapseNode(i->node);
+  if (!stays(&t->c, hold)) return WU_OK;
   t->method_running = 0;
   redraw(t);
   return WU_OK;
@@ -1336,22 +1365,26 @@ wu_status update(TreeView *t, NodeInfo *i, wu_node_record *given) {
   wu_tree_node *n = i->node;
   if (busy_here_or_above(t, n)) return WU_NOTAVAIL;
   const uint32_t key = i->key;
-  if (n->expanded) {
+  // The collapse, the deletions and the expansion each tell the host; what
+  // it releases meanwhile ends the update.
+  const wu_reg_hold hold = wu_reg_take(&t->c);
+  auto going_on = [&] { return stays(&t->c, hold) && t->state->has(key); };
+  const bool was_expanded = n->expanded != 0;
+  if (was_expanded) {
     collapse(t, i);
-    while (n->first_child != nullptr) {
-      const wu_status st = delete_node(t, info_of(n->first_child), false);
-      if (st != WU_OK) return st;
-    }
+    if (!going_on()) return WU_OK;
+  }
+  while (n->first_child != nullptr) {
+    const wu_status st = delete_node(t, info_of(n->first_child), false);
+    if (st != WU_OK) return st;
+    if (!going_on()) return WU_OK;
+  }
+  if (was_expanded) {
     i->copy.expandable = 1;
     n->expandable = 1;
-    const wu_reg_hold hold = wu_reg_take(&t->c);
     expand(t, i);
-    if (!stays(&t->c, hold) || !t->state->has(key)) return WU_OK;
+    if (!going_on()) return WU_OK;
   } else {
-    while (n->first_child != nullptr) {
-      const wu_status st = delete_node(t, info_of(n->first_child), false);
-      if (st != WU_OK) return st;
-    }
     given->expandable = 1;
     given->expanded = 0;
     i->copy.expandable = 1;
@@ -1413,9 +1446,15 @@ wu_status TreeViewMethods(wu_ctl_handle *h, int32_t method, wu_value *p, int32_t
       if (i == nullptr) return WU_NOTAVAIL;
       wu_tree_node *n = i->node;
       NodeInfo *parent = info_of(n->parent);
+      const uint32_t parent_key = parent != nullptr ? parent->key : 0;
       const bool only = n->prev == nullptr && n->next == nullptr;
+      const wu_reg_hold hold = wu_reg_take(c);
       const wu_status st = delete_node(t, i, true);
-      if (st == WU_OK && only && parent != nullptr) {
+      // The host heard `free` meanwhile and may have released the control
+      // or the parent.
+      if (!stays(c, hold)) return st;
+      parent = parent_key != 0 ? t->state->find(parent_key) : nullptr;
+      if (st == WU_OK && only && parent != nullptr && parent->node != nullptr) {
         parent->copy.expandable = parent->copy.expanded = 0;
         parent->node->expandable = 0;
         _XdTreeNodeChanged(parent->node);
@@ -2005,7 +2044,6 @@ wu_status wutitre(wu_control *c) {
   t->w.outer = form;
   t->w.main = t->tree->drawing_area;
   _XdTreeSetButtonsProc(t->tree, ButtonsMade, c);
-  XtAddEventHandler(t->tree->drawing_area, ButtonPressMask, False, NodeMenu, c);
 
   const int right = t->resizable ? kResizeEdge : 0;
   t->title_frame = XtVaCreateWidget("title_frame", xmFrameWidgetClass, form, XmNtopAttachment,
@@ -2032,6 +2070,7 @@ wu_status wutitre(wu_control *c) {
   XtVaSetValues(sw, XmNrightOffset, right, nullptr);
   wutmnrq(sw, c);
   wutmnrq(t->tree->drawing_area, c);
+  XtInsertEventHandler(t->tree->drawing_area, ButtonPressMask, False, NodeMenu, c, XtListHead);
   XtVaSetValues(t->tree->drawing_area, XmNuserData, c, nullptr);
   make_site(t);
   if (devb->popup_translation != nullptr)

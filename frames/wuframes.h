@@ -167,6 +167,9 @@ wu_status wumsdnd(wu_dnd_site *site);
 wu_status wuwidrg(Widget w, wu_dnd_site *site);
 wu_status wuwddrg(Widget w);
 void wuwhdrp(Widget w, XtPointer client, XtPointer call);
+/* The nearest ancestor of a widget that is a simple drop site, or null:
+   Motif takes no drop site inside one. */
+Widget wu_dnd_simple_site_above(Widget w);
 wu_status wuxudnd(wu_dnd_site *site);
 /* Set and query drop-site attributes (WU_DND_A_...).  Lists handed out by
    wuxqdnd are copies in the module pool (entry status WU_ALLOCATED) that

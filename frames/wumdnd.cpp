@@ -150,7 +150,7 @@ void wu_dnd_free_lists(wu_dnd_site *s) {
 
 // The nearest ancestor of `w` that is a simple drop site, or null: Motif
 // takes no site inside one.
-static Widget simple_site_above(Widget w) {
+extern "C" Widget wu_dnd_simple_site_above(Widget w) {
   for (Widget a = XtParent(w); a != nullptr && !XtIsShell(a); a = XtParent(a)) {
     if (!XmDropSiteRegistered(a)) continue;
     unsigned char type = XmDROP_SITE_SIMPLE;
@@ -173,7 +173,7 @@ bool wu_dnd_register(wu_dnd_site *s) {
   // registered again: its registration is updated to the site's instead.
   if (s->registered || XmDropSiteRegistered(s->widget)) {
     XmDropSiteUpdate(s->widget, args, n);
-  } else if (Widget above = simple_site_above(s->widget)) {
+  } else if (Widget above = wu_dnd_simple_site_above(s->widget)) {
     s->registered = 0;
     wutlogf(QEV_LOG_WARNING, "The drop site of %s lies inside the simple drop site of %s and is not made.",
             XtName(s->widget), XtName(above));

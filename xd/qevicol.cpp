@@ -416,6 +416,14 @@ void SyncTimer(XtPointer closure, XtIntervalId *) {
   SyncTop(ilw);
 }
 
+/* The list is the widget the selection callbacks are handed, and an owner
+   may destroy it there: the icons have nothing left to follow. */
+void ListDestroyed(Widget, XtPointer closure, XtPointer) {
+  XdIconListPart &p = static_cast<ILW>(closure)->icon_list;
+  if (p.sync_timer) XtRemoveTimeOut(p.sync_timer);
+  p.sync_timer = 0;
+}
+
 /* The list scrolls itself on keys and drags; the icons follow once the
    event has been dispatched. */
 void ListInputSeen(Widget, XtPointer closure, XEvent *, Boolean *) {
@@ -942,6 +950,7 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   XtAddEventHandler(p.list, KeyPressMask | ButtonReleaseMask | Button1MotionMask, False,
                     ListInputSeen, ilw);
   XtInsertEventHandler(p.list, KeyPressMask, False, EdgeKeys, ilw, XtListHead);
+  XtAddCallback(p.list, XtNdestroyCallback, ListDestroyed, ilw);
   XtManageChild(p.list);
 
   XmListWidget l = L(ilw);

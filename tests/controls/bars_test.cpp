@@ -1,6 +1,7 @@
 // The scroll bar and progress bar controls of host dialogs through slot 141
 // and the services vector, with what the bars show on the X server.
 #include "ctlfixture.h"
+#include "xinput.h"
 
 #include <Xm/ScrollBar.h>
 
@@ -100,24 +101,31 @@ TEST_F(Bars, ScrollBarRangeRules) {
   EXPECT_EQ(v[0].status, WU_E_CREATE_ONLY);
 }
 
+// A click in a bar's trough beyond its slider: one page on.
+void PageOn(Widget bar) {
+  int x = 0, y = 0;
+  qevtest::scrollBarPlace(bar, qevtest::kTroughAfter, &x, &y);
+  ASSERT_TRUE(qevtest::clickHandledAt(bar, x, y));
+}
+
 TEST_F(Bars, ScrollBarScrollingReachesTheHostAndReplays) {
   std::vector<int32_t> scroll = {WU_EV_SCROLL};
   wu_ctl_handle *h = Create(WU_CTYPE_SCROLL, {Real(WU_A_MAXIMUM, 100), Real(WU_A_LARGESCROLL, 10),
                                               List(WU_A_EVENTS, scroll)});
   Widget w = W(h);
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
-  XmScrollBarSetValues(w, 40, 10, 1, 10, True);
+  PageOn(w);
   ASSERT_EQ(g_proc.codes, std::vector<int32_t>{WU_EV_SCROLL});
-  EXPECT_EQ(g_proc.keys[0], WU_SCROLL_VALUE_CHANGED);
-  EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 40);
+  EXPECT_EQ(g_proc.keys[0], WU_SCROLL_PAGE_INCREMENT);
+  EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 10);
   std::vector<qevhost::Recording> rec = qevhost::recordings(qevhost::mainTask());
   ASSERT_EQ(rec.size(), 1u);
   wu_batch_event r = {};
   std::memcpy(&r, rec[0].record.data(), sizeof r);
   EXPECT_EQ(r.code, WU_EV_SCROLL);
-  EXPECT_EQ(r.value1, WU_SCROLL_VALUE_CHANGED);
+  EXPECT_EQ(r.value1, WU_SCROLL_PAGE_INCREMENT);
   EXPECT_EQ(r.sent, 1);
-  EXPECT_EQ(r.value2, 40.0);
+  EXPECT_EQ(r.value2, 10.0);
   qevhost::removeBatchDriver(qevhost::mainTask());
   // From another task the procedure runs on the window's display task.
   qev_task *display = qevhost::createTask("DISPLAY", 2, 1);
@@ -125,9 +133,10 @@ TEST_F(Bars, ScrollBarScrollingReachesTheHostAndReplays) {
   wu_display disp = {};
   disp.task = display;
   window_->display = &disp;
-  wu_ctl_handle *h2 = Create(WU_CTYPE_SCROLL, {Real(WU_A_MAXIMUM, 100), List(WU_A_EVENTS, scroll)});
+  wu_ctl_handle *h2 = Create(WU_CTYPE_SCROLL, {Real(WU_A_MAXIMUM, 100), Int(WU_A_VPOS, 60),
+                                               List(WU_A_EVENTS, scroll)});
   qevhost::setCurrentTask(worker);
-  XmScrollBarSetValues(W(h2), 45, 10, 1, 10, True);
+  PageOn(W(h2));
   qevhost::setCurrentTask(qevhost::mainTask());
   window_->display = nullptr;
   ASSERT_EQ(g_proc.tasks.size(), 2u);
@@ -138,9 +147,9 @@ TEST_F(Bars, ScrollBarScrollingReachesTheHostAndReplays) {
   std::vector<int32_t> none = {WU_EV_POPUP};
   std::vector<wu_value> v = {List(WU_A_EVENTS, none)};
   Set(h, v);
-  XmScrollBarSetValues(w, 60, 10, 1, 10, True);
+  PageOn(w);
   EXPECT_TRUE(g_proc.codes.empty());
-  EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 60);
+  EXPECT_EQ(RealOf(Query(h, WU_A_VALUE)), 20);
   // Replay clamps into the slider's room and stores the value.
   r.value2 = 500;
   EXPECT_EQ(h->services->rbat(h, &r), WU_OK);

@@ -473,6 +473,11 @@ TEST_F(Controls, EntryFieldRulesHoldForTypedAndHostText) {
   EXPECT_EQ(WidgetText(w), "ABCD");
   wu_value longer = Text(WU_A_TEXT, "12345");
   EXPECT_EQ(s->swat(h->control, &longer, 1), WU_ENTRY_STATUS);
+  EXPECT_EQ(longer.status, WU_E_RANGE);
+  // A text of exactly the limit is the host's to set.
+  wu_value exact = Text(WU_A_TEXT, "wxyz");
+  EXPECT_EQ(s->swat(h->control, &exact, 1), WU_OK);
+  EXPECT_EQ(WidgetText(w), "WXYZ");
 
   // Marks and the cursor.
   wu_value mark[2] = {Int(0, 0), Int(0, -1)};

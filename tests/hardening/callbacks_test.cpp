@@ -379,41 +379,53 @@ std::vector<wu_value> KeyEntries() {
   return {IntList(WU_A_EVENTS, g_key_events), IntList(WU_A_VIRTUALKEYS, g_keys)};
 }
 
+// A host node record of a label, without icons.
+void FillNode(wu_node_record *r, const char *label, int32_t expandable) {
+  *r = wu_node_record{};
+  r->label = label;
+  r->label_length = int32_t(std::strlen(label));
+  r->focus_icon = -1;
+  r->icon = -1;
+  r->expandable = expandable;
+}
+
+// `_addNodes` of a chain (with its children) at the top level.
+wu_status AddTopLevel(wu_ctl_handle *h, wu_node_record *first) {
+  wu_value p[3] = {};
+  p[0].type = WU_VT_NODE;
+  p[1].type = WU_VT_NODE;
+  p[1].pointer = first;
+  p[2].code = 3;
+  p[2].type = WU_VT_INT;
+  p[2].value = 3;
+  return h->services->meth(h, WU_M_ADDNODES, p, 3);
+}
+
+// The tree's node of a label, once the tree has been laid out.
+wu_tree_node *LaidOutNode(wu_ctl_handle *h, const char *label) {
+  qevtest::turnUntil([] { return false; }, 200);
+  Widget sw = W(h);
+  while (sw != nullptr && std::strcmp(XtName(sw), "ScrolledW") != 0) sw = XtParent(sw);
+  if (sw == nullptr) return nullptr;
+  XtPointer tree = nullptr;
+  XtVaGetValues(sw, XmNuserData, &tree, nullptr);
+  return _XdTreeFindLabel(static_cast<wu_tree *>(tree), label);
+}
+
 // A tree of an open top node over a closed folder; the user opens the
 // folder with a click on its handle, and the tree hands the expand event
 // to the procedure from inside the handle's callback.
 wu_node_record g_top, g_folder, g_leaf;
 
 void OpenFolder(wu_ctl_handle *h) {
-  auto fill = [](wu_node_record *r, const char *label, int32_t expandable) {
-    *r = wu_node_record{};
-    r->label = label;
-    r->label_length = int32_t(std::strlen(label));
-    r->focus_icon = -1;
-    r->icon = -1;
-    r->expandable = expandable;
-  };
-  fill(&g_top, "top", 1);
-  fill(&g_folder, "folder", 1);
-  fill(&g_leaf, "leaf", 0);
+  FillNode(&g_top, "top", 1);
+  FillNode(&g_folder, "folder", 1);
+  FillNode(&g_leaf, "leaf", 0);
   g_top.expanded = 1;
   g_top.child = &g_folder;
   g_folder.child = &g_leaf;
-  wu_value p[3] = {};
-  p[0].type = WU_VT_NODE;
-  p[1].type = WU_VT_NODE;
-  p[1].pointer = &g_top;
-  p[2].code = 3;
-  p[2].type = WU_VT_INT;
-  p[2].value = 3;
-  ASSERT_EQ(h->services->meth(h, WU_M_ADDNODES, p, 3), WU_OK);
-  qevtest::turnUntil([] { return false; }, 200);
-  Widget sw = W(h);
-  while (sw != nullptr && std::strcmp(XtName(sw), "ScrolledW") != 0) sw = XtParent(sw);
-  ASSERT_NE(sw, nullptr);
-  XtPointer tree = nullptr;
-  XtVaGetValues(sw, XmNuserData, &tree, nullptr);
-  wu_tree_node *n = _XdTreeFindLabel(static_cast<wu_tree *>(tree), "folder");
+  ASSERT_EQ(AddTopLevel(h, &g_top), WU_OK);
+  wu_tree_node *n = LaidOutNode(h, "folder");
   ASSERT_NE(n, nullptr);
   ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_HANDLE));
 }
@@ -541,20 +553,120 @@ TEST(Callbacks, AReadWaitingInsideAProcedureEndsWhenAnotherReleasesTheWindow) {
   });
 }
 
+// ---- the tree view's methods --------------------------------------------------
+
+// The tree view tells the host of each node it deletes with `free`, from
+// inside the host's own `_delete` or `_deleteChildren`, and of a node the
+// host opens or closes with `_expand` or `_collapse` with `expand` or
+// `collapse`.  A procedure that releases the control, its window or ends
+// the module there leaves the method nothing to finish: it stops, and the
+// module stands as after any other act.  "top" (open) holds "one" over
+// "leaf"; for `_deleteChildren` "two" follows "one".  `_delete` takes
+// "one", the only child, whose parent the method then marks closed;
+// `_expand` opens "one", `_collapse` closes "top".
+std::vector<int32_t> g_node_method_events = {WU_EV_FREE, WU_EV_EXPAND, WU_EV_COLLAPSE};
+
+const char *MethodName(int32_t method) {
+  switch (method) {
+    case WU_M_DELETENODE: return "_delete";
+    case WU_M_DELETECHILDREN: return "_deleteChildren";
+    case WU_M_EXPAND: return "_expand";
+    default: return "_collapse";
+  }
+}
+
+TEST(Callbacks, ATreeViewsProcedureMayReleaseOrEndInsideItsMethods) {
+  for (int32_t method : {WU_M_DELETENODE, WU_M_DELETECHILDREN, WU_M_EXPAND, WU_M_COLLAPSE})
+    for (Act act : {Act::ReleaseControl, Act::ReleaseWindow, Act::ShutDown}) {
+      SCOPED_TRACE(MethodName(method));
+      SCOPED_TRACE(act == Act::ReleaseControl  ? "release the control"
+                   : act == Act::ReleaseWindow ? "release the window"
+                                               : "shut down");
+      InChild([method, act] {
+        Started m;
+        if (!m.Start()) return;
+        std::vector<wu_value> entries = {IntList(WU_A_EVENTS, g_node_method_events)};
+        wu_ctl_handle *h = nullptr;
+        auto make = [&](wu_evproc procedure) {
+          ASSERT_EQ(Slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA)(
+                        &h, m.pane, nullptr, WU_CTYPE_TREEVIEW, entries.data(),
+                        int32_t(entries.size()), procedure),
+                    WU_OK);
+        };
+        wu_node_record top, a, b, leaf;
+        // The methods write the host's records: they are filled afresh for
+        // each tree.
+        auto fill = [&] {
+          FillNode(&top, "top", 1);
+          FillNode(&a, "one", 1);
+          FillNode(&b, "two", 1);
+          FillNode(&leaf, "leaf", 1);
+          top.expanded = 1;
+          top.child = &a;
+          a.parent = b.parent = &top;
+          a.child = &leaf;
+          leaf.parent = &a;
+          if (method == WU_M_DELETECHILDREN) {
+            a.next = &b;
+            b.prev = &a;
+          }
+        };
+        wu_value node = {};
+        node.type = WU_VT_NODE;
+        node.pointer = method == WU_M_DELETENODE || method == WU_M_EXPAND ? &a : &top;
+        // A first tree made, filled and emptied makes what the kind keeps
+        // for the module's lifetime; the baseline holds it.
+        const qevhost::PoolStats before = qevhost::poolStats(m.pool);
+        make(nullptr);
+        fill();
+        ASSERT_EQ(AddTopLevel(h, &top), WU_OK);
+        ASSERT_EQ(h->services->meth(h, WU_M_DELETECHILDREN, &node, 1), WU_OK);
+        ASSERT_EQ(h->services->wdes(h), WU_OK);
+        m.Settle();
+        const qevhost::PoolStats kept = qevhost::poolStats(m.pool);
+        m.base.liveBlocks += kept.liveBlocks - before.liveBlocks;
+        m.base.liveBytes += kept.liveBytes - before.liveBytes;
+        make(Procedure);
+        fill();
+        ASSERT_EQ(AddTopLevel(h, &top), WU_OK);
+        m.Settle();
+        Arm(m, act, W(h));
+        EXPECT_EQ(h->services->meth(h, method, &node, 1), WU_OK);
+        EXPECT_EQ(g_calls, 1);
+        CheckAfter(m, act, h, act != Act::ShutDown);
+      });
+    }
+}
+
 // ---- the batch driver's recordings ------------------------------------------
 
 // A host's batch driver records what the user does from inside Motif's
-// callbacks too.  One that releases the window, or ends the module, while
-// it records a push button's click or an entry field's Return is carried
-// out as an event procedure's act is: nothing of the window is posted or
+// callbacks too.  One that releases the control or its window, or ends the
+// module, while it records a push button's click, an entry field's Return
+// or a click or menu button on a tree node is carried out as an event
+// procedure's act is: nothing of the control or the window is posted or
 // touched afterwards.
 wu_batch_event_record_fn g_recorder = nullptr;
+wu_ctl_handle *g_recording = nullptr;  // the control the user acts on
 
 wu_status RecordThenAct(void *window, int32_t id, const wu_batch_event *recording) {
   const wu_status st = g_recorder != nullptr ? g_recorder(window, id, recording) : WU_OK;
-  Procedure(nullptr, nullptr, nullptr, 0);
+  Procedure(g_recording, nullptr, nullptr, 0);
   return st;
 }
+
+// A tree of one top-level node, "node", laid out; the user presses
+// `button` on its label.
+void PressNode(wu_ctl_handle *h, unsigned button) {
+  static wu_node_record node;
+  FillNode(&node, "node", 0);
+  ASSERT_EQ(AddTopLevel(h, &node), WU_OK);
+  wu_tree_node *n = LaidOutNode(h, "node");
+  ASSERT_NE(n, nullptr);
+  ASSERT_TRUE(qevtest::clickTreeNode(n, XdTREE_PART_LABEL, button));
+}
+
+std::vector<int32_t> g_node_events = {WU_EV_SELECT, WU_EV_POPUP};
 
 std::vector<int32_t> g_select_events = {WU_EV_SELECT};
 
@@ -576,9 +688,15 @@ TEST(Callbacks, ABatchDriverMayReleaseOrEndWhileItRecords) {
          g_calls = 0;
          qevtest::pressKey(devb->display, XK_Return);
        }},
+      {"tree node click", WU_CTYPE_TREEVIEW,
+       [] { return std::vector<wu_value>{IntList(WU_A_EVENTS, g_node_events)}; },
+       [](wu_ctl_handle *h) { PressNode(h, 1); }},
+      {"tree node menu button", WU_CTYPE_TREEVIEW,
+       [] { return std::vector<wu_value>{IntList(WU_A_EVENTS, g_node_events)}; },
+       [](wu_ctl_handle *h) { PressNode(h, 3); }},
   };
   for (const KindCase &kind : kinds)
-    for (Act act : {Act::ReleaseWindow, Act::ShutDown}) {
+    for (Act act : {Act::ReleaseControl, Act::ReleaseWindow, Act::ShutDown}) {
       SCOPED_TRACE(kind.name);
       InChild([&kind, act] {
         Started m;
@@ -596,6 +714,7 @@ TEST(Callbacks, ABatchDriverMayReleaseOrEndWhileItRecords) {
         g_recorder = driver->event_record;
         driver->event_record = RecordThenAct;
         Arm(m, act, W(h));
+        g_recording = h;
         // The input is dispatched by the module's own turns, as the host's
         // waits dispatch it.
         kind.user(h);

@@ -3,8 +3,12 @@
 // the services vector for attributes and methods, and input as X events;
 // what the host sees is read from the stand-in host and the widget.
 #include "listfixture.h"
+#include "dragsource.h"
+#include "frames/wuframes.h"
 #include "runtime/wuhost.h"
 #include "xinput.h"
+
+#include <Xm/DragDrop.h>
 
 #include <X11/extensions/XTest.h>
 
@@ -494,6 +498,72 @@ TEST_F(ListViews, DropSiteIsRegisteredUnregisteredAndReplaced) {
   wu_ctl_handle *t = Create(WU_CTYPE_TREEVIEW);
   EXPECT_EQ(t->control->RegisterDND(t, &again, nullptr, nullptr), WU_UNSUPPORTED);
   EXPECT_EQ(t->control->QueryDND(t, site, &kind, nullptr), WU_NOTAVAIL);
+}
+
+// The list's registration with Motif: its type, activity, procedure and
+// operations.
+struct Registration {
+  bool registered = false;
+  unsigned char type = 0, activity = 0, operations = 0;
+  XtCallbackProc drop = nullptr;
+};
+Registration Registered(Widget list) {
+  Registration r;
+  r.registered = XmDropSiteRegistered(list);
+  if (!r.registered) return r;
+  Arg a[4];
+  XtSetArg(a[0], XmNdropSiteType, &r.type);
+  XtSetArg(a[1], XmNdropSiteActivity, &r.activity);
+  XtSetArg(a[2], XmNdropSiteOperations, &r.operations);
+  XtSetArg(a[3], XmNdropProc, &r.drop);
+  XmDropSiteRetrieve(list, a, 4);
+  return r;
+}
+
+// After an attribute set the list is an active composite drop site with
+// the module's drop procedure for copy, move and link, whether the host
+// made a site for it or not; a user's drop on it still reaches the host's
+// site with what the host accepts.
+TEST_F(ListViews, AnAttributeSetMakesTheListADropSiteAgain) {
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 160)});
+  AddColumns(h, {"Name"});
+  ASSERT_EQ(AddRows(h->control, {{"alpha"}, {"beta"}}, {1, 2}), WU_OK);
+  Settle();
+  Widget list = W(h);
+  wu_value width = Int(WU_A_WIDTH, 320);
+  ASSERT_EQ(h->services->swat(h->control, &width, 1), WU_OK);
+  Registration r = Registered(list);
+  EXPECT_TRUE(r.registered);
+  EXPECT_EQ(r.type, XmDROP_SITE_COMPOSITE);
+  EXPECT_EQ(r.activity, XmDROP_SITE_ACTIVE);
+  EXPECT_EQ(r.operations, XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK);
+  EXPECT_EQ(r.drop, reinterpret_cast<XtCallbackProc>(wuwhdrp));
+
+  // The host's own site on the list, unregistered and made again: a set
+  // registers the list in the same form, with the site's formats.
+  void *made = nullptr;
+  ASSERT_EQ(h->services->rdnd(h, &made, nullptr, nullptr), WU_OK);
+  ASSERT_EQ(h->services->udnd(h, made, nullptr, nullptr), WU_OK);
+  EXPECT_FALSE(XmDropSiteRegistered(list));
+  ASSERT_EQ(h->services->rdnd(h, &made, nullptr, nullptr), WU_OK);
+  auto *site = static_cast<wu_dnd_site *>(made);
+  ASSERT_NE(site, nullptr);
+  wu_value title = Text(WU_A_TITLE, "Files");
+  ASSERT_EQ(h->services->swat(h->control, &title, 1), WU_OK);
+  Settle();
+  r = Registered(list);
+  EXPECT_EQ(r.type, XmDROP_SITE_COMPOSITE);
+  EXPECT_EQ(r.activity, XmDROP_SITE_ACTIVE);
+  EXPECT_EQ(r.operations, XmDROP_COPY | XmDROP_MOVE | XmDROP_LINK);
+
+  Widget source = qevtest::textSource(pane_->ext->widget, 400, 40, "dropped text");
+  ASSERT_NE(source, nullptr);
+  Position x = 0, y = 0;
+  XtTranslateCoords(list, Position(list->core.width / 2), Position(list->core.height / 2), &x, &y);
+  ASSERT_TRUE(qevtest::dragFrom(source, x, y));
+  ASSERT_NE(site->data, nullptr);
+  EXPECT_EQ(std::string(site->data, size_t(site->data_length)), "dropped text");
+  XtDestroyWidget(source);
 }
 
 }  // namespace

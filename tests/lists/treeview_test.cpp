@@ -841,8 +841,9 @@ TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
 
 
 // The rows are drawn: after a few pages, button 3 on a row that has no
-// widgets posts one popup, for the node that row shows; a drop on a node
-// reaches the control's one drop site, which names that node.
+// widgets posts one popup, for the node that row shows, and beside the rows
+// the control's own popup, without a node; every node names the control's
+// one drop site.
 TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   std::vector<int32_t> all = {17};
   wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {List(WU_A_EVENTS, all), Int(WU_A_WIDTH, 300),
@@ -882,13 +883,17 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   const std::string expected = shown->text;
   ASSERT_TRUE(qevtest::clickTreeNode(shown, XdTREE_PART_LABEL, 3));
   Settle();
-  std::vector<std::string> popups;
-  for (const Posted &e : Events())
-    if (e.code == WU_EV_POPUP && !e.params.empty())
-      popups.push_back(Label(static_cast<wu_node_record *>(e.params[0].pointer)));
-  EXPECT_EQ(popups, std::vector<std::string>{expected});
+  auto popups = [this] {
+    std::vector<std::string> out;
+    for (const Posted &e : Events())
+      if (e.code == WU_EV_POPUP)
+        out.push_back(e.params.empty() ? "<the control>"
+                                       : Label(static_cast<wu_node_record *>(e.params[0].pointer)));
+    return out;
+  };
+  EXPECT_EQ(popups(), std::vector<std::string>{expected});
   EXPECT_EQ(shown->label, nullptr);  // no widget was needed
-  // Button 3 between rows posts nothing.
+  // Button 3 beside the rows.
   XRectangle r;
   ASSERT_EQ(_XdTreeNodeRect(shown, XdTREE_PART_NONE, &r), 1);
   Position x = 0, y = 0;
@@ -899,11 +904,7 @@ TEST_F(TreeViews, ButtonThreeAfterPagingPostsOnePopupForTheShownNode) {
   XTestFakeButtonEvent(dpy, 3, False, CurrentTime);
   XFlush(dpy);
   Settle();
-  for (const Posted &e : Events()) {  // the control's own popup, without a node
-    if (e.code == WU_EV_POPUP) {
-      EXPECT_TRUE(e.params.empty()) << "a popup with a node";
-    }
-  }
+  EXPECT_EQ(popups(), std::vector<std::string>{"<the control>"});
   // Every node's record names the tree's one drop site.
   wu_node_record *copy = Nav(h, WU_M_GETPARENT, nullptr);
   ASSERT_NE(copy, nullptr);
@@ -926,11 +927,8 @@ TEST_F(TreeViews, ADropOnADrawnRowNamesItsNode) {
   EXPECT_EQ(site, rows[0]->drop_site);  // one site for the tree
 
   // A drag source beside the tree offering a text.
-  Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, pane_->ext->widget,
-                                          XmNx, 400, XmNy, 40, XmNwidth, 80, XmNheight, 40,
-                                          nullptr);
-  Settle();
-  ASSERT_NE(qevtest::offerText(source, "dropped text"), nullptr);
+  Widget source = qevtest::textSource(pane_->ext->widget, 400, 40, "dropped text");
+  ASSERT_NE(source, nullptr);
 
   // Beside the rows: refused, nothing arrives.
   int x = 0, y = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <X11/extensions/XTest.h>
+#include <Xm/DrawingA.h>
 
 #include "frames/wuframes.h"
 #include "modulehost.h"
@@ -18,6 +19,13 @@ wu_dnd_site *offerText(Widget w, const char *text) {
   wu_dnd_site *site = wumrdnd(w);
   if (site == nullptr || wumsdnd(site) != WU_OK) return nullptr;
   return setOfferedText(site, text) == WU_OK ? site : nullptr;
+}
+
+Widget textSource(Widget parent, int x, int y, const char *text) {
+  Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, parent, XmNx, x,
+                                          XmNy, y, XmNwidth, 80, XmNheight, 40, nullptr);
+  turnUntil([] { return false; }, 100);
+  return offerText(source, text) != nullptr ? source : nullptr;
 }
 
 int32_t setOfferedText(wu_dnd_site *site, const char *text) {

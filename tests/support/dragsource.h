@@ -11,6 +11,9 @@ namespace qevtest {
 // Registers `w` as a module drop site whose drags offer `text` as the
 // module's text type; the site, or null when the module refused.
 wu_dnd_site *offerText(Widget w, const char *text);
+// A drawing area of 80 by 40 pixels at (x, y) of `parent`, shown and made
+// such a drag source; null when the module refused it.
+Widget textSource(Widget parent, int x, int y, const char *text);
 // Sets the types and items of a site the module made so that its drags
 // offer `text` as the module's text type; the status of the setting.
 int32_t setOfferedText(wu_dnd_site *site, const char *text);

@@ -329,13 +329,6 @@ TEST_F(Windows, ScrollReasonsBecomeHostScrollCodes) {
   followed();
   EXPECT_GT(shown(), minimum);
   EXPECT_EQ(g_event_code, WU_CTLEV_SCROLL);
-  // A reason that is no scroll is not handed on.
-  g_scrolls.clear();
-  XmScrollBarCallbackStruct other;
-  std::memset(&other, 0, sizeof other);
-  other.reason = XmCR_ACTIVATE;
-  wuwsbrc(bar->widget, bar, &other);
-  EXPECT_TRUE(g_scrolls.empty());
   // Destroying the widget clears the record's widget word.
   XtDestroyWidget(bar->widget);
   EXPECT_EQ(bar->widget, nullptr);

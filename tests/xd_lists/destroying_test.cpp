@@ -209,6 +209,20 @@ std::vector<Case> iconListCases() {
                  l.destroyOn(XmNbrowseSelectionCallback);
                  XdIconListSelectPos(l.il, 5, True);
                }});
+  // A click on a row of the list itself: the list scrolls itself on its
+  // input and the icons follow once the event is done; a callback that
+  // destroys the icon list, or the list inside it that it is handed, leaves
+  // nothing to follow it.
+  for (bool inner : {false, true})
+    v.push_back({inner ? "list row clicked, its list destroyed" : "list row clicked", [inner] {
+                   IL l(XmBROWSE_SELECT, true);
+                   if (inner) {
+                     g_victim = l.list;
+                     XtAddCallback(l.list, XtNdestroyCallback, noteDestroyed, nullptr);
+                   }
+                   l.destroyOn(XmNbrowseSelectionCallback);
+                   click(l.list, 20, l.rowY(3));
+                 }});
   v.push_back({"shell destroyed by a click", [] {
                  IL l(XmBROWSE_SELECT, false);
                  g_victim = l.shell;
@@ -222,6 +236,13 @@ std::vector<Case> mcCases() {
   std::vector<Case> v;
   v.push_back({"click on the first column", [] {
                  MC m;
+                 m.destroyOn(XmNbrowseSelectionCallback);
+                 click(m.inner, 20, m.rowY(m.inner, 3));
+               }});
+  v.push_back({"click on the first column, its list destroyed", [] {
+                 MC m;
+                 g_victim = m.inner;
+                 XtAddCallback(m.inner, XtNdestroyCallback, noteDestroyed, nullptr);
                  m.destroyOn(XmNbrowseSelectionCallback);
                  click(m.inner, 20, m.rowY(m.inner, 3));
                }});

@@ -344,7 +344,34 @@ TEST_F(IconListTest, IconColumnClicksFollowEachSelectionPolicy) {
     EXPECT_EQ(XdIconListSelectPositions(il, 1, more, True), 5);
     ASSERT_EQ(added.calls.size(), 3u);
     EXPECT_EQ(added.calls[2].positions, (std::vector<int>{1, 2, 4, 6, 7}));
+    // A Shift range takes both of its ends: here the anchor is a row that is
+    // not selected (set through the programming interface), above the row
+    // clicked.
+    XdIconListSetLastSelected(il, 8);
+    pauseClicks();
+    click(icons, 5, rowY(5), 1, {XK_Shift_L});
+    EXPECT_EQ(selected(list), (std::vector<int>{1, 2, 4, 5, 6, 7, 8}));
   }
+}
+
+// Down on the last row in view selects the next row and scrolls by one row,
+// so that the new row is the last one in view; its icon comes with it.
+TEST_F(IconListTest, DownFromTheLastRowInViewScrollsTheNextRowIntoView) {
+  create(true, XmBROWSE_SELECT);
+  fill(100);
+  const int vis = XdIconListVisibleItems(il);
+  ASSERT_GT(vis, 2);
+  ASSERT_EQ(top(), 1);
+  click(list, 20, rowY(vis));  // the keyboard goes to the last row in view
+  ASSERT_EQ(selected(list), std::vector<int>{vis});
+  key(XK_Down);
+  EXPECT_EQ(selected(list), std::vector<int>{vis + 1});
+  EXPECT_EQ(top(), 2);
+  Position x, y;
+  Dimension w, h;
+  ASSERT_TRUE(XmListPosToBounds(list, vis + 1, &x, &y, &w, &h));
+  const int next = vis + 1;
+  EXPECT_EQ(iconPixel(next), next % 3 == 1 ? kRed : next % 3 == 2 ? kGreen : kBlue);
 }
 
 TEST_F(IconListTest, SelectPositionsMergesAndReportsOnce) {
@@ -405,16 +432,18 @@ TEST_F(IconListTest, ScrolledVariantKeysPageAndKeepIconsInStep) {
   // The icon shown in the first visible row belongs to the top row.
   int t = top();
   EXPECT_EQ(iconPixel(t), t % 3 == 1 ? kRed : t % 3 == 2 ? kGreen : kBlue);
-  // Moving the bar moves the rows and their icons together.
-  XmScrollBarSetValues(vbar, 40, 0, 0, 0, True);
-  pump();
-  EXPECT_EQ(top(), 41);
-  EXPECT_EQ(iconPixel(41), 41 % 3 == 1 ? kRed : 41 % 3 == 2 ? kGreen : kBlue);
-  EXPECT_EQ(iconPixel(42), 42 % 3 == 1 ? kRed : 42 % 3 == 2 ? kGreen : kBlue);
+  // The user pages with the bar: the rows and their icons move together.
+  const Paged paged = pageOn(vbar);
+  ASSERT_GT(paged.page, 0);
+  t = value + paged.page + 1;
+  EXPECT_EQ(top(), t);
+  EXPECT_EQ(paged.value, t - 1);
+  EXPECT_EQ(iconPixel(t), t % 3 == 1 ? kRed : t % 3 == 2 ? kGreen : kBlue);
+  EXPECT_EQ(iconPixel(t + 1), (t + 1) % 3 == 1 ? kRed : (t + 1) % 3 == 2 ? kGreen : kBlue);
   // Setting the top position out of range changes nothing.
   XdIconListSetTopItemPos(il, 101);
   XdIconListSetPos(il, 0);
-  EXPECT_EQ(top(), 41);
+  EXPECT_EQ(top(), t);
   // After deleting every row the scroll value is 0 again.
   XdIconListSetLastSelected(il, 3);
   XdIconListDeleteAllItems(il);

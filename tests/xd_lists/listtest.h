@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "xinput.h"
 #include "xserver.h"
 #include "xdlistdata.h"
 
@@ -100,6 +101,21 @@ inline void click(Widget w, int x, int y, unsigned button = 1, std::vector<KeySy
   XTestFakeButtonEvent(dpy, button, False, 0);
   for (KeySym k : mods) XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, k), False, 0);
   pump();
+}
+
+// The user clicks a scroll bar's trough beyond its slider (a page on);
+// the bar's page increment (before the click) and its value after it.
+struct Paged {
+  int page, value;
+};
+inline Paged pageOn(Widget bar) {
+  Paged p = {0, 0};
+  XtVaGetValues(bar, XmNpageIncrement, &p.page, nullptr);
+  int x = 0, y = 0;
+  qevtest::scrollBarPlace(bar, qevtest::kTroughAfter, &x, &y);
+  click(bar, x, y);
+  XtVaGetValues(bar, XmNvalue, &p.value, nullptr);
+  return p;
 }
 
 // Waits past the multi-click time so that the next click is a single one.

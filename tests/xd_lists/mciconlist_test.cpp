@@ -334,17 +334,20 @@ TEST_F(MCIconListTest, ScrollingKeepsEveryColumnInStep) {
   int value = 0;
   XtVaGetValues(vbar, XmNvalue, &value, nullptr);
   EXPECT_EQ(value, 50);
-  XmScrollBarSetValues(vbar, 120, 0, 0, 0, True);
-  pump();
-  EXPECT_EQ(topOf(0), 120);
-  EXPECT_EQ(topOf(1), 120);
-  EXPECT_EQ(topOf(2), 120);
+  // The user pages with the bar: every column follows.
+  const Paged paged = pageOn(vbar);
+  ASSERT_GT(paged.page, 0);
+  value = paged.value;
+  EXPECT_EQ(value, 50 + paged.page);
+  EXPECT_EQ(topOf(0), value);
+  EXPECT_EQ(topOf(1), value);
+  EXPECT_EQ(topOf(2), value);
   // Keys in the first column move the others along.
   focus(inner());
-  XmListSetKbdItemPos(inner(), 120);
+  XmListSetKbdItemPos(inner(), paged.value);
   key(XK_Next);
   int t = topOf(0);
-  EXPECT_GT(t, 120);
+  EXPECT_GT(t, paged.value);
   EXPECT_EQ(topOf(1), t);
   EXPECT_EQ(topOf(2), t);
   for (int i = 0; i < 40; ++i) key(XK_Down);
@@ -620,9 +623,10 @@ TEST_F(MCIconListTest, HorizontalBarMovesTheColumnsTogether) {
   int mx = 0;
   XtVaGetValues(hbar, XmNmaximum, &mx, nullptr);
   EXPECT_EQ(mx, 740);
-  XmScrollBarSetValues(hbar, 200, 0, 0, 0, True);
-  pump();
-  EXPECT_EQ(area->core.x, -200);
+  // The user pages the bar to the right: the columns area moves with it.
+  const int value = pageOn(hbar).value;
+  EXPECT_GT(value, 0);
+  EXPECT_EQ(area->core.x, -value);
   // Widening a column keeps the scrolled position within range.
   XdMCIconListSetColumn(mc, 4, 300, nullptr, XdCOLUMN_DATA_UNCHANGED, XdCOLUMN_DATA_UNCHANGED,
                         XdCOLUMN_KEY_UNCHANGED);

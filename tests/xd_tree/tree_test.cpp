@@ -6,6 +6,7 @@
 #include "xd/TreeP.h"
 #include "xd/qevutil.h"
 #include "xdtest.h"
+#include "xinput.h"
 
 #include <X11/IntrinsicP.h>
 #include <Xm/XmP.h>
@@ -499,6 +500,31 @@ TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
   EXPECT_EQ(XdTreeDraw(tree), -1);
 }
 
+// An owner that gives its nodes no release function: the node whose
+// activation is pending is deleted, the focus passes to its parent, told at
+// once, and the activation goes with the node.
+TEST_F(Tree, APendingActivationGoesWithItsNodeWhenTheOwnerHasNoReleaseFunction) {
+  wu_tree_node *a = add("a");
+  wu_tree_node *b1 = add("b1", a);
+  wu_tree_node *b2 = add("b2", a);
+  for (wu_tree_node *n : {a, b1, b2}) n->release_proc = nullptr;
+  showTree();
+  XdTreeExpandNode(a);
+  settle();
+  takeLog();
+  clickNode(b1);
+  xdtest::key(XK_Down);  // an activation is pending for b2
+  ASSERT_EQ(tree->focus, b2);
+  EXPECT_EQ(takeLog(), Log{"select:b1"});
+  EXPECT_EQ(XdTreeDeleteTree(tree, b2), 0);
+  EXPECT_EQ(takeLog(), Log{"select:a"});
+  EXPECT_EQ(tree->focus, a);
+  XdTreeDraw(tree);
+  xdtest::pump(450);
+  EXPECT_TRUE(takeLog().empty());
+  EXPECT_EQ(tree->focus, a);
+}
+
 TEST_F(Tree, WidgetToTreeNodeFindsIconsAndLabelsOnly) {
   wu_tree_node *a = add("a");
   wu_tree_node *b = add("b", a);
@@ -720,8 +746,17 @@ TEST_F(Tree, AHundredThousandChildrenExpandScrollAndCollapse) {
   int maximum = 0, slider = 0;
   XtVaGetValues(tree->vsb, XmNmaximum, &maximum, XmNsliderSize, &slider, NULL);
   EXPECT_GT(maximum, count * tree->row_height);
-  XmScrollBarSetValues(tree->vsb, maximum - slider, slider, 1, 1, True);
-  settle();
+  // The user sends the bar to its end: Control and a click in the trough.
+  auto toEnd = [this](qevtest::ScrollBarPlace place) {
+    int x = 0, y = 0;
+    qevtest::scrollBarPlace(tree->vsb, place, &x, &y);
+    xdtest::clickAt(tree->vsb, x, y, 1, {XK_Control_L});
+    settle();
+  };
+  toEnd(qevtest::kTroughAfter);
+  int value = -1;
+  XtVaGetValues(tree->vsb, XmNvalue, &value, NULL);
+  EXPECT_EQ(value, maximum - slider);
   EXPECT_EQ(rows().back(), "after");
   wu_tree_node *last = _XdTreeFindLabel(tree, "n99999");
   ASSERT_NE(last, nullptr);
@@ -742,8 +777,8 @@ TEST_F(Tree, AHundredThousandChildrenExpandScrollAndCollapse) {
   EXPECT_GT(on, 2);
 
   // The keyboard: focus a node far out of view, then move from it.
-  XmScrollBarSetValues(tree->vsb, 0, slider, 1, 1, True);
-  settle();
+  toEnd(qevtest::kTroughBefore);
+  EXPECT_EQ(rows().front(), "top");
   wu_tree_node *mid = _XdTreeFindLabel(tree, "n50000");
   ASSERT_NE(mid, nullptr);
   EXPECT_EQ(mid->label, nullptr);
