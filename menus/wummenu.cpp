@@ -397,6 +397,9 @@ void Refused(wu_status st) {
 }
 
 wu_status RunCommand(wu_window *w, const char *cmd, int32_t flag2, bool menu) {
+  // An item whose command text is empty has nothing to run: the host would
+  // only echo an empty command.
+  if (!cmd[0]) return WU_OK;
   if (LocalHandler(w)) {
     reinterpret_cast<LocalHandlerFn>(w->local_handler)(w, cmd);
     return WU_OK;
@@ -468,7 +471,9 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       if (Widget sep = MakeSeparator(w, parent)) keep(sep, true);
     };
     const int32_t cmd = node->command_id[i];
-    if (cmd == kCmdNever) continue;
+    // Id 197 is never made and id 72 only while SOLUTIONS is on, whatever
+    // the item opens or runs.
+    if (cmd == kCmdNever || (cmd == kCmdSolutions && !SolutionsOn())) continue;
     if (cmd == kCmdViewAdditions) {
       ViewMenu(b, parent, &made);
       continue;
@@ -483,9 +488,6 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
     const int32_t kind = target ? target->header[WU_MH_KIND] : WU_MNODE_COMMAND;
     const int32_t item_id = node->item_id[i];
     Widget item = nullptr;
-    if ((kind == WU_MNODE_MENU || kind == WU_MNODE_REFERENCE || kind == WU_MNODE_INCLUDE) &&
-        cmd == kCmdSolutions && !SolutionsOn())
-      continue;
     if (kind == WU_MNODE_MENU) {
       // Follow one-item menus that open another menu; an empty end omits it.
       wu_menu_node *t = target;
