@@ -359,6 +359,32 @@ TEST_F(Toolbox, EntriesRoundTripByteForByte) {
   EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
 }
 
+// The save-position byte of a box goes into its stored header as it is, and
+// a box loaded from the entry (TOOLLOAD) carries it again, as its dump shows.
+TEST_F(Toolbox, SavePositionIsStoredInTheHeaderAndLoadedBack) {
+  Loc("TESTLIB", "CAT", "POS");
+  for (uint8_t save : {1, 0}) {
+    SCOPED_TRACE(int(save));
+    wu_toolbox *b = MakeBox(3);
+    b->save_position = save;
+    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+    wu_toolbox_header h = {};
+    qev_lib *lib = nullptr;
+    qev_member *m = nullptr;
+    ASSERT_EQ(yucrhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    ylmclos(m, 0);
+    ylclose(lib);
+    EXPECT_EQ(h.save_position, save);
+    Cmd(39, "TESTLIB.CAT.POS");
+    Settle();
+    qevhost::clearLog();
+    Cmd(67);
+    EXPECT_TRUE(qevtest::logContains(save ? "Save Screen Position : True"
+                                          : "Save Screen Position : False"));
+  }
+}
+
 TEST_F(Toolbox, ReaderSkipsExtensionsAndRefusesBoxesWithoutTools) {
   Loc("TESTLIB", "CAT", "EXT");
   wu_toolbox_header h = {};
@@ -590,17 +616,23 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   EXPECT_FALSE(shown()) << "the grace period ended with the tool without a tip";
   EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
   EXPECT_EQ(tipText(), "tip 3");
-  // Leaving before the delay: no tip, no grace.
+  // Leaving a tool before the delay, once the grace period after tip 3 is
+  // over: its tip never shows, and no grace period follows for the next.
   moveTo(mb->tools_arrow);
-  Settle(50);
+  Settle(600);
+  EXPECT_FALSE(shown());
   moveTo(tools[0]->button);
   Settle(60);
   moveTo(mb->tools_arrow);
   Settle(600);
-  EXPECT_FALSE(shown());
+  EXPECT_FALSE(shown()) << "the tip of a tool left before the delay";
+  moveTo(tools[0]->button);
+  Settle(60);
   moveTo(tools[1]->button);
   Settle(150);
-  EXPECT_FALSE(shown());
+  EXPECT_FALSE(shown()) << "a grace period after a tip that never showed";
+  EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 1");
 }
 
 TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
