@@ -716,6 +716,14 @@ extern "C" {
 
 int32_t wumialv(Widget item) { return item && wu_reg_has(item, WU_REG_OTHER); }
 
+wu_menu_node *wumitdn(Widget item) {
+  wu_menu_item_ctx *ctx = ItemContext(item);
+  if (!ctx || ctx->kind != WU_MCTX_BUTTON || !ctx->node || !WindowKnown(ctx->window) ||
+      !TableLive(ctx->window, ctx->table))
+    return nullptr;
+  return ctx->node->header[WU_MH_KIND] == WU_MNODE_DIALOG ? ctx->node : nullptr;
+}
+
 void MakeMenu(wu_window *w, wu_menu_node *node, Widget parent, wu_menu_node **table,
               int32_t inside_include) {
   if (!w || !node || !parent || !table) return;
@@ -1070,27 +1078,37 @@ Widget wutipmu(wu_window *w, wu_popup_menu *p) {
 }
 
 // A popup destroyed while it is up (its record or window released by host
-// code meanwhile) ends the wait as a popdown would.
+// code meanwhile) ends the wait as a popdown would.  Once it has popped
+// down (an item's handler may still be running, waiting on the user) its
+// popdown is already queued: a second one would be left for the host's
+// next read.
 struct PopupWatch {
   wu_window *window;
   wu_reg_hold hold;
   bool destroyed;
+  bool down;
 };
+
+void PopupDown(Widget, XtPointer client, XtPointer) { static_cast<PopupWatch *>(client)->down = true; }
 
 void PopupDestroyed(Widget, XtPointer client, XtPointer) {
   auto *pw = static_cast<PopupWatch *>(client);
   pw->destroyed = true;
-  if (wu_reg_alive(pw->hold)) wuxqwev(pw->window, kEvPopdown, nullptr, 0);
+  if (!pw->down && wu_reg_alive(pw->hold)) wuxqwev(pw->window, kEvPopdown, nullptr, 0);
 }
 
 // The modal wait of a window popup: until a command (0) or the popdown.
 // It also ends, as a cancel, when the window is released, the display is
 // lost or a shut-down is asked for.
 wu_status PopupWait(wu_window *w, Widget menu) {
-  PopupWatch watch = {w, wu_reg_take(w), false};
+  PopupWatch watch = {w, wu_reg_take(w), false, false};
   XtAddCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  XtAddCallback(XtParent(menu), XmNpopdownCallback, PopupDown, &watch);
   const wu_status st = wutpmio(w, WU_EV_COMMAND, kEvPopdown);
-  if (!watch.destroyed && wu_x_ok()) XtRemoveCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  if (!watch.destroyed && wu_x_ok()) {
+    XtRemoveCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+    XtRemoveCallback(XtParent(menu), XmNpopdownCallback, PopupDown, &watch);
+  }
   return st;
 }
 
