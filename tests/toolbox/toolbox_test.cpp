@@ -359,29 +359,39 @@ TEST_F(Toolbox, EntriesRoundTripByteForByte) {
   EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
 }
 
-// The save-position byte of a box goes into its stored header as it is, and
-// a box loaded from the entry (TOOLLOAD) carries it again, as its dump shows.
-TEST_F(Toolbox, SavePositionIsStoredInTheHeaderAndLoadedBack) {
+// The save-position byte of a stored box is read with it (TOOLLOAD; the dump
+// shows it) and written back as it was when the box is released (TOOLCLOSE).
+TEST_F(Toolbox, SavePositionIsReadAndWrittenBack) {
   Loc("TESTLIB", "CAT", "POS");
   for (uint8_t save : {1, 0}) {
     SCOPED_TRACE(int(save));
-    wu_toolbox *b = MakeBox(3);
-    b->save_position = save;
-    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
-    wutfbar(nullptr, b);
     wu_toolbox_header h = {};
+    h.per_row = h.tool_count = 1;
+    h.icon_width = h.icon_height = 24;
+    h.save_position = save;
     qev_lib *lib = nullptr;
     qev_member *m = nullptr;
-    ASSERT_EQ(yucrhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    wu_tool_record t = {};
+    std::memcpy(t.icon, "5", 1);
+    std::memcpy(t.command, "ONE", 3);
+    ASSERT_EQ(yucwtol(m, &t), WU_OK);
     ylmclos(m, 0);
     ylclose(lib);
-    EXPECT_EQ(h.save_position, save);
     Cmd(39, "TESTLIB.CAT.POS");
     Settle();
     qevhost::clearLog();
     Cmd(67);
     EXPECT_TRUE(qevtest::logContains(save ? "Save Screen Position : True"
                                           : "Save Screen Position : False"));
+    h = {};
+    h.save_position = uint8_t(!save);
+    Cmd(48);
+    ASSERT_EQ(yucrhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    ylmclos(m, 0);
+    ylclose(lib);
+    EXPECT_EQ(h.save_position, save);
+    EXPECT_EQ(h.load_default, 1);   // written back, not left as stored
   }
 }
 
