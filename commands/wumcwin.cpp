@@ -91,6 +91,15 @@ wu_combo *g_combo = &g_combos[0];
 CommandTip g_tip;
 Pixel g_background = 0;        // set 3's background the window was built with
 
+// A blank in the host's character classes (plain space when the host gives
+// no class table).
+bool HostBlank(char c) {
+  const qev_gcb *g = wu_gcb();
+  const auto b = static_cast<unsigned char>(c);
+  if (g && g->char_class) return (g->char_class[b] & QEV_CC_BLANK) != 0;
+  return c == ' ';
+}
+
 wu_window *Current() {
   wu_state *s = wu_module();
   wu_window *w = s ? s->current : nullptr;
@@ -567,7 +576,7 @@ int32_t wumcsub(char *text) {
   const char *scheme_end = std::strstr(text, "://");
   bool browse = scheme_end != nullptr;
   for (const char *p = text; browse && p <= scheme_end; ++p)
-    if (*p == ' ' || *p == '\t') browse = false;
+    if (HostBlank(*p)) browse = false;
   if (browse) {
     char command[WU_CMDTEXT_MAX + 1] = {};
     if (!wumqcmd(kBrowse, text, "", command, int32_t(sizeof command))) return 0;

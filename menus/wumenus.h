@@ -160,6 +160,10 @@ typedef struct wu_menu_item_ctx {
 /* True while a menu item widget (cascade or push button with an item
    context) stands; item callbacks look before they read the widget. */
 int32_t wumialv(wu_widget item);
+/* The dialog node a push button item opens, while the menu set holding it
+   stands (a handler that waited on the user may find it released); else
+   null. */
+wu_menu_node *wumitdn(wu_widget item);
 
 wu_status wutiamu(wu_window *window);
 void wutfamu(wu_window *window, int32_t keep_height);

@@ -397,6 +397,9 @@ void Refused(wu_status st) {
 }
 
 wu_status RunCommand(wu_window *w, const char *cmd, int32_t flag2, bool menu) {
+  // An item whose command text is empty has nothing to run: the host would
+  // only echo an empty command.
+  if (!cmd[0]) return WU_OK;
   if (LocalHandler(w)) {
     reinterpret_cast<LocalHandlerFn>(w->local_handler)(w, cmd);
     return WU_OK;
@@ -468,7 +471,9 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
       if (Widget sep = MakeSeparator(w, parent)) keep(sep, true);
     };
     const int32_t cmd = node->command_id[i];
-    if (cmd == kCmdNever) continue;
+    // Id 197 is never made and id 72 only while SOLUTIONS is on, whatever
+    // the item opens or runs.
+    if (cmd == kCmdNever || (cmd == kCmdSolutions && !SolutionsOn())) continue;
     if (cmd == kCmdViewAdditions) {
       ViewMenu(b, parent, &made);
       continue;
@@ -483,9 +488,6 @@ void MakeItems(const Build &b, wu_menu_node *node, Widget parent, int32_t inside
     const int32_t kind = target ? target->header[WU_MH_KIND] : WU_MNODE_COMMAND;
     const int32_t item_id = node->item_id[i];
     Widget item = nullptr;
-    if ((kind == WU_MNODE_MENU || kind == WU_MNODE_REFERENCE || kind == WU_MNODE_INCLUDE) &&
-        cmd == kCmdSolutions && !SolutionsOn())
-      continue;
     if (kind == WU_MNODE_MENU) {
       // Follow one-item menus that open another menu; an empty end omits it.
       wu_menu_node *t = target;
@@ -713,6 +715,14 @@ void ApplyState(int32_t kind, Widget menu, const wu_item_state *e, int depth) {
 extern "C" {
 
 int32_t wumialv(Widget item) { return item && wu_reg_has(item, WU_REG_OTHER); }
+
+wu_menu_node *wumitdn(Widget item) {
+  wu_menu_item_ctx *ctx = ItemContext(item);
+  if (!ctx || ctx->kind != WU_MCTX_BUTTON || !ctx->node || !WindowKnown(ctx->window) ||
+      !TableLive(ctx->window, ctx->table))
+    return nullptr;
+  return ctx->node->header[WU_MH_KIND] == WU_MNODE_DIALOG ? ctx->node : nullptr;
+}
 
 void MakeMenu(wu_window *w, wu_menu_node *node, Widget parent, wu_menu_node **table,
               int32_t inside_include) {
@@ -1068,27 +1078,37 @@ Widget wutipmu(wu_window *w, wu_popup_menu *p) {
 }
 
 // A popup destroyed while it is up (its record or window released by host
-// code meanwhile) ends the wait as a popdown would.
+// code meanwhile) ends the wait as a popdown would.  Once it has popped
+// down (an item's handler may still be running, waiting on the user) its
+// popdown is already queued: a second one would be left for the host's
+// next read.
 struct PopupWatch {
   wu_window *window;
   wu_reg_hold hold;
   bool destroyed;
+  bool down;
 };
+
+void PopupDown(Widget, XtPointer client, XtPointer) { static_cast<PopupWatch *>(client)->down = true; }
 
 void PopupDestroyed(Widget, XtPointer client, XtPointer) {
   auto *pw = static_cast<PopupWatch *>(client);
   pw->destroyed = true;
-  if (wu_reg_alive(pw->hold)) wuxqwev(pw->window, kEvPopdown, nullptr, 0);
+  if (!pw->down && wu_reg_alive(pw->hold)) wuxqwev(pw->window, kEvPopdown, nullptr, 0);
 }
 
 // The modal wait of a window popup: until a command (0) or the popdown.
 // It also ends, as a cancel, when the window is released, the display is
 // lost or a shut-down is asked for.
 wu_status PopupWait(wu_window *w, Widget menu) {
-  PopupWatch watch = {w, wu_reg_take(w), false};
+  PopupWatch watch = {w, wu_reg_take(w), false, false};
   XtAddCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  XtAddCallback(XtParent(menu), XmNpopdownCallback, PopupDown, &watch);
   const wu_status st = wutpmio(w, WU_EV_COMMAND, kEvPopdown);
-  if (!watch.destroyed && wu_x_ok()) XtRemoveCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+  if (!watch.destroyed && wu_x_ok()) {
+    XtRemoveCallback(menu, XmNdestroyCallback, PopupDestroyed, &watch);
+    XtRemoveCallback(XtParent(menu), XmNpopdownCallback, PopupDown, &watch);
+  }
   return st;
 }
 

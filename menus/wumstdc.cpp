@@ -364,13 +364,7 @@ void RunPrint(wu_window *w, Widget item, const char *command) {
   // dialog opens it for any other command (or none); without a dialog the
   // command runs as a menu command too, never through the item again (its
   // own callback is this handler).
-  XtPointer data = nullptr;
-  XtVaGetValues(item, XmNuserData, &data, nullptr);
-  auto *ctx = static_cast<wu_menu_item_ctx *>(data);
-  wu_menu_node *dialog = ctx && wu_reg_has(ctx, WU_REG_MENUITEM) && ctx->kind == WU_MCTX_BUTTON &&
-                                 ctx->node && ctx->node->header[WU_MH_KIND] == WU_MNODE_DIALOG
-                             ? ctx->node
-                             : nullptr;
+  wu_menu_node *dialog = wumitdn(item);
   const bool has_command = command && *command;
   if (has_command && (IsPrintCommand(command) || !dialog))
     wuwpcmc(item, const_cast<char *>(command), nullptr);

@@ -510,6 +510,25 @@ TEST_F(CmdWin, EnteredCommandsAreQueuedAndAddressesBrowsed) {
   EXPECT_EQ(FieldText(Text()), address);
 }
 
+// Whether a blank stands before the "://" is asked of the host's character
+// classes: on a host whose classes count '|' as a blank, a command word
+// joined to an address by it is queued as typed, while a '|' after the ':'
+// leaves an address.
+TEST_F(CmdWin, TheBrowseTestTakesBlanksFromTheHostsCharacterClasses) {
+  Open();
+  qev_gcb *g = qevhost::gcb();
+  ASSERT_NE(g->char_class, nullptr);
+  uint8_t classes[256];
+  std::memcpy(classes, g->char_class, sizeof classes);
+  classes[uint8_t('|')] |= QEV_CC_BLANK;
+  const uint8_t *hosts = g->char_class;
+  g->char_class = classes;
+  Enter("go|http://host/x");
+  Enter("http://host/a|b");
+  g->char_class = hosts;
+  EXPECT_EQ(Queued(), (std::vector<std::string>{"go|http://host/x", "WBROWSE 'http://host/a|b'"}));
+}
+
 TEST_F(CmdWin, ButtonAndMiddleButtonSubmit) {
   Open();
   Type("from button");

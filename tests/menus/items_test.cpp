@@ -154,15 +154,20 @@ TEST_F(MenuItems, PrintingWithoutAnItemRunsTheCommandItWasGiven) {
   EXPECT_EQ(Queued(), std::vector<std::string>{"print"});
 }
 
-TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
-  qevhost::setMessage(526, 12, "OK");
-  devb->prefs.host_print = False;
+// The dialog node of a print item: the number of copies.
+MenuNode CopiesDialog(int32_t number) {
   MenuNode dlg;
-  dlg.number = 3;
+  dlg.number = number;
   dlg.kind = 2;
   dlg.text = DialogRecord(1, 1, "Copies:", WU_MDLG_LABEL) + DialogRecord(1, 10, "", WU_MDLG_INPUT, 0, 3);
   dlg.templ = "PRINT COPIES=@1";
-  Build({Menu(1, {Item("File", 2), Item("Go", 0)}), Menu(2, {Item("Print", 3, 29, 29)}), dlg});
+  return dlg;
+}
+
+TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
+  qevhost::setMessage(526, 12, "OK");
+  devb->prefs.host_print = False;
+  Build({Menu(1, {Item("File", 2), Item("Go", 0)}), Menu(2, {Item("Print", 3, 29, 29)}), CopiesDialog(3)});
   Question q;
   XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, &q);
   Widget sub = Post("File");
@@ -178,6 +183,62 @@ TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
   qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
   qevtest::turnUntil([&] { return window_->dialog_block == nullptr; });
   EXPECT_EQ(Queued(), std::vector<std::string>{"PRINT COPIES=2"});
+}
+
+// A window popup whose record the host releases while the chosen item waits
+// on the printing question answers "closed without a choice" (18447) and
+// leaves no popdown behind in the window's queue.  A plain item's command
+// still runs as a menu command; an item whose dialog went with the popup's
+// menu opens nothing.
+struct ReleaseUnderQuestion {
+  wu_window *window;
+  wu_popup_menu *popup;
+  wu_status released = -1;
+  bool clicked = false;
+  Question question;
+  int tries = 0;
+};
+
+void ReleasePopupUnderQuestion(XtPointer client, XtIntervalId *) {
+  auto *r = static_cast<ReleaseUnderQuestion *>(client);
+  if (++r->tries > 200) return;
+  if (!r->clicked) {
+    if (r->popup->widget && Shown(r->popup->widget)) {
+      qevtest::clickWidget(Find(r->popup->widget, "Print"));
+      r->clicked = true;
+    }
+  } else if (QuestionShell()) {
+    r->released = Slot<PopupFn>(WUX_SLOT_FPMU)(r->window, r->popup);
+    AnswerHostPrinting(&r->question, nullptr);
+    return;
+  }
+  XtAppAddTimeOut(devb->app, 50, ReleasePopupUnderQuestion, client);
+}
+
+TEST_F(MenuItems, APopupReleasedWhileItsItemAsksAnswersWithoutAChoice) {
+  qevhost::setMessage(526, 12, "OK");
+  devb->prefs.host_print = False;
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "POP", {Menu(1, {Item("Print", 0, 29, 29)})}));
+  ASSERT_TRUE(qevhost::writeMenu(kLib, kCat, "DLG", {Menu(1, {Item("Print", 2, 29, 29)}), CopiesDialog(2)}));
+  NewWindow();
+  ASSERT_TRUE(Realise());
+  const std::pair<const char *, std::vector<std::string>> cases[] = {{"POP", {"Print"}}, {"DLG", {}}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.first);
+    std::remove((qevhost::catalogRoot() + "/" + qevhost::kProfileLibref + "/" +
+                 qevhost::kProfileCatalog + "/PRTNOTIF.UNXPREFS").c_str());
+    Location l = Loc(c.first);
+    wu_popup_menu *p = nullptr;
+    ASSERT_EQ(Slot<LoadFn>(WUX_SLOT_GPMU)(window_, nullptr, l.libref, l.catalog, l.entry, &p), WU_OK);
+    ReleaseUnderQuestion r{window_, p, -1, false, Question(), 0};
+    XtAppAddTimeOut(devb->app, 50, ReleasePopupUnderQuestion, &r);
+    EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT);
+    EXPECT_EQ(r.released, WU_OK);
+    EXPECT_TRUE(r.question.answered);
+    Settle();
+    EXPECT_EQ(Queued(), c.second);
+    EXPECT_EQ(window_->dialog_block, nullptr);
+  }
 }
 
 // ---- gray and check states of cascades ----------------------------------------

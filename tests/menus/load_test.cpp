@@ -269,6 +269,31 @@ TEST_F(MenuTest, ReleasingTheWindowReleasesItsMenusAndStates) {
   EXPECT_EQ(qevhost::poolStats(wu_module()->pool).liveBlocks, base_.liveBlocks);
 }
 
+// A set the host also hands to a second window, raising its use count,
+// stays loaded when that window goes and releases its reference: the first
+// window's menu still opens and runs its commands from it, and the set goes
+// with the last reference.
+TEST_F(MenuTest, ASetStillHeldByAnotherWindowOutlivesOneRelease) {
+  Build({Menu(1, {Item("File", 2)}), Menu(2, {Item("Run", 3, 0, 1)}), Command(3, "HALT")});
+  auto *set = static_cast<wu_menu_set *>(window_->menu_set);
+  ASSERT_NE(set, nullptr);
+  const int64_t blocks = MenuBlocks();
+  wu_window *other = nullptr;
+  ASSERT_EQ(wuxgwnd(&other, 1, WU_DECOR_MESSAGELINE), WU_OK);
+  other->menu_set = set;
+  ++set->use_count;
+  EXPECT_EQ(wuxfwnd(other), WU_OK);
+  EXPECT_TRUE(wu_reg_has(set, WU_REG_MENUSET));
+  EXPECT_EQ(MenuBlocks(), blocks);
+  ClickThrough(Find(window_->menu_widget, "File"), "Run");
+  qevtest::turnUntil([&] { return wutcqev(window_) > 0; }, 2000);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"HALT"});
+  EXPECT_EQ(wuxfwnd(window_), WU_OK);
+  window_ = nullptr;
+  EXPECT_FALSE(wu_reg_has(set, WU_REG_MENUSET));
+  EXPECT_EQ(MenuBlocks(), 0);
+}
+
 TEST(MenuText, CheckedFormatterTakesOnlyTextsAndNumbers) {
   char out[32];
   qev_arg args[2] = {{QEV_ARG_TEXT, 3, "abc", 0}, {QEV_ARG_INT, 0, nullptr, 42}};

@@ -104,6 +104,52 @@ TEST_F(MenuWidgets, ClickingThroughTheMenuBarQueuesTheCommand) {
   EXPECT_EQ(Queued(), std::vector<std::string>{"OPEN FILE"});
 }
 
+// Id 72 is made only while the numeric option SOLUTIONS is not 0, whether
+// the item runs its label, a command node or a dialog, or opens a menu.
+TEST_F(MenuWidgets, SolutionsItemsFollowTheOptionWhateverTheyOpen) {
+  MenuNode dlg;
+  dlg.number = 4;
+  dlg.kind = 2;
+  dlg.text = DialogRecord(1, 1, "Name:", WU_MDLG_LABEL);
+  dlg.templ = "ASK";
+  const std::vector<MenuNode> nodes = {
+      Menu(1, {Item("File", 2)}),
+      Menu(2, {Item("Plain", 0, 72), Item("Run", 3, 72), Item("Ask", 4, 72), Item("More", 5, 72),
+               Item("Keep", 0, 0)}),
+      Command(3, "RUN IT"), dlg, Menu(5, {Item("Inner")})};
+  const std::vector<std::string> off = {"Keep"}, on = {"Plain", "Run", "Ask", "More", "Keep"};
+  for (int32_t solutions : {0, 1}) {
+    SCOPED_TRACE(solutions);
+    qevhost::setNumOption("SOLUTIONS", solutions);
+    Build(nodes);
+    Widget sub = Open(Find(window_->menu_widget, "File"));
+    std::vector<std::string> labels;
+    for (Widget k : Children(sub))
+      if (XtIsManaged(k)) labels.push_back(LabelOf(k));
+    EXPECT_EQ(labels, solutions ? on : off);
+    wuxfwnd(window_);
+    window_ = nullptr;
+  }
+  qevhost::setNumOption("SOLUTIONS", 0);
+}
+
+// An item whose command node holds no text has nothing to run: choosing it
+// queues nothing, and the next item still queues its command.
+TEST_F(MenuWidgets, AnItemWithAnEmptyCommandQueuesNothing) {
+  Build({Menu(1, {Item("File", 2)}), Menu(2, {Item("Nothing", 3), Item("Keep", 0)}),
+         Command(3, "")});
+  Widget file = Find(window_->menu_widget, "File");
+  ASSERT_NE(file, nullptr);
+  window_->flags &= ~WU_WIN_MENU_COMMAND;
+  ClickThrough(file, "Nothing");
+  Settle();
+  EXPECT_TRUE(Queued().empty());
+  EXPECT_FALSE(window_->flags & WU_WIN_MENU_COMMAND);
+  ClickThrough(file, "Keep");
+  qevtest::turnUntil([&] { return wutcqev(window_) > 0; }, 2000);
+  EXPECT_EQ(Queued(), std::vector<std::string>{"Keep"});
+}
+
 TEST_F(MenuWidgets, PlainRootItemsMakeAButtonBox) {
   std::vector<MenuNode> plain = {Menu(1, {Item("Run", 0, 0, 1), Item("Stop", 2, 0, 2)}),
                                  Command(2, "HALT")};

@@ -359,6 +359,42 @@ TEST_F(Toolbox, EntriesRoundTripByteForByte) {
   EXPECT_EQ(wumtlcl(lib_, cat_, entry_, "TOOLBOX"), nullptr);
 }
 
+// The save-position byte of a stored box is read with it (TOOLLOAD; the dump
+// shows it) and written back as it was when the box is released (TOOLCLOSE).
+TEST_F(Toolbox, SavePositionIsReadAndWrittenBack) {
+  Loc("TESTLIB", "CAT", "POS");
+  for (uint8_t save : {1, 0}) {
+    SCOPED_TRACE(int(save));
+    wu_toolbox_header h = {};
+    h.per_row = h.tool_count = 1;
+    h.icon_width = h.icon_height = 24;
+    h.save_position = save;
+    qev_lib *lib = nullptr;
+    qev_member *m = nullptr;
+    ASSERT_EQ(yucwhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    wu_tool_record t = {};
+    std::memcpy(t.icon, "5", 1);
+    std::memcpy(t.command, "ONE", 3);
+    ASSERT_EQ(yucwtol(m, &t), WU_OK);
+    ylmclos(m, 0);
+    ylclose(lib);
+    Cmd(39, "TESTLIB.CAT.POS");
+    Settle();
+    qevhost::clearLog();
+    Cmd(67);
+    EXPECT_TRUE(qevtest::logContains(save ? "Save Screen Position : True"
+                                          : "Save Screen Position : False"));
+    h = {};
+    h.save_position = uint8_t(!save);
+    Cmd(48);
+    ASSERT_EQ(yucrhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
+    ylmclos(m, 0);
+    ylclose(lib);
+    EXPECT_EQ(h.save_position, save);
+    EXPECT_EQ(h.load_default, 1);   // written back, not left as stored
+  }
+}
+
 TEST_F(Toolbox, ReaderSkipsExtensionsAndRefusesBoxesWithoutTools) {
   Loc("TESTLIB", "CAT", "EXT");
   wu_toolbox_header h = {};
@@ -590,17 +626,23 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   EXPECT_FALSE(shown()) << "the grace period ended with the tool without a tip";
   EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
   EXPECT_EQ(tipText(), "tip 3");
-  // Leaving before the delay: no tip, no grace.
+  // Leaving a tool before the delay, once the grace period after tip 3 is
+  // over: its tip never shows, and no grace period follows for the next.
   moveTo(mb->tools_arrow);
-  Settle(50);
+  Settle(600);
+  EXPECT_FALSE(shown());
   moveTo(tools[0]->button);
   Settle(60);
   moveTo(mb->tools_arrow);
   Settle(600);
-  EXPECT_FALSE(shown());
+  EXPECT_FALSE(shown()) << "the tip of a tool left before the delay";
+  moveTo(tools[0]->button);
+  Settle(60);
   moveTo(tools[1]->button);
   Settle(150);
-  EXPECT_FALSE(shown());
+  EXPECT_FALSE(shown()) << "a grace period after a tip that never showed";
+  EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
+  EXPECT_EQ(tipText(), "tip 1");
 }
 
 TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {

@@ -18,6 +18,7 @@
 
 #include "dialogs/wudialog.h"
 #include "modulehost.h"
+#include "qev/slots.h"
 #include "qevhost.h"
 #include "runtime/wutoolkit.h"
 #include "xinput.h"
@@ -147,6 +148,37 @@ TEST_F(PrefsFile, SavingKeepsTheUsersLinesByteForByte) {
     EXPECT_EQ(Lines(saved).size(), expected.size() + size_t(wutprfn()));
     EXPECT_EQ(saved.back(), '\n');
   }
+}
+
+// Types a value into the menu background field of the preferences dialog
+// once it shows, and presses OK.
+struct TypedValue {
+  std::string value;
+  bool typed = false;
+};
+void TypeMenuBackground(XtPointer client, XtIntervalId *) {
+  auto *t = static_cast<TypedValue *>(client);
+  Widget field = XtNameToWidget(devb->toplevel, "*qevPreferences*menuBackground");
+  Widget ok = XtNameToWidget(devb->toplevel, "*qevPreferences*ok");
+  if (!field || !ok || !qevtest::viewable(field)) {
+    XtAppAddTimeOut(devb->app, 50, TypeMenuBackground, client);
+    return;
+  }
+  t->typed = qevtest::replaceTextHandled(field, t->value);
+  qevtest::clickHandled(ok);
+}
+
+// A value the user typed with backslashes in it (before a letter, before
+// digits, and doubled) comes back as typed after a save and a new start.
+TEST_F(PrefsFile, AValueWithBackslashesReadsBackAsTyped) {
+  TypedValue t{"C:\\new\\101\\\\x"};
+  XtAppAddTimeOut(devb->app, 50, TypeMenuBackground, &t);
+  ASSERT_EQ(wumpref(nullptr), WU_OK);
+  ASSERT_TRUE(t.typed);
+  ASSERT_STREQ(devb->prefs.menu_background, t.value.c_str());
+  ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_TERM)(), WU_OK);
+  ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
+  EXPECT_STREQ(devb->prefs.menu_background, t.value.c_str());
 }
 
 TEST_F(PrefsFile, AFileThatCannotBeReadWholeIsNotReplaced) {
