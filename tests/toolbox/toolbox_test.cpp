@@ -36,6 +36,7 @@
 #include "hostnames.h"
 #include "widgettext.h"
 #include "xinput.h"
+#include "toolsshown.h"
 #include "xserver.h"
 
 namespace {
@@ -1294,3 +1295,81 @@ TEST_P(ToolboxAndCommandWindow, AToolBoxShownAfterTheCommandWindowGoesBesideIt) 
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, ToolboxAndCommandWindow, ::testing::Values(false, true));
+
+
+// ---- the merged box holds its buttons whole --------------------------------
+
+namespace {
+
+// With and without the Motif window manager.
+class ToolboxLayout : public Toolbox, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    Toolbox::SetUp();
+    if (GetParam()) {
+      ASSERT_TRUE(qevtest::startModuleWindowManager());
+    }
+  }
+  void TearDown() override {
+    Toolbox::TearDown();
+    if (GetParam()) qevtest::stopWindowManager();
+  }
+  // Stores TESTLIB.CAT.<entry>: `n` tools, none a separator, `per_row` a row.
+  void Store(const std::string &entry, int n, int per_row) {
+    wu_toolbox *b = MakeBox(n);
+    for (wu_tool *t = b->tools; t; t = t->next) t->icon = 2;
+    b->per_row = per_row;
+    Loc("TESTLIB", "CAT", entry);
+    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+  }
+  // The merged shell shows the `n` tools whole in rows of `per_row`, once
+  // the server (and a window manager) has done what the module asked.
+  void ExpectWhole(int n, int per_row, const std::string &after) {
+    EXPECT_EQ(qevtest::mergedToolsCut(n, per_row), "") << "after " << after << ", " << per_row << " a row";
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_TRUE(mb && mb->shell);
+    Boolean resizable = True;
+    XtVaGetValues(mb->shell, XmNallowShellResize, &resizable, nullptr);
+    EXPECT_FALSE(resizable) << "the shell is left resizable after " << after;
+  }
+};
+
+// After a first load, a load of the same entry again, loads of other
+// entries, a switch between two windows' boxes and the arrow's hiding and
+// showing of the tools, the shell holds every button whole, whatever the
+// tools per row.
+TEST_P(ToolboxLayout, EveryLoadSwitchAndArrowHoldsTheButtonsWhole) {
+  const int kTools = 3;
+  for (int per = 1; per <= kTools; ++per) Store("ROW" + std::to_string(per), kTools, per);
+  wu_window *a = Window(2), *b = Window(2);
+  for (int per : {1, 2, 3, 1}) {
+    const std::string entry = "TESTLIB.CAT.ROW" + std::to_string(per);
+    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    ExpectWhole(kTools, per, "loading " + entry);
+    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    ExpectWhole(kTools, per, "loading " + entry + " again");
+  }
+  // Each window has its box; reading the other window switches to its box.
+  EXPECT_EQ(Cmd(39, "TESTLIB.CAT.ROW3", b), WU_OK);
+  ExpectWhole(kTools, 3, "loading the second window's box");
+  for (wu_window *w : {a, b, a}) {
+    wuxqcmd(w, "x", -1, 1, 1, 0);
+    EXPECT_EQ(wuxrwnd(w), WU_EV_COMMAND);
+    ExpectWhole(kTools, w == a ? 1 : 3, w == a ? "switching to one a row" : "switching to three a row");
+  }
+  // The arrow hides the tools and shows them again.
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+  qevtest::turnUntil([&] { return !XtIsManaged(mb->rowcol); }, 2000);
+  Boolean resizable = True;
+  XtVaGetValues(mb->shell, XmNallowShellResize, &resizable, nullptr);
+  EXPECT_FALSE(resizable) << "the shell is left resizable after hiding the tools";
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+  ExpectWhole(kTools, 1, "showing the tools again");
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, ToolboxLayout, ::testing::Values(false, true));
+
+}  // namespace
