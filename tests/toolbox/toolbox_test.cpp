@@ -955,7 +955,36 @@ class ToolboxGoing : public Toolbox {
     ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
     wutfbar(nullptr, b);
   }
+  // TOOLLOAD `args` for `w` with a time-out at the first turn of the event
+  // loop inside it that shuts the module down (`shut`) or releases `w`.
+  // Null when the module went; else `w` is gone and the module goes on:
+  // the window it returns has loaded TESTLIB.CAT.FIRST.
+  wu_window *LoadWhileGoing(bool shut, wu_window *w, const std::string &args);
 };
+
+wu_window *g_going = nullptr;
+
+wu_window *ToolboxGoing::LoadWhileGoing(bool shut, wu_window *w, const std::string &args) {
+  g_going = w;
+  XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                         qevtest::windowSlot(WUX_SLOT_TERM)();
+                                       })
+                                     : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                         wuxfwnd(g_going);
+                                       }),
+                  nullptr);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), w));
+  Cmd(39, args, w);
+  if (shut) {
+    EXPECT_EQ(devb, nullptr);
+    windows_.clear();
+    return nullptr;
+  }
+  EXPECT_FALSE(wu_reg_has(w, WU_REG_WINDOW));
+  wu_window *b = Window(2);
+  Cmd(39, "TESTLIB.CAT.FIRST", b);
+  return b;
+}
 
 struct Reload {
   Toolbox *self;
@@ -1022,8 +1051,6 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
   });
 }
 
-wu_window *g_going = nullptr;
-
 // TOOLLOAD places a new merged box by its window after a round trip to the
 // server; a time-out that releases the window or shuts the module down in
 // that round trip leaves the load with nothing freed read.
@@ -1035,29 +1062,33 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheMergedBoxIsPlaced) {
       wu_window *a = Window(2);
       Settle();
       ASSERT_EQ(wumgmbx() == nullptr || wumgmbx()->shell == nullptr, true);
-      g_going = a;
-      XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
-                                             qevtest::windowSlot(WUX_SLOT_TERM)();
-                                           })
-                                         : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
-                                             wuxfwnd(g_going);
-                                           }),
-                      nullptr);
-      windows_.erase(std::find(windows_.begin(), windows_.end(), a));
-      Cmd(39, "TESTLIB.CAT.FIRST", a);
-      if (shut) {
-        EXPECT_EQ(devb, nullptr);
-        windows_.clear();
-        return;
-      }
-      EXPECT_FALSE(wu_reg_has(a, WU_REG_WINDOW));
-      // The module goes on: another window loads the box.
-      wu_window *b = Window(2);
-      Cmd(39, "TESTLIB.CAT.FIRST", b);
+      wu_window *b = LoadWhileGoing(shut, a, "TESTLIB.CAT.FIRST");
+      if (!b) return;
       Settle();
       ASSERT_NE(wumgmbx(), nullptr);
       EXPECT_NE(wumgmbx()->shell, nullptr);
       EXPECT_NE(b->toolbox, nullptr);
+    });
+  }
+}
+
+// TOOLLOAD first shows tools the arrow hid, and the arrow's change ends by
+// processing pending events; a time-out that releases the window or shuts
+// the module down there leaves the load with nothing freed read.
+TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheLoadShowsTheTools) {
+  for (const bool shut : {false, true}) {
+    SCOPED_TRACE(shut ? "shut down" : "window released");
+    InChild([&] {
+      StoreBox("FIRST", 3);
+      wu_window *a = Window(2);
+      Cmd(39, "TESTLIB.CAT.FIRST", a);
+      Settle();
+      wu_merged_box *mb = wumgmbx();
+      ASSERT_TRUE(mb && mb->shell);
+      EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+      ASSERT_FALSE(XtIsManaged(mb->rowcol));
+      if (!LoadWhileGoing(shut, a, "")) return;
+      EXPECT_EQ(qevtest::mergedToolsCut(2, 3), "");   // the separator is not shown
     });
   }
 }
