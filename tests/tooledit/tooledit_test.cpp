@@ -1450,7 +1450,57 @@ class ToolEditorManaged : public ToolEditor, public ::testing::WithParamInterfac
   bool BothShown() {
     return Editor() && Preview() && qevtest::viewable(Editor()) && qevtest::viewable(Preview());
   }
+  // What holds the keyboard: the editor's focus widget, when the server
+  // sends the keys to the editor's shell.
+  Widget KeyboardAt() {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(devb->display, &focus, &revert);
+    return focus == XtWindow(XtParent(Editor())) ? XmGetFocusWidget(Editor()) : nullptr;
+  }
 };
+
+// The editor opens with the keyboard in the command field, whatever the
+// window manager does with the preview that maps after it: what the user
+// types at once is the command's.  Tab then goes through the editor's parts
+// in the order its layout shows them, top to bottom, and round again.
+TEST_P(ToolEditorManaged, TheKeyboardStartsAtTheCommandAndTabFollowsTheLayout) {
+  Store("MINE", 3, 3);
+  Cmd(39, "TESTLIB.CAT.MINE");
+  Drain();
+  std::vector<std::string> order;
+  auto ticks = std::make_shared<int>(0);
+  Script s;
+  s.steps = {
+      s.Until([&] { return BothShown(); }),
+      s.Until([ticks] { return ++*ticks > 5; }),   // the window manager settles
+      [&] {
+        ASSERT_TRUE(BothShown());
+        // (Without a window manager the keys go where the pointer is.)
+        if (GetParam()) {
+          EXPECT_EQ(KeyboardAt(), Field(1)) << "the keyboard is not in the command field";
+          EXPECT_TRUE(qevtest::typeHandled(devb->display, "abc"));
+          EXPECT_EQ(Text(Field(1)), "MINE0abc");
+        }
+        // Tab from the tools per row, the first part.
+        Click(Field(0));
+        for (int i = 0; i < 8; ++i) {
+          Key(XK_Tab);
+          Widget f = XmGetFocusWidget(Editor());
+          std::string name = f ? LabelOf(f) : "none";
+          for (int k = 0; k < 5; ++k)
+            if (f && Field(k) == f) name = "field " + std::to_string(k);
+          order.push_back(name);
+        }
+        Click(Bottom("Close"));
+      },
+  };
+  // The typed text asks whether to save it.
+  if (GetParam()) s.steps.push_back([&] { AnswerNo(); });
+  Edit("", &s);
+  EXPECT_EQ(order, (std::vector<std::string>{"field 1", "field 2", "field 3", "field 4", "Icon", "Insert",
+                                             "Open", "field 0"}));
+}
 
 // After every save in the editor, with and without a change of the tools
 // per row, the reload it asks for shows the merged box with every button
