@@ -43,6 +43,7 @@ const char *const kGlobalCommands[] = {"LIBASSIGN", "PNXTOOLS", "EXPLORER", "PGM
 const int32_t kMsgNoBox = 343;
 const int32_t kMsgNoEntry = 110;
 const int32_t kMsgWindowMenu = 288;
+const int32_t kMsgTitlePrefix = 3;
 const int32_t kBatchReplay = 2;
 const int32_t kColumnOffset24 = 55;
 const int32_t kColumnOffset48 = 79;
@@ -650,8 +651,12 @@ void wumtact(wu_window *w) {
 
 char *BuildToolboxTitle(wu_window *w) {
   wu_state *s = State();
+  // The module's title prefix, the one the command window's title has too.
   std::string title;
-  if (s && s->tool_messages.texts[0]) title = s->tool_messages.texts[0];
+  if (char *prefix = s ? wuxgmft(WU_MSG_TOOL, kMsgTitlePrefix) : nullptr) {
+    title = prefix;
+    wumfree(prefix);
+  }
   wu_toolbox *g = s ? s->global_toolbox : nullptr;
   wu_merged_box *mb = Merged();
   wu_toolbox *box = mb && mb->box ? mb->box : g;

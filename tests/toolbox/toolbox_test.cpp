@@ -1218,21 +1218,26 @@ std::string TextProperty(Window w, Atom property) {
   return out;
 }
 
-// The merged shell's title on the server is the one built for the window
-// shown, and it is the dialog title of the shell's form.
-TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
+// The merged shell's title on the server is the module's title prefix (the
+// command window's), the box's title and the window's name, and it is the
+// dialog title of the shell's form.  Tool message 0, the text a save
+// reports, is no part of it.
+TEST_F(Toolbox, TheMergedShellIsTitledWithTheModulesPrefix) {
+  qevhost::setMessage(526, 3, "QEV");
+  qevhost::setMessage(526, 113, "Saved %s.%s.%s, member type %s");
   static char name[] = "EDITOR";
   window_->name = name;
   window_->name_length = 6;
-  Cmd(39, "");
+  wu_toolbox *b = MakeBox(2);
+  Loc("TESTLIB", "CAT", "TITLED");
+  ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+  wutfbar(nullptr, b);
+  Cmd(39, "TESTLIB.CAT.TITLED");
   Settle(300);
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(mb->shell && XtIsRealized(mb->shell));
-  char *built = BuildToolboxTitle(window_);
-  ASSERT_NE(built, nullptr);
-  const std::string want = built;
-  XtFree(built);
+  const std::string want = "QEV Mine: EDITOR";
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
   EXPECT_EQ(qevtest::xmStringResource(mb->form, XmNdialogTitle), want) << "the form's dialog title";
