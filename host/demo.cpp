@@ -129,10 +129,11 @@ qevhost::MenuItem commandItem(const char *label, int32_t node, int32_t commandId
   return it;
 }
 
-// Texts of the command window and the About box.
+// Texts of the command window and the About box; (526,3) is the title
+// prefix of the module's own windows (the command window, the tool box).
 void setDemoTexts() {
   const std::pair<int32_t, const char *> texts[] = {
-      {3, "Commands"}, {12, "Enter"}, {17, "QEV demo"}, {18, "Product"}, {19, "Release"},
+      {3, "QEV"}, {12, "Enter"}, {17, "QEV demo"}, {18, "Product"}, {19, "Release"},
       {20, "Copyright"}, {21, "X server"}, {289, "System"}, {290, "%s"}, {291, "release %s"},
       {22, "Motif %s"}, {24, "display %s"}, {25, "%s"}, {655, "Colours"}, {653, "%s visual"},
       {667, "depth %d"}};
@@ -290,10 +291,12 @@ bool writeToolbox() {
   name34(catalog, qevhost::kProfileCatalog);
   name34(entry, "DEMO");
   qevhost::setMessage(526, 153, "DEMO");
-  qevhost::setMessage(526, 113, "Tools");
-  // The Tool Editor's texts.
+  // The Tool Editor's texts.  Saved and not saved take the library,
+  // catalog, entry and member type; the new box notice the host task's name.
   const std::pair<int32_t, const char *> editor[] = {
-      {114, "Not saved."}, {119, "Open"}, {120, "%s.%s.%s"}, {121, "Tool box"},
+      {113, "Saved %s.%s.%s, member type %s"}, {114, "Could not save %s.%s.%s, member type %s"},
+      {337, "A new tool box for %s:@it starts from the default tools."}, {119, "Open"},
+      {120, "%s.%s.%s"}, {121, "Tool box"},
       {122, "Tools per row"}, {123, "Selected tool"}, {124, "Command"}, {125, "Help"},
       {126, "Tip"}, {127, "Icon..."}, {128, "Add"}, {129, "Delete"}, {130, "Save"},
       {131, "Save As..."}, {133, "Icons"}, {137, "Save the changes?"}, {140, "Tool Editor"},
@@ -306,7 +309,7 @@ bool writeToolbox() {
   const char *const categories[] = {"Folders", "Documents", "Tools"};
   for (int32_t i = 0; i < 3; ++i) qevhost::setMessage(542, i + 1, categories[i]);
   wu_toolbox_header h = {};
-  std::strcpy(h.title, "Demo");
+  std::strcpy(h.title, "demo tools");
   h.tool_count = 3;
   h.per_row = 3;
   h.icon_width = h.icon_height = 24;
@@ -344,7 +347,7 @@ bool pressTool(wu_window *w, SyncFn sync, CountFn queued, PmsgFn pmsg, wu_field 
                const std::string &path) {
   settle(w, sync);
   Display *dpy = XtDisplay(w->outer);
-  Window box = demo::findClient(dpy, DefaultRootWindow(dpy), "Tools Demo");
+  Window box = demo::findClient(dpy, DefaultRootWindow(dpy), "QEV demo tools");
   if (box == None) return check("tool box window", WU_NOTAVAIL);
   const int kFirstTool = 28;          // past the arrow, inside the first button
   XWindowAttributes a;

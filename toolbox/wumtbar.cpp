@@ -43,6 +43,7 @@ const char *const kGlobalCommands[] = {"LIBASSIGN", "PNXTOOLS", "EXPLORER", "PGM
 const int32_t kMsgNoBox = 343;
 const int32_t kMsgNoEntry = 110;
 const int32_t kMsgWindowMenu = 288;
+const int32_t kMsgTitlePrefix = 3;
 const int32_t kBatchReplay = 2;
 const int32_t kColumnOffset24 = 55;
 const int32_t kColumnOffset48 = 79;
@@ -229,6 +230,38 @@ int32_t Rows(wu_toolbox *box) {
   // A stored box may say 0 per row: the tools then make one row.
   const int32_t per = box->per_row > 0 ? box->per_row : std::max(box->count, 1);
   return std::max(1, (box->count + per - 1) / per);
+}
+
+// The merged shell is fixed-size: a button that goes with its box leaves
+// the window as it is.  The module's own layout changes (a switch, the
+// arrows) open it while they run; the state before is given back, so a
+// switch inside an arrow's change leaves the shell open for the arrow.
+Boolean ShellResizable(wu_merged_box *mb, Boolean on) {
+  Boolean was = False;
+  XtVaGetValues(mb->shell, XmNallowShellResize, &was, nullptr);
+  if (was != on) XtVaSetValues(mb->shell, XmNallowShellResize, on, nullptr);
+  return was;
+}
+
+// Manages the row-column again after its buttons changed or while it was
+// hidden, at the size its buttons need.  The form sizes a child it manages
+// again by what the child last asked of it while managed (for the buttons
+// of the box before), not by the buttons it holds now, and would squeeze
+// them into the old size.  So the row-column's size is taken while it is
+// unmanaged (laid out for its own buttons) and asked for once more when it
+// is managed.  A request the form cannot meet in full still leaves the
+// wanted size with it.
+void ManageTools(wu_merged_box *mb) {
+  Widget rc = mb->rowcol;
+  XtWidgetGeometry want = {};
+  XtQueryGeometry(rc, nullptr, &want);
+  XtManageChild(rc);
+  if (rc->core.being_destroyed) return;
+  const Dimension w = (want.request_mode & CWWidth) ? want.width : rc->core.width;
+  const Dimension h = (want.request_mode & CWHeight) ? want.height : rc->core.height;
+  if (w == rc->core.width && h == rc->core.height) return;
+  Dimension gw = 0, gh = 0;
+  XtMakeResizeRequest(rc, w, h, &gw, &gh);
 }
 
 void Retitle(wu_window *w) {
@@ -548,6 +581,12 @@ int32_t wumtbusy(void) {
 void wumdbtn(wu_tool *t) {
   if (!t || !t->button) return;
   Widget b = t->button;
+  // The merged row-column leaves the layout before its buttons go: managed,
+  // it would ask the form for the size of what remains, and the form would
+  // lay the next buttons out in that (ManageTools manages it again).
+  wu_merged_box *mb = Merged();
+  if (mb && mb->rowcol && XtParent(b) == mb->rowcol && XtIsManaged(mb->rowcol))
+    XtUnmanageChild(mb->rowcol);
   XtRemoveCallback(b, XmNdestroyCallback, ButtonGone, t);
   XtRemoveEventHandler(b, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wumtlwn, t);
   wumdxft(b);
@@ -612,8 +651,12 @@ void wumtact(wu_window *w) {
 
 char *BuildToolboxTitle(wu_window *w) {
   wu_state *s = State();
+  // The module's title prefix, the one the command window's title has too.
   std::string title;
-  if (s && s->tool_messages.texts[0]) title = s->tool_messages.texts[0];
+  if (char *prefix = s ? wuxgmft(WU_MSG_TOOL, kMsgTitlePrefix) : nullptr) {
+    title = prefix;
+    wumfree(prefix);
+  }
   wu_toolbox *g = s ? s->global_toolbox : nullptr;
   wu_merged_box *mb = Merged();
   wu_toolbox *box = mb && mb->box ? mb->box : g;
@@ -692,7 +735,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   wuwgpmc(w, WU_CSET_DIALOG, &cs);
   char *title = BuildToolboxTitle(w);
   mb->shell = XtVaAppCreateShell("qev", "QEV", applicationShellWidgetClass, devb->display,
-                                 XmNx, x, XmNy, y, XmNallowShellResize, True,
+                                 XmNx, x, XmNy, y, XmNallowShellResize, False,
                                  XmNtitle, title, XmNiconName, title,
                                  XmNdeleteResponse, XmDO_NOTHING,
                                  XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
@@ -713,11 +756,14 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
       XmNtopAttachment, XmATTACH_FORM, XmNbottomAttachment,
       XmATTACH_FORM, XmNwidth, 14, XmNbackground, cs.background, nullptr);
   XtAddCallback(mb->tools_arrow, XmNactivateCallback, ArrowChanged, nullptr);
+  // The buttons keep their own size: the last row is neither stretched nor
+  // squeezed to the row-column's edge by the room the form gives it.
   mb->rowcol = XtVaCreateWidget("tools", xmRowColumnWidgetClass, mb->form, XmNorientation, XmHORIZONTAL,
                                 XmNpacking, XmPACK_COLUMN, XmNnumColumns, Rows(box), XmNleftAttachment,
                                 XmATTACH_WIDGET, XmNleftWidget, mb->tools_arrow, XmNtopAttachment,
                                 XmATTACH_FORM, XmNbottomAttachment, XmATTACH_FORM, XmNrightAttachment,
-                                XmATTACH_FORM, XmNspacing, 0, XmNmarginWidth, 1, XmNmarginHeight, 1,
+                                XmATTACH_FORM, XmNspacing, 0,
+                                XmNadjustLast, False, XmNmarginWidth, 1, XmNmarginHeight, 1,
                                 XmNbackground, cs.background, nullptr);
   mb->tip_shell = XtVaCreatePopupShell("OShell", overrideShellWidgetClass, mb->shell, XmNallowShellResize,
                                        True, nullptr);
@@ -771,6 +817,7 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
   mb->box = box;
   Retitle(w);
   mb->shown = 1;
+  const Boolean was = ShellResizable(mb, True);
   XtUnmanageChild(mb->rowcol);
   DestroyButtons(mb->tools);
   mb->tools = box->tools;
@@ -780,8 +827,22 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
   XtVaSetValues(mb->rowcol, XmNnumColumns, Rows(box), XmNpacking, XmPACK_COLUMN, nullptr);
   LoadTools(w, mb->rowcol, box->tools);
   mb->built_size = mb->icon_size;
-  XtManageChild(mb->rowcol);
+  ManageTools(mb);
+  ShellResizable(mb, was);
   if (!mb->closed) XtMapWidget(mb->shell);
+  Reconfigure(WU_RECONFIG_SWITCH_MS);
+  return WU_OK;
+}
+
+// The end of an arrow's change: pending events are processed (the window
+// manager's answer among them), the shell is made fixed-size again and the
+// command part centred.  What the events released is looked up again.
+static wu_status ArrowDone() {
+  wutsync(1, 1);
+  wu_merged_box *mb = Merged();
+  if (!mb || !mb->shell || !wu_x_ok()) return WU_NOTAVAIL;
+  ShellResizable(mb, False);
+  wuwpcmd(nullptr, nullptr, nullptr, nullptr);
   Reconfigure(WU_RECONFIG_SWITCH_MS);
   return WU_OK;
 }
@@ -789,12 +850,12 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
 wu_status wumtctl(Widget arrow) {
   wu_merged_box *mb = Merged();
   wu_state *s = State();
-  if (!mb || !s || !arrow || (arrow != mb->tools_arrow && arrow != mb->command_arrow))
+  if (!mb || !s || !arrow || !mb->shell || (arrow != mb->tools_arrow && arrow != mb->command_arrow))
     return WU_NOTAVAIL;
   if (arrow == mb->command_arrow) {
     unsigned char shown = XmARROW_RIGHT;
     XtVaGetValues(arrow, XmNarrowDirection, &shown, nullptr);
-    XtVaSetValues(mb->shell, XmNallowShellResize, True, nullptr);
+    ShellResizable(mb, True);
     if (shown == XmARROW_RIGHT) {
       // Hide the command part; the tools stay until it is shown again.
       if (mb->command_line) XtUnmanageChild(mb->command_line);
@@ -808,19 +869,18 @@ wu_status wumtctl(Widget arrow) {
       XtSetSensitive(mb->tools_arrow, True);
       XtVaSetValues(arrow, XmNarrowDirection, XmARROW_RIGHT, nullptr);
     }
-    wutsync(1, 1);
-    wuwpcmd(nullptr, nullptr, nullptr, nullptr);
-    Reconfigure(WU_RECONFIG_SWITCH_MS);
-    return WU_OK;
+    return ArrowDone();
   }
   InitGlobalToolBox();
+  mb = Merged();
+  if (!mb || !mb->shell) return WU_NOTAVAIL;
   if (!mb->tools && s->global_toolbox) {
     mb->box = s->global_toolbox;
     mb->tools = s->global_toolbox->tools;
   }
   unsigned char dir = XmARROW_LEFT;
   XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
-  XtVaSetValues(mb->shell, XmNallowShellResize, True, nullptr);
+  ShellResizable(mb, True);
   if (dir == XmARROW_LEFT) {
     // Hide the tools part.
     XtUnmanageChild(mb->rowcol);
@@ -838,18 +898,16 @@ wu_status wumtctl(Widget arrow) {
       mb->tools = nullptr;
       wu_window *cur = Current();
       wu_toolbox *box = cur && cur->toolbox ? cur->toolbox : s->global_toolbox;
-      XtManageChild(mb->rowcol);
+      ManageTools(mb);
       if (box) SwitchToolBox(cur, box);
     } else {
-      XtManageChild(mb->rowcol);
+      ManageTools(mb);
     }
-    if (mb->command_arrow) XtSetSensitive(mb->command_arrow, True);
+    mb = Merged();
+    if (mb && mb->command_arrow) XtSetSensitive(mb->command_arrow, True);
     wumtsta(1);
   }
-  wutsync(1, 1);
-  wuwpcmd(nullptr, nullptr, nullptr, nullptr);
-  Reconfigure(WU_RECONFIG_SWITCH_MS);
-  return WU_OK;
+  return ArrowDone();
 }
 
 wu_status wumrbar(wu_window *w) {

@@ -164,7 +164,13 @@ void HandleTOOLLOAD(wu_window *w) {
   if (mb && mb->tools && mb->tools_arrow && !quiet) {
     unsigned char dir = XmARROW_LEFT;
     XtVaGetValues(mb->tools_arrow, XmNarrowDirection, &dir, nullptr);
-    if (dir == XmARROW_RIGHT) wumtctl(mb->tools_arrow);
+    if (dir == XmARROW_RIGHT) {
+      // Showing the tools processes pending events: the window or the
+      // module may go meanwhile.
+      const wu_reg_hold hold = wu_reg_take(w);
+      wumtctl(mb->tools_arrow);
+      if (!wu_reg_alive(hold) || State() != s) return;
+    }
   }
   char l[WU_LIBREF_LEN], c[WU_NAME34_LEN], e[WU_NAME34_LEN];
   int32_t where = GetToolPath(l, c, e);

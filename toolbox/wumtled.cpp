@@ -441,20 +441,26 @@ void BuildEditor(wu_editor *ed) {
   ed->icon = TextButton(rc, wu_ed_msg(WU_TM_ICON), wumtlic, WU_TE_ICON);
   ed->action = HostButton(rc, WU_HM_ACTION, wumtlic, WU_TE_ACTION);
   if (!ed->toolset || !devb->motifres.has_toolset) XtUnmanageChild(ed->action);
-  ed->back = Arrow(d, XmARROW_LEFT, wumtlar, WU_TE_BACK);
-  ed->forward = Arrow(d, XmARROW_RIGHT, wumtlar, WU_TE_FORWARD);
-  Attach(ed->back, f2, rc);
-  Attach(ed->forward, f2, ed->back);
-  ed->insert = TextButton(d, wu_ed_msg(WU_TM_INSERT), wumtlad, WU_TE_INSERT);
-  ed->add = TextButton(d, wu_ed_msg(WU_TM_ADD), wumtlad, WU_TE_ADD);
+  // The move arrows, Insert, Add and Delete make one tab group of their
+  // own beside Icon and Action, so that Tab reaches them before the bottom
+  // row, in the order the editor shows its parts.
+  Widget edit = XtVaCreateManagedWidget("Form", xmFormWidgetClass, d, XmNtopAttachment,
+                                        XmATTACH_WIDGET, XmNtopWidget, f2, XmNleftAttachment,
+                                        XmATTACH_WIDGET, XmNleftWidget, rc, nullptr);
+  ed->back = Arrow(edit, XmARROW_LEFT, wumtlar, WU_TE_BACK);
+  ed->forward = Arrow(edit, XmARROW_RIGHT, wumtlar, WU_TE_FORWARD);
+  Attach(ed->back, nullptr, nullptr);
+  Attach(ed->forward, nullptr, ed->back);
+  ed->insert = TextButton(edit, wu_ed_msg(WU_TM_INSERT), wumtlad, WU_TE_INSERT);
+  ed->add = TextButton(edit, wu_ed_msg(WU_TM_ADD), wumtlad, WU_TE_ADD);
   XtInsertEventHandler(ed->insert, ButtonPressMask, False, wuwtepp,
                        reinterpret_cast<XtPointer>(intptr_t(WU_TE_INSERT)), XtListHead);
   XtInsertEventHandler(ed->add, ButtonPressMask, False, wuwtepp,
                        reinterpret_cast<XtPointer>(intptr_t(WU_TE_ADD)), XtListHead);
-  ed->del = TextButton(d, wu_ed_msg(WU_TM_DELETE), wumtldt, 0);
-  Attach(ed->insert, f2, ed->forward);
-  Attach(ed->add, f2, ed->insert);
-  Attach(ed->del, f2, ed->add);
+  ed->del = TextButton(edit, wu_ed_msg(WU_TM_DELETE), wumtldt, 0);
+  Attach(ed->insert, nullptr, ed->forward);
+  Attach(ed->add, nullptr, ed->insert);
+  Attach(ed->del, nullptr, ed->add);
 
   // The bottom row.
   Widget row = FootRow(d);
@@ -511,9 +517,12 @@ bool BuildToolBar(wu_editor *ed, wu_toolbox *box) {
   Widget p = XmCreateFormDialog(devb->toplevel, const_cast<char *>("ToolBar"), args, n);
   ed->preview = p;
   XtAddCallback(p, XmNdestroyCallback, WidgetGone, ed);
+  // The preview is worked with the pointer only: it takes no keyboard, so
+  // a window manager that focuses the windows it maps leaves the keyboard
+  // with the editor, which maps first, at the command field.
   XtVaSetValues(Shell(p), XmNmwmFunctions, kMwmFunctions, XmNmwmDecorations,
                 MotifWm() ? kMwmDecorationsMwm : kMwmDecorationsOther, XmNdeleteResponse,
-                XmDO_NOTHING, nullptr);
+                XmDO_NOTHING, XmNinput, False, nullptr);
   wutashl(Shell(p));
   SetPreviewTitle(ed);
   // Placed where the last preview was, else beside or below the editor.

@@ -1,10 +1,13 @@
 #include "modulehost.h"
 
+#include <Xm/Xm.h>
+
 #include <chrono>
 
 #include "qev/module.h"
 #include "qev/slots.h"
 #include "qevhost.h"
+#include "runtime/wudevice.h"
 #include "runtime/wutoolkit.h"
 #include "xserver.h"
 
@@ -66,6 +69,11 @@ bool turnUntil(const std::function<bool()> &done, int limitMs) {
     if (!wutturn(kSliceMs)) return done();
   }
   return true;
+}
+
+bool startModuleWindowManager() {
+  return devb && startWindowManager() &&
+         turnUntil([] { return devb && bool(XmIsMotifWMRunning(devb->toplevel)); }, 5000);
 }
 
 bool logContains(const std::string &text) {

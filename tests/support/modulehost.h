@@ -26,6 +26,10 @@ VoidSlot windowSlot(int slot);
 // returns whether `done` held.  Stands in for the host's waiting read.
 bool turnUntil(const std::function<bool()> &done, int limitMs = 5000);
 
+// Starts mwm (startWindowManager) and turns the module's event loop until
+// the module's toolkit sees the Motif window manager run.
+bool startModuleWindowManager();
+
 // True when some line of the host log contains `text`.
 bool logContains(const std::string &text);
 

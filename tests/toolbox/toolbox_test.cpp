@@ -36,6 +36,7 @@
 #include "hostnames.h"
 #include "widgettext.h"
 #include "xinput.h"
+#include "toolsshown.h"
 #include "xserver.h"
 
 namespace {
@@ -996,7 +997,36 @@ class ToolboxGoing : public Toolbox {
     ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
     wutfbar(nullptr, b);
   }
+  // TOOLLOAD `args` for `w` with a time-out at the first turn of the event
+  // loop inside it that shuts the module down (`shut`) or releases `w`.
+  // Null when the module went; else `w` is gone and the module goes on:
+  // the window it returns has loaded TESTLIB.CAT.FIRST.
+  wu_window *LoadWhileGoing(bool shut, wu_window *w, const std::string &args);
 };
+
+wu_window *g_going = nullptr;
+
+wu_window *ToolboxGoing::LoadWhileGoing(bool shut, wu_window *w, const std::string &args) {
+  g_going = w;
+  XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                         qevtest::windowSlot(WUX_SLOT_TERM)();
+                                       })
+                                     : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
+                                         wuxfwnd(g_going);
+                                       }),
+                  nullptr);
+  windows_.erase(std::find(windows_.begin(), windows_.end(), w));
+  Cmd(39, args, w);
+  if (shut) {
+    EXPECT_EQ(devb, nullptr);
+    windows_.clear();
+    return nullptr;
+  }
+  EXPECT_FALSE(wu_reg_has(w, WU_REG_WINDOW));
+  wu_window *b = Window(2);
+  Cmd(39, "TESTLIB.CAT.FIRST", b);
+  return b;
+}
 
 struct Reload {
   Toolbox *self;
@@ -1063,8 +1093,6 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
   });
 }
 
-wu_window *g_going = nullptr;
-
 // TOOLLOAD places a new merged box by its window after a round trip to the
 // server; a time-out that releases the window or shuts the module down in
 // that round trip leaves the load with nothing freed read.
@@ -1076,29 +1104,33 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheMergedBoxIsPlaced) {
       wu_window *a = Window(2);
       Settle();
       ASSERT_EQ(wumgmbx() == nullptr || wumgmbx()->shell == nullptr, true);
-      g_going = a;
-      XtAppAddTimeOut(devb->app, 0, shut ? XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
-                                             qevtest::windowSlot(WUX_SLOT_TERM)();
-                                           })
-                                         : XtTimerCallbackProc([](XtPointer, XtIntervalId *) {
-                                             wuxfwnd(g_going);
-                                           }),
-                      nullptr);
-      windows_.erase(std::find(windows_.begin(), windows_.end(), a));
-      Cmd(39, "TESTLIB.CAT.FIRST", a);
-      if (shut) {
-        EXPECT_EQ(devb, nullptr);
-        windows_.clear();
-        return;
-      }
-      EXPECT_FALSE(wu_reg_has(a, WU_REG_WINDOW));
-      // The module goes on: another window loads the box.
-      wu_window *b = Window(2);
-      Cmd(39, "TESTLIB.CAT.FIRST", b);
+      wu_window *b = LoadWhileGoing(shut, a, "TESTLIB.CAT.FIRST");
+      if (!b) return;
       Settle();
       ASSERT_NE(wumgmbx(), nullptr);
       EXPECT_NE(wumgmbx()->shell, nullptr);
       EXPECT_NE(b->toolbox, nullptr);
+    });
+  }
+}
+
+// TOOLLOAD first shows tools the arrow hid, and the arrow's change ends by
+// processing pending events; a time-out that releases the window or shuts
+// the module down there leaves the load with nothing freed read.
+TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheLoadShowsTheTools) {
+  for (const bool shut : {false, true}) {
+    SCOPED_TRACE(shut ? "shut down" : "window released");
+    InChild([&] {
+      StoreBox("FIRST", 3);
+      wu_window *a = Window(2);
+      Cmd(39, "TESTLIB.CAT.FIRST", a);
+      Settle();
+      wu_merged_box *mb = wumgmbx();
+      ASSERT_TRUE(mb && mb->shell);
+      EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+      ASSERT_FALSE(XtIsManaged(mb->rowcol));
+      if (!LoadWhileGoing(shut, a, "")) return;
+      EXPECT_EQ(qevtest::mergedToolsCut(2, 3), "");   // the separator is not shown
     });
   }
 }
@@ -1228,21 +1260,26 @@ std::string TextProperty(Window w, Atom property) {
   return out;
 }
 
-// The merged shell's title on the server is the one built for the window
-// shown, and it is the dialog title of the shell's form.
-TEST_F(Toolbox, TheMergedShellIsRetitledThroughItsDialogTitle) {
+// The merged shell's title on the server is the module's title prefix (the
+// command window's), the box's title and the window's name, and it is the
+// dialog title of the shell's form.  Tool message 0, the text a save
+// reports, is no part of it.
+TEST_F(Toolbox, TheMergedShellIsTitledWithTheModulesPrefix) {
+  qevhost::setMessage(526, 3, "QEV");
+  qevhost::setMessage(526, 113, "Saved %s.%s.%s, member type %s");
   static char name[] = "EDITOR";
   window_->name = name;
   window_->name_length = 6;
-  Cmd(39, "");
+  wu_toolbox *b = MakeBox(2);
+  Loc("TESTLIB", "CAT", "TITLED");
+  ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+  wutfbar(nullptr, b);
+  Cmd(39, "TESTLIB.CAT.TITLED");
   Settle(300);
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(mb->shell && XtIsRealized(mb->shell));
-  char *built = BuildToolboxTitle(window_);
-  ASSERT_NE(built, nullptr);
-  const std::string want = built;
-  XtFree(built);
+  const std::string want = "QEV Mine: EDITOR";
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_NAME), want);
   EXPECT_EQ(TextProperty(XtWindow(mb->shell), XA_WM_ICON_NAME), want);
   EXPECT_EQ(qevtest::xmStringResource(mb->form, XmNdialogTitle), want) << "the form's dialog title";
@@ -1336,3 +1373,81 @@ TEST_P(ToolboxAndCommandWindow, AToolBoxShownAfterTheCommandWindowGoesBesideIt) 
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, ToolboxAndCommandWindow, ::testing::Values(false, true));
+
+
+// ---- the merged box holds its buttons whole --------------------------------
+
+namespace {
+
+// With and without the Motif window manager.
+class ToolboxLayout : public Toolbox, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    Toolbox::SetUp();
+    if (GetParam()) {
+      ASSERT_TRUE(qevtest::startModuleWindowManager());
+    }
+  }
+  void TearDown() override {
+    Toolbox::TearDown();
+    if (GetParam()) qevtest::stopWindowManager();
+  }
+  // Stores TESTLIB.CAT.<entry>: `n` tools, none a separator, `per_row` a row.
+  void Store(const std::string &entry, int n, int per_row) {
+    wu_toolbox *b = MakeBox(n);
+    for (wu_tool *t = b->tools; t; t = t->next) t->icon = 2;
+    b->per_row = per_row;
+    Loc("TESTLIB", "CAT", entry);
+    ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
+    wutfbar(nullptr, b);
+  }
+  // The merged shell shows the `n` tools whole in rows of `per_row`, once
+  // the server (and a window manager) has done what the module asked.
+  void ExpectWhole(int n, int per_row, const std::string &after) {
+    EXPECT_EQ(qevtest::mergedToolsCut(n, per_row), "") << "after " << after << ", " << per_row << " a row";
+    wu_merged_box *mb = wumgmbx();
+    ASSERT_TRUE(mb && mb->shell);
+    Boolean resizable = True;
+    XtVaGetValues(mb->shell, XmNallowShellResize, &resizable, nullptr);
+    EXPECT_FALSE(resizable) << "the shell is left resizable after " << after;
+  }
+};
+
+// After a first load, a load of the same entry again, loads of other
+// entries, a switch between two windows' boxes and the arrow's hiding and
+// showing of the tools, the shell holds every button whole, whatever the
+// tools per row.
+TEST_P(ToolboxLayout, EveryLoadSwitchAndArrowHoldsTheButtonsWhole) {
+  const int kTools = 3;
+  for (int per = 1; per <= kTools; ++per) Store("ROW" + std::to_string(per), kTools, per);
+  wu_window *a = Window(2), *b = Window(2);
+  for (int per : {1, 2, 3, 1}) {
+    const std::string entry = "TESTLIB.CAT.ROW" + std::to_string(per);
+    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    ExpectWhole(kTools, per, "loading " + entry);
+    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    ExpectWhole(kTools, per, "loading " + entry + " again");
+  }
+  // Each window has its box; reading the other window switches to its box.
+  EXPECT_EQ(Cmd(39, "TESTLIB.CAT.ROW3", b), WU_OK);
+  ExpectWhole(kTools, 3, "loading the second window's box");
+  for (wu_window *w : {a, b, a}) {
+    wuxqcmd(w, "x", -1, 1, 1, 0);
+    EXPECT_EQ(wuxrwnd(w), WU_EV_COMMAND);
+    ExpectWhole(kTools, w == a ? 1 : 3, w == a ? "switching to one a row" : "switching to three a row");
+  }
+  // The arrow hides the tools and shows them again.
+  wu_merged_box *mb = wumgmbx();
+  ASSERT_NE(mb, nullptr);
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+  qevtest::turnUntil([&] { return !XtIsManaged(mb->rowcol); }, 2000);
+  Boolean resizable = True;
+  XtVaGetValues(mb->shell, XmNallowShellResize, &resizable, nullptr);
+  EXPECT_FALSE(resizable) << "the shell is left resizable after hiding the tools";
+  EXPECT_TRUE(qevtest::clickHandled(mb->tools_arrow));
+  ExpectWhole(kTools, 1, "showing the tools again");
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, ToolboxLayout, ::testing::Values(false, true));
+
+}  // namespace

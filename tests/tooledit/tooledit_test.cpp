@@ -44,7 +44,9 @@
 #include "hostnames.h"
 #include "modulewindow.h"
 #include "widgettext.h"
+#include "toolsshown.h"
 #include "xinput.h"
+#include "xserver.h"
 
 namespace {
 
@@ -1424,5 +1426,120 @@ TEST_F(ToolEditor, ManyRunsKeepTheHeapFlat) {
   EXPECT_LT(after, before + 64 * 1024) << "heap grew by " << (after - before) << " bytes over 200 runs";
   EXPECT_EQ(Editor(), nullptr);
 }
+
+}  // namespace
+
+// ---- with and without the Motif window manager ------------------------------
+
+namespace {
+
+class ToolEditorManaged : public ToolEditor, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    ToolEditor::SetUp();
+    if (GetParam()) {
+      ASSERT_TRUE(qevtest::startModuleWindowManager());
+    }
+  }
+  void TearDown() override {
+    ToolEditor::TearDown();
+    if (GetParam()) qevtest::stopWindowManager();
+  }
+  // The editor and its preview are on the screen, the window manager's
+  // frames around them.
+  bool BothShown() {
+    return Editor() && Preview() && qevtest::viewable(Editor()) && qevtest::viewable(Preview());
+  }
+  // What holds the keyboard: the editor's focus widget, when the server
+  // sends the keys to the editor's shell.
+  Widget KeyboardAt() {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(devb->display, &focus, &revert);
+    return focus == XtWindow(XtParent(Editor())) ? XmGetFocusWidget(Editor()) : nullptr;
+  }
+};
+
+// The editor opens with the keyboard in the command field, whatever the
+// window manager does with the preview that maps after it: what the user
+// types at once is the command's.  Tab then goes through the editor's parts
+// in the order its layout shows them, top to bottom, and round again.
+TEST_P(ToolEditorManaged, TheKeyboardStartsAtTheCommandAndTabFollowsTheLayout) {
+  Store("MINE", 3, 3);
+  Cmd(39, "TESTLIB.CAT.MINE");
+  Drain();
+  std::vector<std::string> order;
+  auto ticks = std::make_shared<int>(0);
+  Script s;
+  s.steps = {
+      s.Until([&] { return BothShown(); }),
+      s.Until([ticks] { return ++*ticks > 5; }),   // the window manager settles
+      [&] {
+        ASSERT_TRUE(BothShown());
+        // (Without a window manager the keys go where the pointer is.)
+        if (GetParam()) {
+          EXPECT_EQ(KeyboardAt(), Field(1)) << "the keyboard is not in the command field";
+          EXPECT_TRUE(qevtest::typeHandled(devb->display, "abc"));
+          EXPECT_EQ(Text(Field(1)), "MINE0abc");
+        }
+        // Tab from the tools per row, the first part.
+        Click(Field(0));
+        for (int i = 0; i < 8; ++i) {
+          Key(XK_Tab);
+          Widget f = XmGetFocusWidget(Editor());
+          std::string name = f ? LabelOf(f) : "none";
+          for (int k = 0; k < 5; ++k)
+            if (f && Field(k) == f) name = "field " + std::to_string(k);
+          order.push_back(name);
+        }
+        Click(Bottom("Close"));
+      },
+  };
+  // The typed text asks whether to save it.
+  if (GetParam()) s.steps.push_back([&] { AnswerNo(); });
+  Edit("", &s);
+  EXPECT_EQ(order, (std::vector<std::string>{"field 1", "field 2", "field 3", "field 4", "Icon", "Insert",
+                                             "Open", "field 0"}));
+}
+
+// After every save in the editor, with and without a change of the tools
+// per row, the reload it asks for shows the merged box with every button
+// whole, in the rows the box has now.
+TEST_P(ToolEditorManaged, TheReloadAfterASaveShowsEveryButtonWhole) {
+  qevhost::setMessage(526, 113, "Saved %s.%s.%s, member type %s");
+  Store("MINE", 3, 3);
+  Cmd(39, "TESTLIB.CAT.MINE");
+  EXPECT_EQ(qevtest::mergedToolsCut(3, 3), "") << "after the first load";
+  // Each run: the per-row arrow pressed `steps` times (0 up, 1 down), Save,
+  // the box answered, Close; then the host runs the reload it was given.
+  auto run = [&](int arrow, int steps, int per_row) {
+    Script s;
+    s.steps = {s.Until([&] { return BothShown(); })};
+    for (int i = 0; i < steps; ++i)
+      s.steps.push_back([&, arrow] { Click(One(Editor(), "ArrowButton", size_t(arrow))); });
+    s.steps.push_back([&, per_row] {
+      EXPECT_EQ(Text(Field(0)), std::to_string(per_row));
+      Click(Bottom("Save"));
+    });
+    s.steps.push_back([&] {
+      EXPECT_EQ(BoxText(), "Saved TESTLIB.CAT.MINE, member type TOOLBOX ");
+      Answer(XmDIALOG_OK_BUTTON);
+    });
+    s.steps.push_back([&] { Click(Bottom("Close")); });
+    Edit("", &s);
+    std::string reload;
+    for (auto &q : Drain())
+      if (q.text.rfind(";TOOLLOAD", 0) == 0) reload = q.text;
+    ASSERT_FALSE(reload.empty()) << "no reload asked for";
+    EXPECT_EQ(Cmd(39, reload.substr(9, reload.size() - 10)), WU_OK);
+    EXPECT_EQ(qevtest::mergedToolsCut(3, per_row), "") << "after a save with " << per_row << " a row";
+  };
+  run(0, 0, 3);
+  run(1, 1, 2);
+  run(1, 1, 1);
+  run(0, 2, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, ToolEditorManaged, ::testing::Values(false, true));
 
 }  // namespace
