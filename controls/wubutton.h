@@ -49,8 +49,9 @@ constexpr uint32_t kEvmConform = 0x2000;   // conformSize event bit
 
 inline PushButton *pb(wu_control *c) { return reinterpret_cast<PushButton *>(c); }
 
-/* True for an entry whose value type is the one its catalogue row gives;
-   otherwise the entry gets WU_E_RANGE. */
+/* True for an entry whose value type is the one its catalogue row gives
+   (an integer row takes either integer type, 9 or 12); otherwise the entry
+   gets WU_E_RANGE. */
 bool entry_type(wu_value *v, int32_t type);
 /* A host text (length, pointer) that is well formed: no negative length,
    no null text with a length. */

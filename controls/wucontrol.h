@@ -125,6 +125,11 @@ int32_t wuwtabc(wu_window *window, Widget from, int32_t step);
 /* True while a control is being grayed or ungrayed (wuxgrwd). */
 bool wu_ctl_graying(void);
 
+/* True when a focus event on `w` moves the keyboard (wumsbox): one the
+   toolkit sent, and for a focus in, to the shell's focus widget.  The
+   server's own focus events tell only where the pointer lies. */
+bool wu_ctl_keyboard_change(Widget w, const XEvent *event);
+
 /* Links a new record at the tail of its pane's control list. */
 void wu_ctl_link(wu_control *c);
 

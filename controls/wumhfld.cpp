@@ -803,9 +803,9 @@ wu_status TextPadClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
 }
 
 // The focus frame of the pad: the shadows take the highlight colour while
-// it has the focus.
+// it has the keyboard.
 void wuwtxfo(Widget w, XtPointer, XEvent *event, Boolean *) {
-  if (event == nullptr || XmIsToggleButton(w) || wu_ctl_graying()) return;
+  if (!wu_ctl_keyboard_change(w, event) || XmIsToggleButton(w) || wu_ctl_graying()) return;
   if (event->type == FocusIn) {
     Pixel hl = 0;
     XtVaGetValues(w, XmNhighlightColor, &hl, nullptr);

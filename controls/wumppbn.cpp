@@ -305,8 +305,13 @@ wu_status PushReplay(wu_ctl_handle *h, const wu_batch_event *rec) {
 
 // ---- helpers shared by the button kinds -------------------------------------
 
+static bool is_integer_type(int32_t type) { return type == WU_VT_INT || type == WU_VT_NUMBER; }
+
 bool entry_type(wu_value *v, int32_t type) {
   if (v->type == type) return true;
+  // The general integer and the progress-bar number carry a signed integer
+  // in the value word alike.
+  if (is_integer_type(type) && is_integer_type(v->type)) return true;
   v->status = WU_E_RANGE;
   return false;
 }

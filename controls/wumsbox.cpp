@@ -265,10 +265,11 @@ void common_handlers(wu_spin *sb, Widget w) {
 }
 
 // The one frame of the focus: a pixel around `target` in its parent's
-// window, cleared again with exposures on focus out.
+// window while `w` has the keyboard, cleared again with exposures when it
+// loses it.
 void focus_frame(Widget w, Widget target, XEvent *event) {
   if (target == nullptr || XtParent(target) == nullptr || !XtIsRealized(XtParent(target)) ||
-      !wu_x_ok())
+      !wu_x_ok() || !wu_ctl_keyboard_change(w, event))
     return;
   Display *d = XtDisplay(target);
   Window win = XtWindow(XtParent(target));
@@ -282,7 +283,7 @@ void focus_frame(Widget w, Widget target, XEvent *event) {
     XSetForeground(d, gc, hl);
     XDrawRectangle(d, win, gc, x - 1, y - 1, unsigned(wd + 1), unsigned(ht + 1));
     XFreeGC(d, gc);
-  } else if (event->type == FocusOut) {
+  } else {
     XClearArea(d, win, x - 2, y - 2, unsigned(wd + 4), unsigned(ht + 4), True);
   }
 }
@@ -291,11 +292,28 @@ void focus_frame(Widget w, Widget target, XEvent *event) {
 
 extern "C" {
 
+// The toolkit moves the keyboard between the widgets of a shell with focus
+// events of its own (sent events).  The server's focus events on a widget's
+// window say only that the pointer lies in it while its shell gets the
+// focus (a window opened or given the focus back under the pointer); the
+// keys still go to the shell's focus widget, so they change nothing here.
+bool wu_ctl_keyboard_change(Widget w, const XEvent *event) {
+  if (w == nullptr || event == nullptr || (event->type != FocusIn && event->type != FocusOut))
+    return false;
+  return event->xfocus.send_event && (event->type != FocusIn || XmGetFocusWidget(w) == w);
+}
+
 void wuwsbfo(Widget w, XtPointer, XEvent *event, Boolean *) {
   if (w != nullptr) focus_frame(w, XtParent(w), event);
 }
 
-void wuwpbfo(Widget w, XtPointer, XEvent *event, Boolean *) { focus_frame(w, w, event); }
+void wuwpbfo(Widget w, XtPointer client, XEvent *event, Boolean *) {
+  // A read-only entry field takes the keyboard without a frame.
+  auto *c = static_cast<wu_control *>(client);
+  if (event->type == FocusIn && wu_ctl_live(c) && c->kind == WU_MT_ENTRY && !XmTextGetEditable(w))
+    return;
+  focus_frame(w, w, event);
+}
 
 void UpdateSpinBox(wu_spin *sb) {
   if (sb == nullptr || !sb->input_area || sb->text_w == nullptr) return;

@@ -1,5 +1,6 @@
 // Host images: the icon set by id in XPM form at 16, 24 and 48 pixels, and
 // named images (loaded objects) with their vectors.
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,14 +52,19 @@ Xpm &xpmFor(Design design, int size) {
   Xpm &x = cache[{design, size}];
   if (!x.data.empty()) return x;
   x.lines.push_back(std::to_string(size) + " " + std::to_string(size) + " 5 1");
-  x.lines.push_back(". c None");
+  // The colour around the picture is the symbol "XpmBackground": a loader
+  // that names a background pixel for it gets that colour there, one that
+  // does not gets it transparent, with a mask.
+  x.lines.push_back(". s XpmBackground c None");
   x.lines.push_back("# c #000000");
   x.lines.push_back("w c #FFFFFF");
   x.lines.push_back("a c " + std::string(design == kFolder ? "#E8C040" : design == kTool ? "#4060C0" : "#C0C0C0"));
   x.lines.push_back("g c #808080");
   auto in = [size](int v, double lo, double hi) { return v >= lo * size && v < hi * size; };
+  // The first and the last row or column that `in` takes.
   auto edge = [size](int v, double lo, double hi) {
-    return v == static_cast<int>(lo * size) || v == static_cast<int>(hi * size + 0.5) - 1;
+    return v == static_cast<int>(std::ceil(lo * size)) ||
+           v == static_cast<int>(std::ceil(hi * size)) - 1;
   };
   for (int y = 0; y < size; ++y) {
     std::string row(static_cast<size_t>(size), '.');

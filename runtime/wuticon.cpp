@@ -41,14 +41,12 @@ extern "C" int32_t wutlxpm(int32_t id, int32_t size, const Pixel *background, Pi
   if (!wu_x_ok()) return false;
   const char *const *xpm = nullptr;
   if (yuimxpm(id, size, &xpm) != WU_OK || !xpm) return false;
+  // The image's background colour is read as transparent, so that the mask
+  // marks the picture; a background asked for is then painted under it.
   XpmColorSymbol symbol;
   std::memset(&symbol, 0, sizeof symbol);
   symbol.name = const_cast<char *>(kBackgroundSymbol);
-  if (background) {
-    symbol.pixel = *background;
-  } else {
-    symbol.value = const_cast<char *>(kTransparent);
-  }
+  symbol.value = const_cast<char *>(kTransparent);
   XpmAttributes attrs;
   std::memset(&attrs, 0, sizeof attrs);
   attrs.valuemask = XpmVisual | XpmColormap | XpmDepth | XpmColorSymbols | XpmCloseness;
@@ -58,19 +56,36 @@ extern "C" int32_t wutlxpm(int32_t id, int32_t size, const Pixel *background, Pi
   attrs.colorsymbols = &symbol;
   attrs.numsymbols = 1;
   attrs.closeness = 65535;
-  Pixmap shape = None;
-  int rc = XmeXpmCreatePixmapFromData(devb->display, RootWindow(devb->display, devb->screen),
-                                      const_cast<char **>(xpm), pixmap, &shape, &attrs);
+  Display *dpy = devb->display;
+  Window root = RootWindow(dpy, devb->screen);
+  Pixmap picture = None, shape = None;
+  int rc = XmeXpmCreatePixmapFromData(dpy, root, const_cast<char **>(xpm), &picture, &shape, &attrs);
+  const unsigned width = attrs.width, height = attrs.height;
   XmeXpmFreeAttributes(&attrs);
-  if (rc != XpmSuccess || !*pixmap) {
-    *pixmap = None;
-    if (shape) XFreePixmap(devb->display, shape);
+  if (rc != XpmSuccess || !picture) {
+    if (picture) XFreePixmap(dpy, picture);
+    if (shape) XFreePixmap(dpy, shape);
     return false;
   }
+  if (background && shape) {
+    Pixmap filled = XCreatePixmap(dpy, root, width, height, unsigned(devb->depth));
+    XGCValues gv;
+    gv.foreground = *background;
+    gv.clip_mask = shape;
+    gv.clip_x_origin = gv.clip_y_origin = 0;
+    GC gc = XCreateGC(dpy, filled, GCForeground, &gv);
+    XFillRectangle(dpy, filled, gc, 0, 0, width, height);
+    XChangeGC(dpy, gc, GCClipMask | GCClipXOrigin | GCClipYOrigin, &gv);
+    XCopyArea(dpy, picture, filled, gc, 0, 0, width, height, 0, 0);
+    XFreeGC(dpy, gc);
+    XFreePixmap(dpy, picture);
+    picture = filled;
+  }
+  *pixmap = picture;
   if (mask) {
     *mask = shape;
   } else if (shape) {
-    XFreePixmap(devb->display, shape);
+    XFreePixmap(dpy, shape);
   }
   return true;
 }

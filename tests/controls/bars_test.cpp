@@ -231,6 +231,18 @@ TEST_F(Bars, ProgressBarStepsWithinItsRange) {
   EXPECT_EQ(h->services->meth(h, WU_M_STEP, nullptr, 0), WU_OK);
   EXPECT_EQ(Query(h, WU_A_VALUE).value, 50);
   EXPECT_GE(Resource(w, XmNpageIncrement), 1);
+  // The numbers come as the general integer as well.
+  v = {Int(WU_A_MINIMUM, 10), Int(WU_A_MAXIMUM, 60), Int(WU_A_VALUE, 35), Int(WU_A_INCREMENT, 5)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  for (const wu_value &e : v) EXPECT_EQ(e.status, WU_OK) << e.code;
+  EXPECT_EQ(Query(h, WU_A_VALUE).value, 35);
+  EXPECT_EQ(Resource(w, XmNmaximum), 50);
+  EXPECT_EQ(Resource(w, XmNvalue), 25);
+  EXPECT_EQ(h->services->meth(h, WU_M_STEP, nullptr, 0), WU_OK);
+  EXPECT_EQ(Query(h, WU_A_VALUE).value, 40);
+  v = {Number(WU_A_WIDTH, 150)};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  EXPECT_EQ(Query(h, WU_A_WIDTH).value, 150);
   // Creation-only attributes and enumerations.
   v = {Int(WU_A_ORIENTATION, 1), Int(WU_A_SHOWPERCENT, 2), Int(WU_A_ITEMS, 0)};
   EXPECT_EQ(Set(h, v), WU_ENTRY_STATUS);

@@ -3,6 +3,7 @@
 #include "xerrors.h"
 
 #include <X11/Xutil.h>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <cstdio>
@@ -44,8 +45,56 @@ void stopChildren() {
 
 }  // namespace
 
+namespace {
+
+// How long a server that named its display may take to accept a client,
+// and how often it is asked meanwhile.
+const int kAcceptWaitMs = 20000;
+const int kAcceptPollMs = 20;
+
+// The display number the server writes to `fd` (a line), or -1 when it
+// ended or closed the pipe without one.
+int ReadDisplayNumber(int fd) {
+  char buf[32] = {0};
+  size_t got = 0;
+  while (got < sizeof buf - 1 && !memchr(buf, '\n', got)) {
+    ssize_t n = read(fd, buf + got, sizeof buf - 1 - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += size_t(n);
+  }
+  if (got == 0 || buf[0] < '0' || buf[0] > '9') return -1;
+  return atoi(buf);
+}
+
+// Waits until the server `pid` serving `name` takes a client: a server
+// that names its display may still be coming up.  False when it ended
+// first or did not take one in time.
+bool WaitUntilAccepting(pid_t pid, const std::string &name) {
+  for (int waited = 0; waited < kAcceptWaitMs; waited += kAcceptPollMs) {
+    if (Display *probe = XOpenDisplay(name.c_str())) {
+      XCloseDisplay(probe);
+      return true;
+    }
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      fprintf(stderr, "test support: the X server of %s ended before it took a client\n",
+              name.c_str());
+      return false;
+    }
+    usleep(kAcceptPollMs * 1000);
+  }
+  fprintf(stderr, "test support: the X server of %s took no client in %d ms\n", name.c_str(),
+          kAcceptWaitMs);
+  return false;
+}
+
+}  // namespace
+
 const char *privateDisplay() {
   if (!g_display.empty()) return g_display.c_str();
+  // The server program; a test of this start-up names another.
+  const char *server = getenv("QEV_TEST_XSERVER");
+  if (server == nullptr || *server == '\0') server = "Xvfb";
   int fds[2];
   if (pipe(fds) != 0) return nullptr;
   pid_t pid = fork();
@@ -54,28 +103,27 @@ const char *privateDisplay() {
     std::string fd = std::to_string(fds[1]);
     int devnull = open("/dev/null", 0);
     if (devnull >= 0) { dup2(devnull, 1); dup2(devnull, 2); }
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+    execlp(server, server, "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
            "-nolisten", "tcp", "-noreset", "+extension", "XTEST", (char *)nullptr);
     _exit(127);
   }
   close(fds[1]);
-  char buf[32] = {0};
-  size_t got = 0;
-  while (got < sizeof buf - 1) {
-    ssize_t n = read(fds[0], buf + got, sizeof buf - 1 - got);
-    if (n <= 0) break;
-    got += size_t(n);
-    if (memchr(buf, '\n', got)) break;
+  if (pid < 0) {
+    close(fds[0]);
+    return nullptr;
   }
+  const int number = ReadDisplayNumber(fds[0]);
   close(fds[0]);
-  if (got == 0) {
-    fprintf(stderr, "test support: Xvfb did not start\n");
+  const std::string name = ":" + std::to_string(number);
+  if (number < 0 || !WaitUntilAccepting(pid, name)) {
+    if (number < 0) fprintf(stderr, "test support: Xvfb did not start\n");
+    kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     return nullptr;
   }
   g_xvfb = pid;
   atexit(stopChildren);
-  g_display = ":" + std::to_string(atoi(buf));
+  g_display = name;
   setenv("DISPLAY", g_display.c_str(), 1);
   watchXErrors();
   return g_display.c_str();

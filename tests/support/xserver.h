@@ -8,8 +8,10 @@
 namespace qevtest {
 
 // Starts a private Xvfb (24-bit TrueColor, 1280x1024) the first time it is
-// called in this process, points DISPLAY at it and returns the display name.
-// The server is stopped when the process exits.
+// called in this process, waits until it takes clients, points DISPLAY at
+// it and returns the display name; null when no server came up.  The server
+// is stopped when the process exits.  QEV_TEST_XSERVER may name another
+// server program that takes Xvfb's arguments.
 const char *privateDisplay();
 
 // Opens a new connection to the private server (the caller closes it).
