@@ -1859,8 +1859,9 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
   tree->view->dirty = true;
   /* The label is converted and measured once, here (and again when the
      owner changes it or the font): a row entering the view is only
-     drawn. */
-  if (makeButtonSet(tree)) measure(tree, node);
+     drawn.  A tree that is being destroyed makes no more widgets. */
+  if (!tree->destroying && !tree->drawing_area->core.being_destroyed && makeButtonSet(tree))
+    measure(tree, node);
   return 0;
 }
 
