@@ -944,7 +944,17 @@ int main(int argc, char **argv) {
     ok = ok && runLists(handle, shots);
     ok = check("wuxterm", windowSlot<InitFn>(WUX_SLOT_TERM)()) && ok;
   }
-  for (const std::string &line : qevhost::log()) std::printf("log: %s\n", line.c_str());
+  // The host log, a line that comes again straight after itself printed
+  // once with its count (each radio button of an older radio box, say,
+  // logs the same words).
+  const std::vector<std::string> lines = qevhost::log();
+  for (size_t i = 0, n = 1; i < lines.size(); i += n) {
+    for (n = 1; i + n < lines.size() && lines[i + n] == lines[i];) ++n;
+    if (n == 1)
+      std::printf("log: %s\n", lines[i].c_str());
+    else
+      std::printf("log: %s (%zu times)\n", lines[i].c_str(), n);
+  }
   qevhost::unloadModule();
   qevhost::stop();
   demo::stopWindowManager(wm);

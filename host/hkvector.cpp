@@ -20,6 +20,7 @@ struct VectorState {
   bool running = false;
   std::string dataDir;
   bool tempDir = false;          // dataDir was made at start: removed at stop
+  pid_t tempOwner = 0;           // the process that made it
   qev_kernel kernel;
   qev_gcb gcb;
   uint8_t charClass[256];
@@ -148,6 +149,14 @@ int removeEntry(const char *path, const struct stat *, int, struct FTW *) {
   return ::remove(path);
 }
 
+// A process that ends without stop() (exit, or returning from main) still
+// removes the folder it made; a forked child that exits leaves its
+// parent's alone.
+void removeTempDirAtExit() {
+  if (vs.tempDir && vs.tempOwner == ::getpid() && !vs.dataDir.empty())
+    ::nftw(vs.dataDir.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 }  // namespace
 
 bool running() { return vs.running; }
@@ -220,10 +229,16 @@ qev_gcb *start(const std::string &dataDirectory) {
   vs.dataDir = dataDirectory;
   vs.tempDir = false;
   if (vs.dataDir.empty()) {
-    char tmpl[] = "/tmp/qevhost.XXXXXX";
-    if (!::mkdtemp(tmpl)) return nullptr;
+    // Under $TMPDIR when it is set (the tests give each child process a
+    // folder of its own there, removed however the child ends), else /tmp.
+    const char *base = std::getenv("TMPDIR");
+    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/qevhost.XXXXXX";
+    if (!::mkdtemp(&tmpl[0])) return nullptr;
     vs.dataDir = tmpl;
     vs.tempDir = true;
+    vs.tempOwner = ::getpid();
+    static const bool atExit = std::atexit(removeTempDirAtExit) == 0;
+    (void)atExit;
   }
   buildTables();
   buildVector();

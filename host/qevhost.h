@@ -25,8 +25,9 @@ qev_gcb *gcb();
 // Loading the module as a host does: dlopen, mcn_main, then the tables it
 // registered.  Returns the dlopen handle or nullptr (reason in the log).
 void *loadModule(const std::string &path);
-// The directory the host works in: dataDir, or a temporary directory made at
-// start (and removed at stop) when none was given.
+// The directory the host works in: dataDir, or, when none was given, a
+// temporary directory "qevhost.XXXXXX" made at start under $TMPDIR (/tmp when
+// unset) and removed at stop, or at exit by the process that made it.
 std::string dataDir();
 void unloadModule();
 // A table the module registered (nullptr when none), and its slot count.

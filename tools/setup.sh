@@ -13,10 +13,20 @@
 #   tools/setup.sh fuzz [seconds]
 #                          build the fuzz targets with clang and run each for
 #                          `seconds` (300 by default); "test" runs them 10 s each
+#
+# Builds and test runs use every core; JOBS=N in the environment limits them
+# to N (e.g. JOBS=4 tools/setup.sh test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
+if [ -n "${JOBS:-}" ]; then
+  if ! [[ "$JOBS" =~ ^[1-9][0-9]*$ ]]; then
+    echo "JOBS must be a positive number of jobs, not \"$JOBS\"" >&2
+    exit 2
+  fi
+  jobs=$JOBS
+fi
 
 packages=(build-essential cmake g++ g++-multilib libmotif-dev libxt-dev libx11-dev
   libxext-dev libxtst-dev libxmu-dev libxpm-dev xvfb xauth xfonts-base x11-apps

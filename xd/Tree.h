@@ -69,8 +69,8 @@ struct wu_tree_node {
   int16_t icon_height;
   int16_t label_x;
   int16_t label_y;
-  int16_t label_width;  /* as the label button would size itself; measured when */
-  int16_t label_height; /* the row is first shown */
+  int16_t label_width;  /* as the label button would size itself; measured at */
+  int16_t label_height; /* insertion and when the label or the font changes */
   XdTreeNodeProc expand_proc; /* owner: the node's functions, each optional */
   XdTreeNodeProc select_proc;
   XdTreeNodeProc release_proc;
@@ -90,7 +90,7 @@ struct wu_tree_node {
   unsigned char layout;   /* XdTREE_NODE_* of xd/TreeP.h */
   int32_t row;            /* index among the rows shown at the last layout */
   int32_t level;          /* 1 at the top level, as of the last layout */
-  XmString label_string;  /* the label text as drawn; made when first shown */
+  XmString label_string;  /* the label text as drawn; made at insertion */
 };
 
 /* Insertion modes of XdTreeInsertNodeAt. */
@@ -105,10 +105,10 @@ struct wu_tree_node {
 wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args);
 
 /* Links `node` in as `mode` says, relative to `ref` (a sibling for modes 0
-   and 1, the parent for modes 2 and 3).  Its handle, icon and label buttons
-   are made by the first XdTreeDraw that shows the node (or by an operation
-   that needs them earlier), so nodes inside collapsed subtrees cost no
-   widgets.  0 when the node was inserted; -1 (nothing changes) for an
+   and 1, the parent for modes 2 and 3).  The label text is converted and
+   measured now, once: a node costs no widgets (it is lent the tree's one
+   set of buttons while it needs them), and its row entering the view is
+   only drawn.  0 when the node was inserted; -1 (nothing changes) for an
    unknown mode, a missing reference node, a reference of another tree or a
    node already in a tree. */
 int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int mode);

@@ -949,7 +949,7 @@ long chainTop(wu_tree *tree, wu_tree_node *n) {
 
 Position clampPos(long v) { return Position(std::max(-30000L, std::min(30000L, v))); }
 
-/* The label text as drawn, made when the row is first shown. */
+/* The label text as drawn, made when the node is inserted or changed. */
 XmString labelString(wu_tree_node *n) {
   if (!n->label_string) n->label_string = _XdMakeString(n->text ? n->text : "");
   return n->label_string;
@@ -1894,6 +1894,11 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
   node->level = 0;
   node->label_string = nullptr;
   tree->view->dirty = true;
+  /* The label is converted and measured once, here (and again when the
+     owner changes it or the font): a row entering the view is only
+     drawn.  A tree that is being destroyed makes no more widgets. */
+  if (!tree->destroying && !tree->drawing_area->core.being_destroyed && makeButtonSet(tree))
+    measure(tree, node);
   return 0;
 }
 

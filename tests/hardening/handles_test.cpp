@@ -44,9 +44,9 @@ TEST(Handles, AReleasedWindowIsRefusedByEverySlotThatTakesIt) {
     EXPECT_EQ(p2, nullptr);
     wu_field *f2 = nullptr;
     EXPECT_EQ(wuxgfld(pane, &f2, 1, 1, 1, 0, 0), WU_NOTAVAIL);
-    EXPECT_EQ(wuxcrea(&reinterpret_cast<wu_ctl_handle *&>(f2), pane, nullptr, WU_CTYPE_ENTRY,
-                      nullptr, 0, nullptr),
-              WU_NOTAVAIL);
+    wu_ctl_handle *entry = nullptr;
+    EXPECT_EQ(wuxcrea(&entry, pane, nullptr, WU_CTYPE_ENTRY, nullptr, 0, nullptr), WU_NOTAVAIL);
+    EXPECT_EQ(entry, nullptr);
     // A host control type is refused before the pane is read, too.
     wu_ctl_handle *h = nullptr;
     EXPECT_EQ(wuxcrea(&h, pane, nullptr, WU_CTYPE_HOST_FIRST, nullptr, 0, nullptr), WU_NOTAVAIL);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "child.h"
 #include "modulehost.h"
 #include "xserver.h"
 
@@ -25,10 +26,7 @@ namespace qevtest {
 // start; a signal gives 128 + its number.
 inline int RunIsolated(const std::function<void()> &body, unsigned limit_seconds = 60) {
   if (privateDisplay() == nullptr) return 2;
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    alarm(limit_seconds);
+  const pid_t pid = startChild([&body] {
     std::string why;
     int rc = 2;
     if (startModule(QEV_MODULE_PATH, &why)) {
@@ -41,10 +39,10 @@ inline int RunIsolated(const std::function<void()> &body, unsigned limit_seconds
     std::fflush(nullptr);
     // No exit handlers: they belong to the parent (its X server among them).
     _exit(rc);
-  }
+  }, int(limit_seconds));
   if (pid < 0) return 2;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return 2;
+  const int status = waitChild(pid);
+  if (status == -1) return 2;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -29,10 +29,12 @@ struct Owner {
   Widget shell = nullptr;
   wu_tree *tree = nullptr;
   bool shell_gone = false;
-  enum Deed { kNothing, kDestroyTree, kDeleteNode } deed = kNothing;
+  enum Deed { kNothing, kDestroyTree, kDeleteNode, kInsertNode } deed = kNothing;
   std::string victim;  // the node whose function does the deed
 };
 Owner *g_owner = nullptr;
+
+void onRelease(Widget w, wu_tree_node *n, XtPointer);
 
 void act(const char *what, Widget, wu_tree_node *n) {
   Owner &o = *g_owner;
@@ -43,6 +45,15 @@ void act(const char *what, Widget, wu_tree_node *n) {
   if (deed == Owner::kDestroyTree) {
     XtDestroyWidget(o.shell);
     o.shell_gone = true;
+  } else if (deed == Owner::kInsertNode) {
+    auto *late = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
+    late->text = XtNewString("late");
+    late->release_proc = onRelease;
+    if (XdTreeInsertNodeAt(o.tree, nullptr, late, XdTREE_INSERT_LAST_CHILD) != 0) {
+      o.log.push_back("refused:late");
+      XtFree(late->text);
+      XtFree(reinterpret_cast<char *>(late));
+    }
   } else {
     XdTreeDeleteTree(o.tree, n);
   }
@@ -284,6 +295,19 @@ TEST(TreeCallbacks, FunctionsCalledByTheInterfaceMayDestroyTheTree) {
     ASSERT_EQ(warnings.size(), 1u) << warnings[0] << " / " << warnings.back();
     EXPECT_NE(warnings[0].find("deleted by an owner function"), std::string::npos);
     EXPECT_EQ(_XdTreeFindLabel(s.owner.tree, "a"), nullptr);
+  });
+  // The owner adds a node from a release function while the tree is being
+  // destroyed: no widget is made in the dying tree, and the node is
+  // released with the rest.
+  runCase("release function inserting a node while the tree is destroyed", [](Scene &s) {
+    s.arm(Owner::kInsertNode, "a11");
+    XtDestroyWidget(s.owner.shell);
+    s.owner.shell_gone = true;
+    settle();
+    const Log &log = s.owner.log;
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "release:late"), 1) << log.size();
+    EXPECT_TRUE(xdtest::takeWarnings().empty());
   });
   runCase("select function called by wuxatre", [](Scene &s) {
     s.arm(Owner::kDestroyTree, "b");

@@ -100,6 +100,18 @@ class Tree : public ::testing::Test {
     settle();
   }
 
+  // A folder "top" of `count` children named prefix and number, shown
+  // expanded; its children.
+  std::vector<wu_tree_node *> shownFolder(const char *prefix, int count) {
+    wu_tree_node *top = add("top");
+    std::vector<wu_tree_node *> kids;
+    for (int i = 0; i < count; ++i) kids.push_back(add((prefix + std::to_string(i)).c_str(), top));
+    showTree();
+    XdTreeExpandNode(top);
+    settle();
+    return kids;
+  }
+
   // The labels in pre-order: "a(b c)" for a with children b and c.
   static std::string shape(wu_tree_node *first) {
     std::string s;
@@ -821,6 +833,77 @@ TEST_F(Tree, AHundredThousandChildrenExpandScrollAndCollapse) {
   EXPECT_EQ(rows(), (std::vector<std::string>{"after"}));
 }
 
+// Labels are converted once, when a node is inserted or its label changes:
+// paging through rows never shown before converts none.  A label changed
+// and a font given while their rows are out of view show at the size a
+// label button with that text and font takes, once the rows come into view.
+int g_strings_made = 0;
+
+TEST_F(Tree, PagingConvertsNoLabelAndShowsChangedLabelsAndFontsAtTheirSize) {
+  XdSetStringMaker([](const char *text) {
+    ++g_strings_made;
+    return XmStringCreateLocalized(const_cast<char *>(text));
+  });
+  const std::vector<wu_tree_node *> kids = shownFolder("row ", 300);
+  wu_tree_node *renamed = kids[200];
+  XtFree(renamed->text);
+  renamed->text = XtNewString("a label much longer than the others");
+  _XdTreeNodeChanged(renamed);
+  Display *dpy = xdtest::app().dpy;
+  XmFontListEntry entry =
+      XmFontListEntryLoad(dpy, const_cast<char *>("-misc-fixed-medium-r-normal--20-*-*-*-*-*-iso8859-1"),
+                          XmFONT_IS_FONT, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+  XmFontList big = XmFontListAppendEntry(nullptr, entry);
+  XmFontListEntryFree(&entry);
+  ASSERT_NE(big, nullptr);
+  TreeNodeFontUpdate(tree, big);
+  settle();
+
+  // Page down with the scroll bar's trough until the renamed row shows.
+  g_strings_made = 0;
+  auto shown = [this](wu_tree_node *n) {
+    XRectangle r;
+    return _XdTreeNodeRect(n, XdTREE_PART_LABEL, &r) && r.y >= 0 &&
+           r.y + r.height <= XtHeight(tree->drawing_area);
+  };
+  xdtest::pointerTo(tree->vsb, XtWidth(tree->vsb) / 2, XtHeight(tree->vsb) - 20);
+  for (int page = 0; page < 100 && !shown(renamed); ++page) {
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+    settle();
+  }
+  ASSERT_TRUE(shown(renamed));
+  EXPECT_EQ(g_strings_made, 0);
+
+  // Each label in view is as wide and high as a button with its text and
+  // the new font, and shows ink.
+  const unsigned long fg = tree->foreground & 0xffffff;
+  for (wu_tree_node *n : {renamed, kids[190], kids[210]}) {
+    if (!shown(n)) continue;
+    XmString s = XmStringCreateLocalized(n->text);
+    Widget probe = XtVaCreateWidget("probe", xmPushButtonWidgetClass, form, XmNlabelString, s,
+                                    XmNfontList, big, XmNshadowThickness, 0, NULL);
+    XmStringFree(s);
+    const XRectangle r = rectOf(n);
+    EXPECT_EQ(r.width, XtWidth(probe)) << n->text;
+    EXPECT_EQ(r.height, XtHeight(probe)) << n->text;
+    XtDestroyWidget(probe);
+    int ink = 0;  // in the view's width: a long label runs on beyond it
+    const int right = std::min<int>(r.x + r.width, XtWidth(tree->drawing_area));
+    for (int x = std::max<int>(r.x, 0); x < right; ++x)
+      for (int y = r.y; y < r.y + r.height; ++y)
+        if (pixelAt(x, y) == fg) ++ink;
+    EXPECT_GT(ink, 20) << n->text;
+  }
+  EXPECT_GE(tree->row_height, rectOf(renamed).height);
+  XdSetStringMaker(nullptr);
+  XtDestroyWidget(shell);
+  shell = nullptr;
+  settle();
+  XmFontListFree(big);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 // Owner functions that delete what the tree is handling, or re-enter it.
 wu_tree *g_tree = nullptr;
 wu_tree_node *g_victim = nullptr;
@@ -1028,17 +1111,8 @@ void typeFast(KeySym sym, int times) {
 }
 
 TEST_F(Tree, FastArrowKeysAcrossEitherEdgeKeepTheKeyboardFocus) {
-  wu_tree_node *top = add("top");
-  std::vector<wu_tree_node *> kids;
-  char text[16];
-  for (int i = 0; i < 300; ++i) {
-    snprintf(text, sizeof text, "k%d", i);
-    kids.push_back(add(text, top));
-  }
-  showTree();
-  XdTreeExpandNode(top);
-  settle();
-  clickNode(top);
+  const std::vector<wu_tree_node *> kids = shownFolder("k", 300);
+  clickNode(kids[0]->parent);
   XdTreeSetFocus(tree, kids[150], 0);  // far below: the view scrolls to it
   settle();
   for (int round = 0; round < 2; ++round) {
