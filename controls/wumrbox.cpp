@@ -434,7 +434,10 @@ void apply_colour(RadioBox *r, int32_t code) {
 
 void destroy_toggles(RadioBox *r) {
   std::vector<Widget> t = toggles(r);
-  for (auto it = t.rbegin(); it != t.rend(); ++it) XtDestroyWidget(*it);
+  for (auto it = t.rbegin(); it != t.rend(); ++it) {
+    wumdxft(*it);
+    XtDestroyWidget(*it);
+  }
 }
 
 wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {

@@ -3,6 +3,7 @@
 // window manager's close answers it.  The close answers Cancel, as does a
 // display lost while the box is up, so a caller never waits for ever.
 #include <X11/IntrinsicP.h>
+#include <Xm/Label.h>
 #include <Xm/MessageB.h>
 #include <Xm/Protocols.h>
 #include <Xm/PushB.h>
@@ -180,20 +181,62 @@ extern "C" {
 void *_XmXftDrawCreate(Display *display, Window window) __attribute__((weak));
 void _XmXftDrawDestroy(Display *display, Window window, void *draw) __attribute__((weak));
 
+}  // extern "C"
+
+namespace {
+
+// Motif files, for every widget it makes, the class translations it lent
+// the widget while making it, in a context of its own keyed by the widget,
+// and never deletes the entry: one stays behind for every address a widget
+// ever had.  The context is the one that holds an entry for a label just
+// made (0 when not exactly one does, and nothing is deleted then).  Context
+// numbers are the process's own, so the one found serves every display.
+XContext MotifLentTranslations(Widget any) {
+  static XContext found = 0;
+  static bool looked = false;
+  if (looked) return found;
+  looked = true;
+  Display *dpy = XtDisplay(any);
+  Widget shell = any;
+  while (XtParent(shell)) shell = XtParent(shell);
+  Widget probe = XtCreateWidget("qevProbe", xmLabelWidgetClass, shell, nullptr, 0);
+  if (!probe) return found;
+  // Contexts are unique quarks, numbered down from -1.
+  const XContext last = XUniqueContext();
+  int hits = 0;
+  for (XContext c = -1; c > last; --c) {
+    XPointer data = nullptr;
+    if (XFindContext(dpy, reinterpret_cast<XID>(probe), c, &data) == 0) {
+      found = c;
+      ++hits;
+    }
+  }
+  if (hits != 1) found = 0;
+  if (found) XDeleteContext(dpy, reinterpret_cast<XID>(probe), found);
+  XtDestroyWidget(probe);
+  return found;
+}
+
+}  // namespace
+
+extern "C" {
+
 void wumdxft(Widget root) {
-  if (!root || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  if (!root || !wu_x_ok()) return;
+  const XContext lent = MotifLentTranslations(root);
+  Display *dpy = XtDisplay(root);
   std::vector<Widget> todo{root};
   while (!todo.empty()) {
     Widget w = todo.back();
     todo.pop_back();
+    if (lent) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
     if (!XtIsWidget(w)) continue;
     for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
     if (XtIsComposite(w)) {
       CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
       for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
     }
-    if (!XtIsRealized(w)) continue;
-    Display *dpy = XtDisplay(w);
+    if (!XtIsRealized(w) || !_XmXftDrawCreate || !_XmXftDrawDestroy) continue;
     if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
   }
 }

@@ -68,8 +68,9 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
    stands; the dialog's callbacks cannot run after this returns. */
 wu_status wumwdlg(Widget dialog, const void *holder);
 /* Lets Motif forget the text drawing state it keeps for every window of a
-   widget tree (popups included) that is about to be destroyed; Motif keeps
-   it for the life of the process otherwise. */
+   widget tree (popups included) that is about to be destroyed, and the
+   translations it filed for each of its widgets; Motif keeps both for the
+   life of the process otherwise. */
 void wumdxft(Widget root);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
 /* wumpmsg for a box that serves `holder` (a registered window, control or

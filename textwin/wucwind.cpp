@@ -177,6 +177,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
   wutfcpn(w);
+  // Motif would keep the text drawing state of every window of the frame
+  // for the life of the process.
+  if (w->outer && wu_x_ok()) wumdxft(w->outer);
   // Pane widgets go with the frame; forget them first so that releasing
   // the records does not destroy them twice.
   wutdfrm(w);
