@@ -36,7 +36,6 @@ struct PushButton {
   XmFontList own_font;       // font list made from a host font, or null
   int32_t label_w;
   int32_t label_h;
-  GC gc;                     // the shared drawing GC (toolkit cache), held
   uint8_t redraw;            // redraw pending
 };
 static_assert(sizeof(PushButton) <= WU_CTL_SMALL_SIZE, "push button fits its record kind");
@@ -103,7 +102,9 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
    with its own look gets it at creation instead of a second drawing. */
 wu_status build_push(PushButton *p, const Arg *extra = nullptr, Cardinal extra_count = 0);
 
-/* The common event handlers of a button widget: focus frame, keys, tips. */
+/* The event handlers of a button widget: the common control input, the
+   focus frame, the button keys (one handler ahead of the toolkit's) and
+   the tips. */
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame);
 
 /* Graph push buttons: the tip part of the text, and the older setter's

@@ -294,9 +294,10 @@ wu_status build_check(CheckBox *k) {
   XtAddCallback(w, XmNvalueChangedCallback, CheckValueChanged, c);
   // Managed by wutmapw below, with its translations merged beforehand:
   // merging into a realized widget installs them again each time.
-  if (wutaddt != nullptr) wutaddt(w);
-  wutmnrq(w, c);
-  wu_old_translations(w);
+  // The text keys, then the button table.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_TEXT, WU_KEYS_TEXT2, WU_KEYS_BUTTON,
+                                       WU_KEYS_WIDGET_POPUP};
+  wu_ctl_keys(w, kKeys, 4);
   add_button_handlers(w, c, true);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   if (c->conform_size)

@@ -289,8 +289,10 @@ wu_status build_scroll(wu_bar *b) {
   Widget w = sscreat(c->pane->ext->widget, "qevScale", args, n);
   if (w == nullptr) return WU_NOTAVAIL;
   b->widget = w;
-  wu_old_translations(w);
-  if (wutaddt != nullptr) wutaddt(w);
+  // The button table, then the text keys.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_BUTTON, WU_KEYS_WIDGET_POPUP, WU_KEYS_TEXT,
+                                       WU_KEYS_TEXT2};
+  wu_ctl_keys(w, kKeys, 4);
   wutmnrq(w, c);
   XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
   for (const char *cb : kScrollCallbacks) XtAddCallback(w, cb, ScrollMoved, c);

@@ -133,8 +133,10 @@ Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
 
 void common_input(RadioBox *r, Widget w) {
   wutmnrq(w, &r->c);
-  if (wutaddt != nullptr) wutaddt(w);
-  wu_old_translations(w);
+  // The text keys, then the button table.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_TEXT, WU_KEYS_TEXT2, WU_KEYS_BUTTON,
+                                       WU_KEYS_WIDGET_POPUP};
+  wu_ctl_keys(w, kKeys, 4);
 }
 
 Dimension text_width(XmFontList fl, const char *text) {

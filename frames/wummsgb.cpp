@@ -236,9 +236,14 @@ void wumdxft(Widget root) {
       CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
       for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
     }
-    if (!XtIsRealized(w) || !_XmXftDrawCreate || !_XmXftDrawDestroy) continue;
-    if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
+    wumdxfw(w);
   }
+}
+
+void wumdxfw(Widget w) {
+  if (!w || !XtIsRealized(w) || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  Display *dpy = XtDisplay(w);
+  if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
 }
 
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {

@@ -72,6 +72,11 @@ wu_status wumwdlg(Widget dialog, const void *holder);
    translations it filed for each of its widgets; Motif keeps both for the
    life of the process otherwise. */
 void wumdxft(Widget root);
+/* The text drawing state of one widget's window only: given back after
+   each drawing, Motif's store stays as short as the windows being drawn
+   (it is searched from its start at every drawing), and holds nothing of
+   the widget when it goes. */
+void wumdxfw(Widget w);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
 /* wumpmsg for a box that serves `holder` (a registered window, control or
    record): it answers Cancel, without waiting, once the holder is released. */
