@@ -387,39 +387,61 @@ int main(int argc, char **argv) {
 
   // QEV_BENCH_KIND=push (or check, radio, ...) measures that kind alone.
   const char *only = std::getenv("QEV_BENCH_KIND");
-  for (const Kind &k : kKinds) {
-    if (only != nullptr && *only != '\0' && std::strcmp(only, k.name) != 0) continue;
-    const std::string size = std::to_string(g_count);
+  auto wanted = [&](const Kind &k) { return only == nullptr || *only == '\0' || std::strcmp(only, k.name) == 0; };
+  const std::string size = std::to_string(g_count);
+
+  // What each side did with a kind, for the notes and checks at the end.
+  struct Result {
+    int shown = 0, failed = 0, left = 0, batch_shown = 0, each_shown = 0, batch_left = 0, each_left = 0;
+    unsigned long create_trips = 0, release_trips = 0;
+    bool at_base = false;
+    PerControl xd_mem, peer_mem;
+  };
+  std::vector<Result> results(sizeof kKinds / sizeof kKinds[0]);
+
+  // The module's kinds first, then the peers': Motif's store of text drawing
+  // state is searched from its start and never shrinks, so the side that
+  // leaves its entries there (the peers) would slow the other side's steps
+  // after it; each side is measured in a process that only it has used.
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    Result &r = results[ki];
     std::vector<wu_ctl_handle *> made(size_t(g_count), nullptr);
     std::vector<std::vector<wu_value>> entries;
     for (int i = 0; i < g_count; ++i) entries.push_back(entries_for(k.type, i, items));
-    int failed = 0;
     show_only(module_shell, shell);
     const Memory xd0 = Memory::now(pool);
     qevbench::measure(std::string(k.name) + ".create.xd." + size, [&] {
       for (int i = 0; i < g_count; ++i) {
         const wu_status st = crea(&made[size_t(i)], pane, nullptr, k.type, entries[size_t(i)].data(),
                                   int32_t(entries[size_t(i)].size()), nullptr);
-        if (st != WU_OK && st != WU_ENTRY_STATUS) ++failed;
+        if (st != WU_OK && st != WU_ENTRY_STATUS) ++r.failed;
       }
       wuxuwnd(window);
       pump();
     });
-    const unsigned long create_trips = qevbench::lastCounts().trips;
-    const PerControl xd_mem = per_control(xd0, Memory::now(pool), g_count);
+    r.create_trips = qevbench::lastCounts().trips;
+    r.xd_mem = per_control(xd0, Memory::now(pool), g_count);
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
-    const int shown = qevbench::drawnCount(module_ws);
+    r.shown = qevbench::drawnCount(module_ws);
     qevbench::measure(std::string(k.name) + ".release.xd." + size, [&] {
       for (wu_ctl_handle *h : made)
         if (h != nullptr) h->services->wdes(h);
       wuxuwnd(window);
       pump();
     });
-    const unsigned long release_trips = qevbench::lastCounts().trips;
+    r.release_trips = qevbench::lastCounts().trips;
     const qevhost::PoolStats after = qevhost::poolStats(pool);
-    const int module_left = children(pane->ext->widget);
+    r.at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
+    r.left = children(pane->ext->widget);
+  }
 
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    Result &r = results[ki];
     // The careful peer: made unmanaged, managed and unmanaged in one call.
     std::vector<Widget> peers(size_t(g_count), nullptr);
     show_only(shell, module_shell);
@@ -429,15 +451,15 @@ int main(int argc, char **argv) {
       XtManageChildren(peers.data(), Cardinal(peers.size()));
       pump();
     });
-    const PerControl peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
-    const int batch_shown = qevbench::drawnCount(peers);
+    r.peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
+    r.batch_shown = qevbench::drawnCount(peers);
     drop_text_state(peers);
     qevbench::measure(std::string(k.name) + ".release.motif-batch." + size, [&] {
       XtUnmanageChildren(peers.data(), Cardinal(peers.size()));
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
     });
-    const int batch_left = children(board);
+    r.batch_left = children(board);
 
     // The plain peer: one managed widget at a time.
     show_only(shell, module_shell);
@@ -445,37 +467,41 @@ int main(int argc, char **argv) {
       for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon, true);
       pump();
     });
-    const int each_shown = qevbench::drawnCount(peers);
+    r.each_shown = qevbench::drawnCount(peers);
     drop_text_state(peers);
     qevbench::measure(std::string(k.name) + ".release.motif-each." + size, [&] {
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
     });
-    const bool at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
-    qevbench::note(std::string(k.name) + ": module " + std::to_string(shown) + " drawn, " +
-                   std::to_string(failed) + " refused, pool " +
-                   (at_base ? "at its baseline"
-                            : "NOT at its baseline (" + std::to_string(after.liveBlocks - base.liveBlocks) +
-                                  " blocks)") +
-                   ", " + std::to_string(module_left) + " pane children left" + "; Motif " +
-                   std::to_string(batch_shown) + " and " + std::to_string(each_shown) + " drawn, " +
-                   std::to_string(batch_left) + " and " + std::to_string(children(board)) + " left");
+    r.each_left = children(board);
+  }
+
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    const Result &r = results[ki];
+    qevbench::note(std::string(k.name) + ": module " + std::to_string(r.shown) + " drawn, " +
+                   std::to_string(r.failed) + " refused, pool " +
+                   (r.at_base ? "at its baseline" : "NOT at its baseline") + ", " +
+                   std::to_string(r.left) + " pane children left; Motif " +
+                   std::to_string(r.batch_shown) + " and " + std::to_string(r.each_shown) + " drawn, " +
+                   std::to_string(r.batch_left) + " and " + std::to_string(r.each_left) + " left");
     // Memory is read in the native run: under valgrind the heap is valgrind's.
     if (!g_callgrind)
-      qevbench::note("memory per control, " + std::string(k.name) + ": module " + bytes(xd_mem.total()) +
-                     " B (heap " + bytes(xd_mem.heap) + " + pool " + bytes(xd_mem.pool) +
-                     "), Motif " + bytes(peer_mem.total()) + " B: " +
-                     std::to_string(xd_mem.total() / std::max(peer_mem.total(), 1.0)).substr(0, 4) + "x");
+      qevbench::note("memory per control, " + std::string(k.name) + ": module " + bytes(r.xd_mem.total()) +
+                     " B (heap " + bytes(r.xd_mem.heap) + " + pool " + bytes(r.xd_mem.pool) +
+                     "), Motif " + bytes(r.peer_mem.total()) + " B: " +
+                     std::to_string(r.xd_mem.total() / std::max(r.peer_mem.total(), 1.0)).substr(0, 4) + "x");
     // A control costs no round trip of its own: what the batch waits for
     // (the synchronisations of the turn, an icon's first load) stays far
     // below one per control.
-    if (create_trips * 2 > unsigned(g_count) || release_trips * 2 > unsigned(g_count)) {
-      qevbench::failed(std::string(k.name) + ": " + std::to_string(create_trips) + " round trips to make and " +
-                       std::to_string(release_trips) + " to release " + size + " controls");
+    if (r.create_trips * 2 > unsigned(g_count) || r.release_trips * 2 > unsigned(g_count)) {
+      qevbench::failed(std::string(k.name) + ": " + std::to_string(r.create_trips) + " round trips to make and " +
+                       std::to_string(r.release_trips) + " to release " + size + " controls");
       ok = false;
     }
-    if (shown != g_count || batch_shown != g_count || each_shown != g_count || failed != 0 || !at_base ||
-        batch_left != 0 || children(board) != 0) {
+    if (r.shown != g_count || r.batch_shown != g_count || r.each_shown != g_count || r.failed != 0 ||
+        !r.at_base || r.left != 0 || r.batch_left != 0 || r.each_left != 0) {
       qevbench::failed(std::string(k.name) + ": not every control was made, drawn and released");
       ok = false;
     }
