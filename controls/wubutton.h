@@ -102,6 +102,18 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
    with its own look gets it at creation instead of a second drawing. */
 wu_status build_push(PushButton *p, const Arg *extra = nullptr, Cardinal extra_count = 0);
 
+/* What the handlers of a button kind's widget do ahead of the toolkit's. */
+struct ButtonWays {
+  bool keys;              // the button keys (wuwskey)
+  bool focus_frame;       // the one-pixel focus frame (wuwpbfo)
+  XtEventHandler press;   // the kind's own rule for a button press, or null
+};
+/* One event of a button kind's widget, in the order its handlers ran when
+   each had its own: the button keys, the kind's press rule, the focus
+   frame, the common control input.  After Motif has drawn a label (an
+   exposure reaches the handlers after the widget's own drawing) its text
+   drawing state for the window is given back. */
+void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, const ButtonWays &ways);
 /* The event handlers of a button widget: the common control input, the
    focus frame, the button keys (one handler ahead of the toolkit's) and
    the tips. */

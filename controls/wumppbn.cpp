@@ -431,24 +431,21 @@ wu_status SetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   return wutext::TextSetDND(h, site, entries, count);
 }
 
-namespace {
-
-// A button's input ahead of the toolkit's, in the order its handlers ran
-// when each had its own: the button keys, the focus frame, the common
-// control input.  After Motif has drawn the button's label (exposures reach
-// the handlers after the widget's own drawing) its text drawing state for
-// the window is given back.
-void ButtonInput(Widget w, XtPointer client, XEvent *event, Boolean *cont, bool focus_frame) {
+void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, const ButtonWays &ways) {
   switch (event->type) {
     case KeyPress:
-      wuwskey(w, client, event, cont);
+      if (ways.keys) wuwskey(w, client, event, cont);
+      if (*cont) wu_ctl_input(w, client, event, cont);
+      break;
+    case ButtonPress:
+      if (ways.press != nullptr) ways.press(w, client, event, cont);
       if (*cont) wu_ctl_input(w, client, event, cont);
       break;
     case FocusIn: case FocusOut:
-      if (focus_frame && wuwpbfo != nullptr) wuwpbfo(w, client, event, cont);
+      if (ways.focus_frame && wuwpbfo != nullptr) wuwpbfo(w, client, event, cont);
       break;
     case Expose:
-      if (event->xexpose.count == 0) wumdxfw(w);
+      if (event->xexpose.count == 0 && XmIsLabel(w)) wumdxfw(w);
       break;
     default:
       wu_ctl_input(w, client, event, cont);
@@ -456,12 +453,14 @@ void ButtonInput(Widget w, XtPointer client, XEvent *event, Boolean *cont, bool 
   }
 }
 
+namespace {
+
 void ButtonInputFramed(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
-  ButtonInput(w, client, event, cont, true);
+  button_input(w, client, event, cont, ButtonWays{true, true, nullptr});
 }
 
 void ButtonInputPlain(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
-  ButtonInput(w, client, event, cont, false);
+  button_input(w, client, event, cont, ButtonWays{true, false, nullptr});
 }
 
 }  // namespace
@@ -643,7 +642,8 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
   XtSetArg(args[n], XmNuserData, c); ++n;
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   XtSetArg(args[n], XmNpushButtonEnabled, True); ++n;
-  XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
+  // Shown once managed, unless hidden (wutmapw manages it or not).
+  if (c->flags & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
   XtSetArg(args[n], XmNshadowThickness, Dimension(kShadow)); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
   if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
@@ -658,6 +658,7 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
     return WU_NOTAVAIL;
   }
   p->w.main = p->w.outer = w;
+  wumdxlt(w);
   XtAddCallback(w, XmNexposeCallback, wuwdpbn, c);
   XtAddCallback(w, XmNactivateCallback, wuwpbns, c);
   XtAddCallback(w, XmNdestroyCallback, wuwpbds, c);

@@ -131,12 +131,16 @@ Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
   return n;
 }
 
-void common_input(RadioBox *r, Widget w) {
-  wutmnrq(w, &r->c);
-  // The text keys, then the button table.
+// The text keys, then the button table.
+void box_keys(Widget w) {
   static const wu_ctl_table kKeys[] = {WU_KEYS_TEXT, WU_KEYS_TEXT2, WU_KEYS_BUTTON,
                                        WU_KEYS_WIDGET_POPUP};
   wu_ctl_keys(w, kKeys, 4);
+}
+
+void common_input(RadioBox *r, Widget w) {
+  wutmnrq(w, &r->c);
+  box_keys(w);
 }
 
 Dimension text_width(XmFontList fl, const char *text) {
@@ -191,6 +195,25 @@ void wuwradi(Widget w, XtPointer client, XtPointer call) {
     if (!held_alive(hold, c)) return;
   }
   wu_ctl_record(c, WU_EV_SELECT, index, sent, 0.0, 0);
+}
+
+// A radio box widget's input ahead of the toolkit's: a toggle's button
+// keys, the box's press rule, the common control input.
+void ToggleInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{true, false, wuwradd});
+}
+
+void BoxInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{false, false, wuwradd});
+}
+
+// The input and tip handlers of a radio box widget with the box's press
+// rule, and the toggles' keys with `keys`.
+void radio_input(RadioBox *r, Widget w, bool keys) {
+  const EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask | KeyPressMask |
+                         ExposureMask;
+  XtInsertEventHandler(w, mask, False, keys ? ToggleInput : BoxInput, &r->c, XtListHead);
+  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, &r->c);
 }
 
 // Exactly the last pressed toggle is set, also when it was set before.
@@ -276,16 +299,14 @@ wu_status wuxirbu(RadioBox *r) {
     Widget t = XtCreateWidget("qevToggleButton", xmToggleButtonWidgetClass, area, args, n);
     XmStringFree(s);
     if (t == nullptr) return WU_NOTAVAIL;
+    wumdxlt(t);
     XtAddCallback(t, XmNvalueChangedCallback, wuwradi, c);
     XtAddCallback(t, XmNvalueChangedCallback, wuwradr, t);
-    XtAddEventHandler(t, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
-    common_input(r, t);
-    XtInsertEventHandler(t, ButtonPressMask, False, wuwradd, c, XtListHead);
-    XtInsertEventHandler(t, KeyPressMask, False, wuwskey, c, XtListHead);
+    box_keys(t);
+    radio_input(r, t, true);
     XtVaSetValues(t, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
     XtManageChild(t);
   }
-  XtAddEventHandler(area, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   if (r->frame != nullptr) {
     Dimension shadow = 0;
@@ -360,10 +381,8 @@ wu_status build_radio(RadioBox *r) {
     XtSetArg(args[n], XmNleftOffset, 0); ++n;
     XtSetArg(args[n], XmNrightOffset, 0); ++n;
     r->frame = XtCreateManagedWidget("title_frame", xmFrameWidgetClass, r->form, args, n);
-    common_input(r, r->frame);
-    XtInsertEventHandler(r->frame, ButtonPressMask, False, wuwradd, c, XtListHead);
-    XtAddEventHandler(r->frame, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False,
-                      wuwtlwn, c);
+    box_keys(r->frame);
+    radio_input(r, r->frame, false);
     n = common_args(r, args, 0);
     XtSetArg(args[n], XmNchildType, XmFRAME_TITLE_CHILD); ++n;
     if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
@@ -371,12 +390,13 @@ wu_status build_radio(RadioBox *r) {
     XtSetArg(args[n], XmNlabelString, empty); ++n;
     r->label = XtCreateWidget("rbox", xmLabelWidgetClass, r->frame, args, n);
     XmStringFree(empty);
-    common_input(r, r->label);
+    wumdxlt(r->label);
+    box_keys(r->label);
     if (r->title != nullptr && r->title[0] != '\0') {
       set_title(r);
-      XtAddEventHandler(r->label, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False,
-                        wuwtlwn, c);
-      XtInsertEventHandler(r->label, ButtonPressMask, False, wuwradd, c, XtListHead);
+      radio_input(r, r->label, false);
+    } else {
+      wutmnrq(r->label, c);
     }
     parent = r->frame;
   }
@@ -406,11 +426,11 @@ wu_status build_radio(RadioBox *r) {
   r->w.main = area;
   if (!r->titled) r->w.outer = area;
   XtManageChild(area);
-  common_input(r, area);
+  box_keys(area);
   // The area is the box's drop site: button 2 between the toggles follows
   // the same rule as on them, ahead of the site's own drag handler, which
   // would start a drag with nothing to offer.
-  XtInsertEventHandler(area, ButtonPressMask, False, wuwradd, c, XtListHead);
+  radio_input(r, area, false);
   if (wuxirbu(r) != WU_OK) return WU_NOTAVAIL;
   fit_title(r);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);

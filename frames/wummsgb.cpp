@@ -3,10 +3,13 @@
 // window manager's close answers it.  The close answers Cancel, as does a
 // display lost while the box is up, so a caller never waits for ever.
 #include <X11/IntrinsicP.h>
+#include <Xm/BulletinB.h>
+#include <Xm/Frame.h>
 #include <Xm/Label.h>
 #include <Xm/MessageB.h>
 #include <Xm/Protocols.h>
 #include <Xm/PushB.h>
+#include <Xm/ScrollBar.h>
 #include <Xm/Xm.h>
 
 #include <vector>
@@ -217,6 +220,19 @@ XContext MotifLentTranslations(Widget any) {
   return found;
 }
 
+// Widgets that draw no text into their own windows, so that Motif keeps no
+// drawing state for them: scroll bars, and frames, forms and bulletin
+// boards while no gadget (a gadget draws in its parent's window) is among
+// their children.
+bool DrawsNoText(Widget w) {
+  if (XmIsScrollBar(w)) return true;
+  if (!XmIsFrame(w) && !XmIsBulletinBoard(w)) return false;
+  const CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i)
+    if (XmIsGadget(c->composite.children[i])) return false;
+  return true;
+}
+
 }  // namespace
 
 extern "C" {
@@ -229,15 +245,22 @@ void wumdxft(Widget root) {
   while (!todo.empty()) {
     Widget w = todo.back();
     todo.pop_back();
-    if (lent) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
+    // Motif files translations for its labels and the classes made on them.
+    if (lent && XmIsLabel(w)) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
     if (!XtIsWidget(w)) continue;
     for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
     if (XtIsComposite(w)) {
       CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
       for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
     }
-    wumdxfw(w);
+    if (!DrawsNoText(w)) wumdxfw(w);
   }
+}
+
+void wumdxlt(Widget w) {
+  if (!w || !XmIsLabel(w) || !wu_x_ok()) return;
+  if (const XContext lent = MotifLentTranslations(w))
+    XDeleteContext(XtDisplay(w), reinterpret_cast<XID>(w), lent);
 }
 
 void wumdxfw(Widget w) {

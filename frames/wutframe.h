@@ -77,6 +77,11 @@ void wumdxft(Widget root);
    (it is searched from its start at every drawing), and holds nothing of
    the widget when it goes. */
 void wumdxfw(Widget w);
+/* The translations Motif filed for a label (or a class made on it) while
+   making it, forgotten: only the making used them.  Given back as soon as
+   the label is made, they do not lengthen the toolkit's look-ups in the
+   meantime. */
+void wumdxlt(Widget w);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
 /* wumpmsg for a box that serves `holder` (a registered window, control or
    record): it answers Cancel, without waiting, once the holder is released. */
