@@ -110,13 +110,20 @@ struct ButtonWays {
 };
 /* One event of a button kind's widget, in the order its handlers ran when
    each had its own: the button keys, the kind's press rule, the focus
-   frame, the common control input.  After Motif has drawn a label (an
-   exposure reaches the handlers after the widget's own drawing) its text
-   drawing state for the window is given back. */
+   frame, the common control input, the tips (ahead of the toolkit's too:
+   a tip only starts or stops its timer).  After Motif has drawn a label
+   (an exposure reaches the handlers after the widget's own drawing) its
+   text drawing state for the window is given back. */
 void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, const ButtonWays &ways);
-/* The event handlers of a button widget: the common control input, the
-   focus frame, the button keys (one handler ahead of the toolkit's) and
-   the tips. */
+/* The events button_input takes. */
+constexpr EventMask kButtonEvents = KeyPressMask | FocusChangeMask | ButtonPressMask |
+                                    ButtonReleaseMask | Button1MotionMask | ExposureMask |
+                                    EnterWindowMask | LeaveWindowMask;
+/* The event handler of a scroll or progress bar: the common control input
+   and the tips, ahead of the toolkit's. */
+void add_bar_handlers(Widget w, wu_control *c);
+/* The event handler of a button widget: the common control input, the
+   focus frame, the button keys and the tips, ahead of the toolkit's. */
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame);
 
 /* Graph push buttons: the tip part of the text, and the older setter's

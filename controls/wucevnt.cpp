@@ -413,13 +413,16 @@ void wu_ctl_input(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
   }
 }
 
+// The common input handlers as one handler (one record on the widget).
+void ControlInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  wu_ctl_input(w, client, event, cont);
+}
+
 wu_status wutmnrq(Widget w, wu_control *c) {
   if (w == nullptr || c == nullptr) return WU_NOTAVAIL;
-  // Inserted at the head in reverse: the press handler runs first.
-  XtInsertEventHandler(w, ButtonPressMask | ButtonReleaseMask | Button1MotionMask, False, wuwbldm,
-                       c, XtListHead);
-  if (text_kind(c->kind)) XtInsertEventHandler(w, KeyPressMask, False, wuwkeye, c, XtListHead);
-  XtInsertEventHandler(w, ButtonPressMask, False, wuwmnrq, c, XtListHead);
+  EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask;
+  if (text_kind(c->kind)) mask |= KeyPressMask;
+  XtInsertEventHandler(w, mask, False, ControlInput, c, XtListHead);
   return WU_OK;
 }
 

@@ -443,6 +443,10 @@ void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, cons
       break;
     case FocusIn: case FocusOut:
       if (ways.focus_frame && wuwpbfo != nullptr) wuwpbfo(w, client, event, cont);
+      wuwtlwn(w, client, event, cont);
+      break;
+    case EnterNotify: case LeaveNotify:
+      wuwtlwn(w, client, event, cont);
       break;
     case Expose:
       if (event->xexpose.count == 0 && XmIsLabel(w)) wumdxfw(w);
@@ -463,14 +467,21 @@ void ButtonInputPlain(Widget w, XtPointer client, XEvent *event, Boolean *cont) 
   button_input(w, client, event, cont, ButtonWays{true, false, nullptr});
 }
 
+void BarInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{false, false, nullptr});
+}
+
 }  // namespace
 
+void add_bar_handlers(Widget w, wu_control *c) {
+  const EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
+                         EnterWindowMask | LeaveWindowMask;
+  XtInsertEventHandler(w, mask, False, BarInput, c, XtListHead);
+}
+
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame) {
-  const EventMask mask = KeyPressMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask |
-                         Button1MotionMask | ExposureMask;
-  XtInsertEventHandler(w, mask, False, focus_frame ? ButtonInputFramed : ButtonInputPlain, c,
-                       XtListHead);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  XtInsertEventHandler(w, kButtonEvents, False, focus_frame ? ButtonInputFramed : ButtonInputPlain,
+                       c, XtListHead);
 }
 
 // ---- set and query ------------------------------------------------------------

@@ -322,8 +322,7 @@ wu_status build_progress(ProgressBar *p) {
   }
   p->gc = XtAllocateGC(w, 0, mask, &gv, GCForeground | GCBackground, 0);
   wu_old_translations(w);
-  wutmnrq(w, c);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  add_bar_handlers(w, c);
   if (p->show_percent) {
     XtInsertEventHandler(w, ExposureMask, False, ExposeHandler, c, XtListTail);
     p->handler = 1;

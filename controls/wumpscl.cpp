@@ -297,8 +297,7 @@ wu_status build_scroll(wu_bar *b) {
   static const wu_ctl_table kKeys[] = {WU_KEYS_BUTTON, WU_KEYS_WIDGET_POPUP, WU_KEYS_TEXT,
                                        WU_KEYS_TEXT2};
   wu_ctl_keys(w, kKeys, 4);
-  wutmnrq(w, c);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  add_bar_handlers(w, c);
   for (const char *cb : kScrollCallbacks) XtAddCallback(w, cb, ScrollMoved, c);
   XtAddCallback(w, XmNdestroyCallback, wuwsbds, c);
   // Managed by wutmapw (a hidden bar is made and left unmanaged).

@@ -210,10 +210,7 @@ void BoxInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
 // The input and tip handlers of a radio box widget with the box's press
 // rule, and the toggles' keys with `keys`.
 void radio_input(RadioBox *r, Widget w, bool keys) {
-  const EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask | KeyPressMask |
-                         ExposureMask;
-  XtInsertEventHandler(w, mask, False, keys ? ToggleInput : BoxInput, &r->c, XtListHead);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, &r->c);
+  XtInsertEventHandler(w, kButtonEvents, False, keys ? ToggleInput : BoxInput, &r->c, XtListHead);
 }
 
 // Exactly the last pressed toggle is set, also when it was set before.
