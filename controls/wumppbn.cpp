@@ -132,16 +132,21 @@ XtGCMask icon_gc_values(XGCValues *v) {
   return mask;
 }
 
+// The parts of the push buttons' GC that each drawing sets anew.
+constexpr XtGCMask kButtonGCChanges = GCForeground | GCBackground | GCClipXOrigin |
+                                      GCClipYOrigin | GCClipMask | GCStipple | GCFillStyle;
+
 // The one drawing GC of the push buttons and desktop icons of a display,
-// made on the first button drawn; every drawing sets the parts it changes.
-// It goes with its display connection: a new connection makes its own.
+// made on the first button drawn (the toolkit keeps it with the display
+// and frees it with the connection); every drawing sets the parts it
+// changes.  A new connection makes its own.
 GC ppbIconGC(Widget w) {
   static GC gc = nullptr;
   static const char tag = 0;
   if (_XdFirstOnDisplay(XtDisplay(w), &tag)) gc = nullptr;
-  if (gc == nullptr && XtIsRealized(w)) {
+  if (gc == nullptr && devb->toplevel != nullptr) {
     XGCValues v = {};
-    gc = XCreateGC(XtDisplay(w), XtWindow(w), icon_gc_values(&v), &v);
+    gc = XtAllocateGC(devb->toplevel, w->core.depth, icon_gc_values(&v), &v, kButtonGCChanges, 0);
   }
   return gc;
 }
