@@ -188,21 +188,20 @@ void _XmXftDrawDestroy(Display *display, Window window, void *draw) __attribute_
 
 namespace {
 
-// Motif files, for every widget it makes, the class translations it lent
-// the widget while making it, in a context of its own keyed by the widget,
-// and never deletes the entry: one stays behind for every address a widget
-// ever had.  The context is the one that holds an entry for a label just
-// made (0 when not exactly one does, and nothing is deleted then).  Context
-// numbers are the process's own, so the one found serves every display.
+// Motif files, for every label it makes (and every widget of a class made
+// on the label), the class translations it lent the widget while making
+// it, in a context of its own keyed by the widget, and never deletes the
+// entry: one stays behind for every address such a widget ever had.  The
+// context is the one that holds an entry for a label just made (0 when not
+// exactly one does, and nothing is deleted then).  Context numbers are the
+// process's own, so the one found serves every display.
 XContext MotifLentTranslations(Widget any) {
   static XContext found = 0;
   static bool looked = false;
-  if (looked) return found;
+  if (looked || devb == nullptr || devb->toplevel == nullptr) return found;
   looked = true;
   Display *dpy = XtDisplay(any);
-  Widget shell = any;
-  while (XtParent(shell)) shell = XtParent(shell);
-  Widget probe = XtCreateWidget("qevProbe", xmLabelWidgetClass, shell, nullptr, 0);
+  Widget probe = XtCreateWidget("qevProbe", xmLabelWidgetClass, devb->toplevel, nullptr, 0);
   if (!probe) return found;
   // Contexts are unique quarks, numbered down from -1.
   const XContext last = XUniqueContext();
