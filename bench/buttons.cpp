@@ -3,12 +3,18 @@
 // kind (50 in the smallest-size mode) created with a label, position and
 // range as a host sets them, drawn, and released.  The module's controls go
 // through slot 141, the services vector and the display update, as a host
-// drives them; the peers are made directly in a bulletin board of the
-// pane's size at the pane's place in a shell of the module window's size,
-// at the same place on the screen.  One of the two shells is mapped at a
-// time, and each side must draw every control it made (each control's
-// window, or its part of the parent's, receives an exposure), else the
-// program fails.  X requests and round trips are counted for each step.
+// drives them, one slot call at a time; the peers are made directly in a
+// bulletin board of the pane's size at the pane's place in a shell of the
+// module window's size, at the same place on the screen.  Two peers: the
+// careful one ("motif-batch") makes its widgets unmanaged and manages them
+// with one XtManageChildren, and releases them with one XtUnmanageChildren
+// before destroying each; the plain one ("motif-each") makes and destroys
+// one managed widget at a time.  One of the two shells is mapped at a time,
+// and each side must draw every control it made (each control's window, or
+// its part of the parent's, receives an exposure), else the program fails.
+// X requests and round trips are counted for each step, and the memory a
+// control holds (the heap, and for the module the host pool's bytes) is
+// reported for the module and the careful peer.
 // Run it with   xvfb-run -a bench/run.sh BUILD_DIR buttons
 #include "benchutil.h"
 
@@ -17,6 +23,9 @@
 
 #include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
+#include <X11/Xlibint.h>   // the spare event-queue entries of the display
+#undef min
+#undef max
 #include <Xm/BulletinB.h>
 #include <Xm/Frame.h>
 #include <Xm/Label.h>
@@ -26,8 +35,11 @@
 #include <Xm/ToggleB.h>
 #include <Xm/Xm.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -37,6 +49,7 @@
 #include "qev/module.h"
 #include "qev/slots.h"
 #include "runtime/wudevice.h"
+#include "frames/wutframe.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
 
@@ -132,45 +145,59 @@ std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> 
   return v;
 }
 
-// The peer of one control: the Motif widgets made directly.
-Widget make_peer(int32_t type, Widget parent, int i, XmString label, Pixmap icon) {
+// The peer of one control: the Motif widgets made directly, managed at
+// once or left for the caller to manage (what is inside a radio box's
+// frame is managed with it either way).
+Widget make_peer(int32_t type, Widget parent, int i, XmString label, Pixmap icon, bool managed) {
   const Position x = Position((i % g_columns) * kCellW), y = Position((i / g_columns % g_rows) * kCellH);
   Arg a[12];
   Cardinal n = 0;
   XtSetArg(a[n], XmNx, x); ++n;
   XtSetArg(a[n], XmNy, y); ++n;
+  WidgetClass cls = nullptr;
+  const char *name = "";
   switch (type) {
     case WU_CTYPE_PUSH:
       XtSetArg(a[n], XmNlabelString, label); ++n;
-      return XtCreateManagedWidget("push", xmPushButtonWidgetClass, parent, a, n);
+      cls = xmPushButtonWidgetClass;
+      name = "push";
+      break;
     case WU_CTYPE_DESKICON:
       XtSetArg(a[n], XmNlabelString, label); ++n;
       XtSetArg(a[n], XmNlabelPixmap, icon); ++n;
       XtSetArg(a[n], XmNlabelType, XmPIXMAP_AND_STRING); ++n;
       XtSetArg(a[n], XmNshadowThickness, 0); ++n;
-      return XtCreateManagedWidget("icon", xmPushButtonWidgetClass, parent, a, n);
+      cls = xmPushButtonWidgetClass;
+      name = "icon";
+      break;
     case WU_CTYPE_CHECK:
       XtSetArg(a[n], XmNlabelString, label); ++n;
-      return XtCreateManagedWidget("check", xmToggleButtonWidgetClass, parent, a, n);
+      cls = xmToggleButtonWidgetClass;
+      name = "check";
+      break;
     case WU_CTYPE_RADIO: {
       Widget frame = XtCreateWidget("frame", xmFrameWidgetClass, parent, a, n);
       XmString title = XmStringCreateLocalized(const_cast<char *>("Title"));
       Arg t[2];
       XtSetArg(t[0], XmNlabelString, title);
       XtSetArg(t[1], XmNchildType, XmFRAME_TITLE_CHILD);
-      XtCreateManagedWidget("title", xmLabelWidgetClass, frame, t, 2);
+      Widget kids[2];
+      kids[0] = XtCreateWidget("title", xmLabelWidgetClass, frame, t, 2);
       XmStringFree(title);
       Widget box = XmCreateRadioBox(frame, const_cast<char *>("box"), nullptr, 0);
+      kids[1] = box;
+      Widget items[3];
       for (int k = 0; k < 3; ++k) {
         XmString s = XmStringCreateLocalized(const_cast<char *>(kItems[k]));
         Arg b[2];
         XtSetArg(b[0], XmNlabelString, s);
         XtSetArg(b[1], XmNset, k == 0 ? True : False);
-        XtCreateManagedWidget("item", xmToggleButtonWidgetClass, box, b, 2);
+        items[k] = XtCreateWidget("item", xmToggleButtonWidgetClass, box, b, 2);
         XmStringFree(s);
       }
-      XtManageChild(box);
-      XtManageChild(frame);
+      XtManageChildren(items, 3);
+      XtManageChildren(kids, 2);
+      if (managed) XtManageChild(frame);
       return frame;
     }
     case WU_CTYPE_SCROLL:
@@ -178,7 +205,9 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, Pixmap icon
       XtSetArg(a[n], XmNsliderSize, 10); ++n;
       XtSetArg(a[n], XmNvalue, 30); ++n;
       XtSetArg(a[n], XmNorientation, XmHORIZONTAL); ++n;
-      return XtCreateManagedWidget("scroll", xmScrollBarWidgetClass, parent, a, n);
+      cls = xmScrollBarWidgetClass;
+      name = "scroll";
+      break;
     case WU_CTYPE_PROGRESS:
       XtSetArg(a[n], XmNmaximum, 100); ++n;
       XtSetArg(a[n], XmNvalue, 30); ++n;
@@ -186,10 +215,13 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, Pixmap icon
       XtSetArg(a[n], XmNeditable, False); ++n;
       XtSetArg(a[n], XmNshowArrows, XmNONE); ++n;
       XtSetArg(a[n], XmNorientation, XmHORIZONTAL); ++n;
-      return XtCreateManagedWidget("progress", xmScrollBarWidgetClass, parent, a, n);
+      cls = xmScrollBarWidgetClass;
+      name = "progress";
+      break;
     default:
       return nullptr;
   }
+  return managed ? XtCreateManagedWidget(name, cls, parent, a, n) : XtCreateWidget(name, cls, parent, a, n);
 }
 
 int children(Widget w) {
@@ -212,13 +244,72 @@ void show_only(Widget shown, Widget hidden) {
   qevbench::clearExposures();
 }
 
+// ---- memory ---------------------------------------------------------------------
+
+bool g_callgrind = false;
+
+size_t heap_in_use() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+// Bytes Xlib keeps on its list of spare event-queue entries: they grow with
+// the longest queue seen and are never given back, whichever side queued
+// the events.
+size_t xlib_spare_events() {
+  size_t n = 0;
+  for (const _XQEvent *q = devb->display->qfree; q != nullptr; q = q->next) ++n;
+  return n * sizeof(_XQEvent);
+}
+
+// What a side holds on the heap, counted from `start`.
+struct Memory {
+  size_t heap = 0, spare = 0;
+  qevhost::PoolStats pool;
+  static Memory now(qev_pool *pool) {
+    Memory m;
+    m.heap = heap_in_use();
+    m.spare = xlib_spare_events();
+    if (pool != nullptr) m.pool = qevhost::poolStats(pool);
+    return m;
+  }
+};
+
+// Bytes a control holds: the heap it grew by (Xlib's spare queue entries
+// left out), the stand-in host's own keeping of its pool's blocks left out
+// and the pool's bytes counted instead, as a host pool holds them.
+struct PerControl {
+  double heap = 0, pool = 0;
+  double total() const { return heap + pool; }
+};
+
+PerControl per_control(const Memory &before, const Memory &after, int n) {
+  PerControl p;
+  const double grown = double(after.heap) - double(before.heap) -
+                       (double(after.spare) - double(before.spare)) -
+                       double(after.pool.heapBytes - before.pool.heapBytes);
+  p.heap = grown / n;
+  p.pool = double(after.pool.liveBytes - before.pool.liveBytes) / n;
+  return p;
+}
+
+std::string bytes(double b) { return std::to_string(long(b + (b < 0 ? -0.5 : 0.5))); }
+
+// Motif keeps the text drawing state of every window it drew text in until
+// the process ends.  The module drops its controls' state when it releases
+// them; the peers' is dropped between the measurements, so that the entries
+// of one side's destroyed windows do not lengthen the other's look-ups.
+void drop_text_state(const std::vector<Widget> &ws) {
+  for (Widget w : ws) wumdxft(w);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   const bool small = qevbench::smallest();
   if (small) g_count = 50;
-  (void)argc;
-  (void)argv;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--callgrind") == 0) g_callgrind = true;
   std::string why;
   if (!qevtest::startModule(QEV_MODULE_PATH, &why)) {
     std::fprintf(stderr, "module did not start: %s\n", why.c_str());
@@ -278,69 +369,139 @@ int main(int argc, char **argv) {
     crea(&h, pane, nullptr, k.type, v.data(), int32_t(v.size()), nullptr);
     wuxuwnd(window);
     if (h != nullptr) h->services->wdes(h);
-    XtDestroyWidget(make_peer(k.type, board, 0, label, icon));
+    Widget w = make_peer(k.type, board, 0, label, icon, true);
     pump();
+    wumdxft(w);
+    XtDestroyWidget(w);
+    pump();
+  }
+  // The pool's own table of blocks grows to the size it keeps for the
+  // largest batch, before anything is counted.
+  {
+    std::vector<void *> blocks(size_t(g_count) * 8, nullptr);
+    for (void *&b : blocks) b = vmalcp_handler(pool, 16, 0);
+    for (void *b : blocks) vmfree_handler(pool, b, 16, 0);
   }
   const qevhost::PoolStats base = qevhost::poolStats(pool);
   bool ok = true;
 
-  for (const Kind &k : kKinds) {
-    const std::string size = std::to_string(g_count);
+  // QEV_BENCH_KIND=push (or check, radio, ...) measures that kind alone.
+  const char *only = std::getenv("QEV_BENCH_KIND");
+  auto wanted = [&](const Kind &k) { return only == nullptr || *only == '\0' || std::strcmp(only, k.name) == 0; };
+  const std::string size = std::to_string(g_count);
+
+  // What each side did with a kind, for the notes and checks at the end.
+  struct Result {
+    int shown = 0, failed = 0, left = 0, batch_shown = 0, each_shown = 0, batch_left = 0, each_left = 0;
+    unsigned long create_trips = 0, release_trips = 0;
+    bool at_base = false;
+    PerControl xd_mem, peer_mem;
+  };
+  std::vector<Result> results(sizeof kKinds / sizeof kKinds[0]);
+
+  // The module's kinds first, then the peers': Motif's store of text drawing
+  // state is searched from its start and never shrinks, so the side that
+  // leaves its entries there (the peers) would slow the other side's steps
+  // after it; each side is measured in a process that only it has used.
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    Result &r = results[ki];
     std::vector<wu_ctl_handle *> made(size_t(g_count), nullptr);
     std::vector<std::vector<wu_value>> entries;
     for (int i = 0; i < g_count; ++i) entries.push_back(entries_for(k.type, i, items));
-    int failed = 0;
     show_only(module_shell, shell);
+    const Memory xd0 = Memory::now(pool);
     qevbench::measure(std::string(k.name) + ".create.xd." + size, [&] {
       for (int i = 0; i < g_count; ++i) {
         const wu_status st = crea(&made[size_t(i)], pane, nullptr, k.type, entries[size_t(i)].data(),
                                   int32_t(entries[size_t(i)].size()), nullptr);
-        if (st != WU_OK && st != WU_ENTRY_STATUS) ++failed;
+        if (st != WU_OK && st != WU_ENTRY_STATUS) ++r.failed;
       }
       wuxuwnd(window);
       pump();
     });
-    const unsigned long create_trips = qevbench::lastCounts().trips;
+    r.create_trips = qevbench::lastCounts().trips;
+    r.xd_mem = per_control(xd0, Memory::now(pool), g_count);
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
-    const int shown = qevbench::drawnCount(module_ws);
+    r.shown = qevbench::drawnCount(module_ws);
     qevbench::measure(std::string(k.name) + ".release.xd." + size, [&] {
       for (wu_ctl_handle *h : made)
         if (h != nullptr) h->services->wdes(h);
+      wuxuwnd(window);
       pump();
     });
-    const unsigned long release_trips = qevbench::lastCounts().trips;
+    r.release_trips = qevbench::lastCounts().trips;
     const qevhost::PoolStats after = qevhost::poolStats(pool);
-    const int module_left = children(pane->ext->widget);
+    r.at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
+    r.left = children(pane->ext->widget);
+  }
 
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    Result &r = results[ki];
+    // The careful peer: made unmanaged, managed and unmanaged in one call.
     std::vector<Widget> peers(size_t(g_count), nullptr);
     show_only(shell, module_shell);
-    qevbench::measure(std::string(k.name) + ".create.motif." + size, [&] {
-      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon);
+    const Memory batch0 = Memory::now(nullptr);
+    qevbench::measure(std::string(k.name) + ".create.motif-batch." + size, [&] {
+      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon, false);
+      XtManageChildren(peers.data(), Cardinal(peers.size()));
       pump();
     });
-    const int peer_shown = qevbench::drawnCount(peers);
-    qevbench::measure(std::string(k.name) + ".release.motif." + size, [&] {
+    r.peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
+    r.batch_shown = qevbench::drawnCount(peers);
+    drop_text_state(peers);
+    qevbench::measure(std::string(k.name) + ".release.motif-batch." + size, [&] {
+      XtUnmanageChildren(peers.data(), Cardinal(peers.size()));
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
     });
-    const bool at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
-    qevbench::note(std::string(k.name) + ": module " + std::to_string(shown) + " drawn, " +
-                   std::to_string(failed) + " refused, pool " +
-                   (at_base ? "at its baseline"
-                            : "NOT at its baseline (" + std::to_string(after.liveBlocks - base.liveBlocks) +
-                                  " blocks)") +
-                   ", " + std::to_string(module_left) + " pane children left" + "; Motif " +
-                   std::to_string(peer_shown) + " drawn, " + std::to_string(children(board)) + " left");
+    r.batch_left = children(board);
+
+    // The plain peer: one managed widget at a time.
+    show_only(shell, module_shell);
+    qevbench::measure(std::string(k.name) + ".create.motif-each." + size, [&] {
+      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon, true);
+      pump();
+    });
+    r.each_shown = qevbench::drawnCount(peers);
+    drop_text_state(peers);
+    qevbench::measure(std::string(k.name) + ".release.motif-each." + size, [&] {
+      for (Widget w : peers) XtDestroyWidget(w);
+      pump();
+    });
+    r.each_left = children(board);
+  }
+
+  for (size_t ki = 0; ki < results.size(); ++ki) {
+    const Kind &k = kKinds[ki];
+    if (!wanted(k)) continue;
+    const Result &r = results[ki];
+    qevbench::note(std::string(k.name) + ": module " + std::to_string(r.shown) + " drawn, " +
+                   std::to_string(r.failed) + " refused, pool " +
+                   (r.at_base ? "at its baseline" : "NOT at its baseline") + ", " +
+                   std::to_string(r.left) + " pane children left; Motif " +
+                   std::to_string(r.batch_shown) + " and " + std::to_string(r.each_shown) + " drawn, " +
+                   std::to_string(r.batch_left) + " and " + std::to_string(r.each_left) + " left");
+    // Memory is read in the native run: under valgrind the heap is valgrind's.
+    if (!g_callgrind)
+      qevbench::note("memory per control, " + std::string(k.name) + ": module " + bytes(r.xd_mem.total()) +
+                     " B (heap " + bytes(r.xd_mem.heap) + " + pool " + bytes(r.xd_mem.pool) +
+                     "), Motif " + bytes(r.peer_mem.total()) + " B: " +
+                     std::to_string(r.xd_mem.total() / std::max(r.peer_mem.total(), 1.0)).substr(0, 4) + "x");
     // A control costs no round trip of its own: what the batch waits for
     // (the synchronisations of the turn, an icon's first load) stays far
     // below one per control.
-    if (create_trips * 2 > unsigned(g_count) || release_trips * 2 > unsigned(g_count)) {
-      qevbench::failed(std::string(k.name) + ": " + std::to_string(create_trips) + " round trips to make and " +
-                       std::to_string(release_trips) + " to release " + size + " controls");
+    if (r.create_trips * 2 > unsigned(g_count) || r.release_trips * 2 > unsigned(g_count)) {
+      qevbench::failed(std::string(k.name) + ": " + std::to_string(r.create_trips) + " round trips to make and " +
+                       std::to_string(r.release_trips) + " to release " + size + " controls");
       ok = false;
     }
-    if (shown != g_count || peer_shown != g_count || failed != 0 || !at_base || children(board) != 0) {
+    if (r.shown != g_count || r.batch_shown != g_count || r.each_shown != g_count || r.failed != 0 ||
+        !r.at_base || r.left != 0 || r.batch_left != 0 || r.each_left != 0) {
       qevbench::failed(std::string(k.name) + ": not every control was made, drawn and released");
       ok = false;
     }

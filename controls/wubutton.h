@@ -36,7 +36,6 @@ struct PushButton {
   XmFontList own_font;       // font list made from a host font, or null
   int32_t label_w;
   int32_t label_h;
-  GC gc;                     // the shared drawing GC (toolkit cache), held
   uint8_t redraw;            // redraw pending
 };
 static_assert(sizeof(PushButton) <= WU_CTL_SMALL_SIZE, "push button fits its record kind");
@@ -104,7 +103,28 @@ void replay_send(wu_control *c, const wu_batch_event *rec, wu_value *params, int
    with its own look gets it at creation instead of a second drawing. */
 wu_status build_push(PushButton *p, const Arg *extra = nullptr, Cardinal extra_count = 0);
 
-/* The common event handlers of a button widget: focus frame, keys, tips. */
+/* What the handlers of a button kind's widget do ahead of the toolkit's. */
+struct ButtonWays {
+  bool keys;              // the button keys (wuwskey)
+  bool focus_frame;       // the one-pixel focus frame (wuwpbfo)
+  XtEventHandler press;   // the kind's own rule for a button press, or null
+};
+/* One event of a button kind's widget, in the order its handlers ran when
+   each had its own: the button keys, the kind's press rule, the focus
+   frame, the common control input, the tips (ahead of the toolkit's too:
+   a tip only starts or stops its timer).  After Motif has drawn a label
+   (an exposure reaches the handlers after the widget's own drawing) its
+   text drawing state for the window is given back. */
+void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, const ButtonWays &ways);
+/* The events button_input takes. */
+constexpr EventMask kButtonEvents = KeyPressMask | FocusChangeMask | ButtonPressMask |
+                                    ButtonReleaseMask | Button1MotionMask | ExposureMask |
+                                    EnterWindowMask | LeaveWindowMask;
+/* The event handler of a scroll or progress bar: the common control input
+   and the tips, ahead of the toolkit's. */
+void add_bar_handlers(Widget w, wu_control *c);
+/* The event handler of a button widget: the common control input, the
+   focus frame, the button keys and the tips, ahead of the toolkit's. */
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame);
 
 /* Graph push buttons: the tip part of the text, and the older setter's

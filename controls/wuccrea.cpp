@@ -94,9 +94,15 @@ struct ArrayHeader {
   int32_t reserved[3];   // keeps the handles pointer-aligned
 };
 
-// Without a display update of the window layer, the released records are
-// destroyed here.
+// The display update after a release; what it asks of the server goes with
+// the next flush or wait, so that a host releasing many controls sends them
+// together.  Without a display update of the window layer, the released
+// records are destroyed here.
 void update_window(wu_window *window) {
+  if (wutuwnd != nullptr) {
+    wutuwnd(window, 0);
+    return;
+  }
   if (wuxuwnd != nullptr) {
     wuxuwnd(window);
     return;

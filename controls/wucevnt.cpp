@@ -393,13 +393,36 @@ wu_status wu_ctl_button1(Widget w, wu_control *c) {
   return WU_OK;
 }
 
+void wu_ctl_input(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  if (event == nullptr || cont == nullptr) return;
+  switch (event->type) {
+    case ButtonPress:
+      wuwmnrq(w, client, event, cont);
+      if (*cont) wuwbldm(w, client, event, cont);
+      break;
+    case ButtonRelease: case MotionNotify:
+      wuwbldm(w, client, event, cont);
+      break;
+    case KeyPress: {
+      wu_control *c = active(client);
+      if (c != nullptr && text_kind(c->kind)) wuwkeye(w, client, event, cont);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// The common input handlers as one handler (one record on the widget).
+void ControlInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  wu_ctl_input(w, client, event, cont);
+}
+
 wu_status wutmnrq(Widget w, wu_control *c) {
   if (w == nullptr || c == nullptr) return WU_NOTAVAIL;
-  // Inserted at the head in reverse: the press handler runs first.
-  XtInsertEventHandler(w, ButtonPressMask | ButtonReleaseMask | Button1MotionMask, False, wuwbldm,
-                       c, XtListHead);
-  if (text_kind(c->kind)) XtInsertEventHandler(w, KeyPressMask, False, wuwkeye, c, XtListHead);
-  XtInsertEventHandler(w, ButtonPressMask, False, wuwmnrq, c, XtListHead);
+  EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask;
+  if (text_kind(c->kind)) mask |= KeyPressMask;
+  XtInsertEventHandler(w, mask, False, ControlInput, c, XtListHead);
   return WU_OK;
 }
 

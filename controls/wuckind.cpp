@@ -91,6 +91,17 @@ bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList 
   return true;
 }
 
+Cardinal wu_ctl_parent_visual_args(Widget parent, Arg *args, Cardinal n) {
+  // A widget takes its parent's colour map and depth unless told otherwise.
+  if (parent == nullptr || parent->core.colormap != devb->colormap) {
+    XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
+  }
+  if (parent == nullptr || parent->core.depth != Cardinal(devb->depth)) {
+    XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  }
+  return n;
+}
+
 Cardinal wu_ctl_visual_args(Arg *args, Cardinal n) {
   XtSetArg(args[n], XmNvisual, devb->visual); ++n;
   XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;

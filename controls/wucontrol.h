@@ -182,6 +182,9 @@ void wu_ctl_record(wu_control *c, int32_t code, int32_t value1, int32_t sent, do
 void wu_ctl_record_event(wu_control *c, const wu_batch_event *recording);
 /* Installs the common input handlers on a control widget. */
 wu_status wutmnrq(Widget w, wu_control *c);
+/* What the common input handlers do with one event, in their order (for a
+   widget whose handlers are joined into one; client data the control). */
+void wu_ctl_input(Widget w, XtPointer client, XEvent *event, Boolean *cont);
 /* Installs the button-1 handler alone (clicks of click-only controls,
    double clicks of text kinds), without the press handler's popup. */
 wu_status wu_ctl_button1(Widget w, wu_control *c);
@@ -393,11 +396,26 @@ void wu_old_pressed_event(wu_control *c, int32_t code, bool focus_back);
 /* The module's translations of an older control: button keys and the
    "qev-widget-popup" action on button 3. */
 void wu_old_translations(Widget w);
+/* The module's translation tables of control widgets. */
+typedef enum wu_ctl_table {
+  WU_KEYS_BUTTON,        /* the display's button table (controlTranslation) */
+  WU_KEYS_WIDGET_POPUP,  /* "qev-widget-popup" on button 3 */
+  WU_KEYS_POPUP,         /* the display's popup table (popupTranslation) */
+  WU_KEYS_TEXT,          /* the text keys (textKeyTranslations) */
+  WU_KEYS_TEXT2          /* the vendor's extra keys (textKeyTranslations2) */
+} wu_ctl_table;
+/* Overrides a widget's translations with tables in this order, a later
+   table's bindings winning over an earlier one's, as overriding with each
+   in turn would; the tables go on as one, joined and parsed once per
+   process, so that the widget merges and binds one table, not one per
+   source. */
+void wu_ctl_keys(Widget w, const wu_ctl_table *tables, int32_t count);
 
 /* ---- neighbouring services, linked when their layers are -------------- */
 
 wu_status wuxiwnd(wu_window *window) __attribute__((weak));
 wu_status wuxuwnd(wu_window *window) __attribute__((weak));
+wu_status wutuwnd(wu_window *window, int32_t flush) __attribute__((weak));
 wu_status wuxmcrs(wu_window *window, wu_pane *pane, int32_t row, int32_t column)
     __attribute__((weak));
 wu_status wuxmcur(wu_window *window) __attribute__((weak));
@@ -406,6 +424,8 @@ wu_field *wutfatc(wu_pane *pane, int32_t row, int32_t column) __attribute__((wea
 /* 1 while Shift or Mod1 is held on the keyboard. */
 int32_t isaltpr(void) __attribute__((weak));
 void wutaddt(Widget w) __attribute__((weak));
+/* Enters the text-key actions the text-key tables name (once a start). */
+void wutiact(void) __attribute__((weak));
 void wutalrm(void) __attribute__((weak));
 wu_status wuglclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
 wu_status wugrclr(wu_colour_cell *cells, int32_t count, void *table) __attribute__((weak));
@@ -534,6 +554,9 @@ bool wu_ctl_host_font(wu_control *c, void *record, void **host_font, XmFontList 
 /* Adds the display's visual, colormap and depth to a widget's arguments
    from `args[n]` on; returns the new count. */
 Cardinal wu_ctl_visual_args(Arg *args, Cardinal n);
+/* The display's colour map and depth for a widget made in `parent`, only
+   where the parent's differ (a widget inherits its parent's). */
+Cardinal wu_ctl_parent_visual_args(Widget parent, Arg *args, Cardinal n);
 /* Replays an event a text kind only passes on to the host: a popup, a click,
    a double click, `clickOnly`, `conformSize`, code 30 and a pre-virtual key
    (its modifiers recorded as a number).  Sent again when the recording says

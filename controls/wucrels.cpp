@@ -566,6 +566,9 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
       state->focus = nullptr;
       state->last_input = nullptr;
     }
+    // Motif would keep the text drawing state of the control's windows for
+    // the life of the process.
+    wumdxft(outer);
     XtDestroyWidget(outer);
   }
   wu_ctl_w(c)->main = nullptr;

@@ -2,6 +2,8 @@
 // indicator sized to its font, its click event carrying the new state,
 // recording and replay.
 #include <X11/IntrinsicP.h>
+#include <Xm/LabelP.h>
+#include <Xm/ManagerP.h>
 #include <Xm/ToggleB.h>
 #include <Xm/Xm.h>
 
@@ -15,6 +17,7 @@
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+#include "xd/qevutil.h"
 
 namespace wubtn {
 namespace {
@@ -54,9 +57,19 @@ XmString shown_label(CheckBox *k) {
 
 Dimension letter_m_width(XmFontList fl) {
   if (fl == nullptr) return 0;
+  // The display's font list is measured once for its connection.
+  static XmFontList measured = nullptr;
+  static Dimension width = 0;
+  static const char tag = 0;
+  if (_XdFirstOnDisplay(devb->display, &tag)) measured = nullptr;
+  if (fl == measured && fl == devb->font_list) return width;
   XmString m = XmStringCreateLocalized(const_cast<char *>("M"));
   const Dimension w = XmStringWidth(fl, m);
   XmStringFree(m);
+  if (fl == devb->font_list) {
+    measured = fl;
+    width = w;
+  }
   return w;
 }
 
@@ -251,32 +264,35 @@ wu_status build_check(CheckBox *k) {
   if (!wu_x_ok() || c->pane == nullptr || c->pane->ext == nullptr || c->pane->ext->widget == nullptr)
     return WU_NOTAVAIL;
   Widget parent = c->pane->ext->widget;
-  Pixel pane_bg = devb->background, pane_fg = devb->foreground;
-  XtVaGetValues(parent, XmNbackground, &pane_bg, XmNforeground, &pane_fg, nullptr);
+  // The pane widget is a manager: its colours are read from it directly.
+  const Pixel pane_bg = parent->core.background_pixel;
+  const Pixel pane_fg = reinterpret_cast<XmManagerWidget>(parent)->manager.foreground;
   const uint32_t saved = c->flags;
   c->flags &= ~WU_CTL_HIDDEN;
   Arg args[30];
   Cardinal n = 0;
-  XtSetArg(args[n], XmNindicatorType, XmN_OF_MANY); ++n;
+  // A toggle out of a radio box is one-of-many, unset, without border or
+  // shadow, and sensitive, unless told otherwise: only what differs goes.
   XtSetArg(args[n], XmNrecomputeSize, False); ++n;
-  XtSetArg(args[n], XmNset, k->state ? True : False); ++n;
+  if (k->state) { XtSetArg(args[n], XmNset, True); ++n; }
   XtSetArg(args[n], XmNmarginHeight, Dimension(0)); ++n;
   XtSetArg(args[n], XmNmarginWidth, Dimension(0)); ++n;
+  XtSetArg(args[n], XmNmarginTop, Dimension(0)); ++n;
+  XtSetArg(args[n], XmNmarginBottom, Dimension(0)); ++n;
   XtSetArg(args[n], XmNuserData, c); ++n;
-  XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
-  XtSetArg(args[n], XmNborderWidth, Dimension(0)); ++n;
+  if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
   XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
-  n = wu_ctl_visual_args(args, n);
+  n = wu_ctl_parent_visual_args(parent, args, n);
   XtSetArg(args[n], XmNbackground, c->background ? Pixel(c->background->pixel) : pane_bg); ++n;
   XtSetArg(args[n], XmNforeground, c->foreground ? Pixel(c->foreground->pixel) : pane_fg); ++n;
   XtSetArg(args[n], XmNfontList, fonts(k)); ++n;
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   XtSetArg(args[n], XmNselectColor, pane_fg); ++n;
-  XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
+  // Shown once managed, unless hidden (wutmapw manages it or not).
+  if (saved & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
   if (!c->conform_size) {
     if (c->width > 0) { XtSetArg(args[n], XmNwidth, Dimension(c->width)); ++n; }
     if (c->height > 0) { XtSetArg(args[n], XmNheight, Dimension(c->height)); ++n; }
@@ -289,14 +305,20 @@ wu_status build_check(CheckBox *k) {
   c->flags = saved;
   if (w == nullptr) return WU_NOTAVAIL;
   k->w.main = k->w.outer = w;
-  XtVaSetValues(w, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
+  wumdxlt(w);
+  // The toggle makes room above and below for an indicator taller than
+  // the label: that room goes again.
+  const XmLabelPart &lp = reinterpret_cast<XmLabelWidget>(w)->label;
+  if (lp.margin_top != 0 || lp.margin_bottom != 0)
+    XtVaSetValues(w, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
   if (wuwidrg != nullptr && c->dnd != nullptr) wuwidrg(w, static_cast<wu_dnd_site *>(c->dnd));
   XtAddCallback(w, XmNvalueChangedCallback, CheckValueChanged, c);
   // Managed by wutmapw below, with its translations merged beforehand:
   // merging into a realized widget installs them again each time.
-  if (wutaddt != nullptr) wutaddt(w);
-  wutmnrq(w, c);
-  wu_old_translations(w);
+  // The text keys, then the button table.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_TEXT, WU_KEYS_TEXT2, WU_KEYS_BUTTON,
+                                       WU_KEYS_WIDGET_POPUP};
+  wu_ctl_keys(w, kKeys, 4);
   add_button_handlers(w, c, true);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   if (c->conform_size)

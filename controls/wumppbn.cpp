@@ -5,6 +5,7 @@
 #include <X11/IntrinsicP.h>
 #include <X11/keysym.h>
 #include <Xm/DrawnB.h>
+#include <Xm/PrimitiveP.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "xd/qevutil.h"
 
 // The display's shared icon store (the frames layer): icon numbers of the
 // 24-pixel set are offset by kIconSet24.
@@ -117,10 +119,42 @@ void release_icon(PushButton *p) {
 
 bool uses_icon(const PushButton *p) { return p->style >= 1 && p->style <= 3; }
 
-// The drawing GC all push buttons share, through the toolkit's cache.
+// The fixed part of the drawing GCs of buttons and icons: copy, all planes
+// and the display's first host text font.
+XtGCMask icon_gc_values(XGCValues *v) {
+  v->function = GXcopy;
+  v->plane_mask = AllPlanes;
+  XtGCMask mask = GCFunction | GCPlaneMask;
+  if (devb->font != nullptr) {
+    v->font = devb->font->fid;
+    mask |= GCFont;
+  }
+  return mask;
+}
+
+// The parts of the push buttons' GC that each drawing sets anew.
+constexpr XtGCMask kButtonGCChanges = GCForeground | GCBackground | GCClipXOrigin |
+                                      GCClipYOrigin | GCClipMask | GCStipple | GCFillStyle;
+
+// The one drawing GC of the push buttons and desktop icons of a display,
+// made on the first button drawn (the toolkit keeps it with the display
+// and frees it with the connection); every drawing sets the parts it
+// changes.  A new connection makes its own.
 GC ppbIconGC(Widget w) {
-  return icon_gc(w, GCForeground | GCBackground | GCClipXOrigin | GCClipYOrigin | GCClipMask |
-                        GCStipple | GCFillStyle);
+  static GC gc = nullptr;
+  static const char tag = 0;
+  if (_XdFirstOnDisplay(XtDisplay(w), &tag)) gc = nullptr;
+  if (gc == nullptr && devb->toplevel != nullptr) {
+    XGCValues v = {};
+    gc = XtAllocateGC(devb->toplevel, w->core.depth, icon_gc_values(&v), &v, kButtonGCChanges, 0);
+  }
+  return gc;
+}
+
+// The widget's margin: shadow and highlight.
+int32_t margin(Widget w) {
+  const XmPrimitivePart &pr = reinterpret_cast<XmPrimitiveWidget>(w)->primitive;
+  return pr.shadow_thickness + pr.highlight_thickness;
 }
 
 // Foreground for a background when the two are equal: black or white by
@@ -138,13 +172,14 @@ Pixel contrast(Widget w, Pixel background) {
 
 void draw(PushButton *p) {
   Widget w = p->w.main;
-  if (w == nullptr || !XtIsRealized(w) || p->gc == nullptr || !wu_x_ok()) return;
-  Dimension width = 0, height = 0, shadow = 0, highlight = 0;
-  Pixel fg = 0, bg = 0;
-  XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, XmNshadowThickness, &shadow,
-                XmNhighlightThickness, &highlight, XmNforeground, &fg, XmNbackground, &bg,
-                nullptr);
-  const int32_t m = shadow + highlight;
+  if (w == nullptr || !XtIsRealized(w) || !wu_x_ok()) return;
+  GC gc = ppbIconGC(w);
+  if (gc == nullptr) return;
+  // Read from the widget itself: it is drawn at every exposure.
+  const int32_t width = w->core.width, height = w->core.height;
+  Pixel fg = reinterpret_cast<XmPrimitiveWidget>(w)->primitive.foreground;
+  const Pixel bg = w->core.background_pixel;
+  const int32_t m = margin(w);
   int32_t cw = 0, chh = 0;
   pushButnCalcSize(p, &cw, &chh);
   const int32_t iw = std::max<int32_t>(width - 2 * m, 0);
@@ -153,7 +188,6 @@ void draw(PushButton *p) {
   const int32_t y0 = chh <= ih ? m + (ih - chh) / 2 : m;
   Display *d = XtDisplay(w);
   Window win = XtWindow(w);
-  GC gc = p->gc;
   XClearArea(d, win, m, m, unsigned(iw), unsigned(ih), False);
   if (fg == bg) fg = contrast(w, bg);
   XSetForeground(d, gc, fg);
@@ -247,23 +281,22 @@ void wuwpbds(Widget, XtPointer client, XtPointer) {
   release_icon(p);
   if (p->xlabel != nullptr) XmStringFree(p->xlabel);
   p->xlabel = nullptr;
-  if (p->gc != nullptr && p->w.main != nullptr) XtReleaseGC(p->w.main, p->gc);
-  p->gc = nullptr;
   p->w.main = p->w.outer = nullptr;
 }
 
-// The record's size from the natural one: a stored size wins without
-// conformSize.
-void fit_size(PushButton *p, Arg *args, Cardinal *n) {
-  Widget w = p->w.main;
-  Dimension shadow = 0, highlight = 0;
-  XtVaGetValues(w, XmNshadowThickness, &shadow, XmNhighlightThickness, &highlight, nullptr);
+// The record's size from the natural one with a margin (shadow and
+// highlight) on every side: a stored size wins without conformSize.
+void natural_size(PushButton *p, int32_t m) {
   int32_t nw = 0, nh = 0;
   pushButnCalcSize(p, &nw, &nh);
-  nw += 2 * (shadow + highlight);
-  nh += 2 * (shadow + highlight);
+  nw += 2 * m;
+  nh += 2 * m;
   if (p->c.conform_size || p->c.width <= 0) p->c.width = std::max(nw, 1);
   if (p->c.conform_size || p->c.height <= 0) p->c.height = std::max(nh, 1);
+}
+
+void fit_size(PushButton *p, Arg *args, Cardinal *n) {
+  natural_size(p, margin(p->w.main));
   XtSetArg(args[*n], XmNwidth, Dimension(p->c.width)); ++*n;
   XtSetArg(args[*n], XmNheight, Dimension(p->c.height)); ++*n;
 }
@@ -275,8 +308,6 @@ wu_status PushCleanup(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   pool_text_free(c, &p->label, &p->label_size);
   p->label_len = 0;
   release_icon(p);
-  if (p->gc != nullptr && p->w.main != nullptr && wu_x_ok()) XtReleaseGC(p->w.main, p->gc);
-  p->gc = nullptr;
   if (p->xlabel != nullptr) XmStringFree(p->xlabel);
   p->xlabel = nullptr;
   if (p->own_font != nullptr) {
@@ -340,14 +371,7 @@ bool set_size(wu_control *c, Widget w, wu_value *v, bool conforming) {
 
 GC icon_gc(Widget w, XtGCMask dynamic) {
   XGCValues v = {};
-  v.function = GXcopy;
-  v.plane_mask = AllPlanes;
-  XtGCMask fixed = GCFunction | GCPlaneMask;
-  if (devb->font != nullptr) {
-    v.font = devb->font->fid;
-    fixed |= GCFont;
-  }
-  return XtAllocateGC(w, 0, fixed, &v, dynamic, 0);
+  return XtAllocateGC(w, 0, icon_gc_values(&v), &v, dynamic, 0);
 }
 
 bool text_ok(const wu_value *v) {
@@ -417,11 +441,57 @@ wu_status SetDND(wu_ctl_handle *h, void *site, void *entries, void *count) {
   return wutext::TextSetDND(h, site, entries, count);
 }
 
+void button_input(Widget w, XtPointer client, XEvent *event, Boolean *cont, const ButtonWays &ways) {
+  switch (event->type) {
+    case KeyPress:
+      if (ways.keys) wuwskey(w, client, event, cont);
+      if (*cont) wu_ctl_input(w, client, event, cont);
+      break;
+    case ButtonPress:
+      if (ways.press != nullptr) ways.press(w, client, event, cont);
+      if (*cont) wu_ctl_input(w, client, event, cont);
+      break;
+    case FocusIn: case FocusOut:
+      if (ways.focus_frame && wuwpbfo != nullptr) wuwpbfo(w, client, event, cont);
+      wuwtlwn(w, client, event, cont);
+      break;
+    case EnterNotify: case LeaveNotify:
+      wuwtlwn(w, client, event, cont);
+      break;
+    case Expose:
+      if (event->xexpose.count == 0 && XmIsLabel(w)) wumdxfw(w);
+      break;
+    default:
+      wu_ctl_input(w, client, event, cont);
+      break;
+  }
+}
+
+namespace {
+
+void ButtonInputFramed(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{true, true, nullptr});
+}
+
+void ButtonInputPlain(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{true, false, nullptr});
+}
+
+void BarInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{false, false, nullptr});
+}
+
+}  // namespace
+
+void add_bar_handlers(Widget w, wu_control *c) {
+  const EventMask mask = ButtonPressMask | ButtonReleaseMask | Button1MotionMask | FocusChangeMask |
+                         EnterWindowMask | LeaveWindowMask;
+  XtInsertEventHandler(w, mask, False, BarInput, c, XtListHead);
+}
+
 void add_button_handlers(Widget w, wu_control *c, bool focus_frame) {
-  if (focus_frame && wuwpbfo != nullptr)
-    XtInsertEventHandler(w, FocusChangeMask, False, wuwpbfo, c, XtListHead);
-  XtInsertEventHandler(w, KeyPressMask, False, wuwskey, c, XtListHead);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  XtInsertEventHandler(w, kButtonEvents, False, focus_frame ? ButtonInputFramed : ButtonInputPlain,
+                       c, XtListHead);
 }
 
 // ---- set and query ------------------------------------------------------------
@@ -515,8 +585,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
   }
   if (changed && w != nullptr) {
-    Dimension old_w = 0, old_h = 0;
-    XtVaGetValues(w, XmNwidth, &old_w, XmNheight, &old_h, nullptr);
+    const Dimension old_w = w->core.width, old_h = w->core.height;
     fit_size(p, args, &n);
     XtSetValues(w, args, n);
     if (p->remanage && XtIsManaged(w)) {
@@ -528,9 +597,7 @@ wu_status PushSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (!wu_ctl_live(c)) return wu_ctl_entries_result(entries, count);
     if (redraw) draw(p);
     if (c->conform_size && (c->event_mask & kEvmConform)) {
-      Dimension nw = 0, nh = 0;
-      XtVaGetValues(w, XmNwidth, &nw, XmNheight, &nh, nullptr);
-      if (nw != old_w || nh != old_h)
+      if (w->core.width != old_w || w->core.height != old_h)
         wu_ctl_send(c, WU_EV_CONFORMSIZE, 0, w->core.x, w->core.y, nullptr, 0, WU_EV_CTL_POSTED);
     }
   }
@@ -580,9 +647,14 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
   wu_ctl_colours set;
   const bool dialog_set =
       wuwgpmc != nullptr && wuwgpmc(wu_ctl_window(c), WU_CSET_DIALOG, &set) == WU_OK;
+  // The natural size is known before the widget: it is made at its size.
+  Dimension shadow = kShadow;
+  for (Cardinal i = 0; i < extra_count; ++i)
+    if (std::strcmp(extra[i].name, XmNshadowThickness) == 0) shadow = Dimension(extra[i].value);
+  if (!(c->width > 0 && c->height > 0 && !c->conform_size)) natural_size(p, shadow);
   Arg args[30];
   Cardinal n = 0;
-  n = wu_ctl_visual_args(args, n);
+  n = wu_ctl_parent_visual_args(parent, args, n);
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   XtSetArg(args[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;
@@ -591,10 +663,11 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
   XtSetArg(args[n], XmNuserData, c); ++n;
   XtSetArg(args[n], XmNtraversalOn, False); ++n;
   XtSetArg(args[n], XmNpushButtonEnabled, True); ++n;
-  XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
+  // Shown once managed, unless hidden (wutmapw manages it or not).
+  if (c->flags & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
   XtSetArg(args[n], XmNshadowThickness, Dimension(kShadow)); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
+  if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
   if (label_fonts(p) != nullptr) { XtSetArg(args[n], XmNfontList, label_fonts(p)); ++n; }
   n = Cardinal(wuwswvs(c, dialog_set ? &set : nullptr, args, int32_t(n)));
   for (Cardinal i = 0; i < extra_count && n < XtNumber(args); ++i) args[n++] = extra[i];
@@ -606,26 +679,17 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
     return WU_NOTAVAIL;
   }
   p->w.main = p->w.outer = w;
-  p->gc = ppbIconGC(w);
-  if (p->gc == nullptr) {
-    XtDestroyWidget(w);
-    p->w.main = p->w.outer = nullptr;
-    return WU_NOTAVAIL;
-  }
+  wumdxlt(w);
   XtAddCallback(w, XmNexposeCallback, wuwdpbn, c);
   XtAddCallback(w, XmNactivateCallback, wuwpbns, c);
   XtAddCallback(w, XmNdestroyCallback, wuwpbds, c);
-  if (!(c->width > 0 && c->height > 0 && !c->conform_size)) {
-    n = 0;
-    fit_size(p, args, &n);
-    XtSetValues(w, args, n);
-  }
   if (wuwidrg != nullptr && c->dnd != nullptr) wuwidrg(w, static_cast<wu_dnd_site *>(c->dnd));
-  wu_old_translations(w);
-  // Managed by wutmapw below, with its translations merged beforehand:
-  // merging into a realized widget installs them again each time.
-  if (wutaddt != nullptr) wutaddt(w);
-  wutmnrq(w, c);
+  // The button table, then the text keys; managed by wutmapw below, with
+  // its translations merged beforehand: merging into a realized widget
+  // installs them again each time.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_BUTTON, WU_KEYS_WIDGET_POPUP, WU_KEYS_TEXT,
+                                       WU_KEYS_TEXT2};
+  wu_ctl_keys(w, kKeys, 4);
   add_button_handlers(w, c, true);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   return WU_OK;

@@ -2,6 +2,7 @@
 // thermometer mode that fills from its minimum to its value, optionally
 // with the completed percentage written on it, stepped by two methods.
 #include <X11/IntrinsicP.h>
+#include <Xm/ManagerP.h>
 #include <Xm/ScrollBar.h>
 #include <Xm/Xm.h>
 
@@ -66,6 +67,17 @@ Cardinal range_args(const ProgressBar *p, Arg *args, Cardinal n) {
   return n;
 }
 
+// range_args for a new bar: the values a new scroll bar has anyway (range
+// 0 to 100, value 0, page 10) are left out.
+Cardinal new_range_args(const ProgressBar *p, Arg *args, Cardinal n) {
+  Arg all[4];
+  const Cardinal count = range_args(p, all, 0);
+  const XtArgVal defaults[] = {0, 100, 0, 10};
+  for (Cardinal i = 0; i < count; ++i)
+    if (all[i].value != defaults[i]) args[n++] = all[i];
+  return n;
+}
+
 void DrawPercent(ProgressBar *p) {
   Widget w = p->w.main;
   if (w == nullptr || p->orientation != 0 || !XtIsRealized(w) || p->gc == nullptr) return;
@@ -74,8 +86,7 @@ void DrawPercent(ProgressBar *p) {
   const int32_t pct = int32_t(100.0 * double(int64_t(p->value) - p->minimum) / double(span));
   char text[16];
   const int len = std::snprintf(text, sizeof text, "%d", pct);
-  Pixel bg = 0;
-  XtVaGetValues(w, XmNbackground, &bg, nullptr);
+  const Pixel bg = w->core.background_pixel;
   XSetForeground(XtDisplay(w), p->gc, p->text_colour);
   XSetBackground(XtDisplay(w), p->gc, bg);
   XDrawImageString(XtDisplay(w), XtWindow(w), p->gc, w->core.width / 2 - 1, w->core.height - 2,
@@ -266,8 +277,9 @@ wu_status build_progress(ProgressBar *p) {
   if (!wu_x_ok() || c->pane == nullptr || c->pane->ext == nullptr || c->pane->ext->widget == nullptr)
     return WU_NOTAVAIL;
   p->parent = c->pane->ext->widget;
-  Pixel bg = devb->background, fg = devb->foreground;
-  XtVaGetValues(p->parent, XmNbackground, &bg, XmNforeground, &fg, nullptr);
+  // The pane widget is a manager: its colours are read from it directly.
+  const Pixel bg = p->parent->core.background_pixel;
+  Pixel fg = reinterpret_cast<XmManagerWidget>(p->parent)->manager.foreground;
   if (fg == bg) {
     const Pixel first = devb->dm_pixel[0], second = devb->dm_pixel[1];
     fg = fg == first ? second : first;
@@ -280,7 +292,7 @@ wu_status build_progress(ProgressBar *p) {
   XtSetArg(args[n], XmNshowArrows, XmNONE); ++n;
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
-  n = wu_ctl_visual_args(args, n);
+  n = wu_ctl_parent_visual_args(p->parent, args, n);
   if (p->orientation == 1) {
     XtSetArg(args[n], XmNorientation, XmVERTICAL); ++n;
     XtSetArg(args[n], XmNprocessingDirection, XmMAX_ON_TOP); ++n;
@@ -294,10 +306,11 @@ wu_status build_progress(ProgressBar *p) {
   XtSetArg(args[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;
   XtSetArg(args[n], XmNheight, Dimension(std::max(c->height, 1))); ++n;
   XtSetArg(args[n], XmNuserData, c); ++n;
-  XtSetArg(args[n], XmNborderWidth, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
-  XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
-  n = range_args(p, args, n);
+  // A scroll bar has no border and is sensitive unless told otherwise.
+  if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
+  // Shown once managed, unless hidden (wutmapw manages it or not).
+  if (c->flags & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
+  n = new_range_args(p, args, n);
   Widget w = XtCreateWidget("ProgressBar", xmScrollBarWidgetClass, p->parent, args, n);
   if (w == nullptr) return WU_NOTAVAIL;
   p->w.main = p->w.outer = w;
@@ -309,13 +322,12 @@ wu_status build_progress(ProgressBar *p) {
   }
   p->gc = XtAllocateGC(w, 0, mask, &gv, GCForeground | GCBackground, 0);
   wu_old_translations(w);
-  wutmnrq(w, c);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  add_bar_handlers(w, c);
   if (p->show_percent) {
     XtInsertEventHandler(w, ExposureMask, False, ExposeHandler, c, XtListTail);
     p->handler = 1;
   }
-  XtManageChild(w);
+  // Managed by wutmapw (a hidden bar is made and left unmanaged).
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   return WU_OK;
 }

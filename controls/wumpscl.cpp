@@ -261,23 +261,26 @@ wu_status build_scroll(wu_bar *b) {
   const bool dialog_set =
       wuwgpmc != nullptr && wuwgpmc(wu_ctl_window(c), WU_CSET_DIALOG, &set) == WU_OK;
   if (!dialog_set) wu_ctl_class_colours(wu_ctl_window(c), &set);
+  Widget parent = c->pane->ext->widget;
   Arg args[24];
   Cardinal n = 0;
-  n = wu_ctl_visual_args(args, n);
+  n = wu_ctl_parent_visual_args(parent, args, n);
   XtSetArg(args[n], XmNbackground, set.background); ++n;
   XtSetArg(args[n], XmNforeground, set.foreground); ++n;
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
   if (c->width > 0) { XtSetArg(args[n], XmNwidth, Dimension(c->width)); ++n; }
   if (c->height > 0) { XtSetArg(args[n], XmNheight, Dimension(c->height)); ++n; }
-  XtSetArg(args[n], XmNorientation, b->orientation ? XmVERTICAL : XmHORIZONTAL); ++n;
+  // A scroll bar is vertical, sensitive and steps by 1 unless told
+  // otherwise: only what differs goes.
+  if (!b->orientation) { XtSetArg(args[n], XmNorientation, XmHORIZONTAL); ++n; }
   if (b->minimum < b->maximum) {
-    XtSetArg(args[n], XmNminimum, b->minimum); ++n;
+    if (b->minimum != 0) { XtSetArg(args[n], XmNminimum, b->minimum); ++n; }
     XtSetArg(args[n], XmNmaximum, b->maximum + 1); ++n;
     XtSetArg(args[n], XmNvalue, b->value); ++n;
   }
-  XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
-  if (b->small_amount >= 1) { XtSetArg(args[n], XmNincrement, int(b->small_amount)); ++n; }
+  if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
+  if (b->small_amount >= 2) { XtSetArg(args[n], XmNincrement, int(b->small_amount)); ++n; }
   XtSetArg(args[n], XmNuserData, c); ++n;
   const int64_t s = b->large_amount;
   if (b->minimum < b->maximum && s <= int64_t(b->maximum) - b->minimum + 1 &&
@@ -285,17 +288,19 @@ wu_status build_scroll(wu_bar *b) {
     XtSetArg(args[n], XmNsliderSize, int(s)); ++n;
     XtSetArg(args[n], XmNpageIncrement, int(s)); ++n;
   }
-  XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
-  Widget w = sscreat(c->pane->ext->widget, "qevScale", args, n);
+  // Shown once managed, unless hidden (wutmapw manages it or not).
+  if (c->flags & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
+  Widget w = sscreat(parent, "qevScale", args, n);
   if (w == nullptr) return WU_NOTAVAIL;
   b->widget = w;
-  wu_old_translations(w);
-  if (wutaddt != nullptr) wutaddt(w);
-  wutmnrq(w, c);
-  XtAddEventHandler(w, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
+  // The button table, then the text keys.
+  static const wu_ctl_table kKeys[] = {WU_KEYS_BUTTON, WU_KEYS_WIDGET_POPUP, WU_KEYS_TEXT,
+                                       WU_KEYS_TEXT2};
+  wu_ctl_keys(w, kKeys, 4);
+  add_bar_handlers(w, c);
   for (const char *cb : kScrollCallbacks) XtAddCallback(w, cb, ScrollMoved, c);
   XtAddCallback(w, XmNdestroyCallback, wuwsbds, c);
-  XtManageChild(w);
+  // Managed by wutmapw (a hidden bar is made and left unmanaged).
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   return WU_OK;
 }

@@ -131,10 +131,16 @@ Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
   return n;
 }
 
+// The text keys, then the button table.
+void box_keys(Widget w) {
+  static const wu_ctl_table kKeys[] = {WU_KEYS_TEXT, WU_KEYS_TEXT2, WU_KEYS_BUTTON,
+                                       WU_KEYS_WIDGET_POPUP};
+  wu_ctl_keys(w, kKeys, 4);
+}
+
 void common_input(RadioBox *r, Widget w) {
   wutmnrq(w, &r->c);
-  if (wutaddt != nullptr) wutaddt(w);
-  wu_old_translations(w);
+  box_keys(w);
 }
 
 Dimension text_width(XmFontList fl, const char *text) {
@@ -189,6 +195,22 @@ void wuwradi(Widget w, XtPointer client, XtPointer call) {
     if (!held_alive(hold, c)) return;
   }
   wu_ctl_record(c, WU_EV_SELECT, index, sent, 0.0, 0);
+}
+
+// A radio box widget's input ahead of the toolkit's: a toggle's button
+// keys, the box's press rule, the common control input.
+void ToggleInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{true, false, wuwradd});
+}
+
+void BoxInput(Widget w, XtPointer client, XEvent *event, Boolean *cont) {
+  button_input(w, client, event, cont, ButtonWays{false, false, wuwradd});
+}
+
+// The input and tip handlers of a radio box widget with the box's press
+// rule, and the toggles' keys with `keys`.
+void radio_input(RadioBox *r, Widget w, bool keys) {
+  XtInsertEventHandler(w, kButtonEvents, False, keys ? ToggleInput : BoxInput, &r->c, XtListHead);
 }
 
 // Exactly the last pressed toggle is set, also when it was set before.
@@ -274,16 +296,14 @@ wu_status wuxirbu(RadioBox *r) {
     Widget t = XtCreateWidget("qevToggleButton", xmToggleButtonWidgetClass, area, args, n);
     XmStringFree(s);
     if (t == nullptr) return WU_NOTAVAIL;
+    wumdxlt(t);
     XtAddCallback(t, XmNvalueChangedCallback, wuwradi, c);
     XtAddCallback(t, XmNvalueChangedCallback, wuwradr, t);
-    XtAddEventHandler(t, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
-    common_input(r, t);
-    XtInsertEventHandler(t, ButtonPressMask, False, wuwradd, c, XtListHead);
-    XtInsertEventHandler(t, KeyPressMask, False, wuwskey, c, XtListHead);
+    box_keys(t);
+    radio_input(r, t, true);
     XtVaSetValues(t, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
     XtManageChild(t);
   }
-  XtAddEventHandler(area, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False, wuwtlwn, c);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
   if (r->frame != nullptr) {
     Dimension shadow = 0;
@@ -358,10 +378,8 @@ wu_status build_radio(RadioBox *r) {
     XtSetArg(args[n], XmNleftOffset, 0); ++n;
     XtSetArg(args[n], XmNrightOffset, 0); ++n;
     r->frame = XtCreateManagedWidget("title_frame", xmFrameWidgetClass, r->form, args, n);
-    common_input(r, r->frame);
-    XtInsertEventHandler(r->frame, ButtonPressMask, False, wuwradd, c, XtListHead);
-    XtAddEventHandler(r->frame, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False,
-                      wuwtlwn, c);
+    box_keys(r->frame);
+    radio_input(r, r->frame, false);
     n = common_args(r, args, 0);
     XtSetArg(args[n], XmNchildType, XmFRAME_TITLE_CHILD); ++n;
     if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
@@ -369,12 +387,13 @@ wu_status build_radio(RadioBox *r) {
     XtSetArg(args[n], XmNlabelString, empty); ++n;
     r->label = XtCreateWidget("rbox", xmLabelWidgetClass, r->frame, args, n);
     XmStringFree(empty);
-    common_input(r, r->label);
+    wumdxlt(r->label);
+    box_keys(r->label);
     if (r->title != nullptr && r->title[0] != '\0') {
       set_title(r);
-      XtAddEventHandler(r->label, EnterWindowMask | LeaveWindowMask | FocusChangeMask, False,
-                        wuwtlwn, c);
-      XtInsertEventHandler(r->label, ButtonPressMask, False, wuwradd, c, XtListHead);
+      radio_input(r, r->label, false);
+    } else {
+      wutmnrq(r->label, c);
     }
     parent = r->frame;
   }
@@ -404,11 +423,11 @@ wu_status build_radio(RadioBox *r) {
   r->w.main = area;
   if (!r->titled) r->w.outer = area;
   XtManageChild(area);
-  common_input(r, area);
+  box_keys(area);
   // The area is the box's drop site: button 2 between the toggles follows
   // the same rule as on them, ahead of the site's own drag handler, which
   // would start a drag with nothing to offer.
-  XtInsertEventHandler(area, ButtonPressMask, False, wuwradd, c, XtListHead);
+  radio_input(r, area, false);
   if (wuxirbu(r) != WU_OK) return WU_NOTAVAIL;
   fit_title(r);
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
@@ -434,7 +453,10 @@ void apply_colour(RadioBox *r, int32_t code) {
 
 void destroy_toggles(RadioBox *r) {
   std::vector<Widget> t = toggles(r);
-  for (auto it = t.rbegin(); it != t.rend(); ++it) XtDestroyWidget(*it);
+  for (auto it = t.rbegin(); it != t.rend(); ++it) {
+    wumdxft(*it);
+    XtDestroyWidget(*it);
+  }
 }
 
 wu_status RadioSwat(wu_control *c, wu_value *entries, int32_t count) {

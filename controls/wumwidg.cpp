@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "xd/qevutil.h"
 #include "controls/wucontrol.h"
@@ -527,17 +529,112 @@ void wu_old_pressed_event(wu_control *c, int32_t code, bool give_focus) {
   if (give_focus) focus_back(w);
 }
 
-void wu_old_translations(Widget w) {
+}  // extern "C"
+
+namespace {
+
+// Registers the popup action of the older controls, once per start of the
+// window system: a restart brings a new context.
+void widget_popup_action(Widget w) {
   static XtActionsRec actions[] = {{const_cast<String>(kPopupAction), wuwpopc}};
-  static XtTranslations popup = nullptr;
-  if (w == nullptr || !wu_x_ok()) return;
-  // Once per start of the window system: a restart brings a new context.
-  if (_XdFirstOnDisplay(XtDisplay(w), actions)) {
-    XtAppAddActions(devb->app, actions, XtNumber(actions));
-    popup = XtParseTranslationTable(kPopupBinding);
+  if (_XdFirstOnDisplay(XtDisplay(w), actions)) XtAppAddActions(devb->app, actions, XtNumber(actions));
+}
+
+// The text of a table, without a leading directive line ("#override" and
+// the like mean nothing inside a joined table).
+const char *table_text(wu_ctl_table t) {
+  const char *text = nullptr;
+  switch (t) {
+    case WU_KEYS_BUTTON: text = devb->appres.control_translation; break;
+    case WU_KEYS_WIDGET_POPUP: text = kPopupBinding; break;
+    case WU_KEYS_POPUP: text = devb->motifres.popup_translation; break;
+    case WU_KEYS_TEXT: text = devb->appres.text_keys; break;
+    case WU_KEYS_TEXT2: text = devb->appres.text_keys2; break;
   }
-  if (devb->control_translation != nullptr) XtOverrideTranslations(w, devb->control_translation);
-  XtOverrideTranslations(w, popup);
+  if (text == nullptr) return nullptr;
+  while (*text == ' ' || *text == '\t' || *text == '\n') ++text;
+  if (*text == '#') {
+    const char *end = std::strchr(text, '\n');
+    text = end != nullptr ? end + 1 : "";
+  }
+  return text;
+}
+
+// A table parsed on its own, for when the joined text cannot be parsed.
+XtTranslations table_alone(wu_ctl_table t) {
+  static XtTranslations popup = nullptr;
+  switch (t) {
+    case WU_KEYS_BUTTON: return devb->control_translation;
+    case WU_KEYS_WIDGET_POPUP:
+      if (popup == nullptr) popup = XtParseTranslationTable(kPopupBinding);
+      return popup;
+    case WU_KEYS_POPUP: return devb->popup_translation;
+    case WU_KEYS_TEXT: return devb->text_keys;
+    case WU_KEYS_TEXT2: return devb->text_keys2;
+  }
+  return nullptr;
+}
+
+// Tables joined in an order and parsed, for the display of this start.
+struct Joined {
+  std::vector<wu_ctl_table> order;
+  XtTranslations table;
+};
+
+XtTranslations joined_table(Display *dpy, const wu_ctl_table *tables, int32_t count) {
+  static std::vector<Joined> made;
+  // The texts are the resources of one start; a new start may have others.
+  if (_XdFirstOnDisplay(dpy, &made)) made.clear();
+  for (const Joined &j : made)
+    if (j.order.size() == size_t(count) && std::equal(j.order.begin(), j.order.end(), tables))
+      return j.table;
+  // Within one table the first binding of an event wins: the table that is
+  // to win comes first.
+  std::string text;
+  for (int32_t i = count - 1; i >= 0; --i) {
+    const char *t = table_text(tables[i]);
+    if (t == nullptr || *t == '\0') continue;
+    if (!text.empty()) text += '\n';
+    text += t;
+  }
+  // A parsed table cannot be given back to Xt and does not depend on the
+  // display: each distinct text is parsed once in the life of the process.
+  static auto *parsed = new std::map<std::string, XtTranslations>;
+  XtTranslations table = nullptr;
+  if (!text.empty()) {
+    auto found = parsed->find(text);
+    if (found != parsed->end()) {
+      table = found->second;
+    } else {
+      table = XtParseTranslationTable(text.c_str());
+      if (table != nullptr) parsed->emplace(text, table);
+    }
+  }
+  made.push_back(Joined{std::vector<wu_ctl_table>(tables, tables + count), table});
+  return table;
+}
+
+}  // namespace
+
+extern "C" {
+
+void wu_ctl_keys(Widget w, const wu_ctl_table *tables, int32_t count) {
+  if (w == nullptr || tables == nullptr || count <= 0 || !wu_x_ok()) return;
+  for (int32_t i = 0; i < count; ++i) {
+    if (tables[i] == WU_KEYS_WIDGET_POPUP) widget_popup_action(w);
+    if ((tables[i] == WU_KEYS_TEXT || tables[i] == WU_KEYS_TEXT2) && wutiact != nullptr) wutiact();
+  }
+  if (XtTranslations table = joined_table(XtDisplay(w), tables, count)) {
+    XtOverrideTranslations(w, table);
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i)
+    if (XtTranslations t = table_alone(tables[i])) XtOverrideTranslations(w, t);
+}
+
+void wu_old_translations(Widget w) {
+  static const wu_ctl_table kOld[] = {WU_KEYS_BUTTON, WU_KEYS_WIDGET_POPUP};
+  wu_ctl_keys(w, kOld, 2);
 }
 
 // ---- creators -------------------------------------------------------------

@@ -3,9 +3,13 @@
 // window manager's close answers it.  The close answers Cancel, as does a
 // display lost while the box is up, so a caller never waits for ever.
 #include <X11/IntrinsicP.h>
+#include <Xm/BulletinB.h>
+#include <Xm/Frame.h>
+#include <Xm/Label.h>
 #include <Xm/MessageB.h>
 #include <Xm/Protocols.h>
 #include <Xm/PushB.h>
+#include <Xm/ScrollBar.h>
 #include <Xm/Xm.h>
 
 #include <vector>
@@ -180,22 +184,88 @@ extern "C" {
 void *_XmXftDrawCreate(Display *display, Window window) __attribute__((weak));
 void _XmXftDrawDestroy(Display *display, Window window, void *draw) __attribute__((weak));
 
+}  // extern "C"
+
+namespace {
+
+// Motif files, for every label it makes (and every widget of a class made
+// on the label), the class translations it lent the widget while making
+// it, in a context of its own keyed by the widget, and never deletes the
+// entry: one stays behind for every address such a widget ever had.  The
+// context is the one that holds an entry for a label just made (0 when not
+// exactly one does, and nothing is deleted then).  Context numbers are the
+// process's own, so the one found serves every display.
+XContext MotifLentTranslations(Widget any) {
+  static XContext found = 0;
+  static bool looked = false;
+  if (looked || devb == nullptr || devb->toplevel == nullptr) return found;
+  looked = true;
+  Display *dpy = XtDisplay(any);
+  Widget probe = XtCreateWidget("qevProbe", xmLabelWidgetClass, devb->toplevel, nullptr, 0);
+  if (!probe) return found;
+  // Contexts are unique quarks, numbered down from -1.
+  const XContext last = XUniqueContext();
+  int hits = 0;
+  for (XContext c = -1; c > last; --c) {
+    XPointer data = nullptr;
+    if (XFindContext(dpy, reinterpret_cast<XID>(probe), c, &data) == 0) {
+      found = c;
+      ++hits;
+    }
+  }
+  if (hits != 1) found = 0;
+  if (found) XDeleteContext(dpy, reinterpret_cast<XID>(probe), found);
+  XtDestroyWidget(probe);
+  return found;
+}
+
+// Widgets that draw no text into their own windows, so that Motif keeps no
+// drawing state for them: scroll bars, and frames, forms and bulletin
+// boards while no gadget (a gadget draws in its parent's window) is among
+// their children.
+bool DrawsNoText(Widget w) {
+  if (XmIsScrollBar(w)) return true;
+  if (!XmIsFrame(w) && !XmIsBulletinBoard(w)) return false;
+  const CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
+  for (Cardinal i = 0; i < c->composite.num_children; ++i)
+    if (XmIsGadget(c->composite.children[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
 void wumdxft(Widget root) {
-  if (!root || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  if (!root || !wu_x_ok()) return;
+  const XContext lent = MotifLentTranslations(root);
+  Display *dpy = XtDisplay(root);
   std::vector<Widget> todo{root};
   while (!todo.empty()) {
     Widget w = todo.back();
     todo.pop_back();
+    // Motif files translations for its labels and the classes made on them.
+    if (lent && XmIsLabel(w)) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
     if (!XtIsWidget(w)) continue;
     for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
     if (XtIsComposite(w)) {
       CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
       for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
     }
-    if (!XtIsRealized(w)) continue;
-    Display *dpy = XtDisplay(w);
-    if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
+    if (!DrawsNoText(w)) wumdxfw(w);
   }
+}
+
+void wumdxlt(Widget w) {
+  if (!w || !XmIsLabel(w) || !wu_x_ok()) return;
+  if (const XContext lent = MotifLentTranslations(w))
+    XDeleteContext(XtDisplay(w), reinterpret_cast<XID>(w), lent);
+}
+
+void wumdxfw(Widget w) {
+  if (!w || !XtIsRealized(w) || !_XmXftDrawCreate || !_XmXftDrawDestroy || !wu_x_ok()) return;
+  Display *dpy = XtDisplay(w);
+  if (void *draw = _XmXftDrawCreate(dpy, XtWindow(w))) _XmXftDrawDestroy(dpy, XtWindow(w), draw);
 }
 
 wu_status wumwait(Widget w, const void *holder, int32_t *destroyed) {

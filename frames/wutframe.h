@@ -68,9 +68,20 @@ wu_status wumwans(Widget w, const void *holder, const int32_t *answer, int32_t w
    stands; the dialog's callbacks cannot run after this returns. */
 wu_status wumwdlg(Widget dialog, const void *holder);
 /* Lets Motif forget the text drawing state it keeps for every window of a
-   widget tree (popups included) that is about to be destroyed; Motif keeps
-   it for the life of the process otherwise. */
+   widget tree (popups included) that is about to be destroyed, and the
+   translations it filed for each of its widgets; Motif keeps both for the
+   life of the process otherwise. */
 void wumdxft(Widget root);
+/* The text drawing state of one widget's window only: given back after
+   each drawing, Motif's store stays as short as the windows being drawn
+   (it is searched from its start at every drawing), and holds nothing of
+   the widget when it goes. */
+void wumdxfw(Widget w);
+/* The translations Motif filed for a label (or a class made on it) while
+   making it, forgotten: only the making used them.  Given back as soon as
+   the label is made, they do not lengthen the toolkit's look-ups in the
+   meantime. */
+void wumdxlt(Widget w);
 int32_t wumpmsg(Widget parent, const char *text, int32_t kind, int32_t zero);
 /* wumpmsg for a box that serves `holder` (a registered window, control or
    record): it answers Cancel, without waiting, once the holder is released. */

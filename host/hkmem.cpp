@@ -3,6 +3,8 @@
 // can catch a free of the wrong size or of a block it never gave out, and so
 // that tests can read what is still allocated.  Deleting a pool releases its
 // blocks and its sub-pools.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +24,14 @@ namespace {
 // Uncleared memory is filled with this byte so that a caller that forgets to
 // ask for cleared memory sees garbage at once.
 const unsigned char kDirtyByte = 0xA5;
+
+// Heap bytes a live block takes: its chunk, with the allocator's header,
+// and the chunk of its entry in the pool's table of blocks.
+int64_t heapCost(void *block) {
+  const int64_t header = int64_t(sizeof(size_t));
+  const int64_t entry = 4 * int64_t(sizeof(void *));
+  return int64_t(malloc_usable_size(block)) + header + entry;
+}
 
 struct HostPool {
   qev_pool head;                              // allocate and free functions
@@ -70,6 +80,7 @@ void *takeBlock(HostPool *p, int32_t size, int32_t flags) {
   p->blocks[block] = size;
   ++p->stats.liveBlocks;
   p->stats.liveBytes += size;
+  p->stats.heapBytes += heapCost(block);
   return block;
 }
 
@@ -92,6 +103,7 @@ void dropBlock(HostPool *p, void *block) {
   auto it = p->blocks.find(block);
   --p->stats.liveBlocks;
   p->stats.liveBytes -= it->second;
+  p->stats.heapBytes -= heapCost(block);
   p->blocks.erase(it);
   std::free(block);
 }

@@ -37,6 +37,7 @@ const void *table(int32_t id, int32_t *slotCount = nullptr);
 struct PoolStats {
   int64_t liveBlocks = 0;
   int64_t liveBytes = 0;
+  int64_t heapBytes = 0;   // what the live blocks and their keeping take of the heap
   int64_t errors = 0;      // wrong-size frees, frees of foreign blocks, ...
 };
 qev_pool *rootPool();

@@ -80,7 +80,9 @@ bool HasCursor(const QevPanePart &p, int row, int col) {
 }
 
 // Draws cells [col0, col1) of a row (0-based), in runs of one colour pair.
-void DrawRow(Widget w, int row, int col0, int col1) {
+// On an exposed area, which the server has just cleared to the window's
+// background, runs of blanks on that background are already right.
+void DrawRow(Widget w, int row, int col0, int col1, bool exposed = false) {
   QevPanePart &p = PANE(w);
   if (!XtIsRealized(w) || row < 0 || row >= p.rows) return;
   col0 = std::max(0, col0);
@@ -103,6 +105,9 @@ void DrawRow(Widget w, int row, int col0, int col1) {
       ++c;
       if (cursor) break;
     }
+    if (exposed && !cursor && bg == w->core.background_pixel &&
+        std::all_of(run, run + n, [](char ch) { return ch == ' '; }))
+      continue;
     XSetForeground(d, p.gc, bg);
     XFillRectangle(d, XtWindow(w), p.gc, start * p.cw, row * p.ch, unsigned(n) * p.cw, p.ch);
     XSetForeground(d, p.gc, fg);
@@ -171,7 +176,8 @@ void Redisplay(Widget w, XEvent *event, Region region) {
     c0 = event->xexpose.x / p.cw;
     c1 = (event->xexpose.x + event->xexpose.width + p.cw - 1) / p.cw;
   }
-  for (int r = r0; r < std::min(r1, p.rows); ++r) DrawRow(w, r, c0, c1);
+  const bool exposed = event && event->type == Expose && w->core.background_pixmap == XtUnspecifiedPixmap;
+  for (int r = r0; r < std::min(r1, p.rows); ++r) DrawRow(w, r, c0, c1, exposed);
   // Gadget children draw themselves through the manager.
   XmeRedisplayGadgets(w, event, region);
 }
@@ -251,7 +257,10 @@ QevPaneClassRec qevPaneClassRec = {
         /* num_resources */ XtNumber(resources),
         /* xrm_class */ NULLQUARK,
         /* compress_motion */ True,
-        /* compress_exposure */ XtExposeCompressMaximal,
+        // Each exposure is drawn as it comes, from its bounding rectangle:
+        // gathering them from the queue into a region costs more, for the
+        // many small exposures of controls going, than drawing them.
+        /* compress_exposure */ XtExposeCompressSeries | XtExposeNoRegion,
         /* compress_enterleave */ True,
         /* visible_interest */ False,
         /* destroy */ Destroy,

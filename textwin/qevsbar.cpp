@@ -29,7 +29,10 @@ QEVSbarClassRec qevSbarClassRec = {
         /* num_resources */ 0,
         /* xrm_class */ NULLQUARK,
         /* compress_motion */ True,
-        /* compress_exposure */ XtExposeCompressMaximal,
+        // A bar draws itself whole at each exposure: a series is drawn
+        // once, and the queue is not searched for more (with many bars
+        // mapped at once that search costs more than the drawing).
+        /* compress_exposure */ XtExposeCompressSeries | XtExposeNoRegion,
         /* compress_enterleave */ True,
         /* visible_interest */ False,
         /* destroy */ nullptr,

@@ -177,6 +177,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   // Controls are released while their widgets still stand.
   for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
   wutfcpn(w);
+  // Motif would keep the text drawing state of every window of the frame
+  // for the life of the process.
+  if (w->outer && wu_x_ok()) wumdxft(w->outer);
   // Pane widgets go with the frame; forget them first so that releasing
   // the records does not destroy them twice.
   wutdfrm(w);
@@ -329,7 +332,7 @@ wu_status wuxiwnd(wu_window *w) {
   return WU_OK;
 }
 
-wu_status wuxuwnd(wu_window *w) {
+wu_status wutuwnd(wu_window *w, int32_t flush) {
   if (!WindowLive(w)) return WU_NOTAVAIL;
   for (wu_pane *p = w->panes; p; p = p->next) RunReleaseList(w, p);
   if (w->command_pane) RunReleaseList(w, w->command_pane);
@@ -338,9 +341,11 @@ wu_status wuxuwnd(wu_window *w) {
   if (w->command_pane) UpdatePane(w->command_pane);
   for (wu_pane *p = w->panes; p; p = p->next) UpdatePane(p);
   wuxmcur(w);
-  wutflsh(0);
+  if (flush) wutflsh(0);
   return WU_OK;
 }
+
+wu_status wuxuwnd(wu_window *w) { return wutuwnd(w, 1); }
 
 // True while a widget inside one of the window's panes (a control the user
 // clicked or tabbed to) holds the keyboard: the read leaves it there.

@@ -91,6 +91,10 @@ wu_status wuxiwnd(wu_window *window);
    (carried out when this, the outermost loop, ends), answers WU_NOTAVAIL. */
 wu_status wuxrwnd(wu_window *window);
 wu_status wuxuwnd(wu_window *window);
+/* wuxuwnd that leaves what it asked of the server in the request buffer
+   (flush 0), to go with the next flush or wait: a control released among
+   many is not sent on its own. */
+wu_status wutuwnd(wu_window *window, int32_t flush);
 wu_status wuxgdsf(wu_window *window, int32_t zero, uint32_t *flags_out);
 /* Window-system command entry: the window-command dispatcher decides; 0 is
    handled, WU_NOTAVAIL not handled. */

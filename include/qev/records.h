@@ -532,7 +532,8 @@ typedef struct wu_popup_menu {
 
 /* Control record sizes: the common part and room for the kind's own
    fields, counted in address-sized words so that they widen with them. */
-#define WU_CTL_WORDS_SMALL 32      /* buttons, boxes, bars, scales, icons */
+#define WU_CTL_WORDS_SMALL 20      /* buttons, boxes, bars, scales, icons: the
+                                      largest has 20 fields after the common part */
 #define WU_CTL_WORDS_LARGE 128     /* text, list and tree kinds */
 #define WU_CTL_RECORD_SIZE(words) (sizeof(wu_control) + (words) * sizeof(void *))
 #define WU_CTL_SMALL_SIZE WU_CTL_RECORD_SIZE(WU_CTL_WORDS_SMALL)

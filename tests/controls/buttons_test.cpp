@@ -8,6 +8,7 @@
 #include "runtime/wutoolkit.h"
 
 #include <X11/ShellP.h>
+#include <Xm/PrimitiveP.h>
 #include <Xm/ToggleB.h>
 #include <X11/extensions/XTest.h>
 
@@ -146,6 +147,48 @@ TEST_F(Buttons, PushButtonDrawsInContrastWhenColoursAreEqual) {
         if ((XGetPixel(img, x, y) & 0xffffff) == (expect & 0xffffff)) ++ink;
     XDestroyImage(img);
     EXPECT_GT(ink, 10) << "background " << both;
+  }
+}
+
+// Pixels of `colour` in a widget's window (its margins left out).
+int Ink(Widget w, Pixel colour) {
+  Display *d = XtDisplay(w);
+  const int width = w->core.width - 8, height = w->core.height - 8;
+  XImage *img = XGetImage(d, XtWindow(w), 4, 4, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+  if (img == nullptr) return -1;
+  int ink = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if ((XGetPixel(img, x, y) & 0xffffff) == (colour & 0xffffff)) ++ink;
+  XDestroyImage(img);
+  return ink;
+}
+
+// The window system stopped and started again: push buttons made on the
+// new connection draw their labels with what that connection made.
+TEST_F(Buttons, PushButtonsDrawAfterTheWindowSystemStartsAgain) {
+  for (int start = 0; start < 2; ++start) {
+    if (start > 0) {
+      wuxfwnd(window_);
+      window_ = nullptr;
+      qevtest::stopModule();
+      std::string why;
+      ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+      ASSERT_EQ(wuxgwnd(&window_, 1, 0), WU_OK);
+      ASSERT_EQ(wuxgpan(window_, &pane_, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+      ASSERT_EQ(wuxiwnd(window_), WU_OK);
+      Settle();
+    }
+    wu_ctl_handle *h = Create(WU_CTYPE_PUSH, {Text(WU_A_TEXT, "MMMM"), Int(WU_A_WIDTH, 120),
+                                              Int(WU_A_HEIGHT, 40)});
+    Widget w = W(h);
+    ASSERT_NE(w, nullptr);
+    const Pixel fg = reinterpret_cast<XmPrimitiveWidget>(w)->primitive.foreground;
+    XClearArea(devb->display, XtWindow(w), 0, 0, 0, 0, True);
+    Settle();
+    EXPECT_GT(Ink(w, fg), 10) << "start " << start;
+    EXPECT_EQ(h->services->wdes(h), WU_OK);
+    Settle();
   }
 }
 

@@ -1,28 +1,17 @@
 // Lists made, shown and released many times: the heap stays flat, within a
 // small constant per cycle, for each of the three list kinds, and for tree
 // views filled and emptied again and again.
-#include <malloc.h>
-
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "heapcount.h"
 #include "listfixture.h"
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QEV_HEAP_COUNTED 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QEV_HEAP_COUNTED 0
-#else
-#define QEV_HEAP_COUNTED 1
-#endif
-#else
-#define QEV_HEAP_COUNTED 1
-#endif
+using qevtest::heapInUse;
 
 const int kWarm = 300;
 const int kCycles = 10000;
@@ -57,12 +46,6 @@ class ListMemory : public Lists {
     EXPECT_EQ(now.liveBytes, pool.liveBytes) << name;
   }
 };
-
-// Bytes the heap holds, in the arena and in mapped chunks.
-size_t HeapInUse() {
-  const struct mallinfo2 m = mallinfo2();
-  return m.uordblks + m.hblkhd;
-}
 
 // Host records of a tree: `folders` top-level folders in one sibling
 // chain, each with a chain of `per` children, linked both ways.
@@ -167,7 +150,7 @@ TEST_F(TreeMemory, FillingAndEmptyingTreesKeepsTheHeapFlat) {
   Cycle(tree);
   Cycle(tree);
   if (HasFatalFailure()) return;
-  const size_t before = HeapInUse();
+  const size_t before = heapInUse();
   const qevhost::PoolStats pool = qevhost::poolStats(pool_);
   for (int k = 0; k < kCycles; ++k) {
     Cycle(tree);
@@ -177,7 +160,7 @@ TEST_F(TreeMemory, FillingAndEmptyingTreesKeepsTheHeapFlat) {
   EXPECT_EQ(now.liveBlocks, pool.liveBlocks);
   EXPECT_EQ(now.liveBytes, pool.liveBytes);
   if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
-  const double per = (double(HeapInUse()) - double(before)) / (kCycles * kFills);
+  const double per = (double(heapInUse()) - double(before)) / (kCycles * kFills);
   RecordProperty("tree view fill", std::to_string(per));
   // A fill and emptying is 1,000 nodes in and out: a node that left as
   // little as one heap chunk behind would show as 16 bytes a node.

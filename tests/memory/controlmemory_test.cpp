@@ -1,0 +1,161 @@
+// Controls and windows made, shown and released thousands of times leave
+// the heap flat: each of the fourteen kinds on its own, and a window that
+// holds one control of every kind, within a small constant per cycle once
+// warmed up, with the host pool back at its baseline.
+#include <string>
+#include <vector>
+
+#include "../controls/ctlfixture.h"
+#include "heapcount.h"
+
+namespace {
+
+using qevtest::heapInUse;
+
+// Cycles run before the heap is read: a control kind's one-time costs are
+// paid in the first ones; a window's, with the toolkit's records of the
+// shells and widgets it made, settle over the first few hundred.
+const int kWarmControls = 200;
+const int kWarmWindows = 500;
+const int kCycles = 2000;
+// Bytes a cycle may leave behind on average: allocator noise, not a leak.
+const double kPerCycle = 64.0;
+
+const char *const kItemTexts[] = {"Red", "Green", "Blue"};
+
+class ControlMemory : public Controls {
+ protected:
+  void SetUp() override {
+    Controls::SetUp();
+    for (const char *t : kItemTexts) items_.push_back({int32_t(std::strlen(t)), 0, t});
+  }
+
+  // What a host sets on a new control of a kind: a text where the kind
+  // shows one, the choices of the kinds that list them.
+  std::vector<wu_value> EntriesFor(int32_t type) {
+    std::vector<wu_value> v = {Int(WU_A_HPOS, 10), Int(WU_A_VPOS, 10)};
+    wu_value list = {};
+    list.code = WU_A_ITEMS;
+    list.type = WU_VT_STRLIST;
+    list.value = int32_t(items_.size());
+    list.pointer = items_.data();
+    switch (type) {
+      case WU_CTYPE_LABEL: case WU_CTYPE_ENTRY: case WU_CTYPE_PUSH: case WU_CTYPE_CHECK:
+      case WU_CTYPE_DESKICON:
+        v.push_back(Text(WU_A_TEXT, "Label"));
+        break;
+      case WU_CTYPE_COMBO: case WU_CTYPE_SPIN: case WU_CTYPE_RADIO:
+        v.push_back(list);
+        break;
+      case WU_CTYPE_MULTILINE:
+        list.code = WU_A_LINES;
+        v.push_back(list);
+        break;
+      default:
+        break;
+    }
+    return v;
+  }
+
+  // Everything the server and the toolkit have for the module, handled.
+  void Pump() {
+    XSync(devb->display, False);
+    while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
+  }
+
+  // One control of the kind made in `pane`, shown, and released as the
+  // host releases it.
+  void ControlCycle(wu_window *window, wu_pane *pane, int32_t type) {
+    std::vector<wu_value> e = EntriesFor(type);
+    wu_ctl_handle *h = nullptr;
+    const wu_status st = crea_(&h, pane, nullptr, type, e.data(), int32_t(e.size()), HostProc);
+    ASSERT_TRUE(st == WU_OK || st == WU_ENTRY_STATUS) << type;
+    ASSERT_NE(h, nullptr) << type;
+    wuxuwnd(window);
+    Pump();
+    // Shown: its Motif widget stands managed in the pane.
+    Widget w = wu_ctl_outer(h->control);
+    ASSERT_TRUE(w != nullptr && XtIsManaged(w) && (XmIsPrimitive(w) || XmIsManager(w))) << type;
+    ASSERT_EQ(h->services->wdes(h), WU_OK) << type;
+    wuxuwnd(window);
+    Pump();
+  }
+
+  // A window of one pane holding one control of every kind, shown, then
+  // released with its controls.
+  void WindowCycle() {
+    wu_window *window = nullptr;
+    wu_pane *pane = nullptr;
+    ASSERT_EQ(wuxgwnd(&window, 1, 0), WU_OK);
+    ASSERT_EQ(wuxgpan(window, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+    ASSERT_EQ(wuxiwnd(window), WU_OK);
+    for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
+      std::vector<wu_value> e = EntriesFor(type);
+      wu_ctl_handle *h = nullptr;
+      const wu_status st = crea_(&h, pane, nullptr, type, e.data(), int32_t(e.size()), HostProc);
+      ASSERT_TRUE(st == WU_OK || st == WU_ENTRY_STATUS) << type;
+    }
+    wuxuwnd(window);
+    Pump();
+    ASSERT_EQ(wuxfwnd(window), WU_OK);
+    Pump();
+  }
+
+  // Runs `cycle` `warm` times, then kCycles times measured: the heap per
+  // cycle and the pool.
+  template <typename F>
+  void ExpectFlat(const std::string &name, int warm, F cycle) {
+    for (int i = 0; i < warm; ++i) {
+      cycle();
+      if (HasFatalFailure()) return;
+    }
+    const size_t before = heapInUse();
+    const qevhost::PoolStats pool = qevhost::poolStats(pool_);
+    for (int i = 0; i < kCycles; ++i) {
+      cycle();
+      if (HasFatalFailure()) return;
+    }
+    const double per = (double(heapInUse()) - double(before)) / kCycles;
+    RecordProperty(name, std::to_string(per));
+    EXPECT_LT(per, kPerCycle) << name << ": " << per << " bytes a cycle";
+    const qevhost::PoolStats now = qevhost::poolStats(pool_);
+    EXPECT_EQ(now.liveBlocks, pool.liveBlocks) << name;
+    EXPECT_EQ(now.liveBytes, pool.liveBytes) << name;
+  }
+
+  std::vector<wu_str_item> items_;
+};
+
+const char *const kKindNames[WU_CTYPE_KINDS] = {
+    "multi-line entry", "entry field", "label",     "combo box", "list view",
+    "spin box",         "tree view",   "push button", "scroll bar", "check box",
+    "list box",         "radio box",   "desktop icon", "progress bar"};
+
+TEST_F(ControlMemory, EveryKindMadeShownAndReleasedKeepsTheHeapFlat) {
+  if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
+  for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
+    ExpectFlat(kKindNames[type], kWarmControls, [&] { ControlCycle(window_, pane_, type); });
+    if (HasFatalFailure()) return;
+  }
+}
+
+// A radio box makes its toggles again whenever its choices change.
+TEST_F(ControlMemory, RadioChoicesSetAgainAndAgainKeepTheHeapFlat) {
+  if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
+  std::vector<wu_value> e = EntriesFor(WU_CTYPE_RADIO);
+  wu_ctl_handle *h = nullptr;
+  ASSERT_EQ(crea_(&h, pane_, nullptr, WU_CTYPE_RADIO, e.data(), int32_t(e.size()), HostProc), WU_OK);
+  ExpectFlat("radio box choices", kWarmControls, [&] {
+    std::vector<wu_value> items = {e.back()};
+    ASSERT_EQ(h->services->swat(h->control, items.data(), 1), WU_OK);
+    wuxuwnd(window_);
+    Pump();
+  });
+}
+
+TEST_F(ControlMemory, WindowsOfEveryKindMadeShownAndReleasedKeepTheHeapFlat) {
+  if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
+  ExpectFlat("window of every kind", kWarmWindows, [&] { WindowCycle(); });
+}
+
+}  // namespace
