@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "controls/wucombo.h"
@@ -324,14 +325,14 @@ void wuwmwmp(Widget, XtPointer client, XtPointer) {
     else XMapWindow(XtDisplay(w->outer), XtWindow(w->outer));
   }
   if (iconify) XIconifyWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
-  else XMapWindow(XtDisplay(mb->shell), XtWindow(mb->shell));
+  else ShowMergedShell(mb);
 }
 
 // The window manager maps the shell while the box is closed: unmap again.
 void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
   wu_merged_box *mb = Merged();
-  if (!mb || event->type != MapNotify || !mb->closed || !XtIsRealized(w)) return;
-  XWithdrawWindow(XtDisplay(w), XtWindow(w), devb->screen);
+  if (!mb || event->type != MapNotify || !mb->closed || w != mb->shell) return;
+  HideMergedShell(mb);
 }
 
 // Keeps the merged shell above the module's windows while the user works in
@@ -572,6 +573,35 @@ void WindowManager(Widget shell) {
 extern "C" {
 
 wu_merged_box *wumgmbx(void) { return Merged(); }
+
+void HideMergedShell(wu_merged_box *mb) {
+  if (!mb || !mb->shell || !XtIsRealized(mb->shell) || !wu_x_ok()) return;
+  XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
+  mb->withdrawn = 1;
+}
+
+void ShowMergedShell(wu_merged_box *mb) {
+  if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
+  Display *dpy = XtDisplay(mb->shell);
+  Window win = XtWindow(mb->shell);
+  if (mb->withdrawn) {
+    // A window manager that framed the window gives it back to the root
+    // window once it has seen it go; without one it never left the root.
+    const int kPollMs = 5, kWaitMs = 1000;
+    for (int waited = 0; waited < kWaitMs; waited += kPollMs) {
+      Window root = None, parent = None, *children = nullptr;
+      unsigned int count = 0;
+      XSync(dpy, False);
+      if (!XQueryTree(dpy, win, &root, &parent, &children, &count)) break;
+      if (children) XFree(children);
+      if (parent == root) break;
+      timespec pause = {0, kPollMs * 1000000L};
+      nanosleep(&pause, nullptr);
+    }
+    mb->withdrawn = 0;
+  }
+  XMapWindow(dpy, win);
+}
 
 int32_t wumtbusy(void) {
   wu_state *s = State();
@@ -829,7 +859,7 @@ wu_status SwitchToolBox(wu_window *w, wu_toolbox *box) {
   mb->built_size = mb->icon_size;
   ManageTools(mb);
   ShellResizable(mb, was);
-  if (!mb->closed) XtMapWidget(mb->shell);
+  if (!mb->closed) ShowMergedShell(mb);
   Reconfigure(WU_RECONFIG_SWITCH_MS);
   return WU_OK;
 }
@@ -1026,7 +1056,7 @@ void FreeAMergedBox(wu_toolbox *gone) {
   }
   mb->tools = nullptr;
   mb->box = nullptr;
-  if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
+  HideMergedShell(mb);
   mb->shown = 0;
 }
 

@@ -230,7 +230,7 @@ void HandleTOOLLOAD(wu_window *w) {
   if (mb) mb->closed = 0;
   wumibar(w);
   mb = wumgmbx();
-  if (mb && mb->shell) XtMapWidget(mb->shell);
+  if (mb && mb->shell) ShowMergedShell(mb);
   wutsync(1, 1);
   if (!quiet) wutsbsy(0);
   if (!Alive(w)) return;
@@ -295,7 +295,7 @@ void HandleTOOLCLOSE(wu_window *w) {
       return;
     }
     mb->close_requeued = 0;
-    if (XtIsRealized(mb->shell)) XWithdrawWindow(XtDisplay(mb->shell), XtWindow(mb->shell), devb->screen);
+    HideMergedShell(mb);
     mb->closed = 1;
     wumfbar(w);
   } else if ((mb = wumamrg()) != nullptr) {

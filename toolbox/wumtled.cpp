@@ -1233,7 +1233,7 @@ wu_status wumebar(wu_window *w, const char *libref, const char *catalog, const c
     box->tip_timer = 0;
   }
   wu_merged_box *mb = wumgmbx();
-  if (mb && mb->shell && XtIsRealized(mb->shell)) XtUnmapWidget(mb->shell);
+  HideMergedShell(mb);
   wumtedact(1);
   wu_status st = wumtled(w, box, is_new, libref ? 0 : 1);
   wumtedact(0);
@@ -1248,7 +1248,7 @@ wu_status wumebar(wu_window *w, const char *libref, const char *catalog, const c
   mb = wumgmbx();
   if (mb && mb->shell && !mb->closed && (w->toolbox || s->global_toolbox)) {
     if (!w->toolbox && s->global_toolbox) wumbwnd(w, s->global_toolbox->tools);
-    XtMapWidget(mb->shell);
+    ShowMergedShell(mb);
   }
   return st;
 }

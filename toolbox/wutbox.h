@@ -97,6 +97,8 @@ typedef struct wu_merged_box {
   XmFontList tip_font;         /* the font list the tip label has */
   int32_t built_size;          /* icon size of the buttons built last */
   uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
+  uint8_t withdrawn;           /* taken off the screen: the window manager may
+                                  still hold it when it is shown again */
   XtIntervalId reconfigure_timer;
   /* The command part (with useCommandToolBoxCombo): "QEVTBCommandLine"
      holding the command combo and the check button that submits it. */
@@ -161,6 +163,12 @@ wu_status InitMergedBox(wu_window *window, wu_toolbox *box);
 wu_status SwitchToolBox(wu_window *window, wu_toolbox *box);
 wu_status wumrbar(wu_window *window);
 wu_merged_box *wumgmbx(void);
+/* Takes the merged shell off the screen, and shows it again; showing a
+   shell taken off first waits (a second at most) until the window manager
+   has let the window go, or the window manager would take the new map for
+   the frame it is giving up and leave the shell withdrawn. */
+void HideMergedShell(wu_merged_box *mb);
+void ShowMergedShell(wu_merged_box *mb);
 /* The merged box's record in the module state, made (empty, no shell) when
    there is none yet; null without a module. */
 wu_merged_box *wumamrg(void);
