@@ -282,9 +282,17 @@ class ToolEditor : public ::testing::Test {
   }
   // Runs TOOLEDIT (args) with the script's steps inside the editor.
   void Edit(const std::string &args, Script *s) {
-    s->steps.push_back([this] {
+    auto waits = std::make_shared<int>(0);
+    s->steps.push_back([this, s, waits] {
       // The last step closes whatever is still up, so a failing test ends.
+      // An editor on its way out (its close runs pending events, this step's
+      // time-out among them) is given the script's usual five seconds.
       if (Widget d = Editor()) {
+        const int kCloseTries = 60;
+        if (XtIsManaged(d) && ++*waits < kCloseTries) {
+          --s->next;
+          return;
+        }
         EXPECT_FALSE(XtIsManaged(d)) << "editor still up at the end of the script";
         for (Widget m : All(devb->toplevel, "qevMessage"))
           if (XtIsManaged(m)) Click(XmMessageBoxGetChild(m, XmDIALOG_CANCEL_BUTTON));
