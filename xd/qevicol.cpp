@@ -445,9 +445,35 @@ void SetBarRange(Widget bar, int minimum, int maximum, int slider, int page, int
   XtSetValues(bar, a, 5);
 }
 
+/* Width of the icon column: the icons between their margins, or a pixel
+   when there are none. */
+int IconColumnWidth(ILW ilw) {
+  const XdIconListPart &p = ilw->icon_list;
+  return p.icon_width ? int(p.icon_margin_width * 2 + p.icon_width) : 1;
+}
+
+/* The size that shows the list's rows (as many as it is to show) at the
+   width of its widest item: the list's own preferred size, the icon column
+   beside it and the frame around both, as Layout places them (the list
+   ends a row highlight above the frame's lower edge). */
+void NaturalSize(ILW ilw, int *width, int *height) {
+  XdIconListPart &p = ilw->icon_list;
+  XtWidgetGeometry ask = {}, want = {};
+  XtQueryGeometry(p.list, &ask, &want);
+  int lw = (want.request_mode & CWWidth) ? want.width : p.list->core.width;
+  int lh = (want.request_mode & CWHeight) ? want.height : p.list->core.height;
+  int s = p.frame_thickness;
+  *width = std::max(1, IconColumnWidth(ilw) + lw + 2 * s);
+  *height = std::max(1, lh + L(ilw)->list.HighlightThickness + s);
+}
+
 void Layout(ILW ilw) {
   XdIconListPart &p = ilw->icon_list;
   Widget w = (Widget)ilw;
+  /* Until the widget has its size (while it is being made) there is no room
+     to lay out: the list made to fit none would lose the rows it is to
+     show, and with them the widget's own size. */
+  if (w->core.width == 0 || w->core.height == 0) return;
   XmListWidget l = L(ilw);
   int s = p.frame_thickness;
   int m = l->list.margin_width, h = l->primitive.highlight_thickness;
@@ -456,7 +482,7 @@ void Layout(ILW ilw) {
   int width = w->core.width, height = w->core.height;
   int vbw = p.vbar ? p.vbar->core.width : 0;
   int hbh = p.hbar ? p.hbar->core.height : 0;
-  int iconw = p.icon_width ? p.icon_margin_width * 2 + p.icon_width : 1;
+  int iconw = IconColumnWidth(ilw);
 
   int W = (p.icon_width ? p.icon_margin_width * 2 + p.icon_width : 0) + p.widest + 2 * s + 2 * m + 2 * h;
   int H = RowPitch(ilw) * n + 2 * s + rh;
@@ -973,11 +999,12 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   p.ids = given_ids;
   SetItemsFromResources(ilw);
 
-  int s = p.frame_thickness;
-  int iconw = p.icon_width ? int(p.icon_margin_width * 2 + p.icon_width) : 1;
-  if (neww->core.width == 0)
-    neww->core.width = Dimension(std::max(1, p.list->core.width + iconw + 2 * s));
-  if (neww->core.height == 0) neww->core.height = Dimension(std::max(1, p.list->core.height + 2 * s));
+  /* Without a size from the program the widget takes the one that shows
+     its rows. */
+  int width, height;
+  NaturalSize(ilw, &width, &height);
+  if (neww->core.width == 0) neww->core.width = Dimension(width);
+  if (neww->core.height == 0) neww->core.height = Dimension(height);
   Layout(ilw);
 }
 

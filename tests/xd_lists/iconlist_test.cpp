@@ -542,6 +542,60 @@ TEST_F(IconListTest, ItemsGivenAsResourcesAppearAndAreCopied) {
   EXPECT_EQ(selected(list), (std::vector<int>{1, 2}));
 }
 
+namespace {
+// Where a window lies on the screen, as the server has it.
+XRectangle onScreen(Widget w) {
+  Display *dpy = XtDisplay(w);
+  XWindowAttributes at;
+  XGetWindowAttributes(dpy, XtWindow(w), &at);
+  int x = 0, y = 0;
+  rootPos(w, 0, 0, &x, &y);
+  return XRectangle{short(x), short(y), (unsigned short)at.width, (unsigned short)at.height};
+}
+bool inside(const XRectangle &in, const XRectangle &out) {
+  return in.x >= out.x && in.y >= out.y && in.x + in.width <= out.x + out.width &&
+         in.y + in.height <= out.y + out.height;
+}
+}  // namespace
+
+// Given its items at creation and no size, the list takes the size that
+// shows its visible rows, and a shell without a size takes the list's.
+TEST_F(IconListTest, ItemsAtCreationWithoutASizeShowTheVisibleRows) {
+  XtDestroyWidget(shell);
+  shell = XtVaAppCreateShell("shell", "Shell", topLevelShellWidgetClass, app().dpy, XtNx, 0,
+                             XtNy, 0, nullptr);
+  const int kItems = 12;
+  std::vector<XmString> s;
+  std::vector<Pixmap> p;
+  for (int i = 1; i <= kItems; ++i) {
+    s.push_back(str("row number " + std::to_string(i)));
+    p.push_back(i % 2 ? red : green);
+  }
+  std::vector<Arg> a(3);
+  XtSetArg(a[0], XdNstringItems, s.data());
+  XtSetArg(a[1], XdNiconItems, p.data());
+  XtSetArg(a[2], XdNitemCount, kItems);
+  create(false, XmBROWSE_SELECT, a);
+  const int kShown = 8;  // the visible rows create() asks for
+  EXPECT_EQ(XdIconListVisibleItems(il), kShown);
+  XRectangle widget = onScreen(il), inner = onScreen(list), top = onScreen(shell);
+  EXPECT_TRUE(inside(widget, top)) << "the shell does not show the list";
+  XmFontList font = nullptr;
+  XtVaGetValues(list, XmNfontList, &font, nullptr);
+  Position x, y, first = 0;
+  Dimension w, h;
+  for (int pos = 1; pos <= kShown; ++pos) {
+    ASSERT_TRUE(XmListPosToBounds(list, pos, &x, &y, &w, &h)) << "row " << pos;
+    if (pos == 1) first = y;
+    XRectangle row = {short(inner.x + x), short(inner.y + y),
+                      (unsigned short)XmStringWidth(font, s[pos - 1]), h};
+    ASSERT_TRUE(inside(row, inner)) << "row " << pos << " outside the list's window";
+    ASSERT_TRUE(inside(row, widget)) << "row " << pos << " outside the widget";
+  }
+  EXPECT_GE(int(widget.height), y + h - first);
+  EXPECT_EQ(iconPixel(kShown), kGreen);
+}
+
 // Selection callbacks that destroy the list while it notifies.
 TEST_F(IconListTest, SelectPositionsSurvivesACallbackThatDestroysTheList) {
   for (unsigned char policy : {XmMULTIPLE_SELECT, XmSINGLE_SELECT}) {
