@@ -87,6 +87,7 @@ typedef struct _XdIconListPart {
   XdIconListTopProc top_proc;
   XtPointer top_closure;
   struct XdGreyIcons *grey_icons; /* icons drawn while insensitive */
+  Boolean own_width;   /* the width is the widget's choice, none was given */
 } XdIconListPart;
 
 typedef struct _XdIconListRec {

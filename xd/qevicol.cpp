@@ -455,7 +455,8 @@ int IconColumnWidth(ILW ilw) {
 /* The size that shows the list's rows (as many as it is to show) at the
    width of its widest item: the list's own preferred size, the icon column
    beside it and the frame around both, as Layout places them (the list
-   ends a row highlight above the frame's lower edge). */
+   ends a row highlight above the frame's lower edge).  The width has room
+   for a vertical bar, which Layout keeps beside the rows. */
 void NaturalSize(ILW ilw, int *width, int *height) {
   XdIconListPart &p = ilw->icon_list;
   XtWidgetGeometry ask = {}, want = {};
@@ -463,7 +464,8 @@ void NaturalSize(ILW ilw, int *width, int *height) {
   int lw = (want.request_mode & CWWidth) ? want.width : p.list->core.width;
   int lh = (want.request_mode & CWHeight) ? want.height : p.list->core.height;
   int s = p.frame_thickness;
-  *width = std::max(1, IconColumnWidth(ilw) + lw + 2 * s);
+  int vbw = p.vbar ? p.vbar->core.width : 0;
+  *width = std::max(1, IconColumnWidth(ilw) + lw + 2 * s + vbw);
   *height = std::max(1, lh + L(ilw)->list.HighlightThickness + s);
 }
 
@@ -1003,7 +1005,8 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
      its rows. */
   int width, height;
   NaturalSize(ilw, &width, &height);
-  if (neww->core.width == 0) neww->core.width = Dimension(width);
+  p.own_width = neww->core.width == 0;
+  if (p.own_width) neww->core.width = Dimension(width);
   if (neww->core.height == 0) neww->core.height = Dimension(height);
   Layout(ilw);
 }
@@ -1331,6 +1334,12 @@ Widget XdCreateScrolledIconList(Widget parent, char *name, ArgList args, Cardina
   XtAddCallback(p.vbar, XmNdragCallback, VScrolled, ilw);
   XtAddCallback(p.hbar, XmNvalueChangedCallback, HScrolled, ilw);
   XtAddCallback(p.hbar, XmNdragCallback, HScrolled, ilw);
+  /* A width of the widget's own choice makes room for the vertical bar. */
+  if (p.own_width) {
+    int width, height;
+    NaturalSize(ilw, &width, &height);
+    w->core.width = Dimension(width);
+  }
   Layout(ilw);
   return w;
 }
