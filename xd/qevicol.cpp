@@ -456,7 +456,8 @@ int IconColumnWidth(ILW ilw) {
    width of its widest item: the list's own preferred size, the icon column
    beside it and the frame around both, as Layout places them (the list
    ends a row highlight above the frame's lower edge).  The width has room
-   for a vertical bar, which Layout keeps beside the rows. */
+   for a vertical bar, which Layout keeps beside the rows; the height keeps
+   that of a horizontal bar shown, which took its height from the rows. */
 void NaturalSize(ILW ilw, int *width, int *height) {
   XdIconListPart &p = ilw->icon_list;
   XtWidgetGeometry ask = {}, want = {};
@@ -465,8 +466,9 @@ void NaturalSize(ILW ilw, int *width, int *height) {
   int lh = (want.request_mode & CWHeight) ? want.height : p.list->core.height;
   int s = p.frame_thickness;
   int vbw = p.vbar ? p.vbar->core.width : 0;
+  int hbh = p.hbar && XtIsManaged(p.hbar) ? p.hbar->core.height : 0;
   *width = std::max(1, IconColumnWidth(ilw) + lw + 2 * s + vbw);
-  *height = std::max(1, lh + L(ilw)->list.HighlightThickness + s);
+  *height = std::max(1, lh + L(ilw)->list.HighlightThickness + s + hbh);
 }
 
 void Layout(ILW ilw) {
@@ -1105,15 +1107,14 @@ Boolean SetValues(Widget cur, Widget, Widget neww, ArgList args, Cardinal *num_a
   return True;
 }
 
+/* The widget prefers the size that shows the rows the list shows now: a
+   parent that gives it keeps them all in view. */
 XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry *, XtWidgetGeometry *reply) {
-  ILW ilw = reinterpret_cast<ILW>(w);
-  XtWidgetGeometry lreq = {}, lrep = {};
-  XtQueryGeometry(ilw->icon_list.list, &lreq, &lrep);
-  int icw = ilw->icon_list.icon_column->core.width;
+  int width, height;
+  NaturalSize(reinterpret_cast<ILW>(w), &width, &height);
   reply->request_mode = CWWidth | CWHeight;
-  reply->width = Dimension((lrep.request_mode & CWWidth) ? lrep.width + icw : icw);
-  int s = ilw->icon_list.frame_thickness;
-  reply->height = Dimension(((lrep.request_mode & CWHeight) ? lrep.height : w->core.height) + 2 * s);
+  reply->width = Dimension(width);
+  reply->height = Dimension(height);
   return XtGeometryAlmost;
 }
 
