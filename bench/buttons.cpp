@@ -199,8 +199,8 @@ Looks g_look;
 // keys and Tab, and the popup button), parsed once and put on each peer
 // widget that takes the keyboard with one override, as a program whose
 // dialogs take the host's keys would; a radio box's frame and box take the
-// popup button alone.
-XtTranslations g_keys = nullptr, g_popup = nullptr;
+// popup button alone, a progress bar Tab and the popup button.
+XtTranslations g_keys = nullptr, g_popup = nullptr, g_bar_keys = nullptr;
 
 void make_tables() {
   std::string text;
@@ -213,6 +213,8 @@ void make_tables() {
   }
   g_keys = XtParseTranslationTable(text.c_str());
   g_popup = XtParseTranslationTable("<Btn3Down>: qev-widget-popup()");
+  const std::string bar = std::string("<Btn3Down>: qev-widget-popup()\n") + devb->appres.control_translation;
+  g_bar_keys = XtParseTranslationTable(bar.c_str());
 }
 
 // The module's widgets of a control: its outer widget, and for a radio box
@@ -353,7 +355,7 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool manage
       n = g_look.progress.add(a, n);
       cls = xmScrollBarWidgetClass;
       name = "progress";
-      keys = g_popup;
+      keys = g_bar_keys;
       break;
     default:
       return nullptr;

@@ -31,7 +31,7 @@ struct CheckBox {
   int32_t state;             // 0 off, 1 on
   XmFontList own_font;       // made from a host font, or null
 };
-static_assert(sizeof(CheckBox) <= WU_CTL_SMALL_SIZE, "check box fits its record kind");
+static_assert(sizeof(CheckBox) <= WU_CTL_TOGGLE_SIZE, "check box fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
 

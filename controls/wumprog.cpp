@@ -34,7 +34,7 @@ struct ProgressBar {
   GC gc;                     // the percentage's GC (toolkit cache), held
   uint8_t handler;           // the expose handler is on the bar
 };
-static_assert(sizeof(ProgressBar) <= WU_CTL_SMALL_SIZE, "progress bar fits its record kind");
+static_assert(sizeof(ProgressBar) <= WU_CTL_PROGRESS_SIZE, "progress bar fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_SHOWPERCENT;
 constexpr int32_t kCreateHeight = 10;

@@ -43,7 +43,7 @@ struct RadioBox {
   Widget frame;
   char *title;               // heap, or null
 };
-static_assert(sizeof(RadioBox) <= WU_CTL_SMALL_SIZE, "radio box fits its record kind");
+static_assert(sizeof(RadioBox) <= WU_CTL_BOX_SIZE, "radio box fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
 constexpr int32_t kTop = 3;           // first toggle's y
