@@ -51,7 +51,6 @@
 #include <string>
 #include <vector>
 
-#include "controls/wubutton.h"
 #include "controls/wucontrol.h"
 #include "qev/catalog.h"
 #include "qev/module.h"
@@ -231,7 +230,14 @@ void capture_look(int32_t type, wu_control *c) {
       g_look.deskicon = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
                                     XmNshadowThickness, XmNhighlightThickness, XmNtraversalOn,
                                     XmNrecomputeSize});
-      g_look.deskicon_pixmap = wubtn::pb(c)->pixmap;
+      // The module's icon, with a reference of the peer's own in the icon
+      // store (the module's goes with its control).
+      {
+        Pixmap pm = None, mask = None;
+        int32_t iw = 0, ih = 0;
+        if (wutlpix(WU_ICON_DEFAULT, nullptr, 0, 0, &pm, &mask, &iw, &ih) == WU_OK)
+          g_look.deskicon_pixmap = pm;
+      }
       break;
     case WU_CTYPE_CHECK:
       g_look.check = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNselectColor,
@@ -663,6 +669,7 @@ int main(int argc, char **argv) {
     }
   }
   XmStringFree(label);
+  if (g_look.deskicon_pixmap != None) wutfpix(g_look.deskicon_pixmap);
   wuxuwnd(window);
   wuxfwnd(window);
   qevtest::stopModule();
