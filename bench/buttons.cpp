@@ -5,7 +5,14 @@
 // through slot 141, the services vector and the display update, as a host
 // drives them, one slot call at a time; the peers are made directly in a
 // bulletin board of the pane's size at the pane's place in a shell of the
-// module window's size, at the same place on the screen.  Two peers: the
+// module window's size, at the same place on the screen, and look as the
+// module's do: the same widget classes at the same size, with the same
+// colours, font, margins, shadows and indicators (read from the module's
+// first control of the kind), the same key bindings (the window's function
+// keys, Tab and the popup button, one pre-parsed table put on each widget),
+// and a radio box's frame without a title, as the module shows it.  The
+// push button and desktop icon are XmPushButtons (the module draws its
+// label and icon on an XmDrawnButton).  Two peers: the
 // careful one ("motif-batch") makes its widgets unmanaged and manages them
 // with one XtManageChildren, and releases them with one XtUnmanageChildren
 // before destroying each; the plain one ("motif-each") makes and destroys
@@ -145,83 +152,224 @@ std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> 
   return v;
 }
 
-// The peer of one control: the Motif widgets made directly, managed at
-// once or left for the caller to manage (what is inside a radio box's
-// frame is managed with it either way).
-Widget make_peer(int32_t type, Widget parent, int i, XmString label, Pixmap icon, bool managed) {
+// What a peer widget takes over from the module's control of the same
+// kind, so that the two look the same: the values the module's widget
+// shows for these resources (its size, colours, margins, indicator), read
+// from the first control the module makes, and given to every peer widget
+// as arguments.  The peer's board carries the display's font list as its
+// button and label render tables, once, for all its widgets.
+struct Look {
+  std::vector<std::string> names;
+  std::vector<XtArgVal> values;
+  // Appends the look to `a` from `a[n]` on.
+  Cardinal add(Arg *a, Cardinal n) const {
+    for (size_t i = 0; i < names.size(); ++i) {
+      XtSetArg(a[n], const_cast<char *>(names[i].c_str()), values[i]);
+      ++n;
+    }
+    return n;
+  }
+};
+
+// Reads `names` from `w` (every value a pixel, size, flag or pointer: read
+// into a zeroed word, it is the argument that gives it back).
+Look look_of(Widget w, std::initializer_list<const char *> names) {
+  Look l;
+  for (const char *name : names) {
+    XtArgVal v = 0;
+    Arg a;
+    XtSetArg(a, const_cast<char *>(name), &v);
+    XtGetValues(w, &a, 1);
+    l.names.push_back(name);
+    l.values.push_back(v);
+  }
+  return l;
+}
+
+// The looks of the module's kinds, and the parts of a radio box.
+struct Looks {
+  Look push, check, scroll, progress, deskicon;
+  Look radio_frame, radio_box, radio_item;
+  Pixmap deskicon_pixmap = None;
+};
+Looks g_look;
+
+// The keys a user meets on the module's controls (the window's function
+// keys and Tab, and the popup button), parsed once and put on each peer
+// widget that takes the keyboard with one override, as a program whose
+// dialogs take the host's keys would; a radio box's frame and box take the
+// popup button alone, a progress bar Tab and the popup button.
+XtTranslations g_keys = nullptr, g_popup = nullptr, g_bar_keys = nullptr;
+
+void make_tables() {
+  std::string text;
+  const char *parts[] = {"<Btn3Down>: qev-widget-popup()", devb->appres.control_translation,
+                         devb->appres.text_keys2, devb->appres.text_keys};
+  for (const char *t : parts) {
+    if (t == nullptr || *t == '\0') continue;
+    if (!text.empty()) text += '\n';
+    text += t;
+  }
+  g_keys = XtParseTranslationTable(text.c_str());
+  g_popup = XtParseTranslationTable("<Btn3Down>: qev-widget-popup()");
+  const std::string bar = std::string("<Btn3Down>: qev-widget-popup()\n") + devb->appres.control_translation;
+  g_bar_keys = XtParseTranslationTable(bar.c_str());
+}
+
+// The module's widgets of a control: its outer widget, and for a radio box
+// the frame, the box of toggles and the first toggle.
+void capture_look(int32_t type, wu_control *c) {
+  Widget w = wu_ctl_outer(c);
+  switch (type) {
+    case WU_CTYPE_PUSH:
+      g_look.push = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtopShadowColor,
+                                XmNbottomShadowColor, XmNarmColor, XmNshadowThickness, XmNhighlightThickness,
+                                XmNtraversalOn, XmNrecomputeSize});
+      break;
+    case WU_CTYPE_DESKICON:
+      g_look.deskicon = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+                                    XmNshadowThickness, XmNhighlightThickness, XmNtraversalOn,
+                                    XmNrecomputeSize});
+      // The module's icon, with a reference of the peer's own in the icon
+      // store (the module's goes with its control).
+      {
+        Pixmap pm = None, mask = None;
+        int32_t iw = 0, ih = 0;
+        if (wutlpix(WU_ICON_DEFAULT, nullptr, 0, 0, &pm, &mask, &iw, &ih) == WU_OK)
+          g_look.deskicon_pixmap = pm;
+      }
+      break;
+    case WU_CTYPE_CHECK:
+      g_look.check = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNselectColor,
+                                 XmNindicatorSize, XmNmarginWidth, XmNmarginHeight, XmNalignment,
+                                 XmNhighlightThickness, XmNtraversalOn, XmNrecomputeSize});
+      break;
+    case WU_CTYPE_SCROLL:
+      g_look.scroll = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtroughColor});
+      break;
+    case WU_CTYPE_PROGRESS:
+      g_look.progress = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+                                    XmNtroughColor, XmNsliderMark});
+      break;
+    case WU_CTYPE_RADIO: {
+      // The form holds the frame, which holds the (unshown) title and the
+      // area of the toggles.
+      WidgetList kids = nullptr;
+      Cardinal n = 0;
+      XtVaGetValues(w, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+      Widget frame = kids[0];
+      XtVaGetValues(frame, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+      Widget area = kids[n - 1];
+      XtVaGetValues(area, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+      Widget item = kids[0];
+      g_look.radio_frame = look_of(frame, {XmNwidth, XmNheight, XmNbackground, XmNforeground});
+      g_look.radio_box = look_of(area, {XmNbackground, XmNforeground});
+      // The toggles stand where the module places them: the first at the
+      // box's margins, the others below it.
+      g_look.radio_box.names.push_back(XmNmarginWidth);
+      g_look.radio_box.values.push_back(item->core.x);
+      g_look.radio_box.names.push_back(XmNmarginHeight);
+      g_look.radio_box.values.push_back(item->core.y);
+      g_look.radio_box.names.push_back(XmNspacing);
+      g_look.radio_box.values.push_back(0);
+      g_look.radio_item = look_of(item, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+                                         XmNselectColor, XmNindicatorSize, XmNmarginWidth,
+                                         XmNmarginHeight, XmNalignment, XmNhighlightThickness,
+                                         XmNhighlightColor, XmNshadowThickness, XmNrecomputeSize});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// The peer of one control: the Motif widgets made directly with the look
+// of the module's, managed at once or left for the caller to manage (what
+// is inside a radio box's frame is managed with it either way).
+Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool managed) {
   const Position x = Position((i % g_columns) * kCellW), y = Position((i / g_columns % g_rows) * kCellH);
-  Arg a[12];
+  Arg a[24];
   Cardinal n = 0;
   XtSetArg(a[n], XmNx, x); ++n;
   XtSetArg(a[n], XmNy, y); ++n;
   WidgetClass cls = nullptr;
   const char *name = "";
+  XtTranslations keys = g_keys;
   switch (type) {
     case WU_CTYPE_PUSH:
       XtSetArg(a[n], XmNlabelString, label); ++n;
+      n = g_look.push.add(a, n);
       cls = xmPushButtonWidgetClass;
       name = "push";
       break;
     case WU_CTYPE_DESKICON:
       XtSetArg(a[n], XmNlabelString, label); ++n;
-      XtSetArg(a[n], XmNlabelPixmap, icon); ++n;
+      XtSetArg(a[n], XmNlabelPixmap, g_look.deskicon_pixmap); ++n;
       XtSetArg(a[n], XmNlabelType, XmPIXMAP_AND_STRING); ++n;
-      XtSetArg(a[n], XmNshadowThickness, 0); ++n;
+      XtSetArg(a[n], XmNpixmapPlacement, XmPIXMAP_TOP); ++n;
+      n = g_look.deskicon.add(a, n);
       cls = xmPushButtonWidgetClass;
       name = "icon";
       break;
     case WU_CTYPE_CHECK:
       XtSetArg(a[n], XmNlabelString, label); ++n;
+      n = g_look.check.add(a, n);
       cls = xmToggleButtonWidgetClass;
       name = "check";
       break;
     case WU_CTYPE_RADIO: {
+      n = g_look.radio_frame.add(a, n);
       Widget frame = XtCreateWidget("frame", xmFrameWidgetClass, parent, a, n);
-      XmString title = XmStringCreateLocalized(const_cast<char *>("Title"));
-      Arg t[2];
-      XtSetArg(t[0], XmNlabelString, title);
-      XtSetArg(t[1], XmNchildType, XmFRAME_TITLE_CHILD);
-      Widget kids[2];
-      kids[0] = XtCreateWidget("title", xmLabelWidgetClass, frame, t, 2);
-      XmStringFree(title);
-      Widget box = XmCreateRadioBox(frame, const_cast<char *>("box"), nullptr, 0);
-      kids[1] = box;
+      XtOverrideTranslations(frame, g_popup);
+      Arg b[8];
+      Cardinal bn = g_look.radio_box.add(b, 0);
+      Widget box = XmCreateRadioBox(frame, const_cast<char *>("box"), b, bn);
+      XtOverrideTranslations(box, g_popup);
       Widget items[3];
       for (int k = 0; k < 3; ++k) {
         XmString s = XmStringCreateLocalized(const_cast<char *>(kItems[k]));
-        Arg b[2];
-        XtSetArg(b[0], XmNlabelString, s);
-        XtSetArg(b[1], XmNset, k == 0 ? True : False);
-        items[k] = XtCreateWidget("item", xmToggleButtonWidgetClass, box, b, 2);
+        Arg t[20];
+        Cardinal tn = 0;
+        XtSetArg(t[tn], XmNlabelString, s); ++tn;
+        XtSetArg(t[tn], XmNset, k == 0 ? True : False); ++tn;
+        tn = g_look.radio_item.add(t, tn);
+        items[k] = XtCreateWidget("item", xmToggleButtonWidgetClass, box, t, tn);
+        XtOverrideTranslations(items[k], g_keys);
         XmStringFree(s);
       }
       XtManageChildren(items, 3);
-      XtManageChildren(kids, 2);
+      XtManageChild(box);
       if (managed) XtManageChild(frame);
       return frame;
     }
     case WU_CTYPE_SCROLL:
       XtSetArg(a[n], XmNmaximum, 101); ++n;
       XtSetArg(a[n], XmNsliderSize, 10); ++n;
+      XtSetArg(a[n], XmNpageIncrement, 10); ++n;
       XtSetArg(a[n], XmNvalue, 30); ++n;
       XtSetArg(a[n], XmNorientation, XmHORIZONTAL); ++n;
+      n = g_look.scroll.add(a, n);
       cls = xmScrollBarWidgetClass;
       name = "scroll";
       break;
     case WU_CTYPE_PROGRESS:
-      XtSetArg(a[n], XmNmaximum, 100); ++n;
       XtSetArg(a[n], XmNvalue, 30); ++n;
       XtSetArg(a[n], XmNslidingMode, XmTHERMOMETER); ++n;
       XtSetArg(a[n], XmNeditable, False); ++n;
       XtSetArg(a[n], XmNshowArrows, XmNONE); ++n;
       XtSetArg(a[n], XmNorientation, XmHORIZONTAL); ++n;
+      n = g_look.progress.add(a, n);
       cls = xmScrollBarWidgetClass;
       name = "progress";
+      keys = g_bar_keys;
       break;
     default:
       return nullptr;
   }
-  return managed ? XtCreateManagedWidget(name, cls, parent, a, n) : XtCreateWidget(name, cls, parent, a, n);
+  Widget w = XtCreateWidget(name, cls, parent, a, n);
+  XtOverrideTranslations(w, keys);
+  if (managed) XtManageChild(w);
+  return w;
 }
 
 int children(Widget w) {
@@ -341,7 +489,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   // The peer: a shell of the module window's size at its place, with a
-  // board of the pane's size at the pane's place in it.
+  // board of the pane's size and background at the pane's place in it; the
+  // board gives its buttons and labels the display's font list.
   Widget shell = XtVaAppCreateShell("peer", "Peer", topLevelShellWidgetClass, devb->display, XmNx, sx,
                                     XmNy, sy, XmNwidth, module_shell->core.width, XmNheight,
                                     module_shell->core.height, XmNmappedWhenManaged, False, nullptr);
@@ -349,27 +498,34 @@ int main(int argc, char **argv) {
                                           XmNmarginHeight, 0, XmNresizePolicy, XmRESIZE_NONE, nullptr);
   Widget board = XtVaCreateManagedWidget("board", xmBulletinBoardWidgetClass, holder, XmNx, px - sx,
                                          XmNy, py - sy, XmNwidth, pw, XmNheight, ph, XmNmarginWidth, 0,
-                                         XmNmarginHeight, 0, XmNresizePolicy, XmRESIZE_NONE, nullptr);
+                                         XmNmarginHeight, 0, XmNresizePolicy, XmRESIZE_NONE,
+                                         XmNbackground, pane_w->core.background_pixel, XmNbuttonFontList,
+                                         devb->font_list, XmNlabelFontList, devb->font_list, nullptr);
   XtRealizeWidget(shell);
   pump();
   qevbench::countOn(devb->display);
   qevbench::note("window " + std::to_string(module_shell->core.width) + "x" +
                  std::to_string(module_shell->core.height) + ", pane " + std::to_string(pw) + "x" +
                  std::to_string(ph) + " on both sides");
-  Pixmap icon = XmGetPixmap(XtScreen(shell), const_cast<char *>("xlogo32"), BlackPixelOfScreen(XtScreen(shell)),
-                            WhitePixelOfScreen(XtScreen(shell)));
   XmString label = XmStringCreateLocalized(const_cast<char *>("Label"));
   std::vector<wu_str_item> items;
   for (const char *s : kItems) items.push_back({int32_t(std::strlen(s)), 0, s});
 
-  // A first control of each kind settles the one-time costs on both sides.
+  // A first control of each kind settles the one-time costs on both sides,
+  // and the module's gives the peer its look.
+  make_tables();
   for (const Kind &k : kKinds) {
     wu_ctl_handle *h = nullptr;
     std::vector<wu_value> v = entries_for(k.type, 0, items);
     crea(&h, pane, nullptr, k.type, v.data(), int32_t(v.size()), nullptr);
     wuxuwnd(window);
-    if (h != nullptr) h->services->wdes(h);
-    Widget w = make_peer(k.type, board, 0, label, icon, true);
+    if (h == nullptr) {
+      qevbench::failed(std::string(k.name) + ": the module made no control");
+      return 1;
+    }
+    capture_look(k.type, h->control);
+    Widget w = make_peer(k.type, board, 0, label, true);
+    h->services->wdes(h);
     pump();
     wumdxft(w);
     XtDestroyWidget(w);
@@ -422,16 +578,20 @@ int main(int argc, char **argv) {
       pump();
     });
     r.create_trips = qevbench::lastCounts().trips;
-    r.xd_mem = per_control(xd0, Memory::now(pool), g_count);
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
     r.shown = qevbench::drawnCount(module_ws);
+    // The exposures kept for the check are the harness's, not the side's.
+    qevbench::clearExposures();
+    r.xd_mem = per_control(xd0, Memory::now(pool), g_count);
+    qevbench::keepingExposures() = false;
     qevbench::measure(std::string(k.name) + ".release.xd." + size, [&] {
       for (wu_ctl_handle *h : made)
         if (h != nullptr) h->services->wdes(h);
       wuxuwnd(window);
       pump();
     });
+    qevbench::keepingExposures() = true;
     r.release_trips = qevbench::lastCounts().trips;
     const qevhost::PoolStats after = qevhost::poolStats(pool);
     r.at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
@@ -447,32 +607,37 @@ int main(int argc, char **argv) {
     show_only(shell, module_shell);
     const Memory batch0 = Memory::now(nullptr);
     qevbench::measure(std::string(k.name) + ".create.motif-batch." + size, [&] {
-      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon, false);
+      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, false);
       XtManageChildren(peers.data(), Cardinal(peers.size()));
       pump();
     });
-    r.peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
     r.batch_shown = qevbench::drawnCount(peers);
+    qevbench::clearExposures();
+    r.peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
     drop_text_state(peers);
+    qevbench::keepingExposures() = false;
     qevbench::measure(std::string(k.name) + ".release.motif-batch." + size, [&] {
       XtUnmanageChildren(peers.data(), Cardinal(peers.size()));
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
     });
+    qevbench::keepingExposures() = true;
     r.batch_left = children(board);
 
     // The plain peer: one managed widget at a time.
     show_only(shell, module_shell);
     qevbench::measure(std::string(k.name) + ".create.motif-each." + size, [&] {
-      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, icon, true);
+      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, true);
       pump();
     });
     r.each_shown = qevbench::drawnCount(peers);
     drop_text_state(peers);
+    qevbench::keepingExposures() = false;
     qevbench::measure(std::string(k.name) + ".release.motif-each." + size, [&] {
       for (Widget w : peers) XtDestroyWidget(w);
       pump();
     });
+    qevbench::keepingExposures() = true;
     r.each_left = children(board);
   }
 
@@ -507,6 +672,7 @@ int main(int argc, char **argv) {
     }
   }
   XmStringFree(label);
+  if (g_look.deskicon_pixmap != None) wutfpix(g_look.deskicon_pixmap);
   wuxuwnd(window);
   wuxfwnd(window);
   qevtest::stopModule();

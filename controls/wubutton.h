@@ -38,7 +38,7 @@ struct PushButton {
   int32_t label_h;
   uint8_t redraw;            // redraw pending
 };
-static_assert(sizeof(PushButton) <= WU_CTL_SMALL_SIZE, "push button fits its record kind");
+static_assert(sizeof(PushButton) <= WU_CTL_BUTTON_SIZE, "push button fits its record kind");
 
 constexpr uint32_t kIconBeside = 1;
 constexpr uint32_t kIconAbove = 2;

@@ -340,6 +340,9 @@ typedef struct wu_old_button {
   struct wu_old_button *selected;      /* radio box: the selected button */
   wu_field *field;                     /* field-backed button: its field */
 } wu_old_button;
+static_assert(sizeof(wu_old_button) <= WU_CTL_TOGGLE_SIZE && sizeof(wu_old_button) <= WU_CTL_BUTTON_SIZE &&
+                  sizeof(wu_old_button) <= WU_CTL_BOX_SIZE,
+              "older buttons fit their record kinds");
 
 wu_status wuxgpsh(wu_pane *pane, wu_control **out, int32_t id, int32_t row, int32_t column,
                   int32_t colour, const char *label, int32_t length);

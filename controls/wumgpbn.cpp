@@ -244,7 +244,7 @@ struct GraphButton {
   int32_t last_word;         // the creator's last word, kept
   int32_t pushed;            // the arm put the command part on the message line
 };
-static_assert(sizeof(GraphButton) <= WU_CTL_SMALL_SIZE, "graph button fits its record kind");
+static_assert(sizeof(GraphButton) <= WU_CTL_GRAPH_SIZE, "graph button fits its record kind");
 
 }  // namespace wubtn
 

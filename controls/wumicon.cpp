@@ -48,7 +48,7 @@ struct IconField {
   int32_t text_size;         // bytes of the record's own text copy (pool)
   GC gc;                     // the shared drawing GC (toolkit cache), held
 };
-static_assert(sizeof(IconField) <= WU_CTL_SMALL_SIZE, "icon field fits its record kind");
+static_assert(sizeof(IconField) <= WU_CTL_ICON_SIZE, "icon field fits its record kind");
 
 namespace {
 

@@ -31,7 +31,7 @@ struct CheckBox {
   int32_t state;             // 0 off, 1 on
   XmFontList own_font;       // made from a host font, or null
 };
-static_assert(sizeof(CheckBox) <= WU_CTL_SMALL_SIZE, "check box fits its record kind");
+static_assert(sizeof(CheckBox) <= WU_CTL_TOGGLE_SIZE, "check box fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
 
@@ -271,14 +271,14 @@ wu_status build_check(CheckBox *k) {
   c->flags &= ~WU_CTL_HIDDEN;
   Arg args[30];
   Cardinal n = 0;
-  // A toggle out of a radio box is one-of-many, unset, without border or
-  // shadow, and sensitive, unless told otherwise: only what differs goes.
+  // A toggle out of a radio box is one-of-many, unset, without border,
+  // shadow or top and bottom margins (it makes them for an indicator taller
+  // than its label, taken away below), and sensitive, unless told
+  // otherwise: only what differs goes.
   XtSetArg(args[n], XmNrecomputeSize, False); ++n;
   if (k->state) { XtSetArg(args[n], XmNset, True); ++n; }
   XtSetArg(args[n], XmNmarginHeight, Dimension(0)); ++n;
   XtSetArg(args[n], XmNmarginWidth, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNmarginTop, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNmarginBottom, Dimension(0)); ++n;
   XtSetArg(args[n], XmNuserData, c); ++n;
   if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
   XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;

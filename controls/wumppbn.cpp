@@ -38,7 +38,7 @@ constexpr int32_t kDefaultIcon = 1009;       // shown for icon 0
 constexpr int32_t kLargeIcon = 48;
 constexpr int32_t kSmallIcon = 24;
 constexpr int32_t kGap = 2;              // between icon and label
-constexpr int32_t kShadow = 2;
+constexpr int32_t kShadow = 2;           // a drawn button's own shadow (not given again)
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
 constexpr int32_t kLuminanceMid = 32767;
 constexpr int32_t kStyles = 4;
@@ -665,7 +665,6 @@ wu_status build_push(PushButton *p, const Arg *extra, Cardinal extra_count) {
   XtSetArg(args[n], XmNpushButtonEnabled, True); ++n;
   // Shown once managed, unless hidden (wutmapw manages it or not).
   if (c->flags & WU_CTL_HIDDEN) { XtSetArg(args[n], XmNmappedWhenManaged, False); ++n; }
-  XtSetArg(args[n], XmNshadowThickness, Dimension(kShadow)); ++n;
   XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
   if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
   if (label_fonts(p) != nullptr) { XtSetArg(args[n], XmNfontList, label_fonts(p)); ++n; }

@@ -31,10 +31,10 @@ struct ProgressBar {
   Widget parent;
   Pixel text_colour;
   Font text_font;
-  GC gc;                     // the percentage's GC (toolkit cache), held
+  GC gc;                     // the percentage's GC (toolkit cache), held once drawn
   uint8_t handler;           // the expose handler is on the bar
 };
-static_assert(sizeof(ProgressBar) <= WU_CTL_SMALL_SIZE, "progress bar fits its record kind");
+static_assert(sizeof(ProgressBar) <= WU_CTL_PROGRESS_SIZE, "progress bar fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_SHOWPERCENT;
 constexpr int32_t kCreateHeight = 10;
@@ -78,9 +78,23 @@ Cardinal new_range_args(const ProgressBar *p, Arg *args, Cardinal n) {
   return n;
 }
 
+// The percentage's GC, taken from the toolkit's cache when a bar first
+// draws its percentage: a bar that never shows one holds none.
+GC percent_gc(ProgressBar *p) {
+  if (p->gc != nullptr || p->w.main == nullptr) return p->gc;
+  XGCValues gv = {};
+  XtGCMask mask = 0;
+  if (p->text_font != None) {
+    gv.font = p->text_font;
+    mask |= GCFont;
+  }
+  p->gc = XtAllocateGC(p->w.main, 0, mask, &gv, GCForeground | GCBackground, 0);
+  return p->gc;
+}
+
 void DrawPercent(ProgressBar *p) {
   Widget w = p->w.main;
-  if (w == nullptr || p->orientation != 0 || !XtIsRealized(w) || p->gc == nullptr) return;
+  if (w == nullptr || p->orientation != 0 || !XtIsRealized(w) || percent_gc(p) == nullptr) return;
   const int64_t span = int64_t(p->maximum) - p->minimum;
   if (span <= 0) return;
   const int32_t pct = int32_t(100.0 * double(int64_t(p->value) - p->minimum) / double(span));
@@ -314,13 +328,6 @@ wu_status build_progress(ProgressBar *p) {
   Widget w = XtCreateWidget("ProgressBar", xmScrollBarWidgetClass, p->parent, args, n);
   if (w == nullptr) return WU_NOTAVAIL;
   p->w.main = p->w.outer = w;
-  XGCValues gv = {};
-  XtGCMask mask = 0;
-  if (p->text_font != None) {
-    gv.font = p->text_font;
-    mask |= GCFont;
-  }
-  p->gc = XtAllocateGC(w, 0, mask, &gv, GCForeground | GCBackground, 0);
   wu_old_translations(w);
   add_bar_handlers(w, c);
   if (p->show_percent) {

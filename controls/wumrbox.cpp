@@ -6,6 +6,8 @@
 #include <Xm/Form.h>
 #include <Xm/Frame.h>
 #include <Xm/Label.h>
+#include <Xm/LabelP.h>
+#include <Xm/ManagerP.h>
 #include <Xm/ToggleB.h>
 #include <Xm/Xm.h>
 
@@ -37,11 +39,11 @@ struct RadioBox {
   int16_t titled;            // the box has a titled frame
   XmFontList own_font;       // made from the item font, or null
   Widget form;
-  Widget label;
+  Widget label;              // the title, made once there is one to show
   Widget frame;
   char *title;               // heap, or null
 };
-static_assert(sizeof(RadioBox) <= WU_CTL_SMALL_SIZE, "radio box fits its record kind");
+static_assert(sizeof(RadioBox) <= WU_CTL_BOX_SIZE, "radio box fits its record kind");
 
 constexpr int32_t kLastCode = WU_A_EVENTPROC;
 constexpr int32_t kTop = 3;           // first toggle's y
@@ -115,15 +117,23 @@ void colours(RadioBox *r, Pixel *bg, Pixel *fg) {
   *bg = devb->background;
   *fg = devb->foreground;
   Widget pw = r->c.pane && r->c.pane->ext ? r->c.pane->ext->widget : nullptr;
-  if (pw != nullptr) XtVaGetValues(pw, XmNbackground, bg, XmNforeground, fg, nullptr);
+  // The pane widget is a manager: its colours are read from it directly.
+  if (pw != nullptr && XmIsManager(pw)) {
+    *bg = pw->core.background_pixel;
+    *fg = reinterpret_cast<XmManagerWidget>(pw)->manager.foreground;
+  } else if (pw != nullptr) {
+    XtVaGetValues(pw, XmNbackground, bg, XmNforeground, fg, nullptr);
+  }
   if (r->c.background != nullptr) *bg = r->c.background->pixel;
   if (r->c.foreground != nullptr) *fg = r->c.foreground->pixel;
 }
 
-Cardinal common_args(RadioBox *r, Arg *args, Cardinal n) {
+// What every widget of the box is made with; a widget takes its parent's
+// colour map and depth unless they are not the display's.
+Cardinal common_args(RadioBox *r, Widget parent, Arg *args, Cardinal n) {
   Pixel bg = 0, fg = 0;
   colours(r, &bg, &fg);
-  n = wu_ctl_visual_args(args, n);
+  n = wu_ctl_parent_visual_args(parent, args, n);
   XtSetArg(args[n], XmNbackground, bg); ++n;
   XtSetArg(args[n], XmNforeground, fg); ++n;
   XtSetArg(args[n], XmNfontList, devb->font_list); ++n;
@@ -268,7 +278,7 @@ wu_status wuxirbu(RadioBox *r) {
     XmString s = plain_string(r->items[i]);
     if (s == nullptr) return WU_OK;
     Arg args[36];
-    Cardinal n = common_args(r, args, 0);
+    Cardinal n = common_args(r, area, args, 0);
     XtSetArg(args[n], XmNlabelString, s); ++n;
     XtSetArg(args[n], XmNx, Position(x)); ++n;
     XtSetArg(args[n], XmNy, Position(y)); ++n;
@@ -279,15 +289,14 @@ wu_status wuxirbu(RadioBox *r) {
     }
     XtSetArg(args[n], XmNset, i + 1 == r->selected ? True : False); ++n;
     XtSetArg(args[n], XmNindicatorType, XmONE_OF_MANY); ++n;
+    // A toggle has no border or shadow and is traversable unless told
+    // otherwise: only what differs goes.
     XtSetArg(args[n], XmNrecomputeSize, False); ++n;
     XtSetArg(args[n], XmNmarginHeight, Dimension(0)); ++n;
     XtSetArg(args[n], XmNmarginWidth, Dimension(0)); ++n;
-    XtSetArg(args[n], XmNborderWidth, Dimension(0)); ++n;
     XtSetArg(args[n], XmNalignment, XmALIGNMENT_BEGINNING); ++n;
-    XtSetArg(args[n], XmNtraversalOn, True); ++n;
     XtSetArg(args[n], XmNhighlightThickness, Dimension(1)); ++n;
     XtSetArg(args[n], XmNhighlightColor, highlight); ++n;
-    XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
     XtSetArg(args[n], XmNindicatorSize, ind); ++n;
     if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
     Pixel bg = 0, fg = 0;
@@ -301,7 +310,11 @@ wu_status wuxirbu(RadioBox *r) {
     XtAddCallback(t, XmNvalueChangedCallback, wuwradr, t);
     box_keys(t);
     radio_input(r, t, true);
-    XtVaSetValues(t, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
+    // The toggle makes room above and below for an indicator taller than
+    // the label: that room goes again.
+    const XmLabelPart &lp = reinterpret_cast<XmLabelWidget>(t)->label;
+    if (lp.margin_top != 0 || lp.margin_bottom != 0)
+      XtVaSetValues(t, XmNmarginTop, Dimension(0), XmNmarginBottom, Dimension(0), nullptr);
     XtManageChild(t);
   }
   wutmapw(c, (c->flags & WU_CTL_HIDDEN) ? 0 : 1);
@@ -326,12 +339,29 @@ void fit_title(RadioBox *r) {
   XtVaSetValues(r->form, XmNwidth, Dimension(std::max(w, 1)), nullptr);
 }
 
+// The title label of a titled box, made when the box first has a title to
+// show: a box without one holds no widget for it.
+bool make_title(RadioBox *r) {
+  if (r->label != nullptr) return true;
+  if (r->frame == nullptr) return false;
+  Arg args[16];
+  Cardinal n = common_args(r, r->frame, args, 0);
+  XtSetArg(args[n], XmNchildType, XmFRAME_TITLE_CHILD); ++n;
+  if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
+  r->label = XtCreateWidget("rbox", xmLabelWidgetClass, r->frame, args, n);
+  if (r->label == nullptr) return false;
+  wumdxlt(r->label);
+  box_keys(r->label);
+  radio_input(r, r->label, false);
+  return true;
+}
+
 void set_title(RadioBox *r) {
-  if (r->label == nullptr) return;
   if (r->title == nullptr || r->title[0] == '\0') {
-    XtUnmanageChild(r->label);
+    if (r->label != nullptr) XtUnmanageChild(r->label);
     return;
   }
+  if (!make_title(r)) return;
   XmString s = plain_string(r->title);
   XmString probe = XmStringCreateLocalized(const_cast<char *>(r->title));
   const Dimension th = XmStringHeight(fonts(r), probe);
@@ -351,10 +381,10 @@ wu_status build_radio(RadioBox *r) {
   Cardinal n = 0;
   Widget parent = pw;
   if (r->titled) {
-    n = common_args(r, args, 0);
+    n = common_args(r, pw, args, 0);
     XtSetArg(args[n], XmNx, Position(c->x)); ++n;
     XtSetArg(args[n], XmNy, Position(c->y)); ++n;
-    XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
+    if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
     XtSetArg(args[n], XmNmappedWhenManaged, False); ++n;
     if (!c->conform_size) {
       XtSetArg(args[n], XmNheight, Dimension(std::max(c->height, 1))); ++n;
@@ -370,7 +400,7 @@ wu_status build_radio(RadioBox *r) {
     // The form is managed last (wutmapw below), with its children in place:
     // a child managed in a realized form costs a round trip.
     common_input(r, r->form);
-    n = common_args(r, args, 0);
+    n = common_args(r, r->form, args, 0);
     XtSetArg(args[n], XmNtopAttachment, XmATTACH_FORM); ++n;
     XtSetArg(args[n], XmNleftAttachment, XmATTACH_FORM); ++n;
     XtSetArg(args[n], XmNrightAttachment, XmATTACH_FORM); ++n;
@@ -380,38 +410,21 @@ wu_status build_radio(RadioBox *r) {
     r->frame = XtCreateManagedWidget("title_frame", xmFrameWidgetClass, r->form, args, n);
     box_keys(r->frame);
     radio_input(r, r->frame, false);
-    n = common_args(r, args, 0);
-    XtSetArg(args[n], XmNchildType, XmFRAME_TITLE_CHILD); ++n;
-    if (r->own_font != nullptr) { XtSetArg(args[n], XmNfontList, r->own_font); ++n; }
-    XmString empty = XmStringCreateLocalized(const_cast<char *>(""));
-    XtSetArg(args[n], XmNlabelString, empty); ++n;
-    r->label = XtCreateWidget("rbox", xmLabelWidgetClass, r->frame, args, n);
-    XmStringFree(empty);
-    wumdxlt(r->label);
-    box_keys(r->label);
-    if (r->title != nullptr && r->title[0] != '\0') {
-      set_title(r);
-      radio_input(r, r->label, false);
-    } else {
-      wutmnrq(r->label, c);
-    }
+    set_title(r);
     parent = r->frame;
   }
-  n = common_args(r, args, 0);
+  // The area is traversable (the toolkit gives no keyboard focus to the
+  // children of a manager that is not), without highlight, shadow or
+  // border, as a drawing area is unless told otherwise.
+  n = common_args(r, parent, args, 0);
   XtSetArg(args[n], XmNmarginWidth, Dimension(0)); ++n;
   XtSetArg(args[n], XmNmarginHeight, Dimension(0)); ++n;
-  // The toolkit gives no keyboard focus to the children of a manager that
-  // is not traversable: the area stays traversable for its toggles.
-  XtSetArg(args[n], XmNtraversalOn, True); ++n;
-  XtSetArg(args[n], XmNhighlightThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNshadowThickness, Dimension(0)); ++n;
-  XtSetArg(args[n], XmNborderWidth, Dimension(0)); ++n;
   XtSetArg(args[n], XmNmappedWhenManaged, r->titled ? True : False); ++n;
   if (r->titled) { XtSetArg(args[n], XmNchildType, XmFRAME_WORKAREA_CHILD); ++n; }
   if (!r->titled) {
     XtSetArg(args[n], XmNx, Position(c->x)); ++n;
     XtSetArg(args[n], XmNy, Position(c->y)); ++n;
-    XtSetArg(args[n], XmNsensitive, (c->flags & WU_CTL_GRAYED) ? False : True); ++n;
+    if (c->flags & WU_CTL_GRAYED) { XtSetArg(args[n], XmNsensitive, False); ++n; }
     if (!c->conform_size) {
       XtSetArg(args[n], XmNheight, Dimension(std::max(c->height, 1))); ++n;
       XtSetArg(args[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;

@@ -63,6 +63,7 @@ typedef struct wu_bar {
   double small_amount;        /* arrow step */
   int32_t large_amount;       /* page step and slider size */
 } wu_bar;
+static_assert(sizeof(wu_bar) <= WU_CTL_BAR_SIZE, "a bar fits its record kind");
 
 /* Host scroll codes of wuwsbrc. */
 #define WU_SCROLL_DECREMENT 1

@@ -219,17 +219,36 @@ XContext MotifLentTranslations(Widget any) {
   return found;
 }
 
-// Widgets that draw no text into their own windows, so that Motif keeps no
-// drawing state for them: scroll bars, and frames, forms and bulletin
-// boards while no gadget (a gadget draws in its parent's window) is among
-// their children.
-bool DrawsNoText(Widget w) {
-  if (XmIsScrollBar(w)) return true;
-  if (!XmIsFrame(w) && !XmIsBulletinBoard(w)) return false;
-  const CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
-  for (Cardinal i = 0; i < c->composite.num_children; ++i)
-    if (XmIsGadget(c->composite.children[i])) return false;
-  return true;
+// What a widget is for Motif's text drawing state, from one walk up its
+// classes: a label (or a class made on one), for which Motif files lent
+// translations; or a widget that draws no text into its own window: a
+// scroll bar, or a frame or bulletin board (forms included), whose
+// children are widgets with windows of their own, so long as no gadget (a
+// gadget draws in its parent's window) is among them.  (A drawing area may
+// have text drawn into it by its owner.)
+struct TextRole {
+  bool label = false;
+  bool no_text = false;
+};
+
+TextRole RoleOf(Widget w) {
+  TextRole r;
+  bool container = false;
+  for (WidgetClass c = XtClass(w); c != nullptr; c = c->core_class.superclass) {
+    if (c == xmLabelWidgetClass) { r.label = true; break; }
+    if (c == xmScrollBarWidgetClass) { r.no_text = true; return r; }
+    if (c == xmFrameWidgetClass || c == xmBulletinBoardWidgetClass) {
+      container = true;
+      break;
+    }
+    if (c == xmPrimitiveWidgetClass || c == xmManagerWidgetClass || c == coreWidgetClass) break;
+  }
+  if (!container) return r;
+  const CompositeWidget cw = reinterpret_cast<CompositeWidget>(w);
+  for (Cardinal i = 0; i < cw->composite.num_children; ++i)
+    if (!XtIsWidget(cw->composite.children[i])) return r;
+  r.no_text = true;
+  return r;
 }
 
 }  // namespace
@@ -244,15 +263,16 @@ void wumdxft(Widget root) {
   while (!todo.empty()) {
     Widget w = todo.back();
     todo.pop_back();
+    const TextRole role = RoleOf(w);
     // Motif files translations for its labels and the classes made on them.
-    if (lent && XmIsLabel(w)) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
+    if (lent && role.label) XDeleteContext(dpy, reinterpret_cast<XID>(w), lent);
     if (!XtIsWidget(w)) continue;
     for (Cardinal i = 0; i < w->core.num_popups; ++i) todo.push_back(w->core.popup_list[i]);
     if (XtIsComposite(w)) {
       CompositeWidget c = reinterpret_cast<CompositeWidget>(w);
       for (Cardinal i = 0; i < c->composite.num_children; ++i) todo.push_back(c->composite.children[i]);
     }
-    if (!DrawsNoText(w)) wumdxfw(w);
+    if (!role.no_text) wumdxfw(w);
   }
 }
 

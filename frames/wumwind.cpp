@@ -27,6 +27,9 @@ namespace {
 // Smallest window: this many columns and one row of panes below the
 // command panel.
 const int kMinColumns = 10;
+// The application workspace's first size.
+const Dimension kWorkspaceWidth = 800;
+const Dimension kWorkspaceHeight = 600;
 
 // The close question of the menus layer, when linked and defined.
 extern "C" int32_t wummcls(wu_window *window) __attribute__((weak));
@@ -71,10 +74,17 @@ Widget wumaws(wu_session *session) {
   if (!wu_x_ok()) return nullptr;
   Widget form = session ? session->form : fallback_form;
   if (form) return form;
-  Widget shell = XtVaAppCreateShell("qevWorkspace", "QEV", applicationShellWidgetClass,
-                                    devb->display, XmNvisual, devb->visual, XmNdepth, devb->depth,
-                                    XmNcolormap, devb->colormap, XmNdeleteResponse, XmDO_NOTHING,
-                                    XmNwidth, 800, XmNheight, 600, nullptr);
+  Arg args[10];
+  Cardinal n = 0;
+  XtSetArg(args[n], XmNvisual, devb->visual); ++n;
+  XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+  XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
+  XtSetArg(args[n], XmNdeleteResponse, XmDO_NOTHING); ++n;
+  XtSetArg(args[n], XmNwidth, kWorkspaceWidth); ++n;
+  XtSetArg(args[n], XmNheight, kWorkspaceHeight); ++n;
+  n = wu_shell_fonts(args, n);
+  Widget shell = XtAppCreateShell("qevWorkspace", "QEV", applicationShellWidgetClass, devb->display,
+                                  args, n);
   wutashl(shell);
   form = XtVaCreateManagedWidget("workspace", xmFormWidgetClass, shell, XmNresizePolicy,
                                  XmRESIZE_ANY, nullptr);
@@ -93,9 +103,14 @@ Widget wumaws(wu_session *session) {
 wu_status wutwfrm(wu_window *w) {
   if (!w || !wu_x_ok()) return WU_NOTAVAIL;
   if (w->mode == 0) {
-    w->outer = XtVaAppCreateShell("qev", "QEV", topLevelShellWidgetClass, devb->display,
-                                  XmNvisual, devb->visual, XmNdepth, devb->depth, XmNcolormap,
-                                  devb->colormap, XmNdeleteResponse, XmDO_NOTHING, nullptr);
+    Arg args[8];
+    Cardinal n = 0;
+    XtSetArg(args[n], XmNvisual, devb->visual); ++n;
+    XtSetArg(args[n], XmNdepth, devb->depth); ++n;
+    XtSetArg(args[n], XmNcolormap, devb->colormap); ++n;
+    XtSetArg(args[n], XmNdeleteResponse, XmDO_NOTHING); ++n;
+    n = wu_shell_fonts(args, n);
+    w->outer = XtAppCreateShell("qev", "QEV", topLevelShellWidgetClass, devb->display, args, n);
     XmAddWMProtocolCallback(w->outer, devb->wm_delete_window, CloseRequested, w);
     wutashl(w->outer);
   } else {

@@ -255,10 +255,15 @@ Widget Button(Widget parent, int32_t number, XtCallbackProc cb, Question *q, Wid
 int32_t PostHostPrtDialog(Widget parent) {
   if (!devb || !wu_x_ok()) return WU_ANSWER_CANCEL;
   (void)parent;
-  Widget shell = XtVaAppCreateShell("PrintQuestionP", "QEV", applicationShellWidgetClass,
-                                    devb->display, XmNvisual, devb->visual, XmNdepth, devb->depth,
-                                    XmNcolormap, devb->colormap, XmNmappedWhenManaged, False,
-                                    nullptr);
+  Arg sa[8];
+  Cardinal sn = 0;
+  XtSetArg(sa[sn], XmNvisual, devb->visual); ++sn;
+  XtSetArg(sa[sn], XmNdepth, devb->depth); ++sn;
+  XtSetArg(sa[sn], XmNcolormap, devb->colormap); ++sn;
+  XtSetArg(sa[sn], XmNmappedWhenManaged, False); ++sn;
+  sn = wu_shell_fonts(sa, sn);
+  Widget shell = XtAppCreateShell("PrintQuestionP", "QEV", applicationShellWidgetClass, devb->display,
+                                  sa, sn);
   Question q;
   const std::string title = Message(kDlgSet, kMsgQTitle, "");
   XmString xtitle = wumcstr(title.c_str());

@@ -46,24 +46,13 @@ XmString wumcstr(const char *text) {
 }
 
 XmString wumcl2r(const char *text) {
-  // Each line feed ends a line segment.
-  XmString result = nullptr;
-  const char *p = text ? text : "";
-  for (;;) {
-    const char *nl = std::strchr(p, '\n');
-    size_t len = nl ? size_t(nl - p) : std::strlen(p);
-    char *line = XtMalloc(Cardinal(len + 1));
-    std::memcpy(line, p, len);
-    line[len] = '\0';
-    XmString seg = XmStringCreate(line, const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
-    XtFree(line);
-    XmString joined = XmStringConcatAndFree(result, seg);
-    result = joined;
-    if (!nl) break;
-    result = XmStringConcatAndFree(result, XmStringSeparatorCreate());
-    p = nl + 1;
-  }
-  return result;
+  const char *t = text ? text : "";
+  if (std::strchr(t, '\n') == nullptr) return wumcstr(t);
+  // Each line feed ends a line segment: the toolkit's parse of the text
+  // turns it into a separator.  (Joining line segments and separators one
+  // by one loses a separator now and then in Motif's concatenation.)
+  return XmStringGenerate(const_cast<char *>(t), const_cast<char *>(XmFONTLIST_DEFAULT_TAG),
+                          XmCHARSET_TEXT, nullptr);
 }
 
 char *wumgstr(XmString string) {

@@ -11,10 +11,19 @@
 
 namespace {
 
+// An entry is one word: the serial number above the kind's eight bits, so
+// that a registered object costs the table's node and no more.
 struct Entry {
-  int32_t kind;
-  uint64_t serial;
+  uint64_t word;
+  int32_t kind() const { return int32_t(word & kKindMask); }
+  uint64_t serial() const { return word >> kKindBits; }
+  static constexpr int kKindBits = 8;
+  static constexpr uint64_t kKindMask = (uint64_t(1) << kKindBits) - 1;
+  static Entry of(int32_t kind, uint64_t serial) {
+    return Entry{(serial << kKindBits) | (uint64_t(kind) & kKindMask)};
+  }
 };
+static_assert(WU_REG_WINDOW_GOING <= int32_t(Entry::kKindMask), "every kind fits an entry");
 
 // Serial numbers are never reused, across start-up cycles too, so a hold
 // taken before a wuxterm never matches an entry made after the next wuxinit.
@@ -32,7 +41,7 @@ extern "C" {
 wu_status wu_reg_add(const void *object, int32_t kind) {
   if (object == nullptr) return WU_NOTAVAIL;
   try {
-    table()[object] = Entry{kind, g_next_serial++};
+    table()[object] = Entry::of(kind, g_next_serial++);
   } catch (const std::bad_alloc &) {
     return WU_NOMEM;
   }
@@ -47,34 +56,34 @@ int wu_reg_has(const void *object, int32_t kind) {
   if (object == nullptr) return 0;
   auto it = table().find(object);
   if (it == table().end()) return 0;
-  return kind == WU_REG_NONE || it->second.kind == kind;
+  return kind == WU_REG_NONE || it->second.kind() == kind;
 }
 
 int32_t wu_reg_kind_of(const void *object) {
   if (object == nullptr) return WU_REG_NONE;
   auto it = table().find(object);
-  return it == table().end() ? WU_REG_NONE : it->second.kind;
+  return it == table().end() ? WU_REG_NONE : it->second.kind();
 }
 
 wu_reg_hold wu_reg_take(const void *object) {
   wu_reg_hold h{object, 0};
   if (object == nullptr) return h;
   auto it = table().find(object);
-  if (it != table().end()) h.serial = it->second.serial;
+  if (it != table().end()) h.serial = it->second.serial();
   return h;
 }
 
 int wu_reg_alive(wu_reg_hold hold) {
   if (hold.object == nullptr || hold.serial == 0) return 0;
   auto it = table().find(hold.object);
-  return it != table().end() && it->second.serial == hold.serial;
+  return it != table().end() && it->second.serial() == hold.serial;
 }
 
 int32_t wu_reg_count(int32_t kind) {
   if (kind == WU_REG_NONE) return static_cast<int32_t>(table().size());
   int32_t n = 0;
   for (const auto &e : table())
-    if (e.second.kind == kind) ++n;
+    if (e.second.kind() == kind) ++n;
   return n;
 }
 

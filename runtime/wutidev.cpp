@@ -177,6 +177,14 @@ wu_status wutidev(void) {
   return WU_OK;
 }
 
+Cardinal wu_shell_fonts(Arg *args, Cardinal n) {
+  if (devb == nullptr || devb->font_list == nullptr) return n;
+  XtSetArg(args[n], XmNbuttonFontList, devb->font_list); ++n;
+  XtSetArg(args[n], XmNlabelFontList, devb->font_list); ++n;
+  XtSetArg(args[n], XmNtextFontList, devb->font_list); ++n;
+  return n;
+}
+
 void wutfdev(void) {
   if (!devb || !devb->display) return;
   Display *dpy = devb->display;

@@ -115,6 +115,14 @@ wu_status wutprfs(const char *name, const char *value);
    that is null, being destroyed or no composite. */
 int32_t wutgwcl(Widget w, WidgetList *children_out);
 
+/* Appends the display's font list as a new shell's button, label and text
+   render tables to `args` from `args[n]` on (three entries; none before the
+   display's fonts are set up); returns the new count.  The widgets of the
+   shell take it where they are given no font of their own, instead of
+   Motif's default render table, which Motif keeps for the first display
+   connection only and loads again for every shell of a later one. */
+Cardinal wu_shell_fonts(Arg *args, Cardinal n);
+
 /* Shells the module made: the busy cursor covers them (frames). */
 void wutashl(Widget shell);          /* adds a shell (removed again when destroyed) */
 void wutdshl(Widget shell);          /* removes a shell */

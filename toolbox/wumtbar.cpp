@@ -770,7 +770,9 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
                                  XmNdeleteResponse, XmDO_NOTHING,
                                  XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
                                  XmNmwmDecorations, ShellDecorations(),
-                                 XmNbackground, cs.background, nullptr);
+                                 XmNbackground, cs.background,
+                                 XmNbuttonFontList, devb->font_list, XmNlabelFontList, devb->font_list,
+                                 XmNtextFontList, devb->font_list, nullptr);
   XtFree(title);
   Pixmap icon = None;
   int32_t depth = 0;

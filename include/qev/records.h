@@ -538,6 +538,22 @@ typedef struct wu_popup_menu {
 #define WU_CTL_RECORD_SIZE(words) (sizeof(wu_control) + (words) * sizeof(void *))
 #define WU_CTL_SMALL_SIZE WU_CTL_RECORD_SIZE(WU_CTL_WORDS_SMALL)
 #define WU_CTL_LARGE_SIZE WU_CTL_RECORD_SIZE(WU_CTL_WORDS_LARGE)
+/* The small kinds in families of one size each (a record re-tagged to
+   another kind stays in its family).  Where addresses are 64 bits wide a
+   family's room is the words its largest record takes there, two 32-bit
+   fields sharing a word (each kind checks at compile time that its record
+   fits); elsewhere it is the small size. */
+#define WU_CTL_FAMILY_SIZE(words64) \
+  (sizeof(void *) == 8 ? WU_CTL_RECORD_SIZE(words64) : WU_CTL_SMALL_SIZE)
+#define WU_CTL_BUTTON_SIZE WU_CTL_FAMILY_SIZE(14)    /* kinds 7, 37, 42: push buttons, desktop icons */
+#define WU_CTL_TOGGLE_SIZE WU_CTL_FAMILY_SIZE(9)     /* kinds 6, 8, 22, 23, 40: check boxes, radio
+                                                        buttons, field-backed buttons */
+#define WU_CTL_BOX_SIZE WU_CTL_FAMILY_SIZE(14)       /* kinds 5, 41: radio boxes */
+#define WU_CTL_BAR_SIZE WU_CTL_FAMILY_SIZE(10)       /* kinds 2, 3, 17, 18, 20, 21, 38, 39: bars,
+                                                        scales, the scroll bar control */
+#define WU_CTL_ICON_SIZE WU_CTL_FAMILY_SIZE(14)      /* kind 19: icon buttons */
+#define WU_CTL_GRAPH_SIZE WU_CTL_FAMILY_SIZE(10)     /* kind 26: graph push buttons */
+#define WU_CTL_PROGRESS_SIZE WU_CTL_FAMILY_SIZE(11)  /* kind 45: progress bars */
 
 /* ------------------------------------------------------------------------
  * Parameters of the module events of older pane controls.

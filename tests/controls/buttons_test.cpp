@@ -3,11 +3,13 @@
 // services vector and input on the X server.
 #include "ctlfixture.h"
 #include "child.h"
+#include "widgettext.h"
 #include "frames/wuframes.h"
 #include "controls/wubutton.h"
 #include "runtime/wutoolkit.h"
 
 #include <X11/ShellP.h>
+#include <Xm/Frame.h>
 #include <Xm/PrimitiveP.h>
 #include <Xm/ToggleB.h>
 #include <X11/extensions/XTest.h>
@@ -485,6 +487,35 @@ TEST_F(Buttons, RadioBoxLaysOutColumnsAndRows) {
   EXPECT_EQ(Set(h, title), WU_ENTRY_STATUS);
   EXPECT_EQ(title[0].status, WU_E_SIZE_FIXED);
   EXPECT_EQ(title[1].status, WU_E_CREATE_ONLY);
+}
+
+// A titled box without a title shows its frame alone and holds no widget
+// for a title; one set later stands in the frame above the toggles, and an
+// empty one takes it away again.
+TEST_F(Buttons, RadioBoxTitleComesAndGoes) {
+  std::vector<wu_str_item> items = Items({"Red", "Green"});
+  wu_ctl_handle *h = Create(WU_CTYPE_RADIO, {Int(WU_A_HEIGHT, 120), Int(WU_A_WIDTH, 200),
+                                             ItemList(items)});
+  ASSERT_NE(h, nullptr);
+  Widget area = W(h);
+  Widget frame = XtParent(area);
+  ASSERT_TRUE(XmIsFrame(frame));
+  EXPECT_EQ(Kids(frame), std::vector<Widget>{area});
+  const Position bare = area->core.y;
+  std::vector<wu_value> v = {Text(WU_A_TITLE, "Colour")};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  Settle();
+  Widget title = XtNameToWidget(frame, "rbox");
+  ASSERT_NE(title, nullptr);
+  EXPECT_TRUE(XtIsManaged(title) && XtIsRealized(title));
+  EXPECT_EQ(qevtest::xmStringResource(title, XmNlabelString), "Colour");
+  EXPECT_GT(area->core.y, bare);
+  EXPECT_EQ(Kids(area).size(), 2u);
+  v = {Text(WU_A_TITLE, "")};
+  EXPECT_EQ(Set(h, v), WU_OK);
+  Settle();
+  EXPECT_FALSE(XtIsManaged(title));
+  EXPECT_EQ(area->core.y, bare);
 }
 
 TEST_F(Buttons, RadioBoxChoiceKeysReplayAndTexts) {

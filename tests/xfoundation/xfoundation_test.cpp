@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "child.h"
+#include "heapcount.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
@@ -276,6 +277,24 @@ TEST_F(XFoundation, CompoundStringsRoundTrip) {
   char tool[] = "Open@a file";
   wumnlns(tool);
   EXPECT_STREQ(tool, "Open\na file");
+}
+
+// Texts of several lines made into compound strings and freed again, many
+// times, give their memory back (the sanitizer build sees any string lost).
+TEST_F(XFoundation, CompoundStringsOfSeveralLinesAreFreedWhole) {
+  const int kStrings = 20000;
+  auto make_and_free = [] {
+    XmString s = wumcl2r("first\nsecond\n\nfourth\n");
+    ASSERT_NE(s, nullptr);
+    XmStringFree(s);
+  };
+  for (int i = 0; i < 100; ++i) make_and_free();
+  const size_t before = qevtest::heapInUse();
+  for (int i = 0; i < kStrings; ++i) make_and_free();
+  if (QEV_HEAP_COUNTED) {
+    EXPECT_LT(double(qevtest::heapInUse()) - double(before), 2048.0)
+        << "bytes left by " << kStrings << " strings";
+  }
 }
 
 TEST_F(XFoundation, HostImagePixmapsAreCachedPerSize) {
