@@ -166,8 +166,17 @@ Display *MoveInto(Widget w, int x, int y) {
   if (!w || !WaitViewable(w, kLimitMs)) return nullptr;
   Display *dpy = XtDisplayOfObject(w);
   CountOn(dpy);
-  Position rx = 0, ry = 0;
-  XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
+  // The toolkit's idea of where a shell is lags behind a window manager
+  // that has just placed it: the server says where the window is now.
+  Widget on = XtIsWidget(w) ? w : XtParent(w);
+  Position wx = 0, wy = 0, ox = 0, oy = 0;
+  XtTranslateCoords(w, Position(x), Position(y), &wx, &wy);
+  XtTranslateCoords(on, 0, 0, &ox, &oy);
+  int rx = 0, ry = 0;
+  Window child = None;
+  if (!XTranslateCoordinates(dpy, XtWindow(on), DefaultRootWindow(dpy), wx - ox, wy - oy, &rx, &ry,
+                             &child))
+    return nullptr;
   XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
   return DispatchUntil(dpy, ButtonPress, 0, kLimitMs) ? dpy : nullptr;
 }
