@@ -119,9 +119,10 @@ void _XdListLimitWidths(Widget list, int first, int count);
 Boolean _XdListPermute(Widget list, const int *order, int count);
 Boolean _XdIconListPermute(Widget w, const int *order, int count);
 /* The height to give an XmList that has room for `height`: its own,
-   when that is its rows' whole height within the room (the list sets it
-   again after every change of its rows, and a list made taller would be
-   shortened and redrawn whole by each), or else `height`. */
+   when it is no taller than the room and the room shows no more whole
+   rows (the list sets it again after every change of its rows, and a
+   list made taller would be shortened and redrawn whole by each), or
+   else `height`. */
 int _XdListHeight(Widget list, int height);
 /* Writes the distinct positions of `positions` within 1 .. n to `out`
    (room for count), ascending; returns how many there are. */

@@ -1434,7 +1434,14 @@ int _XdListHeight(Widget w, int height) {
   XmListWidget l = reinterpret_cast<XmListWidget>(w);
   const int cur = w->core.height;
   const int pitch = l->list.MaxItemHeight + l->list.spacing;
-  return cur <= height && cur > height - pitch ? cur : height;
+  if (pitch <= 0 || cur > height) return height;
+  /* Kept only while the room shows no more whole rows than the list has
+     now: a list squeezed by part of a row and given its room back takes
+     the room, else it would show a row too few. */
+  const int border = 2 * (l->list.margin_height + l->list.HighlightThickness +
+                          l->primitive.shadow_thickness);
+  const auto rows = [&](int h) { return (h - border + l->list.spacing) / pitch; };
+  return rows(cur) == rows(height) ? cur : height;
 }
 
 int _XdSortPositions(const int *positions, int count, int n, int *out) {

@@ -652,3 +652,26 @@ TEST_F(IconListTest, VeryLongItemsKeepTheListUsable) {
 }
 
 }  // namespace
+
+// A list made lower by part of a row and given its height back shows the
+// rows it showed before, whole, at every step of the shrinking.
+TEST_F(IconListTest, AHeightGivenBackShowsTheRowsAgain) {
+  create(false);
+  fill(40);
+  const int rows = XdIconListVisibleItems(il);
+  const Dimension full = il->core.height;
+  XmListWidget l = reinterpret_cast<XmListWidget>(list);
+  const int pitch = l->list.MaxItemHeight + l->list.spacing;
+  for (int cut = 1; cut < 2 * pitch; ++cut) {
+    XtVaSetValues(shell, XmNheight, full - cut, nullptr);
+    pump();
+    XtVaSetValues(shell, XmNheight, full, nullptr);
+    pump();
+    ASSERT_EQ(il->core.height, full);
+    EXPECT_EQ(XdIconListVisibleItems(il), rows) << "after " << cut << " pixels less";
+    Position x, y;
+    Dimension w, h;
+    ASSERT_TRUE(XmListPosToBounds(list, top() + rows - 1, &x, &y, &w, &h));
+    EXPECT_LE(y + h, int(list->core.height)) << "the last row is cut after " << cut << " pixels less";
+  }
+}
