@@ -44,8 +44,8 @@ int32_t setOfferedText(wu_dnd_site *site, const char *text) {
 
 bool dragFrom(Widget source, int to_x, int to_y) {
   Display *dpy = XtDisplay(source);
-  Position sx = 0, sy = 0;
-  XtTranslateCoords(source, 20, 20, &sx, &sy);
+  int sx = 0, sy = 0;
+  if (!rootPoint(source, 20, 20, &sx, &sy)) return false;
   XTestFakeMotionEvent(dpy, -1, sx, sy, CurrentTime);
   XTestFakeButtonEvent(dpy, 2, True, CurrentTime);
   XSync(dpy, False);

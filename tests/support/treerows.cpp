@@ -4,18 +4,14 @@
 #include <X11/keysym.h>
 
 #include "xd/TreeP.h"
+#include "xinput.h"
 
 namespace qevtest {
 
 bool treeNodePoint(wu_tree_node *n, int part, int *root_x, int *root_y) {
   XRectangle r;
   if (n == nullptr || n->tree == nullptr || !_XdTreeNodeRect(n, part, &r)) return false;
-  Position x = 0, y = 0;
-  XtTranslateCoords(n->tree->drawing_area, Position(r.x + r.width / 2), Position(r.y + r.height / 2),
-                    &x, &y);
-  *root_x = x;
-  *root_y = y;
-  return true;
+  return rootPoint(n->tree->drawing_area, r.x + r.width / 2, r.y + r.height / 2, root_x, root_y);
 }
 
 bool clickTreeNode(wu_tree_node *n, int part, unsigned button, unsigned modifiers) {

@@ -14,13 +14,25 @@
 
 namespace qevtest {
 
+bool rootPoint(Widget w, int x, int y, int *root_x, int *root_y) {
+  Widget on = XtIsWidget(w) ? w : XtParent(w);
+  if (!on || !XtIsRealized(on)) return false;
+  Position wx = 0, wy = 0, ox = 0, oy = 0;
+  XtTranslateCoords(w, Position(x), Position(y), &wx, &wy);
+  XtTranslateCoords(on, 0, 0, &ox, &oy);
+  Display *dpy = XtDisplay(on);
+  Window child = None;
+  return XTranslateCoordinates(dpy, XtWindow(on), DefaultRootWindow(dpy), wx - ox, wy - oy, root_x,
+                               root_y, &child);
+}
+
 void clickWidget(Widget w) {
   Display *dpy = XtDisplayOfObject(w);
   XSync(dpy, False);
   Dimension width = 0, height = 0;
   XtVaGetValues(w, XmNwidth, &width, XmNheight, &height, nullptr);
-  Position x = 0, y = 0;
-  XtTranslateCoords(w, Position(width / 2), Position(height / 2), &x, &y);
+  int x = 0, y = 0;
+  if (!rootPoint(w, width / 2, height / 2, &x, &y)) return;
   XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
   XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
   XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
@@ -166,17 +178,8 @@ Display *MoveInto(Widget w, int x, int y) {
   if (!w || !WaitViewable(w, kLimitMs)) return nullptr;
   Display *dpy = XtDisplayOfObject(w);
   CountOn(dpy);
-  // The toolkit's idea of where a shell is lags behind a window manager
-  // that has just placed it: the server says where the window is now.
-  Widget on = XtIsWidget(w) ? w : XtParent(w);
-  Position wx = 0, wy = 0, ox = 0, oy = 0;
-  XtTranslateCoords(w, Position(x), Position(y), &wx, &wy);
-  XtTranslateCoords(on, 0, 0, &ox, &oy);
   int rx = 0, ry = 0;
-  Window child = None;
-  if (!XTranslateCoordinates(dpy, XtWindow(on), DefaultRootWindow(dpy), wx - ox, wy - oy, &rx, &ry,
-                             &child))
-    return nullptr;
+  if (!rootPoint(w, x, y, &rx, &ry)) return nullptr;
   XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
   return DispatchUntil(dpy, ButtonPress, 0, kLimitMs) ? dpy : nullptr;
 }

@@ -12,6 +12,11 @@ namespace qevtest {
 // Moves the pointer to the middle of a widget or gadget and clicks button 1.
 void clickWidget(Widget w);
 
+// The root coordinates of (x, y) inside a widget or gadget, from where the
+// server has its window now (the toolkit hears of a window manager's moves
+// of a shell only later); false when the server does not know the window.
+bool rootPoint(Widget w, int x, int y, int *root_x, int *root_y);
+
 // Presses and releases the key of a keysym.
 void pressKey(Display *dpy, KeySym sym);
 
