@@ -249,11 +249,7 @@ class IconListCalls : public ::testing::Test {
     XFreePixmap(app().dpy, red);
   }
   void create(unsigned char policy, bool scrolled = false) {
-    Arg a[2];
-    XtSetArg(a[0], XmNselectionPolicy, policy);
-    XtSetArg(a[1], XmNvisibleItemCount, 6);
-    il = scrolled ? XdCreateScrolledIconList(shell, (char *)"icons", a, 2)
-                  : XdCreateIconList(shell, (char *)"icons", a, 2);
+    il = makeIconList(shell, policy, scrolled, 6);
     list = XdIconListGetChild(il, XdICONLIST_LIST);
     icons = XdIconListGetChild(il, XdICONLIST_ICONS);
     Texts rows("row", 20);
