@@ -49,6 +49,7 @@ typedef struct {
      not given is the one that shows the tab row and the largest page. */
   Boolean width_given, height_given;
   Boolean pages_sized; /* the pages have the widget's size */
+  XtIntervalId fit_timer; /* fits the widget to pages that asked for room */
 } XdTabPart;
 
 typedef struct _XdTabRec {

@@ -347,6 +347,7 @@ void Initialize(Widget request, Widget new_w, ArgList args, Cardinal *num_args) 
   t.segment_slots = 0;
   t.stacked = False;
   t.pages_sized = False;
+  t.fit_timer = 0;
   if (t.current_page < 0) t.current_page = 0;
   t.width_given = XtWidth(request) != 0;
   t.height_given = XtHeight(request) != 0;
@@ -360,7 +361,8 @@ void Initialize(Widget request, Widget new_w, ArgList args, Cardinal *num_args) 
   XtSetArg(a, XmNtraversalOn, True); da_args.push_back(a);
   XtSetArg(a, XmNmarginWidth, 0); da_args.push_back(a);
   XtSetArg(a, XmNmarginHeight, 0); da_args.push_back(a);
-  XtSetArg(a, XmNresizePolicy, XmRESIZE_NONE); da_args.push_back(a);
+  /* The tab area asks for room when a page grows: the widget hears of it. */
+  XtSetArg(a, XmNresizePolicy, XmRESIZE_ANY); da_args.push_back(a);
   XtSetArg(a, XmNx, 0); da_args.push_back(a);
   XtSetArg(a, XmNy, 0); da_args.push_back(a);
   t.tab_area = XtCreateManagedWidget("TabDA", xmDrawingAreaWidgetClass, new_w, da_args.data(),
@@ -371,6 +373,7 @@ void Initialize(Widget request, Widget new_w, ArgList args, Cardinal *num_args) 
 
 void Destroy(Widget w) {
   XdTabPart &t = TAB(w);
+  if (t.fit_timer) XtRemoveTimeOut(t.fit_timer);
   XtFree(reinterpret_cast<char *>(t.buttons));
   XtFree(reinterpret_cast<char *>(t.pages));
   XtFree(reinterpret_cast<char *>(t.segments));
@@ -432,6 +435,27 @@ XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry *request, XtWidgetGeom
   reply->request_mode = CWWidth | CWHeight;
   preferredSize(w, &reply->width, &reply->height);
   return XmeReplyToQueryGeometry(w, request, reply);
+}
+
+/* Once the event loop turns: the size that shows the pages as they are
+   now, and the pages laid out in it. */
+void fitLater(XtPointer client, XtIntervalId *) {
+  Widget w = static_cast<Widget>(client);
+  TAB(w).fit_timer = 0;
+  if (fitContents(w)) layout(w);
+}
+
+/* The tab area asks for room when a page asks it for more (its content
+   grew) or when pages come and go.  The tab area itself always covers the
+   widget: a tab without a size of the program's fits itself to its pages
+   once the event loop turns, and lays them out. */
+XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry *request, XtWidgetGeometry *) {
+  Widget w = XtParent(child);
+  XdTabPart &t = TAB(w);
+  if (child == t.tab_area && !(request->request_mode & XtCWQueryOnly) && t.pages_sized &&
+      !(t.width_given && t.height_given) && !t.fit_timer && !w->core.being_destroyed)
+    t.fit_timer = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, fitLater, w);
+  return XtGeometryNo;
 }
 
 void ChangeManaged(Widget w) {
@@ -518,7 +542,7 @@ XdTabClassRec xdTabClassRec = {
     },
     /* composite */
     {
-        XtInheritGeometryManager, /* geometry_manager */
+        GeometryManager,          /* geometry_manager */
         ChangeManaged,            /* change_managed */
         XtInheritInsertChild,     /* insert_child */
         XtInheritDeleteChild,     /* delete_child */

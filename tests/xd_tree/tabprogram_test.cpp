@@ -89,17 +89,17 @@ std::vector<Manager> managers() {
 
 // Shown whole: the tab row and the page's 300x200 button lie within the
 // tab as the server shows it.
-void expectShowsItsPages(const Program &p, const std::string &where) {
-  const Box tab = serverBox(p.tab, p.tab);
-  const Box big = serverBox(p.big, p.tab);
+void expectShowsItsPages(Widget tab_widget, Widget big_button, const std::string &where) {
+  const Box tab = serverBox(tab_widget, tab_widget);
+  const Box big = serverBox(big_button, tab_widget);
   EXPECT_EQ(big.width, 300) << where;
   EXPECT_EQ(big.height, 200) << where;
   EXPECT_GE(big.x, 0) << where;
   EXPECT_GE(big.y, 0) << where;
   EXPECT_LE(big.x + big.width, tab.width) << where;
   EXPECT_LE(big.y + big.height, tab.height) << where;
-  Widget last = XdTabGetChild(p.tab, XdTAB_BUTTON, 2);
-  const Box row = serverBox(last, p.tab);
+  Widget last = XdTabGetChild(tab_widget, XdTAB_BUTTON, 2);
+  const Box row = serverBox(last, tab_widget);
   XtWidgetGeometry natural = {};
   XtQueryGeometry(last, nullptr, &natural);
   EXPECT_EQ(row.width, natural.width) << where << ": the last tab is cut";
@@ -109,7 +109,7 @@ void expectShowsItsPages(const Program &p, const std::string &where) {
 TEST(TabProgram, WithoutASizeTheTabShowsItsTabRowAndLargestPage) {
   for (const Manager &m : managers()) {
     Program p(m.cls, {});
-    expectShowsItsPages(p, m.name);
+    expectShowsItsPages(p.tab, p.big, m.name);
     // Asked, the tab answers the size it has taken.
     XtWidgetGeometry pref = {};
     XtQueryGeometry(p.tab, nullptr, &pref);
@@ -144,7 +144,40 @@ TEST(TabProgram, ASizeTheProgramGivesIsKept) {
   XtSetArg(args[0], XmNwidth, 500);
   Program p(xmBulletinBoardWidgetClass, args);
   EXPECT_EQ(serverBox(p.tab, p.tab).width, 500);
-  expectShowsItsPages(p, "width given");
+  expectShowsItsPages(p.tab, p.big, "width given");
+}
+
+// A page filled only when it is first shown, from the page callback, as
+// programs fill their pages lazily.
+void fillOnShow(Widget tab, XtPointer closure, XtPointer call) {
+  auto *big = static_cast<Widget *>(closure);
+  auto *cbs = static_cast<XdTabCallbackStruct *>(call);
+  if (cbs->page != 2 || *big) return;
+  *big = XtVaCreateManagedWidget("big", xmPushButtonWidgetClass, XdTabGetChild(tab, XdTAB_PAGE, 2),
+                                 XmNwidth, 300, XmNheight, 200, nullptr);
+}
+
+TEST(TabProgram, APageFilledOnceShownMakesTheTabGrowToShowIt) {
+  xdtest::App &a = xdtest::app();
+  // A window that may grow once shown, as the program allows.
+  Widget shell = XtVaAppCreateShell("tabprogram", "TabProgram", topLevelShellWidgetClass, a.dpy,
+                                    XmNx, 0, XmNy, 0, XmNallowShellResize, True, nullptr);
+  Widget manager = XtCreateManagedWidget("manager", xmRowColumnWidgetClass, shell, nullptr, 0);
+  Widget tab = XdCreateTab(manager, const_cast<char *>("tab"), nullptr, 0);
+  XtManageChild(tab);
+  Widget first = addPage(tab, "Small");
+  XtCreateManagedWidget("small", xmPushButtonWidgetClass, first, nullptr, 0);
+  addPage(tab, "Filled later");
+  Widget big = nullptr;
+  XtAddCallback(tab, XdNpageCallback, fillOnShow, &big);
+  xdtest::show(shell);
+  ASSERT_LT(XtHeight(tab), 200);
+  xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
+  ASSERT_NE(big, nullptr);
+  xdtest::pump(100);
+  expectShowsItsPages(tab, big, "filled once shown");
+  XtDestroyWidget(shell);
+  xdtest::settle();
 }
 
 // ---- callbacks that destroy -------------------------------------------
