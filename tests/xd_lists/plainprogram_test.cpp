@@ -4,11 +4,9 @@
 #include "listtest.h"
 
 #include "child.h"
-#include "xd/IconListP.h"
-#include "xd/MCIconListP.h"
+#include "qev/status.h"
 
 #include <X11/Xresource.h>
-#include <Xm/ListP.h>
 #include <sys/mman.h>
 
 #include <cstring>
@@ -106,7 +104,11 @@ void addColumns(Widget mc, int n) {
   }
 }
 
-int columnCount(Widget mc) { return reinterpret_cast<XdMCIconListWidget>(mc)->mc_icon_list.column_count; }
+int columnCount(Widget mc) {
+  int n = 0;
+  while (XdMCIconListGetChild(mc, n, XdMCIL_HEADER)) ++n;
+  return n;
+}
 
 std::vector<Case> columnCountCases() {
   std::vector<Case> v;
@@ -348,7 +350,8 @@ TEST(PlainProgram, TypeAheadMakesAMatchJustBelowTheViewTheTopRow) {
   pump();
   Widget inner = firstInner(mc);
   Widget second = XdMCIconListGetChild(mc, 1, XdMCIL_LIST);
-  const int visible = reinterpret_cast<XmListWidget>(inner)->list.visibleItemCount;
+  int visible = 0;
+  XtVaGetValues(inner, XmNvisibleItemCount, &visible, nullptr);
   ASSERT_GT(visible, 2);
   ASSERT_LT(visible + 1, 40);
   // The last row in view starts with "k", the one just below with "l".
