@@ -30,7 +30,11 @@ typedef struct _XdMCIconListRec *XdMCIconListWidget;
    whole number and "stringItems" as one list of texts per column, the
    texts separated by commas and the columns by semicolons:
    "*files.stringItems: a.txt,b.txt;12,40" (a shorter column gets empty
-   texts). */
+   texts).  Columns a resource file's count makes show the texts a resource
+   file gives; the program's rows (XdMCIconListAddItems and the like) go
+   only to columns the program made, by "columnCount" among the creation
+   arguments or XdMCIconListAddColumn, whose first call replaces the
+   columns of a resource file. */
 #define XdRStringItems ((char *)"StringItems")
 #define XdNcolumnWidth ((char *)"columnWidth")
 #define XdCColumnWidth ((char *)"ColumnWidth")

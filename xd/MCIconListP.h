@@ -90,6 +90,10 @@ typedef struct _XdMCIconListPart {
   Boolean syncing;
   unsigned rows_stamp;       /* changes with every change of the rows */
   XtIntervalId realize_timer; /* finishes realization once the children exist */
+  /* The columns are those a column count from the resource database made,
+     not the program: its rows are not read into them, and its first
+     column of its own replaces them. */
+  Boolean database_columns;
 } XdMCIconListPart;
 
 typedef struct _XdMCIconListRec {

@@ -4,7 +4,9 @@
  * "pageCallback" list; the keyboard's Tab goes through the tabs and on
  * into the current page without changing it.  Each page is an XmForm
  * that the owner fills.  Page numbers are 1-based; the "currentPage"
- * resource holds the 0-based index of the current page.
+ * resource holds the 0-based index of the current page.  A tab given no
+ * width or height takes (and answers a geometry query with) the size that
+ * shows its row of tabs and its largest page.
  */
 #ifndef XD_TAB_H
 #define XD_TAB_H

@@ -45,6 +45,11 @@ typedef struct {
   XSegment *segments;
   int segment_slots;
   Boolean stacked; /* the current page was raised since realization */
+  /* The program (or a resource file) gave the width, the height: a size
+     not given is the one that shows the tab row and the largest page. */
+  Boolean width_given, height_given;
+  Boolean pages_sized; /* the pages have the widget's size */
+  XtIntervalId fit_timer; /* fits the widget to pages that asked for room */
 } XdTabPart;
 
 typedef struct _XdTabRec {

@@ -618,13 +618,43 @@ void CallWith(ILW ilw, XtCallbackList cl, CallData &cd) {
   if (cl) XtCallCallbackList((Widget)ilw, cl, &cd.cbs);
 }
 
-/* Calls the selection list of the policy with the positions now selected. */
+/* The call data names position pos (0: none) by its text too. */
+void NameItem(ILW ilw, CallData &cd, int pos) {
+  if (cd.cbs.item) XmStringFree(cd.cbs.item);
+  cd.cbs.item = nullptr;
+  cd.cbs.item_length = 0;
+  cd.cbs.item_position = InRange(ilw, pos) ? pos : 0;
+  if (cd.cbs.item_position) {
+    cd.cbs.item = XmStringCopy(L(ilw)->list.items[pos - 1]);
+    cd.cbs.item_length = XmStringLength(cd.cbs.item);
+  }
+}
+
+/* Calls the selection list of the policy with the positions now selected;
+   the item is the first of them. */
 void NotifySelection(ILW ilw, int reason, XEvent *event) {
   CallData cd;
   FillCallData(ilw, cd, reason, event, 0);
-  cd.cbs.item_position = cd.cbs.selected_item_count ? cd.cbs.selected_item_positions[0] : 0;
+  NameItem(ilw, cd, cd.cbs.selected_item_count ? cd.cbs.selected_item_positions[0] : 0);
   CallWith(ilw, ListFor(ilw, reason), cd);
 }
+
+/* A click selected pos: the list's own selection list of the reason is
+   called (and forwarded), as a selection of the list's own would be, with
+   the click's event. */
+void NotifyClicked(ILW ilw, int reason, XEvent *event, int pos) {
+  CallData cd;
+  FillCallData(ilw, cd, reason, event, pos);
+  NameItem(ilw, cd, pos);
+  const char *name = XmNsingleSelectionCallback;
+  if (reason == XmCR_EXTENDED_SELECT) {
+    name = XmNextendedSelectionCallback;
+    cd.cbs.selection_type = XmINITIAL;
+  }
+  XtCallCallbacks(ilw->icon_list.list, const_cast<String>(name), &cd.cbs);
+}
+
+int SelectPositions(ILW ilw, int count, const int *positions, Boolean notify, XEvent *event);
 
 bool IsSelected(ILW ilw, int pos) { return XmListPosSelected(ilw->icon_list.list, pos); }
 
@@ -647,7 +677,7 @@ bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
         p.anchor = 0;
         NotifySelection(ilw, XmCR_MULTIPLE_SELECT, event);
       } else {
-        XdIconListSelectPositions((Widget)ilw, 1, &pos, True);
+        SelectPositions(ilw, 1, &pos, True, event);
       }
       break;
     case XmSINGLE_SELECT:
@@ -656,10 +686,11 @@ bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
         XmListDeselectPos(list, pos);
         CallData cd;
         FillCallData(ilw, cd, XmCR_SINGLE_SELECT, event, pos);
-        cd.cbs.item_position = 0;
+        NameItem(ilw, cd, 0);
         CallWith(ilw, p.single_callback, cd);
       } else {
-        XmListSelectPos(list, pos, True);
+        XmListSelectPos(list, pos, False);
+        NotifyClicked(ilw, XmCR_SINGLE_SELECT, event, pos);
       }
       break;
     case XmEXTENDED_SELECT:
@@ -668,7 +699,7 @@ bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
         std::vector<int> range;
         range.reserve(hi - lo + 1);
         for (int i = lo; i <= hi; ++i) range.push_back(i);
-        XdIconListSelectPositions((Widget)ilw, int(range.size()), range.data(), True);
+        SelectPositions(ilw, int(range.size()), range.data(), True, event);
         if (watch.alive()) p.anchor = lo;
       } else if (state & ControlMask) {
         if (IsSelected(ilw, pos)) {
@@ -677,11 +708,14 @@ bool ClickSelect(ILW ilw, int pos, XEvent *event, bool toggle) {
           p.anchor = 0;
           NotifySelection(ilw, XmCR_EXTENDED_SELECT, event);
         } else {
-          XdIconListSelectPositions((Widget)ilw, 1, &pos, True);
+          SelectPositions(ilw, 1, &pos, True, event);
           if (watch.alive()) p.anchor = pos;
         }
       } else {
-        if (!IsSelected(ilw, pos) || toggle) XmListSelectPos(list, pos, True);
+        if (!IsSelected(ilw, pos) || toggle) {
+          XmListSelectPos(list, pos, False);
+          NotifyClicked(ilw, XmCR_EXTENDED_SELECT, event, pos);
+        }
         if (watch.alive()) p.anchor = pos;
       }
       break;
@@ -1210,8 +1244,14 @@ void _XdIconListSetSelection(Widget w, const int *positions, int count) {
     if (positions[i] >= 1 && positions[i] <= n) l->list.InternalList[positions[i] - 1]->selected = True;
   for (int i = 0; i < n; ++i) l->list.InternalList[i]->last_selected = l->list.InternalList[i]->selected;
   XmListUpdateSelectedList(ilw->icon_list.list);
-  if (XtIsRealized(ilw->icon_list.list))
-    XClearArea(XtDisplay(w), XtWindow(ilw->icon_list.list), 0, 0, 0, 0, True);
+  /* The rows show their new state on the server now, drawn as the list
+     draws them when exposed: the caller may look before any event. */
+  Widget list = ilw->icon_list.list;
+  XtExposeProc draw = XtClass(list)->core_class.expose;
+  if (XtIsRealized(list) && draw) {
+    draw(list, nullptr, nullptr);
+    XFlush(XtDisplay(list));
+  }
 }
 
 
@@ -1623,7 +1663,17 @@ void XdIconListGetTopItemPos(Widget w, int *position) {
 
 int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notify) {
   ILW ilw = Cast(w);
-  if (!ilw) return 0;
+  return ilw ? SelectPositions(ilw, count, positions, notify, nullptr) : 0;
+}
+
+}  // extern "C"
+
+namespace {
+
+/* Selects the positions as XdIconListSelectPositions does; the callback
+   it makes carries `event`, the input that asked for the selection. */
+int SelectPositions(ILW ilw, int count, const int *positions, Boolean notify, XEvent *event) {
+  Widget w = (Widget)ilw;
   XmListWidget l = L(ilw);
   if (count <= 0 || !positions) return l->list.selectedPositionCount;
   int n = Count(ilw);
@@ -1654,11 +1704,15 @@ int XdIconListSelectPositions(Widget w, int count, int *positions, Boolean notif
   if (notify) {
     /* The callback may destroy the list. */
     XdWidgetWatch watch(w);
-    NotifySelection(ilw, XmCR_MULTIPLE_SELECT, nullptr);
+    NotifySelection(ilw, XmCR_MULTIPLE_SELECT, event);
     if (!watch.alive()) return selected;
   }
   return l->list.selectedPositionCount;
 }
+
+}  // namespace
+
+extern "C" {
 
 void XdIconListSetLastSelected(Widget w, int position) {
   ILW ilw = Cast(w);
@@ -1708,9 +1762,9 @@ void XdIconListOverrideUserData(Widget w, XtPointer record) {
    selected row (in multiple policy it is added), and the list's selection
    callback of the policy is called.  Only the rows concerned are touched:
    the list's own selection call rebuilds its selection from every row, so
-   a keystroke would cost more the longer the list.  False when the
-   callback destroyed the widget. */
-static bool SelectByKey(ILW ilw, int pos) {
+   a keystroke would cost more the longer the list.  The callback carries
+   the key's event.  False when the callback destroyed the widget. */
+static bool SelectByKey(ILW ilw, int pos, XEvent *event) {
   XmListWidget l = L(ilw);
   Widget list = ilw->icon_list.list;
   const int n = l->list.itemCount;
@@ -1768,6 +1822,7 @@ static bool SelectByKey(ILW ilw, int pos) {
 
   XmListCallbackStruct cbs;
   std::memset(&cbs, 0, sizeof cbs);
+  cbs.event = event;
   const char *name = XmNbrowseSelectionCallback;
   cbs.reason = XmCR_BROWSE_SELECT;
   if (policy == XmSINGLE_SELECT) {
@@ -1796,10 +1851,10 @@ static bool SelectByKey(ILW ilw, int pos) {
 }
 
 /* Selects (without toggling a selected row off) and shows index i. */
-static void MoveTo(ILW ilw, int index) {
+static void MoveTo(ILW ilw, int index, XEvent *event) {
   Widget list = ilw->icon_list.list;
   int pos = index + 1;
-  if (!SelectByKey(ilw, pos)) return;
+  if (!SelectByKey(ilw, pos, event)) return;
   XmListSetKbdItemPos(list, pos);
   int top = Top(ilw), vis = Visible(ilw);
   if (index < top)
@@ -1810,17 +1865,21 @@ static void MoveTo(ILW ilw, int index) {
     SyncTop(ilw);
 }
 
-static void Step(Widget w, int delta) {
+static void Step(Widget w, int delta, XEvent *event) {
   ILW ilw = _XdIconListOf(w);
   if (!ilw || Count(ilw) == 0) return;
   int index = XmListGetKbdItemPos(ilw->icon_list.list) - 1 + delta;
-  if (index >= 0 && index < Count(ilw)) MoveTo(ilw, index);
+  if (index >= 0 && index < Count(ilw)) MoveTo(ilw, index, event);
 }
 
-void XdIconListNormalPrevElement(Widget w, XEvent *, String *, Cardinal *) { Step(w, -1); }
-void XdIconListNormalNextElement(Widget w, XEvent *, String *, Cardinal *) { Step(w, +1); }
+void XdIconListNormalPrevElement(Widget w, XEvent *event, String *, Cardinal *) {
+  Step(w, -1, event);
+}
+void XdIconListNormalNextElement(Widget w, XEvent *event, String *, Cardinal *) {
+  Step(w, +1, event);
+}
 
-static void Page(Widget w, bool next) {
+static void Page(Widget w, bool next, XEvent *event) {
   ILW ilw = _XdIconListOf(w);
   if (!ilw || Count(ilw) == 0) return;
   int n = Count(ilw), top = Top(ilw), vis = Visible(ilw);
@@ -1834,13 +1893,13 @@ static void Page(Widget w, bool next) {
   }
   Widget list = ilw->icon_list.list;
   int pos = ntop + 1;
-  if (!SelectByKey(ilw, pos)) return;
+  if (!SelectByKey(ilw, pos, event)) return;
   XmListSetKbdItemPos(list, pos);
   XdIconListSetPos((Widget)ilw, pos);
 }
 
-void XdIconListPrevPage(Widget w, XEvent *, String *, Cardinal *) { Page(w, false); }
-void XdIconListNextPage(Widget w, XEvent *, String *, Cardinal *) { Page(w, true); }
+void XdIconListPrevPage(Widget w, XEvent *event, String *, Cardinal *) { Page(w, false, event); }
+void XdIconListNextPage(Widget w, XEvent *event, String *, Cardinal *) { Page(w, true, event); }
 
 }  // extern "C"
 
@@ -1865,7 +1924,7 @@ void EdgeKeys(Widget, XtPointer closure, XEvent *event, Boolean *cont) {
     index = Count(ilw) - 1;
   if (index < 0) return;
   *cont = False;
-  MoveTo(ilw, index);
+  MoveTo(ilw, index, event);
 }
 
 }  // namespace

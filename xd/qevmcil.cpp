@@ -1001,6 +1001,9 @@ void FillFromResources(MCW mc) {
   p.ids = nullptr;
   int table_columns = -1;
   n = _XdRowsToRead((Widget)mc, strings, n, &table_columns);
+  /* A table of the program's own has one array for each column the
+     program made, and it made none of these. */
+  if (table_columns < 0 && p.database_columns) return;
   std::vector<int32_t> room;
   ids = _XdIdsFor(ids, n, room);
   for (int c = 0; c < Columns(mc); ++c) {
@@ -1132,11 +1135,16 @@ void Initialize(Widget, Widget neww, ArgList args, Cardinal *num_args) {
   ShareMargins(mc);
 
   int visible = kDefaultVisibleRows;
+  bool count_given = false;
   std::vector<Arg> base;
   for (Cardinal i = 0; i < *num_args; ++i) {
     if (std::strcmp(args[i].name, XmNvisibleItemCount) == 0) visible = int(args[i].value);
+    if (std::strcmp(args[i].name, XdNcolumnCount) == 0) count_given = true;
     if (!OwnResource(args[i].name)) base.push_back(args[i]);
   }
+  /* A count from a resource file, not from the program: the program
+     passes its rows for the columns it knows of, never for these. */
+  p.database_columns = columns > 0 && !count_given;
   if (neww->core.width == 0)
     neww->core.width = Dimension(std::max(columns, 1) * p.column_width);
   if (neww->core.height == 0) neww->core.height = 1;
@@ -1378,7 +1386,15 @@ Widget XdCreateMCIconList(Widget parent, char *name, ArgList args, Cardinal num_
 void XdMCIconListAddColumn(Widget w, XmString label, int width, int position, int32_t data,
                            int32_t sortable, XdMCIconListKeyProc key) {
   MCW mc = Cast(w);
-  if (mc) AddColumn(mc, label, width, position, data, sortable, key);
+  if (!mc) return;
+  if (P(mc).database_columns) {
+    /* The program builds its columns itself: those of a resource file go,
+       with their rows, so that the columns are the ones it counts. */
+    while (Columns(mc) > 0) DeleteColumn(mc, Columns(mc));
+    P(mc).database_columns = False;
+    InvalidateTexts(mc);
+  }
+  AddColumn(mc, label, width, position, data, sortable, key);
 }
 
 int XdMCIconListDeleteColumn(Widget w, int column) {
@@ -1476,7 +1492,8 @@ void XdMCIconListSortOnColumn(Widget w, int column) {
 void XdMCIconListAddItems(Widget w, Pixmap *icons, XmString **strings, int32_t *ids, int count,
                           int position) {
   MCW mc = Cast(w);
-  if (!mc || !strings || count <= 0 || Columns(mc) == 0) return;
+  /* The program's strings hold an array for each column it made. */
+  if (!mc || !strings || count <= 0 || Columns(mc) == 0 || P(mc).database_columns) return;
   int n = Rows(mc);
   if (position < 0 || position > n + 1) {
     XtWarning("Bad position for XdMCIconListAddItems()\n");
@@ -1507,7 +1524,7 @@ void XdMCIconListAddItems(Widget w, Pixmap *icons, XmString **strings, int32_t *
 
 void XdMCIconListAddItem(Widget w, Pixmap icon, XmString *strings, int32_t id, int position) {
   MCW mc = Cast(w);
-  if (!mc || !strings) return;
+  if (!mc || !strings || P(mc).database_columns) return;
   std::vector<XmString *> cols(Columns(mc));
   for (int c = 0; c < Columns(mc); ++c) cols[c] = strings[c] ? &strings[c] : nullptr;
   if (Columns(mc) > 0 && !cols[0]) return;
@@ -1521,6 +1538,8 @@ int32_t XdMCIconListUpdateItems(Widget w, Pixmap *icons, XmString **strings, int
   int n = Rows(mc);
   int32_t result = WU_OK;
   bool use_ids = ids && ids != XdIDS_UNCHANGED;
+  /* No texts of the program's for columns it did not make. */
+  if (P(mc).database_columns) strings = nullptr;
   std::vector<int> pos;
   std::vector<Pixmap> ic;
   std::vector<XmString> st;

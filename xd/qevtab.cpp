@@ -141,6 +141,29 @@ void redraw(Widget w) {
   drawOutlines(w);
 }
 
+/* Each tab's natural width, as its button asks for it. */
+std::vector<int> naturalWidths(Widget w) {
+  XdTabPart &t = TAB(w);
+  std::vector<int> widths(size_t(t.page_count));
+  for (int i = 0; i < t.page_count; ++i) {
+    Widget b = t.buttons[i];
+    XtWidgetGeometry pref = {};
+    XtQueryGeometry(b, nullptr, &pref);
+    widths[size_t(i)] = (pref.request_mode & CWWidth) ? pref.width : XtWidth(b);
+  }
+  return widths;
+}
+
+/* The room the tab row takes beside its tabs' own widths: the outline
+   around each tab and the frame's edges at both ends. */
+long rowFrame(Widget w) {
+  XdTabPart &t = TAB(w);
+  const int s = t.shadow_thickness, g = t.tab_spacing;
+  long frame = s + (s + g + highlightOf(t.buttons[0]));
+  for (int i = 1; i < t.page_count; ++i) frame += g + 2 * s + highlightOf(t.buttons[i]);
+  return frame + s + highlightOf(t.buttons[t.page_count - 1]) + g;
+}
+
 void layout(Widget w) {
   XdTabPart &t = TAB(w);
   Dimension W = std::max<Dimension>(XtWidth(w), 1), H = std::max<Dimension>(XtHeight(w), 1);
@@ -151,17 +174,9 @@ void layout(Widget w) {
     const int y = t.tab_margin + s + highlightOf(first);
     /* Each tab at its natural width; when the row is wider than the widget
        the tabs narrow alike, so that every tab stays within reach. */
-    std::vector<int> widths(size_t(t.page_count));
-    long natural = 0, room = long(W) - s - (s + g + highlightOf(first));
-    for (int i = 0; i < t.page_count; ++i) {
-      Widget b = t.buttons[i];
-      XtWidgetGeometry pref = {};
-      XtQueryGeometry(b, nullptr, &pref);
-      widths[size_t(i)] = (pref.request_mode & CWWidth) ? pref.width : XtWidth(b);
-      natural += widths[size_t(i)];
-      if (i > 0) room -= g + 2 * s + highlightOf(b);
-    }
-    room -= s + highlightOf(t.buttons[t.page_count - 1]) + g;
+    std::vector<int> widths = naturalWidths(w);
+    long natural = 0, room = long(W) - rowFrame(w);
+    for (int width : widths) natural += width;
     if (natural > room)
       for (int &width : widths)
         width = int(std::max(1L, width * std::max(room, long(t.page_count)) / natural));
@@ -172,12 +187,61 @@ void layout(Widget w) {
       XtConfigureWidget(b, Position(x), Position(y), Dimension(widths[size_t(i)]), XtHeight(b),
                         b->core.border_width);
     }
+    /* A page keeps the size it asked for until the widget has taken its
+       own size from its pages: sized before, a page would answer the size
+       it was given. */
     const int py = pageY(w);
     const int pw = std::max(1, int(W) - 2 * s), ph = std::max(1, int(H) - py - s);
-    for (int i = 0; i < t.page_count; ++i)
-      XtConfigureWidget(t.pages[i], Position(s), Position(py), Dimension(pw), Dimension(ph), 0);
+    const bool size_pages = t.pages_sized || (t.width_given && t.height_given);
+    for (int i = 0; i < t.page_count; ++i) {
+      if (size_pages)
+        XtConfigureWidget(t.pages[i], Position(s), Position(py), Dimension(pw), Dimension(ph), 0);
+      else
+        XtMoveWidget(t.pages[i], Position(s), Position(py));
+    }
   }
   redraw(w);
+}
+
+/* The size that shows the whole tab row and the largest managed page as
+   it asks to be; a width or height the program gave stays as it is. */
+void preferredSize(Widget w, Dimension *width, Dimension *height) {
+  XdTabPart &t = TAB(w);
+  const int s = t.shadow_thickness;
+  long pw = 2 * s, ph = 2 * s;
+  if (t.page_count > 0) {
+    long row = rowFrame(w), largest_w = 0, largest_h = 0;
+    for (int natural : naturalWidths(w)) row += natural;
+    for (int i = 0; i < t.page_count; ++i) {
+      Widget page = t.pages[i];
+      if (!XtIsManaged(page)) continue;
+      XtWidgetGeometry pref = {};
+      XtQueryGeometry(page, nullptr, &pref);
+      largest_w = std::max<long>(largest_w, (pref.request_mode & CWWidth) ? pref.width : XtWidth(page));
+      largest_h = std::max<long>(largest_h, (pref.request_mode & CWHeight) ? pref.height : XtHeight(page));
+    }
+    pw = std::max(row, largest_w + 2 * s);
+    ph = pageY(w) + largest_h + s;
+  }
+  const long kMost = 32767;
+  *width = t.width_given ? XtWidth(w) : Dimension(std::max(1L, std::min(pw, kMost)));
+  *height = t.height_given ? XtHeight(w) : Dimension(std::max(1L, std::min(ph, kMost)));
+}
+
+/* A tab without a size of the program's asks its parent for the size that
+   shows its tabs and pages.  False when the parent's answer (a resize
+   callback of the program's) destroyed the widget. */
+bool fitContents(Widget w) {
+  XdTabPart &t = TAB(w);
+  if (t.width_given && t.height_given) return true;
+  Dimension pw = 0, ph = 0;
+  preferredSize(w, &pw, &ph);
+  if (pw == XtWidth(w) && ph == XtHeight(w)) return true;
+  XdWidgetWatch watch(w);
+  Dimension aw = 0, ah = 0;
+  if (XtMakeResizeRequest(w, pw, ph, &aw, &ah) == XtGeometryAlmost && watch.alive())
+    XtMakeResizeRequest(w, aw, ah, nullptr, nullptr);
+  return watch.alive();
 }
 
 void setTraversal(Widget w) {
@@ -190,6 +254,23 @@ void setTraversal(Widget w) {
 }
 
 void exposeCB(Widget, XtPointer client, XtPointer) { drawOutlines(static_cast<Widget>(client)); }
+
+/* Calls the callback list `name` of `w` procedure by procedure from a copy,
+   and stops once one of them destroyed `w` or the tab: out of a timer or the
+   program's own code the toolkit frees a widget at once, and its own
+   calling would go on in the freed list.  False when the tab is gone. */
+bool callList(Widget tab, Widget w, const char *name, XtPointer call) {
+  XtCallbackList list = nullptr;
+  XtVaGetValues(w, name, &list, NULL);
+  std::vector<XtCallbackRec> procs;
+  for (; list && list->callback; ++list) procs.push_back(*list);
+  XdWidgetWatch tab_watch(tab), watch(w);
+  for (const XtCallbackRec &proc : procs) {
+    proc.callback(w, proc.closure, call);
+    if (!tab_watch.alive() || !watch.alive()) break;
+  }
+  return tab_watch.alive();
+}
 
 void tabActivateCB(Widget button, XtPointer client, XtPointer) {
   Widget w = static_cast<Widget>(client);
@@ -250,7 +331,7 @@ void pageDestroyedCB(Widget gone, XtPointer client, XtPointer) {
 
 void ClassPartInitialize(WidgetClass) {}
 
-void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
+void Initialize(Widget request, Widget new_w, ArgList args, Cardinal *num_args) {
   XdTabPart &t = TAB(new_w);
   /* "shadowThickness" is the manager's resource too, and XtSetValues and
      XtGetValues reach the manager's field: the two are kept equal (the
@@ -265,14 +346,23 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
   t.segments = nullptr;
   t.segment_slots = 0;
   t.stacked = False;
+  t.pages_sized = False;
+  t.fit_timer = 0;
   if (t.current_page < 0) t.current_page = 0;
+  t.width_given = XtWidth(request) != 0;
+  t.height_given = XtHeight(request) != 0;
+  /* Until there are pages to show, the frame alone. */
+  const Dimension frame = std::max<Dimension>(2 * t.shadow_thickness, 1);
+  if (!t.width_given) new_w->core.width = frame;
+  if (!t.height_given) new_w->core.height = frame;
 
   std::vector<Arg> da_args(args, args + *num_args);
   Arg a;
   XtSetArg(a, XmNtraversalOn, True); da_args.push_back(a);
   XtSetArg(a, XmNmarginWidth, 0); da_args.push_back(a);
   XtSetArg(a, XmNmarginHeight, 0); da_args.push_back(a);
-  XtSetArg(a, XmNresizePolicy, XmRESIZE_NONE); da_args.push_back(a);
+  /* The tab area asks for room when a page grows: the widget hears of it. */
+  XtSetArg(a, XmNresizePolicy, XmRESIZE_ANY); da_args.push_back(a);
   XtSetArg(a, XmNx, 0); da_args.push_back(a);
   XtSetArg(a, XmNy, 0); da_args.push_back(a);
   t.tab_area = XtCreateManagedWidget("TabDA", xmDrawingAreaWidgetClass, new_w, da_args.data(),
@@ -283,6 +373,7 @@ void Initialize(Widget, Widget new_w, ArgList args, Cardinal *num_args) {
 
 void Destroy(Widget w) {
   XdTabPart &t = TAB(w);
+  if (t.fit_timer) XtRemoveTimeOut(t.fit_timer);
   XtFree(reinterpret_cast<char *>(t.buttons));
   XtFree(reinterpret_cast<char *>(t.pages));
   XtFree(reinterpret_cast<char *>(t.segments));
@@ -322,13 +413,49 @@ Boolean SetValues(Widget old_w, Widget, Widget new_w, ArgList, Cardinal *) {
     redraw(new_w);
   }
   if (wanted >= 0 && t.page_count > 0) XdTabSetCurrentPage(new_w, wanted + 1, False);
-  if (t.shadow_thickness != o.shadow_thickness || t.font_list != o.font_list) layout(new_w);
+  /* A size the program sets is its own from then on. */
+  if (XtWidth(new_w) != XtWidth(old_w)) t.width_given = True;
+  if (XtHeight(new_w) != XtHeight(old_w)) t.height_given = True;
+  if (t.shadow_thickness != o.shadow_thickness || t.font_list != o.font_list) {
+    /* Other tabs and frame: a size not given follows them (the toolkit
+       asks the parent for it). */
+    Dimension pw = 0, ph = 0;
+    preferredSize(new_w, &pw, &ph);
+    new_w->core.width = pw;
+    new_w->core.height = ph;
+    layout(new_w);
+  }
   return True;
 }
 
-XtGeometryResult QueryGeometry(Widget, XtWidgetGeometry *, XtWidgetGeometry *) {
+/* The size that shows the tab row and the largest page, or the size the
+   program gave. */
+XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry *request, XtWidgetGeometry *reply) {
   XdTrace("(QueryGeometry)\n");
-  return XtGeometryYes;
+  reply->request_mode = CWWidth | CWHeight;
+  preferredSize(w, &reply->width, &reply->height);
+  return XmeReplyToQueryGeometry(w, request, reply);
+}
+
+/* Once the event loop turns: the size that shows the pages as they are
+   now, and the pages laid out in it. */
+void fitLater(XtPointer client, XtIntervalId *) {
+  Widget w = static_cast<Widget>(client);
+  TAB(w).fit_timer = 0;
+  if (fitContents(w)) layout(w);
+}
+
+/* The tab area asks for room when a page asks it for more (its content
+   grew) or when pages come and go.  The tab area itself always covers the
+   widget: a tab without a size of the program's fits itself to its pages
+   once the event loop turns, and lays them out. */
+XtGeometryResult GeometryManager(Widget child, XtWidgetGeometry *request, XtWidgetGeometry *) {
+  Widget w = XtParent(child);
+  XdTabPart &t = TAB(w);
+  if (child == t.tab_area && !(request->request_mode & XtCWQueryOnly) && t.pages_sized &&
+      !(t.width_given && t.height_given) && !t.fit_timer && !w->core.being_destroyed)
+    t.fit_timer = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, fitLater, w);
+  return XtGeometryNo;
 }
 
 void ChangeManaged(Widget w) {
@@ -342,6 +469,8 @@ void ChangeManaged(Widget w) {
     }
     t.shadows_taken = True;
   }
+  if (!fitContents(w)) return;
+  t.pages_sized = True;
   layout(w);
 }
 
@@ -413,7 +542,7 @@ XdTabClassRec xdTabClassRec = {
     },
     /* composite */
     {
-        XtInheritGeometryManager, /* geometry_manager */
+        GeometryManager,          /* geometry_manager */
         ChangeManaged,            /* change_managed */
         XtInheritInsertChild,     /* insert_child */
         XtInheritDeleteChild,     /* delete_child */
@@ -511,8 +640,6 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
   XtAddCallback(button, XmNdestroyCallback, pageDestroyedCB, w);
 
   n = commonArgs(w, args);
-  XtSetArg(args[n], XmNwidth, 1); ++n;
-  XtSetArg(args[n], XmNheight, 1); ++n;
   XtSetArg(args[n], XmNtraversalOn, index == t.current_page); ++n;
   if (t.font_list) {
     XtSetArg(args[n], XmNbuttonFontList, t.font_list); ++n;
@@ -530,6 +657,9 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
   if (realized) XtUnmapWidget(t.tab_area);
   XtManageChild(button);
   XtManageChild(page);
+  /* Before realization the first layout of the managed children fits
+     the widget to its pages; later a new tab may widen the row. */
+  if (realized && !fitContents(w)) return nullptr;
   layout(w);
   if (realized) {
     raiseCurrent(w);
@@ -539,7 +669,7 @@ Widget XdTabAddPage(Widget w, XmString label, int position) {
 }
 
 void XdTabSetCurrentPage(Widget w, int page, Boolean notify) {
-  if (!w || !XdIsTab(w)) return;
+  if (!w || !XdIsTab(w) || w->core.being_destroyed) return;
   XdTabPart &t = TAB(w);
   if (page < 1 || page > t.page_count) return;
   if (page - 1 != t.current_page || !t.stacked) {
@@ -547,19 +677,29 @@ void XdTabSetCurrentPage(Widget w, int page, Boolean notify) {
     raiseCurrent(w);
     setTraversal(w);
   }
+  /* Every call out below may destroy the widget, its pages or its parent
+     (out of an event the toolkit defers that; out of a timer or the
+     program's own code the widget is gone at once). */
+  XdWidgetWatch watch(w);
   /* A focus box on another tab would read as the current one: the
      keyboard focus, when on a tab, goes along to the current tab. */
   Widget focus = XmGetFocusWidget(w);
   Widget current_tab = t.buttons[t.current_page];
   if (focus && focus != current_tab && XtParent(focus) == t.tab_area &&
-      XmIsPushButton(focus))
+      XmIsPushButton(focus)) {
     XmProcessTraversal(current_tab, XmTRAVERSE_CURRENT);
+    if (!watch.alive()) return;
+  }
   if (notify) {
+    Widget shown = t.pages[t.current_page];
+    XdWidgetWatch page_watch(shown);
     XdTabCallbackStruct cbs = {XmCR_ACTIVATE, nullptr, t.current_page + 1};
-    XtCallCallbackList(w, t.page_callback, &cbs);
-    if (t.current_page < t.page_count) {
+    if (!callList(w, w, XdNpageCallback, &cbs)) return;
+    /* The page hears that it is shown while it still is: not once it is
+       going, nor after the owner made another page current. */
+    if (page_watch.alive() && t.current_page < t.page_count && t.pages[t.current_page] == shown) {
       XmAnyCallbackStruct map = {XmCR_ACTIVATE, nullptr};
-      XtCallCallbacks(t.pages[t.current_page], XmNmapCallback, &map);
+      if (!callList(w, shown, XmNmapCallback, &map)) return;
     }
   }
   redraw(w);
@@ -583,9 +723,12 @@ void _XdTabDeletePage(Widget w, int page) {
   removeAt(t.buttons, t.page_count, index);
   removeAt(t.pages, t.page_count, index);
   --t.page_count;
+  /* The page's own destroy callbacks may take the whole widget along. */
+  XdWidgetWatch watch(w);
   for (Widget gone : {button, form}) {
     XtRemoveCallback(gone, XmNdestroyCallback, pageDestroyedCB, w);
     if (!gone->core.being_destroyed) XtDestroyWidget(gone);
+    if (!watch.alive()) return;
   }
   /* Another page going keeps the current one; the current one going hands
      over to the page that takes its place (or the new last page). */
@@ -594,6 +737,7 @@ void _XdTabDeletePage(Widget w, int page) {
   t.stacked = False;
   if (t.page_count > 0) {
     XdTabSetCurrentPage(w, t.current_page + 1, True);
+    if (!watch.alive()) return;
     setTraversal(w);
   }
   layout(w);

@@ -50,11 +50,7 @@ struct IL {
   Widget shell, il, list, icons;
   IL(unsigned char policy, bool scrolled, Widget parent = nullptr) {
     shell = parent ? parent : makeShell(300, 240);
-    Arg a[2];
-    XtSetArg(a[0], XmNselectionPolicy, policy);
-    XtSetArg(a[1], XmNvisibleItemCount, 8);
-    il = scrolled ? XdCreateScrolledIconList(shell, (char *)"icons", a, 2)
-                  : XdCreateIconList(shell, (char *)"icons", a, 2);
+    il = makeIconList(shell, policy, scrolled, 8);
     list = XdIconListGetChild(il, XdICONLIST_LIST);
     icons = XdIconListGetChild(il, XdICONLIST_ICONS);
     Pixmap red = xdlistdata::makeIcon(app().dpy, 16, 0xff0000);

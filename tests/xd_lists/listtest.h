@@ -51,6 +51,15 @@ inline void pump(int rounds = 3) {
   while (XtAppPending(a.app)) XtAppProcessEvent(a.app, XtIMAll);
 }
 
+// An icon list "icons" of a selection policy showing `visible` rows.
+inline Widget makeIconList(Widget parent, unsigned char policy, bool scrolled, int visible) {
+  Arg a[2];
+  XtSetArg(a[0], XmNselectionPolicy, policy);
+  XtSetArg(a[1], XmNvisibleItemCount, visible);
+  return scrolled ? XdCreateScrolledIconList(parent, (char *)"icons", a, 2)
+                  : XdCreateIconList(parent, (char *)"icons", a, 2);
+}
+
 inline Widget makeShell(int width = 400, int height = 300) {
   App &a = app();
   Widget shell = XtVaAppCreateShell("shell", "Shell", topLevelShellWidgetClass, a.dpy, XtNwidth,
