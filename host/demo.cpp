@@ -11,11 +11,13 @@
 // user.
 #include <X11/IntrinsicP.h>
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +30,9 @@
 #include "qev/module.h"
 #include "qev/records.h"
 #include "qev/slots.h"
+#include "demo_check.h"
 #include "demo_shots.h"
+#include "demo_texts.h"
 #include "qevhost.h"
 
 namespace {
@@ -110,6 +114,21 @@ const char kMenuLib[] = "DEMO";
 const char kMenuCatalog[] = "MENUS";
 const int32_t kVerboseItem = 20;
 bool verbose = false;
+// The run is a scripted user's (--check).
+bool checking = false;
+
+// The host's message service shows what it is handed on the message line
+// of the demo's main window while that is up (else of the window it is
+// for, when that window has one), and in the terminal.
+PmsgFn g_pmsg = nullptr;
+wu_window *g_main = nullptr;
+Display *g_display = nullptr;         // the module's, once the main window is up
+void showMessage(void *window, int32_t, const std::string &text) {
+  std::printf("message: %s\n", text.c_str());
+  if (!g_pmsg) return;
+  wu_window *w = g_main ? g_main : static_cast<wu_window *>(window);
+  if (w) g_pmsg(w, text.c_str(), -1, 0);
+}
 
 qevhost::MenuItem menuItem(const char *label, int32_t submenu, int32_t itemId = 0,
                            int32_t check = 0) {
@@ -129,23 +148,7 @@ qevhost::MenuItem commandItem(const char *label, int32_t node, int32_t commandId
   return it;
 }
 
-// Texts of the command window and the About box; (526,3) is the title
-// prefix of the module's own windows (the command window, the tool box).
-void setDemoTexts() {
-  const std::pair<int32_t, const char *> texts[] = {
-      {3, "QEV"}, {12, "Enter"}, {17, "QEV demo"}, {18, "Product"}, {19, "Release"},
-      {20, "Copyright"}, {21, "X server"}, {289, "System"}, {290, "%s"}, {291, "release %s"},
-      {22, "Motif %s"}, {24, "display %s"}, {25, "%s"}, {655, "Colours"}, {653, "%s visual"},
-      {667, "depth %d"}};
-  for (const auto &t : texts) qevhost::setMessage(526, t.first, t.second);
-  qevhost::setMessage(530, 1, "The stand-in host.");
-  qevhost::setMessage(530, 101, "Stand-in host");
-  qevhost::setMessage(530, 102, "QEV demo, release 1");
-  qevhost::setMessage(530, 103, "About the demo");
-}
-
 bool writeDemoMenus() {
-  setDemoTexts();
   using qevhost::MenuNode;
   auto menu = [](int32_t n, std::vector<qevhost::MenuItem> items) {
     MenuNode m;
@@ -199,60 +202,102 @@ void nameMenu(wu_window *w) {
 
 using ItemFn = wu_status (*)(wu_window *, int32_t, int32_t);
 
-// The tool box commands the host hands back to the module: TOOLEDIT typed
-// by the user opens the Tool Editor, and the reload the editor queues after
-// a save runs TOOLLOAD with its location.
+// The window-system commands of the host's command language and their
+// numbers.  The host hands such a command to the module's dispatcher with
+// the rest of the command as its tokens, whether the user typed it or the
+// module queued it: TOOLEDIT from the tool box's window menu, the reload
+// TOOLLOAD the Tool Editor queues after a save, TOOLCLOSE when the window
+// manager closes the tool box, WPMENU, DLGPRT and WBROWSE from the menus
+// and the command window.
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
-const int32_t kToolLoad = 39;         // window-system command: load the tool box
-const int32_t kToolEdit = 40;         // window-system command: edit the tool box
-bool runToolCommand(wu_window *w, std::string command) {
-  command.erase(0, command.find_first_not_of("; "));
-  while (!command.empty() && (command.back() == ';' || command.back() == ' ')) command.pop_back();
-  std::string upper = command;
-  for (char &c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-  int32_t code = 0;
-  size_t skip = 0;
-  if (upper.rfind("TOOLEDIT", 0) == 0) {
-    code = kToolEdit;
-    skip = 8;
-  } else if (upper.rfind("TOOLLOAD WINDOW", 0) == 0) {
-    code = kToolLoad;
-    skip = 15;
-  } else {
-    return false;
+struct WindowCommand {
+  const char *name;
+  int32_t code;
+};
+const WindowCommand kWindowCommands[] = {
+    {"RESHELPER", 31}, {"DLGOPEN", 32},     {"DLGSAVE", 33},     {"DLGPRT", 37},
+    {"DLGPRTSETUP", 38}, {"TOOLLOAD", 39},  {"TOOLEDIT", 40},    {"DLGCDIR", 45},
+    {"TOOLCLOSE", 48}, {"TOOLTIPS", 53},    {"TOOLLARGE", 54},   {"WCOPY", 63},
+    {"WPASTE", 64},    {"WUNDO", 65},       {"WCUT", 66},        {"TOOLDUMP", 67},
+    {"DLGSCRDUMP", 69}, {"DLGPRTMODE", 71}, {"TOOLSWITCH", 76},  {"DLGXRESDUMP", 77},
+    {"SETPNXFONT", 78}, {"WBROWSE", 108},   {"WPMENU", 109},     {"WAUTOSAVE", 113},
+};
+
+// The commands of a command text: ";" ends one, except inside quotes.
+std::vector<std::string> splitCommands(const std::string &text) {
+  std::vector<std::string> out;
+  std::string current;
+  char quote = 0;
+  for (char c : text) {
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == ';') {
+      out.push_back(trimmed(current.c_str(), int32_t(current.size())));
+      current.clear();
+      continue;
+    }
+    current += c;
   }
-  qevhost::setCommand(command.substr(skip));
-  windowSlot<EcmdFn>(WUX_SLOT_ECMD)(w, code);
-  return true;
+  out.push_back(trimmed(current.c_str(), int32_t(current.size())));
+  out.erase(std::remove(out.begin(), out.end(), std::string()), out.end());
+  return out;
 }
 
-// Answers one event of the demo window: a command (chosen from the menus,
-// queued, or typed into the entry field and ended with Enter) is echoed on
-// the message line and in the entry field.  False when the demo should end.
+// Runs one command that is the window system's; false when it is not.
+bool runWindowCommand(wu_window *w, const std::string &command) {
+  const size_t end = command.find_first_of(" \t");
+  std::string name = command.substr(0, end);
+  for (char &c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+  for (const WindowCommand &wc : kWindowCommands) {
+    if (name != wc.name) continue;
+    qevhost::setCommand(end == std::string::npos ? std::string() : command.substr(end));
+    windowSlot<EcmdFn>(WUX_SLOT_ECMD)(w, wc.code);
+    return true;
+  }
+  return false;
+}
+
+// Answers one event of the demo window: each command of the text (chosen
+// from the menus, queued, or typed into the entry field and ended with
+// Enter) that is the window system's goes to the module's dispatcher; the
+// others are echoed on the message line.  False when the demo should end.
 bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
   std::printf("event %d\n", code);
-  std::string command;
+  std::string text;
   if (code == WU_EV_COMMAND && w->command_text) {
-    command = w->command_text;
+    text = w->command_text;
   } else if (code == kEnterKey && w->command_field) {
-    command = trimmed(w->command_field->text, w->command_field->length);
+    text = trimmed(w->command_field->text, w->command_field->length);
     put(w->command_field, "");
   } else if (code == kEnterKey && entryField) {
-    command = trimmed(entryField->text, entryField->length);
+    text = trimmed(entryField->text, entryField->length);
+    // The field is emptied and the cursor goes back to its start (the
+    // window shows it there at its next update) for the next command.
+    put(entryField, "");
+    entryField->pane->cursor_row = entryField->row;
+    entryField->pane->cursor_column = entryField->column;
+    entryField->pane->current_field = entryField;
   } else if (code == kCloseEvent || code == WU_NOTAVAIL) {
     return false;
   }
-  if (command.empty()) return true;
-  std::printf("command \"%s\"\n", command.c_str());
-  if (command == "QUIT") return false;
-  if (command == "VERBOSE") {
-    verbose = !verbose;
-    windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
+  for (const std::string &command : splitCommands(text)) {
+    std::printf("command \"%s\"\n", command.c_str());
+    std::string upper = command;
+    for (char &c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    const bool end = upper == "QUIT" || upper == "BYE";
+    if (!end && upper == "VERBOSE") {
+      verbose = !verbose;
+      windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
+    }
+    if (!end && !runWindowCommand(w, command)) {
+      std::string reply = "Command: " + command;
+      pmsg(w, reply.c_str(), -1, 0);
+    }
+    if (checking) demo::checkCommand(command);
+    if (end) return false;
   }
-  if (runToolCommand(w, command)) return true;
-  std::string reply = "Command: " + command;
-  pmsg(w, reply.c_str(), -1, 0);
-  if (entryField) put(entryField, command.c_str());
   return true;
 }
 
@@ -274,7 +319,9 @@ bool typeAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn qu
 }
 
 // The demo's tool box: a TOOLBOX entry in the user's library, written as the
-// host's catalog services write one, and named as the default tool box.
+// host's catalog services write one, and named as the default tool box.  A
+// box the user has saved there, or the one written by an earlier run, is
+// kept.
 void putNumber(char *field, int32_t value) { std::snprintf(field, 8, "%d", value); }
 bool writeToolbox() {
   const qev_kernel *k = qevhost::gcb()->kernel;
@@ -285,37 +332,32 @@ bool writeToolbox() {
     std::memset(f + 2, ' ', 32);
     std::memcpy(f + 2, t, std::strlen(t));
   };
-  // The user's profile library holds the default tool box.
+  // The user's profile library holds the default tool box (the entry named
+  // by message 526,153).
   std::memset(libref, ' ', 8);
   std::memcpy(libref, qevhost::kProfileLibref, std::strlen(qevhost::kProfileLibref));
   name34(catalog, qevhost::kProfileCatalog);
   name34(entry, "DEMO");
-  qevhost::setMessage(526, 153, "DEMO");
-  // The Tool Editor's texts.  Saved and not saved take the library,
-  // catalog, entry and member type; the new box notice the host task's name.
-  const std::pair<int32_t, const char *> editor[] = {
-      {113, "Saved %s.%s.%s, member type %s"}, {114, "Could not save %s.%s.%s, member type %s"},
-      {337, "A new tool box for %s:@it starts from the default tools."}, {119, "Open"},
-      {120, "%s.%s.%s"}, {121, "Tool box"},
-      {122, "Tools per row"}, {123, "Selected tool"}, {124, "Command"}, {125, "Help"},
-      {126, "Tip"}, {127, "Icon..."}, {128, "Add"}, {129, "Delete"}, {130, "Save"},
-      {131, "Save As..."}, {133, "Icons"}, {137, "Save the changes?"}, {140, "Tool Editor"},
-      {141, "Location:"}, {142, "Insert"}, {143, "Library"}, {144, "Catalog"}, {145, "Entry"},
-      {132, "Default"}, {136, "Close"}, {12, "OK"}, {10, "Cancel"}, {57, "Help"},
-      {600, "Action..."}, {645, "Command id"}, {456, "Category"}};
-  for (const auto &m : editor) qevhost::setMessage(526, m.first, m.second);
-  // The location line joins 141 and 120, filled with library, catalog and
-  // entry; the icon categories are named by set 542.
-  const char *const categories[] = {"Folders", "Documents", "Tools"};
-  for (int32_t i = 0; i < 3; ++i) qevhost::setMessage(542, i + 1, categories[i]);
+  qev_lib *lib = nullptr;
+  qev_member *m = nullptr;
+  qev_lib *profile = nullptr;
+  k->ylprofl(&profile);
+  auto closeLib = [&] {
+    if (lib && lib != profile) k->ylclose(lib);
+  };
   wu_toolbox_header h = {};
+  if (k->yucrhdr(libref, catalog, entry, &lib, &m, &h) == WU_OK) {
+    k->ylmclos(m, 0);
+    closeLib();
+    return true;
+  }
+  lib = nullptr;
+  m = nullptr;
   std::strcpy(h.title, "demo tools");
   h.tool_count = 3;
   h.per_row = 3;
   h.icon_width = h.icon_height = 24;
   h.load_default = 1;
-  qev_lib *lib = nullptr;
-  qev_member *m = nullptr;
   if (k->yucwhdr(libref, catalog, entry, &lib, &m, &h) != WU_OK) return false;
   const struct { int32_t icon; const char *command, *tip; } tools[] = {
       {-1, "DMSG 'the first tool'", "First tool"}, {WU_TB_SEPARATOR_ICON, "", ""},
@@ -328,16 +370,14 @@ bool writeToolbox() {
     k->yucwtol(m, &r);
   }
   const bool written = k->ylmclos(m, 0) == WU_OK;
-  qev_lib *profile = nullptr;
-  if (lib && !(k->ylprofl(&profile) == WU_OK && profile == lib)) k->ylclose(lib);
+  closeLib();
   return written;
 }
 
 // Loads the tool box for the window through the window-system command.
 bool showToolbox(wu_window *w, SyncFn sync) {
   if (!check("toolbox entry", writeToolbox() ? WU_OK : WU_NOTAVAIL)) return false;
-  qevhost::setCommand("");
-  bool ok = check("TOOLLOAD", windowSlot<EcmdFn>(WUX_SLOT_ECMD)(w, kToolLoad));
+  bool ok = check("TOOLLOAD", runWindowCommand(w, "TOOLLOAD") ? WU_OK : WU_NOTAVAIL);
   sync(kSyncFlush, kSyncDispatchApplied);
   return ok;
 }
@@ -403,21 +443,11 @@ bool editAndShoot(wu_window *w, const std::string &path) {
     }
     usleep(kStepUs * 5);
     const bool ok = editor != None && demo::saveShot(dpy, editor, path);
-    if (editor != None) {
-      XEvent ev = {};
-      ev.xclient.type = ClientMessage;
-      ev.xclient.window = editor;
-      ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-      ev.xclient.format = 32;
-      ev.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-      ev.xclient.data.l[1] = CurrentTime;
-      XSendEvent(dpy, editor, False, NoEventMask, &ev);
-      XFlush(dpy);
-    }
+    if (editor != None) demo::askToClose(dpy, editor);
     if (dpy) XCloseDisplay(dpy);
     _exit(ok ? 0 : 1);
   }
-  runToolCommand(w, "TOOLEDIT");
+  runWindowCommand(w, "TOOLEDIT");
   int status = 0;
   waitpid(pid, &status, 0);
   return check("Tool Editor", WIFEXITED(status) && WEXITSTATUS(status) == 0 ? WU_OK : WU_NOTAVAIL);
@@ -453,8 +483,14 @@ bool runWindow(void *module, const std::string &shots) {
     label->highlight = WU_FHL_REVERSE;
     ok = check("wuxiwnd", windowSlot<WindowFn>(WUX_SLOT_IWND)(w));
   }
-  if (ok) pmsg(w, "Ready.", -1, 0);
+  if (ok) {
+    g_pmsg = pmsg;
+    g_main = w;
+    g_display = XtDisplay(w->outer);
+    pmsg(w, "Ready.", -1, 0);
+  }
   if (ok && shots.empty()) ok = showToolbox(w, sync);
+  if (ok && checking) demo::checkWindow(demo::CheckPhase::kMain, w);
   if (ok && !shots.empty()) {
     // Photograph the window in its frame, placed clear of the corner.
     demo::placeWindow(XtDisplay(w->outer), XtWindow(w->outer));
@@ -470,6 +506,7 @@ bool runWindow(void *module, const std::string &shots) {
   }
   while (ok && shots.empty() && answer(w, windowSlot<WindowFn>(WUX_SLOT_RWND)(w), pmsg, entryField)) {
   }
+  g_main = nullptr;
   fwnd(w);
   return ok;
 }
@@ -760,12 +797,14 @@ bool runControls(void *module, const std::string &shots) {
     std::string cmd = "import -window root '" + shots + "/qevdemo-controls.png'";
     ok = std::system(cmd.c_str()) == 0;
   }
+  if (ok && checking) demo::checkWindow(demo::CheckPhase::kControls, w);
   while (ok && shots.empty()) {
     wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
     if (code == kCloseEvent || code == WU_NOTAVAIL) break;
     runControlEvents(w, true);
     if (code != kControlPosted) std::printf("event %d\n", code);
   }
+  if (checking) demo::checkWindow(demo::CheckPhase::kControls, nullptr);
   fwnd(w);
   return ok;
 }
@@ -809,6 +848,21 @@ wu_status treeEvent(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, in
   return h->services->meth(h, WU_M_ADDNODES, p, 3);
 }
 
+// The width of the display's character cells in pixels: the screen's width
+// over the cells a window as wide as the screen has.
+using GwszFn = wu_status (*)(int32_t *, int32_t, void *);
+const int32_t kScreenCells = 13;      // wuxgwsz: the display's default window
+const int32_t kFallbackCell = 8;
+int32_t cellWidth() {
+  int32_t rect[4] = {};
+  auto gwsz = windowSlot<GwszFn>(WUX_SLOT_GWSZ);
+  if (!g_display || !gwsz || gwsz(rect, kScreenCells, nullptr) != WU_OK || rect[3] < 1)
+    return kFallbackCell;
+  return std::max<int32_t>(1, DisplayWidth(g_display, DefaultScreen(g_display)) / rect[3]);
+}
+const int32_t kMarginCells = 3;       // a row's margins and a gap to the next column
+const int32_t kIconRoom = 24;         // a row's 16-pixel icon and its margin
+
 bool runLists(void *module, const std::string &shots) {
   auto sync = entry<SyncFn>(module, "wutsync");
   auto fwnd = entry<WindowFn>(module, "wuxfwnd");
@@ -836,11 +890,18 @@ bool runLists(void *module, const std::string &shots) {
   ok = ok && check("wuxcrea tree view", crea(&trv, pane, nullptr, WU_CTYPE_TREEVIEW, tv, 5,
                                              reinterpret_cast<void *>(treeEvent)));
   if (ok) {
-    const char *names[4] = {"Name", "Size", "Date", "Kind"};
-    for (const char *n : names) {
+    // Each column as wide as its longest text in the display's cells, with
+    // room for the row's margins (and, in the first, for the icon).
+    struct Column { const char *name; int32_t characters, extra; };
+    const Column columns[4] = {{"Name", 12, kIconRoom}, {"Size", 5, 0}, {"Date", 10, 0},
+                               {"Kind", 8, 0}};
+    const int32_t cell = cellWidth();
+    for (const Column &col : columns) {
       wu_value c[6] = {};
-      c[0].value = -1; c[1].value = 90;
-      c[2].type = WU_VT_STRING; c[2].pointer = const_cast<char *>(n); c[2].value = int32_t(std::strlen(n));
+      c[0].value = -1;
+      c[1].value = (col.characters + kMarginCells) * cell + col.extra;
+      c[2].type = WU_VT_STRING; c[2].pointer = const_cast<char *>(col.name);
+      c[2].value = int32_t(std::strlen(col.name));
       lsv->services->meth(lsv, WU_M_ADDCOLUMN, c, 6);
     }
     std::vector<std::string> texts;
@@ -887,34 +948,87 @@ bool runLists(void *module, const std::string &shots) {
     std::string cmd = "import -window root '" + shots + "/qevdemo-lists.png'";
     ok = std::system(cmd.c_str()) == 0;
   }
+  if (ok && checking) demo::checkWindow(demo::CheckPhase::kLists, w);
   while (ok && shots.empty()) {
     wu_status code = windowSlot<WindowFn>(WUX_SLOT_RWND)(w);
     if (code == kCloseEvent || code == WU_NOTAVAIL) break;
     runControlEvents(w, false);
   }
+  if (checking) demo::checkWindow(demo::CheckPhase::kLists, nullptr);
   fwnd(w);
   return ok;
+}
+
+// The folder the demo keeps its data in from one run to the next (its
+// catalogs with the menus and the tool boxes, the command history): the
+// one given, else "qevdemo" in the user's data folder ($XDG_DATA_HOME,
+// ~/.local/share when that is not set); empty when there is no home.
+std::string dataFolder(const std::string &given) {
+  if (!given.empty()) return given;
+  const char *xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/qevdemo";
+  const char *home = std::getenv("HOME");
+  if (!home || !*home) return std::string();
+  return std::string(home) + "/.local/share/qevdemo";
+}
+
+// Makes the folder and those above it that are missing.
+bool makeFolder(const std::string &path) {
+  for (size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/') continue;
+    const std::string part = path.substr(0, i);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  struct stat sb;
+  return ::stat(path.c_str(), &sb) == 0 && S_ISDIR(sb.st_mode);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   std::string module = QEV_MODULE_PATH;
-  std::string shots;
+  std::string shots, data, report;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc)
+    const bool value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--screenshots") == 0 && value) {
       shots = argv[++i];
-    else
+    } else if (std::strcmp(argv[i], "--data") == 0 && value) {
+      data = argv[++i];
+    } else if (std::strcmp(argv[i], "--check") == 0 && value) {
+      report = argv[++i];
+    } else if (argv[i][0] == '-') {
+      std::fprintf(stderr,
+                   "usage: qevdemo [--data DIR] [--screenshots DIR | --check REPORT] [MODULE]\n");
+      return 2;
+    } else {
       module = argv[i];
+    }
   }
-  // Unattended runs photograph the window with its frame: a window manager
-  // draws it when one is installed.
-  const pid_t wm = shots.empty() ? 0 : demo::startWindowManager();
-  if (qevhost::start() == nullptr) {
+  checking = !report.empty() && shots.empty();
+  // Unattended runs photograph the window with its frame, and the scripted
+  // user closes windows as a user does: a window manager is there for them
+  // when one is installed.
+  const pid_t wm = shots.empty() && !checking ? 0 : demo::startWindowManager();
+  data = dataFolder(data);
+  if (!data.empty() && !makeFolder(data)) {
+    std::fprintf(stderr, "qevdemo: cannot make the data folder %s\n", data.c_str());
+    data.clear();
+  }
+  std::printf("data folder: %s\n", data.empty() ? "(temporary)" : data.c_str());
+  if (qevhost::start(data) == nullptr) {
     demo::stopWindowManager(wm);
     return 1;
   }
+  demo::setHostTexts();
+  qevhost::setMessageSink(showMessage);
   void *handle = qevhost::loadModule(module);
+#if defined(__SANITIZE_ADDRESS__)
+  // The toolkit keeps caches past the module's end, which the leak checker
+  // can tell from leaks (by the suppressions that name the toolkit's
+  // routines) only while the code that made them is mapped: in a sanitizer
+  // build the module stays loaded until the process ends.
+  if (handle) dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+#endif
   bool ok = handle != nullptr;
   if (ok) {
     const struct { int32_t id; const char *name; } tables[] = {
@@ -926,6 +1040,7 @@ int main(int argc, char **argv) {
       std::printf("table %-8s id 0x%05X  %3d slots\n", t.name, static_cast<unsigned>(t.id), slots);
     }
   }
+  if (ok && checking) ok = check("check report", demo::checkStart(handle, report, wm) ? WU_OK : WU_NOTAVAIL);
   ok = ok && check("wuxinit", windowSlot<InitFn>(WUX_SLOT_INIT)());
   if (ok) {
     // A command queued for a window record and read back, before any window
@@ -955,6 +1070,8 @@ int main(int argc, char **argv) {
     else
       std::printf("log: %s (%zu times)\n", lines[i].c_str(), n);
   }
+  if (checking) ok = demo::checkFinish() && ok;
+  qevhost::setMessageSink(nullptr);
   qevhost::unloadModule();
   qevhost::stop();
   demo::stopWindowManager(wm);

@@ -1,6 +1,7 @@
 // The demo's unattended run: see demo_shots.h.
 #include "demo_shots.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -93,35 +94,73 @@ namespace {
 
 const int kPointerInset = 20;         // where in the window the pointer goes
 
-void pressKey(Display *dpy, KeyCode code, bool shifted) {
-  const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
-  if (shifted) XTestFakeKeyEvent(dpy, shift, True, CurrentTime);
+void pressKey(Display *dpy, KeyCode code, KeyCode modifier) {
+  if (modifier) XTestFakeKeyEvent(dpy, modifier, True, CurrentTime);
   XTestFakeKeyEvent(dpy, code, True, CurrentTime);
   XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-  if (shifted) XTestFakeKeyEvent(dpy, shift, False, CurrentTime);
+  if (modifier) XTestFakeKeyEvent(dpy, modifier, False, CurrentTime);
+}
+
+bool hasXTest(Display *dpy) {
+  int event = 0, error = 0, major = 0, minor = 0;
+  return XTestQueryExtension(dpy, &event, &error, &major, &minor);
+}
+
+// The key symbol of a printable character.
+KeySym symOf(char c) {
+  switch (c) {
+    case ' ': return XK_space;
+    case '.': return XK_period;
+    case ',': return XK_comma;
+    case ';': return XK_semicolon;
+    case ':': return XK_colon;
+    case '\'': return XK_apostrophe;
+    case '_': return XK_underscore;
+    case '-': return XK_minus;
+    case '/': return XK_slash;
+    case '=': return XK_equal;
+    default: {
+      const char name[2] = {c, '\0'};
+      return std::isalnum(static_cast<unsigned char>(c)) ? XStringToKeysym(name) : NoSymbol;
+    }
+  }
 }
 
 }  // namespace
 
+bool typeKeys(Display *dpy, const std::string &text) {
+  if (!hasXTest(dpy)) return false;
+  const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+  for (char c : text) {
+    const KeySym sym = symOf(c);
+    const KeyCode code = sym != NoSymbol ? XKeysymToKeycode(dpy, sym) : 0;
+    if (code == 0) return false;
+    // A symbol that is not the key's first one needs Shift.
+    pressKey(dpy, code, XkbKeycodeToKeysym(dpy, code, 0, 0) == sym ? 0 : shift);
+  }
+  XFlush(dpy);
+  return true;
+}
+
+bool pressKeysym(Display *dpy, KeySym sym, KeySym modifier) {
+  if (!hasXTest(dpy)) return false;
+  const KeyCode code = XKeysymToKeycode(dpy, sym);
+  const KeyCode held = modifier != NoSymbol ? XKeysymToKeycode(dpy, modifier) : 0;
+  if (code == 0 || (modifier != NoSymbol && held == 0)) return false;
+  pressKey(dpy, code, held);
+  XFlush(dpy);
+  return true;
+}
+
 bool typeCommand(Display *dpy, Window window, const std::string &text) {
-  int event = 0, error = 0, major = 0, minor = 0;
-  if (!XTestQueryExtension(dpy, &event, &error, &major, &minor)) return false;
+  if (!hasXTest(dpy)) return false;
   int x = 0, y = 0;
   Window child = None;
   if (!XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), kPointerInset, kPointerInset,
                              &x, &y, &child))
     return false;
   XTestFakeMotionEvent(dpy, DefaultScreen(dpy), x, y, CurrentTime);
-  for (char c : text) {
-    char name[2] = {c, '\0'};
-    KeySym sym = c == ' ' ? XK_space : XStringToKeysym(name);
-    KeyCode code = sym != NoSymbol ? XKeysymToKeycode(dpy, sym) : 0;
-    if (code == 0) return false;
-    pressKey(dpy, code, std::isupper(static_cast<unsigned char>(c)) != 0);
-  }
-  pressKey(dpy, XKeysymToKeycode(dpy, XK_Return), false);
-  XFlush(dpy);
-  return true;
+  return typeKeys(dpy, text) && pressKeysym(dpy, XK_Return);
 }
 
 Window findClient(Display *dpy, Window top, const char *title) {
@@ -143,8 +182,7 @@ Window findClient(Display *dpy, Window top, const char *title) {
 }
 
 bool clickAt(Display *dpy, Window window, int x, int y) {
-  int event = 0, error = 0, major = 0, minor = 0;
-  if (!XTestQueryExtension(dpy, &event, &error, &major, &minor)) return false;
+  if (!hasXTest(dpy)) return false;
   int rx = 0, ry = 0;
   Window child = None;
   if (!XTranslateCoordinates(dpy, window, DefaultRootWindow(dpy), x, y, &rx, &ry, &child)) return false;
@@ -155,25 +193,50 @@ bool clickAt(Display *dpy, Window window, int x, int y) {
   return true;
 }
 
-bool pressMnemonic(Display *dpy, char letter) {
-  char name[2] = {letter, '\0'};
-  const KeyCode alt = XKeysymToKeycode(dpy, XK_Alt_L);
-  const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(name));
-  if (alt == 0 || code == 0) return false;
-  XTestFakeKeyEvent(dpy, alt, True, CurrentTime);
-  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-  XTestFakeKeyEvent(dpy, alt, False, CurrentTime);
-  XFlush(dpy);
-  return true;
+bool pressMnemonic(Display *dpy, char letter) { return pressKeysym(dpy, symOf(letter), XK_Alt_L); }
+
+bool pressLetter(Display *dpy, KeySym sym) { return pressKeysym(dpy, sym); }
+
+Window frameOf(Display *dpy, Window window) {
+  const Window rootWindow = DefaultRootWindow(dpy);
+  for (Window w = window;;) {
+    Window root = None, parent = None, *kids = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &kids, &n)) return window;
+    if (kids) XFree(kids);
+    if (parent == rootWindow || parent == None) return w;
+    w = parent;
+  }
 }
 
-bool pressLetter(Display *dpy, KeySym sym) {
-  const KeyCode code = XKeysymToKeycode(dpy, sym);
-  if (code == 0) return false;
-  pressKey(dpy, code, false);
+bool clickTitle(Display *dpy, Window window) {
+  const Window frame = frameOf(dpy, window);
+  int x = 0, y = 0;
+  Window child = None;
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(dpy, frame, &a) ||
+      !XTranslateCoordinates(dpy, window, frame, 0, 0, &x, &y, &child))
+    return false;
+  // The title bar lies between the frame's top border (as wide as its left
+  // one) and the window; without a frame the click goes into the window.
+  return clickAt(dpy, frame, a.width / 2, y > x ? (x + y) / 2 : kPointerInset);
+}
+
+void askToClose(Display *dpy, Window window) {
+  XEvent ev = {};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = window;
+  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy, window, False, NoEventMask, &ev);
   XFlush(dpy);
-  return true;
+}
+
+bool viewable(Display *dpy, Window window) {
+  XWindowAttributes a;
+  return window != None && XGetWindowAttributes(dpy, window, &a) && a.map_state == IsViewable;
 }
 
 }  // namespace demo

@@ -28,6 +28,12 @@ bool saveShot(Display *dpy, Window window, const std::string &path);
 // the server through XTest.  False when XTest is missing or a character has
 // no key.
 bool typeCommand(Display *dpy, Window window, const std::string &text);
+// Types the text's keys (Shift where the character needs it) to whatever
+// has the keyboard; false when a character has no key.
+bool typeKeys(Display *dpy, const std::string &text);
+// Presses and releases the key of `sym` with `modifier` (a modifier key's
+// symbol, or NoSymbol) held.
+bool pressKeysym(Display *dpy, KeySym sym, KeySym modifier = NoSymbol);
 // Presses Alt with a letter (a menu bar mnemonic), and a key alone.
 bool pressMnemonic(Display *dpy, char letter);
 bool pressLetter(Display *dpy, KeySym sym);
@@ -36,5 +42,15 @@ bool pressLetter(Display *dpy, KeySym sym);
 Window findClient(Display *dpy, Window top, const char *title);
 // Clicks button 1 at (x, y) of the window through XTest.
 bool clickAt(Display *dpy, Window window, int x, int y);
+// The window manager's frame of a top-level window (the window itself when
+// none frames it), and a click on the frame's title bar, which gives the
+// window the keyboard as a user's click does.
+Window frameOf(Display *dpy, Window window);
+bool clickTitle(Display *dpy, Window window);
+// Asks a top-level window to close as the window manager's close does
+// (WM_DELETE_WINDOW).
+void askToClose(Display *dpy, Window window);
+// Whether the window is mapped and all its ancestors too.
+bool viewable(Display *dpy, Window window);
 
 }  // namespace demo

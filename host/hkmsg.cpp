@@ -29,8 +29,12 @@ struct MsgState {
   std::map<std::pair<int32_t, int32_t>, std::string> messages;
   std::vector<LogEntry> log;
   std::vector<ShownMessage> shown;
+  std::vector<MessageKey> missing;
 };
 MsgState mg;
+// Set by the host program and kept across restarts of the host.
+MessageSink g_sink;
+bool g_inSink = false;
 
 const int32_t kMaxPad = 255;
 
@@ -121,9 +125,25 @@ bool parseKey(const std::string &line, int32_t *set, int32_t *number, size_t *te
   return true;
 }
 
+// A message of the tables; a message asked for and not found is noted,
+// once, for missingMessages().
 const std::string *message(int32_t set, int32_t number) {
   auto it = mg.messages.find({set, number});
-  return it == mg.messages.end() ? nullptr : &it->second;
+  if (it != mg.messages.end()) return &it->second;
+  const bool noted = std::any_of(mg.missing.begin(), mg.missing.end(), [&](const MessageKey &k) {
+    return k.set == set && k.number == number;
+  });
+  if (!noted) mg.missing.push_back(MessageKey{set, number});
+  return nullptr;
+}
+
+// Hands a text to the host program's sink.  A sink that calls the module,
+// which logs again, does not come back here.
+void toSink(void *window, int32_t cls, const std::string &text) {
+  if (!g_sink || g_inSink) return;
+  g_inSink = true;
+  g_sink(window, cls, text);
+  g_inSink = false;
 }
 
 }  // namespace
@@ -144,6 +164,10 @@ void logText(const char *text, size_t length) {
     if (nl == std::string::npos) break;
     start = nl + 1;
   }
+  // An error the module logs is shown to the user as well (a trailing
+  // line feed ends the text, it is not shown).
+  while (!s.empty() && s.back() == '\n') s.pop_back();
+  if (cls == QEV_LOG_ERROR && !s.empty()) toSink(nullptr, cls, s);
 }
 
 void msgStart(const std::string &dataDir) {
@@ -229,7 +253,10 @@ wu_status k_yudsmsg(void *window, int32_t, int32_t msg_class, int32_t set, int32
   if (!running()) return WU_NOTAVAIL;
   mg.shown.push_back(ShownMessage{window, msg_class, set, number});
   const std::string *m = message(set, number);
-  logLine(msg_class, m ? *m : "Message " + std::to_string(set) + "," + std::to_string(number) + ".");
+  const std::string text =
+      m ? *m : "Message " + std::to_string(set) + "," + std::to_string(number) + ".";
+  logLine(msg_class, text);
+  toSink(window, msg_class, text);
   return m ? WU_OK : WU_NOTAVAIL;
 }
 
@@ -273,5 +300,10 @@ void clearLog() { mg.log.clear(); }
 
 std::vector<ShownMessage> shownMessages() { return mg.shown; }
 void clearShownMessages() { mg.shown.clear(); }
+
+void setMessageSink(MessageSink sink) { g_sink = std::move(sink); }
+
+std::vector<MessageKey> missingMessages() { return mg.missing; }
+void clearMissingMessages() { mg.missing.clear(); }
 
 }  // namespace qevhost

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,22 @@ struct ShownMessage {
 };
 std::vector<ShownMessage> shownMessages();
 void clearShownMessages();
+// What the host shows the user, handed to the host program as it comes:
+// the text of each message shown by yudsmsg (window and class as given)
+// and by the host message routine (no window, class 0), and each error
+// the module logs (no window, class QEV_LOG_ERROR).  A message without a
+// text is handed over as "Message <set>,<number>.".  The sink is kept
+// across restarts of the host; an empty one hands nothing over.
+using MessageSink = std::function<void(void *window, int32_t cls, const std::string &text)>;
+void setMessageSink(MessageSink sink);
+// Messages looked up (wkread, xpmstr, ypmlog, yudsmsg, the host message
+// routine) that no table holds, each once, in the order first asked for.
+struct MessageKey {
+  int32_t set = 0;
+  int32_t number = 0;
+};
+std::vector<MessageKey> missingMessages();
+void clearMissingMessages();
 
 // Tasks and posted events.
 qev_task *createTask(const std::string &name, int32_t kind, int32_t priority);

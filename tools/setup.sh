@@ -2,8 +2,9 @@
 # Installs what the project needs on Debian 12, builds it and then runs the
 # demo or the tests.
 #
-#   tools/setup.sh demo    build and run the demo (on $DISPLAY, or on a private
-#                          Xvfb with screenshots under build/ when there is none)
+#   tools/setup.sh demo    build the demo's programs alone and run the demo (on
+#                          $DISPLAY, or on a private Xvfb with screenshots under
+#                          build/ when there is none)
 #   tools/setup.sh demo widgets
 #                          the widget-set example (lists, tree, tabs) alone
 #   tools/setup.sh test    build and run every test, every benchmark program
@@ -50,6 +51,16 @@ build() {  # build DIR [cmake options...]
   local dir=$1; shift
   cmake -S "$top" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
+}
+
+# What the demo needs: the module, the stand-in host's demo program and the
+# widget-set example; the test programs are left to "test".
+demo_targets=(qevmotif_module qevdemo xddemo)
+build_demo() {  # build_demo DIR
+  local dir=$1 targets=() t
+  cmake -S "$top" -B "$dir" >/dev/null
+  for t in "${demo_targets[@]}"; do targets+=(--target "$t"); done
+  cmake --build "$dir" -j "$jobs" "${targets[@]}"
 }
 
 run_tests() {  # run_tests DIR
@@ -139,7 +150,7 @@ case "$cmd" in
   fuzz)
     run_fuzzers "${2:-300}" ;;
   demo)
-    build build
+    build_demo build
     shift || true
     # "tools/setup.sh demo" runs the stand-in host driving the module;
     # "tools/setup.sh demo widgets" runs the widget-set example on its own.

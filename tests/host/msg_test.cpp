@@ -1,6 +1,7 @@
 // Options, message tables, the formatter and the log.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "hosttest.h"
 
@@ -138,6 +139,63 @@ TEST_F(HostTest, ShownMessagesAreRecorded) {
   EXPECT_EQ(shown[1].window, nullptr);
   EXPECT_EQ(shown[1].number, 54);
   EXPECT_EQ(qevhost::log().back(), "Message 524,54.");
+}
+
+// What the host shows the user goes to the host program as it comes: the
+// shown messages' texts (a missing one as the host's notice) and the
+// errors the module logs; notes and warnings stay in the log.
+TEST_F(HostTest, ShownMessagesAndLoggedErrorsReachTheHostProgram) {
+  struct Handed {
+    void *window;
+    int32_t cls;
+    std::string text;
+  };
+  std::vector<Handed> handed;
+  qevhost::setMessageSink([&](void *window, int32_t cls, const std::string &text) {
+    handed.push_back(Handed{window, cls, text});
+    // A sink that logs an error itself is not handed that error.
+    const char again[] = "%3zThe sink's own error.";
+    k_->ypslog(again, int32_t(sizeof again - 1));
+  });
+  qevhost::setMessage(524, 131, "A tool box is already loaded.");
+  int window = 0;
+  EXPECT_EQ(k_->yudsmsg(&window, 0, 2, 524, 131), WU_OK);
+  EXPECT_EQ(k_->yuhmsg(524, 54), WU_NOTAVAIL);
+  const char error[] = "%3zHelp is not available.\n";
+  const char warning[] = "%2zA drop site is not made.";
+  EXPECT_EQ(k_->ypslog(error, int32_t(sizeof error - 1)), WU_OK);
+  EXPECT_EQ(k_->ypslog(warning, int32_t(sizeof warning - 1)), WU_OK);
+  qevhost::setMessageSink(nullptr);
+  EXPECT_EQ(k_->yudsmsg(&window, 0, 2, 524, 131), WU_OK);
+  ASSERT_EQ(handed.size(), 3u);
+  EXPECT_EQ(handed[0].window, &window);
+  EXPECT_EQ(handed[0].cls, 2);
+  EXPECT_EQ(handed[0].text, "A tool box is already loaded.");
+  EXPECT_EQ(handed[1].window, nullptr);
+  EXPECT_EQ(handed[1].text, "Message 524,54.");
+  EXPECT_EQ(handed[2].cls, QEV_LOG_ERROR);
+  EXPECT_EQ(handed[2].text, "Help is not available.");
+}
+
+// Every message asked for that no table holds is noted once, whichever
+// service asked.
+TEST_F(HostTest, MessagesWithoutTextAreNotedOnce) {
+  qevhost::clearMissingMessages();
+  const char *text = nullptr;
+  int32_t length = 0;
+  char out[32];
+  EXPECT_EQ(k_->wkread(526, 116, &text, &length), WU_NOTAVAIL);
+  EXPECT_EQ(k_->xpmstr(out, sizeof out, &length, 526, 117, 0, nullptr), WU_NOTAVAIL);
+  EXPECT_EQ(k_->ypmlog(526, 441, 0, nullptr), WU_NOTAVAIL);
+  EXPECT_EQ(k_->yuhmsg(524, 54), WU_NOTAVAIL);
+  EXPECT_EQ(k_->wkread(526, 116, &text, &length), WU_NOTAVAIL);
+  qevhost::setMessage(526, 116, "Enter the library.");
+  EXPECT_EQ(k_->wkread(526, 116, &text, &length), WU_OK);
+  const std::vector<qevhost::MessageKey> missing = qevhost::missingMessages();
+  ASSERT_EQ(missing.size(), 4u);
+  const int32_t numbers[4] = {116, 117, 441, 54};
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(missing[i].number, numbers[i]);
+  EXPECT_EQ(missing[3].set, 524);
 }
 
 }  // namespace
