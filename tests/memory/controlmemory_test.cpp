@@ -31,12 +31,6 @@ const double kPerCycle = 64.0;
 
 class ControlMemory : public Controls {
  protected:
-  // Everything the server and the toolkit have for the module, handled.
-  void Pump() {
-    XSync(devb->display, False);
-    while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
-  }
-
   // One control of the kind made in `pane`, shown, and released as the
   // host releases it.
   void ControlCycle(wu_window *window, wu_pane *pane, int32_t type) {
@@ -58,19 +52,8 @@ class ControlMemory : public Controls {
   // A window of one pane holding one control of every kind, shown, then
   // released with its controls.
   void WindowCycle() {
-    wu_window *window = nullptr;
-    wu_pane *pane = nullptr;
-    ASSERT_EQ(wuxgwnd(&window, 1, 0), WU_OK);
-    ASSERT_EQ(wuxgpan(window, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
-    ASSERT_EQ(wuxiwnd(window), WU_OK);
-    for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
-      std::vector<wu_value> e = EntriesFor(type);
-      wu_ctl_handle *h = nullptr;
-      const wu_status st = crea_(&h, pane, nullptr, type, e.data(), int32_t(e.size()), HostProc);
-      ASSERT_TRUE(st == WU_OK || st == WU_ENTRY_STATUS) << type;
-    }
-    wuxuwnd(window);
-    Pump();
+    wu_window *window = WindowOfEveryKind(crea_, HostProc);
+    ASSERT_FALSE(HasFailure());
     ASSERT_EQ(wuxfwnd(window), WU_OK);
     Pump();
   }

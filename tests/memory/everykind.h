@@ -1,4 +1,5 @@
-// The memory tests' controls: what a host sets on a new control of a kind.
+// The memory tests' controls: what a host sets on a new control of a kind,
+// and a window that holds one control of every kind.
 #pragma once
 
 #include <cstring>
@@ -39,6 +40,33 @@ inline std::vector<wu_value> EntriesFor(int32_t type) {
       break;
   }
   return v;
+}
+
+// Everything the server and the toolkit have for the module, handled.
+inline void Pump() {
+  XSync(devb->display, False);
+  while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
+}
+
+// A window of one pane holding one control of every kind (made through
+// `crea` with the event procedure `proc`), shown; null after a failure.
+inline wu_window *WindowOfEveryKind(CreaFn crea, wu_evproc proc) {
+  wu_window *window = nullptr;
+  wu_pane *pane = nullptr;
+  EXPECT_EQ(wuxgwnd(&window, 1, 0), WU_OK);
+  if (window == nullptr) return nullptr;
+  EXPECT_EQ(wuxgpan(window, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+  EXPECT_EQ(wuxiwnd(window), WU_OK);
+  if (pane == nullptr) return nullptr;
+  for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
+    std::vector<wu_value> e = EntriesFor(type);
+    wu_ctl_handle *h = nullptr;
+    const wu_status st = crea(&h, pane, nullptr, type, e.data(), int32_t(e.size()), proc);
+    EXPECT_TRUE(st == WU_OK || st == WU_ENTRY_STATUS) << type;
+  }
+  wuxuwnd(window);
+  Pump();
+  return window;
 }
 
 }  // namespace
