@@ -144,14 +144,18 @@ bool Key(const char *chars, unsigned long cpp, uint64_t *key) {
 }
 
 // A colour line: its characters, then pairs of a key and a value of one or
-// more words (a word after a value that is no key goes on the value).
+// more words (a word after a value that is no key goes on the value), each
+// key once (the reader loses the value a repeated key replaces).
 bool ColourLineOk(const char *line, unsigned long cpp, uint64_t *key) {
   if (!Holds(line, cpp) || !Key(line, cpp, key)) return false;
   const size_t length = strnlen(line, kXpmMaxColourLine + 1);
   if (length > kXpmMaxColourLine) return false;
+  std::vector<std::string_view> keys;
   bool any = false, last_was_key = false;
   for (std::string_view w : Words(line + cpp, length - cpp)) {
     if (!last_was_key && ColourKey(w)) {
+      if (std::find(keys.begin(), keys.end(), w) != keys.end()) return false;
+      keys.push_back(w);
       last_was_key = any = true;
     } else {
       if (!any) return false;  // a value before any key

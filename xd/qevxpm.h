@@ -8,7 +8,7 @@
 #ifndef XD_QEVXPM_H
 #define XD_QEVXPM_H
 
-#include <X11/Xlib.h>
+#include <X11/Intrinsic.h>
 #include <Xm/XpmP.h>
 
 #ifdef __cplusplus
