@@ -27,6 +27,7 @@ namespace {
 constexpr int32_t kToPaneEdge = 9999;   // rows or columns reaching the pane's edge
 constexpr int32_t kMaxCells = 4096;
 constexpr int32_t kMaxItemText = 1 << 20;
+constexpr int32_t kMaxItems = 1 << 20;     // items a host list may give at once
 
 // Operations of the change service.
 constexpr int32_t kInsert = 1;
@@ -116,8 +117,10 @@ void free_store(wu_control *c, wu_item_store *s) {
   *s = wu_item_store{};
 }
 
+// The host's items: the count is bounded before any item is read, so that
+// a count larger than the list handed over is refused, not walked.
 bool items_ok(const wu_str_item *items, int32_t count) {
-  if (count < 1 || items == nullptr) return false;
+  if (count < 1 || count > kMaxItems || items == nullptr) return false;
   for (int32_t i = 0; i < count; ++i)
     if (items[i].length < 0 || items[i].length > kMaxItemText ||
         (items[i].length > 0 && items[i].text == nullptr))

@@ -137,18 +137,27 @@ constexpr XtGCMask kButtonGCChanges = GCForeground | GCBackground | GCClipXOrigi
                                       GCClipYOrigin | GCClipMask | GCStipple | GCFillStyle;
 
 // The one drawing GC of the push buttons and desktop icons of a display,
-// made on the first button drawn (the toolkit keeps it with the display
-// and frees it with the connection); every drawing sets the parts it
-// changes.  A new connection makes its own.
+// made on the first button drawn on the top-level shell and given back
+// with that shell: the toolkit forgets its shared GCs with the connection
+// but Xlib's record of each stays allocated unless it is released.  Every
+// drawing sets the parts it changes.  A new connection makes its own.
+GC g_icon_gc = nullptr;
+
+void ReleaseIconGC(Widget w, XtPointer, XtPointer) {
+  if (g_icon_gc) XtReleaseGC(w, g_icon_gc);
+  g_icon_gc = nullptr;
+}
+
 GC ppbIconGC(Widget w) {
-  static GC gc = nullptr;
   static const char tag = 0;
-  if (_XdFirstOnDisplay(XtDisplay(w), &tag)) gc = nullptr;
-  if (gc == nullptr && devb->toplevel != nullptr) {
+  if (_XdFirstOnDisplay(XtDisplay(w), &tag)) g_icon_gc = nullptr;
+  if (g_icon_gc == nullptr && devb->toplevel != nullptr) {
     XGCValues v = {};
-    gc = XtAllocateGC(devb->toplevel, w->core.depth, icon_gc_values(&v), &v, kButtonGCChanges, 0);
+    g_icon_gc = XtAllocateGC(devb->toplevel, w->core.depth, icon_gc_values(&v), &v,
+                             kButtonGCChanges, 0);
+    XtAddCallback(devb->toplevel, XmNdestroyCallback, ReleaseIconGC, nullptr);
   }
-  return gc;
+  return g_icon_gc;
 }
 
 // The widget's margin: shadow and highlight.

@@ -110,6 +110,8 @@ Xpm &xpmFor(Design design, int size) {
 
 struct ImageState {
   std::map<std::string, std::unique_ptr<qev_image>> images;
+  // The user's images registered by the host side, by id.
+  std::map<int32_t, Xpm> user;
 };
 ImageState is;
 
@@ -138,6 +140,11 @@ wu_status k_yuimxpm(int32_t id, int32_t size, const char *const **xpm_out) {
   bool sizeOk = false;
   for (int s : kSizes) sizeOk = sizeOk || s == size;
   if (!sizeOk) return WU_BADARG;
+  auto user = is.user.find(id);
+  if (user != is.user.end()) {
+    *xpm_out = user->second.data.data();
+    return WU_OK;
+  }
   for (const IconId &i : kIcons) {
     if (i.id == id) {
       *xpm_out = xpmFor(i.design, size).data.data();
@@ -180,6 +187,20 @@ void registerImage(const std::string &name, void *vector) {
   img->name = key;
   img->vector = vector;
   is.images[key] = std::move(img);
+}
+
+void registerUserImage(int32_t id, const std::vector<std::string> &lines) {
+  const int32_t kFirstUserImage = 1025;
+  if (id < kFirstUserImage || id >= kSet24Offset) return;
+  if (lines.empty()) {
+    is.user.erase(id);
+    return;
+  }
+  Xpm &x = is.user[id];
+  x.lines = lines;
+  x.data.clear();
+  for (const std::string &l : x.lines) x.data.push_back(l.c_str());
+  x.data.push_back(nullptr);
 }
 
 }  // namespace qevhost

@@ -182,6 +182,11 @@ void failFileAssign();
 
 // Host images: named images with a vector (wiloadv, viidb2g, wiimgfd).
 void registerImage(const std::string &name, void *vector);
+// The user's own images (ids from 1025) the image service (yuimxpm) serves
+// as XPM data at every size: `lines` as they are, damaged or not, handed as
+// an array that ends with a null pointer; no lines withdraws the image
+// (a built-in one of the id is served again).
+void registerUserImage(int32_t id, const std::vector<std::string> &lines);
 
 // The image converter "QEVZIMG " (qev/zimg.h): installed or withdrawn; its
 // output call answers `outputAnswer` (0 writes a small file naming the

@@ -1342,6 +1342,8 @@ int32_t wuxumnu(wu_window *w, const wu_choice_entry *entries, int32_t count) {
   if (wu_x_ok() && !cs.destroyed) {
     XtRemoveCallback(menu, XmNdestroyCallback, ChoiceDestroyed, &cs);
     XtRemoveCallback(XtParent(menu), XmNpopdownCallback, ChoiceGone, &cs);
+    // What Motif keeps for drawing the items goes with them.
+    wumdxft(XtParent(menu));
     XtDestroyWidget(XtParent(menu));
     for (Pixmap p : icons) XFreePixmap(devb->display, p);
   }

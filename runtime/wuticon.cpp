@@ -1,5 +1,9 @@
 // Pixmaps of host images.  The host hands its images as XPM data
-// (yuimxpm); they are made into pixmaps with Motif's XPM functions.
+// (yuimxpm); they are made into pixmaps with Motif's XPM functions, once
+// the data is known whole and well formed (the host's array of lines is
+// read no further than its values line promises, and a null pointer before
+// that ends it) and with the server's answer awaited: an image damaged, too
+// large, or refused by the server is not loaded.
 // wutgtpm keeps one pixmap per image and size in the display block's caches
 // (one cache per size, one slot per image id 0 to 1024), made against the
 // display background; wutgttp makes a fresh pixmap with a transparent
@@ -14,6 +18,7 @@
 #include "frames/wutframe.h"
 #include "runtime/wuhost.h"
 #include "runtime/wutoolkit.h"
+#include "xd/qevxpm.h"
 
 namespace {
 
@@ -59,14 +64,11 @@ extern "C" int32_t wutlxpm(int32_t id, int32_t size, const Pixel *background, Pi
   Display *dpy = devb->display;
   Window root = RootWindow(dpy, devb->screen);
   Pixmap picture = None, shape = None;
-  int rc = XmeXpmCreatePixmapFromData(dpy, root, const_cast<char **>(xpm), &picture, &shape, &attrs);
+  if (_XdXpmCreatePixmap(dpy, root, const_cast<char **>(xpm), &picture, &shape, &attrs) !=
+      XpmSuccess)
+    return false;
   const unsigned width = attrs.width, height = attrs.height;
   XmeXpmFreeAttributes(&attrs);
-  if (rc != XpmSuccess || !picture) {
-    if (picture) XFreePixmap(dpy, picture);
-    if (shape) XFreePixmap(dpy, shape);
-    return false;
-  }
   if (background && shape) {
     Pixmap filled = XCreatePixmap(dpy, root, width, height, unsigned(devb->depth));
     XGCValues gv;

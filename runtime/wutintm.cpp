@@ -130,11 +130,30 @@ void DestroyWidgets() {
   devb->toplevel = nullptr;
 }
 
+// The render table the top-level shell is made with.  Left to itself, the
+// shell asks Motif for its default button, label and text render tables;
+// Motif keeps those for the first display connection only and, on every
+// later one, makes three that the shell's destruction never gives back.
+// The shell is given this one instead, made on its connection and freed
+// once the shell is gone.
+XmRenderTable g_shell_fonts = nullptr;
+
+XmRenderTable ShellFonts(Display *dpy) {
+  XmFontListEntry entry = XmFontListEntryLoad(dpy, const_cast<char *>("fixed"), XmFONT_IS_FONT,
+                                              const_cast<char *>(XmFONTLIST_DEFAULT_TAG));
+  if (!entry) return nullptr;
+  XmRenderTable t = XmFontListAppendEntry(nullptr, entry);
+  XmFontListEntryFree(&entry);
+  return t;
+}
+
 // Closes the connection and the application context and forgets the block,
 // so that the next wutinit starts from nothing.
 void CloseDown() {
   if (!devb) return;
   DestroyWidgets();
+  if (g_shell_fonts) XmRenderTableFree(g_shell_fonts);
+  g_shell_fonts = nullptr;
   if (devb->display) {
     RememberClosed(devb->display);
     XtCloseDisplay(devb->display);
@@ -181,8 +200,14 @@ wu_status wutinit(void) {
   devb->depth = DefaultDepth(dpy, devb->screen);
   devb->colormap = DefaultColormap(dpy, devb->screen);
 
-  Arg args[8];
+  g_shell_fonts = ShellFonts(dpy);
+  Arg args[11];
   Cardinal n = 0;
+  if (g_shell_fonts) {
+    XtSetArg(args[n], XmNbuttonRenderTable, g_shell_fonts); n++;
+    XtSetArg(args[n], XmNlabelRenderTable, g_shell_fonts); n++;
+    XtSetArg(args[n], XmNtextRenderTable, g_shell_fonts); n++;
+  }
   XtSetArg(args[n], XmNvisual, devb->visual); n++;
   XtSetArg(args[n], XmNdepth, devb->depth); n++;
   XtSetArg(args[n], XmNcolormap, devb->colormap); n++;

@@ -5,8 +5,15 @@
 #include <Xm/ManagerP.h>
 
 #include <Xm/XpmP.h>
+#include <algorithm>
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "xd/qevxpm.h"
 
 namespace {
 Boolean g_trace = False;
@@ -69,6 +76,221 @@ void _XdAddDragHandler(Widget w) {
   if (g_hooks.add_drag_handler) g_hooks.add_drag_handler(w);
 }
 
+}  // extern "C"
+
+namespace {
+
+// What XPM data may promise.  A pixmap's sides are 16-bit numbers in the
+// protocol; the picture is read into memory twice over (the reader's
+// indices and the image), so its pixels are bounded too.  Eight characters
+// a pixel name more colours than any picture holds, and the colour lines a
+// picture needs are short: Motif's reader copies a colour's value into a
+// buffer of its own without a bound.
+const unsigned long kXpmMaxSide = 65535;
+const unsigned long long kXpmMaxPixels = 1ull << 22;
+const unsigned long kXpmMaxCpp = 8;
+const unsigned long kXpmMaxColours = 1ul << 16;
+const size_t kXpmMaxValuesLine = 256;
+const size_t kXpmMaxColourLine = 1024;
+// The characters that name colours: printable ASCII, as XPM writers use
+// (Motif's reader takes a byte above 127 for none).
+const unsigned char kXpmFirstKeyChar = 0x20, kXpmLastKeyChar = 0x7e;
+
+bool Space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The words of a line, as the reader splits them.
+std::vector<std::string_view> Words(const char *line, size_t length) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < length) {
+    while (i < length && Space(line[i])) ++i;
+    const size_t start = i;
+    while (i < length && !Space(line[i])) ++i;
+    if (i > start) words.emplace_back(line + start, i - start);
+  }
+  return words;
+}
+
+// A decimal number of at most nine digits.
+bool Number(std::string_view word, unsigned long *value) {
+  if (word.empty() || word.size() > 9) return false;
+  unsigned long v = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + static_cast<unsigned long>(c - '0');
+  }
+  *value = v;
+  return true;
+}
+
+// A line that holds at least `need` characters; no more than those are
+// looked at, so a short line is never read past its end.
+bool Holds(const char *line, size_t need) { return line && strnlen(line, need) == need; }
+
+bool ColourKey(std::string_view w) {
+  return w == "s" || w == "m" || w == "g4" || w == "g" || w == "c";
+}
+
+// A colour's or a pixel's characters, packed.
+bool Key(const char *chars, unsigned long cpp, uint64_t *key) {
+  uint64_t k = 0;
+  for (unsigned long i = 0; i < cpp; ++i) {
+    const unsigned char c = static_cast<unsigned char>(chars[i]);
+    if (c < kXpmFirstKeyChar || c > kXpmLastKeyChar) return false;
+    k = (k << 8) | c;
+  }
+  *key = k;
+  return true;
+}
+
+// A colour line: its characters, then pairs of a key and a value of one or
+// more words (a word after a value that is no key goes on the value), each
+// key once (the reader loses the value a repeated key replaces).
+bool ColourLineOk(const char *line, unsigned long cpp, uint64_t *key) {
+  if (!Holds(line, cpp) || !Key(line, cpp, key)) return false;
+  const size_t length = strnlen(line, kXpmMaxColourLine + 1);
+  if (length > kXpmMaxColourLine) return false;
+  std::vector<std::string_view> keys;
+  bool any = false, last_was_key = false;
+  for (std::string_view w : Words(line + cpp, length - cpp)) {
+    if (!last_was_key && ColourKey(w)) {
+      if (std::find(keys.begin(), keys.end(), w) != keys.end()) return false;
+      keys.push_back(w);
+      last_was_key = any = true;
+    } else {
+      if (!any) return false;  // a value before any key
+      last_was_key = false;
+    }
+  }
+  return any && !last_was_key;
+}
+
+// The colours' keys, sorted, for looking up each pixel; runs of one colour
+// are common, so the last key found is tried first.
+struct KeySet {
+  std::vector<uint64_t> keys;
+  uint64_t last = ~uint64_t(0);
+  bool Has(uint64_t k) {
+    if (k == last) return true;
+    if (!std::binary_search(keys.begin(), keys.end(), k)) return false;
+    last = k;
+    return true;
+  }
+};
+
+}  // namespace
+
+extern "C" {
+
+Boolean _XdXpmDataOk(char **xpm) {
+  if (!xpm || !xpm[0]) return False;
+  const size_t values_length = strnlen(xpm[0], kXpmMaxValuesLine + 1);
+  if (values_length > kXpmMaxValuesLine) return False;
+  const std::vector<std::string_view> v = Words(xpm[0], values_length);
+  // Width, height, colours and characters a pixel; then the hot spot, then
+  // the extensions' mark, each optional.
+  size_t words = v.size();
+  if (words > 4 && v.back() == "XPMEXT") --words;
+  if (words != 4 && words != 6) return False;
+  unsigned long n[6] = {0, 0, 0, 0, 0, 0};
+  for (size_t i = 0; i < words; ++i)
+    if (!Number(v[i], &n[i])) return False;
+  const unsigned long width = n[0], height = n[1], colours = n[2], cpp = n[3];
+  if (width < 1 || width > kXpmMaxSide || height < 1 || height > kXpmMaxSide) return False;
+  if (static_cast<unsigned long long>(width) * height > kXpmMaxPixels) return False;
+  if (colours < 1 || colours > kXpmMaxColours || cpp < 1 || cpp > kXpmMaxCpp) return False;
+  if (words == 6 && (n[4] > kXpmMaxSide || n[5] > kXpmMaxSide)) return False;
+
+  KeySet set;
+  set.keys.reserve(colours);
+  for (unsigned long i = 0; i < colours; ++i) {
+    uint64_t key = 0;
+    if (!ColourLineOk(xpm[1 + i], cpp, &key)) return False;
+    set.keys.push_back(key);
+  }
+  std::sort(set.keys.begin(), set.keys.end());
+  // Extensions follow the rows; they are not read (no loader asks for them).
+  const size_t row_length = width * cpp;
+  for (unsigned long y = 0; y < height; ++y) {
+    const char *row = xpm[1 + colours + y];
+    if (!Holds(row, row_length)) return False;
+    for (size_t x = 0; x < row_length; x += cpp) {
+      uint64_t key = 0;
+      if (!Key(row + x, cpp, &key) || !set.Has(key)) return False;
+    }
+  }
+  return True;
+}
+
+}  // extern "C"
+
+namespace {
+
+// Protocol errors of one display counted while the making of a pixmap is
+// awaited; those of other displays go to the handler that was installed.
+struct ErrorTrap {
+  Display *dpy;
+  int errors = 0;
+  XErrorHandler previous = nullptr;
+  explicit ErrorTrap(Display *d) : dpy(d) {
+    XSync(dpy, False);  // earlier requests' errors are not the making's
+    previous = XSetErrorHandler(Count);
+    current = this;
+  }
+  ~ErrorTrap() {
+    XSync(dpy, False);
+    XSetErrorHandler(previous);
+    current = nullptr;
+  }
+  int Seen() {
+    XSync(dpy, False);
+    return errors;
+  }
+  static ErrorTrap *current;
+  static int Count(Display *d, XErrorEvent *ev) {
+    if (current && d == current->dpy) {
+      ++current->errors;
+      return 0;
+    }
+    return current && current->previous ? current->previous(d, ev) : 0;
+  }
+};
+ErrorTrap *ErrorTrap::current = nullptr;
+
+}  // namespace
+
+extern "C" {
+
+int _XdXpmCreatePixmap(Display *dpy, Drawable d, char **xpm, Pixmap *pixmap, Pixmap *shape,
+                       XpmAttributes *attributes) {
+  *pixmap = None;
+  if (shape) *shape = None;
+  if (!dpy || !_XdXpmDataOk(xpm)) return XpmFileInvalid;
+  Pixmap made = None, made_shape = None;
+  int rc;
+  {
+    ErrorTrap trap(dpy);
+    rc = XmeXpmCreatePixmapFromData(dpy, d, xpm, &made, shape ? &made_shape : nullptr,
+                                    attributes);
+    if (rc == XpmSuccess && trap.Seen() > 0) {
+      // Made as Motif sees it, refused by the server: what Motif was given
+      // back goes, with whatever part the server did make.
+      XmeXpmFreeAttributes(attributes);
+      rc = XpmNoMemory;
+    }
+    if (rc != XpmSuccess) {
+      if (made) XFreePixmap(dpy, made);
+      if (made_shape) XFreePixmap(dpy, made_shape);
+      made = made_shape = None;
+    }
+  }
+  if (rc == XpmSuccess) {
+    *pixmap = made;
+    if (shape) *shape = made_shape;
+  }
+  return rc;
+}
+
 int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pixmap *mask) {
   *pixmap = None;
   if (mask) *mask = None;
@@ -97,10 +319,8 @@ int _XdLoadPixmap(Display *dpy, char **xpm, Pixel background, Pixmap *pixmap, Pi
   attrs.closeness = 65535;
 
   Pixmap shape = None;
-  int rc = XmeXpmCreatePixmapFromData(dpy, RootWindow(dpy, DefaultScreen(dpy)), xpm, pixmap,
-                                      &shape, &attrs);
-  if (rc != XpmSuccess) {
-    *pixmap = None;
+  if (_XdXpmCreatePixmap(dpy, RootWindow(dpy, DefaultScreen(dpy)), xpm, pixmap, &shape, &attrs) !=
+      XpmSuccess) {
     fputs("Error: couldn't load pixmap.\n", stdout);
     return 0;
   }

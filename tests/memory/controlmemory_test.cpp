@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../controls/ctlfixture.h"
+#include "everykind.h"
 #include "heapcount.h"
 
 namespace {
@@ -28,48 +29,8 @@ const int kStarts = 3;
 // Bytes a cycle may leave behind on average: allocator noise, not a leak.
 const double kPerCycle = 64.0;
 
-const char *const kItemTexts[] = {"Red", "Green", "Blue"};
-
 class ControlMemory : public Controls {
  protected:
-  void SetUp() override {
-    Controls::SetUp();
-    for (const char *t : kItemTexts) items_.push_back({int32_t(std::strlen(t)), 0, t});
-  }
-
-  // What a host sets on a new control of a kind: a text where the kind
-  // shows one, the choices of the kinds that list them.
-  std::vector<wu_value> EntriesFor(int32_t type) {
-    std::vector<wu_value> v = {Int(WU_A_HPOS, 10), Int(WU_A_VPOS, 10)};
-    wu_value list = {};
-    list.code = WU_A_ITEMS;
-    list.type = WU_VT_STRLIST;
-    list.value = int32_t(items_.size());
-    list.pointer = items_.data();
-    switch (type) {
-      case WU_CTYPE_LABEL: case WU_CTYPE_ENTRY: case WU_CTYPE_PUSH: case WU_CTYPE_CHECK:
-      case WU_CTYPE_DESKICON:
-        v.push_back(Text(WU_A_TEXT, "Label"));
-        break;
-      case WU_CTYPE_COMBO: case WU_CTYPE_SPIN: case WU_CTYPE_RADIO:
-        v.push_back(list);
-        break;
-      case WU_CTYPE_MULTILINE:
-        list.code = WU_A_LINES;
-        v.push_back(list);
-        break;
-      default:
-        break;
-    }
-    return v;
-  }
-
-  // Everything the server and the toolkit have for the module, handled.
-  void Pump() {
-    XSync(devb->display, False);
-    while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
-  }
-
   // One control of the kind made in `pane`, shown, and released as the
   // host releases it.
   void ControlCycle(wu_window *window, wu_pane *pane, int32_t type) {
@@ -91,19 +52,8 @@ class ControlMemory : public Controls {
   // A window of one pane holding one control of every kind, shown, then
   // released with its controls.
   void WindowCycle() {
-    wu_window *window = nullptr;
-    wu_pane *pane = nullptr;
-    ASSERT_EQ(wuxgwnd(&window, 1, 0), WU_OK);
-    ASSERT_EQ(wuxgpan(window, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
-    ASSERT_EQ(wuxiwnd(window), WU_OK);
-    for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
-      std::vector<wu_value> e = EntriesFor(type);
-      wu_ctl_handle *h = nullptr;
-      const wu_status st = crea_(&h, pane, nullptr, type, e.data(), int32_t(e.size()), HostProc);
-      ASSERT_TRUE(st == WU_OK || st == WU_ENTRY_STATUS) << type;
-    }
-    wuxuwnd(window);
-    Pump();
+    wu_window *window = WindowOfEveryKind(crea_, HostProc);
+    ASSERT_FALSE(HasFailure());
     ASSERT_EQ(wuxfwnd(window), WU_OK);
     Pump();
   }
@@ -129,8 +79,6 @@ class ControlMemory : public Controls {
     EXPECT_EQ(now.liveBlocks, pool.liveBlocks) << name;
     EXPECT_EQ(now.liveBytes, pool.liveBytes) << name;
   }
-
-  std::vector<wu_str_item> items_;
 };
 
 const char *const kKindNames[WU_CTYPE_KINDS] = {
