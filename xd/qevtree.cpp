@@ -1481,17 +1481,20 @@ void dragProc(Widget w, XtPointer, XtPointer call) {
     stopAutoScroll(tree);
     return;
   }
-  Widget sw = tree->scrolled_w, da = tree->drawing_area;
+  /* Near an edge is near a side of the view, the drawing area: the scroll
+     bars along its bottom and right are drop sites of their own, which
+     the pointer over them no longer reports here. */
+  Widget da = tree->drawing_area;
   int edges = 0;
   if (tree->view->content_w > int(XtWidth(da)) || contentHeight(tree) > long(XtHeight(da))) {
-    Position wx = 0, wy = 0, sx = 0, sy = 0;
+    Position wx = 0, wy = 0, dx = 0, dy = 0;
     XtTranslateCoords(w, 0, 0, &wx, &wy);
-    XtTranslateCoords(sw, 0, 0, &sx, &sy);
-    int x = cbs->x + wx - sx, y = cbs->y + wy - sy;
+    XtTranslateCoords(da, 0, 0, &dx, &dy);
+    int x = cbs->x + wx - dx, y = cbs->y + wy - dy;
     if (y < kScrollEdge) edges |= XdTREE_EDGE_TOP;
-    if (y >= int(XtHeight(sw)) - kScrollEdge) edges |= XdTREE_EDGE_BOTTOM;
+    if (y >= int(XtHeight(da)) - kScrollEdge) edges |= XdTREE_EDGE_BOTTOM;
     if (x < kScrollEdge) edges |= XdTREE_EDGE_LEFT;
-    if (x >= int(XtWidth(sw)) - kScrollEdge) edges |= XdTREE_EDGE_RIGHT;
+    if (x >= int(XtWidth(da)) - kScrollEdge) edges |= XdTREE_EDGE_RIGHT;
   }
   removeTimeOut(&tree->autoscroll_id);
   tree->autoscroll_edges = edges;
