@@ -1135,6 +1135,7 @@ TEST_F(Tree, DraggingNearTheEdgesPagesByTheTreesOwnStepsUntilThePointerLeavesOrD
       if (s[i].ms - s[i - 1].ms < 250) return false;
     return true;
   };
+  seen += "(page " + std::to_string(page) + ")";
   EXPECT_GE(down.size(), 2u) << seen;
   EXPECT_TRUE(rhythm(down, at_bottom)) << seen;
   EXPECT_GE(up.size(), 2u) << seen;
