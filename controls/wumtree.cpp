@@ -1184,8 +1184,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
   wu_control *c = &t->c;
   wu_tree_node *n = i->node;
   t->method_running = 1;
-  const bool shows_plus = (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS)
-                                                         : !n->expanded;
+  const bool shows_plus = _XdTreeHandleShowsPlus(n) != 0;
   const uint32_t key = i->key;
   // The host hears `expand` from here or from the tree's handle activation.
   const wu_reg_hold hold = wu_reg_take(c);

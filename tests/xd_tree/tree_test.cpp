@@ -113,6 +113,19 @@ class Tree : public ::testing::Test {
     return kids;
   }
 
+  // `count` top-level folders "f0", "f1" ... of `children` children each
+  // ("f0.0", "f0.1" ...), closed; the folders.
+  std::vector<wu_tree_node *> topFolders(int count, int children) {
+    std::vector<wu_tree_node *> folders;
+    for (int f = 0; f < count; ++f) {
+      const std::string name = "f" + std::to_string(f);
+      wu_tree_node *folder = add(name.c_str());
+      for (int c = 0; c < children; ++c) add((name + "." + std::to_string(c)).c_str(), folder);
+      folders.push_back(folder);
+    }
+    return folders;
+  }
+
   // The labels in pre-order: "a(b c)" for a with children b and c.
   static std::string shape(wu_tree_node *first) {
     std::string s;
@@ -511,6 +524,134 @@ TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
   EXPECT_EQ(tree->focus, nullptr);
   EXPECT_EQ(XdTreeDeleteTree(tree, nullptr), -1);
   EXPECT_EQ(XdTreeDraw(tree), -1);
+}
+
+// Changes lay the tree out once, when it is next drawn, however many
+// there are.  `layouts` counts the walks over every row shown, `paints`
+// the paintings of the view.
+struct Counts {
+  unsigned long layouts = 0, paints = 0;
+};
+Counts countsOf(wu_tree *t) {
+  Counts c;
+  _XdTreeLayoutCounts(t, &c.layouts, &c.paints);
+  return c;
+}
+
+// Top-level folders each open on more rows than the view shows, the
+// keyboard on the first: deleting them one by one, as a program empties a
+// tree, moves the focus (and the keyboard, with the buttons) on to the next
+// folder each time without laying the tree out each time; the next drawing
+// shows the folder that is left first, focused, with the keyboard.
+TEST_F(Tree, EmptyingAFocusedTreeLaysItOutOnceAndKeepsTheKeyboardOnTheFocusedRow) {
+  constexpr int kFolders = 60, kChildren = 20;
+  const std::vector<wu_tree_node *> folders = topFolders(kFolders, kChildren);
+  showTree();
+  for (wu_tree_node *f : folders) XdTreeExpandNode(f);
+  settle();
+  ASSERT_EQ(rows().front(), "f0");
+  ASSERT_LT(rows().size(), size_t(kChildren));  // the next folder is out of view
+  clickNode(folders[0]);
+  ASSERT_EQ(XmGetFocusWidget(tree->drawing_area), folders[0]->label);
+  ASSERT_TRUE(tree->has_focus);
+  takeLog();
+
+  const Counts before = countsOf(tree);
+  for (int f = 0; f < kFolders - 3; ++f) ASSERT_EQ(XdTreeDeleteTree(tree, tree->root), 0);
+  EXPECT_EQ(XdTreeDraw(tree), 0);  // as the owner does after a batch of deletions
+  settle();
+  const Counts after = countsOf(tree);
+  EXPECT_LE(after.layouts - before.layouts, 1u);
+  EXPECT_LE(after.paints - before.paints, 2u);
+
+  // Each focused folder that went handed the focus on, told at once.
+  const Log log = takeLog();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string &l) { return l.rfind("select:", 0) == 0; }),
+            kFolders - 3);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string &l) { return l.rfind("release:", 0) == 0; }),
+            (kFolders - 3) * (kChildren + 1));
+  wu_tree_node *left = folders[kFolders - 3];
+  EXPECT_EQ(tree->root, left);
+  EXPECT_EQ(tree->focus, left);
+  ASSERT_FALSE(rows().empty());
+  EXPECT_EQ(rows().front(), left->text);
+  ASSERT_NE(left->label, nullptr);
+  EXPECT_EQ(XmGetFocusWidget(tree->drawing_area), left->label);
+  EXPECT_TRUE(focusShown(left));
+  const XRectangle r = rectOf(left);
+  EXPECT_EQ(XtX(left->label), r.x);  // the label button covers its row
+  EXPECT_EQ(XtY(left->label), r.y);
+  int maximum = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_LT(maximum, 4 * (kChildren + 2) * tree->row_height);  // three folders' rows
+
+  // The rest goes too, still laid out once.
+  const Counts rest = countsOf(tree);
+  while (tree->root) ASSERT_EQ(XdTreeDeleteTree(tree, tree->root), 0);
+  EXPECT_EQ(XdTreeDraw(tree), -1);
+  settle();
+  EXPECT_LE(countsOf(tree).layouts - rest.layouts, 1u);
+  EXPECT_EQ(tree->focus, nullptr);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+  EXPECT_TRUE(xdtest::takeWarnings().empty());
+}
+
+// Expanding every folder, one call each, then collapsing them: the run
+// draws once, and positions read right after a call are those the drawing
+// will show.
+TEST_F(Tree, ARunOfExpandsAndCollapsesDrawsOnceAndAnswersPositionsAtOnce) {
+  constexpr int kFolders = 80, kChildren = 3;
+  const std::vector<wu_tree_node *> folders = topFolders(kFolders, kChildren);
+  showTree();
+  const int R = tree->row_height;
+  const XRectangle first = rectOf(folders[0]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + R);
+
+  Counts before = countsOf(tree);
+  for (wu_tree_node *f : folders) EXPECT_EQ(XdTreeExpandNode(f), 1);
+  settle();
+  Counts after = countsOf(tree);
+  EXPECT_EQ(after.layouts - before.layouts, 1u);
+  EXPECT_EQ(after.paints - before.paints, 1u);
+  std::vector<std::string> order;  // every row, top to bottom
+  for (int f = 0; f < kFolders; ++f) {
+    const std::string name = "f" + std::to_string(f);
+    order.push_back(name);
+    for (int c = 0; c < kChildren; ++c) order.push_back(name + "." + std::to_string(c));
+  }
+  const std::vector<std::string> shown = rows();
+  ASSERT_GT(shown.size(), 8u);
+  EXPECT_EQ(shown, std::vector<std::string>(order.begin(), order.begin() + long(shown.size())));
+  for (wu_tree_node *f : folders) EXPECT_EQ(g_words[f->text], 1) << f->text;
+  int maximum = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_GE(maximum, kFolders * (kChildren + 1) * R);
+  // The rows drawn: the third child of the first folder shows its text.
+  const XRectangle kid = rectOf(folders[0]->last_child);
+  int ink = 0;
+  for (int x = kid.x + 3; x < kid.x + kid.width - 3; ++x)
+    for (int y = kid.y + 3; y < kid.y + kid.height - 3; ++y)
+      if (pixelAt(x, y) == (tree->foreground & 0xffffff)) ++ink;
+  EXPECT_GT(ink, 5);
+
+  // Collapsing them all but the first; read before anything is drawn, the
+  // second folder's row is where the drawing will put it.
+  before = countsOf(tree);
+  for (size_t f = 1; f < folders.size(); ++f) XdTreeCollapseNode(folders[f]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + (kChildren + 1) * R);
+  EXPECT_EQ(rectOf(folders[2]).y, first.y + (kChildren + 2) * R);
+  XdTreeCollapseNode(folders[0]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + R);
+  settle();
+  after = countsOf(tree);
+  EXPECT_LE(after.layouts - before.layouts, 2u);  // one for each read after a change
+  EXPECT_EQ(after.paints - before.paints, 1u);
+  EXPECT_EQ(rows().size(), size_t(std::min<int>(kFolders, XtHeight(tree->drawing_area) / R + 1)));
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_LT(maximum, (kFolders + 2) * R);
+  EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
 // An owner that gives its nodes no release function: the node whose
