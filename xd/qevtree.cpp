@@ -1446,19 +1446,16 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, const Held &guard, bool linked 
   return true;
 }
 
-/* The buttons served a deleted node: they go to the focus (the same
-   widgets, so a keyboard focus in them stays), and stay where they are
-   until the layout the deletion made due places them: the rows are not
-   made again for each deletion of a run, and buttons moved out of view
-   meanwhile would lose the keyboard.  With no focus they wait,
-   unmanaged, for the next layout. */
+/* The buttons served a deleted node.  With a focus they stay as they are,
+   keyboard and all, until the layout the deletion made due gives them to
+   the focused row and places them there (the same widgets, so a keyboard
+   focus in them stays): a run of deletions hands them on once, and
+   buttons moved out of view meanwhile would lose the keyboard.  With no
+   focus they wait, unmanaged, for the next layout. */
 void buttonsAfterDelete(wu_tree *tree) {
   XdTreeView *v = tree->view;
   wu_tree_node *focus = tree->focus;
-  if (focus && focus->tree == tree && v->drawn) {
-    giveButtons(tree, focus);
-    return;
-  }
+  if (focus && focus->tree == tree && v->drawn) return;
   std::vector<Widget> shown;
   for (Widget w : {v->buttons.handle, v->buttons.icon, v->buttons.label})
     if (isManaged(w)) shown.push_back(w);
