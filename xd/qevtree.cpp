@@ -1593,9 +1593,9 @@ void dragProc(Widget w, XtPointer, XtPointer call) {
     stopAutoScroll(tree);
     return;
   }
-  /* Near an edge is near a side of the view, the drawing area: the scroll
-     bars along its bottom and right are drop sites of their own, which
-     the pointer over them no longer reports here. */
+  /* Near an edge is near a side of the view, the drawing area: over the
+     scroll bars along its bottom and right the drag is not reported to
+     the tree's drop sites (the scrolled window takes it there). */
   Widget da = tree->drawing_area;
   settleRows(tree);
   int edges = 0;
