@@ -3,8 +3,9 @@
 // nodes: building, a full expose, scrolling a page down from the top (the
 // first page) and from the middle (rows never shown before either way),
 // collapsing and expanding a node with 500 children (also with the keyboard
-// focus on one of them), deleting everything, and the memory and X windows
-// per node.  Sizes are node counts: 1,000 to 100,000 (the peers up to
+// focus on one of them), collapsing every folder and then expanding every
+// folder, one call per folder, and deleting every top-level node in turn
+// with the keyboard in the tree, and the memory and X windows per node.  Sizes are node counts: 1,000 to 100,000 (the peers up to
 // 30,000; the container at 100,000 natively).  The tree's rows are given the
 // container's row height, so that both show as many rows per view.  After
 // each page the labels of the rows that came into the lower half of the
@@ -184,6 +185,12 @@ void toMiddle(Widget vsb) {
   settle();
 }
 
+int barMaximum(Widget vsb) {
+  int maximum = 0;
+  XtVaGetValues(vsb, XmNmaximum, &maximum, NULL);
+  return maximum;
+}
+
 int barValue(Widget vsb) {
   int value = 0;
   XtVaGetValues(vsb, XmNvalue, &value, NULL);
@@ -297,9 +304,33 @@ void benchXd(int total) {
   if (tree->focus != big) fail("tree.collapsefocus.xd: the focus did not move up");
   XdTreeExpandNode(big);
   settle();
-  measure("tree.delete.xd." + size, [&] {
-    while (tree->root) XdTreeDeleteTree(tree, tree->root);
+  // Every folder, one call each: a run of collapses, then of expansions.
+  std::vector<wu_tree_node *> folders;
+  for (size_t i = 0; i < nodes.size(); ++i)
+    if (shape.nodes[i].expanded) folders.push_back(nodes[i]);
+  measure("tree.collapseall.xd." + size, [&] {
+    for (wu_tree_node *f : folders) XdTreeCollapseNode(f);
   });
+  if (!g_warmup && barMaximum(tree->vsb) > std::max<int>(XtHeight(tree->drawing_area),
+                                                       (int(folders.size()) + 1) * tree->row_height + 40))
+    fail("tree.collapseall.xd: rows left open");
+  measure("tree.expandall.xd." + size, [&] {
+    for (wu_tree_node *f : folders) XdTreeExpandNode(f);
+  });
+  if (!g_warmup && barMaximum(tree->vsb) < total * tree->row_height)
+    fail("tree.expandall.xd: rows not shown");
+  // Every top-level node deleted in turn, the keyboard on the focused one,
+  // as a program empties a tree; the owner draws after the run.
+  XdTreeSetFocus(tree, tree->root, 0);
+  settle();
+  if (!tree->focus || !tree->focus->label ||
+      XmGetFocusWidget(tree->drawing_area) != tree->focus->label)
+    fail("tree.deletefocus.xd: the keyboard is not in the tree");
+  measure("tree.deletefocus.xd." + size, [&] {
+    while (tree->root) XdTreeDeleteTree(tree, tree->root);
+    XdTreeDraw(tree);
+  });
+  if (tree->root) fail("tree.deletefocus.xd: nodes left");
   XtDestroyWidget(shell);
   settle();
 }
@@ -434,7 +465,38 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     qevbench::note(std::string("tree.collapsefocus.") + impl + "." + size +
                    " not run under callgrind: 20 s natively");
   }
-  measure(std::string("tree.delete.") + impl + "." + size, [&] {
+  std::vector<Widget> folders;
+  for (size_t i = 0; i < nodes.size(); ++i)
+    if (shape.nodes[i].expanded) folders.push_back(nodes[i]);
+  /* Each state change costs the peers a pass over every node, even with
+     the box unmanaged meanwhile (their best): a second natively at 10,000
+     nodes, so not run under callgrind beyond. */
+  const bool runs = !(g_callgrind && total > 10000);
+  if (!runs && !g_warmup)
+    qevbench::note(std::string("tree.collapseall/expandall.") + impl + "." + size +
+                   " not run under callgrind: seconds natively");
+  if (runs) measure(std::string("tree.collapseall.") + impl + "." + size, [&] {
+    XtUnmanageChild(box);
+    for (Widget f : folders) setState(peer, f, false);
+    XtManageChild(box);
+  });
+  if (runs) measure(std::string("tree.expandall.") + impl + "." + size, [&] {
+    XtUnmanageChild(box);
+    for (Widget f : folders) setState(peer, f, true);
+    XtManageChild(box);
+  });
+  if (runs && !g_warmup && !wraps && peer == kContainer) {
+    Dimension h = 0;
+    XtVaGetValues(box, XmNheight, &h, NULL);
+    if (long(h) < long(total) * g_row_height) fail(std::string("tree.expandall.") + impl + ": rows not shown");
+  }
+  /* The keyboard on the first node, as on the tree's side. */
+  focusShell(shell);
+  XmProcessTraversal(nodes[0], XmTRAVERSE_CURRENT);
+  settle();
+  if (XmGetFocusWidget(box) != nodes[0] && !g_warmup)
+    fail(std::string("tree.deletefocus.") + impl + ": the keyboard is not in the tree");
+  measure(std::string("tree.deletefocus.") + impl + "." + size, [&] {
     XtUnmanageChildren(nodes.data(), Cardinal(nodes.size()));
     for (size_t i = nodes.size(); i-- > 0;) XtDestroyWidget(nodes[i]);
   });
@@ -523,7 +585,8 @@ int main(int argc, char **argv) {
                      (g_callgrind ? " under callgrind" : "") + ": seconds to minutes per operation");
   }
   if (!g_callgrind)
-    for (const char *op : {"build", "expose", "pagefirst", "pagemiddle", "collapse", "expand", "delete"})
+    for (const char *op : {"build", "expose", "pagefirst", "pagemiddle", "collapse", "expand",
+                           "collapseall", "expandall", "deletefocus"})
       growth(op);
   return g_failed ? 1 : 0;
 }

@@ -367,13 +367,15 @@ void event_xy(Widget w, int32_t *x, int32_t *y) {
   *y = w ? w->core.y + (XtParent(w) ? XtParent(w)->core.y : 0) : 0;
 }
 
-// A node's position for its events: its button's when the owner function
-// was given one, else where its row draws the part (the drawn rows have no
-// widgets), in the same coordinates.
+// A node's position for its events: where its row draws the part, which
+// is where the part's button sits when the node has the buttons (the tree
+// answers for the layout it has due, before the buttons are moved there);
+// a part the row does not draw (the handle of a top-level node) takes the
+// given widget's place, in the same coordinates.
 void node_xy(Widget w, wu_tree_node *n, int part, int32_t *x, int32_t *y) {
   XRectangle r;
   Widget da = n != nullptr && n->tree != nullptr ? n->tree->drawing_area : nullptr;
-  if ((w == nullptr || w == da) && da != nullptr && _XdTreeNodeRect(n, part, &r)) {
+  if (da != nullptr && _XdTreeNodeRect(n, part, &r)) {
     *x = r.x;
     *y = r.y + da->core.y;
     return;
@@ -1184,8 +1186,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
   wu_control *c = &t->c;
   wu_tree_node *n = i->node;
   t->method_running = 1;
-  const bool shows_plus = (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS)
-                                                         : !n->expanded;
+  const bool shows_plus = _XdTreeHandleShowsPlus(n) != 0;
   const uint32_t key = i->key;
   // The host hears `expand` from here or from the tree's handle activation.
   const wu_reg_hold hold = wu_reg_take(c);

@@ -129,9 +129,15 @@ int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect);
    elsewhere.  A NULL call data ends the scrolling. */
 void _XdTreeDragProc(Widget w, XtPointer client, XtPointer call);
 void _XdTreeDropProc(Widget w, XtPointer client, XtPointer call);
+/* 1 when the node's handle shows plus (or will once its row is drawn):
+   what XdTreeExpandNode and XdTreeCollapseNode go by. */
+int _XdTreeHandleShowsPlus(wu_tree_node *node);
 /* The owner changed the node's text, pixmaps or expandable flag: the row
    is measured and drawn again. */
 void _XdTreeNodeChanged(wu_tree_node *node);
+/* For tests: how many times the tree has made its list of rows (a walk of
+   every row shown) and painted its view, since it was created. */
+void _XdTreeLayoutCounts(wu_tree *tree, unsigned long *layouts, unsigned long *paints);
 /* Writes the tree, a line per node, through the trace switch. */
 void _XdTreePrint(wu_tree *tree);
 /* The first node, depth-first, whose label text equals `text`. */

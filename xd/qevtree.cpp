@@ -59,9 +59,19 @@ struct XdTreeView {
   GC dash_gc[2] = {nullptr, nullptr}; /* the lines, dash offsets 0 and 1 */
   Pixel text_fg = 0;       /* text_gc's foreground, when known */
   bool text_fg_known = false;
-  bool dirty = true;       /* nodes were linked or unlinked since the rows were made */
+  bool dirty = true;       /* rows were linked, unlinked, opened or closed since they were made */
   bool drawn = false;      /* XdTreeDraw has run: rows may be shown */
   bool laying_out = false;
+  /* Changes lay the tree out once, when it is next drawn: the tree sends
+     itself a message through the server, which arrives after the calls
+     and input under way, and anything that reads positions first lays the
+     rows out at once. */
+  bool layout_pending = false; /* a layout (and paint) is due */
+  bool layout_posted = false;  /* the message asking for it is on its way */
+  bool refocus = false;        /* ... and then the focused row takes the keyboard again */
+  Atom layout_message = None;
+  unsigned long layouts = 0; /* times the rows were made, for tests */
+  unsigned long paints = 0;  /* times the view was painted, for tests */
   int top = 0;             /* the view's offset into the rows, in pixels */
   int left = 0;
   int content_w = 1;       /* widest row seen so far */
@@ -204,6 +214,9 @@ void giveButtons(wu_tree *tree, wu_tree_node *n);
 bool makeButtonSet(wu_tree *tree);
 GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
+void rowsChanged(wu_tree *tree);
+bool flushLayout(wu_tree *tree);
+void settleRows(wu_tree *tree);
 void repaint(wu_tree *tree);
 bool isRow(wu_tree *tree, wu_tree_node *n);
 bool inView(const XdTreeView *v, const wu_tree_node *n);
@@ -374,9 +387,13 @@ void showHandleMinus(wu_tree_node *n, bool minus) {
     XtVaSetValues(n->handle, XmNlabelPixmap, p, XmNlabelInsensitivePixmap, p, NULL);
 }
 
-/* A node not drawn yet shows what its first layout will. */
+/* What the node's handle shows, or will once the layout due (or its row
+   coming into view) draws it: a node with a handle shows whether it is
+   expanded; one that lost its handle keeps the picture it had, and one
+   never drawn shows what its first layout will. */
 bool handleShowsPlus(wu_tree_node *n) {
-  return (n->layout & XdTREE_NODE_SHOWN) ? !(n->layout & XdTREE_NODE_HANDLE_MINUS) : !n->expanded;
+  if (n->has_handle || !(n->layout & XdTREE_NODE_SHOWN)) return !n->expanded;
+  return !(n->layout & XdTREE_NODE_HANDLE_MINUS);
 }
 
 bool labelShowsFocus(wu_tree_node *n) { return (n->layout & XdTREE_NODE_INVERSE) != 0; }
@@ -485,7 +502,7 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (n->first_child) {
     n->has_handle = 1;
     setExpanded(n, n->expanded ? 0 : 1);
-    tree->view->dirty = true;
+    rowsChanged(tree);
     toggled = true;
   } else {
     n->has_handle = 0;
@@ -501,8 +518,8 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
   if (h.alive() && !n->expanded && !tree->multiple_selection && tree->focus &&
       tree->focus != n && n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
     /* Lay out first, so the collapsed rows lose their buttons before the
-       keyboard focus moves. */
-    tree->view->dirty = true;
+       keyboard focus moves (XdTreeSetFocus lays out what is due). */
+    rowsChanged(tree);
     XdTreeDraw(tree);
     if (!stillThere(h, "moving the focus to the collapsed node")) return;
     XdTreeSetFocus(tree, n, 1);
@@ -727,6 +744,7 @@ void focusOutAction(Widget w, XEvent *, String *, Cardinal *) {
   /* The keyboard left buttons that wait out of view with the focused row:
      a row in view takes them, so that Tab can come back. */
   XdTreeView *v = tree->view;
+  if (v->layout_pending) return; /* the layout due places them */
   if (n == v->holder && isRow(tree, n) && !inView(v, n))
     layoutView(tree);
 }
@@ -814,6 +832,7 @@ void copyLines(wu_tree *tree, int x, int y, int w, int h) {
 void exposeCB(Widget, XtPointer client, XtPointer call) {
   auto *tree = static_cast<wu_tree *>(client);
   auto *cbs = static_cast<XmDrawingAreaCallbackStruct *>(call);
+  if (flushLayout(tree)) return; /* painted and copied whole */
   if (cbs && cbs->event && cbs->event->type == Expose) {
     const XExposeEvent &e = cbs->event->xexpose;
     copyLines(tree, e.x, e.y, e.width, e.height);
@@ -842,6 +861,7 @@ bool inView(const XdTreeView *v, const wu_tree_node *n) {
 /* The rows shown, top to bottom, with each node's row and level. */
 void rebuildRows(wu_tree *tree) {
   XdTreeView *v = tree->view;
+  ++v->layouts;
   v->rows.clear();
   int right = 1;
   walkTree(tree, [v, tree, &right](wu_tree_node *n, int level) {
@@ -882,15 +902,21 @@ void setBar(Widget bar, int maximum, int slider, int value, int increment, int p
                 XmNincrement, std::max(1, increment), XmNpageIncrement, std::max(1, page), NULL);
 }
 
+/* The view's offsets stay within the content. */
+void clampOffsets(wu_tree *tree, int view_w, int view_h) {
+  XdTreeView *v = tree->view;
+  int max_top = int(std::max(0L, contentHeight(tree) - view_h));
+  int max_left = std::max(0, v->content_w - view_w);
+  v->top = std::max(0, std::min(v->top, max_top));
+  v->left = std::max(0, std::min(v->left, max_left));
+}
+
 /* The scroll bars follow the content and the view; the offsets stay
    within them. */
 void updateBars(wu_tree *tree, int view_w, int view_h) {
   XdTreeView *v = tree->view;
   long content_h = contentHeight(tree);
-  int max_top = int(std::max(0L, content_h - view_h));
-  int max_left = std::max(0, v->content_w - view_w);
-  v->top = std::max(0, std::min(v->top, max_top));
-  v->left = std::max(0, std::min(v->left, max_left));
+  clampOffsets(tree, view_w, view_h);
   const int R = std::max(1, int(tree->row_height));
   /* A page is whole rows: the rows of the next page fall where those of
      this one were, and their buttons need not move. */
@@ -1053,6 +1079,7 @@ void paintView(wu_tree *tree) {
     v->pix_h = view_h;
   }
   v->paint_wanted = false;
+  ++v->paints;
   if (!v->text_gc && !(v->text_gc = depthGC(tree, dpy, XtScreen(da)))) return;
   fill(v, dpy, tree->lines_pixmap, tree->background, 0, 0, view_w, view_h);
   /* The connecting lines' GCs, one per dash offset, made once. */
@@ -1134,11 +1161,11 @@ void repaint(wu_tree *tree) {
     return;
   }
   v->paint_wanted = false;
-  /* Rows linked or unlinked since the last layout wait for the owner's
-     XdTreeDraw (after a batch of deletions, say), which paints them: a
-     layout per change would make a batch quadratic. */
-  if (!v->drawn || v->laying_out || tree->destroying || v->dirty || !tree->lines_pixmap ||
-      !XtIsRealized(tree->drawing_area))
+  /* Rows changed since the last layout wait for the layout that is due
+     (or, before it was drawn, for the owner's XdTreeDraw), which paints
+     them: a layout per change would make a run of changes quadratic. */
+  if (!v->drawn || v->laying_out || tree->destroying || v->dirty || v->layout_pending ||
+      !tree->lines_pixmap || !XtIsRealized(tree->drawing_area))
     return;
   paintView(tree);
 }
@@ -1233,9 +1260,9 @@ void layoutView(wu_tree *tree) {
   v->laying_out = false;
 }
 
-/* Scrolls so that the node's row (its icon, and as much of its label as
-   fits) is in view.  False when the node has no row shown. */
-bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
+/* The offsets that bring the node's row (its icon, and as much of its
+   label as fits) into view.  False when the node has no row shown. */
+bool revealNode(wu_tree *tree, wu_tree_node *n) {
   XdTreeView *v = tree->view;
   if (!v->drawn || !XtIsRealized(tree->drawing_area)) return false;
   if (v->dirty) rebuildRows(tree);
@@ -1259,8 +1286,90 @@ bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
     left = std::min(p.icon_x, right - view_w);
   v->top = int(std::max(0L, top));
   v->left = int(std::max(0L, left));
+  return true;
+}
+
+/* Scrolls so that the node's row is in view.  False when the node has no
+   row shown. */
+bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
+  if (!revealNode(tree, n)) return false;
   layoutView(tree);
   return true;
+}
+
+/* The layout due, if any: the rows made, the view painted, the buttons
+   placed, and (after XdTreeDraw with the keyboard in the tree) the focused
+   row given the keyboard again.  True when it laid out. */
+bool flushLayout(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (!v->layout_pending || v->laying_out || tree->destroying ||
+      !XtIsRealized(tree->drawing_area))
+    return false;
+  v->layout_pending = false;
+  const bool refocus = v->refocus && tree->has_focus && tree->focus;
+  v->refocus = false;
+  if (refocus) {
+    if (v->dirty) rebuildRows(tree);
+    if (isRow(tree, tree->focus)) { /* its row comes into view, laid out once */
+      XdTreeSetFocus(tree, tree->focus, 0);
+      return true;
+    }
+  }
+  Held h(tree, nullptr);
+  layoutView(tree);
+  if (refocus && h.treeAlive() && tree->focus) XdTreeSetFocus(tree, tree->focus, 0);
+  return true;
+}
+
+/* Before the owner reads positions while a layout is due: the rows and
+   offsets as that layout will show them, made now; the painting waits. */
+void settleRows(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (!v->layout_pending || v->laying_out || tree->destroying) return;
+  Widget da = tree->drawing_area;
+  if (!XtIsRealized(da)) return;
+  if (v->dirty) rebuildRows(tree);
+  if (v->refocus && tree->has_focus && tree->focus) revealNode(tree, tree->focus);
+  clampOffsets(tree, std::max<int>(1, XtWidth(da)), std::max<int>(1, XtHeight(da)));
+}
+
+/* The layout message: the tree asked itself to lay out. */
+void layoutMessage(Widget, XtPointer client, XEvent *event, Boolean *) {
+  auto *tree = static_cast<wu_tree *>(client);
+  XdTreeView *v = tree->view;
+  if (event->type != ClientMessage || event->xclient.message_type != v->layout_message) return;
+  v->layout_posted = false;
+  flushLayout(tree);
+}
+
+/* A layout is due: asked for once, through the server, so that it comes
+   after the calls and the input under way.  Before the first XdTreeDraw
+   nothing is due; while the view has no window its first exposure lays
+   out. */
+void requestLayout(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  Widget da = tree->drawing_area;
+  if (!v->drawn || tree->destroying) return;
+  v->layout_pending = true;
+  if (v->layout_posted || !XtIsRealized(da) || da->core.being_destroyed) return;
+  Display *dpy = XtDisplay(da);
+  if (v->layout_message == None)
+    v->layout_message = XInternAtom(dpy, "_XD_TREE_LAYOUT", False);
+  XEvent e = {};
+  e.xclient.type = ClientMessage;
+  e.xclient.display = dpy;
+  e.xclient.window = XtWindow(da);
+  e.xclient.message_type = v->layout_message;
+  e.xclient.format = 32;
+  /* With no event mask the event goes to the window's own client. */
+  XSendEvent(dpy, XtWindow(da), False, NoEventMask, &e);
+  v->layout_posted = true;
+}
+
+/* Rows were linked, unlinked, opened or closed. */
+void rowsChanged(wu_tree *tree) {
+  tree->view->dirty = true;
+  requestLayout(tree);
 }
 
 /* The scroll bars move the view. */
@@ -1268,6 +1377,7 @@ void scrollCB(Widget w, XtPointer client, XtPointer call) {
   auto *tree = static_cast<wu_tree *>(client);
   auto *cbs = static_cast<XmScrollBarCallbackStruct *>(call);
   if (!cbs) return;
+  flushLayout(tree); /* the bar's range as the changes left it */
   if (w == tree->vsb)
     tree->view->top = cbs->value;
   else
@@ -1275,7 +1385,10 @@ void scrollCB(Widget w, XtPointer client, XtPointer call) {
   layoutView(tree);
 }
 
-void resizeCB(Widget, XtPointer client, XtPointer) { layoutView(static_cast<wu_tree *>(client)); }
+void resizeCB(Widget, XtPointer client, XtPointer) {
+  auto *tree = static_cast<wu_tree *>(client);
+  if (!flushLayout(tree)) layoutView(tree);
+}
 
 /* ---------------------------------------------------------------------- */
 /* Releasing nodes                                                         */
@@ -1305,7 +1418,7 @@ void forgetInView(wu_tree *tree, wu_tree_node *n) {
 bool releaseNode(wu_tree *tree, wu_tree_node *n, const Held &guard, bool linked = true) {
   if (tree->focus == n) tree->focus = n->parent ? n->parent : n->next ? n->next : n->prev;
   if (linked) unlink(tree, n);
-  tree->view->dirty = true;
+  rowsChanged(tree);
   n->tree = tree; /* a deleted top node was marked as out of the tree */
   if (tree->activate_node == n) cancelActivation(tree);
   removeTimeOut(&tree->obscured_id);
@@ -1333,18 +1446,16 @@ bool releaseNode(wu_tree *tree, wu_tree_node *n, const Held &guard, bool linked 
   return true;
 }
 
-/* The buttons served a deleted node: they go to the focus (the same
-   widgets, so a keyboard focus in them stays); with no focus they wait,
-   unmanaged, for the next layout. */
+/* The buttons served a deleted node.  With a focus they stay as they are,
+   keyboard and all, until the layout the deletion made due gives them to
+   the focused row and places them there (the same widgets, so a keyboard
+   focus in them stays): a run of deletions hands them on once, and
+   buttons moved out of view meanwhile would lose the keyboard.  With no
+   focus they wait, unmanaged, for the next layout. */
 void buttonsAfterDelete(wu_tree *tree) {
   XdTreeView *v = tree->view;
   wu_tree_node *focus = tree->focus;
-  if (focus && focus->tree == tree && v->drawn) {
-    Held h(tree, focus);
-    giveButtons(tree, focus);
-    if (h.alive()) placeButtons(tree);
-    return;
-  }
+  if (focus && focus->tree == tree && v->drawn) return;
   std::vector<Widget> shown;
   for (Widget w : {v->buttons.handle, v->buttons.icon, v->buttons.label})
     if (isManaged(w)) shown.push_back(w);
@@ -1458,6 +1569,7 @@ void scrollBy(Widget bar, int direction) {
 void autoScrollTimeOut(XtPointer client, XtIntervalId *) {
   auto *tree = static_cast<wu_tree *>(client);
   tree->autoscroll_id = 0;
+  flushLayout(tree); /* the bars' ranges as the changes left them */
   int e = tree->autoscroll_edges;
   scrollBy(tree->vsb, (e & XdTREE_EDGE_BOTTOM ? 1 : 0) - (e & XdTREE_EDGE_TOP ? 1 : 0));
   scrollBy(tree->hsb, (e & XdTREE_EDGE_RIGHT ? 1 : 0) - (e & XdTREE_EDGE_LEFT ? 1 : 0));
@@ -1481,17 +1593,21 @@ void dragProc(Widget w, XtPointer, XtPointer call) {
     stopAutoScroll(tree);
     return;
   }
-  Widget sw = tree->scrolled_w, da = tree->drawing_area;
+  /* Near an edge is near a side of the view, the drawing area: over the
+     scroll bars along its bottom and right the drag is not reported to
+     the tree's drop sites (the scrolled window takes it there). */
+  Widget da = tree->drawing_area;
+  settleRows(tree);
   int edges = 0;
   if (tree->view->content_w > int(XtWidth(da)) || contentHeight(tree) > long(XtHeight(da))) {
-    Position wx = 0, wy = 0, sx = 0, sy = 0;
+    Position wx = 0, wy = 0, dx = 0, dy = 0;
     XtTranslateCoords(w, 0, 0, &wx, &wy);
-    XtTranslateCoords(sw, 0, 0, &sx, &sy);
-    int x = cbs->x + wx - sx, y = cbs->y + wy - sy;
+    XtTranslateCoords(da, 0, 0, &dx, &dy);
+    int x = cbs->x + wx - dx, y = cbs->y + wy - dy;
     if (y < kScrollEdge) edges |= XdTREE_EDGE_TOP;
-    if (y >= int(XtHeight(sw)) - kScrollEdge) edges |= XdTREE_EDGE_BOTTOM;
+    if (y >= int(XtHeight(da)) - kScrollEdge) edges |= XdTREE_EDGE_BOTTOM;
     if (x < kScrollEdge) edges |= XdTREE_EDGE_LEFT;
-    if (x >= int(XtWidth(sw)) - kScrollEdge) edges |= XdTREE_EDGE_RIGHT;
+    if (x >= int(XtWidth(da)) - kScrollEdge) edges |= XdTREE_EDGE_RIGHT;
   }
   removeTimeOut(&tree->autoscroll_id);
   tree->autoscroll_edges = edges;
@@ -1833,6 +1949,7 @@ wu_tree *XdCreateTree(Widget parent, ArgList args, Cardinal num_args) {
   XtOverrideTranslations(tree->drawing_area, scrollTranslations());
   XtAddCallback(tree->drawing_area, XmNexposeCallback, exposeCB, tree);
   XtAddCallback(tree->drawing_area, XmNresizeCallback, resizeCB, tree);
+  XtAddEventHandler(tree->drawing_area, NoEventMask, True, layoutMessage, tree);
   XtAddEventHandler(tree->drawing_area,
                     ButtonPressMask | ButtonReleaseMask | Button1MotionMask | OwnerGrabButtonMask,
                     False, areaInput, tree);
@@ -1893,7 +2010,7 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
   node->row = -1;
   node->level = 0;
   node->label_string = nullptr;
-  tree->view->dirty = true;
+  rowsChanged(tree);
   /* The label is converted and measured once, here (and again when the
      owner changes it or the font): a row entering the view is only
      drawn.  A tree that is being destroyed makes no more widgets. */
@@ -1917,7 +2034,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
   tree->view->unlinked = node; /* released with the tree should it go meanwhile */
-  tree->view->dirty = true;
+  rowsChanged(tree);
   node->tree = nullptr; /* a nested delete of this node is refused */
   if (parent && !parent->first_child) {
     parent->has_handle = 0;
@@ -1943,15 +2060,17 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   return 0;
 }
 
+/* The tree is laid out and painted once the calls under way are done
+   (see requestLayout), or at once when something reads its positions
+   first: a run of draws, expansions and deletions lays it out once. */
 int XdTreeDraw(wu_tree *tree) {
   if (!tree || !XtIsRealized(tree->drawing_area)) return -1;
+  XdTreeView *v = tree->view;
   tree->saved_has_focus = tree->has_focus;
-  tree->view->drawn = true;
-  tree->view->dirty = true;
-  layoutView(tree);
-  if (!tree->root) return -1;
-  if (tree->saved_has_focus && tree->focus) XdTreeSetFocus(tree, tree->focus, 0);
-  return 0;
+  v->drawn = true;
+  if (tree->has_focus) v->refocus = true;
+  rowsChanged(tree);
+  return tree->root ? 0 : -1;
 }
 
 int XdTreeExpandNode(wu_tree_node *node) {
@@ -1988,6 +2107,13 @@ int XdTreeToggleNode(wu_tree_node *node) {
 
 void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   if (!tree || !node || node->tree != tree) return;
+  /* Not while a deletion moves the focus: a run of deletions lays out
+     once, after it. */
+  if (!tree->deleting) {
+    Held h(tree, node);
+    flushLayout(tree);
+    if (!h.alive()) return;
+  }
   PaintBatch batch(tree);
   /* The node's row comes into view first.  Not while a deletion moves the
      focus: the rows are not final until the owner draws the tree again,
@@ -2050,6 +2176,7 @@ void XdTreeUnSetFocus(wu_tree *tree) {
 
 wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w) {
   if (!tree || !tree->root || !w) return nullptr;
+  flushLayout(tree); /* the layout due may hand the buttons on */
   /* Only the node holding the buttons has an icon or label widget. */
   wu_tree_node *n = tree->view->holder;
   return n && (n->icon == w || n->label == w) ? n : nullptr;
@@ -2081,6 +2208,11 @@ void wuxatre(Widget w, wu_tree_node *node, XtPointer call_data) {
 int _XdTreeMakeNodeButtons(wu_tree_node *node) {
   if (!node || !node->tree) return 0;
   wu_tree *tree = node->tree;
+  {
+    Held h(tree, node);
+    flushLayout(tree);
+    if (!h.alive()) return 0;
+  }
   giveButtons(tree, node);
   if (tree->view->holder == node && !tree->view->dirty) placeButtons(tree);
   return node->label ? 1 : 0;
@@ -2090,7 +2222,8 @@ wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part) {
   if (part) *part = XdTREE_PART_NONE;
   if (!tree || tree->destroying) return nullptr;
   XdTreeView *v = tree->view;
-  if (!v->drawn || v->dirty || v->rows.empty()) return nullptr;
+  flushLayout(tree);
+  if (tree->destroying || !v->drawn || v->dirty || v->rows.empty()) return nullptr;
   const long R = std::max<long>(1, tree->row_height);
   const long Y = long(y) + v->top, X = long(x) + v->left;
   /* Row i covers R * (i + 1) + top margin - R / 2 and the R pixels below. */
@@ -2122,6 +2255,7 @@ int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect) {
   if (!node || !node->tree || !rect) return 0;
   wu_tree *tree = node->tree;
   XdTreeView *v = tree->view;
+  settleRows(tree);
   if (!v->drawn || v->dirty || !isRow(tree, node) || !(node->layout & XdTREE_NODE_MEASURED))
     return 0;
   const XdTreeMetrics &m = v->m;
@@ -2156,6 +2290,13 @@ int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect) {
   rect->height = (unsigned short)(std::max(0L, std::min(h, 65535L)));
   return 1;
 }
+
+void _XdTreeLayoutCounts(wu_tree *tree, unsigned long *layouts, unsigned long *paints) {
+  if (layouts) *layouts = tree ? tree->view->layouts : 0;
+  if (paints) *paints = tree ? tree->view->paints : 0;
+}
+
+int _XdTreeHandleShowsPlus(wu_tree_node *node) { return node && handleShowsPlus(node) ? 1 : 0; }
 
 int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
   if (!first || !node || first->tree != node->tree) return 0;

@@ -807,6 +807,43 @@ wu_status FillingProc(wu_ctl_handle *h, wu_ctl_event *record, wu_value *params, 
   return WU_OK;
 }
 
+// `_expand` of every top-level folder, one call each, the host filling
+// each as it opens: the tree draws once for the whole run, showing every
+// folder open on its file.
+TEST_F(TreeViews, ARunOfExpandsDrawsTheTreeOnce) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 400)},
+                            FillingProc);
+  g_store = &records_;
+  std::vector<wu_node_record *> folders;
+  for (int i = 1; i <= 40; ++i) folders.push_back(Rec(("folder " + std::to_string(i)).c_str(), 1));
+  Chain(folders);
+  ASSERT_EQ(Add(h, nullptr, folders[0], 3), WU_OK);
+  Settle();
+  wu_tree *tree = Tree(h);
+  ASSERT_NE(tree, nullptr);
+  unsigned long layouts = 0, paints = 0, layouts_after = 0, paints_after = 0;
+  _XdTreeLayoutCounts(tree, &layouts, &paints);
+  for (wu_node_record *f : folders) ASSERT_EQ(One(h, WU_M_EXPAND, f), WU_OK);
+  Settle();
+  _XdTreeLayoutCounts(tree, &layouts_after, &paints_after);
+  EXPECT_EQ(paints_after - paints, 1u);
+  for (size_t i = 0; i < folders.size(); ++i) {
+    wu_tree_node *n = NodeOf(h, ("folder " + std::to_string(i + 1)).c_str());
+    ASSERT_NE(n, nullptr);
+    EXPECT_TRUE(n->expanded) << i + 1;
+    EXPECT_EQ(Label(Nav(h, WU_M_GETCHILD, folders[i])), "file") << i + 1;
+  }
+  // The rows in view, drawn in order: each folder, then its file.
+  wu_tree_node *second = NodeOf(h, "folder 2");
+  XRectangle a = {}, b = {}, file = {};
+  ASSERT_EQ(_XdTreeNodeRect(NodeOf(h, "folder 1"), XdTREE_PART_LABEL, &a), 1);
+  ASSERT_EQ(_XdTreeNodeRect(second->first_child, XdTREE_PART_LABEL, &file), 1);
+  ASSERT_EQ(_XdTreeNodeRect(second, XdTREE_PART_LABEL, &b), 1);
+  EXPECT_EQ(b.y - a.y, 2 * tree->row_height);
+  EXPECT_EQ(file.y - b.y, tree->row_height);
+  EXPECT_GT(file.x, b.x);
+}
+
 TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
   wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 140),
                                                 Int(WU_A_AUTOEXPAND, 1)},

@@ -18,6 +18,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -110,6 +111,19 @@ class Tree : public ::testing::Test {
     XdTreeExpandNode(top);
     settle();
     return kids;
+  }
+
+  // `count` top-level folders "f0", "f1" ... of `children` children each
+  // ("f0.0", "f0.1" ...), closed; the folders.
+  std::vector<wu_tree_node *> topFolders(int count, int children) {
+    std::vector<wu_tree_node *> folders;
+    for (int f = 0; f < count; ++f) {
+      const std::string name = "f" + std::to_string(f);
+      wu_tree_node *folder = add(name.c_str());
+      for (int c = 0; c < children; ++c) add((name + "." + std::to_string(c)).c_str(), folder);
+      folders.push_back(folder);
+    }
+    return folders;
   }
 
   // The labels in pre-order: "a(b c)" for a with children b and c.
@@ -510,6 +524,134 @@ TEST_F(Tree, DeletingASubtreeReleasesEveryNodeAndLeavesNoStalePointer) {
   EXPECT_EQ(tree->focus, nullptr);
   EXPECT_EQ(XdTreeDeleteTree(tree, nullptr), -1);
   EXPECT_EQ(XdTreeDraw(tree), -1);
+}
+
+// Changes lay the tree out once, when it is next drawn, however many
+// there are.  `layouts` counts the walks over every row shown, `paints`
+// the paintings of the view.
+struct Counts {
+  unsigned long layouts = 0, paints = 0;
+};
+Counts countsOf(wu_tree *t) {
+  Counts c;
+  _XdTreeLayoutCounts(t, &c.layouts, &c.paints);
+  return c;
+}
+
+// Top-level folders each open on more rows than the view shows, the
+// keyboard on the first: deleting them one by one, as a program empties a
+// tree, moves the focus (and the keyboard, with the buttons) on to the next
+// folder each time without laying the tree out each time; the next drawing
+// shows the folder that is left first, focused, with the keyboard.
+TEST_F(Tree, EmptyingAFocusedTreeLaysItOutOnceAndKeepsTheKeyboardOnTheFocusedRow) {
+  constexpr int kFolders = 60, kChildren = 20;
+  const std::vector<wu_tree_node *> folders = topFolders(kFolders, kChildren);
+  showTree();
+  for (wu_tree_node *f : folders) XdTreeExpandNode(f);
+  settle();
+  ASSERT_EQ(rows().front(), "f0");
+  ASSERT_LT(rows().size(), size_t(kChildren));  // the next folder is out of view
+  clickNode(folders[0]);
+  ASSERT_EQ(XmGetFocusWidget(tree->drawing_area), folders[0]->label);
+  ASSERT_TRUE(tree->has_focus);
+  takeLog();
+
+  const Counts before = countsOf(tree);
+  for (int f = 0; f < kFolders - 3; ++f) ASSERT_EQ(XdTreeDeleteTree(tree, tree->root), 0);
+  EXPECT_EQ(XdTreeDraw(tree), 0);  // as the owner does after a batch of deletions
+  settle();
+  const Counts after = countsOf(tree);
+  EXPECT_LE(after.layouts - before.layouts, 1u);
+  EXPECT_LE(after.paints - before.paints, 2u);
+
+  // Each focused folder that went handed the focus on, told at once.
+  const Log log = takeLog();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string &l) { return l.rfind("select:", 0) == 0; }),
+            kFolders - 3);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string &l) { return l.rfind("release:", 0) == 0; }),
+            (kFolders - 3) * (kChildren + 1));
+  wu_tree_node *left = folders[kFolders - 3];
+  EXPECT_EQ(tree->root, left);
+  EXPECT_EQ(tree->focus, left);
+  ASSERT_FALSE(rows().empty());
+  EXPECT_EQ(rows().front(), left->text);
+  ASSERT_NE(left->label, nullptr);
+  EXPECT_EQ(XmGetFocusWidget(tree->drawing_area), left->label);
+  EXPECT_TRUE(focusShown(left));
+  const XRectangle r = rectOf(left);
+  EXPECT_EQ(XtX(left->label), r.x);  // the label button covers its row
+  EXPECT_EQ(XtY(left->label), r.y);
+  int maximum = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_LT(maximum, 4 * (kChildren + 2) * tree->row_height);  // three folders' rows
+
+  // The rest goes too, still laid out once.
+  const Counts rest = countsOf(tree);
+  while (tree->root) ASSERT_EQ(XdTreeDeleteTree(tree, tree->root), 0);
+  EXPECT_EQ(XdTreeDraw(tree), -1);
+  settle();
+  EXPECT_LE(countsOf(tree).layouts - rest.layouts, 1u);
+  EXPECT_EQ(tree->focus, nullptr);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+  EXPECT_TRUE(xdtest::takeWarnings().empty());
+}
+
+// Expanding every folder, one call each, then collapsing them: the run
+// draws once, and positions read right after a call are those the drawing
+// will show.
+TEST_F(Tree, ARunOfExpandsAndCollapsesDrawsOnceAndAnswersPositionsAtOnce) {
+  constexpr int kFolders = 80, kChildren = 3;
+  const std::vector<wu_tree_node *> folders = topFolders(kFolders, kChildren);
+  showTree();
+  const int R = tree->row_height;
+  const XRectangle first = rectOf(folders[0]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + R);
+
+  Counts before = countsOf(tree);
+  for (wu_tree_node *f : folders) EXPECT_EQ(XdTreeExpandNode(f), 1);
+  settle();
+  Counts after = countsOf(tree);
+  EXPECT_EQ(after.layouts - before.layouts, 1u);
+  EXPECT_EQ(after.paints - before.paints, 1u);
+  std::vector<std::string> order;  // every row, top to bottom
+  for (int f = 0; f < kFolders; ++f) {
+    const std::string name = "f" + std::to_string(f);
+    order.push_back(name);
+    for (int c = 0; c < kChildren; ++c) order.push_back(name + "." + std::to_string(c));
+  }
+  const std::vector<std::string> shown = rows();
+  ASSERT_GT(shown.size(), 8u);
+  EXPECT_EQ(shown, std::vector<std::string>(order.begin(), order.begin() + long(shown.size())));
+  for (wu_tree_node *f : folders) EXPECT_EQ(g_words[f->text], 1) << f->text;
+  int maximum = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_GE(maximum, kFolders * (kChildren + 1) * R);
+  // The rows drawn: the third child of the first folder shows its text.
+  const XRectangle kid = rectOf(folders[0]->last_child);
+  int ink = 0;
+  for (int x = kid.x + 3; x < kid.x + kid.width - 3; ++x)
+    for (int y = kid.y + 3; y < kid.y + kid.height - 3; ++y)
+      if (pixelAt(x, y) == (tree->foreground & 0xffffff)) ++ink;
+  EXPECT_GT(ink, 5);
+
+  // Collapsing them all but the first; read before anything is drawn, the
+  // second folder's row is where the drawing will put it.
+  before = countsOf(tree);
+  for (size_t f = 1; f < folders.size(); ++f) XdTreeCollapseNode(folders[f]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + (kChildren + 1) * R);
+  EXPECT_EQ(rectOf(folders[2]).y, first.y + (kChildren + 2) * R);
+  XdTreeCollapseNode(folders[0]);
+  EXPECT_EQ(rectOf(folders[1]).y, first.y + R);
+  settle();
+  after = countsOf(tree);
+  EXPECT_LE(after.layouts - before.layouts, 2u);  // one for each read after a change
+  EXPECT_EQ(after.paints - before.paints, 1u);
+  EXPECT_EQ(rows().size(), size_t(std::min<int>(kFolders, XtHeight(tree->drawing_area) / R + 1)));
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  EXPECT_LT(maximum, (kFolders + 2) * R);
+  EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
 // An owner that gives its nodes no release function: the node whose
@@ -1006,19 +1148,32 @@ TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
 
 
 // A real drag (button 2 on a label, as Motif starts one) over the tree.
-TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
+// Motif's scrolled window scrolls a little by itself while a drag rests
+// near its edges; the tree's own steps are told apart from that by their
+// size and rhythm: each moves the view by one page, the first about 200 ms
+// after the pointer came near the edge, then one every 300 ms, down near
+// the bottom and up near the top, until the pointer leaves the edge or the
+// drop ends the drag.
+struct ScrollStep {
+  long ms;   // since the drag began
+  int from;  // the bar's value before and after
+  int to;
+};
+
+TEST_F(Tree, DraggingNearTheEdgesPagesByTheTreesOwnStepsUntilThePointerLeavesOrDrops) {
   wu_tree_node *top = add("top");
   char text[16];
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 120; ++i) {
     snprintf(text, sizeof text, "row %d", i);
     add(text, top);
   }
   showTree();
   XdTreeExpandNode(top);
   settle();
-  int maximum = 0, slider = 0;
-  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, XmNsliderSize, &slider, NULL);
-  ASSERT_GT(maximum, slider);
+  int maximum = 0, slider = 0, page = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, XmNsliderSize, &slider, XmNpageIncrement, &page,
+                NULL);
+  ASSERT_GT(maximum - slider, 6 * page);  // room for several pages either way
 
   Arg args[2];
   XtSetArg(args[0], XmNx, 400);
@@ -1032,6 +1187,27 @@ TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
   xdtest::show(source_shell);
 
   Display *dpy = xdtest::app().dpy;
+  const auto t0 = std::chrono::steady_clock::now();
+  auto now = [t0] {
+    return long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - t0)
+                    .count());
+  };
+  // Every change of the bar's value, as its owner hears of it.
+  struct Steps {
+    std::vector<ScrollStep> all;
+    int last = 0;
+    std::function<long()> clock;
+  } steps;
+  steps.clock = now;
+  XtCallbackProc note = [](Widget, XtPointer client, XtPointer call) {
+    auto *st = static_cast<Steps *>(client);
+    const int v = static_cast<XmScrollBarCallbackStruct *>(call)->value;
+    if (v != st->last) st->all.push_back({st->clock(), st->last, v});
+    st->last = v;
+  };
+  XtAddCallback(tree->vsb, XmNvalueChangedCallback, note, &steps);
+
   auto value = [this] {
     int v = 0;
     XtVaGetValues(tree->vsb, XmNvalue, &v, NULL);
@@ -1045,23 +1221,24 @@ TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
   };
   // Motif runs a drag in an event loop of its own, so the input is played
   // from time-outs, which that loop serves too.
-  Widget sw = tree->scrolled_w;
+  // Near an edge is within 20 pixels of the rows' view, whose bottom lies
+  // above the horizontal scroll bar.
+  Widget sw = tree->drawing_area;
   const int h = XtHeight(sw);
-  int at_start = -1, scrolled = -1, after_leaving = -1, after_drop = -1, later = -1;
+  long at_bottom = -1, off_bottom = -1, at_top = -1, dropped = -1;
+  int after_leaving = -1, before_top = -1, after_drop = -1, later = -1;
   std::vector<std::pair<int, std::function<void()>>> script = {
       {0, [&] { moveTo(source, 10, 10); }},
       {50, [&] { XTestFakeButtonEvent(dpy, 2, True, CurrentTime); XFlush(dpy); }},
       {50, [&] { moveTo(source, 12, 30); }},
       {50, [&] { moveTo(sw, 100, h / 2); }},
       {50, [&] { moveTo(sw, 100, h / 2 + 5); }},
-      {100, [&] { at_start = value(); moveTo(sw, 100, h - 12); }},  // near the bottom
-      {30, [&] { moveTo(sw, 101, h - 12); }},
-      // Away from the edge; the value is read once the drag has seen the
-      // move (a scroll step already due may still land before it).
-      {900, [&] { moveTo(sw, 100, h / 2); }},
-      {350, [&] { scrolled = value(); }},
-      {700, [&] { after_leaving = value(); moveTo(sw, 100, 5); }},  // the top edge
-      {400, [&] { XTestFakeButtonEvent(dpy, 2, False, CurrentTime); XFlush(dpy); }},
+      {100, [&] { at_bottom = now(); moveTo(sw, 100, h - 8); }},  // near the bottom
+      {30, [&] { moveTo(sw, 101, h - 8); }},
+      {1200, [&] { off_bottom = now(); moveTo(sw, 100, h / 2); }},  // away from the edges
+      {700, [&] { after_leaving = value(); }},
+      {50, [&] { before_top = value(); at_top = now(); moveTo(sw, 100, 5); }},  // the top edge
+      {1200, [&] { dropped = now(); XTestFakeButtonEvent(dpy, 2, False, CurrentTime); XFlush(dpy); }},
       {300, [&] { after_drop = value(); }},
       {700, [&] { later = value(); }},
   };
@@ -1081,15 +1258,36 @@ TEST_F(Tree, DraggingNearAnEdgeScrollsUntilThePointerLeavesOrDrops) {
   XtAppAddTimeOut(xdtest::app().app, 1, Player::run, &player);
   for (int i = 0; i < 1000 && !player.done; ++i) xdtest::pump(10);
   ASSERT_TRUE(player.done);
-  EXPECT_EQ(at_start, 0);
-  EXPECT_GT(scrolled, 0);
-  EXPECT_EQ(after_leaving, scrolled);  // stopped when the pointer left the edge
-  EXPECT_LT(after_drop, scrolled);     // scrolled back up near the top edge
-  EXPECT_EQ(later, after_drop);        // the drop stopped it
+  XtRemoveCallback(tree->vsb, XmNvalueChangedCallback, note, &steps);
+
+  // The tree's steps: a whole page each (or to the end of the range),
+  // 300 ms apart, in the phase they belong to.
+  std::vector<ScrollStep> down, up;
+  std::string seen;
+  for (const ScrollStep &st : steps.all) {
+    seen += std::to_string(st.ms) + ":" + std::to_string(st.from) + "->" + std::to_string(st.to) + " ";
+    if (st.to - st.from == page && st.ms > at_bottom && st.ms <= off_bottom + 100) down.push_back(st);
+    if (st.from - st.to == page && st.ms > at_top && st.ms <= dropped + 100) up.push_back(st);
+  }
+  auto rhythm = [](const std::vector<ScrollStep> &s, long arrived) {
+    if (s.empty()) return false;
+    if (s.front().ms - arrived < 150) return false;  // not before the first delay
+    for (size_t i = 1; i < s.size(); ++i)
+      if (s[i].ms - s[i - 1].ms < 250) return false;
+    return true;
+  };
+  seen += "(page " + std::to_string(page) + ")";
+  EXPECT_GE(down.size(), 2u) << seen;
+  EXPECT_TRUE(rhythm(down, at_bottom)) << seen;
+  EXPECT_GE(up.size(), 2u) << seen;
+  EXPECT_TRUE(rhythm(up, at_top)) << seen;
+  // Away from the edges nothing moves; the drop ends the scrolling.
+  EXPECT_EQ(before_top, after_leaving) << seen;
+  EXPECT_EQ(later, after_drop) << seen;
   EXPECT_EQ(tree->autoscroll_id, XtIntervalId(0));
   int children = 0;
   for (wu_tree_node *n = top->first_child; n; n = n->next) ++children;
-  EXPECT_EQ(children, 60);  // nothing was dropped into the tree
+  EXPECT_EQ(children, 120);  // nothing was dropped into the tree
   XtDestroyWidget(source_shell);
 }
 
