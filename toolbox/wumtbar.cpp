@@ -328,11 +328,23 @@ void wuwmwmp(Widget, XtPointer client, XtPointer) {
   else ShowMergedShell(mb);
 }
 
+// Whether the shell asks the window manager for the keyboard (the input
+// hint of its WM_HINTS).
+void TakesInput(Widget shell, Bool on) {
+  Bool now = !on;
+  XtVaGetValues(shell, XmNinput, &now, nullptr);
+  if (now != on) XtVaSetValues(shell, XmNinput, on, nullptr);
+}
+
 // The window manager maps the shell while the box is closed: unmap again.
+// Mapped while open, the box takes the keyboard again when the user gives
+// it (see MapMergedShell); the news of an earlier map, read only now, is
+// not that.
 void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
   wu_merged_box *mb = Merged();
-  if (!mb || event->type != MapNotify || !mb->closed || w != mb->shell) return;
-  HideMergedShell(mb);
+  if (!mb || event->type != MapNotify || w != mb->shell) return;
+  if (mb->closed) HideMergedShell(mb);
+  else if (event->xmap.serial >= mb->map_serial) TakesInput(w, True);
 }
 
 // Keeps the merged shell above the module's windows while the user works in
@@ -580,6 +592,25 @@ void HideMergedShell(wu_merged_box *mb) {
   mb->withdrawn = 1;
 }
 
+// A window manager gives a window that takes input the keyboard when it
+// maps it.  The box is a window the user works beside, not in: it is put on
+// the screen taking no input, so the keyboard stays where the user has it,
+// and takes input again once it is mapped (wuwsncb), so that a click gives
+// it the keyboard as it gives any window.  A shell already on the screen is
+// left as it is.
+void MapMergedShell(wu_merged_box *mb, bool raise) {
+  if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
+  Display *dpy = XtDisplay(mb->shell);
+  Window win = XtWindow(mb->shell);
+  XWindowAttributes at;
+  if (XGetWindowAttributes(dpy, win, &at) && at.map_state == IsUnmapped) {
+    TakesInput(mb->shell, False);
+    mb->map_serial = NextRequest(dpy);
+  }
+  if (raise) XMapRaised(dpy, win);
+  else XMapWindow(dpy, win);
+}
+
 void ShowMergedShell(wu_merged_box *mb) {
   if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
   Display *dpy = XtDisplay(mb->shell);
@@ -600,7 +631,7 @@ void ShowMergedShell(wu_merged_box *mb) {
     }
     mb->withdrawn = 0;
   }
-  XMapWindow(dpy, win);
+  MapMergedShell(mb, false);
 }
 
 int32_t wumtbusy(void) {
@@ -767,7 +798,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   mb->shell = XtVaAppCreateShell("qev", "QEV", applicationShellWidgetClass, devb->display,
                                  XmNx, x, XmNy, y, XmNallowShellResize, False,
                                  XmNtitle, title, XmNiconName, title,
-                                 XmNdeleteResponse, XmDO_NOTHING,
+                                 XmNdeleteResponse, XmDO_NOTHING, XmNinput, False,
                                  XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
                                  XmNmwmDecorations, ShellDecorations(),
                                  XmNbackground, cs.background,
@@ -820,6 +851,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   mb->built_size = mb->icon_size;
   XtManageChild(mb->rowcol);
   mb->shown = 1;
+  mb->map_serial = NextRequest(devb->display);
   XtRealizeWidget(mb->shell);
   wutashl(mb->shell);
   XFlush(devb->display);

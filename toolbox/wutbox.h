@@ -99,6 +99,8 @@ typedef struct wu_merged_box {
   uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
   uint8_t withdrawn;           /* taken off the screen: the window manager may
                                   still hold it when it is shown again */
+  unsigned long map_serial;     /* the request that last mapped it taking no
+                                  input: a map seen before it is an older one */
   XtIntervalId reconfigure_timer;
   /* The command part (with useCommandToolBoxCombo): "QEVTBCommandLine"
      holding the command combo and the check button that submits it. */
@@ -169,6 +171,9 @@ wu_merged_box *wumgmbx(void);
    the frame it is giving up and leave the shell withdrawn. */
 void HideMergedShell(wu_merged_box *mb);
 void ShowMergedShell(wu_merged_box *mb);
+/* Maps the merged shell (raised when asked) leaving the keyboard where the
+   user has it. */
+void MapMergedShell(wu_merged_box *mb, bool raise);
 /* The merged box's record in the module state, made (empty, no shell) when
    there is none yet; null without a module. */
 wu_merged_box *wumamrg(void);
