@@ -29,6 +29,7 @@
 #include "hostnames.h"
 #include "modulehost.h"
 #include "modulewindow.h"
+#include "steps.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -37,6 +38,7 @@
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
 #include "widgettext.h"
+#include "widgettree.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -49,19 +51,9 @@ const int kWaitMs = 5000;
 
 enum class Manager { kNone, kMwm };
 
-// Every widget below a widget, popups included.
-void Walk(Widget w, std::vector<Widget> *out) {
-  out->push_back(w);
-  if (XtIsComposite(w)) {
-    auto *c = reinterpret_cast<CompositeWidget>(w);
-    for (Cardinal i = 0; i < c->composite.num_children; ++i) Walk(c->composite.children[i], out);
-  }
-  if (XtIsWidget(w))
-    for (Cardinal i = 0; i < w->core.num_popups; ++i) Walk(w->core.popup_list[i], out);
-}
 Widget Named(const char *name, const std::string &label = "") {
   std::vector<Widget> all;
-  Walk(devb->toplevel, &all);
+  qevtest::widgetTree(devb->toplevel, &all);
   for (Widget w : all)
     if (!w->core.being_destroyed && std::strcmp(XtName(w), name) == 0 &&
         (label.empty() || qevtest::xmStringResource(w, XmNlabelString) == label))
@@ -70,7 +62,7 @@ Widget Named(const char *name, const std::string &label = "") {
 }
 Widget ShownMessage() {
   std::vector<Widget> all;
-  Walk(devb->toplevel, &all);
+  qevtest::widgetTree(devb->toplevel, &all);
   for (Widget w : all)
     if (std::strcmp(XtName(w), "qevMessage") == 0 && XtIsManaged(w)) return w;
   return nullptr;
@@ -91,43 +83,7 @@ std::string Describe(Window w) {
   return std::to_string(w) + (widget ? std::string(" (") + XtName(widget) + ")" : " (not the module's)");
 }
 
-// Runs the steps from timers, each once the one before it returned, so
-// that a step that opens a modal wait is followed inside it; a step that
-// answers false is tried again (a wait for what the server does).
-class Steps {
- public:
-  using Step = std::function<bool()>;
-  explicit Steps(std::vector<Step> steps) : steps_(std::move(steps)) {}
-  ~Steps() {
-    if (timer_ && devb) XtRemoveTimeOut(timer_);
-  }
-  void Start() { Arm(); }
-  bool Done() const { return next_ >= steps_.size(); }
-
- private:
-  static void Tick(XtPointer client, XtIntervalId *) {
-    auto *s = static_cast<Steps *>(client);
-    s->timer_ = 0;
-    if (s->Done()) return;
-    // The step counts as taken while it runs: the steps that run inside a
-    // modal wait it opens go on from the next one.
-    const size_t mine = s->next_++;
-    s->Arm();
-    const bool done = s->steps_[mine]();
-    if (!done && s->next_ == mine + 1 && ++s->tries_ < kTries) {
-      s->next_ = mine;
-      return;
-    }
-    if (s->next_ == mine + 1) s->tries_ = 0;
-  }
-  void Arm() { timer_ = XtAppAddTimeOut(devb->app, kStepMs, Tick, this); }
-  static const int kTries = 100;
-  static const unsigned long kStepMs = 50;
-  std::vector<Step> steps_;
-  size_t next_ = 0;
-  int tries_ = 0;
-  XtIntervalId timer_ = 0;
-};
+using qevtest::Steps;
 
 class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
  protected:
@@ -390,7 +346,7 @@ std::vector<Steps::Step> EndEditor(Ending how) {
     Widget ed = Named("Tool Editor");
     if (!ed) return nullptr;
     std::vector<Widget> all;
-    Walk(ed, &all);
+    qevtest::widgetTree(ed, &all);
     for (Widget w : all)
       if (std::strcmp(XtName(w), "PushButton") == 0 &&
           qevtest::xmStringResource(w, XmNlabelString) == label && XtIsManaged(w))
@@ -410,7 +366,7 @@ std::vector<Steps::Step> EndEditor(Ending how) {
   };
   auto edit = [] {
     std::vector<Widget> all, fields;
-    Walk(Named("Tool Editor"), &all);
+    qevtest::widgetTree(Named("Tool Editor"), &all);
     for (Widget w : all)
       if (std::strcmp(XtName(w), "TextField") == 0) fields.push_back(w);
     // The command field follows the tools-per-row field.
