@@ -13,6 +13,7 @@
 
 #include "menus/wumenus.h"
 #include "modulehost.h"
+#include "managers.h"
 #include "modulewindow.h"
 #include "qev/flags.h"
 #include "qev/module.h"
@@ -31,7 +32,7 @@ using EcmdFn = wu_status (*)(wu_window *, int32_t);
 const int32_t kAbout = 35;
 const int kWaitMs = 5000;
 
-enum class Manager { kNone, kMwm };
+using qevtest::Manager;
 
 // Whether the window is anywhere in the server's tree, asked on another
 // connection.
@@ -63,14 +64,11 @@ void WatchForCopyright(XtPointer client, XtIntervalId *) {
   }
 }
 
-class AboutKeyboard : public ::testing::TestWithParam<Manager> {
+class AboutKeyboard : public qevtest::UnderManager {
  protected:
   void SetUp() override {
-    std::string why;
-    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
-    if (GetParam() == Manager::kMwm) {
-      ASSERT_TRUE(qevtest::startModuleWindowManager());
-    }
+    UnderManager::SetUp();
+    if (HasFatalFailure()) return;
     const std::pair<int, const char *> texts[] = {
         {17, "Banner"}, {18, "Product"}, {19, "Release"}, {20, "Rights"}, {21, "X server"},
         {289, "System"}, {655, "Colours"}, {354, "Copyright"}, {353, "Copyright..."}};
@@ -82,8 +80,7 @@ class AboutKeyboard : public ::testing::TestWithParam<Manager> {
   }
   void TearDown() override {
     if (window_) wuxfwnd(window_);
-    qevtest::stopModule();
-    if (GetParam() == Manager::kMwm) qevtest::stopWindowManager();
+    UnderManager::TearDown();
   }
   wu_window *window_ = nullptr;
 };
@@ -100,7 +97,7 @@ TEST_P(AboutKeyboard, EscapeClosesTheBox) {
   const Window shown = XtWindow(shell);
   // The keyboard goes to the box: the window manager gives it when it maps
   // it; without one the keys go where the pointer is.
-  if (GetParam() == Manager::kMwm) {
+  if (Mwm()) {
     ASSERT_TRUE(qevtest::turnUntil(
         [&] {
           Window focus = None;
@@ -133,9 +130,6 @@ TEST_P(AboutKeyboard, EscapeClosesTheBox) {
   EXPECT_EQ(wu_module()->about_box, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Managers, AboutKeyboard, ::testing::Values(Manager::kNone, Manager::kMwm),
-                         [](const ::testing::TestParamInfo<Manager> &i) {
-                           return i.param == Manager::kMwm ? std::string("mwm") : std::string("none");
-                         });
+QEV_UNDER_BOTH_MANAGERS(AboutKeyboard);
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "toolbox/wutbox.h"
 #include "hostnames.h"
 #include "modulehost.h"
+#include "managers.h"
 #include "modulewindow.h"
 #include "steps.h"
 #include "qev/flags.h"
@@ -49,7 +50,7 @@ const int32_t kToolLoad = 39, kToolEdit = 40, kToolClose = 48;
 const int32_t kKindDisplayManager = 1;
 const int kWaitMs = 5000;
 
-enum class Manager { kNone, kMwm };
+using qevtest::Manager;
 
 Widget Named(const char *name, const std::string &label = "") {
   std::vector<Widget> all;
@@ -85,14 +86,11 @@ std::string Describe(Window w) {
 
 using qevtest::Steps;
 
-class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
+class ToolboxKeyboard : public qevtest::UnderManager {
  protected:
   void SetUp() override {
-    std::string why;
-    ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
-    if (GetParam() == Manager::kMwm) {
-      ASSERT_TRUE(qevtest::startModuleWindowManager());
-    }
+    UnderManager::SetUp();
+    if (HasFatalFailure()) return;
     const std::pair<int, const char *> texts[] = {
         {3, "QEV"}, {12, "OK"}, {10, "Cancel"}, {113, "Saved."}, {114, "Not saved."},
         {120, "Tools of %s.%s.%s %s"}, {124, "Command"}, {130, "Save"}, {136, "Close"},
@@ -115,8 +113,7 @@ class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
     if (window_) wuxfwnd(window_);
     devb->prefs.use_command_combo = False;
     devb->motifres.merged_toolbox = False;
-    qevtest::stopModule();
-    if (GetParam() == Manager::kMwm) qevtest::stopWindowManager();
+    UnderManager::TearDown();
   }
 
   // The user's tool box QEVUSER.PROFILE.DEMO: three tools.
@@ -199,7 +196,7 @@ class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
       EXPECT_EQ(wutcwdw(window_), WU_OK);
     }
     EXPECT_TRUE(qevtest::clickHandled(CommandText()));
-    if (GetParam() == Manager::kMwm) {
+    if (Mwm()) {
       EXPECT_TRUE(qevtest::turnUntil([&] { return Now().server == XtWindow(CommandShell()); }, kWaitMs))
           << "the click gives the command window the keyboard; it is at " << Describe(Now().server);
     }
@@ -218,7 +215,7 @@ class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
     ASSERT_NE(mb->shell, nullptr);
     ASSERT_TRUE(qevtest::turnUntil([&] { return qevtest::viewable(mb->shell); }, kWaitMs));
     XSync(devb->display, False);
-    if (GetParam() == Manager::kMwm) {
+    if (Mwm()) {
       Display *other = XOpenDisplay(DisplayString(devb->display));
       ASSERT_NE(other, nullptr);
       Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
@@ -270,7 +267,7 @@ class ToolboxKeyboard : public ::testing::TestWithParam<Manager> {
     }
     // Without a window manager the keys go where the pointer is: the user
     // is back over the command window.
-    if (GetParam() == Manager::kNone) {
+    if (!Mwm()) {
       int x = 0, y = 0;
       Dimension w = 0, h = 0;
       XtVaGetValues(CommandText(), XmNwidth, &w, XmNheight, &h, nullptr);
@@ -433,7 +430,7 @@ TEST_P(ToolboxKeyboard, TheCommandPartTakesTheKeyboardByAClick) {
   ASSERT_NE(mb->combo, nullptr);
   Widget text = mb->combo->text_w;
   ASSERT_TRUE(qevtest::clickHandled(text));
-  if (GetParam() == Manager::kMwm) {
+  if (Mwm()) {
     EXPECT_TRUE(qevtest::turnUntil([&] { return Now().server == XtWindow(mb->shell); }, kWaitMs))
         << "the keyboard is at " << Describe(Now().server);
   }
@@ -460,11 +457,7 @@ TEST_P(ToolboxKeyboard, TheCommandPartTakesTheKeyboardByAClick) {
   EXPECT_EQ(RunHost(), std::vector<std::string>{"DMSG 'tool 0'"});
 }
 
-std::string ManagerName(Manager m) { return m == Manager::kMwm ? "mwm" : "none"; }
-
-INSTANTIATE_TEST_SUITE_P(Managers, ToolboxKeyboard, ::testing::Values(Manager::kNone, Manager::kMwm),
-                         [](const ::testing::TestParamInfo<Manager> &i) { return ManagerName(i.param); });
-INSTANTIATE_TEST_SUITE_P(Managers, ToolEditorKeyboard, ::testing::Values(Manager::kNone, Manager::kMwm),
-                         [](const ::testing::TestParamInfo<Manager> &i) { return ManagerName(i.param); });
+QEV_UNDER_BOTH_MANAGERS(ToolboxKeyboard);
+QEV_UNDER_BOTH_MANAGERS(ToolEditorKeyboard);
 
 }  // namespace
