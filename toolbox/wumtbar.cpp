@@ -149,12 +149,14 @@ void PopdownTip(wu_tool *t) {
 
 // The tool a merged box button serves, looked up in the merged box's list
 // rather than trusted: host callbacks on the button, or the command a tool
-// runs, may have released the tool, its box or the whole merged box.
+// runs, may have released the tool, its box or the whole merged box, and
+// the button with them.  The button is read only once a listed tool still
+// names it (a tool forgets its button when the button goes).
 wu_tool *LiveTool(Widget button, XtPointer client) {
   wu_merged_box *mb = Merged();
-  if (!mb || !button || button->core.being_destroyed) return nullptr;
+  if (!mb || !button) return nullptr;
   for (wu_tool *t = mb->tools; t; t = t->next)
-    if (t == client && t->button == button) return t;
+    if (t == client && t->button == button) return button->core.being_destroyed ? nullptr : t;
   return nullptr;
 }
 
