@@ -339,14 +339,23 @@ void TakesInput(Widget shell, Bool on) {
 }
 
 // The window manager maps the shell while the box is closed: unmap again.
-// Mapped while open, the box takes the keyboard again when the user gives
-// it (see MapMergedShell); the news of an earlier map, read only now, is
-// not that.
 void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
   wu_merged_box *mb = Merged();
-  if (!mb || event->type != MapNotify || w != mb->shell) return;
-  if (mb->closed) HideMergedShell(mb);
-  else if (event->xmap.serial >= mb->map_serial) TakesInput(w, True);
+  if (!mb || event->type != MapNotify || !mb->closed || w != mb->shell) return;
+  HideMergedShell(mb);
+}
+
+// A window manager gives a window that takes input the keyboard when it
+// maps it.  The box is a window the user works beside, not in: it takes
+// input only while the pointer is in it, so that a click there gives it
+// the keyboard as it gives any window, while a map (at start-up, a load,
+// the end of the Tool Editor, whichever map request of a quick succession
+// the window manager handles last) leaves the keyboard where the user has
+// it.
+void wuwtkin(Widget w, XtPointer, XEvent *event, Boolean *) {
+  if (event->type != EnterNotify && event->type != LeaveNotify) return;
+  if (event->xcrossing.detail == NotifyInferior) return;
+  TakesInput(w, event->type == EnterNotify);
 }
 
 // Keeps the merged shell above the module's windows while the user works in
@@ -594,21 +603,14 @@ void HideMergedShell(wu_merged_box *mb) {
   mb->withdrawn = 1;
 }
 
-// A window manager gives a window that takes input the keyboard when it
-// maps it.  The box is a window the user works beside, not in: it is put on
-// the screen taking no input, so the keyboard stays where the user has it,
-// and takes input again once it is mapped (wuwsncb), so that a click gives
-// it the keyboard as it gives any window.  A shell already on the screen is
-// left as it is.
+// Maps the shell taking no input (see wuwtkin): the pointer was not in it
+// while it was off the screen.
 void MapMergedShell(wu_merged_box *mb, bool raise) {
   if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
   Display *dpy = XtDisplay(mb->shell);
   Window win = XtWindow(mb->shell);
   XWindowAttributes at;
-  if (XGetWindowAttributes(dpy, win, &at) && at.map_state == IsUnmapped) {
-    TakesInput(mb->shell, False);
-    mb->map_serial = NextRequest(dpy);
-  }
+  if (XGetWindowAttributes(dpy, win, &at) && at.map_state == IsUnmapped) TakesInput(mb->shell, False);
   if (raise) XMapRaised(dpy, win);
   else XMapWindow(dpy, win);
 }
@@ -840,6 +842,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   WindowManager(mb->shell);
   XtAddEventHandler(mb->shell, PointerMotionMask, False, wuwpcmd, nullptr);
   XtAddEventHandler(mb->shell, StructureNotifyMask, False, wuwsncb, nullptr);
+  XtAddEventHandler(mb->shell, EnterWindowMask | LeaveWindowMask, False, wuwtkin, nullptr);
   XtAddEventHandler(mb->shell, VisibilityChangeMask, False, wuwbtop, nullptr);
   mb->box = box;
   mb->tools = box->tools;
@@ -853,7 +856,6 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   mb->built_size = mb->icon_size;
   XtManageChild(mb->rowcol);
   mb->shown = 1;
-  mb->map_serial = NextRequest(devb->display);
   XtRealizeWidget(mb->shell);
   wutashl(mb->shell);
   XFlush(devb->display);

@@ -99,8 +99,6 @@ typedef struct wu_merged_box {
   uint8_t close_requeued;      /* TOOLCLOSE of an iconic shell ran again once */
   uint8_t withdrawn;           /* taken off the screen: the window manager may
                                   still hold it when it is shown again */
-  unsigned long map_serial;     /* the request that last mapped it taking no
-                                  input: a map seen before it is an older one */
   XtIntervalId reconfigure_timer;
   /* The command part (with useCommandToolBoxCombo): "QEVTBCommandLine"
      holding the command combo and the check button that submits it. */
