@@ -421,7 +421,11 @@ void wumtsta(int32_t on) {
   if (devb) devb->prefs.default_toolbox = on ? True : False;
 }
 
-wu_status wumpcmd(wu_window *w, int32_t code) {
+}  // extern "C"
+
+namespace {
+
+wu_status RunCommand(wu_window *w, int32_t code) {
   if (g_firsttime) {
     g_firsttime = false;
     int32_t value = 0;
@@ -514,6 +518,19 @@ wu_status wumpcmd(wu_window *w, int32_t code) {
       return WU_NOTAVAIL;
   }
   return WU_OK;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wumpcmd(wu_window *w, int32_t code) {
+  const wu_status st = RunCommand(w, code);
+  // What the command put up or tore down (a dialog, the grabs of a list
+  // posted in it, a window the host released meanwhile) reaches the server
+  // before the host goes on: it may not turn the event loop for a while.
+  if (wu_x_ok()) XFlush(devb->display);
+  return st;
 }
 
 // Slot 12: a window-system command for a window.

@@ -245,12 +245,21 @@ void wumcbbp(Widget, XtPointer client, XEvent *, Boolean *);
 void wumcbme(Widget, XtPointer client, XEvent *, Boolean *);
 void wumlbke(Widget, XtPointer client, XEvent *, Boolean *);
 
+// Lets the pointer and keyboard go that a posted list holds.  The toolkit
+// is told (its records of the grabs are cleared) and the server too: the
+// toolkit may already have sent an ungrab of its own stamped with the time
+// of an older event (Motif dispatches such events while widgets are
+// destroyed), which the server ignores while the toolkit records the
+// keyboard as free and sends nothing more.
 void ungrab(wu_combo *cb) {
   if (cb->shell == nullptr) return;
+  Display *dpy = XtDisplay(cb->shell);
   XtUngrabPointer(cb->shell, CurrentTime);
   if (cb->list != nullptr) XtUngrabKeyboard(cb->list, CurrentTime);
+  XUngrabPointer(dpy, CurrentTime);
+  XUngrabKeyboard(dpy, CurrentTime);
   // Other clients may take the pointer again at once.
-  XFlush(XtDisplay(cb->shell));
+  XFlush(dpy);
 }
 
 void remove_posted_handlers(wu_combo *cb) {
@@ -659,11 +668,15 @@ void UpdateText(wu_combo *cb) {
 
 void PopDownComboList(wu_combo *cb) {
   if (cb == nullptr) return;
+  const bool posted = cb->shown;
   cb->shown = 0;
+  bool popped = false;
   if (cb->shell != nullptr && reinterpret_cast<ShellWidget>(cb->shell)->shell.popped_up) {
     XtPopdown(cb->shell);
+    popped = true;
   }
-  ungrab(cb);
+  // Only a list that was up holds grabs: any other the module holds stays.
+  if (posted || popped) ungrab(cb);
   remove_posted_handlers(cb);
   if (cb->style != WU_COMBO_DROPDOWN && cb->text_w != nullptr)
     XtVaSetValues(cb->text_w, XmNcursorPositionVisible, True, nullptr);

@@ -8,7 +8,9 @@
 #include <Xm/Label.h>
 #include <Xm/MessageB.h>
 #include <Xm/MwmUtil.h>
+#include <Xm/VirtKeys.h>
 #include <Xm/Xm.h>
+#include <X11/keysym.h>
 #include <sys/utsname.h>
 
 #include <cstdlib>
@@ -392,6 +394,16 @@ Widget MakeAboutDialog(const wu_colour_set &c) {
   return box;
 }
 
+// The callback came of the cancel key (Escape).
+bool EscapeKey(const XmAnyCallbackStruct *cbs) {
+  const XEvent *event = cbs ? cbs->event : nullptr;
+  if (!event || event->type != KeyPress) return false;
+  Modifiers mods = 0;
+  KeySym sym = NoSymbol;
+  XmTranslateKey(event->xkey.display, KeyCode(event->xkey.keycode), event->xkey.state, &mods, &sym);
+  return sym == osfXK_Cancel || sym == XK_Escape;
+}
+
 }  // namespace
 
 extern "C" {
@@ -430,10 +442,14 @@ void wuwoabt(Widget item, XtPointer client, XtPointer) {
   XtManageChild(box);
 }
 
-void wuwacb(Widget w, XtPointer client, XtPointer) {
+void wuwacb(Widget w, XtPointer client, XtPointer call) {
   wu_state *s = wu_module();
   if (!s || !s->about_box) return;
-  switch (int(reinterpret_cast<intptr_t>(client))) {
+  int code = int(reinterpret_cast<intptr_t>(client));
+  // Escape activates the dialog's cancel button, the one that shows the
+  // copyright texts here: Escape closes the box, as OK does.
+  if (code == kCodeCopyright && EscapeKey(static_cast<XmAnyCallbackStruct *>(call))) code = kCodeClose;
+  switch (code) {
     case kCodeCopyright:
       PostTextDialog(w, kMsgCopyrightTitle, "Copyright...", kMsgCopyrightSection,
                      AboutText(WU_ABOUT_LINES, 0));

@@ -149,12 +149,14 @@ void PopdownTip(wu_tool *t) {
 
 // The tool a merged box button serves, looked up in the merged box's list
 // rather than trusted: host callbacks on the button, or the command a tool
-// runs, may have released the tool, its box or the whole merged box.
+// runs, may have released the tool, its box or the whole merged box, and
+// the button with them.  The button is read only once a listed tool still
+// names it (a tool forgets its button when the button goes).
 wu_tool *LiveTool(Widget button, XtPointer client) {
   wu_merged_box *mb = Merged();
-  if (!mb || !button || button->core.being_destroyed) return nullptr;
+  if (!mb || !button) return nullptr;
   for (wu_tool *t = mb->tools; t; t = t->next)
-    if (t == client && t->button == button) return t;
+    if (t == client && t->button == button) return button->core.being_destroyed ? nullptr : t;
   return nullptr;
 }
 
@@ -328,11 +330,32 @@ void wuwmwmp(Widget, XtPointer client, XtPointer) {
   else ShowMergedShell(mb);
 }
 
+// Whether the shell asks the window manager for the keyboard (the input
+// hint of its WM_HINTS).
+void TakesInput(Widget shell, Bool on) {
+  Bool now = !on;
+  XtVaGetValues(shell, XmNinput, &now, nullptr);
+  if (now != on) XtVaSetValues(shell, XmNinput, on, nullptr);
+}
+
 // The window manager maps the shell while the box is closed: unmap again.
 void wuwsncb(Widget w, XtPointer, XEvent *event, Boolean *) {
   wu_merged_box *mb = Merged();
   if (!mb || event->type != MapNotify || !mb->closed || w != mb->shell) return;
   HideMergedShell(mb);
+}
+
+// A window manager gives a window that takes input the keyboard when it
+// maps it.  The box is a window the user works beside, not in: it takes
+// input only while the pointer is in it, so that a click there gives it
+// the keyboard as it gives any window, while a map (at start-up, a load,
+// the end of the Tool Editor, whichever map request of a quick succession
+// the window manager handles last) leaves the keyboard where the user has
+// it.
+void wuwtkin(Widget w, XtPointer, XEvent *event, Boolean *) {
+  if (event->type != EnterNotify && event->type != LeaveNotify) return;
+  if (event->xcrossing.detail == NotifyInferior) return;
+  TakesInput(w, event->type == EnterNotify);
 }
 
 // Keeps the merged shell above the module's windows while the user works in
@@ -580,6 +603,18 @@ void HideMergedShell(wu_merged_box *mb) {
   mb->withdrawn = 1;
 }
 
+// Maps the shell taking no input (see wuwtkin): the pointer was not in it
+// while it was off the screen.
+void MapMergedShell(wu_merged_box *mb, bool raise) {
+  if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
+  Display *dpy = XtDisplay(mb->shell);
+  Window win = XtWindow(mb->shell);
+  XWindowAttributes at;
+  if (XGetWindowAttributes(dpy, win, &at) && at.map_state == IsUnmapped) TakesInput(mb->shell, False);
+  if (raise) XMapRaised(dpy, win);
+  else XMapWindow(dpy, win);
+}
+
 void ShowMergedShell(wu_merged_box *mb) {
   if (!mb || !mb->shell || !XtIsRealized(mb->shell) || mb->shell->core.being_destroyed || !wu_x_ok()) return;
   Display *dpy = XtDisplay(mb->shell);
@@ -600,7 +635,7 @@ void ShowMergedShell(wu_merged_box *mb) {
     }
     mb->withdrawn = 0;
   }
-  XMapWindow(dpy, win);
+  MapMergedShell(mb, false);
 }
 
 int32_t wumtbusy(void) {
@@ -767,7 +802,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   mb->shell = XtVaAppCreateShell("qev", "QEV", applicationShellWidgetClass, devb->display,
                                  XmNx, x, XmNy, y, XmNallowShellResize, False,
                                  XmNtitle, title, XmNiconName, title,
-                                 XmNdeleteResponse, XmDO_NOTHING,
+                                 XmNdeleteResponse, XmDO_NOTHING, XmNinput, False,
                                  XmNmwmFunctions, MWM_FUNC_MOVE | MWM_FUNC_MINIMIZE | MWM_FUNC_CLOSE,
                                  XmNmwmDecorations, ShellDecorations(),
                                  XmNbackground, cs.background,
@@ -807,6 +842,7 @@ wu_status InitMergedBox(wu_window *w, wu_toolbox *box) {
   WindowManager(mb->shell);
   XtAddEventHandler(mb->shell, PointerMotionMask, False, wuwpcmd, nullptr);
   XtAddEventHandler(mb->shell, StructureNotifyMask, False, wuwsncb, nullptr);
+  XtAddEventHandler(mb->shell, EnterWindowMask | LeaveWindowMask, False, wuwtkin, nullptr);
   XtAddEventHandler(mb->shell, VisibilityChangeMask, False, wuwbtop, nullptr);
   mb->box = box;
   mb->tools = box->tools;

@@ -289,7 +289,7 @@ void HandleTOOLCLOSE(wu_window *w) {
     if (state == kIconic && !mb->close_requeued) {
       // An iconic shell is mapped first and the command runs again; only
       // once, so a window manager that keeps it iconic cannot loop us.
-      XMapRaised(XtDisplay(mb->shell), XtWindow(mb->shell));
+      MapMergedShell(mb, true);
       mb->close_requeued = 1;
       wuxqcmd(w, "TOOLCLOSE", -1, 1, 1, 0);
       return;

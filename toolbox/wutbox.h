@@ -169,6 +169,9 @@ wu_merged_box *wumgmbx(void);
    the frame it is giving up and leave the shell withdrawn. */
 void HideMergedShell(wu_merged_box *mb);
 void ShowMergedShell(wu_merged_box *mb);
+/* Maps the merged shell (raised when asked) leaving the keyboard where the
+   user has it. */
+void MapMergedShell(wu_merged_box *mb, bool raise);
 /* The merged box's record in the module state, made (empty, no shell) when
    there is none yet; null without a module. */
 wu_merged_box *wumamrg(void);
