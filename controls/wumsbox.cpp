@@ -837,11 +837,17 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   wu_status result = WU_OK;
   if (sb->form != nullptr) {
-    XtUnmanageChild(sb->form);
     if (recompute && c->conform_size) {
       c->height = tall_height(sb) + kConformPad;
       height_given = true;
     }
+    // Only a new height or input area makes parts again, and only then is
+    // the form off the screen meanwhile.  Every other set leaves the form
+    // standing, and the keyboard with its text: a host that answers the
+    // arrows by setting the text leaves the user typing on in the box.
+    const bool rebuild = height_given || (area_given && sb->arrow1 != nullptr);
+    const bool had_keyboard = sb->text_w != nullptr && XmGetFocusWidget(sb->text_w) == sb->text_w;
+    if (rebuild) XtUnmanageChild(sb->form);
     if (height_given) {
       XtVaSetValues(sb->form, XmNheight, Dimension(c->height), nullptr);
       if (sb->text_w != nullptr) {
@@ -878,8 +884,12 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
     // Applied once the items, the mode and the text of this call are known.
     if (width_given || (c->width == 1 && (refresh || area_given))) apply_width(sb);
-    if (!(c->flags & WU_CTL_HIDDEN)) XtManageChild(sb->form);
+    if (rebuild && !(c->flags & WU_CTL_HIDDEN)) XtManageChild(sb->form);
     if (sb->text_w != nullptr && refresh) UpdateSpinBox(sb);
+    // Made again, the box gives the keyboard back to its text.
+    if (rebuild && had_keyboard && sb->text_w != nullptr && XtIsManaged(sb->form) &&
+        XmGetFocusWidget(sb->text_w) != sb->text_w)
+      XmProcessTraversal(sb->text_w, XmTRAVERSE_CURRENT);
   } else if (recompute && c->conform_size) {
     c->height = tall_height(sb) + kConformPad;
   }
