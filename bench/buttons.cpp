@@ -10,20 +10,27 @@
 // colours, font, margins, shadows and indicators (read from the module's
 // first control of the kind), the same key bindings (the window's function
 // keys, Tab and the popup button, one pre-parsed table put on each widget),
-// and a radio box's frame without a title, as the module shows it.  The
-// push button and desktop icon are XmPushButtons (the module draws its
-// label and icon on an XmDrawnButton).  Two peers: the
-// careful one ("motif-batch") makes its widgets unmanaged and manages them
-// with one XtManageChildren, and releases them with one XtUnmanageChildren
-// before destroying each; the plain one ("motif-each") makes and destroys
-// one managed widget at a time.  One of the two shells is mapped at a time,
-// and each side must draw every control it made (each control's window, or
-// its part of the parent's, receives an exposure), else the program fails.
-// X requests and round trips are counted for each step, and the memory a
-// control holds (the heap, and for the module the host pool's bytes) is
-// reported for the module and the careful peer.
+// and a radio box's frame without a title, as the module shows it; each
+// peer widget gets a label string of its own, as each control makes its
+// own.  The push button and desktop icon are XmPushButtons (the module
+// draws its label and icon on an XmDrawnButton).  Two peers: the careful
+// one ("motif-batch") makes its widgets unmanaged and manages them with one
+// XtManageChildren, and releases them with one XtUnmanageChildren before
+// destroying each; the plain one ("motif-each") makes and destroys one
+// managed widget at a time.  Each kind is measured on each side in a
+// process of its own (QEV_BENCH_PART=push.xd, push.motif-batch, ... runs
+// one), after the same first control of the kind on both sides: Motif's
+// state left by one side's or kind's widgets (the text drawing state of
+// every window it drew in, the heap's high-water mark) lengthens or flatters
+// no other.  Only the measured side's shell is mapped, and it must draw
+// every control it made (each control's window, or its part of the
+// parent's, receives an exposure), else the program fails.  X requests and
+// round trips are counted for each step, and the memory a control holds
+// (the heap, and for the module the host pool's bytes), read in the
+// process of its own, is reported for the module and both peers.
 // Run it with   xvfb-run -a bench/run.sh BUILD_DIR buttons
 #include "benchutil.h"
+#include "hostvalues.h"
 
 #include "modulehost.h"
 #include "qevhost.h"
@@ -48,6 +55,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -84,30 +92,9 @@ const Kind kKinds[] = {{"push", WU_CTYPE_PUSH},       {"check", WU_CTYPE_CHECK},
                        {"radio", WU_CTYPE_RADIO},     {"scroll", WU_CTYPE_SCROLL},
                        {"progress", WU_CTYPE_PROGRESS}, {"deskicon", WU_CTYPE_DESKICON}};
 
-wu_value IntV(int16_t code, int32_t v) {
-  wu_value e = {};
-  e.code = code;
-  e.type = WU_VT_INT;
-  e.value = v;
-  return e;
-}
-
-wu_value TextV(int16_t code, const char *t) {
-  wu_value e = {};
-  e.code = code;
-  e.type = WU_VT_STRING;
-  e.value = int32_t(std::strlen(t));
-  e.pointer = const_cast<char *>(t);
-  return e;
-}
-
-wu_value RealV(int16_t code, double d) {
-  wu_value e = {};
-  e.code = code;
-  e.type = WU_VT_DOUBLE;
-  std::memcpy(&e.value, &d, sizeof d);
-  return e;
-}
+using qevbench::intValue;
+using qevbench::realValue;
+using qevbench::textValue;
 
 void pump() {
   XSync(devb->display, False);
@@ -119,10 +106,10 @@ void pump() {
 // What a host sets on each control of a kind.
 std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> &items) {
   const int32_t x = (i % g_columns) * kCellW, y = (i / g_columns % g_rows) * kCellH;
-  std::vector<wu_value> v = {IntV(WU_A_HPOS, x), IntV(WU_A_VPOS, y)};
+  std::vector<wu_value> v = {intValue(WU_A_HPOS, x), intValue(WU_A_VPOS, y)};
   switch (type) {
     case WU_CTYPE_PUSH: case WU_CTYPE_CHECK: case WU_CTYPE_DESKICON:
-      v.push_back(TextV(WU_A_TEXT, "Label"));
+      v.push_back(textValue(WU_A_TEXT, "Label"));
       break;
     case WU_CTYPE_RADIO: {
       wu_value e = {};
@@ -131,17 +118,17 @@ std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> 
       e.value = int32_t(items.size());
       e.pointer = items.data();
       v.push_back(e);
-      v.push_back(IntV(WU_A_SELECTEDINDEX, 1));
-      v.push_back(IntV(WU_A_HEIGHT, 80));
+      v.push_back(intValue(WU_A_SELECTEDINDEX, 1));
+      v.push_back(intValue(WU_A_HEIGHT, 80));
       break;
     }
     case WU_CTYPE_SCROLL:
-      v.push_back(RealV(WU_A_MAXIMUM, 100));
-      v.push_back(RealV(WU_A_LARGESCROLL, 10));
-      v.push_back(RealV(WU_A_VALUE, 30));
+      v.push_back(realValue(WU_A_MAXIMUM, 100));
+      v.push_back(realValue(WU_A_LARGESCROLL, 10));
+      v.push_back(realValue(WU_A_VALUE, 30));
       break;
     case WU_CTYPE_PROGRESS: {
-      wu_value e = IntV(WU_A_VALUE, 30);
+      wu_value e = intValue(WU_A_VALUE, 30);
       e.type = WU_VT_NUMBER;
       v.push_back(e);
       break;
@@ -153,38 +140,12 @@ std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> 
 }
 
 // What a peer widget takes over from the module's control of the same
-// kind, so that the two look the same: the values the module's widget
-// shows for these resources (its size, colours, margins, indicator), read
-// from the first control the module makes, and given to every peer widget
-// as arguments.  The peer's board carries the display's font list as its
-// button and label render tables, once, for all its widgets.
-struct Look {
-  std::vector<std::string> names;
-  std::vector<XtArgVal> values;
-  // Appends the look to `a` from `a[n]` on.
-  Cardinal add(Arg *a, Cardinal n) const {
-    for (size_t i = 0; i < names.size(); ++i) {
-      XtSetArg(a[n], const_cast<char *>(names[i].c_str()), values[i]);
-      ++n;
-    }
-    return n;
-  }
-};
-
-// Reads `names` from `w` (every value a pixel, size, flag or pointer: read
-// into a zeroed word, it is the argument that gives it back).
-Look look_of(Widget w, std::initializer_list<const char *> names) {
-  Look l;
-  for (const char *name : names) {
-    XtArgVal v = 0;
-    Arg a;
-    XtSetArg(a, const_cast<char *>(name), &v);
-    XtGetValues(w, &a, 1);
-    l.names.push_back(name);
-    l.values.push_back(v);
-  }
-  return l;
-}
+// kind: the values the module's widget shows for its size, colours,
+// margins and indicator, read from the first control the module makes.
+// The peer's board carries the display's font list as its button and label
+// render tables, once, for all its widgets.
+using qevbench::Look;
+Look look_of(Widget w, std::initializer_list<const char *> names) { return qevbench::lookOf(w, names); }
 
 // The looks of the module's kinds, and the parts of a radio box.
 struct Looks {
@@ -286,7 +247,7 @@ void capture_look(int32_t type, wu_control *c) {
 // The peer of one control: the Motif widgets made directly with the look
 // of the module's, managed at once or left for the caller to manage (what
 // is inside a radio box's frame is managed with it either way).
-Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool managed) {
+Widget make_peer(int32_t type, Widget parent, int i, bool managed) {
   const Position x = Position((i % g_columns) * kCellW), y = Position((i / g_columns % g_rows) * kCellH);
   Arg a[24];
   Cardinal n = 0;
@@ -295,14 +256,18 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool manage
   WidgetClass cls = nullptr;
   const char *name = "";
   XtTranslations keys = g_keys;
+  // Each widget its own label string, as each control makes its own.
+  XmString label = nullptr;
   switch (type) {
     case WU_CTYPE_PUSH:
+      label = XmStringCreateLocalized(const_cast<char *>("Label"));
       XtSetArg(a[n], XmNlabelString, label); ++n;
       n = g_look.push.add(a, n);
       cls = xmPushButtonWidgetClass;
       name = "push";
       break;
     case WU_CTYPE_DESKICON:
+      label = XmStringCreateLocalized(const_cast<char *>("Label"));
       XtSetArg(a[n], XmNlabelString, label); ++n;
       XtSetArg(a[n], XmNlabelPixmap, g_look.deskicon_pixmap); ++n;
       XtSetArg(a[n], XmNlabelType, XmPIXMAP_AND_STRING); ++n;
@@ -312,6 +277,7 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool manage
       name = "icon";
       break;
     case WU_CTYPE_CHECK:
+      label = XmStringCreateLocalized(const_cast<char *>("Label"));
       XtSetArg(a[n], XmNlabelString, label); ++n;
       n = g_look.check.add(a, n);
       cls = xmToggleButtonWidgetClass;
@@ -367,6 +333,7 @@ Widget make_peer(int32_t type, Widget parent, int i, XmString label, bool manage
       return nullptr;
   }
   Widget w = XtCreateWidget(name, cls, parent, a, n);
+  if (label != nullptr) XmStringFree(label);
   XtOverrideTranslations(w, keys);
   if (managed) XtManageChild(w);
   return w;
@@ -443,12 +410,20 @@ PerControl per_control(const Memory &before, const Memory &after, int n) {
 
 std::string bytes(double b) { return std::to_string(long(b + (b < 0 ? -0.5 : 0.5))); }
 
-// Motif keeps the text drawing state of every window it drew text in until
-// the process ends.  The module drops its controls' state when it releases
-// them; the peers' is dropped between the measurements, so that the entries
-// of one side's destroyed windows do not lengthen the other's look-ups.
-void drop_text_state(const std::vector<Widget> &ws) {
-  for (Widget w : ws) wumdxft(w);
+// The sides measured, each in a process of its own for each kind: the
+// module, the careful peer (made unmanaged, managed and unmanaged in one
+// call) and the plain peer (one managed widget at a time).
+const char *const kSides[] = {"xd", "motif-batch", "motif-each"};
+
+// The memory per control the parts report, by kind and side, for the
+// comparison printed once every part has run.
+std::map<std::string, std::map<std::string, double>> g_memory;
+
+void note_memory_line(const std::string &line) {
+  char kind[32], who[64];
+  double b = 0;
+  if (std::sscanf(line.c_str(), "NOTE memory per control, %31[^,], %63[^:]: %lf B", kind, who, &b) == 3)
+    g_memory[kind][who] = b;
 }
 
 }  // namespace
@@ -458,6 +433,37 @@ int main(int argc, char **argv) {
   if (small) g_count = 50;
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--callgrind") == 0) g_callgrind = true;
+  // QEV_BENCH_KIND=push (or check, radio, ...) measures that kind alone.
+  const char *only = std::getenv("QEV_BENCH_KIND");
+  std::vector<std::string> parts;
+  for (const Kind &k : kKinds)
+    if (only == nullptr || *only == '\0' || std::strcmp(only, k.name) == 0)
+      for (const char *side : kSides) parts.push_back(std::string(k.name) + "." + side);
+  const int all = qevbench::runEachPart(argv, "QEV_BENCH_PART", parts, note_memory_line);
+  if (all >= 0) {
+    // Memory is read in the native run: under valgrind the heap is valgrind's.
+    for (const Kind &k : kKinds) {
+      auto it = g_memory.find(k.name);
+      if (it == g_memory.end() || !it->second.count("module") || !it->second.count("Motif (batch)")) continue;
+      const double xd = it->second["module"], peer = it->second["Motif (batch)"];
+      qevbench::note("memory per control, " + std::string(k.name) + ": module " + bytes(xd) +
+                     " B, Motif " + bytes(peer) + " B: " +
+                     std::to_string(xd / std::max(peer, 1.0)).substr(0, 4) + "x");
+    }
+    return all;
+  }
+  // This process measures one kind on one side.
+  const std::string part = std::getenv("QEV_BENCH_PART");
+  const size_t dot = part.find('.');
+  const std::string kind_name = part.substr(0, dot), side = dot == std::string::npos ? "" : part.substr(dot + 1);
+  const Kind *kind = nullptr;
+  for (const Kind &k : kKinds)
+    if (kind_name == k.name) kind = &k;
+  if (kind == nullptr || (side != "xd" && side != "motif-batch" && side != "motif-each")) {
+    qevbench::failed("no such part: " + part);
+    return 1;
+  }
+  const Kind &k = *kind;
   std::string why;
   if (!qevtest::startModule(QEV_MODULE_PATH, &why)) {
     std::fprintf(stderr, "module did not start: %s\n", why.c_str());
@@ -504,17 +510,19 @@ int main(int argc, char **argv) {
   XtRealizeWidget(shell);
   pump();
   qevbench::countOn(devb->display);
-  qevbench::note("window " + std::to_string(module_shell->core.width) + "x" +
-                 std::to_string(module_shell->core.height) + ", pane " + std::to_string(pw) + "x" +
-                 std::to_string(ph) + " on both sides");
-  XmString label = XmStringCreateLocalized(const_cast<char *>("Label"));
+  const bool first_kind = (only != nullptr && *only != '\0') || &k == &kKinds[0];
+  if (side == "xd" && first_kind)
+    qevbench::note("window " + std::to_string(module_shell->core.width) + "x" +
+                   std::to_string(module_shell->core.height) + ", pane " + std::to_string(pw) + "x" +
+                   std::to_string(ph) + " on both sides; each kind and side in a process of its own");
   std::vector<wu_str_item> items;
   for (const char *s : kItems) items.push_back({int32_t(std::strlen(s)), 0, s});
 
-  // A first control of each kind settles the one-time costs on both sides,
-  // and the module's gives the peer its look.
+  // A first control of the kind settles the one-time costs on both sides
+  // (the same in every process of the kind), and the module's gives the
+  // peer its look.
   make_tables();
-  for (const Kind &k : kKinds) {
+  {
     wu_ctl_handle *h = nullptr;
     std::vector<wu_value> v = entries_for(k.type, 0, items);
     crea(&h, pane, nullptr, k.type, v.data(), int32_t(v.size()), nullptr);
@@ -524,10 +532,9 @@ int main(int argc, char **argv) {
       return 1;
     }
     capture_look(k.type, h->control);
-    Widget w = make_peer(k.type, board, 0, label, true);
+    Widget w = make_peer(k.type, board, 0, true);
     h->services->wdes(h);
     pump();
-    wumdxft(w);
     XtDestroyWidget(w);
     pump();
   }
@@ -539,30 +546,14 @@ int main(int argc, char **argv) {
     for (void *b : blocks) vmfree_handler(pool, b, 16, 0);
   }
   const qevhost::PoolStats base = qevhost::poolStats(pool);
-  bool ok = true;
-
-  // QEV_BENCH_KIND=push (or check, radio, ...) measures that kind alone.
-  const char *only = std::getenv("QEV_BENCH_KIND");
-  auto wanted = [&](const Kind &k) { return only == nullptr || *only == '\0' || std::strcmp(only, k.name) == 0; };
   const std::string size = std::to_string(g_count);
+  int shown = 0, failed = 0, left = 0;
+  bool at_base = true;
+  PerControl mem;
+  std::string who;
 
-  // What each side did with a kind, for the notes and checks at the end.
-  struct Result {
-    int shown = 0, failed = 0, left = 0, batch_shown = 0, each_shown = 0, batch_left = 0, each_left = 0;
-    unsigned long create_trips = 0, release_trips = 0;
-    bool at_base = false;
-    PerControl xd_mem, peer_mem;
-  };
-  std::vector<Result> results(sizeof kKinds / sizeof kKinds[0]);
-
-  // The module's kinds first, then the peers': Motif's store of text drawing
-  // state is searched from its start and never shrinks, so the side that
-  // leaves its entries there (the peers) would slow the other side's steps
-  // after it; each side is measured in a process that only it has used.
-  for (size_t ki = 0; ki < results.size(); ++ki) {
-    const Kind &k = kKinds[ki];
-    if (!wanted(k)) continue;
-    Result &r = results[ki];
+  if (side == "xd") {
+    who = "module";
     std::vector<wu_ctl_handle *> made(size_t(g_count), nullptr);
     std::vector<std::vector<wu_value>> entries;
     for (int i = 0; i < g_count; ++i) entries.push_back(entries_for(k.type, i, items));
@@ -572,18 +563,18 @@ int main(int argc, char **argv) {
       for (int i = 0; i < g_count; ++i) {
         const wu_status st = crea(&made[size_t(i)], pane, nullptr, k.type, entries[size_t(i)].data(),
                                   int32_t(entries[size_t(i)].size()), nullptr);
-        if (st != WU_OK && st != WU_ENTRY_STATUS) ++r.failed;
+        if (st != WU_OK && st != WU_ENTRY_STATUS) ++failed;
       }
       wuxuwnd(window);
       pump();
     });
-    r.create_trips = qevbench::lastCounts().trips;
+    const unsigned long create_trips = qevbench::lastCounts().trips;
     std::vector<Widget> module_ws;
     for (wu_ctl_handle *h : made) module_ws.push_back(h != nullptr ? wu_ctl_outer(h->control) : nullptr);
-    r.shown = qevbench::drawnCount(module_ws);
+    shown = qevbench::drawnCount(module_ws);
     // The exposures kept for the check are the harness's, not the side's.
     qevbench::clearExposures();
-    r.xd_mem = per_control(xd0, Memory::now(pool), g_count);
+    mem = per_control(xd0, Memory::now(pool), g_count);
     qevbench::keepingExposures() = false;
     qevbench::measure(std::string(k.name) + ".release.xd." + size, [&] {
       for (wu_ctl_handle *h : made)
@@ -592,86 +583,54 @@ int main(int argc, char **argv) {
       pump();
     });
     qevbench::keepingExposures() = true;
-    r.release_trips = qevbench::lastCounts().trips;
+    const unsigned long release_trips = qevbench::lastCounts().trips;
     const qevhost::PoolStats after = qevhost::poolStats(pool);
-    r.at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
-    r.left = children(pane->ext->widget);
-  }
-
-  for (size_t ki = 0; ki < results.size(); ++ki) {
-    const Kind &k = kKinds[ki];
-    if (!wanted(k)) continue;
-    Result &r = results[ki];
-    // The careful peer: made unmanaged, managed and unmanaged in one call.
-    std::vector<Widget> peers(size_t(g_count), nullptr);
-    show_only(shell, module_shell);
-    const Memory batch0 = Memory::now(nullptr);
-    qevbench::measure(std::string(k.name) + ".create.motif-batch." + size, [&] {
-      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, false);
-      XtManageChildren(peers.data(), Cardinal(peers.size()));
-      pump();
-    });
-    r.batch_shown = qevbench::drawnCount(peers);
-    qevbench::clearExposures();
-    r.peer_mem = per_control(batch0, Memory::now(nullptr), g_count);
-    drop_text_state(peers);
-    qevbench::keepingExposures() = false;
-    qevbench::measure(std::string(k.name) + ".release.motif-batch." + size, [&] {
-      XtUnmanageChildren(peers.data(), Cardinal(peers.size()));
-      for (Widget w : peers) XtDestroyWidget(w);
-      pump();
-    });
-    qevbench::keepingExposures() = true;
-    r.batch_left = children(board);
-
-    // The plain peer: one managed widget at a time.
-    show_only(shell, module_shell);
-    qevbench::measure(std::string(k.name) + ".create.motif-each." + size, [&] {
-      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, label, true);
-      pump();
-    });
-    r.each_shown = qevbench::drawnCount(peers);
-    drop_text_state(peers);
-    qevbench::keepingExposures() = false;
-    qevbench::measure(std::string(k.name) + ".release.motif-each." + size, [&] {
-      for (Widget w : peers) XtDestroyWidget(w);
-      pump();
-    });
-    qevbench::keepingExposures() = true;
-    r.each_left = children(board);
-  }
-
-  for (size_t ki = 0; ki < results.size(); ++ki) {
-    const Kind &k = kKinds[ki];
-    if (!wanted(k)) continue;
-    const Result &r = results[ki];
-    qevbench::note(std::string(k.name) + ": module " + std::to_string(r.shown) + " drawn, " +
-                   std::to_string(r.failed) + " refused, pool " +
-                   (r.at_base ? "at its baseline" : "NOT at its baseline") + ", " +
-                   std::to_string(r.left) + " pane children left; Motif " +
-                   std::to_string(r.batch_shown) + " and " + std::to_string(r.each_shown) + " drawn, " +
-                   std::to_string(r.batch_left) + " and " + std::to_string(r.each_left) + " left");
-    // Memory is read in the native run: under valgrind the heap is valgrind's.
-    if (!g_callgrind)
-      qevbench::note("memory per control, " + std::string(k.name) + ": module " + bytes(r.xd_mem.total()) +
-                     " B (heap " + bytes(r.xd_mem.heap) + " + pool " + bytes(r.xd_mem.pool) +
-                     "), Motif " + bytes(r.peer_mem.total()) + " B: " +
-                     std::to_string(r.xd_mem.total() / std::max(r.peer_mem.total(), 1.0)).substr(0, 4) + "x");
+    at_base = after.liveBlocks == base.liveBlocks && after.liveBytes == base.liveBytes;
+    left = children(pane->ext->widget);
     // A control costs no round trip of its own: what the batch waits for
     // (the synchronisations of the turn, an icon's first load) stays far
     // below one per control.
-    if (r.create_trips * 2 > unsigned(g_count) || r.release_trips * 2 > unsigned(g_count)) {
-      qevbench::failed(std::string(k.name) + ": " + std::to_string(r.create_trips) + " round trips to make and " +
-                       std::to_string(r.release_trips) + " to release " + size + " controls");
-      ok = false;
+    if (create_trips * 2 > unsigned(g_count) || release_trips * 2 > unsigned(g_count)) {
+      qevbench::failed(std::string(k.name) + ": " + std::to_string(create_trips) + " round trips to make and " +
+                       std::to_string(release_trips) + " to release " + size + " controls");
+      failed += g_count;
     }
-    if (r.shown != g_count || r.batch_shown != g_count || r.each_shown != g_count || r.failed != 0 ||
-        !r.at_base || r.left != 0 || r.batch_left != 0 || r.each_left != 0) {
-      qevbench::failed(std::string(k.name) + ": not every control was made, drawn and released");
-      ok = false;
-    }
+  } else {
+    const bool batch = side == "motif-batch";
+    who = batch ? "Motif (batch)" : "Motif (one at a time)";
+    std::vector<Widget> peers(size_t(g_count), nullptr);
+    show_only(shell, module_shell);
+    const Memory peer0 = Memory::now(nullptr);
+    qevbench::measure(std::string(k.name) + ".create." + side + "." + size, [&] {
+      for (int i = 0; i < g_count; ++i) peers[size_t(i)] = make_peer(k.type, board, i, !batch);
+      if (batch) XtManageChildren(peers.data(), Cardinal(peers.size()));
+      pump();
+    });
+    shown = qevbench::drawnCount(peers);
+    qevbench::clearExposures();
+    mem = per_control(peer0, Memory::now(nullptr), g_count);
+    qevbench::keepingExposures() = false;
+    qevbench::measure(std::string(k.name) + ".release." + side + "." + size, [&] {
+      if (batch) XtUnmanageChildren(peers.data(), Cardinal(peers.size()));
+      for (Widget w : peers) XtDestroyWidget(w);
+      pump();
+    });
+    qevbench::keepingExposures() = true;
+    left = children(board);
   }
-  XmStringFree(label);
+
+  qevbench::note(std::string(k.name) + ", " + who + ": " + std::to_string(shown) + " of " + size + " drawn" +
+                 (side == "xd" ? std::string(", ") + std::to_string(failed) + " refused, pool " +
+                                     (at_base ? "at its baseline" : "NOT at its baseline")
+                               : std::string()) +
+                 ", " + std::to_string(left) + " children left");
+  // Memory is read in the native run: under valgrind the heap is valgrind's.
+  if (!g_callgrind) {
+    qevbench::note("memory per control, " + std::string(k.name) + ", " + who + ": " + bytes(mem.total()) +
+                   " B" + (side == "xd" ? " (heap " + bytes(mem.heap) + " + pool " + bytes(mem.pool) + ")" : ""));
+  }
+  const bool ok = shown == g_count && failed == 0 && at_base && left == 0;
+  if (!ok) qevbench::failed(std::string(k.name) + ", " + who + ": not every control was made, drawn and released");
   if (g_look.deskicon_pixmap != None) wutfpix(g_look.deskicon_pixmap);
   wuxuwnd(window);
   wuxfwnd(window);

@@ -34,7 +34,10 @@ for prog in "$build"/bench/bench_*; do
   if ! "$prog" > "$out/$name.time"; then
     echo "FAILED: $name"; status=1
   fi
+  # A program that measures each part in a process of its own runs itself
+  # again: those runs are followed, the X servers they start are not.
   valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file="$out/$name.cg.%p" \
+      --trace-children=yes --trace-children-skip='*Xvfb*,*xkbcomp*,*/sh,*/mwm' \
       "$prog" --callgrind > "$out/$name.cgout" 2> "$out/$name.cgerr" || true
   python3 "$(dirname "$0")/table.py" "$out/$name.time" "$out"/$name.cg.*
 done

@@ -648,9 +648,29 @@ wu_status CreateTxtField(EntryField *e) {
   wu_ctl_colours set;
   wu_ctl_class_colours(wu_ctl_window(c), &set);
   if (c->conform_size) c->height = conform_height(e);
-  Arg args[24];
+  // The host's text and its cursor are the field's from its creation, as
+  // put_text would put them in: a masked text shown as its mask, any other
+  // in upper case when the field asks for it.  Given before the field has
+  // a window, the cursor takes no selection (a text on the screen given a
+  // cursor takes the display's destination selection, which a field the
+  // user has not been in has no claim to).
+  std::string shown;
+  if (e->text != nullptr) {
+    const size_t length = std::strlen(e->text);
+    if (e->mask != 0) {
+      shown.assign(length, static_cast<char>(e->mask));
+    } else {
+      if (e->upper && length > 0) wztxxlt(kXlateUpper, e->text, e->text, int32_t(length));
+      shown = e->text;
+    }
+  }
+  Arg args[28];
   Cardinal n = 0;
   n = wu_ctl_visual_args(args, n);
+  if (e->text != nullptr) {
+    XtSetArg(args[n], XmNvalue, shown.c_str()); ++n;
+    XtSetArg(args[n], XmNcursorPosition, std::min<XmTextPosition>(e->cursor, XmTextPosition(shown.size()))); ++n;
+  }
   if (e->max_length != kNoLimit) { XtSetArg(args[n], XmNmaxLength, int(e->max_length)); ++n; }
   XtSetArg(args[n], XmNx, Position(c->x)); ++n;
   XtSetArg(args[n], XmNy, Position(c->y)); ++n;
@@ -686,9 +706,10 @@ wu_status CreateTxtField(EntryField *e) {
   XtAddCallback(w, XmNactivateCallback, wuwhsub, e);
   XtAddCallback(w, XmNactivateCallback, wuwhbat, e);
   XtAddCallback(w, XmNvalueChangedCallback, wuwhpsu, e);
+  // Shown, a plain text lives in the widget alone.
+  if (e->text != nullptr && e->mask == 0) set_text_buffer(e, nullptr);
   XtManageChild(w);
   if (!(c->flags & WU_CTL_HIDDEN)) c->flags |= WU_CTL_SHOWN;
-  if (e->text != nullptr) put_text(e);
   if (c->conform_size)
     wu_ctl_send(c, WU_EV_CONFORMSIZE, kEvmConform, w->core.x, w->core.y, nullptr, 0, WU_EV_CTL_POSTED);
   return WU_OK;

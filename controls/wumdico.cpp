@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/wubutton.h"
+#include "frames/wutframe.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
@@ -17,6 +18,14 @@ namespace {
 constexpr int32_t kBesideStyle = 2;   // the push button's icon beside text
 constexpr int32_t kAboveStyle = 3;    // ... icon above text
 constexpr int16_t kLargeIcons = 1;
+
+// A desktop icon shows the same few pictures in every window it is made
+// in: the icon store keeps each for the display connection, so that the
+// next window's icon takes it as it stands instead of making it again from
+// the image's data (its colours allocated again on the server).
+void keep_picture(wu_control *c) {
+  if (wu_ctl_live(c) && pb(c)->pixmap != None && wu_x_ok()) wutkpix(pb(c)->pixmap);
+}
 
 // The host's button styles 0 and 1 are the push button's 2 and 3; other
 // styles pass to the push button as they are.  The host's entries stay as
@@ -29,6 +38,7 @@ wu_status DIconSwat(wu_control *c, wu_value *entries, int32_t count) {
     if (v.code == WU_A_STYLE && v.type == WU_VT_INT && (v.value == 0 || v.value == 1))
       v.value += kBesideStyle;
   PushSwat(c, copy.data(), count);
+  keep_picture(c);
   for (int32_t i = 0; i < count; ++i) {
     wu_value *e = &entries[i];
     e->status = copy[size_t(i)].status;
@@ -106,6 +116,7 @@ wu_status wutidco(wu_control *c) {
   if (c->foreground != nullptr) { XtSetArg(args[n], XmNforeground, Pixel(c->foreground->pixel)); ++n; }
   const wu_status st = build_push(pb(c), args, n);
   if (st != WU_OK) return st;
+  keep_picture(c);
   XtRemoveAllCallbacks(pb(c)->w.main, XmNactivateCallback);
   return WU_OK;
 }

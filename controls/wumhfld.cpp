@@ -17,6 +17,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "controls/wucontrol.h"
 #include "qev/flags.h"
@@ -824,6 +825,38 @@ void pad_slots(wu_control *c) {
                      wutext::TextSetDND, wutext::TextPadReplay});
 }
 
+// The scrolled window goes with its text.
+void destroy_scrolled(Widget w, XtPointer, XtPointer) {
+  Widget sw = XtParent(w);
+  if (sw != nullptr && !sw->core.being_destroyed) XtDestroyWidget(sw);
+}
+
+// A multi-line text in a scrolled window of its own, both made unmanaged
+// (the toolkit's scrolled text manages its window at once, which in a pane
+// already on the screen realises the window alone and then each part it
+// is given): the caller manages the window once the text is in it, and
+// everything is realised together.  The window takes the text's arguments
+// as the toolkit's scrolled text gives them.
+Widget scrolled_text(Widget parent, const char *name, const Arg *args, Cardinal n) {
+  std::vector<Arg> al(args, args + n);
+  al.resize(n + 4);
+  XtSetArg(al[n], XmNscrollingPolicy, XmAPPLICATION_DEFINED);
+  XtSetArg(al[n + 1], XmNvisualPolicy, XmVARIABLE);
+  XtSetArg(al[n + 2], XmNscrollBarDisplayPolicy, XmSTATIC);
+  XtSetArg(al[n + 3], XmNshadowThickness, 0);
+  const std::string sw_name = std::string(name) + "SW";
+  Widget sw = XtCreateWidget(sw_name.c_str(), xmScrolledWindowWidgetClass, parent, al.data(), n + 4);
+  if (sw == nullptr) return nullptr;
+  XtSetArg(al[n], XmNeditMode, XmMULTI_LINE_EDIT);
+  Widget w = XtCreateWidget(name, xmTextWidgetClass, sw, al.data(), n + 1);
+  if (w == nullptr) {
+    XtDestroyWidget(sw);
+    return nullptr;
+  }
+  XtAddCallback(w, XmNdestroyCallback, destroy_scrolled, nullptr);
+  return w;
+}
+
 wu_status CreateTxtPad(TextPad *t) {
   wu_control *c = &t->f.c;
   pad_slots(c);
@@ -850,7 +883,9 @@ wu_status CreateTxtPad(TextPad *t) {
   // Both bars are made; the switches manage them below.
   XtSetArg(args[n], XmNscrollHorizontal, True); ++n;
   XtSetArg(args[n], XmNscrollVertical, True); ++n;
-  Widget w = XmCreateScrolledText(c->pane->ext->widget, const_cast<char *>("qevTextField"), args, n);
+  // The host's lines are the text's from its creation.
+  if (t->f.text != nullptr) { XtSetArg(args[n], XmNvalue, t->f.text); ++n; }
+  Widget w = scrolled_text(c->pane->ext->widget, "qevTextField", args, n);
   if (w == nullptr) return WU_NOTAVAIL;
   t->scrolled = XtParent(w);
   t->f.w.main = w;
@@ -873,20 +908,19 @@ wu_status CreateTxtPad(TextPad *t) {
   XtAddCallback(w, XmNactivateCallback, wutext::wuwhsub, t);
   XtAddCallback(w, XmNactivateCallback, wutext::wuwhbat, t);
   XtAddCallback(w, XmNvalueChangedCallback, wutext::wuwhpsu, t);
-  if (t->f.text != nullptr) {
-    put_pad_text(t, t->f.text);
-    XtFree(t->f.text);
-    t->f.text = nullptr;
-  }
+  XtFree(t->f.text);
+  t->f.text = nullptr;
   apply_bars(t);
   XtManageChild(w);
   XtVaSetValues(t->scrolled, XmNx, Position(c->x), XmNy, Position(c->y), XmNwidth,
                 Dimension(std::max(c->width, 1)), nullptr);
   if (t->rows == 0 || t->scrolled->core.height < c->height)
     XtVaSetValues(t->scrolled, XmNheight, Dimension(std::max(c->height, 1)), nullptr);
+  // The cursor goes in before the text has a window: it takes no
+  // selection then.
+  if (t->cursor_row > 0 || t->cursor_column > 0) set_cursor(t);
   XtManageChild(t->scrolled);
   if (!(c->flags & WU_CTL_HIDDEN)) c->flags |= WU_CTL_SHOWN;
-  if (t->cursor_row > 0 || t->cursor_column > 0) set_cursor(t);
   if (t->top_row > 0) set_top_row(t, int32_t(t->top_row));
   return WU_OK;
 }

@@ -349,7 +349,9 @@ void UpdateSpinBox(wu_spin *sb) {
   sb->in_update = 0;
   const XmTextPosition last = XmTextGetLastPosition(sb->text_w);
   XmTextSetInsertionPosition(sb->text_w, last);
-  if (!sb->read_only)
+  // A text not yet on the screen takes no selection: a box being built
+  // leaves the display's selection where the user made it.
+  if (!sb->read_only && XtIsRealized(sb->text_w))
     XmTextSetSelection(sb->text_w, 0, last, XtLastTimestampProcessed(devb->display));
   XtAddCallback(sb->text_w, XmNmodifyVerifyCallback, wumsbve, sb);
   XtAddCallback(sb->text_w, XmNvalueChangedCallback, wumsbat, sb);
@@ -483,7 +485,16 @@ wu_status wuxarrw(wu_spin *sb) {
   return WU_OK;
 }
 
-wu_status wutgsbx(Widget parent, wu_spin *sb) {
+}  // extern "C"
+
+namespace {
+
+// Builds the form, its text and arrows.  The form is managed only once its
+// parts are made (`manage`), or left for the caller to manage once it has
+// laid it out: the parts are realised with it, so that no part is managed
+// alone inside a form already on the screen, and a text given its value
+// before it is on the screen takes no selection.
+wu_status build(Widget parent, wu_spin *sb, bool manage) {
   if (parent == nullptr || sb == nullptr || !wu_x_ok()) return WU_NOTAVAIL;
   const bool pane = in_pane(sb);
   if (!pane && !wu_reg_has(sb, WU_REG_COMBO) && wu_reg_add(sb, WU_REG_COMBO) != WU_OK)
@@ -506,7 +517,6 @@ wu_status wutgsbx(Widget parent, wu_spin *sb) {
   sb->w.outer = sb->w.main = sb->form;
   if (!pane) XtAddCallback(sb->form, XmNdestroyCallback, form_destroyed, sb);
   if (sb->c.flags & WU_CTL_HIDDEN) XtSetMappedWhenManaged(sb->form, False);
-  XtManageChild(sb->form);
   common_handlers(sb, sb->form);
   wu_status st = WU_OK;
   if (sb->input_area && (st = wuwtxtf(sb)) != WU_OK) return st;
@@ -516,11 +526,18 @@ wu_status wutgsbx(Widget parent, wu_spin *sb) {
                   XmNrightOffset, 0, nullptr);
   if (sb->numeric && !sb->host_driven) sb->current = sb->initial;
   if (sb->input_area) UpdateSpinBox(sb);
+  if (manage) XtManageChild(sb->form);
   if (pane && sb->c.conform_size && (sb->c.event_mask & kEvmConform))
     wu_ctl_send(&sb->c, WU_EV_CONFORMSIZE, kEvmConform, form_x(sb), form_y(sb), nullptr, 0,
                 WU_EV_CTL_POSTED);
   return WU_OK;
 }
+
+}  // namespace
+
+extern "C" {
+
+wu_status wutgsbx(Widget parent, wu_spin *sb) { return build(parent, sb, true); }
 
 }  // extern "C"
 
@@ -546,13 +563,18 @@ int32_t form_width(wu_spin *sb) {
   return std::max(width, 1);
 }
 
+// Sets a widget's size where it differs (a box laid out again keeps what
+// already fits).
+void set_width(Widget w, int32_t width) {
+  if (w->core.width != Dimension(width)) XtVaSetValues(w, XmNwidth, Dimension(width), nullptr);
+}
+
 void apply_width(wu_spin *sb) {
   const int32_t width = form_width(sb);
-  XtVaSetValues(sb->form, XmNwidth, Dimension(width), nullptr);
+  set_width(sb->form, width);
   if (sb->text_w != nullptr) {
-    Dimension aw = 0;
-    if (sb->arrow1 != nullptr) XtVaGetValues(sb->arrow1, XmNwidth, &aw, nullptr);
-    XtVaSetValues(sb->text_w, XmNwidth, Dimension(std::max(width - int32_t(aw), 1)), nullptr);
+    const int32_t aw = sb->arrow1 != nullptr ? sb->arrow1->core.width : 0;
+    set_width(sb->text_w, std::max(width - aw, 1));
   }
 }
 
@@ -562,17 +584,28 @@ extern "C" {
 
 wu_status wuxcsbx(wu_spin *sb) {
   if (sb == nullptr || sb->form == nullptr) return WU_NOTAVAIL;
-  if (sb->input_area && sb->text_w != nullptr)
-    XtVaSetValues(sb->text_w, XmNhighlightThickness, Dimension(0), XmNforeground,
-                  text_foreground(sb), nullptr);
-  XtVaSetValues(sb->form, XmNx, Position(sb->c.x), XmNy, Position(sb->c.y), XmNheight,
-                Dimension(std::max(sb->c.height, 1)), nullptr);
+  // What the parts already have (a new box's text was made with its
+  // highlight, colour, text and cursor) is not set again.
+  if (sb->input_area && sb->text_w != nullptr) {
+    Dimension highlight = 0;
+    Pixel fg = 0;
+    XtVaGetValues(sb->text_w, XmNhighlightThickness, &highlight, XmNforeground, &fg, nullptr);
+    const Pixel want = text_foreground(sb);
+    if (highlight != 0 || fg != want)
+      XtVaSetValues(sb->text_w, XmNhighlightThickness, Dimension(0), XmNforeground, want, nullptr);
+  }
+  const Dimension height = Dimension(std::max(sb->c.height, 1));
+  Widget f = sb->form;
+  if (f->core.x != Position(sb->c.x) || f->core.y != Position(sb->c.y) || f->core.height != height)
+    XtVaSetValues(f, XmNx, Position(sb->c.x), XmNy, Position(sb->c.y), XmNheight, height, nullptr);
   apply_width(sb);
   if (sb->text_w != nullptr) {
     if (sb->pending != nullptr) {
-      put_text(sb, sb->pending);
-      XmTextSetInsertionPosition(
-          sb->text_w, std::min<XmTextPosition>(sb->cursor, XmTextGetLastPosition(sb->text_w)));
+      char *now = XmTextGetString(sb->text_w);
+      if (now == nullptr || std::strcmp(now, sb->pending) != 0) put_text(sb, sb->pending);
+      XtFree(now);
+      const XmTextPosition at = std::min<XmTextPosition>(sb->cursor, XmTextGetLastPosition(sb->text_w));
+      if (XmTextGetInsertionPosition(sb->text_w) != at) XmTextSetInsertionPosition(sb->text_w, at);
       set_pending(sb, nullptr);
     }
     if (wuwtlwn != nullptr && in_pane(sb))
@@ -804,11 +837,17 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
   }
   wu_status result = WU_OK;
   if (sb->form != nullptr) {
-    XtUnmanageChild(sb->form);
     if (recompute && c->conform_size) {
       c->height = tall_height(sb) + kConformPad;
       height_given = true;
     }
+    // Only a new height or input area makes parts again, and only then is
+    // the form off the screen meanwhile.  Every other set leaves the form
+    // standing, and the keyboard with its text: a host that answers the
+    // arrows by setting the text leaves the user typing on in the box.
+    const bool rebuild = height_given || (area_given && sb->arrow1 != nullptr);
+    const bool had_keyboard = sb->text_w != nullptr && XmGetFocusWidget(sb->text_w) == sb->text_w;
+    if (rebuild) XtUnmanageChild(sb->form);
     if (height_given) {
       XtVaSetValues(sb->form, XmNheight, Dimension(c->height), nullptr);
       if (sb->text_w != nullptr) {
@@ -845,8 +884,12 @@ wu_status SpinBoxSwat(wu_control *c, wu_value *entries, int32_t count) {
     }
     // Applied once the items, the mode and the text of this call are known.
     if (width_given || (c->width == 1 && (refresh || area_given))) apply_width(sb);
-    if (!(c->flags & WU_CTL_HIDDEN)) XtManageChild(sb->form);
+    if (rebuild && !(c->flags & WU_CTL_HIDDEN)) XtManageChild(sb->form);
     if (sb->text_w != nullptr && refresh) UpdateSpinBox(sb);
+    // Made again, the box gives the keyboard back to its text.
+    if (rebuild && had_keyboard && sb->text_w != nullptr && XtIsManaged(sb->form) &&
+        XmGetFocusWidget(sb->text_w) != sb->text_w)
+      XmProcessTraversal(sb->text_w, XmTRAVERSE_CURRENT);
   } else if (recompute && c->conform_size) {
     c->height = tall_height(sb) + kConformPad;
   }
@@ -989,11 +1032,14 @@ extern "C" {
 wu_status wutisbx(wu_control *c) {
   if (c == nullptr || c->kind != WU_MT_SPINBOX || !realised(rec(c))) return WU_NOTAVAIL;
   wu_spin *sb = rec(c);
-  wu_status st = wutgsbx(static_cast<Widget>(c->pane->ext->widget), sb);
+  wu_status st = build(static_cast<Widget>(c->pane->ext->widget), sb, false);
   if (st != WU_OK) return st;
   // The build may have sent `conformSize`, and the host may have let go.
   if (!wu_ctl_live(c)) return WU_NOTAVAIL;
-  return wuxcsbx(sb);
+  st = wuxcsbx(sb);
+  // Laid out and given its text, the box goes on the screen whole.
+  XtManageChild(sb->form);
+  return st;
 }
 
 wu_status wuxgsbx(wu_pane *pane, wu_control **out, int32_t word_a, int32_t x, int32_t y,

@@ -331,6 +331,45 @@ wu_status shown_by_flag(wu_control *c) {
   return WU_OK;
 }
 
+// A radio box made without buttons goes on the screen once the host has
+// added them, when the toolkit next turns: its buttons are made inside it
+// while it has no window and are realised with it, rather than each one
+// managed into a box already shown (each such change has the toolkit ask
+// the server whether the keyboard's widget is still in view).  The showings
+// pending, by the box's widget; each goes with its widget.
+std::map<Widget, XtIntervalId> &pending_shows() {
+  static std::map<Widget, XtIntervalId> shows;
+  return shows;
+}
+
+void forget_show(Widget w, XtPointer, XtPointer) {
+  auto it = pending_shows().find(w);
+  if (it == pending_shows().end()) return;
+  XtRemoveTimeOut(it->second);
+  pending_shows().erase(it);
+}
+
+void show_box(XtPointer client, XtIntervalId *) {
+  Widget w = static_cast<Widget>(client);
+  pending_shows().erase(w);
+  XtRemoveCallback(w, XmNdestroyCallback, forget_show, nullptr);
+  if (w->core.being_destroyed || !wu_x_ok()) return;
+  XtPointer data = nullptr;
+  XtVaGetValues(w, XmNuserData, &data, nullptr);
+  auto *c = static_cast<wu_control *>(data);
+  // A box the host hid meanwhile stays hidden; one it showed is shown.
+  if (!wu_ctl_live(c) || c->kind != WU_MT_OLD_RADIOBOX || old(c)->widget != w ||
+      (c->flags & WU_CTL_HIDDEN))
+    return;
+  shown_by_flag(c);
+}
+
+void show_with_buttons(Widget w) {
+  if (pending_shows().count(w) != 0) return;
+  pending_shows()[w] = XtAppAddTimeOut(XtWidgetToApplicationContext(w), 0, show_box, w);
+  XtAddCallback(w, XmNdestroyCallback, forget_show, nullptr);
+}
+
 // ---- the field-backed buttons --------------------------------------------------
 
 // The field's text without its trailing blanks.
@@ -763,9 +802,13 @@ wu_status wutirbx(wu_control *c) {
   b->widget = w;
   if (wuwidrg != nullptr) wuwidrg(w, nullptr);
   wu_old_translations(w);
-  XtManageChild(w);
+  // The buttons go on the screen with their box.
   for (wu_old_button *k = b->first; k != nullptr; k = k->next_button)
     if (wutirbn(&k->c) != WU_OK) return WU_NOTAVAIL;
+  if (b->first == nullptr && !(c->flags & WU_CTL_HIDDEN)) {
+    show_with_buttons(w);
+    return WU_OK;
+  }
   return shown_by_flag(c);
 }
 

@@ -103,6 +103,10 @@ wu_status wutfpix(Pixmap pixmap);
 void wumfpxm(Pixmap pixmap);
 wu_status wutgwic(int32_t icon, Pixmap *pixmap_out, int32_t *depth_out);
 Pixmap wuthpmp(Pixmap pixmap, int32_t mode);
+/* Keeps a store pixmap for the life of the display connection: the store
+   takes one reference of its own (once), given back when it is emptied at
+   shut-down.  WU_NOTAVAIL for a pixmap the store does not hold. */
+wu_status wutkpix(Pixmap pixmap);
 /* References held on a store pixmap (0 when the store does not know it). */
 int32_t wutrpix(Pixmap pixmap);
 void wutfist(void);                  /* empties the icon store at shut-down */

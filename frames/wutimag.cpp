@@ -1,11 +1,15 @@
 // The icon store: one pixmap per icon number, depth and flag, shared by
 // every user and counted.  wutgpix and wutlpix hand out a reference; wutfpix
 // gives one back and the pixmap is freed with the last.  A pixmap the store
-// did not make is never freed here.
+// did not make is never freed here.  wutkpix keeps a pixmap for the life of
+// the display connection: the store holds one reference of its own, given
+// back when it is emptied at shut-down.
 #include <X11/Intrinsic.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "frames/wutframe.h"
 #include "runtime/wutoolkit.h"
@@ -13,6 +17,13 @@
 namespace {
 
 const int32_t kStoreGrowth = 16;
+
+// The pixmaps the store keeps a reference of its own on (wutkpix), until it
+// is emptied at shut-down.
+std::vector<Pixmap> &kept() {
+  static std::vector<Pixmap> pixmaps;
+  return pixmaps;
+}
 
 int32_t SizeOf(int32_t icon) {
   if (icon >= WU_ICON_SET16) return WU_ICON_SMALL;
@@ -137,6 +148,20 @@ wu_status wutfpix(Pixmap pixmap) {
   return WU_NOTAVAIL;
 }
 
+wu_status wutkpix(Pixmap pixmap) {
+  if (!devb || !pixmap) return WU_NOTAVAIL;
+  std::vector<Pixmap> &k = kept();
+  if (std::find(k.begin(), k.end(), pixmap) != k.end()) return WU_OK;
+  for (int32_t i = 0; i < devb->icon_count; ++i) {
+    wu_icon_entry &e = devb->icons[i];
+    if (e.pixmap != pixmap) continue;
+    ++e.refs;
+    k.push_back(pixmap);
+    return WU_OK;
+  }
+  return WU_NOTAVAIL;
+}
+
 int32_t wutrpix(Pixmap pixmap) {
   if (!devb || !pixmap) return 0;
   for (int32_t i = 0; i < devb->icon_count; ++i)
@@ -190,6 +215,7 @@ void wutfist(void) {
   XtFree(reinterpret_cast<char *>(devb->icons));
   devb->icons = nullptr;
   devb->icon_count = devb->icon_size = 0;
+  kept().clear();
 }
 
 }  // extern "C"

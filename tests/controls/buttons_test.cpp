@@ -5,6 +5,7 @@
 #include "child.h"
 #include "widgettext.h"
 #include "frames/wuframes.h"
+#include "frames/wutframe.h"
 #include "controls/wubutton.h"
 #include "runtime/wutoolkit.h"
 
@@ -321,6 +322,58 @@ TEST_F(Buttons, DesktopIconColoursAndTheirShadows) {
   XtVaGetValues(w, XmNbackground, &bg, XmNtopShadowColor, &top, nullptr);
   EXPECT_EQ(top, bg);
   EXPECT_NE(bg, Pixel(0xff0000));
+}
+
+// A desktop icon's picture is made once for the display connection: the
+// icon store keeps it when the icon and its window go, the next window's
+// icon shows the same pixmap (no colours allocated again), and a new
+// connection starts with an empty store.
+TEST_F(Buttons, DesktopIconPictureServesEveryWindowOfTheConnection) {
+  auto picture = [](wu_ctl_handle *h) { return reinterpret_cast<wubtn::PushButton *>(h->control)->pixmap; };
+  wu_window *first = nullptr;
+  wu_pane *pane = nullptr;
+  ASSERT_EQ(wuxgwnd(&first, 1, 0), WU_OK);
+  ASSERT_EQ(wuxgpan(first, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+  std::vector<wu_value> entries = {Text(WU_A_TEXT, "Report")};
+  wu_ctl_handle *h = nullptr;
+  ASSERT_EQ(crea_(&h, pane, nullptr, WU_CTYPE_DESKICON, entries.data(), 1, HostProc), WU_OK);
+  Settle();
+  const Pixmap made = picture(h);
+  ASSERT_NE(made, Pixmap(None));
+  const int32_t icons = devb->icon_count;
+  ASSERT_EQ(wuxfwnd(first), WU_OK);
+  Settle();
+  EXPECT_EQ(wutrpix(made), 1);  // the store's own
+  Window root;
+  int x, y;
+  unsigned width = 0, height = 0, border, depth;
+  EXPECT_TRUE(XGetGeometry(devb->display, made, &root, &x, &y, &width, &height, &border, &depth));
+  EXPECT_EQ(width, 48u);
+  // The next window's icons show it as it stands.
+  wu_ctl_handle *again = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Again")});
+  wu_ctl_handle *third = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Third"), Int(WU_A_HPOS, 60)});
+  ASSERT_TRUE(again != nullptr && third != nullptr);
+  EXPECT_EQ(picture(again), made);
+  EXPECT_EQ(picture(third), made);
+  EXPECT_EQ(devb->icon_count, icons);
+  EXPECT_EQ(wutrpix(made), 3);
+  ASSERT_EQ(again->services->wdes(again), WU_OK);
+  ASSERT_EQ(third->services->wdes(third), WU_OK);
+  EXPECT_EQ(wutrpix(made), 1);
+  // Stopped and started again, the window system has an empty store.
+  wuxuwnd(window_);
+  wuxfwnd(window_);
+  window_ = nullptr;
+  qevtest::stopModule();
+  std::string why;
+  ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
+  EXPECT_EQ(devb->icon_count, 0);
+  ASSERT_EQ(wuxgwnd(&window_, 1, 0), WU_OK);
+  ASSERT_EQ(wuxgpan(window_, &pane_, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
+  wu_ctl_handle *fresh = Create(WU_CTYPE_DESKICON, {Text(WU_A_TEXT, "Fresh")});
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(wutrpix(picture(fresh)), 2);
+  EXPECT_EQ(devb->icon_count, 1);
 }
 
 // A new icon is drawn once: its window gets one exposure, also when it
