@@ -494,8 +494,14 @@ void Layout(ILW ilw) {
   if (showH) H += hbh;
   bool showV = p.vbar && H >= height;
 
+  /* Rows wider than the room widen the frame only when the horizontal bar
+     can bring the rest into view.  An icon list without the bar (a
+     multi-column list's first column) keeps the frame to its room, so that
+     the list's right margin and highlight and the frame's shadow stay
+     inside the widget and a long text ends within them, not against
+     whatever lies beside the widget. */
   int avail = showV ? width - vbw - s : width - 2 * s;
-  int fw = std::max(W > avail ? W : avail, 1);
+  int fw = std::max(p.hbar && W > avail ? W : avail, 1);
   int fh = std::max(showH ? height - hbh - s : height - 2 * s, 1);
   Position fx = s;
   if (showH) fx = p.frame->core.x; /* keep the horizontal scroll offset */

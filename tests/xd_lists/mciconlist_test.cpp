@@ -1,6 +1,9 @@
 // XdMCIconList through its exported functions, real clicks, drags and
-// keys, and what the X server shows.
+// keys, and what the X server shows: rows, columns and the texts each
+// column shows at the widths a program gives.
 #include "listtest.h"
+
+#include "columnink.h"
 
 #include "qev/status.h"
 #include "xd/MCIconListP.h"
@@ -795,3 +798,135 @@ TEST_F(MCIconListTest, EachSortSeesTheTextsAsTheyAreNow) {
   clickAndCheck(1);
   EXPECT_EQ(column(1).back(), "zz");
 }
+
+namespace {
+
+// The texts each column shows, as the X server shows them, with columns of
+// the widths a program gives.
+class MCColumnTexts : public MCIconListTest {
+ protected:
+  void setWidth(int c, int width, int sortable = XdCOLUMN_DATA_UNCHANGED) {
+    XdMCIconListSetColumn(mc, c, width, nullptr, XdCOLUMN_DATA_UNCHANGED, sortable,
+                          XdCOLUMN_KEY_UNCHANGED);
+    pump();
+  }
+  int width(int c) {
+    int w = 0;
+    XdMCIconListGetColumn(mc, c, &w, nullptr, nullptr, nullptr, nullptr);
+    return w;
+  }
+  // The 16-pixel icons between their margins: the part of the first column
+  // left of its texts.
+  int iconArea() {
+    Dimension margin = 0;
+    XtVaGetValues(XdMCIconListGetChild(mc, 0, XdMCIL_LIST), XdNiconMarginWidth, &margin, nullptr);
+    return 2 * margin + 16;
+  }
+};
+
+// The first column's list is its width less the icons: its texts show as a
+// later column of that width shows the same texts.  Texts one letter longer
+// at a time, in first columns of 80 to 94 pixels (90 among them): those
+// that fit show whole, the others are cut where the later column cuts them,
+// and none reaches the next column.
+TEST_F(MCColumnTexts, FirstColumnShowsItsTextsInTheRoomBesideTheIcons) {
+  create(2);
+  std::vector<std::string> lines;
+  for (int k = 1; k <= 12; ++k) lines.push_back(std::string(size_t(k), 'M') + "|" + std::string(size_t(k), 'M'));
+  rows(lines);
+  const int icons = iconArea();
+  // Each text whole, in a later column wider than any of them.
+  setWidth(1, 300);
+  std::vector<columnink::Shown> whole;
+  {
+    columnink::Image img = columnink::grab(mc);
+    for (int row = 1; row <= int(lines.size()); ++row) {
+      whole.push_back(columnink::shownText(mc, img.get(), 1, row));
+      ASSERT_FALSE(whole.back().points.empty()) << row;
+    }
+  }
+  for (int first = 80; first <= 94; ++first) {
+    setWidth(0, first);
+    setWidth(1, first - icons);
+    ASSERT_EQ(width(0), first);
+    columnink::Image img = columnink::grab(mc);
+    ASSERT_TRUE(img);
+    int shownWhole = 0, cut = 0;
+    for (int row = 1; row <= int(lines.size()); ++row) {
+      columnink::Shown a = columnink::shownText(mc, img.get(), 0, row);
+      columnink::Shown b = columnink::shownText(mc, img.get(), 1, row);
+      EXPECT_EQ(a.points, b.points) << "first column " << first << " pixels, row " << row;
+      EXPECT_LE(a.end, columnink::textLimit(mc, 0)) << "first column " << first << " pixels, row " << row;
+      (a.points == whole[size_t(row - 1)].points ? shownWhole : cut) += 1;
+    }
+    EXPECT_GT(shownWhole, 0) << first;
+    EXPECT_GT(cut, 0) << first;
+  }
+}
+
+// Sortable columns of 90 pixels with texts longer than they are: the texts
+// end inside their columns under the headers, after the user drags the
+// first column's handle wider, sorts with a header click and pages the
+// horizontal bar.
+TEST_F(MCColumnTexts, ColumnsKeepTheirTextsWhenResizedSortedAndScrolled) {
+  create(6);
+  for (int c = 0; c < 6; ++c) setWidth(c, 90, 1);
+  const std::vector<std::string> names = {"Echo the fifth long name", "Alpha the first long name",
+                                          "Delta the fourth long name", "Bravo the second long name"};
+  std::vector<std::string> lines;
+  for (const std::string &n : names) {
+    std::string line = n;
+    for (int c = 2; c <= 6; ++c) line += "|" + n.substr(0, 5) + " in column " + std::to_string(c);
+    lines.push_back(line);
+  }
+  rows(lines);
+  columnink::expectColumnsHoldTheirTexts(mc, 6, "at first");
+  int before = 0;
+  {
+    columnink::Image img = columnink::grab(mc);
+    before = columnink::shownText(mc, img.get(), 0, 2).end;
+  }
+
+  // A real drag of the first column's handle 30 pixels to the right.
+  ASSERT_TRUE(columnink::dragHandle(mc, 0, 30));
+  pump();
+  EXPECT_NEAR(width(0), 120, 2);
+  columnink::expectColumnsHoldTheirTexts(mc, 6, "after the drag");
+  {
+    // The wider column shows more of its long texts.
+    columnink::Image img = columnink::grab(mc);
+    EXPECT_GE(columnink::shownText(mc, img.get(), 0, 2).end, before + 20);
+  }
+
+  // A click on the second header sorts the rows on it.
+  clickHeader(1);
+  EXPECT_EQ(column(0), (std::vector<std::string>{names[1], names[3], names[2], names[0]}));
+  columnink::expectColumnsHoldTheirTexts(mc, 6, "after the sort");
+
+  // A page of the horizontal bar moves every column with its header.
+  Widget hbar = XdMCIconListGetChild(mc, 0, XdMCIL_HSCROLLBAR);
+  ASSERT_TRUE(XtIsManaged(hbar));
+  EXPECT_GT(pageOn(hbar).value, 0);
+  EXPECT_LT(XdMCIconListGetChild(mc, 0, XdMCIL_COLUMNS_AREA)->core.x, 0);
+  columnink::expectColumnsHoldTheirTexts(mc, 6, "after the scroll");
+}
+
+// Showing the first column only, its long texts end inside its list too.
+TEST_F(MCColumnTexts, FirstColumnAloneEndsItsTextsInsideItsList) {
+  create(2);
+  XtVaSetValues(mc, XdNviewType, XdVIEW_FIRST_ONLY, nullptr);
+  rows({std::string(120, 'M') + "|x", "short|y"});
+  Widget first = XdMCIconListGetChild(mc, 0, XdMCIL_LIST);
+  int x, y;
+  columnink::offsetIn(first, mc, &x, &y);
+  const int right = x + int(first->core.width);
+  ASSERT_LT(right, int(mc->core.width));
+  Dimension highlight = 0;
+  XtVaGetValues(inner(), XmNhighlightThickness, &highlight, nullptr);
+  columnink::Image img = columnink::grab(mc);
+  columnink::Shown shown = columnink::shownText(mc, img.get(), 0, 1, int(mc->core.width));
+  EXPECT_FALSE(shown.points.empty());
+  EXPECT_LE(shown.end, right - int(highlight));
+}
+
+}  // namespace
