@@ -7,6 +7,7 @@
 // then runs without a display.
 #include <X11/IntrinsicP.h>
 #include <X11/Shell.h>
+#include <Xm/Screen.h>
 #include <Xm/Xm.h>
 
 #include <algorithm>
@@ -57,12 +58,13 @@ void InstallHooks() {
 
 // Displays this process has closed, and their screens.  Motif keeps caches
 // keyed by the address of the Display structure (default render tables among
-// them) or of a Screen (the stipple its widgets draw insensitive parts with,
-// in a pixmap cache that outlives the screen's widgets) and does not empty
-// them when the display closes; a new connection whose structures land at a
-// closed one's addresses would be handed fonts, pixmaps and GCs of the dead
-// connection.  A restart therefore never keeps such a connection.  Every
-// address is remembered: the caches keep their entries for good.
+// them) or of a Screen (the colours it works out from each background a
+// widget is drawn on, images still referenced when the screen's Motif object
+// goes) and does not empty them when the display closes; a new connection
+// whose structures land at a closed one's addresses would be handed fonts,
+// colours and pixmaps of the dead connection.  A restart therefore never
+// keeps such a connection.  Every address is remembered: the caches keep
+// their entries for good.
 std::vector<const void *> g_closed;
 
 bool WasClosed(const void *address) {
@@ -147,6 +149,32 @@ XmRenderTable ShellFonts(Display *dpy) {
   return t;
 }
 
+// The 50 % stipple Motif draws insensitive and indeterminate parts with, as
+// the screen's Motif object holds it.  That object takes it from the
+// toolkit's pixmap cache, and so does every toggle button, for its
+// indeterminate state; the toggles never give theirs back, and the screen's
+// object gives back its one when it goes.  The cache entry (and the X pixmap)
+// would stay, keyed by a screen that is gone, one more with every restart.
+// It is noted at start-up and, once every widget is gone and nothing draws
+// with it, every reference left is given back.
+Pixmap g_stipple = None;
+
+void NoteStipple(Display *dpy, int screen_number) {
+  g_stipple = None;
+  if (Widget screen = XmGetXmScreen(ScreenOfDisplay(dpy, screen_number)))
+    XtVaGetValues(screen, XmNinsensitiveStippleBitmap, &g_stipple, nullptr);
+  if (g_stipple == XmUNSPECIFIED_PIXMAP) g_stipple = None;
+}
+
+void ReleaseStipple(Display *dpy, int screen_number) {
+  if (g_stipple != None) {
+    Screen *screen = ScreenOfDisplay(dpy, screen_number);
+    while (XmDestroyPixmap(screen, g_stipple)) {
+    }
+  }
+  g_stipple = None;
+}
+
 // Closes the connection and the application context and forgets the block,
 // so that the next wutinit starts from nothing.
 void CloseDown() {
@@ -155,6 +183,7 @@ void CloseDown() {
   if (g_shell_fonts) XmRenderTableFree(g_shell_fonts);
   g_shell_fonts = nullptr;
   if (devb->display) {
+    ReleaseStipple(devb->display, devb->screen);
     RememberClosed(devb->display);
     XtCloseDisplay(devb->display);
   }
@@ -216,6 +245,7 @@ wu_status wutinit(void) {
   XtSetArg(args[n], XmNheight, kToplevelSize); n++;
   devb->toplevel = XtAppCreateShell("qev", "QEV", applicationShellWidgetClass, dpy, args, n);
   XtRealizeWidget(devb->toplevel);
+  NoteStipple(dpy, devb->screen);
   wutsnum(dpy, XtWindow(devb->toplevel), WU_SESSION_LOCK_WAIT_MS, &devb->session_number);
 
   wutgres();

@@ -48,9 +48,10 @@ inline void Pump() {
   while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
 }
 
-// A window of one pane holding one control of every kind (made through
-// `crea` with the event procedure `proc`), shown; null after a failure.
-inline wu_window *WindowOfEveryKind(CreaFn crea, wu_evproc proc) {
+// A window of one pane holding one control of each kind in `kinds` (made
+// through `crea` with the event procedure `proc`), shown; null after a
+// failure.
+inline wu_window *WindowOfKinds(CreaFn crea, wu_evproc proc, const std::vector<int32_t> &kinds) {
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   EXPECT_EQ(wuxgwnd(&window, 1, 0), WU_OK);
@@ -58,7 +59,7 @@ inline wu_window *WindowOfEveryKind(CreaFn crea, wu_evproc proc) {
   EXPECT_EQ(wuxgpan(window, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
   EXPECT_EQ(wuxiwnd(window), WU_OK);
   if (pane == nullptr) return nullptr;
-  for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) {
+  for (int32_t type : kinds) {
     std::vector<wu_value> e = EntriesFor(type);
     wu_ctl_handle *h = nullptr;
     const wu_status st = crea(&h, pane, nullptr, type, e.data(), int32_t(e.size()), proc);
@@ -67,6 +68,18 @@ inline wu_window *WindowOfEveryKind(CreaFn crea, wu_evproc proc) {
   wuxuwnd(window);
   Pump();
   return window;
+}
+
+// Every kind, in type order.
+inline std::vector<int32_t> EveryKind() {
+  std::vector<int32_t> kinds;
+  for (int32_t type = 0; type < WU_CTYPE_KINDS; ++type) kinds.push_back(type);
+  return kinds;
+}
+
+// A window of one pane holding one control of every kind.
+inline wu_window *WindowOfEveryKind(CreaFn crea, wu_evproc proc) {
+  return WindowOfKinds(crea, proc, EveryKind());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The window system stopped and started again and again leaves the heap
 // flat: each start's connection, toolkit and Motif state, and the module's
-// own tables, go with the stop, also when a window holding a control of
-// every kind was left open for the stop to take along.
+// own tables, go with the stop, also what the controls of a window left open
+// for the stop to take along held.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -32,28 +33,35 @@ class RestartMemory : public ::testing::Test {
   }
   void TearDown() override { qevtest::stopModule(); }
 
-  // A stop and a start, with a window of every kind left open for the stop
-  // when asked.
-  void Cycle(bool window) {
-    if (window) {
-      WindowOfEveryKind(crea_, nullptr);
+  // A stop and a start, with a window holding a control of each of `kinds`
+  // left open for the stop (no window without `kinds`).
+  void Cycle(const std::vector<int32_t> *kinds) {
+    if (kinds) {
+      WindowOfKinds(crea_, nullptr, *kinds);
       ASSERT_FALSE(HasFailure());
     }
     ASSERT_EQ(term_(), WU_OK);
     ASSERT_EQ(init_(), WU_OK);
   }
 
-  void ExpectFlat(const std::string &name, bool window) {
+  // Bytes the heap grows by a cycle once warmed up; not a number after a
+  // failure.
+  double Growth(const std::vector<int32_t> *kinds) {
     for (int i = 0; i < kWarmCycles; ++i) {
-      Cycle(window);
-      if (HasFatalFailure()) return;
+      Cycle(kinds);
+      if (HasFatalFailure()) return std::nan("");
     }
     const size_t before = heapInUse();
     for (int i = 0; i < kCycles; ++i) {
-      Cycle(window);
-      if (HasFatalFailure()) return;
+      Cycle(kinds);
+      if (HasFatalFailure()) return std::nan("");
     }
-    const double per = (double(heapInUse()) - double(before)) / kCycles;
+    return (double(heapInUse()) - double(before)) / kCycles;
+  }
+
+  void ExpectFlat(const std::string &name, const std::vector<int32_t> *kinds) {
+    const double per = Growth(kinds);
+    if (HasFatalFailure()) return;
     RecordProperty(name, std::to_string(per));
     EXPECT_LT(per, kPerCycle) << name << ": " << per << " bytes a cycle";
   }
@@ -64,15 +72,38 @@ class RestartMemory : public ::testing::Test {
 
 TEST_F(RestartMemory, StopAndStartKeepTheHeapFlat) {
   if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
-  ExpectFlat("stop and start", false);
+  ExpectFlat("stop and start", nullptr);
 }
 
-// Not yet flat: Motif's colour and pixmap caches, keyed by the screen, gain
-// entries on every connection that never leave them, and the toolkit keeps
-// a record for each selection a text field took on a connection.
+// Each toggle button takes a reference on the screen's stipple in Motif's
+// pixmap cache and never gives it back; left there, the cache entry of every
+// closed screen would stay for good.  Motif's colour caches (see below) gain
+// the same entries for a window holding a label as for one that also holds
+// the kinds made of toggle buttons, so whatever else those kinds leave
+// behind at a stop is the difference between the two.
+TEST_F(RestartMemory, ToggleButtonsLeftOpenForAStopLeaveNothingBehind) {
+  if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
+  const std::vector<int32_t> label = {WU_CTYPE_LABEL};
+  const std::vector<int32_t> toggles = {WU_CTYPE_LABEL, WU_CTYPE_CHECK, WU_CTYPE_RADIO};
+  const double without = Growth(&label);
+  if (HasFatalFailure()) return;
+  const double with = Growth(&toggles);
+  if (HasFatalFailure()) return;
+  RecordProperty("toggle buttons", std::to_string(with - without));
+  EXPECT_LT(with - without, kPerCycle)
+      << "a window with toggle buttons: " << with << " bytes a cycle, without: " << without;
+}
+
+// Not flat: Motif's colour caches, keyed by the screen, have no call that
+// takes an entry out.  On every connection they gain an entry (104 bytes)
+// for each background its widgets are drawn on, four in this window, as the
+// default colours of a widget's shadows, foreground and highlight are worked
+// out from its background, and one for the default background of a widget
+// given none (the tool tip label Motif makes as the window's widgets go).
 TEST_F(RestartMemory, DISABLED_StopAndStartWithAWindowOfEveryKindOpenKeepTheHeapFlat) {
   if (!QEV_HEAP_COUNTED) GTEST_SKIP() << "the sanitizer's allocator is not counted by mallinfo2";
-  ExpectFlat("stop and start with a window", true);
+  const std::vector<int32_t> every = EveryKind();
+  ExpectFlat("stop and start with a window", &every);
 }
 
 }  // namespace
