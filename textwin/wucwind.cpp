@@ -79,6 +79,49 @@ void ReleaseControls(wu_window *w, wu_pane *pane) {
   RunReleaseList(w, pane);
 }
 
+// Releases the pane's controls with the pane's widget, as a window that goes
+// releases them: each record gives up what it holds while its widgets still
+// stand, then the pane's widget is destroyed and takes theirs with it in one
+// pass of the toolkit (one layout of the window, and Motif brings the
+// shell's drop-site information up to date once for each drop site, as for
+// a shell destroyed whole), then the records go.  Records that a clean-up
+// releases meanwhile join them.
+void ReleaseWithPane(wu_window *w, wu_pane *pane) {
+  wu_pane_ext *ext = pane->ext;
+  Widget pane_widget = ext ? ext->widget : nullptr;
+  if (!pane_widget || pane_widget->core.being_destroyed || !wuxfwid || !wutfwpn || !wutfwfg ||
+      !wu_x_ok()) {
+    ReleaseControls(w, pane);
+    return;
+  }
+  while (wu_control *c = ext->controls)
+    if (wuxfwid(c) != WU_OK) break;
+  wu_control *taken = nullptr, *last = nullptr;
+  while (wu_control *c = ext->release) {
+    ext->release = c->next;
+    if (!ext->release) ext->release_last = nullptr;
+    c->next = nullptr;
+    c->prev = last;
+    if (last) last->next = c;
+    else taken = c;
+    last = c;
+    wutfwpn(w, ext, c);
+  }
+  // Motif would keep the text drawing state of the pane's windows for the
+  // life of the process.
+  wumdxft(pane_widget);
+  XtDestroyWidget(pane_widget);
+  ext->widget = nullptr;
+  while (wu_control *c = taken) {
+    taken = c->next;
+    c->next = c->prev = nullptr;
+    wutfwfg(c);
+    wu_reg_remove(c);
+    wutfmem(w->pool, c, c->kind);
+  }
+  RunReleaseList(w, pane);
+}
+
 // Builds the widgets of the older bars and controls made before their pane
 // was realised (their creators keep the record and leave the widgets for
 // now; radio buttons come with their box).  A bar or control that cannot be
@@ -174,8 +217,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   if (wumfwmn) wumfwmn(w);
   if (wumcwgo) wumcwgo(w);
   wutfcmd(w);
-  // Controls are released while their widgets still stand.
-  for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
+  // Controls are released while their widgets still stand; their widgets go
+  // with their pane's.
+  for (wu_pane *p = w->panes; p; p = p->next) ReleaseWithPane(w, p);
   wutfcpn(w);
   // Motif would keep the text drawing state of every window of the frame
   // for the life of the process.
