@@ -349,6 +349,7 @@ wu_status wuxiwnd(wu_window *w) {
   if (wumiwmn) wumiwmn(w);
   if (wuticmd(w) != 0) wutlogf(QEV_LOG_WARNING, "The window's command line could not be made.");
   for (wu_pane *p = w->panes; p; p = p->next) {
+    const bool fresh = !p->ext || !p->ext->widget;
     if (wutihpn(p, w->form) != 0) {
       wutdfrm(w);
       w->flags &= ~WU_WIN_REALIZED;
@@ -356,7 +357,13 @@ wu_status wuxiwnd(wu_window *w) {
     }
     XtManageChild(p->ext->widget);
     BuildPendingBars(w, p);
-    p->flags |= WU_PANE_DIRTY;
+    // A pane widget made here holds blanks only, and its window shows its
+    // background until the fields are drawn: only the fields are drawn.
+    if (fresh) {
+      for (wu_field *f = p->fields; f; f = f->next) f->flags |= WU_FLD_DIRTY;
+    } else {
+      p->flags |= WU_PANE_DIRTY;
+    }
   }
   wutcnfg(w);
   wuwmwsa(w);
