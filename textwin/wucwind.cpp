@@ -238,6 +238,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   // Holds taken on the window (waiting reads, modal waits) see it gone.
   wu_reg_remove(w);
   vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
+  // What the release tore down (the window, the grabs of a list posted in
+  // it) is gone on the server before the host goes on.
+  if (wu_x_ok()) XFlush(devb->display);
 }
 
 // A window marked as going is released here, once the toolkit has returned
