@@ -108,10 +108,13 @@ void ReleaseWithPane(wu_window *w, wu_pane *pane) {
     wutfwpn(w, ext, c);
   }
   // Motif would keep the text drawing state of the pane's windows for the
-  // life of the process.
-  wumdxft(pane_widget);
-  XtDestroyWidget(pane_widget);
-  ext->widget = nullptr;
+  // life of the process.  (A clean-up that took the pane's widget down has
+  // cleared it.)
+  if (Widget still = ext->widget) {
+    wumdxft(still);
+    XtDestroyWidget(still);
+    ext->widget = nullptr;
+  }
   while (wu_control *c = taken) {
     taken = c->next;
     c->next = c->prev = nullptr;
