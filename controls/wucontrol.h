@@ -213,6 +213,8 @@ wu_status wutipan(Widget pane_widget);
 wu_status wutactw(wu_window *window, Widget w);
 wu_status wuxfwid(wu_control *c);
 wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c);
+wu_status wutfwpn(wu_window *window, wu_pane_ext *ext, wu_control *c);
+wu_status wutfwfg(wu_control *c);
 wu_status wuxlscr(void);
 void Kludge_XmText_scrollHorizontal(Widget w, Boolean on);
 void Kludge_XmIm_current_widget(Widget w);

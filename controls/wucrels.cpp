@@ -540,9 +540,13 @@ wu_status wuxfwid(wu_control *c) {
   return WU_OK;
 }
 
-wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
-  if (c == nullptr) return WU_NOTAVAIL;
-  wu_state *state = wu_module();
+}  // extern "C"
+
+namespace {
+
+// What a released record gives up while its widgets still stand: the kind's
+// clean-up, its pending events, parameters, tip, answers and colours.
+void drop_parts(wu_window *window, wu_control *c, wu_state *state) {
   if (state != nullptr) state->pending_focus = nullptr;
   wu_ctl_handle *h = c->handle;
   // The kind's clean-up gets a handle even for a record that never had one.
@@ -558,22 +562,58 @@ wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
   c->vkeys_answer = nullptr;
   wu_ctl_free_colours(c);
   if (shows_tips(c->kind) && wuwtlst) wuwtlst(c);
+  // The keyboard records never name a widget about to go.
+  Widget main = wuwgxtw(c);
+  if (state != nullptr && main != nullptr && (state->focus == main || state->last_input == main)) {
+    state->focus = nullptr;
+    state->last_input = nullptr;
+  }
+}
+
+// Destroys the control's widgets now, with its drop site.
+void destroy_widgets(wu_control *c) {
   Widget outer = wu_ctl_outer(c);
   Widget main = wuwgxtw(c);
-  if (outer != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok()) {
-    if (wumudnd && main != nullptr) wumudnd(main);
-    if (state != nullptr && (state->focus == main || state->last_input == main)) {
-      state->focus = nullptr;
-      state->last_input = nullptr;
-    }
-    // Motif would keep the text drawing state of the control's windows for
-    // the life of the process.
-    wumdxft(outer);
-    XtDestroyWidget(outer);
-  }
+  if (wumudnd && main != nullptr) wumudnd(main);
+  // Motif would keep the text drawing state of the control's windows for
+  // the life of the process.
+  wumdxft(outer);
+  XtDestroyWidget(outer);
+}
+
+bool inside(Widget w, Widget ancestor) {
+  for (; w != nullptr; w = XtParent(w))
+    if (w == ancestor) return true;
+  return false;
+}
+
+}  // namespace
+
+extern "C" {
+
+wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
+  if (c == nullptr) return WU_NOTAVAIL;
+  drop_parts(window, c, wu_module());
+  if (wu_ctl_outer(c) != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok())
+    destroy_widgets(c);
+  return wutfwfg(c);
+}
+
+wu_status wutfwpn(wu_window *window, wu_pane_ext *ext, wu_control *c) {
+  if (c == nullptr) return WU_NOTAVAIL;
+  drop_parts(window, c, wu_module());
+  Widget outer = wu_ctl_outer(c);
+  if (outer != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok() &&
+      !inside(outer, ext->widget))
+    destroy_widgets(c);
+  return WU_OK;
+}
+
+wu_status wutfwfg(wu_control *c) {
+  if (c == nullptr) return WU_NOTAVAIL;
   wu_ctl_w(c)->main = nullptr;
   if (has_outer(c->kind)) wu_ctl_w(c)->outer = nullptr;
-  if (h != nullptr) {
+  if (wu_ctl_handle *h = c->handle) {
     wu_handle_forget(h);
     vmfree_handler(c->handle_pool, h, static_cast<int32_t>(sizeof(wu_ctl_handle)), 0);
     c->handle = nullptr;

@@ -297,6 +297,8 @@ wu_status LbxClean(wu_ctl_handle *h, wu_value *entries, int32_t count) {
   if (c == nullptr || (entries != nullptr && count > 0) || wu_ctl_live(c)) return WU_OK;
   ListBox *b = lbx(c);
   free_store(c, &b->store);
+  // The title's label goes with the control's widgets: only the copy goes.
+  b->title_label = nullptr;
   set_title_text(b, nullptr, 0);
   XtFree(reinterpret_cast<char *>(b->answer));
   b->answer = nullptr;

@@ -44,6 +44,7 @@ constexpr int32_t kVisibleMax = 10;      // rows the popup list shows at most
 constexpr int32_t kShortListPad = 6;     // extra pixels of a list under 6 rows
 constexpr int32_t kRowPad = 4;           // pixels a row takes besides its font
 constexpr int32_t kArrowOffset = 20;     // room of the arrow right of the text
+constexpr int32_t kPaneMarginHeight = 1; // pixels above and below the text in a pane
 constexpr int32_t kCallMaxText = 1024;   // bytes of a recorded text replayed
 constexpr int32_t kShellCells = 9;       // popup height in cells before it has one
 constexpr int32_t kIconCells = 8;        // popup height in cells of an icon list
@@ -178,6 +179,8 @@ void delete_pos(wu_combo *cb, int32_t pos) {
 }
 
 // The list shows the items of the control's store.
+void mirror_selection(wu_combo *cb);
+
 void mirror_store(wu_combo *cb) {
   if (cb->list == nullptr) return;
   wu_item_store *s = &cb->store;
@@ -188,6 +191,12 @@ void mirror_store(wu_combo *cb) {
     XtVaSetValues(cb->list, XmNitems, s->count > 0 ? s->items : nullptr, XmNitemCount, s->count,
                   nullptr);
   }
+  mirror_selection(cb);
+}
+
+// The list selects the store's first selected item.
+void mirror_selection(wu_combo *cb) {
+  wu_item_store *s = &cb->store;
   for (int32_t i = 0; i < s->count; ++i)
     if (s->selection[i]) {
       select_pos(cb, i + 1, False);
@@ -754,6 +763,7 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
   if (cb->c.height > 0) { XtSetArg(a[n], XmNheight, Dimension(cb->c.height)); ++n; }
   if (cb->c.width > 0) { XtSetArg(a[n], XmNwidth, Dimension(cb->c.width)); ++n; }
   XtSetArg(a[n], XmNshadowThickness, Dimension(1)); ++n;
+  if (pane) { XtSetArg(a[n], XmNmarginHeight, Dimension(kPaneMarginHeight)); ++n; }
   if (cb->text != nullptr) { XtSetArg(a[n], XmNvalue, cb->text); ++n; }
   XtSetArg(a[n], XmNcursorPosition, XmTextPosition(cb->cursor)); ++n;
   XtSetArg(a[n], XmNeditMode, XmSINGLE_LINE_EDIT); ++n;
@@ -844,6 +854,12 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
     XtSetArg(a[n], XmNitems, cb->items); ++n;
     XtSetArg(a[n], XmNitemCount, cb->item_count); ++n;
   }
+  // In a pane the list is made with the store's items.
+  const bool store_items = pane && !cb->icon_list && cb->store.count > 0;
+  if (store_items) {
+    XtSetArg(a[n], XmNitems, cb->store.items); ++n;
+    XtSetArg(a[n], XmNitemCount, cb->store.count); ++n;
+  }
   if (cb->c.procedure == nullptr) { XtSetArg(a[n], XmNvisibleItemCount, kVisibleMax); ++n; }
   if (cb->c.font_list != nullptr) { XtSetArg(a[n], XmNfontList, cb->c.font_list); ++n; }
   XtSetArg(a[n], XmNlistMarginHeight, Dimension(1)); ++n;
@@ -867,7 +883,8 @@ wu_status wutgcbo(Widget parent, wu_combo *cb) {
     XtOverrideTranslations(cb->list, list_keys);
   }
   if (pane) {
-    mirror_store(cb);
+    if (store_items) mirror_selection(cb);
+    else mirror_store(cb);
     if (wumrdnd != nullptr && wuwidrg != nullptr) {
       wu_dnd_site *site = wumrdnd(cb->list);
       if (site != nullptr) wuwidrg(cb->list, site);
@@ -1494,10 +1511,15 @@ wu_status wuticbo(wu_control *c) {
     cb->built = cb->list;
   }
   install_slots(c);
-  XtVaSetValues(cb->form, XmNx, Position(c->x), XmNy, Position(c->y), XmNwidth,
-                Dimension(std::max(c->width, 1)), nullptr);
-  if (c->height > 0) XtVaSetValues(cb->form, XmNheight, Dimension(c->height), nullptr);
-  XtVaSetValues(cb->text_w, XmNmarginHeight, Dimension(1), nullptr);
+  Arg a[4];
+  Cardinal n = 0;
+  XtSetArg(a[n], XmNx, Position(c->x)); ++n;
+  XtSetArg(a[n], XmNy, Position(c->y)); ++n;
+  XtSetArg(a[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;
+  if (c->height > 0) { XtSetArg(a[n], XmNheight, Dimension(c->height)); ++n; }
+  XtSetValues(cb->form, a, n);
+  // A new text was made with the pane's margin.
+  if (!first) XtVaSetValues(cb->text_w, XmNmarginHeight, Dimension(kPaneMarginHeight), nullptr);
   if (c->flags & WU_CTL_HIDDEN) XtSetMappedWhenManaged(cb->form, False);
   XtManageChild(cb->form);
   Dimension h = 0;

@@ -183,13 +183,21 @@ bool wu_dnd_register(wu_dnd_site *s) {
   }
   // Motif refuses with no more than a warning: the site counts as
   // registered only when Motif holds it with the site's own drop procedure.
-  XtCallbackProc held = nullptr;
-  if (XmDropSiteRegistered(s->widget)) {
+  // Motif keeps a record of its own, without the site's procedure and deaf
+  // to updates, for a widget that clips drop sites below it; a widget
+  // without children never has one, so that a record Motif holds for it
+  // is the site.  Asking Motif for the procedure rewrites the shell's
+  // drop-site information on the server first, so it is asked only of a
+  // widget with children.
+  bool held = XmDropSiteRegistered(s->widget);
+  if (held && XtIsComposite(s->widget)) {
+    XtCallbackProc proc = nullptr;
     Arg query[1];
-    XtSetArg(query[0], XmNdropProc, &held);
+    XtSetArg(query[0], XmNdropProc, &proc);
     XmDropSiteRetrieve(s->widget, query, 1);
+    held = proc != nullptr && proc == s->drop_proc;
   }
-  s->registered = held != nullptr && held == s->drop_proc ? 1 : 0;
+  s->registered = held ? 1 : 0;
   if (!s->registered) wutlogf(QEV_LOG_WARNING, "Motif refused the drop site of %s.", XtName(s->widget));
   return s->registered != 0;
 }

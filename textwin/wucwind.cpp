@@ -79,6 +79,52 @@ void ReleaseControls(wu_window *w, wu_pane *pane) {
   RunReleaseList(w, pane);
 }
 
+// Releases the pane's controls with the pane's widget, as a window that goes
+// releases them: each record gives up what it holds while its widgets still
+// stand, then the pane's widget is destroyed and takes theirs with it in one
+// pass of the toolkit (one layout of the window, and Motif brings the
+// shell's drop-site information up to date once for each drop site, as for
+// a shell destroyed whole), then the records go.  Records that a clean-up
+// releases meanwhile join them.
+void ReleaseWithPane(wu_window *w, wu_pane *pane) {
+  wu_pane_ext *ext = pane->ext;
+  Widget pane_widget = ext ? ext->widget : nullptr;
+  if (!pane_widget || pane_widget->core.being_destroyed || !wuxfwid || !wutfwpn || !wutfwfg ||
+      !wu_x_ok()) {
+    ReleaseControls(w, pane);
+    return;
+  }
+  while (wu_control *c = ext->controls)
+    if (wuxfwid(c) != WU_OK) break;
+  wu_control *taken = nullptr, *last = nullptr;
+  while (wu_control *c = ext->release) {
+    ext->release = c->next;
+    if (!ext->release) ext->release_last = nullptr;
+    c->next = nullptr;
+    c->prev = last;
+    if (last) last->next = c;
+    else taken = c;
+    last = c;
+    wutfwpn(w, ext, c);
+  }
+  // Motif would keep the text drawing state of the pane's windows for the
+  // life of the process.  (A clean-up that took the pane's widget down has
+  // cleared it.)
+  if (Widget still = ext->widget) {
+    wumdxft(still);
+    XtDestroyWidget(still);
+    ext->widget = nullptr;
+  }
+  while (wu_control *c = taken) {
+    taken = c->next;
+    c->next = c->prev = nullptr;
+    wutfwfg(c);
+    wu_reg_remove(c);
+    wutfmem(w->pool, c, c->kind);
+  }
+  RunReleaseList(w, pane);
+}
+
 // Builds the widgets of the older bars and controls made before their pane
 // was realised (their creators keep the record and leave the widgets for
 // now; radio buttons come with their box).  A bar or control that cannot be
@@ -174,8 +220,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   if (wumfwmn) wumfwmn(w);
   if (wumcwgo) wumcwgo(w);
   wutfcmd(w);
-  // Controls are released while their widgets still stand.
-  for (wu_pane *p = w->panes; p; p = p->next) ReleaseControls(w, p);
+  // Controls are released while their widgets still stand; their widgets go
+  // with their pane's.
+  for (wu_pane *p = w->panes; p; p = p->next) ReleaseWithPane(w, p);
   wutfcpn(w);
   // Motif would keep the text drawing state of every window of the frame
   // for the life of the process.
@@ -194,6 +241,9 @@ void ReleaseWindow(wu_state *state, wu_window *w) {
   // Holds taken on the window (waiting reads, modal waits) see it gone.
   wu_reg_remove(w);
   vmfree_handler(w->pool, w, int32_t(sizeof(wu_window)), 0);
+  // What the release tore down (the window, the grabs of a list posted in
+  // it) is gone on the server before the host goes on.
+  if (wu_x_ok()) XFlush(devb->display);
 }
 
 // A window marked as going is released here, once the toolkit has returned
@@ -305,6 +355,7 @@ wu_status wuxiwnd(wu_window *w) {
   if (wumiwmn) wumiwmn(w);
   if (wuticmd(w) != 0) wutlogf(QEV_LOG_WARNING, "The window's command line could not be made.");
   for (wu_pane *p = w->panes; p; p = p->next) {
+    const bool fresh = !p->ext || !p->ext->widget;
     if (wutihpn(p, w->form) != 0) {
       wutdfrm(w);
       w->flags &= ~WU_WIN_REALIZED;
@@ -312,7 +363,13 @@ wu_status wuxiwnd(wu_window *w) {
     }
     XtManageChild(p->ext->widget);
     BuildPendingBars(w, p);
-    p->flags |= WU_PANE_DIRTY;
+    // A pane widget made here holds blanks only, and its window shows its
+    // background until the fields are drawn: only the fields are drawn.
+    if (fresh) {
+      for (wu_field *f = p->fields; f; f = f->next) f->flags |= WU_FLD_DIRTY;
+    } else {
+      p->flags |= WU_PANE_DIRTY;
+    }
   }
   wutcnfg(w);
   wuwmwsa(w);

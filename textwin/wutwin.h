@@ -163,6 +163,13 @@ void wuwfkey(Widget w, XtPointer client, XtPointer call);
 /* Destroys the toolkit side of a released control (controls layer). */
 wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *control)
     __attribute__((weak));
+/* The same in two steps for a pane whose widget goes next and takes the
+   control's widgets with it: what the control holds is given up with its
+   widgets standing (those outside the pane's widget are destroyed now),
+   then, once the pane's widget is gone, the record lets go of them. */
+wu_status wutfwpn(wu_window *window, wu_pane_ext *ext, wu_control *control)
+    __attribute__((weak));
+wu_status wutfwfg(wu_control *control) __attribute__((weak));
 /* The window-command dispatcher (menus layer). */
 wu_status wumpcmd(wu_window *window, int32_t code) __attribute__((weak));
 /* Saves and releases the window's tool box (menus layer). */

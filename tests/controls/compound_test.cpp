@@ -57,6 +57,17 @@ class Compound : public Controls {
     XCloseDisplay(other);
     return st == GrabSuccess;
   }
+  // True when `w` is among the windows below `parent` on the server, as
+  // another client `other` sees them.
+  static bool OnTheServer(Display *other, Window parent, Window w) {
+    Window root = None, up = None, *kids = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(other, parent, &root, &up, &kids, &n)) return false;
+    bool found = false;
+    for (unsigned i = 0; i < n && !found; ++i) found = kids[i] == w || OnTheServer(other, kids[i], w);
+    if (kids) XFree(kids);
+    return found;
+  }
   Widget Form() {
     Widget f = XtVaCreateManagedWidget("plain", xmFormWidgetClass, W(anchor_)->core.parent,
                                        nullptr);
@@ -200,6 +211,40 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   ASSERT_EQ(posted[0].params.size(), 1u);
   EXPECT_EQ(posted[0].params[0].value, 2);
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 2);
+}
+
+// The host releases the window (outside any command) while a combo box's
+// list is posted in it: the moment the release returns, with nothing of
+// the module's connection handled since, another client finds the window
+// gone from the server and the pointer and keyboard free.
+TEST_F(Compound, AWindowReleasedWithItsListPostedIsGoneWhenTheReleaseReturns) {
+  wu_ctl_handle *h = Create(WU_CTYPE_COMBO, {Flag(WU_A_COMBOSTYLE, 1)});
+  wu_combo *cb = Cb(h);
+  auto items = Strs({"alpha", "beta", "gamma"});
+  ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
+  ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
+  Settle();
+  ASSERT_TRUE(cb->shown);
+  ASSERT_FALSE(PointerFree());
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  ASSERT_NE(other, nullptr);
+  const Window frame = XtWindow(window_->outer);
+  const Window list = XtWindow(cb->shell);
+  ASSERT_TRUE(OnTheServer(other, DefaultRootWindow(other), frame));
+  ASSERT_TRUE(OnTheServer(other, DefaultRootWindow(other), list));
+  ASSERT_EQ(wuxfwnd(window_), WU_OK);
+  window_ = nullptr;
+  EXPECT_FALSE(OnTheServer(other, DefaultRootWindow(other), frame));
+  EXPECT_FALSE(OnTheServer(other, DefaultRootWindow(other), list));
+  EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
+                          CurrentTime),
+            GrabSuccess);
+  EXPECT_EQ(XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
+                         GrabModeAsync, None, None, CurrentTime),
+            GrabSuccess);
+  XUngrabPointer(other, CurrentTime);
+  XUngrabKeyboard(other, CurrentTime);
+  XCloseDisplay(other);
 }
 
 TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
