@@ -6,9 +6,11 @@
 #include <X11/IntrinsicP.h>
 
 #include <ctime>
+#include <functional>
 
 #include "runtime/wudevice.h"
 #include "runtime/wutoolkit.h"
+#include "xinput.h"
 
 namespace qevtest {
 namespace {
@@ -24,8 +26,9 @@ long NowMs() {
   return long(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-// True while the module started with `app` runs on its display.
-bool ModuleAlive(XtAppContext app) { return devb && devb->app == app && wu_x_ok(); }
+// True while the module started with `app` runs: its timers may be
+// added and removed (its display may be lost meanwhile).
+bool ModuleAlive(XtAppContext app) { return devb && devb->app == app; }
 
 }  // namespace
 
@@ -39,15 +42,41 @@ int failureCount() {
   return n;
 }
 
+std::vector<Widget> shownPopupShells() {
+  std::vector<Widget> out;
+  if (!devb || !wu_x_ok()) return out;
+  Display *dpy = devb->display;
+  // The shells are children of the root, or a few levels down in the
+  // frames a window manager puts around them.
+  std::function<void(Window, int)> look = [&](Window at, int depth) {
+    Window root = None, parent = None, *kids = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(dpy, at, &root, &parent, &kids, &n)) return;
+    for (unsigned int i = 0; i < n; ++i) {
+      Widget w = XtWindowToWidget(dpy, kids[i]);
+      if (w == nullptr) {
+        if (depth < 3) look(kids[i], depth + 1);
+      } else if (!w->core.being_destroyed && (XtIsTransientShell(w) || XtIsOverrideShell(w)) &&
+                 viewable(w)) {
+        out.push_back(w);
+      }
+    }
+    if (kids) XFree(kids);
+  };
+  look(DefaultRootWindow(dpy), 0);
+  return out;
+}
+
 void endModuleDialogs() {
-  if (!devb) return;
-  for (int32_t i = 0; i < devb->shell_count; ++i) {
-    Widget shell = devb->shells[i];
-    if (!shell || shell->core.being_destroyed || !XtIsComposite(shell)) continue;
+  if (!devb || !wu_x_ok()) return;
+  auto unmanage = [](Widget shell) {
+    if (!shell || shell->core.being_destroyed || !XtIsComposite(shell)) return;
     CompositeWidget c = reinterpret_cast<CompositeWidget>(shell);
     for (Cardinal k = 0; k < c->composite.num_children; ++k)
       if (XtIsManaged(c->composite.children[k])) XtUnmanageChild(c->composite.children[k]);
-  }
+  };
+  for (Widget shell : shownPopupShells()) unmanage(shell);
+  for (int32_t i = 0; devb && i < devb->shell_count; ++i) unmanage(devb->shells[i]);
 }
 
 bool settle(int limitMs) {
@@ -126,13 +155,16 @@ void Script::Fail(const std::string &step, const std::string &why) {
   if (!why.empty()) ADD_FAILURE() << "step \"" << step << "\": " << why;
   ADD_FAILURE() << "the script stopped at its failing step \"" << step
                 << "\" and ends the modal wait";
-  if (end_ && alive_()) end_();
+  if (end_ && alive_() && XUsable()) end_();
   Arm(kEndMs);
 }
 
 // The server has answered every request so far and every event it sent
 // is dispatched.
+bool Script::XUsable() const { return !(devb && devb->display == dpy_ && !wu_x_ok()); }
+
 bool Script::Quiet() {
+  if (!XUsable()) return true;   // a lost display sends nothing more
   XSync(dpy_, False);
   return !(XtAppPending(app_) & XtIMXEvent);
 }
@@ -144,7 +176,7 @@ void Script::Tick(XtPointer client, XtIntervalId *) {
   if (s->ending_) {
     // A failed script: whatever modal wait is still up is ended, the
     // innermost first, until the modal call returns.
-    if (s->end_) s->end_();
+    if (s->end_ && s->XUsable()) s->end_();
     s->Arm(kEndMs);
     return;
   }

@@ -39,8 +39,8 @@ class Script {
 
   // A script played in the running module's event loops.
   Script();
-  // A script played in `app`'s loops; `alive` says whether `app` and
-  // `dpy` are still usable (a step may end the module).
+  // A script played in `app`'s loops; `alive` says whether `app` is still
+  // there to take and give back timers (a step may end the module).
   Script(XtAppContext app, Display *dpy, Check alive);
   ~Script();
   Script(const Script &) = delete;
@@ -82,6 +82,7 @@ class Script {
   void Arm(unsigned long ms);
   void Fail(const std::string &step, const std::string &why);
   bool Quiet();
+  bool XUsable() const;   // the display has not been lost
 
   XtAppContext app_ = nullptr;
   Display *dpy_ = nullptr;
@@ -97,8 +98,12 @@ class Script {
   XtIntervalId timer_ = 0;
 };
 
-// Takes down every dialog the module shows, which ends the modal wait each
-// one runs (the default ending of a script).
+// The dialog, message box and menu shells of the module the server shows
+// (transient and override shells mapped on the root).
+std::vector<Widget> shownPopupShells();
+
+// Takes down every dialog and menu the module shows, which ends the modal
+// wait each one runs (the default ending of a script).
 void endModuleDialogs();
 
 // The failures the running test has recorded so far.
