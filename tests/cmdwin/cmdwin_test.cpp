@@ -150,10 +150,10 @@ class CmdWin : public ::testing::Test {
     }
     return out;
   }
-  void Settle(int ms = 100) {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, ms);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
+  // Time passes with the event loop turning (a tip's delay or its grace).
+  void Turn(int ms) { qevtest::turnUntil([] { return false; }, ms); }
   // Stops and starts the window system in this process, as the host does
   // between two sessions.
   void Restart() {
@@ -606,7 +606,7 @@ TEST_F(CmdWin, MergedBoxStandsInForTheCommandWindow) {
   EXPECT_EQ(items(), (std::vector<std::string>{"older", "oldest"}));
   // Typed and entered there, a command is queued and leads the history.
   qevtest::clickWidget(cb->text_w);
-  Settle(50);
+  Settle();
   for (char c : std::string("ls")) qevtest::pressKey(devb->display, KeySym(c));
   qevtest::pressKey(devb->display, XK_Return);
   Settle();
@@ -663,9 +663,9 @@ TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
   ASSERT_TRUE(XmListPosToBounds(List(), 2, &x, &y, &w, &h));
   Display *d = devb->display;
   XTestFakeMotionEvent(d, -1, lx + x + w / 2, ly + y + h / 2, CurrentTime);
-  Settle(50);
+  Settle();
   XTestFakeButtonEvent(d, 2, True, CurrentTime);
-  Settle(50);
+  Settle();
   XTestFakeButtonEvent(d, 2, False, CurrentTime);
   Settle();
   EXPECT_EQ(Queued(), (std::vector<std::string>{"beta"}));
@@ -675,7 +675,7 @@ TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
   // that change or survives it.
   XmListDeselectAllItems(List());
   qevtest::clickWidget(Text());
-  Settle(50);
+  Settle();
   qevtest::pressKey(d, XK_Up);
   Settle();
   EXPECT_EQ(FieldText(Text()), "alpha");
@@ -713,24 +713,24 @@ TEST_F(CmdWin, CommandTipShowsTheFormattedCommandAfterTheDelay) {
   };
   auto leave = [&] {
     XTestFakeMotionEvent(devb->display, -1, 0, 0, CurrentTime);
-    Settle(50);
+    Settle();
   };
   enter();
-  Settle(150);
+  Turn(150);
   EXPECT_EQ(tip(), "");  // not before the delay
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
   EXPECT_EQ(tip(), "Run Command now (100%)");
   leave();
   EXPECT_EQ(s->ctl_tip_up, 0);
   // Past the grace period the delay applies again; the tip quotes the text.
-  Settle(500);
+  Turn(500);
   XmTextSetString(Text(), const_cast<char *>("ls -l"));
   enter();
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
   EXPECT_EQ(tip(), "Run 'ls -l' now (100%)");
   leave();
   // A command of 200 characters or more is not shown in the tip.
-  Settle(500);
+  Turn(500);
   XmTextSetString(Text(), const_cast<char *>(std::string(200, 'x').c_str()));
   enter();
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);

@@ -141,10 +141,8 @@ class Controls : public ::testing::Test {
 
   Widget W(wu_ctl_handle *h) { return wuwgxtw(h->control); }
 
-  void Settle() {
-    if (devb && devb->display) XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   // Every event posted to the window's event task since the last call.
   std::vector<Posted> Events() {

@@ -300,10 +300,8 @@ class MenuTest : public ::testing::Test {
     wu_state *st = wu_module();
     return st->menu_pool ? qevhost::poolStats(st->menu_pool).liveBlocks : 0;
   }
-  void Settle() {
-    if (devb && devb->display) XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
   // Module events queued for the window (commands with their text).
   std::vector<std::string> Queued() {
     std::vector<std::string> out;

@@ -25,6 +25,7 @@
 #include "runtime/wutoolkit.h"
 #include "textwin/QEVSbar.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -65,10 +66,8 @@ class WindowParts : public ::testing::Test {
     });
   }
 
-  void Settle() {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 300);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   void Press(KeySym sym) { qevtest::pressKey(devb->display, sym); }
 
