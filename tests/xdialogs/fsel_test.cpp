@@ -12,12 +12,14 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "dialogs/wudialog.h"
 #include "modulehost.h"
 #include "qevhost.h"
 #include "runtime/wudevice.h"
+#include "runtime/wutoolkit.h"
 #include "script.h"
 #include "xinput.h"
 #include "xserver.h"
@@ -154,6 +156,44 @@ TEST_F(FileSelection, ADirectoryIsMeasuredWithoutItsTrailingSlash) {
   EXPECT_EQ(g.request.length, int32_t(kMost));
   EXPECT_EQ(std::string(g.request.path), dir);
   EXPECT_TRUE(GuardWhole(g));
+}
+
+// The filters offered: at most 50, each of at most 199 characters; the
+// 51st and a pattern of 200 are not offered.
+TEST_F(FileSelection, FiltersAreOfferedUpToTheirLimits) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < WU_FSEL_FILTERS_MAX; ++i) texts.push_back("*." + std::to_string(i));
+  texts[1] = "*" + std::string(WU_FSEL_PATTERN_MAX - 1, 'p');   // 199 characters
+  texts[2] = "*" + std::string(WU_FSEL_PATTERN_MAX, 'q');       // 200 characters
+  wu_fsel_filters filters = {};
+  filters.count = WU_FSEL_FILTERS_MAX + 1;   // one more than the list holds
+  for (int i = 0; i < WU_FSEL_FILTERS_MAX; ++i)
+    filters.patterns[i] = {int32_t(texts[size_t(i)].size()), texts[size_t(i)].c_str()};
+  wu_fsel request = {};
+  request.mode = WU_FSEL_FILE;
+  int offered = -1;
+  bool long_one = false, too_long = false;
+  Script s;
+  s.then("the filters looked at, then Cancel", [&] { return Shown(); },
+         [&] {
+           Widget combo = XtNameToWidget(Dialog(), "*qevFileFilters");
+           ASSERT_NE(combo, nullptr);
+           XmStringTable items = nullptr;
+           XtVaGetValues(combo, XmNitemCount, &offered, XmNitems, &items, nullptr);
+           for (int i = 0; i < offered; ++i) {
+             char *t = wumgstr(items[i]);
+             long_one = long_one || (t && texts[1] == t);
+             too_long = too_long || (t && texts[2] == t);
+             XtFree(t);
+           }
+           EXPECT_TRUE(qevtest::clickHandled(XmFileSelectionBoxGetChild(Dialog(), XmDIALOG_CANCEL_BUTTON)));
+         });
+  wu_status st = WU_OK;
+  s.run([&] { st = wumfsel(nullptr, "Open", &request, nullptr, root_.c_str(), &filters); });
+  EXPECT_EQ(st, WU_CANCELLED);
+  EXPECT_EQ(offered, WU_FSEL_FILTERS_MAX - 1);   // all but the one too long
+  EXPECT_TRUE(long_one);
+  EXPECT_FALSE(too_long);
 }
 
 }  // namespace

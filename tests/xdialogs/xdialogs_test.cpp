@@ -314,7 +314,11 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
 TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
   EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 12);
-  EXPECT_EQ(wutprfs("commandsSaved", "99"), WU_OK);  // kept to what the history holds
+  // Kept to what the history holds: 50 stands, 51 and more are 50.
+  EXPECT_EQ(wutprfs("commandsSaved", "50"), WU_OK);
+  EXPECT_EQ(devb->prefs.commands_saved, 50);
+  EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
+  EXPECT_EQ(wutprfs("commandsSaved", "51"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 50);
   EXPECT_EQ(wutprfs("commandsSaved", "12x"), WU_BADARG);
   EXPECT_EQ(wutprfs("confirmQEVExit", "off"), WU_OK);
