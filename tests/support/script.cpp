@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "runtime/wudevice.h"
+#include "runtime/wureg.h"
 #include "runtime/wutoolkit.h"
 #include "xinput.h"
 
@@ -80,13 +81,14 @@ void endModuleDialogs() {
 }
 
 bool settle(int limitMs) {
-  if (!devb || !wu_x_ok()) return false;
   const long deadline = NowMs() + limitMs;
   for (;;) {
+    // A display lost or a module ending sends nothing more to handle.
+    if (!devb || !wu_x_ok() || wu_term_pending()) return true;
     XSync(devb->display, False);
     if (!XtAppPending(devb->app)) return true;
-    while (XtAppPending(devb->app))
-      if (!wutturn(0)) return false;
+    while (devb && wu_x_ok() && XtAppPending(devb->app))
+      if (!wutturn(0)) break;
     if (NowMs() > deadline) return false;
   }
 }
