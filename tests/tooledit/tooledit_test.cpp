@@ -1,6 +1,7 @@
 // The Tool Editor, driven as a user drives it: TOOLEDIT through the window
 // slot, then clicks and keys through XTest on the widgets where the server
-// shows them, from timers that run inside the editor's modal loops; checked
+// shows them, played as scripted steps inside the editor's modal loops,
+// each once the input before it is handled and what it acts on shows; checked
 // against the stand-in's catalog files, the module event queue and the
 // widgets on the X server.
 #include <memory>
