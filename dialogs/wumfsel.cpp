@@ -31,6 +31,7 @@ int32_t g_warning_level = 0;   // warning level of the next selection
 
 struct Pick {
   Widget dialog;
+  bool directories;
   bool done;
   bool chosen;
   std::string path;
@@ -61,6 +62,17 @@ void OnOk(Widget, XtPointer client, XtPointer call) {
       p->path = base + p->path;
     }
     XtFree(dir);
+  }
+  // A directory chosen by its list entry ends with a slash: drop it.
+  if (p->directories && p->path.size() > 1 && p->path.back() == '/') p->path.pop_back();
+  // The caller's record holds the path and its terminator whole: a longer
+  // path is not taken, cut or otherwise, and the dialog stays up.
+  if (p->path.size() > size_t(WU_FSEL_PATH_MAX - 1)) {
+    XBell(XtDisplay(p->dialog), 0);
+    wutlogf(QEV_LOG_WARNING, "The path chosen is %zu bytes long; at most %d are taken.",
+            p->path.size(), WU_FSEL_PATH_MAX - 1);
+    p->path.clear();
+    return;
   }
   char *mask = cbs ? wumgstr(cbs->mask) : nullptr;
   if (mask && *mask) {
@@ -180,7 +192,7 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
   if (xdir) {
     XtSetArg(args[n], XmNdirectory, xdir); n++;
   }
-  Pick pick = {nullptr, false, false, std::string(), false};
+  Pick pick = {nullptr, directories, false, false, std::string(), false};
   pick.dialog = XmCreateFileSelectionDialog(parent, const_cast<char *>("qevFileSelection"), args, n);
   XmStringFree(caption);
   XmStringFree(xpattern);
@@ -213,9 +225,7 @@ wu_status wumfsel(wu_window *window, const char *title, wu_fsel *request, const 
       wutlogf(QEV_LOG_WARNING, "The working directory %s cannot be restored.", cwd);
     return WU_CANCELLED;
   }
-  // A directory chosen by its list entry ends with a slash: drop it.
-  std::string path = pick.path;
-  if (directories && path.size() > 1 && path.back() == '/') path.pop_back();
+  const std::string &path = pick.path;
   const size_t len = std::min(path.size(), size_t(WU_FSEL_PATH_MAX - 1));
   std::memcpy(request->path, path.data(), len);
   request->path[len] = '\0';

@@ -45,6 +45,7 @@
 #include "textwin/wutwin.h"
 #include "hostnames.h"
 #include "modulewindow.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -104,22 +105,22 @@ Widget FindShown(const char *name) {
   return found;
 }
 
-// Runs `act` once the widget `name` shows, while the module waits modally.
-struct Waiter {
-  const char *name;
-  std::function<void(Widget)> act;
-  bool done = false;
-};
-void Act(XtPointer client, XtIntervalId *) {
-  auto *p = static_cast<Waiter *>(client);
-  Widget w = FindShown(p->name);
-  if (!w) {
-    XtAppAddTimeOut(devb->app, 30, Act, client);
-    return;
-  }
-  p->done = true;
-  p->act(w);
+// A step that acts on the widget `name` once the server shows it.
+qevtest::Script::Step OnShown(const char *name, std::function<void(Widget)> act) {
+  return {std::string(name) + " answered",
+          [name] {
+            Widget w = FindShown(name);
+            return w && qevtest::viewable(w);
+          },
+          [name, act] { act(FindShown(name)); }};
 }
+// Plays `steps` inside the modal wait `call` opens; a failing step ends it.
+void Play(const std::vector<qevtest::Script::Step> &steps, const std::function<void()> &call) {
+  qevtest::Script s;
+  s.then(steps);
+  s.run(call);
+}
+void Click(Widget w) { EXPECT_TRUE(qevtest::clickHandled(w)) << (w ? XtName(w) : "no widget"); }
 
 class CmdWin : public ::testing::Test {
  protected:
@@ -149,10 +150,10 @@ class CmdWin : public ::testing::Test {
     }
     return out;
   }
-  void Settle(int ms = 100) {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, ms);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
+  // Time passes with the event loop turning (a tip's delay or its grace).
+  void Turn(int ms) { qevtest::turnUntil([] { return false; }, ms); }
   // Stops and starts the window system in this process, as the host does
   // between two sessions.
   void Restart() {
@@ -605,7 +606,7 @@ TEST_F(CmdWin, MergedBoxStandsInForTheCommandWindow) {
   EXPECT_EQ(items(), (std::vector<std::string>{"older", "oldest"}));
   // Typed and entered there, a command is queued and leads the history.
   qevtest::clickWidget(cb->text_w);
-  Settle(50);
+  Settle();
   for (char c : std::string("ls")) qevtest::pressKey(devb->display, KeySym(c));
   qevtest::pressKey(devb->display, XK_Return);
   Settle();
@@ -662,9 +663,9 @@ TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
   ASSERT_TRUE(XmListPosToBounds(List(), 2, &x, &y, &w, &h));
   Display *d = devb->display;
   XTestFakeMotionEvent(d, -1, lx + x + w / 2, ly + y + h / 2, CurrentTime);
-  Settle(50);
+  Settle();
   XTestFakeButtonEvent(d, 2, True, CurrentTime);
-  Settle(50);
+  Settle();
   XTestFakeButtonEvent(d, 2, False, CurrentTime);
   Settle();
   EXPECT_EQ(Queued(), (std::vector<std::string>{"beta"}));
@@ -674,7 +675,7 @@ TEST_F(CmdWin, HistoryComboPostsAndSubmitsWithTheMiddleButton) {
   // that change or survives it.
   XmListDeselectAllItems(List());
   qevtest::clickWidget(Text());
-  Settle(50);
+  Settle();
   qevtest::pressKey(d, XK_Up);
   Settle();
   EXPECT_EQ(FieldText(Text()), "alpha");
@@ -712,24 +713,24 @@ TEST_F(CmdWin, CommandTipShowsTheFormattedCommandAfterTheDelay) {
   };
   auto leave = [&] {
     XTestFakeMotionEvent(devb->display, -1, 0, 0, CurrentTime);
-    Settle(50);
+    Settle();
   };
   enter();
-  Settle(150);
+  Turn(150);
   EXPECT_EQ(tip(), "");  // not before the delay
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
   EXPECT_EQ(tip(), "Run Command now (100%)");
   leave();
   EXPECT_EQ(s->ctl_tip_up, 0);
   // Past the grace period the delay applies again; the tip quotes the text.
-  Settle(500);
+  Turn(500);
   XmTextSetString(Text(), const_cast<char *>("ls -l"));
   enter();
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
   EXPECT_EQ(tip(), "Run 'ls -l' now (100%)");
   leave();
   // A command of 200 characters or more is not shown in the tip.
-  Settle(500);
+  Turn(500);
   XmTextSetString(Text(), const_cast<char *>(std::string(200, 'x').c_str()));
   enter();
   qevtest::turnUntil([&] { return s->ctl_tip_up != 0; }, 3000);
@@ -779,54 +780,33 @@ TEST_F(CmdWin, FormatLookupAndQuotedPaths) {
 }
 
 // Answers the file selection with `path`, the Append switch as given.
-void AnswerFiles(Waiter *p, const std::string &path, bool append = false) {
-  p->act = [path, append](Widget d) {
-    Widget toggle = XtNameToWidget(d, "*qevFileAppend");
-    if (toggle && append) XmToggleButtonSetState(toggle, True, False);
-    XmTextSetString(XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT), const_cast<char *>(path.c_str()));
-    XSync(devb->display, False);
-    qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON));
-  };
+qevtest::Script::Step AnswerFiles(const std::string &path, bool append = false) {
+  return OnShown("qevFileSelection", [path, append](Widget d) {
+    if (append) Click(XtNameToWidget(d, "*qevFileAppend"));
+    EXPECT_TRUE(qevtest::replaceTextHandled(XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT), path));
+    Click(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON));
+  });
 }
 
 TEST_F(CmdWin, FileItemsQueueTheChosenPathQuoted) {
   qevhost::setMessage(524, 56, "DLGOPEN");
   const std::string dir = qevhost::dataDir();
-  Waiter p{"qevFileSelection", nullptr};
-  AnswerFiles(&p, dir + "/it's.txt");
-  XtAppAddTimeOut(devb->app, 50, Act, &p);
-  wuwpkfd(nullptr, window_, nullptr);
-  EXPECT_TRUE(p.done);
+  Play({AnswerFiles(dir + "/it's.txt")}, [&] { wuwpkfd(nullptr, window_, nullptr); });
   EXPECT_EQ(Queued(), (std::vector<std::string>{"DLGOPEN '" + dir + "/it''s.txt'"}));
 
-  Waiter q{"qevFileSelection", nullptr};
-  AnswerFiles(&q, dir + "/out.prt", true);
-  XtAppAddTimeOut(devb->app, 50, Act, &q);
-  wuwsprf(nullptr, window_, nullptr);
+  Play({AnswerFiles(dir + "/out.prt", true)}, [&] { wuwsprf(nullptr, window_, nullptr); });
   EXPECT_EQ(Queued(), (std::vector<std::string>{"PRTFILE " + dir + "/out.prt APPEND"}));
 
-  Waiter r{"qevFileSelection", nullptr};
-  AnswerFiles(&r, dir + "/pic.gif");
-  XtAppAddTimeOut(devb->app, 50, Act, &r);
-  wuwikfd(nullptr, window_, nullptr);
+  Play({AnswerFiles(dir + "/pic.gif")}, [&] { wuwikfd(nullptr, window_, nullptr); });
   EXPECT_EQ(Queued(), (std::vector<std::string>{"IMPORT '" + dir + "/pic.gif'  'FORMAT=GIF'  "}));
 
-  Waiter e{"qevFileSelection", nullptr};
-  AnswerFiles(&e, dir + "/pic.gif");
-  XtAppAddTimeOut(devb->app, 50, Act, &e);
-  wuwekfd(nullptr, window_, nullptr);
+  Play({AnswerFiles(dir + "/pic.gif")}, [&] { wuwekfd(nullptr, window_, nullptr); });
   EXPECT_EQ(Queued(), (std::vector<std::string>{"EXPORT '" + dir + "/pic.gif'  'FORMAT=GIF' "}));
 
   // A path too long for the command is refused whole with the message.
-  Waiter l{"qevFileSelection", nullptr};
-  AnswerFiles(&l, dir + "/" + std::string(190, 'n'));
-  XtAppAddTimeOut(devb->app, 50, Act, &l);
-  Waiter m{"qevMessage", [](Widget d) {
-    qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
-  }};
-  XtAppAddTimeOut(devb->app, 400, Act, &m);
-  wuwpkfd(nullptr, window_, nullptr);
-  EXPECT_TRUE(m.done);
+  Play({AnswerFiles(dir + "/" + std::string(190, 'n')),
+        OnShown("qevMessage", [](Widget d) { Click(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON)); })},
+       [&] { wuwpkfd(nullptr, window_, nullptr); });
   EXPECT_TRUE(Queued().empty());
 }
 
@@ -843,12 +823,9 @@ TEST_F(CmdWin, ExitFollowsTheShutDownStateAndTheQuestion) {
   EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
   qevhost::setShutdownState(0);
   for (int button : {XmDIALOG_CANCEL_BUTTON, XmDIALOG_OK_BUTTON}) {
-    Waiter p{"qevMessage", [button](Widget d) {
-      qevtest::clickWidget(XmMessageBoxGetChild(d, static_cast<unsigned char>(button)));
-    }};
-    XtAppAddTimeOut(devb->app, 50, Act, &p);
-    wuwexit(nullptr, window_, XtPointer(1));
-    EXPECT_TRUE(p.done);
+    Play({OnShown("qevMessage",
+                  [button](Widget d) { Click(XmMessageBoxGetChild(d, static_cast<unsigned char>(button))); })},
+         [&] { wuwexit(nullptr, window_, XtPointer(1)); });
     EXPECT_EQ(Queued(), button == XmDIALOG_OK_BUTTON ? std::vector<std::string>{"BYE"}
                                                      : std::vector<std::string>{});
   }
@@ -860,10 +837,8 @@ TEST_F(CmdWin, PrintingQuestionIsAskedOnceAndSettlesTheByte) {
   EXPECT_EQ(GetHostPrintNotif(), 0);
   devb->prefs.host_print = False;
   // X printing (the first choice, set): the entry is written with 1.
-  Waiter p{"PrintQuestion", [](Widget d) { qevtest::clickWidget(XtNameToWidget(d, "button")); }};
-  XtAppAddTimeOut(devb->app, 50, Act, &p);
-  wuwhprt(nullptr, window_, nullptr);
-  EXPECT_TRUE(p.done);
+  Play({OnShown("PrintQuestion", [](Widget d) { Click(XtNameToWidget(d, "button")); })},
+       [&] { wuwhprt(nullptr, window_, nullptr); });
   EXPECT_EQ(GetHostPrintNotif(), 1);
   EXPECT_TRUE(devb->prefs.host_print);
   std::vector<std::string> q = Queued();
@@ -874,12 +849,12 @@ TEST_F(CmdWin, PrintingQuestionIsAskedOnceAndSettlesTheByte) {
   EXPECT_TRUE(Queued().empty());
   std::remove(entry.c_str());
   // Host printing chosen: off again, and the print runs.
-  Waiter h{"PrintQuestion", [](Widget d) {
-    XmToggleButtonSetState(XtNameToWidget(d, "*choice2"), True, True);
-    qevtest::clickWidget(XtNameToWidget(d, "button"));
-  }};
-  XtAppAddTimeOut(devb->app, 50, Act, &h);
-  wuwhprt(nullptr, window_, nullptr);
+  Play({OnShown("PrintQuestion",
+                [](Widget d) {
+                  Click(XtNameToWidget(d, "*choice2"));
+                  Click(XtNameToWidget(d, "button"));
+                })},
+       [&] { wuwhprt(nullptr, window_, nullptr); });
   EXPECT_FALSE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), (std::vector<std::string>{";WPMENU;WPMENU;", "print"}));
   EXPECT_EQ(GetHostPrintNotif(), 1);
@@ -894,12 +869,8 @@ TEST_F(CmdWin, DispatcherCodesReachTheItems) {
   EXPECT_EQ(ecmd(window_, 36), WU_OK);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
   // Import through the dispatcher, the file dialog cancelled: nothing queued.
-  Waiter c{"qevFileSelection", [](Widget d) {
-    qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_CANCEL_BUTTON));
-  }};
-  XtAppAddTimeOut(devb->app, 50, Act, &c);
-  EXPECT_EQ(ecmd(window_, 43), WU_OK);
-  EXPECT_TRUE(c.done);
+  Play({OnShown("qevFileSelection", [](Widget d) { Click(XmFileSelectionBoxGetChild(d, XmDIALOG_CANCEL_BUTTON)); })},
+       [&] { EXPECT_EQ(ecmd(window_, 43), WU_OK); });
   EXPECT_TRUE(Queued().empty());
 }
 
@@ -946,24 +917,34 @@ std::vector<std::string> Sections(Widget box) {
 Position g_copyright_x = -1, g_copyright_y = -1, g_about_x = -1, g_about_y = -1;
 
 // The copyright dialog: the managed "aboutBox" that is not the About box.
-void CloseCopyright(XtPointer client, XtIntervalId *) {
-  auto *seen = static_cast<std::string *>(client);
+Widget Copyright() {
   Widget about = wu_module()->about_box;
   auto *top = devb->toplevel;
   for (Cardinal i = 0; i < top->core.num_popups; ++i) {
     auto *shell = reinterpret_cast<CompositeWidget>(top->core.popup_list[i]);
     for (Cardinal k = 0; k < shell->composite.num_children; ++k) {
       Widget d = shell->composite.children[k];
-      if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) {
-        *seen = Sections(d).empty() ? "" : Sections(d)[0];
-        XtTranslateCoords(d, 0, 0, &g_copyright_x, &g_copyright_y);
-        XtTranslateCoords(about, 0, 0, &g_about_x, &g_about_y);
-        qevtest::clickWidget(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
-        return;
-      }
+      if (d != about && std::string(XtName(d)) == "aboutBox" && XtIsManaged(d)) return d;
     }
   }
-  XtAppAddTimeOut(devb->app, 30, CloseCopyright, client);
+  return nullptr;
+}
+
+// A click on `button` opens the copyright dialog modally: what it shows
+// first and where it stands are noted, and OK closes it.
+std::string OpenCopyright(Widget button) {
+  std::string seen;
+  qevtest::Script s;
+  s.then("the copyright texts read, then OK", [] { return Copyright() && qevtest::viewable(Copyright()); },
+         [&] {
+           Widget d = Copyright();
+           seen = Sections(d).empty() ? "" : Sections(d)[0];
+           XtTranslateCoords(d, 0, 0, &g_copyright_x, &g_copyright_y);
+           XtTranslateCoords(wu_module()->about_box, 0, 0, &g_about_x, &g_about_y);
+           Click(XmMessageBoxGetChild(d, XmDIALOG_OK_BUTTON));
+         });
+  s.run([&] { Click(button); });
+  return seen;
 }
 
 TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
@@ -991,11 +972,7 @@ TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
   EXPECT_EQ(wu_module()->about_box, box);
 
   // The copyright button opens the copyright texts modally.
-  std::string seen;
-  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
-  qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON));
-  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
-  EXPECT_EQ(seen, "line one\nline two");
+  EXPECT_EQ(OpenCopyright(XmMessageBoxGetChild(box, XmDIALOG_CANCEL_BUTTON)), "line one\nline two");
   // Over the About box, not at the screen's corner.
   EXPECT_GT(g_about_x, 0);
   EXPECT_GE(g_copyright_x, g_about_x + 20);
@@ -1053,11 +1030,7 @@ TEST_F(CmdWin, AboutBoxOffersTheHostsProductText) {
   ASSERT_NE(box, nullptr);
   Widget help = XmMessageBoxGetChild(box, XmDIALOG_HELP_BUTTON);
   ASSERT_NE(help, nullptr);
-  std::string seen;
-  XtAppAddTimeOut(devb->app, 50, CloseCopyright, &seen);
-  qevtest::clickWidget(help);
-  qevtest::turnUntil([&] { return !seen.empty(); }, 3000);
-  EXPECT_EQ(seen, "\nLicensed to\nSite 42\n");
+  EXPECT_EQ(OpenCopyright(help), "\nLicensed to\nSite 42\n");
 }
 
 }  // namespace

@@ -663,9 +663,9 @@ struct DuringDrag {
 // Presses button 2 at (x, y) of `w`, or at its middle.
 void PressButton2(Widget w, int at_x = -1, int at_y = -1) {
   Display *d = XtDisplay(w);
-  Position x = 0, y = 0;
-  XtTranslateCoords(w, Position(at_x >= 0 ? at_x : w->core.width / 2),
-                    Position(at_y >= 0 ? at_y : w->core.height / 2), &x, &y);
+  int x = 0, y = 0;
+  qevtest::rootPoint(w, at_x >= 0 ? at_x : w->core.width / 2, at_y >= 0 ? at_y : w->core.height / 2, &x,
+                     &y);
   XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
   XTestFakeButtonEvent(d, 2, True, CurrentTime);
   XFlush(d);
@@ -674,8 +674,7 @@ void PressButton2(Widget w, int at_x = -1, int at_y = -1) {
 // Runs while button 2 is down (inside the drag, if one started): notes
 // whether the module is dragging, then lets go of the button, after a key
 // or a move.
-void EndDrag(XtPointer client, XtIntervalId *) {
-  auto *at = static_cast<DuringDrag *>(client);
+void LetGo(DuringDrag *at) {
   at->dragging = (devb->flags & WU_DEV_DRAGGING) != 0;
   if (at->key != NoSymbol) {
     qevtest::pressKey(at->dpy, at->key);
@@ -703,10 +702,16 @@ class RadioDragInChild : public Buttons {
     Events();
     const int32_t before = Query(h, WU_A_SELECTEDINDEX);
     // The user lets go of the button while the application runs on.
+    // Once the press has been handled.
     DuringDrag at = {devb->display, NoSymbol};
-    XtAppAddTimeOut(devb->app, 300, EndDrag, &at);
+    qevtest::Script s;
+    s.then("button 2 let go", [&at] { LetGo(&at); });
+    s.ending([] { XTestFakeButtonEvent(devb->display, 2, False, CurrentTime); });
+    s.start();
     PressButton2(where, x, y);
-    ASSERT_TRUE(qevtest::turnUntil([&at] { return at.ended; }, 5000));
+    ASSERT_TRUE(qevtest::turnUntil([&] { return s.finished() || s.failed(); }, 15000));
+    s.stop();
+    ASSERT_TRUE(at.ended);
     Settle();
     EXPECT_FALSE(at.dragging);
     EXPECT_TRUE(Events().empty());
@@ -726,11 +731,20 @@ class RadioDragInChild : public Buttons {
   // click as always.
   void DragOnButton2(Widget w, int32_t index, KeySym key) {
     Events();
+    // Once the drag runs.
     DuringDrag at = {devb->display, key};
-    XtAppAddTimeOut(devb->app, 300, EndDrag, &at);
+    qevtest::Script s;
+    s.then("the drag ended", [] { return (devb->flags & WU_DEV_DRAGGING) != 0; }, [&at] { LetGo(&at); });
+    s.ending([] {
+      qevtest::pressKey(devb->display, XK_Escape);
+      XTestFakeButtonEvent(devb->display, 2, False, CurrentTime);
+    });
+    s.start();
     PressButton2(w);
-    ASSERT_TRUE(qevtest::turnUntil(
-        [&at] { return at.ended && !(devb->flags & WU_DEV_DRAGGING); }, 5000));
+    ASSERT_TRUE(qevtest::turnUntil([&] { return (s.finished() && !(devb->flags & WU_DEV_DRAGGING)) || s.failed(); },
+                                   15000));
+    s.stop();
+    ASSERT_TRUE(at.ended);
     Settle();
     EXPECT_TRUE(at.dragging);
     EXPECT_FALSE(devb->flags & WU_DEV_DRAGGING);

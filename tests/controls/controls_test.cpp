@@ -300,9 +300,8 @@ TEST_F(Controls, ShowPopupReportsTheChosenItemAndRecordsIt) {
   p[5].type = WU_VT_INT;
   p[5].value = -5;
   qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
-  PopupClick click = {2};  // the third item (the separator is no item)
-  XtAppAddTimeOut(devb->app, 100, ClickMenuItem, &click);
-  ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK);
+  // The third item (the separator is no item).
+  ClickMenuItem(2, [&] { ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK); });
   EXPECT_EQ(p[5].value, 3);
   std::vector<qevhost::Recording> rec = qevhost::recordings(qevhost::mainTask());
   ASSERT_EQ(rec.size(), 1u);

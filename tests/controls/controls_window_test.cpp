@@ -253,9 +253,7 @@ TEST_F(ControlsInWindow, ShowPopupShowsTheCommandsIcons) {
   p[5].type = WU_VT_INT;
 
   // The item of a command with an icon shows it in its left margin.
-  PopupClick open = {0};
-  XtAppAddTimeOut(devb->app, 100, ClickMenuItem, &open);
-  ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK);
+  const PopupClick open = ClickMenuItem(0, [&] { ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK); });
   EXPECT_EQ(p[5].value, 1);
   EXPECT_NE(open.icon, Pixmap(XmUNSPECIFIED_PIXMAP));
   EXPECT_EQ(open.margin_left, 21);
@@ -263,17 +261,13 @@ TEST_F(ControlsInWindow, ShowPopupShowsTheCommandsIcons) {
   EXPECT_EQ(wutrpix(open.icon), 0);
 
   // An item without a command icon has none.
-  PopupClick close = {1};
-  XtAppAddTimeOut(devb->app, 100, ClickMenuItem, &close);
-  ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK);
+  const PopupClick close = ClickMenuItem(1, [&] { ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK); });
   EXPECT_EQ(p[5].value, 2);
   EXPECT_EQ(close.icon, Pixmap(XmUNSPECIFIED_PIXMAP));
 
   // The preference that hides menu icons holds for the popup too.
   devb->prefs.suppress_menu_icons = True;
-  PopupClick plain = {0};
-  XtAppAddTimeOut(devb->app, 100, ClickMenuItem, &plain);
-  ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK);
+  const PopupClick plain = ClickMenuItem(0, [&] { ASSERT_EQ(meth(h, WU_M_SHOWPOPUP, p, 6), WU_OK); });
   EXPECT_EQ(plain.icon, Pixmap(XmUNSPECIFIED_PIXMAP));
   EXPECT_NE(plain.margin_left, 21);
   devb->prefs.suppress_menu_icons = False;

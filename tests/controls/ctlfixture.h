@@ -28,6 +28,7 @@
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -140,10 +141,8 @@ class Controls : public ::testing::Test {
 
   Widget W(wu_ctl_handle *h) { return wuwgxtw(h->control); }
 
-  void Settle() {
-    if (devb && devb->display) XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   // Every event posted to the window's event task since the last call.
   std::vector<Posted> Events() {
@@ -238,21 +237,16 @@ class Controls : public ::testing::Test {
   Time time_ = 100000;
 };
 
-// Clicks a push button of the string popup once it is up, and notes what
-// the clicked item showed.
+// What the clicked item of the string popup showed.
 struct PopupClick {
-  int item;                       // push button to click, counted from 0
   Pixmap icon = XmUNSPECIFIED_PIXMAP;  // its label pixmap
   Dimension margin_left = 0;
   Boolean sensitive = True;
 };
 
-void ClickMenuItem(XtPointer client, XtIntervalId *) {
-  auto *pc = static_cast<PopupClick *>(client);
+// Push button `item` (counted from 0) of the string popup while it is up.
+inline Widget PopupItem(int item) {
   Widget menu = nullptr;
-  WidgetList kids = nullptr;
-  Cardinal n = 0;
-  XtVaGetValues(devb->toplevel, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
   for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i) {
     Widget shell = devb->toplevel->core.popup_list[i];
     WidgetList sk = nullptr;
@@ -261,25 +255,35 @@ void ClickMenuItem(XtPointer client, XtIntervalId *) {
     for (Cardinal k = 0; k < sn; ++k)
       if (std::strcmp(XtName(sk[k]), "_popup") == 0 && XtIsManaged(sk[k])) menu = sk[k];
   }
-  if (menu == nullptr) {
-    XtAppAddTimeOut(devb->app, 50, ClickMenuItem, client);
-    return;
-  }
+  if (menu == nullptr) return nullptr;
+  WidgetList kids = nullptr;
+  Cardinal n = 0;
   XtVaGetValues(menu, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
   int seen = 0;
-  for (Cardinal i = 0; i < n; ++i) {
-    if (!XmIsPushButton(kids[i])) continue;
-    if (seen++ != pc->item) continue;
-    XtVaGetValues(kids[i], XmNlabelPixmap, &pc->icon, XmNmarginLeft, &pc->margin_left, nullptr);
-    pc->sensitive = XtIsSensitive(kids[i]);
-    // The user's click on the item, once the menu is on the screen.
-    if (!qevtest::viewable(kids[i])) {
-      XtAppAddTimeOut(devb->app, 50, ClickMenuItem, client);
-      return;
-    }
-    qevtest::clickWidget(kids[i]);
-    return;
-  }
+  for (Cardinal i = 0; i < n; ++i)
+    if (XmIsPushButton(kids[i]) && seen++ == item) return kids[i];
+  return nullptr;
+}
+
+// `call` shows the string popup; once the item is on the screen the user
+// clicks it.  What the item showed.
+inline PopupClick ClickMenuItem(int item, const std::function<void()> &call) {
+  PopupClick pc;
+  qevtest::Script s;
+  s.then("item " + std::to_string(item) + " of the popup clicked",
+         [item] { return PopupItem(item) && qevtest::viewable(PopupItem(item)); },
+         [&pc, item] {
+           Widget w = PopupItem(item);
+           XtVaGetValues(w, XmNlabelPixmap, &pc.icon, XmNmarginLeft, &pc.margin_left, nullptr);
+           pc.sensitive = XtIsSensitive(w);
+           EXPECT_TRUE(qevtest::clickHandled(w));
+         });
+  s.ending([] {
+    qevtest::pressKey(devb->display, XK_Escape);
+    qevtest::endModuleDialogs();
+  });
+  s.run(call);
+  return pc;
 }
 
 }  // namespace

@@ -38,8 +38,7 @@ class FocusLook : public Controls {
       XGetInputFocus(devb->display, &focus, &revert);
       return focus == shell;
     });
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
+    EXPECT_TRUE(qevtest::settle());
     return got;
   }
   // The pointer comes to rest on `w`; another window opens away from it and

@@ -84,7 +84,7 @@ TEST_F(TextKinds, LabelDropsTheFirstMarkerAndShowsABlankWithoutText) {
   // Refused entries change nothing and the result follows the statuses.
   const Position x0 = w->core.x;
   wu_value bad[4] = {Int(WU_A_WIDTH, 0), Text(WU_A_HELPTEXT, "tip"), Int(WU_A_TEXTORIENT, 1),
-                     Int(WU_A_HPOS, 70000)};
+                     Int(WU_A_HPOS, 32768)};   // one past the largest coordinate
   EXPECT_EQ(h->services->swat(h->control, bad, 4), WU_ENTRY_STATUS);
   EXPECT_EQ(bad[0].status, WU_E_RANGE);
   EXPECT_EQ(bad[1].status, WU_UNSUPPORTED);

@@ -99,16 +99,11 @@ class Typing : public Controls {
     return XmGetFocusWidget(w);
   }
   void Click(Widget w) {
-    qevtest::clickWidget(w);
+    EXPECT_TRUE(qevtest::clickHandled(w));
     Settle();
   }
   void Press(KeySym sym, bool shift = false) {
-    Display *d = devb->display;
-    const KeyCode sh = XKeysymToKeycode(d, XK_Shift_L);
-    if (shift) XTestFakeKeyEvent(d, sh, True, CurrentTime);
-    qevtest::pressKey(d, sym);
-    if (shift) XTestFakeKeyEvent(d, sh, False, CurrentTime);
-    XFlush(d);
+    EXPECT_TRUE(qevtest::keyHandled(devb->display, sym, shift ? ShiftMask : 0));
     Settle();
   }
   void TypeKeys(const char *text) {

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
+#include <X11/keysym.h>
 #include <Xm/Xm.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@
 #include "runtime/wudevice.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
+#include "xinput.h"
 
 namespace hardening {
 
@@ -99,9 +103,11 @@ struct Started {
     return h;
   }
 
+  // What the test's requests and input made the server send is handled.
   void Settle() {
-    if (devb && devb->display) XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
+    if (devb && wu_x_ok()) {
+      EXPECT_TRUE(qevtest::settle());
+    }
   }
 
   // The module pool holds what it held before the window was made.
@@ -114,6 +120,23 @@ struct Started {
 
   void Stop() { qevtest::stopModule(); }
 };
+
+// True when a dialog, message box or menu of the module is on the screen.
+inline bool AWaitShows() { return !qevtest::shownPopupShells().empty(); }
+
+// Runs `act` inside the modal wait `call` opens, once `up` holds (what the
+// wait shows is on the screen); a wait left up by a failing step is ended
+// with Escape and its dialogs taken down.
+inline void UnderTheWait(const std::string &what, const std::function<bool()> &up,
+                         const std::function<void()> &act, const std::function<void()> &call) {
+  qevtest::Script s;
+  s.then(what, up, act);
+  s.ending([] {
+    qevtest::pressKey(devb->display, XK_Escape);
+    qevtest::endModuleDialogs();
+  });
+  s.run(call);
+}
 
 // Runs a case in a child process with a leak check at its end, and fails
 // the test with the child's end when it did not pass.

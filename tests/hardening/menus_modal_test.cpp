@@ -61,11 +61,9 @@ wu_window *g_window = nullptr;
 wu_popup_menu *g_popup = nullptr;
 wu_status g_released = -1;
 
-void ReleaseWindow(XtPointer, XtIntervalId *) { wuxfwnd(g_window); }
-void ReleasePopup(XtPointer, XtIntervalId *) {
-  g_released = Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_FPMU)(g_window, g_popup);
-}
-void ShutDown(XtPointer, XtIntervalId *) { qevtest::windowSlot(WUX_SLOT_TERM)(); }
+void ReleaseWindow() { wuxfwnd(g_window); }
+void ReleasePopup() { g_released = Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_FPMU)(g_window, g_popup); }
+void ShutDown() { qevtest::windowSlot(WUX_SLOT_TERM)(); }
 
 wu_status ShowPopup(wu_window *w, wu_popup_menu *p) {
   return Slot<PopupFn>(QEV_TABLE_WINDOW, WUX_SLOT_DPMU)(w, p);
@@ -87,8 +85,8 @@ TEST(MenuWaits, AWindowPopupEndsWhenItsWindowIsReleased) {
     g_window = m.window;
     wu_popup_menu *p = LoadPopup(m.window);
     ASSERT_NE(p, nullptr);
-    XtAppAddTimeOut(devb->app, 200, ReleaseWindow, nullptr);
-    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    UnderTheWait("the window released under the popup", AWaitShows, ReleaseWindow,
+                 [&] { EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL); });
     // The record went with its window.
     EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
     EXPECT_FALSE(wu_reg_has(p, WU_REG_POPUP));
@@ -104,8 +102,8 @@ TEST(MenuWaits, AWindowPopupReleasedWhileShownClosesWithoutAChoice) {
     g_window = m.window;
     g_popup = LoadPopup(m.window);
     ASSERT_NE(g_popup, nullptr);
-    XtAppAddTimeOut(devb->app, 200, ReleasePopup, nullptr);
-    EXPECT_EQ(ShowPopup(m.window, g_popup), WU_SECOND_EVENT);
+    UnderTheWait("the popup released while shown", AWaitShows, ReleasePopup,
+                 [&] { EXPECT_EQ(ShowPopup(m.window, g_popup), WU_SECOND_EVENT); });
     EXPECT_EQ(g_released, WU_OK);
     // The window carries on: its reads and updates answer.
     EXPECT_EQ(wuxuwnd(m.window), WU_OK);
@@ -120,8 +118,8 @@ TEST(MenuWaits, AShutDownInsideAWindowPopupEndsIt) {
     if (!m.Start()) return;
     wu_popup_menu *p = LoadPopup(m.window);
     ASSERT_NE(p, nullptr);
-    XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
-    EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
+    UnderTheWait("a shut-down under the popup", AWaitShows, ShutDown,
+                 [&] { EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL); });
     EXPECT_EQ(wu_module(), nullptr);
     EXPECT_EQ(ShowPopup(m.window, p), WU_NOTAVAIL);
     m.Stop();
@@ -133,8 +131,8 @@ TEST(MenuWaits, AChoicePopupEndsWhenItsWindowIsReleasedOrTheModuleEnds) {
     Started m;
     if (!m.Start()) return;
     g_window = m.window;
-    XtAppAddTimeOut(devb->app, 200, ReleaseWindow, nullptr);
-    EXPECT_EQ(Choose(m.window), WU_NOTAVAIL);
+    UnderTheWait("the window released under the choices", AWaitShows, ReleaseWindow,
+                 [&] { EXPECT_EQ(Choose(m.window), WU_NOTAVAIL); });
     EXPECT_EQ(Choose(m.window), WU_NOTAVAIL);
     m.ExpectPoolAtBase();
     // A second window, and a shut-down from inside its choice popup.
@@ -143,8 +141,7 @@ TEST(MenuWaits, AChoicePopupEndsWhenItsWindowIsReleasedOrTheModuleEnds) {
     ASSERT_EQ(wuxgwnd(&w, 1, 0), WU_OK);
     ASSERT_EQ(wuxgpan(w, &pane, 1, 1, 10, WU_FULL_WIDTH, 0), WU_OK);
     ASSERT_EQ(wuxiwnd(w), WU_OK);
-    XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
-    EXPECT_EQ(Choose(w), WU_NOTAVAIL);
+    UnderTheWait("a shut-down under the choices", AWaitShows, ShutDown, [&] { EXPECT_EQ(Choose(w), WU_NOTAVAIL); });
     EXPECT_EQ(wu_module(), nullptr);
     m.Stop();
   });
@@ -155,8 +152,8 @@ TEST(MenuWaits, TheToolEditorEndsWhenTheModuleEndsFromInsideIt) {
     Started m;
     if (!m.Start()) return;
     qevhost::setCommand("");
-    XtAppAddTimeOut(devb->app, 300, ShutDown, nullptr);
-    Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit);
+    UnderTheWait("a shut-down under the editor", AWaitShows, ShutDown,
+                 [&] { Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit); });
     EXPECT_EQ(wu_module(), nullptr);
     EXPECT_EQ(Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit), WU_NOTAVAIL);
     m.Stop();
@@ -169,8 +166,8 @@ TEST(MenuWaits, TheToolEditorEndsWhenItsWindowIsReleased) {
     if (!m.Start()) return;
     g_window = m.window;
     qevhost::setCommand("");
-    XtAppAddTimeOut(devb->app, 300, ReleaseWindow, nullptr);
-    Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit);
+    UnderTheWait("the window released under the editor", AWaitShows, ReleaseWindow,
+                 [&] { Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit); });
     EXPECT_EQ(Slot<CommandFn>(QEV_TABLE_WINDOW, WUX_SLOT_ECMD)(m.window, kToolEdit), WU_NOTAVAIL);
     EXPECT_EQ(wu_module()->busy, 0);
     m.Stop();
@@ -245,22 +242,13 @@ bool MessageBoxUp(Widget parent) {
   return false;
 }
 
-XtTimerCallbackProc g_then = nullptr;
-Widget g_outer = nullptr;
-bool g_under_message = false;
-// Notes whether the message box is up, then runs `g_then`.
-void UnderTheMessage(XtPointer client, XtIntervalId *id) {
-  g_under_message = MessageBoxUp(g_outer);
-  g_then(client, id);
-}
-
 // Opens the window's menu dialog, fills its field and clicks OK: the
 // command is too long, so a message box comes up inside the callback, and
-// `then` runs 200 ms after the click, under the message box.  The click is
-// dispatched by the module's own turns until `done`, so the box's wait
-// runs inside the click's dispatch, where the toolkit holds back the
-// freeing of anything destroyed until the click has been handled.
-void PressOkOnTooLongACommand(wu_window *w, XtTimerCallbackProc then,
+// `then` runs once the box is on the screen.  The click is dispatched by
+// the module's own turns until `done`, so the box's wait runs inside the
+// click's dispatch, where the toolkit holds back the freeing of anything
+// destroyed until the click has been handled.
+void PressOkOnTooLongACommand(wu_window *w, const std::function<void()> &then,
                               const std::function<bool()> &done) {
   Widget ask = Named(w->menu_widget, "Ask");
   ASSERT_NE(ask, nullptr);
@@ -275,13 +263,14 @@ void PressOkOnTooLongACommand(wu_window *w, XtTimerCallbackProc then,
   ASSERT_TRUE(qevtest::replaceTextHandled(XtNameToWidget(dialog, "dlgInput"), "abcde"));
   Widget ok = XtNameToWidget(dialog, "dlgOKButton");
   ASSERT_TRUE(qevtest::viewable(ok));
-  g_then = then;
-  g_outer = w->outer;
-  g_under_message = false;
-  XtAppAddTimeOut(devb->app, 200, UnderTheMessage, nullptr);
+  Widget outer = w->outer;
+  qevtest::Script s;
+  s.then("under the message box", [outer] { return MessageBoxUp(outer); }, then);
+  s.start();
   qevtest::clickWidget(ok);
-  EXPECT_TRUE(qevtest::turnUntil(done, 5000));
-  EXPECT_TRUE(g_under_message);
+  EXPECT_TRUE(qevtest::turnUntil(done, 15000));
+  s.stop();
+  EXPECT_TRUE(s.finished());
 }
 
 TEST(MenuWaits, AWindowReleasedUnderItsMenuDialogsMessageIsNotTouchedAfterwards) {

@@ -20,16 +20,17 @@ using namespace hardening;
 const int32_t kWake = WU_EV_WAKE;
 wu_window *g_window = nullptr;
 
-void ReleaseWindow(XtPointer, XtIntervalId *) { wuxfwnd(g_window); }
+void ReleaseWindow() { wuxfwnd(g_window); }
 
 TEST(Modal, AMessageBoxEndsAsCancelWhenItsWindowIsReleased) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
     g_window = m.window;
-    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
-    EXPECT_EQ(wumpmsg(reinterpret_cast<Widget>(m.window->outer), "Save?", WU_MSG_QUESTION, 0),
-              WU_ANSWER_CANCEL);
+    UnderTheWait("the window released under the box", AWaitShows, ReleaseWindow, [&] {
+      EXPECT_EQ(wumpmsg(reinterpret_cast<Widget>(m.window->outer), "Save?", WU_MSG_QUESTION, 0),
+                WU_ANSWER_CANCEL);
+    });
     EXPECT_EQ(wuxuwnd(m.window), WU_NOTAVAIL);
     m.ExpectPoolAtBase();
     m.Stop();
@@ -41,8 +42,8 @@ TEST(Modal, TheFontDialogEndsAsCancelWhenItsWindowIsReleased) {
     Started m;
     if (!m.Start()) return;
     g_window = m.window;
-    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
-    EXPECT_EQ(wumcfnt(m.window), WU_CANCELLED);
+    UnderTheWait("the window released under the dialog", AWaitShows, ReleaseWindow,
+                 [&] { EXPECT_EQ(wumcfnt(m.window), WU_CANCELLED); });
     EXPECT_EQ(wumcfnt(m.window), WU_NOTAVAIL);   // and a released window is refused
     m.ExpectPoolAtBase();
     m.Stop();
@@ -54,8 +55,8 @@ TEST(Modal, ThePreferencesDialogEndsAsCancelWhenItsWindowIsReleased) {
     Started m;
     if (!m.Start()) return;
     g_window = m.window;
-    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
-    EXPECT_EQ(wumpref(m.window), WU_CANCELLED);
+    UnderTheWait("the window released under the dialog", AWaitShows, ReleaseWindow,
+                 [&] { EXPECT_EQ(wumpref(m.window), WU_CANCELLED); });
     EXPECT_EQ(wumpref(m.window), WU_NOTAVAIL);
     m.ExpectPoolAtBase();
     m.Stop();
@@ -67,8 +68,9 @@ TEST(Modal, TheEventWaitEndsAsCancelWhenItsWindowIsReleased) {
     Started m;
     if (!m.Start()) return;
     g_window = m.window;
-    XtAppAddTimeOut(devb->app, 150, ReleaseWindow, nullptr);
-    EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_CANCELLED);
+    // The wait shows nothing: the window goes once it turns.
+    UnderTheWait("the window released under the wait", nullptr, ReleaseWindow,
+                 [&] { EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_CANCELLED); });
     EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_NOTAVAIL);
     int32_t foreign[300] = {};
     EXPECT_EQ(wutpmio(reinterpret_cast<wu_window *>(foreign), kWake, 103), WU_NOTAVAIL);
@@ -77,40 +79,36 @@ TEST(Modal, TheEventWaitEndsAsCancelWhenItsWindowIsReleased) {
   });
 }
 
-void ShutDown(XtPointer, XtIntervalId *) { qevtest::windowSlot(WUX_SLOT_TERM)(); }
+void ShutDown() { qevtest::windowSlot(WUX_SLOT_TERM)(); }
 
 TEST(Modal, AMessageBoxEndsAsCancelWhenTheModuleIsShutDown) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
-    XtAppAddTimeOut(devb->app, 150, ShutDown, nullptr);
-    EXPECT_EQ(wumpmsg(nullptr, "Still there?", WU_MSG_INFO, 0), WU_ANSWER_CANCEL);
+    UnderTheWait("a shut-down under the box", AWaitShows, ShutDown,
+                 [] { EXPECT_EQ(wumpmsg(nullptr, "Still there?", WU_MSG_INFO, 0), WU_ANSWER_CANCEL); });
     EXPECT_EQ(wu_module(), nullptr);
     m.Stop();
   });
-}
-
-int32_t g_box_answer = -1;
-void MessageBoxNow(XtPointer, XtIntervalId *) {
-  XtAppAddTimeOut(devb->app, 200, ShutDown, nullptr);
-  g_box_answer = wumpmsg(nullptr, "Carry on?", WU_MSG_QUESTION, 0);
 }
 
 TEST(Modal, ShutDownFromAMessageBoxInsideTheReadEndsBoth) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
-    XtAppAddTimeOut(devb->app, 100, MessageBoxNow, nullptr);
-    EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
-    EXPECT_EQ(g_box_answer, WU_ANSWER_CANCEL);
+    int32_t answer = -1;
+    qevtest::Script s;
+    s.then("a message box from inside the read",
+           [&] { answer = wumpmsg(nullptr, "Carry on?", WU_MSG_QUESTION, 0); })
+        .then("a shut-down under the box", AWaitShows, ShutDown);
+    s.run([&] { EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL); });
+    EXPECT_EQ(answer, WU_ANSWER_CANCEL);
     EXPECT_EQ(wu_module(), nullptr);
     m.Stop();
   });
 }
 
-void BreakTheConnection(XtPointer, XtIntervalId *) {
-  shutdown(ConnectionNumber(devb->display), SHUT_RDWR);
-}
+void BreakTheConnection() { shutdown(ConnectionNumber(devb->display), SHUT_RDWR); }
 
 TEST(Modal, ALostDisplayEndsTheMessageBoxAndTheReadAndShutDownStillReleasesAll) {
   InChild([] {
@@ -118,8 +116,8 @@ TEST(Modal, ALostDisplayEndsTheMessageBoxAndTheReadAndShutDownStillReleasesAll) 
     if (!m.Start()) return;
     ASSERT_NE(m.Entry(), nullptr);
     Widget parent = reinterpret_cast<Widget>(m.window->outer);
-    XtAppAddTimeOut(devb->app, 150, BreakTheConnection, nullptr);
-    EXPECT_EQ(wumpmsg(parent, "Save?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL);
+    UnderTheWait("the connection broken under the box", AWaitShows, BreakTheConnection,
+                 [&] { EXPECT_EQ(wumpmsg(parent, "Save?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL); });
     EXPECT_TRUE(devb->lost);
     EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);   // nothing queued, and no waiting
     EXPECT_EQ(wutpmio(m.window, kWake, 103), WU_NOTAVAIL);
@@ -131,16 +129,14 @@ TEST(Modal, ALostDisplayEndsTheMessageBoxAndTheReadAndShutDownStillReleasesAll) 
   });
 }
 
-void Wake(XtPointer, XtIntervalId *) { wuxqwev(g_window, kWake, nullptr, 0); }
 
 TEST(Modal, TheReadRealisesAWindowNeverRealised) {
   InChild([] {
     Started m;
     if (!m.Start(false)) return;
     EXPECT_FALSE(m.window->flags & WU_WIN_REALIZED);
-    g_window = m.window;
-    XtAppAddTimeOut(devb->app, 150, Wake, nullptr);
-    EXPECT_EQ(wuxrwnd(m.window), kWake);
+    UnderTheWait("an event for the read", [&] { return (m.window->flags & WU_WIN_REALIZED) != 0; },
+                 [&] { wuxqwev(m.window, kWake, nullptr, 0); }, [&] { EXPECT_EQ(wuxrwnd(m.window), kWake); });
     EXPECT_TRUE(m.window->flags & WU_WIN_REALIZED);
     EXPECT_EQ(wuxfwnd(m.window), WU_OK);
     m.Stop();
@@ -166,7 +162,7 @@ TEST(Modal, TheReadNeverWaitsWhileTheBatchDriverReplays) {
 }
 
 Widget g_anchor = nullptr;
-void DestroyAnchor(XtPointer, XtIntervalId *) { XtDestroyWidget(g_anchor); }
+void DestroyAnchor() { XtDestroyWidget(g_anchor); }
 bool PopupUp() {
   for (Cardinal i = 0; i < devb->toplevel->core.num_popups; ++i) {
     Widget shell = devb->toplevel->core.popup_list[i];
@@ -191,10 +187,11 @@ TEST(Modal, AStringPopupEndsWithTheWidgetItServes) {
       ASSERT_NE(outer, nullptr);
       g_anchor = XtVaCreateManagedWidget("anchor", xmPushButtonWidgetClass, outer, nullptr);
       g_window = m.window;
-      XtAppAddTimeOut(devb->app, 200, whole_window ? ReleaseWindow : DestroyAnchor, nullptr);
       char one[] = "One", two[] = "Two";
       char *labels[] = {one, two};
-      EXPECT_EQ(wumhpop(g_anchor, labels, 2, nullptr, nullptr, nullptr), 0);
+      UnderTheWait(whole_window ? "the window released under the popup" : "the widget destroyed under the popup",
+                   AWaitShows, whole_window ? ReleaseWindow : DestroyAnchor,
+                   [&] { EXPECT_EQ(wumhpop(g_anchor, labels, 2, nullptr, nullptr, nullptr), 0); });
       EXPECT_FALSE(PopupUp());
       // The pointer is free again.
       Display *other = XOpenDisplay(DisplayString(devb->display));

@@ -119,17 +119,15 @@ TEST(Reentry, ShutDownFromAnEventProcedureWaitsForTheReadToEnd) {
   });
 }
 
-void ShutDownNow(XtPointer, XtIntervalId *) {
-  g_term_answer = qevtest::windowSlot(WUX_SLOT_TERM)();
-}
+void ShutDownNow() { g_term_answer = qevtest::windowSlot(WUX_SLOT_TERM)(); }
 
 TEST(Reentry, ShutDownFromACallbackWhileTheReadWaits) {
   InChild([] {
     Started m;
     if (!m.Start()) return;
     ASSERT_NE(m.Entry(), nullptr);
-    XtAppAddTimeOut(devb->app, 100, ShutDownNow, nullptr);
-    EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL);
+    UnderTheWait("a shut-down while the read waits", nullptr, ShutDownNow,
+                 [&] { EXPECT_EQ(wuxrwnd(m.window), WU_NOTAVAIL); });
     EXPECT_EQ(g_term_answer, WU_OK);
     EXPECT_EQ(wu_module(), nullptr);
     EXPECT_EQ(qevhost::poolCount(), 1u);   // only the host's root pool is left
@@ -155,31 +153,27 @@ Widget UpPopup() {
   return nullptr;
 }
 
-// Once the menu is up: the control goes, then the user clicks the first item
-// while the menu is still on the screen.
-void ReleaseThenChoose(XtPointer, XtIntervalId *) {
+// The first item of the string popup, or null.
+Widget FirstItem() {
   Widget menu = UpPopup();
-  if (menu == nullptr) {
-    XtAppAddTimeOut(devb->app, 50, ReleaseThenChoose, nullptr);
-    return;
-  }
+  WidgetList kids = nullptr;
+  Cardinal n = 0;
+  if (menu) XtVaGetValues(menu, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
+  for (Cardinal i = 0; i < n; ++i)
+    if (XmIsPushButton(kids[i])) return kids[i];
+  return nullptr;
+}
+
+// Once the menu is on the screen: the control goes, then the user clicks
+// the first item while the menu is still there.
+void ReleaseThenChoose() {
   if (g_release != nullptr) {
     wuxfwid(g_release);
     g_release = nullptr;
   }
-  WidgetList kids = nullptr;
-  Cardinal n = 0;
-  XtVaGetValues(menu, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
-  for (Cardinal i = 0; i < n; ++i) {
-    if (!XmIsPushButton(kids[i])) continue;
-    if (!qevtest::viewable(kids[i])) {
-      XtAppAddTimeOut(devb->app, 50, ReleaseThenChoose, nullptr);
-      return;
-    }
-    qevtest::clickWidget(kids[i]);
-    return;
-  }
+  if (Widget item = FirstItem()) qevtest::clickWidget(item);
 }
+bool FirstItemShows() { return FirstItem() && qevtest::viewable(FirstItem()); }
 
 // The parameters of "_showPopup" with two items and no choice yet (-5).
 struct PopupCall {
@@ -207,8 +201,8 @@ TEST(Reentry, AControlReleasedWhileItsPopupIsUpAnswersNothing) {
     PopupCall call;
     g_release = h->control;
     qevhost::installBatchDriver(qevhost::mainTask(), QEV_BATCH_RECORD);
-    XtAppAddTimeOut(devb->app, 100, ReleaseThenChoose, nullptr);
-    EXPECT_EQ(call.Show(h), WU_NOTAVAIL);
+    UnderTheWait("the control released under its popup, then a click", FirstItemShows, ReleaseThenChoose,
+                 [&] { EXPECT_EQ(call.Show(h), WU_NOTAVAIL); });
     EXPECT_EQ(call.p[5].value, -5);   // no choice for a control that is gone
     EXPECT_TRUE(qevhost::recordings(qevhost::mainTask()).empty());
     qevhost::removeBatchDriver(qevhost::mainTask());
@@ -219,14 +213,6 @@ TEST(Reentry, AControlReleasedWhileItsPopupIsUpAnswersNothing) {
   });
 }
 
-// Once the menu is up, the module is shut down from a callback.
-void ShutDownUnderTheMenu(XtPointer, XtIntervalId *) {
-  if (UpPopup() == nullptr) {
-    XtAppAddTimeOut(devb->app, 50, ShutDownUnderTheMenu, nullptr);
-    return;
-  }
-  g_term_answer = qevtest::windowSlot(WUX_SLOT_TERM)();
-}
 
 TEST(Reentry, AShutDownWhileAPopupIsUpEndsTheMenuAndTheModule) {
   InChild([] {
@@ -235,8 +221,9 @@ TEST(Reentry, AShutDownWhileAPopupIsUpEndsTheMenuAndTheModule) {
     wu_ctl_handle *h = m.Entry();
     ASSERT_NE(h, nullptr);
     PopupCall call;
-    XtAppAddTimeOut(devb->app, 100, ShutDownUnderTheMenu, nullptr);
-    EXPECT_EQ(call.Show(h), WU_NOTAVAIL);
+    // Once the menu is up, the module is shut down from a callback.
+    UnderTheWait("a shut-down under the popup", FirstItemShows, ShutDownNow,
+                 [&] { EXPECT_EQ(call.Show(h), WU_NOTAVAIL); });
     EXPECT_EQ(g_term_answer, WU_OK);
     EXPECT_EQ(call.p[5].value, -5);
     EXPECT_EQ(wu_module(), nullptr);

@@ -103,6 +103,81 @@ TEST_F(ListBoxes, ListBoxItemsMethodsAndAnswers) {
   EXPECT_EQ(s[3].status, WU_OK);
 }
 
+// `_add` before one past the last item appends; one past that is refused.
+// One position selected just below the view scrolls the list so that it
+// is the last row shown, where the user can click it; one at the last row
+// shown, or above the top, shows it without scrolling past it.
+TEST_F(ListBoxes, AddAfterTheLastItemAndASelectionJustBelowTheView) {
+  std::vector<int32_t> all = {17};
+  wu_ctl_handle *h = Create(WU_CTYPE_LISTBOX, {List(WU_A_EVENTS, all)});
+  wu_control *c = h->control;
+  Widget list = W(h);
+  std::vector<std::string> texts;
+  std::vector<int32_t> ids;
+  for (int i = 1; i <= 30; ++i) {
+    texts.push_back("item " + std::to_string(i));
+    ids.push_back(100 + i);
+  }
+  ASSERT_EQ(AddItems(h, texts, ids), WU_OK);
+  auto text_at = [&](int pos) {   // the widget counts its texts from 0
+    XmString t = nullptr;
+    if (!XdIconListGetText(list, pos - 1, &t)) return std::string("<none>");
+    char *chars = wumgstr(t);
+    std::string out = chars ? chars : "";
+    XtFree(chars);
+    XmStringFree(t);
+    return out;
+  };
+
+  EXPECT_EQ(AddItems(h, {"last"}, {131}, 31), WU_OK);
+  EXPECT_EQ(Rows(h), 31);
+  EXPECT_EQ(text_at(31), "last");
+  EXPECT_EQ(XdIconListGetId(list, 31), 131);
+  EXPECT_EQ(text_at(30), "item 30");
+  EXPECT_EQ(AddItems(h, {"two", "more"}, {132, 133}, 32), WU_OK);
+  EXPECT_EQ(text_at(33), "more");
+  EXPECT_EQ(AddItems(h, {"far"}, {199}, 35), WU_NOTAVAIL);
+  EXPECT_EQ(Rows(h), 33);
+  EXPECT_EQ(text_at(34), "<none>");
+
+  auto top = [&] {
+    wu_value v = Int(WU_A_TOPROW, 0);
+    h->services->qwat(c, &v, 1);
+    return v.value;
+  };
+  auto select = [&](int32_t pos) {
+    std::vector<int32_t> one = {pos};
+    wu_value v = List(WU_A_SELECTEDINDEXES, one);
+    EXPECT_EQ(h->services->swat(c, &v, 1), WU_OK);
+    Settle();
+  };
+  Widget inner = XdIconListGetChild(list, XdICONLIST_LIST);
+  // Whether the server shows row `pos` inside the list's window.
+  auto shown = [&](int pos) {
+    Position x = 0, y = 0;
+    Dimension w = 0, ht = 0;
+    return XmListPosToBounds(inner, pos, &x, &y, &w, &ht) && y + ht <= inner->core.height;
+  };
+  const int visible = XdIconListVisibleItems(list);
+  ASSERT_GT(visible, 1);
+  ASSERT_LT(visible + 2, Rows(h));
+  ASSERT_EQ(top(), 1);
+  select(visible);   // the last row shown: no scrolling
+  EXPECT_EQ(top(), 1);
+  select(visible + 1);   // just below: shown as the last row
+  EXPECT_EQ(top(), 2);
+  EXPECT_TRUE(shown(visible + 1));
+  EXPECT_FALSE(shown(visible + 2));
+  Events();
+  ASSERT_TRUE(qevtest::clickRowHandled(inner, visible + 1));
+  std::vector<Posted> ev = Events();
+  ASSERT_EQ(ev.size(), 1u);
+  EXPECT_EQ(ClickIds(ev[0]), std::vector<int32_t>{100 + visible + 1});
+  select(1);   // above the top: shown at the top
+  EXPECT_EQ(top(), 1);
+  EXPECT_TRUE(shown(1));
+}
+
 TEST_F(ListBoxes, ListBoxStandByListIsHandedToTheBuiltList) {
   wu_window *late = nullptr;
   wu_pane *pane = nullptr;

@@ -250,7 +250,11 @@ TEST_F(ListViews, ListViewMethodsOnTheirExamples) {
   EXPECT_EQ(h->services->clen(h, &gi[2], 1), WU_OK);
   EXPECT_EQ(gi[2].status, WU_OK);
   EXPECT_EQ(gi[2].pointer, nullptr);
-  std::vector<wu_value> gbad = {Int(1, 9), Int(2, 0), {}, Int(4, 0)};
+  std::vector<wu_value> glast = {Int(1, 5), Int(2, 0), {}, Int(4, 0), Int(5, 0)};
+  EXPECT_EQ(Meth(h, WU_M_GETITEM, glast), WU_ENTRY_STATUS);
+  EXPECT_EQ(glast[3].value, 5);
+  EXPECT_EQ(h->services->clen(h, &glast[2], 1), WU_OK);
+  std::vector<wu_value> gbad = {Int(1, 6), Int(2, 0), {}, Int(4, 0)};
   EXPECT_EQ(Meth(h, WU_M_GETITEM, gbad), WU_NOTAVAIL);
   gbad[0].value = 0;
   EXPECT_EQ(Meth(h, WU_M_GETITEM, gbad), WU_NOTAVAIL);
@@ -266,10 +270,22 @@ TEST_F(ListViews, ListViewMethodsOnTheirExamples) {
   std::vector<wu_value> is = {Int(1, 3), Int(2, 9)};
   EXPECT_EQ(Meth(h, WU_M_ISSELECTED, is), WU_OK);
   EXPECT_EQ(is[1].value, 1);
-  std::vector<int32_t> bad = {3, 44};
+  // The last row is selected; one past it marks its entry and the call
+  // answers that an entry has a status, while the rows beside it in the
+  // same list are selected all the same.
+  std::vector<int32_t> last = {Rows(h)};
+  wu_value sellast = List(WU_A_SELECTEDINDEXES, last);
+  EXPECT_EQ(h->services->swat(c, &sellast, 1), WU_OK);
+  EXPECT_EQ(sellast.status, WU_OK);
+  std::vector<wu_value> islast = {Int(1, Rows(h)), Int(2, 9)};
+  EXPECT_EQ(Meth(h, WU_M_ISSELECTED, islast), WU_OK);
+  EXPECT_EQ(islast[1].value, 1);
+  std::vector<int32_t> bad = {3, Rows(h) + 1};
   wu_value selbad = List(WU_A_SELECTEDINDEXES, bad);
   EXPECT_EQ(h->services->swat(c, &selbad, 1), WU_ENTRY_STATUS);
   EXPECT_EQ(selbad.status, WU_E_RANGE);
+  EXPECT_EQ(Meth(h, WU_M_ISSELECTED, is), WU_OK);
+  EXPECT_EQ(is[1].value, 1);
   wu_value items = Int(WU_A_SELECTEDITEMS, 0);
   EXPECT_EQ(h->services->qwat(c, &items, 1), WU_ENTRY_STATUS);
   EXPECT_EQ(items.status, WU_ALLOCATED);

@@ -97,11 +97,6 @@ TEST_F(MenuItems, WithHostPrintingThePrintItemsRunTheirCommands) {
 }
 
 // Answers the printing question: host printing, then OK.
-struct Question {
-  bool answered = false;
-  int tries = 0;
-};
-
 Widget QuestionShell() {
   Window root = RootWindow(devb->display, devb->screen), parent = 0, *kids = nullptr;
   unsigned n = 0;
@@ -115,19 +110,21 @@ Widget QuestionShell() {
   return found;
 }
 
-void AnswerHostPrinting(XtPointer client, XtIntervalId *) {
-  auto *q = static_cast<Question *>(client);
-  Widget shell = QuestionShell();
-  if (!shell) {
-    if (++q->tries < 100) XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, client);
-    return;
-  }
-  Widget second = XtNameToWidget(shell, "*choice2");
-  qevtest::clickWidget(second);
-  qevtest::turnUntil([&] { return XmToggleButtonGetState(second); }, 1000);
-  for (Widget b : Children(XtNameToWidget(shell, "PrintQuestion")))
-    if (std::strcmp(XtName(b), "button") == 0 && LabelOf(b) == "OK") qevtest::clickWidget(b);
-  q->answered = true;
+// The step that answers the printing question: host printing, OK.
+qevtest::Script::Step AnswerHostPrinting() {
+  return {"the printing question answered with host printing", [] { return QuestionShell() != nullptr; },
+          [] {
+            Widget shell = QuestionShell();
+            Widget second = XtNameToWidget(shell, "*choice2");
+            EXPECT_TRUE(qevtest::clickHandled(second));
+            EXPECT_TRUE(XmToggleButtonGetState(second));
+            for (Widget b : Children(XtNameToWidget(shell, "PrintQuestion")))
+              if (std::strcmp(XtName(b), "button") == 0 && LabelOf(b) == "OK") {
+                EXPECT_TRUE(qevtest::clickHandled(b));
+                return;
+              }
+            ADD_FAILURE() << "no OK button";
+          }};
 }
 
 TEST_F(MenuItems, PrintingWithoutAnItemRunsTheCommandItWasGiven) {
@@ -137,20 +134,18 @@ TEST_F(MenuItems, PrintingWithoutAnItemRunsTheCommandItWasGiven) {
   wu_module()->current = window_;
   // Graphics printing gives its own command, for the current window: once
   // host printing is chosen, that command runs.
-  Question q;
-  XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, &q);
   char command[] = "qgvprint all";
-  wuwhprt(nullptr, command, nullptr);
-  EXPECT_TRUE(q.answered);
+  qevtest::Script q;
+  q.then({AnswerHostPrinting()});
+  Play(q, [&] { wuwhprt(nullptr, command, nullptr); });
   EXPECT_EQ(Queued(), std::vector<std::string>{"qgvprint all"});
   // The dispatcher's print gives the window: "print" runs.
   std::remove((qevhost::catalogRoot() + "/" + qevhost::kProfileLibref + "/" +
                qevhost::kProfileCatalog + "/PRTNOTIF.UNXPREFS").c_str());
   ASSERT_FALSE(GetHostPrintNotif());
-  Question again;
-  XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, &again);
-  wuwhprt(nullptr, window_, nullptr);
-  EXPECT_TRUE(again.answered);
+  qevtest::Script again;
+  again.then({AnswerHostPrinting()});
+  Play(again, [&] { wuwhprt(nullptr, window_, nullptr); });
   EXPECT_EQ(Queued(), std::vector<std::string>{"print"});
 }
 
@@ -168,11 +163,10 @@ TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
   qevhost::setMessage(526, 12, "OK");
   devb->prefs.host_print = False;
   Build({Menu(1, {Item("File", 2), Item("Go", 0)}), Menu(2, {Item("Print", 3, 29, 29)}), CopiesDialog(3)});
-  Question q;
-  XtAppAddTimeOut(devb->app, 50, AnswerHostPrinting, &q);
   Widget sub = Post("File");
-  qevtest::clickWidget(Find(sub, "Print"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return q.answered; }));
+  qevtest::Script q;
+  q.then({AnswerHostPrinting()});
+  Play(q, [&] { EXPECT_TRUE(qevtest::clickHandled(Find(sub, "Print"))); });
   // Host printing was chosen: the item's dialog comes up.
   Widget dialog = ShownDialog(window_);
   ASSERT_NE(dialog, nullptr);
@@ -190,30 +184,6 @@ TEST_F(MenuItems, APrintItemWithADialogAsksHowToPrintThenOpensIt) {
 // leaves no popdown behind in the window's queue.  A plain item's command
 // still runs as a menu command; an item whose dialog went with the popup's
 // menu opens nothing.
-struct ReleaseUnderQuestion {
-  wu_window *window;
-  wu_popup_menu *popup;
-  wu_status released = -1;
-  bool clicked = false;
-  Question question;
-  int tries = 0;
-};
-
-void ReleasePopupUnderQuestion(XtPointer client, XtIntervalId *) {
-  auto *r = static_cast<ReleaseUnderQuestion *>(client);
-  if (++r->tries > 200) return;
-  if (!r->clicked) {
-    if (r->popup->widget && Shown(r->popup->widget)) {
-      qevtest::clickWidget(Find(r->popup->widget, "Print"));
-      r->clicked = true;
-    }
-  } else if (QuestionShell()) {
-    r->released = Slot<PopupFn>(WUX_SLOT_FPMU)(r->window, r->popup);
-    AnswerHostPrinting(&r->question, nullptr);
-    return;
-  }
-  XtAppAddTimeOut(devb->app, 50, ReleasePopupUnderQuestion, client);
-}
 
 TEST_F(MenuItems, APopupReleasedWhileItsItemAsksAnswersWithoutAChoice) {
   qevhost::setMessage(526, 12, "OK");
@@ -230,11 +200,15 @@ TEST_F(MenuItems, APopupReleasedWhileItsItemAsksAnswersWithoutAChoice) {
     Location l = Loc(c.first);
     wu_popup_menu *p = nullptr;
     ASSERT_EQ(Slot<LoadFn>(WUX_SLOT_GPMU)(window_, nullptr, l.libref, l.catalog, l.entry, &p), WU_OK);
-    ReleaseUnderQuestion r{window_, p, -1, false, Question(), 0};
-    XtAppAddTimeOut(devb->app, 50, ReleasePopupUnderQuestion, &r);
-    EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT);
-    EXPECT_EQ(r.released, WU_OK);
-    EXPECT_TRUE(r.question.answered);
+    wu_status released = -1;
+    qevtest::Script r;
+    r.then("Print clicked in the popup", [&] { return p->widget && Shown(p->widget); },
+           [&] { qevtest::clickWidget(Find(p->widget, "Print")); })
+        .then("the popup released under the question", [] { return QuestionShell() != nullptr; },
+              [&] { released = Slot<PopupFn>(WUX_SLOT_FPMU)(window_, p); })
+        .then({AnswerHostPrinting()});
+    Play(r, [&] { EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT); });
+    EXPECT_EQ(released, WU_OK);
     Settle();
     EXPECT_EQ(Queued(), c.second);
     EXPECT_EQ(window_->dialog_block, nullptr);
@@ -571,20 +545,16 @@ TEST_F(DoubleByte, TheStringPopupShowsPlacedMnemonicsInTheDialogColours) {
   char open[] = "Open ...", close[] = "close";
   char *labels[] = {open, close};
   const char mnemonics[] = {'x', 'c'};
-  StringPopupClick key;
-  key.label = "close";
-  XtAppAddTimeOut(devb->app, 50, ClickStringPopup, &key);
-  EXPECT_EQ(wumhpop(nullptr, labels, 2, nullptr, mnemonics, nullptr), 2);
+  const StringPopupSeen key = ClickStringPopup(
+      "close", [&] { EXPECT_EQ(wumhpop(nullptr, labels, 2, nullptr, mnemonics, nullptr), 2); });
   EXPECT_EQ(key.labels, (std::vector<std::string>{"Open(X)...", "close"}));
   // The letter the label has is taken in its upper-case form.
   EXPECT_EQ(key.mnemonics, (std::vector<KeySym>{KeySym('X'), KeySym('C')}));
   wu_colour_set dialog{};
   ASSERT_EQ(wuwgpmc(nullptr, WU_CSET_DIALOG, &dialog), WU_OK);
   EXPECT_EQ(key.background, dialog.background);
-  StringPopupClick x;
-  x.label = "Open(X)...";
-  XtAppAddTimeOut(devb->app, 50, ClickStringPopup, &x);
-  EXPECT_EQ(wumhpop(nullptr, labels, 2, nullptr, mnemonics, nullptr), 1);
+  ClickStringPopup("Open(X)...",
+                   [&] { EXPECT_EQ(wumhpop(nullptr, labels, 2, nullptr, mnemonics, nullptr), 1); });
 }
 
 }  // namespace

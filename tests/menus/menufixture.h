@@ -15,6 +15,7 @@
 #include <Xm/Xm.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include "runtime/wudevice.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "widgettext.h"
 #include "xinput.h"
@@ -162,31 +164,48 @@ inline Widget StringPopup() {
   return Shown(menu) ? menu : nullptr;
 }
 
+// Ends what a failing scripted step left up: Escape for a popup or
+// pulldown, and every dialog of the module.
+inline void EndMenus() {
+  qevtest::pressKey(devb->display, XK_Escape);
+  qevtest::endModuleDialogs();
+}
+
+// Plays `s` inside the modal wait `call` opens (a popup, a question, a
+// dialog); a failing step ends it.
+inline void Play(qevtest::Script &s, const std::function<void()> &call) {
+  s.ending(EndMenus);
+  s.run(call);
+}
+
 // What the string popup showed (labels, mnemonics, background) once it
-// was up, and a click on the item labelled `label`.
-struct StringPopupClick {
-  std::string label;
+// was up, before the click on the item labelled `label`.
+struct StringPopupSeen {
   std::vector<std::string> labels;
   std::vector<KeySym> mnemonics;
   Pixel background = 0;
-  int tries = 0;
 };
 
-inline void ClickStringPopup(XtPointer client, XtIntervalId *) {
-  auto *c = static_cast<StringPopupClick *>(client);
-  Widget menu = StringPopup();
-  if (!menu) {
-    if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ClickStringPopup, client);
-    return;
-  }
-  XtVaGetValues(menu, XmNbackground, &c->background, nullptr);
-  for (Widget k : Children(menu)) {
-    c->labels.push_back(LabelOf(k));
-    KeySym m = 0;
-    XtVaGetValues(k, XmNmnemonic, &m, nullptr);
-    c->mnemonics.push_back(m);
-  }
-  if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
+// `call` shows the string popup; the user clicks the item labelled `label`.
+inline StringPopupSeen ClickStringPopup(const std::string &label, const std::function<void()> &call) {
+  StringPopupSeen seen;
+  qevtest::Script s;
+  s.then("the string popup looked at, then " + label, [] { return StringPopup() != nullptr; },
+         [&] {
+           Widget menu = StringPopup();
+           XtVaGetValues(menu, XmNbackground, &seen.background, nullptr);
+           for (Widget k : Children(menu)) {
+             seen.labels.push_back(LabelOf(k));
+             KeySym m = 0;
+             XtVaGetValues(k, XmNmnemonic, &m, nullptr);
+             seen.mnemonics.push_back(m);
+           }
+           Widget item = Find(menu, label);
+           ASSERT_NE(item, nullptr) << label;
+           EXPECT_TRUE(qevtest::clickHandled(item));
+         });
+  Play(s, call);
+  return seen;
 }
 
 // Opens a menu-bar cascade's pulldown with a click, waits until it shows
@@ -281,10 +300,8 @@ class MenuTest : public ::testing::Test {
     wu_state *st = wu_module();
     return st->menu_pool ? qevhost::poolStats(st->menu_pool).liveBlocks : 0;
   }
-  void Settle() {
-    if (devb && devb->display) XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 100);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
   // Module events queued for the window (commands with their text).
   std::vector<std::string> Queued() {
     std::vector<std::string> out;

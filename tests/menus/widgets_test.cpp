@@ -207,29 +207,23 @@ TEST_F(MenuWidgets, GrayAndCheckStatesHoldBeforeAndAfterTheBuild) {
   EXPECT_EQ(gray(reinterpret_cast<wu_window *>(e), 1, 1), WU_NOTAVAIL);
 }
 
-// Acts on a shown popup: clicks the item labelled `label`, or presses
-// Escape when it is empty.
-struct PopupAction {
-  Widget *menu;
-  std::string label;
-  int tries = 0;
-};
-
-void ActOnPopup(XtPointer client, XtIntervalId *) {
-  auto *a = static_cast<PopupAction *>(client);
-  Widget menu = *a->menu;
-  bool up = menu && XtIsManaged(menu) && XtIsRealized(XtParent(menu));
-  if (up) {
-    XWindowAttributes at;
-    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
-         at.map_state == IsViewable;
-  }
-  if (!up) {
-    if (++a->tries < 100) XtAppAddTimeOut(devb->app, 50, ActOnPopup, client);
-    return;
-  }
-  if (a->label.empty()) qevtest::pressKey(devb->display, XK_Escape);
-  else if (Widget item = Find(menu, a->label)) qevtest::clickWidget(item);
+// Acts on the popup of a record once it shows (the record's widget is made
+// by its first show): clicks the item labelled `label`, or presses Escape
+// when it is empty; `call` shows the popup.
+void ActOnPopup(wu_popup_menu *p, const std::string &label, const std::function<void()> &call) {
+  qevtest::Script s;
+  s.then(label.empty() ? "Escape in the popup" : label + " clicked in the popup",
+         [p] { return p->widget && XtIsManaged(p->widget) && Shown(XtParent(p->widget)); },
+         [p, label] {
+           if (label.empty()) {
+             EXPECT_TRUE(qevtest::keyHandled(devb->display, XK_Escape));
+           } else {
+             Widget item = Find(p->widget, label);
+             ASSERT_NE(item, nullptr) << label;
+             EXPECT_TRUE(qevtest::clickHandled(item));
+           }
+         });
+  Play(s, call);
 }
 
 TEST_F(MenuWidgets, WindowPopupAnsweredByAClickAndByEscape) {
@@ -244,24 +238,12 @@ TEST_F(MenuWidgets, WindowPopupAnsweredByAClickAndByEscape) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->kind, WU_MT_POPUP_MENU);
   auto show = Slot<PopupFn>(WUX_SLOT_DPMU);
-  Widget menu = nullptr;
-  PopupAction click{&menu, "Beta"};
-  std::pair<wu_popup_menu *, PopupAction *> watch_click(p, &click);
-  // The record's widget is made by the first show: watch it through the record.
-  XtAppAddTimeOut(devb->app, 50, [](XtPointer c, XtIntervalId *id) {
-    auto *pc = static_cast<std::pair<wu_popup_menu *, PopupAction *> *>(c);
-    *pc->second->menu = pc->first->widget;
-    ActOnPopup(pc->second, id);
-  }, &watch_click);
-  EXPECT_EQ(show(window_, p), WU_OK);
+  ActOnPopup(p, "Beta", [&] { EXPECT_EQ(show(window_, p), WU_OK); });
   EXPECT_EQ(Queued(), std::vector<std::string>{"BETA CMD"});
   EXPECT_TRUE(window_->module_flags & WU_WMOD_POPUP_SHOWN);
   Settle();
   // Escape closes it without a choice.
-  menu = p->widget;
-  PopupAction escape{&menu, ""};
-  XtAppAddTimeOut(devb->app, 50, ActOnPopup, &escape);
-  EXPECT_EQ(show(window_, p), WU_SECOND_EVENT);
+  ActOnPopup(p, "", [&] { EXPECT_EQ(show(window_, p), WU_SECOND_EVENT); });
   EXPECT_TRUE(Queued().empty());
   // Released records are refused afterwards.
   EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_FPMU)(window_, p), WU_OK);
@@ -290,15 +272,7 @@ TEST_F(MenuWidgets, WindowPopupIsRecordedAndReplayed) {
   EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_MENU_LOAD_FAILED);
   qevhost::removeBatchDriver(task);
   qevhost::installBatchDriver(task, QEV_BATCH_RECORD);
-  Widget menu = nullptr;
-  PopupAction escape{&menu, ""};
-  std::pair<wu_popup_menu *, PopupAction *> watch_escape(p, &escape);
-  XtAppAddTimeOut(devb->app, 50, [](XtPointer c, XtIntervalId *id) {
-    auto *pc = static_cast<std::pair<wu_popup_menu *, PopupAction *> *>(c);
-    *pc->second->menu = pc->first->widget;
-    ActOnPopup(pc->second, id);
-  }, &watch_escape);
-  EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT);
+  ActOnPopup(p, "", [&] { EXPECT_EQ(Slot<PopupFn>(WUX_SLOT_DPMU)(window_, p), WU_SECOND_EVENT); });
   std::vector<qevhost::Recording> r = qevhost::recordings(task);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].popupKind, qevhost::kPopupWindow);
@@ -318,35 +292,37 @@ Widget ChoiceMenu(wu_window *w) {
   return found;
 }
 
-struct ChoiceClick {
-  wu_window *window;
-  std::string label;
-  Widget menu = nullptr;
+// The choice popup on the screen, or null.
+Widget ShownChoiceMenu(wu_window *w) {
+  Widget menu = ChoiceMenu(w);
+  return menu && Shown(XtParent(menu)) ? menu : nullptr;
+}
+
+// What the choice popup showed: its first label and its toggle's state.
+struct ChoiceSeen {
   std::string shown;
   Boolean toggle_set = False;
-  int tries = 0;
 };
 
-void ClickChoice(XtPointer client, XtIntervalId *) {
-  auto *c = static_cast<ChoiceClick *>(client);
-  Widget menu = ChoiceMenu(c->window);
-  bool up = menu && XtIsRealized(XtParent(menu));
-  if (up) {
-    XWindowAttributes at;
-    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
-         at.map_state == IsViewable;
-  }
-  if (!up) {
-    if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ClickChoice, client);
-    return;
-  }
-  c->menu = menu;
-  std::vector<Widget> k = Children(menu);
-  if (!k.empty()) c->shown = LabelOf(k[0]);
-  for (Widget w : k)
-    if (XmIsToggleButton(w)) c->toggle_set = XmToggleButtonGetState(w);
-  if (Widget item = Find(menu, c->label)) qevtest::clickWidget(item);
-  else qevtest::pressKey(devb->display, XK_Escape);
+// `call` shows the choice popup of `window`; the user clicks the item
+// labelled `label`, or presses Escape when there is none.
+ChoiceSeen ClickChoice(wu_window *window, const std::string &label, const std::function<void()> &call) {
+  ChoiceSeen seen;
+  qevtest::Script s;
+  s.then(label.empty() ? "Escape in the choices" : label + " chosen", [window] { return ShownChoiceMenu(window); },
+         [&, window] {
+           Widget menu = ShownChoiceMenu(window);
+           std::vector<Widget> k = Children(menu);
+           if (!k.empty()) seen.shown = LabelOf(k[0]);
+           for (Widget w : k)
+             if (XmIsToggleButton(w)) seen.toggle_set = XmToggleButtonGetState(w);
+           if (Widget item = label.empty() ? nullptr : Find(menu, label))
+             EXPECT_TRUE(qevtest::clickHandled(item));
+           else
+             EXPECT_TRUE(qevtest::keyHandled(devb->display, XK_Escape));
+         });
+  Play(s, call);
+  return seen;
 }
 
 TEST_F(MenuWidgets, ChoicePopupReturnsTheChosenIndex) {
@@ -363,14 +339,10 @@ TEST_F(MenuWidgets, ChoicePopupReturnsTheChosenIndex) {
   e[2].label_length = 4;
   e[2].grayed = 1;
   auto choose = Slot<ChoiceFn>(WUX_SLOT_UMNU);
-  ChoiceClick click{window_, "Keep", nullptr, "", False, 0};
-  XtAppAddTimeOut(devb->app, 50, ClickChoice, &click);
-  EXPECT_EQ(choose(window_, e, 3), 2);
+  const ChoiceSeen click = ClickChoice(window_, "Keep", [&] { EXPECT_EQ(choose(window_, e, 3), 2); });
   EXPECT_EQ(click.shown.size(), size_t(WU_CHOICE_LABEL_MAX));
   EXPECT_TRUE(click.toggle_set);
-  ChoiceClick none{window_, "", nullptr, "", False, 0};
-  XtAppAddTimeOut(devb->app, 50, ClickChoice, &none);
-  EXPECT_EQ(choose(window_, e, 3), 0);
+  ClickChoice(window_, "", [&] { EXPECT_EQ(choose(window_, e, 3), 0); });
   // Bad counts are refused without showing anything.
   EXPECT_EQ(choose(window_, e, -1), 0);
   EXPECT_EQ(choose(window_, nullptr, 2), 0);
@@ -384,9 +356,7 @@ TEST_F(MenuWidgets, ChoicePopupReturnsTheChosenIndex) {
   EXPECT_EQ(choose(window_, e, 3), 0);
   qevhost::removeBatchDriver(task);
   qevhost::installBatchDriver(task, QEV_BATCH_RECORD);
-  ChoiceClick again{window_, "Keep", nullptr, "", False, 0};
-  XtAppAddTimeOut(devb->app, 50, ClickChoice, &again);
-  EXPECT_EQ(choose(window_, e, 3), 2);
+  ClickChoice(window_, "Keep", [&] { EXPECT_EQ(choose(window_, e, 3), 2); });
   std::vector<qevhost::Recording> r = qevhost::recordings(task);
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].popupKind, qevhost::kPopupChoice);
@@ -516,10 +486,7 @@ TEST_F(MenuWidgets, MessagePopupListsMessagesUpToTheTerminator) {
   qevhost::setMessage(700, 2, "Two");
   qevhost::setMessage(700, 3, "end");
   qevhost::setMessage(700, 4, "Four");
-  StringPopupClick click;
-  click.label = "Two";
-  XtAppAddTimeOut(devb->app, 50, ClickStringPopup, &click);
-  EXPECT_EQ(wummpop(nullptr, 700, 1, nullptr), 2);
+  const StringPopupSeen click = ClickStringPopup("Two", [] { EXPECT_EQ(wummpop(nullptr, 700, 1, nullptr), 2); });
   EXPECT_EQ(click.labels.size(), 2u);
 }
 
@@ -540,24 +507,12 @@ TEST_F(MenuWidgets, WindowManagerCloseShowsTheCloseQuestion) {
   EXPECT_EQ(Queued(), std::vector<std::string>{"CLOSE Save first"});
 }
 
-// Clicks OK on the message box the window shows; notes that it did.
-struct Confirm {
-  wu_window *window;
-  bool confirmed = false;
-  int tries = 0;
-};
-
-void ConfirmMessage(XtPointer client, XtIntervalId *) {
-  auto *c = static_cast<Confirm *>(client);
-  wu_window *w = c->window;
+// The message box the window shows, or null.
+Widget WindowMessage(wu_window *w) {
   for (Cardinal i = 0; w->outer && i < w->outer->core.num_popups; ++i)
     for (Widget k : Children(w->outer->core.popup_list[i]))
-      if (XmIsMessageBox(k) && XtIsManaged(k) && Shown(k)) {
-        qevtest::clickWidget(XmMessageBoxGetChild(k, XmDIALOG_OK_BUTTON));
-        c->confirmed = true;
-        return;
-      }
-  if (++c->tries < 100) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, client);
+      if (XmIsMessageBox(k) && XtIsManaged(k) && Shown(k)) return k;
+  return nullptr;
 }
 
 TEST_F(MenuWidgets, DialogCommandsLongerThan199CharactersAreRefused) {
@@ -572,22 +527,21 @@ TEST_F(MenuWidgets, DialogCommandsLongerThan199CharactersAreRefused) {
   ASSERT_TRUE(Realise());
   qevhost::clearShownMessages();
   Widget ask = Find(window_->menu_widget, "Ask");
-  Confirm confirm{window_};
-  for (const std::vector<KeySym> &keys :
-       {std::vector<KeySym>{XK_a, XK_b, XK_c, XK_d}, std::vector<KeySym>{XK_a, XK_b, XK_c, XK_d, XK_e}}) {
+  for (const std::string &keys : {std::string("abcd"), std::string("abcde")}) {
     qevtest::clickWidget(ask);
     Widget dialog = ShownDialog(window_);
     ASSERT_NE(dialog, nullptr);
     Widget input = XtNameToWidget(dialog, "dlgInput");
-    qevtest::clickWidget(input);
-    for (KeySym k : keys) qevtest::pressKey(devb->display, k);
-    ASSERT_TRUE(qevtest::turnUntil([&] { return XmTextGetLastPosition(input) == XmTextPosition(keys.size()); }));
-    if (keys.size() == 5) XtAppAddTimeOut(devb->app, 50, ConfirmMessage, &confirm);
-    qevtest::clickWidget(XtNameToWidget(dialog, "dlgOKButton"));
+    ASSERT_TRUE(qevtest::replaceTextHandled(input, keys));
+    EXPECT_EQ(XmTextGetLastPosition(input), XmTextPosition(keys.size()));
+    // The 200-character command is refused with a message.
+    qevtest::Script s;
+    if (keys.size() == 5)
+      s.then("the refusal confirmed", [&] { return WindowMessage(window_) != nullptr; },
+             [&] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(WindowMessage(window_), XmDIALOG_OK_BUTTON))); });
+    Play(s, [&] { EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(dialog, "dlgOKButton"))); });
     ASSERT_TRUE(qevtest::turnUntil([&] { return window_->dialog_block == nullptr; }));
   }
-  // The 200-character command was refused with a message.
-  EXPECT_TRUE(confirm.confirmed);
   std::vector<std::string> q = Queued();
   ASSERT_EQ(q.size(), 1u);   // only the 199-character command
   EXPECT_EQ(q[0].size(), 199u);
@@ -730,42 +684,25 @@ TEST_F(MenuWidgets, IncludedItemsJoinTheirParentWithTheirSeparators) {
                                              "(hidden)"}));
 }
 
-// Moves the pointer over the choice item "First", notes the message line
-// while it is there, then chooses "Second".
-struct Hover {
-  wu_window *w;
-  int step;
+// `call` shows the choice popup of `w`; with `move`, the pointer goes
+// onto its first item (else it is there already).  Once the message line
+// shows the first item's help, the second item is clicked; the line as it
+// was then.
+std::string HoverChoice(wu_window *w, bool move, const std::function<void()> &call) {
+  const std::string help = "Runs the first thing";
   std::string during;
-  bool move = true;   // false: the popup came up under the pointer
-};
-
-void HoverChoice(XtPointer client, XtIntervalId *) {
-  auto *h = static_cast<Hover *>(client);
-  Widget menu = ChoiceMenu(h->w);
-  bool up = menu && XtIsRealized(XtParent(menu));
-  if (up) {
-    XWindowAttributes at;
-    up = XGetWindowAttributes(devb->display, XtWindow(XtParent(menu)), &at) &&
-         at.map_state == IsViewable;
-  }
-  if (up && h->step == 0) {
-    if (h->move) {
-      Position x = 0, y = 0;
-      XtTranslateCoords(Find(menu, "First"), 10, 5, &x, &y);
-      XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
-      XFlush(devb->display);
-    }
-    h->step = 1;
-  } else if (up && h->step > 0) {
-    h->during = std::string(h->w->message, 20);
-    if (h->during == "Runs the first thing" || ++h->step > 40) {
-      qevtest::clickWidget(Find(menu, "Second"));
-      return;
-    }
-  } else if (!up && ++h->step < -100) {
-    return;
-  }
-  XtAppAddTimeOut(devb->app, 50, HoverChoice, client);
+  qevtest::Script s;
+  if (move)
+    s.then("the pointer onto the first item", [w] { return ShownChoiceMenu(w); },
+           [w] { EXPECT_TRUE(qevtest::moveHandled(Find(ShownChoiceMenu(w), "First"), 10, 5)); });
+  s.then("Second clicked while the first item's help shows",
+         [w, help] { return ShownChoiceMenu(w) && std::string(w->message, help.size()) == help; },
+         [&, w] {
+           during = std::string(w->message, help.size());
+           EXPECT_TRUE(qevtest::clickHandled(Find(ShownChoiceMenu(w), "Second")));
+         });
+  Play(s, call);
+  return during;
 }
 
 // Two choices, the first with a help text.
@@ -784,10 +721,8 @@ TEST_F(MenuWidgets, ChoiceHelpShowsOnTheMessageLineWhileThePointerIsIn) {
   ASSERT_EQ(wuxpmsg(window_, "Idle", -1, 0), WU_OK);
   wu_choice_entry e[2] = {};
   FirstWithHelp(e);
-  Hover hover{window_, 0, ""};
-  XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
-  EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
-  EXPECT_EQ(hover.during, "Runs the first thing");
+  EXPECT_EQ(HoverChoice(window_, true, [&] { EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2); }),
+            "Runs the first thing");
   // Once the pointer left, the line shows what it showed before.
   EXPECT_EQ(std::string(window_->message, 5), "Idle ");
   EXPECT_EQ(window_->saved_texts, nullptr);
@@ -800,16 +735,11 @@ TEST_F(MenuWidgets, ChoiceHelpShowsWhenThePopupComesUpUnderThePointer) {
   // The popup comes up at the pane's cursor, row 1 column 1: the pointer
   // waits a little inside that corner, where the first item will be.
   ASSERT_NE(pane_->ext, nullptr);
-  Position x = 0, y = 0;
-  XtTranslateCoords(pane_->ext->widget, 12, 10, &x, &y);
-  XTestFakeMotionEvent(devb->display, -1, x, y, CurrentTime);
-  Settle();
+  EXPECT_TRUE(qevtest::moveHandled(pane_->ext->widget, 12, 10));
   wu_choice_entry e[2] = {};
   FirstWithHelp(e);
-  Hover hover{window_, 0, "", false};
-  XtAppAddTimeOut(devb->app, 50, HoverChoice, &hover);
-  EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2);
-  EXPECT_EQ(hover.during, "Runs the first thing");
+  EXPECT_EQ(HoverChoice(window_, false, [&] { EXPECT_EQ(Slot<ChoiceFn>(WUX_SLOT_UMNU)(window_, e, 2), 2); }),
+            "Runs the first thing");
   EXPECT_EQ(std::string(window_->message, 5), "Idle ");
   EXPECT_EQ(window_->saved_texts, nullptr);
 }

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "script.h"
 #include "xserver.h"
 
 // The leak checker of a sanitizer build, absent otherwise.
@@ -18,18 +19,6 @@ extern "C" int __lsan_do_recoverable_leak_check(void) __attribute__((weak));
 
 namespace qevtest {
 namespace {
-
-// Failures recorded so far by the running test (the parent's included: a
-// child counts only those its own body adds).
-int Failures() {
-  const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-  if (info == nullptr) return 0;
-  const ::testing::TestResult *result = info->result();
-  int n = 0;
-  for (int i = 0; i < result->total_part_count(); ++i)
-    if (result->GetTestPartResult(i).failed()) ++n;
-  return n;
-}
 
 // The folder each child not yet reaped keeps its temporary files in.
 std::map<pid_t, std::string> &childFolders() {
@@ -78,9 +67,11 @@ pid_t startChild(const std::function<void()> &body, int timeoutSec, bool leakChe
   setpgid(0, 0);
   signal(SIGALRM, SIG_DFL);
   alarm(unsigned(timeoutSec));
-  const int before = Failures();
+  // Failures recorded so far count the parent's too: the child counts only
+  // those its own body adds.
+  const int before = failureCount();
   body();
-  int code = Failures() > before ? 1 : 0;
+  int code = failureCount() > before ? 1 : 0;
   if (leakCheck && __lsan_do_recoverable_leak_check != nullptr &&
       __lsan_do_recoverable_leak_check() != 0 && code == 0)
     code = 3;

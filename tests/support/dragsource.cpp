@@ -8,6 +8,7 @@
 
 #include "frames/wuframes.h"
 #include "modulehost.h"
+#include "script.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
 #include "xinput.h"
@@ -24,7 +25,7 @@ wu_dnd_site *offerText(Widget w, const char *text) {
 Widget textSource(Widget parent, int x, int y, const char *text) {
   Widget source = XtVaCreateManagedWidget("source", xmDrawingAreaWidgetClass, parent, XmNx, x,
                                           XmNy, y, XmNwidth, 80, XmNheight, 40, nullptr);
-  turnUntil([] { return false; }, 100);
+  if (!turnUntil([source] { return viewable(source); })) return nullptr;
   return offerText(source, text) != nullptr ? source : nullptr;
 }
 
@@ -48,8 +49,7 @@ bool dragFrom(Widget source, int to_x, int to_y) {
   if (!rootPoint(source, 20, 20, &sx, &sy)) return false;
   XTestFakeMotionEvent(dpy, -1, sx, sy, CurrentTime);
   XTestFakeButtonEvent(dpy, 2, True, CurrentTime);
-  XSync(dpy, False);
-  turnUntil([] { return false; }, 100);
+  if (!settle()) return false;
   wu_drag_desc desc = {sx, sy, 20, 20};
   int32_t started = 0;
   DragPath path = {dpy, XtWidgetToApplicationContext(source), sx, sy, to_x, to_y, 0};

@@ -314,13 +314,21 @@ bool typeHandled(Display *dpy, const std::string &text) {
 bool replaceTextHandled(Widget field, const std::string &text) {
   if (!clickHandled(field)) return false;
   Display *dpy = XtDisplay(field);
-  char *old = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);
-  const size_t length = old ? std::strlen(old) : 0;
-  XtFree(old);
-  if (!keyHandled(dpy, XK_End)) return false;
-  for (size_t i = 0; i < length; ++i)
-    if (!keyHandled(dpy, XK_BackSpace)) return false;
-  return typeHandled(dpy, text);
+  auto length = [field] {
+    char *held = XmIsTextField(field) ? XmTextFieldGetString(field) : XmTextGetString(field);
+    const size_t n = held ? std::strlen(held) : 0;
+    XtFree(held);
+    return n;
+  };
+  // Back Space rubs out what lies before the cursor, Delete what lies
+  // after it (End is not used: in a selection box it picks a list item).
+  for (KeySym key : {XK_BackSpace, XK_Delete}) {
+    for (size_t before = length(); before > 0; before = length()) {
+      if (!keyHandled(dpy, key)) return false;
+      if (length() == before) break;
+    }
+  }
+  return length() == 0 && typeHandled(dpy, text);
 }
 
 }  // namespace qevtest

@@ -54,7 +54,7 @@ bool keyHandled(Display *dpy, KeySym sym, unsigned modifiers = 0, int limitMs = 
 // Shift held for those that need it.
 bool typeHandled(Display *dpy, const std::string &text);
 // A focus click on a text field (or text), then its text replaced by `text` with keys
-// (End, one BackSpace per character, then the new characters).
+// (Back Space and Delete until it is empty, then the new characters).
 bool replaceTextHandled(Widget field, const std::string &text);
 
 // The places of a scroll bar a user clicks, and the middle of one as the

@@ -1,6 +1,7 @@
 // The Tool Editor, driven as a user drives it: TOOLEDIT through the window
 // slot, then clicks and keys through XTest on the widgets where the server
-// shows them, from timers that run inside the editor's modal loops; checked
+// shows them, played as scripted steps inside the editor's modal loops,
+// each once the input before it is handled and what it acts on shows; checked
 // against the stand-in's catalog files, the module event queue and the
 // widgets on the X server.
 #include <memory>
@@ -17,6 +18,7 @@
 
 #include <malloc.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -45,6 +47,7 @@
 #include "modulewindow.h"
 #include "widgettext.h"
 #include "toolsshown.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -125,38 +128,7 @@ std::string FileBytes(const std::string &dir, const std::string &stem) {
   return "";
 }
 
-// Steps run one after the other from timers; each next step is armed before
-// the current one runs, so a step that opens a modal wait is followed inside it.
-struct Script {
-  std::vector<std::function<void()>> steps;
-  size_t next = 0;
-  unsigned long delay = 80;
-  XtIntervalId timer = 0;
-  static void Tick(XtPointer c, XtIntervalId *) {
-    auto *s = static_cast<Script *>(c);
-    s->timer = 0;
-    if (s->next >= s->steps.size()) return;
-    auto f = s->steps[s->next++];
-    s->timer = XtAppAddTimeOut(devb->app, s->delay, Tick, s);
-    f();
-  }
-  void Start() { timer = XtAppAddTimeOut(devb->app, delay, Tick, this); }
-  // A step that holds the script until `ready` (at most about five
-  // seconds): what the X server does for a click comes in its own time.
-  std::function<void()> Until(std::function<bool()> ready) {
-    auto tries = std::make_shared<int>(0);
-    const int kTries = 60;
-    return [this, ready, tries] {
-      if (!ready() && ++*tries < kTries) --next;
-    };
-  }
-  // Every step ran but the closing one that only runs when the editor stayed up.
-  bool Done() const { return next + 1 >= steps.size(); }
-  ~Script() {
-    if (timer && devb) XtRemoveTimeOut(timer);
-  }
-};
-
+using qevtest::Script;
 class ToolEditor : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -280,32 +252,27 @@ class ToolEditor : public ::testing::Test {
     }
     return out;
   }
-  // Runs TOOLEDIT (args) with the script's steps inside the editor.
-  void Edit(const std::string &args, Script *s) {
-    auto waits = std::make_shared<int>(0);
-    s->steps.push_back([this, s, waits] {
-      // The last step closes whatever is still up, so a failing test ends.
-      // An editor on its way out (its close runs pending events, this step's
-      // time-out among them) is given the script's usual five seconds.
-      if (Widget d = Editor()) {
-        const int kCloseTries = 60;
-        if (XtIsManaged(d) && ++*waits < kCloseTries) {
-          --s->next;
-          return;
-        }
-        EXPECT_FALSE(XtIsManaged(d)) << "editor still up at the end of the script";
-        for (Widget m : All(devb->toplevel, "qevMessage"))
-          if (XtIsManaged(m)) Click(XmMessageBoxGetChild(m, XmDIALOG_CANCEL_BUTTON));
-        if (Widget os = One(d, "OpenSave")) XtUnmanageChild(os);
-        XtUnmanageChild(d);
-      }
-    });
-    s->Start();
-    Cmd(40, args);
-    EXPECT_TRUE(s->Done());
-    if (s->timer) XtRemoveTimeOut(s->timer);
-    s->timer = 0;
+  // Runs TOOLEDIT (args) with the script's steps inside the editor; a
+  // failing step takes down whatever the editor has up.
+  void Edit(const std::string &args, Script *s) { Run(s, [&] { Cmd(40, args); }); }
+  void Run(Script *s, const std::function<void()> &call) {
+    s->ending([this] { EndEditor(); });
+    s->run(call);
   }
+  // Ends the editor's waits: its message boxes, the Open/Save dialog, the
+  // editor itself.
+  void EndEditor() {
+    for (Widget m : All(devb->toplevel, "qevMessage"))
+      if (XtIsManaged(m)) XtUnmanageChild(m);
+    if (Widget d = Editor()) {
+      if (Widget os = One(d, "OpenSave")) XtUnmanageChild(os);
+      XtUnmanageChild(d);
+    }
+  }
+  // The editor is on the screen, and the notice it opens with when it has one.
+  bool EditorUp() { return Editor() && qevtest::viewable(Editor()); }
+  bool BoxUp() { return Box() && qevtest::viewable(Box()); }
+  bool BoxSays(const std::string &text) { return BoxUp() && BoxText() == text; }
   Widget Editor() { return One(devb->toplevel, "Tool Editor"); }
   Widget Preview() { return One(devb->toplevel, "ToolBar"); }
   std::vector<Widget> Tools() {
@@ -346,6 +313,7 @@ class ToolEditor : public ::testing::Test {
     Click(XtNameToWidget(m, "no"));
   }
   Widget OpenSave() { return One(Editor(), "OpenSave"); }
+  bool OpenSaveUp() { return OpenSave() && XtIsManaged(OpenSave()) && qevtest::viewable(OpenSave()); }
   void FillOpenSave(const std::string &l, const std::string &c, const std::string &e) {
     Widget os = OpenSave();
     Replace(One(os, "TextField", 0), l);
@@ -364,17 +332,27 @@ class ToolEditor : public ::testing::Test {
   Widget Chooser() { return One(Editor(), "Pixmap", 1); }
   // The steps that pick a category in the icon chooser's combo: the arrow
   // posts the list (in its own time), a click on the row chooses and the
-  // list goes.
-  std::vector<std::function<void()>> ChooseCategory(Script *s, int pos) {
+  // list goes.  The click comes as a user's does, not within the double
+  // click time of the click before on the list.
+  std::vector<Script::Step> ChooseCategory(int pos) {
     auto posted = [this] { return qevtest::viewable(One(Chooser(), "ListShell")); };
-    return {[this] { Click(One(Chooser(), "ComboArrow")); },
-            s->Until(posted),
-            [this, pos, posted] {
-              ASSERT_TRUE(posted()) << "the arrow posts the list";
-              ClickRow(One(Chooser(), "ComboList"), pos);
-            },
-            s->Until([posted] { return !posted(); })};
+    return {{"the category arrow clicked", nullptr, [this] { Click(One(Chooser(), "ComboArrow")); }},
+            {"category " + std::to_string(pos) + " clicked in the posted list",
+             [this, posted] { return posted() && ListClickable(); },
+             [this, pos] { ClickListRow(One(Chooser(), "ComboList"), pos); }},
+            {"the category list gone", [posted] { return !posted(); }, nullptr}};
   }
+  // A click on a row of a Motif list, and whether the list takes the next
+  // click as a click of its own rather than the second of a double click.
+  void ClickListRow(Widget list, int pos) {
+    ClickRow(list, pos);
+    list_clicked_ = std::chrono::steady_clock::now();
+  }
+  bool ListClickable() {
+    const auto apart = std::chrono::milliseconds(XtGetMultiClickTime(devb->display) + 50);
+    return std::chrono::steady_clock::now() - list_clicked_ > apart;
+  }
+  std::chrono::steady_clock::time_point list_clicked_;
   void SelectTool(size_t i) {
     auto t = Tools();
     ASSERT_LT(i, t.size());
@@ -394,30 +372,24 @@ TEST_F(ToolEditor, SaveAsToTheActiveLocationQueuesTheReloadAndKeepsTheSavedBox) 
   wu_toolbox *before = window_->toolbox;
   Drain();
   Script s;
-  s.steps = {
-      [&] {
-        ASSERT_NE(Editor(), nullptr);
-        EXPECT_TRUE(XtIsManaged(Editor()));
-        EXPECT_EQ(ToolNames(), (std::vector<std::string>{"MINE0", "MINE1", "MINE2"}));
-        EXPECT_EQ(Text(Field(1)), "MINE0");
-        EXPECT_EQ(Text(Field(4)), "100");
-        Replace(Field(1), "CHANGED");
-        Click(Bottom("Save As"));
-      },
-      [&] {
-        ASSERT_TRUE(XtIsManaged(OpenSave()));
-        EXPECT_EQ(Text(One(OpenSave(), "TextField", 2)), "MINE");
-        // Blanks typed around the names (the library field takes 8
-        // characters) are not part of them.
-        FillOpenSave(" testlib", " cat", "mine  ");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Saved.");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] { Click(Bottom("Close")); },
-  };
+  s.then("the command changed, then Save As", [&] { return EditorUp(); },
+         [&] {
+           EXPECT_EQ(ToolNames(), (std::vector<std::string>{"MINE0", "MINE1", "MINE2"}));
+           EXPECT_EQ(Text(Field(1)), "MINE0");
+           EXPECT_EQ(Text(Field(4)), "100");
+           Replace(Field(1), "CHANGED");
+           Click(Bottom("Save As"));
+         })
+      .then("the location typed with blanks around it", [&] { return OpenSaveUp(); },
+            [&] {
+              EXPECT_EQ(Text(One(OpenSave(), "TextField", 2)), "MINE");
+              // Blanks typed around the names (the library field takes 8
+              // characters) are not part of them.
+              FillOpenSave(" testlib", " cat", "mine  ");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
   Edit("", &s);
   auto q = Drain();
   ASSERT_EQ(q.size(), 2u);
@@ -445,47 +417,45 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
   Cmd(39, "TESTLIB.CAT.MINE");
   Drain();
   Script s;
-  s.steps = {
-      [&] { Click(Bottom("Save As")); },
-      [&] {
-        FillOpenSave("TESTLIB", "   ", "OTHER");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "No catalog.");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_TRUE(XtIsManaged(OpenSave()));
-        EXPECT_EQ(XmGetFocusWidget(OpenSave()), One(OpenSave(), "TextField", 1));
-        // A catalog name longer than the field's limit is cut by the field.
-        Widget cat = One(OpenSave(), "TextField", 1);
-        Replace(cat, std::string(40, 'C'));
-        EXPECT_EQ(Text(cat), std::string(32, 'C'));
-        FillOpenSave("ROLIB", "CAT", "OTHER");
-        qevhost::setLibraryReadOnly("ROLIB", true);
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Not saved.");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_TRUE(XtIsManaged(OpenSave()));
-        FillOpenSave("testlib", "cat", "other");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] {
-        EXPECT_FALSE(XtIsManaged(OpenSave()));
-        Replace(Field(3), "new tip");
-        Replace(Field(4), "77");
-        EXPECT_TRUE(XtIsSensitive(Bottom("Save")));
-        Click(Bottom("Save"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Click(Bottom("Close")); },
-  };
+  s.then("Save As", [&] { return EditorUp(); }, [&] { Click(Bottom("Save As")); })
+      .then("a blank catalog", [&] { return OpenSaveUp(); },
+            [&] {
+              FillOpenSave("TESTLIB", "   ", "OTHER");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("No catalog. answered", [&] { return BoxSays("No catalog."); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("a catalog too long, then a read-only library", [&] { return !Box() && OpenSaveUp(); },
+            [&] {
+              EXPECT_EQ(XmGetFocusWidget(OpenSave()), One(OpenSave(), "TextField", 1));
+              // A catalog name longer than the field's limit is cut by the
+              // field: 32 characters go in, the 33rd is refused.
+              Widget cat = One(OpenSave(), "TextField", 1);
+              Replace(cat, std::string(33, 'C'));
+              EXPECT_EQ(Text(cat), std::string(32, 'C'));
+              FillOpenSave("ROLIB", "CAT", "OTHER");
+              qevhost::setLibraryReadOnly("ROLIB", true);
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("Not saved. answered", [&] { return BoxSays("Not saved."); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("a location in lower case", [&] { return !Box() && OpenSaveUp(); },
+            [&] {
+              FillOpenSave("testlib", "cat", "other");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("the tip and id changed, then Save", [&] { return !Box(); },
+            [&] {
+              EXPECT_FALSE(XtIsManaged(OpenSave()));
+              Replace(Field(3), "new tip");
+              Replace(Field(4), "77");
+              EXPECT_TRUE(XtIsSensitive(Bottom("Save")));
+              Click(Bottom("Save"));
+            })
+      .then("Saved. answered again", [&] { return BoxSays("Saved."); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
   Edit("", &s);
   auto q = Drain();
   ASSERT_EQ(q.size(), 1u);
@@ -503,10 +473,11 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
   // A read-only location cannot be saved: the Save button says so.
   qevhost::setLibraryReadOnly("TESTLIB", true);
   Script t;
-  t.steps = {[&] {
-               EXPECT_FALSE(XtIsSensitive(Bottom("Save")));
-               Click(Bottom("Close"));
-             }};
+  t.then("Save refused, then Close", [&] { return EditorUp(); },
+         [&] {
+           EXPECT_FALSE(XtIsSensitive(Bottom("Save")));
+           Click(Bottom("Close"));
+         });
   Edit("TESTLIB.CAT.MINE", &t);
 }
 
@@ -516,13 +487,14 @@ TEST_F(ToolEditor, OpeningAndClosingLeavesTheEntryByteForByte) {
   const std::string bytes = FileBytes(dir, "SEPS");
   ASSERT_FALSE(bytes.empty());
   Script s;
-  s.steps = {[&] {
-    // Separators are not shown: the preview has the two tools in one row.
-    EXPECT_EQ(ToolNames(), (std::vector<std::string>{"ONE", "TWO"}));
-    EXPECT_EQ(Text(Field(0)), "2");
-    EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 0)));   // per row at the count
-    Click(Bottom("Close"));
-  }};
+  s.then("the box looked at, then Close", [&] { return EditorUp(); },
+         [&] {
+           // Separators are not shown: the preview has the two tools in one row.
+           EXPECT_EQ(ToolNames(), (std::vector<std::string>{"ONE", "TWO"}));
+           EXPECT_EQ(Text(Field(0)), "2");
+           EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 0)));   // per row at the count
+           Click(Bottom("Close"));
+         });
   Edit("TESTLIB.CAT.SEPS", &s);
   EXPECT_EQ(FileBytes(dir, "SEPS"), bytes);
   auto q = Drain();
@@ -535,12 +507,14 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
   const int32_t boxes = wu_reg_count(WU_REG_TOOLBOX);
   const int32_t icons = devb->icon_count;
   Script s;
-  s.steps = {
-      [&] {
-        // Add after the first tool: a box in one row stays in one row.
-        qevtest::clickWidget(Bottom("Add"));
-      },
-      [&] {
+  s.then("Add", [&] { return EditorUp(); },
+         [&] {
+           // Add after the first tool: a box in one row stays in one row.
+           qevtest::clickWidget(Bottom("Add"));
+         })
+      .then("the new tool named, per row, Insert, Delete, the first tool moved",
+            [&] { return ToolNames().size() == 4u; },
+            [&] {
         EXPECT_EQ(ToolNames().size(), 4u);
         EXPECT_EQ(Text(Field(0)), "4");
         EXPECT_EQ(Text(Field(1)), "");
@@ -555,11 +529,17 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_EQ(ToolNames().size(), 5u);
         EXPECT_EQ(Text(Field(0)), "2");
         Replace(Field(1), "NEW0");
-        // Per row: 0 and too many both mean the count; the arrows step.
+        // Per row: 0 and one more than the count both mean the count; the
+        // count itself stands; the arrows step.
         Replace(Field(0), "0");
         Key(XK_Return);
         EXPECT_EQ(Text(Field(0)), "5");
-        Replace(Field(0), "99");
+        Click(One(Editor(), "ArrowButton", 1));   // down
+        EXPECT_EQ(Text(Field(0)), "4");
+        Replace(Field(0), "6");
+        Key(XK_Return);
+        EXPECT_EQ(Text(Field(0)), "5");
+        Replace(Field(0), "5");
         Key(XK_Return);
         EXPECT_EQ(Text(Field(0)), "5");
         Click(One(Editor(), "ArrowButton", 1));   // down
@@ -576,9 +556,10 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         EXPECT_FALSE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
         EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 3)));
         qevtest::clickWidget(One(Editor(), "ArrowButton", 3));
-      },
-      s.Until([&] { return ToolNames().size() > 1 && ToolNames()[1] == "EDIT0"; }),
-      [&] {
+      })
+      .then("the moved tool selected, texts at their limits, Save",
+            [&] { return ToolNames().size() > 1 && ToolNames()[1] == "EDIT0"; },
+            [&] {
         EXPECT_EQ(Text(Field(1)), "EDIT0");
         EXPECT_EQ(ToolNames()[1], "EDIT0");
         EXPECT_TRUE(XtIsSensitive(One(Editor(), "ArrowButton", 2)));
@@ -597,12 +578,10 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         Replace(Field(4), "123456789");
         EXPECT_EQ(Text(Field(4)), "12345678");
         Click(Bottom("Save"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Saved.");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
+      })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Add with Shift held, Delete, Close", [&] { return !Box(); },
+            [&] {
         // With a modifier held and separators not edited: the bell, a tool.
         Display *dpy = devb->display;
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
@@ -615,9 +594,9 @@ TEST_F(ToolEditor, AddInsertDeleteMoveAndPerRow) {
         Click(Bottom("Delete"));
         EXPECT_EQ(ToolNames().size(), 4u);
         Click(Bottom("Close"));
-      },
-      [&] { AnswerNo(); },
-  };
+      })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("TESTLIB.CAT.EDIT", &s);
   wu_toolbox *r = Read("EDIT");
   ASSERT_NE(r, nullptr);
@@ -641,8 +620,8 @@ TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
   devb->motifres.edit_toolbox_separators = True;
   Store("SEP", 2, 2);
   Script s;
-  s.steps = {
-      [&] {
+  s.then("a separator added with Shift held, then Insert held with button 3",
+         [&] { return EditorUp(); }, [&] {
         Display *dpy = devb->display;
         XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XK_Shift_L), True, CurrentTime);
         XSync(dpy, False);
@@ -659,23 +638,23 @@ TEST_F(ToolEditor, SeparatorsWithAHeldModifierWhenTheyAreEdited) {
         SelectTool(0);
         // Pressed and held: the popup comes up inside the press.
         EXPECT_TRUE(qevtest::pressHandled(Bottom("Insert"), Button3));
-      },
-      [&] {
+      })
+      .then("released on New separator", [&] { return qevtest::viewable(One(devb->toplevel, "New separator")); },
+            [&] {
         Widget item = One(devb->toplevel, "New separator");
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(XtIsSensitive(item));
         EXPECT_FALSE(XtIsSensitive(One(devb->toplevel, "New from action")));   // no tool set
         // Dragged to the item and released there.
         EXPECT_TRUE(qevtest::releaseHandled(item, Button3));
-      },
-      [&] {
-        EXPECT_EQ(Text(Field(1)), "-Separator-");
-        EXPECT_EQ(ToolNames().size(), 4u);
-        Click(Bottom("Save"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Click(Bottom("Close")); },
-  };
+      })
+      .then("Save", [&] { return ToolNames().size() == 4u; },
+            [&] {
+              EXPECT_EQ(Text(Field(1)), "-Separator-");
+              Click(Bottom("Save"));
+            })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
   Edit("TESTLIB.CAT.SEP", &s);
   wu_toolbox *r = Read("SEP");
   ASSERT_NE(r, nullptr);
@@ -703,10 +682,7 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
     return first;
   };
   Script s;
-  auto then = [&s](std::vector<std::function<void()>> more) {
-    s.steps.insert(s.steps.end(), more.begin(), more.end());
-  };
-  then({[&] {
+  s.then("Icon", [&] { return EditorUp(); }, [&] {
     ASSERT_NE(Chooser(), nullptr);
     ASSERT_TRUE(XtIsManaged(Bottom("Action")));
     Click(Bottom("Icon"));
@@ -720,20 +696,20 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
     EXPECT_EQ(Managed(pool), 6);
     XtVaGetValues(pool[0], XmNlabelPixmap, &tool_icon, nullptr);
     refs = wutrpix(tool_icon);
-  }});
+  });
   // Switching categories reuses the buttons and the loaded pixmaps.
-  then(ChooseCategory(&s, 2));
-  then({[&] { EXPECT_EQ(Managed(All(Chooser(), "Button")), 4); }});
-  then(ChooseCategory(&s, 4));
-  then({[&] {
+  s.then(ChooseCategory(2));
+  s.then("the second category's buttons", [&] { EXPECT_EQ(Managed(All(Chooser(), "Button")), 4); });
+  s.then(ChooseCategory(4));
+  s.then("the tools' pixmaps again", [&] {
     Pixmap again = None;
     XtVaGetValues(pool[0], XmNlabelPixmap, &again, nullptr);
     EXPECT_EQ(again, tool_icon);
     EXPECT_EQ(wutrpix(tool_icon), refs);
-  }});
+  });
   // Arm another icon by clicking it and take it.
-  then(ChooseCategory(&s, 2));
-  then({[&] {
+  s.then(ChooseCategory(2));
+  s.then("an icon taken, other icons, the action list, Save", [&] {
     Widget chooser = Chooser();
     Click(All(chooser, "Button")[1]);
     Click(ButtonLabelled(chooser, "OK"));
@@ -769,9 +745,9 @@ TEST_F(ToolEditor, IconChooserAndActionList) {
     Click(ButtonLabelled(actions, "Cancel"));
     EXPECT_FALSE(XtIsManaged(actions));
     Click(Bottom("Save"));
-  },
-  [&] { Answer(XmDIALOG_OK_BUTTON); },
-  [&] { Click(Bottom("Close")); }});
+  });
+  s.then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
   Edit("TESTLIB.CAT.ICONS", &s);
   wu_toolbox *r = Read("ICONS");
   ASSERT_NE(r, nullptr);
@@ -839,115 +815,110 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
     Position x = 0, y = 0;
     Dimension w = 0, h = 0;
     ASSERT_TRUE(XmListPosToBounds(list, pos, &x, &y, &w, &h));
-    Position rx = 0, ry = 0;
-    XtTranslateCoords(list, Position(x + w / 2), Position(y + h / 2), &rx, &ry);
+    int rx = 0, ry = 0;
+    ASSERT_TRUE(qevtest::rootPoint(list, x + w / 2, y + h / 2, &rx, &ry));
     if (move_only) {
       XTestFakeMotionEvent(dpy, -1, rx, ry, CurrentTime);
     } else {
       XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
       XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+      list_clicked_ = std::chrono::steady_clock::now();
     }
     XFlush(dpy);
   };
+  auto posted = [&] { return Viewable(One(chooser, "ListShell")); };
   Script s;
-  s.steps = {
-      [&] {
-        Click(Bottom("Icon"));
-        chooser = One(Editor(), "Pixmap", 1);
-        ASSERT_NE(chooser, nullptr);
-        ASSERT_TRUE(XtIsManaged(chooser));
-        EXPECT_EQ(ComboText(chooser), "Category 3");
-        tools = ShownIcons(chooser);
-        std::vector<int32_t> ids;
-        for (auto &t : tools) ids.push_back(t.first);
-        EXPECT_EQ(ids, CategoryIcons(2));
-        refs = Refs(tools);
-        // The category texts cannot be typed over: the combo is a drop-down list.
-        Boolean editable = True;
-        XtVaGetValues(One(chooser, "ComboText"), XmNeditable, &editable, nullptr);
-        EXPECT_FALSE(editable);
-        qevtest::clickWidget(One(chooser, "ComboArrow"));
-      },
-      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
-      [&] {
-        ASSERT_TRUE(Viewable(One(chooser, "ListShell"))) << "the arrow posts the list";
-        EXPECT_FALSE(PointerFree());
-        int count = 0;
-        XtVaGetValues(One(chooser, "ComboList"), XmNitemCount, &count, nullptr);
-        EXPECT_EQ(count, 3);
-        ClickItem(2, true);
-      },
-      [&] { ClickItem(2, false); },
-      s.Until([&] { return !Viewable(One(chooser, "ListShell")) && ComboText(chooser) == "Category 2"; }),
-      [&] {
-        EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
-        EXPECT_TRUE(PointerFree());
-        EXPECT_EQ(ComboText(chooser), "Category 2");
-        documents = ShownIcons(chooser);
-        std::vector<int32_t> ids;
-        for (auto &d : documents) ids.push_back(d.first);
-        EXPECT_EQ(ids, CategoryIcons(1));
-        // Each button shows its icon's pixmap from the store.
-        for (auto &d : documents) {
-          Pixmap p = None;
-          int32_t w = 0, h = 0;
-          ASSERT_EQ(wutgpix(d.first, &devb->icon_colours, devb->depth, 0, &p, &w, &h), WU_OK);
-          EXPECT_EQ(p, d.second) << "icon " << d.first;
-          wutfpix(p);
-        }
-        document_refs = Refs(documents);
-        // Back to the tools by the keys of the posted list.
-        qevtest::clickWidget(One(chooser, "ComboArrow"));
-      },
-      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
-      [&] {
-        ASSERT_TRUE(Viewable(One(chooser, "ListShell")));
-        qevtest::pressKey(dpy, XK_Down);
-        qevtest::pressKey(dpy, XK_Return);
-      },
-      s.Until([&] { return !Viewable(One(chooser, "ListShell")) && ComboText(chooser) == "Category 3"; }),
-      [&] {
-        EXPECT_FALSE(Viewable(One(chooser, "ListShell")));
-        EXPECT_TRUE(PointerFree());
-        EXPECT_EQ(ComboText(chooser), "Category 3");
-        // The cached pixmaps again, not one more taken from the store.
-        EXPECT_EQ(ShownIcons(chooser), tools);
-        EXPECT_EQ(Refs(tools), refs);
-        // The tool's own icon is armed again: OK keeps it.
-        Click(ButtonLabelled(chooser, "OK"));
-        EXPECT_FALSE(XtIsManaged(chooser));
-        // Opening again shows the tool's category with the same pixmaps.
-        SelectTool(1);
-        Click(Bottom("Icon"));
-        EXPECT_EQ(ComboText(chooser), "Category 1");
-        // The chooser is application modal: the preview takes no click.
-        SelectTool(0);
-        EXPECT_TRUE(XtIsManaged(chooser));
-        Click(ButtonLabelled(chooser, "Cancel"));
-        EXPECT_EQ(Text(Field(1)), "COMBO1");
-        SelectTool(0);
-        Click(Bottom("Icon"));
-        EXPECT_EQ(ComboText(chooser), "Category 3");
-        EXPECT_EQ(ShownIcons(chooser), tools);
-        EXPECT_EQ(Refs(tools), refs);
-        qevtest::clickWidget(One(chooser, "ComboArrow"));
-      },
-      s.Until([&] { return Viewable(One(chooser, "ListShell")); }),
-      [&] { ClickItem(2, true); },
-      [&] { ClickItem(2, false); },
-      s.Until([&] { return ComboText(chooser) == "Category 2"; }),
-      [&] {
-        EXPECT_EQ(ComboText(chooser), "Category 2");
-        EXPECT_EQ(ShownIcons(chooser), documents);
-        EXPECT_EQ(Refs(documents), document_refs);
-        Click(ButtonLabelled(chooser, "Cancel"));
-        Click(Bottom("Close"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Save the changes?");
-        AnswerNo();
-      },
-  };
+  s.then("Icon, then the category arrow", [&] { return EditorUp(); },
+         [&] {
+           Click(Bottom("Icon"));
+           chooser = One(Editor(), "Pixmap", 1);
+           ASSERT_NE(chooser, nullptr);
+           ASSERT_TRUE(XtIsManaged(chooser));
+           EXPECT_EQ(ComboText(chooser), "Category 3");
+           tools = ShownIcons(chooser);
+           std::vector<int32_t> ids;
+           for (auto &t : tools) ids.push_back(t.first);
+           EXPECT_EQ(ids, CategoryIcons(2));
+           refs = Refs(tools);
+           // The category texts cannot be typed over: the combo is a drop-down list.
+           Boolean editable = True;
+           XtVaGetValues(One(chooser, "ComboText"), XmNeditable, &editable, nullptr);
+           EXPECT_FALSE(editable);
+           qevtest::clickWidget(One(chooser, "ComboArrow"));
+         })
+      .then("the posted list holds the pointer; the pointer to its second row", posted,
+            [&] {
+              EXPECT_FALSE(PointerFree());
+              int count = 0;
+              XtVaGetValues(One(chooser, "ComboList"), XmNitemCount, &count, nullptr);
+              EXPECT_EQ(count, 3);
+              ClickItem(2, true);
+            })
+      .then("a click on the second row", [&] { ClickItem(2, false); })
+      .then("the second category shown; the arrow again",
+            [&] { return !posted() && ComboText(chooser) == "Category 2"; },
+            [&] {
+              EXPECT_TRUE(PointerFree());
+              documents = ShownIcons(chooser);
+              std::vector<int32_t> ids;
+              for (auto &d : documents) ids.push_back(d.first);
+              EXPECT_EQ(ids, CategoryIcons(1));
+              // Each button shows its icon's pixmap from the store.
+              for (auto &d : documents) {
+                Pixmap p = None;
+                int32_t w = 0, h = 0;
+                ASSERT_EQ(wutgpix(d.first, &devb->icon_colours, devb->depth, 0, &p, &w, &h), WU_OK);
+                EXPECT_EQ(p, d.second) << "icon " << d.first;
+                wutfpix(p);
+              }
+              document_refs = Refs(documents);
+              // Back to the tools by the keys of the posted list.
+              qevtest::clickWidget(One(chooser, "ComboArrow"));
+            })
+      .then("Down and Return in the posted list", posted,
+            [&] {
+              qevtest::pressKey(dpy, XK_Down);
+              qevtest::pressKey(dpy, XK_Return);
+            })
+      .then("the tools' category again; OK, Icon again, Cancel, the arrow",
+            [&] { return !posted() && ComboText(chooser) == "Category 3"; },
+            [&] {
+              EXPECT_TRUE(PointerFree());
+              // The cached pixmaps again, not one more taken from the store.
+              EXPECT_EQ(ShownIcons(chooser), tools);
+              EXPECT_EQ(Refs(tools), refs);
+              // The tool's own icon is armed again: OK keeps it.
+              Click(ButtonLabelled(chooser, "OK"));
+              EXPECT_FALSE(XtIsManaged(chooser));
+              // Opening again shows the tool's category with the same pixmaps.
+              SelectTool(1);
+              Click(Bottom("Icon"));
+              EXPECT_EQ(ComboText(chooser), "Category 1");
+              // The chooser is application modal: the preview takes no click.
+              SelectTool(0);
+              EXPECT_TRUE(XtIsManaged(chooser));
+              Click(ButtonLabelled(chooser, "Cancel"));
+              EXPECT_EQ(Text(Field(1)), "COMBO1");
+              SelectTool(0);
+              Click(Bottom("Icon"));
+              EXPECT_EQ(ComboText(chooser), "Category 3");
+              EXPECT_EQ(ShownIcons(chooser), tools);
+              EXPECT_EQ(Refs(tools), refs);
+              qevtest::clickWidget(One(chooser, "ComboArrow"));
+            })
+      .then("the pointer to the second row again", [&] { return posted() && ListClickable(); },
+            [&] { ClickItem(2, true); })
+      .then("a click on the second row again", [&] { ClickItem(2, false); })
+      .then("the second category's cached pixmaps; Cancel, Close",
+            [&] { return !posted() && ComboText(chooser) == "Category 2"; },
+            [&] {
+              EXPECT_EQ(ShownIcons(chooser), documents);
+              EXPECT_EQ(Refs(documents), document_refs);
+              Click(ButtonLabelled(chooser, "Cancel"));
+              Click(Bottom("Close"));
+            })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("TESTLIB.CAT.COMBO", &s);
   EXPECT_EQ(devb->icon_count, icons);
 }
@@ -956,58 +927,54 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
   Store("ONE", 2, 2);
   Store("TWO", 3, 1);
   Script s;
-  s.steps = {
-      [&] {
-        Replace(Field(1), "EDITED");
-        Click(Bottom("Close"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Save the changes?");
-        Answer(XmDIALOG_CANCEL_BUTTON);
-      },
-      [&] {
-        ASSERT_TRUE(XtIsManaged(Editor()));
-        Click(Bottom("Open"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },   // Yes: saved first
-      [&] { Answer(XmDIALOG_OK_BUTTON); },   // "Saved."
-      [&] {
-        ASSERT_TRUE(XtIsManaged(OpenSave()));
-        // The window manager's close rings while the Open/Save dialog is up.
-        qevtest::closeLikeWindowManager(XtParent(Editor()));
-      },
-      [&] {
-        ASSERT_TRUE(XtIsManaged(OpenSave()));
-        FillOpenSave("TESTLIB", "CAT", "NOSUCH");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Not found.");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        FillOpenSave("TESTLIB", "CAT", "TWO");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
-        EXPECT_FALSE(XtIsManaged(OpenSave()));
-        EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
-        EXPECT_EQ(Text(Field(1)), "TWO0");
-        EXPECT_EQ(Text(Field(0)), "1");
-        // Default is offered only when the command named no location: a
-        // click on it asks nothing.
-        EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
-        Click(Bottom("Default"));
-        EXPECT_EQ(Box(), nullptr);
-        EXPECT_EQ(ToolNames().size(), 3u);
-        Replace(Field(1), "TWO CHANGED");
-        qevtest::closeLikeWindowManager(XtParent(Editor()));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Save the changes?");
-        AnswerNo();
-      },
-  };
+  s.then("the command changed, then Close", [&] { return EditorUp(); },
+         [&] {
+           Replace(Field(1), "EDITED");
+           Click(Bottom("Close"));
+         })
+      .then("Save the changes? cancelled", [&] { return BoxSays("Save the changes?"); },
+            [&] { Answer(XmDIALOG_CANCEL_BUTTON); })
+      .then("Open", [&] { return !Box(); },
+            [&] {
+              ASSERT_TRUE(XtIsManaged(Editor()));
+              Click(Bottom("Open"));
+            })
+      .then("Save the changes? answered Yes", [&] { return BoxSays("Save the changes?"); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("the window manager's close under the Open dialog",
+            [&] { return !Box() && OpenSaveUp(); },
+            [&] { qevtest::closeLikeWindowManager(XtParent(Editor())); })
+      .then("an entry that does not exist", [&] { return OpenSaveUp(); },
+            [&] {
+              EXPECT_FALSE(Box()) << "the window manager's close asked something";
+              FillOpenSave("TESTLIB", "CAT", "NOSUCH");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("Not found. answered", [&] { return BoxSays("Not found."); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("the second entry opened", [&] { return !Box() && OpenSaveUp(); },
+            [&] {
+              FillOpenSave("TESTLIB", "CAT", "TWO");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("Default refused; a change, then the window manager's close",
+            [&] { return !XtIsManaged(OpenSave()); },
+            [&] {
+              EXPECT_EQ(ToolNames(), (std::vector<std::string>{"TWO0", "TWO1", "TWO2"}));
+              EXPECT_EQ(Text(Field(1)), "TWO0");
+              EXPECT_EQ(Text(Field(0)), "1");
+              // Default is offered only when the command named no location: a
+              // click on it asks nothing.
+              EXPECT_FALSE(XtIsSensitive(Bottom("Default")));
+              Click(Bottom("Default"));
+              EXPECT_EQ(Box(), nullptr);
+              EXPECT_EQ(ToolNames().size(), 3u);
+              Replace(Field(1), "TWO CHANGED");
+              qevtest::closeLikeWindowManager(XtParent(Editor()));
+            })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("TESTLIB.CAT.ONE", &s);
   wu_toolbox *r = Read("ONE");
   ASSERT_NE(r, nullptr);
@@ -1024,35 +991,31 @@ TEST_F(ToolEditor, QuestionsOpenDefaultAndTheWindowManagersClose) {
 // Default, which puts the built-in tools back after a question.
 TEST_F(ToolEditor, DefaultRestoresTheBuiltInToolsAfterAQuestion) {
   Script s;
-  s.steps = {
-      s.Until([&] { return Box() != nullptr; }),   // a new box for the window
-      [&] {
-        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        ASSERT_EQ(ToolNames().size(), 14u);
-        SelectTool(0);
-        Click(Bottom("Delete"));
-        EXPECT_EQ(ToolNames().size(), 13u);
-        EXPECT_TRUE(XtIsSensitive(Bottom("Default")));
-        Click(Bottom("Default"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Restore the default?");
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_EQ(ToolNames().size(), 14u);
-        EXPECT_EQ(ToolNames().front(), "DEF0");
-        EXPECT_EQ(Text(Field(1)), "DEF0");
-        Click(Bottom("Close"));
-      },
-      [&] {
-        EXPECT_EQ(BoxText(), "Save the changes?");
-        AnswerNo();
-      },
-  };
+  s.then("the notice of a new box answered", [&] { return BoxUp(); },
+         [&] {
+           EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+           Answer(XmDIALOG_OK_BUTTON);
+         })
+      .then("a tool deleted, then Default", [&] { return !Box() && EditorUp(); },
+            [&] {
+              ASSERT_EQ(ToolNames().size(), 14u);
+              SelectTool(0);
+              Click(Bottom("Delete"));
+              EXPECT_EQ(ToolNames().size(), 13u);
+              EXPECT_TRUE(XtIsSensitive(Bottom("Default")));
+              Click(Bottom("Default"));
+            })
+      .then("Restore the default? answered", [&] { return BoxSays("Restore the default?"); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("the built-in tools back, then Close", [&] { return !Box(); },
+            [&] {
+              EXPECT_EQ(ToolNames().size(), 14u);
+              EXPECT_EQ(ToolNames().front(), "DEF0");
+              EXPECT_EQ(Text(Field(1)), "DEF0");
+              Click(Bottom("Close"));
+            })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("", &s);
   EXPECT_EQ(Editor(), nullptr);
 }
@@ -1060,18 +1023,18 @@ TEST_F(ToolEditor, DefaultRestoresTheBuiltInToolsAfterAQuestion) {
 TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
   Store("OLD", 1, 1);   // the catalog exists, the entry does not
   Script s;
-  s.steps = {
-      [&] {
-        EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
-        Answer(XmDIALOG_OK_BUTTON);
-      },
-      [&] {
-        EXPECT_EQ(ToolNames().size(), 14u);
-        Click(Bottom("Save"));
-      },
-      [&] { Answer(XmDIALOG_OK_BUTTON); },
-      [&] { Click(Bottom("Close")); },
-  };
+  s.then("the notice of a new box answered", [&] { return BoxUp(); },
+         [&] {
+           EXPECT_EQ(BoxText().rfind("New box for ", 0), 0u);
+           Answer(XmDIALOG_OK_BUTTON);
+         })
+      .then("Save", [&] { return !Box() && EditorUp(); },
+            [&] {
+              EXPECT_EQ(ToolNames().size(), 14u);
+              Click(Bottom("Save"));
+            })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
   Edit("TESTLIB.CAT.FRESH", &s);
   wu_toolbox *r = Read("FRESH");
   ASSERT_NE(r, nullptr);
@@ -1096,15 +1059,15 @@ TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
   dm->toolbox = own;
   std::vector<std::string> shown;
   Script s;
-  s.steps = {[&] {
-               shown = ToolNames();
-               Click(Bottom("Close"));
-             },
-             [] {}};
-  s.Start();
-  qevhost::setCommand("");
-  ecmd_(dm, 40);
-  EXPECT_TRUE(s.Done());
+  s.then("the tools looked at, then Close", [&] { return EditorUp(); },
+         [&] {
+           shown = ToolNames();
+           Click(Bottom("Close"));
+         });
+  Run(&s, [&] {
+    qevhost::setCommand("");
+    ecmd_(dm, 40);
+  });
   ASSERT_EQ(shown.size(), 14u);   // the built-in box stands as the global one
   EXPECT_EQ(shown.front(), "DEF0");
   wu_toolbox *global = wu_module()->global_toolbox;
@@ -1128,42 +1091,49 @@ TEST_F(ToolEditor, TheIconChooserOpensWithItsIconAreaHeight) {
   std::vector<int> seen;
   Widget chooser = nullptr;
   Script s;
-  s.steps = {[&] {
-               chooser = One(Editor(), "Pixmap", 1);
-               ASSERT_NE(chooser, nullptr);
-               // A small icon area before the chooser opens, as a layout may leave it.
-               XtVaSetValues(One(chooser, "ScrolledWindow"), XmNheight, 40, nullptr);
-               qevtest::clickWidget(Bottom("Icon"));
-             },
-             s.Until([&] { return chooser && XtIsManaged(chooser) && height(One(chooser, "ScrolledWindow")) > 0; }),
-             [&] {
-               XSync(devb->display, False);
-               seen.push_back(height(One(chooser, "ScrolledWindow")));
-               // The button row is below the icon area, not under it: a
-               // click on Cancel reaches Cancel.
-               Widget area = One(chooser, "ScrolledWindow"), cancel = ButtonLabelled(chooser, "Cancel");
-               Position ax = 0, ay = 0, cx = 0, cy = 0;
-               XtTranslateCoords(area, 0, 0, &ax, &ay);
-               XtTranslateCoords(cancel, 0, 0, &cx, &cy);
-               EXPECT_GE(cy, ay + height(area));
-               Click(cancel);
-               EXPECT_FALSE(XtIsManaged(chooser));
-             },
-             s.Until([&] { return !XtIsManaged(chooser); }),
-             [&] { Click(Bottom("Close")); }};
+  s.then("the icon area made small, then Icon", [&] { return EditorUp(); },
+         [&] {
+           chooser = One(Editor(), "Pixmap", 1);
+           ASSERT_NE(chooser, nullptr);
+           // A small icon area before the chooser opens, as a layout may leave it.
+           XtVaSetValues(One(chooser, "ScrolledWindow"), XmNheight, 40, nullptr);
+           qevtest::clickWidget(Bottom("Icon"));
+         })
+      .then("the chooser's height looked at, then Cancel",
+            [&] { return XtIsManaged(chooser) && qevtest::viewable(chooser); },
+            [&] {
+              seen.push_back(height(One(chooser, "ScrolledWindow")));
+              // The button row is below the icon area, not under it: a
+              // click on Cancel reaches Cancel.
+              Widget area = One(chooser, "ScrolledWindow"), cancel = ButtonLabelled(chooser, "Cancel");
+              Position ax = 0, ay = 0, cx = 0, cy = 0;
+              XtTranslateCoords(area, 0, 0, &ax, &ay);
+              XtTranslateCoords(cancel, 0, 0, &cx, &cy);
+              EXPECT_GE(cy, ay + height(area));
+              Click(cancel);
+              EXPECT_FALSE(XtIsManaged(chooser));
+            })
+      .then("Close", [&] { Click(Bottom("Close")); });
   Edit("TESTLIB.CAT.AREA", &s);
   EXPECT_EQ(seen, std::vector<int>{310});
 }
 
 TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
-  Store("FULL", 255, 255);
+  // A stored header counts at most 255 tools: the 255th is added, the
+  // 256th refused.
+  Store("FULL", 254, 254);
   Script s;
-  s.steps = {[&] {
-    EXPECT_EQ(ToolNames().size(), 255u);
-    Click(Bottom("Add"));   // a stored header counts at most 255 tools
-    EXPECT_EQ(ToolNames().size(), 255u);
-    Click(Bottom("Close"));
-  }};
+  s.then("Add to 254 tools and to 255, then Close", [&] { return EditorUp(); },
+         [&] {
+           EXPECT_EQ(ToolNames().size(), 254u);
+           Click(Bottom("Add"));
+           EXPECT_EQ(ToolNames().size(), 255u);
+           Click(Bottom("Add"));
+           EXPECT_EQ(ToolNames().size(), 255u);
+           Click(Bottom("Close"));
+         })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("TESTLIB.CAT.FULL", &s);
 
   // A box of one separator, opened in the editor while separators are edited: deleting
@@ -1171,13 +1141,14 @@ TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   devb->motifres.edit_toolbox_separators = True;
   WriteEntry("BARE", 1, 24, {{"-999", ""}});
   Script t;
-  t.steps = {
-      [&] { Click(Bottom("Open")); },
-      [&] {
-        FillOpenSave("TESTLIB", "CAT", "BARE");
-        Click(ButtonLabelled(OpenSave(), "OK"));
-      },
-      [&] {
+  t.then("Open", [&] { return EditorUp(); }, [&] { Click(Bottom("Open")); })
+      .then("the box of one separator opened", [&] { return OpenSaveUp(); },
+            [&] {
+              FillOpenSave("TESTLIB", "CAT", "BARE");
+              Click(ButtonLabelled(OpenSave(), "OK"));
+            })
+      .then("its separator deleted, the empty copy worked, Add, Close",
+            [&] { return !XtIsManaged(OpenSave()); }, [&] {
         ASSERT_EQ(Tools().size(), 1u);
         EXPECT_EQ(Text(Field(1)), "-Separator-");
         Click(Bottom("Delete"));
@@ -1192,9 +1163,9 @@ TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
         EXPECT_EQ(ToolNames().size(), 1u);
         EXPECT_TRUE(XtIsSensitive(Field(1)));
         Click(Bottom("Close"));
-      },
-      [&] { AnswerNo(); },
-  };
+      })
+      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+            [&] { AnswerNo(); });
   Edit("TESTLIB.CAT.FULL", &t);
   EXPECT_EQ(Editor(), nullptr);
 }
@@ -1217,15 +1188,15 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   Drain();
   wu_window *w = window_;
   Script s;
-  s.steps = {[&] {
-    ASSERT_NE(Editor(), nullptr);
-    wuxfwnd(window_);
-    window_ = nullptr;
-  }};
-  s.steps.push_back([] {});
-  s.Start();
-  qevhost::setCommand("TESTLIB.CAT.GONE");
-  ecmd_(w, 40);
+  s.then("the window released", [&] { return EditorUp(); },
+         [&] {
+           wuxfwnd(window_);
+           window_ = nullptr;
+         });
+  Run(&s, [&] {
+    qevhost::setCommand("TESTLIB.CAT.GONE");
+    ecmd_(w, 40);
+  });
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(Preview(), nullptr);
   EXPECT_EQ(wu_module()->busy, 0);
@@ -1236,23 +1207,23 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   wuxiwnd(window_);
   w = window_;
   Script posted;
-  posted.steps = {
-      [&] {
-        Click(Bottom("Icon"));
-        Widget chooser = One(Editor(), "Pixmap", 1);
-        ASSERT_NE(chooser, nullptr);
-        qevtest::clickWidget(One(chooser, "ComboArrow"));
-      },
-      [&] {
-        ASSERT_FALSE(PointerFree()) << "the list is posted";
-        wuxfwnd(window_);
-        window_ = nullptr;
-      },
-      [] {}};
-  posted.Start();
-  qevhost::setCommand("TESTLIB.CAT.GONE");
-  ecmd_(w, 40);
-  EXPECT_TRUE(posted.Done());
+  posted
+      .then("Icon, then the category arrow", [&] { return EditorUp(); },
+            [&] {
+              Click(Bottom("Icon"));
+              ASSERT_NE(Chooser(), nullptr);
+              Click(One(Chooser(), "ComboArrow"));
+            })
+      .then("the window released under the posted list",
+            [&] { return qevtest::viewable(One(Chooser(), "ListShell")) && !PointerFree(); },
+            [&] {
+              wuxfwnd(window_);
+              window_ = nullptr;
+            });
+  Run(&posted, [&] {
+    qevhost::setCommand("TESTLIB.CAT.GONE");
+    ecmd_(w, 40);
+  });
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(One(devb->toplevel, "ListShell"), nullptr);
   EXPECT_TRUE(PointerFree());
@@ -1288,7 +1259,6 @@ class EditorWaits : public ToolEditor, public ::testing::WithParamInterface<std:
  protected:
   void SetUp() override {}
   void TearDown() override {}
-  bool BoxSays(const std::string &text) { return Box() && BoxText() == text; }
   Widget PopupUp() {
     for (Widget m : All(devb->toplevel, "_popup"))
       if (XtIsManaged(m)) return m;
@@ -1309,78 +1279,71 @@ TEST_P(EditorWaits, EndWithTheirWindowAndAtShutDown) {
     ASSERT_NE(input, nullptr);
     Script s;
     std::function<bool()> up;   // the wait is up
-    auto click = [&](std::function<Widget()> w) {
-      return [w] {
-        Widget b = w();
-        ASSERT_NE(b, nullptr);
-        qevtest::clickWidget(b);
-      };
+    // A click once the widget is on the screen; what it does is handled
+    // before the next step runs.
+    auto click = [&](const std::string &name, std::function<Widget()> w) {
+      s.then(name, [w] { return qevtest::viewable(w()); }, [w] { qevtest::clickWidget(w()); });
     };
+    s.waitFor("the editor is on the screen", [&] { return EditorUp() || BoxUp(); });
     switch (which) {
       case InnerWait::AskSave:
-        s.steps = {click([&] { return Field(1); }),
-                   [&] { qevtest::pressKey(devb->display, XK_x); },
-                   click([&] { return Bottom("Close"); }),
-                   };
+        click("the command field", [&] { return Field(1); });
+        s.then("x typed", [&] { qevtest::pressKey(devb->display, XK_x); });
+        click("Close", [&] { return Bottom("Close"); });
         up = [&] { return BoxSays("Save the changes?"); };
         break;
       case InnerWait::Saved:
-        s.steps = {click([&] { return Bottom("Save"); })};
+        click("Save", [&] { return Bottom("Save"); });
         up = [&] { return BoxSays("Saved."); };
         break;
       case InnerWait::NoCatalog:
-        s.steps = {click([&] { return Bottom("Open"); }),
-                   s.Until([&] { return OpenSave() && XtIsManaged(OpenSave()); }),
-                   click([&] { return One(OpenSave(), "TextField", 1); }),
-                   [&] {
-                     qevtest::pressKey(devb->display, XK_End);
-                     for (int i = 0; i < 4; ++i) qevtest::pressKey(devb->display, XK_BackSpace);
-                   },
-                   click([&] { return ButtonLabelled(OpenSave(), "OK"); })};
+        click("Open", [&] { return Bottom("Open"); });
+        click("the catalog field", [&] { return One(OpenSave(), "TextField", 1); });
+        s.then("the catalog erased", [&] {
+          qevtest::pressKey(devb->display, XK_End);
+          for (int i = 0; i < 4; ++i) qevtest::pressKey(devb->display, XK_BackSpace);
+        });
+        click("OK", [&] { return ButtonLabelled(OpenSave(), "OK"); });
         up = [&] { return BoxSays("No catalog."); };
         break;
       case InnerWait::NewBox:
         args = "TESTLIB.CAT.FRESH";
-        up = [&] { return Box() && BoxText().rfind("New box for ", 0) == 0; };
+        up = [&] { return BoxUp() && BoxText().rfind("New box for ", 0) == 0; };
         break;
       case InnerWait::AskDefault:
         args = "";   // the window's own box: Default is offered
-        s.steps = {s.Until([&] { return Box() != nullptr; }),   // a new box for the window
-                   click([&] { return XmMessageBoxGetChild(Box(), XmDIALOG_OK_BUTTON); }),
-                   s.Until([&] { return !Box(); }),
-                   click([&] { return Bottom("Default"); })};
+        // The notice of a new box for the window first.
+        click("the notice answered", [&] { return Box() ? XmMessageBoxGetChild(Box(), XmDIALOG_OK_BUTTON) : nullptr; });
+        s.waitFor("the notice gone", [&] { return !Box(); });
+        click("Default", [&] { return Bottom("Default"); });
         up = [&] { return BoxSays("Restore the default?"); };
         break;
       case InnerWait::Popup:
-        s.steps = {[&] {
-                     ASSERT_NE(Bottom("Add"), nullptr);
-                     RightPress(input, Bottom("Add"));   // held: the menu stays up
-                   }};
+        s.then("button 3 pressed and held on Add", [&] { return qevtest::viewable(Bottom("Add")); },
+               [&] { RightPress(input, Bottom("Add")); });
         up = [&] { return PopupUp() != nullptr; };
         break;
     }
     wu_window *w = window_;
-    s.steps.push_back(s.Until(up));
-    s.steps.push_back([&] {
-      ASSERT_TRUE(up()) << "the wait is up";
-      if (ending == Ending::WindowReleased) {
-        wuxfwnd(window_);
-        window_ = nullptr;
-      } else {
-        qevtest::windowSlot(WUX_SLOT_TERM)();
-      }
+    s.then(ending == Ending::WindowReleased ? "the window released under the wait"
+                                            : "a shut-down asked for under the wait",
+           up, [&] {
+             if (ending == Ending::WindowReleased) {
+               wuxfwnd(window_);
+               window_ = nullptr;
+             } else {
+               qevtest::windowSlot(WUX_SLOT_TERM)();
+             }
+           });
+    // Every step up to the ending runs, and the wait ends with it.
+    Run(&s, [&] {
+      qevhost::setCommand(args);
+      ecmd_(w, 40);
     });
-    const size_t ran = s.steps.size();
-    s.steps.push_back([] { ADD_FAILURE() << "the wait outlived what it served"; });
-    s.Start();
-    qevhost::setCommand(args);
-    ecmd_(w, 40);
     XTestFakeButtonEvent(input, 3, False, CurrentTime);
     XCloseDisplay(input);
-    EXPECT_EQ(s.next, ran) << "every step up to the ending ran, and nothing after it";
     if (ending == Ending::ShutDown) {
       EXPECT_EQ(devb, nullptr) << "the deferred shut-down ran when the editor's wait ended";
-      s.timer = 0;
       window_ = nullptr;
       qevtest::stopModule();
       return;
@@ -1414,16 +1377,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ToolEditor, ManyRunsKeepTheHeapFlat) {
   Store("MANY", 6, 3);
   auto run = [&] {
+    // The window manager's close ends the editor: the script's last step.
     Script s;
-    s.delay = 20;
-    s.steps = {[&] { qevtest::closeLikeWindowManager(XtParent(Editor())); },
-               s.Until([] { return false; }),   // until the close ends the editor
-               [&] {
-                 ADD_FAILURE() << "the window manager's close did not end the editor";
-                 XtUnmanageChild(Editor());
-               }};
-    s.Start();
-    Cmd(40, "TESTLIB.CAT.MANY");
+    s.then("the window manager's close", [&] { return EditorUp(); },
+           [&] { qevtest::closeLikeWindowManager(XtParent(Editor())); });
+    Edit("TESTLIB.CAT.MANY", &s);
     EXPECT_EQ(Editor(), nullptr);
     Drain();
   };
@@ -1469,6 +1427,26 @@ class ToolEditorManaged : public ToolEditor, public ::testing::WithParamInterfac
     XGetInputFocus(devb->display, &focus, &revert);
     return focus == XtWindow(XtParent(Editor())) ? XmGetFocusWidget(Editor()) : nullptr;
   }
+  // Without a window manager, both shown; with one, both in its frames and
+  // the keyboard given to one of the two (the window manager focuses the
+  // windows it maps that take the keyboard).
+  bool Settled() {
+    if (!BothShown()) return false;
+    if (!GetParam()) return true;
+    Widget editor = XtParent(Editor()), preview = XtParent(Preview());
+    if (!Framed(editor) || !Framed(preview)) return false;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(devb->display, &focus, &revert);
+    return focus == XtWindow(editor) || focus == XtWindow(preview);
+  }
+  static bool Framed(Widget shell) {
+    Window root = None, parent = None, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(XtDisplay(shell), XtWindow(shell), &root, &parent, &children, &count)) return false;
+    if (children) XFree(children);
+    return parent != root;
+  }
 };
 
 // The editor opens with the keyboard in the command field, whatever the
@@ -1480,34 +1458,31 @@ TEST_P(ToolEditorManaged, TheKeyboardStartsAtTheCommandAndTabFollowsTheLayout) {
   Cmd(39, "TESTLIB.CAT.MINE");
   Drain();
   std::vector<std::string> order;
-  auto ticks = std::make_shared<int>(0);
   Script s;
-  s.steps = {
-      s.Until([&] { return BothShown(); }),
-      s.Until([ticks] { return ++*ticks > 5; }),   // the window manager settles
-      [&] {
-        ASSERT_TRUE(BothShown());
-        // (Without a window manager the keys go where the pointer is.)
-        if (GetParam()) {
-          EXPECT_EQ(KeyboardAt(), Field(1)) << "the keyboard is not in the command field";
-          EXPECT_TRUE(qevtest::typeHandled(devb->display, "abc"));
-          EXPECT_EQ(Text(Field(1)), "MINE0abc");
-        }
-        // Tab from the tools per row, the first part.
-        Click(Field(0));
-        for (int i = 0; i < 8; ++i) {
-          Key(XK_Tab);
-          Widget f = XmGetFocusWidget(Editor());
-          std::string name = f ? LabelOf(f) : "none";
-          for (int k = 0; k < 5; ++k)
-            if (f && Field(k) == f) name = "field " + std::to_string(k);
-          order.push_back(name);
-        }
-        Click(Bottom("Close"));
-      },
-  };
+  s.then("the keyboard where the editor opened it; Tab round the parts", [&] { return Settled(); },
+         [&] {
+           // (Without a window manager the keys go where the pointer is.)
+           if (GetParam()) {
+             EXPECT_EQ(KeyboardAt(), Field(1)) << "the keyboard is not in the command field";
+             EXPECT_TRUE(qevtest::typeHandled(devb->display, "abc"));
+             EXPECT_EQ(Text(Field(1)), "MINE0abc");
+           }
+           // Tab from the tools per row, the first part.
+           Click(Field(0));
+           for (int i = 0; i < 8; ++i) {
+             Key(XK_Tab);
+             Widget f = XmGetFocusWidget(Editor());
+             std::string name = f ? LabelOf(f) : "none";
+             for (int k = 0; k < 5; ++k)
+               if (f && Field(k) == f) name = "field " + std::to_string(k);
+             order.push_back(name);
+           }
+           Click(Bottom("Close"));
+         });
   // The typed text asks whether to save it.
-  if (GetParam()) s.steps.push_back([&] { AnswerNo(); });
+  if (GetParam())
+    s.then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
+           [&] { AnswerNo(); });
   Edit("", &s);
   EXPECT_EQ(order, (std::vector<std::string>{"field 1", "field 2", "field 3", "field 4", "Icon", "Insert",
                                              "Open", "field 0"}));
@@ -1525,18 +1500,19 @@ TEST_P(ToolEditorManaged, TheReloadAfterASaveShowsEveryButtonWhole) {
   // the box answered, Close; then the host runs the reload it was given.
   auto run = [&](int arrow, int steps, int per_row) {
     Script s;
-    s.steps = {s.Until([&] { return BothShown(); })};
+    s.waitFor("the editor and its preview on the screen", [&] { return BothShown(); });
     for (int i = 0; i < steps; ++i)
-      s.steps.push_back([&, arrow] { Click(One(Editor(), "ArrowButton", size_t(arrow))); });
-    s.steps.push_back([&, per_row] {
+      s.then("a per-row arrow", [&, arrow] { Click(One(Editor(), "ArrowButton", size_t(arrow))); });
+    s.then("Save", [&, per_row] {
       EXPECT_EQ(Text(Field(0)), std::to_string(per_row));
       Click(Bottom("Save"));
     });
-    s.steps.push_back([&] {
-      EXPECT_EQ(BoxText(), "Saved TESTLIB.CAT.MINE, member type TOOLBOX ");
-      Answer(XmDIALOG_OK_BUTTON);
-    });
-    s.steps.push_back([&] { Click(Bottom("Close")); });
+    s.then("Saved answered", [&] { return BoxUp(); },
+           [&] {
+             EXPECT_EQ(BoxText(), "Saved TESTLIB.CAT.MINE, member type TOOLBOX ");
+             Answer(XmDIALOG_OK_BUTTON);
+           });
+    s.then("Close", [&] { return !Box(); }, [&] { Click(Bottom("Close")); });
     Edit("", &s);
     std::string reload;
     for (auto &q : Drain())

@@ -19,6 +19,7 @@
 #include "dialogs/wudialog.h"
 #include "frames/wuframes.h"
 #include "runtime/wutoolkit.h"
+#include "script.h"
 #include "xerrors.h"
 #include "xinput.h"
 
@@ -278,109 +279,70 @@ std::string Text(XmString s) {
   return out;
 }
 
-// Turns the event loop until `done` holds (at most about a second).
-template <typename F>
-bool Until(F done) {
-  for (int i = 0; i < 100 && !done(); ++i) {
-    XSync(devb->display, False);
-    while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
-    if (!done()) usleep(10000);
-  }
-  return done();
-}
-
 bool Viewable(Widget w) {
   XWindowAttributes at;
   return w && XtIsRealized(w) && XGetWindowAttributes(devb->display, XtWindow(w), &at) &&
          at.map_state == IsViewable;
 }
 
-// Clicks at a point of a widget.
-void ClickAt(Widget w, int x, int y) {
-  Position rx = 0, ry = 0;
-  XtTranslateCoords(w, Position(x), Position(y), &rx, &ry);
-  XTestFakeMotionEvent(devb->display, -1, rx, ry, CurrentTime);
-  XTestFakeButtonEvent(devb->display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(devb->display, 1, False, CurrentTime);
-  XFlush(devb->display);
-}
-
-// Types a lower-case name with dots.
-void Type(const std::string &text) {
-  for (char c : text) qevtest::pressKey(devb->display, c == '.' ? XK_period : KeySym(XK_a + (c - 'a')));
-}
-
-// The user opens the filter list and clicks one of its items.
-void PickFilter(Widget combo, int position) {
-  Widget list = nullptr;
-  XtVaGetValues(combo, XmNlist, &list, nullptr);
-  ASSERT_NE(list, nullptr);
-  // The arrow at the right end of the box opens the list.
-  Dimension width = 0, height = 0;
-  XtVaGetValues(combo, XmNwidth, &width, XmNheight, &height, nullptr);
-  ClickAt(combo, width - 10, height / 2);
-  ASSERT_TRUE(Until([&] { return Viewable(list); }));
-  Position x = 0, y = 0;
-  Dimension w = 0, h = 0;
-  ASSERT_TRUE(XmListPosToBounds(list, position, &x, &y, &w, &h));
-  ClickAt(list, x + w / 2, y + h / 2);
-  ASSERT_TRUE(Until([&] { return !Viewable(list); }));
-}
-
-void ActOnFiles(XtPointer client, XtIntervalId *) {
-  auto *act = static_cast<FileAct *>(client);
-  Widget d = FileDialog();
-  if (d == nullptr || !Viewable(XtParent(d))) {
-    XtAppAddTimeOut(devb->app, 50, ActOnFiles, client);
-    return;
-  }
-  XmString pattern = nullptr;
-  XtVaGetValues(d, XmNpattern, &pattern, nullptr);
-  act->filtering = Text(pattern);
-  XmStringFree(pattern);
-  Widget combo = XtNameToWidget(d, "*qevFileFilters");
-  if (combo != nullptr) {
-    XmString shown = nullptr;
-    XtVaGetValues(combo, XmNitemCount, &act->filters, XmNselectedItem, &shown, nullptr);
-    act->shown = Text(shown);
-    XmStringFree(shown);  // a copy, as the box hands out its strings
-    if (act->pick_filter > 0) PickFilter(combo, act->pick_filter);
-  }
-  Widget toggle = XtNameToWidget(d, "*qevFileAppend");
-  act->has_append = toggle != nullptr;
-  if (toggle != nullptr && act->append) {
-    qevtest::clickWidget(toggle);
-    Until([&] { return XmToggleButtonGetState(toggle) == True; });
-  }
-  XtVaGetValues(d, XmNpattern, &pattern, nullptr);
-  act->pattern = Text(pattern);
-  XmStringFree(pattern);
-  // The user clicks into the selection text, rubs out what it holds and
-  // types a name.
-  Widget text = XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT);
-  auto length = [text] {
-    char *held = XmTextGetString(text);
-    const size_t n = held ? std::strlen(held) : 0;
-    XtFree(held);
-    return n;
+// The user works the file dialog: looks at what it offers, picks a filter
+// from its list, sets the Append switch, types a name into the selection
+// text over what it holds and presses OK; `call` opens the dialog.
+wu_status ActOnFiles(FileAct *act, const std::function<wu_status()> &call) {
+  auto combo = [] { return XtNameToWidget(FileDialog(), "*qevFileFilters"); };
+  auto list = [&] {
+    Widget l = nullptr;
+    if (combo()) XtVaGetValues(combo(), XmNlist, &l, nullptr);
+    return l;
   };
-  qevtest::clickWidget(text);
-  // Back Space rubs out what lies before the cursor, Delete what lies after.
-  for (KeySym key : {XK_BackSpace, XK_Delete}) {
-    for (int i = 0; i < 400 && length() > 0; ++i) {
-      const size_t before = length();
-      qevtest::pressKey(devb->display, key);
-      if (!Until([&] { return length() < before; })) break;
-    }
+  qevtest::Script s;
+  s.then("what the dialog offers", [] { return FileDialog() && Viewable(XtParent(FileDialog())); },
+         [&] {
+           Widget d = FileDialog();
+           XmString pattern = nullptr;
+           XtVaGetValues(d, XmNpattern, &pattern, nullptr);
+           act->filtering = Text(pattern);
+           XmStringFree(pattern);
+           if (Widget c = combo()) {
+             XmString shown = nullptr;
+             XtVaGetValues(c, XmNitemCount, &act->filters, XmNselectedItem, &shown, nullptr);
+             act->shown = Text(shown);
+             XmStringFree(shown);  // a copy, as the box hands out its strings
+           }
+           act->has_append = XtNameToWidget(d, "*qevFileAppend") != nullptr;
+         });
+  if (act->pick_filter > 0) {
+    // The arrow at the right end of the box opens the list.
+    s.then("the filter list opened", [&] {
+      Dimension width = 0, height = 0;
+      ASSERT_NE(combo(), nullptr);
+      XtVaGetValues(combo(), XmNwidth, &width, XmNheight, &height, nullptr);
+      EXPECT_TRUE(qevtest::clickHandledAt(combo(), width - 10, height / 2));
+    });
+    s.then("a filter picked", [&] { return Viewable(list()); },
+           [&] { EXPECT_TRUE(qevtest::clickRowHandled(list(), act->pick_filter)); });
+    s.waitFor("the filter list closed", [&] { return !Viewable(list()); });
   }
-  Type(act->name);
-  Until([&] {
-    char *typed = XmTextGetString(text);
-    const bool done = typed && act->name == typed;
-    XtFree(typed);
-    return done;
+  if (act->append)
+    s.then("the Append switch set", [] {
+      Widget toggle = XtNameToWidget(FileDialog(), "*qevFileAppend");
+      ASSERT_NE(toggle, nullptr);
+      EXPECT_TRUE(qevtest::clickHandled(toggle));
+      EXPECT_TRUE(XmToggleButtonGetState(toggle));
+    });
+  s.then("a name typed over the selection text, then OK", [&] {
+    Widget d = FileDialog();
+    XmString pattern = nullptr;
+    XtVaGetValues(d, XmNpattern, &pattern, nullptr);
+    act->pattern = Text(pattern);
+    XmStringFree(pattern);
+    Widget text = XmFileSelectionBoxGetChild(d, XmDIALOG_TEXT);
+    EXPECT_TRUE(qevtest::replaceTextHandled(text, act->name));
+    EXPECT_TRUE(qevtest::clickHandled(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON)));
   });
-  qevtest::clickWidget(XmFileSelectionBoxGetChild(d, XmDIALOG_OK_BUTTON));
+  wu_status st = WU_NOTAVAIL;
+  s.run([&] { st = call(); });
+  return st;
 }
 
 // The filter list shows the filter the dialog filters on; a filter the user
@@ -410,8 +372,7 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   act.pick_filter = 2;
   act.append = true;
   wumfswl(WU_FSEL_LEVEL_SAVE);
-  XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
-  ASSERT_EQ(wumfsel(nullptr, "Save", &req, nullptr, dir, &filters), WU_OK);
+  ASSERT_EQ(ActOnFiles(&act, [&] { return wumfsel(nullptr, "Save", &req, nullptr, dir, &filters); }), WU_OK);
   EXPECT_EQ(act.filters, 3);
   EXPECT_EQ(act.shown, "*.txt");
   EXPECT_EQ(act.filtering, "*.txt");
@@ -429,8 +390,7 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   act = FileAct();
   act.name = "new.txt";
   wumfswl(WU_FSEL_LEVEL_OPEN);
-  XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
+  ASSERT_EQ(ActOnFiles(&act, [&] { return wumfsel(nullptr, "Open", &req, nullptr, dir, &filters); }), WU_OK);
   EXPECT_FALSE(act.has_append);
   EXPECT_EQ(act.shown, "*.log");
   EXPECT_EQ(act.filtering, "*.log");
@@ -443,8 +403,7 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   req.keep = WU_FSEL_KEEP_FILTER;
   act = FileAct();
   act.name = "out.log";
-  XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
+  ASSERT_EQ(ActOnFiles(&act, [&] { return wumfsel(nullptr, "Open", &req, nullptr, dir, &filters); }), WU_OK);
   EXPECT_EQ(act.shown, "*.txt");
   EXPECT_EQ(act.filtering, "*.txt");
   EXPECT_EQ(act.pattern, "*.txt");
@@ -454,15 +413,13 @@ TEST_F(Services, FileSelectionOffersEveryFilterAndReportsAppend) {
   filters.count = 1;
   act = FileAct();
   act.name = "out.log";
-  XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
+  ASSERT_EQ(ActOnFiles(&act, [&] { return wumfsel(nullptr, "Open", &req, nullptr, dir, &filters); }), WU_OK);
   EXPECT_EQ(act.filters, -1);
   filters.count = INT32_MAX;
   filters.patterns[0] = {-3, text};
   act = FileAct();
   act.name = "out.log";
-  XtAppAddTimeOut(devb->app, 50, ActOnFiles, &act);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_OK);
+  ASSERT_EQ(ActOnFiles(&act, [&] { return wumfsel(nullptr, "Open", &req, nullptr, dir, &filters); }), WU_OK);
   EXPECT_EQ(act.filters, 2);
   unlink(file.c_str());
   rmdir(dir);

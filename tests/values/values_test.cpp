@@ -68,9 +68,9 @@ TEST_F(Values, EntriesOfTheWrongFormOrOutsideXAreRefusedAndTheRestApplied) {
       Typed(WU_A_FONT, WU_VT_STRING, 5, font_name),  // a font given as a string
       Typed(WU_A_TEXT, WU_VT_INT, 7),                 // a text given as a number
       Typed(WU_A_EVENTS, WU_VT_STRING, 3, font_name), // a list given as a string
-      Int(WU_A_WIDTH, 65536),
-      Int(WU_A_HPOS, 100000),
-      Int(WU_A_VPOS, -40000),
+      Int(WU_A_WIDTH, 65536),                         // one past each limit
+      Int(WU_A_HPOS, 32768),
+      Int(WU_A_VPOS, -32769),
       Int(WU_A_HEIGHT, 30),                            // applied
       Flag(WU_A_UPPERCASE, 1),                         // applied
   };
@@ -93,8 +93,10 @@ TEST_F(Values, EntriesOfTheWrongFormOrOutsideXAreRefusedAndTheRestApplied) {
   wu_value far = Int(WU_A_HPOS, INT_MIN);
   EXPECT_EQ(Slot<SetFn>(QEV_TABLE_WINDOW, WUX_SLOT_SWAT)(h->control, &far, 1), WU_ENTRY_STATUS);
   EXPECT_EQ(far.status, WU_E_RANGE);
-  EXPECT_EQ(s->sgeo(h, 100000, -1, -1, -1), WU_E_RANGE);
+  EXPECT_EQ(s->sgeo(h, 32768, -1, -1, -1), WU_E_RANGE);
+  EXPECT_EQ(s->sgeo(h, -1, -32769, -1, -1), WU_E_RANGE);
   EXPECT_EQ(s->sgeo(h, -1, -1, 65536, -1), WU_E_RANGE);
+  EXPECT_EQ(s->sgeo(h, -1, -1, -1, 65536), WU_E_RANGE);
   EXPECT_EQ(s->sgeo(h, 32767, -32768, -1, -1), WU_OK);
   int32_t gx = 0, gy = 0;
   EXPECT_EQ(s->ggeo(h, &gx, &gy, nullptr, nullptr), WU_OK);

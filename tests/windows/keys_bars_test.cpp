@@ -25,6 +25,7 @@
 #include "runtime/wutoolkit.h"
 #include "textwin/QEVSbar.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -65,10 +66,8 @@ class WindowParts : public ::testing::Test {
     });
   }
 
-  void Settle() {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 300);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   void Press(KeySym sym) { qevtest::pressKey(devb->display, sym); }
 
@@ -93,11 +92,24 @@ TEST_F(WindowParts, NamedKeysReachTheReadUnderAWindowManager) {
   ASSERT_TRUE(qevtest::startWindowManager());
   ASSERT_TRUE(Realise());
   ASSERT_EQ(wuxmcrs(window_, pane_, first_->row, first_->column), WU_OK);
-  ASSERT_TRUE(qevtest::turnUntil([] {
+  // The window manager has given the keyboard to the window (its shell or
+  // a window inside it), and the toolkit has heard of it.
+  Widget shell = window_->outer;
+  while (shell && !XtIsShell(shell)) shell = XtParent(shell);
+  ASSERT_NE(shell, nullptr);
+  ASSERT_TRUE(qevtest::turnUntil([shell] {
     Window focus = None;
     int revert = 0;
     XGetInputFocus(devb->display, &focus, &revert);
-    return focus != None && focus != PointerRoot;
+    for (Window w = focus; w != None && w != PointerRoot;) {
+      if (w == XtWindow(shell)) return true;
+      Window root = None, parent = None, *kids = nullptr;
+      unsigned int n = 0;
+      if (!XQueryTree(devb->display, w, &root, &parent, &kids, &n)) return false;
+      if (kids) XFree(kids);
+      w = parent == root ? None : parent;
+    }
+    return false;
   }));
   Settle();
 

@@ -25,6 +25,7 @@
 #include "textwin/QEVSbar.h"
 #include "textwin/QevPane.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -72,10 +73,8 @@ class Windows : public ::testing::Test {
     });
   }
 
-  void Settle() {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, 300);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   wu_window *window_ = nullptr;
   wu_pane *top_ = nullptr;

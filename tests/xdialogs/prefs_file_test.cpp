@@ -21,6 +21,7 @@
 #include "qev/slots.h"
 #include "qevhost.h"
 #include "runtime/wutoolkit.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -66,19 +67,20 @@ class PrefsFile : public ::testing::Test {
   }
   std::string Path() const { return home_ + "/" WU_PREFS_FILE; }
 
-  // Opens the preferences dialog and presses OK as soon as it shows, then
-  // dismisses the error message a failed save puts up.
-  static void PressOk(XtPointer, XtIntervalId *) {
-    Widget box = XtNameToWidget(devb->toplevel, "*qevMessage");
-    Widget ok = box ? XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON)
-                    : XtNameToWidget(devb->toplevel, "*qevPreferences*ok");
-    if (ok && XtIsRealized(ok) && XtIsManaged(ok)) qevtest::clickWidget(ok);
-    if (XtNameToWidget(devb->toplevel, "*qevPreferences"))
-      XtAppAddTimeOut(devb->app, 100, PressOk, nullptr);
-  }
-  wu_status SaveThroughDialog() {
-    XtAppAddTimeOut(devb->app, 100, PressOk, nullptr);
-    return wumpref(nullptr);
+  // Opens the preferences dialog and presses OK once it shows; a save
+  // that `fails` puts up a message, which is answered.
+  wu_status SaveThroughDialog(bool fails = false) {
+    auto ok = [] { return XtNameToWidget(devb->toplevel, "*qevPreferences*ok"); };
+    auto box = [] { return XtNameToWidget(devb->toplevel, "*qevMessage"); };
+    qevtest::Script s;
+    s.then("OK", [&] { return qevtest::viewable(ok()); },
+           [&] { EXPECT_TRUE(qevtest::clickHandled(ok())); });
+    if (fails)
+      s.then("the failure answered", [&] { return box() && qevtest::viewable(box()); },
+             [&] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(box(), XmDIALOG_OK_BUTTON))); });
+    wu_status st = WU_OK;
+    s.run([&] { st = wumpref(nullptr); });
+    return st;
   }
 
   std::string home_;
@@ -150,35 +152,22 @@ TEST_F(PrefsFile, SavingKeepsTheUsersLinesByteForByte) {
   }
 }
 
-// Types a value into the menu background field of the preferences dialog
-// once it shows, and presses OK.
-struct TypedValue {
-  std::string value;
-  bool typed = false;
-};
-void TypeMenuBackground(XtPointer client, XtIntervalId *) {
-  auto *t = static_cast<TypedValue *>(client);
-  Widget field = XtNameToWidget(devb->toplevel, "*qevPreferences*menuBackground");
-  Widget ok = XtNameToWidget(devb->toplevel, "*qevPreferences*ok");
-  if (!field || !ok || !qevtest::viewable(field)) {
-    XtAppAddTimeOut(devb->app, 50, TypeMenuBackground, client);
-    return;
-  }
-  t->typed = qevtest::replaceTextHandled(field, t->value);
-  qevtest::clickHandled(ok);
-}
-
 // A value the user typed with backslashes in it (before a letter, before
 // digits, and doubled) comes back as typed after a save and a new start.
 TEST_F(PrefsFile, AValueWithBackslashesReadsBackAsTyped) {
-  TypedValue t{"C:\\new\\101\\\\x"};
-  XtAppAddTimeOut(devb->app, 50, TypeMenuBackground, &t);
-  ASSERT_EQ(wumpref(nullptr), WU_OK);
-  ASSERT_TRUE(t.typed);
-  ASSERT_STREQ(devb->prefs.menu_background, t.value.c_str());
+  const std::string value = "C:\\new\\101\\\\x";
+  auto field = [] { return XtNameToWidget(devb->toplevel, "*qevPreferences*menuBackground"); };
+  qevtest::Script s;
+  s.then("the value typed, then OK", [&] { return qevtest::viewable(field()); },
+         [&] {
+           ASSERT_TRUE(qevtest::replaceTextHandled(field(), value));
+           EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(devb->toplevel, "*qevPreferences*ok")));
+         });
+  s.run([&] { ASSERT_EQ(wumpref(nullptr), WU_OK); });
+  ASSERT_STREQ(devb->prefs.menu_background, value.c_str());
   ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_TERM)(), WU_OK);
   ASSERT_EQ(qevtest::windowSlot(WUX_SLOT_INIT)(), WU_OK);
-  EXPECT_STREQ(devb->prefs.menu_background, t.value.c_str());
+  EXPECT_STREQ(devb->prefs.menu_background, value.c_str());
 }
 
 TEST_F(PrefsFile, AFileThatCannotBeReadWholeIsNotReplaced) {
@@ -189,7 +178,7 @@ TEST_F(PrefsFile, AFileThatCannotBeReadWholeIsNotReplaced) {
   wutgres();
   EXPECT_TRUE(qevtest::logContains("is not read"));
   EXPECT_EQ(devb->prefs.toolbox_tip_delay, 750);
-  EXPECT_EQ(SaveThroughDialog(), WU_NOTAVAIL);
+  EXPECT_EQ(SaveThroughDialog(true), WU_NOTAVAIL);
   EXPECT_TRUE(qevtest::logContains("cannot be read"));
   EXPECT_EQ(Slurp(Path()), big);
   EXPECT_NE(access((Path() + ".new").c_str(), F_OK), 0);
@@ -200,7 +189,7 @@ TEST_F(PrefsFile, AFileThatCannotBeReadWholeIsNotReplaced) {
   qevhost::clearLog();
   wutgres();
   EXPECT_TRUE(qevtest::logContains("not a regular file"));
-  EXPECT_EQ(SaveThroughDialog(), WU_NOTAVAIL);
+  EXPECT_EQ(SaveThroughDialog(true), WU_NOTAVAIL);
   struct stat st;
   ASSERT_EQ(stat(Path().c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));

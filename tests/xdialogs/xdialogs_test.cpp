@@ -29,6 +29,7 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -89,31 +90,7 @@ struct Windows {
   }
 };
 
-// Runs `step` from the event loop every 50 ms until it answers true, as a
-// user acting while the module waits in a modal loop.
-// A script that cannot finish within 10 s takes every dialog down, so a
-// failing test ends instead of waiting in the modal loop for ever.
-struct Script {
-  std::function<bool()> step;
-  bool finished = false;
-  int tries = 0;
-};
-const int kScriptTries = 200;
-void RunScript(XtPointer client, XtIntervalId *);
-void Schedule(Script *s) { XtAppAddTimeOut(devb->app, 50, RunScript, s); }
-void RunScript(XtPointer client, XtIntervalId *) {
-  Script *s = static_cast<Script *>(client);
-  if (s->step()) {
-    s->finished = true;
-  } else if (++s->tries < kScriptTries) {
-    Schedule(s);
-  } else {
-    for (int32_t i = 0; i < devb->shell_count; ++i) {
-      CompositeWidget shell = reinterpret_cast<CompositeWidget>(devb->shells[i]);
-      if (shell->composite.num_children) XtUnmanageChild(shell->composite.children[0]);
-    }
-  }
-}
+using qevtest::Script;
 
 bool Shown(Widget w) {
   if (!w || !XtIsManaged(w)) return false;
@@ -137,26 +114,21 @@ std::string TakeCommand(wu_window *w) {
 
 // ---- modal wait ---------------------------------------------------------
 
-struct Posting {
-  wu_window *window;
-  int32_t codes[4];
-};
-
-void PostLater(XtPointer client, XtIntervalId *) {
-  const Posting *p = static_cast<const Posting *>(client);
-  for (int32_t code : p->codes)
-    if (code >= 0) wuxqwev(p->window, code, nullptr, 0);
-}
-
 TEST_F(XDialogs, ModalWaitEndsOnItsEventsAndLeavesOthersQueued) {
   Windows w;
   const int32_t kFirst = 1047, kSecond = 103, kOther = 110;
 
   // Events of another window and other events of this one stay queued.
   wuxqwev(w.b, kFirst, nullptr, 0);
-  Posting p = {w.a, {kOther, kFirst, -1, -1}};
-  XtAppAddTimeOut(devb->app, 50, PostLater, &p);
-  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK);
+  Script first;
+  first.then("another event, then the first", [&] {
+    wuxqwev(w.a, kOther, nullptr, 0);
+    wuxqwev(w.a, kFirst, nullptr, 0);
+  });
+  // A wait the steps leave up ends with the event it waits for.
+  auto end = [&] { wuxqwev(w.a, kFirst, nullptr, 0); };
+  first.ending(end);
+  first.run([&] { EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK); });
   EXPECT_EQ(wutcqev(w.a), 1);
   EXPECT_EQ(wutcqev(w.b), 1);
   int32_t code = -1, length = 0;
@@ -165,15 +137,18 @@ TEST_F(XDialogs, ModalWaitEndsOnItsEventsAndLeavesOthersQueued) {
   EXPECT_EQ(code, kOther);
 
   // The second event ends the wait with its own answer ...
-  Posting second = {w.a, {kSecond, -1, -1, -1}};
-  XtAppAddTimeOut(devb->app, 50, PostLater, &second);
-  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_SECOND_EVENT);
+  Script second;
+  second.then("the second event", [&] { wuxqwev(w.a, kSecond, nullptr, 0); });
+  second.ending(end);
+  second.run([&] { EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_SECOND_EVENT); });
   EXPECT_EQ(wutcqev(w.a), 0);
 
   // ... unless a menu command ended it: then the flag is used up.
   w.a->flags |= WU_WIN_MENU_COMMAND | WU_WIN_MSG_PENDING;
-  XtAppAddTimeOut(devb->app, 50, PostLater, &second);
-  EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK);
+  Script menu;
+  menu.then("the second event after a menu command", [&] { wuxqwev(w.a, kSecond, nullptr, 0); });
+  menu.ending(end);
+  menu.run([&] { EXPECT_EQ(wutpmio(w.a, kFirst, kSecond), WU_OK); });
   EXPECT_EQ(w.a->flags, WU_WIN_MSG_PENDING);
 
   // What is queued already ends the wait at once, the oldest first.
@@ -197,36 +172,33 @@ TEST_F(XDialogs, FindChangeQueuesCommandsForItsTargetWindow) {
   EXPECT_FALSE(XtIsManaged(Find("*changeAll")));
 
   // Nothing to search for: nothing is queued.
-  qevtest::clickWidget(Find("*find"));
-  qevtest::turnUntil([] { return false; }, 200);
+  ASSERT_TRUE(qevtest::clickHandled(Find("*find")));
   EXPECT_EQ(wutcqev(nullptr), 0);
 
-  XmTextFieldSetString(Find("*findText"), const_cast<char *>("it's"));
-  qevtest::clickWidget(Find("*find"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.a) == 1; }));
+  ASSERT_TRUE(qevtest::replaceTextHandled(Find("*findText"), "it's"));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*find")));
+  ASSERT_EQ(wutcqev(w.a), 1);
   EXPECT_EQ(TakeCommand(w.a), "FIND 'it''s'");
 
   // The Change form of the same dialog, retargeted to the newly active window.
   ASSERT_EQ(wumfdlg(w.a, WU_FDLG_CHANGE), WU_OK);
   EXPECT_EQ(Find("*qevFindChange"), form);
-  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(Find("*changeAll")); }));
-  XmTextFieldSetString(Find("*changeText"), const_cast<char *>("is"));
-  qevtest::clickWidget(Find("*ignoreCase"));
-  ASSERT_TRUE(qevtest::turnUntil([] { return XmToggleButtonGetState(Find("*ignoreCase")) == True; }));
+  ASSERT_TRUE(qevtest::replaceTextHandled(Find("*changeText"), "is"));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*ignoreCase")));
+  EXPECT_TRUE(XmToggleButtonGetState(Find("*ignoreCase")));
   EXPECT_EQ(wumndlg(w.b), WU_OK);
-  qevtest::clickWidget(Find("*changeAll"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.b) == 1; }));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*changeAll")));
+  ASSERT_EQ(wutcqev(w.b), 1);
   EXPECT_EQ(TakeCommand(w.b), "CHANGE 'it''s' 'is' ALL ICASE");
   EXPECT_EQ(wutcqev(w.a), 0);
 
   // Closed, it no longer follows the active window.
-  qevtest::clickWidget(Find("*close"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return !XtIsManaged(form); }));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*close")));
+  EXPECT_FALSE(XtIsManaged(form));
   EXPECT_EQ(wumndlg(w.a), WU_OK);
   ASSERT_EQ(wumfdlg(w.b, WU_FDLG_CHANGE), WU_OK);
-  ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
-  qevtest::clickWidget(Find("*change"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(w.b) == 1; }));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*change")));
+  ASSERT_EQ(wutcqev(w.b), 1);
   EXPECT_EQ(TakeCommand(w.b), "CHANGE 'it''s' 'is' ICASE");
 
   // The target window goes away: the dialog closes with it.
@@ -252,13 +224,13 @@ TEST_F(XDialogs, FindChangeFollowsTheActiveWindowAndGoesWithItsTarget) {
   Widget form = Find("*qevFindChange");
   ASSERT_NE(form, nullptr);
   ASSERT_TRUE(qevtest::turnUntil([&] { return Shown(form); }));
-  XmTextFieldSetString(Find("*findText"), const_cast<char *>("word"));
+  ASSERT_TRUE(qevtest::replaceTextHandled(Find("*findText"), "word"));
 
   // A read of window b makes it the active window: the dialog acts on it.
   ASSERT_EQ(wuxqwev(b, kWake, nullptr, 0), WU_OK);
   EXPECT_EQ(wuxrwnd(b), kWake);
-  qevtest::clickWidget(Find("*find"));
-  ASSERT_TRUE(qevtest::turnUntil([&] { return wutcqev(b) == 1; }));
+  ASSERT_TRUE(qevtest::clickHandled(Find("*find")));
+  ASSERT_EQ(wutcqev(b), 1);
   EXPECT_EQ(TakeCommand(b), "FIND 'word'");
   EXPECT_EQ(wutcqev(a), 0);
 
@@ -284,41 +256,27 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
 
   // A bad number is refused with a message and the dialog stays up; then
   // good values are saved.
-  int phase = 0;
+  auto prefs = [] { return Find("*qevPreferences"); };
+  auto box = [] { return Find("*qevMessage"); };
+  auto field = [](const char *name) { return Find((std::string("*qevPreferences*") + name).c_str()); };
   Script script;
-  script.step = [&]() -> bool {
-    Widget prefs = Find("*qevPreferences");
-    switch (phase) {
-      case 0:
-        if (!Shown(prefs)) return false;
-        XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("soon"));
-        qevtest::clickWidget(Find("*qevPreferences*ok"));
-        phase = 1;
-        return false;
-      case 1: {
-        Widget box = Find("*qevMessage");
-        if (!Shown(box)) return false;
-        qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
-        phase = 2;
-        return false;
-      }
-      case 2:
-        if (Find("*qevMessage") || !Shown(prefs)) return false;
-        XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>(" 1200 "));
-        XmTextFieldSetString(Find("*qevPreferences*menuBackground"), const_cast<char *>("light gray"));
-        qevtest::clickWidget(Find("*qevPreferences*useToolBoxTips"));
-        phase = 3;
-        return false;
-      case 3:
-        if (XmToggleButtonGetState(Find("*qevPreferences*useToolBoxTips"))) return false;
-        qevtest::clickWidget(Find("*qevPreferences*ok"));
-        return true;
-    }
-    return true;
-  };
-  Schedule(&script);
-  EXPECT_EQ(wumpref(nullptr), WU_OK);
-  EXPECT_TRUE(script.finished);
+  script
+      .then("a word for the tip delay, then OK", [&] { return Shown(prefs()); },
+            [&] {
+              EXPECT_TRUE(qevtest::replaceTextHandled(field("toolBoxTipDelay"), "soon"));
+              EXPECT_TRUE(qevtest::clickHandled(field("ok")));
+            })
+      .then("the refusal answered", [&] { return Shown(box()); },
+            [&] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(box(), XmDIALOG_OK_BUTTON))); })
+      .then("good values and the tips switched off, then OK", [&] { return !box() && Shown(prefs()); },
+            [&] {
+              EXPECT_TRUE(qevtest::replaceTextHandled(field("toolBoxTipDelay"), " 1200 "));
+              EXPECT_TRUE(qevtest::replaceTextHandled(field("menuBackground"), "light gray"));
+              EXPECT_TRUE(qevtest::clickHandled(field("useToolBoxTips")));
+              EXPECT_FALSE(XmToggleButtonGetState(field("useToolBoxTips")));
+              EXPECT_TRUE(qevtest::clickHandled(field("ok")));
+            });
+  script.run([&] { EXPECT_EQ(wumpref(nullptr), WU_OK); });
   EXPECT_EQ(devb->prefs.toolbox_tip_delay, 1200);
   EXPECT_FALSE(devb->prefs.use_toolbox_tips);
 
@@ -343,15 +301,12 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
 
   // Closed by the window manager: nothing changes.
   Script close;
-  close.step = [&]() -> bool {
-    Widget prefs = Find("*qevPreferences");
-    if (!Shown(prefs)) return false;
-    XmTextFieldSetString(Find("*qevPreferences*toolBoxTipDelay"), const_cast<char *>("5"));
-    qevtest::closeLikeWindowManager(XtParent(prefs));
-    return true;
-  };
-  Schedule(&close);
-  EXPECT_EQ(wumpref(nullptr), WU_CANCELLED);
+  close.then("a tip delay typed, then the window manager's close", [&] { return Shown(prefs()); },
+             [&] {
+               EXPECT_TRUE(qevtest::replaceTextHandled(field("toolBoxTipDelay"), "5"));
+               qevtest::closeLikeWindowManager(XtParent(prefs()));
+             });
+  close.run([&] { EXPECT_EQ(wumpref(nullptr), WU_CANCELLED); });
   EXPECT_EQ(devb->prefs.toolbox_tip_delay, 1200);
   EXPECT_EQ(ReadFile(PrefsPath()), saved);
 }
@@ -359,7 +314,11 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
 TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
   EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 12);
-  EXPECT_EQ(wutprfs("commandsSaved", "99"), WU_OK);  // kept to what the history holds
+  // Kept to what the history holds: 50 stands, 51 and more are 50.
+  EXPECT_EQ(wutprfs("commandsSaved", "50"), WU_OK);
+  EXPECT_EQ(devb->prefs.commands_saved, 50);
+  EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
+  EXPECT_EQ(wutprfs("commandsSaved", "51"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 50);
   EXPECT_EQ(wutprfs("commandsSaved", "12x"), WU_BADARG);
   EXPECT_EQ(wutprfs("confirmQEVExit", "off"), WU_OK);
@@ -377,21 +336,15 @@ TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
   // A home that cannot be written to: the save fails and says so.
   setenv("HOME", "/nonexistent/home", 1);
   Script ok;
-  ok.step = [&]() -> bool {
-    Widget prefs = Find("*qevPreferences");
-    if (!Shown(prefs)) return false;
-    Widget box = Find("*qevMessage");
-    if (!box) {
-      qevtest::clickWidget(Find("*qevPreferences*ok"));
-      return false;
-    }
-    if (!Shown(box)) return false;
-    qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
-    return true;
-  };
+  ok.then("OK", [] { return Shown(Find("*qevPreferences")); },
+          [] { EXPECT_TRUE(qevtest::clickHandled(Find("*qevPreferences*ok"))); })
+      .then("the failure answered", [] { return Shown(Find("*qevMessage")); },
+            [] {
+              EXPECT_TRUE(qevtest::clickHandled(
+                  XmMessageBoxGetChild(Find("*qevMessage"), XmDIALOG_OK_BUTTON)));
+            });
   qevhost::clearLog();
-  Schedule(&ok);
-  EXPECT_EQ(wumpref(nullptr), WU_NOTAVAIL);
+  ok.run([&] { EXPECT_EQ(wumpref(nullptr), WU_NOTAVAIL); });
   EXPECT_TRUE(qevtest::logContains("cannot be written"));
   setenv("HOME", home_.c_str(), 1);
 }
@@ -421,15 +374,10 @@ void KillWindowManager() {
 TEST_F(XDialogs, MessageBoxClosedByTheWindowManagerAnswersCancel) {
   ASSERT_TRUE(qevtest::startWindowManager());
   Script close;
-  close.step = [&]() -> bool {
-    Widget box = Find("*qevMessage");
-    if (!Shown(box) || !Reparented(XtParent(box))) return false;
-    qevtest::closeLikeWindowManager(XtParent(box));
-    return true;
-  };
-  Schedule(&close);
-  EXPECT_EQ(wumpmsg(nullptr, "Save the changes?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL);
-  EXPECT_TRUE(close.finished);
+  close.then("the window manager's close",
+             [] { return Shown(Find("*qevMessage")) && Reparented(XtParent(Find("*qevMessage"))); },
+             [] { qevtest::closeLikeWindowManager(XtParent(Find("*qevMessage"))); });
+  close.run([] { EXPECT_EQ(wumpmsg(nullptr, "Save the changes?", WU_MSG_QUESTION, 0), WU_ANSWER_CANCEL); });
   EXPECT_EQ(Find("*qevMessage"), nullptr);
   EXPECT_EQ(devb->modal_requestor, 0);
   KillWindowManager();

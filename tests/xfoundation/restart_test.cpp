@@ -26,6 +26,7 @@
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
 #include "textwin/wutwin.h"
+#include "script.h"
 #include "xinput.h"
 
 namespace {
@@ -38,19 +39,11 @@ bool XErrorLogged() {
   return false;
 }
 
-// Clicks OK of the newest message box once it is up, again until it goes.
-XtIntervalId g_clicker = 0;
-
-void ClickOkWhileShown(XtPointer, XtIntervalId *) {
-  g_clicker = XtAppAddTimeOut(devb->app, 100, ClickOkWhileShown, nullptr);
-  if (devb->shell_count == 0) return;
-  Widget shell = devb->shells[devb->shell_count - 1];
-  CompositeWidget c = reinterpret_cast<CompositeWidget>(shell);
-  Widget box = c->composite.num_children ? c->composite.children[0] : nullptr;
-  if (!box || !XtIsManaged(box) || !XtIsRealized(shell)) return;
-  XWindowAttributes wa;
-  if (XGetWindowAttributes(XtDisplay(shell), XtWindow(shell), &wa) && wa.map_state == IsViewable)
-    qevtest::clickWidget(XmMessageBoxGetChild(box, XmDIALOG_OK_BUTTON));
+// The newest message box the module shows, or null.
+Widget NewestBox() {
+  if (devb->shell_count == 0) return nullptr;
+  CompositeWidget c = reinterpret_cast<CompositeWidget>(devb->shells[devb->shell_count - 1]);
+  return c->composite.num_children ? c->composite.children[0] : nullptr;
 }
 
 // One run of the window system as a user has it: a window typed into, a
@@ -72,13 +65,14 @@ void UseTheDisplay(int run) {
   EXPECT_EQ(wuxpmsg(window, "Ready", -1, 0), WU_OK);
   ASSERT_EQ(wuxmcrs(window, pane, field->row, field->column), WU_OK);
   XSetInputFocus(devb->display, XtWindow(window->outer), RevertToParent, CurrentTime);
-  qevtest::turnUntil([] { return false; }, 200);
-  qevtest::pressKey(devb->display, XK_q);
-  EXPECT_TRUE(qevtest::turnUntil([&] { return field->text[0] == 'q'; }));
+  ASSERT_TRUE(qevtest::settle());
+  EXPECT_TRUE(qevtest::keyHandled(devb->display, XK_q));
+  EXPECT_EQ(field->text[0], 'q');
 
-  g_clicker = XtAppAddTimeOut(devb->app, 100, ClickOkWhileShown, nullptr);
-  EXPECT_EQ(wumpmsg(nullptr, "Restarted.", WU_MSG_INFO, 0), WU_ANSWER_OK);
-  XtRemoveTimeOut(g_clicker);
+  qevtest::Script answer;
+  answer.then("OK", [] { return NewestBox() && qevtest::viewable(NewestBox()); },
+              [] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(NewestBox(), XmDIALOG_OK_BUTTON))); });
+  answer.run([] { EXPECT_EQ(wumpmsg(nullptr, "Restarted.", WU_MSG_INFO, 0), WU_ANSWER_OK); });
 
   Pixmap kept = None, released = None;
   ASSERT_EQ(wutgpix(2, nullptr, 0, 0, &kept, nullptr, nullptr), WU_OK);
@@ -88,8 +82,7 @@ void UseTheDisplay(int run) {
   EXPECT_NE(wutgtpm(2, 24), Pixmap(None));
   EXPECT_EQ(wutsbsy(1), WU_OK);
   EXPECT_EQ(wutsbsy(0), WU_OK);
-  qevtest::turnUntil([] { return false; }, 200);
-  XSync(devb->display, False);
+  EXPECT_TRUE(qevtest::settle());
 }
 
 class Restart : public ::testing::Test {
@@ -160,8 +153,7 @@ TEST_F(Restart, InsensitiveWidgetsOfEveryRunDrawWithThatRunsConnection) {
         XtVaCreateManagedWidget("list", xmListWidgetClass, box, nullptr)};
     for (Widget kid : kids) XtSetSensitive(kid, False);
     XtPopup(shell, XtGrabNone);
-    qevtest::turnUntil([] { return false; }, 50);
-    XSync(devb->display, False);
+    ASSERT_TRUE(qevtest::turnUntil([&] { return qevtest::viewable(shell); }));
     ASSERT_EQ(term_(), WU_OK);
     ASSERT_EQ(init_(), WU_OK);
   }

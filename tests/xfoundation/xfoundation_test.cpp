@@ -24,6 +24,7 @@
 #include "qevhost.h"
 #include "runtime/wutoolkit.h"
 #include "xerrors.h"
+#include "script.h"
 #include "xinput.h"
 #include "xserver.h"
 
@@ -49,30 +50,24 @@ Widget NewestDialog() {
 
 // What the scripted user does to the module's newest dialog.
 enum Act { kOk, kNo, kCancel, kWmClose };
-Act g_act;
 
-void ActOnDialog(XtPointer, XtIntervalId *);
-void Later() { XtAppAddTimeOut(devb->app, 100, ActOnDialog, nullptr); }
-
-void ActOnDialog(XtPointer, XtIntervalId *) {
-  Widget dialog = NewestDialog();
-  if (!dialog || !XtIsManaged(dialog) || !XtIsRealized(XtParent(dialog))) {
-    Later();
-    return;
-  }
-  XSync(XtDisplay(dialog), False);
-  switch (g_act) {
-    case kOk: qevtest::clickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON)); break;
-    case kNo: qevtest::clickWidget(XtNameToWidget(dialog, "no")); break;
-    case kCancel: qevtest::clickWidget(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON)); break;
-    case kWmClose: qevtest::closeLikeWindowManager(XtParent(dialog)); break;
-  }
-}
+// The newest dialog is on the screen.
+bool DialogShown() { return NewestDialog() && qevtest::viewable(NewestDialog()); }
 
 int32_t AskWith(Act act, int32_t kind) {
-  g_act = act;
-  Later();
-  return wumpmsg(nullptr, "Save the changes?", kind, 0);
+  qevtest::Script s;
+  s.then("the box answered", DialogShown, [act] {
+    Widget dialog = NewestDialog();
+    switch (act) {
+      case kOk: EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(dialog, XmDIALOG_OK_BUTTON))); break;
+      case kNo: EXPECT_TRUE(qevtest::clickHandled(XtNameToWidget(dialog, "no"))); break;
+      case kCancel: EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(dialog, XmDIALOG_CANCEL_BUTTON))); break;
+      case kWmClose: qevtest::closeLikeWindowManager(XtParent(dialog)); break;
+    }
+  });
+  int32_t answer = -1;
+  s.run([&] { answer = wumpmsg(nullptr, "Save the changes?", kind, 0); });
+  return answer;
 }
 
 TEST_F(XFoundation, StartUpFillsTheDisplayBlock) {
@@ -336,16 +331,16 @@ TEST_F(XFoundation, AutosaveKeepsOneTimeOut) {
 
 // ---- file selection -------------------------------------------------------
 
-bool g_fsel_ok;
-
-void ActOnFileDialog(XtPointer, XtIntervalId *) {
-  Widget dialog = NewestDialog();
-  if (!dialog || !XtIsManaged(dialog) || !XtIsRealized(XtParent(dialog))) {
-    XtAppAddTimeOut(devb->app, 100, ActOnFileDialog, nullptr);
-    return;
-  }
-  XSync(XtDisplay(dialog), False);
-  qevtest::clickWidget(XmFileSelectionBoxGetChild(dialog, g_fsel_ok ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON));
+// The user answers the file dialog with OK or Cancel once it shows.
+wu_status AnswerFiles(bool ok, const std::function<wu_status()> &call) {
+  qevtest::Script s;
+  s.then(ok ? "OK" : "Cancel", DialogShown, [ok] {
+    EXPECT_TRUE(qevtest::clickHandled(
+        XmFileSelectionBoxGetChild(NewestDialog(), ok ? XmDIALOG_OK_BUTTON : XmDIALOG_CANCEL_BUTTON)));
+  });
+  wu_status st = WU_NOTAVAIL;
+  s.run([&] { st = call(); });
+  return st;
 }
 
 TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
@@ -360,9 +355,8 @@ TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
   wu_fsel req;
   std::memset(&req, 0, sizeof req);
   req.mode = WU_FSEL_FILE;
-  g_fsel_ok = true;
-  XtAppAddTimeOut(devb->app, 100, ActOnFileDialog, nullptr);
-  ASSERT_EQ(wumfsel(nullptr, "Open", &req, "report.txt", dir, &filters), WU_OK);
+  ASSERT_EQ(AnswerFiles(true, [&] { return wumfsel(nullptr, "Open", &req, "report.txt", dir, &filters); }),
+            WU_OK);
   EXPECT_EQ(std::string(req.path), file);
   EXPECT_EQ(req.length, int32_t(file.size()));
   ASSERT_NE(wumgfil(), nullptr);
@@ -370,9 +364,8 @@ TEST_F(XFoundation, FileSelectionAnswersOkAndCancel) {
 
   std::memset(&req, 0, sizeof req);
   req.mode = WU_FSEL_FILE;
-  g_fsel_ok = false;
-  XtAppAddTimeOut(devb->app, 100, ActOnFileDialog, nullptr);
-  EXPECT_EQ(wumfsel(nullptr, "Open", &req, nullptr, dir, &filters), WU_CANCELLED);
+  EXPECT_EQ(AnswerFiles(false, [&] { return wumfsel(nullptr, "Open", &req, nullptr, dir, &filters); }),
+            WU_CANCELLED);
   EXPECT_EQ(req.length, 0);
   EXPECT_EQ(devb->shell_count, 0);
   unlink(file.c_str());
