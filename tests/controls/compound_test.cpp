@@ -47,27 +47,6 @@ class Compound : public Controls {
     for (const char *t : texts) out.push_back({int32_t(std::strlen(t)), 0, t});
     return out;
   }
-  // True when a second client can grab the pointer (nothing holds it).
-  bool PointerFree() {
-    Display *other = XOpenDisplay(DisplayString(devb->display));
-    if (other == nullptr) return false;
-    const int st = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask,
-                                GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-    XUngrabPointer(other, CurrentTime);
-    XCloseDisplay(other);
-    return st == GrabSuccess;
-  }
-  // True when `w` is among the windows below `parent` on the server, as
-  // another client `other` sees them.
-  static bool OnTheServer(Display *other, Window parent, Window w) {
-    Window root = None, up = None, *kids = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(other, parent, &root, &up, &kids, &n)) return false;
-    bool found = false;
-    for (unsigned i = 0; i < n && !found; ++i) found = kids[i] == w || OnTheServer(other, kids[i], w);
-    if (kids) XFree(kids);
-    return found;
-  }
   Widget Form() {
     Widget f = XtVaCreateManagedWidget("plain", xmFormWidgetClass, W(anchor_)->core.parent,
                                        nullptr);
@@ -168,24 +147,24 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   wu_combo *cb = Cb(h);
   auto items = Strs({"alpha", "beta", "gamma"});
   ASSERT_EQ(Set(h, {Items(items)}), WU_OK);
-  ASSERT_TRUE(PointerFree());
+  ASSERT_TRUE(qevtest::pointerFree());
   // The arrow posts; Escape in the list pops down.
   ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   EXPECT_TRUE(cb->shown);
-  EXPECT_FALSE(PointerFree());
+  EXPECT_FALSE(qevtest::pointerFree());
   qevtest::pressKey(devb->display, XK_Escape);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   // Return in the list pops down.
   ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
-  EXPECT_FALSE(PointerFree());
+  EXPECT_FALSE(qevtest::pointerFree());
   qevtest::pressKey(devb->display, XK_Return);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   // A press outside the list pops down.
   ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
@@ -195,7 +174,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   XTestFakeButtonEvent(devb->display, 1, False, CurrentTime);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   // A selection by the pointer pops down, copies the item and sends select.
   ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
@@ -203,7 +182,7 @@ TEST_F(Compound, PostingGrabsAndEveryPopDownReleases) {
   ASSERT_TRUE(qevtest::clickRowHandled(cb->list, 2));
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   EXPECT_EQ(WidgetText(cb->text_w), "beta");
   auto posted = Events();
   ASSERT_EQ(posted.size(), 1u);
@@ -225,25 +204,19 @@ TEST_F(Compound, AWindowReleasedWithItsListPostedIsGoneWhenTheReleaseReturns) {
   ASSERT_TRUE(qevtest::clickHandled(cb->arrow));
   Settle();
   ASSERT_TRUE(cb->shown);
-  ASSERT_FALSE(PointerFree());
+  ASSERT_FALSE(qevtest::pointerFree());
   Display *other = XOpenDisplay(DisplayString(devb->display));
   ASSERT_NE(other, nullptr);
   const Window frame = XtWindow(window_->outer);
   const Window list = XtWindow(cb->shell);
-  ASSERT_TRUE(OnTheServer(other, DefaultRootWindow(other), frame));
-  ASSERT_TRUE(OnTheServer(other, DefaultRootWindow(other), list));
+  ASSERT_TRUE(qevtest::windowExists(other, frame));
+  ASSERT_TRUE(qevtest::windowExists(other, list));
   ASSERT_EQ(wuxfwnd(window_), WU_OK);
   window_ = nullptr;
-  EXPECT_FALSE(OnTheServer(other, DefaultRootWindow(other), frame));
-  EXPECT_FALSE(OnTheServer(other, DefaultRootWindow(other), list));
-  EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
-                          CurrentTime),
-            GrabSuccess);
-  EXPECT_EQ(XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
-                         GrabModeAsync, None, None, CurrentTime),
-            GrabSuccess);
-  XUngrabPointer(other, CurrentTime);
-  XUngrabKeyboard(other, CurrentTime);
+  EXPECT_FALSE(qevtest::windowExists(other, frame));
+  EXPECT_FALSE(qevtest::windowExists(other, list));
+  EXPECT_TRUE(qevtest::keyboardFree(other));
+  EXPECT_TRUE(qevtest::pointerFree(other));
   XCloseDisplay(other);
 }
 
@@ -268,7 +241,7 @@ TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
   qevtest::pressKey(devb->display, XK_Return);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   EXPECT_EQ(WidgetText(cb->text_w), "east");
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 3);
   // A click on an item of the posted list takes it.
@@ -283,7 +256,7 @@ TEST_F(Compound, KeysBrowseTheListAndReturnTakesTheItem) {
   XTestFakeButtonEvent(devb->display, 1, False, CurrentTime);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   EXPECT_EQ(WidgetText(cb->text_w), "north");
   EXPECT_EQ(Query(h, WU_A_SELECTEDINDEX).value, 1);
 }
@@ -322,7 +295,7 @@ TEST_F(Compound, NothingStaysPostedWithoutTheGrabOrWhenHidden) {
   ASSERT_EQ(Set(h, {Flag(WU_A_VISIBLE, 0)}), WU_OK);
   Settle();
   EXPECT_FALSE(cb->shown);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
 }
 
 TEST_F(Compound, ReturnSelectsTheEqualItemForTheHost) {
@@ -680,14 +653,14 @@ TEST_F(Compound, IconListVariantPostsAndCopiesTheSelection) {
   Settle();
   EXPECT_TRUE(cb.shown);
   EXPECT_EQ(cb.shell->core.height, 8 * devb->cell_height);
-  EXPECT_FALSE(PointerFree());
+  EXPECT_FALSE(qevtest::pointerFree());
   PopDownComboList(&cb);
   Settle();
-  EXPECT_TRUE(PointerFree()) << "after pop-down";
+  EXPECT_TRUE(qevtest::pointerFree()) << "after pop-down";
   XdIconListSelectPos(cb.list, 2, True);
   Settle();
   EXPECT_EQ(WidgetText(cb.text_w), "second");
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   XtDestroyWidget(cb.form);
   Settle();
   for (XmString s : items) XmStringFree(s);
@@ -982,7 +955,7 @@ TEST_F(Compound, ReleaseGivesThePoolBack) {
     ASSERT_EQ(s->services->wdes(s), WU_OK);
     Settle();
   }
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   EXPECT_EQ(qevhost::poolStats(pool_).liveBytes, base_.liveBytes);
   ExpectBaselines();
 }

@@ -34,18 +34,6 @@ const int kWaitMs = 5000;
 
 using qevtest::Manager;
 
-// Whether the window is anywhere in the server's tree, asked on another
-// connection.
-bool OnTheServer(Display *dpy, Window under, Window w) {
-  Window root = None, parent = None, *kids = nullptr;
-  unsigned n = 0;
-  if (!XQueryTree(dpy, under, &root, &parent, &kids, &n)) return false;
-  bool found = false;
-  for (unsigned i = 0; i < n && !found; ++i) found = kids[i] == w || OnTheServer(dpy, kids[i], w);
-  if (kids) XFree(kids);
-  return found;
-}
-
 // A dialog named "aboutBox" other than the About box, managed: the
 // copyright texts.  Closed when seen, so that a modal wait it runs ends.
 struct Watch {
@@ -120,7 +108,7 @@ TEST_P(AboutKeyboard, EscapeClosesTheBox) {
   XSync(devb->display, False);
   Display *other = XOpenDisplay(DisplayString(devb->display));
   ASSERT_NE(other, nullptr);
-  EXPECT_FALSE(OnTheServer(other, DefaultRootWindow(other), shown));
+  EXPECT_FALSE(qevtest::windowExists(other, shown));
   XCloseDisplay(other);
   // Opened again, it is a new box that OK closes.
   EXPECT_EQ(ecmd(window_, kAbout), WU_OK);

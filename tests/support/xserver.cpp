@@ -209,4 +209,47 @@ unsigned long pixelAt(Display *dpy, Window w, int x, int y) {
   return p & 0xffffff;
 }
 
+namespace {
+
+// Runs `ask` on `other`, or on a connection of its own when that is null.
+template <typename Ask>
+bool AskAnother(Display *other, Ask ask) {
+  Display *dpy = other ? other : XOpenDisplay(privateDisplay());
+  if (!dpy) return false;
+  const bool answer = ask(dpy);
+  if (!other) XCloseDisplay(dpy);
+  return answer;
+}
+
+}  // namespace
+
+bool windowExists(Display *other, Window w) {
+  return AskAnother(other, [w](Display *dpy) {
+    // A window gone answers BadWindow: an answer here, not a fault.
+    ExpectXErrors gone(dpy, BadWindow);
+    XWindowAttributes at;
+    return XGetWindowAttributes(dpy, w, &at) != 0;
+  });
+}
+
+bool keyboardFree(Display *other) {
+  return AskAnother(other, [](Display *dpy) {
+    const int st = XGrabKeyboard(dpy, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync,
+                                 CurrentTime);
+    XUngrabKeyboard(dpy, CurrentTime);
+    XSync(dpy, False);
+    return st == GrabSuccess;
+  });
+}
+
+bool pointerFree(Display *other) {
+  return AskAnother(other, [](Display *dpy) {
+    const int st = XGrabPointer(dpy, DefaultRootWindow(dpy), False, ButtonPressMask, GrabModeAsync,
+                                GrabModeAsync, None, None, CurrentTime);
+    XUngrabPointer(dpy, CurrentTime);
+    XSync(dpy, False);
+    return st == GrabSuccess;
+  });
+}
+
 }  // namespace qevtest

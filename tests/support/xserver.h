@@ -35,4 +35,12 @@ void restoreFocus();
 // Reads one pixel of a window (or the root when w is 0) as 0xRRGGBB.
 unsigned long pixelAt(Display *dpy, Window w, int x, int y);
 
+// The server as another client sees it, with no event of the module's
+// connection handled: whether window `w` still exists, and whether the
+// keyboard or the pointer is free (another client could grab it).  With
+// `other` null each opens a connection of its own for the question.
+bool windowExists(Display *other, Window w);
+bool keyboardFree(Display *other = nullptr);
+bool pointerFree(Display *other = nullptr);
+
 }  // namespace qevtest

@@ -50,29 +50,6 @@ Widget Labelled(Widget root, const std::string &label) {
   return nullptr;
 }
 
-// What another client is given: the keyboard and the pointer, when no one
-// holds them.
-bool KeyboardFree(Display *other) {
-  const int st = XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
-                               CurrentTime);
-  XUngrabKeyboard(other, CurrentTime);
-  return st == GrabSuccess;
-}
-bool PointerFree(Display *other) {
-  const int st = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask, GrabModeAsync,
-                              GrabModeAsync, None, None, CurrentTime);
-  XUngrabPointer(other, CurrentTime);
-  return st == GrabSuccess;
-}
-bool OnTheServer(Display *other, Window w) {
-  Window root = None, parent = None, *kids = nullptr;
-  unsigned n = 0;
-  if (!XQueryTree(other, DefaultRootWindow(other), &root, &parent, &kids, &n)) return false;
-  const bool found = std::find(kids, kids + n, w) != kids + n;
-  if (kids) XFree(kids);
-  return found;
-}
-
 // The server's clock, read through a property change on a window of
 // another connection.
 class ServerClock {
@@ -186,7 +163,7 @@ TEST_F(EditorKeyboard, AListPostedWhenTheWindowIsReleasedLetsTheKeyboardGo) {
                (XtAppPending(devb->app) & XtIMXEvent))
           XtAppProcessEvent(devb->app, XtIMXEvent);
         EXPECT_TRUE(reinterpret_cast<ShellWidget>(shell)->shell.popped_up) << "the click posts the list";
-        held = !KeyboardFree(other_) && !PointerFree(other_);
+        held = !qevtest::keyboardFree(other_) && !qevtest::pointerFree(other_);
         editor_window = XtWindow(XtParent(Editor()));
         list_window = XtWindow(shell);
         // The host releases the window while the list is up.
@@ -199,10 +176,10 @@ TEST_F(EditorKeyboard, AListPostedWhenTheWindowIsReleasedLetsTheKeyboardGo) {
   qevhost::setCommand("");
   ecmd_(window_, kToolEdit);
   // Back with the host, nothing dispatched since.
-  EXPECT_TRUE(KeyboardFree(other_)) << "the keyboard is free";
-  EXPECT_TRUE(PointerFree(other_)) << "the pointer is free";
-  EXPECT_FALSE(OnTheServer(other_, editor_window)) << "the editor is gone from the server";
-  EXPECT_FALSE(OnTheServer(other_, list_window)) << "the list is gone from the server";
+  EXPECT_TRUE(qevtest::keyboardFree(other_)) << "the keyboard is free";
+  EXPECT_TRUE(qevtest::pointerFree(other_)) << "the pointer is free";
+  EXPECT_FALSE(qevtest::windowExists(other_, editor_window)) << "the editor is gone from the server";
+  EXPECT_FALSE(qevtest::windowExists(other_, list_window)) << "the list is gone from the server";
   EXPECT_TRUE(steps.Done());
   EXPECT_TRUE(held) << "the posted list held the pointer and the keyboard";
   EXPECT_NE(editor_window, Window(None));

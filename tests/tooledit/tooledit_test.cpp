@@ -783,16 +783,6 @@ bool Viewable(Widget w) {
   XGetWindowAttributes(XtDisplay(w), XtWindow(w), &wa);
   return wa.map_state == IsViewable;
 }
-// True when a second client can grab the pointer (nothing holds it).
-bool PointerFree() {
-  Display *other = XOpenDisplay(DisplayString(devb->display));
-  if (!other) return false;
-  const int st = XGrabPointer(other, DefaultRootWindow(other), False, ButtonPressMask,
-                              GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-  XUngrabPointer(other, CurrentTime);
-  XCloseDisplay(other);
-  return st == GrabSuccess;
-}
 
 // The category combo switches categories as a user works it: the arrow
 // posts the list, a click or the keys choose, and the grid shows the chosen
@@ -848,7 +838,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
          })
       .then("the posted list holds the pointer; the pointer to its second row", posted,
             [&] {
-              EXPECT_FALSE(PointerFree());
+              EXPECT_FALSE(qevtest::pointerFree());
               int count = 0;
               XtVaGetValues(One(chooser, "ComboList"), XmNitemCount, &count, nullptr);
               EXPECT_EQ(count, 3);
@@ -858,7 +848,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
       .then("the second category shown; the arrow again",
             [&] { return !posted() && ComboText(chooser) == "Category 2"; },
             [&] {
-              EXPECT_TRUE(PointerFree());
+              EXPECT_TRUE(qevtest::pointerFree());
               documents = ShownIcons(chooser);
               std::vector<int32_t> ids;
               for (auto &d : documents) ids.push_back(d.first);
@@ -883,7 +873,7 @@ TEST_F(ToolEditor, CategoryComboSwitchesWithoutReloading) {
       .then("the tools' category again; OK, Icon again, Cancel, the arrow",
             [&] { return !posted() && ComboText(chooser) == "Category 3"; },
             [&] {
-              EXPECT_TRUE(PointerFree());
+              EXPECT_TRUE(qevtest::pointerFree());
               // The cached pixmaps again, not one more taken from the store.
               EXPECT_EQ(ShownIcons(chooser), tools);
               EXPECT_EQ(Refs(tools), refs);
@@ -1215,7 +1205,7 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
               Click(One(Chooser(), "ComboArrow"));
             })
       .then("the window released under the posted list",
-            [&] { return qevtest::viewable(One(Chooser(), "ListShell")) && !PointerFree(); },
+            [&] { return qevtest::viewable(One(Chooser(), "ListShell")) && !qevtest::pointerFree(); },
             [&] {
               wuxfwnd(window_);
               window_ = nullptr;
@@ -1226,7 +1216,7 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
   });
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(One(devb->toplevel, "ListShell"), nullptr);
-  EXPECT_TRUE(PointerFree());
+  EXPECT_TRUE(qevtest::pointerFree());
   Display *other = XOpenDisplay(DisplayString(devb->display));
   ASSERT_NE(other, nullptr);
   EXPECT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync,
@@ -1353,7 +1343,7 @@ TEST_P(EditorWaits, EndWithTheirWindowAndAtShutDown) {
     EXPECT_EQ(Box(), nullptr);
     EXPECT_EQ(PopupUp(), nullptr);
     EXPECT_EQ(wu_module()->busy, 0);
-    EXPECT_TRUE(PointerFree());
+    EXPECT_TRUE(qevtest::pointerFree());
     ToolEditor::TearDown();
   }, 20);
   EXPECT_TRUE(qevtest::childPassed(status)) << qevtest::describeStatus(status);
