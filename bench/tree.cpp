@@ -858,5 +858,5 @@ int main(int argc, char **argv) {
   /* The tree view's run of `_expand` calls: each side in a process of its
      own (the module's side starts the module through the stand-in host). */
   const int parts = qevbench::runEachPart(argv, kViewPart, {"xd", "xmcontainer"});
-  return g_failed || parts != 0 ? 1 : 0;
+  return g_failed || parts > 0 ? 1 : 0;
 }

@@ -87,7 +87,7 @@ struct wu_tree {
 
 /* Layout state of a node (wu_tree_node.layout). */
 #define XdTREE_NODE_SHOWN 0x01          /* its row has been drawn */
-#define XdTREE_NODE_CHILDREN_SHOWN 0x02 /* its children were laid out last time */
+#define XdTREE_NODE_OPEN_PENDING 0x02   /* opened: the row index counts its rows when asked */
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
 #define XdTREE_NODE_MEASURED 0x10       /* label_width and label_height are known */

@@ -53,10 +53,12 @@ struct XdTreeMetrics {
 struct XdTreeView {
   std::vector<wu_tree_node *> rows; /* the rows of the expanded nodes, in order */
   /* The row index (see "The row index" below): the rows shown at the top
-     level, the top level's last node whose offset is known, and the
-     stack of a walk over shown rows. */
+     level, the top level's last node whose offset is known, the nodes
+     opened whose rows it has not counted yet, and the stack of a walk over
+     shown rows. */
   long shown_rows = 0;
   wu_tree_node *root_offset_last = nullptr;
+  std::vector<wu_tree_node *> opened;
   std::vector<std::pair<wu_tree_node *, long>> walk;
   XdTreeButtons buttons;            /* made by the first layout */
   wu_tree_node *holder = nullptr;   /* the node the buttons serve */
@@ -365,9 +367,11 @@ void walkTree(wu_tree *tree, Visit visit) {
    parent) of its nodes from the first to its offset_last.  A node's row is
    the sum of its and its ancestors' offsets and depths.  A change touches
    the node's ancestors and forgets the offsets after it in their chains;
-   opening a node walks the rows it shows; a layout walks every row shown
-   and makes every offset of them known.  Chains under a node that is not
-   shown keep what they knew until opening an ancestor walks them again. */
+   opening a node walks the rows it shows, when the index is next asked
+   (a run of openings that nobody reads between walks nothing before its
+   layout); a layout walks every row shown and makes every offset of them
+   known.  Chains under a node that is not shown keep what they knew until
+   opening an ancestor walks them again. */
 
 bool rowsOpen(const wu_tree_node *n) { return (n->layout & XdTREE_NODE_ROWS_OPEN) != 0; }
 
@@ -433,26 +437,39 @@ void spanChanged(wu_tree *tree, wu_tree_node *n, long delta) {
   }
 }
 
+/* Where the content ends right of a shown row's label: `base` is
+   rowRightBase(tree). */
+long rowRightBase(const wu_tree *tree) {
+  return tree->left_margin + long(tree->handle_width) + kIconGap + kLabelGap + kContentPad;
+}
+inline long rowRight(const wu_tree *tree, long base, const wu_tree_node *n) {
+  return base + long(n->level - 1) * tree->indent + n->icon_width + n->label_width -
+         (n->parent ? 0 : kTopLevelIconShift);
+}
+
+/* The content grows to `right`, a row's right end. */
+void widenTo(wu_tree *tree, long right) {
+  XdTreeView *v = tree->view;
+  v->content_w = int(std::max<long>(v->content_w, std::min(right, long(kMaxExtent))));
+}
+
 /* The content grows to a shown row's label. */
 void widen(wu_tree *tree, const wu_tree_node *n) {
-  if (n->label_width <= 0) return;
-  XdTreeView *v = tree->view;
-  const long x = tree->left_margin + long(n->level - 1) * tree->indent;
-  const long label_x = x + tree->handle_width + kIconGap + n->icon_width + kLabelGap -
-                       (n->parent ? 0 : kTopLevelIconShift);
-  const long right = std::min(label_x + n->label_width + kContentPad, long(kMaxExtent));
-  v->content_w = int(std::max<long>(v->content_w, right));
+  if (n->label_width > 0) widenTo(tree, rowRight(tree, rowRightBase(tree), n));
 }
 
 /* Walks the rows shown below `top` (NULL: every row shown), top to bottom:
    each gets its offset, and each open one the rows below it, as the index
-   counts them; `visit` is given each node with its row counted from the
-   first row below `top`.  Returns the rows walked. */
+   counts them, and the content grows to their labels; `visit` is given
+   each node with its row counted from the first row below `top`.  Returns
+   the rows walked. */
 template <class Visit>
 long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
   XdTreeView *v = tree->view;
   std::vector<std::pair<wu_tree_node *, long>> &open = v->walk; /* open ancestors and their rows */
   open.clear();
+  const long base = rowRightBase(tree);
+  long right = 0;
   long row = 0;
   auto close = [&open](long end) {
     wu_tree_node *a = open.back().first;
@@ -464,7 +481,8 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
     while (!open.empty() && open.back().first != c->parent) close(row);
     c->offset = int32_t(open.empty() ? row : row - open.back().second - 1);
     c->layout |= XdTREE_NODE_OFFSET_KNOWN;
-    *offsetLast(tree, c->parent) = c;
+    if (!c->next) *offsetLast(tree, c->parent) = c; /* every offset of the chain known */
+    if (c->label_width > 0) right = std::max(right, rowRight(tree, base, c));
     visit(c, row);
     if (c->expanded) {
       c->layout |= XdTREE_NODE_ROWS_OPEN;
@@ -491,16 +509,23 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
     }
   }
   while (!open.empty()) close(row);
+  widenTo(tree, right);
   return row;
 }
 
-/* The node's expanded flag may have changed: a shown node's rows follow. */
-void openChanged(wu_tree *tree, wu_tree_node *n) {
+/* The node's expanded flag may have changed: a shown node's rows follow,
+   those of an opened one when the index is next asked. */
+void openChanged(wu_tree *tree, wu_tree_node *n, bool now = false) {
   if (!tree || tree->destroying || (n->expanded != 0) == rowsOpen(n)) return;
   /* Below a closed node the rows are counted when it opens. */
   if (!indexShown(n)) return;
-  if (n->expanded) {
-    const long rows = walkShown(tree, n, [tree](wu_tree_node *c, long) { widen(tree, c); });
+  if (n->expanded && !now) {
+    if (!(n->layout & XdTREE_NODE_OPEN_PENDING)) {
+      n->layout |= XdTREE_NODE_OPEN_PENDING;
+      tree->view->opened.push_back(n);
+    }
+  } else if (n->expanded) {
+    const long rows = walkShown(tree, n, [](wu_tree_node *, long) {});
     n->layout |= XdTREE_NODE_ROWS_OPEN;
     n->rows_below = int32_t(rows);
     spanChanged(tree, n, rows);
@@ -509,6 +534,24 @@ void openChanged(wu_tree *tree, wu_tree_node *n) {
     n->layout &= ~XdTREE_NODE_ROWS_OPEN;
     spanChanged(tree, n, -rows);
   }
+}
+
+/* The index counts the rows of the nodes opened since it was last asked
+   (those still open and shown), before it answers. */
+void countOpened(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (tree->destroying) v->opened.clear(); /* released with the tree */
+  for (wu_tree_node *n : v->opened) {
+    n->layout &= ~XdTREE_NODE_OPEN_PENDING;
+    openChanged(tree, n, true); /* walks; opens nothing more */
+  }
+  v->opened.clear();
+}
+
+/* A layout counts every row shown: what was opened is counted with them. */
+void forgetOpened(wu_tree *tree) {
+  for (wu_tree_node *n : tree->view->opened) n->layout &= ~XdTREE_NODE_OPEN_PENDING;
+  tree->view->opened.clear();
 }
 
 /* A new node was linked in (closed, its layout flags clear). */
@@ -524,6 +567,7 @@ void rowLinked(wu_tree *tree, wu_tree_node *n) {
 /* A node (without children by now) is about to be unlinked. */
 void rowUnlinking(wu_tree *tree, wu_tree_node *n) {
   if (tree->destroying) return;
+  if (n->layout & XdTREE_NODE_OPEN_PENDING) countOpened(tree); /* before the node goes */
   forgetOffsetsAfter(tree, n->parent, n->prev);
   n->layout &= ~XdTREE_NODE_OFFSET_KNOWN;
   if (n->parent && !(rowsOpen(n->parent) && indexShown(n->parent))) return;
@@ -1053,10 +1097,10 @@ void rebuildRows(wu_tree *tree) {
   XdTreeView *v = tree->view;
   ++v->layouts;
   v->rows.clear();
-  v->shown_rows = walkShown(tree, nullptr, [v, tree](wu_tree_node *n, long row) {
+  forgetOpened(tree);
+  v->shown_rows = walkShown(tree, nullptr, [v](wu_tree_node *n, long row) {
     n->row = int32_t(row);
     v->rows.push_back(n);
-    widen(tree, n);
   });
   v->dirty = false;
 }
@@ -1066,11 +1110,13 @@ void rebuildRows(wu_tree *tree) {
 long currentRow(wu_tree *tree, wu_tree_node *n) {
   if (!n || n->tree != tree) return -1;
   if (!tree->view->dirty) return isRow(tree, n) ? n->row : -1;
+  countOpened(tree);
   return indexShown(n) ? indexRow(tree, n) : -1;
 }
 
 long contentHeight(wu_tree *tree) {
   XdTreeView *v = tree->view;
+  if (v->dirty) countOpened(tree);
   long rows = v->dirty ? v->shown_rows : long(v->rows.size());
   if (rows == 0) return 1;
   long h = rowCentre(tree, rows - 1) + tree->row_height / 2 + 1 + kContentPad;
@@ -1521,6 +1567,7 @@ void settleRows(wu_tree *tree) {
   if (!v->layout_pending || v->laying_out || tree->destroying) return;
   Widget da = tree->drawing_area;
   if (!XtIsRealized(da)) return;
+  countOpened(tree); /* the content's width as the layout will have it */
   if (v->refocus && tree->has_focus && tree->focus) revealNode(tree, tree->focus);
   clampOffsets(tree, std::max<int>(1, XtWidth(da)), std::max<int>(1, XtHeight(da)));
 }
@@ -2233,7 +2280,6 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   if (parent && !parent->first_child) {
     parent->has_handle = 0;
     setExpanded(parent, 0);
-    parent->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
     if (node->expanded_word) *node->expanded_word = 0;
   }
   if (tree->focus == node) {

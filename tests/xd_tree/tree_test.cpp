@@ -711,13 +711,17 @@ TEST_F(Tree, PositionsReadBetweenChangesAreTheNextLayoutsAndLayNothingOut) {
     return (seed >> 16) % n;
   };
   int changes = 0, answered = 0;
-  for (int step = 0; step < 120; ++step) {
-    // A run of one to three changes, then reads, then the layout.
-    for (unsigned k = 0, run = 1 + next(3); k < run; ++k) {
+  for (int step = 0; step < 400; ++step) {
+    // A run of one to four changes, then reads, then the layout; what the
+    // run opened is often deleted in it, or its parent.
+    wu_tree_node *opened = nullptr;
+    for (unsigned k = 0, run = 1 + next(4); k < run; ++k) {
+      if (nodes.size() < 12) fresh(nullptr, XdTREE_INSERT_LAST_CHILD);  // the tree never empties
       wu_tree_node *n = nodes[next(unsigned(nodes.size()))];
       switch (next(6)) {
         case 0:
           XdTreeExpandNode(n);
+          if (n->expanded) opened = n;
           break;
         case 1:
           XdTreeCollapseNode(n);
@@ -729,6 +733,7 @@ TEST_F(Tree, PositionsReadBetweenChangesAreTheNextLayoutsAndLayNothingOut) {
           fresh(n, XdTREE_INSERT_FIRST_CHILD);
           break;
         case 4:
+          if (opened && next(3) != 0) n = next(2) && opened->parent ? opened->parent : opened;
           if (nodes.size() > 10) {
             std::vector<wu_tree_node *> gone;
             for (wu_tree_node *m : nodes)
@@ -736,10 +741,12 @@ TEST_F(Tree, PositionsReadBetweenChangesAreTheNextLayoutsAndLayNothingOut) {
                 gone.push_back(m);
             ASSERT_EQ(XdTreeDeleteTree(tree, n), 0);
             for (wu_tree_node *m : gone) nodes.erase(std::find(nodes.begin(), nodes.end(), m));
+            if (std::find(gone.begin(), gone.end(), opened) != gone.end()) opened = nullptr;
           }
           break;
         default:
           _XdTreeSetExpanded(n, n->expanded ? 0 : 1);  // as the tree view opens a filled node
+          if (n->expanded) opened = n;
           break;
       }
       ++changes;
@@ -754,7 +761,7 @@ TEST_F(Tree, PositionsReadBetweenChangesAreTheNextLayoutsAndLayNothingOut) {
       answered += read.at(n)[0].shown;
     }
   }
-  EXPECT_GT(changes, 200);
+  EXPECT_GT(changes, 800);
   EXPECT_GT(answered, 1000);  // rows were shown to compare
   // The layout shows them: the first row in view, drawn.
   ASSERT_FALSE(rows().empty());
