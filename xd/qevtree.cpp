@@ -564,6 +564,14 @@ void rowLinked(wu_tree *tree, wu_tree_node *n) {
   spanChanged(tree, n, 1);
 }
 
+/* The whole subtree below a node is about to go: the index stops counting
+   its rows at once, rather than one row per node released. */
+void subtreeGoing(wu_tree *tree, wu_tree_node *n) {
+  if (!rowsOpen(n) || !indexShown(n)) return;
+  n->layout &= ~XdTREE_NODE_ROWS_OPEN;
+  spanChanged(tree, n, -long(n->rows_below));
+}
+
 /* A node (without children by now) is about to be unlinked. */
 void rowUnlinking(wu_tree *tree, wu_tree_node *n) {
   if (tree->destroying) return;
@@ -2270,6 +2278,7 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   const bool holder_goes =
       holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
+  subtreeGoing(tree, node);
   if (!releaseChildren(tree, node, h)) return 0;
 
   wu_tree_node *parent = node->parent, *next = node->next;
