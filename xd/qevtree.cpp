@@ -60,6 +60,7 @@ struct XdTreeView {
   wu_tree_node *root_offset_last = nullptr;
   std::vector<wu_tree_node *> opened;
   std::vector<std::pair<wu_tree_node *, long>> walk;
+  bool subtree_going = false; /* a deletion releases the nodes below the node it deletes */
   XdTreeButtons buttons;            /* made by the first layout */
   wu_tree_node *holder = nullptr;   /* the node the buttons serve */
   XdTreeMetrics m;
@@ -576,7 +577,13 @@ void subtreeGoing(wu_tree *tree, wu_tree_node *n) {
 void rowUnlinking(wu_tree *tree, wu_tree_node *n) {
   if (tree->destroying) return;
   if (n->layout & XdTREE_NODE_OPEN_PENDING) countOpened(tree); /* before the node goes */
-  forgetOffsetsAfter(tree, n->parent, n->prev);
+  if (tree->view->subtree_going) {
+    /* Its whole chain goes: the chain's offsets are forgotten at once,
+       not node by node (a read meanwhile counts them from its first). */
+    *offsetLast(tree, n->parent) = nullptr;
+  } else {
+    forgetOffsetsAfter(tree, n->parent, n->prev);
+  }
   n->layout &= ~XdTREE_NODE_OFFSET_KNOWN;
   if (n->parent && !(rowsOpen(n->parent) && indexShown(n->parent))) return;
   spanChanged(tree, n, -spanOf(n));
@@ -2279,7 +2286,9 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
       holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
   subtreeGoing(tree, node);
-  if (!releaseChildren(tree, node, h)) return 0;
+  tree->view->subtree_going = true;
+  if (!releaseChildren(tree, node, h)) return 0; /* the tree went */
+  tree->view->subtree_going = false;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
