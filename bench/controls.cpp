@@ -8,6 +8,7 @@
 // stand-in host, as a host drives them.
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh BUILD_DIR controls
 #include "benchutil.h"
+#include "treeview.h"
 
 #include <X11/IntrinsicP.h>
 #include <Xm/Form.h>
@@ -39,16 +40,9 @@ const int kSizes[] = {10000, 100000};
 const int kNodeSizes[] = {1000, 10000, 100000};
 const int kColumns = 4;
 const int kScattered = 1000;
-const int kShownNodes = 100;
 const int kIcon = 10;
 
-template <typename Fn>
-Fn slot(int32_t table, int32_t n) {
-  int32_t count = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(table, &count));
-  return (t && n < count) ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n]))
-                          : nullptr;
-}
+using qevbench::moduleSlot;
 using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_value *, int32_t,
                              wu_evproc);
 using ClvwFn = wu_status (*)(wu_control *, int32_t, const wu_lvw_rows *, int32_t, int32_t);
@@ -91,7 +85,7 @@ struct Rows {
 
 wu_ctl_handle *create(int32_t type) {
   wu_ctl_handle *h = nullptr;
-  auto crea = slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  auto crea = moduleSlot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
   wu_value size[3] = {};
   size[2].code = WU_A_SELECTIONMODE; size[2].type = WU_VT_INT; size[2].value = 2;
   size[0].code = WU_A_WIDTH; size[0].type = WU_VT_INT; size[0].value = 600;
@@ -147,7 +141,7 @@ void list_view(int n) {
   // The control.
   wu_ctl_handle *h = create(WU_CTYPE_LISTVIEW);
   add_columns(h);
-  auto clvw = slot<ClvwFn>(QEV_TABLE_METHODS, WUXP_SLOT_CLVW);
+  auto clvw = moduleSlot<ClvwFn>(QEV_TABLE_METHODS, WUXP_SLOT_CLVW);
   wu_lvw_rows data = {rows.table.data(), rows.icons.data(), rows.ids.data()};
   qevbench::measure("lsv.add.xd." + sz, [&] { clvw(h->control, 1, &data, -1, n); });
   pump();
@@ -280,37 +274,6 @@ void list_box(int n) {
   pump();
 }
 
-// Node records: `top` shown top-level nodes, the rest spread below them.
-struct Nodes {
-  std::vector<wu_node_record> recs;
-  std::vector<std::string> labels;
-  explicit Nodes(int n) : recs(size_t(n)), labels(size_t(n)) {
-    const int per = n / kShownNodes;
-    for (int i = 0; i < n; ++i) {
-      labels[size_t(i)] = "node " + std::to_string(i);
-      wu_node_record &r = recs[size_t(i)];
-      r = wu_node_record{};
-      r.label = labels[size_t(i)].c_str();
-      r.label_length = int32_t(labels[size_t(i)].size());
-      r.icon = r.focus_icon = -1;
-    }
-    for (int t = 0; t < kShownNodes; ++t) {
-      wu_node_record &top = recs[size_t(t * per)];
-      top.expandable = 1;
-      if (t > 0) {
-        top.prev = &recs[size_t((t - 1) * per)];
-        recs[size_t((t - 1) * per)].next = &top;
-      }
-      if (per > 1) top.child = &recs[size_t(t * per + 1)];
-      for (int k = 1; k < per; ++k) {
-        wu_node_record &c = recs[size_t(t * per + k)];
-        if (k > 1) c.prev = &recs[size_t(t * per + k - 1)];
-        if (k + 1 < per) c.next = &recs[size_t(t * per + k + 1)];
-      }
-    }
-  }
-};
-
 int count_nodes(wu_tree *tree) {
   int n = 0;
   for (wu_tree_node *x = tree->root; x;) {
@@ -336,20 +299,9 @@ int shown_labels(wu_tree *tree) {
   return n;
 }
 
-// The tree record of a tree view: its scrolled window carries it.
-wu_tree *tree_of(wu_ctl_handle *h) {
-  for (Widget w = wuwgxtw(h->control); w != nullptr; w = XtParent(w)) {
-    if (!XmIsScrolledWindow(w)) continue;
-    XtPointer data = nullptr;
-    XtVaGetValues(w, XmNuserData, &data, nullptr);
-    return static_cast<wu_tree *>(data);
-  }
-  return nullptr;
-}
-
 void tree_view(int n) {
   const std::string sz = std::to_string(n);
-  Nodes nodes(n);
+  qevbench::TreeNodes nodes(n);
   wu_ctl_handle *h = create(WU_CTYPE_TREEVIEW);
   wu_value p[3] = {};
   p[1].type = WU_VT_NODE;
@@ -357,7 +309,7 @@ void tree_view(int n) {
   p[2].value = 3;
   qevbench::measure("trv.addnodes.xd." + sz, [&] { h->services->meth(h, WU_M_ADDNODES, p, 3); });
   pump();
-  wu_tree *tree = tree_of(h);
+  wu_tree *tree = qevbench::treeOfView(h);
   if (tree == nullptr) fail("the control's tree");
 
   // The peer: a tree in a form of the control's size, filling it as the
@@ -374,8 +326,8 @@ void tree_view(int n) {
   XtManageChild(peer->scrolled_w);
   pump();
   qevbench::measure("trv.addnodes.widget." + sz, [&] {
-    const int per = n / kShownNodes;
-    for (int t = 0; t < kShownNodes; ++t) {
+    const int per = nodes.per;
+    for (int t = 0; t < qevbench::TreeNodes::kFolders; ++t) {
       auto *top = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
       top->text = XtNewString(nodes.labels[size_t(t * per)].c_str());
       top->expandable = 1;
@@ -431,7 +383,7 @@ void tree_view(int n) {
 int main(int, char **) {
   if (!qevhost::start()) fail("host");
   if (!qevhost::loadModule(QEV_MODULE_PATH)) fail("module");
-  auto init = slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
+  auto init = moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
   if (init == nullptr || init() != WU_OK) fail("start-up");
   if (wuxgwnd(&window, 1, 0) != WU_OK || wuxgpan(window, &pane, 1, 1, 30, WU_FULL_WIDTH, 0) != WU_OK ||
       wuxiwnd(window) != WU_OK)
@@ -447,7 +399,7 @@ int main(int, char **) {
   if (runs("trv"))
     for (int n : kNodeSizes) tree_view(n);
   wuxfwnd(window);
-  if (auto term = slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
+  if (auto term = moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
   qevhost::unloadModule();
   qevhost::stop();
   return 0;

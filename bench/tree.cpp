@@ -10,8 +10,25 @@
 // container's row height, so that both show as many rows per view.  After
 // each page the labels of the rows that came into the lower half of the
 // view are checked for ink on the screen, on both sides.
+//
+// Then the tree view control's `_expand` of each of 100 top-level folders,
+// one call each, with the host's event procedure told of each (`expand`
+// names the folder's place), the folders holding every other node closed
+// below them (1,000 to 100,000 nodes), against the container opening its
+// 100 top-level entries one by one and reading each one's place: each side
+// in a process of its own, the control driven through the stand-in host
+// as a host drives it.
 #include "benchutil.h"
+#include "treeview.h"
 
+#include "controls/wucontrol.h"
+#include "qev/catalog.h"
+#include "qev/module.h"
+#include "qev/slots.h"
+#include "qevhost.h"
+#include "runtime/wudevice.h"
+#include "runtime/wuruntime.h"
+#include "textwin/wutwin.h"
 #include "xd/TreeP.h"
 
 #include <X11/IntrinsicP.h>
@@ -504,6 +521,238 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
   settle();
 }
 
+// ---- the tree view's run of `_expand` calls --------------------------------------
+
+constexpr const char *kViewPart = "QEV_TREE_PART"; /* the side a run measures */
+constexpr int kViewFolders = qevbench::TreeNodes::kFolders;
+const int kViewSizes[] = {1000, 10000, 100000};
+constexpr int kViewPeerMax = 10000; /* the container: a pass over every node per change */
+constexpr int kViewSide = 400;      /* both views' width and height */
+
+using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_value *, int32_t,
+                             wu_evproc);
+
+// What the host's event procedure was told: the folder and its place.
+struct Told {
+  const wu_node_record *node;
+  int32_t x, y;
+};
+std::vector<Told> g_told;
+
+wu_status toldProc(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code == WU_EV_EXPAND && count >= 1)
+    g_told.push_back(
+        {static_cast<const wu_node_record *>(params[0].pointer), record->x, record->y});
+  return WU_OK;
+}
+
+void pumpModule() {
+  XSync(devb->display, False);
+  while (XtAppPending(devb->app)) XtAppProcessEvent(devb->app, XtIMAll);
+}
+
+// Labels of the rows in view that show no ink of the tree's foreground.
+int blankLabels(wu_tree *tree, int *shown) {
+  Widget da = tree->drawing_area;
+  XImage *im = XGetImage(XtDisplay(da), XtWindow(da), 0, 0, XtWidth(da), XtHeight(da), AllPlanes,
+                         ZPixmap);
+  if (!im) return -1;
+  int blank = 0;
+  *shown = 0;
+  for (wu_tree_node *n = tree->root; n;) {
+    XRectangle r;
+    if (_XdTreeNodeRect(n, XdTREE_PART_LABEL, &r) && r.y >= 0 &&
+        r.y + int(r.height) <= im->height) {
+      ++*shown;
+      int ink = 0;
+      for (int y = r.y; y < r.y + int(r.height); ++y)
+        for (int x = std::max(0, int(r.x)); x < std::min(im->width, r.x + int(r.width)); ++x)
+          if (XGetPixel(im, x, y) == tree->foreground) ++ink;
+      if (ink < 5) ++blank;
+    }
+    if (n->first_child && n->expanded) {
+      n = n->first_child;
+      continue;
+    }
+    while (n && !n->next) n = n->parent;
+    if (n) n = n->next;
+  }
+  XDestroyImage(im);
+  return blank;
+}
+
+void viewExpandXd(int total, wu_pane *pane) {
+  const std::string size = std::to_string(total);
+  qevbench::TreeNodes nodes(total);
+  wu_ctl_handle *h = nullptr;
+  wu_value attrs[2] = {};
+  attrs[0].code = WU_A_WIDTH; attrs[0].type = WU_VT_INT; attrs[0].value = kViewSide;
+  attrs[1].code = WU_A_HEIGHT; attrs[1].type = WU_VT_INT; attrs[1].value = kViewSide;
+  auto crea = qevbench::moduleSlot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  if (!crea || crea(&h, pane, nullptr, WU_CTYPE_TREEVIEW, attrs, 2, toldProc) != WU_OK || !h) {
+    fail("tree.viewexpand.xd: no tree view");
+    return;
+  }
+  wu_value add[3] = {};
+  add[1].type = WU_VT_NODE;
+  add[1].pointer = &nodes.folder(0);
+  add[2].type = WU_VT_INT;
+  add[2].value = 3;
+  if (h->services->meth(h, WU_M_ADDNODES, add, 3) != WU_OK)
+    fail("tree.viewexpand.xd: nodes refused");
+  pumpModule();
+  wu_tree *tree = qevbench::treeOfView(h);
+  if (!tree) {
+    fail("tree.viewexpand.xd: the control's tree");
+    return;
+  }
+  g_told.clear();
+  measure("tree.viewexpand.xd." + size, [&] {
+    for (int t = 0; t < kViewFolders; ++t) {
+      wu_value p = {};
+      p.type = WU_VT_NODE;
+      p.pointer = &nodes.folder(t);
+      h->services->meth(h, WU_M_EXPAND, &p, 1);
+    }
+    pumpModule(); /* the one layout and painting of the run */
+  });
+  if (g_warmup) {
+    h->services->wdes(h);
+    pumpModule();
+    return;
+  }
+  // Every folder open, the host told once of each at the place its row
+  // has now, and the rows in view drawn.
+  const std::string label = "tree.viewexpand.xd." + size;
+  if (int(g_told.size()) != kViewFolders)
+    fail(label + ": " + std::to_string(g_told.size()) + " events");
+  int misplaced = 0, placed = 0;
+  for (size_t i = 0; i < g_told.size() && i < size_t(kViewFolders); ++i) {
+    /* The event names the control's copy of the folder's record. */
+    const wu_node_record *copy = g_told[i].node;
+    wu_tree_node *n = copy && copy->key == nodes.folder(int(i)).key
+                          ? _XdTreeFindLabel(tree, nodes.labels[i * size_t(nodes.per)].c_str())
+                          : nullptr;
+    if (!n || !n->expanded) {
+      fail(label + ": folder " + std::to_string(i) + " not opened in turn");
+      break;
+    }
+    /* Rows within the reach of the view's 16-bit coordinates. */
+    XRectangle r;
+    if (!_XdTreeNodeRect(n, XdTREE_PART_HANDLE_PLACE, &r)) continue;
+    ++placed;
+    if (r.x != g_told[i].x || r.y + tree->drawing_area->core.y != g_told[i].y) ++misplaced;
+  }
+  if (misplaced || placed == 0)
+    fail(label + ": " + std::to_string(misplaced) + " of " + std::to_string(placed) +
+         " events not at their folder's row");
+  int maximum = 0;
+  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
+  if (long(maximum) < long(total) * tree->row_height) fail(label + ": rows not shown");
+  int shown = 0;
+  const int blank = blankLabels(tree, &shown);
+  if (blank != 0 || shown < kViewSide / tree->row_height / 2)
+    fail(label + ": " + std::to_string(blank) + " of " + std::to_string(shown) +
+         " labels not drawn");
+  h->services->wdes(h);
+  pumpModule();
+}
+
+void growth(const char *op);
+
+// The control's side: the module started by the stand-in host, one
+// window with one pane.
+int viewExpandModule(int only) {
+  if (!qevhost::start() || !qevhost::loadModule(QEV_MODULE_PATH)) {
+    std::fprintf(stderr, "bench_tree: no module\n");
+    return 1;
+  }
+  auto init = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
+  wu_window *window = nullptr;
+  wu_pane *pane = nullptr;
+  if (!init || init() != WU_OK || wuxgwnd(&window, 1, 0) != WU_OK ||
+      wuxgpan(window, &pane, 1, 1, 40, WU_FULL_WIDTH, 0) != WU_OK || wuxiwnd(window) != WU_OK) {
+    std::fprintf(stderr, "bench_tree: no window\n");
+    return 1;
+  }
+  g_dpy = devb->display; /* what measure() settles */
+  g_app = devb->app;
+  pumpModule();
+  g_warmup = true;
+  viewExpandXd(kViewFolders * 2, pane);
+  g_warmup = false;
+  for (int total : kViewSizes)
+    if (!only || total == only) viewExpandXd(total, pane);
+  if (!g_callgrind) growth("viewexpand");
+  wuxfwnd(window);
+  if (auto term = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
+  qevhost::unloadModule();
+  qevhost::stop();
+  return g_failed ? 1 : 0;
+}
+
+// The container's side: 100 closed top-level entries, the other nodes
+// below them; each opened in turn and its place read, as the program would
+// tell its host.  The container lays out on each change.
+void viewExpandContainer(int total) {
+  const std::string size = std::to_string(total);
+  const int per = total / kViewFolders;
+  Arg args[4];
+  Cardinal c = 0;
+  XtSetArg(args[c], XmNwidth, kViewSide); ++c;
+  XtSetArg(args[c], XmNheight, kViewSide); ++c;
+  Widget shell = XtAppCreateShell("bench", "Bench", topLevelShellWidgetClass, g_dpy, args, c);
+  c = 0;
+  XtSetArg(args[c], XmNscrollingPolicy, XmAUTOMATIC); ++c;
+  Widget sw = XtCreateManagedWidget("sw", xmScrolledWindowWidgetClass, shell, args, c);
+  showShell(shell);
+  c = 0;
+  XtSetArg(args[c], XmNlayoutType, XmOUTLINE); ++c;
+  Widget box = XtCreateWidget("container", xmContainerWidgetClass, sw, args, c);
+  std::vector<Widget> nodes(static_cast<size_t>(total));
+  for (int i = 0; i < total; ++i) {
+    const bool top = i % per == 0;
+    XmString s = XmStringCreateLocalized(const_cast<char *>(name(i).c_str()));
+    Arg a[6];
+    Cardinal k = 0;
+    XtSetArg(a[k], XmNlabelString, s); ++k;
+    XtSetArg(a[k], XmNentryParent, top ? nullptr : nodes[size_t(i - i % per)]); ++k;
+    XtSetArg(a[k], XmNoutlineState, XmCOLLAPSED); ++k;
+    XtSetArg(a[k], XmNviewType, XmSMALL_ICON); ++k;
+    XtSetArg(a[k], XmNsmallIconPixmap, g_folder); ++k;
+    XtSetArg(a[k], XmNsmallIconMask, g_folder_mask); ++k;
+    nodes[size_t(i)] = XtCreateWidget("node", xmIconGadgetClass, box, a, k);
+    XmStringFree(s);
+  }
+  XtManageChildren(nodes.data(), Cardinal(nodes.size()));
+  XtManageChild(box);
+  settle();
+  std::vector<std::pair<int, int>> told;
+  measure("tree.viewexpand.xmcontainer." + size, [&] {
+    for (int t = 0; t < kViewFolders; ++t) {
+      Widget f = nodes[size_t(t * per)];
+      XtVaSetValues(f, XmNoutlineState, XmEXPANDED, NULL);
+      told.emplace_back(XtX(f), XtY(f));
+    }
+  });
+  if (!g_warmup) {
+    // Each folder's place has the rows of the folders opened before it
+    // above it (while its place fits the gadgets' 16-bit positions).
+    Dimension row = 0;
+    XtVaGetValues(nodes[1], XmNheight, &row, NULL);
+    int misplaced = 0;
+    for (int t = 1; t < kViewFolders; ++t) {
+      const long want = long(told[0].second) + long(t) * per * row;
+      if (want < 32000 && told[size_t(t)].second != want) ++misplaced;
+    }
+    if (misplaced)
+      fail("tree.viewexpand.xmcontainer." + size + ": " + std::to_string(misplaced) +
+           " folders not at their row");
+  }
+  XtDestroyWidget(shell);
+  settle();
+}
+
 void growth(const char *op) {
   std::string a = std::string("tree.") + op + ".xd.1000", b = std::string("tree.") + op + ".xd.100000";
   if (!g_ms.count(a) || !g_ms.count(b) || g_ms[a] <= 0) return;
@@ -522,6 +771,9 @@ int main(int argc, char **argv) {
     if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc) only = std::atoi(argv[++i]);
   }
   if (only == 0 && qevbench::smallest()) only = 1000;
+  /* The tree view's side runs the module, which opens its own display. */
+  const char *part = std::getenv(kViewPart);
+  if (part && std::strcmp(part, "xd") == 0) return viewExpandModule(only);
   XtToolkitInitialize();
   g_app = XtCreateApplicationContext();
   int xargc = 1;
@@ -544,6 +796,21 @@ int main(int argc, char **argv) {
     }
     g_folder = pictures->closed_folder;
     g_folder_mask = pictures->closed_mask;
+  }
+  if (part && std::strcmp(part, "xmcontainer") == 0) {
+    g_warmup = true;
+    viewExpandContainer(kViewFolders * 2);
+    g_warmup = false;
+    for (int total : kViewSizes) {
+      if (only && total != only) continue;
+      if (total <= kViewPeerMax)
+        viewExpandContainer(total);
+      else
+        qevbench::note("tree.viewexpand.xmcontainer." + std::to_string(total) +
+                       " not run: its build alone takes over a minute, and each of the 100 "
+                       "changes is a pass over every node");
+    }
+    return g_failed ? 1 : 0;
   }
   /* The first widgets of each class pay the toolkit's one-time costs
      (class initialisation, translation tables, fonts): a small round of
@@ -588,5 +855,8 @@ int main(int argc, char **argv) {
     for (const char *op : {"build", "expose", "pagefirst", "pagemiddle", "collapse", "expand",
                            "collapseall", "expandall", "deletefocus"})
       growth(op);
-  return g_failed ? 1 : 0;
+  /* The tree view's run of `_expand` calls: each side in a process of its
+     own (the module's side starts the module through the stand-in host). */
+  const int parts = qevbench::runEachPart(argv, kViewPart, {"xd", "xmcontainer"});
+  return g_failed || parts > 0 ? 1 : 0;
 }

@@ -367,11 +367,12 @@ void event_xy(Widget w, int32_t *x, int32_t *y) {
   *y = w ? w->core.y + (XtParent(w) ? XtParent(w)->core.y : 0) : 0;
 }
 
-// A node's position for its events: where its row draws the part, which
-// is where the part's button sits when the node has the buttons (the tree
-// answers for the layout it has due, before the buttons are moved there);
-// a part the row does not draw (the handle of a top-level node) takes the
-// given widget's place, in the same coordinates.
+// A node's position for its events: where its row has the part, which is
+// where the part's button sits when the node has the buttons (the tree
+// answers for the layout it has due, before the buttons are moved there;
+// the handle's place also for a row that draws no handle); a node whose
+// row is not shown takes the given widget's place, in the same
+// coordinates.
 void node_xy(Widget w, wu_tree_node *n, int part, int32_t *x, int32_t *y) {
   XRectangle r;
   Widget da = n != nullptr && n->tree != nullptr ? n->tree->drawing_area : nullptr;
@@ -497,7 +498,7 @@ void NodeExpand(Widget w, wu_tree_node *n, XtPointer) {
   if (i->waiting || c->procedure == nullptr || !(c->event_mask & wanted)) return;
   if (code == WU_EV_EXPAND) i->copy.expanded = 1;
   int32_t x = 0, y = 0;
-  node_xy(w, n, XdTREE_PART_HANDLE, &x, &y);
+  node_xy(w, n, XdTREE_PART_HANDLE_PLACE, &x, &y);
   hand_off(t, i, code, node_param(c, code, i), 1, x, y);
   if (!stays(c, hold) || !t->state->has(key) || i->node == nullptr) return;
   // Children the host added now show at once, also when it replaced the
@@ -805,10 +806,7 @@ __attribute__((always_inline)) inline NodeInfo *add_node(TreeView *t, NodeInfo *
   }
   if (ref != nullptr && (xmode == kModeFirstChild || xmode == kModeLastChild)) {
     ref->node->has_handle = 1;
-    if (ref->copy.expanded) {
-      ref->node->expanded = 1;
-      ref->node->expanded_copy = 1;
-    }
+    if (ref->copy.expanded) _XdTreeSetExpanded(ref->node, 1);
   }
   link_in(i);
   return i;
@@ -1200,7 +1198,7 @@ wu_status expand(TreeView *t, NodeInfo *i) {
     i->waiting = 1;
     i->copy.expanded = 1;
     int32_t x = 0, y = 0;
-    node_xy(n->handle, n, XdTREE_PART_HANDLE, &x, &y);
+    node_xy(n->handle, n, XdTREE_PART_HANDLE_PLACE, &x, &y);
     hand_off(t, i, WU_EV_EXPAND, node_param(c, WU_EV_EXPAND, i), 1, x, y);
     if (!stays(c, hold)) return WU_OK;
     if (!t->state->has(key)) {

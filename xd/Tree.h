@@ -89,8 +89,11 @@ struct wu_tree_node {
   int32_t selection_slot; /* 1-based slot in the selection list, 0 = none */
   unsigned char layout;   /* XdTREE_NODE_* of xd/TreeP.h */
   int32_t row;            /* index among the rows shown at the last layout */
-  int32_t level;          /* 1 at the top level, as of the last layout */
+  int32_t level;          /* 1 at the top level; set at insertion */
   XmString label_string;  /* the label text as drawn; made at insertion */
+  int32_t rows_below;     /* row index: the rows its open subtree shows below it */
+  int32_t offset;         /* row index: the rows before it under its parent */
+  wu_tree_node *offset_last; /* row index: its last child whose offset is known */
 };
 
 /* Insertion modes of XdTreeInsertNodeAt. */

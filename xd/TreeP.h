@@ -87,17 +87,22 @@ struct wu_tree {
 
 /* Layout state of a node (wu_tree_node.layout). */
 #define XdTREE_NODE_SHOWN 0x01          /* its row has been drawn */
-#define XdTREE_NODE_CHILDREN_SHOWN 0x02 /* its children were laid out last time */
+#define XdTREE_NODE_OPEN_PENDING 0x02   /* opened: the row index counts its rows when asked */
 #define XdTREE_NODE_HANDLE_MINUS 0x04   /* the handle shows minus */
 #define XdTREE_NODE_ICON_OPEN 0x08      /* the icon shows the open pixmap */
 #define XdTREE_NODE_MEASURED 0x10       /* label_width and label_height are known */
 #define XdTREE_NODE_INVERSE 0x20        /* the label shows the focus colours */
+#define XdTREE_NODE_ROWS_OPEN 0x40      /* the row index counts its children's rows */
+#define XdTREE_NODE_OFFSET_KNOWN 0x80   /* the row index knows its offset */
 
 /* The parts of a row, as _XdTreeNodeAt finds them. */
 #define XdTREE_PART_NONE 0
 #define XdTREE_PART_HANDLE 1
 #define XdTREE_PART_ICON 2
 #define XdTREE_PART_LABEL 3
+/* For _XdTreeNodeRect: where the row has its handle, also when it draws
+   none there (a top-level node, a node that lost its handle). */
+#define XdTREE_PART_HANDLE_PLACE 4
 
 /* Called each time the tree's three buttons change hands (handle, icon
    and label of `node` are then non-NULL): when the focus moves to another
@@ -120,8 +125,11 @@ int _XdTreeMakeNodeButtons(wu_tree_node *node);
    label is drawn. */
 wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part);
 /* A part's rectangle (XdTREE_PART_NONE: the whole row, handle to label)
-   in the drawing area's coordinates; 0 when the node's row is not laid
-   out (a collapsed parent, no draw yet) or lies beyond the view's reach. */
+   in the drawing area's coordinates, where the layout due (if any) puts
+   it; 0 when the node's row is not shown (a collapsed parent, no draw
+   yet) or lies beyond the view's reach.  Read while a layout is due, it
+   costs about the node's depth (and the siblings before it whose rows
+   changed), not a layout. */
 int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect);
 /* The tree's drag and drop procedures of its drop sites (never a drop
    site; scrolls near the edges while dragging), for an owner that makes
@@ -132,6 +140,12 @@ void _XdTreeDropProc(Widget w, XtPointer client, XtPointer call);
 /* 1 when the node's handle shows plus (or will once its row is drawn):
    what XdTreeExpandNode and XdTreeCollapseNode go by. */
 int _XdTreeHandleShowsPlus(wu_tree_node *node);
+/* Opens or closes the node (the expanded flag, its copy and the owner's
+   word) without the handle's activation and without calling the owner's
+   functions: the rows below follow at the next layout, and positions read
+   before it see them already.  An owner that sets `expanded` itself has it
+   take effect at the next layout only. */
+void _XdTreeSetExpanded(wu_tree_node *node, int expanded);
 /* The owner changed the node's text, pixmaps or expandable flag: the row
    is measured and drawn again. */
 void _XdTreeNodeChanged(wu_tree_node *node);

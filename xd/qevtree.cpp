@@ -52,6 +52,15 @@ struct XdTreeMetrics {
 
 struct XdTreeView {
   std::vector<wu_tree_node *> rows; /* the rows of the expanded nodes, in order */
+  /* The row index (see "The row index" below): the rows shown at the top
+     level, the top level's last node whose offset is known, the nodes
+     opened whose rows it has not counted yet, and the stack of a walk over
+     shown rows. */
+  long shown_rows = 0;
+  wu_tree_node *root_offset_last = nullptr;
+  std::vector<wu_tree_node *> opened;
+  std::vector<std::pair<wu_tree_node *, long>> walk;
+  bool subtree_going = false; /* a deletion releases the nodes below the node it deletes */
   XdTreeButtons buttons;            /* made by the first layout */
   wu_tree_node *holder = nullptr;   /* the node the buttons serve */
   XdTreeMetrics m;
@@ -265,7 +274,10 @@ wu_tree_node **lastLink(wu_tree *tree, wu_tree_node *parent) {
   return parent ? &parent->last_child : &tree->last_root;
 }
 
+void rowUnlinking(wu_tree *tree, wu_tree_node *n);
+
 void unlink(wu_tree *tree, wu_tree_node *n) {
+  rowUnlinking(tree, n);
   if (n->prev)
     n->prev->next = n->next;
   else
@@ -342,6 +354,241 @@ void walkTree(wu_tree *tree, Visit visit) {
   }
 }
 
+/* ---------------------------------------------------------------------- */
+/* The row index                                                           */
+/* ---------------------------------------------------------------------- */
+
+/* Between layouts the row list stays as the last layout made it while
+   nodes are opened, closed, linked and unlinked; a run of changes lays out
+   once.  The row index answers meanwhile where a node's row will be,
+   without making the list: a shown node that the index counts open
+   (XdTREE_NODE_ROWS_OPEN) knows the rows its subtree shows below it
+   (rows_below), the view knows the rows of the top level (shown_rows), and
+   each sibling chain knows the offsets (rows before a node under its
+   parent) of its nodes from the first to its offset_last.  A node's row is
+   the sum of its and its ancestors' offsets and depths.  A change touches
+   the node's ancestors and forgets the offsets after it in their chains;
+   opening a node walks the rows it shows, when the index is next asked
+   (a run of openings that nobody reads between walks nothing before its
+   layout); a layout walks every row shown and makes every offset of them
+   known.  Chains under a node that is not shown keep what they knew until
+   opening an ancestor walks them again. */
+
+bool rowsOpen(const wu_tree_node *n) { return (n->layout & XdTREE_NODE_ROWS_OPEN) != 0; }
+
+/* The rows a shown node takes: its own and, open, those below it. */
+long spanOf(const wu_tree_node *n) { return 1 + (rowsOpen(n) ? long(n->rows_below) : 0); }
+
+/* Every ancestor of the node is open, as the index counts them. */
+bool indexShown(const wu_tree_node *n) {
+  for (const wu_tree_node *a = n->parent; a; a = a->parent)
+    if (!rowsOpen(a)) return false;
+  return true;
+}
+
+wu_tree_node **offsetLast(wu_tree *tree, wu_tree_node *parent) {
+  return parent ? &parent->offset_last : &tree->view->root_offset_last;
+}
+
+/* The offsets after `keep` in the chain under `parent` (all of them when
+   `keep` is NULL) are no longer known. */
+void forgetOffsetsAfter(wu_tree *tree, wu_tree_node *parent, wu_tree_node *keep) {
+  wu_tree_node **last = offsetLast(tree, parent);
+  if (!*last || *last == keep) return;
+  if (keep && !(keep->layout & XdTREE_NODE_OFFSET_KNOWN)) return; /* known only before it */
+  for (wu_tree_node *c = keep ? keep->next : *firstLink(tree, parent); c; c = c->next) {
+    c->layout &= ~XdTREE_NODE_OFFSET_KNOWN;
+    if (c == *last) break;
+  }
+  *last = keep;
+}
+
+/* The offset of a shown node, made known from the chain's last known one. */
+long offsetOf(wu_tree *tree, wu_tree_node *n) {
+  if (n->layout & XdTREE_NODE_OFFSET_KNOWN) return n->offset;
+  wu_tree_node **last = offsetLast(tree, n->parent);
+  long offset = *last ? (*last)->offset + spanOf(*last) : 0;
+  for (wu_tree_node *c = *last ? (*last)->next : *firstLink(tree, n->parent); c; c = c->next) {
+    c->offset = int32_t(offset);
+    c->layout |= XdTREE_NODE_OFFSET_KNOWN;
+    *last = c;
+    if (c == n) break;
+    offset += spanOf(c);
+  }
+  return n->offset;
+}
+
+/* The row a shown node has at the layout due. */
+long indexRow(wu_tree *tree, wu_tree_node *n) {
+  long row = 0;
+  for (wu_tree_node *a = n; a; a = a->parent) row += offsetOf(tree, a) + (a->parent ? 1 : 0);
+  return row;
+}
+
+/* A shown node takes `delta` rows more: its ancestors count them, and the
+   offsets after it and after each ancestor are no longer known. */
+void spanChanged(wu_tree *tree, wu_tree_node *n, long delta) {
+  if (delta == 0) return;
+  for (wu_tree_node *b = n; b; b = b->parent) {
+    forgetOffsetsAfter(tree, b->parent, b);
+    if (b->parent)
+      b->parent->rows_below = int32_t(b->parent->rows_below + delta);
+    else
+      tree->view->shown_rows += delta;
+  }
+}
+
+/* Where the content ends right of a shown row's label: `base` is
+   rowRightBase(tree). */
+long rowRightBase(const wu_tree *tree) {
+  return tree->left_margin + long(tree->handle_width) + kIconGap + kLabelGap + kContentPad;
+}
+inline long rowRight(const wu_tree *tree, long base, const wu_tree_node *n) {
+  return base + long(n->level - 1) * tree->indent + n->icon_width + n->label_width -
+         (n->parent ? 0 : kTopLevelIconShift);
+}
+
+/* The content grows to `right`, a row's right end. */
+void widenTo(wu_tree *tree, long right) {
+  XdTreeView *v = tree->view;
+  v->content_w = int(std::max<long>(v->content_w, std::min(right, long(kMaxExtent))));
+}
+
+/* The content grows to a shown row's label. */
+void widen(wu_tree *tree, const wu_tree_node *n) {
+  if (n->label_width > 0) widenTo(tree, rowRight(tree, rowRightBase(tree), n));
+}
+
+/* Walks the rows shown below `top` (NULL: every row shown), top to bottom:
+   each gets its offset, and each open one the rows below it, as the index
+   counts them, and the content grows to their labels; `visit` is given
+   each node with its row counted from the first row below `top`.  Returns
+   the rows walked. */
+template <class Visit>
+long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
+  XdTreeView *v = tree->view;
+  std::vector<std::pair<wu_tree_node *, long>> &open = v->walk; /* open ancestors and their rows */
+  open.clear();
+  const long base = rowRightBase(tree);
+  long right = 0;
+  long row = 0;
+  auto close = [&open](long end) {
+    wu_tree_node *a = open.back().first;
+    a->rows_below = int32_t(end - open.back().second - 1);
+    open.pop_back();
+  };
+  wu_tree_node *c = top ? top->first_child : tree->root;
+  while (c) {
+    while (!open.empty() && open.back().first != c->parent) close(row);
+    c->offset = int32_t(open.empty() ? row : row - open.back().second - 1);
+    c->layout |= XdTREE_NODE_OFFSET_KNOWN;
+    if (!c->next) *offsetLast(tree, c->parent) = c; /* every offset of the chain known */
+    if (c->label_width > 0) right = std::max(right, rowRight(tree, base, c));
+    visit(c, row);
+    if (c->expanded) {
+      c->layout |= XdTREE_NODE_ROWS_OPEN;
+      c->rows_below = 0;
+    } else {
+      c->layout &= ~XdTREE_NODE_ROWS_OPEN;
+    }
+    if (c->expanded && c->first_child) {
+      open.emplace_back(c, row++);
+      c = c->first_child;
+      continue;
+    }
+    ++row;
+    for (;;) {
+      if (c->next) {
+        c = c->next;
+        break;
+      }
+      c = c->parent;
+      if (c == top) {
+        c = nullptr;
+        break;
+      }
+    }
+  }
+  while (!open.empty()) close(row);
+  widenTo(tree, right);
+  return row;
+}
+
+/* The node's expanded flag may have changed: a shown node's rows follow,
+   those of an opened one when the index is next asked. */
+void openChanged(wu_tree *tree, wu_tree_node *n, bool now = false) {
+  if (!tree || tree->destroying || (n->expanded != 0) == rowsOpen(n)) return;
+  /* Below a closed node the rows are counted when it opens. */
+  if (!indexShown(n)) return;
+  if (n->expanded && !now) {
+    if (!(n->layout & XdTREE_NODE_OPEN_PENDING)) {
+      n->layout |= XdTREE_NODE_OPEN_PENDING;
+      tree->view->opened.push_back(n);
+    }
+  } else if (n->expanded) {
+    const long rows = walkShown(tree, n, [](wu_tree_node *, long) {});
+    n->layout |= XdTREE_NODE_ROWS_OPEN;
+    n->rows_below = int32_t(rows);
+    spanChanged(tree, n, rows);
+  } else {
+    const long rows = n->rows_below;
+    n->layout &= ~XdTREE_NODE_ROWS_OPEN;
+    spanChanged(tree, n, -rows);
+  }
+}
+
+/* The index counts the rows of the nodes opened since it was last asked
+   (those still open and shown), before it answers. */
+void countOpened(wu_tree *tree) {
+  XdTreeView *v = tree->view;
+  if (tree->destroying) v->opened.clear(); /* released with the tree */
+  for (wu_tree_node *n : v->opened) {
+    n->layout &= ~XdTREE_NODE_OPEN_PENDING;
+    openChanged(tree, n, true); /* walks; opens nothing more */
+  }
+  v->opened.clear();
+}
+
+/* A layout counts every row shown: what was opened is counted with them. */
+void forgetOpened(wu_tree *tree) {
+  for (wu_tree_node *n : tree->view->opened) n->layout &= ~XdTREE_NODE_OPEN_PENDING;
+  tree->view->opened.clear();
+}
+
+/* A new node was linked in (closed, its layout flags clear). */
+void rowLinked(wu_tree *tree, wu_tree_node *n) {
+  n->level = n->parent ? n->parent->level + 1 : 1;
+  n->rows_below = 0;
+  n->offset_last = nullptr;
+  forgetOffsetsAfter(tree, n->parent, n->prev);
+  if (n->parent && !(rowsOpen(n->parent) && indexShown(n->parent))) return;
+  spanChanged(tree, n, 1);
+}
+
+/* The whole subtree below a node is about to go: the index stops counting
+   its rows at once, rather than one row per node released. */
+void subtreeGoing(wu_tree *tree, wu_tree_node *n) {
+  if (!rowsOpen(n) || !indexShown(n)) return;
+  n->layout &= ~XdTREE_NODE_ROWS_OPEN;
+  spanChanged(tree, n, -long(n->rows_below));
+}
+
+/* A node (without children by now) is about to be unlinked. */
+void rowUnlinking(wu_tree *tree, wu_tree_node *n) {
+  if (tree->destroying) return;
+  if (n->layout & XdTREE_NODE_OPEN_PENDING) countOpened(tree); /* before the node goes */
+  if (tree->view->subtree_going) {
+    /* Its whole chain goes: the chain's offsets are forgotten at once,
+       not node by node (a read meanwhile counts them from its first). */
+    *offsetLast(tree, n->parent) = nullptr;
+  } else {
+    forgetOffsetsAfter(tree, n->parent, n->prev);
+  }
+  n->layout &= ~XdTREE_NODE_OFFSET_KNOWN;
+  if (n->parent && !(rowsOpen(n->parent) && indexShown(n->parent))) return;
+  spanChanged(tree, n, -spanOf(n));
+}
+
 /* Redraws the view now, or at the end of the batch of changes under way. */
 void repaint(wu_tree *tree);
 
@@ -402,6 +649,7 @@ void setExpanded(wu_tree_node *n, unsigned char expanded) {
   n->expanded = expanded;
   n->expanded_copy = expanded;
   if (n->expanded_word) *n->expanded_word = expanded;
+  openChanged(n->tree, n);
 }
 
 /* ---------------------------------------------------------------------- */
@@ -858,30 +1106,33 @@ bool inView(const XdTreeView *v, const wu_tree_node *n) {
   return size_t(n->row) >= v->first && size_t(n->row) <= v->last;
 }
 
-/* The rows shown, top to bottom, with each node's row and level. */
+/* The rows shown, top to bottom, with each node's row; the row index
+   counts them all again (also what an owner set in `expanded` itself). */
 void rebuildRows(wu_tree *tree) {
   XdTreeView *v = tree->view;
   ++v->layouts;
   v->rows.clear();
-  int right = 1;
-  walkTree(tree, [v, tree, &right](wu_tree_node *n, int level) {
-    n->row = int32_t(v->rows.size());
-    n->level = level;
+  forgetOpened(tree);
+  v->shown_rows = walkShown(tree, nullptr, [v](wu_tree_node *n, long row) {
+    n->row = int32_t(row);
     v->rows.push_back(n);
-    if (n->label_width > 0) {
-      int x = tree->left_margin + (level - 1) * tree->indent;
-      int label_x = x + int(tree->handle_width) + kIconGap + n->icon_width + kLabelGap -
-                    (n->parent ? 0 : kTopLevelIconShift);
-      right = std::max(right, label_x + n->label_width + kContentPad);
-    }
-    return n->expanded != 0;
   });
   v->dirty = false;
-  v->content_w = std::max(v->content_w, right);
+}
+
+/* A node's row, or the row it has at the layout due: -1 when it is not
+   shown. */
+long currentRow(wu_tree *tree, wu_tree_node *n) {
+  if (!n || n->tree != tree) return -1;
+  if (!tree->view->dirty) return isRow(tree, n) ? n->row : -1;
+  countOpened(tree);
+  return indexShown(n) ? indexRow(tree, n) : -1;
 }
 
 long contentHeight(wu_tree *tree) {
-  long rows = long(tree->view->rows.size());
+  XdTreeView *v = tree->view;
+  if (v->dirty) countOpened(tree);
+  long rows = v->dirty ? v->shown_rows : long(v->rows.size());
   if (rows == 0) return 1;
   long h = rowCentre(tree, rows - 1) + tree->row_height / 2 + 1 + kContentPad;
   return std::min(h, long(kMaxExtent));
@@ -952,9 +1203,9 @@ struct Place {
   long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
 };
 
-Place placeOf(wu_tree *tree, wu_tree_node *n) {
+Place placeOf(wu_tree *tree, wu_tree_node *n, long row) {
   Place p;
-  const long centre = rowCentre(tree, n->row);
+  const long centre = rowCentre(tree, row);
   p.x = tree->left_margin + long(n->level - 1) * tree->indent;
   p.handle_y = centre - tree->handle_height / 2;
   p.line_y = p.handle_y + tree->handle_height / 2 + 1;
@@ -965,6 +1216,8 @@ Place placeOf(wu_tree *tree, wu_tree_node *n) {
   p.label_y = centre - n->label_height / 2 + 1;
   return p;
 }
+
+Place placeOf(wu_tree *tree, wu_tree_node *n) { return placeOf(tree, n, n->row); }
 
 /* The top of the vertical line of the chain `n` belongs to. */
 long chainTop(wu_tree *tree, wu_tree_node *n) {
@@ -1265,19 +1518,19 @@ void layoutView(wu_tree *tree) {
 bool revealNode(wu_tree *tree, wu_tree_node *n) {
   XdTreeView *v = tree->view;
   if (!v->drawn || !XtIsRealized(tree->drawing_area)) return false;
-  if (v->dirty) rebuildRows(tree);
-  if (!isRow(tree, n)) return false;
+  const long row = currentRow(tree, n);
+  if (row < 0) return false;
   const long view_h = std::max<int>(1, XtHeight(tree->drawing_area));
   const long view_w = std::max<int>(1, XtWidth(tree->drawing_area));
   const long R = std::max<long>(1, tree->row_height);
-  long row_top = rowCentre(tree, n->row) - R / 2;
+  long row_top = rowCentre(tree, row) - R / 2;
   long row_bottom = row_top + R;
   long top = v->top;
   if (row_top < top)
     top = row_top;
   else if (row_bottom > top + view_h)
     top = row_bottom - view_h;
-  Place p = placeOf(tree, n);
+  Place p = placeOf(tree, n, row);
   long left = v->left;
   long right = p.label_x + std::max<long>(n->label_width, 1);
   if (p.icon_x < left)
@@ -1321,14 +1574,15 @@ bool flushLayout(wu_tree *tree) {
   return true;
 }
 
-/* Before the owner reads positions while a layout is due: the rows and
-   offsets as that layout will show them, made now; the painting waits. */
+/* Before the owner reads positions while a layout is due: the view's
+   offsets as that layout will have them (the row index answers for the
+   rows); the layout and the painting wait. */
 void settleRows(wu_tree *tree) {
   XdTreeView *v = tree->view;
   if (!v->layout_pending || v->laying_out || tree->destroying) return;
   Widget da = tree->drawing_area;
   if (!XtIsRealized(da)) return;
-  if (v->dirty) rebuildRows(tree);
+  countOpened(tree); /* the content's width as the layout will have it */
   if (v->refocus && tree->has_focus && tree->focus) revealNode(tree, tree->focus);
   clampOffsets(tree, std::max<int>(1, XtWidth(da)), std::max<int>(1, XtHeight(da)));
 }
@@ -2008,14 +2262,16 @@ int XdTreeInsertNodeAt(wu_tree *tree, wu_tree_node *ref, wu_tree_node *node, int
   node->handle = node->icon = node->label = nullptr; /* given when focused */
   node->layout = 0;
   node->row = -1;
-  node->level = 0;
   node->label_string = nullptr;
+  rowLinked(tree, node);
   rowsChanged(tree);
   /* The label is converted and measured once, here (and again when the
      owner changes it or the font): a row entering the view is only
      drawn.  A tree that is being destroyed makes no more widgets. */
-  if (!tree->destroying && !tree->drawing_area->core.being_destroyed && makeButtonSet(tree))
+  if (!tree->destroying && !tree->drawing_area->core.being_destroyed && makeButtonSet(tree)) {
     measure(tree, node);
+    if (indexShown(node)) widen(tree, node);
+  }
   return 0;
 }
 
@@ -2029,7 +2285,10 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   const bool holder_goes =
       holder && (holder == node || (node->first_child && _XdTreeIsChild(node->first_child, holder)));
 
-  if (!releaseChildren(tree, node, h)) return 0;
+  subtreeGoing(tree, node);
+  tree->view->subtree_going = true;
+  if (!releaseChildren(tree, node, h)) return 0; /* the tree went */
+  tree->view->subtree_going = false;
 
   wu_tree_node *parent = node->parent, *next = node->next;
   unlink(tree, node);
@@ -2039,7 +2298,6 @@ int XdTreeDeleteTree(wu_tree *tree, wu_tree_node *node) {
   if (parent && !parent->first_child) {
     parent->has_handle = 0;
     setExpanded(parent, 0);
-    parent->layout &= ~XdTREE_NODE_CHILDREN_SHOWN;
     if (node->expanded_word) *node->expanded_word = 0;
   }
   if (tree->focus == node) {
@@ -2256,14 +2514,18 @@ int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect) {
   wu_tree *tree = node->tree;
   XdTreeView *v = tree->view;
   settleRows(tree);
-  if (!v->drawn || v->dirty || !isRow(tree, node) || !(node->layout & XdTREE_NODE_MEASURED))
-    return 0;
+  if (!v->drawn || !(node->layout & XdTREE_NODE_MEASURED)) return 0;
+  const long row = currentRow(tree, node);
+  if (row < 0) return 0;
   const XdTreeMetrics &m = v->m;
-  const Place p = placeOf(tree, node);
+  const Place p = placeOf(tree, node, row);
   long x = 0, y = 0, w = 0, h = 0;
   switch (part) {
     case XdTREE_PART_HANDLE:
       if (!(node->has_handle && node->parent && node->expandable)) return 0;
+      x = p.x, y = p.handle_y, w = m.handle_w, h = m.handle_h;
+      break;
+    case XdTREE_PART_HANDLE_PLACE:
       x = p.x, y = p.handle_y, w = m.handle_w, h = m.handle_h;
       break;
     case XdTREE_PART_ICON:
@@ -2275,7 +2537,7 @@ int _XdTreeNodeRect(wu_tree_node *node, int part, XRectangle *rect) {
       break;
     default: { /* the whole row: from the handle to the label's end */
       const long R = std::max<long>(1, tree->row_height);
-      x = p.x, y = rowCentre(tree, node->row) - R / 2;
+      x = p.x, y = rowCentre(tree, row) - R / 2;
       w = p.label_x + node->label_width - p.x, h = R;
       break;
     }
@@ -2297,6 +2559,12 @@ void _XdTreeLayoutCounts(wu_tree *tree, unsigned long *layouts, unsigned long *p
 }
 
 int _XdTreeHandleShowsPlus(wu_tree_node *node) { return node && handleShowsPlus(node) ? 1 : 0; }
+
+void _XdTreeSetExpanded(wu_tree_node *node, int expanded) {
+  if (!node || !node->tree) return;
+  setExpanded(node, expanded ? 1 : 0);
+  rowsChanged(node->tree);
+}
 
 int _XdTreeIsChild(wu_tree_node *first, wu_tree_node *node) {
   if (!first || !node || first->tree != node->tree) return 0;

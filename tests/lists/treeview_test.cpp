@@ -844,6 +844,99 @@ TEST_F(TreeViews, ARunOfExpandsDrawsTheTreeOnce) {
   EXPECT_GT(file.x, b.x);
 }
 
+// What each `expand` event told the host: the node's label and the place.
+struct Opened {
+  std::string label;
+  int32_t x, y;
+};
+std::vector<Opened> g_opened;
+
+wu_status OpeningProc(wu_ctl_handle *, wu_ctl_event *record, wu_value *params, int32_t count) {
+  if (record->code == WU_EV_EXPAND && count >= 1 && params[0].pointer != nullptr) {
+    auto *node = static_cast<wu_node_record *>(params[0].pointer);
+    g_opened.push_back(
+        {std::string(node->label, size_t(node->label_length)), record->x, record->y});
+  }
+  return WU_OK;
+}
+
+// `_expand` of folders the host filled already, one call each, as a host
+// opens the tree it built: the host hears `expand` for each at the place
+// of the folder's handle on its row as drawn after the run (a top-level
+// folder's too, which draws no handle there), and the whole run lays the
+// tree out and paints it once.
+TEST_F(TreeViews, ARunOfExpandsLaysOutOnceAndEachEventNamesTheFoldersRow) {
+  wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 500)},
+                            OpeningProc);
+  // Five folders of two files each; the first holds a folder "sub" of two
+  // files before its own.
+  std::vector<wu_node_record *> folders;
+  for (int i = 1; i <= 5; ++i) folders.push_back(Rec(("folder " + std::to_string(i)).c_str(), 1));
+  Chain(folders);
+  ASSERT_EQ(Add(h, nullptr, folders[0], 3), WU_OK);
+  auto files = [&](wu_node_record *folder, const std::string &name) {
+    std::vector<wu_node_record *> two = {Rec((name + " a").c_str()), Rec((name + " b").c_str())};
+    Chain(two);
+    ASSERT_EQ(Add(h, folder, two[0], 3), WU_OK);
+  };
+  for (int i = 0; i < 5; ++i) files(folders[size_t(i)], "file " + std::to_string(i + 1));
+  wu_node_record *sub = Rec("sub", 1);
+  ASSERT_EQ(Add(h, folders[0], sub, 2), WU_OK);
+  files(sub, "sub file");
+  Settle();
+  wu_tree *tree = Tree(h);
+  ASSERT_NE(tree, nullptr);
+
+  g_opened.clear();
+  unsigned long layouts = 0, paints = 0, layouts_after = 0, paints_after = 0;
+  _XdTreeLayoutCounts(tree, &layouts, &paints);
+  std::vector<wu_node_record *> order = {folders[0], sub, folders[1], folders[2], folders[3],
+                                         folders[4]};
+  for (wu_node_record *f : order) ASSERT_EQ(One(h, WU_M_EXPAND, f), WU_OK);
+  Settle();
+  _XdTreeLayoutCounts(tree, &layouts_after, &paints_after);
+  EXPECT_EQ(layouts_after - layouts, 1u);
+  EXPECT_EQ(paints_after - paints, 1u);
+
+  ASSERT_EQ(g_opened.size(), order.size());
+  Widget da = tree->drawing_area;
+  const int R = tree->row_height;
+  XImage *im = XGetImage(devb->display, XtWindow(da), 0, 0, da->core.width, da->core.height,
+                         AllPlanes, ZPixmap);
+  ASSERT_NE(im, nullptr);
+  // How many pixels of a colour a rectangle of the view shows.
+  auto count = [im](const XRectangle &r, unsigned long colour) {
+    int n = 0;
+    for (int y = std::max(0, int(r.y)); y < std::min(im->height, r.y + int(r.height)); ++y)
+      for (int x = std::max(0, int(r.x)); x < std::min(im->width, r.x + int(r.width)); ++x)
+        if ((XGetPixel(im, x, y) & 0xffffff) == (colour & 0xffffff)) ++n;
+    return n;
+  };
+  for (size_t i = 0; i < order.size(); ++i) {
+    const Opened &e = g_opened[i];
+    EXPECT_EQ(e.label, Label(order[i]));
+    wu_tree_node *n = NodeOf(h, e.label.c_str());
+    ASSERT_NE(n, nullptr);
+    EXPECT_TRUE(n->expanded) << e.label;
+    XRectangle row = {}, label = {};
+    ASSERT_EQ(_XdTreeNodeRect(n, XdTREE_PART_NONE, &row), 1) << e.label;
+    ASSERT_EQ(_XdTreeNodeRect(n, XdTREE_PART_LABEL, &label), 1) << e.label;
+    // The handle's place starts the row, its picture centred on the row.
+    EXPECT_EQ(e.x, row.x) << e.label;
+    EXPECT_EQ(e.y - da->core.y + tree->handle_height / 2, row.y + R / 2) << e.label;
+    // That row shows the folder's label on the screen.
+    EXPECT_GT(count(label, tree->foreground), 5) << e.label;
+  }
+  // Below the top level the handle is drawn at that place: its grey frame.
+  XRectangle handle = {};
+  wu_tree_node *sub_node = NodeOf(h, "sub");
+  ASSERT_EQ(_XdTreeNodeRect(sub_node, XdTREE_PART_HANDLE, &handle), 1);
+  EXPECT_EQ(handle.x, g_opened[1].x);
+  EXPECT_EQ(handle.y, g_opened[1].y - da->core.y);
+  EXPECT_GE(count(handle, 0xa0a0a0), 4 * (tree->handle_width - 1));
+  XDestroyImage(im);
+}
+
 TEST_F(TreeViews, ADoubleClickOpensEveryTopLevelFolderWithAutoExpand) {
   wu_ctl_handle *h = Create(WU_CTYPE_TREEVIEW, {Int(WU_A_WIDTH, 300), Int(WU_A_HEIGHT, 140),
                                                 Int(WU_A_AUTOEXPAND, 1)},
