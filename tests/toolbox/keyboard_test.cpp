@@ -16,6 +16,7 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -30,13 +31,13 @@
 #include "modulehost.h"
 #include "managers.h"
 #include "modulewindow.h"
-#include "steps.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
 #include "qevhost.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "widgettext.h"
 #include "widgettree.h"
@@ -84,7 +85,7 @@ std::string Describe(Window w) {
   return std::to_string(w) + (widget ? std::string(" (") + XtName(widget) + ")" : " (not the module's)");
 }
 
-using qevtest::Steps;
+using qevtest::Script;
 
 class ToolboxKeyboard : public qevtest::UnderManager {
  protected:
@@ -143,8 +144,9 @@ class ToolboxKeyboard : public qevtest::UnderManager {
 
   // The host's side: a command queued for the window is run, the tool box
   // commands through the window-system command slot as the host hands
-  // them back; the others are what reached the host.
-  std::vector<std::string> RunHost(Steps *inside = nullptr) {
+  // them back (the Tool Editor with the user's steps `inside` played in
+  // it); the others are what reached the host.
+  std::vector<std::string> RunHost(Script *inside = nullptr) {
     std::vector<std::string> reached;
     while (wu_event *e = wutdqev(window_)) {
       std::string text = e->text ? std::string(e->text, size_t(e->text_length)) : "";
@@ -157,9 +159,9 @@ class ToolboxKeyboard : public qevtest::UnderManager {
         qevhost::setCommand(text.substr(15));
         ecmd_(window_, kToolLoad);
       } else if (text.rfind("TOOLEDIT", 0) == 0) {
-        if (inside) inside->Start();
         qevhost::setCommand(text.substr(8));
-        ecmd_(window_, kToolEdit);
+        if (inside) inside->run([&] { ecmd_(window_, kToolEdit); });
+        else ecmd_(window_, kToolEdit);
       } else {
         reached.push_back(text);
       }
@@ -226,7 +228,8 @@ class ToolboxKeyboard : public qevtest::UnderManager {
       XSelectInput(other, probe, StructureNotifyMask);
       XMapWindow(other, probe);
       bool mapped = false;
-      for (int waited = 0; !mapped && waited < kWaitMs; ++waited) {
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+      while (!mapped && std::chrono::steady_clock::now() < deadline) {
         XEvent ev;
         XSync(other, False);
         while (!mapped && XCheckTypedWindowEvent(other, probe, MapNotify, &ev)) mapped = true;
@@ -240,7 +243,7 @@ class ToolboxKeyboard : public qevtest::UnderManager {
       ASSERT_TRUE(mapped) << "the window manager maps a window";
     }
     // The module dispatches what the server sent it for the map.
-    qevtest::turnUntil([] { return false; }, 100);
+    EXPECT_TRUE(qevtest::settle());
   }
 
   // The tool box shows whole and unfolded.
@@ -338,7 +341,7 @@ enum class Ending { kSave, kAnswer, kClose };
 // The steps that end the editor one way, clicked and typed as the user
 // does; Save and the answered question save the box where the window's
 // box comes from, so the editor asks the host to load it again.
-std::vector<Steps::Step> EndEditor(Ending how) {
+std::vector<Script::Step> EndEditor(Ending how) {
   auto button = [](const char *label) -> Widget {
     Widget ed = Named("Tool Editor");
     if (!ed) return nullptr;
@@ -350,28 +353,39 @@ std::vector<Steps::Step> EndEditor(Ending how) {
         return w;
     return nullptr;
   };
-  auto click = [button](const char *label) {
-    return [button, label] {
-      Widget w = button(label);
-      return w && qevtest::clickHandled(w);
-    };
+  // A button of the editor, once the editor asks nothing.
+  auto click = [button](const char *label) -> Script::Step {
+    return {label,
+            [button, label] {
+              Widget w = button(label);
+              return !ShownMessage() && w && qevtest::viewable(w);
+            },
+            [button, label] { EXPECT_TRUE(qevtest::clickHandled(button(label))); }};
   };
-  auto up = [] { return Named("Tool Editor") && qevtest::viewable(Named("Tool Editor")); };
-  auto answer = [] {
-    Widget m = ShownMessage();
-    return m && qevtest::clickHandled(XmMessageBoxGetChild(m, XmDIALOG_OK_BUTTON));
+  // The message box saying `text`, answered with its first button.
+  auto answer = [](const char *text) -> Script::Step {
+    return {std::string(text) + " answered",
+            [text] {
+              Widget m = ShownMessage();
+              return m && qevtest::viewable(m) && qevtest::xmStringResource(m, XmNmessageString) == text;
+            },
+            [] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(ShownMessage(), XmDIALOG_OK_BUTTON))); }};
   };
-  auto edit = [] {
-    std::vector<Widget> all, fields;
-    qevtest::widgetTree(Named("Tool Editor"), &all);
-    for (Widget w : all)
-      if (std::strcmp(XtName(w), "TextField") == 0) fields.push_back(w);
-    // The command field follows the tools-per-row field.
-    return fields.size() > 1 && qevtest::replaceTextHandled(fields[1], "DMSG 'edited'");
-  };
+  const Script::Step up = {"the editor is up",
+                           [] { return Named("Tool Editor") && qevtest::viewable(Named("Tool Editor")); }, nullptr};
+  const Script::Step edit = {"the command edited", nullptr, [] {
+                               std::vector<Widget> all, fields;
+                               qevtest::widgetTree(Named("Tool Editor"), &all);
+                               for (Widget w : all)
+                                 if (std::strcmp(XtName(w), "TextField") == 0) fields.push_back(w);
+                               // The command field follows the tools-per-row field.
+                               ASSERT_GT(fields.size(), 1u);
+                               EXPECT_TRUE(qevtest::replaceTextHandled(fields[1], "DMSG 'edited'"));
+                             }};
   switch (how) {
-    case Ending::kSave: return {up, click("Save"), answer, click("Close")};
-    case Ending::kAnswer: return {up, edit, click("Close"), answer /* Yes */, answer /* Saved. */};
+    case Ending::kSave: return {up, click("Save"), answer("Saved."), click("Close")};
+    case Ending::kAnswer:
+      return {up, edit, click("Close"), answer("Save the changes?") /* Yes */, answer("Saved.")};
     case Ending::kClose: break;
   }
   return {up, click("Close")};
@@ -398,14 +412,15 @@ class ToolEditorKeyboard : public ToolboxKeyboard {
     int maps = 0;
     XtAddEventHandler(mb->shell, StructureNotifyMask, False, CountMaps, &maps);
     wu_toolbox *const old = window_->toolbox;
-    Steps steps(EndEditor(how));
+    Script steps;
+    steps.then(EndEditor(how));
     Type("TOOLEDIT");
     EXPECT_TRUE(RunHost(&steps).empty());
     // A save where the box comes from had the host load it again.
     if (how != Ending::kClose) {
       EXPECT_NE(window_->toolbox, old);
     }
-    EXPECT_TRUE(steps.Done()) << "every step of the editor ran";
+    EXPECT_TRUE(steps.finished()) << "every step of the editor ran";
     EXPECT_EQ(Named("Tool Editor"), nullptr);
     ToolboxShown();
     EXPECT_GE(maps, 1) << "the box was mapped again";
