@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <Xm/ArrowB.h>
 #include <Xm/MessageB.h>
@@ -16,9 +15,7 @@
 #include <Xm/TextF.h>
 #include <Xm/Xm.h>
 
-#include <chrono>
 #include <cstring>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -207,43 +204,14 @@ class ToolboxKeyboard : public qevtest::UnderManager {
     return k;
   }
 
-  // Once the merged shell is on the screen, the window manager has handled
-  // its map and the module what came of it: a window of another connection
-  // that takes no input is mapped after it and waited for, since the
-  // manager handles map requests one after the other.
+  // The merged shell is on the screen, and the window manager has handled
+  // its map and the module what came of it.
   void ToolboxShown() {
     wu_merged_box *mb = wumgmbx();
     ASSERT_NE(mb, nullptr);
     ASSERT_NE(mb->shell, nullptr);
     ASSERT_TRUE(qevtest::turnUntil([&] { return qevtest::viewable(mb->shell); }, kWaitMs));
-    XSync(devb->display, False);
-    if (Mwm()) {
-      Display *other = XOpenDisplay(DisplayString(devb->display));
-      ASSERT_NE(other, nullptr);
-      Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
-      XWMHints hints = {};
-      hints.flags = InputHint;
-      hints.input = False;
-      XSetWMHints(other, probe, &hints);
-      XSelectInput(other, probe, StructureNotifyMask);
-      XMapWindow(other, probe);
-      bool mapped = false;
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-      while (!mapped && std::chrono::steady_clock::now() < deadline) {
-        XEvent ev;
-        XSync(other, False);
-        while (!mapped && XCheckTypedWindowEvent(other, probe, MapNotify, &ev)) mapped = true;
-        if (!mapped) {
-          timespec pause = {0, 1000000};
-          nanosleep(&pause, nullptr);
-        }
-      }
-      XDestroyWindow(other, probe);
-      XCloseDisplay(other);
-      ASSERT_TRUE(mapped) << "the window manager maps a window";
-    }
-    // The module dispatches what the server sent it for the map.
-    EXPECT_TRUE(qevtest::settle());
+    EXPECT_TRUE(qevtest::settleWithManager());
   }
 
   // The tool box shows whole and unfolded.
