@@ -23,6 +23,20 @@
 
 namespace {
 
+// Runs the event loop until `done` holds, at most five seconds.
+void runUntil(const std::function<bool()> &done) {
+  xdtest::App &a = xdtest::app();
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    XSync(a.dpy, False);
+    if (XtAppPending(a.app))
+      XtAppProcessEvent(a.app, XtIMAll);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  xdtest::settle();
+}
+
 // A window's place and size as the server has it, in the coordinates of
 // another window.
 struct Box {
@@ -174,7 +188,11 @@ TEST(TabProgram, APageFilledOnceShownMakesTheTabGrowToShowIt) {
   ASSERT_LT(XtHeight(tab), 200);
   xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
   ASSERT_NE(big, nullptr);
-  xdtest::pump(100);
+  // The tab grows once the toolkit has laid the filled page out.
+  runUntil([&] {
+    const Box t = serverBox(tab, tab), b = serverBox(big, tab);
+    return b.x + b.width <= t.width && b.y + b.height <= t.height;
+  });
   expectShowsItsPages(tab, big, "filled once shown");
   XtDestroyWidget(shell);
   xdtest::settle();
@@ -220,20 +238,6 @@ struct Shown {
     g_tab = tab;
   }
 };
-
-// Runs the event loop until `done` holds, at most two seconds.
-void runUntil(const std::function<bool()> &done) {
-  xdtest::App &a = xdtest::app();
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (!done() && std::chrono::steady_clock::now() < end) {
-    XSync(a.dpy, False);
-    if (XtAppPending(a.app))
-      XtAppProcessEvent(a.app, XtIMAll);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  xdtest::settle();
-}
 
 void fromTimer(XtPointer, XtIntervalId *) { XdTabSetCurrentPage(g_tab, 2, True); }
 

@@ -76,10 +76,16 @@ void show(Widget shell) {
 
 void settle() {
   App &a = app();
-  for (int round = 0; round < 4; ++round) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  for (;;) {
     XSync(a.dpy, False);
+    if (!(XtAppPending(a.app) & (XtIMXEvent | XtIMAlternateInput))) return;
     while (XtAppPending(a.app) & (XtIMXEvent | XtIMAlternateInput))
       XtAppProcessEvent(a.app, XtIMXEvent | XtIMAlternateInput);
+    if (std::chrono::steady_clock::now() > end) {
+      ADD_FAILURE() << "the X events did not stop coming";
+      return;
+    }
   }
 }
 

@@ -33,9 +33,11 @@ Widget makeShell(Widget *form, int width, int height);
 // keyboard focus.
 void show(Widget shell);
 
-// Processes events until the queue stays empty (a few round trips).
+// Processes events until a round trip to the server finds none left (at
+// most five seconds).
 void settle();
-// Processes events (and time-outs) for `ms` milliseconds.
+// Processes events (and time-outs) for `ms` milliseconds: for what is to
+// happen only after a time (an activation delay).
 void pump(int ms);
 
 // Moves the pointer to a widget's point (its centre by default) in root
