@@ -16,26 +16,10 @@
 #include <Xm/PushB.h>
 #include <Xm/RowColumn.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 namespace {
-
-// Runs the event loop until `done` holds, at most five seconds.
-void runUntil(const std::function<bool()> &done) {
-  xdtest::App &a = xdtest::app();
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done() && std::chrono::steady_clock::now() < end) {
-    XSync(a.dpy, False);
-    if (XtAppPending(a.app))
-      XtAppProcessEvent(a.app, XtIMAll);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  xdtest::settle();
-}
 
 // A window's place and size as the server has it, in the coordinates of
 // another window.
@@ -189,7 +173,7 @@ TEST(TabProgram, APageFilledOnceShownMakesTheTabGrowToShowIt) {
   xdtest::click(XdTabGetChild(tab, XdTAB_BUTTON, 2));
   ASSERT_NE(big, nullptr);
   // The tab grows once the toolkit has laid the filled page out.
-  runUntil([&] {
+  xdtest::pumpUntil([&] {
     const Box t = serverBox(tab, tab), b = serverBox(big, tab);
     return b.x + b.width <= t.width && b.y + b.height <= t.height;
   });
@@ -243,7 +227,7 @@ void fromTimer(XtPointer, XtIntervalId *) { XdTabSetCurrentPage(g_tab, 2, True);
 
 void afterTimer() {
   XtAppAddTimeOut(xdtest::app().app, 0, fromTimer, nullptr);
-  runUntil([] { return g_seen.pages > 0; });
+  xdtest::pumpUntil([] { return g_seen.pages > 0; });
 }
 
 // After the case the program goes on: it makes and uses another tab.
