@@ -101,11 +101,17 @@ bool settleWithManager(int limitMs) {
   XSync(devb->display, False);
   Display *other = XOpenDisplay(DisplayString(devb->display));
   if (other == nullptr) return false;
-  Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+  // Off the screen where the user placed it, so that it comes between the
+  // pointer and no window of the module.
+  Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), -10, -10, 1, 1, 0, 0, 0);
   XWMHints hints = {};
   hints.flags = InputHint;
   hints.input = False;
   XSetWMHints(other, probe, &hints);
+  XSizeHints place = {};
+  place.flags = USPosition;
+  place.x = place.y = -10;
+  XSetWMNormalHints(other, probe, &place);
   XSelectInput(other, probe, StructureNotifyMask);
   XMapWindow(other, probe);
   bool mapped = false;
