@@ -140,8 +140,7 @@ TEST_F(ListViews, ListViewUserActionsArePostedAndRecorded) {
   Widget inner = XdIconListGetChild(XdMCIconListGetChild(list, 0, XdMCIL_LIST), XdICONLIST_LIST);
   ASSERT_NE(inner, nullptr);
   Display *dpy = XtDisplay(list);
-  ASSERT_TRUE(qevtest::clickRowHandled(inner, 3));
-  ASSERT_TRUE(qevtest::clickRowHandled(inner, 3));
+  ASSERT_TRUE(qevtest::doubleClickRowHandled(inner, 3));
   ev = Events();
   ASSERT_FALSE(ev.empty());
   EXPECT_EQ(std::count_if(ev.begin(), ev.end(),

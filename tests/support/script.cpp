@@ -4,7 +4,9 @@
 #include "script.h"
 
 #include <X11/IntrinsicP.h>
+#include <X11/Xutil.h>
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 
@@ -91,6 +93,40 @@ bool settle(int limitMs) {
       if (!wutturn(0)) break;
     if (NowMs() > deadline) return false;
   }
+}
+
+bool settleWithManager(int limitMs) {
+  if (!devb || !wu_x_ok() || wu_term_pending()) return true;
+  const long deadline = NowMs() + limitMs;
+  XSync(devb->display, False);
+  Display *other = XOpenDisplay(DisplayString(devb->display));
+  if (other == nullptr) return false;
+  // Off the screen where the user placed it, so that it comes between the
+  // pointer and no window of the module.
+  Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), -10, -10, 1, 1, 0, 0, 0);
+  XWMHints hints = {};
+  hints.flags = InputHint;
+  hints.input = False;
+  XSetWMHints(other, probe, &hints);
+  XSizeHints place = {};
+  place.flags = USPosition;
+  place.x = place.y = -10;
+  XSetWMNormalHints(other, probe, &place);
+  XSelectInput(other, probe, StructureNotifyMask);
+  XMapWindow(other, probe);
+  bool mapped = false;
+  while (!mapped && NowMs() <= deadline) {
+    XEvent ev;
+    XSync(other, False);
+    while (!mapped && XCheckTypedWindowEvent(other, probe, MapNotify, &ev)) mapped = true;
+    if (!mapped) {
+      timespec pause = {0, 1000000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  XDestroyWindow(other, probe);
+  XCloseDisplay(other);
+  return mapped && settle(int(std::max(0L, deadline - NowMs())));
 }
 
 Script::Script()

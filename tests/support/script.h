@@ -115,4 +115,12 @@ int failureCount();
 // events did not stop coming within the bound.
 bool settle(int limitMs = 5000);
 
+// The same once a window manager, when one runs, has handled every request
+// the module made so far (a map, a move, a change of decorations): a window
+// of another connection that takes no input is mapped and waited for,
+// since the manager handles requests one after the other; then the module
+// dispatches what came of them.  False when either did not come within
+// `limitMs`.
+bool settleWithManager(int limitMs = 5000);
+
 }  // namespace qevtest

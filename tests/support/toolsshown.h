@@ -17,6 +17,6 @@ std::string toolsCut(Widget shell, Widget rowcol, int rows, int columns);
 // row, once the server (and a window manager) has done what the module
 // asked: the module's event loop turns until the screen shows them whole
 // or `limitMs` passed.
-std::string mergedToolsCut(int n, int perRow, int limitMs = 3000);
+std::string mergedToolsCut(int n, int perRow, int limitMs = 10000);
 
 }  // namespace qevtest

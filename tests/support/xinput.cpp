@@ -226,13 +226,47 @@ bool clickHandled(Widget w, unsigned button) {
   return clickHandledAt(w, x, y, button);
 }
 
-bool clickRowHandled(Widget list, int pos, unsigned button) {
-  Position x = 0, y = 0;
+namespace {
+
+// The middle of row `pos` of a Motif list, once the list is on the screen.
+bool RowMiddle(Widget list, int pos, int *x, int *y) {
+  Position rx = 0, ry = 0;
   Dimension width = 0, height = 0;
   if (!list || !WaitViewable(list, kLimitMs) ||
-      !XmListPosToBounds(list, pos, &x, &y, &width, &height))
+      !XmListPosToBounds(list, pos, &rx, &ry, &width, &height))
     return false;
-  return clickHandledAt(list, x + width / 2, y + height / 2, button);
+  *x = rx + width / 2;
+  *y = ry + height / 2;
+  return true;
+}
+
+}  // namespace
+
+bool clickRowHandled(Widget list, int pos, unsigned button) {
+  int x = 0, y = 0;
+  return RowMiddle(list, pos, &x, &y) && clickHandledAt(list, x, y, button);
+}
+
+bool doubleClickHandledAt(Widget w, int x, int y) {
+  Display *dpy = MoveInto(w, x, y);
+  if (!dpy) return false;
+  const unsigned long target = g_dispatched[ButtonPress] + 2;
+  for (int i = 0; i < 2; ++i) {
+    XTestFakeButtonEvent(dpy, Button1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, Button1, False, CurrentTime);
+  }
+  return DispatchUntil(dpy, ButtonPress, target, kLimitMs);
+}
+
+bool doubleClickHandled(Widget w) {
+  int x = 0, y = 0;
+  Middle(w, &x, &y);
+  return doubleClickHandledAt(w, x, y);
+}
+
+bool doubleClickRowHandled(Widget list, int pos) {
+  int x = 0, y = 0;
+  return RowMiddle(list, pos, &x, &y) && doubleClickHandledAt(list, x, y);
 }
 
 bool pressHandled(Widget w, unsigned button) {

@@ -39,6 +39,13 @@ bool clickHandledAt(Widget w, int x, int y, unsigned button = 1, unsigned modifi
 // A click on row `pos` (1-based) of a Motif list; false also when the row
 // is not in view.
 bool clickRowHandled(Widget list, int pos, unsigned button = 1);
+// Two clicks of button 1 as fast as a user double-clicks: both sent in one
+// burst, so that their spacing is the user's and not the time this process
+// takes to handle the first; handled once both presses are.  On the middle
+// of `w`, at (x, y) inside it, or on row `pos` of a Motif list.
+bool doubleClickHandled(Widget w);
+bool doubleClickHandledAt(Widget w, int x, int y);
+bool doubleClickRowHandled(Widget list, int pos);
 // A button pressed on the middle of `w` and held; later released over the
 // middle of `over` (the press-drag-release of a popup menu).
 bool pressHandled(Widget w, unsigned button);

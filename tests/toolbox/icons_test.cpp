@@ -14,6 +14,7 @@
 #include "qevhost.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "toolbox/wutbox.h"
 
@@ -38,8 +39,7 @@ TEST(ToolIcons, ShowTheButtonsBackground) {
   const int32_t kToolBoxCommand = 39;
   qevhost::setCommand("BAR");
   ecmd(window, kToolBoxCommand);
-  XSync(devb->display, False);
-  qevtest::turnUntil([] { return false; }, 200);
+  EXPECT_TRUE(qevtest::settle());
   wu_merged_box *mb = wumgmbx();
   ASSERT_TRUE(mb != nullptr && mb->tools != nullptr && mb->tools->next != nullptr);
   const int32_t kDocument = 290, kFolder = 291;  // the host images of -1 and -2

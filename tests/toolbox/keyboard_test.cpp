@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <X11/IntrinsicP.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <Xm/ArrowB.h>
 #include <Xm/MessageB.h>
@@ -17,7 +16,6 @@
 #include <Xm/Xm.h>
 
 #include <cstring>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,13 +28,13 @@
 #include "modulehost.h"
 #include "managers.h"
 #include "modulewindow.h"
-#include "steps.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
 #include "qevhost.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "widgettext.h"
 #include "widgettree.h"
@@ -84,7 +82,7 @@ std::string Describe(Window w) {
   return std::to_string(w) + (widget ? std::string(" (") + XtName(widget) + ")" : " (not the module's)");
 }
 
-using qevtest::Steps;
+using qevtest::Script;
 
 class ToolboxKeyboard : public qevtest::UnderManager {
  protected:
@@ -143,8 +141,9 @@ class ToolboxKeyboard : public qevtest::UnderManager {
 
   // The host's side: a command queued for the window is run, the tool box
   // commands through the window-system command slot as the host hands
-  // them back; the others are what reached the host.
-  std::vector<std::string> RunHost(Steps *inside = nullptr) {
+  // them back (the Tool Editor with the user's steps `inside` played in
+  // it); the others are what reached the host.
+  std::vector<std::string> RunHost(Script *inside = nullptr) {
     std::vector<std::string> reached;
     while (wu_event *e = wutdqev(window_)) {
       std::string text = e->text ? std::string(e->text, size_t(e->text_length)) : "";
@@ -157,9 +156,9 @@ class ToolboxKeyboard : public qevtest::UnderManager {
         qevhost::setCommand(text.substr(15));
         ecmd_(window_, kToolLoad);
       } else if (text.rfind("TOOLEDIT", 0) == 0) {
-        if (inside) inside->Start();
         qevhost::setCommand(text.substr(8));
-        ecmd_(window_, kToolEdit);
+        if (inside) inside->run([&] { ecmd_(window_, kToolEdit); });
+        else ecmd_(window_, kToolEdit);
       } else {
         reached.push_back(text);
       }
@@ -205,42 +204,14 @@ class ToolboxKeyboard : public qevtest::UnderManager {
     return k;
   }
 
-  // Once the merged shell is on the screen, the window manager has handled
-  // its map and the module what came of it: a window of another connection
-  // that takes no input is mapped after it and waited for, since the
-  // manager handles map requests one after the other.
+  // The merged shell is on the screen, and the window manager has handled
+  // its map and the module what came of it.
   void ToolboxShown() {
     wu_merged_box *mb = wumgmbx();
     ASSERT_NE(mb, nullptr);
     ASSERT_NE(mb->shell, nullptr);
     ASSERT_TRUE(qevtest::turnUntil([&] { return qevtest::viewable(mb->shell); }, kWaitMs));
-    XSync(devb->display, False);
-    if (Mwm()) {
-      Display *other = XOpenDisplay(DisplayString(devb->display));
-      ASSERT_NE(other, nullptr);
-      Window probe = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
-      XWMHints hints = {};
-      hints.flags = InputHint;
-      hints.input = False;
-      XSetWMHints(other, probe, &hints);
-      XSelectInput(other, probe, StructureNotifyMask);
-      XMapWindow(other, probe);
-      bool mapped = false;
-      for (int waited = 0; !mapped && waited < kWaitMs; ++waited) {
-        XEvent ev;
-        XSync(other, False);
-        while (!mapped && XCheckTypedWindowEvent(other, probe, MapNotify, &ev)) mapped = true;
-        if (!mapped) {
-          timespec pause = {0, 1000000};
-          nanosleep(&pause, nullptr);
-        }
-      }
-      XDestroyWindow(other, probe);
-      XCloseDisplay(other);
-      ASSERT_TRUE(mapped) << "the window manager maps a window";
-    }
-    // The module dispatches what the server sent it for the map.
-    qevtest::turnUntil([] { return false; }, 100);
+    EXPECT_TRUE(qevtest::settleWithManager());
   }
 
   // The tool box shows whole and unfolded.
@@ -338,7 +309,7 @@ enum class Ending { kSave, kAnswer, kClose };
 // The steps that end the editor one way, clicked and typed as the user
 // does; Save and the answered question save the box where the window's
 // box comes from, so the editor asks the host to load it again.
-std::vector<Steps::Step> EndEditor(Ending how) {
+std::vector<Script::Step> EndEditor(Ending how) {
   auto button = [](const char *label) -> Widget {
     Widget ed = Named("Tool Editor");
     if (!ed) return nullptr;
@@ -350,28 +321,39 @@ std::vector<Steps::Step> EndEditor(Ending how) {
         return w;
     return nullptr;
   };
-  auto click = [button](const char *label) {
-    return [button, label] {
-      Widget w = button(label);
-      return w && qevtest::clickHandled(w);
-    };
+  // A button of the editor, once the editor asks nothing.
+  auto click = [button](const char *label) -> Script::Step {
+    return {label,
+            [button, label] {
+              Widget w = button(label);
+              return !ShownMessage() && w && qevtest::viewable(w);
+            },
+            [button, label] { EXPECT_TRUE(qevtest::clickHandled(button(label))); }};
   };
-  auto up = [] { return Named("Tool Editor") && qevtest::viewable(Named("Tool Editor")); };
-  auto answer = [] {
-    Widget m = ShownMessage();
-    return m && qevtest::clickHandled(XmMessageBoxGetChild(m, XmDIALOG_OK_BUTTON));
+  // The message box saying `text`, answered with its first button.
+  auto answer = [](const char *text) -> Script::Step {
+    return {std::string(text) + " answered",
+            [text] {
+              Widget m = ShownMessage();
+              return m && qevtest::viewable(m) && qevtest::xmStringResource(m, XmNmessageString) == text;
+            },
+            [] { EXPECT_TRUE(qevtest::clickHandled(XmMessageBoxGetChild(ShownMessage(), XmDIALOG_OK_BUTTON))); }};
   };
-  auto edit = [] {
-    std::vector<Widget> all, fields;
-    qevtest::widgetTree(Named("Tool Editor"), &all);
-    for (Widget w : all)
-      if (std::strcmp(XtName(w), "TextField") == 0) fields.push_back(w);
-    // The command field follows the tools-per-row field.
-    return fields.size() > 1 && qevtest::replaceTextHandled(fields[1], "DMSG 'edited'");
-  };
+  const Script::Step up = {"the editor is up",
+                           [] { return Named("Tool Editor") && qevtest::viewable(Named("Tool Editor")); }, nullptr};
+  const Script::Step edit = {"the command edited", nullptr, [] {
+                               std::vector<Widget> all, fields;
+                               qevtest::widgetTree(Named("Tool Editor"), &all);
+                               for (Widget w : all)
+                                 if (std::strcmp(XtName(w), "TextField") == 0) fields.push_back(w);
+                               // The command field follows the tools-per-row field.
+                               ASSERT_GT(fields.size(), 1u);
+                               EXPECT_TRUE(qevtest::replaceTextHandled(fields[1], "DMSG 'edited'"));
+                             }};
   switch (how) {
-    case Ending::kSave: return {up, click("Save"), answer, click("Close")};
-    case Ending::kAnswer: return {up, edit, click("Close"), answer /* Yes */, answer /* Saved. */};
+    case Ending::kSave: return {up, click("Save"), answer("Saved."), click("Close")};
+    case Ending::kAnswer:
+      return {up, edit, click("Close"), answer("Save the changes?") /* Yes */, answer("Saved.")};
     case Ending::kClose: break;
   }
   return {up, click("Close")};
@@ -398,14 +380,15 @@ class ToolEditorKeyboard : public ToolboxKeyboard {
     int maps = 0;
     XtAddEventHandler(mb->shell, StructureNotifyMask, False, CountMaps, &maps);
     wu_toolbox *const old = window_->toolbox;
-    Steps steps(EndEditor(how));
+    Script steps;
+    steps.then(EndEditor(how));
     Type("TOOLEDIT");
     EXPECT_TRUE(RunHost(&steps).empty());
     // A save where the box comes from had the host load it again.
     if (how != Ending::kClose) {
       EXPECT_NE(window_->toolbox, old);
     }
-    EXPECT_TRUE(steps.Done()) << "every step of the editor ran";
+    EXPECT_TRUE(steps.finished()) << "every step of the editor ran";
     EXPECT_EQ(Named("Tool Editor"), nullptr);
     ToolboxShown();
     EXPECT_GE(maps, 1) << "the box was mapped again";
@@ -442,12 +425,15 @@ TEST_P(ToolboxKeyboard, TheCommandPartTakesTheKeyboardByAClick) {
   // was closed.
   qevhost::setCommand("");
   ecmd_(window_, kToolClose);
-  qevtest::turnUntil([&] { return !qevtest::viewable(mb->shell); }, kWaitMs);
-  qevtest::turnUntil([&] { return Now().server != XtWindow(mb->shell); }, kWaitMs);
+  EXPECT_TRUE(qevtest::turnUntil([&] { return !qevtest::viewable(mb->shell); }, kWaitMs));
+  // Where the window manager put the keyboard once it handled the close.
+  EXPECT_TRUE(qevtest::settleWithManager());
   const Keyboard before = Now();
+  EXPECT_NE(before.server, XtWindow(mb->shell));
   ToolLoad();
   ToolboxShown();
-  EXPECT_EQ(Now().server, before.server);
+  EXPECT_EQ(Now().server, before.server) << "the keyboard went to " << Describe(Now().server) << " from "
+                                         << Describe(before.server);
   ASSERT_TRUE(qevtest::clickHandled(text));
   Type("DMSG 'again'");
   EXPECT_EQ(RunHost(), std::vector<std::string>{"DMSG 'again'"});

@@ -31,6 +31,7 @@
 #include "runtime/wuhost.h"
 #include "runtime/wureg.h"
 #include "runtime/wuruntime.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "child.h"
 #include "hostnames.h"
@@ -116,7 +117,12 @@ class Toolbox : public ::testing::Test {
     }
     return out;
   }
-  void Settle(int ms = 100) {
+  // What the module asked of the server and of a window manager is done
+  // and what came of it dispatched.
+  void Settle() { EXPECT_TRUE(qevtest::settleWithManager()); }
+  // Lets `ms` go by with the module's event loop turning: for what must
+  // not happen, or not yet, within a time (a tip's delay).
+  void Dwell(int ms) {
     XSync(devb->display, False);
     qevtest::turnUntil([] { return false; }, ms);
   }
@@ -264,7 +270,7 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
   // An address is never cut: too long rings the bell and opens nothing.
   EXPECT_EQ(Cmd(108, "'" + std::string(300, 'a') + "'"), WU_OK);
   EXPECT_EQ(qevhost::commandsConsumed() > 0, true);
-  Settle(300);
+  Dwell(300);
   EXPECT_NE(access(opened.c_str(), F_OK), 0) << "a cut address was opened";
   if (old_browser) setenv("BROWSER", kept.c_str(), 1);
   else unsetenv("BROWSER");
@@ -582,7 +588,7 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
 
   qevhost::setMessage(526, 730, "");   // the third built-in tool has no tip
   Cmd(39, "");
-  Settle(300);
+  Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   devb->prefs.toolbox_tip_delay = 400;
@@ -603,7 +609,7 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   auto shown = [&] { return mb->tip_shown && Viewable(mb->tip_shell); };
   // Resting on a tool: nothing before the delay, then its tip below it.
   moveTo(tools[0]->button);
-  Settle(150);
+  Dwell(150);
   EXPECT_FALSE(shown()) << "no tip before the delay";
   ASSERT_TRUE(qevtest::turnUntil(shown, 2000));
   EXPECT_EQ(tipText(), "tip 0");
@@ -619,28 +625,28 @@ TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   // A tool without a tip in the grace period shows nothing and uses the
   // period up: after a pause, the next tool waits for the delay again.
   moveTo(tools[2]->button);
-  Settle(60);
+  Dwell(60);
   EXPECT_FALSE(shown());
-  Settle(600);
+  Dwell(600);
   moveTo(tools[3]->button);
-  Settle(150);
+  Dwell(150);
   EXPECT_FALSE(shown()) << "the grace period ended with the tool without a tip";
   EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
   EXPECT_EQ(tipText(), "tip 3");
   // Leaving a tool before the delay, once the grace period after tip 3 is
   // over: its tip never shows, and no grace period follows for the next.
   moveTo(mb->tools_arrow);
-  Settle(600);
+  Dwell(600);
   EXPECT_FALSE(shown());
   moveTo(tools[0]->button);
-  Settle(60);
+  Dwell(60);
   moveTo(mb->tools_arrow);
-  Settle(600);
+  Dwell(600);
   EXPECT_FALSE(shown()) << "the tip of a tool left before the delay";
   moveTo(tools[0]->button);
-  Settle(60);
+  Dwell(60);
   moveTo(tools[1]->button);
-  Settle(150);
+  Dwell(150);
   EXPECT_FALSE(shown()) << "a grace period after a tip that never showed";
   EXPECT_TRUE(qevtest::turnUntil(shown, 2000));
   EXPECT_EQ(tipText(), "tip 1");
@@ -705,7 +711,7 @@ TEST_F(Toolbox, ScreenDumpsThroughTheConverter) {
   EXPECT_EQ(devb->busy_depth, 0);
   // A window half off the left edge: only the visible part, and a note.
   XMoveWindow(devb->display, XtWindow(window_->outer), -50, 10);
-  Settle(200);
+  Settle();
   qevhost::clearLog();
   Cmd(69, "'" + path + "'");
   EXPECT_TRUE(qevtest::logContains("Clipped."));
@@ -829,7 +835,7 @@ TEST_F(Toolbox, CloseOfAnIconicShellRunsOnceMoreAndTheMapGuardHolds) {
   Settle();
   // Mapped behind the module's back while closed: unmapped again.
   XMapWindow(devb->display, XtWindow(mb->shell));
-  Settle(300);
+  Settle();
   EXPECT_FALSE(Viewable(mb->shell));
   // The toggle loads it again.
   Cmd(112);
@@ -871,7 +877,7 @@ TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
   Dimension w = 0, h = 0;
   XtVaGetValues(mb->shell, XmNwidth, &w, XmNheight, &h, nullptr);
   XMoveWindow(devb->display, XtWindow(mb->shell), sw - w, sh - h);
-  Settle(200);
+  Settle();
   wu_tool *last = mb->tools;
   while (last->next) last = last->next;
   devb->prefs.use_toolbox_tips = True;
@@ -882,7 +888,7 @@ TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
   wumtlwn(last->button, last, &enter, &go);
   qevtest::turnUntil([&] { return mb->tip_shown != 0; }, 2000);
   ASSERT_TRUE(mb->tip_shown);
-  Settle(100);
+  Settle();
   Position bx, by, tx, ty;
   XtTranslateCoords(last->button, 0, 0, &bx, &by);
   XtVaGetValues(mb->tip_shell, XmNx, &tx, XmNy, &ty, nullptr);
@@ -897,7 +903,7 @@ TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
   XtFree(last->tip);
   last->tip = nullptr;
   wumtlwn(last->button, last, &enter, &go);
-  Settle(100);
+  Dwell(100);
   EXPECT_FALSE(mb->tip_shown);
 }
 
@@ -1075,7 +1081,7 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
     Queued(a);
     qevtest::clickWidget(b0);
     qevtest::turnUntil([&] { return reload.ran > 0; }, 3000);
-    Settle(100);
+    Settle();
     EXPECT_EQ(reload.ran, 1) << "the press reached the button";
     EXPECT_TRUE(Queued(a).empty()) << "the released tool's command is not queued";
     mb = wumgmbx();
@@ -1141,7 +1147,7 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheLoadShowsTheTools) {
 TEST_F(Toolbox, KeptOnTopWhileThePointerIsInAModuleWindow) {
   devb->prefs.toolbox_always_on_top = True;
   Cmd(39, "");
-  Settle(300);
+  Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(Viewable(mb->shell));
@@ -1234,7 +1240,7 @@ TEST_P(ToolboxDecorations, FollowThePreferenceAndTheWindowManager) {
   }
   devb->prefs.show_hide_decorations = pref;
   Cmd(39, "");
-  Settle(300);
+  Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_NE(mb->shell, nullptr);
@@ -1275,7 +1281,7 @@ TEST_F(Toolbox, TheMergedShellIsTitledWithTheModulesPrefix) {
   ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
   wutfbar(nullptr, b);
   Cmd(39, "TESTLIB.CAT.TITLED");
-  Settle(300);
+  Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   ASSERT_TRUE(mb->shell && XtIsRealized(mb->shell));
@@ -1330,13 +1336,13 @@ class ToolboxAndCommandWindow : public Toolbox, public ::testing::WithParamInter
     Dimension width = 0;
     XtVaGetValues(outer, XmNwidth, &width, nullptr);
     ASSERT_TRUE(qevtest::turnUntil([outer, width] { return OnScreen(outer).width > int(width); }));
-    Settle(300);
+    Settle();
   }
   // Both shown, neither covers the other, and both stand below the
   // window's own area (the window-manager frames around it are as wide as
   // the border resources say, not necessarily as the manager draws them).
   void ExpectSideBySide() {
-    Settle(200);
+    Settle();
     wu_merged_box *mb = wumgmbx();
     ASSERT_NE(mb, nullptr);
     ASSERT_NE(wumcwtf(), nullptr);

@@ -26,7 +26,7 @@
 #include "qevhost.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuruntime.h"
-#include "steps.h"
+#include "script.h"
 #include "textwin/wutwin.h"
 #include "widgettext.h"
 #include "widgettree.h"
@@ -139,48 +139,50 @@ TEST_F(EditorKeyboard, AListPostedWhenTheWindowIsReleasedLetsTheKeyboardGo) {
   ecmd_(window_, kToolLoad);
   Window editor_window = None, list_window = None;
   bool held = false;
-  qevtest::Steps steps({
-      [&] {
-        Widget icon = Labelled(Editor(), "Icon");
-        return icon && qevtest::viewable(icon) && qevtest::clickHandled(icon);
-      },
-      [&] {
-        Widget arrow = Nth(Chooser(), "ComboArrow");
-        Widget shell = Nth(Chooser(), "ListShell");
-        if (!arrow || !shell || !qevtest::viewable(arrow)) return false;
-        Dimension w = 0, h = 0;
-        XtVaGetValues(arrow, XmNwidth, &w, XmNheight, &h, nullptr);
-        if (!qevtest::moveHandled(arrow, w / 2, h / 2)) return false;
-        Display *dpy = devb->display;
-        XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-        XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-        XSync(dpy, False);
-        ServerClock clock(other_);
-        const Time clicked = clock.Now();
-        while (clock.Now() <= clicked) {
-        }
-        while (!reinterpret_cast<ShellWidget>(shell)->shell.popped_up &&
-               (XtAppPending(devb->app) & XtIMXEvent))
-          XtAppProcessEvent(devb->app, XtIMXEvent);
-        EXPECT_TRUE(reinterpret_cast<ShellWidget>(shell)->shell.popped_up) << "the click posts the list";
-        held = !qevtest::keyboardFree(other_) && !qevtest::pointerFree(other_);
-        editor_window = XtWindow(XtParent(Editor()));
-        list_window = XtWindow(shell);
-        // The host releases the window while the list is up.
-        wuxfwnd(window_);
-        window_ = nullptr;
-        return true;
-      },
-  });
-  steps.Start();
+  qevtest::Script script;
+  script.then("Icon",
+              [&] {
+                Widget icon = Labelled(Editor(), "Icon");
+                return icon && qevtest::viewable(icon);
+              },
+              [&] { EXPECT_TRUE(qevtest::clickHandled(Labelled(Editor(), "Icon"))); })
+      .then("the category arrow clicked, handled late; the window released with the list up",
+            [&] {
+              Widget arrow = Nth(Chooser(), "ComboArrow");
+              return arrow && Nth(Chooser(), "ListShell") && qevtest::viewable(arrow);
+            },
+            [&] {
+              Widget arrow = Nth(Chooser(), "ComboArrow");
+              Widget shell = Nth(Chooser(), "ListShell");
+              Dimension w = 0, h = 0;
+              XtVaGetValues(arrow, XmNwidth, &w, XmNheight, &h, nullptr);
+              ASSERT_TRUE(qevtest::moveHandled(arrow, w / 2, h / 2));
+              Display *dpy = devb->display;
+              XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+              XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+              XSync(dpy, False);
+              ServerClock clock(other_);
+              const Time clicked = clock.Now();
+              while (clock.Now() <= clicked) {
+              }
+              while (!reinterpret_cast<ShellWidget>(shell)->shell.popped_up &&
+                     (XtAppPending(devb->app) & XtIMXEvent))
+                XtAppProcessEvent(devb->app, XtIMXEvent);
+              EXPECT_TRUE(reinterpret_cast<ShellWidget>(shell)->shell.popped_up) << "the click posts the list";
+              held = !qevtest::keyboardFree(other_) && !qevtest::pointerFree(other_);
+              editor_window = XtWindow(XtParent(Editor()));
+              list_window = XtWindow(shell);
+              // The host releases the window while the list is up.
+              wuxfwnd(window_);
+              window_ = nullptr;
+            });
   qevhost::setCommand("");
-  ecmd_(window_, kToolEdit);
+  script.run([&] { ecmd_(window_, kToolEdit); });
   // Back with the host, nothing dispatched since.
   EXPECT_TRUE(qevtest::keyboardFree(other_)) << "the keyboard is free";
   EXPECT_TRUE(qevtest::pointerFree(other_)) << "the pointer is free";
   EXPECT_FALSE(qevtest::windowExists(other_, editor_window)) << "the editor is gone from the server";
   EXPECT_FALSE(qevtest::windowExists(other_, list_window)) << "the list is gone from the server";
-  EXPECT_TRUE(steps.Done());
   EXPECT_TRUE(held) << "the posted list held the pointer and the keyboard";
   EXPECT_NE(editor_window, Window(None));
   EXPECT_EQ(Editor(), nullptr);

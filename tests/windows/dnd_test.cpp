@@ -30,6 +30,7 @@
 #include "qevhost.h"
 #include "runtime/wuruntime.h"
 #include "runtime/wutoolkit.h"
+#include "script.h"
 #include "textwin/QevPane.h"
 #include "textwin/wutwin.h"
 #include "xserver.h"
@@ -67,10 +68,8 @@ class DragDrop : public ::testing::Test {
                                    XmNwidth, 120, XmNheight, 40, nullptr);
   }
 
-  void Settle(int ms = 300) {
-    XSync(devb->display, False);
-    qevtest::turnUntil([] { return false; }, ms);
-  }
+  // What the test's requests and input made the server send is handled.
+  void Settle() { EXPECT_TRUE(qevtest::settle()); }
 
   wu_window *window_ = nullptr;
   wu_pane *pane_ = nullptr;
@@ -289,7 +288,7 @@ TEST_F(DragDrop, ValueScaledBarsScaleBothWays) {
 
   // A small range with a page of ten: every host value goes there and back.
   XtDestroyWidget(w);
-  Settle(100);
+  Settle();
   ASSERT_EQ(bar->widget, nullptr);
   minimum = 0;
   maximum = 99;
@@ -301,8 +300,8 @@ TEST_F(DragDrop, ValueScaledBarsScaleBothWays) {
   EXPECT_EQ(WidgetValue(w, XmNsliderSize), span / 10);
   // A click on the slider that does not move it reports the value it
   // shows: the host's value again.
-  Settle(100);
-  ASSERT_TRUE(qevtest::viewable(w));
+  ASSERT_TRUE(qevtest::turnUntil([w] { return qevtest::viewable(w); }));
+  Settle();
   int sx = 0, sy = 0;
   qevtest::scrollBarPlace(w, qevtest::kSlider, &sx, &sy);
   g_values.clear();

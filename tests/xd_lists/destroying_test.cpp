@@ -162,8 +162,7 @@ std::vector<Case> iconListCases() {
   v.push_back({"double click", [] {
                  IL l(XmBROWSE_SELECT, false);
                  l.destroyOn(XmNdefaultActionCallback);
-                 click(l.icons, 5, l.rowY(3));
-                 click(l.icons, 5, l.rowY(3));
+                 doubleClick(l.icons, 5, l.rowY(3));
                }});
   v.push_back({"drag press", [] {
                  IL l(XmBROWSE_SELECT, false);
@@ -318,11 +317,11 @@ TEST(ListLifecycle, ManyListsMadeAndDestroyedKeepTheHeapFlat) {
       int pos[] = {2, 5};
       XdIconListSelectPositions(l.il, 2, pos, False);
       XtDestroyWidget(l.il);
-      pump(1);
+      pump();
       MC m(XmBROWSE_SELECT, form);
       XdMCIconListSortOnColumn(m.mc, 1);
       XtDestroyWidget(m.mc);
-      pump(1);
+      pump();
     }
   };
   cycle(20);  // the toolkit's own caches settle first

@@ -249,12 +249,13 @@ TEST_F(IconListTest, IconColumnClicksFollowEachSelectionPolicy) {
     EXPECT_EQ(calls.calls[0].item_position, 3);
     EXPECT_EQ(calls.calls[0].item, "row 3");
     pauseClicks();
-    click(icons, 5, rowY(5));
-    EXPECT_EQ(selected(list), std::vector<int>{5});
     // A second click within the multi-click time is a double click.
     Calls dflt;
     dflt.watch(il, XmNdefaultActionCallback);
-    click(icons, 5, rowY(5));
+    doubleClick(icons, 5, rowY(5), [&] {
+      EXPECT_EQ(selected(list), std::vector<int>{5});
+      EXPECT_TRUE(dflt.calls.empty());
+    });
     ASSERT_EQ(dflt.calls.size(), 1u);
     EXPECT_EQ(dflt.calls[0].reason, XmCR_DEFAULT_ACTION);
     EXPECT_EQ(dflt.calls[0].item_position, 5);

@@ -16,6 +16,8 @@
 #include <Xm/List.h>
 #include <Xm/Xm.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -39,16 +41,36 @@ inline App &app() {
   return a;
 }
 
-// Handles every pending event (and zero-delay timers) until quiet.
-inline void pump(int rounds = 3) {
+// Handles every pending event (and zero-delay timers) until a round trip
+// to the server finds nothing more to handle: what the test's requests and
+// input made the server send has been dispatched (at most five seconds).
+inline void pump() {
   App &a = app();
-  for (int r = 0; r < rounds; ++r) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  for (;;) {
     XSync(a.dpy, False);
+    if (!XtAppPending(a.app)) return;
     while (XtAppPending(a.app)) XtAppProcessEvent(a.app, XtIMAll);
-    usleep(2000);
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "the X events did not stop coming";
+      return;
+    }
   }
+}
+
+// Dispatches the X events the server has sent up to and including the
+// next one of `type` (KeyPress, ButtonRelease): the input the test sent in
+// one burst is handled one action at a time.  False when none is queued.
+inline bool dispatchThrough(int type) {
+  App &a = app();
   XSync(a.dpy, False);
-  while (XtAppPending(a.app)) XtAppProcessEvent(a.app, XtIMAll);
+  while (XEventsQueued(a.dpy, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(a.dpy, &next);
+    XtAppProcessEvent(a.app, XtIMXEvent);
+    if (next.type == type) return true;
+  }
+  return false;
 }
 
 // An icon list "icons" of a selection policy showing `visible` rows.
@@ -99,8 +121,9 @@ inline void rootPos(Widget w, int x, int y, int *rx, int *ry) {
                         &child);
 }
 
-// A real click (XTest) at (x, y) of w's window, with modifier keys held.
-inline void click(Widget w, int x, int y, unsigned button = 1, std::vector<KeySym> mods = {}) {
+// A real click (XTest) at (x, y) of w's window, with modifier keys held:
+// the XTest events, without waiting for them to be handled.
+inline void sendClick(Widget w, int x, int y, unsigned button = 1, const std::vector<KeySym> &mods = {}) {
   Display *dpy = XtDisplay(w);
   int rx, ry;
   rootPos(w, x, y, &rx, &ry);
@@ -109,6 +132,23 @@ inline void click(Widget w, int x, int y, unsigned button = 1, std::vector<KeySy
   XTestFakeButtonEvent(dpy, button, True, 0);
   XTestFakeButtonEvent(dpy, button, False, 0);
   for (KeySym k : mods) XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, k), False, 0);
+}
+
+// The same click, handled.
+inline void click(Widget w, int x, int y, unsigned button = 1, std::vector<KeySym> mods = {}) {
+  sendClick(w, x, y, button, mods);
+  pump();
+}
+
+// Two clicks at (x, y) as fast as a user double-clicks: both sent in one
+// burst, so that their spacing is the user's and not the time this
+// process takes to handle the first.  `between` runs once the first click
+// is handled.
+inline void doubleClick(Widget w, int x, int y, const std::function<void()> &between = nullptr) {
+  sendClick(w, x, y);
+  sendClick(w, x, y);
+  EXPECT_TRUE(dispatchThrough(ButtonRelease)) << "the first click came";
+  if (between) between();
   pump();
 }
 
@@ -138,6 +178,23 @@ inline void key(KeySym sym, std::vector<KeySym> mods = {}) {
   XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), True, 0);
   XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), False, 0);
   for (KeySym k : mods) XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, k), False, 0);
+  pump();
+}
+
+// Keys typed in one burst, as fast as a user types them: their spacing is
+// the user's and not the time this process takes to handle each.  The
+// presses are then handled one after the other, `each(i)` run once key i
+// is handled.
+inline void typeBurst(const std::vector<KeySym> &keys, const std::function<void(size_t)> &each = nullptr) {
+  Display *dpy = app().dpy;
+  for (KeySym k : keys) {
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, k), True, 0);
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, k), False, 0);
+  }
+  for (size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_TRUE(dispatchThrough(KeyPress)) << "key " << i << " of the burst came";
+    if (each) each(i);
+  }
   pump();
 }
 

@@ -303,12 +303,13 @@ TEST_F(MCIconListTest, TypeAheadFindsRowsAndDeleteKeysOnlyReport) {
                 },
                 &deleted);
   focus(inner());
-  key(XK_b);
-  EXPECT_EQ(selected(inner()), std::vector<int>{2});
-  key(XK_a);  // "ba" from the selected row on: bazaar
-  EXPECT_EQ(selected(inner()), std::vector<int>{4});
-  key(XK_t);  // "bat" in any letter case
-  EXPECT_EQ(selected(inner()), std::vector<int>{5});
+  // "bat" typed: each letter is looked at as it is handled.
+  typeBurst({XK_b, XK_a, XK_t}, [&](size_t i) {
+    const std::vector<int> want[] = {{2},   // "b"
+                                     {4},   // "ba" from the selected row on: bazaar
+                                     {5}};  // "bat" in any letter case
+    EXPECT_EQ(selected(inner()), want[i]) << "after letter " << i + 1 << " of bat";
+  });
   EXPECT_FALSE(sel.calls.empty());
   pauseClicks();
   key(XK_b);  // a new prefix: the next "b" row after the selected one, wrapping
@@ -318,7 +319,7 @@ TEST_F(MCIconListTest, TypeAheadFindsRowsAndDeleteKeysOnlyReport) {
   EXPECT_EQ(deleted, (std::vector<long>{XK_Delete, XK_BackSpace}));
   EXPECT_EQ(column(0).size(), 6u);
   // A long burst of letters stays within the prefix's bound.
-  for (int i = 0; i < XdTYPEAHEAD_MAX + 20; ++i) key(XK_z);
+  typeBurst(std::vector<KeySym>(XdTYPEAHEAD_MAX + 20, XK_z));
   EXPECT_EQ(P().typeahead_length, XdTYPEAHEAD_MAX);
 }
 

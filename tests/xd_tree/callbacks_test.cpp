@@ -136,6 +136,11 @@ using Log = std::vector<std::string>;
 
 // The tree went in the middle of `before`: every node left was released
 // with it, each once.
+// The owner was told `what`.
+bool Logged(const Scene &s, const std::string &what) {
+  return std::find(s.owner.log.begin(), s.owner.log.end(), what) != s.owner.log.end();
+}
+
 void expectDestroyed(Scene &s, const Log &before) {
   const Log &log = s.owner.log;
   ASSERT_GE(log.size(), before.size());
@@ -160,15 +165,11 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDestroyTheTree) {
   });
   runCase("double click", [](Scene &s) {
     s.a1->double_click_proc = onDouble;
-    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
-    s.arm(Owner::kDestroyTree, "a1");
-    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
+    xdtest::doubleClickNode(s.a1, XdTREE_PART_LABEL, [&s] { s.arm(Owner::kDestroyTree, "a1"); });
     expectDestroyed(s, (Log{"select:a1", "double:a1"}));
   });
   runCase("double click toggling into the expand function", [](Scene &s) {
-    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
-    s.arm(Owner::kDestroyTree, "a1");
-    xdtest::clickNode(s.a1, XdTREE_PART_LABEL);
+    xdtest::doubleClickNode(s.a1, XdTREE_PART_LABEL, [&s] { s.arm(Owner::kDestroyTree, "a1"); });
     expectDestroyed(s, (Log{"select:a1", "expand:a1"}));
   });
   runCase("delete key", [](Scene &s) {
@@ -181,7 +182,7 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDestroyTheTree) {
     xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDestroyTree, "a1");
     xdtest::key(XK_Down);
-    xdtest::pump(450);
+    EXPECT_TRUE(xdtest::pumpUntil([&s] { return Logged(s, "select:a1"); })) << "the move activated a1";
     expectDestroyed(s, (Log{"select:a", "select:a1"}));
   });
   runCase("Left collapses into the expand function", [](Scene &s) {
@@ -228,9 +229,7 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDeleteTheirNode) {
   });
   runCase("double click", [](Scene &s) {
     s.a2->double_click_proc = onDouble;
-    xdtest::clickNode(s.a2, XdTREE_PART_LABEL);
-    s.arm(Owner::kDeleteNode, "a2");
-    xdtest::clickNode(s.a2, XdTREE_PART_LABEL);
+    xdtest::doubleClickNode(s.a2, XdTREE_PART_LABEL, [&s] { s.arm(Owner::kDeleteNode, "a2"); });
     EXPECT_EQ(s.owner.log, (Log{"select:a2", "double:a2", "select:a", "release:a2"}));
   });
   runCase("delete key, then the keys go on", [](Scene &s) {
@@ -248,7 +247,7 @@ TEST(TreeCallbacks, OwnerFunctionsReachedByInputMayDeleteTheirNode) {
     xdtest::clickNode(s.a, XdTREE_PART_LABEL);
     s.arm(Owner::kDeleteNode, "a1");
     xdtest::key(XK_Down);
-    xdtest::pump(450);
+    EXPECT_TRUE(xdtest::pumpUntil([&s] { return Logged(s, "release:a1"); })) << "the move activated a1";
     EXPECT_EQ(s.owner.log,
               (Log{"select:a", "select:a1", "release:a11", "select:a", "release:a1"}));
     EXPECT_EQ(s.owner.tree->focus, s.a);

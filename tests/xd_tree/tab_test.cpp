@@ -299,7 +299,7 @@ TEST(TabFocus, StartsOnTheCurrentTabAndTheKeyboardPassesTheTabsWithoutChangingTh
   settle();
   EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 2));  // not the first tab
   xdtest::key(XK_Tab);
-  xdtest::pump(50);
+  xdtest::settle();
   EXPECT_EQ(XmGetFocusWidget(tab), XdTabGetChild(tab, XdTAB_BUTTON, 3));
   EXPECT_TRUE(g_pages.empty());
   int current = -1;
@@ -327,7 +327,7 @@ TEST_F(Tab, TabPassesTheTabsIntoTheCurrentPageAndSpaceOrReturnChangesIt) {
   EXPECT_EQ(g_pages, std::vector<int>{1});
   for (Widget next : {b, c, fields[0]}) {
     xdtest::key(XK_Tab);
-    xdtest::pump(50);
+    xdtest::settle();
     EXPECT_EQ(XmGetFocusWidget(tab), next);
     EXPECT_EQ(current(), 0);
   }
@@ -348,7 +348,7 @@ TEST_F(Tab, TabPassesTheTabsIntoTheCurrentPageAndSpaceOrReturnChangesIt) {
   EXPECT_EQ(shownColour(), kColours[1]);
   xdtest::key(XK_Tab);
   xdtest::key(XK_Tab);
-  xdtest::pump(50);
+  xdtest::settle();
   EXPECT_EQ(XmGetFocusWidget(tab), fields[1]);  // into the page now current
   EXPECT_EQ(g_pages, (std::vector<int>{1, 3, 2}));
 }

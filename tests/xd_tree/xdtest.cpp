@@ -76,17 +76,27 @@ void show(Widget shell) {
 
 void settle() {
   App &a = app();
-  for (int round = 0; round < 4; ++round) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  for (;;) {
     XSync(a.dpy, False);
+    if (!(XtAppPending(a.app) & (XtIMXEvent | XtIMAlternateInput))) return;
     while (XtAppPending(a.app) & (XtIMXEvent | XtIMAlternateInput))
       XtAppProcessEvent(a.app, XtIMXEvent | XtIMAlternateInput);
+    if (std::chrono::steady_clock::now() > end) {
+      ADD_FAILURE() << "the X events did not stop coming";
+      return;
+    }
   }
 }
 
-void pump(int ms) {
+bool pumpUntil(const std::function<bool()> &done, int limitMs) {
   App &a = app();
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) {
+      settle();
+      return false;
+    }
     XSync(a.dpy, False);
     if (XtAppPending(a.app))
       XtAppProcessEvent(a.app, XtIMAll);
@@ -94,7 +104,10 @@ void pump(int ms) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   settle();
+  return true;
 }
+
+void pump(int ms) { pumpUntil([] { return false; }, ms); }
 
 void pointerTo(Widget w, int x, int y) {
   Position rx = 0, ry = 0;
@@ -124,6 +137,29 @@ void clickNode(wu_tree_node *n, int part, unsigned button, const std::vector<Key
   XRectangle r = {};
   ASSERT_EQ(_XdTreeNodeRect(n, part, &r), 1) << n->text;
   clickAt(n->tree->drawing_area, r.x + r.width / 2, r.y + r.height / 2, button, mods);
+}
+
+void doubleClickNode(wu_tree_node *n, int part, const std::function<void()> &between) {
+  XRectangle r = {};
+  ASSERT_EQ(_XdTreeNodeRect(n, part, &r), 1) << n->text;
+  App &a = app();
+  pointerTo(n->tree->drawing_area, r.x + r.width / 2, r.y + r.height / 2);
+  for (int i = 0; i < 2; ++i) {
+    XTestFakeButtonEvent(a.dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(a.dpy, 1, False, CurrentTime);
+  }
+  XSync(a.dpy, False);
+  // The first click's events, up to its release, then the rest.
+  bool released = false;
+  while (!released && XEventsQueued(a.dpy, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(a.dpy, &next);
+    XtAppProcessEvent(a.app, XtIMXEvent);
+    released = next.type == ButtonRelease;
+  }
+  EXPECT_TRUE(released) << "the first click came";
+  if (between) between();
+  settle();
 }
 
 void click(Widget w, unsigned button, const std::vector<KeySym> &mods) {

@@ -8,6 +8,7 @@
 
 #include "xd/TreeP.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,15 @@ Widget makeShell(Widget *form, int width, int height);
 // keyboard focus.
 void show(Widget shell);
 
-// Processes events until the queue stays empty (a few round trips).
+// Processes events until a round trip to the server finds none left (at
+// most five seconds).
 void settle();
-// Processes events (and time-outs) for `ms` milliseconds.
+// Processes events (and time-outs) for `ms` milliseconds: for what is to
+// happen only after a time (an activation delay).
 void pump(int ms);
+// Processes events and time-outs until `done` holds (at most `limitMs`);
+// whether it held.
+bool pumpUntil(const std::function<bool()> &done, int limitMs = 5000);
 
 // Moves the pointer to a widget's point (its centre by default) in root
 // coordinates.
@@ -49,6 +55,10 @@ void clickAt(Widget w, int x, int y, unsigned button = 1, const std::vector<KeyS
 // or a button; the row must be laid out.
 void clickNode(wu_tree_node *n, int part = XdTREE_PART_LABEL, unsigned button = 1,
                const std::vector<KeySym> &mods = {});
+// A double click of button 1 on a part of a node as fast as a user makes
+// it: both clicks sent in one burst, so that a busy machine does not space
+// them; `between` runs once the first click is handled.
+void doubleClickNode(wu_tree_node *n, int part, const std::function<void()> &between = nullptr);
 // Presses and releases a key (with modifier keys held).
 void key(KeySym sym, const std::vector<KeySym> &mods = {});
 
