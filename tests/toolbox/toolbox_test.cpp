@@ -490,6 +490,20 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   EXPECT_TRUE(Shown(526, 111));
   Cmd(39, "TESTLIB." + std::string(40, 'C') + ".E");
   EXPECT_TRUE(Shown(526, 679));
+  // A catalog or entry name holds 32 characters: 32 are looked up and
+  // found missing, 33 are too long.
+  Cmd(39, "TESTLIB." + std::string(32, 'C') + ".E");
+  EXPECT_TRUE(Shown(526, 112));
+  EXPECT_FALSE(Shown(526, 679));
+  Cmd(39, "TESTLIB." + std::string(33, 'C') + ".E");
+  EXPECT_TRUE(Shown(526, 679));
+  EXPECT_FALSE(Shown(526, 112));
+  Cmd(39, "TESTLIB.CAT." + std::string(32, 'E'));
+  EXPECT_TRUE(Shown(526, 112));
+  EXPECT_FALSE(Shown(526, 679));
+  Cmd(39, "TESTLIB.CAT." + std::string(33, 'E'));
+  EXPECT_TRUE(Shown(526, 679));
+  EXPECT_FALSE(Shown(526, 112));
   Cmd(39, "BAR");
   Settle();
   wu_merged_box *mb = wumgmbx();

@@ -428,11 +428,18 @@ TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
       .then("a catalog too long, then a read-only library", [&] { return !Box() && OpenSaveUp(); },
             [&] {
               EXPECT_EQ(XmGetFocusWidget(OpenSave()), One(OpenSave(), "TextField", 1));
-              // A catalog name longer than the field's limit is cut by the
-              // field: 32 characters go in, the 33rd is refused.
+              // A name longer than its field's limit is cut by the field: 8
+              // characters of a library go in and the 9th is refused, 32 of a
+              // catalog or an entry and the 33rd refused.
+              Widget lib = One(OpenSave(), "TextField", 0);
               Widget cat = One(OpenSave(), "TextField", 1);
+              Widget ent = One(OpenSave(), "TextField", 2);
+              Replace(lib, std::string(9, 'L'));
+              EXPECT_EQ(Text(lib), std::string(8, 'L'));
               Replace(cat, std::string(33, 'C'));
               EXPECT_EQ(Text(cat), std::string(32, 'C'));
+              Replace(ent, std::string(33, 'E'));
+              EXPECT_EQ(Text(ent), std::string(32, 'E'));
               FillOpenSave("ROLIB", "CAT", "OTHER");
               qevhost::setLibraryReadOnly("ROLIB", true);
               Click(ButtonLabelled(OpenSave(), "OK"));
@@ -1110,28 +1117,40 @@ TEST_F(ToolEditor, TheIconChooserOpensWithItsIconAreaHeight) {
 
 TEST_F(ToolEditor, AFullBoxRefusesAddAndAnEmptyCopySelectsNothing) {
   // A stored header counts at most 255 tools: the 255th is added, the
-  // 256th refused.
+  // 256th refused, and a box of 255 is saved whole.
   Store("FULL", 254, 254);
+  // Add clicked with the box at `before` tools: one more, to 255 at most.
+  auto add = [&](size_t before) {
+    EXPECT_EQ(ToolNames().size(), before);
+    Click(Bottom("Add"));
+    EXPECT_EQ(ToolNames().size(), std::min<size_t>(before + 1, 255u));
+  };
   Script s;
   s.then("Add to 254 tools and to 255, then Close", [&] { return EditorUp(); },
          [&] {
-           EXPECT_EQ(ToolNames().size(), 254u);
-           Click(Bottom("Add"));
-           EXPECT_EQ(ToolNames().size(), 255u);
-           Click(Bottom("Add"));
-           EXPECT_EQ(ToolNames().size(), 255u);
+           add(254);
+           add(255);
            Click(Bottom("Close"));
          })
-      .then("Save the changes? answered No", [&] { return BoxSays("Save the changes?"); },
-            [&] { AnswerNo(); });
+      .then("Save the changes? answered Yes", [&] { return BoxSays("Save the changes?"); },
+            [&] { Answer(XmDIALOG_OK_BUTTON); })
+      .then("Saved. answered", [&] { return BoxSays("Saved."); }, [&] { Answer(XmDIALOG_OK_BUTTON); });
   Edit("TESTLIB.CAT.FULL", &s);
+  wu_toolbox *full = Read("FULL");
+  ASSERT_NE(full, nullptr);
+  EXPECT_EQ(full->count, 255);
+  wutfbar(nullptr, full);
 
   // A box of one separator, opened in the editor while separators are edited: deleting
   // it leaves nothing to select, and Add starts again from there.
   devb->motifres.edit_toolbox_separators = True;
   WriteEntry("BARE", 1, 24, {{"-999", ""}});
   Script t;
-  t.then("Open", [&] { return EditorUp(); }, [&] { Click(Bottom("Open")); })
+  t.then("the full box opened whole, Add refused, Open", [&] { return EditorUp(); },
+         [&] {
+           add(255);
+           Click(Bottom("Open"));
+         })
       .then("the box of one separator opened", [&] { return OpenSaveUp(); },
             [&] {
               FillOpenSave("TESTLIB", "CAT", "BARE");

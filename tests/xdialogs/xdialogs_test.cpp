@@ -314,12 +314,16 @@ TEST_F(XDialogs, PreferencesAreCheckedSavedAndReadBack) {
 TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
   EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 12);
-  // Kept to what the history holds: 50 stands, 51 and more are 50.
+  // Kept to what the history holds: 50 stands unreported, 51 and more are
+  // reported and become 50.
+  qevhost::clearLog();
   EXPECT_EQ(wutprfs("commandsSaved", "50"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 50);
+  EXPECT_FALSE(qevtest::logContains("commandsSaved"));
   EXPECT_EQ(wutprfs("commandsSaved", "12"), WU_OK);
   EXPECT_EQ(wutprfs("commandsSaved", "51"), WU_OK);
   EXPECT_EQ(devb->prefs.commands_saved, 50);
+  EXPECT_TRUE(qevtest::logContains("commandsSaved"));
   EXPECT_EQ(wutprfs("commandsSaved", "12x"), WU_BADARG);
   EXPECT_EQ(wutprfs("confirmQEVExit", "off"), WU_OK);
   EXPECT_FALSE(devb->prefs.confirm_exit);
