@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "dialogs/wudialog.h"
+#include "homefolder.h"
 #include "modulehost.h"
 #include "qev/slots.h"
 #include "qevhost.h"
@@ -53,19 +54,15 @@ std::vector<std::string> Lines(const std::string &bytes) {
 class PrefsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/qevprefsXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    home_ = dir;
-    setenv("HOME", dir, 1);
+    ASSERT_TRUE(home_.make());
     std::string why;
     ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
     ASSERT_NE(devb, nullptr);
   }
   void TearDown() override {
     qevtest::stopModule();
-    std::system(("rm -rf '" + home_ + "'").c_str());
   }
-  std::string Path() const { return home_ + "/" WU_PREFS_FILE; }
+  std::string Path() const { return home_.path() + "/" WU_PREFS_FILE; }
 
   // Opens the preferences dialog and presses OK once it shows; a save
   // that `fails` puts up a message, which is answered.
@@ -83,7 +80,7 @@ class PrefsFile : public ::testing::Test {
     return st;
   }
 
-  std::string home_;
+  qevtest::HomeFolder home_;
 };
 
 // Every line of `saved` that is not a preference setting, in order.
@@ -219,10 +216,10 @@ TEST_F(PrefsFile, MalformedFilesAreReadSafely) {
   // Lines after a NUL byte, carriage returns and directives still count;
   // another file is never included.
   ASSERT_EQ(wutprfs("menuBackground", "before"), WU_OK);
-  Put(home_ + "/other", "QEV.commandsSaved: 7\n");
+  Put(home_.path() + "/other", "QEV.commandsSaved: 7\n");
   Put(Path(), std::string("QEV.menuBackground: bl\0ue\n", 26) +
                   "#include \"other\"\n"
-                  "#include \"" + home_ + "/other\"\n"
+                  "#include \"" + home_.path() + "/other\"\n"
                   "QEV.toolBoxTipDelay: 222\r\n"
                   "QEV.menuForeground: a \\\n#b\n");
   qevhost::clearLog();

@@ -18,6 +18,7 @@
 #include "child.h"
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
+#include "homefolder.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "runtime/wudevice.h"
@@ -36,12 +37,8 @@ Widget Box() { return Find("*qevMessage"); }
 class ScriptSteps : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/qevhomeXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    home_ = dir;
-    setenv("HOME", dir, 1);
+    ASSERT_TRUE(home_.make());
   }
-  void TearDown() override { std::system(("rm -rf '" + home_ + "'").c_str()); }
 
   // What a child that played a script reports: how it ended, how long it
   // took, and the step it named as failing.
@@ -87,7 +84,7 @@ class ScriptSteps : public ::testing::Test {
     EXPECT_EQ(o.failed, step);
   }
 
-  std::string home_;
+  qevtest::HomeFolder home_;
 };
 
 // A step whose click takes long to be handled (a busy machine) is followed

@@ -23,6 +23,7 @@
 
 #include "dialogs/wudialog.h"
 #include "frames/wutframe.h"
+#include "homefolder.h"
 #include "modulehost.h"
 #include "qev/flags.h"
 #include "qevhost.h"
@@ -53,26 +54,22 @@ int CountOf(const std::string &text, const std::string &part) {
 class XDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/qevhomeXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    home_ = dir;
-    setenv("HOME", dir, 1);
+    ASSERT_TRUE(home_.make());
     Start();
   }
   // The cases after one that started mwm run without a window manager.
   void TearDown() override {
     qevtest::stopModule();
     qevtest::stopWindowManager();
-    std::system(("rm -rf '" + home_ + "'").c_str());
   }
   void Start() {
     std::string why;
     ASSERT_TRUE(qevtest::startModule(QEV_MODULE_PATH, &why)) << why;
     ASSERT_NE(devb, nullptr);
   }
-  std::string PrefsPath() const { return home_ + "/" WU_PREFS_FILE; }
+  std::string PrefsPath() const { return home_.path() + "/" WU_PREFS_FILE; }
 
-  std::string home_;
+  qevtest::HomeFolder home_;
 };
 
 // Two host windows as the event queue and the dialogs know them.
@@ -350,7 +347,7 @@ TEST_F(XDialogs, PreferenceValuesAreCheckedByKind) {
   qevhost::clearLog();
   ok.run([&] { EXPECT_EQ(wumpref(nullptr), WU_NOTAVAIL); });
   EXPECT_TRUE(qevtest::logContains("cannot be written"));
-  setenv("HOME", home_.c_str(), 1);
+  setenv("HOME", home_.path().c_str(), 1);
 }
 
 // ---- message box and the window manager -------------------------------------
@@ -404,10 +401,10 @@ TEST_F(XDialogs, HelpRequestsOpenTheDocumentInTheBrowser) {
   EXPECT_EQ(wunhelpc(&ted), WU_NOTAVAIL);
   EXPECT_TRUE(qevtest::logContains("QEVROOT"));
 
-  setenv("QEVROOT", home_.c_str(), 1);
+  setenv("QEVROOT", home_.path().c_str(), 1);
   EXPECT_EQ(wunhelpc(&ted), WU_NOTAVAIL);  // no such document
   EXPECT_TRUE(qevtest::logContains("ted.html"));
-  ASSERT_EQ(std::system(("mkdir -p '" + home_ + "/help/host' && touch '" + home_ + "/help/host/ted.html'").c_str()), 0);
+  ASSERT_EQ(std::system(("mkdir -p '" + home_.path() + "/help/host' && touch '" + home_.path() + "/help/host/ted.html'").c_str()), 0);
 
   unsetenv("BROWSER");
   qevhost::clearLog();
@@ -415,13 +412,13 @@ TEST_F(XDialogs, HelpRequestsOpenTheDocumentInTheBrowser) {
   EXPECT_TRUE(qevtest::logContains("BROWSER"));
 
   // The browser is given the document's address as its one argument.
-  const std::string seen = home_ + "/seen";
-  const std::string browser = home_ + "/browser";
+  const std::string seen = home_.path() + "/seen";
+  const std::string browser = home_.path() + "/browser";
   std::ofstream(browser) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << seen << "'\n";
   chmod(browser.c_str(), 0755);
   setenv("BROWSER", browser.c_str(), 1);
   EXPECT_EQ(wunhelpc(&ted), WU_OK);
-  const std::string expected = "file://" + home_ + "/help/host/ted.html#1";
+  const std::string expected = "file://" + home_.path() + "/help/host/ted.html#1";
   ASSERT_TRUE(qevtest::turnUntil([&] { return ReadFile(seen) == expected; }, 3000)) << ReadFile(seen);
 
   // Texts that would reach outside the help folder are refused.
