@@ -201,6 +201,8 @@ wu_status wutiwid(wu_control *c);
 Widget wuwgxtw(wu_control *c);
 /* The outermost widget of a control (for compound kinds its container). */
 Widget wu_ctl_outer(wu_control *c);
+/* True when `w` is `ancestor` or lies inside it. */
+bool wu_widget_within(Widget w, Widget ancestor);
 wu_status wuxhwid(wu_control *c, int32_t show);
 wu_status wutmapw(wu_control *c, int32_t show);
 wu_status wuxgrwd(wu_control *c, int32_t gray);

@@ -570,9 +570,14 @@ void drop_parts(wu_window *window, wu_control *c, wu_state *state) {
   }
 }
 
-// Destroys the control's widgets now, with its drop site.
-void destroy_widgets(wu_control *c) {
+// Gives up what a released record holds and destroys its widgets now, with
+// its drop site, unless they lie inside `going`: a widget about to be
+// destroyed that takes them with it.
+void drop_record(wu_window *window, wu_pane_ext *ext, wu_control *c, Widget going) {
+  drop_parts(window, c, wu_module());
   Widget outer = wu_ctl_outer(c);
+  if (outer == nullptr || ext == nullptr || ext->widget == nullptr || !wu_x_ok()) return;
+  if (going != nullptr && wu_widget_within(outer, going)) return;
   Widget main = wuwgxtw(c);
   if (wumudnd && main != nullptr) wumudnd(main);
   // Motif would keep the text drawing state of the control's windows for
@@ -581,31 +586,25 @@ void destroy_widgets(wu_control *c) {
   XtDestroyWidget(outer);
 }
 
-bool inside(Widget w, Widget ancestor) {
+}  // namespace
+
+extern "C" {
+
+bool wu_widget_within(Widget w, Widget ancestor) {
   for (; w != nullptr; w = XtParent(w))
     if (w == ancestor) return true;
   return false;
 }
 
-}  // namespace
-
-extern "C" {
-
 wu_status wutfwid(wu_window *window, wu_pane_ext *ext, wu_control *c) {
   if (c == nullptr) return WU_NOTAVAIL;
-  drop_parts(window, c, wu_module());
-  if (wu_ctl_outer(c) != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok())
-    destroy_widgets(c);
+  drop_record(window, ext, c, nullptr);
   return wutfwfg(c);
 }
 
 wu_status wutfwpn(wu_window *window, wu_pane_ext *ext, wu_control *c) {
   if (c == nullptr) return WU_NOTAVAIL;
-  drop_parts(window, c, wu_module());
-  Widget outer = wu_ctl_outer(c);
-  if (outer != nullptr && ext != nullptr && ext->widget != nullptr && wu_x_ok() &&
-      !inside(outer, ext->widget))
-    destroy_widgets(c);
+  drop_record(window, ext, c, ext != nullptr ? ext->widget : nullptr);
   return WU_OK;
 }
 

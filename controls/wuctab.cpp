@@ -47,12 +47,6 @@ bool takes_tab(wu_control *c) {
          XtIsSensitive(outer) && !outer->core.being_destroyed;
 }
 
-bool within(Widget w, Widget ancestor) {
-  for (; w != nullptr; w = XtParent(w))
-    if (w == ancestor) return true;
-  return false;
-}
-
 std::vector<Stop> stops_of(wu_window *w, bool *has_controls) {
   const int32_t cw = devb->cell_width > 0 ? devb->cell_width : 1;
   const int32_t ch = devb->cell_height > 0 ? devb->cell_height : 1;
@@ -88,7 +82,8 @@ int32_t wuwtabc(wu_window *w, Widget from, int32_t step) {
   const int n = int(stops.size());
   int at = -1;
   for (int i = 0; i < n && at < 0; ++i)
-    if (stops[i].control != nullptr && within(from, wu_ctl_outer(stops[i].control))) at = i;
+    if (stops[i].control != nullptr && wu_widget_within(from, wu_ctl_outer(stops[i].control)))
+      at = i;
   if (at < 0 && w->current_pane != nullptr && wutfatc != nullptr) {
     wu_pane *p = w->current_pane;
     wu_field *f = wutfatc(p, p->cursor_row, p->cursor_column);

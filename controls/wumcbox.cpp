@@ -178,9 +178,17 @@ void delete_pos(wu_combo *cb, int32_t pos) {
   else XmListDeletePos(cb->list, pos);
 }
 
-// The list shows the items of the control's store.
-void mirror_selection(wu_combo *cb);
+// The list selects the store's first selected item.
+void mirror_selection(wu_combo *cb) {
+  wu_item_store *s = &cb->store;
+  for (int32_t i = 0; i < s->count; ++i)
+    if (s->selection[i]) {
+      select_pos(cb, i + 1, False);
+      break;
+    }
+}
 
+// The list shows the items of the control's store.
 void mirror_store(wu_combo *cb) {
   if (cb->list == nullptr) return;
   wu_item_store *s = &cb->store;
@@ -192,16 +200,6 @@ void mirror_store(wu_combo *cb) {
                   nullptr);
   }
   mirror_selection(cb);
-}
-
-// The list selects the store's first selected item.
-void mirror_selection(wu_combo *cb) {
-  wu_item_store *s = &cb->store;
-  for (int32_t i = 0; i < s->count; ++i)
-    if (s->selection[i]) {
-      select_pos(cb, i + 1, False);
-      break;
-    }
 }
 
 // The store follows the list's selection.
@@ -1518,8 +1516,6 @@ wu_status wuticbo(wu_control *c) {
   XtSetArg(a[n], XmNwidth, Dimension(std::max(c->width, 1))); ++n;
   if (c->height > 0) { XtSetArg(a[n], XmNheight, Dimension(c->height)); ++n; }
   XtSetValues(cb->form, a, n);
-  // A new text was made with the pane's margin.
-  if (!first) XtVaSetValues(cb->text_w, XmNmarginHeight, Dimension(kPaneMarginHeight), nullptr);
   if (c->flags & WU_CTL_HIDDEN) XtSetMappedWhenManaged(cb->form, False);
   XtManageChild(cb->form);
   Dimension h = 0;

@@ -54,15 +54,29 @@ void FreeFields(wu_window *w, wu_pane *pane) {
   pane->fields = pane->current_field = nullptr;
 }
 
+// Takes the first record off the pane's release list; null when empty.
+wu_control *TakeReleased(wu_pane_ext *ext) {
+  wu_control *c = ext->release;
+  if (!c) return nullptr;
+  ext->release = c->next;
+  if (!ext->release) ext->release_last = nullptr;
+  c->next = c->prev = nullptr;
+  return c;
+}
+
+// Moves the controls still in the pane's list to its release list.
+void ReleaseListed(wu_pane_ext *ext) {
+  if (wuxfwid)
+    while (wu_control *c = ext->controls)
+      if (wuxfwid(c) != WU_OK) break;
+}
+
 // Takes every record off the pane's release list: the controls layer drops
 // its widgets, then the record goes back to the pool under its kind.
 void RunReleaseList(wu_window *w, wu_pane *pane) {
   wu_pane_ext *ext = pane->ext;
   if (!ext) return;
-  while (wu_control *c = ext->release) {
-    ext->release = c->next;
-    if (!ext->release) ext->release_last = nullptr;
-    c->next = c->prev = nullptr;
+  while (wu_control *c = TakeReleased(ext)) {
     if (wutfwid) wutfwid(w, ext, c);
     wu_reg_remove(c);
     wutfmem(w->pool, c, c->kind);
@@ -73,9 +87,7 @@ void RunReleaseList(wu_window *w, wu_pane *pane) {
 // pane that goes takes its controls, their widgets and handles with it.
 void ReleaseControls(wu_window *w, wu_pane *pane) {
   if (!pane->ext) return;
-  if (wuxfwid)
-    while (wu_control *c = pane->ext->controls)
-      if (wuxfwid(c) != WU_OK) break;
+  ReleaseListed(pane->ext);
   RunReleaseList(w, pane);
 }
 
@@ -94,17 +106,12 @@ void ReleaseWithPane(wu_window *w, wu_pane *pane) {
     ReleaseControls(w, pane);
     return;
   }
-  while (wu_control *c = ext->controls)
-    if (wuxfwid(c) != WU_OK) break;
-  wu_control *taken = nullptr, *last = nullptr;
-  while (wu_control *c = ext->release) {
-    ext->release = c->next;
-    if (!ext->release) ext->release_last = nullptr;
-    c->next = nullptr;
-    c->prev = last;
-    if (last) last->next = c;
-    else taken = c;
-    last = c;
+  ReleaseListed(ext);
+  // The records taken, chained by their `next`.
+  wu_control *taken = nullptr, **tail = &taken;
+  while (wu_control *c = TakeReleased(ext)) {
+    *tail = c;
+    tail = &c->next;
     wutfwpn(w, ext, c);
   }
   // Motif would keep the text drawing state of the pane's windows for the
@@ -117,7 +124,7 @@ void ReleaseWithPane(wu_window *w, wu_pane *pane) {
   }
   while (wu_control *c = taken) {
     taken = c->next;
-    c->next = c->prev = nullptr;
+    c->next = nullptr;
     wutfwfg(c);
     wu_reg_remove(c);
     wutfmem(w->pool, c, c->kind);
