@@ -92,9 +92,9 @@ const Kind kKinds[] = {{"push", WU_CTYPE_PUSH},       {"check", WU_CTYPE_CHECK},
                        {"radio", WU_CTYPE_RADIO},     {"scroll", WU_CTYPE_SCROLL},
                        {"progress", WU_CTYPE_PROGRESS}, {"deskicon", WU_CTYPE_DESKICON}};
 
-using qevbench::intValue;
-using qevbench::realValue;
-using qevbench::textValue;
+using qevhost::intValue;
+using qevhost::realValue;
+using qevhost::textValue;
 
 void pump() {
   XSync(devb->display, False);
@@ -469,9 +469,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "module did not start: %s\n", why.c_str());
     return 1;
   }
-  int32_t slots = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &slots));
-  auto crea = reinterpret_cast<CreaFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_CREA]));
+  auto crea = qevhost::slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (wuxgwnd(&window, 1, 0) != WU_OK || wuxgpan(window, &pane, 1, 1, kPaneRows, kPaneColumns, 0) != WU_OK ||

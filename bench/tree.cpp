@@ -22,6 +22,7 @@
 #include "treeview.h"
 
 #include "controls/wucontrol.h"
+#include "hostvalues.h"
 #include "qev/catalog.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -585,10 +586,8 @@ void viewExpandXd(int total, wu_pane *pane) {
   const std::string size = std::to_string(total);
   qevbench::TreeNodes nodes(total);
   wu_ctl_handle *h = nullptr;
-  wu_value attrs[2] = {};
-  attrs[0].code = WU_A_WIDTH; attrs[0].type = WU_VT_INT; attrs[0].value = kViewSide;
-  attrs[1].code = WU_A_HEIGHT; attrs[1].type = WU_VT_INT; attrs[1].value = kViewSide;
-  auto crea = qevbench::moduleSlot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  wu_value attrs[2] = {qevhost::intValue(WU_A_WIDTH, kViewSide), qevhost::intValue(WU_A_HEIGHT, kViewSide)};
+  auto crea = qevhost::slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
   if (!crea || crea(&h, pane, nullptr, WU_CTYPE_TREEVIEW, attrs, 2, toldProc) != WU_OK || !h) {
     fail("tree.viewexpand.xd: no tree view");
     return;
@@ -667,7 +666,7 @@ int viewExpandModule(int only) {
     std::fprintf(stderr, "bench_tree: no module\n");
     return 1;
   }
-  auto init = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
+  auto init = qevhost::slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (!init || init() != WU_OK || wuxgwnd(&window, 1, 0) != WU_OK ||
@@ -685,7 +684,7 @@ int viewExpandModule(int only) {
     if (!only || total == only) viewExpandXd(total, pane);
   if (!g_callgrind) growth("viewexpand");
   wuxfwnd(window);
-  if (auto term = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
+  if (auto term = qevhost::slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
   qevhost::unloadModule();
   qevhost::stop();
   return g_failed ? 1 : 0;
