@@ -416,7 +416,7 @@ bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn 
   Display *dpy = XtDisplay(w->outer);
   if (!demo::pressMnemonic(dpy, 'o')) return check("menu mnemonic", WU_NOTAVAIL);
   settle(w, sync);
-  demo::pressLetter(dpy, XK_v);
+  demo::pressKeysym(dpy, XK_v);
   for (int i = 0; i < kTypedWaitSteps && queued(w) == 0; ++i) {
     sync(kSyncFlush, kSyncDispatchApplied);
     usleep(kSettleStepUs);
@@ -426,7 +426,7 @@ bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn 
   demo::pressMnemonic(dpy, 'o');
   settle(w, sync);
   bool ok = demo::saveShot(dpy, XtWindow(w->outer), path);
-  demo::pressLetter(dpy, XK_Escape);
+  demo::pressKeysym(dpy, XK_Escape);
   settle(w, sync);
   return ok;
 }
