@@ -222,7 +222,8 @@ Widget child(Widget w, Cardinal i) {
                                                                           : nullptr;
 }
 
-// What the cycle checks: the entry field's and the spin boxes' texts.
+// What the cycle checks: the entry field's and the spin boxes' texts, in
+// the module's pane or the peer's board (its children in the same order).
 struct Shown {
   std::string numeric, spin1, spin2;
 };
@@ -616,8 +617,7 @@ void cycle_peer(Outcome &o) {
   Widget shell = open_peer(&board);
   pump();
   if (wait_drawn(board)) ++o.drawn;
-  o.shown = Shown{text_of(child(board, kNumeric)), text_of(child(child(board, kSpin1), 0)),
-                  text_of(child(child(board, kSpin2), 0))};
+  o.shown = shown_in(board);
   XtDestroyWidget(shell);
   pump();
 }

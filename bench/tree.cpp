@@ -645,9 +645,7 @@ void viewExpandXd(int total, wu_pane *pane) {
   if (misplaced || placed == 0)
     fail(label + ": " + std::to_string(misplaced) + " of " + std::to_string(placed) +
          " events not at their folder's row");
-  int maximum = 0;
-  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
-  if (long(maximum) < long(total) * tree->row_height) fail(label + ": rows not shown");
+  if (long(barMaximum(tree->vsb)) < long(total) * tree->row_height) fail(label + ": rows not shown");
   int shown = 0;
   const int blank = blankLabels(tree, &shown);
   if (blank != 0 || shown < kViewSide / tree->row_height / 2)
