@@ -95,6 +95,11 @@ std::string trimmed(const char *text, int32_t length) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
+std::string upperCase(std::string s) {
+  for (char &c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
 // Turns the event loop for a while so that the window manager and the
 // server have placed and drawn the window's latest state.
 const int kSettleSteps = 20;
@@ -253,8 +258,7 @@ std::vector<std::string> splitCommands(const std::string &text) {
 // Runs one command that is the window system's; false when it is not.
 bool runWindowCommand(wu_window *w, const std::string &command) {
   const size_t end = command.find_first_of(" \t");
-  std::string name = command.substr(0, end);
-  for (char &c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+  const std::string name = upperCase(command.substr(0, end));
   for (const WindowCommand &wc : kWindowCommands) {
     if (name != wc.name) continue;
     qevhost::setCommand(end == std::string::npos ? std::string() : command.substr(end));
@@ -289,10 +293,9 @@ bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
   }
   for (const std::string &command : splitCommands(text)) {
     std::printf("command \"%s\"\n", command.c_str());
-    std::string upper = command;
-    for (char &c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = upperCase(command);
     const bool end = upper == "QUIT" || upper == "BYE";
-    if (!end && upper == "VERBOSE") {
+    if (upper == "VERBOSE") {
       verbose = !verbose;
       windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
     }
