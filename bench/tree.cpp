@@ -498,12 +498,16 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     for (Widget f : folders) setState(peer, f, false);
     XtManageChild(box);
   });
+  /* As on the tree's side: no more rows than the folders' (and the view's). */
+  if (runs && !g_warmup && !wraps &&
+      long(XtHeight(box)) > std::max<long>(XtHeight(clip), long(folders.size() + 1) * g_row_height + 40))
+    fail(std::string("tree.collapseall.") + impl + ": rows left open");
   if (runs) measure(std::string("tree.expandall.") + impl + "." + size, [&] {
     XtUnmanageChild(box);
     for (Widget f : folders) setState(peer, f, true);
     XtManageChild(box);
   });
-  if (runs && !g_warmup && !wraps && peer == kContainer) {
+  if (runs && !g_warmup && !wraps) {
     Dimension h = 0;
     XtVaGetValues(box, XmNheight, &h, NULL);
     if (long(h) < long(total) * g_row_height) fail(std::string("tree.expandall.") + impl + ": rows not shown");
@@ -518,6 +522,14 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     XtUnmanageChildren(nodes.data(), Cardinal(nodes.size()));
     for (size_t i = nodes.size(); i-- > 0;) XtDestroyWidget(nodes[i]);
   });
+  if (!g_warmup) {
+    /* As on the tree's side: no node left. */
+    const CompositeWidget c = reinterpret_cast<CompositeWidget>(box);
+    int left = 0;
+    for (Cardinal i = 0; i < c->composite.num_children; ++i)
+      if (std::strcmp(XtName(c->composite.children[i]), "node") == 0) ++left;
+    if (left) fail(std::string("tree.deletefocus.") + impl + ": " + std::to_string(left) + " nodes left");
+  }
   XtDestroyWidget(shell);
   settle();
 }
