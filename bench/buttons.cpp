@@ -92,9 +92,9 @@ const Kind kKinds[] = {{"push", WU_CTYPE_PUSH},       {"check", WU_CTYPE_CHECK},
                        {"radio", WU_CTYPE_RADIO},     {"scroll", WU_CTYPE_SCROLL},
                        {"progress", WU_CTYPE_PROGRESS}, {"deskicon", WU_CTYPE_DESKICON}};
 
-using qevbench::intValue;
-using qevbench::realValue;
-using qevbench::textValue;
+using qevhost::intValue;
+using qevhost::realValue;
+using qevhost::textValue;
 
 void pump() {
   XSync(devb->display, False);
@@ -145,7 +145,7 @@ std::vector<wu_value> entries_for(int32_t type, int i, std::vector<wu_str_item> 
 // The peer's board carries the display's font list as its button and label
 // render tables, once, for all its widgets.
 using qevbench::Look;
-Look look_of(Widget w, std::initializer_list<const char *> names) { return qevbench::lookOf(w, names); }
+using qevbench::lookOf;
 
 // The looks of the module's kinds, and the parts of a radio box.
 struct Looks {
@@ -183,12 +183,12 @@ void capture_look(int32_t type, wu_control *c) {
   Widget w = wu_ctl_outer(c);
   switch (type) {
     case WU_CTYPE_PUSH:
-      g_look.push = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtopShadowColor,
+      g_look.push = lookOf(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtopShadowColor,
                                 XmNbottomShadowColor, XmNarmColor, XmNshadowThickness, XmNhighlightThickness,
                                 XmNtraversalOn, XmNrecomputeSize});
       break;
     case WU_CTYPE_DESKICON:
-      g_look.deskicon = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+      g_look.deskicon = lookOf(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
                                     XmNshadowThickness, XmNhighlightThickness, XmNtraversalOn,
                                     XmNrecomputeSize});
       // The module's icon, with a reference of the peer's own in the icon
@@ -201,15 +201,15 @@ void capture_look(int32_t type, wu_control *c) {
       }
       break;
     case WU_CTYPE_CHECK:
-      g_look.check = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNselectColor,
+      g_look.check = lookOf(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNselectColor,
                                  XmNindicatorSize, XmNmarginWidth, XmNmarginHeight, XmNalignment,
                                  XmNhighlightThickness, XmNtraversalOn, XmNrecomputeSize});
       break;
     case WU_CTYPE_SCROLL:
-      g_look.scroll = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtroughColor});
+      g_look.scroll = lookOf(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground, XmNtroughColor});
       break;
     case WU_CTYPE_PROGRESS:
-      g_look.progress = look_of(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+      g_look.progress = lookOf(w, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
                                     XmNtroughColor, XmNsliderMark});
       break;
     case WU_CTYPE_RADIO: {
@@ -223,8 +223,8 @@ void capture_look(int32_t type, wu_control *c) {
       Widget area = kids[n - 1];
       XtVaGetValues(area, XmNchildren, &kids, XmNnumChildren, &n, nullptr);
       Widget item = kids[0];
-      g_look.radio_frame = look_of(frame, {XmNwidth, XmNheight, XmNbackground, XmNforeground});
-      g_look.radio_box = look_of(area, {XmNbackground, XmNforeground});
+      g_look.radio_frame = lookOf(frame, {XmNwidth, XmNheight, XmNbackground, XmNforeground});
+      g_look.radio_box = lookOf(area, {XmNbackground, XmNforeground});
       // The toggles stand where the module places them: the first at the
       // box's margins, the others below it.
       g_look.radio_box.names.push_back(XmNmarginWidth);
@@ -233,7 +233,7 @@ void capture_look(int32_t type, wu_control *c) {
       g_look.radio_box.values.push_back(item->core.y);
       g_look.radio_box.names.push_back(XmNspacing);
       g_look.radio_box.values.push_back(0);
-      g_look.radio_item = look_of(item, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
+      g_look.radio_item = lookOf(item, {XmNwidth, XmNheight, XmNbackground, XmNforeground,
                                          XmNselectColor, XmNindicatorSize, XmNmarginWidth,
                                          XmNmarginHeight, XmNalignment, XmNhighlightThickness,
                                          XmNhighlightColor, XmNshadowThickness, XmNrecomputeSize});
@@ -459,7 +459,9 @@ int main(int argc, char **argv) {
   const Kind *kind = nullptr;
   for (const Kind &k : kKinds)
     if (kind_name == k.name) kind = &k;
-  if (kind == nullptr || (side != "xd" && side != "motif-batch" && side != "motif-each")) {
+  const bool known_side =
+      std::any_of(std::begin(kSides), std::end(kSides), [&](const char *name) { return side == name; });
+  if (kind == nullptr || !known_side) {
     qevbench::failed("no such part: " + part);
     return 1;
   }
@@ -469,9 +471,11 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "module did not start: %s\n", why.c_str());
     return 1;
   }
-  int32_t slots = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &slots));
-  auto crea = reinterpret_cast<CreaFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_CREA]));
+  auto crea = qevhost::slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  if (crea == nullptr) {
+    std::fprintf(stderr, "no control slot\n");
+    return 1;
+  }
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (wuxgwnd(&window, 1, 0) != WU_OK || wuxgpan(window, &pane, 1, 1, kPaneRows, kPaneColumns, 0) != WU_OK ||

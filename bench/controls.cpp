@@ -42,7 +42,7 @@ const int kColumns = 4;
 const int kScattered = 1000;
 const int kIcon = 10;
 
-using qevbench::moduleSlot;
+using qevhost::slot;
 using CreaFn = wu_status (*)(wu_ctl_handle **, wu_pane *, void *, int32_t, wu_value *, int32_t,
                              wu_evproc);
 using ClvwFn = wu_status (*)(wu_control *, int32_t, const wu_lvw_rows *, int32_t, int32_t);
@@ -85,7 +85,7 @@ struct Rows {
 
 wu_ctl_handle *create(int32_t type) {
   wu_ctl_handle *h = nullptr;
-  auto crea = moduleSlot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  auto crea = slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
   wu_value size[3] = {};
   size[2].code = WU_A_SELECTIONMODE; size[2].type = WU_VT_INT; size[2].value = 2;
   size[0].code = WU_A_WIDTH; size[0].type = WU_VT_INT; size[0].value = 600;
@@ -141,7 +141,7 @@ void list_view(int n) {
   // The control.
   wu_ctl_handle *h = create(WU_CTYPE_LISTVIEW);
   add_columns(h);
-  auto clvw = moduleSlot<ClvwFn>(QEV_TABLE_METHODS, WUXP_SLOT_CLVW);
+  auto clvw = slot<ClvwFn>(QEV_TABLE_METHODS, WUXP_SLOT_CLVW);
   wu_lvw_rows data = {rows.table.data(), rows.icons.data(), rows.ids.data()};
   qevbench::measure("lsv.add.xd." + sz, [&] { clvw(h->control, 1, &data, -1, n); });
   pump();
@@ -383,7 +383,7 @@ void tree_view(int n) {
 int main(int, char **) {
   if (!qevhost::start()) fail("host");
   if (!qevhost::loadModule(QEV_MODULE_PATH)) fail("module");
-  auto init = moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
+  auto init = slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
   if (init == nullptr || init() != WU_OK) fail("start-up");
   if (wuxgwnd(&window, 1, 0) != WU_OK || wuxgpan(window, &pane, 1, 1, 30, WU_FULL_WIDTH, 0) != WU_OK ||
       wuxiwnd(window) != WU_OK)
@@ -399,7 +399,7 @@ int main(int, char **) {
   if (runs("trv"))
     for (int n : kNodeSizes) tree_view(n);
   wuxfwnd(window);
-  if (auto term = moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
+  if (auto term = slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
   qevhost::unloadModule();
   qevhost::stop();
   return 0;

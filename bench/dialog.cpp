@@ -66,21 +66,17 @@ namespace {
 
 int g_cycles = 20;
 
-// The slots a host calls, taken from the window table as a host takes them.
+// The slots a host calls, taken from the window table as a host takes them
+// (typed as the module's functions of the same names).
 template <typename Fn>
 Fn slot(int32_t n, Fn) {
-  int32_t count = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
-  return (t != nullptr && n < count) ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n]))
-                                     : nullptr;
+  return qevhost::slot<Fn>(QEV_TABLE_WINDOW, n);
 }
 
-wu_value Val(int16_t code, int32_t type, int32_t v, const void *pointer = nullptr) {
-  return qevbench::value(code, type, v, pointer);
-}
-wu_value Int(int16_t code, int32_t v) { return qevbench::intValue(code, v); }
-wu_value Text(int16_t code, const char *t) { return qevbench::textValue(code, t); }
-wu_value Real(int16_t code, double d) { return qevbench::realValue(code, d); }
+using qevhost::intValue;
+using qevhost::realValue;
+using qevhost::textValue;
+using qevhost::value;
 
 // Waits until the server has done what was asked and the events it sent
 // are dispatched.
@@ -152,18 +148,18 @@ wu_window *open_module(bool &ok) {
     wu_ctl_handle *h = nullptr;
     made(what, crea(&h, pane, nullptr, type, v.data(), int32_t(v.size()), nullptr), ok);
   };
-  const wu_value events = Val(WU_A_EVENTS, WU_VT_INTLIST, 6, g_events);
+  const wu_value events = value(WU_A_EVENTS, WU_VT_INTLIST, 6, g_events);
   control("entry field", WU_CTYPE_ENTRY,
-          {Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 20), events, Val(WU_A_NUMKEYS, WU_VT_BOOL, 1), Text(WU_A_TEXT, "42")});
+          {intValue(WU_A_HPOS, 20), intValue(WU_A_VPOS, 20), events, value(WU_A_NUMKEYS, WU_VT_BOOL, 1), textValue(WU_A_TEXT, "42")});
   control("entry field", WU_CTYPE_ENTRY,
-          {Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 60), events, Val(WU_A_MASKCHAR, WU_VT_CHAR, '*'),
-           Text(WU_A_TEXT, "42")});
+          {intValue(WU_A_HPOS, 20), intValue(WU_A_VPOS, 60), events, value(WU_A_MASKCHAR, WU_VT_CHAR, '*'),
+           textValue(WU_A_TEXT, "42")});
   control("label", WU_CTYPE_LABEL,
-          {Int(WU_A_HPOS, 250), Int(WU_A_VPOS, 10), Text(WU_A_TEXT, kLabel), Int(WU_A_WIDTH, 160),
-           Int(WU_A_HEIGHT, 50)});
+          {intValue(WU_A_HPOS, 250), intValue(WU_A_VPOS, 10), textValue(WU_A_TEXT, kLabel), intValue(WU_A_WIDTH, 160),
+           intValue(WU_A_HEIGHT, 50)});
   control("multi-line entry", WU_CTYPE_MULTILINE,
-          {Int(WU_A_HPOS, 250), Int(WU_A_VPOS, 64), Int(WU_A_WIDTH, 150), Int(WU_A_HEIGHT, 70),
-           Val(WU_A_LINES, WU_VT_STRLIST, 3, g_lines), events});
+          {intValue(WU_A_HPOS, 250), intValue(WU_A_VPOS, 64), intValue(WU_A_WIDTH, 150), intValue(WU_A_HEIGHT, 70),
+           value(WU_A_LINES, WU_VT_STRLIST, 3, g_lines), events});
   wu_control *c = nullptr, *box = nullptr;
   made("wuxgpsh", slot(WUX_SLOT_GPSH, &wuxgpsh)(pane, &c, 1, 12, 2, 0, "Apply", -1), ok);
   made("wuxgchk", slot(WUX_SLOT_GCHK, &wuxgchk)(pane, &c, 2, 12, 14, 0, "Wrap", -1), ok);
@@ -173,36 +169,36 @@ wu_window *open_module(bool &ok) {
   made("wuxglbx", slot(WUX_SLOT_GLBX, &wuxglbx)(pane, &c, "Choices", 12, 30, 7, 25, 0, 3, WU_LBX_REPORT, 4,
                                              g_words, 3),
        ok);
-  const wu_value box_events = Val(WU_A_EVENTS, WU_VT_INTLIST, 5, g_box_events);
+  const wu_value box_events = value(WU_A_EVENTS, WU_VT_INTLIST, 5, g_box_events);
   for (int i = 0; i < 2; ++i)
     control("combo box", WU_CTYPE_COMBO,
-            {Int(WU_A_HPOS, 20 + 200 * i), Int(WU_A_VPOS, 290), Int(WU_A_WIDTH, 150), box_events,
-             Val(WU_A_COMBOSTYLE, WU_VT_BOOL, i == 0 ? 1 : 0), Val(WU_A_ITEMS, WU_VT_STRLIST, 3, g_colours),
-             Int(WU_A_SELECTEDINDEX, 2)});
+            {intValue(WU_A_HPOS, 20 + 200 * i), intValue(WU_A_VPOS, 290), intValue(WU_A_WIDTH, 150), box_events,
+             value(WU_A_COMBOSTYLE, WU_VT_BOOL, i == 0 ? 1 : 0), value(WU_A_ITEMS, WU_VT_STRLIST, 3, g_colours),
+             intValue(WU_A_SELECTEDINDEX, 2)});
   control("spin box", WU_CTYPE_SPIN,
-          {Int(WU_A_HPOS, 20), Int(WU_A_VPOS, 325), Int(WU_A_WIDTH, 80), box_events, Text(WU_A_TEXT, "10")});
+          {intValue(WU_A_HPOS, 20), intValue(WU_A_VPOS, 325), intValue(WU_A_WIDTH, 80), box_events, textValue(WU_A_TEXT, "10")});
   control("spin box", WU_CTYPE_SPIN,
-          {Int(WU_A_HPOS, 220), Int(WU_A_VPOS, 325), Int(WU_A_WIDTH, 1), box_events,
-           Val(WU_A_NUMKEYS, WU_VT_BOOL, 0), Val(WU_A_ITEMS, WU_VT_STRLIST, 3, g_sizes),
-           Int(WU_A_SELECTEDINDEX, 2)});
+          {intValue(WU_A_HPOS, 220), intValue(WU_A_VPOS, 325), intValue(WU_A_WIDTH, 1), box_events,
+           value(WU_A_NUMKEYS, WU_VT_BOOL, 0), value(WU_A_ITEMS, WU_VT_STRLIST, 3, g_sizes),
+           intValue(WU_A_SELECTEDINDEX, 2)});
   control("push button", WU_CTYPE_PUSH,
-          {Int(WU_A_HPOS, 420), Int(WU_A_VPOS, 10), Text(WU_A_TEXT, "&Run"), Text(WU_A_TOOLTIP, "Runs the program")});
+          {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 10), textValue(WU_A_TEXT, "&Run"), textValue(WU_A_TOOLTIP, "Runs the program")});
   control("check box", WU_CTYPE_CHECK,
-          {Int(WU_A_HPOS, 420), Int(WU_A_VPOS, 44), Text(WU_A_TEXT, "Keep log"), Val(WU_A_SELECTED, WU_VT_BOOL, 1),
-           Text(WU_A_TOOLTIP, "Writes the log to a file")});
+          {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 44), textValue(WU_A_TEXT, "Keep log"), value(WU_A_SELECTED, WU_VT_BOOL, 1),
+           textValue(WU_A_TOOLTIP, "Writes the log to a file")});
   control("radio box", WU_CTYPE_RADIO,
-          {Int(WU_A_HPOS, 420), Int(WU_A_VPOS, 72), Int(WU_A_WIDTH, 150), Int(WU_A_HEIGHT, 90),
-           Text(WU_A_TITLE, "Scroll by"), Val(WU_A_ITEMS, WU_VT_STRLIST, 3, g_choices),
-           Int(WU_A_SELECTEDINDEX, 2), Text(WU_A_TOOLTIP, "How far a page key moves")});
+          {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 72), intValue(WU_A_WIDTH, 150), intValue(WU_A_HEIGHT, 90),
+           textValue(WU_A_TITLE, "Scroll by"), value(WU_A_ITEMS, WU_VT_STRLIST, 3, g_choices),
+           intValue(WU_A_SELECTEDINDEX, 2), textValue(WU_A_TOOLTIP, "How far a page key moves")});
   control("scroll bar", WU_CTYPE_SCROLL,
-          {Int(WU_A_HPOS, 420), Int(WU_A_VPOS, 170), Int(WU_A_WIDTH, 150), Real(WU_A_MAXIMUM, 100),
-           Real(WU_A_LARGESCROLL, 20), Real(WU_A_VALUE, 40), Text(WU_A_TOOLTIP, "Zoom")});
+          {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 170), intValue(WU_A_WIDTH, 150), realValue(WU_A_MAXIMUM, 100),
+           realValue(WU_A_LARGESCROLL, 20), realValue(WU_A_VALUE, 40), textValue(WU_A_TOOLTIP, "Zoom")});
   control("progress bar", WU_CTYPE_PROGRESS,
-          {Int(WU_A_HPOS, 420), Int(WU_A_VPOS, 196), Int(WU_A_WIDTH, 150), Int(WU_A_HEIGHT, 20),
-           Int(WU_A_SHOWPERCENT, 1), Val(WU_A_VALUE, WU_VT_NUMBER, 60), Text(WU_A_TOOLTIP, "Work done")});
+          {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 196), intValue(WU_A_WIDTH, 150), intValue(WU_A_HEIGHT, 20),
+           intValue(WU_A_SHOWPERCENT, 1), value(WU_A_VALUE, WU_VT_NUMBER, 60), textValue(WU_A_TOOLTIP, "Work done")});
   control("desktop icon", WU_CTYPE_DESKICON,
-          {Int(WU_A_HPOS, 580), Int(WU_A_VPOS, 10), Text(WU_A_TEXT, "Report"), Val(WU_A_CONFORMSIZE, WU_VT_BOOL, 1),
-           Text(WU_A_TOOLTIP, "Double-click to open")});
+          {intValue(WU_A_HPOS, 580), intValue(WU_A_VPOS, 10), textValue(WU_A_TEXT, "Report"), value(WU_A_CONFORMSIZE, WU_VT_BOOL, 1),
+           textValue(WU_A_TOOLTIP, "Double-click to open")});
   made("wuxuwnd", wuxuwnd(w), ok);
   return w;
 }
@@ -226,7 +222,8 @@ Widget child(Widget w, Cardinal i) {
                                                                           : nullptr;
 }
 
-// What the cycle checks: the entry field's and the spin boxes' texts.
+// What the cycle checks: the entry field's and the spin boxes' texts, in
+// the module's pane or the peer's board (its children in the same order).
 struct Shown {
   std::string numeric, spin1, spin2;
 };
@@ -620,8 +617,7 @@ void cycle_peer(Outcome &o) {
   Widget shell = open_peer(&board);
   pump();
   if (wait_drawn(board)) ++o.drawn;
-  o.shown = Shown{text_of(child(board, kNumeric)), text_of(child(child(board, kSpin1), 0)),
-                  text_of(child(child(board, kSpin2), 0))};
+  o.shown = shown_in(board);
   XtDestroyWidget(shell);
   pump();
 }

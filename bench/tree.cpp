@@ -22,6 +22,7 @@
 #include "treeview.h"
 
 #include "controls/wucontrol.h"
+#include "hostvalues.h"
 #include "qev/catalog.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -497,12 +498,16 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     for (Widget f : folders) setState(peer, f, false);
     XtManageChild(box);
   });
+  /* As on the tree's side: no more rows than the folders' (and the view's). */
+  if (runs && !g_warmup && !wraps &&
+      long(XtHeight(box)) > std::max<long>(XtHeight(clip), long(folders.size() + 1) * g_row_height + 40))
+    fail(std::string("tree.collapseall.") + impl + ": rows left open");
   if (runs) measure(std::string("tree.expandall.") + impl + "." + size, [&] {
     XtUnmanageChild(box);
     for (Widget f : folders) setState(peer, f, true);
     XtManageChild(box);
   });
-  if (runs && !g_warmup && !wraps && peer == kContainer) {
+  if (runs && !g_warmup && !wraps) {
     Dimension h = 0;
     XtVaGetValues(box, XmNheight, &h, NULL);
     if (long(h) < long(total) * g_row_height) fail(std::string("tree.expandall.") + impl + ": rows not shown");
@@ -517,6 +522,14 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     XtUnmanageChildren(nodes.data(), Cardinal(nodes.size()));
     for (size_t i = nodes.size(); i-- > 0;) XtDestroyWidget(nodes[i]);
   });
+  if (!g_warmup) {
+    /* As on the tree's side: no node left. */
+    const CompositeWidget c = reinterpret_cast<CompositeWidget>(box);
+    int left = 0;
+    for (Cardinal i = 0; i < c->composite.num_children; ++i)
+      if (std::strcmp(XtName(c->composite.children[i]), "node") == 0) ++left;
+    if (left) fail(std::string("tree.deletefocus.") + impl + ": " + std::to_string(left) + " nodes left");
+  }
   XtDestroyWidget(shell);
   settle();
 }
@@ -585,10 +598,8 @@ void viewExpandXd(int total, wu_pane *pane) {
   const std::string size = std::to_string(total);
   qevbench::TreeNodes nodes(total);
   wu_ctl_handle *h = nullptr;
-  wu_value attrs[2] = {};
-  attrs[0].code = WU_A_WIDTH; attrs[0].type = WU_VT_INT; attrs[0].value = kViewSide;
-  attrs[1].code = WU_A_HEIGHT; attrs[1].type = WU_VT_INT; attrs[1].value = kViewSide;
-  auto crea = qevbench::moduleSlot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
+  wu_value attrs[2] = {qevhost::intValue(WU_A_WIDTH, kViewSide), qevhost::intValue(WU_A_HEIGHT, kViewSide)};
+  auto crea = qevhost::slot<CreaFn>(QEV_TABLE_WINDOW, WUX_SLOT_CREA);
   if (!crea || crea(&h, pane, nullptr, WU_CTYPE_TREEVIEW, attrs, 2, toldProc) != WU_OK || !h) {
     fail("tree.viewexpand.xd: no tree view");
     return;
@@ -646,9 +657,7 @@ void viewExpandXd(int total, wu_pane *pane) {
   if (misplaced || placed == 0)
     fail(label + ": " + std::to_string(misplaced) + " of " + std::to_string(placed) +
          " events not at their folder's row");
-  int maximum = 0;
-  XtVaGetValues(tree->vsb, XmNmaximum, &maximum, NULL);
-  if (long(maximum) < long(total) * tree->row_height) fail(label + ": rows not shown");
+  if (long(barMaximum(tree->vsb)) < long(total) * tree->row_height) fail(label + ": rows not shown");
   int shown = 0;
   const int blank = blankLabels(tree, &shown);
   if (blank != 0 || shown < kViewSide / tree->row_height / 2)
@@ -667,7 +676,7 @@ int viewExpandModule(int only) {
     std::fprintf(stderr, "bench_tree: no module\n");
     return 1;
   }
-  auto init = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
+  auto init = qevhost::slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_INIT);
   wu_window *window = nullptr;
   wu_pane *pane = nullptr;
   if (!init || init() != WU_OK || wuxgwnd(&window, 1, 0) != WU_OK ||
@@ -685,7 +694,7 @@ int viewExpandModule(int only) {
     if (!only || total == only) viewExpandXd(total, pane);
   if (!g_callgrind) growth("viewexpand");
   wuxfwnd(window);
-  if (auto term = qevbench::moduleSlot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
+  if (auto term = qevhost::slot<int32_t (*)(void)>(QEV_TABLE_WINDOW, WUX_SLOT_TERM)) term();
   qevhost::unloadModule();
   qevhost::stop();
   return g_failed ? 1 : 0;

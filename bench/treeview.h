@@ -1,6 +1,6 @@
-// What the benchmarks that drive the module's tree view share: the module's
-// slots, the host's node records of a tree of 100 top-level folders, and
-// the tree record behind a tree view.
+// What the benchmarks that drive the module's tree view share: the host's
+// node records of a tree of 100 top-level folders, and the tree record
+// behind a tree view.
 #pragma once
 
 #include <X11/Intrinsic.h>
@@ -11,20 +11,9 @@
 #include <vector>
 
 #include "controls/wucontrol.h"
-#include "qev/module.h"
-#include "qevhost.h"
 #include "xd/TreeP.h"
 
 namespace qevbench {
-
-// The module's slot `n` of `table`, or null.
-template <typename Fn>
-Fn moduleSlot(int32_t table, int32_t n) {
-  int32_t count = 0;
-  auto *t = static_cast<const qev_table *>(qevhost::table(table, &count));
-  return (t && n < count) ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n]))
-                          : nullptr;
-}
 
 // Host node records "node 0" ... "node n-1": 100 closed top-level folders,
 // every other node a child of one of them, in the order the folders take

@@ -33,6 +33,7 @@
 #include "demo_check.h"
 #include "demo_shots.h"
 #include "demo_texts.h"
+#include "hostvalues.h"
 #include "qevhost.h"
 
 namespace {
@@ -41,10 +42,14 @@ using InitFn = wu_status (*)(void);
 using QcmdFn = wu_status (*)(void *, const char *, int32_t, int32_t, int32_t, int32_t);
 using GqevFn = wu_status (*)(void *, int32_t *, void *, int32_t, int32_t *);
 
+using qevhost::intValue;
+using qevhost::realValue;
+using qevhost::textValue;
+
+// A slot of the window interface (or of `table`), as the host calls it.
 template <typename Fn>
 Fn windowSlot(int32_t n, int32_t table = QEV_TABLE_WINDOW) {
-  auto *t = static_cast<const qev_table *>(qevhost::table(table));
-  return t != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(t->slots[n])) : nullptr;
+  return qevhost::slot<Fn>(table, n);
 }
 
 bool check(const char *what, wu_status st) {
@@ -88,6 +93,11 @@ std::string trimmed(const char *text, int32_t length) {
   std::string s(text, static_cast<size_t>(length));
   size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+std::string upperCase(std::string s) {
+  for (char &c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
 }
 
 // Turns the event loop for a while so that the window manager and the
@@ -248,8 +258,7 @@ std::vector<std::string> splitCommands(const std::string &text) {
 // Runs one command that is the window system's; false when it is not.
 bool runWindowCommand(wu_window *w, const std::string &command) {
   const size_t end = command.find_first_of(" \t");
-  std::string name = command.substr(0, end);
-  for (char &c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+  const std::string name = upperCase(command.substr(0, end));
   for (const WindowCommand &wc : kWindowCommands) {
     if (name != wc.name) continue;
     qevhost::setCommand(end == std::string::npos ? std::string() : command.substr(end));
@@ -284,10 +293,9 @@ bool answer(wu_window *w, wu_status code, PmsgFn pmsg, wu_field *entryField) {
   }
   for (const std::string &command : splitCommands(text)) {
     std::printf("command \"%s\"\n", command.c_str());
-    std::string upper = command;
-    for (char &c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = upperCase(command);
     const bool end = upper == "QUIT" || upper == "BYE";
-    if (!end && upper == "VERBOSE") {
+    if (upper == "VERBOSE") {
       verbose = !verbose;
       windowSlot<ItemFn>(WUX_SLOT_SITM)(w, kVerboseItem, verbose ? 1 : 0);
     }
@@ -411,7 +419,7 @@ bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn 
   Display *dpy = XtDisplay(w->outer);
   if (!demo::pressMnemonic(dpy, 'o')) return check("menu mnemonic", WU_NOTAVAIL);
   settle(w, sync);
-  demo::pressLetter(dpy, XK_v);
+  demo::pressKeysym(dpy, XK_v);
   for (int i = 0; i < kTypedWaitSteps && queued(w) == 0; ++i) {
     sync(kSyncFlush, kSyncDispatchApplied);
     usleep(kSettleStepUs);
@@ -421,7 +429,7 @@ bool chooseAndShoot(wu_window *w, const std::string &path, SyncFn sync, CountFn 
   demo::pressMnemonic(dpy, 'o');
   settle(w, sync);
   bool ok = demo::saveShot(dpy, XtWindow(w->outer), path);
-  demo::pressLetter(dpy, XK_Escape);
+  demo::pressKeysym(dpy, XK_Escape);
   settle(w, sync);
   return ok;
 }
@@ -605,18 +613,10 @@ bool addTextAndOlderControls(wu_pane *pane, int32_t *events, int32_t event_count
   return ok;
 }
 
-// Two combo boxes (an editable one and a drop-down list) and two spin boxes
-// (numeric and stepping through a list); their events are printed below.
-wu_value demoInt(int16_t code, int32_t value) {
-  wu_value v = {};
-  v.code = code;
-  v.type = WU_VT_INT;
-  v.value = value;
-  return v;
-}
-
 wu_ctl_handle *g_numeric_spin = nullptr;   // the numeric spin box, stepped in the unattended run
 
+// Two combo boxes (an editable one and a drop-down list) and two spin boxes
+// (numeric and stepping through a list); their events are printed below.
 bool addComboAndSpinBoxes(wu_pane *pane) {
   auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
   static int32_t events[] = {WU_EV_SELECT, WU_EV_RETURNKEY, WU_EV_INCREMENT, WU_EV_DECREMENT,
@@ -627,23 +627,20 @@ bool addComboAndSpinBoxes(wu_pane *pane) {
   for (int i = 0; ok && i < 4; ++i) {
     const bool combo = i < 2;
     // Below the older controls, which take the pane's rows 12 to 19.
-    wu_value v[8] = {demoInt(WU_A_HPOS, 20 + 200 * (i % 2)), demoInt(WU_A_VPOS, combo ? 290 : 325),
-                     demoInt(WU_A_WIDTH, combo ? 150 : (i == 2 ? 80 : 1))};
-    v[3].code = WU_A_EVENTS; v[3].type = WU_VT_INTLIST;
-    v[3].value = int32_t(sizeof events / sizeof events[0]); v[3].pointer = events;
+    wu_value v[8] = {intValue(WU_A_HPOS, 20 + 200 * (i % 2)), intValue(WU_A_VPOS, combo ? 290 : 325),
+                     intValue(WU_A_WIDTH, combo ? 150 : (i == 2 ? 80 : 1)),
+                     qevhost::value(WU_A_EVENTS, WU_VT_INTLIST, int32_t(sizeof events / sizeof events[0]),
+                                    events)};
     int32_t n = 4;
-    if (combo) {
-      v[n] = demoInt(WU_A_COMBOSTYLE, i == 0 ? 1 : 0); v[n++].type = WU_VT_BOOL;
-    } else if (i == 3) {
-      v[n] = demoInt(WU_A_NUMKEYS, 0); v[n++].type = WU_VT_BOOL;
-    }
+    if (combo)
+      v[n++] = qevhost::value(WU_A_COMBOSTYLE, WU_VT_BOOL, i == 0 ? 1 : 0);
+    else if (i == 3)
+      v[n++] = qevhost::value(WU_A_NUMKEYS, WU_VT_BOOL, 0);
     if (combo || i == 3) {
-      v[n].code = WU_A_ITEMS; v[n].type = WU_VT_STRLIST; v[n].value = 3;
-      v[n++].pointer = combo ? colours : sizes;
-      v[n++] = demoInt(WU_A_SELECTEDINDEX, 2);
+      v[n++] = qevhost::value(WU_A_ITEMS, WU_VT_STRLIST, 3, combo ? colours : sizes);
+      v[n++] = intValue(WU_A_SELECTEDINDEX, 2);
     } else {
-      v[n].code = WU_A_TEXT; v[n].type = WU_VT_STRING; v[n].value = 2;
-      v[n++].pointer = const_cast<char *>("10");
+      v[n++] = textValue(WU_A_TEXT, "10");
     }
     wu_ctl_handle *h = nullptr;
     ok = check(combo ? "wuxcrea combo box" : "wuxcrea spin box",
@@ -656,25 +653,6 @@ bool addComboAndSpinBoxes(wu_pane *pane) {
 
 // One control of each button kind, each with its tool tip: a push button,
 // a check box, a radio box, a scroll bar, a progress bar and a desktop icon.
-wu_value demoValue(int16_t code, int32_t type, int32_t value, const void *pointer = nullptr) {
-  wu_value v = {};
-  v.code = code;
-  v.type = type;
-  v.value = value;
-  v.pointer = const_cast<void *>(pointer);
-  return v;
-}
-
-wu_value demoText(int16_t code, const char *text) {
-  return demoValue(code, WU_VT_STRING, int32_t(std::strlen(text)), text);
-}
-
-wu_value demoReal(int16_t code, double d) {
-  wu_value v = demoValue(code, WU_VT_DOUBLE, 0);
-  std::memcpy(&v.value, &d, sizeof d);
-  return v;
-}
-
 bool addButtonControls(wu_pane *pane) {
   auto crea = windowSlot<CreaFn>(WUX_SLOT_CREA);
   static wu_str_item choices[] = {{5, 0, "Lines"}, {5, 0, "Pages"}, {8, 0, "Chapters"}};
@@ -683,29 +661,29 @@ bool addButtonControls(wu_pane *pane) {
     std::vector<wu_value> entries;
   };
   const Made made[] = {
-      {WU_CTYPE_PUSH, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 10),
-                       demoText(WU_A_TEXT, "&Run"), demoText(WU_A_TOOLTIP, "Runs the program")}},
-      {WU_CTYPE_CHECK, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 44),
-                        demoText(WU_A_TEXT, "Keep log"), demoValue(WU_A_SELECTED, WU_VT_BOOL, 1),
-                        demoText(WU_A_TOOLTIP, "Writes the log to a file")}},
-      {WU_CTYPE_RADIO, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 72),
-                        demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoValue(WU_A_HEIGHT, WU_VT_INT, 90),
-                        demoText(WU_A_TITLE, "Scroll by"),
-                        demoValue(WU_A_ITEMS, WU_VT_STRLIST, 3, choices),
-                        demoValue(WU_A_SELECTEDINDEX, WU_VT_INT, 2),
-                        demoText(WU_A_TOOLTIP, "How far a page key moves")}},
-      {WU_CTYPE_SCROLL, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 170),
-                         demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoReal(WU_A_MAXIMUM, 100),
-                         demoReal(WU_A_LARGESCROLL, 20), demoReal(WU_A_VALUE, 40),
-                         demoText(WU_A_TOOLTIP, "Zoom")}},
-      {WU_CTYPE_PROGRESS, {demoValue(WU_A_HPOS, WU_VT_INT, 420), demoValue(WU_A_VPOS, WU_VT_INT, 196),
-                           demoValue(WU_A_WIDTH, WU_VT_INT, 150), demoValue(WU_A_HEIGHT, WU_VT_INT, 20),
-                           demoValue(WU_A_SHOWPERCENT, WU_VT_INT, 1),
-                           demoValue(WU_A_VALUE, WU_VT_NUMBER, 60),
-                           demoText(WU_A_TOOLTIP, "Work done")}},
-      {WU_CTYPE_DESKICON, {demoValue(WU_A_HPOS, WU_VT_INT, 580), demoValue(WU_A_VPOS, WU_VT_INT, 10),
-                           demoText(WU_A_TEXT, "Report"), demoValue(WU_A_CONFORMSIZE, WU_VT_BOOL, 1),
-                           demoText(WU_A_TOOLTIP, "Double-click to open")}},
+      {WU_CTYPE_PUSH, {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 10),
+                       textValue(WU_A_TEXT, "&Run"), textValue(WU_A_TOOLTIP, "Runs the program")}},
+      {WU_CTYPE_CHECK, {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 44),
+                        textValue(WU_A_TEXT, "Keep log"), qevhost::value(WU_A_SELECTED, WU_VT_BOOL, 1),
+                        textValue(WU_A_TOOLTIP, "Writes the log to a file")}},
+      {WU_CTYPE_RADIO, {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 72),
+                        intValue(WU_A_WIDTH, 150), intValue(WU_A_HEIGHT, 90),
+                        textValue(WU_A_TITLE, "Scroll by"),
+                        qevhost::value(WU_A_ITEMS, WU_VT_STRLIST, 3, choices),
+                        intValue(WU_A_SELECTEDINDEX, 2),
+                        textValue(WU_A_TOOLTIP, "How far a page key moves")}},
+      {WU_CTYPE_SCROLL, {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 170),
+                         intValue(WU_A_WIDTH, 150), realValue(WU_A_MAXIMUM, 100),
+                         realValue(WU_A_LARGESCROLL, 20), realValue(WU_A_VALUE, 40),
+                         textValue(WU_A_TOOLTIP, "Zoom")}},
+      {WU_CTYPE_PROGRESS, {intValue(WU_A_HPOS, 420), intValue(WU_A_VPOS, 196),
+                           intValue(WU_A_WIDTH, 150), intValue(WU_A_HEIGHT, 20),
+                           intValue(WU_A_SHOWPERCENT, 1),
+                           qevhost::value(WU_A_VALUE, WU_VT_NUMBER, 60),
+                           textValue(WU_A_TOOLTIP, "Work done")}},
+      {WU_CTYPE_DESKICON, {intValue(WU_A_HPOS, 580), intValue(WU_A_VPOS, 10),
+                           textValue(WU_A_TEXT, "Report"), qevhost::value(WU_A_CONFORMSIZE, WU_VT_BOOL, 1),
+                           textValue(WU_A_TOOLTIP, "Double-click to open")}},
   };
   bool ok = true;
   for (const Made &m : made) {

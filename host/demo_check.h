@@ -8,7 +8,7 @@
 //   message: STEP: TEXT    the main window's message line after a step
 //   command: TEXT          a command the demo received and ran
 //   history: N             items of the command window's list at its opening
-//   toolbox: closed|shown  the tool box after the window manager's close
+//   toolbox: closed        the tool box gone after the window manager's close
 //   column: I WIDTH clear|overlapped
 //                          a list view column, and whether its texts end
 //                          inside it

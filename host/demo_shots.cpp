@@ -195,8 +195,6 @@ bool clickAt(Display *dpy, Window window, int x, int y) {
 
 bool pressMnemonic(Display *dpy, char letter) { return pressKeysym(dpy, symOf(letter), XK_Alt_L); }
 
-bool pressLetter(Display *dpy, KeySym sym) { return pressKeysym(dpy, sym); }
-
 Window frameOf(Display *dpy, Window window) {
   const Window rootWindow = DefaultRootWindow(dpy);
   for (Window w = window;;) {

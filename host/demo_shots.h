@@ -34,9 +34,8 @@ bool typeKeys(Display *dpy, const std::string &text);
 // Presses and releases the key of `sym` with `modifier` (a modifier key's
 // symbol, or NoSymbol) held.
 bool pressKeysym(Display *dpy, KeySym sym, KeySym modifier = NoSymbol);
-// Presses Alt with a letter (a menu bar mnemonic), and a key alone.
+// Presses Alt with a letter (a menu bar mnemonic).
 bool pressMnemonic(Display *dpy, char letter);
-bool pressLetter(Display *dpy, KeySym sym);
 
 // The viewable window titled `title` (searched below `top`), or None.
 Window findClient(Display *dpy, Window top, const char *title);

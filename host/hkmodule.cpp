@@ -120,4 +120,11 @@ const void *table(int32_t id, int32_t *slotCount) {
   return it == mod.tables.end() ? nullptr : it->second.table;
 }
 
+SlotAddress slotAddress(int32_t id, int32_t n) {
+  int32_t count = 0;
+  auto *t = static_cast<const qev_table *>(table(id, &count));
+  if (!t || n < 0 || n >= count) return nullptr;
+  return reinterpret_cast<SlotAddress>(t->slots[n]);
+}
+
 }  // namespace qevhost

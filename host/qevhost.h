@@ -33,6 +33,14 @@ std::string dataDir();
 void unloadModule();
 // A table the module registered (nullptr when none), and its slot count.
 const void *table(int32_t id, int32_t *slotCount = nullptr);
+// Slot `n` of the table `id` as a host calls it, typed as the caller's
+// function type; null when there is no such table or slot.
+using SlotAddress = void (*)(void);
+SlotAddress slotAddress(int32_t id, int32_t n);
+template <typename Fn>
+Fn slot(int32_t id, int32_t n) {
+  return reinterpret_cast<Fn>(slotAddress(id, n));
+}
 
 // Memory pools: accounting that tests can read.
 struct PoolStats {

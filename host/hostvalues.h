@@ -1,5 +1,6 @@
-// The value entries a host hands to the control slots, as the benchmarks
-// that drive the module's controls make them.
+// The value entries a host hands to the control slots (code, type, value
+// and what a pointer entry points to), as the demo and the benchmarks make
+// them.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include "qev/catalog.h"
 #include "qev/records.h"
 
-namespace qevbench {
+namespace qevhost {
 
 inline wu_value value(int16_t code, int32_t type, int32_t v, const void *pointer = nullptr) {
   wu_value e = {};
@@ -28,4 +29,4 @@ inline wu_value realValue(int16_t code, double d) {
   return e;
 }
 
-}  // namespace qevbench
+}  // namespace qevhost
