@@ -5,9 +5,11 @@
 // collapsing and expanding a node with 500 children (also with the keyboard
 // focus on one of them), collapsing every folder and then expanding every
 // folder, one call per folder, and deleting every top-level node in turn
-// with the keyboard in the tree, and the memory and X windows per node.  Sizes are node counts: 1,000 to 100,000 (the peers up to
-// 30,000; the container at 100,000 natively).  The tree's rows are given the
-// container's row height, so that both show as many rows per view.  After
+// with the keyboard in the tree, and the memory and X windows per node.
+// Sizes are node counts: 1,000 to 100,000 (the peers up to 30,000; the
+// container at 100,000 natively).  Each implementation runs in a process of
+// its own.  The tree's rows are given the container's row height, measured
+// first, so that both show as many rows per view.  After
 // each page the labels of the rows that came into the lower half of the
 // view are checked for ink on the screen, on both sides.
 //
@@ -64,6 +66,9 @@ const int kSizes[] = {1000, 2000, 10000, 30000, 100000};
 constexpr int kPeerMax = 30000; /* the peers take minutes beyond */
 constexpr int kPictureRoom = 24; /* a peer's node: its folder picture, then its label */
 int g_row_height = 0;          /* the container's row height, measured */
+/* The implementation a process measures, and the row height it is handed. */
+constexpr const char *kMainPart = "QEV_TREE_IMPL";
+constexpr const char *kRowHeight = "QEV_TREE_ROW_HEIGHT";
 
 XtAppContext g_app;
 Display *g_dpy;
@@ -418,10 +423,11 @@ void benchPeer(Peer peer, int total, bool pages_only = false) {
     XtManageChild(box);
   });
   memoryNote(impl, total, heap, shell);
-  if (peer == kContainer && !g_row_height) {
+  if (peer == kContainer) {
     Dimension row = 0;
     XtVaGetValues(nodes[0], XmNheight, &row, NULL);
-    g_row_height = row;
+    if (!g_row_height) g_row_height = row;
+    else if (row != g_row_height) fail(std::string("tree.build.") + impl + ": rows not of the measured height");
   }
   if (peer == kContainer) {
     /* The container's height is a 16-bit dimension: past 65,535 pixels it
@@ -762,6 +768,73 @@ void viewExpandContainer(int total) {
   settle();
 }
 
+/* The container's row height: one entry made as its rows are. */
+int containerRowHeight() {
+  Widget shell = makeShell();
+  Arg a[6];
+  Cardinal n = 0;
+  XtSetArg(a[n], XmNlayoutType, XmOUTLINE); ++n;
+  Widget box = XtCreateWidget("container", xmContainerWidgetClass, shell, a, n);
+  XmString s = XmStringCreateLocalized(const_cast<char *>(name(0).c_str()));
+  n = 0;
+  XtSetArg(a[n], XmNlabelString, s); ++n;
+  XtSetArg(a[n], XmNfontList, g_font); ++n;
+  XtSetArg(a[n], XmNviewType, XmSMALL_ICON); ++n;
+  XtSetArg(a[n], XmNsmallIconPixmap, g_folder); ++n;
+  XtSetArg(a[n], XmNsmallIconMask, g_folder_mask); ++n;
+  Widget entry = XtCreateManagedWidget("node", xmIconGadgetClass, box, a, n);
+  XmStringFree(s);
+  Dimension row = 0;
+  XtVaGetValues(entry, XmNheight, &row, NULL);
+  XtDestroyWidget(shell);
+  settle();
+  return row;
+}
+
+/* The runs of one implementation ("xd", "xmcontainer" or "xmoutline"),
+   after a small round of it that pays the toolkit's one-time costs (class
+   initialisation, translation tables, fonts) and is not reported. */
+int benchImplementation(const std::string &impl, int only) {
+  const bool xd = impl == "xd", container = impl == "xmcontainer";
+  if (!xd && !container && impl != "xmoutline") return 2;
+  g_warmup = true;
+  if (xd) benchXd(60);
+  else benchPeer(container ? kContainer : kOutline, 60);
+  g_warmup = false;
+  for (int total : kSizes) {
+    if (only && total != only) continue;
+    const std::string size = std::to_string(total);
+    if (xd) {
+      benchXd(total);
+    } else if (container) {
+      if (total <= kPeerMax) {
+        benchPeer(kContainer, total);
+        continue;
+      }
+      /* The container's build takes over a minute natively at 100,000
+         nodes (its gadgets' caches are searched one by one): natively
+         only, and only up to its pages. */
+      if (!g_callgrind) benchPeer(kContainer, total, true);
+      qevbench::note("xmcontainer at " + size + " nodes: " +
+                     (g_callgrind ? "not run under callgrind (its build alone would take hours)"
+                                  : "build, expose and pages only, natively"));
+    } else if (total <= (g_callgrind ? 1000 : 10000)) {
+      /* The outline costs seconds per operation from 10,000 nodes on (its
+         build takes 14 s natively at 10,000 and 145 s at 30,000): it runs
+         at 1,000 nodes under callgrind and up to 10,000 natively. */
+      benchPeer(kOutline, total);
+    } else {
+      qevbench::note("xmoutline not run at " + size + " nodes" +
+                     (g_callgrind ? " under callgrind" : "") + ": seconds to minutes per operation");
+    }
+  }
+  if (xd && !g_callgrind)
+    for (const char *op : {"build", "expose", "pagefirst", "pagemiddle", "collapse", "expand",
+                           "collapseall", "expandall", "deletefocus"})
+      growth(op);
+  return g_failed ? 1 : 0;
+}
+
 void growth(const char *op) {
   std::string a = std::string("tree.") + op + ".xd.1000", b = std::string("tree.") + op + ".xd.100000";
   if (!g_ms.count(a) || !g_ms.count(b) || g_ms[a] <= 0) return;
@@ -821,51 +894,25 @@ int main(int argc, char **argv) {
     }
     return g_failed ? 1 : 0;
   }
-  /* The first widgets of each class pay the toolkit's one-time costs
-     (class initialisation, translation tables, fonts): a small round of
-     every implementation first, not reported. */
-  {
-    g_warmup = true;
-    benchPeer(kContainer, 60);
-    benchXd(60);
-    benchPeer(kOutline, 60);
-    g_warmup = false;
+  const char *impl = std::getenv(kMainPart);
+  if (impl != nullptr) {
+    const char *row = std::getenv(kRowHeight);
+    g_row_height = row ? std::atoi(row) : 0;
+    return benchImplementation(impl, only);
   }
+  /* Each implementation in a process of its own, so that none runs in what
+     another left behind (the toolkit's caches, the heap's high-water mark);
+     every tree takes the container's row height, measured here. */
+  g_row_height = containerRowHeight();
   {
     char text[120];
     snprintf(text, sizeof text, "row height of both trees: %d pixels", g_row_height);
     qevbench::note(text);
   }
-  for (int total : kSizes) {
-    if (only && total != only) continue;
-    benchXd(total);
-    if (total > kPeerMax) {
-      /* The container's build takes over a minute natively at 100,000
-         nodes (its gadgets' caches are searched one by one): natively
-         only, and only up to its pages. */
-      if (!g_callgrind) benchPeer(kContainer, total, true);
-      qevbench::note("xmcontainer at " + std::to_string(total) + " nodes: " +
-                     (g_callgrind ? "not run under callgrind (its build alone would take hours)"
-                                  : "build, expose and pages only, natively") +
-                     "; xmoutline not run");
-      continue;
-    }
-    benchPeer(kContainer, total);
-    /* The outline costs seconds per operation from 10,000 nodes on (its
-       build takes 14 s natively at 10,000 and 145 s at 30,000): it runs at
-       1,000 nodes under callgrind and up to 10,000 natively. */
-    if (total <= (g_callgrind ? 1000 : 10000))
-      benchPeer(kOutline, total);
-    else
-      qevbench::note("xmoutline not run at " + std::to_string(total) + " nodes" +
-                     (g_callgrind ? " under callgrind" : "") + ": seconds to minutes per operation");
-  }
-  if (!g_callgrind)
-    for (const char *op : {"build", "expose", "pagefirst", "pagemiddle", "collapse", "expand",
-                           "collapseall", "expandall", "deletefocus"})
-      growth(op);
+  setenv(kRowHeight, std::to_string(g_row_height).c_str(), 1);
+  const int impls = qevbench::runEachPart(argv, kMainPart, {"xd", "xmcontainer", "xmoutline"});
   /* The tree view's run of `_expand` calls: each side in a process of its
      own (the module's side starts the module through the stand-in host). */
   const int parts = qevbench::runEachPart(argv, kViewPart, {"xd", "xmcontainer"});
-  return g_failed || parts > 0 ? 1 : 0;
+  return g_failed || impls > 0 || parts > 0 ? 1 : 0;
 }
