@@ -76,7 +76,11 @@ struct XdTreeView {
      and input under way, and anything that reads positions first lays the
      rows out at once. */
   bool layout_pending = false; /* a layout (and paint) is due */
-  bool layout_posted = false;  /* the message asking for it is on its way */
+  /* The window the message asking for it went to, while it is on its way
+     (None: none is).  A message to a window the view no longer has (its
+     shell was unrealized meanwhile) never arrives: its next window is
+     sent another. */
+  Window layout_posted_to = None;
   bool refocus = false;        /* ... and then the focused row takes the keyboard again */
   Atom layout_message = None;
   unsigned long layouts = 0; /* times the rows were made, for tests */
@@ -1592,7 +1596,7 @@ void layoutMessage(Widget, XtPointer client, XEvent *event, Boolean *) {
   auto *tree = static_cast<wu_tree *>(client);
   XdTreeView *v = tree->view;
   if (event->type != ClientMessage || event->xclient.message_type != v->layout_message) return;
-  v->layout_posted = false;
+  v->layout_posted_to = None;
   flushLayout(tree);
 }
 
@@ -1605,7 +1609,8 @@ void requestLayout(wu_tree *tree) {
   Widget da = tree->drawing_area;
   if (!v->drawn || tree->destroying) return;
   v->layout_pending = true;
-  if (v->layout_posted || !XtIsRealized(da) || da->core.being_destroyed) return;
+  if (!XtIsRealized(da) || da->core.being_destroyed || v->layout_posted_to == XtWindow(da))
+    return;
   Display *dpy = XtDisplay(da);
   if (v->layout_message == None)
     v->layout_message = XInternAtom(dpy, "_XD_TREE_LAYOUT", False);
@@ -1617,7 +1622,7 @@ void requestLayout(wu_tree *tree) {
   e.xclient.format = 32;
   /* With no event mask the event goes to the window's own client. */
   XSendEvent(dpy, XtWindow(da), False, NoEventMask, &e);
-  v->layout_posted = true;
+  v->layout_posted_to = XtWindow(da);
 }
 
 /* Rows were linked, unlinked, opened or closed. */

@@ -654,6 +654,36 @@ TEST_F(Tree, ARunOfExpandsAndCollapsesDrawsOnceAndAnswersPositionsAtOnce) {
   EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
+// The program hides the tree's window by unrealizing its shell right
+// after a change, before the tree has drawn it, and shows it again: the
+// change shows, and so do the changes drawn after that, each without
+// anything else (an exposure, a read) asking for it.
+TEST_F(Tree, ChangesAfterTheWindowIsMadeAgainAreDrawn) {
+  add("a");
+  showTree();
+  add("b");
+  EXPECT_EQ(XdTreeDraw(tree), 0);
+  XtUnrealizeWidget(shell);
+  xdtest::show(shell);
+  settle();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b"}));
+  auto inked = [this](wu_tree_node *n) {
+    const XRectangle r = rectOf(n);
+    int ink = 0;
+    for (int x = r.x + 3; x < r.x + r.width - 3; ++x)
+      for (int y = r.y + 3; y < r.y + r.height - 3; ++y)
+        if (pixelAt(x, y) == (tree->foreground & 0xffffff)) ++ink;
+    return ink;
+  };
+  EXPECT_GT(inked(tree->root->next), 5);
+  for (const char *text : {"c", "d"}) {
+    wu_tree_node *n = add(text);
+    EXPECT_EQ(XdTreeDraw(tree), 0);
+    EXPECT_TRUE(xdtest::pumpUntil([&] { return inked(n) > 5; })) << text << " is not drawn";
+  }
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 // Folders three deep opened, closed, filled and emptied in a long run of
 // changes in every insertion mode, positions read after each change: what
 // a read answers is where the next layout puts the row (and where the
