@@ -1556,11 +1556,14 @@ bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
 
 /* The layout due, if any: the rows made, the view painted, the buttons
    placed, and (after XdTreeDraw with the keyboard in the tree) the focused
-   row given the keyboard again.  True when it laid out. */
+   row given the keyboard again.  True when it laid out.  A tree whose
+   widgets are being destroyed (out of an owner function that then waits
+   in an event loop of its own) lays nothing out any more. */
 bool flushLayout(wu_tree *tree) {
   XdTreeView *v = tree->view;
-  if (!v->layout_pending || v->laying_out || tree->destroying ||
-      !XtIsRealized(tree->drawing_area))
+  Widget da = tree->drawing_area;
+  if (!v->layout_pending || v->laying_out || tree->destroying || da->core.being_destroyed ||
+      !XtIsRealized(da))
     return false;
   v->layout_pending = false;
   const bool refocus = v->refocus && tree->has_focus && tree->focus;

@@ -1292,6 +1292,43 @@ TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
 }
 
 
+// An owner function changes the tree, destroys its window and waits in an
+// event loop of its own (a modal dialog) before it returns: the tree,
+// going, neither lays out nor paints what the change asked for.
+struct Doomed {
+  Widget shell = nullptr;
+  wu_tree *tree = nullptr;
+  Counts before, during;
+};
+Doomed g_doomed;
+
+void destroyAndWait(Widget, wu_tree_node *n, XtPointer) {
+  logCall("select", n);
+  auto *added = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
+  added->text = XtNewString("added");
+  XdTreeInsertNodeAt(g_doomed.tree, nullptr, added, XdTREE_INSERT_LAST_CHILD);
+  XdTreeDraw(g_doomed.tree);
+  g_doomed.before = countsOf(g_doomed.tree);
+  XtDestroyWidget(g_doomed.shell);
+  xdtest::pump(300);
+  g_doomed.during = countsOf(g_doomed.tree);
+}
+
+TEST_F(Tree, DestroyedByAnOwnerFunctionInAnEventLoopOfItsOwnTheTreeLaysNothingOut) {
+  wu_tree_node *a = add("a");
+  add("b");
+  showTree();
+  a->select_proc = destroyAndWait;
+  g_doomed = Doomed{shell, tree};
+  clickNode(a);
+  shell = nullptr;
+  settle();
+  EXPECT_EQ(takeLog(), (Log{"select:a", "release:a", "release:b"}));
+  EXPECT_EQ(g_doomed.during.layouts, g_doomed.before.layouts);
+  EXPECT_EQ(g_doomed.during.paints, g_doomed.before.paints);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 // A real drag (button 2 on a label, as Motif starts one) over the tree.
 // Motif's scrolled window scrolls a little by itself while a drag rests
 // near its edges; the tree's own steps are told apart from that by their
