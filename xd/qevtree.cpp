@@ -229,6 +229,7 @@ GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
 void rowsChanged(wu_tree *tree);
 bool flushLayout(wu_tree *tree);
+bool flushLayoutKept(wu_tree *tree);
 void settleRows(wu_tree *tree);
 void repaint(wu_tree *tree);
 bool isRow(wu_tree *tree, wu_tree_node *n);
@@ -1581,6 +1582,14 @@ bool flushLayout(wu_tree *tree) {
   return true;
 }
 
+/* The layout due, for a caller that goes on with the tree: false when
+   the owner, told of the buttons' hand-over, destroyed the tree. */
+bool flushLayoutKept(wu_tree *tree) {
+  Held h(tree, nullptr);
+  flushLayout(tree);
+  return h.treeAlive();
+}
+
 /* Before the owner reads positions while a layout is due: the view's
    offsets as that layout will have them (the row index answers for the
    rows); the layout and the painting wait. */
@@ -1639,7 +1648,7 @@ void scrollCB(Widget w, XtPointer client, XtPointer call) {
   auto *tree = static_cast<wu_tree *>(client);
   auto *cbs = static_cast<XmScrollBarCallbackStruct *>(call);
   if (!cbs) return;
-  flushLayout(tree); /* the bar's range as the changes left it */
+  if (!flushLayoutKept(tree)) return; /* the bar's range as the changes left it */
   if (w == tree->vsb)
     tree->view->top = cbs->value;
   else
@@ -1831,7 +1840,7 @@ void scrollBy(Widget bar, int direction) {
 void autoScrollTimeOut(XtPointer client, XtIntervalId *) {
   auto *tree = static_cast<wu_tree *>(client);
   tree->autoscroll_id = 0;
-  flushLayout(tree); /* the bars' ranges as the changes left them */
+  if (!flushLayoutKept(tree)) return; /* the bars' ranges as the changes left them */
   int e = tree->autoscroll_edges;
   scrollBy(tree->vsb, (e & XdTREE_EDGE_BOTTOM ? 1 : 0) - (e & XdTREE_EDGE_TOP ? 1 : 0));
   scrollBy(tree->hsb, (e & XdTREE_EDGE_RIGHT ? 1 : 0) - (e & XdTREE_EDGE_LEFT ? 1 : 0));
@@ -2384,8 +2393,11 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   /* The node's row comes into view first.  Not while a deletion moves the
      focus: the rows are not final until the owner draws the tree again,
      which brings the focus back into view. */
-  if (!tree->deleting) scrollToNode(tree, node);
-  if (node->tree != tree) return;
+  if (!tree->deleting) {
+    Held h(tree, node); /* the owner hears of a hand-over of the buttons */
+    scrollToNode(tree, node);
+    if (!h.alive()) return;
+  }
   /* The focused row holds the buttons, for the keyboard focus.  The same
      widgets serve every row, so a keyboard focus already in the tree stays
      where it is.  While a deletion moves the focus they wait for the
@@ -2442,7 +2454,7 @@ void XdTreeUnSetFocus(wu_tree *tree) {
 
 wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w) {
   if (!tree || !tree->root || !w) return nullptr;
-  flushLayout(tree); /* the layout due may hand the buttons on */
+  if (!flushLayoutKept(tree)) return nullptr; /* the layout due may hand the buttons on */
   /* Only the node holding the buttons has an icon or label widget. */
   wu_tree_node *n = tree->view->holder;
   return n && (n->icon == w || n->label == w) ? n : nullptr;
@@ -2487,9 +2499,9 @@ int _XdTreeMakeNodeButtons(wu_tree_node *node) {
 wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part) {
   if (part) *part = XdTREE_PART_NONE;
   if (!tree || tree->destroying) return nullptr;
+  if (!flushLayoutKept(tree)) return nullptr;
   XdTreeView *v = tree->view;
-  flushLayout(tree);
-  if (tree->destroying || !v->drawn || v->dirty || v->rows.empty()) return nullptr;
+  if (!v->drawn || v->dirty || v->rows.empty()) return nullptr;
   const long R = std::max<long>(1, tree->row_height);
   const long Y = long(y) + v->top, X = long(x) + v->left;
   /* Row i covers R * (i + 1) + top margin - R / 2 and the R pixels below. */

@@ -1274,6 +1274,44 @@ TEST_F(Tree, OwnerFunctionsMayDeleteWhatIsBeingHandled) {
   EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
+// A read of the tree between a change and its drawing lays the change out
+// first, and the owner hears of the buttons' hand-over: an owner that
+// destroys the tree then ends the read, which answers no node.
+TEST_F(Tree, AReadWhoseLayoutLetsTheOwnerDestroyTheTreeAnswersNoNode) {
+  const std::vector<std::function<wu_tree_node *(wu_tree *, Widget)>> reads = {
+      [](wu_tree *t, Widget label) { return XdTreeWidgetToTreeNode(t, label); },
+      [](wu_tree *t, Widget) { return _XdTreeNodeAt(t, 30, 30, nullptr); },
+  };
+  for (size_t i = 0; i < reads.size(); ++i) {
+    SCOPED_TRACE("read " + std::to_string(i));
+    Widget form2 = nullptr;
+    Widget shell2 = xdtest::makeShell(&form2, 300, 260);
+    wu_tree *t = XdCreateTree(form2, nullptr, 0);
+    ASSERT_NE(t, nullptr);
+    wu_tree_node *first = node("first"), *second = node("second");
+    ASSERT_EQ(XdTreeInsertNodeAt(t, nullptr, first, XdTREE_INSERT_LAST_CHILD), 0);
+    ASSERT_EQ(XdTreeInsertNodeAt(t, nullptr, second, XdTREE_INSERT_LAST_CHILD), 0);
+    xdtest::show(shell2);
+    ASSERT_EQ(XdTreeDraw(t), 0);
+    settle();
+    ASSERT_NE(first->label, nullptr);  // the first row holds the buttons
+    Widget label = first->label;
+    // Deleting it leaves them to the second row at the layout due.
+    ASSERT_EQ(XdTreeDeleteTree(t, first), 0);
+    _XdTreeSetButtonsProc(
+        t, [](wu_tree *, wu_tree_node *n, XtPointer shell) {
+          logCall("buttons", n);
+          XtDestroyWidget(static_cast<Widget>(shell));
+        },
+        shell2);
+    takeLog();
+    EXPECT_EQ(reads[i](t, label), nullptr);
+    EXPECT_EQ(takeLog(), (Log{"buttons:second", "release:second"}));
+    settle();
+  }
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
   wu_tree_node *a = add("a");
   add("b");
