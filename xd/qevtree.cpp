@@ -443,14 +443,24 @@ void spanChanged(wu_tree *tree, wu_tree_node *n, long delta) {
   }
 }
 
-/* Where the content ends right of a shown row's label: `base` is
-   rowRightBase(tree). */
-long rowRightBase(const wu_tree *tree) {
-  return tree->left_margin + long(tree->handle_width) + kIconGap + kLabelGap + kContentPad;
+/* Where a node's row puts it, in the coordinates of the whole tree. */
+struct Place {
+  long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
+};
+
+/* The row's places across: handle, line end, icon and label. */
+Place placeAcross(const wu_tree *tree, const wu_tree_node *n) {
+  Place p = {};
+  p.x = tree->left_margin + long(n->level - 1) * tree->indent;
+  p.line_end = p.x + tree->handle_width + kIconGap;
+  p.icon_x = n->parent ? p.line_end : p.line_end - kTopLevelIconShift;
+  p.label_x = p.icon_x + n->icon_width + kLabelGap;
+  return p;
 }
-inline long rowRight(const wu_tree *tree, long base, const wu_tree_node *n) {
-  return base + long(n->level - 1) * tree->indent + n->icon_width + n->label_width -
-         (n->parent ? 0 : kTopLevelIconShift);
+
+/* Where the content ends right of a shown row's label. */
+long rowRight(const wu_tree *tree, const wu_tree_node *n) {
+  return placeAcross(tree, n).label_x + n->label_width + kContentPad;
 }
 
 /* The content grows to `right`, a row's right end. */
@@ -461,7 +471,7 @@ void widenTo(wu_tree *tree, long right) {
 
 /* The content grows to a shown row's label. */
 void widen(wu_tree *tree, const wu_tree_node *n) {
-  if (n->label_width > 0) widenTo(tree, rowRight(tree, rowRightBase(tree), n));
+  if (n->label_width > 0) widenTo(tree, rowRight(tree, n));
 }
 
 /* Walks the rows shown below `top` (NULL: every row shown), top to bottom:
@@ -474,7 +484,6 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
   XdTreeView *v = tree->view;
   std::vector<std::pair<wu_tree_node *, long>> &open = v->walk; /* open ancestors and their rows */
   open.clear();
-  const long base = rowRightBase(tree);
   long right = 0;
   long row = 0;
   auto close = [&open](long end) {
@@ -488,7 +497,7 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
     c->offset = int32_t(open.empty() ? row : row - open.back().second - 1);
     c->layout |= XdTREE_NODE_OFFSET_KNOWN;
     if (!c->next) *offsetLast(tree, c->parent) = c; /* every offset of the chain known */
-    if (c->label_width > 0) right = std::max(right, rowRight(tree, base, c));
+    if (c->label_width > 0) right = std::max(right, rowRight(tree, c));
     visit(c, row);
     if (c->expanded) {
       c->layout |= XdTREE_NODE_ROWS_OPEN;
@@ -1203,21 +1212,13 @@ struct Lines {
   }
 };
 
-/* Where a node's row puts it, in the coordinates of the whole tree. */
-struct Place {
-  long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
-};
-
+/* Where a node's row puts it, across and down. */
 Place placeOf(wu_tree *tree, wu_tree_node *n, long row) {
-  Place p;
+  Place p = placeAcross(tree, n);
   const long centre = rowCentre(tree, row);
-  p.x = tree->left_margin + long(n->level - 1) * tree->indent;
   p.handle_y = centre - tree->handle_height / 2;
   p.line_y = p.handle_y + tree->handle_height / 2 + 1;
-  p.line_end = p.x + tree->handle_width + kIconGap;
-  p.icon_x = n->parent ? p.line_end : p.line_end - kTopLevelIconShift;
   p.icon_y = centre - n->icon_height / 2;
-  p.label_x = p.icon_x + n->icon_width + kLabelGap;
   p.label_y = centre - n->label_height / 2 + 1;
   return p;
 }
