@@ -781,7 +781,6 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
       tree->focus != n && n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
     /* Lay out first, so the collapsed rows lose their buttons before the
        keyboard focus moves (XdTreeSetFocus lays out what is due). */
-    rowsChanged(tree);
     XdTreeDraw(tree);
     if (!stillThere(h, "moving the focus to the collapsed node")) return;
     XdTreeSetFocus(tree, n, 1);
