@@ -650,8 +650,7 @@ void NotifySelection(ILW ilw, int reason, XEvent *event) {
    the click's event. */
 void NotifyClicked(ILW ilw, int reason, XEvent *event, int pos) {
   CallData cd;
-  FillCallData(ilw, cd, reason, event, pos);
-  NameItem(ilw, cd, pos);
+  FillCallData(ilw, cd, reason, event, pos); /* names pos, the item clicked */
   const char *name = XmNsingleSelectionCallback;
   if (reason == XmCR_EXTENDED_SELECT) {
     name = XmNextendedSelectionCallback;

@@ -442,6 +442,9 @@ XtGeometryResult QueryGeometry(Widget w, XtWidgetGeometry *request, XtWidgetGeom
 void fitLater(XtPointer client, XtIntervalId *) {
   Widget w = static_cast<Widget>(client);
   TAB(w).fit_timer = 0;
+  /* A tab being destroyed (its timer goes with it only at the end of the
+     event that destroys it) asks for no room. */
+  if (w->core.being_destroyed) return;
   if (fitContents(w)) layout(w);
 }
 

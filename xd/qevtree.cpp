@@ -76,7 +76,11 @@ struct XdTreeView {
      and input under way, and anything that reads positions first lays the
      rows out at once. */
   bool layout_pending = false; /* a layout (and paint) is due */
-  bool layout_posted = false;  /* the message asking for it is on its way */
+  /* The window the message asking for it went to, while it is on its way
+     (None: none is).  A message to a window the view no longer has (its
+     shell was unrealized meanwhile) never arrives: its next window is
+     sent another. */
+  Window layout_posted_to = None;
   bool refocus = false;        /* ... and then the focused row takes the keyboard again */
   Atom layout_message = None;
   unsigned long layouts = 0; /* times the rows were made, for tests */
@@ -225,6 +229,7 @@ GC depthGC(wu_tree *tree, Display *dpy, Screen *screen);
 void layoutView(wu_tree *tree);
 void rowsChanged(wu_tree *tree);
 bool flushLayout(wu_tree *tree);
+bool flushLayoutKept(wu_tree *tree);
 void settleRows(wu_tree *tree);
 void repaint(wu_tree *tree);
 bool isRow(wu_tree *tree, wu_tree_node *n);
@@ -438,14 +443,24 @@ void spanChanged(wu_tree *tree, wu_tree_node *n, long delta) {
   }
 }
 
-/* Where the content ends right of a shown row's label: `base` is
-   rowRightBase(tree). */
-long rowRightBase(const wu_tree *tree) {
-  return tree->left_margin + long(tree->handle_width) + kIconGap + kLabelGap + kContentPad;
+/* Where a node's row puts it, in the coordinates of the whole tree. */
+struct Place {
+  long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
+};
+
+/* The row's places across: handle, line end, icon and label. */
+Place placeAcross(const wu_tree *tree, const wu_tree_node *n) {
+  Place p = {};
+  p.x = tree->left_margin + long(n->level - 1) * tree->indent;
+  p.line_end = p.x + tree->handle_width + kIconGap;
+  p.icon_x = n->parent ? p.line_end : p.line_end - kTopLevelIconShift;
+  p.label_x = p.icon_x + n->icon_width + kLabelGap;
+  return p;
 }
-inline long rowRight(const wu_tree *tree, long base, const wu_tree_node *n) {
-  return base + long(n->level - 1) * tree->indent + n->icon_width + n->label_width -
-         (n->parent ? 0 : kTopLevelIconShift);
+
+/* Where the content ends right of a shown row's label. */
+long rowRight(const wu_tree *tree, const wu_tree_node *n) {
+  return placeAcross(tree, n).label_x + n->label_width + kContentPad;
 }
 
 /* The content grows to `right`, a row's right end. */
@@ -456,7 +471,7 @@ void widenTo(wu_tree *tree, long right) {
 
 /* The content grows to a shown row's label. */
 void widen(wu_tree *tree, const wu_tree_node *n) {
-  if (n->label_width > 0) widenTo(tree, rowRight(tree, rowRightBase(tree), n));
+  if (n->label_width > 0) widenTo(tree, rowRight(tree, n));
 }
 
 /* Walks the rows shown below `top` (NULL: every row shown), top to bottom:
@@ -469,7 +484,6 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
   XdTreeView *v = tree->view;
   std::vector<std::pair<wu_tree_node *, long>> &open = v->walk; /* open ancestors and their rows */
   open.clear();
-  const long base = rowRightBase(tree);
   long right = 0;
   long row = 0;
   auto close = [&open](long end) {
@@ -483,7 +497,7 @@ long walkShown(wu_tree *tree, wu_tree_node *top, Visit visit) {
     c->offset = int32_t(open.empty() ? row : row - open.back().second - 1);
     c->layout |= XdTREE_NODE_OFFSET_KNOWN;
     if (!c->next) *offsetLast(tree, c->parent) = c; /* every offset of the chain known */
-    if (c->label_width > 0) right = std::max(right, rowRight(tree, base, c));
+    if (c->label_width > 0) right = std::max(right, rowRight(tree, c));
     visit(c, row);
     if (c->expanded) {
       c->layout |= XdTREE_NODE_ROWS_OPEN;
@@ -767,7 +781,6 @@ void handleActivate(Widget w, wu_tree_node *n, XtPointer call_data) {
       tree->focus != n && n->first_child && _XdTreeIsChild(n->first_child, tree->focus)) {
     /* Lay out first, so the collapsed rows lose their buttons before the
        keyboard focus moves (XdTreeSetFocus lays out what is due). */
-    rowsChanged(tree);
     XdTreeDraw(tree);
     if (!stillThere(h, "moving the focus to the collapsed node")) return;
     XdTreeSetFocus(tree, n, 1);
@@ -1198,21 +1211,13 @@ struct Lines {
   }
 };
 
-/* Where a node's row puts it, in the coordinates of the whole tree. */
-struct Place {
-  long x, handle_y, line_y, line_end, icon_x, icon_y, label_x, label_y;
-};
-
+/* Where a node's row puts it, across and down. */
 Place placeOf(wu_tree *tree, wu_tree_node *n, long row) {
-  Place p;
+  Place p = placeAcross(tree, n);
   const long centre = rowCentre(tree, row);
-  p.x = tree->left_margin + long(n->level - 1) * tree->indent;
   p.handle_y = centre - tree->handle_height / 2;
   p.line_y = p.handle_y + tree->handle_height / 2 + 1;
-  p.line_end = p.x + tree->handle_width + kIconGap;
-  p.icon_x = n->parent ? p.line_end : p.line_end - kTopLevelIconShift;
   p.icon_y = centre - n->icon_height / 2;
-  p.label_x = p.icon_x + n->icon_width + kLabelGap;
   p.label_y = centre - n->label_height / 2 + 1;
   return p;
 }
@@ -1552,11 +1557,14 @@ bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
 
 /* The layout due, if any: the rows made, the view painted, the buttons
    placed, and (after XdTreeDraw with the keyboard in the tree) the focused
-   row given the keyboard again.  True when it laid out. */
+   row given the keyboard again.  True when it laid out.  A tree whose
+   widgets are being destroyed (out of an owner function that then waits
+   in an event loop of its own) lays nothing out any more. */
 bool flushLayout(wu_tree *tree) {
   XdTreeView *v = tree->view;
-  if (!v->layout_pending || v->laying_out || tree->destroying ||
-      !XtIsRealized(tree->drawing_area))
+  Widget da = tree->drawing_area;
+  if (!v->layout_pending || v->laying_out || tree->destroying || da->core.being_destroyed ||
+      !XtIsRealized(da))
     return false;
   v->layout_pending = false;
   const bool refocus = v->refocus && tree->has_focus && tree->focus;
@@ -1572,6 +1580,14 @@ bool flushLayout(wu_tree *tree) {
   layoutView(tree);
   if (refocus && h.treeAlive() && tree->focus) XdTreeSetFocus(tree, tree->focus, 0);
   return true;
+}
+
+/* The layout due, for a caller that goes on with the tree: false when
+   the owner, told of the buttons' hand-over, destroyed the tree. */
+bool flushLayoutKept(wu_tree *tree) {
+  Held h(tree, nullptr);
+  flushLayout(tree);
+  return h.treeAlive();
 }
 
 /* Before the owner reads positions while a layout is due: the view's
@@ -1592,7 +1608,7 @@ void layoutMessage(Widget, XtPointer client, XEvent *event, Boolean *) {
   auto *tree = static_cast<wu_tree *>(client);
   XdTreeView *v = tree->view;
   if (event->type != ClientMessage || event->xclient.message_type != v->layout_message) return;
-  v->layout_posted = false;
+  v->layout_posted_to = None;
   flushLayout(tree);
 }
 
@@ -1605,7 +1621,8 @@ void requestLayout(wu_tree *tree) {
   Widget da = tree->drawing_area;
   if (!v->drawn || tree->destroying) return;
   v->layout_pending = true;
-  if (v->layout_posted || !XtIsRealized(da) || da->core.being_destroyed) return;
+  if (!XtIsRealized(da) || da->core.being_destroyed || v->layout_posted_to == XtWindow(da))
+    return;
   Display *dpy = XtDisplay(da);
   if (v->layout_message == None)
     v->layout_message = XInternAtom(dpy, "_XD_TREE_LAYOUT", False);
@@ -1617,7 +1634,7 @@ void requestLayout(wu_tree *tree) {
   e.xclient.format = 32;
   /* With no event mask the event goes to the window's own client. */
   XSendEvent(dpy, XtWindow(da), False, NoEventMask, &e);
-  v->layout_posted = true;
+  v->layout_posted_to = XtWindow(da);
 }
 
 /* Rows were linked, unlinked, opened or closed. */
@@ -1631,7 +1648,7 @@ void scrollCB(Widget w, XtPointer client, XtPointer call) {
   auto *tree = static_cast<wu_tree *>(client);
   auto *cbs = static_cast<XmScrollBarCallbackStruct *>(call);
   if (!cbs) return;
-  flushLayout(tree); /* the bar's range as the changes left it */
+  if (!flushLayoutKept(tree)) return; /* the bar's range as the changes left it */
   if (w == tree->vsb)
     tree->view->top = cbs->value;
   else
@@ -1823,7 +1840,7 @@ void scrollBy(Widget bar, int direction) {
 void autoScrollTimeOut(XtPointer client, XtIntervalId *) {
   auto *tree = static_cast<wu_tree *>(client);
   tree->autoscroll_id = 0;
-  flushLayout(tree); /* the bars' ranges as the changes left them */
+  if (!flushLayoutKept(tree)) return; /* the bars' ranges as the changes left them */
   int e = tree->autoscroll_edges;
   scrollBy(tree->vsb, (e & XdTREE_EDGE_BOTTOM ? 1 : 0) - (e & XdTREE_EDGE_TOP ? 1 : 0));
   scrollBy(tree->hsb, (e & XdTREE_EDGE_RIGHT ? 1 : 0) - (e & XdTREE_EDGE_LEFT ? 1 : 0));
@@ -2376,8 +2393,11 @@ void XdTreeSetFocus(wu_tree *tree, wu_tree_node *node, int activate) {
   /* The node's row comes into view first.  Not while a deletion moves the
      focus: the rows are not final until the owner draws the tree again,
      which brings the focus back into view. */
-  if (!tree->deleting) scrollToNode(tree, node);
-  if (node->tree != tree) return;
+  if (!tree->deleting) {
+    Held h(tree, node); /* the owner hears of a hand-over of the buttons */
+    scrollToNode(tree, node);
+    if (!h.alive()) return;
+  }
   /* The focused row holds the buttons, for the keyboard focus.  The same
      widgets serve every row, so a keyboard focus already in the tree stays
      where it is.  While a deletion moves the focus they wait for the
@@ -2434,7 +2454,7 @@ void XdTreeUnSetFocus(wu_tree *tree) {
 
 wu_tree_node *XdTreeWidgetToTreeNode(wu_tree *tree, Widget w) {
   if (!tree || !tree->root || !w) return nullptr;
-  flushLayout(tree); /* the layout due may hand the buttons on */
+  if (!flushLayoutKept(tree)) return nullptr; /* the layout due may hand the buttons on */
   /* Only the node holding the buttons has an icon or label widget. */
   wu_tree_node *n = tree->view->holder;
   return n && (n->icon == w || n->label == w) ? n : nullptr;
@@ -2479,9 +2499,9 @@ int _XdTreeMakeNodeButtons(wu_tree_node *node) {
 wu_tree_node *_XdTreeNodeAt(wu_tree *tree, int x, int y, int *part) {
   if (part) *part = XdTREE_PART_NONE;
   if (!tree || tree->destroying) return nullptr;
+  if (!flushLayoutKept(tree)) return nullptr;
   XdTreeView *v = tree->view;
-  flushLayout(tree);
-  if (tree->destroying || !v->drawn || v->dirty || v->rows.empty()) return nullptr;
+  if (!v->drawn || v->dirty || v->rows.empty()) return nullptr;
   const long R = std::max<long>(1, tree->row_height);
   const long Y = long(y) + v->top, X = long(x) + v->left;
   /* Row i covers R * (i + 1) + top margin - R / 2 and the R pixels below. */

@@ -654,6 +654,36 @@ TEST_F(Tree, ARunOfExpandsAndCollapsesDrawsOnceAndAnswersPositionsAtOnce) {
   EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
+// The program hides the tree's window by unrealizing its shell right
+// after a change, before the tree has drawn it, and shows it again: the
+// change shows, and so do the changes drawn after that, each without
+// anything else (an exposure, a read) asking for it.
+TEST_F(Tree, ChangesAfterTheWindowIsMadeAgainAreDrawn) {
+  add("a");
+  showTree();
+  add("b");
+  EXPECT_EQ(XdTreeDraw(tree), 0);
+  XtUnrealizeWidget(shell);
+  xdtest::show(shell);
+  settle();
+  EXPECT_EQ(rows(), (std::vector<std::string>{"a", "b"}));
+  auto inked = [this](wu_tree_node *n) {
+    const XRectangle r = rectOf(n);
+    int ink = 0;
+    for (int x = r.x + 3; x < r.x + r.width - 3; ++x)
+      for (int y = r.y + 3; y < r.y + r.height - 3; ++y)
+        if (pixelAt(x, y) == (tree->foreground & 0xffffff)) ++ink;
+    return ink;
+  };
+  EXPECT_GT(inked(tree->root->next), 5);
+  for (const char *text : {"c", "d"}) {
+    wu_tree_node *n = add(text);
+    EXPECT_EQ(XdTreeDraw(tree), 0);
+    EXPECT_TRUE(xdtest::pumpUntil([&] { return inked(n) > 5; })) << text << " is not drawn";
+  }
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 // Folders three deep opened, closed, filled and emptied in a long run of
 // changes in every insertion mode, positions read after each change: what
 // a read answers is where the next layout puts the row (and where the
@@ -1244,6 +1274,44 @@ TEST_F(Tree, OwnerFunctionsMayDeleteWhatIsBeingHandled) {
   EXPECT_EQ(xdtest::xErrors(), 0);
 }
 
+// A read of the tree between a change and its drawing lays the change out
+// first, and the owner hears of the buttons' hand-over: an owner that
+// destroys the tree then ends the read, which answers no node.
+TEST_F(Tree, AReadWhoseLayoutLetsTheOwnerDestroyTheTreeAnswersNoNode) {
+  const std::vector<std::function<wu_tree_node *(wu_tree *, Widget)>> reads = {
+      [](wu_tree *t, Widget label) { return XdTreeWidgetToTreeNode(t, label); },
+      [](wu_tree *t, Widget) { return _XdTreeNodeAt(t, 30, 30, nullptr); },
+  };
+  for (size_t i = 0; i < reads.size(); ++i) {
+    SCOPED_TRACE("read " + std::to_string(i));
+    Widget form2 = nullptr;
+    Widget shell2 = xdtest::makeShell(&form2, 300, 260);
+    wu_tree *t = XdCreateTree(form2, nullptr, 0);
+    ASSERT_NE(t, nullptr);
+    wu_tree_node *first = node("first"), *second = node("second");
+    ASSERT_EQ(XdTreeInsertNodeAt(t, nullptr, first, XdTREE_INSERT_LAST_CHILD), 0);
+    ASSERT_EQ(XdTreeInsertNodeAt(t, nullptr, second, XdTREE_INSERT_LAST_CHILD), 0);
+    xdtest::show(shell2);
+    ASSERT_EQ(XdTreeDraw(t), 0);
+    settle();
+    ASSERT_NE(first->label, nullptr);  // the first row holds the buttons
+    Widget label = first->label;
+    // Deleting it leaves them to the second row at the layout due.
+    ASSERT_EQ(XdTreeDeleteTree(t, first), 0);
+    _XdTreeSetButtonsProc(
+        t, [](wu_tree *, wu_tree_node *n, XtPointer shell) {
+          logCall("buttons", n);
+          XtDestroyWidget(static_cast<Widget>(shell));
+        },
+        shell2);
+    takeLog();
+    EXPECT_EQ(reads[i](t, label), nullptr);
+    EXPECT_EQ(takeLog(), (Log{"buttons:second", "release:second"}));
+    settle();
+  }
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
+
 TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
   wu_tree_node *a = add("a");
   add("b");
@@ -1261,6 +1329,43 @@ TEST_F(Tree, DestroyingTheTreeReleasesNodesAndPendingTimeOuts) {
   EXPECT_TRUE(takeLog().empty());
 }
 
+
+// An owner function changes the tree, destroys its window and waits in an
+// event loop of its own (a modal dialog) before it returns: the tree,
+// going, neither lays out nor paints what the change asked for.
+struct Doomed {
+  Widget shell = nullptr;
+  wu_tree *tree = nullptr;
+  Counts before, during;
+};
+Doomed g_doomed;
+
+void destroyAndWait(Widget, wu_tree_node *n, XtPointer) {
+  logCall("select", n);
+  auto *added = reinterpret_cast<wu_tree_node *>(XtCalloc(1, sizeof(wu_tree_node)));
+  added->text = XtNewString("added");
+  XdTreeInsertNodeAt(g_doomed.tree, nullptr, added, XdTREE_INSERT_LAST_CHILD);
+  XdTreeDraw(g_doomed.tree);
+  g_doomed.before = countsOf(g_doomed.tree);
+  XtDestroyWidget(g_doomed.shell);
+  xdtest::pump(300);
+  g_doomed.during = countsOf(g_doomed.tree);
+}
+
+TEST_F(Tree, DestroyedByAnOwnerFunctionInAnEventLoopOfItsOwnTheTreeLaysNothingOut) {
+  wu_tree_node *a = add("a");
+  add("b");
+  showTree();
+  a->select_proc = destroyAndWait;
+  g_doomed = Doomed{shell, tree};
+  clickNode(a);
+  shell = nullptr;
+  settle();
+  EXPECT_EQ(takeLog(), (Log{"select:a", "release:a", "release:b"}));
+  EXPECT_EQ(g_doomed.during.layouts, g_doomed.before.layouts);
+  EXPECT_EQ(g_doomed.during.paints, g_doomed.before.paints);
+  EXPECT_EQ(xdtest::xErrors(), 0);
+}
 
 // A real drag (button 2 on a label, as Motif starts one) over the tree.
 // Motif's scrolled window scrolls a little by itself while a drag rests
