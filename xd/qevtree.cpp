@@ -715,11 +715,19 @@ void callLabelActivate(wu_tree_node *n) {
   wuxatre(n->label ? n->label : n->tree->drawing_area, n, &cbs);
 }
 
+/* The tree's widgets are going: destroyed, or marked for destruction by an
+   owner function that then waits in an event loop of its own, where the
+   tree's timers still fire until the destruction ends. */
+bool going(const wu_tree *tree) {
+  return tree->destroying || tree->drawing_area->core.being_destroyed;
+}
+
 void activateTimeOut(XtPointer client, XtIntervalId *) {
   auto *n = static_cast<wu_tree_node *>(client);
   wu_tree *tree = n->tree;
   tree->activate_id = 0;
   tree->activate_node = nullptr;
+  if (going(tree)) return;
   tree->focus = nullptr;
   callLabelActivate(n);
 }
@@ -739,7 +747,7 @@ void obscuredTimeOut(XtPointer client, XtIntervalId *) {
   tree->obscured_pending = 0;
   tree->obscured_focus_in = 0;
   wu_tree_node *f = tree->focus;
-  if (focus_in && f && tree->has_focus && !tree->deleting && !tree->destroying &&
+  if (focus_in && f && tree->has_focus && !tree->deleting && !going(tree) &&
       tree->view->holder != f && isRow(tree, f))
     XdTreeSetFocus(tree, f, 0);
 }
@@ -1563,8 +1571,7 @@ bool scrollToNode(wu_tree *tree, wu_tree_node *n) {
 bool flushLayout(wu_tree *tree) {
   XdTreeView *v = tree->view;
   Widget da = tree->drawing_area;
-  if (!v->layout_pending || v->laying_out || tree->destroying || da->core.being_destroyed ||
-      !XtIsRealized(da))
+  if (!v->layout_pending || v->laying_out || going(tree) || !XtIsRealized(da))
     return false;
   v->layout_pending = false;
   const bool refocus = v->refocus && tree->has_focus && tree->focus;
@@ -1840,7 +1847,7 @@ void scrollBy(Widget bar, int direction) {
 void autoScrollTimeOut(XtPointer client, XtIntervalId *) {
   auto *tree = static_cast<wu_tree *>(client);
   tree->autoscroll_id = 0;
-  if (!flushLayoutKept(tree)) return; /* the bars' ranges as the changes left them */
+  if (going(tree) || !flushLayoutKept(tree)) return; /* the bars' ranges as the changes left them */
   int e = tree->autoscroll_edges;
   scrollBy(tree->vsb, (e & XdTREE_EDGE_BOTTOM ? 1 : 0) - (e & XdTREE_EDGE_TOP ? 1 : 0));
   scrollBy(tree->hsb, (e & XdTREE_EDGE_RIGHT ? 1 : 0) - (e & XdTREE_EDGE_LEFT ? 1 : 0));

@@ -1357,7 +1357,7 @@ TEST_F(Tree, DestroyedByAnOwnerFunctionInAnEventLoopOfItsOwnTheTreeLaysNothingOu
   add("b");
   showTree();
   a->select_proc = destroyAndWait;
-  g_doomed = Doomed{shell, tree};
+  g_doomed = Doomed{shell, tree, {}, {}};
   clickNode(a);
   shell = nullptr;
   settle();
