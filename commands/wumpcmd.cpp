@@ -15,6 +15,7 @@
 #include "frames/wutframe.h"
 #include "graphics/wugraph.h"
 #include "menus/wumenus.h"
+#include "qev/commands.h"
 #include "toolbox/wutbox.h"
 #include "runtime/wudevice.h"
 #include "runtime/wuhost.h"
@@ -24,51 +25,6 @@
 #include "textwin/wutwin.h"
 
 namespace {
-
-// Command codes.
-enum {
-  kFirstCode = 31,
-  kLastCode = 113,
-  kRESHELPER = 31,
-  kDLGOPEN = 32,
-  kDLGSAVE = 33,
-  kFONT = 34,
-  kABOUT = 35,
-  kEXIT = 36,
-  kPRINT = 37,
-  kPRINTSETUP = 38,
-  kTOOLLOAD = 39,
-  kTOOLEDIT = 40,
-  kFIND = 41,
-  kCHANGE = 42,
-  kIMPORT = 43,
-  kEXPORT = 44,
-  kDLGCDIR = 45,
-  kTOOLCLOSE = 48,
-  kMAIL = 49,
-  kUNMAPPED_ON = 51,
-  kUNMAPPED_OFF = 52,
-  kTOOLTIPS = 53,
-  kTOOLLARGE = 54,
-  kWCOPY = 63,
-  kWPASTE = 64,
-  kWUNDO = 65,
-  kWCUT = 66,
-  kTOOLDUMP = 67,
-  kDLGSCRDUMP = 69,
-  kPREFS = 70,
-  kPRTMODE = 71,
-  kPREVIEW = 72,
-  kTOOLSWITCH = 76,
-  kXRESDUMP = 77,
-  kSETPNXFONT = 78,
-  kWBROWSE = 108,
-  kWPMENU = 109,
-  kPREVIEWDLG = 110,
-  kTOOLDUMP2 = 111,
-  kTOOLTOGGLE = 112,
-  kWAUTOSAVE = 113,
-};
 
 // Messages of set 524.
 enum {
@@ -140,9 +96,9 @@ void HandleEdit(wu_window *w, int32_t code) {
   static const char *const kCut[3] = {"CUT", "GSTORE;DELETE", "IGECCLPB"};
   static const char *const kUndo[3] = {"UNDO", nullptr, "UNDO"};
   switch (code) {
-    case kWCOPY: text = kCopy[column]; break;
-    case kWPASTE: text = kPaste[column]; break;
-    case kWCUT: text = kCut[column]; break;
+    case WU_CMD_WCOPY: text = kCopy[column]; break;
+    case WU_CMD_WPASTE: text = kPaste[column]; break;
+    case WU_CMD_WCUT: text = kCut[column]; break;
     default: text = kUndo[column]; break;
   }
   if (!text) {
@@ -432,58 +388,60 @@ wu_status RunCommand(wu_window *w, int32_t code) {
     if (wyrnget(kUniversalPrint, int32_t(sizeof kUniversalPrint - 1), &value) == WU_OK)
       g_universalprt = value;
   }
-  if (code < kFirstCode || code > kLastCode) return WU_NOTAVAIL;
+  if (code < WU_CMD_FIRST || code > WU_CMD_LAST) return WU_NOTAVAIL;
   if (!wu_reg_has(w, WU_REG_WINDOW)) return WU_NOTAVAIL;
   switch (code) {
-    case kRESHELPER: HandleRESHELPER(w); break;
-    case kDLGOPEN: HandleDLGOPEN(w); break;
-    case kDLGSAVE: HandleDLGSAVE(w); break;
-    case kFONT: wumcfnt(w); break;
-    case kABOUT:
+    case WU_CMD_RESHELPER: HandleRESHELPER(w); break;
+    case WU_CMD_DLGOPEN: HandleDLGOPEN(w); break;
+    case WU_CMD_DLGSAVE: HandleDLGSAVE(w); break;
+    case WU_CMD_FONT: wumcfnt(w); break;
+    case WU_CMD_ABOUT:
       if (!wuwoabt) return WU_NOTAVAIL;
       wuwoabt(nullptr, w, nullptr);
       break;
-    case kEXIT:
+    case WU_CMD_EXIT:
       if (!wuwexit) return WU_NOTAVAIL;
       wuwexit(nullptr, w, XtPointer(1));
       break;
-    case kPRINT: Print(w, ";DMPRINT;", wumpdlg); break;
-    case kPRINTSETUP: Print(w, ";DMPRINTSETUP;", wumpstp); break;
-    case kTOOLLOAD: HandleTOOLLOAD(w); break;
-    case kTOOLEDIT:
+    case WU_CMD_PRINT: Print(w, ";DMPRINT;", wumpdlg); break;
+    case WU_CMD_PRINTSETUP: Print(w, ";DMPRINTSETUP;", wumpstp); break;
+    case WU_CMD_TOOLLOAD: HandleTOOLLOAD(w); break;
+    case WU_CMD_TOOLEDIT:
       // The Tool Editor is a layer of its own; without it the command is
       // not handled here.
       if (!wumtled) return WU_NOTAVAIL;
       HandleTOOLEDIT(w);
       break;
-    case kFIND: wumfdlg(w, WU_FDLG_FIND); break;
-    case kCHANGE: wumfdlg(w, WU_FDLG_CHANGE); break;
-    case kIMPORT:
+    case WU_CMD_FIND: wumfdlg(w, WU_FDLG_FIND); break;
+    case WU_CMD_CHANGE: wumfdlg(w, WU_FDLG_CHANGE); break;
+    case WU_CMD_IMPORT:
       if (!wuwikfd) return WU_NOTAVAIL;
       wuwikfd(nullptr, w, nullptr);
       break;
-    case kEXPORT:
+    case WU_CMD_EXPORT:
       if (!wuwekfd) return WU_NOTAVAIL;
       wuwekfd(nullptr, w, nullptr);
       break;
-    case kDLGCDIR: HandleDLGCDIR(w); break;
+    case WU_CMD_DLGCDIR: HandleDLGCDIR(w); break;
+    // Codes of commands this window system does not carry out: the user is
+    // told so.
     case 46: case 47: case 55: case 56: case 57: case 58: case 59: case 60:
     case 73: case 74: case 75:
       Show(w, WU_MSG_CMD, kMsgNotHere);
       break;
-    case kTOOLCLOSE: HandleTOOLCLOSE(w); break;
-    case kMAIL:
+    case WU_CMD_TOOLCLOSE: HandleTOOLCLOSE(w); break;
+    case WU_CMD_MAIL:
       if (wummdlg(w) == WU_NOTAVAIL) Show(w, WU_MSG_CMD, kMsgNotHere);
       break;
-    case kUNMAPPED_ON: Unmapped(1); break;
-    case kUNMAPPED_OFF: Unmapped(0); break;
-    case kTOOLTIPS: HandleTOOLTIPS(w); break;
-    case kTOOLLARGE: HandleTOOLLARGE2(w); break;
-    case kWCOPY: case kWPASTE: case kWUNDO: case kWCUT: HandleEdit(w, code); break;
-    case kTOOLDUMP: HandleTOOLDUMP(w); break;
-    case kDLGSCRDUMP: HandleDLGSCRDUMP(w); break;
-    case kPREFS: wumpref(w); break;
-    case kPRTMODE:
+    case WU_CMD_UNMAPPED_ON: Unmapped(1); break;
+    case WU_CMD_UNMAPPED_OFF: Unmapped(0); break;
+    case WU_CMD_TOOLTIPS: HandleTOOLTIPS(w); break;
+    case WU_CMD_TOOLLARGE: HandleTOOLLARGE2(w); break;
+    case WU_CMD_WCOPY: case WU_CMD_WPASTE: case WU_CMD_WUNDO: case WU_CMD_WCUT: HandleEdit(w, code); break;
+    case WU_CMD_TOOLDUMP: HandleTOOLDUMP(w); break;
+    case WU_CMD_DLGSCRDUMP: HandleDLGSCRDUMP(w); break;
+    case WU_CMD_PREFS: wumpref(w); break;
+    case WU_CMD_PRTMODE:
       if (g_universalprt != 0) {
         Show(w, WU_MSG_CMD, kMsgUniversal);
         break;
@@ -491,21 +449,21 @@ wu_status RunCommand(wu_window *w, int32_t code) {
       HandleDLGPRTMODE(w);
       yw7bset("HOSTPRINT", XPrinting() ? 1 : 0);
       break;
-    case kPREVIEW: Preview(w); break;
-    case kTOOLSWITCH: HandleTOOLSWITCH(w); break;
-    case kXRESDUMP: HandleDLGXRESDUMP(w); break;
-    case kSETPNXFONT: HandleSETPNXFONT(w); break;
-    case kWBROWSE: HandleWBROWSE(w); break;
-    case kWPMENU:
+    case WU_CMD_PREVIEW: Preview(w); break;
+    case WU_CMD_TOOLSWITCH: HandleTOOLSWITCH(w); break;
+    case WU_CMD_XRESDUMP: HandleDLGXRESDUMP(w); break;
+    case WU_CMD_SETPNXFONT: HandleSETPNXFONT(w); break;
+    case WU_CMD_WBROWSE: HandleWBROWSE(w); break;
+    case WU_CMD_WPMENU:
       xncdrcm();
       wuxmenu(kWPMENUToggle);
       break;
-    case kPREVIEWDLG:
+    case WU_CMD_PREVIEWDLG:
       if (XPrinting()) wumpprv(w);
       else Show(w, WU_MSG_CMD, kMsgNoXPrint);
       break;
-    case kTOOLDUMP2: HandleTOOLDUMP2(w); break;
-    case kTOOLTOGGLE:
+    case WU_CMD_TOOLDUMP2: HandleTOOLDUMP2(w); break;
+    case WU_CMD_TOOLTOGGLE:
       if (!devb || !devb->prefs.default_toolbox) {
         HandleTOOLLOAD(w);
         if (wu_reg_has(w, WU_REG_WINDOW)) wumtsta(1);
@@ -513,7 +471,7 @@ wu_status RunCommand(wu_window *w, int32_t code) {
         HandleTOOLCLOSE(w);
       }
       break;
-    case kWAUTOSAVE: HandleWAUTOSAVE(w); break;
+    case WU_CMD_WAUTOSAVE: HandleWAUTOSAVE(w); break;
     default:
       return WU_NOTAVAIL;
   }

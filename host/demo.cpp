@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "qev/catalog.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/records.h"
@@ -225,12 +226,30 @@ struct WindowCommand {
   int32_t code;
 };
 const WindowCommand kWindowCommands[] = {
-    {"RESHELPER", 31}, {"DLGOPEN", 32},     {"DLGSAVE", 33},     {"DLGPRT", 37},
-    {"DLGPRTSETUP", 38}, {"TOOLLOAD", 39},  {"TOOLEDIT", 40},    {"DLGCDIR", 45},
-    {"TOOLCLOSE", 48}, {"TOOLTIPS", 53},    {"TOOLLARGE", 54},   {"WCOPY", 63},
-    {"WPASTE", 64},    {"WUNDO", 65},       {"WCUT", 66},        {"TOOLDUMP", 67},
-    {"DLGSCRDUMP", 69}, {"DLGPRTMODE", 71}, {"TOOLSWITCH", 76},  {"DLGXRESDUMP", 77},
-    {"SETPNXFONT", 78}, {"WBROWSE", 108},   {"WPMENU", 109},     {"WAUTOSAVE", 113},
+    {"RESHELPER", WU_CMD_RESHELPER},
+    {"DLGOPEN", WU_CMD_DLGOPEN},
+    {"DLGSAVE", WU_CMD_DLGSAVE},
+    {"DLGPRT", WU_CMD_PRINT},
+    {"DLGPRTSETUP", WU_CMD_PRINTSETUP},
+    {"TOOLLOAD", WU_CMD_TOOLLOAD},
+    {"TOOLEDIT", WU_CMD_TOOLEDIT},
+    {"DLGCDIR", WU_CMD_DLGCDIR},
+    {"TOOLCLOSE", WU_CMD_TOOLCLOSE},
+    {"TOOLTIPS", WU_CMD_TOOLTIPS},
+    {"TOOLLARGE", WU_CMD_TOOLLARGE},
+    {"WCOPY", WU_CMD_WCOPY},
+    {"WPASTE", WU_CMD_WPASTE},
+    {"WUNDO", WU_CMD_WUNDO},
+    {"WCUT", WU_CMD_WCUT},
+    {"TOOLDUMP", WU_CMD_TOOLDUMP},
+    {"DLGSCRDUMP", WU_CMD_DLGSCRDUMP},
+    {"DLGPRTMODE", WU_CMD_PRTMODE},
+    {"TOOLSWITCH", WU_CMD_TOOLSWITCH},
+    {"DLGXRESDUMP", WU_CMD_XRESDUMP},
+    {"SETPNXFONT", WU_CMD_SETPNXFONT},
+    {"WBROWSE", WU_CMD_WBROWSE},
+    {"WPMENU", WU_CMD_WPMENU},
+    {"WAUTOSAVE", WU_CMD_WAUTOSAVE},
 };
 
 // The commands of a command text: ";" ends one, except inside quotes.

@@ -34,6 +34,7 @@
 #include "menus/wumenus.h"
 #include "toolbox/wutbox.h"
 #include "modulehost.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -866,11 +867,11 @@ TEST_F(CmdWin, DispatcherCodesReachTheItems) {
   auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
   auto ecmd = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
   devb->prefs.confirm_exit = False;
-  EXPECT_EQ(ecmd(window_, 36), WU_OK);
+  EXPECT_EQ(ecmd(window_, WU_CMD_EXIT), WU_OK);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"BYE"}));
   // Import through the dispatcher, the file dialog cancelled: nothing queued.
   Play({OnShown("qevFileSelection", [](Widget d) { Click(XmFileSelectionBoxGetChild(d, XmDIALOG_CANCEL_BUTTON)); })},
-       [&] { EXPECT_EQ(ecmd(window_, 43), WU_OK); });
+       [&] { EXPECT_EQ(ecmd(window_, WU_CMD_IMPORT), WU_OK); });
   EXPECT_TRUE(Queued().empty());
 }
 
@@ -952,7 +953,7 @@ TEST_F(CmdWin, AboutBoxIsReusedRebuiltAndShowsItsSections) {
   using EcmdFn = wu_status (*)(wu_window *, int32_t);
   auto *t = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, nullptr));
   auto ecmd = reinterpret_cast<EcmdFn>(reinterpret_cast<void (*)(void)>(t->slots[WUX_SLOT_ECMD]));
-  EXPECT_EQ(ecmd(window_, 35), WU_OK);
+  EXPECT_EQ(ecmd(window_, WU_CMD_ABOUT), WU_OK);
   Widget box = wu_module()->about_box;
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(XtIsManaged(box));

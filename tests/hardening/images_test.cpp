@@ -16,6 +16,7 @@
 #include "xerrors.h"
 #include "controls/wucontrol.h"
 #include "toolbox/wutbox.h"
+#include "qev/commands.h"
 
 namespace hardening {
 namespace {
@@ -164,7 +165,7 @@ void Load(Loader loader, const std::vector<std::string> &lines, bool shown) {
       using EcmdFn = wu_status (*)(wu_window *, int32_t);
       auto ecmd = reinterpret_cast<EcmdFn>(
           reinterpret_cast<void (*)(void)>(qevtest::windowSlot(WUX_SLOT_ECMD)));
-      const int32_t kToolBoxCommand = 39;
+      const int32_t kToolBoxCommand = WU_CMD_TOOLLOAD;
       qevhost::setCommand("BAR");
       ecmd(window, kToolBoxCommand);
       m.Settle();

@@ -13,6 +13,7 @@
 
 #include "menus/wumenus.h"
 #include "xinput.h"
+#include "qev/commands.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ using namespace hardening;
 const char kLib[] = "HARDLIB";
 const char kCat[] = "MENUS";
 const char kEntry[] = "POP";
-const int32_t kToolEdit = 40;   // window-system command TOOLEDIT
+const int32_t kToolEdit = WU_CMD_TOOLEDIT;   // window-system command TOOLEDIT
 
 using LoadFn = wu_status (*)(wu_window *, qev_lib *, const char *, const char *, const char *,
                              wu_popup_menu **);

@@ -13,6 +13,7 @@
 #include "hostnames.h"
 #include "managers.h"
 #include "modulewindow.h"
+#include "qev/commands.h"
 #include "qev/kernel.h"
 #include "qev/module.h"
 #include "qev/records.h"
@@ -26,7 +27,7 @@
 namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
-const int32_t kToolLoad = 39;
+const int32_t kToolLoad = WU_CMD_TOOLLOAD;
 const int kWaitMs = 5000;
 
 class BuiltInBox : public qevtest::UnderManager {

@@ -10,6 +10,7 @@
 #include "iconcheck.h"
 #include "modulehost.h"
 #include "modulewindow.h"
+#include "qev/commands.h"
 #include "qev/slots.h"
 #include "qevhost.h"
 #include "runtime/wudevice.h"
@@ -36,7 +37,7 @@ TEST(ToolIcons, ShowTheButtonsBackground) {
   auto ecmd = reinterpret_cast<EcmdFn>(
       reinterpret_cast<void (*)(void)>(qevtest::windowSlot(WUX_SLOT_ECMD)));
   ASSERT_NE(ecmd, nullptr);
-  const int32_t kToolBoxCommand = 39;
+  const int32_t kToolBoxCommand = WU_CMD_TOOLLOAD;
   qevhost::setCommand("BAR");
   ecmd(window, kToolBoxCommand);
   EXPECT_TRUE(qevtest::settle());

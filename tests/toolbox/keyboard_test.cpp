@@ -28,6 +28,7 @@
 #include "modulehost.h"
 #include "managers.h"
 #include "modulewindow.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -44,7 +45,7 @@
 namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
-const int32_t kToolLoad = 39, kToolEdit = 40, kToolClose = 48;
+const int32_t kToolLoad = WU_CMD_TOOLLOAD, kToolEdit = WU_CMD_TOOLEDIT, kToolClose = WU_CMD_TOOLCLOSE;
 const int32_t kKindDisplayManager = 1;
 const int kWaitMs = 5000;
 

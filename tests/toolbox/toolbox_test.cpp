@@ -23,6 +23,7 @@
 #include "frames/wutframe.h"
 #include "toolbox/wutbox.h"
 #include "modulehost.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -167,7 +168,7 @@ bool Viewable(Widget w);
 TEST_F(Toolbox, CodesOutsideTheTableAndUnassignedAreNotHandled) {
   for (int32_t code : {0, 30, 114, 50, 61, 62, 68, 79, 100, 107}) EXPECT_EQ(Cmd(code), WU_NOTAVAIL) << code;
   EXPECT_TRUE(qevhost::shownMessages().empty());
-  EXPECT_EQ(Cmd(76), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_TOOLSWITCH), WU_OK);
   EXPECT_TRUE(Shown(524, 8));
   for (int32_t code : {46, 47, 55, 60, 73, 75}) {
     EXPECT_EQ(Cmd(code), WU_OK);
@@ -179,54 +180,54 @@ TEST_F(Toolbox, CodesOutsideTheTableAndUnassignedAreNotHandled) {
 }
 
 TEST_F(Toolbox, EditCommandsFollowTheWindowKind) {
-  EXPECT_EQ(Cmd(63), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_WCOPY), WU_OK);
   EXPECT_EQ(Queued(), std::vector<std::string>{"STORE"});
   window_->kind = 47;
-  Cmd(63);
-  Cmd(66);
+  Cmd(WU_CMD_WCOPY);
+  Cmd(WU_CMD_WCUT);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"GSTORE", "GSTORE;DELETE"}));
-  Cmd(65);
+  Cmd(WU_CMD_WUNDO);
   EXPECT_TRUE(Shown(524, 136));
   EXPECT_TRUE(Queued().empty());
   window_->kind = 73;
-  Cmd(63);
-  Cmd(64);
-  Cmd(65);
+  Cmd(WU_CMD_WCOPY);
+  Cmd(WU_CMD_WPASTE);
+  Cmd(WU_CMD_WUNDO);
   EXPECT_EQ(Queued(), (std::vector<std::string>{"IGEMOVE", "IGEPCLPB", "UNDO"}));
   window_->kind = -2;
-  Cmd(66);
+  Cmd(WU_CMD_WCUT);
   EXPECT_EQ(Queued(), std::vector<std::string>{"IGECCLPB"});
 }
 
 TEST_F(Toolbox, AutosaveKeepsOneTimerAndRefusesBadIntervals) {
   devb->autosave_interval = 0;
-  EXPECT_EQ(Cmd(113, "ON"), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_WAUTOSAVE, "ON"), WU_OK);
   EXPECT_TRUE(Shown(524, 158));   // no stored interval yet
   EXPECT_EQ(devb->autosave_id, XtIntervalId(0));
-  Cmd(113, "INTERVAL=5");
+  Cmd(WU_CMD_WAUTOSAVE, "INTERVAL=5");
   EXPECT_FALSE(Shown(524, 158));
   EXPECT_NE(devb->autosave_id, XtIntervalId(0));
   EXPECT_EQ(devb->autosave_interval, 5);
   const XtIntervalId before = devb->autosave_id;
   for (const char *bad : {"INTERVAL=0", "INTERVAL=61", "INTERVAL 5", "INTERVAL="}) {
-    Cmd(113, bad);
+    Cmd(WU_CMD_WAUTOSAVE, bad);
     EXPECT_TRUE(Shown(524, 158)) << bad;
     EXPECT_EQ(devb->autosave_id, before) << bad;
     EXPECT_EQ(devb->autosave_interval, 5);
   }
-  Cmd(113, "SOMETIMES");
+  Cmd(WU_CMD_WAUTOSAVE, "SOMETIMES");
   EXPECT_TRUE(Shown(524, 159));
   EXPECT_EQ(devb->autosave_id, before);
-  Cmd(113, "off");
+  Cmd(WU_CMD_WAUTOSAVE, "off");
   EXPECT_EQ(devb->autosave_id, XtIntervalId(0));
   EXPECT_FALSE(devb->autosave_on);
-  Cmd(113, "");
+  Cmd(WU_CMD_WAUTOSAVE, "");
   EXPECT_TRUE(devb->autosave_on);
   EXPECT_NE(devb->autosave_id, XtIntervalId(0));
 }
 
 TEST_F(Toolbox, FontResourceDumpAndBrowse) {
-  Cmd(78, "'-Misc-Fixed-Medium-R-Normal--13-120-75-75-C-70-ISO8859-1'");
+  Cmd(WU_CMD_SETPNXFONT, "'-Misc-Fixed-Medium-R-Normal--13-120-75-75-C-70-ISO8859-1'");
   ASSERT_NE(devb->bold_font, nullptr);
   unsigned long atom = 0;
   ASSERT_TRUE(XGetFontProperty(devb->bold_font, XA_FONT, &atom));
@@ -236,7 +237,7 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
   for (char &c : bold) c = char(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_NE(bold.find("-bold-"), std::string::npos) << bold;
   qevhost::clearLog();
-  Cmd(77, "nosuchresource");
+  Cmd(WU_CMD_XRESDUMP, "nosuchresource");
   auto lines = LogFrom("Start of DLGXRESDUMP Output.");
   ASSERT_GE(lines.size(), 4u);
   EXPECT_TRUE(qevtest::logContains("Unknown X-resource 'QEV.nosuchresource'"));
@@ -262,13 +263,13 @@ TEST_F(Toolbox, FontResourceDumpAndBrowse) {
     std::remove(opened.c_str());
     return text;
   };
-  EXPECT_EQ(Cmd(108, "'https://example.org/a?b=c'"), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_WBROWSE, "'https://example.org/a?b=c'"), WU_OK);
   EXPECT_EQ(openedAddress(), "https://example.org/a?b=c");
   // No address: the default page.
-  Cmd(108);
+  Cmd(WU_CMD_WBROWSE);
   EXPECT_EQ(openedAddress(), "https://www.example.com/");
   // An address is never cut: too long rings the bell and opens nothing.
-  EXPECT_EQ(Cmd(108, "'" + std::string(300, 'a') + "'"), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_WBROWSE, "'" + std::string(300, 'a') + "'"), WU_OK);
   EXPECT_EQ(qevhost::commandsConsumed() > 0, true);
   Dwell(300);
   EXPECT_NE(access(opened.c_str(), F_OK), 0) << "a cut address was opened";
@@ -288,31 +289,31 @@ TEST_F(Toolbox, PrintModesMatchAbbreviations) {
   s->excluded_lists[1] = graph_items;
   s->excluded_counts[1] = 1;
   devb->prefs.host_print = False;
-  Cmd(71, "NORM");
+  Cmd(WU_CMD_PRTMODE, "NORM");
   EXPECT_TRUE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
   EXPECT_EQ(s->excluded, dialog_items);
   EXPECT_EQ(s->excluded_count, 2);
   wu_status st = WU_OK;
   EXPECT_EQ(yw7bget("HOSTPRINT", &st), 1);
-  Cmd(71, "GRAPH");
+  Cmd(WU_CMD_PRTMODE, "GRAPH");
   EXPECT_FALSE(devb->prefs.host_print);
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
   EXPECT_EQ(s->excluded, graph_items);
   EXPECT_EQ(s->excluded_count, 1);
-  Cmd(71, "HOST");
+  Cmd(WU_CMD_PRTMODE, "HOST");
   EXPECT_EQ(Queued(), std::vector<std::string>{"WPMENU;WPMENU"});
   EXPECT_EQ(s->excluded, dialog_items);
   s->excluded_lists[0] = s->excluded_lists[1] = nullptr;
   s->excluded = nullptr;
   s->excluded_count = s->excluded_counts[0] = s->excluded_counts[1] = 0;
-  Cmd(71, "ZZZ");
+  Cmd(WU_CMD_PRTMODE, "ZZZ");
   EXPECT_TRUE(Shown(608, 147));
-  Cmd(71, "");
+  Cmd(WU_CMD_PRTMODE, "");
   EXPECT_TRUE(Shown(608, 147));
   // Preview without the print engine: logged, and the busy cursor is gone.
   devb->prefs.host_print = True;
-  Cmd(71, "PREV");
+  Cmd(WU_CMD_PRTMODE, "PREV");
   EXPECT_EQ(devb->busy_depth, 0);
 }
 
@@ -385,15 +386,15 @@ TEST_F(Toolbox, SavePositionIsReadAndWrittenBack) {
     ASSERT_EQ(yucwtol(m, &t), WU_OK);
     ylmclos(m, 0);
     ylclose(lib);
-    Cmd(39, "TESTLIB.CAT.POS");
+    Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.POS");
     Settle();
     qevhost::clearLog();
-    Cmd(67);
+    Cmd(WU_CMD_TOOLDUMP);
     EXPECT_TRUE(qevtest::logContains(save ? "Save Screen Position : True"
                                           : "Save Screen Position : False"));
     h = {};
     h.save_position = uint8_t(!save);
-    Cmd(48);
+    Cmd(WU_CMD_TOOLCLOSE);
     ASSERT_EQ(yucrhdr(lib_, cat_, entry_, &lib, &m, &h), WU_OK);
     ylmclos(m, 0);
     ylclose(lib);
@@ -483,28 +484,28 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   // Nothing stored: the display-manager window gets the built-in box.
   qevhost::setMessage(526, 713, "");   // the last built-in tool has no command
   Loc("TESTLIB", "CAT", "NONE");
-  EXPECT_EQ(Cmd(39, "TESTLIB.CAT.NONE"), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.NONE"), WU_OK);
   EXPECT_TRUE(Shown(526, 112));
   EXPECT_EQ(window_->toolbox, nullptr);
-  Cmd(39, "TESTLIB.CAT");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT");
   EXPECT_TRUE(Shown(526, 111));
-  Cmd(39, "TESTLIB." + std::string(40, 'C') + ".E");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB." + std::string(40, 'C') + ".E");
   EXPECT_TRUE(Shown(526, 679));
   // A catalog or entry name holds 32 characters: 32 are looked up and
   // found missing, 33 are too long.
-  Cmd(39, "TESTLIB." + std::string(32, 'C') + ".E");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB." + std::string(32, 'C') + ".E");
   EXPECT_TRUE(Shown(526, 112));
   EXPECT_FALSE(Shown(526, 679));
-  Cmd(39, "TESTLIB." + std::string(33, 'C') + ".E");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB." + std::string(33, 'C') + ".E");
   EXPECT_TRUE(Shown(526, 679));
   EXPECT_FALSE(Shown(526, 112));
-  Cmd(39, "TESTLIB.CAT." + std::string(32, 'E'));
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT." + std::string(32, 'E'));
   EXPECT_TRUE(Shown(526, 112));
   EXPECT_FALSE(Shown(526, 679));
-  Cmd(39, "TESTLIB.CAT." + std::string(33, 'E'));
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT." + std::string(33, 'E'));
   EXPECT_TRUE(Shown(526, 679));
   EXPECT_FALSE(Shown(526, 112));
-  Cmd(39, "BAR");
+  Cmd(WU_CMD_TOOLLOAD, "BAR");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -534,22 +535,22 @@ TEST_F(Toolbox, LoadShowsTheMergedBoxAndToolsQueueTheirCommands) {
   EXPECT_TRUE(Queued().empty());
   // A second load says it is loaded.
   wu_module()->current = window_;
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   EXPECT_TRUE(Shown(524, 131));
 }
 
 TEST_F(Toolbox, DumpsLineForLine) {
-  Cmd(67);
+  Cmd(WU_CMD_TOOLDUMP);
   EXPECT_TRUE(qevtest::logContains("**** Merging TOOLBOX hasn't been created yet ****"));
   // Closed before it was ever built: the dump says it is off, and a load
   // builds and opens it.
   qevhost::clearLog();
-  Cmd(48);
+  Cmd(WU_CMD_TOOLCLOSE);
   EXPECT_FALSE(devb->prefs.default_toolbox);
-  Cmd(67);
+  Cmd(WU_CMD_TOOLDUMP);
   EXPECT_TRUE(qevtest::logContains("****  The Merging TOOLBOX is now OFF   ****"));
   EXPECT_FALSE(qevtest::logContains("hasn't been created yet"));
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   ASSERT_NE(wumgmbx(), nullptr);
   EXPECT_NE(wumgmbx()->shell, nullptr);
@@ -560,7 +561,7 @@ TEST_F(Toolbox, DumpsLineForLine) {
   ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
   wutfbar(nullptr, b);
   qevhost::clearLog();
-  Cmd(111, "TESTLIB.CAT.DUMP");
+  Cmd(WU_CMD_TOOLDUMP2, "TESTLIB.CAT.DUMP");
   auto lines = LogFrom("PROC TOOLBAR;");
   const std::vector<std::string> want = {
       "PROC TOOLBAR;", "BAR C=TESTLIB .CAT                             .DUMP                            .TOOLBOX ;",
@@ -570,38 +571,38 @@ TEST_F(Toolbox, DumpsLineForLine) {
       "  ", "RUN;QUIT;"};
   EXPECT_EQ(lines, want);
   qevhost::clearLog();
-  Cmd(111, "TESTLIB.CAT.MISSING");
+  Cmd(WU_CMD_TOOLDUMP2, "TESTLIB.CAT.MISSING");
   EXPECT_EQ(LogFrom("Unable to dump"),
             (std::vector<std::string>{"Unable to dump the requested TOOLBOX.", "  ", "RUN;QUIT;"}));
   // After a close the dump stops at the "now OFF" line.
-  Cmd(39, "TESTLIB.CAT.DUMP");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.DUMP");
   Settle();
-  Cmd(48);
+  Cmd(WU_CMD_TOOLCLOSE);
   qevhost::clearLog();
-  Cmd(67);
+  Cmd(WU_CMD_TOOLDUMP);
   auto dump = LogFrom("Start of TOOLDUMP Output.");
   ASSERT_EQ(dump.size(), 15u);
   EXPECT_EQ(dump[4], "     QEV.mergeToolBoxes     : True");
   EXPECT_EQ(dump[11], "****  The Merging TOOLBOX is now OFF   ****");
   EXPECT_EQ(dump[13], "End of TOOLDUMP Output.");
-  Cmd(48);
+  Cmd(WU_CMD_TOOLCLOSE);
   EXPECT_TRUE(Shown(524, 132));
 }
 
 TEST_F(Toolbox, TipsToggleAndShowAfterTheDelay) {
   devb->prefs.use_toolbox_tips = True;
-  Cmd(53);
+  Cmd(WU_CMD_TOOLTIPS);
   EXPECT_TRUE(Shown(524, 127));
   EXPECT_FALSE(devb->prefs.use_toolbox_tips);
-  Cmd(53);
+  Cmd(WU_CMD_TOOLTIPS);
   EXPECT_TRUE(Shown(524, 126));
-  Cmd(53, "off");
+  Cmd(WU_CMD_TOOLTIPS, "off");
   EXPECT_FALSE(devb->prefs.use_toolbox_tips);
-  Cmd(53, "ON");
+  Cmd(WU_CMD_TOOLTIPS, "ON");
   EXPECT_TRUE(devb->prefs.use_toolbox_tips);
 
   qevhost::setMessage(526, 730, "");   // the third built-in tool has no tip
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -672,17 +673,17 @@ TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
       {42, "ANY"},     {43, "CHECK"},  {44, "EXPORT"},   {45, "KEEP"},   {47, "Save as"},
       {48, "Open"},    {55, "FILE"},   {56, "INCLUDE"},  {57, "APPEND"}, {58, "*.txt"},
       {59, "*.c"},     {60, "UNUSED"}, {68, "*.txt"},    {69, "Text files"}, {70, "UNUSED"}};
-  Cmd(32, "FILTER=");
+  Cmd(WU_CMD_DLGOPEN, "FILTER=");
   EXPECT_TRUE(Shown(524, 35));   // texts missing
   for (auto &k : keys) qevhost::setMessage(524, k.first, k.second);
-  Cmd(32, "BOGUS");
+  Cmd(WU_CMD_DLGOPEN, "BOGUS");
   EXPECT_TRUE(Shown(524, 35));
-  Cmd(33, "FILTER");
+  Cmd(WU_CMD_DLGSAVE, "FILTER");
   EXPECT_TRUE(Shown(524, 36));
   window_->kind = 1;
-  Cmd(33, "CHECK");
+  Cmd(WU_CMD_DLGSAVE, "CHECK");
   EXPECT_TRUE(Shown(524, 135));
-  Cmd(32, "CHECK");
+  Cmd(WU_CMD_DLGOPEN, "CHECK");
   EXPECT_TRUE(Shown(524, 134));
   EXPECT_TRUE(Queued().empty());
   // Filters and their descriptions.
@@ -704,14 +705,14 @@ TEST_F(Toolbox, FileCommandsRefuseBadSyntaxAndKinds) {
 TEST_F(Toolbox, ScreenDumpsThroughTheConverter) {
   Settle();
   std::string path = qevhost::dataDir() + "/shot.gif";
-  Cmd(69, "'" + path + "' 'size=3'");
+  Cmd(WU_CMD_DLGSCRDUMP, "'" + path + "' 'size=3'");
   EXPECT_TRUE(Shown(526, 357));
-  Cmd(69, "'" + std::string(250, 'p') + "'");
+  Cmd(WU_CMD_DLGSCRDUMP, "'" + std::string(250, 'p') + "'");
   EXPECT_TRUE(Shown(526, 357));
-  Cmd(69, "'" + path + "'");
+  Cmd(WU_CMD_DLGSCRDUMP, "'" + path + "'");
   EXPECT_TRUE(Shown(526, 358));   // no converter
   qevhost::installImageConverter(true);
-  Cmd(69, "'" + path + "' 'format=png'");
+  Cmd(WU_CMD_DLGSCRDUMP, "'" + path + "' 'format=png'");
   EXPECT_TRUE(Shown(526, 359));
   auto calls = qevhost::converterCalls();
   ASSERT_EQ(calls.size(), 5u);
@@ -727,7 +728,7 @@ TEST_F(Toolbox, ScreenDumpsThroughTheConverter) {
   XMoveWindow(devb->display, XtWindow(window_->outer), -50, 10);
   Settle();
   qevhost::clearLog();
-  Cmd(69, "'" + path + "'");
+  Cmd(WU_CMD_DLGSCRDUMP, "'" + path + "'");
   EXPECT_TRUE(qevtest::logContains("Clipped."));
   qevhost::installImageConverter(false);
 }
@@ -743,18 +744,18 @@ bool Viewable(Widget w) {
 }
 
 TEST_F(Toolbox, WindowsStayUnmappedWhileAsked) {
-  EXPECT_EQ(Cmd(51), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_UNMAPPED_ON), WU_OK);
   wu_window *hidden = Window(2);
   Settle();
   EXPECT_FALSE(Viewable(hidden->outer));
-  EXPECT_EQ(Cmd(52), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_UNMAPPED_OFF), WU_OK);
   wu_window *shown = Window(2);
   qevtest::turnUntil([&] { return Viewable(shown->outer); }, 2000);
   EXPECT_TRUE(Viewable(shown->outer));
 }
 
 TEST_F(Toolbox, ButtonsFollowGrayingBusyAndTheGlobalCommandRule) {
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -805,8 +806,8 @@ TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
   wutfbar(nullptr, b);
   wu_window *a = Window(2);
   wu_window *c = Window(2);
-  Cmd(39, "TESTLIB.CAT.FIRST", a);
-  Cmd(39, "TESTLIB.CAT.FIRST", c);
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.FIRST", a);
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.FIRST", c);
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -829,7 +830,7 @@ TEST_F(Toolbox, ReleasingTheShownWindowHandsTheBoxOn) {
 }
 
 TEST_F(Toolbox, CloseOfAnIconicShellRunsOnceMoreAndTheMapGuardHolds) {
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -839,10 +840,10 @@ TEST_F(Toolbox, CloseOfAnIconicShellRunsOnceMoreAndTheMapGuardHolds) {
                   PropModeReplace, reinterpret_cast<unsigned char *>(state), 2);
   Settle();
   Queued();
-  Cmd(48);
+  Cmd(WU_CMD_TOOLCLOSE);
   EXPECT_FALSE(mb->closed);
   EXPECT_EQ(Queued(), std::vector<std::string>{"TOOLCLOSE"});
-  Cmd(48);   // still iconic: closes now
+  Cmd(WU_CMD_TOOLCLOSE);   // still iconic: closes now
   EXPECT_TRUE(mb->closed);
   EXPECT_TRUE(Queued().empty());
   EXPECT_FALSE(devb->prefs.default_toolbox);
@@ -852,27 +853,27 @@ TEST_F(Toolbox, CloseOfAnIconicShellRunsOnceMoreAndTheMapGuardHolds) {
   Settle();
   EXPECT_FALSE(Viewable(mb->shell));
   // The toggle loads it again.
-  Cmd(112);
+  Cmd(WU_CMD_TOOLTOGGLE);
   Settle();
   EXPECT_FALSE(mb->closed);
   EXPECT_TRUE(devb->prefs.default_toolbox);
 }
 
 TEST_F(Toolbox, IconSizeRebuildsTheButtons) {
-  Cmd(54);
+  Cmd(WU_CMD_TOOLLARGE);
   EXPECT_TRUE(Shown(524, 128));
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
   EXPECT_EQ(mb->icon_size, 24);
   Widget before = mb->tools->button;
-  Cmd(54);
+  Cmd(WU_CMD_TOOLLARGE);
   EXPECT_TRUE(Shown(524, 129));
   EXPECT_EQ(mb->icon_size, 48);
   EXPECT_NE(mb->tools->button, before);
   EXPECT_FALSE(mb->tools->small_icon);
-  Cmd(54, "OFF");
+  Cmd(WU_CMD_TOOLLARGE, "OFF");
   EXPECT_TRUE(Shown(524, 130));
   EXPECT_EQ(mb->icon_size, 24);
   // The same list at the same size: nothing is rebuilt.
@@ -882,7 +883,7 @@ TEST_F(Toolbox, IconSizeRebuildsTheButtons) {
 }
 
 TEST_F(Toolbox, TipAtTheScreenCornerGoesAboveAndLeft) {
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -966,7 +967,7 @@ TEST_F(Toolbox, QuotedTokensTakeADoubledQuoteAsOne) {
 namespace {
 
 TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -979,7 +980,7 @@ TEST_F(Toolbox, ArrowHidesAndShowsTheToolsAndRebuildMakesANewShell) {
   EXPECT_EQ(dir, XmARROW_RIGHT);
   // Loading again shows the tools part first.
   Widget first = mb->tools->button;
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   EXPECT_TRUE(XtIsManaged(mb->rowcol));
   EXPECT_TRUE(devb->prefs.default_toolbox);
   EXPECT_EQ(mb->tools->button, first);   // not marked for rebuilding: the same buttons
@@ -1036,7 +1037,7 @@ wu_window *ToolboxGoing::LoadWhileGoing(bool shut, wu_window *w, const std::stri
                                        }),
                   nullptr);
   windows_.erase(std::find(windows_.begin(), windows_.end(), w));
-  Cmd(39, args, w);
+  Cmd(WU_CMD_TOOLLOAD, args, w);
   if (shut) {
     EXPECT_EQ(devb, nullptr);
     windows_.clear();
@@ -1044,7 +1045,7 @@ wu_window *ToolboxGoing::LoadWhileGoing(bool shut, wu_window *w, const std::stri
   }
   EXPECT_FALSE(wu_reg_has(w, WU_REG_WINDOW));
   wu_window *b = Window(2);
-  Cmd(39, "TESTLIB.CAT.FIRST", b);
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.FIRST", b);
   return b;
 }
 
@@ -1063,7 +1064,7 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
     StoreBox("FIRST", 3);
     StoreBox("SECOND", 3);
     wu_window *a = Window(2);
-    Cmd(39, "TESTLIB.CAT.FIRST", a);
+    Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.FIRST", a);
     Settle();
     wu_merged_box *mb = wumgmbx();
     ASSERT_NE(mb, nullptr);
@@ -1078,7 +1079,7 @@ TEST_F(ToolboxGoing, APressWhoseToolIsReleasedMeanwhileEndsQuietly) {
                 auto ecmd = reinterpret_cast<EcmdFn>(
                     reinterpret_cast<void (*)(void)>(table->slots[WUX_SLOT_ECMD]));
                 (void)t;
-                return ecmd(w, 39);
+                return ecmd(w, WU_CMD_TOOLLOAD);
               }, a, 0};
     // The host's activation callback goes before the module's.
     XtCallbackList module = nullptr;
@@ -1143,7 +1144,7 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheLoadShowsTheTools) {
     InChild([&] {
       StoreBox("FIRST", 3);
       wu_window *a = Window(2);
-      Cmd(39, "TESTLIB.CAT.FIRST", a);
+      Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.FIRST", a);
       Settle();
       wu_merged_box *mb = wumgmbx();
       ASSERT_TRUE(mb && mb->shell);
@@ -1160,7 +1161,7 @@ TEST_F(ToolboxGoing, TheWindowOrModuleGoingWhileTheLoadShowsTheTools) {
 // focus elsewhere.
 TEST_F(Toolbox, KeptOnTopWhileThePointerIsInAModuleWindow) {
   devb->prefs.toolbox_always_on_top = True;
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -1253,7 +1254,7 @@ TEST_P(ToolboxDecorations, FollowThePreferenceAndTheWindowManager) {
     ASSERT_TRUE(qevtest::turnUntil([] { return bool(XmIsMotifWMRunning(devb->toplevel)); }, 5000));
   }
   devb->prefs.show_hide_decorations = pref;
-  Cmd(39, "");
+  Cmd(WU_CMD_TOOLLOAD, "");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -1294,7 +1295,7 @@ TEST_F(Toolbox, TheMergedShellIsTitledWithTheModulesPrefix) {
   Loc("TESTLIB", "CAT", "TITLED");
   ASSERT_EQ(wumtlsv(b, lib_, cat_, entry_, "TOOLBOX"), WU_OK);
   wutfbar(nullptr, b);
-  Cmd(39, "TESTLIB.CAT.TITLED");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.TITLED");
   Settle();
   wu_merged_box *mb = wumgmbx();
   ASSERT_NE(mb, nullptr);
@@ -1379,7 +1380,7 @@ class ToolboxAndCommandWindow : public Toolbox, public ::testing::WithParamInter
 };
 
 TEST_P(ToolboxAndCommandWindow, OpenedAfterTheToolBoxTheCommandWindowGoesBesideIt) {
-  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, ""), WU_OK);
   Settle();
   ASSERT_EQ(wutcwdw(window_), WU_OK);
   ExpectSideBySide();
@@ -1388,7 +1389,7 @@ TEST_P(ToolboxAndCommandWindow, OpenedAfterTheToolBoxTheCommandWindowGoesBesideI
 TEST_P(ToolboxAndCommandWindow, AToolBoxShownAfterTheCommandWindowGoesBesideIt) {
   ASSERT_EQ(wutcwdw(window_), WU_OK);
   Settle();
-  EXPECT_EQ(Cmd(39, ""), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, ""), WU_OK);
   ExpectSideBySide();
 }
 
@@ -1443,13 +1444,13 @@ TEST_P(ToolboxLayout, EveryLoadSwitchAndArrowHoldsTheButtonsWhole) {
   wu_window *a = Window(2), *b = Window(2);
   for (int per : {1, 2, 3, 1}) {
     const std::string entry = "TESTLIB.CAT.ROW" + std::to_string(per);
-    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, entry, a), WU_OK);
     ExpectWhole(kTools, per, "loading " + entry);
-    EXPECT_EQ(Cmd(39, entry, a), WU_OK);
+    EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, entry, a), WU_OK);
     ExpectWhole(kTools, per, "loading " + entry + " again");
   }
   // Each window has its box; reading the other window switches to its box.
-  EXPECT_EQ(Cmd(39, "TESTLIB.CAT.ROW3", b), WU_OK);
+  EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.ROW3", b), WU_OK);
   ExpectWhole(kTools, 3, "loading the second window's box");
   for (wu_window *w : {a, b, a}) {
     wuxqcmd(w, "x", -1, 1, 1, 0);

@@ -20,6 +20,7 @@
 #include "hostnames.h"
 #include "modulehost.h"
 #include "modulewindow.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/module.h"
 #include "qev/slots.h"
@@ -36,7 +37,7 @@
 namespace {
 
 using EcmdFn = wu_status (*)(wu_window *, int32_t);
-const int32_t kToolLoad = 39, kToolEdit = 40;
+const int32_t kToolLoad = WU_CMD_TOOLLOAD, kToolEdit = WU_CMD_TOOLEDIT;
 const int32_t kKindEdited = 20;
 
 using qevtest::widgetTree;

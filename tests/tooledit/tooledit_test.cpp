@@ -33,6 +33,7 @@
 #include "frames/wutframe.h"
 #include "toolbox/wutbox.h"
 #include "modulehost.h"
+#include "qev/commands.h"
 #include "qev/flags.h"
 #include "qev/slots.h"
 #include "qevhost.h"
@@ -254,7 +255,7 @@ class ToolEditor : public ::testing::Test {
   }
   // Runs TOOLEDIT (args) with the script's steps inside the editor; a
   // failing step takes down whatever the editor has up.
-  void Edit(const std::string &args, Script *s) { Run(s, [&] { Cmd(40, args); }); }
+  void Edit(const std::string &args, Script *s) { Run(s, [&] { Cmd(WU_CMD_TOOLEDIT, args); }); }
   void Run(Script *s, const std::function<void()> &call) {
     s->ending([this] { EndEditor(); });
     s->run(call);
@@ -365,7 +366,7 @@ class ToolEditor : public ::testing::Test {
 
 TEST_F(ToolEditor, SaveAsToTheActiveLocationQueuesTheReloadAndKeepsTheSavedBox) {
   Store("MINE", 3, 3);
-  Cmd(39, "TESTLIB.CAT.MINE");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.MINE");
   ASSERT_NE(window_->toolbox, nullptr);
   ASSERT_NE(wumgmbx(), nullptr);
   ASSERT_NE(wumgmbx()->shell, nullptr);
@@ -414,7 +415,7 @@ TEST_F(ToolEditor, SaveAsToTheActiveLocationQueuesTheReloadAndKeepsTheSavedBox) 
 
 TEST_F(ToolEditor, SaveElsewhereRefusalsAndEmptyFields) {
   Store("MINE", 2, 2);
-  Cmd(39, "TESTLIB.CAT.MINE");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.MINE");
   Drain();
   Script s;
   s.then("Save As", [&] { return EditorUp(); }, [&] { Click(Bottom("Save As")); })
@@ -1041,7 +1042,7 @@ TEST_F(ToolEditor, ANewEntryStartsFromTheBuiltInBoxWithANotice) {
   wutfbar(nullptr, r);
   // A library that cannot be opened gives the message and no editor.
   qevhost::clearShownMessages();
-  Cmd(40, "NOLIB.CAT.FRESH");
+  Cmd(WU_CMD_TOOLEDIT, "NOLIB.CAT.FRESH");
   EXPECT_EQ(Editor(), nullptr);
 }
 
@@ -1063,7 +1064,7 @@ TEST_F(ToolEditor, ADisplayManagerWindowEditsTheGlobalBox) {
          });
   Run(&s, [&] {
     qevhost::setCommand("");
-    ecmd_(dm, 40);
+    ecmd_(dm, WU_CMD_TOOLEDIT);
   });
   ASSERT_EQ(shown.size(), 14u);   // the built-in box stands as the global one
   EXPECT_EQ(shown.front(), "DEF0");
@@ -1204,7 +1205,7 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
          });
   Run(&s, [&] {
     qevhost::setCommand("TESTLIB.CAT.GONE");
-    ecmd_(w, 40);
+    ecmd_(w, WU_CMD_TOOLEDIT);
   });
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(Preview(), nullptr);
@@ -1231,7 +1232,7 @@ TEST_F(ToolEditor, RefusedCopiesAndAWindowReleasedWhileTheEditorRuns) {
             });
   Run(&posted, [&] {
     qevhost::setCommand("TESTLIB.CAT.GONE");
-    ecmd_(w, 40);
+    ecmd_(w, WU_CMD_TOOLEDIT);
   });
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(One(devb->toplevel, "ListShell"), nullptr);
@@ -1347,7 +1348,7 @@ TEST_P(EditorWaits, EndWithTheirWindowAndAtShutDown) {
     // Every step up to the ending runs, and the wait ends with it.
     Run(&s, [&] {
       qevhost::setCommand(args);
-      ecmd_(w, 40);
+      ecmd_(w, WU_CMD_TOOLEDIT);
     });
     XTestFakeButtonEvent(input, 3, False, CurrentTime);
     XCloseDisplay(input);
@@ -1464,7 +1465,7 @@ class ToolEditorManaged : public ToolEditor, public ::testing::WithParamInterfac
 // in the order its layout shows them, top to bottom, and round again.
 TEST_P(ToolEditorManaged, TheKeyboardStartsAtTheCommandAndTabFollowsTheLayout) {
   Store("MINE", 3, 3);
-  Cmd(39, "TESTLIB.CAT.MINE");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.MINE");
   Drain();
   std::vector<std::string> order;
   Script s;
@@ -1503,7 +1504,7 @@ TEST_P(ToolEditorManaged, TheKeyboardStartsAtTheCommandAndTabFollowsTheLayout) {
 TEST_P(ToolEditorManaged, TheReloadAfterASaveShowsEveryButtonWhole) {
   qevhost::setMessage(526, 113, "Saved %s.%s.%s, member type %s");
   Store("MINE", 3, 3);
-  Cmd(39, "TESTLIB.CAT.MINE");
+  Cmd(WU_CMD_TOOLLOAD, "TESTLIB.CAT.MINE");
   EXPECT_EQ(qevtest::mergedToolsCut(3, 3), "") << "after the first load";
   // Each run: the per-row arrow pressed `steps` times (0 up, 1 down), Save,
   // the box answered, Close; then the host runs the reload it was given.
@@ -1527,7 +1528,7 @@ TEST_P(ToolEditorManaged, TheReloadAfterASaveShowsEveryButtonWhole) {
     for (auto &q : Drain())
       if (q.text.rfind(";TOOLLOAD", 0) == 0) reload = q.text;
     ASSERT_FALSE(reload.empty()) << "no reload asked for";
-    EXPECT_EQ(Cmd(39, reload.substr(9, reload.size() - 10)), WU_OK);
+    EXPECT_EQ(Cmd(WU_CMD_TOOLLOAD, reload.substr(9, reload.size() - 10)), WU_OK);
     EXPECT_EQ(qevtest::mergedToolsCut(3, per_row), "") << "after a save with " << per_row << " a row";
   };
   run(0, 0, 3);
