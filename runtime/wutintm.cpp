@@ -87,19 +87,24 @@ void RememberClosed(Display *dpy) {
 // last one got is used when none is found.
 const int kMostHeld = 64;
 
-// Opens the display in the application context.  While the connection got
-// sits where a closed one sat, it is held open and another is asked for;
-// the held ones are closed once a fresh one is had.
+// Opens the display and hands it to the application context.  The
+// connection is opened first and given to the toolkit only once it is had:
+// the toolkit's own open keeps the name of a display it could not reach
+// until the process ends.  While the connection got sits where a closed one
+// sat, it is held open and another is asked for; the held ones are closed
+// once a fresh one is had.
 Display *OpenFresh(const char *name) {
   Display *held[kMostHeld];
   int held_count = 0;
   Display *dpy = nullptr;
   for (;;) {
+    dpy = XOpenDisplay(name);
+    if (!dpy) break;
     int argc = 1;
     char prog[] = "qev";
     char *argv[] = {prog, nullptr};
-    dpy = XtOpenDisplay(devb->app, name, "qev", "QEV", nullptr, 0, &argc, argv);
-    if (!dpy || !AnyClosed(dpy) || held_count == kMostHeld) break;
+    XtDisplayInitialize(devb->app, dpy, "qev", "QEV", nullptr, 0, &argc, argv);
+    if (!AnyClosed(dpy) || held_count == kMostHeld) break;
     held[held_count++] = dpy;
   }
   for (int i = 0; i < held_count; ++i) XtCloseDisplay(held[i]);

@@ -17,6 +17,9 @@
 #include "qev/module.h"
 #include "qev/slots.h"
 #include "qevhost.h"
+#ifdef QEV_FUZZ_REPLAY
+#include "xserver.h"
+#endif
 
 namespace fuzzhost {
 
@@ -77,25 +80,45 @@ void ForLines(const uint8_t *data, size_t size, size_t limit, F each) {
   }
 }
 
+// The X display the module starts on.  The corpus replays, run as tests
+// beside many others, each start a private X server as every test program
+// does; the fuzzers run on $DISPLAY.
+inline const char *DisplayName() {
+#ifdef QEV_FUZZ_REPLAY
+  return qevtest::privateDisplay();
+#else
+  return ::getenv("DISPLAY");
+#endif
+}
+
 // The stand-in host with the display module loaded and started, once per
-// process, for the readers that keep what they read in the module's state
-// (the window system needs an X display: DISPLAY must name one).  False when
-// it could not be started.
+// process, for the readers that keep what they read in the module's state.
+// A module that cannot be started ends the process with a failure: a run
+// that fed no input to the reader has tested nothing.
 inline bool StartedModule() {
-  static int started = -1;
-  if (started >= 0) return started == 1;
-  started = 0;
-  if (!::getenv("DISPLAY") || !qevhost::start(Dir()) || !qevhost::loadModule(QEV_MODULE_PATH)) {
-    std::fprintf(stderr, "fuzz target: the module could not be started (DISPLAY unset?)\n");
-    return false;
+  static bool started = false;
+  if (started) return true;
+  if (!DisplayName()) {
+    std::fprintf(stderr, "fuzz target: no X display to start the window system on\n");
+    std::exit(2);
+  }
+  if (!qevhost::start(Dir()) || !qevhost::loadModule(QEV_MODULE_PATH)) {
+    std::fprintf(stderr, "fuzz target: the module could not be loaded\n");
+    std::exit(2);
   }
   int32_t count = 0;
   auto *table = static_cast<const qev_table *>(qevhost::table(QEV_TABLE_WINDOW, &count));
-  if (!table || WUX_SLOT_INIT >= count) return false;
+  if (!table || WUX_SLOT_INIT >= count) {
+    std::fprintf(stderr, "fuzz target: the module has no start slot\n");
+    std::exit(2);
+  }
   auto init = reinterpret_cast<int32_t (*)(void)>(table->slots[WUX_SLOT_INIT]);
-  started = init() == 0 ? 1 : 0;
-  if (!started) std::fprintf(stderr, "fuzz target: the window system did not start\n");
-  return started == 1;
+  if (init() != 0) {
+    std::fprintf(stderr, "fuzz target: the window system did not start on %s\n", DisplayName());
+    std::exit(2);
+  }
+  started = true;
+  return true;
 }
 
 }  // namespace fuzzhost

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "xerrors.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) __attribute__((weak));
 
@@ -45,5 +47,10 @@ int main(int argc, char **argv) {
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   }
   std::printf("%zu inputs\n", files.size());
+  // An X protocol error on the module's connection is a fault.
+  if (qevtest::xErrorCount() > 0) {
+    std::fprintf(stderr, "%d X protocol errors\n", qevtest::xErrorCount());
+    return 1;
+  }
   return files.empty() ? 1 : 0;
 }
