@@ -47,6 +47,11 @@ install_packages() {
   fi
 }
 
+# A private X server for programs run one after another.  It does not reset
+# when its last client leaves: a reset closes a client whose connection is
+# still being set up, and the next program would find no display.
+xvfb_run() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"; }
+
 build() {  # build DIR [cmake options...]
   local dir=$1; shift
   cmake -S "$top" -B "$dir" "$@" >/dev/null
@@ -81,7 +86,7 @@ run_fuzzers() {  # run_fuzzers SECONDS
   # The readers that keep what they read in the module's state run with the
   # window system started: on $DISPLAY, else on a private Xvfb.
   local x=()
-  [ -n "${DISPLAY:-}" ] || x=(xvfb-run -a -s "-screen 0 1280x1024x24")
+  [ -n "${DISPLAY:-}" ] || x=(xvfb_run)
   for src in tests/fuzz/fuzz_*.cpp; do
     local target name
     target=$(basename "$src" .cpp)
@@ -118,7 +123,7 @@ install_check() {  # install_check BUILD_DIR
   done
   g++ -std=c++17 -o "$prefix/xdalone" examples/xdalone.cpp -I"$prefix/include" \
     "$prefix/lib/qevmotif.so" -Wl,-rpath,"$prefix/lib" -lXm -lXt -lX11
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$prefix/xdalone" --check
+  xvfb_run "$prefix/xdalone" --check
   rm -rf "$prefix"
 }
 
@@ -130,11 +135,11 @@ case "$cmd" in
   test)
     build build
     echo "== tests"
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
+    xvfb_run bash -c "cd build && ctest --output-on-failure -j $jobs --timeout 300"
     echo "== the widget set from its installed headers and library"
     install_check build
     echo "== every benchmark program once at its smallest size"
-    xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh --smallest build
+    xvfb_run bench/run.sh --smallest build
     echo "== tests, AddressSanitizer and UndefinedBehaviorSanitizer build"
     build build-asan -DQEV_SANITIZE=ON -DQEV_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
     # Full stacks for every allocation: the toolkit libraries have no frame
@@ -143,7 +148,7 @@ case "$cmd" in
     export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
     export LSAN_OPTIONS="suppressions=$top/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "cd build-asan && ctest --output-on-failure -j $jobs --timeout 600"
+    xvfb_run bash -c "cd build-asan && ctest --output-on-failure -j $jobs --timeout 600"
     echo "== fuzz targets, 10 s each"
     run_fuzzers 10
     ;;
@@ -161,17 +166,16 @@ case "$cmd" in
       exec build/qevdemo "$@"
     fi
     echo "== no DISPLAY: running the demo on a private Xvfb, screenshots under build/"
-    run_x() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
     if [ $what = host ]; then
-      run_x build/qevdemo --screenshots build "$@"
+      xvfb_run build/qevdemo --screenshots build "$@"
     fi
-    run_x build/xddemo --page 1 --screenshot build/xddemo-lists.png
-    run_x build/xddemo --page 2 --screenshot build/xddemo-tree.png
+    xvfb_run build/xddemo --page 1 --screenshot build/xddemo-lists.png
+    xvfb_run build/xddemo --page 2 --screenshot build/xddemo-tree.png
     ;;
   bench)
     build build
     shift || true
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bench/run.sh build "$@"
+    xvfb_run bench/run.sh build "$@"
     ;;
   *)
     echo "usage: tools/setup.sh demo|test|build|bench|fuzz" >&2; exit 2 ;;
